@@ -1,0 +1,31 @@
+# The layers, each depending only on the layers above it.
+rd_module(rd_foundation DIRS platform/foundation
+  DEPS PkgConfig::PLIST Threads::Threads)
+rd_module(rd_graphics DIRS platform/graphics
+  DEPS rd_foundation PkgConfig::CAIRO PkgConfig::PANGO)
+rd_module(rd_security DIRS core/security
+  DEPS rd_foundation OpenSSL::Crypto ZLIB::ZLIB)
+rd_module(rd_core DIRS core
+  DEPS rd_security rd_foundation)
+rd_module(rd_storage DIRS core/storage
+  DEPS rd_core SQLite::SQLite3)
+rd_module(rd_uikit DIRS platform/uikit
+  DEPS rd_graphics rd_foundation PkgConfig::GUMBO)
+rd_module(rd_services DIRS platform/services
+  DEPS rd_uikit)
+rd_module(rd_net DIRS net
+  DEPS rd_storage rd_core rd_services CURL::libcurl ZLIB::ZLIB)
+rd_module(rd_sim DIRS sim
+  DEPS rd_core rd_storage Threads::Threads)
+if(TARGET rd_sim)
+  get_target_property(_sim_type rd_sim TYPE)
+  if(_sim_type STREQUAL "STATIC_LIBRARY")
+    target_include_directories(rd_sim PUBLIC ${HTTPLIB_INCLUDE_DIR})
+  endif()
+endif()
+rd_module(rd_ui DIRS ui
+  DEPS rd_net rd_uikit rd_core)
+rd_module(rd_host DIRS platform/host
+  DEPS rd_uikit PkgConfig::SDL2)
+rd_module(rd_shell DIRS shell
+  DEPS rd_ui rd_net rd_services rd_core)

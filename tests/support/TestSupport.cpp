@@ -1,0 +1,42 @@
+#include "tests/support/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/foundation/Paths.h"
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "rdtest-XXXXXX").string();
+    char* made = mkdtemp(pattern.data());
+    path_ = made ? made : pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::file(const std::string& name) const { return (fs::path(path_) / name).string(); }
+
+ScopedDocuments::ScopedDocuments() : previous_(documentsDirectory()) { setDocumentsDirectory(dir_.path()); }
+
+ScopedDocuments::~ScopedDocuments() { setDocumentsDirectory(previous_); }
+
+std::string sourcePath(const std::string& relative) {
+    const char* root = std::getenv("RD_SOURCE_DIR");
+    return (fs::path(root ? root : ".") / relative).string();
+}
+
+int main(int argc, char** argv) {
+    // Tests run in the customer's zone, whatever the machine's.
+    setenv("TZ", "Asia/Shanghai", 1);
+    tzset();
+    // No test touches the real Documents folder: each program starts in a fresh one.
+    static TempDir documents;
+    setDocumentsDirectory(documents.path());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
