@@ -1,0 +1,45 @@
+#pragma once
+// The Blowfish block cipher (64-bit blocks, keys of 1 to 56 bytes), with CBC
+// mode over whole blocks. Our own implementation: OpenSSL 3 keeps Blowfish only
+// in its legacy provider, which a machine need not load or even have; this one
+// is checked against the published test vectors.
+// Blocks are read and written as two big-endian 32-bit halves, as in the
+// reference implementation and its test vectors.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class Blowfish {
+public:
+    static constexpr size_t kBlockSize = 8;
+    static constexpr size_t kMinKeySize = 1;
+    static constexpr size_t kMaxKeySize = 56;
+
+    // nullopt unless the key has 1 to 56 bytes.
+    static std::optional<Blowfish> withKey(const uint8_t* key, size_t size);
+    static std::optional<Blowfish> withKey(const std::vector<uint8_t>& key);
+
+    Blowfish(const Blowfish&) = default;
+    Blowfish& operator=(const Blowfish&) = default;
+    ~Blowfish();  // wipes the key schedule
+
+    void encryptBlock(uint8_t block[kBlockSize]) const;
+    void decryptBlock(uint8_t block[kBlockSize]) const;
+
+    // CBC over `size` bytes in place; false (nothing changed) unless size is a
+    // multiple of the block size. `iv` is the 8-byte initial chaining value.
+    bool cbcEncrypt(uint8_t* data, size_t size, const uint8_t iv[kBlockSize]) const;
+    bool cbcDecrypt(uint8_t* data, size_t size, const uint8_t iv[kBlockSize]) const;
+
+private:
+    Blowfish() = default;
+    void setKey(const uint8_t* key, size_t size);
+    uint32_t f(uint32_t x) const;
+    void encrypt(uint32_t& left, uint32_t& right) const;
+    void decrypt(uint32_t& left, uint32_t& right) const;
+    void decrypt2(uint32_t& l1, uint32_t& r1, uint32_t& l2, uint32_t& r2) const;
+
+    uint32_t p_[18];
+    uint32_t s_[4][256];
+};

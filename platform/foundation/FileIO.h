@@ -1,0 +1,16 @@
+#pragma once
+// Whole-file reads and atomic writes for the application's own files.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Writes the bytes so that the file holds either its old content or the new
+// one, never a mix: a temporary file in the same folder, fsync, rename over the
+// target, fsync of the folder. On failure the temporary file is removed and
+// the old file is left as it was.
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The whole file, or nullopt when it is missing, unreadable or larger than maxBytes.
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, size_t maxBytes = 64u << 20);

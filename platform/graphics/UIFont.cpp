@@ -1,0 +1,105 @@
+#include "platform/graphics/UIFont.h"
+
+#include "platform/graphics/PangoSupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace {
+
+// Every face lists a Latin family and a Chinese one, so mixed text renders.
+const char* const kSans = "DejaVu Sans, WenQuanYi Micro Hei, sans-serif";
+const char* const kHei = "WenQuanYi Micro Hei, DejaVu Sans, sans-serif";
+const char* const kMono = "DejaVu Sans Mono, WenQuanYi Micro Hei Mono, monospace";
+
+std::string squeeze(const std::string& name)
+{
+    std::string out;
+    for (char c : name) {
+        if (c == ' ' || c == '-' || c == '_')
+            continue;
+        out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    }
+    return out;
+}
+
+struct Face {
+    const char* families;
+    bool bold;
+};
+
+Face faceForName(const std::string& name)
+{
+    std::string key = squeeze(name);
+    bool bold = key.find("bold") != std::string::npos || key.find("heavy") != std::string::npos ||
+                key.find("black") != std::string::npos;
+    if (key.rfind("stheiti", 0) == 0 || key.rfind("heiti", 0) == 0 || key.rfind("stxihei", 0) == 0 ||
+        key.rfind("pingfang", 0) == 0)
+        return {kHei, bold || key.find("medium") != std::string::npos};
+    if (key.rfind("courier", 0) == 0 || key.rfind("menlo", 0) == 0 || key.rfind("monaco", 0) == 0)
+        return {kMono, bold};
+    // Arial, ArialMT, ArialRoundedMTBold, Helvetica, Helvetica Neue, ... and unknown names.
+    return {kSans, bold};
+}
+
+} // namespace
+
+UIFont::UIFont(std::string name, std::string families, bool bold, double pointSize)
+    : name_(std::move(name)), families_(std::move(families)), bold_(bold),
+      pointSize_(std::isfinite(pointSize) && pointSize > 0 ? pointSize : 12)
+{
+}
+
+std::shared_ptr<UIFont> UIFont::systemFontOfSize(double pt)
+{
+    return std::make_shared<UIFont>("Helvetica", kSans, false, pt);
+}
+
+std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(double pt)
+{
+    return std::make_shared<UIFont>("Helvetica-Bold", kSans, true, pt);
+}
+
+std::shared_ptr<UIFont> UIFont::fontWithName(const std::string& name, double pt)
+{
+    Face f = faceForName(name);
+    return std::make_shared<UIFont>(name.empty() ? std::string("Helvetica") : name, f.families, f.bold, pt);
+}
+
+std::shared_ptr<UIFont> UIFont::fontWithSize(double pt) const
+{
+    return std::make_shared<UIFont>(name_, families_, bold_, pt);
+}
+
+void UIFont::loadMetrics() const
+{
+    if (metricsLoaded_)
+        return;
+    // A line holding Latin and Chinese: the box every drawn line gets.
+    PangoLayoutPtr layout = makePangoLayout("Ag\xE6\xB5\xA6", *this, pointSize_);
+    PangoRectangle logical;
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
+    double baseline = fromPango(pango_layout_get_baseline(layout.get()));
+    ascender_ = baseline - fromPango(logical.y);
+    descender_ = -(fromPango(logical.y + logical.height) - baseline);
+    metricsLoaded_ = true;
+}
+
+double UIFont::lineHeight() const
+{
+    loadMetrics();
+    return ascender_ - descender_;
+}
+
+double UIFont::ascender() const
+{
+    loadMetrics();
+    return ascender_;
+}
+
+double UIFont::descender() const
+{
+    loadMetrics();
+    return descender_;
+}

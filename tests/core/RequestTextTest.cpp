@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "core/RequestText.h"
+#include "core/TCRSWriter.h"
+#include "core/VTAParamter.h"
+
+namespace {
+
+std::shared_ptr<VTATCRS> customerSet(const std::vector<std::string>& fundids) {
+    TCRSWriter writer;
+    writer.beginSet().addField("fundid", TCRSFieldType::VarText).addField("market", TCRSFieldType::VarText);
+    for (const auto& f : fundids) writer.addRecord({Value(f), Value("1")});
+    auto sets = VTATCRS::buildMuTableTCRSWithData(writer.bytes());
+    return sets && !sets->empty() ? (*sets)[0] : nullptr;
+}
+
+class TradeRequestText : public ::testing::Test {
+protected:
+    void SetUp() override { VTAParamter::shareParamter().removeAllValues(); }
+    void TearDown() override { VTAParamter::shareParamter().removeAllValues(); }
+    void login() {
+        auto& p = VTAParamter::shareParamter();
+        p.setString("authid=A1B2&operway=i", "tradeUserInfo");
+        customer = customerSet({"F001", "F002"});
+        ASSERT_TRUE(customer);
+        p.setTCRS(customer, "tradeUserTCRS");
+    }
+    std::shared_ptr<VTATCRS> customer;
+};
+
+TEST_F(TradeRequestText, CarriesTheFirstFundAccountAndRewindsTheCustomerSet) {
+    login();
+    customer->moveToIndex(1);
+    EXPECT_EQ(tradeRequestString(4), "tc_mfuncno=500&tc_sfuncno=4&authid=A1B2&operway=i&fundid=F001");
+    EXPECT_EQ(customer->currentIndex(), 0);
+    for (int n : {34, 41, 44, 58, 87, 1801, 1804})
+        EXPECT_NE(tradeRequestString(n).find("&fundid=F001"), std::string::npos) << n;
+}
+
+TEST_F(TradeRequestText, LeavesOutTheFundAccountForTheListedSubFunctions) {
+    login();
+    for (int n : {6, 7, 22, 67, 85}) {
+        std::string text = tradeRequestString(n);
+        EXPECT_EQ(text, "tc_mfuncno=500&tc_sfuncno=" + std::to_string(n) + "&authid=A1B2&operway=i") << n;
+    }
+}
+
+TEST_F(TradeRequestText, WithoutTradeSessionGivesEmptyPartsNeverNull) {
+    EXPECT_EQ(tradeRequestString(4), "tc_mfuncno=500&tc_sfuncno=4&&fundid=");
+    EXPECT_EQ(tradeRequestString(6), "tc_mfuncno=500&tc_sfuncno=6&");
+    EXPECT_EQ(tradeRequestStringWithFunc(100, 25, 1), "tc_mfuncno=100&tc_sfuncno=25&&fundid=");
+    // A customer set without records (or without the field) gives an empty fund account too.
+    VTAParamter::shareParamter().setTCRS(customerSet({}), "tradeUserTCRS");
+    EXPECT_EQ(tradeRequestString(4), "tc_mfuncno=500&tc_sfuncno=4&&fundid=");
+    EXPECT_EQ(tradeRequestString(4).find("null"), std::string::npos);
+}
+
+TEST_F(TradeRequestText, GeneralPrefixAddsFundAccountOnlyForFlagOne) {
+    login();
+    EXPECT_EQ(tradeRequestStringWithFunc(100, 28, 1), "tc_mfuncno=100&tc_sfuncno=28&authid=A1B2&operway=i&fundid=F001");
+    EXPECT_EQ(tradeRequestStringWithFunc(100, 28, 0), "tc_mfuncno=100&tc_sfuncno=28&authid=A1B2&operway=i");
+    EXPECT_EQ(tradeRequestStringWithFunc(100, 28, 2), "tc_mfuncno=100&tc_sfuncno=28&authid=A1B2&operway=i");
+}
+
+TEST(ParseQuery, TakesThePairsAfterTheLastQuestionMarkInOrder) {
+    auto q = parseQuery("jlcrg?a=1&b=2?c=3&d=4");
+    EXPECT_EQ(q.allKeys(), (std::vector<std::string>{"c", "d"}));
+    EXPECT_EQ(q.allValues(), (std::vector<std::string>{"3", "4"}));
+
+    auto whole = parseQuery("stkcode=600000&market=2");
+    EXPECT_EQ(whole.getValueForKey("stkcode"), "600000");
+    EXPECT_EQ(whole.getValueForKey("market"), "2");
+    EXPECT_TRUE(parseQuery("").empty());
+    EXPECT_TRUE(parseQuery("f10?").empty());
+}
+
+TEST(ParseQuery, SkipsPairsThatDoNotSplitIntoOneKeyAndOneValue) {
+    auto q = parseQuery("x?a=1=2&flag&&=v&empty=&c=%20d&c2=x+y");
+    EXPECT_FALSE(q.getValueForKey("a"));      // two "="
+    EXPECT_FALSE(q.getValueForKey("flag"));   // no "="
+    EXPECT_FALSE(q.getValueForKey(""));       // empty key
+    EXPECT_EQ(q.getValueForKey("empty"), ""); // empty value is a value
+    EXPECT_EQ(q.getValueForKey("c"), "%20d"); // not decoded
+    EXPECT_EQ(q.getValueForKey("c2"), "x+y");
+    EXPECT_EQ(q.count(), 3u);
+}
+
+TEST(ParseQuery, RepeatedKeyTakesTheLaterValueAtItsFirstPlace) {
+    auto q = parseQuery("a=1&b=2&a=3");
+    EXPECT_EQ(q.allKeys(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(q.getValueForKey("a"), "3");
+}
+
+TEST(QueryValue, AnswersTheValueOrNothing) {
+    EXPECT_EQ(queryValue("news?newstypeid=12&page=1", "newstypeid"), "12");
+    EXPECT_FALSE(queryValue("news?newstypeid=12", "page"));
+    EXPECT_FALSE(queryValue("news", "news"));
+}
+
+TEST(StripQuery, CutsAtTheFirstQuestionMark) {
+    EXPECT_EQ(stripQuery("f10?a=1?b=2"), "f10");
+    EXPECT_EQ(stripQuery("f10"), "f10");
+    EXPECT_EQ(stripQuery("?a=1"), "");
+    EXPECT_EQ(stripQuery(""), "");
+}
+
+TEST(ReplaceParam, ReplacesOnlyTheFirstPartOfThatKey) {
+    EXPECT_EQ(replaceParam("authid=old&x=1&authid=old2", "new", "authid"), "authid=new&x=1&authid=old2");
+    EXPECT_EQ(replaceParam("a=1&authidx=2&authid=3", "9", "authid"), "a=1&authidx=2&authid=9");
+    // A key that is only a prefix of another key does not match it.
+    EXPECT_EQ(replaceParam("authid=3", "9", "auth"), "authid=3");
+    // Empty parts survive the split and join.
+    EXPECT_EQ(replaceParam("a=1&&b=2", "7", "b"), "a=1&&b=7");
+    EXPECT_EQ(replaceParam("a=1&b=2", "7", "c"), "a=1&b=2");
+    EXPECT_EQ(replaceParam("", "7", "c"), "");
+}
+
+TEST(ToParamters, JoinsPairsInTheDictionaryOrder) {
+    VTAStringDictionary d;
+    d.setValue("2", "zeta");
+    d.setValue("1", "alpha");
+    d.setValue("3", "zeta"); // keeps its place
+    EXPECT_EQ(toParamtersWithSepretor(d, "&"), "zeta=3&alpha=1");
+    EXPECT_EQ(toParamtersWithSepretor(VTAStringDictionary{}, "&"), "");
+    Value::Dict sorted{{"b", Value(2)}, {"a", Value("x")}};
+    EXPECT_EQ(toParamtersWithSepretor(sorted, "|"), "a=x|b=2");
+    // A parsed query joins back to the same text.
+    EXPECT_EQ(toParamtersWithSepretor(parseQuery("cmd?k1=v1&k2=v2"), "&"), "k1=v1&k2=v2");
+}
+
+TEST(VTADictionaryTest, KeyForValueAndRemoval) {
+    VTADictionary<std::string, int> d{{"a", 1}, {"b", 2}, {"c", 2}};
+    EXPECT_EQ(d.keyForValue(2), "b");
+    EXPECT_FALSE(d.keyForValue(5));
+    EXPECT_FALSE(d.getValueForKey("zz"));
+    d.removeValueForKey("b");
+    EXPECT_EQ(d.keyForValue(2), "c");
+    // Object keys compare by identity.
+    auto k1 = std::make_shared<int>(1), k2 = std::make_shared<int>(1);
+    VTADictionary<std::shared_ptr<int>, std::string> byObject;
+    byObject.setValue("one", k1);
+    EXPECT_EQ(byObject.getValueForKey(k1), "one");
+    EXPECT_FALSE(byObject.getValueForKey(k2));
+}
+
+} // namespace
