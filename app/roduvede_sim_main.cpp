@@ -1,14 +1,88 @@
-// The simulated brokerage server. Until it serves, it only says what it is.
+// roduvede-sim: the simulated brokerage server on its own.
+//   roduvede-sim [--port N] [--seed N] [--clock "yyyy-MM-dd HH:mm" | SECONDS] [--frozen]
+//                [--idle-timeout SECONDS] [--no-session-check]
+// Prints the URL it serves on, then serves until interrupted.
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
+
+#include "sim/SimServer.h"
+
+namespace {
+volatile std::sig_atomic_t gStop = 0;
+void onSignal(int) { gStop = 1; }
+
+bool parseClock(const std::string& text, double& out) {
+    int y, mo, d, h = 0, mi = 0, s = 0;
+    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) >= 3) {
+        out = SimClock::fromLocal(y * 10000 + mo * 100 + d, h * 60 + mi, s);
+        return true;
+    }
+    char* end = nullptr;
+    out = std::strtod(text.c_str(), &end);
+    return end && *end == '\0' && !text.empty();
+}
+
+void usage() {
+    std::puts("usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
+              "                    [--idle-timeout SECONDS] [--no-session-check]");
+}
+}  // namespace
 
 int main(int argc, char** argv) {
+    SimOptions options;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("roduvede-sim 0.1");
+        std::string a = argv[i];
+        auto next = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "roduvede-sim: %s needs a value\n", a.c_str());
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--version") {
+            std::puts("roduvede-sim 0.2");
             return 0;
+        } else if (a == "--help" || a == "-h") {
+            usage();
+            return 0;
+        } else if (a == "--port") {
+            options.port = std::atoi(next().c_str());
+        } else if (a == "--seed") {
+            options.seed = std::strtoull(next().c_str(), nullptr, 10);
+        } else if (a == "--clock") {
+            double t = 0;
+            std::string v = next();
+            if (!parseClock(v, t)) {
+                std::fprintf(stderr, "roduvede-sim: bad --clock \"%s\"\n", v.c_str());
+                return 2;
+            }
+            options.clock = t;
+        } else if (a == "--frozen") {
+            options.frozenClock = true;
+        } else if (a == "--idle-timeout") {
+            options.sessionIdleTimeout = std::atof(next().c_str());
+        } else if (a == "--no-session-check") {
+            options.requireSession = false;
+        } else {
+            std::fprintf(stderr, "roduvede-sim: unknown option %s\n", a.c_str());
+            usage();
+            return 2;
         }
     }
-    std::puts("roduvede-sim: the simulated brokerage server (it serves in a later build)");
+    SimServer server(options);
+    if (!server.start()) {
+        std::fprintf(stderr, "roduvede-sim: cannot listen on %s:%d\n", options.host.c_str(), options.port);
+        return 1;
+    }
+    std::printf("%s\n", server.url().c_str());
+    std::fflush(stdout);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    server.stop();
     return 0;
 }

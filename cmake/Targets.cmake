@@ -16,13 +16,7 @@ rd_module(rd_services DIRS platform/services
 rd_module(rd_net DIRS net
   DEPS rd_storage rd_core rd_services CURL::libcurl ZLIB::ZLIB)
 rd_module(rd_sim DIRS sim
-  DEPS rd_core rd_storage Threads::Threads)
-if(TARGET rd_sim)
-  get_target_property(_sim_type rd_sim TYPE)
-  if(_sim_type STREQUAL "STATIC_LIBRARY")
-    target_include_directories(rd_sim PUBLIC ${HTTPLIB_INCLUDE_DIR})
-  endif()
-endif()
+  DEPS rd_core rd_storage PkgConfig::HTTPLIB Threads::Threads)
 rd_module(rd_ui DIRS ui
   DEPS rd_net rd_uikit rd_core)
 rd_module(rd_host DIRS platform/host

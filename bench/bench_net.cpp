@@ -1,0 +1,175 @@
+// The request road under load: requests per second and round trip of an
+// enciphered, compressed 31000/4 for 50 stocks through QZNetworkService,
+// beside a plain libcurl POST of the same bytes to the same server; and the
+// simulator's own throughput (its request handling without HTTP, and over
+// loopback HTTP).
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+#include "core/VTATCRS.h"
+#include "core/security/VTACoder.h"
+#include "net/NetworkManager.h"
+#include "net/QZNetworkService.h"
+#include "net/ServiceProtocol.h"
+#include "net/ServiceSession.h"
+#include "platform/foundation/RunLoop.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+SimServer& server() {
+    static SimServer* sim = [] {
+        SimOptions o;
+        o.seed = 5;
+        o.clock = 1709605800;   // a Tuesday morning in Shanghai
+        o.frozenClock = true;
+        auto* s = new SimServer(o);   // lives until the process ends
+        s->start();
+        NetworkManager::manager().setLoopbackHost(s->url());
+        return s;
+    }();
+    return *sim;
+}
+
+std::string fiftyStocks() {
+    std::string codes;
+    int n = 0;
+    for (const auto& i : server().market().instruments()) {
+        for (int rep = 0; rep < 2 && n < 50; ++rep, ++n) codes += (codes.empty() ? "" : "|") + i.id();
+    }
+    return "tc_mfuncno=31000&tc_sfuncno=4&field=1|2|3|4|6|11|13|14|15|16|17|18|20|21|50|55|70|75&code=" + codes;
+}
+
+class Sink : public QZNetworkServiceDelegate {
+public:
+    int done = 0, failed = 0;
+    void serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>&, int) override { ++done; }
+    void serviceDidNetworkError(QZNetworkService*, const NSError&, int) override { ++failed; }
+    void serviceDidServiceError(QZNetworkService*, const NSError&, int) override { ++failed; }
+};
+
+void ensureLogin() {
+    if (!ServiceSession::shared().session().empty()) return;
+    Sink s;
+    QZNetworkService service;
+    service.setDelegate(&s);
+    service.requestStr("tc_mfuncno=100&tc_sfuncno=1&phone=13800138000", 1);
+    RunLoop::main().runUntil([&] { return s.done + s.failed > 0; }, 10, 10);
+}
+
+// One request at a time: the round trip (median reported by the repetitions).
+void BM_ServiceRoundTrip(benchmark::State& state) {
+    server();
+    ensureLogin();
+    const std::string text = fiftyStocks();
+    Sink sink;
+    QZNetworkService service;
+    service.setDelegate(&sink);
+    for (auto _ : state) {
+        int before = sink.done + sink.failed;
+        service.requestStr(text, 5);   // enciphered, compressed reply
+        RunLoop::main().runUntil([&] { return sink.done + sink.failed > before; }, 10, 10);
+    }
+    if (sink.failed) state.SkipWithError("failures");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ServiceRoundTrip)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
+
+// Four at once (the queue's width): requests per second.
+void BM_ServiceThroughput(benchmark::State& state) {
+    server();
+    ensureLogin();
+    const std::string text = fiftyStocks();
+    Sink sink;
+    QZNetworkService service;
+    service.setDelegate(&sink);
+    for (auto _ : state) {
+        int before = sink.done + sink.failed;
+        for (int i = 0; i < 16; ++i) service.requestStr(text, 5);
+        RunLoop::main().runUntil([&] { return sink.done + sink.failed >= before + 16; }, 30, 30);
+    }
+    state.SetItemsProcessed(state.iterations() * 16);
+}
+BENCHMARK(BM_ServiceThroughput)->UseRealTime();
+
+// The same bytes by a plain libcurl POST (no queue, no main loop, no decoding).
+void BM_PlainCurlPost(benchmark::State& state) {
+    server();
+    ensureLogin();
+    auto body = ServiceProtocol::buildBody(fiftyStocks(), 5, ServiceSession::shared().session(),
+                                           [](const std::string& p) { return VTACoder::encryptString(p); });
+    CURL* curl = curl_easy_init();
+    std::string url = server().url() + "/vta";
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.text.c_str());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "VTA-IPhone 1.0");
+    std::string reply;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
+        static_cast<std::string*>(u)->append(p, s * n);
+        return s * n;
+    });
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
+    for (auto _ : state) {
+        reply.clear();
+        if (curl_easy_perform(curl) != CURLE_OK) state.SkipWithError("curl failed");
+    }
+    curl_easy_cleanup(curl);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PlainCurlPost)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
+
+// The simulator's request handling alone (parse, decipher, market, record sets, compress, encipher).
+void BM_SimHandle(benchmark::State& state) {
+    server();
+    ensureLogin();
+    auto body = ServiceProtocol::buildBody(fiftyStocks(), 5, ServiceSession::shared().session(),
+                                           [](const std::string& p) { return VTACoder::encryptString(p); });
+    for (auto _ : state) benchmark::DoNotOptimize(server().handle(body.text, {}));
+    server().clearRequests();
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SimHandle);
+
+// A session of its own for the load threads (made once, before they start).
+std::string loadSession() {
+    static std::string session = [] {
+        auto r = server().handle("tc_mfuncno=100&tc_sfuncno=1&phone=13800138000", {});
+        auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+        return sets && !sets->empty() ? sets->front()->toStringWithFieldName("session").value_or("") : std::string();
+    }();
+    return session;
+}
+
+// The simulator under a loopback load: 8 client threads, plain curl.
+void BM_SimLoopbackLoad(benchmark::State& state) {
+    server();
+    ensureLogin();
+    // Type 3 (compressed reply, clear request): the same text on every thread.
+    const std::string text = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&TC_SESSION={" + loadSession() + "}&" +
+                             fiftyStocks();
+    CURL* curl = curl_easy_init();
+    std::string url = server().url() + "/vta";
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    std::string reply;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
+        static_cast<std::string*>(u)->append(p, s * n);
+        return s * n;
+    });
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
+    for (auto _ : state) {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, text.c_str());
+        reply.clear();
+        curl_easy_perform(curl);
+    }
+    curl_easy_cleanup(curl);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SimLoopbackLoad)->Threads(8)->UseRealTime()->Setup([](const benchmark::State&) { loadSession(); });
+
+}  // namespace
+
+BENCHMARK_MAIN();

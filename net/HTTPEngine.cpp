@@ -1,0 +1,245 @@
+#include "net/HTTPEngine.h"
+
+#include <curl/curl.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+
+#include "platform/foundation/RunLoop.h"
+
+namespace {
+
+struct Transfer {
+    std::shared_ptr<HTTPRequest> request;
+    HTTPEngine::Done done;
+    CURL* easy = nullptr;
+    curl_slist* headerList = nullptr;
+    std::string body;      // kept alive for libcurl (POSTFIELDS does not copy)
+    HTTPRequest::Result result;
+};
+
+size_t writeBody(char* ptr, size_t size, size_t n, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    t->result.data.insert(t->result.data.end(), reinterpret_cast<uint8_t*>(ptr),
+                          reinterpret_cast<uint8_t*>(ptr) + size * n);
+    return size * n;
+}
+
+std::string trim(std::string s) {
+    auto notSpace = [](unsigned char c) { return !std::isspace(c); };
+    s.erase(s.begin(), std::find_if(s.begin(), s.end(), notSpace));
+    s.erase(std::find_if(s.rbegin(), s.rend(), notSpace).base(), s.end());
+    return s;
+}
+
+size_t writeHeader(char* ptr, size_t size, size_t n, void* user) {
+    auto* t = static_cast<Transfer*>(user);
+    std::string line(ptr, size * n);
+    if (line.rfind("HTTP/", 0) == 0) {
+        // A new response (after a redirect or 100-continue): forget the previous headers.
+        t->result.headers.clear();
+        return size * n;
+    }
+    auto colon = line.find(':');
+    if (colon != std::string::npos)
+        t->result.headers.emplace_back(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
+    return size * n;
+}
+
+}  // namespace
+
+struct HTTPEngine::Impl {
+    std::mutex mutex;
+    std::deque<std::unique_ptr<Transfer>> incoming;
+    std::vector<HTTPRequest*> cancels;
+    std::unordered_map<CURL*, std::unique_ptr<Transfer>> running;
+    std::atomic<size_t> active{0};
+    CURLM* multi = nullptr;
+    std::atomic<bool> stopping{false};
+    std::thread thread;
+
+    void loop();
+    void addTransfer(std::unique_ptr<Transfer> t);
+    void finish(CURL* easy, CURLcode code);
+    void drop(CURL* easy);
+    static void deliver(std::unique_ptr<Transfer> t);
+};
+
+HTTPEngine& HTTPEngine::shared() {
+    // The main loop is made first so that it outlives the engine's thread.
+    RunLoop::main();
+    static HTTPEngine engine;
+    return engine;
+}
+
+HTTPEngine::HTTPEngine() : impl_(std::make_unique<Impl>()) {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    impl_->multi = curl_multi_init();
+    impl_->thread = std::thread([this] { impl_->loop(); });
+}
+
+HTTPEngine::~HTTPEngine() {
+    impl_->stopping = true;
+    curl_multi_wakeup(impl_->multi);
+    if (impl_->thread.joinable()) impl_->thread.join();
+    for (auto& [easy, t] : impl_->running) {
+        curl_multi_remove_handle(impl_->multi, easy);
+        curl_easy_cleanup(easy);
+        curl_slist_free_all(t->headerList);
+    }
+    impl_->running.clear();
+    curl_multi_cleanup(impl_->multi);
+}
+
+void HTTPEngine::start(const std::shared_ptr<HTTPRequest>& request, Done done) {
+    auto t = std::make_unique<Transfer>();
+    t->request = request;
+    t->done = std::move(done);
+    t->body = request->postBody();
+    impl_->active++;
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->incoming.push_back(std::move(t));
+    }
+    curl_multi_wakeup(impl_->multi);
+}
+
+void HTTPEngine::cancel(HTTPRequest* request) {
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->cancels.push_back(request);
+    }
+    curl_multi_wakeup(impl_->multi);
+}
+
+size_t HTTPEngine::activeCount() const { return impl_->active.load(); }
+
+void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
+    const HTTPRequest& r = *t->request;
+    CURL* easy = curl_easy_init();
+    t->easy = easy;
+    curl_easy_setopt(easy, CURLOPT_URL, r.url().c_str());
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, writeBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, t.get());
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, writeHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, t.get());
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // every coding libcurl can inflate
+    curl_easy_setopt(easy, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
+    if (!r.userAgent().empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, r.userAgent().c_str());
+    if (r.timeOutSeconds() > 0)
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(r.timeOutSeconds() * 1000));
+    if (r.maxBytesPerSecond() > 0)
+        curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE,
+                         static_cast<curl_off_t>(r.maxBytesPerSecond()));
+    if (r.isPost()) {
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, t->body.data());
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(t->body.size()));
+        t->headerList = curl_slist_append(t->headerList,
+                                          "Content-Type: application/x-www-form-urlencoded");
+    }
+    t->headerList = curl_slist_append(t->headerList, "Expect:");
+    for (const auto& [name, value] : r.requestHeaders())
+        t->headerList = curl_slist_append(t->headerList, (name + ": " + value).c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t->headerList);
+    curl_multi_add_handle(multi, easy);
+    running.emplace(easy, std::move(t));
+}
+
+// Every transfer is answered exactly once on the main loop, cancelled ones
+// too, so that their queue frees the slot; the queue skips their completion.
+void HTTPEngine::Impl::deliver(std::unique_ptr<Transfer> t) {
+    auto request = t->request;
+    auto done = std::move(t->done);
+    auto result = std::make_shared<HTTPRequest::Result>(std::move(t->result));
+    RunLoop::main().post([request, done, result] { done(std::move(*result)); });
+}
+
+void HTTPEngine::Impl::drop(CURL* easy) {
+    auto it = running.find(easy);
+    if (it == running.end()) return;
+    std::unique_ptr<Transfer> t = std::move(it->second);
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_cleanup(easy);
+    curl_slist_free_all(t->headerList);
+    running.erase(it);
+    active--;
+    t->result.error = "cancelled";
+    deliver(std::move(t));
+}
+
+void HTTPEngine::Impl::finish(CURL* easy, CURLcode code) {
+    auto it = running.find(easy);
+    if (it == running.end()) return;
+    std::unique_ptr<Transfer> t = std::move(it->second);
+    long status = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+    t->result.status = static_cast<int>(status);
+    long requestSize = 0, headerSize = 0;
+    curl_off_t downloaded = 0;
+    curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &requestSize);
+    curl_easy_getinfo(easy, CURLINFO_HEADER_SIZE, &headerSize);
+    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &downloaded);
+    t->result.sent = requestSize;  // request line, headers and body as sent
+    t->result.received = headerSize + downloaded;
+    if (code != CURLE_OK) {
+        t->result.errorCode = code;
+        t->result.error = curl_easy_strerror(code);
+        t->result.timedOut = code == CURLE_OPERATION_TIMEDOUT;
+        t->result.couldNotConnect = code == CURLE_COULDNT_CONNECT ||
+                                    code == CURLE_COULDNT_RESOLVE_HOST ||
+                                    code == CURLE_COULDNT_RESOLVE_PROXY;
+    }
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_cleanup(easy);
+    curl_slist_free_all(t->headerList);
+    running.erase(it);
+    active--;
+    deliver(std::move(t));
+}
+
+void HTTPEngine::Impl::loop() {
+    while (!stopping) {
+        std::deque<std::unique_ptr<Transfer>> added;
+        std::vector<HTTPRequest*> cancelled;
+        {
+            std::lock_guard lock(mutex);
+            added.swap(incoming);
+            cancelled.swap(cancels);
+        }
+        for (auto& t : added) {
+            if (t->request->isCancelled()) {
+                active--;
+                t->result.error = "cancelled";
+                deliver(std::move(t));
+                continue;
+            }
+            addTransfer(std::move(t));
+        }
+        for (HTTPRequest* r : cancelled) {
+            for (auto& [easy, t] : running) {
+                if (t->request.get() == r) {
+                    drop(easy);
+                    break;
+                }
+            }
+        }
+        int stillRunning = 0;
+        curl_multi_perform(multi, &stillRunning);
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
+            if (msg->msg == CURLMSG_DONE) finish(msg->easy_handle, msg->data.result);
+        }
+        curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+    }
+}

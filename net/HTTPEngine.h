@@ -1,0 +1,35 @@
+#pragma once
+// The one network thread of the application: it runs every HTTP transfer on
+// libcurl's multi interface and hands each result back to the main run loop.
+//
+// Transfers: POST of the request's form body (GET without one), the user
+// agent and headers of the request, any content coding libcurl can inflate
+// (gzip, deflate) accepted and inflated, the request's time-out, proxies and
+// .netrc credentials as libcurl takes them from the environment.
+// Thread use: start() and cancel() may be called from any thread; the `done`
+// callback runs on the main loop exactly once per started request, also for a
+// cancelled one (whose owner then only frees its slot).
+#include <functional>
+#include <memory>
+
+#include "net/HTTPRequest.h"
+
+class HTTPEngine {
+public:
+    static HTTPEngine& shared();
+
+    using Done = std::function<void(HTTPRequest::Result)>;
+    void start(const std::shared_ptr<HTTPRequest>& request, Done done);
+    void cancel(HTTPRequest* request);
+    // Number of transfers the network thread is running or about to run.
+    size_t activeCount() const;
+
+    ~HTTPEngine();
+    HTTPEngine(const HTTPEngine&) = delete;
+    HTTPEngine& operator=(const HTTPEngine&) = delete;
+
+private:
+    HTTPEngine();
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

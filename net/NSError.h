@@ -1,0 +1,46 @@
+#pragma once
+// An error object of the request road: a code, a domain and the text that
+// screens show (localizedDescription).
+//
+// Service errors (domain "QZNetworkService") have the codes and texts:
+//   101 "No Flag"                   the reply carried no readable "Etag" flags
+//   102 "Session Timeout"           the server no longer knows our session
+//                                   (after the silent re-login failed, or again after a replay)
+//   103 "Response Data Exception"   the server refused the request or the reply is unusable
+//   104 "Decrypt Data Error"        an enciphered reply did not decipher
+//   105 "Decompression Data Error"  a compressed reply did not inflate
+// Network errors (domain "NSURLErrorDomain"): transport failures, with a Chinese text.
+#include <string>
+
+class NSError {
+public:
+    NSError() = default;
+    NSError(std::string domain, int code, std::string localizedDescription)
+        : domain_(std::move(domain)), code_(code), text_(std::move(localizedDescription)) {}
+
+    static NSError errorWithDomain(std::string domain, int code, std::string text) {
+        return NSError(std::move(domain), code, std::move(text));
+    }
+
+    int code() const { return code_; }
+    const std::string& domain() const { return domain_; }
+    const std::string& localizedDescription() const { return text_; }
+
+private:
+    std::string domain_;
+    int code_ = 0;
+    std::string text_;
+};
+
+namespace ServiceErrors {
+inline constexpr const char* kServiceDomain = "QZNetworkService";
+inline constexpr const char* kNetworkDomain = "NSURLErrorDomain";
+inline constexpr int kNoFlag = 101;
+inline constexpr int kSessionTimeout = 102;
+inline constexpr int kResponseDataException = 103;
+inline constexpr int kDecryptDataError = 104;
+inline constexpr int kDecompressionDataError = 105;
+
+// The service error of a code of 101 to 105 with its fixed text.
+NSError serviceError(int code);
+}  // namespace ServiceErrors

@@ -1,0 +1,193 @@
+#include "net/NetworkManager.h"
+
+#include "core/VTAParamter.h"
+#include "net/ServiceProtocol.h"
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/NSNotificationCenter.h"
+#include "platform/foundation/NSUserDefaults.h"
+
+namespace {
+constexpr const char* kSentKey = "TrafficSentBytes";
+constexpr const char* kReceivedKey = "TrafficReceivedBytes";
+constexpr const char* kStrategyKey = "IPStrategyTime";
+constexpr double kProbeTimeout = 5;
+}  // namespace
+
+struct NetworkManager::Race {
+    std::vector<std::shared_ptr<HTTPRequest>> probes;
+    std::vector<std::shared_ptr<QZServerHost>> candidates;
+    size_t answered = 0;
+    double started = 0;
+    bool done = false;
+};
+
+NetworkManager& NetworkManager::manager() {
+    static NetworkManager m;
+    return m;
+}
+
+NetworkManager::NetworkManager() {
+    hosts_ = QZServerHost::hostsFromList(kBuiltinHostList);
+    if (!hosts_.empty()) current_ = hosts_.front();
+}
+
+void NetworkManager::removeAllRequest() {
+    queue_.cancelAllOperations();
+    auto observers = removeAllObservers_;
+    for (auto& [key, block] : observers)
+        if (removeAllObservers_.count(key)) block();
+}
+
+void NetworkManager::addRemoveAllObserver(const void* key, std::function<void()> block) {
+    removeAllObservers_[key] = std::move(block);
+}
+
+void NetworkManager::removeRemoveAllObserver(const void* key) { removeAllObservers_.erase(key); }
+
+void NetworkManager::setHostList(const std::string& iplist) {
+    hosts_ = QZServerHost::hostsFromList(iplist);
+    current_ = hosts_.empty() ? nullptr : hosts_.front();
+    chosen_ = false;
+}
+
+void NetworkManager::applyConfiguration() {
+    std::string list = kBuiltinHostList;
+    if (auto conf = VTAParamter::shareParamter().getDictionaryForKey("commomdSettingForHQ")) {
+        auto it = conf->find("iplist");
+        if (it != conf->end() && !it->second.toString().empty()) list += "#" + it->second.toString();
+    }
+    auto hosts = QZServerHost::hostsFromList(list);
+    std::vector<std::shared_ptr<QZServerHost>> unique;
+    for (auto& h : hosts) {
+        bool seen = false;
+        for (auto& u : unique) seen = seen || u->baseURL() == h->baseURL();
+        if (!seen) unique.push_back(h);
+    }
+    // Keep the current choice when it is still listed.
+    std::string currentURL = current_ ? current_->baseURL() : "";
+    hosts_ = unique;
+    current_ = nullptr;
+    for (auto& h : hosts_)
+        if (h->baseURL() == currentURL) current_ = h;
+    if (!current_) {
+        current_ = hosts_.empty() ? nullptr : hosts_.front();
+        chosen_ = false;
+    }
+}
+
+void NetworkManager::setLoopbackHost(const std::string& url) {
+    hosts_ = {std::make_shared<QZServerHost>(url, "loopback", 0)};
+    current_ = hosts_.front();
+    chosen_ = true;
+}
+
+std::string NetworkManager::currentURL() const {
+    return (current_ ? current_->baseURL() : std::string("http://127.0.0.1")) + ServiceProtocol::kPath;
+}
+
+void NetworkManager::chooseHost() {
+    if (racing_) return;
+    std::vector<std::shared_ptr<QZServerHost>> candidates;
+    for (auto& h : hosts_)
+        if (h->carrier() == 0 || h->carrier() == carrier_) candidates.push_back(h);
+    if (candidates.empty()) candidates = hosts_;
+    if (candidates.empty()) {
+        finishRace(nullptr);
+        return;
+    }
+    auto race = std::make_shared<Race>();
+    race->candidates = candidates;
+    race->started = Clock::systemNow();
+    racing_ = race;
+    std::weak_ptr<Race> weakRace = race;
+    for (auto& host : candidates) {
+        auto probe = HTTPRequest::requestWithURL(host->baseURL() + ServiceProtocol::kPath);
+        probe->setUserAgent(ServiceProtocol::kUserAgent);
+        probe->setTimeOutSeconds(kProbeTimeout);
+        probe->setCompletionBlock([this, weakRace, host](HTTPRequest& r) {
+            auto race = weakRace.lock();
+            if (!race || race->done) return;
+            race->answered++;
+            bool ok = !r.failed() && r.responseStatusCode() > 0;
+            host->setValid(ok);
+            if (ok) {
+                host->setLatency(Clock::systemNow() - race->started);
+                finishRace(host);
+            } else if (race->answered == race->candidates.size()) {
+                finishRace(nullptr);
+            }
+        });
+        race->probes.push_back(probe);
+    }
+    // Probes do not take slots of the request services' queue.
+    static HTTPQueue probeQueue(8);
+    for (auto& p : race->probes) probeQueue.addOperation(p);
+}
+
+void NetworkManager::finishRace(const std::shared_ptr<QZServerHost>& winner) {
+    auto race = racing_;
+    racing_.reset();
+    if (race) {
+        race->done = true;
+        for (auto& p : race->probes)
+            if (!p->isFinished()) p->cancel();
+    }
+    if (winner) current_ = winner;
+    else if (!current_ && !hosts_.empty()) current_ = hosts_.front();
+    chosen_ = true;
+    reportTransfer(winner != nullptr);
+    Value::Dict info;
+    info["host"] = current_ ? current_->address() : std::string();
+    info["reachable"] = winner != nullptr;
+    NSNotificationCenter::defaultCenter().postNotificationName("FastestHostNotification", {}, Value(info));
+}
+
+void NetworkManager::applicationDidEnterBackground() {
+    NSUserDefaults::standardUserDefaults().setDouble(Clock::now(), kStrategyKey);
+    NSUserDefaults::standardUserDefaults().synchronize();
+}
+
+void NetworkManager::applicationWillEnterForeground() {
+    double last = NSUserDefaults::standardUserDefaults().doubleForKey(kStrategyKey);
+    if (Clock::now() - last > kRevalidateInterval) chooseHost();
+}
+
+void NetworkManager::reportTransfer(bool reached) {
+    if (reached == reachable_) return;
+    reachable_ = reached;
+    Value::Dict info;
+    info["reachable"] = reached;
+    NSNotificationCenter::defaultCenter().postNotificationName(
+        "NetworkReachabilityChangedNotification", {}, Value(info));
+}
+
+int64_t NetworkManager::sentBytes() const {
+    return NSUserDefaults::standardUserDefaults().integerForKey(kSentKey);
+}
+
+int64_t NetworkManager::receivedBytes() const {
+    return NSUserDefaults::standardUserDefaults().integerForKey(kReceivedKey);
+}
+
+void NetworkManager::addTraffic(int64_t sent, int64_t received) {
+    auto& d = NSUserDefaults::standardUserDefaults();
+    if (sent > 0) d.setInteger(d.integerForKey(kSentKey) + sent, kSentKey);
+    if (received > 0) d.setInteger(d.integerForKey(kReceivedKey) + received, kReceivedKey);
+}
+
+void NetworkManager::resetTraffic() {
+    auto& d = NSUserDefaults::standardUserDefaults();
+    d.setInteger(0, kSentKey);
+    d.setInteger(0, kReceivedKey);
+}
+
+void NetworkManager::resetForTests() {
+    queue_.cancelAllOperations();
+    racing_.reset();
+    hosts_ = QZServerHost::hostsFromList(kBuiltinHostList);
+    current_ = hosts_.empty() ? nullptr : hosts_.front();
+    chosen_ = false;
+    carrier_ = 0;
+    reachable_ = true;
+    timeout_ = 30;
+}

@@ -1,0 +1,75 @@
+#include "net/ServiceSession.h"
+
+#include "core/VTAParamter.h"
+#include "core/VTATCRS.h"
+#include "net/QZNetworkService.h"
+#include "platform/foundation/RunLoop.h"
+
+class ServiceSession::LoginDelegate : public QZNetworkServiceDelegate {
+public:
+    explicit LoginDelegate(ServiceSession& owner) : owner_(owner) {}
+    void serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int) override {
+        // The service has stored the new session when the reply carried one.
+        auto sets = VTATCRS::buildMuTableTCRSWithData(data);
+        bool ok = sets && !sets->empty() && !(*sets)[0]->isError() && !owner_.session().empty();
+        owner_.finish(ok);
+    }
+    void serviceDidNetworkError(QZNetworkService*, const NSError&, int) override { owner_.finish(false); }
+    void serviceDidServiceError(QZNetworkService*, const NSError&, int) override { owner_.finish(false); }
+
+private:
+    ServiceSession& owner_;
+};
+
+ServiceSession& ServiceSession::shared() {
+    static ServiceSession s;
+    return s;
+}
+
+std::string ServiceSession::session() const {
+    return VTAParamter::shareParamter().getStringForKey("loginSession").value_or("");
+}
+
+void ServiceSession::setSession(const std::string& session) {
+    if (session.empty()) VTAParamter::shareParamter().removeValueForKey("loginSession");
+    else VTAParamter::shareParamter().setString(session, "loginSession");
+}
+
+void ServiceSession::rememberLogin(const std::string& text, int type) {
+    loginText_ = text;
+    loginType_ = type;
+}
+
+void ServiceSession::waitForLogin(std::function<void(bool)> resume) {
+    waiting_.push_back(std::move(resume));
+    if (service_) return;
+    ++silentLogins_;
+    delegate_ = std::make_shared<LoginDelegate>(*this);
+    service_ = std::make_unique<QZNetworkService>();
+    service_->setDelegate(delegate_);
+    // The stale session must not be named by the new login.
+    setSession("");
+    service_->requestStr(loginText_, loginType_);
+}
+
+void ServiceSession::finish(bool ok) {
+    auto waiting = std::move(waiting_);
+    waiting_.clear();
+    // The login service is inside its own callback: let it go after it returned.
+    auto service = std::shared_ptr<QZNetworkService>(std::move(service_));
+    auto delegate = delegate_;
+    delegate_.reset();
+    RunLoop::main().post([service, delegate] {});
+    for (auto& resume : waiting) resume(ok);
+}
+
+void ServiceSession::reset() {
+    waiting_.clear();
+    if (service_) service_->cancelRequest();
+    service_.reset();
+    delegate_.reset();
+    loginText_ = kDefaultLoginText;
+    loginType_ = kDefaultLoginType;
+    silentLogins_ = 0;
+    setSession("");
+}

@@ -1,0 +1,110 @@
+#include "sim/SimClock.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+double systemNow() {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+// Days from civil (Howard Hinnant's algorithm).
+long daysFromCivil(int y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+void civilFromDays(long z, int& y, int& m, int& d) {
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long yy = static_cast<long>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = static_cast<int>(yy + (m <= 2));
+}
+}  // namespace
+
+SimClock::SimClock() : base_(systemNow()), realStart_(systemNow()) {}
+
+double SimClock::now() const {
+    std::lock_guard lock(mutex_);
+    return frozen_ ? base_ : base_ + (systemNow() - realStart_);
+}
+
+void SimClock::setTime(double t) {
+    std::lock_guard lock(mutex_);
+    base_ = t;
+    realStart_ = systemNow();
+}
+
+void SimClock::setFrozen(bool frozen) {
+    std::lock_guard lock(mutex_);
+    if (frozen == frozen_) return;
+    if (frozen) base_ = base_ + (systemNow() - realStart_);
+    realStart_ = systemNow();
+    frozen_ = frozen;
+}
+
+bool SimClock::isFrozen() const {
+    std::lock_guard lock(mutex_);
+    return frozen_;
+}
+
+void SimClock::advance(double seconds) {
+    std::lock_guard lock(mutex_);
+    base_ += seconds;
+}
+
+int SimClock::Local::yyyymmdd() const { return year * 10000 + month * 100 + day; }
+int SimClock::Local::minuteOfDay() const { return hour * 60 + minute; }
+
+SimClock::Local SimClock::local(double t) {
+    long long s = static_cast<long long>(std::floor(t)) + kUtcOffset;
+    long days = static_cast<long>(s >= 0 ? s / 86400 : (s - 86399) / 86400);
+    long rest = static_cast<long>(s - static_cast<long long>(days) * 86400);
+    Local l{};
+    civilFromDays(days, l.year, l.month, l.day);
+    l.hour = static_cast<int>(rest / 3600);
+    l.minute = static_cast<int>(rest % 3600 / 60);
+    l.second = static_cast<int>(rest % 60);
+    l.weekday = weekdayOfDay(days);
+    return l;
+}
+
+long SimClock::dayNumber(int yyyymmdd) {
+    return daysFromCivil(yyyymmdd / 10000, static_cast<unsigned>(yyyymmdd / 100 % 100),
+                         static_cast<unsigned>(yyyymmdd % 100));
+}
+
+int SimClock::dateOfDay(long dayNumber) {
+    int y, m, d;
+    civilFromDays(dayNumber, y, m, d);
+    return y * 10000 + m * 100 + d;
+}
+
+int SimClock::weekdayOfDay(long dayNumber) {
+    long w = (dayNumber + 4) % 7;   // 1970-01-01 was a Thursday
+    return static_cast<int>(w < 0 ? w + 7 : w);
+}
+
+double SimClock::fromLocal(int yyyymmdd, int minuteOfDay, int second) {
+    return static_cast<double>(dayNumber(yyyymmdd)) * 86400 + minuteOfDay * 60 + second - kUtcOffset;
+}
+
+std::string SimClock::format(double t) {
+    Local l = local(t);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", l.year, l.month, l.day, l.hour,
+                  l.minute, l.second);
+    return buf;
+}

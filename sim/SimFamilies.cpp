@@ -1,0 +1,9 @@
+#include "sim/SimRegistry.h"
+
+// Every family of functions the simulator answers. A later step adds its line.
+void registerAllSimFunctions(SimRegistry& registry) {
+    registerSystemFunctions(registry);
+    registerQuoteFunctions(registry);
+    registerPortfolioFunctions(registry);
+    registerMessageFunctions(registry);
+}

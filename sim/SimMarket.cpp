@@ -1,0 +1,345 @@
+#include "sim/SimMarket.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+#include "sim/SimClock.h"
+
+namespace {
+
+constexpr int kAnchorDate = 20200102;
+
+uint64_t mix(uint64_t x) {
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
+std::vector<int> minutesOf(const std::vector<std::pair<int, int>>& windows) {
+    std::vector<int> out;
+    bool first = true;
+    for (auto [from, to] : windows) {
+        // The first window has a point at its opening minute; later ones start
+        // one minute after their opening (the break's last price stands until then).
+        for (int m = first ? from : from + 1; m <= to; ++m) out.push_back(m);
+        first = false;
+    }
+    return out;
+}
+
+SimInstrument make(const char* code, const char* name, const char* py, int market, int classId,
+                   int decimals, double price, int64_t volume) {
+    SimInstrument i;
+    i.code = code;
+    i.name = name;
+    i.pycode = py;
+    i.market = market;
+    i.classId = classId;
+    i.decimals = decimals;
+    i.basePrice = price;
+    i.baseVolume = volume;
+    return i;
+}
+
+int64_t pow10(int n) {
+    int64_t p = 1;
+    while (n-- > 0) p *= 10;
+    return p;
+}
+
+}  // namespace
+
+SimMarket::SimMarket(uint64_t seed) : seed_(seed) {
+    instruments_ = {
+        // Shenzhen A shares
+        make("000001", "平安银行", "PAYH", 1, 1, 2, 11.20, 80000000),
+        make("000002", "万科Ａ", "WKA", 1, 1, 2, 9.85, 60000000),
+        make("000063", "中兴通讯", "ZXTX", 1, 1, 2, 27.40, 40000000),
+        make("000333", "美的集团", "MDJT", 1, 1, 2, 62.10, 20000000),
+        make("000651", "格力电器", "GLDQ", 1, 1, 2, 38.50, 25000000),
+        make("000858", "五粮液", "WLY", 1, 1, 2, 142.00, 9000000),
+        make("002415", "海康威视", "HKWS", 1, 1, 2, 31.20, 30000000),
+        make("300750", "宁德时代", "NDSD", 1, 1, 2, 185.60, 12000000),
+        // Shanghai A shares
+        make("600000", "浦发银行", "PFYH", 2, 1, 2, 7.45, 50000000),
+        make("600028", "中国石化", "ZGSH", 2, 1, 2, 6.12, 90000000),
+        make("600036", "招商银行", "ZSYH", 2, 1, 2, 33.80, 45000000),
+        make("600519", "贵州茅台", "GZMT", 2, 1, 2, 1690.00, 2500000),
+        make("600900", "长江电力", "CJDL", 2, 1, 2, 24.60, 30000000),
+        make("601318", "中国平安", "ZGPA", 2, 1, 2, 45.30, 50000000),
+        make("601398", "工商银行", "GSYH", 2, 1, 2, 5.20, 200000000),
+        make("601857", "中国石油", "ZGSY", 2, 1, 2, 7.80, 100000000),
+        // B shares (3 decimals)
+        make("200012", "南玻Ｂ", "NBB", 1, 3, 2, 2.95, 3000000),
+        make("200625", "长安Ｂ", "CAB", 1, 3, 2, 3.40, 5000000),
+        make("900901", "云赛Ｂ股", "YSBG", 2, 3, 3, 0.335, 4000000),
+        make("900905", "老凤祥Ｂ", "LFXB", 2, 3, 3, 3.120, 1500000),
+        // Indices
+        make("000001", "上证指数", "SZZS", 2, 2, 2, 3150.00, 300000000),
+        make("000300", "沪深300", "HS300", 2, 2, 2, 3800.00, 150000000),
+        make("399001", "深证成指", "SZCZ", 1, 2, 2, 10200.00, 400000000),
+        make("399006", "创业板指", "CYBZ", 1, 2, 2, 2050.00, 120000000),
+        // Hong Kong
+        make("00700", "腾讯控股", "TXKG", 3, 6, 3, 368.200, 18000000),
+        make("00005", "汇丰控股", "HFKG", 3, 6, 3, 62.350, 20000000),
+        make("00941", "中国移动", "ZGYD", 3, 6, 3, 71.450, 15000000),
+        make("09988", "阿里巴巴－ＳＷ", "ALBB", 3, 6, 3, 82.900, 30000000),
+        make("HSI", "恒生指数", "HSZS", 3, 2, 2, 18500.00, 900000000),
+        // Funds
+        make("510050", "上证50ETF", "SZ50ETF", 2, 4, 3, 2.650, 300000000),
+        make("510300", "沪深300ETF", "HS300ETF", 2, 4, 3, 3.900, 250000000),
+        make("159915", "创业板ETF", "CYBETF", 1, 4, 3, 2.050, 200000000),
+        make("184688", "基金开元", "JJKY", 1, 4, 3, 1.020, 5000000),
+        // Bonds
+        make("019547", "16国债19", "GZ1619", 2, 5, 3, 101.250, 200000),
+        make("010107", "21国债⑺", "GZ7", 2, 5, 3, 100.780, 300000),
+        make("112233", "12中行债", "ZXZ", 1, 5, 3, 99.600, 150000),
+    };
+    closes_.resize(instruments_.size());
+    cnMinutes_ = minutesOf({{570, 690}, {780, 900}});
+    hkMinutes_ = minutesOf({{600, 750}, {870, 960}});
+}
+
+const SimInstrument* SimMarket::find(const std::string& code, int market) const {
+    for (const auto& i : instruments_)
+        if (i.code == code && (market == 0 || i.market == market)) return &i;
+    return nullptr;
+}
+
+const SimInstrument* SimMarket::findId(const std::string& id) const {
+    auto dot = id.rfind('.');
+    if (dot == std::string::npos) return find(id, 0);
+    int market = 0;
+    for (size_t k = dot + 1; k < id.size(); ++k) {
+        if (!std::isdigit(static_cast<unsigned char>(id[k]))) return nullptr;
+        market = market * 10 + (id[k] - '0');
+        if (market > 100) return nullptr;
+    }
+    return find(id.substr(0, dot), market);
+}
+
+std::vector<const SimInstrument*> SimMarket::search(const std::string& key, size_t count, int market) const {
+    std::vector<const SimInstrument*> out;
+    if (key.empty()) return out;
+    std::string upper = key;
+    for (auto& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const auto& i : instruments_) {
+        if (out.size() >= count) break;
+        if (market != 0 && i.market != market) continue;
+        if (i.code.rfind(upper, 0) == 0 || i.pycode.rfind(upper, 0) == 0) out.push_back(&i);
+    }
+    return out;
+}
+
+const std::vector<int>& SimMarket::sessionMinutes(int market) const {
+    return market == 3 ? hkMinutes_ : cnMinutes_;
+}
+
+bool SimMarket::isTradingDay(int yyyymmdd) {
+    int w = SimClock::weekdayOfDay(SimClock::dayNumber(yyyymmdd));
+    return w != 0 && w != 6;
+}
+
+int SimMarket::previousTradingDay(int yyyymmdd) const {
+    long d = SimClock::dayNumber(yyyymmdd) - 1;
+    while (!isTradingDay(SimClock::dateOfDay(d))) --d;
+    return SimClock::dateOfDay(d);
+}
+
+double SimMarket::uniform(uint64_t a, uint64_t b, uint64_t c) const {
+    uint64_t h = mix(seed_ ^ mix(a ^ mix(b ^ mix(c))));
+    return (static_cast<double>(h >> 11) + 0.5) / 9007199254740992.0;
+}
+
+double SimMarket::normal(uint64_t a, uint64_t b, uint64_t c) const {
+    double u1 = uniform(a, b, c * 2 + 1), u2 = uniform(a, b, c * 2 + 2);
+    return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+}
+
+size_t SimMarket::indexOf(const SimInstrument& inst) const {
+    return static_cast<size_t>(&inst - instruments_.data());
+}
+
+int64_t SimMarket::closeOfDay(size_t index, long day) const {
+    const SimInstrument& inst = instruments_[index];
+    const long anchor = SimClock::dayNumber(kAnchorDate);
+    const int64_t unit = pow10(inst.decimals);
+    const int64_t base = std::llround(inst.basePrice * static_cast<double>(unit));
+    if (day < anchor) return base;
+    std::lock_guard lock(mutex_);
+    auto& closes = closes_[index];
+    size_t want = static_cast<size_t>(day - anchor);
+    if (want > 20000) want = 20000;   // far future: the walk stops
+    while (closes.size() <= want) {
+        long d = anchor + static_cast<long>(closes.size());
+        int64_t prev = closes.empty() ? base : closes.back();
+        if (!isTradingDay(SimClock::dateOfDay(d)) && !closes.empty()) {
+            closes.push_back(prev);
+            continue;
+        }
+        double limit = inst.market == 3 ? 0.15 : (inst.classId == 5 ? 0.02 : 0.10);
+        double vol = inst.classId == 5 ? 0.002 : (inst.classId == 2 ? 0.011 : 0.018);
+        double r = vol * normal(index, static_cast<uint64_t>(d), 7) +
+                   0.03 * std::log(static_cast<double>(base) / static_cast<double>(prev));
+        r = std::clamp(r, -limit * 0.98, limit * 0.98);
+        int64_t next = std::llround(static_cast<double>(prev) * (1 + r));
+        closes.push_back(std::max<int64_t>(next, 1));
+    }
+    return closes[want];
+}
+
+int64_t SimMarket::close(const SimInstrument& inst, int yyyymmdd) const {
+    return closeOfDay(indexOf(inst), SimClock::dayNumber(yyyymmdd));
+}
+
+int64_t SimMarket::prevClose(const SimInstrument& inst, int yyyymmdd) const {
+    return close(inst, previousTradingDay(yyyymmdd));
+}
+
+std::vector<SimMinutePoint> SimMarket::minutePoints(const SimInstrument& inst, int yyyymmdd, int minuteOfDay) const {
+    std::vector<SimMinutePoint> out;
+    if (!isTradingDay(yyyymmdd)) return out;
+    const size_t index = indexOf(inst);
+    const long day = SimClock::dayNumber(yyyymmdd);
+    {
+        std::lock_guard lock(mutex_);
+        auto it = days_.find({index, day});
+        if (it != days_.end()) {
+            for (const auto& p : it->second) {
+                if (p.hhmm / 100 * 60 + p.hhmm % 100 > minuteOfDay) break;
+                out.push_back(p);
+            }
+            return out;
+        }
+    }
+    auto all = wholeDay(index, yyyymmdd);
+    {
+        std::lock_guard lock(mutex_);
+        if (days_.size() > 20000) days_.clear();   // bounded memory
+        days_[{index, day}] = all;
+    }
+    for (const auto& p : all) {
+        if (p.hhmm / 100 * 60 + p.hhmm % 100 > minuteOfDay) break;
+        out.push_back(p);
+    }
+    return out;
+}
+
+std::vector<SimMinutePoint> SimMarket::wholeDay(size_t index, int yyyymmdd) const {
+    std::vector<SimMinutePoint> out;
+    const SimInstrument& inst = instruments_[index];
+    const long day = SimClock::dayNumber(yyyymmdd);
+    const int minuteOfDay = 1440;
+    const auto& minutes = sessionMinutes(inst.market);
+    const size_t n = minutes.size();
+    const double prev = static_cast<double>(prevClose(inst, yyyymmdd));
+    const double last = static_cast<double>(close(inst, yyyymmdd));
+    const double open = prev * (1 + 0.004 * normal(index, static_cast<uint64_t>(day), 11));
+    const double sigma = prev * (inst.classId == 5 ? 0.0002 : 0.0012);
+    // Bridge from the open to the close.
+    std::vector<double> walk(n, 0);
+    for (size_t i = 1; i < n; ++i) walk[i] = walk[i - 1] + normal(index, static_cast<uint64_t>(day), 1000 + i);
+    double amount = 0;
+    int64_t total = 0;
+    const double perMinute = static_cast<double>(inst.baseVolume) / static_cast<double>(n);
+    for (size_t i = 0; i < n && minutes[i] <= minuteOfDay; ++i) {
+        double f = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 1;
+        double p = open + (last - open) * f + sigma * (walk[i] - f * walk[n - 1]);
+        SimMinutePoint pt;
+        pt.hhmm = minutes[i] / 60 * 100 + minutes[i] % 60;
+        pt.price = i + 1 == n ? static_cast<int64_t>(last) : std::max<int64_t>(std::llround(p), 1);
+        double factor = std::exp(0.6 * normal(index, static_cast<uint64_t>(day), 50000 + i));
+        pt.volume = std::max<int64_t>(100, std::llround(perMinute * factor / 100) * 100);
+        total += pt.volume;
+        amount += static_cast<double>(pt.price) * static_cast<double>(pt.volume) /
+                  static_cast<double>(pow10(inst.decimals));
+        pt.totalVolume = total;
+        pt.amount = amount;
+        pt.average = std::llround(amount / static_cast<double>(total) * static_cast<double>(pow10(inst.decimals)));
+        out.push_back(pt);
+    }
+    return out;
+}
+
+SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
+    SimClock::Local l = SimClock::local(t);
+    int date = l.yyyymmdd();
+    int minute = l.minuteOfDay();
+    if (!isTradingDay(date)) {
+        date = previousTradingDay(date);
+        minute = 1440;
+    }
+    SimQuote q;
+    q.decimals = inst.decimals;
+    q.date = date;
+    q.prevClose = prevClose(inst, date);
+    auto points = minutePoints(inst, date, minute);
+    if (points.empty()) {
+        q.last = q.prevClose;
+        q.average = q.prevClose;
+    } else {
+        q.traded = true;
+        q.open = points.front().price;
+        q.high = q.low = q.open;
+        for (const auto& p : points) {
+            q.high = std::max(q.high, p.price);
+            q.low = std::min(q.low, p.price);
+        }
+        q.last = points.back().price;
+        q.average = points.back().average;
+        q.volume = points.back().totalVolume;
+        q.amount = points.back().amount;
+        q.hhmm = points.back().hhmm;
+    }
+    const size_t index = indexOf(inst);
+    for (int k = 0; k < 5; ++k) {
+        q.ask[k] = q.last + (k + 1);
+        q.bid[k] = std::max<int64_t>(q.last - k, 1);
+        uint64_t salt = static_cast<uint64_t>(q.date) * 10000 + static_cast<uint64_t>(q.hhmm);
+        q.askVolume[k] = 100 * (1 + static_cast<int64_t>(uniform(index, salt, 300 + k) * 500));
+        q.bidVolume[k] = 100 * (1 + static_cast<int64_t>(uniform(index, salt, 400 + k) * 500));
+    }
+    return q;
+}
+
+std::vector<SimBar> SimMarket::dailyBars(const SimInstrument& inst, int yyyymmdd, int count) const {
+    std::vector<SimBar> bars;
+    int day = isTradingDay(yyyymmdd) ? yyyymmdd : previousTradingDay(yyyymmdd);
+    for (int k = 0; k < count; ++k) {
+        auto points = minutePoints(inst, day);
+        if (points.empty()) break;
+        SimBar b;
+        b.date = day;
+        b.prevClose = prevClose(inst, day);
+        b.open = points.front().price;
+        b.high = b.low = b.open;
+        for (const auto& p : points) {
+            b.high = std::max(b.high, p.price);
+            b.low = std::min(b.low, p.price);
+        }
+        b.close = points.back().price;
+        b.volume = points.back().totalVolume;
+        b.amount = points.back().amount;
+        bars.push_back(b);
+        if (day <= kAnchorDate) break;
+        day = previousTradingDay(day);
+    }
+    std::reverse(bars.begin(), bars.end());
+    return bars;
+}
+
+std::string SimMarket::priceText(int64_t value, int decimals) {
+    decimals = std::clamp(decimals, 0, 6);
+    bool negative = value < 0;
+    uint64_t v = static_cast<uint64_t>(negative ? -value : value);
+    uint64_t unit = static_cast<uint64_t>(pow10(decimals));
+    std::string s = std::to_string(v / unit);
+    if (decimals > 0) {
+        std::string frac = std::to_string(v % unit);
+        s += "." + std::string(static_cast<size_t>(decimals) - std::min(frac.size(), static_cast<size_t>(decimals)), '0') + frac;
+    }
+    return negative ? "-" + s : s;
+}

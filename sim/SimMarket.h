@@ -1,0 +1,105 @@
+#pragma once
+// The simulated market: a fixed list of instruments (Shenzhen and Shanghai A
+// and B shares, indices, Hong Kong shares, funds, bonds) and a deterministic,
+// seeded price walk. Every price of one instrument has the instrument's
+// number of decimals; prices are integers in that unit (1234 with 2 decimals
+// is 12.34).
+//
+// The walk: one daily step per weekday from 2020-01-02 on (weekends keep the
+// last close), pulled back toward the instrument's base price and limited to
+// the daily price limit; within a trading day the minute prices run as a
+// bridge from the opening price to the day's close, one point per minute of
+// the trading sessions ("interval" for Shenzhen and Shanghai, "HKtime" for
+// Hong Kong); minute volumes are seeded too. The same seed and time always
+// give the same prices. Thread-safe.
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SimInstrument {
+    std::string code;
+    std::string name;
+    std::string pycode;      // pinyin initials, upper case
+    int market = 1;          // 1 Shenzhen, 2 Shanghai, 3 Hong Kong
+    int classId = 1;         // 1 A share, 2 index, 3 B share, 4 fund, 5 bond, 6 Hong Kong share
+    int decimals = 2;
+    double basePrice = 10;
+    int64_t baseVolume = 1000000;   // shares (or index units) a day
+    std::string id() const { return code + "." + std::to_string(market); }
+};
+
+struct SimMinutePoint {
+    int hhmm = 0;            // the minute as HHMM
+    int64_t price = 0;       // last price of the minute
+    int64_t average = 0;     // average deal price so far
+    int64_t volume = 0;      // volume of the minute
+    int64_t totalVolume = 0; // volume so far
+    double amount = 0;       // amount so far (in currency units)
+};
+
+struct SimQuote {
+    int decimals = 2;
+    int64_t prevClose = 0, open = 0, high = 0, low = 0, last = 0, average = 0;
+    bool traded = false;     // false before the first minute of the day (open/high/low have no value)
+    int64_t volume = 0;
+    double amount = 0;
+    int64_t bid[5] = {}, ask[5] = {};
+    int64_t bidVolume[5] = {}, askVolume[5] = {};
+    int date = 0;            // yyyymmdd of the trading day shown
+    int hhmm = 0;            // minute of the last point (0 before the open)
+};
+
+struct SimBar {
+    int date = 0;
+    int64_t open = 0, high = 0, low = 0, close = 0, prevClose = 0;
+    int64_t volume = 0;
+    double amount = 0;
+};
+
+class SimMarket {
+public:
+    explicit SimMarket(uint64_t seed = 1);
+
+    uint64_t seed() const { return seed_; }
+    const std::vector<SimInstrument>& instruments() const { return instruments_; }
+    // market 0: the first instrument with the code in any market.
+    const SimInstrument* find(const std::string& code, int market = 0) const;
+    // "code.market" (or a bare code).
+    const SimInstrument* findId(const std::string& id) const;
+    // Instruments whose code or pinyin starts with the key (case-insensitive), list order.
+    std::vector<const SimInstrument*> search(const std::string& key, size_t count, int market = 0) const;
+
+    static constexpr const char* kInterval = "0930-1130,1300-1500";
+    static constexpr const char* kHKTime = "600,750,870,960";
+    // Minutes of the day that have a point, in order.
+    const std::vector<int>& sessionMinutes(int market) const;
+    static bool isTradingDay(int yyyymmdd);
+    int previousTradingDay(int yyyymmdd) const;
+    // The trading day a quote at local date `yyyymmdd` and minute shows.
+    int64_t prevClose(const SimInstrument& inst, int yyyymmdd) const;
+    int64_t close(const SimInstrument& inst, int yyyymmdd) const;
+    // The day's minute points up to and including `minuteOfDay` (all: 1440).
+    std::vector<SimMinutePoint> minutePoints(const SimInstrument& inst, int yyyymmdd, int minuteOfDay = 1440) const;
+    SimQuote quote(const SimInstrument& inst, double t) const;
+    // Daily bars of trading days up to `yyyymmdd` (included when `includeLast`), oldest first.
+    std::vector<SimBar> dailyBars(const SimInstrument& inst, int yyyymmdd, int count) const;
+
+    static std::string priceText(int64_t value, int decimals);   // "12.34"
+
+private:
+    double uniform(uint64_t a, uint64_t b, uint64_t c) const;
+    double normal(uint64_t a, uint64_t b, uint64_t c) const;
+    int64_t closeOfDay(size_t index, long day) const;
+    size_t indexOf(const SimInstrument& inst) const;
+
+    uint64_t seed_;
+    std::vector<SimInstrument> instruments_;
+    std::vector<int> cnMinutes_, hkMinutes_;
+    mutable std::mutex mutex_;
+    mutable std::vector<std::vector<int64_t>> closes_;   // per instrument, by day since the anchor
+    mutable std::map<std::pair<size_t, long>, std::vector<SimMinutePoint>> days_;   // whole days, computed once
+    std::vector<SimMinutePoint> wholeDay(size_t index, int yyyymmdd) const;
+};

@@ -1,0 +1,122 @@
+// Own-stock functions of the simulated server (family 3710), one list per
+// phone (the session's phone; "" before registration). Ids "code.market"
+// joined by "|". Every reply's set 0: "result" (1 done, 0 refused),
+// "message", "code" (the resulting list).
+// 3710/1 upload (adds the uploaded ids in their order), 3710/2 download
+//   ("isreturnhq=1": set 1 rows [0 code, 1 market id, 2 name]), 3710/3 add one,
+//   3710/4 delete one, 3710/5 replace the list (may be empty), 3710/6 add the
+//   trading account's holdings ("inputid" the capital account).
+#include <algorithm>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+constexpr size_t kMaxOwnStocks = 100;
+
+std::vector<std::string> splitIds(const std::string& s) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start <= s.size()) {
+        size_t end = s.find('|', start);
+        if (end == std::string::npos) end = s.size();
+        if (end > start) out.push_back(s.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string join(const std::vector<std::string>& ids) {
+    std::string s;
+    for (const auto& id : ids) s += (s.empty() ? "" : "|") + id;
+    return s;
+}
+
+std::vector<std::string>& listOf(SimCall& c) {
+    return c.server.state().ownStocks[c.session ? c.session->phone : std::string()];
+}
+
+std::vector<uint8_t> result(int ok, const std::string& message, const std::vector<std::string>& list) {
+    std::string code = join(list);
+    return simResultSet(ok, message, &code);
+}
+
+bool known(SimCall& c, const std::string& id) { return c.server.market().findId(id) != nullptr; }
+
+void addIds(SimCall& c, std::vector<std::string>& list, const std::vector<std::string>& ids) {
+    for (const auto& id : ids)
+        if (known(c, id) && std::find(list.begin(), list.end(), id) == list.end() && list.size() < kMaxOwnStocks)
+            list.push_back(id);
+}
+
+std::vector<uint8_t> upload(SimCall& c) {
+    auto& list = listOf(c);
+    addIds(c, list, splitIds(c.request.value("code")));
+    return result(1, "上传成功", list);
+}
+
+std::vector<uint8_t> download(SimCall& c) {
+    auto& list = listOf(c);
+    if (c.request.intValue("isreturnhq", 0) != 1) return result(1, "", list);
+    std::string code = join(list);
+    TCRSWriter w;
+    w.beginSet()
+        .addField("result", TCRSFieldType::Integer, 4)
+        .addField("message", TCRSFieldType::VarText)
+        .addField("code", TCRSFieldType::VarText)
+        .addRecord({1, "", code});
+    w.beginSet()
+        .addField("code", TCRSFieldType::VarText, 0, "代码")
+        .addField("exchid", TCRSFieldType::Integer, 4, "市场")
+        .addField("name", TCRSFieldType::VarText, 0, "名称");
+    for (const auto& id : list)
+        if (const SimInstrument* s = c.server.market().findId(id)) w.addRecord({s->code, s->market, s->name});
+    return w.bytes();
+}
+
+std::vector<uint8_t> addOne(SimCall& c) {
+    std::string id = c.request.value("code");
+    if (!known(c, id)) return simErrorSet(-1, "股票代码不存在");
+    auto& list = listOf(c);
+    if (std::find(list.begin(), list.end(), id) != list.end()) return result(0, "该股票已在自选股中", list);
+    if (list.size() >= kMaxOwnStocks) return result(0, "自选股已满", list);
+    list.push_back(id);
+    return result(1, "添加成功", list);
+}
+
+std::vector<uint8_t> deleteOne(SimCall& c) {
+    std::string id = c.request.value("code");
+    auto& list = listOf(c);
+    auto it = std::find(list.begin(), list.end(), id);
+    if (it == list.end()) return result(0, "自选股中没有该股票", list);
+    list.erase(it);
+    return result(1, "删除成功", list);
+}
+
+std::vector<uint8_t> replaceList(SimCall& c) {
+    auto& list = listOf(c);
+    list.clear();
+    addIds(c, list, splitIds(c.request.value("code")));
+    return result(1, "保存成功", list);
+}
+
+std::vector<uint8_t> addHoldings(SimCall& c) {
+    if (c.request.value("inputid").empty()) return simErrorSet(-1, "请先登录交易");
+    auto& list = listOf(c);
+    // The demo account's holdings (the trading step keeps real positions).
+    addIds(c, list, {"600036.2", "000002.1", "601318.2"});
+    return result(1, "持仓股已加入自选股", list);
+}
+
+}  // namespace
+
+void registerPortfolioFunctions(SimRegistry& r) {
+    r.add(3710, 1, upload);
+    r.add(3710, 2, download);
+    r.add(3710, 3, addOne);
+    r.add(3710, 4, deleteOne);
+    r.add(3710, 5, replaceList);
+    r.add(3710, 6, addHoldings);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// A request as the simulated server reads it. The wire format is the one of
+// the client's request service (net/ServiceProtocol.h); it is read here
+// independently: the body is split at "&" and each pair at its FIRST "=" only
+// ("a=b=c" is key "a", value "b=c"), fields may come in any order, keys are
+// matched without regard to case. A piece without "=" is a key with an empty
+// value. Enciphered requests carry their other fields in TC_REQDATA (Base64 of
+// a FrameCodec frame under the session key) with TC_REQLENGTH the plain length.
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct SimField {
+    std::string key;
+    std::string value;
+};
+
+// Splits a request text (see above); empty pieces are dropped.
+std::vector<SimField> simParseFields(const std::string& text);
+
+class SimRequest {
+public:
+    SimRequest() = default;
+    explicit SimRequest(std::vector<SimField> fields) : fields_(std::move(fields)) {}
+
+    const std::vector<SimField>& fields() const { return fields_; }
+    void addFields(const std::vector<SimField>& more) { fields_.insert(fields_.end(), more.begin(), more.end()); }
+    bool has(const std::string& key) const;
+    // Value of the first field of that key, "" when absent.
+    std::string value(const std::string& key) const;
+    std::optional<std::string> find(const std::string& key) const;
+    // Integer value; `fallback` when absent or not a number.
+    long long intValue(const std::string& key, long long fallback = 0) const;
+    int mainFunction() const { return int(intValue("tc_mfuncno")); }
+    int subFunction() const { return int(intValue("tc_sfuncno")); }
+
+private:
+    std::vector<SimField> fields_;
+};

@@ -1,0 +1,204 @@
+// System functions of the simulated server (family 100, 3504, 3730).
+//
+// 100/1 session login. Request: TC_KEY (key exchange, see net/ServiceProtocol.h),
+//   "phone", "version" (client version), "menuver" (version of the cached menu).
+//   Reply set 0, one record: "session" (text), "registered" (1/0: the phone is
+//   registered), "phone", "newversion" (text, "" when the client is current),
+//   "upgradeurl" (text), "menuver" (the server's menu version), "newmenu" (1 when
+//   the client's "menuver" is older), "servertime" ("yyyy-MM-dd HH:mm:ss").
+// 100/2 menu and configuration: sets "sys.menu" and "sys.conf" (fields of core/MenuFunctions.h).
+// 100/3 registration by SMS. Request "phone", "type" ("A" register, "Z" unregister);
+//   the simulated short-message centre receives the SMS at once.
+//   Reply: "result" 1, "message".
+// 100/4 registration status. Request "phone". Reply: "registered", "phone", "serial".
+// 100/17 feedback. Request "content" (and "contact"). Reply: "result" 1, "message".
+// 3504 home information. Reply set 0: "id", "title", "content", "time" per tab.
+// 3730 push token. Sub 1 register ("token"), sub 2 unregister. Reply: "result", "message".
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/security/Digests.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+struct MenuItem {
+    int id, pid;
+    const char* title;
+    const char* link;
+    const char* icon;
+};
+
+// The menu the login road downloads. Each screen of the dispatcher is one link.
+const MenuItem kMenu[] = {
+    {1, -1, "行情", "", "menu_hq.png"},
+    {2, -1, "交易", "", "menu_jy.png"},
+    {3, -1, "理财", "", "menu_lc.png"},
+    {4, -1, "资讯", "", "menu_zx.png"},
+    {5, -1, "融资融券", "", "menu_rzrq.png"},
+    {6, -1, "消息", "pushmsg", "menu_msg.png"},
+    {101, 1, "自选股", "zxhq", ""},
+    {102, 1, "行情排行", "pxhq?market=1&class=1", ""},
+    {103, 1, "分时走势", "fschart", ""},
+    {104, 1, "K线图", "kxchart", ""},
+    {105, 1, "板块排行", "bkph?tc_mfuncno=100&tc_sfuncno=31&bktype=1", ""},
+    {106, 1, "指数", "zgzs?tc_mfuncno=31000&tc_sfuncno=4&code=000001.2|399001.1|399006.1|000300.2", ""},
+    {107, 1, "板块行情", "bkhqlist?tc_mfuncno=100&tc_sfuncno=32", ""},
+    {201, 2, "买入", "buysale?MMLB=0", ""},
+    {202, 2, "卖出", "buysale?MMLB=1", ""},
+    {203, 2, "撤单", "wtcd", ""},
+    {204, 2, "当日委托", "tradequery?tc_mfuncno=500&tc_sfuncno=13", ""},
+    {205, 2, "资金查询", "trade_zjcx?tc_mfuncno=500&tc_sfuncno=9", ""},
+    {206, 2, "股份查询", "trade_gfcx?tc_mfuncno=500&tc_sfuncno=10", ""},
+    {207, 2, "新股申购", "xgsg", ""},
+    {208, 2, "历史查询", "hisquery", ""},
+    {209, 2, "权证行权", "qzxq", ""},
+    {210, 2, "修改密码", "xgmm", ""},
+    {211, 2, "银行转证券", "banktransfer", ""},
+    {212, 2, "证券转银行", "banktransfer", ""},
+    {213, 2, "银行余额", "bankbalance", ""},
+    {214, 2, "转账查询", "banktranquery", ""},
+    {215, 2, "银证转账", "jsf_yzzz", ""},
+    {216, 2, "银行余额查询", "jsf_yhye", ""},
+    {217, 2, "资金调拨", "jsf_zjzz", ""},
+    {218, 2, "一键归集", "jsf_yjzz", ""},
+    {219, 2, "资金账户查询", "jsf_cxzhzj", ""},
+    {301, 3, "基金认购", "of_jjrg", ""},
+    {302, 3, "基金申购", "of_jjsg", ""},
+    {303, 3, "基金赎回", "of_jjsh", ""},
+    {304, 3, "基金转换", "of_jjzh", ""},
+    {305, 3, "分红设置", "of_fhsz", ""},
+    {306, 3, "基金开户", "of_jjkh", ""},
+    {307, 3, "基金查询", "of_jjcx", ""},
+    {308, 3, "基金份额", "of_fecx", ""},
+    {309, 3, "理财产品", "jlccp", ""},
+    {310, 3, "智能定投", "zndt_kt", ""},
+    {311, 3, "报价回购", "kvrmr", ""},
+    {401, 4, "新闻资讯", "newslist?tc_mfuncno=504&tc_sfuncno=22", ""},
+    {501, 5, "融资买入", "rzrq_rzmr?creditflag=0", ""},
+    {502, 5, "融券卖出", "rzrq_rzmr?creditflag=1", ""},
+    {503, 5, "卖券还款", "rzrq_mqhq", ""},
+    {504, 5, "买券还券", "rzrq_xqhq", ""},
+    {505, 5, "直接还款", "rzrq_xjhk", ""},
+    {506, 5, "信用资产", "rzrq_xyzccx", ""},
+};
+
+std::vector<uint8_t> sessionLogin(SimCall& c) {
+    auto& st = c.server.state();
+    std::string phone = c.request.value("phone");
+    if (c.session) c.session->phone = phone;
+    bool registered = !phone.empty() && st.registeredPhones.count(phone);
+    long long clientMenu = c.request.intValue("menuver", 0);
+    return TCRSWriter()
+        .beginSet()
+        .addField("session", TCRSFieldType::VarText)
+        .addField("registered", TCRSFieldType::Integer, 4)
+        .addField("phone", TCRSFieldType::VarText)
+        .addField("newversion", TCRSFieldType::VarText)
+        .addField("upgradeurl", TCRSFieldType::VarText)
+        .addField("menuver", TCRSFieldType::Integer, 4)
+        .addField("newmenu", TCRSFieldType::Integer, 4)
+        .addField("servertime", TCRSFieldType::VarText)
+        .addRecord({c.session ? c.session->id : std::string(), registered ? 1 : 0, phone, st.newestVersion,
+                    st.newestVersion.empty() ? std::string() : std::string("http://127.0.0.1/upgrade"),
+                    st.menuVersion, clientMenu < st.menuVersion ? 1 : 0, SimClock::format(c.now)})
+        .bytes();
+}
+
+std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
+    TCRSWriter w;
+    w.beginSet("sys.menu")
+        .addField("id", TCRSFieldType::Integer, 4)
+        .addField("pid", TCRSFieldType::Integer, 4)
+        .addField("title", TCRSFieldType::VarText)
+        .addField("link", TCRSFieldType::VarText)
+        .addField("icon", TCRSFieldType::VarText)
+        .addField("show", TCRSFieldType::Integer, 4)
+        .addField("order", TCRSFieldType::Integer, 4);
+    int order = 0;
+    for (const auto& m : kMenu) w.addRecord({m.id, m.pid, m.title, m.link, m.icon, 1, ++order});
+    std::string self = c.server.url();
+    auto scheme = self.find("://");
+    if (scheme != std::string::npos) self = self.substr(scheme + 3);
+    w.beginSet("sys.conf").addField("key", TCRSFieldType::VarText).addField("value", TCRSFieldType::VarText);
+    w.addRecord({"iplist", self + "^模拟服务器^0"});
+    w.addRecord({"interval", SimMarket::kInterval});
+    w.addRecord({"HKtime", SimMarket::kHKTime});
+    w.addRecord({"maxmsg", "1^30"});
+    w.addRecord({"market", "1^深圳#2^上海#3^香港"});
+    w.addRecord({"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"});
+    w.addRecord({"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"});
+    w.addRecord({"menuver", std::to_string(c.server.state().menuVersion)});
+    return w.bytes();
+}
+
+std::vector<uint8_t> registration(SimCall& c) {
+    std::string phone = c.request.value("phone");
+    if (phone.empty() && c.session) phone = c.session->phone;
+    if (phone.size() < 11) return simErrorSet(-1, "手机号码不正确");
+    auto& st = c.server.state();
+    if (c.request.value("type") == "Z") st.registeredPhones.erase(phone);
+    else st.registeredPhones.insert(phone);
+    if (c.session) c.session->phone = phone;
+    return simResultSet(1, "短信已发送，请等待注册完成");
+}
+
+std::vector<uint8_t> registrationStatus(SimCall& c) {
+    std::string phone = c.request.value("phone");
+    if (phone.empty() && c.session) phone = c.session->phone;
+    bool registered = !phone.empty() && c.server.state().registeredPhones.count(phone);
+    return TCRSWriter()
+        .beginSet()
+        .addField("registered", TCRSFieldType::Integer, 4)
+        .addField("phone", TCRSFieldType::VarText)
+        .addField("serial", TCRSFieldType::VarText)
+        .addRecord({registered ? 1 : 0, phone, registered ? md5Hex("serial:" + phone).substr(0, 16) : std::string()})
+        .bytes();
+}
+
+std::vector<uint8_t> feedback(SimCall& c) {
+    std::string text = c.request.value("content");
+    if (text.empty()) return simErrorSet(-1, "反馈内容不能为空");
+    c.server.state().feedback.push_back(text);
+    return simResultSet(1, "感谢您的反馈");
+}
+
+std::vector<uint8_t> homeInformation(SimCall& c) {
+    std::string day = SimClock::format(c.now).substr(0, 10);
+    return TCRSWriter()
+        .beginSet()
+        .addField("id", TCRSFieldType::Integer, 4)
+        .addField("title", TCRSFieldType::VarText)
+        .addField("content", TCRSFieldType::VarText)
+        .addField("time", TCRSFieldType::VarText)
+        .addRecord({1, "公告", "系统将于本周六凌晨进行例行维护，届时暂停服务。", day})
+        .addRecord({2, "要闻", "两市成交额连续放大，市场情绪回暖。", day})
+        .addRecord({3, "策略", "关注业绩稳定的蓝筹股，控制仓位。", day})
+        .bytes();
+}
+
+std::vector<uint8_t> pushToken(SimCall& c) {
+    std::string phone = c.session ? c.session->phone : std::string();
+    auto& tokens = c.server.state().pushTokens;
+    if (c.request.subFunction() == 2) {
+        tokens.erase(phone);
+        return simResultSet(1, "已取消消息推送");
+    }
+    std::string token = c.request.value("token");
+    if (token.empty()) return simErrorSet(-1, "缺少设备标识");
+    tokens[phone] = token;
+    return simResultSet(1, "已开通消息推送");
+}
+
+}  // namespace
+
+void registerSystemFunctions(SimRegistry& r) {
+    r.add(100, 1, sessionLogin);
+    r.add(100, 2, menuAndConfiguration);
+    r.add(100, 3, registration);
+    r.add(100, 4, registrationStatus);
+    r.add(100, 17, feedback);
+    r.add(3504, -1, homeInformation);
+    r.add(3730, 1, pushToken);
+    r.add(3730, 2, pushToken);
+}

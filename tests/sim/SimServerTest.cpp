@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/TCRSWriter.h"
+#include "core/VTATCRS.h"
+#include "core/security/Base64.h"
+#include "core/security/Compression.h"
+#include "core/security/FrameCodec.h"
+#include "core/security/VTACoder.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+constexpr double kTuesdayMorning = 1709605800;   // 2024-03-05 10:30 Shanghai
+
+std::shared_ptr<VTATCRS> firstSet(const SimServer::Reply& r) {
+    auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    return sets && !sets->empty() ? sets->front() : nullptr;
+}
+
+std::string etag(const SimServer::Reply& r) {
+    for (auto& [k, v] : r.headers)
+        if (k == "Etag") return v;
+    return "";
+}
+
+class SimTest : public ::testing::Test {
+protected:
+    SimTest() {
+        SimOptions o;
+        o.seed = 11;
+        o.clock = kTuesdayMorning;
+        o.frozenClock = true;
+        sim = std::make_unique<SimServer>(o);
+    }
+    // A session login without key exchange (as curl would do it); answers the session.
+    std::string login(const std::string& phone = "13800138000") {
+        auto r = sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {});
+        auto set = firstSet(r);
+        return set ? set->toStringWithFieldName("session").value_or("") : "";
+    }
+    SimServer::Reply call(const std::string& session, const std::string& fields, int encrypt = 0) {
+        return sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=" + std::to_string(encrypt) +
+                               "&TC_SESSION={" + session + "}&" + fields, {});
+    }
+    std::unique_ptr<SimServer> sim;
+};
+
+}  // namespace
+
+TEST(SimParsing, SplitsAtTheFirstEqualsOnlyInAnyOrder) {
+    auto f = simParseFields("a=b=c&&flag&code=600519.2|000001.2&tc_MFUNCNO=31000&=x&TC_REQDATA=QUJD+/==");
+    ASSERT_EQ(f.size(), 6u);
+    EXPECT_EQ(f[0].key, "a");
+    EXPECT_EQ(f[0].value, "b=c");
+    EXPECT_EQ(f[1].key, "flag");
+    EXPECT_EQ(f[1].value, "");
+    EXPECT_EQ(f[4].key, "");
+    EXPECT_EQ(f[5].value, "QUJD+/==");
+    SimRequest r(f);
+    EXPECT_EQ(r.mainFunction(), 31000);   // keys compared without regard to case
+    EXPECT_EQ(r.value("CODE"), "600519.2|000001.2");
+    EXPECT_EQ(r.intValue("a", -7), -7);   // "b=c" is no number
+    EXPECT_TRUE(simParseFields("").empty());
+    EXPECT_TRUE(simParseFields("&&&").empty());
+}
+
+TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
+    SimMarket a(3), b(3), c(4);
+    const SimInstrument* sh = a.findId("000001.2");
+    const SimInstrument* sz = a.findId("399001.1");
+    ASSERT_TRUE(sh && sz);
+    EXPECT_EQ(sh->classId, 2);
+    EXPECT_EQ(sz->classId, 2);
+    EXPECT_EQ(a.findId("000001.1")->name, "平安银行");
+    EXPECT_EQ(a.findId("000001.9"), nullptr);
+    EXPECT_EQ(a.findId("000001.x"), nullptr);
+    std::set<int> markets, classes;
+    for (const auto& i : a.instruments()) {
+        markets.insert(i.market);
+        classes.insert(i.classId);
+        SimQuote qa = a.quote(i, kTuesdayMorning), qb = b.quote(*b.findId(i.id()), kTuesdayMorning);
+        EXPECT_EQ(qa.last, qb.last) << i.id();
+        EXPECT_TRUE(qa.traded);
+        EXPECT_GE(qa.high, qa.last);
+        EXPECT_LE(qa.low, qa.last);
+        // Every price text of one stock carries the stock's decimals.
+        for (int64_t p : {qa.prevClose, qa.open, qa.high, qa.low, qa.last, qa.ask[4], qa.bid[4]}) {
+            std::string t = SimMarket::priceText(p, i.decimals);
+            auto dot = t.find('.');
+            EXPECT_EQ(dot == std::string::npos ? 0 : t.size() - dot - 1, size_t(i.decimals)) << t;
+        }
+    }
+    EXPECT_EQ(markets, (std::set<int>{1, 2, 3}));
+    EXPECT_EQ(classes, (std::set<int>{1, 2, 3, 4, 5, 6}));
+    bool differs = false;
+    for (const auto& i : a.instruments())
+        differs = differs || a.quote(i, kTuesdayMorning).last != c.quote(*c.findId(i.id()), kTuesdayMorning).last;
+    EXPECT_TRUE(differs);
+    // Yesterday's close is today's previous close; the weekend keeps Friday's.
+    const SimInstrument& m = *a.findId("600519.2");
+    EXPECT_EQ(a.prevClose(m, 20240305), a.close(m, 20240304));
+    EXPECT_EQ(a.prevClose(m, 20240304), a.close(m, 20240301));
+    EXPECT_EQ(a.minutePoints(m, 20240305).size(), 241u);
+    EXPECT_EQ(a.minutePoints(*a.findId("00700.3"), 20240305).size(), 241u);
+    EXPECT_TRUE(a.minutePoints(m, 20240302).empty());   // Saturday
+    EXPECT_EQ(a.minutePoints(m, 20240305).back().price, a.close(m, 20240305));
+    // Before the open: last is the previous close, no open yet.
+    SimQuote early = a.quote(m, SimClock::fromLocal(20240305, 9 * 60));
+    EXPECT_FALSE(early.traded);
+    EXPECT_EQ(early.last, early.prevClose);
+}
+
+TEST_F(SimTest, SessionsAreRequiredAndTimeOutOnTheSimClock) {
+    auto r = call("nope", "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2");
+    EXPECT_EQ(etag(r), "2,0,0,0");
+    std::string s = login();
+    ASSERT_FALSE(s.empty());
+    EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "0,0,0,0");
+    sim->setSessionIdleTimeout(60);
+    sim->clock().advance(59);
+    EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "0,0,0,0");
+    sim->clock().advance(61);
+    EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "2,0,0,0");
+    std::string s2 = login();
+    sim->expireSession(s2);
+    EXPECT_EQ(etag(call(s2, "tc_mfuncno=3710&tc_sfuncno=2")), "2,0,0,0");
+    // An enciphered request of a session without key is refused.
+    std::string s3 = login();
+    EXPECT_EQ(etag(call(s3, "tc_mfuncno=500&tc_sfuncno=6&TC_REQLENGTH=3&TC_REQDATA=AAAA", 36)), "1,0,0,0");
+}
+
+TEST_F(SimTest, EncipheredRequestsAndRepliesUnderTheExchangedKey) {
+    auto keyText = VTACoder::sessionKeyExchangeText();
+    ASSERT_TRUE(keyText) << "bundle pubkey.bin";
+    auto r = sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
+                             "&TC_SESSION={}&TC_REQLENGTH=17&TC_REQDATA=" + VTACoder::encryptString("phone=13800138000"),
+                         {});
+    ASSERT_EQ(etag(r), "0,0,18,36");
+    auto plain = VTACoder::decryptData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    ASSERT_TRUE(plain);
+    auto bytes = VTACoder::uncompressData(*plain);
+    ASSERT_TRUE(bytes);
+    auto set = VTATCRS::buildMuTableTCRSWithData(*bytes)->at(0);
+    EXPECT_EQ(set->toIntWithFieldName("registered"), 1);
+    std::string session = set->toStringWithFieldName("session").value_or("");
+    // A wrong length or a frame under another key is refused.
+    std::string text = "code=600519.2";
+    EXPECT_EQ(etag(call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=99&TC_REQDATA=" + VTACoder::encryptString(text), 36)),
+              "1,0,0,0");
+    std::vector<uint8_t> otherKey(16, 7);
+    auto foreign = base64Encode(encipherFrame(std::vector<uint8_t>(text.begin(), text.end()), otherKey));
+    EXPECT_EQ(etag(call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=13&TC_REQDATA=" + foreign, 36)), "1,0,0,0");
+    auto ok = call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=13&TC_REQDATA=" + VTACoder::encryptString(text), 36);
+    EXPECT_EQ(etag(ok), "0,0,0,36");
+    EXPECT_EQ(sim->ownStocks("13800138000"), std::vector<std::string>{"600519.2"});
+}
+
+TEST_F(SimTest, SnapshotKeepsRequestedColumnsAndRowOrder) {
+    std::string s = login();
+    auto r = call(s, "field=3|1|4&code=600519.2|bad.1|000001.1&tc_sfuncno=4&tc_mfuncno=31000");
+    auto set = firstSet(r);
+    ASSERT_TRUE(set);
+    EXPECT_EQ(set->getFieldNameAtIndex(0), "code");
+    EXPECT_EQ(set->getFieldNameAtIndex(1), "exchid");
+    EXPECT_EQ(set->getFieldNameAtIndex(2), "name");
+    ASSERT_EQ(set->rowsAffected(), 2);
+    EXPECT_EQ(set->toStringAtIndex(0).value_or(""), "600519");
+    EXPECT_EQ(set->toIntAtIndex(1), 2);
+    set->fetchNext();
+    EXPECT_EQ(set->toStringWithFieldName("name").value_or(""), "平安银行");
+    auto indices = firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=4&field=1|2|3|4|6|11|16|18|20|21&code=000001.2|399001.1"));
+    ASSERT_EQ(indices->rowsAffected(), 2);
+    EXPECT_EQ(indices->toIntWithFieldName("classid"), 2);
+    EXPECT_TRUE(indices->toVTAFloatWithFieldName("zjcj"));
+    EXPECT_TRUE(indices->toVTAFloatWithFieldName("cjje"));   // large amounts fit with a magnitude unit
+    EXPECT_EQ(indices->toStringWithFieldName("lastupd").value_or("").size(), 14u);
+    EXPECT_TRUE(firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=zzz.1"))->isError());
+}
+
+TEST_F(SimTest, SearchByCodeAndPinyin) {
+    std::string s = login();
+    auto byCode = firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=6000"));
+    ASSERT_GE(byCode->rowsAffected(), 2);
+    EXPECT_EQ(byCode->toStringWithFieldName("code").value_or(""), "600000");
+    auto byPinyin = firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=gzmt"));
+    ASSERT_EQ(byPinyin->rowsAffected(), 1);
+    EXPECT_EQ(byPinyin->toStringWithFieldName("name").value_or(""), "贵州茅台");
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=QQQ"))->rowsAffected(), 0);
+}
+
+TEST_F(SimTest, OwnStocksPerPhone) {
+    std::string s = login("13800138000");
+    std::string other = login("13900139000");
+    firstSet(call(s, "tc_mfuncno=3710&tc_sfuncno=1&code=600519.2|nonsense|000001.1"));
+    auto dup = firstSet(call(s, "tc_mfuncno=3710&tc_sfuncno=3&code=600519.2"));
+    EXPECT_EQ(dup->toIntWithFieldName("result"), 0);
+    auto del = firstSet(call(s, "tc_mfuncno=3710&tc_sfuncno=4&code=000001.1"));
+    EXPECT_EQ(del->toIntWithFieldName("result"), 1);
+    EXPECT_EQ(del->toStringWithFieldName("code").value_or(""), "600519.2");
+    EXPECT_TRUE(sim->ownStocks("13900139000").empty());
+    auto replaced = firstSet(call(other, "tc_mfuncno=3710&tc_sfuncno=5&code="));
+    EXPECT_EQ(replaced->toIntWithFieldName("result"), 1);
+    auto r = call(s, "tc_mfuncno=3710&tc_sfuncno=2&isreturnhq=1&field=3|1|4");
+    auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    ASSERT_EQ(sets->size(), 2u);
+    EXPECT_EQ((*sets)[1]->toStringAtIndex(2).value_or(""), "贵州茅台");
+}
+
+TEST_F(SimTest, MessagesAreConfirmedOnceAndKeptForHistory) {
+    std::string s = login();
+    auto fresh = firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"));
+    ASSERT_EQ(fresh->rowsAffected(), 3);
+    std::string ids;
+    for (int i = 0; i < 3; ++i) {
+        fresh->moveToIndex(i);
+        ids += (i ? "|" : "") + fresh->toStringWithFieldName("detailmsg_id").value_or("");
+    }
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 3);   // not yet confirmed
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=3&detailmsg_id=" + ids))->toStringWithFieldName("message"),
+              std::optional<std::string>("3"));
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 0);
+    SimMessage m;
+    m.title = "新消息";
+    sim->pushMessage(m);
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 1);
+    auto hist = firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=6&bgn_date=20240305&count=2"));
+    ASSERT_EQ(hist->rowsAffected(), 2);
+    EXPECT_EQ(hist->toStringWithFieldName("summary").value_or(""), "新消息");   // newest first
+    auto longText = firstSet(call(s, fresh->toStringWithFieldName("url").value_or("")));
+    EXPECT_FALSE(longText->toStringWithFieldName("news_content").value_or("").empty());
+}
+
+TEST_F(SimTest, ControlsAndMenu) {
+    std::string s = login();
+    sim->forceErrorSet(-3, "系统繁忙", 100, 2);
+    auto err = firstSet(call(s, "tc_mfuncno=100&tc_sfuncno=2"));
+    ASSERT_TRUE(err->isError());
+    EXPECT_EQ(err->getError(), "系统繁忙");
+    auto r = call(s, "tc_mfuncno=100&tc_sfuncno=2", 18);
+    EXPECT_EQ(etag(r), "0,0,18,0");
+    auto bytes = uncompressWithLengthPrefix(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    ASSERT_TRUE(bytes);
+    auto sets = VTATCRS::buildMuTableTCRSWithData(*bytes);
+    ASSERT_EQ(sets->size(), 2u);
+    EXPECT_EQ((*sets)[0]->name(), "sys.menu");
+    EXPECT_EQ((*sets)[1]->name(), "sys.conf");
+    std::set<std::string> keys;
+    for (int i = 0; i < (*sets)[1]->rowsAffected(); ++i) {
+        (*sets)[1]->moveToIndex(i);
+        keys.insert((*sets)[1]->toStringWithFieldName("key").value_or(""));
+    }
+    for (const char* k : {"iplist", "interval", "HKtime", "maxmsg", "market", "type", "sort"}) EXPECT_TRUE(keys.count(k)) << k;
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=9999&tc_sfuncno=1"))->getError(), "该功能暂未开放");
+    sim->forceFault(SimFault::NoEtag);
+    EXPECT_EQ(etag(call(s, "tc_mfuncno=3504&tc_sfuncno=1")), "");
+    EXPECT_EQ(sim->requestCount(), 5u);
+}
+
+TEST_F(SimTest, GzipCodingOverHttpWhenAccepted) {
+    ASSERT_TRUE(sim->start());
+    std::string s = login();
+    std::map<std::string, std::string> h{{"Accept-Encoding", "gzip"}};
+    auto r = sim->handle("tc_mfuncno=100&tc_sfuncno=2&TC_SESSION={" + s + "}", h);
+    bool gz = false;
+    for (auto& [k, v] : r.headers) gz = gz || (k == "Content-Encoding" && v == "gzip");
+    EXPECT_TRUE(gz);
+    EXPECT_EQ(sim->requests().back().contentEncoding, "gzip");
+    EXPECT_GT(sim->port(), 0);
+    sim->stop();
+}
