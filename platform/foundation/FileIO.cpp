@@ -32,7 +32,7 @@ void syncFolder(const fs::path& folder) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileAccess access) {
     if (path.empty()) return false;
     fs::path target(path);
     fs::path folder = target.parent_path();
@@ -40,8 +40,9 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    // Keep the usual permissions of a new file (mkstemp makes it private to the owner).
-    if (ok) {
+    // mkstemp makes the file private to the owner; otherwise keep the old
+    // file's permissions, or those of a new file.
+    if (ok && access == FileAccess::Usual) {
         struct stat st;
         if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
         else {

@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
+// Who may read a written file: the usual permissions of a new file (or the
+// old file's), or the owner only (files that hold secrets).
+enum class FileAccess { Usual, OwnerOnly };
+
 // Writes the bytes so that the file holds either its old content or the new
 // one, never a mix: a temporary file in the same folder, fsync, rename over the
 // target, fsync of the folder. On failure the temporary file is removed and
 // the old file is left as it was.
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
+                         FileAccess access = FileAccess::Usual);
 
 // The whole file, or nullopt when it is missing, unreadable or larger than maxBytes.
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, size_t maxBytes = 64u << 20);
