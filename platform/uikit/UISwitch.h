@@ -1,0 +1,22 @@
+#pragma once
+// The on/off switch (94 x 27): a tap flips it and sends value-changed.
+#include "platform/uikit/UIControl.h"
+
+class UISwitch : public UIControl {
+public:
+    explicit UISwitch(const CGRect& frame = CGRectZero);
+    std::string className() const override { return "UISwitch"; }
+    bool isOn() const { return on_; }
+    // Programmatic: no value-changed event.
+    void setOn(bool on, bool animated = false);
+    void setFrame(const CGRect& frame) override;
+    CGSize sizeThatFits(CGSize) const override { return CGSizeMake(94, 27); }
+    void drawRect(const CGRect& rect) override;
+    std::string accessibilityText() const override { return on_ ? "ON" : "OFF"; }
+
+protected:
+    void endTrackingWithTouch(UITouch* touch, UIEvent* event) override;
+
+private:
+    bool on_ = false;
+};

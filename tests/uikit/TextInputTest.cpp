@@ -1,0 +1,258 @@
+#include "UIKitTestSupport.h"
+
+#include "platform/foundation/NSNotificationCenter.h"
+#include "platform/uikit/UIAlertView.h"
+#include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UITextField.h"
+
+namespace {
+struct FieldLog : UITextFieldDelegate {
+    std::vector<std::string> log;
+    size_t maxLength = 100;
+    bool allowBegin = true;
+    bool textFieldShouldBeginEditing(UITextField&) override
+    {
+        log.push_back("shouldBegin");
+        return allowBegin;
+    }
+    void textFieldDidBeginEditing(UITextField&) override { log.push_back("didBegin"); }
+    void textFieldDidEndEditing(UITextField&) override { log.push_back("didEnd"); }
+    bool textFieldShouldChangeCharactersInRange(UITextField& f, NSRange r, const std::string& s) override
+    {
+        log.push_back("change " + std::to_string(r.location) + "," + std::to_string(r.length) + " '" + s + "'");
+        return utf16Length(f.text()) - r.length + utf16Length(s) <= maxLength;
+    }
+    bool textFieldShouldReturn(UITextField& f) override
+    {
+        log.push_back("return");
+        f.resignFirstResponder();
+        return true;
+    }
+};
+
+struct KeyboardLog {
+    std::vector<std::string> names;
+    CGRect lastEnd;
+    KeyboardLog()
+    {
+        for (const char* n : {UIKeyboardWillShowNotification, UIKeyboardDidShowNotification,
+                              UIKeyboardWillHideNotification, UIKeyboardDidHideNotification})
+            NSNotificationCenter::defaultCenter().addObserver(this, n, [this](const NSNotification& note) {
+                names.push_back(note.name);
+                lastEnd = keyboardRectFromUserInfo(note.userInfo, UIKeyboardFrameEndUserInfoKey);
+            });
+    }
+    ~KeyboardLog() { NSNotificationCenter::defaultCenter().removeObserver(this); }
+};
+}  // namespace
+
+TEST_F(UIKitTest, TappingAFieldShowsItsKeyboardAndResigningHidesIt)
+{
+    KeyboardLog kb;
+    FieldLog d;
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    field->setBorderStyle(UITextBorderStyle::RoundedRect);
+    field->setKeyboardType(UIKeyboardType::NumberPad);
+    field->setDelegate(&d);
+    window->addSubview(field);
+    tap(*field);
+    EXPECT_TRUE(field->isFirstResponder());
+    EXPECT_TRUE(field->isEditing());
+    EXPECT_EQ(d.log, (std::vector<std::string>{"shouldBegin", "didBegin"}));
+    EXPECT_EQ(kb.names, (std::vector<std::string>{UIKeyboardWillShowNotification, UIKeyboardDidShowNotification}));
+    EXPECT_EQ(kb.lastEnd, CGRectMake(0, 264, 320, 216));
+    EXPECT_TRUE(UIKeyboard::isShown());
+    EXPECT_EQ(UIKeyboard::keyboard().superview(), window.get());
+    // The number pad's keys are digits and delete.
+    auto titles = UIKeyboard::keyboard().keyTitles();
+    EXPECT_EQ(titles.size(), 11u);
+    tap(*UIKeyboard::keyboard().keyWithTitle("7"));
+    tap(*UIKeyboard::keyboard().keyWithTitle("0"));
+    EXPECT_EQ(field->text(), "70");
+    tap(*UIKeyboard::keyboard().keyWithTitle("删除"));
+    EXPECT_EQ(field->text(), "7");
+    field->resignFirstResponder();
+    EXPECT_FALSE(UIKeyboard::isShown());
+    EXPECT_EQ(kb.names.back(), UIKeyboardDidHideNotification);
+    EXPECT_EQ(d.log.back(), "didEnd");
+    EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
+}
+
+TEST_F(UIKitTest, KeyboardsLetThroughOnlyTheirCharacters)
+{
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    window->addSubview(field);
+    field->setKeyboardType(UIKeyboardType::NumberPad);
+    field->becomeFirstResponder();
+    UIKeyboard::typeText("12a.3&=４");
+    EXPECT_EQ(field->text(), "123");
+    field->setText("");
+    field->setKeyboardType(UIKeyboardType::DecimalPad);
+    UIKeyboard::typeText("1.5x0");
+    EXPECT_EQ(field->text(), "1.50");
+    field->setText("");
+    field->setKeyboardType(UIKeyboardType::PhonePad);
+    UIKeyboard::typeText("+86 138-0#");
+    EXPECT_EQ(field->text(), "+86138-0#");
+    field->setText("");
+    field->setKeyboardType(UIKeyboardType::NumbersAndPunctuation);
+    UIKeyboard::typeText("ab12.-&");
+    EXPECT_EQ(field->text(), "12.-&");
+    field->setText("");
+    field->setKeyboardType(UIKeyboardType::ASCIICapable);
+    UIKeyboard::typeText("Ab1 中文");
+    EXPECT_EQ(field->text(), "Ab1 ");
+    field->setText("");
+    field->setKeyboardType(UIKeyboardType::Default);
+    UIKeyboard::typeText("招商银行");
+    EXPECT_EQ(field->text(), "招商银行");
+    UIKeyboard::pressDelete();
+    EXPECT_EQ(field->text(), "招商银");
+}
+
+TEST_F(UIKitTest, DelegateSeesUtf16RangesAndCanRefuse)
+{
+    FieldLog d;
+    d.maxLength = 6;
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    field->setDelegate(&d);
+    window->addSubview(field);
+    field->becomeFirstResponder();
+    d.log.clear();
+    UIKeyboard::typeText("中文");
+    UIKeyboard::typeText("12345");
+    EXPECT_EQ(field->text(), "中文1234") << "the key past six characters is refused";
+    UIKeyboard::pressDelete();
+    EXPECT_EQ(field->text(), "中文123");
+    EXPECT_EQ(d.log, (std::vector<std::string>{"change 0,0 '中文'", "change 2,0 '1'", "change 3,0 '2'",
+                                               "change 4,0 '3'", "change 5,0 '4'", "change 6,0 '5'",
+                                               "change 5,1 ''"}));
+    // Return: the delegate resigns.
+    UIKeyboard::typeText("\n");
+    EXPECT_EQ(d.log.back(), "didEnd");
+    EXPECT_FALSE(field->isFirstResponder());
+}
+
+TEST_F(UIKitTest, SwitchingFieldsKeepsTheKeyboardAndRefusalKeepsFocus)
+{
+    KeyboardLog kb;
+    FieldLog refuse;
+    refuse.allowBegin = false;
+    auto a = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    auto b = std::make_shared<UITextField>(CGRectMake(20, 100, 200, 31));
+    auto c = std::make_shared<UITextField>(CGRectMake(20, 140, 200, 31));
+    c->setDelegate(&refuse);
+    for (auto& f : {a, b, c})
+        window->addSubview(f);
+    tap(*a);
+    tap(*b);
+    EXPECT_TRUE(b->isFirstResponder());
+    EXPECT_FALSE(a->isEditing());
+    EXPECT_EQ(kb.names.size(), 2u) << "same keyboard: no new notifications";
+    tap(*c);
+    EXPECT_TRUE(b->isFirstResponder());
+    window->endEditing(true);
+    EXPECT_FALSE(UIKeyboard::isShown());
+}
+
+TEST_F(UIKitTest, InputViewReplacesTheKeyboard)
+{
+    KeyboardLog kb;
+    auto picker = std::make_shared<UIView>(CGRectMake(0, 0, 320, 216));
+    auto bar = std::make_shared<UIView>(CGRectMake(0, 0, 320, 44));
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    field->setInputView(picker);
+    field->setInputAccessoryView(bar);
+    window->addSubview(field);
+    field->becomeFirstResponder();
+    EXPECT_EQ(picker->superview(), window.get());
+    EXPECT_EQ(picker->frame(), CGRectMake(0, 264, 320, 216));
+    EXPECT_EQ(bar->frame(), CGRectMake(0, 220, 320, 44));
+    EXPECT_EQ(kb.lastEnd, CGRectMake(0, 220, 320, 260));
+    EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
+    field->resignFirstResponder();
+    EXPECT_EQ(picker->superview(), nullptr);
+}
+
+TEST_F(UIKitTest, ClearButtonEmptiesTheFieldWhileEditing)
+{
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    field->setBorderStyle(UITextBorderStyle::RoundedRect);
+    field->setClearButtonMode(UITextFieldViewMode::WhileEditing);
+    field->setText("12.50");
+    window->addSubview(field);
+    int changes = 0;
+    field->addTarget(this, [&](UIControl&) { ++changes; }, UIControlEventEditingChanged);
+    CGRect clear = field->clearButtonRectForBounds(field->bounds());
+    CGPoint onClear = field->convertPointToView(CGPointMake(CGRectGetMidX(clear), CGRectGetMidY(clear)), nullptr);
+    // Not editing: no clear button; the tap begins editing.
+    app().tapAt(onClear);
+    EXPECT_TRUE(field->isEditing());
+    EXPECT_EQ(field->text(), "12.50");
+    run(1);
+    app().tapAt(onClear);
+    EXPECT_EQ(field->text(), "");
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(field->isFirstResponder());
+}
+
+TEST_F(UIKitTest, ReturnEndsEditingForDidEndOnExitTargets)
+{
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    field->setReturnKeyType(UIReturnKeyType::Done);
+    window->addSubview(field);
+    int exits = 0;
+    field->addTarget(this, [&](UIControl&) { ++exits; }, UIControlEventEditingDidEndOnExit);
+    field->becomeFirstResponder();
+    EXPECT_NE(UIKeyboard::keyboard().keyWithTitle("完成"), nullptr);
+    tap(*UIKeyboard::keyboard().keyWithTitle("完成"));
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(field->isFirstResponder());
+    // A disabled field does not take the keyboard.
+    field->setEnabled(false);
+    tap(*field);
+    EXPECT_FALSE(field->isFirstResponder());
+}
+
+TEST_F(UIKitTest, LetterKeyboardShiftsAndSwitchesPages)
+{
+    auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    field->setKeyboardType(UIKeyboardType::ASCIICapable);
+    window->addSubview(field);
+    field->becomeFirstResponder();
+    auto& kb = UIKeyboard::keyboard();
+    tap(*kb.keyWithTitle("⇧"));
+    tap(*kb.keyWithTitle("Q"));
+    tap(*kb.keyWithTitle("q"));
+    tap(*kb.keyWithTitle("123"));
+    tap(*kb.keyWithTitle("8"));
+    tap(*kb.keyWithTitle("#+="));
+    tap(*kb.keyWithTitle("="));
+    tap(*kb.keyWithTitle("ABC"));
+    tap(*kb.keyWithTitle("空格"));
+    EXPECT_EQ(field->text(), "Qq8= ");
+    // The numbers-and-punctuation keyboard has no letters page.
+    field->setKeyboardType(UIKeyboardType::NumbersAndPunctuation);
+    EXPECT_EQ(kb.keyWithTitle("ABC"), nullptr);
+    EXPECT_NE(kb.keyWithTitle("-"), nullptr);
+}
+
+TEST_F(UIKitTest, KeyboardToPickerPostsShowAgainWithTheNewFrame)
+{
+    KeyboardLog kb;
+    auto text = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
+    auto choose = std::make_shared<UITextField>(CGRectMake(20, 100, 200, 31));
+    auto picker = std::make_shared<UIView>(CGRectMake(0, 0, 320, 216));
+    auto bar = std::make_shared<UIView>(CGRectMake(0, 0, 320, 44));
+    choose->setInputView(picker);
+    choose->setInputAccessoryView(bar);
+    window->addSubview(text);
+    window->addSubview(choose);
+    tap(*text);
+    tap(*choose);
+    EXPECT_EQ(kb.names, (std::vector<std::string>{UIKeyboardWillShowNotification, UIKeyboardDidShowNotification,
+                                                  UIKeyboardWillShowNotification, UIKeyboardDidShowNotification}));
+    EXPECT_EQ(kb.lastEnd, CGRectMake(0, 220, 320, 260));
+    EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
+    EXPECT_EQ(UIKeyboard::frameOnScreen(), CGRectMake(0, 220, 320, 260));
+}
