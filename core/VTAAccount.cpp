@@ -34,6 +34,10 @@ void VTAAccount::activeAccountWithLogonOnUser(const std::string& user, const std
 void VTAAccount::unactiveAccount() {
     logon_ = false;
     logoutTime_ = nowText();
+    // A logged-out account keeps no secret and no session in memory: the
+    // accounts pager must never restore a session that was ended or locked.
+    password_.clear();
+    userInfo_.clear();
     NSUserDefaults::standardUserDefaults().setBool(true, "NeedReloadMenu");
 }
 

@@ -140,6 +140,9 @@ TEST_F(Accounts, LoginAndLogoutTimes) {
     EXPECT_FALSE(a->isLogon());
     EXPECT_EQ(a->logoutTime(), "2024-03-15 10:31:05");
     EXPECT_TRUE(NSUserDefaults::standardUserDefaults().boolForKey("NeedReloadMenu"));
+    // Logging out forgets the password and the session objects.
+    EXPECT_EQ(a->password(), "");
+    EXPECT_EQ(a->userInfoText("VTAAccountInfo"), "");
     a->activeAccountWithLogonOnUser("张三", "pw", {});
     EXPECT_EQ(a->loginTime(), "2024-03-15 10:31:05");
     EXPECT_EQ(a->lastLoginTime(), "2024-03-15 09:31:05"); // kept once set
