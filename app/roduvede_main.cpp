@@ -1,14 +1,253 @@
-// The phone client. Until the shell can start, it only says what it is.
+// roduvede: the brokerage phone client.
+//   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]
+// By default the simulated brokerage server runs inside the process on a free
+// loopback port (--port picks one) and the client talks to it; --server points
+// the client at a server started elsewhere. With a display the phone screen
+// opens in a window; without one (or with --headless) the client runs off
+// screen: a script drives it (--script), or the default walk goes through the
+// start-up road to the home screen and saves screenshots in the --shots folder.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
 
-int main(int argc, char** argv) {
+#include "platform/foundation/Clock.h"
+#include "platform/foundation/Paths.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/host/DesktopHost.h"
+#include "platform/host/HeadlessHost.h"
+#include "platform/host/ScriptDriver.h"
+#include "platform/uikit/UINavigationController.h"
+#include "platform/uikit/UITextField.h"
+#include "shell/HomeViewController.h"
+#include "shell/IdleTimeCheck.h"
+#include "shell/LoginViewController.h"
+#include "shell/VTADisclaimerViewController.h"
+#include "shell/rOduvedeAppDelegate.h"
+#include "sim/SimServer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Options {
+    bool headless = false;
+    std::string script, shots, server, documents;
+    int port = 0;
+};
+
+void usage() {
+    std::puts("usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
+              "  --headless       no window, even when a display exists\n"
+              "  --script FILE    drive the client with a script (headless)\n"
+              "  --shots DIR      folder for the screenshots of the default headless walk\n"
+              "  --server URL     use the server at URL instead of the embedded simulated one\n"
+              "  --documents DIR  the client's Documents folder (settings, database, caches)\n"
+              "  --port N         loopback port of the embedded simulated server (default: a free one)");
+}
+
+bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::puts("roduvede 0.1");
-            return 0;
+        std::string a = argv[i];
+        auto next = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "roduvede: %s needs a value\n", a.c_str());
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--version") {
+            std::puts("roduvede 0.2");
+            exitCode = 0;
+            return false;
+        } else if (a == "--help" || a == "-h") {
+            usage();
+            exitCode = 0;
+            return false;
+        } else if (a == "--headless") {
+            o.headless = true;
+        } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port") {
+            if (!next(v)) {
+                exitCode = 2;
+                return false;
+            }
+            if (a == "--script") o.script = v, o.headless = true;
+            else if (a == "--shots") o.shots = v;
+            else if (a == "--server") o.server = v;
+            else if (a == "--documents") o.documents = v;
+            else {
+                char* end = nullptr;
+                long port = std::strtol(v.c_str(), &end, 10);
+                if (!end || *end || port < 0 || port > 65535) {
+                    std::fprintf(stderr, "roduvede: bad --port \"%s\"\n", v.c_str());
+                    exitCode = 2;
+                    return false;
+                }
+                o.port = static_cast<int>(port);
+            }
+        } else {
+            std::fprintf(stderr, "roduvede: unknown option %s\n", a.c_str());
+            usage();
+            exitCode = 2;
+            return false;
         }
     }
-    std::puts("roduvede: the brokerage phone client (the shell comes in a later build)");
+    return true;
+}
+
+UIViewController* topScreen() {
+    auto* delegate = rOduvedeAppDelegate::sharedDelegate();
+    if (!delegate || !delegate->navigationController()) return nullptr;
+    return delegate->navigationController()->topViewController();
+}
+
+bool homeShown() { return dynamic_cast<HomeViewController*>(topScreen()) != nullptr; }
+
+LoginViewController* loginScreen() { return dynamic_cast<LoginViewController*>(topScreen()); }
+
+LoginViewController* loginRoot() {
+    auto* delegate = rOduvedeAppDelegate::sharedDelegate();
+    auto nav = delegate ? delegate->navigationController() : nullptr;
+    return nav && !nav->viewControllers().empty()
+               ? dynamic_cast<LoginViewController*>(nav->viewControllers().front().get())
+               : nullptr;
+}
+
+// The start-up road as a customer walks it: registration by SMS when the
+// server asks for it, then the home screen and the first board item.
+int defaultWalk(HeadlessHost& host, const std::string& shots) {
+    int shot = 0;
+    auto save = [&](const std::string& name) {
+        char file[256];
+        std::snprintf(file, sizeof file, "%02d-%s.png", ++shot, name.c_str());
+        std::string path = (fs::path(shots) / file).string();
+        std::string error;
+        if (host.screenshot(path, &error)) std::printf("screenshot %s\n", path.c_str());
+        else std::fprintf(stderr, "roduvede: screenshot %s failed: %s\n", path.c_str(), error.c_str());
+    };
+    auto& loop = RunLoop::main();
+    auto until = [&](const std::function<bool()>& done, double seconds) { return loop.runUntil(done, seconds, 20); };
+    host.runFor(0.1);
+    save("start");
+    until([] {
+        auto* login = loginScreen();
+        return homeShown() || (login && login->stage() == LoginViewController::Stage::Registration);
+    }, 60);
+    if (auto* login = loginScreen(); login && login->stage() == LoginViewController::Stage::Registration) {
+        login->phoneField()->setText("13800138000");
+        host.runFor(0.1);
+        save("register");
+        host.tapText("注册");
+        host.runFor(0.5);
+        save("sms");
+        if (!host.tapText("发送") && login->smsComposer()) login->smsComposer()->send();
+        host.runFor(0.5);
+    }
+    // The disclaimer of a first start.
+    until([] { return homeShown() || (loginRoot() && loginRoot()->disclaimerScreen()); }, 120);
+    if (auto* root = loginRoot(); root && root->disclaimerScreen()) {
+        host.runFor(0.5);
+        save("disclaimer");
+        if (!host.tapText("同意")) root->disclaimerScreen()->agree();
+    }
+    if (!until([] { return homeShown(); }, 300)) {
+        std::fprintf(stderr, "roduvede: the home screen did not come (screen: %s)\n",
+                     loginScreen() ? loginScreen()->statusText().c_str() : "?");
+        save("stuck");
+        return 1;
+    }
+    // The first replies of the home screen.
+    until([] {
+        auto* home = dynamic_cast<HomeViewController*>(topScreen());
+        return home && !home->infoTitles().empty() && !home->quoteStocks().empty();
+    }, 10);
+    host.runFor(0.5);
+    save("home");
+    if (host.tapText("行情")) {
+        host.runFor(1);
+        save("menu");
+    }
+    std::printf("walk done: %d screenshots in %s\n", shot, shots.c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    int exitCode = 0;
+    if (!parseOptions(argc, argv, o, exitCode)) return exitCode;
+    if (!o.documents.empty()) {
+        std::error_code ec;
+        fs::create_directories(o.documents, ec);
+        setDocumentsDirectory(o.documents);
+    }
+    bool windowed = !o.headless && DesktopHost::displayAvailable();
+    // Off screen, timers run on virtual time: a walk never waits for a timer.
+    if (!windowed) Clock::freezeAt(Clock::now());
+
+    std::unique_ptr<SimServer> sim;
+    std::string server = o.server;
+    if (server.empty()) {
+        SimOptions so;
+        so.port = o.port;
+        so.seed = 7;
+        sim = std::make_unique<SimServer>(so);
+        if (!sim->start()) {
+            std::fprintf(stderr, "roduvede: the simulated server could not start%s\n",
+                         o.port ? " (is the port in use?)" : "");
+            return 1;
+        }
+        server = sim->url();
+        std::printf("simulated server on %s\n", server.c_str());
+    }
+
+    auto app = std::make_shared<IdleTimeCheck>();
+    UIApplication::setSharedApplication(app);
+    auto delegate = std::make_unique<rOduvedeAppDelegate>();
+    delegate->setFixedHostURL(server);
+    app->setDelegate(delegate.get());
+    std::printf("documents: %s\n", documentsDirectory().c_str());
+
+    int rc = 0;
+    if (windowed) {
+        DesktopHost host;
+        std::string error;
+        if (!host.open(&error)) {
+            std::fprintf(stderr, "roduvede: no window (%s)\n", error.c_str());
+            rc = 1;
+        } else {
+            app->launch();
+            rc = host.run();
+        }
+    } else {
+        bool launched = app->launch();
+        HeadlessHost host;
+        if (!launched) {
+            std::fprintf(stderr, "roduvede: %s\n", delegate->launchFailure().c_str());
+            rc = 1;
+        } else if (!o.script.empty()) {
+            ScriptDriver driver(host, std::cout);
+            if (auto error = driver.runFile(o.script)) {
+                std::fprintf(stderr, "roduvede: %s: %s\n", o.script.c_str(), error->describe().c_str());
+                rc = 1;
+            }
+        } else {
+            std::string shots = o.shots;
+            if (shots.empty()) shots = (fs::temp_directory_path() / "roduvede-shots").string();
+            std::error_code ec;
+            fs::create_directories(shots, ec);
+            rc = defaultWalk(host, shots);
+        }
+        app->terminate();
+    }
+    app->setDelegate(nullptr);
+    delegate.reset();
+    if (sim) sim->stop();
+    return rc;
 }

@@ -1,28 +1,49 @@
 // The request road under load: requests per second and round trip of an
 // enciphered, compressed 31000/4 for 50 stocks through QZNetworkService,
-// beside a plain libcurl POST of the same bytes to the same server; and the
-// simulator's own throughput (its request handling without HTTP, and over
-// loopback HTTP).
+// beside the same bytes through the HTTP engine alone (queue, network thread,
+// main loop; no enciphering or decoding) and by a plain libcurl POST to the
+// same server; and the simulator's own throughput (its request handling
+// without HTTP, and over loopback HTTP). The cost of one durable write of the
+// user defaults is measured too: it used to sit in the path of every reply
+// (the traffic counters), which made the one-at-a-time round trip depend on
+// the disk.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include "core/VTATCRS.h"
 #include "core/security/VTACoder.h"
+#include "net/HTTPRequest.h"
 #include "net/NetworkManager.h"
 #include "net/QZNetworkService.h"
 #include "net/ServiceProtocol.h"
 #include "net/ServiceSession.h"
+#include "platform/foundation/NSUserDefaults.h"
+#include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
 #include "sim/SimServer.h"
 
 namespace {
 
+// A Documents folder of its own, so that the run neither reads nor grows the user's.
+void useScratchDocuments() {
+    static const std::string dir = [] {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "bench_net-XXXXXX").string();
+        const char* made = mkdtemp(tmpl.data());
+        return std::string(made ? made : "");
+    }();
+    if (!dir.empty()) setDocumentsDirectory(dir);
+}
+
 SimServer& server() {
     static SimServer* sim = [] {
+        useScratchDocuments();
         SimOptions o;
         o.seed = 5;
         o.clock = 1709605800;   // a Tuesday morning in Shanghai
@@ -95,6 +116,38 @@ void BM_ServiceThroughput(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 16);
 }
 BENCHMARK(BM_ServiceThroughput)->UseRealTime();
+
+// The same body one at a time through the HTTP engine only: HTTPRequest on
+// the shared queue, the network thread and the completion on the main loop.
+void BM_EngineRoundTrip(benchmark::State& state) {
+    server();
+    ensureLogin();
+    auto body = ServiceProtocol::buildBody(fiftyStocks(), 5, ServiceSession::shared().session(),
+                                           [](const std::string& p) { return VTACoder::encryptString(p); });
+    int done = 0, failed = 0;
+    for (auto _ : state) {
+        auto r = HTTPRequest::requestWithURL(NetworkManager::manager().currentURL());
+        r->setPostBody(body.text);
+        r->setUserAgent(ServiceProtocol::kUserAgent);
+        r->setCompletionBlock([&](HTTPRequest& h) { h.failed() ? ++failed : ++done; });
+        int before = done + failed;
+        NetworkManager::manager().queue().addOperation(r);
+        RunLoop::main().runUntil([&] { return done + failed > before; }, 10, 10);
+    }
+    if (failed) state.SkipWithError("failures");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_EngineRoundTrip)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
+
+// One durable write of the user defaults (temporary file, fsync, rename, fsync of the folder).
+void BM_UserDefaultsDurableWrite(benchmark::State& state) {
+    useScratchDocuments();
+    auto& d = NSUserDefaults::standardUserDefaults();
+    int64_t n = 0;
+    for (auto _ : state) d.setInteger(++n, "BenchCounter");
+    d.removeObjectForKey("BenchCounter");
+}
+BENCHMARK(BM_UserDefaultsDurableWrite)->UseRealTime()->Repetitions(3)->ReportAggregatesOnly(true);
 
 // The same bytes by a plain libcurl POST (no queue, no main loop, no decoding).
 void BM_PlainCurlPost(benchmark::State& state) {

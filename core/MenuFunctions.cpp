@@ -1,5 +1,7 @@
 #include "core/MenuFunctions.h"
 
+#include "core/TCRSWriter.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -128,4 +130,22 @@ std::vector<std::shared_ptr<VTAMenu>> visibleMenusOfNode(const VTATree& tree, in
 
 std::vector<std::shared_ptr<VTAMenu>> visibleMenusOfNode(int nodeId) {
     return visibleMenusOfNode(*VTATree::sharedTree(), nodeId);
+}
+
+std::vector<uint8_t> menuRecordSetsData(const std::vector<MenuItemRecord>& items,
+                                        const std::vector<MenuConfigEntry>& config) {
+    TCRSWriter w;
+    w.beginSet("sys.menu")
+        .addField("id", TCRSFieldType::Integer, 4)
+        .addField("pid", TCRSFieldType::Integer, 4)
+        .addField("title", TCRSFieldType::VarText)
+        .addField("link", TCRSFieldType::VarText)
+        .addField("icon", TCRSFieldType::VarText)
+        .addField("show", TCRSFieldType::Integer, 4)
+        .addField("order", TCRSFieldType::Integer, 4);
+    int order = 0;
+    for (const auto& m : items) w.addRecord({m.id, m.pid, m.title, m.link, m.icon, m.show ? 1 : 0, ++order});
+    w.beginSet("sys.conf").addField("key", TCRSFieldType::VarText).addField("value", TCRSFieldType::VarText);
+    for (const auto& [key, value] : config) w.addRecord({key, value});
+    return w.bytes();
 }

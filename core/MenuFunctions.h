@@ -34,6 +34,23 @@ class VTATCRS;
 
 constexpr int kMaxMenuDepth = 16;
 
+// One item and one configuration entry as the writer below takes them.
+struct MenuItemRecord {
+    int id = 0;
+    int pid = -1;
+    std::string title;
+    std::string link;
+    std::string icon;
+    bool show = true;
+};
+using MenuConfigEntry = std::pair<std::string, std::string>;
+
+// The "sys.menu" set of the items (ordered as given) and the "sys.conf" set
+// of the entries, back to back: the bytes of the 100/2 reply and of the menu
+// cache. The server and the client's built-in menu both write them here.
+std::vector<uint8_t> menuRecordSetsData(const std::vector<MenuItemRecord>& items,
+                                        const std::vector<MenuConfigEntry>& config);
+
 // The tree of a "sys.menu" set (the set's cursor is left on its first record).
 std::shared_ptr<VTATree> buildMenuTree(VTATCRS& sysMenu);
 // The configuration Dict of a "sys.conf" set.

@@ -27,6 +27,8 @@ struct Transfer {
 
 size_t writeBody(char* ptr, size_t size, size_t n, void* user) {
     auto* t = static_cast<Transfer*>(user);
+    const int64_t limit = t->request->maxResponseBytes();
+    if (limit > 0 && static_cast<int64_t>(t->result.data.size() + size * n) > limit) return 0;   // aborts: write error
     t->result.data.insert(t->result.data.end(), reinterpret_cast<uint8_t*>(ptr),
                           reinterpret_cast<uint8_t*>(ptr) + size * n);
     return size * n;
@@ -141,6 +143,8 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     if (r.maxBytesPerSecond() > 0)
         curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE,
                          static_cast<curl_off_t>(r.maxBytesPerSecond()));
+    if (r.maxResponseBytes() > 0)   // refused at once when the announced length is already too long
+        curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(r.maxResponseBytes()));
     if (r.isPost()) {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTFIELDS, t->body.data());

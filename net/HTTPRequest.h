@@ -42,6 +42,10 @@ public:
     // Bandwidth hook: caps the receiving speed (bytes per second, 0 = no cap).
     void setMaxBytesPerSecond(int64_t bps) { maxBytesPerSecond_ = bps; }
     int64_t maxBytesPerSecond() const { return maxBytesPerSecond_; }
+    // Largest reply body taken (bytes, 0 = no limit): a longer reply fails the
+    // request instead of filling memory.
+    void setMaxResponseBytes(int64_t n) { maxResponseBytes_ = n; }
+    int64_t maxResponseBytes() const { return maxResponseBytes_; }
     // Runs on the main loop when the request has finished or failed (not after cancel()).
     void setCompletionBlock(Completion c) { completion_ = std::move(c); }
     int tag() const { return tag_; }
@@ -94,6 +98,7 @@ private:
     std::string userAgent_;
     double timeout_ = 30;
     int64_t maxBytesPerSecond_ = 0;
+    int64_t maxResponseBytes_ = 0;
     Completion completion_;
     int tag_ = 0;
 

@@ -9,7 +9,9 @@
 //   103 "Response Data Exception"   the server refused the request or the reply is unusable
 //   104 "Decrypt Data Error"        an enciphered reply did not decipher
 //   105 "Decompression Data Error"  a compressed reply did not inflate
-// Network errors (domain "NSURLErrorDomain"): transport failures, with a Chinese text.
+// Network errors (domain "NSURLErrorDomain"): transport failures, with a Chinese text
+// (-1001 timed out, -1004 could not connect, -1005 connection lost, -999 a request
+// of another queue whose silent re-login was cancelled, an HTTP status otherwise).
 #include <string>
 
 class NSError {
@@ -40,6 +42,7 @@ inline constexpr int kSessionTimeout = 102;
 inline constexpr int kResponseDataException = 103;
 inline constexpr int kDecryptDataError = 104;
 inline constexpr int kDecompressionDataError = 105;
+inline constexpr int kCancelled = -999;
 
 // The service error of a code of 101 to 105 with its fixed text.
 NSError serviceError(int code);

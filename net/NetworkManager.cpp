@@ -2,8 +2,10 @@
 
 #include "core/VTAParamter.h"
 #include "net/ServiceProtocol.h"
+#include "net/ServiceSession.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NSNotificationCenter.h"
+#include "platform/foundation/NSTimer.h"
 #include "platform/foundation/NSUserDefaults.h"
 
 namespace {
@@ -27,8 +29,15 @@ NetworkManager& NetworkManager::manager() {
 }
 
 NetworkManager::NetworkManager() {
+    // Made first, so that the defaults outlive the manager, which saves its counters on the way out.
+    NSUserDefaults::standardUserDefaults();
     hosts_ = QZServerHost::hostsFromList(kBuiltinHostList);
     if (!hosts_.empty()) current_ = hosts_.front();
+}
+
+NetworkManager::~NetworkManager() {
+    if (trafficTimer_) trafficTimer_->invalidate();
+    saveTraffic();
 }
 
 void NetworkManager::removeAllRequest() {
@@ -36,6 +45,9 @@ void NetworkManager::removeAllRequest() {
     auto observers = removeAllObservers_;
     for (auto& [key, block] : observers)
         if (removeAllObservers_.count(key)) block();
+    // A silent re-login ran on this queue and is gone: without this, the
+    // session would wait for it forever and park every later timed-out request.
+    ServiceSession::shared().interruptLogin();
 }
 
 void NetworkManager::addRemoveAllObserver(const void* key, std::function<void()> block) {
@@ -143,6 +155,7 @@ void NetworkManager::finishRace(const std::shared_ptr<QZServerHost>& winner) {
 }
 
 void NetworkManager::applicationDidEnterBackground() {
+    saveTraffic();
     NSUserDefaults::standardUserDefaults().setDouble(Clock::now(), kStrategyKey);
     NSUserDefaults::standardUserDefaults().synchronize();
 }
@@ -161,24 +174,53 @@ void NetworkManager::reportTransfer(bool reached) {
         "NetworkReachabilityChangedNotification", {}, Value(info));
 }
 
+void NetworkManager::loadTraffic() const {
+    if (trafficLoaded_) return;
+    auto& d = NSUserDefaults::standardUserDefaults();
+    sent_ = d.integerForKey(kSentKey);
+    received_ = d.integerForKey(kReceivedKey);
+    trafficLoaded_ = true;
+}
+
 int64_t NetworkManager::sentBytes() const {
-    return NSUserDefaults::standardUserDefaults().integerForKey(kSentKey);
+    loadTraffic();
+    return sent_;
 }
 
 int64_t NetworkManager::receivedBytes() const {
-    return NSUserDefaults::standardUserDefaults().integerForKey(kReceivedKey);
+    loadTraffic();
+    return received_;
 }
 
 void NetworkManager::addTraffic(int64_t sent, int64_t received) {
+    if (sent <= 0 && received <= 0) return;
+    loadTraffic();
+    if (sent > 0) sent_ += sent;
+    if (received > 0) received_ += received;
+    trafficDirty_ = true;
+    // One write for every run of replies. A timer dropped by the loop (reset) is replaced.
+    if (trafficTimer_ && trafficTimer_->isValid()) return;
+    trafficTimer_ = NSTimer::scheduledTimerWithTimeInterval(
+        kTrafficSaveDelay, [this](NSTimer&) { saveTraffic(); }, false);
+}
+
+void NetworkManager::saveTraffic() {
+    if (!trafficDirty_) return;
+    trafficDirty_ = false;
+    if (trafficTimer_) {
+        trafficTimer_->invalidate();
+        trafficTimer_.reset();
+    }
     auto& d = NSUserDefaults::standardUserDefaults();
-    if (sent > 0) d.setInteger(d.integerForKey(kSentKey) + sent, kSentKey);
-    if (received > 0) d.setInteger(d.integerForKey(kReceivedKey) + received, kReceivedKey);
+    d.setInteger(sent_, kSentKey);
+    d.setInteger(received_, kReceivedKey);
 }
 
 void NetworkManager::resetTraffic() {
-    auto& d = NSUserDefaults::standardUserDefaults();
-    d.setInteger(0, kSentKey);
-    d.setInteger(0, kReceivedKey);
+    trafficLoaded_ = true;
+    sent_ = received_ = 0;
+    trafficDirty_ = true;
+    saveTraffic();
 }
 
 void NetworkManager::resetForTests() {
@@ -190,4 +232,7 @@ void NetworkManager::resetForTests() {
     carrier_ = 0;
     reachable_ = true;
     timeout_ = 30;
+    // The defaults may have been reloaded from another folder: read the counters again.
+    saveTraffic();
+    trafficLoaded_ = false;
 }

@@ -17,7 +17,11 @@
 //
 // Traffic: bytes sent and received by the request services, kept in the
 // platform user defaults ("TrafficSentBytes", "TrafficReceivedBytes") so that
-// they count across runs. Main thread only.
+// they count across runs. They are counted in memory and written at most once
+// every kTrafficSaveDelay seconds (a timer of the main loop), on entering the
+// background and when the manager goes: writing the defaults is a durable
+// file write (fsync), which must not sit in the path of every reply.
+// Main thread only.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -28,13 +32,18 @@
 #include "net/HTTPQueue.h"
 #include "net/QZServerHost.h"
 
+class NSTimer;
+
 class NetworkManager {
 public:
     static NetworkManager& manager();
 
     HTTPQueue& queue() { return queue_; }
     // Cancels every queued and running request of the shared queue; the
-    // request services forget those requests (no callback comes for them).
+    // request services of that queue forget their requests, also those waiting
+    // for a silent re-login (no callback comes for them). A silent re-login in
+    // progress is dropped; requests of other queues that waited for it get a
+    // network error (-999) on the next turn of the main loop.
     void removeAllRequest();
     // Told when removeAllRequest runs (request services use it); key: identity for removal.
     void addRemoveAllObserver(const void* key, std::function<void()> block);
@@ -73,7 +82,10 @@ public:
     int64_t sentBytes() const;
     int64_t receivedBytes() const;
     void addTraffic(int64_t sent, int64_t received);
-    void resetTraffic();
+    void resetTraffic();                      // zero, written at once
+    void saveTraffic();                       // writes the counters now when they changed
+    bool hasUnsavedTraffic() const { return trafficDirty_; }
+    static constexpr double kTrafficSaveDelay = 5;
 
     double timeOutSeconds() const { return timeout_; }
     void setTimeOutSeconds(double s) { timeout_ = s; }
@@ -81,8 +93,11 @@ public:
     // Tests: forget hosts, choice, reachability and observers' state (keeps the queue).
     void resetForTests();
 
+    ~NetworkManager();
+
 private:
     NetworkManager();
+    void loadTraffic() const;
     struct Race;
     void finishRace(const std::shared_ptr<QZServerHost>& winner);
 
@@ -96,4 +111,8 @@ private:
     double timeout_ = 30;
     std::shared_ptr<Race> racing_;
     std::map<const void*, std::function<void()>> removeAllObservers_;
+    mutable bool trafficLoaded_ = false;
+    mutable int64_t sent_ = 0, received_ = 0;
+    bool trafficDirty_ = false;
+    std::shared_ptr<NSTimer> trafficTimer_;
 };

@@ -67,6 +67,11 @@ NSError networkError(const HTTPRequest& r) {
                    "服务器响应错误(" + std::to_string(r.responseStatusCode()) + ")");
 }
 
+// A request of another queue whose silent re-login was cancelled by removeAllRequest.
+NSError interruptedError() {
+    return NSError(ServiceErrors::kNetworkDomain, ServiceErrors::kCancelled, "网络请求已取消，请稍后再试");
+}
+
 }  // namespace
 
 struct QZNetworkService::State : std::enable_shared_from_this<QZNetworkService::State> {
@@ -219,16 +224,19 @@ void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
         c.replayed = true;
         endActivity(c);
         std::weak_ptr<State> weakSelf = shared_from_this();
-        ServiceSession::shared().waitForLogin([weakSelf, id](bool ok) {
+        ServiceSession::shared().waitForLogin([weakSelf, id](ServiceSession::LoginResult result) {
             auto self = weakSelf.lock();
             if (!self || !self->calls.count(id)) return;   // cancelled meanwhile
-            if (ok) {
+            if (result == ServiceSession::LoginResult::LoggedIn) {
                 self->send(id);
                 return;
             }
             Call done = std::move(self->calls[id]);
             self->calls.erase(id);
-            self->deliverError(done, ServiceErrors::serviceError(ServiceErrors::kSessionTimeout), false);
+            if (result == ServiceSession::LoginResult::Interrupted)
+                self->deliverError(done, interruptedError(), true);
+            else
+                self->deliverError(done, ServiceErrors::serviceError(ServiceErrors::kSessionTimeout), false);
         });
         return;
     }
@@ -278,7 +286,9 @@ void QZNetworkService::init(HTTPQueue& queue) {
     state_->queue = &queue;
     std::weak_ptr<State> weakState = state_;
     NetworkManager::manager().addRemoveAllObserver(this, [weakState] {
-        if (auto s = weakState.lock()) {
+        auto s = weakState.lock();
+        // Services on another queue (the service client's) keep their requests.
+        if (s && s->queue == &NetworkManager::manager().queue()) {
             // The queue has already dropped the transfers: only forget them.
             for (auto& [id, c] : s->calls) s->endActivity(c);
             s->calls.clear();

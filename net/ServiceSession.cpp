@@ -40,7 +40,7 @@ void ServiceSession::rememberLogin(const std::string& text, int type) {
     loginType_ = type;
 }
 
-void ServiceSession::waitForLogin(std::function<void(bool)> resume) {
+void ServiceSession::waitForLogin(std::function<void(LoginResult)> resume) {
     waiting_.push_back(std::move(resume));
     if (service_) return;
     ++silentLogins_;
@@ -60,7 +60,20 @@ void ServiceSession::finish(bool ok) {
     auto delegate = delegate_;
     delegate_.reset();
     RunLoop::main().post([service, delegate] {});
-    for (auto& resume : waiting) resume(ok);
+    for (auto& resume : waiting) resume(ok ? LoginResult::LoggedIn : LoginResult::Failed);
+}
+
+void ServiceSession::interruptLogin() {
+    if (!service_) return;
+    auto waiting = std::move(waiting_);
+    waiting_.clear();
+    service_->cancelRequest();
+    service_.reset();
+    delegate_.reset();
+    // Not from inside the caller's removeAllRequest: owners are told on the next turn of the loop.
+    RunLoop::main().post([waiting = std::move(waiting)] {
+        for (auto& resume : waiting) resume(LoginResult::Interrupted);
+    });
 }
 
 void ServiceSession::reset() {

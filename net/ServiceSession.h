@@ -4,6 +4,11 @@
 // repeat, and the silent re-login after a session time-out. Requests that
 // failed with the time-out wait here; one login runs for all of them, then
 // each is resumed (replayed, or failed with 102 when the login failed).
+// NetworkManager::removeAllRequest drops a login in progress (it runs on the
+// shared queue): the waiting requests of the shared queue are forgotten by
+// their services like every other request of that queue, the others are
+// resumed as Interrupted (their owners get a network error), and the next
+// session time-out starts a new login.
 // Main thread only.
 #include <functional>
 #include <memory>
@@ -25,8 +30,12 @@ public:
     static constexpr const char* kDefaultLoginText = "tc_mfuncno=100&tc_sfuncno=1";
     static constexpr int kDefaultLoginType = 3;
 
+    enum class LoginResult { LoggedIn, Failed, Interrupted };
     // Queues a resumption and starts the silent login when none is running.
-    void waitForLogin(std::function<void(bool loggedIn)> resume);
+    void waitForLogin(std::function<void(LoginResult)> resume);
+    // The login in progress was cancelled from outside (removeAllRequest):
+    // forgets it and resumes every waiting request, later on the main loop, as Interrupted.
+    void interruptLogin();
     bool isLoggingIn() const { return service_ != nullptr; }
     int silentLoginCount() const { return silentLogins_; }
     size_t waitingCount() const { return waiting_.size(); }
@@ -41,7 +50,7 @@ private:
 
     std::string loginText_ = kDefaultLoginText;
     int loginType_ = kDefaultLoginType;
-    std::vector<std::function<void(bool)>> waiting_;
+    std::vector<std::function<void(LoginResult)>> waiting_;
     std::unique_ptr<QZNetworkService> service_;
     std::shared_ptr<LoginDelegate> delegate_;
     int silentLogins_ = 0;

@@ -11,6 +11,7 @@
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
 #include "core/security/Digests.h"
+#include "sim/SimImages.h"
 #include "core/security/FrameCodec.h"
 #include "core/security/RSAKeyFile.h"
 #include "core/security/TestKeys.h"
@@ -115,6 +116,16 @@ bool SimServer::start() {
         bool text = false;
         for (auto& [k, v] : r.headers) text = text || (k == "Content-Type" && v.rfind("text/", 0) == 0);
         res.set_content(r.body, text ? "text/plain; charset=utf-8" : "application/octet-stream");
+    });
+    svr.Get(R"(/img/([A-Za-z0-9_-]+)\.png)", [this](const httplib::Request& req, httplib::Response& res) {
+        imageRequests_++;
+        auto png = simImagePNG(req.matches[1].str());
+        if (!png) {
+            res.status = 404;
+            res.set_content("no such image\n", "text/plain");
+            return;
+        }
+        res.set_content(*png, "image/png");
     });
     svr.Get(std::string("/sim/status"), [this](const httplib::Request&, httplib::Response& res) {
         std::lock_guard lock(mutex_);

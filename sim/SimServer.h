@@ -11,6 +11,7 @@
 // The server answers on its own threads; the controls below are thread-safe.
 //
 // HTTP endpoints: POST /vta (requests), GET /vta (host probe: "roduvede-sim"),
+// GET /img/<name>.png (the fixed images of SimImages.h, 404 for other names),
 // and for the stand-alone program GET /sim/status, POST /sim/push
 // (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds | advance=seconds).
 // A request with the header "X-Sim-Dump: text" gets its record sets as
@@ -131,6 +132,8 @@ public:
     std::vector<SimRecord> requests() const;
     std::vector<SimRecord> requestsOf(int main, int sub) const;
     void clearRequests();
+    // GET requests of /img/... received (found or not).
+    size_t imageRequestCount() const { return imageRequests_.load(); }
     // A new pushed message (sent time: the sim clock unless set); answers its msg id.
     int64_t pushMessage(SimMessage message);
     std::vector<SimMessage> messages() const;
@@ -184,6 +187,7 @@ private:
     std::vector<Control> controls_;
     std::vector<SimRecord> records_;
     uint64_t sessionCounter_ = 0;
+    std::atomic<size_t> imageRequests_{0};
     struct Http;
     std::unique_ptr<Http> http_;
     std::thread thread_;

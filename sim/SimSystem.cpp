@@ -16,6 +16,7 @@
 // 3730 push token. Sub 1 register ("token"), sub 2 unregister. Reply: "result", "message".
 #include <string>
 
+#include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
 #include "core/security/Digests.h"
 #include "sim/SimServer.h"
@@ -106,30 +107,21 @@ std::vector<uint8_t> sessionLogin(SimCall& c) {
 }
 
 std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
-    TCRSWriter w;
-    w.beginSet("sys.menu")
-        .addField("id", TCRSFieldType::Integer, 4)
-        .addField("pid", TCRSFieldType::Integer, 4)
-        .addField("title", TCRSFieldType::VarText)
-        .addField("link", TCRSFieldType::VarText)
-        .addField("icon", TCRSFieldType::VarText)
-        .addField("show", TCRSFieldType::Integer, 4)
-        .addField("order", TCRSFieldType::Integer, 4);
-    int order = 0;
-    for (const auto& m : kMenu) w.addRecord({m.id, m.pid, m.title, m.link, m.icon, 1, ++order});
+    std::vector<MenuItemRecord> items;
+    for (const auto& m : kMenu) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
     std::string self = c.server.url();
     auto scheme = self.find("://");
     if (scheme != std::string::npos) self = self.substr(scheme + 3);
-    w.beginSet("sys.conf").addField("key", TCRSFieldType::VarText).addField("value", TCRSFieldType::VarText);
-    w.addRecord({"iplist", self + "^模拟服务器^0"});
-    w.addRecord({"interval", SimMarket::kInterval});
-    w.addRecord({"HKtime", SimMarket::kHKTime});
-    w.addRecord({"maxmsg", "1^30"});
-    w.addRecord({"market", "1^深圳#2^上海#3^香港"});
-    w.addRecord({"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"});
-    w.addRecord({"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"});
-    w.addRecord({"menuver", std::to_string(c.server.state().menuVersion)});
-    return w.bytes();
+    return menuRecordSetsData(items, {
+        {"iplist", self + "^模拟服务器^0"},
+        {"interval", SimMarket::kInterval},
+        {"HKtime", SimMarket::kHKTime},
+        {"maxmsg", "1^30"},
+        {"market", "1^深圳#2^上海#3^香港"},
+        {"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"},
+        {"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"},
+        {"menuver", std::to_string(c.server.state().menuVersion)},
+    });
 }
 
 std::vector<uint8_t> registration(SimCall& c) {

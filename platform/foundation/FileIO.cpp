@@ -32,14 +32,16 @@ void syncFolder(const fs::path& folder) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileAccess access) {
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileAccess access,
+                         FileDurability durability) {
+    const bool durable = durability == FileDurability::Durable;
     if (path.empty()) return false;
     fs::path target(path);
     fs::path folder = target.parent_path();
     std::string pattern = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes.data(), bytes.size()) && (!durable || ::fsync(fd) == 0);
     // mkstemp makes the file private to the owner; otherwise keep the old
     // file's permissions, or those of a new file.
     if (ok && access == FileAccess::Usual) {
@@ -57,7 +59,7 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         ::unlink(pattern.c_str());
         return false;
     }
-    syncFolder(folder);
+    if (durable) syncFolder(folder);
     return true;
 }
 

@@ -267,10 +267,10 @@ std::string NSKeyedArchiver::xmlWithRootObject(const Value& root) {
     return out;
 }
 
-bool NSKeyedArchiver::archiveRootObject(const Value& root, const std::string& path) {
+bool NSKeyedArchiver::archiveRootObject(const Value& root, const std::string& path, FileDurability durability) {
     std::vector<uint8_t> bytes = archivedDataWithRootObject(root);
     if (bytes.empty()) return false;
-    return writeFileAtomically(path, bytes);
+    return writeFileAtomically(path, bytes, FileAccess::Usual, durability);
 }
 
 std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const std::vector<uint8_t>& bytes) {

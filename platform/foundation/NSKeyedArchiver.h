@@ -19,11 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Value.h"
 
 class NSKeyedArchiver {
 public:
-    static bool archiveRootObject(const Value& root, const std::string& path);
+    static bool archiveRootObject(const Value& root, const std::string& path,
+                                  FileDurability durability = FileDurability::Durable);
     // Empty when the value cannot be archived (a date out of range, nesting too deep).
     static std::vector<uint8_t> archivedDataWithRootObject(const Value& root);
     // The same property list as XML text (debugging, readable test data).

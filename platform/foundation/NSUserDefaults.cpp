@@ -27,7 +27,12 @@ void NSUserDefaults::ensureLoaded() const {
     if (!loaded_ || path != path_) loadLocked(path);
 }
 
-bool NSUserDefaults::writeLocked() const { return NSKeyedArchiver::archiveRootObject(Value(values_), path_); }
+// Every change is written at once, but without flushing to disk: the rename
+// keeps the file whole if the program ends, and a change costs no fsync on the
+// main thread. synchronize() flushes.
+bool NSUserDefaults::writeLocked(FileDurability durability) const {
+    return NSKeyedArchiver::archiveRootObject(Value(values_), path_, durability);
+}
 
 std::string NSUserDefaults::filePath() const {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
@@ -94,7 +99,7 @@ void NSUserDefaults::setObject(const Value& v, const std::string& k) {
         if (it != values_.end() && it->second == v) return;
         values_[k] = v;
     }
-    writeLocked();
+    writeLocked(FileDurability::AtomicOnly);
 }
 
 void NSUserDefaults::removeObjectForKey(const std::string& k) { setObject(Value(), k); }
@@ -102,7 +107,7 @@ void NSUserDefaults::removeObjectForKey(const std::string& k) { setObject(Value(
 bool NSUserDefaults::synchronize() {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     ensureLoaded();
-    return writeLocked();
+    return writeLocked(FileDurability::Durable);
 }
 
 void NSUserDefaults::reload() {

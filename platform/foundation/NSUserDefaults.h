@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Value.h"
 
 class NSUserDefaults {
@@ -46,7 +47,7 @@ private:
     // Loads the file of the current Documents folder when it is not the one in memory.
     void ensureLoaded() const;
     void loadLocked(const std::string& path) const;
-    bool writeLocked() const;
+    bool writeLocked(FileDurability durability) const;
 
     mutable std::recursive_mutex mutex_;
     mutable std::string path_;

@@ -63,11 +63,34 @@ TEST_F(NetworkManagerTest, ConfigurationAddsTheIplistAndForegroundRevalidates) {
 
 TEST_F(NetworkManagerTest, TrafficCountersSurviveARestart) {
     auto& m = NetworkManager::manager();
+    auto& d = NSUserDefaults::standardUserDefaults();
     m.resetTraffic();
+    EXPECT_EQ(d.integerForKey("TrafficSentBytes"), 0);
+    Clock::freezeAt(1709605800);
     m.addTraffic(100, 250);
     m.addTraffic(-5, 50);
-    NSUserDefaults::standardUserDefaults().synchronize();
-    NSUserDefaults::standardUserDefaults().reload();
     EXPECT_EQ(m.sentBytes(), 100);
     EXPECT_EQ(m.receivedBytes(), 300);
+    // Not written in the path of a reply: the save waits for the timer.
+    EXPECT_TRUE(m.hasUnsavedTraffic());
+    EXPECT_EQ(d.integerForKey("TrafficReceivedBytes"), 0);
+    RunLoop::main().runFor(NetworkManager::kTrafficSaveDelay);
+    EXPECT_FALSE(m.hasUnsavedTraffic());
+    EXPECT_EQ(d.integerForKey("TrafficSentBytes"), 100);
+    EXPECT_EQ(d.integerForKey("TrafficReceivedBytes"), 300);
+
+    // Going to the background writes at once; the next run reads them back.
+    m.addTraffic(1, 1);
+    m.applicationDidEnterBackground();
+    EXPECT_EQ(d.integerForKey("TrafficSentBytes"), 101);
+    d.reload();
+    m.resetForTests();
+    EXPECT_EQ(m.sentBytes(), 101);
+    EXPECT_EQ(m.receivedBytes(), 301);
+    // A loop reset drops the pending save timer: the next count schedules a new one.
+    m.addTraffic(1, 0);
+    RunLoop::main().reset();
+    m.addTraffic(1, 0);
+    RunLoop::main().runFor(NetworkManager::kTrafficSaveDelay);
+    EXPECT_EQ(d.integerForKey("TrafficSentBytes"), 103);
 }

@@ -8,7 +8,10 @@
 #include "core/security/Compression.h"
 #include "core/security/FrameCodec.h"
 #include "core/security/VTACoder.h"
+#include "sim/SimImages.h"
 #include "sim/SimServer.h"
+
+#include <httplib.h>
 
 namespace {
 
@@ -269,4 +272,29 @@ TEST_F(SimTest, GzipCodingOverHttpWhenAccepted) {
     EXPECT_EQ(sim->requests().back().contentEncoding, "gzip");
     EXPECT_GT(sim->port(), 0);
     sim->stop();
+}
+
+TEST(SimImagesTest, ServesTheFixedPNGsOverHttpAndCountsRequests) {
+    SimOptions o;
+    o.keepAliveSeconds = 0;
+    SimServer sim(o);
+    ASSERT_TRUE(sim.start());
+    httplib::Client client("127.0.0.1", sim.port());
+    for (const auto& name : simImageNames()) {
+        auto res = client.Get("/img/" + name + ".png");
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "image/png");
+        EXPECT_EQ(res->body, *simImagePNG(name));
+        EXPECT_EQ(res->body.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << name;
+    }
+    auto missing = client.Get("/img/none.png");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->status, 404);
+    auto unsafe = client.Get("/img/..%2Fetc.png");
+    ASSERT_TRUE(unsafe);
+    EXPECT_EQ(unsafe->status, 404);
+    EXPECT_EQ(sim.imageRequestCount(), simImageNames().size() + 1);
+    EXPECT_EQ(sim.requestCount(), 0u);   // the request log holds the service requests only
+    sim.stop();
 }

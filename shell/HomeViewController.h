@@ -1,0 +1,118 @@
+#pragma once
+// The home screen: the information tabs of the server (3504), the quotes of
+// the own stocks (31000/4; the main indices while there are none), the newest
+// stored pushed messages with the unread badge, and a paging board of the
+// root menu's visible items. A board item opens through the dispatcher with
+// the trade gate ("pushmsg" included: the message inbox is the dispatcher's).
+//
+// Pushed messages: on "NewMessageExpressNotification" (and whenever the
+// screen appears) the unread badge is refreshed from the store, the icon
+// badge set to 0 when nothing is unread; then a message id kept under
+// "NeedPushMessageId" whose message is stored opens that message's detail,
+// which marks it read and clears the key. A message of the list opens the same
+// way. The detail screen is registered by the message screens
+// (registerMessageDetail); while there is none, nothing opens and the key stays.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/QZNetworkService.h"
+#include "platform/uikit/UIScrollView.h"
+#include "platform/uikit/UIViewController.h"
+
+class CustomBadge;
+class QZMessageExpress;
+class UIButton;
+class UILabel;
+class VTAMenu;
+class VTAStock;
+
+using MessageDetailFactory = std::function<std::shared_ptr<UIViewController>(const std::shared_ptr<QZMessageExpress>&)>;
+
+class HomeViewController : public UIViewController, public QZNetworkServiceDelegate, public UIScrollViewDelegate {
+public:
+    static constexpr int kInfoTag = 3504, kQuoteTag = 3100;
+    static constexpr int kColumns = 4, kRows = 2;
+    static constexpr int kMaxQuoteRows = 4, kMaxMessageRows = 3;
+    static constexpr const char* kDefaultIndexIds = "000001.2|399001.1|399006.1";
+
+    HomeViewController();
+    ~HomeViewController() override;
+
+    void loadView() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+
+    // Sends the information and quote requests again.
+    void refresh();
+
+    // ---- what is shown (tests) ----
+    const std::vector<std::shared_ptr<VTAMenu>>& boardMenus() const { return boardMenus_; }
+    int boardPageCount() const;
+    int currentBoardPage() const { return currentPage_; }
+    UIScrollView* boardView() const { return board_.get(); }
+    // The board button of the item at index (null out of range).
+    UIButton* boardButtonAtIndex(int index) const;
+    const std::vector<std::string>& infoTitles() const { return infoTitles_; }
+    std::string infoText() const;
+    void selectInfoTab(int index);
+    const std::vector<std::shared_ptr<VTAStock>>& quoteStocks() const { return quoteStocks_; }
+    int unreadCount() const { return unread_; }
+    const std::vector<std::shared_ptr<QZMessageExpress>>& recentMessages() const { return messages_; }
+
+    // ---- actions ----
+    // Opens the board item as a tap does; answers the screen pushed (null when none).
+    std::shared_ptr<UIViewController> openBoardItem(int index);
+    void openQuoteAtIndex(int index);
+    // Marks the message read and opens its detail; false when no detail screen exists.
+    bool openMessage(const std::shared_ptr<QZMessageExpress>& message);
+    // The unread badge and the pending pushed message.
+    void newMessageExpressArrived();
+
+    static void registerMessageDetail(MessageDetailFactory factory);
+
+    // ---- delegates ----
+    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
+    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
+    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
+    void scrollViewDidEndDecelerating(UIScrollView& scrollView) override;
+    void scrollViewDidScroll(UIScrollView& scrollView) override;
+
+private:
+    void buildBoard();
+    void reloadMessages();
+    void refreshBadge();
+    void handleInfo(const std::vector<uint8_t>& data);
+    void handleQuotes(const std::vector<uint8_t>& data);
+    void layoutQuotes();
+    void layoutMessages();
+    void updatePageMarks();
+
+    std::unique_ptr<QZNetworkService> service_;
+    std::vector<std::shared_ptr<VTAMenu>> boardMenus_;
+    std::vector<std::shared_ptr<UIButton>> boardButtons_;
+    std::shared_ptr<UIScrollView> board_;
+    std::shared_ptr<UIView> pageMarks_;
+    int currentPage_ = 0;
+
+    std::vector<std::string> infoTitles_, infoContents_;
+    int infoIndex_ = 0;
+    std::vector<std::shared_ptr<UIButton>> infoButtons_;
+    std::shared_ptr<UIView> infoBar_;
+    std::shared_ptr<UILabel> infoLabel_;
+
+    std::vector<std::shared_ptr<VTAStock>> quoteStocks_;
+    std::vector<std::string> quotePrices_, quoteChanges_;
+    std::vector<int> quoteSigns_;
+    bool showingIndices_ = false;
+    std::shared_ptr<UILabel> quoteHeader_;
+    std::shared_ptr<UIView> quoteArea_;
+
+    std::vector<std::shared_ptr<QZMessageExpress>> messages_;
+    int unread_ = 0;
+    std::shared_ptr<UILabel> messageHeader_;
+    std::shared_ptr<CustomBadge> badge_;
+    std::shared_ptr<UIView> messageArea_;
+};

@@ -1,0 +1,70 @@
+#include "shell/TradeSession.h"
+
+#include <algorithm>
+
+#include "core/VTAAccountManager.h"
+#include "core/VTAParamter.h"
+#include "core/VTATCRS.h"
+#include "platform/foundation/NSUserDefaults.h"
+#include "platform/uikit/UIAlertView.h"
+#include "platform/uikit/UINavigationController.h"
+#include "shell/Navigation.h"
+#include "ui/Alerts.h"
+#include "shell/VTAUIFactory.h"
+
+namespace {
+const char* const kSessionKeys[] = {"tradeUserInfo", "tradeUserTCRS", "tradeUserAllTCRS", "tradepassword",
+                                    "the funds you have", "the types forFunds"};
+
+bool logOutAll(VTAAccountManager& manager)
+{
+    bool any = false;
+    for (const auto& account : manager.accounts()) {
+        if (account && account->isLogon()) {
+            account->unactiveAccount();
+            any = true;
+        }
+    }
+    return any;
+}
+
+void popTradeScreens()
+{
+    auto nav = applicationNavigationController();
+    if (!nav) return;
+    const auto& stack = nav->viewControllers();
+    for (size_t i = 1; i < stack.size(); ++i) {
+        if (VTAUIFactory::isTradeScreen(stack[i].get())) {
+            nav->popToViewController(stack[i - 1].get(), true);
+            return;
+        }
+    }
+}
+}  // namespace
+
+bool hasTradeSession()
+{
+    auto& p = VTAParamter::shareParamter();
+    auto info = p.getStringForKey("tradeUserInfo");
+    if (!info || info->empty()) return false;
+    auto set = p.getTCRSForKey("tradeUserTCRS");
+    return set && set->rowsAffected() > 0;
+}
+
+std::shared_ptr<UIAlertView> lockTradeSession()
+{
+    auto& p = VTAParamter::shareParamter();
+    bool hadSession = p.hasValueForKey("tradeUserInfo") || p.hasValueForKey("tradeUserTCRS");
+    for (const char* key : kSessionKeys) p.removeValueForKey(key);
+    bool loggedOut = logOutAll(VTAAccountManager::tradeAccountManager());
+    loggedOut = logOutAll(VTAAccountManager::tradeAccountManagerForHK()) || loggedOut;
+    popTradeScreens();
+    if (!hadSession && !loggedOut) return nullptr;
+    return showAlert(kTradeLockedText);
+}
+
+int tradeLockIntervalMinutes()
+{
+    int64_t minutes = NSUserDefaults::standardUserDefaults().integerForKey("TradeLockInterval");
+    return minutes > 0 && minutes <= 24 * 60 ? static_cast<int>(minutes) : kDefaultTradeLockMinutes;
+}

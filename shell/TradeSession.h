@@ -1,0 +1,26 @@
+#pragma once
+// The trade session of the running client: the session values the trade
+// login writes into VTAParamter ("tradeUserInfo", "tradeUserTCRS",
+// "tradeUserAllTCRS", "tradepassword"), and the lock that ends it.
+#include <memory>
+#include <string>
+
+class UIAlertView;
+
+// "tradeUserInfo" is a non-empty text and "tradeUserTCRS" holds a record.
+bool hasTradeSession();
+
+// What the idle trade lock does: removes the trade session values (and the
+// fund screens' cached session sets "the funds you have", "the types
+// forFunds"), logs out the accounts logged in during the run (stock and Hong
+// Kong trade), takes the trade screens off the navigation stack (back to the
+// screen below the lowest one) and tells the customer. Answers the alert shown
+// (null when there was no session to lock and nothing was shown).
+std::shared_ptr<UIAlertView> lockTradeSession();
+
+inline constexpr const char* kTradeLockedText = "您长时间未操作，交易已退出，请重新登录";
+
+// The idle trade lock's interval: the platform user default
+// "TradeLockInterval" in minutes; kDefaultTradeLockMinutes when absent or not positive.
+inline constexpr int kDefaultTradeLockMinutes = 10;
+int tradeLockIntervalMinutes();

@@ -1,0 +1,5 @@
+#pragma once
+// The text of the about screen.
+#include <string>
+
+std::string aboutText();

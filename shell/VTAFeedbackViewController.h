@@ -1,0 +1,42 @@
+#pragma once
+// Feedback to the brokerage: a text and an optional contact, sent with "提交"
+// as "tc_mfuncno=100&tc_sfuncno=17&content=<text>&contact=<contact>", request
+// type 1 (enciphered: the contact is personal), tag kFeedbackTag. An empty
+// text alerts "请输入反馈内容"; a text or contact holding "&" or "=" alerts
+// "反馈内容不能包含&或=" and nothing is sent. The reply's "message" (or its
+// error text) is shown; after a success the fields are emptied.
+#include <memory>
+
+#include "net/QZNetworkServiceDelegate.h"
+#include "shell/VTAViewControllers.h"
+
+class QZNetworkService;
+class UITextField;
+
+class VTAFeedbackViewController : public VTAViewControllers, public QZNetworkServiceDelegate {
+public:
+    static constexpr int kFeedbackTag = 3401;
+
+    VTAFeedbackViewController();
+    ~VTAFeedbackViewController() override;
+
+    UITextField* contentField() { view(); return content_.get(); }
+    UITextField* contactField() { view(); return contact_.get(); }
+    // "提交"; false when nothing was sent.
+    bool submit();
+    bool isSending() const { return sending_; }
+
+    void viewWillDidLoad() override;
+    void createToolbarItems() override;
+    void viewWillDisappear(bool animated) override;
+    void onCommandOK() override { submit(); }
+
+    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
+    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
+    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
+
+private:
+    std::shared_ptr<UITextField> content_, contact_;
+    std::unique_ptr<QZNetworkService> service_;
+    bool sending_ = false;
+};

@@ -1,0 +1,151 @@
+#include "shell/VTAListViewController.h"
+
+#include "core/RequestText.h"
+#include "core/VTAMenu.h"
+#include "core/VTATCRS.h"
+#include "core/VTAUserDefoult.h"
+#include "net/QZNetworkService.h"
+#include "shell/VTAUIFactory.h"
+#include "ui/Alerts.h"
+
+VTAListViewController::VTAListViewController() = default;
+
+VTAListViewController::~VTAListViewController()
+{
+    if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
+    if (table_) {
+        table_->setDelegate(nullptr);
+        table_->setDataSource(nullptr);
+    }
+}
+
+std::shared_ptr<VTAListViewController> VTAListViewController::initWithStockQuotes()
+{
+    auto list = std::make_shared<VTAListViewController>();
+    list->forStockQuotes_ = true;
+    list->listType_ = kStockList;
+    return list;
+}
+
+void VTAListViewController::setMenus(std::vector<std::shared_ptr<VTAMenu>> menus)
+{
+    menus_ = std::move(menus);
+    if (table_) table_->reloadData();
+}
+
+void VTAListViewController::viewWillDidLoad()
+{
+    CGRect b = contentView()->bounds();
+    double height = b.size.height - (forStockQuotes_ ? kStockQuotesShortening : 0);
+    table_ = std::make_shared<UITableView>(CGRectMake(0, 0, b.size.width, std::max(0.0, height)),
+                                           tableStyle_ == 1 ? UITableViewStyle::Grouped : UITableViewStyle::Plain);
+    table_->setDataSource(this);
+    table_->setDelegate(this);
+    contentView()->addSubview(table_);
+}
+
+void VTAListViewController::createToolbarItems()
+{
+    auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
+                                                  [this](UIBarButtonItem&) { onCommandHome(); });
+    toolbar()->setItems({home, flexibleSpaceBarBtn(), stockFinderButton()});
+}
+
+void VTAListViewController::viewDidAppear(bool animated)
+{
+    VTAViewControllers::viewDidAppear(animated);
+    if (listType_ == kServerList && !requested_) requestListContent();
+}
+
+void VTAListViewController::viewWillDisappear(bool animated)
+{
+    VTAViewControllers::viewWillDisappear(animated);
+    if (service_) service_->cancelRequest();
+}
+
+void VTAListViewController::requestListContent()
+{
+    auto menu = viewMenu();
+    if (!menu) return;
+    const std::string& link = menu->link();
+    auto q = link.find('?');
+    if (q == std::string::npos || q + 1 >= link.size()) return;
+    if (!service_) {
+        service_ = std::make_unique<QZNetworkService>();
+        service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
+    }
+    requested_ = true;
+    service_->cancelRequest();
+    service_->requestStr(link.substr(q + 1), 3, kListTag);
+}
+
+void VTAListViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag)
+{
+    if (tag != kListTag) return;
+    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
+    if (!sets) {
+        showAlert("数据解析错误");
+        return;
+    }
+    if (sets->empty()) return;
+    auto& set = *sets->front();
+    if (set.isError()) {
+        showAlert(set.getError());
+        return;
+    }
+    set.fetchFirst();
+    if (!set.isEOF()) {
+        auto typeId = set.toStringWithFieldName("newstypeid").value_or("");
+        if (!typeId.empty()) VTAUserDefoult::standerDefoult().setString(typeId, "newstypeid");
+    }
+    bool hasTitle = set.fieldsIndexWithName("title") >= 0;
+    std::vector<std::shared_ptr<VTAMenu>> items;
+    for (set.fetchFirst(); !set.isEOF(); set.fetchNext()) {
+        auto item = std::make_shared<VTAMenu>();
+        item->setTitle(hasTitle ? set.toStringWithFieldName("title").value_or("")
+                                : set.toStringAtIndex(0).value_or(""));
+        item->setLink(set.toStringWithFieldName("link").value_or(""));
+        items.push_back(item);
+    }
+    setMenus(std::move(items));
+}
+
+void VTAListViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int)
+{
+    showAlert(error.localizedDescription());
+}
+
+void VTAListViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int)
+{
+    showAlert(error.localizedDescription());
+}
+
+int VTAListViewController::tableViewNumberOfRowsInSection(UITableView&, int)
+{
+    return static_cast<int>(menus_.size());
+}
+
+std::shared_ptr<UITableViewCell> VTAListViewController::tableViewCellForRowAtIndexPath(UITableView& table,
+                                                                                       const NSIndexPath& ip)
+{
+    auto cell = table.dequeueReusableCellWithIdentifier("MenuCell");
+    if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "MenuCell");
+    std::string title;
+    if (ip.row >= 0 && ip.row < static_cast<int>(menus_.size()) && menus_[ip.row]) title = menus_[ip.row]->title();
+    cell->textLabel()->setText(title);
+    cell->setAccessoryType(cellType_ == 0 ? UITableViewCellAccessoryType::DisclosureIndicator
+                                          : UITableViewCellAccessoryType::None);
+    return cell;
+}
+
+void VTAListViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip)
+{
+    table.deselectRowAtIndexPath(ip, true);
+    openItemAtIndex(ip.row);
+}
+
+std::shared_ptr<UIViewController> VTAListViewController::openItemAtIndex(int index)
+{
+    if (index < 0 || index >= static_cast<int>(menus_.size()) || !menus_[index]) return nullptr;
+    return VTAUIFactory::openMenuWithTradeGate(menus_[index], viewMessage());
+}

@@ -1,0 +1,154 @@
+#include "shell/VTATableViewController.h"
+
+#include "core/RequestText.h"
+#include "core/VTAMenu.h"
+#include "core/VTAParamter.h"
+#include "core/VTATCRS.h"
+#include "net/QZNetworkService.h"
+#include "platform/graphics/UIColor.h"
+#include "ui/Alerts.h"
+
+VTATableViewController::VTATableViewController() = default;
+
+VTATableViewController::~VTATableViewController()
+{
+    if (networkService_) networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
+    if (myTableView_) myTableView_->setDelegate(nullptr);
+    if (pageCtrl_) pageCtrl_->setDelegate(nullptr);
+}
+
+void VTATableViewController::viewDidAppear(bool animated)
+{
+    VTAViewControllers::viewDidAppear(animated);
+    if (!networkService_) networkService_ = std::make_unique<QZNetworkService>();
+    networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
+}
+
+void VTATableViewController::viewWillDisappear(bool animated)
+{
+    VTAViewControllers::viewWillDisappear(animated);
+    if (networkService_) {
+        networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
+        networkService_->cancelRequest();
+    }
+}
+
+void VTATableViewController::createToolbarItems()
+{
+    auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
+                                                  [this](UIBarButtonItem&) { onCommandHome(); });
+    auto refresh = std::make_shared<UIBarButtonItem>("刷新", UIBarButtonItemStyle::Bordered, this,
+                                                     [this](UIBarButtonItem&) { onCommandRefresh(); });
+    toolbar()->setItems({home, flexibleSpaceBarBtn(), stockFinderButton(), flexibleSpaceBarBtn(), refresh});
+}
+
+std::string VTATableViewController::tableViewContentRequestText() const
+{
+    auto menu = viewMenu();
+    if (!menu || menu->link().find('?') == std::string::npos) return "";
+    std::string text;
+    for (const auto& [key, value] : parseQuery(menu->link())) {
+        if (!text.empty()) text += "&";
+        text += key + "=" + value;
+    }
+    if (text.empty()) return "";
+    auto info = VTAParamter::shareParamter().getStringForKey("tradeUserInfo");
+    if (info && !info->empty()) text += "&" + *info;
+    return text;
+}
+
+void VTATableViewController::requestTableViewContent()
+{
+    std::string text = tableViewContentRequestText();
+    if (text.empty()) return;
+    if (!networkService_) {
+        networkService_ = std::make_unique<QZNetworkService>();
+        networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
+    }
+    networkService_->requestStr(text, 5, kContentTag);
+}
+
+void VTATableViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag)
+{
+    if (tag == kContentTag) showReply(data);
+}
+
+void VTATableViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int)
+{
+    showAlert(error.localizedDescription());
+}
+
+void VTATableViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int)
+{
+    showAlert(error.localizedDescription());
+}
+
+void VTATableViewController::showReply(const std::vector<uint8_t>& data)
+{
+    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
+    if (!sets || sets->empty()) {
+        showAlert("数据解析错误");
+        return;
+    }
+    auto set = sets->front();
+    if (set->isError()) {
+        showAlert(set->getError());
+        return;
+    }
+    tableData_ = set;
+    rebuildGrid();
+}
+
+void VTATableViewController::rebuildGrid()
+{
+    UIView* content = contentView();
+    if (myTableView_) {
+        myTableView_->setDelegate(nullptr);
+        myTableView_->removeFromSuperview();
+    }
+    CGRect b = content->bounds();
+    myTableView_ = std::make_shared<VTATableView>(CGRectMake(0, 0, b.size.width, b.size.height));
+    myTableView_->setDelegate(this);
+    if (tableData_) {
+        VTATCRS& set = *tableData_;
+        const int fields = set.fieldCount();
+        std::vector<std::string> titles;
+        VTATableView::Colors titleColors;
+        for (int i = 0; i < fields; ++i) {
+            titles.push_back(set.getFieldDescAtIndex(i));
+            titleColors.push_back(UIColor::whiteColor());
+        }
+        myTableView_->appendTopTitles(titles, titleColors);
+        for (set.fetchFirst(); !set.isEOF(); set.fetchNext()) {
+            std::vector<std::string> items;
+            VTATableView::Colors colors;
+            for (int i = 0; i < fields; ++i) {
+                items.push_back(set.toStringAtIndex(i).value_or(""));
+                colors.push_back(UIColor::redColor());
+            }
+            myTableView_->appendRowItems(items, colors);
+        }
+        set.fetchFirst();
+    }
+    content->insertSubview(myTableView_, 0);
+    myTableView_->loadData();
+}
+
+void VTATableViewController::showPageCtrl(bool show)
+{
+    UIView* content = contentView();
+    if (!show) {
+        if (pageCtrl_) {
+            pageCtrl_->hideWithAnimation(true);
+            pageCtrl_->setDelegate(nullptr);
+            pageCtrl_.reset();
+        }
+        return;
+    }
+    if (pageCtrl_) return;
+    CGRect b = content->bounds();
+    pageCtrl_ = std::make_shared<VTAPageCtr>(CGRectMake(0, b.size.height - kPageCtrlHeight, b.size.width,
+                                                        kPageCtrlHeight));
+    pageCtrl_->setDelegate(this);
+    pageCtrl_->showFromBottomInView(content);
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The base of the older server lists: one grid (VTATableView) across the
+// content view showing set 0 of the last reply, a toolbar with "首页", the
+// stock finder and "刷新", and an optional page bar.
+//
+// "刷新" sends requestTableViewContent: when the screen's menu link has a
+// query, its pairs joined by "&", then "&" and the trade session text
+// "tradeUserInfo". The text carries the trade session, so it goes with request
+// type 5 (enciphered, compressed reply), never in clear. Tag kContentTag.
+//
+// Replies: a reply that does not parse shows "数据解析错误"; an error set shows
+// its error text; otherwise the grid is made anew with one title per field
+// (the field's descriptor text, white) and one row per record (each field's
+// text, red).
+//
+// The request service exists while the screen is on screen: made when it
+// appears (the screen its delegate), cancelled when it leaves.
+#include <memory>
+
+#include "net/QZNetworkServiceDelegate.h"
+#include "shell/VTAViewControllers.h"
+#include "ui/VTAPageCtr.h"
+#include "ui/VTATableView.h"
+
+class QZNetworkService;
+class VTATCRS;
+
+class VTATableViewController : public VTAViewControllers,
+                               public QZNetworkServiceDelegate,
+                               public VTAPageCtrDelegate,
+                               public VTATableViewDelegate {
+public:
+    static constexpr int kContentTag = 3301;
+    static constexpr double kPageCtrlHeight = 44;
+
+    VTATableViewController();
+    ~VTATableViewController() override;
+
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void createToolbarItems() override;
+    void onCommandRefresh() override { requestTableViewContent(); }
+
+    // The text "刷新" sends (empty when the menu link has no query).
+    std::string tableViewContentRequestText() const;
+    virtual void requestTableViewContent();
+    // Shows (YES) or hides the page bar along the bottom of the content view.
+    void showPageCtrl(bool show);
+
+    QZNetworkService* networkService() const { return networkService_.get(); }
+    VTATableView* myTableView() const { return myTableView_.get(); }
+    const std::shared_ptr<VTATCRS>& tableData() const { return tableData_; }
+    VTAPageCtr* pageCtrl() const { return pageCtrl_.get(); }
+
+    bool needPageCtrl = false;
+    int T_pageSize = 20;
+    int curPage = 1;
+    bool isBOF = true;
+    bool isEOF = true;
+
+    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
+    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
+    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
+    void pageActionFromPageCtr(VTAPageCtr& pageCtr) override {}
+
+protected:
+    // Shows set 0 of a reply (the base's reply handling for kContentTag).
+    void showReply(const std::vector<uint8_t>& data);
+    void rebuildGrid();
+
+    std::unique_ptr<QZNetworkService> networkService_;
+    std::shared_ptr<VTATableView> myTableView_;
+    std::shared_ptr<VTATCRS> tableData_;
+    std::shared_ptr<VTAPageCtr> pageCtrl_;
+};

@@ -1,0 +1,215 @@
+#include "shell/VTAViewControllers.h"
+
+#include "core/MenuFunctions.h"
+#include "core/RequestText.h"
+#include "core/VTAMenu.h"
+#include "core/VTAMessage.h"
+#include "core/VTAStock.h"
+#include "core/VTATree.h"
+#include "platform/foundation/NSTimer.h"
+#include "platform/graphics/UIImage.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIScreen.h"
+#include "shell/Navigation.h"
+#include "ui/Alerts.h"
+#include "shell/VTAStockFinder.h"
+#include "shell/VTAUIFactory.h"
+#include "ui/Palette.h"
+
+// The root view of the older screens: keeps the content view and the toolbar
+// in place when the navigation controller sizes the screen.
+class VTABaseView : public UIView {
+public:
+    using UIView::UIView;
+    std::string className() const override { return "VTABaseView"; }
+    void layoutSubviews() override
+    {
+        if (auto* owner = dynamic_cast<VTAViewControllers*>(viewController())) owner->layoutBaseViews();
+    }
+};
+
+VTAViewControllers::VTAViewControllers() = default;
+
+VTAViewControllers::~VTAViewControllers()
+{
+    if (autoRequestTimer_) autoRequestTimer_->invalidate();
+}
+
+void VTAViewControllers::loadView()
+{
+    CGRect app = UIScreen::mainScreen().applicationFrame();
+    auto root = std::make_shared<VTABaseView>(CGRectMake(0, 0, app.size.width, app.size.height - 44));
+    root->setBackgroundColor(colorWithIndex(13));
+    contentView_ = std::make_shared<UIView>(CGRectZero);
+    contentView_->setBackgroundColor(UIColor::clearColor());
+    toolbar_ = std::make_shared<UIToolbar>(CGRectMake(0, 0, 320, kToolbarHeight));
+    toolbar_->setBarStyle(UIBarStyle::Black);
+    root->addSubview(contentView_);
+    root->addSubview(toolbar_);
+    setView(root);
+    layoutBaseViews();
+    if (!navigationItem()->rightBarButtonItem()) navigationItem()->setRightBarButtonItem(logoButton());
+    viewWillDidLoad();
+}
+
+void VTAViewControllers::viewDidLoad()
+{
+    UIViewController::viewDidLoad();
+    createToolbarItems();
+}
+
+void VTAViewControllers::viewWillDisappear(bool animated)
+{
+    UIViewController::viewWillDisappear(animated);
+    if (autoRequestTimer_) {
+        autoRequestTimer_->invalidate();
+        autoRequestTimer_.reset();
+    }
+}
+
+void VTAViewControllers::layoutBaseViews()
+{
+    if (!isViewLoaded() || !contentView_) return;
+    CGRect b = view()->bounds();
+    double barHeight = toolbarHidden_ ? 0 : kToolbarHeight;
+    contentView_->setFrame(CGRectMake(0, 0, b.size.width, std::max(0.0, b.size.height - barHeight)));
+    toolbar_->setFrame(CGRectMake(0, b.size.height - kToolbarHeight, b.size.width, kToolbarHeight));
+    toolbar_->setHidden(toolbarHidden_);
+}
+
+UIView* VTAViewControllers::contentView() { return contentViewShared().get(); }
+
+std::shared_ptr<UIView> VTAViewControllers::contentViewShared()
+{
+    view();
+    return contentView_;
+}
+
+UIToolbar* VTAViewControllers::toolbar()
+{
+    view();
+    return toolbar_.get();
+}
+
+void VTAViewControllers::hideToolBar()
+{
+    toolbarHidden_ = true;
+    layoutBaseViews();
+}
+
+std::shared_ptr<UIBarButtonItem> VTAViewControllers::stockFinderButton()
+{
+    if (!stockFinderButton_) {
+        stockFinderButton_ = std::make_shared<UIBarButtonItem>(
+            "个股", UIBarButtonItemStyle::Bordered, this, [this](UIBarButtonItem&) { showStockFinder(); });
+    }
+    return stockFinderButton_;
+}
+
+std::shared_ptr<UIBarButtonItem> VTAViewControllers::flexibleSpaceBarBtn() { return UIBarButtonItem::flexibleSpace(); }
+
+std::shared_ptr<UIBarButtonItem> VTAViewControllers::logoButton()
+{
+    if (!logoButton_) {
+        auto button = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(0, 0, 60, 30));
+        if (auto logo = UIImage::imageNamed("logo.png"))
+            button->setImage(logo);
+        else
+            button->setTitle("首页");
+        button->addTarget(this, [this](UIControl&) { onCommandHome(); }, UIControlEventTouchUpInside);
+        logoButton_ = std::make_shared<UIBarButtonItem>(button);
+    }
+    return logoButton_;
+}
+
+void VTAViewControllers::onCommandHome() { popToRootViewController(); }
+
+void VTAViewControllers::onCommandBack() { popViewControllers(1); }
+
+std::shared_ptr<VTAStockFinder> VTAViewControllers::showStockFinder()
+{
+    auto self = std::dynamic_pointer_cast<VTAViewControllers>(sharedController());
+    return VTAStockFinder::showFinder(self);
+}
+
+void VTAViewControllers::goToZXHQ() { openFirstMenuWithCommand("zxhq"); }
+
+void VTAViewControllers::goToPXHQ() { openFirstMenuWithCommand("pxhq"); }
+
+std::shared_ptr<UIAlertView> VTAViewControllers::dialogOKCancelActionWithTitle(const std::string& title,
+                                                                               const std::string& message)
+{
+    auto alert = std::make_shared<UIAlertView>(title, message, nullptr, std::nullopt,
+                                               std::vector<std::string>{"确定", "取消"});
+    if (auto self = std::dynamic_pointer_cast<VTAViewControllers>(sharedController()))
+        alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(std::static_pointer_cast<UIAlertViewDelegate>(self)));
+    else
+        alert->setDelegate(static_cast<UIAlertViewDelegate*>(this));
+    alert->show();
+    return alert;
+}
+
+std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock,
+                                                                     int action)
+{
+    return ::tradeWithStock(stock, action);
+}
+
+std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock,
+                                                                     int action, const std::string& param)
+{
+    return ::tradeWithStock(stock, action, param);
+}
+
+void VTAViewControllers::setAutoRequestTimer(std::shared_ptr<NSTimer> timer)
+{
+    if (autoRequestTimer_ && autoRequestTimer_ != timer) autoRequestTimer_->invalidate();
+    autoRequestTimer_ = std::move(timer);
+}
+
+std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
+                                                 const std::optional<std::string>& param)
+{
+    if (!stock || (stock->code().size() != 5 && stock->code().size() != 6)) {
+        showAlert("非法代码！");
+        return nullptr;
+    }
+    if (stock->typeID() == 2) {
+        showAlert("指数不能交易！");
+        return nullptr;
+    }
+    if (stock->marketID() == 3) {
+        showAlert("港股暂时无法交易！");
+        return nullptr;
+    }
+    auto menu = std::make_shared<VTAMenu>();
+    menu->setLink("buysale?MMLB=" + std::to_string(action));
+    menu->setTitle(action == 0 ? "买入委托" : "卖出委托");
+    if (param) menu->setParams(*param);
+    auto message = VTAMessage::messageWithSender(std::any(), std::any(stock), 1);
+    return VTAUIFactory::openMenuWithTradeGate(menu, message);
+}
+
+namespace {
+std::shared_ptr<VTAMenu> findInTree(const VTATreeNode* node, const std::string& command)
+{
+    for (const VTATreeNode* n = node; n; n = n->nextSibling()) {
+        if (n->menu() && stripQuery(n->menu()->link()) == command) return n->menu();
+        if (auto found = findInTree(n->firstChild(), command)) return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+std::shared_ptr<UIViewController> openFirstMenuWithCommand(const std::string& command)
+{
+    popToRootViewController();
+    std::shared_ptr<VTAMenu> menu;
+    if (auto top = menusWithLink(command, -1); top && !top->empty()) menu = top->front();
+    if (!menu) {
+        auto tree = VTATree::sharedTree();
+        if (tree && tree->root()) menu = findInTree(tree->root()->firstChild(), command);
+    }
+    if (!menu) return nullptr;
+    return VTAUIFactory::openMenuWithTradeGate(menu);
+}

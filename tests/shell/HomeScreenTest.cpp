@@ -1,0 +1,143 @@
+#include "tests/shell/LaunchTestSupport.h"
+
+#include "core/MenuFunctions.h"
+#include "core/storage/QZMessageExpress.h"
+#include "platform/foundation/NSNotificationCenter.h"
+#include "platform/uikit/UIButton.h"
+#include "shell/PushHandling.h"
+
+namespace {
+
+std::vector<uint8_t> menuWithRootItems(int count) {
+    std::vector<MenuItemRecord> items;
+    for (int i = 1; i <= count; ++i) items.push_back({i, -1, "项目" + std::to_string(i), "item" + std::to_string(i), "", true});
+    items.push_back({100, -1, "隐藏", "hidden", "", false});
+    return menuRecordSetsData(items, {});
+}
+
+QZMessageExpress storedMessage(const std::string& id, bool read) {
+    QZMessageExpress m("1001");
+    m.setMessageId(id);
+    m.setMessageTitle("测试消息" + id);
+    m.setSendDate("2024-03-05");
+    m.setSendTime("10:00:00");
+    m.setIsRead(read);
+    return m;
+}
+
+}  // namespace
+
+class HomeScreenTest : public LaunchFixture {
+protected:
+    void SetUp() override {
+        LaunchFixture::SetUp();
+        SimMessage m;
+        m.title = "早盘提示";
+        m.content = "两市小幅高开。";
+        sim->pushMessage(m);
+        ASSERT_TRUE(launch());
+        reachHomeFirstTime();
+    }
+    void TearDown() override {
+        HomeViewController::registerMessageDetail(nullptr);
+        LaunchFixture::TearDown();
+    }
+    CGPoint screenCenterOf(UIView* v) {
+        CGRect r = v->convertRectToView(v->bounds(), nullptr);
+        return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
+    }
+};
+
+TEST_F(HomeScreenTest, ATappedBoardItemOpensThroughTheDispatcher) {
+    auto* first = home()->boardButtonAtIndex(0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->currentTitle(), "行情");
+    app->tapAt(screenCenterOf(first));
+    run(1);
+    auto nav = delegate->navigationController();
+    ASSERT_EQ(nav->viewControllers().size(), 2u);
+    EXPECT_EQ(nav->topViewController()->title(), "行情");
+    EXPECT_EQ(home(), nullptr);
+    // Out of range opens nothing.
+    nav->popToRootViewControllerAnimated(false);
+    run(1);
+    ASSERT_TRUE(home());
+    EXPECT_FALSE(home()->openBoardItem(99));
+    EXPECT_FALSE(home()->openBoardItem(-1));
+}
+
+TEST_F(HomeScreenTest, TheBoardPagesThroughTheVisibleRootItems) {
+    ASSERT_TRUE(installMenuFromData(menuWithRootItems(11)));
+    auto board = std::make_shared<HomeViewController>();
+    delegate->navigationController()->setViewControllers({board}, false);
+    run(0.5);
+    ASSERT_EQ(board->boardMenus().size(), 11u);   // the hidden item is left out
+    EXPECT_EQ(board->boardPageCount(), 2);
+    EXPECT_EQ(board->currentBoardPage(), 0);
+    // The ninth item sits on the second page.
+    ASSERT_TRUE(board->boardButtonAtIndex(8));
+    EXPECT_DOUBLE_EQ(board->boardButtonAtIndex(8)->frame().origin.x, 320 + 8);
+    CGPoint c = screenCenterOf(board->boardView());
+    app->dragFrom(CGPointMake(290, c.y), CGPointMake(40, c.y), 0.2, 10);
+    run(2);
+    EXPECT_EQ(board->currentBoardPage(), 1);
+    EXPECT_DOUBLE_EQ(board->boardView()->contentOffset().x, 320);
+}
+
+TEST_F(HomeScreenTest, MessagesShowWithTheUnreadBadgeAndThePendingPushOpens) {
+    auto dao = DaoFactory::sharedInstance().messageExpressDao();
+    // The messages the server kept for the phone arrived after the login.
+    ASSERT_TRUE(waitFor([&] { return !home()->recentMessages().empty(); }, 10));
+    int unread = dao->countOfUnreadMessage();
+    EXPECT_EQ(home()->unreadCount(), unread);
+
+    ASSERT_TRUE(dao->addMessageExpressItem(storedMessage("m-77", false)));
+    auto& ud = NSUserDefaults::standardUserDefaults();
+    ud.setObject(Value("m-77"), kNeedPushMessageIdKey);
+    // No detail screen yet: nothing opens and the id waits.
+    NSNotificationCenter::defaultCenter().postNotificationName("NewMessageExpressNotification");
+    EXPECT_EQ(home()->unreadCount(), unread + 1);
+    EXPECT_EQ(ud.stringForKey(kNeedPushMessageIdKey).value_or(""), "m-77");
+
+    std::string opened;
+    HomeViewController::registerMessageDetail([&](const std::shared_ptr<QZMessageExpress>& m) {
+        opened = m->messageId();
+        auto vc = std::make_shared<UIViewController>();
+        vc->setTitle("消息详情");
+        return vc;
+    });
+    auto* homeScreen = home();
+    NSNotificationCenter::defaultCenter().postNotificationName("NewMessageExpressNotification");
+    EXPECT_EQ(opened, "m-77");
+    EXPECT_FALSE(ud.stringForKey(kNeedPushMessageIdKey));
+    EXPECT_TRUE(dao->messageWithMessageId("m-77")->isRead());
+    EXPECT_EQ(homeScreen->unreadCount(), unread);
+    run(1);
+    EXPECT_EQ(delegate->navigationController()->topViewController()->title(), "消息详情");
+
+    // An id the store does not hold opens nothing.
+    ud.setObject(Value("nope"), kNeedPushMessageIdKey);
+    opened.clear();
+    NSNotificationCenter::defaultCenter().postNotificationName("NewMessageExpressNotification");
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(HomeScreenTest, NothingUnreadClearsTheIconBadge) {
+    auto dao = DaoFactory::sharedInstance().messageExpressDao();
+    ASSERT_TRUE(waitFor([&] { return !home()->recentMessages().empty(); }, 10));
+    auto all = dao->listRecentMessagesWithLimit(1000);
+    ASSERT_TRUE(all);
+    for (auto& m : *all) dao->markMessageIsRead(m->messageId(), true);
+    app->setApplicationIconBadgeNumber(5);
+    home()->newMessageExpressArrived();
+    EXPECT_EQ(home()->unreadCount(), 0);
+    EXPECT_EQ(app->applicationIconBadgeNumber(), 0);
+}
+
+TEST_F(HomeScreenTest, TheQuotesShowTheIndicesWithoutOwnStocks) {
+    ASSERT_EQ(home()->quoteStocks().size(), 3u);
+    EXPECT_EQ(home()->quoteStocks().front()->stockId(), "000001.2");
+    EXPECT_TRUE(home()->quoteStocks().front()->isIndex());
+    auto quotes = sim->requestsOf(31000, 4);
+    ASSERT_FALSE(quotes.empty());
+}

@@ -1,0 +1,224 @@
+#include "tests/shell/LaunchTestSupport.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/security/Digests.h"
+#include "platform/foundation/NSKeyedArchiver.h"
+#include "platform/foundation/Paths.h"
+
+namespace {
+
+int menuVersionOnServer(SimServer& sim) {
+    std::lock_guard<std::mutex> lock(sim.stateMutex());
+    return sim.state().menuVersion;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+}  // namespace
+
+using LaunchRoadTest = LaunchFixture;
+
+TEST_F(LaunchRoadTest, FreshInstallRegistersByTheSmsRoadAndReachesHome) {
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(waitFor([&] { return atStage(LoginViewController::Stage::Registration); }));
+    // The built-in menu stands in until the server's arrives.
+    EXPECT_EQ(MenuCache::installedMenuVersion(), 0);
+    std::string session = ServiceSession::shared().session();
+    ASSERT_FALSE(session.empty());
+
+    // A wrong number is refused before any SMS.
+    login()->phoneField()->setText("2380013800");
+    login()->submitRegistration();
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "请输入正确的11位手机号码");
+    UIAlertView::topAlert()->tapButtonAtIndex(0);
+    EXPECT_FALSE(login()->smsComposer());
+
+    double before = Clock::now();
+    registerPhone();
+    ASSERT_EQ(SentMessageLog::shared().messages().size(), 1u);
+    const auto& sms = SentMessageLog::shared().messages().front();
+    EXPECT_EQ(sms.recipients, std::vector<std::string>{LoginViewController::kShortNumber});
+    EXPECT_EQ(sms.body, "DB A" + md5Hex(session));
+
+    // The disclaimer must be agreed to go on.
+    answerDisclaimer(false);
+    ASSERT_TRUE(waitFor([&] { return UIAlertView::topAlert() != nullptr; }, 2));
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "您需要同意免责声明后才能使用本软件");
+    EXPECT_TRUE(sim->requestsOf(100, 2).empty());
+    UIAlertView::topAlert()->tapButtonAtIndex(0);
+    answerDisclaimer(true);
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+    EXPECT_TRUE(NSUserDefaults::standardUserDefaults().boolForKey(LoginViewController::kDisclaimerAgreedKey));
+    waitForHomeReplies();
+    // Registration: told once, asked every 6 s until registered, then a new login.
+    EXPECT_EQ(sim->requestsOf(100, 3).size(), 1u);
+    ASSERT_GE(sim->requestsOf(100, 4).size(), 1u);
+    EXPECT_GE(Clock::now() - before, LoginViewController::kPollInterval);
+    EXPECT_EQ(sim->requestsOf(100, 1).size(), 2u);
+    EXPECT_EQ(VTAUserDefoult::standerDefoult().getStringForKey("your phone number").value_or(""), phone);
+
+    // The server's menu is cached with its version and shown on the board.
+    EXPECT_EQ(sim->requestsOf(100, 2).size(), 1u);
+    auto cached = MenuCache::load();
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->menuVersion, menuVersionOnServer(*sim));
+    ASSERT_EQ(home()->boardMenus().size(), 6u);
+    EXPECT_EQ(home()->boardMenus().front()->title(), "行情");
+    EXPECT_TRUE(VTAParamter::shareParamter().getDictionaryForKey("commomdSettingForHQ"));
+    // The home screen's own requests were answered.
+    EXPECT_EQ(home()->infoTitles().size(), 3u);
+    EXPECT_FALSE(home()->infoText().empty());
+    EXPECT_GE(sim->requestsOf(3504, 1).size(), 1u);
+    EXPECT_EQ(delegate->navigationController()->viewControllers().size(), 1u);
+}
+
+TEST_F(LaunchRoadTest, SecondStartSkipsRegistrationAndACurrentMenu) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    sim->clearRequests();
+    restart();
+    // The cached menu is in place before the login.
+    EXPECT_EQ(MenuCache::installedMenuVersion(), menuVersionOnServer(*sim));
+    EXPECT_EQ(visibleMenusOfNode(-1).size(), 6u);
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+    waitForHomeReplies();
+    EXPECT_TRUE(sim->requestsOf(100, 3).empty());
+    EXPECT_TRUE(sim->requestsOf(100, 4).empty());
+    EXPECT_TRUE(sim->requestsOf(100, 2).empty());
+    ASSERT_EQ(sim->requestsOf(100, 1).size(), 1u);
+    // The login names the phone and the cached menu's version.
+    std::string body;
+    auto logins = sim->requestsOf(100, 1);
+    for (const auto& f : logins.front().fields) body += f.key + "=" + f.value + "&";
+    EXPECT_NE(body.find("phone=" + phone), std::string::npos);
+    EXPECT_NE(body.find("menuver=" + std::to_string(menuVersionOnServer(*sim))), std::string::npos);
+    EXPECT_TRUE(SentMessageLog::shared().messages().size() == 1u);
+}
+
+TEST_F(LaunchRoadTest, ANewerMenuOnTheServerIsDownloadedAndShown) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    int newer = menuVersionOnServer(*sim) + 1;
+    {
+        std::lock_guard<std::mutex> lock(sim->stateMutex());
+        sim->state().menuVersion = newer;
+    }
+    sim->clearRequests();
+    restart();
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+    EXPECT_EQ(sim->requestsOf(100, 2).size(), 1u);
+    auto cached = MenuCache::load();
+    ASSERT_TRUE(cached);
+    EXPECT_EQ(cached->menuVersion, newer);
+    EXPECT_EQ(MenuCache::installedMenuVersion(), newer);
+    EXPECT_EQ(home()->boardMenus().size(), 6u);
+    // And the start after that keeps it.
+    sim->clearRequests();
+    restart();
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+    EXPECT_TRUE(sim->requestsOf(100, 2).empty());
+}
+
+TEST_F(LaunchRoadTest, ACorruptMenuCacheGivesTheBuiltInMenuAndANewDownload) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    quit();
+    for (const std::string& bytes : {std::string("bplist00 garbage"), std::string()}) {
+        writeFile(MenuCache::filePath(), bytes);
+        sim->clearRequests();
+        ASSERT_TRUE(launch(false));
+        EXPECT_EQ(MenuCache::installedMenuVersion(), 0);
+        auto board = visibleMenusOfNode(-1);
+        ASSERT_EQ(board.size(), 3u);
+        EXPECT_EQ(board.back()->link(), "pushmsg");
+        ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+        EXPECT_EQ(sim->requestsOf(100, 2).size(), 1u);
+        EXPECT_EQ(home()->boardMenus().size(), 6u);
+        quit();
+    }
+    // A well-formed archive whose data is no record set.
+    Value::Dict root;
+    root["format"] = MenuCache::kFormat;
+    root["menuver"] = 9;
+    root["data"] = Value(Value::Data{1, 2, 3, 4, 5});
+    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value(root), MenuCache::filePath()));
+    EXPECT_TRUE(MenuCache::load());
+    EXPECT_EQ(MenuCache::installCachedMenu(), 0);
+    EXPECT_EQ(visibleMenusOfNode(-1).size(), 3u);
+    // Versions below 1 and other formats are no cache.
+    EXPECT_FALSE(MenuCache::save(0, MenuCache::defaultMenuData()));
+    root["format"] = 2;
+    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value(root), MenuCache::filePath()));
+    EXPECT_FALSE(MenuCache::load());
+}
+
+TEST_F(LaunchRoadTest, CorruptSettingsFilesGiveAWorkingClientWithDefaults) {
+    writeFile(documentsPath(VTAUserDefoult::kFileName), "not a property list at all");
+    writeFile(NSUserDefaults::standardUserDefaults().filePath(), std::string("\x00\x01\x02", 3));
+    ASSERT_TRUE(launch());
+    EXPECT_EQ(VTAUserDefoult::standerDefoult().getIntForKey("auto refresh wait time"), 10);
+    EXPECT_EQ(VTAUserDefoult::standerDefoult().getIntForKey("the version"), VTAUserDefoult::kDefaultsVersion);
+    reachHomeFirstTime();
+    EXPECT_TRUE(NSUserDefaults::standardUserDefaults().boolForKey("IsReboot"));
+}
+
+TEST_F(LaunchRoadTest, AnUnusableDatabaseShowsTheFailureAndNoMainWindow) {
+    std::filesystem::create_directories(documentsPath(DaoFactory::kDatabaseFileName));  // a folder in its place
+    EXPECT_FALSE(launch());
+    EXPECT_EQ(delegate->launchFailure(), "Initialize database failed.");
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
+    EXPECT_FALSE(delegate->navigationController());
+    run(1);
+    EXPECT_EQ(sim->requestCount(), 0u);
+}
+
+TEST_F(LaunchRoadTest, NetworkFailureOffersARetry) {
+    sim->dropConnection(100, 1, 1);
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(waitFor([&] { return UIAlertView::topAlert() != nullptr; }));
+    EXPECT_EQ(UIAlertView::topAlert()->buttonTitleAtIndex(0), "重试");
+    UIAlertView::topAlert()->tapButtonAtIndex(0);
+    ASSERT_TRUE(waitFor([&] { return atStage(LoginViewController::Stage::Registration); }));
+}
+
+TEST_F(LaunchRoadTest, OldOwnStocksMoveIntoThePortfolioOnlyOnce) {
+    VTAUserDefoult::standerDefoult().setArray({Value("000001.1"), Value("600000.2")}, "your stocks");
+    ASSERT_TRUE(VTAUserDefoult::standerDefoult().save());
+    ASSERT_TRUE(launch());
+    auto dao = DaoFactory::sharedInstance().portfolioDao();
+    ASSERT_EQ(dao->listPortfolioStocks().size(), 2u);
+    EXPECT_TRUE(NSUserDefaults::standardUserDefaults().boolForKey(rOduvedeAppDelegate::kYourStocksMovedKey));
+    // The customer deletes one; the next start does not bring it back.
+    ASSERT_TRUE(dao->deleteStockBySymbol("000001", 1));
+    restart();
+    auto stocks = DaoFactory::sharedInstance().portfolioDao()->listPortfolioStocks();
+    ASSERT_EQ(stocks.size(), 1u);
+    // The own stocks go to the server once, after the login.
+    reachHomeFirstTime();
+    ASSERT_TRUE(waitFor([&] { return VTAUserDefoult::standerDefoult().getBoolForKey("SaveMyStockInServer"); }));
+    EXPECT_EQ(sim->requestsOf(3710, 1).size(), 1u);
+    EXPECT_EQ(sim->ownStocks(phone), std::vector<std::string>{"600000.2"});
+    // The home screen shows the own stocks instead of the indices.
+    ASSERT_EQ(home()->quoteStocks().size(), 1u);
+    EXPECT_EQ(home()->quoteStocks().front()->code(), "600000");
+}
+
+TEST_F(LaunchRoadTest, LeavingTheDisclaimerWithoutAnAnswerAsksAgain) {
+    ASSERT_TRUE(launch());
+    registerPhone();
+    ASSERT_TRUE(waitFor([&] { return loginRoot() && loginRoot()->disclaimerScreen(); }));
+    run(0.5);
+    delegate->navigationController()->popToRootViewControllerAnimated(false);
+    run(1);
+    ASSERT_TRUE(loginRoot()->disclaimerScreen());
+    EXPECT_EQ(delegate->navigationController()->viewControllers().size(), 2u);
+    answerDisclaimer(true);
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+}
