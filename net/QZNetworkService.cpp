@@ -81,6 +81,7 @@ struct QZNetworkService::State : std::enable_shared_from_this<QZNetworkService::
         int tag = -1;
         int attempt = 0;         // transport retries done (type 2)
         bool replayed = false;   // already replayed after a silent re-login
+        std::string sentSession; // the service session the last send carried
         bool active = false;     // counted by the activity indicator
         std::shared_ptr<HTTPRequest> http;
     };
@@ -126,7 +127,8 @@ void QZNetworkService::State::send(int id) {
             if (auto key = VTACoder::sessionKeyExchangeText()) text += "&TC_KEY=" + *key;
         }
     }
-    auto body = ServiceProtocol::buildBody(text, c.type, ServiceSession::shared().session(),
+    c.sentSession = ServiceSession::shared().session();
+    auto body = ServiceProtocol::buildBody(text, c.type, c.sentSession,
                                            [](const std::string& plain) { return VTACoder::encryptString(plain); });
     auto& manager = NetworkManager::manager();
     auto http = HTTPRequest::requestWithURL(manager.currentURL());
@@ -222,6 +224,13 @@ void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
     if (flags->status == ServiceProtocol::kStatusSessionTimeout) {
         if (isLoginText(c.text) || c.replayed) return serviceFailure(ServiceErrors::kSessionTimeout);
         c.replayed = true;
+        // Sent under a session that a login has replaced since: replay it
+        // under the new one rather than logging in once more.
+        auto& session = ServiceSession::shared();
+        if (!session.isLoggingIn() && !session.session().empty() && session.session() != c.sentSession) {
+            send(id);
+            return;
+        }
         endActivity(c);
         std::weak_ptr<State> weakSelf = shared_from_this();
         ServiceSession::shared().waitForLogin([weakSelf, id](ServiceSession::LoginResult result) {

@@ -334,6 +334,11 @@ void SimServer::forceErrorSet(int code, const std::string& text, int main, int s
     controls_.push_back(c);
 }
 
+void SimServer::clearControls() {
+    std::lock_guard lock(mutex_);
+    controls_.clear();
+}
+
 void SimServer::forceFault(SimFault fault, int main, int sub, int times) {
     std::lock_guard lock(mutex_);
     Control c;

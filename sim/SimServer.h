@@ -122,6 +122,8 @@ public:
     void forceFault(SimFault fault, int main = 0, int sub = 0, int times = 1);
     void delayReply(double seconds, int main = 0, int sub = 0, int times = 1);   // real seconds
     void dropConnection(int main = 0, int sub = 0, int times = 1);
+    // Forgets every forced error, fault, delay and drop not used up yet.
+    void clearControls();
     void expireSession(const std::string& id);
     void expireAllSessions();
     void setSessionIdleTimeout(double seconds);

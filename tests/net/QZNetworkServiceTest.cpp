@@ -172,7 +172,9 @@ TEST_F(QZNetworkServiceTest, SessionTimeoutLogsInSilentlyAndReplaysEveryFailedRe
 TEST_F(QZNetworkServiceTest, FailedSilentLoginGivesSessionTimeoutToEachWaitingRequest) {
     login();
     sim->expireAllSessions();
-    sim->forceErrorSet(-1, "登录失败", 100, 1);
+    // Every login fails while both requests wait: however their time-outs
+    // interleave with the silent login, each must end with the time-out error.
+    sim->forceErrorSet(-1, "登录失败", 100, 1, 1000);
     Recorder r;
     QZNetworkService s;
     s.setDelegate(&r);
@@ -185,6 +187,7 @@ TEST_F(QZNetworkServiceTest, FailedSilentLoginGivesSessionTimeoutToEachWaitingRe
         EXPECT_EQ(e.text, "Session Timeout");
     }
     // A replay that times out again is not replayed a second time.
+    sim->clearControls();
     ServiceSession::shared().reset();
     login();
     sim->forceFault(SimFault::SessionTimeout, 31000, 4, 2);
