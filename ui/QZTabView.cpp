@@ -64,6 +64,7 @@ void QZTabView::slideUp()
     if (open_)
         return;
     open_ = true;
+    ++slides_;
     if (superview())
         superview()->bringSubviewToFront(this);
     CGRect f = frameFor(true);
@@ -75,10 +76,12 @@ void QZTabView::slideDown()
     if (!open_)
         return;
     open_ = false;
+    unsigned slide = ++slides_;
     CGRect f = frameFor(false);
     std::weak_ptr<UIView> weak = shared();
-    UIView::animateWithDuration(0.25, [this, f] { setFrame(f); }, [this, weak](bool) {
-        if (weak.lock() && delegate_)
+    UIView::animateWithDuration(0.25, [this, f] { setFrame(f); }, [this, weak, slide](bool) {
+        auto alive = weak.lock();
+        if (alive && slide == slides_ && delegate_)
             delegate_->tabViewDidSlideDown(*this);
     });
 }

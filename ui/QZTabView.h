@@ -1,8 +1,8 @@
 #pragma once
 // A strip along the bottom of the view it is added to, holding a picker (or a
 // date picker) that slides up above the strip's bar (0.25 s) and back down.
-// `open` is true while slid up; the delegate hears tabViewDidSlideDown after
-// every slide down.
+// `open` is true while slid up; the delegate hears tabViewDidSlideDown once
+// the slide down has ended, unless the strip was slid again meanwhile.
 #include "platform/uikit/UIButton.h"
 
 class QZTabView;
@@ -42,4 +42,7 @@ private:
     QZTabViewDelegate* delegate_ = nullptr;
     bool open_ = false;
     bool datePicker_ = false;
+    // Counts slides, so that a slide down overtaken by a slide up (or another
+    // slide down) before its animation ends does not report.
+    unsigned slides_ = 0;
 };

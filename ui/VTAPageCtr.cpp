@@ -107,6 +107,7 @@ void VTAPageCtr::showFromBottomInView(UIView* view)
 {
     if (!view)
         return;
+    ++moves_;
     CGRect vb = view->bounds();
     CGRect f = frame();
     f.origin.x = vb.origin.x;
@@ -124,6 +125,7 @@ void VTAPageCtr::showFromBottomInView(UIView* view)
 void VTAPageCtr::hideWithAnimation(bool animated)
 {
     UIView* parent = superview();
+    unsigned move = ++moves_;
     if (!parent)
         return;
     if (!animated) {
@@ -133,5 +135,8 @@ void VTAPageCtr::hideWithAnimation(bool animated)
     CGRect f = frame();
     f.origin.y = CGRectGetMaxY(parent->bounds());
     auto self = shared();
-    UIView::animateWithDuration(0.25, [this, f] { setFrame(f); }, [self](bool) { self->removeFromSuperview(); });
+    UIView::animateWithDuration(0.25, [this, f] { setFrame(f); }, [this, self, move](bool) {
+        if (move == moves_)
+            self->removeFromSuperview();
+    });
 }

@@ -54,6 +54,9 @@ private:
     VTAPageCtrDelegate* delegate_ = nullptr;
     int curPage_ = 1;
     int totalPage_ = 1;
+    // Counts shows and hides, so that a hide overtaken by a new show before
+    // its slide ends leaves the bar in place.
+    unsigned moves_ = 0;
     std::shared_ptr<UIButton> prev_;
     std::shared_ptr<UIButton> next_;
     std::shared_ptr<UILabel> label_;

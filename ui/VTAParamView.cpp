@@ -53,33 +53,43 @@ void VTAParamView::layoutSubviews()
     double foot = footBar_ ? kFootBarHeight : 0;
     table_->setFrame(CGRectMake(0, kTitleBarHeight, b.size.width,
                                 std::max(0.0, b.size.height - kTitleBarHeight - foot)));
-    if (footBar_) {
+    if (footBar_)
         footBar_->setFrame(CGRectMake(0, b.size.height - foot, b.size.width, foot));
-        double x = 6;
-        for (auto& v : footBar_->subviews()) {
-            CGRect f = v->frame();
-            double w = f.size.width > 0 ? f.size.width : 80;
-            v->setFrame(CGRectMake(x, (foot - std::min(foot, f.size.height > 0 ? f.size.height : 30)) / 2, w,
-                                   std::min(foot, f.size.height > 0 ? f.size.height : 30)));
-            x += w + 6;
-        }
-    }
 }
 
-void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIView>>& items)
+void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIBarButtonItem>>& items)
 {
-    if (footBar_)
-        footBar_->removeFromSuperview();
-    footBar_.reset();
-    if (!items.empty()) {
-        footBar_ = std::make_shared<UIView>();
-        footBar_->setBackgroundColor(UIColor::colorWithRed(0.137, 0.176, 0.255, 1));
-        for (auto& v : items)
-            if (v)
-                footBar_->addSubview(v);
-        addSubview(footBar_);
+    std::vector<std::shared_ptr<UIBarButtonItem>> kept;
+    for (auto& i : items)
+        if (i)
+            kept.push_back(i);
+    if (kept.empty()) {
+        if (footBar_)
+            footBar_->removeFromSuperview();
+        footBar_.reset();
+    } else {
+        if (!footBar_) {
+            footBar_ = std::make_shared<UIToolbar>(CGRectMake(0, 0, bounds().size.width, kFootBarHeight));
+            footBar_->setBarStyle(UIBarStyle::Black);
+            footBar_->setTintColor(UIColor::colorWithRed(0.137, 0.176, 0.255, 1));
+            addSubview(footBar_);
+        }
+        footBar_->setItems(std::move(kept));
     }
     layoutSubviews();
+}
+
+void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIView>>& views)
+{
+    std::vector<std::shared_ptr<UIBarButtonItem>> items;
+    for (auto& v : views) {
+        if (!v)
+            continue;
+        if (v->frame().size.width <= 0 || v->frame().size.height <= 0)
+            v->setFrame(CGRectMake(0, 0, 80, 30));
+        items.push_back(std::make_shared<UIBarButtonItem>(v));
+    }
+    setFootBarItems(items);
 }
 
 void VTAParamView::showFromBottomInView(UIView* view)
@@ -177,8 +187,8 @@ std::shared_ptr<UITableViewCell> VTADateView::tableViewCellForRowAtIndexPath(UIT
     auto step = [this, first](double days) {
         if (first)
             start_ = std::min(start_ + days * 86400, end_);
-        else
-            end_ = std::max(end_ + days * 86400, start_);
+        else  // a query range never ends after today
+            end_ = std::max(std::min(end_ + days * 86400, std::max(Clock::now(), end_)), start_);
         myTableView()->reloadData();
     };
     auto minus = std::make_shared<UIButton>(UIButtonType::RoundedRect, CGRectMake(225, 7, 36, 30));

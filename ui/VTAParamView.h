@@ -1,10 +1,13 @@
 #pragma once
 // A titled pop-up panel that slides up from the bottom of a view: a title bar
 // (`titleBar`, with "取消" at the left and "确定" at the right), a grouped
-// table that the subclass serves (`myTableView`), and an optional footer bar of
-// views. onOK / onCancel hide the panel (animated) and then tell the delegate.
+// table that the subclass serves (`myTableView`), and an optional footer
+// toolbar of bar items (flexible spaces spread them). onOK / onCancel hide the
+// panel (animated) and then tell the delegate.
+#include "platform/uikit/UIBarButtonItem.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
+#include "platform/uikit/UINavigationBar.h"
 #include "platform/uikit/UITableView.h"
 
 #include <vector>
@@ -35,8 +38,11 @@ public:
     UIButton* okButton() const { return ok_.get(); }
     UIButton* cancelButton() const { return cancel_.get(); }
     UITableView* myTableView() const { return table_.get(); }
-    // Views laid out left to right in a footer bar under the table (empty: no bar).
-    void setFootBarItems(const std::vector<std::shared_ptr<UIView>>& items);
+    // The items of a footer toolbar under the table, left to right (empty: no
+    // bar). Views are shown as custom-view items at their own size.
+    void setFootBarItems(const std::vector<std::shared_ptr<UIBarButtonItem>>& items);
+    void setFootBarItems(const std::vector<std::shared_ptr<UIView>>& views);
+    UIToolbar* footBar() const { return footBar_.get(); }
 
     void layoutSubviews() override;
 
@@ -48,12 +54,13 @@ private:
     std::shared_ptr<UILabel> title_;
     std::shared_ptr<UIButton> ok_, cancel_;
     std::shared_ptr<UITableView> table_;
-    std::shared_ptr<UIView> footBar_;
+    std::shared_ptr<UIToolbar> footBar_;
     bool shown_ = false;
 };
 
 // The date-range pop-up: two rows (start, end) stepped by their "-" and "+"
-// buttons by a day; starts with the seven days before now up to today.
+// buttons by a day (the start never after the end, the end never after
+// today); starts with the seven days before now up to today.
 class VTADateView : public VTAParamView, private UITableViewDataSource {
 public:
     VTADateView(const CGRect& frame, const std::string& title);

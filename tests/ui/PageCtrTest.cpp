@@ -88,3 +88,15 @@ TEST_F(PageCtrTest, HideSlidesOutThenRemoves)
     run(0.3);
     EXPECT_EQ(bar->superview(), nullptr);
 }
+
+TEST_F(PageCtrTest, ShownAgainDuringItsSlideOutTheBarStays)
+{
+    bar->hideWithAnimation(true);
+    run(0.1);
+    bar->showFromBottomInView(host.get());
+    run(0.5);
+    EXPECT_EQ(bar->superview(), host.get()) << "the old slide out must not remove the bar shown again";
+    EXPECT_DOUBLE_EQ(CGRectGetMaxY(bar->frame()), 416);
+    bar->hideWithAnimation(false);
+    EXPECT_EQ(bar->superview(), nullptr);
+}
