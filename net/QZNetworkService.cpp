@@ -94,6 +94,7 @@ struct QZNetworkService::State : std::enable_shared_from_this<QZNetworkService::
     std::map<int, Call> calls;
     int nextId = 1;
     double timeout = 0;
+    int64_t maxReplyBytes = QZNetworkService::kMaxReplyBytes;
 
     std::shared_ptr<QZNetworkServiceDelegate> delegate() const {
         if (weak) return weakDelegate.lock();
@@ -136,6 +137,7 @@ void QZNetworkService::State::send(int id) {
     http->setUserAgent(ServiceProtocol::kUserAgent);
     http->addRequestHeader(ServiceProtocol::kPackageHeader, std::to_string(manager.nextPackageId()));
     http->setTimeOutSeconds(timeout > 0 ? timeout : manager.timeOutSeconds());
+    http->setMaxResponseBytes(maxReplyBytes);
     http->setTag(c.tag);
     std::weak_ptr<State> weakSelf = shared_from_this();
     http->setCompletionBlock([weakSelf, id](HTTPRequest& r) {
@@ -337,6 +339,7 @@ void QZNetworkService::requestStr(const std::string& text, int type, int tag) {
     c.tag = tag;
     state_->calls.emplace(id, std::move(c));
     state_->timeout = timeout_;
+    state_->maxReplyBytes = maxReplyBytes_;
     if (int cachedTag = cachedTagFor(tag)) {
         if (const auto* cached = ChartCache::shared().find(text)) {
             std::weak_ptr<State> weakState = state_;

@@ -21,6 +21,7 @@
 // - The delegate is not owned: a weak_ptr, or a plain pointer that its owner
 //   clears (or the owner destroys the service) before it goes. Destroying the
 //   service cancels its requests.
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -54,6 +55,12 @@ public:
     size_t pendingCount() const;
     const std::string& lastRequest() const { return lastRequest_; }
     void setTimeOutSeconds(double s) { timeout_ = s; }   // per request; default NetworkManager's
+    // The largest reply body taken from the wire (after HTTP content decoding);
+    // a longer one is cut off and ends as a network error, so a broken or
+    // hostile server cannot fill the memory. Default kMaxReplyBytes.
+    void setMaxReplyBytes(int64_t n) { maxReplyBytes_ = n > 0 ? n : kMaxReplyBytes; }
+    int64_t maxReplyBytes() const { return maxReplyBytes_; }
+    static constexpr int64_t kMaxReplyBytes = int64_t(64) << 20;
     static void clearChartCache();
     static constexpr int kIntradayTag = 1501, kIntradayCachedTag = 1503;
     static constexpr int kKLineTag = 1504, kKLineCachedTag = 1506;
@@ -66,4 +73,5 @@ private:
     std::shared_ptr<State> state_;
     std::string lastRequest_;
     double timeout_ = 0;
+    int64_t maxReplyBytes_ = kMaxReplyBytes;
 };

@@ -61,6 +61,11 @@ private:
     size_t pos_ = 0;
 };
 
+// What an entry keeps of its request text: its SHA-1, never the text.
+std::vector<uint8_t> requestKey(const std::string& requestText) {
+    return sha1(std::vector<uint8_t>(requestText.begin(), requestText.end()));
+}
+
 std::string entryPath(const std::string& directory, const std::string& requestText) {
     return (fs::path(directory) / QuoteCache::fileNameForRequest(requestText)).string();
 }
@@ -93,9 +98,10 @@ std::vector<uint8_t> QuoteCache::encodeEntry(const std::string& requestText, con
     // Starting from the magic (rather than inserting it after reserve) keeps
     // GCC 12's overflow checker from a false alarm.
     std::vector<uint8_t> out(kMagic, kMagic + 4);
-    out.reserve(20 + requestText.size() + entry.data.size());
-    putU32(out, static_cast<uint32_t>(requestText.size()));
-    out.insert(out.end(), requestText.begin(), requestText.end());
+    const std::vector<uint8_t> key = requestKey(requestText);
+    out.reserve(20 + key.size() + entry.data.size());
+    putU32(out, static_cast<uint32_t>(key.size()));
+    out.insert(out.end(), key.begin(), key.end());
     putF64(out, entry.storedAt);
     putU32(out, static_cast<uint32_t>(entry.data.size()));
     out.insert(out.end(), entry.data.begin(), entry.data.end());
@@ -108,9 +114,9 @@ std::optional<QuoteCacheEntry> QuoteCache::decodeEntry(const std::vector<uint8_t
     const uint8_t* magic = r.take(4);
     if (!magic || std::memcmp(magic, kMagic, 4) != 0) return std::nullopt;
     auto keyLength = r.u32();
-    if (!keyLength || *keyLength > kMaxEntryBytes) return std::nullopt;
+    if (!keyLength || *keyLength != kRequestKeyLength) return std::nullopt;
     const uint8_t* key = r.take(*keyLength);
-    if (!key || std::string(reinterpret_cast<const char*>(key), *keyLength) != requestText) return std::nullopt;
+    if (!key || std::vector<uint8_t>(key, key + *keyLength) != requestKey(requestText)) return std::nullopt;
     auto storedAt = r.f64();
     auto dataLength = r.u32();
     if (!storedAt || !dataLength || *dataLength > kMaxEntryBytes) return std::nullopt;
@@ -141,7 +147,7 @@ void QuoteCache::storeData(const std::vector<uint8_t>& data, const std::string& 
 void QuoteCache::loadDataForRequest(const std::string& requestText, LoadCompletion completion) {
     queue_->addOperation([dir = directory_, requestText, completion = std::move(completion)]() mutable {
         std::optional<QuoteCacheEntry> entry;
-        if (auto bytes = readWholeFile(entryPath(dir, requestText), kMaxEntryBytes + requestText.size() + 20))
+        if (auto bytes = readWholeFile(entryPath(dir, requestText), kMaxEntryBytes + kRequestKeyLength + 20))
             entry = decodeEntry(*bytes, requestText);
         answer(std::move(completion), std::move(entry));
     });

@@ -9,9 +9,11 @@
 // text (lower-case hex) + ".qc". Entry layout, little-endian:
 //   offset  size  field
 //   0       4     magic "RDQC"
-//   4       4     u32 length K of the request text
-//   8       K     the request text (UTF-8), compared on load: another text
-//                 under the same name is a miss
+//   4       4     u32 length K of the request key (20)
+//   8       K     the request key: SHA-1 of the request text, compared on
+//                 load, so another text under the same name is a miss. The
+//                 text itself is never written: a trade query carries the
+//                 trade session, which must not lie on disk in clear.
 //   8+K     8     f64 time of storing (Clock seconds)
 //   16+K    4     u32 length N of the data
 //   20+K    N     the data
@@ -62,6 +64,7 @@ public:
     static std::vector<uint8_t> encodeEntry(const std::string& requestText, const QuoteCacheEntry& entry);
     static std::optional<QuoteCacheEntry> decodeEntry(const std::vector<uint8_t>& bytes,
                                                       const std::string& requestText);
+    static constexpr size_t kRequestKeyLength = 20;
 
 private:
     std::string directory_;

@@ -324,3 +324,23 @@ TEST_F(QZNetworkServiceTest, TrafficCountersGrowWithEveryReply) {
     ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));
     EXPECT_EQ(sim->requests().back().packageId, std::to_string(before + 1));
 }
+
+TEST_F(QZNetworkServiceTest, AReplyLongerThanTheCapIsCutOffAsANetworkError) {
+    login();
+    Recorder r;
+    QZNetworkService s;
+    s.setDelegate(&r);
+    EXPECT_EQ(s.maxReplyBytes(), QZNetworkService::kMaxReplyBytes);
+    s.setMaxReplyBytes(16);   // far below any snapshot reply
+    s.requestStr(kSnapshot, 0, 7);
+    ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));
+    EXPECT_EQ(r.events[0].kind, "network");
+    EXPECT_EQ(r.events[0].tag, 7);
+    EXPECT_EQ(s.pendingCount(), 0u);
+    // The same request within the cap is answered.
+    s.setMaxReplyBytes(0);   // back to the default
+    r.events.clear();
+    s.requestStr(kSnapshot, 0, 8);
+    ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));
+    EXPECT_EQ(r.events[0].kind, "data");
+}

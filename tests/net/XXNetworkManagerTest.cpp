@@ -1,7 +1,11 @@
+#include <algorithm>
+
 #include "tests/net/NetTestSupport.h"
 
 #include "core/storage/DaoFactory.h"
 #include "core/storage/MessageExpressDaoImpl.h"
+#include "core/VTAUserDefoult.h"
+#include "net/AddMyStockSync.h"
 #include "net/XXNetworkManager.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "tests/support/TestSupport.h"
@@ -145,4 +149,32 @@ TEST_F(XXNetworkManagerTest, PushTokenRegistration) {
     xx.requestRegisterPushToken("abcdef0123", true, &r);
     ASSERT_TRUE(waitFor([&] { return r.calls.size() == 2; }));
     EXPECT_EQ(sim->requestsOf(3730, 1).size(), 1u);
+}
+
+TEST_F(XXNetworkManagerTest, AddMyStockReachesTheServerOnlyWhenOwnStocksLiveThere) {
+    auto& settings = VTAUserDefoult::standerDefoult();
+    settings.reload();
+    auto& xx = XXNetworkManager::sharedManager();
+    settings.setBool(false, "SaveMyStockInServer");
+    auto local = addMyStockAndSync(std::string("平安银行"), std::string("000001"), 1);
+    EXPECT_TRUE(local.added);
+    EXPECT_EQ(xx.pendingCount(), 0u);   // kept on the phone only
+
+    settings.setBool(true, "SaveMyStockInServer");
+    auto synced = addMyStockAndSync(std::string("贵州茅台"), std::string("600519"), 2);
+    EXPECT_TRUE(synced.added);
+    EXPECT_EQ(synced.message, "贵州茅台(600519.2),添加成功！");
+    ASSERT_TRUE(waitFor([&] { return xx.pendingCount() == 0 && sim->requestsOf(3710, 3).size() == 1; }));
+    auto own = sim->ownStocks("13800138000");
+    EXPECT_NE(std::find(own.begin(), own.end(), "600519.2"), own.end());
+    // The stock shows in the own-stock table at once.
+    EXPECT_TRUE(DaoFactory::sharedInstance().portfolioDao()->existStockWithSymbol("600519", 2));
+
+    // Already an own stock, or an invalid code: nothing is sent.
+    EXPECT_EQ(addMyStockAndSync(std::string("贵州茅台"), std::string("600519"), 2).message,
+              "贵州茅台(600519.2),已经存在！");
+    EXPECT_EQ(addMyStockAndSync(std::string("x"), std::string("12"), 1).message, "非法股票代码！");
+    EXPECT_EQ(xx.pendingCount(), 0u);
+    EXPECT_EQ(sim->requestsOf(3710, 3).size(), 1u);
+    settings.removeValueForKey("SaveMyStockInServer");
 }

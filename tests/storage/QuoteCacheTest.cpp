@@ -126,7 +126,7 @@ TEST_F(QuoteCacheTest, DamagedOrForeignEntriesReadAsMisses) {
     hugeKey[4] = hugeKey[5] = hugeKey[6] = hugeKey[7] = 0xFF;
     EXPECT_FALSE(QuoteCache::decodeEntry(hugeKey, kRequest));
     auto hugeData = good;
-    size_t dataLengthAt = 8 + kRequest.size() + 8;
+    size_t dataLengthAt = 8 + QuoteCache::kRequestKeyLength + 8;
     hugeData[dataLengthAt + 3] = 0x7F;
     EXPECT_FALSE(QuoteCache::decodeEntry(hugeData, kRequest));
 
@@ -150,4 +150,19 @@ TEST_F(QuoteCacheTest, PendingWritesFinishWhenTheCacheGoes) {
     RunLoop::main().runOnce();
     QuoteCache again(dir.file("cache"));
     for (int i = 0; i < 20; ++i) EXPECT_TRUE(load(again, "r" + std::to_string(i))) << i;
+}
+
+TEST_F(QuoteCacheTest, TheRequestTextNeverLiesOnDisk) {
+    // A trade query carries the trade session: the cache keeps only a digest of it.
+    const std::string secretRequest = "tc_mfuncno=500&tc_sfuncno=7&authid=SECRET-AUTH-77&fundid=123456";
+    QuoteCache cache(dir.file("cache"));
+    EXPECT_TRUE(store(cache, bytes(32), secretRequest));
+    auto onDisk = readWholeFile(dir.file("cache") + "/" + QuoteCache::fileNameForRequest(secretRequest));
+    ASSERT_TRUE(onDisk);
+    std::string raw(onDisk->begin(), onDisk->end());
+    EXPECT_EQ(raw.find("SECRET-AUTH-77"), std::string::npos);
+    EXPECT_EQ(raw.find("authid"), std::string::npos);
+    // Still found again by the same text, and a text differing in the secret is a miss.
+    EXPECT_TRUE(load(cache, secretRequest));
+    EXPECT_FALSE(load(cache, "tc_mfuncno=500&tc_sfuncno=7&authid=SECRET-AUTH-78&fundid=123456"));
 }

@@ -26,7 +26,12 @@ ScopedDocuments::ScopedDocuments() : previous_(documentsDirectory()) { setDocume
 ScopedDocuments::~ScopedDocuments() { setDocumentsDirectory(previous_); }
 
 std::string sourcePath(const std::string& relative) {
+    // ctest sets RD_SOURCE_DIR; a test program run by hand falls back to the
+    // source folder it was built from.
     const char* root = std::getenv("RD_SOURCE_DIR");
+#ifdef RD_SOURCE_DIR
+    if (!root) root = RD_SOURCE_DIR;
+#endif
     return (fs::path(root ? root : ".") / relative).string();
 }
 
