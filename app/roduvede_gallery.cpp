@@ -1,6 +1,7 @@
 // A gallery of the platform's controls: a navigation stack with a table, an
 // alert, an action sheet, a picker, a text field with the number pad, a drawing
-// view with Chinese text and a web page. It runs in a desktop window, or
+// view with Chinese text, a web page, and the UI toolkit's own gallery
+// (ui/ToolkitGallery.h: the client's widgets on sample data). It runs in a desktop window, or
 // headless with a script (--headless --script FILE) or saving a screenshot of
 // each page (--shots DIR).
 #include "platform/foundation/Clock.h"
@@ -22,6 +23,7 @@
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWebView.h"
 #include "platform/uikit/UIWindow.h"
+#include "ui/ToolkitGallery.h"
 
 #include <cmath>
 #include <cstdio>
@@ -271,7 +273,7 @@ public:
     GalleryList() { setTitle("控件样例"); }
     static const std::vector<std::string>& items()
     {
-        static const std::vector<std::string> i = {"表格", "提示框", "操作表", "选择器", "数字键盘", "绘图", "网页", "短信"};
+        static const std::vector<std::string> i = {"表格", "提示框", "操作表", "选择器", "数字键盘", "绘图", "网页", "短信", "界面组件"};
         return i;
     }
     void loadView() override
@@ -311,6 +313,8 @@ public:
             nav->pushViewController(std::make_shared<DrawingPage>(), true);
         else if (item == "网页")
             nav->pushViewController(std::make_shared<WebPage>(), true);
+        else if (item == "界面组件")
+            nav->pushViewController(makeToolkitGallery(), true);
         else if (item == "提示框") {
             auto alert = std::make_shared<UIAlertView>("委托确认", "买入 平安银行(000001)\n价格 12.34  数量 1000股",
                                                        this, std::string("取消"), std::vector<std::string>{"确定"});
@@ -411,6 +415,29 @@ int saveShots(const std::string& dir)
     visit("绘图", "07-drawing", true);
     visit("网页", "08-web", true);
     visit("短信", "09-sms", false);
+    g.nav->dismissModalViewControllerAnimated(false);
+    host.runFor(1);
+    visit("界面组件", "10-toolkit", false);
+    // Each page of the toolkit's gallery, opened from its list as a tap does.
+    auto names = toolkitGalleryNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "10-toolkit-%02zu", i + 1);
+        if (!host.tapText(names[i])) {
+            // Rows below the fold: open the page directly.
+            auto page = makeToolkitGalleryPage(names[i]);
+            if (!page) {
+                std::cerr << "no toolkit page " << names[i] << "\n";
+                ++failures;
+                continue;
+            }
+            g.nav->pushViewController(page, false);
+        }
+        shot(name);
+        while (g.nav->viewControllers().size() > 2)
+            g.nav->popViewControllerAnimated(false);
+        host.runFor(1);
+    }
     UIApplication::sharedApplication().terminate();
     return failures ? 1 : 0;
 }

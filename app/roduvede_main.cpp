@@ -246,7 +246,11 @@ int main(int argc, char** argv) {
         }
         app->terminate();
     }
+    // Screens, windows and their request services go before the process's
+    // singletons (the network manager among them) are destroyed.
     app->setDelegate(nullptr);
+    UIApplication::resetSharedApplication();
+    app.reset();
     delegate.reset();
     if (sim) sim->stop();
     return rc;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/MenuFunctions.h"
+#include "core/RequestText.h"
 #include "core/QZUtil.h"
 #include "core/VTAFloat.h"
 #include "core/VTAMenu.h"
@@ -34,6 +35,11 @@ constexpr double kCellWidth = 80, kCellHeight = 68;
 
 MessageDetailFactory& detailFactory() {
     static MessageDetailFactory f;
+    return f;
+}
+
+MessageInboxFactory& inboxFactory() {
+    static MessageInboxFactory f;
     return f;
 }
 
@@ -107,6 +113,8 @@ HomeViewController::~HomeViewController() {
 
 void HomeViewController::registerMessageDetail(MessageDetailFactory factory) { detailFactory() = std::move(factory); }
 
+void HomeViewController::registerMessageInbox(MessageInboxFactory factory) { inboxFactory() = std::move(factory); }
+
 void HomeViewController::loadView() {
     auto view = std::make_shared<UIView>(CGRectMake(0, 0, 320, 416));
     view->setBackgroundColor(UIColor::colorWithRed(0.10, 0.11, 0.14, 1));
@@ -161,6 +169,13 @@ void HomeViewController::loadView() {
 
 void HomeViewController::viewWillAppear(bool) {
     if (navigationController()) navigationController()->setNavigationBarHidden(false);
+    if (VTAUIFactory::hasAccountsPager()) {
+        if (!navigationItem()->rightBarButtonItem())
+            navigationItem()->setRightBarButtonItem(std::make_shared<UIBarButtonItem>(
+                "帐号", UIBarButtonItemStyle::Bordered, this, [this](UIBarButtonItem&) { openAccountsPager(); }));
+    } else {
+        navigationItem()->setRightBarButtonItem(nullptr);
+    }
     reloadMessages();
 }
 
@@ -220,7 +235,25 @@ UIButton* HomeViewController::boardButtonAtIndex(int index) const {
 
 std::shared_ptr<UIViewController> HomeViewController::openBoardItem(int index) {
     if (index < 0 || index >= static_cast<int>(boardMenus_.size())) return nullptr;
-    return VTAUIFactory::openMenuWithTradeGate(boardMenus_[index]);
+    const auto& item = boardMenus_[index];
+    if (item && stripQuery(item->link()) == kInboxLink) return openMessageInbox(item);
+    return VTAUIFactory::openMenuWithTradeGate(item);
+}
+
+std::shared_ptr<UIViewController> HomeViewController::openMessageInbox(const std::shared_ptr<VTAMenu>& item) {
+    std::shared_ptr<UIViewController> vc;
+    if (auto factory = inboxFactory()) {
+        int sortType = static_cast<int>(NSUserDefaults::standardUserDefaults().integerForKey(kSortTypeKey));
+        vc = factory(false, sortType);
+    } else if (item) {
+        return VTAUIFactory::openMenuWithTradeGate(item);
+    }
+    return pushViewController(vc) ? vc : nullptr;
+}
+
+std::shared_ptr<UIViewController> HomeViewController::openAccountsPager() {
+    auto vc = VTAUIFactory::accountsPager(false);
+    return pushViewController(vc) ? vc : nullptr;
 }
 
 void HomeViewController::updatePageMarks() {
@@ -385,10 +418,15 @@ void HomeViewController::layoutMessages() {
 
 bool HomeViewController::openMessage(const std::shared_ptr<QZMessageExpress>& message) {
     if (!message || !detailFactory()) return false;
-    auto vc = detailFactory()(message);
-    if (!vc) return false;
+    // Read before the detail is made: the detail shows the stored state.
     if (auto dao = DaoFactory::sharedInstance().messageExpressDao()) dao->markMessageIsRead(message->messageId(), true);
     message->setIsRead(true);
+    auto factory = detailFactory();
+    auto vc = factory(message);
+    if (!vc) {
+        reloadMessages();
+        return false;
+    }
     pushViewController(vc);
     reloadMessages();
     return true;

@@ -3,7 +3,12 @@
 // the own stocks (31000/4; the main indices while there are none), the newest
 // stored pushed messages with the unread badge, and a paging board of the
 // root menu's visible items. A board item opens through the dispatcher with
-// the trade gate ("pushmsg" included: the message inbox is the dispatcher's).
+// the trade gate, except "pushmsg": that opens the message inbox of all
+// messages (not only the favourites) grouped as the platform user default
+// "MESortType" says (0 when never written); while no inbox is registered
+// (registerMessageInbox) the dispatcher's answer for the item is used.
+// The navigation bar offers "帐号", the logged-in stock accounts pager, once
+// one is registered (VTAUIFactory::registerAccountsPager).
 //
 // Pushed messages: on "NewMessageExpressNotification" (and whenever the
 // screen appears) the unread badge is refreshed from the store, the icon
@@ -28,7 +33,10 @@ class UILabel;
 class VTAMenu;
 class VTAStock;
 
+// The detail of a message (of the inbox, not of the history).
 using MessageDetailFactory = std::function<std::shared_ptr<UIViewController>(const std::shared_ptr<QZMessageExpress>&)>;
+// The inbox: all messages (favoriteOrAll NO) or only the favourites, grouped by sortType.
+using MessageInboxFactory = std::function<std::shared_ptr<UIViewController>(bool favoriteOrAll, int sortType)>;
 
 class HomeViewController : public UIViewController, public QZNetworkServiceDelegate, public UIScrollViewDelegate {
 public:
@@ -36,6 +44,8 @@ public:
     static constexpr int kColumns = 4, kRows = 2;
     static constexpr int kMaxQuoteRows = 4, kMaxMessageRows = 3;
     static constexpr const char* kDefaultIndexIds = "000001.2|399001.1|399006.1";
+    static constexpr const char* kInboxLink = "pushmsg";
+    static constexpr const char* kSortTypeKey = "MESortType";
 
     HomeViewController();
     ~HomeViewController() override;
@@ -71,7 +81,13 @@ public:
     // The unread badge and the pending pushed message.
     void newMessageExpressArrived();
 
+    // Opens the message inbox (see above); answers the screen pushed.
+    std::shared_ptr<UIViewController> openMessageInbox(const std::shared_ptr<VTAMenu>& item = nullptr);
+    // Opens the logged-in stock accounts pager; answers the screen pushed.
+    std::shared_ptr<UIViewController> openAccountsPager();
+
     static void registerMessageDetail(MessageDetailFactory factory);
+    static void registerMessageInbox(MessageInboxFactory factory);
 
     // ---- delegates ----
     void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;

@@ -200,8 +200,12 @@ void LoginViewController::handleLogin(VTATCRS& set) {
     serverHasNewMenu_ = set.toIntWithFieldName("newmenu") == 1;
     std::string newVersion = set.toStringWithFieldName("newversion").value_or("");
     upgradeURL_ = set.toStringWithFieldName("upgradeurl").value_or("");
-    if (!newVersion.empty()) VTAParamter::shareParamter().setString(newVersion, "newVersionGet");
-    else VTAParamter::shareParamter().removeValueForKey("newVersionGet");
+    // The upgrade screen of the settings offers what the login announced.
+    auto& session = VTAParamter::shareParamter();
+    if (!newVersion.empty()) session.setString(newVersion, "newVersionGet");
+    else session.removeValueForKey("newVersionGet");
+    if (!newVersion.empty() && !upgradeURL_.empty()) session.setString(upgradeURL_, "newVersionURL");
+    else session.removeValueForKey("newVersionURL");
     if (set.toIntWithFieldName("registered") != 1) {
         showRegistrationForm();
         return;

@@ -5,6 +5,7 @@
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
 #include "net/QZNetworkService.h"
+#include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/Alerts.h"
 
@@ -48,13 +49,36 @@ void VTAListViewController::createToolbarItems()
 {
     auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
                                                   [this](UIBarButtonItem&) { onCommandHome(); });
-    toolbar()->setItems({home, flexibleSpaceBarBtn(), stockFinderButton()});
+    std::vector<std::shared_ptr<UIBarButtonItem>> items{home, flexibleSpaceBarBtn(), stockFinderButton()};
+    if (VTAUIFactory::hasAccountsPager()) {
+        items.push_back(flexibleSpaceBarBtn());
+        items.push_back(std::make_shared<UIBarButtonItem>("帐号", UIBarButtonItemStyle::Bordered, this,
+                                                          [this](UIBarButtonItem&) { openAccountsPager(); }));
+    }
+    toolbar()->setItems(items);
+}
+
+bool VTAListViewController::accountsPagerForHK() const
+{
+    static const char* const kTradeGroups[] = {"trademenu", "kfsjj", "kvr", "rzrq", "jlc", "jsf", "zndt"};
+    std::string command = viewMenu() ? stripQuery(viewMenu()->link()) : std::string();
+    for (const char* group : kTradeGroups)
+        if (command == group) return false;
+    return true;
+}
+
+std::shared_ptr<UIViewController> VTAListViewController::openAccountsPager()
+{
+    auto vc = VTAUIFactory::accountsPager(accountsPagerForHK());
+    return pushViewController(vc) ? vc : nullptr;
 }
 
 void VTAListViewController::viewDidAppear(bool animated)
 {
     VTAViewControllers::viewDidAppear(animated);
-    if (listType_ == kServerList && !requested_) requestListContent();
+    // Until rows arrived: a fetch cancelled when the list left, or one that
+    // failed, is asked again when the list comes back.
+    if (listType_ == kServerList && !loaded_) requestListContent();
 }
 
 void VTAListViewController::viewWillDisappear(bool animated)
@@ -74,7 +98,6 @@ void VTAListViewController::requestListContent()
         service_ = std::make_unique<QZNetworkService>();
         service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
     }
-    requested_ = true;
     service_->cancelRequest();
     service_->requestStr(link.substr(q + 1), 3, kListTag);
 }
@@ -93,6 +116,7 @@ void VTAListViewController::serviceDidReceiveData(QZNetworkService*, const std::
         showAlert(set.getError());
         return;
     }
+    loaded_ = true;
     set.fetchFirst();
     if (!set.isEOF()) {
         auto typeId = set.toStringWithFieldName("newstypeid").value_or("");

@@ -7,10 +7,16 @@
 // list hands "stkcode=...&market=..." to the news lists it opens). An item the
 // dispatcher makes no screen for opens nothing.
 //
+// The toolbar offers "帐号" (the logged-in trade accounts pager, once one is
+// registered): the stock accounts when the list's own menu link is one of the
+// trade menu groups ("trademenu", "kfsjj", "kvr", "rzrq", "jlc", "jsf",
+// "zndt"), the Hong Kong accounts for any other link.
+//
 // List types: kMenuList (the items given with setMenus), kStockList (the
 // same, made for the quote page), kServerList: the rows come from the server.
 // The request is the query of the list's menu link (the text after its "?"),
-// request type 3, tag kListTag, sent when the list comes on screen. Set 0 of
+// request type 3, tag kListTag, sent when the list comes on screen (again
+// on each return until the rows arrived). Set 0 of
 // the reply gives one item per record: "title" (else the record's first
 // field) and "link"; a non-empty "newstypeid" of its first record is stored in
 // the setting "newstypeid" (the news screens read it).
@@ -51,6 +57,10 @@ public:
 
     // Opens the item as a tap does; answers the screen pushed (null for none).
     std::shared_ptr<UIViewController> openItemAtIndex(int index);
+    // Whether "帐号" opens the Hong Kong accounts (by the list's own link).
+    bool accountsPagerForHK() const;
+    // What "帐号" does; answers the pager pushed (null when none).
+    std::shared_ptr<UIViewController> openAccountsPager();
     // Sends the server list's request (nothing without a query in the link).
     void requestListContent();
 
@@ -77,5 +87,5 @@ private:
     std::vector<std::shared_ptr<VTAMenu>> menus_;
     std::shared_ptr<UITableView> table_;
     std::unique_ptr<QZNetworkService> service_;
-    bool requested_ = false;
+    bool loaded_ = false;   // the server's rows arrived
 };

@@ -169,6 +169,11 @@ void VTAStockFinder::textChanged() { searchWithKey(field_->text()); }
 void VTAStockFinder::searchWithKey(const std::string& key)
 {
     if (service_) service_->cancelRequest();
+    if (key.find_first_of("&=") != std::string::npos) {
+        // A pasted key must not change the request's shape.
+        showAlert(kShapeChangingKeyText);
+        return;
+    }
     if (key.empty() || !isAlphanumeric(key)) {
         results_.clear();
         showingResults_ = false;
@@ -297,8 +302,15 @@ void VTAStockFinder::openStock(const std::shared_ptr<VTAStock>& stock)
     auto keep = stock;   // the history may drop the entry the caller names
     addToHistory(keep);
     auto vc = VTAUIFactory::stockPageWithStocks({keep}, 0);
+    // Without the quote page the older chart screen shows the stock.
+    if (!vc) vc = VTAUIFactory::viewControllerWithLink(chartLinkOfStock(*keep), keep->name());
     hide();
     pushViewController(vc);
+}
+
+std::string VTAStockFinder::chartLinkOfStock(const VTAStock& stock)
+{
+    return "fschart?code=" + stock.code() + "." + std::to_string(stock.marketID());
 }
 
 // ---- history ----

@@ -7,12 +7,14 @@
 // the window and calls the opener's myViewWillHidden.
 //
 // Picking a stock puts it first in the history and opens its quote page
-// (VTAUIFactory's stock page entry; nothing opens while there is none).
+// (VTAUIFactory's stock page entry), or while there is none the older chart
+// screen of the link "fschart?code=<code>.<market>" (nothing when neither exists).
 // Picking a ranking link opens its screen through the dispatcher.
 //
 // Search: "tc_mfuncno=31000&tc_sfuncno=10&key=<typed>&count=20", request type
-// 3, tag kSearchTag. Only letters and digits can be typed, so the key never
-// changes the request's shape; a new key cancels the search in flight.
+// 3, tag kSearchTag. Only letters and digits can be typed; a key holding "&"
+// or "=" (pasted) is refused with an alert and nothing is sent. A new key
+// cancels the search in flight.
 //
 // History file Documents/"quorelStocks.plish": a keyed archive whose root is an
 // Array (newest first, at most kMaxHistory) of Dict with "code" (text), "name"
@@ -46,6 +48,7 @@ public:
     static constexpr size_t kMaxHistory = 20;
     static constexpr const char* kHistoryFile = "quorelStocks.plish";
     static constexpr double kSlideSeconds = 0.35;
+    static constexpr const char* kShapeChangingKeyText = "代码不能包含&或=";
 
     explicit VTAStockFinder(const CGRect& frame);
     ~VTAStockFinder() override;
@@ -82,6 +85,8 @@ public:
     static void reloadHistory();      // from the file of the current Documents folder
     static void clearHistory();       // memory only
 
+    // "fschart?code=<code>.<market>": the older chart screen of a stock.
+    static std::string chartLinkOfStock(const VTAStock& stock);
     // The built-in ranking links: title and link.
     static const std::vector<std::pair<std::string, std::string>>& rankingLinks();
 

@@ -137,6 +137,7 @@ void VTATableViewController::rebuildGrid()
 void VTATableViewController::showPageCtrl(bool show)
 {
     UIView* content = contentView();
+    needPageCtrl = show;
     if (!show) {
         if (pageCtrl_) {
             pageCtrl_->hideWithAnimation(true);
@@ -151,4 +152,12 @@ void VTATableViewController::showPageCtrl(bool show)
                                                         kPageCtrlHeight));
     pageCtrl_->setDelegate(this);
     pageCtrl_->showFromBottomInView(content);
+    updatePageCtrl();
+}
+
+void VTATableViewController::updatePageCtrl()
+{
+    if (!pageCtrl_) return;
+    if (curPage < 0) curPage = 0;
+    pageCtrl_->setStatusIsEnd(isEOF, isBOF, curPage + 1);
 }

@@ -52,11 +52,17 @@ public:
     const std::shared_ptr<VTATCRS>& tableData() const { return tableData_; }
     VTAPageCtr* pageCtrl() const { return pageCtrl_.get(); }
 
+    // Paging state of the lists built on this base: whether the page bar is
+    // shown (showPageCtrl keeps it), rows per page (sent as "count"), the
+    // current page (0 for the first), first and last page reached.
     bool needPageCtrl = false;
     int T_pageSize = 20;
-    int curPage = 1;
+    int curPage = 0;
     bool isBOF = true;
-    bool isEOF = true;
+    bool isEOF = false;
+    // Puts the page bar (when shown) on page curPage + 1, offering "上一页"
+    // only when not isBOF and "下一页" only when not isEOF.
+    void updatePageCtrl();
 
     void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
     void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;

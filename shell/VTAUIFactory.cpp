@@ -18,21 +18,6 @@
 
 namespace {
 
-// The link commands of the screens of stock trading, funds and margin, known
-// before their screens are built: the gate must hold for them from the start.
-const char* const kTradeCommands[] = {
-    // stock trading and transfers
-    "buysale", "wtcd", "tradequery", "trade_zjcx", "trade_gfcx", "xgsg", "hisquery", "qzxq", "xgmm",
-    "banktransfer", "bankbalance", "banktranquery", "jsf_yzzz", "jsf_yhye", "jsf_zjzz", "jsf_yjzz", "jsf_cxzhzj",
-    // funds and wealth products
-    "of_jjrg", "of_jjsg", "jlcrg", "jlcsg", "jlccp", "of_jjxx", "of_wtcd", "of_fecx", "of_wdjj", "of_jjpx",
-    "of_jjpj", "of_jycx", "of_jjsh", "of_jjzh", "of_fhsz", "of_jjkh", "kvrcp", "kvrzz", "kvrmr", "zndt_kt",
-    "zndt_xg", "zndt_zz", "zndt_cx", "zghs", "jysjjss",
-    // margin
-    "rzrq_rzmr", "rzrq_mqhq", "rzrq_xqhq", "rzrq_xjhk", "rzrq_mqhk", "rzrq_dbphz", "rzrq_dbpzq", "rzrq_bdzq",
-    "rzrq_xysxcx", "rzrq_xyzccx", "rzrq_zdhksz",
-};
-
 struct Entry {
     ScreenFactory factory;
     ScreenOptions options;
@@ -40,8 +25,10 @@ struct Entry {
 
 struct Registry {
     std::map<std::string, Entry> entries;
-    std::set<std::string> tradeCommands;
+    std::map<std::string, ScreenClassFactory> classes;
+    std::set<std::string> tradeCommands;   // registered as trade screens beyond the table
     StockPageFactory stockPage;
+    AccountsPagerFactory accountsPager;
     std::vector<std::weak_ptr<UIViewController>> tradeScreens;
     bool builtinsDone = false;
     bool registeringBuiltins = false;
@@ -58,7 +45,6 @@ Registry& registry()
     Registry& r = rawRegistry();
     if (!r.builtinsDone && !r.registeringBuiltins) {
         r.registeringBuiltins = true;
-        r.tradeCommands.insert(std::begin(kTradeCommands), std::end(kTradeCommands));
         registerShellScreens();
         r.registeringBuiltins = false;
         r.builtinsDone = true;
@@ -105,7 +91,30 @@ void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory fact
 
 void VTAUIFactory::unregisterScreen(const std::string& command) { registry().entries.erase(command); }
 
-bool VTAUIFactory::hasScreen(const std::string& command) { return registry().entries.count(command) > 0; }
+void VTAUIFactory::registerScreenClass(const std::string& screenClass, ScreenClassFactory factory)
+{
+    Registry& r = registry();
+    if (screenClass.empty()) return;
+    if (factory)
+        r.classes[screenClass] = std::move(factory);
+    else
+        r.classes.erase(screenClass);
+}
+
+bool VTAUIFactory::hasScreenClass(const std::string& screenClass) { return registry().classes.count(screenClass) > 0; }
+
+bool VTAUIFactory::hasScreen(const std::string& command)
+{
+    Registry& r = registry();
+    if (r.entries.count(command)) return true;
+    const std::string plainCommand = stripQuery(command);
+    for (const auto& e : VTALinkTable::entries())
+        if (e.command == plainCommand && r.classes.count(e.screenClass)) return true;
+    // "buysale" and "rzrq_rzmr" have a second class for older systems.
+    if (plainCommand == "buysale") return r.classes.count("VTATradeController") > 0;
+    if (plainCommand == "rzrq_rzmr") return r.classes.count("VTARZRQTradeViewController") > 0;
+    return false;
+}
 
 std::vector<std::string> VTAUIFactory::registeredCommands()
 {
@@ -118,8 +127,10 @@ void VTAUIFactory::resetRegistry()
 {
     Registry& r = rawRegistry();
     r.entries.clear();
+    r.classes.clear();
     r.tradeCommands.clear();
     r.stockPage = nullptr;
+    r.accountsPager = nullptr;
     r.tradeScreens.clear();
     r.builtinsDone = false;
     registry();
@@ -137,6 +148,20 @@ std::shared_ptr<UIViewController> VTAUIFactory::stockPageWithStocks(
     return r.stockPage(stocks, index);
 }
 
+void VTAUIFactory::registerAccountsPager(AccountsPagerFactory factory) { registry().accountsPager = std::move(factory); }
+
+bool VTAUIFactory::hasAccountsPager() { return static_cast<bool>(registry().accountsPager); }
+
+std::shared_ptr<UIViewController> VTAUIFactory::accountsPager(bool hkAccounts)
+{
+    Registry& r = registry();
+    if (!r.accountsPager) return nullptr;
+    auto factory = r.accountsPager;
+    auto vc = factory(hkAccounts);
+    if (vc) vc->setTitle(kAccountsPagerTitle);
+    return vc;
+}
+
 std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std::shared_ptr<VTAMenu>& menu)
 {
     if (!menu) return nullptr;
@@ -146,7 +171,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std
     // A group of the menu tree opens the list of its visible children.
     if (menu->m_id() != -1) {
         auto children = visibleMenusOfNode(menu->m_id());
-        if (!children.empty() && !r.entries.count(command)) {
+        if (!children.empty() && !hasScreen(command)) {
             auto list = std::make_shared<VTAListViewController>();
             list->setTitle(menu->title());
             list->setViewMenu(menu);
@@ -156,12 +181,29 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std
     }
 
     auto it = r.entries.find(command);
-    if (it == r.entries.end()) return nullptr;
-    Entry entry = it->second;   // a factory may register further entries
-    auto vc = entry.factory(menu);
+    if (it != r.entries.end()) {
+        Entry entry = it->second;   // a factory may register further entries
+        auto vc = entry.factory(menu);
+        if (!vc) return nullptr;
+        handOver(vc, menu, nullptr, entry.options);
+        if (entry.options.tradeScreen || isTradeLink(command)) markTradeScreen(vc);
+        return vc;
+    }
+
+    // A link of the table whose screen class is built.
+    auto setup = VTALinkTable::setupForMenu(*menu);
+    if (!setup) return nullptr;
+    auto maker = r.classes.find(setup->screenClass);
+    if (maker == r.classes.end()) return nullptr;
+    ScreenClassFactory factory = maker->second;
+    auto vc = factory(*setup, menu);
     if (!vc) return nullptr;
-    handOver(vc, menu, nullptr, entry.options);
-    if (entry.options.tradeScreen || r.tradeCommands.count(command)) markTradeScreen(vc);
+    vc->setTitle(setup->fixedTitle ? setup->title : menu->title());
+    ScreenOptions options;
+    options.keepsTitle = true;
+    options.withoutMenu = setup->withoutMenu;
+    handOver(vc, menu, nullptr, options);
+    if (setup->trade) markTradeScreen(vc);
     return vc;
 }
 
@@ -201,6 +243,9 @@ std::shared_ptr<UIViewController> VTAUIFactory::openMenuWithTradeGate(const std:
     if (!menu) return nullptr;
     std::shared_ptr<UIViewController> vc;
     if (isTradeLink(menu->link()) && !hasTradeSession()) {
+        // A trade link whose screen this build does not have opens nothing,
+        // not a login that could lead nowhere.
+        if (!hasScreen(stripQuery(menu->link()))) return nullptr;
         vc = tradeLoginViewController(menu);
         if (!vc) {
             showAlert(kNoTradeLoginText);
@@ -219,7 +264,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::openMenuWithTradeGate(const std:
 
 bool VTAUIFactory::isTradeLink(const std::string& link)
 {
-    return registry().tradeCommands.count(stripQuery(link)) > 0;
+    return VTALinkTable::isTradeCommand(link) || registry().tradeCommands.count(stripQuery(link)) > 0;
 }
 
 bool VTAUIFactory::isTradeScreen(const UIViewController* vc)

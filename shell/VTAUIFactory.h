@@ -11,6 +11,12 @@
 //
 // An item with visible children in the menu tree opens a menu list of them.
 //
+// The links known before their screens exist, with the class and set-up of
+// each, are the table of shell/VTALinkTable.h: a step that builds a screen
+// class registers a maker for it (registerScreenClass) and every link of that
+// class then opens it, set up as the table says. An entry registered for the
+// command itself (registerScreen) comes first.
+//
 // Trade links (the screens of stock trading, funds and margin) need a trade
 // session ("tradeUserInfo" and a record in "tradeUserTCRS"): the gate
 // (openMenuWithTradeGate, tradeViewControllerWithLink) opens the trade login
@@ -30,12 +36,19 @@
 #include <vector>
 
 #include "core/VTAStock.h"
+#include "shell/VTALinkTable.h"
 
 class UIViewController;
 class VTAMenu;
 class VTAMessage;
 
 using ScreenFactory = std::function<std::shared_ptr<UIViewController>(const std::shared_ptr<VTAMenu>& menu)>;
+// Makes a screen of a table class and performs its set-up call (setup.setter
+// with setup.value / setup.textValue); the dispatcher does the title and menu.
+using ScreenClassFactory =
+    std::function<std::shared_ptr<UIViewController>(const LinkSetup& setup, const std::shared_ptr<VTAMenu>& menu)>;
+// The logged-in trade accounts pager (stock accounts, or Hong Kong ones).
+using AccountsPagerFactory = std::function<std::shared_ptr<UIViewController>(bool hkAccounts)>;
 using StockPageFactory =
     std::function<std::shared_ptr<UIViewController>(const std::vector<std::shared_ptr<VTAStock>>& stocks, int index)>;
 
@@ -55,6 +68,11 @@ public:
     static void registerScreen(const std::string& command, ScreenFactory factory, bool isTradeScreen = false);
     static void registerScreen(const std::string& command, ScreenFactory factory, ScreenOptions options);
     static void unregisterScreen(const std::string& command);
+    // The maker of a screen class of the link table.
+    static void registerScreenClass(const std::string& screenClass, ScreenClassFactory factory);
+    static bool hasScreenClass(const std::string& screenClass);
+    // Whether the dispatcher can make a screen for the command (an entry of
+    // its own, or a registered maker of its table class).
     static bool hasScreen(const std::string& command);
     static std::vector<std::string> registeredCommands();
     // Back to the shell's own entries (tests).
@@ -65,6 +83,12 @@ public:
     // The quote page of stocks[index]; null when none is registered or the index is out of range.
     static std::shared_ptr<UIViewController> stockPageWithStocks(const std::vector<std::shared_ptr<VTAStock>>& stocks,
                                                                  int index);
+
+    // The logged-in accounts pager, titled "已登录帐号"; null while none is registered.
+    static constexpr const char* kAccountsPagerTitle = "已登录帐号";
+    static void registerAccountsPager(AccountsPagerFactory factory);
+    static bool hasAccountsPager();
+    static std::shared_ptr<UIViewController> accountsPager(bool hkAccounts);
 
     // ---- the dispatcher ----
     // The screen of the item (null for a null item, a link no entry maps, or a

@@ -1,6 +1,8 @@
 #include "shell/VTAViewControllers.h"
 
 #include "core/MenuFunctions.h"
+#include "core/QZUtil.h"
+#include "core/VTAUserDefoult.h"
 #include "core/RequestText.h"
 #include "core/VTAMenu.h"
 #include "core/VTAMessage.h"
@@ -165,6 +167,21 @@ void VTAViewControllers::setAutoRequestTimer(std::shared_ptr<NSTimer> timer)
 {
     if (autoRequestTimer_ && autoRequestTimer_ != timer) autoRequestTimer_->invalidate();
     autoRequestTimer_ = std::move(timer);
+}
+
+double VTAViewControllers::autoRefreshInterval()
+{
+    int seconds = VTAUserDefoult::standerDefoult().getIntForKey("auto refresh wait time");
+    return seconds < 5 ? 5.0 : static_cast<double>(seconds);
+}
+
+bool VTAViewControllers::startAutoRefresh(std::function<void()> tick)
+{
+    if (!tick || !VTAUserDefoult::standerDefoult().getBoolForKey("auto refresh") || !QZUtil::isTradeTimeNow())
+        return false;
+    setAutoRequestTimer(NSTimer::scheduledTimerWithTimeInterval(
+        autoRefreshInterval(), [tick = std::move(tick)](NSTimer&) { tick(); }, true));
+    return true;
 }
 
 std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,

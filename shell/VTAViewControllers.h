@@ -9,6 +9,7 @@
 // calls viewWillDidLoad (empty here: a subclass may replace it without calling
 // the base); viewDidLoad calls createToolbarItems (empty here), which fills
 // the toolbar. hideToolBar gives the toolbar's height to the content view.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +92,17 @@ public:
     // A timer that the base stops when the screen leaves.
     void setAutoRequestTimer(std::shared_ptr<NSTimer> timer);
     NSTimer* autoRequestTimer() const { return autoRequestTimer_.get(); }
+
+    // The quote screens' auto refresh: starts a repeating timer of
+    // autoRefreshInterval() seconds that runs `tick` (as the auto-request
+    // timer, so it stops when the screen leaves) only while the setting
+    // "auto refresh" is on and it is trading time now; once running it keeps
+    // firing until the screen stops it. Answers whether it was started (a
+    // running one is replaced).
+    bool startAutoRefresh(std::function<void()> tick);
+    void stopAutoRefresh() { setAutoRequestTimer(nullptr); }
+    // "auto refresh wait time" in seconds, 5 when below 5 or absent.
+    static double autoRefreshInterval();
 
 private:
     void layoutBaseViews();

@@ -1,5 +1,7 @@
 #include "shell/rOduvedeAppDelegate.h"
 
+#include "shell/WebFetcher.h"
+
 #include "core/MenuFunctions.h"
 #include "core/QZUtil.h"
 #include "core/VTAUserDefoult.h"
@@ -16,6 +18,7 @@
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
 #include "shell/MenuCache.h"
+#include "shell/WebFetcher.h"
 #include "shell/Navigation.h"
 #include "shell/PushHandling.h"
 #include "shell/VTAStockFinder.h"
@@ -65,6 +68,7 @@ bool rOduvedeAppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication
     MenuCache::installCachedMenu();
     applyHostConfiguration();
     if (fixedHostURL_.empty() && !network.isChoosingHost()) network.chooseHost();
+    installWebFetcher();
 
     // 4. The window.
     window_ = std::make_shared<UIWindow>(UIScreen::mainScreen().bounds());

@@ -51,3 +51,4 @@ void registerSystemFunctions(SimRegistry& registry);     // 100/x, 3504, 3730
 void registerQuoteFunctions(SimRegistry& registry);      // 31000/x
 void registerPortfolioFunctions(SimRegistry& registry);  // 3710/x
 void registerMessageFunctions(SimRegistry& registry);    // 3780/x
+void registerNewsMenuFunctions(SimRegistry& registry);   // 504/1

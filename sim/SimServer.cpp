@@ -12,6 +12,7 @@
 #include "core/security/Compression.h"
 #include "core/security/Digests.h"
 #include "sim/SimImages.h"
+#include "sim/SimPages.h"
 #include "core/security/FrameCodec.h"
 #include "core/security/RSAKeyFile.h"
 #include "core/security/TestKeys.h"
@@ -126,6 +127,16 @@ bool SimServer::start() {
             return;
         }
         res.set_content(*png, "image/png");
+    });
+    svr.Get(R"(/page/([A-Za-z0-9_-]+)\.html)", [this](const httplib::Request& req, httplib::Response& res) {
+        pageRequests_++;
+        auto html = simPageHTML(req.matches[1].str());
+        if (!html) {
+            res.status = 404;
+            res.set_content("<html><body><p>页面不存在</p></body></html>\n", "text/html; charset=utf-8");
+            return;
+        }
+        res.set_content(*html, "text/html; charset=utf-8");
     });
     svr.Get(std::string("/sim/status"), [this](const httplib::Request&, httplib::Response& res) {
         std::lock_guard lock(mutex_);

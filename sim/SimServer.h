@@ -12,6 +12,7 @@
 //
 // HTTP endpoints: POST /vta (requests), GET /vta (host probe: "roduvede-sim"),
 // GET /img/<name>.png (the fixed images of SimImages.h, 404 for other names),
+// GET /page/<name>.html (the pages of SimPages.h for the in-app web page, 404 for others),
 // and for the stand-alone program GET /sim/status, POST /sim/push
 // (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds | advance=seconds).
 // A request with the header "X-Sim-Dump: text" gets its record sets as
@@ -136,6 +137,8 @@ public:
     void clearRequests();
     // GET requests of /img/... received (found or not).
     size_t imageRequestCount() const { return imageRequests_.load(); }
+    // GET requests of /page/... received (found or not).
+    size_t pageRequestCount() const { return pageRequests_.load(); }
     // A new pushed message (sent time: the sim clock unless set); answers its msg id.
     int64_t pushMessage(SimMessage message);
     std::vector<SimMessage> messages() const;
@@ -151,7 +154,7 @@ public:
         std::set<std::string> registeredPhones;
         std::map<std::string, std::string> pushTokens;               // phone -> token
         std::vector<std::string> feedback;
-        int menuVersion = 3;
+        int menuVersion = 4;
         std::string newestVersion;                                   // "" none newer
     };
     State& state() { return state_; }
@@ -190,6 +193,7 @@ private:
     std::vector<SimRecord> records_;
     uint64_t sessionCounter_ = 0;
     std::atomic<size_t> imageRequests_{0};
+    std::atomic<size_t> pageRequests_{0};
     struct Http;
     std::unique_ptr<Http> http_;
     std::thread thread_;

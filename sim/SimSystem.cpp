@@ -7,6 +7,9 @@
 //   "upgradeurl" (text), "menuver" (the server's menu version), "newmenu" (1 when
 //   the client's "menuver" is older), "servertime" ("yyyy-MM-dd HH:mm:ss").
 // 100/2 menu and configuration: sets "sys.menu" and "sys.conf" (fields of core/MenuFunctions.h).
+//   The menu reaches every screen the client has: the groups of the board and
+//   the group "更多" with the shell's own screens; its help page link points at
+//   this server's GET /page/help.html.
 // 100/3 registration by SMS. Request "phone", "type" ("A" register, "Z" unregister);
 //   the simulated short-message centre receives the SMS at once.
 //   Reply: "result" 1, "message".
@@ -31,6 +34,8 @@ struct MenuItem {
 };
 
 // The menu the login road downloads. Each screen of the dispatcher is one link.
+// "{self}" in a link stands for this server's address.
+constexpr const char* kSelfURL = "{self}";
 const MenuItem kMenu[] = {
     {1, -1, "行情", "", "menu_hq.png"},
     {2, -1, "交易", "", "menu_jy.png"},
@@ -82,6 +87,16 @@ const MenuItem kMenu[] = {
     {504, 5, "买券还券", "rzrq_xqhq", ""},
     {505, 5, "直接还款", "rzrq_xjhk", ""},
     {506, 5, "信用资产", "rzrq_xyzccx", ""},
+    {7, -1, "更多", "", "menu_more.png"},
+    {701, 7, "设置", "setting", ""},
+    {702, 7, "使用帮助", "webpage?url={self}/page/help.html", ""},
+    {703, 7, "资讯分类", "newsmenu?tc_mfuncno=504&tc_sfuncno=1", ""},
+    {704, 7, "客户服务", "customerservice", ""},
+    {705, 7, "意见反馈", "feedback", ""},
+    {706, 7, "邀请好友", "invite", ""},
+    {707, 7, "软件更新", "update", ""},
+    {708, 7, "免责声明", "disclaimer", ""},
+    {709, 7, "关于", "about", ""},
 };
 
 std::vector<uint8_t> sessionLogin(SimCall& c) {
@@ -108,8 +123,14 @@ std::vector<uint8_t> sessionLogin(SimCall& c) {
 
 std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
     std::vector<MenuItemRecord> items;
-    for (const auto& m : kMenu) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
-    std::string self = c.server.url();
+    const std::string base = c.server.url();
+    for (const auto& m : kMenu) {
+        std::string link = m.link;
+        if (auto at = link.find(kSelfURL); at != std::string::npos)
+            link.replace(at, std::string(kSelfURL).size(), base);
+        items.push_back({m.id, m.pid, m.title, link, m.icon, true});
+    }
+    std::string self = base;
     auto scheme = self.find("://");
     if (scheme != std::string::npos) self = self.substr(scheme + 3);
     return menuRecordSetsData(items, {

@@ -144,6 +144,12 @@ void RunLoop::reset() {
     for (auto& t : timers) t->invalidate();
 }
 
+std::optional<double> RunLoop::nextTimerFireDate() const {
+    double t = 0;
+    if (!nextFireDate(t)) return std::nullopt;
+    return t;
+}
+
 bool RunLoop::nextFireDate(double& out) const {
     std::vector<std::shared_ptr<NSTimer>> timers;
     {

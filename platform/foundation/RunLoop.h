@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -70,6 +71,10 @@ public:
     void addTimer(const std::shared_ptr<NSTimer>& timer);
     void removeTimer(const NSTimer* timer);
     size_t timerCount() const;
+    // Clock seconds of the earliest fire date of a valid timer (one in its own
+    // action not counted); nullopt when no timer is waiting. A host that sleeps
+    // between events sleeps until then.
+    std::optional<double> nextTimerFireDate() const;
     // Number of tasks waiting to run.
     size_t pendingTaskCount() const;
     // Drops every posted task and timer (tests start from a clean loop).

@@ -12,13 +12,19 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 constexpr double kScreenWidth = 320, kScreenHeight = 480;
 // Redraws at least this often (the status bar's clock, spinners).
 constexpr double kIdleRedrawSeconds = 0.5;
-constexpr Uint32 kFrameMilliseconds = 33;
+// The longest sleep between turns of the loop: a task posted by a thread the
+// loop does not count as background work waits at most this long.
+constexpr double kMaxWaitSeconds = 0.25;
+// While work on other threads will post back (network replies), the loop
+// looks for its tasks this often.
+constexpr double kBackgroundPollSeconds = 0.01;
 }  // namespace
 
 struct DesktopHost::Impl {
@@ -46,6 +52,21 @@ struct DesktopHost::Impl {
             SDL_DestroyWindow(window);
         if (sdlStarted)
             SDL_Quit();
+    }
+
+    // How long to wait for the next window event: until the next timer is due,
+    // the next idle redraw, or a short poll while other threads will post back;
+    // no wait when tasks are waiting already.
+    int waitMilliseconds(const RunLoop& loop, double now) const
+    {
+        if (loop.pendingTaskCount() > 0 || UIView::displayGeneration() != drawnGeneration)
+            return 0;
+        double wait = std::min(kMaxWaitSeconds, lastDraw + kIdleRedrawSeconds - now);
+        if (auto next = loop.nextTimerFireDate())
+            wait = std::min(wait, *next - Clock::now());
+        if (loop.backgroundWorkCount() > 0)
+            wait = std::min(wait, kBackgroundPollSeconds);
+        return static_cast<int>(std::ceil(std::max(0.0, wait) * 1000));
     }
 
     int pixelWidth() const { return static_cast<int>(kScreenWidth * options.scale); }
@@ -233,10 +254,8 @@ int DesktopHost::run()
         double now = Clock::systemNow();
         if (UIView::displayGeneration() != d.drawnGeneration || now - d.lastDraw >= kIdleRedrawSeconds)
             d.draw();
-        // Sleep until an event comes, briefly when work is waiting on the loop.
-        bool busy = loop.pendingTaskCount() > 0 || loop.timerCount() > 0 || d.fingerDown;
         SDL_Event e;
-        if (SDL_WaitEventTimeout(&e, busy ? 10 : static_cast<int>(kFrameMilliseconds))) {
+        if (SDL_WaitEventTimeout(&e, d.waitMilliseconds(loop, now))) {
             d.handle(e);
             while (!d.quit && SDL_PollEvent(&e))
                 d.handle(e);

@@ -52,7 +52,7 @@ void UINavigationBar::rebuild()
             v->reset();
         }
     UINavigationItem* top = topItem();
-    builtFor_ = top;
+    builtFor_ = items_.empty() ? std::weak_ptr<UINavigationItem>() : items_.back();
     builtVersion_ = top ? top->version() : 0;
     builtDepth_ = items_.size();
     if (!top)
@@ -90,17 +90,18 @@ void UINavigationBar::rebuild()
             addSubview(*v);
 }
 
-bool UINavigationBar::contentChangedSinceLayout() const
+bool UINavigationBar::needsRebuild() const
 {
     UINavigationItem* top = topItem();
-    return top != builtFor_ || (top && top->version() != builtVersion_) || items_.size() != builtDepth_;
+    auto built = builtFor_.lock();
+    return top != built.get() || (top && top->version() != builtVersion_) || items_.size() != builtDepth_;
 }
+
+bool UINavigationBar::contentChangedSinceLayout() const { return needsRebuild(); }
 
 void UINavigationBar::layoutSubviews()
 {
-    UINavigationItem* top = topItem();
-    if (top != builtFor_ || (top && top->version() != builtVersion_) || items_.size() != builtDepth_ ||
-        (titleShown_ && !titleShown_->superview()))
+    if (needsRebuild() || (titleShown_ && !titleShown_->superview()))
         rebuild();
     CGRect b = bounds();
     double left = 5, right = b.size.width - 5;

@@ -49,7 +49,11 @@ private:
     std::vector<std::shared_ptr<UINavigationItem>> items_;
     std::function<void()> backAction_;
     std::shared_ptr<UIView> backView_, leftView_, rightView_, titleShown_;
-    const UINavigationItem* builtFor_ = nullptr;
+    bool needsRebuild() const;
+
+    // The item the bar was built for: weak, so that an item popped and freed
+    // is never mistaken for a new one made at the same address.
+    std::weak_ptr<UINavigationItem> builtFor_;
     unsigned long long builtVersion_ = ~0ull;
     size_t builtDepth_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/uikit/UIButton.h"
 #include "shell/PushHandling.h"
+#include "shell/VTAUIFactory.h"
 
 namespace {
 
@@ -40,6 +41,9 @@ protected:
     }
     void TearDown() override {
         HomeViewController::registerMessageDetail(nullptr);
+        HomeViewController::registerMessageInbox(nullptr);
+        VTAUIFactory::registerAccountsPager(nullptr);
+        NSUserDefaults::standardUserDefaults().removeObjectForKey(HomeViewController::kSortTypeKey);
         LaunchFixture::TearDown();
     }
     CGPoint screenCenterOf(UIView* v) {
@@ -140,4 +144,77 @@ TEST_F(HomeScreenTest, TheQuotesShowTheIndicesWithoutOwnStocks) {
     EXPECT_TRUE(home()->quoteStocks().front()->isIndex());
     auto quotes = sim->requestsOf(31000, 4);
     ASSERT_FALSE(quotes.empty());
+}
+
+TEST_F(HomeScreenTest, TheMessageItemOpensTheInboxOfAllMessagesInTheStoredGrouping) {
+    auto board = home()->boardMenus();
+    int inboxIndex = -1;
+    for (size_t i = 0; i < board.size(); ++i)
+        if (board[i]->link() == HomeViewController::kInboxLink) inboxIndex = static_cast<int>(i);
+    ASSERT_GE(inboxIndex, 0);
+    auto nav = delegate->navigationController();
+
+    // No inbox and no dispatcher entry yet: nothing opens.
+    EXPECT_FALSE(home()->openBoardItem(inboxIndex));
+    // The dispatcher's answer stands in while there is no inbox.
+    VTAUIFactory::registerScreen("pushmsg", [](const auto&) { return std::make_shared<UIViewController>(); });
+    auto stand = home()->openBoardItem(inboxIndex);
+    ASSERT_TRUE(stand);
+    EXPECT_EQ(stand->title(), "消息");
+    nav->popToRootViewControllerAnimated(false);
+    run(1);
+
+    std::vector<std::pair<bool, int>> calls;
+    HomeViewController::registerMessageInbox([&](bool favoriteOrAll, int sortType) {
+        calls.push_back({favoriteOrAll, sortType});
+        auto vc = std::make_shared<UIViewController>();
+        vc->setTitle("消息中心");
+        return vc;
+    });
+    ASSERT_TRUE(home()->openBoardItem(inboxIndex));
+    run(1);
+    EXPECT_EQ(nav->topViewController()->title(), "消息中心");
+    nav->popToRootViewControllerAnimated(false);
+    run(1);
+    NSUserDefaults::standardUserDefaults().setInteger(2, HomeViewController::kSortTypeKey);
+    ASSERT_TRUE(home()->openBoardItem(inboxIndex));
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0], std::make_pair(false, 0));   // never written: grouped by sender
+    EXPECT_EQ(calls[1], std::make_pair(false, 2));
+}
+
+TEST_F(HomeScreenTest, AMessageIsReadBeforeItsDetailIsMade) {
+    auto dao = DaoFactory::sharedInstance().messageExpressDao();
+    ASSERT_TRUE(dao->addMessageExpressItem(storedMessage("m-5", false)));
+    bool storedReadWhenMade = false;
+    HomeViewController::registerMessageDetail([&](const std::shared_ptr<QZMessageExpress>& m) {
+        storedReadWhenMade = dao->messageWithMessageId(m->messageId())->isRead();
+        return std::make_shared<UIViewController>();
+    });
+    auto* homeScreen = home();
+    ASSERT_TRUE(homeScreen);
+    EXPECT_FALSE(homeScreen->openMessage(nullptr));
+    ASSERT_TRUE(homeScreen->openMessage(dao->messageWithMessageId("m-5")));
+    EXPECT_TRUE(storedReadWhenMade);
+}
+
+TEST_F(HomeScreenTest, TheAccountsPagerOpensWithTheStockAccounts) {
+    auto nav = delegate->navigationController();
+    EXPECT_FALSE(home()->openAccountsPager());
+    std::vector<bool> asked;
+    VTAUIFactory::registerAccountsPager([&](bool hk) {
+        asked.push_back(hk);
+        return std::make_shared<UIViewController>();
+    });
+    // The button appears once a pager exists.
+    nav->pushViewController(std::make_shared<UIViewController>(), false);
+    nav->popToRootViewControllerAnimated(false);
+    run(1);
+    auto button = home()->navigationItem()->rightBarButtonItem();
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->title(), "帐号");
+    auto vc = home()->openAccountsPager();
+    ASSERT_TRUE(vc);
+    EXPECT_EQ(vc->title(), "已登录帐号");
+    EXPECT_EQ(asked, std::vector<bool>{false});
 }

@@ -7,6 +7,7 @@
 #include "core/VTAStock.h"
 #include "platform/uikit/UIKeyboard.h"
 #include "shell/VTAFeedbackViewController.h"
+#include "shell/VTAListViewController.h"
 #include "shell/VTATableViewController.h"
 
 namespace {
@@ -136,6 +137,36 @@ TEST_F(ScreensServerTest, FeedbackReachesTheServerAndShapeChangingTextIsRefused)
     EXPECT_EQ(fieldOf(sent[0], "content"), "希望增加港股行情");
     EXPECT_FALSE(bodyHas(sent[0], "13800138000"));
     EXPECT_EQ(fb->contentField()->text(), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ScreensServerTest, AServerListThatGotNoRowsAsksAgainWhenItComesBack)
+{
+    sim->forceErrorSet(-3, "资讯暂不可用", 3504, 1);
+    auto list = std::make_shared<VTAListViewController>();
+    list->setListType(VTAListViewController::kServerList);
+    list->setViewMenu(menu("newsmenu?tc_mfuncno=3504&tc_sfuncno=1", "资讯"));
+    pushViewController(list);
+    ASSERT_TRUE(waitFor([&] { return topAlertTitle() == "资讯暂不可用"; }));
+    EXPECT_TRUE(list->menus().empty());
+    topAlert()->dismissWithClickedButtonIndex(0, false);
+
+    // Away and back: the list asks again and fills.
+    pushViewController(std::make_shared<RecordingScreen>());
+    settle();
+    popViewControllers(1);
+    ASSERT_TRUE(waitFor([&] { return !list->menus().empty(); }));
+    EXPECT_EQ(sim->requestsOf(3504, 1).size(), 2u);
+
+    // Once filled it does not ask on every return.
+    pushViewController(std::make_shared<RecordingScreen>());
+    settle();
+    popViewControllers(1);
+    settle();
+    EXPECT_EQ(sim->requestsOf(3504, 1).size(), 2u);
 }
 
 }  // namespace

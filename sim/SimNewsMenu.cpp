@@ -1,0 +1,41 @@
+// The news menu of the simulated server: the rows of the client's
+// server-filled menu list (menu link "newsmenu?tc_mfuncno=504&tc_sfuncno=1").
+//
+// 504/1 news categories. Request: nothing beyond the function numbers.
+//   Reply set 0, one record per category: "title" (the row's text), "link"
+//   (the menu link the row opens: the category's news list), "newstypeid"
+//   (the category's id; the client keeps the first record's as its setting
+//   "newstypeid" for the news screens).
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "sim/SimRegistry.h"
+
+namespace {
+
+struct NewsCategory {
+    const char* id;
+    const char* title;
+};
+
+const NewsCategory kCategories[] = {
+    {"1", "财经要闻"},
+    {"2", "公司新闻"},
+    {"3", "研究报告"},
+    {"4", "交易提示"},
+};
+
+std::vector<uint8_t> newsCategories(SimCall&) {
+    TCRSWriter w;
+    w.beginSet()
+        .addField("title", TCRSFieldType::VarText)
+        .addField("link", TCRSFieldType::VarText)
+        .addField("newstypeid", TCRSFieldType::VarText);
+    for (const auto& c : kCategories)
+        w.addRecord({c.title, std::string("newslist?tc_mfuncno=504&tc_sfuncno=22&newstypeid=") + c.id, c.id});
+    return w.bytes();
+}
+
+}  // namespace
+
+void registerNewsMenuFunctions(SimRegistry& r) { r.add(504, 1, newsCategories); }
