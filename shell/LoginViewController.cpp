@@ -72,7 +72,6 @@ void LoginViewController::loadView() {
     noteLabel_->setHidden(true);
     phoneField_ = std::make_shared<UITextField>(CGRectMake(40, 240, 240, 34));
     phoneField_->setBorderStyle(UITextBorderStyle::RoundedRect);
-    phoneField_->setBackgroundColor(UIColor::whiteColor());
     phoneField_->setKeyboardType(UIKeyboardType::NumberPad);
     phoneField_->setPlaceholder("请输入手机号码");
     phoneField_->setHidden(true);

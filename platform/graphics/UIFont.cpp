@@ -9,9 +9,11 @@
 namespace {
 
 // Every face lists a Latin family and a Chinese one, so mixed text renders.
-const char* const kSans = "DejaVu Sans, WenQuanYi Micro Hei, sans-serif";
-const char* const kHei = "WenQuanYi Micro Hei, DejaVu Sans, sans-serif";
-const char* const kMono = "DejaVu Sans Mono, WenQuanYi Micro Hei Mono, monospace";
+// Liberation Sans has Arial's and Helvetica's widths, so numbers fit the
+// fixed columns the screens were laid out for; DejaVu stands in without it.
+const char* const kSans = "Liberation Sans, DejaVu Sans, WenQuanYi Micro Hei, sans-serif";
+const char* const kHei = "WenQuanYi Micro Hei, Liberation Sans, DejaVu Sans, sans-serif";
+const char* const kMono = "Liberation Mono, DejaVu Sans Mono, WenQuanYi Micro Hei Mono, monospace";
 
 std::string squeeze(const std::string& name)
 {
