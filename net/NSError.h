@@ -1,6 +1,5 @@
 #pragma once
-// An error object of the request road: a code, a domain and the text that
-// screens show (localizedDescription).
+// The errors of the request road (NSError itself is the foundation's).
 //
 // Service errors (domain "QZNetworkService") have the codes and texts:
 //   101 "No Flag"                   the reply carried no readable "Etag" flags
@@ -14,25 +13,8 @@
 // of another queue whose silent re-login was cancelled, an HTTP status otherwise).
 #include <string>
 
-class NSError {
-public:
-    NSError() = default;
-    NSError(std::string domain, int code, std::string localizedDescription)
-        : domain_(std::move(domain)), code_(code), text_(std::move(localizedDescription)) {}
+#include "platform/foundation/NSError.h"
 
-    static NSError errorWithDomain(std::string domain, int code, std::string text) {
-        return NSError(std::move(domain), code, std::move(text));
-    }
-
-    int code() const { return code_; }
-    const std::string& domain() const { return domain_; }
-    const std::string& localizedDescription() const { return text_; }
-
-private:
-    std::string domain_;
-    int code_ = 0;
-    std::string text_;
-};
 
 namespace ServiceErrors {
 inline constexpr const char* kServiceDomain = "QZNetworkService";

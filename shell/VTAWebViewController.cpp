@@ -140,7 +140,7 @@ bool VTAWebViewController::webViewShouldStartLoadWithRequest(UIWebView& webView,
     return false;
 }
 
-void VTAWebViewController::webViewDidFailLoadWithError(UIWebView&, const WebViewError& error)
+void VTAWebViewController::webViewDidFailLoadWithError(UIWebView&, const NSError& error)
 {
     if (error.code() == kWebViewErrorCancelled) return;
     showAlert(error.localizedDescription());

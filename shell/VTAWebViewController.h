@@ -49,7 +49,7 @@ public:
 
     bool webViewShouldStartLoadWithRequest(UIWebView& webView, const NSURLRequest& request,
                                            UIWebViewNavigationType navigationType) override;
-    void webViewDidFailLoadWithError(UIWebView& webView, const WebViewError& error) override;
+    void webViewDidFailLoadWithError(UIWebView& webView, const NSError& error) override;
 
 private:
     void startLoading();

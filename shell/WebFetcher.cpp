@@ -18,9 +18,9 @@ void installWebFetcher()
         http->setCompletionBlock([done](HTTPRequest& r) {
             WebFetchResult result;
             if (r.failed()) {
-                result.error = WebViewError("NSURLErrorDomain", -1004, r.errorText());
+                result.error = NSError("NSURLErrorDomain", -1004, r.errorText());
             } else if (r.responseStatusCode() != 200) {
-                result.error = WebViewError("NSURLErrorDomain", -1011,
+                result.error = NSError("NSURLErrorDomain", -1011,
                                             "HTTP " + std::to_string(r.responseStatusCode()));
             } else {
                 result.ok = true;

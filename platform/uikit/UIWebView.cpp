@@ -144,7 +144,7 @@ WebFetchResult fetchLocally(const NSURLRequest& request)
             if (path.size() >= 4 && lower(path.substr(path.size() - 4)) == ".txt")
                 r.mimeType = "text/plain";
         } else {
-            r.error = WebViewError("NSURLErrorDomain", kWebViewErrorFileDoesNotExist, "文件不存在");
+            r.error = NSError("NSURLErrorDomain", kWebViewErrorFileDoesNotExist, "文件不存在");
         }
         return r;
     }
@@ -157,7 +157,7 @@ WebFetchResult fetchLocally(const NSURLRequest& request)
             return r;
         }
     }
-    r.error = WebViewError("NSURLErrorDomain", kWebViewErrorUnsupportedURL, "不支持的网址");
+    r.error = NSError("NSURLErrorDomain", kWebViewErrorUnsupportedURL, "不支持的网址");
     return r;
 }
 
@@ -290,7 +290,7 @@ void UIWebView::cancelInProgress()
     ++generation_;
     if (delegate_)
         delegate_->webViewDidFailLoadWithError(
-            *this, WebViewError("NSURLErrorDomain", kWebViewErrorCancelled, "操作已取消"));
+            *this, NSError("NSURLErrorDomain", kWebViewErrorCancelled, "操作已取消"));
 }
 
 void UIWebView::stopLoading() { cancelInProgress(); }

@@ -11,6 +11,7 @@
 // the one in progress; a cancelled load reports the error -999. A tapped link
 // asks the delegate (navigation type LinkClicked) before it is followed, which
 // is where the shell catches the pages' "@qzopt=" link commands.
+#include "platform/foundation/NSError.h"
 #include "platform/uikit/HTMLDocument.h"
 #include "platform/uikit/UIView.h"
 
@@ -41,21 +42,6 @@ private:
 };
 
 // A failed or cancelled load (the same reading as the network layer's errors).
-class WebViewError {
-public:
-    WebViewError() = default;
-    WebViewError(std::string domain, int code, std::string text)
-        : domain_(std::move(domain)), code_(code), text_(std::move(text)) {}
-    int code() const { return code_; }
-    const std::string& domain() const { return domain_; }
-    const std::string& localizedDescription() const { return text_; }
-
-private:
-    std::string domain_;
-    int code_ = 0;
-    std::string text_;
-};
-
 inline constexpr int kWebViewErrorCancelled = -999;
 inline constexpr int kWebViewErrorUnsupportedURL = -1002;
 inline constexpr int kWebViewErrorFileDoesNotExist = -1100;
@@ -67,7 +53,7 @@ struct WebFetchResult {
     std::string body;
     std::string mimeType;   // empty: HTML
     std::string finalURL;   // after redirects; empty: the requested one
-    WebViewError error;
+    NSError error;
 };
 using WebFetchCompletion = std::function<void(WebFetchResult)>;
 // Starts fetching; calls the completion once, from any thread. The web view
@@ -86,7 +72,7 @@ public:
     }
     virtual void webViewDidStartLoad(UIWebView& webView) {}
     virtual void webViewDidFinishLoad(UIWebView& webView) {}
-    virtual void webViewDidFailLoadWithError(UIWebView& webView, const WebViewError& error) {}
+    virtual void webViewDidFailLoadWithError(UIWebView& webView, const NSError& error) {}
 };
 
 class UIWebView : public UIView {

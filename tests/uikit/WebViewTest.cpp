@@ -26,7 +26,7 @@ public:
     }
     void webViewDidStartLoad(UIWebView&) override { events.push_back("start"); }
     void webViewDidFinishLoad(UIWebView& w) override { events.push_back("finish " + w.request().URL()); }
-    void webViewDidFailLoadWithError(UIWebView&, const WebViewError& e) override
+    void webViewDidFailLoadWithError(UIWebView&, const NSError& e) override
     {
         events.push_back("fail " + std::to_string(e.code()));
     }
@@ -53,7 +53,7 @@ struct FakeServer {
             if (r.ok)
                 r.body = it->second;
             else
-                r.error = WebViewError("NSURLErrorDomain", -1004, "未能连接到服务器");
+                r.error = NSError("NSURLErrorDomain", -1004, "未能连接到服务器");
             done(r);
         }
     }
