@@ -8,6 +8,7 @@
 #include "core/RequestText.h"
 #include "core/VTAParamter.h"
 #include "platform/foundation/NSDate.h"
+#include "platform/foundation/TextHelpers.h"
 
 namespace {
 
@@ -18,12 +19,6 @@ Value configValue(const std::string& key) {
     return it == config->end() ? Value() : it->second;
 }
 
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
 
 // A text of 1 to 9 ASCII digits, read as an integer.
 std::optional<int> readNumber(const std::string& s) {
@@ -53,10 +48,10 @@ int localDayNumber(const std::tm& tm) { return (tm.tm_year + 1900) * 10000 + (tm
 std::vector<QZUtil::Window> QZUtil::tradeWindowsFromText(const std::string& interval) {
     std::vector<Window> windows;
     for (const std::string& part : splitText(interval, ",")) {
-        std::vector<std::string> bounds = splitText(trim(part), "-");
+        std::vector<std::string> bounds = splitText(trimmedText(part), "-");
         if (bounds.size() != 2) continue;
-        auto start = readHHMM(trim(bounds[0]));
-        auto end = readHHMM(trim(bounds[1]));
+        auto start = readHHMM(trimmedText(bounds[0]));
+        auto end = readHHMM(trimmedText(bounds[1]));
         if (!start || !end || *start > *end) continue;
         windows.emplace_back(*start, *end);
     }
@@ -91,7 +86,7 @@ std::vector<int> QZUtil::tradeTimeOnsetArrayOfHK() {
     if (parts.size() != 4) return fallback;
     std::vector<int> bounds;
     for (const std::string& p : parts) {
-        auto n = readNumber(trim(p));
+        auto n = readNumber(trimmedText(p));
         if (!n || *n > 1439 || (!bounds.empty() && *n < bounds.back())) return fallback;
         bounds.push_back(*n);
     }
@@ -172,7 +167,7 @@ std::optional<std::string> QZUtil::timeWithoutMillisecond(const std::optional<st
 
 int QZUtil::maxMessageExpressAmount() {
     std::vector<std::string> parts = splitText(configValue("maxmsg").toString(), "^");
-    long amount = parts.size() >= 2 ? std::strtol(trim(parts[1]).c_str(), nullptr, 10) : 0;
+    long amount = parts.size() >= 2 ? std::strtol(trimmedText(parts[1]).c_str(), nullptr, 10) : 0;
     if (amount < 1 || amount > 1000000) return amount < 1 ? 30 : 1000000;
     return static_cast<int>(amount);
 }

@@ -8,6 +8,7 @@
 
 #include "core/TCRSFormat.h"
 #include "core/TCRSReader.h"
+#include "platform/foundation/TextHelpers.h"
 
 using namespace tcrs;
 
@@ -15,12 +16,6 @@ namespace {
 
 bool fitsField(int64_t v, int length) { return length == 8 || (v >= INT32_MIN && v <= INT32_MAX); }
 
-std::string trimmed(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 // A whole decimal integer ("-930"), nothing else.
 std::optional<int64_t> parseInteger(const std::string& text) {
@@ -293,7 +288,7 @@ bool VTATCRS::encodeValue(const Value& v, const TCRSField& f, uint8_t* r, std::v
             break;
         }
         case Value::Type::String: {
-            std::string t = trimmed(v.string());
+            std::string t = trimmedText(v.string());
             n = t.empty() ? std::optional<int64_t>(kNoValue) : parseInteger(t);
             break;
         }
@@ -313,7 +308,7 @@ bool VTATCRS::encodeValue(const Value& v, const TCRSField& f, uint8_t* r, std::v
             if (auto x = floatFromReal(v.toDouble())) packed = x->toLong();
             break;
         case Value::Type::String: {
-            std::string t = trimmed(v.string());
+            std::string t = trimmedText(v.string());
             if (t.empty()) packed = kNoValue;
             else if (auto x = VTAFloat::VTAFloatWithString(t)) packed = packedOf(*x);
             break;

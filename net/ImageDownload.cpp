@@ -15,19 +15,16 @@
 #include "platform/foundation/NSOperationQueue.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/TextHelpers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 bool isFetchableURL(const std::string& url) {
-    std::string l = lower(url.substr(0, 8));
+    std::string l = lowercasedText(url.substr(0, 8));
     bool scheme = l.rfind("http://", 0) == 0 || l.rfind("https://", 0) == 0;
     bool clean = std::none_of(url.begin(), url.end(), [](unsigned char c) { return c <= ' ' || c == 0x7f; });
     return scheme && clean && url.size() > 8;
@@ -37,7 +34,7 @@ bool isImageReply(const HTTPRequest& r) {
     if (r.failed() || r.responseStatusCode() != 200 || r.responseData().empty()) return false;
     auto type = r.responseHeader("Content-Type");
     if (!type) return true;
-    std::string t = lower(*type);
+    std::string t = lowercasedText(*type);
     return t.rfind("image/", 0) == 0 || t.rfind("application/octet-stream", 0) == 0;
 }
 

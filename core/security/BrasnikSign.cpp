@@ -6,16 +6,10 @@
 
 #include "core/security/BrasnikSignManager.h"
 #include "core/security/VTACoder.h"
+#include "platform/foundation/TextHelpers.h"
 
 namespace {
 
-std::string trimmed(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    size_t b = s.find_first_not_of(blanks);
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(blanks);
-    return s.substr(b, e - b + 1);
-}
 
 std::vector<std::string> splitList(const std::string& list) {
     std::vector<std::string> items;
@@ -23,7 +17,7 @@ std::vector<std::string> splitList(const std::string& list) {
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
         if (comma == std::string::npos) comma = list.size();
-        std::string item = trimmed(list.substr(start, comma - start));
+        std::string item = trimmedText(list.substr(start, comma - start));
         if (!item.empty()) items.push_back(std::move(item));
         start = comma + 1;
     }

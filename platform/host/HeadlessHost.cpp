@@ -10,6 +10,7 @@
 #include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
+#include "platform/foundation/TextHelpers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,11 +25,6 @@ CGPoint centerOnScreen(const UIView& v)
     return v.convertPointToView(CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)), nullptr);
 }
 
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 UIKeyInput* textResponder() { return dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder()); }
 }  // namespace
@@ -83,7 +79,7 @@ bool HeadlessHost::type(const std::string& text)
 
 bool HeadlessHost::key(const std::string& name)
 {
-    std::string n = lower(name);
+    std::string n = lowercasedText(name);
     if (n == "return" || n == "enter") {
         if (!textResponder())
             return false;

@@ -1,6 +1,7 @@
 #include "platform/host/ScriptDriver.h"
 
 #include "platform/host/HeadlessHost.h"
+#include "platform/foundation/TextHelpers.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -43,15 +44,6 @@ const std::map<std::string, Syntax>& syntaxes()
     return table;
 }
 
-std::string trim(const std::string& s)
-{
-    size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
-        ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
-        --b;
-    return s.substr(a, b - a);
-}
 
 std::vector<std::string> words(const std::string& s)
 {
@@ -110,10 +102,10 @@ std::optional<std::string> quoted(const std::string& s, std::string& rest, std::
 
 std::optional<std::string> parseLine(const std::string& line, ScriptCommand& cmd)
 {
-    std::string body = trim(line);
+    std::string body = trimmedText(line);
     size_t space = body.find_first_of(" \t");
     cmd.name = body.substr(0, space);
-    std::string args = space == std::string::npos ? "" : trim(body.substr(space));
+    std::string args = space == std::string::npos ? "" : trimmedText(body.substr(space));
     auto it = syntaxes().find(cmd.name);
     if (it == syntaxes().end())
         return "unknown command \"" + cmd.name + "\"";
@@ -178,7 +170,7 @@ std::optional<ScriptError> parseScript(const std::string& script, std::vector<Sc
         ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        std::string t = trim(line);
+        std::string t = trimmedText(line);
         if (t.empty() || t[0] == '#')
             continue;
         ScriptCommand cmd;

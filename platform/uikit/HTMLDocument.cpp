@@ -1,4 +1,5 @@
 #include "platform/uikit/HTMLDocument.h"
+#include "platform/foundation/TextHelpers.h"
 
 #include <gumbo.h>
 
@@ -12,21 +13,7 @@ namespace {
 constexpr int kMaxDepth = 400;
 const char* const kObjectReplacement = "\xEF\xBF\xBC";  // U+FFFC, stands for an image
 
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
-std::string trim(const std::string& s)
-{
-    size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
-        ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
-        --b;
-    return s.substr(a, b - a);
-}
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
@@ -39,14 +26,14 @@ const char* attribute(const GumboNode* node, const char* name)
 // Parses "12", "12px", "12pt", "1.5em" (relative to `em`); nullopt otherwise.
 std::optional<double> parseLength(const std::string& text, double em)
 {
-    std::string s = lower(trim(text));
+    std::string s = lowercasedText(trimmedText(text));
     if (s.empty())
         return std::nullopt;
     char* end = nullptr;
     double v = std::strtod(s.c_str(), &end);
     if (end == s.c_str() || !std::isfinite(v) || v < 0)
         return std::nullopt;
-    std::string unit = trim(end);
+    std::string unit = trimmedText(end);
     if (unit.empty() || unit == "px")
         return v;
     if (unit == "pt")
@@ -71,7 +58,7 @@ std::map<std::string, std::string> parseStyle(const char* style)
         std::string decl = s.substr(pos, semi == std::string::npos ? std::string::npos : semi - pos);
         size_t colon = decl.find(':');
         if (colon != std::string::npos)
-            out[lower(trim(decl.substr(0, colon)))] = trim(decl.substr(colon + 1));
+            out[lowercasedText(trimmedText(decl.substr(0, colon)))] = trimmedText(decl.substr(colon + 1));
         if (semi == std::string::npos)
             break;
         pos = semi + 1;
@@ -83,7 +70,7 @@ std::map<std::string, std::string> parseStyle(const char* style)
 double fontSizeForHTMLSize(const std::string& attr)
 {
     static const double sizes[] = {10, 13, 16, 18, 24, 32, 48};
-    std::string s = trim(attr);
+    std::string s = trimmedText(attr);
     if (s.empty())
         return 16;
     int n = std::atoi(s.c_str() + ((s[0] == '+') ? 1 : 0));
@@ -165,13 +152,13 @@ private:
             if (auto v = parseLength(it->second, style.fontSize); v && *v > 0)
                 style.fontSize = std::min(*v, 200.0);
         if (auto it = css.find("font-weight"); it != css.end()) {
-            std::string w = lower(it->second);
+            std::string w = lowercasedText(it->second);
             style.bold = w == "bold" || w == "bolder" || std::atoi(w.c_str()) >= 600;
         }
         if (auto it = css.find("font-style"); it != css.end())
-            style.italic = lower(it->second) != "normal";
+            style.italic = lowercasedText(it->second) != "normal";
         if (auto it = css.find("text-decoration"); it != css.end())
-            style.underline = lower(it->second).find("underline") != std::string::npos;
+            style.underline = lowercasedText(it->second).find("underline") != std::string::npos;
         if (auto it = css.find("text-align"); it != css.end())
             block.align = alignFrom(it->second, block.align);
         if (const char* align = attribute(node, "align"))
@@ -180,7 +167,7 @@ private:
 
     static HTMLAlign alignFrom(const std::string& value, HTMLAlign fallback)
     {
-        std::string v = lower(trim(value));
+        std::string v = lowercasedText(trimmedText(value));
         if (v == "center" || v == "middle")
             return HTMLAlign::Center;
         if (v == "right")
@@ -225,7 +212,7 @@ private:
             HTMLRun run;
             run.kind = HTMLRun::Kind::Image;
             const char* src = attribute(node, "src");
-            run.imageSource = src ? trim(src) : "";
+            run.imageSource = src ? trimmedText(src) : "";
             const char* alt = attribute(node, "alt");
             run.text = alt ? alt : "";
             if (const char* w = attribute(node, "width"))
@@ -267,7 +254,7 @@ private:
             break;
         case GUMBO_TAG_A:
             if (const char* href = attribute(node, "href")) {
-                style.href = trim(href);
+                style.href = trimmedText(href);
                 style.underline = true;
                 style.color = doc_.linkColor.value_or(HTMLColor{0, 0, 0.93, 1});
             }
@@ -672,7 +659,7 @@ std::vector<std::string> HTMLDocument::links() const
 
 std::optional<HTMLColor> parseHTMLColor(const std::string& text)
 {
-    std::string s = lower(trim(text));
+    std::string s = lowercasedText(trimmedText(text));
     if (s.empty())
         return std::nullopt;
     if (s[0] == '#' || (s.size() == 6 && std::all_of(s.begin(), s.end(), [](char c) { return hexValue(c) >= 0; }))) {
@@ -696,7 +683,7 @@ std::optional<HTMLColor> parseHTMLColor(const std::string& text)
         size_t pos = 0;
         while (n < 4 && pos <= inner.size()) {
             size_t comma = inner.find(',', pos);
-            std::string part = trim(inner.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
+            std::string part = trimmedText(inner.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos));
             char* end = nullptr;
             double x = std::strtod(part.c_str(), &end);
             if (end == part.c_str() || !std::isfinite(x))
@@ -719,7 +706,7 @@ std::optional<HTMLColor> parseHTMLColor(const std::string& text)
 
 std::string resolveURL(const std::string& base, const std::string& reference)
 {
-    std::string ref = trim(reference);
+    std::string ref = trimmedText(reference);
     if (ref.empty())
         return base;
     if (ref[0] == '@' || hasScheme(ref) || base.empty() || base == "about:blank")

@@ -5,6 +5,7 @@
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/HTMLLayout.h"
 #include "platform/uikit/UIScrollView.h"
+#include "platform/foundation/TextHelpers.h"
 
 #include <glib.h>
 
@@ -23,14 +24,8 @@ WebFetcher& defaultFetcher()
 
 constexpr double kTapSlop = 10;
 
-std::string lower(std::string s)
-{
-    for (auto& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
-bool startsWith(const std::string& s, const char* prefix) { return lower(s.substr(0, std::strlen(prefix))) == prefix; }
+bool startsWith(const std::string& s, const char* prefix) { return lowercasedText(s.substr(0, std::strlen(prefix))) == prefix; }
 
 std::optional<std::vector<uint8_t>> decodeBase64(const std::string& text)
 {
@@ -85,9 +80,9 @@ std::optional<std::vector<uint8_t>> dataURLBytes(const std::string& url, std::st
         return std::nullopt;
     std::string header = url.substr(5, comma - 5);
     std::string payload = url.substr(comma + 1);
-    bool base64 = header.size() >= 7 && lower(header.substr(header.size() - 7)) == ";base64";
+    bool base64 = header.size() >= 7 && lowercasedText(header.substr(header.size() - 7)) == ";base64";
     if (mime)
-        *mime = lower(header.substr(0, header.find(';')));
+        *mime = lowercasedText(header.substr(0, header.find(';')));
     if (base64)
         return decodeBase64(payload);
     std::string decoded = percentDecode(payload);
@@ -141,7 +136,7 @@ WebFetchResult fetchLocally(const NSURLRequest& request)
             r.ok = true;
             r.body = std::move(*text);
             std::string path = filePathOf(url);
-            if (path.size() >= 4 && lower(path.substr(path.size() - 4)) == ".txt")
+            if (path.size() >= 4 && lowercasedText(path.substr(path.size() - 4)) == ".txt")
                 r.mimeType = "text/plain";
         } else {
             r.error = NSError("NSURLErrorDomain", kWebViewErrorFileDoesNotExist, "文件不存在");
@@ -358,7 +353,7 @@ void UIWebView::completeLoad(unsigned long long generation, WebFetchResult resul
     entry.request = result.finalURL.empty() || request.URL() == "about:blank" ? request : NSURLRequest(result.finalURL);
     entry.baseURL = result.finalURL.empty() ? (request.URL() == "about:blank" ? "" : request.URL()) : result.finalURL;
     std::string body = asUtf8(result.body);
-    std::string mime = lower(result.mimeType);
+    std::string mime = lowercasedText(result.mimeType);
     if (startsWith(mime, "text/plain"))
         entry.html = "<pre>" + escapeHTML(body) + "</pre>";
     else if (startsWith(mime, "image/"))
