@@ -1,5 +1,7 @@
 #include "net/NetworkManager.h"
 
+#include "platform/services/Reachability.h"
+
 #include "core/VTAParamter.h"
 #include "net/ServiceProtocol.h"
 #include "net/ServiceSession.h"
@@ -166,6 +168,8 @@ void NetworkManager::applicationWillEnterForeground() {
 }
 
 void NetworkManager::reportTransfer(bool reached) {
+    // The platform's reachability learns it from here: there is no other probe.
+    Reachability::reportTransferResult(current_ ? current_->address() : std::string(), reached);
     if (reached == reachable_) return;
     reachable_ = reached;
     Value::Dict info;

@@ -1,3 +1,4 @@
+#include "platform/services/Reachability.h"
 #include "tests/net/NetTestSupport.h"
 
 #include "platform/foundation/NSNotificationCenter.h"
@@ -33,17 +34,20 @@ TEST_F(NetworkManagerTest, HostRacePicksTheHostThatAnswers) {
     EXPECT_FALSE(reachable);
     EXPECT_FALSE(m.isReachable());
     EXPECT_EQ(changes, 1);
+    // The platform's reachability of the host learns it from the same outcome.
+    ASSERT_TRUE(m.currentHost());
+    EXPECT_FALSE(Reachability::reachabilityWithHostName(m.currentHost()->address())->isReachable());
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 
 TEST_F(NetworkManagerTest, ConfigurationAddsTheIplistAndForegroundRevalidates) {
     auto& m = NetworkManager::manager();
     Value::Dict conf;
-    conf["iplist"] = "10.1.1.1:80^a^0#127.0.0.1:8010^dup^0";
+    conf["iplist"] = "127.0.0.2:80^a^0#127.0.0.1:8010^dup^0";
     VTAParamter::shareParamter().setValue(Value(conf), "commomdSettingForHQ");
     m.applyConfiguration();
     ASSERT_EQ(m.hosts().size(), 2u);   // built-in plus one new, duplicate dropped
-    EXPECT_EQ(m.hosts()[1]->address(), "10.1.1.1:80");
+    EXPECT_EQ(m.hosts()[1]->address(), "127.0.0.2:80");
 
     m.setLoopbackHost(sim->url());
     int races = 0;

@@ -50,9 +50,9 @@ TEST(ServiceProtocol, EtagReading) {
 }
 
 TEST(ServerHostList, ParsesItemsAndSkipsBadOnes) {
-    auto hosts = QZServerHost::hostsFromList("10.0.0.1:80^电信^1##^nohost^2#http://h:9/^联通^9#x:1");
+    auto hosts = QZServerHost::hostsFromList("127.0.0.3:80^电信^1##^nohost^2#http://h:9/^联通^9#x:1");
     ASSERT_EQ(hosts.size(), 3u);
-    EXPECT_EQ(hosts[0]->baseURL(), "http://10.0.0.1:80");
+    EXPECT_EQ(hosts[0]->baseURL(), "http://127.0.0.3:80");
     EXPECT_EQ(hosts[0]->carrier(), 1);
     EXPECT_EQ(hosts[1]->baseURL(), "http://h:9");
     EXPECT_EQ(hosts[1]->carrier(), 0);   // out of range
