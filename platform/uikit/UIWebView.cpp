@@ -388,6 +388,7 @@ void UIWebView::show(const HistoryEntry& entry)
 {
     request_ = entry.request;
     baseURL_ = entry.baseURL;
+    remoteImages_.clear();
     document_ = HTMLDocument::parse(entry.html);
     laidOutWidth_ = -1;
     relayout();
@@ -449,12 +450,43 @@ std::shared_ptr<UIImage> UIWebView::resolveImage(const std::string& source) cons
     std::string url = resolveURL(baseURL_, source);
     if (startsWith(url, "file://"))
         return UIImage::imageWithContentsOfFile(filePathOf(url));
-    if (url.find("://") != std::string::npos)
-        return nullptr;  // remote images are not fetched
+    if (url.find("://") != std::string::npos) {
+        auto it = remoteImages_.find(url);
+        if (it != remoteImages_.end())
+            return it->second;
+        missingImages_.push_back(url);  // fetched after this layout, then laid out again
+        return nullptr;
+    }
     // A plain name: an image of the application bundle.
     if (auto image = UIImage::imageNamed(source))
         return image;
     return UIImage::imageWithContentsOfFile(bundlePath(source));
+}
+
+void UIWebView::fetchMissingImages()
+{
+    std::vector<std::string> urls;
+    urls.swap(missingImages_);
+    WebFetcher fetcher = fetcher_ ? fetcher_ : defaultFetcher();
+    if (!fetcher)
+        return;
+    std::weak_ptr<int> alive = alive_;
+    for (const auto& url : urls) {
+        if (remoteImages_.count(url))
+            continue;
+        remoteImages_[url] = nullptr;  // asked once, whatever the answer
+        fetcher(NSURLRequest::requestWithURL(url), [this, alive, url](WebFetchResult result) {
+            performOnMainThread([this, alive, url, result = std::move(result)] {
+                if (!alive.lock() || !result.ok)
+                    return;
+                std::vector<uint8_t> bytes(result.body.begin(), result.body.end());
+                if (auto image = UIImage::imageWithData(bytes)) {
+                    remoteImages_[url] = image;
+                    relayout();
+                }
+            });
+        });
+    }
 }
 
 void UIWebView::relayout()
@@ -468,6 +500,7 @@ void UIWebView::relayout()
     scroll_->setContentSize(CGSizeMake(width, h));
     static_cast<UIWebPageView*>(content_.get())
         ->setPage(layout_, colorOf(document_.background, {1, 1, 1, 1}), colorOf(document_.textColor, {0, 0, 0, 1}));
+    fetchMissingImages();
 }
 
 void UIWebView::layoutSubviews()

@@ -16,6 +16,7 @@
 #include "platform/uikit/UIView.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -144,6 +145,8 @@ private:
     void relayout();
     void cancelInProgress();
     std::shared_ptr<UIImage> resolveImage(const std::string& source) const;
+    // Starts the fetches of the remote images the last layout asked for.
+    void fetchMissingImages();
     bool askDelegate(const NSURLRequest& request, UIWebViewNavigationType type);
     void goTo(size_t index);
 
@@ -153,6 +156,10 @@ private:
     bool scalesPageToFit_ = false;
     unsigned long long generation_ = 0;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+    // Remote images of the page: fetched once each through the page's fetcher;
+    // null for one that could not be had (its box stays empty).
+    std::map<std::string, std::shared_ptr<UIImage>> remoteImages_;
+    mutable std::vector<std::string> missingImages_;
     WebFetcher fetcher_;
     std::vector<HistoryEntry> history_;
     size_t historyIndex_ = 0;  // valid when history_ is not empty

@@ -356,6 +356,33 @@ TEST_F(WebViewTest, PageDrawsItsColoursTextAndInlineImages)
     EXPECT_EQ(g & 0xffffff, 0x00ff00u);
 }
 
+TEST_F(WebViewTest, RemoteImagesComeThroughTheFetcherOnceAndShow)
+{
+    UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
+    UIGraphicsGetCurrentContext()->setFillColor(0, 1, 0, 1);
+    UIGraphicsGetCurrentContext()->fillRect(CGRectMake(0, 0, 4, 4));
+    auto png = UIGraphicsGetImageFromCurrentImageContext()->pngData();
+    UIGraphicsEndImageContext();
+    server.pages["http://h/green.png"] = std::string(png.begin(), png.end());
+    loadAndRun("<p><img src='green.png' width=60 height=60></p><p><img src='http://h/missing.png'></p>",
+               "http://h/");
+    ASSERT_EQ(server.waiting.size(), 2u) << "each remote image asked for once";
+    server.answerAll();
+    RunLoop::main().runOnce();
+    window->layoutIfNeeded();
+    auto image = host.render(2);
+    ASSERT_TRUE(image);
+    auto boxes = HTMLLayout(web->document(), 320, [](const std::string&) { return nullptr; }).imageBoxes();
+    ASSERT_FALSE(boxes.empty());
+    CGRect box = boxes[0].rect;
+    uint32_t g = image->pixelAt(static_cast<int>((box.origin.x + 30) * 2), static_cast<int>((box.origin.y + 20 + 30) * 2));
+    EXPECT_EQ(g & 0xffffff, 0x00ff00u);
+    // A relayout does not ask again, neither for the shown image nor for the missing one.
+    web->setFrame(CGRectMake(0, 20, 300, 416));
+    window->layoutIfNeeded();
+    EXPECT_TRUE(server.waiting.empty());
+}
+
 TEST_F(WebViewTest, LongPageScrollsWithTheFinger)
 {
     std::string html;
