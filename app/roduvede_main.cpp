@@ -20,6 +20,7 @@
 #include "platform/host/DesktopHost.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/ScriptDriver.h"
+#include "platform/services/RemoteNotifications.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
 #include "shell/HomeViewController.h"
@@ -205,6 +206,17 @@ int main(int argc, char** argv) {
         }
         server = sim->url();
         std::printf("simulated server on %s\n", server.c_str());
+        // A message pushed to the embedded server (POST /sim/push) arrives as
+        // the platform's push notification, as the push service would send it.
+        sim->setPushObserver([](const SimMessage& m) {
+            Value::Dict aps;
+            aps["alert"] = m.title;
+            aps["sound"] = "default";
+            Value::Dict payload;
+            payload["aps"] = Value(aps);
+            payload["msg_id"] = std::to_string(m.msgId);
+            RemoteNotificationService::shared().deliver(Value(payload));
+        });
     }
 
     auto app = std::make_shared<IdleTimeCheck>();

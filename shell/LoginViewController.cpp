@@ -16,6 +16,7 @@
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
@@ -85,6 +86,31 @@ void LoginViewController::loadView() {
         view->addSubview(v);
     setView(view);
     setStage(stage_, statusText().empty() ? "正在连接服务器..." : statusText());
+    auto& centre = NSNotificationCenter::defaultCenter();
+    centre.addObserver(this, UIKeyboardWillShowNotification, [this](const NSNotification& n) { keyboardWillShow(n); });
+    centre.addObserver(this, UIKeyboardWillHideNotification, [this](const NSNotification&) { keyboardWillHide(); });
+}
+
+void LoginViewController::keyboardWillShow(const NSNotification& note) {
+    if (!isViewLoaded()) return;
+    auto view = this->view();
+    if (!view->window() || registerButton_->isHidden()) return;
+    CGRect keyboard = keyboardRectFromUserInfo(note.userInfo, UIKeyboardFrameEndUserInfoKey);
+    if (CGRectIsEmpty(keyboard)) return;
+    // The form's lowest point (the button) must stay above the keyboard's top.
+    CGRect button = registerButton_->convertRectToView(registerButton_->bounds(), nullptr);
+    double overlap = CGRectGetMaxY(button) + 8 - CGRectGetMinY(keyboard) + view->bounds().origin.y;
+    CGRect b = view->bounds();
+    b.origin.y = std::max(0.0, overlap);
+    view->setBounds(b);
+}
+
+void LoginViewController::keyboardWillHide() {
+    if (!isViewLoaded()) return;
+    auto view = this->view();
+    CGRect b = view->bounds();
+    b.origin.y = 0;
+    view->setBounds(b);
 }
 
 void LoginViewController::viewDidAppear(bool) {

@@ -23,6 +23,7 @@
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UIViewController.h"
 
+struct NSNotification;
 class NSTimer;
 class UIButton;
 class UILabel;
@@ -87,6 +88,10 @@ public:
                                                          MessageComposeResult result) override;
 
 private:
+    // Moves the registration form up while the number pad covers it.
+    void keyboardWillShow(const NSNotification& note);
+    void keyboardWillHide();
+
     void setStage(Stage stage, const std::string& status);
     void waitForHost();
     void sendLogin();

@@ -425,15 +425,25 @@ void SimServer::clearRequests() {
 }
 
 int64_t SimServer::pushMessage(SimMessage m) {
-    std::lock_guard lock(mutex_);
-    m.msgId = state_.nextMessageId++;
-    if (m.detailId == 0) m.detailId = m.msgId * 10;
-    if (m.sendTime == 0) m.sendTime = clock_.now();
-    if (m.url.empty() && m.type == 1)
-        m.url = "tc_mfuncno=3780&tc_sfuncno=7&detailmsg_id=" + std::to_string(m.detailId);
-    if (m.longText.empty()) m.longText = "<p>" + m.content + "</p>";
-    state_.messages.push_back(m);
+    std::function<void(const SimMessage&)> observer;
+    {
+        std::lock_guard lock(mutex_);
+        m.msgId = state_.nextMessageId++;
+        if (m.detailId == 0) m.detailId = m.msgId * 10;
+        if (m.sendTime == 0) m.sendTime = clock_.now();
+        if (m.url.empty() && m.type == 1)
+            m.url = "tc_mfuncno=3780&tc_sfuncno=7&detailmsg_id=" + std::to_string(m.detailId);
+        if (m.longText.empty()) m.longText = "<p>" + m.content + "</p>";
+        state_.messages.push_back(m);
+        observer = pushObserver_;
+    }
+    if (observer) observer(m);
     return m.msgId;
+}
+
+void SimServer::setPushObserver(std::function<void(const SimMessage&)> observer) {
+    std::lock_guard lock(mutex_);
+    pushObserver_ = std::move(observer);
 }
 
 std::vector<SimMessage> SimServer::messages() const {

@@ -19,6 +19,7 @@
 // readable text instead (no compression, no cipher): for curl.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -141,6 +142,10 @@ public:
     size_t pageRequestCount() const { return pageRequests_.load(); }
     // A new pushed message (sent time: the sim clock unless set); answers its msg id.
     int64_t pushMessage(SimMessage message);
+    // Called with every message pushed (after it is stored), on the thread that
+    // pushed it: the client that embeds the server turns it into a push
+    // notification of its platform, as the brokerage's push service would.
+    void setPushObserver(std::function<void(const SimMessage&)> observer);
     std::vector<SimMessage> messages() const;
     // The own stocks kept for a phone ("" for sessions without a phone).
     std::vector<std::string> ownStocks(const std::string& phone = "") const;
@@ -187,6 +192,7 @@ private:
     SimMarket market_;
     SimRegistry registry_;
     mutable std::mutex mutex_;
+    std::function<void(const SimMessage&)> pushObserver_;
     State state_;
     std::map<std::string, SimSession> sessions_;
     std::vector<Control> controls_;

@@ -226,7 +226,11 @@ TEST_F(SimTest, MessagesAreConfirmedOnceAndKeptForHistory) {
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 0);
     SimMessage m;
     m.title = "新消息";
-    sim->pushMessage(m);
+    std::vector<int64_t> announced;
+    sim->setPushObserver([&](const SimMessage& pushed) { announced.push_back(pushed.msgId); });
+    int64_t id = sim->pushMessage(m);
+    sim->setPushObserver(nullptr);
+    EXPECT_EQ(announced, std::vector<int64_t>{id}) << "the push service announces the stored message";
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 1);
     auto hist = firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=6&bgn_date=20240305&count=2"));
     ASSERT_EQ(hist->rowsAffected(), 2);
