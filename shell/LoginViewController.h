@@ -68,6 +68,7 @@ public:
 
     // The registration form (null before it is shown).
     UITextField* phoneField() const { return phoneField_.get(); }
+    UIButton* registerButton() const { return registerButton_.get(); }
     // What "注册" does: checks the number and opens the SMS composer.
     void submitRegistration();
     // The composer on screen while the SMS waits to be sent (null otherwise).

@@ -6,6 +6,11 @@
 #include "core/security/Digests.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
+#include "platform/uikit/UIApplication.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UITextField.h"
+#include "platform/uikit/UIWindow.h"
 #include "shell/VTAUpdateViewController.h"
 
 namespace {
@@ -90,6 +95,26 @@ TEST_F(LaunchRoadTest, FreshInstallRegistersByTheSmsRoadAndReachesHome) {
     EXPECT_FALSE(home()->infoText().empty());
     EXPECT_GE(sim->requestsOf(3504, 1).size(), 1u);
     EXPECT_EQ(delegate->navigationController()->viewControllers().size(), 1u);
+}
+
+TEST_F(LaunchRoadTest, TheNumberPadLeavesTheRegisterButtonWithinReach) {
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(waitFor([&] { return atStage(LoginViewController::Stage::Registration); }));
+    auto& app = UIApplication::sharedApplication();
+    auto centre = [](UIView* v) {
+        CGRect r = v->convertRectToView(v->bounds(), nullptr);
+        return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
+    };
+    app.keyWindow()->layoutIfNeeded();
+    app.tapAt(centre(login()->phoneField()));
+    ASSERT_TRUE(UIKeyboard::isShown());
+    UIKeyboard::typeText(phone);
+    EXPECT_EQ(login()->phoneField()->text(), phone);
+    app.keyWindow()->layoutIfNeeded();
+    CGRect button = login()->registerButton()->convertRectToView(login()->registerButton()->bounds(), nullptr);
+    EXPECT_LE(CGRectGetMaxY(button), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+    app.tapAt(centre(login()->registerButton()));
+    EXPECT_TRUE(login()->smsComposer()) << "the finger reached the button above the keyboard";
 }
 
 TEST_F(LaunchRoadTest, SecondStartSkipsRegistrationAndACurrentMenu) {
