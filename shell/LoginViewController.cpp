@@ -21,6 +21,7 @@
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
 #include "shell/HomeViewController.h"
+#include "shell/KeyboardLift.h"
 #include "shell/MenuCache.h"
 #include "shell/Navigation.h"
 #include "shell/VTADisclaimerViewController.h"
@@ -86,31 +87,15 @@ void LoginViewController::loadView() {
         view->addSubview(v);
     setView(view);
     setStage(stage_, statusText().empty() ? "正在连接服务器..." : statusText());
-    auto& centre = NSNotificationCenter::defaultCenter();
-    centre.addObserver(this, UIKeyboardWillShowNotification, [this](const NSNotification& n) { keyboardWillShow(n); });
-    centre.addObserver(this, UIKeyboardWillHideNotification, [this](const NSNotification&) { keyboardWillHide(); });
-}
-
-void LoginViewController::keyboardWillShow(const NSNotification& note) {
-    if (!isViewLoaded()) return;
-    auto view = this->view();
-    if (!view->window() || registerButton_->isHidden()) return;
-    CGRect keyboard = keyboardRectFromUserInfo(note.userInfo, UIKeyboardFrameEndUserInfoKey);
-    if (CGRectIsEmpty(keyboard)) return;
-    // The form's lowest point (the button) must stay above the keyboard's top.
-    CGRect button = registerButton_->convertRectToView(registerButton_->bounds(), nullptr);
-    double overlap = CGRectGetMaxY(button) + 8 - CGRectGetMinY(keyboard) + view->bounds().origin.y;
-    CGRect b = view->bounds();
-    b.origin.y = std::max(0.0, overlap);
-    view->setBounds(b);
-}
-
-void LoginViewController::keyboardWillHide() {
-    if (!isViewLoaded()) return;
-    auto view = this->view();
-    CGRect b = view->bounds();
-    b.origin.y = 0;
-    view->setBounds(b);
+    // The form's lowest point (the button) stays above the number pad: the view's content scrolls up.
+    keyboardLift_ = std::make_unique<KeyboardLift>(
+        registerButton_,
+        [this](double lift) {
+            CGRect b = this->view()->bounds();
+            b.origin.y = lift;
+            this->view()->setBounds(b);
+        },
+        8);
 }
 
 void LoginViewController::viewDidAppear(bool) {

@@ -24,6 +24,7 @@
 #include "platform/uikit/UIViewController.h"
 
 struct NSNotification;
+class KeyboardLift;
 class NSTimer;
 class UIButton;
 class UILabel;
@@ -89,10 +90,6 @@ public:
                                                          MessageComposeResult result) override;
 
 private:
-    // Moves the registration form up while the number pad covers it.
-    void keyboardWillShow(const NSNotification& note);
-    void keyboardWillHide();
-
     void setStage(Stage stage, const std::string& status);
     void waitForHost();
     void sendLogin();
@@ -118,6 +115,7 @@ private:
     std::shared_ptr<UILabel> titleLabel_, statusLabel_, noteLabel_;
     std::shared_ptr<UITextField> phoneField_;
     std::shared_ptr<UIButton> registerButton_;
+    std::unique_ptr<KeyboardLift> keyboardLift_;
     std::shared_ptr<MFMessageComposeViewController> composer_;
     std::shared_ptr<NSTimer> pollTimer_;
     std::weak_ptr<VTADisclaimerViewController> disclaimer_;

@@ -36,6 +36,11 @@ void VTAFeedbackViewController::viewWillDidLoad()
     contentView()->addSubview(content_);
     contentView()->addSubview(contactCaption);
     contentView()->addSubview(contact_);
+    // The return key leads from the text to the contact, then puts the keyboard away.
+    content_->addTarget(this, [this](UIControl&) { contact_->becomeFirstResponder(); },
+                        UIControlEventEditingDidEndOnExit);
+    contact_->addTarget(this, [](UIControl&) {}, UIControlEventEditingDidEndOnExit);
+    keepToolbarAboveKeyboard();
 }
 
 void VTAFeedbackViewController::createToolbarItems()

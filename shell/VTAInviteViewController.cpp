@@ -31,6 +31,8 @@ void VTAInviteViewController::viewWillDidLoad()
     contentView()->addSubview(caption);
     contentView()->addSubview(number_);
     contentView()->addSubview(text);
+    // The number pad has no return key: "发送邀请" rides above it.
+    keepToolbarAboveKeyboard();
 }
 
 void VTAInviteViewController::createToolbarItems()

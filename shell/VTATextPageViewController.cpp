@@ -30,3 +30,9 @@ void VTATextPageViewController::viewWillDidLoad()
     scroll_->setContentSize(CGSizeMake(b.size.width, 60 + fit.height));
     contentView()->addSubview(scroll_);
 }
+
+void VTATextPageViewController::viewDidLoad()
+{
+    VTAViewControllers::viewDidLoad();
+    if (scroll_) scroll_->setFrame(contentView()->bounds());
+}

@@ -18,6 +18,9 @@ public:
     UILabel* bodyLabel() { view(); return bodyLabel_.get(); }
 
     void viewWillDidLoad() override;
+    // The toolbar may have been hidden by the subclass (the disclaimer shown
+    // without a question): the text then fills the whole content view.
+    void viewDidLoad() override;
 
 private:
     std::string heading_, body_;

@@ -12,6 +12,7 @@
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIScreen.h"
+#include "shell/KeyboardLift.h"
 #include "shell/Navigation.h"
 #include "ui/Alerts.h"
 #include "shell/VTAStockFinder.h"
@@ -75,7 +76,8 @@ void VTAViewControllers::layoutBaseViews()
     CGRect b = view()->bounds();
     double barHeight = toolbarHidden_ ? 0 : kToolbarHeight;
     contentView_->setFrame(CGRectMake(0, 0, b.size.width, std::max(0.0, b.size.height - barHeight)));
-    toolbar_->setFrame(CGRectMake(0, b.size.height - kToolbarHeight, b.size.width, kToolbarHeight));
+    double lift = toolbarLift_ ? toolbarLift_->lift() : 0;
+    toolbar_->setFrame(CGRectMake(0, b.size.height - kToolbarHeight - lift, b.size.width, kToolbarHeight));
     toolbar_->setHidden(toolbarHidden_);
 }
 
@@ -91,6 +93,11 @@ UIToolbar* VTAViewControllers::toolbar()
 {
     view();
     return toolbar_.get();
+}
+
+void VTAViewControllers::keepToolbarAboveKeyboard()
+{
+    toolbarLift_ = std::make_unique<KeyboardLift>(toolbar_, [this](double) { layoutBaseViews(); });
 }
 
 void VTAViewControllers::hideToolBar()

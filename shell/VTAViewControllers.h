@@ -19,6 +19,7 @@
 #include "platform/uikit/UIViewController.h"
 #include "shell/VTAMenuScreen.h"
 
+class KeyboardLift;
 class NSTimer;
 class VTAStock;
 class VTAStockFinder;
@@ -44,6 +45,11 @@ public:
     UIToolbar* toolbar();
     void hideToolBar();
     bool isToolBarHidden() const { return toolbarHidden_; }
+    // For screens whose toolbar holds the action of a form (send, submit):
+    // while the keyboard shows, the toolbar rides just above it, so the
+    // action stays within reach; the content view keeps its place. Called
+    // from viewWillDidLoad.
+    void keepToolbarAboveKeyboard();
 
     // ---- what the opener hands in ----
     void setViewMenu(std::shared_ptr<VTAMenu> menu) override { myMenu_ = std::move(menu); }
@@ -110,6 +116,7 @@ private:
     std::shared_ptr<UIView> contentView_;
     std::shared_ptr<UIToolbar> toolbar_;
     bool toolbarHidden_ = false;
+    std::unique_ptr<KeyboardLift> toolbarLift_;
     std::shared_ptr<VTAMenu> myMenu_;
     std::shared_ptr<VTAMessage> message_;
     int frameStatus_ = 0;

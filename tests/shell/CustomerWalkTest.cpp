@@ -1,0 +1,133 @@
+// The shell's screens as a customer uses them, by taps on screen points and
+// key presses: forms whose action sits in the bottom toolbar stay usable while
+// the keyboard covers the bottom of the screen; text pages fill the screen.
+#include "ScreensTestSupport.h"
+
+#include "platform/services/MessageComposeViewController.h"
+#include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UITextField.h"
+#include "shell/VTADisclaimerViewController.h"
+#include "shell/VTAFeedbackViewController.h"
+#include "shell/VTAInviteViewController.h"
+
+namespace {
+
+class CustomerWalkTest : public ScreensTest {
+protected:
+    static CGRect onScreen(UIView* v) { return v->convertRectToView(v->bounds(), nullptr); }
+    static CGPoint centre(UIView* v)
+    {
+        CGRect r = onScreen(v);
+        return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
+    }
+    void tap(UIView* v)
+    {
+        window->layoutIfNeeded();
+        UIApplication::sharedApplication().tapAt(centre(v));
+        settle(0.3);
+    }
+    // The on-screen view showing the text (a toolbar button's title).
+    UIView* shown(const std::string& text)
+    {
+        window->layoutIfNeeded();
+        return host.findText(text);
+    }
+    void pressKey(const std::string& title)
+    {
+        UIView* key = UIKeyboard::keyboard().keyWithTitle(title);
+        ASSERT_TRUE(key) << title;
+        tap(key);
+    }
+    // The toolbar rests on the screen view's bottom edge.
+    static void expectToolbarAtRest(VTAViewControllers& screen)
+    {
+        EXPECT_DOUBLE_EQ(CGRectGetMaxY(screen.toolbar()->frame()), CGRectGetMaxY(screen.view()->bounds()));
+    }
+};
+
+TEST_F(CustomerWalkTest, TheInvitationIsSentWithTheNumberPadStillUp)
+{
+    SentMessageLog::shared().clear();
+    auto invite = std::make_shared<VTAInviteViewController>();
+    pushViewController(invite);
+    settle();
+    tap(invite->numberField());
+    ASSERT_TRUE(UIKeyboard::isShown());
+    UIKeyboard::typeText("13900139000");
+    EXPECT_EQ(invite->numberField()->text(), "13900139000");
+
+    // The number pad has no return key: the button must be reachable above it.
+    UIView* send = shown("发送邀请");
+    ASSERT_TRUE(send);
+    EXPECT_LE(CGRectGetMaxY(onScreen(send)), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+    EXPECT_LE(CGRectGetMaxY(onScreen(invite->numberField())), CGRectGetMinY(onScreen(invite->toolbar())))
+        << "the toolbar does not cover the field";
+    tap(send);
+    EXPECT_EQ(invite->numberField()->text(), "13900139000") << "the tap did not land on the number pad";
+    EXPECT_TRUE(dynamic_cast<MFMessageComposeViewController*>(nav->modalViewController()))
+        << "the finger reached 发送邀请";
+    EXPECT_FALSE(UIKeyboard::isShown());
+    expectToolbarAtRest(*invite);
+}
+
+TEST_F(CustomerWalkTest, FeedbackIsTypedAndSubmittedWithTheKeyboardUp)
+{
+    startSimulator();
+    auto fb = std::make_shared<VTAFeedbackViewController>();
+    pushViewController(fb);
+    settle();
+    tap(fb->contentField());
+    ASSERT_TRUE(UIKeyboard::isShown());
+    UIKeyboard::typeText("希望增加港股行情");
+    // Return leads on to the contact.
+    pressKey("换行");
+    EXPECT_TRUE(fb->contactField()->isFirstResponder());
+    ASSERT_TRUE(UIKeyboard::isShown());
+    UIKeyboard::typeText("13800138000");
+    EXPECT_EQ(fb->contactField()->text(), "13800138000");
+
+    UIView* submit = shown("提交");
+    ASSERT_TRUE(submit);
+    EXPECT_LE(CGRectGetMaxY(onScreen(submit)), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+    EXPECT_LE(CGRectGetMaxY(onScreen(fb->contactField())), CGRectGetMinY(onScreen(fb->toolbar())));
+    tap(submit);
+    EXPECT_FALSE(UIKeyboard::isShown());
+    expectToolbarAtRest(*fb);
+    ASSERT_TRUE(waitFor([&] { return topAlertTitle() == "感谢您的反馈"; }));
+    EXPECT_EQ(sim->requestsOf(100, 17).size(), 1u);
+}
+
+TEST_F(CustomerWalkTest, ReturnOnTheContactPutsTheKeyboardAway)
+{
+    auto fb = std::make_shared<VTAFeedbackViewController>();
+    pushViewController(fb);
+    settle();
+    tap(fb->contactField());
+    ASSERT_TRUE(UIKeyboard::isShown());
+    pressKey("换行");
+    EXPECT_FALSE(UIKeyboard::isShown());
+    EXPECT_FALSE(fb->contactField()->isFirstResponder());
+    expectToolbarAtRest(*fb);
+}
+
+}  // namespace
+
+namespace {
+
+// The disclaimer opened from the menu asks nothing and has no toolbar: its
+// text reaches down to the bottom of the screen, no empty strip below it.
+TEST_F(CustomerWalkTest, TheDisclaimerWithoutToolbarFillsTheScreenToTheBottom)
+{
+    auto plain = std::make_shared<VTADisclaimerViewController>();
+    pushViewController(plain);
+    settle();
+    window->layoutIfNeeded();
+    ASSERT_TRUE(plain->toolbar()->isHidden());
+    CGRect screen = window->bounds();
+    UIView* bottom = window->hitTest(CGPointMake(CGRectGetMidX(screen), CGRectGetMaxY(screen) - 4), nullptr);
+    ASSERT_TRUE(bottom);
+    EXPECT_TRUE(bottom == plain->bodyLabel()->superview() || bottom->isDescendantOfView(plain->bodyLabel()->superview()))
+        << "found " << bottom->className() << " at the bottom edge";
+}
+
+}  // namespace
