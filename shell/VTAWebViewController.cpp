@@ -3,6 +3,8 @@
 #include "core/RequestText.h"
 #include "core/VTAMenu.h"
 #include "core/VTAStock.h"
+#include "net/NetworkManager.h"
+#include "net/QZServerHost.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UIApplication.h"
 #include "shell/Navigation.h"
@@ -51,7 +53,11 @@ std::string VTAWebViewController::addressOfLink(const std::string& link)
     if (q == std::string::npos) return "";
     auto at = link.find("url=", q + 1);
     if (at == std::string::npos) return "";
-    return link.substr(at + 4);
+    std::string address = link.substr(at + 4);
+    if (address.rfind("/", 0) == 0 && address.rfind("//", 0) != 0) {
+        if (auto host = NetworkManager::manager().currentHost()) return host->baseURL() + address;
+    }
+    return address;
 }
 
 void VTAWebViewController::setURL(const std::string& url)

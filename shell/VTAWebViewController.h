@@ -29,7 +29,9 @@ public:
     VTAWebViewController();
     ~VTAWebViewController() override;
 
-    // The address of a "webpage?url=..." link ("" when it has none).
+    // The address of a "webpage?url=..." link ("" when it has none). A path
+    // ("/page/help.html") is a page of the service's current host, so a cached
+    // menu keeps working when the host changes.
     static std::string addressOfLink(const std::string& link);
 
     void setURL(const std::string& url);

@@ -18,10 +18,11 @@ void installWebFetcher()
         http->setCompletionBlock([done](HTTPRequest& r) {
             WebFetchResult result;
             if (r.failed()) {
-                result.error = NSError("NSURLErrorDomain", -1004, r.errorText());
+                // The customer reads this text: ours, not the transport's English.
+                result.error = NSError("NSURLErrorDomain", -1004, "无法连接服务器，请检查网络后重试");
             } else if (r.responseStatusCode() != 200) {
                 result.error = NSError("NSURLErrorDomain", -1011,
-                                            "HTTP " + std::to_string(r.responseStatusCode()));
+                                       "页面暂时无法打开（" + std::to_string(r.responseStatusCode()) + "）");
             } else {
                 result.ok = true;
                 result.body.assign(r.responseData().begin(), r.responseData().end());

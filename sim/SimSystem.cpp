@@ -34,8 +34,6 @@ struct MenuItem {
 };
 
 // The menu the login road downloads. Each screen of the dispatcher is one link.
-// "{self}" in a link stands for this server's address.
-constexpr const char* kSelfURL = "{self}";
 const MenuItem kMenu[] = {
     {1, -1, "行情", "", "menu_hq.png"},
     {2, -1, "交易", "", "menu_jy.png"},
@@ -89,7 +87,7 @@ const MenuItem kMenu[] = {
     {506, 5, "信用资产", "rzrq_xyzccx", ""},
     {7, -1, "更多", "", "menu_more.png"},
     {701, 7, "设置", "setting", ""},
-    {702, 7, "使用帮助", "webpage?url={self}/page/help.html", ""},
+    {702, 7, "使用帮助", "webpage?url=/page/help.html", ""},
     {703, 7, "资讯分类", "newsmenu?tc_mfuncno=504&tc_sfuncno=1", ""},
     {704, 7, "客户服务", "customerservice", ""},
     {705, 7, "意见反馈", "feedback", ""},
@@ -123,14 +121,8 @@ std::vector<uint8_t> sessionLogin(SimCall& c) {
 
 std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
     std::vector<MenuItemRecord> items;
-    const std::string base = c.server.url();
-    for (const auto& m : kMenu) {
-        std::string link = m.link;
-        if (auto at = link.find(kSelfURL); at != std::string::npos)
-            link.replace(at, std::string(kSelfURL).size(), base);
-        items.push_back({m.id, m.pid, m.title, link, m.icon, true});
-    }
-    std::string self = base;
+    for (const auto& m : kMenu) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
+    std::string self = c.server.url();
     auto scheme = self.find("://");
     if (scheme != std::string::npos) self = self.substr(scheme + 3);
     return menuRecordSetsData(items, {

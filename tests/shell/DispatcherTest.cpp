@@ -1,6 +1,7 @@
 // The dispatcher's registry, the menu groups, the trade links and the trade gate.
 #include "ScreensTestSupport.h"
 
+#include "net/NetworkManager.h"
 #include "core/RequestText.h"
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
@@ -223,6 +224,11 @@ TEST_F(DispatcherTest, TheShellsOwnLinksMakeTheirScreens)
     auto* page = dynamic_cast<VTAWebViewController*>(web.get());
     ASSERT_TRUE(page);
     EXPECT_EQ(VTAWebViewController::addressOfLink(page->viewMenu()->link()), "http://127.0.0.1/a?b=1&c=2");
+    // A path is a page of the service's current host, wherever that now is.
+    NetworkManager::manager().setLoopbackHost("http://127.0.0.1:8077");
+    EXPECT_EQ(VTAWebViewController::addressOfLink("webpage?url=/page/help.html"), "http://127.0.0.1:8077/page/help.html");
+    NetworkManager::manager().setLoopbackHost("http://127.0.0.1:8078");
+    EXPECT_EQ(VTAWebViewController::addressOfLink("webpage?url=/page/help.html"), "http://127.0.0.1:8078/page/help.html");
     auto news = VTAUIFactory::viewControllerWithLink("newsmenu?tc_mfuncno=504&tc_sfuncno=1", "资讯");
     auto* list = dynamic_cast<VTAListViewController*>(news.get());
     ASSERT_TRUE(list);
