@@ -89,7 +89,8 @@ public:
         if (!ctx)
             return;
         CGRect b = CGRectInset(bounds(), 0.5, 0.5);
-        if (bordered()) {
+        // The button's outline: a rounded rectangle, or the back button's arrow shape.
+        auto addOutline = [&] {
             ctx->beginPath();
             if (back_) {
                 double r = 5, x0 = b.origin.x, y0 = b.origin.y, x1 = CGRectGetMaxX(b), y1 = CGRectGetMaxY(b);
@@ -104,6 +105,9 @@ public:
             } else {
                 ctx->addRoundedRect(b, 5);
             }
+        };
+        if (bordered()) {
+            addOutline();
             double base = 0.3;
             std::shared_ptr<UIColor> fill;
             if (item_->style() == UIBarButtonItemStyle::Done ||
@@ -120,20 +124,7 @@ public:
             double k = isHighlighted() ? 0.7 : 1.0;
             ctx->setFillColor(fill->red() * k, fill->green() * k, fill->blue() * k, 1);
             ctx->fillPath();
-            ctx->beginPath();
-            if (back_) {
-                double r = 5, x0 = b.origin.x, y0 = b.origin.y, x1 = CGRectGetMaxX(b), y1 = CGRectGetMaxY(b);
-                ctx->moveToPoint(x0, (y0 + y1) / 2);
-                ctx->addLineToPoint(x0 + 11, y0);
-                ctx->addLineToPoint(x1 - r, y0);
-                ctx->addArcToPoint(x1, y0, x1, y0 + r, r);
-                ctx->addLineToPoint(x1, y1 - r);
-                ctx->addArcToPoint(x1, y1, x1 - r, y1, r);
-                ctx->addLineToPoint(x0 + 11, y1);
-                ctx->closePath();
-            } else {
-                ctx->addRoundedRect(b, 5);
-            }
+            addOutline();
             ctx->setStrokeColor(0, 0, 0, base + 0.2);
             ctx->setLineWidth(1);
             ctx->strokePath();
