@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "net/NSError.h"
+#include "net/ServiceErrors.h"
 #include "net/QZNetworkServiceDelegate.h"
 
 class HTTPQueue;

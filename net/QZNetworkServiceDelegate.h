@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "net/NSError.h"
+#include "net/ServiceErrors.h"
 
 class QZNetworkService;
 class VTATCRS;

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "net/HTTPQueue.h"
-#include "net/NSError.h"
+#include "net/ServiceErrors.h"
 
 class XXNetworkManager;
 

@@ -1,6 +1,6 @@
 #pragma once
 // An error object: a domain, a code and the text that screens show
-// (localizedDescription). The request road (net/NSError.h) and the web view
+// (localizedDescription). The request road (net/ServiceErrors.h) and the web view
 // use it alike.
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "net/NSError.h"
+#include "net/ServiceErrors.h"
 
 NSError ServiceErrors::serviceError(int code) {
     const char* text = "Response Data Exception";
