@@ -51,8 +51,7 @@ const std::vector<Quote> kQuotes = {
 class StockTablePage : public UIViewController, public UITableViewDataSource, public UITableViewDelegate {
 public:
     StockTablePage() { setTitle("自选股"); }
-    void loadView() override
-    {
+    void loadView() override {
         table_ = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
         table_->setRowHeight(50);
         table_->setDataSource(this);
@@ -60,21 +59,18 @@ public:
         setView(table_);
     }
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return static_cast<int>(kQuotes.size()); }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
         auto cell = t.dequeueReusableCellWithIdentifier("quote");
-        if (!cell)
-            cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Subtitle, "quote");
+        if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Subtitle, "quote");
         const Quote& q = kQuotes[static_cast<size_t>(ip.row) % kQuotes.size()];
         cell->textLabel()->setText(q.name);
         cell->detailTextLabel()->setText(std::string(q.code) + "   " + q.price + "   " + q.change);
         cell->detailTextLabel()->setTextColor(q.change[0] == '-' ? UIColor::colorWithRed(0, 0.6, 0, 1)
-                                                                  : UIColor::redColor());
+                                                                 : UIColor::redColor());
         cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
         return cell;
     }
-    void tableViewDidSelectRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override
-    {
+    void tableViewDidSelectRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
         t.deselectRowAtIndexPath(ip, true);
     }
 
@@ -85,8 +81,7 @@ private:
 class PickerPage : public UIViewController, public UIPickerViewDataSource, public UIPickerViewDelegate {
 public:
     PickerPage() { setTitle("选择器"); }
-    void loadView() override
-    {
+    void loadView() override {
         auto root = std::make_shared<UIView>(CGRectMake(0, 0, 320, 416));
         root->setBackgroundColor(UIColor::groupTableViewBackgroundColor());
         label_ = std::make_shared<UILabel>(CGRectMake(20, 30, 280, 30));
@@ -105,12 +100,13 @@ public:
     }
     int numberOfComponentsInPickerView(UIPickerView&) override { return 1; }
     int pickerViewNumberOfRowsInComponent(UIPickerView&, int) override { return static_cast<int>(markets().size()); }
-    std::string pickerViewTitleForRow(UIPickerView&, int row, int) override { return markets()[static_cast<size_t>(row)]; }
+    std::string pickerViewTitleForRow(UIPickerView&, int row, int) override {
+        return markets()[static_cast<size_t>(row)];
+    }
     void pickerViewDidSelectRow(UIPickerView&, int row, int) override { update(row); }
 
 private:
-    static const std::vector<std::string>& markets()
-    {
+    static const std::vector<std::string>& markets() {
         static const std::vector<std::string> m = {"深圳A股", "上海A股", "深圳B股", "上海B股", "香港主板", "创业板"};
         return m;
     }
@@ -122,8 +118,7 @@ private:
 class NumberPadPage : public UIViewController {
 public:
     NumberPadPage() { setTitle("数字键盘"); }
-    void loadView() override
-    {
+    void loadView() override {
         auto root = std::make_shared<UIView>(CGRectMake(0, 0, 320, 416));
         root->setBackgroundColor(UIColor::groupTableViewBackgroundColor());
         auto caption = std::make_shared<UILabel>(CGRectMake(20, 20, 90, 31));
@@ -150,11 +145,9 @@ public:
     using UIView::UIView;
     std::string className() const override { return "ChartView"; }
     std::string accessibilityText() const override { return "上证指数 3089.26 +1.25%"; }
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = bounds();
         ctx->setFillColor(0.05, 0.05, 0.12, 1);
         ctx->fillRect(b);
@@ -171,13 +164,13 @@ public:
         for (int i = 0; i <= 120; ++i) {
             v += std::sin(i * 0.37) * 0.03 + std::cos(i * 0.11) * 0.02;
             v = std::clamp(v, 0.05, 0.95);
-            pts.push_back(CGPointMake(plot.origin.x + plot.size.width * i / 120, plot.origin.y + plot.size.height * (1 - v)));
+            pts.push_back(
+                CGPointMake(plot.origin.x + plot.size.width * i / 120, plot.origin.y + plot.size.height * (1 - v)));
         }
         ctx->saveGState();
         ctx->beginPath();
         ctx->moveToPoint(pts.front().x, CGRectGetMaxY(plot));
-        for (auto& p : pts)
-            ctx->addLineToPoint(p.x, p.y);
+        for (auto& p : pts) ctx->addLineToPoint(p.x, p.y);
         ctx->addLineToPoint(pts.back().x, CGRectGetMaxY(plot));
         ctx->closePath();
         ctx->clip();
@@ -188,8 +181,7 @@ public:
         ctx->setLineWidth(1.5);
         ctx->beginPath();
         ctx->moveToPoint(pts.front().x, pts.front().y);
-        for (auto& p : pts)
-            ctx->addLineToPoint(p.x, p.y);
+        for (auto& p : pts) ctx->addLineToPoint(p.x, p.y);
         ctx->strokePath();
         ctx->saveGState();
         ctx->setStrokeColor(1, 0.85, 0, 1);
@@ -228,8 +220,7 @@ public:
 class WebPage : public UIViewController, public UIWebViewDelegate {
 public:
     WebPage() { setTitle("网页"); }
-    void loadView() override
-    {
+    void loadView() override {
         web_ = std::make_shared<UIWebView>(CGRectMake(0, 0, 320, 416));
         web_->setDelegate(this);
         setView(web_);
@@ -241,13 +232,10 @@ public:
             "<p><a href='@qzopt=user_upgrade?'>关联资金帐号</a> | <a href='http://example.invalid/'>更多说明</a></p>"
             "</body></html>");
     }
-    ~WebPage() override
-    {
-        if (web_)
-            web_->setDelegate(nullptr);
+    ~WebPage() override {
+        if (web_) web_->setDelegate(nullptr);
     }
-    bool webViewShouldStartLoadWithRequest(UIWebView&, const NSURLRequest& r, UIWebViewNavigationType t) override
-    {
+    bool webViewShouldStartLoadWithRequest(UIWebView&, const NSURLRequest& r, UIWebViewNavigationType t) override {
         if (t == UIWebViewNavigationType::LinkClicked && r.URL().rfind("@qzopt=", 0) == 0) {
             auto alert = std::make_shared<UIAlertView>("链接命令", r.URL(), nullptr, std::string("确定"),
                                                        std::vector<std::string>{});
@@ -271,13 +259,12 @@ class GalleryList : public UIViewController,
                     public MFMessageComposeViewControllerDelegate {
 public:
     GalleryList() { setTitle("控件样例"); }
-    static const std::vector<std::string>& items()
-    {
-        static const std::vector<std::string> i = {"表格", "提示框", "操作表", "选择器", "数字键盘", "绘图", "网页", "短信", "界面组件"};
+    static const std::vector<std::string>& items() {
+        static const std::vector<std::string> i = {"表格", "提示框", "操作表", "选择器",  "数字键盘",
+                                                   "绘图", "网页",   "短信",   "界面组件"};
         return i;
     }
-    void loadView() override
-    {
+    void loadView() override {
         auto table = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 416), UITableViewStyle::Grouped);
         table->setDataSource(this);
         table->setDelegate(this);
@@ -286,22 +273,18 @@ public:
     }
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return static_cast<int>(items().size()); }
     std::string tableViewTitleForHeaderInSection(UITableView&, int) override { return "平台控件"; }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
         auto cell = t.dequeueReusableCellWithIdentifier("item");
-        if (!cell)
-            cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "item");
+        if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "item");
         cell->textLabel()->setText(items()[static_cast<size_t>(ip.row)]);
         cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
         return cell;
     }
-    void tableViewDidSelectRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override
-    {
+    void tableViewDidSelectRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
         t.deselectRowAtIndexPath(ip, true);
         open(items()[static_cast<size_t>(ip.row)]);
     }
-    void open(const std::string& item)
-    {
+    void open(const std::string& item) {
         auto* nav = navigationController();
         if (item == "表格")
             nav->pushViewController(std::make_shared<StockTablePage>(), true);
@@ -332,17 +315,14 @@ public:
             nav->presentModalViewController(sms, true);
         }
     }
-    void alertViewClickedButtonAtIndex(UIAlertView&, int index) override
-    {
+    void alertViewClickedButtonAtIndex(UIAlertView&, int index) override {
         std::fprintf(stderr, "alert button %d\n", index);
     }
-    void actionSheetClickedButtonAtIndex(UIActionSheet&, int index) override
-    {
+    void actionSheetClickedButtonAtIndex(UIActionSheet&, int index) override {
         std::fprintf(stderr, "action sheet button %d\n", index);
     }
     void messageComposeViewControllerDidFinishWithResult(MFMessageComposeViewController& c,
-                                                         MessageComposeResult r) override
-    {
+                                                         MessageComposeResult r) override {
         std::fprintf(stderr, "sms result %d\n", static_cast<int>(r));
         c.dismissModalViewControllerAnimated(true);
     }
@@ -357,8 +337,7 @@ struct Gallery {
     std::shared_ptr<UINavigationController> nav;
 };
 
-Gallery makeGallery()
-{
+Gallery makeGallery() {
     Gallery g;
     g.window = HeadlessHost::makeKeyWindow();
     g.list = std::make_shared<GalleryList>();
@@ -369,8 +348,7 @@ Gallery makeGallery()
     return g;
 }
 
-int saveShots(const std::string& dir)
-{
+int saveShots(const std::string& dir) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     Gallery g = makeGallery();
@@ -434,16 +412,14 @@ int saveShots(const std::string& dir)
             g.nav->pushViewController(page, false);
         }
         shot(name);
-        while (g.nav->viewControllers().size() > 2)
-            g.nav->popViewControllerAnimated(false);
+        while (g.nav->viewControllers().size() > 2) g.nav->popViewControllerAnimated(false);
         host.runFor(1);
     }
     UIApplication::sharedApplication().terminate();
     return failures ? 1 : 0;
 }
 
-int runScript(const std::string& path)
-{
+int runScript(const std::string& path) {
     Gallery g = makeGallery();
     HeadlessHost host;
     ScriptDriver driver(host, std::cout);
@@ -456,8 +432,7 @@ int runScript(const std::string& path)
     return 0;
 }
 
-int runDesktop(double scale)
-{
+int runDesktop(double scale) {
     DesktopHost::Options options;
     options.scale = scale;
     options.title = "roduvede gallery";
@@ -471,16 +446,14 @@ int runDesktop(double scale)
     return desktop.run();
 }
 
-void usage()
-{
+void usage() {
     std::cerr << "usage: roduvede_gallery [--scale N]            desktop window\n"
                  "       roduvede_gallery --headless --script FILE\n"
                  "       roduvede_gallery --shots DIR\n";
 }
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool headless = false;
     std::string script, shots;
@@ -510,8 +483,7 @@ int main(int argc, char** argv)
     if (!shots.empty() || headless) {
         // Headless runs in virtual time from now: animations and waits cost no real time.
         Clock::freezeAt(Clock::systemNow());
-        if (!shots.empty())
-            return saveShots(shots);
+        if (!shots.empty()) return saveShots(shots);
         if (script.empty()) {
             usage();
             return 2;

@@ -41,13 +41,14 @@ struct Options {
 };
 
 void usage() {
-    std::puts("usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
-              "  --headless       no window, even when a display exists\n"
-              "  --script FILE    drive the client with a script (headless)\n"
-              "  --shots DIR      folder for the screenshots of the default headless walk\n"
-              "  --server URL     use the server at URL instead of the embedded simulated one\n"
-              "  --documents DIR  the client's Documents folder (settings, database, caches)\n"
-              "  --port N         loopback port of the embedded simulated server (default: a free one)");
+    std::puts(
+        "usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
+        "  --headless       no window, even when a display exists\n"
+        "  --script FILE    drive the client with a script (headless)\n"
+        "  --shots DIR      folder for the screenshots of the default headless walk\n"
+        "  --server URL     use the server at URL instead of the embedded simulated one\n"
+        "  --documents DIR  the client's Documents folder (settings, database, caches)\n"
+        "  --port N         loopback port of the embedded simulated server (default: a free one)");
 }
 
 bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
@@ -77,10 +78,14 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
                 exitCode = 2;
                 return false;
             }
-            if (a == "--script") o.script = v, o.headless = true;
-            else if (a == "--shots") o.shots = v;
-            else if (a == "--server") o.server = v;
-            else if (a == "--documents") o.documents = v;
+            if (a == "--script")
+                o.script = v, o.headless = true;
+            else if (a == "--shots")
+                o.shots = v;
+            else if (a == "--server")
+                o.server = v;
+            else if (a == "--documents")
+                o.documents = v;
             else {
                 char* end = nullptr;
                 long port = std::strtol(v.c_str(), &end, 10);
@@ -128,17 +133,21 @@ int defaultWalk(HeadlessHost& host, const std::string& shots) {
         std::snprintf(file, sizeof file, "%02d-%s.png", ++shot, name.c_str());
         std::string path = (fs::path(shots) / file).string();
         std::string error;
-        if (host.screenshot(path, &error)) std::printf("screenshot %s\n", path.c_str());
-        else std::fprintf(stderr, "roduvede: screenshot %s failed: %s\n", path.c_str(), error.c_str());
+        if (host.screenshot(path, &error))
+            std::printf("screenshot %s\n", path.c_str());
+        else
+            std::fprintf(stderr, "roduvede: screenshot %s failed: %s\n", path.c_str(), error.c_str());
     };
     auto& loop = RunLoop::main();
     auto until = [&](const std::function<bool()>& done, double seconds) { return loop.runUntil(done, seconds, 20); };
     host.runFor(0.1);
     save("start");
-    until([] {
-        auto* login = loginScreen();
-        return homeShown() || (login && login->stage() == LoginViewController::Stage::Registration);
-    }, 60);
+    until(
+        [] {
+            auto* login = loginScreen();
+            return homeShown() || (login && login->stage() == LoginViewController::Stage::Registration);
+        },
+        60);
     if (auto* login = loginScreen(); login && login->stage() == LoginViewController::Stage::Registration) {
         login->phoneField()->setText("13800138000");
         host.runFor(0.1);
@@ -163,10 +172,12 @@ int defaultWalk(HeadlessHost& host, const std::string& shots) {
         return 1;
     }
     // The first replies of the home screen.
-    until([] {
-        auto* home = dynamic_cast<HomeViewController*>(topScreen());
-        return home && !home->infoTitles().empty() && !home->quoteStocks().empty();
-    }, 10);
+    until(
+        [] {
+            auto* home = dynamic_cast<HomeViewController*>(topScreen());
+            return home && !home->infoTitles().empty() && !home->quoteStocks().empty();
+        },
+        10);
     host.runFor(0.5);
     save("home");
     if (host.tapText("行情")) {

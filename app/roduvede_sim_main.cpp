@@ -27,8 +27,9 @@ bool parseClock(const std::string& text, double& out) {
 }
 
 void usage() {
-    std::puts("usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
-              "                    [--idle-timeout SECONDS] [--no-session-check]");
+    std::puts(
+        "usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
+        "                    [--idle-timeout SECONDS] [--no-session-check]");
 }
 }  // namespace
 

@@ -46,9 +46,9 @@ SimServer& server() {
         useScratchDocuments();
         SimOptions o;
         o.seed = 5;
-        o.clock = 1709605800;   // a Tuesday morning in Shanghai
+        o.clock = 1709605800;  // a Tuesday morning in Shanghai
         o.frozenClock = true;
-        auto* s = new SimServer(o);   // lives until the process ends
+        auto* s = new SimServer(o);  // lives until the process ends
         s->start();
         NetworkManager::manager().setLoopbackHost(s->url());
         return s;
@@ -92,7 +92,7 @@ void BM_ServiceRoundTrip(benchmark::State& state) {
     service.setDelegate(&sink);
     for (auto _ : state) {
         int before = sink.done + sink.failed;
-        service.requestStr(text, 5);   // enciphered, compressed reply
+        service.requestStr(text, 5);  // enciphered, compressed reply
         RunLoop::main().runUntil([&] { return sink.done + sink.failed > before; }, 10, 10);
     }
     if (sink.failed) state.SkipWithError("failures");
@@ -161,10 +161,11 @@ void BM_PlainCurlPost(benchmark::State& state) {
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.text.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "VTA-IPhone 1.0");
     std::string reply;
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
-        static_cast<std::string*>(u)->append(p, s * n);
-        return s * n;
-    });
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
+            static_cast<std::string*>(u)->append(p, s * n);
+            return s * n;
+        });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
     for (auto _ : state) {
         reply.clear();
@@ -202,16 +203,17 @@ void BM_SimLoopbackLoad(benchmark::State& state) {
     server();
     ensureLogin();
     // Type 3 (compressed reply, clear request): the same text on every thread.
-    const std::string text = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&TC_SESSION={" + loadSession() + "}&" +
-                             fiftyStocks();
+    const std::string text =
+        "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&TC_SESSION={" + loadSession() + "}&" + fiftyStocks();
     CURL* curl = curl_easy_init();
     std::string url = server().url() + "/vta";
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     std::string reply;
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
-        static_cast<std::string*>(u)->append(p, s * n);
-        return s * n;
-    });
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
+            static_cast<std::string*>(u)->append(p, s * n);
+            return s * n;
+        });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
     for (auto _ : state) {
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, text.c_str());

@@ -17,7 +17,7 @@
 namespace {
 
 const char* const kNames[] = {"浦发银行", "白云机场", "东风汽车", "中国国贸", "首创股份", "上海机场", "包钢股份",
-                              "华能国际", "皖通高速", "华夏银行", "民生银行", "日照港", "上港集团", "宝钢股份",
+                              "华能国际", "皖通高速", "华夏银行", "民生银行", "日照港",   "上港集团", "宝钢股份",
                               "中原高速", "上海电力", "山东钢铁", "浙能电力", "中海发展", "招商银行"};
 
 struct Row {
@@ -25,8 +25,7 @@ struct Row {
     bool up;
 };
 
-std::vector<Row> makeRows()
-{
+std::vector<Row> makeRows() {
     std::vector<Row> rows;
     for (int i = 0; i < 20; ++i) {
         char code[16], price[16], change[16], percent[16];
@@ -41,8 +40,7 @@ std::vector<Row> makeRows()
     return rows;
 }
 
-void drawScreen(CGContext& ctx, const std::vector<Row>& rows)
-{
+void drawScreen(CGContext& ctx, const std::vector<Row>& rows) {
     const double W = 320, H = 480, top = 44 + 24, rowH = 20.5;
     ctx.setFillColor(0.08, 0.08, 0.1, 1);
     ctx.fillRect(CGRectMake(0, 0, W, H));
@@ -110,8 +108,7 @@ void drawScreen(CGContext& ctx, const std::vector<Row>& rows)
     ctx.restoreGState();
 }
 
-void BM_RenderQuoteScreen(benchmark::State& state)
-{
+void BM_RenderQuoteScreen(benchmark::State& state) {
     std::vector<Row> rows = makeRows();
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(320, 480), true, 2);
     CGContext* ctx = UIGraphicsGetCurrentContext();
@@ -123,8 +120,7 @@ void BM_RenderQuoteScreen(benchmark::State& state)
         totalMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     }
     if (const char* path = std::getenv("RD_BENCH_RENDER_PNG"))
-        if (auto img = UIGraphicsGetImageFromCurrentImageContext())
-            img->writePNG(path);
+        if (auto img = UIGraphicsGetImageFromCurrentImageContext()) img->writePNG(path);
     UIGraphicsEndImageContext();
     state.counters["frame_ms"] = state.iterations() ? totalMs / double(state.iterations()) : 0.0;
     state.counters["budget_ms"] = 16.7;
@@ -132,8 +128,7 @@ void BM_RenderQuoteScreen(benchmark::State& state)
 BENCHMARK(BM_RenderQuoteScreen)->Unit(benchmark::kMillisecond);
 
 // Measuring alone (what table layout does before drawing): one screen of cells.
-void BM_MeasureQuoteCells(benchmark::State& state)
-{
+void BM_MeasureQuoteCells(benchmark::State& state) {
     std::vector<Row> rows = makeRows();
     auto font = UIFont::systemFontOfSize(15);
     for (auto _ : state) {
@@ -146,6 +141,6 @@ void BM_MeasureQuoteCells(benchmark::State& state)
 }
 BENCHMARK(BM_MeasureQuoteCells)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

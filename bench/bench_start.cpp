@@ -77,11 +77,13 @@ bool startOnce(const std::string& phone) {
     app->setDelegate(delegate.get());
     bool ok = app->launch();
     if (ok) {
-        loop.runUntil([&] {
-            auto nav = delegate->navigationController();
-            auto* login = nav ? dynamic_cast<LoginViewController*>(nav->topViewController()) : nullptr;
-            return homeOf(*delegate) || (login && login->stage() == LoginViewController::Stage::Registration);
-        }, 60, 10);
+        loop.runUntil(
+            [&] {
+                auto nav = delegate->navigationController();
+                auto* login = nav ? dynamic_cast<LoginViewController*>(nav->topViewController()) : nullptr;
+                return homeOf(*delegate) || (login && login->stage() == LoginViewController::Stage::Registration);
+            },
+            60, 10);
         auto nav = delegate->navigationController();
         if (auto* login = nav ? dynamic_cast<LoginViewController*>(nav->topViewController()) : nullptr) {
             login->phoneField()->setText(phone);
@@ -96,10 +98,12 @@ bool startOnce(const std::string& phone) {
         };
         loop.runUntil([&] { return homeOf(*delegate) || (root() && root()->disclaimerScreen()); }, 120, 10);
         if (root() && root()->disclaimerScreen()) root()->disclaimerScreen()->agree();
-        ok = loop.runUntil([&] {
-            auto* home = homeOf(*delegate);
-            return home && !home->infoTitles().empty() && !home->quoteStocks().empty();
-        }, 120, 10);
+        ok = loop.runUntil(
+            [&] {
+                auto* home = homeOf(*delegate);
+                return home && !home->infoTitles().empty() && !home->quoteStocks().empty();
+            },
+            120, 10);
         if (ok) ok = app->keyWindow() && app->keyWindow()->renderScreenToImage(2) != nullptr;
     }
     app->terminate();
@@ -172,9 +176,17 @@ void BM_StartRegistered(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_StartFreshInstall)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)
-    ->ReportAggregatesOnly(true)->UseRealTime();
-BENCHMARK(BM_StartRegistered)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)
-    ->ReportAggregatesOnly(true)->UseRealTime();
+BENCHMARK(BM_StartFreshInstall)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
+BENCHMARK(BM_StartRegistered)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

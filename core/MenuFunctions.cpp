@@ -22,7 +22,7 @@ std::string textField(const VTATCRS& set, const std::string& name) {
     return set.toStringWithFieldName(name).value_or("");
 }
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<VTATree> buildMenuTree(VTATCRS& sysMenu) {
     auto tree = std::make_shared<VTATree>();
@@ -31,7 +31,7 @@ std::shared_ptr<VTATree> buildMenuTree(VTATCRS& sysMenu) {
 
     // Rows grouped by parent id, each group in sibling order.
     std::map<int, std::vector<MenuRow>> byParent;
-    std::set<int> seenIds; // an id that repeats keeps its first record
+    std::set<int> seenIds;  // an id that repeats keeps its first record
     bool anyIdZero = false;
     int index = 0;
     for (sysMenu.fetchFirst(); !sysMenu.isEOF(); sysMenu.fetchNext(), ++index) {

@@ -19,7 +19,6 @@ Value configValue(const std::string& key) {
     return it == config->end() ? Value() : it->second;
 }
 
-
 // A text of 1 to 9 ASCII digits, read as an integer.
 std::optional<int> readNumber(const std::string& s) {
     if (s.empty() || s.size() > 9) return std::nullopt;
@@ -43,7 +42,7 @@ std::optional<int> readHHMM(const std::string& s) {
 
 int localDayNumber(const std::tm& tm) { return (tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 + tm.tm_mday; }
 
-} // namespace
+}  // namespace
 
 std::vector<QZUtil::Window> QZUtil::tradeWindowsFromText(const std::string& interval) {
     std::vector<Window> windows;

@@ -23,13 +23,13 @@ class NSDate;
 
 class QZUtil {
 public:
-    using Window = std::pair<int, int>; // minutes of the day, both inclusive
+    using Window = std::pair<int, int>;  // minutes of the day, both inclusive
 
     // Whether the current local minute (Clock) lies in a window of "interval".
     static bool isTradeTimeNow();
     static bool isTradeTimeAtMinute(int minuteOfDay);
-    static std::vector<Window> tradeWindows();                     // of the configuration, or the default
-    static std::vector<Window> tradeWindowsFromText(const std::string& interval); // empty when none reads
+    static std::vector<Window> tradeWindows();  // of the configuration, or the default
+    static std::vector<Window> tradeWindowsFromText(const std::string& interval);  // empty when none reads
 
     // The four Hong Kong session bounds (minutes of the day).
     static std::vector<int> tradeTimeOnsetArrayOfHK();

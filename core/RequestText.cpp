@@ -25,12 +25,14 @@ std::vector<std::string> splitText(const std::string& text, const std::string& s
 
 bool tradeRequestCarriesFundId(int subFunction) {
     switch (subFunction) {
-    case 6:
-    case 7:
-    case 22:
-    case 67:
-    case 85: return false;
-    default: return true;
+        case 6:
+        case 7:
+        case 22:
+        case 67:
+        case 85:
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -45,10 +47,10 @@ std::string firstFundId() {
     return customer->toStringWithFieldName("fundid").value_or("");
 }
 
-} // namespace
+}  // namespace
 
 std::string tradeRequestString(int subFunction) {
-    std::string fundid = firstFundId(); // also moves the cursor to the first record
+    std::string fundid = firstFundId();  // also moves the cursor to the first record
     std::string text = "tc_mfuncno=500&tc_sfuncno=" + std::to_string(subFunction) + "&" + tradeSessionText();
     if (tradeRequestCarriesFundId(subFunction)) text += "&fundid=" + fundid;
     return text;

@@ -8,17 +8,17 @@
 
 namespace tcrs {
 
-inline constexpr size_t kInfoLength = 16;          // the information string: the set's name
+inline constexpr size_t kInfoLength = 16;  // the information string: the set's name
 inline constexpr uint8_t kMagic[4] = {'T', 'C', 'R', 'S'};
 inline constexpr uint8_t kVersion = 1;
-inline constexpr uint8_t kFlagError = 0x01;        // the server's error set
+inline constexpr uint8_t kFlagError = 0x01;  // the server's error set
 inline constexpr size_t kHeaderLength = 40;
 inline constexpr size_t kFieldHeaderLength = 16;
 inline constexpr uint32_t kMaxFields = 4096;
 inline constexpr uint32_t kMaxRecordLength = 1u << 20;
 inline constexpr uint32_t kMaxFixedTextLength = 65535;
-inline constexpr int64_t kNoValue = 999999999;     // integer and packed fields: no value
-inline constexpr size_t kVarRefLength = 8;         // variable text slot: offset u32, length u32
+inline constexpr int64_t kNoValue = 999999999;  // integer and packed fields: no value
+inline constexpr size_t kVarRefLength = 8;      // variable text slot: offset u32, length u32
 
 // The error set carries its code and text in one record of these fields.
 inline constexpr const char* kErrorCodeField = "errcode";
@@ -52,8 +52,10 @@ inline void putU64(uint8_t* p, uint64_t v) {
 }
 
 inline void putInt(uint8_t* p, uint32_t length, int64_t v) {
-    if (length == 4) putU32(p, uint32_t(int32_t(v)));
-    else putU64(p, uint64_t(v));
+    if (length == 4)
+        putU32(p, uint32_t(int32_t(v)));
+    else
+        putU64(p, uint64_t(v));
 }
 
 inline void appendU16(std::vector<uint8_t>& out, uint16_t v) {

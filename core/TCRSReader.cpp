@@ -29,10 +29,20 @@ bool isValidUtf8(const uint8_t* s, size_t n) {
         size_t len;
         uint32_t min;
         uint32_t cp;
-        if ((c & 0xE0) == 0xC0) { len = 2; min = 0x80; cp = c & 0x1F; }
-        else if ((c & 0xF0) == 0xE0) { len = 3; min = 0x800; cp = c & 0x0F; }
-        else if ((c & 0xF8) == 0xF0) { len = 4; min = 0x10000; cp = c & 0x07; }
-        else return false;
+        if ((c & 0xE0) == 0xC0) {
+            len = 2;
+            min = 0x80;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            len = 3;
+            min = 0x800;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            len = 4;
+            min = 0x10000;
+            cp = c & 0x07;
+        } else
+            return false;
         if (n - i < len) return false;
         for (size_t k = 1; k < len; ++k) {
             uint8_t cc = s[i + k];
@@ -127,7 +137,8 @@ std::shared_ptr<VTATCRS> TCRSReader::readSet(const uint8_t* data, size_t size, s
         const uint8_t* desc = name + nLen;
         if (!isValidUtf8(name, size_t(nLen)) || !isValidUtf8(desc, size_t(dLen))) return nullptr;
         set->fields_.emplace_back(std::string(reinterpret_cast<const char*>(name), size_t(nLen)), TCRSFieldType(type),
-                                  int(length), int(fieldOffset), std::string(reinterpret_cast<const char*>(desc), size_t(dLen)));
+                                  int(length), int(fieldOffset),
+                                  std::string(reinterpret_cast<const char*>(desc), size_t(dLen)));
         pos += nLen + dLen;
     }
 
@@ -138,7 +149,8 @@ std::shared_ptr<VTATCRS> TCRSReader::readSet(const uint8_t* data, size_t size, s
     std::sort(byOffset.begin(), byOffset.end(),
               [](const TCRSField* a, const TCRSField* b) { return a->fieldOffset() < b->fieldOffset(); });
     for (size_t i = 1; i < byOffset.size(); ++i)
-        if (byOffset[i - 1]->fieldOffset() + byOffset[i - 1]->fieldLength() > byOffset[i]->fieldOffset()) return nullptr;
+        if (byOffset[i - 1]->fieldOffset() + byOffset[i - 1]->fieldLength() > byOffset[i]->fieldOffset())
+            return nullptr;
 
     const uint64_t recordBytes = uint64_t(recordCount) * recordLength;
     if (total - pos < recordBytes || total - pos - recordBytes != varLength) return nullptr;

@@ -27,8 +27,10 @@ TCRSWriter& TCRSWriter::errorSet(int code, const std::string& text) {
 }
 
 TCRSWriter& TCRSWriter::appendSet(const VTATCRS& set) {
-    if (auto copy = set.subTCRSWithRange(0, set.rowsAffected())) sets_.push_back(copy);
-    else ok_ = false;
+    if (auto copy = set.subTCRSWithRange(0, set.rowsAffected()))
+        sets_.push_back(copy);
+    else
+        ok_ = false;
     return *this;
 }
 

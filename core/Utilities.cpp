@@ -46,7 +46,7 @@ uint32_t nextCodePoint(const std::string& text, size_t& i) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-} // namespace
+}  // namespace
 
 std::vector<uint8_t> dataFromString(const std::string& text) {
     std::vector<uint8_t> out;

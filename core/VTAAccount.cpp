@@ -10,18 +10,16 @@ namespace {
 std::string nowText() {
     LocalDateParts p = localDateParts(NSDate::date());
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
-                  p.second);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute, p.second);
     return buf;
 }
-} // namespace
+}  // namespace
 
 VTAAccount::VTAAccount(const std::string& accID, std::shared_ptr<VTAAccountType> type, std::shared_ptr<VTAYYB> yyb,
                        const std::string& zjzh)
     : accID_(accID), type_(std::move(type)), yyb_(std::move(yyb)), zjzh_(zjzh) {}
 
-void VTAAccount::activeAccountWithLogonOnUser(const std::string& user, const std::string& password,
-                                              UserInfo userInfo) {
+void VTAAccount::activeAccountWithLogonOnUser(const std::string& user, const std::string& password, UserInfo userInfo) {
     userName_ = user;
     password_ = password;
     userInfo_ = std::move(userInfo);

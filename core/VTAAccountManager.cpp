@@ -101,8 +101,7 @@ void VTAAccountManager::setSelectedAccount(std::shared_ptr<VTAAccount> account) 
 }
 
 void VTAAccountManager::postNumberChanged() {
-    NSNotificationCenter::defaultCenter().postNotificationName(kAccountNumberDidChangedNotification,
-                                                               std::any(this));
+    NSNotificationCenter::defaultCenter().postNotificationName(kAccountNumberDidChangedNotification, std::any(this));
 }
 
 void VTAAccountManager::postSelectionChanged() {

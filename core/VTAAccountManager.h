@@ -46,8 +46,8 @@ public:
 
     const std::vector<std::shared_ptr<VTAAccount>>& accounts() const { return accounts_; }
     int count() const { return static_cast<int>(accounts_.size()); }
-    std::shared_ptr<VTAAccount> accountAtIndex(int index) const;   // null out of range
-    int indexOfAccount(const VTAAccount& account) const;            // -1 when no equal account
+    std::shared_ptr<VTAAccount> accountAtIndex(int index) const;  // null out of range
+    int indexOfAccount(const VTAAccount& account) const;          // -1 when no equal account
 
     // Appends the account unless an equal one is present (false then). When
     // the list has reached the limit ("logaccnum"; 10 when absent or below 1),

@@ -26,11 +26,11 @@ public:
 
     // Selection; selectIndex ignores a position outside the list.
     void selectIndex(int index);
-    int selectedIndex() const { return selected_; }   // -1 before the first item
+    int selectedIndex() const { return selected_; }  // -1 before the first item
     std::optional<std::string> selectedTitle() const;
     std::optional<std::string> selectedValue() const;
-    std::any selectedUserinfo() const;                  // empty out of range
-    const VTAChoiceItem* selectedItem() const;          // null out of range
+    std::any selectedUserinfo() const;          // empty out of range
+    const VTAChoiceItem* selectedItem() const;  // null out of range
 
     // Position of the first item with that value, -1 when none.
     int indexOfValue(const std::string& value) const;

@@ -39,11 +39,16 @@ Wide rescale(const VTAFloat& f, int unit) {
 
 const char* moneySuffix(int unit) {
     switch (unit) {
-    case 1: return "万";
-    case 2: return "亿";
-    case 3: return "万亿";
-    case 4: return "亿亿";
-    default: return "";
+        case 1:
+            return "万";
+        case 2:
+            return "亿";
+        case 3:
+            return "万亿";
+        case 4:
+            return "亿亿";
+        default:
+            return "";
     }
 }
 

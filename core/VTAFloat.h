@@ -18,7 +18,7 @@
 class VTAFloat {
 public:
     static constexpr int64_t kNoValue = 999999999;  // packed integers at or above this: no value
-    static constexpr int kMaxUnit = 18;              // 10^18 still fits in 64 bits
+    static constexpr int kMaxUnit = 18;             // 10^18 still fits in 64 bits
 
     // The unit is kept within 0..kMaxUnit.
     VTAFloat(int64_t value = 0, int unit = 0);

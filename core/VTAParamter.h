@@ -36,11 +36,11 @@ public:
 
     // Record sets are shared: the caller and the store see the same cursor.
     std::shared_ptr<VTATCRS> getTCRSForKey(const std::string& key) const;
-    void setTCRS(std::shared_ptr<VTATCRS> set, const std::string& key); // null removes
+    void setTCRS(std::shared_ptr<VTATCRS> set, const std::string& key);  // null removes
 
     // Any other object.
     std::any getObjectForKey(const std::string& key) const;
-    void setObject(std::any object, const std::string& key);             // empty removes
+    void setObject(std::any object, const std::string& key);  // empty removes
 
     bool hasValueForKey(const std::string& key) const;
     void removeValueForKey(const std::string& key);

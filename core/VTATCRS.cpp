@@ -16,7 +16,6 @@ namespace {
 
 bool fitsField(int64_t v, int length) { return length == 8 || (v >= INT32_MIN && v <= INT32_MAX); }
 
-
 // A whole decimal integer ("-930"), nothing else.
 std::optional<int64_t> parseInteger(const std::string& text) {
     auto f = VTAFloat::VTAFloatWithString(text);
@@ -191,12 +190,14 @@ int64_t VTATCRS::intAt(const uint8_t* r, const TCRSField& f) const {
 
 std::string VTATCRS::stringOf(const uint8_t* r, const TCRSField& f) const {
     switch (f.fieldType()) {
-    case TCRSFieldType::Integer: return std::to_string(intAt(r, f));
-    case TCRSFieldType::Packed: {
-        auto v = VTAFloat::VTAFloatWithLong(intAt(r, f));
-        return v ? v->toString() : std::string();
-    }
-    default: return textAt(r, f);
+        case TCRSFieldType::Integer:
+            return std::to_string(intAt(r, f));
+        case TCRSFieldType::Packed: {
+            auto v = VTAFloat::VTAFloatWithLong(intAt(r, f));
+            return v ? v->toString() : std::string();
+        }
+        default:
+            return textAt(r, f);
     }
 }
 
@@ -208,24 +209,28 @@ int64_t VTATCRS::integerOf(const uint8_t* r, const TCRSField& f) const {
 
 std::optional<VTAFloat> VTATCRS::floatOf(const uint8_t* r, const TCRSField& f) const {
     switch (f.fieldType()) {
-    case TCRSFieldType::Packed: return VTAFloat::VTAFloatWithLong(intAt(r, f));
-    case TCRSFieldType::Integer: {
-        int64_t v = intAt(r, f);
-        if (v >= kNoValue) return std::nullopt;
-        return VTAFloat(v, 0);
-    }
-    default: return VTAFloat::VTAFloatWithString(textAt(r, f));
+        case TCRSFieldType::Packed:
+            return VTAFloat::VTAFloatWithLong(intAt(r, f));
+        case TCRSFieldType::Integer: {
+            int64_t v = intAt(r, f);
+            if (v >= kNoValue) return std::nullopt;
+            return VTAFloat(v, 0);
+        }
+        default:
+            return VTAFloat::VTAFloatWithString(textAt(r, f));
     }
 }
 
 Value VTATCRS::valueOf(const uint8_t* r, const TCRSField& f) const {
     switch (f.fieldType()) {
-    case TCRSFieldType::Integer: return Value(intAt(r, f));
-    case TCRSFieldType::Packed: {
-        auto v = VTAFloat::VTAFloatWithLong(intAt(r, f));
-        return v ? Value(v->toString()) : Value();
-    }
-    default: return Value(textAt(r, f));
+        case TCRSFieldType::Integer:
+            return Value(intAt(r, f));
+        case TCRSFieldType::Packed: {
+            auto v = VTAFloat::VTAFloatWithLong(intAt(r, f));
+            return v ? Value(v->toString()) : Value();
+        }
+        default:
+            return Value(textAt(r, f));
     }
 }
 
@@ -255,7 +260,9 @@ std::optional<VTAFloat> VTATCRS::toVTAFloatAtIndex(int fieldIndex) const {
     return floatOf(currentRow(), fields_[size_t(fieldIndex)]);
 }
 
-Value VTATCRS::fieldValueWithName(const std::string& name) const { return fieldValueAtIndex(fieldsIndexWithName(name)); }
+Value VTATCRS::fieldValueWithName(const std::string& name) const {
+    return fieldValueAtIndex(fieldsIndexWithName(name));
+}
 
 Value VTATCRS::fieldValueAtIndex(int fieldIndex) const {
     if (fieldIndex < 0 || fieldIndex >= fieldCount() || isEOF()) return Value();
@@ -276,74 +283,92 @@ bool VTATCRS::encodeValue(const Value& v, const TCRSField& f, uint8_t* r, std::v
     uint8_t* slot = r + f.fieldOffset();
     const uint32_t length = uint32_t(f.fieldLength());
     switch (f.fieldType()) {
-    case TCRSFieldType::Integer: {
-        std::optional<int64_t> n;
-        switch (v.type()) {
-        case Value::Type::Null: n = kNoValue; break;
-        case Value::Type::Bool:
-        case Value::Type::Integer: n = v.toInt(); break;
-        case Value::Type::Real: {
-            double d = v.toDouble();
-            if (std::isfinite(d) && std::fabs(d) < 9.0e18) n = std::llround(d);
-            break;
-        }
-        case Value::Type::String: {
-            std::string t = trimmedText(v.string());
-            n = t.empty() ? std::optional<int64_t>(kNoValue) : parseInteger(t);
-            break;
-        }
-        default: break;
-        }
-        if (!n || !fitsField(*n, int(length))) return false;
-        putInt(slot, length, *n);
-        return true;
-    }
-    case TCRSFieldType::Packed: {
-        std::optional<int64_t> packed;
-        switch (v.type()) {
-        case Value::Type::Null: packed = kNoValue; break;
-        case Value::Type::Bool:
-        case Value::Type::Integer: packed = VTAFloat(v.toInt(), 0).toLong(); break;
-        case Value::Type::Real:
-            if (auto x = floatFromReal(v.toDouble())) packed = x->toLong();
-            break;
-        case Value::Type::String: {
-            std::string t = trimmedText(v.string());
-            if (t.empty()) packed = kNoValue;
-            else if (auto x = VTAFloat::VTAFloatWithString(t)) packed = packedOf(*x);
-            break;
-        }
-        default: break;
-        }
-        if (!packed || !fitsField(*packed, int(length))) return false;
-        putInt(slot, length, *packed);
-        return true;
-    }
-    case TCRSFieldType::FixedText:
-    case TCRSFieldType::VarText: {
-        std::string text;
-        switch (v.type()) {
-        case Value::Type::Null: break;
-        case Value::Type::String: text = v.string(); break;
-        case Value::Type::Bool:
-        case Value::Type::Integer:
-        case Value::Type::Real: text = v.toString(); break;
-        default: return false;
-        }
-        const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-        if (!isValidUtf8(bytes, text.size())) return false;
-        if (f.fieldType() == TCRSFieldType::FixedText) {
-            size_t n = utf8PrefixLength(bytes, text.size(), length);
-            std::memcpy(slot, bytes, n);
-            std::memset(slot + n, 0, length - n);
+        case TCRSFieldType::Integer: {
+            std::optional<int64_t> n;
+            switch (v.type()) {
+                case Value::Type::Null:
+                    n = kNoValue;
+                    break;
+                case Value::Type::Bool:
+                case Value::Type::Integer:
+                    n = v.toInt();
+                    break;
+                case Value::Type::Real: {
+                    double d = v.toDouble();
+                    if (std::isfinite(d) && std::fabs(d) < 9.0e18) n = std::llround(d);
+                    break;
+                }
+                case Value::Type::String: {
+                    std::string t = trimmedText(v.string());
+                    n = t.empty() ? std::optional<int64_t>(kNoValue) : parseInteger(t);
+                    break;
+                }
+                default:
+                    break;
+            }
+            if (!n || !fitsField(*n, int(length))) return false;
+            putInt(slot, length, *n);
             return true;
         }
-        if (uint64_t(var.size()) + text.size() > UINT32_MAX) return false;
-        putU32(slot, text.empty() ? 0 : uint32_t(var.size()));
-        putU32(slot + 4, uint32_t(text.size()));
-        var.insert(var.end(), text.begin(), text.end());
-        return true;
-    }
+        case TCRSFieldType::Packed: {
+            std::optional<int64_t> packed;
+            switch (v.type()) {
+                case Value::Type::Null:
+                    packed = kNoValue;
+                    break;
+                case Value::Type::Bool:
+                case Value::Type::Integer:
+                    packed = VTAFloat(v.toInt(), 0).toLong();
+                    break;
+                case Value::Type::Real:
+                    if (auto x = floatFromReal(v.toDouble())) packed = x->toLong();
+                    break;
+                case Value::Type::String: {
+                    std::string t = trimmedText(v.string());
+                    if (t.empty())
+                        packed = kNoValue;
+                    else if (auto x = VTAFloat::VTAFloatWithString(t))
+                        packed = packedOf(*x);
+                    break;
+                }
+                default:
+                    break;
+            }
+            if (!packed || !fitsField(*packed, int(length))) return false;
+            putInt(slot, length, *packed);
+            return true;
+        }
+        case TCRSFieldType::FixedText:
+        case TCRSFieldType::VarText: {
+            std::string text;
+            switch (v.type()) {
+                case Value::Type::Null:
+                    break;
+                case Value::Type::String:
+                    text = v.string();
+                    break;
+                case Value::Type::Bool:
+                case Value::Type::Integer:
+                case Value::Type::Real:
+                    text = v.toString();
+                    break;
+                default:
+                    return false;
+            }
+            const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+            if (!isValidUtf8(bytes, text.size())) return false;
+            if (f.fieldType() == TCRSFieldType::FixedText) {
+                size_t n = utf8PrefixLength(bytes, text.size(), length);
+                std::memcpy(slot, bytes, n);
+                std::memset(slot + n, 0, length - n);
+                return true;
+            }
+            if (uint64_t(var.size()) + text.size() > UINT32_MAX) return false;
+            putU32(slot, text.empty() ? 0 : uint32_t(var.size()));
+            putU32(slot + 4, uint32_t(text.size()));
+            var.insert(var.end(), text.begin(), text.end());
+            return true;
+        }
     }
     return false;
 }

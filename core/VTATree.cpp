@@ -67,7 +67,7 @@ std::shared_ptr<VTATree>& sharedTreeSlot() {
     static std::shared_ptr<VTATree> tree = std::make_shared<VTATree>();
     return tree;
 }
-} // namespace
+}  // namespace
 
 std::shared_ptr<VTATree> VTATree::sharedTree() {
     std::lock_guard lock(sharedTreeMutex());

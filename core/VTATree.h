@@ -21,10 +21,10 @@ public:
     VTATreeNode* addMenu(std::shared_ptr<VTAMenu> menu, int parentId);
     // The menu items of the node's direct children, in tree order.
     std::vector<std::shared_ptr<VTAMenu>> childrenOfNode(int id) const;
-    int size() const { return size_; }   // items, not counting the root
+    int size() const { return size_; }  // items, not counting the root
 
-    static std::shared_ptr<VTATree> sharedTree();             // never null (an empty tree at first)
-    static void setSharedTree(std::shared_ptr<VTATree> tree); // null gives an empty tree
+    static std::shared_ptr<VTATree> sharedTree();              // never null (an empty tree at first)
+    static void setSharedTree(std::shared_ptr<VTATree> tree);  // null gives an empty tree
 
 private:
     std::unique_ptr<VTATreeNode> root_;

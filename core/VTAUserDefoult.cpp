@@ -22,8 +22,7 @@ void VTAUserDefoult::reload() {
 void VTAUserDefoult::loadLocked() {
     path_ = documentsPath(kFileName);
     values_.clear();
-    if (auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(path_); root && root->isDict())
-        values_ = root->dict();
+    if (auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(path_); root && root->isDict()) values_ = root->dict();
     const Value& version = values_["the version"];
     if (!version.isNumber() || version.toInt() != kDefaultsVersion) {
         writeDefaultsLocked();

@@ -32,18 +32,19 @@ public:
 
     static VTAUserDefoult& standerDefoult();
 
-    bool getBoolForKey(const std::string& key) const;                      // NO when absent
+    bool getBoolForKey(const std::string& key) const;  // NO when absent
     void setBool(bool value, const std::string& key);
-    int getIntForKey(const std::string& key) const;                        // -1 when absent or not a number
+    int getIntForKey(const std::string& key) const;  // -1 when absent or not a number
     void setInt(int value, const std::string& key);
-    std::optional<double> getDoubleForKey(const std::string& key) const;   // nullopt when absent or not a number
+    std::optional<double> getDoubleForKey(const std::string& key) const;  // nullopt when absent or not a number
     void setDouble(double value, const std::string& key);
-    std::optional<std::string> getStringForKey(const std::string& key) const; // text (numbers printed); nullopt otherwise
+    std::optional<std::string> getStringForKey(
+        const std::string& key) const;  // text (numbers printed); nullopt otherwise
     void setString(const std::string& value, const std::string& key);
-    std::optional<Value::Array> getArrayForKey(const std::string& key) const; // nullopt unless an array
+    std::optional<Value::Array> getArrayForKey(const std::string& key) const;  // nullopt unless an array
     void setArray(const Value::Array& value, const std::string& key);
-    Value getValueForKey(const std::string& key) const;                    // Null when absent
-    void setValue(const Value& value, const std::string& key);             // Null removes
+    Value getValueForKey(const std::string& key) const;         // Null when absent
+    void setValue(const Value& value, const std::string& key);  // Null removes
     void removeValueForKey(const std::string& key);
 
     // Writes the settings file now (atomically). false when it cannot be written.

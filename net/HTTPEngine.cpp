@@ -21,14 +21,14 @@ struct Transfer {
     HTTPEngine::Done done;
     CURL* easy = nullptr;
     curl_slist* headerList = nullptr;
-    std::string body;      // kept alive for libcurl (POSTFIELDS does not copy)
+    std::string body;  // kept alive for libcurl (POSTFIELDS does not copy)
     HTTPRequest::Result result;
 };
 
 size_t writeBody(char* ptr, size_t size, size_t n, void* user) {
     auto* t = static_cast<Transfer*>(user);
     const int64_t limit = t->request->maxResponseBytes();
-    if (limit > 0 && static_cast<int64_t>(t->result.data.size() + size * n) > limit) return 0;   // aborts: write error
+    if (limit > 0 && static_cast<int64_t>(t->result.data.size() + size * n) > limit) return 0;  // aborts: write error
     t->result.data.insert(t->result.data.end(), reinterpret_cast<uint8_t*>(ptr),
                           reinterpret_cast<uint8_t*>(ptr) + size * n);
     return size * n;
@@ -141,16 +141,14 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     if (r.timeOutSeconds() > 0)
         curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(r.timeOutSeconds() * 1000));
     if (r.maxBytesPerSecond() > 0)
-        curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE,
-                         static_cast<curl_off_t>(r.maxBytesPerSecond()));
-    if (r.maxResponseBytes() > 0)   // refused at once when the announced length is already too long
+        curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(r.maxBytesPerSecond()));
+    if (r.maxResponseBytes() > 0)  // refused at once when the announced length is already too long
         curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(r.maxResponseBytes()));
     if (r.isPost()) {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTFIELDS, t->body.data());
         curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(t->body.size()));
-        t->headerList = curl_slist_append(t->headerList,
-                                          "Content-Type: application/x-www-form-urlencoded");
+        t->headerList = curl_slist_append(t->headerList, "Content-Type: application/x-www-form-urlencoded");
     }
     t->headerList = curl_slist_append(t->headerList, "Expect:");
     for (const auto& [name, value] : r.requestHeaders())
@@ -200,9 +198,8 @@ void HTTPEngine::Impl::finish(CURL* easy, CURLcode code) {
         t->result.errorCode = code;
         t->result.error = curl_easy_strerror(code);
         t->result.timedOut = code == CURLE_OPERATION_TIMEDOUT;
-        t->result.couldNotConnect = code == CURLE_COULDNT_CONNECT ||
-                                    code == CURLE_COULDNT_RESOLVE_HOST ||
-                                    code == CURLE_COULDNT_RESOLVE_PROXY;
+        t->result.couldNotConnect =
+            code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_RESOLVE_PROXY;
     }
     curl_multi_remove_handle(multi, easy);
     curl_easy_cleanup(easy);

@@ -10,8 +10,7 @@ struct HTTPQueue::Entry {
     RunLoop::BackgroundWork work;
 };
 
-HTTPQueue::HTTPQueue(int maxConcurrent)
-    : max_(std::max(1, maxConcurrent)), alive_(std::make_shared<bool>(true)) {
+HTTPQueue::HTTPQueue(int maxConcurrent) : max_(std::max(1, maxConcurrent)), alive_(std::make_shared<bool>(true)) {
     // The engine (and the main loop) are made before any queue, so that they
     // outlive the queues that are static objects.
     HTTPEngine::shared();
@@ -46,12 +45,11 @@ void HTTPQueue::startWaiting() {
 }
 
 void HTTPQueue::finished(const std::shared_ptr<HTTPRequest>& request, HTTPRequest::Result result) {
-    auto it = std::find_if(running_.begin(), running_.end(),
-                           [&](const auto& e) { return e->request == request; });
-    if (it == running_.end()) return;   // cancelled through the queue meanwhile
+    auto it = std::find_if(running_.begin(), running_.end(), [&](const auto& e) { return e->request == request; });
+    if (it == running_.end()) return;  // cancelled through the queue meanwhile
     auto entry = std::move(*it);
     running_.erase(it);
-    if (request->isCancelled()) {       // cancelled directly: only the slot is freed
+    if (request->isCancelled()) {  // cancelled directly: only the slot is freed
         startWaiting();
         return;
     }

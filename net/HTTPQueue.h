@@ -23,7 +23,7 @@ public:
     void cancelAllOperations();
     // Cancels one request of this queue (same as request->cancel(), and frees its slot).
     void cancelOperation(const std::shared_ptr<HTTPRequest>& request);
-    size_t operationCount() const;   // queued + running
+    size_t operationCount() const;  // queued + running
     size_t runningCount() const;
     int maxConcurrentOperationCount() const { return max_; }
     // Called for every request of this queue whose transfer ended (before its completion).

@@ -53,8 +53,8 @@ public:
 
     // ---- result (valid in the completion block) ----
     bool failed() const { return !error_.empty(); }
-    const std::string& errorText() const { return error_; }   // transport failure, "" when none
-    int errorCode() const { return errorCode_; }               // libcurl's code, 0 when none
+    const std::string& errorText() const { return error_; }  // transport failure, "" when none
+    int errorCode() const { return errorCode_; }             // libcurl's code, 0 when none
     bool timedOut() const { return timedOut_; }
     // Whether the failure happened before any byte reached the server (no route,
     // refused connection): reachability reads this.
@@ -87,8 +87,8 @@ public:
         int64_t sent = 0;
         int64_t received = 0;
     };
-    void applyResult(Result r);      // main thread, before the completion runs
-    void runCompletion();            // main thread
+    void applyResult(Result r);  // main thread, before the completion runs
+    void runCompletion();        // main thread
 
 private:
     std::string url_;

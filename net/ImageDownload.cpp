@@ -22,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-
 bool isFetchableURL(const std::string& url) {
     std::string l = lowercasedText(url.substr(0, 8));
     bool scheme = l.rfind("http://", 0) == 0 || l.rfind("https://", 0) == 0;
@@ -59,7 +58,7 @@ public:
         }
         auto [it, fresh] = entries_.try_emplace(url);
         it->second.waiters.push_back(std::move(done));
-        if (!fresh) return;   // on its way already: shares the answer
+        if (!fresh) return;  // on its way already: shares the answer
         std::string path = imageCachePath(url);
         disk_.addOperation([url, path] {
             auto bytes = readWholeFile(path, kMaxImageBytes);
@@ -85,7 +84,7 @@ public:
 private:
     struct Entry {
         std::vector<ImageDataCompletion> waiters;
-        std::shared_ptr<HTTPRequest> http;   // set while fetching
+        std::shared_ptr<HTTPRequest> http;  // set while fetching
     };
 
     ImageDownloader() {
@@ -160,11 +159,11 @@ private:
         auto it = entries_.find(url);
         if (it == entries_.end()) return;
         auto waiters = std::move(it->second.waiters);
-        entries_.erase(it);   // a waiter may ask for the same URL again
+        entries_.erase(it);  // a waiter may ask for the same URL again
         for (auto& w : waiters) w(bytes);
     }
 
-    std::map<std::string, Entry> entries_;   // URL -> disk check or fetch in progress
+    std::map<std::string, Entry> entries_;  // URL -> disk check or fetch in progress
     std::map<std::string, std::shared_ptr<const Bytes>> writing_;
     NSOperationQueue disk_{1};
 };

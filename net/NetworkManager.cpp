@@ -146,8 +146,10 @@ void NetworkManager::finishRace(const std::shared_ptr<QZServerHost>& winner) {
         for (auto& p : race->probes)
             if (!p->isFinished()) p->cancel();
     }
-    if (winner) current_ = winner;
-    else if (!current_ && !hosts_.empty()) current_ = hosts_.front();
+    if (winner)
+        current_ = winner;
+    else if (!current_ && !hosts_.empty())
+        current_ = hosts_.front();
     chosen_ = true;
     reportTransfer(winner != nullptr);
     Value::Dict info;
@@ -174,8 +176,8 @@ void NetworkManager::reportTransfer(bool reached) {
     reachable_ = reached;
     Value::Dict info;
     info["reachable"] = reached;
-    NSNotificationCenter::defaultCenter().postNotificationName(
-        "NetworkReachabilityChangedNotification", {}, Value(info));
+    NSNotificationCenter::defaultCenter().postNotificationName("NetworkReachabilityChangedNotification", {},
+                                                               Value(info));
 }
 
 void NetworkManager::loadTraffic() const {

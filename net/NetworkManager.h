@@ -53,13 +53,13 @@ public:
     static constexpr const char* kBuiltinHostList = "127.0.0.1:8010^本机行情交易服务器^0";
     static constexpr double kRevalidateInterval = 1800;
     std::vector<std::shared_ptr<QZServerHost>> hosts() const { return hosts_; }
-    void setHostList(const std::string& iplist);            // replaces the list (built-in ignored)
+    void setHostList(const std::string& iplist);  // replaces the list (built-in ignored)
     // Built-in list plus "iplist" of "commomdSettingForHQ" (duplicates dropped).
     void applyConfiguration();
     // One host, chosen at once (tests and the embedded simulator): "http://127.0.0.1:PORT".
     void setLoopbackHost(const std::string& url);
     std::shared_ptr<QZServerHost> currentHost() const { return current_; }
-    std::string currentURL() const;                          // "<host>/vta"
+    std::string currentURL() const;  // "<host>/vta"
     bool isHostChosen() const { return chosen_; }
     void chooseHost();
     bool isChoosingHost() const { return racing_ != nullptr; }
@@ -82,8 +82,8 @@ public:
     int64_t sentBytes() const;
     int64_t receivedBytes() const;
     void addTraffic(int64_t sent, int64_t received);
-    void resetTraffic();                      // zero, written at once
-    void saveTraffic();                       // writes the counters now when they changed
+    void resetTraffic();  // zero, written at once
+    void saveTraffic();   // writes the counters now when they changed
     bool hasUnsavedTraffic() const { return trafficDirty_; }
     static constexpr double kTrafficSaveDelay = 5;
 

@@ -55,14 +55,13 @@ int cachedTagFor(int tag) {
     return 0;
 }
 
-bool isLoginText(const std::string& text) {
-    return ServiceProtocol::functionNumbers(text) == std::make_pair(100, 1);
-}
+bool isLoginText(const std::string& text) { return ServiceProtocol::functionNumbers(text) == std::make_pair(100, 1); }
 
 NSError networkError(const HTTPRequest& r) {
     if (r.timedOut()) return NSError(ServiceErrors::kNetworkDomain, -1001, "网络请求超时，请稍后再试");
-    if (r.failed()) return NSError(ServiceErrors::kNetworkDomain, r.couldNotConnect() ? -1004 : -1005,
-                                   "网络连接失败，请检查网络设置");
+    if (r.failed())
+        return NSError(ServiceErrors::kNetworkDomain, r.couldNotConnect() ? -1004 : -1005,
+                       "网络连接失败，请检查网络设置");
     return NSError(ServiceErrors::kNetworkDomain, r.responseStatusCode(),
                    "服务器响应错误(" + std::to_string(r.responseStatusCode()) + ")");
 }
@@ -79,10 +78,10 @@ struct QZNetworkService::State : std::enable_shared_from_this<QZNetworkService::
         std::string text;
         int type = 0;
         int tag = -1;
-        int attempt = 0;         // transport retries done (type 2)
-        bool replayed = false;   // already replayed after a silent re-login
-        std::string sentSession; // the service session the last send carried
-        bool active = false;     // counted by the activity indicator
+        int attempt = 0;          // transport retries done (type 2)
+        bool replayed = false;    // already replayed after a silent re-login
+        std::string sentSession;  // the service session the last send carried
+        bool active = false;      // counted by the activity indicator
         std::shared_ptr<HTTPRequest> http;
     };
 
@@ -173,8 +172,10 @@ void QZNetworkService::State::deliverData(const Call& c, const std::vector<uint8
 void QZNetworkService::State::deliverError(const Call& c, const NSError& e, bool network) {
     auto d = delegate();
     if (!d || !owner) return;
-    if (network) d->serviceDidNetworkError(owner, e, c.tag);
-    else d->serviceDidServiceError(owner, e, c.tag);
+    if (network)
+        d->serviceDidNetworkError(owner, e, c.tag);
+    else
+        d->serviceDidServiceError(owner, e, c.tag);
 }
 
 void QZNetworkService::State::deliverCached(int id, int cachedTag, std::vector<uint8_t> bytes) {
@@ -190,7 +191,7 @@ void QZNetworkService::State::deliverCached(int id, int cachedTag, std::vector<u
 void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
     auto it = calls.find(id);
     if (it == calls.end()) return;
-    auto keep = shared_from_this();   // a callback may destroy the service
+    auto keep = shared_from_this();  // a callback may destroy the service
     Call& c = it->second;
     auto& manager = NetworkManager::manager();
     manager.addTraffic(r.bytesSent(), r.bytesReceived());
@@ -237,7 +238,7 @@ void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
         std::weak_ptr<State> weakSelf = shared_from_this();
         ServiceSession::shared().waitForLogin([weakSelf, id](ServiceSession::LoginResult result) {
             auto self = weakSelf.lock();
-            if (!self || !self->calls.count(id)) return;   // cancelled meanwhile
+            if (!self || !self->calls.count(id)) return;  // cancelled meanwhile
             if (result == ServiceSession::LoginResult::LoggedIn) {
                 self->send(id);
                 return;

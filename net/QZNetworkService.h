@@ -27,16 +27,16 @@
 #include <string>
 #include <vector>
 
-#include "net/ServiceErrors.h"
 #include "net/QZNetworkServiceDelegate.h"
+#include "net/ServiceErrors.h"
 
 class HTTPQueue;
 class HTTPRequest;
 
 class QZNetworkService {
 public:
-    QZNetworkService();                            // on NetworkManager's shared queue
-    explicit QZNetworkService(HTTPQueue& queue);   // on another queue (the service client's)
+    QZNetworkService();                           // on NetworkManager's shared queue
+    explicit QZNetworkService(HTTPQueue& queue);  // on another queue (the service client's)
     ~QZNetworkService();
     QZNetworkService(const QZNetworkService&) = delete;
     QZNetworkService& operator=(const QZNetworkService&) = delete;
@@ -45,7 +45,7 @@ public:
     void setDelegate(std::weak_ptr<QZNetworkServiceDelegate> delegate);
     QZNetworkServiceDelegate* delegate() const;
 
-    void requestStr(const std::string& text, int type);            // tag -1
+    void requestStr(const std::string& text, int type);  // tag -1
     void requestStr(const std::string& text, int type, int tag);
     // Cancels this service's pending requests (no callback comes for them) and
     // forgets the last request.
@@ -54,7 +54,7 @@ public:
     // ---- beyond the Parts ----
     size_t pendingCount() const;
     const std::string& lastRequest() const { return lastRequest_; }
-    void setTimeOutSeconds(double s) { timeout_ = s; }   // per request; default NetworkManager's
+    void setTimeOutSeconds(double s) { timeout_ = s; }  // per request; default NetworkManager's
     // The largest reply body taken from the wire (after HTTP content decoding);
     // a longer one is cut off and ends as a network error, so a broken or
     // hostile server cannot fill the memory. Default kMaxReplyBytes.
@@ -65,7 +65,7 @@ public:
     static constexpr int kIntradayTag = 1501, kIntradayCachedTag = 1503;
     static constexpr int kKLineTag = 1504, kKLineCachedTag = 1506;
 
-    struct State;   // shared with the completions of its requests
+    struct State;  // shared with the completions of its requests
 
 private:
     friend class ServiceSession;

@@ -3,12 +3,24 @@
 NSError ServiceErrors::serviceError(int code) {
     const char* text = "Response Data Exception";
     switch (code) {
-    case kNoFlag: text = "No Flag"; break;
-    case kSessionTimeout: text = "Session Timeout"; break;
-    case kResponseDataException: text = "Response Data Exception"; break;
-    case kDecryptDataError: text = "Decrypt Data Error"; break;
-    case kDecompressionDataError: text = "Decompression Data Error"; break;
-    default: code = kResponseDataException; break;
+        case kNoFlag:
+            text = "No Flag";
+            break;
+        case kSessionTimeout:
+            text = "Session Timeout";
+            break;
+        case kResponseDataException:
+            text = "Response Data Exception";
+            break;
+        case kDecryptDataError:
+            text = "Decrypt Data Error";
+            break;
+        case kDecompressionDataError:
+            text = "Decompression Data Error";
+            break;
+        default:
+            code = kResponseDataException;
+            break;
     }
     return NSError(kServiceDomain, code, text);
 }

@@ -15,7 +15,6 @@
 
 #include "platform/foundation/NSError.h"
 
-
 namespace ServiceErrors {
 inline constexpr const char* kServiceDomain = "QZNetworkService";
 inline constexpr const char* kNetworkDomain = "NSURLErrorDomain";

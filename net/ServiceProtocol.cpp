@@ -10,11 +10,24 @@ namespace ServiceProtocol {
 RequestType requestType(int type) {
     RequestType t;
     switch (type) {
-    case 1: case 5: case 7: t.enciphered = true; t.compressedReply = true; break;
-    case 2: t.retryOnce = true; break;
-    case 3: case 6: t.compressedReply = true; break;
-    case 4: t.enciphered = true; break;
-    default: break;
+        case 1:
+        case 5:
+        case 7:
+            t.enciphered = true;
+            t.compressedReply = true;
+            break;
+        case 2:
+            t.retryOnce = true;
+            break;
+        case 3:
+        case 6:
+            t.compressedReply = true;
+            break;
+        case 4:
+            t.enciphered = true;
+            break;
+        default:
+            break;
     }
     return t;
 }
@@ -87,8 +100,7 @@ Body buildBody(const std::string& text, int type, const std::string& session,
     header += "&TC_SESSION={" + session + "}";
     if (t.enciphered) {
         b.plain = rest;
-        b.text = header + "&TC_REQLENGTH=" + std::to_string(rest.size()) +
-                 "&TC_REQDATA=" + encipher(rest);
+        b.text = header + "&TC_REQLENGTH=" + std::to_string(rest.size()) + "&TC_REQDATA=" + encipher(rest);
     } else {
         b.text = rest.empty() ? header : header + "&" + rest;
     }
@@ -119,8 +131,8 @@ std::optional<ReplyFlags> parseEtag(const std::optional<std::string>& etag) {
 }
 
 std::string formatEtag(int status, const std::string& package, bool compressed, bool enciphered) {
-    return std::to_string(status) + "," + (package.empty() ? "0" : package) + "," +
-           (compressed ? "18" : "0") + "," + (enciphered ? "36" : "0");
+    return std::to_string(status) + "," + (package.empty() ? "0" : package) + "," + (compressed ? "18" : "0") + "," +
+           (enciphered ? "36" : "0");
 }
 
 }  // namespace ServiceProtocol

@@ -78,15 +78,15 @@ struct Field {
 };
 // Splits at "&" and each piece at its first "="; empty pieces are dropped.
 std::vector<Field> parseFields(const std::string& text);
-bool isHeaderField(const std::string& key);   // first three characters lower-cased are "tc_"
+bool isHeaderField(const std::string& key);  // first three characters lower-cased are "tc_"
 // Value of the first field with that key (compared without regard to case).
 std::optional<std::string> fieldValue(const std::vector<Field>& fields, const std::string& key);
 // The main and sub function numbers of a request text (0 when absent or not a number).
 std::pair<int, int> functionNumbers(const std::string& text);
 
 struct Body {
-    std::string text;        // the HTTP body
-    std::string plain;       // the enciphered part before enciphering ("" when none)
+    std::string text;   // the HTTP body
+    std::string plain;  // the enciphered part before enciphering ("" when none)
     bool enciphered = false;
     bool compressedReply = false;
 };

@@ -31,8 +31,10 @@ std::string ServiceSession::session() const {
 }
 
 void ServiceSession::setSession(const std::string& session) {
-    if (session.empty()) VTAParamter::shareParamter().removeValueForKey("loginSession");
-    else VTAParamter::shareParamter().setString(session, "loginSession");
+    if (session.empty())
+        VTAParamter::shareParamter().removeValueForKey("loginSession");
+    else
+        VTAParamter::shareParamter().setString(session, "loginSession");
 }
 
 void ServiceSession::rememberLogin(const std::string& text, int type) {

@@ -21,7 +21,7 @@ class ServiceSession {
 public:
     static ServiceSession& shared();
 
-    std::string session() const;                 // "" before the login
+    std::string session() const;  // "" before the login
     void setSession(const std::string& session);
     // The login text screens sent last (re-sent for a silent re-login).
     void rememberLogin(const std::string& text, int type);

@@ -23,8 +23,7 @@ struct XXNetworkManager::Pending : QZNetworkServiceDelegate {
     void answer(const std::vector<uint8_t>* data, const NSError* error, bool network) {
         auto keep = self.lock();
         if (!keep) return;
-        owner->pending_.erase(std::remove(owner->pending_.begin(), owner->pending_.end(), keep),
-                              owner->pending_.end());
+        owner->pending_.erase(std::remove(owner->pending_.begin(), owner->pending_.end(), keep), owner->pending_.end());
         // The service is inside its own callback: let it go afterwards.
         std::shared_ptr<QZNetworkService> service(std::move(this->service));
         RunLoop::main().post([service, keep] {});
@@ -34,12 +33,15 @@ struct XXNetworkManager::Pending : QZNetworkServiceDelegate {
             if (!linked) return;
             auto d = delegate.lock();
             if (!d) return;
-            if (data) x ? d->xserviceDidReceiveData(m, *data, tag) : d->serviceDidReceiveData(m, *data, tag);
-            else if (network) x ? d->xserviceDidNetworkError(m, *error, tag) : d->serviceDidNetworkError(m, *error, tag);
-            else x ? d->xserviceDidServiceError(m, *error, tag) : d->serviceDidServiceError(m, *error, tag);
+            if (data)
+                x ? d->xserviceDidReceiveData(m, *data, tag) : d->serviceDidReceiveData(m, *data, tag);
+            else if (network)
+                x ? d->xserviceDidNetworkError(m, *error, tag) : d->serviceDidNetworkError(m, *error, tag);
+            else
+                x ? d->xserviceDidServiceError(m, *error, tag) : d->serviceDidServiceError(m, *error, tag);
         };
         call(false);
-        call(true);   // unless the first call unlinked or released the delegate
+        call(true);  // unless the first call unlinked or released the delegate
     }
     void serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int) override {
         answer(&data, nullptr, false);
@@ -157,7 +159,7 @@ void XXNetworkManager::storeMessages(const std::vector<uint8_t>& data) {
     if (auto existing = dao->listMessageExpressWithMessageIds(ids))
         for (auto& m : *existing) stored.insert(m->messageId());
     auto added = dao->addMessageExpressItems(batch, QZUtil::maxMessageExpressAmount());
-    if (!added) return;   // nothing stored: nothing confirmed, nothing announced
+    if (!added) return;  // nothing stored: nothing confirmed, nothing announced
     for (auto& m : batch) stored.insert(m->messageId());
     std::string confirm;
     for (auto& m : batch) {

@@ -30,22 +30,34 @@ class XXNetworkManagerDelegate {
 public:
     virtual ~XXNetworkManagerDelegate() = default;
     virtual void serviceDidReceiveData(XXNetworkManager* manager, const std::vector<uint8_t>& data, int tag) {
-        (void)manager; (void)data; (void)tag;
+        (void)manager;
+        (void)data;
+        (void)tag;
     }
     virtual void serviceDidNetworkError(XXNetworkManager* manager, const NSError& error, int tag) {
-        (void)manager; (void)error; (void)tag;
+        (void)manager;
+        (void)error;
+        (void)tag;
     }
     virtual void serviceDidServiceError(XXNetworkManager* manager, const NSError& error, int tag) {
-        (void)manager; (void)error; (void)tag;
+        (void)manager;
+        (void)error;
+        (void)tag;
     }
     virtual void xserviceDidReceiveData(XXNetworkManager* manager, const std::vector<uint8_t>& data, int tag) {
-        (void)manager; (void)data; (void)tag;
+        (void)manager;
+        (void)data;
+        (void)tag;
     }
     virtual void xserviceDidNetworkError(XXNetworkManager* manager, const NSError& error, int tag) {
-        (void)manager; (void)error; (void)tag;
+        (void)manager;
+        (void)error;
+        (void)tag;
     }
     virtual void xserviceDidServiceError(XXNetworkManager* manager, const NSError& error, int tag) {
-        (void)manager; (void)error; (void)tag;
+        (void)manager;
+        (void)error;
+        (void)tag;
     }
 };
 
@@ -78,18 +90,18 @@ public:
     static XXNetworkManager& sharedManager();
 
     static constexpr int kNoConfirmTag = 2001, kConfirmTag = 2002, kHistoryTag = 2004, kLongMessageTag = 2007;
-    static constexpr int kUploadTag = 3001, kDownloadTag = 3002, kAddTag = 3003, kDeleteTag = 3004,
-                         kUpdateTag = 3005, kHoldingsTag = 3006, kPushTokenTag = 3730;
+    static constexpr int kUploadTag = 3001, kDownloadTag = 3002, kAddTag = 3003, kDeleteTag = 3004, kUpdateTag = 3005,
+                         kHoldingsTag = 3006, kPushTokenTag = 3730;
 
     // ---- own stocks (request type 6; 3710/6 type 7) ----
-    void requestUploadPortfolio(const std::string& list, XXDelegateRef delegate);          // 3710/1
-    void requestDownloadPortfolio(XXDelegateRef delegate, bool withNames = false);         // 3710/2
-    void requestAddPortfolio(const std::string& code, XXDelegateRef delegate);             // 3710/3
-    void requestAddPortfolio(const std::string& code);                                     // answer dropped
-    void requestDeletePortfolio(const std::string& code, XXDelegateRef delegate);          // 3710/4
-    void requestUpdatePortfolio(const std::string& list, XXDelegateRef delegate);          // 3710/5
+    void requestUploadPortfolio(const std::string& list, XXDelegateRef delegate);   // 3710/1
+    void requestDownloadPortfolio(XXDelegateRef delegate, bool withNames = false);  // 3710/2
+    void requestAddPortfolio(const std::string& code, XXDelegateRef delegate);      // 3710/3
+    void requestAddPortfolio(const std::string& code);                              // answer dropped
+    void requestDeletePortfolio(const std::string& code, XXDelegateRef delegate);   // 3710/4
+    void requestUpdatePortfolio(const std::string& list, XXDelegateRef delegate);   // 3710/5
     void requestUpdatePortfolio(const std::string& list);
-    void requestAddHoldings(const std::string& fundId, const std::string& tradeInfo, XXDelegateRef delegate); // 3710/6
+    void requestAddHoldings(const std::string& fundId, const std::string& tradeInfo, XXDelegateRef delegate);  // 3710/6
 
     // ---- messages (request type 3) ----
     void requestNoConfirmWithoutDelegate();                                                // 3780/2

@@ -5,7 +5,7 @@ add_executable(rd_draw_bundle_images ${CMAKE_CURRENT_LIST_DIR}/images/DrawBundle
 target_link_libraries(rd_draw_bundle_images PRIVATE PkgConfig::CAIRO)
 
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/images/DrawBundleImages.cpp _rd_image_lines
-  REGEX "^    \\{\"[A-Za-z0-9_]+\\.png\"")
+  REGEX "^ *\\{\"[A-Za-z0-9_]+\\.png\"")
 set(_rd_image_outputs)
 foreach(line ${_rd_image_lines})
   string(REGEX MATCH "\"([A-Za-z0-9_]+)\\.png\"" _m "${line}")

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "core/MenuFunctions.h"
-#include "core/RequestText.h"
 #include "core/QZUtil.h"
+#include "core/RequestText.h"
 #include "core/VTAFloat.h"
 #include "core/VTAMenu.h"
 #include "core/VTAStock.h"
@@ -64,6 +64,7 @@ public:
             ctx->fillEllipseInRect(CGRectMake(x + i * (size + gap), y, size, size));
         }
     }
+
 private:
     int pages_ = 0, current_ = 0;
 };
@@ -80,9 +81,8 @@ std::shared_ptr<UILabel> rowLabel(const CGRect& frame, double size, UITextAlignm
 }
 
 std::shared_ptr<UIColor> boardColor(int index) {
-    static const double colors[][3] = {{0.85, 0.33, 0.25}, {0.20, 0.52, 0.85}, {0.95, 0.62, 0.15},
-                                       {0.30, 0.65, 0.35}, {0.55, 0.35, 0.75}, {0.15, 0.65, 0.70},
-                                       {0.80, 0.30, 0.55}, {0.45, 0.50, 0.58}};
+    static const double colors[][3] = {{0.85, 0.33, 0.25}, {0.20, 0.52, 0.85}, {0.95, 0.62, 0.15}, {0.30, 0.65, 0.35},
+                                       {0.55, 0.35, 0.75}, {0.15, 0.65, 0.70}, {0.80, 0.30, 0.55}, {0.45, 0.50, 0.58}};
     const auto& c = colors[index % 8];
     return UIColor::colorWithRed(c[0], c[1], c[2], 1);
 }
@@ -205,15 +205,16 @@ void HomeViewController::buildBoard() {
     for (size_t i = 0; i < boardMenus_.size(); ++i) {
         int page = static_cast<int>(i) / perPage, slot = static_cast<int>(i) % perPage;
         double x = page * 320 + (slot % kColumns) * kCellWidth, y = (slot / kColumns) * kCellHeight;
-        auto button = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(x + 8, y + 6, kCellWidth - 16, kCellHeight - 12));
+        auto button = std::make_shared<UIButton>(UIButtonType::Custom,
+                                                 CGRectMake(x + 8, y + 6, kCellWidth - 16, kCellHeight - 12));
         button->setBackgroundColor(boardColor(static_cast<int>(i)));
         button->setCornerRadius(10);
         button->setTitle(boardMenus_[i]->title());
         button->setTitleColor(UIColor::whiteColor());
         button->setFont(UIFont::boldSystemFontOfSize(boardMenus_[i]->title().size() > 12 ? 11 : 14));
         button->setTag(static_cast<int>(i));
-        button->addTarget(this, [this, i](UIControl&) { openBoardItem(static_cast<int>(i)); },
-                          UIControlEventTouchUpInside);
+        button->addTarget(
+            this, [this, i](UIControl&) { openBoardItem(static_cast<int>(i)); }, UIControlEventTouchUpInside);
         board_->addSubview(button);
         boardButtons_.push_back(button);
     }
@@ -302,12 +303,15 @@ void HomeViewController::handleInfo(const std::vector<uint8_t>& data) {
         b->setTitle(infoTitles_[i]);
         b->setTitleColor(UIColor::whiteColor());
         b->setFont(UIFont::boldSystemFontOfSize(13));
-        b->addTarget(this, [this, i](UIControl&) { selectInfoTab(static_cast<int>(i)); }, UIControlEventTouchUpInside);
+        b->addTarget(
+            this, [this, i](UIControl&) { selectInfoTab(static_cast<int>(i)); }, UIControlEventTouchUpInside);
         infoBar_->addSubview(b);
         infoButtons_.push_back(b);
     }
-    if (infoTitles_.empty()) infoLabel_->setText("暂无资讯");
-    else selectInfoTab(std::min(infoIndex_, static_cast<int>(infoTitles_.size()) - 1));
+    if (infoTitles_.empty())
+        infoLabel_->setText("暂无资讯");
+    else
+        selectInfoTab(std::min(infoIndex_, static_cast<int>(infoTitles_.size()) - 1));
 }
 
 // ---------------------------------------------------------------- quotes
@@ -358,8 +362,8 @@ void HomeViewController::layoutQuotes() {
         row->addSubview(name);
         row->addSubview(price);
         row->addSubview(change);
-        row->addTarget(this, [this, i](UIControl&) { openQuoteAtIndex(static_cast<int>(i)); },
-                       UIControlEventTouchUpInside);
+        row->addTarget(
+            this, [this, i](UIControl&) { openQuoteAtIndex(static_cast<int>(i)); }, UIControlEventTouchUpInside);
         quoteArea_->addSubview(row);
     }
 }
@@ -409,9 +413,12 @@ void HomeViewController::layoutMessages() {
         row->addSubview(title);
         row->addSubview(date);
         std::weak_ptr<QZMessageExpress> weak = m;
-        row->addTarget(this, [this, weak](UIControl&) {
-            if (auto message = weak.lock()) openMessage(message);
-        }, UIControlEventTouchUpInside);
+        row->addTarget(
+            this,
+            [this, weak](UIControl&) {
+                if (auto message = weak.lock()) openMessage(message);
+            },
+            UIControlEventTouchUpInside);
         messageArea_->addSubview(row);
     }
 }
@@ -445,8 +452,10 @@ void HomeViewController::newMessageExpressArrived() {
 // ---------------------------------------------------------------- replies
 
 void HomeViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag == kInfoTag) handleInfo(data);
-    else if (tag == kQuoteTag) handleQuotes(data);
+    if (tag == kInfoTag)
+        handleInfo(data);
+    else if (tag == kQuoteTag)
+        handleQuotes(data);
 }
 
 void HomeViewController::serviceDidNetworkError(QZNetworkService*, const NSError&, int tag) {

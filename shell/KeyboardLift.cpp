@@ -7,8 +7,7 @@
 #include "platform/uikit/UIView.h"
 
 KeyboardLift::KeyboardLift(std::weak_ptr<UIView> control, std::function<void(double)> apply, double margin)
-    : control_(std::move(control)), apply_(std::move(apply)), margin_(margin)
-{
+    : control_(std::move(control)), apply_(std::move(apply)), margin_(margin) {
     auto& centre = NSNotificationCenter::defaultCenter();
     centre.addObserver(this, UIKeyboardWillShowNotification, [this](const NSNotification& n) { keyboardWillShow(n); });
     centre.addObserver(this, UIKeyboardWillHideNotification, [this](const NSNotification&) { keyboardWillHide(); });
@@ -16,8 +15,7 @@ KeyboardLift::KeyboardLift(std::weak_ptr<UIView> control, std::function<void(dou
 
 KeyboardLift::~KeyboardLift() { NSNotificationCenter::defaultCenter().removeObserver(this); }
 
-void KeyboardLift::keyboardWillShow(const NSNotification& note)
-{
+void KeyboardLift::keyboardWillShow(const NSNotification& note) {
     auto control = control_.lock();
     if (!control || !control->window() || control->isHidden()) return;
     CGRect keyboard = keyboardRectFromUserInfo(note.userInfo, UIKeyboardFrameEndUserInfoKey);
@@ -30,8 +28,7 @@ void KeyboardLift::keyboardWillShow(const NSNotification& note)
 
 void KeyboardLift::keyboardWillHide() { setLift(0); }
 
-void KeyboardLift::setLift(double lift)
-{
+void KeyboardLift::setLift(double lift) {
     if (lift == lift_) return;
     lift_ = lift;
     if (apply_) apply_(lift);

@@ -12,8 +12,8 @@
 #include "net/XXNetworkManager.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/foundation/NSTimer.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/NSUserDefaults.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIKeyboard.h"
@@ -24,8 +24,8 @@
 #include "shell/KeyboardLift.h"
 #include "shell/MenuCache.h"
 #include "shell/Navigation.h"
-#include "shell/VTADisclaimerViewController.h"
 #include "shell/PushHandling.h"
+#include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
 
 namespace {
@@ -80,7 +80,8 @@ void LoginViewController::loadView() {
     registerButton_ = UIButton::buttonWithType(UIButtonType::RoundedRect);
     registerButton_->setFrame(CGRectMake(40, 290, 240, 40));
     registerButton_->setTitle("注册");
-    registerButton_->addTarget(this, [this](UIControl&) { submitRegistration(); }, UIControlEventTouchUpInside);
+    registerButton_->addTarget(
+        this, [this](UIControl&) { submitRegistration(); }, UIControlEventTouchUpInside);
     registerButton_->setHidden(true);
     for (auto v : std::initializer_list<std::shared_ptr<UIView>>{titleLabel_, statusLabel_, noteLabel_, phoneField_,
                                                                  registerButton_})
@@ -158,21 +159,21 @@ void LoginViewController::waitForHost() {
     setStage(Stage::WaitingForHost, "正在连接服务器...");
     if (!observing_) {
         observing_ = true;
-        NSNotificationCenter::defaultCenter().addObserver(this, "FastestHostNotification",
-                                                          [this](const NSNotification& n) {
-            if (stage_ != Stage::WaitingForHost) return;
-            NSNotificationCenter::defaultCenter().removeObserver(this, "FastestHostNotification");
-            observing_ = false;
-            const Value& reachable = n.userInfo["reachable"];
-            if (!reachable.isNull() && !reachable.toBool()) {
-                fail(kNoHostText, [this] {
-                    NetworkManager::manager().chooseHost();
-                    waitForHost();
-                });
-                return;
-            }
-            sendLogin();
-        });
+        NSNotificationCenter::defaultCenter().addObserver(
+            this, "FastestHostNotification", [this](const NSNotification& n) {
+                if (stage_ != Stage::WaitingForHost) return;
+                NSNotificationCenter::defaultCenter().removeObserver(this, "FastestHostNotification");
+                observing_ = false;
+                const Value& reachable = n.userInfo["reachable"];
+                if (!reachable.isNull() && !reachable.toBool()) {
+                    fail(kNoHostText, [this] {
+                        NetworkManager::manager().chooseHost();
+                        waitForHost();
+                    });
+                    return;
+                }
+                sendLogin();
+            });
     }
     if (!network.isChoosingHost()) network.chooseHost();
 }
@@ -212,10 +213,14 @@ void LoginViewController::handleLogin(VTATCRS& set) {
     upgradeURL_ = set.toStringWithFieldName("upgradeurl").value_or("");
     // The upgrade screen of the settings offers what the login announced.
     auto& session = VTAParamter::shareParamter();
-    if (!newVersion.empty()) session.setString(newVersion, "newVersionGet");
-    else session.removeValueForKey("newVersionGet");
-    if (!newVersion.empty() && !upgradeURL_.empty()) session.setString(upgradeURL_, "newVersionURL");
-    else session.removeValueForKey("newVersionURL");
+    if (!newVersion.empty())
+        session.setString(newVersion, "newVersionGet");
+    else
+        session.removeValueForKey("newVersionGet");
+    if (!newVersion.empty() && !upgradeURL_.empty())
+        session.setString(upgradeURL_, "newVersionURL");
+    else
+        session.removeValueForKey("newVersionURL");
     if (set.toIntWithFieldName("registered") != 1) {
         showRegistrationForm();
         return;
@@ -273,19 +278,26 @@ void LoginViewController::submitRegistration() {
     composer_->setRecipients({shortNumber()});
     composer_->setBody(registrationSMSText(true, ServiceSession::shared().session()));
     composer_->setMessageComposeDelegate(this);
-    UIViewController* presenter = navigationController() ? static_cast<UIViewController*>(navigationController()) : this;
+    UIViewController* presenter =
+        navigationController() ? static_cast<UIViewController*>(navigationController()) : this;
     presenter->presentModalViewController(composer_, true);
 }
 
 void LoginViewController::messageComposeViewControllerDidFinishWithResult(MFMessageComposeViewController& controller,
-                                                                         MessageComposeResult result) {
+                                                                          MessageComposeResult result) {
     controller.setMessageComposeDelegate(nullptr);
     controller.dismissModalViewControllerAnimated(true);
     composer_.reset();
     switch (result) {
-    case MessageComposeResult::Sent: sendRegistration(); break;
-    case MessageComposeResult::Cancelled: showRegistrationForm("注册短信未发送，请重新注册"); break;
-    case MessageComposeResult::Failed: showRegistrationForm("注册短信发送失败，请重试"); break;
+        case MessageComposeResult::Sent:
+            sendRegistration();
+            break;
+        case MessageComposeResult::Cancelled:
+            showRegistrationForm("注册短信未发送，请重新注册");
+            break;
+        case MessageComposeResult::Failed:
+            showRegistrationForm("注册短信发送失败，请重试");
+            break;
     }
 }
 
@@ -411,8 +423,10 @@ void LoginViewController::alertViewClickedButtonAtIndex(UIAlertView& alert, int 
         failureAlert_.reset();
         auto retry = std::move(retry_);
         retry_ = nullptr;
-        if (retry) retry();
-        else if (stage_ == Stage::Registration && registerButton_) registerButton_->setEnabled(true);
+        if (retry)
+            retry();
+        else if (stage_ == Stage::Registration && registerButton_)
+            registerButton_->setEnabled(true);
     }
 }
 
@@ -424,44 +438,59 @@ void LoginViewController::serviceDidReceiveData(QZNetworkService*, const std::ve
     std::string error;
     auto set = firstSet(data, error);
     switch (tag) {
-    case kLoginTag:
-        if (stage_ != Stage::LoggingIn) return;
-        if (!set) return fail(error, [this] { sendLogin(); });
-        handleLogin(*set);
-        break;
-    case kRegisterTag:
-        if (stage_ != Stage::Registering) return;
-        if (!set) return showRegistrationForm(error);
-        polls_ = 0;
-        setStage(Stage::Polling, "注册短信已发送，正在等待注册结果...");
-        stopPolling();
-        pollTimer_ = NSTimer::scheduledTimerWithTimeInterval(kPollInterval, [this](NSTimer&) { pollRegistration(); },
-                                                             true);
-        break;
-    case kStatusTag:
-        if (stage_ != Stage::Polling || !set) return;  // a failed poll is asked again on the next tick
-        handleRegistrationStatus(*set);
-        break;
-    default: break;
+        case kLoginTag:
+            if (stage_ != Stage::LoggingIn) return;
+            if (!set) return fail(error, [this] { sendLogin(); });
+            handleLogin(*set);
+            break;
+        case kRegisterTag:
+            if (stage_ != Stage::Registering) return;
+            if (!set) return showRegistrationForm(error);
+            polls_ = 0;
+            setStage(Stage::Polling, "注册短信已发送，正在等待注册结果...");
+            stopPolling();
+            pollTimer_ = NSTimer::scheduledTimerWithTimeInterval(
+                kPollInterval, [this](NSTimer&) { pollRegistration(); }, true);
+            break;
+        case kStatusTag:
+            if (stage_ != Stage::Polling || !set) return;  // a failed poll is asked again on the next tick
+            handleRegistrationStatus(*set);
+            break;
+        default:
+            break;
     }
 }
 
 void LoginViewController::serviceDidNetworkError(QZNetworkService*, const NSError&, int tag) {
     switch (tag) {
-    case kLoginTag: fail(kNetworkFailureText, [this] { waitForHost(); }); break;
-    case kMenuTag: fail(kNetworkFailureText, [this] { loadMenuIfNeeded(); }); break;
-    case kRegisterTag: fail(kNetworkFailureText, [this] { sendRegistration(); }); break;
-    default: break;  // a poll: the timer asks again
+        case kLoginTag:
+            fail(kNetworkFailureText, [this] { waitForHost(); });
+            break;
+        case kMenuTag:
+            fail(kNetworkFailureText, [this] { loadMenuIfNeeded(); });
+            break;
+        case kRegisterTag:
+            fail(kNetworkFailureText, [this] { sendRegistration(); });
+            break;
+        default:
+            break;  // a poll: the timer asks again
     }
 }
 
 void LoginViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int tag) {
     std::string text = error.localizedDescription().empty() ? kDataErrorText : error.localizedDescription();
     switch (tag) {
-    case kLoginTag: fail(text, [this] { sendLogin(); }); break;
-    case kMenuTag: fail(text, [this] { loadMenuIfNeeded(); }); break;
-    case kRegisterTag: fail(text, [this] { sendRegistration(); }); break;
-    default: break;
+        case kLoginTag:
+            fail(text, [this] { sendLogin(); });
+            break;
+        case kMenuTag:
+            fail(text, [this] { loadMenuIfNeeded(); });
+            break;
+        case kRegisterTag:
+            fail(text, [this] { sendRegistration(); });
+            break;
+        default:
+            break;
     }
 }
 

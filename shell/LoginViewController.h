@@ -38,8 +38,15 @@ class LoginViewController : public UIViewController,
                             public MFMessageComposeViewControllerDelegate {
 public:
     enum class Stage {
-        WaitingForHost, LoggingIn, Registration, SendingSMS, Registering, Polling,
-        Disclaimer, LoadingMenu, Finished,
+        WaitingForHost,
+        LoggingIn,
+        Registration,
+        SendingSMS,
+        Registering,
+        Polling,
+        Disclaimer,
+        LoadingMenu,
+        Finished,
     };
     static constexpr int kLoginTag = 1001, kMenuTag = 1002, kRegisterTag = 1003, kStatusTag = 1004;
     static constexpr const char* kShortNumber = "1065755801";

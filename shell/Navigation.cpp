@@ -5,8 +5,7 @@
 #include "platform/uikit/UINavigationController.h"
 
 namespace {
-std::weak_ptr<UINavigationController>& navSlot()
-{
+std::weak_ptr<UINavigationController>& navSlot() {
     static std::weak_ptr<UINavigationController> nav;
     return nav;
 }
@@ -16,16 +15,14 @@ std::shared_ptr<UINavigationController> applicationNavigationController() { retu
 
 void setApplicationNavigationController(std::shared_ptr<UINavigationController> nav) { navSlot() = nav; }
 
-bool pushViewController(std::shared_ptr<UIViewController> vc)
-{
+bool pushViewController(std::shared_ptr<UIViewController> vc) {
     auto nav = applicationNavigationController();
     if (!nav || !vc) return false;
     nav->pushViewController(std::move(vc), true);
     return true;
 }
 
-bool pushViewControllerBefore(std::shared_ptr<UIViewController> newVc, const UIViewController* oldVc)
-{
+bool pushViewControllerBefore(std::shared_ptr<UIViewController> newVc, const UIViewController* oldVc) {
     auto nav = applicationNavigationController();
     if (!nav || !newVc) return false;
     auto stack = nav->viewControllers();
@@ -47,8 +44,7 @@ bool pushViewControllerBefore(std::shared_ptr<UIViewController> newVc, const UIV
     return true;
 }
 
-void popViewControllers(int count)
-{
+void popViewControllers(int count) {
     auto nav = applicationNavigationController();
     if (!nav || count <= 0) return;
     const auto& stack = nav->viewControllers();
@@ -57,7 +53,6 @@ void popViewControllers(int count)
     nav->popToViewController(stack[keep - 1].get(), true);
 }
 
-void popToRootViewController()
-{
+void popToRootViewController() {
     if (auto nav = applicationNavigationController()) nav->popToRootViewControllerAnimated(true);
 }

@@ -33,8 +33,10 @@ public:
             if (!replySucceeded(data)) return;
             bool registering = !pendingToken.empty();
             ud.setBool(registering, kPushRegisterStatusKey);
-            if (registering) ud.setObject(Value(pendingToken), kPushRegisteredTokenKey);
-            else ud.removeObjectForKey(kPushRegisteredTokenKey);
+            if (registering)
+                ud.setObject(Value(pendingToken), kPushRegisteredTokenKey);
+            else
+                ud.removeObjectForKey(kPushRegisteredTokenKey);
         } else if (tag == XXNetworkManager::kUploadTag) {
             uploading = false;
             if (!replySucceeded(data)) return;
@@ -65,13 +67,18 @@ void handleRemoteNotification(UIApplication& app, const Value& userInfo) {
     if (modern && app.applicationState() == UIApplicationState::Active) {
         ud.removeObjectForKey(kNeedPushMessageIdKey);
         switch (ud.integerForKey(kMessageExpressNotifyTypeKey)) {
-        case 1: AudioServicesPlaySystemSound(kSystemSoundID_Vibrate); break;
-        case 2: AudioServicesPlaySystemSound(kNewMessageSoundId); break;
-        case 3:
-            AudioServicesPlaySystemSound(kNewMessageSoundId);
-            AudioServicesPlaySystemSound(kSystemSoundID_Vibrate);
-            break;
-        default: break;
+            case 1:
+                AudioServicesPlaySystemSound(kSystemSoundID_Vibrate);
+                break;
+            case 2:
+                AudioServicesPlaySystemSound(kNewMessageSoundId);
+                break;
+            case 3:
+                AudioServicesPlaySystemSound(kNewMessageSoundId);
+                AudioServicesPlaySystemSound(kSystemSoundID_Vibrate);
+                break;
+            default:
+                break;
         }
     } else {
         std::string id = userInfo["msg_id"].toString();

@@ -18,12 +18,10 @@
 #include "shell/VTAUpdateViewController.h"
 #include "shell/VTAWebViewController.h"
 
-void registerShellScreens()
-{
+void registerShellScreens() {
     VTAUIFactory::registerScreen("setting", [](const auto&) { return std::make_shared<VTASettingViewController>(); });
-    VTAUIFactory::registerScreen("about", [](const auto&) {
-        return std::make_shared<VTATextPageViewController>(kClientName, aboutText());
-    });
+    VTAUIFactory::registerScreen(
+        "about", [](const auto&) { return std::make_shared<VTATextPageViewController>(kClientName, aboutText()); });
     VTAUIFactory::registerScreen("disclaimer",
                                  [](const auto&) { return std::make_shared<VTADisclaimerViewController>(); });
     VTAUIFactory::registerScreen("feedback", [](const auto&) { return std::make_shared<VTAFeedbackViewController>(); });

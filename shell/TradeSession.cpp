@@ -9,15 +9,14 @@
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UINavigationController.h"
 #include "shell/Navigation.h"
-#include "ui/Alerts.h"
 #include "shell/VTAUIFactory.h"
+#include "ui/Alerts.h"
 
 namespace {
-const char* const kSessionKeys[] = {"tradeUserInfo", "tradeUserTCRS", "tradeUserAllTCRS", "tradepassword",
-                                    "the funds you have", "the types forFunds"};
+const char* const kSessionKeys[] = {"tradeUserInfo", "tradeUserTCRS",      "tradeUserAllTCRS",
+                                    "tradepassword", "the funds you have", "the types forFunds"};
 
-bool logOutAll(VTAAccountManager& manager)
-{
+bool logOutAll(VTAAccountManager& manager) {
     bool any = false;
     for (const auto& account : manager.accounts()) {
         if (account && account->isLogon()) {
@@ -28,8 +27,7 @@ bool logOutAll(VTAAccountManager& manager)
     return any;
 }
 
-void popTradeScreens()
-{
+void popTradeScreens() {
     auto nav = applicationNavigationController();
     if (!nav) return;
     const auto& stack = nav->viewControllers();
@@ -42,8 +40,7 @@ void popTradeScreens()
 }
 }  // namespace
 
-bool hasTradeSession()
-{
+bool hasTradeSession() {
     auto& p = VTAParamter::shareParamter();
     auto info = p.getStringForKey("tradeUserInfo");
     if (!info || info->empty()) return false;
@@ -51,8 +48,7 @@ bool hasTradeSession()
     return set && set->rowsAffected() > 0;
 }
 
-std::shared_ptr<UIAlertView> lockTradeSession()
-{
+std::shared_ptr<UIAlertView> lockTradeSession() {
     auto& p = VTAParamter::shareParamter();
     bool hadSession = p.hasValueForKey("tradeUserInfo") || p.hasValueForKey("tradeUserTCRS");
     for (const char* key : kSessionKeys) p.removeValueForKey(key);
@@ -63,8 +59,7 @@ std::shared_ptr<UIAlertView> lockTradeSession()
     return showAlert(kTradeLockedText);
 }
 
-int tradeLockIntervalMinutes()
-{
+int tradeLockIntervalMinutes() {
     int64_t minutes = NSUserDefaults::standardUserDefaults().integerForKey("TradeLockInterval");
     return minutes > 0 && minutes <= 24 * 60 ? static_cast<int>(minutes) : kDefaultTradeLockMinutes;
 }

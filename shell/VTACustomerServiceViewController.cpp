@@ -6,16 +6,14 @@
 
 VTACustomerServiceViewController::VTACustomerServiceViewController() { setTitle("客户服务"); }
 
-VTACustomerServiceViewController::~VTACustomerServiceViewController()
-{
+VTACustomerServiceViewController::~VTACustomerServiceViewController() {
     if (table_) {
         table_->setDelegate(nullptr);
         table_->setDataSource(nullptr);
     }
 }
 
-const std::vector<VTACustomerServiceViewController::Item>& VTACustomerServiceViewController::items()
-{
+const std::vector<VTACustomerServiceViewController::Item>& VTACustomerServiceViewController::items() {
     static const std::vector<Item> list = {
         {"关联资金帐号", "tradelogin?relate=1"},
         {"手机令牌", "softtoken"},
@@ -26,8 +24,7 @@ const std::vector<VTACustomerServiceViewController::Item>& VTACustomerServiceVie
     return list;
 }
 
-void VTACustomerServiceViewController::viewWillDidLoad()
-{
+void VTACustomerServiceViewController::viewWillDidLoad() {
     hideToolBar();
     table_ = std::make_shared<UITableView>(contentView()->bounds(), UITableViewStyle::Grouped);
     table_->setDataSource(this);
@@ -35,8 +32,7 @@ void VTACustomerServiceViewController::viewWillDidLoad()
     contentView()->addSubview(table_);
 }
 
-std::shared_ptr<UIViewController> VTACustomerServiceViewController::selectItem(int index)
-{
+std::shared_ptr<UIViewController> VTACustomerServiceViewController::selectItem(int index) {
     if (index < 0 || index >= static_cast<int>(items().size())) return nullptr;
     const Item& item = items()[index];
     if (item.link.empty()) {
@@ -47,14 +43,12 @@ std::shared_ptr<UIViewController> VTACustomerServiceViewController::selectItem(i
     return pushViewController(vc) ? vc : nullptr;
 }
 
-int VTACustomerServiceViewController::tableViewNumberOfRowsInSection(UITableView&, int)
-{
+int VTACustomerServiceViewController::tableViewNumberOfRowsInSection(UITableView&, int) {
     return static_cast<int>(items().size());
 }
 
 std::shared_ptr<UITableViewCell> VTACustomerServiceViewController::tableViewCellForRowAtIndexPath(
-    UITableView& table, const NSIndexPath& ip)
-{
+    UITableView& table, const NSIndexPath& ip) {
     auto cell = table.dequeueReusableCellWithIdentifier("ServiceCell");
     if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1, "ServiceCell");
     if (ip.row < 0 || ip.row >= static_cast<int>(items().size())) return cell;
@@ -65,8 +59,7 @@ std::shared_ptr<UITableViewCell> VTACustomerServiceViewController::tableViewCell
     return cell;
 }
 
-void VTACustomerServiceViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip)
-{
+void VTACustomerServiceViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
     table.deselectRowAtIndexPath(ip, true);
     selectItem(ip.row);
 }

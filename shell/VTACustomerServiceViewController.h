@@ -20,7 +20,7 @@ public:
     static constexpr const char* kHotline = "4008888888";
     struct Item {
         std::string title;
-        std::string link;   // "" for the hot line
+        std::string link;  // "" for the hot line
     };
 
     VTACustomerServiceViewController();
@@ -28,7 +28,10 @@ public:
     static const std::vector<Item>& items();
     // What a tap on the row does; answers the screen pushed (null for none).
     std::shared_ptr<UIViewController> selectItem(int index);
-    UITableView* tableView() { view(); return table_.get(); }
+    UITableView* tableView() {
+        view();
+        return table_.get();
+    }
 
     void viewWillDidLoad() override;
 

@@ -1,13 +1,10 @@
 #include "shell/VTADisclaimerViewController.h"
 
-VTADisclaimerViewController::VTADisclaimerViewController()
-    : VTATextPageViewController("免责声明", disclaimerText())
-{
+VTADisclaimerViewController::VTADisclaimerViewController() : VTATextPageViewController("免责声明", disclaimerText()) {
     setTitle("免责声明");
 }
 
-const char* VTADisclaimerViewController::disclaimerText()
-{
+const char* VTADisclaimerViewController::disclaimerText() {
     return "一、本软件提供的行情、资讯等信息仅供参考，不构成任何投资建议。投资者据此操作，风险自担。\n"
            "二、本软件所提供的行情数据来源于证券交易所及相关信息服务商，我公司力求准确可靠，但对其准确性、"
            "完整性及及时性不作任何保证。\n"
@@ -17,8 +14,7 @@ const char* VTADisclaimerViewController::disclaimerText()
            "五、股市有风险，投资需谨慎。";
 }
 
-void VTADisclaimerViewController::createToolbarItems()
-{
+void VTADisclaimerViewController::createToolbarItems() {
     if (!completion_) {
         hideToolBar();
         return;
@@ -30,8 +26,7 @@ void VTADisclaimerViewController::createToolbarItems()
     toolbar()->setItems({no, flexibleSpaceBarBtn(), yes});
 }
 
-void VTADisclaimerViewController::finish(bool agreed)
-{
+void VTADisclaimerViewController::finish(bool agreed) {
     if (!completion_) return;
     auto done = std::move(completion_);
     completion_ = nullptr;

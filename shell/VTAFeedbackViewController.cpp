@@ -8,17 +8,15 @@
 
 namespace {
 bool changesShape(const std::string& text) { return text.find_first_of("&=") != std::string::npos; }
-}
+}  // namespace
 
 VTAFeedbackViewController::VTAFeedbackViewController() { setTitle("意见反馈"); }
 
-VTAFeedbackViewController::~VTAFeedbackViewController()
-{
+VTAFeedbackViewController::~VTAFeedbackViewController() {
     if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
 }
 
-void VTAFeedbackViewController::viewWillDidLoad()
-{
+void VTAFeedbackViewController::viewWillDidLoad() {
     CGRect b = contentView()->bounds();
     auto caption = std::make_shared<UILabel>(CGRectMake(10, 10, b.size.width - 20, 24));
     caption->setText("您的意见和建议：");
@@ -37,29 +35,27 @@ void VTAFeedbackViewController::viewWillDidLoad()
     contentView()->addSubview(contactCaption);
     contentView()->addSubview(contact_);
     // The return key leads from the text to the contact, then puts the keyboard away.
-    content_->addTarget(this, [this](UIControl&) { contact_->becomeFirstResponder(); },
-                        UIControlEventEditingDidEndOnExit);
-    contact_->addTarget(this, [](UIControl&) {}, UIControlEventEditingDidEndOnExit);
+    content_->addTarget(
+        this, [this](UIControl&) { contact_->becomeFirstResponder(); }, UIControlEventEditingDidEndOnExit);
+    contact_->addTarget(
+        this, [](UIControl&) {}, UIControlEventEditingDidEndOnExit);
     keepToolbarAboveKeyboard();
 }
 
-void VTAFeedbackViewController::createToolbarItems()
-{
+void VTAFeedbackViewController::createToolbarItems() {
     auto send = std::make_shared<UIBarButtonItem>("提交", UIBarButtonItemStyle::Done, this,
                                                   [this](UIBarButtonItem&) { submit(); });
     toolbar()->setItems({flexibleSpaceBarBtn(), send, flexibleSpaceBarBtn()});
 }
 
-void VTAFeedbackViewController::viewWillDisappear(bool animated)
-{
+void VTAFeedbackViewController::viewWillDisappear(bool animated) {
     VTAViewControllers::viewWillDisappear(animated);
     // A sent feedback still reaches the server; only its answer is not awaited.
     if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     sending_ = false;
 }
 
-bool VTAFeedbackViewController::submit()
-{
+bool VTAFeedbackViewController::submit() {
     view();
     std::string text = content_->text();
     std::string contact = contact_->text();
@@ -81,8 +77,7 @@ bool VTAFeedbackViewController::submit()
     return true;
 }
 
-void VTAFeedbackViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag)
-{
+void VTAFeedbackViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
     if (tag != kFeedbackTag) return;
     sending_ = false;
     auto sets = VTATCRS::buildMuTableTCRSWithData(data);
@@ -102,14 +97,12 @@ void VTAFeedbackViewController::serviceDidReceiveData(QZNetworkService*, const s
     contact_->setText("");
 }
 
-void VTAFeedbackViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int)
-{
+void VTAFeedbackViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
     sending_ = false;
     showAlert(error.localizedDescription());
 }
 
-void VTAFeedbackViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int)
-{
+void VTAFeedbackViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
     sending_ = false;
     showAlert(error.localizedDescription());
 }

@@ -20,8 +20,14 @@ public:
     VTAFeedbackViewController();
     ~VTAFeedbackViewController() override;
 
-    UITextField* contentField() { view(); return content_.get(); }
-    UITextField* contactField() { view(); return contact_.get(); }
+    UITextField* contentField() {
+        view();
+        return content_.get();
+    }
+    UITextField* contactField() {
+        view();
+        return contact_.get();
+    }
     // "提交"; false when nothing was sent.
     bool submit();
     bool isSending() const { return sending_; }

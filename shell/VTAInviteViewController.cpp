@@ -9,13 +9,11 @@
 
 VTAInviteViewController::VTAInviteViewController() { setTitle("邀请好友"); }
 
-VTAInviteViewController::~VTAInviteViewController()
-{
+VTAInviteViewController::~VTAInviteViewController() {
     if (composer_) composer_->setMessageComposeDelegate(nullptr);
 }
 
-void VTAInviteViewController::viewWillDidLoad()
-{
+void VTAInviteViewController::viewWillDidLoad() {
     CGRect b = contentView()->bounds();
     auto caption = std::make_shared<UILabel>(CGRectMake(10, 10, b.size.width - 20, 24));
     caption->setText("好友手机号码：");
@@ -35,18 +33,17 @@ void VTAInviteViewController::viewWillDidLoad()
     keepToolbarAboveKeyboard();
 }
 
-void VTAInviteViewController::createToolbarItems()
-{
+void VTAInviteViewController::createToolbarItems() {
     auto send = std::make_shared<UIBarButtonItem>("发送邀请", UIBarButtonItemStyle::Done, this,
                                                   [this](UIBarButtonItem&) { sendInvitation(); });
     toolbar()->setItems({flexibleSpaceBarBtn(), send, flexibleSpaceBarBtn()});
 }
 
-std::shared_ptr<MFMessageComposeViewController> VTAInviteViewController::sendInvitation()
-{
+std::shared_ptr<MFMessageComposeViewController> VTAInviteViewController::sendInvitation() {
     view();
     std::string number = number_->text();
-    bool digits = std::all_of(number.begin(), number.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    bool digits =
+        std::all_of(number.begin(), number.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
     if (number.size() != 11 || !digits) {
         showAlert("请输入正确的手机号码");
         return nullptr;
@@ -65,9 +62,8 @@ std::shared_ptr<MFMessageComposeViewController> VTAInviteViewController::sendInv
     return composer_;
 }
 
-void VTAInviteViewController::messageComposeViewControllerDidFinishWithResult(MFMessageComposeViewController& controller,
-                                                                              MessageComposeResult result)
-{
+void VTAInviteViewController::messageComposeViewControllerDidFinishWithResult(
+    MFMessageComposeViewController& controller, MessageComposeResult result) {
     controller.setMessageComposeDelegate(nullptr);
     dismissModalViewControllerAnimated(true);
     composer_.reset();

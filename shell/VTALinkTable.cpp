@@ -8,8 +8,7 @@
 
 namespace {
 
-LinkSetup plain(const char* command, const char* cls, bool trade = false)
-{
+LinkSetup plain(const char* command, const char* cls, bool trade = false) {
     LinkSetup s;
     s.command = command;
     s.screenClass = cls;
@@ -17,24 +16,21 @@ LinkSetup plain(const char* command, const char* cls, bool trade = false)
     return s;
 }
 
-LinkSetup withValue(const char* command, const char* cls, const char* setter, int value, bool trade = false)
-{
+LinkSetup withValue(const char* command, const char* cls, const char* setter, int value, bool trade = false) {
     LinkSetup s = plain(command, cls, trade);
     s.setter = setter;
     s.value = value;
     return s;
 }
 
-LinkSetup titled(LinkSetup s, const char* title, bool withoutMenu = false)
-{
+LinkSetup titled(LinkSetup s, const char* title, bool withoutMenu = false) {
     s.fixedTitle = true;
     s.title = title;
     s.withoutMenu = withoutMenu;
     return s;
 }
 
-std::vector<LinkSetup> buildTable()
-{
+std::vector<LinkSetup> buildTable() {
     constexpr bool T = true;
     std::vector<LinkSetup> t;
     // ---- quotes and charts ----
@@ -93,7 +89,8 @@ std::vector<LinkSetup> buildTable()
     t.push_back(titled(plain("zghs", "CBTradeViewController", T), "转股回售", true));
     t.push_back(titled(plain("jysjjss", "EFTradeViewController", T), "交易所基金申赎", true));
     // ---- margin ----
-    t.push_back(titled(withValue("rzrq_rzmr", "MarginTradeViewController", "initWithTradeDirection:", 0, T), "融资买入"));
+    t.push_back(
+        titled(withValue("rzrq_rzmr", "MarginTradeViewController", "initWithTradeDirection:", 0, T), "融资买入"));
     t.push_back(plain("rzrq_mqhq", "VTARZRQBuyBackQueryViewController", T));
     t.push_back(plain("rzrq_xqhq", "VTARZRQXQHQQueryViewController", T));
     t.push_back(plain("rzrq_xjhk", "VTARZRQXJHKViewController", T));
@@ -117,27 +114,23 @@ int leadingInt(const std::string& text) { return static_cast<int>(std::strtol(te
 
 }  // namespace
 
-const std::vector<LinkSetup>& VTALinkTable::entries()
-{
+const std::vector<LinkSetup>& VTALinkTable::entries() {
     static const std::vector<LinkSetup> table = buildTable();
     return table;
 }
 
-std::optional<LinkSetup> VTALinkTable::entryForCommand(const std::string& command)
-{
+std::optional<LinkSetup> VTALinkTable::entryForCommand(const std::string& command) {
     for (const auto& e : entries())
         if (e.command == command) return e;
     return std::nullopt;
 }
 
-bool VTALinkTable::isTradeCommand(const std::string& link)
-{
+bool VTALinkTable::isTradeCommand(const std::string& link) {
     auto e = entryForCommand(stripQuery(link));
     return e && e->trade;
 }
 
-std::optional<LinkSetup> VTALinkTable::setupForMenu(const VTAMenu& menu)
-{
+std::optional<LinkSetup> VTALinkTable::setupForMenu(const VTAMenu& menu) {
     const std::string& link = menu.link();
     auto entry = entryForCommand(stripQuery(link));
     if (!entry) return std::nullopt;

@@ -30,12 +30,12 @@
 class VTAMenu;
 
 struct LinkSetup {
-    std::string command;       // the link command
-    std::string screenClass;   // the class of the screen
-    std::string setter;        // the set-up call before use ("" for plain init)
-    int value = 0;             // its integer argument
-    std::string textValue;     // its text argument (initWithTradeSide:)
-    bool fixedTitle = false;   // the screen's title is `title`, not the menu's ("" = no title)
+    std::string command;      // the link command
+    std::string screenClass;  // the class of the screen
+    std::string setter;       // the set-up call before use ("" for plain init)
+    int value = 0;            // its integer argument
+    std::string textValue;    // its text argument (initWithTradeSide:)
+    bool fixedTitle = false;  // the screen's title is `title`, not the menu's ("" = no title)
     std::string title;
     bool withoutMenu = false;  // the screen is not handed the menu item
     bool trade = false;        // behind the trade gate

@@ -11,8 +11,7 @@
 
 VTAListViewController::VTAListViewController() = default;
 
-VTAListViewController::~VTAListViewController()
-{
+VTAListViewController::~VTAListViewController() {
     if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     if (table_) {
         table_->setDelegate(nullptr);
@@ -20,22 +19,19 @@ VTAListViewController::~VTAListViewController()
     }
 }
 
-std::shared_ptr<VTAListViewController> VTAListViewController::initWithStockQuotes()
-{
+std::shared_ptr<VTAListViewController> VTAListViewController::initWithStockQuotes() {
     auto list = std::make_shared<VTAListViewController>();
     list->forStockQuotes_ = true;
     list->listType_ = kStockList;
     return list;
 }
 
-void VTAListViewController::setMenus(std::vector<std::shared_ptr<VTAMenu>> menus)
-{
+void VTAListViewController::setMenus(std::vector<std::shared_ptr<VTAMenu>> menus) {
     menus_ = std::move(menus);
     if (table_) table_->reloadData();
 }
 
-void VTAListViewController::viewWillDidLoad()
-{
+void VTAListViewController::viewWillDidLoad() {
     CGRect b = contentView()->bounds();
     double height = b.size.height - (forStockQuotes_ ? kStockQuotesShortening : 0);
     table_ = std::make_shared<UITableView>(CGRectMake(0, 0, b.size.width, std::max(0.0, height)),
@@ -45,8 +41,7 @@ void VTAListViewController::viewWillDidLoad()
     contentView()->addSubview(table_);
 }
 
-void VTAListViewController::createToolbarItems()
-{
+void VTAListViewController::createToolbarItems() {
     auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
                                                   [this](UIBarButtonItem&) { onCommandHome(); });
     std::vector<std::shared_ptr<UIBarButtonItem>> items{home, flexibleSpaceBarBtn(), stockFinderButton()};
@@ -58,8 +53,7 @@ void VTAListViewController::createToolbarItems()
     toolbar()->setItems(items);
 }
 
-bool VTAListViewController::accountsPagerForHK() const
-{
+bool VTAListViewController::accountsPagerForHK() const {
     static const char* const kTradeGroups[] = {"trademenu", "kfsjj", "kvr", "rzrq", "jlc", "jsf", "zndt"};
     std::string command = viewMenu() ? stripQuery(viewMenu()->link()) : std::string();
     for (const char* group : kTradeGroups)
@@ -67,28 +61,24 @@ bool VTAListViewController::accountsPagerForHK() const
     return true;
 }
 
-std::shared_ptr<UIViewController> VTAListViewController::openAccountsPager()
-{
+std::shared_ptr<UIViewController> VTAListViewController::openAccountsPager() {
     auto vc = VTAUIFactory::accountsPager(accountsPagerForHK());
     return pushViewController(vc) ? vc : nullptr;
 }
 
-void VTAListViewController::viewDidAppear(bool animated)
-{
+void VTAListViewController::viewDidAppear(bool animated) {
     VTAViewControllers::viewDidAppear(animated);
     // Until rows arrived: a fetch cancelled when the list left, or one that
     // failed, is asked again when the list comes back.
     if (listType_ == kServerList && !loaded_) requestListContent();
 }
 
-void VTAListViewController::viewWillDisappear(bool animated)
-{
+void VTAListViewController::viewWillDisappear(bool animated) {
     VTAViewControllers::viewWillDisappear(animated);
     if (service_) service_->cancelRequest();
 }
 
-void VTAListViewController::requestListContent()
-{
+void VTAListViewController::requestListContent() {
     auto menu = viewMenu();
     if (!menu) return;
     const std::string& link = menu->link();
@@ -102,8 +92,7 @@ void VTAListViewController::requestListContent()
     service_->requestStr(link.substr(q + 1), 3, kListTag);
 }
 
-void VTAListViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag)
-{
+void VTAListViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
     if (tag != kListTag) return;
     auto sets = VTATCRS::buildMuTableTCRSWithData(data);
     if (!sets) {
@@ -134,24 +123,18 @@ void VTAListViewController::serviceDidReceiveData(QZNetworkService*, const std::
     setMenus(std::move(items));
 }
 
-void VTAListViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int)
-{
+void VTAListViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
     showAlert(error.localizedDescription());
 }
 
-void VTAListViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int)
-{
+void VTAListViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
     showAlert(error.localizedDescription());
 }
 
-int VTAListViewController::tableViewNumberOfRowsInSection(UITableView&, int)
-{
-    return static_cast<int>(menus_.size());
-}
+int VTAListViewController::tableViewNumberOfRowsInSection(UITableView&, int) { return static_cast<int>(menus_.size()); }
 
 std::shared_ptr<UITableViewCell> VTAListViewController::tableViewCellForRowAtIndexPath(UITableView& table,
-                                                                                       const NSIndexPath& ip)
-{
+                                                                                       const NSIndexPath& ip) {
     auto cell = table.dequeueReusableCellWithIdentifier("MenuCell");
     if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "MenuCell");
     std::string title;
@@ -162,14 +145,12 @@ std::shared_ptr<UITableViewCell> VTAListViewController::tableViewCellForRowAtInd
     return cell;
 }
 
-void VTAListViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip)
-{
+void VTAListViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
     table.deselectRowAtIndexPath(ip, true);
     openItemAtIndex(ip.row);
 }
 
-std::shared_ptr<UIViewController> VTAListViewController::openItemAtIndex(int index)
-{
+std::shared_ptr<UIViewController> VTAListViewController::openItemAtIndex(int index) {
     if (index < 0 || index >= static_cast<int>(menus_.size()) || !menus_[index]) return nullptr;
     return VTAUIFactory::openMenuWithTradeGate(menus_[index], viewMessage());
 }

@@ -53,7 +53,10 @@ public:
     void setTableStyle(int style) { tableStyle_ = style; }
     void setMenus(std::vector<std::shared_ptr<VTAMenu>> menus);
     const std::vector<std::shared_ptr<VTAMenu>>& menus() const { return menus_; }
-    UITableView* tableView() { view(); return table_.get(); }
+    UITableView* tableView() {
+        view();
+        return table_.get();
+    }
 
     // Opens the item as a tap does; answers the screen pushed (null for none).
     std::shared_ptr<UIViewController> openItemAtIndex(int index);
@@ -87,5 +90,5 @@ private:
     std::vector<std::shared_ptr<VTAMenu>> menus_;
     std::shared_ptr<UITableView> table_;
     std::unique_ptr<QZNetworkService> service_;
-    bool loaded_ = false;   // the server's rows arrived
+    bool loaded_ = false;  // the server's rows arrived
 };

@@ -15,8 +15,7 @@ constexpr const char* kMessageSettingLink = "msgsetting";
 
 VTASettingViewController::VTASettingViewController() { setTitle("系统设置"); }
 
-VTASettingViewController::~VTASettingViewController()
-{
+VTASettingViewController::~VTASettingViewController() {
     if (table_) {
         table_->setDelegate(nullptr);
         table_->setDataSource(nullptr);
@@ -24,8 +23,7 @@ VTASettingViewController::~VTASettingViewController()
     if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
 }
 
-void VTASettingViewController::buildSections()
-{
+void VTASettingViewController::buildSections() {
     using K = RowKind;
     sections_.clear();
     Section quotes{"行情设置",
@@ -41,7 +39,12 @@ void VTASettingViewController::buildSections()
     sections_.push_back({"交易设置",
                          {
                              {K::Choice, "保存帐号个数", "logaccnum", {1, 3, 5, 10}, "个", false, 10},
-                             {K::Choice, "交易锁定时间", "TradeLockInterval", {5, 10, 15, 30, 60}, "分钟", true,
+                             {K::Choice,
+                              "交易锁定时间",
+                              "TradeLockInterval",
+                              {5, 10, 15, 30, 60},
+                              "分钟",
+                              true,
                               kDefaultTradeLockMinutes},
                          }});
     sections_.push_back({"显示设置", {{K::Choice, "字体大小", "defoult font size", {13, 15, 17, 19}, "", false, 15}}});
@@ -62,8 +65,7 @@ void VTASettingViewController::buildSections()
                          }});
 }
 
-void VTASettingViewController::viewWillDidLoad()
-{
+void VTASettingViewController::viewWillDidLoad() {
     hideToolBar();
     buildSections();
     table_ = std::make_shared<UITableView>(contentView()->bounds(), UITableViewStyle::Grouped);
@@ -72,27 +74,23 @@ void VTASettingViewController::viewWillDidLoad()
     contentView()->addSubview(table_);
 }
 
-void VTASettingViewController::viewWillAppear(bool animated)
-{
+void VTASettingViewController::viewWillAppear(bool animated) {
     VTAViewControllers::viewWillAppear(animated);
     reload();
 }
 
-void VTASettingViewController::reload()
-{
+void VTASettingViewController::reload() {
     buildSections();
     if (table_) table_->reloadData();
 }
 
-int VTASettingViewController::choiceValue(const Row& row) const
-{
+int VTASettingViewController::choiceValue(const Row& row) const {
     int64_t v = row.platformDefault ? NSUserDefaults::standardUserDefaults().integerForKey(row.key)
                                     : VTAUserDefoult::standerDefoult().getIntForKey(row.key);
     return v > 0 ? static_cast<int>(v) : row.fallback;
 }
 
-void VTASettingViewController::setChoiceValue(const Row& row, int value)
-{
+void VTASettingViewController::setChoiceValue(const Row& row, int value) {
     if (row.platformDefault) {
         auto& d = NSUserDefaults::standardUserDefaults();
         d.setInteger(value, row.key);
@@ -104,8 +102,7 @@ void VTASettingViewController::setChoiceValue(const Row& row, int value)
     }
 }
 
-std::string VTASettingViewController::trafficText(int64_t bytes)
-{
+std::string VTASettingViewController::trafficText(int64_t bytes) {
     char buf[32];
     if (bytes < 1024)
         std::snprintf(buf, sizeof buf, "%lldB", static_cast<long long>(bytes));
@@ -116,65 +113,62 @@ std::string VTASettingViewController::trafficText(int64_t bytes)
     return buf;
 }
 
-std::string VTASettingViewController::valueText(const Row& row) const
-{
+std::string VTASettingViewController::valueText(const Row& row) const {
     switch (row.kind) {
-    case RowKind::Switch:
-        return VTAUserDefoult::standerDefoult().getBoolForKey(row.key) ? "开" : "关";
-    case RowKind::Choice:
-        return std::to_string(choiceValue(row)) + row.unit;
-    case RowKind::Info:
-        return trafficText(row.key == "sent" ? NetworkManager::manager().sentBytes()
-                                             : NetworkManager::manager().receivedBytes());
-    case RowKind::Action:
-        return "";
+        case RowKind::Switch:
+            return VTAUserDefoult::standerDefoult().getBoolForKey(row.key) ? "开" : "关";
+        case RowKind::Choice:
+            return std::to_string(choiceValue(row)) + row.unit;
+        case RowKind::Info:
+            return trafficText(row.key == "sent" ? NetworkManager::manager().sentBytes()
+                                                 : NetworkManager::manager().receivedBytes());
+        case RowKind::Action:
+            return "";
     }
     return "";
 }
 
-void VTASettingViewController::selectRow(int section, int row)
-{
+void VTASettingViewController::selectRow(int section, int row) {
     if (section < 0 || section >= static_cast<int>(sections_.size())) return;
     const auto& rows = sections_[section].rows;
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
     const Row r = rows[row];
     switch (r.kind) {
-    case RowKind::Switch: {
-        auto& s = VTAUserDefoult::standerDefoult();
-        s.setBool(!s.getBoolForKey(r.key), r.key);
-        s.save();
-        reload();
-        break;
-    }
-    case RowKind::Choice: {
-        std::vector<std::string> titles;
-        for (int v : r.values) titles.push_back(std::to_string(v) + r.unit);
-        if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
-        sheet_ = std::make_shared<UIActionSheet>(r.title, this, std::string("取消"), std::nullopt, titles);
-        sheetSection_ = section;
-        sheetRow_ = row;
-        sheet_->showInView(view().get());
-        break;
-    }
-    case RowKind::Info:
-        break;
-    case RowKind::Action:
-        if (r.key.empty()) {
-            NetworkManager::manager().resetTraffic();
+        case RowKind::Switch: {
+            auto& s = VTAUserDefoult::standerDefoult();
+            s.setBool(!s.getBoolForKey(r.key), r.key);
+            s.save();
             reload();
-        } else if (r.key == kMessageSettingLink) {
-            // The message notification settings come without a title.
-            auto vc = VTAUIFactory::viewControllerWithLink(r.key, "");
-            pushViewController(vc);
-        } else {
-            pushViewController(VTAUIFactory::viewControllerWithLink(r.key, r.title));
+            break;
         }
-        break;
+        case RowKind::Choice: {
+            std::vector<std::string> titles;
+            for (int v : r.values) titles.push_back(std::to_string(v) + r.unit);
+            if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
+            sheet_ = std::make_shared<UIActionSheet>(r.title, this, std::string("取消"), std::nullopt, titles);
+            sheetSection_ = section;
+            sheetRow_ = row;
+            sheet_->showInView(view().get());
+            break;
+        }
+        case RowKind::Info:
+            break;
+        case RowKind::Action:
+            if (r.key.empty()) {
+                NetworkManager::manager().resetTraffic();
+                reload();
+            } else if (r.key == kMessageSettingLink) {
+                // The message notification settings come without a title.
+                auto vc = VTAUIFactory::viewControllerWithLink(r.key, "");
+                pushViewController(vc);
+            } else {
+                pushViewController(VTAUIFactory::viewControllerWithLink(r.key, r.title));
+            }
+            break;
     }
 }
 
-void VTASettingViewController::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex)
-{
+void VTASettingViewController::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) {
     if (&sheet != sheet_.get()) return;
     int section = sheetSection_, row = sheetRow_;
     sheetSection_ = sheetRow_ = -1;
@@ -191,15 +185,13 @@ void VTASettingViewController::actionSheetClickedButtonAtIndex(UIActionSheet& sh
 
 int VTASettingViewController::numberOfSectionsInTableView(UITableView&) { return static_cast<int>(sections_.size()); }
 
-int VTASettingViewController::tableViewNumberOfRowsInSection(UITableView&, int section)
-{
+int VTASettingViewController::tableViewNumberOfRowsInSection(UITableView&, int section) {
     if (section < 0 || section >= static_cast<int>(sections_.size())) return 0;
     return static_cast<int>(sections_[section].rows.size());
 }
 
 std::shared_ptr<UITableViewCell> VTASettingViewController::tableViewCellForRowAtIndexPath(UITableView& table,
-                                                                                          const NSIndexPath& ip)
-{
+                                                                                          const NSIndexPath& ip) {
     auto cell = table.dequeueReusableCellWithIdentifier("SettingCell");
     if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1, "SettingCell");
     if (ip.section < 0 || ip.section >= static_cast<int>(sections_.size())) return cell;
@@ -208,20 +200,19 @@ std::shared_ptr<UITableViewCell> VTASettingViewController::tableViewCellForRowAt
     const Row& r = rows[ip.row];
     cell->textLabel()->setText(r.title);
     if (cell->detailTextLabel()) cell->detailTextLabel()->setText(valueText(r));
-    cell->setAccessoryType(r.kind == RowKind::Action && !r.key.empty() ? UITableViewCellAccessoryType::DisclosureIndicator
-                                                                       : UITableViewCellAccessoryType::None);
+    cell->setAccessoryType(r.kind == RowKind::Action && !r.key.empty()
+                               ? UITableViewCellAccessoryType::DisclosureIndicator
+                               : UITableViewCellAccessoryType::None);
     cell->setSelectionStyle(r.kind == RowKind::Info ? UITableViewCellSelectionStyle::None
                                                     : UITableViewCellSelectionStyle::Blue);
     return cell;
 }
 
-std::string VTASettingViewController::tableViewTitleForHeaderInSection(UITableView&, int section)
-{
+std::string VTASettingViewController::tableViewTitleForHeaderInSection(UITableView&, int section) {
     return section >= 0 && section < static_cast<int>(sections_.size()) ? sections_[section].title : "";
 }
 
-void VTASettingViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip)
-{
+void VTASettingViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
     table.deselectRowAtIndexPath(ip, true);
     selectRow(ip.section, ip.row);
 }

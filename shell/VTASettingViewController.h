@@ -32,11 +32,11 @@ public:
     struct Row {
         RowKind kind;
         std::string title;
-        std::string key;            // setting of a switch or choice; screen link of an action
-        std::vector<int> values;    // of a choice
-        std::string unit;           // shown after a choice's value
+        std::string key;               // setting of a switch or choice; screen link of an action
+        std::vector<int> values;       // of a choice
+        std::string unit;              // shown after a choice's value
         bool platformDefault = false;  // the value lives in the platform user defaults
-        int fallback = 0;           // shown while the setting is absent or not positive
+        int fallback = 0;              // shown while the setting is absent or not positive
     };
     struct Section {
         std::string title;
@@ -53,7 +53,10 @@ public:
     // screen pushed by an action).
     void selectRow(int section, int row);
     UIActionSheet* choiceSheet() const { return sheet_.get(); }
-    UITableView* tableView() { view(); return table_.get(); }
+    UITableView* tableView() {
+        view();
+        return table_.get();
+    }
 
     // The current value of a choice setting (its first value when absent).
     int choiceValue(const Row& row) const;

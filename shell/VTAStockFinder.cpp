@@ -15,9 +15,9 @@
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "shell/VTAViewControllers.h"
-#include "ui/VTAStockKeyboard.h"
 #include "ui/Alerts.h"
 #include "ui/Palette.h"
+#include "ui/VTAStockKeyboard.h"
 
 namespace {
 
@@ -28,26 +28,22 @@ struct HistoryStore {
     bool loaded = false;
 };
 
-HistoryStore& store()
-{
+HistoryStore& store() {
     static HistoryStore s;
     return s;
 }
 
-void loadIfNeeded()
-{
+void loadIfNeeded() {
     if (!store().loaded) VTAStockFinder::reloadHistory();
 }
 
-bool isAlphanumeric(const std::string& text)
-{
+bool isAlphanumeric(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace
 
-VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame)
-{
+VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame) {
     setBackgroundColor(colorWithIndex(13));
     field_ = std::make_shared<UITextField>(CGRectZero);
     field_->setBorderStyle(UITextBorderStyle::RoundedRect);
@@ -55,14 +51,16 @@ VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame)
     field_->setKeyboardType(UIKeyboardType::ASCIICapable);
     field_->setReturnKeyType(UIReturnKeyType::Search);
     field_->setDelegate(this);
-    field_->addTarget(this, [this](UIControl&) { textChanged(); }, UIControlEventEditingChanged);
+    field_->addTarget(
+        this, [this](UIControl&) { textChanged(); }, UIControlEventEditingChanged);
     // Codes and pinyin initials come from the stock-code keyboard; its keys
     // type through the field, so the editing-changed search above still runs.
     keyboard_ = VTAStockKeyboard::attachToTextField(field_);
     keyboard_->onConfirm = [this](const std::string& text) { searchWithKey(text); };
     close_ = std::make_shared<UIButton>(UIButtonType::RoundedRect);
     close_->setTitle("关闭");
-    close_->addTarget(this, [this](UIControl&) { hide(); }, UIControlEventTouchUpInside);
+    close_->addTarget(
+        this, [this](UIControl&) { hide(); }, UIControlEventTouchUpInside);
     table_ = std::make_shared<UITableView>(CGRectZero, UITableViewStyle::Plain);
     table_->setRowHeight(40);
     table_->setDataSource(this);
@@ -74,8 +72,7 @@ VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame)
     layoutSubviews();
 }
 
-VTAStockFinder::~VTAStockFinder()
-{
+VTAStockFinder::~VTAStockFinder() {
     if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     field_->setDelegate(nullptr);
     field_->removeTarget(this);
@@ -84,16 +81,14 @@ VTAStockFinder::~VTAStockFinder()
     table_->setDataSource(nullptr);
 }
 
-void VTAStockFinder::layoutSubviews()
-{
+void VTAStockFinder::layoutSubviews() {
     CGRect b = bounds();
     field_->setFrame(CGRectMake(8, 7, b.size.width - 88, 30));
     close_->setFrame(CGRectMake(b.size.width - 72, 7, 64, 30));
     table_->setFrame(CGRectMake(0, kBarHeight, b.size.width, std::max(0.0, b.size.height - kBarHeight)));
 }
 
-std::shared_ptr<VTAStockFinder> VTAStockFinder::showFinder(const std::shared_ptr<VTAViewControllers>& opener)
-{
+std::shared_ptr<VTAStockFinder> VTAStockFinder::showFinder(const std::shared_ptr<VTAViewControllers>& opener) {
     UIWindow* window = UIApplication::sharedApplication().keyWindow();
     if (!window) return nullptr;
     CGRect frame = UIScreen::mainScreen().applicationFrame();
@@ -105,8 +100,7 @@ std::shared_ptr<VTAStockFinder> VTAStockFinder::showFinder(const std::shared_ptr
     return finder;
 }
 
-void VTAStockFinder::slideUp()
-{
+void VTAStockFinder::slideUp() {
     CGRect screen = UIScreen::mainScreen().bounds();
     CGRect f = frame();
     f.origin.y = screen.size.height;
@@ -125,13 +119,11 @@ void VTAStockFinder::slideUp()
         });
 }
 
-void VTAStockFinder::endShown()
-{
+void VTAStockFinder::endShown() {
     if (!hiding_ && window()) field_->becomeFirstResponder();
 }
 
-void VTAStockFinder::hide()
-{
+void VTAStockFinder::hide() {
     if (hiding_) return;
     hiding_ = true;
     if (service_) service_->cancelRequest();
@@ -153,21 +145,18 @@ void VTAStockFinder::hide()
 
 // ---- search ----
 
-bool VTAStockFinder::textFieldShouldChangeCharactersInRange(UITextField&, NSRange, const std::string& replacement)
-{
+bool VTAStockFinder::textFieldShouldChangeCharactersInRange(UITextField&, NSRange, const std::string& replacement) {
     return isAlphanumeric(replacement);
 }
 
-bool VTAStockFinder::textFieldShouldReturn(UITextField& field)
-{
+bool VTAStockFinder::textFieldShouldReturn(UITextField& field) {
     searchWithKey(field.text());
     return true;
 }
 
 void VTAStockFinder::textChanged() { searchWithKey(field_->text()); }
 
-void VTAStockFinder::searchWithKey(const std::string& key)
-{
+void VTAStockFinder::searchWithKey(const std::string& key) {
     if (service_) service_->cancelRequest();
     if (key.find_first_of("&=") != std::string::npos) {
         // A pasted key must not change the request's shape.
@@ -187,8 +176,7 @@ void VTAStockFinder::searchWithKey(const std::string& key)
     service_->requestStr("tc_mfuncno=31000&tc_sfuncno=10&key=" + key + "&count=20", 3, kSearchTag);
 }
 
-void VTAStockFinder::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag)
-{
+void VTAStockFinder::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
     if (tag != kSearchTag) return;
     auto sets = VTATCRS::buildMuTableTCRSWithData(data);
     if (!sets) {
@@ -216,13 +204,11 @@ void VTAStockFinder::serviceDidReceiveData(QZNetworkService*, const std::vector<
     table_->reloadData();
 }
 
-void VTAStockFinder::serviceDidNetworkError(QZNetworkService*, const NSError& error, int)
-{
+void VTAStockFinder::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
     showAlert(error.localizedDescription());
 }
 
-void VTAStockFinder::serviceDidServiceError(QZNetworkService*, const NSError& error, int)
-{
+void VTAStockFinder::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
     showAlert(error.localizedDescription());
 }
 
@@ -230,15 +216,13 @@ void VTAStockFinder::serviceDidServiceError(QZNetworkService*, const NSError& er
 
 int VTAStockFinder::numberOfSectionsInTableView(UITableView&) { return showingResults_ ? 1 : 2; }
 
-int VTAStockFinder::tableViewNumberOfRowsInSection(UITableView&, int section)
-{
+int VTAStockFinder::tableViewNumberOfRowsInSection(UITableView&, int section) {
     if (showingResults_) return static_cast<int>(results_.size());
     return section == 0 ? static_cast<int>(history().size()) : static_cast<int>(rankingLinks().size());
 }
 
 std::shared_ptr<UITableViewCell> VTAStockFinder::tableViewCellForRowAtIndexPath(UITableView& table,
-                                                                                const NSIndexPath& ip)
-{
+                                                                                const NSIndexPath& ip) {
     auto cell = table.dequeueReusableCellWithIdentifier("FinderCell");
     if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1, "FinderCell");
     const VTAStock* stock = nullptr;
@@ -258,15 +242,13 @@ std::shared_ptr<UITableViewCell> VTAStockFinder::tableViewCellForRowAtIndexPath(
     return cell;
 }
 
-std::string VTAStockFinder::tableViewTitleForHeaderInSection(UITableView&, int section)
-{
+std::string VTAStockFinder::tableViewTitleForHeaderInSection(UITableView&, int section) {
     if (showingResults_) return results_.empty() ? "没有找到相关股票" : "";
     if (section == 0) return history().empty() ? "" : "最近查询";
     return "排行榜";
 }
 
-void VTAStockFinder::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip)
-{
+void VTAStockFinder::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
     table.deselectRowAtIndexPath(ip, false);
     if (showingResults_)
         pickResult(ip.row);
@@ -276,20 +258,17 @@ void VTAStockFinder::tableViewDidSelectRowAtIndexPath(UITableView& table, const 
         pickRanking(ip.row);
 }
 
-void VTAStockFinder::pickResult(int index)
-{
+void VTAStockFinder::pickResult(int index) {
     if (index < 0 || index >= static_cast<int>(results_.size())) return;
     openStock(results_[index]);
 }
 
-void VTAStockFinder::pickHistory(int index)
-{
+void VTAStockFinder::pickHistory(int index) {
     if (index < 0 || index >= static_cast<int>(history().size())) return;
     openStock(history()[index]);
 }
 
-void VTAStockFinder::pickRanking(int index)
-{
+void VTAStockFinder::pickRanking(int index) {
     if (index < 0 || index >= static_cast<int>(rankingLinks().size())) return;
     const auto& [title, link] = rankingLinks()[index];
     auto vc = VTAUIFactory::viewControllerWithLink(link, title);
@@ -297,9 +276,8 @@ void VTAStockFinder::pickRanking(int index)
     pushViewController(vc);
 }
 
-void VTAStockFinder::openStock(const std::shared_ptr<VTAStock>& stock)
-{
-    auto keep = stock;   // the history may drop the entry the caller names
+void VTAStockFinder::openStock(const std::shared_ptr<VTAStock>& stock) {
+    auto keep = stock;  // the history may drop the entry the caller names
     addToHistory(keep);
     auto vc = VTAUIFactory::stockPageWithStocks({keep}, 0);
     // Without the quote page the older chart screen shows the stock.
@@ -308,36 +286,31 @@ void VTAStockFinder::openStock(const std::shared_ptr<VTAStock>& stock)
     pushViewController(vc);
 }
 
-std::string VTAStockFinder::chartLinkOfStock(const VTAStock& stock)
-{
+std::string VTAStockFinder::chartLinkOfStock(const VTAStock& stock) {
     return "fschart?code=" + stock.code() + "." + std::to_string(stock.marketID());
 }
 
 // ---- history ----
 
-const std::vector<std::shared_ptr<VTAStock>>& VTAStockFinder::history()
-{
+const std::vector<std::shared_ptr<VTAStock>>& VTAStockFinder::history() {
     loadIfNeeded();
     return store().stocks;
 }
 
-void VTAStockFinder::addToHistory(const std::shared_ptr<VTAStock>& stock)
-{
+void VTAStockFinder::addToHistory(const std::shared_ptr<VTAStock>& stock) {
     if (!stock || stock->code().empty()) return;
     loadIfNeeded();
     auto& list = store().stocks;
     auto copy = std::make_shared<VTAStock>(*stock);
-    list.erase(std::remove_if(list.begin(), list.end(),
-                              [&](const auto& s) {
-                                  return s->code() == copy->code() && s->marketID() == copy->marketID();
-                              }),
-               list.end());
+    list.erase(
+        std::remove_if(list.begin(), list.end(),
+                       [&](const auto& s) { return s->code() == copy->code() && s->marketID() == copy->marketID(); }),
+        list.end());
     list.insert(list.begin(), copy);
     if (list.size() > kMaxHistory) list.resize(kMaxHistory);
 }
 
-bool VTAStockFinder::saveHistory()
-{
+bool VTAStockFinder::saveHistory() {
     loadIfNeeded();
     Value::Array items;
     for (const auto& s : store().stocks) {
@@ -352,8 +325,7 @@ bool VTAStockFinder::saveHistory()
     return NSKeyedArchiver::archiveRootObject(Value(std::move(items)), documentsPath(kHistoryFile));
 }
 
-void VTAStockFinder::reloadHistory()
-{
+void VTAStockFinder::reloadHistory() {
     auto& s = store();
     s.stocks.clear();
     s.loaded = true;
@@ -364,8 +336,8 @@ void VTAStockFinder::reloadHistory()
         auto field = [&](const char* k) -> const Value& { return item[k]; };
         std::string code = field("code").toString();
         if (code.empty()) continue;
-        auto stock = std::make_shared<VTAStock>(code, field("name").toString(),
-                                                static_cast<int>(field("market").toInt()));
+        auto stock =
+            std::make_shared<VTAStock>(code, field("name").toString(), static_cast<int>(field("market").toInt()));
         stock->setPinyinCode(field("pycode").toString());
         stock->setTypeID(static_cast<int>(field("type").toInt()));
         s.stocks.push_back(stock);
@@ -373,14 +345,12 @@ void VTAStockFinder::reloadHistory()
     }
 }
 
-void VTAStockFinder::clearHistory()
-{
+void VTAStockFinder::clearHistory() {
     store().stocks.clear();
     store().loaded = true;
 }
 
-const std::vector<std::pair<std::string, std::string>>& VTAStockFinder::rankingLinks()
-{
+const std::vector<std::pair<std::string, std::string>>& VTAStockFinder::rankingLinks() {
     static const std::vector<std::pair<std::string, std::string>> links = {
         {"沪市A股", "pxhq?market=2^沪市&type=100^A股&tc_mfuncno=31000&tc_sfuncno=3"},
         {"沪市A股(全部)", "pxhq?market=2^沪市&type=101^A股&tc_mfuncno=31000&tc_sfuncno=3"},

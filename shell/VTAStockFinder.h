@@ -82,8 +82,8 @@ public:
     static const std::vector<std::shared_ptr<VTAStock>>& history();
     static void addToHistory(const std::shared_ptr<VTAStock>& stock);
     static bool saveHistory();
-    static void reloadHistory();      // from the file of the current Documents folder
-    static void clearHistory();       // memory only
+    static void reloadHistory();  // from the file of the current Documents folder
+    static void clearHistory();   // memory only
 
     // "fschart?code=<code>.<market>": the older chart screen of a stock.
     static std::string chartLinkOfStock(const VTAStock& stock);

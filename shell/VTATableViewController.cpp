@@ -10,22 +10,19 @@
 
 VTATableViewController::VTATableViewController() = default;
 
-VTATableViewController::~VTATableViewController()
-{
+VTATableViewController::~VTATableViewController() {
     if (networkService_) networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     if (myTableView_) myTableView_->setDelegate(nullptr);
     if (pageCtrl_) pageCtrl_->setDelegate(nullptr);
 }
 
-void VTATableViewController::viewDidAppear(bool animated)
-{
+void VTATableViewController::viewDidAppear(bool animated) {
     VTAViewControllers::viewDidAppear(animated);
     if (!networkService_) networkService_ = std::make_unique<QZNetworkService>();
     networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
 }
 
-void VTATableViewController::viewWillDisappear(bool animated)
-{
+void VTATableViewController::viewWillDisappear(bool animated) {
     VTAViewControllers::viewWillDisappear(animated);
     if (networkService_) {
         networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
@@ -33,8 +30,7 @@ void VTATableViewController::viewWillDisappear(bool animated)
     }
 }
 
-void VTATableViewController::createToolbarItems()
-{
+void VTATableViewController::createToolbarItems() {
     auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
                                                   [this](UIBarButtonItem&) { onCommandHome(); });
     auto refresh = std::make_shared<UIBarButtonItem>("刷新", UIBarButtonItemStyle::Bordered, this,
@@ -42,8 +38,7 @@ void VTATableViewController::createToolbarItems()
     toolbar()->setItems({home, flexibleSpaceBarBtn(), stockFinderButton(), flexibleSpaceBarBtn(), refresh});
 }
 
-std::string VTATableViewController::tableViewContentRequestText() const
-{
+std::string VTATableViewController::tableViewContentRequestText() const {
     auto menu = viewMenu();
     if (!menu || menu->link().find('?') == std::string::npos) return "";
     std::string text;
@@ -57,8 +52,7 @@ std::string VTATableViewController::tableViewContentRequestText() const
     return text;
 }
 
-void VTATableViewController::requestTableViewContent()
-{
+void VTATableViewController::requestTableViewContent() {
     std::string text = tableViewContentRequestText();
     if (text.empty()) return;
     if (!networkService_) {
@@ -68,23 +62,19 @@ void VTATableViewController::requestTableViewContent()
     networkService_->requestStr(text, 5, kContentTag);
 }
 
-void VTATableViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag)
-{
+void VTATableViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
     if (tag == kContentTag) showReply(data);
 }
 
-void VTATableViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int)
-{
+void VTATableViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
     showAlert(error.localizedDescription());
 }
 
-void VTATableViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int)
-{
+void VTATableViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
     showAlert(error.localizedDescription());
 }
 
-void VTATableViewController::showReply(const std::vector<uint8_t>& data)
-{
+void VTATableViewController::showReply(const std::vector<uint8_t>& data) {
     auto sets = VTATCRS::buildMuTableTCRSWithData(data);
     if (!sets || sets->empty()) {
         showAlert("数据解析错误");
@@ -99,8 +89,7 @@ void VTATableViewController::showReply(const std::vector<uint8_t>& data)
     rebuildGrid();
 }
 
-void VTATableViewController::rebuildGrid()
-{
+void VTATableViewController::rebuildGrid() {
     UIView* content = contentView();
     if (myTableView_) {
         myTableView_->setDelegate(nullptr);
@@ -134,8 +123,7 @@ void VTATableViewController::rebuildGrid()
     myTableView_->loadData();
 }
 
-void VTATableViewController::showPageCtrl(bool show)
-{
+void VTATableViewController::showPageCtrl(bool show) {
     UIView* content = contentView();
     needPageCtrl = show;
     if (!show) {
@@ -148,15 +136,14 @@ void VTATableViewController::showPageCtrl(bool show)
     }
     if (pageCtrl_) return;
     CGRect b = content->bounds();
-    pageCtrl_ = std::make_shared<VTAPageCtr>(CGRectMake(0, b.size.height - kPageCtrlHeight, b.size.width,
-                                                        kPageCtrlHeight));
+    pageCtrl_ =
+        std::make_shared<VTAPageCtr>(CGRectMake(0, b.size.height - kPageCtrlHeight, b.size.width, kPageCtrlHeight));
     pageCtrl_->setDelegate(this);
     pageCtrl_->showFromBottomInView(content);
     updatePageCtrl();
 }
 
-void VTATableViewController::updatePageCtrl()
-{
+void VTATableViewController::updatePageCtrl() {
     if (!pageCtrl_) return;
     if (curPage < 0) curPage = 0;
     pageCtrl_->setStatusIsEnd(isEOF, isBOF, curPage + 1);

@@ -5,12 +5,9 @@
 #include "platform/uikit/UIScrollView.h"
 
 VTATextPageViewController::VTATextPageViewController(std::string heading, std::string body)
-    : heading_(std::move(heading)), body_(std::move(body))
-{
-}
+    : heading_(std::move(heading)), body_(std::move(body)) {}
 
-void VTATextPageViewController::viewWillDidLoad()
-{
+void VTATextPageViewController::viewWillDidLoad() {
     CGRect b = contentView()->bounds();
     scroll_ = std::make_shared<UIScrollView>(b);
     scroll_->setBackgroundColor(UIColor::whiteColor());
@@ -31,8 +28,7 @@ void VTATextPageViewController::viewWillDidLoad()
     contentView()->addSubview(scroll_);
 }
 
-void VTATextPageViewController::viewDidLoad()
-{
+void VTATextPageViewController::viewDidLoad() {
     VTAViewControllers::viewDidLoad();
     if (scroll_) scroll_->setFrame(contentView()->bounds());
 }

@@ -15,7 +15,10 @@ public:
 
     const std::string& heading() const { return heading_; }
     const std::string& body() const { return body_; }
-    UILabel* bodyLabel() { view(); return bodyLabel_.get(); }
+    UILabel* bodyLabel() {
+        view();
+        return bodyLabel_.get();
+    }
 
     void viewWillDidLoad() override;
     // The toolbar may have been hidden by the subclass (the disclaimer shown

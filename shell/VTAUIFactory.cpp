@@ -11,10 +11,10 @@
 #include "core/VTATree.h"
 #include "platform/uikit/UIViewController.h"
 #include "shell/Navigation.h"
-#include "ui/Alerts.h"
 #include "shell/TradeSession.h"
 #include "shell/VTAListViewController.h"
 #include "shell/VTAMenuScreen.h"
+#include "ui/Alerts.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ struct Entry {
 struct Registry {
     std::map<std::string, Entry> entries;
     std::map<std::string, ScreenClassFactory> classes;
-    std::set<std::string> tradeCommands;   // registered as trade screens beyond the table
+    std::set<std::string> tradeCommands;  // registered as trade screens beyond the table
     StockPageFactory stockPage;
     AccountsPagerFactory accountsPager;
     std::vector<std::weak_ptr<UIViewController>> tradeScreens;
@@ -34,14 +34,12 @@ struct Registry {
     bool registeringBuiltins = false;
 };
 
-Registry& rawRegistry()
-{
+Registry& rawRegistry() {
     static Registry r;
     return r;
 }
 
-Registry& registry()
-{
+Registry& registry() {
     Registry& r = rawRegistry();
     if (!r.builtinsDone && !r.registeringBuiltins) {
         r.registeringBuiltins = true;
@@ -53,8 +51,7 @@ Registry& registry()
 }
 
 void handOver(const std::shared_ptr<UIViewController>& vc, const std::shared_ptr<VTAMenu>& menu,
-              const std::shared_ptr<VTAMessage>& message, const ScreenOptions& options)
-{
+              const std::shared_ptr<VTAMessage>& message, const ScreenOptions& options) {
     if (!options.keepsTitle) vc->setTitle(menu->title());
     if (auto* screen = dynamic_cast<VTAMenuScreen*>(vc.get())) {
         if (!options.withoutMenu && !screen->viewMenu()) screen->setViewMenu(menu);
@@ -62,8 +59,7 @@ void handOver(const std::shared_ptr<UIViewController>& vc, const std::shared_ptr
     }
 }
 
-std::shared_ptr<VTAMenu> makeMenu(const std::string& link, const std::string& title)
-{
+std::shared_ptr<VTAMenu> makeMenu(const std::string& link, const std::string& title) {
     auto menu = std::make_shared<VTAMenu>();
     menu->setLink(link);
     menu->setTitle(title);
@@ -74,15 +70,13 @@ std::shared_ptr<VTAMenu> makeMenu(const std::string& link, const std::string& ti
 
 }  // namespace
 
-void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory factory, bool isTradeScreen)
-{
+void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory factory, bool isTradeScreen) {
     ScreenOptions options;
     options.tradeScreen = isTradeScreen;
     registerScreen(command, std::move(factory), options);
 }
 
-void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory factory, ScreenOptions options)
-{
+void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory factory, ScreenOptions options) {
     Registry& r = registry();
     if (command.empty() || !factory) return;
     if (options.tradeScreen) r.tradeCommands.insert(command);
@@ -91,8 +85,7 @@ void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory fact
 
 void VTAUIFactory::unregisterScreen(const std::string& command) { registry().entries.erase(command); }
 
-void VTAUIFactory::registerScreenClass(const std::string& screenClass, ScreenClassFactory factory)
-{
+void VTAUIFactory::registerScreenClass(const std::string& screenClass, ScreenClassFactory factory) {
     Registry& r = registry();
     if (screenClass.empty()) return;
     if (factory)
@@ -103,8 +96,7 @@ void VTAUIFactory::registerScreenClass(const std::string& screenClass, ScreenCla
 
 bool VTAUIFactory::hasScreenClass(const std::string& screenClass) { return registry().classes.count(screenClass) > 0; }
 
-bool VTAUIFactory::hasScreen(const std::string& command)
-{
+bool VTAUIFactory::hasScreen(const std::string& command) {
     Registry& r = registry();
     if (r.entries.count(command)) return true;
     const std::string plainCommand = stripQuery(command);
@@ -116,15 +108,13 @@ bool VTAUIFactory::hasScreen(const std::string& command)
     return false;
 }
 
-std::vector<std::string> VTAUIFactory::registeredCommands()
-{
+std::vector<std::string> VTAUIFactory::registeredCommands() {
     std::vector<std::string> out;
     for (const auto& [k, v] : registry().entries) out.push_back(k);
     return out;
 }
 
-void VTAUIFactory::resetRegistry()
-{
+void VTAUIFactory::resetRegistry() {
     Registry& r = rawRegistry();
     r.entries.clear();
     r.classes.clear();
@@ -141,19 +131,19 @@ void VTAUIFactory::registerStockPage(StockPageFactory factory) { registry().stoc
 bool VTAUIFactory::hasStockPage() { return static_cast<bool>(registry().stockPage); }
 
 std::shared_ptr<UIViewController> VTAUIFactory::stockPageWithStocks(
-    const std::vector<std::shared_ptr<VTAStock>>& stocks, int index)
-{
+    const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
     Registry& r = registry();
     if (!r.stockPage || index < 0 || index >= static_cast<int>(stocks.size()) || !stocks[index]) return nullptr;
     return r.stockPage(stocks, index);
 }
 
-void VTAUIFactory::registerAccountsPager(AccountsPagerFactory factory) { registry().accountsPager = std::move(factory); }
+void VTAUIFactory::registerAccountsPager(AccountsPagerFactory factory) {
+    registry().accountsPager = std::move(factory);
+}
 
 bool VTAUIFactory::hasAccountsPager() { return static_cast<bool>(registry().accountsPager); }
 
-std::shared_ptr<UIViewController> VTAUIFactory::accountsPager(bool hkAccounts)
-{
+std::shared_ptr<UIViewController> VTAUIFactory::accountsPager(bool hkAccounts) {
     Registry& r = registry();
     if (!r.accountsPager) return nullptr;
     auto factory = r.accountsPager;
@@ -162,8 +152,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::accountsPager(bool hkAccounts)
     return vc;
 }
 
-std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std::shared_ptr<VTAMenu>& menu)
-{
+std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std::shared_ptr<VTAMenu>& menu) {
     if (!menu) return nullptr;
     Registry& r = registry();
     const std::string command = stripQuery(menu->link());
@@ -182,7 +171,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std
 
     auto it = r.entries.find(command);
     if (it != r.entries.end()) {
-        Entry entry = it->second;   // a factory may register further entries
+        Entry entry = it->second;  // a factory may register further entries
         auto vc = entry.factory(menu);
         if (!vc) return nullptr;
         handOver(vc, menu, nullptr, entry.options);
@@ -208,14 +197,12 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std
 }
 
 std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithLink(const std::string& link,
-                                                                       const std::string& title)
-{
+                                                                       const std::string& title) {
     return viewControllerWithMenu(makeMenu(link, title));
 }
 
 std::shared_ptr<UIViewController> VTAUIFactory::tradeLoginViewController(const std::shared_ptr<VTAMenu>& pending,
-                                                                         const std::string& title)
-{
+                                                                         const std::string& title) {
     Registry& r = registry();
     auto it = r.entries.find(kTradeLoginCommand);
     if (it == r.entries.end()) return nullptr;
@@ -229,8 +216,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::tradeLoginViewController(const s
 }
 
 std::shared_ptr<UIViewController> VTAUIFactory::tradeViewControllerWithLink(const std::string& link,
-                                                                            const std::string& title)
-{
+                                                                            const std::string& title) {
     auto menu = makeMenu(link, title);
     if (!hasScreen(stripQuery(link))) return nullptr;
     if (hasTradeSession()) return viewControllerWithMenu(menu);
@@ -238,8 +224,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::tradeViewControllerWithLink(cons
 }
 
 std::shared_ptr<UIViewController> VTAUIFactory::openMenuWithTradeGate(const std::shared_ptr<VTAMenu>& menu,
-                                                                      const std::shared_ptr<VTAMessage>& message)
-{
+                                                                      const std::shared_ptr<VTAMessage>& message) {
     if (!menu) return nullptr;
     std::shared_ptr<UIViewController> vc;
     if (isTradeLink(menu->link()) && !hasTradeSession()) {
@@ -262,29 +247,25 @@ std::shared_ptr<UIViewController> VTAUIFactory::openMenuWithTradeGate(const std:
     return pushViewController(vc) ? vc : nullptr;
 }
 
-bool VTAUIFactory::isTradeLink(const std::string& link)
-{
+bool VTAUIFactory::isTradeLink(const std::string& link) {
     return VTALinkTable::isTradeCommand(link) || registry().tradeCommands.count(stripQuery(link)) > 0;
 }
 
-bool VTAUIFactory::isTradeScreen(const UIViewController* vc)
-{
+bool VTAUIFactory::isTradeScreen(const UIViewController* vc) {
     if (!vc) return false;
     for (const auto& w : registry().tradeScreens)
         if (auto s = w.lock(); s && s.get() == vc) return true;
     return false;
 }
 
-void VTAUIFactory::markTradeScreen(const std::shared_ptr<UIViewController>& vc)
-{
+void VTAUIFactory::markTradeScreen(const std::shared_ptr<UIViewController>& vc) {
     if (!vc) return;
     auto& list = registry().tradeScreens;
     list.erase(std::remove_if(list.begin(), list.end(), [](const auto& w) { return w.expired(); }), list.end());
     list.push_back(vc);
 }
 
-std::vector<std::shared_ptr<UIViewController>> VTAUIFactory::liveTradeScreens()
-{
+std::vector<std::shared_ptr<UIViewController>> VTAUIFactory::liveTradeScreens() {
     std::vector<std::shared_ptr<UIViewController>> out;
     for (const auto& w : registry().tradeScreens)
         if (auto s = w.lock()) out.push_back(s);

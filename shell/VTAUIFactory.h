@@ -53,9 +53,9 @@ using StockPageFactory =
     std::function<std::shared_ptr<UIViewController>(const std::vector<std::shared_ptr<VTAStock>>& stocks, int index)>;
 
 struct ScreenOptions {
-    bool tradeScreen = false;   // behind the trade gate; popped by the idle trade lock
-    bool keepsTitle = false;    // the factory sets the title itself (or none)
-    bool withoutMenu = false;   // the screen is not handed the menu item
+    bool tradeScreen = false;  // behind the trade gate; popped by the idle trade lock
+    bool keepsTitle = false;   // the factory sets the title itself (or none)
+    bool withoutMenu = false;  // the screen is not handed the menu item
 };
 
 class VTAUIFactory {
@@ -108,8 +108,8 @@ public:
     // Opens the item as a tap on it does: through the trade gate for a trade
     // link, handing the message on; pushes the screen and answers it (null
     // when nothing was opened).
-    static std::shared_ptr<UIViewController> openMenuWithTradeGate(const std::shared_ptr<VTAMenu>& menu,
-                                                                    const std::shared_ptr<VTAMessage>& message = nullptr);
+    static std::shared_ptr<UIViewController> openMenuWithTradeGate(
+        const std::shared_ptr<VTAMenu>& menu, const std::shared_ptr<VTAMessage>& message = nullptr);
 
     // ---- trade links and trade screens ----
     // Whether the link (its command) opens a screen of trading, funds or margin.

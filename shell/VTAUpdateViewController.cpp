@@ -8,28 +8,24 @@
 
 namespace {
 std::string sessionText(const char* key) { return VTAParamter::shareParamter().getStringForKey(key).value_or(""); }
-}
+}  // namespace
 
 VTAUpdateViewController::VTAUpdateViewController() { setTitle("软件升级"); }
 
-bool VTAUpdateViewController::hasNewVersion() const
-{
+bool VTAUpdateViewController::hasNewVersion() const {
     return !sessionText("newVersionGet").empty() && !sessionText("newVersionURL").empty();
 }
 
-std::string VTAUpdateViewController::statusText() const
-{
+std::string VTAUpdateViewController::statusText() const {
     return hasNewVersion() ? "发现新版本 " + sessionText("newVersionGet") : std::string("已是最新版本");
 }
 
-bool VTAUpdateViewController::upgrade()
-{
+bool VTAUpdateViewController::upgrade() {
     if (!hasNewVersion()) return false;
     return UIApplication::sharedApplication().openURL(sessionText("newVersionURL"));
 }
 
-void VTAUpdateViewController::viewWillDidLoad()
-{
+void VTAUpdateViewController::viewWillDidLoad() {
     hideToolBar();
     CGRect b = contentView()->bounds();
     version_ = std::make_shared<UILabel>(CGRectMake(10, 20, b.size.width - 20, 30));
@@ -39,21 +35,20 @@ void VTAUpdateViewController::viewWillDidLoad()
     status_->setTextAlignment(UITextAlignment::Center);
     button_ = std::make_shared<UIButton>(UIButtonType::RoundedRect, CGRectMake(60, 110, b.size.width - 120, 40));
     button_->setTitle("立即升级");
-    button_->addTarget(this, [this](UIControl&) { upgrade(); }, UIControlEventTouchUpInside);
+    button_->addTarget(
+        this, [this](UIControl&) { upgrade(); }, UIControlEventTouchUpInside);
     contentView()->addSubview(version_);
     contentView()->addSubview(status_);
     contentView()->addSubview(button_);
     refresh();
 }
 
-void VTAUpdateViewController::viewWillAppear(bool animated)
-{
+void VTAUpdateViewController::viewWillAppear(bool animated) {
     VTAViewControllers::viewWillAppear(animated);
     refresh();
 }
 
-void VTAUpdateViewController::refresh()
-{
+void VTAUpdateViewController::refresh() {
     if (!status_) return;
     status_->setText(statusText());
     button_->setHidden(!hasNewVersion());

@@ -19,8 +19,14 @@ public:
     bool hasNewVersion() const;
     // "立即升级": false when there is nothing to get.
     bool upgrade();
-    UILabel* statusLabel() { view(); return status_.get(); }
-    UIButton* upgradeButton() { view(); return button_.get(); }
+    UILabel* statusLabel() {
+        view();
+        return status_.get();
+    }
+    UIButton* upgradeButton() {
+        view();
+        return button_.get();
+    }
 
     void viewWillDidLoad() override;
     void viewWillAppear(bool animated) override;

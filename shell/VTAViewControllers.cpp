@@ -2,21 +2,21 @@
 
 #include "core/MenuFunctions.h"
 #include "core/QZUtil.h"
-#include "core/VTAUserDefoult.h"
 #include "core/RequestText.h"
 #include "core/VTAMenu.h"
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
 #include "core/VTATree.h"
+#include "core/VTAUserDefoult.h"
 #include "platform/foundation/NSTimer.h"
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIScreen.h"
 #include "shell/KeyboardLift.h"
 #include "shell/Navigation.h"
-#include "ui/Alerts.h"
 #include "shell/VTAStockFinder.h"
 #include "shell/VTAUIFactory.h"
+#include "ui/Alerts.h"
 #include "ui/Palette.h"
 
 // The root view of the older screens: keeps the content view and the toolbar
@@ -25,21 +25,18 @@ class VTABaseView : public UIView {
 public:
     using UIView::UIView;
     std::string className() const override { return "VTABaseView"; }
-    void layoutSubviews() override
-    {
+    void layoutSubviews() override {
         if (auto* owner = dynamic_cast<VTAViewControllers*>(viewController())) owner->layoutBaseViews();
     }
 };
 
 VTAViewControllers::VTAViewControllers() = default;
 
-VTAViewControllers::~VTAViewControllers()
-{
+VTAViewControllers::~VTAViewControllers() {
     if (autoRequestTimer_) autoRequestTimer_->invalidate();
 }
 
-void VTAViewControllers::loadView()
-{
+void VTAViewControllers::loadView() {
     CGRect app = UIScreen::mainScreen().applicationFrame();
     auto root = std::make_shared<VTABaseView>(CGRectMake(0, 0, app.size.width, app.size.height - 44));
     root->setBackgroundColor(colorWithIndex(13));
@@ -55,14 +52,12 @@ void VTAViewControllers::loadView()
     viewWillDidLoad();
 }
 
-void VTAViewControllers::viewDidLoad()
-{
+void VTAViewControllers::viewDidLoad() {
     UIViewController::viewDidLoad();
     createToolbarItems();
 }
 
-void VTAViewControllers::viewWillDisappear(bool animated)
-{
+void VTAViewControllers::viewWillDisappear(bool animated) {
     UIViewController::viewWillDisappear(animated);
     if (autoRequestTimer_) {
         autoRequestTimer_->invalidate();
@@ -70,8 +65,7 @@ void VTAViewControllers::viewWillDisappear(bool animated)
     }
 }
 
-void VTAViewControllers::layoutBaseViews()
-{
+void VTAViewControllers::layoutBaseViews() {
     if (!isViewLoaded() || !contentView_) return;
     CGRect b = view()->bounds();
     double barHeight = toolbarHidden_ ? 0 : kToolbarHeight;
@@ -83,49 +77,44 @@ void VTAViewControllers::layoutBaseViews()
 
 UIView* VTAViewControllers::contentView() { return contentViewShared().get(); }
 
-std::shared_ptr<UIView> VTAViewControllers::contentViewShared()
-{
+std::shared_ptr<UIView> VTAViewControllers::contentViewShared() {
     view();
     return contentView_;
 }
 
-UIToolbar* VTAViewControllers::toolbar()
-{
+UIToolbar* VTAViewControllers::toolbar() {
     view();
     return toolbar_.get();
 }
 
-void VTAViewControllers::keepToolbarAboveKeyboard()
-{
+void VTAViewControllers::keepToolbarAboveKeyboard() {
     toolbarLift_ = std::make_unique<KeyboardLift>(toolbar_, [this](double) { layoutBaseViews(); });
 }
 
-void VTAViewControllers::hideToolBar()
-{
+void VTAViewControllers::hideToolBar() {
     toolbarHidden_ = true;
     layoutBaseViews();
 }
 
-std::shared_ptr<UIBarButtonItem> VTAViewControllers::stockFinderButton()
-{
+std::shared_ptr<UIBarButtonItem> VTAViewControllers::stockFinderButton() {
     if (!stockFinderButton_) {
-        stockFinderButton_ = std::make_shared<UIBarButtonItem>(
-            "个股", UIBarButtonItemStyle::Bordered, this, [this](UIBarButtonItem&) { showStockFinder(); });
+        stockFinderButton_ = std::make_shared<UIBarButtonItem>("个股", UIBarButtonItemStyle::Bordered, this,
+                                                               [this](UIBarButtonItem&) { showStockFinder(); });
     }
     return stockFinderButton_;
 }
 
 std::shared_ptr<UIBarButtonItem> VTAViewControllers::flexibleSpaceBarBtn() { return UIBarButtonItem::flexibleSpace(); }
 
-std::shared_ptr<UIBarButtonItem> VTAViewControllers::logoButton()
-{
+std::shared_ptr<UIBarButtonItem> VTAViewControllers::logoButton() {
     if (!logoButton_) {
         auto button = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(0, 0, 60, 30));
         if (auto logo = UIImage::imageNamed("logo.png"))
             button->setImage(logo);
         else
             button->setTitle("首页");
-        button->addTarget(this, [this](UIControl&) { onCommandHome(); }, UIControlEventTouchUpInside);
+        button->addTarget(
+            this, [this](UIControl&) { onCommandHome(); }, UIControlEventTouchUpInside);
         logoButton_ = std::make_shared<UIBarButtonItem>(button);
     }
     return logoButton_;
@@ -135,8 +124,7 @@ void VTAViewControllers::onCommandHome() { popToRootViewController(); }
 
 void VTAViewControllers::onCommandBack() { popViewControllers(1); }
 
-std::shared_ptr<VTAStockFinder> VTAViewControllers::showStockFinder()
-{
+std::shared_ptr<VTAStockFinder> VTAViewControllers::showStockFinder() {
     auto self = std::dynamic_pointer_cast<VTAViewControllers>(sharedController());
     return VTAStockFinder::showFinder(self);
 }
@@ -146,10 +134,9 @@ void VTAViewControllers::goToZXHQ() { openFirstMenuWithCommand("zxhq"); }
 void VTAViewControllers::goToPXHQ() { openFirstMenuWithCommand("pxhq"); }
 
 std::shared_ptr<UIAlertView> VTAViewControllers::dialogOKCancelActionWithTitle(const std::string& title,
-                                                                               const std::string& message)
-{
-    auto alert = std::make_shared<UIAlertView>(title, message, nullptr, std::nullopt,
-                                               std::vector<std::string>{"确定", "取消"});
+                                                                               const std::string& message) {
+    auto alert =
+        std::make_shared<UIAlertView>(title, message, nullptr, std::nullopt, std::vector<std::string>{"确定", "取消"});
     if (auto self = std::dynamic_pointer_cast<VTAViewControllers>(sharedController()))
         alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(std::static_pointer_cast<UIAlertViewDelegate>(self)));
     else
@@ -159,31 +146,26 @@ std::shared_ptr<UIAlertView> VTAViewControllers::dialogOKCancelActionWithTitle(c
 }
 
 std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock,
-                                                                     int action)
-{
+                                                                     int action) {
     return ::tradeWithStock(stock, action);
 }
 
-std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock,
-                                                                     int action, const std::string& param)
-{
+std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
+                                                                     const std::string& param) {
     return ::tradeWithStock(stock, action, param);
 }
 
-void VTAViewControllers::setAutoRequestTimer(std::shared_ptr<NSTimer> timer)
-{
+void VTAViewControllers::setAutoRequestTimer(std::shared_ptr<NSTimer> timer) {
     if (autoRequestTimer_ && autoRequestTimer_ != timer) autoRequestTimer_->invalidate();
     autoRequestTimer_ = std::move(timer);
 }
 
-double VTAViewControllers::autoRefreshInterval()
-{
+double VTAViewControllers::autoRefreshInterval() {
     int seconds = VTAUserDefoult::standerDefoult().getIntForKey("auto refresh wait time");
     return seconds < 5 ? 5.0 : static_cast<double>(seconds);
 }
 
-bool VTAViewControllers::startAutoRefresh(std::function<void()> tick)
-{
+bool VTAViewControllers::startAutoRefresh(std::function<void()> tick) {
     if (!tick || !VTAUserDefoult::standerDefoult().getBoolForKey("auto refresh") || !QZUtil::isTradeTimeNow())
         return false;
     setAutoRequestTimer(NSTimer::scheduledTimerWithTimeInterval(
@@ -192,8 +174,7 @@ bool VTAViewControllers::startAutoRefresh(std::function<void()> tick)
 }
 
 std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
-                                                 const std::optional<std::string>& param)
-{
+                                                 const std::optional<std::string>& param) {
     if (!stock || (stock->code().size() != 5 && stock->code().size() != 6)) {
         showAlert("非法代码！");
         return nullptr;
@@ -215,8 +196,7 @@ std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>
 }
 
 namespace {
-std::shared_ptr<VTAMenu> findInTree(const VTATreeNode* node, const std::string& command)
-{
+std::shared_ptr<VTAMenu> findInTree(const VTATreeNode* node, const std::string& command) {
     for (const VTATreeNode* n = node; n; n = n->nextSibling()) {
         if (n->menu() && stripQuery(n->menu()->link()) == command) return n->menu();
         if (auto found = findInTree(n->firstChild(), command)) return found;
@@ -225,8 +205,7 @@ std::shared_ptr<VTAMenu> findInTree(const VTATreeNode* node, const std::string& 
 }
 }  // namespace
 
-std::shared_ptr<UIViewController> openFirstMenuWithCommand(const std::string& command)
-{
+std::shared_ptr<UIViewController> openFirstMenuWithCommand(const std::string& command) {
     popToRootViewController();
     std::shared_ptr<VTAMenu> menu;
     if (auto top = menusWithLink(command, -1); top && !top->empty()) menu = top->front();

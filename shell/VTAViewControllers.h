@@ -73,8 +73,8 @@ public:
     std::shared_ptr<UIBarButtonItem> logoButton();
 
     // ---- commands ----
-    virtual void onCommandHome();      // pop to the root screen, animated
-    virtual void onCommandBack();      // one screen back
+    virtual void onCommandHome();  // pop to the root screen, animated
+    virtual void onCommandBack();  // one screen back
     virtual void onCommandOK() {}
     virtual void onCommandOption() {}
     virtual void onCommandRefresh() {}

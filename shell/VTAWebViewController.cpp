@@ -16,15 +16,16 @@ bool startsWith(const std::string& text, const std::string& prefix) { return tex
 
 // The value of key in a command's query, up to the next "&" (the "link"
 // value runs to the "&title=" or the end, so that a link keeps its own query).
-std::string commandValue(const std::string& command, const std::string& key)
-{
+std::string commandValue(const std::string& command, const std::string& key) {
     auto q = command.find('?');
     if (q == std::string::npos) return "";
     std::string query = command.substr(q + 1);
     std::string marker = key + "=";
     size_t at = std::string::npos;
-    if (startsWith(query, marker)) at = 0;
-    else if (auto p = query.find("&" + marker); p != std::string::npos) at = p + 1;
+    if (startsWith(query, marker))
+        at = 0;
+    else if (auto p = query.find("&" + marker); p != std::string::npos)
+        at = p + 1;
     if (at == std::string::npos) return "";
     size_t start = at + marker.size();
     size_t end;
@@ -39,16 +40,14 @@ std::string commandValue(const std::string& command, const std::string& key)
 
 VTAWebViewController::VTAWebViewController() = default;
 
-VTAWebViewController::~VTAWebViewController()
-{
+VTAWebViewController::~VTAWebViewController() {
     if (webView_) {
         webView_->setDelegate(nullptr);
         webView_->stopLoading();
     }
 }
 
-std::string VTAWebViewController::addressOfLink(const std::string& link)
-{
+std::string VTAWebViewController::addressOfLink(const std::string& link) {
     auto q = link.find('?');
     if (q == std::string::npos) return "";
     auto at = link.find("url=", q + 1);
@@ -60,22 +59,19 @@ std::string VTAWebViewController::addressOfLink(const std::string& link)
     return address;
 }
 
-void VTAWebViewController::setURL(const std::string& url)
-{
+void VTAWebViewController::setURL(const std::string& url) {
     url_ = url;
     html_.clear();
     if (webView_) startLoading();
 }
 
-void VTAWebViewController::loadHTMLString(const std::string& html)
-{
+void VTAWebViewController::loadHTMLString(const std::string& html) {
     html_ = html;
     url_.clear();
     if (webView_) startLoading();
 }
 
-void VTAWebViewController::viewWillDidLoad()
-{
+void VTAWebViewController::viewWillDidLoad() {
     webView_ = std::make_shared<UIWebView>(contentView()->bounds());
     webView_->setScalesPageToFit(true);
     webView_->setDelegate(this);
@@ -84,22 +80,22 @@ void VTAWebViewController::viewWillDidLoad()
     startLoading();
 }
 
-void VTAWebViewController::createToolbarItems()
-{
+void VTAWebViewController::createToolbarItems() {
     auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
                                                   [this](UIBarButtonItem&) { onCommandHome(); });
-    auto back = std::make_shared<UIBarButtonItem>("后退", UIBarButtonItemStyle::Bordered, this,
-                                                  [this](UIBarButtonItem&) {
-                                                      if (webView_ && webView_->canGoBack()) webView_->goBack();
-                                                      else onCommandBack();
-                                                  });
+    auto back =
+        std::make_shared<UIBarButtonItem>("后退", UIBarButtonItemStyle::Bordered, this, [this](UIBarButtonItem&) {
+            if (webView_ && webView_->canGoBack())
+                webView_->goBack();
+            else
+                onCommandBack();
+        });
     auto refresh = std::make_shared<UIBarButtonItem>("刷新", UIBarButtonItemStyle::Bordered, this,
                                                      [this](UIBarButtonItem&) { onCommandRefresh(); });
     toolbar()->setItems({home, flexibleSpaceBarBtn(), back, flexibleSpaceBarBtn(), refresh});
 }
 
-void VTAWebViewController::startLoading()
-{
+void VTAWebViewController::startLoading() {
     if (!webView_) return;
     if (!html_.empty())
         webView_->loadHTMLString(html_);
@@ -107,16 +103,14 @@ void VTAWebViewController::startLoading()
         webView_->loadRequest(NSURLRequest(url_));
 }
 
-void VTAWebViewController::onCommandRefresh()
-{
+void VTAWebViewController::onCommandRefresh() {
     if (webView_ && !webView_->request().URL().empty() && html_.empty())
         webView_->reload();
     else
         startLoading();
 }
 
-void VTAWebViewController::viewWillAppear(bool animated)
-{
+void VTAWebViewController::viewWillAppear(bool animated) {
     VTAViewControllers::viewWillAppear(animated);
     auto& defaults = NSUserDefaults::standardUserDefaults();
     if (!remembered_.empty() && defaults.boolForKey("RelateFromMCJGStatus")) {
@@ -128,15 +122,13 @@ void VTAWebViewController::viewWillAppear(bool animated)
     }
 }
 
-void VTAWebViewController::viewWillDisappear(bool animated)
-{
+void VTAWebViewController::viewWillDisappear(bool animated) {
     VTAViewControllers::viewWillDisappear(animated);
     if (webView_ && webView_->isLoading()) webView_->stopLoading();
 }
 
 bool VTAWebViewController::webViewShouldStartLoadWithRequest(UIWebView& webView, const NSURLRequest& request,
-                                                             UIWebViewNavigationType)
-{
+                                                             UIWebViewNavigationType) {
     const std::string& address = request.URL();
     auto at = address.find(kCommandMarker);
     if (at == std::string::npos) return true;
@@ -146,14 +138,12 @@ bool VTAWebViewController::webViewShouldStartLoadWithRequest(UIWebView& webView,
     return false;
 }
 
-void VTAWebViewController::webViewDidFailLoadWithError(UIWebView&, const NSError& error)
-{
+void VTAWebViewController::webViewDidFailLoadWithError(UIWebView&, const NSError& error) {
     if (error.code() == kWebViewErrorCancelled) return;
     showAlert(error.localizedDescription());
 }
 
-bool VTAWebViewController::performLinkCommand(const std::string& command)
-{
+bool VTAWebViewController::performLinkCommand(const std::string& command) {
     if (startsWith(command, "user_upgrade?") || startsWith(command, "user_switch?") || command == "user_upgrade" ||
         command == "user_switch") {
         if (remembered_.empty() && webView_) remembered_ = webView_->request().URL();

@@ -37,7 +37,10 @@ public:
     void setURL(const std::string& url);
     const std::string& url() const { return url_; }
     void loadHTMLString(const std::string& html);
-    UIWebView* webView() { view(); return webView_.get(); }
+    UIWebView* webView() {
+        view();
+        return webView_.get();
+    }
     const std::string& rememberedAddress() const { return remembered_; }
 
     // Runs a link command (the text after "@qzopt="); true when it was known.

@@ -9,8 +9,7 @@ namespace {
 constexpr double kPageTimeOutSeconds = 10;
 }
 
-void installWebFetcher()
-{
+void installWebFetcher() {
     UIWebView::setDefaultFetcher([](const NSURLRequest& request, WebFetchCompletion done) {
         auto http = HTTPRequest::requestWithURL(request.URL());
         http->setTimeOutSeconds(kPageTimeOutSeconds);

@@ -18,10 +18,10 @@
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
 #include "shell/MenuCache.h"
-#include "shell/WebFetcher.h"
 #include "shell/Navigation.h"
 #include "shell/PushHandling.h"
 #include "shell/VTAStockFinder.h"
+#include "shell/WebFetcher.h"
 
 #include "shell/TradeSession.h"
 
@@ -50,8 +50,8 @@ bool rOduvedeAppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication
         window_->setBackgroundColor(UIColor::blackColor());
         app.addWindow(window_);
         window_->makeKeyAndVisible();
-        auto alert = std::make_shared<UIAlertView>(launchFailure_, "", nullptr, std::string("确定"),
-                                                   std::vector<std::string>{});
+        auto alert =
+            std::make_shared<UIAlertView>(launchFailure_, "", nullptr, std::string("确定"), std::vector<std::string>{});
         alert->show();
         return false;
     }
@@ -120,8 +120,10 @@ void rOduvedeAppDelegate::applicationDidEnterBackground(UIApplication&) {
     if (!launchFailure_.empty()) return;
     auto& ud = NSUserDefaults::standardUserDefaults();
     IdleTimeCheck* idle = IdleTimeCheck::sharedIdleTimeCheck();
-    if (idle && idle->isIdleTimerRunning()) ud.setObject(Value(Value::Date{idle->idleTimerFireDate()}), kTradeLockFireTimeKey);
-    else ud.removeObjectForKey(kTradeLockFireTimeKey);
+    if (idle && idle->isIdleTimerRunning())
+        ud.setObject(Value(Value::Date{idle->idleTimerFireDate()}), kTradeLockFireTimeKey);
+    else
+        ud.removeObjectForKey(kTradeLockFireTimeKey);
     NetworkManager::manager().applicationDidEnterBackground();
     saveSettings();
     DaoFactory::sharedInstance().close();
@@ -133,8 +135,10 @@ void rOduvedeAppDelegate::applicationWillEnterForeground(UIApplication& app) {
     DaoFactory::sharedInstance().reopen();
     if (auto fire = ud.dateForKey(kTradeLockFireTimeKey)) {
         IdleTimeCheck* idle = IdleTimeCheck::sharedIdleTimeCheck();
-        if (idle) idle->resumeIdleTimerUntil(*fire);
-        else if (*fire <= Clock::now() && hasTradeSession()) lockTradeSession();
+        if (idle)
+            idle->resumeIdleTimerUntil(*fire);
+        else if (*fire <= Clock::now() && hasTradeSession())
+            lockTradeSession();
     }
     ud.removeObjectForKey(kTradeLockFireTimeKey);
     NetworkManager::manager().applicationWillEnterForeground();
@@ -165,7 +169,7 @@ void rOduvedeAppDelegate::applicationDidRegisterForRemoteNotificationsWithDevice
 }
 
 void rOduvedeAppDelegate::applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication&,
-                                                                                     const std::string&) {
+                                                                                      const std::string&) {
     // The client works without pushes; the next launch asks again.
 }
 

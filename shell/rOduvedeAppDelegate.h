@@ -43,9 +43,9 @@ public:
     void applicationDidBecomeActive(UIApplication& app) override;
     void applicationWillTerminate(UIApplication& app) override;
     void applicationDidRegisterForRemoteNotificationsWithDeviceToken(UIApplication& app,
-                                                                    const std::vector<uint8_t>& token) override;
+                                                                     const std::vector<uint8_t>& token) override;
     void applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication& app,
-                                                                    const std::string& error) override;
+                                                                     const std::string& error) override;
     void applicationDidReceiveRemoteNotification(UIApplication& app, const Value& userInfo) override;
 
     std::shared_ptr<UIWindow> window() const { return window_; }

@@ -93,7 +93,7 @@ int SimClock::dateOfDay(long dayNumber) {
 }
 
 int SimClock::weekdayOfDay(long dayNumber) {
-    long w = (dayNumber + 4) % 7;   // 1970-01-01 was a Thursday
+    long w = (dayNumber + 4) % 7;  // 1970-01-01 was a Thursday
     return static_cast<int>(w < 0 ? w + 7 : w);
 }
 
@@ -104,7 +104,6 @@ double SimClock::fromLocal(int yyyymmdd, int minuteOfDay, int second) {
 std::string SimClock::format(double t) {
     Local l = local(t);
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", l.year, l.month, l.day, l.hour,
-                  l.minute, l.second);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", l.year, l.month, l.day, l.hour, l.minute, l.second);
     return buf;
 }

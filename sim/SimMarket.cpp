@@ -30,8 +30,8 @@ std::vector<int> minutesOf(const std::vector<std::pair<int, int>>& windows) {
     return out;
 }
 
-SimInstrument make(const char* code, const char* name, const char* py, int market, int classId,
-                   int decimals, double price, int64_t volume) {
+SimInstrument make(const char* code, const char* name, const char* py, int market, int classId, int decimals,
+                   double price, int64_t volume) {
     SimInstrument i;
     i.code = code;
     i.name = name;
@@ -134,9 +134,7 @@ std::vector<const SimInstrument*> SimMarket::search(const std::string& key, size
     return out;
 }
 
-const std::vector<int>& SimMarket::sessionMinutes(int market) const {
-    return market == 3 ? hkMinutes_ : cnMinutes_;
-}
+const std::vector<int>& SimMarket::sessionMinutes(int market) const { return market == 3 ? hkMinutes_ : cnMinutes_; }
 
 bool SimMarket::isTradingDay(int yyyymmdd) {
     int w = SimClock::weekdayOfDay(SimClock::dayNumber(yyyymmdd));
@@ -159,9 +157,7 @@ double SimMarket::normal(uint64_t a, uint64_t b, uint64_t c) const {
     return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
 }
 
-size_t SimMarket::indexOf(const SimInstrument& inst) const {
-    return static_cast<size_t>(&inst - instruments_.data());
-}
+size_t SimMarket::indexOf(const SimInstrument& inst) const { return static_cast<size_t>(&inst - instruments_.data()); }
 
 int64_t SimMarket::closeOfDay(size_t index, long day) const {
     const SimInstrument& inst = instruments_[index];
@@ -172,7 +168,7 @@ int64_t SimMarket::closeOfDay(size_t index, long day) const {
     std::lock_guard lock(mutex_);
     auto& closes = closes_[index];
     size_t want = static_cast<size_t>(day - anchor);
-    if (want > 20000) want = 20000;   // far future: the walk stops
+    if (want > 20000) want = 20000;  // far future: the walk stops
     while (closes.size() <= want) {
         long d = anchor + static_cast<long>(closes.size());
         int64_t prev = closes.empty() ? base : closes.back();
@@ -218,7 +214,7 @@ std::vector<SimMinutePoint> SimMarket::minutePoints(const SimInstrument& inst, i
     auto all = wholeDay(index, yyyymmdd);
     {
         std::lock_guard lock(mutex_);
-        if (days_.size() > 20000) days_.clear();   // bounded memory
+        if (days_.size() > 20000) days_.clear();  // bounded memory
         days_[{index, day}] = all;
     }
     for (const auto& p : all) {
@@ -254,8 +250,8 @@ std::vector<SimMinutePoint> SimMarket::wholeDay(size_t index, int yyyymmdd) cons
         double factor = std::exp(0.6 * normal(index, static_cast<uint64_t>(day), 50000 + i));
         pt.volume = std::max<int64_t>(100, std::llround(perMinute * factor / 100) * 100);
         total += pt.volume;
-        amount += static_cast<double>(pt.price) * static_cast<double>(pt.volume) /
-                  static_cast<double>(pow10(inst.decimals));
+        amount +=
+            static_cast<double>(pt.price) * static_cast<double>(pt.volume) / static_cast<double>(pow10(inst.decimals));
         pt.totalVolume = total;
         pt.amount = amount;
         pt.average = std::llround(amount / static_cast<double>(total) * static_cast<double>(pow10(inst.decimals)));
@@ -339,7 +335,9 @@ std::string SimMarket::priceText(int64_t value, int decimals) {
     std::string s = std::to_string(v / unit);
     if (decimals > 0) {
         std::string frac = std::to_string(v % unit);
-        s += "." + std::string(static_cast<size_t>(decimals) - std::min(frac.size(), static_cast<size_t>(decimals)), '0') + frac;
+        s += "." +
+             std::string(static_cast<size_t>(decimals) - std::min(frac.size(), static_cast<size_t>(decimals)), '0') +
+             frac;
     }
     return negative ? "-" + s : s;
 }

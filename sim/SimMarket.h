@@ -22,34 +22,34 @@
 struct SimInstrument {
     std::string code;
     std::string name;
-    std::string pycode;      // pinyin initials, upper case
-    int market = 1;          // 1 Shenzhen, 2 Shanghai, 3 Hong Kong
-    int classId = 1;         // 1 A share, 2 index, 3 B share, 4 fund, 5 bond, 6 Hong Kong share
+    std::string pycode;  // pinyin initials, upper case
+    int market = 1;      // 1 Shenzhen, 2 Shanghai, 3 Hong Kong
+    int classId = 1;     // 1 A share, 2 index, 3 B share, 4 fund, 5 bond, 6 Hong Kong share
     int decimals = 2;
     double basePrice = 10;
-    int64_t baseVolume = 1000000;   // shares (or index units) a day
+    int64_t baseVolume = 1000000;  // shares (or index units) a day
     std::string id() const { return code + "." + std::to_string(market); }
 };
 
 struct SimMinutePoint {
-    int hhmm = 0;            // the minute as HHMM
-    int64_t price = 0;       // last price of the minute
-    int64_t average = 0;     // average deal price so far
-    int64_t volume = 0;      // volume of the minute
-    int64_t totalVolume = 0; // volume so far
-    double amount = 0;       // amount so far (in currency units)
+    int hhmm = 0;             // the minute as HHMM
+    int64_t price = 0;        // last price of the minute
+    int64_t average = 0;      // average deal price so far
+    int64_t volume = 0;       // volume of the minute
+    int64_t totalVolume = 0;  // volume so far
+    double amount = 0;        // amount so far (in currency units)
 };
 
 struct SimQuote {
     int decimals = 2;
     int64_t prevClose = 0, open = 0, high = 0, low = 0, last = 0, average = 0;
-    bool traded = false;     // false before the first minute of the day (open/high/low have no value)
+    bool traded = false;  // false before the first minute of the day (open/high/low have no value)
     int64_t volume = 0;
     double amount = 0;
     int64_t bid[5] = {}, ask[5] = {};
     int64_t bidVolume[5] = {}, askVolume[5] = {};
-    int date = 0;            // yyyymmdd of the trading day shown
-    int hhmm = 0;            // minute of the last point (0 before the open)
+    int date = 0;  // yyyymmdd of the trading day shown
+    int hhmm = 0;  // minute of the last point (0 before the open)
 };
 
 struct SimBar {
@@ -87,7 +87,7 @@ public:
     // Daily bars of trading days up to `yyyymmdd` (included when `includeLast`), oldest first.
     std::vector<SimBar> dailyBars(const SimInstrument& inst, int yyyymmdd, int count) const;
 
-    static std::string priceText(int64_t value, int decimals);   // "12.34"
+    static std::string priceText(int64_t value, int decimals);  // "12.34"
 
 private:
     double uniform(uint64_t a, uint64_t b, uint64_t c) const;
@@ -99,7 +99,7 @@ private:
     std::vector<SimInstrument> instruments_;
     std::vector<int> cnMinutes_, hkMinutes_;
     mutable std::mutex mutex_;
-    mutable std::vector<std::vector<int64_t>> closes_;   // per instrument, by day since the anchor
-    mutable std::map<std::pair<size_t, long>, std::vector<SimMinutePoint>> days_;   // whole days, computed once
+    mutable std::vector<std::vector<int64_t>> closes_;  // per instrument, by day since the anchor
+    mutable std::map<std::pair<size_t, long>, std::vector<SimMinutePoint>> days_;  // whole days, computed once
     std::vector<SimMinutePoint> wholeDay(size_t index, int yyyymmdd) const;
 };

@@ -110,7 +110,13 @@ std::vector<uint8_t> longText(SimCall& c) {
 
 void SimServer::seedMessages() {
     double now = clock_.now();
-    const struct { const char* title; const char* content; const char* code; const char* name; double ago; } seed[] = {
+    const struct {
+        const char* title;
+        const char* content;
+        const char* code;
+        const char* name;
+        double ago;
+    } seed[] = {
         {"早盘提示", "今日两市小幅高开，银行板块表现活跃。", "600036", "招商银行", 6 * 3600},
         {"公司公告", "平安银行发布季度报告，营收稳步增长。", "000001", "平安银行", 3 * 3600},
         {"系统通知", "本周六凌晨系统例行维护，请提前安排交易。", "", "", 3600},

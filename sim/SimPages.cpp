@@ -33,15 +33,13 @@ const Page kPages[] = {
 
 }  // namespace
 
-std::optional<std::string> simPageHTML(const std::string& name)
-{
+std::optional<std::string> simPageHTML(const std::string& name) {
     for (const auto& p : kPages)
         if (name == p.name) return std::string(p.html);
     return std::nullopt;
 }
 
-std::vector<std::string> simPageNames()
-{
+std::vector<std::string> simPageNames() {
     std::vector<std::string> out;
     for (const auto& p : kPages) out.push_back(p.name);
     return out;

@@ -67,27 +67,26 @@ struct Column {
 };
 
 const Column kColumns[] = {
-    {1, "exchid", TCRSFieldType::Integer, "市场"},   {2, "classid", TCRSFieldType::Integer, "类别"},
-    {3, "code", TCRSFieldType::VarText, "代码"},     {4, "name", TCRSFieldType::VarText, "名称"},
-    {6, "zrsp", TCRSFieldType::Packed, "昨收"},      {11, "zjcj", TCRSFieldType::Packed, "现价"},
-    {13, "zhd", TCRSFieldType::Packed, "涨跌"},      {14, "jrkp", TCRSFieldType::Packed, "今开"},
-    {15, "zgcj", TCRSFieldType::Packed, "最高"},     {16, "zdf", TCRSFieldType::Packed, "涨幅"},
-    {17, "zdcj", TCRSFieldType::Packed, "最低"},     {18, "cjje", TCRSFieldType::Packed, "金额"},
-    {20, "cjsl", TCRSFieldType::Packed, "总量"},     {21, "cjjj", TCRSFieldType::Packed, "均价"},
-    {26, "lb", TCRSFieldType::Packed, "量比"},       {27, "wb", TCRSFieldType::Packed, "委比"},
-    {29, "hsl", TCRSFieldType::Packed, "换手"},      {30, "syl", TCRSFieldType::Packed, "市盈"},
-    {32, "pycode", TCRSFieldType::VarText, "拼音"},
-    {50, "sj1", TCRSFieldType::Packed, "卖一"},      {51, "sj2", TCRSFieldType::Packed, "卖二"},
-    {52, "sj3", TCRSFieldType::Packed, "卖三"},      {53, "sj4", TCRSFieldType::Packed, "卖四"},
-    {54, "sj5", TCRSFieldType::Packed, "卖五"},      {55, "sl1", TCRSFieldType::Integer, "卖一量"},
-    {56, "sl2", TCRSFieldType::Integer, "卖二量"},   {57, "sl3", TCRSFieldType::Integer, "卖三量"},
-    {58, "sl4", TCRSFieldType::Integer, "卖四量"},   {59, "sl5", TCRSFieldType::Integer, "卖五量"},
-    {70, "bj1", TCRSFieldType::Packed, "买一"},      {71, "bj2", TCRSFieldType::Packed, "买二"},
-    {72, "bj3", TCRSFieldType::Packed, "买三"},      {73, "bj4", TCRSFieldType::Packed, "买四"},
-    {74, "bj5", TCRSFieldType::Packed, "买五"},      {75, "bl1", TCRSFieldType::Integer, "买一量"},
-    {76, "bl2", TCRSFieldType::Integer, "买二量"},   {77, "bl3", TCRSFieldType::Integer, "买三量"},
-    {78, "bl4", TCRSFieldType::Integer, "买四量"},   {79, "bl5", TCRSFieldType::Integer, "买五量"},
-    {90, "lastupd", TCRSFieldType::VarText, "更新时间"},
+    {1, "exchid", TCRSFieldType::Integer, "市场"},  {2, "classid", TCRSFieldType::Integer, "类别"},
+    {3, "code", TCRSFieldType::VarText, "代码"},    {4, "name", TCRSFieldType::VarText, "名称"},
+    {6, "zrsp", TCRSFieldType::Packed, "昨收"},     {11, "zjcj", TCRSFieldType::Packed, "现价"},
+    {13, "zhd", TCRSFieldType::Packed, "涨跌"},     {14, "jrkp", TCRSFieldType::Packed, "今开"},
+    {15, "zgcj", TCRSFieldType::Packed, "最高"},    {16, "zdf", TCRSFieldType::Packed, "涨幅"},
+    {17, "zdcj", TCRSFieldType::Packed, "最低"},    {18, "cjje", TCRSFieldType::Packed, "金额"},
+    {20, "cjsl", TCRSFieldType::Packed, "总量"},    {21, "cjjj", TCRSFieldType::Packed, "均价"},
+    {26, "lb", TCRSFieldType::Packed, "量比"},      {27, "wb", TCRSFieldType::Packed, "委比"},
+    {29, "hsl", TCRSFieldType::Packed, "换手"},     {30, "syl", TCRSFieldType::Packed, "市盈"},
+    {32, "pycode", TCRSFieldType::VarText, "拼音"}, {50, "sj1", TCRSFieldType::Packed, "卖一"},
+    {51, "sj2", TCRSFieldType::Packed, "卖二"},     {52, "sj3", TCRSFieldType::Packed, "卖三"},
+    {53, "sj4", TCRSFieldType::Packed, "卖四"},     {54, "sj5", TCRSFieldType::Packed, "卖五"},
+    {55, "sl1", TCRSFieldType::Integer, "卖一量"},  {56, "sl2", TCRSFieldType::Integer, "卖二量"},
+    {57, "sl3", TCRSFieldType::Integer, "卖三量"},  {58, "sl4", TCRSFieldType::Integer, "卖四量"},
+    {59, "sl5", TCRSFieldType::Integer, "卖五量"},  {70, "bj1", TCRSFieldType::Packed, "买一"},
+    {71, "bj2", TCRSFieldType::Packed, "买二"},     {72, "bj3", TCRSFieldType::Packed, "买三"},
+    {73, "bj4", TCRSFieldType::Packed, "买四"},     {74, "bj5", TCRSFieldType::Packed, "买五"},
+    {75, "bl1", TCRSFieldType::Integer, "买一量"},  {76, "bl2", TCRSFieldType::Integer, "买二量"},
+    {77, "bl3", TCRSFieldType::Integer, "买三量"},  {78, "bl4", TCRSFieldType::Integer, "买四量"},
+    {79, "bl5", TCRSFieldType::Integer, "买五量"},  {90, "lastupd", TCRSFieldType::VarText, "更新时间"},
 };
 
 // The value of one snapshot column for a stock.
@@ -116,11 +115,15 @@ Value columnValue(const std::string& name, const SimInstrument& s, const SimQuot
     if (name == "lb") return fixed(0.8 + double(q.volume % 97) / 100.0, 2);
     if (name == "wb") {
         int64_t b = 0, a = 0;
-        for (int k = 0; k < 5; ++k) { b += q.bidVolume[k]; a += q.askVolume[k]; }
+        for (int k = 0; k < 5; ++k) {
+            b += q.bidVolume[k];
+            a += q.askVolume[k];
+        }
         return fixed(a + b ? 100.0 * double(b - a) / double(a + b) : 0, 2);
     }
     if (name == "hsl") return fixed(double(q.volume) / double(std::max<int64_t>(s.baseVolume * 100, 1)) * 100, 2);
-    if (name == "syl") return s.classId == 1 || s.classId == 6 ? Value(fixed(8 + double(s.code.back() - '0') * 2.5, 2)) : none();
+    if (name == "syl")
+        return s.classId == 1 || s.classId == 6 ? Value(fixed(8 + double(s.code.back() - '0') * 2.5, 2)) : none();
     if (name.size() == 3 && (name[0] == 's' || name[0] == 'b')) {
         int k = name[2] - '1';
         if (k >= 0 && k < 5) {
@@ -131,14 +134,16 @@ Value columnValue(const std::string& name, const SimInstrument& s, const SimQuot
     if (name == "lastupd") {
         std::string t = SimClock::format(now);
         std::string out;
-        for (char ch : t) if (ch >= '0' && ch <= '9') out += ch;
+        for (char ch : t)
+            if (ch >= '0' && ch <= '9') out += ch;
         return out;
     }
     return none();
 }
 
 const Column* columnByNumber(int n) {
-    for (const auto& c : kColumns) if (c.number == n) return &c;
+    for (const auto& c : kColumns)
+        if (c.number == n) return &c;
     return nullptr;
 }
 
@@ -154,8 +159,8 @@ std::vector<const Column*> orderedColumns(const std::string& fieldList) {
     return cols;
 }
 
-void quoteSet(TCRSWriter& w, const std::vector<const Column*>& cols,
-              const std::vector<const SimInstrument*>& stocks, const SimMarket& market, double now) {
+void quoteSet(TCRSWriter& w, const std::vector<const Column*>& cols, const std::vector<const SimInstrument*>& stocks,
+              const SimMarket& market, double now) {
     w.beginSet();
     for (const Column* c : cols) w.addField(c->name, c->type, c->type == TCRSFieldType::Integer ? 4 : 0, c->desc);
     for (const SimInstrument* s : stocks) {
@@ -181,7 +186,8 @@ std::vector<uint8_t> search(SimCall& c) {
     std::string key = c.request.value("key");
     if (key.empty()) key = c.request.value("code");
     long long count = std::clamp<long long>(c.request.intValue("count", 10), 1, 100);
-    auto found = c.server.market().search(key, static_cast<size_t>(count), static_cast<int>(c.request.intValue("market", 0)));
+    auto found =
+        c.server.market().search(key, static_cast<size_t>(count), static_cast<int>(c.request.intValue("market", 0)));
     TCRSWriter w;
     w.beginSet()
         .addField("code", TCRSFieldType::VarText, 0, "代码")
@@ -273,11 +279,11 @@ std::vector<uint8_t> kline(SimCall& c) {
         const SimBar& b = bars[i];
         double pct = b.prevClose ? 100.0 * double(b.close - b.prevClose) / double(b.prevClose) : 0;
         w.addRecord({std::to_string(b.date), SimMarket::priceText(b.open, d), SimMarket::priceText(b.high, d),
-                     SimMarket::priceText(b.low, d), SimMarket::priceText(b.close, d),
-                     magnitudeText(double(b.volume)), magnitudeText(b.amount),
-                     SimMarket::priceText(b.prevClose, d), SimMarket::priceText(b.close - b.prevClose, d),
-                     fixed(pct, 2), fixed(double(b.volume) / double(std::max<int64_t>(s->baseVolume * 100, 1)) * 100, 2),
-                     ma(i, 5), ma(i, 10), ma(i, 20)});
+                     SimMarket::priceText(b.low, d), SimMarket::priceText(b.close, d), magnitudeText(double(b.volume)),
+                     magnitudeText(b.amount), SimMarket::priceText(b.prevClose, d),
+                     SimMarket::priceText(b.close - b.prevClose, d), fixed(pct, 2),
+                     fixed(double(b.volume) / double(std::max<int64_t>(s->baseVolume * 100, 1)) * 100, 2), ma(i, 5),
+                     ma(i, 10), ma(i, 20)});
     }
     return w.bytes();
 }

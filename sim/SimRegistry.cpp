@@ -2,9 +2,7 @@
 
 #include "core/TCRSWriter.h"
 
-void SimRegistry::add(int main, int sub, SimHandler handler) {
-    handlers_[{main, sub}] = std::move(handler);
-}
+void SimRegistry::add(int main, int sub, SimHandler handler) { handlers_[{main, sub}] = std::move(handler); }
 
 const SimHandler* SimRegistry::find(int main, int sub) const {
     auto it = handlers_.find({main, sub});

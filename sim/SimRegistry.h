@@ -20,9 +20,9 @@ struct SimSession;
 
 struct SimCall {
     SimServer& server;
-    const SimRequest& request;      // clear and deciphered fields together
-    SimSession* session;            // null before the session login
-    double now;                     // the simulator's clock
+    const SimRequest& request;          // clear and deciphered fields together
+    SimSession* session;                // null before the session login
+    double now;                         // the simulator's clock
     const std::string& sessionKeyText;  // TC_KEY of a session login ("" otherwise)
 };
 

@@ -13,8 +13,10 @@ std::vector<SimField> simParseFields(const std::string& text) {
         if (amp > start) {
             std::string_view piece(text.data() + start, amp - start);
             size_t eq = piece.find('=');
-            if (eq == std::string_view::npos) out.push_back({std::string(piece), ""});
-            else out.push_back({std::string(piece.substr(0, eq)), std::string(piece.substr(eq + 1))});
+            if (eq == std::string_view::npos)
+                out.push_back({std::string(piece), ""});
+            else
+                out.push_back({std::string(piece.substr(0, eq)), std::string(piece.substr(eq + 1))});
         }
         start = amp + 1;
     }

@@ -11,11 +11,11 @@
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
 #include "core/security/Digests.h"
-#include "sim/SimImages.h"
-#include "sim/SimPages.h"
 #include "core/security/FrameCodec.h"
 #include "core/security/RSAKeyFile.h"
 #include "core/security/TestKeys.h"
+#include "sim/SimImages.h"
+#include "sim/SimPages.h"
 
 namespace {
 
@@ -24,8 +24,8 @@ constexpr int kCompressFlag = 18;
 constexpr size_t kGzipThreshold = 512;
 
 std::string etagOf(int status, const std::string& package, bool compressed, bool enciphered) {
-    return std::to_string(status) + "," + (package.empty() ? "0" : package) + "," +
-           (compressed ? "18" : "0") + "," + (enciphered ? "36" : "0");
+    return std::to_string(status) + "," + (package.empty() ? "0" : package) + "," + (compressed ? "18" : "0") + "," +
+           (enciphered ? "36" : "0");
 }
 
 std::string gzip(const std::string& data) {
@@ -56,16 +56,15 @@ std::string dumpSets(const std::vector<uint8_t>& bytes) {
     int n = 0;
     for (auto& set : *sets) {
         out += "set " + std::to_string(n++) + (set->name().empty() ? "" : " \"" + set->name() + "\"") +
-               (set->isError() ? " error: " + set->getError() : "") + ", " +
-               std::to_string(set->rowsAffected()) + " records\n";
+               (set->isError() ? " error: " + set->getError() : "") + ", " + std::to_string(set->rowsAffected()) +
+               " records\n";
         std::string names;
         for (int f = 0; f < set->fieldCount(); ++f) names += (f ? "\t" : "") + set->getFieldNameAtIndex(f);
         out += names + "\n";
         for (int r = 0; r < set->rowsAffected(); ++r) {
             set->moveToIndex(r);
             std::string line;
-            for (int f = 0; f < set->fieldCount(); ++f)
-                line += (f ? "\t" : "") + set->toStringAtIndex(f).value_or("");
+            for (int f = 0; f < set->fieldCount(); ++f) line += (f ? "\t" : "") + set->toStringAtIndex(f).value_or("");
             out += line + "\n";
         }
     }
@@ -97,10 +96,9 @@ bool SimServer::start() {
     svr.set_tcp_nodelay(true);
     // One thread per open connection: enough for the client's two queues of
     // four, kept-alive connections and a load test beside them.
-    svr.new_task_queue = [] { return new httplib::ThreadPool(64); };   // headers and body go out at once, no Nagle wait
-    svr.Get(std::string("/vta"), [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("roduvede-sim", "text/plain");
-    });
+    svr.new_task_queue = [] { return new httplib::ThreadPool(64); };  // headers and body go out at once, no Nagle wait
+    svr.Get(std::string("/vta"),
+            [](const httplib::Request&, httplib::Response& res) { res.set_content("roduvede-sim", "text/plain"); });
     svr.Post(std::string("/vta"), [this](const httplib::Request& req, httplib::Response& res) {
         std::map<std::string, std::string> headers(req.headers.begin(), req.headers.end());
         Reply r = handle(req.body, headers);
@@ -240,7 +238,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         if (replyCompressed) {
             bytes = compressWithLengthPrefix(bytes);
             if (fault == SimFault::BadCompressedLength && bytes.size() >= 4) {
-                bytes[0] = 0xff; bytes[1] = 0xff; bytes[2] = 0xff; bytes[3] = 0x7f;
+                bytes[0] = 0xff;
+                bytes[1] = 0xff;
+                bytes[2] = 0xff;
+                bytes[3] = 0x7f;
             }
         }
         if (status == 0 && enciphered) {
@@ -257,8 +258,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             }
         }
         if (fault == SimFault::CorruptCipher) {
-            if (bytes.size() > 12) bytes[bytes.size() / 2] ^= 0x5a;
-            else bytes.assign(8, 0x42);
+            if (bytes.size() > 12)
+                bytes[bytes.size() / 2] ^= 0x5a;
+            else
+                bytes.assign(8, 0x42);
             replyEnciphered = true;
         }
         if (dump) {
@@ -306,7 +309,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         std::string id = s.id;
         sessions_[id] = std::move(s);
         session = &sessions_[id];
-        record.session = id;   // the reply goes under the new session's key
+        record.session = id;  // the reply goes under the new session's key
     } else {
         auto it = sessions_.find(record.session);
         if (it != sessions_.end() && now - it->second.lastActive > options_.sessionIdleTimeout) {
@@ -341,7 +344,11 @@ void SimServer::forceErrorSet(int code, const std::string& text, int main, int s
     std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::ErrorSet;
-    c.main = main; c.sub = sub; c.times = times; c.code = code; c.text = text;
+    c.main = main;
+    c.sub = sub;
+    c.times = times;
+    c.code = code;
+    c.text = text;
     controls_.push_back(c);
 }
 
@@ -354,7 +361,10 @@ void SimServer::forceFault(SimFault fault, int main, int sub, int times) {
     std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::Fault;
-    c.main = main; c.sub = sub; c.times = times; c.fault = fault;
+    c.main = main;
+    c.sub = sub;
+    c.times = times;
+    c.fault = fault;
     controls_.push_back(c);
 }
 
@@ -362,7 +372,10 @@ void SimServer::delayReply(double seconds, int main, int sub, int times) {
     std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::Delay;
-    c.main = main; c.sub = sub; c.times = times; c.seconds = seconds;
+    c.main = main;
+    c.sub = sub;
+    c.times = times;
+    c.seconds = seconds;
     controls_.push_back(c);
 }
 
@@ -370,7 +383,9 @@ void SimServer::dropConnection(int main, int sub, int times) {
     std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::Drop;
-    c.main = main; c.sub = sub; c.times = times;
+    c.main = main;
+    c.sub = sub;
+    c.times = times;
     controls_.push_back(c);
 }
 

@@ -35,13 +35,13 @@
 #include "sim/SimRequest.h"
 
 struct SimOptions {
-    int port = 0;                       // 0: a free port
+    int port = 0;  // 0: a free port
     uint64_t seed = 1;
-    std::optional<double> clock;        // start time of the sim's clock (default: now)
+    std::optional<double> clock;  // start time of the sim's clock (default: now)
     bool frozenClock = false;
-    double sessionIdleTimeout = 1800;   // seconds of the sim's clock
-    bool requireSession = true;         // every function but 100/1 needs a live session
-    std::string privateKeyPath;         // default: simPrivateKeyPath()
+    double sessionIdleTimeout = 1800;  // seconds of the sim's clock
+    bool requireSession = true;        // every function but 100/1 needs a live session
+    std::string privateKeyPath;        // default: simPrivateKeyPath()
     std::string host = "127.0.0.1";
     // How long an idle kept-alive connection is held open. stop() waits for
     // idle connections up to that long, so tests use 0 (a new connection per
@@ -51,7 +51,7 @@ struct SimOptions {
 
 struct SimSession {
     std::string id;
-    std::vector<uint8_t> key;           // empty: logged in without key exchange
+    std::vector<uint8_t> key;  // empty: logged in without key exchange
     double lastActive = 0;
     std::string phone;
 };
@@ -61,17 +61,17 @@ struct SimMessage {
     int64_t detailId = 0;
     std::string senderCode = "1001";
     std::string senderName = "资讯中心";
-    double sendTime = 0;                // sim clock seconds
-    int needConfirm = 1;                // "is_validate"
-    int type = 1;                       // 1 long text (url is a request), 2 web address
+    double sendTime = 0;  // sim clock seconds
+    int needConfirm = 1;  // "is_validate"
+    int type = 1;         // 1 long text (url is a request), 2 web address
     int level = 1;
     std::string title;
     std::string content;
-    std::string longText;               // "news_content" of the long message
+    std::string longText;  // "news_content" of the long message
     std::string channel = "每日资讯";
     std::string stockCode, stockName;
-    std::string url;                    // filled from the ids when empty (type 1)
-    bool delivered = false;             // confirmed (or sent without need of a confirmation)
+    std::string url;         // filled from the ids when empty (type 1)
+    bool delivered = false;  // confirmed (or sent without need of a confirmation)
 };
 
 // Faults a test can make the next replies carry.
@@ -91,13 +91,13 @@ struct SimRecord {
     std::vector<SimField> fields;       // clear and deciphered
     std::vector<SimField> clearFields;  // as on the wire
     int main = 0, sub = 0;
-    int encrypt = 0;                    // TC_ENCRYPT
-    std::string session;                // TC_SESSION without braces
+    int encrypt = 0;      // TC_ENCRYPT
+    std::string session;  // TC_SESSION without braces
     std::string userAgent;
     std::string acceptEncoding;
     std::string packageId;
-    std::string etag;                   // of the reply ("" when none)
-    std::string contentEncoding;        // of the reply
+    std::string etag;             // of the reply ("" when none)
+    std::string contentEncoding;  // of the reply
     size_t replyBytes = 0;
 };
 
@@ -112,7 +112,7 @@ public:
     void stop();
     bool isRunning() const;
     int port() const { return port_; }
-    std::string url() const;            // "http://127.0.0.1:PORT"
+    std::string url() const;  // "http://127.0.0.1:PORT"
 
     SimClock& clock() { return clock_; }
     const SimMarket& market() const { return market_; }
@@ -122,7 +122,7 @@ public:
     // The next `times` requests of function main/sub (0/0: any) answer an error set.
     void forceErrorSet(int code, const std::string& text, int main = 0, int sub = 0, int times = 1);
     void forceFault(SimFault fault, int main = 0, int sub = 0, int times = 1);
-    void delayReply(double seconds, int main = 0, int sub = 0, int times = 1);   // real seconds
+    void delayReply(double seconds, int main = 0, int sub = 0, int times = 1);  // real seconds
     void dropConnection(int main = 0, int sub = 0, int times = 1);
     // Forgets every forced error, fault, delay and drop not used up yet.
     void clearControls();
@@ -153,18 +153,18 @@ public:
 
     // ---- state of the function families (used with stateMutex() held, i.e. inside handlers) ----
     struct State {
-        std::map<std::string, std::vector<std::string>> ownStocks;   // phone -> "code.market"
+        std::map<std::string, std::vector<std::string>> ownStocks;  // phone -> "code.market"
         std::vector<SimMessage> messages;
         int64_t nextMessageId = 1000;
         std::set<std::string> registeredPhones;
-        std::map<std::string, std::string> pushTokens;               // phone -> token
+        std::map<std::string, std::string> pushTokens;  // phone -> token
         std::vector<std::string> feedback;
         int menuVersion = 4;
-        std::string newestVersion;                                   // "" none newer
+        std::string newestVersion;  // "" none newer
     };
     State& state() { return state_; }
     std::mutex& stateMutex() { return mutex_; }
-    void seedMessages();   // a few messages for a fresh server
+    void seedMessages();  // a few messages for a fresh server
 
     struct Reply {
         int status = 200;

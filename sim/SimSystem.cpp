@@ -114,8 +114,8 @@ std::vector<uint8_t> sessionLogin(SimCall& c) {
         .addField("newmenu", TCRSFieldType::Integer, 4)
         .addField("servertime", TCRSFieldType::VarText)
         .addRecord({c.session ? c.session->id : std::string(), registered ? 1 : 0, phone, st.newestVersion,
-                    st.newestVersion.empty() ? std::string() : std::string("http://127.0.0.1/upgrade"),
-                    st.menuVersion, clientMenu < st.menuVersion ? 1 : 0, SimClock::format(c.now)})
+                    st.newestVersion.empty() ? std::string() : std::string("http://127.0.0.1/upgrade"), st.menuVersion,
+                    clientMenu < st.menuVersion ? 1 : 0, SimClock::format(c.now)})
         .bytes();
 }
 
@@ -126,15 +126,15 @@ std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
     auto scheme = self.find("://");
     if (scheme != std::string::npos) self = self.substr(scheme + 3);
     return menuRecordSetsData(items, {
-        {"iplist", self + "^模拟服务器^0"},
-        {"interval", SimMarket::kInterval},
-        {"HKtime", SimMarket::kHKTime},
-        {"maxmsg", "1^30"},
-        {"market", "1^深圳#2^上海#3^香港"},
-        {"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"},
-        {"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"},
-        {"menuver", std::to_string(c.server.state().menuVersion)},
-    });
+                                         {"iplist", self + "^模拟服务器^0"},
+                                         {"interval", SimMarket::kInterval},
+                                         {"HKtime", SimMarket::kHKTime},
+                                         {"maxmsg", "1^30"},
+                                         {"market", "1^深圳#2^上海#3^香港"},
+                                         {"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"},
+                                         {"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"},
+                                         {"menuver", std::to_string(c.server.state().menuVersion)},
+                                     });
 }
 
 std::vector<uint8_t> registration(SimCall& c) {
@@ -142,8 +142,10 @@ std::vector<uint8_t> registration(SimCall& c) {
     if (phone.empty() && c.session) phone = c.session->phone;
     if (phone.size() < 11) return simErrorSet(-1, "手机号码不正确");
     auto& st = c.server.state();
-    if (c.request.value("type") == "Z") st.registeredPhones.erase(phone);
-    else st.registeredPhones.insert(phone);
+    if (c.request.value("type") == "Z")
+        st.registeredPhones.erase(phone);
+    else
+        st.registeredPhones.insert(phone);
     if (c.session) c.session->phone = phone;
     return simResultSet(1, "短信已发送，请等待注册完成");
 }

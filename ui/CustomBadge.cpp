@@ -10,39 +10,33 @@ std::shared_ptr<UIFont> badgeFont() { return UIFont::boldSystemFontOfSize(13); }
 }  // namespace
 
 CustomBadge::CustomBadge(const std::string& text)
-    : text_(text), inset_(UIColor::redColor()), frame_(UIColor::whiteColor()), textColor_(UIColor::whiteColor())
-{
+    : text_(text), inset_(UIColor::redColor()), frame_(UIColor::whiteColor()), textColor_(UIColor::whiteColor()) {
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     setUserInteractionEnabled(false);
     resize();
 }
 
-std::shared_ptr<CustomBadge> CustomBadge::customBadgeWithString(const std::string& text)
-{
+std::shared_ptr<CustomBadge> CustomBadge::customBadgeWithString(const std::string& text) {
     return std::make_shared<CustomBadge>(text);
 }
 
-void CustomBadge::setBadgeText(const std::string& text)
-{
+void CustomBadge::setBadgeText(const std::string& text) {
     text_ = text;
     resize();
     setNeedsDisplay();
 }
 
-void CustomBadge::resize()
-{
+void CustomBadge::resize() {
     double w = std::ceil(sizeWithFont(text_, *badgeFont()).width) + 14;
     CGPoint c = center();
     setBounds(CGRectMake(0, 0, std::max(kHeight, w), kHeight));
     setCenter(c);
 }
 
-void CustomBadge::drawRect(const CGRect&)
-{
+void CustomBadge::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = CGRectInset(bounds(), 1.5, 1.5);
     double r = b.size.height / 2;
     ctx->saveGState();

@@ -12,9 +12,18 @@ public:
 
     const std::string& badgeText() const { return text_; }
     void setBadgeText(const std::string& text);
-    void setBadgeInsetColor(std::shared_ptr<UIColor> c) { inset_ = std::move(c); setNeedsDisplay(); }
-    void setBadgeFrameColor(std::shared_ptr<UIColor> c) { frame_ = std::move(c); setNeedsDisplay(); }
-    void setBadgeTextColor(std::shared_ptr<UIColor> c) { textColor_ = std::move(c); setNeedsDisplay(); }
+    void setBadgeInsetColor(std::shared_ptr<UIColor> c) {
+        inset_ = std::move(c);
+        setNeedsDisplay();
+    }
+    void setBadgeFrameColor(std::shared_ptr<UIColor> c) {
+        frame_ = std::move(c);
+        setNeedsDisplay();
+    }
+    void setBadgeTextColor(std::shared_ptr<UIColor> c) {
+        textColor_ = std::move(c);
+        setNeedsDisplay();
+    }
 
     static constexpr double kHeight = 25;
     void drawRect(const CGRect& rect) override;

@@ -7,8 +7,7 @@
 #include <cmath>
 
 DisplayCell::DisplayCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
-    : UITableViewCell(style, reuseIdentifier)
-{
+    : UITableViewCell(style, reuseIdentifier) {
     setSelectionStyle(UITableViewCellSelectionStyle::None);
     name_ = std::make_shared<UILabel>();
     name_->setFont(defaultFont());
@@ -17,51 +16,39 @@ DisplayCell::DisplayCell(UITableViewCellStyle style, const std::string& reuseIde
     contentView()->addSubview(name_);
 }
 
-void DisplayCell::setView(std::shared_ptr<UIView> view)
-{
-    if (view_ && view_ != view)
-        view_->removeFromSuperview();
+void DisplayCell::setView(std::shared_ptr<UIView> view) {
+    if (view_ && view_ != view) view_->removeFromSuperview();
     view_ = std::move(view);
-    if (view_)
-        contentView()->addSubview(view_);
+    if (view_) contentView()->addSubview(view_);
     setNeedsLayout();
 }
 
-void DisplayCell::layoutSubviews()
-{
+void DisplayCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();
     CGRect b = contentView()->bounds();
     double viewW = view_ ? view_->frame().size.width : 0;
     double viewH = view_ ? std::min(view_->frame().size.height, b.size.height) : 0;
-    if (view_ && viewW <= 0)
-        viewW = b.size.width / 2;
+    if (view_ && viewW <= 0) viewW = b.size.width / 2;
     double right = b.size.width - 10;
-    if (view_)
-        view_->setFrame(CGRectMake(right - viewW, std::round((b.size.height - viewH) / 2), viewW, viewH));
+    if (view_) view_->setFrame(CGRectMake(right - viewW, std::round((b.size.height - viewH) / 2), viewW, viewH));
     double labelRight = view_ ? right - viewW - 4 : right;
     name_->setFrame(CGRectMake(10, 0, std::max(0.0, labelRight - 10), b.size.height));
 }
 
 VTAHQCell::VTAHQCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
-    : UITableViewCell(style, reuseIdentifier)
-{
-}
+    : UITableViewCell(style, reuseIdentifier) {}
 
-void VTAHQCell::loadItems(const std::vector<std::shared_ptr<UIView>>& items, const std::vector<double>& widths)
-{
-    for (auto& v : items_)
-        v->removeFromSuperview();
+void VTAHQCell::loadItems(const std::vector<std::shared_ptr<UIView>>& items, const std::vector<double>& widths) {
+    for (auto& v : items_) v->removeFromSuperview();
     items_ = items;
     widths_ = widths;
     for (auto& v : items_)
-        if (v)
-            contentView()->addSubview(v);
+        if (v) contentView()->addSubview(v);
     setNeedsLayout();
     layoutSubviews();
 }
 
-void VTAHQCell::layoutSubviews()
-{
+void VTAHQCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();
     CGRect b = contentView()->bounds();
     double given = 0;
@@ -76,23 +63,18 @@ void VTAHQCell::layoutSubviews()
     double x = 0;
     for (size_t i = 0; i < items_.size(); ++i) {
         double w = i < widths_.size() ? widths_[i] : share;
-        if (items_[i])
-            items_[i]->setFrame(CGRectMake(x, 0, w, b.size.height));
+        if (items_[i]) items_[i]->setFrame(CGRectMake(x, 0, w, b.size.height));
         x += w;
     }
 }
 
 VTAContentCell::VTAContentCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
-    : UITableViewCell(style, reuseIdentifier)
-{
+    : UITableViewCell(style, reuseIdentifier) {
     setSelectionStyle(UITableViewCellSelectionStyle::None);
 }
 
-void VTAContentCell::setView(std::shared_ptr<UIView> view)
-{
-    if (view_ && view_ != view)
-        view_->removeFromSuperview();
+void VTAContentCell::setView(std::shared_ptr<UIView> view) {
+    if (view_ && view_ != view) view_->removeFromSuperview();
     view_ = std::move(view);
-    if (view_)
-        contentView()->addSubview(view_);
+    if (view_) contentView()->addSubview(view_);
 }

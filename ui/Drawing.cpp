@@ -7,12 +7,9 @@
 
 #include <cairo.h>
 
-double drawStringInRect(CGContext* ctx, const std::string& text, double x, double y, double width,
-                        double height, const UIFont& font, const UIColor& color, TextDrawingMode mode,
-                        int alignment)
-{
-    if (!ctx || text.empty() || width <= 0 || height <= 0)
-        return font.pointSize();
+double drawStringInRect(CGContext* ctx, const std::string& text, double x, double y, double width, double height,
+                        const UIFont& font, const UIColor& color, TextDrawingMode mode, int alignment) {
+    if (!ctx || text.empty() || width <= 0 || height <= 0) return font.pointSize();
     double size = fittingFontSize(text, font, width, kMinimumShrinkFontSize);
     auto used = font.fontWithSize(size);
     CGSize measured = sizeWithFont(text, *used, width, UILineBreakMode::TailTruncation);
@@ -34,10 +31,8 @@ double drawStringInRect(CGContext* ctx, const std::string& text, double x, doubl
     return size;
 }
 
-void drawLine(CGContext* ctx, double x1, double y1, double x2, double y2, const UIColor& color, double width)
-{
-    if (!ctx)
-        return;
+void drawLine(CGContext* ctx, double x1, double y1, double x2, double y2, const UIColor& color, double width) {
+    if (!ctx) return;
     ctx->saveGState();
     ctx->setStrokeColor(color);
     ctx->setLineWidth(width);
@@ -49,10 +44,8 @@ void drawLine(CGContext* ctx, double x1, double y1, double x2, double y2, const 
     ctx->restoreGState();
 }
 
-void fillRect(CGContext* ctx, double x, double y, double width, double height, const UIColor& color)
-{
-    if (!ctx)
-        return;
+void fillRect(CGContext* ctx, double x, double y, double width, double height, const UIColor& color) {
+    if (!ctx) return;
     ctx->saveGState();
     ctx->setFillColor(color);
     ctx->fillRect(CGRectMake(x, y, width, height));
@@ -60,10 +53,8 @@ void fillRect(CGContext* ctx, double x, double y, double width, double height, c
 }
 
 std::shared_ptr<UIImage> drawImageCentered(const std::shared_ptr<UIImage>& image, double width, double height,
-                                           const std::shared_ptr<UIColor>& color)
-{
-    if (width <= 0 || height <= 0)
-        return nullptr;
+                                           const std::shared_ptr<UIColor>& color) {
+    if (width <= 0 || height <= 0) return nullptr;
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(width, height), false, 0);
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (ctx && color) {
@@ -79,10 +70,8 @@ std::shared_ptr<UIImage> drawImageCentered(const std::shared_ptr<UIImage>& image
     return out;
 }
 
-std::shared_ptr<UIFont> defaultFont()
-{
+std::shared_ptr<UIFont> defaultFont() {
     int size = VTAUserDefoult::standerDefoult().getIntForKey("defoult font size");
-    if (size <= 0)
-        size = 15;
+    if (size <= 0) size = 15;
     return UIFont::fontWithName("Arial", size);
 }

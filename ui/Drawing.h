@@ -22,19 +22,18 @@ constexpr double kMinimumShrinkFontSize = 6.0;
 // rectangle the font shrinks (down to kMinimumShrinkFontSize, below that the
 // text is truncated with "…"). Returns the font size used. Nothing is drawn
 // without a context, an empty text or a rectangle without area.
-double drawStringInRect(CGContext* ctx, const std::string& text, double x, double y, double width,
-                        double height, const UIFont& font, const UIColor& color,
-                        TextDrawingMode mode = TextDrawingMode::Fill, int alignment = 0);
+double drawStringInRect(CGContext* ctx, const std::string& text, double x, double y, double width, double height,
+                        const UIFont& font, const UIColor& color, TextDrawingMode mode = TextDrawingMode::Fill,
+                        int alignment = 0);
 // Strokes a straight line with round caps.
-void drawLine(CGContext* ctx, double x1, double y1, double x2, double y2, const UIColor& color,
-              double width);
+void drawLine(CGContext* ctx, double x1, double y1, double x2, double y2, const UIColor& color, double width);
 // Fills the rectangle with the colour.
 void fillRect(CGContext* ctx, double x, double y, double width, double height, const UIColor& color);
 
 // A new image of the size filled with the colour, the image (when given) drawn
 // centred at its own size (highlight backgrounds of buttons).
-std::shared_ptr<UIImage> drawImageCentered(const std::shared_ptr<UIImage>& image, double width,
-                                           double height, const std::shared_ptr<UIColor>& color);
+std::shared_ptr<UIImage> drawImageCentered(const std::shared_ptr<UIImage>& image, double width, double height,
+                                           const std::shared_ptr<UIColor>& color);
 
 // The form font of the older screens: "Arial" at the setting "defoult font size"
 // (15 points when the setting is missing or not positive).

@@ -10,8 +10,7 @@
 
 namespace fs = std::filesystem;
 
-ImageCache& ImageCache::sharedCache()
-{
+ImageCache& ImageCache::sharedCache() {
     static ImageCache cache;
     return cache;
 }
@@ -24,27 +23,25 @@ void ImageCache::setFetchFunction(Fetch fetch) { fetch_ = std::move(fetch); }
 
 std::string ImageCache::cachePathForURL(const std::string& url) { return imageCachePath(url); }
 
-std::shared_ptr<UIImage> ImageCache::cachedImage(const std::string& url) const
-{
+std::shared_ptr<UIImage> ImageCache::cachedImage(const std::string& url) const {
     auto bytes = readWholeFile(cachePathForURL(url), kMaxImageBytes);
-    if (!bytes)
-        return nullptr;
+    if (!bytes) return nullptr;
     return UIImage::imageWithData(*bytes);
 }
 
-void ImageCache::clear()
-{
-    clearImageCache();
-}
+void ImageCache::clear() { clearImageCache(); }
 
-void ImageCache::loadImage(const std::string& url, Completion completion)
-{
+void ImageCache::loadImage(const std::string& url, Completion completion) {
     if (url.empty()) {
-        RunLoop::main().post([completion] { if (completion) completion(nullptr); });
+        RunLoop::main().post([completion] {
+            if (completion) completion(nullptr);
+        });
         return;
     }
     if (auto image = cachedImage(url)) {
-        RunLoop::main().post([completion, image] { if (completion) completion(image); });
+        RunLoop::main().post([completion, image] {
+            if (completion) completion(image);
+        });
         return;
     }
     for (auto& [u, waiting] : pending_) {
@@ -54,7 +51,9 @@ void ImageCache::loadImage(const std::string& url, Completion completion)
         }
     }
     if (!fetch_) {
-        RunLoop::main().post([completion] { if (completion) completion(nullptr); });
+        RunLoop::main().post([completion] {
+            if (completion) completion(nullptr);
+        });
         return;
     }
     pending_.push_back({url, {std::move(completion)}});
@@ -64,8 +63,7 @@ void ImageCache::loadImage(const std::string& url, Completion completion)
     });
 }
 
-void ImageCache::finish(const std::string& url, std::optional<Bytes> bytes)
-{
+void ImageCache::finish(const std::string& url, std::optional<Bytes> bytes) {
     std::vector<Completion> waiting;
     for (auto it = pending_.begin(); it != pending_.end(); ++it) {
         if (it->first == url) {
@@ -75,14 +73,12 @@ void ImageCache::finish(const std::string& url, std::optional<Bytes> bytes)
         }
     }
     std::shared_ptr<UIImage> image;
-    if (bytes && bytes->size() <= kMaxImageBytes)
-        image = UIImage::imageWithData(*bytes);
+    if (bytes && bytes->size() <= kMaxImageBytes) image = UIImage::imageWithData(*bytes);
     if (image) {
         std::error_code ec;
         fs::create_directories(fs::path(cachePathForURL(url)).parent_path(), ec);
         writeFileAtomically(cachePathForURL(url), *bytes);  // a failed write only costs a later download
     }
     for (auto& c : waiting)
-        if (c)
-            c(image);
+        if (c) c(image);
 }

@@ -4,8 +4,7 @@
 #include <cstdio>
 
 namespace {
-std::shared_ptr<UILabel> bandLabel(double size, bool bold)
-{
+std::shared_ptr<UILabel> bandLabel(double size, bool bold) {
     auto l = std::make_shared<UILabel>();
     l->setFont(bold ? UIFont::boldSystemFontOfSize(size) : UIFont::systemFontOfSize(size));
     l->setTextColor(UIColor::colorWithRed(0.34, 0.42, 0.52, 1));
@@ -15,8 +14,7 @@ std::shared_ptr<UILabel> bandLabel(double size, bool bold)
 }
 }  // namespace
 
-QZRefreshTableView::QZRefreshTableView(const CGRect& frame, bool isHeader) : UIView(frame), header_(isHeader)
-{
+QZRefreshTableView::QZRefreshTableView(const CGRect& frame, bool isHeader) : UIView(frame), header_(isHeader) {
     setBackgroundColor(UIColor::colorWithRed(0.886, 0.906, 0.929, 1));
     statusLabel_ = bandLabel(13, true);
     positionLabel_ = bandLabel(12, false);
@@ -26,8 +24,7 @@ QZRefreshTableView::QZRefreshTableView(const CGRect& frame, bool isHeader) : UIV
     layoutSubviews();
 }
 
-void QZRefreshTableView::layoutSubviews()
-{
+void QZRefreshTableView::layoutSubviews() {
     CGRect b = bounds();
     // The texts sit at the edge that comes into view first.
     double y = header_ ? b.size.height - kThreshold + 8 : 8;
@@ -35,11 +32,9 @@ void QZRefreshTableView::layoutSubviews()
     positionLabel_->setFrame(CGRectMake(0, y, b.size.width, 20));
 }
 
-void QZRefreshTableView::drawRect(const CGRect&)
-{
+void QZRefreshTableView::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx || state_ == QZPullRefreshState::Loading)
-        return;
+    if (!ctx || state_ == QZPullRefreshState::Loading) return;
     // An arrow beside the texts, pointing where the list goes after release.
     CGRect b = bounds();
     double y = header_ ? b.size.height - kThreshold / 2 : kThreshold / 2;
@@ -58,55 +53,48 @@ void QZRefreshTableView::drawRect(const CGRect&)
     ctx->strokePath();
 }
 
-void QZRefreshTableView::setIsTransDetail(bool on)
-{
+void QZRefreshTableView::setIsTransDetail(bool on) {
     transDetail_ = on;
     setState(state_);
 }
 
-void QZRefreshTableView::setState(QZPullRefreshState s)
-{
+void QZRefreshTableView::setState(QZPullRefreshState s) {
     state_ = s;
     std::string text;
     switch (s) {
-    case QZPullRefreshState::Normal:
-        if (transDetail_)
-            text = header_ ? "下拉查看更早的成交" : "上拉查看更新的成交";
-        else
-            text = header_ ? "下拉可以翻到上一页" : "上拉可以翻到下一页";
-        break;
-    case QZPullRefreshState::Pulling:
-        text = "松开即可加载";
-        break;
-    case QZPullRefreshState::Loading:
-        text = "加载中...";
-        break;
+        case QZPullRefreshState::Normal:
+            if (transDetail_)
+                text = header_ ? "下拉查看更早的成交" : "上拉查看更新的成交";
+            else
+                text = header_ ? "下拉可以翻到上一页" : "上拉可以翻到下一页";
+            break;
+        case QZPullRefreshState::Pulling:
+            text = "松开即可加载";
+            break;
+        case QZPullRefreshState::Loading:
+            text = "加载中...";
+            break;
     }
     statusLabel_->setText(text);
     setNeedsDisplay();
 }
 
-bool QZRefreshTableView::delegateIsLoading()
-{
-    if (!delegate_)
-        return false;
+bool QZRefreshTableView::delegateIsLoading() {
+    if (!delegate_) return false;
     return header_ ? delegate_->qzRefreshTableHeaderDataSourceIsLoading(*this)
                    : delegate_->qzRefreshTableFooterDataSourceIsLoading(*this);
 }
 
-double QZRefreshTableView::pullDistance(const UIScrollView& sv) const
-{
+double QZRefreshTableView::pullDistance(const UIScrollView& sv) const {
     double y = sv.contentOffset().y;
-    if (header_)
-        return std::max(0.0, -y);
+    if (header_) return std::max(0.0, -y);
     // Past the end of the content (or of the view when the content is shorter).
     double visible = sv.bounds().size.height;
     double end = std::max(sv.contentSize().height, visible);
     return std::max(0.0, y + visible - end);
 }
 
-void QZRefreshTableView::qzRefreshScrollViewDidScroll(UIScrollView& sv)
-{
+void QZRefreshTableView::qzRefreshScrollViewDidScroll(UIScrollView& sv) {
     if (state_ == QZPullRefreshState::Loading) {
         // Keep the band in view while loading.
         UIEdgeInsets in = sv.contentInset();
@@ -118,8 +106,7 @@ void QZRefreshTableView::qzRefreshScrollViewDidScroll(UIScrollView& sv)
         sv.setContentInset(in);
         return;
     }
-    if (!sv.isDragging())
-        return;
+    if (!sv.isDragging()) return;
     bool loading = delegateIsLoading();
     double d = pullDistance(sv);
     if (state_ == QZPullRefreshState::Pulling && d < kThreshold && !loading)
@@ -128,13 +115,10 @@ void QZRefreshTableView::qzRefreshScrollViewDidScroll(UIScrollView& sv)
         setState(QZPullRefreshState::Pulling);
 }
 
-void QZRefreshTableView::qzRefreshScrollViewDidEndDragging(UIScrollView& sv)
-{
-    if (state_ == QZPullRefreshState::Loading || delegateIsLoading())
-        return;
+void QZRefreshTableView::qzRefreshScrollViewDidEndDragging(UIScrollView& sv) {
+    if (state_ == QZPullRefreshState::Loading || delegateIsLoading()) return;
     if (pullDistance(sv) <= kThreshold) {
-        if (state_ != QZPullRefreshState::Normal)
-            setState(QZPullRefreshState::Normal);
+        if (state_ != QZPullRefreshState::Normal) setState(QZPullRefreshState::Normal);
         return;
     }
     setState(QZPullRefreshState::Loading);
@@ -152,8 +136,7 @@ void QZRefreshTableView::qzRefreshScrollViewDidEndDragging(UIScrollView& sv)
     }
 }
 
-void QZRefreshTableView::qzRefreshScrollViewDataSourceDidFinishedLoading(UIScrollView& sv)
-{
+void QZRefreshTableView::qzRefreshScrollViewDataSourceDidFinishedLoading(UIScrollView& sv) {
     UIEdgeInsets in = sv.contentInset();
     if (header_)
         in.top = 0;
@@ -163,10 +146,8 @@ void QZRefreshTableView::qzRefreshScrollViewDataSourceDidFinishedLoading(UIScrol
     setState(QZPullRefreshState::Normal);
 }
 
-void QZRefreshTableView::refreshLastUpdatedPosition()
-{
-    if (!delegate_)
-        return;
+void QZRefreshTableView::refreshLastUpdatedPosition() {
+    if (!delegate_) return;
     Value v = delegate_->myRefreshLastUpdatedPosition(*this);
     if (!v.isDict()) {
         positionLabel_->setText("");

@@ -7,8 +7,7 @@
 #include <cmath>
 
 namespace {
-std::shared_ptr<UILabel> quoteLabel(double size, UITextAlignment align, std::shared_ptr<UIColor> color)
-{
+std::shared_ptr<UILabel> quoteLabel(double size, UITextAlignment align, std::shared_ptr<UIColor> color) {
     auto l = std::make_shared<UILabel>();
     l->setFont(UIFont::boldSystemFontOfSize(size));
     l->setTextColor(std::move(color));
@@ -20,18 +19,17 @@ std::shared_ptr<UILabel> quoteLabel(double size, UITextAlignment align, std::sha
 }
 
 // The percent box colours: rise, fall, flat.
-std::shared_ptr<UIColor> percentColor(int type)
-{
-    return type == 0 ? colorWithIndex(41) : type == 1 ? UIColor::colorWithRed(0.0, 0.6, 0.0, 1)
-                                                      : UIColor::colorWithWhite(0.45, 1);
+std::shared_ptr<UIColor> percentColor(int type) {
+    return type == 0   ? colorWithIndex(41)
+           : type == 1 ? UIColor::colorWithRed(0.0, 0.6, 0.0, 1)
+                       : UIColor::colorWithWhite(0.45, 1);
 }
 }  // namespace
 
 // ---------------------------------------------------------------- HQTableCell
 
 HQTableCell::HQTableCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
-    : UITableViewCell(style, reuseIdentifier)
-{
+    : UITableViewCell(style, reuseIdentifier) {
     setBackgroundColor(UIColor::blackColor());
     name_ = quoteLabel(17, UITextAlignment::Left, UIColor::whiteColor());
     code_ = quoteLabel(12, UITextAlignment::Left, colorWithIndex(6));
@@ -42,52 +40,39 @@ HQTableCell::HQTableCell(UITableViewCellStyle style, const std::string& reuseIde
     zdf_->setFont(UIFont::boldSystemFontOfSize(15));
     zdf_->setCornerRadius(4);
     zdf_->setBackgroundColor(percentColor(0));
-    zdf_->addTarget(this, [this](UIControl&) {
-        if (action_)
-            action_(*this);
-    }, UIControlEventTouchUpInside);
-    for (auto* v : {name_.get(), code_.get(), price_.get(), zd_.get()})
-        contentView()->addSubview(v->shared());
+    zdf_->addTarget(
+        this,
+        [this](UIControl&) {
+            if (action_) action_(*this);
+        },
+        UIControlEventTouchUpInside);
+    for (auto* v : {name_.get(), code_.get(), price_.get(), zd_.get()}) contentView()->addSubview(v->shared());
     contentView()->addSubview(zdf_);
 }
 
-void HQTableCell::setStockName(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color)
-{
+void HQTableCell::setStockName(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color) {
     name_->setText(t);
-    if (font)
-        name_->setFont(font);
-    if (color)
-        name_->setTextColor(color);
+    if (font) name_->setFont(font);
+    if (color) name_->setTextColor(color);
 }
-void HQTableCell::setStockCode(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color)
-{
+void HQTableCell::setStockCode(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color) {
     code_->setText(t);
-    if (font)
-        code_->setFont(font);
-    if (color)
-        code_->setTextColor(color);
+    if (font) code_->setFont(font);
+    if (color) code_->setTextColor(color);
 }
-void HQTableCell::setPrice(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color)
-{
+void HQTableCell::setPrice(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color) {
     price_->setText(t);
-    if (font)
-        price_->setFont(font);
-    if (color)
-        price_->setTextColor(color);
+    if (font) price_->setFont(font);
+    if (color) price_->setTextColor(color);
 }
-void HQTableCell::setZD(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color)
-{
+void HQTableCell::setZD(const std::string& t, std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color) {
     zd_->setText(t);
-    if (font)
-        zd_->setFont(font);
-    if (color)
-        zd_->setTextColor(color);
+    if (font) zd_->setFont(font);
+    if (color) zd_->setTextColor(color);
 }
-void HQTableCell::setZDF(const std::string& t, std::shared_ptr<UIFont> font, bool red)
-{
+void HQTableCell::setZDF(const std::string& t, std::shared_ptr<UIFont> font, bool red) {
     zdf_->setTitle(t);
-    if (font)
-        zdf_->setFont(font);
+    if (font) zdf_->setFont(font);
     // The bundle's red or green button image; the plain colour only when the
     // bundle lacks it.
     auto image = UIImage::imageNamed(red ? "ZDFRedBtn.png" : "ZDFGreenBtn.png");
@@ -95,8 +80,7 @@ void HQTableCell::setZDF(const std::string& t, std::shared_ptr<UIFont> font, boo
     zdf_->setBackgroundColor(image ? UIColor::clearColor() : percentColor(red ? 0 : 1));
 }
 
-void HQTableCell::layoutSubviews()
-{
+void HQTableCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();
     CGRect b = contentView()->bounds();
     double h = b.size.height;
@@ -111,11 +95,9 @@ void HQTableCell::layoutSubviews()
 
 MYExpandTableViewCell::MYExpandTableViewCell(UITableViewCellStyle style, const std::string& reuseIdentifier,
                                              bool isExistInPortfolio)
-    : UITableViewCell(style, reuseIdentifier)
-{
+    : UITableViewCell(style, reuseIdentifier) {
     setBackgroundColor(UIColor::blackColor());
-    if (isExpanded())
-        setSelectionStyle(UITableViewCellSelectionStyle::None);
+    if (isExpanded()) setSelectionStyle(UITableViewCellSelectionStyle::None);
     name_ = quoteLabel(17, UITextAlignment::Left, UIColor::whiteColor());
     symbol_ = quoteLabel(12, UITextAlignment::Left, colorWithIndex(8));
     last_ = quoteLabel(18, UITextAlignment::Right, colorWithIndex(17));
@@ -135,48 +117,42 @@ MYExpandTableViewCell::MYExpandTableViewCell(UITableViewCellStyle style, const s
         b->setBackgroundColor(UIColor::colorWithRed(0.16, 0.2, 0.28, 1));
         b->setCornerRadius(4);
         b->setHidden(!isExpanded());
-        b->addTarget(this, [this, i](UIControl&) {
-            if (actions_[i])
-                actions_[i](*this);
-        }, UIControlEventTouchUpInside);
+        b->addTarget(
+            this,
+            [this, i](UIControl&) {
+                if (actions_[i]) actions_[i](*this);
+            },
+            UIControlEventTouchUpInside);
         contentView()->addSubview(b);
         buttons_.push_back(b);
     }
 }
 
-UIButton* MYExpandTableViewCell::actionButton(int i) const
-{
+UIButton* MYExpandTableViewCell::actionButton(int i) const {
     return i >= 0 && i < static_cast<int>(buttons_.size()) ? buttons_[static_cast<size_t>(i)].get() : nullptr;
 }
 
 void MYExpandTableViewCell::setName(const std::string& t) { name_->setText(t); }
 void MYExpandTableViewCell::setSymbol(const std::string& t) { symbol_->setText(t); }
-void MYExpandTableViewCell::setLastTrade(const std::string& t, std::shared_ptr<UIColor> color)
-{
+void MYExpandTableViewCell::setLastTrade(const std::string& t, std::shared_ptr<UIColor> color) {
     last_->setText(t);
-    if (color)
-        last_->setTextColor(color);
+    if (color) last_->setTextColor(color);
 }
-void MYExpandTableViewCell::setChange(const std::string& t, std::shared_ptr<UIColor> color)
-{
+void MYExpandTableViewCell::setChange(const std::string& t, std::shared_ptr<UIColor> color) {
     change_->setText(t);
-    if (color)
-        change_->setTextColor(color);
+    if (color) change_->setTextColor(color);
 }
-void MYExpandTableViewCell::setChangePercent(const std::string& t, int upDownType)
-{
+void MYExpandTableViewCell::setChangePercent(const std::string& t, int upDownType) {
     upDown_ = upDownType;
     percent_->setText(t);
     percent_->setBackgroundColor(percentColor(upDownType));
 }
-void MYExpandTableViewCell::setRedDotHidden(bool hidden)
-{
+void MYExpandTableViewCell::setRedDotHidden(bool hidden) {
     redDotHidden_ = hidden;
     setNeedsDisplay();
 }
 
-void MYExpandTableViewCell::layoutSubviews()
-{
+void MYExpandTableViewCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();
     CGRect b = contentView()->bounds();
     double h = kNormalHeight;
@@ -192,12 +168,10 @@ void MYExpandTableViewCell::layoutSubviews()
     }
 }
 
-void MYExpandTableViewCell::drawRect(const CGRect& r)
-{
+void MYExpandTableViewCell::drawRect(const CGRect& r) {
     UITableViewCell::drawRect(r);
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     if (isExpanded()) {
         ctx->setFillColor(0.08, 0.1, 0.14, 1);
         ctx->fillRect(CGRectMake(0, kNormalHeight, bounds().size.width, kNormalHeight));
@@ -208,41 +182,33 @@ void MYExpandTableViewCell::drawRect(const CGRect& r)
     }
 }
 
-void MYExpandTableViewCell::touchesBegan(const UITouchSet& touches, UIEvent* event)
-{
+void MYExpandTableViewCell::touchesBegan(const UITouchSet& touches, UIEvent* event) {
     swiped_ = false;
-    if (UITouch* t = touches.anyObject())
-        touchStart_ = t->locationInView(this);
+    if (UITouch* t = touches.anyObject()) touchStart_ = t->locationInView(this);
     UITableViewCell::touchesBegan(touches, event);
 }
 
-void MYExpandTableViewCell::touchesMoved(const UITouchSet& touches, UIEvent* event)
-{
+void MYExpandTableViewCell::touchesMoved(const UITouchSet& touches, UIEvent* event) {
     UITouch* t = touches.anyObject();
-    if (!t || swiped_)
-        return;
+    if (!t || swiped_) return;
     CGPoint p = t->locationInView(this);
     double dx = p.x - touchStart_.x, dy = p.y - touchStart_.y;
     if (std::fabs(dx) >= 40 && std::fabs(dy) < 20) {
         UITableView* table = tableView();
         auto* d = table ? dynamic_cast<MYExpandTableViewDelegate*>(table->delegate()) : nullptr;
         auto path = table ? table->indexPathForCell(this) : std::nullopt;
-        if (!d || !path)
-            return;
-        if (!d->tableViewShouldSwipeCellAtIndexPath(*table, *path))
-            return;
+        if (!d || !path) return;
+        if (!d->tableViewShouldSwipeCellAtIndexPath(*table, *path)) return;
         swiped_ = true;
         UITableViewCell::touchesCancelled(touches, event);  // no tap, no highlight
         auto keep = shared();
         d->tableViewDidSwipeCellAtIndexPath(*table, *path);
         return;
     }
-    if (std::fabs(dx) < 40)
-        UITableViewCell::touchesMoved(touches, event);
+    if (std::fabs(dx) < 40) UITableViewCell::touchesMoved(touches, event);
 }
 
-void MYExpandTableViewCell::touchesEnded(const UITouchSet& touches, UIEvent* event)
-{
+void MYExpandTableViewCell::touchesEnded(const UITouchSet& touches, UIEvent* event) {
     if (swiped_) {
         swiped_ = false;
         return;

@@ -10,45 +10,37 @@ const std::array<const char*, 4> kLabels = {"分", "K", "细", "F10"};
 constexpr double kMarkWidth = 30;
 }  // namespace
 
-QuotesPageControl::QuotesPageControl(const CGRect& frame) : UIView(frame)
-{
+QuotesPageControl::QuotesPageControl(const CGRect& frame) : UIView(frame) {
     setUserInteractionEnabled(false);
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
 }
 
-std::string QuotesPageControl::labelForPage(int page)
-{
-    if (page < 0 || page >= static_cast<int>(kLabels.size()))
-        return "";
+std::string QuotesPageControl::labelForPage(int page) {
+    if (page < 0 || page >= static_cast<int>(kLabels.size())) return "";
     return kLabels[static_cast<size_t>(page)];
 }
 
-void QuotesPageControl::setNumberOfPages(int n)
-{
+void QuotesPageControl::setNumberOfPages(int n) {
     pages_ = std::clamp(n, 0, static_cast<int>(kLabels.size()));
     setCurrentPage(current_);
 }
 
-void QuotesPageControl::setCurrentPage(int page)
-{
+void QuotesPageControl::setCurrentPage(int page) {
     current_ = pages_ == 0 ? 0 : std::clamp(page, 0, pages_ - 1);
     setNeedsDisplay();
 }
 
-std::string QuotesPageControl::accessibilityText() const
-{
+std::string QuotesPageControl::accessibilityText() const {
     std::string out;
     for (int i = 0; i < pages_; ++i)
         out += (i == current_ ? "[" + labelForPage(i) + "]" : labelForPage(i)) + (i + 1 < pages_ ? " " : "");
     return out;
 }
 
-void QuotesPageControl::drawRect(const CGRect&)
-{
+void QuotesPageControl::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx || pages_ == 0)
-        return;
+    if (!ctx || pages_ == 0) return;
     CGRect b = bounds();
     double total = kMarkWidth * pages_;
     double x = (b.size.width - total) / 2;

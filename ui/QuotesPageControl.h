@@ -10,9 +10,9 @@ public:
     std::string className() const override { return "QuotesPageControl"; }
 
     int numberOfPages() const { return pages_; }
-    void setNumberOfPages(int n);      // 0..4
+    void setNumberOfPages(int n);  // 0..4
     int currentPage() const { return current_; }
-    void setCurrentPage(int page);     // clamped to the pages
+    void setCurrentPage(int page);  // clamped to the pages
 
     // The label of a page ("" out of range).
     static std::string labelForPage(int page);

@@ -13,16 +13,14 @@ constexpr double kPi = 3.14159265358979323846;
 // The whole-window layer: the mask (when any) and the box with mark and text.
 class HUDView : public UIView {
 public:
-    HUDView() : UIView(UIScreen::mainScreen().bounds())
-    {
+    HUDView() : UIView(UIScreen::mainScreen().bounds()) {
         setBackgroundColor(UIColor::clearColor());
         setOpaque(false);
     }
     std::string className() const override { return "SVProgressHUD"; }
     std::string accessibilityText() const override { return status; }
 
-    CGRect boxRect() const
-    {
+    CGRect boxRect() const {
         auto font = UIFont::boldSystemFontOfSize(16);
         CGSize s = status.empty() ? CGSizeMake(0, 0)
                                   : sizeWithFont(status, *font, CGSizeMake(200, 300), UILineBreakMode::WordWrap);
@@ -32,22 +30,18 @@ public:
         return CGRectMake(std::round((b.size.width - w) / 2), std::round((b.size.height - h) / 2), w, h);
     }
 
-    UIView* hitTest(CGPoint p, UIEvent* e) override
-    {
+    UIView* hitTest(CGPoint p, UIEvent* e) override {
         // Without a mask the screen below stays usable.
-        if (maskType == SVProgressHUDMaskType::None)
-            return nullptr;
+        if (maskType == SVProgressHUDMaskType::None) return nullptr;
         return UIView::hitTest(p, e);
     }
     void touchesBegan(const UITouchSet&, UIEvent*) override {}
     void touchesMoved(const UITouchSet&, UIEvent*) override {}
     void touchesEnded(const UITouchSet&, UIEvent*) override {}
 
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = bounds();
         if (maskType == SVProgressHUDMaskType::Black) {
             ctx->setFillColor(0, 0, 0, 0.5);
@@ -97,7 +91,8 @@ public:
             auto font = UIFont::boldSystemFontOfSize(16);
             ctx->setFillColor(1, 1, 1, 1);
             UIGraphicsPushContext(ctx);
-            drawString(status, CGRectMake(box.origin.x + 14, box.origin.y + 66, box.size.width - 28, box.size.height - 72),
+            drawString(status,
+                       CGRectMake(box.origin.x + 14, box.origin.y + 66, box.size.width - 28, box.size.height - 72),
                        *font, UILineBreakMode::WordWrap, UITextAlignment::Center);
             UIGraphicsPopContext();
         }
@@ -116,14 +111,12 @@ struct HUDState {
     bool networkIndicator = false;
 };
 
-HUDState& state()
-{
+HUDState& state() {
     static HUDState s;
     return s;
 }
 
-void cancelDismissal()
-{
+void cancelDismissal() {
     auto& s = state();
     if (s.dismissTimer) {
         s.dismissTimer->invalidate();
@@ -131,13 +124,11 @@ void cancelDismissal()
     }
 }
 
-void present(const std::string& status, SVProgressHUDMark mark, SVProgressHUDMaskType maskType)
-{
+void present(const std::string& status, SVProgressHUDMark mark, SVProgressHUDMaskType maskType) {
     auto& s = state();
     cancelDismissal();
     UIWindow* window = UIApplication::sharedApplication().keyWindow();
-    if (!s.view)
-        s.view = std::make_shared<HUDView>();
+    if (!s.view) s.view = std::make_shared<HUDView>();
     if (window) {
         s.view->setFrame(window->bounds());
         if (s.view->superview() != window) {
@@ -165,8 +156,7 @@ void present(const std::string& status, SVProgressHUDMark mark, SVProgressHUDMas
     }
 }
 
-void stopSpinner()
-{
+void stopSpinner() {
     auto& s = state();
     if (s.spinTimer) {
         s.spinTimer->invalidate();
@@ -174,8 +164,7 @@ void stopSpinner()
     }
 }
 
-void hideNow()
-{
+void hideNow() {
     auto& s = state();
     cancelDismissal();
     stopSpinner();
@@ -189,25 +178,23 @@ void hideNow()
     }
 }
 
-void finishWithMark(const std::string& text, SVProgressHUDMark mark, double delay)
-{
+void finishWithMark(const std::string& text, SVProgressHUDMark mark, double delay) {
     auto& s = state();
     SVProgressHUDMaskType mask = s.view ? s.view->maskType : SVProgressHUDMaskType::None;
     stopSpinner();
     present(text, mark, mask);
-    s.dismissTimer = NSTimer::scheduledTimerWithTimeInterval(delay, [](NSTimer&) { hideNow(); }, false);
+    s.dismissTimer = NSTimer::scheduledTimerWithTimeInterval(
+        delay, [](NSTimer&) { hideNow(); }, false);
 }
 }  // namespace
 
 void SVProgressHUD::show() { showWithStatus(""); }
 
-void SVProgressHUD::showWithStatus(const std::string& status)
-{
+void SVProgressHUD::showWithStatus(const std::string& status) {
     showWithStatus(status, SVProgressHUDMaskType::None, false);
 }
 
-void SVProgressHUD::showWithStatus(const std::string& status, SVProgressHUDMaskType maskType, bool networkIndicator)
-{
+void SVProgressHUD::showWithStatus(const std::string& status, SVProgressHUDMaskType maskType, bool networkIndicator) {
     auto& s = state();
     present(status, SVProgressHUDMark::Spinner, maskType);
     if (networkIndicator && !s.networkIndicator) {
@@ -216,8 +203,7 @@ void SVProgressHUD::showWithStatus(const std::string& status, SVProgressHUDMaskT
     }
 }
 
-void SVProgressHUD::setStatus(const std::string& status)
-{
+void SVProgressHUD::setStatus(const std::string& status) {
     if (auto& v = state().view) {
         v->status = status;
         v->setNeedsDisplay();
@@ -227,21 +213,18 @@ void SVProgressHUD::setStatus(const std::string& status)
 void SVProgressHUD::dismiss() { hideNow(); }
 
 void SVProgressHUD::dismissWithSuccess(const std::string& text) { dismissWithSuccess(text, 1.0); }
-void SVProgressHUD::dismissWithSuccess(const std::string& text, double delay)
-{
+void SVProgressHUD::dismissWithSuccess(const std::string& text, double delay) {
     finishWithMark(text, SVProgressHUDMark::Success, delay);
 }
 void SVProgressHUD::dismissWithError(const std::string& text) { dismissWithError(text, 1.0); }
-void SVProgressHUD::dismissWithError(const std::string& text, double delay)
-{
+void SVProgressHUD::dismissWithError(const std::string& text, double delay) {
     finishWithMark(text, SVProgressHUDMark::Error, delay);
 }
 
 bool SVProgressHUD::isVisible() { return state().view && state().view->superview(); }
 std::string SVProgressHUD::status() { return state().view ? state().view->status : ""; }
 SVProgressHUDMark SVProgressHUD::mark() { return state().view ? state().view->mark : SVProgressHUDMark::Spinner; }
-SVProgressHUDMaskType SVProgressHUD::maskType()
-{
+SVProgressHUDMaskType SVProgressHUD::maskType() {
     return state().view ? state().view->maskType : SVProgressHUDMaskType::None;
 }
 std::shared_ptr<UIView> SVProgressHUD::overlayView() { return isVisible() ? state().view : nullptr; }

@@ -7,19 +7,16 @@
 #include <cmath>
 
 SVSegmentedControl::SVSegmentedControl(const std::vector<std::string>& sectionTitles)
-    : UIControl(CGRectZero), titles_(sectionTitles)
-{
+    : UIControl(CGRectZero), titles_(sectionTitles) {
     font_ = UIFont::boldSystemFontOfSize(15);
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     resize();
 }
 
-void SVSegmentedControl::resize()
-{
+void SVSegmentedControl::resize() {
     double widest = 0;
-    for (const auto& t : titles_)
-        widest = std::max(widest, std::ceil(sizeWithFont(t, *font_).width));
+    for (const auto& t : titles_) widest = std::max(widest, std::ceil(sizeWithFont(t, *font_).width));
     double seg = widest + titleInsets_.left + titleInsets_.right;
     CGPoint c = center();
     bool placed = frame().size.width > 0;
@@ -31,71 +28,57 @@ void SVSegmentedControl::resize()
     setNeedsDisplay();
 }
 
-void SVSegmentedControl::setHeight(double h)
-{
+void SVSegmentedControl::setHeight(double h) {
     height_ = std::max(1.0, h);
     resize();
 }
 
-void SVSegmentedControl::setTitleEdgeInsets(UIEdgeInsets e)
-{
+void SVSegmentedControl::setTitleEdgeInsets(UIEdgeInsets e) {
     titleInsets_ = e;
     resize();
 }
 
-void SVSegmentedControl::setFont(std::shared_ptr<UIFont> f)
-{
-    if (f)
-        font_ = std::move(f);
+void SVSegmentedControl::setFont(std::shared_ptr<UIFont> f) {
+    if (f) font_ = std::move(f);
     resize();
 }
 
-void SVSegmentedControl::setEnabled(bool e)
-{
+void SVSegmentedControl::setEnabled(bool e) {
     UIControl::setEnabled(e);
     setNeedsDisplay();
 }
 
-CGRect SVSegmentedControl::segmentRect(int index) const
-{
+CGRect SVSegmentedControl::segmentRect(int index) const {
     CGRect b = bounds();
     double w = titles_.empty() ? b.size.width : b.size.width / titles_.size();
     return CGRectMake(w * index, 0, w, b.size.height);
 }
 
-CGRect SVSegmentedControl::thumbRect() const
-{
+CGRect SVSegmentedControl::thumbRect() const {
     CGRect s = segmentRect(selected_);
-    if (dragging_)
-        s.origin.x = thumbX_;
+    if (dragging_) s.origin.x = thumbX_;
     return CGRectMake(s.origin.x + thumbInset_.left, s.origin.y + thumbInset_.top,
                       s.size.width - thumbInset_.left - thumbInset_.right,
                       s.size.height - thumbInset_.top - thumbInset_.bottom);
 }
 
-int SVSegmentedControl::segmentAt(double x) const
-{
-    if (titles_.empty())
-        return 0;
+int SVSegmentedControl::segmentAt(double x) const {
+    if (titles_.empty()) return 0;
     double w = bounds().size.width / titles_.size();
     return std::clamp(static_cast<int>(std::floor(x / w)), 0, static_cast<int>(titles_.size()) - 1);
 }
 
 void SVSegmentedControl::setSelectedIndex(int index) { moveThumbToIndex(index, false); }
 
-void SVSegmentedControl::moveThumbToIndex(int index, bool animate)
-{
-    if (index < 0 || index >= static_cast<int>(titles_.size()))
-        return;
+void SVSegmentedControl::moveThumbToIndex(int index, bool animate) {
+    if (index < 0 || index >= static_cast<int>(titles_.size())) return;
     selected_ = index;
     dragging_ = false;
-    if (animate)
-        UIView::animateWithDuration(0.2, [this] { setNeedsDisplay(); });
+    if (animate) UIView::animateWithDuration(0.2, [this] { setNeedsDisplay(); });
     setNeedsDisplay();
 }
 
-bool SVSegmentedControl::beginTrackingWithTouch(UITouch& touch, UIEvent*)
-{
+bool SVSegmentedControl::beginTrackingWithTouch(UITouch& touch, UIEvent*) {
     CGPoint p = touch.locationInView(this);
     CGRect t = segmentRect(selected_);
     dragging_ = CGRectContainsPoint(t, p);
@@ -104,8 +87,7 @@ bool SVSegmentedControl::beginTrackingWithTouch(UITouch& touch, UIEvent*)
     return true;
 }
 
-bool SVSegmentedControl::continueTrackingWithTouch(UITouch& touch, UIEvent*)
-{
+bool SVSegmentedControl::continueTrackingWithTouch(UITouch& touch, UIEvent*) {
     if (dragging_) {
         double w = segmentRect(0).size.width;
         thumbX_ = std::clamp(touch.locationInView(this).x - grab_, 0.0, bounds().size.width - w);
@@ -114,10 +96,8 @@ bool SVSegmentedControl::continueTrackingWithTouch(UITouch& touch, UIEvent*)
     return true;
 }
 
-void SVSegmentedControl::endTrackingWithTouch(UITouch* touch, UIEvent*)
-{
-    if (!touch)
-        return;
+void SVSegmentedControl::endTrackingWithTouch(UITouch* touch, UIEvent*) {
+    if (!touch) return;
     int target;
     if (dragging_)
         target = segmentAt(thumbX_ + segmentRect(0).size.width / 2);
@@ -127,30 +107,24 @@ void SVSegmentedControl::endTrackingWithTouch(UITouch* touch, UIEvent*)
         target = selected_;
     bool changed = target != selected_;
     moveThumbToIndex(target, true);
-    if (changed)
-        sendActionsForControlEvents(UIControlEventValueChanged);
+    if (changed) sendActionsForControlEvents(UIControlEventValueChanged);
 }
 
-void SVSegmentedControl::cancelTrackingWithEvent(UIEvent*)
-{
+void SVSegmentedControl::cancelTrackingWithEvent(UIEvent*) {
     dragging_ = false;
     setNeedsDisplay();
 }
 
-std::string SVSegmentedControl::accessibilityText() const
-{
+std::string SVSegmentedControl::accessibilityText() const {
     return selected_ < static_cast<int>(titles_.size()) ? titles_[static_cast<size_t>(selected_)] : "";
 }
 
-void SVSegmentedControl::drawRect(const CGRect&)
-{
+void SVSegmentedControl::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
     ctx->saveGState();
-    if (!isEnabled())
-        ctx->setAlpha(0.5);
+    if (!isEnabled()) ctx->setAlpha(0.5);
     if (backgroundImage_) {
         backgroundImage_->drawInRect(b);
     } else {
@@ -180,8 +154,8 @@ void SVSegmentedControl::drawRect(const CGRect&)
             drawTitle(titles_[i], segmentRect(static_cast<int>(i)), *textColor_, textShadowColor_, textShadowOffset_);
 
     CGRect t = thumbRect();
-    auto& img = isTracking() && thumb_.highlightedBackgroundImage ? thumb_.highlightedBackgroundImage
-                                                                   : thumb_.backgroundImage;
+    auto& img =
+        isTracking() && thumb_.highlightedBackgroundImage ? thumb_.highlightedBackgroundImage : thumb_.backgroundImage;
     if (img) {
         img->drawInRect(t);
     } else {

@@ -35,13 +35,31 @@ public:
     void setHeight(double h);
     double height() const { return height_; }
     void setTitleEdgeInsets(UIEdgeInsets e);
-    void setThumbEdgeInset(UIEdgeInsets e) { thumbInset_ = e; setNeedsDisplay(); }
+    void setThumbEdgeInset(UIEdgeInsets e) {
+        thumbInset_ = e;
+        setNeedsDisplay();
+    }
     void setFont(std::shared_ptr<UIFont> f);
-    void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = std::move(c); setNeedsDisplay(); }
-    void setTextShadowColor(std::shared_ptr<UIColor> c) { textShadowColor_ = std::move(c); setNeedsDisplay(); }
-    void setTextShadowOffset(CGSize s) { textShadowOffset_ = s; setNeedsDisplay(); }
-    void setBackgroundImage(std::shared_ptr<UIImage> i) { backgroundImage_ = std::move(i); setNeedsDisplay(); }
-    void setTintColor(std::shared_ptr<UIColor> c) { tint_ = std::move(c); setNeedsDisplay(); }
+    void setTextColor(std::shared_ptr<UIColor> c) {
+        textColor_ = std::move(c);
+        setNeedsDisplay();
+    }
+    void setTextShadowColor(std::shared_ptr<UIColor> c) {
+        textShadowColor_ = std::move(c);
+        setNeedsDisplay();
+    }
+    void setTextShadowOffset(CGSize s) {
+        textShadowOffset_ = s;
+        setNeedsDisplay();
+    }
+    void setBackgroundImage(std::shared_ptr<UIImage> i) {
+        backgroundImage_ = std::move(i);
+        setNeedsDisplay();
+    }
+    void setTintColor(std::shared_ptr<UIColor> c) {
+        tint_ = std::move(c);
+        setNeedsDisplay();
+    }
     void setEnabled(bool e) override;
 
     // The rectangle of a segment in bounds.
@@ -64,7 +82,7 @@ private:
     SVSegmentedThumb thumb_;
     int selected_ = 0;
     double height_ = 32;
-    double thumbX_ = 0;        // left of the thumb while dragged / animated
+    double thumbX_ = 0;  // left of the thumb while dragged / animated
     bool dragging_ = false;
     double grab_ = 0;
     UIEdgeInsets titleInsets_ = UIEdgeInsetsMake(0, 10, 0, 10);

@@ -13,5 +13,4 @@ std::string utf16Prefix(const std::string& text, size_t units);
 // The text after replacing `range` by `replacement`, the replacement cut so
 // that the result holds at most maxLength UTF-16 units (no limit when maxLength
 // is 0 or less).
-std::string replaceWithinLimit(const std::string& text, NSRange range, const std::string& replacement,
-                               int maxLength);
+std::string replaceWithinLimit(const std::string& text, NSRange range, const std::string& replacement, int maxLength);

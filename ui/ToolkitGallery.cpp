@@ -1,6 +1,12 @@
 #include "ui/ToolkitGallery.h"
 
+#include "platform/foundation/Paths.h"
+#include "platform/graphics/UIImage.h"
+#include "platform/uikit/UIDatePicker.h"
+#include "platform/uikit/UIImageView.h"
 #include "platform/uikit/UINavigationController.h"
+#include "platform/uikit/UIPickerView.h"
+#include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITableView.h"
 #include "ui/Alerts.h"
 #include "ui/CustomBadge.h"
@@ -13,22 +19,16 @@
 #include "ui/SVProgressHUD.h"
 #include "ui/SVSegmentedControl.h"
 #include "ui/UIGlossyButton.h"
-#include "ui/VTAParamView.h"
-#include "ui/VTATableView.h"
-#include "ui/VTATextField.h"
-#include "ui/YMCountdownAlert.h"
 #include "ui/VTAButtonFactory.h"
 #include "ui/VTAMarqueeView.h"
+#include "ui/VTAParamView.h"
 #include "ui/VTAPopupTextView.h"
 #include "ui/VTASheetPicker.h"
 #include "ui/VTAStockKeyboard.h"
+#include "ui/VTATableView.h"
+#include "ui/VTATextField.h"
 #include "ui/VTAView.h"
-#include "platform/foundation/Paths.h"
-#include "platform/graphics/UIImage.h"
-#include "platform/uikit/UIDatePicker.h"
-#include "platform/uikit/UIImageView.h"
-#include "platform/uikit/UIPickerView.h"
-#include "platform/uikit/UIScrollView.h"
+#include "ui/YMCountdownAlert.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -39,16 +39,16 @@
 namespace {
 using Builder = std::function<void(UIView& content, UIViewController& page)>;
 
-void gridPage(UIView& v, UIViewController&)
-{
+void gridPage(UIView& v, UIViewController&) {
     auto grid = std::make_shared<VTATableView>(v.bounds());
     auto w = UIColor::whiteColor();
     grid->appendTopTitles({"证券名称", "委托价格", "委托数量", "成交数量", "状态"}, {w, w, w, w, w});
     grid->setSupportsMutiSelect(true);
     for (int i = 0; i < 15; ++i) {
         auto c = colorWithIndex(i % 3 == 0 ? 15 : i % 3 == 1 ? 16 : 17);
-        grid->appendRowItems({"证券" + std::to_string(600000 + i), "10.2" + std::to_string(i % 10), "1000", "0", "未成交"},
-                             {c, c, c, c, c});
+        grid->appendRowItems(
+            {"证券" + std::to_string(600000 + i), "10.2" + std::to_string(i % 10), "1000", "0", "未成交"},
+            {c, c, c, c, c});
         auto b = std::make_shared<VTARadioButton>();
         b->setEnable(i % 4 != 3);
         grid->appendMutiButton(b);
@@ -60,8 +60,7 @@ void gridPage(UIView& v, UIViewController&)
     v.addSubview(grid);
 }
 
-void controlsPage(UIView& v, UIViewController&)
-{
+void controlsPage(UIView& v, UIViewController&) {
     v.setBackgroundColor(UIColor::blackColor());
     auto seg = std::make_shared<SVSegmentedControl>(std::vector<std::string>{"分时", "日K", "周K", "月K"});
     seg->setCenter(CGPointMake(160, 30));
@@ -96,12 +95,10 @@ class CellsSource : public UITableViewDataSource, public UITableViewDelegate, pu
 public:
     int expanded = -1;
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return 6; }
-    double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& p) override
-    {
+    double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& p) override {
         return p.row == expanded ? MYExpandTableViewCell::kExpandedHeight : MYExpandTableViewCell::kNormalHeight;
     }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& p) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& p) override {
         if (p.row == 5) {
             auto c = std::make_shared<HQTableCell>(UITableViewCellStyle::Default, "HQ");
             c->setStockName("深证成指", nullptr, nullptr);
@@ -123,15 +120,13 @@ public:
         c->setRedDotHidden(p.row != 0);
         return c;
     }
-    void tableViewDidSwipeCellAtIndexPath(UITableView& t, const NSIndexPath& p) override
-    {
+    void tableViewDidSwipeCellAtIndexPath(UITableView& t, const NSIndexPath& p) override {
         expanded = expanded == p.row ? -1 : p.row;
         t.reloadData();
     }
 };
 
-void cellsPage(UIView& v, UIViewController&)
-{
+void cellsPage(UIView& v, UIViewController&) {
     static CellsSource source;
     source.expanded = 1;
     auto table = std::make_shared<UITableView>(v.bounds());
@@ -144,8 +139,7 @@ void cellsPage(UIView& v, UIViewController&)
 class FormSource : public UITableViewDataSource {
 public:
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return 2; }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& p) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& p) override {
         auto c = std::make_shared<DisplayCell>();
         c->nameLabel()->setText(p.row == 0 ? "资金帐号:" : "交易密码:");
         auto f = std::make_shared<VTATextField>(CGRectMake(0, 0, 180, 30), 16, p.row == 0 ? "请输入帐号" : "请输入密码",
@@ -156,8 +150,7 @@ public:
     }
 };
 
-void formPage(UIView& v, UIViewController&)
-{
+void formPage(UIView& v, UIViewController&) {
     static FormSource source;
     auto table = std::make_shared<UITableView>(v.bounds(), UITableViewStyle::Grouped);
     table->setRowHeight(44);
@@ -167,15 +160,15 @@ void formPage(UIView& v, UIViewController&)
     date->showFromBottomInView(&v);
 }
 
-void popupsPage(UIView& v, UIViewController&)
-{
+void popupsPage(UIView& v, UIViewController&) {
     v.setBackgroundColor(UIColor::whiteColor());
     auto add = [&v](const std::string& title, double y, std::function<void()> f) {
         auto b = std::make_shared<UIGlossyButton>(CGRectMake(40, y, 240, 40));
         b->setTitle(title);
         b->setTintColor(colorWithIndex(45));
         b->useWhiteLabel(true);
-        b->addTarget(&v, [f](UIControl&) { f(); }, UIControlEventTouchUpInside);
+        b->addTarget(
+            &v, [f](UIControl&) { f(); }, UIControlEventTouchUpInside);
         v.addSubview(b);
     };
     add("提示框", 20, [] { showAlert("非法代码！"); });
@@ -194,8 +187,7 @@ void popupsPage(UIView& v, UIViewController&)
     add("选择器", 170, [t = tab.get()] { t->open() ? t->slideDown() : t->slideUp(); });
 }
 
-void keyboardPage(UIView& v, UIViewController&)
-{
+void keyboardPage(UIView& v, UIViewController&) {
     v.setBackgroundColor(colorWithIndex(13));
     auto field = std::make_shared<UITextField>(CGRectMake(10, 10, 300, 32));
     field->setBorderStyle(UITextBorderStyle::RoundedRect);
@@ -215,9 +207,9 @@ void keyboardPage(UIView& v, UIViewController&)
 class TouchEcho : public VTAViewDelegate {
 public:
     UILabel* label = nullptr;
-    void viewDoAction(VTAView&, VTATouchAction a, CGPoint p) override
-    {
-        static const char* const names[] = {"单击", "双击", "右划", "左划", "下划", "上划", "横向捏合", "横向张开", "纵向捏合", "纵向张开"};
+    void viewDoAction(VTAView&, VTATouchAction a, CGPoint p) override {
+        static const char* const names[] = {"单击", "双击",     "右划",     "左划",     "下划",
+                                            "上划", "横向捏合", "横向张开", "纵向捏合", "纵向张开"};
         int i = static_cast<int>(a);
         if (label && i >= 0 && i < 10)
             label->setText(std::string(names[i]) + " (" + std::to_string(static_cast<int>(p.x)) + ", " +
@@ -225,8 +217,7 @@ public:
     }
 };
 
-void touchPage(UIView& v, UIViewController&)
-{
+void touchPage(UIView& v, UIViewController&) {
     static TouchEcho echo;
     auto surface = std::make_shared<VTAView>(v.bounds());
     surface->setBackgroundColor(UIColor::blackColor());
@@ -241,8 +232,7 @@ void touchPage(UIView& v, UIViewController&)
     v.addSubview(surface);
 }
 
-void buttonsPage(UIView& v, UIViewController&)
-{
+void buttonsPage(UIView& v, UIViewController&) {
     v.setBackgroundColor(UIColor::blackColor());
     auto status = std::make_shared<UILabel>(CGRectMake(10, 330, 300, 24));
     status->setTextColor(UIColor::whiteColor());
@@ -263,8 +253,8 @@ void buttonsPage(UIView& v, UIViewController&)
     v.addSubview(VTAButtonFactory::imageButton("PortfolioBtn.png", CGRectMake(245, 110, 68, 25), say, "+自选"));
     v.addSubview(VTAButtonFactory::checkButton(CGRectMake(10, 110, 40, 40), true, nullptr));
     v.addSubview(VTAButtonFactory::checkButton(CGRectMake(60, 110, 40, 40), false, nullptr));
-    v.addSubview(VTAButtonFactory::imageButton("GTPTransferAll_Normal.png", CGRectMake(24, 170, 272, 40), say, "一键转帐",
-                                               "GTPTransferAll_Highlighted.png"));
+    v.addSubview(VTAButtonFactory::imageButton("GTPTransferAll_Normal.png", CGRectMake(24, 170, 272, 40), say,
+                                               "一键转帐", "GTPTransferAll_Highlighted.png"));
     auto hq = std::make_shared<HQTableCell>(UITableViewCellStyle::Default, "HQ");
     hq->setFrame(CGRectMake(0, 230, 320, 44));
     hq->setStockName("平安银行", nullptr, nullptr);
@@ -284,8 +274,7 @@ void buttonsPage(UIView& v, UIViewController&)
     v.addSubview(status);
 }
 
-void marqueePage(UIView& v, UIViewController&)
-{
+void marqueePage(UIView& v, UIViewController&) {
     v.setBackgroundColor(UIColor::blackColor());
     auto m = std::make_shared<VTAMarqueeView>(CGRectMake(0, 10, 320, 24));
     m->setBackgroundColor(UIColor::colorWithWhite(0.15, 1));
@@ -295,14 +284,14 @@ void marqueePage(UIView& v, UIViewController&)
     auto still = std::make_shared<VTAMarqueeView>(CGRectMake(0, 44, 320, 24));
     still->setText("公告：今日休市安排请见资讯");
     v.addSubview(still);
-    auto show = VTAButtonFactory::glossyButton("免责声明", colorWithIndex(45), CGRectMake(40, 100, 240, 40),
-                                               [](UIButton&) {
-                                                   auto p = std::make_shared<VTAPopupTextView>(
-                                                       "免责声明",
-                                                       "本软件所提供的行情、资讯及分析数据仅供参考，不构成任何投资建议。"
-                                                       "投资者据此操作，风险自担。股市有风险，入市需谨慎。");
-                                                   p->showInView();
-                                               });
+    auto show =
+        VTAButtonFactory::glossyButton("免责声明", colorWithIndex(45), CGRectMake(40, 100, 240, 40), [](UIButton&) {
+            auto p =
+                std::make_shared<VTAPopupTextView>("免责声明",
+                                                   "本软件所提供的行情、资讯及分析数据仅供参考，不构成任何投资建议。"
+                                                   "投资者据此操作，风险自担。股市有风险，入市需谨慎。");
+            p->showInView();
+        });
     v.addSubview(show);
 }
 
@@ -310,15 +299,14 @@ class PickerSource : public UIPickerViewDataSource, public UIPickerViewDelegate 
 public:
     int numberOfComponentsInPickerView(UIPickerView&) override { return 1; }
     int pickerViewNumberOfRowsInComponent(UIPickerView&, int) override { return 4; }
-    std::string pickerViewTitleForRow(UIPickerView&, int row, int) override
-    {
-        static const char* const t[] = {"A123456789 上海A股", "0123456789 深圳A股", "F123456789 上海基金", "9123456789 深圳B股"};
+    std::string pickerViewTitleForRow(UIPickerView&, int row, int) override {
+        static const char* const t[] = {"A123456789 上海A股", "0123456789 深圳A股", "F123456789 上海基金",
+                                        "9123456789 深圳B股"};
         return t[row];
     }
 };
 
-void pickersPage(UIView& v, UIViewController& page)
-{
+void pickersPage(UIView& v, UIViewController& page) {
     static PickerSource source;
     v.setBackgroundColor(colorWithIndex(13));
     auto picker = std::make_shared<UIPickerView>(CGRectMake(0, 0, 320, 216));
@@ -341,21 +329,20 @@ void pickersPage(UIView& v, UIViewController& page)
                                                     if (t->open()) t->slideDown();
                                                     d->open() ? d->slideDown() : d->slideUp();
                                                 }));
-    v.addSubview(VTAButtonFactory::glossyButton("报价方式", colorWithIndex(45), CGRectMake(20, 70, 280, 40),
-                                                [&v](UIButton&) {
-                                                    auto p = std::make_shared<UIPickerView>(CGRectMake(0, 0, 320, 216));
-                                                    p->setDataSource(&source);
-                                                    p->setDelegate(&source);
-                                                    auto sheet = std::make_shared<VTASheetPicker>("报价方式", p, nullptr, "取消", "确定");
-                                                    sheet->showInView(&v);
-                                                }));
+    v.addSubview(
+        VTAButtonFactory::glossyButton("报价方式", colorWithIndex(45), CGRectMake(20, 70, 280, 40), [&v](UIButton&) {
+            auto p = std::make_shared<UIPickerView>(CGRectMake(0, 0, 320, 216));
+            p->setDataSource(&source);
+            p->setDelegate(&source);
+            auto sheet = std::make_shared<VTASheetPicker>("报价方式", p, nullptr, "取消", "确定");
+            sheet->showInView(&v);
+        }));
     tab->slideUp();
     (void)page;
 }
 
 // Every image of the bundle at its own size, on grey, with its name.
-void imagesPage(UIView& v, UIViewController&)
-{
+void imagesPage(UIView& v, UIViewController&) {
     auto scroll = std::make_shared<UIScrollView>(v.bounds());
     scroll->setBackgroundColor(UIColor::colorWithWhite(0.55, 1));
     std::vector<std::string> names;
@@ -369,8 +356,7 @@ void imagesPage(UIView& v, UIViewController&)
     double x = 4, y = 4, rowH = 0;
     for (const auto& n : names) {
         auto img = UIImage::imageNamed(n);
-        if (!img)
-            continue;
+        if (!img) continue;
         CGSize s = img->size();
         double w = std::max(s.width, 60.0);
         if (x + w > 316) {
@@ -393,20 +379,12 @@ void imagesPage(UIView& v, UIViewController&)
     v.addSubview(scroll);
 }
 
-const std::vector<std::pair<std::string, Builder>>& pages()
-{
+const std::vector<std::pair<std::string, Builder>>& pages() {
     static const std::vector<std::pair<std::string, Builder>> p = {
-        {"表格 VTATableView", gridPage},
-        {"控件 Controls", controlsPage},
-        {"行情行 Quote cells", cellsPage},
-        {"表单 Form cells", formPage},
-        {"弹出框 Pop-ups", popupsPage},
-        {"个股键盘 Stock keyboard", keyboardPage},
-        {"触摸 VTAView", touchPage},
-        {"按钮 Buttons", buttonsPage},
-        {"跑马灯 Marquee", marqueePage},
-        {"选择器 Pickers", pickersPage},
-        {"图片 Bundle images", imagesPage},
+        {"表格 VTATableView", gridPage}, {"控件 Controls", controlsPage},    {"行情行 Quote cells", cellsPage},
+        {"表单 Form cells", formPage},   {"弹出框 Pop-ups", popupsPage},     {"个股键盘 Stock keyboard", keyboardPage},
+        {"触摸 VTAView", touchPage},     {"按钮 Buttons", buttonsPage},      {"跑马灯 Marquee", marqueePage},
+        {"选择器 Pickers", pickersPage}, {"图片 Bundle images", imagesPage},
     };
     return p;
 }
@@ -416,10 +394,8 @@ public:
     explicit PageController(Builder b) : builder_(std::move(b)) {}
     // Built when first shown: only then has the view its final size under the
     // navigation bar (bars placed along the bottom need it).
-    void viewWillAppear(bool) override
-    {
-        if (built_)
-            return;
+    void viewWillAppear(bool) override {
+        if (built_) return;
         built_ = true;
         builder_(*view(), *this);
     }
@@ -432,36 +408,30 @@ private:
 class GalleryController : public UIViewController, public UITableViewDataSource, public UITableViewDelegate {
 public:
     GalleryController() { setTitle("控件库"); }
-    ~GalleryController() override
-    {
+    ~GalleryController() override {
         if (table_) {
             table_->setDataSource(nullptr);
             table_->setDelegate(nullptr);
         }
     }
-    void viewDidLoad() override
-    {
+    void viewDidLoad() override {
         table_ = std::make_shared<UITableView>(view()->bounds());
         table_->setDataSource(this);
         table_->setDelegate(this);
         view()->addSubview(table_);
     }
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return static_cast<int>(pages().size()); }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& p) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& p) override {
         auto c = t.dequeueReusableCellWithIdentifier("Gallery");
-        if (!c)
-            c = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "Gallery");
+        if (!c) c = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "Gallery");
         c->textLabel()->setText(pages()[static_cast<size_t>(p.row)].first);
         c->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
         return c;
     }
-    void tableViewDidSelectRowAtIndexPath(UITableView& t, const NSIndexPath& p) override
-    {
+    void tableViewDidSelectRowAtIndexPath(UITableView& t, const NSIndexPath& p) override {
         t.deselectRowAtIndexPath(p, true);
         if (auto page = makeToolkitGalleryPage(pages()[static_cast<size_t>(p.row)].first))
-            if (auto* nav = navigationController())
-                nav->pushViewController(page, true);
+            if (auto* nav = navigationController()) nav->pushViewController(page, true);
     }
 
 private:
@@ -469,16 +439,13 @@ private:
 };
 }  // namespace
 
-std::vector<std::string> toolkitGalleryNames()
-{
+std::vector<std::string> toolkitGalleryNames() {
     std::vector<std::string> out;
-    for (auto& p : pages())
-        out.push_back(p.first);
+    for (auto& p : pages()) out.push_back(p.first);
     return out;
 }
 
-std::shared_ptr<UIViewController> makeToolkitGalleryPage(const std::string& name)
-{
+std::shared_ptr<UIViewController> makeToolkitGalleryPage(const std::string& name) {
     for (auto& p : pages()) {
         if (p.first == name) {
             auto vc = std::make_shared<PageController>(p.second);

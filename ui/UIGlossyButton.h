@@ -5,9 +5,9 @@
 #include "platform/uikit/UIButton.h"
 
 enum class UIGlossyButtonGradientType {
-    LinearSmoothStandard = 0,   // smooth top-to-bottom shade
-    LinearGlossyStandard = 1,   // a glossy upper half
-    LinearSmoothExtreme = 2,    // stronger shade
+    LinearSmoothStandard = 0,  // smooth top-to-bottom shade
+    LinearGlossyStandard = 1,  // a glossy upper half
+    LinearSmoothExtreme = 2,   // stronger shade
     LinearSmoothBrightToNormal = 3,
     SolidColor = 4,
 };
@@ -21,9 +21,15 @@ public:
     const std::shared_ptr<UIColor>& tintColor() const { return tint_; }
     void setTintColor(std::shared_ptr<UIColor> c);
     UIGlossyButtonGradientType gradientType() const { return gradient_; }
-    void setGradientType(UIGlossyButtonGradientType t) { gradient_ = t; setNeedsDisplay(); }
+    void setGradientType(UIGlossyButtonGradientType t) {
+        gradient_ = t;
+        setNeedsDisplay();
+    }
     double buttonCornerRadius() const { return radius_; }
-    void setButtonCornerRadius(double r) { radius_ = r; setNeedsDisplay(); }
+    void setButtonCornerRadius(double r) {
+        radius_ = r;
+        setNeedsDisplay();
+    }
     // The look of an action-sheet button in the colour: glossy, white bold
     // title, rounded 8, a dark rim.
     void setActionSheetButtonWithColor(std::shared_ptr<UIColor> color);

@@ -1,7 +1,6 @@
 #include "ui/VTAAnimation.h"
 
-CATransition VTAAnimation::getAnimationWithDirect(CATransitionSubtype direct, double duration)
-{
+CATransition VTAAnimation::getAnimationWithDirect(CATransitionSubtype direct, double duration) {
     CATransition t;
     t.type = CATransitionType::Push;
     t.subtype = direct;
@@ -10,8 +9,7 @@ CATransition VTAAnimation::getAnimationWithDirect(CATransitionSubtype direct, do
     return t;
 }
 
-CATransition VTAAnimation::getAnimationWithDirect(const std::string& direct, double duration)
-{
+CATransition VTAAnimation::getAnimationWithDirect(const std::string& direct, double duration) {
     CATransitionSubtype s = CATransitionSubtype::None;
     if (direct == "fromLeft")
         s = CATransitionSubtype::FromLeft;

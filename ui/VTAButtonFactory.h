@@ -22,7 +22,8 @@ class VTAButtonFactory {
 public:
     using Action = std::function<void(UIButton& button)>;
 
-    static std::shared_ptr<UIButton> roundedButton(const std::string& title, const CGRect& frame, Action action = nullptr);
+    static std::shared_ptr<UIButton> roundedButton(const std::string& title, const CGRect& frame,
+                                                   Action action = nullptr);
     // Background image by bundle name; a missing image leaves a plain button.
     static std::shared_ptr<UIButton> imageButton(const std::string& imageName, const CGRect& frame,
                                                  Action action = nullptr, const std::string& title = "",

@@ -4,8 +4,7 @@
 #include <cstdio>
 
 namespace {
-std::shared_ptr<UIButton> pageButton(const std::string& title)
-{
+std::shared_ptr<UIButton> pageButton(const std::string& title) {
     auto b = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(0, 0, 80, 32));
     b->setTitle(title);
     b->setTitleColor(UIColor::whiteColor());
@@ -17,8 +16,7 @@ std::shared_ptr<UIButton> pageButton(const std::string& title)
 }
 }  // namespace
 
-VTAPageCtr::VTAPageCtr(const CGRect& frame) : UIView(frame)
-{
+VTAPageCtr::VTAPageCtr(const CGRect& frame) : UIView(frame) {
     setBackgroundColor(UIColor::colorWithRed(0.137, 0.176, 0.255, 0.95));
     prev_ = pageButton("上一页");
     next_ = pageButton("下一页");
@@ -30,14 +28,15 @@ VTAPageCtr::VTAPageCtr(const CGRect& frame) : UIView(frame)
     addSubview(prev_);
     addSubview(label_);
     addSubview(next_);
-    prev_->addTarget(this, [this](UIControl&) { previousPage(); }, UIControlEventTouchUpInside);
-    next_->addTarget(this, [this](UIControl&) { nextPage(); }, UIControlEventTouchUpInside);
+    prev_->addTarget(
+        this, [this](UIControl&) { previousPage(); }, UIControlEventTouchUpInside);
+    next_->addTarget(
+        this, [this](UIControl&) { nextPage(); }, UIControlEventTouchUpInside);
     setStatusWithCurpage(1, 1);
     layoutSubviews();
 }
 
-void VTAPageCtr::layoutSubviews()
-{
+void VTAPageCtr::layoutSubviews() {
     CGRect b = bounds();
     double h = std::min(32.0, b.size.height - 8);
     double y = (b.size.height - h) / 2;
@@ -46,11 +45,9 @@ void VTAPageCtr::layoutSubviews()
     label_->setFrame(CGRectMake(96, 0, std::max(0.0, b.size.width - 192), b.size.height));
 }
 
-void VTAPageCtr::drawRect(const CGRect&)
-{
+void VTAPageCtr::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     ctx->setStrokeColor(1, 1, 1, 0.25);
     ctx->setLineWidth(1);
     ctx->beginPath();
@@ -59,8 +56,7 @@ void VTAPageCtr::drawRect(const CGRect&)
     ctx->strokePath();
 }
 
-void VTAPageCtr::update(bool showPrevious, bool showNext)
-{
+void VTAPageCtr::update(bool showPrevious, bool showNext) {
     char text[32];
     std::snprintf(text, sizeof text, "第%d页", curPage_);
     label_->setText(text);
@@ -69,44 +65,34 @@ void VTAPageCtr::update(bool showPrevious, bool showNext)
     setNeedsLayout();
 }
 
-void VTAPageCtr::setStatusWithCurpage(int cur, int total)
-{
+void VTAPageCtr::setStatusWithCurpage(int cur, int total) {
     totalPage_ = std::max(1, total);
     curPage_ = std::clamp(cur, 1, totalPage_);
     update(curPage_ > 1, curPage_ < totalPage_);
 }
 
-void VTAPageCtr::setStatusIsEnd(bool isEnd, bool isBegan, int page)
-{
+void VTAPageCtr::setStatusIsEnd(bool isEnd, bool isBegan, int page) {
     curPage_ = std::max(1, page);
     totalPage_ = isEnd ? curPage_ : curPage_ + 1;
     update(!isBegan, !isEnd);
 }
 
-void VTAPageCtr::previousPage()
-{
-    if (curPage_ < 2)
-        return;
+void VTAPageCtr::previousPage() {
+    if (curPage_ < 2) return;
     --curPage_;
     update(curPage_ > 1, true);
-    if (delegate_)
-        delegate_->pageActionFromPageCtr(*this);
+    if (delegate_) delegate_->pageActionFromPageCtr(*this);
 }
 
-void VTAPageCtr::nextPage()
-{
-    if (curPage_ >= totalPage_)
-        return;
+void VTAPageCtr::nextPage() {
+    if (curPage_ >= totalPage_) return;
     ++curPage_;
     update(true, curPage_ < totalPage_);
-    if (delegate_)
-        delegate_->pageActionFromPageCtr(*this);
+    if (delegate_) delegate_->pageActionFromPageCtr(*this);
 }
 
-void VTAPageCtr::showFromBottomInView(UIView* view)
-{
-    if (!view)
-        return;
+void VTAPageCtr::showFromBottomInView(UIView* view) {
+    if (!view) return;
     ++moves_;
     CGRect vb = view->bounds();
     CGRect f = frame();
@@ -122,12 +108,10 @@ void VTAPageCtr::showFromBottomInView(UIView* view)
     UIView::animateWithDuration(0.25, [this, f] { setFrame(f); });
 }
 
-void VTAPageCtr::hideWithAnimation(bool animated)
-{
+void VTAPageCtr::hideWithAnimation(bool animated) {
     UIView* parent = superview();
     unsigned move = ++moves_;
-    if (!parent)
-        return;
+    if (!parent) return;
     if (!animated) {
         removeFromSuperview();
         return;
@@ -135,8 +119,9 @@ void VTAPageCtr::hideWithAnimation(bool animated)
     CGRect f = frame();
     f.origin.y = CGRectGetMaxY(parent->bounds());
     auto self = shared();
-    UIView::animateWithDuration(0.25, [this, f] { setFrame(f); }, [this, self, move](bool) {
-        if (move == moves_)
-            self->removeFromSuperview();
-    });
+    UIView::animateWithDuration(
+        0.25, [this, f] { setFrame(f); },
+        [this, self, move](bool) {
+            if (move == moves_) self->removeFromSuperview();
+        });
 }

@@ -5,8 +5,7 @@
 #include "platform/foundation/NSDateFormatter.h"
 
 namespace {
-std::shared_ptr<UIButton> barButton(const std::string& title)
-{
+std::shared_ptr<UIButton> barButton(const std::string& title) {
     auto b = std::make_shared<UIButton>(UIButtonType::Custom);
     b->setTitle(title);
     b->setTitleColor(UIColor::whiteColor());
@@ -19,8 +18,7 @@ constexpr double kTitleBarHeight = 44;
 constexpr double kFootBarHeight = 44;
 }  // namespace
 
-VTAParamView::VTAParamView(const CGRect& frame, const std::string& title) : UIView(frame)
-{
+VTAParamView::VTAParamView(const CGRect& frame, const std::string& title) : UIView(frame) {
     setBackgroundColor(UIColor::groupTableViewBackgroundColor());
     titleBar_ = std::make_shared<UIView>();
     titleBar_->setBackgroundColor(UIColor::colorWithRed(0.137, 0.176, 0.255, 1));
@@ -32,8 +30,10 @@ VTAParamView::VTAParamView(const CGRect& frame, const std::string& title) : UIVi
     title_->setTextAlignment(UITextAlignment::Center);
     cancel_ = barButton("取消");
     ok_ = barButton("确定");
-    cancel_->addTarget(this, [this](UIControl&) { onCancel(); }, UIControlEventTouchUpInside);
-    ok_->addTarget(this, [this](UIControl&) { onOK(); }, UIControlEventTouchUpInside);
+    cancel_->addTarget(
+        this, [this](UIControl&) { onCancel(); }, UIControlEventTouchUpInside);
+    ok_->addTarget(
+        this, [this](UIControl&) { onOK(); }, UIControlEventTouchUpInside);
     titleBar_->addSubview(title_);
     titleBar_->addSubview(cancel_);
     titleBar_->addSubview(ok_);
@@ -43,29 +43,24 @@ VTAParamView::VTAParamView(const CGRect& frame, const std::string& title) : UIVi
     layoutSubviews();
 }
 
-void VTAParamView::layoutSubviews()
-{
+void VTAParamView::layoutSubviews() {
     CGRect b = bounds();
     titleBar_->setFrame(CGRectMake(0, 0, b.size.width, kTitleBarHeight));
     title_->setFrame(CGRectMake(70, 0, std::max(0.0, b.size.width - 140), kTitleBarHeight));
     cancel_->setFrame(CGRectMake(6, 7, 56, 30));
     ok_->setFrame(CGRectMake(b.size.width - 62, 7, 56, 30));
     double foot = footBar_ ? kFootBarHeight : 0;
-    table_->setFrame(CGRectMake(0, kTitleBarHeight, b.size.width,
-                                std::max(0.0, b.size.height - kTitleBarHeight - foot)));
-    if (footBar_)
-        footBar_->setFrame(CGRectMake(0, b.size.height - foot, b.size.width, foot));
+    table_->setFrame(
+        CGRectMake(0, kTitleBarHeight, b.size.width, std::max(0.0, b.size.height - kTitleBarHeight - foot)));
+    if (footBar_) footBar_->setFrame(CGRectMake(0, b.size.height - foot, b.size.width, foot));
 }
 
-void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIBarButtonItem>>& items)
-{
+void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIBarButtonItem>>& items) {
     std::vector<std::shared_ptr<UIBarButtonItem>> kept;
     for (auto& i : items)
-        if (i)
-            kept.push_back(i);
+        if (i) kept.push_back(i);
     if (kept.empty()) {
-        if (footBar_)
-            footBar_->removeFromSuperview();
+        if (footBar_) footBar_->removeFromSuperview();
         footBar_.reset();
     } else {
         if (!footBar_) {
@@ -79,23 +74,18 @@ void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIBarButton
     layoutSubviews();
 }
 
-void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIView>>& views)
-{
+void VTAParamView::setFootBarItems(const std::vector<std::shared_ptr<UIView>>& views) {
     std::vector<std::shared_ptr<UIBarButtonItem>> items;
     for (auto& v : views) {
-        if (!v)
-            continue;
-        if (v->frame().size.width <= 0 || v->frame().size.height <= 0)
-            v->setFrame(CGRectMake(0, 0, 80, 30));
+        if (!v) continue;
+        if (v->frame().size.width <= 0 || v->frame().size.height <= 0) v->setFrame(CGRectMake(0, 0, 80, 30));
         items.push_back(std::make_shared<UIBarButtonItem>(v));
     }
     setFootBarItems(items);
 }
 
-void VTAParamView::showFromBottomInView(UIView* view)
-{
-    if (!view)
-        return;
+void VTAParamView::showFromBottomInView(UIView* view) {
+    if (!view) return;
     CGRect vb = view->bounds();
     CGRect f = frame();
     if (superview() != view) {
@@ -109,12 +99,10 @@ void VTAParamView::showFromBottomInView(UIView* view)
     UIView::animateWithDuration(0.25, [this, to] { setFrame(to); });
 }
 
-void VTAParamView::hide(bool animated)
-{
+void VTAParamView::hide(bool animated) {
     UIView* parent = superview();
     shown_ = false;
-    if (!parent)
-        return;
+    if (!parent) return;
     if (!animated) {
         removeFromSuperview();
         return;
@@ -122,32 +110,28 @@ void VTAParamView::hide(bool animated)
     CGRect f = frame();
     f.origin.y = CGRectGetMaxY(parent->bounds());
     auto self = shared();
-    UIView::animateWithDuration(0.25, [this, f] { setFrame(f); }, [self](bool) {
-        if (!static_cast<VTAParamView*>(self.get())->shown_)
-            self->removeFromSuperview();
-    });
+    UIView::animateWithDuration(
+        0.25, [this, f] { setFrame(f); },
+        [self](bool) {
+            if (!static_cast<VTAParamView*>(self.get())->shown_) self->removeFromSuperview();
+        });
 }
 
-void VTAParamView::onOK()
-{
+void VTAParamView::onOK() {
     auto keep = shared();
     hide(true);
-    if (delegate_)
-        delegate_->paramViewOnCommandOK(*this);
+    if (delegate_) delegate_->paramViewOnCommandOK(*this);
 }
 
-void VTAParamView::onCancel()
-{
+void VTAParamView::onCancel() {
     auto keep = shared();
     hide(true);
-    if (delegate_)
-        delegate_->paramViewOnCommandCancel(*this);
+    if (delegate_) delegate_->paramViewOnCommandCancel(*this);
 }
 
 // ---------------------------------------------------------------- VTADateView
 
-VTADateView::VTADateView(const CGRect& frame, const std::string& title) : VTAParamView(frame, title)
-{
+VTADateView::VTADateView(const CGRect& frame, const std::string& title) : VTAParamView(frame, title) {
     double now = Clock::now();
     start_ = now - 604800;
     end_ = now;
@@ -156,23 +140,20 @@ VTADateView::VTADateView(const CGRect& frame, const std::string& title) : VTAPar
 
 VTADateView::~VTADateView() { myTableView()->setDataSource(nullptr); }
 
-void VTADateView::setRange(double start, double end)
-{
+void VTADateView::setRange(double start, double end) {
     start_ = start;
     end_ = end;
     myTableView()->reloadData();
 }
 
-std::string VTADateView::getDate() const
-{
+std::string VTADateView::getDate() const {
     NSDateFormatter f;
     f.setDateFormat("yyyyMMdd");
     return "strdate=" + f.stringFromDate(NSDate::dateWithTimeIntervalSince1970(start_)) +
            "&enddate=" + f.stringFromDate(NSDate::dateWithTimeIntervalSince1970(end_));
 }
 
-std::shared_ptr<UITableViewCell> VTADateView::tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& path)
-{
+std::shared_ptr<UITableViewCell> VTADateView::tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& path) {
     auto cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1, "DateRow");
     cell->setSelectionStyle(UITableViewCellSelectionStyle::None);
     bool first = path.row == 0;
@@ -193,10 +174,12 @@ std::shared_ptr<UITableViewCell> VTADateView::tableViewCellForRowAtIndexPath(UIT
     };
     auto minus = std::make_shared<UIButton>(UIButtonType::RoundedRect, CGRectMake(225, 7, 36, 30));
     minus->setTitle("-");
-    minus->addTarget(this, [step](UIControl&) { step(-1); }, UIControlEventTouchUpInside);
+    minus->addTarget(
+        this, [step](UIControl&) { step(-1); }, UIControlEventTouchUpInside);
     auto plus = std::make_shared<UIButton>(UIButtonType::RoundedRect, CGRectMake(266, 7, 36, 30));
     plus->setTitle("+");
-    plus->addTarget(this, [step](UIControl&) { step(1); }, UIControlEventTouchUpInside);
+    plus->addTarget(
+        this, [step](UIControl&) { step(1); }, UIControlEventTouchUpInside);
     cell->contentView()->addSubview(minus);
     cell->contentView()->addSubview(plus);
     return cell;

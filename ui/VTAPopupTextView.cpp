@@ -15,8 +15,7 @@ constexpr double kButtonArea = 52;
 constexpr double kTextInset = 8;
 }  // namespace
 
-VTAPopupTextView::VTAPopupTextView(const std::string& title, const std::string& text)
-{
+VTAPopupTextView::VTAPopupTextView(const std::string& title, const std::string& text) {
     setBackgroundColor(UIColor::colorWithWhite(0, 0.5));
     setOpaque(false);
     panel_ = std::make_shared<UIView>();
@@ -37,7 +36,8 @@ VTAPopupTextView::VTAPopupTextView(const std::string& title, const std::string& 
     text_->setText(text);
     close_ = std::make_shared<UIButton>(UIButtonType::RoundedRect);
     close_->setTitle("关闭");
-    close_->addTarget(this, [this](UIControl&) { close(); }, UIControlEventTouchUpInside);
+    close_->addTarget(
+        this, [this](UIControl&) { close(); }, UIControlEventTouchUpInside);
     panel_->addSubview(title_);
     panel_->addSubview(text_);
     panel_->addSubview(close_);
@@ -46,12 +46,9 @@ VTAPopupTextView::VTAPopupTextView(const std::string& title, const std::string& 
 
 VTAPopupTextView::~VTAPopupTextView() { close_->removeTarget(this); }
 
-void VTAPopupTextView::showInView(UIView* view)
-{
-    if (!view)
-        view = UIApplication::sharedApplication().keyWindow();
-    if (!view)
-        return;
+void VTAPopupTextView::showInView(UIView* view) {
+    if (!view) view = UIApplication::sharedApplication().keyWindow();
+    if (!view) return;
     closing_ = false;
     setFrame(view->bounds());
     setAlpha(1);
@@ -59,13 +56,13 @@ void VTAPopupTextView::showInView(UIView* view)
     layoutSubviews();
 }
 
-void VTAPopupTextView::layoutSubviews()
-{
+void VTAPopupTextView::layoutSubviews() {
     CGRect b = bounds();
     double w = std::min(kMaxWidth, b.size.width - 20);
     double textW = w - 2 * kTextInset;
     CGSize need = sizeWithFont(text_->text(), *text_->font(), CGSizeMake(textW, 9999), UILineBreakMode::WordWrap);
-    double textH = std::clamp(need.height + 16, 44.0, std::min(kMaxHeight, b.size.height - 20) - kTitleHeight - kButtonArea);
+    double textH =
+        std::clamp(need.height + 16, 44.0, std::min(kMaxHeight, b.size.height - 20) - kTitleHeight - kButtonArea);
     double h = kTitleHeight + textH + kButtonArea;
     panel_->setFrame(CGRectMake((b.size.width - w) / 2, (b.size.height - h) / 2, w, h));
     title_->setFrame(CGRectMake(0, 0, w, kTitleHeight));
@@ -73,17 +70,13 @@ void VTAPopupTextView::layoutSubviews()
     close_->setFrame(CGRectMake((w - 120) / 2, kTitleHeight + textH + 8, 120, 36));
 }
 
-void VTAPopupTextView::touchesEnded(const UITouchSet& touches, UIEvent*)
-{
+void VTAPopupTextView::touchesEnded(const UITouchSet& touches, UIEvent*) {
     UITouch* t = touches.anyObject();
-    if (t && !CGRectContainsPoint(panel_->frame(), t->locationInView(this)))
-        close();
+    if (t && !CGRectContainsPoint(panel_->frame(), t->locationInView(this))) close();
 }
 
-void VTAPopupTextView::close()
-{
-    if (closing_ || !superview())
-        return;
+void VTAPopupTextView::close() {
+    if (closing_ || !superview()) return;
     closing_ = true;
     auto keep = shared();
     UIView::animateWithDuration(
@@ -92,7 +85,6 @@ void VTAPopupTextView::close()
             auto self = std::static_pointer_cast<VTAPopupTextView>(keep);
             self->removeFromSuperview();
             self->closing_ = false;
-            if (self->onClose)
-                self->onClose();
+            if (self->onClose) self->onClose();
         });
 }

@@ -4,48 +4,38 @@
 
 #include <algorithm>
 
-VTARadioButton::VTARadioButton(const CGRect& frame) : UIControl(frame)
-{
+VTARadioButton::VTARadioButton(const CGRect& frame) : UIControl(frame) {
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
 }
 
-void VTARadioButton::setEnable(bool enable)
-{
+void VTARadioButton::setEnable(bool enable) {
     enable_ = enable;
     setNeedsDisplay();
 }
 
-void VTARadioButton::setSelected(bool selected)
-{
+void VTARadioButton::setSelected(bool selected) {
     UIControl::setSelected(selected);
     setNeedsDisplay();
 }
 
-bool VTARadioButton::toggle()
-{
-    if (!enable_)
-        return false;
+bool VTARadioButton::toggle() {
+    if (!enable_) return false;
     setSelected(!isSelected());
     sendActionsForControlEvents(UIControlEventValueChanged);
     return true;
 }
 
-void VTARadioButton::endTrackingWithTouch(UITouch* touch, UIEvent*)
-{
-    if (touch && touchIsInside(*touch))
-        toggle();
+void VTARadioButton::endTrackingWithTouch(UITouch* touch, UIEvent*) {
+    if (touch && touchIsInside(*touch)) toggle();
 }
 
-void VTARadioButton::drawRect(const CGRect&)
-{
+void VTARadioButton::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
     double d = std::min(std::min(b.size.width, b.size.height) - 8, 20.0);
-    if (d <= 2)
-        return;
+    if (d <= 2) return;
     CGRect circle = CGRectMake(CGRectGetMidX(b) - d / 2, CGRectGetMidY(b) - d / 2, d, d);
     double a = enable_ ? 1.0 : 0.35;
     ctx->setFillColor(1, 1, 1, a);

@@ -19,24 +19,20 @@ enum class KeyStyle { Character, Function, Confirm };
 
 class StockKey : public UIControl {
 public:
-    StockKey(VTAStockKeyboard* owner, std::string title, KeyStyle style)
-        : title_(std::move(title)), style_(style)
-    {
+    StockKey(VTAStockKeyboard* owner, std::string title, KeyStyle style) : title_(std::move(title)), style_(style) {
         setOpaque(false);
-        addTarget(this, [owner, t = title_](UIControl&) { owner->pressKey(t); }, UIControlEventTouchUpInside);
+        addTarget(
+            this, [owner, t = title_](UIControl&) { owner->pressKey(t); }, UIControlEventTouchUpInside);
     }
     std::string className() const override { return "VTAStockKey"; }
     std::string accessibilityText() const override { return title_; }
-    void setHighlighted(bool h) override
-    {
+    void setHighlighted(bool h) override {
         UIControl::setHighlighted(h);
         setNeedsDisplay();
     }
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect r = CGRectInset(bounds(), 2.5, 3);
         ctx->beginPath();
         ctx->addRoundedRect(r, 5);
@@ -69,101 +65,96 @@ struct KeySpec {
 };
 
 // Rows of the two layouts; widths are fractions of the keyboard's width.
-const std::vector<std::vector<KeySpec>>& digitRows()
-{
+const std::vector<std::vector<KeySpec>>& digitRows() {
     static const double w = 1.0 / 5;
     static const std::vector<std::vector<KeySpec>> rows = {
-        {{"600", w, KeyStyle::Function}, {"1", w, KeyStyle::Character}, {"2", w, KeyStyle::Character},
-         {"3", w, KeyStyle::Character}, {kDelete, w, KeyStyle::Function}},
-        {{"601", w, KeyStyle::Function}, {"4", w, KeyStyle::Character}, {"5", w, KeyStyle::Character},
-         {"6", w, KeyStyle::Character}, {kClear, w, KeyStyle::Function}},
-        {{"000", w, KeyStyle::Function}, {"7", w, KeyStyle::Character}, {"8", w, KeyStyle::Character},
-         {"9", w, KeyStyle::Character}, {kHide, w, KeyStyle::Function}},
-        {{"300", w, KeyStyle::Function}, {"002", w, KeyStyle::Function}, {"0", w, KeyStyle::Character},
-         {kLetters, w, KeyStyle::Function}, {kConfirm, w, KeyStyle::Confirm}},
+        {{"600", w, KeyStyle::Function},
+         {"1", w, KeyStyle::Character},
+         {"2", w, KeyStyle::Character},
+         {"3", w, KeyStyle::Character},
+         {kDelete, w, KeyStyle::Function}},
+        {{"601", w, KeyStyle::Function},
+         {"4", w, KeyStyle::Character},
+         {"5", w, KeyStyle::Character},
+         {"6", w, KeyStyle::Character},
+         {kClear, w, KeyStyle::Function}},
+        {{"000", w, KeyStyle::Function},
+         {"7", w, KeyStyle::Character},
+         {"8", w, KeyStyle::Character},
+         {"9", w, KeyStyle::Character},
+         {kHide, w, KeyStyle::Function}},
+        {{"300", w, KeyStyle::Function},
+         {"002", w, KeyStyle::Function},
+         {"0", w, KeyStyle::Character},
+         {kLetters, w, KeyStyle::Function},
+         {kConfirm, w, KeyStyle::Confirm}},
     };
     return rows;
 }
 
-const std::vector<std::vector<KeySpec>>& letterRows()
-{
+const std::vector<std::vector<KeySpec>>& letterRows() {
     static const std::vector<std::vector<KeySpec>> rows = [] {
         const double w = 1.0 / 10;
         std::vector<std::vector<KeySpec>> r(4);
-        static const char* const letters[] = {"Q", "W", "E", "R", "T", "Y", "U", "I", "O", "P",
-                                              "A", "S", "D", "F", "G", "H", "J", "K", "L",
-                                              "Z", "X", "C", "V", "B", "N", "M"};
-        for (int i = 0; i < 10; ++i)
-            r[0].push_back({letters[i], w, KeyStyle::Character});
+        static const char* const letters[] = {"Q", "W", "E", "R", "T", "Y", "U", "I", "O", "P", "A", "S", "D",
+                                              "F", "G", "H", "J", "K", "L", "Z", "X", "C", "V", "B", "N", "M"};
+        for (int i = 0; i < 10; ++i) r[0].push_back({letters[i], w, KeyStyle::Character});
         r[1].push_back({"", w / 2, KeyStyle::Character});  // indent
-        for (int i = 10; i < 19; ++i)
-            r[1].push_back({letters[i], w, KeyStyle::Character});
+        for (int i = 10; i < 19; ++i) r[1].push_back({letters[i], w, KeyStyle::Character});
         r[2].push_back({kDigits, 1.5 * w, KeyStyle::Function});
-        for (int i = 19; i < 26; ++i)
-            r[2].push_back({letters[i], w, KeyStyle::Character});
+        for (int i = 19; i < 26; ++i) r[2].push_back({letters[i], w, KeyStyle::Character});
         r[2].push_back({kDelete, 1.5 * w, KeyStyle::Function});
-        r[3] = {{kClear, 0.25, KeyStyle::Function}, {kHide, 0.25, KeyStyle::Function}, {kConfirm, 0.5, KeyStyle::Confirm}};
+        r[3] = {
+            {kClear, 0.25, KeyStyle::Function}, {kHide, 0.25, KeyStyle::Function}, {kConfirm, 0.5, KeyStyle::Confirm}};
         return r;
     }();
     return rows;
 }
 
-const std::vector<std::vector<KeySpec>>& rowsFor(VTAStockKeyboard::Mode m)
-{
+const std::vector<std::vector<KeySpec>>& rowsFor(VTAStockKeyboard::Mode m) {
     return m == VTAStockKeyboard::Mode::Digits ? digitRows() : letterRows();
 }
 }  // namespace
 
-VTAStockKeyboard::VTAStockKeyboard(const CGRect& frame) : UIView(frame)
-{
+VTAStockKeyboard::VTAStockKeyboard(const CGRect& frame) : UIView(frame) {
     setBackgroundColor(UIColor::colorWithRed(0.11, 0.12, 0.15, 1));
     rebuild();
 }
 
-VTAStockKeyboard::~VTAStockKeyboard()
-{
-    if (auto f = field_.lock())
-        f->removeTarget(this);
+VTAStockKeyboard::~VTAStockKeyboard() {
+    if (auto f = field_.lock()) f->removeTarget(this);
 }
 
-std::shared_ptr<VTAStockKeyboard> VTAStockKeyboard::attachToTextField(const std::shared_ptr<UITextField>& field)
-{
+std::shared_ptr<VTAStockKeyboard> VTAStockKeyboard::attachToTextField(const std::shared_ptr<UITextField>& field) {
     auto kb = std::make_shared<VTAStockKeyboard>();
     kb->attachTo(field);
     return kb;
 }
 
-void VTAStockKeyboard::attachTo(const std::shared_ptr<UITextField>& field)
-{
+void VTAStockKeyboard::attachTo(const std::shared_ptr<UITextField>& field) {
     if (auto old = field_.lock()) {
         old->removeTarget(this);
-        if (old->inputView().get() == this)
-            old->setInputView(nullptr);
+        if (old->inputView().get() == this) old->setInputView(nullptr);
     }
     field_ = field;
-    if (!field)
-        return;
+    if (!field) return;
     field->setInputView(std::static_pointer_cast<UIView>(shared_from_this()));
-    field->addTarget(this, [this](UIControl&) { fieldChanged(); }, UIControlEventEditingChanged);
+    field->addTarget(
+        this, [this](UIControl&) { fieldChanged(); }, UIControlEventEditingChanged);
 }
 
-void VTAStockKeyboard::setMode(Mode m)
-{
-    if (m == mode_)
-        return;
+void VTAStockKeyboard::setMode(Mode m) {
+    if (m == mode_) return;
     mode_ = m;
     rebuild();
 }
 
-void VTAStockKeyboard::rebuild()
-{
-    for (auto& k : keys_)
-        k->removeFromSuperview();
+void VTAStockKeyboard::rebuild() {
+    for (auto& k : keys_) k->removeFromSuperview();
     keys_.clear();
     for (const auto& row : rowsFor(mode_)) {
         for (const auto& def : row) {
-            if (!*def.title)
-                continue;
+            if (!*def.title) continue;
             auto key = std::make_shared<StockKey>(this, def.title, def.style);
             keys_.push_back(key);
             addSubview(key);
@@ -173,8 +164,7 @@ void VTAStockKeyboard::rebuild()
     setNeedsDisplay();
 }
 
-void VTAStockKeyboard::layoutSubviews()
-{
+void VTAStockKeyboard::layoutSubviews() {
     CGRect b = bounds();
     const auto& rows = rowsFor(mode_);
     double pad = 3;
@@ -191,34 +181,27 @@ void VTAStockKeyboard::layoutSubviews()
     }
 }
 
-void VTAStockKeyboard::drawRect(const CGRect&)
-{
+void VTAStockKeyboard::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     // A thin light edge along the top, where the keyboard meets the screen.
     ctx->setFillColor(0.35, 0.37, 0.42, 1);
     ctx->fillRect(CGRectMake(0, 0, bounds().size.width, 1));
 }
 
-UIView* VTAStockKeyboard::keyWithTitle(const std::string& title) const
-{
+UIView* VTAStockKeyboard::keyWithTitle(const std::string& title) const {
     for (const auto& k : keys_)
-        if (k->accessibilityText() == title)
-            return k.get();
+        if (k->accessibilityText() == title) return k.get();
     return nullptr;
 }
 
-std::vector<std::string> VTAStockKeyboard::keyTitles() const
-{
+std::vector<std::string> VTAStockKeyboard::keyTitles() const {
     std::vector<std::string> out;
-    for (const auto& k : keys_)
-        out.push_back(k->accessibilityText());
+    for (const auto& k : keys_) out.push_back(k->accessibilityText());
     return out;
 }
 
-void VTAStockKeyboard::pressKey(const std::string& title)
-{
+void VTAStockKeyboard::pressKey(const std::string& title) {
     auto keep = shared();
     if (title == kDelete)
         deleteBackward();
@@ -229,8 +212,7 @@ void VTAStockKeyboard::pressKey(const std::string& title)
     else if (title == kConfirm) {
         auto f = field_.lock();
         std::string text = f ? f->text() : std::string();
-        if (onConfirm)
-            onConfirm(text);
+        if (onConfirm) onConfirm(text);
         hideKeyboard();
     } else if (title == kLetters)
         setMode(Mode::Letters);
@@ -240,36 +222,27 @@ void VTAStockKeyboard::pressKey(const std::string& title)
         typeText(title);
 }
 
-void VTAStockKeyboard::typeText(const std::string& text)
-{
+void VTAStockKeyboard::typeText(const std::string& text) {
     auto f = field_.lock();
-    if (!f)
-        return;
-    if (!f->isEditing() && !f->becomeFirstResponder())
-        return;
+    if (!f) return;
+    if (!f->isEditing() && !f->becomeFirstResponder()) return;
     std::string part = text;
     if (maxLength_ > 0) {
         size_t len = f->text().size();  // codes and initials are ASCII
-        if (len >= maxLength_)
-            return;
+        if (len >= maxLength_) return;
         part = part.substr(0, maxLength_ - len);
     }
     f->insertText(part);
 }
 
-void VTAStockKeyboard::deleteBackward()
-{
-    if (auto f = field_.lock())
-        f->deleteBackward();
+void VTAStockKeyboard::deleteBackward() {
+    if (auto f = field_.lock()) f->deleteBackward();
 }
 
-void VTAStockKeyboard::clearText()
-{
+void VTAStockKeyboard::clearText() {
     auto f = field_.lock();
-    if (!f || f->text().empty())
-        return;
-    if (f->delegate() && !f->delegate()->textFieldShouldClear(*f))
-        return;
+    if (!f || f->text().empty()) return;
+    if (f->delegate() && !f->delegate()->textFieldShouldClear(*f)) return;
     f->setText("");
     // The same news as an edit by the user: the field's actions and observers hear it.
     f->sendActionsForControlEvents(UIControlEventEditingChanged);
@@ -277,17 +250,12 @@ void VTAStockKeyboard::clearText()
                                                                static_cast<UITextField*>(f.get()));
 }
 
-void VTAStockKeyboard::hideKeyboard()
-{
-    if (auto f = field_.lock())
-        f->resignFirstResponder();
-    if (onHide)
-        onHide();
+void VTAStockKeyboard::hideKeyboard() {
+    if (auto f = field_.lock()) f->resignFirstResponder();
+    if (onHide) onHide();
 }
 
-void VTAStockKeyboard::fieldChanged()
-{
+void VTAStockKeyboard::fieldChanged() {
     auto f = field_.lock();
-    if (f && onTextChanged)
-        onTextChanged(f->text());
+    if (f && onTextChanged) onTextChanged(f->text());
 }

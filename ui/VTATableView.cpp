@@ -12,8 +12,7 @@
 // first column are drawn at the visible origin on top of the body.
 class VTATableView::Body : public UIScrollView {
 public:
-    explicit Body(VTATableView* owner) : owner_(owner)
-    {
+    explicit Body(VTATableView* owner) : owner_(owner) {
         setBackgroundColor(UIColor::blackColor());
         setBounces(false);
         setDirectionalLockEnabled(true);
@@ -21,17 +20,14 @@ public:
     std::string className() const override { return "VTATableView.Body"; }
 
     void drawRect(const CGRect&) override;
-    void touchesEnded(const UITouchSet& touches, UIEvent* event) override
-    {
+    void touchesEnded(const UITouchSet& touches, UIEvent* event) override {
         bool wasDragging = isDragging();
         UIScrollView::touchesEnded(touches, event);
         UITouch* t = touches.anyObject();
-        if (wasDragging || !t)
-            return;
+        if (wasDragging || !t) return;
         CGPoint p = t->locationInView(this);
         double top = contentOffset().y + kTitleHeight;
-        if (p.y < top)
-            return;  // the title row
+        if (p.y < top) return;  // the title row
         int row = static_cast<int>(std::floor((p.y - kTitleHeight) / kRowHeight));
         owner_->tapped(row, t->tapCount());
     }
@@ -39,8 +35,7 @@ public:
     VTATableView* owner_;
 };
 
-VTATableView::VTATableView(const CGRect& frame) : UIView(frame)
-{
+VTATableView::VTATableView(const CGRect& frame) : UIView(frame) {
     setBackgroundColor(UIColor::blackColor());
     body_ = std::make_shared<Body>(this);
     body_->setFrame(bounds());
@@ -49,26 +44,21 @@ VTATableView::VTATableView(const CGRect& frame) : UIView(frame)
     titleFont_ = UIFont::boldSystemFontOfSize(14);
 }
 
-VTATableView::~VTATableView()
-{
-    if (body_)
-        body_->owner_ = nullptr;
+VTATableView::~VTATableView() {
+    if (body_) body_->owner_ = nullptr;
 }
 
 UIScrollView* VTATableView::scrollView() const { return body_.get(); }
 
-void VTATableView::appendTopTitles(const std::vector<std::string>& titles, const Colors& colors)
-{
+void VTATableView::appendTopTitles(const std::vector<std::string>& titles, const Colors& colors) {
     titles_ = Line{titles, colors};
 }
 
-void VTATableView::appendRowItems(const std::vector<std::string>& items, const Colors& colors)
-{
+void VTATableView::appendRowItems(const std::vector<std::string>& items, const Colors& colors) {
     rows_.push_back(Line{items, colors});
 }
 
-void VTATableView::clear()
-{
+void VTATableView::clear() {
     titles_ = {};
     rows_.clear();
     buttons_.clear();
@@ -79,38 +69,29 @@ void VTATableView::clear()
     loadData();
 }
 
-int VTATableView::columnCount() const
-{
+int VTATableView::columnCount() const {
     size_t n = titles_.texts.size();
-    for (const auto& r : rows_)
-        n = std::max(n, r.texts.size());
+    for (const auto& r : rows_) n = std::max(n, r.texts.size());
     return static_cast<int>(n);
 }
 
-const std::vector<std::string>& VTATableView::rowItems(int row) const
-{
+const std::vector<std::string>& VTATableView::rowItems(int row) const {
     static const std::vector<std::string> none;
-    if (row < 0 || row >= rowCount())
-        return none;
+    if (row < 0 || row >= rowCount()) return none;
     return rows_[static_cast<size_t>(row)].texts;
 }
 
-std::shared_ptr<UIColor> VTATableView::colorAt(const Line& line, size_t i) const
-{
-    if (i < line.colors.size() && line.colors[i])
-        return line.colors[i];
+std::shared_ptr<UIColor> VTATableView::colorAt(const Line& line, size_t i) const {
+    if (i < line.colors.size() && line.colors[i]) return line.colors[i];
     return UIColor::whiteColor();
 }
 
-double VTATableView::columnWidth(int column) const
-{
-    if (column < 0 || column >= static_cast<int>(widths_.size()))
-        return 0;
+double VTATableView::columnWidth(int column) const {
+    if (column < 0 || column >= static_cast<int>(widths_.size())) return 0;
     return widths_[static_cast<size_t>(column)];
 }
 
-void VTATableView::loadData()
-{
+void VTATableView::loadData() {
     int n = columnCount();
     widths_.assign(static_cast<size_t>(n), 70.0);
     auto measure = [&](const Line& line, const UIFont& font) {
@@ -118,22 +99,17 @@ void VTATableView::loadData()
             widths_[i] = std::max(widths_[i], std::ceil(sizeWithFont(line.texts[i], font).width) + 12);
     };
     measure(titles_, *titleFont_);
-    for (const auto& r : rows_)
-        measure(r, *font_);
-    for (auto& w : widths_)
-        w = std::min(w, 200.0);  // very long texts shrink inside their cell
+    for (const auto& r : rows_) measure(r, *font_);
+    for (auto& w : widths_) w = std::min(w, 200.0);  // very long texts shrink inside their cell
     double width = (multi_ ? kRadioWidth : 0);
-    for (double w : widths_)
-        width += w;
+    for (double w : widths_) width += w;
     body_->setContentSize(CGSizeMake(width, kTitleHeight + kRowHeight * rows_.size()));
-    if (selected_ >= rowCount())
-        selected_ = 0;
+    if (selected_ >= rowCount()) selected_ = 0;
     setNeedsLayout();
     body_->setNeedsDisplay();
 }
 
-void VTATableView::layoutSubviews()
-{
+void VTATableView::layoutSubviews() {
     CGRect b = bounds();
     if (pageCtrl_ && pageCtrl_->superview() == this) {
         double h = pageCtrl_->frame().size.height > 0 ? pageCtrl_->frame().size.height : 44;
@@ -143,10 +119,8 @@ void VTATableView::layoutSubviews()
     body_->setFrame(b);
 }
 
-void VTATableView::setMyTablePageCtrl(std::shared_ptr<VTAPageCtr> pageCtrl)
-{
-    if (pageCtrl_ && pageCtrl_->superview() == this)
-        pageCtrl_->removeFromSuperview();
+void VTATableView::setMyTablePageCtrl(std::shared_ptr<VTAPageCtr> pageCtrl) {
+    if (pageCtrl_ && pageCtrl_->superview() == this) pageCtrl_->removeFromSuperview();
     pageCtrl_ = std::move(pageCtrl);
     if (pageCtrl_) {
         pageCtrl_->removeFromSuperview();
@@ -155,93 +129,71 @@ void VTATableView::setMyTablePageCtrl(std::shared_ptr<VTAPageCtr> pageCtrl)
     setNeedsLayout();
 }
 
-void VTATableView::setSupportsMutiSelect(bool on)
-{
+void VTATableView::setSupportsMutiSelect(bool on) {
     multi_ = on;
     loadData();
 }
 
-void VTATableView::appendMutiButton(std::shared_ptr<VTARadioButton> button)
-{
-    if (!button)
-        button = std::make_shared<VTARadioButton>();
+void VTATableView::appendMutiButton(std::shared_ptr<VTARadioButton> button) {
+    if (!button) button = std::make_shared<VTARadioButton>();
     buttons_.push_back(std::move(button));
     body_->setNeedsDisplay();
 }
 
-VTARadioButton* VTATableView::mutiButtonAtIndex(int row) const
-{
-    if (row < 0 || row >= static_cast<int>(buttons_.size()))
-        return nullptr;
+VTARadioButton* VTATableView::mutiButtonAtIndex(int row) const {
+    if (row < 0 || row >= static_cast<int>(buttons_.size())) return nullptr;
     return buttons_[static_cast<size_t>(row)].get();
 }
 
-std::optional<std::vector<int>> VTATableView::getMutiSelectedIndex() const
-{
-    if (!multi_)
-        return std::nullopt;
+std::optional<std::vector<int>> VTATableView::getMutiSelectedIndex() const {
+    if (!multi_) return std::nullopt;
     std::vector<int> out;
     for (size_t i = 0; i < buttons_.size(); ++i)
-        if (buttons_[i]->isSeclected())
-            out.push_back(static_cast<int>(i));
+        if (buttons_[i]->isSeclected()) out.push_back(static_cast<int>(i));
     return out;
 }
 
-void VTATableView::setSelectedIndex(int row)
-{
-    if (row < 0 || row >= rowCount())
-        return;
+void VTATableView::setSelectedIndex(int row) {
+    if (row < 0 || row >= rowCount()) return;
     selected_ = row;
     touched_ = true;
     body_->setNeedsDisplay();
 }
 
-void VTATableView::tapped(int row, int tapCount)
-{
-    if (row < 0 || row >= rowCount())
-        return;
+void VTATableView::tapped(int row, int tapCount) {
+    if (row < 0 || row >= rowCount()) return;
     setSelectedIndex(row);
-    if (tapCount > 2)
-        return;  // a third quick tap is not a new click
+    if (tapCount > 2) return;  // a third quick tap is not a new click
     if (tapCount == 2) {
         if (multi_)
-            if (VTARadioButton* b = mutiButtonAtIndex(row))
-                b->toggle();  // refuses when disabled
+            if (VTARadioButton* b = mutiButtonAtIndex(row)) b->toggle();  // refuses when disabled
         body_->setNeedsDisplay();
-        if (delegate_)
-            delegate_->tableViewDoubleClickAtIndex(*this, row);
+        if (delegate_) delegate_->tableViewDoubleClickAtIndex(*this, row);
     } else if (delegate_) {
         delegate_->tableViewClickAtIndex(*this, row);
     }
 }
 
-CGRect VTATableView::rectForRow(int row, int column) const
-{
+CGRect VTATableView::rectForRow(int row, int column) const {
     CGPoint off = body_->contentOffset();
     double lead = multi_ ? kRadioWidth : 0;
     double x = lead;
-    for (int c = 0; c < column && c < static_cast<int>(widths_.size()); ++c)
-        x += widths_[static_cast<size_t>(c)];
-    if (column > 0)
-        x -= off.x;
+    for (int c = 0; c < column && c < static_cast<int>(widths_.size()); ++c) x += widths_[static_cast<size_t>(c)];
+    if (column > 0) x -= off.x;
     double y = kTitleHeight + kRowHeight * row - off.y;
     CGRect inBody = CGRectMake(x, y, columnWidth(column), kRowHeight);
     return CGRectOffset(inBody, body_->frame().origin.x, body_->frame().origin.y);
 }
 
-std::string VTATableView::accessibilityText() const
-{
+std::string VTATableView::accessibilityText() const {
     std::string out;
-    for (const auto& t : titles_.texts)
-        out += t + " ";
+    for (const auto& t : titles_.texts) out += t + " ";
     return out;
 }
 
-void VTATableView::Body::drawRect(const CGRect&)
-{
+void VTATableView::Body::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx || !owner_)
-        return;
+    if (!ctx || !owner_) return;
     const VTATableView& g = *owner_;
     CGPoint off = contentOffset();
     CGRect vis = bounds();
@@ -255,18 +207,15 @@ void VTATableView::Body::drawRect(const CGRect&)
     int firstRow = std::max(0, static_cast<int>(std::floor((off.y) / kRowHeight)) - 1);
     int lastRow = std::min(nRows - 1, static_cast<int>(std::ceil((off.y + vis.size.height) / kRowHeight)));
 
-    auto cell = [&](const std::string& text, double x, double y, double w, double h, const UIColor& c,
-                    const UIFont& f, int align) {
-        drawStringInRect(ctx, text, x + 4, y, w - 8, h, f, c, TextDrawingMode::Fill, align);
-    };
+    auto cell = [&](const std::string& text, double x, double y, double w, double h, const UIColor& c, const UIFont& f,
+                    int align) { drawStringInRect(ctx, text, x + 4, y, w - 8, h, f, c, TextDrawingMode::Fill, align); };
 
     // Body rows, columns 1.., clipped right of the fixed column and below the titles.
     ctx->saveGState();
     ctx->clipToRect(CGRectMake(off.x + fixedW, off.y + kTitleHeight, vis.size.width, vis.size.height));
     for (int r = firstRow; r <= lastRow; ++r) {
         double y = kTitleHeight + r * kRowHeight;
-        if (g.touched_ && r == g.selected_)
-            fillRect(ctx, off.x, y, vis.size.width, kRowHeight, *selColor);
+        if (g.touched_ && r == g.selected_) fillRect(ctx, off.x, y, vis.size.width, kRowHeight, *selColor);
         double x = fixedW;
         const Line& line = g.rows_[static_cast<size_t>(r)];
         for (int c = 1; c < nCols; ++c) {
@@ -285,8 +234,7 @@ void VTATableView::Body::drawRect(const CGRect&)
     fillRect(ctx, off.x, off.y, fixedW, vis.size.height, *UIColor::blackColor());
     for (int r = firstRow; r <= lastRow; ++r) {
         double y = kTitleHeight + r * kRowHeight;
-        if (g.touched_ && r == g.selected_)
-            fillRect(ctx, off.x, y, fixedW, kRowHeight, *selColor);
+        if (g.touched_ && r == g.selected_) fillRect(ctx, off.x, y, fixedW, kRowHeight, *selColor);
         const Line& line = g.rows_[static_cast<size_t>(r)];
         if (!line.texts.empty())
             cell(line.texts[0], off.x + lead, y, firstW, kRowHeight, *g.colorAt(line, 0), *g.font_, 0);
@@ -318,8 +266,6 @@ void VTATableView::Body::drawRect(const CGRect&)
     }
     ctx->restoreGState();
     if (!g.titles_.texts.empty())
-        cell(g.titles_.texts[0], off.x + lead, off.y, firstW, kTitleHeight, *g.colorAt(g.titles_, 0),
-             *g.titleFont_, 0);
-    drawLine(ctx, off.x, off.y + kTitleHeight - 0.5, off.x + vis.size.width, off.y + kTitleHeight - 0.5,
-             *lineColor, 1);
+        cell(g.titles_.texts[0], off.x + lead, off.y, firstW, kTitleHeight, *g.colorAt(g.titles_, 0), *g.titleFont_, 0);
+    drawLine(ctx, off.x, off.y + kTitleHeight - 0.5, off.x + vis.size.width, off.y + kTitleHeight - 0.5, *lineColor, 1);
 }

@@ -72,7 +72,7 @@ public:
     static constexpr double kRowHeight = 30;
     static constexpr double kRadioWidth = 30;
     double columnWidth(int column) const;
-    CGRect rectForRow(int row, int column) const;   // in this view's coordinates
+    CGRect rectForRow(int row, int column) const;  // in this view's coordinates
     UIScrollView* scrollView() const;
 
     void layoutSubviews() override;
@@ -95,7 +95,7 @@ private:
     std::vector<std::shared_ptr<VTARadioButton>> buttons_;
     bool multi_ = false;
     int selected_ = 0;
-    bool touched_ = false;   // a row was tapped or set: the selection is drawn
+    bool touched_ = false;  // a row was tapped or set: the selection is drawn
     std::shared_ptr<Body> body_;
     std::shared_ptr<VTAPageCtr> pageCtrl_;
     std::shared_ptr<UIFont> font_;

@@ -8,15 +8,12 @@
 #include <cmath>
 
 namespace {
-bool isNumberKeyboard(UIKeyboardType t)
-{
+bool isNumberKeyboard(UIKeyboardType t) {
     return t == UIKeyboardType::NumberPad || t == UIKeyboardType::DecimalPad || t == UIKeyboardType::PhonePad;
 }
 
-bool startsWithBlank(const std::string& s, size_t pos, size_t* len)
-{
-    if (pos >= s.size())
-        return false;
+bool startsWithBlank(const std::string& s, size_t pos, size_t* len) {
+    if (pos >= s.size()) return false;
     char c = s[pos];
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v') {
         *len = 1;
@@ -30,11 +27,9 @@ bool startsWithBlank(const std::string& s, size_t pos, size_t* len)
 }
 }  // namespace
 
-std::string trimBlanks(const std::string& text)
-{
+std::string trimBlanks(const std::string& text) {
     size_t begin = 0, len = 0;
-    while (startsWithBlank(text, begin, &len))
-        begin += len;
+    while (startsWithBlank(text, begin, &len)) begin += len;
     size_t end = text.size();
     while (end > begin) {
         if (startsWithBlank(text, end - 1, &len) && len == 1) {
@@ -49,8 +44,7 @@ std::string trimBlanks(const std::string& text)
 }
 
 VTATextField::VTATextField(const CGRect& frame, int length, const std::string& hoderText, int keyBoardType)
-    : UIView(frame), maxLength_(length)
-{
+    : UIView(frame), maxLength_(length) {
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     field_ = std::make_shared<UITextField>();
@@ -58,8 +52,8 @@ VTATextField::VTATextField(const CGRect& frame, int length, const std::string& h
     field_->setPlaceholder(hoderText);
     field_->setFont(defaultFont());
     field_->setContentVerticalAlignment(UIControlContentVerticalAlignment::Center);
-    UIKeyboardType type = keyBoardType >= 0 && keyBoardType <= 8 ? static_cast<UIKeyboardType>(keyBoardType)
-                                                                 : UIKeyboardType::Default;
+    UIKeyboardType type =
+        keyBoardType >= 0 && keyBoardType <= 8 ? static_cast<UIKeyboardType>(keyBoardType) : UIKeyboardType::Default;
     field_->setKeyboardType(type);
     field_->setReturnKeyType(UIReturnKeyType::Done);
     field_->setDelegate(this);
@@ -80,57 +74,48 @@ VTATextField::VTATextField(const CGRect& frame, int length, const std::string& h
         done_->setFont(UIFont::boldSystemFontOfSize(15));
         done_->setBackgroundColor(UIColor::colorWithRed(0.2, 0.4, 0.8, 1));
         done_->setCornerRadius(5);
-        done_->addTarget(this, [this](UIControl&) { resignFirstResponder(); }, UIControlEventTouchUpInside);
+        done_->addTarget(
+            this, [this](UIControl&) { resignFirstResponder(); }, UIControlEventTouchUpInside);
         bar->addSubview(done_);
         field_->setInputAccessoryView(bar);
     }
     layoutSubviews();
 }
 
-VTATextField::~VTATextField()
-{
+VTATextField::~VTATextField() {
     field_->setDelegate(nullptr);
-    if (done_)
-        done_->removeTarget(this);
+    if (done_) done_->removeTarget(this);
 }
 
-void VTATextField::layoutSubviews()
-{
+void VTATextField::layoutSubviews() {
     CGRect b = bounds();
     double unitW = 0;
-    if (!unit_->isHidden())
-        unitW = std::ceil(sizeWithFont(unit_->text(), *unit_->font()).width) + 6;
+    if (!unit_->isHidden()) unitW = std::ceil(sizeWithFont(unit_->text(), *unit_->font()).width) + 6;
     field_->setFrame(CGRectMake(0, 0, std::max(0.0, b.size.width - unitW), b.size.height));
     unit_->setFrame(CGRectMake(b.size.width - unitW + 4, 0, std::max(0.0, unitW - 4), b.size.height));
 }
 
-std::string VTATextField::getText()
-{
+std::string VTATextField::getText() {
     std::string t = trimBlanks(field_->text());
-    if (t != field_->text())
-        field_->setText(t);
+    if (t != field_->text()) field_->setText(t);
     return t;
 }
 
 void VTATextField::setText(const std::string& text) { field_->setText(text); }
 
-void VTATextField::setFont(std::shared_ptr<UIFont> font)
-{
+void VTATextField::setFont(std::shared_ptr<UIFont> font) {
     field_->setFont(font);
     unit_->setFont(font);
     setNeedsLayout();
 }
 
-void VTATextField::setEnable(bool enable)
-{
-    if (!enable && field_->isFirstResponder())
-        field_->resignFirstResponder();
+void VTATextField::setEnable(bool enable) {
+    if (!enable && field_->isFirstResponder()) field_->resignFirstResponder();
     field_->setEnabled(enable);
     field_->setTextColor(enable ? UIColor::blackColor() : UIColor::darkGrayColor());
 }
 
-void VTATextField::setUnit(const std::string& unit)
-{
+void VTATextField::setUnit(const std::string& unit) {
     unit_->setText(unit);
     unit_->setHidden(unit.empty());
     layoutSubviews();
@@ -138,54 +123,40 @@ void VTATextField::setUnit(const std::string& unit)
 
 bool VTATextField::becomeFirstResponder() { return field_->becomeFirstResponder(); }
 
-bool VTATextField::resignFirstResponder()
-{
-    if (!field_->isFirstResponder())
-        return true;
+bool VTATextField::resignFirstResponder() {
+    if (!field_->isFirstResponder()) return true;
     return field_->resignFirstResponder();
 }
 
-bool VTATextField::textFieldShouldBeginEditing(UITextField&)
-{
-    if (!field_->isEnabled())
-        return false;
+bool VTATextField::textFieldShouldBeginEditing(UITextField&) {
+    if (!field_->isEnabled()) return false;
     return fieldDelegate_ ? fieldDelegate_->myTextFieldWillShowKeyboard(*this) : true;
 }
 
-void VTATextField::textFieldDidBeginEditing(UITextField&)
-{
-    if (fieldDelegate_)
-        fieldDelegate_->myTextFieldDidShowKeyboard(*this);
+void VTATextField::textFieldDidBeginEditing(UITextField&) {
+    if (fieldDelegate_) fieldDelegate_->myTextFieldDidShowKeyboard(*this);
 }
 
-void VTATextField::textFieldDidEndEditing(UITextField&)
-{
-    if (fieldDelegate_)
-        fieldDelegate_->myTextFieldDidHideKeyboard(*this);
+void VTATextField::textFieldDidEndEditing(UITextField&) {
+    if (fieldDelegate_) fieldDelegate_->myTextFieldDidHideKeyboard(*this);
 }
 
 bool VTATextField::textFieldShouldChangeCharactersInRange(UITextField& field, NSRange range,
-                                                          const std::string& replacement)
-{
-    if (maxLength_ <= 0 || replacement.empty())
-        return true;
+                                                          const std::string& replacement) {
+    if (maxLength_ <= 0 || replacement.empty()) return true;
     std::string result = replaceWithinLimit(field.text(), range, replacement, maxLength_);
-    if (utf16Length(result) < static_cast<size_t>(maxLength_))
-        return true;
+    if (utf16Length(result) < static_cast<size_t>(maxLength_)) return true;
     // Exactly full now: take the text, give up the keyboard, then tell.
     bool wasFull = utf16Length(field.text()) >= static_cast<size_t>(maxLength_);
-    if (wasFull && result == field.text())
-        return false;  // nothing more fits
+    if (wasFull && result == field.text()) return false;  // nothing more fits
     auto keep = shared();
     field.setText(result);
     field.resignFirstResponder();
-    if (fieldDelegate_)
-        fieldDelegate_->myTextFieldReachMax(*this, maxLength_);
+    if (fieldDelegate_) fieldDelegate_->myTextFieldReachMax(*this, maxLength_);
     return false;
 }
 
-bool VTATextField::textFieldShouldReturn(UITextField&)
-{
+bool VTATextField::textFieldShouldReturn(UITextField&) {
     resignFirstResponder();
     return true;
 }

@@ -36,10 +36,10 @@ enum class VTATouchAction {
 
 // The finished touch sequence a surface classifies (points in its coordinates).
 struct VTATouchSequence {
-    int fingers = 0;           // fingers that took part in the sequence
-    int tapCount = 1;          // of the first finger
-    CGPoint start[2];          // first two fingers' start points
-    CGPoint end[2];            // and their last points
+    int fingers = 0;   // fingers that took part in the sequence
+    int tapCount = 1;  // of the first finger
+    CGPoint start[2];  // first two fingers' start points
+    CGPoint end[2];    // and their last points
 };
 
 // The action of a finished sequence (the rule above). Chart views use it too.

@@ -11,8 +11,7 @@ YMCountdownAlert::YMCountdownAlert(const std::string& title, const std::string& 
     : UIAlertView(title, "\n\n", nullptr, std::nullopt, {}),
       doneMessage_(doneMessage),
       remaining_(std::max(0, countdownTime)),
-      doneDelegate_(delegate)
-{
+      doneDelegate_(delegate) {
     number_ = std::make_shared<UILabel>();
     number_->setFont(UIFont::boldSystemFontOfSize(40));
     number_->setTextColor(UIColor::whiteColor());
@@ -22,24 +21,19 @@ YMCountdownAlert::YMCountdownAlert(const std::string& title, const std::string& 
     addSubview(number_);
 }
 
-YMCountdownAlert::~YMCountdownAlert()
-{
-    if (timer_)
-        timer_->invalidate();
+YMCountdownAlert::~YMCountdownAlert() {
+    if (timer_) timer_->invalidate();
 }
 
-void YMCountdownAlert::layoutSubviews()
-{
+void YMCountdownAlert::layoutSubviews() {
     UIAlertView::layoutSubviews();
     CGRect box = boxFrame();
     number_->setFrame(CGRectMake(box.origin.x, CGRectGetMaxY(box) - 58, box.size.width, 48));
 }
 
-void YMCountdownAlert::show()
-{
+void YMCountdownAlert::show() {
     UIAlertView::show();
-    if (timer_ || !isVisible())
-        return;
+    if (timer_ || !isVisible()) return;
     if (remaining_ == 0) {
         tick();
         return;
@@ -58,26 +52,22 @@ void YMCountdownAlert::show()
         true);
 }
 
-void YMCountdownAlert::tick()
-{
-    if (remaining_ > 0)
-        --remaining_;
+void YMCountdownAlert::tick() {
+    if (remaining_ > 0) --remaining_;
     number_->setText(std::to_string(remaining_));
-    if (remaining_ > 0)
-        return;
+    if (remaining_ > 0) return;
     if (timer_) {
         timer_->invalidate();
         timer_.reset();
     }
     auto keep = shared();
     dismissWithClickedButtonIndex(-1, true);
-    doneAlert_ = std::make_shared<UIAlertView>(doneMessage_, "", doneDelegate_, std::string("确定"),
-                                               std::vector<std::string>{});
+    doneAlert_ =
+        std::make_shared<UIAlertView>(doneMessage_, "", doneDelegate_, std::string("确定"), std::vector<std::string>{});
     doneAlert_->show();
 }
 
-void YMCountdownAlert::cancel()
-{
+void YMCountdownAlert::cancel() {
     if (timer_) {
         timer_->invalidate();
         timer_.reset();

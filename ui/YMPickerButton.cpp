@@ -1,6 +1,6 @@
 #include "ui/YMPickerButton.h"
 
-YMPickerButton::YMPickerButton(const CGRect& frame) : UIButton(UIButtonType::Custom, frame)
-{
-    addTarget(this, [this](UIControl&) { becomeFirstResponder(); }, UIControlEventTouchUpInside);
+YMPickerButton::YMPickerButton(const CGRect& frame) : UIButton(UIButtonType::Custom, frame) {
+    addTarget(
+        this, [this](UIControl&) { becomeFirstResponder(); }, UIControlEventTouchUpInside);
 }

@@ -28,8 +28,8 @@ std::string base64Encode(const std::vector<uint8_t>& bytes) {
         size_t n = std::min(kSlice, bytes.size() - pos);
         size_t start = out.size();
         out.resize(start + 4 * ((n + 2) / 3) + 1);
-        int written = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&out[start]), bytes.data() + pos,
-                                      static_cast<int>(n));
+        int written =
+            EVP_EncodeBlock(reinterpret_cast<unsigned char*>(&out[start]), bytes.data() + pos, static_cast<int>(n));
         out.resize(start + static_cast<size_t>(written));
     }
     return out;

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 std::vector<std::string> splitList(const std::string& list) {
     std::vector<std::string> items;
     size_t start = 0;

@@ -16,8 +16,8 @@ std::vector<uint8_t> compressWithLengthPrefix(const std::vector<uint8_t>& plain)
     out[3] = uint8_t(n >> 24);
     uLongf written = bound;
     static const Bytef kNothing = 0;
-    if (compress2(out.data() + 4, &written, plain.empty() ? &kNothing : plain.data(),
-                  static_cast<uLong>(plain.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+    if (compress2(out.data() + 4, &written, plain.empty() ? &kNothing : plain.data(), static_cast<uLong>(plain.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK) {
         return {};
     }
     out.resize(4 + written);

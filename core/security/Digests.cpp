@@ -16,8 +16,7 @@ std::vector<uint8_t> digest(const EVP_MD* md, const uint8_t* data, size_t size) 
     std::unique_ptr<EVP_MD_CTX, MdCtxFree> ctx(EVP_MD_CTX_new());
     std::vector<uint8_t> out(EVP_MAX_MD_SIZE);
     unsigned int len = 0;
-    if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1 ||
-        EVP_DigestUpdate(ctx.get(), data, size) != 1 ||
+    if (!ctx || EVP_DigestInit_ex(ctx.get(), md, nullptr) != 1 || EVP_DigestUpdate(ctx.get(), data, size) != 1 ||
         EVP_DigestFinal_ex(ctx.get(), out.data(), &len) != 1) {
         return {};
     }
@@ -38,21 +37,17 @@ std::string md5Hex(const std::string& text) {
     return toHex(digest(EVP_md5(), reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
-std::string md5Hex(const std::vector<uint8_t>& bytes) {
-    return toHex(digest(EVP_md5(), bytes.data(), bytes.size()));
-}
+std::string md5Hex(const std::vector<uint8_t>& bytes) { return toHex(digest(EVP_md5(), bytes.data(), bytes.size())); }
 
-std::vector<uint8_t> sha1(const std::vector<uint8_t>& bytes) {
-    return digest(EVP_sha1(), bytes.data(), bytes.size());
-}
+std::vector<uint8_t> sha1(const std::vector<uint8_t>& bytes) { return digest(EVP_sha1(), bytes.data(), bytes.size()); }
 
 std::vector<uint8_t> hmacSha1(const std::vector<uint8_t>& key, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> out(EVP_MAX_MD_SIZE);
     unsigned int len = 0;
     // HMAC() needs a non-null key pointer even for an empty key.
     static const uint8_t kEmpty = 0;
-    if (!HMAC(EVP_sha1(), key.empty() ? &kEmpty : key.data(), static_cast<int>(key.size()),
-              data.data(), data.size(), out.data(), &len)) {
+    if (!HMAC(EVP_sha1(), key.empty() ? &kEmpty : key.data(), static_cast<int>(key.size()), data.data(), data.size(),
+              out.data(), &len)) {
         return {};
     }
     out.resize(len);

@@ -117,7 +117,9 @@ std::optional<std::vector<uint8_t>> VTACoder::uncompressData(const std::vector<u
     return uncompressWithLengthPrefix(reply);
 }
 
-std::vector<uint8_t> VTACoder::archiveData(const Value& root) { return NSKeyedArchiver::archivedDataWithRootObject(root); }
+std::vector<uint8_t> VTACoder::archiveData(const Value& root) {
+    return NSKeyedArchiver::archivedDataWithRootObject(root);
+}
 
 std::optional<Value> VTACoder::unarchiveData(const std::vector<uint8_t>& bytes) {
     return NSKeyedUnarchiver::unarchiveObjectWithData(bytes);

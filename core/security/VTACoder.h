@@ -36,7 +36,7 @@ public:
     static std::optional<std::vector<uint8_t>> uncompressData(const std::vector<uint8_t>& reply);
 
     // Objects to and from bytes: keyed-archive property lists (NSKeyedArchiver).
-    static std::vector<uint8_t> archiveData(const Value& root);           // empty when not archivable
+    static std::vector<uint8_t> archiveData(const Value& root);                    // empty when not archivable
     static std::optional<Value> unarchiveData(const std::vector<uint8_t>& bytes);  // nullopt when corrupt
 
 private:

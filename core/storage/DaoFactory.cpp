@@ -51,9 +51,12 @@ DatabaseSetupResult DaoFactory::setUpDatabase() {
 
 std::string DaoFactory::setupFailureText(DatabaseSetupResult result) {
     switch (result) {
-    case DatabaseSetupResult::CreateFailed: return "Create database failed.";
-    case DatabaseSetupResult::InitializeFailed: return "Initialize database failed.";
-    case DatabaseSetupResult::Ok: break;
+        case DatabaseSetupResult::CreateFailed:
+            return "Create database failed.";
+        case DatabaseSetupResult::InitializeFailed:
+            return "Initialize database failed.";
+        case DatabaseSetupResult::Ok:
+            break;
     }
     return {};
 }

@@ -1,7 +1,7 @@
 #include "core/storage/Database.h"
 
-#include <atomic>
 #include <sqlite3.h>
+#include <atomic>
 
 void Statement::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 
@@ -9,8 +9,8 @@ bool Statement::checkBind(int rc) { return rc == SQLITE_OK; }
 
 bool Statement::bindText(int index, std::string_view text) {
     if (!stmt_) return false;
-    return checkBind(sqlite3_bind_text(stmt_.get(), index, text.data(), static_cast<int>(text.size()),
-                                       SQLITE_TRANSIENT));
+    return checkBind(
+        sqlite3_bind_text(stmt_.get(), index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
 }
 
 bool Statement::bindInt64(int index, int64_t value) {
@@ -49,13 +49,9 @@ bool Statement::columnIsNull(int column) const {
     return !stmt_ || sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
 }
 
-int64_t Statement::columnInt64(int column) const {
-    return stmt_ ? sqlite3_column_int64(stmt_.get(), column) : 0;
-}
+int64_t Statement::columnInt64(int column) const { return stmt_ ? sqlite3_column_int64(stmt_.get(), column) : 0; }
 
-double Statement::columnDouble(int column) const {
-    return stmt_ ? sqlite3_column_double(stmt_.get(), column) : 0;
-}
+double Statement::columnDouble(int column) const { return stmt_ ? sqlite3_column_double(stmt_.get(), column) : 0; }
 
 std::string Statement::columnText(int column) const {
     if (!stmt_) return {};

@@ -62,8 +62,9 @@ bool upgradeTo3(Database& db) {
            addColumn(db, "t_messageExpress", "stockCode", "TEXT NOT NULL DEFAULT ''") &&
            addColumn(db, "t_messageExpress", "stockName", "TEXT NOT NULL DEFAULT ''") &&
            addColumn(db, "t_messageExpress", "messageUrl", "TEXT NOT NULL DEFAULT ''") &&
-           db.exec("CREATE INDEX IF NOT EXISTS i_messageExpress_time ON t_messageExpress (sendDate, sendTime);"
-                   "CREATE INDEX IF NOT EXISTS i_messageExpress_sender ON t_messageExpress (senderCode)");
+           db.exec(
+               "CREATE INDEX IF NOT EXISTS i_messageExpress_time ON t_messageExpress (sendDate, sendTime);"
+               "CREATE INDEX IF NOT EXISTS i_messageExpress_sender ON t_messageExpress (senderCode)");
 }
 
 // steps[i] brings version i to version i + 1.
@@ -81,8 +82,7 @@ bool recordVersion(Database& db, int version) {
 
 static_assert(MaintainDaoImpl::kCurrentSchemaVersion == 3, "add the upgrade step of the new version");
 
-MaintainDaoImpl::MaintainDaoImpl(std::shared_ptr<DatabaseConnection> connection)
-    : connection_(std::move(connection)) {}
+MaintainDaoImpl::MaintainDaoImpl(std::shared_ptr<DatabaseConnection> connection) : connection_(std::move(connection)) {}
 
 std::optional<int> MaintainDaoImpl::schemaVersionOf(Database& db) {
     auto tables = db.queryInt64("SELECT count(*) FROM sqlite_master");

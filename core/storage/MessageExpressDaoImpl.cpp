@@ -167,7 +167,8 @@ std::optional<MessageExpressDaoImpl::SortordList> MessageExpressDaoImpl::listSor
         // The bare column senderName comes from the row holding the max().
         auto st = lock->prepare(
             "SELECT senderCode, senderName, count(*), total(isRead = 0), max(sendDate || ' ' || sendTime) AS newest "
-            "FROM t_messageExpress" + where + " GROUP BY senderCode ORDER BY newest DESC, senderCode");
+            "FROM t_messageExpress" +
+            where + " GROUP BY senderCode ORDER BY newest DESC, senderCode");
         if (!st) return std::nullopt;
         Statement::StepResult r;
         while ((r = st->step()) == Statement::StepResult::Row) {
@@ -182,9 +183,9 @@ std::optional<MessageExpressDaoImpl::SortordList> MessageExpressDaoImpl::listSor
         return groups;
     }
     if (type == 1) {
-        auto st = lock->prepare(
-            "SELECT sendDate, week, count(*), total(isRead = 0), max(sendTime) FROM t_messageExpress" + where +
-            " GROUP BY sendDate ORDER BY sendDate DESC");
+        auto st =
+            lock->prepare("SELECT sendDate, week, count(*), total(isRead = 0), max(sendTime) FROM t_messageExpress" +
+                          where + " GROUP BY sendDate ORDER BY sendDate DESC");
         if (!st) return std::nullopt;
         Statement::StepResult r;
         while ((r = st->step()) == Statement::StepResult::Row) {
@@ -200,8 +201,8 @@ std::optional<MessageExpressDaoImpl::SortordList> MessageExpressDaoImpl::listSor
     }
 
     // By stock: one message may sit in several groups.
-    auto st = lock->prepare("SELECT messageId, stockCode, stockName, isRead FROM t_messageExpress" + where +
-                            kNewestFirst);
+    auto st =
+        lock->prepare("SELECT messageId, stockCode, stockName, isRead FROM t_messageExpress" + where + kNewestFirst);
     if (!st) return std::nullopt;
     std::map<std::pair<std::string, std::string>, std::shared_ptr<QZSortordByStock>> byKey;
     std::vector<std::shared_ptr<QZSortordByStock>> inOrder;
@@ -267,8 +268,8 @@ std::optional<MessageExpressDaoImpl::MessageList> MessageExpressDaoImpl::listFav
     return listWithKey(key, type, true);
 }
 
-std::optional<MessageExpressDaoImpl::MessageList> MessageExpressDaoImpl::listWithKey(const std::string& key,
-                                                                                    int type, bool favoritesOnly) {
+std::optional<MessageExpressDaoImpl::MessageList> MessageExpressDaoImpl::listWithKey(const std::string& key, int type,
+                                                                                     bool favoritesOnly) {
     if (type < 0 || type > 2) return std::nullopt;
     ConnectionLock lock(*connection_);
     if (!lock) return std::nullopt;
@@ -407,8 +408,7 @@ bool MessageExpressDaoImpl::markMessageIsFavorite(const std::string& messageId, 
 int MessageExpressDaoImpl::amountOfFavoriteMessage() {
     ConnectionLock lock(*connection_);
     if (!lock) return 0;
-    return static_cast<int>(
-        lock->queryInt64("SELECT count(*) FROM t_messageExpress WHERE isFavorite = 1").value_or(0));
+    return static_cast<int>(lock->queryInt64("SELECT count(*) FROM t_messageExpress WHERE isFavorite = 1").value_or(0));
 }
 
 bool MessageExpressDaoImpl::addMessageExpressItem(const QZMessageExpress& message) {

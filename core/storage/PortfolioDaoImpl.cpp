@@ -28,8 +28,7 @@ PortfolioDao::StockList PortfolioDaoImpl::listPortfolioStocks() {
 
 bool PortfolioDaoImpl::exists(Database& db, const std::string& symbol, int marketId) {
     auto st = db.prepare("SELECT 1 FROM t_portfolio WHERE symbol = ? AND marketId = ? LIMIT 1");
-    return st && st->bindText(1, symbol) && st->bindInt64(2, marketId) &&
-           st->step() == Statement::StepResult::Row;
+    return st && st->bindText(1, symbol) && st->bindInt64(2, marketId) && st->step() == Statement::StepResult::Row;
 }
 
 bool PortfolioDaoImpl::existStockWithSymbol(const std::string& symbol, int marketId) {
@@ -111,8 +110,7 @@ bool PortfolioDaoImpl::moveToDatabaseWithStocks(const std::vector<std::string>& 
 
 bool PortfolioDaoImpl::clear(Database& db) {
     // The row counter of an AUTOINCREMENT table lives in sqlite_sequence.
-    return db.exec("DELETE FROM t_portfolio") &&
-           db.exec("DELETE FROM sqlite_sequence WHERE name = 't_portfolio'");
+    return db.exec("DELETE FROM t_portfolio") && db.exec("DELETE FROM sqlite_sequence WHERE name = 't_portfolio'");
 }
 
 bool PortfolioDaoImpl::deleteAllPortfolio() {

@@ -73,9 +73,8 @@ std::string entryPath(const std::string& directory, const std::string& requestTe
 template <class F, class... A>
 void answer(F completion, A&&... args) {
     if (!completion) return;
-    RunLoop::main().post([completion = std::move(completion), ... a = std::forward<A>(args)]() mutable {
-        completion(std::move(a)...);
-    });
+    RunLoop::main().post(
+        [completion = std::move(completion), ... a = std::forward<A>(args)]() mutable { completion(std::move(a)...); });
 }
 
 }  // namespace
@@ -135,13 +134,13 @@ void QuoteCache::storeData(const std::vector<uint8_t>& data, const std::string& 
         return;
     }
     QuoteCacheEntry entry{data, Clock::now()};
-    queue_->addOperation([dir = directory_, requestText, entry = std::move(entry),
-                          completion = std::move(completion)]() mutable {
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        bool ok = writeFileAtomically(entryPath(dir, requestText), encodeEntry(requestText, entry));
-        answer(std::move(completion), ok);
-    });
+    queue_->addOperation(
+        [dir = directory_, requestText, entry = std::move(entry), completion = std::move(completion)]() mutable {
+            std::error_code ec;
+            fs::create_directories(dir, ec);
+            bool ok = writeFileAtomically(entryPath(dir, requestText), encodeEntry(requestText, entry));
+            answer(std::move(completion), ok);
+        });
 }
 
 void QuoteCache::loadDataForRequest(const std::string& requestText, LoadCompletion completion) {

@@ -5,10 +5,10 @@
 // waiting. RunLoop::runFor/runUntil advance a frozen clock timer by timer.
 class Clock {
 public:
-    static double now();                 // seconds since 1970 UTC (double)
-    static void freezeAt(double t);      // manual mode: time stands at t
-    static void advance(double seconds); // manual mode only: moves time forward (does not run timers)
-    static void useSystemTime();         // back to real time
+    static double now();                  // seconds since 1970 UTC (double)
+    static void freezeAt(double t);       // manual mode: time stands at t
+    static void advance(double seconds);  // manual mode only: moves time forward (does not run timers)
+    static void useSystemTime();          // back to real time
     static bool isFrozen();
 
     // Real (system) time, whatever the mode.

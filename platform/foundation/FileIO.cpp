@@ -1,10 +1,10 @@
 #include "platform/foundation/FileIO.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -46,7 +46,8 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     // file's permissions, or those of a new file.
     if (ok && access == FileAccess::Usual) {
         struct stat st;
-        if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
+        if (::stat(path.c_str(), &st) == 0)
+            ::fchmod(fd, st.st_mode & 07777);
         else {
             mode_t mask = ::umask(0);
             ::umask(mask);

@@ -20,8 +20,7 @@ enum class FileDurability { Durable, AtomicOnly };
 // target, fsync of the folder. On failure the temporary file is removed and
 // the old file is left as it was.
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
-                         FileAccess access = FileAccess::Usual,
-                         FileDurability durability = FileDurability::Durable);
+                         FileAccess access = FileAccess::Usual, FileDurability durability = FileDurability::Durable);
 
 // The whole file, or nullopt when it is missing, unreadable or larger than maxBytes.
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, size_t maxBytes = 64u << 20);

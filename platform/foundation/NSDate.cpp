@@ -23,8 +23,7 @@ LocalDateParts localDateParts(const NSDate& date) {
     time_t t = std::isfinite(s) ? static_cast<time_t>(std::floor(s)) : 0;
     struct tm tm {};
     if (!localtime_r(&t, &tm)) return LocalDateParts{1970, 1, 1, 0, 0, 0, 4};
-    return LocalDateParts{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                          tm.tm_min, tm.tm_sec, tm.tm_wday};
+    return LocalDateParts{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
 }
 
 namespace {
@@ -39,8 +38,8 @@ int daysInMonth(int y, int m) {
 }  // namespace
 
 std::optional<NSDate> localDate(int year, int month, int day, int hour, int minute, int second) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
     struct tm tm {};
     tm.tm_year = year - 1900;

@@ -8,8 +8,8 @@
 
 class NSDate {
 public:
-    NSDate() = default;                           // 1970-01-01 00:00:00 UTC
-    static NSDate date();                         // Clock::now()
+    NSDate() = default;    // 1970-01-01 00:00:00 UTC
+    static NSDate date();  // Clock::now()
     static NSDate dateWithTimeIntervalSince1970(double s);
     static NSDate dateWithTimeIntervalSinceNow(double s);
     double timeIntervalSince1970() const { return seconds_; }
@@ -29,7 +29,9 @@ private:
 };
 
 // Calendar helpers: local calendar fields of a date.
-struct LocalDateParts { int year, month, day, hour, minute, second, weekday; }; // weekday 0 = Sunday
+struct LocalDateParts {
+    int year, month, day, hour, minute, second, weekday;
+};  // weekday 0 = Sunday
 LocalDateParts localDateParts(const NSDate&);
 
 // The date of a local calendar time; nullopt when the fields are out of range

@@ -26,8 +26,10 @@ void NSDateFormatter::setDateFormat(const std::string& fmt) {
     tokens_.clear();
     auto addLiteral = [&](const std::string& s) {
         if (s.empty()) return;
-        if (!tokens_.empty() && tokens_.back().letter == 0) tokens_.back().text += s;
-        else tokens_.push_back(Token{0, 0, s});
+        if (!tokens_.empty() && tokens_.back().letter == 0)
+            tokens_.back().text += s;
+        else
+            tokens_.push_back(Token{0, 0, s});
     };
     size_t i = 0;
     while (i < fmt.size()) {
@@ -74,21 +76,36 @@ std::string NSDateFormatter::stringFromDate(const NSDate& date) const {
     std::string out;
     for (const Token& t : tokens_) {
         switch (t.letter) {
-        case 0: out += t.text; break;
-        case 'y': out += t.count == 2 ? padded(p.year % 100, 2) : padded(p.year, t.count); break;
-        case 'M': out += padded(p.month, std::min(t.count, 2)); break;
-        case 'd': out += padded(p.day, std::min(t.count, 2)); break;
-        case 'H': out += padded(p.hour, std::min(t.count, 2)); break;
-        case 'm': out += padded(p.minute, std::min(t.count, 2)); break;
-        case 's': out += padded(p.second, std::min(t.count, 2)); break;
-        case 'S': {
-            int digits = std::min(t.count, 9);
-            long long scaled = static_cast<long long>(std::floor(fraction * std::pow(10.0, digits)));
-            out += padded(scaled, digits);
-            for (int k = digits; k < t.count; ++k) out += '0';
-            break;
-        }
-        default: break;
+            case 0:
+                out += t.text;
+                break;
+            case 'y':
+                out += t.count == 2 ? padded(p.year % 100, 2) : padded(p.year, t.count);
+                break;
+            case 'M':
+                out += padded(p.month, std::min(t.count, 2));
+                break;
+            case 'd':
+                out += padded(p.day, std::min(t.count, 2));
+                break;
+            case 'H':
+                out += padded(p.hour, std::min(t.count, 2));
+                break;
+            case 'm':
+                out += padded(p.minute, std::min(t.count, 2));
+                break;
+            case 's':
+                out += padded(p.second, std::min(t.count, 2));
+                break;
+            case 'S': {
+                int digits = std::min(t.count, 9);
+                long long scaled = static_cast<long long>(std::floor(fraction * std::pow(10.0, digits)));
+                out += padded(scaled, digits);
+                for (int k = digits; k < t.count; ++k) out += '0';
+                break;
+            }
+            default:
+                break;
         }
     }
     return out;
@@ -138,12 +155,23 @@ std::optional<NSDate> NSDateFormatter::dateFromString(const std::string& text) c
         if (t.count > 2) return std::nullopt;
         if (!readNumber(t.count, 2, v)) return std::nullopt;
         switch (t.letter) {
-        case 'M': month = static_cast<int>(v); break;
-        case 'd': day = static_cast<int>(v); break;
-        case 'H': hour = static_cast<int>(v); break;
-        case 'm': minute = static_cast<int>(v); break;
-        case 's': second = static_cast<int>(v); break;
-        default: return std::nullopt;
+            case 'M':
+                month = static_cast<int>(v);
+                break;
+            case 'd':
+                day = static_cast<int>(v);
+                break;
+            case 'H':
+                hour = static_cast<int>(v);
+                break;
+            case 'm':
+                minute = static_cast<int>(v);
+                break;
+            case 's':
+                second = static_cast<int>(v);
+                break;
+            default:
+                return std::nullopt;
         }
     }
     if (pos != text.size()) return std::nullopt;

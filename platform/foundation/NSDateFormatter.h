@@ -22,14 +22,14 @@ public:
     NSDateFormatter() = default;
     explicit NSDateFormatter(const std::string& fmt) { setDateFormat(fmt); }
 
-    void setDateFormat(const std::string& fmt);   // "yyyy-MM-dd HH:mm:ss", "yyyyMMdd", "HHmm", ...
+    void setDateFormat(const std::string& fmt);  // "yyyy-MM-dd HH:mm:ss", "yyyyMMdd", "HHmm", ...
     const std::string& dateFormat() const { return format_; }
     std::string stringFromDate(const NSDate&) const;
-    std::optional<NSDate> dateFromString(const std::string&) const; // nullopt when it does not match
+    std::optional<NSDate> dateFromString(const std::string&) const;  // nullopt when it does not match
 
 private:
     struct Token {
-        char letter = 0;   // 0: literal text
+        char letter = 0;  // 0: literal text
         int count = 0;
         std::string text;  // literal
     };

@@ -1,12 +1,12 @@
 #include "platform/foundation/NSKeyedArchiver.h"
 
+#include <plist/plist.h>
 #include <cctype>
 #include <cmath>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
-#include <plist/plist.h>
 
 #include "platform/foundation/FileIO.h"
 
@@ -24,45 +24,50 @@ using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 plist_t toPlist(const Value& v, int depth) {
     if (depth > kMaxDepth) return nullptr;
     switch (v.type()) {
-    case Value::Type::Null: return plist_new_uid(0);
-    case Value::Type::Bool: return plist_new_bool(v.toBool() ? 1 : 0);
-    case Value::Type::Integer: return plist_new_uint(static_cast<uint64_t>(v.toInt()));
-    case Value::Type::Real: return plist_new_real(v.toDouble());
-    case Value::Type::String: return plist_new_string(v.string().c_str());
-    case Value::Type::Data: {
-        const auto& d = v.data();
-        return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
-    }
-    case Value::Type::Date: {
-        double rel = v.date().seconds - kPlistEpoch;
-        if (!std::isfinite(rel)) return nullptr;
-        double sec = std::floor(rel);
-        long long usec = std::llround((rel - sec) * 1e6);
-        if (usec >= 1000000) {
-            sec += 1;
-            usec -= 1000000;
+        case Value::Type::Null:
+            return plist_new_uid(0);
+        case Value::Type::Bool:
+            return plist_new_bool(v.toBool() ? 1 : 0);
+        case Value::Type::Integer:
+            return plist_new_uint(static_cast<uint64_t>(v.toInt()));
+        case Value::Type::Real:
+            return plist_new_real(v.toDouble());
+        case Value::Type::String:
+            return plist_new_string(v.string().c_str());
+        case Value::Type::Data: {
+            const auto& d = v.data();
+            return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
         }
-        if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) return nullptr;
-        return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>(usec));
-    }
-    case Value::Type::Array: {
-        PlistPtr arr(plist_new_array());
-        for (const auto& item : v.array()) {
-            plist_t p = toPlist(item, depth + 1);
-            if (!p) return nullptr;
-            plist_array_append_item(arr.get(), p);
+        case Value::Type::Date: {
+            double rel = v.date().seconds - kPlistEpoch;
+            if (!std::isfinite(rel)) return nullptr;
+            double sec = std::floor(rel);
+            long long usec = std::llround((rel - sec) * 1e6);
+            if (usec >= 1000000) {
+                sec += 1;
+                usec -= 1000000;
+            }
+            if (sec < std::numeric_limits<int32_t>::min() || sec > std::numeric_limits<int32_t>::max()) return nullptr;
+            return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>(usec));
         }
-        return arr.release();
-    }
-    case Value::Type::Dict: {
-        PlistPtr dict(plist_new_dict());
-        for (const auto& [key, item] : v.dict()) {
-            plist_t p = toPlist(item, depth + 1);
-            if (!p) return nullptr;
-            plist_dict_set_item(dict.get(), key.c_str(), p);
+        case Value::Type::Array: {
+            PlistPtr arr(plist_new_array());
+            for (const auto& item : v.array()) {
+                plist_t p = toPlist(item, depth + 1);
+                if (!p) return nullptr;
+                plist_array_append_item(arr.get(), p);
+            }
+            return arr.release();
         }
-        return dict.release();
-    }
+        case Value::Type::Dict: {
+            PlistPtr dict(plist_new_dict());
+            for (const auto& [key, item] : v.dict()) {
+                plist_t p = toPlist(item, depth + 1);
+                if (!p) return nullptr;
+                plist_dict_set_item(dict.get(), key.c_str(), p);
+            }
+            return dict.release();
+        }
     }
     return nullptr;
 }
@@ -70,78 +75,82 @@ plist_t toPlist(const Value& v, int depth) {
 std::optional<Value> fromPlist(plist_t node, int depth) {
     if (!node || depth > kMaxDepth) return std::nullopt;
     switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t b = 0;
-        plist_get_bool_val(node, &b);
-        return Value(b != 0);
-    }
-    case PLIST_UINT: {
-        uint64_t u = 0;
-        plist_get_uint_val(node, &u);
-        return Value(static_cast<int64_t>(u));
-    }
-    case PLIST_REAL: {
-        double d = 0;
-        plist_get_real_val(node, &d);
-        return Value(d);
-    }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-        uint64_t len = 0;
-        const char* s = plist_get_string_ptr(node, &len);
-        return Value(std::string(s ? s : "", s ? len : 0));
-    }
-    case PLIST_DATA: {
-        uint64_t len = 0;
-        const char* d = plist_get_data_ptr(node, &len);
-        const auto* b = reinterpret_cast<const uint8_t*>(d);
-        return Value(Value::Data(b, b + (d ? len : 0)));
-    }
-    case PLIST_DATE: {
-        int32_t sec = 0, usec = 0;
-        plist_get_date_val(node, &sec, &usec);
-        // libplist splits the stored seconds into a part truncated toward zero and the
-        // size of the fraction, so a date before 2001 carries its fraction the other way.
-        double rel = sec < 0 ? sec - usec / 1e6 : sec + usec / 1e6;
-        return Value(Value::Date{std::round((rel + kPlistEpoch) * 1e6) / 1e6});
-    }
-    case PLIST_UID: return Value();
-    case PLIST_ARRAY: {
-        Value::Array arr;
-        uint32_t n = plist_array_get_size(node);
-        arr.reserve(n);
-        for (uint32_t i = 0; i < n; ++i) {
-            auto item = fromPlist(plist_array_get_item(node, i), depth + 1);
-            if (!item) return std::nullopt;
-            arr.push_back(std::move(*item));
+        case PLIST_BOOLEAN: {
+            uint8_t b = 0;
+            plist_get_bool_val(node, &b);
+            return Value(b != 0);
         }
-        return Value(std::move(arr));
-    }
-    case PLIST_DICT: {
-        Value::Dict dict;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        if (!it) return Value(std::move(dict));
-        bool ok = true;
-        for (;;) {
-            char* key = nullptr;
-            plist_t val = nullptr;
-            plist_dict_next_item(node, it, &key, &val);
-            if (!val) {
-                std::free(key);
-                break;
+        case PLIST_UINT: {
+            uint64_t u = 0;
+            plist_get_uint_val(node, &u);
+            return Value(static_cast<int64_t>(u));
+        }
+        case PLIST_REAL: {
+            double d = 0;
+            plist_get_real_val(node, &d);
+            return Value(d);
+        }
+        case PLIST_STRING:
+        case PLIST_KEY: {
+            uint64_t len = 0;
+            const char* s = plist_get_string_ptr(node, &len);
+            return Value(std::string(s ? s : "", s ? len : 0));
+        }
+        case PLIST_DATA: {
+            uint64_t len = 0;
+            const char* d = plist_get_data_ptr(node, &len);
+            const auto* b = reinterpret_cast<const uint8_t*>(d);
+            return Value(Value::Data(b, b + (d ? len : 0)));
+        }
+        case PLIST_DATE: {
+            int32_t sec = 0, usec = 0;
+            plist_get_date_val(node, &sec, &usec);
+            // libplist splits the stored seconds into a part truncated toward zero and the
+            // size of the fraction, so a date before 2001 carries its fraction the other way.
+            double rel = sec < 0 ? sec - usec / 1e6 : sec + usec / 1e6;
+            return Value(Value::Date{std::round((rel + kPlistEpoch) * 1e6) / 1e6});
+        }
+        case PLIST_UID:
+            return Value();
+        case PLIST_ARRAY: {
+            Value::Array arr;
+            uint32_t n = plist_array_get_size(node);
+            arr.reserve(n);
+            for (uint32_t i = 0; i < n; ++i) {
+                auto item = fromPlist(plist_array_get_item(node, i), depth + 1);
+                if (!item) return std::nullopt;
+                arr.push_back(std::move(*item));
             }
-            auto item = fromPlist(val, depth + 1);
-            if (!item || !key) ok = false;
-            else dict[key] = std::move(*item);
-            std::free(key);
-            if (!ok) break;
+            return Value(std::move(arr));
         }
-        std::free(it);
-        if (!ok) return std::nullopt;
-        return Value(std::move(dict));
-    }
-    default: return std::nullopt;
+        case PLIST_DICT: {
+            Value::Dict dict;
+            plist_dict_iter it = nullptr;
+            plist_dict_new_iter(node, &it);
+            if (!it) return Value(std::move(dict));
+            bool ok = true;
+            for (;;) {
+                char* key = nullptr;
+                plist_t val = nullptr;
+                plist_dict_next_item(node, it, &key, &val);
+                if (!val) {
+                    std::free(key);
+                    break;
+                }
+                auto item = fromPlist(val, depth + 1);
+                if (!item || !key)
+                    ok = false;
+                else
+                    dict[key] = std::move(*item);
+                std::free(key);
+                if (!ok) break;
+            }
+            std::free(it);
+            if (!ok) return std::nullopt;
+            return Value(std::move(dict));
+        }
+        default:
+            return std::nullopt;
     }
 }
 

@@ -34,6 +34,6 @@ public:
 
 class NSKeyedUnarchiver {
 public:
-    static std::optional<Value> unarchiveObjectWithFile(const std::string& path); // nullopt: missing or corrupt
+    static std::optional<Value> unarchiveObjectWithFile(const std::string& path);  // nullopt: missing or corrupt
     static std::optional<Value> unarchiveObjectWithData(const std::vector<uint8_t>& bytes);
 };

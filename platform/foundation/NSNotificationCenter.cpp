@@ -18,8 +18,8 @@ void NSNotificationCenter::addObserver(const void* observer, const std::string& 
 void NSNotificationCenter::removeObserver(const void* observer) {
     std::vector<Entry> removed;  // blocks are destroyed after the lock: they may own observers
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = std::stable_partition(entries_.begin(), entries_.end(),
-                                    [&](const Entry& e) { return e.observer != observer; });
+    auto it =
+        std::stable_partition(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.observer != observer; });
     for (auto r = it; r != entries_.end(); ++r) {
         *r->alive = false;
         removed.push_back(std::move(*r));
@@ -30,9 +30,8 @@ void NSNotificationCenter::removeObserver(const void* observer) {
 void NSNotificationCenter::removeObserver(const void* observer, const std::string& name) {
     std::vector<Entry> removed;
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = std::stable_partition(entries_.begin(), entries_.end(), [&](const Entry& e) {
-        return !(e.observer == observer && e.name == name);
-    });
+    auto it = std::stable_partition(entries_.begin(), entries_.end(),
+                                    [&](const Entry& e) { return !(e.observer == observer && e.name == name); });
     for (auto r = it; r != entries_.end(); ++r) {
         *r->alive = false;
         removed.push_back(std::move(*r));

@@ -16,8 +16,8 @@
 
 struct NSNotification {
     std::string name;
-    std::any object;   // sender or payload object (may be empty)
-    Value userInfo;    // Dict or Null
+    std::any object;  // sender or payload object (may be empty)
+    Value userInfo;   // Dict or Null
 };
 
 class NSNotificationCenter {
@@ -26,9 +26,8 @@ public:
 
     // observer: identity key used for removal (usually `this`).
     // An empty name observes every notification.
-    void addObserver(const void* observer, const std::string& name,
-                     std::function<void(const NSNotification&)> block);
-    void removeObserver(const void* observer);                        // all of its names
+    void addObserver(const void* observer, const std::string& name, std::function<void(const NSNotification&)> block);
+    void removeObserver(const void* observer);  // all of its names
     void removeObserver(const void* observer, const std::string& name);
     void postNotificationName(const std::string& name, std::any object = {}, Value userInfo = {});
     void postNotification(const NSNotification& note);

@@ -24,14 +24,14 @@ public:
     NSOperationQueue& operator=(const NSOperationQueue&) = delete;
 
     void addOperation(std::function<void()> op);
-    void cancelAllOperations();                     // drops operations not yet started
+    void cancelAllOperations();  // drops operations not yet started
     // Blocks until every operation added has run or been dropped. From inside one
     // of the queue's own operations it returns at once (waiting would never end).
     void waitUntilAllOperationsAreFinished();
-    size_t operationCount() const;                  // waiting plus running
+    size_t operationCount() const;  // waiting plus running
 
     int maxConcurrentOperationCount() const;
-    void setMaxConcurrentOperationCount(int n);     // at least 1
+    void setMaxConcurrentOperationCount(int n);  // at least 1
     // Whether operations count as background work of the main loop (default yes).
     // A queue whose operations run for the whole life of the program turns it off.
     void setTracksMainLoopWork(bool on);

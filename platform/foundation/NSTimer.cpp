@@ -30,8 +30,7 @@ std::shared_ptr<NSTimer> NSTimer::timerWithTimeInterval(double seconds, std::fun
     return std::make_shared<NSTimer>(seconds, std::move(action), repeats);
 }
 
-std::shared_ptr<NSTimer> NSTimer::scheduledTimerWithTimeInterval(double seconds,
-                                                                 std::function<void(NSTimer&)> action,
+std::shared_ptr<NSTimer> NSTimer::scheduledTimerWithTimeInterval(double seconds, std::function<void(NSTimer&)> action,
                                                                  bool repeats) {
     auto timer = timerWithTimeInterval(seconds, std::move(action), repeats);
     timer->addToRunLoop();

@@ -12,18 +12,18 @@ class NSTimer : public std::enable_shared_from_this<NSTimer> {
 public:
     using Action = std::function<void(NSTimer&)>;
 
-    static std::shared_ptr<NSTimer> scheduledTimerWithTimeInterval(
-        double seconds, std::function<void(NSTimer&)> action, bool repeats);
+    static std::shared_ptr<NSTimer> scheduledTimerWithTimeInterval(double seconds, std::function<void(NSTimer&)> action,
+                                                                   bool repeats);
     // A timer not yet on the loop; addToRunLoop() schedules it.
-    static std::shared_ptr<NSTimer> timerWithTimeInterval(
-        double seconds, std::function<void(NSTimer&)> action, bool repeats);
+    static std::shared_ptr<NSTimer> timerWithTimeInterval(double seconds, std::function<void(NSTimer&)> action,
+                                                          bool repeats);
     void addToRunLoop();
 
-    void invalidate();            // safe to call from inside its own action
+    void invalidate();  // safe to call from inside its own action
     bool isValid() const;
-    void fire();                  // runs the action now; a one-shot timer is then invalid
+    void fire();  // runs the action now; a one-shot timer is then invalid
     double timeInterval() const;
-    double fireDate() const;      // Clock seconds
+    double fireDate() const;  // Clock seconds
     void setFireDate(double t);
     bool repeats() const { return repeats_; }
 

@@ -19,22 +19,22 @@ class NSUserDefaults {
 public:
     static NSUserDefaults& standardUserDefaults();
 
-    bool boolForKey(const std::string& k) const;          // false when absent
-    int64_t integerForKey(const std::string& k) const;    // 0 when absent
-    double doubleForKey(const std::string& k) const;      // 0 when absent
+    bool boolForKey(const std::string& k) const;                          // false when absent
+    int64_t integerForKey(const std::string& k) const;                    // 0 when absent
+    double doubleForKey(const std::string& k) const;                      // 0 when absent
     std::optional<std::string> stringForKey(const std::string& k) const;  // numbers are printed
     std::optional<Value::Array> arrayForKey(const std::string& k) const;
     std::optional<Value::Dict> dictionaryForKey(const std::string& k) const;
     std::optional<Value::Data> dataForKey(const std::string& k) const;
     std::optional<double> dateForKey(const std::string& k) const;  // Clock seconds of a Date value
-    Value objectForKey(const std::string& k) const;       // Null when absent
+    Value objectForKey(const std::string& k) const;                // Null when absent
     void setBool(bool v, const std::string& k);
     void setInteger(int64_t v, const std::string& k);
     void setDouble(double v, const std::string& k);
     void setObject(const Value& v, const std::string& k);  // Null removes
     void removeObjectForKey(const std::string& k);
-    bool synchronize();                                    // writes the file now
-    void reload();                                         // re-reads (tests; Documents changed)
+    bool synchronize();  // writes the file now
+    void reload();       // re-reads (tests; Documents changed)
 
     // Path of the file in use.
     std::string filePath() const;

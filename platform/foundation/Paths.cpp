@@ -1,9 +1,9 @@
 #include "platform/foundation/Paths.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -27,9 +27,7 @@ std::string defaultBundle() {
     return (exe.parent_path().parent_path() / "bundle").string();
 }
 
-std::string join(const std::string& dir, const std::string& name) {
-    return (fs::path(dir) / name).string();
-}
+std::string join(const std::string& dir, const std::string& name) { return (fs::path(dir) / name).string(); }
 
 }  // namespace
 

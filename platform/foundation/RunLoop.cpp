@@ -183,9 +183,8 @@ bool RunLoop::runDueTimers() {
         std::lock_guard<std::mutex> tl(t->mutex_);
         if (t->valid_ && !t->firing_ && t->fireDate_ <= now) due.push_back({t->fireDate_, t->sequence_, t});
     }
-    std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
-        return a.date != b.date ? a.date < b.date : a.seq < b.seq;
-    });
+    std::sort(due.begin(), due.end(),
+              [](const Due& a, const Due& b) { return a.date != b.date ? a.date < b.date : a.seq < b.seq; });
     for (auto& d : due) d.timer->fireFromLoop(now);
     return !due.empty();
 }
@@ -216,8 +215,7 @@ bool RunLoop::processReady() {
 
 void RunLoop::runOnce() { processReady(); }
 
-bool RunLoop::runVirtual(const std::function<bool()>* done, double seconds, double realTimeout,
-                         bool waitAfterSpan) {
+bool RunLoop::runVirtual(const std::function<bool()>* done, double seconds, double realTimeout, bool waitAfterSpan) {
     const bool unbounded = !std::isfinite(seconds);
     const double endV = unbounded ? 0 : Clock::now() + std::max(0.0, seconds);
     const bool realUnbounded = !std::isfinite(realTimeout);
@@ -227,11 +225,11 @@ bool RunLoop::runVirtual(const std::function<bool()>* done, double seconds, doub
     auto waitReal = [&](bool forBackground) {
         std::unique_lock<std::mutex> lock(mutex_);
         const unsigned long long seen = wakeups_;
-        auto ready = [&] {
-            return !tasks_.empty() || wakeups_ != seen || (forBackground && background_ == 0);
-        };
-        if (realUnbounded) cv_.wait(lock, ready);
-        else cv_.wait_until(lock, realDeadline, ready);
+        auto ready = [&] { return !tasks_.empty() || wakeups_ != seen || (forBackground && background_ == 0); };
+        if (realUnbounded)
+            cv_.wait(lock, ready);
+        else
+            cv_.wait_until(lock, realDeadline, ready);
     };
 
     for (;;) {
@@ -291,8 +289,10 @@ bool RunLoop::runUntil(const std::function<bool()>& done, double seconds, double
 }
 
 void RunLoop::runFor(double seconds) {
-    if (Clock::isFrozen()) runVirtual(nullptr, seconds, 10, false);
-    else runReal(nullptr, seconds);
+    if (Clock::isFrozen())
+        runVirtual(nullptr, seconds, 10, false);
+    else
+        runReal(nullptr, seconds);
 }
 
 void RunLoop::run() {
@@ -305,8 +305,10 @@ void RunLoop::run() {
         return stopped_;
     };
     const double forever = std::numeric_limits<double>::infinity();
-    if (Clock::isFrozen()) runVirtual(&stoppedNow, forever, forever, true);
-    else runReal(&stoppedNow, forever);
+    if (Clock::isFrozen())
+        runVirtual(&stoppedNow, forever, forever, true);
+    else
+        runReal(&stoppedNow, forever);
     std::lock_guard<std::mutex> lock(mutex_);
     stopped_ = false;
 }
@@ -314,6 +316,8 @@ void RunLoop::run() {
 void performOnMainThread(std::function<void()> task) {
     if (!task) return;
     RunLoop& loop = RunLoop::main();
-    if (loop.isMainThread()) task();
-    else loop.post(std::move(task));
+    if (loop.isMainThread())
+        task();
+    else
+        loop.post(std::move(task));
 }

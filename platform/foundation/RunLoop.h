@@ -27,8 +27,8 @@ class RunLoop {
 public:
     static RunLoop& main();
 
-    void post(std::function<void()> task);           // thread-safe; FIFO on the main loop
-    void runOnce();                                  // runs posted tasks and due timers, no wait
+    void post(std::function<void()> task);  // thread-safe; FIFO on the main loop
+    void runOnce();                         // runs posted tasks and due timers, no wait
     // Runs until done() is true or the deadline passes. With a frozen Clock, timers fire in
     // order by advancing the frozen clock to each fire date up to `seconds` of virtual time,
     // and the wait for posted tasks (e.g. network replies) is real time up to `realTimeout`.
@@ -37,9 +37,9 @@ public:
     // Same, until the time has passed. With a frozen Clock it returns as soon as the
     // virtual span is used up (it waits in real time only for tracked background work).
     void runFor(double seconds);
-    void run();                                      // until stop()
-    void stop();                                     // any thread
-    bool isMainThread() const;                       // the thread that first called main()/run
+    void run();                 // until stop()
+    void stop();                // any thread
+    bool isMainThread() const;  // the thread that first called main()/run
 
     // ---- beyond the shared contract ----
 

@@ -22,10 +22,34 @@ enum class CGLineCap { Butt, Round, Square };
 enum class CGLineJoin { Miter, Round, Bevel };
 enum class CGPathDrawingMode { Fill, EOFill, Stroke, FillStroke, EOFillStroke };
 enum class CGBlendMode {
-    Normal, Multiply, Screen, Overlay, Darken, Lighten, ColorDodge, ColorBurn, SoftLight,
-    HardLight, Difference, Exclusion, Hue, Saturation, Color, Luminosity,
-    Clear, Copy, SourceIn, SourceOut, SourceAtop, DestinationOver, DestinationIn,
-    DestinationOut, DestinationAtop, XOR, PlusDarker, PlusLighter
+    Normal,
+    Multiply,
+    Screen,
+    Overlay,
+    Darken,
+    Lighten,
+    ColorDodge,
+    ColorBurn,
+    SoftLight,
+    HardLight,
+    Difference,
+    Exclusion,
+    Hue,
+    Saturation,
+    Color,
+    Luminosity,
+    Clear,
+    Copy,
+    SourceIn,
+    SourceOut,
+    SourceAtop,
+    DestinationOver,
+    DestinationIn,
+    DestinationOut,
+    DestinationAtop,
+    XOR,
+    PlusDarker,
+    PlusLighter
 };
 // Gradient options (bit flags).
 enum : unsigned {
@@ -35,7 +59,7 @@ enum : unsigned {
 
 class CGContext {
 public:
-    explicit CGContext(cairo_t* cr);           // does not own
+    explicit CGContext(cairo_t* cr);  // does not own
     ~CGContext();
     CGContext(const CGContext&) = delete;
     CGContext& operator=(const CGContext&) = delete;
@@ -127,12 +151,10 @@ public:
 
     // Fills the clip area with a gradient. Colours and locations pair up; empty
     // locations space the colours evenly. Null colours count as clear.
-    void drawLinearGradient(const std::vector<std::shared_ptr<UIColor>>& colors,
-                            const std::vector<double>& locations, CGPoint start, CGPoint end,
-                            unsigned options = 0);
-    void drawRadialGradient(const std::vector<std::shared_ptr<UIColor>>& colors,
-                            const std::vector<double>& locations, CGPoint startCenter,
-                            double startRadius, CGPoint endCenter, double endRadius,
+    void drawLinearGradient(const std::vector<std::shared_ptr<UIColor>>& colors, const std::vector<double>& locations,
+                            CGPoint start, CGPoint end, unsigned options = 0);
+    void drawRadialGradient(const std::vector<std::shared_ptr<UIColor>>& colors, const std::vector<double>& locations,
+                            CGPoint startCenter, double startRadius, CGPoint endCenter, double endRadius,
                             unsigned options = 0);
 
     // Shadow under everything drawn afterwards: offset in base-space points

@@ -16,8 +16,7 @@ CGRect CGRectMake(double x, double y, double w, double h) { return CGRect{{x, y}
 CGPoint CGPointMake(double x, double y) { return CGPoint{x, y}; }
 CGSize CGSizeMake(double w, double h) { return CGSize{w, h}; }
 
-CGRect CGRectStandardize(const CGRect& r)
-{
+CGRect CGRectStandardize(const CGRect& r) {
     CGRect s = r;
     if (s.size.width < 0) {
         s.origin.x += s.size.width;
@@ -39,49 +38,37 @@ double CGRectGetMaxY(const CGRect& r) { return CGRectGetMinY(r) + CGRectGetHeigh
 double CGRectGetMidX(const CGRect& r) { return CGRectGetMinX(r) + CGRectGetWidth(r) / 2; }
 double CGRectGetMidY(const CGRect& r) { return CGRectGetMinY(r) + CGRectGetHeight(r) / 2; }
 
-bool CGRectIsEmpty(const CGRect& r)
-{
+bool CGRectIsEmpty(const CGRect& r) {
     // Written so that NaN sizes count as empty.
     return !(std::fabs(r.size.width) > 0) || !(std::fabs(r.size.height) > 0);
 }
 
-bool CGRectContainsPoint(const CGRect& r, CGPoint p)
-{
-    if (CGRectIsEmpty(r))
-        return false;
-    return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) &&
-           p.y < CGRectGetMaxY(r);
+bool CGRectContainsPoint(const CGRect& r, CGPoint p) {
+    if (CGRectIsEmpty(r)) return false;
+    return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) && p.y < CGRectGetMaxY(r);
 }
 
-bool CGRectContainsRect(const CGRect& outer, const CGRect& inner)
-{
-    if (CGRectIsEmpty(outer))
-        return false;
+bool CGRectContainsRect(const CGRect& outer, const CGRect& inner) {
+    if (CGRectIsEmpty(outer)) return false;
     return CGRectGetMinX(inner) >= CGRectGetMinX(outer) && CGRectGetMaxX(inner) <= CGRectGetMaxX(outer) &&
            CGRectGetMinY(inner) >= CGRectGetMinY(outer) && CGRectGetMaxY(inner) <= CGRectGetMaxY(outer);
 }
 
-CGRect CGRectIntersection(const CGRect& a, const CGRect& b)
-{
-    if (CGRectIsEmpty(a) || CGRectIsEmpty(b))
-        return CGRectZero;
+CGRect CGRectIntersection(const CGRect& a, const CGRect& b) {
+    if (CGRectIsEmpty(a) || CGRectIsEmpty(b)) return CGRectZero;
     double x0 = std::max(CGRectGetMinX(a), CGRectGetMinX(b));
     double y0 = std::max(CGRectGetMinY(a), CGRectGetMinY(b));
     double x1 = std::min(CGRectGetMaxX(a), CGRectGetMaxX(b));
     double y1 = std::min(CGRectGetMaxY(a), CGRectGetMaxY(b));
-    if (x1 <= x0 || y1 <= y0)
-        return CGRectZero;
+    if (x1 <= x0 || y1 <= y0) return CGRectZero;
     return CGRectMake(x0, y0, x1 - x0, y1 - y0);
 }
 
 bool CGRectIntersectsRect(const CGRect& a, const CGRect& b) { return !CGRectIsEmpty(CGRectIntersection(a, b)); }
 
-CGRect CGRectUnion(const CGRect& a, const CGRect& b)
-{
-    if (CGRectIsEmpty(a))
-        return CGRectStandardize(b);
-    if (CGRectIsEmpty(b))
-        return CGRectStandardize(a);
+CGRect CGRectUnion(const CGRect& a, const CGRect& b) {
+    if (CGRectIsEmpty(a)) return CGRectStandardize(b);
+    if (CGRectIsEmpty(b)) return CGRectStandardize(a);
     double x0 = std::min(CGRectGetMinX(a), CGRectGetMinX(b));
     double y0 = std::min(CGRectGetMinY(a), CGRectGetMinY(b));
     double x1 = std::max(CGRectGetMaxX(a), CGRectGetMaxX(b));
@@ -89,30 +76,25 @@ CGRect CGRectUnion(const CGRect& a, const CGRect& b)
     return CGRectMake(x0, y0, x1 - x0, y1 - y0);
 }
 
-CGRect CGRectInset(const CGRect& r, double dx, double dy)
-{
+CGRect CGRectInset(const CGRect& r, double dx, double dy) {
     CGRect s = CGRectStandardize(r);
     s.origin.x += dx;
     s.origin.y += dy;
     s.size.width -= 2 * dx;
     s.size.height -= 2 * dy;
-    if (s.size.width < 0 || s.size.height < 0)
-        return CGRectZero;
+    if (s.size.width < 0 || s.size.height < 0) return CGRectZero;
     return s;
 }
 
-CGRect CGRectOffset(const CGRect& r, double dx, double dy)
-{
+CGRect CGRectOffset(const CGRect& r, double dx, double dy) {
     CGRect s = CGRectStandardize(r);
     s.origin.x += dx;
     s.origin.y += dy;
     return s;
 }
 
-CGRect CGRectIntegral(const CGRect& r)
-{
-    if (CGRectIsEmpty(r))
-        return CGRectZero;
+CGRect CGRectIntegral(const CGRect& r) {
+    if (CGRectIsEmpty(r)) return CGRectZero;
     double x0 = std::floor(CGRectGetMinX(r)), y0 = std::floor(CGRectGetMinY(r));
     double x1 = std::ceil(CGRectGetMaxX(r)), y1 = std::ceil(CGRectGetMaxY(r));
     return CGRectMake(x0, y0, x1 - x0, y1 - y0);
@@ -122,51 +104,38 @@ bool CGRectEqualToRect(const CGRect& a, const CGRect& b) { return CGRectStandard
 bool CGPointEqualToPoint(CGPoint a, CGPoint b) { return a == b; }
 bool CGSizeEqualToSize(CGSize a, CGSize b) { return a == b; }
 
-bool operator==(const CGAffineTransform& l, const CGAffineTransform& r)
-{
+bool operator==(const CGAffineTransform& l, const CGAffineTransform& r) {
     return l.a == r.a && l.b == r.b && l.c == r.c && l.d == r.d && l.tx == r.tx && l.ty == r.ty;
 }
 
-CGAffineTransform CGAffineTransformMake(double a, double b, double c, double d, double tx, double ty)
-{
+CGAffineTransform CGAffineTransformMake(double a, double b, double c, double d, double tx, double ty) {
     return CGAffineTransform{a, b, c, d, tx, ty};
 }
 CGAffineTransform CGAffineTransformMakeTranslation(double tx, double ty) { return {1, 0, 0, 1, tx, ty}; }
 CGAffineTransform CGAffineTransformMakeScale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
-CGAffineTransform CGAffineTransformMakeRotation(double radians)
-{
+CGAffineTransform CGAffineTransformMakeRotation(double radians) {
     double c = std::cos(radians), s = std::sin(radians);
     return {c, s, -s, c, 0, 0};
 }
 
-CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2)
-{
-    return {t1.a * t2.a + t1.b * t2.c,
-            t1.a * t2.b + t1.b * t2.d,
-            t1.c * t2.a + t1.d * t2.c,
-            t1.c * t2.b + t1.d * t2.d,
-            t1.tx * t2.a + t1.ty * t2.c + t2.tx,
-            t1.tx * t2.b + t1.ty * t2.d + t2.ty};
+CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2) {
+    return {t1.a * t2.a + t1.b * t2.c, t1.a * t2.b + t1.b * t2.d,           t1.c * t2.a + t1.d * t2.c,
+            t1.c * t2.b + t1.d * t2.d, t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
 }
 
-CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, double tx, double ty)
-{
+CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, double tx, double ty) {
     return CGAffineTransformConcat(CGAffineTransformMakeTranslation(tx, ty), t);
 }
-CGAffineTransform CGAffineTransformScale(const CGAffineTransform& t, double sx, double sy)
-{
+CGAffineTransform CGAffineTransformScale(const CGAffineTransform& t, double sx, double sy) {
     return CGAffineTransformConcat(CGAffineTransformMakeScale(sx, sy), t);
 }
-CGAffineTransform CGAffineTransformRotate(const CGAffineTransform& t, double radians)
-{
+CGAffineTransform CGAffineTransformRotate(const CGAffineTransform& t, double radians) {
     return CGAffineTransformConcat(CGAffineTransformMakeRotation(radians), t);
 }
 
-CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t)
-{
+CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t) {
     double det = t.a * t.d - t.b * t.c;
-    if (det == 0 || !std::isfinite(det))
-        return t;
+    if (det == 0 || !std::isfinite(det)) return t;
     CGAffineTransform r;
     r.a = t.d / det;
     r.b = -t.b / det;
@@ -179,18 +148,15 @@ CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t)
 
 bool CGAffineTransformIsIdentity(const CGAffineTransform& t) { return t == CGAffineTransformIdentity; }
 
-CGPoint CGPointApplyAffineTransform(CGPoint p, const CGAffineTransform& t)
-{
+CGPoint CGPointApplyAffineTransform(CGPoint p, const CGAffineTransform& t) {
     return {t.a * p.x + t.c * p.y + t.tx, t.b * p.x + t.d * p.y + t.ty};
 }
 
-CGSize CGSizeApplyAffineTransform(CGSize s, const CGAffineTransform& t)
-{
+CGSize CGSizeApplyAffineTransform(CGSize s, const CGAffineTransform& t) {
     return {t.a * s.width + t.c * s.height, t.b * s.width + t.d * s.height};
 }
 
-CGRect CGRectApplyAffineTransform(const CGRect& r, const CGAffineTransform& t)
-{
+CGRect CGRectApplyAffineTransform(const CGRect& r, const CGAffineTransform& t) {
     CGRect s = CGRectStandardize(r);
     CGPoint pts[4] = {CGPointApplyAffineTransform(s.origin, t),
                       CGPointApplyAffineTransform({CGRectGetMaxX(s), CGRectGetMinY(s)}, t),
@@ -206,13 +172,11 @@ CGRect CGRectApplyAffineTransform(const CGRect& r, const CGAffineTransform& t)
     return CGRectMake(x0, y0, x1 - x0, y1 - y0);
 }
 
-UIEdgeInsets UIEdgeInsetsMake(double top, double left, double bottom, double right)
-{
+UIEdgeInsets UIEdgeInsetsMake(double top, double left, double bottom, double right) {
     return UIEdgeInsets{top, left, bottom, right};
 }
 
-CGRect UIEdgeInsetsInsetRect(const CGRect& r, const UIEdgeInsets& i)
-{
+CGRect UIEdgeInsetsInsetRect(const CGRect& r, const UIEdgeInsets& i) {
     CGRect s = r;
     s.origin.x += i.left;
     s.origin.y += i.top;
@@ -221,7 +185,6 @@ CGRect UIEdgeInsetsInsetRect(const CGRect& r, const UIEdgeInsets& i)
     return s;
 }
 
-bool operator==(const UIEdgeInsets& a, const UIEdgeInsets& b)
-{
+bool operator==(const UIEdgeInsets& a, const UIEdgeInsets& b) {
     return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
 }

@@ -6,17 +6,14 @@
 
 #include <cmath>
 
-void GObjectUnref::operator()(void* p) const
-{
-    if (p)
-        g_object_unref(p);
+void GObjectUnref::operator()(void* p) const {
+    if (p) g_object_unref(p);
 }
 
 namespace {
 struct ContextHolder {
     PangoContext* context = nullptr;
-    ContextHolder()
-    {
+    ContextHolder() {
         context = pango_font_map_create_context(pango_cairo_font_map_get_default());
         cairo_font_options_t* fo = cairo_font_options_create();
         cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
@@ -27,40 +24,32 @@ struct ContextHolder {
         pango_context_set_round_glyph_positions(context, FALSE);
         pango_context_set_language(context, pango_language_from_string("zh-cn"));
     }
-    ~ContextHolder()
-    {
-        if (context)
-            g_object_unref(context);
+    ~ContextHolder() {
+        if (context) g_object_unref(context);
     }
 };
-} // namespace
+}  // namespace
 
-PangoContext* threadPangoContext()
-{
+PangoContext* threadPangoContext() {
     thread_local ContextHolder holder;
     return holder.context;
 }
 
-std::string validUtf8(const std::string& text)
-{
-    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr))
-        return text;
+std::string validUtf8(const std::string& text) {
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
     gchar* fixed = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
     std::string out(fixed);
     g_free(fixed);
     return out;
 }
 
-PangoLayoutPtr makePangoLayout(const std::string& utf8, const std::string& families, bool bold, double size)
-{
+PangoLayoutPtr makePangoLayout(const std::string& utf8, const std::string& families, bool bold, double size) {
     PangoLayoutPtr layout(pango_layout_new(threadPangoContext()));
     PangoFontDescription* d = pango_font_description_new();
     pango_font_description_set_family(d, families.c_str());
     pango_font_description_set_weight(d, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    if (!std::isfinite(size) || size < 0.5)
-        size = 0.5;
-    if (size > 2000)
-        size = 2000;
+    if (!std::isfinite(size) || size < 0.5) size = 0.5;
+    if (size > 2000) size = 2000;
     pango_font_description_set_absolute_size(d, size * PANGO_SCALE);
     pango_layout_set_font_description(layout.get(), d);
     pango_font_description_free(d);
@@ -68,8 +57,7 @@ PangoLayoutPtr makePangoLayout(const std::string& utf8, const std::string& famil
     return layout;
 }
 
-PangoLayoutPtr makePangoLayout(const std::string& utf8, const UIFont& font, double size)
-{
+PangoLayoutPtr makePangoLayout(const std::string& utf8, const UIFont& font, double size) {
     return makePangoLayout(utf8, font.families(), font.isBold(), size);
 }
 
@@ -81,8 +69,7 @@ PangoLayoutPtr makePangoLayout(const std::string& utf8, const UIFont& font, doub
 #if defined(__SANITIZE_ADDRESS__) || defined(RD_GRAPHICS_ASAN)
 // Fontconfig, Pango, Cairo and GLib keep process-wide caches (font sets, glyph
 // caches, type registrations) that they never free; they are not our leaks.
-extern "C" const char* __lsan_default_suppressions()
-{
+extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n"
            "leak:libpango-1.0.so\n"
            "leak:libpangoft2-1.0.so\n"

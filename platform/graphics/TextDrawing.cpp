@@ -12,26 +12,22 @@
 
 namespace {
 
-const char* const kEllipsis = "\xE2\x80\xA6"; // …
-constexpr double kFitSlack = 0.01;            // points of rounding allowed when fitting
+const char* const kEllipsis = "\xE2\x80\xA6";  // …
+constexpr double kFitSlack = 0.01;             // points of rounding allowed when fitting
 
-bool isTruncation(UILineBreakMode m)
-{
+bool isTruncation(UILineBreakMode m) {
     return m == UILineBreakMode::HeadTruncation || m == UILineBreakMode::TailTruncation ||
            m == UILineBreakMode::MiddleTruncation;
 }
 
-std::string oneLine(const std::string& text)
-{
+std::string oneLine(const std::string& text) {
     std::string s = text;
     for (char& c : s)
-        if (c == '\n' || c == '\r' || c == '\t')
-            c = ' ';
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
     return s;
 }
 
-double lineWidth(const std::string& text, const UIFont& font, double size)
-{
+double lineWidth(const std::string& text, const UIFont& font, double size) {
     PangoLayoutPtr layout = makePangoLayout(text, font, size);
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
     PangoRectangle logical;
@@ -40,53 +36,45 @@ double lineWidth(const std::string& text, const UIFont& font, double size)
 }
 
 // Byte offsets of the character starts of valid UTF-8 text, plus the end.
-std::vector<size_t> charStarts(const std::string& s)
-{
+std::vector<size_t> charStarts(const std::string& s) {
     std::vector<size_t> starts;
     const char* begin = s.data();
     const char* end = begin + s.size();
-    for (const char* p = begin; p < end; p = g_utf8_next_char(p))
-        starts.push_back(static_cast<size_t>(p - begin));
+    for (const char* p = begin; p < end; p = g_utf8_next_char(p)) starts.push_back(static_cast<size_t>(p - begin));
     starts.push_back(s.size());
     return starts;
 }
 
-std::string trimRight(std::string s)
-{
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
+std::string trimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
 }
 
-std::string trimLeft(std::string s)
-{
+std::string trimLeft(std::string s) {
     size_t i = 0;
-    while (i < s.size() && s[i] == ' ')
-        ++i;
+    while (i < s.size() && s[i] == ' ') ++i;
     return s.substr(i);
 }
 
 // The longest cut of a single line (valid UTF-8, no newlines) that fits width
 // with "…" in the place the mode says.
-std::string truncateLine(const std::string& text, const UIFont& font, double size, double width, UILineBreakMode mode)
-{
-    if (lineWidth(text, font, size) <= width + kFitSlack)
-        return text;
+std::string truncateLine(const std::string& text, const UIFont& font, double size, double width, UILineBreakMode mode) {
+    if (lineWidth(text, font, size) <= width + kFitSlack) return text;
     std::vector<size_t> starts = charStarts(text);
     const int n = static_cast<int>(starts.size()) - 1;
     auto candidate = [&](int keep) {
         switch (mode) {
-        case UILineBreakMode::HeadTruncation:
-            return kEllipsis + trimLeft(text.substr(starts[n - keep]));
-        case UILineBreakMode::MiddleTruncation: {
-            int head = (keep + 1) / 2, tail = keep / 2;
-            return trimRight(text.substr(0, starts[head])) + kEllipsis + trimLeft(text.substr(starts[n - tail]));
-        }
-        default:
-            return trimRight(text.substr(0, starts[keep])) + kEllipsis;
+            case UILineBreakMode::HeadTruncation:
+                return kEllipsis + trimLeft(text.substr(starts[n - keep]));
+            case UILineBreakMode::MiddleTruncation: {
+                int head = (keep + 1) / 2, tail = keep / 2;
+                return trimRight(text.substr(0, starts[head])) + kEllipsis + trimLeft(text.substr(starts[n - tail]));
+            }
+            default:
+                return trimRight(text.substr(0, starts[keep])) + kEllipsis;
         }
     };
-    int lo = 0, hi = n - 1; // keep lo characters always fits (or nothing does)
+    int lo = 0, hi = n - 1;  // keep lo characters always fits (or nothing does)
     while (lo < hi) {
         int mid = (lo + hi + 1) / 2;
         if (lineWidth(candidate(mid), font, size) <= width + kFitSlack)
@@ -98,7 +86,7 @@ std::string truncateLine(const std::string& text, const UIFont& font, double siz
 }
 
 struct Line {
-    PangoLayoutPtr layout; // owns the line below
+    PangoLayoutPtr layout;  // owns the line below
     PangoLayoutLine* line = nullptr;
     double width = 0;
 };
@@ -108,11 +96,10 @@ struct Block {
     double lineHeight = 0;
     double ascender = 0;
     double width = 0;
-    bool clip = false; // draw clipped to the rect (one clipped line)
+    bool clip = false;  // draw clipped to the rect (one clipped line)
 };
 
-Line singleLayoutLine(const std::string& text, const UIFont& font, double size)
-{
+Line singleLayoutLine(const std::string& text, const UIFont& font, double size) {
     Line l;
     l.layout = makePangoLayout(text, font, size);
     pango_layout_set_single_paragraph_mode(l.layout.get(), TRUE);
@@ -124,16 +111,14 @@ Line singleLayoutLine(const std::string& text, const UIFont& font, double size)
 }
 
 // One line of text within width (width <= 0 or infinite: no limit).
-Block layoutSingle(const std::string& rawText, const UIFont& font, double size, double width, UILineBreakMode mode)
-{
+Block layoutSingle(const std::string& rawText, const UIFont& font, double size, double width, UILineBreakMode mode) {
     std::string text = oneLine(validUtf8(rawText));
     Block b;
     UIFont sized(font.fontName(), font.families(), font.isBold(), size);
     b.lineHeight = sized.lineHeight();
     b.ascender = sized.ascender();
     bool limited = std::isfinite(width) && width > 0;
-    if (limited && isTruncation(mode))
-        text = truncateLine(text, font, size, width, mode);
+    if (limited && isTruncation(mode)) text = truncateLine(text, font, size, width, mode);
     b.lines.push_back(singleLayoutLine(text, font, size));
     b.width = b.lines[0].width;
     if (limited && b.width > width + kFitSlack) {
@@ -144,8 +129,7 @@ Block layoutSingle(const std::string& rawText, const UIFont& font, double size, 
 }
 
 // Text wrapped inside a rectangle, keeping the lines that fit its height.
-Block layoutInRect(const std::string& rawText, const UIFont& font, CGSize box, UILineBreakMode mode)
-{
+Block layoutInRect(const std::string& rawText, const UIFont& font, CGSize box, UILineBreakMode mode) {
     double size = font.pointSize();
     double lh = font.lineHeight();
     bool limitedWidth = std::isfinite(box.width) && box.width > 0;
@@ -166,8 +150,7 @@ Block layoutInRect(const std::string& rawText, const UIFont& font, CGSize box, U
     }
     int total = pango_layout_get_line_count(layout.get());
     int visible = total;
-    if (limitedHeight)
-        visible = std::clamp(static_cast<int>(std::floor((box.height + kFitSlack) / lh)), 1, total);
+    if (limitedHeight) visible = std::clamp(static_cast<int>(std::floor((box.height + kFitSlack) / lh)), 1, total);
     for (int i = 0; i < visible; ++i) {
         PangoLayoutLine* pl = pango_layout_get_line_readonly(layout.get(), i);
         bool last = i == visible - 1;
@@ -184,8 +167,7 @@ Block layoutInRect(const std::string& rawText, const UIFont& font, CGSize box, U
             b.lines.push_back(std::move(l));
         }
     }
-    for (const Line& l : b.lines)
-        b.width = std::max(b.width, l.width);
+    for (const Line& l : b.lines) b.width = std::max(b.width, l.width);
     // Keep the shared layout alive in a slot of its own.
     Line holder;
     holder.layout = std::move(layout);
@@ -194,25 +176,20 @@ Block layoutInRect(const std::string& rawText, const UIFont& font, CGSize box, U
 }
 
 // The lines to draw (the first entry of a wrapped block only holds its layout).
-std::vector<const Line*> drawnLines(const Block& b)
-{
+std::vector<const Line*> drawnLines(const Block& b) {
     std::vector<const Line*> out;
     for (const Line& l : b.lines)
-        if (l.line)
-            out.push_back(&l);
+        if (l.line) out.push_back(&l);
     return out;
 }
 
-CGSize blockSize(const Block& b)
-{
+CGSize blockSize(const Block& b) {
     return CGSizeMake(b.width, b.lineHeight * static_cast<double>(drawnLines(b).size()));
 }
 
-void drawBlock(const Block& b, const CGRect& rect, UITextAlignment align)
-{
+void drawBlock(const Block& b, const CGRect& rect, UITextAlignment align) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     cairo_t* cr = ctx->cairo();
     std::vector<const Line*> lines = drawnLines(b);
     double boxWidth = std::isfinite(rect.size.width) && rect.size.width > 0 ? rect.size.width : b.width;
@@ -241,26 +218,23 @@ void drawBlock(const Block& b, const CGRect& rect, UITextAlignment align)
     });
 }
 
-} // namespace
+}  // namespace
 
 CGSize drawString(const std::string& text, const CGRect& rect, const UIFont& font, UILineBreakMode mode,
-                  UITextAlignment align)
-{
+                  UITextAlignment align) {
     CGRect r = CGRectStandardize(rect);
     Block b = layoutInRect(text, font, r.size, mode);
     drawBlock(b, r, align);
     return blockSize(b);
 }
 
-CGSize drawStringAtPoint(const std::string& text, CGPoint p, const UIFont& font)
-{
+CGSize drawStringAtPoint(const std::string& text, CGPoint p, const UIFont& font) {
     Block b = layoutSingle(text, font, font.pointSize(), 0, UILineBreakMode::Clip);
     drawBlock(b, CGRectMake(p.x, p.y, 0, 0), UITextAlignment::Left);
     return blockSize(b);
 }
 
-CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font, UILineBreakMode mode)
-{
+CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font, UILineBreakMode mode) {
     Block b = layoutSingle(text, font, font.pointSize(), width, mode);
     drawBlock(b, CGRectMake(p.x, p.y, width, b.lineHeight), UITextAlignment::Left);
     return blockSize(b);
@@ -268,79 +242,67 @@ CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const
 
 namespace {
 // The vertical shift of a line shrunk to `size` relative to the original line box.
-double baselineShift(const UIFont& font, double size, UIBaselineAdjustment adj)
-{
-    if (size == font.pointSize())
-        return 0;
+double baselineShift(const UIFont& font, double size, UIBaselineAdjustment adj) {
+    if (size == font.pointSize()) return 0;
     UIFont sized(font.fontName(), font.families(), font.isBold(), size);
     switch (adj) {
-    case UIBaselineAdjustment::AlignBaselines: return font.ascender() - sized.ascender();
-    case UIBaselineAdjustment::AlignCenters: return (font.lineHeight() - sized.lineHeight()) / 2;
-    case UIBaselineAdjustment::None: return 0;
+        case UIBaselineAdjustment::AlignBaselines:
+            return font.ascender() - sized.ascender();
+        case UIBaselineAdjustment::AlignCenters:
+            return (font.lineHeight() - sized.lineHeight()) / 2;
+        case UIBaselineAdjustment::None:
+            return 0;
     }
     return 0;
 }
-} // namespace
+}  // namespace
 
 CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font, double minFontSize,
-                         double* actualFontSize, UILineBreakMode mode, UIBaselineAdjustment baselineAdjustment)
-{
+                         double* actualFontSize, UILineBreakMode mode, UIBaselineAdjustment baselineAdjustment) {
     double size = fittingFontSize(text, font, width, minFontSize);
-    if (actualFontSize)
-        *actualFontSize = size;
+    if (actualFontSize) *actualFontSize = size;
     Block b = layoutSingle(text, font, size, width, mode);
     double dy = baselineShift(font, size, baselineAdjustment);
     drawBlock(b, CGRectMake(p.x, p.y + dy, width, b.lineHeight), UITextAlignment::Left);
     return CGSizeMake(b.width, font.lineHeight());
 }
 
-CGSize sizeWithFont(const std::string& text, const UIFont& font)
-{
+CGSize sizeWithFont(const std::string& text, const UIFont& font) {
     return blockSize(layoutSingle(text, font, font.pointSize(), 0, UILineBreakMode::Clip));
 }
 
-CGSize sizeWithFont(const std::string& text, const UIFont& font, double width, UILineBreakMode mode)
-{
+CGSize sizeWithFont(const std::string& text, const UIFont& font, double width, UILineBreakMode mode) {
     return blockSize(layoutSingle(text, font, font.pointSize(), width, mode));
 }
 
-CGSize sizeWithFont(const std::string& text, const UIFont& font, CGSize constrained, UILineBreakMode mode)
-{
+CGSize sizeWithFont(const std::string& text, const UIFont& font, CGSize constrained, UILineBreakMode mode) {
     return blockSize(layoutInRect(text, font, constrained, mode));
 }
 
 CGSize sizeWithFont(const std::string& text, const UIFont& font, double minFontSize, double* actualFontSize,
-                    double width, UILineBreakMode mode)
-{
+                    double width, UILineBreakMode mode) {
     double size = fittingFontSize(text, font, width, minFontSize);
-    if (actualFontSize)
-        *actualFontSize = size;
+    if (actualFontSize) *actualFontSize = size;
     Block b = layoutSingle(text, font, size, width, mode);
     return CGSizeMake(b.width, font.lineHeight());
 }
 
-std::string truncatedString(const std::string& text, const UIFont& font, double width, UILineBreakMode mode)
-{
+std::string truncatedString(const std::string& text, const UIFont& font, double width, UILineBreakMode mode) {
     std::string line = oneLine(validUtf8(text));
-    if (!isTruncation(mode) || !(width > 0) || !std::isfinite(width))
-        return line;
+    if (!isTruncation(mode) || !(width > 0) || !std::isfinite(width)) return line;
     return truncateLine(line, font, font.pointSize(), width, mode);
 }
 
-double fittingFontSize(const std::string& rawText, const UIFont& font, double width, double minFontSize)
-{
+double fittingFontSize(const std::string& rawText, const UIFont& font, double width, double minFontSize) {
     double size = font.pointSize();
-    if (!std::isfinite(minFontSize) || minFontSize <= 0 || minFontSize >= size || !(width > 0) ||
-        !std::isfinite(width))
+    if (!std::isfinite(minFontSize) || minFontSize <= 0 || minFontSize >= size || !(width > 0) || !std::isfinite(width))
         return size;
     std::string text = oneLine(validUtf8(rawText));
     double w = lineWidth(text, font, size);
-    if (w <= width + kFitSlack)
-        return size;
+    if (w <= width + kFitSlack) return size;
     // Unhinted widths scale with the size: start from the proportional guess,
     // on the half-point grid, and step down until it fits.
     double s = std::max(minFontSize, std::floor(size * width / w * 2) / 2);
-    while (s > minFontSize && lineWidth(text, font, s) > width + kFitSlack)
-        s = std::max(minFontSize, s - 0.5);
+    while (s > minFontSize && lineWidth(text, font, s) > width + kFitSlack) s = std::max(minFontSize, s - 0.5);
     return s;
 }

@@ -13,18 +13,16 @@
 // ends (starts, or has in its middle) "…". A rect height under two lines draws one
 // line. Returns the size drawn.
 CGSize drawString(const std::string& text, const CGRect& rect, const UIFont& font,
-                  UILineBreakMode mode = UILineBreakMode::WordWrap,
-                  UITextAlignment align = UITextAlignment::Left);
+                  UILineBreakMode mode = UILineBreakMode::WordWrap, UITextAlignment align = UITextAlignment::Left);
 // One line, top-left at p, no width limit (newlines drawn as spaces).
 CGSize drawStringAtPoint(const std::string& text, CGPoint p, const UIFont& font);
 // One line at p within width, truncated or clipped by mode.
-CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font,
-                         UILineBreakMode mode);
+CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font, UILineBreakMode mode);
 // One line at p, shrinking from the font's size down to minFontSize to fit width;
 // what still does not fit is truncated by mode. actualFontSize (may be null)
 // receives the size used.
-CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font,
-                         double minFontSize, double* actualFontSize, UILineBreakMode mode,
+CGSize drawStringAtPoint(const std::string& text, CGPoint p, double width, const UIFont& font, double minFontSize,
+                         double* actualFontSize, UILineBreakMode mode,
                          UIBaselineAdjustment baselineAdjustment = UIBaselineAdjustment::AlignBaselines);
 
 // One line, no limit.
@@ -34,8 +32,8 @@ CGSize sizeWithFont(const std::string& text, const UIFont& font, double width, U
 // Wrapped within the constrained size, as drawString would draw it in a rect of that size.
 CGSize sizeWithFont(const std::string& text, const UIFont& font, CGSize constrained, UILineBreakMode mode);
 // One line shrunk to fit width as drawStringAtPoint with a minimum size would draw it.
-CGSize sizeWithFont(const std::string& text, const UIFont& font, double minFontSize,
-                    double* actualFontSize, double width, UILineBreakMode mode);
+CGSize sizeWithFont(const std::string& text, const UIFont& font, double minFontSize, double* actualFontSize,
+                    double width, UILineBreakMode mode);
 
 // The text of the single line drawn for `text` in `width` with a truncation mode:
 // the text itself when it fits, else cut with "…" (tests and accessibility use it).

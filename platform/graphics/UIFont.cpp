@@ -15,12 +15,10 @@ const char* const kSans = "Liberation Sans, DejaVu Sans, WenQuanYi Micro Hei, sa
 const char* const kHei = "WenQuanYi Micro Hei, Liberation Sans, DejaVu Sans, sans-serif";
 const char* const kMono = "Liberation Mono, DejaVu Sans Mono, WenQuanYi Micro Hei Mono, monospace";
 
-std::string squeeze(const std::string& name)
-{
+std::string squeeze(const std::string& name) {
     std::string out;
     for (char c : name) {
-        if (c == ' ' || c == '-' || c == '_')
-            continue;
+        if (c == ' ' || c == '-' || c == '_') continue;
         out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
     }
     return out;
@@ -31,53 +29,45 @@ struct Face {
     bool bold;
 };
 
-Face faceForName(const std::string& name)
-{
+Face faceForName(const std::string& name) {
     std::string key = squeeze(name);
     bool bold = key.find("bold") != std::string::npos || key.find("heavy") != std::string::npos ||
                 key.find("black") != std::string::npos;
     if (key.rfind("stheiti", 0) == 0 || key.rfind("heiti", 0) == 0 || key.rfind("stxihei", 0) == 0 ||
         key.rfind("pingfang", 0) == 0)
         return {kHei, bold || key.find("medium") != std::string::npos};
-    if (key.rfind("courier", 0) == 0 || key.rfind("menlo", 0) == 0 || key.rfind("monaco", 0) == 0)
-        return {kMono, bold};
+    if (key.rfind("courier", 0) == 0 || key.rfind("menlo", 0) == 0 || key.rfind("monaco", 0) == 0) return {kMono, bold};
     // Arial, ArialMT, ArialRoundedMTBold, Helvetica, Helvetica Neue, ... and unknown names.
     return {kSans, bold};
 }
 
-} // namespace
+}  // namespace
 
 UIFont::UIFont(std::string name, std::string families, bool bold, double pointSize)
-    : name_(std::move(name)), families_(std::move(families)), bold_(bold),
-      pointSize_(std::isfinite(pointSize) && pointSize > 0 ? pointSize : 12)
-{
-}
+    : name_(std::move(name)),
+      families_(std::move(families)),
+      bold_(bold),
+      pointSize_(std::isfinite(pointSize) && pointSize > 0 ? pointSize : 12) {}
 
-std::shared_ptr<UIFont> UIFont::systemFontOfSize(double pt)
-{
+std::shared_ptr<UIFont> UIFont::systemFontOfSize(double pt) {
     return std::make_shared<UIFont>("Helvetica", kSans, false, pt);
 }
 
-std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(double pt)
-{
+std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(double pt) {
     return std::make_shared<UIFont>("Helvetica-Bold", kSans, true, pt);
 }
 
-std::shared_ptr<UIFont> UIFont::fontWithName(const std::string& name, double pt)
-{
+std::shared_ptr<UIFont> UIFont::fontWithName(const std::string& name, double pt) {
     Face f = faceForName(name);
     return std::make_shared<UIFont>(name.empty() ? std::string("Helvetica") : name, f.families, f.bold, pt);
 }
 
-std::shared_ptr<UIFont> UIFont::fontWithSize(double pt) const
-{
+std::shared_ptr<UIFont> UIFont::fontWithSize(double pt) const {
     return std::make_shared<UIFont>(name_, families_, bold_, pt);
 }
 
-void UIFont::loadMetrics() const
-{
-    if (metricsLoaded_)
-        return;
+void UIFont::loadMetrics() const {
+    if (metricsLoaded_) return;
     // A line holding Latin and Chinese: the box every drawn line gets.
     PangoLayoutPtr layout = makePangoLayout("Ag\xE6\xB5\xA6", *this, pointSize_);
     PangoRectangle logical;
@@ -88,20 +78,17 @@ void UIFont::loadMetrics() const
     metricsLoaded_ = true;
 }
 
-double UIFont::lineHeight() const
-{
+double UIFont::lineHeight() const {
     loadMetrics();
     return ascender_ - descender_;
 }
 
-double UIFont::ascender() const
-{
+double UIFont::ascender() const {
     loadMetrics();
     return ascender_;
 }
 
-double UIFont::descender() const
-{
+double UIFont::descender() const {
     loadMetrics();
     return descender_;
 }

@@ -24,7 +24,7 @@ public:
     // Height of one line as text drawing lays it out; ascender + descender.
     double lineHeight() const;
     double ascender() const;
-    double descender() const; // negative, below the baseline (as UIKit reports it)
+    double descender() const;  // negative, below the baseline (as UIKit reports it)
     std::shared_ptr<UIFont> fontWithSize(double pt) const;
 
     // The Pango family list, e.g. "DejaVu Sans, WenQuanYi Micro Hei".

@@ -20,78 +20,62 @@ struct ByteReader {
     size_t pos = 0;
 };
 
-cairo_status_t readBytes(void* closure, unsigned char* data, unsigned int length)
-{
+cairo_status_t readBytes(void* closure, unsigned char* data, unsigned int length) {
     auto* r = static_cast<ByteReader*>(closure);
-    if (length > r->bytes->size() - r->pos)
-        return CAIRO_STATUS_READ_ERROR;
+    if (length > r->bytes->size() - r->pos) return CAIRO_STATUS_READ_ERROR;
     std::memcpy(data, r->bytes->data() + r->pos, length);
     r->pos += length;
     return CAIRO_STATUS_SUCCESS;
 }
 
-cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length)
-{
+cairo_status_t writeBytes(void* closure, const unsigned char* data, unsigned int length) {
     auto* out = static_cast<std::vector<uint8_t>*>(closure);
     out->insert(out->end(), data, data + length);
     return CAIRO_STATUS_SUCCESS;
 }
 
-bool isPNG(const std::vector<uint8_t>& bytes)
-{
+bool isPNG(const std::vector<uint8_t>& bytes) {
     static const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     return bytes.size() >= 8 && std::memcmp(bytes.data(), sig, 8) == 0;
 }
 
-std::optional<std::vector<uint8_t>> readFile(const std::string& path)
-{
+std::optional<std::vector<uint8_t>> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
+    if (!in) return std::nullopt;
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        return std::nullopt;
+    if (in.bad()) return std::nullopt;
     return bytes;
 }
 
-bool endsWith(const std::string& s, const std::string& suffix)
-{
+bool endsWith(const std::string& s, const std::string& suffix) {
     return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::mutex cacheMutex;
 std::map<std::string, std::shared_ptr<UIImage>> cache;
 
-} // namespace
+}  // namespace
 
 UIImage::UIImage(cairo_surface_t* surface, double scale)
-    : surface_(surface), scale_(std::isfinite(scale) && scale > 0 ? scale : 1)
-{
+    : surface_(surface), scale_(std::isfinite(scale) && scale > 0 ? scale : 1) {}
+
+UIImage::~UIImage() {
+    if (surface_) cairo_surface_destroy(surface_);
 }
 
-UIImage::~UIImage()
-{
-    if (surface_)
-        cairo_surface_destroy(surface_);
-}
-
-std::shared_ptr<UIImage> UIImage::imageWithSurface(cairo_surface_t* surface, double scale)
-{
-    if (!surface)
-        return nullptr;
+std::shared_ptr<UIImage> UIImage::imageWithSurface(cairo_surface_t* surface, double scale) {
+    if (!surface) return nullptr;
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
-        cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE ||
-        cairo_image_surface_get_width(surface) <= 0 || cairo_image_surface_get_height(surface) <= 0) {
+        cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE || cairo_image_surface_get_width(surface) <= 0 ||
+        cairo_image_surface_get_height(surface) <= 0) {
         cairo_surface_destroy(surface);
         return nullptr;
     }
     return std::make_shared<UIImage>(surface, scale);
 }
 
-std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& png, double scale)
-{
-    if (!isPNG(png))
-        return nullptr;
+std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& png, double scale) {
+    if (!isPNG(png)) return nullptr;
     ByteReader reader{&png, 0};
     cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readBytes, &reader);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
@@ -113,41 +97,31 @@ std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& png,
     return imageWithSurface(s, scale);
 }
 
-std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(const std::string& path)
-{
+std::shared_ptr<UIImage> UIImage::imageWithContentsOfFile(const std::string& path) {
     auto bytes = readFile(path);
-    if (!bytes)
-        return nullptr;
+    if (!bytes) return nullptr;
     std::string stem = path;
-    if (endsWith(stem, ".png") || endsWith(stem, ".PNG"))
-        stem.resize(stem.size() - 4);
+    if (endsWith(stem, ".png") || endsWith(stem, ".PNG")) stem.resize(stem.size() - 4);
     return imageWithData(*bytes, endsWith(stem, "@2x") ? 2.0 : 1.0);
 }
 
-std::shared_ptr<UIImage> UIImage::imageNamed(const std::string& name)
-{
-    if (name.empty())
-        return nullptr;
+std::shared_ptr<UIImage> UIImage::imageNamed(const std::string& name) {
+    if (name.empty()) return nullptr;
     {
         std::lock_guard<std::mutex> lock(cacheMutex);
         auto it = cache.find(name);
-        if (it != cache.end())
-            return it->second;
+        if (it != cache.end()) return it->second;
     }
     std::string stem = name;
-    if (endsWith(stem, ".png"))
-        stem.resize(stem.size() - 4);
+    if (endsWith(stem, ".png")) stem.resize(stem.size() - 4);
     std::shared_ptr<UIImage> image = imageWithContentsOfFile(bundlePath(stem + "@2x.png"));
-    if (!image)
-        image = imageWithContentsOfFile(bundlePath(stem + ".png"));
-    if (!image)
-        return nullptr; // not cached: the bundle may gain the file later
+    if (!image) image = imageWithContentsOfFile(bundlePath(stem + ".png"));
+    if (!image) return nullptr;  // not cached: the bundle may gain the file later
     std::lock_guard<std::mutex> lock(cacheMutex);
     return cache.emplace(name, image).first->second;
 }
 
-void UIImage::clearImageCache()
-{
+void UIImage::clearImageCache() {
     std::lock_guard<std::mutex> lock(cacheMutex);
     cache.clear();
 }
@@ -157,11 +131,9 @@ int UIImage::pixelHeight() const { return surface_ ? cairo_image_surface_get_hei
 
 CGSize UIImage::size() const { return CGSizeMake(pixelWidth() / scale_, pixelHeight() / scale_); }
 
-void UIImage::drawInRect(const CGRect& rectIn) const
-{
+void UIImage::drawInRect(const CGRect& rectIn) const {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx || !surface_)
-        return;
+    if (!ctx || !surface_) return;
     CGRect rect = CGRectStandardize(rectIn);
     if (!stretchable_) {
         ctx->drawImage(rect, *this);
@@ -195,11 +167,9 @@ void UIImage::drawInRect(const CGRect& rectIn) const
     }
 }
 
-void UIImage::drawInRect(const CGRect& rect, CGBlendMode mode, double alpha) const
-{
+void UIImage::drawInRect(const CGRect& rect, CGBlendMode mode, double alpha) const {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     ctx->saveGState();
     ctx->setBlendMode(mode);
     ctx->setAlpha(alpha * ctx->alpha());
@@ -207,28 +177,22 @@ void UIImage::drawInRect(const CGRect& rect, CGBlendMode mode, double alpha) con
     ctx->restoreGState();
 }
 
-void UIImage::drawAtPoint(CGPoint p) const
-{
+void UIImage::drawAtPoint(CGPoint p) const {
     CGSize sz = size();
     drawInRect(CGRectMake(p.x, p.y, sz.width, sz.height));
 }
 
-void UIImage::drawAtPoint(CGPoint p, CGBlendMode mode, double alpha) const
-{
+void UIImage::drawAtPoint(CGPoint p, CGBlendMode mode, double alpha) const {
     CGSize sz = size();
     drawInRect(CGRectMake(p.x, p.y, sz.width, sz.height), mode, alpha);
 }
 
-void UIImage::drawAsPatternInRect(const CGRect& rect) const
-{
-    if (CGContext* ctx = UIGraphicsGetCurrentContext())
-        ctx->drawTiledImage(rect, *this);
+void UIImage::drawAsPatternInRect(const CGRect& rect) const {
+    if (CGContext* ctx = UIGraphicsGetCurrentContext()) ctx->drawTiledImage(rect, *this);
 }
 
-std::shared_ptr<UIImage> UIImage::withCaps(const UIEdgeInsets& caps) const
-{
-    if (!surface_)
-        return nullptr;
+std::shared_ptr<UIImage> UIImage::withCaps(const UIEdgeInsets& caps) const {
+    if (!surface_) return nullptr;
     cairo_surface_reference(surface_);
     auto image = std::make_shared<UIImage>(surface_, scale_);
     CGSize sz = size();
@@ -242,8 +206,7 @@ std::shared_ptr<UIImage> UIImage::withCaps(const UIEdgeInsets& caps) const
     return image;
 }
 
-std::shared_ptr<UIImage> UIImage::stretchableImageWithLeftCapWidth(int left, int top) const
-{
+std::shared_ptr<UIImage> UIImage::stretchableImageWithLeftCapWidth(int left, int top) const {
     CGSize sz = size();
     UIEdgeInsets caps;
     if (left > 0) {
@@ -257,42 +220,30 @@ std::shared_ptr<UIImage> UIImage::stretchableImageWithLeftCapWidth(int left, int
     return withCaps(caps);
 }
 
-std::shared_ptr<UIImage> UIImage::resizableImageWithCapInsets(const UIEdgeInsets& caps) const
-{
-    return withCaps(caps);
-}
+std::shared_ptr<UIImage> UIImage::resizableImageWithCapInsets(const UIEdgeInsets& caps) const { return withCaps(caps); }
 
-std::vector<uint8_t> UIImage::pngData() const
-{
+std::vector<uint8_t> UIImage::pngData() const {
     std::vector<uint8_t> out;
-    if (!surface_)
-        return out;
-    if (cairo_surface_write_to_png_stream(surface_, writeBytes, &out) != CAIRO_STATUS_SUCCESS)
-        out.clear();
+    if (!surface_) return out;
+    if (cairo_surface_write_to_png_stream(surface_, writeBytes, &out) != CAIRO_STATUS_SUCCESS) out.clear();
     return out;
 }
 
-bool UIImage::writePNG(const std::string& path) const
-{
+bool UIImage::writePNG(const std::string& path) const {
     std::vector<uint8_t> bytes = pngData();
-    if (bytes.empty())
-        return false;
+    if (bytes.empty()) return false;
     std::string tmp = path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
+        if (!out) return false;
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.good())
-            return false;
+        if (!out.good()) return false;
     }
     return std::rename(tmp.c_str(), path.c_str()) == 0;
 }
 
-uint32_t UIImage::pixelAt(int x, int y) const
-{
-    if (!surface_ || x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight())
-        return 0;
+uint32_t UIImage::pixelAt(int x, int y) const {
+    if (!surface_ || x < 0 || y < 0 || x >= pixelWidth() || y >= pixelHeight()) return 0;
     cairo_surface_flush(surface_);
     const uint8_t* data = cairo_image_surface_get_data(surface_);
     int stride = cairo_image_surface_get_stride(surface_);

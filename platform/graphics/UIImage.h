@@ -30,7 +30,7 @@ public:
     static std::shared_ptr<UIImage> imageWithSurface(cairo_surface_t* surface, double scale);
     static void clearImageCache();
 
-    CGSize size() const;            // points
+    CGSize size() const;  // points
     double scale() const { return scale_; }
     int pixelWidth() const;
     int pixelHeight() const;

@@ -1,7 +1,7 @@
 #include "platform/host/ScriptDriver.h"
 
-#include "platform/host/HeadlessHost.h"
 #include "platform/foundation/TextHelpers.h"
+#include "platform/host/HeadlessHost.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -20,8 +20,7 @@ struct Syntax {
     const char* usage;
 };
 
-const std::map<std::string, Syntax>& syntaxes()
-{
+const std::map<std::string, Syntax>& syntaxes() {
     static const std::map<std::string, Syntax> table = {
         {"tap", {TextArg::None, 2, 2, "tap X Y"}},
         {"doubletap", {TextArg::None, 2, 2, "doubletap X Y"}},
@@ -44,31 +43,24 @@ const std::map<std::string, Syntax>& syntaxes()
     return table;
 }
 
-
-std::vector<std::string> words(const std::string& s)
-{
+std::vector<std::string> words(const std::string& s) {
     std::vector<std::string> out;
     std::istringstream in(s);
     std::string w;
-    while (in >> w)
-        out.push_back(w);
+    while (in >> w) out.push_back(w);
     return out;
 }
 
-std::optional<double> number(const std::string& w)
-{
-    if (w.empty())
-        return std::nullopt;
+std::optional<double> number(const std::string& w) {
+    if (w.empty()) return std::nullopt;
     char* end = nullptr;
     double v = std::strtod(w.c_str(), &end);
-    if (end != w.c_str() + w.size() || !std::isfinite(v))
-        return std::nullopt;
+    if (end != w.c_str() + w.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 
 // Reads a quoted string at the start of `s`; `rest` gets what follows.
-std::optional<std::string> quoted(const std::string& s, std::string& rest, std::string& error)
-{
+std::optional<std::string> quoted(const std::string& s, std::string& rest, std::string& error) {
     std::string out;
     for (size_t i = 1; i < s.size(); ++i) {
         char c = s[i];
@@ -81,16 +73,23 @@ std::optional<std::string> quoted(const std::string& s, std::string& rest, std::
             return out;
         }
         if (c == '\\') {
-            if (++i >= s.size())
-                break;
+            if (++i >= s.size()) break;
             switch (s[i]) {
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            default:
-                error = std::string("unknown escape \\") + s[i];
-                return std::nullopt;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                default:
+                    error = std::string("unknown escape \\") + s[i];
+                    return std::nullopt;
             }
             continue;
         }
@@ -100,58 +99,47 @@ std::optional<std::string> quoted(const std::string& s, std::string& rest, std::
     return std::nullopt;
 }
 
-std::optional<std::string> parseLine(const std::string& line, ScriptCommand& cmd)
-{
+std::optional<std::string> parseLine(const std::string& line, ScriptCommand& cmd) {
     std::string body = trimmedText(line);
     size_t space = body.find_first_of(" \t");
     cmd.name = body.substr(0, space);
     std::string args = space == std::string::npos ? "" : trimmedText(body.substr(space));
     auto it = syntaxes().find(cmd.name);
-    if (it == syntaxes().end())
-        return "unknown command \"" + cmd.name + "\"";
+    if (it == syntaxes().end()) return "unknown command \"" + cmd.name + "\"";
     const Syntax& syn = it->second;
     std::string numbersPart = args;
     if (syn.text != TextArg::None) {
         if (!args.empty() && args[0] == '"') {
             std::string error, rest;
             auto text = quoted(args, rest, error);
-            if (!text)
-                return error;
+            if (!text) return error;
             cmd.text = *text;
             numbersPart = rest;
         } else if (syn.maxNumbers > 0) {
             // An unquoted text with optional numbers: trailing numbers are arguments.
             auto w = words(args);
             size_t n = 0;
-            while (n < static_cast<size_t>(syn.maxNumbers) && w.size() > n + 1 && number(w[w.size() - 1 - n]))
-                ++n;
+            while (n < static_cast<size_t>(syn.maxNumbers) && w.size() > n + 1 && number(w[w.size() - 1 - n])) ++n;
             std::string text;
-            for (size_t i = 0; i + n < w.size(); ++i)
-                text += (i ? " " : "") + w[i];
+            for (size_t i = 0; i + n < w.size(); ++i) text += (i ? " " : "") + w[i];
             cmd.text = text;
             numbersPart.clear();
-            for (size_t i = w.size() - n; i < w.size(); ++i)
-                numbersPart += w[i] + " ";
+            for (size_t i = w.size() - n; i < w.size(); ++i) numbersPart += w[i] + " ";
         } else {
             cmd.text = args;
             numbersPart.clear();
         }
-        if (syn.text == TextArg::Required && cmd.text.empty())
-            return std::string("missing text: ") + syn.usage;
+        if (syn.text == TextArg::Required && cmd.text.empty()) return std::string("missing text: ") + syn.usage;
     }
     for (auto& w : words(numbersPart)) {
         auto v = number(w);
-        if (!v)
-            return "\"" + w + "\" is not a number: " + syn.usage;
+        if (!v) return "\"" + w + "\" is not a number: " + syn.usage;
         cmd.numbers.push_back(*v);
     }
     int count = static_cast<int>(cmd.numbers.size());
-    if (count < syn.minNumbers || count > syn.maxNumbers)
-        return std::string("wrong number of arguments: ") + syn.usage;
-    if (cmd.name == "wait" && cmd.numbers[0] < 0)
-        return "negative time";
-    if (cmd.name == "waitfor" && !cmd.numbers.empty() && cmd.numbers[0] < 0)
-        return "negative timeout";
+    if (count < syn.minNumbers || count > syn.maxNumbers) return std::string("wrong number of arguments: ") + syn.usage;
+    if (cmd.name == "wait" && cmd.numbers[0] < 0) return "negative time";
+    if (cmd.name == "waitfor" && !cmd.numbers.empty() && cmd.numbers[0] < 0) return "negative timeout";
     if (cmd.name == "drag" && cmd.numbers.size() == 5 && (cmd.numbers[4] < 1 || cmd.numbers[4] > 1000))
         return "steps must be 1 to 1000";
     return std::nullopt;
@@ -160,23 +148,19 @@ std::optional<std::string> parseLine(const std::string& line, ScriptCommand& cmd
 
 std::string ScriptError::describe() const { return "line " + std::to_string(line) + ": " + message; }
 
-std::optional<ScriptError> parseScript(const std::string& script, std::vector<ScriptCommand>& commands)
-{
+std::optional<ScriptError> parseScript(const std::string& script, std::vector<ScriptCommand>& commands) {
     commands.clear();
     std::istringstream in(script);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         std::string t = trimmedText(line);
-        if (t.empty() || t[0] == '#')
-            continue;
+        if (t.empty() || t[0] == '#') continue;
         ScriptCommand cmd;
         cmd.line = number;
-        if (auto error = parseLine(t, cmd))
-            return ScriptError{number, *error};
+        if (auto error = parseLine(t, cmd)) return ScriptError{number, *error};
         commands.push_back(std::move(cmd));
     }
     return std::nullopt;
@@ -184,36 +168,28 @@ std::optional<ScriptError> parseScript(const std::string& script, std::vector<Sc
 
 ScriptDriver::ScriptDriver(HeadlessHost& host, std::ostream& out) : host_(host), out_(out) {}
 
-std::optional<ScriptError> ScriptDriver::runScript(const std::string& script)
-{
+std::optional<ScriptError> ScriptDriver::runScript(const std::string& script) {
     std::vector<ScriptCommand> commands;
-    if (auto error = parseScript(script, commands))
-        return error;
+    if (auto error = parseScript(script, commands)) return error;
     return run(commands);
 }
 
-std::optional<ScriptError> ScriptDriver::runFile(const std::string& path)
-{
+std::optional<ScriptError> ScriptDriver::runFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return ScriptError{0, "cannot read " + path};
+    if (!in) return ScriptError{0, "cannot read " + path};
     std::ostringstream s;
     s << in.rdbuf();
-    if (baseDirectory_.empty())
-        baseDirectory_ = std::filesystem::path(path).parent_path().string();
+    if (baseDirectory_.empty()) baseDirectory_ = std::filesystem::path(path).parent_path().string();
     return runScript(s.str());
 }
 
-std::optional<ScriptError> ScriptDriver::run(const std::vector<ScriptCommand>& commands)
-{
+std::optional<ScriptError> ScriptDriver::run(const std::vector<ScriptCommand>& commands) {
     for (const auto& cmd : commands)
-        if (auto error = execute(cmd))
-            return ScriptError{cmd.line, *error};
+        if (auto error = execute(cmd)) return ScriptError{cmd.line, *error};
     return std::nullopt;
 }
 
-std::optional<std::string> ScriptDriver::execute(const ScriptCommand& c)
-{
+std::optional<std::string> ScriptDriver::execute(const ScriptCommand& c) {
     const auto& n = c.numbers;
     if (c.name == "tap") {
         host_.tap(n[0], n[1]);
@@ -224,14 +200,11 @@ std::optional<std::string> ScriptDriver::execute(const ScriptCommand& c)
     } else if (c.name == "pinch") {
         host_.pinch(n[0], n[1], n[2], n[3]);
     } else if (c.name == "taptext") {
-        if (!host_.tapText(c.text))
-            return "no visible view shows \"" + c.text + "\"";
+        if (!host_.tapText(c.text)) return "no visible view shows \"" + c.text + "\"";
     } else if (c.name == "type") {
-        if (!host_.type(c.text))
-            return "no text field is being edited";
+        if (!host_.type(c.text)) return "no text field is being edited";
     } else if (c.name == "key") {
-        if (!host_.key(c.text))
-            return "no key \"" + c.text + "\" (is a text field being edited?)";
+        if (!host_.key(c.text)) return "no key \"" + c.text + "\" (is a text field being edited?)";
     } else if (c.name == "wait") {
         host_.runFor(n[0]);
     } else if (c.name == "waitfor") {
@@ -240,22 +213,17 @@ std::optional<std::string> ScriptDriver::execute(const ScriptCommand& c)
             return "\"" + c.text + "\" did not appear within " + std::to_string(timeout) + " s";
     } else if (c.name == "expect") {
         host_.runFor(0);
-        if (!host_.isTextVisible(c.text))
-            return "expected \"" + c.text + "\" on screen";
+        if (!host_.isTextVisible(c.text)) return "expected \"" + c.text + "\" on screen";
     } else if (c.name == "expectnot") {
         host_.runFor(0);
-        if (host_.isTextVisible(c.text))
-            return "did not expect \"" + c.text + "\" on screen";
+        if (host_.isTextVisible(c.text)) return "did not expect \"" + c.text + "\" on screen";
     } else if (c.name == "alert") {
-        if (!host_.pressAlertButton(c.text))
-            return "no alert or action sheet with a button \"" + c.text + "\"";
+        if (!host_.pressAlertButton(c.text)) return "no alert or action sheet with a button \"" + c.text + "\"";
     } else if (c.name == "screenshot") {
         std::filesystem::path p(c.text);
-        if (p.is_relative() && !baseDirectory_.empty())
-            p = std::filesystem::path(baseDirectory_) / p;
+        if (p.is_relative() && !baseDirectory_.empty()) p = std::filesystem::path(baseDirectory_) / p;
         std::string error;
-        if (!host_.screenshot(p.string(), &error))
-            return error;
+        if (!host_.screenshot(p.string(), &error)) return error;
     } else if (c.name == "tree") {
         out_ << host_.viewTreeText();
     } else if (c.name == "echo") {

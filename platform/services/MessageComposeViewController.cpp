@@ -1,7 +1,7 @@
 #include "platform/services/MessageComposeViewController.h"
 
-#include "platform/foundation/Clock.h"
 #include <algorithm>
+#include "platform/foundation/Clock.h"
 #include "platform/graphics/TextDrawing.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationBar.h"
@@ -9,12 +9,10 @@
 namespace {
 bool gCanSendText = true;
 
-std::string joined(const std::vector<std::string>& items)
-{
+std::string joined(const std::vector<std::string>& items) {
     std::string s;
     for (auto& r : items) {
-        if (!s.empty())
-            s += ", ";
+        if (!s.empty()) s += ", ";
         s += r;
     }
     return s;
@@ -26,13 +24,10 @@ public:
     using UIView::UIView;
     std::string className() const override { return "MFMessageBubble"; }
     void setLabelFrame(UILabel* label) { label_ = label; }
-    void drawRect(const CGRect&) override
-    {
-        if (!label_ || label_->text().empty())
-            return;
+    void drawRect(const CGRect&) override {
+        if (!label_ || label_->text().empty()) return;
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect r = CGRectInset(label_->frame(), -10, -6);
         ctx->setFillColor(0.55, 0.85, 0.45, 1);
         ctx->beginPath();
@@ -45,14 +40,12 @@ private:
 };
 }  // namespace
 
-SentMessageLog& SentMessageLog::shared()
-{
+SentMessageLog& SentMessageLog::shared() {
     static SentMessageLog log;
     return log;
 }
 
-bool SentMessageLog::send(const SentTextMessage& message)
-{
+bool SentMessageLog::send(const SentTextMessage& message) {
     messages_.push_back(message);
     return handler_ ? handler_(message) : true;
 }
@@ -65,27 +58,24 @@ bool MFMessageComposeViewController::canSendText() { return gCanSendText; }
 
 void MFMessageComposeViewController::setCanSendText(bool can) { gCanSendText = can; }
 
-void MFMessageComposeViewController::setRecipients(std::vector<std::string> r)
-{
+void MFMessageComposeViewController::setRecipients(std::vector<std::string> r) {
     recipients_ = std::move(r);
     refresh();
 }
 
-void MFMessageComposeViewController::setBody(const std::string& b)
-{
+void MFMessageComposeViewController::setBody(const std::string& b) {
     body_ = b;
     refresh();
 }
 
-void MFMessageComposeViewController::loadView()
-{
+void MFMessageComposeViewController::loadView() {
     auto root = std::make_shared<UIView>(CGRectMake(0, 0, 320, 460));
     root->setBackgroundColor(UIColor::colorWithRed(0.86, 0.89, 0.93, 1));
 
     auto bar = std::make_shared<UINavigationBar>(CGRectMake(0, 0, 320, 44));
     auto item = std::make_shared<UINavigationItem>("新信息");
-    item->setLeftBarButtonItem(std::make_shared<UIBarButtonItem>(
-        "取消", UIBarButtonItemStyle::Bordered, this, [this](UIBarButtonItem&) { cancel(); }));
+    item->setLeftBarButtonItem(std::make_shared<UIBarButtonItem>("取消", UIBarButtonItemStyle::Bordered, this,
+                                                                 [this](UIBarButtonItem&) { cancel(); }));
     sendItem_ = std::make_shared<UIBarButtonItem>("发送", UIBarButtonItemStyle::Done, this,
                                                   [this](UIBarButtonItem&) { send(); });
     item->setRightBarButtonItem(sendItem_);
@@ -121,12 +111,9 @@ void MFMessageComposeViewController::loadView()
     refresh();
 }
 
-void MFMessageComposeViewController::refresh()
-{
-    if (sendItem_)
-        sendItem_->setEnabled(!recipients_.empty() && !finished_);
-    if (!recipientsLabel_ || !bodyLabel_)
-        return;
+void MFMessageComposeViewController::refresh() {
+    if (sendItem_) sendItem_->setEnabled(!recipients_.empty() && !finished_);
+    if (!recipientsLabel_ || !bodyLabel_) return;
     recipientsLabel_->setText(joined(recipients_));
     bodyLabel_->setText(body_);
     // The bubble hugs the text on the right, as a sent message does.
@@ -134,14 +121,11 @@ void MFMessageComposeViewController::refresh()
     CGSize size = sizeWithFont(body_, *font, CGSizeMake(220, 330), UILineBreakMode::CharacterWrap);
     double w = std::max(20.0, size.width + 1), h = std::max(20.0, size.height);
     bodyLabel_->setFrame(CGRectMake(320 - 20 - w, 16, w, h));
-    if (auto* area = bodyLabel_->superview())
-        area->setNeedsDisplay();
+    if (auto* area = bodyLabel_->superview()) area->setNeedsDisplay();
 }
 
-void MFMessageComposeViewController::send()
-{
-    if (finished_ || recipients_.empty())
-        return;
+void MFMessageComposeViewController::send() {
+    if (finished_ || recipients_.empty()) return;
     SentTextMessage message{recipients_, body_, Clock::now()};
     bool ok = gCanSendText && SentMessageLog::shared().send(message);
     finish(ok ? MessageComposeResult::Sent : MessageComposeResult::Failed);
@@ -149,14 +133,11 @@ void MFMessageComposeViewController::send()
 
 void MFMessageComposeViewController::cancel() { finish(MessageComposeResult::Cancelled); }
 
-void MFMessageComposeViewController::finish(MessageComposeResult result)
-{
-    if (finished_)
-        return;
+void MFMessageComposeViewController::finish(MessageComposeResult result) {
+    if (finished_) return;
     finished_ = true;
     refresh();
     // The delegate usually dismisses (and may release) this sheet: keep it alive.
     auto keep = sharedController();
-    if (delegate_)
-        delegate_->messageComposeViewControllerDidFinishWithResult(*this, result);
+    if (delegate_) delegate_->messageComposeViewControllerDidFinishWithResult(*this, result);
 }

@@ -8,8 +8,7 @@
 
 namespace {
 // 64-bit FNV-1a; four seeded rounds give the 32 token bytes.
-uint64_t fnv1a(const std::string& text, uint64_t seed)
-{
+uint64_t fnv1a(const std::string& text, uint64_t seed) {
     uint64_t h = 1469598103934665603ull ^ seed;
     for (unsigned char c : text) {
         h ^= c;
@@ -23,40 +22,33 @@ uint64_t fnv1a(const std::string& text, uint64_t seed)
 }
 }  // namespace
 
-RemoteNotificationService& RemoteNotificationService::shared()
-{
+RemoteNotificationService& RemoteNotificationService::shared() {
     static RemoteNotificationService service;
     return service;
 }
 
-void RemoteNotificationService::install(UIApplication& app)
-{
+void RemoteNotificationService::install(UIApplication& app) {
     installed_ = true;
     app.setRemoteNotificationRegistrationHandler([this](unsigned types) { onRegistration(types); });
 }
 
-std::string RemoteNotificationService::deviceIdentifier()
-{
+std::string RemoteNotificationService::deviceIdentifier() {
     if (auto id = NSUserDefaults::standardUserDefaults().stringForKey("DeviceIdentifier"); id && !id->empty())
         return *id;
-    if (const char* env = std::getenv("RD_DEVICE_ID"); env && *env)
-        return env;
+    if (const char* env = std::getenv("RD_DEVICE_ID"); env && *env) return env;
     return "roduvede-device";
 }
 
-std::vector<uint8_t> RemoteNotificationService::deviceTokenFor(const std::string& identifier)
-{
+std::vector<uint8_t> RemoteNotificationService::deviceTokenFor(const std::string& identifier) {
     std::vector<uint8_t> token;
     for (uint64_t round = 0; round < 4; ++round) {
         uint64_t h = fnv1a(identifier, round * 0x9e3779b97f4a7c15ull);
-        for (int i = 0; i < 8; ++i)
-            token.push_back(static_cast<uint8_t>(h >> (8 * i)));
+        for (int i = 0; i < 8; ++i) token.push_back(static_cast<uint8_t>(h >> (8 * i)));
     }
     return token;
 }
 
-std::string RemoteNotificationService::tokenHex(const std::vector<uint8_t>& token)
-{
+std::string RemoteNotificationService::tokenHex(const std::vector<uint8_t>& token) {
     static const char* digits = "0123456789abcdef";
     std::string s;
     for (uint8_t b : token) {
@@ -66,13 +58,11 @@ std::string RemoteNotificationService::tokenHex(const std::vector<uint8_t>& toke
     return s;
 }
 
-void RemoteNotificationService::onRegistration(unsigned types)
-{
+void RemoteNotificationService::onRegistration(unsigned types) {
     // The answer comes later on the main loop, never inside the register call.
     unsigned long long gen = ++generation_;
     RunLoop::main().post([this, types, gen] {
-        if (gen != generation_ || !installed_)
-            return;
+        if (gen != generation_ || !installed_) return;
         UIApplication& app = UIApplication::sharedApplication();
         if (failure_) {
             registered_ = false;
@@ -81,16 +71,13 @@ void RemoteNotificationService::onRegistration(unsigned types)
         }
         registered_ = types != 0;
         token_ = deviceTokenFor(deviceIdentifier());
-        if (tokenObserver_)
-            tokenObserver_(token_);
+        if (tokenObserver_) tokenObserver_(token_);
         app.deliverDeviceToken(token_);
     });
 }
 
-bool RemoteNotificationService::deliver(const Value& payload)
-{
-    if (!payload.isDict())
-        return false;
+bool RemoteNotificationService::deliver(const Value& payload) {
+    if (!payload.isDict()) return false;
     RunLoop::main().post([this, payload] {
         UIApplication& app = UIApplication::sharedApplication();
         if (!registered_ || app.enabledRemoteNotificationTypes() == 0) {
@@ -103,8 +90,7 @@ bool RemoteNotificationService::deliver(const Value& payload)
     return true;
 }
 
-void RemoteNotificationService::reset()
-{
+void RemoteNotificationService::reset() {
     ++generation_;
     registered_ = false;
     token_.clear();

@@ -17,12 +17,12 @@ struct HTMLColor {
 struct HTMLRun {
     enum class Kind { Text, Image };
     Kind kind = Kind::Text;
-    std::string text;               // Text: UTF-8; Image: the alt text
+    std::string text;  // Text: UTF-8; Image: the alt text
     bool bold = false, italic = false, underline = false;
-    double fontSize = 16;           // points
-    std::optional<HTMLColor> color; // none: the page's text colour
-    std::string href;               // the link's address as written (empty: not a link)
-    std::string imageSource;        // Image: src as written
+    double fontSize = 16;                    // points
+    std::optional<HTMLColor> color;          // none: the page's text colour
+    std::string href;                        // the link's address as written (empty: not a link)
+    std::string imageSource;                 // Image: src as written
     double imageWidth = 0, imageHeight = 0;  // Image: from the attributes (0: the image's own)
 };
 

@@ -16,8 +16,7 @@ int toPango(double v) { return static_cast<int>(std::lround(v * PANGO_SCALE)); }
 
 guint16 channel(double v) { return static_cast<guint16>(std::lround(std::clamp(v, 0.0, 1.0) * 65535)); }
 
-void insert(PangoAttrList* list, PangoAttribute* attr, size_t start, size_t end)
-{
+void insert(PangoAttrList* list, PangoAttribute* attr, size_t start, size_t end) {
     attr->start_index = static_cast<guint>(start);
     attr->end_index = static_cast<guint>(end);
     pango_attr_list_insert(list, attr);
@@ -44,8 +43,7 @@ struct HTMLLayout::Paragraph {
 };
 
 HTMLLayout::HTMLLayout(const HTMLDocument& document, double width, const ImageResolver& resolver)
-    : width_(std::max(width, 2 * kPageMargin + 10))
-{
+    : width_(std::max(width, 2 * kPageMargin + 10)) {
     const std::string families = UIFont::systemFontOfSize(16)->families();
     double y = kPageMargin;
     for (const HTMLParagraph& source : document.paragraphs) {
@@ -83,10 +81,8 @@ HTMLLayout::HTMLLayout(const HTMLDocument& document, double width, const ImageRe
                         h = w * natural.height / natural.width;
                     }
                 }
-                if (w <= 0)
-                    w = kPlaceholderSize;
-                if (h <= 0)
-                    h = kPlaceholderSize;
+                if (w <= 0) w = kPlaceholderSize;
+                if (h <= 0) h = kPlaceholderSize;
                 if (w > p->width) {  // scaled down to the column, keeping its shape
                     h = h * p->width / w;
                     w = p->width;
@@ -99,8 +95,7 @@ HTMLLayout::HTMLLayout(const HTMLDocument& document, double width, const ImageRe
             } else {
                 p->text += validUtf8(run.text);
                 size_t end = p->text.size();
-                if (end == start)
-                    continue;
+                if (end == start) continue;
                 PangoFontDescription* d = pango_font_description_new();
                 pango_font_description_set_family(d, families.c_str());
                 pango_font_description_set_absolute_size(d, std::clamp(run.fontSize, 1.0, 200.0) * PANGO_SCALE);
@@ -109,13 +104,14 @@ HTMLLayout::HTMLLayout(const HTMLDocument& document, double width, const ImageRe
                 insert(attrs, pango_attr_font_desc_new(d), start, end);
                 pango_font_description_free(d);
                 if (run.color) {
-                    insert(attrs, pango_attr_foreground_new(channel(run.color->r), channel(run.color->g), channel(run.color->b)),
-                           start, end);
+                    insert(
+                        attrs,
+                        pango_attr_foreground_new(channel(run.color->r), channel(run.color->g), channel(run.color->b)),
+                        start, end);
                     if (run.color->a < 1)
                         insert(attrs, pango_attr_foreground_alpha_new(channel(run.color->a)), start, end);
                 }
-                if (run.underline)
-                    insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
+                if (run.underline) insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE), start, end);
             }
             if (!run.href.empty()) {
                 if (!p->links.empty() && p->links.back().end == start && p->links.back().href == run.href)
@@ -142,8 +138,7 @@ HTMLLayout::HTMLLayout(const HTMLDocument& document, double width, const ImageRe
             PangoLayoutIter* it = pango_layout_get_iter(p->layout.get());
             size_t next = 0;
             do {
-                if (next >= p->images.size())
-                    break;
+                if (next >= p->images.size()) break;
                 if (static_cast<size_t>(pango_layout_iter_get_index(it)) == p->images[next].byte) {
                     PangoRectangle r;
                     pango_layout_iter_get_char_extents(it, &r);
@@ -163,12 +158,10 @@ HTMLLayout::HTMLLayout(const HTMLDocument& document, double width, const ImageRe
 
 HTMLLayout::~HTMLLayout() = default;
 
-void HTMLLayout::draw(CGContext& ctx, const CGRect& visible, const HTMLColor& textColor) const
-{
+void HTMLLayout::draw(CGContext& ctx, const CGRect& visible, const HTMLColor& textColor) const {
     cairo_t* cr = ctx.cairo();
     for (const auto& p : paragraphs_) {
-        if (p->y > CGRectGetMaxY(visible) || p->y + p->height < CGRectGetMinY(visible))
-            continue;
+        if (p->y > CGRectGetMaxY(visible) || p->y + p->height < CGRectGetMinY(visible)) continue;
         if (p->rule) {
             ctx.saveGState();
             ctx.setFillColor(0.6, 0.6, 0.6, 1);
@@ -201,25 +194,20 @@ void HTMLLayout::draw(CGContext& ctx, const CGRect& visible, const HTMLColor& te
     }
 }
 
-std::string HTMLLayout::linkAtPoint(CGPoint pt) const
-{
+std::string HTMLLayout::linkAtPoint(CGPoint pt) const {
     for (const auto& p : paragraphs_) {
-        if (p->rule || !p->layout || pt.y < p->y || pt.y > p->y + p->height || p->links.empty())
-            continue;
+        if (p->rule || !p->layout || pt.y < p->y || pt.y > p->y + p->height || p->links.empty()) continue;
         int index = 0, trailing = 0;
         if (!pango_layout_xy_to_index(p->layout.get(), toPango(pt.x - p->x), toPango(pt.y - p->y), &index, &trailing))
             continue;
         for (const auto& span : p->links)
-            if (static_cast<size_t>(index) >= span.start && static_cast<size_t>(index) < span.end)
-                return span.href;
+            if (static_cast<size_t>(index) >= span.start && static_cast<size_t>(index) < span.end) return span.href;
     }
     return "";
 }
 
-std::optional<CGRect> HTMLLayout::rectOfByte(const Paragraph& p, size_t byte) const
-{
-    if (!p.layout || byte >= p.text.size())
-        return std::nullopt;
+std::optional<CGRect> HTMLLayout::rectOfByte(const Paragraph& p, size_t byte) const {
+    if (!p.layout || byte >= p.text.size()) return std::nullopt;
     PangoRectangle r;
     pango_layout_index_to_pos(p.layout.get(), static_cast<int>(byte), &r);
     double x = fromPango(r.x), w = fromPango(r.width);
@@ -230,29 +218,23 @@ std::optional<CGRect> HTMLLayout::rectOfByte(const Paragraph& p, size_t byte) co
     return CGRectMake(p.x + x, p.y + fromPango(r.y), std::max(w, 1.0), fromPango(r.height));
 }
 
-std::optional<CGRect> HTMLLayout::rectOfText(const std::string& text) const
-{
-    if (text.empty())
-        return std::nullopt;
+std::optional<CGRect> HTMLLayout::rectOfText(const std::string& text) const {
+    if (text.empty()) return std::nullopt;
     for (const auto& p : paragraphs_) {
         auto at = p->text.find(text);
-        if (at != std::string::npos)
-            return rectOfByte(*p, at);
+        if (at != std::string::npos) return rectOfByte(*p, at);
     }
     return std::nullopt;
 }
 
-std::optional<CGRect> HTMLLayout::rectOfLink(const std::string& href) const
-{
+std::optional<CGRect> HTMLLayout::rectOfLink(const std::string& href) const {
     for (const auto& p : paragraphs_)
         for (const auto& span : p->links)
-            if (span.href == href)
-                return rectOfByte(*p, span.start);
+            if (span.href == href) return rectOfByte(*p, span.start);
     return std::nullopt;
 }
 
-std::vector<HTMLLayout::ImageBox> HTMLLayout::imageBoxes() const
-{
+std::vector<HTMLLayout::ImageBox> HTMLLayout::imageBoxes() const {
     std::vector<ImageBox> out;
     for (const auto& p : paragraphs_)
         for (const auto& img : p->images)

@@ -39,17 +39,29 @@ public:
     void setDelegate(std::weak_ptr<UIActionSheetDelegate> d);
 
     const std::string& title() const { return title_; }
-    void setTitle(const std::string& t) { title_ = t; setNeedsLayout(); }
+    void setTitle(const std::string& t) {
+        title_ = t;
+        setNeedsLayout();
+    }
     UIActionSheetStyle actionSheetStyle() const { return style_; }
-    void setActionSheetStyle(UIActionSheetStyle s) { style_ = s; setNeedsDisplay(); }
+    void setActionSheetStyle(UIActionSheetStyle s) {
+        style_ = s;
+        setNeedsDisplay();
+    }
     // Appended before the cancel button when there is one.
     int addButtonWithTitle(const std::string& title);
     int numberOfButtons() const { return static_cast<int>(buttons_.size()); }
     std::string buttonTitleAtIndex(int index) const;
     int cancelButtonIndex() const { return cancelIndex_; }
-    void setCancelButtonIndex(int i) { cancelIndex_ = i; setNeedsLayout(); }
+    void setCancelButtonIndex(int i) {
+        cancelIndex_ = i;
+        setNeedsLayout();
+    }
     int destructiveButtonIndex() const { return destructiveIndex_; }
-    void setDestructiveButtonIndex(int i) { destructiveIndex_ = i; setNeedsLayout(); }
+    void setDestructiveButtonIndex(int i) {
+        destructiveIndex_ = i;
+        setNeedsLayout();
+    }
     int firstOtherButtonIndex() const;
 
     // Shown over the window of the view (the key window when it has none).
@@ -61,7 +73,10 @@ public:
     // The sheet's panel (title and buttons), in the overlay's coordinates.
     CGRect sheetFrame() const { return sheet_; }
     // Height to reserve above the buttons for content added by the caller (a picker).
-    void setExtraContentHeight(double h) { extraHeight_ = h; setNeedsLayout(); }
+    void setExtraContentHeight(double h) {
+        extraHeight_ = h;
+        setNeedsLayout();
+    }
     CGRect extraContentFrame() const;
 
     static std::vector<std::shared_ptr<UIActionSheet>> visibleSheets();

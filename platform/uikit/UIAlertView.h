@@ -52,7 +52,10 @@ public:
     // Empty for an index out of range.
     std::string buttonTitleAtIndex(int index) const;
     int cancelButtonIndex() const { return cancelIndex_; }
-    void setCancelButtonIndex(int i) { cancelIndex_ = i; setNeedsLayout(); }
+    void setCancelButtonIndex(int i) {
+        cancelIndex_ = i;
+        setNeedsLayout();
+    }
     // -1 when there is no other button.
     int firstOtherButtonIndex() const;
     UIAlertViewStyle alertViewStyle() const { return style_; }

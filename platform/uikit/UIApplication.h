@@ -24,8 +24,10 @@ inline const char* const UIApplicationWillTerminateNotification = "UIApplication
 
 enum class UIApplicationState { Active, Inactive, Background };
 enum : unsigned {
-    UIRemoteNotificationTypeNone = 0, UIRemoteNotificationTypeBadge = 1,
-    UIRemoteNotificationTypeSound = 2, UIRemoteNotificationTypeAlert = 4,
+    UIRemoteNotificationTypeNone = 0,
+    UIRemoteNotificationTypeBadge = 1,
+    UIRemoteNotificationTypeSound = 2,
+    UIRemoteNotificationTypeAlert = 4,
 };
 enum class UIStatusBarStyle { Default, BlackTranslucent, BlackOpaque };
 
@@ -40,9 +42,9 @@ public:
     virtual void applicationWillTerminate(UIApplication& app) {}
     virtual void applicationDidReceiveMemoryWarning(UIApplication& app) {}
     virtual void applicationDidRegisterForRemoteNotificationsWithDeviceToken(UIApplication& app,
-                                                                            const std::vector<uint8_t>& token) {}
+                                                                             const std::vector<uint8_t>& token) {}
     virtual void applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication& app,
-                                                                            const std::string& error) {}
+                                                                             const std::string& error) {}
     virtual void applicationDidReceiveRemoteNotification(UIApplication& app, const Value& userInfo) {}
 };
 
@@ -83,7 +85,9 @@ public:
     CGRect statusBarFrame() const;
     bool isIgnoringInteractionEvents() const { return ignoring_ > 0; }
     void beginIgnoringInteractionEvents() { ++ignoring_; }
-    void endIgnoringInteractionEvents() { if (ignoring_ > 0) --ignoring_; }
+    void endIgnoringInteractionEvents() {
+        if (ignoring_ > 0) --ignoring_;
+    }
     bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
     void setIdleTimerDisabled(bool d) { idleTimerDisabled_ = d; }
 
@@ -93,7 +97,9 @@ public:
     void unregisterForRemoteNotifications();
     unsigned enabledRemoteNotificationTypes() const { return enabledTypes_; }
     void setEnabledRemoteNotificationTypes(unsigned types) { enabledTypes_ = types; }
-    void setRemoteNotificationRegistrationHandler(std::function<void(unsigned types)> h) { registrationHandler_ = std::move(h); }
+    void setRemoteNotificationRegistrationHandler(std::function<void(unsigned types)> h) {
+        registrationHandler_ = std::move(h);
+    }
 
     // Opening an address (the shell's "tel:" and web links); the host decides.
     bool openURL(const std::string& url);

@@ -6,25 +6,32 @@
 #include <cmath>
 
 namespace {
-const char* systemTitle(UIBarButtonSystemItem item)
-{
+const char* systemTitle(UIBarButtonSystemItem item) {
     switch (item) {
-    case UIBarButtonSystemItem::Done: return "完成";
-    case UIBarButtonSystemItem::Cancel: return "取消";
-    case UIBarButtonSystemItem::Edit: return "编辑";
-    case UIBarButtonSystemItem::Save: return "存储";
-    case UIBarButtonSystemItem::Undo: return "撤销";
-    case UIBarButtonSystemItem::Redo: return "重做";
-    default: return "";
+        case UIBarButtonSystemItem::Done:
+            return "完成";
+        case UIBarButtonSystemItem::Cancel:
+            return "取消";
+        case UIBarButtonSystemItem::Edit:
+            return "编辑";
+        case UIBarButtonSystemItem::Save:
+            return "存储";
+        case UIBarButtonSystemItem::Undo:
+            return "撤销";
+        case UIBarButtonSystemItem::Redo:
+            return "重做";
+        default:
+            return "";
     }
 }
 
-bool systemBordered(UIBarButtonSystemItem item)
-{
+bool systemBordered(UIBarButtonSystemItem item) {
     switch (item) {
-    case UIBarButtonSystemItem::FlexibleSpace:
-    case UIBarButtonSystemItem::FixedSpace: return false;
-    default: return true;
+        case UIBarButtonSystemItem::FlexibleSpace:
+        case UIBarButtonSystemItem::FixedSpace:
+            return false;
+        default:
+            return true;
     }
 }
 
@@ -33,35 +40,35 @@ class BarItemButton : public UIButton {
 public:
     BarItemButton(std::shared_ptr<UIBarButtonItem> item, UIBarStyle barStyle, std::shared_ptr<UIColor> tint,
                   bool onToolbar, bool back)
-        : UIButton(UIButtonType::Custom), item_(std::move(item)), barStyle_(barStyle), tint_(std::move(tint)),
-          onToolbar_(onToolbar), back_(back)
-    {
+        : UIButton(UIButtonType::Custom),
+          item_(std::move(item)),
+          barStyle_(barStyle),
+          tint_(std::move(tint)),
+          onToolbar_(onToolbar),
+          back_(back) {
         titleLabel()->setFont(UIFont::boldSystemFontOfSize(12));
         titleLabel()->setLineBreakMode(UILineBreakMode::TailTruncation);
         setTitleColor(UIColor::whiteColor());
         setTitle(item_->title());
-        if (item_->image())
-            setImage(item_->image());
+        if (item_->image()) setImage(item_->image());
         setEnabled(item_->isEnabled());
         std::weak_ptr<UIBarButtonItem> weak = item_;
-        addTarget(this, [weak](UIControl&) {
-            if (auto it = weak.lock())
-                it->performAction();
-        }, UIControlEventTouchUpInside);
+        addTarget(
+            this,
+            [weak](UIControl&) {
+                if (auto it = weak.lock()) it->performAction();
+            },
+            UIControlEventTouchUpInside);
     }
     std::string className() const override { return "UIBarButton"; }
 
-    bool bordered() const
-    {
-        if (back_)
-            return true;
-        if (item_->isSystemItem())
-            return !onToolbar_ && systemBordered(item_->systemItem());
+    bool bordered() const {
+        if (back_) return true;
+        if (item_->isSystemItem()) return !onToolbar_ && systemBordered(item_->systemItem());
         return item_->style() != UIBarButtonItemStyle::Plain || !onToolbar_;
     }
 
-    CGSize sizeThatFits(CGSize) const override
-    {
+    CGSize sizeThatFits(CGSize) const override {
         double w;
         if (item_->width() > 0)
             w = item_->width();
@@ -74,8 +81,7 @@ public:
         return CGSizeMake(std::max(w, 30.0), 30);
     }
 
-    void layoutSubviews() override
-    {
+    void layoutSubviews() override {
         UIButton::layoutSubviews();
         if (back_) {
             CGRect f = titleLabel()->frame();
@@ -83,11 +89,9 @@ public:
         }
     }
 
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = CGRectInset(bounds(), 0.5, 0.5);
         // The button's outline: a rounded rectangle, or the back button's arrow shape.
         auto addOutline = [&] {
@@ -132,52 +136,51 @@ public:
             ctx->setFillColor(1, 1, 1, 0.35);
             ctx->fillEllipseInRect(CGRectMake(CGRectGetMidX(b) - 14, CGRectGetMidY(b) - 14, 28, 28));
         }
-        if (!item_->isSystemItem() || item_->image())
-            return;
+        if (!item_->isSystemItem() || item_->image()) return;
         // Glyphs of the system items that have no title.
         double cx = CGRectGetMidX(b), cy = CGRectGetMidY(b);
         ctx->setStrokeColor(1, 1, 1, isEnabled() ? 1 : 0.4);
         ctx->setLineWidth(2.2);
         ctx->beginPath();
         switch (item_->systemItem()) {
-        case UIBarButtonSystemItem::Search:
-            ctx->addEllipseInRect(CGRectMake(cx - 7, cy - 8, 11, 11));
-            ctx->strokePath();
-            ctx->beginPath();
-            ctx->moveToPoint(cx + 2, cy + 2);
-            ctx->addLineToPoint(cx + 7, cy + 7);
-            break;
-        case UIBarButtonSystemItem::Add:
-            ctx->moveToPoint(cx - 7, cy);
-            ctx->addLineToPoint(cx + 7, cy);
-            ctx->moveToPoint(cx, cy - 7);
-            ctx->addLineToPoint(cx, cy + 7);
-            break;
-        case UIBarButtonSystemItem::Trash:
-            ctx->addRect(CGRectMake(cx - 5, cy - 5, 10, 12));
-            ctx->moveToPoint(cx - 8, cy - 7);
-            ctx->addLineToPoint(cx + 8, cy - 7);
-            break;
-        case UIBarButtonSystemItem::Refresh:
-            ctx->addArc(cx, cy, 7, -M_PI / 2, M_PI * 1.2, false);
-            ctx->moveToPoint(cx, cy - 7);
-            ctx->addLineToPoint(cx - 4, cy - 10);
-            break;
-        case UIBarButtonSystemItem::Stop:
-            ctx->moveToPoint(cx - 6, cy - 6);
-            ctx->addLineToPoint(cx + 6, cy + 6);
-            ctx->moveToPoint(cx + 6, cy - 6);
-            ctx->addLineToPoint(cx - 6, cy + 6);
-            break;
-        case UIBarButtonSystemItem::Action:
-        case UIBarButtonSystemItem::Reply:
-        case UIBarButtonSystemItem::Compose:
-            ctx->addRect(CGRectMake(cx - 7, cy - 3, 14, 10));
-            ctx->moveToPoint(cx, cy + 2);
-            ctx->addLineToPoint(cx, cy - 9);
-            break;
-        default:
-            break;
+            case UIBarButtonSystemItem::Search:
+                ctx->addEllipseInRect(CGRectMake(cx - 7, cy - 8, 11, 11));
+                ctx->strokePath();
+                ctx->beginPath();
+                ctx->moveToPoint(cx + 2, cy + 2);
+                ctx->addLineToPoint(cx + 7, cy + 7);
+                break;
+            case UIBarButtonSystemItem::Add:
+                ctx->moveToPoint(cx - 7, cy);
+                ctx->addLineToPoint(cx + 7, cy);
+                ctx->moveToPoint(cx, cy - 7);
+                ctx->addLineToPoint(cx, cy + 7);
+                break;
+            case UIBarButtonSystemItem::Trash:
+                ctx->addRect(CGRectMake(cx - 5, cy - 5, 10, 12));
+                ctx->moveToPoint(cx - 8, cy - 7);
+                ctx->addLineToPoint(cx + 8, cy - 7);
+                break;
+            case UIBarButtonSystemItem::Refresh:
+                ctx->addArc(cx, cy, 7, -M_PI / 2, M_PI * 1.2, false);
+                ctx->moveToPoint(cx, cy - 7);
+                ctx->addLineToPoint(cx - 4, cy - 10);
+                break;
+            case UIBarButtonSystemItem::Stop:
+                ctx->moveToPoint(cx - 6, cy - 6);
+                ctx->addLineToPoint(cx + 6, cy + 6);
+                ctx->moveToPoint(cx + 6, cy - 6);
+                ctx->addLineToPoint(cx - 6, cy + 6);
+                break;
+            case UIBarButtonSystemItem::Action:
+            case UIBarButtonSystemItem::Reply:
+            case UIBarButtonSystemItem::Compose:
+                ctx->addRect(CGRectMake(cx - 7, cy - 3, 14, 10));
+                ctx->moveToPoint(cx, cy + 2);
+                ctx->addLineToPoint(cx, cy - 9);
+                break;
+            default:
+                break;
         }
         ctx->strokePath();
     }
@@ -191,69 +194,79 @@ private:
 };
 }  // namespace
 
-UIBarButtonItem::UIBarButtonItem(const std::string& title, UIBarButtonItemStyle style, const void* target, Action action)
-    : title_(title), style_(style), target_(target), action_(std::move(action))
-{
-}
+UIBarButtonItem::UIBarButtonItem(const std::string& title, UIBarButtonItemStyle style, const void* target,
+                                 Action action)
+    : title_(title), style_(style), target_(target), action_(std::move(action)) {}
 
 UIBarButtonItem::UIBarButtonItem(std::shared_ptr<UIImage> image, UIBarButtonItemStyle style, const void* target,
                                  Action action)
-    : image_(std::move(image)), style_(style), target_(target), action_(std::move(action))
-{
-}
+    : image_(std::move(image)), style_(style), target_(target), action_(std::move(action)) {}
 
 UIBarButtonItem::UIBarButtonItem(UIBarButtonSystemItem item, const void* target, Action action)
     : style_(item == UIBarButtonSystemItem::Done ? UIBarButtonItemStyle::Done : UIBarButtonItemStyle::Bordered),
-      system_(true), systemItem_(item), target_(target), action_(std::move(action))
-{
-}
+      system_(true),
+      systemItem_(item),
+      target_(target),
+      action_(std::move(action)) {}
 
 UIBarButtonItem::UIBarButtonItem(std::shared_ptr<UIView> customView) : customView_(std::move(customView)) {}
 
-std::shared_ptr<UIBarButtonItem> UIBarButtonItem::flexibleSpace()
-{
+std::shared_ptr<UIBarButtonItem> UIBarButtonItem::flexibleSpace() {
     return std::make_shared<UIBarButtonItem>(UIBarButtonSystemItem::FlexibleSpace);
 }
 
-std::shared_ptr<UIBarButtonItem> UIBarButtonItem::fixedSpace(double width)
-{
+std::shared_ptr<UIBarButtonItem> UIBarButtonItem::fixedSpace(double width) {
     auto item = std::make_shared<UIBarButtonItem>(UIBarButtonSystemItem::FixedSpace);
     item->setWidth(width);
     return item;
 }
 
-std::string UIBarButtonItem::title() const
-{
-    if (!title_.empty() || !system_)
-        return title_;
+std::string UIBarButtonItem::title() const {
+    if (!title_.empty() || !system_) return title_;
     return systemTitle(systemItem_);
 }
 
 void UIBarButtonItem::changed() { ++version_; }
-void UIBarButtonItem::setTitle(const std::string& t) { title_ = t; changed(); }
-void UIBarButtonItem::setImage(std::shared_ptr<UIImage> i) { image_ = std::move(i); changed(); }
-void UIBarButtonItem::setStyle(UIBarButtonItemStyle s) { style_ = s; changed(); }
-void UIBarButtonItem::setCustomView(std::shared_ptr<UIView> v) { customView_ = std::move(v); changed(); }
-void UIBarButtonItem::setWidth(double w) { width_ = w; changed(); }
-void UIBarButtonItem::setEnabled(bool e) { enabled_ = e; changed(); }
-void UIBarButtonItem::setTintColor(std::shared_ptr<UIColor> c) { tint_ = std::move(c); changed(); }
+void UIBarButtonItem::setTitle(const std::string& t) {
+    title_ = t;
+    changed();
+}
+void UIBarButtonItem::setImage(std::shared_ptr<UIImage> i) {
+    image_ = std::move(i);
+    changed();
+}
+void UIBarButtonItem::setStyle(UIBarButtonItemStyle s) {
+    style_ = s;
+    changed();
+}
+void UIBarButtonItem::setCustomView(std::shared_ptr<UIView> v) {
+    customView_ = std::move(v);
+    changed();
+}
+void UIBarButtonItem::setWidth(double w) {
+    width_ = w;
+    changed();
+}
+void UIBarButtonItem::setEnabled(bool e) {
+    enabled_ = e;
+    changed();
+}
+void UIBarButtonItem::setTintColor(std::shared_ptr<UIColor> c) {
+    tint_ = std::move(c);
+    changed();
+}
 
-void UIBarButtonItem::performAction()
-{
-    if (!enabled_ || !action_)
-        return;
+void UIBarButtonItem::performAction() {
+    if (!enabled_ || !action_) return;
     auto keep = weak_from_this().lock();
     auto action = action_;  // the action may replace itself
     action(*this);
 }
 
 std::shared_ptr<UIView> makeBarItemView(const std::shared_ptr<UIBarButtonItem>& item, UIBarStyle barStyle,
-                                        const std::shared_ptr<UIColor>& tint, bool onToolbar, bool back)
-{
-    if (!item || item->isSpace())
-        return nullptr;
-    if (item->customView())
-        return item->customView();
+                                        const std::shared_ptr<UIColor>& tint, bool onToolbar, bool back) {
+    if (!item || item->isSpace()) return nullptr;
+    if (item->customView()) return item->customView();
     auto button = std::make_shared<BarItemButton>(item, barStyle, tint, onToolbar, back);
     button->sizeToFit();
     return button;

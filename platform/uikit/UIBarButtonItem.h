@@ -10,8 +10,29 @@
 
 enum class UIBarButtonItemStyle { Plain, Bordered, Done };
 enum class UIBarButtonSystemItem {
-    Done, Cancel, Edit, Save, Add, FlexibleSpace, FixedSpace, Compose, Reply, Action, Organize,
-    Bookmarks, Search, Refresh, Stop, Camera, Trash, Play, Pause, Rewind, FastForward, Undo, Redo
+    Done,
+    Cancel,
+    Edit,
+    Save,
+    Add,
+    FlexibleSpace,
+    FixedSpace,
+    Compose,
+    Reply,
+    Action,
+    Organize,
+    Bookmarks,
+    Search,
+    Refresh,
+    Stop,
+    Camera,
+    Trash,
+    Play,
+    Pause,
+    Rewind,
+    FastForward,
+    Undo,
+    Redo
 };
 enum class UIBarStyle { Default = 0, Black = 1, BlackOpaque = 1, BlackTranslucent = 2 };
 
@@ -55,8 +76,7 @@ public:
     // Runs the action as a tap would (nothing when disabled or without one).
     void performAction();
 
-    bool isSpace() const
-    {
+    bool isSpace() const {
         return system_ && (systemItem_ == UIBarButtonSystemItem::FlexibleSpace ||
                            systemItem_ == UIBarButtonSystemItem::FixedSpace);
     }

@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-UIButton::UIButton(UIButtonType type, const CGRect& frame) : UIControl(frame), type_(type)
-{
+UIButton::UIButton(UIButtonType type, const CGRect& frame) : UIControl(frame), type_(type) {
     titleLabel_ = std::make_shared<UILabel>();
     titleLabel_->setBackgroundColor(nullptr);
     titleLabel_->setTextAlignment(UITextAlignment::Center);
@@ -32,26 +31,21 @@ UIButton::UIButton(UIButtonType type, const CGRect& frame) : UIControl(frame), t
 std::shared_ptr<UIButton> UIButton::buttonWithType(UIButtonType type) { return std::make_shared<UIButton>(type); }
 
 template <class T>
-T UIButton::lookup(const std::map<unsigned, T>& m, unsigned state)
-{
+T UIButton::lookup(const std::map<unsigned, T>& m, unsigned state) {
     auto it = m.find(state);
-    if (it != m.end())
-        return it->second;
+    if (it != m.end()) return it->second;
     // Highlighted while selected falls back to selected, then normal.
     if (state & UIControlStateSelected) {
         it = m.find(UIControlStateSelected);
-        if (it != m.end())
-            return it->second;
+        if (it != m.end()) return it->second;
     }
     if (state & UIControlStateDisabled) {
         it = m.find(UIControlStateDisabled);
-        if (it != m.end())
-            return it->second;
+        if (it != m.end()) return it->second;
     }
     if (state & UIControlStateHighlighted) {
         it = m.find(UIControlStateHighlighted);
-        if (it != m.end())
-            return it->second;
+        if (it != m.end()) return it->second;
     }
     it = m.find(UIControlStateNormal);
     return it != m.end() ? it->second : T{};
@@ -62,69 +56,58 @@ std::shared_ptr<UIColor> UIButton::titleColorForState(unsigned s) const { return
 std::shared_ptr<UIImage> UIButton::imageForState(unsigned s) const { return lookup(images_, s); }
 std::shared_ptr<UIImage> UIButton::backgroundImageForState(unsigned s) const { return lookup(backgrounds_, s); }
 
-void UIButton::setTitle(const std::string& title, unsigned s)
-{
+void UIButton::setTitle(const std::string& title, unsigned s) {
     titles_[s] = title;
     refresh();
 }
 
-void UIButton::setTitleColor(std::shared_ptr<UIColor> c, unsigned s)
-{
+void UIButton::setTitleColor(std::shared_ptr<UIColor> c, unsigned s) {
     titleColors_[s] = std::move(c);
     refresh();
 }
 
-void UIButton::setTitleShadowColor(std::shared_ptr<UIColor> c, unsigned s)
-{
+void UIButton::setTitleShadowColor(std::shared_ptr<UIColor> c, unsigned s) {
     shadowColors_[s] = std::move(c);
     refresh();
 }
 
-void UIButton::setImage(std::shared_ptr<UIImage> image, unsigned s)
-{
+void UIButton::setImage(std::shared_ptr<UIImage> image, unsigned s) {
     images_[s] = std::move(image);
     refresh();
 }
 
-void UIButton::setBackgroundImage(std::shared_ptr<UIImage> image, unsigned s)
-{
+void UIButton::setBackgroundImage(std::shared_ptr<UIImage> image, unsigned s) {
     backgrounds_[s] = std::move(image);
     refresh();
 }
 
-void UIButton::setFont(std::shared_ptr<UIFont> font)
-{
+void UIButton::setFont(std::shared_ptr<UIFont> font) {
     titleLabel_->setFont(std::move(font));
     setNeedsLayout();
 }
 
-void UIButton::setHighlighted(bool h)
-{
+void UIButton::setHighlighted(bool h) {
     UIControl::setHighlighted(h);
     refresh();
 }
 
-void UIButton::setEnabled(bool e)
-{
+void UIButton::setEnabled(bool e) {
     UIControl::setEnabled(e);
     refresh();
 }
 
-void UIButton::setSelected(bool s)
-{
+void UIButton::setSelected(bool s) {
     UIControl::setSelected(s);
     refresh();
 }
 
-void UIButton::refresh()
-{
+void UIButton::refresh() {
     applyState();
     setNeedsLayout();
     setNeedsDisplay();
 }
 
-void UIButton::applyState()
-{
+void UIButton::applyState() {
     unsigned s = state();
     titleLabel_->setText(titleForState(s));
     auto color = titleColorForState(s);
@@ -133,8 +116,7 @@ void UIButton::applyState()
     imageView_->setImage(imageForState(s));
 }
 
-CGSize UIButton::sizeThatFits(CGSize) const
-{
+CGSize UIButton::sizeThatFits(CGSize) const {
     CGSize t = titleLabel_->text().empty() ? CGSizeZero : sizeWithFont(titleLabel_->text(), *titleLabel_->font());
     auto img = currentImage();
     CGSize i = img ? img->size() : CGSizeZero;
@@ -144,13 +126,11 @@ CGSize UIButton::sizeThatFits(CGSize) const
         s.width = std::max(s.width, bg->size().width);
         s.height = std::max(s.height, bg->size().height);
     }
-    if (type_ == UIButtonType::RoundedRect)
-        s = CGSizeMake(s.width + 24, std::max(s.height + 12, 37.0));
+    if (type_ == UIButtonType::RoundedRect) s = CGSizeMake(s.width + 24, std::max(s.height + 12, 37.0));
     return s;
 }
 
-void UIButton::layoutSubviews()
-{
+void UIButton::layoutSubviews() {
     applyState();
     CGRect content = UIEdgeInsetsInsetRect(bounds(), contentInsets_);
     auto img = currentImage();
@@ -162,15 +142,24 @@ void UIButton::layoutSubviews()
     double total = is.width + ts.width;
     double x;
     switch (contentHorizontalAlignment()) {
-    case UIControlContentHorizontalAlignment::Left: x = content.origin.x; break;
-    case UIControlContentHorizontalAlignment::Right: x = CGRectGetMaxX(content) - total; break;
-    default: x = content.origin.x + (content.size.width - total) / 2; break;
+        case UIControlContentHorizontalAlignment::Left:
+            x = content.origin.x;
+            break;
+        case UIControlContentHorizontalAlignment::Right:
+            x = CGRectGetMaxX(content) - total;
+            break;
+        default:
+            x = content.origin.x + (content.size.width - total) / 2;
+            break;
     }
     auto yFor = [&](double h) {
         switch (contentVerticalAlignment()) {
-        case UIControlContentVerticalAlignment::Top: return content.origin.y;
-        case UIControlContentVerticalAlignment::Bottom: return CGRectGetMaxY(content) - h;
-        default: return content.origin.y + (content.size.height - h) / 2;
+            case UIControlContentVerticalAlignment::Top:
+                return content.origin.y;
+            case UIControlContentVerticalAlignment::Bottom:
+                return CGRectGetMaxY(content) - h;
+            default:
+                return content.origin.y + (content.size.height - h) / 2;
         }
     };
     CGRect ir = CGRectMake(x, yFor(is.height), is.width, is.height);
@@ -183,11 +172,9 @@ void UIButton::layoutSubviews()
     titleLabel_->setHidden(title.empty());
 }
 
-void UIButton::drawRect(const CGRect&)
-{
+void UIButton::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
     if (auto bg = currentBackgroundImage()) {
         bg->drawInRect(b);

@@ -36,11 +36,20 @@ public:
     // Sets the title label's font (UIKit's older `font` property).
     void setFont(std::shared_ptr<UIFont> font);
     UIEdgeInsets contentEdgeInsets() const { return contentInsets_; }
-    void setContentEdgeInsets(UIEdgeInsets e) { contentInsets_ = e; setNeedsLayout(); }
+    void setContentEdgeInsets(UIEdgeInsets e) {
+        contentInsets_ = e;
+        setNeedsLayout();
+    }
     UIEdgeInsets titleEdgeInsets() const { return titleInsets_; }
-    void setTitleEdgeInsets(UIEdgeInsets e) { titleInsets_ = e; setNeedsLayout(); }
+    void setTitleEdgeInsets(UIEdgeInsets e) {
+        titleInsets_ = e;
+        setNeedsLayout();
+    }
     UIEdgeInsets imageEdgeInsets() const { return imageInsets_; }
-    void setImageEdgeInsets(UIEdgeInsets e) { imageInsets_ = e; setNeedsLayout(); }
+    void setImageEdgeInsets(UIEdgeInsets e) {
+        imageInsets_ = e;
+        setNeedsLayout();
+    }
     bool adjustsImageWhenHighlighted() const { return adjustsWhenHighlighted_; }
     void setAdjustsImageWhenHighlighted(bool a) { adjustsWhenHighlighted_ = a; }
     bool showsTouchWhenHighlighted() const { return showsTouch_; }

@@ -62,9 +62,15 @@ public:
     bool isTracking() const { return tracking_; }
     bool isTouchInside() const { return touchInside_; }
     UIControlContentHorizontalAlignment contentHorizontalAlignment() const { return hAlign_; }
-    void setContentHorizontalAlignment(UIControlContentHorizontalAlignment a) { hAlign_ = a; setNeedsLayout(); }
+    void setContentHorizontalAlignment(UIControlContentHorizontalAlignment a) {
+        hAlign_ = a;
+        setNeedsLayout();
+    }
     UIControlContentVerticalAlignment contentVerticalAlignment() const { return vAlign_; }
-    void setContentVerticalAlignment(UIControlContentVerticalAlignment a) { vAlign_ = a; setNeedsLayout(); }
+    void setContentVerticalAlignment(UIControlContentVerticalAlignment a) {
+        vAlign_ = a;
+        setNeedsLayout();
+    }
 
     void touchesBegan(const UITouchSet& touches, UIEvent* event) override;
     void touchesMoved(const UITouchSet& touches, UIEvent* event) override;

@@ -11,11 +11,20 @@ public:
     std::string className() const override { return "UIImageView"; }
 
     const std::shared_ptr<UIImage>& image() const { return image_; }
-    void setImage(std::shared_ptr<UIImage> image) { image_ = std::move(image); setNeedsDisplay(); }
+    void setImage(std::shared_ptr<UIImage> image) {
+        image_ = std::move(image);
+        setNeedsDisplay();
+    }
     const std::shared_ptr<UIImage>& highlightedImage() const { return highlightedImage_; }
-    void setHighlightedImage(std::shared_ptr<UIImage> image) { highlightedImage_ = std::move(image); setNeedsDisplay(); }
+    void setHighlightedImage(std::shared_ptr<UIImage> image) {
+        highlightedImage_ = std::move(image);
+        setNeedsDisplay();
+    }
     bool isHighlighted() const { return highlighted_; }
-    void setHighlighted(bool h) { highlighted_ = h; setNeedsDisplay(); }
+    void setHighlighted(bool h) {
+        highlighted_ = h;
+        setNeedsDisplay();
+    }
 
     CGSize sizeThatFits(CGSize size) const override;
     void drawRect(const CGRect& rect) override;

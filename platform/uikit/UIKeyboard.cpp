@@ -15,38 +15,45 @@ constexpr const char* kNumbers = "123";
 constexpr const char* kLetters = "ABC";
 constexpr const char* kSymbols = "#+=";
 
-const char* returnTitle(UIReturnKeyType t)
-{
+const char* returnTitle(UIReturnKeyType t) {
     switch (t) {
-    case UIReturnKeyType::Go: return "前往";
-    case UIReturnKeyType::Google:
-    case UIReturnKeyType::Yahoo:
-    case UIReturnKeyType::Search: return "搜索";
-    case UIReturnKeyType::Join: return "加入";
-    case UIReturnKeyType::Next: return "下一项";
-    case UIReturnKeyType::Route: return "路线";
-    case UIReturnKeyType::Send: return "发送";
-    case UIReturnKeyType::Done: return "完成";
-    case UIReturnKeyType::EmergencyCall: return "紧急呼叫";
-    default: return "换行";
+        case UIReturnKeyType::Go:
+            return "前往";
+        case UIReturnKeyType::Google:
+        case UIReturnKeyType::Yahoo:
+        case UIReturnKeyType::Search:
+            return "搜索";
+        case UIReturnKeyType::Join:
+            return "加入";
+        case UIReturnKeyType::Next:
+            return "下一项";
+        case UIReturnKeyType::Route:
+            return "路线";
+        case UIReturnKeyType::Send:
+            return "发送";
+        case UIReturnKeyType::Done:
+            return "完成";
+        case UIReturnKeyType::EmergencyCall:
+            return "紧急呼叫";
+        default:
+            return "换行";
     }
 }
 
 class KeyView : public UIControl {
 public:
-    KeyView(const CGRect& f, std::string title, bool special) : UIControl(f), title_(std::move(title)), special_(special)
-    {
+    KeyView(const CGRect& f, std::string title, bool special)
+        : UIControl(f), title_(std::move(title)), special_(special) {
         setOpaque(false);
-        addTarget(this, [this](UIControl&) { UIKeyboard::keyboard().keyPressed(title_); }, UIControlEventTouchUpInside);
+        addTarget(
+            this, [this](UIControl&) { UIKeyboard::keyboard().keyPressed(title_); }, UIControlEventTouchUpInside);
     }
     std::string className() const override { return "UIKBKey"; }
     std::string accessibilityText() const override { return title_; }
     const std::string& title() const { return title_; }
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect r = CGRectInset(bounds(), 3, 5);
         ctx->beginPath();
         ctx->addRoundedRect(r, 5);
@@ -73,25 +80,22 @@ private:
 
 struct InputArea {
     std::shared_ptr<UIKeyboard> keyboard;
-    std::shared_ptr<UIView> shownInput;      // keyboard or the responder's input view
+    std::shared_ptr<UIView> shownInput;  // keyboard or the responder's input view
     std::shared_ptr<UIView> shownAccessory;
     bool shown = false;
     CGRect frame;
 };
 
-InputArea& area()
-{
+InputArea& area() {
     static InputArea a;
     return a;
 }
 
-Value rectValue(const CGRect& r)
-{
+Value rectValue(const CGRect& r) {
     return Value(Value::Array{Value(r.origin.x), Value(r.origin.y), Value(r.size.width), Value(r.size.height)});
 }
 
-Value userInfoFor(const CGRect& begin, const CGRect& end)
-{
+Value userInfoFor(const CGRect& begin, const CGRect& end) {
     Value::Dict d;
     d[UIKeyboardFrameBeginUserInfoKey] = rectValue(begin);
     d[UIKeyboardFrameEndUserInfoKey] = rectValue(end);
@@ -103,27 +107,21 @@ Value userInfoFor(const CGRect& begin, const CGRect& end)
     return Value(std::move(d));
 }
 
-void post(const char* name, const CGRect& begin, const CGRect& end)
-{
+void post(const char* name, const CGRect& begin, const CGRect& end) {
     NSNotificationCenter::defaultCenter().postNotificationName(name, {}, userInfoFor(begin, end));
 }
 
-void removeViews()
-{
+void removeViews() {
     auto& a = area();
-    if (a.shownInput)
-        a.shownInput->removeFromSuperview();
-    if (a.shownAccessory)
-        a.shownAccessory->removeFromSuperview();
+    if (a.shownInput) a.shownInput->removeFromSuperview();
+    if (a.shownAccessory) a.shownAccessory->removeFromSuperview();
     a.shownInput.reset();
     a.shownAccessory.reset();
 }
 
-void hideArea()
-{
+void hideArea() {
     auto& a = area();
-    if (!a.shown)
-        return;
+    if (!a.shown) return;
     CGRect begin = a.frame;
     CGRect end = CGRectOffset(begin, 0, begin.size.height);
     post(UIKeyboardWillHideNotification, begin, end);
@@ -133,8 +131,7 @@ void hideArea()
     post(UIKeyboardDidHideNotification, begin, end);
 }
 
-void showFor(UIResponder* responder)
-{
+void showFor(UIResponder* responder) {
     auto& a = area();
     std::shared_ptr<UIView> input = responder->inputView();
     if (!input) {
@@ -150,14 +147,13 @@ void showFor(UIResponder* responder)
     std::shared_ptr<UIView> accessory = responder->inputAccessoryView();
     UIWindow* window = UIApplication::sharedApplication().keyWindow();
     CGRect screen = UIScreen::mainScreen().bounds();
-    double inputH = input.get() == &UIKeyboard::keyboard() ? UIKeyboard::kHeight
-                                                         : (input->frame().size.height > 0 ? input->frame().size.height
-                                                                                           : UIKeyboard::kHeight);
+    double inputH = input.get() == &UIKeyboard::keyboard()
+                        ? UIKeyboard::kHeight
+                        : (input->frame().size.height > 0 ? input->frame().size.height : UIKeyboard::kHeight);
     double accH = accessory ? accessory->frame().size.height : 0;
     CGRect end = CGRectMake(0, screen.size.height - inputH - accH, screen.size.width, inputH + accH);
     bool same = a.shown && a.shownInput == input && a.shownAccessory == accessory && a.frame == end;
-    if (same)
-        return;
+    if (same) return;
     CGRect begin = a.shown ? a.frame : CGRectOffset(end, 0, end.size.height);
     post(UIKeyboardWillShowNotification, begin, end);
     removeViews();
@@ -179,8 +175,7 @@ void showFor(UIResponder* responder)
 
 // ---------------------------------------------------------------- hooks
 
-void inputAreaFirstResponderChanged(UIResponder*, UIResponder* current)
-{
+void inputAreaFirstResponderChanged(UIResponder*, UIResponder* current) {
     if (current)
         showFor(current);
     else
@@ -189,34 +184,28 @@ void inputAreaFirstResponderChanged(UIResponder*, UIResponder* current)
 
 void inputAreaResponderDestroyed(UIResponder*) { hideArea(); }
 
-void inputAreaReset()
-{
+void inputAreaReset() {
     removeViews();
     area().shown = false;
     area().frame = CGRectZero;
 }
 
-CGRect keyboardRectFromUserInfo(const Value& userInfo, const std::string& key)
-{
-    if (!userInfo.isDict())
-        return CGRectZero;
+CGRect keyboardRectFromUserInfo(const Value& userInfo, const std::string& key) {
+    if (!userInfo.isDict()) return CGRectZero;
     const Value& v = userInfo[key];
-    if (!v.isArray() || v.array().size() < 4)
-        return CGRectZero;
+    if (!v.isArray() || v.array().size() < 4) return CGRectZero;
     const auto& a = v.array();
     return CGRectMake(a[0].toDouble(), a[1].toDouble(), a[2].toDouble(), a[3].toDouble());
 }
 
 // ---------------------------------------------------------------- keyboard
 
-UIKeyboard::UIKeyboard() : UIView(CGRectMake(0, 0, 320, kHeight))
-{
+UIKeyboard::UIKeyboard() : UIView(CGRectMake(0, 0, 320, kHeight)) {
     setBackgroundColor(UIColor::colorWithRed(0.82, 0.84, 0.87, 1));
     rebuild();
 }
 
-UIKeyboard& UIKeyboard::keyboard()
-{
+UIKeyboard& UIKeyboard::keyboard() {
     static std::shared_ptr<UIKeyboard> kb = std::make_shared<UIKeyboard>();
     return *kb;
 }
@@ -224,10 +213,8 @@ UIKeyboard& UIKeyboard::keyboard()
 bool UIKeyboard::isShown() { return area().shown; }
 CGRect UIKeyboard::frameOnScreen() { return area().frame; }
 
-void UIKeyboard::configure(UIKeyboardType type, UIReturnKeyType returnKey)
-{
-    if (type == type_ && returnKey == returnKey_)
-        return;
+void UIKeyboard::configure(UIKeyboardType type, UIReturnKeyType returnKey) {
+    if (type == type_ && returnKey == returnKey_) return;
     type_ = type;
     returnKey_ = returnKey;
     numbers_ = type == UIKeyboardType::NumbersAndPunctuation;
@@ -236,10 +223,8 @@ void UIKeyboard::configure(UIKeyboardType type, UIReturnKeyType returnKey)
     rebuild();
 }
 
-void UIKeyboard::rebuild()
-{
-    for (auto& k : keys_)
-        k->removeFromSuperview();
+void UIKeyboard::rebuild() {
+    for (auto& k : keys_) k->removeFromSuperview();
     keys_.clear();
     auto add = [&](const CGRect& f, const std::string& title, bool special) {
         auto k = std::make_shared<KeyView>(f, title, special);
@@ -251,8 +236,7 @@ void UIKeyboard::rebuild()
         type_ == UIKeyboardType::PhonePad) {
         const char* digits[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
         double kw = w / 3;
-        for (int i = 0; i < 9; ++i)
-            add(CGRectMake((i % 3) * kw, (i / 3) * rowH, kw, rowH), digits[i], false);
+        for (int i = 0; i < 9; ++i) add(CGRectMake((i % 3) * kw, (i / 3) * rowH, kw, rowH), digits[i], false);
         if (type_ == UIKeyboardType::DecimalPad)
             add(CGRectMake(0, 3 * rowH, kw, rowH), ".", false);
         else if (type_ == UIKeyboardType::PhonePad)
@@ -274,12 +258,9 @@ void UIKeyboard::rebuild()
         const char* r0 = "qwertyuiop";
         const char* r1 = "asdfghjkl";
         const char* r2 = "zxcvbnm";
-        for (const char* p = r0; *p; ++p)
-            rows[0].push_back(std::string(1, shift_ ? char(*p - 32) : *p));
-        for (const char* p = r1; *p; ++p)
-            rows[1].push_back(std::string(1, shift_ ? char(*p - 32) : *p));
-        for (const char* p = r2; *p; ++p)
-            rows[2].push_back(std::string(1, shift_ ? char(*p - 32) : *p));
+        for (const char* p = r0; *p; ++p) rows[0].push_back(std::string(1, shift_ ? char(*p - 32) : *p));
+        for (const char* p = r1; *p; ++p) rows[1].push_back(std::string(1, shift_ ? char(*p - 32) : *p));
+        for (const char* p = r2; *p; ++p) rows[2].push_back(std::string(1, shift_ ? char(*p - 32) : *p));
     }
     const double kw = w / 10;
     for (int r = 0; r < 3; ++r) {
@@ -295,30 +276,24 @@ void UIKeyboard::rebuild()
         add(CGRectMake(0, 2 * rowH, kw * 1.4, rowH), symbols_ ? kNumbers : kSymbols, true);
     add(CGRectMake(w - kw * 1.4, 2 * rowH, kw * 1.4, rowH), kDelete, true);
     bool canSwitch = type_ != UIKeyboardType::NumbersAndPunctuation;
-    if (canSwitch)
-        add(CGRectMake(0, 3 * rowH, kw * 2, rowH), numbers_ ? kLetters : kNumbers, true);
+    if (canSwitch) add(CGRectMake(0, 3 * rowH, kw * 2, rowH), numbers_ ? kLetters : kNumbers, true);
     add(CGRectMake(kw * 2, 3 * rowH, kw * 5.5, rowH), kSpace, false);
     add(CGRectMake(kw * 7.5, 3 * rowH, kw * 2.5, rowH), returnTitle(returnKey_), true);
 }
 
-UIView* UIKeyboard::keyWithTitle(const std::string& title) const
-{
+UIView* UIKeyboard::keyWithTitle(const std::string& title) const {
     for (auto& k : keys_)
-        if (static_cast<KeyView*>(k.get())->title() == title)
-            return k.get();
+        if (static_cast<KeyView*>(k.get())->title() == title) return k.get();
     return nullptr;
 }
 
-std::vector<std::string> UIKeyboard::keyTitles() const
-{
+std::vector<std::string> UIKeyboard::keyTitles() const {
     std::vector<std::string> out;
-    for (auto& k : keys_)
-        out.push_back(static_cast<KeyView*>(k.get())->title());
+    for (auto& k : keys_) out.push_back(static_cast<KeyView*>(k.get())->title());
     return out;
 }
 
-void UIKeyboard::keyPressed(const std::string& title)
-{
+void UIKeyboard::keyPressed(const std::string& title) {
     if (title == kDelete) {
         pressDelete();
     } else if (title == kShift) {
@@ -344,11 +319,9 @@ void UIKeyboard::keyPressed(const std::string& title)
     }
 }
 
-void UIKeyboard::typeText(const std::string& text)
-{
+void UIKeyboard::typeText(const std::string& text) {
     auto* input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder());
-    if (!input)
-        return;
+    if (!input) return;
     // Line by line: a newline is the return key.
     size_t start = 0;
     while (start <= text.size()) {
@@ -360,38 +333,29 @@ void UIKeyboard::typeText(const std::string& text)
         for (size_t i = 0; i < part.size();) {
             size_t j = i + 1;
             if (static_cast<unsigned char>(part[i]) >= 0x80) {
-                while (j < part.size() && static_cast<unsigned char>(part[j]) >= 0x80)
-                    ++j;
+                while (j < part.size() && static_cast<unsigned char>(part[j]) >= 0x80) ++j;
             }
             input->insertText(part.substr(i, j - i));
             input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder());
-            if (!input)
-                return;
+            if (!input) return;
             i = j;
         }
-        if (nl == std::string::npos)
-            break;
+        if (nl == std::string::npos) break;
         input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder());
-        if (!input)
-            return;
+        if (!input) return;
         input->returnKeyPressed();
         input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder());
-        if (!input)
-            return;
+        if (!input) return;
         start = nl + 1;
     }
 }
 
-void UIKeyboard::pressDelete()
-{
-    if (auto* input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder()))
-        input->deleteBackward();
+void UIKeyboard::pressDelete() {
+    if (auto* input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder())) input->deleteBackward();
 }
 
-void UIKeyboard::pressReturn()
-{
-    if (auto* input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder()))
-        input->returnKeyPressed();
+void UIKeyboard::pressReturn() {
+    if (auto* input = dynamic_cast<UIKeyInput*>(UIResponder::currentFirstResponder())) input->returnKeyPressed();
 }
 
 void UIKeyboard::drawRect(const CGRect&) {}

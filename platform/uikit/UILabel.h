@@ -16,26 +16,56 @@ public:
     const std::shared_ptr<UIColor>& textColor() const { return textColor_; }
     void setTextColor(std::shared_ptr<UIColor> c);
     const std::shared_ptr<UIColor>& highlightedTextColor() const { return highlightedTextColor_; }
-    void setHighlightedTextColor(std::shared_ptr<UIColor> c) { highlightedTextColor_ = std::move(c); setNeedsDisplay(); }
+    void setHighlightedTextColor(std::shared_ptr<UIColor> c) {
+        highlightedTextColor_ = std::move(c);
+        setNeedsDisplay();
+    }
     bool isHighlighted() const { return highlighted_; }
-    void setHighlighted(bool h) { highlighted_ = h; setNeedsDisplay(); }
+    void setHighlighted(bool h) {
+        highlighted_ = h;
+        setNeedsDisplay();
+    }
     bool isEnabled() const { return enabled_; }
-    void setEnabled(bool e) { enabled_ = e; setNeedsDisplay(); }
+    void setEnabled(bool e) {
+        enabled_ = e;
+        setNeedsDisplay();
+    }
     UITextAlignment textAlignment() const { return alignment_; }
-    void setTextAlignment(UITextAlignment a) { alignment_ = a; setNeedsDisplay(); }
+    void setTextAlignment(UITextAlignment a) {
+        alignment_ = a;
+        setNeedsDisplay();
+    }
     // 0: as many lines as fit.
     int numberOfLines() const { return numberOfLines_; }
-    void setNumberOfLines(int n) { numberOfLines_ = n < 0 ? 0 : n; setNeedsDisplay(); }
+    void setNumberOfLines(int n) {
+        numberOfLines_ = n < 0 ? 0 : n;
+        setNeedsDisplay();
+    }
     UILineBreakMode lineBreakMode() const { return lineBreakMode_; }
-    void setLineBreakMode(UILineBreakMode m) { lineBreakMode_ = m; setNeedsDisplay(); }
+    void setLineBreakMode(UILineBreakMode m) {
+        lineBreakMode_ = m;
+        setNeedsDisplay();
+    }
     bool adjustsFontSizeToFitWidth() const { return adjusts_; }
-    void setAdjustsFontSizeToFitWidth(bool a) { adjusts_ = a; setNeedsDisplay(); }
+    void setAdjustsFontSizeToFitWidth(bool a) {
+        adjusts_ = a;
+        setNeedsDisplay();
+    }
     double minimumFontSize() const { return minimumFontSize_; }
-    void setMinimumFontSize(double s) { minimumFontSize_ = s; setNeedsDisplay(); }
+    void setMinimumFontSize(double s) {
+        minimumFontSize_ = s;
+        setNeedsDisplay();
+    }
     const std::shared_ptr<UIColor>& shadowColor() const { return shadowColor_; }
-    void setShadowColor(std::shared_ptr<UIColor> c) { shadowColor_ = std::move(c); setNeedsDisplay(); }
+    void setShadowColor(std::shared_ptr<UIColor> c) {
+        shadowColor_ = std::move(c);
+        setNeedsDisplay();
+    }
     CGSize shadowOffset() const { return shadowOffset_; }
-    void setShadowOffset(CGSize s) { shadowOffset_ = s; setNeedsDisplay(); }
+    void setShadowOffset(CGSize s) {
+        shadowOffset_ = s;
+        setNeedsDisplay();
+    }
 
     // The font size the text is drawn at now (smaller than font() when shrunk).
     double displayedFontSize() const;

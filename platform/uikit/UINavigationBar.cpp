@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-void drawBarBackground(CGContext& ctx, const CGRect& r, UIBarStyle style, const std::shared_ptr<UIColor>& tint)
-{
+void drawBarBackground(CGContext& ctx, const CGRect& r, UIBarStyle style, const std::shared_ptr<UIColor>& tint) {
     std::shared_ptr<UIColor> top, bottom;
     if (tint) {
         top = UIColor::colorWithRed(std::min(1.0, tint->red() + 0.25), std::min(1.0, tint->green() + 0.25),
@@ -32,20 +31,16 @@ void drawBarBackground(CGContext& ctx, const CGRect& r, UIBarStyle style, const 
 
 UINavigationBar::UINavigationBar(const CGRect& frame) : UIView(frame) {}
 
-std::string UINavigationBar::backButtonTitle() const
-{
+std::string UINavigationBar::backButtonTitle() const {
     UINavigationItem* prev = backItem();
-    if (!prev)
-        return "";
+    if (!prev) return "";
     if (prev->backBarButtonItem() && !prev->backBarButtonItem()->title().empty())
         return prev->backBarButtonItem()->title();
-    if (!prev->title().empty())
-        return prev->title();
+    if (!prev->title().empty()) return prev->title();
     return "返回";
 }
 
-void UINavigationBar::rebuild()
-{
+void UINavigationBar::rebuild() {
     for (auto* v : {&backView_, &leftView_, &rightView_, &titleShown_})
         if (*v) {
             (*v)->removeFromSuperview();
@@ -55,22 +50,19 @@ void UINavigationBar::rebuild()
     builtFor_ = items_.empty() ? std::weak_ptr<UINavigationItem>() : items_.back();
     builtVersion_ = top ? top->version() : 0;
     builtDepth_ = items_.size();
-    if (!top)
-        return;
+    if (!top) return;
     if (top->leftBarButtonItem()) {
         leftView_ = makeBarItemView(top->leftBarButtonItem(), barStyle_, tint_, false);
     } else if (backItem() && !top->hidesBackButton()) {
         auto backItemForBar = std::make_shared<UIBarButtonItem>(backButtonTitle(), UIBarButtonItemStyle::Bordered);
         std::function<void()>* action = &backAction_;
         backItemForBar->setAction([action](UIBarButtonItem&) {
-            if (*action)
-                (*action)();
+            if (*action) (*action)();
         });
         // The button keeps its item alive.
         backView_ = makeBarItemView(backItemForBar, barStyle_, tint_, false, true);
     }
-    if (top->rightBarButtonItem())
-        rightView_ = makeBarItemView(top->rightBarButtonItem(), barStyle_, tint_, false);
+    if (top->rightBarButtonItem()) rightView_ = makeBarItemView(top->rightBarButtonItem(), barStyle_, tint_, false);
     if (top->titleView()) {
         titleShown_ = top->titleView();
     } else {
@@ -86,12 +78,10 @@ void UINavigationBar::rebuild()
         titleShown_ = label;
     }
     for (auto* v : {&titleShown_, &backView_, &leftView_, &rightView_})
-        if (*v)
-            addSubview(*v);
+        if (*v) addSubview(*v);
 }
 
-bool UINavigationBar::needsRebuild() const
-{
+bool UINavigationBar::needsRebuild() const {
     UINavigationItem* top = topItem();
     auto built = builtFor_.lock();
     return top != built.get() || (top && top->version() != builtVersion_) || items_.size() != builtDepth_;
@@ -99,15 +89,12 @@ bool UINavigationBar::needsRebuild() const
 
 bool UINavigationBar::contentChangedSinceLayout() const { return needsRebuild(); }
 
-void UINavigationBar::layoutSubviews()
-{
-    if (needsRebuild() || (titleShown_ && !titleShown_->superview()))
-        rebuild();
+void UINavigationBar::layoutSubviews() {
+    if (needsRebuild() || (titleShown_ && !titleShown_->superview())) rebuild();
     CGRect b = bounds();
     double left = 5, right = b.size.width - 5;
     auto place = [&](const std::shared_ptr<UIView>& v, bool atLeft) {
-        if (!v)
-            return;
+        if (!v) return;
         CGSize s = v->frame().size;
         s.width = std::min(s.width, b.size.width / 2 - 40);
         double y = (b.size.height - s.height) / 2;
@@ -129,59 +116,49 @@ void UINavigationBar::layoutSubviews()
         } else {
             CGSize s = titleShown_->frame().size;
             s.width = std::min(s.width, right - left);
-            titleShown_->setFrame(CGRectMake((b.size.width - s.width) / 2, (b.size.height - s.height) / 2, s.width,
-                                             s.height));
+            titleShown_->setFrame(
+                CGRectMake((b.size.width - s.width) / 2, (b.size.height - s.height) / 2, s.width, s.height));
         }
     }
 }
 
-void UINavigationBar::drawRect(const CGRect&)
-{
-    if (CGContext* ctx = UIGraphicsGetCurrentContext())
-        drawBarBackground(*ctx, bounds(), barStyle_, tint_);
+void UINavigationBar::drawRect(const CGRect&) {
+    if (CGContext* ctx = UIGraphicsGetCurrentContext()) drawBarBackground(*ctx, bounds(), barStyle_, tint_);
 }
 
 // ---------------------------------------------------------------- toolbar
 
 UIToolbar::UIToolbar(const CGRect& frame) : UIView(frame) {}
 
-void UIToolbar::setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool)
-{
+void UIToolbar::setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool) {
     items_ = std::move(items);
     built_ = false;
     setNeedsLayout();
 }
 
-UIView* UIToolbar::viewForItem(const UIBarButtonItem* item) const
-{
+UIView* UIToolbar::viewForItem(const UIBarButtonItem* item) const {
     for (size_t i = 0; i < items_.size() && i < views_.size(); ++i)
-        if (items_[i].get() == item)
-            return views_[i].get();
+        if (items_[i].get() == item) return views_[i].get();
     return nullptr;
 }
 
-unsigned long long UIToolbar::itemsVersion() const
-{
+unsigned long long UIToolbar::itemsVersion() const {
     unsigned long long version = 0;
-    for (auto& i : items_)
-        version += i->version();
+    for (auto& i : items_) version += i->version();
     return version;
 }
 
 bool UIToolbar::contentChangedSinceLayout() const { return !built_ || itemsVersion() != builtVersion_; }
 
-void UIToolbar::layoutSubviews()
-{
+void UIToolbar::layoutSubviews() {
     unsigned long long version = itemsVersion();
     if (!built_ || version != builtVersion_) {
         for (auto& v : views_)
-            if (v)
-                v->removeFromSuperview();
+            if (v) v->removeFromSuperview();
         views_.clear();
         for (auto& i : items_) {
             auto v = makeBarItemView(i, barStyle_, tint_, true);
-            if (v)
-                addSubview(v);
+            if (v) addSubview(v);
             views_.push_back(v);
         }
         built_ = true;
@@ -200,30 +177,25 @@ void UIToolbar::layoutSubviews()
         } else if (views_[i]) {
             fixed += views_[i]->frame().size.width;
         }
-        if (i > 0)
-            fixed += gap;
+        if (i > 0) fixed += gap;
     }
     double spare = std::max(0.0, b.size.width - 2 * margin - fixed);
     double flex = flexible ? spare / flexible : 0;
     // Without flexible space the items are centred.
     double x = margin + (flexible ? 0 : spare / 2);
     for (size_t i = 0; i < items_.size(); ++i) {
-        if (i > 0)
-            x += gap;
+        if (i > 0) x += gap;
         if (items_[i]->isSpace()) {
             x += items_[i]->systemItem() == UIBarButtonSystemItem::FlexibleSpace ? flex : items_[i]->width();
             continue;
         }
-        if (!views_[i])
-            continue;
+        if (!views_[i]) continue;
         CGSize s = views_[i]->frame().size;
         views_[i]->setFrame(CGRectMake(x, (b.size.height - s.height) / 2, s.width, s.height));
         x += s.width;
     }
 }
 
-void UIToolbar::drawRect(const CGRect&)
-{
-    if (CGContext* ctx = UIGraphicsGetCurrentContext())
-        drawBarBackground(*ctx, bounds(), barStyle_, tint_);
+void UIToolbar::drawRect(const CGRect&) {
+    if (CGContext* ctx = UIGraphicsGetCurrentContext()) drawBarBackground(*ctx, bounds(), barStyle_, tint_);
 }

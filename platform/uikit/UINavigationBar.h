@@ -13,15 +13,30 @@ public:
     std::string className() const override { return "UINavigationBar"; }
 
     UIBarStyle barStyle() const { return barStyle_; }
-    void setBarStyle(UIBarStyle s) { barStyle_ = s; setNeedsLayout(); }
+    void setBarStyle(UIBarStyle s) {
+        barStyle_ = s;
+        setNeedsLayout();
+    }
     const std::shared_ptr<UIColor>& tintColor() const { return tint_; }
-    void setTintColor(std::shared_ptr<UIColor> c) { tint_ = std::move(c); setNeedsLayout(); }
+    void setTintColor(std::shared_ptr<UIColor> c) {
+        tint_ = std::move(c);
+        setNeedsLayout();
+    }
     bool isTranslucent() const { return barStyle_ == UIBarStyle::BlackTranslucent; }
 
     const std::vector<std::shared_ptr<UINavigationItem>>& items() const { return items_; }
-    void setItems(std::vector<std::shared_ptr<UINavigationItem>> items) { items_ = std::move(items); setNeedsLayout(); }
-    void pushNavigationItem(std::shared_ptr<UINavigationItem> item) { items_.push_back(std::move(item)); setNeedsLayout(); }
-    void popNavigationItem() { if (!items_.empty()) items_.pop_back(); setNeedsLayout(); }
+    void setItems(std::vector<std::shared_ptr<UINavigationItem>> items) {
+        items_ = std::move(items);
+        setNeedsLayout();
+    }
+    void pushNavigationItem(std::shared_ptr<UINavigationItem> item) {
+        items_.push_back(std::move(item));
+        setNeedsLayout();
+    }
+    void popNavigationItem() {
+        if (!items_.empty()) items_.pop_back();
+        setNeedsLayout();
+    }
     UINavigationItem* topItem() const { return items_.empty() ? nullptr : items_.back().get(); }
     UINavigationItem* backItem() const { return items_.size() < 2 ? nullptr : items_[items_.size() - 2].get(); }
     // The back button's title for the top item ("返回" when the previous screen has no title).
@@ -64,9 +79,17 @@ public:
     std::string className() const override { return "UIToolbar"; }
 
     UIBarStyle barStyle() const { return barStyle_; }
-    void setBarStyle(UIBarStyle s) { barStyle_ = s; built_ = false; setNeedsLayout(); }
+    void setBarStyle(UIBarStyle s) {
+        barStyle_ = s;
+        built_ = false;
+        setNeedsLayout();
+    }
     const std::shared_ptr<UIColor>& tintColor() const { return tint_; }
-    void setTintColor(std::shared_ptr<UIColor> c) { tint_ = std::move(c); built_ = false; setNeedsLayout(); }
+    void setTintColor(std::shared_ptr<UIColor> c) {
+        tint_ = std::move(c);
+        built_ = false;
+        setNeedsLayout();
+    }
     bool isTranslucent() const { return barStyle_ == UIBarStyle::BlackTranslucent; }
     const std::vector<std::shared_ptr<UIBarButtonItem>>& items() const { return items_; }
     void setItems(std::vector<std::shared_ptr<UIBarButtonItem>> items, bool animated = false);

@@ -7,36 +7,29 @@
 
 UIPageControl::UIPageControl(const CGRect& frame) : UIControl(frame) { setOpaque(false); }
 
-void UIPageControl::setNumberOfPages(int n)
-{
+void UIPageControl::setNumberOfPages(int n) {
     pages_ = std::max(0, n);
     current_ = std::clamp(current_, 0, std::max(0, pages_ - 1));
     setNeedsDisplay();
 }
 
-void UIPageControl::setCurrentPage(int p)
-{
+void UIPageControl::setCurrentPage(int p) {
     current_ = std::clamp(p, 0, std::max(0, pages_ - 1));
     setNeedsDisplay();
 }
 
-void UIPageControl::endTrackingWithTouch(UITouch* touch, UIEvent*)
-{
-    if (!touch || pages_ < 2 || !CGRectContainsPoint(bounds(), touch->locationInView(this)))
-        return;
+void UIPageControl::endTrackingWithTouch(UITouch* touch, UIEvent*) {
+    if (!touch || pages_ < 2 || !CGRectContainsPoint(bounds(), touch->locationInView(this))) return;
     int next = touch->locationInView(this).x < CGRectGetMidX(bounds()) ? current_ - 1 : current_ + 1;
-    if (next < 0 || next >= pages_)
-        return;
+    if (next < 0 || next >= pages_) return;
     current_ = next;
     setNeedsDisplay();
     sendActionsForControlEvents(UIControlEventValueChanged);
 }
 
-void UIPageControl::drawRect(const CGRect&)
-{
+void UIPageControl::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx || pages_ == 0 || (hidesForSingle_ && pages_ == 1))
-        return;
+    if (!ctx || pages_ == 0 || (hidesForSingle_ && pages_ == 1)) return;
     CGRect b = bounds();
     double spacing = 16, d = 7;
     double x = CGRectGetMidX(b) - (pages_ * spacing) / 2 + (spacing - d) / 2;
@@ -48,8 +41,7 @@ void UIPageControl::drawRect(const CGRect&)
 
 // ---------------------------------------------------------------- activity indicator
 
-UIActivityIndicatorView::UIActivityIndicatorView(UIActivityIndicatorViewStyle style) : style_(style)
-{
+UIActivityIndicatorView::UIActivityIndicatorView(UIActivityIndicatorViewStyle style) : style_(style) {
     double s = style == UIActivityIndicatorViewStyle::WhiteLarge ? 37 : 20;
     setFrame(CGRectMake(0, 0, s, s));
     setOpaque(false);
@@ -57,59 +49,52 @@ UIActivityIndicatorView::UIActivityIndicatorView(UIActivityIndicatorViewStyle st
     setHidden(true);
 }
 
-UIActivityIndicatorView::~UIActivityIndicatorView()
-{
-    if (timer_)
-        timer_->invalidate();
+UIActivityIndicatorView::~UIActivityIndicatorView() {
+    if (timer_) timer_->invalidate();
 }
 
-void UIActivityIndicatorView::setActivityIndicatorViewStyle(UIActivityIndicatorViewStyle s)
-{
+void UIActivityIndicatorView::setActivityIndicatorViewStyle(UIActivityIndicatorViewStyle s) {
     style_ = s;
     setNeedsDisplay();
 }
 
-void UIActivityIndicatorView::setHidesWhenStopped(bool h)
-{
+void UIActivityIndicatorView::setHidesWhenStopped(bool h) {
     hidesWhenStopped_ = h;
     setHidden(h && !animating_);
 }
 
-void UIActivityIndicatorView::startAnimating()
-{
-    if (animating_)
-        return;
+void UIActivityIndicatorView::startAnimating() {
+    if (animating_) return;
     animating_ = true;
     setHidden(false);
     std::weak_ptr<UIView> weak = shared();
-    timer_ = NSTimer::scheduledTimerWithTimeInterval(1.0 / 12, [weak](NSTimer& t) {
-        auto v = weak.lock();
-        if (!v) {
-            t.invalidate();
-            return;
-        }
-        auto* self = static_cast<UIActivityIndicatorView*>(v.get());
-        self->step_ = (self->step_ + 1) % 12;
-        self->setNeedsDisplay();
-    }, true);
+    timer_ = NSTimer::scheduledTimerWithTimeInterval(
+        1.0 / 12,
+        [weak](NSTimer& t) {
+            auto v = weak.lock();
+            if (!v) {
+                t.invalidate();
+                return;
+            }
+            auto* self = static_cast<UIActivityIndicatorView*>(v.get());
+            self->step_ = (self->step_ + 1) % 12;
+            self->setNeedsDisplay();
+        },
+        true);
 }
 
-void UIActivityIndicatorView::stopAnimating()
-{
+void UIActivityIndicatorView::stopAnimating() {
     animating_ = false;
     if (timer_) {
         timer_->invalidate();
         timer_.reset();
     }
-    if (hidesWhenStopped_)
-        setHidden(true);
+    if (hidesWhenStopped_) setHidden(true);
 }
 
-void UIActivityIndicatorView::drawRect(const CGRect&)
-{
+void UIActivityIndicatorView::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
     double cx = CGRectGetMidX(b), cy = CGRectGetMidY(b), r = std::min(b.size.width, b.size.height) / 2;
     double g = style_ == UIActivityIndicatorViewStyle::Gray ? 0.35 : 1;
@@ -127,22 +112,18 @@ void UIActivityIndicatorView::drawRect(const CGRect&)
 
 // ---------------------------------------------------------------- progress
 
-UIProgressView::UIProgressView(UIProgressViewStyle style) : UIView(CGRectMake(0, 0, 150, 9)), style_(style)
-{
+UIProgressView::UIProgressView(UIProgressViewStyle style) : UIView(CGRectMake(0, 0, 150, 9)), style_(style) {
     setOpaque(false);
 }
 
-void UIProgressView::setProgress(double p)
-{
+void UIProgressView::setProgress(double p) {
     progress_ = std::clamp(p, 0.0, 1.0);
     setNeedsDisplay();
 }
 
-void UIProgressView::drawRect(const CGRect&)
-{
+void UIProgressView::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = CGRectInset(bounds(), 0.5, 0.5);
     ctx->beginPath();
     ctx->addRoundedRect(b, b.size.height / 2);

@@ -11,7 +11,10 @@ public:
     int currentPage() const { return current_; }
     void setCurrentPage(int p);
     bool hidesForSinglePage() const { return hidesForSingle_; }
-    void setHidesForSinglePage(bool h) { hidesForSingle_ = h; setNeedsDisplay(); }
+    void setHidesForSinglePage(bool h) {
+        hidesForSingle_ = h;
+        setNeedsDisplay();
+    }
     CGSize sizeForNumberOfPages(int n) const { return CGSizeMake(n * 16.0, 36); }
     void drawRect(const CGRect& rect) override;
 

@@ -12,46 +12,39 @@ constexpr double kRowHeight = 44;
 constexpr double kMargin = 9;
 constexpr double kGap = 4;
 constexpr double kSettleSeconds = 0.25;
-}
+}  // namespace
 
-UIPickerView::UIPickerView(const CGRect& frame) : UIView(CGRectMake(frame.origin.x, frame.origin.y, frame.size.width, 216))
-{
+UIPickerView::UIPickerView(const CGRect& frame)
+    : UIView(CGRectMake(frame.origin.x, frame.origin.y, frame.size.width, 216)) {
     setOpaque(true);
 }
 
-UIPickerView::~UIPickerView()
-{
-    if (timer_)
-        timer_->invalidate();
+UIPickerView::~UIPickerView() {
+    if (timer_) timer_->invalidate();
 }
 
-void UIPickerView::setFrame(const CGRect& f) { UIView::setFrame(CGRectMake(f.origin.x, f.origin.y, f.size.width, 216)); }
+void UIPickerView::setFrame(const CGRect& f) {
+    UIView::setFrame(CGRectMake(f.origin.x, f.origin.y, f.size.width, 216));
+}
 
-int UIPickerView::numberOfRowsInComponent(int c) const
-{
+int UIPickerView::numberOfRowsInComponent(int c) const {
     return c >= 0 && c < numberOfComponents() ? wheels_[static_cast<size_t>(c)].rows : 0;
 }
 
-int UIPickerView::selectedRowInComponent(int c) const
-{
-    if (c < 0 || c >= numberOfComponents() || wheels_[static_cast<size_t>(c)].rows == 0)
-        return -1;
+int UIPickerView::selectedRowInComponent(int c) const {
+    if (c < 0 || c >= numberOfComponents() || wheels_[static_cast<size_t>(c)].rows == 0) return -1;
     return wheels_[static_cast<size_t>(c)].selected;
 }
 
-void UIPickerView::reloadAllComponents()
-{
+void UIPickerView::reloadAllComponents() {
     int n = dataSource_ ? std::max(0, dataSource_->numberOfComponentsInPickerView(*this)) : 0;
     wheels_.resize(static_cast<size_t>(n));
-    for (int c = 0; c < n; ++c)
-        reloadComponent(c);
+    for (int c = 0; c < n; ++c) reloadComponent(c);
     setNeedsDisplay();
 }
 
-void UIPickerView::reloadComponent(int c)
-{
-    if (c < 0 || c >= numberOfComponents() || !dataSource_)
-        return;
+void UIPickerView::reloadComponent(int c) {
+    if (c < 0 || c >= numberOfComponents() || !dataSource_) return;
     Wheel& w = wheels_[static_cast<size_t>(c)];
     w.rows = std::max(0, dataSource_->pickerViewNumberOfRowsInComponent(*this, c));
     w.selected = std::clamp(w.selected, 0, std::max(0, w.rows - 1));
@@ -60,14 +53,12 @@ void UIPickerView::reloadComponent(int c)
     setNeedsDisplay();
 }
 
-double UIPickerView::rowHeight(int c) const
-{
+double UIPickerView::rowHeight(int c) const {
     double h = delegate_ ? delegate_->pickerViewRowHeightForComponent(const_cast<UIPickerView&>(*this), c) : -1;
     return h > 0 ? h : kRowHeight;
 }
 
-CGRect UIPickerView::rectForComponent(int c) const
-{
+CGRect UIPickerView::rectForComponent(int c) const {
     double total = bounds().size.width - 2 * kMargin - kGap * std::max(0, numberOfComponents() - 1);
     std::vector<double> widths;
     double fixed = 0;
@@ -86,50 +77,43 @@ CGRect UIPickerView::rectForComponent(int c) const
     double x = (bounds().size.width - used) / 2;
     for (int i = 0; i < numberOfComponents(); ++i) {
         double w = widths[static_cast<size_t>(i)] > 0 ? widths[static_cast<size_t>(i)] : autoW;
-        if (i == c)
-            return CGRectMake(x, kMargin, w, bounds().size.height - 2 * kMargin);
+        if (i == c) return CGRectMake(x, kMargin, w, bounds().size.height - 2 * kMargin);
         x += w + kGap;
     }
     return CGRectZero;
 }
 
-CGSize UIPickerView::rowSizeForComponent(int c) const { return CGSizeMake(rectForComponent(c).size.width, rowHeight(c)); }
+CGSize UIPickerView::rowSizeForComponent(int c) const {
+    return CGSizeMake(rectForComponent(c).size.width, rowHeight(c));
+}
 
-int UIPickerView::componentAt(double x) const
-{
+int UIPickerView::componentAt(double x) const {
     for (int c = 0; c < numberOfComponents(); ++c) {
         CGRect r = rectForComponent(c);
-        if (x >= r.origin.x - kGap / 2 && x < CGRectGetMaxX(r) + kGap / 2)
-            return c;
+        if (x >= r.origin.x - kGap / 2 && x < CGRectGetMaxX(r) + kGap / 2) return c;
     }
     return -1;
 }
 
-std::string UIPickerView::titleForRow(int row, int c)
-{
+std::string UIPickerView::titleForRow(int row, int c) {
     return delegate_ ? delegate_->pickerViewTitleForRow(*this, row, c) : "";
 }
 
-void UIPickerView::selectRow(int row, int c, bool animated)
-{
-    if (c < 0 || c >= numberOfComponents())
-        return;
+void UIPickerView::selectRow(int row, int c, bool animated) {
+    if (c < 0 || c >= numberOfComponents()) return;
     Wheel& w = wheels_[static_cast<size_t>(c)];
-    if (w.rows == 0)
-        return;
+    if (w.rows == 0) return;
     settle(c, std::clamp(row, 0, w.rows - 1), animated, false);
 }
 
-void UIPickerView::settle(int c, int row, bool animated, bool notify)
-{
+void UIPickerView::settle(int c, int row, bool animated, bool notify) {
     Wheel& w = wheels_[static_cast<size_t>(c)];
     w.selected = row;
     if (!animated) {
         w.position = row;
         w.animating = false;
         setNeedsDisplay();
-        if (notify && delegate_)
-            delegate_->pickerViewDidSelectRow(*this, row, c);
+        if (notify && delegate_) delegate_->pickerViewDidSelectRow(*this, row, c);
         return;
     }
     w.animFrom = w.position;
@@ -139,31 +123,30 @@ void UIPickerView::settle(int c, int row, bool animated, bool notify)
     w.notify = notify;
     if (!timer_) {
         std::weak_ptr<UIView> weak = shared();
-        timer_ = NSTimer::scheduledTimerWithTimeInterval(1.0 / 60, [weak](NSTimer&) {
-            if (auto v = weak.lock())
-                static_cast<UIPickerView*>(v.get())->step();
-        }, true);
+        timer_ = NSTimer::scheduledTimerWithTimeInterval(
+            1.0 / 60,
+            [weak](NSTimer&) {
+                if (auto v = weak.lock()) static_cast<UIPickerView*>(v.get())->step();
+            },
+            true);
     }
 }
 
-void UIPickerView::step()
-{
+void UIPickerView::step() {
     auto keep = shared();
     double now = Clock::now();
     bool any = false;
     std::vector<std::pair<int, int>> done;
     for (size_t c = 0; c < wheels_.size(); ++c) {
         Wheel& w = wheels_[c];
-        if (!w.animating)
-            continue;
+        if (!w.animating) continue;
         double f = std::min(1.0, (now - w.animStart) / kSettleSeconds);
         double e = 1 - (1 - f) * (1 - f);
         w.position = w.animFrom + (w.animTo - w.animFrom) * e;
         if (f >= 1) {
             w.animating = false;
             w.position = w.animTo;
-            if (w.notify)
-                done.push_back({static_cast<int>(c), w.selected});
+            if (w.notify) done.push_back({static_cast<int>(c), w.selected});
         } else {
             any = true;
         }
@@ -174,20 +157,17 @@ void UIPickerView::step()
         timer_.reset();
     }
     for (auto [c, row] : done)
-        if (delegate_)
-            delegate_->pickerViewDidSelectRow(*this, row, c);
+        if (delegate_) delegate_->pickerViewDidSelectRow(*this, row, c);
 }
 
 // ---------------------------------------------------------------- touches
 
-void UIPickerView::touchesBegan(const UITouchSet& touches, UIEvent*)
-{
+void UIPickerView::touchesBegan(const UITouchSet& touches, UIEvent*) {
     UITouch* t = touches.anyObject();
     CGPoint p = t->locationInView(this);
     dragging_ = componentAt(p.x);
     moved_ = false;
-    if (dragging_ < 0)
-        return;
+    if (dragging_ < 0) return;
     Wheel& w = wheels_[static_cast<size_t>(dragging_)];
     w.animating = false;
     dragStartY_ = lastY_ = p.y;
@@ -196,36 +176,29 @@ void UIPickerView::touchesBegan(const UITouchSet& touches, UIEvent*)
     velocity_ = 0;
 }
 
-void UIPickerView::touchesMoved(const UITouchSet& touches, UIEvent*)
-{
-    if (dragging_ < 0)
-        return;
+void UIPickerView::touchesMoved(const UITouchSet& touches, UIEvent*) {
+    if (dragging_ < 0) return;
     UITouch* t = touches.anyObject();
     double y = t->locationInView(this).y;
-    if (std::fabs(y - dragStartY_) > 4)
-        moved_ = true;
+    if (std::fabs(y - dragStartY_) > 4) moved_ = true;
     Wheel& w = wheels_[static_cast<size_t>(dragging_)];
     double h = rowHeight(dragging_);
     double pos = dragStartPos_ - (y - dragStartY_) / h;
     w.position = std::clamp(pos, -0.5, std::max(0, w.rows - 1) + 0.5);
     double dt = t->timestamp() - lastT_;
-    if (dt > 1e-6)
-        velocity_ = -(y - lastY_) / h / dt;
+    if (dt > 1e-6) velocity_ = -(y - lastY_) / h / dt;
     lastY_ = y;
     lastT_ = t->timestamp();
     setNeedsDisplay();
 }
 
-void UIPickerView::touchesEnded(const UITouchSet& touches, UIEvent*)
-{
-    if (dragging_ < 0)
-        return;
+void UIPickerView::touchesEnded(const UITouchSet& touches, UIEvent*) {
+    if (dragging_ < 0) return;
     auto keep = shared();
     int c = dragging_;
     dragging_ = -1;
     Wheel& w = wheels_[static_cast<size_t>(c)];
-    if (w.rows == 0)
-        return;
+    if (w.rows == 0) return;
     int target;
     if (!moved_) {
         // A tap: the row under the finger turns to the middle.
@@ -241,10 +214,8 @@ void UIPickerView::touchesEnded(const UITouchSet& touches, UIEvent*)
     settle(c, target, changed || moved_, changed);
 }
 
-void UIPickerView::touchesCancelled(const UITouchSet&, UIEvent*)
-{
-    if (dragging_ < 0)
-        return;
+void UIPickerView::touchesCancelled(const UITouchSet&, UIEvent*) {
+    if (dragging_ < 0) return;
     int c = dragging_;
     dragging_ = -1;
     settle(c, wheels_[static_cast<size_t>(c)].selected, true, false);
@@ -252,14 +223,12 @@ void UIPickerView::touchesCancelled(const UITouchSet&, UIEvent*)
 
 // ---------------------------------------------------------------- drawing
 
-void UIPickerView::drawRect(const CGRect&)
-{
+void UIPickerView::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
-    ctx->drawLinearGradient({UIColor::colorWithRed(0.35, 0.36, 0.42, 1), UIColor::colorWithRed(0.16, 0.17, 0.22, 1)}, {},
-                            b.origin, CGPointMake(0, CGRectGetMaxY(b)));
+    ctx->drawLinearGradient({UIColor::colorWithRed(0.35, 0.36, 0.42, 1), UIColor::colorWithRed(0.16, 0.17, 0.22, 1)},
+                            {}, b.origin, CGPointMake(0, CGRectGetMaxY(b)));
     double mid = CGRectGetMidY(b);
     for (int c = 0; c < numberOfComponents(); ++c) {
         CGRect r = rectForComponent(c);
@@ -306,12 +275,10 @@ void UIPickerView::drawRect(const CGRect&)
     }
 }
 
-std::string UIPickerView::accessibilityText() const
-{
+std::string UIPickerView::accessibilityText() const {
     std::string out;
     for (int c = 0; c < numberOfComponents(); ++c) {
-        if (c)
-            out += " | ";
+        if (c) out += " | ";
         if (selectedRowInComponent(c) >= 0)
             out += const_cast<UIPickerView*>(this)->titleForRow(selectedRowInComponent(c), c);
     }

@@ -22,8 +22,7 @@ public:
     virtual std::string pickerViewTitleForRow(UIPickerView& picker, int row, int component) { return ""; }
     // A view to show instead of the title (null: the title).
     virtual std::shared_ptr<UIView> pickerViewViewForRow(UIPickerView& picker, int row, int component,
-                                                         std::shared_ptr<UIView> reusing)
-    {
+                                                         std::shared_ptr<UIView> reusing) {
         return nullptr;
     }
     // Negative: the standard width and height.
@@ -40,11 +39,20 @@ public:
 
     UIPickerViewDataSource* dataSource() const { return dataSource_; }
     // Not owned: the owner clears both.
-    void setDataSource(UIPickerViewDataSource* d) { dataSource_ = d; reloadAllComponents(); }
+    void setDataSource(UIPickerViewDataSource* d) {
+        dataSource_ = d;
+        reloadAllComponents();
+    }
     UIPickerViewDelegate* delegate() const { return delegate_; }
-    void setDelegate(UIPickerViewDelegate* d) { delegate_ = d; reloadAllComponents(); }
+    void setDelegate(UIPickerViewDelegate* d) {
+        delegate_ = d;
+        reloadAllComponents();
+    }
     bool showsSelectionIndicator() const { return showsIndicator_; }
-    void setShowsSelectionIndicator(bool s) { showsIndicator_ = s; setNeedsDisplay(); }
+    void setShowsSelectionIndicator(bool s) {
+        showsIndicator_ = s;
+        setNeedsDisplay();
+    }
 
     int numberOfComponents() const { return static_cast<int>(wheels_.size()); }
     int numberOfRowsInComponent(int component) const;

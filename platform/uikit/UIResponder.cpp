@@ -6,24 +6,19 @@ namespace {
 UIResponder* gFirstResponder = nullptr;
 }
 
-UIResponder::~UIResponder()
-{
+UIResponder::~UIResponder() {
     if (gFirstResponder == this) {
         gFirstResponder = nullptr;
         inputAreaResponderDestroyed(this);
     }
 }
 
-bool UIResponder::becomeFirstResponder()
-{
-    if (gFirstResponder == this)
-        return true;
-    if (!canBecomeFirstResponder())
-        return false;
+bool UIResponder::becomeFirstResponder() {
+    if (gFirstResponder == this) return true;
+    if (!canBecomeFirstResponder()) return false;
     UIResponder* previous = gFirstResponder;
     if (previous) {
-        if (!previous->canResignFirstResponder())
-            return false;
+        if (!previous->canResignFirstResponder()) return false;
         gFirstResponder = nullptr;
         previous->didResignFirstResponder();
     }
@@ -33,12 +28,9 @@ bool UIResponder::becomeFirstResponder()
     return true;
 }
 
-bool UIResponder::resignFirstResponder()
-{
-    if (gFirstResponder != this)
-        return true;
-    if (!canResignFirstResponder())
-        return false;
+bool UIResponder::resignFirstResponder() {
+    if (gFirstResponder != this) return true;
+    if (!canResignFirstResponder()) return false;
     gFirstResponder = nullptr;
     didResignFirstResponder();
     inputAreaFirstResponderChanged(this, nullptr);
@@ -49,26 +41,18 @@ bool UIResponder::isFirstResponder() const { return gFirstResponder == this; }
 
 UIResponder* UIResponder::currentFirstResponder() { return gFirstResponder; }
 
-void UIResponder::touchesBegan(const UITouchSet& touches, UIEvent* event)
-{
-    if (auto* next = nextResponder())
-        next->touchesBegan(touches, event);
+void UIResponder::touchesBegan(const UITouchSet& touches, UIEvent* event) {
+    if (auto* next = nextResponder()) next->touchesBegan(touches, event);
 }
 
-void UIResponder::touchesMoved(const UITouchSet& touches, UIEvent* event)
-{
-    if (auto* next = nextResponder())
-        next->touchesMoved(touches, event);
+void UIResponder::touchesMoved(const UITouchSet& touches, UIEvent* event) {
+    if (auto* next = nextResponder()) next->touchesMoved(touches, event);
 }
 
-void UIResponder::touchesEnded(const UITouchSet& touches, UIEvent* event)
-{
-    if (auto* next = nextResponder())
-        next->touchesEnded(touches, event);
+void UIResponder::touchesEnded(const UITouchSet& touches, UIEvent* event) {
+    if (auto* next = nextResponder()) next->touchesEnded(touches, event);
 }
 
-void UIResponder::touchesCancelled(const UITouchSet& touches, UIEvent* event)
-{
-    if (auto* next = nextResponder())
-        next->touchesCancelled(touches, event);
+void UIResponder::touchesCancelled(const UITouchSet& touches, UIEvent* event) {
+    if (auto* next = nextResponder()) next->touchesCancelled(touches, event);
 }

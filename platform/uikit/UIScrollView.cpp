@@ -8,8 +8,8 @@
 
 namespace {
 constexpr double kFrame = 1.0 / 60;
-constexpr double kDragStart = 5;           // points before a touch on the scroll view drags it
-constexpr double kMinFlingSpeed = 60;      // points per second
+constexpr double kDragStart = 5;       // points before a touch on the scroll view drags it
+constexpr double kMinFlingSpeed = 60;  // points per second
 constexpr double kStopSpeed = 12;
 constexpr double kBounceBackSeconds = 0.3;
 constexpr double kPageSeconds = 0.3;
@@ -20,64 +20,52 @@ double easeOut(double f) { return 1 - (1 - f) * (1 - f) * (1 - f); }
 
 UIScrollView::UIScrollView(const CGRect& frame) : UIView(frame) { setClipsToBounds(true); }
 
-UIScrollView::~UIScrollView()
-{
-    if (timer_)
-        timer_->invalidate();
+UIScrollView::~UIScrollView() {
+    if (timer_) timer_->invalidate();
 }
 
-void UIScrollView::setContentSize(CGSize s)
-{
+void UIScrollView::setContentSize(CGSize s) {
     contentSize_ = s;
     setNeedsLayout();
 }
 
 CGPoint UIScrollView::minimumContentOffset() const { return CGPointMake(-contentInset_.left, -contentInset_.top); }
 
-CGPoint UIScrollView::maximumContentOffset() const
-{
+CGPoint UIScrollView::maximumContentOffset() const {
     CGSize b = bounds().size;
     CGPoint min = minimumContentOffset();
     return CGPointMake(std::max(min.x, contentSize_.width + contentInset_.right - b.width),
                        std::max(min.y, contentSize_.height + contentInset_.bottom - b.height));
 }
 
-CGPoint UIScrollView::clamped(CGPoint p) const
-{
+CGPoint UIScrollView::clamped(CGPoint p) const {
     CGPoint lo = minimumContentOffset(), hi = maximumContentOffset();
     return CGPointMake(std::clamp(p.x, lo.x, hi.x), std::clamp(p.y, lo.y, hi.y));
 }
 
-bool UIScrollView::canScrollHorizontally() const
-{
+bool UIScrollView::canScrollHorizontally() const {
     return contentSize_.width + contentInset_.left + contentInset_.right > bounds().size.width + 0.5 ||
            (bounces_ && alwaysBounceHorizontal_);
 }
 
-bool UIScrollView::canScrollVertically() const
-{
+bool UIScrollView::canScrollVertically() const {
     return contentSize_.height + contentInset_.top + contentInset_.bottom > bounds().size.height + 0.5 ||
            (bounces_ && alwaysBounceVertical_);
 }
 
-bool UIScrollView::canTakeOverDrag(double dx, double dy) const
-{
-    if (!scrollEnabled_ || !isUserInteractionEnabled() || isHidden() || !canCancelContentTouches_)
-        return false;
+bool UIScrollView::canTakeOverDrag(double dx, double dy) const {
+    if (!scrollEnabled_ || !isUserInteractionEnabled() || isHidden() || !canCancelContentTouches_) return false;
     return std::fabs(dx) > std::fabs(dy) ? canScrollHorizontally() : canScrollVertically();
 }
 
-void UIScrollView::flashScrollIndicators()
-{
+void UIScrollView::flashScrollIndicators() {
     indicatorsUntil_ = Clock::now() + 0.5;
     setNeedsDisplay();
 }
 
-void UIScrollView::drawOverlay(CGContext& ctx)
-{
+void UIScrollView::drawOverlay(CGContext& ctx) {
     bool moving = dragging_ || decelerating_ || Clock::now() < indicatorsUntil_;
-    if (!moving)
-        return;
+    if (!moving) return;
     CGRect b = bounds();
     double light = indicatorStyle_ == UIScrollViewIndicatorStyle::White ? 1 : 0;
     ctx.setFillColor(light, light, light, 0.45);
@@ -102,23 +90,19 @@ void UIScrollView::drawOverlay(CGContext& ctx)
     }
 }
 
-void UIScrollView::applyOffset(CGPoint p)
-{
+void UIScrollView::applyOffset(CGPoint p) {
     CGRect b = bounds();
-    if (b.origin == p)
-        return;
+    if (b.origin == p) return;
     b.origin = p;
     setBounds(b);
     didChangeContentOffset();
     auto keep = shared();
-    if (delegate_)
-        delegate_->scrollViewDidScroll(*this);
+    if (delegate_) delegate_->scrollViewDidScroll(*this);
 }
 
 void UIScrollView::setContentOffset(CGPoint p) { setContentOffset(p, false); }
 
-void UIScrollView::setContentOffset(CGPoint p, bool animated)
-{
+void UIScrollView::setContentOffset(CGPoint p, bool animated) {
     stopMotion();
     if (!animated) {
         applyOffset(p);
@@ -127,8 +111,7 @@ void UIScrollView::setContentOffset(CGPoint p, bool animated)
     animateTo(p, kPageSeconds, false);
 }
 
-void UIScrollView::scrollRectToVisible(const CGRect& rect, bool animated)
-{
+void UIScrollView::scrollRectToVisible(const CGRect& rect, bool animated) {
     CGRect b = bounds();
     CGPoint p = b.origin;
     if (rect.origin.y < b.origin.y)
@@ -142,10 +125,8 @@ void UIScrollView::scrollRectToVisible(const CGRect& rect, bool animated)
     setContentOffset(clamped(p), animated);
 }
 
-void UIScrollView::stopMotion()
-{
-    if (decelerating_ || dragging_)
-        indicatorsUntil_ = Clock::now() + 0.3;
+void UIScrollView::stopMotion() {
+    if (decelerating_ || dragging_) indicatorsUntil_ = Clock::now() + 0.3;
     if (timer_) {
         timer_->invalidate();
         timer_.reset();
@@ -156,8 +137,7 @@ void UIScrollView::stopMotion()
 
 // ---------------------------------------------------------------- touches
 
-void UIScrollView::touchesBegan(const UITouchSet& touches, UIEvent* event)
-{
+void UIScrollView::touchesBegan(const UITouchSet& touches, UIEvent* event) {
     UITouch* t = touches.anyObject();
     if (!t || !scrollEnabled_) {
         UIView::touchesBegan(touches, event);
@@ -167,8 +147,7 @@ void UIScrollView::touchesBegan(const UITouchSet& touches, UIEvent* event)
     if (timer_) {
         bool wasDecelerating = decelerating_;
         stopMotion();
-        if (wasDecelerating && delegate_)
-            delegate_->scrollViewDidEndDecelerating(*this);
+        if (wasDecelerating && delegate_) delegate_->scrollViewDidEndDecelerating(*this);
     }
     tracking_ = true;
     dragging_ = false;
@@ -178,8 +157,7 @@ void UIScrollView::touchesBegan(const UITouchSet& touches, UIEvent* event)
     samples_.push_back({t->timestamp(), touchStart_});
 }
 
-void UIScrollView::touchesMoved(const UITouchSet& touches, UIEvent* event)
-{
+void UIScrollView::touchesMoved(const UITouchSet& touches, UIEvent* event) {
     UITouch* t = touches.anyObject();
     if (!t || !tracking_) {
         UIView::touchesMoved(touches, event);
@@ -189,11 +167,9 @@ void UIScrollView::touchesMoved(const UITouchSet& touches, UIEvent* event)
     CGPoint p = t->locationInView(nullptr);
     double dx = p.x - touchStart_.x, dy = p.y - touchStart_.y;
     if (!dragging_) {
-        if (std::fabs(dx) < kDragStart && std::fabs(dy) < kDragStart)
-            return;
+        if (std::fabs(dx) < kDragStart && std::fabs(dy) < kDragStart) return;
         dragging_ = true;
-        if (delegate_)
-            delegate_->scrollViewWillBeginDragging(*this);
+        if (delegate_) delegate_->scrollViewWillBeginDragging(*this);
     }
     bool h = canScrollHorizontally(), v = canScrollVertically();
     if (directionalLock_) {
@@ -203,30 +179,24 @@ void UIScrollView::touchesMoved(const UITouchSet& touches, UIEvent* event)
             h = false;
     }
     CGPoint target = offsetAtStart_;
-    if (h)
-        target.x -= dx;
-    if (v)
-        target.y -= dy;
+    if (h) target.x -= dx;
+    if (v) target.y -= dy;
     // Past an edge the content follows the finger at half speed, or stops.
     CGPoint lo = minimumContentOffset(), hi = maximumContentOffset();
     auto band = [&](double value, double min, double max) {
-        if (value < min)
-            return bounces_ ? min - (min - value) / 2 : min;
-        if (value > max)
-            return bounces_ ? max + (value - max) / 2 : max;
+        if (value < min) return bounces_ ? min - (min - value) / 2 : min;
+        if (value > max) return bounces_ ? max + (value - max) / 2 : max;
         return value;
     };
     target.x = band(target.x, lo.x, hi.x);
     target.y = band(target.y, lo.y, hi.y);
     lastTouch_ = p;
     samples_.push_back({t->timestamp(), p});
-    if (samples_.size() > 8)
-        samples_.erase(samples_.begin());
+    if (samples_.size() > 8) samples_.erase(samples_.begin());
     applyOffset(target);
 }
 
-void UIScrollView::touchesEnded(const UITouchSet& touches, UIEvent* event)
-{
+void UIScrollView::touchesEnded(const UITouchSet& touches, UIEvent* event) {
     UITouch* t = touches.anyObject();
     if (!t || !tracking_) {
         UIView::touchesEnded(touches, event);
@@ -252,23 +222,18 @@ void UIScrollView::touchesEnded(const UITouchSet& touches, UIEvent* event)
             break;
         }
     double dt = last.t - first->t;
-    if (dt <= 1e-6)
-        dt = kFrame * std::max<size_t>(1, samples_.size() - 1);
+    if (dt <= 1e-6) dt = kFrame * std::max<size_t>(1, samples_.size() - 1);
     velocity = CGPointMake(-(last.p.x - first->p.x) / dt, -(last.p.y - first->p.y) / dt);
-    if (!canScrollHorizontally())
-        velocity.x = 0;
-    if (!canScrollVertically())
-        velocity.y = 0;
+    if (!canScrollHorizontally()) velocity.x = 0;
+    if (!canScrollVertically()) velocity.y = 0;
 
     CGPoint offset = contentOffset();
     if (pagingEnabled_) {
         CGPoint target = pageTarget(velocity);
         bool moves = target != offset;
-        if (delegate_)
-            delegate_->scrollViewDidEndDragging(*this, moves);
+        if (delegate_) delegate_->scrollViewDidEndDragging(*this, moves);
         if (moves) {
-            if (delegate_)
-                delegate_->scrollViewWillBeginDecelerating(*this);
+            if (delegate_) delegate_->scrollViewWillBeginDecelerating(*this);
             decelerating_ = true;
             animateTo(target, kPageSeconds, true);
         }
@@ -276,12 +241,9 @@ void UIScrollView::touchesEnded(const UITouchSet& touches, UIEvent* event)
     }
     bool outside = clamped(offset) != offset;
     bool fling = std::hypot(velocity.x, velocity.y) >= kMinFlingSpeed;
-    if (delegate_)
-        delegate_->scrollViewDidEndDragging(*this, fling || outside);
-    if (!fling && !outside)
-        return;
-    if (delegate_)
-        delegate_->scrollViewWillBeginDecelerating(*this);
+    if (delegate_) delegate_->scrollViewDidEndDragging(*this, fling || outside);
+    if (!fling && !outside) return;
+    if (delegate_) delegate_->scrollViewWillBeginDecelerating(*this);
     if (outside && !fling) {
         decelerating_ = true;
         animateTo(clamped(offset), kBounceBackSeconds, true);
@@ -290,8 +252,7 @@ void UIScrollView::touchesEnded(const UITouchSet& touches, UIEvent* event)
     startDeceleration(velocity);
 }
 
-void UIScrollView::touchesCancelled(const UITouchSet& touches, UIEvent* event)
-{
+void UIScrollView::touchesCancelled(const UITouchSet& touches, UIEvent* event) {
     if (!tracking_) {
         UIView::touchesCancelled(touches, event);
         return;
@@ -300,22 +261,19 @@ void UIScrollView::touchesCancelled(const UITouchSet& touches, UIEvent* event)
     bool wasDragging = dragging_;
     dragging_ = false;
     CGPoint offset = contentOffset();
-    if (wasDragging && delegate_)
-        delegate_->scrollViewDidEndDragging(*this, clamped(offset) != offset);
+    if (wasDragging && delegate_) delegate_->scrollViewDidEndDragging(*this, clamped(offset) != offset);
     if (clamped(offset) != offset) {
         decelerating_ = true;
         animateTo(clamped(offset), kBounceBackSeconds, true);
     }
 }
 
-CGPoint UIScrollView::pageTarget(CGPoint velocity) const
-{
+CGPoint UIScrollView::pageTarget(CGPoint velocity) const {
     CGSize page = bounds().size;
     CGPoint offset = contentOffset();
     CGPoint target = offset;
     auto pick = [&](double value, double start, double pageSize, double speed) {
-        if (pageSize <= 0)
-            return value;
+        if (pageSize <= 0) return value;
         double startPage = std::round(start / pageSize);
         double nearest = std::round(value / pageSize);
         if (speed > kPageFlingSpeed)
@@ -326,30 +284,28 @@ CGPoint UIScrollView::pageTarget(CGPoint velocity) const
         nearest = std::clamp(nearest, startPage - 1, startPage + 1);
         return nearest * pageSize;
     };
-    if (canScrollHorizontally())
-        target.x = pick(offset.x, offsetAtStart_.x, page.width, velocity.x);
-    if (canScrollVertically())
-        target.y = pick(offset.y, offsetAtStart_.y, page.height, velocity.y);
+    if (canScrollHorizontally()) target.x = pick(offset.x, offsetAtStart_.x, page.width, velocity.x);
+    if (canScrollVertically()) target.y = pick(offset.y, offsetAtStart_.y, page.height, velocity.y);
     return clamped(target);
 }
 
 // ---------------------------------------------------------------- motion on timers
 
-void UIScrollView::startDeceleration(CGPoint velocity)
-{
+void UIScrollView::startDeceleration(CGPoint velocity) {
     stopMotion();
     decelerating_ = true;
     velocity_ = velocity;
     lastTick_ = Clock::now();
     std::weak_ptr<UIView> weak = shared();
-    timer_ = NSTimer::scheduledTimerWithTimeInterval(kFrame, [weak](NSTimer&) {
-        if (auto v = weak.lock())
-            static_cast<UIScrollView*>(v.get())->stepDeceleration();
-    }, true);
+    timer_ = NSTimer::scheduledTimerWithTimeInterval(
+        kFrame,
+        [weak](NSTimer&) {
+            if (auto v = weak.lock()) static_cast<UIScrollView*>(v.get())->stepDeceleration();
+        },
+        true);
 }
 
-void UIScrollView::stepDeceleration()
-{
+void UIScrollView::stepDeceleration() {
     auto keep = shared();
     double now = Clock::now();
     double dt = std::clamp(now - lastTick_, 0.0, 0.1);
@@ -357,8 +313,8 @@ void UIScrollView::stepDeceleration()
     if (animDuration_ > 0) {
         double f = std::min(1.0, (now - animStart_) / animDuration_);
         double e = easeOut(f);
-        applyOffset(CGPointMake(animFrom_.x + (animTo_.x - animFrom_.x) * e,
-                                animFrom_.y + (animTo_.y - animFrom_.y) * e));
+        applyOffset(
+            CGPointMake(animFrom_.x + (animTo_.x - animFrom_.x) * e, animFrom_.y + (animTo_.y - animFrom_.y) * e));
         if (f >= 1) {
             bool endsDeceleration = animEndsDeceleration_;
             stopMotion();
@@ -393,13 +349,11 @@ void UIScrollView::stepDeceleration()
     applyOffset(p);
     if (std::hypot(velocity_.x, velocity_.y) < kStopSpeed) {
         stopMotion();
-        if (delegate_)
-            delegate_->scrollViewDidEndDecelerating(*this);
+        if (delegate_) delegate_->scrollViewDidEndDecelerating(*this);
     }
 }
 
-void UIScrollView::animateTo(CGPoint target, double seconds, bool endsDeceleration)
-{
+void UIScrollView::animateTo(CGPoint target, double seconds, bool endsDeceleration) {
     if (timer_) {
         timer_->invalidate();
         timer_.reset();
@@ -411,8 +365,10 @@ void UIScrollView::animateTo(CGPoint target, double seconds, bool endsDecelerati
     animEndsDeceleration_ = endsDeceleration;
     lastTick_ = animStart_;
     std::weak_ptr<UIView> weak = shared();
-    timer_ = NSTimer::scheduledTimerWithTimeInterval(kFrame, [weak](NSTimer&) {
-        if (auto v = weak.lock())
-            static_cast<UIScrollView*>(v.get())->stepDeceleration();
-    }, true);
+    timer_ = NSTimer::scheduledTimerWithTimeInterval(
+        kFrame,
+        [weak](NSTimer&) {
+            if (auto v = weak.lock()) static_cast<UIScrollView*>(v.get())->stepDeceleration();
+        },
+        true);
 }

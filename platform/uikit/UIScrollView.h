@@ -124,7 +124,10 @@ private:
     CGPoint touchStart_;
     CGPoint offsetAtStart_;
     CGPoint lastTouch_;
-    struct Sample { double t; CGPoint p; };
+    struct Sample {
+        double t;
+        CGPoint p;
+    };
     std::vector<Sample> samples_;
     std::shared_ptr<NSTimer> timer_;
     CGPoint velocity_;

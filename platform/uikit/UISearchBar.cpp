@@ -8,12 +8,13 @@ namespace {
 // The magnifier at the left of the field.
 class Magnifier : public UIView {
 public:
-    Magnifier() : UIView(CGRectMake(0, 0, 24, 20)) { setOpaque(false); setUserInteractionEnabled(false); }
-    void drawRect(const CGRect&) override
-    {
+    Magnifier() : UIView(CGRectMake(0, 0, 24, 20)) {
+        setOpaque(false);
+        setUserInteractionEnabled(false);
+    }
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         ctx->setStrokeColor(0.5, 0.5, 0.5, 1);
         ctx->setLineWidth(1.8);
         ctx->strokeEllipseInRect(CGRectMake(7, 4, 9, 9));
@@ -25,8 +26,7 @@ public:
 };
 }  // namespace
 
-UISearchBar::UISearchBar(const CGRect& frame) : UIView(frame)
-{
+UISearchBar::UISearchBar(const CGRect& frame) : UIView(frame) {
     field_ = std::make_shared<UITextField>();
     field_->setBorderStyle(UITextBorderStyle::RoundedRect);
     field_->setFont(UIFont::systemFontOfSize(14));
@@ -37,28 +37,27 @@ UISearchBar::UISearchBar(const CGRect& frame) : UIView(frame)
     field_->setLeftViewMode(UITextFieldViewMode::Always);
     field_->setDelegate(this);
     addSubview(field_);
-    field_->addTarget(this, [this](UIControl&) {
-        if (delegate_)
-            delegate_->searchBarTextDidChange(*this, field_->text());
-    }, UIControlEventEditingChanged);
+    field_->addTarget(
+        this,
+        [this](UIControl&) {
+            if (delegate_) delegate_->searchBarTextDidChange(*this, field_->text());
+        },
+        UIControlEventEditingChanged);
 }
 
 UISearchBar::~UISearchBar() { field_->setDelegate(nullptr); }
 
 std::string UISearchBar::text() const { return field_->text(); }
 
-void UISearchBar::setText(const std::string& t)
-{
+void UISearchBar::setText(const std::string& t) {
     field_->setText(t);
-    if (delegate_)
-        delegate_->searchBarTextDidChange(*this, t);
+    if (delegate_) delegate_->searchBarTextDidChange(*this, t);
 }
 
 std::string UISearchBar::placeholder() const { return field_->placeholder(); }
 void UISearchBar::setPlaceholder(const std::string& p) { field_->setPlaceholder(p); }
 
-void UISearchBar::setPrompt(const std::string& p)
-{
+void UISearchBar::setPrompt(const std::string& p) {
     prompt_ = p;
     if (!promptLabel_) {
         promptLabel_ = std::make_shared<UILabel>();
@@ -72,8 +71,7 @@ void UISearchBar::setPrompt(const std::string& p)
     setFrame(CGRectMake(f.origin.x, f.origin.y, f.size.width, p.empty() ? 44 : 74));
 }
 
-void UISearchBar::setShowsCancelButton(bool s, bool)
-{
+void UISearchBar::setShowsCancelButton(bool s, bool) {
     showsCancel_ = s;
     if (s && !cancel_) {
         auto b = std::make_shared<UIButton>(UIButtonType::Custom);
@@ -81,22 +79,22 @@ void UISearchBar::setShowsCancelButton(bool s, bool)
         b->setFont(UIFont::boldSystemFontOfSize(12));
         b->setBackgroundColor(UIColor::colorWithRed(0.36, 0.45, 0.6, 1));
         b->setCornerRadius(5);
-        b->addTarget(this, [this](UIControl&) {
-            if (delegate_)
-                delegate_->searchBarCancelButtonClicked(*this);
-        }, UIControlEventTouchUpInside);
+        b->addTarget(
+            this,
+            [this](UIControl&) {
+                if (delegate_) delegate_->searchBarCancelButtonClicked(*this);
+            },
+            UIControlEventTouchUpInside);
         cancel_ = b;
         addSubview(cancel_);
     }
-    if (cancel_)
-        cancel_->setHidden(!s);
+    if (cancel_) cancel_->setHidden(!s);
     setNeedsLayout();
 }
 
 UIButton* UISearchBar::cancelButton() const { return showsCancel_ ? cancel_.get() : nullptr; }
 
-void UISearchBar::layoutSubviews()
-{
+void UISearchBar::layoutSubviews() {
     CGRect b = bounds();
     double top = 0;
     if (promptLabel_ && !prompt_.empty()) {
@@ -113,42 +111,31 @@ void UISearchBar::layoutSubviews()
     field_->setFrame(CGRectMake(6, top + 7, right - 6, 30));
 }
 
-void UISearchBar::drawRect(const CGRect&)
-{
-    if (CGContext* ctx = UIGraphicsGetCurrentContext())
-        drawBarBackground(*ctx, bounds(), barStyle_, tint_);
+void UISearchBar::drawRect(const CGRect&) {
+    if (CGContext* ctx = UIGraphicsGetCurrentContext()) drawBarBackground(*ctx, bounds(), barStyle_, tint_);
 }
 
-bool UISearchBar::textFieldShouldBeginEditing(UITextField&)
-{
+bool UISearchBar::textFieldShouldBeginEditing(UITextField&) {
     return !delegate_ || delegate_->searchBarShouldBeginEditing(*this);
 }
 
-void UISearchBar::textFieldDidBeginEditing(UITextField&)
-{
-    if (delegate_)
-        delegate_->searchBarTextDidBeginEditing(*this);
+void UISearchBar::textFieldDidBeginEditing(UITextField&) {
+    if (delegate_) delegate_->searchBarTextDidBeginEditing(*this);
 }
 
-bool UISearchBar::textFieldShouldEndEditing(UITextField&)
-{
+bool UISearchBar::textFieldShouldEndEditing(UITextField&) {
     return !delegate_ || delegate_->searchBarShouldEndEditing(*this);
 }
 
-void UISearchBar::textFieldDidEndEditing(UITextField&)
-{
-    if (delegate_)
-        delegate_->searchBarTextDidEndEditing(*this);
+void UISearchBar::textFieldDidEndEditing(UITextField&) {
+    if (delegate_) delegate_->searchBarTextDidEndEditing(*this);
 }
 
-bool UISearchBar::textFieldShouldChangeCharactersInRange(UITextField&, NSRange r, const std::string& s)
-{
+bool UISearchBar::textFieldShouldChangeCharactersInRange(UITextField&, NSRange r, const std::string& s) {
     return !delegate_ || delegate_->searchBarShouldChangeTextInRange(*this, r, s);
 }
 
-bool UISearchBar::textFieldShouldReturn(UITextField&)
-{
-    if (delegate_)
-        delegate_->searchBarSearchButtonClicked(*this);
+bool UISearchBar::textFieldShouldReturn(UITextField&) {
+    if (delegate_) delegate_->searchBarSearchButtonClicked(*this);
     return true;
 }

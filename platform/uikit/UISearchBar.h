@@ -16,7 +16,9 @@ public:
     virtual bool searchBarShouldEndEditing(UISearchBar& bar) { return true; }
     virtual void searchBarTextDidEndEditing(UISearchBar& bar) {}
     virtual void searchBarTextDidChange(UISearchBar& bar, const std::string& text) {}
-    virtual bool searchBarShouldChangeTextInRange(UISearchBar& bar, NSRange range, const std::string& text) { return true; }
+    virtual bool searchBarShouldChangeTextInRange(UISearchBar& bar, NSRange range, const std::string& text) {
+        return true;
+    }
     virtual void searchBarSearchButtonClicked(UISearchBar& bar) {}
     virtual void searchBarCancelButtonClicked(UISearchBar& bar) {}
 };
@@ -36,9 +38,15 @@ public:
     const std::string& prompt() const { return prompt_; }
     void setPrompt(const std::string& p);
     UIBarStyle barStyle() const { return barStyle_; }
-    void setBarStyle(UIBarStyle s) { barStyle_ = s; setNeedsDisplay(); }
+    void setBarStyle(UIBarStyle s) {
+        barStyle_ = s;
+        setNeedsDisplay();
+    }
     const std::shared_ptr<UIColor>& tintColor() const { return tint_; }
-    void setTintColor(std::shared_ptr<UIColor> c) { tint_ = std::move(c); setNeedsDisplay(); }
+    void setTintColor(std::shared_ptr<UIColor> c) {
+        tint_ = std::move(c);
+        setNeedsDisplay();
+    }
     bool showsCancelButton() const { return showsCancel_; }
     void setShowsCancelButton(bool s, bool animated = false);
     void setKeyboardType(UIKeyboardType t) { field_->setKeyboardType(t); }

@@ -19,11 +19,17 @@ public:
     int selectedSegmentIndex() const { return selected_; }
     void setSelectedSegmentIndex(int i);
     bool isMomentary() const { return momentary_; }
-    void setMomentary(bool m) { momentary_ = m; setNeedsDisplay(); }
+    void setMomentary(bool m) {
+        momentary_ = m;
+        setNeedsDisplay();
+    }
     UISegmentedControlStyle segmentedControlStyle() const { return style_; }
     void setSegmentedControlStyle(UISegmentedControlStyle s);
     const std::shared_ptr<UIColor>& tintColor() const { return tint_; }
-    void setTintColor(std::shared_ptr<UIColor> c) { tint_ = std::move(c); setNeedsDisplay(); }
+    void setTintColor(std::shared_ptr<UIColor> c) {
+        tint_ = std::move(c);
+        setNeedsDisplay();
+    }
     std::string titleForSegmentAtIndex(int i) const;
     void setTitle(const std::string& title, int segment);
     void setImage(std::shared_ptr<UIImage> image, int segment);
@@ -40,7 +46,10 @@ public:
 protected:
     bool beginTrackingWithTouch(UITouch& touch, UIEvent* event) override;
     void endTrackingWithTouch(UITouch* touch, UIEvent* event) override;
-    void cancelTrackingWithEvent(UIEvent* event) override { pressed_ = -1; setNeedsDisplay(); }
+    void cancelTrackingWithEvent(UIEvent* event) override {
+        pressed_ = -1;
+        setNeedsDisplay();
+    }
 
 private:
     int segmentAt(CGPoint p) const;

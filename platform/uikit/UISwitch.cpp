@@ -2,33 +2,27 @@
 
 #include "platform/graphics/TextDrawing.h"
 
-UISwitch::UISwitch(const CGRect& frame) : UIControl(CGRectMake(frame.origin.x, frame.origin.y, 94, 27))
-{
+UISwitch::UISwitch(const CGRect& frame) : UIControl(CGRectMake(frame.origin.x, frame.origin.y, 94, 27)) {
     setOpaque(false);
 }
 
 void UISwitch::setFrame(const CGRect& f) { UIControl::setFrame(CGRectMake(f.origin.x, f.origin.y, 94, 27)); }
 
-void UISwitch::setOn(bool on, bool)
-{
+void UISwitch::setOn(bool on, bool) {
     on_ = on;
     setNeedsDisplay();
 }
 
-void UISwitch::endTrackingWithTouch(UITouch* touch, UIEvent*)
-{
-    if (!touch || !CGRectContainsPoint(CGRectInset(bounds(), -20, -20), touch->locationInView(this)))
-        return;
+void UISwitch::endTrackingWithTouch(UITouch* touch, UIEvent*) {
+    if (!touch || !CGRectContainsPoint(CGRectInset(bounds(), -20, -20), touch->locationInView(this))) return;
     on_ = !on_;
     setNeedsDisplay();
     sendActionsForControlEvents(UIControlEventValueChanged);
 }
 
-void UISwitch::drawRect(const CGRect&)
-{
+void UISwitch::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = CGRectInset(bounds(), 0.5, 0.5);
     ctx->saveGState();
     ctx->beginPath();

@@ -12,21 +12,19 @@ constexpr size_t kPoolLimit = 16;
 // The grey bar of a plain table's section title.
 class PlainHeaderView : public UIView {
 public:
-    PlainHeaderView(const std::string& title, double height) : UIView(CGRectMake(0, 0, 320, height)), title_(title)
-    {
+    PlainHeaderView(const std::string& title, double height) : UIView(CGRectMake(0, 0, 320, height)), title_(title) {
         setOpaque(false);
         setUserInteractionEnabled(false);
     }
     std::string className() const override { return "UITableViewHeaderView"; }
     std::string accessibilityText() const override { return title_; }
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = bounds();
-        ctx->drawLinearGradient({UIColor::colorWithRed(0.56, 0.6, 0.66, 0.92), UIColor::colorWithRed(0.72, 0.75, 0.79, 0.92)},
-                                {}, b.origin, CGPointMake(0, CGRectGetMaxY(b)));
+        ctx->drawLinearGradient(
+            {UIColor::colorWithRed(0.56, 0.6, 0.66, 0.92), UIColor::colorWithRed(0.72, 0.75, 0.79, 0.92)}, {}, b.origin,
+            CGPointMake(0, CGRectGetMaxY(b)));
         auto font = UIFont::boldSystemFontOfSize(18);
         double h = font->lineHeight();
         ctx->setFillColor(0.3, 0.3, 0.3, 0.6);
@@ -42,8 +40,7 @@ private:
 };
 }  // namespace
 
-UITableView::UITableView(const CGRect& frame, UITableViewStyle style) : UIScrollView(frame), style_(style)
-{
+UITableView::UITableView(const CGRect& frame, UITableViewStyle style) : UIScrollView(frame), style_(style) {
     setAlwaysBounceVertical(true);
     if (style_ == UITableViewStyle::Grouped) {
         setBackgroundColor(UIColor::groupTableViewBackgroundColor());
@@ -54,65 +51,48 @@ UITableView::UITableView(const CGRect& frame, UITableViewStyle style) : UIScroll
     }
 }
 
-UITableView::~UITableView()
-{
-    for (auto& [ip, cell] : visible_)
-        cell->setTableView(nullptr);
+UITableView::~UITableView() {
+    for (auto& [ip, cell] : visible_) cell->setTableView(nullptr);
     for (auto& [id, cells] : reusePool_)
-        for (auto& c : cells)
-            c->setTableView(nullptr);
+        for (auto& c : cells) c->setTableView(nullptr);
 }
 
-void UITableView::setDelegate(UITableViewDelegate* d)
-{
+void UITableView::setDelegate(UITableViewDelegate* d) {
     delegate_ = d;
     UIScrollView::setDelegate(d);
     reloadData();
 }
 
-void UITableView::setTableHeaderView(std::shared_ptr<UIView> v)
-{
-    if (tableHeaderView_)
-        tableHeaderView_->removeFromSuperview();
+void UITableView::setTableHeaderView(std::shared_ptr<UIView> v) {
+    if (tableHeaderView_) tableHeaderView_->removeFromSuperview();
     tableHeaderView_ = std::move(v);
-    if (tableHeaderView_)
-        addSubview(tableHeaderView_);
+    if (tableHeaderView_) addSubview(tableHeaderView_);
     computeGeometry();
     setNeedsLayout();
 }
 
-void UITableView::setTableFooterView(std::shared_ptr<UIView> v)
-{
-    if (tableFooterView_)
-        tableFooterView_->removeFromSuperview();
+void UITableView::setTableFooterView(std::shared_ptr<UIView> v) {
+    if (tableFooterView_) tableFooterView_->removeFromSuperview();
     tableFooterView_ = std::move(v);
-    if (tableFooterView_)
-        addSubview(tableFooterView_);
+    if (tableFooterView_) addSubview(tableFooterView_);
     computeGeometry();
     setNeedsLayout();
 }
 
 double UITableView::cellX() const { return style_ == UITableViewStyle::Grouped ? kGroupInset : 0; }
-double UITableView::cellWidth() const
-{
-    return std::max(0.0, bounds().size.width - 2 * cellX());
-}
+double UITableView::cellWidth() const { return std::max(0.0, bounds().size.width - 2 * cellX()); }
 
-int UITableView::numberOfRowsInSection(int section) const
-{
-    if (section < 0 || section >= numberOfSections())
-        return 0;
+int UITableView::numberOfRowsInSection(int section) const {
+    if (section < 0 || section >= numberOfSections()) return 0;
     return static_cast<int>(sections_[static_cast<size_t>(section)].rowY.size());
 }
 
-bool UITableView::validIndexPath(const NSIndexPath& ip) const
-{
+bool UITableView::validIndexPath(const NSIndexPath& ip) const {
     return ip.section >= 0 && ip.section < numberOfSections() && ip.row >= 0 &&
            ip.row < numberOfRowsInSection(ip.section);
 }
 
-std::shared_ptr<UIView> UITableView::makeTitleView(const std::string& title, bool header) const
-{
+std::shared_ptr<UIView> UITableView::makeTitleView(const std::string& title, bool header) const {
     if (style_ == UITableViewStyle::Plain)
         return std::make_shared<PlainHeaderView>(title, header ? sectionHeaderHeight_ : sectionFooterHeight_);
     auto label = std::make_shared<UILabel>();
@@ -132,8 +112,7 @@ std::shared_ptr<UIView> UITableView::makeTitleView(const std::string& title, boo
     return label;
 }
 
-void UITableView::computeGeometry()
-{
+void UITableView::computeGeometry() {
     double y = tableHeaderView_ ? tableHeaderView_->frame().size.height : 0;
     const bool grouped = style_ == UITableViewStyle::Grouped;
     for (size_t s = 0; s < sections_.size(); ++s) {
@@ -145,7 +124,9 @@ void UITableView::computeGeometry()
                 h = sec.headerView->frame().size.height;
             else if (!sec.headerTitle.empty())
                 h = grouped ? sizeWithFont(sec.headerTitle, *UIFont::boldSystemFontOfSize(17),
-                                           CGSizeMake(cellWidth() - 20, 200), UILineBreakMode::WordWrap).height + 20
+                                           CGSizeMake(cellWidth() - 20, 200), UILineBreakMode::WordWrap)
+                                      .height +
+                                  20
                             : sectionHeaderHeight_;
             else
                 h = grouped ? sectionHeaderHeight_ : 0;
@@ -157,8 +138,7 @@ void UITableView::computeGeometry()
             double rh = delegate_ ? delegate_->tableViewHeightForRowAtIndexPath(
                                         *this, NSIndexPath::indexPathForRow(static_cast<int>(r), si))
                                   : -1;
-            if (rh < 0)
-                rh = rowHeight_;
+            if (rh < 0) rh = rowHeight_;
             sec.rowY[r] = y;
             sec.rowH[r] = rh;
             y += rh;
@@ -169,7 +149,9 @@ void UITableView::computeGeometry()
                 fh = sec.footerView->frame().size.height;
             else if (!sec.footerTitle.empty())
                 fh = grouped ? sizeWithFont(sec.footerTitle, *UIFont::systemFontOfSize(15),
-                                            CGSizeMake(cellWidth() - 20, 200), UILineBreakMode::WordWrap).height + 16
+                                            CGSizeMake(cellWidth() - 20, 200), UILineBreakMode::WordWrap)
+                                       .height +
+                                   16
                              : sectionFooterHeight_;
             else
                 fh = grouped ? sectionFooterHeight_ : 0;
@@ -190,11 +172,9 @@ void UITableView::computeGeometry()
     setContentSize(CGSizeMake(bounds().size.width, y));
 }
 
-void UITableView::enqueue(const std::shared_ptr<UITableViewCell>& cell)
-{
+void UITableView::enqueue(const std::shared_ptr<UITableViewCell>& cell) {
     cell->removeFromSuperview();
-    if (cell->reuseIdentifier().empty())
-        return;
+    if (cell->reuseIdentifier().empty()) return;
     auto& pool = reusePool_[cell->reuseIdentifier()];
     if (pool.size() < kPoolLimit) {
         cell->prepareForReuse();
@@ -202,27 +182,21 @@ void UITableView::enqueue(const std::shared_ptr<UITableViewCell>& cell)
     }
 }
 
-std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier)
-{
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
     auto it = reusePool_.find(identifier);
-    if (it == reusePool_.end() || it->second.empty())
-        return nullptr;
+    if (it == reusePool_.end() || it->second.empty()) return nullptr;
     auto cell = it->second.back();
     it->second.pop_back();
     return cell;
 }
 
-void UITableView::reloadData()
-{
+void UITableView::reloadData() {
     auto keep = shared();
-    for (auto& [ip, cell] : visible_)
-        enqueue(cell);
+    for (auto& [ip, cell] : visible_) enqueue(cell);
     visible_.clear();
     for (auto& sec : sections_) {
-        if (sec.headerView)
-            sec.headerView->removeFromSuperview();
-        if (sec.footerView)
-            sec.footerView->removeFromSuperview();
+        if (sec.headerView) sec.headerView->removeFromSuperview();
+        if (sec.footerView) sec.footerView->removeFromSuperview();
     }
     sections_.clear();
     selected_.reset();
@@ -248,10 +222,8 @@ void UITableView::reloadData()
                 sec.footerTitle.clear();
             else if (!sec.footerTitle.empty())
                 sec.footerView = makeTitleView(sec.footerTitle, false);
-            if (sec.headerView)
-                addSubview(sec.headerView);
-            if (sec.footerView)
-                addSubview(sec.footerView);
+            if (sec.headerView) addSubview(sec.headerView);
+            if (sec.footerView) addSubview(sec.footerView);
         }
     }
     loaded_ = true;
@@ -260,23 +232,19 @@ void UITableView::reloadData()
     layoutCells();
 }
 
-void UITableView::reloadRowsAtIndexPaths(const std::vector<NSIndexPath>& paths, UITableViewRowAnimation)
-{
-    if (!dataSource_)
-        return;
+void UITableView::reloadRowsAtIndexPaths(const std::vector<NSIndexPath>& paths, UITableViewRowAnimation) {
+    if (!dataSource_) return;
     computeGeometry();
     for (auto& ip : paths) {
         auto it = visible_.find(ip);
-        if (it == visible_.end())
-            continue;
+        if (it == visible_.end()) continue;
         enqueue(it->second);
         visible_.erase(it);
     }
     layoutCells();
 }
 
-void UITableView::reloadSections(const std::vector<int>&, UITableViewRowAnimation)
-{
+void UITableView::reloadSections(const std::vector<int>&, UITableViewRowAnimation) {
     CGPoint offset = contentOffset();
     reloadData();
     setContentOffset(CGPointMake(offset.x, std::clamp(offset.y, minimumContentOffset().y, maximumContentOffset().y)));
@@ -284,42 +252,30 @@ void UITableView::reloadSections(const std::vector<int>&, UITableViewRowAnimatio
 
 void UITableView::beginUpdates() { ++updatesDepth_; }
 
-void UITableView::endUpdates()
-{
-    if (updatesDepth_ > 0 && --updatesDepth_ == 0)
-        reloadSections({}, UITableViewRowAnimation::None);
+void UITableView::endUpdates() {
+    if (updatesDepth_ > 0 && --updatesDepth_ == 0) reloadSections({}, UITableViewRowAnimation::None);
 }
 
-void UITableView::deleteRowsAtIndexPaths(const std::vector<NSIndexPath>&, UITableViewRowAnimation a)
-{
-    if (updatesDepth_ == 0)
-        reloadSections({}, a);
+void UITableView::deleteRowsAtIndexPaths(const std::vector<NSIndexPath>&, UITableViewRowAnimation a) {
+    if (updatesDepth_ == 0) reloadSections({}, a);
 }
 
-void UITableView::insertRowsAtIndexPaths(const std::vector<NSIndexPath>&, UITableViewRowAnimation a)
-{
-    if (updatesDepth_ == 0)
-        reloadSections({}, a);
+void UITableView::insertRowsAtIndexPaths(const std::vector<NSIndexPath>&, UITableViewRowAnimation a) {
+    if (updatesDepth_ == 0) reloadSections({}, a);
 }
 
-void UITableView::deleteSections(const std::vector<int>&, UITableViewRowAnimation a)
-{
-    if (updatesDepth_ == 0)
-        reloadSections({}, a);
+void UITableView::deleteSections(const std::vector<int>&, UITableViewRowAnimation a) {
+    if (updatesDepth_ == 0) reloadSections({}, a);
 }
 
-void UITableView::insertSections(const std::vector<int>&, UITableViewRowAnimation a)
-{
-    if (updatesDepth_ == 0)
-        reloadSections({}, a);
+void UITableView::insertSections(const std::vector<int>&, UITableViewRowAnimation a) {
+    if (updatesDepth_ == 0) reloadSections({}, a);
 }
 
-void UITableView::configureCell(UITableViewCell& cell, const NSIndexPath& ip)
-{
+void UITableView::configureCell(UITableViewCell& cell, const NSIndexPath& ip) {
     cell.setTableView(this);
     if (delegate_)
-        if (auto type = delegate_->tableViewAccessoryTypeForRowWithIndexPath(*this, ip))
-            cell.setAccessoryType(*type);
+        if (auto type = delegate_->tableViewAccessoryTypeForRowWithIndexPath(*this, ip)) cell.setAccessoryType(*type);
     bool canEdit = dataSource_ && dataSource_->tableViewCanEditRowAtIndexPath(*this, ip);
     UITableViewCellEditingStyle style = UITableViewCellEditingStyle::None;
     if (canEdit)
@@ -329,21 +285,20 @@ void UITableView::configureCell(UITableViewCell& cell, const NSIndexPath& ip)
     cell.setShowsReorderControl(dataSource_ && dataSource_->tableViewCanMoveRowAtIndexPath(*this, ip));
     cell.setEditing(editing_);
     int rows = numberOfRowsInSection(ip.section);
-    UITableViewCell::Position pos = rows == 1               ? UITableViewCell::Position::Alone
-                                    : ip.row == 0           ? UITableViewCell::Position::Top
-                                    : ip.row == rows - 1    ? UITableViewCell::Position::Bottom
-                                                            : UITableViewCell::Position::Middle;
+    UITableViewCell::Position pos = rows == 1            ? UITableViewCell::Position::Alone
+                                    : ip.row == 0        ? UITableViewCell::Position::Top
+                                    : ip.row == rows - 1 ? UITableViewCell::Position::Bottom
+                                                         : UITableViewCell::Position::Middle;
     cell.setGroupPosition(style_ == UITableViewStyle::Grouped, pos, separatorStyle_, separatorColor_);
     cell.setSelected(selected_ && *selected_ == ip);
     if (confirming_ && *confirming_ == ip && !cell.showingDeleteConfirmation())
         cell.setDeleteConfirmationShown(
-            true, delegate_ ? delegate_->tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip) : "删除");
+            true,
+            delegate_ ? delegate_->tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(*this, ip) : "删除");
 }
 
-void UITableView::layoutCells()
-{
-    if (!loaded_)
-        return;
+void UITableView::layoutCells() {
+    if (!loaded_) return;
     CGRect visible = bounds();
     std::map<NSIndexPath, std::shared_ptr<UITableViewCell>> keepCells;
     std::vector<std::pair<NSIndexPath, CGRect>> wanted;
@@ -351,10 +306,8 @@ void UITableView::layoutCells()
         const Section& sec = sections_[s];
         for (size_t r = 0; r < sec.rowY.size(); ++r) {
             CGRect rect = CGRectMake(cellX(), sec.rowY[r], cellWidth(), sec.rowH[r]);
-            if (sec.rowY[r] + sec.rowH[r] <= visible.origin.y)
-                continue;
-            if (sec.rowY[r] >= CGRectGetMaxY(visible))
-                break;
+            if (sec.rowY[r] + sec.rowH[r] <= visible.origin.y) continue;
+            if (sec.rowY[r] >= CGRectGetMaxY(visible)) break;
             wanted.push_back({NSIndexPath::indexPathForRow(static_cast<int>(r), static_cast<int>(s)), rect});
         }
     }
@@ -373,20 +326,16 @@ void UITableView::layoutCells()
         std::shared_ptr<UITableViewCell> cell;
         if (it != visible_.end()) {
             cell = it->second;
-            if (!(reorderFrom_ && *reorderFrom_ == ip))
-                cell->setFrame(rect);
+            if (!(reorderFrom_ && *reorderFrom_ == ip)) cell->setFrame(rect);
             continue;
         }
-        if (!dataSource_)
-            break;
+        if (!dataSource_) break;
         cell = dataSource_->tableViewCellForRowAtIndexPath(*this, ip);
-        if (!cell)
-            cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "");
+        if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "");
         configureCell(*cell, ip);
         cell->setFrame(rect);
         visible_[ip] = cell;
-        if (delegate_)
-            delegate_->tableViewWillDisplayCell(*this, *cell, ip);
+        if (delegate_) delegate_->tableViewWillDisplayCell(*this, *cell, ip);
         insertSubview(cell, 0);
         cell->setNeedsLayout();
     }
@@ -417,11 +366,9 @@ void UITableView::layoutCells()
     }
 }
 
-void UITableView::layoutSubviews()
-{
+void UITableView::layoutSubviews() {
     UIScrollView::layoutSubviews();
-    if (loaded_ && std::fabs(contentSize().width - bounds().size.width) > 0.5)
-        computeGeometry();
+    if (loaded_ && std::fabs(contentSize().width - bounds().size.width) > 0.5) computeGeometry();
     layoutCells();
 }
 
@@ -429,38 +376,30 @@ void UITableView::drawRect(const CGRect&) {}
 
 // ---------------------------------------------------------------- lookups
 
-std::shared_ptr<UITableViewCell> UITableView::cellForRowAtIndexPath(const NSIndexPath& ip) const
-{
+std::shared_ptr<UITableViewCell> UITableView::cellForRowAtIndexPath(const NSIndexPath& ip) const {
     auto it = visible_.find(ip);
     return it == visible_.end() ? nullptr : it->second;
 }
 
-std::vector<std::shared_ptr<UITableViewCell>> UITableView::visibleCells() const
-{
+std::vector<std::shared_ptr<UITableViewCell>> UITableView::visibleCells() const {
     std::vector<std::shared_ptr<UITableViewCell>> out;
-    for (auto& [ip, c] : visible_)
-        out.push_back(c);
+    for (auto& [ip, c] : visible_) out.push_back(c);
     return out;
 }
 
-std::vector<NSIndexPath> UITableView::indexPathsForVisibleRows() const
-{
+std::vector<NSIndexPath> UITableView::indexPathsForVisibleRows() const {
     std::vector<NSIndexPath> out;
-    for (auto& [ip, c] : visible_)
-        out.push_back(ip);
+    for (auto& [ip, c] : visible_) out.push_back(ip);
     return out;
 }
 
-std::optional<NSIndexPath> UITableView::indexPathForCell(const UITableViewCell* cell) const
-{
+std::optional<NSIndexPath> UITableView::indexPathForCell(const UITableViewCell* cell) const {
     for (auto& [ip, c] : visible_)
-        if (c.get() == cell)
-            return ip;
+        if (c.get() == cell) return ip;
     return std::nullopt;
 }
 
-std::optional<NSIndexPath> UITableView::indexPathForRowAtPoint(CGPoint p) const
-{
+std::optional<NSIndexPath> UITableView::indexPathForRowAtPoint(CGPoint p) const {
     for (size_t s = 0; s < sections_.size(); ++s)
         for (size_t r = 0; r < sections_[s].rowY.size(); ++r)
             if (p.y >= sections_[s].rowY[r] && p.y < sections_[s].rowY[r] + sections_[s].rowH[r])
@@ -468,62 +407,57 @@ std::optional<NSIndexPath> UITableView::indexPathForRowAtPoint(CGPoint p) const
     return std::nullopt;
 }
 
-CGRect UITableView::rectForRowAtIndexPath(const NSIndexPath& ip) const
-{
-    if (!validIndexPath(ip))
-        return CGRectZero;
+CGRect UITableView::rectForRowAtIndexPath(const NSIndexPath& ip) const {
+    if (!validIndexPath(ip)) return CGRectZero;
     const Section& sec = sections_[static_cast<size_t>(ip.section)];
-    return CGRectMake(cellX(), sec.rowY[static_cast<size_t>(ip.row)], cellWidth(), sec.rowH[static_cast<size_t>(ip.row)]);
+    return CGRectMake(cellX(), sec.rowY[static_cast<size_t>(ip.row)], cellWidth(),
+                      sec.rowH[static_cast<size_t>(ip.row)]);
 }
 
-CGRect UITableView::rectForSection(int s) const
-{
-    if (s < 0 || s >= numberOfSections())
-        return CGRectZero;
+CGRect UITableView::rectForSection(int s) const {
+    if (s < 0 || s >= numberOfSections()) return CGRectZero;
     const Section& sec = sections_[static_cast<size_t>(s)];
     return CGRectMake(0, sec.headerY, bounds().size.width, sec.footerY + sec.footerH - sec.headerY);
 }
 
-CGRect UITableView::rectForHeaderInSection(int s) const
-{
-    if (s < 0 || s >= numberOfSections())
-        return CGRectZero;
+CGRect UITableView::rectForHeaderInSection(int s) const {
+    if (s < 0 || s >= numberOfSections()) return CGRectZero;
     const Section& sec = sections_[static_cast<size_t>(s)];
     return CGRectMake(0, sec.headerY, bounds().size.width, sec.headerH);
 }
 
-CGRect UITableView::rectForFooterInSection(int s) const
-{
-    if (s < 0 || s >= numberOfSections())
-        return CGRectZero;
+CGRect UITableView::rectForFooterInSection(int s) const {
+    if (s < 0 || s >= numberOfSections()) return CGRectZero;
     const Section& sec = sections_[static_cast<size_t>(s)];
     return CGRectMake(0, sec.footerY, bounds().size.width, sec.footerH);
 }
 
-UIView* UITableView::headerViewForSection(int s) const
-{
-    if (s < 0 || s >= numberOfSections())
-        return nullptr;
+UIView* UITableView::headerViewForSection(int s) const {
+    if (s < 0 || s >= numberOfSections()) return nullptr;
     return sections_[static_cast<size_t>(s)].headerView.get();
 }
 
-void UITableView::scrollToRowAtIndexPath(const NSIndexPath& ip, UITableViewScrollPosition position, bool animated)
-{
-    if (!validIndexPath(ip))
-        return;
+void UITableView::scrollToRowAtIndexPath(const NSIndexPath& ip, UITableViewScrollPosition position, bool animated) {
+    if (!validIndexPath(ip)) return;
     CGRect r = rectForRowAtIndexPath(ip);
     double h = bounds().size.height;
     CGPoint p = contentOffset();
     switch (position) {
-    case UITableViewScrollPosition::Top: p.y = r.origin.y; break;
-    case UITableViewScrollPosition::Middle: p.y = CGRectGetMidY(r) - h / 2; break;
-    case UITableViewScrollPosition::Bottom: p.y = CGRectGetMaxY(r) - h; break;
-    case UITableViewScrollPosition::None:
-        if (r.origin.y < p.y)
+        case UITableViewScrollPosition::Top:
             p.y = r.origin.y;
-        else if (CGRectGetMaxY(r) > p.y + h)
+            break;
+        case UITableViewScrollPosition::Middle:
+            p.y = CGRectGetMidY(r) - h / 2;
+            break;
+        case UITableViewScrollPosition::Bottom:
             p.y = CGRectGetMaxY(r) - h;
-        break;
+            break;
+        case UITableViewScrollPosition::None:
+            if (r.origin.y < p.y)
+                p.y = r.origin.y;
+            else if (CGRectGetMaxY(r) > p.y + h)
+                p.y = CGRectGetMaxY(r) - h;
+            break;
     }
     p.y = std::clamp(p.y, minimumContentOffset().y, maximumContentOffset().y);
     setContentOffset(p, animated);
@@ -532,170 +466,126 @@ void UITableView::scrollToRowAtIndexPath(const NSIndexPath& ip, UITableViewScrol
 // ---------------------------------------------------------------- selection
 
 void UITableView::selectRowAtIndexPath(const std::optional<NSIndexPath>& ip, bool animated,
-                                       UITableViewScrollPosition position)
-{
+                                       UITableViewScrollPosition position) {
     if (selected_)
-        if (auto c = cellForRowAtIndexPath(*selected_))
-            c->setSelected(false, animated);
+        if (auto c = cellForRowAtIndexPath(*selected_)) c->setSelected(false, animated);
     selected_.reset();
-    if (!ip || !validIndexPath(*ip))
-        return;
+    if (!ip || !validIndexPath(*ip)) return;
     selected_ = ip;
-    if (auto c = cellForRowAtIndexPath(*ip))
-        c->setSelected(true, animated);
-    if (position != UITableViewScrollPosition::None)
-        scrollToRowAtIndexPath(*ip, position, animated);
+    if (auto c = cellForRowAtIndexPath(*ip)) c->setSelected(true, animated);
+    if (position != UITableViewScrollPosition::None) scrollToRowAtIndexPath(*ip, position, animated);
 }
 
-void UITableView::deselectRowAtIndexPath(const NSIndexPath& ip, bool animated)
-{
-    if (selected_ && *selected_ == ip)
-        selected_.reset();
-    if (auto c = cellForRowAtIndexPath(ip))
-        c->setSelected(false, animated);
+void UITableView::deselectRowAtIndexPath(const NSIndexPath& ip, bool animated) {
+    if (selected_ && *selected_ == ip) selected_.reset();
+    if (auto c = cellForRowAtIndexPath(ip)) c->setSelected(false, animated);
 }
 
-void UITableView::setEditing(bool editing, bool)
-{
-    if (editing == editing_)
-        return;
+void UITableView::setEditing(bool editing, bool) {
+    if (editing == editing_) return;
     hideDeleteConfirmation();
     editing_ = editing;
-    for (auto& [ip, cell] : visible_)
-        configureCell(*cell, ip);
+    for (auto& [ip, cell] : visible_) configureCell(*cell, ip);
 }
 
-bool UITableView::rowsHighlightOnTouch() const
-{
+bool UITableView::rowsHighlightOnTouch() const {
     return allowsSelection_ && (!editing_ || allowsSelectionDuringEditing_) && !confirming_;
 }
 
-bool UITableView::hideDeleteConfirmation()
-{
-    if (!confirming_)
-        return false;
+bool UITableView::hideDeleteConfirmation() {
+    if (!confirming_) return false;
     NSIndexPath ip = *confirming_;
     confirming_.reset();
-    if (auto c = cellForRowAtIndexPath(ip))
-        c->setDeleteConfirmationShown(false, "");
-    if (!editing_ && delegate_)
-        delegate_->tableViewDidEndEditingRowAtIndexPath(*this, ip);
+    if (auto c = cellForRowAtIndexPath(ip)) c->setDeleteConfirmationShown(false, "");
+    if (!editing_ && delegate_) delegate_->tableViewDidEndEditingRowAtIndexPath(*this, ip);
     return true;
 }
 
-void UITableView::cellTapped(UITableViewCell* cell)
-{
+void UITableView::cellTapped(UITableViewCell* cell) {
     auto keep = shared();
-    if (hideDeleteConfirmation())
-        return;
-    if (!allowsSelection_ || (editing_ && !allowsSelectionDuringEditing_))
-        return;
+    if (hideDeleteConfirmation()) return;
+    if (!allowsSelection_ || (editing_ && !allowsSelectionDuringEditing_)) return;
     auto ip = indexPathForCell(cell);
-    if (!ip)
-        return;
+    if (!ip) return;
     std::optional<NSIndexPath> target = delegate_ ? delegate_->tableViewWillSelectRowAtIndexPath(*this, *ip) : ip;
-    if (!target || !validIndexPath(*target))
-        return;
+    if (!target || !validIndexPath(*target)) return;
     if (selected_ && *selected_ != *target) {
         NSIndexPath old = *selected_;
         deselectRowAtIndexPath(old, false);
-        if (delegate_)
-            delegate_->tableViewDidDeselectRowAtIndexPath(*this, old);
+        if (delegate_) delegate_->tableViewDidDeselectRowAtIndexPath(*this, old);
     }
     selected_ = target;
-    if (auto c = cellForRowAtIndexPath(*target))
-        c->setSelected(true);
-    if (delegate_)
-        delegate_->tableViewDidSelectRowAtIndexPath(*this, *target);
+    if (auto c = cellForRowAtIndexPath(*target)) c->setSelected(true);
+    if (delegate_) delegate_->tableViewDidSelectRowAtIndexPath(*this, *target);
 }
 
-void UITableView::cellSwiped(UITableViewCell* cell)
-{
+void UITableView::cellSwiped(UITableViewCell* cell) {
     auto keep = shared();
-    if (editing_ || !dataSource_)
-        return;
-    if (hideDeleteConfirmation())
-        return;
+    if (editing_ || !dataSource_) return;
+    if (hideDeleteConfirmation()) return;
     auto ip = indexPathForCell(cell);
-    if (!ip || !dataSource_->tableViewCanEditRowAtIndexPath(*this, *ip))
-        return;
-    UITableViewCellEditingStyle style = delegate_ ? delegate_->tableViewEditingStyleForRowAtIndexPath(*this, *ip)
-                                                  : UITableViewCellEditingStyle::Delete;
-    if (style != UITableViewCellEditingStyle::Delete)
-        return;
-    if (delegate_)
-        delegate_->tableViewWillBeginEditingRowAtIndexPath(*this, *ip);
+    if (!ip || !dataSource_->tableViewCanEditRowAtIndexPath(*this, *ip)) return;
+    UITableViewCellEditingStyle style =
+        delegate_ ? delegate_->tableViewEditingStyleForRowAtIndexPath(*this, *ip) : UITableViewCellEditingStyle::Delete;
+    if (style != UITableViewCellEditingStyle::Delete) return;
+    if (delegate_) delegate_->tableViewWillBeginEditingRowAtIndexPath(*this, *ip);
     confirming_ = ip;
     cell->setDeleteConfirmationShown(
         true, delegate_ ? delegate_->tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip) : "删除");
 }
 
-void UITableView::cellEditingControlTapped(UITableViewCell* cell)
-{
+void UITableView::cellEditingControlTapped(UITableViewCell* cell) {
     auto keep = shared();
     auto ip = indexPathForCell(cell);
-    if (!ip || !dataSource_)
-        return;
-    UITableViewCellEditingStyle style = delegate_ ? delegate_->tableViewEditingStyleForRowAtIndexPath(*this, *ip)
-                                                  : UITableViewCellEditingStyle::Delete;
+    if (!ip || !dataSource_) return;
+    UITableViewCellEditingStyle style =
+        delegate_ ? delegate_->tableViewEditingStyleForRowAtIndexPath(*this, *ip) : UITableViewCellEditingStyle::Delete;
     if (style == UITableViewCellEditingStyle::Insert) {
         dataSource_->tableViewCommitEditingStyle(*this, style, *ip);
         return;
     }
     bool same = confirming_ && *confirming_ == *ip;
     hideDeleteConfirmation();
-    if (same)
-        return;
+    if (same) return;
     confirming_ = ip;
     cell->setDeleteConfirmationShown(
         true, delegate_ ? delegate_->tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(*this, *ip) : "删除");
 }
 
-void UITableView::cellDeleteConfirmed(UITableViewCell* cell)
-{
+void UITableView::cellDeleteConfirmed(UITableViewCell* cell) {
     auto keep = shared();
     auto ip = indexPathForCell(cell);
-    if (!ip || !dataSource_)
-        return;
+    if (!ip || !dataSource_) return;
     bool swipe = !editing_;
     confirming_.reset();
     cell->setDeleteConfirmationShown(false, "");
     dataSource_->tableViewCommitEditingStyle(*this, UITableViewCellEditingStyle::Delete, *ip);
-    if (swipe && delegate_)
-        delegate_->tableViewDidEndEditingRowAtIndexPath(*this, *ip);
+    if (swipe && delegate_) delegate_->tableViewDidEndEditingRowAtIndexPath(*this, *ip);
 }
 
-void UITableView::cellAccessoryTapped(UITableViewCell* cell)
-{
+void UITableView::cellAccessoryTapped(UITableViewCell* cell) {
     auto ip = indexPathForCell(cell);
-    if (ip && delegate_)
-        delegate_->tableViewAccessoryButtonTappedForRowWithIndexPath(*this, *ip);
+    if (ip && delegate_) delegate_->tableViewAccessoryButtonTappedForRowWithIndexPath(*this, *ip);
 }
 
-void UITableView::reorderBegan(UITableViewCell* cell, CGPoint screenPoint)
-{
+void UITableView::reorderBegan(UITableViewCell* cell, CGPoint screenPoint) {
     auto ip = indexPathForCell(cell);
-    if (!ip || !editing_)
-        return;
+    if (!ip || !editing_) return;
     reorderFrom_ = ip;
     reorderGrab_ = convertPointFromView(screenPoint, nullptr).y - cell->frame().origin.y;
     bringSubviewToFront(cell);
 }
 
-void UITableView::reorderMoved(UITableViewCell* cell, CGPoint screenPoint)
-{
-    if (!reorderFrom_)
-        return;
+void UITableView::reorderMoved(UITableViewCell* cell, CGPoint screenPoint) {
+    if (!reorderFrom_) return;
     CGRect f = cell->frame();
     double y = convertPointFromView(screenPoint, nullptr).y - reorderGrab_;
     y = std::clamp(y, 0.0, std::max(0.0, contentSize().height - f.size.height));
     cell->setFrame(CGRectMake(f.origin.x, y, f.size.width, f.size.height));
 }
 
-void UITableView::reorderEnded(UITableViewCell* cell, CGPoint)
-{
-    if (!reorderFrom_)
-        return;
+void UITableView::reorderEnded(UITableViewCell* cell, CGPoint) {
+    if (!reorderFrom_) return;
     auto keep = shared();
     NSIndexPath from = *reorderFrom_;
     reorderFrom_.reset();
@@ -724,23 +614,21 @@ void UITableView::reorderEnded(UITableViewCell* cell, CGPoint)
         int rows = numberOfRowsInSection(last);
         proposed = NSIndexPath::indexPathForRow(last == from.section ? rows - 1 : rows, last);
     }
-    NSIndexPath to = delegate_ ? delegate_->tableViewTargetIndexPathForMoveFromRowAtIndexPath(*this, from, proposed)
-                               : proposed;
+    NSIndexPath to =
+        delegate_ ? delegate_->tableViewTargetIndexPathForMoveFromRowAtIndexPath(*this, from, proposed) : proposed;
     if (to != from && dataSource_ && dataSource_->tableViewCanMoveRowAtIndexPath(*this, from))
         dataSource_->tableViewMoveRowAtIndexPath(*this, from, to);
     reloadSections({}, UITableViewRowAnimation::None);
 }
 
-bool UITableView::touchesShouldCancelInContentView(UIView* view) const
-{
+bool UITableView::touchesShouldCancelInContentView(UIView* view) const {
     for (UIView* v = view; v && v != this; v = v->superview())
         if (auto* cell = dynamic_cast<UITableViewCell*>(v))
             return !(cell->reorderControl() && view->isDescendantOfView(cell->reorderControl()));
     return true;
 }
 
-void UITableView::touchesBegan(const UITouchSet& touches, UIEvent* event)
-{
+void UITableView::touchesBegan(const UITouchSet& touches, UIEvent* event) {
     hideDeleteConfirmation();
     UIScrollView::touchesBegan(touches, event);
 }

@@ -48,38 +48,32 @@ public:
     virtual void tableViewWillDisplayCell(UITableView& table, UITableViewCell& cell, const NSIndexPath& indexPath) {}
     // Answer another row, or nothing to refuse the selection.
     virtual std::optional<NSIndexPath> tableViewWillSelectRowAtIndexPath(UITableView& table,
-                                                                         const NSIndexPath& indexPath)
-    {
+                                                                         const NSIndexPath& indexPath) {
         return indexPath;
     }
     virtual void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {}
     virtual void tableViewDidDeselectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {}
     // The older per-row accessory form; nothing keeps the cell's own.
     virtual std::optional<UITableViewCellAccessoryType> tableViewAccessoryTypeForRowWithIndexPath(
-        UITableView& table, const NSIndexPath& indexPath)
-    {
+        UITableView& table, const NSIndexPath& indexPath) {
         return std::nullopt;
     }
     virtual void tableViewAccessoryButtonTappedForRowWithIndexPath(UITableView& table, const NSIndexPath& indexPath) {}
     virtual UITableViewCellEditingStyle tableViewEditingStyleForRowAtIndexPath(UITableView& table,
-                                                                               const NSIndexPath& indexPath)
-    {
+                                                                               const NSIndexPath& indexPath) {
         return UITableViewCellEditingStyle::Delete;
     }
     virtual std::string tableViewTitleForDeleteConfirmationButtonForRowAtIndexPath(UITableView& table,
-                                                                                   const NSIndexPath& indexPath)
-    {
+                                                                                   const NSIndexPath& indexPath) {
         return "删除";
     }
-    virtual bool tableViewShouldIndentWhileEditingRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath)
-    {
+    virtual bool tableViewShouldIndentWhileEditingRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {
         return true;
     }
     virtual void tableViewWillBeginEditingRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {}
     virtual void tableViewDidEndEditingRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {}
     virtual NSIndexPath tableViewTargetIndexPathForMoveFromRowAtIndexPath(UITableView& table, const NSIndexPath& from,
-                                                                          const NSIndexPath& proposed)
-    {
+                                                                          const NSIndexPath& proposed) {
         return proposed;
     }
 };
@@ -97,20 +91,38 @@ public:
     UITableViewStyle style() const { return style_; }
     UITableViewDataSource* dataSource() const { return dataSource_; }
     // Not owned: the owner clears both before it goes away.
-    void setDataSource(UITableViewDataSource* d) { dataSource_ = d; reloadData(); }
+    void setDataSource(UITableViewDataSource* d) {
+        dataSource_ = d;
+        reloadData();
+    }
     UITableViewDelegate* delegate() const { return delegate_; }
     void setDelegate(UITableViewDelegate* d);
 
     double rowHeight() const { return rowHeight_; }
-    void setRowHeight(double h) { rowHeight_ = h; reloadData(); }
+    void setRowHeight(double h) {
+        rowHeight_ = h;
+        reloadData();
+    }
     double sectionHeaderHeight() const { return sectionHeaderHeight_; }
-    void setSectionHeaderHeight(double h) { sectionHeaderHeight_ = h; reloadData(); }
+    void setSectionHeaderHeight(double h) {
+        sectionHeaderHeight_ = h;
+        reloadData();
+    }
     double sectionFooterHeight() const { return sectionFooterHeight_; }
-    void setSectionFooterHeight(double h) { sectionFooterHeight_ = h; reloadData(); }
+    void setSectionFooterHeight(double h) {
+        sectionFooterHeight_ = h;
+        reloadData();
+    }
     UITableViewCellSeparatorStyle separatorStyle() const { return separatorStyle_; }
-    void setSeparatorStyle(UITableViewCellSeparatorStyle s) { separatorStyle_ = s; setNeedsLayout(); }
+    void setSeparatorStyle(UITableViewCellSeparatorStyle s) {
+        separatorStyle_ = s;
+        setNeedsLayout();
+    }
     const std::shared_ptr<UIColor>& separatorColor() const { return separatorColor_; }
-    void setSeparatorColor(std::shared_ptr<UIColor> c) { separatorColor_ = std::move(c); setNeedsLayout(); }
+    void setSeparatorColor(std::shared_ptr<UIColor> c) {
+        separatorColor_ = std::move(c);
+        setNeedsLayout();
+    }
     const std::shared_ptr<UIView>& tableHeaderView() const { return tableHeaderView_; }
     void setTableHeaderView(std::shared_ptr<UIView> v);
     const std::shared_ptr<UIView>& tableFooterView() const { return tableFooterView_; }
@@ -176,7 +188,10 @@ public:
     void touchesBegan(const UITouchSet& touches, UIEvent* event) override;
 
 protected:
-    void didChangeContentOffset() override { setNeedsLayout(); layoutIfNeeded(); }
+    void didChangeContentOffset() override {
+        setNeedsLayout();
+        layoutIfNeeded();
+    }
 
 private:
     struct Section {

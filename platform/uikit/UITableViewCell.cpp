@@ -10,20 +10,20 @@ namespace {
 // The red minus (or green plus) at the left of a row in editing mode.
 class EditingControl : public UIControl {
 public:
-    EditingControl(UITableViewCell* cell, bool insert) : UIControl(CGRectMake(0, 0, 32, 44)), cell_(cell), insert_(insert)
-    {
+    EditingControl(UITableViewCell* cell, bool insert)
+        : UIControl(CGRectMake(0, 0, 32, 44)), cell_(cell), insert_(insert) {
         setOpaque(false);
-        addTarget(this, [this](UIControl&) {
-            if (cell_->tableView())
-                cell_->tableView()->cellEditingControlTapped(cell_);
-        }, UIControlEventTouchUpInside);
+        addTarget(
+            this,
+            [this](UIControl&) {
+                if (cell_->tableView()) cell_->tableView()->cellEditingControlTapped(cell_);
+            },
+            UIControlEventTouchUpInside);
     }
     std::string className() const override { return "UITableViewCellEditControl"; }
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = bounds();
         CGRect c = CGRectMake(CGRectGetMidX(b) - 10 + 3, CGRectGetMidY(b) - 10, 20, 20);
         if (insert_)
@@ -33,8 +33,7 @@ public:
         ctx->fillEllipseInRect(c);
         ctx->setFillColor(1, 1, 1, 1);
         ctx->fillRect(CGRectMake(c.origin.x + 4, CGRectGetMidY(c) - 1.5, 12, 3));
-        if (insert_)
-            ctx->fillRect(CGRectMake(CGRectGetMidX(c) - 1.5, c.origin.y + 4, 3, 12));
+        if (insert_) ctx->fillRect(CGRectMake(CGRectGetMidX(c) - 1.5, c.origin.y + 4, 3, 12));
     }
 
 private:
@@ -47,35 +46,25 @@ class ReorderControl : public UIView {
 public:
     explicit ReorderControl(UITableViewCell* cell) : UIView(CGRectMake(0, 0, 40, 44)), cell_(cell) { setOpaque(false); }
     std::string className() const override { return "UITableViewCellReorderControl"; }
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = bounds();
         ctx->setFillColor(0.6, 0.6, 0.6, 1);
         for (int i = -1; i <= 1; ++i)
             ctx->fillRect(CGRectMake(CGRectGetMidX(b) - 9, CGRectGetMidY(b) + i * 5 - 1, 18, 2));
     }
-    void touchesBegan(const UITouchSet& t, UIEvent*) override
-    {
-        if (cell_->tableView())
-            cell_->tableView()->reorderBegan(cell_, t.anyObject()->locationInView(nullptr));
+    void touchesBegan(const UITouchSet& t, UIEvent*) override {
+        if (cell_->tableView()) cell_->tableView()->reorderBegan(cell_, t.anyObject()->locationInView(nullptr));
     }
-    void touchesMoved(const UITouchSet& t, UIEvent*) override
-    {
-        if (cell_->tableView())
-            cell_->tableView()->reorderMoved(cell_, t.anyObject()->locationInView(nullptr));
+    void touchesMoved(const UITouchSet& t, UIEvent*) override {
+        if (cell_->tableView()) cell_->tableView()->reorderMoved(cell_, t.anyObject()->locationInView(nullptr));
     }
-    void touchesEnded(const UITouchSet& t, UIEvent*) override
-    {
-        if (cell_->tableView())
-            cell_->tableView()->reorderEnded(cell_, t.anyObject()->locationInView(nullptr));
+    void touchesEnded(const UITouchSet& t, UIEvent*) override {
+        if (cell_->tableView()) cell_->tableView()->reorderEnded(cell_, t.anyObject()->locationInView(nullptr));
     }
-    void touchesCancelled(const UITouchSet& t, UIEvent*) override
-    {
-        if (cell_->tableView())
-            cell_->tableView()->reorderEnded(cell_, t.anyObject()->locationInView(nullptr));
+    void touchesCancelled(const UITouchSet& t, UIEvent*) override {
+        if (cell_->tableView()) cell_->tableView()->reorderEnded(cell_, t.anyObject()->locationInView(nullptr));
     }
 
 private:
@@ -86,18 +75,15 @@ private:
 class AccessoryGlyph : public UIView {
 public:
     explicit AccessoryGlyph(UITableViewCellAccessoryType type)
-        : UIView(CGRectMake(0, 0, type == UITableViewCellAccessoryType::Checkmark ? 14 : 10, 14)), type_(type)
-    {
+        : UIView(CGRectMake(0, 0, type == UITableViewCellAccessoryType::Checkmark ? 14 : 10, 14)), type_(type) {
         setOpaque(false);
         setUserInteractionEnabled(false);
     }
     std::string className() const override { return "UITableViewCellAccessory"; }
     bool highlighted = false;
-    void drawRect(const CGRect&) override
-    {
+    void drawRect(const CGRect&) override {
         CGContext* ctx = UIGraphicsGetCurrentContext();
-        if (!ctx)
-            return;
+        if (!ctx) return;
         CGRect b = bounds();
         ctx->beginPath();
         if (type_ == UITableViewCellAccessoryType::Checkmark) {
@@ -120,8 +106,7 @@ private:
     UITableViewCellAccessoryType type_;
 };
 
-std::shared_ptr<UILabel> makeLabel(std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color)
-{
+std::shared_ptr<UILabel> makeLabel(std::shared_ptr<UIFont> font, std::shared_ptr<UIColor> color) {
     auto l = std::make_shared<UILabel>();
     l->setFont(std::move(font));
     l->setTextColor(std::move(color));
@@ -132,72 +117,62 @@ std::shared_ptr<UILabel> makeLabel(std::shared_ptr<UIFont> font, std::shared_ptr
 }  // namespace
 
 UITableViewCell::UITableViewCell(UITableViewCellStyle style, const std::string& reuseIdentifier)
-    : UIView(CGRectMake(0, 0, 320, 44)), style_(style), reuseIdentifier_(reuseIdentifier)
-{
+    : UIView(CGRectMake(0, 0, 320, 44)), style_(style), reuseIdentifier_(reuseIdentifier) {
     userBackground_ = UIColor::whiteColor();
     contentView_ = std::make_shared<UIView>(bounds());
     addSubview(contentView_);
     imageView_ = std::make_shared<UIImageView>();
     contentView_->addSubview(imageView_);
     switch (style) {
-    case UITableViewCellStyle::Default:
-        textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(20), UIColor::blackColor());
-        break;
-    case UITableViewCellStyle::Value1:
-        textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(17), UIColor::blackColor());
-        detailTextLabel_ = makeLabel(UIFont::systemFontOfSize(17), UIColor::colorWithRed(0.22, 0.33, 0.53, 1));
-        detailTextLabel_->setTextAlignment(UITextAlignment::Right);
-        break;
-    case UITableViewCellStyle::Value2:
-        textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(12), UIColor::colorWithRed(0.32, 0.4, 0.57, 1));
-        textLabel_->setTextAlignment(UITextAlignment::Right);
-        detailTextLabel_ = makeLabel(UIFont::boldSystemFontOfSize(15), UIColor::blackColor());
-        break;
-    case UITableViewCellStyle::Subtitle:
-        textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(18), UIColor::blackColor());
-        detailTextLabel_ = makeLabel(UIFont::systemFontOfSize(14), UIColor::grayColor());
-        break;
+        case UITableViewCellStyle::Default:
+            textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(20), UIColor::blackColor());
+            break;
+        case UITableViewCellStyle::Value1:
+            textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(17), UIColor::blackColor());
+            detailTextLabel_ = makeLabel(UIFont::systemFontOfSize(17), UIColor::colorWithRed(0.22, 0.33, 0.53, 1));
+            detailTextLabel_->setTextAlignment(UITextAlignment::Right);
+            break;
+        case UITableViewCellStyle::Value2:
+            textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(12), UIColor::colorWithRed(0.32, 0.4, 0.57, 1));
+            textLabel_->setTextAlignment(UITextAlignment::Right);
+            detailTextLabel_ = makeLabel(UIFont::boldSystemFontOfSize(15), UIColor::blackColor());
+            break;
+        case UITableViewCellStyle::Subtitle:
+            textLabel_ = makeLabel(UIFont::boldSystemFontOfSize(18), UIColor::blackColor());
+            detailTextLabel_ = makeLabel(UIFont::systemFontOfSize(14), UIColor::grayColor());
+            break;
     }
     contentView_->addSubview(textLabel_);
-    if (detailTextLabel_)
-        contentView_->addSubview(detailTextLabel_);
+    if (detailTextLabel_) contentView_->addSubview(detailTextLabel_);
 }
 
 UITableViewCell::~UITableViewCell() = default;
 
-void UITableViewCell::prepareForReuse()
-{
+void UITableViewCell::prepareForReuse() {
     setHighlighted(false);
     setSelected(false);
     setDeleteConfirmationShown(false, "");
 }
 
-void UITableViewCell::setBackgroundColor(std::shared_ptr<UIColor> c)
-{
+void UITableViewCell::setBackgroundColor(std::shared_ptr<UIColor> c) {
     userBackground_ = std::move(c);
     setNeedsDisplay();
 }
 
-void UITableViewCell::setBackgroundView(std::shared_ptr<UIView> v)
-{
-    if (backgroundView_)
-        backgroundView_->removeFromSuperview();
+void UITableViewCell::setBackgroundView(std::shared_ptr<UIView> v) {
+    if (backgroundView_) backgroundView_->removeFromSuperview();
     backgroundView_ = std::move(v);
-    if (backgroundView_)
-        insertSubview(backgroundView_, 0);
+    if (backgroundView_) insertSubview(backgroundView_, 0);
     setNeedsLayout();
 }
 
-void UITableViewCell::setSelectedBackgroundView(std::shared_ptr<UIView> v)
-{
-    if (selectedBackgroundView_)
-        selectedBackgroundView_->removeFromSuperview();
+void UITableViewCell::setSelectedBackgroundView(std::shared_ptr<UIView> v) {
+    if (selectedBackgroundView_) selectedBackgroundView_->removeFromSuperview();
     selectedBackgroundView_ = std::move(v);
     setNeedsLayout();
 }
 
-void UITableViewCell::setAccessoryType(UITableViewCellAccessoryType t)
-{
+void UITableViewCell::setAccessoryType(UITableViewCellAccessoryType t) {
     accessoryType_ = t;
     if (builtAccessory_) {
         builtAccessory_->removeFromSuperview();
@@ -206,20 +181,16 @@ void UITableViewCell::setAccessoryType(UITableViewCellAccessoryType t)
     setNeedsLayout();
 }
 
-void UITableViewCell::setAccessoryView(std::shared_ptr<UIView> v)
-{
-    if (accessoryView_)
-        accessoryView_->removeFromSuperview();
+void UITableViewCell::setAccessoryView(std::shared_ptr<UIView> v) {
+    if (accessoryView_) accessoryView_->removeFromSuperview();
     accessoryView_ = std::move(v);
     setNeedsLayout();
 }
 
-void UITableViewCell::updateLabelsHighlight()
-{
+void UITableViewCell::updateLabelsHighlight() {
     bool on = (highlighted_ || selected_) && selectionStyle_ != UITableViewCellSelectionStyle::None;
     textLabel_->setHighlighted(on);
-    if (detailTextLabel_)
-        detailTextLabel_->setHighlighted(on);
+    if (detailTextLabel_) detailTextLabel_->setHighlighted(on);
     imageView_->setHighlighted(on);
     if (auto* g = dynamic_cast<AccessoryGlyph*>(builtAccessory_.get())) {
         g->highlighted = on;
@@ -229,28 +200,23 @@ void UITableViewCell::updateLabelsHighlight()
     setNeedsDisplay();
 }
 
-void UITableViewCell::setSelected(bool s, bool)
-{
+void UITableViewCell::setSelected(bool s, bool) {
     selected_ = s;
     updateLabelsHighlight();
 }
 
-void UITableViewCell::setHighlighted(bool h, bool)
-{
+void UITableViewCell::setHighlighted(bool h, bool) {
     highlighted_ = h;
     updateLabelsHighlight();
 }
 
-void UITableViewCell::setEditing(bool e, bool)
-{
+void UITableViewCell::setEditing(bool e, bool) {
     editing_ = e;
-    if (!e)
-        setDeleteConfirmationShown(false, "");
+    if (!e) setDeleteConfirmationShown(false, "");
     setNeedsLayout();
 }
 
-void UITableViewCell::setDeleteConfirmationShown(bool shown, const std::string& title)
-{
+void UITableViewCell::setDeleteConfirmationShown(bool shown, const std::string& title) {
     confirming_ = shown;
     if (deleteButton_) {
         deleteButton_->removeFromSuperview();
@@ -265,10 +231,12 @@ void UITableViewCell::setDeleteConfirmationShown(bool shown, const std::string& 
         double w = std::max(63.0, sizeWithFont(b->currentTitle(), *b->titleLabel()->font()).width + 24);
         b->setFrame(CGRectMake(0, 0, w, 30));
         UITableViewCell* self = this;
-        b->addTarget(self, [self](UIControl&) {
-            if (self->tableView())
-                self->tableView()->cellDeleteConfirmed(self);
-        }, UIControlEventTouchUpInside);
+        b->addTarget(
+            self,
+            [self](UIControl&) {
+                if (self->tableView()) self->tableView()->cellDeleteConfirmed(self);
+            },
+            UIControlEventTouchUpInside);
         deleteButton_ = b;
         addSubview(deleteButton_);
     }
@@ -276,8 +244,7 @@ void UITableViewCell::setDeleteConfirmationShown(bool shown, const std::string& 
 }
 
 void UITableViewCell::setGroupPosition(bool grouped, Position p, UITableViewCellSeparatorStyle sep,
-                                       std::shared_ptr<UIColor> separatorColor)
-{
+                                       std::shared_ptr<UIColor> separatorColor) {
     grouped_ = grouped;
     position_ = p;
     separator_ = sep;
@@ -285,8 +252,7 @@ void UITableViewCell::setGroupPosition(bool grouped, Position p, UITableViewCell
     setNeedsDisplay();
 }
 
-void UITableViewCell::layoutSubviews()
-{
+void UITableViewCell::layoutSubviews() {
     CGRect b = bounds();
     double left = 0, right = b.size.width;
     // Editing control.
@@ -337,10 +303,12 @@ void UITableViewCell::layoutSubviews()
             if (type == UITableViewCellAccessoryType::DetailDisclosureButton) {
                 auto button = UIButton::buttonWithType(UIButtonType::DetailDisclosure);
                 UITableViewCell* self = this;
-                button->addTarget(self, [self](UIControl&) {
-                    if (self->tableView())
-                        self->tableView()->cellAccessoryTapped(self);
-                }, UIControlEventTouchUpInside);
+                button->addTarget(
+                    self,
+                    [self](UIControl&) {
+                        if (self->tableView()) self->tableView()->cellAccessoryTapped(self);
+                    },
+                    UIControlEventTouchUpInside);
                 builtAccessory_ = button;
             } else {
                 builtAccessory_ = std::make_shared<AccessoryGlyph>(type);
@@ -350,20 +318,16 @@ void UITableViewCell::layoutSubviews()
     }
     if (builtAccessory_ && builtAccessory_ != accessory) {
         builtAccessory_->removeFromSuperview();
-        if (!accessory)
-            builtAccessory_.reset();
+        if (!accessory) builtAccessory_.reset();
     }
-    if (accessoryView_ && accessoryView_ != accessory)
-        accessoryView_->removeFromSuperview();
+    if (accessoryView_ && accessoryView_ != accessory) accessoryView_->removeFromSuperview();
     if (accessory) {
-        if (accessory->superview() != this)
-            addSubview(accessory);
+        if (accessory->superview() != this) addSubview(accessory);
         CGSize s = accessory->frame().size;
         accessory->setFrame(CGRectMake(right - s.width - 10, (b.size.height - s.height) / 2, s.width, s.height));
         right -= s.width + 15;
     }
-    if (confirming_ || showReorder || accessory)
-        right = std::max(left, right);
+    if (confirming_ || showReorder || accessory) right = std::max(left, right);
     contentView_->setFrame(CGRectMake(left, 0, std::max(0.0, right - left), b.size.height));
     if (backgroundView_) {
         backgroundView_->setFrame(b);
@@ -394,40 +358,39 @@ void UITableViewCell::layoutSubviews()
     }
     double w = std::max(0.0, c.size.width - x - 10);
     switch (style_) {
-    case UITableViewCellStyle::Default:
-        textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
-        break;
-    case UITableViewCellStyle::Value1: {
-        CGSize ds = detailTextLabel_->text().empty() ? CGSizeZero
-                                                     : sizeWithFont(detailTextLabel_->text(), *detailTextLabel_->font());
-        double dw = std::min(ds.width, w * 0.6);
-        detailTextLabel_->setFrame(CGRectMake(x + w - dw, 0, dw, c.size.height));
-        textLabel_->setFrame(CGRectMake(x, 0, std::max(0.0, w - dw - 6), c.size.height));
-        break;
-    }
-    case UITableViewCellStyle::Value2:
-        textLabel_->setFrame(CGRectMake(x, 0, 67, c.size.height));
-        detailTextLabel_->setFrame(CGRectMake(x + 73, 0, std::max(0.0, w - 73), c.size.height));
-        break;
-    case UITableViewCellStyle::Subtitle: {
-        double th = textLabel_->font()->lineHeight(), dh = detailTextLabel_->font()->lineHeight();
-        double top = (c.size.height - th - dh) / 2;
-        if (detailTextLabel_->text().empty()) {
+        case UITableViewCellStyle::Default:
             textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
-        } else {
-            textLabel_->setFrame(CGRectMake(x, top, w, th));
-            detailTextLabel_->setFrame(CGRectMake(x, top + th, w, dh));
+            break;
+        case UITableViewCellStyle::Value1: {
+            CGSize ds = detailTextLabel_->text().empty()
+                            ? CGSizeZero
+                            : sizeWithFont(detailTextLabel_->text(), *detailTextLabel_->font());
+            double dw = std::min(ds.width, w * 0.6);
+            detailTextLabel_->setFrame(CGRectMake(x + w - dw, 0, dw, c.size.height));
+            textLabel_->setFrame(CGRectMake(x, 0, std::max(0.0, w - dw - 6), c.size.height));
+            break;
         }
-        break;
-    }
+        case UITableViewCellStyle::Value2:
+            textLabel_->setFrame(CGRectMake(x, 0, 67, c.size.height));
+            detailTextLabel_->setFrame(CGRectMake(x + 73, 0, std::max(0.0, w - 73), c.size.height));
+            break;
+        case UITableViewCellStyle::Subtitle: {
+            double th = textLabel_->font()->lineHeight(), dh = detailTextLabel_->font()->lineHeight();
+            double top = (c.size.height - th - dh) / 2;
+            if (detailTextLabel_->text().empty()) {
+                textLabel_->setFrame(CGRectMake(x, 0, w, c.size.height));
+            } else {
+                textLabel_->setFrame(CGRectMake(x, top, w, th));
+                detailTextLabel_->setFrame(CGRectMake(x, top + th, w, dh));
+            }
+            break;
+        }
     }
 }
 
-void UITableViewCell::drawRect(const CGRect&)
-{
+void UITableViewCell::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
     bool showSelected = (selected_ || highlighted_) && selectionStyle_ != UITableViewCellSelectionStyle::None &&
                         !selectedBackgroundView_;
@@ -452,9 +415,9 @@ void UITableViewCell::drawRect(const CGRect&)
                     ctx->drawLinearGradient({UIColor::colorWithWhite(0.75, 1), UIColor::colorWithWhite(0.55, 1)}, {},
                                             b.origin, CGPointMake(0, CGRectGetMaxY(b)));
                 else
-                    ctx->drawLinearGradient({UIColor::colorWithRed(0.02, 0.55, 0.96, 1),
-                                             UIColor::colorWithRed(0.0, 0.37, 0.89, 1)},
-                                            {}, b.origin, CGPointMake(0, CGRectGetMaxY(b)));
+                    ctx->drawLinearGradient(
+                        {UIColor::colorWithRed(0.02, 0.55, 0.96, 1), UIColor::colorWithRed(0.0, 0.37, 0.89, 1)}, {},
+                        b.origin, CGPointMake(0, CGRectGetMaxY(b)));
                 ctx->restoreGState();
             } else {
                 ctx->setFillColor(userBackground_ ? *userBackground_ : *UIColor::whiteColor());
@@ -481,12 +444,12 @@ void UITableViewCell::drawRect(const CGRect&)
     }
     if (showSelected) {
         if (selectionStyle_ == UITableViewCellSelectionStyle::Gray)
-            ctx->drawLinearGradient({UIColor::colorWithWhite(0.75, 1), UIColor::colorWithWhite(0.55, 1)}, {},
-                                    b.origin, CGPointMake(0, CGRectGetMaxY(b)));
+            ctx->drawLinearGradient({UIColor::colorWithWhite(0.75, 1), UIColor::colorWithWhite(0.55, 1)}, {}, b.origin,
+                                    CGPointMake(0, CGRectGetMaxY(b)));
         else
-            ctx->drawLinearGradient({UIColor::colorWithRed(0.02, 0.55, 0.96, 1),
-                                     UIColor::colorWithRed(0.0, 0.37, 0.89, 1)},
-                                    {}, b.origin, CGPointMake(0, CGRectGetMaxY(b)));
+            ctx->drawLinearGradient(
+                {UIColor::colorWithRed(0.02, 0.55, 0.96, 1), UIColor::colorWithRed(0.0, 0.37, 0.89, 1)}, {}, b.origin,
+                CGPointMake(0, CGRectGetMaxY(b)));
     }
     if (separator_ != UITableViewCellSeparatorStyle::None) {
         ctx->setFillColor(*sepColor);
@@ -494,18 +457,15 @@ void UITableViewCell::drawRect(const CGRect&)
     }
 }
 
-std::string UITableViewCell::accessibilityText() const
-{
+std::string UITableViewCell::accessibilityText() const {
     std::string t = textLabel_->text();
-    if (detailTextLabel_ && !detailTextLabel_->text().empty())
-        t += (t.empty() ? "" : " ") + detailTextLabel_->text();
+    if (detailTextLabel_ && !detailTextLabel_->text().empty()) t += (t.empty() ? "" : " ") + detailTextLabel_->text();
     return t;
 }
 
 // ---------------------------------------------------------------- touches
 
-void UITableViewCell::touchesBegan(const UITouchSet& touches, UIEvent* event)
-{
+void UITableViewCell::touchesBegan(const UITouchSet& touches, UIEvent* event) {
     if (!table_) {
         UIView::touchesBegan(touches, event);
         return;
@@ -516,8 +476,7 @@ void UITableViewCell::touchesBegan(const UITouchSet& touches, UIEvent* event)
         setHighlighted(true);
 }
 
-void UITableViewCell::touchesMoved(const UITouchSet& touches, UIEvent* event)
-{
+void UITableViewCell::touchesMoved(const UITouchSet& touches, UIEvent* event) {
     if (!table_) {
         UIView::touchesMoved(touches, event);
         return;
@@ -534,8 +493,7 @@ void UITableViewCell::touchesMoved(const UITouchSet& touches, UIEvent* event)
     }
 }
 
-void UITableViewCell::touchesEnded(const UITouchSet& touches, UIEvent* event)
-{
+void UITableViewCell::touchesEnded(const UITouchSet& touches, UIEvent* event) {
     if (!table_) {
         UIView::touchesEnded(touches, event);
         return;
@@ -545,16 +503,14 @@ void UITableViewCell::touchesEnded(const UITouchSet& touches, UIEvent* event)
     swiped_ = false;
     CGPoint p = touches.anyObject()->locationInView(this);
     bool inside = CGRectContainsPoint(bounds(), p);
-    if (!wasSwipe && inside)
-        table_->cellTapped(this);
+    if (!wasSwipe && inside) table_->cellTapped(this);
     if (!selected_)
         setHighlighted(false);
     else
         highlighted_ = false;
 }
 
-void UITableViewCell::touchesCancelled(const UITouchSet& touches, UIEvent* event)
-{
+void UITableViewCell::touchesCancelled(const UITouchSet& touches, UIEvent* event) {
     if (!table_) {
         UIView::touchesCancelled(touches, event);
         return;

@@ -42,9 +42,15 @@ public:
     const std::shared_ptr<UIView>& accessoryView() const { return accessoryView_; }
     void setAccessoryView(std::shared_ptr<UIView> v);
     UITableViewCellAccessoryType editingAccessoryType() const { return editingAccessoryType_; }
-    void setEditingAccessoryType(UITableViewCellAccessoryType t) { editingAccessoryType_ = t; setNeedsLayout(); }
+    void setEditingAccessoryType(UITableViewCellAccessoryType t) {
+        editingAccessoryType_ = t;
+        setNeedsLayout();
+    }
     UITableViewCellSelectionStyle selectionStyle() const { return selectionStyle_; }
-    void setSelectionStyle(UITableViewCellSelectionStyle s) { selectionStyle_ = s; setNeedsDisplay(); }
+    void setSelectionStyle(UITableViewCellSelectionStyle s) {
+        selectionStyle_ = s;
+        setNeedsDisplay();
+    }
     bool isSelected() const { return selected_; }
     virtual void setSelected(bool selected, bool animated = false);
     bool isHighlighted() const { return highlighted_; }
@@ -52,11 +58,20 @@ public:
     bool isEditing() const { return editing_; }
     virtual void setEditing(bool editing, bool animated = false);
     bool showsReorderControl() const { return showsReorder_; }
-    void setShowsReorderControl(bool s) { showsReorder_ = s; setNeedsLayout(); }
+    void setShowsReorderControl(bool s) {
+        showsReorder_ = s;
+        setNeedsLayout();
+    }
     int indentationLevel() const { return indentationLevel_; }
-    void setIndentationLevel(int l) { indentationLevel_ = l; setNeedsLayout(); }
+    void setIndentationLevel(int l) {
+        indentationLevel_ = l;
+        setNeedsLayout();
+    }
     double indentationWidth() const { return indentationWidth_; }
-    void setIndentationWidth(double w) { indentationWidth_ = w; setNeedsLayout(); }
+    void setIndentationWidth(double w) {
+        indentationWidth_ = w;
+        setNeedsLayout();
+    }
     // The "删除" button shown after a swipe or a tap on the delete control.
     bool showingDeleteConfirmation() const { return confirming_; }
     UIView* deleteConfirmationButton() const { return deleteButton_.get(); }
@@ -66,7 +81,10 @@ public:
     // ---- set by the table ----
     UITableView* tableView() const { return table_; }
     void setTableView(UITableView* t) { table_ = t; }
-    void setEditingStyleForControl(UITableViewCellEditingStyle s) { editingStyle_ = s; setNeedsLayout(); }
+    void setEditingStyleForControl(UITableViewCellEditingStyle s) {
+        editingStyle_ = s;
+        setNeedsLayout();
+    }
     void setDeleteConfirmationShown(bool shown, const std::string& title);
     enum class Position { Alone, Top, Middle, Bottom };
     // Where the row sits in its group (grouped tables round the ends).

@@ -9,107 +9,94 @@
 namespace {
 constexpr double kClearSize = 19;
 
-std::string dots(const std::string& text)
-{
+std::string dots(const std::string& text) {
     std::string out;
-    for (size_t i = 0, n = utf16Length(text); i < n; ++i)
-        out += "●";
+    for (size_t i = 0, n = utf16Length(text); i < n; ++i) out += "●";
     return out;
 }
 }  // namespace
 
-UITextField::UITextField(const CGRect& frame) : UIControl(frame)
-{
+UITextField::UITextField(const CGRect& frame) : UIControl(frame) {
     font_ = UIFont::systemFontOfSize(12);
     textColor_ = UIColor::blackColor();
     setOpaque(false);
     setContentVerticalAlignment(UIControlContentVerticalAlignment::Top);
 }
 
-void UITextField::setText(const std::string& t)
-{
+void UITextField::setText(const std::string& t) {
     text_ = t;
     setNeedsDisplay();
 }
 
-void UITextField::setFont(std::shared_ptr<UIFont> f)
-{
+void UITextField::setFont(std::shared_ptr<UIFont> f) {
     font_ = f ? std::move(f) : UIFont::systemFontOfSize(12);
     setNeedsDisplay();
 }
 
-void UITextField::setKeyboardType(UIKeyboardType t)
-{
+void UITextField::setKeyboardType(UIKeyboardType t) {
     keyboardType_ = t;
-    if (isFirstResponder())
-        UIKeyboard::keyboard().configure(keyboardType_, returnKeyType_);
+    if (isFirstResponder()) UIKeyboard::keyboard().configure(keyboardType_, returnKeyType_);
 }
 
-void UITextField::setLeftView(std::shared_ptr<UIView> v)
-{
-    if (leftView_)
-        leftView_->removeFromSuperview();
+void UITextField::setLeftView(std::shared_ptr<UIView> v) {
+    if (leftView_) leftView_->removeFromSuperview();
     leftView_ = std::move(v);
-    if (leftView_)
-        addSubview(leftView_);
+    if (leftView_) addSubview(leftView_);
     setNeedsLayout();
 }
 
-void UITextField::setRightView(std::shared_ptr<UIView> v)
-{
-    if (rightView_)
-        rightView_->removeFromSuperview();
+void UITextField::setRightView(std::shared_ptr<UIView> v) {
+    if (rightView_) rightView_->removeFromSuperview();
     rightView_ = std::move(v);
-    if (rightView_)
-        addSubview(rightView_);
+    if (rightView_) addSubview(rightView_);
     setNeedsLayout();
 }
 
-bool UITextField::viewModeShows(UITextFieldViewMode m) const
-{
+bool UITextField::viewModeShows(UITextFieldViewMode m) const {
     switch (m) {
-    case UITextFieldViewMode::Always: return true;
-    case UITextFieldViewMode::WhileEditing: return editing_;
-    case UITextFieldViewMode::UnlessEditing: return !editing_;
-    default: return false;
+        case UITextFieldViewMode::Always:
+            return true;
+        case UITextFieldViewMode::WhileEditing:
+            return editing_;
+        case UITextFieldViewMode::UnlessEditing:
+            return !editing_;
+        default:
+            return false;
     }
 }
 
 bool UITextField::showsClearButton() const { return !text_.empty() && viewModeShows(clearButtonMode_); }
 
-CGRect UITextField::clearButtonRectForBounds(const CGRect& b) const
-{
+CGRect UITextField::clearButtonRectForBounds(const CGRect& b) const {
     double right = CGRectGetMaxX(b) - (borderStyle_ == UITextBorderStyle::None ? 0 : 6);
-    if (rightView_ && viewModeShows(rightViewMode_))
-        right -= rightView_->frame().size.width;
+    if (rightView_ && viewModeShows(rightViewMode_)) right -= rightView_->frame().size.width;
     return CGRectMake(right - kClearSize, CGRectGetMidY(b) - kClearSize / 2, kClearSize, kClearSize);
 }
 
-CGRect UITextField::textRectForBounds(const CGRect& b) const
-{
+CGRect UITextField::textRectForBounds(const CGRect& b) const {
     double inset = borderStyle_ == UITextBorderStyle::None ? 0 : 7;
     double left = b.origin.x + inset, right = CGRectGetMaxX(b) - inset;
-    if (leftView_ && viewModeShows(leftViewMode_))
-        left += leftView_->frame().size.width;
-    if (rightView_ && viewModeShows(rightViewMode_))
-        right -= rightView_->frame().size.width;
-    if (showsClearButton())
-        right -= kClearSize + 4;
+    if (leftView_ && viewModeShows(leftViewMode_)) left += leftView_->frame().size.width;
+    if (rightView_ && viewModeShows(rightViewMode_)) right -= rightView_->frame().size.width;
+    if (showsClearButton()) right -= kClearSize + 4;
     double h = font_->lineHeight();
     double y;
     switch (contentVerticalAlignment()) {
-    case UIControlContentVerticalAlignment::Center: y = b.origin.y + (b.size.height - h) / 2; break;
-    case UIControlContentVerticalAlignment::Bottom: y = CGRectGetMaxY(b) - h - inset / 2; break;
-    default:
-        // A bordered field centres its text; a plain one starts at the top.
-        y = borderStyle_ == UITextBorderStyle::None ? b.origin.y : b.origin.y + (b.size.height - h) / 2;
-        break;
+        case UIControlContentVerticalAlignment::Center:
+            y = b.origin.y + (b.size.height - h) / 2;
+            break;
+        case UIControlContentVerticalAlignment::Bottom:
+            y = CGRectGetMaxY(b) - h - inset / 2;
+            break;
+        default:
+            // A bordered field centres its text; a plain one starts at the top.
+            y = borderStyle_ == UITextBorderStyle::None ? b.origin.y : b.origin.y + (b.size.height - h) / 2;
+            break;
     }
     return CGRectMake(left, y, std::max(0.0, right - left), h);
 }
 
-void UITextField::layoutSubviews()
-{
+void UITextField::layoutSubviews() {
     CGRect b = bounds();
     if (leftView_) {
         CGSize s = leftView_->frame().size;
@@ -123,31 +110,30 @@ void UITextField::layoutSubviews()
     }
 }
 
-void UITextField::drawRect(const CGRect&)
-{
+void UITextField::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
-    if (!ctx)
-        return;
+    if (!ctx) return;
     CGRect b = bounds();
     switch (borderStyle_) {
-    case UITextBorderStyle::RoundedRect:
-        ctx->beginPath();
-        ctx->addRoundedRect(CGRectInset(b, 0.5, 0.5), 7);
-        ctx->setFillColor(1, 1, 1, 1);
-        ctx->fillPath();
-        ctx->beginPath();
-        ctx->addRoundedRect(CGRectInset(b, 0.5, 0.5), 7);
-        ctx->setStrokeColor(0.6, 0.6, 0.6, 1);
-        ctx->setLineWidth(1);
-        ctx->strokePath();
-        break;
-    case UITextBorderStyle::Line:
-    case UITextBorderStyle::Bezel:
-        ctx->setStrokeColor(borderStyle_ == UITextBorderStyle::Line ? 0 : 0.45, 0, 0, 1);
-        ctx->setLineWidth(1);
-        ctx->strokeRect(CGRectInset(b, 0.5, 0.5));
-        break;
-    default: break;
+        case UITextBorderStyle::RoundedRect:
+            ctx->beginPath();
+            ctx->addRoundedRect(CGRectInset(b, 0.5, 0.5), 7);
+            ctx->setFillColor(1, 1, 1, 1);
+            ctx->fillPath();
+            ctx->beginPath();
+            ctx->addRoundedRect(CGRectInset(b, 0.5, 0.5), 7);
+            ctx->setStrokeColor(0.6, 0.6, 0.6, 1);
+            ctx->setLineWidth(1);
+            ctx->strokePath();
+            break;
+        case UITextBorderStyle::Line:
+        case UITextBorderStyle::Bezel:
+            ctx->setStrokeColor(borderStyle_ == UITextBorderStyle::Line ? 0 : 0.45, 0, 0, 1);
+            ctx->setLineWidth(1);
+            ctx->strokeRect(CGRectInset(b, 0.5, 0.5));
+            break;
+        default:
+            break;
     }
     CGRect tr = textRectForBounds(b);
     ctx->saveGState();
@@ -203,55 +189,43 @@ void UITextField::drawRect(const CGRect&)
 
 bool UITextField::canBecomeFirstResponder() const { return isEnabled() && isUserInteractionEnabled(); }
 
-bool UITextField::canResignFirstResponder() const
-{
+bool UITextField::canResignFirstResponder() const {
     return !delegate_ || delegate_->textFieldShouldEndEditing(const_cast<UITextField&>(*this));
 }
 
-bool UITextField::becomeFirstResponder()
-{
-    if (isFirstResponder())
-        return true;
-    if (!canBecomeFirstResponder())
-        return false;
-    if (delegate_ && !delegate_->textFieldShouldBeginEditing(*this))
-        return false;
+bool UITextField::becomeFirstResponder() {
+    if (isFirstResponder()) return true;
+    if (!canBecomeFirstResponder()) return false;
+    if (delegate_ && !delegate_->textFieldShouldBeginEditing(*this)) return false;
     return UIResponder::becomeFirstResponder();
 }
 
-void UITextField::didBecomeFirstResponder()
-{
+void UITextField::didBecomeFirstResponder() {
     auto keep = shared();
     editing_ = true;
-    if (clearsOnBegin_)
-        text_.clear();
+    if (clearsOnBegin_) text_.clear();
     setNeedsLayout();
     setNeedsDisplay();
-    if (delegate_)
-        delegate_->textFieldDidBeginEditing(*this);
+    if (delegate_) delegate_->textFieldDidBeginEditing(*this);
     sendActionsForControlEvents(UIControlEventEditingDidBegin);
     NSNotificationCenter::defaultCenter().postNotificationName(UITextFieldTextDidBeginEditingNotification,
                                                                static_cast<UITextField*>(this));
 }
 
-void UITextField::didResignFirstResponder()
-{
+void UITextField::didResignFirstResponder() {
     auto keep = shared();
     editing_ = false;
     setNeedsLayout();
     setNeedsDisplay();
-    if (delegate_)
-        delegate_->textFieldDidEndEditing(*this);
+    if (delegate_) delegate_->textFieldDidEndEditing(*this);
     sendActionsForControlEvents(UIControlEventEditingDidEnd);
     NSNotificationCenter::defaultCenter().postNotificationName(UITextFieldTextDidEndEditingNotification,
                                                                static_cast<UITextField*>(this));
 }
 
-void UITextField::changeText(NSRange range, const std::string& replacement)
-{
+void UITextField::changeText(NSRange range, const std::string& replacement) {
     auto keep = shared();
-    if (delegate_ && !delegate_->textFieldShouldChangeCharactersInRange(*this, range, replacement))
-        return;
+    if (delegate_ && !delegate_->textFieldShouldChangeCharactersInRange(*this, range, replacement)) return;
     text_ = replaceUtf16Range(text_, range, replacement);
     setNeedsDisplay();
     sendActionsForControlEvents(UIControlEventEditingChanged);
@@ -259,28 +233,21 @@ void UITextField::changeText(NSRange range, const std::string& replacement)
                                                                static_cast<UITextField*>(this));
 }
 
-void UITextField::insertText(const std::string& text)
-{
-    if (!editing_)
-        return;
+void UITextField::insertText(const std::string& text) {
+    if (!editing_) return;
     size_t nl = text.find('\n');
     std::string part = filterTextForKeyboard(keyboardType_, text.substr(0, nl));
-    if (!part.empty())
-        changeText(NSMakeRange(utf16Length(text_), 0), part);
-    if (nl != std::string::npos)
-        returnKeyPressed();
+    if (!part.empty()) changeText(NSMakeRange(utf16Length(text_), 0), part);
+    if (nl != std::string::npos) returnKeyPressed();
 }
 
-void UITextField::deleteBackward()
-{
-    if (!editing_ || text_.empty())
-        return;
+void UITextField::deleteBackward() {
+    if (!editing_ || text_.empty()) return;
     size_t last = utf16LengthOfLastCharacter(text_);
     changeText(NSMakeRange(utf16Length(text_) - last, last), "");
 }
 
-void UITextField::returnKeyPressed()
-{
+void UITextField::returnKeyPressed() {
     auto keep = shared();
     bool ok = delegate_ ? delegate_->textFieldShouldReturn(*this) : true;
     if (ok && (allControlEvents() & UIControlEventEditingDidEndOnExit)) {
@@ -289,14 +256,12 @@ void UITextField::returnKeyPressed()
     }
 }
 
-void UITextField::touchesEnded(const UITouchSet& touches, UIEvent* event)
-{
+void UITextField::touchesEnded(const UITouchSet& touches, UIEvent* event) {
     auto keep = shared();
     UITouch* t = touches.anyObject();
     bool inside = t && CGRectContainsPoint(bounds(), t->locationInView(this));
     UIControl::touchesEnded(touches, event);
-    if (!inside || !isEnabled())
-        return;
+    if (!inside || !isEnabled()) return;
     if (editing_ && showsClearButton() &&
         CGRectContainsPoint(CGRectInset(clearButtonRectForBounds(bounds()), -8, -8), t->locationInView(this))) {
         if (!delegate_ || delegate_->textFieldShouldClear(*this)) {

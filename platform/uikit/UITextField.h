@@ -21,8 +21,7 @@ public:
     virtual bool textFieldShouldEndEditing(UITextField& field) { return true; }
     virtual void textFieldDidEndEditing(UITextField& field) {}
     virtual bool textFieldShouldChangeCharactersInRange(UITextField& field, NSRange range,
-                                                        const std::string& replacement)
-    {
+                                                        const std::string& replacement) {
         return true;
     }
     virtual bool textFieldShouldClear(UITextField& field) { return true; }
@@ -45,21 +44,39 @@ public:
     // Programmatic: no delegate call, no filter.
     void setText(const std::string& t);
     const std::string& placeholder() const { return placeholder_; }
-    void setPlaceholder(const std::string& p) { placeholder_ = p; setNeedsDisplay(); }
+    void setPlaceholder(const std::string& p) {
+        placeholder_ = p;
+        setNeedsDisplay();
+    }
     const std::shared_ptr<UIFont>& font() const { return font_; }
     void setFont(std::shared_ptr<UIFont> f);
     const std::shared_ptr<UIColor>& textColor() const { return textColor_; }
-    void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = c ? std::move(c) : UIColor::blackColor(); setNeedsDisplay(); }
+    void setTextColor(std::shared_ptr<UIColor> c) {
+        textColor_ = c ? std::move(c) : UIColor::blackColor();
+        setNeedsDisplay();
+    }
     UITextAlignment textAlignment() const { return alignment_; }
-    void setTextAlignment(UITextAlignment a) { alignment_ = a; setNeedsDisplay(); }
+    void setTextAlignment(UITextAlignment a) {
+        alignment_ = a;
+        setNeedsDisplay();
+    }
     UITextBorderStyle borderStyle() const { return borderStyle_; }
-    void setBorderStyle(UITextBorderStyle s) { borderStyle_ = s; setNeedsDisplay(); }
+    void setBorderStyle(UITextBorderStyle s) {
+        borderStyle_ = s;
+        setNeedsDisplay();
+    }
     UITextFieldViewMode clearButtonMode() const { return clearButtonMode_; }
-    void setClearButtonMode(UITextFieldViewMode m) { clearButtonMode_ = m; setNeedsDisplay(); }
+    void setClearButtonMode(UITextFieldViewMode m) {
+        clearButtonMode_ = m;
+        setNeedsDisplay();
+    }
     bool clearsOnBeginEditing() const { return clearsOnBegin_; }
     void setClearsOnBeginEditing(bool c) { clearsOnBegin_ = c; }
     bool isSecureTextEntry() const { return secure_; }
-    void setSecureTextEntry(bool s) { secure_ = s; setNeedsDisplay(); }
+    void setSecureTextEntry(bool s) {
+        secure_ = s;
+        setNeedsDisplay();
+    }
     void setKeyboardType(UIKeyboardType t);
     UIKeyboardType keyboardType() const override { return keyboardType_; }
     void setReturnKeyType(UIReturnKeyType t) { returnKeyType_ = t; }
@@ -71,10 +88,16 @@ public:
     void setMinimumFontSize(double s) { minimumFontSize_ = s; }
     const std::shared_ptr<UIView>& leftView() const { return leftView_; }
     void setLeftView(std::shared_ptr<UIView> v);
-    void setLeftViewMode(UITextFieldViewMode m) { leftViewMode_ = m; setNeedsLayout(); }
+    void setLeftViewMode(UITextFieldViewMode m) {
+        leftViewMode_ = m;
+        setNeedsLayout();
+    }
     const std::shared_ptr<UIView>& rightView() const { return rightView_; }
     void setRightView(std::shared_ptr<UIView> v);
-    void setRightViewMode(UITextFieldViewMode m) { rightViewMode_ = m; setNeedsLayout(); }
+    void setRightViewMode(UITextFieldViewMode m) {
+        rightViewMode_ = m;
+        setNeedsLayout();
+    }
     void setInputView(std::shared_ptr<UIView> v) { inputView_ = std::move(v); }
     std::shared_ptr<UIView> inputView() const override { return inputView_; }
     void setInputAccessoryView(std::shared_ptr<UIView> v) { accessory_ = std::move(v); }

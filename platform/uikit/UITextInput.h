@@ -6,8 +6,15 @@
 #include <string>
 
 enum class UIKeyboardType {
-    Default = 0, ASCIICapable = 1, NumbersAndPunctuation = 2, URL = 3, NumberPad = 4, PhonePad = 5,
-    NamePhonePad = 6, EmailAddress = 7, DecimalPad = 8
+    Default = 0,
+    ASCIICapable = 1,
+    NumbersAndPunctuation = 2,
+    URL = 3,
+    NumberPad = 4,
+    PhonePad = 5,
+    NamePhonePad = 6,
+    EmailAddress = 7,
+    DecimalPad = 8
 };
 enum class UIReturnKeyType { Default = 0, Go, Google, Join, Next, Route, Search, Send, Yahoo, Done, EmergencyCall };
 enum class UITextAutocapitalizationType { None, Words, Sentences, AllCharacters };

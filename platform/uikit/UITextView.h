@@ -14,7 +14,9 @@ public:
     virtual void textViewDidBeginEditing(UITextView& tv) {}
     virtual bool textViewShouldEndEditing(UITextView& tv) { return true; }
     virtual void textViewDidEndEditing(UITextView& tv) {}
-    virtual bool textViewShouldChangeTextInRange(UITextView& tv, NSRange range, const std::string& text) { return true; }
+    virtual bool textViewShouldChangeTextInRange(UITextView& tv, NSRange range, const std::string& text) {
+        return true;
+    }
     virtual void textViewDidChange(UITextView& tv) {}
 };
 
@@ -24,17 +26,29 @@ public:
     std::string className() const override { return "UITextView"; }
 
     UITextViewDelegate* delegate() const { return delegate_; }
-    void setDelegate(UITextViewDelegate* d) { delegate_ = d; UIScrollView::setDelegate(d); }
+    void setDelegate(UITextViewDelegate* d) {
+        delegate_ = d;
+        UIScrollView::setDelegate(d);
+    }
     const std::string& text() const { return text_; }
     void setText(const std::string& t);
     const std::shared_ptr<UIFont>& font() const { return font_; }
     void setFont(std::shared_ptr<UIFont> f);
     const std::shared_ptr<UIColor>& textColor() const { return textColor_; }
-    void setTextColor(std::shared_ptr<UIColor> c) { textColor_ = c ? std::move(c) : UIColor::blackColor(); setNeedsDisplay(); }
+    void setTextColor(std::shared_ptr<UIColor> c) {
+        textColor_ = c ? std::move(c) : UIColor::blackColor();
+        setNeedsDisplay();
+    }
     UITextAlignment textAlignment() const { return alignment_; }
-    void setTextAlignment(UITextAlignment a) { alignment_ = a; updateContentSize(); }
+    void setTextAlignment(UITextAlignment a) {
+        alignment_ = a;
+        updateContentSize();
+    }
     bool isEditable() const { return editable_; }
-    void setEditable(bool e) { editable_ = e; if (!e && isFirstResponder()) resignFirstResponder(); }
+    void setEditable(bool e) {
+        editable_ = e;
+        if (!e && isFirstResponder()) resignFirstResponder();
+    }
     void setKeyboardType(UIKeyboardType t) { keyboardType_ = t; }
     UIKeyboardType keyboardType() const override { return keyboardType_; }
     void setReturnKeyType(UIReturnKeyType t) { returnKeyType_ = t; }

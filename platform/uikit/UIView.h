@@ -23,8 +23,19 @@ class UIViewController;
 class UIImage;
 
 enum class UIViewContentMode {
-    ScaleToFill, ScaleAspectFit, ScaleAspectFill, Redraw, Center, Top, Bottom, Left, Right,
-    TopLeft, TopRight, BottomLeft, BottomRight
+    ScaleToFill,
+    ScaleAspectFit,
+    ScaleAspectFill,
+    Redraw,
+    Center,
+    Top,
+    Bottom,
+    Left,
+    Right,
+    TopLeft,
+    TopRight,
+    BottomLeft,
+    BottomRight
 };
 enum class UIViewAnimationCurve { EaseInOut, EaseIn, EaseOut, Linear };
 enum class UIViewAnimationTransition { None, FlipFromLeft, FlipFromRight, CurlUp, CurlDown };
@@ -44,9 +55,13 @@ enum : unsigned {
 };
 // Autoresizing masks are kept for callers that set them; layout does not use them.
 enum : unsigned {
-    UIViewAutoresizingNone = 0, UIViewAutoresizingFlexibleLeftMargin = 1, UIViewAutoresizingFlexibleWidth = 2,
-    UIViewAutoresizingFlexibleRightMargin = 4, UIViewAutoresizingFlexibleTopMargin = 8,
-    UIViewAutoresizingFlexibleHeight = 16, UIViewAutoresizingFlexibleBottomMargin = 32,
+    UIViewAutoresizingNone = 0,
+    UIViewAutoresizingFlexibleLeftMargin = 1,
+    UIViewAutoresizingFlexibleWidth = 2,
+    UIViewAutoresizingFlexibleRightMargin = 4,
+    UIViewAutoresizingFlexibleTopMargin = 8,
+    UIViewAutoresizingFlexibleHeight = 16,
+    UIViewAutoresizingFlexibleBottomMargin = 32,
 };
 
 class UIView : public UIResponder {
@@ -68,7 +83,7 @@ public:
     void setCenter(CGPoint c);
     const CGAffineTransform& transform() const { return transform_; }
     void setTransform(const CGAffineTransform& t);
-    CGPoint convertPointToView(CGPoint p, const UIView* view) const;    // null: the window
+    CGPoint convertPointToView(CGPoint p, const UIView* view) const;  // null: the window
     CGPoint convertPointFromView(CGPoint p, const UIView* view) const;
     CGRect convertRectToView(const CGRect& r, const UIView* view) const;
     CGRect convertRectFromView(const CGRect& r, const UIView* view) const;
@@ -115,14 +130,23 @@ public:
     const std::shared_ptr<UIColor>& backgroundColor() const { return backgroundColor_; }
     virtual void setBackgroundColor(std::shared_ptr<UIColor> c);
     bool clipsToBounds() const { return clipsToBounds_; }
-    void setClipsToBounds(bool c) { clipsToBounds_ = c; setNeedsDisplay(); }
+    void setClipsToBounds(bool c) {
+        clipsToBounds_ = c;
+        setNeedsDisplay();
+    }
     bool isOpaque() const { return opaque_; }
     void setOpaque(bool o) { opaque_ = o; }
     UIViewContentMode contentMode() const { return contentMode_; }
-    void setContentMode(UIViewContentMode m) { contentMode_ = m; setNeedsDisplay(); }
+    void setContentMode(UIViewContentMode m) {
+        contentMode_ = m;
+        setNeedsDisplay();
+    }
     // Rounded corners and a border, the two layer properties screens use.
     double cornerRadius() const { return cornerRadius_; }
-    void setCornerRadius(double r) { cornerRadius_ = r; setNeedsDisplay(); }
+    void setCornerRadius(double r) {
+        cornerRadius_ = r;
+        setNeedsDisplay();
+    }
     void setBorder(double width, std::shared_ptr<UIColor> color);
 
     // ---- drawing and layout ----
@@ -183,8 +207,8 @@ public:
                                    const std::function<void()>& animations,
                                    std::function<void(bool finished)> completion);
     // Puts `to` in the place of `from` in from's superview.
-    static void transitionFromView(UIView* from, const std::shared_ptr<UIView>& to, double duration,
-                                   unsigned options, std::function<void(bool finished)> completion);
+    static void transitionFromView(UIView* from, const std::shared_ptr<UIView>& to, double duration, unsigned options,
+                                   std::function<void(bool finished)> completion);
     // Animations committed whose callbacks have not run yet.
     static int pendingAnimationCount();
     // Forgets open and pending animations (a fresh application; their timers are the loop's).

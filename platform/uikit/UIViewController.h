@@ -37,8 +37,7 @@ public:
     virtual void viewDidAppear(bool animated) {}
     virtual void viewWillDisappear(bool animated) {}
     virtual void viewDidDisappear(bool animated) {}
-    virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation o)
-    {
+    virtual bool shouldAutorotateToInterfaceOrientation(UIInterfaceOrientation o) {
         return o == UIInterfaceOrientation::Portrait;
     }
     UIInterfaceOrientation interfaceOrientation() const { return UIInterfaceOrientation::Portrait; }

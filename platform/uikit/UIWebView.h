@@ -52,8 +52,8 @@ inline constexpr int kWebViewErrorFileDoesNotExist = -1100;
 struct WebFetchResult {
     bool ok = false;
     std::string body;
-    std::string mimeType;   // empty: HTML
-    std::string finalURL;   // after redirects; empty: the requested one
+    std::string mimeType;  // empty: HTML
+    std::string finalURL;  // after redirects; empty: the requested one
     NSError error;
 };
 using WebFetchCompletion = std::function<void(WebFetchResult)>;
@@ -67,8 +67,7 @@ class UIWebViewDelegate {
 public:
     virtual ~UIWebViewDelegate() = default;
     virtual bool webViewShouldStartLoadWithRequest(UIWebView& webView, const NSURLRequest& request,
-                                                   UIWebViewNavigationType navigationType)
-    {
+                                                   UIWebViewNavigationType navigationType) {
         return true;
     }
     virtual void webViewDidStartLoad(UIWebView& webView) {}
@@ -126,8 +125,8 @@ public:
 private:
     struct HistoryEntry {
         NSURLRequest request;
-        std::string html;      // the page's text
-        std::string baseURL;   // for links and images
+        std::string html;          // the page's text
+        std::string baseURL;       // for links and images
         bool givenAsText = false;  // loaded with loadHTMLString (shown again as it was)
     };
     // Where a finished load goes in the history.

@@ -16,23 +16,19 @@ namespace {
 // How far a finger travels before a scroll view may take the drag over.
 constexpr double kDragSlop = 10;
 
-UIScrollView* scrollViewTakingOver(UIView* from, double dx, double dy)
-{
+UIScrollView* scrollViewTakingOver(UIView* from, double dx, double dy) {
     for (UIView* v = from; v; v = v->superview()) {
         auto* sv = dynamic_cast<UIScrollView*>(v);
-        if (sv && sv->canTakeOverDrag(dx, dy) && sv->touchesShouldCancelInContentView(from))
-            return sv;
+        if (sv && sv->canTakeOverDrag(dx, dy) && sv->touchesShouldCancelInContentView(from)) return sv;
     }
     return nullptr;
 }
 
-void deliver(UITouchPhase phase, const UITouchSet& touches, UIEvent& event)
-{
+void deliver(UITouchPhase phase, const UITouchSet& touches, UIEvent& event) {
     // Group by view, keeping the order of first appearance.
     std::vector<std::pair<std::shared_ptr<UIView>, UITouchSet>> groups;
     for (const auto& t : touches) {
-        if (!t->view_)
-            continue;
+        if (!t->view_) continue;
         auto it = std::find_if(groups.begin(), groups.end(), [&](auto& g) { return g.first == t->view_; });
         if (it == groups.end())
             groups.push_back({t->view_, UITouchSet{t}});
@@ -41,11 +37,20 @@ void deliver(UITouchPhase phase, const UITouchSet& touches, UIEvent& event)
     }
     for (auto& [view, set] : groups) {
         switch (phase) {
-        case UITouchPhase::Began: view->touchesBegan(set, &event); break;
-        case UITouchPhase::Moved: view->touchesMoved(set, &event); break;
-        case UITouchPhase::Ended: view->touchesEnded(set, &event); break;
-        case UITouchPhase::Cancelled: view->touchesCancelled(set, &event); break;
-        default: break;
+            case UITouchPhase::Began:
+                view->touchesBegan(set, &event);
+                break;
+            case UITouchPhase::Moved:
+                view->touchesMoved(set, &event);
+                break;
+            case UITouchPhase::Ended:
+                view->touchesEnded(set, &event);
+                break;
+            case UITouchPhase::Cancelled:
+                view->touchesCancelled(set, &event);
+                break;
+            default:
+                break;
         }
     }
 }
@@ -55,28 +60,22 @@ UIWindow::UIWindow(const CGRect& frame) : UIView(frame) {}
 
 UIWindow::~UIWindow() = default;
 
-void UIWindow::makeKeyAndVisible()
-{
+void UIWindow::makeKeyAndVisible() {
     setHidden(false);
     makeKeyWindow();
 }
 
-void UIWindow::makeKeyWindow()
-{
+void UIWindow::makeKeyWindow() {
     auto& app = UIApplication::sharedApplication();
-    if (auto self = std::static_pointer_cast<UIWindow>(shared()))
-        app.addWindow(self);
+    if (auto self = std::static_pointer_cast<UIWindow>(shared())) app.addWindow(self);
     app.setKeyWindow(this);
 }
 
 bool UIWindow::isKeyWindow() const { return UIApplication::sharedApplication().keyWindow() == this; }
 
-void UIWindow::setRootViewController(std::shared_ptr<UIViewController> vc)
-{
-    if (rootViewController_ == vc)
-        return;
-    if (rootViewController_ && rootViewController_->isViewLoaded())
-        rootViewController_->view()->removeFromSuperview();
+void UIWindow::setRootViewController(std::shared_ptr<UIViewController> vc) {
+    if (rootViewController_ == vc) return;
+    if (rootViewController_ && rootViewController_->isViewLoaded()) rootViewController_->view()->removeFromSuperview();
     rootViewController_ = std::move(vc);
     if (rootViewController_) {
         auto v = rootViewController_->view();
@@ -89,8 +88,7 @@ void UIWindow::setRootViewController(std::shared_ptr<UIViewController> vc)
 
 UIResponder* UIWindow::nextResponder() const { return &UIApplication::sharedApplication(); }
 
-void UIWindow::sendEvent(UIEvent& event)
-{
+void UIWindow::sendEvent(UIEvent& event) {
     UITouchSet mine = event.touchesForWindow(this);
     std::map<UITouchPhase, UITouchSet> byPhase;
     for (auto& t : mine) {
@@ -108,8 +106,7 @@ void UIWindow::sendEvent(UIEvent& event)
                     CGPoint now = t->location_, prev = t->previous_;
                     t->location_ = t->previous_ = t->start_;
                     t->phase_ = UITouchPhase::Began;
-                    if (t->view_)
-                        t->view_->touchesBegan(one, &event);
+                    if (t->view_) t->view_->touchesBegan(one, &event);
                     t->location_ = now;
                     t->previous_ = prev;
                     t->phase_ = UITouchPhase::Moved;
@@ -120,20 +117,16 @@ void UIWindow::sendEvent(UIEvent& event)
     }
     for (auto phase : {UITouchPhase::Began, UITouchPhase::Moved, UITouchPhase::Ended, UITouchPhase::Cancelled}) {
         auto it = byPhase.find(phase);
-        if (it != byPhase.end())
-            deliver(phase, it->second, event);
+        if (it != byPhase.end()) deliver(phase, it->second, event);
     }
 }
 
-void UIWindow::renderScreen(CGContext& ctx)
-{
+void UIWindow::renderScreen(CGContext& ctx) {
     renderInContext(ctx);
-    if (!UIApplication::sharedApplication().isStatusBarHidden())
-        drawStatusBar(ctx);
+    if (!UIApplication::sharedApplication().isStatusBarHidden()) drawStatusBar(ctx);
 }
 
-std::shared_ptr<UIImage> UIWindow::renderScreenToImage(double scale)
-{
+std::shared_ptr<UIImage> UIWindow::renderScreenToImage(double scale) {
     layoutIfNeeded();
     UIGraphicsBeginImageContextWithOptions(bounds().size, true, scale);
     std::shared_ptr<UIImage> image;
@@ -145,8 +138,7 @@ std::shared_ptr<UIImage> UIWindow::renderScreenToImage(double scale)
     return image;
 }
 
-void UIWindow::drawStatusBar(CGContext& ctx)
-{
+void UIWindow::drawStatusBar(CGContext& ctx) {
     auto& app = UIApplication::sharedApplication();
     ctx.saveGState();
     CGRect bar = CGRectMake(0, 0, bounds().size.width, 20);

@@ -59,8 +59,7 @@ struct RGBA {
 
 void setColor(cairo_t* cr, RGBA c) { cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a); }
 
-void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
-{
+void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     r = std::min(r, std::min(w, h) / 2);
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
@@ -71,8 +70,7 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r)
 }
 
 // Fills the current path with a vertical gradient from top to bottom.
-void fillVertical(cairo_t* cr, double y0, double y1, RGBA top, RGBA bottom)
-{
+void fillVertical(cairo_t* cr, double y0, double y1, RGBA top, RGBA bottom) {
     cairo_pattern_t* p = cairo_pattern_create_linear(0, y0, 0, y1);
     cairo_pattern_add_color_stop_rgba(p, 0, top.r, top.g, top.b, top.a);
     cairo_pattern_add_color_stop_rgba(p, 1, bottom.r, bottom.g, bottom.b, bottom.a);
@@ -81,15 +79,13 @@ void fillVertical(cairo_t* cr, double y0, double y1, RGBA top, RGBA bottom)
     cairo_pattern_destroy(p);
 }
 
-void stroke(cairo_t* cr, RGBA c, double width)
-{
+void stroke(cairo_t* cr, RGBA c, double width) {
     setColor(cr, c);
     cairo_set_line_width(cr, width);
     cairo_stroke(cr);
 }
 
-void triangle(cairo_t* cr, double x1, double y1, double x2, double y2, double x3, double y3, RGBA c)
-{
+void triangle(cairo_t* cr, double x1, double y1, double x2, double y2, double x3, double y3, RGBA c) {
     cairo_new_path(cr);
     cairo_move_to(cr, x1, y1);
     cairo_line_to(cr, x2, y2);
@@ -99,8 +95,7 @@ void triangle(cairo_t* cr, double x1, double y1, double x2, double y2, double x3
     cairo_fill(cr);
 }
 
-void chevron(cairo_t* cr, double cx, double cy, double size, double angle, RGBA c, double width)
-{
+void chevron(cairo_t* cr, double cx, double cy, double size, double angle, RGBA c, double width) {
     // A ">" turned by the angle (0 points right).
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
@@ -115,8 +110,7 @@ void chevron(cairo_t* cr, double cx, double cy, double size, double angle, RGBA 
     cairo_restore(cr);
 }
 
-void starPath(cairo_t* cr, double cx, double cy, double outer, double inner)
-{
+void starPath(cairo_t* cr, double cx, double cy, double outer, double inner) {
     cairo_new_path(cr);
     for (int i = 0; i < 10; ++i) {
         double r = i % 2 == 0 ? outer : inner;
@@ -129,8 +123,7 @@ void starPath(cairo_t* cr, double cx, double cy, double outer, double inner)
     cairo_close_path(cr);
 }
 
-void tick(cairo_t* cr, double x, double y, double s, RGBA c, double width)
-{
+void tick(cairo_t* cr, double x, double y, double s, RGBA c, double width) {
     cairo_new_path(cr);
     cairo_move_to(cr, x, y + s * 0.5);
     cairo_line_to(cr, x + s * 0.38, y + s * 0.85);
@@ -145,8 +138,7 @@ const RGBA kFall{0.0, 0.62, 0.0};
 const RGBA kWhite{1, 1, 1};
 const RGBA kBlue{0.0, 0.478, 1.0};
 
-Draw positionButton(RGBA c)
-{
+Draw positionButton(RGBA c) {
     return [c](cairo_t* cr, double w, double h) {
         roundedRect(cr, 1, 1, w - 2, h - 2, 3);
         fillVertical(cr, 0, h, {c.r, c.g, c.b, 0.75}, {c.r * 0.7, c.g * 0.7, c.b * 0.7, 0.75});
@@ -154,8 +146,7 @@ Draw positionButton(RGBA c)
     };
 }
 
-Draw percentButton(RGBA c)
-{
+Draw percentButton(RGBA c) {
     return [c](cairo_t* cr, double w, double h) {
         roundedRect(cr, 1, 1, w - 2, h - 2, 4);
         fillVertical(cr, 0, h, {std::min(1.0, c.r + 0.15), std::min(1.0, c.g + 0.15), std::min(1.0, c.b + 0.15)},
@@ -164,8 +155,7 @@ Draw percentButton(RGBA c)
     };
 }
 
-Draw newsRow(bool odd)
-{
+Draw newsRow(bool odd) {
     return [odd](cairo_t* cr, double w, double h) {
         cairo_rectangle(cr, 0, 0, w, h);
         double v = odd ? 0.93 : 0.99;
@@ -177,8 +167,7 @@ Draw newsRow(bool odd)
     };
 }
 
-Draw groupRow(bool first, bool selected)
-{
+Draw groupRow(bool first, bool selected) {
     return [first, selected](cairo_t* cr, double w, double h) {
         cairo_rectangle(cr, 0, 0, w, h);
         if (selected)
@@ -197,8 +186,7 @@ Draw groupRow(bool first, bool selected)
     };
 }
 
-Draw groupHeader(bool expanded)
-{
+Draw groupHeader(bool expanded) {
     return [expanded](cairo_t* cr, double w, double h) {
         cairo_rectangle(cr, 0, 0, w, h);
         if (expanded)
@@ -212,21 +200,18 @@ Draw groupHeader(bool expanded)
     };
 }
 
-Draw checkBox(bool checked)
-{
+Draw checkBox(bool checked) {
     return [checked](cairo_t* cr, double w, double h) {
         double s = std::min(w, h) - 12;
         double x = (w - s) / 2, y = (h - s) / 2;
         roundedRect(cr, x, y, s, s, 5);
         fillVertical(cr, y, y + s, {1, 1, 1}, {0.88, 0.88, 0.9});
         stroke(cr, {0.45, 0.47, 0.52}, 1.5);
-        if (checked)
-            tick(cr, x + s * 0.18, y + s * 0.18, s * 0.64, {0.0, 0.45, 0.9}, 3.5);
+        if (checked) tick(cr, x + s * 0.18, y + s * 0.18, s * 0.64, {0.0, 0.45, 0.9}, 3.5);
     };
 }
 
-Draw face(bool checked)
-{
+Draw face(bool checked) {
     return [checked](cairo_t* cr, double w, double h) {
         double r = std::min(w, h) / 2 - 3;
         cairo_new_path(cr);
@@ -242,8 +227,7 @@ Draw face(bool checked)
     };
 }
 
-Draw tokenPhone(bool present)
-{
+Draw tokenPhone(bool present) {
     return [present](cairo_t* cr, double w, double h) {
         RGBA body = present ? RGBA{0.1, 0.45, 0.9} : RGBA{0.55, 0.55, 0.55};
         roundedRect(cr, 6, 3, w - 12, h - 6, 4);
@@ -258,8 +242,7 @@ Draw tokenPhone(bool present)
     };
 }
 
-Draw glossyBar(RGBA top, RGBA bottom, double radius)
-{
+Draw glossyBar(RGBA top, RGBA bottom, double radius) {
     return [top, bottom, radius](cairo_t* cr, double w, double h) {
         roundedRect(cr, 0.5, 0.5, w - 1, h - 1, radius);
         fillVertical(cr, 0, h, top, bottom);
@@ -270,181 +253,197 @@ Draw glossyBar(RGBA top, RGBA bottom, double radius)
     };
 }
 
-const std::vector<Image>& images()
-{
+const std::vector<Image>& images() {
     static const std::vector<Image> list = {
-    {"QuotesArrow.png", 140, 44, [](cairo_t* cr, double w, double h) {
-        triangle(cr, w - 22, h / 2 - 3, w - 10, h / 2 - 3, w - 16, h / 2 + 4, {0.45, 0.45, 0.45});
-    }},
-    {"QuotesPositionRed.png", 86, 20, positionButton(kRise)},
-    {"QuotesPositionGreen.png", 86, 20, positionButton(kFall)},
-    {"QuotesPositionWhite.png", 86, 20, positionButton({0.85, 0.85, 0.85})},
-    {"QuotesExpandBtn.png", 44, 44, [](cairo_t* cr, double w, double h) {
-        cairo_arc(cr, w / 2, h / 2, 14, 0, 2 * M_PI);
-        fillVertical(cr, 8, 36, {0.35, 0.6, 1.0}, {0.0, 0.35, 0.8});
-        cairo_new_path(cr);
-        chevron(cr, w / 2, h / 2 + 1, 6, M_PI / 2, kWhite, 2.5);
-    }},
-    {"QuotesExpandedBackgound.png", 320, 220, [](cairo_t* cr, double w, double h) {
-        cairo_rectangle(cr, 0, 0, w, h);
-        fillVertical(cr, 0, h, {0.16, 0.18, 0.22}, {0.05, 0.06, 0.08});
-        cairo_new_path(cr);
-        cairo_rectangle(cr, 0, 0, w, 1);
-        setColor(cr, {0.4, 0.42, 0.48});
-        cairo_fill(cr);
-    }},
-    {"PortfolioBtn.png", 68, 25, glossyBar({1.0, 0.55, 0.2}, {0.85, 0.3, 0.0}, 5)},
-    {"LeftArrow.png", 35, 44, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 8, M_PI, kWhite, 3); }},
-    {"RightArrow.png", 35, 44, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 8, 0, kWhite, 3); }},
-    {"ZDFRedBtn.png", 76, 30, percentButton({0.85, 0.1, 0.1})},
-    {"ZDFGreenBtn.png", 76, 30, percentButton({0.0, 0.55, 0.0})},
-    {"cellbw.png", 32, 40, tokenPhone(false)},
-    {"cell.png", 32, 40, tokenPhone(true)},
-    {"cell_bg_tall_even.png", 320, 78, newsRow(false)},
-    {"cell_bg_tall_odd.png", 320, 78, newsRow(true)},
-    {"cell_bg_short_even.png", 320, 58, newsRow(false)},
-    {"cell_bg_short_odd.png", 320, 58, newsRow(true)},
-    {"checked.png", 40, 40, checkBox(true)},
-    {"unchecked.png", 40, 40, checkBox(false)},
-    {"checkFace.png", 64, 64, face(true)},
-    {"uncheckFace.png", 64, 64, face(false)},
-    {"select.png", 90, 30, [](cairo_t* cr, double w, double h) {
-        glossyBar({0.98, 0.98, 0.98}, {0.82, 0.83, 0.86}, 5)(cr, w, h);
-        triangle(cr, w - 16, h / 2 - 3, w - 6, h / 2 - 3, w - 11, h / 2 + 3, {0.3, 0.3, 0.3});
-    }},
-    {"popupbg.png", 152, 97, [](cairo_t* cr, double w, double h) {
-        cairo_new_path(cr);
-        cairo_move_to(cr, w / 2 - 8, 9);
-        cairo_line_to(cr, w / 2, 1);
-        cairo_line_to(cr, w / 2 + 8, 9);
-        cairo_close_path(cr);
-        roundedRect(cr, 1, 8, w - 2, h - 9, 8);
-        setColor(cr, {0.08, 0.1, 0.14, 0.92});
-        cairo_fill_preserve(cr);
-        stroke(cr, {0.5, 0.5, 0.55}, 1);
-    }},
-    {"arrow.png", 24, 24, [](cairo_t* cr, double w, double h) {
-        triangle(cr, 5, 9, w - 5, 9, w / 2, h - 7, kWhite);
-    }},
-    {"modePad.png", 302, 393, [](cairo_t* cr, double w, double h) {
-        roundedRect(cr, 2, 14, w - 4, h - 16, 12);
-        fillVertical(cr, 14, h, {0.22, 0.25, 0.32}, {0.08, 0.09, 0.12});
-        stroke(cr, {0.45, 0.48, 0.55}, 2);
-    }},
-    {"group.png", 320, 36, groupHeader(false)},
-    {"group_expanded.png", 320, 36, groupHeader(true)},
-    {"group_item_first.png", 320, 100, groupRow(true, false)},
-    {"group_item_first_selectged.png", 320, 100, groupRow(true, true)},
-    {"group_item.png", 320, 100, groupRow(false, false)},
-    {"group_item_selected.png", 320, 100, groupRow(false, true)},
-    {"del.png", 28, 28, [](cairo_t* cr, double w, double h) {
-        cairo_arc(cr, w / 2, h / 2, w / 2 - 2, 0, 2 * M_PI);
-        fillVertical(cr, 0, h, {1.0, 0.35, 0.3}, {0.8, 0.05, 0.05});
-        stroke(cr, kWhite, 2);
-        cairo_rectangle(cr, 7, h / 2 - 1.5, w - 14, 3);
-        setColor(cr, kWhite);
-        cairo_fill(cr);
-    }},
-    {"fav.png", 24, 24, [](cairo_t* cr, double w, double h) {
-        starPath(cr, w / 2, h / 2 + 1, 11, 4.6);
-        setColor(cr, {1.0, 0.84, 0.0});
-        cairo_fill_preserve(cr);
-        stroke(cr, {0.7, 0.5, 0.0}, 1);
-    }},
-    {"inbox.png", 24, 24, [](cairo_t* cr, double w, double h) {
-        cairo_new_path(cr);
-        cairo_move_to(cr, 3, 12);
-        cairo_line_to(cr, 7, 4);
-        cairo_line_to(cr, w - 7, 4);
-        cairo_line_to(cr, w - 3, 12);
-        cairo_line_to(cr, w - 3, h - 4);
-        cairo_line_to(cr, 3, h - 4);
-        cairo_close_path(cr);
-        stroke(cr, kWhite, 2);
-        cairo_move_to(cr, 3, 12);
-        cairo_line_to(cr, 8, 12);
-        cairo_line_to(cr, 10, 15);
-        cairo_line_to(cr, w - 10, 15);
-        cairo_line_to(cr, w - 8, 12);
-        cairo_line_to(cr, w - 3, 12);
-        stroke(cr, kWhite, 2);
-    }},
-    {"star.png", 30, 30, [](cairo_t* cr, double w, double h) {
-        starPath(cr, w / 2, h / 2 + 1, 13, 5.5);
-        setColor(cr, {0.9, 0.9, 0.9});
-        cairo_fill_preserve(cr);
-        stroke(cr, {0.55, 0.55, 0.55}, 1.2);
-    }},
-    {"star_enable.png", 30, 30, [](cairo_t* cr, double w, double h) {
-        starPath(cr, w / 2, h / 2 + 1, 13, 5.5);
-        setColor(cr, {1.0, 0.8, 0.0});
-        cairo_fill_preserve(cr);
-        stroke(cr, {0.75, 0.5, 0.0}, 1.2);
-    }},
-    {"ME_Segment_Bar.png", 8, 40, [](cairo_t* cr, double w, double h) {
-        cairo_rectangle(cr, 0, 0, w, h);
-        fillVertical(cr, 0, h, {0.93, 0.94, 0.96}, {0.78, 0.80, 0.84});
-        cairo_new_path(cr);
-        cairo_rectangle(cr, 0, h - 1, w, 1);
-        setColor(cr, {0.6, 0.62, 0.66});
-        cairo_fill(cr);
-    }},
-    {"ME_Segment_BG.png", 20, 30, [](cairo_t* cr, double w, double h) {
-        roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6);
-        fillVertical(cr, 0, h, {0.72, 0.74, 0.78}, {0.86, 0.87, 0.9});
-        stroke(cr, {0.55, 0.57, 0.6}, 1);
-    }},
-    {"ME_Segment_Btn.png", 20, 30, glossyBar({1, 1, 1}, {0.88, 0.89, 0.92}, 6)},
-    {"ME_Expand_Indicator.png", 24, 36, [](cairo_t* cr, double w, double h) {
-        triangle(cr, 8, h / 2 - 6, 8, h / 2 + 6, 17, h / 2, {0.35, 0.35, 0.4});
-    }},
-    {"unread_icon.png", 30, 18, [](cairo_t* cr, double w, double h) {
-        cairo_arc(cr, 10, h / 2, 5, 0, 2 * M_PI);
-        fillVertical(cr, 4, 14, {0.35, 0.65, 1.0}, {0.0, 0.4, 0.9});
-    }},
-    {"content_top_bar.png", 320, 82, [](cairo_t* cr, double w, double h) {
-        cairo_rectangle(cr, 0, 0, w, h);
-        fillVertical(cr, 0, h, {0.98, 0.98, 0.99}, {0.88, 0.9, 0.93});
-        cairo_new_path(cr);
-        cairo_rectangle(cr, 0, h - 1.5, w, 1.5);
-        setColor(cr, {0.7, 0.72, 0.76});
-        cairo_fill(cr);
-    }},
-    {"bglogo.png", 88, 104, [](cairo_t* cr, double w, double h) {
-        // An envelope over a shadow: "no messages".
-        roundedRect(cr, 8, 30, w - 16, 52, 5);
-        setColor(cr, {0.84, 0.85, 0.88});
-        cairo_fill_preserve(cr);
-        stroke(cr, {0.68, 0.7, 0.74}, 2);
-        cairo_move_to(cr, 10, 32);
-        cairo_line_to(cr, w / 2, 60);
-        cairo_line_to(cr, w - 10, 32);
-        stroke(cr, {0.68, 0.7, 0.74}, 2);
-        cairo_save(cr);
-        cairo_translate(cr, w / 2, 96);
-        cairo_scale(cr, 34, 4);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-        cairo_restore(cr);
-        setColor(cr, {0, 0, 0, 0.12});
-        cairo_fill(cr);
-    }},
-    {"GTPTransferAll_Normal.png", 272, 40, glossyBar({0.3, 0.6, 1.0}, {0.0, 0.36, 0.82}, 8)},
-    {"GTPTransferAll_Highlighted.png", 272, 40, glossyBar({0.1, 0.4, 0.8}, {0.0, 0.22, 0.55}, 8)},
-    {"back.png", 24, 24, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 6, M_PI, kWhite, 3); }},
-    {"forward.png", 24, 24, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 6, 0, kWhite, 3); }},
-    {"refresh.png", 24, 24, [](cairo_t* cr, double w, double h) {
-        cairo_new_path(cr);
-        cairo_arc(cr, w / 2, h / 2, 8, -M_PI / 2 + 0.5, 2 * M_PI * 0.9 - M_PI / 2);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        stroke(cr, kWhite, 2.5);
-        triangle(cr, w / 2 - 1, 0.5, w / 2 - 1, 7.5, w / 2 - 6.5, 4, kWhite);
-    }},
+        {"QuotesArrow.png", 140, 44,
+         [](cairo_t* cr, double w, double h) {
+             triangle(cr, w - 22, h / 2 - 3, w - 10, h / 2 - 3, w - 16, h / 2 + 4, {0.45, 0.45, 0.45});
+         }},
+        {"QuotesPositionRed.png", 86, 20, positionButton(kRise)},
+        {"QuotesPositionGreen.png", 86, 20, positionButton(kFall)},
+        {"QuotesPositionWhite.png", 86, 20, positionButton({0.85, 0.85, 0.85})},
+        {"QuotesExpandBtn.png", 44, 44,
+         [](cairo_t* cr, double w, double h) {
+             cairo_arc(cr, w / 2, h / 2, 14, 0, 2 * M_PI);
+             fillVertical(cr, 8, 36, {0.35, 0.6, 1.0}, {0.0, 0.35, 0.8});
+             cairo_new_path(cr);
+             chevron(cr, w / 2, h / 2 + 1, 6, M_PI / 2, kWhite, 2.5);
+         }},
+        {"QuotesExpandedBackgound.png", 320, 220,
+         [](cairo_t* cr, double w, double h) {
+             cairo_rectangle(cr, 0, 0, w, h);
+             fillVertical(cr, 0, h, {0.16, 0.18, 0.22}, {0.05, 0.06, 0.08});
+             cairo_new_path(cr);
+             cairo_rectangle(cr, 0, 0, w, 1);
+             setColor(cr, {0.4, 0.42, 0.48});
+             cairo_fill(cr);
+         }},
+        {"PortfolioBtn.png", 68, 25, glossyBar({1.0, 0.55, 0.2}, {0.85, 0.3, 0.0}, 5)},
+        {"LeftArrow.png", 35, 44,
+         [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 8, M_PI, kWhite, 3); }},
+        {"RightArrow.png", 35, 44, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 8, 0, kWhite, 3); }},
+        {"ZDFRedBtn.png", 76, 30, percentButton({0.85, 0.1, 0.1})},
+        {"ZDFGreenBtn.png", 76, 30, percentButton({0.0, 0.55, 0.0})},
+        {"cellbw.png", 32, 40, tokenPhone(false)},
+        {"cell.png", 32, 40, tokenPhone(true)},
+        {"cell_bg_tall_even.png", 320, 78, newsRow(false)},
+        {"cell_bg_tall_odd.png", 320, 78, newsRow(true)},
+        {"cell_bg_short_even.png", 320, 58, newsRow(false)},
+        {"cell_bg_short_odd.png", 320, 58, newsRow(true)},
+        {"checked.png", 40, 40, checkBox(true)},
+        {"unchecked.png", 40, 40, checkBox(false)},
+        {"checkFace.png", 64, 64, face(true)},
+        {"uncheckFace.png", 64, 64, face(false)},
+        {"select.png", 90, 30,
+         [](cairo_t* cr, double w, double h) {
+             glossyBar({0.98, 0.98, 0.98}, {0.82, 0.83, 0.86}, 5)(cr, w, h);
+             triangle(cr, w - 16, h / 2 - 3, w - 6, h / 2 - 3, w - 11, h / 2 + 3, {0.3, 0.3, 0.3});
+         }},
+        {"popupbg.png", 152, 97,
+         [](cairo_t* cr, double w, double h) {
+             cairo_new_path(cr);
+             cairo_move_to(cr, w / 2 - 8, 9);
+             cairo_line_to(cr, w / 2, 1);
+             cairo_line_to(cr, w / 2 + 8, 9);
+             cairo_close_path(cr);
+             roundedRect(cr, 1, 8, w - 2, h - 9, 8);
+             setColor(cr, {0.08, 0.1, 0.14, 0.92});
+             cairo_fill_preserve(cr);
+             stroke(cr, {0.5, 0.5, 0.55}, 1);
+         }},
+        {"arrow.png", 24, 24,
+         [](cairo_t* cr, double w, double h) { triangle(cr, 5, 9, w - 5, 9, w / 2, h - 7, kWhite); }},
+        {"modePad.png", 302, 393,
+         [](cairo_t* cr, double w, double h) {
+             roundedRect(cr, 2, 14, w - 4, h - 16, 12);
+             fillVertical(cr, 14, h, {0.22, 0.25, 0.32}, {0.08, 0.09, 0.12});
+             stroke(cr, {0.45, 0.48, 0.55}, 2);
+         }},
+        {"group.png", 320, 36, groupHeader(false)},
+        {"group_expanded.png", 320, 36, groupHeader(true)},
+        {"group_item_first.png", 320, 100, groupRow(true, false)},
+        {"group_item_first_selectged.png", 320, 100, groupRow(true, true)},
+        {"group_item.png", 320, 100, groupRow(false, false)},
+        {"group_item_selected.png", 320, 100, groupRow(false, true)},
+        {"del.png", 28, 28,
+         [](cairo_t* cr, double w, double h) {
+             cairo_arc(cr, w / 2, h / 2, w / 2 - 2, 0, 2 * M_PI);
+             fillVertical(cr, 0, h, {1.0, 0.35, 0.3}, {0.8, 0.05, 0.05});
+             stroke(cr, kWhite, 2);
+             cairo_rectangle(cr, 7, h / 2 - 1.5, w - 14, 3);
+             setColor(cr, kWhite);
+             cairo_fill(cr);
+         }},
+        {"fav.png", 24, 24,
+         [](cairo_t* cr, double w, double h) {
+             starPath(cr, w / 2, h / 2 + 1, 11, 4.6);
+             setColor(cr, {1.0, 0.84, 0.0});
+             cairo_fill_preserve(cr);
+             stroke(cr, {0.7, 0.5, 0.0}, 1);
+         }},
+        {"inbox.png", 24, 24,
+         [](cairo_t* cr, double w, double h) {
+             cairo_new_path(cr);
+             cairo_move_to(cr, 3, 12);
+             cairo_line_to(cr, 7, 4);
+             cairo_line_to(cr, w - 7, 4);
+             cairo_line_to(cr, w - 3, 12);
+             cairo_line_to(cr, w - 3, h - 4);
+             cairo_line_to(cr, 3, h - 4);
+             cairo_close_path(cr);
+             stroke(cr, kWhite, 2);
+             cairo_move_to(cr, 3, 12);
+             cairo_line_to(cr, 8, 12);
+             cairo_line_to(cr, 10, 15);
+             cairo_line_to(cr, w - 10, 15);
+             cairo_line_to(cr, w - 8, 12);
+             cairo_line_to(cr, w - 3, 12);
+             stroke(cr, kWhite, 2);
+         }},
+        {"star.png", 30, 30,
+         [](cairo_t* cr, double w, double h) {
+             starPath(cr, w / 2, h / 2 + 1, 13, 5.5);
+             setColor(cr, {0.9, 0.9, 0.9});
+             cairo_fill_preserve(cr);
+             stroke(cr, {0.55, 0.55, 0.55}, 1.2);
+         }},
+        {"star_enable.png", 30, 30,
+         [](cairo_t* cr, double w, double h) {
+             starPath(cr, w / 2, h / 2 + 1, 13, 5.5);
+             setColor(cr, {1.0, 0.8, 0.0});
+             cairo_fill_preserve(cr);
+             stroke(cr, {0.75, 0.5, 0.0}, 1.2);
+         }},
+        {"ME_Segment_Bar.png", 8, 40,
+         [](cairo_t* cr, double w, double h) {
+             cairo_rectangle(cr, 0, 0, w, h);
+             fillVertical(cr, 0, h, {0.93, 0.94, 0.96}, {0.78, 0.80, 0.84});
+             cairo_new_path(cr);
+             cairo_rectangle(cr, 0, h - 1, w, 1);
+             setColor(cr, {0.6, 0.62, 0.66});
+             cairo_fill(cr);
+         }},
+        {"ME_Segment_BG.png", 20, 30,
+         [](cairo_t* cr, double w, double h) {
+             roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 6);
+             fillVertical(cr, 0, h, {0.72, 0.74, 0.78}, {0.86, 0.87, 0.9});
+             stroke(cr, {0.55, 0.57, 0.6}, 1);
+         }},
+        {"ME_Segment_Btn.png", 20, 30, glossyBar({1, 1, 1}, {0.88, 0.89, 0.92}, 6)},
+        {"ME_Expand_Indicator.png", 24, 36,
+         [](cairo_t* cr, double w, double h) {
+             triangle(cr, 8, h / 2 - 6, 8, h / 2 + 6, 17, h / 2, {0.35, 0.35, 0.4});
+         }},
+        {"unread_icon.png", 30, 18,
+         [](cairo_t* cr, double w, double h) {
+             cairo_arc(cr, 10, h / 2, 5, 0, 2 * M_PI);
+             fillVertical(cr, 4, 14, {0.35, 0.65, 1.0}, {0.0, 0.4, 0.9});
+         }},
+        {"content_top_bar.png", 320, 82,
+         [](cairo_t* cr, double w, double h) {
+             cairo_rectangle(cr, 0, 0, w, h);
+             fillVertical(cr, 0, h, {0.98, 0.98, 0.99}, {0.88, 0.9, 0.93});
+             cairo_new_path(cr);
+             cairo_rectangle(cr, 0, h - 1.5, w, 1.5);
+             setColor(cr, {0.7, 0.72, 0.76});
+             cairo_fill(cr);
+         }},
+        {"bglogo.png", 88, 104,
+         [](cairo_t* cr, double w, double h) {
+             // An envelope over a shadow: "no messages".
+             roundedRect(cr, 8, 30, w - 16, 52, 5);
+             setColor(cr, {0.84, 0.85, 0.88});
+             cairo_fill_preserve(cr);
+             stroke(cr, {0.68, 0.7, 0.74}, 2);
+             cairo_move_to(cr, 10, 32);
+             cairo_line_to(cr, w / 2, 60);
+             cairo_line_to(cr, w - 10, 32);
+             stroke(cr, {0.68, 0.7, 0.74}, 2);
+             cairo_save(cr);
+             cairo_translate(cr, w / 2, 96);
+             cairo_scale(cr, 34, 4);
+             cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+             cairo_restore(cr);
+             setColor(cr, {0, 0, 0, 0.12});
+             cairo_fill(cr);
+         }},
+        {"GTPTransferAll_Normal.png", 272, 40, glossyBar({0.3, 0.6, 1.0}, {0.0, 0.36, 0.82}, 8)},
+        {"GTPTransferAll_Highlighted.png", 272, 40, glossyBar({0.1, 0.4, 0.8}, {0.0, 0.22, 0.55}, 8)},
+        {"back.png", 24, 24, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 6, M_PI, kWhite, 3); }},
+        {"forward.png", 24, 24, [](cairo_t* cr, double w, double h) { chevron(cr, w / 2, h / 2, 6, 0, kWhite, 3); }},
+        {"refresh.png", 24, 24,
+         [](cairo_t* cr, double w, double h) {
+             cairo_new_path(cr);
+             cairo_arc(cr, w / 2, h / 2, 8, -M_PI / 2 + 0.5, 2 * M_PI * 0.9 - M_PI / 2);
+             cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+             stroke(cr, kWhite, 2.5);
+             triangle(cr, w / 2 - 1, 0.5, w / 2 - 1, 7.5, w / 2 - 6.5, 4, kWhite);
+         }},
     };
     return list;
 }
 
-bool writeImage(const Image& img, double scale, const std::string& path)
-{
+bool writeImage(const Image& img, double scale, const std::string& path) {
     int pw = static_cast<int>(std::lround(img.width * scale));
     int ph = static_cast<int>(std::lround(img.height * scale));
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pw, ph);
@@ -460,8 +459,7 @@ bool writeImage(const Image& img, double scale, const std::string& path)
 }
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;

@@ -2,10 +2,10 @@
 //   rd_make_seed_db SCHEMA.sql OUTPUT.db
 // Writes to a temporary file beside the output and renames it into place, so
 // an interrupted build never leaves a half-made database behind.
+#include <sqlite3.h>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sqlite3.h>
 #include <string>
 
 int main(int argc, char** argv) {

@@ -30,7 +30,8 @@ protected:
     void SetUp() override {
         VTAUserDefoult::standerDefoult().reload();
         auto& center = NSNotificationCenter::defaultCenter();
-        center.addObserver(this, kAccountNumberDidChangedNotification, [this](const NSNotification&) { ++numberPosts; });
+        center.addObserver(this, kAccountNumberDidChangedNotification,
+                           [this](const NSNotification&) { ++numberPosts; });
         center.addObserver(this, kAccountDidChangedNotification, [this](const NSNotification& n) {
             ++selectionPosts;
             EXPECT_FALSE(n.object.has_value());
@@ -54,7 +55,7 @@ TEST_F(Accounts, LimitDefaultsToTenWhenTheSettingIsAbsentOrBelowOne) {
         VTAAccountManager list;
         for (int i = 0; i < 12; ++i) EXPECT_TRUE(list.appendAccount(account(std::to_string(1000 + i))));
         ASSERT_EQ(list.count(), 10);
-        EXPECT_EQ(list.accountAtIndex(0)->accID(), "1002"); // the two oldest dropped
+        EXPECT_EQ(list.accountAtIndex(0)->accID(), "1002");  // the two oldest dropped
         EXPECT_EQ(list.accountAtIndex(9)->accID(), "1011");
     }
 }
@@ -82,13 +83,13 @@ TEST_F(Accounts, EqualAccountIsNotAppendedTwice) {
     EXPECT_TRUE(list.appendAccount(account("1", "0", "0101")));  // other type
     EXPECT_TRUE(list.appendAccount(account("1", "Z", "0202")));  // other branch
     EXPECT_EQ(list.count(), 3);
-    EXPECT_EQ(numberPosts, 0); // appending alone posts nothing
+    EXPECT_EQ(numberPosts, 0);  // appending alone posts nothing
 }
 
 TEST_F(Accounts, SelectionAndRemovalPostTheirNotifications) {
     VTAAccountManager list;
     auto a = account("1"), b = account("2");
-    list.setSelectedAccount(a); // appended and selected
+    list.setSelectedAccount(a);  // appended and selected
     EXPECT_EQ(list.count(), 1);
     EXPECT_EQ(numberPosts, 1);
     EXPECT_EQ(selectionPosts, 1);
@@ -108,15 +109,15 @@ TEST_F(Accounts, SelectionAndRemovalPostTheirNotifications) {
     EXPECT_EQ(list.selectedAccount(), a);
     EXPECT_EQ(list.count(), 2);
 
-    list.removeAccount(*account("2")); // not the selected one
+    list.removeAccount(*account("2"));  // not the selected one
     EXPECT_EQ(numberPosts, 4);
     EXPECT_EQ(selectionPosts, 3);
-    list.removeAccount(*account("1")); // the selected one
+    list.removeAccount(*account("1"));  // the selected one
     EXPECT_EQ(numberPosts, 5);
     EXPECT_EQ(selectionPosts, 4);
     EXPECT_FALSE(list.selectedAccount());
     EXPECT_EQ(list.selectedIndex(), -1);
-    list.removeAccount(*account("9")); // nothing removed, nothing posted
+    list.removeAccount(*account("9"));  // nothing removed, nothing posted
     EXPECT_EQ(numberPosts, 5);
 }
 
@@ -145,7 +146,7 @@ TEST_F(Accounts, LoginAndLogoutTimes) {
     EXPECT_EQ(a->userInfoText("VTAAccountInfo"), "");
     a->activeAccountWithLogonOnUser("张三", "pw", {});
     EXPECT_EQ(a->loginTime(), "2024-03-15 10:31:05");
-    EXPECT_EQ(a->lastLoginTime(), "2024-03-15 09:31:05"); // kept once set
+    EXPECT_EQ(a->lastLoginTime(), "2024-03-15 09:31:05");  // kept once set
 }
 
 TEST_F(Accounts, SavedListRoundTripsWithoutPasswordsOrSessions) {
@@ -196,4 +197,4 @@ TEST_F(Accounts, UnreadableSavedFileGivesAnEmptyList) {
     EXPECT_FALSE(VTAAccountManager().save());
 }
 
-} // namespace
+}  // namespace

@@ -51,7 +51,7 @@ TEST(Choice, RefilledShorterListNeverReadsPastItsEnd) {
     c.moveToIndex(3);
     c.clear();
     EXPECT_EQ(c.count(), 0);
-    EXPECT_EQ(c.selectedIndex(), 3); // positions stay
+    EXPECT_EQ(c.selectedIndex(), 3);  // positions stay
     EXPECT_FALSE(c.selectedTitle());
     c.setItemWithTitle("x", "1");
     c.setItemWithTitle("y", "2");
@@ -81,4 +81,4 @@ TEST(Message, CarriesTextOrStock) {
     EXPECT_EQ(trade->dataStock()->stockId(), "600000.2");
 }
 
-} // namespace
+}  // namespace

@@ -50,11 +50,11 @@ protected:
                        {1, -1, "行情", "collist", 1, 2},
                        {2, -1, "交易", "collist?type=trade", 1, 1},
                        {3, -1, "资讯", "f10", 0, 3},
-                       {4, -1, "基金", "f10?page=2", 1, 3},   // same order as 3: record order
+                       {4, -1, "基金", "f10?page=2", 1, 3},  // same order as 3: record order
                        {21, 2, "买入", "jlcrg?tc_sfuncno=1", 1, 0},
-                       {99, 77, "孤儿", "x", 1, 0},            // parent missing
-                       {12, 2, "重复", "dup", 1, 0},            // id repeated
-                       {50, 51, "环A", "a", 1, 0},             // a loop that never reaches the root
+                       {99, 77, "孤儿", "x", 1, 0},   // parent missing
+                       {12, 2, "重复", "dup", 1, 0},  // id repeated
+                       {50, 51, "环A", "a", 1, 0},    // a loop that never reaches the root
                        {51, 50, "环B", "b", 1, 0},
                    });
         w.beginSet("sys.conf").addField("key", TCRSFieldType::VarText).addField("value", TCRSFieldType::VarText);
@@ -67,7 +67,7 @@ protected:
 TEST_F(Menu, TreeFromRecordSetsInSiblingOrder) {
     ASSERT_TRUE(installMenuFromData(sampleBytes()));
     auto tree = VTATree::sharedTree();
-    EXPECT_EQ(tree->size(), 8); // orphan, duplicate and loop left out
+    EXPECT_EQ(tree->size(), 8);  // orphan, duplicate and loop left out
     EXPECT_EQ(titles(tree->childrenOfNode(-1)), (std::vector<std::string>{"交易", "行情", "资讯", "基金"}));
     EXPECT_EQ(titles(tree->childrenOfNode(1)), (std::vector<std::string>{"自选股", "个股资料", "隐藏"}));
     EXPECT_EQ(titles(tree->childrenOfNode(2)), (std::vector<std::string>{"买入"}));
@@ -87,7 +87,7 @@ TEST_F(Menu, ConfigurationBecomesTheSessionDictionary) {
     ASSERT_TRUE(installMenuFromData(sampleBytes()));
     auto config = VTAParamter::shareParamter().getDictionaryForKey("commomdSettingForHQ");
     ASSERT_TRUE(config);
-    EXPECT_EQ(config->at("maxmsg"), Value("1^50")); // the later record wins
+    EXPECT_EQ(config->at("maxmsg"), Value("1^50"));  // the later record wins
     EXPECT_EQ(config->at("interval"), Value("0930-1130,1300-1500"));
     EXPECT_EQ(config->count(""), 0u);
 }
@@ -104,7 +104,7 @@ TEST_F(Menu, MenusWithLinkComparesTheCommandWithoutItsQuery) {
     ASSERT_TRUE(installMenuFromData(sampleBytes()));
     auto root = menusWithLink("f10", -1);
     ASSERT_TRUE(root);
-    EXPECT_EQ(titles(*root), (std::vector<std::string>{"资讯", "基金"})); // hidden ones count too
+    EXPECT_EQ(titles(*root), (std::vector<std::string>{"资讯", "基金"}));  // hidden ones count too
     auto under = menusWithLink("f10", 1);
     ASSERT_TRUE(under);
     EXPECT_EQ(titles(*under), (std::vector<std::string>{"个股资料", "隐藏"}));
@@ -126,7 +126,7 @@ TEST_F(Menu, ParentZeroMeansTheRootAndMissingFieldsHaveDefaults) {
     w.addRecord({Value(5), Value(0), "B", "b"}).addRecord({Value(3), Value(0), "A", "a"});
     w.addRecord({Value(7), Value(5), "C", "c"});
     ASSERT_TRUE(installMenuFromData(w.bytes()));
-    EXPECT_EQ(titles(visibleMenusOfNode(-1)), (std::vector<std::string>{"B", "A"})); // record order, all visible
+    EXPECT_EQ(titles(visibleMenusOfNode(-1)), (std::vector<std::string>{"B", "A"}));  // record order, all visible
     EXPECT_EQ(titles(visibleMenusOfNode(5)), (std::vector<std::string>{"C"}));
     EXPECT_EQ(VTATree::sharedTree()->nodeWithId(5)->menu()->icon(), "");
     // Without a "sys.conf" set the configuration is left as it was.
@@ -169,10 +169,10 @@ TEST(MenuTree, AddMenuRefusesDuplicatesAndUnknownParents) {
     auto lost = std::make_shared<VTAMenu>();
     lost->setM_id(2);
     EXPECT_FALSE(tree.addMenu(lost, 42));
-    auto rootId = std::make_shared<VTAMenu>(); // id -1 is the root's
+    auto rootId = std::make_shared<VTAMenu>();  // id -1 is the root's
     EXPECT_FALSE(tree.addMenu(rootId, -1));
     EXPECT_EQ(tree.size(), 1);
     EXPECT_EQ(tree.root()->childCount(), 1);
 }
 
-} // namespace
+}  // namespace

@@ -25,9 +25,12 @@ protected:
 };
 
 TEST_F(QZUtilAtTime, TradeTimeUsesDefaultWindowsWithoutConfiguration) {
-    struct Case { int h, m; bool in; };
-    for (Case c : {Case{9, 29, false}, Case{9, 30, true}, Case{11, 30, true}, Case{11, 31, false},
-                   Case{12, 59, false}, Case{13, 0, true}, Case{15, 0, true}, Case{15, 1, false}, Case{0, 0, false}}) {
+    struct Case {
+        int h, m;
+        bool in;
+    };
+    for (Case c : {Case{9, 29, false}, Case{9, 30, true}, Case{11, 30, true}, Case{11, 31, false}, Case{12, 59, false},
+                   Case{13, 0, true}, Case{15, 0, true}, Case{15, 1, false}, Case{0, 0, false}}) {
         freezeAt(2024, 3, 15, c.h, c.m, 30);
         EXPECT_EQ(QZUtil::isTradeTimeNow(), c.in) << c.h << ":" << c.m;
     }
@@ -55,7 +58,8 @@ TEST_F(QZUtilAtTime, HongKongSessions) {
     EXPECT_EQ(QZUtil::tradeTimeOnsetArrayOfHK(), (std::vector<int>{600, 750, 870, 960}));
     configure({{"HKtime", Value("570,720,780,960")}});
     EXPECT_EQ(QZUtil::tradeTimeOnsetArrayOfHK(), (std::vector<int>{570, 720, 780, 960}));
-    for (const char* bad : {"570,720,780", "570,720,780,960,1000", "570,x,780,960", "720,570,780,960", "570,720,780,1440", ""}) {
+    for (const char* bad :
+         {"570,720,780", "570,720,780,960,1000", "570,x,780,960", "720,570,780,960", "570,720,780,1440", ""}) {
         configure({{"HKtime", Value(bad)}});
         EXPECT_EQ(QZUtil::tradeTimeOnsetArrayOfHK(), (std::vector<int>{600, 750, 870, 960})) << bad;
     }
@@ -68,9 +72,9 @@ TEST(QZUtil, IntegerFromSignStr) {
     EXPECT_EQ(QZUtil::integerFromSignStr("-"), -1);
     EXPECT_EQ(QZUtil::integerFromSignStr("买入"), 1);
     EXPECT_EQ(QZUtil::integerFromSignStr("卖出"), -1);
-    EXPECT_EQ(QZUtil::integerFromSignStr("证券买卖"), 1);   // "买" wins
+    EXPECT_EQ(QZUtil::integerFromSignStr("证券买卖"), 1);  // "买" wins
     EXPECT_EQ(QZUtil::integerFromSignStr("撤单"), 0);
-    EXPECT_EQ(QZUtil::integerFromSignStr("+1.2"), 0);       // not a digit, no 买/卖
+    EXPECT_EQ(QZUtil::integerFromSignStr("+1.2"), 0);  // not a digit, no 买/卖
     EXPECT_EQ(QZUtil::integerFromSignStr("0.00"), 0);
     EXPECT_EQ(QZUtil::integerFromSignStr("0"), 0);
     EXPECT_EQ(QZUtil::integerFromSignStr("0.01"), 1);
@@ -82,11 +86,11 @@ TEST(QZUtil, TimeTexts) {
     EXPECT_EQ(QZUtil::stringTimeFromIntTime(905), "15:05");
     EXPECT_EQ(QZUtil::stringTimeFromIntTime(0), "0:00");
     EXPECT_EQ(QZUtil::timeWithoutSecond(std::string("10:31:02")), "10:31");
-    EXPECT_EQ(QZUtil::timeWithoutSecond(std::string("10:31")), "10:31");       // kept as it is
+    EXPECT_EQ(QZUtil::timeWithoutSecond(std::string("10:31")), "10:31");  // kept as it is
     EXPECT_EQ(QZUtil::timeWithoutSecond(std::string("1:2:3:4")), "1:2:3:4");
     EXPECT_FALSE(QZUtil::timeWithoutSecond(std::nullopt));
     EXPECT_EQ(QZUtil::timeWithoutMillisecond(std::string("10:31:02.250")), "10:31:02");
-    EXPECT_EQ(QZUtil::timeWithoutMillisecond(std::string("10:31:02")), "10:31:02"); // no fraction: unchanged
+    EXPECT_EQ(QZUtil::timeWithoutMillisecond(std::string("10:31:02")), "10:31:02");  // no fraction: unchanged
     EXPECT_EQ(QZUtil::timeWithoutMillisecond(std::string(".5")), "");
     EXPECT_FALSE(QZUtil::timeWithoutMillisecond(std::nullopt));
 }
@@ -103,7 +107,7 @@ TEST(QZUtil, CompareFloatStringsAndWeekdays) {
 }
 
 TEST_F(QZUtilAtTime, DayDescriptionUsesTheLocalCalendar) {
-    freezeAt(2024, 3, 15, 7, 30); // 2024-03-14 23:30 UTC
+    freezeAt(2024, 3, 15, 7, 30);  // 2024-03-14 23:30 UTC
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-15"), std::string("5")), "今天");
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-20"), std::string("3")), "今天");
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-14"), std::string("4")), "昨天");
@@ -115,14 +119,14 @@ TEST_F(QZUtilAtTime, DayDescriptionUsesTheLocalCalendar) {
 
     freezeAt(2024, 1, 1, 0, 10);
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2023-12-31"), std::string("0")), "昨天");
-    freezeAt(2024, 3, 1, 12, 0); // leap year
+    freezeAt(2024, 3, 1, 12, 0);  // leap year
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-02-29"), std::string("4")), "昨天");
 }
 
 TEST_F(QZUtilAtTime, IntValueFromDateIsTheLocalDay) {
     auto early = localDate(2024, 3, 15, 7, 30);
     ASSERT_TRUE(early);
-    EXPECT_EQ(QZUtil::intValueFromDate(*early), 20240315); // UTC would say 20240314
+    EXPECT_EQ(QZUtil::intValueFromDate(*early), 20240315);  // UTC would say 20240314
     EXPECT_EQ(QZUtil::intValueFromDate(localDate(2023, 12, 31, 23, 59, 59)), 20231231);
     EXPECT_EQ(QZUtil::intValueFromDate(std::nullopt), 0);
 }
@@ -140,10 +144,10 @@ TEST_F(QZUtilAtTime, MessageLimit) {
 TEST(QZUtil, SystemVersionComparesNumerically) {
     EXPECT_EQ(QZUtil::compareSystemVersion("4.1", "4.0"), 1);
     EXPECT_EQ(QZUtil::compareSystemVersion("4.0", "4.1"), -1);
-    EXPECT_EQ(QZUtil::compareSystemVersion("4.10", "4.9"), 1);   // not text order
+    EXPECT_EQ(QZUtil::compareSystemVersion("4.10", "4.9"), 1);  // not text order
     EXPECT_EQ(QZUtil::compareSystemVersion("4", "4.0.0"), 0);
     EXPECT_EQ(QZUtil::compareSystemVersion("3.2", "4.0"), -1);
     EXPECT_EQ(QZUtil::compareSystemVersion("10.0", "9.3"), 1);
 }
 
-} // namespace
+}  // namespace

@@ -76,11 +76,11 @@ TEST(ParseQuery, TakesThePairsAfterTheLastQuestionMarkInOrder) {
 
 TEST(ParseQuery, SkipsPairsThatDoNotSplitIntoOneKeyAndOneValue) {
     auto q = parseQuery("x?a=1=2&flag&&=v&empty=&c=%20d&c2=x+y");
-    EXPECT_FALSE(q.getValueForKey("a"));      // two "="
-    EXPECT_FALSE(q.getValueForKey("flag"));   // no "="
-    EXPECT_FALSE(q.getValueForKey(""));       // empty key
-    EXPECT_EQ(q.getValueForKey("empty"), ""); // empty value is a value
-    EXPECT_EQ(q.getValueForKey("c"), "%20d"); // not decoded
+    EXPECT_FALSE(q.getValueForKey("a"));       // two "="
+    EXPECT_FALSE(q.getValueForKey("flag"));    // no "="
+    EXPECT_FALSE(q.getValueForKey(""));        // empty key
+    EXPECT_EQ(q.getValueForKey("empty"), "");  // empty value is a value
+    EXPECT_EQ(q.getValueForKey("c"), "%20d");  // not decoded
     EXPECT_EQ(q.getValueForKey("c2"), "x+y");
     EXPECT_EQ(q.count(), 3u);
 }
@@ -119,7 +119,7 @@ TEST(ToParamters, JoinsPairsInTheDictionaryOrder) {
     VTAStringDictionary d;
     d.setValue("2", "zeta");
     d.setValue("1", "alpha");
-    d.setValue("3", "zeta"); // keeps its place
+    d.setValue("3", "zeta");  // keeps its place
     EXPECT_EQ(toParamtersWithSepretor(d, "&"), "zeta=3&alpha=1");
     EXPECT_EQ(toParamtersWithSepretor(VTAStringDictionary{}, "&"), "");
     Value::Dict sorted{{"b", Value(2)}, {"a", Value("x")}};
@@ -143,4 +143,4 @@ TEST(VTADictionaryTest, KeyForValueAndRemoval) {
     EXPECT_FALSE(byObject.getValueForKey(k2));
 }
 
-} // namespace
+}  // namespace

@@ -60,7 +60,7 @@ TEST_F(Settings, ValuesSurviveSaveAndReload) {
     settings().setValue(Value(Value::Dict{{"k", Value(1)}}), "misc");
     ASSERT_TRUE(settings().save());
 
-    settings().setString("lost", "your phone number"); // not saved
+    settings().setString("lost", "your phone number");  // not saved
     settings().reload();
     EXPECT_TRUE(settings().getBoolForKey("SaveMyStockInServer"));
     EXPECT_EQ(settings().getIntForKey("StepForBS"), 500);
@@ -71,7 +71,7 @@ TEST_F(Settings, ValuesSurviveSaveAndReload) {
     EXPECT_EQ(settings().getValueForKey("misc")["k"].toInt(), 1);
 
     settings().removeValueForKey("your stocks");
-    settings().setValue(Value(), "StepForBS"); // Null removes
+    settings().setValue(Value(), "StepForBS");  // Null removes
     ASSERT_TRUE(settings().save());
     settings().reload();
     EXPECT_FALSE(settings().getArrayForKey("your stocks"));
@@ -89,7 +89,7 @@ TEST_F(Settings, CorruptFileGivesTheDefaults) {
         EXPECT_EQ(settings().getIntForKey("logaccnum"), 10);
         EXPECT_FALSE(settings().getStringForKey("your phone number"));
         auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(documentsPath("vtadb.plish"));
-        EXPECT_TRUE(root && root->isDict()); // rewritten readable
+        EXPECT_TRUE(root && root->isDict());  // rewritten readable
     }
     // A readable archive whose root is no dictionary.
     ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value(Value::Array{Value(1)}), documentsPath("vtadb.plish")));
@@ -137,7 +137,7 @@ TEST_F(SessionValues, TypedReadersAnswerOnlyForTheirKind) {
     EXPECT_FALSE(p().getDictionaryForKey("tradeUserInfo"));
     EXPECT_EQ(p().getDictionaryForKey("commomdSettingForHQ")->at("maxmsg"), Value("1^30"));
     EXPECT_FALSE(p().getStringForKey("commomdSettingForHQ"));
-    EXPECT_EQ(p().getTCRSForKey("tradeUserTCRS"), (*sets)[0]); // the same shared set
+    EXPECT_EQ(p().getTCRSForKey("tradeUserTCRS"), (*sets)[0]);  // the same shared set
     EXPECT_FALSE(p().getStringForKey("tradeUserTCRS"));
     EXPECT_TRUE(p().getValueForKey("tradeUserTCRS").isNull());
     EXPECT_FALSE(p().getTCRSForKey("tradeUserInfo"));
@@ -162,4 +162,4 @@ TEST_F(SessionValues, RemovalAndNilSetting) {
     p().removeValueForKey("never there");
 }
 
-} // namespace
+}  // namespace

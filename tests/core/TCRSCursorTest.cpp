@@ -124,15 +124,15 @@ TEST(TCRSCursorTest, InsertConvertsAndAppendsOutOfRange) {
 
     // Failures leave the count as it was.
     const int count = rs->rowsAffected();
-    EXPECT_EQ(rs->insertRecord({"abc"}, -1), 2);            // no integer
-    EXPECT_EQ(rs->insertRecord({1, "1.2345"}, -1), 2);      // more than 3 decimals
-    EXPECT_EQ(rs->insertRecord({1, "", "", "", 5}, -1), 2); // more values than fields
-    EXPECT_EQ(rs->insertRecord({int64_t(1) << 33}, -1), 2); // too large for a 4-byte field
+    EXPECT_EQ(rs->insertRecord({"abc"}, -1), 2);                             // no integer
+    EXPECT_EQ(rs->insertRecord({1, "1.2345"}, -1), 2);                       // more than 3 decimals
+    EXPECT_EQ(rs->insertRecord({1, "", "", "", 5}, -1), 2);                  // more values than fields
+    EXPECT_EQ(rs->insertRecord({int64_t(1) << 33}, -1), 2);                  // too large for a 4-byte field
     EXPECT_EQ(rs->insertRecord({1, 2, 3, std::string("\xff\xfe")}, -1), 2);  // not UTF-8
     EXPECT_EQ(rs->insertRecord({Value(Value::Array{})}, -1), 2);
     EXPECT_EQ(rs->rowsAffected(), count);
     EXPECT_EQ(VTATCRS::tcrsWithName()->insertRecord({}, -1), 2);  // no fields
-    EXPECT_EQ(rs->insertRecord({1, "1.2300"}, -1), 0);  // trailing zeros do not count
+    EXPECT_EQ(rs->insertRecord({1, "1.2300"}, -1), 0);            // trailing zeros do not count
 }
 
 TEST(TCRSCursorTest, DeleteKeepsTheCursorInRange) {

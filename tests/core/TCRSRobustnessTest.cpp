@@ -134,8 +134,8 @@ TEST(TCRSRobustnessTest, HostileHeadersAreRefused) {
         tcrs::putU32(b.data() + at, v);
         return b;
     };
-    EXPECT_EQ(readCount(patched(kTotalAt, 0xFFFFFFFF)), size_t(-1));               // longer than the buffer
-    EXPECT_EQ(readCount(patched(kTotalAt, uint32_t(good.size() - 1))), size_t(-1)); // parts do not add up
+    EXPECT_EQ(readCount(patched(kTotalAt, 0xFFFFFFFF)), size_t(-1));                 // longer than the buffer
+    EXPECT_EQ(readCount(patched(kTotalAt, uint32_t(good.size() - 1))), size_t(-1));  // parts do not add up
     EXPECT_EQ(readCount(patched(kRecordCountAt, 0x7FFFFFFF)), size_t(-1));
     EXPECT_EQ(readCount(patched(kRecordCountAt, 0x80000000)), size_t(-1));
     EXPECT_EQ(readCount(patched(kRecordLengthAt, 0xFFFFFFF0)), size_t(-1));
@@ -162,10 +162,10 @@ TEST(TCRSRobustnessTest, HostileFieldsAndSlotsAreRefused) {
         change(b);
         return readCount(b);
     };
-    EXPECT_EQ(with([&](auto& b) { b[field0] = 9; }), size_t(-1));                        // unknown type
-    EXPECT_EQ(with([&](auto& b) { tcrs::putU32(b.data() + field0 + 12, 1000); }), size_t(-1)); // outside the record
-    EXPECT_EQ(with([&](auto& b) { tcrs::putU32(b.data() + field0 + 12, 8); }), size_t(-1));    // overlaps "name"
-    EXPECT_EQ(with([&](auto& b) { tcrs::putU16(b.data() + field0 + 2, 0xFFFF); }), size_t(-1)); // name past the end
+    EXPECT_EQ(with([&](auto& b) { b[field0] = 9; }), size_t(-1));                                // unknown type
+    EXPECT_EQ(with([&](auto& b) { tcrs::putU32(b.data() + field0 + 12, 1000); }), size_t(-1));   // outside the record
+    EXPECT_EQ(with([&](auto& b) { tcrs::putU32(b.data() + field0 + 12, 8); }), size_t(-1));      // overlaps "name"
+    EXPECT_EQ(with([&](auto& b) { tcrs::putU16(b.data() + field0 + 2, 0xFFFF); }), size_t(-1));  // name past the end
     // The variable text slot of the first record ("name" at offset 6).
     const size_t slot = firstRecordAt() + 6;
     EXPECT_EQ(with([&](auto& b) { tcrs::putU32(b.data() + slot, 0xFFFFFFF0); }), size_t(-1));

@@ -26,9 +26,9 @@ TEST(HexString, CaseFlagAndLengthLimit) {
     std::vector<uint8_t> bytes{0x00, 0xAB, 0xFF, 0x10};
     EXPECT_EQ(hexString(bytes, 4, 1), "00ABFF10");
     EXPECT_EQ(hexString(bytes, 4, 0), "00abff10");
-    EXPECT_EQ(hexString(bytes, 4, 2), "00abff10"); // only 1 means upper case
+    EXPECT_EQ(hexString(bytes, 4, 2), "00abff10");  // only 1 means upper case
     EXPECT_EQ(hexString(bytes, 2, 1), "00AB");
-    EXPECT_EQ(hexString(bytes, 99, 1), "00ABFF10"); // never past the end
+    EXPECT_EQ(hexString(bytes, 99, 1), "00ABFF10");  // never past the end
     EXPECT_EQ(hexString({}, 3, 1), "");
 }
 
@@ -37,7 +37,7 @@ TEST(IsDecimalText, BlanksInsideAndPoints) {
     EXPECT_TRUE(isDecimalText("  12.5 \t"));
     EXPECT_TRUE(isDecimalText("100"));
     EXPECT_TRUE(isDecimalText(""));
-    EXPECT_TRUE(isDecimalText("abc")); // letters pass; the pattern test refuses them
+    EXPECT_TRUE(isDecimalText("abc"));  // letters pass; the pattern test refuses them
     EXPECT_FALSE(isDecimalText("1 2"));
     EXPECT_FALSE(isDecimalText(" 1. 2 "));
     EXPECT_FALSE(isDecimalText("1.2.3"));
@@ -105,4 +105,4 @@ TEST(CurrentHHmm, ReadsTheInjectedClockInLocalTime) {
     Clock::useSystemTime();
 }
 
-} // namespace
+}  // namespace

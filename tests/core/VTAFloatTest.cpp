@@ -25,8 +25,8 @@ TEST(VTAFloatTest, PackedFormDecodesValueAndUnit) {
 
     EXPECT_EQ(VTAFloat(1234, 2).toLong(), 1234 * 4 + 2);
     EXPECT_EQ(VTAFloat(-5, 2).toLong(), -18);
-    EXPECT_FALSE(VTAFloat(1, 4).toLong());             // the packed form holds units 0..3
-    EXPECT_FALSE(VTAFloat(250000000, 0).toLong());     // would read as "no value"
+    EXPECT_FALSE(VTAFloat(1, 4).toLong());          // the packed form holds units 0..3
+    EXPECT_FALSE(VTAFloat(250000000, 0).toLong());  // would read as "no value"
 }
 
 TEST(VTAFloatTest, TextsKeepTheDecimalsAndTheSign) {
@@ -51,9 +51,9 @@ TEST(VTAFloatTest, FloatAndRealValue) {
     EXPECT_FLOAT_EQ(VTAFloat(1234, 2).toFloat(), 12.34f);
     EXPECT_FLOAT_EQ(VTAFloat(-5, 1).toFloat(), -0.5f);
     EXPECT_DOUBLE_EQ(VTAFloat(1234, 0).realValue(), 1234.0);
-    EXPECT_DOUBLE_EQ(VTAFloat(12345, 1).realValue(), 12345000.0);      // 1234.5万
-    EXPECT_DOUBLE_EQ(VTAFloat(12345, 2).realValue(), 12345000000.0);   // 123.45亿
-    EXPECT_DOUBLE_EQ(VTAFloat(12345, 3).realValue(), 12345e9);         // 12.345万亿
+    EXPECT_DOUBLE_EQ(VTAFloat(12345, 1).realValue(), 12345000.0);     // 1234.5万
+    EXPECT_DOUBLE_EQ(VTAFloat(12345, 2).realValue(), 12345000000.0);  // 123.45亿
+    EXPECT_DOUBLE_EQ(VTAFloat(12345, 3).realValue(), 12345e9);        // 12.345万亿
     // Double precision: a volume beyond the 24-bit mantissa of a float stays exact.
     EXPECT_DOUBLE_EQ(VTAFloat(16777217, 0).realValue(), 16777217.0);
 }

@@ -103,11 +103,11 @@ TEST(KeyedArchiver, GarbageAndEveryTruncationReadAsNothing) {
 
 TEST(KeyedArchiver, KeysHoldingANulCharacterAreRefusedNotFatal) {
     // One-key dictionary {"a\0b": 1}, written out by hand: libplist itself would stop the program on it.
-    std::vector<uint8_t> bin = {'b', 'p', 'l', 'i', 's', 't', '0', '0',
-                                0xD1, 0x01, 0x02,             // object 0 at 8: dict, key ref 1, value ref 2
-                                0x53, 'a', 0x00, 'b',         // object 1 at 11: ASCII string of 3
-                                0x10, 0x01,                   // object 2 at 15: integer 1
-                                8, 11, 15};                   // offset table at 17
+    std::vector<uint8_t> bin = {'b',  'p',  'l',  'i',  's',  't',
+                                '0',  '0',  0xD1, 0x01, 0x02,  // object 0 at 8: dict, key ref 1, value ref 2
+                                0x53, 'a',  0x00, 'b',         // object 1 at 11: ASCII string of 3
+                                0x10, 0x01,                    // object 2 at 15: integer 1
+                                8,    11,   15};               // offset table at 17
     std::vector<uint8_t> trailer(32, 0);
     trailer[6] = 1;
     trailer[7] = 1;
@@ -134,9 +134,15 @@ TEST(KeyedArchiver, MutatedArchivesNeverCrash) {
         for (int e = 0; e < edits; ++e) {
             size_t at = 8 + next() % (bad.size() - 8);
             switch (next() % 3) {
-            case 0: bad[at] = static_cast<uint8_t>(next() >> 24); break;
-            case 1: bad[at] ^= static_cast<uint8_t>(1u << (next() % 8)); break;
-            default: bad[at] = static_cast<uint8_t>(next() % 2 ? 0 : 0xff); break;
+                case 0:
+                    bad[at] = static_cast<uint8_t>(next() >> 24);
+                    break;
+                case 1:
+                    bad[at] ^= static_cast<uint8_t>(1u << (next() % 8));
+                    break;
+                default:
+                    bad[at] = static_cast<uint8_t>(next() % 2 ? 0 : 0xff);
+                    break;
             }
         }
         (void)NSKeyedUnarchiver::unarchiveObjectWithData(bad);

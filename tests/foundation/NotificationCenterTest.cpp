@@ -24,7 +24,8 @@ TEST(NotificationCenter, DeliversObjectAndUserInfoToObserversOfThatNameOnly) {
         seenObject = n.object;
         seenInfo = n.userInfo;
     });
-    center.addObserver(&b, "NewMessageExpressNotification", [&](const NSNotification& n) { b.heard.push_back(n.name); });
+    center.addObserver(&b, "NewMessageExpressNotification",
+                       [&](const NSNotification& n) { b.heard.push_back(n.name); });
     center.postNotificationName("FastestHostNotification", std::string("host"), Value(Value::Dict{{"ms", Value(12)}}));
     EXPECT_EQ(a.heard, std::vector<std::string>{"FastestHostNotification"});
     EXPECT_TRUE(b.heard.empty());

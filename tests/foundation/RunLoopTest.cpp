@@ -27,14 +27,17 @@ TEST_F(RunLoopTimers, OneShotTimersFireInOrderOfFireDateAtTheirVirtualTime) {
 
 TEST_F(RunLoopTimers, TimersDueAtTheSameDateFireInSchedulingOrder) {
     std::vector<int> fired;
-    for (int i = 0; i < 5; ++i) NSTimer::scheduledTimerWithTimeInterval(1, [&fired, i](NSTimer&) { fired.push_back(i); }, false);
+    for (int i = 0; i < 5; ++i)
+        NSTimer::scheduledTimerWithTimeInterval(
+            1, [&fired, i](NSTimer&) { fired.push_back(i); }, false);
     RunLoop::main().runFor(1);
     EXPECT_EQ(fired, (std::vector<int>{0, 1, 2, 3, 4}));
 }
 
 TEST_F(RunLoopTimers, TimerOutsideTheSpanDoesNotFire) {
     bool fired = false;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(5, [&](NSTimer&) { fired = true; }, false);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        5, [&](NSTimer&) { fired = true; }, false);
     RunLoop::main().runFor(4.999);
     EXPECT_FALSE(fired);
     EXPECT_TRUE(timer->isValid());
@@ -45,7 +48,8 @@ TEST_F(RunLoopTimers, TimerOutsideTheSpanDoesNotFire) {
 
 TEST_F(RunLoopTimers, RepeatingTimerFiresOncePerIntervalOverRunFor) {
     std::vector<double> at;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(2, [&](NSTimer&) { at.push_back(Clock::now()); }, true);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        2, [&](NSTimer&) { at.push_back(Clock::now()); }, true);
     RunLoop::main().runFor(10);
     ASSERT_EQ(at.size(), 5u);
     for (size_t i = 0; i < at.size(); ++i) EXPECT_DOUBLE_EQ(at[i], kStart + 2.0 * (i + 1));
@@ -56,7 +60,8 @@ TEST_F(RunLoopTimers, RepeatingTimerFiresOncePerIntervalOverRunFor) {
 
 TEST_F(RunLoopTimers, RepeatingTimerThatFellBehindFiresOnceAndStaysOnItsGrid) {
     int count = 0;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) { ++count; }, true);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        1, [&](NSTimer&) { ++count; }, true);
     Clock::advance(10.5);  // the loop was busy for ten intervals
     RunLoop::main().runOnce();
     EXPECT_EQ(count, 1);
@@ -86,7 +91,8 @@ TEST_F(RunLoopTimers, InvalidateFromInsideTheActionStopsTheTimerAndReleasesIt) {
 
 TEST_F(RunLoopTimers, OneShotTimerIsValidDuringItsActionAndNotAfter) {
     bool validInside = false;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer& t) { validInside = t.isValid(); }, false);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        1, [&](NSTimer& t) { validInside = t.isValid(); }, false);
     RunLoop::main().runFor(1);
     EXPECT_TRUE(validInside);
     EXPECT_FALSE(timer->isValid());
@@ -94,18 +100,23 @@ TEST_F(RunLoopTimers, OneShotTimerIsValidDuringItsActionAndNotAfter) {
 
 TEST_F(RunLoopTimers, NestedLoopInsideAnActionDoesNotFireTheSameOneShotAgain) {
     int count = 0;
-    NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) {
-        ++count;
-        RunLoop::main().runOnce();
-    }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        1,
+        [&](NSTimer&) {
+            ++count;
+            RunLoop::main().runOnce();
+        },
+        false);
     RunLoop::main().runFor(2);
     EXPECT_EQ(count, 1);
 }
 
 TEST_F(RunLoopTimers, ManualFireKeepsARepeatingTimerAndEndsAOneShot) {
     int repeating = 0, once = 0;
-    auto r = NSTimer::scheduledTimerWithTimeInterval(5, [&](NSTimer&) { ++repeating; }, true);
-    auto o = NSTimer::scheduledTimerWithTimeInterval(5, [&](NSTimer&) { ++once; }, false);
+    auto r = NSTimer::scheduledTimerWithTimeInterval(
+        5, [&](NSTimer&) { ++repeating; }, true);
+    auto o = NSTimer::scheduledTimerWithTimeInterval(
+        5, [&](NSTimer&) { ++once; }, false);
     r->fire();
     o->fire();
     o->fire();
@@ -122,7 +133,8 @@ TEST_F(RunLoopTimers, ManualFireKeepsARepeatingTimerAndEndsAOneShot) {
 
 TEST_F(RunLoopTimers, SetFireDateMovesTheNextFire) {
     double firedAt = 0;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(10, [&](NSTimer&) { firedAt = Clock::now(); }, false);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        10, [&](NSTimer&) { firedAt = Clock::now(); }, false);
     timer->setFireDate(kStart + 3);
     RunLoop::main().runFor(20);
     EXPECT_DOUBLE_EQ(firedAt, kStart + 3);
@@ -130,7 +142,8 @@ TEST_F(RunLoopTimers, SetFireDateMovesTheNextFire) {
 
 TEST_F(RunLoopTimers, ZeroIntervalRepeatingTimerCannotSpinForever) {
     int count = 0;
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(0, [&](NSTimer&) { ++count; }, true);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        0, [&](NSTimer&) { ++count; }, true);
     RunLoop::main().runFor(0.001);
     EXPECT_GT(count, 0);
     EXPECT_LE(count, 11);
@@ -138,7 +151,8 @@ TEST_F(RunLoopTimers, ZeroIntervalRepeatingTimerCannotSpinForever) {
 }
 
 TEST_F(RunLoopTimers, ResetInvalidatesEveryTimer) {
-    auto timer = NSTimer::scheduledTimerWithTimeInterval(1, [](NSTimer&) {}, true);
+    auto timer = NSTimer::scheduledTimerWithTimeInterval(
+        1, [](NSTimer&) {}, true);
     RunLoop::main().reset();
     EXPECT_FALSE(timer->isValid());
     EXPECT_EQ(RunLoop::main().timerCount(), 0u);
@@ -184,9 +198,11 @@ TEST_F(RunLoopTasks, RunUntilGivesUpAtTheVirtualDeadline) {
 
 TEST_F(RunLoopTasks, RunUntilStopsAsSoonAsTheConditionHolds) {
     bool flag = false;
-    NSTimer::scheduledTimerWithTimeInterval(2, [&](NSTimer&) { flag = true; }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        2, [&](NSTimer&) { flag = true; }, false);
     int later = 0;
-    NSTimer::scheduledTimerWithTimeInterval(3, [&](NSTimer&) { ++later; }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        3, [&](NSTimer&) { ++later; }, false);
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return flag; }, 60));
     EXPECT_DOUBLE_EQ(Clock::now(), kStart + 2);
     EXPECT_EQ(later, 0);
@@ -196,7 +212,8 @@ TEST_F(RunLoopTasks, VirtualTimeWaitsForBackgroundWorkBeforeMovingOn) {
     // A reply computed on a worker must not be overtaken by a timer only because virtual time is free.
     bool replied = false;
     bool timerSawReply = false;
-    NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) { timerSawReply = replied; }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        1, [&](NSTimer&) { timerSawReply = replied; }, false);
     NSOperationQueue queue(1);
     queue.addOperation([&] {
         int result = 0;
@@ -236,9 +253,12 @@ TEST_F(RunLoopTasks, PerformOnMainThreadRunsAtOnceOnMainAndPostsFromElsewhere) {
 
 TEST_F(RunLoopTasks, RunReturnsAfterStop) {
     int ticks = 0;
-    NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) {
-        if (++ticks == 3) RunLoop::main().stop();
-    }, true);
+    NSTimer::scheduledTimerWithTimeInterval(
+        1,
+        [&](NSTimer&) {
+            if (++ticks == 3) RunLoop::main().stop();
+        },
+        true);
     RunLoop::main().run();
     EXPECT_EQ(ticks, 3);
     EXPECT_DOUBLE_EQ(Clock::now(), kStart + 3);
@@ -251,7 +271,8 @@ TEST_F(RunLoopTasks, RunReturnsAfterStop) {
 TEST_F(RunLoopTasks, StopWithoutRunDoesNotDisturbLaterLoops) {
     RunLoop::main().stop();
     bool fired = false;
-    NSTimer::scheduledTimerWithTimeInterval(1, [&](NSTimer&) { fired = true; }, false);
+    NSTimer::scheduledTimerWithTimeInterval(
+        1, [&](NSTimer&) { fired = true; }, false);
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return fired; }, 2));
 }
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 struct Pixel {
-    int r = 0, g = 0, b = 0, a = 0; // premultiplied 0..255
+    int r = 0, g = 0, b = 0, a = 0;  // premultiplied 0..255
 };
 
 class Canvas {

@@ -9,10 +9,9 @@ bool isDark(const Pixel& p) { return p.a > 200 && p.r < 60 && p.g < 60 && p.b < 
 bool isWhite(const Pixel& p) { return p.a > 250 && p.r > 245 && p.g > 245 && p.b > 245; }
 bool isEmpty(const Pixel& p) { return p.a < 8; }
 bool isSolid(const Pixel& p) { return p.a > 247; }
-} // namespace
+}  // namespace
 
-TEST(Drawing, DashedLineHasGapsAndBadDashesDrawSolid)
-{
+TEST(Drawing, DashedLineHasGapsAndBadDashesDrawSolid) {
     Canvas c(100, 10, 1, true);
     c.ctx().setStrokeColor(0, 0, 0, 1);
     c.ctx().setLineWidth(2);
@@ -22,7 +21,7 @@ TEST(Drawing, DashedLineHasGapsAndBadDashesDrawSolid)
     EXPECT_TRUE(isDark(pixelOf(*img, 5, 4)));
     EXPECT_TRUE(isWhite(pixelOf(*img, 15, 4)));
     EXPECT_TRUE(isDark(pixelOf(*img, 25, 4)));
-    EXPECT_TRUE(isWhite(pixelOf(*img, 5, 8))); // the line is only 2 wide
+    EXPECT_TRUE(isWhite(pixelOf(*img, 5, 8)));  // the line is only 2 wide
 
     // Cairo would stop drawing for good on these; here they mean a solid line.
     Canvas d(100, 10, 1, true);
@@ -31,12 +30,10 @@ TEST(Drawing, DashedLineHasGapsAndBadDashesDrawSolid)
     d.ctx().setLineDash(0, {-3, 4});
     d.ctx().strokeLineSegments({CGPointMake(0, 5), CGPointMake(100, 5)});
     auto solid = d.image();
-    for (int x = 1; x < 99; x += 7)
-        EXPECT_TRUE(isDark(pixelOf(*solid, x, 4))) << x;
+    for (int x = 1; x < 99; x += 7) EXPECT_TRUE(isDark(pixelOf(*solid, x, 4))) << x;
 }
 
-TEST(Drawing, LineCapsExtendPastTheEnds)
-{
+TEST(Drawing, LineCapsExtendPastTheEnds) {
     auto capAt = [](CGLineCap cap) {
         Canvas c(40, 20);
         c.ctx().setLineWidth(6);
@@ -49,8 +46,7 @@ TEST(Drawing, LineCapsExtendPastTheEnds)
     EXPECT_GT(capAt(CGLineCap::Round).a, 100);
 }
 
-TEST(Drawing, RoundedRectLeavesCornersEmpty)
-{
+TEST(Drawing, RoundedRectLeavesCornersEmpty) {
     Canvas c(40, 40);
     c.ctx().beginPath();
     c.ctx().addRoundedRect(CGRectMake(0, 0, 40, 40), 10);
@@ -61,11 +57,10 @@ TEST(Drawing, RoundedRectLeavesCornersEmpty)
     EXPECT_TRUE(isEmpty(pixelOf(*img, 39, 39)));
     EXPECT_TRUE(isSolid(pixelOf(*img, 20, 0)));
     EXPECT_TRUE(isSolid(pixelOf(*img, 20, 20)));
-    EXPECT_TRUE(isSolid(pixelOf(*img, 5, 5))); // inside the corner arc
+    EXPECT_TRUE(isSolid(pixelOf(*img, 5, 5)));  // inside the corner arc
 }
 
-TEST(Drawing, ClearBlendModeAndClearRectMakeTransparent)
-{
+TEST(Drawing, ClearBlendModeAndClearRectMakeTransparent) {
     Canvas c(40, 40);
     c.ctx().setFillColor(1, 0, 0, 1);
     c.ctx().fillRect(CGRectMake(0, 0, 40, 40));
@@ -85,8 +80,7 @@ TEST(Drawing, ClearBlendModeAndClearRectMakeTransparent)
     EXPECT_TRUE(isSolid(pixelOf(*c.image(), 15, 15)));
 }
 
-TEST(Drawing, ClipLimitsPaintingUntilRestore)
-{
+TEST(Drawing, ClipLimitsPaintingUntilRestore) {
     Canvas c(40, 40);
     c.ctx().saveGState();
     c.ctx().clipToRect(CGRectMake(0, 0, 20, 20));
@@ -109,13 +103,12 @@ TEST(Drawing, ClipLimitsPaintingUntilRestore)
     EXPECT_TRUE(isSolid(pixelOf(*ell, 20, 20)));
 }
 
-TEST(Drawing, TransformsMoveScaleAndRotateAtTwoX)
-{
+TEST(Drawing, TransformsMoveScaleAndRotateAtTwoX) {
     Canvas c(50, 50, 2);
     c.ctx().saveGState();
     c.ctx().translateCTM(10, 10);
     c.ctx().scaleCTM(2, 2);
-    c.ctx().fillRect(CGRectMake(0, 0, 5, 5)); // points 10..20, pixels 20..40
+    c.ctx().fillRect(CGRectMake(0, 0, 5, 5));  // points 10..20, pixels 20..40
     CGAffineTransform ctm = c.ctx().getCTM();
     EXPECT_DOUBLE_EQ(ctm.a, 2);
     EXPECT_DOUBLE_EQ(ctm.tx, 10);
@@ -130,16 +123,15 @@ TEST(Drawing, TransformsMoveScaleAndRotateAtTwoX)
 
     Canvas r(40, 20);
     r.ctx().translateCTM(30, 0);
-    r.ctx().rotateCTM(M_PI / 2); // x -> down, y -> left
-    r.ctx().fillRect(CGRectMake(0, 0, 10, 5)); // lands on x 25..30, y 0..10
+    r.ctx().rotateCTM(M_PI / 2);                // x -> down, y -> left
+    r.ctx().fillRect(CGRectMake(0, 0, 10, 5));  // lands on x 25..30, y 0..10
     auto rot = r.image();
     EXPECT_TRUE(isSolid(pixelOf(*rot, 27, 5)));
     EXPECT_TRUE(isEmpty(pixelOf(*rot, 32, 5)));
     EXPECT_TRUE(isEmpty(pixelOf(*rot, 27, 15)));
 }
 
-TEST(Drawing, SingularTransformDrawsNothingUntilRestore)
-{
+TEST(Drawing, SingularTransformDrawsNothingUntilRestore) {
     Canvas c(20, 20);
     c.ctx().saveGState();
     c.ctx().scaleCTM(0, 1);
@@ -150,8 +142,7 @@ TEST(Drawing, SingularTransformDrawsNothingUntilRestore)
     EXPECT_TRUE(isSolid(pixelOf(*c.image(), 10, 10)));
 }
 
-TEST(Drawing, ArcDirectionFollowsTheClockwiseFlag)
-{
+TEST(Drawing, ArcDirectionFollowsTheClockwiseFlag) {
     auto slice = [](bool clockwise) {
         Canvas c(40, 40);
         c.ctx().moveToPoint(20, 20);
@@ -169,8 +160,7 @@ TEST(Drawing, ArcDirectionFollowsTheClockwiseFlag)
     EXPECT_TRUE(isSolid(pixelOf(*longWay, 14, 14)));
 }
 
-TEST(Drawing, ArcToPointRoundsACorner)
-{
+TEST(Drawing, ArcToPointRoundsACorner) {
     Canvas c(40, 40);
     c.ctx().moveToPoint(0, 0);
     c.ctx().addArcToPoint(40, 0, 40, 40, 20);
@@ -179,13 +169,12 @@ TEST(Drawing, ArcToPointRoundsACorner)
     c.ctx().closePath();
     c.ctx().fillPath();
     auto img = c.image();
-    EXPECT_TRUE(isEmpty(pixelOf(*img, 38, 1)));   // cut corner
-    EXPECT_TRUE(isSolid(pixelOf(*img, 10, 1)));   // straight top edge before the arc
+    EXPECT_TRUE(isEmpty(pixelOf(*img, 38, 1)));  // cut corner
+    EXPECT_TRUE(isSolid(pixelOf(*img, 10, 1)));  // straight top edge before the arc
     EXPECT_TRUE(isSolid(pixelOf(*img, 30, 20)));
 }
 
-TEST(Drawing, AlphaAndShadow)
-{
+TEST(Drawing, AlphaAndShadow) {
     Canvas a(10, 10);
     a.ctx().setAlpha(0.5);
     a.ctx().fillRect(CGRectMake(0, 0, 10, 10));
@@ -202,19 +191,18 @@ TEST(Drawing, AlphaAndShadow)
     Pixel body = pixelOf(*sharp, 15, 15);
     EXPECT_EQ(body.r, 255);
     EXPECT_LT(body.g, 10);
-    EXPECT_TRUE(isDark(pixelOf(*sharp, 35, 35)));  // the shadow, offset down-right
+    EXPECT_TRUE(isDark(pixelOf(*sharp, 35, 35)));   // the shadow, offset down-right
     EXPECT_TRUE(isWhite(pixelOf(*sharp, 42, 35)));  // beyond its edge
     EXPECT_TRUE(isWhite(pixelOf(*sharp, 5, 5)));
 
     auto soft = shadowed(8);
     Pixel edge = pixelOf(*soft, 41, 30);
-    EXPECT_LT(edge.r, 240); // the blur reaches past the sharp edge
+    EXPECT_LT(edge.r, 240);  // the blur reaches past the sharp edge
     EXPECT_GT(edge.r, 20);
     EXPECT_TRUE(isDark(pixelOf(*soft, 32, 32)) || pixelOf(*soft, 32, 32).r < 80);
 }
 
-TEST(Drawing, LinearGradientEndsAndExtension)
-{
+TEST(Drawing, LinearGradientEndsAndExtension) {
     auto draw = [](unsigned options) {
         Canvas c(100, 10);
         c.ctx().drawLinearGradient({UIColor::redColor(), UIColor::blueColor()}, {}, CGPointMake(20, 0),
@@ -246,8 +234,7 @@ TEST(Drawing, LinearGradientEndsAndExtension)
     EXPECT_TRUE(isEmpty(pixelOf(*rad, 0, 0)));
 }
 
-TEST(Drawing, PatternColourTilesAnImage)
-{
+TEST(Drawing, PatternColourTilesAnImage) {
     std::shared_ptr<UIImage> tile;
     {
         Canvas t(2, 2, 1, true);
@@ -264,8 +251,7 @@ TEST(Drawing, PatternColourTilesAnImage)
     EXPECT_TRUE(isWhite(pixelOf(*img, 7, 7)));
 }
 
-TEST(Drawing, ImageContextsNestAndFailedOnesStayPaired)
-{
+TEST(Drawing, ImageContextsNestAndFailedOnesStayPaired) {
     EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(10, 10), false, 2);
     CGContext* outer = UIGraphicsGetCurrentContext();
@@ -280,7 +266,7 @@ TEST(Drawing, ImageContextsNestAndFailedOnesStayPaired)
     UIGraphicsEndImageContext();
     EXPECT_EQ(UIGraphicsGetCurrentContext(), outer);
 
-    UIGraphicsBeginImageContext(CGSizeMake(0, 10)); // cannot exist
+    UIGraphicsBeginImageContext(CGSizeMake(0, 10));  // cannot exist
     EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
     EXPECT_EQ(UIGraphicsGetImageFromCurrentImageContext(), nullptr);
     UIGraphicsEndImageContext();
@@ -293,12 +279,11 @@ TEST(Drawing, ImageContextsNestAndFailedOnesStayPaired)
     EXPECT_DOUBLE_EQ(big->size().width, 10);
     UIGraphicsEndImageContext();
     EXPECT_EQ(UIGraphicsGetCurrentContext(), nullptr);
-    UIGraphicsEndImageContext(); // unbalanced end is harmless
+    UIGraphicsEndImageContext();  // unbalanced end is harmless
     UIGraphicsPopContext();
 }
 
-TEST(Drawing, ImagesScaleIntoTheirRect)
-{
+TEST(Drawing, ImagesScaleIntoTheirRect) {
     std::shared_ptr<UIImage> red;
     {
         Canvas t(4, 4);

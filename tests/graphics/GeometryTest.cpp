@@ -4,14 +4,13 @@
 
 #include <cmath>
 
-TEST(Geometry, RectEdgesAndContainment)
-{
+TEST(Geometry, RectEdgesAndContainment) {
     CGRect r = CGRectMake(10, 20, 30, 40);
     EXPECT_EQ(CGRectGetMinX(r), 10);
     EXPECT_EQ(CGRectGetMaxX(r), 40);
     EXPECT_EQ(CGRectGetMidY(r), 40);
     EXPECT_TRUE(CGRectContainsPoint(r, CGPointMake(10, 20)));
-    EXPECT_FALSE(CGRectContainsPoint(r, CGPointMake(40, 30))); // max edge excluded
+    EXPECT_FALSE(CGRectContainsPoint(r, CGPointMake(40, 30)));  // max edge excluded
     EXPECT_FALSE(CGRectContainsPoint(CGRectMake(0, 0, 0, 10), CGPointMake(0, 0)));
 
     // A negative size is the same rectangle seen from the other corner.
@@ -22,8 +21,7 @@ TEST(Geometry, RectEdgesAndContainment)
     EXPECT_TRUE(CGRectContainsPoint(n, CGPointMake(15, 25)));
 }
 
-TEST(Geometry, IntersectionUnionInset)
-{
+TEST(Geometry, IntersectionUnionInset) {
     CGRect a = CGRectMake(0, 0, 10, 10), b = CGRectMake(5, 5, 10, 10);
     EXPECT_EQ(CGRectIntersection(a, b), CGRectMake(5, 5, 5, 5));
     EXPECT_EQ(CGRectUnion(a, b), CGRectMake(0, 0, 15, 15));
@@ -39,12 +37,11 @@ TEST(Geometry, IntersectionUnionInset)
     EXPECT_TRUE(CGRectIsEmpty(CGRectMake(0, 0, NAN, 3)));
 }
 
-TEST(Geometry, TransformsComposeAndInvert)
-{
-    CGAffineTransform t = CGAffineTransformConcat(CGAffineTransformMakeScale(2, 3),
-                                                  CGAffineTransformMakeTranslation(10, 20));
+TEST(Geometry, TransformsComposeAndInvert) {
+    CGAffineTransform t =
+        CGAffineTransformConcat(CGAffineTransformMakeScale(2, 3), CGAffineTransformMakeTranslation(10, 20));
     CGPoint p = CGPointApplyAffineTransform(CGPointMake(1, 1), t);
-    EXPECT_DOUBLE_EQ(p.x, 12); // scaled first, then moved
+    EXPECT_DOUBLE_EQ(p.x, 12);  // scaled first, then moved
     EXPECT_DOUBLE_EQ(p.y, 23);
     CGPoint back = CGPointApplyAffineTransform(p, CGAffineTransformInvert(t));
     EXPECT_NEAR(back.x, 1, 1e-12);
@@ -66,8 +63,7 @@ TEST(Geometry, TransformsComposeAndInvert)
     EXPECT_FALSE(CGAffineTransformIsIdentity(CGAffineTransformTranslate(CGAffineTransformIdentity, 1, 0)));
 }
 
-TEST(Geometry, EdgeInsets)
-{
+TEST(Geometry, EdgeInsets) {
     CGRect r = UIEdgeInsetsInsetRect(CGRectMake(0, 0, 100, 50), UIEdgeInsetsMake(1, 2, 3, 4));
     EXPECT_EQ(r, CGRectMake(2, 1, 94, 46));
 }

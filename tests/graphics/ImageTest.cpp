@@ -9,8 +9,7 @@
 namespace {
 
 // A w x h point image at `scale`: red with a blue 1-point frame.
-std::shared_ptr<UIImage> framedImage(double w, double h, double scale)
-{
+std::shared_ptr<UIImage> framedImage(double w, double h, double scale) {
     Canvas c(w, h, scale);
     c.ctx().setFillColor(0, 0, 1, 1);
     c.ctx().fillRect(CGRectMake(0, 0, w, h));
@@ -21,9 +20,11 @@ std::shared_ptr<UIImage> framedImage(double w, double h, double scale)
 
 class BundleDir {
 public:
-    BundleDir() : previous_(bundleDirectory()) { setBundleDirectory(dir_.path()); UIImage::clearImageCache(); }
-    ~BundleDir()
-    {
+    BundleDir() : previous_(bundleDirectory()) {
+        setBundleDirectory(dir_.path());
+        UIImage::clearImageCache();
+    }
+    ~BundleDir() {
         setBundleDirectory(previous_);
         UIImage::clearImageCache();
     }
@@ -34,10 +35,9 @@ private:
     std::string previous_;
 };
 
-} // namespace
+}  // namespace
 
-TEST(Image, PngRoundTripKeepsPixels)
-{
+TEST(Image, PngRoundTripKeepsPixels) {
     auto img = framedImage(6, 4, 1);
     std::vector<uint8_t> png = img->pngData();
     ASSERT_GT(png.size(), 8u);
@@ -56,8 +56,7 @@ TEST(Image, PngRoundTripKeepsPixels)
     EXPECT_FALSE(img->writePNG(dir.file("missing/dir/x.png")));
 }
 
-TEST(Image, BadBytesGiveNoImage)
-{
+TEST(Image, BadBytesGiveNoImage) {
     EXPECT_FALSE(UIImage::imageWithData({}));
     EXPECT_FALSE(UIImage::imageWithData({'G', 'I', 'F', '8', '9', 'a'}));
     std::vector<uint8_t> png = framedImage(8, 8, 1)->pngData();
@@ -66,14 +65,12 @@ TEST(Image, BadBytesGiveNoImage)
         EXPECT_FALSE(UIImage::imageWithData(part)) << cut;
     }
     std::vector<uint8_t> corrupt = png;
-    for (size_t i = 40; i < corrupt.size() - 12; ++i)
-        corrupt[i] ^= 0x5a;
+    for (size_t i = 40; i < corrupt.size() - 12; ++i) corrupt[i] ^= 0x5a;
     EXPECT_FALSE(UIImage::imageWithData(corrupt));
     EXPECT_FALSE(UIImage::imageWithContentsOfFile("/nonexistent/file.png"));
 }
 
-TEST(Image, NamedImagesPreferTwoXAndAreCached)
-{
+TEST(Image, NamedImagesPreferTwoXAndAreCached) {
     BundleDir bundle;
     framedImage(10, 10, 1)->writePNG(bundle.file("btn.png"));
     framedImage(10, 10, 2)->writePNG(bundle.file("btn@2x.png"));
@@ -84,7 +81,7 @@ TEST(Image, NamedImagesPreferTwoXAndAreCached)
     EXPECT_DOUBLE_EQ(btn->scale(), 2);
     EXPECT_EQ(btn->pixelWidth(), 20);
     EXPECT_EQ(btn->size(), CGSizeMake(10, 10));
-    EXPECT_EQ(UIImage::imageNamed("btn"), btn); // cached
+    EXPECT_EQ(UIImage::imageNamed("btn"), btn);  // cached
     auto withExt = UIImage::imageNamed("btn.png");
     ASSERT_TRUE(withExt);
     EXPECT_DOUBLE_EQ(withExt->scale(), 2);
@@ -99,8 +96,7 @@ TEST(Image, NamedImagesPreferTwoXAndAreCached)
     EXPECT_FALSE(UIImage::imageNamed("broken"));
 }
 
-TEST(Image, StretchableImageKeepsItsCaps)
-{
+TEST(Image, StretchableImageKeepsItsCaps) {
     auto frame = framedImage(10, 10, 2);
     auto stretch = frame->stretchableImageWithLeftCapWidth(4, 4);
     ASSERT_TRUE(stretch);

@@ -12,8 +12,7 @@ const std::string kChinese = "涨跌幅 浦发银行";
 const std::string kEllipsis = "…";
 
 std::shared_ptr<UIImage> renderLine(const std::string& text, const UIFont& font, double scale = 2,
-                                    CGPoint at = CGPointMake(4, 4), double width = 240, double height = 40)
-{
+                                    CGPoint at = CGPointMake(4, 4), double width = 240, double height = 40) {
     Canvas c(width, height, scale, true);
     c.ctx().setFillColor(0, 0, 0, 1);
     drawStringAtPoint(text, at, font);
@@ -23,26 +22,23 @@ std::shared_ptr<UIImage> renderLine(const std::string& text, const UIFont& font,
 const Pixel kWhite{255, 255, 255, 255};
 
 bool startsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
-bool endsWith(const std::string& s, const std::string& p)
-{
+bool endsWith(const std::string& s, const std::string& p) {
     return s.size() >= p.size() && s.compare(s.size() - p.size(), p.size(), p) == 0;
 }
 
-void dumpIfAsked(const UIImage& image, const std::string& name)
-{
+void dumpIfAsked(const UIImage& image, const std::string& name) {
     if (const char* dir = std::getenv("RD_GRAPHICS_DUMP"))
         image.writePNG(std::string(dir) + "/graphics-" + name + ".png");
 }
 
-} // namespace
+}  // namespace
 
-TEST(Text, ChineseRendersRealGlyphsNotBoxes)
-{
+TEST(Text, ChineseRendersRealGlyphsNotBoxes) {
     auto font = UIFont::systemFontOfSize(16);
     // The fonts cover every character: Pango finds no unknown glyph.
     PangoLayoutPtr layout = makePangoLayout(kChinese, *font, 16);
     EXPECT_EQ(pango_layout_get_unknown_glyphs_count(layout.get()), 0);
-    PangoLayoutPtr unassigned = makePangoLayout("\xCD\xB8", *font, 16); // U+0378, no glyph anywhere
+    PangoLayoutPtr unassigned = makePangoLayout("\xCD\xB8", *font, 16);  // U+0378, no glyph anywhere
     EXPECT_GT(pango_layout_get_unknown_glyphs_count(unassigned.get()), 0);
 
     auto line = renderLine(kChinese, *font);
@@ -58,12 +54,10 @@ TEST(Text, ChineseRendersRealGlyphsNotBoxes)
         EXPECT_GT(ink, 60) << ch;
         EXPECT_GT(countDifferent(*glyphs.back(), *box), ink / 3) << ch;
     }
-    for (size_t i = 1; i < glyphs.size(); ++i)
-        EXPECT_GT(countDifferent(*glyphs[i], *glyphs[i - 1]), 50);
+    for (size_t i = 1; i < glyphs.size(); ++i) EXPECT_GT(countDifferent(*glyphs[i], *glyphs[i - 1]), 50);
 }
 
-TEST(Text, MeasuredSizeMatchesDrawnInk)
-{
+TEST(Text, MeasuredSizeMatchesDrawnInk) {
     auto font = UIFont::systemFontOfSize(14);
     for (const std::string& text : {std::string("12.34 浦发银行"), std::string("600000"), kChinese}) {
         CGSize measured = sizeWithFont(text, *font);
@@ -83,8 +77,7 @@ TEST(Text, MeasuredSizeMatchesDrawnInk)
     }
 }
 
-TEST(Text, LayoutDoesNotDependOnTheScale)
-{
+TEST(Text, LayoutDoesNotDependOnTheScale) {
     auto font = UIFont::systemFontOfSize(13);
     auto one = inkBounds(*renderLine("浦发银行 10.52 -0.33%", *font, 1), kWhite, 80);
     auto two = inkBounds(*renderLine("浦发银行 10.52 -0.33%", *font, 2), kWhite, 80);
@@ -92,8 +85,7 @@ TEST(Text, LayoutDoesNotDependOnTheScale)
     EXPECT_NEAR(one.origin.x, two.origin.x / 2, 1.0);
 }
 
-TEST(Text, ShrinkToFitPicksASmallerSize)
-{
+TEST(Text, ShrinkToFitPicksASmallerSize) {
     auto font = UIFont::systemFontOfSize(16);
     const std::string longName = "上海浦东发展银行股份有限公司";
     double actual = 0;
@@ -114,23 +106,21 @@ TEST(Text, ShrinkToFitPicksASmallerSize)
     // Past the minimum the rest is truncated; the draw agrees with the measure.
     Canvas c(200, 30, 2, true);
     double drawnSize = 0;
-    CGSize drawn = drawStringAtPoint(longName, CGPointMake(0, 0), 40, *font, 12, &drawnSize,
-                                     UILineBreakMode::TailTruncation);
+    CGSize drawn =
+        drawStringAtPoint(longName, CGPointMake(0, 0), 40, *font, 12, &drawnSize, UILineBreakMode::TailTruncation);
     EXPECT_EQ(drawnSize, 12);
     EXPECT_LE(drawn.width, 40.01);
     EXPECT_LE(CGRectGetMaxX(inkBounds(*c.image(), kWhite)) / 2, 41);
 }
 
-TEST(Text, TruncationPutsTheEllipsisWhereTheModeSays)
-{
+TEST(Text, TruncationPutsTheEllipsisWhereTheModeSays) {
     auto font = UIFont::systemFontOfSize(14);
     const std::string text = "浦发银行 600000 上海浦东发展银行";
     std::string tail = truncatedString(text, *font, 80, UILineBreakMode::TailTruncation);
     EXPECT_TRUE(endsWith(tail, kEllipsis)) << tail;
     EXPECT_TRUE(startsWith(tail, "浦发")) << tail;
     EXPECT_LE(sizeWithFont(tail, *font).width, 80.01);
-    EXPECT_EQ(sizeWithFont(text, *font, 80, UILineBreakMode::TailTruncation).width,
-              sizeWithFont(tail, *font).width);
+    EXPECT_EQ(sizeWithFont(text, *font, 80, UILineBreakMode::TailTruncation).width, sizeWithFont(tail, *font).width);
 
     std::string head = truncatedString(text, *font, 80, UILineBreakMode::HeadTruncation);
     EXPECT_TRUE(startsWith(head, kEllipsis)) << head;
@@ -147,8 +137,7 @@ TEST(Text, TruncationPutsTheEllipsisWhereTheModeSays)
     EXPECT_EQ(sizeWithFont(text, *font, 80, UILineBreakMode::Clip).width, 80);
 }
 
-TEST(Text, WrapsIntoLinesThatFitTheRect)
-{
+TEST(Text, WrapsIntoLinesThatFitTheRect) {
     auto font = UIFont::systemFontOfSize(14);
     double lh = font->lineHeight();
     const std::string text = "The quick brown fox jumps over the lazy dog 今日 涨幅 最大 的 股票 是 浦发银行";
@@ -179,8 +168,7 @@ TEST(Text, WrapsIntoLinesThatFitTheRect)
     EXPECT_DOUBLE_EQ(sizeWithFont("a\nb", *font).height, lh);
 }
 
-TEST(Text, AlignmentAndColour)
-{
+TEST(Text, AlignmentAndColour) {
     auto font = UIFont::boldSystemFontOfSize(14);
     auto inkFor = [&](UITextAlignment align) {
         Canvas c(100, 20, 1, true);
@@ -193,8 +181,7 @@ TEST(Text, AlignmentAndColour)
         for (int y = int(ink.origin.y); y < CGRectGetMaxY(ink); ++y)
             for (int x = int(ink.origin.x); x < CGRectGetMaxX(ink); ++x) {
                 Pixel q = pixelOf(*img, x, y);
-                if (q.g < p.g)
-                    p = q;
+                if (q.g < p.g) p = q;
             }
         EXPECT_GT(p.r, 200);
         EXPECT_LT(p.g, 60);
@@ -205,8 +192,7 @@ TEST(Text, AlignmentAndColour)
     EXPECT_NEAR(CGRectGetMidX(inkFor(UITextAlignment::Center)), 50, 2);
 }
 
-TEST(Text, FontNamesMapToFacesThatCoverChinese)
-{
+TEST(Text, FontNamesMapToFacesThatCoverChinese) {
     EXPECT_TRUE(UIFont::fontWithName("Helvetica-Bold", 12)->isBold());
     EXPECT_TRUE(UIFont::fontWithName("ArialRoundedMTBold", 12)->isBold());
     EXPECT_FALSE(UIFont::fontWithName("Arial", 12)->isBold());
@@ -215,7 +201,7 @@ TEST(Text, FontNamesMapToFacesThatCoverChinese)
     auto unknown = UIFont::fontWithName("NoSuchFont", 12);
     ASSERT_TRUE(unknown);
     EXPECT_EQ(unknown->families(), UIFont::systemFontOfSize(12)->families());
-    EXPECT_DOUBLE_EQ(UIFont::fontWithName("Arial", 0)->pointSize(), 12); // nonsense size: default
+    EXPECT_DOUBLE_EQ(UIFont::fontWithName("Arial", 0)->pointSize(), 12);  // nonsense size: default
 
     for (const char* name : {"Arial", "ArialRoundedMTBold", "Helvetica-Bold", "Helvetica Neue", "STHeitiSC-Light",
                              "Helvetica", "Courier"}) {
@@ -233,10 +219,13 @@ TEST(Text, FontNamesMapToFacesThatCoverChinese)
               countInk(*renderLine("浦发 600000", *regular), kWhite) * 11 / 10);
 }
 
-TEST(Text, BadTextAndNoContextAreHarmless)
-{
+TEST(Text, BadTextAndNoContextAreHarmless) {
     auto font = UIFont::systemFontOfSize(12);
-    EXPECT_GT(sizeWithFont("\xff\xfe" "abc\xe6\xb5", *font).width, 0);
+    EXPECT_GT(sizeWithFont("\xff\xfe"
+                           "abc\xe6\xb5",
+                           *font)
+                  .width,
+              0);
     EXPECT_EQ(truncatedString("", *font, 10, UILineBreakMode::TailTruncation), "");
     EXPECT_DOUBLE_EQ(sizeWithFont("", *font).width, 0);
     ASSERT_EQ(UIGraphicsGetCurrentContext(), nullptr);

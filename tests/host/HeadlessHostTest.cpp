@@ -15,18 +15,17 @@
 #include <sstream>
 
 namespace {
-std::shared_ptr<UIButton> addButton(UIView& parent, const std::string& title, CGRect frame, int& taps)
-{
+std::shared_ptr<UIButton> addButton(UIView& parent, const std::string& title, CGRect frame, int& taps) {
     auto b = UIButton::buttonWithType(UIButtonType::RoundedRect);
     b->setFrame(frame);
     b->setTitle(title);
-    b->addTarget(&taps, [&taps](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+    b->addTarget(
+        &taps, [&taps](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
     parent.addSubview(b);
     return b;
 }
 
-std::shared_ptr<UILabel> addLabel(UIView& parent, const std::string& text, CGRect frame)
-{
+std::shared_ptr<UILabel> addLabel(UIView& parent, const std::string& text, CGRect frame) {
     auto l = std::make_shared<UILabel>(frame);
     l->setText(text);
     parent.addSubview(l);
@@ -48,8 +47,7 @@ public:
 };
 }  // namespace
 
-TEST_F(HostTest, TapReachesTheButtonUnderTheFingerOnly)
-{
+TEST_F(HostTest, TapReachesTheButtonUnderTheFingerOnly) {
     int buy = 0, sell = 0;
     addButton(*window, "买入", CGRectMake(20, 100, 120, 44), buy);
     addButton(*window, "卖出", CGRectMake(180, 100, 120, 44), sell);
@@ -64,8 +62,7 @@ TEST_F(HostTest, TapReachesTheButtonUnderTheFingerOnly)
     EXPECT_FALSE(host.tapText("撤单"));
 }
 
-TEST_F(HostTest, HiddenAndClippedViewsAreNotVisible)
-{
+TEST_F(HostTest, HiddenAndClippedViewsAreNotVisible) {
     auto shown = addLabel(*window, "显示", CGRectMake(10, 40, 100, 20));
     auto hidden = addLabel(*window, "隐藏", CGRectMake(10, 70, 100, 20));
     hidden->setHidden(true);
@@ -84,8 +81,7 @@ TEST_F(HostTest, HiddenAndClippedViewsAreNotVisible)
     EXPECT_TRUE(host.isTextVisible("更多"));
 }
 
-TEST_F(HostTest, TypingGoesIntoTheFieldBeingEditedFilteredByItsKeyboard)
-{
+TEST_F(HostTest, TypingGoesIntoTheFieldBeingEditedFilteredByItsKeyboard) {
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
     field->setBorderStyle(UITextBorderStyle::RoundedRect);
     field->setKeyboardType(UIKeyboardType::NumberPad);
@@ -105,8 +101,7 @@ TEST_F(HostTest, TypingGoesIntoTheFieldBeingEditedFilteredByItsKeyboard)
     EXPECT_TRUE(host.isTextVisible("600039"));
 }
 
-TEST_F(HostTest, ScreenshotIsAPngOfTheScreenWithItsColours)
-{
+TEST_F(HostTest, ScreenshotIsAPngOfTheScreenWithItsColours) {
     auto box = std::make_shared<UIView>(CGRectMake(100, 200, 50, 40));
     box->setBackgroundColor(UIColor::redColor());
     window->addSubview(box);
@@ -132,8 +127,7 @@ TEST_F(HostTest, ScreenshotIsAPngOfTheScreenWithItsColours)
     EXPECT_FALSE(error.empty());
 }
 
-TEST_F(HostTest, ViewTreeListsClassesFramesAndTexts)
-{
+TEST_F(HostTest, ViewTreeListsClassesFramesAndTexts) {
     auto panel = std::make_shared<UIView>(CGRectMake(0, 20, 320, 100));
     panel->setTag(7);
     window->addSubview(panel);
@@ -156,8 +150,7 @@ TEST_F(HostTest, ViewTreeListsClassesFramesAndTexts)
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "不见"), texts.end());
 }
 
-TEST_F(HostTest, WaitForRunsVirtualTimeUntilTheTextAppears)
-{
+TEST_F(HostTest, WaitForRunsVirtualTimeUntilTheTextAppears) {
     auto label = addLabel(*window, "", CGRectMake(10, 40, 200, 20));
     auto timer = NSTimer::scheduledTimerWithTimeInterval(
         3, [label](NSTimer&) { label->setText("委托成功"); }, false);
@@ -167,29 +160,32 @@ TEST_F(HostTest, WaitForRunsVirtualTimeUntilTheTextAppears)
     EXPECT_NEAR(Clock::now() - start, 3, 0.01);
 }
 
-TEST_F(HostTest, ScriptDrivesTapsAlertsAndScreenshots)
-{
+TEST_F(HostTest, ScriptDrivesTapsAlertsAndScreenshots) {
     int taps = 0;
     RecordingAlertDelegate alertDelegate;
     auto button = addButton(*window, "提交", CGRectMake(20, 100, 120, 44), taps);
-    button->addTarget(&alertDelegate, [&](UIControl&) {
-        auto alert = std::make_shared<UIAlertView>("提示", "确认提交委托?", &alertDelegate, std::string("取消"),
-                                                   std::vector<std::string>{"确定"});
-        alert->show();
-    }, UIControlEventTouchUpInside);
+    button->addTarget(
+        &alertDelegate,
+        [&](UIControl&) {
+            auto alert = std::make_shared<UIAlertView>("提示", "确认提交委托?", &alertDelegate, std::string("取消"),
+                                                       std::vector<std::string>{"确定"});
+            alert->show();
+        },
+        UIControlEventTouchUpInside);
     TempDir dir;
     std::ostringstream out;
     ScriptDriver driver(host, out);
     driver.setBaseDirectory(dir.path());
-    auto error = driver.runScript("expect 提交\n"
-                                  "tap 80 122\n"
-                                  "waitfor 确认提交委托?\n"
-                                  "screenshot alert.png\n"
-                                  "alert 确定\n"
-                                  "wait 1\n"
-                                  "expectnot 确认提交委托?\n"
-                                  "echo done\n"
-                                  "tree\n");
+    auto error = driver.runScript(
+        "expect 提交\n"
+        "tap 80 122\n"
+        "waitfor 确认提交委托?\n"
+        "screenshot alert.png\n"
+        "alert 确定\n"
+        "wait 1\n"
+        "expectnot 确认提交委托?\n"
+        "echo done\n"
+        "tree\n");
     EXPECT_FALSE(error) << error->describe();
     EXPECT_EQ(taps, 1);
     EXPECT_EQ(alertDelegate.clicked, (std::vector<int>{1}));
@@ -198,8 +194,7 @@ TEST_F(HostTest, ScriptDrivesTapsAlertsAndScreenshots)
     EXPECT_NE(out.str().find("UIButton"), std::string::npos);
 }
 
-TEST_F(HostTest, ScriptStopsAtTheFirstFailureWithItsLine)
-{
+TEST_F(HostTest, ScriptStopsAtTheFirstFailureWithItsLine) {
     std::ostringstream out;
     ScriptDriver driver(host, out);
     addLabel(*window, "行情", CGRectMake(10, 40, 100, 20));
@@ -214,8 +209,7 @@ TEST_F(HostTest, ScriptStopsAtTheFirstFailureWithItsLine)
     EXPECT_TRUE(driver.runFile("/nonexistent/script.txt"));
 }
 
-TEST_F(HostTest, BackgroundForegroundAndTerminateReachTheDelegate)
-{
+TEST_F(HostTest, BackgroundForegroundAndTerminateReachTheDelegate) {
     LifeCycleDelegate delegate;
     app().setDelegate(&delegate);
     std::ostringstream out;
@@ -227,13 +221,17 @@ TEST_F(HostTest, BackgroundForegroundAndTerminateReachTheDelegate)
     app().setDelegate(nullptr);
 }
 
-TEST_F(HostTest, DragAndPinchReachTheTouchedView)
-{
+TEST_F(HostTest, DragAndPinchReachTheTouchedView) {
     class Recorder : public UIView {
     public:
         using UIView::UIView;
-        void touchesBegan(const UITouchSet& t, UIEvent* e) override { maxFingers = std::max(maxFingers, int(e->allTouches().size())); }
-        void touchesMoved(const UITouchSet& t, UIEvent*) override { ++moves; last = t.anyObject()->locationInView(this); }
+        void touchesBegan(const UITouchSet& t, UIEvent* e) override {
+            maxFingers = std::max(maxFingers, int(e->allTouches().size()));
+        }
+        void touchesMoved(const UITouchSet& t, UIEvent*) override {
+            ++moves;
+            last = t.anyObject()->locationInView(this);
+        }
         void touchesEnded(const UITouchSet&, UIEvent*) override { ++ends; }
         int moves = 0, ends = 0, maxFingers = 0;
         CGPoint last;

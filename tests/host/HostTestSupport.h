@@ -12,8 +12,7 @@
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Clock::freezeAt(1700000000);
         RunLoop::main().reset();
         UIApplication::resetSharedApplication();
@@ -21,8 +20,7 @@ protected:
         UIApplication::sharedApplication().launch();
         host.setRealTimeLimit(0);  // nothing here replies from another thread
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         UIApplication::resetSharedApplication();
         window.reset();
         RunLoop::main().reset();

@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::vector<ScriptCommand> parsed(const std::string& script)
-{
+std::vector<ScriptCommand> parsed(const std::string& script) {
     std::vector<ScriptCommand> commands;
     auto error = parseScript(script, commands);
     EXPECT_FALSE(error) << (error ? error->describe() : "");
     return commands;
 }
 
-ScriptError parseError(const std::string& script)
-{
+ScriptError parseError(const std::string& script) {
     std::vector<ScriptCommand> commands;
     auto error = parseScript(script, commands);
     EXPECT_TRUE(error);
@@ -20,27 +18,27 @@ ScriptError parseError(const std::string& script)
 }
 }  // namespace
 
-TEST(ScriptParse, ReadsEveryCommandWithItsArgumentsAndLineNumbers)
-{
-    auto c = parsed("# a walk\n"
-                    "\n"
-                    "tap 10 20.5\r\n"
-                    "drag 1 2 3 4\n"
-                    "drag 1 2 3 4 7\n"
-                    "pinch 160 240 50 150\n"
-                    "type 600036\n"
-                    "key 完成\n"
-                    "wait 2.5\n"
-                    "waitfor 买入\n"
-                    "waitfor 委托 成功 3\n"
-                    "waitfor \"价格 12\" 4\n"
-                    "expect 交易\n"
-                    "expectnot 错误\n"
-                    "alert 确定\n"
-                    "screenshot out/a.png\n"
-                    "tree\n"
-                    "background\n"
-                    "foreground\n");
+TEST(ScriptParse, ReadsEveryCommandWithItsArgumentsAndLineNumbers) {
+    auto c = parsed(
+        "# a walk\n"
+        "\n"
+        "tap 10 20.5\r\n"
+        "drag 1 2 3 4\n"
+        "drag 1 2 3 4 7\n"
+        "pinch 160 240 50 150\n"
+        "type 600036\n"
+        "key 完成\n"
+        "wait 2.5\n"
+        "waitfor 买入\n"
+        "waitfor 委托 成功 3\n"
+        "waitfor \"价格 12\" 4\n"
+        "expect 交易\n"
+        "expectnot 错误\n"
+        "alert 确定\n"
+        "screenshot out/a.png\n"
+        "tree\n"
+        "background\n"
+        "foreground\n");
     ASSERT_EQ(c.size(), 17u);
     EXPECT_EQ(c[0].name, "tap");
     EXPECT_EQ(c[0].line, 3);
@@ -63,8 +61,7 @@ TEST(ScriptParse, ReadsEveryCommandWithItsArgumentsAndLineNumbers)
     EXPECT_EQ(c[16].line, 19);
 }
 
-TEST(ScriptParse, QuotedTextsKeepSpacesAndEscapes)
-{
+TEST(ScriptParse, QuotedTextsKeepSpacesAndEscapes) {
     auto c = parsed("type \"  a \\\"b\\\" \\\\ \\n\"\nwaitfor 12\ntype 1 2 3\n");
     ASSERT_EQ(c.size(), 3u);
     EXPECT_EQ(c[0].text, "  a \"b\" \\ \n");
@@ -75,8 +72,7 @@ TEST(ScriptParse, QuotedTextsKeepSpacesAndEscapes)
     EXPECT_EQ(c[2].text, "1 2 3");
 }
 
-TEST(ScriptParse, ErrorsNameTheLine)
-{
+TEST(ScriptParse, ErrorsNameTheLine) {
     auto e = parseError("tap 1 2\n\nfly 3 4\n");
     EXPECT_EQ(e.line, 3);
     EXPECT_NE(e.message.find("unknown command"), std::string::npos);
@@ -97,8 +93,7 @@ TEST(ScriptParse, ErrorsNameTheLine)
     EXPECT_EQ(parseError("tree now\n").line, 1);
 }
 
-TEST(ScriptParse, NumbersMustBeWholeAndFinite)
-{
+TEST(ScriptParse, NumbersMustBeWholeAndFinite) {
     EXPECT_EQ(parseError("tap 1e999 2\n").line, 1);
     EXPECT_EQ(parseError("tap 12abc 2\n").line, 1);
     EXPECT_EQ(parseError("tap nan 2\n").line, 1);

@@ -16,16 +16,13 @@ namespace {
 class PushDelegate : public UIApplicationDelegate {
 public:
     void applicationDidRegisterForRemoteNotificationsWithDeviceToken(UIApplication&,
-                                                                    const std::vector<uint8_t>& t) override
-    {
+                                                                     const std::vector<uint8_t>& t) override {
         tokens.push_back(t);
     }
-    void applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication&, const std::string& e) override
-    {
+    void applicationDidFailToRegisterForRemoteNotificationsWithError(UIApplication&, const std::string& e) override {
         errors.push_back(e);
     }
-    void applicationDidReceiveRemoteNotification(UIApplication&, const Value& info) override
-    {
+    void applicationDidReceiveRemoteNotification(UIApplication&, const Value& info) override {
         received.push_back(info);
     }
     std::vector<std::vector<uint8_t>> tokens;
@@ -35,8 +32,7 @@ public:
 
 class ServicesTest : public HostTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HostTest::SetUp();
         NSUserDefaults::standardUserDefaults().reload();
         RemoteNotificationService::shared().reset();
@@ -47,14 +43,12 @@ protected:
         Reachability::resetAll();
         RunLoop::main().runOnce();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         app().setDelegate(nullptr);
         RemoteNotificationService::shared().reset();
         HostTest::TearDown();
     }
-    Value payload(const std::string& msgId)
-    {
+    Value payload(const std::string& msgId) {
         Value::Dict aps{{"alert", Value("新消息")}, {"sound", Value("default")}};
         return Value(Value::Dict{{"aps", Value(aps)}, {"msg_id", Value(msgId)}});
     }
@@ -64,8 +58,7 @@ protected:
 class ComposeDelegate : public MFMessageComposeViewControllerDelegate {
 public:
     void messageComposeViewControllerDidFinishWithResult(MFMessageComposeViewController& c,
-                                                         MessageComposeResult r) override
-    {
+                                                         MessageComposeResult r) override {
         results.push_back(r);
         c.dismissModalViewControllerAnimated(false);
     }
@@ -73,29 +66,29 @@ public:
 };
 }  // namespace
 
-TEST_F(ServicesTest, RegistrationHandsTheDeviceTokenLaterAndTheSameEveryTime)
-{
+TEST_F(ServicesTest, RegistrationHandsTheDeviceTokenLaterAndTheSameEveryTime) {
     app().setDelegate(&delegate);
     app().registerForRemoteNotificationTypes(UIRemoteNotificationTypeAlert | UIRemoteNotificationTypeBadge);
     EXPECT_TRUE(delegate.tokens.empty());  // never inside the register call
     RunLoop::main().runOnce();
     ASSERT_EQ(delegate.tokens.size(), 1u);
     EXPECT_EQ(delegate.tokens[0].size(), 32u);
-    EXPECT_EQ(delegate.tokens[0], RemoteNotificationService::deviceTokenFor(RemoteNotificationService::deviceIdentifier()));
+    EXPECT_EQ(delegate.tokens[0],
+              RemoteNotificationService::deviceTokenFor(RemoteNotificationService::deviceIdentifier()));
     EXPECT_EQ(RemoteNotificationService::tokenHex(delegate.tokens[0]).size(), 64u);
     app().registerForRemoteNotificationTypes(UIRemoteNotificationTypeAlert);
     RunLoop::main().runOnce();
     ASSERT_EQ(delegate.tokens.size(), 2u);
     EXPECT_EQ(delegate.tokens[0], delegate.tokens[1]);
     // Another device, another token.
-    EXPECT_NE(RemoteNotificationService::deviceTokenFor("device-a"), RemoteNotificationService::deviceTokenFor("device-b"));
+    EXPECT_NE(RemoteNotificationService::deviceTokenFor("device-a"),
+              RemoteNotificationService::deviceTokenFor("device-b"));
     NSUserDefaults::standardUserDefaults().setObject(Value("phone-2"), "DeviceIdentifier");
     EXPECT_EQ(RemoteNotificationService::deviceIdentifier(), "phone-2");
     NSUserDefaults::standardUserDefaults().removeObjectForKey("DeviceIdentifier");
 }
 
-TEST_F(ServicesTest, RegistrationFailureReachesTheDelegate)
-{
+TEST_F(ServicesTest, RegistrationFailureReachesTheDelegate) {
     app().setDelegate(&delegate);
     RemoteNotificationService::shared().setRegistrationError("no push service");
     app().registerForRemoteNotificationTypes(UIRemoteNotificationTypeAlert);
@@ -105,8 +98,7 @@ TEST_F(ServicesTest, RegistrationFailureReachesTheDelegate)
     EXPECT_FALSE(RemoteNotificationService::shared().isRegistered());
 }
 
-TEST_F(ServicesTest, PushedPayloadReachesTheDelegateOnTheMainLoop)
-{
+TEST_F(ServicesTest, PushedPayloadReachesTheDelegateOnTheMainLoop) {
     app().setDelegate(&delegate);
     app().registerForRemoteNotificationTypes(UIRemoteNotificationTypeAlert | UIRemoteNotificationTypeSound);
     RunLoop::main().runOnce();
@@ -126,8 +118,7 @@ TEST_F(ServicesTest, PushedPayloadReachesTheDelegateOnTheMainLoop)
     EXPECT_FALSE(RemoteNotificationService::shared().deliver(Value("not a dictionary")));
 }
 
-TEST_F(ServicesTest, PushIsDroppedWhileNotRegistered)
-{
+TEST_F(ServicesTest, PushIsDroppedWhileNotRegistered) {
     app().setDelegate(&delegate);
     RemoteNotificationService::shared().deliver(payload("1"));
     RunLoop::main().runOnce();
@@ -141,8 +132,7 @@ TEST_F(ServicesTest, PushIsDroppedWhileNotRegistered)
     EXPECT_TRUE(delegate.received.empty());
 }
 
-TEST_F(ServicesTest, SmsSheetShowsTheMessageAndSendIsRecorded)
-{
+TEST_F(ServicesTest, SmsSheetShowsTheMessageAndSendIsRecorded) {
     auto root = std::make_shared<UIViewController>();
     auto nav = UINavigationController::initWithRootViewController(root);
     window->setRootViewController(nav);
@@ -170,8 +160,7 @@ TEST_F(ServicesTest, SmsSheetShowsTheMessageAndSendIsRecorded)
     EXPECT_EQ(SentMessageLog::shared().messages().size(), 1u);
 }
 
-TEST_F(ServicesTest, SmsSendFailsWhenTheGatewayRefusesAndCancelSendsNothing)
-{
+TEST_F(ServicesTest, SmsSendFailsWhenTheGatewayRefusesAndCancelSendsNothing) {
     ComposeDelegate composeDelegate;
     SentMessageLog::shared().setSendHandler([](const SentTextMessage&) { return false; });
     MFMessageComposeViewController failing;
@@ -193,8 +182,7 @@ TEST_F(ServicesTest, SmsSendFailsWhenTheGatewayRefusesAndCancelSendsNothing)
     SentMessageLog::shared().setSendHandler(nullptr);
 }
 
-TEST_F(ServicesTest, ReachabilityReportsEachChangeOnce)
-{
+TEST_F(ServicesTest, ReachabilityReportsEachChangeOnce) {
     auto quote = Reachability::reachabilityWithHostName("http://127.0.0.1:8080/quote?x=1");
     auto internet = Reachability::reachabilityForInternetConnection();
     EXPECT_EQ(quote->hostName(), "127.0.0.1:8080");
@@ -238,8 +226,7 @@ TEST_F(ServicesTest, ReachabilityReportsEachChangeOnce)
     RunLoop::main().runOnce();
 }
 
-TEST_F(ServicesTest, CarrierIdentityComesFromTheSettings)
-{
+TEST_F(ServicesTest, CarrierIdentityComesFromTheSettings) {
     auto& d = NSUserDefaults::standardUserDefaults();
     unsetenv("RD_CARRIER");
     unsetenv("RD_CARRIER_MCCMNC");
@@ -266,8 +253,7 @@ TEST_F(ServicesTest, CarrierIdentityComesFromTheSettings)
     EXPECT_EQ(carrierNumberForCodes("460", "99"), 0);
 }
 
-TEST_F(ServicesTest, SoundsAndVibrationsAreCounted)
-{
+TEST_F(ServicesTest, SoundsAndVibrationsAreCounted) {
     int heard = 0;
     SystemSoundLog::shared().setListener([&](SystemSoundID) { ++heard; });
     AudioServicesPlaySystemSound(1007);

@@ -31,7 +31,7 @@ protected:
             answered = true;
             got = std::move(b);
         });
-        EXPECT_FALSE(answered);   // never from inside the call
+        EXPECT_FALSE(answered);  // never from inside the call
         EXPECT_TRUE(waitFor([&] { return answered; }));
         return got;
     }

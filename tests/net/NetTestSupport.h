@@ -18,7 +18,7 @@
 #include "sim/SimServer.h"
 
 struct Event {
-    std::string kind;   // "data", "array", "network", "service"
+    std::string kind;  // "data", "array", "network", "service"
     int tag = 0;
     std::vector<uint8_t> data;
     std::vector<std::shared_ptr<VTATCRS>> sets;
@@ -40,7 +40,8 @@ public:
     void serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) override {
         events.push_back({"data", tag, data, {}, 0, ""});
     }
-    void serviceDidReceiveArray(QZNetworkService*, const std::vector<std::shared_ptr<VTATCRS>>& sets, int tag) override {
+    void serviceDidReceiveArray(QZNetworkService*, const std::vector<std::shared_ptr<VTATCRS>>& sets,
+                                int tag) override {
         events.push_back({"array", tag, {}, sets, 0, ""});
     }
     bool respondsToServiceDidReceiveArray() const override { return takesArrays; }

@@ -46,7 +46,7 @@ TEST_F(NetworkManagerTest, ConfigurationAddsTheIplistAndForegroundRevalidates) {
     conf["iplist"] = "127.0.0.2:80^a^0#127.0.0.1:8010^dup^0";
     VTAParamter::shareParamter().setValue(Value(conf), "commomdSettingForHQ");
     m.applyConfiguration();
-    ASSERT_EQ(m.hosts().size(), 2u);   // built-in plus one new, duplicate dropped
+    ASSERT_EQ(m.hosts().size(), 2u);  // built-in plus one new, duplicate dropped
     EXPECT_EQ(m.hosts()[1]->address(), "127.0.0.2:80");
 
     m.setLoopbackHost(sim->url());

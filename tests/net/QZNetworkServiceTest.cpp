@@ -39,7 +39,8 @@ TEST_F(QZNetworkServiceTest, EveryRequestTypeGivesItsHeaderFlagsAndReply) {
         EXPECT_EQ(recs[0].userAgent, "VTA-IPhone 1.0");
         EXPECT_EQ(recs[0].session, ServiceSession::shared().session());
         bool enciphered = encrypt[type] >= 36, compressed = encrypt[type] % 36 == 18;
-        EXPECT_EQ(recs[0].etag, "0," + recs[0].packageId + "," + (compressed ? "18" : "0") + "," + (enciphered ? "36" : "0"));
+        EXPECT_EQ(recs[0].etag,
+                  "0," + recs[0].packageId + "," + (compressed ? "18" : "0") + "," + (enciphered ? "36" : "0"));
         EXPECT_EQ(recs[0].rawBody.find("code=600519.2") == std::string::npos, enciphered) << recs[0].rawBody;
         EXPECT_NE(recs[0].rawBody.find("tc_mfuncno=31000&tc_sfuncno=4"), std::string::npos);
     }
@@ -57,15 +58,20 @@ TEST_F(QZNetworkServiceTest, EncipheredFieldsNeverTravelInClear) {
     auto rec = sim->requests().at(0);
     EXPECT_EQ(rec.rawBody.find("pa55word"), std::string::npos);
     EXPECT_EQ(rec.rawBody.find("600036"), std::string::npos);
-    EXPECT_EQ(fieldOf(rec, "secret"), "pa55word+/=");   // deciphered on the server, Base64 "=" kept
+    EXPECT_EQ(fieldOf(rec, "secret"), "pa55word+/=");  // deciphered on the server, Base64 "=" kept
     EXPECT_EQ(fieldOf(rec, "TC_REQLENGTH"), std::to_string(std::string("code=600036.2&secret=pa55word+/=").size()));
-    EXPECT_NE(rec.rawBody.find("TC_SFUNCNO=3"), std::string::npos);   // upper-case header field stays in clear
+    EXPECT_NE(rec.rawBody.find("TC_SFUNCNO=3"), std::string::npos);  // upper-case header field stays in clear
     EXPECT_EQ(sim->ownStocks("13800138000"), std::vector<std::string>{"600036.2"});
 }
 
 TEST_F(QZNetworkServiceTest, EachErrorObjectComesFromTheReplyThatRaisesIt) {
     login();
-    struct Case { SimFault fault; int type; int code; const char* text; };
+    struct Case {
+        SimFault fault;
+        int type;
+        int code;
+        const char* text;
+    };
     const Case cases[] = {
         {SimFault::NoEtag, 3, 101, "No Flag"},
         {SimFault::BadEtag, 0, 101, "No Flag"},
@@ -140,7 +146,7 @@ TEST_F(QZNetworkServiceTest, SessionLoginStoresTheSessionAndExchangesTheKey) {
     auto logins = sim->requestsOf(100, 1);
     ASSERT_EQ(logins.size(), 1u);
     EXPECT_FALSE(fieldOf(logins[0], "TC_KEY").empty());
-    EXPECT_EQ(fieldOf(logins[0], "phone"), "13800138000");   // enciphered in the login (type 1)
+    EXPECT_EQ(fieldOf(logins[0], "phone"), "13800138000");  // enciphered in the login (type 1)
     EXPECT_EQ(logins[0].rawBody.find("13800138000"), std::string::npos);
     auto ids = sim->sessionIds();
     ASSERT_EQ(ids.size(), 1u);
@@ -162,8 +168,8 @@ TEST_F(QZNetworkServiceTest, SessionTimeoutLogsInSilentlyAndReplaysEveryFailedRe
     for (auto* r : {&r1, &r2})
         for (auto& e : r->events) EXPECT_EQ(e.kind, "data") << e.tag << " " << e.text;
     EXPECT_EQ(ServiceSession::shared().silentLoginCount(), 1);
-    EXPECT_EQ(sim->requestsOf(100, 1).size(), 1u);       // one login for all three
-    EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);     // failed once, replayed once
+    EXPECT_EQ(sim->requestsOf(100, 1).size(), 1u);    // one login for all three
+    EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);  // failed once, replayed once
     EXPECT_EQ(sim->requestsOf(31000, 10).size(), 2u);
     EXPECT_EQ(sim->requestsOf(3710, 2).size(), 2u);
     EXPECT_EQ(sim->requests().back().session, ServiceSession::shared().session());
@@ -200,8 +206,10 @@ TEST_F(QZNetworkServiceTest, FailedSilentLoginGivesSessionTimeoutToEachWaitingRe
 
 TEST_F(QZNetworkServiceTest, ChartTagsDeliverTheCachedCopyFirstThenTheFreshReply) {
     login();
-    const std::string intraday = "tc_mfuncno=31000&tc_sfuncno=1&freq=2&close_xxld=1&addup=1&time=0&date=0&maxvol=999999999&code=600519.2";
-    const std::string kline = "tc_mfuncno=31000&tc_sfuncno=2&direct=1&time=0&type=5&date=0&count=30&techname=&code=000001.1";
+    const std::string intraday =
+        "tc_mfuncno=31000&tc_sfuncno=1&freq=2&close_xxld=1&addup=1&time=0&date=0&maxvol=999999999&code=600519.2";
+    const std::string kline =
+        "tc_mfuncno=31000&tc_sfuncno=2&direct=1&time=0&type=5&date=0&count=30&techname=&code=000001.1";
     Recorder r;
     r.takesArrays = true;
     QZNetworkService s;
@@ -273,11 +281,11 @@ TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
     QZNetworkService s;
     s.setDelegate(std::weak_ptr<QZNetworkServiceDelegate>(gone));
     s.requestStr(kSnapshot, 3, 1);
-    gone.reset();   // the screen went while its request was in flight
+    gone.reset();  // the screen went while its request was in flight
     auto dropped = std::make_unique<QZNetworkService>();
     dropped->setDelegate(&stays);
     dropped->requestStr(kSnapshot, 3, 2);
-    dropped.reset();   // destroying the service cancels its request
+    dropped.reset();  // destroying the service cancels its request
     QZNetworkService witness;
     witness.setDelegate(&stays);
     witness.requestStr(kSnapshot, 3, 3);
@@ -290,7 +298,7 @@ TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
 
 TEST_F(QZNetworkServiceTest, ActivityIndicatorHidesHalfASecondAfterTheLastRequest) {
     login();
-    RunLoop::main().runFor(0.6);   // the login's own indicator is hidden again
+    RunLoop::main().runFor(0.6);  // the login's own indicator is hidden again
     ASSERT_FALSE(NetworkActivityIndicator::shared().isVisible());
     std::vector<bool> changes;
     NetworkActivityIndicator::shared().setVisibilityHandler([&](bool v) { changes.push_back(v); });
@@ -331,14 +339,14 @@ TEST_F(QZNetworkServiceTest, AReplyLongerThanTheCapIsCutOffAsANetworkError) {
     QZNetworkService s;
     s.setDelegate(&r);
     EXPECT_EQ(s.maxReplyBytes(), QZNetworkService::kMaxReplyBytes);
-    s.setMaxReplyBytes(16);   // far below any snapshot reply
+    s.setMaxReplyBytes(16);  // far below any snapshot reply
     s.requestStr(kSnapshot, 0, 7);
     ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));
     EXPECT_EQ(r.events[0].kind, "network");
     EXPECT_EQ(r.events[0].tag, 7);
     EXPECT_EQ(s.pendingCount(), 0u);
     // The same request within the cap is answered.
-    s.setMaxReplyBytes(0);   // back to the default
+    s.setMaxReplyBytes(0);  // back to the default
     r.events.clear();
     s.requestStr(kSnapshot, 0, 8);
     ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));

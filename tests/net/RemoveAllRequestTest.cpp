@@ -32,7 +32,7 @@ TEST_F(RemoveAllRequestTest, DuringASilentLoginEndsTheWaitingRequestsAndUnblocks
     EXPECT_FALSE(ServiceSession::shared().isLoggingIn());
     EXPECT_EQ(ServiceSession::shared().waitingCount(), 0u);
     EXPECT_EQ(a.pendingCount(), 0u);
-    EXPECT_TRUE(other.events.empty());   // not from inside removeAllRequest
+    EXPECT_TRUE(other.events.empty());  // not from inside removeAllRequest
     ASSERT_TRUE(waitFor([&] { return !other.events.empty(); }));
     EXPECT_EQ(other.events[0].kind, "network");
     EXPECT_EQ(other.events[0].code, ServiceErrors::kCancelled);
@@ -43,7 +43,7 @@ TEST_F(RemoveAllRequestTest, DuringASilentLoginEndsTheWaitingRequestsAndUnblocks
     sim->expireAllSessions();
     a.requestStr(kQuote, 3, 3);
     ASSERT_TRUE(waitFor([&] { return !shared.events.empty(); }));
-    ASSERT_EQ(shared.events.size(), 1u);   // the dropped request never calls back
+    ASSERT_EQ(shared.events.size(), 1u);  // the dropped request never calls back
     EXPECT_EQ(shared.events[0].kind, "data");
     EXPECT_EQ(shared.events[0].tag, 3);
     EXPECT_EQ(ServiceSession::shared().silentLoginCount(), 2);

@@ -29,7 +29,8 @@ TEST(ServiceProtocol, HeaderFieldsStayInClearOthersAreEnciphered) {
               "&TC_REQLENGTH=37&TC_REQDATA=<code=600519.2&password=x=y&amount=100>");
     EXPECT_EQ(b.plain.size(), 37u);
     auto clear = buildBody("code=1.2&tc_mfuncno=31000&tc_sfuncno=4", 3, "", fakeCipher);
-    EXPECT_EQ(clear.text, "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&tc_mfuncno=31000&tc_sfuncno=4&TC_SESSION={}&code=1.2");
+    EXPECT_EQ(clear.text,
+              "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&tc_mfuncno=31000&tc_sfuncno=4&TC_SESSION={}&code=1.2");
     EXPECT_EQ(functionNumbers("a=1&TC_MFUNCNO=3710&tc_sfuncno=x"), std::make_pair(3710, 0));
 }
 
@@ -55,6 +56,6 @@ TEST(ServerHostList, ParsesItemsAndSkipsBadOnes) {
     EXPECT_EQ(hosts[0]->baseURL(), "http://127.0.0.3:80");
     EXPECT_EQ(hosts[0]->carrier(), 1);
     EXPECT_EQ(hosts[1]->baseURL(), "http://h:9");
-    EXPECT_EQ(hosts[1]->carrier(), 0);   // out of range
+    EXPECT_EQ(hosts[1]->carrier(), 0);  // out of range
     EXPECT_EQ(hosts[2]->description(), "");
 }

@@ -2,9 +2,9 @@
 
 #include "tests/net/NetTestSupport.h"
 
+#include "core/VTAUserDefoult.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/MessageExpressDaoImpl.h"
-#include "core/VTAUserDefoult.h"
 #include "net/AddMyStockSync.h"
 #include "net/XXNetworkManager.h"
 #include "platform/foundation/NSNotificationCenter.h"
@@ -14,7 +14,7 @@ namespace {
 
 class XXRecorder : public XXNetworkManagerDelegate {
 public:
-    std::vector<std::string> calls;   // "service:3003" / "xservice:3003" ...
+    std::vector<std::string> calls;  // "service:3003" / "xservice:3003" ...
     std::vector<uint8_t> last;
     void serviceDidReceiveData(XXNetworkManager*, const std::vector<uint8_t>& d, int tag) override {
         calls.push_back("service:" + std::to_string(tag));
@@ -56,8 +56,8 @@ TEST_F(XXNetworkManagerTest, OwnStockCommandsCallServiceThenXService) {
     EXPECT_EQ(set->toIntWithFieldName("result"), 1);
     EXPECT_EQ(set->toStringWithFieldName("code").value_or(""), "600519.2");
     auto rec = sim->requests().back();
-    EXPECT_EQ(rec.encrypt, 18);   // type 6
-    xx.requestAddPortfolio("", &r);            // nothing is sent
+    EXPECT_EQ(rec.encrypt, 18);      // type 6
+    xx.requestAddPortfolio("", &r);  // nothing is sent
     xx.requestAddPortfolio("000001.1", nullptr);
     EXPECT_EQ(xx.pendingCount(), 0u);
     r.calls.clear();
@@ -79,7 +79,7 @@ TEST_F(XXNetworkManagerTest, CancelForDelegateDropsEveryPendingAnswer) {
     screen.reset();
     ASSERT_TRUE(waitFor([&] { return other.calls.size() == 2; }));
     ASSERT_TRUE(waitFor([&] { return xx.pendingCount() == 0; }));
-    EXPECT_EQ(sim->requestsOf(3710, 3).size(), 2u);   // the requests still went out
+    EXPECT_EQ(sim->requestsOf(3710, 3).size(), 2u);  // the requests still went out
     EXPECT_EQ(sim->requestsOf(3710, 4).size(), 1u);
 }
 
@@ -104,13 +104,13 @@ TEST_F(XXNetworkManagerTest, MessageFetchStoresTrimsConfirmsAndNotifies) {
     auto dao = DaoFactory::sharedInstance().messageExpressDao();
     auto recent = dao->listRecentMessagesWithLimit(100);
     ASSERT_TRUE(recent);
-    EXPECT_EQ(recent->size(), 3u);   // five fetched, trimmed to the limit
+    EXPECT_EQ(recent->size(), 3u);  // five fetched, trimmed to the limit
     auto confirms = sim->requestsOf(3780, 3);
     ASSERT_EQ(confirms.size(), 1u);
     int needing = 0;
     for (auto& m : sim->messages()) {
         needing += m.needConfirm;
-        EXPECT_TRUE(m.delivered) << m.title;   // every stored one confirmed (or needing none)
+        EXPECT_TRUE(m.delivered) << m.title;  // every stored one confirmed (or needing none)
     }
     EXPECT_EQ(needing, 4);
     // Nothing new: nothing stored, nothing confirmed, no notification.
@@ -158,7 +158,7 @@ TEST_F(XXNetworkManagerTest, AddMyStockReachesTheServerOnlyWhenOwnStocksLiveTher
     settings.setBool(false, "SaveMyStockInServer");
     auto local = addMyStockAndSync(std::string("平安银行"), std::string("000001"), 1);
     EXPECT_TRUE(local.added);
-    EXPECT_EQ(xx.pendingCount(), 0u);   // kept on the phone only
+    EXPECT_EQ(xx.pendingCount(), 0u);  // kept on the phone only
 
     settings.setBool(true, "SaveMyStockInServer");
     auto synced = addMyStockAndSync(std::string("贵州茅台"), std::string("600519"), 2);

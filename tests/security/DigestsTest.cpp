@@ -33,8 +33,7 @@ TEST(Digests, HmacSha1Rfc2202) {
         {repeated(0x0c, 20), bytesOf("Test With Truncation"), "4c1a03424b55e07fe7f27be1d58bb9324a9a5a04"},
         {repeated(0xaa, 80), bytesOf("Test Using Larger Than Block-Size Key - Hash Key First"),
          "aa4ae5e15272d00e95705637ce8a3b55ed402112"},
-        {repeated(0xaa, 80),
-         bytesOf("Test Using Larger Than Block-Size Key and Larger Than One Block-Size Data"),
+        {repeated(0xaa, 80), bytesOf("Test Using Larger Than Block-Size Key and Larger Than One Block-Size Data"),
          "e8e99d0f45237d786d6bbaa7965c7808bbff1a91"},
     };
     for (const auto& c : cases) EXPECT_EQ(toHex(hmacSha1(c.key, c.data)), c.mac);
@@ -50,16 +49,21 @@ TEST(Digests, HexBothWaysAndRefusals) {
     EXPECT_EQ(toHex({0x00, 0x0f, 0xa5, 0xff}), "000fa5ff");
     EXPECT_EQ(fromHex("000FA5ff"), (std::vector<uint8_t>{0x00, 0x0f, 0xa5, 0xff}));
     EXPECT_EQ(fromHex(""), std::vector<uint8_t>{});
-    EXPECT_FALSE(fromHex("abc"));    // odd
-    EXPECT_FALSE(fromHex("0g"));     // not a digit
-    EXPECT_FALSE(fromHex(" 00"));    // no blanks
+    EXPECT_FALSE(fromHex("abc"));  // odd
+    EXPECT_FALSE(fromHex("0g"));   // not a digit
+    EXPECT_FALSE(fromHex(" 00"));  // no blanks
     EXPECT_FALSE(fromHex("0x00"));
 }
 
 TEST(Base64, Rfc4648Vectors) {
     const std::pair<const char*, const char*> vectors[] = {
-        {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
+        {"foobar", "Zm9vYmFy"},
     };
     for (const auto& [plain, encoded] : vectors) {
         EXPECT_EQ(base64Encode(bytesOf(plain)), encoded);
@@ -82,8 +86,8 @@ TEST(Base64, AllByteValuesRoundTrip) {
 }
 
 TEST(Base64, StrictDecodeRefusesBadInput) {
-    for (const char* bad : {"Zg=", "Zg", "Z", "Zg==Zg==", "Z===", "====", "Zm9-", "Zm9_", "Zm9v\n", " Zm9v",
-                            "Zm 9v", "Zh==", "Zm9=", "Zg=a", "Zm9vYmFy====", "Zm9\xe4"}) {
+    for (const char* bad : {"Zg=", "Zg", "Z", "Zg==Zg==", "Z===", "====", "Zm9-", "Zm9_", "Zm9v\n", " Zm9v", "Zm 9v",
+                            "Zh==", "Zm9=", "Zg=a", "Zm9vYmFy====", "Zm9\xe4"}) {
         EXPECT_FALSE(base64Decode(bad)) << bad;
     }
 }

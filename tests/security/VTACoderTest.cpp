@@ -112,8 +112,8 @@ TEST(RSAKeyExchange, DamagedCipherTextOrMissingKeysAreRefused) {
     auto damaged = *cipher;
     damaged[100] ^= 0x20;
     EXPECT_FALSE(rsaDecryptWithPrivateKeyFile(damaged, simPrivateKeyPath()));
-    EXPECT_FALSE(rsaDecryptWithPrivateKeyFile(std::vector<uint8_t>(cipher->begin(), cipher->end() - 1),
-                                              simPrivateKeyPath()));
+    EXPECT_FALSE(
+        rsaDecryptWithPrivateKeyFile(std::vector<uint8_t>(cipher->begin(), cipher->end() - 1), simPrivateKeyPath()));
     TempDir dir;
     EXPECT_FALSE(rsaDecryptWithPrivateKeyFile(*cipher, dir.file("none.pem")));
     EXPECT_FALSE(rsaEncryptWithPublicKeyFile({1}, dir.file("none.bin")));
@@ -145,10 +145,10 @@ TEST(RSAKeyFile, LayoutAndRefusals) {
         f[at] = value;
         return f;
     };
-    EXPECT_FALSE(publicKeyDerFromKeyFile(changed(0, 'X')));  // magic
-    EXPECT_FALSE(publicKeyDerFromKeyFile(changed(6, 2)));  // version
+    EXPECT_FALSE(publicKeyDerFromKeyFile(changed(0, 'X')));                   // magic
+    EXPECT_FALSE(publicKeyDerFromKeyFile(changed(6, 2)));                     // version
     EXPECT_FALSE(publicKeyDerFromKeyFile(changed(8, uint8_t(file[8] + 1))));  // length
-    EXPECT_FALSE(publicKeyDerFromKeyFile(changed(11, 0x80)));  // absurd length
+    EXPECT_FALSE(publicKeyDerFromKeyFile(changed(11, 0x80)));                 // absurd length
     auto trailing = file;
     trailing.push_back(0);
     EXPECT_FALSE(publicKeyDerFromKeyFile(trailing));

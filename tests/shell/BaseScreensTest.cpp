@@ -15,16 +15,14 @@ class BaseScreensTest : public ScreensTest {};
 class PagedList : public VTATableViewController {
 public:
     int pageActions = 0;
-    void pageActionFromPageCtr(VTAPageCtr& ctr) override
-    {
+    void pageActionFromPageCtr(VTAPageCtr& ctr) override {
         ++pageActions;
         curPage = ctr.curPage() - 1;
         isBOF = curPage < 1;
     }
 };
 
-TEST_F(BaseScreensTest, ThePageBarFollowsTheListsPagingState)
-{
+TEST_F(BaseScreensTest, ThePageBarFollowsTheListsPagingState) {
     auto list = std::make_shared<PagedList>();
     // A new list stands on its first page.
     EXPECT_EQ(list->curPage, 0);
@@ -54,7 +52,7 @@ TEST_F(BaseScreensTest, ThePageBarFollowsTheListsPagingState)
     bar->nextPage();
     EXPECT_EQ(list->pageActions, 1);
     EXPECT_EQ(list->curPage, 1);
-    list->isEOF = true;   // the reply of page 2 was short
+    list->isEOF = true;  // the reply of page 2 was short
     list->updatePageCtrl();
     EXPECT_EQ(bar->pageLabel()->text(), "第2页");
     EXPECT_FALSE(bar->previousButton()->isHidden());
@@ -65,10 +63,9 @@ TEST_F(BaseScreensTest, ThePageBarFollowsTheListsPagingState)
     EXPECT_FALSE(list->pageCtrl());
 }
 
-TEST_F(BaseScreensTest, AMenuListOffersTheAccountsOfItsKind)
-{
+TEST_F(BaseScreensTest, AMenuListOffersTheAccountsOfItsKind) {
     auto list = std::make_shared<VTAListViewController>();
-    EXPECT_TRUE(list->accountsPagerForHK());   // no menu item: not a trade group
+    EXPECT_TRUE(list->accountsPagerForHK());  // no menu item: not a trade group
     list->setViewMenu(menu("trademenu", "交易"));
     pushViewController(list);
     settle();
@@ -101,8 +98,7 @@ TEST_F(BaseScreensTest, AMenuListOffersTheAccountsOfItsKind)
     EXPECT_EQ(top()->title(), "已登录帐号");
 }
 
-TEST_F(BaseScreensTest, TheFinderRefusesShapeChangingKeysAndFallsBackToTheChart)
-{
+TEST_F(BaseScreensTest, TheFinderRefusesShapeChangingKeysAndFallsBackToTheChart) {
     auto finder = root->showStockFinder();
     ASSERT_TRUE(finder);
     settle();
@@ -127,8 +123,7 @@ TEST_F(BaseScreensTest, TheFinderRefusesShapeChangingKeysAndFallsBackToTheChart)
     EXPECT_EQ(root->hiddenFinders, 1);
 }
 
-TEST_F(BaseScreensTest, AutoRefreshRunsOnlyWhenSwitchedOnInTradingTimeUntilTheScreenLeaves)
-{
+TEST_F(BaseScreensTest, AutoRefreshRunsOnlyWhenSwitchedOnInTradingTimeUntilTheScreenLeaves) {
     auto& settings = VTAUserDefoult::standerDefoult();
     auto screen = std::make_shared<RecordingScreen>();
     pushViewController(screen);
@@ -141,7 +136,7 @@ TEST_F(BaseScreensTest, AutoRefreshRunsOnlyWhenSwitchedOnInTradingTimeUntilTheSc
     EXPECT_FALSE(screen->autoRequestTimer());
 
     settings.setBool(true, "auto refresh");
-    settings.setInt(2, "auto refresh wait time");   // below the floor
+    settings.setInt(2, "auto refresh wait time");  // below the floor
     EXPECT_DOUBLE_EQ(VTAViewControllers::autoRefreshInterval(), 5);
     settings.setInt(15, "auto refresh wait time");
     EXPECT_DOUBLE_EQ(VTAViewControllers::autoRefreshInterval(), 15);

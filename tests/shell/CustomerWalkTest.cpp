@@ -15,38 +15,32 @@ namespace {
 class CustomerWalkTest : public ScreensTest {
 protected:
     static CGRect onScreen(UIView* v) { return v->convertRectToView(v->bounds(), nullptr); }
-    static CGPoint centre(UIView* v)
-    {
+    static CGPoint centre(UIView* v) {
         CGRect r = onScreen(v);
         return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
     }
-    void tap(UIView* v)
-    {
+    void tap(UIView* v) {
         window->layoutIfNeeded();
         UIApplication::sharedApplication().tapAt(centre(v));
         settle(0.3);
     }
     // The on-screen view showing the text (a toolbar button's title).
-    UIView* shown(const std::string& text)
-    {
+    UIView* shown(const std::string& text) {
         window->layoutIfNeeded();
         return host.findText(text);
     }
-    void pressKey(const std::string& title)
-    {
+    void pressKey(const std::string& title) {
         UIView* key = UIKeyboard::keyboard().keyWithTitle(title);
         ASSERT_TRUE(key) << title;
         tap(key);
     }
     // The toolbar rests on the screen view's bottom edge.
-    static void expectToolbarAtRest(VTAViewControllers& screen)
-    {
+    static void expectToolbarAtRest(VTAViewControllers& screen) {
         EXPECT_DOUBLE_EQ(CGRectGetMaxY(screen.toolbar()->frame()), CGRectGetMaxY(screen.view()->bounds()));
     }
 };
 
-TEST_F(CustomerWalkTest, TheInvitationIsSentWithTheNumberPadStillUp)
-{
+TEST_F(CustomerWalkTest, TheInvitationIsSentWithTheNumberPadStillUp) {
     SentMessageLog::shared().clear();
     auto invite = std::make_shared<VTAInviteViewController>();
     pushViewController(invite);
@@ -70,8 +64,7 @@ TEST_F(CustomerWalkTest, TheInvitationIsSentWithTheNumberPadStillUp)
     expectToolbarAtRest(*invite);
 }
 
-TEST_F(CustomerWalkTest, FeedbackIsTypedAndSubmittedWithTheKeyboardUp)
-{
+TEST_F(CustomerWalkTest, FeedbackIsTypedAndSubmittedWithTheKeyboardUp) {
     startSimulator();
     auto fb = std::make_shared<VTAFeedbackViewController>();
     pushViewController(fb);
@@ -97,8 +90,7 @@ TEST_F(CustomerWalkTest, FeedbackIsTypedAndSubmittedWithTheKeyboardUp)
     EXPECT_EQ(sim->requestsOf(100, 17).size(), 1u);
 }
 
-TEST_F(CustomerWalkTest, ReturnOnTheContactPutsTheKeyboardAway)
-{
+TEST_F(CustomerWalkTest, ReturnOnTheContactPutsTheKeyboardAway) {
     auto fb = std::make_shared<VTAFeedbackViewController>();
     pushViewController(fb);
     settle();
@@ -116,8 +108,7 @@ namespace {
 
 // The disclaimer opened from the menu asks nothing and has no toolbar: its
 // text reaches down to the bottom of the screen, no empty strip below it.
-TEST_F(CustomerWalkTest, TheDisclaimerWithoutToolbarFillsTheScreenToTheBottom)
-{
+TEST_F(CustomerWalkTest, TheDisclaimerWithoutToolbarFillsTheScreenToTheBottom) {
     auto plain = std::make_shared<VTADisclaimerViewController>();
     pushViewController(plain);
     settle();
@@ -126,7 +117,8 @@ TEST_F(CustomerWalkTest, TheDisclaimerWithoutToolbarFillsTheScreenToTheBottom)
     CGRect screen = window->bounds();
     UIView* bottom = window->hitTest(CGPointMake(CGRectGetMidX(screen), CGRectGetMaxY(screen) - 4), nullptr);
     ASSERT_TRUE(bottom);
-    EXPECT_TRUE(bottom == plain->bodyLabel()->superview() || bottom->isDescendantOfView(plain->bodyLabel()->superview()))
+    EXPECT_TRUE(bottom == plain->bodyLabel()->superview() ||
+                bottom->isDescendantOfView(plain->bodyLabel()->superview()))
         << "found " << bottom->className() << " at the bottom edge";
 }
 

@@ -1,10 +1,10 @@
 // The dispatcher's registry, the menu groups, the trade links and the trade gate.
 #include "ScreensTestSupport.h"
 
-#include "net/NetworkManager.h"
 #include "core/RequestText.h"
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
+#include "net/NetworkManager.h"
 #include "shell/TradeSession.h"
 #include "shell/VTAAboutText.h"
 #include "shell/VTACustomerServiceViewController.h"
@@ -19,8 +19,7 @@ namespace {
 class DispatcherTest : public ScreensTest {
 protected:
     // Registers a recording screen under the command; counts the factory's calls.
-    void registerRecording(const std::string& command, bool trade = false)
-    {
+    void registerRecording(const std::string& command, bool trade = false) {
         VTAUIFactory::registerScreen(
             command,
             [this](const std::shared_ptr<VTAMenu>& m) {
@@ -32,8 +31,7 @@ protected:
     std::vector<std::shared_ptr<VTAMenu>> made;
 };
 
-TEST_F(DispatcherTest, MapsTheCommandWithoutItsQueryAndHandsTitleAndMenu)
-{
+TEST_F(DispatcherTest, MapsTheCommandWithoutItsQueryAndHandsTitleAndMenu) {
     registerRecording("zxhq");
     auto item = menu("zxhq?market=1&type=2", "自选股");
     auto vc = VTAUIFactory::viewControllerWithMenu(item);
@@ -51,13 +49,13 @@ TEST_F(DispatcherTest, MapsTheCommandWithoutItsQueryAndHandsTitleAndMenu)
     EXPECT_FALSE(VTAUIFactory::viewControllerWithMenu(nullptr));
 }
 
-TEST_F(DispatcherTest, UnknownLinksAndEmptyFactoriesAreNeverPushed)
-{
-    VTAUIFactory::registerScreen("rzrq_rzmr", [](const std::shared_ptr<VTAMenu>& m) -> std::shared_ptr<UIViewController> {
-        auto flag = queryValue(m->link(), "creditflag");
-        if (flag != "0" && flag != "1") return nullptr;
-        return std::make_shared<RecordingScreen>();
-    });
+TEST_F(DispatcherTest, UnknownLinksAndEmptyFactoriesAreNeverPushed) {
+    VTAUIFactory::registerScreen("rzrq_rzmr",
+                                 [](const std::shared_ptr<VTAMenu>& m) -> std::shared_ptr<UIViewController> {
+                                     auto flag = queryValue(m->link(), "creditflag");
+                                     if (flag != "0" && flag != "1") return nullptr;
+                                     return std::make_shared<RecordingScreen>();
+                                 });
     setTradeSession();
     size_t before = depth();
     EXPECT_FALSE(VTAUIFactory::openMenuWithTradeGate(menu("nosuchscreen?x=1", "没有")));
@@ -71,24 +69,25 @@ TEST_F(DispatcherTest, UnknownLinksAndEmptyFactoriesAreNeverPushed)
     EXPECT_EQ(top()->title(), "融券卖出");
 }
 
-TEST_F(DispatcherTest, OptionsKeepTheFactorysTitleAndWithholdTheMenu)
-{
+TEST_F(DispatcherTest, OptionsKeepTheFactorysTitleAndWithholdTheMenu) {
     ScreenOptions o;
     o.keepsTitle = true;
     o.withoutMenu = true;
-    VTAUIFactory::registerScreen("zghs", [](const auto&) {
-        auto s = std::make_shared<RecordingScreen>();
-        s->setTitle("转股回售");
-        return s;
-    }, o);
+    VTAUIFactory::registerScreen(
+        "zghs",
+        [](const auto&) {
+            auto s = std::make_shared<RecordingScreen>();
+            s->setTitle("转股回售");
+            return s;
+        },
+        o);
     auto vc = VTAUIFactory::viewControllerWithLink("zghs", "菜单标题");
     ASSERT_TRUE(vc);
     EXPECT_EQ(vc->title(), "转股回售");
     EXPECT_FALSE(dynamic_cast<RecordingScreen*>(vc.get())->viewMenu());
 }
 
-TEST_F(DispatcherTest, AnItemWithChildrenOpensAListOfItsVisibleChildren)
-{
+TEST_F(DispatcherTest, AnItemWithChildrenOpensAListOfItsVisibleChildren) {
     auto tree = std::make_shared<VTATree>();
     tree->addMenu(menu("", "行情", 1, -1), -1);
     tree->addMenu(menu("zxhq", "自选股", 11, 1), 1);
@@ -123,19 +122,18 @@ TEST_F(DispatcherTest, AnItemWithChildrenOpensAListOfItsVisibleChildren)
     EXPECT_FALSE(list->openItemAtIndex(5));
 }
 
-TEST_F(DispatcherTest, TradeLinksAreKnownBeforeTheirScreensExist)
-{
-    for (const char* link : {"buysale?MMLB=0", "wtcd", "trade_gfcx?tc_mfuncno=500&tc_sfuncno=10", "jsf_yzzz",
-                             "of_jjsg", "kvrmr", "zndt_kt", "zghs", "rzrq_rzmr?creditflag=0", "rzrq_zdhksz"})
+TEST_F(DispatcherTest, TradeLinksAreKnownBeforeTheirScreensExist) {
+    for (const char* link : {"buysale?MMLB=0", "wtcd", "trade_gfcx?tc_mfuncno=500&tc_sfuncno=10", "jsf_yzzz", "of_jjsg",
+                             "kvrmr", "zndt_kt", "zghs", "rzrq_rzmr?creditflag=0", "rzrq_zdhksz"})
         EXPECT_TRUE(VTAUIFactory::isTradeLink(link)) << link;
-    for (const char* link : {"zxhq", "pxhq?market=1", "fschart", "newslist", "setting", "pushmsg", "of_jjcx", "", "buysalex"})
+    for (const char* link :
+         {"zxhq", "pxhq?market=1", "fschart", "newslist", "setting", "pushmsg", "of_jjcx", "", "buysalex"})
         EXPECT_FALSE(VTAUIFactory::isTradeLink(link)) << link;
     registerRecording("mytrade", true);
     EXPECT_TRUE(VTAUIFactory::isTradeLink("mytrade?a=1"));
 }
 
-TEST_F(DispatcherTest, WithoutASessionOrLoginScreenTheGateAlertsAndOpensNothing)
-{
+TEST_F(DispatcherTest, WithoutASessionOrLoginScreenTheGateAlertsAndOpensNothing) {
     registerRecording("wtcd");
     size_t before = depth();
     EXPECT_FALSE(VTAUIFactory::openMenuWithTradeGate(menu("wtcd", "撤单")));
@@ -145,8 +143,7 @@ TEST_F(DispatcherTest, WithoutASessionOrLoginScreenTheGateAlertsAndOpensNothing)
     EXPECT_TRUE(made.empty());
 }
 
-TEST_F(DispatcherTest, WithoutASessionTheTradeLoginOpensWithTheItemPending)
-{
+TEST_F(DispatcherTest, WithoutASessionTheTradeLoginOpensWithTheItemPending) {
     registerRecording("wtcd");
     std::shared_ptr<VTAMenu> pending;
     VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
@@ -164,7 +161,7 @@ TEST_F(DispatcherTest, WithoutASessionTheTradeLoginOpensWithTheItemPending)
     auto* login = dynamic_cast<RecordingScreen*>(vc.get());
     EXPECT_EQ(login->viewMenu(), item);
     EXPECT_EQ(login->viewMessage(), message);
-    EXPECT_TRUE(made.empty());   // the trade screen itself was not made
+    EXPECT_TRUE(made.empty());  // the trade screen itself was not made
     EXPECT_FALSE(VTAUIFactory::isTradeScreen(vc.get()));
 
     // A session needs both values: the text alone is not one.
@@ -172,8 +169,7 @@ TEST_F(DispatcherTest, WithoutASessionTheTradeLoginOpensWithTheItemPending)
     EXPECT_FALSE(hasTradeSession());
 }
 
-TEST_F(DispatcherTest, WithASessionTheTradeScreenOpensAndIsMarked)
-{
+TEST_F(DispatcherTest, WithASessionTheTradeScreenOpensAndIsMarked) {
     registerRecording("wtcd");
     VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand,
                                  [](const auto&) { return std::make_shared<RecordingScreen>(); });
@@ -188,11 +184,10 @@ TEST_F(DispatcherTest, WithASessionTheTradeScreenOpensAndIsMarked)
     EXPECT_FALSE(VTAUIFactory::isTradeScreen(root.get()));
 }
 
-TEST_F(DispatcherTest, TradeViewControllerWithLinkFollowsTheSession)
-{
+TEST_F(DispatcherTest, TradeViewControllerWithLinkFollowsTheSession) {
     registerRecording("buysale");
     EXPECT_FALSE(VTAUIFactory::tradeViewControllerWithLink("nosuch", "x"));
-    EXPECT_FALSE(VTAUIFactory::tradeViewControllerWithLink("buysale?MMLB=0", "买入"));   // no login yet
+    EXPECT_FALSE(VTAUIFactory::tradeViewControllerWithLink("buysale?MMLB=0", "买入"));  // no login yet
     VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [](const auto&) {
         auto s = std::make_shared<RecordingScreen>();
         s->setViewMessage(VTAMessage::messageWithSender(std::any(), std::string("login"), 0));
@@ -210,11 +205,12 @@ TEST_F(DispatcherTest, TradeViewControllerWithLinkFollowsTheSession)
     EXPECT_EQ(made.size(), 1u);
 }
 
-TEST_F(DispatcherTest, TheShellsOwnLinksMakeTheirScreens)
-{
+TEST_F(DispatcherTest, TheShellsOwnLinksMakeTheirScreens) {
     EXPECT_TRUE(dynamic_cast<VTASettingViewController*>(VTAUIFactory::viewControllerWithLink("setting", "设置").get()));
-    EXPECT_TRUE(dynamic_cast<VTADisclaimerViewController*>(VTAUIFactory::viewControllerWithLink("disclaimer", "免责").get()));
-    EXPECT_TRUE(dynamic_cast<VTAFeedbackViewController*>(VTAUIFactory::viewControllerWithLink("feedback", "反馈").get()));
+    EXPECT_TRUE(
+        dynamic_cast<VTADisclaimerViewController*>(VTAUIFactory::viewControllerWithLink("disclaimer", "免责").get()));
+    EXPECT_TRUE(
+        dynamic_cast<VTAFeedbackViewController*>(VTAUIFactory::viewControllerWithLink("feedback", "反馈").get()));
     EXPECT_TRUE(dynamic_cast<VTACustomerServiceViewController*>(
         VTAUIFactory::viewControllerWithLink("customerservice", "客服").get()));
     auto about = VTAUIFactory::viewControllerWithLink("about", "关于");
@@ -226,9 +222,11 @@ TEST_F(DispatcherTest, TheShellsOwnLinksMakeTheirScreens)
     EXPECT_EQ(VTAWebViewController::addressOfLink(page->viewMenu()->link()), "http://127.0.0.1/a?b=1&c=2");
     // A path is a page of the service's current host, wherever that now is.
     NetworkManager::manager().setLoopbackHost("http://127.0.0.1:8077");
-    EXPECT_EQ(VTAWebViewController::addressOfLink("webpage?url=/page/help.html"), "http://127.0.0.1:8077/page/help.html");
+    EXPECT_EQ(VTAWebViewController::addressOfLink("webpage?url=/page/help.html"),
+              "http://127.0.0.1:8077/page/help.html");
     NetworkManager::manager().setLoopbackHost("http://127.0.0.1:8078");
-    EXPECT_EQ(VTAWebViewController::addressOfLink("webpage?url=/page/help.html"), "http://127.0.0.1:8078/page/help.html");
+    EXPECT_EQ(VTAWebViewController::addressOfLink("webpage?url=/page/help.html"),
+              "http://127.0.0.1:8078/page/help.html");
     auto news = VTAUIFactory::viewControllerWithLink("newsmenu?tc_mfuncno=504&tc_sfuncno=1", "资讯");
     auto* list = dynamic_cast<VTAListViewController*>(news.get());
     ASSERT_TRUE(list);
@@ -240,8 +238,7 @@ TEST_F(DispatcherTest, TheShellsOwnLinksMakeTheirScreens)
     EXPECT_TRUE(dynamic_cast<VTASettingViewController*>(VTAUIFactory::viewControllerWithLink("setting", "设置").get()));
 }
 
-TEST_F(DispatcherTest, TheStockPageEntryOpensOnlyWhenRegisteredAndInRange)
-{
+TEST_F(DispatcherTest, TheStockPageEntryOpensOnlyWhenRegisteredAndInRange) {
     auto stock = std::make_shared<VTAStock>("600000", "浦发银行", 2);
     EXPECT_FALSE(VTAUIFactory::hasStockPage());
     EXPECT_FALSE(VTAUIFactory::stockPageWithStocks({stock}, 0));

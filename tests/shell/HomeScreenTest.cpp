@@ -11,7 +11,8 @@ namespace {
 
 std::vector<uint8_t> menuWithRootItems(int count) {
     std::vector<MenuItemRecord> items;
-    for (int i = 1; i <= count; ++i) items.push_back({i, -1, "项目" + std::to_string(i), "item" + std::to_string(i), "", true});
+    for (int i = 1; i <= count; ++i)
+        items.push_back({i, -1, "项目" + std::to_string(i), "item" + std::to_string(i), "", true});
     items.push_back({100, -1, "隐藏", "hidden", "", false});
     return menuRecordSetsData(items, {});
 }
@@ -75,7 +76,7 @@ TEST_F(HomeScreenTest, TheBoardPagesThroughTheVisibleRootItems) {
     auto board = std::make_shared<HomeViewController>();
     delegate->navigationController()->setViewControllers({board}, false);
     run(0.5);
-    ASSERT_EQ(board->boardMenus().size(), 11u);   // the hidden item is left out
+    ASSERT_EQ(board->boardMenus().size(), 11u);  // the hidden item is left out
     EXPECT_EQ(board->boardPageCount(), 2);
     EXPECT_EQ(board->currentBoardPage(), 0);
     // The ninth item sits on the second page.
@@ -179,7 +180,7 @@ TEST_F(HomeScreenTest, TheMessageItemOpensTheInboxOfAllMessagesInTheStoredGroupi
     NSUserDefaults::standardUserDefaults().setInteger(2, HomeViewController::kSortTypeKey);
     ASSERT_TRUE(home()->openBoardItem(inboxIndex));
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0], std::make_pair(false, 0));   // never written: grouped by sender
+    EXPECT_EQ(calls[0], std::make_pair(false, 0));  // never written: grouped by sender
     EXPECT_EQ(calls[1], std::make_pair(false, 2));
 }
 

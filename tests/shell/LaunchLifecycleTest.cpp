@@ -19,7 +19,7 @@ TEST_F(LaunchIdleLockTest, LocksAfterTheIntervalSinceTheLastTouchWithATradeSessi
     EXPECT_DOUBLE_EQ(app->idleTimerFireDate(), Clock::now() + 60);
     run(50);
     EXPECT_TRUE(hasTradeSession());
-    app->tapAt(CGPointMake(300, 470));   // a touch anywhere restarts the wait
+    app->tapAt(CGPointMake(300, 470));  // a touch anywhere restarts the wait
     run(50);
     EXPECT_TRUE(hasTradeSession());
     EXPECT_EQ(app->lockCount(), 0);
@@ -117,7 +117,7 @@ TEST_F(LaunchPushTest, AnActiveClientSignalsByTheNotifyTypeAndFetches) {
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
     auto& ud = NSUserDefaults::standardUserDefaults();
-    EXPECT_EQ(ud.integerForKey(kMessageExpressNotifyTypeKey), 3);   // the settings' default
+    EXPECT_EQ(ud.integerForKey(kMessageExpressNotifyTypeKey), 3);  // the settings' default
     ud.setObject(Value("old"), kNeedPushMessageIdKey);
     sim->clearRequests();
     Value::Dict payload;
@@ -128,7 +128,10 @@ TEST_F(LaunchPushTest, AnActiveClientSignalsByTheNotifyTypeAndFetches) {
     EXPECT_EQ(SystemSoundLog::shared().vibrationCount(), 1u);
     ASSERT_TRUE(waitFor([&] { return !sim->requestsOf(3780, 2).empty(); }, 5));
 
-    struct Case { int type; size_t sounds, vibrations; };
+    struct Case {
+        int type;
+        size_t sounds, vibrations;
+    };
     for (Case c : {Case{1, 0, 1}, Case{2, 1, 0}, Case{0, 0, 0}, Case{7, 0, 0}}) {
         SystemSoundLog::shared().clear();
         ud.setInteger(c.type, kMessageExpressNotifyTypeKey);

@@ -9,11 +9,11 @@
 
 #include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
+#include "core/VTAMenu.h"
 #include "core/VTAParamter.h"
+#include "core/VTAStock.h"
 #include "core/VTATCRS.h"
 #include "core/VTATree.h"
-#include "core/VTAStock.h"
-#include "core/VTAMenu.h"
 #include "core/VTAUserDefoult.h"
 #include "core/storage/DaoFactory.h"
 #include "net/NetworkManager.h"
@@ -140,8 +140,10 @@ protected:
         ASSERT_TRUE(waitFor([&] { return loginRoot() && loginRoot()->disclaimerScreen(); }));
         auto disclaimer = loginRoot()->disclaimerScreen();
         run(0.5);
-        if (agree) disclaimer->agree();
-        else disclaimer->disagree();
+        if (agree)
+            disclaimer->agree();
+        else
+            disclaimer->disagree();
     }
 
     // The customer's part of the registration: types the number, sends the SMS.

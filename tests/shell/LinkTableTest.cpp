@@ -22,13 +22,11 @@ struct Made {
 
 class LinkTableTest : public ScreensTest {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         UIDevice::currentDevice().setSystemVersion("4.1");
         ScreensTest::TearDown();
     }
-    void registerClass(const std::string& cls)
-    {
+    void registerClass(const std::string& cls) {
         VTAUIFactory::registerScreenClass(cls, [this](const LinkSetup& s, const std::shared_ptr<VTAMenu>& m) {
             made.push_back({s, m});
             auto screen = std::make_shared<RecordingScreen>();
@@ -36,15 +34,13 @@ protected:
             return screen;
         });
     }
-    std::shared_ptr<UIViewController> make(const std::string& link, const std::string& title = "菜单")
-    {
+    std::shared_ptr<UIViewController> make(const std::string& link, const std::string& title = "菜单") {
         return VTAUIFactory::viewControllerWithMenu(menu(link, title));
     }
     std::vector<Made> made;
 };
 
-TEST_F(LinkTableTest, EveryLinkIsListedOnceWithItsClassAndSetUp)
-{
+TEST_F(LinkTableTest, EveryLinkIsListedOnceWithItsClassAndSetUp) {
     std::set<std::string> commands;
     for (const auto& e : VTALinkTable::entries()) {
         EXPECT_TRUE(commands.insert(e.command).second) << "twice: " << e.command;
@@ -91,16 +87,15 @@ TEST_F(LinkTableTest, EveryLinkIsListedOnceWithItsClassAndSetUp)
     EXPECT_FALSE(VTALinkTable::entryForCommand("f10"));
 }
 
-TEST_F(LinkTableTest, TradeLinksAreThoseOfTradingFundsAndMarginOnly)
-{
+TEST_F(LinkTableTest, TradeLinksAreThoseOfTradingFundsAndMarginOnly) {
     int trade = 0;
     for (const auto& e : VTALinkTable::entries()) {
         EXPECT_EQ(VTAUIFactory::isTradeLink(e.command + "?x=1"), e.trade) << e.command;
         trade += e.trade;
     }
     EXPECT_EQ(trade, 53);
-    for (const char* link : {"of_jjxx?tc_mfuncno=100&tc_sfuncno=26", "kvrmr", "kvrcp", "jlccp", "zndt_cx",
-                             "jysjjss", "rzrq_dbpzq", "rzrq_xyzccx", "banktranquery", "jsf_yjzz"})
+    for (const char* link : {"of_jjxx?tc_mfuncno=100&tc_sfuncno=26", "kvrmr", "kvrcp", "jlccp", "zndt_cx", "jysjjss",
+                             "rzrq_dbpzq", "rzrq_xyzccx", "banktranquery", "jsf_yjzz"})
         EXPECT_TRUE(VTAUIFactory::isTradeLink(link)) << link;
     // Quotes, news, the fund finder and the fund menu lists need no trade session.
     for (const char* link : {"bkhqlist", "kxchart", "zgzs", "newscontent", "of_jjmc", "of_jjzx", "sgb", "openfund",
@@ -108,9 +103,8 @@ TEST_F(LinkTableTest, TradeLinksAreThoseOfTradingFundsAndMarginOnly)
         EXPECT_FALSE(VTAUIFactory::isTradeLink(link)) << link;
 }
 
-TEST_F(LinkTableTest, AClassMakerOpensEveryLinkOfItsClassSetUpAsTheTableSays)
-{
-    EXPECT_FALSE(make("of_fecx"));   // the class is not built yet
+TEST_F(LinkTableTest, AClassMakerOpensEveryLinkOfItsClassSetUpAsTheTableSays) {
+    EXPECT_FALSE(make("of_fecx"));  // the class is not built yet
     EXPECT_FALSE(VTAUIFactory::hasScreen("of_fecx"));
     registerClass("VTAJJQueryViewController");
     EXPECT_TRUE(VTAUIFactory::hasScreenClass("VTAJJQueryViewController"));
@@ -136,8 +130,7 @@ TEST_F(LinkTableTest, AClassMakerOpensEveryLinkOfItsClassSetUpAsTheTableSays)
     EXPECT_EQ(made.back().setup.value, 7);
 }
 
-TEST_F(LinkTableTest, FixedTitlesAndScreensMadeWithoutTheMenuItem)
-{
+TEST_F(LinkTableTest, FixedTitlesAndScreensMadeWithoutTheMenuItem) {
     for (const char* cls : {"IFIOpenViewController", "IFIOpenedQueryViewController", "CBTradeViewController",
                             "EFTradeViewController", "VTARZRQDBPHZSelectViewController"})
         registerClass(cls);
@@ -161,8 +154,7 @@ TEST_F(LinkTableTest, FixedTitlesAndScreensMadeWithoutTheMenuItem)
     EXPECT_TRUE(dynamic_cast<RecordingScreen*>(collateral.get())->viewMenu());
 }
 
-TEST_F(LinkTableTest, TheOrderScreenFollowsTheSystemVersionAndTheDirection)
-{
+TEST_F(LinkTableTest, TheOrderScreenFollowsTheSystemVersionAndTheDirection) {
     registerClass("TradeViewController");
     registerClass("VTATradeController");
     ASSERT_TRUE(make("buysale?MMLB=0", "买入"));
@@ -187,8 +179,7 @@ TEST_F(LinkTableTest, TheOrderScreenFollowsTheSystemVersionAndTheDirection)
     EXPECT_EQ(made.back().setup.screenClass, "TradeViewController");
 }
 
-TEST_F(LinkTableTest, TheMarginOrderTakesItsSideAndTitleFromTheCreditFlag)
-{
+TEST_F(LinkTableTest, TheMarginOrderTakesItsSideAndTitleFromTheCreditFlag) {
     registerClass("MarginTradeViewController");
     registerClass("VTARZRQTradeViewController");
     auto buy = make("rzrq_rzmr?creditflag=0", "融资融券");
@@ -203,7 +194,7 @@ TEST_F(LinkTableTest, TheMarginOrderTakesItsSideAndTitleFromTheCreditFlag)
     EXPECT_FALSE(make("rzrq_rzmr?creditflag=2"));
     EXPECT_FALSE(make("rzrq_rzmr"));
     EXPECT_FALSE(make("rzrq_rzmr?creditflag=01"));
-    EXPECT_EQ(made.size(), before);   // no screen was even made
+    EXPECT_EQ(made.size(), before);  // no screen was even made
 
     UIDevice::currentDevice().setSystemVersion("3.1.3");
     ASSERT_TRUE(make("rzrq_rzmr?creditflag=1"));
@@ -214,8 +205,7 @@ TEST_F(LinkTableTest, TheMarginOrderTakesItsSideAndTitleFromTheCreditFlag)
     EXPECT_EQ(made.back().setup.textValue, "B");
 }
 
-TEST_F(LinkTableTest, TheBankTransferDirectionComesFromTheItemsTitle)
-{
+TEST_F(LinkTableTest, TheBankTransferDirectionComesFromTheItemsTitle) {
     registerClass("VTATransferController");
     ASSERT_TRUE(make("banktransfer", "证券转银行"));
     EXPECT_EQ(made.back().setup.value, 2);
@@ -223,8 +213,7 @@ TEST_F(LinkTableTest, TheBankTransferDirectionComesFromTheItemsTitle)
     EXPECT_EQ(made.back().setup.value, 1);
 }
 
-TEST_F(LinkTableTest, AnOwnEntryComesFirstAndAMakerKeepsAGroupFromBecomingAList)
-{
+TEST_F(LinkTableTest, AnOwnEntryComesFirstAndAMakerKeepsAGroupFromBecomingAList) {
     registerClass("PortfolioViewController");
     VTAUIFactory::registerScreen("zxhq", [](const auto&) {
         auto s = std::make_shared<RecordingScreen>();
@@ -252,8 +241,7 @@ TEST_F(LinkTableTest, AnOwnEntryComesFirstAndAMakerKeepsAGroupFromBecomingAList)
     EXPECT_EQ(made.back().setup.setter, "setJjListDataSourceType:");
 }
 
-TEST_F(LinkTableTest, TheGateHoldsForAClassMadeScreenWithoutASession)
-{
+TEST_F(LinkTableTest, TheGateHoldsForAClassMadeScreenWithoutASession) {
     std::shared_ptr<VTAMenu> pending;
     VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
         pending = m;

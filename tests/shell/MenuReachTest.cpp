@@ -13,10 +13,10 @@
 #include "platform/host/ViewQueries.h"
 #include "platform/uikit/UIWebView.h"
 #include "shell/Navigation.h"
-#include "shell/WebFetcher.h"
 #include "shell/VTAListViewController.h"
 #include "shell/VTAUIFactory.h"
 #include "shell/VTAWebViewController.h"
+#include "shell/WebFetcher.h"
 
 namespace {
 
@@ -26,48 +26,79 @@ namespace {
 // list (the walk then opens it like any other screen).
 const std::set<std::string> kLaterScreens = {
     // quotes
-    "zxhq", "pxhq", "fschart", "kxchart", "bkph", "zgzs", "bkhqlist",
+    "zxhq",
+    "pxhq",
+    "fschart",
+    "kxchart",
+    "bkph",
+    "zgzs",
+    "bkhqlist",
     // stock trading and bank transfers
-    "buysale", "wtcd", "tradequery", "trade_zjcx", "trade_gfcx", "xgsg", "hisquery", "qzxq", "xgmm", "banktransfer",
-    "bankbalance", "banktranquery", "jsf_yzzz", "jsf_yhye", "jsf_zjzz", "jsf_yjzz", "jsf_cxzhzj",
+    "buysale",
+    "wtcd",
+    "tradequery",
+    "trade_zjcx",
+    "trade_gfcx",
+    "xgsg",
+    "hisquery",
+    "qzxq",
+    "xgmm",
+    "banktransfer",
+    "bankbalance",
+    "banktranquery",
+    "jsf_yzzz",
+    "jsf_yhye",
+    "jsf_zjzz",
+    "jsf_yjzz",
+    "jsf_cxzhzj",
     // funds and wealth products
-    "of_jjrg", "of_jjsg", "of_jjsh", "of_jjzh", "of_fhsz", "of_jjkh", "of_jjcx", "of_fecx", "jlccp", "zndt_kt", "kvrmr",
+    "of_jjrg",
+    "of_jjsg",
+    "of_jjsh",
+    "of_jjzh",
+    "of_fhsz",
+    "of_jjkh",
+    "of_jjcx",
+    "of_fecx",
+    "jlccp",
+    "zndt_kt",
+    "kvrmr",
     // margin
-    "rzrq_rzmr", "rzrq_mqhq", "rzrq_xqhq", "rzrq_xjhk", "rzrq_xyzccx",
+    "rzrq_rzmr",
+    "rzrq_mqhq",
+    "rzrq_xqhq",
+    "rzrq_xjhk",
+    "rzrq_xyzccx",
     // news and pushed messages
-    "newslist", "pushmsg",
+    "newslist",
+    "pushmsg",
 };
 
-std::string shownTexts()
-{
+std::string shownTexts() {
     std::string out;
     for (const auto& t : visibleTexts()) out += "\"" + t.substr(0, 40) + "\" ";
     return out;
 }
 
-bool onScreen(const std::string& text)
-{
+bool onScreen(const std::string& text) {
     auto views = visibleViews();
     return findVisibleText(views, text) != nullptr;
 }
 
 class MenuReachTest : public LaunchFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         LaunchFixture::SetUp();
         installWebFetcher();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         UIWebView::setDefaultFetcher(nullptr);
         LaunchFixture::TearDown();
     }
 
     size_t depth() const { return delegate->navigationController()->viewControllers().size(); }
 
-    static std::vector<std::string> takeAlerts()
-    {
+    static std::vector<std::string> takeAlerts() {
         std::vector<std::string> titles;
         for (auto& a : UIAlertView::visibleAlerts()) {
             titles.push_back(a->title());
@@ -79,8 +110,7 @@ protected:
     // Opens one item with `open` (a tap on its board button or list row) and
     // checks what the customer sees; comes back to the screen it started from.
     void visit(const std::shared_ptr<VTAMenu>& item, const std::function<std::shared_ptr<UIViewController>()>& open,
-               const std::string& path)
-    {
+               const std::string& path) {
         SCOPED_TRACE(path);
         const std::string command = stripQuery(item->link());
         const bool group = item->m_id() != -1 && !visibleMenusOfNode(item->m_id()).empty();
@@ -120,8 +150,8 @@ protected:
                                                           false);
                 list->tableView()->layoutIfNeeded();
                 EXPECT_TRUE(onScreen(row->title())) << row->title();
-                visit(row, [list, i] { return list->openItemAtIndex(static_cast<int>(i)); },
-                      path + " > " + row->title());
+                visit(
+                    row, [list, i] { return list->openItemAtIndex(static_cast<int>(i)); }, path + " > " + row->title());
                 if (HasFatalFailure()) return;
             }
         }
@@ -136,8 +166,7 @@ protected:
 
     // The help page the menu points at: served by the simulator, its plain
     // link loads the next page, its "@qzopt=" links open screens.
-    void checkWebPage(VTAWebViewController& page)
-    {
+    void checkWebPage(VTAWebViewController& page) {
         auto* web = page.webView();
         ASSERT_TRUE(waitFor([&] { return !web->isLoading() && !web->pageText().empty(); }));
         EXPECT_NE(web->pageText().find("使用帮助"), std::string::npos) << web->pageText();
@@ -154,12 +183,14 @@ protected:
         run(1);
 
         web->activateLink("faq.html");
-        ASSERT_TRUE(waitFor([&] { return !web->isLoading() && web->pageText().find("常见问题") != std::string::npos; }));
+        ASSERT_TRUE(
+            waitFor([&] { return !web->isLoading() && web->pageText().find("常见问题") != std::string::npos; }));
         EXPECT_EQ(web->request().URL(), sim->url() + "/page/faq.html");
         EXPECT_EQ(depth(), before);
         ASSERT_TRUE(web->canGoBack());
         web->goBack();
-        ASSERT_TRUE(waitFor([&] { return !web->isLoading() && web->pageText().find("使用帮助") != std::string::npos; }));
+        ASSERT_TRUE(
+            waitFor([&] { return !web->isLoading() && web->pageText().find("使用帮助") != std::string::npos; }));
     }
 
     std::set<std::string> opened, unmapped;
@@ -167,8 +198,7 @@ protected:
     int webPages = 0;
 };
 
-TEST_F(MenuReachTest, EveryItemOfTheDownloadedMenuOpensItsScreenOrIsALaterStep)
-{
+TEST_F(MenuReachTest, EveryItemOfTheDownloadedMenuOpensItsScreenOrIsALaterStep) {
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
     ASSERT_FALSE(HasFatalFailure());
@@ -179,7 +209,8 @@ TEST_F(MenuReachTest, EveryItemOfTheDownloadedMenuOpensItsScreenOrIsALaterStep)
     for (size_t i = 0; i < board->boardMenus().size(); ++i) {
         auto item = board->boardMenus()[i];
         ASSERT_EQ(top(), board);
-        visit(item, [board, i] { return board->openBoardItem(static_cast<int>(i)); }, item->title());
+        visit(
+            item, [board, i] { return board->openBoardItem(static_cast<int>(i)); }, item->title());
         ASSERT_FALSE(HasFatalFailure());
     }
 
@@ -200,8 +231,7 @@ TEST_F(MenuReachTest, EveryItemOfTheDownloadedMenuOpensItsScreenOrIsALaterStep)
     EXPECT_GE(sim->requestsOf(504, 1).size(), 1u);
 }
 
-TEST_F(MenuReachTest, WithATradeSessionTradeLinksWithoutScreensStillOpenNothing)
-{
+TEST_F(MenuReachTest, WithATradeSessionTradeLinksWithoutScreensStillOpenNothing) {
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
     ASSERT_FALSE(HasFatalFailure());
@@ -210,8 +240,7 @@ TEST_F(MenuReachTest, WithATradeSessionTradeLinksWithoutScreensStillOpenNothing)
     int tried = 0;
     for (const auto& group : visibleMenusOfNode(-1)) {
         for (const auto& item : visibleMenusOfNode(group->m_id())) {
-            if (!VTAUIFactory::isTradeLink(item->link()) || VTAUIFactory::hasScreen(stripQuery(item->link())))
-                continue;
+            if (!VTAUIFactory::isTradeLink(item->link()) || VTAUIFactory::hasScreen(stripQuery(item->link()))) continue;
             EXPECT_FALSE(VTAUIFactory::openMenuWithTradeGate(item)) << item->link();
             ++tried;
         }

@@ -10,8 +10,7 @@ namespace {
 
 class ScreensNavigationTest : public ScreensTest {};
 
-TEST_F(ScreensNavigationTest, PushAndPopRunTheHooksInOrder)
-{
+TEST_F(ScreensNavigationTest, PushAndPopRunTheHooksInOrder) {
     auto a = std::make_shared<RecordingScreen>(&log, "a");
     log.clear();
     ASSERT_TRUE(pushViewController(a));
@@ -48,8 +47,7 @@ TEST_F(ScreensNavigationTest, PushAndPopRunTheHooksInOrder)
     EXPECT_EQ(top(), root.get());
 }
 
-TEST_F(ScreensNavigationTest, PushBeforeReplacesTheOldScreen)
-{
+TEST_F(ScreensNavigationTest, PushBeforeReplacesTheOldScreen) {
     auto login = std::make_shared<RecordingScreen>(&log, "login");
     pushViewController(login);
     settle();
@@ -76,8 +74,7 @@ TEST_F(ScreensNavigationTest, PushBeforeReplacesTheOldScreen)
     EXPECT_FALSE(pushViewControllerBefore(nullptr, third.get()));
 }
 
-TEST_F(ScreensNavigationTest, TheBaseScreenLaysOutItsContentAndToolbar)
-{
+TEST_F(ScreensNavigationTest, TheBaseScreenLaysOutItsContentAndToolbar) {
     auto s = std::make_shared<RecordingScreen>();
     pushViewController(s);
     settle();
@@ -95,13 +92,13 @@ TEST_F(ScreensNavigationTest, TheBaseScreenLaysOutItsContentAndToolbar)
     pushViewController(std::make_shared<RecordingScreen>());
     settle();
     s->logoButton()->customView();
-    dynamic_cast<UIControl*>(s->logoButton()->customView().get())->sendActionsForControlEvents(UIControlEventTouchUpInside);
+    dynamic_cast<UIControl*>(s->logoButton()->customView().get())
+        ->sendActionsForControlEvents(UIControlEventTouchUpInside);
     settle();
     EXPECT_EQ(top(), root.get());
 }
 
-TEST_F(ScreensNavigationTest, TheOKCancelDialogHasItsButtonsAndTheScreenAsDelegate)
-{
+TEST_F(ScreensNavigationTest, TheOKCancelDialogHasItsButtonsAndTheScreenAsDelegate) {
     struct Asking : RecordingScreen {
         int clicked = -1;
         void alertViewClickedButtonAtIndex(UIAlertView&, int index) override { clicked = index; }
@@ -123,8 +120,7 @@ TEST_F(ScreensNavigationTest, TheOKCancelDialogHasItsButtonsAndTheScreenAsDelega
     late->tapButtonAtIndex(0);
 }
 
-TEST_F(ScreensNavigationTest, GoToZXHQFindsTheItemAndOpensIt)
-{
+TEST_F(ScreensNavigationTest, GoToZXHQFindsTheItemAndOpensIt) {
     auto tree = std::make_shared<VTATree>();
     tree->addMenu(menu("", "行情", 1, -1), -1);
     tree->addMenu(menu("zxhq", "自选股", 11, 1), 1);
@@ -144,8 +140,7 @@ TEST_F(ScreensNavigationTest, GoToZXHQFindsTheItemAndOpensIt)
     EXPECT_EQ(depth(), 1u);
 }
 
-TEST_F(ScreensNavigationTest, TradeWithStockRefusesWhatCannotBeTraded)
-{
+TEST_F(ScreensNavigationTest, TradeWithStockRefusesWhatCannotBeTraded) {
     VTAUIFactory::registerScreen("buysale", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     setTradeSession();
     struct Case {
@@ -168,8 +163,7 @@ TEST_F(ScreensNavigationTest, TradeWithStockRefusesWhatCannotBeTraded)
     EXPECT_EQ(depth(), 1u);
 }
 
-TEST_F(ScreensNavigationTest, TradeWithStockOpensTheOrderScreenWithTheStock)
-{
+TEST_F(ScreensNavigationTest, TradeWithStockOpensTheOrderScreenWithTheStock) {
     VTAUIFactory::registerScreen("buysale", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     std::shared_ptr<VTAMenu> pending;
     VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
@@ -206,8 +200,7 @@ TEST_F(ScreensNavigationTest, TradeWithStockOpensTheOrderScreenWithTheStock)
     EXPECT_TRUE(VTAUIFactory::isTradeScreen(order.get()));
 }
 
-TEST_F(ScreensNavigationTest, TheIdleLockEndsTheSessionAndTakesTheTradeScreensAway)
-{
+TEST_F(ScreensNavigationTest, TheIdleLockEndsTheSessionAndTakesTheTradeScreensAway) {
     VTAUIFactory::registerScreen("zxhq", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     VTAUIFactory::registerScreen("wtcd", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     setTradeSession();
@@ -219,7 +212,7 @@ TEST_F(ScreensNavigationTest, TheIdleLockEndsTheSessionAndTakesTheTradeScreensAw
 
     auto quotes = VTAUIFactory::openMenuWithTradeGate(menu("zxhq", "自选股"));
     auto cancel = VTAUIFactory::openMenuWithTradeGate(menu("wtcd", "撤单"));
-    pushViewController(std::make_shared<RecordingScreen>());   // opened by the trade screen
+    pushViewController(std::make_shared<RecordingScreen>());  // opened by the trade screen
     settle();
     ASSERT_EQ(depth(), 4u);
 
@@ -241,8 +234,7 @@ TEST_F(ScreensNavigationTest, TheIdleLockEndsTheSessionAndTakesTheTradeScreensAw
     VTAAccountManager::tradeAccountManager().removeAccount(*account);
 }
 
-TEST_F(ScreensNavigationTest, TheLockIntervalHasASaneDefault)
-{
+TEST_F(ScreensNavigationTest, TheLockIntervalHasASaneDefault) {
     auto& d = NSUserDefaults::standardUserDefaults();
     d.removeObjectForKey("TradeLockInterval");
     EXPECT_EQ(tradeLockIntervalMinutes(), kDefaultTradeLockMinutes);

@@ -23,8 +23,7 @@ namespace {
 
 class ScreensPagesTest : public ScreensTest {
 protected:
-    static std::pair<int, int> rowOf(const VTASettingViewController& s, const std::string& title)
-    {
+    static std::pair<int, int> rowOf(const VTASettingViewController& s, const std::string& title) {
         for (size_t i = 0; i < s.sections().size(); ++i)
             for (size_t j = 0; j < s.sections()[i].rows.size(); ++j)
                 if (s.sections()[i].rows[j].title == title) return {int(i), int(j)};
@@ -32,8 +31,7 @@ protected:
     }
 };
 
-TEST_F(ScreensPagesTest, SettingsAreWrittenAtOnceAndReadBack)
-{
+TEST_F(ScreensPagesTest, SettingsAreWrittenAtOnceAndReadBack) {
     auto s = std::make_shared<VTASettingViewController>();
     pushViewController(s);
     settle();
@@ -48,7 +46,7 @@ TEST_F(ScreensPagesTest, SettingsAreWrittenAtOnceAndReadBack)
     ASSERT_TRUE(s->choiceSheet());
     EXPECT_TRUE(host.pressAlertButton("30秒"));
     auto [bsec, brow] = rowOf(*s, "大单标准");
-    EXPECT_EQ(s->valueText(s->sections()[bsec].rows[brow]), "500手");   // absent: the newer lists' 500
+    EXPECT_EQ(s->valueText(s->sections()[bsec].rows[brow]), "500手");  // absent: the newer lists' 500
     s->selectRow(bsec, brow);
     EXPECT_TRUE(host.pressAlertButton("1000手"));
     auto [lsec, lrow] = rowOf(*s, "交易锁定时间");
@@ -71,8 +69,7 @@ TEST_F(ScreensPagesTest, SettingsAreWrittenAtOnceAndReadBack)
     NSUserDefaults::standardUserDefaults().removeObjectForKey("TradeLockInterval");
 }
 
-TEST_F(ScreensPagesTest, SettingsShowTrafficAndOpenTheMessageSettingsOnceRegistered)
-{
+TEST_F(ScreensPagesTest, SettingsShowTrafficAndOpenTheMessageSettingsOnceRegistered) {
     auto s = std::make_shared<VTASettingViewController>();
     pushViewController(s);
     settle();
@@ -97,12 +94,12 @@ TEST_F(ScreensPagesTest, SettingsShowTrafficAndOpenTheMessageSettingsOnceRegiste
     EXPECT_EQ(top()->title(), "");
 }
 
-TEST_F(ScreensPagesTest, TheWebPageCatchesLinkCommands)
-{
+TEST_F(ScreensPagesTest, TheWebPageCatchesLinkCommands) {
     std::vector<std::string> logins;
     auto page = std::make_shared<VTAWebViewController>();
-    page->loadHTMLString("<p>业务办理</p><a href=\"@qzopt=user_upgrade?from=page\">升级</a>"
-                         "<a href=\"@qzopt=open?link=setting&title=设置\">设置</a><a href=\"@qzopt=nosuch\">x</a>");
+    page->loadHTMLString(
+        "<p>业务办理</p><a href=\"@qzopt=user_upgrade?from=page\">升级</a>"
+        "<a href=\"@qzopt=open?link=setting&title=设置\">设置</a><a href=\"@qzopt=nosuch\">x</a>");
     pushViewController(page);
     settle();
     EXPECT_NE(page->webView()->pageText().find("业务办理"), std::string::npos);
@@ -125,7 +122,7 @@ TEST_F(ScreensPagesTest, TheWebPageCatchesLinkCommands)
     EXPECT_EQ(top()->title(), "关联资金帐号");
 
     // After the relate the page loads the remembered address again.
-    page->setURL("");   // keep the test's page text; remember an address of our own
+    page->setURL("");  // keep the test's page text; remember an address of our own
     EXPECT_TRUE(page->performLinkCommand("user_upgrade?again"));
     settle();
     NSUserDefaults::standardUserDefaults().setBool(true, "RelateFromMCJGStatus");
@@ -155,8 +152,7 @@ TEST_F(ScreensPagesTest, TheWebPageCatchesLinkCommands)
     EXPECT_EQ(top(), root.get());
 }
 
-TEST_F(ScreensPagesTest, AnOrdinaryLinkIsFollowed)
-{
+TEST_F(ScreensPagesTest, AnOrdinaryLinkIsFollowed) {
     auto page = std::make_shared<VTAWebViewController>();
     pushViewController(page);
     settle();
@@ -166,8 +162,7 @@ TEST_F(ScreensPagesTest, AnOrdinaryLinkIsFollowed)
         *page->webView(), NSURLRequest("http://127.0.0.1/x@qzopt=home"), UIWebViewNavigationType::LinkClicked));
 }
 
-TEST_F(ScreensPagesTest, AServerListStoresTheNewsTypeAndOpensItsRows)
-{
+TEST_F(ScreensPagesTest, AServerListStoresTheNewsTypeAndOpensItsRows) {
     VTAUIFactory::registerScreen("newslist", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     auto list = std::make_shared<VTAListViewController>();
     list->setListType(VTAListViewController::kServerList);
@@ -201,8 +196,7 @@ TEST_F(ScreensPagesTest, AServerListStoresTheNewsTypeAndOpensItsRows)
     EXPECT_EQ(list->menus().size(), 2u);
 }
 
-TEST_F(ScreensPagesTest, TheSearchHistoryFileRoundTripsAndSurvivesCorruption)
-{
+TEST_F(ScreensPagesTest, TheSearchHistoryFileRoundTripsAndSurvivesCorruption) {
     for (int i = 0; i < 25; ++i) {
         char code[8];
         std::snprintf(code, sizeof code, "6%05d", i);
@@ -226,8 +220,7 @@ TEST_F(ScreensPagesTest, TheSearchHistoryFileRoundTripsAndSurvivesCorruption)
     EXPECT_TRUE(VTAStockFinder::history().empty());
 }
 
-TEST_F(ScreensPagesTest, TheFinderClosesAndTellsItsOpener)
-{
+TEST_F(ScreensPagesTest, TheFinderClosesAndTellsItsOpener) {
     auto finder = root->showStockFinder();
     settle();
     ASSERT_TRUE(finder->superview());
@@ -247,8 +240,7 @@ TEST_F(ScreensPagesTest, TheFinderClosesAndTellsItsOpener)
     EXPECT_EQ(root->hiddenFinders, 2);
 }
 
-TEST_F(ScreensPagesTest, TheDisclaimerReportsTheAnswer)
-{
+TEST_F(ScreensPagesTest, TheDisclaimerReportsTheAnswer) {
     auto d = std::make_shared<VTADisclaimerViewController>();
     std::vector<bool> answers;
     d->setCompletion([&](bool agreed) { answers.push_back(agreed); });
@@ -256,7 +248,7 @@ TEST_F(ScreensPagesTest, TheDisclaimerReportsTheAnswer)
     settle();
     ASSERT_TRUE(host.tapText("同意"));
     EXPECT_EQ(answers, std::vector<bool>{true});
-    d->disagree();   // answered once only
+    d->disagree();  // answered once only
     EXPECT_EQ(answers.size(), 1u);
 
     auto plain = std::make_shared<VTADisclaimerViewController>();
@@ -266,8 +258,7 @@ TEST_F(ScreensPagesTest, TheDisclaimerReportsTheAnswer)
     EXPECT_NE(plain->bodyLabel()->text().find("投资需谨慎"), std::string::npos);
 }
 
-TEST_F(ScreensPagesTest, TheInvitationGoesThroughTheComposer)
-{
+TEST_F(ScreensPagesTest, TheInvitationGoesThroughTheComposer) {
     SentMessageLog::shared().clear();
     auto invite = std::make_shared<VTAInviteViewController>();
     pushViewController(invite);
@@ -289,8 +280,7 @@ TEST_F(ScreensPagesTest, TheInvitationGoesThroughTheComposer)
     EXPECT_FALSE(invite->modalViewController());
 }
 
-TEST_F(ScreensPagesTest, UpdateAndCustomerService)
-{
+TEST_F(ScreensPagesTest, UpdateAndCustomerService) {
     auto upd = std::make_shared<VTAUpdateViewController>();
     pushViewController(upd);
     settle();
@@ -307,7 +297,7 @@ TEST_F(ScreensPagesTest, UpdateAndCustomerService)
     auto cs = std::make_shared<VTACustomerServiceViewController>();
     pushViewController(cs);
     settle();
-    EXPECT_FALSE(cs->selectItem(1));   // the soft-token page is not built yet
+    EXPECT_FALSE(cs->selectItem(1));  // the soft-token page is not built yet
     auto fb = cs->selectItem(3);
     ASSERT_TRUE(fb);
     EXPECT_EQ(fb->title(), "意见反馈");

@@ -14,8 +14,7 @@ namespace {
 
 class ScreensServerTest : public ScreensTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ScreensTest::SetUp();
         startSimulator();
     }
@@ -23,15 +22,13 @@ protected:
 
 bool bodyHas(const SimRecord& r, const std::string& text) { return r.rawBody.find(text) != std::string::npos; }
 
-std::string fieldOf(const SimRecord& r, const std::string& key)
-{
+std::string fieldOf(const SimRecord& r, const std::string& key) {
     for (const auto& f : r.fields)
         if (f.key == key) return f.value;
     return "";
 }
 
-TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered)
-{
+TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered) {
     setTradeSession();
     auto list = std::make_shared<VTATableViewController>();
     list->setViewMenu(menu("trade_gfcx?tc_mfuncno=31000&tc_sfuncno=4&code=600000.2|000001.1&field=3|4|11", "股份查询"));
@@ -45,8 +42,8 @@ TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered)
 
     auto sent = sim->requestsOf(31000, 4);
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].encrypt, 36 + 18);            // request type 5
-    EXPECT_FALSE(bodyHas(sent[0], "SECRET42"));     // never in clear
+    EXPECT_EQ(sent[0].encrypt, 36 + 18);         // request type 5
+    EXPECT_FALSE(bodyHas(sent[0], "SECRET42"));  // never in clear
     EXPECT_EQ(fieldOf(sent[0], "authid"), "SECRET42");
     EXPECT_EQ(list->myTableView()->topTitles()[0], list->tableData()->getFieldDescAtIndex(0));
     EXPECT_EQ(list->myTableView()->rowItems(0)[0], "600000");
@@ -64,8 +61,7 @@ TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered)
     EXPECT_EQ(bare->tableViewContentRequestText(), "");
 }
 
-TEST_F(ScreensServerTest, TheStockFinderFindsByCodeAndPinyinAndOpensTheQuotePage)
-{
+TEST_F(ScreensServerTest, TheStockFinderFindsByCodeAndPinyinAndOpensTheQuotePage) {
     std::vector<std::string> opened;
     VTAUIFactory::registerStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
         opened.push_back(stocks[index]->stockId());
@@ -113,8 +109,7 @@ TEST_F(ScreensServerTest, TheStockFinderFindsByCodeAndPinyinAndOpensTheQuotePage
     EXPECT_EQ(VTAStockFinder::history()[0]->code(), "600036");
 }
 
-TEST_F(ScreensServerTest, FeedbackReachesTheServerAndShapeChangingTextIsRefused)
-{
+TEST_F(ScreensServerTest, FeedbackReachesTheServerAndShapeChangingTextIsRefused) {
     auto fb = std::make_shared<VTAFeedbackViewController>();
     pushViewController(fb);
     settle();
@@ -143,8 +138,7 @@ TEST_F(ScreensServerTest, FeedbackReachesTheServerAndShapeChangingTextIsRefused)
 
 namespace {
 
-TEST_F(ScreensServerTest, AServerListThatGotNoRowsAsksAgainWhenItComesBack)
-{
+TEST_F(ScreensServerTest, AServerListThatGotNoRowsAsksAgainWhenItComesBack) {
     sim->forceErrorSet(-3, "资讯暂不可用", 3504, 1);
     auto list = std::make_shared<VTAListViewController>();
     list->setListType(VTAListViewController::kServerList);

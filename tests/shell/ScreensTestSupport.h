@@ -45,23 +45,36 @@ public:
         : log_(log), name_(std::move(name)) {}
     void viewWillDidLoad() override { note("viewWillDidLoad"); }
     void createToolbarItems() override { note("createToolbarItems"); }
-    void viewWillAppear(bool a) override { VTAViewControllers::viewWillAppear(a); note("willAppear"); }
-    void viewDidAppear(bool a) override { VTAViewControllers::viewDidAppear(a); note("didAppear"); }
-    void viewWillDisappear(bool a) override { VTAViewControllers::viewWillDisappear(a); note("willDisappear"); }
-    void viewDidDisappear(bool a) override { VTAViewControllers::viewDidDisappear(a); note("didDisappear"); }
+    void viewWillAppear(bool a) override {
+        VTAViewControllers::viewWillAppear(a);
+        note("willAppear");
+    }
+    void viewDidAppear(bool a) override {
+        VTAViewControllers::viewDidAppear(a);
+        note("didAppear");
+    }
+    void viewWillDisappear(bool a) override {
+        VTAViewControllers::viewWillDisappear(a);
+        note("willDisappear");
+    }
+    void viewDidDisappear(bool a) override {
+        VTAViewControllers::viewDidDisappear(a);
+        note("didDisappear");
+    }
     int hiddenFinders = 0;
     void myViewWillHidden(VTAStockFinder&) override { ++hiddenFinders; }
 
 private:
-    void note(const std::string& what) { if (log_) log_->push_back(name_ + ":" + what); }
+    void note(const std::string& what) {
+        if (log_) log_->push_back(name_ + ":" + what);
+    }
     std::vector<std::string>* log_;
     std::string name_;
 };
 
 class ScreensTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Clock::freezeAt(kScreensMorning);
         RunLoop::main().reset();
         UIApplication::resetSharedApplication();
@@ -80,8 +93,7 @@ protected:
         VTAStockFinder::clearHistory();
         host.setRealTimeLimit(0);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (sim) {
             NetworkManager::manager().removeAllRequest();
             RunLoop::main().runUntil([] { return false; }, 0.01, 0.05);
@@ -99,14 +111,12 @@ protected:
         Clock::useSystemTime();
     }
 
-    static void clearTradeSession()
-    {
+    static void clearTradeSession() {
         for (const char* k : {"tradeUserInfo", "tradeUserTCRS", "tradeUserAllTCRS", "tradepassword"})
             VTAParamter::shareParamter().removeValueForKey(k);
     }
     // A trade session as the trade login leaves it.
-    static void setTradeSession()
-    {
+    static void setTradeSession() {
         auto bytes = TCRSWriter()
                          .beginSet()
                          .addField("fundid", TCRSFieldType::VarText)
@@ -120,9 +130,7 @@ protected:
         VTAParamter::shareParamter().setTCRS(sets->front(), "tradeUserTCRS");
         VTAParamter::shareParamter().setString("888888", "tradepassword");
     }
-    static std::shared_ptr<VTAMenu> menu(const std::string& link, const std::string& title, int id = -1,
-                                         int pid = -1)
-    {
+    static std::shared_ptr<VTAMenu> menu(const std::string& link, const std::string& title, int id = -1, int pid = -1) {
         auto m = std::make_shared<VTAMenu>();
         m->setLink(link);
         m->setTitle(title);
@@ -135,20 +143,18 @@ protected:
     UIViewController* top() const { return nav->topViewController(); }
     size_t depth() const { return nav->viewControllers().size(); }
     static std::shared_ptr<UIAlertView> topAlert() { return UIAlertView::topAlert(); }
-    static std::string topAlertTitle()
-    {
+    static std::string topAlertTitle() {
         auto a = UIAlertView::topAlert();
         return a ? a->title() : std::string();
     }
 
     // The simulated server with a live service session.
-    void startSimulator()
-    {
+    void startSimulator() {
         SimOptions o;
         o.seed = 7;
         o.clock = kScreensMorning;
         o.frozenClock = true;
-        o.keepAliveSeconds = 0;   // stop() does not wait for idle connections
+        o.keepAliveSeconds = 0;  // stop() does not wait for idle connections
         sim = std::make_unique<SimServer>(o);
         ASSERT_TRUE(sim->start());
         NetworkManager::manager().resetForTests();
@@ -168,8 +174,7 @@ protected:
         ASSERT_FALSE(ServiceSession::shared().session().empty());
     }
     // Runs the main loop until the condition holds (replies: real time up to 10 s).
-    static bool waitFor(const std::function<bool()>& done, double seconds = 10)
-    {
+    static bool waitFor(const std::function<bool()>& done, double seconds = 10) {
         return RunLoop::main().runUntil(done, seconds, seconds);
     }
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr double kTuesdayMorning = 1709605800;   // 2024-03-05 10:30 Shanghai
+constexpr double kTuesdayMorning = 1709605800;  // 2024-03-05 10:30 Shanghai
 
 std::shared_ptr<VTATCRS> firstSet(const SimServer::Reply& r) {
     auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
@@ -39,13 +39,15 @@ protected:
     }
     // A session login without key exchange (as curl would do it); answers the session.
     std::string login(const std::string& phone = "13800138000") {
-        auto r = sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {});
+        auto r =
+            sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {});
         auto set = firstSet(r);
         return set ? set->toStringWithFieldName("session").value_or("") : "";
     }
     SimServer::Reply call(const std::string& session, const std::string& fields, int encrypt = 0) {
-        return sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=" + std::to_string(encrypt) +
-                               "&TC_SESSION={" + session + "}&" + fields, {});
+        return sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=" + std::to_string(encrypt) + "&TC_SESSION={" +
+                               session + "}&" + fields,
+                           {});
     }
     std::unique_ptr<SimServer> sim;
 };
@@ -62,9 +64,9 @@ TEST(SimParsing, SplitsAtTheFirstEqualsOnlyInAnyOrder) {
     EXPECT_EQ(f[4].key, "");
     EXPECT_EQ(f[5].value, "QUJD+/==");
     SimRequest r(f);
-    EXPECT_EQ(r.mainFunction(), 31000);   // keys compared without regard to case
+    EXPECT_EQ(r.mainFunction(), 31000);  // keys compared without regard to case
     EXPECT_EQ(r.value("CODE"), "600519.2|000001.2");
-    EXPECT_EQ(r.intValue("a", -7), -7);   // "b=c" is no number
+    EXPECT_EQ(r.intValue("a", -7), -7);  // "b=c" is no number
     EXPECT_TRUE(simParseFields("").empty());
     EXPECT_TRUE(simParseFields("&&&").empty());
 }
@@ -107,7 +109,7 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
     EXPECT_EQ(a.prevClose(m, 20240304), a.close(m, 20240301));
     EXPECT_EQ(a.minutePoints(m, 20240305).size(), 241u);
     EXPECT_EQ(a.minutePoints(*a.findId("00700.3"), 20240305).size(), 241u);
-    EXPECT_TRUE(a.minutePoints(m, 20240302).empty());   // Saturday
+    EXPECT_TRUE(a.minutePoints(m, 20240302).empty());  // Saturday
     EXPECT_EQ(a.minutePoints(m, 20240305).back().price, a.close(m, 20240305));
     // Before the open: last is the previous close, no open yet.
     SimQuote early = a.quote(m, SimClock::fromLocal(20240305, 9 * 60));
@@ -137,9 +139,10 @@ TEST_F(SimTest, SessionsAreRequiredAndTimeOutOnTheSimClock) {
 TEST_F(SimTest, EncipheredRequestsAndRepliesUnderTheExchangedKey) {
     auto keyText = VTACoder::sessionKeyExchangeText();
     ASSERT_TRUE(keyText) << "bundle pubkey.bin";
-    auto r = sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
-                             "&TC_SESSION={}&TC_REQLENGTH=17&TC_REQDATA=" + VTACoder::encryptString("phone=13800138000"),
-                         {});
+    auto r =
+        sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
+                        "&TC_SESSION={}&TC_REQLENGTH=17&TC_REQDATA=" + VTACoder::encryptString("phone=13800138000"),
+                    {});
     ASSERT_EQ(etag(r), "0,0,18,36");
     auto plain = VTACoder::decryptData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
     ASSERT_TRUE(plain);
@@ -150,12 +153,15 @@ TEST_F(SimTest, EncipheredRequestsAndRepliesUnderTheExchangedKey) {
     std::string session = set->toStringWithFieldName("session").value_or("");
     // A wrong length or a frame under another key is refused.
     std::string text = "code=600519.2";
-    EXPECT_EQ(etag(call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=99&TC_REQDATA=" + VTACoder::encryptString(text), 36)),
-              "1,0,0,0");
+    EXPECT_EQ(
+        etag(call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=99&TC_REQDATA=" + VTACoder::encryptString(text),
+                  36)),
+        "1,0,0,0");
     std::vector<uint8_t> otherKey(16, 7);
     auto foreign = base64Encode(encipherFrame(std::vector<uint8_t>(text.begin(), text.end()), otherKey));
     EXPECT_EQ(etag(call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=13&TC_REQDATA=" + foreign, 36)), "1,0,0,0");
-    auto ok = call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=13&TC_REQDATA=" + VTACoder::encryptString(text), 36);
+    auto ok =
+        call(session, "tc_mfuncno=3710&tc_sfuncno=3&TC_REQLENGTH=13&TC_REQDATA=" + VTACoder::encryptString(text), 36);
     EXPECT_EQ(etag(ok), "0,0,0,36");
     EXPECT_EQ(sim->ownStocks("13800138000"), std::vector<std::string>{"600519.2"});
 }
@@ -173,11 +179,12 @@ TEST_F(SimTest, SnapshotKeepsRequestedColumnsAndRowOrder) {
     EXPECT_EQ(set->toIntAtIndex(1), 2);
     set->fetchNext();
     EXPECT_EQ(set->toStringWithFieldName("name").value_or(""), "平安银行");
-    auto indices = firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=4&field=1|2|3|4|6|11|16|18|20|21&code=000001.2|399001.1"));
+    auto indices =
+        firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=4&field=1|2|3|4|6|11|16|18|20|21&code=000001.2|399001.1"));
     ASSERT_EQ(indices->rowsAffected(), 2);
     EXPECT_EQ(indices->toIntWithFieldName("classid"), 2);
     EXPECT_TRUE(indices->toVTAFloatWithFieldName("zjcj"));
-    EXPECT_TRUE(indices->toVTAFloatWithFieldName("cjje"));   // large amounts fit with a magnitude unit
+    EXPECT_TRUE(indices->toVTAFloatWithFieldName("cjje"));  // large amounts fit with a magnitude unit
     EXPECT_EQ(indices->toStringWithFieldName("lastupd").value_or("").size(), 14u);
     EXPECT_TRUE(firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=zzz.1"))->isError());
 }
@@ -220,7 +227,7 @@ TEST_F(SimTest, MessagesAreConfirmedOnceAndKeptForHistory) {
         fresh->moveToIndex(i);
         ids += (i ? "|" : "") + fresh->toStringWithFieldName("detailmsg_id").value_or("");
     }
-    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 3);   // not yet confirmed
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 3);  // not yet confirmed
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=3&detailmsg_id=" + ids))->toStringWithFieldName("message"),
               std::optional<std::string>("3"));
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 0);
@@ -234,7 +241,7 @@ TEST_F(SimTest, MessagesAreConfirmedOnceAndKeptForHistory) {
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 1);
     auto hist = firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=6&bgn_date=20240305&count=2"));
     ASSERT_EQ(hist->rowsAffected(), 2);
-    EXPECT_EQ(hist->toStringWithFieldName("summary").value_or(""), "新消息");   // newest first
+    EXPECT_EQ(hist->toStringWithFieldName("summary").value_or(""), "新消息");  // newest first
     auto longText = firstSet(call(s, fresh->toStringWithFieldName("url").value_or("")));
     EXPECT_FALSE(longText->toStringWithFieldName("news_content").value_or("").empty());
 }
@@ -258,7 +265,8 @@ TEST_F(SimTest, ControlsAndMenu) {
         (*sets)[1]->moveToIndex(i);
         keys.insert((*sets)[1]->toStringWithFieldName("key").value_or(""));
     }
-    for (const char* k : {"iplist", "interval", "HKtime", "maxmsg", "market", "type", "sort"}) EXPECT_TRUE(keys.count(k)) << k;
+    for (const char* k : {"iplist", "interval", "HKtime", "maxmsg", "market", "type", "sort"})
+        EXPECT_TRUE(keys.count(k)) << k;
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=9999&tc_sfuncno=1"))->getError(), "该功能暂未开放");
     sim->forceFault(SimFault::NoEtag);
     EXPECT_EQ(etag(call(s, "tc_mfuncno=3504&tc_sfuncno=1")), "");
@@ -299,6 +307,6 @@ TEST(SimImagesTest, ServesTheFixedPNGsOverHttpAndCountsRequests) {
     ASSERT_TRUE(unsafe);
     EXPECT_EQ(unsafe->status, 404);
     EXPECT_EQ(sim.imageRequestCount(), simImageNames().size() + 1);
-    EXPECT_EQ(sim.requestCount(), 0u);   // the request log holds the service requests only
+    EXPECT_EQ(sim.requestCount(), 0u);  // the request log holds the service requests only
     sim.stop();
 }

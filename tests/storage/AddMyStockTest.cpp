@@ -62,8 +62,8 @@ TEST_F(SharedStorageTest, AddMyStockAddsToTheTableAndTheSettingsList) {
 }
 
 TEST_F(SharedStorageTest, AddMyStockRefusesBadCodesAndReportsDatabaseFailures) {
-    for (auto code : {std::optional<std::string>(), std::optional<std::string>(""),
-                      std::optional<std::string>("6000"), std::optional<std::string>("6000001")}) {
+    for (auto code : {std::optional<std::string>(), std::optional<std::string>(""), std::optional<std::string>("6000"),
+                      std::optional<std::string>("6000001")}) {
         auto r = addMyStock(std::string("x"), code, 1);
         EXPECT_FALSE(r.added);
         EXPECT_EQ(r.message, "非法股票代码！");

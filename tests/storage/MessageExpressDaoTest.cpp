@@ -253,10 +253,9 @@ TEST_F(MessageExpressDaoTest, TrimmingDeletesTheOldestNonFavouritesAndKeepsFavou
 
 TEST_F(MessageExpressDaoTest, BatchStoresInOneTransactionAndCanTrim) {
     store({message("old1", "A", "2024-04-01", "09:00:00"), message("old2", "A", "2024-04-02", "09:00:00")});
-    MessageExpressDaoImpl::MessageList batch = {message("n1", "B", "2024-05-01", "09:00:00"),
-                                                message("old1", "A", "2024-04-01", "09:00:00"),
-                                                message("", "B", "2024-05-01", "09:00:00"), nullptr,
-                                                message("n2", "B", "2024-05-02", "09:00:00")};
+    MessageExpressDaoImpl::MessageList batch = {
+        message("n1", "B", "2024-05-01", "09:00:00"), message("old1", "A", "2024-04-01", "09:00:00"),
+        message("", "B", "2024-05-01", "09:00:00"), nullptr, message("n2", "B", "2024-05-02", "09:00:00")};
     EXPECT_EQ(dao()->addMessageExpressItems(batch, 3), 2);
     EXPECT_EQ(allIds(), (std::vector<std::string>{"n2", "n1", "old2"}));
     EXPECT_EQ(dao()->addMessageExpressItems({}), 0);
@@ -264,8 +263,9 @@ TEST_F(MessageExpressDaoTest, BatchStoresInOneTransactionAndCanTrim) {
 
 TEST_F(MessageExpressDaoTest, FailedStatementInsideABatchLeavesTheTableUnchanged) {
     store({message("keep1", "A", "2024-04-01", "09:00:00"), message("keep2", "A", "2024-04-02", "09:00:00")});
-    ASSERT_TRUE(rawDatabase().exec("CREATE TRIGGER fail BEFORE INSERT ON t_messageExpress WHEN NEW.messageId = 'bad' "
-                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    ASSERT_TRUE(
+        rawDatabase().exec("CREATE TRIGGER fail BEFORE INSERT ON t_messageExpress WHEN NEW.messageId = 'bad' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     MessageExpressDaoImpl::MessageList batch = {message("n1", "B", "2024-05-01", "09:00:00"),
                                                 message("bad", "B", "2024-05-01", "09:00:01"),
                                                 message("n2", "B", "2024-05-02", "09:00:00")};
@@ -273,8 +273,9 @@ TEST_F(MessageExpressDaoTest, FailedStatementInsideABatchLeavesTheTableUnchanged
     EXPECT_EQ(allIds(), (std::vector<std::string>{"keep2", "keep1"}));
 
     // A failing deletion inside the trimming or a multi-id deletion undoes it all.
-    ASSERT_TRUE(rawDatabase().exec("CREATE TRIGGER nodelete BEFORE DELETE ON t_messageExpress WHEN OLD.messageId = "
-                                   "'keep1' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    ASSERT_TRUE(
+        rawDatabase().exec("CREATE TRIGGER nodelete BEFORE DELETE ON t_messageExpress WHEN OLD.messageId = "
+                           "'keep1' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     store({message("n3", "B", "2024-05-03", "09:00:00")});
     EXPECT_FALSE(dao()->trimNonFavoriteMessagesToAmount(1));
     EXPECT_EQ(allIds().size(), 3u);

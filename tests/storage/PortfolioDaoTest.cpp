@@ -12,7 +12,8 @@ protected:
         for (auto& s : dao()->listPortfolioStocks()) out.push_back(s->stockId());
         return out;
     }
-    static std::shared_ptr<QZPortfolioStock> stock(const std::string& symbol, int market, const std::string& name = "") {
+    static std::shared_ptr<QZPortfolioStock> stock(const std::string& symbol, int market,
+                                                   const std::string& name = "") {
         auto s = std::make_shared<QZPortfolioStock>(symbol, market);
         s->setName(name);
         return s;
@@ -110,7 +111,8 @@ TEST_F(PortfolioDaoTest, ArraysAndStockIdTexts) {
     EXPECT_EQ(ids(), (std::vector<std::string>{"600000.2", "000001.1"}));
 
     // Present ones and texts that are no stock id are passed over; order kept.
-    EXPECT_TRUE(dao()->moveToDatabaseWithStocks({"00700.3", "000001.1", "bad", ".1", "600036.x", " 600036.2 ", "a.b.1"}));
+    EXPECT_TRUE(
+        dao()->moveToDatabaseWithStocks({"00700.3", "000001.1", "bad", ".1", "600036.x", " 600036.2 ", "a.b.1"}));
     EXPECT_EQ(ids(), (std::vector<std::string>{"600000.2", "000001.1", "00700.3", "600036.2", "a.b.1"}));
     EXPECT_TRUE(dao()->moveToDatabaseWithStocks({}));
 }

@@ -92,14 +92,20 @@ TEST_F(QuoteCacheTest, RemoveAllEmptiesTheFolder) {
     EXPECT_TRUE(store(cache, bytes(5), "a"));
     EXPECT_TRUE(store(cache, bytes(5), "b"));
     bool done = false, ok = false;
-    cache.removeAllData([&](bool r) { ok = r; done = true; });
+    cache.removeAllData([&](bool r) {
+        ok = r;
+        done = true;
+    });
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, 10));
     EXPECT_TRUE(ok);
     EXPECT_FALSE(load(cache, "a"));
     EXPECT_FALSE(load(cache, "b"));
     QuoteCache missing(dir.file("never-made"));
     done = false;
-    missing.removeAllData([&](bool r) { ok = r; done = true; });
+    missing.removeAllData([&](bool r) {
+        ok = r;
+        done = true;
+    });
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, 10));
     EXPECT_TRUE(ok);
 }

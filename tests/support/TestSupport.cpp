@@ -1,8 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
-#include <gtest/gtest.h>
 
 #include "platform/foundation/Paths.h"
 

@@ -15,8 +15,7 @@
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Clock::freezeAt(1700000000);
         RunLoop::main().reset();
         UIApplication::resetSharedApplication();
@@ -25,8 +24,7 @@ protected:
         window->makeKeyAndVisible();
         app().launch();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         UIApplication::resetSharedApplication();
         window.reset();
         RunLoop::main().reset();
@@ -34,31 +32,26 @@ protected:
     }
     static UIApplication& app() { return UIApplication::sharedApplication(); }
     static CGPoint onScreen(const UIView& v, CGPoint local) { return v.convertPointToView(local, nullptr); }
-    static CGPoint centerOnScreen(const UIView& v)
-    {
+    static CGPoint centerOnScreen(const UIView& v) {
         CGRect b = v.bounds();
         return onScreen(v, CGPointMake(CGRectGetMidX(b), CGRectGetMidY(b)));
     }
     // Lays the window out first, as the screen would be before a finger lands.
-    void tap(const UIView& v)
-    {
+    void tap(const UIView& v) {
         window->layoutIfNeeded();
         app().tapAt(centerOnScreen(v));
     }
     static void run(double seconds) { RunLoop::main().runFor(seconds); }
     // Premultiplied ARGB at a point (in points) of an image.
-    static uint32_t pixel(const UIImage& img, double x, double y)
-    {
+    static uint32_t pixel(const UIImage& img, double x, double y) {
         return img.pixelAt(static_cast<int>(x * img.scale()), static_cast<int>(y * img.scale()));
     }
     static int red(uint32_t p) { return (p >> 16) & 0xff; }
     static int green(uint32_t p) { return (p >> 8) & 0xff; }
     static int blue(uint32_t p) { return p & 0xff; }
     // Saves a render of the view at 2x as /tmp/<prefix>-<name>.png.
-    static void saveRender(UIView& v, const std::string& prefix, const std::string& name)
-    {
-        if (auto img = v.renderToImage(2))
-            img->writePNG("/tmp/" + prefix + "-" + name + ".png");
+    static void saveRender(UIView& v, const std::string& prefix, const std::string& name) {
+        if (auto img = v.renderToImage(2)) img->writePNG("/tmp/" + prefix + "-" + name + ".png");
     }
 
     std::shared_ptr<UIWindow> window;

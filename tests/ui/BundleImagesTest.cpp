@@ -17,17 +17,15 @@ struct Named {
 };
 
 // The table of the drawing tool, read from its source: what the bundle must hold.
-std::vector<Named> drawnImages()
-{
+std::vector<Named> drawnImages() {
     std::ifstream in(sourcePath("resources/images/DrawBundleImages.cpp"));
     EXPECT_TRUE(in.good()) << "the drawing tool's source (RD_SOURCE_DIR)";
     std::vector<Named> out;
-    std::regex entry(R"re(^    \{"([A-Za-z0-9_]+\.png)", ([0-9.]+), ([0-9.]+),)re");
+    std::regex entry(R"re(^ *\{"([A-Za-z0-9_]+\.png)", ([0-9.]+), ([0-9.]+),)re");
     std::string line;
     while (std::getline(in, line)) {
         std::smatch m;
-        if (std::regex_search(line, m, entry))
-            out.push_back({m[1], std::stod(m[2]), std::stod(m[3])});
+        if (std::regex_search(line, m, entry)) out.push_back({m[1], std::stod(m[2]), std::stod(m[3])});
     }
     return out;
 }
@@ -35,8 +33,7 @@ std::vector<Named> drawnImages()
 
 using BundleImagesTest = WidgetTest;
 
-TEST_F(BundleImagesTest, EveryDrawnImageIsInTheBundleAtBothScales)
-{
+TEST_F(BundleImagesTest, EveryDrawnImageIsInTheBundleAtBothScales) {
     auto list = drawnImages();
     ASSERT_GE(list.size(), 40u);
     UIImage::clearImageCache();
@@ -57,8 +54,7 @@ TEST_F(BundleImagesTest, EveryDrawnImageIsInTheBundleAtBothScales)
     EXPECT_EQ(UIImage::imageNamed("NoSuchImage.png"), nullptr);
 }
 
-TEST_F(BundleImagesTest, ImagesAreDrawnNotBlank)
-{
+TEST_F(BundleImagesTest, ImagesAreDrawnNotBlank) {
     // The rise and fall markers differ in colour where they are filled.
     auto rise = UIImage::imageNamed("QuotesPositionRed.png");
     auto fall = UIImage::imageNamed("QuotesPositionGreen.png");
@@ -90,12 +86,10 @@ TEST_F(BundleImagesTest, ImagesAreDrawnNotBlank)
         rowH = std::max(rowH, n.height);
     }
     sheet->setFrame(CGRectMake(0, 0, 320, y + rowH + 14));
-    if (auto img = sheet->renderToImage(2))
-        img->writePNG("/tmp/toolkit2-images.png");
+    if (auto img = sheet->renderToImage(2)) img->writePNG("/tmp/toolkit2-images.png");
 }
 
-TEST_F(BundleImagesTest, PercentButtonOfTheQuoteRowUsesTheRedOrGreenImage)
-{
+TEST_F(BundleImagesTest, PercentButtonOfTheQuoteRowUsesTheRedOrGreenImage) {
     auto cell = std::make_shared<HQTableCell>(UITableViewCellStyle::Default, "HQ");
     cell->setZDF("+1.00%", nullptr, true);
     EXPECT_EQ(cell->zdfButton()->currentBackgroundImage(), UIImage::imageNamed("ZDFRedBtn.png"));

@@ -13,8 +13,7 @@
 
 class DrawingTest : public WidgetTest {};
 
-TEST_F(DrawingTest, PaletteFixedEntriesAndRiseFallColours)
-{
+TEST_F(DrawingTest, PaletteFixedEntriesAndRiseFallColours) {
     auto red = colorWithIndex(41);
     EXPECT_DOUBLE_EQ(red->red(), 1.0);
     EXPECT_NEAR(red->green(), 0.149, 1e-9);
@@ -35,8 +34,7 @@ TEST_F(DrawingTest, PaletteFixedEntriesAndRiseFallColours)
     EXPECT_EQ(colorWithCompareResult(3), colorWithIndex(15));
 }
 
-TEST_F(DrawingTest, DrawnPixelsCarryThePaletteColours)
-{
+TEST_F(DrawingTest, DrawnPixelsCarryThePaletteColours) {
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(40, 20), true, 1);
     CGContext* ctx = UIGraphicsGetCurrentContext();
     fillRect(ctx, 0, 0, 20, 20, *colorWithIndex(41));
@@ -52,8 +50,7 @@ TEST_F(DrawingTest, DrawnPixelsCarryThePaletteColours)
     EXPECT_EQ(green(pixel(*img, 24, 10)), 255) << "round caps reach past the end point";
 }
 
-TEST_F(DrawingTest, StringInRectShrinksToTheWidthAndStaysInside)
-{
+TEST_F(DrawingTest, StringInRectShrinksToTheWidthAndStaysInside) {
     auto font = UIFont::systemFontOfSize(20);
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(200, 40), true, 1);
     CGContext* ctx = UIGraphicsGetCurrentContext();
@@ -68,29 +65,26 @@ TEST_F(DrawingTest, StringInRectShrinksToTheWidthAndStaysInside)
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 140; ++x) {
             bool lit = green(pixel(*img, x, y)) > 60;
-            if (lit && (x < 50 || x >= 110 || y < 10 || y >= 30))
-                outside = true;
-            if (lit && x >= 50 && x < 110)
-                inside = true;
+            if (lit && (x < 50 || x >= 110 || y < 10 || y >= 30)) outside = true;
+            if (lit && x >= 50 && x < 110) inside = true;
         }
     EXPECT_TRUE(inside);
     EXPECT_FALSE(outside) << "nothing drawn outside the rectangle";
     img->writePNG("/tmp/toolkit-shrink.png");
 }
 
-TEST_F(DrawingTest, DefaultFontIsArialAtTheSettingsSize)
-{
+TEST_F(DrawingTest, DefaultFontIsArialAtTheSettingsSize) {
     auto f = defaultFont();
     EXPECT_GT(f->pointSize(), 0);
 }
 
-TEST_F(DrawingTest, SegmentedControlFiresOnlyWhenTheUserPicks)
-{
+TEST_F(DrawingTest, SegmentedControlFiresOnlyWhenTheUserPicks) {
     auto seg = std::make_shared<SVSegmentedControl>(std::vector<std::string>{"分时", "日K", "周K"});
     seg->setFrame(CGRectMake(10, 100, 300, 32));
     window->addSubview(seg);
     int fired = 0;
-    seg->addTarget(this, [&](UIControl&) { ++fired; }, UIControlEventValueChanged);
+    seg->addTarget(
+        this, [&](UIControl&) { ++fired; }, UIControlEventValueChanged);
     EXPECT_EQ(seg->selectedIndex(), 0);
     seg->moveThumbToIndex(1, false);
     EXPECT_EQ(seg->selectedIndex(), 1);
@@ -112,8 +106,7 @@ namespace {
 struct SwipeOwner : UITableViewDataSource, UITableViewDelegate, MYExpandTableViewDelegate {
     std::vector<int> swiped;
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return 3; }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath&) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath&) override {
         auto c = std::make_shared<MYExpandTableViewCell>(UITableViewCellStyle::Default, "Normal", false);
         c->setName("平安银行");
         return c;
@@ -123,8 +116,7 @@ struct SwipeOwner : UITableViewDataSource, UITableViewDelegate, MYExpandTableVie
 };
 }  // namespace
 
-TEST_F(DrawingTest, SwipeOnAnExpandableRowAsksAndReports)
-{
+TEST_F(DrawingTest, SwipeOnAnExpandableRowAsksAndReports) {
     SwipeOwner owner;
     auto table = std::make_shared<UITableView>(CGRectMake(0, 20, 320, 400));
     table->setRowHeight(42);
@@ -145,8 +137,7 @@ TEST_F(DrawingTest, SwipeOnAnExpandableRowAsksAndReports)
     table->setDataSource(nullptr);
 }
 
-TEST_F(DrawingTest, GalleryPushesEveryPage)
-{
+TEST_F(DrawingTest, GalleryPushesEveryPage) {
     auto nav = UINavigationController::initWithRootViewController(makeToolkitGallery());
     window->setRootViewController(nav);
     run(0.5);

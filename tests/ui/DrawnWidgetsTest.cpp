@@ -13,17 +13,16 @@ int brightness(uint32_t p) { return (((p >> 16) & 0xff) + ((p >> 8) & 0xff) + (p
 class DrawnWidgetsTest : public WidgetTest {
 protected:
     // A button under a drawn widget, to see whether taps pass through it.
-    std::shared_ptr<UIButton> buttonUnder(const CGRect& frame, int& taps)
-    {
+    std::shared_ptr<UIButton> buttonUnder(const CGRect& frame, int& taps) {
         auto b = std::make_shared<UIButton>(UIButtonType::Custom, frame);
-        b->addTarget(this, [&taps](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+        b->addTarget(
+            this, [&taps](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
         window->addSubview(b);
         return b;
     }
 };
 
-TEST_F(DrawnWidgetsTest, BadgeIsSizedToItsTextAndPlacedByItsCentre)
-{
+TEST_F(DrawnWidgetsTest, BadgeIsSizedToItsTextAndPlacedByItsCentre) {
     auto one = CustomBadge::customBadgeWithString("1");
     EXPECT_DOUBLE_EQ(one->bounds().size.width, CustomBadge::kHeight) << "a short text gives a circle";
     EXPECT_DOUBLE_EQ(one->bounds().size.height, CustomBadge::kHeight);
@@ -43,8 +42,7 @@ TEST_F(DrawnWidgetsTest, BadgeIsSizedToItsTextAndPlacedByItsCentre)
     EXPECT_EQ(three->accessibilityText(), "7");
 }
 
-TEST_F(DrawnWidgetsTest, BadgeDrawsWhiteTextOnRedInAWhiteRimAndLetsTapsThrough)
-{
+TEST_F(DrawnWidgetsTest, BadgeDrawsWhiteTextOnRedInAWhiteRimAndLetsTapsThrough) {
     auto badge = CustomBadge::customBadgeWithString("28");
     auto img = badge->renderToImage(2);
     ASSERT_TRUE(img);
@@ -61,8 +59,7 @@ TEST_F(DrawnWidgetsTest, BadgeDrawsWhiteTextOnRedInAWhiteRimAndLetsTapsThrough)
     int white = 0;
     for (double x = w / 2 - 6; x <= w / 2 + 6; x += 0.5)
         for (double y = h / 2 - 4; y <= h / 2 + 4; y += 0.5)
-            if (green(pixel(*img, x, y)) > 200)
-                ++white;
+            if (green(pixel(*img, x, y)) > 200) ++white;
     EXPECT_GT(white, 10);
 
     int taps = 0;
@@ -73,15 +70,15 @@ TEST_F(DrawnWidgetsTest, BadgeDrawsWhiteTextOnRedInAWhiteRimAndLetsTapsThrough)
     EXPECT_EQ(taps, 1) << "the badge takes no touch of its own";
 }
 
-TEST_F(DrawnWidgetsTest, GlossyOrderButtonsShowTheirColourAndAct)
-{
+TEST_F(DrawnWidgetsTest, GlossyOrderButtonsShowTheirColourAndAct) {
     auto buy = std::make_shared<UIGlossyButton>(CGRectMake(10, 340, 300, 48));
     buy->setTitle("买入");
     buy->setActionSheetButtonWithColor(UIColor::colorWithRed(0.9, 0.09, 0.07, 1));
     auto sell = std::make_shared<UIGlossyButton>(CGRectMake(10, 400, 300, 48));
     sell->setTitle("卖出");
     sell->setActionSheetButtonWithColor(UIColor::colorWithRed(0.05, 0.68, 0.12, 1));
-    EXPECT_EQ(*buy->titleColorForState(UIControlStateNormal), *UIColor::whiteColor()) << "action-sheet buttons carry white titles";
+    EXPECT_EQ(*buy->titleColorForState(UIControlStateNormal), *UIColor::whiteColor())
+        << "action-sheet buttons carry white titles";
     window->addSubview(buy);
     window->addSubview(sell);
 
@@ -103,7 +100,8 @@ TEST_F(DrawnWidgetsTest, GlossyOrderButtonsShowTheirColourAndAct)
     buy->setHighlighted(false);
 
     int taps = 0;
-    buy->addTarget(this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+    buy->addTarget(
+        this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
     tap(*buy);
     EXPECT_EQ(taps, 1);
     buy->setEnabled(false);
@@ -113,8 +111,7 @@ TEST_F(DrawnWidgetsTest, GlossyOrderButtonsShowTheirColourAndAct)
     EXPECT_EQ(taps, 1);
 }
 
-TEST_F(DrawnWidgetsTest, GlossyCloseButtonWithGradientTypeTwoShadesTopToBottom)
-{
+TEST_F(DrawnWidgetsTest, GlossyCloseButtonWithGradientTypeTwoShadesTopToBottom) {
     auto close = std::make_shared<UIGlossyButton>(CGRectMake(110, 400, 100, 40));
     close->setTitle("关闭");
     close->useWhiteLabel(true);
@@ -129,8 +126,7 @@ TEST_F(DrawnWidgetsTest, GlossyCloseButtonWithGradientTypeTwoShadesTopToBottom)
     EXPECT_LE(std::abs(red(mid) - blue(mid)), 8) << "a grey tint stays grey";
 }
 
-TEST_F(DrawnWidgetsTest, PageMarksFollowThePagesAndLetTouchesThrough)
-{
+TEST_F(DrawnWidgetsTest, PageMarksFollowThePagesAndLetTouchesThrough) {
     auto marks = std::make_shared<QuotesPageControl>(CGRectMake(0, 200, 320, 20));
     EXPECT_EQ(marks->accessibilityText(), "[分] K 细 F10");
     marks->setCurrentPage(2);

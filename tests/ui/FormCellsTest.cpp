@@ -15,19 +15,16 @@ struct CellSource : UITableViewDataSource, UITableViewDelegate {
     std::function<std::shared_ptr<UITableViewCell>(UITableView&, int)> make;
     std::vector<int> selected;
     int tableViewNumberOfRowsInSection(UITableView&, int) override { return rows; }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& p) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& p) override {
         return make(t, p.row);
     }
     void tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& p) override { selected.push_back(p.row); }
 };
 
 // How many times the view sits in the cell's content view.
-int hosted(UITableViewCell& cell, const UIView& v)
-{
+int hosted(UITableViewCell& cell, const UIView& v) {
     int n = 0;
-    for (auto& s : cell.contentView()->subviews())
-        n += s.get() == &v;
+    for (auto& s : cell.contentView()->subviews()) n += s.get() == &v;
     return n;
 }
 
@@ -37,8 +34,7 @@ int brightness(uint32_t p) { return (((p >> 16) & 0xff) + ((p >> 8) & 0xff) + (p
 class FormCellsTest : public WidgetTest {
 protected:
     std::shared_ptr<UITableView> table(CellSource& src, double rowHeight,
-                                       UITableViewStyle style = UITableViewStyle::Plain)
-    {
+                                       UITableViewStyle style = UITableViewStyle::Plain) {
         auto t = std::make_shared<UITableView>(CGRectMake(0, 20, 320, 460), style);
         t->setRowHeight(rowHeight);
         t->setDataSource(&src);
@@ -48,12 +44,10 @@ protected:
         tables.push_back(t);
         return t;
     }
-    static std::shared_ptr<UITableViewCell> cellAt(UITableView& t, int row)
-    {
+    static std::shared_ptr<UITableViewCell> cellAt(UITableView& t, int row) {
         return t.cellForRowAtIndexPath(NSIndexPath::indexPathForRow(row, 0));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         for (auto& t : tables) {
             t->setDataSource(nullptr);
             t->setDelegate(nullptr);
@@ -64,16 +58,14 @@ protected:
     std::vector<std::shared_ptr<UITableView>> tables;
 };
 
-TEST_F(FormCellsTest, QuoteRowPercentButtonCallsTheActionWithItsOwnRow)
-{
+TEST_F(FormCellsTest, QuoteRowPercentButtonCallsTheActionWithItsOwnRow) {
     const char* codes[] = {"000001", "600000", "00700"};
     const int markets[] = {2, 1, 3};
     std::vector<std::pair<std::string, int>> opened;
     CellSource src;
     src.make = [&](UITableView& t, int row) {
         auto c = std::dynamic_pointer_cast<HQTableCell>(t.dequeueReusableCellWithIdentifier("HQ"));
-        if (!c)
-            c = std::make_shared<HQTableCell>(UITableViewCellStyle::Default, "HQ");
+        if (!c) c = std::make_shared<HQTableCell>(UITableViewCellStyle::Default, "HQ");
         c->setStockName("股票" + std::to_string(row), UIFont::fontWithName("Arial", 15), UIColor::whiteColor());
         c->setStockCode(codes[row], UIFont::fontWithName("Arial", 13), UIColor::grayColor());
         c->setPrice("10.50", UIFont::systemFontOfSize(17), UIColor::redColor());
@@ -113,19 +105,16 @@ TEST_F(FormCellsTest, QuoteRowPercentButtonCallsTheActionWithItsOwnRow)
     saveRender(*window, "hqcells");
 }
 
-TEST_F(FormCellsTest, FormRowPutsCaptionLeftAndItsViewRightWithoutHighlight)
-{
+TEST_F(FormCellsTest, FormRowPutsCaptionLeftAndItsViewRightWithoutHighlight) {
     std::shared_ptr<VTATextField> field;
     CellSource src;
     src.rows = 2;
     src.make = [&](UITableView& t, int row) {
         auto c = std::dynamic_pointer_cast<DisplayCell>(t.dequeueReusableCellWithIdentifier(kDisplayCellIdentifier));
-        if (!c)
-            c = std::make_shared<DisplayCell>(UITableViewCellStyle::Default, kDisplayCellIdentifier);
+        if (!c) c = std::make_shared<DisplayCell>(UITableViewCellStyle::Default, kDisplayCellIdentifier);
         c->nameLabel()->setText(row == 0 ? "资金帐号:" : "委托数量:");
         auto f = std::make_shared<VTATextField>(CGRectMake(0, 0, row == 0 ? 180 : 150, 30), 16, "必填", 4);
-        if (row == 0)
-            field = f;
+        if (row == 0) field = f;
         c->setView(f);
         return c;
     };
@@ -164,14 +153,14 @@ TEST_F(FormCellsTest, FormRowPutsCaptionLeftAndItsViewRightWithoutHighlight)
     EXPECT_LE(CGRectGetMaxX(cell->nameLabel()->frame()), label2->frame().origin.x);
 }
 
-TEST_F(FormCellsTest, QuoteColumnsTakeTheirWidthsAndANewLoadReplacesThem)
-{
+TEST_F(FormCellsTest, QuoteColumnsTakeTheirWidthsAndANewLoadReplacesThem) {
     auto cell = std::make_shared<VTAHQCell>(UITableViewCellStyle::Default, "HQCell");
     cell->setFrame(CGRectMake(0, 0, 320, 44));
     auto a = std::make_shared<UILabel>(), b = std::make_shared<UILabel>();
     auto c = std::make_shared<UIButton>(UIButtonType::Custom);
     int taps = 0;
-    c->addTarget(this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+    c->addTarget(
+        this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
     cell->loadItems({a, b, c}, {80, 120, 60});
     cell->layoutIfNeeded();
     EXPECT_EQ(a->frame(), CGRectMake(0, 0, 80, 44));
@@ -191,8 +180,7 @@ TEST_F(FormCellsTest, QuoteColumnsTakeTheirWidthsAndANewLoadReplacesThem)
     EXPECT_EQ(hosted(*cell, *a) + hosted(*cell, *d), 2);
 }
 
-TEST_F(FormCellsTest, ContentCellHostsOneViewAndKeepsItOnReuse)
-{
+TEST_F(FormCellsTest, ContentCellHostsOneViewAndKeepsItOnReuse) {
     int edits = 0;
     std::shared_ptr<UIButton> modify;
     CellSource src;
@@ -212,7 +200,8 @@ TEST_F(FormCellsTest, ContentCellHostsOneViewAndKeepsItOnReuse)
         if (!modify) {
             modify = std::make_shared<UIButton>(UIButtonType::RoundedRect, CGRectMake(20, 7, 280, 30));
             modify->setTitle("修改");
-            modify->addTarget(this, [&](UIControl&) { ++edits; }, UIControlEventTouchUpInside);
+            modify->addTarget(
+                this, [&](UIControl&) { ++edits; }, UIControlEventTouchUpInside);
         }
         cell->setView(modify);
         return cell;

@@ -6,18 +6,14 @@ namespace {
 struct Recorder : VTATableViewDelegate {
     std::vector<std::string> calls;
     void tableViewClickAtIndex(VTATableView&, int i) override { calls.push_back("click " + std::to_string(i)); }
-    void tableViewDoubleClickAtIndex(VTATableView&, int i) override
-    {
-        calls.push_back("double " + std::to_string(i));
-    }
+    void tableViewDoubleClickAtIndex(VTATableView&, int i) override { calls.push_back("double " + std::to_string(i)); }
 };
 using Calls = std::vector<std::string>;
 }  // namespace
 
 class GridTest : public WidgetTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WidgetTest::SetUp();
         grid = std::make_shared<VTATableView>(CGRectMake(0, 20, 320, 300));
         window->addSubview(grid);
@@ -31,14 +27,12 @@ protected:
                                  {red, red, red, red, red, red});
     }
     // Taps the middle of a body cell as currently scrolled.
-    void tapRow(int row, int column = 1)
-    {
+    void tapRow(int row, int column = 1) {
         run(0.5);  // a new gesture, not the next tap of the previous one
         CGRect r = grid->rectForRow(row, column);
         app().tapAt(onScreen(*grid, CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r))));
     }
-    void doubleTapRow(int row, int column = 1)
-    {
+    void doubleTapRow(int row, int column = 1) {
         run(0.5);
         CGRect r = grid->rectForRow(row, column);
         app().doubleTapAt(onScreen(*grid, CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r))));
@@ -47,8 +41,7 @@ protected:
     std::shared_ptr<VTATableView> grid;
 };
 
-TEST_F(GridTest, SingleTapSelectsAndReportsTheRow)
-{
+TEST_F(GridTest, SingleTapSelectsAndReportsTheRow) {
     grid->loadData();
     EXPECT_EQ(grid->getSelectedIndex(), 0) << "0 until a row is tapped";
     tapRow(3);
@@ -58,8 +51,7 @@ TEST_F(GridTest, SingleTapSelectsAndReportsTheRow)
     EXPECT_EQ(rec.calls.back(), "click 0");
 }
 
-TEST_F(GridTest, TapOnTheTitleRowOrBelowTheLastRowReportsNothing)
-{
+TEST_F(GridTest, TapOnTheTitleRowOrBelowTheLastRowReportsNothing) {
     grid->loadData();
     app().tapAt(onScreen(*grid, CGPointMake(100, 10)));
     EXPECT_TRUE(rec.calls.empty());
@@ -73,16 +65,14 @@ TEST_F(GridTest, TapOnTheTitleRowOrBelowTheLastRowReportsNothing)
     EXPECT_TRUE(rec.calls.empty());
 }
 
-TEST_F(GridTest, DoubleTapReportsTheDoubleClickAfterTheFirstTap)
-{
+TEST_F(GridTest, DoubleTapReportsTheDoubleClickAfterTheFirstTap) {
     grid->loadData();
     doubleTapRow(2);
     EXPECT_EQ(rec.calls, (Calls{"click 2", "double 2"}));
     EXPECT_EQ(grid->getSelectedIndex(), 2);
 }
 
-TEST_F(GridTest, RowsScrolledIntoViewAreHitAtTheirNewPlace)
-{
+TEST_F(GridTest, RowsScrolledIntoViewAreHitAtTheirNewPlace) {
     grid->loadData();
     grid->scrollView()->setContentOffset(CGPointMake(100, 5 * VTATableView::kRowHeight));
     tapRow(7);
@@ -91,8 +81,7 @@ TEST_F(GridTest, RowsScrolledIntoViewAreHitAtTheirNewPlace)
     EXPECT_EQ(rec.calls.back(), "click 8");
 }
 
-TEST_F(GridTest, DoubleTapTogglesEnabledRadioButtonsOnly)
-{
+TEST_F(GridTest, DoubleTapTogglesEnabledRadioButtonsOnly) {
     grid->setSupportsMutiSelect(true);
     std::vector<std::shared_ptr<VTARadioButton>> buttons;
     for (int i = 0; i < 20; ++i) {
@@ -123,14 +112,12 @@ TEST_F(GridTest, DoubleTapTogglesEnabledRadioButtonsOnly)
     saveRender(*grid, "grid-radio");
 }
 
-TEST_F(GridTest, MultiSelectOffAnswersNil)
-{
+TEST_F(GridTest, MultiSelectOffAnswersNil) {
     grid->loadData();
     EXPECT_FALSE(grid->getMutiSelectedIndex().has_value());
 }
 
-TEST_F(GridTest, PageBarSitsBelowTheGridAndKeepsItsTaps)
-{
+TEST_F(GridTest, PageBarSitsBelowTheGridAndKeepsItsTaps) {
     auto bar = std::make_shared<VTAPageCtr>(CGRectMake(0, 0, 320, 44));
     grid->setMyTablePageCtrl(bar);
     grid->loadData();

@@ -9,8 +9,7 @@
 #include <filesystem>
 
 namespace {
-std::vector<uint8_t> pngBytes()
-{
+std::vector<uint8_t> pngBytes() {
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), false, 1);
     UIGraphicsGetCurrentContext()->setFillColor(1, 0, 0, 1);
     UIGraphicsGetCurrentContext()->fillRect(CGRectMake(0, 0, 4, 4));
@@ -22,24 +21,23 @@ std::vector<uint8_t> pngBytes()
 
 class ImageCacheTest : public WidgetTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WidgetTest::SetUp();
-        cache.setFetchFunction([this](const std::string& url, std::function<void(std::optional<std::vector<uint8_t>>)> done) {
-            fetched.push_back(url);
-            // The body arrives later, as a network reply would.
-            RunLoop::main().post([this, url, done] { done(url.find("bad") != std::string::npos
-                                                               ? std::optional(std::vector<uint8_t>{1, 2, 3})
-                                                               : std::optional(pngBytes())); });
-        });
+        cache.setFetchFunction(
+            [this](const std::string& url, std::function<void(std::optional<std::vector<uint8_t>>)> done) {
+                fetched.push_back(url);
+                // The body arrives later, as a network reply would.
+                RunLoop::main().post([this, url, done] {
+                    done(url.find("bad") != std::string::npos ? std::optional(std::vector<uint8_t>{1, 2, 3})
+                                                              : std::optional(pngBytes()));
+                });
+            });
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         cache.setFetchFunction(nullptr);
         WidgetTest::TearDown();
     }
-    std::shared_ptr<UIImage> load(const std::string& url)
-    {
+    std::shared_ptr<UIImage> load(const std::string& url) {
         std::shared_ptr<UIImage> got;
         bool called = false;
         cache.loadImage(url, [&](std::shared_ptr<UIImage> i) {
@@ -56,8 +54,7 @@ protected:
     std::vector<std::string> fetched;
 };
 
-TEST_F(ImageCacheTest, SecondRequestIsServedFromDisk)
-{
+TEST_F(ImageCacheTest, SecondRequestIsServedFromDisk) {
     const std::string url = "http://127.0.0.1/icons/zxhq.png";
     auto first = load(url);
     ASSERT_NE(first, nullptr);
@@ -71,8 +68,7 @@ TEST_F(ImageCacheTest, SecondRequestIsServedFromDisk)
     EXPECT_EQ(second->pixelWidth(), 4);
 }
 
-TEST_F(ImageCacheTest, ConcurrentRequestsShareOneDownload)
-{
+TEST_F(ImageCacheTest, ConcurrentRequestsShareOneDownload) {
     int answers = 0;
     for (int i = 0; i < 3; ++i)
         cache.loadImage("http://h/a.png", [&](std::shared_ptr<UIImage> img) { answers += img ? 1 : 0; });
@@ -81,16 +77,14 @@ TEST_F(ImageCacheTest, ConcurrentRequestsShareOneDownload)
     EXPECT_EQ(fetched.size(), 1u);
 }
 
-TEST_F(ImageCacheTest, BodiesThatAreNotImagesAreNeitherServedNorStored)
-{
+TEST_F(ImageCacheTest, BodiesThatAreNotImagesAreNeitherServedNorStored) {
     EXPECT_EQ(load("http://h/bad.png"), nullptr);
     EXPECT_FALSE(std::filesystem::exists(ImageCache::cachePathForURL("http://h/bad.png")));
     EXPECT_EQ(load("http://h/bad.png"), nullptr);
     EXPECT_EQ(fetched.size(), 2u) << "a failure is tried again next time";
 }
 
-TEST_F(ImageCacheTest, CorruptCacheFileIsDownloadedAgain)
-{
+TEST_F(ImageCacheTest, CorruptCacheFileIsDownloadedAgain) {
     const std::string url = "http://h/b.png";
     std::filesystem::create_directories(documentsPath("ImageCache"));
     FILE* f = fopen(ImageCache::cachePathForURL(url).c_str(), "wb");
@@ -101,8 +95,7 @@ TEST_F(ImageCacheTest, CorruptCacheFileIsDownloadedAgain)
     EXPECT_NE(cache.cachedImage(url), nullptr) << "the good copy replaced the bad one";
 }
 
-TEST_F(ImageCacheTest, WithoutAFetchFunctionMissesFail)
-{
+TEST_F(ImageCacheTest, WithoutAFetchFunctionMissesFail) {
     cache.setFetchFunction(nullptr);
     EXPECT_EQ(load("http://h/c.png"), nullptr);
 }

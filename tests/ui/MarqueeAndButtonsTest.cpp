@@ -9,8 +9,7 @@
 
 using MarqueeTest = WidgetTest;
 
-TEST_F(MarqueeTest, ScrollsInVirtualTimeAndStopsWhenRemoved)
-{
+TEST_F(MarqueeTest, ScrollsInVirtualTimeAndStopsWhenRemoved) {
     auto m = std::make_shared<VTAMarqueeView>(CGRectMake(0, 100, 120, 20));
     m->setText("上证指数 3012.34 +0.52% 深证成指 9876.54 -0.12% 创业板指 1890.12 +1.01%");
     m->setSpeed(40);
@@ -36,8 +35,7 @@ TEST_F(MarqueeTest, ScrollsInVirtualTimeAndStopsWhenRemoved)
     EXPECT_LT(m->offset(), cycle);
 }
 
-TEST_F(MarqueeTest, ShortTextStandsStillAndADestroyedMarqueeLeavesNoTimerBehind)
-{
+TEST_F(MarqueeTest, ShortTextStandsStillAndADestroyedMarqueeLeavesNoTimerBehind) {
     auto m = std::make_shared<VTAMarqueeView>(CGRectMake(0, 100, 300, 20));
     m->setText("公告");
     window->addSubview(m);
@@ -56,8 +54,7 @@ TEST_F(MarqueeTest, ShortTextStandsStillAndADestroyedMarqueeLeavesNoTimerBehind)
     run(1);  // must not touch the dead view
 }
 
-TEST_F(MarqueeTest, ButtonFactoryButtonsActOnATap)
-{
+TEST_F(MarqueeTest, ButtonFactoryButtonsActOnATap) {
     std::vector<std::string> hits;
     auto r = VTAButtonFactory::roundedButton("查询", CGRectMake(10, 40, 100, 36),
                                              [&](UIButton& b) { hits.push_back(b.currentTitle()); });
@@ -67,8 +64,7 @@ TEST_F(MarqueeTest, ButtonFactoryButtonsActOnATap)
                                                [&](UIButton& b) { hits.push_back(b.isSelected() ? "on" : "off"); });
     auto glossy = VTAButtonFactory::glossyButton("买入", UIColor::redColor(), CGRectMake(10, 200, 96, 40),
                                                  [&](UIButton&) { hits.push_back("glossy"); });
-    for (auto b : {r, img, check, std::static_pointer_cast<UIButton>(glossy)})
-        window->addSubview(b);
+    for (auto b : {r, img, check, std::static_pointer_cast<UIButton>(glossy)}) window->addSubview(b);
     tap(*r);
     run(0.5);
     tap(*img);
@@ -86,8 +82,7 @@ TEST_F(MarqueeTest, ButtonFactoryButtonsActOnATap)
     EXPECT_EQ(item->title(), "刷新");
 }
 
-TEST_F(MarqueeTest, PopupTextViewClosesByButtonOrOutsideTap)
-{
+TEST_F(MarqueeTest, PopupTextViewClosesByButtonOrOutsideTap) {
     int closed = 0;
     auto p = std::make_shared<VTAPopupTextView>("免责声明", "本软件所提供的行情与资讯仅供参考，不构成投资建议。");
     p->onClose = [&] { ++closed; };
@@ -116,8 +111,7 @@ TEST_F(MarqueeTest, PopupTextViewClosesByButtonOrOutsideTap)
     run(0.3);
 }
 
-TEST(VTAAnimationTest, PushTransitionWithEaseInEaseOut)
-{
+TEST(VTAAnimationTest, PushTransitionWithEaseInEaseOut) {
     auto t = VTAAnimation::getAnimationWithDirect("fromRight", 0.3);
     EXPECT_EQ(t.type, CATransitionType::Push);
     EXPECT_EQ(t.subtype, CATransitionSubtype::FromRight);

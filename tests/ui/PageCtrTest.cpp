@@ -11,8 +11,7 @@ struct PageRecorder : VTAPageCtrDelegate {
 
 class PageCtrTest : public WidgetTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WidgetTest::SetUp();
         host = std::make_shared<UIView>(CGRectMake(0, 20, 320, 416));
         window->addSubview(host);
@@ -26,14 +25,12 @@ protected:
     PageRecorder rec;
 };
 
-TEST_F(PageCtrTest, ShowsAlongTheBottomOfTheView)
-{
+TEST_F(PageCtrTest, ShowsAlongTheBottomOfTheView) {
     EXPECT_EQ(bar->superview(), host.get());
     EXPECT_EQ(bar->frame(), CGRectMake(0, 372, 320, 44));
 }
 
-TEST_F(PageCtrTest, FirstPageHasOnlyANextButton)
-{
+TEST_F(PageCtrTest, FirstPageHasOnlyANextButton) {
     bar->setStatusIsEnd(false, true, 1);
     EXPECT_EQ(bar->pageLabel()->text(), "第1页");
     EXPECT_TRUE(bar->previousButton()->isHidden());
@@ -46,8 +43,7 @@ TEST_F(PageCtrTest, FirstPageHasOnlyANextButton)
     EXPECT_EQ(bar->curPage(), 2);
 }
 
-TEST_F(PageCtrTest, LastPageHasOnlyAPreviousButtonAndNextDoesNothing)
-{
+TEST_F(PageCtrTest, LastPageHasOnlyAPreviousButtonAndNextDoesNothing) {
     bar->setStatusIsEnd(true, false, 3);
     EXPECT_EQ(bar->pageLabel()->text(), "第3页");
     EXPECT_FALSE(bar->previousButton()->isHidden());
@@ -60,8 +56,7 @@ TEST_F(PageCtrTest, LastPageHasOnlyAPreviousButtonAndNextDoesNothing)
     saveRender(*bar, "pagectr");
 }
 
-TEST_F(PageCtrTest, SinglePageListHasNoButtons)
-{
+TEST_F(PageCtrTest, SinglePageListHasNoButtons) {
     bar->setStatusIsEnd(true, true, 1);
     EXPECT_TRUE(bar->previousButton()->isHidden());
     EXPECT_TRUE(bar->nextButton()->isHidden());
@@ -70,8 +65,7 @@ TEST_F(PageCtrTest, SinglePageListHasNoButtons)
     EXPECT_TRUE(rec.pages.empty());
 }
 
-TEST_F(PageCtrTest, CurpageOfTotalClampsAndPagesWithinIt)
-{
+TEST_F(PageCtrTest, CurpageOfTotalClampsAndPagesWithinIt) {
     bar->setStatusWithCurpage(9, 4);
     EXPECT_EQ(bar->curPage(), 4);
     EXPECT_TRUE(bar->nextButton()->isHidden());
@@ -81,16 +75,14 @@ TEST_F(PageCtrTest, CurpageOfTotalClampsAndPagesWithinIt)
     EXPECT_EQ(rec.pages, (std::vector<int>{2, 3}));
 }
 
-TEST_F(PageCtrTest, HideSlidesOutThenRemoves)
-{
+TEST_F(PageCtrTest, HideSlidesOutThenRemoves) {
     bar->hideWithAnimation(true);
     EXPECT_EQ(bar->superview(), host.get());
     run(0.3);
     EXPECT_EQ(bar->superview(), nullptr);
 }
 
-TEST_F(PageCtrTest, ShownAgainDuringItsSlideOutTheBarStays)
-{
+TEST_F(PageCtrTest, ShownAgainDuringItsSlideOutTheBarStays) {
     bar->hideWithAnimation(true);
     run(0.1);
     bar->showFromBottomInView(host.get());

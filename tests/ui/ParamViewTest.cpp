@@ -9,8 +9,7 @@ namespace {
 struct PanelRecorder : VTAParamViewDelegate {
     std::vector<std::pair<std::string, VTAParamView*>> calls;
     bool inViewAtCall = false;
-    void paramViewOnCommandOK(VTAParamView& v) override
-    {
+    void paramViewOnCommandOK(VTAParamView& v) override {
         calls.emplace_back("ok", &v);
         inViewAtCall = v.superview() != nullptr;
     }
@@ -18,14 +17,11 @@ struct PanelRecorder : VTAParamViewDelegate {
 };
 
 // The buttons a cell of the date view shows, by title.
-std::vector<UIButton*> buttonsTitled(UIView& root, const std::string& title)
-{
+std::vector<UIButton*> buttonsTitled(UIView& root, const std::string& title) {
     std::vector<UIButton*> out;
     for (auto& v : root.subviews()) {
-        if (auto* b = dynamic_cast<UIButton*>(v.get()); b && b->currentTitle() == title)
-            out.push_back(b);
-        for (auto* b : buttonsTitled(*v, title))
-            out.push_back(b);
+        if (auto* b = dynamic_cast<UIButton*>(v.get()); b && b->currentTitle() == title) out.push_back(b);
+        for (auto* b : buttonsTitled(*v, title)) out.push_back(b);
     }
     return out;
 }
@@ -33,16 +29,14 @@ std::vector<UIButton*> buttonsTitled(UIView& root, const std::string& title)
 
 class ParamViewTest : public WidgetTest {
 protected:
-    void press(UIView* v)
-    {
+    void press(UIView* v) {
         ASSERT_NE(v, nullptr);
         tap(*v);
         run(0.5);
     }
 };
 
-TEST_F(ParamViewTest, PanelSlidesUpAndItsButtonsHideItThenTellTheDelegate)
-{
+TEST_F(ParamViewTest, PanelSlidesUpAndItsButtonsHideItThenTellTheDelegate) {
     PanelRecorder rec;
     auto panel = std::make_shared<VTAParamView>(CGRectMake(0, 0, 320, 300), "选择排序参数");
     panel->setDelegate(&rec);
@@ -87,8 +81,7 @@ TEST_F(ParamViewTest, PanelSlidesUpAndItsButtonsHideItThenTellTheDelegate)
     EXPECT_EQ(panel->superview(), nullptr);
 }
 
-TEST_F(ParamViewTest, FooterToolbarSpreadsItsItemsAndRunsTheirActions)
-{
+TEST_F(ParamViewTest, FooterToolbarSpreadsItsItemsAndRunsTheirActions) {
     auto panel = std::make_shared<VTAParamView>(CGRectMake(0, 0, 320, 400), "编辑自选基金");
     std::vector<std::string> pressed;
     auto item = [&](const std::string& t) {
@@ -96,8 +89,8 @@ TEST_F(ParamViewTest, FooterToolbarSpreadsItsItemsAndRunsTheirActions)
                                                  [&pressed, t](UIBarButtonItem&) { pressed.push_back(t); });
     };
     auto add = item("添加"), ok = item("确定"), cancel = item("取消");
-    panel->setFootBarItems(std::vector<std::shared_ptr<UIBarButtonItem>>{
-        add, UIBarButtonItem::flexibleSpace(), ok, UIBarButtonItem::flexibleSpace(), cancel});
+    panel->setFootBarItems(std::vector<std::shared_ptr<UIBarButtonItem>>{add, UIBarButtonItem::flexibleSpace(), ok,
+                                                                         UIBarButtonItem::flexibleSpace(), cancel});
     // The editor of the own funds keeps only its footer buttons.
     panel->okButton()->removeFromSuperview();
     panel->cancelButton()->removeFromSuperview();
@@ -128,8 +121,7 @@ TEST_F(ParamViewTest, FooterToolbarSpreadsItsItemsAndRunsTheirActions)
     EXPECT_DOUBLE_EQ(CGRectGetMaxY(panel->myTableView()->frame()), 400) << "no bar: the table reaches the bottom";
 }
 
-TEST_F(ParamViewTest, DateViewStartsWithTheLastSevenDaysAndStepsByADay)
-{
+TEST_F(ParamViewTest, DateViewStartsWithTheLastSevenDaysAndStepsByADay) {
     // The frozen clock stands at 2023-11-15 06:13 in Shanghai.
     PanelRecorder rec;
     auto view = std::make_shared<VTADateView>(CGRectMake(0, 0, 320, 200), "选择日期区间");
@@ -170,8 +162,7 @@ TEST_F(ParamViewTest, DateViewStartsWithTheLastSevenDaysAndStepsByADay)
     cell = view->myTableView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
     bool shows = false;
     for (auto& v : cell->contentView()->subviews())
-        if (auto* l = dynamic_cast<UILabel*>(v.get()); l && l->text() == "2023-10-16")
-            shows = true;
+        if (auto* l = dynamic_cast<UILabel*>(v.get()); l && l->text() == "2023-10-16") shows = true;
     EXPECT_TRUE(shows);
 
     tap(*view->okButton());

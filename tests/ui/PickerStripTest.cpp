@@ -19,18 +19,17 @@ class PickerStripTest : public WidgetTest {
 protected:
     // A screen's view under the status bar with a button along its bottom,
     // which the strip covers only while it is up.
-    void SetUp() override
-    {
+    void SetUp() override {
         WidgetTest::SetUp();
         host = std::make_shared<UIView>(CGRectMake(0, 20, 320, 460));
         host->setBackgroundColor(UIColor::whiteColor());
         window->addSubview(host);
         under = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(0, 400, 320, 60));
-        under->addTarget(this, [this](UIControl&) { ++underTaps; }, UIControlEventTouchUpInside);
+        under->addTarget(
+            this, [this](UIControl&) { ++underTaps; }, UIControlEventTouchUpInside);
         host->addSubview(under);
     }
-    void tapUnder()
-    {
+    void tapUnder() {
         window->layoutIfNeeded();
         app().tapAt(CGPointMake(160, 20 + 440));
         run(0.5);  // no double taps between steps
@@ -41,8 +40,7 @@ protected:
     int underTaps = 0;
 };
 
-TEST_F(PickerStripTest, TabSlidesThePickerUpOverTheScreenAndItsDoneKeySlidesItDown)
-{
+TEST_F(PickerStripTest, TabSlidesThePickerUpOverTheScreenAndItsDoneKeySlidesItDown) {
     auto picker = std::make_shared<UIView>(CGRectMake(0, 0, 320, 216));
     picker->setBackgroundColor(UIColor::redColor());
     auto tab = QZTabView::initWithPickerView(picker);
@@ -87,8 +85,7 @@ TEST_F(PickerStripTest, TabSlidesThePickerUpOverTheScreenAndItsDoneKeySlidesItDo
     tab->setDelegate(nullptr);
 }
 
-TEST_F(PickerStripTest, ASlideDownOvertakenBySlideUpDoesNotReport)
-{
+TEST_F(PickerStripTest, ASlideDownOvertakenBySlideUpDoesNotReport) {
     auto tab = QZTabView::initWithPickerView(std::make_shared<UIView>(CGRectMake(0, 0, 320, 180)));
     SlideRecorder rec;
     tab->setDelegate(&rec);
@@ -109,8 +106,7 @@ TEST_F(PickerStripTest, ASlideDownOvertakenBySlideUpDoesNotReport)
     tab->setDelegate(nullptr);
 }
 
-TEST_F(PickerStripTest, DatePickerStripReportsTheDateChosenOnIt)
-{
+TEST_F(PickerStripTest, DatePickerStripReportsTheDateChosenOnIt) {
     auto date = std::make_shared<UIDatePicker>();
     date->setDatePickerMode(UIDatePickerMode::Date);
     auto tab = QZTabView::initWithDatePicker(date);
@@ -127,11 +123,11 @@ TEST_F(PickerStripTest, DatePickerStripReportsTheDateChosenOnIt)
     EXPECT_FALSE(tab->open());
 }
 
-TEST_F(PickerStripTest, PickerButtonShowsItsPickerAndBarInsteadOfAKeyboard)
-{
+TEST_F(PickerStripTest, PickerButtonShowsItsPickerAndBarInsteadOfAKeyboard) {
     auto button = std::make_shared<YMPickerButton>(CGRectMake(0, 0, 140, 44));
     int actions = 0;
-    button->addTarget(this, [&](UIControl&) { ++actions; }, UIControlEventTouchUpInside);
+    button->addTarget(
+        this, [&](UIControl&) { ++actions; }, UIControlEventTouchUpInside);
     host->addSubview(button);
     auto picker = std::make_shared<UIView>(CGRectMake(0, 0, 320, 216));
     auto bar = std::make_shared<UIToolbar>(CGRectMake(0, 0, 320, 44));

@@ -22,20 +22,17 @@ struct SheetRecorder : UIActionSheetDelegate {
 
 class PopupsTest : public WidgetTest {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         SVProgressHUD::dismiss();
         WidgetTest::TearDown();
     }
-    void press(UIButton* b)
-    {
+    void press(UIButton* b) {
         ASSERT_NE(b, nullptr);
         tap(*b);
     }
 };
 
-TEST_F(PopupsTest, ShowAlertHasTheSingleButtonAndNoDelegate)
-{
+TEST_F(PopupsTest, ShowAlertHasTheSingleButtonAndNoDelegate) {
     auto a = showAlert("非法代码！");
     ASSERT_EQ(UIAlertView::topAlert(), a);
     EXPECT_EQ(a->numberOfButtons(), 1);
@@ -45,8 +42,7 @@ TEST_F(PopupsTest, ShowAlertHasTheSingleButtonAndNoDelegate)
     EXPECT_FALSE(a->isVisible());
 }
 
-TEST_F(PopupsTest, CountdownAlertEndsWithTheDoneAlertForTheDelegate)
-{
+TEST_F(PopupsTest, CountdownAlertEndsWithTheDoneAlertForTheDelegate) {
     AlertRecorder rec;
     auto a = std::make_shared<YMCountdownAlert>("手机令牌申请中...", "手机令牌申请成功", 30, &rec);
     a->show();
@@ -73,8 +69,7 @@ TEST_F(PopupsTest, CountdownAlertEndsWithTheDoneAlertForTheDelegate)
     EXPECT_EQ(rec.clicks[0], std::make_pair(std::string("手机令牌申请成功"), 0));
 }
 
-TEST_F(PopupsTest, CancelledCountdownShowsNoDoneAlert)
-{
+TEST_F(PopupsTest, CancelledCountdownShowsNoDoneAlert) {
     AlertRecorder rec;
     auto a = std::make_shared<YMCountdownAlert>("等待", "完成了", 5, &rec);
     a->show();
@@ -85,8 +80,7 @@ TEST_F(PopupsTest, CancelledCountdownShowsNoDoneAlert)
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
 }
 
-TEST_F(PopupsTest, SheetPickerOtherIsZeroAndCancelIsOne)
-{
+TEST_F(PopupsTest, SheetPickerOtherIsZeroAndCancelIsOne) {
     SheetRecorder rec;
     auto picker = std::make_shared<UIView>(CGRectMake(0, 0, 320, 216));
     auto sheet = std::make_shared<VTASheetPicker>("选择基金", picker, &rec, "取消", "确定");
@@ -111,8 +105,7 @@ TEST_F(PopupsTest, SheetPickerOtherIsZeroAndCancelIsOne)
     EXPECT_EQ(sheet->tag(), 7);
 }
 
-TEST_F(PopupsTest, AlertTextFieldCancelIsZeroAndTheFieldKeepsItsLength)
-{
+TEST_F(PopupsTest, AlertTextFieldCancelIsZeroAndTheFieldKeepsItsLength) {
     AlertRecorder rec;
     auto a = std::make_shared<VTAAlertTextField>("请输入基金代码", UIKeyboardType::NumberPad, 6, &rec, "取消", "确定");
     a->show();
@@ -134,8 +127,7 @@ TEST_F(PopupsTest, AlertTextFieldCancelIsZeroAndTheFieldKeepsItsLength)
     EXPECT_EQ(rec.clicks.back().second, 0);
 }
 
-TEST_F(PopupsTest, ProgressHUDDismissesAfterItsDelay)
-{
+TEST_F(PopupsTest, ProgressHUDDismissesAfterItsDelay) {
     SVProgressHUD::showWithStatus("正在加载...", SVProgressHUDMaskType::Black, true);
     EXPECT_TRUE(SVProgressHUD::isVisible());
     EXPECT_TRUE(app().isNetworkActivityIndicatorVisible());
@@ -150,8 +142,7 @@ TEST_F(PopupsTest, ProgressHUDDismissesAfterItsDelay)
     EXPECT_FALSE(app().isNetworkActivityIndicatorVisible());
 }
 
-TEST_F(PopupsTest, ErrorShowsEvenWithoutProgressAndANewShowCancelsAnOldDismissal)
-{
+TEST_F(PopupsTest, ErrorShowsEvenWithoutProgressAndANewShowCancelsAnOldDismissal) {
     SVProgressHUD::dismissWithError("委托失败", 1.0);
     EXPECT_TRUE(SVProgressHUD::isVisible());
     saveRender(*window, "hud-error");
@@ -168,11 +159,11 @@ TEST_F(PopupsTest, ErrorShowsEvenWithoutProgressAndANewShowCancelsAnOldDismissal
     EXPECT_FALSE(SVProgressHUD::isVisible()) << "dismiss hides at once";
 }
 
-TEST_F(PopupsTest, MaskedProgressSwallowsTouchesUnmaskedDoesNot)
-{
+TEST_F(PopupsTest, MaskedProgressSwallowsTouchesUnmaskedDoesNot) {
     auto button = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(100, 200, 100, 40));
     int taps = 0;
-    button->addTarget(this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+    button->addTarget(
+        this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
     window->addSubview(button);
     SVProgressHUD::showWithStatus("请稍候", SVProgressHUDMaskType::Clear, false);
     tap(*button);

@@ -12,28 +12,28 @@ struct ListOwner : QZRefreshTableDelegate, UIScrollViewDelegate {
     int headerTriggers = 0, footerTriggers = 0;
     bool answerLoading = true;
 
-    bool qzRefreshTableHeaderDataSourceIsLoading(QZRefreshTableView&) override { return answerLoading && headerLoading; }
-    void qzRefreshTableHeaderDidTriggerRefresh(QZRefreshTableView&) override
-    {
+    bool qzRefreshTableHeaderDataSourceIsLoading(QZRefreshTableView&) override {
+        return answerLoading && headerLoading;
+    }
+    void qzRefreshTableHeaderDidTriggerRefresh(QZRefreshTableView&) override {
         ++headerTriggers;
         headerLoading = true;
     }
-    bool qzRefreshTableFooterDataSourceIsLoading(QZRefreshTableView&) override { return answerLoading && footerLoading; }
-    void qzRefreshTableFooterDidTriggerRefresh(QZRefreshTableView&) override
-    {
+    bool qzRefreshTableFooterDataSourceIsLoading(QZRefreshTableView&) override {
+        return answerLoading && footerLoading;
+    }
+    void qzRefreshTableFooterDidTriggerRefresh(QZRefreshTableView&) override {
         ++footerTriggers;
         footerLoading = true;
     }
-    Value myRefreshLastUpdatedPosition(QZRefreshTableView&) override
-    {
+    Value myRefreshLastUpdatedPosition(QZRefreshTableView&) override {
         Value::Dict range{{"location", Value(int64_t(20))}, {"length", Value(int64_t(20))}};
         return Value(Value::Dict{{"TotalCount", Value(int64_t(45))}, {"Range", Value(range)}});
     }
     QZRefreshTableView& target() { return list->contentOffset().y < 0 ? *header : *footer; }
     void scrollViewDidScroll(UIScrollView& sv) override { target().qzRefreshScrollViewDidScroll(sv); }
     void scrollViewDidEndDragging(UIScrollView& sv, bool) override { target().qzRefreshScrollViewDidEndDragging(sv); }
-    void finished()
-    {
+    void finished() {
         headerLoading = footerLoading = false;
         header->qzRefreshScrollViewDataSourceDidFinishedLoading(*list);
         footer->qzRefreshScrollViewDataSourceDidFinishedLoading(*list);
@@ -43,8 +43,7 @@ struct ListOwner : QZRefreshTableDelegate, UIScrollViewDelegate {
 
 class RefreshTableTest : public WidgetTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WidgetTest::SetUp();
         o.list = std::make_shared<UIScrollView>(CGRectMake(0, 20, 320, 400));
         o.list->setContentSize(CGSizeMake(320, 600));
@@ -59,14 +58,12 @@ protected:
         o.list->addSubview(o.header);
         o.list->addSubview(o.footer);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         o.list->setDelegate(nullptr);
         WidgetTest::TearDown();
     }
     // A finger drags the list by dy points (positive pulls down) and lifts.
-    void pull(double dy)
-    {
+    void pull(double dy) {
         run(0.5);
         app().dragFrom(CGPointMake(160, 200), CGPointMake(160, 200 + dy), 0.8, 20);
         run(0.05);
@@ -74,8 +71,7 @@ protected:
     ListOwner o;
 };
 
-TEST_F(RefreshTableTest, PullDownBeyondTheThresholdTriggersOnceUntilLoaded)
-{
+TEST_F(RefreshTableTest, PullDownBeyondTheThresholdTriggersOnceUntilLoaded) {
     pull(60);  // the rubber band halves the pull: not far enough
     run(2);
     EXPECT_EQ(o.headerTriggers, 0);
@@ -96,8 +92,7 @@ TEST_F(RefreshTableTest, PullDownBeyondTheThresholdTriggersOnceUntilLoaded)
     EXPECT_EQ(o.headerTriggers, 2);
 }
 
-TEST_F(RefreshTableTest, TriggersOnceEvenWhenTheDelegateDoesNotReportLoading)
-{
+TEST_F(RefreshTableTest, TriggersOnceEvenWhenTheDelegateDoesNotReportLoading) {
     o.answerLoading = false;
     pull(220);
     run(2);
@@ -105,8 +100,7 @@ TEST_F(RefreshTableTest, TriggersOnceEvenWhenTheDelegateDoesNotReportLoading)
     EXPECT_EQ(o.headerTriggers, 1);
 }
 
-TEST_F(RefreshTableTest, PullUpPastTheEndTriggersTheFooter)
-{
+TEST_F(RefreshTableTest, PullUpPastTheEndTriggersTheFooter) {
     o.list->setContentOffset(CGPointMake(0, 200));  // the end of the list
     pull(-220);
     EXPECT_EQ(o.footerTriggers, 1);
@@ -115,8 +109,7 @@ TEST_F(RefreshTableTest, PullUpPastTheEndTriggersTheFooter)
     EXPECT_EQ(o.footer->positionText(), "第21-40条 共45条");
 }
 
-TEST_F(RefreshTableTest, ReleasingShortOfTheThresholdOnlyResetsTheText)
-{
+TEST_F(RefreshTableTest, ReleasingShortOfTheThresholdOnlyResetsTheText) {
     o.list->setContentOffset(CGPointMake(0, -100));
     o.header->qzRefreshScrollViewDidEndDragging(*o.list);
     EXPECT_EQ(o.headerTriggers, 1) << "100 points is past the threshold";

@@ -8,15 +8,12 @@ namespace {
 struct CodeFieldDelegate : UITextFieldDelegate {
     int shouldClear = 0;
     bool allowClear = true;
-    bool textFieldShouldChangeCharactersInRange(UITextField&, NSRange, const std::string& r) override
-    {
+    bool textFieldShouldChangeCharactersInRange(UITextField&, NSRange, const std::string& r) override {
         for (char c : r)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                return false;
+            if (!std::isalnum(static_cast<unsigned char>(c))) return false;
         return true;
     }
-    bool textFieldShouldClear(UITextField&) override
-    {
+    bool textFieldShouldClear(UITextField&) override {
         ++shouldClear;
         return allowClear;
     }
@@ -25,8 +22,7 @@ struct CodeFieldDelegate : UITextFieldDelegate {
 
 class StockKeyboardTest : public WidgetTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         WidgetTest::SetUp();
         field = std::make_shared<UITextField>(CGRectMake(10, 30, 200, 30));
         field->setDelegate(&delegate);
@@ -36,14 +32,12 @@ protected:
         keyboard->onConfirm = [this](const std::string& t) { confirmed.push_back(t); };
         keyboard->onHide = [this] { ++hides; };
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         field->setDelegate(nullptr);
         WidgetTest::TearDown();
     }
     // Taps the key of the keyboard on screen, as a finger would.
-    void press(const std::string& title)
-    {
+    void press(const std::string& title) {
         window->layoutIfNeeded();
         UIView* key = keyboard->keyWithTitle(title);
         ASSERT_NE(key, nullptr) << title;
@@ -59,8 +53,7 @@ protected:
     int hides = 0;
 };
 
-TEST_F(StockKeyboardTest, ShowsInPlaceOfThePlatformKeyboardAndTypesDigitsAndPrefixes)
-{
+TEST_F(StockKeyboardTest, ShowsInPlaceOfThePlatformKeyboardAndTypesDigitsAndPrefixes) {
     tap(*field);
     ASSERT_TRUE(field->isEditing());
     ASSERT_TRUE(UIKeyboard::isShown());
@@ -76,8 +69,7 @@ TEST_F(StockKeyboardTest, ShowsInPlaceOfThePlatformKeyboardAndTypesDigitsAndPref
     saveRender(*keyboard, "stock-keyboard-digits");
 }
 
-TEST_F(StockKeyboardTest, LettersTypeCapitalInitialsAndTheLayoutsSwitch)
-{
+TEST_F(StockKeyboardTest, LettersTypeCapitalInitialsAndTheLayoutsSwitch) {
     tap(*field);
     EXPECT_EQ(keyboard->keyWithTitle("Q"), nullptr);
     press("ABC");
@@ -94,8 +86,7 @@ TEST_F(StockKeyboardTest, LettersTypeCapitalInitialsAndTheLayoutsSwitch)
     EXPECT_EQ(field->text(), "PAYH1");
 }
 
-TEST_F(StockKeyboardTest, DeleteClearConfirmAndHide)
-{
+TEST_F(StockKeyboardTest, DeleteClearConfirmAndHide) {
     tap(*field);
     press("000");
     press("1");
@@ -121,8 +112,7 @@ TEST_F(StockKeyboardTest, DeleteClearConfirmAndHide)
     EXPECT_EQ(confirmed.size(), 1u);
 }
 
-TEST_F(StockKeyboardTest, TheFieldDelegateAndTheMaximumStillRule)
-{
+TEST_F(StockKeyboardTest, TheFieldDelegateAndTheMaximumStillRule) {
     delegate.allowClear = false;
     keyboard->setMaxLength(6);
     tap(*field);
@@ -139,8 +129,7 @@ TEST_F(StockKeyboardTest, TheFieldDelegateAndTheMaximumStillRule)
     EXPECT_EQ(changes.back(), "300009");
 }
 
-TEST_F(StockKeyboardTest, KeyboardOutlivingItsFieldDoesNothing)
-{
+TEST_F(StockKeyboardTest, KeyboardOutlivingItsFieldDoesNothing) {
     auto kb = keyboard;
     field->setDelegate(nullptr);
     field->removeFromSuperview();

@@ -8,12 +8,10 @@ struct FieldRecorder : VTATextFieldDelegate {
     std::vector<std::string> calls;
     bool allow = true;
     VTATextField* field = nullptr;
-    void myTextFieldReachMax(VTATextField& f, int max) override
-    {
+    void myTextFieldReachMax(VTATextField& f, int max) override {
         calls.push_back("reachMax " + std::to_string(max) + " " + f.text() + (f.isEditing() ? " editing" : ""));
     }
-    bool myTextFieldWillShowKeyboard(VTATextField&) override
-    {
+    bool myTextFieldWillShowKeyboard(VTATextField&) override {
         calls.push_back("willShow");
         return allow;
     }
@@ -25,23 +23,19 @@ using Calls = std::vector<std::string>;
 
 class TextFieldTest : public WidgetTest {
 protected:
-    std::shared_ptr<VTATextField> make(int max, int keyboard)
-    {
+    std::shared_ptr<VTATextField> make(int max, int keyboard) {
         auto f = std::make_shared<VTATextField>(CGRectMake(100, 100, 180, 30), max, "请输入", keyboard);
         f->setFieldDelegate(&rec);
         window->addSubview(f);
         return f;
     }
-    void typeKeys(const std::string& keys)
-    {
-        for (char c : keys)
-            UIKeyboard::typeText(std::string(1, c));
+    void typeKeys(const std::string& keys) {
+        for (char c : keys) UIKeyboard::typeText(std::string(1, c));
     }
     FieldRecorder rec;
 };
 
-TEST_F(TextFieldTest, ReachingTheMaximumTakesTheTextEndsEditingThenTells)
-{
+TEST_F(TextFieldTest, ReachingTheMaximumTakesTheTextEndsEditingThenTells) {
     auto f = make(6, 4);
     tap(*f);
     EXPECT_TRUE(f->isEditing());
@@ -55,8 +49,7 @@ TEST_F(TextFieldTest, ReachingTheMaximumTakesTheTextEndsEditingThenTells)
     EXPECT_EQ(f->text(), "123456") << "no keyboard any more";
 }
 
-TEST_F(TextFieldTest, PasteLongerThanTheRoomKeepsWhatFitsAndReachesTheMax)
-{
+TEST_F(TextFieldTest, PasteLongerThanTheRoomKeepsWhatFitsAndReachesTheMax) {
     auto f = make(6, 1);
     tap(*f);
     UIKeyboard::typeText("abcdefgh");
@@ -64,8 +57,7 @@ TEST_F(TextFieldTest, PasteLongerThanTheRoomKeepsWhatFitsAndReachesTheMax)
     EXPECT_EQ(rec.calls.back(), "reachMax 6 abcdef");
 }
 
-TEST_F(TextFieldTest, WillShowAnswerDecidesWhetherEditingBegins)
-{
+TEST_F(TextFieldTest, WillShowAnswerDecidesWhetherEditingBegins) {
     auto f = make(10, 1);
     rec.allow = false;
     tap(*f);
@@ -74,8 +66,7 @@ TEST_F(TextFieldTest, WillShowAnswerDecidesWhetherEditingBegins)
     EXPECT_FALSE(UIKeyboard::isShown());
 }
 
-TEST_F(TextFieldTest, NumberPadsGetADoneKeyThatHidesTheKeyboard)
-{
+TEST_F(TextFieldTest, NumberPadsGetADoneKeyThatHidesTheKeyboard) {
     auto f = make(10, 4);
     ASSERT_NE(f->doneButton(), nullptr);
     EXPECT_EQ(f->doneButton()->currentTitle(), "完成");
@@ -89,8 +80,7 @@ TEST_F(TextFieldTest, NumberPadsGetADoneKeyThatHidesTheKeyboard)
     EXPECT_EQ(make(10, 1)->doneButton(), nullptr) << "other keyboards have their own return key";
 }
 
-TEST_F(TextFieldTest, GetTextTrimsAndUpdatesTheField)
-{
+TEST_F(TextFieldTest, GetTextTrimsAndUpdatesTheField) {
     auto f = make(20, 1);
     f->setText("  600036 \t");
     EXPECT_EQ(f->getText(), "600036");
@@ -100,8 +90,7 @@ TEST_F(TextFieldTest, GetTextTrimsAndUpdatesTheField)
     EXPECT_EQ(trimBlanks("   "), "");
 }
 
-TEST_F(TextFieldTest, DisabledFieldShowsTextButRefusesInput)
-{
+TEST_F(TextFieldTest, DisabledFieldShowsTextButRefusesInput) {
     auto f = make(20, 1);
     f->setText("10000");
     f->setUnit("元");

@@ -2,8 +2,7 @@
 
 #include "platform/uikit/UIView.h"
 
-TEST_F(UIKitTest, BeginCommitAppliesAtOnceAndCallsDidStopAfterTheDuration)
-{
+TEST_F(UIKitTest, BeginCommitAppliesAtOnceAndCallsDidStopAfterTheDuration) {
     auto v = std::make_shared<UIView>(CGRectMake(0, 480, 320, 216));
     window->addSubview(v);
     std::vector<std::string> log;
@@ -25,8 +24,7 @@ TEST_F(UIKitTest, BeginCommitAppliesAtOnceAndCallsDidStopAfterTheDuration)
     EXPECT_EQ(UIView::pendingAnimationCount(), 0);
 }
 
-TEST_F(UIKitTest, AnAnimationThatChangesNothingStillStops)
-{
+TEST_F(UIKitTest, AnAnimationThatChangesNothingStillStops) {
     bool stopped = false;
     UIView::beginAnimations("same");
     UIView::setAnimationDuration(0.35);
@@ -36,13 +34,13 @@ TEST_F(UIKitTest, AnAnimationThatChangesNothingStillStops)
     EXPECT_TRUE(stopped);
 }
 
-TEST_F(UIKitTest, BlockAnimationsAndTransitionsCompleteInOrder)
-{
+TEST_F(UIKitTest, BlockAnimationsAndTransitionsCompleteInOrder) {
     std::vector<std::string> log;
     auto a = std::make_shared<UIView>(CGRectMake(0, 0, 100, 100));
     auto b = std::make_shared<UIView>(CGRectMake(0, 0, 100, 100));
     window->addSubview(a);
-    UIView::animateWithDuration(0.2, [&] { a->setAlpha(0); }, [&](bool) { log.push_back("fade"); });
+    UIView::animateWithDuration(
+        0.2, [&] { a->setAlpha(0); }, [&](bool) { log.push_back("fade"); });
     UIView::transitionFromView(a.get(), b, 1.0, UIViewAnimationOptionTransitionCurlUp,
                                [&](bool) { log.push_back("curl"); });
     EXPECT_EQ(b->superview(), window.get());
@@ -58,8 +56,7 @@ TEST_F(UIKitTest, BlockAnimationsAndTransitionsCompleteInOrder)
     EXPECT_EQ(log, (std::vector<std::string>{"fade", "flip", "curl"}));
 }
 
-TEST_F(UIKitTest, DelayedAnimationStartsAfterItsDelay)
-{
+TEST_F(UIKitTest, DelayedAnimationStartsAfterItsDelay) {
     std::vector<std::string> log;
     UIView::beginAnimations("later");
     UIView::setAnimationDelay(0.5);
@@ -75,8 +72,7 @@ TEST_F(UIKitTest, DelayedAnimationStartsAfterItsDelay)
     EXPECT_EQ(log, (std::vector<std::string>{"start", "stop"}));
 }
 
-TEST_F(UIKitTest, LayerTransitionStopsAfterItsDuration)
-{
+TEST_F(UIKitTest, LayerTransitionStopsAfterItsDuration) {
     auto panel = std::make_shared<UIView>(CGRectMake(0, 0, 320, 100));
     bool stopped = false;
     CATransition t;

@@ -9,8 +9,7 @@ struct AppLog : UIApplicationDelegate {
     std::vector<std::string> log;
     std::vector<uint8_t> token;
     Value lastPush;
-    bool applicationDidFinishLaunchingWithOptions(UIApplication&, const Value&) override
-    {
+    bool applicationDidFinishLaunchingWithOptions(UIApplication&, const Value&) override {
         log.push_back("launch");
         return true;
     }
@@ -20,8 +19,7 @@ struct AppLog : UIApplicationDelegate {
     void applicationDidBecomeActive(UIApplication&) override { log.push_back("active"); }
     void applicationWillTerminate(UIApplication&) override { log.push_back("terminate"); }
     void applicationDidRegisterForRemoteNotificationsWithDeviceToken(UIApplication&,
-                                                                    const std::vector<uint8_t>& t) override
-    {
+                                                                     const std::vector<uint8_t>& t) override {
         token = t;
     }
     void applicationDidReceiveRemoteNotification(UIApplication&, const Value& info) override { lastPush = info; }
@@ -31,23 +29,22 @@ struct AppLog : UIApplicationDelegate {
 class WatchingApplication : public UIApplication {
 public:
     int touches = 0;
-    void sendEvent(UIEvent& e) override
-    {
+    void sendEvent(UIEvent& e) override {
         touches += static_cast<int>(e.allTouches().size());
         UIApplication::sendEvent(e);
     }
 };
 }  // namespace
 
-TEST_F(UIKitTest, LifeCycleEventsReachTheDelegateAndTheCentre)
-{
+TEST_F(UIKitTest, LifeCycleEventsReachTheDelegateAndTheCentre) {
     UIApplication::resetSharedApplication();
     window->makeKeyAndVisible();
     AppLog d;
     app().setDelegate(&d);
     std::vector<std::string> notes;
     for (const char* n : {UIApplicationDidEnterBackgroundNotification, UIApplicationWillEnterForegroundNotification})
-        NSNotificationCenter::defaultCenter().addObserver(&notes, n, [&](const NSNotification& x) { notes.push_back(x.name); });
+        NSNotificationCenter::defaultCenter().addObserver(&notes, n,
+                                                          [&](const NSNotification& x) { notes.push_back(x.name); });
     app().launch();
     EXPECT_EQ(app().applicationState(), UIApplicationState::Active);
     app().enterBackground();
@@ -63,8 +60,7 @@ TEST_F(UIKitTest, LifeCycleEventsReachTheDelegateAndTheCentre)
     app().setDelegate(nullptr);
 }
 
-TEST_F(UIKitTest, ApplicationStateForTheScreens)
-{
+TEST_F(UIKitTest, ApplicationStateForTheScreens) {
     AppLog d;
     app().setDelegate(&d);
     EXPECT_EQ(UIScreen::mainScreen().applicationFrame(), CGRectMake(0, 20, 320, 460));
@@ -92,8 +88,7 @@ TEST_F(UIKitTest, ApplicationStateForTheScreens)
     app().setDelegate(nullptr);
 }
 
-TEST_F(UIKitTest, TheApplicationObjectSeesEveryTouchFirst)
-{
+TEST_F(UIKitTest, TheApplicationObjectSeesEveryTouchFirst) {
     auto watcher = std::make_shared<WatchingApplication>();
     UIApplication::setSharedApplication(watcher);
     window->makeKeyAndVisible();
@@ -101,7 +96,8 @@ TEST_F(UIKitTest, TheApplicationObjectSeesEveryTouchFirst)
     auto b = UIButton::buttonWithType(UIButtonType::RoundedRect);
     b->setFrame(CGRectMake(10, 10, 100, 40));
     int taps = 0;
-    b->addTarget(this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+    b->addTarget(
+        this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
     window->addSubview(b);
     app().tapAt(CGPointMake(50, 30));
     app().dragFrom(CGPointMake(200, 200), CGPointMake(200, 300), 0.2, 2);
@@ -113,8 +109,7 @@ TEST_F(UIKitTest, TheApplicationObjectSeesEveryTouchFirst)
     EXPECT_EQ(taps, 1);
 }
 
-TEST_F(UIKitTest, ToolbarSpreadsItemsAndRunsTheirActions)
-{
+TEST_F(UIKitTest, ToolbarSpreadsItemsAndRunsTheirActions) {
     auto bar = std::make_shared<UIToolbar>(CGRectMake(0, 436, 320, 44));
     bar->setBarStyle(UIBarStyle::Black);
     std::vector<std::string> log;

@@ -14,8 +14,7 @@
 
 namespace {
 // Count of pixels in a rectangle (points) darker than the threshold.
-int darkPixels(const UIImage& img, const CGRect& r, uint32_t threshold = 128)
-{
+int darkPixels(const UIImage& img, const CGRect& r, uint32_t threshold = 128) {
     int n = 0;
     for (int y = int(r.origin.y * img.scale()); y < int(CGRectGetMaxY(r) * img.scale()); ++y)
         for (int x = int(r.origin.x * img.scale()); x < int(CGRectGetMaxX(r) * img.scale()); ++x) {
@@ -28,24 +27,22 @@ int darkPixels(const UIImage& img, const CGRect& r, uint32_t threshold = 128)
 }
 
 // Right-most column (in points) holding a dark pixel.
-double inkRight(const UIImage& img)
-{
+double inkRight(const UIImage& img) {
     for (int x = img.pixelWidth() - 1; x >= 0; --x)
         for (int y = 0; y < img.pixelHeight(); ++y) {
             uint32_t p = img.pixelAt(x, y);
-            if ((p >> 24) > 128 && ((p >> 16) & 0xff) < 100)
-                return x / img.scale();
+            if ((p >> 24) > 128 && ((p >> 16) & 0xff) < 100) return x / img.scale();
         }
     return 0;
 }
 }  // namespace
 
-TEST_F(UIKitTest, SwitchFlipsOnTapAndReportsOnlyUserChanges)
-{
+TEST_F(UIKitTest, SwitchFlipsOnTapAndReportsOnlyUserChanges) {
     auto sw = std::make_shared<UISwitch>(CGRectMake(200, 100, 10, 10));
     EXPECT_EQ(sw->frame().size, CGSizeMake(94, 27));
     int changes = 0;
-    sw->addTarget(this, [&](UIControl&) { ++changes; }, UIControlEventValueChanged);
+    sw->addTarget(
+        this, [&](UIControl&) { ++changes; }, UIControlEventValueChanged);
     window->addSubview(sw);
     tap(*sw);
     EXPECT_TRUE(sw->isOn());
@@ -54,15 +51,14 @@ TEST_F(UIKitTest, SwitchFlipsOnTapAndReportsOnlyUserChanges)
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(UIKitTest, SegmentedControlSelectsTappedSegment)
-{
+TEST_F(UIKitTest, SegmentedControlSelectsTappedSegment) {
     auto seg = std::make_shared<UISegmentedControl>(std::vector<std::string>{"1/5", "1/4", "1/3", "1/2", "全部"});
     seg->setFrame(CGRectMake(10, 100, 300, 30));
     window->addSubview(seg);
     std::vector<int> values;
-    seg->addTarget(this, [&](UIControl& c) {
-        values.push_back(static_cast<UISegmentedControl&>(c).selectedSegmentIndex());
-    }, UIControlEventValueChanged);
+    seg->addTarget(
+        this, [&](UIControl& c) { values.push_back(static_cast<UISegmentedControl&>(c).selectedSegmentIndex()); },
+        UIControlEventValueChanged);
     EXPECT_EQ(seg->selectedSegmentIndex(), UISegmentedControlNoSegment);
     app().tapAt(CGPointMake(10 + 60 * 3 + 30, 115));
     EXPECT_EQ(values, std::vector<int>{3});
@@ -81,8 +77,7 @@ TEST_F(UIKitTest, SegmentedControlSelectsTappedSegment)
     EXPECT_EQ(seg->selectedSegmentIndex(), UISegmentedControlNoSegment);
 }
 
-TEST_F(UIKitTest, PageControlStepsByHalves)
-{
+TEST_F(UIKitTest, PageControlStepsByHalves) {
     auto pc = std::make_shared<UIPageControl>(CGRectMake(0, 200, 320, 36));
     pc->setNumberOfPages(3);
     window->addSubview(pc);
@@ -97,8 +92,7 @@ TEST_F(UIKitTest, PageControlStepsByHalves)
     EXPECT_EQ(pc->currentPage(), 0);
 }
 
-TEST_F(UIKitTest, LabelShrinksToFitItsWidth)
-{
+TEST_F(UIKitTest, LabelShrinksToFitItsWidth) {
     const std::string text = "上证指数 2873.45 +12.30";
     auto wide = std::make_shared<UILabel>(CGRectMake(0, 0, 400, 30));
     wide->setText(text);
@@ -126,8 +120,7 @@ TEST_F(UIKitTest, LabelShrinksToFitItsWidth)
     EXPECT_EQ(label->displayedFontSize(), 16);
 }
 
-TEST_F(UIKitTest, ButtonDrawsItsBackgroundImageForTheState)
-{
+TEST_F(UIKitTest, ButtonDrawsItsBackgroundImageForTheState) {
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(10, 10), true, 2);
     UIGraphicsGetCurrentContext()->setFillColor(1, 0, 0, 1);
     UIGraphicsGetCurrentContext()->fillRect(CGRectMake(0, 0, 10, 10));
@@ -151,8 +144,7 @@ TEST_F(UIKitTest, ButtonDrawsItsBackgroundImageForTheState)
     EXPECT_EQ(red(pixel(*img, 30, 15)), 0);
 }
 
-TEST_F(UIKitTest, ChineseTextRendersAsGlyphs)
-{
+TEST_F(UIKitTest, ChineseTextRendersAsGlyphs) {
     auto label = std::make_shared<UILabel>(CGRectMake(0, 0, 200, 40));
     label->setText("买入价格");
     auto img = label->renderToImage(2);
@@ -165,16 +157,14 @@ struct TwoWheels : UIPickerViewDataSource, UIPickerViewDelegate {
     std::vector<std::pair<int, int>> selected;
     int numberOfComponentsInPickerView(UIPickerView&) override { return 2; }
     int pickerViewNumberOfRowsInComponent(UIPickerView&, int c) override { return c == 0 ? 10 : 3; }
-    std::string pickerViewTitleForRow(UIPickerView&, int row, int c) override
-    {
+    std::string pickerViewTitleForRow(UIPickerView&, int row, int c) override {
         return (c == 0 ? "周期" : "指标") + std::to_string(row);
     }
     void pickerViewDidSelectRow(UIPickerView&, int row, int c) override { selected.push_back({row, c}); }
 };
 }  // namespace
 
-TEST_F(UIKitTest, PickerSettlesAfterADragAndReportsTheRow)
-{
+TEST_F(UIKitTest, PickerSettlesAfterADragAndReportsTheRow) {
     TwoWheels wheels;
     auto picker = std::make_shared<UIPickerView>(CGRectMake(0, 264, 320, 216));
     picker->setDataSource(&wheels);
@@ -207,8 +197,7 @@ TEST_F(UIKitTest, PickerSettlesAfterADragAndReportsTheRow)
     picker->setDataSource(nullptr);
 }
 
-TEST_F(UIKitTest, DatePickerKeepsItsDateInRangeAndReportsChanges)
-{
+TEST_F(UIKitTest, DatePickerKeepsItsDateInRangeAndReportsChanges) {
     auto dp = std::make_shared<UIDatePicker>();
     dp->setDatePickerMode(UIDatePickerMode::Date);
     window->addSubview(dp);
@@ -217,7 +206,8 @@ TEST_F(UIKitTest, DatePickerKeepsItsDateInRangeAndReportsChanges)
     dp->setDate(start);
     EXPECT_EQ(dp->accessibilityText(), "2012年 | 3月 | 31日");
     int changes = 0;
-    dp->addTarget(this, [&](UIControl&) { ++changes; }, UIControlEventValueChanged);
+    dp->addTarget(
+        this, [&](UIControl&) { ++changes; }, UIControlEventValueChanged);
     // Month wheel up one row: April has no 31st, the day becomes the 30th.
     CGRect month = dp->pickerView()->rectForComponent(1);
     app().tapAt(CGPointMake(CGRectGetMidX(month), 264 + 108 + 44));
@@ -235,8 +225,7 @@ namespace {
 struct SearchLog : UISearchBarDelegate {
     std::vector<std::string> log;
     void searchBarTextDidChange(UISearchBar&, const std::string& t) override { log.push_back("text " + t); }
-    void searchBarSearchButtonClicked(UISearchBar& b) override
-    {
+    void searchBarSearchButtonClicked(UISearchBar& b) override {
         log.push_back("search");
         b.resignFirstResponder();
     }
@@ -244,8 +233,7 @@ struct SearchLog : UISearchBarDelegate {
 };
 }  // namespace
 
-TEST_F(UIKitTest, SearchBarReportsTextSearchAndCancel)
-{
+TEST_F(UIKitTest, SearchBarReportsTextSearchAndCancel) {
     SearchLog d;
     auto bar = std::make_shared<UISearchBar>();
     bar->setDelegate(&d);
@@ -265,8 +253,7 @@ TEST_F(UIKitTest, SearchBarReportsTextSearchAndCancel)
     bar->setDelegate(nullptr);
 }
 
-TEST_F(UIKitTest, TextViewEditsWithLineBreaksAndScrolls)
-{
+TEST_F(UIKitTest, TextViewEditsWithLineBreaksAndScrolls) {
     auto tv = std::make_shared<UITextView>(CGRectMake(10, 40, 300, 60));
     tv->setFont(UIFont::systemFontOfSize(16));
     window->addSubview(tv);

@@ -16,20 +16,17 @@ namespace {
 class ListScreen : public UIViewController, public UITableViewDataSource, public UITableViewDelegate {
 public:
     ListScreen() { setTitle("自选股"); }
-    ~ListScreen() override
-    {
+    ~ListScreen() override {
         if (table) {
             table->setDataSource(nullptr);
             table->setDelegate(nullptr);
         }
     }
-    void loadView() override
-    {
+    void loadView() override {
         table = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
         setView(table);
     }
-    void viewDidLoad() override
-    {
+    void viewDidLoad() override {
         table->setDataSource(this);
         table->setDelegate(this);
         navigationItem()->setRightBarButtonItem(editButtonItem());
@@ -37,12 +34,10 @@ public:
     int numberOfSectionsInTableView(UITableView&) override { return 2; }
     int tableViewNumberOfRowsInSection(UITableView&, int s) override { return s == 0 ? 3 : 8; }
     std::string tableViewTitleForHeaderInSection(UITableView&, int s) override { return s == 0 ? "指数" : "股票"; }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
         auto cell = t.dequeueReusableCellWithIdentifier("c");
-        if (!cell)
-            cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1, "c");
-        static const char* names[] = {"上证指数", "深证成指", "恒生指数", "浦发银行", "万科A", "招商银行",
+        if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Value1, "c");
+        static const char* names[] = {"上证指数", "深证成指", "恒生指数", "浦发银行", "万科A",    "招商银行",
                                       "中国石化", "贵州茅台", "平安银行", "工商银行", "腾讯控股", "格力电器"};
         cell->textLabel()->setText(names[(ip.section * 3 + ip.row) % 12]);
         cell->detailTextLabel()->setText(ip.row % 2 ? "-1.25%" : "+2.30%");
@@ -50,8 +45,7 @@ public:
         cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
         return cell;
     }
-    void setEditing(bool e, bool animated) override
-    {
+    void setEditing(bool e, bool animated) override {
         UIViewController::setEditing(e, animated);
         table->setEditing(e, animated);
     }
@@ -63,15 +57,13 @@ public:
 class FormScreen : public UIViewController, public UIPickerViewDataSource, public UIPickerViewDelegate {
 public:
     FormScreen() { setTitle("买入"); }
-    ~FormScreen() override
-    {
+    ~FormScreen() override {
         if (picker) {
             picker->setDataSource(nullptr);
             picker->setDelegate(nullptr);
         }
     }
-    void viewDidLoad() override
-    {
+    void viewDidLoad() override {
         view()->setBackgroundColor(UIColor::groupTableViewBackgroundColor());
         field = std::make_shared<UITextField>(CGRectMake(20, 20, 280, 31));
         field->setBorderStyle(UITextBorderStyle::RoundedRect);
@@ -101,8 +93,7 @@ public:
     }
     int numberOfComponentsInPickerView(UIPickerView&) override { return 1; }
     int pickerViewNumberOfRowsInComponent(UIPickerView&, int) override { return 4; }
-    std::string pickerViewTitleForRow(UIPickerView&, int row, int) override
-    {
+    std::string pickerViewTitleForRow(UIPickerView&, int row, int) override {
         static const char* t[] = {"限价委托", "对方最优价格", "本方最优价格", "即时成交剩余撤销"};
         return t[row];
     }
@@ -111,8 +102,7 @@ public:
 };
 }  // namespace
 
-TEST_F(UIKitTest, GalleryOfScreens)
-{
+TEST_F(UIKitTest, GalleryOfScreens) {
     auto list = std::make_shared<ListScreen>();
     auto nav = UINavigationController::initWithRootViewController(list);
     window->setRootViewController(nav);

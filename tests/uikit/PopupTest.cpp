@@ -8,11 +8,12 @@
 namespace {
 struct AlertLog : UIAlertViewDelegate {
     std::vector<std::string> log;
-    void alertViewClickedButtonAtIndex(UIAlertView& a, int i) override
-    {
+    void alertViewClickedButtonAtIndex(UIAlertView& a, int i) override {
         log.push_back("clicked" + std::to_string(i) + " tag" + std::to_string(a.tag()));
     }
-    void alertViewWillDismissWithButtonIndex(UIAlertView&, int i) override { log.push_back("will" + std::to_string(i)); }
+    void alertViewWillDismissWithButtonIndex(UIAlertView&, int i) override {
+        log.push_back("will" + std::to_string(i));
+    }
     void alertViewDidDismissWithButtonIndex(UIAlertView&, int i) override { log.push_back("did" + std::to_string(i)); }
 };
 
@@ -22,8 +23,7 @@ struct SheetLog : UIActionSheetDelegate {
 };
 }  // namespace
 
-TEST_F(UIKitTest, AlertIndicesPutTheCancelButtonFirst)
-{
+TEST_F(UIKitTest, AlertIndicesPutTheCancelButtonFirst) {
     AlertLog d;
     auto alert = std::make_shared<UIAlertView>("提示", "确定要撤单吗？", &d, std::string("取消"),
                                                std::vector<std::string>{"确定"});
@@ -45,8 +45,7 @@ TEST_F(UIKitTest, AlertIndicesPutTheCancelButtonFirst)
     EXPECT_EQ(alert->superview(), nullptr);
 }
 
-TEST_F(UIKitTest, AlertWithoutCancelNumbersOthersFromZeroAndStacks)
-{
+TEST_F(UIKitTest, AlertWithoutCancelNumbersOthersFromZeroAndStacks) {
     AlertLog d;
     auto first = std::make_shared<UIAlertView>("一", "", &d, std::nullopt, std::vector<std::string>{"确定", "取消"});
     EXPECT_EQ(first->cancelButtonIndex(), -1);
@@ -64,12 +63,12 @@ TEST_F(UIKitTest, AlertWithoutCancelNumbersOthersFromZeroAndStacks)
     EXPECT_EQ(d.log, (std::vector<std::string>{"will2", "did2"}));
 }
 
-TEST_F(UIKitTest, AlertCoversTheScreenUntilAnswered)
-{
+TEST_F(UIKitTest, AlertCoversTheScreenUntilAnswered) {
     int taps = 0;
     auto button = UIButton::buttonWithType(UIButtonType::RoundedRect);
     button->setFrame(CGRectMake(0, 0, 320, 480));
-    button->addTarget(this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
+    button->addTarget(
+        this, [&](UIControl&) { ++taps; }, UIControlEventTouchUpInside);
     window->addSubview(button);
     auto alert = std::make_shared<UIAlertView>("提示", "", nullptr, std::string("确定"), std::vector<std::string>{});
     alert->show();
@@ -80,10 +79,9 @@ TEST_F(UIKitTest, AlertCoversTheScreenUntilAnswered)
     EXPECT_EQ(taps, 1);
 }
 
-TEST_F(UIKitTest, AlertWithASecureFieldTakesTheKeyboard)
-{
-    auto alert = std::make_shared<UIAlertView>("请输入密码", "", nullptr, std::string("取消"),
-                                               std::vector<std::string>{"确定"});
+TEST_F(UIKitTest, AlertWithASecureFieldTakesTheKeyboard) {
+    auto alert =
+        std::make_shared<UIAlertView>("请输入密码", "", nullptr, std::string("取消"), std::vector<std::string>{"确定"});
     alert->setAlertViewStyle(UIAlertViewStyle::SecureTextInput);
     alert->show();
     auto field = alert->textFieldAtIndex(0);
@@ -98,8 +96,7 @@ TEST_F(UIKitTest, AlertWithASecureFieldTakesTheKeyboard)
     EXPECT_FALSE(field->isFirstResponder());
 }
 
-TEST_F(UIKitTest, ActionSheetIndicesDestructiveFirstCancelLast)
-{
+TEST_F(UIKitTest, ActionSheetIndicesDestructiveFirstCancelLast) {
     SheetLog d;
     auto sheet = std::make_shared<UIActionSheet>("确认\n卖出 600000", &d, std::string("取消"), std::string("删除"),
                                                  std::vector<std::string>{"甲", "乙"});
@@ -118,19 +115,17 @@ TEST_F(UIKitTest, ActionSheetIndicesDestructiveFirstCancelLast)
     EXPECT_EQ(d.clicked, (std::vector<int>{2}));
     EXPECT_TRUE(UIActionSheet::visibleSheets().empty());
 
-    auto plain = std::make_shared<UIActionSheet>("", &d, std::string("取消"), std::nullopt,
-                                                 std::vector<std::string>{"确定"});
+    auto plain =
+        std::make_shared<UIActionSheet>("", &d, std::string("取消"), std::nullopt, std::vector<std::string>{"确定"});
     EXPECT_EQ(plain->destructiveButtonIndex(), -1);
     EXPECT_EQ(plain->buttonTitleAtIndex(0), "确定");
     EXPECT_EQ(plain->cancelButtonIndex(), 1);
 }
 
-TEST_F(UIKitTest, AlertDelegateMayShowTheNextAlertFromDidDismiss)
-{
+TEST_F(UIKitTest, AlertDelegateMayShowTheNextAlertFromDidDismiss) {
     struct Chain : UIAlertViewDelegate {
         std::shared_ptr<UIAlertView> next;
-        void alertViewDidDismissWithButtonIndex(UIAlertView&, int) override
-        {
+        void alertViewDidDismissWithButtonIndex(UIAlertView&, int) override {
             next = std::make_shared<UIAlertView>("令牌验证失败", "", nullptr, std::string("确定"),
                                                  std::vector<std::string>{});
             next->show();
@@ -144,8 +139,7 @@ TEST_F(UIKitTest, AlertDelegateMayShowTheNextAlertFromDidDismiss)
     EXPECT_FALSE(UIAlertView::topAlert()->isHidden());
 }
 
-TEST_F(UIKitTest, AlertWithWeakDelegateOutlivingItsScreen)
-{
+TEST_F(UIKitTest, AlertWithWeakDelegateOutlivingItsScreen) {
     auto alert = std::make_shared<UIAlertView>("提示", "", nullptr, std::string("确定"), std::vector<std::string>{});
     {
         auto d = std::make_shared<AlertLog>();
@@ -157,8 +151,7 @@ TEST_F(UIKitTest, AlertWithWeakDelegateOutlivingItsScreen)
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
 }
 
-TEST_F(UIKitTest, AlertWithoutButtonsClosesByCode)
-{
+TEST_F(UIKitTest, AlertWithoutButtonsClosesByCode) {
     AlertLog d;
     auto alert = std::make_shared<UIAlertView>("30", "", &d, std::nullopt, std::vector<std::string>{});
     alert->show();
@@ -171,11 +164,9 @@ TEST_F(UIKitTest, AlertWithoutButtonsClosesByCode)
     EXPECT_EQ(d.log, (std::vector<std::string>{"will0", "did0"}));
 }
 
-TEST_F(UIKitTest, ALongAlertMessageScrollsInsideTheScreen)
-{
+TEST_F(UIKitTest, ALongAlertMessageScrollsInsideTheScreen) {
     std::string text;
-    for (int i = 0; i < 40; ++i)
-        text += "基金风险揭示书第" + std::to_string(i) + "条。\n";
+    for (int i = 0; i < 40; ++i) text += "基金风险揭示书第" + std::to_string(i) + "条。\n";
     auto alert = std::make_shared<UIAlertView>("风险揭示", text, nullptr, std::string("不同意"),
                                                std::vector<std::string>{"同意"});
     alert->show();

@@ -13,8 +13,7 @@
 #include "platform/uikit/UITableView.h"
 #include "platform/uikit/UITextField.h"
 
-TEST(TextInputUnits, Utf16RangesOverMultiByteAndBrokenText)
-{
+TEST(TextInputUnits, Utf16RangesOverMultiByteAndBrokenText) {
     EXPECT_EQ(utf16Length("a中😀"), 4u);  // the emoji is a surrogate pair
     EXPECT_EQ(utf16LengthOfLastCharacter("a中😀"), 2u);
     EXPECT_EQ(dropLastCharacter("a中😀"), "a中");
@@ -37,27 +36,22 @@ public:
     std::vector<std::vector<std::string>> data;
     bool nullCells = false;
     int numberOfSectionsInTableView(UITableView&) override { return static_cast<int>(data.size()); }
-    int tableViewNumberOfRowsInSection(UITableView&, int s) override
-    {
+    int tableViewNumberOfRowsInSection(UITableView&, int s) override {
         return s < static_cast<int>(data.size()) ? static_cast<int>(data[s].size()) : 0;
     }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& ip) override
-    {
-        if (nullCells)
-            return nullptr;
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& ip) override {
+        if (nullCells) return nullptr;
         auto c = std::make_shared<UITableViewCell>(UITableViewCellStyle::Subtitle, "");
         c->textLabel()->setText(data[ip.section][ip.row]);
         return c;
     }
     bool tableViewCanEditRowAtIndexPath(UITableView&, const NSIndexPath&) override { return true; }
     bool tableViewCanMoveRowAtIndexPath(UITableView&, const NSIndexPath&) override { return true; }
-    void tableViewCommitEditingStyle(UITableView& t, UITableViewCellEditingStyle, const NSIndexPath& ip) override
-    {
+    void tableViewCommitEditingStyle(UITableView& t, UITableViewCellEditingStyle, const NSIndexPath& ip) override {
         data[ip.section].erase(data[ip.section].begin() + ip.row);
         t.deleteRowsAtIndexPaths({ip}, UITableViewRowAnimation::Fade);
     }
-    void tableViewMoveRowAtIndexPath(UITableView&, const NSIndexPath& from, const NSIndexPath& to) override
-    {
+    void tableViewMoveRowAtIndexPath(UITableView&, const NSIndexPath& from, const NSIndexPath& to) override {
         auto v = data[from.section][from.row];
         data[from.section].erase(data[from.section].begin() + from.row);
         data[to.section].insert(data[to.section].begin() + std::min<int>(to.row, data[to.section].size()), v);
@@ -66,8 +60,7 @@ public:
 };
 }  // namespace
 
-TEST_F(UIKitTest, TableSurvivesShrinkingDataNullCellsAndLastRowDeletion)
-{
+TEST_F(UIKitTest, TableSurvivesShrinkingDataNullCellsAndLastRowDeletion) {
     Shrinking src;
     src.data = {{"a", "b"}, {"c"}};
     auto table = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 460), UITableViewStyle::Grouped);
@@ -105,8 +98,7 @@ TEST_F(UIKitTest, TableSurvivesShrinkingDataNullCellsAndLastRowDeletion)
     table->setDataSource(nullptr);
 }
 
-TEST_F(UIKitTest, ReorderAcrossSectionsMovesTheRowThere)
-{
+TEST_F(UIKitTest, ReorderAcrossSectionsMovesTheRowThere) {
     Shrinking src;
     src.data = {{"a", "b"}, {"c", "d"}};
     auto table = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 460));
@@ -134,8 +126,7 @@ struct Wheel : UIPickerViewDataSource, UIPickerViewDelegate {
 };
 }  // namespace
 
-TEST_F(UIKitTest, PickerClampsItsSelectionWhenRowsGoAway)
-{
+TEST_F(UIKitTest, PickerClampsItsSelectionWhenRowsGoAway) {
     Wheel w;
     auto picker = std::make_shared<UIPickerView>();
     picker->setDataSource(&w);
@@ -153,8 +144,7 @@ TEST_F(UIKitTest, PickerClampsItsSelectionWhenRowsGoAway)
     picker->setDataSource(nullptr);
 }
 
-TEST_F(UIKitTest, SegmentsInsertedAndRemovedKeepTheSelectionOnItsSegment)
-{
+TEST_F(UIKitTest, SegmentsInsertedAndRemovedKeepTheSelectionOnItsSegment) {
     UISegmentedControl seg({"分时", "日K", "周K"});
     seg.setSelectedSegmentIndex(1);
     seg.insertSegmentWithTitle("5分", 0);
@@ -167,8 +157,7 @@ TEST_F(UIKitTest, SegmentsInsertedAndRemovedKeepTheSelectionOnItsSegment)
     EXPECT_EQ(seg.titleForSegmentAtIndex(-1), "");
 }
 
-TEST_F(UIKitTest, ActivityIndicatorHidesWhenStoppedAndDoesNotOutliveItsView)
-{
+TEST_F(UIKitTest, ActivityIndicatorHidesWhenStoppedAndDoesNotOutliveItsView) {
     std::weak_ptr<UIView> weak;
     {
         auto spinner = std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::Gray);
@@ -185,15 +174,13 @@ TEST_F(UIKitTest, ActivityIndicatorHidesWhenStoppedAndDoesNotOutliveItsView)
     EXPECT_TRUE(weak.expired());
 }
 
-TEST_F(UIKitTest, StackedAlertButtonsPutCancelAtTheBottom)
-{
+TEST_F(UIKitTest, StackedAlertButtonsPutCancelAtTheBottom) {
     auto alert = std::make_shared<UIAlertView>("选择", "", nullptr, std::string("取消"),
                                                std::vector<std::string>{"一", "二", "三"});
     alert->show();
     window->layoutIfNeeded();
     double cancelY = alert->buttonViewAtIndex(0)->frame().origin.y;
-    for (int i = 1; i < 4; ++i)
-        EXPECT_LT(alert->buttonViewAtIndex(i)->frame().origin.y, cancelY);
+    for (int i = 1; i < 4; ++i) EXPECT_LT(alert->buttonViewAtIndex(i)->frame().origin.y, cancelY);
     EXPECT_LT(alert->buttonViewAtIndex(1)->frame().origin.y, alert->buttonViewAtIndex(2)->frame().origin.y);
     EXPECT_EQ(alert->buttonViewAtIndex(4), nullptr);
     alert->tapButtonAtIndex(-1);
@@ -201,15 +188,17 @@ TEST_F(UIKitTest, StackedAlertButtonsPutCancelAtTheBottom)
     alert->dismissWithClickedButtonIndex(0, false);
 }
 
-TEST_F(UIKitTest, ControlSeesTheFingerLeaveAndComeBack)
-{
+TEST_F(UIKitTest, ControlSeesTheFingerLeaveAndComeBack) {
     auto b = UIButton::buttonWithType(UIButtonType::RoundedRect);
     b->setFrame(CGRectMake(100, 100, 100, 40));
     window->addSubview(b);
     std::vector<std::string> log;
-    b->addTarget(this, [&](UIControl&) { log.push_back("exit"); }, UIControlEventTouchDragExit);
-    b->addTarget(this, [&](UIControl&) { log.push_back("enter"); }, UIControlEventTouchDragEnter);
-    b->addTarget(this, [&](UIControl&) { log.push_back("up-in"); }, UIControlEventTouchUpInside);
+    b->addTarget(
+        this, [&](UIControl&) { log.push_back("exit"); }, UIControlEventTouchDragExit);
+    b->addTarget(
+        this, [&](UIControl&) { log.push_back("enter"); }, UIControlEventTouchDragEnter);
+    b->addTarget(
+        this, [&](UIControl&) { log.push_back("up-in"); }, UIControlEventTouchUpInside);
     app().touchesBeganAt({CGPointMake(150, 120)});
     EXPECT_TRUE(b->isHighlighted());
     app().touchesMovedTo({CGPointMake(150, 300)});
@@ -219,14 +208,15 @@ TEST_F(UIKitTest, ControlSeesTheFingerLeaveAndComeBack)
     EXPECT_EQ(log, (std::vector<std::string>{"exit", "enter", "up-in"}));
 }
 
-TEST_F(UIKitTest, LeavingTheForegroundCancelsTouchesInProgress)
-{
+TEST_F(UIKitTest, LeavingTheForegroundCancelsTouchesInProgress) {
     auto b = UIButton::buttonWithType(UIButtonType::RoundedRect);
     b->setFrame(CGRectMake(100, 100, 100, 40));
     window->addSubview(b);
     int ups = 0, cancels = 0;
-    b->addTarget(this, [&](UIControl&) { ++ups; }, UIControlEventTouchUpInside);
-    b->addTarget(this, [&](UIControl&) { ++cancels; }, UIControlEventTouchCancel);
+    b->addTarget(
+        this, [&](UIControl&) { ++ups; }, UIControlEventTouchUpInside);
+    b->addTarget(
+        this, [&](UIControl&) { ++cancels; }, UIControlEventTouchCancel);
     app().touchesBeganAt({CGPointMake(150, 120)});
     app().resignActive();
     app().touchesEndedAt({CGPointMake(150, 120)});
@@ -235,8 +225,7 @@ TEST_F(UIKitTest, LeavingTheForegroundCancelsTouchesInProgress)
     EXPECT_FALSE(app().hasActiveTouches());
 }
 
-TEST_F(UIKitTest, AFirstResponderThatGoesAwayTakesTheKeyboardWithIt)
-{
+TEST_F(UIKitTest, AFirstResponderThatGoesAwayTakesTheKeyboardWithIt) {
     int hides = 0;
     NSNotificationCenter::defaultCenter().addObserver(&hides, UIKeyboardDidHideNotification,
                                                       [&](const NSNotification&) { ++hides; });
@@ -264,8 +253,7 @@ TEST_F(UIKitTest, AFirstResponderThatGoesAwayTakesTheKeyboardWithIt)
     NSNotificationCenter::defaultCenter().removeObserver(&hides);
 }
 
-TEST_F(UIKitTest, AScreenInsideANavigationStackPresentsForTheStack)
-{
+TEST_F(UIKitTest, AScreenInsideANavigationStackPresentsForTheStack) {
     auto root = std::make_shared<UIViewController>();
     auto nav = UINavigationController::initWithRootViewController(root);
     window->setRootViewController(nav);

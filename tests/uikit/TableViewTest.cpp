@@ -19,8 +19,7 @@ public:
 
     int numberOfSectionsInTableView(UITableView&) override { return static_cast<int>(data.size()); }
     int tableViewNumberOfRowsInSection(UITableView&, int s) override { return static_cast<int>(data.at(s).size()); }
-    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override
-    {
+    std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& t, const NSIndexPath& ip) override {
         ++cellRequests;
         auto cell = t.dequeueReusableCellWithIdentifier("row");
         if (!cell) {
@@ -30,20 +29,17 @@ public:
         cell->textLabel()->setText(data[ip.section][ip.row]);
         return cell;
     }
-    std::string tableViewTitleForHeaderInSection(UITableView&, int s) override
-    {
+    std::string tableViewTitleForHeaderInSection(UITableView&, int s) override {
         return s < static_cast<int>(headers.size()) ? headers[s] : "";
     }
     bool tableViewCanEditRowAtIndexPath(UITableView&, const NSIndexPath&) override { return editable; }
     bool tableViewCanMoveRowAtIndexPath(UITableView&, const NSIndexPath&) override { return true; }
-    void tableViewCommitEditingStyle(UITableView& t, UITableViewCellEditingStyle, const NSIndexPath& ip) override
-    {
+    void tableViewCommitEditingStyle(UITableView& t, UITableViewCellEditingStyle, const NSIndexPath& ip) override {
         committed.push_back(ip);
         data[ip.section].erase(data[ip.section].begin() + ip.row);
         t.deleteRowsAtIndexPaths({ip}, UITableViewRowAnimation::Fade);
     }
-    void tableViewMoveRowAtIndexPath(UITableView&, const NSIndexPath& from, const NSIndexPath& to) override
-    {
+    void tableViewMoveRowAtIndexPath(UITableView&, const NSIndexPath& from, const NSIndexPath& to) override {
         moves.push_back({from, to});
         auto v = data[from.section][from.row];
         data[from.section].erase(data[from.section].begin() + from.row);
@@ -51,39 +47,33 @@ public:
     }
     void tableViewDidSelectRowAtIndexPath(UITableView&, const NSIndexPath& ip) override { selected.push_back(ip); }
     void scrollViewWillBeginDragging(UIScrollView&) override { scrollLog.push_back("willDrag"); }
-    void scrollViewDidEndDragging(UIScrollView&, bool d) override
-    {
+    void scrollViewDidEndDragging(UIScrollView&, bool d) override {
         scrollLog.push_back(d ? "endDrag+decel" : "endDrag");
     }
     void scrollViewDidEndDecelerating(UIScrollView&) override { scrollLog.push_back("endDecel"); }
 };
 
-std::vector<std::string> numbered(int n, const std::string& prefix)
-{
+std::vector<std::string> numbered(int n, const std::string& prefix) {
     std::vector<std::string> v;
-    for (int i = 0; i < n; ++i)
-        v.push_back(prefix + std::to_string(i));
+    for (int i = 0; i < n; ++i) v.push_back(prefix + std::to_string(i));
     return v;
 }
 }  // namespace
 
 class TableTest : public UIKitTest {
 protected:
-    void make(UITableViewStyle style = UITableViewStyle::Plain)
-    {
+    void make(UITableViewStyle style = UITableViewStyle::Plain) {
         table = std::make_shared<UITableView>(CGRectMake(0, 64, 320, 416), style);
         table->setDataSource(&rows);
         table->setDelegate(&rows);
         window->addSubview(table);
         window->layoutIfNeeded();
     }
-    CGPoint rowCenter(int row, int section = 0)
-    {
+    CGPoint rowCenter(int row, int section = 0) {
         CGRect r = table->rectForRowAtIndexPath(NSIndexPath::indexPathForRow(row, section));
         return table->convertPointToView(CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r)), nullptr);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (table) {
             table->setDelegate(nullptr);
             table->setDataSource(nullptr);
@@ -94,8 +84,7 @@ protected:
     std::shared_ptr<UITableView> table;
 };
 
-TEST_F(TableTest, OnlyRowsOnScreenHaveCellsAndCellsAreReused)
-{
+TEST_F(TableTest, OnlyRowsOnScreenHaveCellsAndCellsAreReused) {
     rows.data = {numbered(100, "行")};
     make();
     EXPECT_EQ(table->numberOfRowsInSection(0), 100);
@@ -111,8 +100,7 @@ TEST_F(TableTest, OnlyRowsOnScreenHaveCellsAndCellsAreReused)
     EXPECT_EQ(table->visibleCells().size(), 10u);
 }
 
-TEST_F(TableTest, ATapSelectsTheRowButADragDoesNot)
-{
+TEST_F(TableTest, ATapSelectsTheRowButADragDoesNot) {
     rows.data = {numbered(40, "r")};
     make();
     app().tapAt(rowCenter(3));
@@ -130,8 +118,7 @@ TEST_F(TableTest, ATapSelectsTheRowButADragDoesNot)
     EXPECT_EQ(rows.scrollLog.front(), "willDrag");
 }
 
-TEST_F(TableTest, SwipeShowsDeleteAndItsTapDeletesTheRow)
-{
+TEST_F(TableTest, SwipeShowsDeleteAndItsTapDeletesTheRow) {
     rows.data = {numbered(5, "股票")};
     make();
     CGPoint c = rowCenter(1);
@@ -155,8 +142,7 @@ TEST_F(TableTest, SwipeShowsDeleteAndItsTapDeletesTheRow)
     EXPECT_FALSE(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0))->showingDeleteConfirmation());
 }
 
-TEST_F(TableTest, EditingModeDeletesAndReorders)
-{
+TEST_F(TableTest, EditingModeDeletesAndReorders) {
     rows.data = {{"甲", "乙", "丙", "丁"}};
     make();
     table->setEditing(true, true);
@@ -183,8 +169,7 @@ TEST_F(TableTest, EditingModeDeletesAndReorders)
     EXPECT_EQ(rows.data[0], (std::vector<std::string>{"乙", "丙", "甲"}));
 }
 
-TEST_F(TableTest, GroupedSectionsHaveTitlesAndInsetRows)
-{
+TEST_F(TableTest, GroupedSectionsHaveTitlesAndInsetRows) {
     rows.data = {{"a", "b"}, {"c"}};
     rows.headers = {"账户", ""};
     make(UITableViewStyle::Grouped);
@@ -203,8 +188,7 @@ TEST_F(TableTest, GroupedSectionsHaveTitlesAndInsetRows)
     img->writePNG("/tmp/uikit-grouped-table.png");
 }
 
-TEST_F(TableTest, FlingDeceleratesAndTheTopBouncesBack)
-{
+TEST_F(TableTest, FlingDeceleratesAndTheTopBouncesBack) {
     rows.data = {numbered(200, "r")};
     make();
     // A quick flick upwards: the list keeps moving after the finger lifts.
@@ -225,8 +209,7 @@ TEST_F(TableTest, FlingDeceleratesAndTheTopBouncesBack)
     EXPECT_EQ(table->contentOffset().y, 0);
 }
 
-TEST_F(UIKitTest, PagingScrollViewSettlesOnPages)
-{
+TEST_F(UIKitTest, PagingScrollViewSettlesOnPages) {
     struct Log : UIScrollViewDelegate {
         int ended = 0;
         void scrollViewDidEndDecelerating(UIScrollView&) override { ++ended; }
@@ -260,20 +243,17 @@ class Sized : public Rows {
 public:
     std::shared_ptr<UIView> header = std::make_shared<UIView>(CGRectMake(0, 0, 320, 38));
     int reloads = 0;
-    double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) override
-    {
+    double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) override {
         return ip.row == 0 ? 84 : 42;
     }
-    std::shared_ptr<UIView> tableViewViewForHeaderInSection(UITableView&, int s) override
-    {
+    std::shared_ptr<UIView> tableViewViewForHeaderInSection(UITableView&, int s) override {
         return s == 0 ? header : nullptr;
     }
     void scrollViewDidEndScrollingAnimation(UIScrollView&) override { scrollLog.push_back("endAnim"); }
 };
 }  // namespace
 
-TEST_F(UIKitTest, RowHeightsHeaderViewsReloadAndScrolling)
-{
+TEST_F(UIKitTest, RowHeightsHeaderViewsReloadAndScrolling) {
     Sized rows;
     rows.data = {numbered(30, "m")};
     auto table = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 416));
@@ -310,8 +290,7 @@ TEST_F(UIKitTest, RowHeightsHeaderViewsReloadAndScrolling)
     table->setDataSource(nullptr);
 }
 
-TEST_F(TableTest, PlainSectionTitlesStayAtTheTopWhileTheirRowsPass)
-{
+TEST_F(TableTest, PlainSectionTitlesStayAtTheTopWhileTheirRowsPass) {
     rows.data = {numbered(20, "a"), numbered(20, "b")};
     rows.headers = {"沪市", "深市"};
     make();

@@ -10,20 +10,17 @@ struct FieldLog : UITextFieldDelegate {
     std::vector<std::string> log;
     size_t maxLength = 100;
     bool allowBegin = true;
-    bool textFieldShouldBeginEditing(UITextField&) override
-    {
+    bool textFieldShouldBeginEditing(UITextField&) override {
         log.push_back("shouldBegin");
         return allowBegin;
     }
     void textFieldDidBeginEditing(UITextField&) override { log.push_back("didBegin"); }
     void textFieldDidEndEditing(UITextField&) override { log.push_back("didEnd"); }
-    bool textFieldShouldChangeCharactersInRange(UITextField& f, NSRange r, const std::string& s) override
-    {
+    bool textFieldShouldChangeCharactersInRange(UITextField& f, NSRange r, const std::string& s) override {
         log.push_back("change " + std::to_string(r.location) + "," + std::to_string(r.length) + " '" + s + "'");
         return utf16Length(f.text()) - r.length + utf16Length(s) <= maxLength;
     }
-    bool textFieldShouldReturn(UITextField& f) override
-    {
+    bool textFieldShouldReturn(UITextField& f) override {
         log.push_back("return");
         f.resignFirstResponder();
         return true;
@@ -33,8 +30,7 @@ struct FieldLog : UITextFieldDelegate {
 struct KeyboardLog {
     std::vector<std::string> names;
     CGRect lastEnd;
-    KeyboardLog()
-    {
+    KeyboardLog() {
         for (const char* n : {UIKeyboardWillShowNotification, UIKeyboardDidShowNotification,
                               UIKeyboardWillHideNotification, UIKeyboardDidHideNotification})
             NSNotificationCenter::defaultCenter().addObserver(this, n, [this](const NSNotification& note) {
@@ -46,8 +42,7 @@ struct KeyboardLog {
 };
 }  // namespace
 
-TEST_F(UIKitTest, TappingAFieldShowsItsKeyboardAndResigningHidesIt)
-{
+TEST_F(UIKitTest, TappingAFieldShowsItsKeyboardAndResigningHidesIt) {
     KeyboardLog kb;
     FieldLog d;
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
@@ -78,8 +73,7 @@ TEST_F(UIKitTest, TappingAFieldShowsItsKeyboardAndResigningHidesIt)
     EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
 }
 
-TEST_F(UIKitTest, KeyboardsLetThroughOnlyTheirCharacters)
-{
+TEST_F(UIKitTest, KeyboardsLetThroughOnlyTheirCharacters) {
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
     window->addSubview(field);
     field->setKeyboardType(UIKeyboardType::NumberPad);
@@ -110,8 +104,7 @@ TEST_F(UIKitTest, KeyboardsLetThroughOnlyTheirCharacters)
     EXPECT_EQ(field->text(), "招商银");
 }
 
-TEST_F(UIKitTest, DelegateSeesUtf16RangesAndCanRefuse)
-{
+TEST_F(UIKitTest, DelegateSeesUtf16RangesAndCanRefuse) {
     FieldLog d;
     d.maxLength = 6;
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
@@ -125,16 +118,14 @@ TEST_F(UIKitTest, DelegateSeesUtf16RangesAndCanRefuse)
     UIKeyboard::pressDelete();
     EXPECT_EQ(field->text(), "中文123");
     EXPECT_EQ(d.log, (std::vector<std::string>{"change 0,0 '中文'", "change 2,0 '1'", "change 3,0 '2'",
-                                               "change 4,0 '3'", "change 5,0 '4'", "change 6,0 '5'",
-                                               "change 5,1 ''"}));
+                                               "change 4,0 '3'", "change 5,0 '4'", "change 6,0 '5'", "change 5,1 ''"}));
     // Return: the delegate resigns.
     UIKeyboard::typeText("\n");
     EXPECT_EQ(d.log.back(), "didEnd");
     EXPECT_FALSE(field->isFirstResponder());
 }
 
-TEST_F(UIKitTest, SwitchingFieldsKeepsTheKeyboardAndRefusalKeepsFocus)
-{
+TEST_F(UIKitTest, SwitchingFieldsKeepsTheKeyboardAndRefusalKeepsFocus) {
     KeyboardLog kb;
     FieldLog refuse;
     refuse.allowBegin = false;
@@ -142,8 +133,7 @@ TEST_F(UIKitTest, SwitchingFieldsKeepsTheKeyboardAndRefusalKeepsFocus)
     auto b = std::make_shared<UITextField>(CGRectMake(20, 100, 200, 31));
     auto c = std::make_shared<UITextField>(CGRectMake(20, 140, 200, 31));
     c->setDelegate(&refuse);
-    for (auto& f : {a, b, c})
-        window->addSubview(f);
+    for (auto& f : {a, b, c}) window->addSubview(f);
     tap(*a);
     tap(*b);
     EXPECT_TRUE(b->isFirstResponder());
@@ -155,8 +145,7 @@ TEST_F(UIKitTest, SwitchingFieldsKeepsTheKeyboardAndRefusalKeepsFocus)
     EXPECT_FALSE(UIKeyboard::isShown());
 }
 
-TEST_F(UIKitTest, InputViewReplacesTheKeyboard)
-{
+TEST_F(UIKitTest, InputViewReplacesTheKeyboard) {
     KeyboardLog kb;
     auto picker = std::make_shared<UIView>(CGRectMake(0, 0, 320, 216));
     auto bar = std::make_shared<UIView>(CGRectMake(0, 0, 320, 44));
@@ -174,15 +163,15 @@ TEST_F(UIKitTest, InputViewReplacesTheKeyboard)
     EXPECT_EQ(picker->superview(), nullptr);
 }
 
-TEST_F(UIKitTest, ClearButtonEmptiesTheFieldWhileEditing)
-{
+TEST_F(UIKitTest, ClearButtonEmptiesTheFieldWhileEditing) {
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
     field->setBorderStyle(UITextBorderStyle::RoundedRect);
     field->setClearButtonMode(UITextFieldViewMode::WhileEditing);
     field->setText("12.50");
     window->addSubview(field);
     int changes = 0;
-    field->addTarget(this, [&](UIControl&) { ++changes; }, UIControlEventEditingChanged);
+    field->addTarget(
+        this, [&](UIControl&) { ++changes; }, UIControlEventEditingChanged);
     CGRect clear = field->clearButtonRectForBounds(field->bounds());
     CGPoint onClear = field->convertPointToView(CGPointMake(CGRectGetMidX(clear), CGRectGetMidY(clear)), nullptr);
     // Not editing: no clear button; the tap begins editing.
@@ -196,13 +185,13 @@ TEST_F(UIKitTest, ClearButtonEmptiesTheFieldWhileEditing)
     EXPECT_TRUE(field->isFirstResponder());
 }
 
-TEST_F(UIKitTest, ReturnEndsEditingForDidEndOnExitTargets)
-{
+TEST_F(UIKitTest, ReturnEndsEditingForDidEndOnExitTargets) {
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
     field->setReturnKeyType(UIReturnKeyType::Done);
     window->addSubview(field);
     int exits = 0;
-    field->addTarget(this, [&](UIControl&) { ++exits; }, UIControlEventEditingDidEndOnExit);
+    field->addTarget(
+        this, [&](UIControl&) { ++exits; }, UIControlEventEditingDidEndOnExit);
     field->becomeFirstResponder();
     EXPECT_NE(UIKeyboard::keyboard().keyWithTitle("完成"), nullptr);
     tap(*UIKeyboard::keyboard().keyWithTitle("完成"));
@@ -214,8 +203,7 @@ TEST_F(UIKitTest, ReturnEndsEditingForDidEndOnExitTargets)
     EXPECT_FALSE(field->isFirstResponder());
 }
 
-TEST_F(UIKitTest, LetterKeyboardShiftsAndSwitchesPages)
-{
+TEST_F(UIKitTest, LetterKeyboardShiftsAndSwitchesPages) {
     auto field = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
     field->setKeyboardType(UIKeyboardType::ASCIICapable);
     window->addSubview(field);
@@ -237,8 +225,7 @@ TEST_F(UIKitTest, LetterKeyboardShiftsAndSwitchesPages)
     EXPECT_NE(kb.keyWithTitle("-"), nullptr);
 }
 
-TEST_F(UIKitTest, KeyboardToPickerPostsShowAgainWithTheNewFrame)
-{
+TEST_F(UIKitTest, KeyboardToPickerPostsShowAgainWithTheNewFrame) {
     KeyboardLog kb;
     auto text = std::make_shared<UITextField>(CGRectMake(20, 60, 200, 31));
     auto choose = std::make_shared<UITextField>(CGRectMake(20, 100, 200, 31));

@@ -23,8 +23,7 @@ using Log = std::vector<std::string>;
 
 class NavigationTest : public UIKitTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         UIKitTest::SetUp();
         gLog.clear();
         root = screen("A");
@@ -35,16 +34,14 @@ protected:
     std::shared_ptr<UINavigationController> nav;
 };
 
-TEST_F(NavigationTest, RootAppearsWhenTheWindowShowsIt)
-{
+TEST_F(NavigationTest, RootAppearsWhenTheWindowShowsIt) {
     EXPECT_EQ(gLog, (Log{"A.load", "A.willAppear", "A.didAppear"}));
     EXPECT_EQ(nav->view()->frame(), CGRectMake(0, 20, 320, 460));
     EXPECT_EQ(root->view()->frame(), CGRectMake(0, 44, 320, 416)) << "sized to the area under the bar";
     EXPECT_EQ(root->navigationController(), nav.get());
 }
 
-TEST_F(NavigationTest, PushAndPopCallTheHooksInOrderAfterTheTransition)
-{
+TEST_F(NavigationTest, PushAndPopCallTheHooksInOrderAfterTheTransition) {
     gLog.clear();
     auto b = screen("B");
     nav->pushViewController(b, true);
@@ -64,8 +61,7 @@ TEST_F(NavigationTest, PushAndPopCallTheHooksInOrderAfterTheTransition)
     EXPECT_EQ(nav->popViewControllerAnimated(true), nullptr) << "never past the root";
 }
 
-TEST_F(NavigationTest, BackButtonPopsAndIsTitledByThePreviousScreen)
-{
+TEST_F(NavigationTest, BackButtonPopsAndIsTitledByThePreviousScreen) {
     auto b = screen("B");
     root->navigationItem()->setBackBarButtonItem(
         std::make_shared<UIBarButtonItem>("返回", UIBarButtonItemStyle::Bordered));
@@ -79,8 +75,7 @@ TEST_F(NavigationTest, BackButtonPopsAndIsTitledByThePreviousScreen)
     EXPECT_EQ(nav->viewControllers().size(), 1u);
 }
 
-TEST_F(NavigationTest, ReplacingTheTopScreenAndPoppingToOne)
-{
+TEST_F(NavigationTest, ReplacingTheTopScreenAndPoppingToOne) {
     auto b = screen("B"), c = screen("C"), d = screen("D");
     nav->pushViewController(b, false);
     nav->pushViewController(c, false);
@@ -99,8 +94,7 @@ TEST_F(NavigationTest, ReplacingTheTopScreenAndPoppingToOne)
     EXPECT_TRUE(nav->popToViewController(b.get(), false).empty()) << "not on the stack";
 }
 
-TEST_F(NavigationTest, ASecondPushCompletesTheFirstTransition)
-{
+TEST_F(NavigationTest, ASecondPushCompletesTheFirstTransition) {
     auto b = screen("B"), c = screen("C");
     gLog.clear();
     nav->pushViewController(b, true);
@@ -110,8 +104,7 @@ TEST_F(NavigationTest, ASecondPushCompletesTheFirstTransition)
                          "B.willDisappear", "C.load", "C.willAppear", "B.didDisappear", "C.didAppear"}));
 }
 
-TEST_F(NavigationTest, ModalPresentationCoversAndDismissalRestores)
-{
+TEST_F(NavigationTest, ModalPresentationCoversAndDismissalRestores) {
     auto m = screen("M");
     auto modalNav = UINavigationController::initWithRootViewController(m);
     modalNav->setModalTransitionStyle(UIModalTransitionStyle::FlipHorizontal);
@@ -130,8 +123,7 @@ TEST_F(NavigationTest, ModalPresentationCoversAndDismissalRestores)
     EXPECT_EQ(modalNav->view()->superview(), nullptr);
 }
 
-TEST_F(NavigationTest, HiddenBarsGiveTheScreenTheirSpace)
-{
+TEST_F(NavigationTest, HiddenBarsGiveTheScreenTheirSpace) {
     nav->setNavigationBarHidden(true);
     EXPECT_EQ(root->view()->frame(), CGRectMake(0, 0, 320, 460));
     nav->setNavigationBarHidden(false);

@@ -13,14 +13,12 @@ public:
     std::vector<std::string> log;
     std::vector<int> taps;
     std::vector<CGPoint> locations;
-    void touchesBegan(const UITouchSet& t, UIEvent*) override
-    {
+    void touchesBegan(const UITouchSet& t, UIEvent*) override {
         log.push_back("began" + std::to_string(t.count()));
         taps.push_back(t.anyObject()->tapCount());
         locations.push_back(t.anyObject()->locationInView(this));
     }
-    void touchesMoved(const UITouchSet& t, UIEvent* e) override
-    {
+    void touchesMoved(const UITouchSet& t, UIEvent* e) override {
         log.push_back("moved" + std::to_string(e->allTouches().count()));
     }
     void touchesEnded(const UITouchSet&, UIEvent*) override { log.push_back("ended"); }
@@ -28,8 +26,7 @@ public:
 };
 }  // namespace
 
-TEST_F(UIKitTest, HierarchyKeepsOrderTagsAndSuperview)
-{
+TEST_F(UIKitTest, HierarchyKeepsOrderTagsAndSuperview) {
     auto root = std::make_shared<UIView>(CGRectMake(0, 0, 100, 100));
     auto a = std::make_shared<UIView>(CGRectMake(0, 0, 10, 10));
     auto b = std::make_shared<UIView>(CGRectMake(0, 0, 10, 10));
@@ -69,8 +66,7 @@ TEST_F(UIKitTest, HierarchyKeepsOrderTagsAndSuperview)
     EXPECT_EQ(a->superview(), nullptr);
 }
 
-TEST_F(UIKitTest, GeometryWithBoundsOriginAndTransform)
-{
+TEST_F(UIKitTest, GeometryWithBoundsOriginAndTransform) {
     auto parent = std::make_shared<UIView>(CGRectMake(10, 20, 200, 200));
     window->addSubview(parent);
     auto child = std::make_shared<UIView>(CGRectMake(50, 50, 40, 20));
@@ -94,8 +90,7 @@ TEST_F(UIKitTest, GeometryWithBoundsOriginAndTransform)
     EXPECT_DOUBLE_EQ(r.size.height, 40);
 }
 
-TEST_F(UIKitTest, TapsReachTheFrontmostVisibleInteractiveView)
-{
+TEST_F(UIKitTest, TapsReachTheFrontmostVisibleInteractiveView) {
     auto back = std::make_shared<Recorder>(CGRectMake(0, 100, 320, 200));
     auto front = std::make_shared<Recorder>(CGRectMake(0, 100, 160, 200));
     window->addSubview(back);
@@ -126,8 +121,7 @@ TEST_F(UIKitTest, TapsReachTheFrontmostVisibleInteractiveView)
     EXPECT_TRUE(outside->log.empty());
 }
 
-TEST_F(UIKitTest, TapCountsGrowForQuickTapsAtOnePlace)
-{
+TEST_F(UIKitTest, TapCountsGrowForQuickTapsAtOnePlace) {
     auto v = std::make_shared<Recorder>(CGRectMake(0, 0, 320, 480));
     window->addSubview(v);
     app().tapAt(CGPointMake(100, 100));
@@ -140,8 +134,7 @@ TEST_F(UIKitTest, TapCountsGrowForQuickTapsAtOnePlace)
     EXPECT_EQ(v->taps, (std::vector<int>{1, 2, 1, 1}));
 }
 
-TEST_F(UIKitTest, TwoFingersReachAMultiTouchView)
-{
+TEST_F(UIKitTest, TwoFingersReachAMultiTouchView) {
     auto v = std::make_shared<Recorder>(CGRectMake(0, 0, 320, 480));
     v->setMultipleTouchEnabled(true);
     window->addSubview(v);
@@ -152,17 +145,19 @@ TEST_F(UIKitTest, TwoFingersReachAMultiTouchView)
     EXPECT_EQ(v->log.back(), "ended");
 }
 
-TEST_F(UIKitTest, ButtonActionsFollowTheFinger)
-{
+TEST_F(UIKitTest, ButtonActionsFollowTheFinger) {
     auto button = UIButton::buttonWithType(UIButtonType::RoundedRect);
     button->setFrame(CGRectMake(20, 100, 120, 40));
     button->setTitle("确定");
     window->addSubview(button);
     int inside = 0, outside = 0, down = 0;
     int owner1 = 0, owner2 = 0;
-    button->addTarget(&owner1, [&](UIControl&) { ++inside; }, UIControlEventTouchUpInside);
-    button->addTarget(&owner2, [&](UIControl&) { ++outside; }, UIControlEventTouchUpOutside);
-    button->addTarget(&owner2, [&](UIControl&) { ++down; }, UIControlEventTouchDown);
+    button->addTarget(
+        &owner1, [&](UIControl&) { ++inside; }, UIControlEventTouchUpInside);
+    button->addTarget(
+        &owner2, [&](UIControl&) { ++outside; }, UIControlEventTouchUpOutside);
+    button->addTarget(
+        &owner2, [&](UIControl&) { ++down; }, UIControlEventTouchDown);
     tap(*button);
     EXPECT_EQ(inside, 1);
     EXPECT_EQ(down, 1);
@@ -182,8 +177,7 @@ TEST_F(UIKitTest, ButtonActionsFollowTheFinger)
     EXPECT_EQ(button->currentTitle(), "确定");
 }
 
-TEST_F(UIKitTest, ButtonStatesFallBackToNormal)
-{
+TEST_F(UIKitTest, ButtonStatesFallBackToNormal) {
     auto button = UIButton::buttonWithType(UIButtonType::Custom);
     button->setTitle("买入");
     button->setTitle("卖出", UIControlStateSelected);
@@ -196,8 +190,7 @@ TEST_F(UIKitTest, ButtonStatesFallBackToNormal)
     EXPECT_EQ(*button->titleColorForState(UIControlStateDisabled), *UIColor::whiteColor());
 }
 
-TEST_F(UIKitTest, RenderDrawsBackgroundsClipsAndAlpha)
-{
+TEST_F(UIKitTest, RenderDrawsBackgroundsClipsAndAlpha) {
     auto root = std::make_shared<UIView>(CGRectMake(0, 0, 100, 100));
     root->setBackgroundColor(UIColor::whiteColor());
     auto clip = std::make_shared<UIView>(CGRectMake(10, 10, 40, 40));
@@ -226,8 +219,7 @@ TEST_F(UIKitTest, RenderDrawsBackgroundsClipsAndAlpha)
     EXPECT_NEAR(red(p), 127, 3);
 }
 
-TEST_F(UIKitTest, TransformedAndScrolledViewsAreHitWhereTheyShow)
-{
+TEST_F(UIKitTest, TransformedAndScrolledViewsAreHitWhereTheyShow) {
     auto parent = std::make_shared<UIView>(CGRectMake(0, 100, 320, 200));
     parent->setBounds(CGRectMake(0, 50, 320, 200));  // content moved up by 50
     window->addSubview(parent);
@@ -244,12 +236,12 @@ TEST_F(UIKitTest, TransformedAndScrolledViewsAreHitWhereTheyShow)
     EXPECT_NEAR(target->locations.back().y, 2.5, 1e-9);
 }
 
-TEST_F(UIKitTest, ADisabledButtonKeepsTouchesFromWhatIsBehind)
-{
+TEST_F(UIKitTest, ADisabledButtonKeepsTouchesFromWhatIsBehind) {
     auto behind = UIButton::buttonWithType(UIButtonType::Custom);
     behind->setFrame(CGRectMake(0, 0, 320, 200));
     int behindTaps = 0;
-    behind->addTarget(this, [&](UIControl&) { ++behindTaps; }, UIControlEventTouchUpInside);
+    behind->addTarget(
+        this, [&](UIControl&) { ++behindTaps; }, UIControlEventTouchUpInside);
     window->addSubview(behind);
     auto disabled = UIButton::buttonWithType(UIButtonType::RoundedRect);
     disabled->setFrame(CGRectMake(20, 20, 100, 40));
@@ -261,8 +253,7 @@ TEST_F(UIKitTest, ADisabledButtonKeepsTouchesFromWhatIsBehind)
     EXPECT_EQ(behindTaps, 1);
 }
 
-TEST_F(UIKitTest, AButtonThatRemovesItselfFinishesItsTouch)
-{
+TEST_F(UIKitTest, AButtonThatRemovesItselfFinishesItsTouch) {
     auto box = std::make_shared<UIView>(CGRectMake(0, 0, 320, 480));
     window->addSubview(box);
     std::weak_ptr<UIView> weakButton;
@@ -271,10 +262,13 @@ TEST_F(UIKitTest, AButtonThatRemovesItselfFinishesItsTouch)
         auto b = UIButton::buttonWithType(UIButtonType::RoundedRect);
         b->setFrame(CGRectMake(10, 10, 100, 40));
         UIButton* raw = b.get();
-        b->addTarget(this, [&, raw](UIControl&) {
-            ++fired;
-            raw->removeFromSuperview();
-        }, UIControlEventTouchUpInside);
+        b->addTarget(
+            this,
+            [&, raw](UIControl&) {
+                ++fired;
+                raw->removeFromSuperview();
+            },
+            UIControlEventTouchUpInside);
         box->addSubview(b);
         weakButton = b;
     }
@@ -284,17 +278,19 @@ TEST_F(UIKitTest, AButtonThatRemovesItselfFinishesItsTouch)
     EXPECT_TRUE(box->subviews().empty());
 }
 
-TEST_F(UIKitTest, ADragThatStartsOnAButtonInAScrollViewScrolls)
-{
+TEST_F(UIKitTest, ADragThatStartsOnAButtonInAScrollViewScrolls) {
     auto sv = std::make_shared<UIScrollView>(CGRectMake(0, 0, 320, 480));
     sv->setContentSize(CGSizeMake(320, 2000));
     window->addSubview(sv);
     auto b = UIButton::buttonWithType(UIButtonType::RoundedRect);
     b->setFrame(CGRectMake(10, 200, 300, 44));
     std::vector<std::string> log;
-    b->addTarget(this, [&](UIControl&) { log.push_back("down"); }, UIControlEventTouchDown);
-    b->addTarget(this, [&](UIControl&) { log.push_back("up"); }, UIControlEventTouchUpInside);
-    b->addTarget(this, [&](UIControl&) { log.push_back("cancel"); }, UIControlEventTouchCancel);
+    b->addTarget(
+        this, [&](UIControl&) { log.push_back("down"); }, UIControlEventTouchDown);
+    b->addTarget(
+        this, [&](UIControl&) { log.push_back("up"); }, UIControlEventTouchUpInside);
+    b->addTarget(
+        this, [&](UIControl&) { log.push_back("cancel"); }, UIControlEventTouchCancel);
     sv->addSubview(b);
     app().dragFrom(CGPointMake(100, 220), CGPointMake(100, 120), 1.0, 10);
     EXPECT_EQ(log, (std::vector<std::string>{"down", "cancel"}));
@@ -316,8 +312,7 @@ TEST_F(UIKitTest, ADragThatStartsOnAButtonInAScrollViewScrolls)
     EXPECT_GE(sv->contentOffset().y, before + 59) << "moved with the finger, then coasted";
 }
 
-TEST_F(UIKitTest, ViewTreeDumpShowsClassesFramesAndTexts)
-{
+TEST_F(UIKitTest, ViewTreeDumpShowsClassesFramesAndTexts) {
     auto label = std::make_shared<UILabel>(CGRectMake(10, 20, 100, 30));
     label->setText("成交量");
     label->setTag(5);

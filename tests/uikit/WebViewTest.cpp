@@ -18,16 +18,14 @@
 namespace {
 class RecordingWebDelegate : public UIWebViewDelegate {
 public:
-    bool webViewShouldStartLoadWithRequest(UIWebView&, const NSURLRequest& r, UIWebViewNavigationType t) override
-    {
+    bool webViewShouldStartLoadWithRequest(UIWebView&, const NSURLRequest& r, UIWebViewNavigationType t) override {
         events.push_back("should " + r.URL());
         types.push_back(t);
         return r.URL().rfind("@qzopt=", 0) != 0;  // link commands are the shell's
     }
     void webViewDidStartLoad(UIWebView&) override { events.push_back("start"); }
     void webViewDidFinishLoad(UIWebView& w) override { events.push_back("finish " + w.request().URL()); }
-    void webViewDidFailLoadWithError(UIWebView&, const NSError& e) override
-    {
+    void webViewDidFailLoadWithError(UIWebView&, const NSError& e) override {
         events.push_back("fail " + std::to_string(e.code()));
     }
     std::vector<std::string> events;
@@ -38,12 +36,12 @@ public:
 struct FakeServer {
     std::map<std::string, std::string> pages;
     std::vector<std::pair<std::string, WebFetchCompletion>> waiting;
-    WebFetcher fetcher()
-    {
-        return [this](const NSURLRequest& r, WebFetchCompletion done) { waiting.push_back({r.URL(), std::move(done)}); };
+    WebFetcher fetcher() {
+        return [this](const NSURLRequest& r, WebFetchCompletion done) {
+            waiting.push_back({r.URL(), std::move(done)});
+        };
     }
-    void answerAll()
-    {
+    void answerAll() {
         auto w = std::move(waiting);
         waiting.clear();
         for (auto& [url, done] : w) {
@@ -61,8 +59,7 @@ struct FakeServer {
 
 class WebViewTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         Clock::freezeAt(1700000000);
         RunLoop::main().reset();
         UIApplication::resetSharedApplication();
@@ -74,8 +71,7 @@ protected:
         web->setFetcher(server.fetcher());
         window->addSubview(web);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         web->setDelegate(nullptr);
         web.reset();
         UIApplication::resetSharedApplication();
@@ -83,15 +79,13 @@ protected:
         RunLoop::main().reset();
         Clock::useSystemTime();
     }
-    void loadAndRun(const std::string& html, const std::string& base = "")
-    {
+    void loadAndRun(const std::string& html, const std::string& base = "") {
         web->loadHTMLString(html, base);
         RunLoop::main().runOnce();
         window->layoutIfNeeded();
     }
     // Taps the link's first character as a finger would.
-    void tapLink(const std::string& href)
-    {
+    void tapLink(const std::string& href) {
         auto r = web->rectOfLink(href);
         ASSERT_TRUE(r) << href;
         CGPoint p = web->convertPointToView(CGPointMake(CGRectGetMidX(*r), CGRectGetMidY(*r)), nullptr);
@@ -105,23 +99,21 @@ protected:
     FakeServer server;
 };
 
-const HTMLRun* runWithText(const HTMLDocument& d, const std::string& text)
-{
+const HTMLRun* runWithText(const HTMLDocument& d, const std::string& text) {
     for (auto& p : d.paragraphs)
         for (auto& r : p.runs)
-            if (r.text.find(text) != std::string::npos)
-                return &r;
+            if (r.text.find(text) != std::string::npos) return &r;
     return nullptr;
 }
 }  // namespace
 
-TEST(HTMLDocumentParse, TextStylesBreaksAndLinks)
-{
-    auto d = HTMLDocument::parse("<html><head><title>消息 &amp; 公告</title><style>p{color:red}</style>"
-                                 "<script>alert('x')</script></head>"
-                                 "<body bgcolor='#f0f0f0'><p>  今日   <b>涨停</b>\n个股<br/>第二行 </p>"
-                                 "<center><font size=+2 color=red>重要</font></center>"
-                                 "<a href='@qzopt=user_upgrade?'>升级</a> &lt;tag&gt;</body></html>");
+TEST(HTMLDocumentParse, TextStylesBreaksAndLinks) {
+    auto d = HTMLDocument::parse(
+        "<html><head><title>消息 &amp; 公告</title><style>p{color:red}</style>"
+        "<script>alert('x')</script></head>"
+        "<body bgcolor='#f0f0f0'><p>  今日   <b>涨停</b>\n个股<br/>第二行 </p>"
+        "<center><font size=+2 color=red>重要</font></center>"
+        "<a href='@qzopt=user_upgrade?'>升级</a> &lt;tag&gt;</body></html>");
     EXPECT_EQ(d.title, "消息 & 公告");
     ASSERT_TRUE(d.background);
     EXPECT_NEAR(d.background->r, 0xf0 / 255.0, 1e-9);
@@ -144,14 +136,13 @@ TEST(HTMLDocumentParse, TextStylesBreaksAndLinks)
     EXPECT_EQ(d.plainText().find("alert"), std::string::npos);
 }
 
-TEST(HTMLDocumentParse, BlocksListsImagesAndPre)
-{
-    auto d = HTMLDocument::parse("<h1>标题</h1><ul><li>一</li><li>二</li></ul><ol><li>甲</li><li>乙</li></ol>"
-                                 "<pre>a  b\n c</pre><hr><img src='logo.png' width=40 alt='标志'>"
-                                 "<div style='text-align:right;font-weight:bold'>右</div><p></p><div>  </div>");
+TEST(HTMLDocumentParse, BlocksListsImagesAndPre) {
+    auto d = HTMLDocument::parse(
+        "<h1>标题</h1><ul><li>一</li><li>二</li></ul><ol><li>甲</li><li>乙</li></ol>"
+        "<pre>a  b\n c</pre><hr><img src='logo.png' width=40 alt='标志'>"
+        "<div style='text-align:right;font-weight:bold'>右</div><p></p><div>  </div>");
     std::vector<std::string> texts;
-    for (auto& p : d.paragraphs)
-        texts.push_back(p.rule ? "<hr>" : p.text());
+    for (auto& p : d.paragraphs) texts.push_back(p.rule ? "<hr>" : p.text());
     EXPECT_EQ(texts, (std::vector<std::string>{"标题", "• 一", "• 二", "1. 甲", "2. 乙", "a  b\n c", "<hr>",
                                                "\xEF\xBF\xBC", "右"}));
     EXPECT_TRUE(d.paragraphs[0].runs[0].bold);
@@ -165,14 +156,12 @@ TEST(HTMLDocumentParse, BlocksListsImagesAndPre)
     EXPECT_TRUE(d.paragraphs[8].runs[0].bold);
 }
 
-TEST(HTMLDocumentParse, BadInputNeverBreaksIt)
-{
+TEST(HTMLDocumentParse, BadInputNeverBreaksIt) {
     EXPECT_TRUE(HTMLDocument::parse("").paragraphs.empty());
     auto d = HTMLDocument::parse("<p>未闭合 <b>粗<i>斜</p>后\xff\xfe文字<font size='+99'>x</font><img>");
     EXPECT_NE(d.plainText().find("未闭合"), std::string::npos);
     std::string deep;
-    for (int i = 0; i < 5000; ++i)
-        deep += "<div>";
+    for (int i = 0; i < 5000; ++i) deep += "<div>";
     deep += "深";
     auto nested = HTMLDocument::parse(deep);  // content deeper than any page is dropped, not crashed on
     (void)nested;
@@ -180,8 +169,7 @@ TEST(HTMLDocumentParse, BadInputNeverBreaksIt)
     EXPECT_GT(layout.height(), 0);
 }
 
-TEST(HTMLDocumentParse, ColoursAndAddresses)
-{
+TEST(HTMLDocumentParse, ColoursAndAddresses) {
     EXPECT_EQ(parseHTMLColor("#f00"), (HTMLColor{1, 0, 0, 1}));
     EXPECT_EQ(parseHTMLColor("Blue"), (HTMLColor{0, 0, 1, 1}));
     EXPECT_EQ(parseHTMLColor("rgb(255, 0, 0)"), (HTMLColor{1, 0, 0, 1}));
@@ -203,8 +191,7 @@ TEST(HTMLDocumentParse, ColoursAndAddresses)
     EXPECT_EQ(escapeHTML("<a href=\"x\">&'"), "&lt;a href=&quot;x&quot;&gt;&amp;&#39;");
 }
 
-TEST_F(WebViewTest, LoadingTextAsksStartsAndFinishesInOrder)
-{
+TEST_F(WebViewTest, LoadingTextAsksStartsAndFinishesInOrder) {
     web->loadHTMLString("<p>你好</p>");
     EXPECT_EQ(delegate.events, (std::vector<std::string>{"should about:blank", "start"}));
     EXPECT_TRUE(web->isLoading());
@@ -215,8 +202,7 @@ TEST_F(WebViewTest, LoadingTextAsksStartsAndFinishesInOrder)
     EXPECT_TRUE(host.isTextVisible("你好"));
 }
 
-TEST_F(WebViewTest, TappedLinkCommandIsOfferedToTheDelegateAndNotFollowed)
-{
+TEST_F(WebViewTest, TappedLinkCommandIsOfferedToTheDelegateAndNotFollowed) {
     loadAndRun("<p>请先 <a href='@qzopt=user_upgrade?'>关联资金帐号</a></p>", "http://h/page.html");
     delegate.events.clear();
     delegate.types.clear();
@@ -227,8 +213,7 @@ TEST_F(WebViewTest, TappedLinkCommandIsOfferedToTheDelegateAndNotFollowed)
     EXPECT_TRUE(server.waiting.empty());
 }
 
-TEST_F(WebViewTest, TappedLinkIsFollowedThroughTheFetcherWithHistory)
-{
+TEST_F(WebViewTest, TappedLinkIsFollowedThroughTheFetcherWithHistory) {
     server.pages["http://h/news/2.html"] = "<p>第二页</p>";
     loadAndRun("<p><a href='2.html'>下一页</a></p>", "http://h/news/1.html");
     delegate.events.clear();
@@ -239,8 +224,8 @@ TEST_F(WebViewTest, TappedLinkIsFollowedThroughTheFetcherWithHistory)
     std::thread net([&] { server.answerAll(); });
     net.join();
     RunLoop::main().runOnce();
-    EXPECT_EQ(delegate.events, (std::vector<std::string>{"should http://h/news/2.html", "start",
-                                                         "finish http://h/news/2.html"}));
+    EXPECT_EQ(delegate.events,
+              (std::vector<std::string>{"should http://h/news/2.html", "start", "finish http://h/news/2.html"}));
     EXPECT_EQ(web->pageText(), "第二页");
     EXPECT_TRUE(web->canGoBack());
     web->goBack();
@@ -253,8 +238,7 @@ TEST_F(WebViewTest, TappedLinkIsFollowedThroughTheFetcherWithHistory)
     EXPECT_EQ(delegate.types.back(), UIWebViewNavigationType::BackForward);
 }
 
-TEST_F(WebViewTest, FailuresAndCancelledLoadsAreReported)
-{
+TEST_F(WebViewTest, FailuresAndCancelledLoadsAreReported) {
     web->loadRequest(NSURLRequest::requestWithURL("http://h/missing"));
     server.answerAll();
     RunLoop::main().runOnce();
@@ -284,8 +268,7 @@ TEST_F(WebViewTest, FailuresAndCancelledLoadsAreReported)
     EXPECT_EQ(delegate.events, (std::vector<std::string>{"should @qzopt=x"}));
 }
 
-TEST_F(WebViewTest, AnswerAfterTheViewIsGoneIsDropped)
-{
+TEST_F(WebViewTest, AnswerAfterTheViewIsGoneIsDropped) {
     web->loadRequest(NSURLRequest::requestWithURL("http://h/slow"));
     web->setDelegate(nullptr);
     web->removeFromSuperview();
@@ -296,8 +279,7 @@ TEST_F(WebViewTest, AnswerAfterTheViewIsGoneIsDropped)
     web = std::make_shared<UIWebView>(CGRectMake(0, 0, 10, 10));  // for TearDown
 }
 
-TEST_F(WebViewTest, FilesAndUnsupportedAddresses)
-{
+TEST_F(WebViewTest, FilesAndUnsupportedAddresses) {
     TempDir dir;
     std::ofstream(dir.file("page.html")) << "<p>本地页面</p>";
     web->setFetcher(nullptr);
@@ -312,8 +294,7 @@ TEST_F(WebViewTest, FilesAndUnsupportedAddresses)
     EXPECT_EQ(delegate.events.back(), "fail " + std::to_string(kWebViewErrorFileDoesNotExist));
 }
 
-TEST_F(WebViewTest, PageDrawsItsColoursTextAndInlineImages)
-{
+TEST_F(WebViewTest, PageDrawsItsColoursTextAndInlineImages) {
     // A 4 x 4 green PNG as a data address.
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
     UIGraphicsGetCurrentContext()->setFillColor(0, 1, 0, 1);
@@ -330,8 +311,10 @@ TEST_F(WebViewTest, PageDrawsItsColoursTextAndInlineImages)
         enc += i + 1 < png.size() ? b64[n >> 6 & 63] : '=';
         enc += i + 2 < png.size() ? b64[n & 63] : '=';
     }
-    loadAndRun("<body style='background-color:#0000ff'><p><font color=red size=7>红字红字</font></p>"
-               "<p><img src='data:image/png;base64," + enc + "' width=60 height=60></p></body>");
+    loadAndRun(
+        "<body style='background-color:#0000ff'><p><font color=red size=7>红字红字</font></p>"
+        "<p><img src='data:image/png;base64," +
+        enc + "' width=60 height=60></p></body>");
     auto image = host.render(2);
     ASSERT_TRUE(image);
     // Background blue below the content.
@@ -343,7 +326,8 @@ TEST_F(WebViewTest, PageDrawsItsColoursTextAndInlineImages)
     int reds = 0;
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 200; ++x) {
-            uint32_t p = image->pixelAt(static_cast<int>(r->origin.x * 2) + x, static_cast<int>((r->origin.y + 20) * 2) + y);
+            uint32_t p =
+                image->pixelAt(static_cast<int>(r->origin.x * 2) + x, static_cast<int>((r->origin.y + 20) * 2) + y);
             reds += ((p >> 16 & 0xff) > 200 && (p & 0xff) < 80);
         }
     EXPECT_GT(reds, 50);
@@ -352,20 +336,19 @@ TEST_F(WebViewTest, PageDrawsItsColoursTextAndInlineImages)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].rect.size.width, 60);
     CGRect box = boxes[0].rect;
-    uint32_t g = image->pixelAt(static_cast<int>((box.origin.x + 30) * 2), static_cast<int>((box.origin.y + 20 + 30) * 2));
+    uint32_t g =
+        image->pixelAt(static_cast<int>((box.origin.x + 30) * 2), static_cast<int>((box.origin.y + 20 + 30) * 2));
     EXPECT_EQ(g & 0xffffff, 0x00ff00u);
 }
 
-TEST_F(WebViewTest, RemoteImagesComeThroughTheFetcherOnceAndShow)
-{
+TEST_F(WebViewTest, RemoteImagesComeThroughTheFetcherOnceAndShow) {
     UIGraphicsBeginImageContextWithOptions(CGSizeMake(4, 4), true, 1);
     UIGraphicsGetCurrentContext()->setFillColor(0, 1, 0, 1);
     UIGraphicsGetCurrentContext()->fillRect(CGRectMake(0, 0, 4, 4));
     auto png = UIGraphicsGetImageFromCurrentImageContext()->pngData();
     UIGraphicsEndImageContext();
     server.pages["http://h/green.png"] = std::string(png.begin(), png.end());
-    loadAndRun("<p><img src='green.png' width=60 height=60></p><p><img src='http://h/missing.png'></p>",
-               "http://h/");
+    loadAndRun("<p><img src='green.png' width=60 height=60></p><p><img src='http://h/missing.png'></p>", "http://h/");
     ASSERT_EQ(server.waiting.size(), 2u) << "each remote image asked for once";
     server.answerAll();
     RunLoop::main().runOnce();
@@ -375,7 +358,8 @@ TEST_F(WebViewTest, RemoteImagesComeThroughTheFetcherOnceAndShow)
     auto boxes = HTMLLayout(web->document(), 320, [](const std::string&) { return nullptr; }).imageBoxes();
     ASSERT_FALSE(boxes.empty());
     CGRect box = boxes[0].rect;
-    uint32_t g = image->pixelAt(static_cast<int>((box.origin.x + 30) * 2), static_cast<int>((box.origin.y + 20 + 30) * 2));
+    uint32_t g =
+        image->pixelAt(static_cast<int>((box.origin.x + 30) * 2), static_cast<int>((box.origin.y + 20 + 30) * 2));
     EXPECT_EQ(g & 0xffffff, 0x00ff00u);
     // A relayout does not ask again, neither for the shown image nor for the missing one.
     web->setFrame(CGRectMake(0, 20, 300, 416));
@@ -383,11 +367,9 @@ TEST_F(WebViewTest, RemoteImagesComeThroughTheFetcherOnceAndShow)
     EXPECT_TRUE(server.waiting.empty());
 }
 
-TEST_F(WebViewTest, LongPageScrollsWithTheFinger)
-{
+TEST_F(WebViewTest, LongPageScrollsWithTheFinger) {
     std::string html;
-    for (int i = 0; i < 60; ++i)
-        html += "<p>第" + std::to_string(i) + "段</p>";
+    for (int i = 0; i < 60; ++i) html += "<p>第" + std::to_string(i) + "段</p>";
     loadAndRun(html);
     EXPECT_GT(web->contentHeight(), 1000);
     host.drag(160, 400, 160, 100, 10);
