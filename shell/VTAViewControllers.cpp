@@ -59,6 +59,7 @@ void VTAViewControllers::viewDidLoad() {
 
 void VTAViewControllers::viewWillDisappear(bool animated) {
     UIViewController::viewWillDisappear(animated);
+    cancelRequests();
     if (autoRequestTimer_) {
         autoRequestTimer_->invalidate();
         autoRequestTimer_.reset();

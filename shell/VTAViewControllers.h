@@ -9,6 +9,9 @@
 // calls viewWillDidLoad (empty here: a subclass may replace it without calling
 // the base); viewDidLoad calls createToolbarItems (empty here), which fills
 // the toolbar. hideToolBar gives the toolbar's height to the content view.
+//
+// Requests: every older screen talks to the server through its RequestBinding
+// (bind a tag, send by tag); leaving the screen cancels its requests.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +20,7 @@
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UINavigationBar.h"
 #include "platform/uikit/UIViewController.h"
+#include "shell/RequestBinding.h"
 #include "shell/VTAMenuScreen.h"
 
 class KeyboardLift;
@@ -24,7 +28,10 @@ class NSTimer;
 class VTAStock;
 class VTAStockFinder;
 
-class VTAViewControllers : public UIViewController, public VTAMenuScreen, public UIAlertViewDelegate {
+class VTAViewControllers : public UIViewController,
+                           public VTAMenuScreen,
+                           public UIAlertViewDelegate,
+                           public RequestBinding {
 public:
     static constexpr double kToolbarHeight = 44;
 

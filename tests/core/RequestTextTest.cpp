@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/RequestBuilder.h"
 #include "core/RequestText.h"
 #include "core/TCRSWriter.h"
 #include "core/VTAParamter.h"
@@ -144,3 +145,49 @@ TEST(VTADictionaryTest, KeyForValueAndRemoval) {
 }
 
 }  // namespace
+
+// ---- the request builder ----
+
+TEST(RequestBuilderTest, FieldsFollowTheFunctionNumbersInOrder) {
+    RequestBuilder r(FunctionId{31000, 10});
+    r.add("key", "600").add("count", 10).add("price", VTAFloat::VTAFloatWithValue(1230, 2));
+    EXPECT_FALSE(r.refused());
+    EXPECT_EQ(r.text(), "tc_mfuncno=31000&tc_sfuncno=10&key=600&count=10&price=12.30");
+}
+
+TEST(RequestBuilderTest, MissingValuesAreEmptyNeverNull) {
+    RequestBuilder r(100, 17);
+    r.add("content", std::optional<std::string>()).add("contact", static_cast<const char*>(nullptr));
+    r.add("price", std::optional<VTAFloat>());
+    EXPECT_EQ(r.text(), "tc_mfuncno=100&tc_sfuncno=17&content=&contact=&price=");
+    EXPECT_EQ(r.text().find("null"), std::string::npos);
+}
+
+TEST(RequestBuilderTest, AValueThatWouldChangeTheShapeRefusesTheWholeRequest) {
+    for (const char* bad : {"a&tc_sfuncno=6", "x=1", "&", "="}) {
+        RequestBuilder r(100, 17);
+        r.add("content", "fine").add("contact", bad).add("after", "never");
+        EXPECT_TRUE(r.refused()) << bad;
+        EXPECT_EQ(r.text(), "") << "nothing of a refused request is sent";
+        EXPECT_EQ(r.refusal(), RequestBuilder::kRefusalText);
+    }
+    RequestBuilder typed(100, 17);
+    typed.addTyped("content", "a=b", "反馈内容不能包含&或=");
+    EXPECT_EQ(typed.refusal(), "反馈内容不能包含&或=");
+    // Chinese and other punctuation pass untouched.
+    RequestBuilder ok(100, 17);
+    ok.add("content", "好的？！%+ /");
+    EXPECT_FALSE(ok.refused());
+}
+
+TEST_F(TradeRequestText, BuilderStartsFromTheTradePrefixAndTakesFragments) {
+    login();
+    auto r = RequestBuilder::trade(6);
+    r.appendFields("market=1&secuid=A1").add("stkcode", "600000").appendFields("");
+    EXPECT_EQ(r.text(), "tc_mfuncno=500&tc_sfuncno=6&authid=A1B2&operway=i&market=1&secuid=A1&stkcode=600000");
+    auto q = RequestBuilder::trade(FunctionId{100, 19}, true);
+    EXPECT_EQ(q.text(), "tc_mfuncno=100&tc_sfuncno=19&authid=A1B2&operway=i&fundid=F001");
+    auto link = RequestBuilder::fromText("tc_mfuncno=500&tc_sfuncno=14");
+    link.add("count", 20);
+    EXPECT_EQ(link.text(), "tc_mfuncno=500&tc_sfuncno=14&count=20");
+}

@@ -1,0 +1,128 @@
+#pragma once
+// Requests bound by tag: how a screen talks to the server.
+//
+// A screen binds each kind of request it sends to a tag and a handler, once
+// (in its constructor or set-up), then sends by tag:
+//
+//   bindRequest(kSearchTag, [this](const RequestReply& r) { showResults(r.first()); });
+//   ...
+//   RequestBuilder q(QuoteContract::kSearch);
+//   q.add(QuoteContract::Key::kKey, typed);
+//   sendRequest(kSearchTag, q, 3);
+//
+// The binding owns the request service (made on first use, destroyed with
+// the screen, which cancels what is pending) and parses every reply once:
+// - a reply that does not parse goes down the failure road as "数据解析错误";
+// - an error set (set 0) goes down the failure road with its own text, unless
+//   the tag was bound with handlesErrorSet (the risk re-ask reads "88001");
+// - network and service failures go down the failure road with the error's
+//   description;
+// - everything else reaches the handler of its own tag, and only that one: a
+//   late query reply is never taken for an order's reply.
+// The failure road (requestDidFail) shows an alert with the failure's text by
+// default; a screen overrides it to do more (end an order state, keep a form).
+// A quiet tag (a background refresh) fails without an alert.
+//
+// The chart tags 1501 (intraday) and 1504 (K-line) come as record sets the
+// service parsed; their cached copies (1503, 1506) reach the same handler
+// first, marked `cached`.
+//
+// Leaving: the base screens call cancelRequests() when they leave the screen.
+// A tag bound as an order that is still in flight then cannot be answered any
+// more: the customer is told to check the day's orders (kOrderLeftText).
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QZNetworkService;
+class RequestBuilder;
+class VTATCRS;
+
+using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
+
+struct RequestReply {
+    int tag = 0;           // the tag the reply came under (1503 / 1506 for cached chart copies)
+    const RecordSets& sets;
+    bool cached = false;   // a cached chart copy; the fresh reply follows
+    // Set i with its cursor on the first record; null when the reply has fewer sets.
+    VTATCRS* set(size_t i) const;
+    VTATCRS* first() const { return set(0); }
+    std::shared_ptr<VTATCRS> sharedSet(size_t i) const;
+};
+
+struct RequestFailure {
+    enum class Kind {
+        Unreadable,  // the reply did not parse as record sets
+        ErrorSet,    // the server answered an error set
+        Network,     // transport failure (time-out, no connection ...)
+        Service,     // the request road's own failures (101 to 105)
+    };
+    Kind kind = Kind::Unreadable;
+    int tag = 0;
+    int64_t code = 0;  // the error set's code, or the error's code
+    std::string text;  // what the customer is shown
+};
+
+class RequestBinding {
+public:
+    static constexpr const char* kUnreadableText = "数据解析错误";
+    static constexpr const char* kOrderLeftText = "委托已发出，请进入当日委托查询结果";
+
+    struct Options {
+        bool order = false;            // leaving with it in flight tells the customer to check the day's orders
+        bool handlesErrorSet = false;  // the handler receives error sets itself
+        bool quiet = false;            // failures show nothing (still reported to requestDidFail)
+    };
+    using ReplyHandler = std::function<void(const RequestReply&)>;
+
+    RequestBinding();
+    virtual ~RequestBinding();
+    RequestBinding(const RequestBinding&) = delete;
+    RequestBinding& operator=(const RequestBinding&) = delete;
+
+    // Binds (or binds anew) a tag. Tags are the screen's own numbers, 0 or more.
+    void bindRequest(int tag, ReplyHandler handler);
+    void bindRequest(int tag, ReplyHandler handler, Options options);
+    bool isBound(int tag) const;
+
+    // Sends a request under a bound tag with a request type (QZNetworkService).
+    // A refused builder shows its refusal and sends nothing; answers whether
+    // the request went out.
+    bool sendRequest(int tag, const RequestBuilder& request, int type);
+    bool sendRequest(int tag, const std::string& text, int type);
+
+    bool isRequestInFlight(int tag) const;
+    bool hasRequestInFlight() const;
+    // Cancels every request of this screen (no reply comes for them); tells
+    // the customer when an order was among them.
+    void cancelRequests();
+
+    // The screen's request service, made on first use.
+    QZNetworkService& requestService();
+    bool hasRequestService() const { return service_ != nullptr; }
+
+protected:
+    // The failure road. Default: an alert with the text (none for quiet tags).
+    virtual void requestDidFail(const RequestFailure& failure);
+
+private:
+    struct Binding {
+        ReplyHandler handler;
+        Options options;
+        int inFlight = 0;
+    };
+    struct Relay;
+    friend struct Relay;
+
+    Binding* bindingOf(int tag);
+    void deliver(int tag, const RecordSets& sets, bool cached);
+    void deliverBytes(int tag, const std::vector<uint8_t>& data);
+    void landed(int tag);
+
+    std::map<int, Binding> bindings_;
+    std::unique_ptr<Relay> relay_;
+    std::unique_ptr<QZNetworkService> service_;
+};
