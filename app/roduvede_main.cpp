@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "app/AllScreens.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
@@ -26,6 +27,7 @@
 #include "shell/HomeViewController.h"
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
+#include "shell/ScreenRegistry.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
 #include "sim/SimServer.h"
@@ -230,6 +232,7 @@ int main(int argc, char** argv) {
         });
     }
 
+    registerAllScreens(ScreenRegistry::shared());
     auto app = std::make_shared<IdleTimeCheck>();
     UIApplication::setSharedApplication(app);
     auto delegate = std::make_unique<rOduvedeAppDelegate>();

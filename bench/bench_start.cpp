@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "app/AllScreens.h"
 #include "core/VTAParamter.h"
 #include "core/VTATree.h"
 #include "core/VTAUserDefoult.h"
@@ -34,6 +35,7 @@
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
 #include "shell/MenuCache.h"
+#include "shell/ScreenRegistry.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
 #include "sim/SimServer.h"
@@ -70,6 +72,8 @@ HomeViewController* homeOf(rOduvedeAppDelegate& d) {
 // One start, up to the home screen with its first replies drawn. False when it did not get there.
 bool startOnce(const std::string& phone) {
     auto& loop = RunLoop::main();
+    ScreenRegistry::shared().reset();
+    registerAllScreens(ScreenRegistry::shared());
     auto app = std::make_shared<IdleTimeCheck>();
     UIApplication::setSharedApplication(app);
     auto delegate = std::make_unique<rOduvedeAppDelegate>();

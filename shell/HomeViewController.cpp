@@ -21,6 +21,7 @@
 #include "platform/uikit/UINavigationController.h"
 #include "shell/Navigation.h"
 #include "shell/PushHandling.h"
+#include "shell/ScreenRegistry.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/CustomBadge.h"
 #include "ui/Palette.h"
@@ -32,16 +33,6 @@ constexpr double kQuoteTop = 66, kRowHeight = 22;
 constexpr double kMessageTop = 176;
 constexpr double kBoardTop = 262, kBoardHeight = 136;
 constexpr double kCellWidth = 80, kCellHeight = 68;
-
-MessageDetailFactory& detailFactory() {
-    static MessageDetailFactory f;
-    return f;
-}
-
-MessageInboxFactory& inboxFactory() {
-    static MessageInboxFactory f;
-    return f;
-}
 
 // The marks under the board: one dot per page, the current one bright.
 class PageDots : public UIView {
@@ -110,10 +101,6 @@ HomeViewController::~HomeViewController() {
     service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     service_->cancelRequest();
 }
-
-void HomeViewController::registerMessageDetail(MessageDetailFactory factory) { detailFactory() = std::move(factory); }
-
-void HomeViewController::registerMessageInbox(MessageInboxFactory factory) { inboxFactory() = std::move(factory); }
 
 void HomeViewController::loadView() {
     auto view = std::make_shared<UIView>(CGRectMake(0, 0, 320, 416));
@@ -243,7 +230,7 @@ std::shared_ptr<UIViewController> HomeViewController::openBoardItem(int index) {
 
 std::shared_ptr<UIViewController> HomeViewController::openMessageInbox(const std::shared_ptr<VTAMenu>& item) {
     std::shared_ptr<UIViewController> vc;
-    if (auto factory = inboxFactory()) {
+    if (auto factory = ScreenRegistry::shared().messageInbox()) {
         int sortType = static_cast<int>(NSUserDefaults::standardUserDefaults().integerForKey(kSortTypeKey));
         vc = factory(false, sortType);
     } else if (item) {
@@ -424,11 +411,11 @@ void HomeViewController::layoutMessages() {
 }
 
 bool HomeViewController::openMessage(const std::shared_ptr<QZMessageExpress>& message) {
-    if (!message || !detailFactory()) return false;
+    if (!message || !ScreenRegistry::shared().messageDetail()) return false;
     // Read before the detail is made: the detail shows the stored state.
     if (auto dao = DaoFactory::sharedInstance().messageExpressDao()) dao->markMessageIsRead(message->messageId(), true);
     message->setIsRead(true);
-    auto factory = detailFactory();
+    auto factory = ScreenRegistry::shared().messageDetail();
     auto vc = factory(message);
     if (!vc) {
         reloadMessages();

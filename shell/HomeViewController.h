@@ -3,20 +3,19 @@
 // the own stocks (31000/4; the main indices while there are none), the newest
 // stored pushed messages with the unread badge, and a paging board of the
 // root menu's visible items. A board item opens through the dispatcher with
-// the trade gate, except "pushmsg": that opens the message inbox of all
-// messages (not only the favourites) grouped as the platform user default
-// "MESortType" says (0 when never written); while no inbox is registered
-// (registerMessageInbox) the dispatcher's answer for the item is used.
-// The navigation bar offers "帐号", the logged-in stock accounts pager, once
-// one is registered (VTAUIFactory::registerAccountsPager).
+// the trade gate, except "pushmsg": that opens the registered message inbox
+// of all messages (not only the favourites) grouped as the platform user
+// default "MESortType" says (0 when never written); while no inbox is
+// registered the dispatcher's answer for the item is used. The navigation
+// bar offers "帐号", the logged-in stock accounts pager, once one is registered.
 //
 // Pushed messages: on "NewMessageExpressNotification" (and whenever the
 // screen appears) the unread badge is refreshed from the store, the icon
 // badge set to 0 when nothing is unread; then a message id kept under
 // "NeedPushMessageId" whose message is stored opens that message's detail,
 // which marks it read and clears the key. A message of the list opens the same
-// way. The detail screen is registered by the message screens
-// (registerMessageDetail); while there is none, nothing opens and the key stays.
+// way. The detail screen is registered by the message screens; while there is
+// none, nothing opens and the key stays.
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,11 +31,6 @@ class UIButton;
 class UILabel;
 class VTAMenu;
 class VTAStock;
-
-// The detail of a message (of the inbox, not of the history).
-using MessageDetailFactory = std::function<std::shared_ptr<UIViewController>(const std::shared_ptr<QZMessageExpress>&)>;
-// The inbox: all messages (favoriteOrAll NO) or only the favourites, grouped by sortType.
-using MessageInboxFactory = std::function<std::shared_ptr<UIViewController>(bool favoriteOrAll, int sortType)>;
 
 class HomeViewController : public UIViewController, public QZNetworkServiceDelegate, public UIScrollViewDelegate {
 public:
@@ -85,9 +79,6 @@ public:
     std::shared_ptr<UIViewController> openMessageInbox(const std::shared_ptr<VTAMenu>& item = nullptr);
     // Opens the logged-in stock accounts pager; answers the screen pushed.
     std::shared_ptr<UIViewController> openAccountsPager();
-
-    static void registerMessageDetail(MessageDetailFactory factory);
-    static void registerMessageInbox(MessageInboxFactory factory);
 
     // ---- delegates ----
     void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;

@@ -6,6 +6,7 @@
 //   "update"           software update           "webpage?url=..."  in-app web page
 //   "newsmenu?..."     a list whose rows the server sends for the link's query
 #include "core/VTAMenu.h"
+#include "shell/ScreenRegistry.h"
 #include "shell/VTAAboutText.h"
 #include "shell/VTACustomerServiceViewController.h"
 #include "shell/VTADisclaimerViewController.h"
@@ -14,23 +15,21 @@
 #include "shell/VTAListViewController.h"
 #include "shell/VTASettingViewController.h"
 #include "shell/VTATextPageViewController.h"
-#include "shell/VTAUIFactory.h"
 #include "shell/VTAUpdateViewController.h"
 #include "shell/VTAWebViewController.h"
 
-void registerShellScreens() {
-    VTAUIFactory::registerScreen("setting", [](const auto&) { return std::make_shared<VTASettingViewController>(); });
-    VTAUIFactory::registerScreen(
+void registerShellScreens(ScreenRegistry& registry) {
+    registry.addScreen("setting", [](const auto&) { return std::make_shared<VTASettingViewController>(); });
+    registry.addScreen(
         "about", [](const auto&) { return std::make_shared<VTATextPageViewController>(kClientName, aboutText()); });
-    VTAUIFactory::registerScreen("disclaimer",
-                                 [](const auto&) { return std::make_shared<VTADisclaimerViewController>(); });
-    VTAUIFactory::registerScreen("feedback", [](const auto&) { return std::make_shared<VTAFeedbackViewController>(); });
-    VTAUIFactory::registerScreen("customerservice",
-                                 [](const auto&) { return std::make_shared<VTACustomerServiceViewController>(); });
-    VTAUIFactory::registerScreen("invite", [](const auto&) { return std::make_shared<VTAInviteViewController>(); });
-    VTAUIFactory::registerScreen("update", [](const auto&) { return std::make_shared<VTAUpdateViewController>(); });
-    VTAUIFactory::registerScreen("webpage", [](const auto&) { return std::make_shared<VTAWebViewController>(); });
-    VTAUIFactory::registerScreen("newsmenu", [](const auto&) {
+    registry.addScreen("disclaimer", [](const auto&) { return std::make_shared<VTADisclaimerViewController>(); });
+    registry.addScreen("feedback", [](const auto&) { return std::make_shared<VTAFeedbackViewController>(); });
+    registry.addScreen("customerservice",
+                       [](const auto&) { return std::make_shared<VTACustomerServiceViewController>(); });
+    registry.addScreen("invite", [](const auto&) { return std::make_shared<VTAInviteViewController>(); });
+    registry.addScreen("update", [](const auto&) { return std::make_shared<VTAUpdateViewController>(); });
+    registry.addScreen("webpage", [](const auto&) { return std::make_shared<VTAWebViewController>(); });
+    registry.addScreen("newsmenu", [](const auto&) {
         auto list = std::make_shared<VTAListViewController>();
         list->setListType(VTAListViewController::kServerList);
         return list;

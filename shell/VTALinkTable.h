@@ -6,7 +6,7 @@
 // them from the start, whether their screens exist yet or not).
 //
 // A step that builds a screen class registers a maker for the class name
-// (VTAUIFactory::registerScreenClass); the dispatcher then makes the screen of
+// (ScreenRegistry::addScreenClass); the dispatcher then makes the screen of
 // every link of that class and applies the set-up below: the maker receives the
 // resolved LinkSetup and performs the call `setter` names with `value` (or
 // `textValue`); the dispatcher sets the title (the menu's, or the table's fixed

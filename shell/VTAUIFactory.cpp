@@ -18,37 +18,7 @@
 
 namespace {
 
-struct Entry {
-    ScreenFactory factory;
-    ScreenOptions options;
-};
-
-struct Registry {
-    std::map<std::string, Entry> entries;
-    std::map<std::string, ScreenClassFactory> classes;
-    std::set<std::string> tradeCommands;  // registered as trade screens beyond the table
-    StockPageFactory stockPage;
-    AccountsPagerFactory accountsPager;
-    std::vector<std::weak_ptr<UIViewController>> tradeScreens;
-    bool builtinsDone = false;
-    bool registeringBuiltins = false;
-};
-
-Registry& rawRegistry() {
-    static Registry r;
-    return r;
-}
-
-Registry& registry() {
-    Registry& r = rawRegistry();
-    if (!r.builtinsDone && !r.registeringBuiltins) {
-        r.registeringBuiltins = true;
-        registerShellScreens();
-        r.registeringBuiltins = false;
-        r.builtinsDone = true;
-    }
-    return r;
-}
+ScreenRegistry& registry() { return ScreenRegistry::shared(); }
 
 void handOver(const std::shared_ptr<UIViewController>& vc, const std::shared_ptr<VTAMenu>& menu,
               const std::shared_ptr<VTAMessage>& message, const ScreenOptions& options) {
@@ -70,83 +40,34 @@ std::shared_ptr<VTAMenu> makeMenu(const std::string& link, const std::string& ti
 
 }  // namespace
 
-void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory factory, bool isTradeScreen) {
-    ScreenOptions options;
-    options.tradeScreen = isTradeScreen;
-    registerScreen(command, std::move(factory), options);
-}
-
-void VTAUIFactory::registerScreen(const std::string& command, ScreenFactory factory, ScreenOptions options) {
-    Registry& r = registry();
-    if (command.empty() || !factory) return;
-    if (options.tradeScreen) r.tradeCommands.insert(command);
-    r.entries[command] = Entry{std::move(factory), options};
-}
-
-void VTAUIFactory::unregisterScreen(const std::string& command) { registry().entries.erase(command); }
-
-void VTAUIFactory::registerScreenClass(const std::string& screenClass, ScreenClassFactory factory) {
-    Registry& r = registry();
-    if (screenClass.empty()) return;
-    if (factory)
-        r.classes[screenClass] = std::move(factory);
-    else
-        r.classes.erase(screenClass);
-}
-
-bool VTAUIFactory::hasScreenClass(const std::string& screenClass) { return registry().classes.count(screenClass) > 0; }
 
 bool VTAUIFactory::hasScreen(const std::string& command) {
-    Registry& r = registry();
-    if (r.entries.count(command)) return true;
+    const ScreenRegistry& r = registry();
+    if (r.screen(command)) return true;
+    if (stripQuery(command) == kTradeLoginCommand) return static_cast<bool>(r.tradeLogin());
     const std::string plainCommand = stripQuery(command);
     for (const auto& e : VTALinkTable::entries())
-        if (e.command == plainCommand && r.classes.count(e.screenClass)) return true;
+        if (e.command == plainCommand && r.hasScreenClass(e.screenClass)) return true;
     // "buysale" and "rzrq_rzmr" have a second class for older systems.
-    if (plainCommand == "buysale") return r.classes.count("VTATradeController") > 0;
-    if (plainCommand == "rzrq_rzmr") return r.classes.count("VTARZRQTradeViewController") > 0;
+    if (plainCommand == "buysale") return r.hasScreenClass("VTATradeController");
+    if (plainCommand == "rzrq_rzmr") return r.hasScreenClass("VTARZRQTradeViewController");
     return false;
 }
 
-std::vector<std::string> VTAUIFactory::registeredCommands() {
-    std::vector<std::string> out;
-    for (const auto& [k, v] : registry().entries) out.push_back(k);
-    return out;
-}
-
-void VTAUIFactory::resetRegistry() {
-    Registry& r = rawRegistry();
-    r.entries.clear();
-    r.classes.clear();
-    r.tradeCommands.clear();
-    r.stockPage = nullptr;
-    r.accountsPager = nullptr;
-    r.tradeScreens.clear();
-    r.builtinsDone = false;
-    registry();
-}
-
-void VTAUIFactory::registerStockPage(StockPageFactory factory) { registry().stockPage = std::move(factory); }
-
-bool VTAUIFactory::hasStockPage() { return static_cast<bool>(registry().stockPage); }
+bool VTAUIFactory::hasStockPage() { return static_cast<bool>(registry().stockPage()); }
 
 std::shared_ptr<UIViewController> VTAUIFactory::stockPageWithStocks(
     const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
-    Registry& r = registry();
-    if (!r.stockPage || index < 0 || index >= static_cast<int>(stocks.size()) || !stocks[index]) return nullptr;
-    return r.stockPage(stocks, index);
+    auto factory = registry().stockPage();
+    if (!factory || index < 0 || index >= static_cast<int>(stocks.size()) || !stocks[index]) return nullptr;
+    return factory(stocks, index);
 }
 
-void VTAUIFactory::registerAccountsPager(AccountsPagerFactory factory) {
-    registry().accountsPager = std::move(factory);
-}
-
-bool VTAUIFactory::hasAccountsPager() { return static_cast<bool>(registry().accountsPager); }
+bool VTAUIFactory::hasAccountsPager() { return static_cast<bool>(registry().accountsPager()); }
 
 std::shared_ptr<UIViewController> VTAUIFactory::accountsPager(bool hkAccounts) {
-    Registry& r = registry();
-    if (!r.accountsPager) return nullptr;
-    auto factory = r.accountsPager;
+    auto factory = registry().accountsPager();
+    if (!factory) return nullptr;
     auto vc = factory(hkAccounts);
     if (vc) vc->setTitle(kAccountsPagerTitle);
     return vc;
@@ -154,7 +75,7 @@ std::shared_ptr<UIViewController> VTAUIFactory::accountsPager(bool hkAccounts) {
 
 std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std::shared_ptr<VTAMenu>& menu) {
     if (!menu) return nullptr;
-    Registry& r = registry();
+    const ScreenRegistry& r = registry();
     const std::string command = stripQuery(menu->link());
 
     // A group of the menu tree opens the list of its visible children.
@@ -169,9 +90,15 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std
         }
     }
 
-    auto it = r.entries.find(command);
-    if (it != r.entries.end()) {
-        Entry entry = it->second;  // a factory may register further entries
+    if (command == kTradeLoginCommand && r.tradeLogin()) {
+        auto factory = r.tradeLogin();
+        auto vc = factory(menu);
+        if (!vc) return nullptr;
+        handOver(vc, menu, nullptr, ScreenOptions{});
+        return vc;
+    }
+    if (const auto* found = r.screen(command)) {
+        ScreenRegistry::Entry entry = *found;  // a factory may register further entries
         auto vc = entry.factory(menu);
         if (!vc) return nullptr;
         handOver(vc, menu, nullptr, entry.options);
@@ -182,9 +109,9 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithMenu(const std
     // A link of the table whose screen class is built.
     auto setup = VTALinkTable::setupForMenu(*menu);
     if (!setup) return nullptr;
-    auto maker = r.classes.find(setup->screenClass);
-    if (maker == r.classes.end()) return nullptr;
-    ScreenClassFactory factory = maker->second;
+    const ScreenClassFactory* maker = r.screenClass(setup->screenClass);
+    if (!maker) return nullptr;
+    ScreenClassFactory factory = *maker;
     auto vc = factory(*setup, menu);
     if (!vc) return nullptr;
     vc->setTitle(setup->fixedTitle ? setup->title : menu->title());
@@ -203,11 +130,9 @@ std::shared_ptr<UIViewController> VTAUIFactory::viewControllerWithLink(const std
 
 std::shared_ptr<UIViewController> VTAUIFactory::tradeLoginViewController(const std::shared_ptr<VTAMenu>& pending,
                                                                          const std::string& title) {
-    Registry& r = registry();
-    auto it = r.entries.find(kTradeLoginCommand);
-    if (it == r.entries.end()) return nullptr;
-    Entry entry = it->second;
-    auto vc = entry.factory(pending);
+    auto factory = registry().tradeLogin();
+    if (!factory) return nullptr;
+    auto vc = factory(pending);
     if (!vc) return nullptr;
     if (vc->title().empty()) vc->setTitle(title);
     if (auto* screen = dynamic_cast<VTAMenuScreen*>(vc.get()))
@@ -248,26 +173,13 @@ std::shared_ptr<UIViewController> VTAUIFactory::openMenuWithTradeGate(const std:
 }
 
 bool VTAUIFactory::isTradeLink(const std::string& link) {
-    return VTALinkTable::isTradeCommand(link) || registry().tradeCommands.count(stripQuery(link)) > 0;
+    return VTALinkTable::isTradeCommand(link) || registry().isTradeCommand(stripQuery(link));
 }
 
-bool VTAUIFactory::isTradeScreen(const UIViewController* vc) {
-    if (!vc) return false;
-    for (const auto& w : registry().tradeScreens)
-        if (auto s = w.lock(); s && s.get() == vc) return true;
-    return false;
-}
+bool VTAUIFactory::isTradeScreen(const UIViewController* vc) { return registry().isRememberedTradeScreen(vc); }
 
-void VTAUIFactory::markTradeScreen(const std::shared_ptr<UIViewController>& vc) {
-    if (!vc) return;
-    auto& list = registry().tradeScreens;
-    list.erase(std::remove_if(list.begin(), list.end(), [](const auto& w) { return w.expired(); }), list.end());
-    list.push_back(vc);
-}
+void VTAUIFactory::markTradeScreen(const std::shared_ptr<UIViewController>& vc) { registry().rememberTradeScreen(vc); }
 
 std::vector<std::shared_ptr<UIViewController>> VTAUIFactory::liveTradeScreens() {
-    std::vector<std::shared_ptr<UIViewController>> out;
-    for (const auto& w : registry().tradeScreens)
-        if (auto s = w.lock()) out.push_back(s);
-    return out;
+    return registry().liveTradeScreens();
 }

@@ -74,7 +74,7 @@ TEST_F(BaseScreensTest, AMenuListOffersTheAccountsOfItsKind) {
     EXPECT_FALSE(list->openAccountsPager());
 
     std::vector<bool> asked;
-    VTAUIFactory::registerAccountsPager([&](bool hk) {
+    ScreenRegistry::shared().setAccountsPager([&](bool hk) {
         asked.push_back(hk);
         return std::make_shared<RecordingScreen>();
     });
@@ -110,7 +110,7 @@ TEST_F(BaseScreensTest, TheFinderRefusesShapeChangingKeysAndFallsBackToTheChart)
     EXPECT_EQ(VTAStockFinder::chartLinkOfStock(VTAStock("000001", "平安银行", 1)), "fschart?code=000001.1");
     // Without the quote page the stock opens on the chart screen.
     std::shared_ptr<VTAMenu> chartItem;
-    VTAUIFactory::registerScreen("fschart", [&](const std::shared_ptr<VTAMenu>& m) {
+    ScreenRegistry::shared().addScreen("fschart", [&](const std::shared_ptr<VTAMenu>& m) {
         chartItem = m;
         return std::make_shared<RecordingScreen>();
     });

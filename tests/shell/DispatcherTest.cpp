@@ -20,13 +20,13 @@ class DispatcherTest : public ScreensTest {
 protected:
     // Registers a recording screen under the command; counts the factory's calls.
     void registerRecording(const std::string& command, bool trade = false) {
-        VTAUIFactory::registerScreen(
+        ScreenRegistry::shared().addScreen(
             command,
             [this](const std::shared_ptr<VTAMenu>& m) {
                 made.push_back(m);
                 return std::make_shared<RecordingScreen>();
             },
-            trade);
+            ScreenOptions{.tradeScreen = trade});
     }
     std::vector<std::shared_ptr<VTAMenu>> made;
 };
@@ -50,12 +50,12 @@ TEST_F(DispatcherTest, MapsTheCommandWithoutItsQueryAndHandsTitleAndMenu) {
 }
 
 TEST_F(DispatcherTest, UnknownLinksAndEmptyFactoriesAreNeverPushed) {
-    VTAUIFactory::registerScreen("rzrq_rzmr",
-                                 [](const std::shared_ptr<VTAMenu>& m) -> std::shared_ptr<UIViewController> {
-                                     auto flag = queryValue(m->link(), "creditflag");
-                                     if (flag != "0" && flag != "1") return nullptr;
-                                     return std::make_shared<RecordingScreen>();
-                                 });
+    ScreenRegistry::shared().addScreen("rzrq_rzmr",
+                                       [](const std::shared_ptr<VTAMenu>& m) -> std::shared_ptr<UIViewController> {
+                                           auto flag = queryValue(m->link(), "creditflag");
+                                           if (flag != "0" && flag != "1") return nullptr;
+                                           return std::make_shared<RecordingScreen>();
+                                       });
     setTradeSession();
     size_t before = depth();
     EXPECT_FALSE(VTAUIFactory::openMenuWithTradeGate(menu("nosuchscreen?x=1", "没有")));
@@ -73,7 +73,7 @@ TEST_F(DispatcherTest, OptionsKeepTheFactorysTitleAndWithholdTheMenu) {
     ScreenOptions o;
     o.keepsTitle = true;
     o.withoutMenu = true;
-    VTAUIFactory::registerScreen(
+    ScreenRegistry::shared().addScreen(
         "zghs",
         [](const auto&) {
             auto s = std::make_shared<RecordingScreen>();
@@ -146,7 +146,7 @@ TEST_F(DispatcherTest, WithoutASessionOrLoginScreenTheGateAlertsAndOpensNothing)
 TEST_F(DispatcherTest, WithoutASessionTheTradeLoginOpensWithTheItemPending) {
     registerRecording("wtcd");
     std::shared_ptr<VTAMenu> pending;
-    VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
+    ScreenRegistry::shared().setTradeLogin([&](const std::shared_ptr<VTAMenu>& m) {
         pending = m;
         return std::make_shared<RecordingScreen>();
     });
@@ -171,8 +171,7 @@ TEST_F(DispatcherTest, WithoutASessionTheTradeLoginOpensWithTheItemPending) {
 
 TEST_F(DispatcherTest, WithASessionTheTradeScreenOpensAndIsMarked) {
     registerRecording("wtcd");
-    VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand,
-                                 [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().setTradeLogin([](const auto&) { return std::make_shared<RecordingScreen>(); });
     setTradeSession();
     ASSERT_TRUE(hasTradeSession());
     auto vc = VTAUIFactory::openMenuWithTradeGate(menu("wtcd", "撤单"));
@@ -188,7 +187,7 @@ TEST_F(DispatcherTest, TradeViewControllerWithLinkFollowsTheSession) {
     registerRecording("buysale");
     EXPECT_FALSE(VTAUIFactory::tradeViewControllerWithLink("nosuch", "x"));
     EXPECT_FALSE(VTAUIFactory::tradeViewControllerWithLink("buysale?MMLB=0", "买入"));  // no login yet
-    VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [](const auto&) {
+    ScreenRegistry::shared().setTradeLogin([](const auto&) {
         auto s = std::make_shared<RecordingScreen>();
         s->setViewMessage(VTAMessage::messageWithSender(std::any(), std::string("login"), 0));
         return s;
@@ -234,7 +233,7 @@ TEST_F(DispatcherTest, TheShellsOwnLinksMakeTheirScreens) {
     // A later step may replace an entry; a reset brings the shell's back.
     registerRecording("setting");
     EXPECT_TRUE(dynamic_cast<RecordingScreen*>(VTAUIFactory::viewControllerWithLink("setting", "设置").get()));
-    VTAUIFactory::resetRegistry();
+    resetShellScreens();
     EXPECT_TRUE(dynamic_cast<VTASettingViewController*>(VTAUIFactory::viewControllerWithLink("setting", "设置").get()));
 }
 
@@ -243,7 +242,7 @@ TEST_F(DispatcherTest, TheStockPageEntryOpensOnlyWhenRegisteredAndInRange) {
     EXPECT_FALSE(VTAUIFactory::hasStockPage());
     EXPECT_FALSE(VTAUIFactory::stockPageWithStocks({stock}, 0));
     int seenIndex = -1;
-    VTAUIFactory::registerStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
+    ScreenRegistry::shared().setStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
         seenIndex = index;
         auto s = std::make_shared<RecordingScreen>();
         s->setTitle(stocks[index]->name());

@@ -41,9 +41,9 @@ protected:
         reachHomeFirstTime();
     }
     void TearDown() override {
-        HomeViewController::registerMessageDetail(nullptr);
-        HomeViewController::registerMessageInbox(nullptr);
-        VTAUIFactory::registerAccountsPager(nullptr);
+        ScreenRegistry::shared().setMessageDetail(nullptr);
+        ScreenRegistry::shared().setMessageInbox(nullptr);
+        ScreenRegistry::shared().setAccountsPager(nullptr);
         NSUserDefaults::standardUserDefaults().removeObjectForKey(HomeViewController::kSortTypeKey);
         LaunchFixture::TearDown();
     }
@@ -105,7 +105,7 @@ TEST_F(HomeScreenTest, MessagesShowWithTheUnreadBadgeAndThePendingPushOpens) {
     EXPECT_EQ(ud.stringForKey(kNeedPushMessageIdKey).value_or(""), "m-77");
 
     std::string opened;
-    HomeViewController::registerMessageDetail([&](const std::shared_ptr<QZMessageExpress>& m) {
+    ScreenRegistry::shared().setMessageDetail([&](const std::shared_ptr<QZMessageExpress>& m) {
         opened = m->messageId();
         auto vc = std::make_shared<UIViewController>();
         vc->setTitle("消息详情");
@@ -158,7 +158,7 @@ TEST_F(HomeScreenTest, TheMessageItemOpensTheInboxOfAllMessagesInTheStoredGroupi
     // No inbox and no dispatcher entry yet: nothing opens.
     EXPECT_FALSE(home()->openBoardItem(inboxIndex));
     // The dispatcher's answer stands in while there is no inbox.
-    VTAUIFactory::registerScreen("pushmsg", [](const auto&) { return std::make_shared<UIViewController>(); });
+    ScreenRegistry::shared().addScreen("pushmsg", [](const auto&) { return std::make_shared<UIViewController>(); });
     auto stand = home()->openBoardItem(inboxIndex);
     ASSERT_TRUE(stand);
     EXPECT_EQ(stand->title(), "消息");
@@ -166,7 +166,7 @@ TEST_F(HomeScreenTest, TheMessageItemOpensTheInboxOfAllMessagesInTheStoredGroupi
     run(1);
 
     std::vector<std::pair<bool, int>> calls;
-    HomeViewController::registerMessageInbox([&](bool favoriteOrAll, int sortType) {
+    ScreenRegistry::shared().setMessageInbox([&](bool favoriteOrAll, int sortType) {
         calls.push_back({favoriteOrAll, sortType});
         auto vc = std::make_shared<UIViewController>();
         vc->setTitle("消息中心");
@@ -188,7 +188,7 @@ TEST_F(HomeScreenTest, AMessageIsReadBeforeItsDetailIsMade) {
     auto dao = DaoFactory::sharedInstance().messageExpressDao();
     ASSERT_TRUE(dao->addMessageExpressItem(storedMessage("m-5", false)));
     bool storedReadWhenMade = false;
-    HomeViewController::registerMessageDetail([&](const std::shared_ptr<QZMessageExpress>& m) {
+    ScreenRegistry::shared().setMessageDetail([&](const std::shared_ptr<QZMessageExpress>& m) {
         storedReadWhenMade = dao->messageWithMessageId(m->messageId())->isRead();
         return std::make_shared<UIViewController>();
     });
@@ -203,7 +203,7 @@ TEST_F(HomeScreenTest, TheAccountsPagerOpensWithTheStockAccounts) {
     auto nav = delegate->navigationController();
     EXPECT_FALSE(home()->openAccountsPager());
     std::vector<bool> asked;
-    VTAUIFactory::registerAccountsPager([&](bool hk) {
+    ScreenRegistry::shared().setAccountsPager([&](bool hk) {
         asked.push_back(hk);
         return std::make_shared<UIViewController>();
     });

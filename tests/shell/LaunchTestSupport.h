@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/AllScreens.h"
 #include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
 #include "core/VTAMenu.h"
@@ -32,6 +33,7 @@
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
 #include "shell/MenuCache.h"
+#include "shell/ScreenRegistry.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
 #include "sim/SimServer.h"
@@ -60,6 +62,8 @@ protected:
         phone = number;
         docs = std::make_unique<ScopedDocuments>();
         resetProcessState();
+        ScreenRegistry::shared().reset();
+        registerAllScreens(ScreenRegistry::shared());
         SentMessageLog::shared().clear();
         SystemSoundLog::shared().clear();
     }
@@ -69,6 +73,7 @@ protected:
         XXNetworkManager::sharedManager().cancelAll();
         RunLoop::main().runUntil([] { return false; }, 0.01, 0.05);
         resetProcessState();
+        ScreenRegistry::shared().reset();
         docs.reset();
         Clock::useSystemTime();
     }

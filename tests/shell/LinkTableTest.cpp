@@ -27,7 +27,7 @@ protected:
         ScreensTest::TearDown();
     }
     void registerClass(const std::string& cls) {
-        VTAUIFactory::registerScreenClass(cls, [this](const LinkSetup& s, const std::shared_ptr<VTAMenu>& m) {
+        ScreenRegistry::shared().addScreenClass(cls, [this](const LinkSetup& s, const std::shared_ptr<VTAMenu>& m) {
             made.push_back({s, m});
             auto screen = std::make_shared<RecordingScreen>();
             screen->setTitle("maker's own title");
@@ -107,7 +107,7 @@ TEST_F(LinkTableTest, AClassMakerOpensEveryLinkOfItsClassSetUpAsTheTableSays) {
     EXPECT_FALSE(make("of_fecx"));  // the class is not built yet
     EXPECT_FALSE(VTAUIFactory::hasScreen("of_fecx"));
     registerClass("VTAJJQueryViewController");
-    EXPECT_TRUE(VTAUIFactory::hasScreenClass("VTAJJQueryViewController"));
+    EXPECT_TRUE(ScreenRegistry::shared().hasScreenClass("VTAJJQueryViewController"));
     EXPECT_TRUE(VTAUIFactory::hasScreen("of_fecx"));
     EXPECT_FALSE(VTAUIFactory::hasScreen("of_jjsh"));
 
@@ -215,7 +215,7 @@ TEST_F(LinkTableTest, TheBankTransferDirectionComesFromTheItemsTitle) {
 
 TEST_F(LinkTableTest, AnOwnEntryComesFirstAndAMakerKeepsAGroupFromBecomingAList) {
     registerClass("PortfolioViewController");
-    VTAUIFactory::registerScreen("zxhq", [](const auto&) {
+    ScreenRegistry::shared().addScreen("zxhq", [](const auto&) {
         auto s = std::make_shared<RecordingScreen>();
         s->setTitle("own entry");
         return s;
@@ -223,7 +223,8 @@ TEST_F(LinkTableTest, AnOwnEntryComesFirstAndAMakerKeepsAGroupFromBecomingAList)
     auto own = make("zxhq", "自选股");
     ASSERT_TRUE(own);
     EXPECT_TRUE(made.empty());
-    VTAUIFactory::unregisterScreen("zxhq");
+    resetShellScreens();
+    registerClass("PortfolioViewController");
     ASSERT_TRUE(make("zxhq", "自选股"));
     EXPECT_EQ(made.size(), 1u);
 
@@ -243,7 +244,7 @@ TEST_F(LinkTableTest, AnOwnEntryComesFirstAndAMakerKeepsAGroupFromBecomingAList)
 
 TEST_F(LinkTableTest, TheGateHoldsForAClassMadeScreenWithoutASession) {
     std::shared_ptr<VTAMenu> pending;
-    VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
+    ScreenRegistry::shared().setTradeLogin([&](const std::shared_ptr<VTAMenu>& m) {
         pending = m;
         return std::make_shared<RecordingScreen>();
     });

@@ -5,6 +5,7 @@
 // Links whose screens come with later steps are listed: they open nothing.
 #include "LaunchTestSupport.h"
 
+#include <map>
 #include <set>
 
 #include "core/RequestText.h"
@@ -72,6 +73,12 @@ const std::set<std::string> kLaterScreens = {
     // news and pushed messages
     "newslist",
     "pushmsg",
+};
+
+// Screens registered under a link command that the menu does not carry:
+// other screens open them. Each with where it opens from.
+const std::map<std::string, std::string> kOpenedElsewhere = {
+    {"tradelogin", "the trade gate, customer service's 关联资金帐号, the web page's relate link"},
 };
 
 std::string shownTexts() {
@@ -214,9 +221,10 @@ TEST_F(MenuReachTest, EveryItemOfTheDownloadedMenuOpensItsScreenOrIsALaterStep) 
         ASSERT_FALSE(HasFatalFailure());
     }
 
-    // Every screen the shell registers is on the menu.
-    for (const auto& command : VTAUIFactory::registeredCommands())
-        EXPECT_TRUE(opened.count(command)) << "no menu item opens \"" << command << "\"";
+    // Every registered screen is on the menu, or another screen opens it.
+    for (const auto& command : ScreenRegistry::shared().commands())
+        EXPECT_TRUE(opened.count(command) || kOpenedElsewhere.count(command))
+            << "no menu item opens \"" << command << "\" (list it with where it opens from)";
     // What the menu links to and nobody maps is exactly the later steps' list.
     for (const auto& command : unmapped)
         EXPECT_TRUE(kLaterScreens.count(command)) << "\"" << command << "\" maps to no screen";

@@ -125,7 +125,7 @@ TEST_F(ScreensNavigationTest, GoToZXHQFindsTheItemAndOpensIt) {
     tree->addMenu(menu("", "行情", 1, -1), -1);
     tree->addMenu(menu("zxhq", "自选股", 11, 1), 1);
     VTATree::setSharedTree(tree);
-    VTAUIFactory::registerScreen("zxhq", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("zxhq", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     auto s = std::make_shared<RecordingScreen>();
     pushViewController(s);
     pushViewController(std::make_shared<RecordingScreen>());
@@ -141,7 +141,7 @@ TEST_F(ScreensNavigationTest, GoToZXHQFindsTheItemAndOpensIt) {
 }
 
 TEST_F(ScreensNavigationTest, TradeWithStockRefusesWhatCannotBeTraded) {
-    VTAUIFactory::registerScreen("buysale", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("buysale", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     setTradeSession();
     struct Case {
         std::shared_ptr<VTAStock> stock;
@@ -164,9 +164,9 @@ TEST_F(ScreensNavigationTest, TradeWithStockRefusesWhatCannotBeTraded) {
 }
 
 TEST_F(ScreensNavigationTest, TradeWithStockOpensTheOrderScreenWithTheStock) {
-    VTAUIFactory::registerScreen("buysale", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("buysale", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     std::shared_ptr<VTAMenu> pending;
-    VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
+    ScreenRegistry::shared().setTradeLogin([&](const std::shared_ptr<VTAMenu>& m) {
         pending = m;
         return std::make_shared<RecordingScreen>();
     });
@@ -201,8 +201,8 @@ TEST_F(ScreensNavigationTest, TradeWithStockOpensTheOrderScreenWithTheStock) {
 }
 
 TEST_F(ScreensNavigationTest, TheIdleLockEndsTheSessionAndTakesTheTradeScreensAway) {
-    VTAUIFactory::registerScreen("zxhq", [](const auto&) { return std::make_shared<RecordingScreen>(); });
-    VTAUIFactory::registerScreen("wtcd", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("zxhq", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("wtcd", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     setTradeSession();
     VTAParamter::shareParamter().setString("x", "tradeUserAllTCRS");
     auto account = VTAAccount::initWithIDEX("100200", VTAAccountType::accountTypeWithCode("Z", "资金帐号"),

@@ -84,7 +84,7 @@ TEST_F(ScreensPagesTest, SettingsShowTrafficAndOpenTheMessageSettingsOnceRegiste
     s->selectRow(zsec, zrow);
     EXPECT_EQ(NetworkManager::manager().sentBytes(), 0);
 
-    VTAUIFactory::registerScreen("msgsetting", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("msgsetting", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     s->viewWillAppear(false);
     auto [msec, mrow] = rowOf(*s, "消息提醒设置");
     EXPECT_EQ(msec, 0);
@@ -111,7 +111,7 @@ TEST_F(ScreensPagesTest, TheWebPageCatchesLinkCommands) {
     EXPECT_EQ(topAlertTitle(), "请先登录交易");
     topAlert()->tapButtonAtIndex(0);
 
-    VTAUIFactory::registerScreen(VTAUIFactory::kTradeLoginCommand, [&](const std::shared_ptr<VTAMenu>& m) {
+    ScreenRegistry::shared().setTradeLogin([&](const std::shared_ptr<VTAMenu>& m) {
         logins.push_back(m->link());
         return std::make_shared<RecordingScreen>();
     });
@@ -163,7 +163,7 @@ TEST_F(ScreensPagesTest, AnOrdinaryLinkIsFollowed) {
 }
 
 TEST_F(ScreensPagesTest, AServerListStoresTheNewsTypeAndOpensItsRows) {
-    VTAUIFactory::registerScreen("newslist", [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    ScreenRegistry::shared().addScreen("newslist", [](const auto&) { return std::make_shared<RecordingScreen>(); });
     auto list = std::make_shared<VTAListViewController>();
     list->setListType(VTAListViewController::kServerList);
     auto message = VTAMessage::messageWithSender(std::any(), std::string("stkcode=600000&market=2"), 0);

@@ -63,7 +63,7 @@ TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered) {
 
 TEST_F(ScreensServerTest, TheStockFinderFindsByCodeAndPinyinAndOpensTheQuotePage) {
     std::vector<std::string> opened;
-    VTAUIFactory::registerStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
+    ScreenRegistry::shared().setStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
         opened.push_back(stocks[index]->stockId());
         auto s = std::make_shared<RecordingScreen>();
         s->setTitle(stocks[index]->name());

@@ -30,10 +30,17 @@
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIWindow.h"
 #include "shell/Navigation.h"
+#include "shell/ScreenRegistry.h"
 #include "shell/VTAStockFinder.h"
 #include "shell/VTAUIFactory.h"
 #include "shell/VTAViewControllers.h"
 #include "sim/SimServer.h"
+
+// The registry with the shell's own screens only.
+inline void resetShellScreens() {
+    ScreenRegistry::shared().reset();
+    registerShellScreens(ScreenRegistry::shared());
+}
 
 // 2024-03-05 (a Tuesday) 10:30 in Shanghai.
 inline constexpr double kScreensMorning = 1709605800;
@@ -86,7 +93,7 @@ protected:
         window->setRootViewController(nav);
         setApplicationNavigationController(nav);
         settle();
-        VTAUIFactory::resetRegistry();
+        resetShellScreens();
         clearTradeSession();
         VTATree::setSharedTree(nullptr);
         VTAUserDefoult::standerDefoult().reload();
@@ -101,7 +108,7 @@ protected:
             ServiceSession::shared().reset();
         }
         clearTradeSession();
-        VTAUIFactory::resetRegistry();
+        resetShellScreens();
         setApplicationNavigationController(nullptr);
         nav.reset();
         root.reset();

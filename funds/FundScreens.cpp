@@ -1,0 +1,5 @@
+#include "funds/FundScreens.h"
+
+#include "shell/ScreenRegistry.h"
+
+void registerFundScreens(ScreenRegistry& registry) { (void)registry; }

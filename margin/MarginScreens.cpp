@@ -1,0 +1,5 @@
+#include "margin/MarginScreens.h"
+
+#include "shell/ScreenRegistry.h"
+
+void registerMarginScreens(ScreenRegistry& registry) { (void)registry; }

@@ -1,0 +1,5 @@
+#include "trade/TradeScreens.h"
+
+#include "shell/ScreenRegistry.h"
+
+void registerTradeScreens(ScreenRegistry& registry) { (void)registry; }
