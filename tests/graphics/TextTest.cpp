@@ -1,10 +1,9 @@
 #include "platform/graphics/PangoSupport.h"
 #include "platform/graphics/TextDrawing.h"
 #include "tests/graphics/Canvas.h"
+#include "tests/support/Screenshots.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -26,11 +25,6 @@ bool endsWith(const std::string& s, const std::string& p) {
     return s.size() >= p.size() && s.compare(s.size() - p.size(), p.size(), p) == 0;
 }
 
-void dumpIfAsked(const UIImage& image, const std::string& name) {
-    if (const char* dir = std::getenv("RD_GRAPHICS_DUMP"))
-        image.writePNG(std::string(dir) + "/graphics-" + name + ".png");
-}
-
 }  // namespace
 
 TEST(Text, ChineseRendersRealGlyphsNotBoxes) {
@@ -42,7 +36,7 @@ TEST(Text, ChineseRendersRealGlyphsNotBoxes) {
     EXPECT_GT(pango_layout_get_unknown_glyphs_count(unassigned.get()), 0);
 
     auto line = renderLine(kChinese, *font);
-    dumpIfAsked(*line, "chinese");
+    saveScreenshot(line, "chinese");
     EXPECT_GT(countInk(*line, kWhite), 400);
 
     // Each glyph differs from the box drawn for a missing glyph and from its neighbours.
@@ -155,7 +149,7 @@ TEST(Text, WrapsIntoLinesThatFitTheRect) {
     CGRect ink = inkBounds(*c.image(), kWhite);
     EXPECT_LE(CGRectGetMaxY(ink) / 2, 2 * lh + 0.5);
     EXPECT_LE(CGRectGetMaxX(ink) / 2, 101);
-    dumpIfAsked(*c.image(), "wrapped");
+    saveScreenshot(c.image(), "wrapped");
 
     // Character wrapping breaks inside a long word.
     CGSize chars = sizeWithFont("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", *font, CGSizeMake(60, 1000),

@@ -1,10 +1,13 @@
 #pragma once
 // A fresh application with one key window, a frozen clock and a clean main loop
 // for each test of views and widgets; helpers to tap a view as a finger would,
-// to read pixels of a render, and to save renders for a look by eye.
+// to read pixels of a render; renders for a look by eye go through
+// tests/support/Screenshots.h.
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/Screenshots.h"
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/RunLoop.h"
@@ -49,10 +52,6 @@ protected:
     static int red(uint32_t p) { return (p >> 16) & 0xff; }
     static int green(uint32_t p) { return (p >> 8) & 0xff; }
     static int blue(uint32_t p) { return p & 0xff; }
-    // Saves a render of the view at 2x as /tmp/<prefix>-<name>.png.
-    static void saveRender(UIView& v, const std::string& prefix, const std::string& name) {
-        if (auto img = v.renderToImage(2)) img->writePNG("/tmp/" + prefix + "-" + name + ".png");
-    }
 
     std::shared_ptr<UIWindow> window;
 };

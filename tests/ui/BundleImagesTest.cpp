@@ -86,7 +86,7 @@ TEST_F(BundleImagesTest, ImagesAreDrawnNotBlank) {
         rowH = std::max(rowH, n.height);
     }
     sheet->setFrame(CGRectMake(0, 0, 320, y + rowH + 14));
-    if (auto img = sheet->renderToImage(2)) img->writePNG("/tmp/toolkit2-images.png");
+    saveScreenshot(*sheet, "images");
 }
 
 TEST_F(BundleImagesTest, PercentButtonOfTheQuoteRowUsesTheRedOrGreenImage) {

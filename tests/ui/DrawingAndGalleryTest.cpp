@@ -70,7 +70,7 @@ TEST_F(DrawingTest, StringInRectShrinksToTheWidthAndStaysInside) {
         }
     EXPECT_TRUE(inside);
     EXPECT_FALSE(outside) << "nothing drawn outside the rectangle";
-    img->writePNG("/tmp/toolkit-shrink.png");
+    saveScreenshot(img, "shrink");
 }
 
 TEST_F(DrawingTest, DefaultFontIsArialAtTheSettingsSize) {
@@ -99,7 +99,7 @@ TEST_F(DrawingTest, SegmentedControlFiresOnlyWhenTheUserPicks) {
     run(0.5);
     app().tapAt(onScreen(*seg, CGPointMake(40, 16)));
     EXPECT_EQ(seg->selectedIndex(), 2);
-    saveRender(*seg, "segmented");
+    saveScreenshot(*seg, "segmented");
 }
 
 namespace {
@@ -148,8 +148,7 @@ TEST_F(DrawingTest, GalleryPushesEveryPage) {
         nav->pushViewController(page, false);
         run(0.6);
         window->layoutIfNeeded();
-        if (auto img = window->renderScreenToImage(2))
-            img->writePNG("/tmp/toolkit-gallery-" + std::to_string(i++) + ".png");
+        saveScreenshot("page-" + std::to_string(i++));
         nav->popViewControllerAnimated(false);
         run(0.6);
     }

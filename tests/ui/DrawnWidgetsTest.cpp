@@ -46,7 +46,7 @@ TEST_F(DrawnWidgetsTest, BadgeDrawsWhiteTextOnRedInAWhiteRimAndLetsTapsThrough) 
     auto badge = CustomBadge::customBadgeWithString("28");
     auto img = badge->renderToImage(2);
     ASSERT_TRUE(img);
-    saveRender(*badge, "badge");
+    saveScreenshot(*badge, "badge");
     double w = badge->bounds().size.width, h = badge->bounds().size.height;
     EXPECT_EQ(alpha(pixel(*img, 0.2, 0.2)), 0) << "the corners stay clear";
     uint32_t fill = pixel(*img, 6, h / 2);
@@ -85,7 +85,7 @@ TEST_F(DrawnWidgetsTest, GlossyOrderButtonsShowTheirColourAndAct) {
     auto b = buy->renderToImage(1);
     auto s = sell->renderToImage(1);
     ASSERT_TRUE(b && s);
-    saveRender(*buy, "glossy-buy");
+    saveScreenshot(*buy, "glossy-buy");
     // Away from the title, in the lower half below the gloss.
     uint32_t bp = pixel(*b, 30, 36), sp = pixel(*s, 30, 36);
     EXPECT_NEAR(red(bp), 230, 30) << std::hex << bp;
@@ -119,7 +119,7 @@ TEST_F(DrawnWidgetsTest, GlossyCloseButtonWithGradientTypeTwoShadesTopToBottom) 
     close->setGradientType(static_cast<UIGlossyButtonGradientType>(2));
     auto img = close->renderToImage(1);
     ASSERT_TRUE(img);
-    saveRender(*close, "glossy-close");
+    saveScreenshot(*close, "glossy-close");
     int top = brightness(pixel(*img, 8, 4)), bottom = brightness(pixel(*img, 8, 35));
     EXPECT_GT(top, bottom + 40) << "a strong shade";
     uint32_t mid = pixel(*img, 8, 20);
@@ -142,7 +142,7 @@ TEST_F(DrawnWidgetsTest, PageMarksFollowThePagesAndLetTouchesThrough) {
     marks->setCurrentPage(1);
     auto img = marks->renderToImage(2);
     ASSERT_TRUE(img);
-    saveRender(*marks, "pagemarks");
+    saveScreenshot(*marks, "pagemarks");
     double left = (320 - 4 * 30) / 2.0;
     auto markEdge = [&](int i) { return pixel(*img, left + i * 30 + 2 + 1.5, 10); };  // left of the label
     EXPECT_GT(brightness(markEdge(1)), 220);

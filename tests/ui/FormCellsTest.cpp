@@ -102,7 +102,7 @@ TEST_F(FormCellsTest, QuoteRowPercentButtonCallsTheActionWithItsOwnRow) {
     };
     EXPECT_GT(red(edge(0)), green(edge(0)) + 80);
     EXPECT_GT(green(edge(1)), red(edge(1)) + 80);
-    saveRender(*window, "hqcells");
+    saveScreenshot("hqcells");
 }
 
 TEST_F(FormCellsTest, FormRowPutsCaptionLeftAndItsViewRightWithoutHighlight) {

@@ -109,7 +109,7 @@ TEST_F(GridTest, DoubleTapTogglesEnabledRadioButtonsOnly) {
     buttons[1]->setEnable(true);
     doubleTapRow(1);
     EXPECT_TRUE(buttons[1]->isSeclected());
-    saveRender(*grid, "grid-radio");
+    saveScreenshot(*grid, "grid-radio");
 }
 
 TEST_F(GridTest, MultiSelectOffAnswersNil) {
@@ -124,5 +124,5 @@ TEST_F(GridTest, PageBarSitsBelowTheGridAndKeepsItsTaps) {
     grid->layoutIfNeeded();
     EXPECT_EQ(grid->scrollView()->frame().size.height, 300 - 44);
     EXPECT_EQ(bar->frame(), CGRectMake(0, 256, 320, 44));
-    saveRender(*grid, "grid");
+    saveScreenshot(*grid, "grid");
 }

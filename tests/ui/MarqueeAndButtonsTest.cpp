@@ -18,7 +18,7 @@ TEST_F(MarqueeTest, ScrollsInVirtualTimeAndStopsWhenRemoved) {
     ASSERT_TRUE(m->isScrolling());
     run(1.0);
     EXPECT_NEAR(m->offset(), 40, 2.5);
-    saveRender(*m, "marquee");
+    saveScreenshot(*m, "marquee");
     run(0.5);
     EXPECT_NEAR(m->offset(), 60, 2.5);
     m->removeFromSuperview();
@@ -90,7 +90,7 @@ TEST_F(MarqueeTest, PopupTextViewClosesByButtonOrOutsideTap) {
     window->layoutIfNeeded();
     EXPECT_TRUE(p->isShown());
     EXPECT_LT(p->panel()->frame().size.height, 200) << "short text, short panel";
-    saveRender(*window, "popup-text");
+    saveScreenshot("popup-text");
     tap(*p->closeButton());
     EXPECT_EQ(closed, 0) << "after the fade";
     run(0.3);

@@ -53,7 +53,7 @@ TEST_F(PageCtrTest, LastPageHasOnlyAPreviousButtonAndNextDoesNothing) {
     EXPECT_EQ(bar->curPage(), 3);
     tap(*bar->previousButton());
     EXPECT_EQ(rec.pages, (std::vector<int>{2}));
-    saveRender(*bar, "pagectr");
+    saveScreenshot(*bar, "pagectr");
 }
 
 TEST_F(PageCtrTest, SinglePageListHasNoButtons) {

@@ -110,7 +110,7 @@ TEST_F(ParamViewTest, FooterToolbarSpreadsItsItemsAndRunsTheirActions) {
     EXPECT_GT(CGRectGetMaxX(c->frame()), 280);
     EXPECT_NEAR(CGRectGetMidX(o->frame()), 160, 25) << "flexible spaces put the middle item in the middle";
     EXPECT_EQ(panel->okButton()->superview(), nullptr) << "removed title-bar buttons stay removed";
-    saveRender(*panel, "paramview-footer");
+    saveScreenshot(*panel, "paramview-footer");
     press(a);
     press(o);
     press(c);
@@ -135,7 +135,7 @@ TEST_F(ParamViewTest, DateViewStartsWithTheLastSevenDaysAndStepsByADay) {
     ASSERT_TRUE(startCell && endCell);
     EXPECT_EQ(startCell->textLabel()->text(), "起始日期");
     EXPECT_EQ(endCell->textLabel()->text(), "结束日期");
-    saveRender(*view, "dateview");
+    saveScreenshot(*view, "dateview");
 
     auto startMinus = buttonsTitled(*startCell, "-");
     ASSERT_EQ(startMinus.size(), 1u);

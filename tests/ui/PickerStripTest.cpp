@@ -64,7 +64,7 @@ TEST_F(PickerStripTest, TabSlidesThePickerUpOverTheScreenAndItsDoneKeySlidesItDo
     uint32_t px = pixel(*shot, 160, 470);
     EXPECT_GT(red(px), 200);
     EXPECT_LT(green(px), 40) << "the picker shows at the bottom of the screen";
-    saveRender(*window, "tab-open");
+    saveScreenshot("tab-open");
     tapUnder();
     EXPECT_EQ(underTaps, 1) << "the open picker takes the touch";
 
@@ -117,7 +117,7 @@ TEST_F(PickerStripTest, DatePickerStripReportsTheDateChosenOnIt) {
     CGRect d = date->convertRectToView(date->bounds(), nullptr);
     EXPECT_DOUBLE_EQ(CGRectGetMaxY(d), 480);
     EXPECT_DOUBLE_EQ(d.size.height, 216);
-    saveRender(*window, "tab-date");
+    saveScreenshot("tab-date");
     tab->slideDown();
     run(0.3);
     EXPECT_FALSE(tab->open());
@@ -145,7 +145,7 @@ TEST_F(PickerStripTest, PickerButtonShowsItsPickerAndBarInsteadOfAKeyboard) {
     EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr) << "no keyboard under the picker";
     EXPECT_DOUBLE_EQ(CGRectGetMaxY(picker->frame()), 480);
     EXPECT_DOUBLE_EQ(CGRectGetMaxY(bar->frame()), picker->frame().origin.y) << "the bar sits on the picker";
-    saveRender(*window, "pickerbutton");
+    saveScreenshot("pickerbutton");
 
     run(0.5);
     tap(*field);

@@ -52,7 +52,7 @@ TEST_F(PopupsTest, CountdownAlertEndsWithTheDoneAlertForTheDelegate) {
     EXPECT_EQ(a->remaining(), 20) << "one step a second";
     EXPECT_TRUE(a->isVisible());
     EXPECT_EQ(a->doneAlert(), nullptr);
-    saveRender(*window, "countdown");
+    saveScreenshot("countdown");
     run(20);
     EXPECT_EQ(a->remaining(), 0);
     EXPECT_FALSE(a->isVisible()) << "closes itself at the end";
@@ -95,7 +95,7 @@ TEST_F(PopupsTest, SheetPickerOtherIsZeroAndCancelIsOne) {
     CGRect p = picker->convertRectToView(picker->bounds(), nullptr);
     CGRect ok = sheet->buttonViewAtIndex(0)->convertRectToView(sheet->buttonViewAtIndex(0)->bounds(), nullptr);
     EXPECT_LE(CGRectGetMaxY(p), ok.origin.y + 0.5) << "the picker sits above the buttons";
-    saveRender(*window, "sheetpicker");
+    saveScreenshot("sheetpicker");
     press(sheet->buttonViewAtIndex(0));
     EXPECT_EQ(rec.clicks, (std::vector<int>{0}));
     sheet->showInView(window.get());
@@ -117,7 +117,7 @@ TEST_F(PopupsTest, AlertTextFieldCancelIsZeroAndTheFieldKeepsItsLength) {
     tap(*f);
     UIKeyboard::typeText("12345678");
     EXPECT_EQ(f->text(), "123456") << "no more than the allowed length";
-    saveRender(*window, "alerttextfield");
+    saveScreenshot("alerttextfield");
     press(a->buttonViewAtIndex(1));
     ASSERT_EQ(rec.clicks.size(), 1u);
     EXPECT_EQ(rec.clicks[0].second, 1);
@@ -131,7 +131,7 @@ TEST_F(PopupsTest, ProgressHUDDismissesAfterItsDelay) {
     SVProgressHUD::showWithStatus("正在加载...", SVProgressHUDMaskType::Black, true);
     EXPECT_TRUE(SVProgressHUD::isVisible());
     EXPECT_TRUE(app().isNetworkActivityIndicatorVisible());
-    saveRender(*window, "hud");
+    saveScreenshot("hud");
     SVProgressHUD::dismissWithError("网络错误", 1.75);
     EXPECT_EQ(SVProgressHUD::mark(), SVProgressHUDMark::Error);
     EXPECT_EQ(SVProgressHUD::status(), "网络错误");
@@ -145,7 +145,7 @@ TEST_F(PopupsTest, ProgressHUDDismissesAfterItsDelay) {
 TEST_F(PopupsTest, ErrorShowsEvenWithoutProgressAndANewShowCancelsAnOldDismissal) {
     SVProgressHUD::dismissWithError("委托失败", 1.0);
     EXPECT_TRUE(SVProgressHUD::isVisible());
-    saveRender(*window, "hud-error");
+    saveScreenshot("hud-error");
     run(0.5);
     SVProgressHUD::showWithStatus("重新提交...");
     run(2);

@@ -80,7 +80,7 @@ TEST_F(RefreshTableTest, PullDownBeyondTheThresholdTriggersOnceUntilLoaded) {
     EXPECT_EQ(o.header->state(), QZPullRefreshState::Loading);
     EXPECT_EQ(o.header->statusText(), "加载中...");
     EXPECT_EQ(o.footerTriggers, 0);
-    saveRender(*o.list, "refresh-loading");
+    saveScreenshot(*o.list, "refresh-loading");
     run(2);
     pull(220);  // pulling again while the data loads
     run(2);

@@ -66,7 +66,7 @@ TEST_F(StockKeyboardTest, ShowsInPlaceOfThePlatformKeyboardAndTypesDigitsAndPref
     press("6");
     EXPECT_EQ(field->text(), "600036");
     EXPECT_EQ(changes, (std::vector<std::string>{"600", "6000", "60003", "600036"}));
-    saveRender(*keyboard, "stock-keyboard-digits");
+    saveScreenshot(*keyboard, "stock-keyboard-digits");
 }
 
 TEST_F(StockKeyboardTest, LettersTypeCapitalInitialsAndTheLayoutsSwitch) {
@@ -79,7 +79,7 @@ TEST_F(StockKeyboardTest, LettersTypeCapitalInitialsAndTheLayoutsSwitch) {
     press("Y");
     press("H");
     EXPECT_EQ(field->text(), "PAYH");
-    saveRender(*keyboard, "stock-keyboard-letters");
+    saveScreenshot(*keyboard, "stock-keyboard-letters");
     press("123");
     EXPECT_EQ(keyboard->mode(), VTAStockKeyboard::Mode::Digits);
     press("1");

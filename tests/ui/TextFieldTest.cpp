@@ -73,7 +73,7 @@ TEST_F(TextFieldTest, NumberPadsGetADoneKeyThatHidesTheKeyboard) {
     tap(*f);
     typeKeys("12a");
     EXPECT_EQ(f->text(), "12") << "the number pad offers digits only";
-    saveRender(*window, "textfield-keyboard");
+    saveScreenshot("textfield-keyboard");
     tap(*f->doneButton());
     EXPECT_FALSE(f->isEditing());
     EXPECT_EQ(rec.calls, (Calls{"willShow", "didShow", "didHide"}));
@@ -105,5 +105,5 @@ TEST_F(TextFieldTest, DisabledFieldShowsTextButRefusesInput) {
     EXPECT_TRUE(f->isEditing());
     f->resignFirstResponder();
     EXPECT_FALSE(f->isEditing());
-    saveRender(*f, "textfield-unit");
+    saveScreenshot(*f, "textfield-unit");
 }

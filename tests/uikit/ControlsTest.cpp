@@ -105,7 +105,7 @@ TEST_F(UIKitTest, LabelShrinksToFitItsWidth) {
     EXPECT_GE(label->displayedFontSize(), 8);
     auto img = label->renderToImage(2);
     ASSERT_TRUE(img);
-    img->writePNG("/tmp/uikit-label-shrunk.png");
+    saveScreenshot(img, "label-shrunk");
     // All the text is drawn, inside the width.
     double right = inkRight(*img);
     EXPECT_GT(right, 100);

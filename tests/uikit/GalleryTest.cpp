@@ -1,4 +1,4 @@
-// Whole screens as the host shows them, saved to /tmp for a look.
+// Whole screens as the host shows them, saved as screenshots for a look.
 #include "UIKitTestSupport.h"
 
 #include "platform/uikit/UIActionSheet.h"
@@ -107,11 +107,10 @@ TEST_F(UIKitTest, GalleryOfScreens) {
     auto nav = UINavigationController::initWithRootViewController(list);
     window->setRootViewController(nav);
     auto shot = [&](const char* name) {
-        auto img = window->renderScreenToImage(2);
+        auto img = saveScreenshot(name);
         ASSERT_TRUE(img);
         EXPECT_EQ(img->pixelWidth(), 640);
         EXPECT_EQ(img->pixelHeight(), 960);
-        img->writePNG(std::string("/tmp/uikit-") + name + ".png");
     };
     shot("list");
     // Mid-drag: the list follows the finger and shows its indicator.

@@ -175,7 +175,7 @@ TEST_F(UIKitTest, ALongAlertMessageScrollsInsideTheScreen) {
     EXPECT_GE(alert->boxFrame().origin.y, 0);
     UIButton* agree = alert->buttonViewAtIndex(1);
     EXPECT_LE(CGRectGetMaxY(agree->frame()), 480);
-    window->renderScreenToImage(2)->writePNG("/tmp/uikit-long-alert.png");
+    saveScreenshot("long-alert");
     tap(*agree);
     EXPECT_FALSE(alert->isVisible());
 }

@@ -185,7 +185,7 @@ TEST_F(TableTest, GroupedSectionsHaveTitlesAndInsetRows) {
     EXPECT_EQ(table->rectForRowAtIndexPath(NSIndexPath::indexPathForRow(5, 1)), CGRectZero);
     auto img = window->renderScreenToImage(2);
     ASSERT_TRUE(img);
-    img->writePNG("/tmp/uikit-grouped-table.png");
+    saveScreenshot(img, "grouped-table");
 }
 
 TEST_F(TableTest, FlingDeceleratesAndTheTopBouncesBack) {
