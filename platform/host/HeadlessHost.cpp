@@ -46,11 +46,19 @@ void HeadlessHost::drag(double x1, double y1, double x2, double y2, int steps) {
 }
 
 void HeadlessHost::pinch(double cx, double cy, double from, double to, int steps) {
+    pinchAlong(cx, cy, 1, 0, from, to, steps);
+}
+
+void HeadlessHost::verticalPinch(double cx, double cy, double from, double to, int steps) {
+    pinchAlong(cx, cy, 0, 1, from, to, steps);
+}
+
+void HeadlessHost::pinchAlong(double cx, double cy, double dx, double dy, double from, double to, int steps) {
     steps = std::clamp(steps, 1, 1000);
     from = std::max(from, 2.0) / 2;
     to = std::max(to, 2.0) / 2;
-    app().pinch(CGPointMake(cx - from, cy), CGPointMake(cx + from, cy), CGPointMake(cx - to, cy),
-                CGPointMake(cx + to, cy), 0.03 * steps, steps);
+    app().pinch(CGPointMake(cx - dx * from, cy - dy * from), CGPointMake(cx + dx * from, cy + dy * from),
+                CGPointMake(cx - dx * to, cy - dy * to), CGPointMake(cx + dx * to, cy + dy * to), 0.03 * steps, steps);
 }
 
 bool HeadlessHost::tapText(const std::string& text) {

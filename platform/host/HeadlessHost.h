@@ -29,6 +29,8 @@ public:
     void drag(double x1, double y1, double x2, double y2, int steps = 10);
     // Two fingers on a horizontal line through (cx, cy), their distance going from `from` to `to`.
     void pinch(double cx, double cy, double from, double to, int steps = 10);
+    // The same along a vertical line: one finger above (cx, cy), one below.
+    void verticalPinch(double cx, double cy, double from, double to, int steps = 10);
     // Taps the centre of the visible part of the frontmost view showing the text; false when none.
     bool tapText(const std::string& text);
 
@@ -70,5 +72,8 @@ public:
     void terminate();
 
 private:
+    // Two fingers moving symmetrically about (cx, cy) along the unit direction (dx, dy).
+    void pinchAlong(double cx, double cy, double dx, double dy, double from, double to, int steps);
+
     double realTimeLimit_ = 10;
 };

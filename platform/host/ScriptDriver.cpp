@@ -26,6 +26,7 @@ const std::map<std::string, Syntax>& syntaxes() {
         {"doubletap", {TextArg::None, 2, 2, "doubletap X Y"}},
         {"drag", {TextArg::None, 4, 5, "drag X1 Y1 X2 Y2 [STEPS]"}},
         {"pinch", {TextArg::None, 4, 4, "pinch CX CY FROM TO"}},
+        {"vpinch", {TextArg::None, 4, 4, "vpinch CX CY FROM TO"}},
         {"taptext", {TextArg::Required, 0, 0, "taptext TEXT"}},
         {"type", {TextArg::Required, 0, 0, "type TEXT"}},
         {"key", {TextArg::Required, 0, 0, "key NAME"}},
@@ -199,6 +200,8 @@ std::optional<std::string> ScriptDriver::execute(const ScriptCommand& c) {
         host_.drag(n[0], n[1], n[2], n[3], n.size() > 4 ? static_cast<int>(n[4]) : 10);
     } else if (c.name == "pinch") {
         host_.pinch(n[0], n[1], n[2], n[3]);
+    } else if (c.name == "vpinch") {
+        host_.verticalPinch(n[0], n[1], n[2], n[3]);
     } else if (c.name == "taptext") {
         if (!host_.tapText(c.text)) return "no visible view shows \"" + c.text + "\"";
     } else if (c.name == "type") {

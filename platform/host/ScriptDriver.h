@@ -5,7 +5,8 @@
 //   tap X Y                      one finger taps
 //   doubletap X Y
 //   drag X1 Y1 X2 Y2 [STEPS]     a one-finger drag (10 steps of 30 ms by default)
-//   pinch CX CY FROM TO          two fingers around (CX, CY) from FROM to TO points apart
+//   pinch CX CY FROM TO          two fingers left and right of (CX, CY), from FROM to TO points apart
+//   vpinch CX CY FROM TO         the same with one finger above (CX, CY) and one below
 //   taptext TEXT                 taps the frontmost visible view showing TEXT
 //   type TEXT                    types into the text field being edited ("\n" in quotes presses return)
 //   key NAME                     return, backspace, or a key of the on-screen keyboard by its title

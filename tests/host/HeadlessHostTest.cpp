@@ -247,3 +247,47 @@ TEST_F(HostTest, DragAndPinchReachTheTouchedView) {
     host.pinch(160, 240, 40, 200);
     EXPECT_EQ(pad->maxFingers, 2);
 }
+
+// The fingers of a pinch, where they landed and where they lifted (screen points).
+class PinchRecorder : public UIView {
+public:
+    using UIView::UIView;
+    void touchesBegan(const UITouchSet&, UIEvent* e) override { first = where(e); }
+    void touchesEnded(const UITouchSet&, UIEvent* e) override { last = where(e); }
+    std::vector<CGPoint> where(UIEvent* e) const {
+        std::vector<CGPoint> out;
+        for (const auto& t : e->allTouches()) out.push_back(t->locationInView(nullptr));
+        std::sort(out.begin(), out.end(), [](CGPoint a, CGPoint b) { return a.x + a.y < b.x + b.y; });
+        return out;
+    }
+    std::vector<CGPoint> first, last;
+};
+
+TEST_F(HostTest, PinchesMoveTwoFingersApartAlongTheirAxis) {
+    auto pad = std::make_shared<PinchRecorder>(CGRectMake(0, 20, 320, 460));
+    pad->setMultipleTouchEnabled(true);
+    window->addSubview(pad);
+    auto expectFingers = [](const std::vector<CGPoint>& got, CGPoint a, CGPoint b) {
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_NEAR(got[0].x, a.x, 0.01);
+        EXPECT_NEAR(got[0].y, a.y, 0.01);
+        EXPECT_NEAR(got[1].x, b.x, 0.01);
+        EXPECT_NEAR(got[1].y, b.y, 0.01);
+    };
+
+    host.pinch(160, 240, 40, 200);
+    expectFingers(pad->first, CGPointMake(140, 240), CGPointMake(180, 240));
+    expectFingers(pad->last, CGPointMake(60, 240), CGPointMake(260, 240));
+
+    // A vertical spread: one finger above the centre, one below, moving apart.
+    host.verticalPinch(100, 250, 40, 200);
+    expectFingers(pad->first, CGPointMake(100, 230), CGPointMake(100, 270));
+    expectFingers(pad->last, CGPointMake(100, 150), CGPointMake(100, 350));
+
+    // The script's vpinch, here closing the fingers.
+    std::ostringstream out;
+    ScriptDriver driver(host, out);
+    EXPECT_FALSE(driver.runScript("vpinch 160 240 200 60\n"));
+    expectFingers(pad->first, CGPointMake(160, 140), CGPointMake(160, 340));
+    expectFingers(pad->last, CGPointMake(160, 210), CGPointMake(160, 270));
+}

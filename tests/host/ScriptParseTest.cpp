@@ -38,8 +38,9 @@ TEST(ScriptParse, ReadsEveryCommandWithItsArgumentsAndLineNumbers) {
         "screenshot out/a.png\n"
         "tree\n"
         "background\n"
-        "foreground\n");
-    ASSERT_EQ(c.size(), 17u);
+        "foreground\n"
+        "vpinch 160 240 150 50\n");
+    ASSERT_EQ(c.size(), 18u);
     EXPECT_EQ(c[0].name, "tap");
     EXPECT_EQ(c[0].line, 3);
     EXPECT_EQ(c[0].numbers, (std::vector<double>{10, 20.5}));
@@ -59,6 +60,8 @@ TEST(ScriptParse, ReadsEveryCommandWithItsArgumentsAndLineNumbers) {
     EXPECT_EQ(c[13].text, "out/a.png");
     EXPECT_EQ(c[16].name, "foreground");
     EXPECT_EQ(c[16].line, 19);
+    EXPECT_EQ(c[17].name, "vpinch");
+    EXPECT_EQ(c[17].numbers, (std::vector<double>{160, 240, 150, 50}));
 }
 
 TEST(ScriptParse, QuotedTextsKeepSpacesAndEscapes) {
