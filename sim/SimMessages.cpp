@@ -1,4 +1,5 @@
-// Pushed-message functions of the simulated server (family 3780).
+// Pushed-message functions of the simulated server (family 3780; functions,
+// keys and columns named in core/contracts/MessageContract.h).
 // 3780/2 messages not yet confirmed. Set 0 rows: "msg_id", "detailmsg_id",
 //   "sender_code", "sender_name", "send_time" ("yyyy-MM-dd HH:mm:ss"),
 //   "is_validate" (1: confirm the receipt), "msg_type" (1 long text, 2 web
@@ -13,28 +14,32 @@
 #include <algorithm>
 #include <string>
 
+#include "core/RequestBuilder.h"
 #include "core/TCRSWriter.h"
+#include "core/contracts/MessageContract.h"
 #include "sim/SimServer.h"
 
 namespace {
 
+using namespace MessageContract;
+
 TCRSWriter& messageFields(TCRSWriter& w) {
     w.beginSet()
-        .addField("msg_id", TCRSFieldType::VarText)
-        .addField("detailmsg_id", TCRSFieldType::VarText)
-        .addField("sender_code", TCRSFieldType::VarText)
-        .addField("sender_name", TCRSFieldType::VarText)
-        .addField("send_time", TCRSFieldType::VarText)
-        .addField("is_validate", TCRSFieldType::Integer, 4)
-        .addField("msg_type", TCRSFieldType::Integer, 4)
-        .addField("msg_level", TCRSFieldType::Integer, 4)
-        .addField("summary", TCRSFieldType::VarText)
-        .addField("content", TCRSFieldType::VarText)
-        .addField("week", TCRSFieldType::Integer, 4)
-        .addField("channel_name", TCRSFieldType::VarText)
-        .addField("stk_code", TCRSFieldType::VarText)
-        .addField("stk_name", TCRSFieldType::VarText)
-        .addField("url", TCRSFieldType::VarText);
+        .addField(Col::kMessageId, TCRSFieldType::VarText)
+        .addField(Col::kDetailId, TCRSFieldType::VarText)
+        .addField(Col::kSenderCode, TCRSFieldType::VarText)
+        .addField(Col::kSenderName, TCRSFieldType::VarText)
+        .addField(Col::kSendTime, TCRSFieldType::VarText)
+        .addField(Col::kNeedsConfirm, TCRSFieldType::Integer, 4)
+        .addField(Col::kType, TCRSFieldType::Integer, 4)
+        .addField(Col::kLevel, TCRSFieldType::Integer, 4)
+        .addField(Col::kSummary, TCRSFieldType::VarText)
+        .addField(Col::kContent, TCRSFieldType::VarText)
+        .addField(Col::kWeekday, TCRSFieldType::Integer, 4)
+        .addField(Col::kChannel, TCRSFieldType::VarText)
+        .addField(Col::kStockCode, TCRSFieldType::VarText)
+        .addField(Col::kStockName, TCRSFieldType::VarText)
+        .addField(Col::kUrl, TCRSFieldType::VarText);
     return w;
 }
 
@@ -56,7 +61,7 @@ std::vector<uint8_t> unconfirmed(SimCall& c) {
 }
 
 std::vector<uint8_t> confirm(SimCall& c) {
-    std::string ids = c.request.value("detailmsg_id");
+    std::string ids = c.request.value(Key::kDetailId);
     std::replace(ids.begin(), ids.end(), ',', '|');
     int confirmed = 0;
     size_t start = 0;
@@ -75,9 +80,9 @@ std::vector<uint8_t> confirm(SimCall& c) {
 }
 
 std::vector<uint8_t> history(SimCall& c) {
-    long long from = c.request.intValue("bgn_date", 0);
-    long long to = c.request.intValue("end_date", 0);
-    long long count = std::clamp<long long>(c.request.intValue("count", 30), 1, 200);
+    long long from = c.request.intValue(Key::kBeginDate, 0);
+    long long to = c.request.intValue(Key::kEndDate, 0);
+    long long count = std::clamp<long long>(c.request.intValue(Key::kCount, 30), 1, 200);
     std::vector<const SimMessage*> found;
     for (const auto& m : c.server.state().messages) {
         int day = SimClock::local(m.sendTime).yyyymmdd();
@@ -92,13 +97,13 @@ std::vector<uint8_t> history(SimCall& c) {
 }
 
 std::vector<uint8_t> longText(SimCall& c) {
-    std::string id = c.request.value("detailmsg_id");
+    std::string id = c.request.value(Key::kDetailId);
     for (const auto& m : c.server.state().messages) {
         if (std::to_string(m.detailId) == id) {
             return TCRSWriter()
                 .beginSet()
-                .addField("news_content", TCRSFieldType::VarText)
-                .addField("title", TCRSFieldType::VarText)
+                .addField(Col::kLongText, TCRSFieldType::VarText)
+                .addField(Col::kTitle, TCRSFieldType::VarText)
                 .addRecord({m.longText, m.title})
                 .bytes();
         }
@@ -107,6 +112,10 @@ std::vector<uint8_t> longText(SimCall& c) {
 }
 
 }  // namespace
+
+std::string simLongTextRequest(int64_t detailId) {
+    return RequestBuilder(kLongText).add(Key::kDetailId, static_cast<long long>(detailId)).text();
+}
 
 void SimServer::seedMessages() {
     double now = clock_.now();
@@ -132,15 +141,15 @@ void SimServer::seedMessages() {
         m.stockCode = s.code;
         m.stockName = s.name;
         m.sendTime = now - s.ago;
-        m.url = "tc_mfuncno=3780&tc_sfuncno=7&detailmsg_id=" + std::to_string(m.detailId);
+        m.url = simLongTextRequest(m.detailId);
         state_.messages.push_back(m);
     }
     state_.registeredPhones.insert("13800138000");
 }
 
 void registerMessageFunctions(SimRegistry& r) {
-    r.add(3780, 2, unconfirmed);
-    r.add(3780, 3, confirm);
-    r.add(3780, 6, history);
-    r.add(3780, 7, longText);
+    r.add(kUnconfirmed, unconfirmed);
+    r.add(kConfirm, confirm);
+    r.add(kHistory, history);
+    r.add(kLongText, longText);
 }

@@ -1,5 +1,6 @@
 // The news menu of the simulated server: the rows of the client's
-// server-filled menu list (menu link "newsmenu?tc_mfuncno=504&tc_sfuncno=1").
+// server-filled menu list (menu link "newsmenu?tc_mfuncno=504&tc_sfuncno=1";
+// function and columns named in core/contracts/NewsContract.h).
 //
 // 504/1 news categories. Request: nothing beyond the function numbers.
 //   Reply set 0, one record per category: "title" (the row's text), "link"
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/NewsContract.h"
 #include "sim/SimRegistry.h"
 
 namespace {
@@ -28,9 +30,9 @@ const NewsCategory kCategories[] = {
 std::vector<uint8_t> newsCategories(SimCall&) {
     TCRSWriter w;
     w.beginSet()
-        .addField("title", TCRSFieldType::VarText)
-        .addField("link", TCRSFieldType::VarText)
-        .addField("newstypeid", TCRSFieldType::VarText);
+        .addField(NewsContract::Col::kTitle, TCRSFieldType::VarText)
+        .addField(NewsContract::Col::kLink, TCRSFieldType::VarText)
+        .addField(NewsContract::Col::kCategoryId, TCRSFieldType::VarText);
     for (const auto& c : kCategories)
         w.addRecord({c.title, std::string("newslist?tc_mfuncno=504&tc_sfuncno=22&newstypeid=") + c.id, c.id});
     return w.bytes();
@@ -38,4 +40,4 @@ std::vector<uint8_t> newsCategories(SimCall&) {
 
 }  // namespace
 
-void registerNewsMenuFunctions(SimRegistry& r) { r.add(504, 1, newsCategories); }
+void registerNewsMenuFunctions(SimRegistry& r) { r.add(NewsContract::kCategories, newsCategories); }

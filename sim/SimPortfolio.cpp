@@ -1,4 +1,5 @@
-// Own-stock functions of the simulated server (family 3710), one list per
+// Own-stock functions of the simulated server (family 3710; functions and
+// keys named in core/contracts/PortfolioContract.h), one list per
 // phone (the session's phone; "" before registration). Ids "code.market"
 // joined by "|". Every reply's set 0: "result" (1 done, 0 refused),
 // "message", "code" (the resulting list).
@@ -10,11 +11,13 @@
 #include <string>
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/PortfolioContract.h"
+#include "core/contracts/ResultContract.h"
 #include "sim/SimServer.h"
 
 namespace {
 
-constexpr size_t kMaxOwnStocks = 100;
+using namespace PortfolioContract;
 
 std::vector<std::string> splitIds(const std::string& s) {
     std::vector<std::string> out;
@@ -47,47 +50,47 @@ bool known(SimCall& c, const std::string& id) { return c.server.market().findId(
 
 void addIds(SimCall& c, std::vector<std::string>& list, const std::vector<std::string>& ids) {
     for (const auto& id : ids)
-        if (known(c, id) && std::find(list.begin(), list.end(), id) == list.end() && list.size() < kMaxOwnStocks)
+        if (known(c, id) && std::find(list.begin(), list.end(), id) == list.end() && list.size() < size_t(kMaxStocks))
             list.push_back(id);
 }
 
 std::vector<uint8_t> upload(SimCall& c) {
     auto& list = listOf(c);
-    addIds(c, list, splitIds(c.request.value("code")));
+    addIds(c, list, splitIds(c.request.value(Key::kCode)));
     return result(1, "上传成功", list);
 }
 
 std::vector<uint8_t> download(SimCall& c) {
     auto& list = listOf(c);
-    if (c.request.intValue("isreturnhq", 0) != 1) return result(1, "", list);
+    if (c.request.intValue(Key::kWithNames, 0) != 1) return result(1, "", list);
     std::string code = join(list);
     TCRSWriter w;
     w.beginSet()
-        .addField("result", TCRSFieldType::Integer, 4)
-        .addField("message", TCRSFieldType::VarText)
-        .addField("code", TCRSFieldType::VarText)
+        .addField(ResultContract::Col::kResult, TCRSFieldType::Integer, 4)
+        .addField(ResultContract::Col::kMessage, TCRSFieldType::VarText)
+        .addField(ResultContract::Col::kCode, TCRSFieldType::VarText)
         .addRecord({1, "", code});
     w.beginSet()
-        .addField("code", TCRSFieldType::VarText, 0, "代码")
-        .addField("exchid", TCRSFieldType::Integer, 4, "市场")
-        .addField("name", TCRSFieldType::VarText, 0, "名称");
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "代码")
+        .addField(Col::kMarket, TCRSFieldType::Integer, 4, "市场")
+        .addField(Col::kName, TCRSFieldType::VarText, 0, "名称");
     for (const auto& id : list)
         if (const SimInstrument* s = c.server.market().findId(id)) w.addRecord({s->code, s->market, s->name});
     return w.bytes();
 }
 
 std::vector<uint8_t> addOne(SimCall& c) {
-    std::string id = c.request.value("code");
+    std::string id = c.request.value(Key::kCode);
     if (!known(c, id)) return simErrorSet(-1, "股票代码不存在");
     auto& list = listOf(c);
     if (std::find(list.begin(), list.end(), id) != list.end()) return result(0, "该股票已在自选股中", list);
-    if (list.size() >= kMaxOwnStocks) return result(0, "自选股已满", list);
+    if (list.size() >= size_t(kMaxStocks)) return result(0, "自选股已满", list);
     list.push_back(id);
     return result(1, "添加成功", list);
 }
 
 std::vector<uint8_t> deleteOne(SimCall& c) {
-    std::string id = c.request.value("code");
+    std::string id = c.request.value(Key::kCode);
     auto& list = listOf(c);
     auto it = std::find(list.begin(), list.end(), id);
     if (it == list.end()) return result(0, "自选股中没有该股票", list);
@@ -98,12 +101,12 @@ std::vector<uint8_t> deleteOne(SimCall& c) {
 std::vector<uint8_t> replaceList(SimCall& c) {
     auto& list = listOf(c);
     list.clear();
-    addIds(c, list, splitIds(c.request.value("code")));
+    addIds(c, list, splitIds(c.request.value(Key::kCode)));
     return result(1, "保存成功", list);
 }
 
 std::vector<uint8_t> addHoldings(SimCall& c) {
-    if (c.request.value("inputid").empty()) return simErrorSet(-1, "请先登录交易");
+    if (c.request.value(Key::kFundAccount).empty()) return simErrorSet(-1, "请先登录交易");
     auto& list = listOf(c);
     // The demo account's holdings (the trading step keeps real positions).
     addIds(c, list, {"600036.2", "000002.1", "601318.2"});
@@ -113,10 +116,10 @@ std::vector<uint8_t> addHoldings(SimCall& c) {
 }  // namespace
 
 void registerPortfolioFunctions(SimRegistry& r) {
-    r.add(3710, 1, upload);
-    r.add(3710, 2, download);
-    r.add(3710, 3, addOne);
-    r.add(3710, 4, deleteOne);
-    r.add(3710, 5, replaceList);
-    r.add(3710, 6, addHoldings);
+    r.add(kUpload, upload);
+    r.add(kDownload, download);
+    r.add(kAdd, addOne);
+    r.add(kDelete, deleteOne);
+    r.add(kReplace, replaceList);
+    r.add(kAddHoldings, addHoldings);
 }

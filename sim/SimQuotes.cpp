@@ -1,4 +1,5 @@
-// Market data functions of the simulated server (family 31000).
+// Market data functions of the simulated server (family 31000): functions,
+// request keys and reply columns are named in core/contracts/QuoteContract.h.
 //
 // 31000/4 snapshot. Request "code" (ids "code.market" joined by "|"), "field"
 //   (numbers joined by "|"). Reply set 0, one record per known id in request
@@ -26,9 +27,12 @@
 #include <string>
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/QuoteContract.h"
 #include "sim/SimServer.h"
 
 namespace {
+
+using namespace QuoteContract;
 
 std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> out;
@@ -67,26 +71,46 @@ struct Column {
 };
 
 const Column kColumns[] = {
-    {1, "exchid", TCRSFieldType::Integer, "市场"},  {2, "classid", TCRSFieldType::Integer, "类别"},
-    {3, "code", TCRSFieldType::VarText, "代码"},    {4, "name", TCRSFieldType::VarText, "名称"},
-    {6, "zrsp", TCRSFieldType::Packed, "昨收"},     {11, "zjcj", TCRSFieldType::Packed, "现价"},
-    {13, "zhd", TCRSFieldType::Packed, "涨跌"},     {14, "jrkp", TCRSFieldType::Packed, "今开"},
-    {15, "zgcj", TCRSFieldType::Packed, "最高"},    {16, "zdf", TCRSFieldType::Packed, "涨幅"},
-    {17, "zdcj", TCRSFieldType::Packed, "最低"},    {18, "cjje", TCRSFieldType::Packed, "金额"},
-    {20, "cjsl", TCRSFieldType::Packed, "总量"},    {21, "cjjj", TCRSFieldType::Packed, "均价"},
-    {26, "lb", TCRSFieldType::Packed, "量比"},      {27, "wb", TCRSFieldType::Packed, "委比"},
-    {29, "hsl", TCRSFieldType::Packed, "换手"},     {30, "syl", TCRSFieldType::Packed, "市盈"},
-    {32, "pycode", TCRSFieldType::VarText, "拼音"}, {50, "sj1", TCRSFieldType::Packed, "卖一"},
-    {51, "sj2", TCRSFieldType::Packed, "卖二"},     {52, "sj3", TCRSFieldType::Packed, "卖三"},
-    {53, "sj4", TCRSFieldType::Packed, "卖四"},     {54, "sj5", TCRSFieldType::Packed, "卖五"},
-    {55, "sl1", TCRSFieldType::Integer, "卖一量"},  {56, "sl2", TCRSFieldType::Integer, "卖二量"},
-    {57, "sl3", TCRSFieldType::Integer, "卖三量"},  {58, "sl4", TCRSFieldType::Integer, "卖四量"},
-    {59, "sl5", TCRSFieldType::Integer, "卖五量"},  {70, "bj1", TCRSFieldType::Packed, "买一"},
-    {71, "bj2", TCRSFieldType::Packed, "买二"},     {72, "bj3", TCRSFieldType::Packed, "买三"},
-    {73, "bj4", TCRSFieldType::Packed, "买四"},     {74, "bj5", TCRSFieldType::Packed, "买五"},
-    {75, "bl1", TCRSFieldType::Integer, "买一量"},  {76, "bl2", TCRSFieldType::Integer, "买二量"},
-    {77, "bl3", TCRSFieldType::Integer, "买三量"},  {78, "bl4", TCRSFieldType::Integer, "买四量"},
-    {79, "bl5", TCRSFieldType::Integer, "买五量"},  {90, "lastupd", TCRSFieldType::VarText, "更新时间"},
+    {Field::kMarket, Col::kMarket, TCRSFieldType::Integer, "市场"},
+    {Field::kClass, Col::kClass, TCRSFieldType::Integer, "类别"},
+    {Field::kCode, Col::kCode, TCRSFieldType::VarText, "代码"},
+    {Field::kName, Col::kName, TCRSFieldType::VarText, "名称"},
+    {Field::kPrevClose, Col::kPrevClose, TCRSFieldType::Packed, "昨收"},
+    {Field::kLast, Col::kLast, TCRSFieldType::Packed, "现价"},
+    {Field::kChange, Col::kChange, TCRSFieldType::Packed, "涨跌"},
+    {Field::kOpen, Col::kOpen, TCRSFieldType::Packed, "今开"},
+    {Field::kHigh, Col::kHigh, TCRSFieldType::Packed, "最高"},
+    {Field::kChangePercent, Col::kChangePercent, TCRSFieldType::Packed, "涨幅"},
+    {Field::kLow, Col::kLow, TCRSFieldType::Packed, "最低"},
+    {Field::kAmount, Col::kAmount, TCRSFieldType::Packed, "金额"},
+    {Field::kVolume, Col::kVolume, TCRSFieldType::Packed, "总量"},
+    {Field::kAverage, Col::kAverage, TCRSFieldType::Packed, "均价"},
+    {Field::kVolumeRatio, Col::kVolumeRatio, TCRSFieldType::Packed, "量比"},
+    {Field::kBidAskRatio, Col::kBidAskRatio, TCRSFieldType::Packed, "委比"},
+    {Field::kTurnover, Col::kTurnover, TCRSFieldType::Packed, "换手"},
+    {Field::kPeRatio, Col::kPeRatio, TCRSFieldType::Packed, "市盈"},
+    {Field::kPinyin, Col::kPinyin, TCRSFieldType::VarText, "拼音"},
+    {Field::kAskPrice[0], Col::kAskPrice[0], TCRSFieldType::Packed, "卖一"},
+    {Field::kAskPrice[1], Col::kAskPrice[1], TCRSFieldType::Packed, "卖二"},
+    {Field::kAskPrice[2], Col::kAskPrice[2], TCRSFieldType::Packed, "卖三"},
+    {Field::kAskPrice[3], Col::kAskPrice[3], TCRSFieldType::Packed, "卖四"},
+    {Field::kAskPrice[4], Col::kAskPrice[4], TCRSFieldType::Packed, "卖五"},
+    {Field::kAskVolume[0], Col::kAskVolume[0], TCRSFieldType::Integer, "卖一量"},
+    {Field::kAskVolume[1], Col::kAskVolume[1], TCRSFieldType::Integer, "卖二量"},
+    {Field::kAskVolume[2], Col::kAskVolume[2], TCRSFieldType::Integer, "卖三量"},
+    {Field::kAskVolume[3], Col::kAskVolume[3], TCRSFieldType::Integer, "卖四量"},
+    {Field::kAskVolume[4], Col::kAskVolume[4], TCRSFieldType::Integer, "卖五量"},
+    {Field::kBidPrice[0], Col::kBidPrice[0], TCRSFieldType::Packed, "买一"},
+    {Field::kBidPrice[1], Col::kBidPrice[1], TCRSFieldType::Packed, "买二"},
+    {Field::kBidPrice[2], Col::kBidPrice[2], TCRSFieldType::Packed, "买三"},
+    {Field::kBidPrice[3], Col::kBidPrice[3], TCRSFieldType::Packed, "买四"},
+    {Field::kBidPrice[4], Col::kBidPrice[4], TCRSFieldType::Packed, "买五"},
+    {Field::kBidVolume[0], Col::kBidVolume[0], TCRSFieldType::Integer, "买一量"},
+    {Field::kBidVolume[1], Col::kBidVolume[1], TCRSFieldType::Integer, "买二量"},
+    {Field::kBidVolume[2], Col::kBidVolume[2], TCRSFieldType::Integer, "买三量"},
+    {Field::kBidVolume[3], Col::kBidVolume[3], TCRSFieldType::Integer, "买四量"},
+    {Field::kBidVolume[4], Col::kBidVolume[4], TCRSFieldType::Integer, "买五量"},
+    {Field::kUpdated, Col::kUpdated, TCRSFieldType::VarText, "更新时间"},
 };
 
 // The value of one snapshot column for a stock.
@@ -94,26 +118,26 @@ Value columnValue(const std::string& name, const SimInstrument& s, const SimQuot
     const int d = q.decimals;
     auto price = [&](int64_t v) { return Value(SimMarket::priceText(v, d)); };
     auto none = [] { return Value(); };
-    if (name == "exchid") return s.market;
-    if (name == "classid") return s.classId;
-    if (name == "code") return s.code;
-    if (name == "name") return s.name;
-    if (name == "pycode") return s.pycode;
-    if (name == "zrsp") return price(q.prevClose);
-    if (name == "zjcj") return price(q.last);
-    if (name == "zhd") return price(q.last - q.prevClose);
-    if (name == "zdf") {
+    if (name == Col::kMarket) return s.market;
+    if (name == Col::kClass) return s.classId;
+    if (name == Col::kCode) return s.code;
+    if (name == Col::kName) return s.name;
+    if (name == Col::kPinyin) return s.pycode;
+    if (name == Col::kPrevClose) return price(q.prevClose);
+    if (name == Col::kLast) return price(q.last);
+    if (name == Col::kChange) return price(q.last - q.prevClose);
+    if (name == Col::kChangePercent) {
         double pct = q.prevClose ? 100.0 * double(q.last - q.prevClose) / double(q.prevClose) : 0;
         return fixed(pct, 2);
     }
-    if (name == "jrkp") return q.traded ? price(q.open) : none();
-    if (name == "zgcj") return q.traded ? price(q.high) : none();
-    if (name == "zdcj") return q.traded ? price(q.low) : none();
-    if (name == "cjjj") return price(q.average);
-    if (name == "cjsl") return magnitudeText(double(q.volume));
-    if (name == "cjje") return magnitudeText(q.amount);
-    if (name == "lb") return fixed(0.8 + double(q.volume % 97) / 100.0, 2);
-    if (name == "wb") {
+    if (name == Col::kOpen) return q.traded ? price(q.open) : none();
+    if (name == Col::kHigh) return q.traded ? price(q.high) : none();
+    if (name == Col::kLow) return q.traded ? price(q.low) : none();
+    if (name == Col::kAverage) return price(q.average);
+    if (name == Col::kVolume) return magnitudeText(double(q.volume));
+    if (name == Col::kAmount) return magnitudeText(q.amount);
+    if (name == Col::kVolumeRatio) return fixed(0.8 + double(q.volume % 97) / 100.0, 2);
+    if (name == Col::kBidAskRatio) {
         int64_t b = 0, a = 0;
         for (int k = 0; k < 5; ++k) {
             b += q.bidVolume[k];
@@ -121,17 +145,17 @@ Value columnValue(const std::string& name, const SimInstrument& s, const SimQuot
         }
         return fixed(a + b ? 100.0 * double(b - a) / double(a + b) : 0, 2);
     }
-    if (name == "hsl") return fixed(double(q.volume) / double(std::max<int64_t>(s.baseVolume * 100, 1)) * 100, 2);
-    if (name == "syl")
+    if (name == Col::kTurnover)
+        return fixed(double(q.volume) / double(std::max<int64_t>(s.baseVolume * 100, 1)) * 100, 2);
+    if (name == Col::kPeRatio)
         return s.classId == 1 || s.classId == 6 ? Value(fixed(8 + double(s.code.back() - '0') * 2.5, 2)) : none();
-    if (name.size() == 3 && (name[0] == 's' || name[0] == 'b')) {
-        int k = name[2] - '1';
-        if (k >= 0 && k < 5) {
-            if (name[1] == 'j') return price(name[0] == 's' ? q.ask[k] : q.bid[k]);
-            if (name[1] == 'l') return Value(static_cast<long long>(name[0] == 's' ? q.askVolume[k] : q.bidVolume[k]));
-        }
+    for (int k = 0; k < 5; ++k) {
+        if (name == Col::kAskPrice[k]) return price(q.ask[k]);
+        if (name == Col::kBidPrice[k]) return price(q.bid[k]);
+        if (name == Col::kAskVolume[k]) return Value(static_cast<long long>(q.askVolume[k]));
+        if (name == Col::kBidVolume[k]) return Value(static_cast<long long>(q.bidVolume[k]));
     }
-    if (name == "lastupd") {
+    if (name == Col::kUpdated) {
         std::string t = SimClock::format(now);
         std::string out;
         for (char ch : t)
@@ -174,43 +198,43 @@ void quoteSet(TCRSWriter& w, const std::vector<const Column*>& cols, const std::
 std::vector<uint8_t> snapshot(SimCall& c) {
     const auto& market = c.server.market();
     std::vector<const SimInstrument*> stocks;
-    for (const auto& id : split(c.request.value("code"), '|'))
+    for (const auto& id : split(c.request.value(Key::kCode), '|'))
         if (const SimInstrument* s = market.findId(id)) stocks.push_back(s);
     if (stocks.empty()) return simErrorSet(-1, "股票代码不存在");
     TCRSWriter w;
-    quoteSet(w, orderedColumns(c.request.value("field")), stocks, market, c.now);
+    quoteSet(w, orderedColumns(c.request.value(Key::kField)), stocks, market, c.now);
     return w.bytes();
 }
 
 std::vector<uint8_t> search(SimCall& c) {
-    std::string key = c.request.value("key");
-    if (key.empty()) key = c.request.value("code");
-    long long count = std::clamp<long long>(c.request.intValue("count", 10), 1, 100);
-    auto found =
-        c.server.market().search(key, static_cast<size_t>(count), static_cast<int>(c.request.intValue("market", 0)));
+    std::string key = c.request.value(Key::kKey);
+    if (key.empty()) key = c.request.value(Key::kCode);
+    long long count = std::clamp<long long>(c.request.intValue(Key::kCount, 10), 1, 100);
+    auto found = c.server.market().search(key, static_cast<size_t>(count),
+                                          static_cast<int>(c.request.intValue(Key::kMarket, 0)));
     TCRSWriter w;
     w.beginSet()
-        .addField("code", TCRSFieldType::VarText, 0, "代码")
-        .addField("name", TCRSFieldType::VarText, 0, "名称")
-        .addField("pycode", TCRSFieldType::VarText, 0, "拼音")
-        .addField("exchid", TCRSFieldType::Integer, 4, "市场")
-        .addField("classid", TCRSFieldType::Integer, 4, "类别");
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "代码")
+        .addField(Col::kName, TCRSFieldType::VarText, 0, "名称")
+        .addField(Col::kPinyin, TCRSFieldType::VarText, 0, "拼音")
+        .addField(Col::kMarket, TCRSFieldType::Integer, 4, "市场")
+        .addField(Col::kClass, TCRSFieldType::Integer, 4, "类别");
     for (const SimInstrument* s : found) w.addRecord({s->code, s->name, s->pycode, s->market, s->classId});
     return w.bytes();
 }
 
 const SimInstrument* indexFor(const SimMarket& m, const SimInstrument& s) {
-    if (s.market == 3) return m.find("HSI", 3);
-    return s.market == 2 ? m.find("000001", 2) : m.find("399001", 1);
+    if (s.market == Market::kHongKong) return m.find("HSI", Market::kHongKong);
+    return s.market == Market::kShanghai ? m.find("000001", Market::kShanghai) : m.find("399001", Market::kShenzhen);
 }
 
 void pointSet(TCRSWriter& w, const SimInstrument& s, const std::vector<SimMinutePoint>& points) {
     w.beginSet()
-        .addField("tm", TCRSFieldType::Integer, 4, "时间")
-        .addField("zjcj", TCRSFieldType::Packed, 0, "价格")
-        .addField("cjsl", TCRSFieldType::Packed, 0, "成交量")
-        .addField("avol", TCRSFieldType::Integer, 4, "量比")
-        .addField("cjjj", TCRSFieldType::Packed, 0, "均价");
+        .addField(Col::kMinute, TCRSFieldType::Integer, 4, "时间")
+        .addField(Col::kLast, TCRSFieldType::Packed, 0, "价格")
+        .addField(Col::kVolume, TCRSFieldType::Packed, 0, "成交量")
+        .addField(Col::kMinuteShare, TCRSFieldType::Integer, 4, "量比")
+        .addField(Col::kAverage, TCRSFieldType::Packed, 0, "均价");
     for (const auto& p : points)
         w.addRecord({p.hhmm, SimMarket::priceText(p.price, s.decimals), magnitudeText(double(p.volume)),
                      static_cast<int>(std::min<int64_t>(1000, p.volume * 1000 / std::max<int64_t>(p.totalVolume, 1))),
@@ -219,17 +243,19 @@ void pointSet(TCRSWriter& w, const SimInstrument& s, const std::vector<SimMinute
 
 std::vector<uint8_t> intraday(SimCall& c) {
     const auto& market = c.server.market();
-    const SimInstrument* s = market.findId(c.request.value("code"));
+    const SimInstrument* s = market.findId(c.request.value(Key::kCode));
     if (!s) return simErrorSet(-1, "股票代码不存在");
-    long long date = c.request.intValue("date", 0);
+    long long date = c.request.intValue(Key::kDate, 0);
     double t = c.now;
     if (date > 19900101) t = SimClock::fromLocal(static_cast<int>(date), 1439);
-    const SimInstrument* index = c.request.intValue("addup", 0) == 1 ? indexFor(market, *s) : nullptr;
+    const SimInstrument* index = c.request.intValue(Key::kAddUp, 0) == 1 ? indexFor(market, *s) : nullptr;
     SimQuote q = market.quote(*s, t);
     std::vector<const SimInstrument*> header{s};
     if (index) header.push_back(index);
     std::vector<const Column*> cols;
-    for (int n : {4, 3, 1, 2, 11, 6, 14, 15, 17, 90}) cols.push_back(columnByNumber(n));
+    for (int n : {Field::kName, Field::kCode, Field::kMarket, Field::kClass, Field::kLast, Field::kPrevClose,
+                  Field::kOpen, Field::kHigh, Field::kLow, Field::kUpdated})
+        cols.push_back(columnByNumber(n));
     TCRSWriter w;
     quoteSet(w, cols, header, market, t);
     int minute = SimClock::local(t).minuteOfDay();
@@ -242,31 +268,33 @@ std::vector<uint8_t> intraday(SimCall& c) {
 
 std::vector<uint8_t> kline(SimCall& c) {
     const auto& market = c.server.market();
-    const SimInstrument* s = market.findId(c.request.value("code"));
+    const SimInstrument* s = market.findId(c.request.value(Key::kCode));
     if (!s) return simErrorSet(-1, "股票代码不存在");
-    int count = static_cast<int>(std::clamp<long long>(c.request.intValue("count", 320), 1, 1000));
-    long long date = c.request.intValue("date", 0);
+    int count = static_cast<int>(std::clamp<long long>(c.request.intValue(Key::kCount, 320), 1, 1000));
+    long long date = c.request.intValue(Key::kDate, 0);
     int day = date > 19900101 ? static_cast<int>(date) : SimClock::local(c.now).yyyymmdd();
     auto bars = market.dailyBars(*s, day, count + 19);
     std::vector<const Column*> cols;
-    for (int n : {4, 3, 1, 2, 11, 6, 14, 15, 17}) cols.push_back(columnByNumber(n));
+    for (int n : {Field::kName, Field::kCode, Field::kMarket, Field::kClass, Field::kLast, Field::kPrevClose,
+                  Field::kOpen, Field::kHigh, Field::kLow})
+        cols.push_back(columnByNumber(n));
     TCRSWriter w;
     quoteSet(w, cols, {s}, market, c.now);
     w.beginSet()
-        .addField("da", TCRSFieldType::VarText, 0, "日期")
-        .addField("jrkp", TCRSFieldType::Packed, 0, "开盘")
-        .addField("zgcj", TCRSFieldType::Packed, 0, "最高")
-        .addField("zdcj", TCRSFieldType::Packed, 0, "最低")
-        .addField("zjcj", TCRSFieldType::Packed, 0, "收盘")
-        .addField("cjsl", TCRSFieldType::Packed, 0, "成交量")
-        .addField("cjje", TCRSFieldType::Packed, 0, "成交额")
-        .addField("zrsp", TCRSFieldType::Packed, 0, "昨收")
-        .addField("zhd", TCRSFieldType::Packed, 0, "涨跌")
-        .addField("zdf", TCRSFieldType::Packed, 0, "涨幅")
-        .addField("hsl", TCRSFieldType::Packed, 0, "换手")
-        .addField("ma5", TCRSFieldType::Packed, 0, "MA5")
-        .addField("ma10", TCRSFieldType::Packed, 0, "MA10")
-        .addField("ma20", TCRSFieldType::Packed, 0, "MA20");
+        .addField(Col::kDate, TCRSFieldType::VarText, 0, "日期")
+        .addField(Col::kOpen, TCRSFieldType::Packed, 0, "开盘")
+        .addField(Col::kHigh, TCRSFieldType::Packed, 0, "最高")
+        .addField(Col::kLow, TCRSFieldType::Packed, 0, "最低")
+        .addField(Col::kLast, TCRSFieldType::Packed, 0, "收盘")
+        .addField(Col::kVolume, TCRSFieldType::Packed, 0, "成交量")
+        .addField(Col::kAmount, TCRSFieldType::Packed, 0, "成交额")
+        .addField(Col::kPrevClose, TCRSFieldType::Packed, 0, "昨收")
+        .addField(Col::kChange, TCRSFieldType::Packed, 0, "涨跌")
+        .addField(Col::kChangePercent, TCRSFieldType::Packed, 0, "涨幅")
+        .addField(Col::kTurnover, TCRSFieldType::Packed, 0, "换手")
+        .addField(Col::kMa5, TCRSFieldType::Packed, 0, "MA5")
+        .addField(Col::kMa10, TCRSFieldType::Packed, 0, "MA10")
+        .addField(Col::kMa20, TCRSFieldType::Packed, 0, "MA20");
     const int d = s->decimals;
     auto ma = [&](size_t i, size_t n) -> Value {
         if (i + 1 < n) return Value();
@@ -291,8 +319,8 @@ std::vector<uint8_t> kline(SimCall& c) {
 }  // namespace
 
 void registerQuoteFunctions(SimRegistry& r) {
-    r.add(31000, 1, intraday);
-    r.add(31000, 2, kline);
-    r.add(31000, 4, snapshot);
-    r.add(31000, 10, search);
+    r.add(kIntraday, intraday);
+    r.add(kKLine, kline);
+    r.add(kSnapshot, snapshot);
+    r.add(kSearch, search);
 }

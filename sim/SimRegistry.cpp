@@ -1,8 +1,11 @@
 #include "sim/SimRegistry.h"
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/ResultContract.h"
 
-void SimRegistry::add(int main, int sub, SimHandler handler) { handlers_[{main, sub}] = std::move(handler); }
+void SimRegistry::add(FunctionId function, SimHandler handler) {
+    handlers_[{function.main, function.sub}] = std::move(handler);
+}
 
 const SimHandler* SimRegistry::find(int main, int sub) const {
     auto it = handlers_.find({main, sub});
@@ -16,9 +19,11 @@ std::vector<uint8_t> simErrorSet(int code, const std::string& text) {
 
 std::vector<uint8_t> simResultSet(int result, const std::string& message, const std::string* code) {
     TCRSWriter w;
-    w.beginSet().addField("result", TCRSFieldType::Integer, 4).addField("message", TCRSFieldType::VarText);
+    w.beginSet()
+        .addField(ResultContract::Col::kResult, TCRSFieldType::Integer, 4)
+        .addField(ResultContract::Col::kMessage, TCRSFieldType::VarText);
     if (code) {
-        w.addField("code", TCRSFieldType::VarText);
+        w.addField(ResultContract::Col::kCode, TCRSFieldType::VarText);
         w.addRecord({result, message, *code});
     } else {
         w.addRecord({result, message});

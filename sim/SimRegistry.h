@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/contracts/FunctionId.h"
 #include "sim/SimRequest.h"
 
 class SimServer;
@@ -30,8 +31,9 @@ using SimHandler = std::function<std::vector<uint8_t>(SimCall&)>;
 
 class SimRegistry {
 public:
-    // sub -1: every sub function of the main function not registered on its own.
-    void add(int main, int sub, SimHandler handler);
+    // kAnySub: every sub function of the main function not registered on its own.
+    static constexpr int kAnySub = -1;
+    void add(FunctionId function, SimHandler handler);
     const SimHandler* find(int main, int sub) const;
     size_t size() const { return handlers_.size(); }
 

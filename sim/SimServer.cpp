@@ -446,8 +446,7 @@ int64_t SimServer::pushMessage(SimMessage m) {
         m.msgId = state_.nextMessageId++;
         if (m.detailId == 0) m.detailId = m.msgId * 10;
         if (m.sendTime == 0) m.sendTime = clock_.now();
-        if (m.url.empty() && m.type == 1)
-            m.url = "tc_mfuncno=3780&tc_sfuncno=7&detailmsg_id=" + std::to_string(m.detailId);
+        if (m.url.empty() && m.type == 1) m.url = simLongTextRequest(m.detailId);
         if (m.longText.empty()) m.longText = "<p>" + m.content + "</p>";
         state_.messages.push_back(m);
         observer = pushObserver_;

@@ -74,6 +74,9 @@ struct SimMessage {
     bool delivered = false;  // confirmed (or sent without need of a confirmation)
 };
 
+// The request text of a message's long text (its "url" when it has none of its own).
+std::string simLongTextRequest(int64_t detailId);
+
 // Faults a test can make the next replies carry.
 enum class SimFault {
     None,

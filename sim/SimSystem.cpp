@@ -1,4 +1,6 @@
-// System functions of the simulated server (family 100, 3504, 3730).
+// System functions of the simulated server (family 100, 3504, 3730):
+// functions, request keys and reply columns are named in
+// core/contracts/SystemContract.h.
 //
 // 100/1 session login. Request: TC_KEY (key exchange, see net/ServiceProtocol.h),
 //   "phone", "version" (client version), "menuver" (version of the cached menu).
@@ -21,10 +23,13 @@
 
 #include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
+#include "core/contracts/SystemContract.h"
 #include "core/security/Digests.h"
 #include "sim/SimServer.h"
 
 namespace {
+
+using namespace SystemContract;
 
 struct MenuItem {
     int id, pid;
@@ -34,7 +39,7 @@ struct MenuItem {
 };
 
 // The menu the login road downloads. Each screen of the dispatcher is one link.
-const MenuItem kMenu[] = {
+const MenuItem kMenuItems[] = {
     {1, -1, "行情", "", "menu_hq.png"},
     {2, -1, "交易", "", "menu_jy.png"},
     {3, -1, "理财", "", "menu_lc.png"},
@@ -99,20 +104,20 @@ const MenuItem kMenu[] = {
 
 std::vector<uint8_t> sessionLogin(SimCall& c) {
     auto& st = c.server.state();
-    std::string phone = c.request.value("phone");
+    std::string phone = c.request.value(Key::kPhone);
     if (c.session) c.session->phone = phone;
     bool registered = !phone.empty() && st.registeredPhones.count(phone);
-    long long clientMenu = c.request.intValue("menuver", 0);
+    long long clientMenu = c.request.intValue(Key::kMenuVersion, 0);
     return TCRSWriter()
         .beginSet()
-        .addField("session", TCRSFieldType::VarText)
-        .addField("registered", TCRSFieldType::Integer, 4)
-        .addField("phone", TCRSFieldType::VarText)
-        .addField("newversion", TCRSFieldType::VarText)
-        .addField("upgradeurl", TCRSFieldType::VarText)
-        .addField("menuver", TCRSFieldType::Integer, 4)
-        .addField("newmenu", TCRSFieldType::Integer, 4)
-        .addField("servertime", TCRSFieldType::VarText)
+        .addField(Col::kSession, TCRSFieldType::VarText)
+        .addField(Col::kRegistered, TCRSFieldType::Integer, 4)
+        .addField(Col::kPhone, TCRSFieldType::VarText)
+        .addField(Col::kNewVersion, TCRSFieldType::VarText)
+        .addField(Col::kUpgradeUrl, TCRSFieldType::VarText)
+        .addField(Col::kMenuVersion, TCRSFieldType::Integer, 4)
+        .addField(Col::kNewMenu, TCRSFieldType::Integer, 4)
+        .addField(Col::kServerTime, TCRSFieldType::VarText)
         .addRecord({c.session ? c.session->id : std::string(), registered ? 1 : 0, phone, st.newestVersion,
                     st.newestVersion.empty() ? std::string() : std::string("http://127.0.0.1/upgrade"), st.menuVersion,
                     clientMenu < st.menuVersion ? 1 : 0, SimClock::format(c.now)})
@@ -121,7 +126,7 @@ std::vector<uint8_t> sessionLogin(SimCall& c) {
 
 std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
     std::vector<MenuItemRecord> items;
-    for (const auto& m : kMenu) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
+    for (const auto& m : kMenuItems) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
     std::string self = c.server.url();
     auto scheme = self.find("://");
     if (scheme != std::string::npos) self = self.substr(scheme + 3);
@@ -133,16 +138,16 @@ std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
                                          {"market", "1^深圳#2^上海#3^香港"},
                                          {"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"},
                                          {"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"},
-                                         {"menuver", std::to_string(c.server.state().menuVersion)},
+                                         {Col::kMenuVersion, std::to_string(c.server.state().menuVersion)},
                                      });
 }
 
 std::vector<uint8_t> registration(SimCall& c) {
-    std::string phone = c.request.value("phone");
+    std::string phone = c.request.value(Key::kPhone);
     if (phone.empty() && c.session) phone = c.session->phone;
     if (phone.size() < 11) return simErrorSet(-1, "手机号码不正确");
     auto& st = c.server.state();
-    if (c.request.value("type") == "Z")
+    if (c.request.value(Key::kType) == Type::kUnregister)
         st.registeredPhones.erase(phone);
     else
         st.registeredPhones.insert(phone);
@@ -151,20 +156,20 @@ std::vector<uint8_t> registration(SimCall& c) {
 }
 
 std::vector<uint8_t> registrationStatus(SimCall& c) {
-    std::string phone = c.request.value("phone");
+    std::string phone = c.request.value(Key::kPhone);
     if (phone.empty() && c.session) phone = c.session->phone;
     bool registered = !phone.empty() && c.server.state().registeredPhones.count(phone);
     return TCRSWriter()
         .beginSet()
-        .addField("registered", TCRSFieldType::Integer, 4)
-        .addField("phone", TCRSFieldType::VarText)
-        .addField("serial", TCRSFieldType::VarText)
+        .addField(Col::kRegistered, TCRSFieldType::Integer, 4)
+        .addField(Col::kPhone, TCRSFieldType::VarText)
+        .addField(Col::kSerial, TCRSFieldType::VarText)
         .addRecord({registered ? 1 : 0, phone, registered ? md5Hex("serial:" + phone).substr(0, 16) : std::string()})
         .bytes();
 }
 
 std::vector<uint8_t> feedback(SimCall& c) {
-    std::string text = c.request.value("content");
+    std::string text = c.request.value(Key::kContent);
     if (text.empty()) return simErrorSet(-1, "反馈内容不能为空");
     c.server.state().feedback.push_back(text);
     return simResultSet(1, "感谢您的反馈");
@@ -174,10 +179,10 @@ std::vector<uint8_t> homeInformation(SimCall& c) {
     std::string day = SimClock::format(c.now).substr(0, 10);
     return TCRSWriter()
         .beginSet()
-        .addField("id", TCRSFieldType::Integer, 4)
-        .addField("title", TCRSFieldType::VarText)
-        .addField("content", TCRSFieldType::VarText)
-        .addField("time", TCRSFieldType::VarText)
+        .addField(Col::kId, TCRSFieldType::Integer, 4)
+        .addField(Col::kTitle, TCRSFieldType::VarText)
+        .addField(Col::kContent, TCRSFieldType::VarText)
+        .addField(Col::kTime, TCRSFieldType::VarText)
         .addRecord({1, "公告", "系统将于本周六凌晨进行例行维护，届时暂停服务。", day})
         .addRecord({2, "要闻", "两市成交额连续放大，市场情绪回暖。", day})
         .addRecord({3, "策略", "关注业绩稳定的蓝筹股，控制仓位。", day})
@@ -187,11 +192,11 @@ std::vector<uint8_t> homeInformation(SimCall& c) {
 std::vector<uint8_t> pushToken(SimCall& c) {
     std::string phone = c.session ? c.session->phone : std::string();
     auto& tokens = c.server.state().pushTokens;
-    if (c.request.subFunction() == 2) {
+    if (c.request.subFunction() == kPushTokenOff.sub) {
         tokens.erase(phone);
         return simResultSet(1, "已取消消息推送");
     }
-    std::string token = c.request.value("token");
+    std::string token = c.request.value(Key::kToken);
     if (token.empty()) return simErrorSet(-1, "缺少设备标识");
     tokens[phone] = token;
     return simResultSet(1, "已开通消息推送");
@@ -200,12 +205,12 @@ std::vector<uint8_t> pushToken(SimCall& c) {
 }  // namespace
 
 void registerSystemFunctions(SimRegistry& r) {
-    r.add(100, 1, sessionLogin);
-    r.add(100, 2, menuAndConfiguration);
-    r.add(100, 3, registration);
-    r.add(100, 4, registrationStatus);
-    r.add(100, 17, feedback);
-    r.add(3504, -1, homeInformation);
-    r.add(3730, 1, pushToken);
-    r.add(3730, 2, pushToken);
+    r.add(kSessionLogin, sessionLogin);
+    r.add(kMenu, menuAndConfiguration);
+    r.add(kRegistration, registration);
+    r.add(kRegistrationStatus, registrationStatus);
+    r.add(kFeedback, feedback);
+    r.add({kHomeInformation.main, SimRegistry::kAnySub}, homeInformation);
+    r.add(kPushTokenOn, pushToken);
+    r.add(kPushTokenOff, pushToken);
 }
