@@ -2,7 +2,9 @@
 
 #include <list>
 
+#include "core/ParsedReply.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/SystemContract.h"
 #include "core/security/VTACoder.h"
 #include "net/HTTPQueue.h"
 #include "net/HTTPRequest.h"
@@ -158,14 +160,14 @@ void QZNetworkService::State::deliverData(const Call& c, const std::vector<uint8
         d->serviceDidReceiveData(owner, data, c.tag);
         return;
     }
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (sets && !sets->empty() && !(*sets)[0]->isError()) ChartCache::shared().store(c.text, data);
+    ParsedReply reply(data);
+    if (reply.ok() && !reply.sets().empty()) ChartCache::shared().store(c.text, data);
     if (!d->respondsToServiceDidReceiveArray()) {
         d->serviceDidReceiveData(owner, data, c.tag);
-    } else if (!sets) {
+    } else if (!reply.readable()) {
         d->serviceDidServiceError(owner, ServiceErrors::serviceError(ServiceErrors::kResponseDataException), c.tag);
     } else {
-        d->serviceDidReceiveArray(owner, *sets, c.tag);
+        d->serviceDidReceiveArray(owner, reply.sets(), c.tag);
     }
 }
 
@@ -183,9 +185,9 @@ void QZNetworkService::State::deliverCached(int id, int cachedTag, std::vector<u
     if (!calls.count(id)) return;
     auto d = delegate();
     if (!d || !owner || !d->respondsToServiceDidReceiveArray()) return;
-    auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
-    if (!sets) return;
-    d->serviceDidReceiveArray(owner, *sets, cachedTag);
+    ParsedReply reply(bytes);
+    if (!reply.readable()) return;
+    d->serviceDidReceiveArray(owner, reply.sets(), cachedTag);
 }
 
 void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
@@ -266,15 +268,11 @@ void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
         data = std::move(*inflated);
     }
     if (isLoginText(c.text)) {
-        auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-        if (sets && !sets->empty() && !(*sets)[0]->isError()) {
-            auto& first = (*sets)[0];
-            first->fetchFirst();
-            if (first->fieldsIndexWithName("session") >= 0) {
-                auto session = first->toStringWithFieldName("session").value_or("");
-                ServiceSession::shared().setSession(session);
-            }
-        }
+        ParsedReply reply(data);
+        auto* first = reply.firstRecord();
+        if (first && first->fieldsIndexWithName(SystemContract::Col::kSession) >= 0)
+            ServiceSession::shared().setSession(
+                first->toStringWithFieldName(SystemContract::Col::kSession).value_or(""));
     }
     finishWith([&](const Call& done) { deliverData(done, data); });
 }

@@ -1,5 +1,6 @@
 #include "net/ServiceSession.h"
 
+#include "core/ParsedReply.h"
 #include "core/VTAParamter.h"
 #include "core/VTATCRS.h"
 #include "net/QZNetworkService.h"
@@ -10,9 +11,7 @@ public:
     explicit LoginDelegate(ServiceSession& owner) : owner_(owner) {}
     void serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int) override {
         // The service has stored the new session when the reply carried one.
-        auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-        bool ok = sets && !sets->empty() && !(*sets)[0]->isError() && !owner_.session().empty();
-        owner_.finish(ok);
+        owner_.finish(ParsedReply(data).ok() && !owner_.session().empty());
     }
     void serviceDidNetworkError(QZNetworkService*, const NSError&, int) override { owner_.finish(false); }
     void serviceDidServiceError(QZNetworkService*, const NSError&, int) override { owner_.finish(false); }

@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <set>
 
+#include "core/ParsedReply.h"
 #include "core/QZUtil.h"
+#include "core/RequestBuilder.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/MessageContract.h"
+#include "core/contracts/PortfolioContract.h"
+#include "core/contracts/SystemContract.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/MessageExpressDaoImpl.h"
 #include "net/QZNetworkService.h"
@@ -71,85 +76,89 @@ void XXNetworkManager::send(const std::string& text, int type, int tag, XXDelega
 
 void XXNetworkManager::requestUploadPortfolio(const std::string& list, XXDelegateRef delegate) {
     if (list.empty()) return;
-    send("tc_mfuncno=3710&tc_sfuncno=1&code=" + list, 6, kUploadTag, delegate);
+    send(RequestBuilder(PortfolioContract::kUpload).add(PortfolioContract::Key::kCode, list).text(), 6, kUploadTag,
+         delegate);
 }
 
 void XXNetworkManager::requestDownloadPortfolio(XXDelegateRef delegate, bool withNames) {
-    send(withNames ? "tc_mfuncno=3710&tc_sfuncno=2&isreturnhq=1&field=3|1|4" : "tc_mfuncno=3710&tc_sfuncno=2", 6,
-         kDownloadTag, delegate);
+    RequestBuilder download(PortfolioContract::kDownload);
+    if (withNames) download.add(PortfolioContract::Key::kWithNames, 1).add(PortfolioContract::Key::kField, "3|1|4");
+    send(download.text(), 6, kDownloadTag, delegate);
 }
 
 void XXNetworkManager::requestAddPortfolio(const std::string& code, XXDelegateRef delegate) {
     if (code.empty() || !delegate) return;
-    send("tc_mfuncno=3710&tc_sfuncno=3&code=" + code, 6, kAddTag, delegate);
+    send(RequestBuilder(PortfolioContract::kAdd).add(PortfolioContract::Key::kCode, code).text(), 6, kAddTag, delegate);
 }
 
 void XXNetworkManager::requestAddPortfolio(const std::string& code) {
     if (code.empty()) return;
-    lastRequest_ = "tc_mfuncno=3710&tc_sfuncno=3&code=" + code;
+    lastRequest_ = RequestBuilder(PortfolioContract::kAdd).add(PortfolioContract::Key::kCode, code).text();
     send(lastRequest_, 6, kAddTag, nullptr);
 }
 
 void XXNetworkManager::requestDeletePortfolio(const std::string& code, XXDelegateRef delegate) {
     if (code.empty() || !delegate) return;
-    send("tc_mfuncno=3710&tc_sfuncno=4&code=" + code, 6, kDeleteTag, delegate);
+    send(RequestBuilder(PortfolioContract::kDelete).add(PortfolioContract::Key::kCode, code).text(), 6, kDeleteTag,
+         delegate);
 }
 
 void XXNetworkManager::requestUpdatePortfolio(const std::string& list, XXDelegateRef delegate) {
     if (!delegate) return;
-    send("tc_mfuncno=3710&tc_sfuncno=5&code=" + list, 6, kUpdateTag, delegate);
+    send(RequestBuilder(PortfolioContract::kReplace).add(PortfolioContract::Key::kCode, list).text(), 6, kUpdateTag,
+         delegate);
 }
 
 void XXNetworkManager::requestUpdatePortfolio(const std::string& list) {
-    lastRequest_ = "tc_mfuncno=3710&tc_sfuncno=5&code=" + list;
+    lastRequest_ = RequestBuilder(PortfolioContract::kReplace).add(PortfolioContract::Key::kCode, list).text();
     send(lastRequest_, 6, kUpdateTag, nullptr);
 }
 
 void XXNetworkManager::requestAddHoldings(const std::string& fundId, const std::string& tradeInfo,
                                           XXDelegateRef delegate) {
     if (fundId.empty()) return;
-    std::string text = "tc_mfuncno=3710&tc_sfuncno=6&inputid=" + fundId;
-    if (!tradeInfo.empty()) text += "&" + tradeInfo;
-    send(text, 7, kHoldingsTag, delegate);
+    RequestBuilder holdings(PortfolioContract::kAddHoldings);
+    holdings.add(PortfolioContract::Key::kFundAccount, fundId).appendFields(tradeInfo);
+    send(holdings.text(), 7, kHoldingsTag, delegate);
 }
 
 void XXNetworkManager::requestNoConfirmWithoutDelegate() {
-    send("tc_mfuncno=3780&tc_sfuncno=2", 3, kNoConfirmTag, nullptr,
+    send(RequestBuilder(MessageContract::kUnconfirmed).text(), 3, kNoConfirmTag, nullptr,
          [this](const std::vector<uint8_t>* data, const NSError*, bool) {
              if (data) storeMessages(*data);
          });
 }
 
 void XXNetworkManager::storeMessages(const std::vector<uint8_t>& data) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || (*sets)[0]->isError() || (*sets)[0]->rowsAffected() == 0) return;
+    ParsedReply reply(data);
+    if (!reply.firstRecord()) return;
     auto dao = DaoFactory::sharedInstance().messageExpressDao();
     if (!dao) return;
-    auto& set = *(*sets)[0];
+    auto& set = *reply.firstRecord();
     MessageExpressDaoImpl::MessageList batch;
     std::vector<std::string> ids;
     for (int i = 0; i < set.rowsAffected(); ++i) {
         set.moveToIndex(i);
         auto text = [&](const char* name) { return set.toStringWithFieldName(name).value_or(""); };
         auto m = std::make_shared<QZMessageExpress>();
-        m->setSenderCode(text("sender_code"));
-        m->setSenderName(text("sender_name"));
-        std::string sent = text("send_time");
+        m->setSenderCode(text(MessageContract::Col::kSenderCode));
+        m->setSenderName(text(MessageContract::Col::kSenderName));
+        std::string sent = text(MessageContract::Col::kSendTime);
         auto blank = sent.find(' ');
         m->setSendDate(blank == std::string::npos ? sent : sent.substr(0, blank));
         m->setSendTime(blank == std::string::npos ? std::string() : sent.substr(blank + 1));
-        m->setIsNeedConfirm(set.toIntWithFieldName("is_validate") == 1);
-        m->setMessageType(static_cast<int>(set.toIntWithFieldName("msg_type")));
-        m->setMessageLevel(static_cast<int>(set.toIntWithFieldName("msg_level")));
-        m->setMessageDetailId(text("detailmsg_id"));
-        m->setMessageId(text("msg_id"));
-        m->setMessageTitle(text("summary"));
-        m->setMessageContent(text("content"));
-        m->setWeek(static_cast<int>(set.toIntWithFieldName("week")));
-        m->setChannelName(text("channel_name"));
-        m->setStockCode(text("stk_code"));
-        m->setStockName(text("stk_name"));
-        m->setMessageUrl(text("url"));
+        m->setIsNeedConfirm(set.toIntWithFieldName(MessageContract::Col::kNeedsConfirm) == 1);
+        m->setMessageType(static_cast<int>(set.toIntWithFieldName(MessageContract::Col::kType)));
+        m->setMessageLevel(static_cast<int>(set.toIntWithFieldName(MessageContract::Col::kLevel)));
+        m->setMessageDetailId(text(MessageContract::Col::kDetailId));
+        m->setMessageId(text(MessageContract::Col::kMessageId));
+        m->setMessageTitle(text(MessageContract::Col::kSummary));
+        m->setMessageContent(text(MessageContract::Col::kContent));
+        m->setWeek(static_cast<int>(set.toIntWithFieldName(MessageContract::Col::kWeekday)));
+        m->setChannelName(text(MessageContract::Col::kChannel));
+        m->setStockCode(text(MessageContract::Col::kStockCode));
+        m->setStockName(text(MessageContract::Col::kStockName));
+        m->setMessageUrl(text(MessageContract::Col::kUrl));
         if (m->messageId().empty()) continue;
         ids.push_back(m->messageId());
         batch.push_back(m);
@@ -166,16 +175,19 @@ void XXNetworkManager::storeMessages(const std::vector<uint8_t>& data) {
         if (m->isNeedConfirm() && stored.count(m->messageId()) && !m->messageDetailId().empty())
             confirm += (confirm.empty() ? "" : "|") + m->messageDetailId();
     }
-    if (!confirm.empty()) send("tc_mfuncno=3780&tc_sfuncno=3&detailmsg_id=" + confirm, 3, kConfirmTag, nullptr);
+    if (!confirm.empty())
+        send(RequestBuilder(MessageContract::kConfirm).add(MessageContract::Key::kDetailId, confirm).text(), 3,
+             kConfirmTag, nullptr);
     NSNotificationCenter::defaultCenter().postNotificationName("NewMessageExpressNotification");
 }
 
 void XXNetworkManager::requestHistoryMessageFrom(int fromYmd, int toYmd, XXDelegateRef delegate) {
     if (!delegate) return;
-    std::string text = "tc_mfuncno=3780&tc_sfuncno=6&bgn_date=" + std::to_string(fromYmd);
-    if (toYmd != 0) text += "&end_date=" + std::to_string(toYmd);
-    text += "&count=30";
-    send(text, 3, kHistoryTag, delegate);
+    RequestBuilder history(MessageContract::kHistory);
+    history.add(MessageContract::Key::kBeginDate, fromYmd);
+    if (toYmd != 0) history.add(MessageContract::Key::kEndDate, toYmd);
+    history.add(MessageContract::Key::kCount, kHistoryCount);
+    send(history.text(), 3, kHistoryTag, delegate);
 }
 
 void XXNetworkManager::requestLongMessageWithTCString(const std::string& text, XXDelegateRef delegate) {
@@ -186,8 +198,9 @@ void XXNetworkManager::requestLongMessageWithTCString(const std::string& text, X
 
 void XXNetworkManager::requestRegisterPushToken(const std::string& token, bool enable, XXDelegateRef delegate) {
     if (enable && token.empty()) return;
-    std::string text = enable ? "tc_mfuncno=3730&tc_sfuncno=1&token=" + token : "tc_mfuncno=3730&tc_sfuncno=2";
-    send(text, 3, kPushTokenTag, delegate);
+    RequestBuilder text(enable ? SystemContract::kPushTokenOn : SystemContract::kPushTokenOff);
+    if (enable) text.add(SystemContract::Key::kToken, token);
+    send(text.text(), 3, kPushTokenTag, delegate);
 }
 
 void XXNetworkManager::cancelForDelegate(const void* delegate) {

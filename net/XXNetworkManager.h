@@ -92,6 +92,7 @@ public:
     static constexpr int kNoConfirmTag = 2001, kConfirmTag = 2002, kHistoryTag = 2004, kLongMessageTag = 2007;
     static constexpr int kUploadTag = 3001, kDownloadTag = 3002, kAddTag = 3003, kDeleteTag = 3004, kUpdateTag = 3005,
                          kHoldingsTag = 3006, kPushTokenTag = 3730;
+    static constexpr int kHistoryCount = 30;  // messages of one history page
 
     // ---- own stocks (request type 6; 3710/6 type 7) ----
     void requestUploadPortfolio(const std::string& list, XXDelegateRef delegate);   // 3710/1

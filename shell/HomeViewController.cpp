@@ -5,11 +5,14 @@
 
 #include "core/MenuFunctions.h"
 #include "core/QZUtil.h"
+#include "core/RequestBuilder.h"
 #include "core/RequestText.h"
 #include "core/VTAFloat.h"
 #include "core/VTAMenu.h"
 #include "core/VTAStock.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
+#include "core/contracts/SystemContract.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/QZMessageExpress.h"
 #include "platform/foundation/NSNotificationCenter.h"
@@ -89,8 +92,8 @@ std::string formatChange(const std::optional<VTAFloat>& change) {
 
 HomeViewController::HomeViewController() {
     setTitle("首页");
-    service_ = std::make_unique<QZNetworkService>();
-    service_->setDelegate(this);
+    bindRequest(kInfoTag, [this](const RequestReply& r) { handleInfo(r); }, {.quiet = true});
+    bindRequest(kQuoteTag, [this](const RequestReply& r) { handleQuotes(r); }, {.quiet = true});
     NSNotificationCenter::defaultCenter().addObserver(this, "NewMessageExpressNotification",
                                                       [this](const NSNotification&) { newMessageExpressArrived(); });
 }
@@ -98,8 +101,6 @@ HomeViewController::HomeViewController() {
 HomeViewController::~HomeViewController() {
     NSNotificationCenter::defaultCenter().removeObserver(this);
     if (board_) board_->setDelegate(nullptr);
-    service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
-    service_->cancelRequest();
 }
 
 void HomeViewController::loadView() {
@@ -171,15 +172,17 @@ void HomeViewController::viewDidAppear(bool) {
     newMessageExpressArrived();
 }
 
-void HomeViewController::viewWillDisappear(bool) { service_->cancelRequest(); }
+void HomeViewController::viewWillDisappear(bool) { cancelRequests(); }
 
 void HomeViewController::refresh() {
-    service_->requestStr("tc_mfuncno=3504&tc_sfuncno=1", 3, kInfoTag);
+    sendRequest(kInfoTag, RequestBuilder(SystemContract::kHomeInformation), 3);
     std::string ids = QZUtil::portfolioListFromDatabase();
     showingIndices_ = ids.empty();
     if (showingIndices_) ids = kDefaultIndexIds;
     if (quoteHeader_) quoteHeader_->setText(showingIndices_ ? "大盘指数" : "自选股");
-    service_->requestStr("tc_mfuncno=31000&tc_sfuncno=4&code=" + ids + "&field=3|1|4|11|16", 3, kQuoteTag);
+    RequestBuilder quotes(QuoteContract::kSnapshot);
+    quotes.add(QuoteContract::Key::kCode, ids).add(QuoteContract::Key::kField, kQuoteFields);
+    sendRequest(kQuoteTag, quotes, 3);
 }
 
 // ---------------------------------------------------------------- the board
@@ -272,15 +275,14 @@ void HomeViewController::selectInfoTab(int index) {
                                                                          : UIColor::clearColor());
 }
 
-void HomeViewController::handleInfo(const std::vector<uint8_t>& data) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || !sets->front() || sets->front()->isError()) return;
-    auto& set = *sets->front();
+void HomeViewController::handleInfo(const RequestReply& reply) {
+    if (!reply.first()) return;
+    auto& set = *reply.first();
     infoTitles_.clear();
     infoContents_.clear();
     for (set.fetchFirst(); !set.isEOF() && infoTitles_.size() < 4; set.fetchNext()) {
-        infoTitles_.push_back(set.toStringWithFieldName("title").value_or(""));
-        infoContents_.push_back(set.toStringWithFieldName("content").value_or(""));
+        infoTitles_.push_back(set.toStringWithFieldName(SystemContract::Col::kTitle).value_or(""));
+        infoContents_.push_back(set.toStringWithFieldName(SystemContract::Col::kContent).value_or(""));
     }
     for (auto& b : infoButtons_) b->removeFromSuperview();
     infoButtons_.clear();
@@ -303,21 +305,20 @@ void HomeViewController::handleInfo(const std::vector<uint8_t>& data) {
 
 // ---------------------------------------------------------------- quotes
 
-void HomeViewController::handleQuotes(const std::vector<uint8_t>& data) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || !sets->front() || sets->front()->isError()) return;
-    auto& set = *sets->front();
+void HomeViewController::handleQuotes(const RequestReply& reply) {
+    if (!reply.first()) return;
+    auto& set = *reply.first();
     quoteStocks_.clear();
     quotePrices_.clear();
     quoteChanges_.clear();
     quoteSigns_.clear();
     for (set.fetchFirst(); !set.isEOF() && quoteStocks_.size() < kMaxQuoteRows; set.fetchNext()) {
-        auto stock = std::make_shared<VTAStock>(set.toStringWithFieldName("code").value_or(""),
-                                                set.toStringWithFieldName("name").value_or(""),
-                                                static_cast<int>(set.toIntWithFieldName("exchid")));
+        auto stock = std::make_shared<VTAStock>(set.toStringWithFieldName(QuoteContract::Col::kCode).value_or(""),
+                                                set.toStringWithFieldName(QuoteContract::Col::kName).value_or(""),
+                                                static_cast<int>(set.toIntWithFieldName(QuoteContract::Col::kMarket)));
         if (showingIndices_) stock->setTypeID(2);
-        auto price = set.toVTAFloatWithFieldName("zjcj");
-        auto change = set.toVTAFloatWithFieldName("zdf");
+        auto price = set.toVTAFloatWithFieldName(QuoteContract::Col::kLast);
+        auto change = set.toVTAFloatWithFieldName(QuoteContract::Col::kChangePercent);
         if (price) stock->setPrice(price->toFloat());
         quoteStocks_.push_back(stock);
         quotePrices_.push_back(price ? price->toString() : "--");
@@ -438,17 +439,6 @@ void HomeViewController::newMessageExpressArrived() {
 
 // ---------------------------------------------------------------- replies
 
-void HomeViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag == kInfoTag)
-        handleInfo(data);
-    else if (tag == kQuoteTag)
-        handleQuotes(data);
-}
-
-void HomeViewController::serviceDidNetworkError(QZNetworkService*, const NSError&, int tag) {
-    if (tag == kInfoTag && infoLabel_ && infoTitles_.empty()) infoLabel_->setText("资讯获取失败");
-}
-
-void HomeViewController::serviceDidServiceError(QZNetworkService* s, const NSError& e, int tag) {
-    serviceDidNetworkError(s, e, tag);
+void HomeViewController::requestDidFail(const RequestFailure& failure) {
+    if (failure.tag == kInfoTag && infoLabel_ && infoTitles_.empty()) infoLabel_->setText("资讯获取失败");
 }

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "net/QZNetworkService.h"
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UIViewController.h"
+#include "shell/RequestBinding.h"
 
 class CustomBadge;
 class QZMessageExpress;
@@ -32,12 +32,14 @@ class UILabel;
 class VTAMenu;
 class VTAStock;
 
-class HomeViewController : public UIViewController, public QZNetworkServiceDelegate, public UIScrollViewDelegate {
+class HomeViewController : public UIViewController, public RequestBinding, public UIScrollViewDelegate {
 public:
     static constexpr int kInfoTag = 3504, kQuoteTag = 3100;
     static constexpr int kColumns = 4, kRows = 2;
     static constexpr int kMaxQuoteRows = 4, kMaxMessageRows = 3;
     static constexpr const char* kDefaultIndexIds = "000001.2|399001.1|399006.1";
+    // The snapshot's fields: code, market, name, price, change in per cent.
+    static constexpr const char* kQuoteFields = "3|1|4|11|16";
     static constexpr const char* kInboxLink = "pushmsg";
     static constexpr const char* kSortTypeKey = "MESortType";
 
@@ -81,23 +83,23 @@ public:
     std::shared_ptr<UIViewController> openAccountsPager();
 
     // ---- delegates ----
-    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
-    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
-    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
     void scrollViewDidEndDecelerating(UIScrollView& scrollView) override;
     void scrollViewDidScroll(UIScrollView& scrollView) override;
+
+protected:
+    // Information and quotes fail quietly: the information area says so.
+    void requestDidFail(const RequestFailure& failure) override;
 
 private:
     void buildBoard();
     void reloadMessages();
     void refreshBadge();
-    void handleInfo(const std::vector<uint8_t>& data);
-    void handleQuotes(const std::vector<uint8_t>& data);
+    void handleInfo(const RequestReply& reply);
+    void handleQuotes(const RequestReply& reply);
     void layoutQuotes();
     void layoutMessages();
     void updatePageMarks();
 
-    std::unique_ptr<QZNetworkService> service_;
     std::vector<std::shared_ptr<VTAMenu>> boardMenus_;
     std::vector<std::shared_ptr<UIButton>> boardButtons_;
     std::shared_ptr<UIScrollView> board_;

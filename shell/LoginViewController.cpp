@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "core/MenuFunctions.h"
+#include "core/RequestBuilder.h"
 #include "core/VTAParamter.h"
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
+#include "core/contracts/SystemContract.h"
 #include "core/security/Digests.h"
 #include "net/NetworkManager.h"
 #include "net/ServiceSession.h"
@@ -49,8 +51,30 @@ std::shared_ptr<UILabel> makeLabel(const CGRect& frame, double size, bool bold,
 
 LoginViewController::LoginViewController() {
     setTitle("登录");
-    service_ = std::make_unique<QZNetworkService>();
-    service_->setDelegate(this);
+    bindRequest(kLoginTag, [this](const RequestReply& r) {
+        if (stage_ != Stage::LoggingIn) return;
+        if (auto* set = firstRecord(r)) return handleLogin(*set);
+        fail(kDataErrorText, [this] { sendLogin(); });
+    });
+    bindRequest(kRegisterTag, [this](const RequestReply& r) {
+        if (stage_ != Stage::Registering) return;
+        if (!firstRecord(r)) return showRegistrationForm(kDataErrorText);
+        polls_ = 0;
+        setStage(Stage::Polling, "注册短信已发送，正在等待注册结果...");
+        stopPolling();
+        pollTimer_ = NSTimer::scheduledTimerWithTimeInterval(
+            kPollInterval, [this](NSTimer&) { pollRegistration(); }, true);
+    });
+    // A failed poll is asked again on the next tick.
+    bindRequest(kStatusTag,
+                [this](const RequestReply& r) {
+                    auto* set = firstRecord(r);
+                    if (stage_ == Stage::Polling && set) handleRegistrationStatus(*set);
+                },
+                {.quiet = true});
+    bindRequest(kMenuTag, [this](const RequestReply& r) {
+        if (stage_ == Stage::LoadingMenu && r.bytes) handleMenu(*r.bytes);
+    });
 }
 
 LoginViewController::~LoginViewController() {
@@ -59,8 +83,6 @@ LoginViewController::~LoginViewController() {
     if (failureAlert_) failureAlert_->setDelegate(static_cast<UIAlertViewDelegate*>(nullptr));
     if (upgradeAlert_) upgradeAlert_->setDelegate(static_cast<UIAlertViewDelegate*>(nullptr));
     if (composer_) composer_->setMessageComposeDelegate(nullptr);
-    service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
-    service_->cancelRequest();
 }
 
 void LoginViewController::loadView() {
@@ -182,35 +204,23 @@ void LoginViewController::sendLogin() {
     setStage(Stage::LoggingIn, "正在登录...");
     phone_ = VTAUserDefoult::standerDefoult().getStringForKey(kPhoneNumberKey).value_or("");
     int cachedMenu = MenuCache::installedMenuVersion();
-    std::string text = "tc_mfuncno=100&tc_sfuncno=1&phone=" + phone_ + "&version=" + kClientVersion +
-                       "&menuver=" + std::to_string(cachedMenu);
-    service_->requestStr(text, ServiceSession::kDefaultLoginType, kLoginTag);
+    RequestBuilder login(SystemContract::kSessionLogin);
+    login.add(SystemContract::Key::kPhone, phone_)
+        .add(SystemContract::Key::kVersion, kClientVersion)
+        .add(SystemContract::Key::kMenuVersion, cachedMenu);
+    sendRequest(kLoginTag, login, ServiceSession::kDefaultLoginType);
 }
 
-std::shared_ptr<VTATCRS> LoginViewController::firstSet(const std::vector<uint8_t>& data, std::string& error) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || !sets->front()) {
-        error = kDataErrorText;
-        return nullptr;
-    }
-    auto set = sets->front();
-    if (set->isError()) {
-        error = set->getError().empty() ? kDataErrorText : set->getError();
-        return nullptr;
-    }
-    set->fetchFirst();
-    if (set->isEOF()) {
-        error = kDataErrorText;
-        return nullptr;
-    }
-    return set;
+VTATCRS* LoginViewController::firstRecord(const RequestReply& reply) {
+    auto* set = reply.first();
+    return set && !set->isEOF() ? set : nullptr;
 }
 
 void LoginViewController::handleLogin(VTATCRS& set) {
-    serverMenuVersion_ = static_cast<int>(set.toIntWithFieldName("menuver"));
-    serverHasNewMenu_ = set.toIntWithFieldName("newmenu") == 1;
-    std::string newVersion = set.toStringWithFieldName("newversion").value_or("");
-    upgradeURL_ = set.toStringWithFieldName("upgradeurl").value_or("");
+    serverMenuVersion_ = static_cast<int>(set.toIntWithFieldName(SystemContract::Col::kMenuVersion));
+    serverHasNewMenu_ = set.toIntWithFieldName(SystemContract::Col::kNewMenu) == 1;
+    std::string newVersion = set.toStringWithFieldName(SystemContract::Col::kNewVersion).value_or("");
+    upgradeURL_ = set.toStringWithFieldName(SystemContract::Col::kUpgradeUrl).value_or("");
     // The upgrade screen of the settings offers what the login announced.
     auto& session = VTAParamter::shareParamter();
     if (!newVersion.empty())
@@ -221,11 +231,11 @@ void LoginViewController::handleLogin(VTATCRS& set) {
         session.setString(upgradeURL_, "newVersionURL");
     else
         session.removeValueForKey("newVersionURL");
-    if (set.toIntWithFieldName("registered") != 1) {
+    if (set.toIntWithFieldName(SystemContract::Col::kRegistered) != 1) {
         showRegistrationForm();
         return;
     }
-    std::string phone = set.toStringWithFieldName("phone").value_or("");
+    std::string phone = set.toStringWithFieldName(SystemContract::Col::kPhone).value_or("");
     if (!phone.empty() && phone != phone_) {
         VTAUserDefoult::standerDefoult().setString(phone, kPhoneNumberKey);
         VTAUserDefoult::standerDefoult().save();
@@ -304,7 +314,10 @@ void LoginViewController::messageComposeViewControllerDidFinishWithResult(MFMess
 void LoginViewController::sendRegistration() {
     setStage(Stage::Registering, "正在注册，请稍候...");
     hideRegistrationForm();
-    service_->requestStr("tc_mfuncno=100&tc_sfuncno=3&phone=" + phone_ + "&type=A", 3, kRegisterTag);
+    RequestBuilder registration(SystemContract::kRegistration);
+    registration.add(SystemContract::Key::kPhone, phone_)
+        .add(SystemContract::Key::kType, SystemContract::Type::kRegister);
+    sendRequest(kRegisterTag, registration, 3);
 }
 
 void LoginViewController::pollRegistration() {
@@ -314,13 +327,15 @@ void LoginViewController::pollRegistration() {
         showRegistrationForm("等待注册结果超时，请重新注册");
         return;
     }
-    service_->requestStr("tc_mfuncno=100&tc_sfuncno=4&phone=" + phone_, 3, kStatusTag);
+    RequestBuilder status(SystemContract::kRegistrationStatus);
+    status.add(SystemContract::Key::kPhone, phone_);
+    sendRequest(kStatusTag, status, 3);
 }
 
 void LoginViewController::handleRegistrationStatus(VTATCRS& set) {
-    if (set.toIntWithFieldName("registered") != 1) return;  // the next tick asks again
+    if (set.toIntWithFieldName(SystemContract::Col::kRegistered) != 1) return;  // the next tick asks again
     stopPolling();
-    std::string phone = set.toStringWithFieldName("phone").value_or("");
+    std::string phone = set.toStringWithFieldName(SystemContract::Col::kPhone).value_or("");
     if (!phone.empty()) {
         phone_ = phone;
         VTAUserDefoult::standerDefoult().setString(phone, kPhoneNumberKey);
@@ -365,7 +380,7 @@ void LoginViewController::loadMenuIfNeeded() {
         return;
     }
     setStage(Stage::LoadingMenu, "正在下载菜单...");
-    service_->requestStr("tc_mfuncno=100&tc_sfuncno=2", 3, kMenuTag);
+    sendRequest(kMenuTag, RequestBuilder(SystemContract::kMenu), 3);
 }
 
 void LoginViewController::handleMenu(const std::vector<uint8_t>& data) {
@@ -430,64 +445,44 @@ void LoginViewController::alertViewClickedButtonAtIndex(UIAlertView& alert, int 
     }
 }
 
-void LoginViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag == kMenuTag) {
-        if (stage_ == Stage::LoadingMenu) handleMenu(data);
+void LoginViewController::requestDidFail(const RequestFailure& failure) {
+    if (failure.kind == RequestFailure::Kind::Network) {
+        switch (failure.tag) {
+            case kLoginTag:
+                fail(kNetworkFailureText, [this] { waitForHost(); });
+                break;
+            case kMenuTag:
+                fail(kNetworkFailureText, [this] { loadMenuIfNeeded(); });
+                break;
+            case kRegisterTag:
+                fail(kNetworkFailureText, [this] { sendRegistration(); });
+                break;
+            default:
+                break;  // a poll: the timer asks again
+        }
         return;
     }
-    std::string error;
-    auto set = firstSet(data, error);
-    switch (tag) {
+    const std::string text = failure.text.empty() ? kDataErrorText : failure.text;
+    // What the server answered (an error set, or bytes that are no record
+    // sets) is the step's answer; the request road's own failures are retried.
+    const bool answered =
+        failure.kind == RequestFailure::Kind::ErrorSet || failure.kind == RequestFailure::Kind::Unreadable;
+    switch (failure.tag) {
         case kLoginTag:
-            if (stage_ != Stage::LoggingIn) return;
-            if (!set) return fail(error, [this] { sendLogin(); });
-            handleLogin(*set);
-            break;
-        case kRegisterTag:
-            if (stage_ != Stage::Registering) return;
-            if (!set) return showRegistrationForm(error);
-            polls_ = 0;
-            setStage(Stage::Polling, "注册短信已发送，正在等待注册结果...");
-            stopPolling();
-            pollTimer_ = NSTimer::scheduledTimerWithTimeInterval(
-                kPollInterval, [this](NSTimer&) { pollRegistration(); }, true);
-            break;
-        case kStatusTag:
-            if (stage_ != Stage::Polling || !set) return;  // a failed poll is asked again on the next tick
-            handleRegistrationStatus(*set);
-            break;
-        default:
-            break;
-    }
-}
-
-void LoginViewController::serviceDidNetworkError(QZNetworkService*, const NSError&, int tag) {
-    switch (tag) {
-        case kLoginTag:
-            fail(kNetworkFailureText, [this] { waitForHost(); });
-            break;
-        case kMenuTag:
-            fail(kNetworkFailureText, [this] { loadMenuIfNeeded(); });
-            break;
-        case kRegisterTag:
-            fail(kNetworkFailureText, [this] { sendRegistration(); });
-            break;
-        default:
-            break;  // a poll: the timer asks again
-    }
-}
-
-void LoginViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int tag) {
-    std::string text = error.localizedDescription().empty() ? kDataErrorText : error.localizedDescription();
-    switch (tag) {
-        case kLoginTag:
+            if (answered && stage_ != Stage::LoggingIn) return;
             fail(text, [this] { sendLogin(); });
             break;
         case kMenuTag:
-            fail(text, [this] { loadMenuIfNeeded(); });
+            if (!answered)
+                fail(text, [this] { loadMenuIfNeeded(); });
+            else if (stage_ == Stage::LoadingMenu)
+                handleMenu({});
             break;
         case kRegisterTag:
-            fail(text, [this] { sendRegistration(); });
+            if (!answered)
+                fail(text, [this] { sendRegistration(); });
+            else if (stage_ == Stage::Registering)
+                showRegistrationForm(text);
             break;
         default:
             break;

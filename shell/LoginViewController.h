@@ -18,10 +18,10 @@
 #include <memory>
 #include <string>
 
-#include "net/QZNetworkService.h"
 #include "platform/services/MessageComposeViewController.h"
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UIViewController.h"
+#include "shell/RequestBinding.h"
 
 struct NSNotification;
 class KeyboardLift;
@@ -33,7 +33,7 @@ class VTATCRS;
 class VTADisclaimerViewController;
 
 class LoginViewController : public UIViewController,
-                            public QZNetworkServiceDelegate,
+                            public RequestBinding,
                             public UIAlertViewDelegate,
                             public MFMessageComposeViewControllerDelegate {
 public:
@@ -89,9 +89,6 @@ public:
     void startLoginRoad();
 
     // ---- delegates ----
-    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
-    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
-    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
     void alertViewClickedButtonAtIndex(UIAlertView& alert, int buttonIndex) override;
     void messageComposeViewControllerDidFinishWithResult(MFMessageComposeViewController& controller,
                                                          MessageComposeResult result) override;
@@ -115,9 +112,10 @@ private:
     void finish();
     void fail(const std::string& message, std::function<void()> retry);
     void stopPolling();
-    std::shared_ptr<VTATCRS> firstSet(const std::vector<uint8_t>& data, std::string& error);
+    // Set 0 on its first record; null (and the text to show) when it has none.
+    static VTATCRS* firstRecord(const RequestReply& reply);
+    void requestDidFail(const RequestFailure& failure) override;
 
-    std::unique_ptr<QZNetworkService> service_;
     Stage stage_ = Stage::WaitingForHost;
     std::shared_ptr<UILabel> titleLabel_, statusLabel_, noteLabel_;
     std::shared_ptr<UITextField> phoneField_;

@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "core/ParsedReply.h"
 #include "core/QZUtil.h"
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
+#include "core/contracts/ResultContract.h"
 #include "net/ServiceSession.h"
 #include "net/XXNetworkManager.h"
 #include "platform/foundation/NSUserDefaults.h"
@@ -17,12 +19,9 @@ namespace {
 
 // Reads "result" of the first record set: 1 is success.
 bool replySucceeded(const std::vector<uint8_t>& data) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || !sets->front() || sets->front()->isError()) return false;
-    auto& set = *sets->front();
-    set.fetchFirst();
-    if (set.isEOF()) return false;
-    return set.toIntWithFieldName("result") == 1;
+    ParsedReply reply(data);
+    auto* set = reply.firstRecord();
+    return set && set->toIntWithFieldName(ResultContract::Col::kResult) == 1;
 }
 
 class ServiceReceiver : public XXNetworkManagerDelegate {

@@ -2,6 +2,7 @@
 
 #include <cassert>
 
+#include "core/ParsedReply.h"
 #include "core/RequestBuilder.h"
 #include "core/VTATCRS.h"
 #include "net/QZNetworkService.h"
@@ -39,7 +40,7 @@ struct RequestBinding::Relay : QZNetworkServiceDelegate {
     }
     void serviceDidReceiveArray(QZNetworkService*, const std::vector<std::shared_ptr<VTATCRS>>& sets,
                                 int tag) override {
-        binding.deliver(tag, sets, tag != boundTagOf(tag));
+        binding.deliver(tag, ParsedReply(sets), tag != boundTagOf(tag));
     }
     bool respondsToServiceDidReceiveArray() const override {
         for (const auto& [tag, b] : binding.bindings_)
@@ -133,27 +134,27 @@ void RequestBinding::landed(int tag) {
 }
 
 void RequestBinding::deliverBytes(int tag, const std::vector<uint8_t>& data) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets) {
+    ParsedReply reply(data);
+    if (!reply.readable()) {
         landed(tag);
         requestDidFail({RequestFailure::Kind::Unreadable, tag, 0, kUnreadableText});
         return;
     }
-    deliver(tag, *sets, false);
+    deliver(tag, reply, false, &data);
 }
 
-void RequestBinding::deliver(int tag, const RecordSets& sets, bool cached) {
+void RequestBinding::deliver(int tag, const ParsedReply& reply, bool cached, const std::vector<uint8_t>* bytes) {
     if (!cached) landed(tag);
     Binding* b = bindingOf(tag);
     if (!b) return;  // a reply nobody waits for (never sent by this screen)
-    if (!b->options.handlesErrorSet && !sets.empty() && sets[0] && sets[0]->isError()) {
+    if (!b->options.handlesErrorSet && reply.isError()) {
         if (cached) return;
-        requestDidFail({RequestFailure::Kind::ErrorSet, tag, sets[0]->errorCode(), sets[0]->getError()});
+        requestDidFail({RequestFailure::Kind::ErrorSet, tag, reply.errorCode(), reply.errorText()});
         return;
     }
     // The handler may end the screen: keep what it needs out of the binding.
     ReplyHandler handler = b->handler;
-    if (handler) handler(RequestReply{tag, sets, cached});
+    if (handler) handler(RequestReply{tag, reply.sets(), cached, bytes});
 }
 
 void RequestBinding::requestDidFail(const RequestFailure& failure) {

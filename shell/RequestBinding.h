@@ -37,6 +37,7 @@
 #include <string>
 #include <vector>
 
+class ParsedReply;
 class QZNetworkService;
 class RequestBuilder;
 class VTATCRS;
@@ -44,9 +45,12 @@ class VTATCRS;
 using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
 
 struct RequestReply {
-    int tag = 0;           // the tag the reply came under (1503 / 1506 for cached chart copies)
+    int tag = 0;  // the tag the reply came under (1503 / 1506 for cached chart copies)
     const RecordSets& sets;
-    bool cached = false;   // a cached chart copy; the fresh reply follows
+    bool cached = false;  // a cached chart copy; the fresh reply follows
+    // The reply's bytes as they arrived (null for the chart tags, whose sets
+    // the service parsed): for a reply kept as it is, like the menu file.
+    const std::vector<uint8_t>* bytes = nullptr;
     // Set i with its cursor on the first record; null when the reply has fewer sets.
     VTATCRS* set(size_t i) const;
     VTATCRS* first() const { return set(0); }
@@ -100,6 +104,10 @@ public:
     // the customer when an order was among them.
     void cancelRequests();
 
+    // A reply that arrived for the tag, handled as the service's replies are
+    // (tests feed crafted bytes through it).
+    void receiveReply(int tag, const std::vector<uint8_t>& bytes) { deliverBytes(tag, bytes); }
+
     // The screen's request service, made on first use.
     QZNetworkService& requestService();
     bool hasRequestService() const { return service_ != nullptr; }
@@ -118,7 +126,7 @@ private:
     friend struct Relay;
 
     Binding* bindingOf(int tag);
-    void deliver(int tag, const RecordSets& sets, bool cached);
+    void deliver(int tag, const ParsedReply& reply, bool cached, const std::vector<uint8_t>* bytes = nullptr);
     void deliverBytes(int tag, const std::vector<uint8_t>& data);
     void landed(int tag);
 

@@ -1,19 +1,16 @@
 #include "shell/VTAFeedbackViewController.h"
 
+#include "core/RequestBuilder.h"
 #include "core/VTATCRS.h"
-#include "net/QZNetworkService.h"
+#include "core/contracts/ResultContract.h"
+#include "core/contracts/SystemContract.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UITextField.h"
 #include "ui/Alerts.h"
 
-namespace {
-bool changesShape(const std::string& text) { return text.find_first_of("&=") != std::string::npos; }
-}  // namespace
-
-VTAFeedbackViewController::VTAFeedbackViewController() { setTitle("意见反馈"); }
-
-VTAFeedbackViewController::~VTAFeedbackViewController() {
-    if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
+VTAFeedbackViewController::VTAFeedbackViewController() {
+    setTitle("意见反馈");
+    bindRequest(kFeedbackTag, [this](const RequestReply& reply) { feedbackSent(reply); });
 }
 
 void VTAFeedbackViewController::viewWillDidLoad() {
@@ -49,9 +46,8 @@ void VTAFeedbackViewController::createToolbarItems() {
 }
 
 void VTAFeedbackViewController::viewWillDisappear(bool animated) {
-    VTAViewControllers::viewWillDisappear(animated);
     // A sent feedback still reaches the server; only its answer is not awaited.
-    if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
+    VTAViewControllers::viewWillDisappear(animated);
     sending_ = false;
 }
 
@@ -63,46 +59,28 @@ bool VTAFeedbackViewController::submit() {
         showAlert("请输入反馈内容");
         return false;
     }
-    if (changesShape(text) || changesShape(contact)) {
-        showAlert("反馈内容不能包含&或=");
-        return false;
-    }
     if (sending_) return false;
-    if (!service_) service_ = std::make_unique<QZNetworkService>();
-    service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
+    RequestBuilder request(SystemContract::kFeedback);
+    request.addTyped(SystemContract::Key::kContent, text, kShapeChangingText)
+        .addTyped(SystemContract::Key::kContact, contact, kShapeChangingText);
+    // Enciphered (type 1): the contact is personal.
+    if (!sendRequest(kFeedbackTag, request, 1)) return false;
     content_->resignFirstResponder();
     contact_->resignFirstResponder();
     sending_ = true;
-    service_->requestStr("tc_mfuncno=100&tc_sfuncno=17&content=" + text + "&contact=" + contact, 1, kFeedbackTag);
     return true;
 }
 
-void VTAFeedbackViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag != kFeedbackTag) return;
+void VTAFeedbackViewController::feedbackSent(const RequestReply& reply) {
     sending_ = false;
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty()) {
-        showAlert("数据解析错误");
-        return;
-    }
-    auto& set = *sets->front();
-    if (set.isError()) {
-        showAlert(set.getError());
-        return;
-    }
-    set.fetchFirst();
-    std::string message = set.toStringWithFieldName("message").value_or("");
+    auto* set = reply.first();
+    std::string message = set ? set->toStringWithFieldName(ResultContract::Col::kMessage).value_or("") : "";
     showAlert(message.empty() ? "提交成功，感谢您的反馈" : message);
     content_->setText("");
     contact_->setText("");
 }
 
-void VTAFeedbackViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
+void VTAFeedbackViewController::requestDidFail(const RequestFailure& failure) {
     sending_ = false;
-    showAlert(error.localizedDescription());
-}
-
-void VTAFeedbackViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
-    sending_ = false;
-    showAlert(error.localizedDescription());
+    VTAViewControllers::requestDidFail(failure);
 }

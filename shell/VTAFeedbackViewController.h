@@ -7,18 +7,16 @@
 // error text) is shown; after a success the fields are emptied.
 #include <memory>
 
-#include "net/QZNetworkServiceDelegate.h"
 #include "shell/VTAViewControllers.h"
 
-class QZNetworkService;
 class UITextField;
 
-class VTAFeedbackViewController : public VTAViewControllers, public QZNetworkServiceDelegate {
+class VTAFeedbackViewController : public VTAViewControllers {
 public:
     static constexpr int kFeedbackTag = 3401;
+    static constexpr const char* kShapeChangingText = "反馈内容不能包含&或=";
 
     VTAFeedbackViewController();
-    ~VTAFeedbackViewController() override;
 
     UITextField* contentField() {
         view();
@@ -37,12 +35,12 @@ public:
     void viewWillDisappear(bool animated) override;
     void onCommandOK() override { submit(); }
 
-    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
-    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
-    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
+protected:
+    void requestDidFail(const RequestFailure& failure) override;
 
 private:
+    void feedbackSent(const RequestReply& reply);
+
     std::shared_ptr<UITextField> content_, contact_;
-    std::unique_ptr<QZNetworkService> service_;
     bool sending_ = false;
 };

@@ -4,15 +4,16 @@
 #include "core/VTAMenu.h"
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
-#include "net/QZNetworkService.h"
+#include "core/contracts/NewsContract.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/Alerts.h"
 
-VTAListViewController::VTAListViewController() = default;
+VTAListViewController::VTAListViewController() {
+    bindRequest(kListTag, [this](const RequestReply& reply) { showRows(reply); });
+}
 
 VTAListViewController::~VTAListViewController() {
-    if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     if (table_) {
         table_->setDelegate(nullptr);
         table_->setDataSource(nullptr);
@@ -73,62 +74,36 @@ void VTAListViewController::viewDidAppear(bool animated) {
     if (listType_ == kServerList && !loaded_) requestListContent();
 }
 
-void VTAListViewController::viewWillDisappear(bool animated) {
-    VTAViewControllers::viewWillDisappear(animated);
-    if (service_) service_->cancelRequest();
-}
-
 void VTAListViewController::requestListContent() {
     auto menu = viewMenu();
     if (!menu) return;
     const std::string& link = menu->link();
     auto q = link.find('?');
     if (q == std::string::npos || q + 1 >= link.size()) return;
-    if (!service_) {
-        service_ = std::make_unique<QZNetworkService>();
-        service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
-    }
-    service_->cancelRequest();
-    service_->requestStr(link.substr(q + 1), 3, kListTag);
+    cancelRequests();
+    // The link's query is the server's own request text, sent as it stands.
+    sendRequest(kListTag, link.substr(q + 1), 3);
 }
 
-void VTAListViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag != kListTag) return;
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets) {
-        showAlert("数据解析错误");
-        return;
-    }
-    if (sets->empty()) return;
-    auto& set = *sets->front();
-    if (set.isError()) {
-        showAlert(set.getError());
-        return;
-    }
+void VTAListViewController::showRows(const RequestReply& reply) {
+    if (!reply.first()) return;
+    auto& set = *reply.first();
     loaded_ = true;
     set.fetchFirst();
     if (!set.isEOF()) {
-        auto typeId = set.toStringWithFieldName("newstypeid").value_or("");
+        auto typeId = set.toStringWithFieldName(NewsContract::Col::kCategoryId).value_or("");
         if (!typeId.empty()) VTAUserDefoult::standerDefoult().setString(typeId, "newstypeid");
     }
-    bool hasTitle = set.fieldsIndexWithName("title") >= 0;
+    bool hasTitle = set.fieldsIndexWithName(NewsContract::Col::kTitle) >= 0;
     std::vector<std::shared_ptr<VTAMenu>> items;
     for (set.fetchFirst(); !set.isEOF(); set.fetchNext()) {
         auto item = std::make_shared<VTAMenu>();
-        item->setTitle(hasTitle ? set.toStringWithFieldName("title").value_or("")
+        item->setTitle(hasTitle ? set.toStringWithFieldName(NewsContract::Col::kTitle).value_or("")
                                 : set.toStringAtIndex(0).value_or(""));
-        item->setLink(set.toStringWithFieldName("link").value_or(""));
+        item->setLink(set.toStringWithFieldName(NewsContract::Col::kLink).value_or(""));
         items.push_back(item);
     }
     setMenus(std::move(items));
-}
-
-void VTAListViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
-    showAlert(error.localizedDescription());
-}
-
-void VTAListViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
-    showAlert(error.localizedDescription());
 }
 
 int VTAListViewController::tableViewNumberOfRowsInSection(UITableView&, int) { return static_cast<int>(menus_.size()); }

@@ -24,16 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "net/QZNetworkServiceDelegate.h"
 #include "platform/uikit/UITableView.h"
 #include "shell/VTAViewControllers.h"
 
-class QZNetworkService;
-
-class VTAListViewController : public VTAViewControllers,
-                              public UITableViewDataSource,
-                              public UITableViewDelegate,
-                              public QZNetworkServiceDelegate {
+class VTAListViewController : public VTAViewControllers, public UITableViewDataSource, public UITableViewDelegate {
 public:
     enum ListType { kMenuList = 0, kServerList = 1, kStockList = 2 };
     static constexpr int kListTag = 3201;
@@ -70,7 +64,6 @@ public:
     void viewWillDidLoad() override;
     void createToolbarItems() override;
     void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
     void onCommandRefresh() override { requestListContent(); }
 
     int tableViewNumberOfRowsInSection(UITableView& table, int section) override;
@@ -78,17 +71,14 @@ public:
                                                                     const NSIndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
 
-    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
-    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
-    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
-
 private:
+    void showRows(const RequestReply& reply);
+
     int listType_ = kMenuList;
     int cellType_ = 0;
     int tableStyle_ = 0;
     bool forStockQuotes_ = false;
     std::vector<std::shared_ptr<VTAMenu>> menus_;
     std::shared_ptr<UITableView> table_;
-    std::unique_ptr<QZNetworkService> service_;
     bool loaded_ = false;  // the server's rows arrived
 };

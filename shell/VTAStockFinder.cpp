@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/RequestBuilder.h"
 #include "core/VTAStock.h"
 #include "core/VTATCRS.h"
-#include "net/QZNetworkService.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
 #include "platform/uikit/UIApplication.h"
@@ -44,6 +45,7 @@ bool isAlphanumeric(const std::string& text) {
 }  // namespace
 
 VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame) {
+    bindRequest(kSearchTag, [this](const RequestReply& reply) { showResults(reply); });
     setBackgroundColor(colorWithIndex(13));
     field_ = std::make_shared<UITextField>(CGRectZero);
     field_->setBorderStyle(UITextBorderStyle::RoundedRect);
@@ -73,7 +75,6 @@ VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame) {
 }
 
 VTAStockFinder::~VTAStockFinder() {
-    if (service_) service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     field_->setDelegate(nullptr);
     field_->removeTarget(this);
     close_->removeTarget(this);
@@ -126,7 +127,7 @@ void VTAStockFinder::endShown() {
 void VTAStockFinder::hide() {
     if (hiding_) return;
     hiding_ = true;
-    if (service_) service_->cancelRequest();
+    cancelRequests();
     field_->resignFirstResponder();
     auto keep = std::dynamic_pointer_cast<VTAStockFinder>(shared());
     CGRect screen = UIScreen::mainScreen().bounds();
@@ -157,59 +158,37 @@ bool VTAStockFinder::textFieldShouldReturn(UITextField& field) {
 void VTAStockFinder::textChanged() { searchWithKey(field_->text()); }
 
 void VTAStockFinder::searchWithKey(const std::string& key) {
-    if (service_) service_->cancelRequest();
-    if (key.find_first_of("&=") != std::string::npos) {
-        // A pasted key must not change the request's shape.
-        showAlert(kShapeChangingKeyText);
-        return;
-    }
-    if (key.empty() || !isAlphanumeric(key)) {
+    cancelRequests();
+    if (key.empty() || (!isAlphanumeric(key) && !changesRequestShape(key))) {
         results_.clear();
         showingResults_ = false;
         table_->reloadData();
         return;
     }
-    if (!service_) {
-        service_ = std::make_unique<QZNetworkService>();
-        service_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
-    }
-    service_->requestStr("tc_mfuncno=31000&tc_sfuncno=10&key=" + key + "&count=20", 3, kSearchTag);
+    // A pasted key must not change the request's shape: the builder refuses it.
+    RequestBuilder request(QuoteContract::kSearch);
+    request.addTyped(QuoteContract::Key::kKey, key, kShapeChangingKeyText)
+        .add(QuoteContract::Key::kCount, kResultCount);
+    sendRequest(kSearchTag, request, 3);
 }
 
-void VTAStockFinder::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag != kSearchTag) return;
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets) {
-        showAlert("数据解析错误");
-        return;
-    }
+void VTAStockFinder::showResults(const RequestReply& reply) {
     results_.clear();
-    if (!sets->empty()) {
-        auto& set = *sets->front();
-        if (set.isError()) {
-            showAlert(set.getError());
-            return;
-        }
+    if (auto* found = reply.first()) {
+        auto& set = *found;
         for (set.fetchFirst(); !set.isEOF(); set.fetchNext()) {
-            auto code = set.toStringWithFieldName("code").value_or("");
+            auto code = set.toStringWithFieldName(QuoteContract::Col::kCode).value_or("");
             if (code.empty()) continue;
-            auto stock = std::make_shared<VTAStock>(code, set.toStringWithFieldName("name").value_or(""),
-                                                    static_cast<int>(set.toIntWithFieldName("exchid")));
-            stock->setPinyinCode(set.toStringWithFieldName("pycode").value_or(""));
-            stock->setTypeID(static_cast<int>(set.toIntWithFieldName("classid")));
+            auto stock =
+                std::make_shared<VTAStock>(code, set.toStringWithFieldName(QuoteContract::Col::kName).value_or(""),
+                                           static_cast<int>(set.toIntWithFieldName(QuoteContract::Col::kMarket)));
+            stock->setPinyinCode(set.toStringWithFieldName(QuoteContract::Col::kPinyin).value_or(""));
+            stock->setTypeID(static_cast<int>(set.toIntWithFieldName(QuoteContract::Col::kClass)));
             results_.push_back(stock);
         }
     }
     showingResults_ = true;
     table_->reloadData();
-}
-
-void VTAStockFinder::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
-    showAlert(error.localizedDescription());
-}
-
-void VTAStockFinder::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
-    showAlert(error.localizedDescription());
 }
 
 // ---- the list ----

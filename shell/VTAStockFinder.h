@@ -27,24 +27,24 @@
 #include <utility>
 #include <vector>
 
-#include "net/QZNetworkServiceDelegate.h"
 #include "platform/uikit/UITableView.h"
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIView.h"
+#include "shell/RequestBinding.h"
 
 class VTAStockKeyboard;
-class QZNetworkService;
 class UIButton;
 class VTAStock;
 class VTAViewControllers;
 
 class VTAStockFinder : public UIView,
-                       public QZNetworkServiceDelegate,
+                       public RequestBinding,
                        public UITextFieldDelegate,
                        public UITableViewDataSource,
                        public UITableViewDelegate {
 public:
     static constexpr int kSearchTag = 3101;
+    static constexpr int kResultCount = 20;
     static constexpr size_t kMaxHistory = 20;
     static constexpr const char* kHistoryFile = "quorelStocks.plish";
     static constexpr double kSlideSeconds = 0.35;
@@ -90,10 +90,6 @@ public:
     // The built-in ranking links: title and link.
     static const std::vector<std::pair<std::string, std::string>>& rankingLinks();
 
-    // ---- QZNetworkServiceDelegate ----
-    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
-    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
-    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
     // ---- UITextFieldDelegate ----
     bool textFieldShouldChangeCharactersInRange(UITextField& field, NSRange range,
                                                 const std::string& replacement) override;
@@ -110,6 +106,7 @@ public:
 
 private:
     void textChanged();
+    void showResults(const RequestReply& reply);
     void openStock(const std::shared_ptr<VTAStock>& stock);
 
     std::weak_ptr<VTAViewControllers> opener_;
@@ -117,7 +114,6 @@ private:
     std::shared_ptr<VTAStockKeyboard> keyboard_;
     std::shared_ptr<UIButton> close_;
     std::shared_ptr<UITableView> table_;
-    std::unique_ptr<QZNetworkService> service_;
     std::vector<std::shared_ptr<VTAStock>> results_;
     bool showingResults_ = false;
     bool hiding_ = false;

@@ -1,33 +1,20 @@
 #include "shell/VTATableViewController.h"
 
+#include "core/RequestBuilder.h"
 #include "core/RequestText.h"
 #include "core/VTAMenu.h"
 #include "core/VTAParamter.h"
 #include "core/VTATCRS.h"
-#include "net/QZNetworkService.h"
 #include "platform/graphics/UIColor.h"
 #include "ui/Alerts.h"
 
-VTATableViewController::VTATableViewController() = default;
+VTATableViewController::VTATableViewController() {
+    bindRequest(kContentTag, [this](const RequestReply& reply) { showReply(reply); });
+}
 
 VTATableViewController::~VTATableViewController() {
-    if (networkService_) networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
     if (myTableView_) myTableView_->setDelegate(nullptr);
     if (pageCtrl_) pageCtrl_->setDelegate(nullptr);
-}
-
-void VTATableViewController::viewDidAppear(bool animated) {
-    VTAViewControllers::viewDidAppear(animated);
-    if (!networkService_) networkService_ = std::make_unique<QZNetworkService>();
-    networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
-}
-
-void VTATableViewController::viewWillDisappear(bool animated) {
-    VTAViewControllers::viewWillDisappear(animated);
-    if (networkService_) {
-        networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(nullptr));
-        networkService_->cancelRequest();
-    }
 }
 
 void VTATableViewController::createToolbarItems() {
@@ -41,48 +28,24 @@ void VTATableViewController::createToolbarItems() {
 std::string VTATableViewController::tableViewContentRequestText() const {
     auto menu = viewMenu();
     if (!menu || menu->link().find('?') == std::string::npos) return "";
-    std::string text;
-    for (const auto& [key, value] : parseQuery(menu->link())) {
-        if (!text.empty()) text += "&";
-        text += key + "=" + value;
-    }
-    if (text.empty()) return "";
-    auto info = VTAParamter::shareParamter().getStringForKey("tradeUserInfo");
-    if (info && !info->empty()) text += "&" + *info;
-    return text;
+    auto pairs = parseQuery(menu->link());
+    if (pairs.count() == 0) return "";
+    auto text = RequestBuilder::fromText("");
+    for (const auto& [key, value] : pairs) text.add(key, value);
+    text.appendFields(VTAParamter::shareParamter().getStringForKey("tradeUserInfo").value_or(""));
+    return text.text();
 }
 
 void VTATableViewController::requestTableViewContent() {
     std::string text = tableViewContentRequestText();
     if (text.empty()) return;
-    if (!networkService_) {
-        networkService_ = std::make_unique<QZNetworkService>();
-        networkService_->setDelegate(static_cast<QZNetworkServiceDelegate*>(this));
-    }
-    networkService_->requestStr(text, 5, kContentTag);
+    sendRequest(kContentTag, text, 5);
 }
 
-void VTATableViewController::serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& data, int tag) {
-    if (tag == kContentTag) showReply(data);
-}
-
-void VTATableViewController::serviceDidNetworkError(QZNetworkService*, const NSError& error, int) {
-    showAlert(error.localizedDescription());
-}
-
-void VTATableViewController::serviceDidServiceError(QZNetworkService*, const NSError& error, int) {
-    showAlert(error.localizedDescription());
-}
-
-void VTATableViewController::showReply(const std::vector<uint8_t>& data) {
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty()) {
-        showAlert("数据解析错误");
-        return;
-    }
-    auto set = sets->front();
-    if (set->isError()) {
-        showAlert(set->getError());
+void VTATableViewController::showReply(const RequestReply& reply) {
+    auto set = reply.sharedSet(0);
+    if (!set) {
+        showAlert(kUnreadableText);
         return;
     }
     tableData_ = set;

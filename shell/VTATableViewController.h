@@ -13,22 +13,17 @@
 // (the field's descriptor text, white) and one row per record (each field's
 // text, red).
 //
-// The request service exists while the screen is on screen: made when it
-// appears (the screen its delegate), cancelled when it leaves.
+// Requests go through the screen's RequestBinding: leaving the screen
+// cancels them.
 #include <memory>
 
-#include "net/QZNetworkServiceDelegate.h"
 #include "shell/VTAViewControllers.h"
 #include "ui/VTAPageCtr.h"
 #include "ui/VTATableView.h"
 
-class QZNetworkService;
 class VTATCRS;
 
-class VTATableViewController : public VTAViewControllers,
-                               public QZNetworkServiceDelegate,
-                               public VTAPageCtrDelegate,
-                               public VTATableViewDelegate {
+class VTATableViewController : public VTAViewControllers, public VTAPageCtrDelegate, public VTATableViewDelegate {
 public:
     static constexpr int kContentTag = 3301;
     static constexpr double kPageCtrlHeight = 44;
@@ -36,8 +31,6 @@ public:
     VTATableViewController();
     ~VTATableViewController() override;
 
-    void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
     void createToolbarItems() override;
     void onCommandRefresh() override { requestTableViewContent(); }
 
@@ -47,7 +40,6 @@ public:
     // Shows (YES) or hides the page bar along the bottom of the content view.
     void showPageCtrl(bool show);
 
-    QZNetworkService* networkService() const { return networkService_.get(); }
     VTATableView* myTableView() const { return myTableView_.get(); }
     const std::shared_ptr<VTATCRS>& tableData() const { return tableData_; }
     VTAPageCtr* pageCtrl() const { return pageCtrl_.get(); }
@@ -64,17 +56,13 @@ public:
     // only when not isBOF and "下一页" only when not isEOF.
     void updatePageCtrl();
 
-    void serviceDidReceiveData(QZNetworkService* service, const std::vector<uint8_t>& data, int tag) override;
-    void serviceDidNetworkError(QZNetworkService* service, const NSError& error, int tag) override;
-    void serviceDidServiceError(QZNetworkService* service, const NSError& error, int tag) override;
     void pageActionFromPageCtr(VTAPageCtr& pageCtr) override {}
 
 protected:
     // Shows set 0 of a reply (the base's reply handling for kContentTag).
-    void showReply(const std::vector<uint8_t>& data);
+    void showReply(const RequestReply& reply);
     void rebuildGrid();
 
-    std::unique_ptr<QZNetworkService> networkService_;
     std::shared_ptr<VTATableView> myTableView_;
     std::shared_ptr<VTATCRS> tableData_;
     std::shared_ptr<VTAPageCtr> pageCtrl_;

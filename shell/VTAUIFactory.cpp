@@ -40,7 +40,6 @@ std::shared_ptr<VTAMenu> makeMenu(const std::string& link, const std::string& ti
 
 }  // namespace
 
-
 bool VTAUIFactory::hasScreen(const std::string& command) {
     const ScreenRegistry& r = registry();
     if (r.screen(command)) return true;

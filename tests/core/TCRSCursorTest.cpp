@@ -1,6 +1,7 @@
 // The cursor, the readers and the edits of one record set.
 #include <gtest/gtest.h>
 
+#include "core/ParsedReply.h"
 #include "core/TCRSWriter.h"
 #include "core/VTATCRS.h"
 
@@ -194,4 +195,40 @@ TEST(TCRSCursorTest, VariableTextsSurviveEditsAndSubSets) {
     (*back)[0]->fetchLast();
     EXPECT_EQ((*back)[0]->toStringWithFieldName("link"), "list?id=9");
     EXPECT_EQ((*back)[0]->getFieldDescAtIndex(0), "标题");
+}
+
+// ---- a reply checked once ----
+
+TEST(ParsedReplyTest, TellsUnreadableErrorEmptyAndUsableRepliesApart) {
+    ParsedReply nothing(std::vector<uint8_t>{});
+    EXPECT_TRUE(nothing.readable()) << "no bytes are no record sets, not an unreadable reply";
+    EXPECT_TRUE(nothing.ok());
+    EXPECT_EQ(nothing.firstRecord(), nullptr);
+
+    ParsedReply garbage(std::vector<uint8_t>{1, 2, 3});
+    EXPECT_FALSE(garbage.readable());
+    EXPECT_FALSE(garbage.ok());
+    EXPECT_TRUE(garbage.sets().empty());
+
+    ParsedReply error(TCRSWriter().errorSet(-12, "密码错误").bytes());
+    EXPECT_TRUE(error.isError());
+    EXPECT_EQ(error.errorText(), "密码错误");
+    EXPECT_EQ(error.errorCode(), -12);
+    EXPECT_EQ(error.firstRecord(), nullptr) << "an error set is never read as data";
+
+    ParsedReply emptySet(TCRSWriter().beginSet().addField("code", TCRSFieldType::VarText).bytes());
+    EXPECT_TRUE(emptySet.ok());
+    EXPECT_EQ(emptySet.sets().size(), 1u);
+    EXPECT_EQ(emptySet.firstRecord(), nullptr);
+
+    auto bytes = TCRSWriter()
+                     .beginSet()
+                     .addField("code", TCRSFieldType::VarText)
+                     .addRecord({"600000"})
+                     .addRecord({"000001"})
+                     .bytes();
+    ParsedReply two(bytes);
+    two.sets()[0]->fetchLast();
+    ASSERT_NE(two.firstRecord(), nullptr);
+    EXPECT_EQ(two.firstRecord()->toStringWithFieldName("code"), "600000") << "the cursor goes back to the first record";
 }

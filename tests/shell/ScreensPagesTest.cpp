@@ -177,7 +177,7 @@ TEST_F(ScreensPagesTest, AServerListStoresTheNewsTypeAndOpensItsRows) {
                      .addRecord({"公司新闻", "newslist?tc_mfuncno=504&tc_sfuncno=22&typeid=7", "7"})
                      .addRecord({"未知栏目", "nosuch", ""})
                      .bytes();
-    list->serviceDidReceiveData(nullptr, reply, VTAListViewController::kListTag);
+    list->receiveReply(VTAListViewController::kListTag, reply);
     EXPECT_EQ(VTAUserDefoult::standerDefoult().getStringForKey("newstypeid"), "7");
     ASSERT_EQ(list->menus().size(), 2u);
     EXPECT_EQ(list->menus()[0]->title(), "公司新闻");
@@ -187,11 +187,10 @@ TEST_F(ScreensPagesTest, AServerListStoresTheNewsTypeAndOpensItsRows) {
     EXPECT_FALSE(list->openItemAtIndex(1));
 
     // Another tag, bytes that do not parse, an error set.
-    list->serviceDidReceiveData(nullptr, reply, 1);
-    list->serviceDidReceiveData(nullptr, {1, 2, 3}, VTAListViewController::kListTag);
+    list->receiveReply(1, reply);
+    list->receiveReply(VTAListViewController::kListTag, {1, 2, 3});
     EXPECT_EQ(topAlertTitle(), "数据解析错误");
-    list->serviceDidReceiveData(nullptr, TCRSWriter().errorSet(-1, "栏目不存在").bytes(),
-                                VTAListViewController::kListTag);
+    list->receiveReply(VTAListViewController::kListTag, TCRSWriter().errorSet(-1, "栏目不存在").bytes());
     EXPECT_EQ(topAlertTitle(), "栏目不存在");
     EXPECT_EQ(list->menus().size(), 2u);
 }

@@ -1,0 +1,158 @@
+// Requests bound by tag, against the simulated server: each reply reaches the
+// handler of its own tag, failures take the screen's failure road, refused
+// values send nothing, and an order in flight is never dropped silently.
+#include "ScreensTestSupport.h"
+
+#include "core/RequestBuilder.h"
+#include "shell/RequestBinding.h"
+
+namespace {
+
+constexpr int kSnapshotTag = 10, kSearchTag = 11, kOrderTag = 12, kIntradayTag = QZNetworkService::kIntradayTag;
+
+const std::string kSnapshot = "tc_mfuncno=31000&tc_sfuncno=4&code=600000.2&field=3|4|11";
+const std::string kSearch = "tc_mfuncno=31000&tc_sfuncno=10&key=600&count=5";
+
+// A screen with three kinds of request; records what reaches it.
+class BoundScreen : public RecordingScreen {
+public:
+    BoundScreen() {
+        bindRequest(kSnapshotTag, [this](const RequestReply& r) { note("snapshot", r); });
+        bindRequest(kSearchTag, [this](const RequestReply& r) { note("search", r); });
+        bindRequest(kOrderTag, [this](const RequestReply& r) { note("order", r); }, {.order = true});
+    }
+    std::vector<std::string> replies;
+    std::vector<RequestFailure> failures;
+    std::vector<bool> cached;
+    using RequestBinding::requestDidFail;
+
+protected:
+    void requestDidFail(const RequestFailure& f) override {
+        failures.push_back(f);
+        RecordingScreen::requestDidFail(f);
+    }
+
+private:
+    void note(const std::string& what, const RequestReply& r) {
+        auto* set = r.first();
+        replies.push_back(what + ":" + (set ? set->toStringWithFieldName("code").value_or("") : "-"));
+        cached.push_back(r.cached);
+    }
+};
+
+class RequestBindingTest : public ScreensTest {
+protected:
+    void SetUp() override {
+        ScreensTest::SetUp();
+        startSimulator();
+        screen = std::make_shared<BoundScreen>();
+        pushViewController(screen);
+        settle();
+    }
+    void dismissAlerts() {
+        for (auto& a : UIAlertView::visibleAlerts()) a->dismissWithClickedButtonIndex(0, false);
+    }
+    std::shared_ptr<BoundScreen> screen;
+};
+
+TEST_F(RequestBindingTest, EachReplyReachesOnlyTheHandlerOfItsTag) {
+    // The slower reply is sent first: arrival order must not matter.
+    sim->delayReply(0.2, 31000, 4);
+    ASSERT_TRUE(screen->sendRequest(kSnapshotTag, kSnapshot, 3));
+    ASSERT_TRUE(screen->sendRequest(kSearchTag, kSearch, 3));
+    EXPECT_TRUE(screen->isRequestInFlight(kSnapshotTag));
+    EXPECT_TRUE(screen->isRequestInFlight(kSearchTag));
+    ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 2; }));
+    EXPECT_EQ(screen->replies[0].substr(0, 7), "search:");
+    EXPECT_EQ(screen->replies[1], "snapshot:600000");
+    EXPECT_FALSE(screen->hasRequestInFlight());
+    EXPECT_TRUE(screen->failures.empty());
+}
+
+TEST_F(RequestBindingTest, FailuresTakeTheFailureRoadWithTheirText) {
+    sim->forceErrorSet(-7, "股票代码不存在", 31000, 4);
+    screen->sendRequest(kSnapshotTag, kSnapshot, 3);
+    ASSERT_TRUE(waitFor([&] { return !screen->failures.empty(); }));
+    EXPECT_EQ(screen->failures[0].kind, RequestFailure::Kind::ErrorSet);
+    EXPECT_EQ(screen->failures[0].code, -7);
+    EXPECT_EQ(topAlertTitle(), "股票代码不存在");
+    EXPECT_TRUE(screen->replies.empty()) << "an error set never reaches the handler";
+    dismissAlerts();
+
+    sim->forceFault(SimFault::CorruptCipher, 31000, 10);
+    screen->sendRequest(kSearchTag, kSearch, 1);
+    ASSERT_TRUE(waitFor([&] { return screen->failures.size() == 2; }));
+    EXPECT_EQ(screen->failures[1].kind, RequestFailure::Kind::Service);
+    EXPECT_EQ(screen->failures[1].tag, kSearchTag);
+    EXPECT_EQ(topAlertTitle(), "Decrypt Data Error");
+    EXPECT_FALSE(screen->hasRequestInFlight());
+}
+
+TEST_F(RequestBindingTest, AnErrorSetReachesAHandlerThatAsksForIt) {
+    std::string seen;
+    screen->bindRequest(
+        kOrderTag, [&](const RequestReply& r) { seen = r.first() && r.first()->isError() ? r.first()->getError() : ""; },
+        {.order = true, .handlesErrorSet = true});
+    sim->forceErrorSet(88001, "该股票存在风险，是否继续？", 31000, 4);
+    screen->sendRequest(kOrderTag, kSnapshot, 4);
+    ASSERT_TRUE(waitFor([&] { return !seen.empty(); }));
+    EXPECT_EQ(seen, "该股票存在风险，是否继续？");
+    EXPECT_FALSE(topAlert());
+}
+
+TEST_F(RequestBindingTest, AQuietTagFailsWithoutAnAlert) {
+    int replies = 0;
+    screen->bindRequest(kSearchTag, [&](const RequestReply&) { ++replies; }, {.quiet = true});
+    sim->forceErrorSet(-1, "稍后再试", 31000, 10);
+    screen->sendRequest(kSearchTag, kSearch, 3);
+    ASSERT_TRUE(waitFor([&] { return !screen->failures.empty(); }));
+    EXPECT_FALSE(topAlert());
+    EXPECT_EQ(replies, 0);
+}
+
+TEST_F(RequestBindingTest, ARefusedValueSendsNothingAndSaysWhy) {
+    sim->clearRequests();
+    RequestBuilder r(31000, 10);
+    r.addTyped("key", "60&tc_sfuncno=6", "代码不能包含&或=");
+    EXPECT_FALSE(screen->sendRequest(kSearchTag, r, 3));
+    EXPECT_EQ(topAlertTitle(), "代码不能包含&或=");
+    EXPECT_FALSE(screen->isRequestInFlight(kSearchTag));
+    settle(0.2);
+    EXPECT_EQ(sim->requestCount(), 0u);
+}
+
+TEST_F(RequestBindingTest, LeavingCancelsQueriesQuietlyButTellsOfAnOrderInFlight) {
+    sim->delayReply(0.3, 31000, 4, 2);
+    screen->sendRequest(kSnapshotTag, kSnapshot, 3);
+    popViewControllers(1);
+    settle();
+    EXPECT_FALSE(topAlert()) << "a query cancelled by leaving is not worth an alert";
+    RunLoop::main().runUntil([] { return false; }, 0.5, 0.5);
+    EXPECT_TRUE(screen->replies.empty());
+
+    pushViewController(screen);
+    settle();
+    screen->sendRequest(kOrderTag, kSnapshot, 4);
+    popViewControllers(1);
+    settle();
+    EXPECT_EQ(topAlertTitle(), RequestBinding::kOrderLeftText);
+    RunLoop::main().runUntil([] { return false; }, 0.5, 0.5);
+    EXPECT_TRUE(screen->replies.empty()) << "the order's reply cannot reach a screen that left";
+}
+
+TEST_F(RequestBindingTest, ChartRepliesComeAsSetsWithTheCachedCopyFirst) {
+    screen->bindRequest(kIntradayTag, [&](const RequestReply& r) {
+        screen->replies.push_back("chart:" + std::to_string(r.tag) + ":" + std::to_string(r.sets.size()));
+        screen->cached.push_back(r.cached);
+    });
+    const std::string text = "tc_mfuncno=31000&tc_sfuncno=1&code=600000.2&addup=0&date=0";
+    screen->sendRequest(kIntradayTag, text, 3);
+    ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 1; }));
+    screen->sendRequest(kIntradayTag, text, 3);
+    ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 3; }));
+    EXPECT_EQ(screen->replies[1].substr(0, 10), "chart:1503");
+    EXPECT_EQ(screen->cached, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(screen->replies[2].substr(0, 10), "chart:1501");
+}
+
+}  // namespace
