@@ -52,7 +52,7 @@ void addMessage(TCRSWriter& w, const SimMessage& m) {
 std::vector<uint8_t> unconfirmed(SimCall& c) {
     TCRSWriter w;
     messageFields(w);
-    for (auto& m : c.server.state().messages) {
+    for (auto& m : c.server.room<SimMessageRoom>().messages) {
         if (m.delivered) continue;
         addMessage(w, m);
         if (!m.needConfirm) m.delivered = true;
@@ -70,7 +70,7 @@ std::vector<uint8_t> confirm(SimCall& c) {
         if (end == std::string::npos) end = ids.size();
         std::string id = ids.substr(start, end - start);
         start = end + 1;
-        for (auto& m : c.server.state().messages)
+        for (auto& m : c.server.room<SimMessageRoom>().messages)
             if (!id.empty() && std::to_string(m.detailId) == id && !m.delivered) {
                 m.delivered = true;
                 ++confirmed;
@@ -84,7 +84,7 @@ std::vector<uint8_t> history(SimCall& c) {
     long long to = c.request.intValue(Key::kEndDate, 0);
     long long count = std::clamp<long long>(c.request.intValue(Key::kCount, 30), 1, 200);
     std::vector<const SimMessage*> found;
-    for (const auto& m : c.server.state().messages) {
+    for (const auto& m : c.server.room<SimMessageRoom>().messages) {
         int day = SimClock::local(m.sendTime).yyyymmdd();
         if (day >= from && (to == 0 || day <= to)) found.push_back(&m);
     }
@@ -98,7 +98,7 @@ std::vector<uint8_t> history(SimCall& c) {
 
 std::vector<uint8_t> longText(SimCall& c) {
     std::string id = c.request.value(Key::kDetailId);
-    for (const auto& m : c.server.state().messages) {
+    for (const auto& m : c.server.room<SimMessageRoom>().messages) {
         if (std::to_string(m.detailId) == id) {
             return TCRSWriter()
                 .beginSet()
@@ -117,8 +117,8 @@ std::string simLongTextRequest(int64_t detailId) {
     return RequestBuilder(kLongText).add(Key::kDetailId, static_cast<long long>(detailId)).text();
 }
 
-void SimServer::seedMessages() {
-    double now = clock_.now();
+SimMessageRoom::SimMessageRoom(SimServer& server) {
+    const double now = server.clock().now();
     const struct {
         const char* title;
         const char* content;
@@ -130,21 +130,24 @@ void SimServer::seedMessages() {
         {"公司公告", "平安银行发布季度报告，营收稳步增长。", "000001", "平安银行", 3 * 3600},
         {"系统通知", "本周六凌晨系统例行维护，请提前安排交易。", "", "", 3600},
     };
-    std::lock_guard lock(mutex_);
     for (const auto& s : seed) {
         SimMessage m;
-        m.msgId = state_.nextMessageId++;
-        m.detailId = m.msgId * 10;
         m.title = s.title;
         m.content = s.content;
-        m.longText = std::string("<p>") + s.content + "</p>";
         m.stockCode = s.code;
         m.stockName = s.name;
-        m.sendTime = now - s.ago;
-        m.url = simLongTextRequest(m.detailId);
-        state_.messages.push_back(m);
+        add(std::move(m), now - s.ago);
     }
-    state_.registeredPhones.insert("13800138000");
+}
+
+const SimMessage& SimMessageRoom::add(SimMessage m, double now) {
+    m.msgId = nextMessageId++;
+    if (m.detailId == 0) m.detailId = m.msgId * 10;
+    if (m.sendTime == 0) m.sendTime = now;
+    if (m.url.empty() && m.type == 1) m.url = simLongTextRequest(m.detailId);
+    if (m.longText.empty()) m.longText = "<p>" + m.content + "</p>";
+    messages.push_back(std::move(m));
+    return messages.back();
 }
 
 void registerMessageFunctions(SimRegistry& r) {

@@ -40,4 +40,8 @@ std::vector<uint8_t> newsCategories(SimCall&) {
 
 }  // namespace
 
-void registerNewsMenuFunctions(SimRegistry& r) { r.add(NewsContract::kCategories, newsCategories); }
+void registerNewsMenuFunctions(SimRegistry& r) {
+    r.menu().add({401, 4, "新闻资讯", "newslist?tc_mfuncno=504&tc_sfuncno=22"});
+    r.menu().add({703, 7, "资讯分类", "newsmenu?tc_mfuncno=504&tc_sfuncno=1"});
+    r.add(NewsContract::kCategories, newsCategories);
+}

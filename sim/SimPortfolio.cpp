@@ -13,6 +13,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/PortfolioContract.h"
 #include "core/contracts/ResultContract.h"
+#include "sim/SimPortfolio.h"
 #include "sim/SimServer.h"
 
 namespace {
@@ -38,7 +39,7 @@ std::string join(const std::vector<std::string>& ids) {
 }
 
 std::vector<std::string>& listOf(SimCall& c) {
-    return c.server.state().ownStocks[c.session ? c.session->phone : std::string()];
+    return c.server.room<SimPortfolioRoom>().ownStocks[c.session ? c.session->phone : std::string()];
 }
 
 std::vector<uint8_t> result(int ok, const std::string& message, const std::vector<std::string>& list) {

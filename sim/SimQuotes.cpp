@@ -319,6 +319,18 @@ std::vector<uint8_t> kline(SimCall& c) {
 }  // namespace
 
 void registerQuoteFunctions(SimRegistry& r) {
+    const SimMenuItem menu[] = {
+        {101, 1, "自选股", "zxhq"},
+        {102, 1, "行情排行", "pxhq?market=1&class=1"},
+        {103, 1, "分时走势", "fschart"},
+        {104, 1, "K线图", "kxchart"},
+        {105, 1, "板块排行", "bkph?tc_mfuncno=100&tc_sfuncno=31&bktype=1"},
+        {106, 1, "指数", "zgzs?tc_mfuncno=31000&tc_sfuncno=4&code=000001.2|399001.1|399006.1|000300.2"},
+        {107, 1, "板块行情", "bkhqlist?tc_mfuncno=100&tc_sfuncno=32"},
+        // The company information (F10) the quote page looks up; not on the board.
+        {108, 1, "F10", "f10", "", true},
+    };
+    for (const auto& item : menu) r.menu().add(item);
     r.add(kIntraday, intraday);
     r.add(kKLine, kline);
     r.add(kSnapshot, snapshot);

@@ -1,10 +1,16 @@
 #include "sim/SimRegistry.h"
 
+#include <stdexcept>
+
 #include "core/TCRSWriter.h"
 #include "core/contracts/ResultContract.h"
 
 void SimRegistry::add(FunctionId function, SimHandler handler) {
-    handlers_[{function.main, function.sub}] = std::move(handler);
+    std::string name = std::to_string(function.main) + "/" +
+                       (function.sub == kAnySub ? std::string("any") : std::to_string(function.sub));
+    if (!handler) throw std::logic_error("simulator function " + name + " registered without a handler");
+    if (!handlers_.try_emplace({function.main, function.sub}, std::move(handler)).second)
+        throw std::logic_error("simulator function " + name + " registered twice");
 }
 
 const SimHandler* SimRegistry::find(int main, int sub) const {

@@ -1,11 +1,35 @@
 #pragma once
-// The functions the simulated server answers, by main and sub function number.
-// Each family of functions lives in its own file (SimSystem.cpp, SimQuotes.cpp,
-// SimPortfolio.cpp, SimMessages.cpp ...) with a registerXxxFunctions(SimRegistry&)
-// that SimFamilies.cpp calls; a later family adds one file and one line there.
+// The functions the simulated server answers, by main and sub function number,
+// and the menu it sends. Each family of functions lives in its own file
+// (SimSystem.cpp, SimQuotes.cpp, SimPortfolio.cpp, SimMessages.cpp ...) with a
+// registerXxxFunctions(SimRegistry&) that SimFamilies.cpp calls; a later
+// family adds one file and one line there. Its functions, request keys and
+// reply columns are named once in core/contracts/<Family>Contract.h.
 //
 // A handler runs with the server's state lock held and answers record-set
-// bytes (TCRSWriter), an error set for business errors.
+// bytes (TCRSWriter), an error set for business errors. A family keeps its
+// state in a room of its own (a struct beside its file, reached as
+// call.server.room<SimXxxRoom>(); see SimServer.h).
+//
+// Registering a function twice, or a menu id twice, is a mistake that stops
+// the simulator at start: add() throws std::logic_error naming it.
+//
+// The menu. A family adds the items of its screens in its register function:
+//   r.menu().add({.id = 108, .parent = 1, .title = "F10", .link = "f10", .hidden = true});
+// Siblings are shown in ascending id: today's items keep their ids, and a new
+// item takes the next free id of its family's block, so it goes at the end of
+// its group's list. Blocks (parent: ids, family):
+//   the board's groups (parent -1): 1-99, system (SimSystem.cpp)
+//   行情 (1): 101-199, quotes and charts (SimQuotes.cpp; 108 the hidden "f10" node)
+//   交易 (2): 201-219 as they stand; new items 220-259 trading, 260-299 bank transfers
+//   理财 (3): 301-399, funds and wealth products
+//   资讯 (4): 401-499, news (SimNewsMenu.cpp)
+//   融资融券 (5): 501-599, margin trading
+//   消息 (6): 601-699, pushed messages
+//   更多 (7): 701-799, the shell's own screens (SimSystem.cpp; 703 is news')
+// The items of screens whose family the simulator does not have yet stand in
+// SimSystem.cpp; the step that brings the family moves them into its file.
+// A step that changes the menu raises the menu version (SimSystemRoom).
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -14,6 +38,7 @@
 #include <vector>
 
 #include "core/contracts/FunctionId.h"
+#include "sim/SimMenu.h"
 #include "sim/SimRequest.h"
 
 class SimServer;
@@ -33,18 +58,22 @@ class SimRegistry {
 public:
     // kAnySub: every sub function of the main function not registered on its own.
     static constexpr int kAnySub = -1;
+    // Throws std::logic_error naming the function when it is registered already.
     void add(FunctionId function, SimHandler handler);
     const SimHandler* find(int main, int sub) const;
     size_t size() const { return handlers_.size(); }
+    SimMenu& menu() { return menu_; }
+    const SimMenu& menu() const { return menu_; }
 
 private:
     std::map<std::pair<int, int>, SimHandler> handlers_;
+    SimMenu menu_;
 };
 
 // One error-set reply (TCRSWriter::errorSet).
 std::vector<uint8_t> simErrorSet(int code, const std::string& text);
-// A one-record "result" set: "result" (integer), "message" (text) and, when
-// given, "code" (text).
+// A one-record result set (core/contracts/ResultContract.h): "result",
+// "message" and, when given, "code".
 std::vector<uint8_t> simResultSet(int result, const std::string& message, const std::string* code = nullptr);
 
 // Every family of the simulator (SimFamilies.cpp).

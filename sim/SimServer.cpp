@@ -16,6 +16,7 @@
 #include "core/security/TestKeys.h"
 #include "sim/SimImages.h"
 #include "sim/SimPages.h"
+#include "sim/SimPortfolio.h"
 
 namespace {
 
@@ -77,17 +78,56 @@ struct SimServer::Http {
     httplib::Server server;
 };
 
-SimServer::SimServer(SimOptions options) : options_(std::move(options)), market_(options_.seed) {
+SimServer::SimServer(SimOptions options) : given_(options), options_(std::move(options)), market_(options_.seed) {
     if (options_.clock) clock_.setTime(*options_.clock);
     clock_.setFrozen(options_.frozenClock);
     if (options_.privateKeyPath.empty()) options_.privateKeyPath = simPrivateKeyPath();
-    registerAllSimFunctions(registry_);
-    seedMessages();
+    try {
+        if (options_.families) options_.families(registry_);
+        registry_.menu().check();
+    } catch (const std::exception& e) {
+        setupError_ = e.what();
+    }
+}
+
+SimServer::StateLock::StateLock(const SimServer& server) : server_(server) {
+    server_.mutex_.lock();
+    server_.stateHolder_ = std::this_thread::get_id();
+}
+
+SimServer::StateLock::~StateLock() {
+    server_.stateHolder_ = std::thread::id();
+    server_.mutex_.unlock();
+}
+
+void SimServer::assertStateLocked() const {
+    if (stateHolder_.load() != std::this_thread::get_id()) {
+        std::fprintf(stderr, "SimServer: a room used without the state lock (use withRoom)\n");
+        std::abort();
+    }
+}
+
+void SimServer::resetState() {
+    StateLock lock(*this);
+    rooms_.clear();
+    controls_.clear();
+    records_.clear();
+    sessions_.clear();
+    options_.sessionIdleTimeout = given_.sessionIdleTimeout;
+    options_.requireSession = given_.requireSession;
+    clock_.setTime(given_.clock.value_or(SimClock().now()));
+    clock_.setFrozen(given_.frozenClock);
+    imageRequests_ = 0;
+    pageRequests_ = 0;
 }
 
 SimServer::~SimServer() { stop(); }
 
 bool SimServer::start() {
+    if (!setupError_.empty()) {
+        std::fprintf(stderr, "roduvede-sim: %s\n", setupError_.c_str());
+        return false;
+    }
     if (http_) return true;
     http_ = std::make_unique<Http>();
     auto& svr = http_->server;
@@ -137,10 +177,11 @@ bool SimServer::start() {
         res.set_content(*html, "text/html; charset=utf-8");
     });
     svr.Get(std::string("/sim/status"), [this](const httplib::Request&, httplib::Response& res) {
-        std::lock_guard lock(mutex_);
+        StateLock lock(*this);
         std::string s = "clock " + SimClock::format(clock_.now()) + "\nseed " + std::to_string(options_.seed) +
                         "\nsessions " + std::to_string(sessions_.size()) + "\nrequests " +
-                        std::to_string(records_.size()) + "\nmessages " + std::to_string(state_.messages.size()) + "\n";
+                        std::to_string(records_.size()) + "\nmessages " +
+                        std::to_string(room<SimMessageRoom>().messages.size()) + "\n";
         res.set_content(s, "text/plain; charset=utf-8");
     });
     svr.Post(std::string("/sim/push"), [this](const httplib::Request& req, httplib::Response& res) {
@@ -209,7 +250,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     record.packageId = header(headers, "X-VTA-Package");
     const bool dump = header(headers, "X-Sim-Dump") == "text";
 
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     const double now = clock_.now();
     SimRequest request(simParseFields(body));
     record.clearFields = request.fields();
@@ -333,101 +374,105 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     }
 
     for (const auto& c : controls)
-        if (c.kind == Control::ErrorSet) return finish(0, simErrorSet(c.code, c.text), controls);
+        if (c.kind == Control::Answer) return finish(0, c.bytes, controls);
     const SimHandler* handler = registry_.find(record.main, record.sub);
     if (!handler) return finish(0, simErrorSet(-1, "该功能暂未开放"), controls);
     SimCall call{*this, request, session, now, keyText};
     return finish(0, (*handler)(call), controls);
 }
 
-void SimServer::forceErrorSet(int code, const std::string& text, int main, int sub, int times) {
-    std::lock_guard lock(mutex_);
+void SimServer::addControl(Control control) {
+    StateLock lock(*this);
+    controls_.push_back(std::move(control));
+}
+
+void SimServer::answerNext(FunctionId function, std::vector<uint8_t> bytes, int times) {
     Control c;
-    c.kind = Control::ErrorSet;
-    c.main = main;
-    c.sub = sub;
+    c.kind = Control::Answer;
+    c.main = function.main;
+    c.sub = function.sub;
     c.times = times;
-    c.code = code;
-    c.text = text;
-    controls_.push_back(c);
+    c.bytes = std::move(bytes);
+    addControl(std::move(c));
+}
+
+void SimServer::forceErrorSet(int code, const std::string& text, int main, int sub, int times) {
+    answerNext({main, sub}, simErrorSet(code, text), times);
 }
 
 void SimServer::clearControls() {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     controls_.clear();
 }
 
 void SimServer::forceFault(SimFault fault, int main, int sub, int times) {
-    std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::Fault;
     c.main = main;
     c.sub = sub;
     c.times = times;
     c.fault = fault;
-    controls_.push_back(c);
+    addControl(std::move(c));
 }
 
 void SimServer::delayReply(double seconds, int main, int sub, int times) {
-    std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::Delay;
     c.main = main;
     c.sub = sub;
     c.times = times;
     c.seconds = seconds;
-    controls_.push_back(c);
+    addControl(std::move(c));
 }
 
 void SimServer::dropConnection(int main, int sub, int times) {
-    std::lock_guard lock(mutex_);
     Control c;
     c.kind = Control::Drop;
     c.main = main;
     c.sub = sub;
     c.times = times;
-    controls_.push_back(c);
+    addControl(std::move(c));
 }
 
 void SimServer::expireSession(const std::string& id) {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     sessions_.erase(id);
 }
 
 void SimServer::expireAllSessions() {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     sessions_.clear();
 }
 
 void SimServer::setSessionIdleTimeout(double seconds) {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     options_.sessionIdleTimeout = seconds;
 }
 
 std::vector<std::string> SimServer::sessionIds() const {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     std::vector<std::string> ids;
     for (auto& [id, s] : sessions_) ids.push_back(id);
     return ids;
 }
 
 void SimServer::setRequireSession(bool required) {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     options_.requireSession = required;
 }
 
 size_t SimServer::requestCount() const {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     return records_.size();
 }
 
 std::vector<SimRecord> SimServer::requests() const {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     return records_;
 }
 
 std::vector<SimRecord> SimServer::requestsOf(int main, int sub) const {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     std::vector<SimRecord> out;
     for (const auto& r : records_)
         if (r.main == main && r.sub == sub) out.push_back(r);
@@ -435,20 +480,15 @@ std::vector<SimRecord> SimServer::requestsOf(int main, int sub) const {
 }
 
 void SimServer::clearRequests() {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     records_.clear();
 }
 
 int64_t SimServer::pushMessage(SimMessage m) {
     std::function<void(const SimMessage&)> observer;
     {
-        std::lock_guard lock(mutex_);
-        m.msgId = state_.nextMessageId++;
-        if (m.detailId == 0) m.detailId = m.msgId * 10;
-        if (m.sendTime == 0) m.sendTime = clock_.now();
-        if (m.url.empty() && m.type == 1) m.url = simLongTextRequest(m.detailId);
-        if (m.longText.empty()) m.longText = "<p>" + m.content + "</p>";
-        state_.messages.push_back(m);
+        StateLock lock(*this);
+        m = room<SimMessageRoom>().add(std::move(m), clock_.now());
         observer = pushObserver_;
     }
     if (observer) observer(m);
@@ -456,22 +496,21 @@ int64_t SimServer::pushMessage(SimMessage m) {
 }
 
 void SimServer::setPushObserver(std::function<void(const SimMessage&)> observer) {
-    std::lock_guard lock(mutex_);
+    StateLock lock(*this);
     pushObserver_ = std::move(observer);
 }
 
-std::vector<SimMessage> SimServer::messages() const {
-    std::lock_guard lock(mutex_);
-    return state_.messages;
+std::vector<SimMessage> SimServer::messages() {
+    return withRoom<SimMessageRoom>([](SimMessageRoom& r) { return r.messages; });
 }
 
-std::vector<std::string> SimServer::ownStocks(const std::string& phone) const {
-    std::lock_guard lock(mutex_);
-    auto it = state_.ownStocks.find(phone);
-    return it == state_.ownStocks.end() ? std::vector<std::string>() : it->second;
+std::vector<std::string> SimServer::ownStocks(const std::string& phone) {
+    return withRoom<SimPortfolioRoom>([&](SimPortfolioRoom& r) {
+        auto it = r.ownStocks.find(phone);
+        return it == r.ownStocks.end() ? std::vector<std::string>() : it->second;
+    });
 }
 
 void SimServer::setOwnStocks(const std::string& phone, std::vector<std::string> ids) {
-    std::lock_guard lock(mutex_);
-    state_.ownStocks[phone] = std::move(ids);
+    withRoom<SimPortfolioRoom>([&](SimPortfolioRoom& r) { r.ownStocks[phone] = std::move(ids); });
 }

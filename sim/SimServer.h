@@ -9,6 +9,12 @@
 //   sim.start();                 // 127.0.0.1, a free port
 //   NetworkManager::manager().setLoopbackHost(sim.url());
 // The server answers on its own threads; the controls below are thread-safe.
+// resetState() gives a test a fresh server without restarting HTTP.
+//
+// Each function family keeps its state in a room of its own (SimRooms.h): a
+// handler reaches it as call.server.room<SimPortfolioRoom>() (the state lock
+// is held there); a test or a control outside a handler as
+//   sim.withRoom<SimSystemRoom>([](SimSystemRoom& r) { r.menuVersion = 3; });
 //
 // HTTP endpoints: POST /vta (requests), GET /vta (host probe: "roduvede-sim"),
 // GET /img/<name>.png (the fixed images of SimImages.h, 404 for other names),
@@ -24,15 +30,17 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "core/contracts/FunctionId.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
+#include "sim/SimMessages.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimRequest.h"
+#include "sim/SimRooms.h"
 
 struct SimOptions {
     int port = 0;  // 0: a free port
@@ -47,6 +55,8 @@ struct SimOptions {
     // idle connections up to that long, so tests use 0 (a new connection per
     // request, immediate stop).
     int keepAliveSeconds = 5;
+    // The families to register (a test may give its own).
+    std::function<void(SimRegistry&)> families = registerAllSimFunctions;
 };
 
 struct SimSession {
@@ -54,24 +64,6 @@ struct SimSession {
     std::vector<uint8_t> key;  // empty: logged in without key exchange
     double lastActive = 0;
     std::string phone;
-};
-
-struct SimMessage {
-    int64_t msgId = 0;
-    int64_t detailId = 0;
-    std::string senderCode = "1001";
-    std::string senderName = "资讯中心";
-    double sendTime = 0;  // sim clock seconds
-    int needConfirm = 1;  // "is_validate"
-    int type = 1;         // 1 long text (url is a request), 2 web address
-    int level = 1;
-    std::string title;
-    std::string content;
-    std::string longText;  // "news_content" of the long message
-    std::string channel = "每日资讯";
-    std::string stockCode, stockName;
-    std::string url;         // filled from the ids when empty (type 1)
-    bool delivered = false;  // confirmed (or sent without need of a confirmation)
 };
 
 // The request text of a message's long text (its "url" when it has none of its own).
@@ -121,13 +113,27 @@ public:
     const SimMarket& market() const { return market_; }
     const SimOptions& options() const { return options_; }
 
+    // The setup mistake that keeps the server from starting (a function or a
+    // menu item registered twice, a menu item without its parent); "" none.
+    const std::string& setupError() const { return setupError_; }
+
     // ---- controls ----
+    // Drops every room (the families' state, seeded again on first use), every
+    // control, recorded request and session, and sets the clock and the
+    // options the controls change back to the options given: what a new
+    // server would hold, on the same port.
+    void resetState();
+    // The next `times` requests of the function (main 0: any; sub 0: any of
+    // the main function) answer these record-set bytes, as they stand (raw
+    // bytes of a crafted reply, or simErrorSet(...) for an error set), after
+    // the session checks and before the handler.
+    void answerNext(FunctionId function, std::vector<uint8_t> bytes, int times = 1);
     // The next `times` requests of function main/sub (0/0: any) answer an error set.
     void forceErrorSet(int code, const std::string& text, int main = 0, int sub = 0, int times = 1);
     void forceFault(SimFault fault, int main = 0, int sub = 0, int times = 1);
     void delayReply(double seconds, int main = 0, int sub = 0, int times = 1);  // real seconds
     void dropConnection(int main = 0, int sub = 0, int times = 1);
-    // Forgets every forced error, fault, delay and drop not used up yet.
+    // Forgets every crafted answer, forced error, fault, delay and drop not used up yet.
     void clearControls();
     void expireSession(const std::string& id);
     void expireAllSessions();
@@ -149,25 +155,26 @@ public:
     // pushed it: the client that embeds the server turns it into a push
     // notification of its platform, as the brokerage's push service would.
     void setPushObserver(std::function<void(const SimMessage&)> observer);
-    std::vector<SimMessage> messages() const;
+    std::vector<SimMessage> messages();
     // The own stocks kept for a phone ("" for sessions without a phone).
-    std::vector<std::string> ownStocks(const std::string& phone = "") const;
+    std::vector<std::string> ownStocks(const std::string& phone = "");
     void setOwnStocks(const std::string& phone, std::vector<std::string> ids);
 
-    // ---- state of the function families (used with stateMutex() held, i.e. inside handlers) ----
-    struct State {
-        std::map<std::string, std::vector<std::string>> ownStocks;  // phone -> "code.market"
-        std::vector<SimMessage> messages;
-        int64_t nextMessageId = 1000;
-        std::set<std::string> registeredPhones;
-        std::map<std::string, std::string> pushTokens;  // phone -> token
-        std::vector<std::string> feedback;
-        int menuVersion = 4;
-        std::string newestVersion;  // "" none newer
-    };
-    State& state() { return state_; }
-    std::mutex& stateMutex() { return mutex_; }
-    void seedMessages();  // a few messages for a fresh server
+    // ---- rooms ----
+    // The family's room, made on first use. Only with the state lock held:
+    // inside a handler or a withRoom function.
+    template <class Room>
+    Room& room() {
+        assertStateLocked();
+        return rooms_.get<Room>(*this);
+    }
+    // Runs f(room) with the state lock held; answers what f answers.
+    template <class Room, class F>
+    decltype(auto) withRoom(F&& f) {
+        StateLock lock(*this);
+        return f(room<Room>());
+    }
+    const SimRegistry& registry() const { return registry_; }
 
     struct Reply {
         int status = 200;
@@ -180,23 +187,39 @@ public:
     Reply handle(const std::string& body, const std::map<std::string, std::string>& headers);
 
 private:
+    // The state lock, with its holder known (room() checks it).
+    class StateLock {
+    public:
+        explicit StateLock(const SimServer& server);
+        ~StateLock();
+        StateLock(const StateLock&) = delete;
+        StateLock& operator=(const StateLock&) = delete;
+
+    private:
+        const SimServer& server_;
+    };
+    void assertStateLocked() const;
+
     struct Control {
-        enum Kind { ErrorSet, Fault, Delay, Drop } kind = ErrorSet;
+        enum Kind { Answer, Fault, Delay, Drop } kind = Answer;
         int main = 0, sub = 0, times = 1;
-        int code = 0;
-        std::string text;
+        std::vector<uint8_t> bytes;
         SimFault fault = SimFault::None;
         double seconds = 0;
     };
+    void addControl(Control control);
     std::vector<Control> takeControls(int main, int sub);
 
+    const SimOptions given_;  // as constructed (resetState goes back to them)
     SimOptions options_;
     SimClock clock_;
     SimMarket market_;
     SimRegistry registry_;
+    std::string setupError_;
     mutable std::mutex mutex_;
+    mutable std::atomic<std::thread::id> stateHolder_{};
     std::function<void(const SimMessage&)> pushObserver_;
-    State state_;
+    SimRooms rooms_;
     std::map<std::string, SimSession> sessions_;
     std::vector<Control> controls_;
     std::vector<SimRecord> records_;

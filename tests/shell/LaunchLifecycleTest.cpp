@@ -162,6 +162,5 @@ TEST_F(LaunchPushTest, TheDeviceTokenIsRegisteredWithTheServer) {
     ASSERT_TRUE(waitFor([&] { return NSUserDefaults::standardUserDefaults().boolForKey(kPushRegisterStatusKey); }, 10));
     std::string token = NSUserDefaults::standardUserDefaults().stringForKey(kPushTokenKey).value_or("");
     EXPECT_EQ(token.size(), 64u);
-    std::lock_guard<std::mutex> lock(sim->stateMutex());
-    EXPECT_EQ(sim->state().pushTokens[phone], token);
+    EXPECT_EQ(sim->withRoom<SimSystemRoom>([&](SimSystemRoom& r) { return r.pushTokens[phone]; }), token);
 }

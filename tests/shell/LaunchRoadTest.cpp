@@ -16,8 +16,7 @@
 namespace {
 
 int menuVersionOnServer(SimServer& sim) {
-    std::lock_guard<std::mutex> lock(sim.stateMutex());
-    return sim.state().menuVersion;
+    return sim.withRoom<SimSystemRoom>([](SimSystemRoom& r) { return r.menuVersion; });
 }
 
 // The number of visible root items of the menu the server sent (read from
@@ -144,10 +143,7 @@ TEST_F(LaunchRoadTest, ANewerMenuOnTheServerIsDownloadedAndShown) {
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
     int newer = menuVersionOnServer(*sim) + 1;
-    {
-        std::lock_guard<std::mutex> lock(sim->stateMutex());
-        sim->state().menuVersion = newer;
-    }
+    sim->withRoom<SimSystemRoom>([&](SimSystemRoom& r) { r.menuVersion = newer; });
     sim->clearRequests();
     restart();
     ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
@@ -266,10 +262,7 @@ TEST_F(LaunchRoadTest, ANewerVersionIsOfferedAndKeptForTheUpdateScreen) {
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
     EXPECT_FALSE(VTAParamter::shareParamter().getStringForKey("newVersionGet"));
-    {
-        std::lock_guard<std::mutex> lock(sim->stateMutex());
-        sim->state().newestVersion = "2.0.0";
-    }
+    sim->withRoom<SimSystemRoom>([](SimSystemRoom& r) { r.newestVersion = "2.0.0"; });
     restart();
     ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
     auto offer = UIAlertView::topAlert();

@@ -37,6 +37,7 @@
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
 #include "sim/SimServer.h"
+#include "sim/SimSystem.h"
 #include "tests/support/TestSupport.h"
 
 // 2024-03-05 (a Tuesday) 10:30 in Shanghai.
@@ -48,18 +49,10 @@ protected:
         Clock::freezeAt(kLaunchMorning);
         sim = sharedSim();
         ASSERT_TRUE(sim && sim->isRunning());
-        sim->clearRequests();
-        sim->clock().setTime(kLaunchMorning);
-        {
-            std::lock_guard<std::mutex> lock(sim->stateMutex());
-            sim->state().menuVersion = 3;
-            sim->state().newestVersion.clear();
-        }
-        // Each test is a new phone: the server keeps what earlier tests registered.
-        static int counter = 0;
-        char number[32];
-        std::snprintf(number, sizeof number, "1380013%04d", ++counter);
-        phone = number;
+        // A fresh server for each test (the same port: no waiting for the
+        // client's kept-alive connections as a restart would).
+        sim->resetState();
+        sim->withRoom<SimSystemRoom>([](SimSystemRoom& r) { r.menuVersion = 3; });
         docs = std::make_unique<ScopedDocuments>();
         resetProcessState();
         ScreenRegistry::shared().reset();
@@ -195,7 +188,7 @@ protected:
     }
 
     SimServer* sim = nullptr;
-    std::string phone;
+    std::string phone = "13800139001";  // not registered on a fresh server
     std::unique_ptr<ScopedDocuments> docs;
     std::shared_ptr<IdleTimeCheck> app;
     std::unique_ptr<rOduvedeAppDelegate> delegate;

@@ -1,0 +1,32 @@
+#pragma once
+// The rooms of the simulated server: the state of each function family, one
+// object per type (a struct beside the family's file), made on first use. A
+// room with a constructor taking the server is seeded there (from the
+// server's options, seed and clock); others start from their members'
+// defaults. Not thread-safe: the server holds its state lock around it.
+#include <map>
+#include <memory>
+#include <type_traits>
+#include <typeindex>
+
+class SimServer;
+
+class SimRooms {
+public:
+    template <class Room>
+    Room& get(SimServer& server) {
+        auto& slot = rooms_[std::type_index(typeid(Room))];
+        if (!slot) {
+            if constexpr (std::is_constructible_v<Room, SimServer&>)
+                slot = std::make_shared<Room>(server);
+            else
+                slot = std::make_shared<Room>();
+        }
+        return *static_cast<Room*>(slot.get());
+    }
+    void clear() { rooms_.clear(); }
+    size_t size() const { return rooms_.size(); }
+
+private:
+    std::map<std::type_index, std::shared_ptr<void>> rooms_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+// A simulated server driven without HTTP (SimServer::handle), with a frozen
+// clock on a Tuesday morning, and the readers of its replies.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/VTATCRS.h"
+#include "sim/SimServer.h"
+
+inline constexpr double kTuesdayMorning = 1709605800;  // 2024-03-05 10:30 Shanghai
+
+inline std::shared_ptr<VTATCRS> firstSet(const SimServer::Reply& r) {
+    auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    return sets && !sets->empty() ? sets->front() : nullptr;
+}
+
+inline std::string etag(const SimServer::Reply& r) {
+    for (auto& [k, v] : r.headers)
+        if (k == "Etag") return v;
+    return "";
+}
+
+inline SimOptions tuesdayOptions() {
+    SimOptions o;
+    o.seed = 11;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    return o;
+}
+
+class SimTest : public ::testing::Test {
+protected:
+    SimTest() : sim(std::make_unique<SimServer>(tuesdayOptions())) {}
+    // A session login without key exchange (as curl would do it); answers the session.
+    std::string login(const std::string& phone = "13800138000") {
+        auto r =
+            sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {});
+        auto set = firstSet(r);
+        return set ? set->toStringWithFieldName("session").value_or("") : "";
+    }
+    SimServer::Reply call(const std::string& session, const std::string& fields, int encrypt = 0) {
+        return sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=" + std::to_string(encrypt) + "&TC_SESSION={" +
+                               session + "}&" + fields,
+                           {});
+    }
+    std::unique_ptr<SimServer> sim;
+};
