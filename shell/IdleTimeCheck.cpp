@@ -1,10 +1,7 @@
 #include "shell/IdleTimeCheck.h"
 
-#include <cmath>
-
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NSTimer.h"
-#include "platform/foundation/NSUserDefaults.h"
 #include "shell/TradeSession.h"
 
 IdleTimeCheck::IdleTimeCheck() = default;
@@ -23,12 +20,7 @@ void IdleTimeCheck::sendEvent(UIEvent& event) {
     UIApplication::sendEvent(event);
 }
 
-double IdleTimeCheck::tradeLockIntervalSeconds() {
-    double minutes = NSUserDefaults::standardUserDefaults().doubleForKey(kIntervalKey);
-    if (!std::isfinite(minutes) || minutes <= 0) minutes = kDefaultLockMinutes;
-    if (minutes > kMaxLockMinutes) minutes = kMaxLockMinutes;
-    return minutes * 60;
-}
+double IdleTimeCheck::tradeLockIntervalSeconds() { return tradeLockIntervalMinutes() * 60.0; }
 
 void IdleTimeCheck::resetIdleTimer() {
     stopIdleTimer();

@@ -1,8 +1,7 @@
 #pragma once
 // The application object. It sees every touch before the windows do and
-// keeps the idle trade lock: "TradeLockInterval" minutes (platform user
-// default; kDefaultLockMinutes when absent or not positive) after the last
-// touch while a trade session exists, the trade session is locked
+// keeps the idle trade lock: tradeLockIntervalMinutes() after the last touch
+// while a trade session exists, the trade session is locked
 // (lockTradeSession of shell/TradeSession.h). The timer runs on the main run
 // loop, so a frozen Clock drives it in tests.
 #include <memory>
@@ -13,10 +12,6 @@ class NSTimer;
 
 class IdleTimeCheck : public UIApplication {
 public:
-    static constexpr int kDefaultLockMinutes = 10;
-    static constexpr int kMaxLockMinutes = 24 * 60;
-    static constexpr const char* kIntervalKey = "TradeLockInterval";
-
     IdleTimeCheck();
     ~IdleTimeCheck() override;
 
@@ -37,7 +32,7 @@ public:
     // fire time); locks at once when `t` has passed. Nothing without a session.
     void resumeIdleTimerUntil(double t);
 
-    // The lock interval in seconds, from "TradeLockInterval" (minutes).
+    // The lock interval in seconds (tradeLockIntervalMinutes of shell/TradeSession.h).
     static double tradeLockIntervalSeconds();
 
     // What the timer does when it fires: locks the trade session (when one

@@ -60,6 +60,13 @@ std::shared_ptr<UIAlertView> lockTradeSession() {
 }
 
 int tradeLockIntervalMinutes() {
-    int64_t minutes = NSUserDefaults::standardUserDefaults().integerForKey("TradeLockInterval");
-    return minutes > 0 && minutes <= 24 * 60 ? static_cast<int>(minutes) : kDefaultTradeLockMinutes;
+    int64_t minutes = NSUserDefaults::standardUserDefaults().integerForKey(kTradeLockIntervalKey);
+    if (minutes <= 0) return kDefaultTradeLockMinutes;
+    return static_cast<int>(std::min<int64_t>(minutes, kMaxTradeLockMinutes));
+}
+
+void setTradeLockIntervalMinutes(int minutes) {
+    auto& d = NSUserDefaults::standardUserDefaults();
+    d.setInteger(minutes, kTradeLockIntervalKey);
+    d.synchronize();
 }

@@ -20,7 +20,12 @@ std::shared_ptr<UIAlertView> lockTradeSession();
 
 inline constexpr const char* kTradeLockedText = "您长时间未操作，交易已退出，请重新登录";
 
-// The idle trade lock's interval: the platform user default
-// "TradeLockInterval" in minutes; kDefaultTradeLockMinutes when absent or not positive.
+// The idle trade lock's interval in minutes, kept in the platform user
+// default "TradeLockInterval". The one reader for the settings screen and the
+// idle lock alike: kDefaultTradeLockMinutes when absent or not positive, at
+// most kMaxTradeLockMinutes (a day).
+inline constexpr const char* kTradeLockIntervalKey = "TradeLockInterval";
 inline constexpr int kDefaultTradeLockMinutes = 10;
+inline constexpr int kMaxTradeLockMinutes = 24 * 60;
 int tradeLockIntervalMinutes();
+void setTradeLockIntervalMinutes(int minutes);

@@ -4,7 +4,6 @@
 
 #include "core/VTAUserDefoult.h"
 #include "net/NetworkManager.h"
-#include "platform/foundation/NSUserDefaults.h"
 #include "shell/Navigation.h"
 #include "shell/TradeSession.h"
 #include "shell/VTAUIFactory.h"
@@ -28,40 +27,41 @@ void VTASettingViewController::buildSections() {
     sections_.clear();
     Section quotes{"行情设置",
                    {
-                       {K::Switch, "自动刷新", "auto refresh", {}, "", false, 0},
-                       {K::Choice, "刷新间隔", "auto refresh wait time", {5, 10, 15, 30, 60}, "秒", false, 10},
-                       {K::Switch, "分时叠加指数", "fschart dj set", {}, "", false, 0},
-                       {K::Choice, "大单标准", "StepForBS", {100, 500, 1000, 2000, 5000}, "手", false, 500},
+                       {K::Switch, "自动刷新", "auto refresh", {}, "", 0},
+                       {K::Choice, "刷新间隔", "auto refresh wait time", {5, 10, 15, 30, 60}, "秒", 10},
+                       {K::Switch, "分时叠加指数", "fschart dj set", {}, "", 0},
+                       {K::Choice, "大单标准", "StepForBS", {100, 500, 1000, 2000, 5000}, "手", 500},
                    }};
     if (VTAUIFactory::hasScreen(kMessageSettingLink))
-        quotes.rows.push_back({K::Action, "消息提醒设置", kMessageSettingLink, {}, "", false, 0});
+        quotes.rows.push_back({K::Action, "消息提醒设置", kMessageSettingLink, {}, "", 0});
     sections_.push_back(quotes);
     sections_.push_back({"交易设置",
                          {
-                             {K::Choice, "保存帐号个数", "logaccnum", {1, 3, 5, 10}, "个", false, 10},
+                             {K::Choice, "保存帐号个数", "logaccnum", {1, 3, 5, 10}, "个", 10},
                              {K::Choice,
                               "交易锁定时间",
-                              "TradeLockInterval",
+                              kTradeLockIntervalKey,
                               {5, 10, 15, 30, 60},
                               "分钟",
-                              true,
-                              kDefaultTradeLockMinutes},
+                              kDefaultTradeLockMinutes,
+                              tradeLockIntervalMinutes,
+                              setTradeLockIntervalMinutes},
                          }});
-    sections_.push_back({"显示设置", {{K::Choice, "字体大小", "defoult font size", {13, 15, 17, 19}, "", false, 15}}});
+    sections_.push_back({"显示设置", {{K::Choice, "字体大小", "defoult font size", {13, 15, 17, 19}, "", 15}}});
     sections_.push_back({"流量统计",
                          {
-                             {K::Info, "发送", "sent", {}, "", false, 0},
-                             {K::Info, "接收", "received", {}, "", false, 0},
-                             {K::Action, "流量清零", "", {}, "", false, 0},
+                             {K::Info, "发送", "sent", {}, "", 0},
+                             {K::Info, "接收", "received", {}, "", 0},
+                             {K::Action, "流量清零", "", {}, "", 0},
                          }});
     sections_.push_back({"其他",
                          {
-                             {K::Action, "软件升级", "update", {}, "", false, 0},
-                             {K::Action, "意见反馈", "feedback", {}, "", false, 0},
-                             {K::Action, "客户服务", "customerservice", {}, "", false, 0},
-                             {K::Action, "邀请好友", "invite", {}, "", false, 0},
-                             {K::Action, "关于", "about", {}, "", false, 0},
-                             {K::Action, "免责声明", "disclaimer", {}, "", false, 0},
+                             {K::Action, "软件升级", "update", {}, "", 0},
+                             {K::Action, "意见反馈", "feedback", {}, "", 0},
+                             {K::Action, "客户服务", "customerservice", {}, "", 0},
+                             {K::Action, "邀请好友", "invite", {}, "", 0},
+                             {K::Action, "关于", "about", {}, "", 0},
+                             {K::Action, "免责声明", "disclaimer", {}, "", 0},
                          }});
 }
 
@@ -85,16 +85,14 @@ void VTASettingViewController::reload() {
 }
 
 int VTASettingViewController::choiceValue(const Row& row) const {
-    int64_t v = row.platformDefault ? NSUserDefaults::standardUserDefaults().integerForKey(row.key)
-                                    : VTAUserDefoult::standerDefoult().getIntForKey(row.key);
+    if (row.read) return row.read();
+    int64_t v = VTAUserDefoult::standerDefoult().getIntForKey(row.key);
     return v > 0 ? static_cast<int>(v) : row.fallback;
 }
 
 void VTASettingViewController::setChoiceValue(const Row& row, int value) {
-    if (row.platformDefault) {
-        auto& d = NSUserDefaults::standardUserDefaults();
-        d.setInteger(value, row.key);
-        d.synchronize();
+    if (row.write) {
+        row.write(value);
     } else {
         auto& s = VTAUserDefoult::standerDefoult();
         s.setInt(value, row.key);

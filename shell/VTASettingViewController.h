@@ -6,8 +6,8 @@
 //             time", seconds), 分时叠加指数 ("fschart dj set", on/off), 大单标准
 //             ("StepForBS", lots), 消息提醒设置 (the "msgsetting" screen, shown
 //             once one is registered)
-//   交易设置  保存帐号个数 ("logaccnum"), 交易锁定时间 (platform user default
-//             "TradeLockInterval", minutes)
+//   交易设置  保存帐号个数 ("logaccnum"), 交易锁定时间 (tradeLockIntervalMinutes
+//             of shell/TradeSession.h)
 //   显示设置  字体大小 ("defoult font size")
 //   流量统计  发送, 接收 (NetworkManager's counters), 流量清零
 //   其他      软件升级, 意见反馈, 客户服务, 邀请好友, 关于, 免责声明
@@ -32,11 +32,14 @@ public:
     struct Row {
         RowKind kind;
         std::string title;
-        std::string key;               // setting of a switch or choice; screen link of an action
-        std::vector<int> values;       // of a choice
-        std::string unit;              // shown after a choice's value
-        bool platformDefault = false;  // the value lives in the platform user defaults
-        int fallback = 0;              // shown while the setting is absent or not positive
+        std::string key;          // setting of a switch or choice; screen link of an action
+        std::vector<int> values;  // of a choice
+        std::string unit;         // shown after a choice's value
+        int fallback = 0;         // shown while the setting is absent or not positive
+        // A setting with its own reader and writer elsewhere (the trade lock
+        // interval, also read by the idle lock) instead of the settings file.
+        int (*read)() = nullptr;
+        void (*write)(int) = nullptr;
     };
     struct Section {
         std::string title;

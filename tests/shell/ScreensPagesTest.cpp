@@ -11,6 +11,7 @@
 #include "platform/services/MessageComposeViewController.h"
 #include "platform/uikit/UIActionSheet.h"
 #include "platform/uikit/UIWebView.h"
+#include "shell/IdleTimeCheck.h"
 #include "shell/VTACustomerServiceViewController.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/VTAInviteViewController.h"
@@ -67,6 +68,26 @@ TEST_F(ScreensPagesTest, SettingsAreWrittenAtOnceAndReadBack) {
     EXPECT_EQ(NSUserDefaults::standardUserDefaults().integerForKey("TradeLockInterval"), 5);
     EXPECT_EQ(s->valueText(s->sections()[isec].rows[irow]), "30秒");
     NSUserDefaults::standardUserDefaults().removeObjectForKey("TradeLockInterval");
+}
+
+TEST_F(ScreensPagesTest, TheSettingsShowTheLockIntervalTheIdleLockUses) {
+    auto s = std::make_shared<VTASettingViewController>();
+    pushViewController(s);
+    settle();
+    auto [sec, row] = rowOf(*s, "交易锁定时间");
+    ASSERT_GE(sec, 0);
+    auto shown = [&] { return s->valueText(s->sections()[sec].rows[row]); };
+    auto& d = NSUserDefaults::standardUserDefaults();
+    // {stored minutes, what both use}: absent or not positive is the default, above a day is a day.
+    for (auto [stored, used] : {std::pair{0, 10}, {-3, 10}, {15, 15}, {1440, 1440}, {2000, 1440}}) {
+        if (stored == 0)
+            d.removeObjectForKey("TradeLockInterval");
+        else
+            d.setInteger(stored, "TradeLockInterval");
+        EXPECT_EQ(shown(), std::to_string(used) + "分钟") << stored;
+        EXPECT_DOUBLE_EQ(IdleTimeCheck::tradeLockIntervalSeconds(), used * 60.0) << stored;
+    }
+    d.removeObjectForKey("TradeLockInterval");
 }
 
 TEST_F(ScreensPagesTest, SettingsShowTrafficAndOpenTheMessageSettingsOnceRegistered) {
