@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/MarketTime.h"
 #include "core/RequestText.h"
 #include "core/VTAParamter.h"
 #include "platform/foundation/NSDate.h"
@@ -72,10 +73,7 @@ bool QZUtil::isTradeTimeAtMinute(int minuteOfDay) {
     return false;
 }
 
-bool QZUtil::isTradeTimeNow() {
-    LocalDateParts now = localDateParts(NSDate::date());
-    return isTradeTimeAtMinute(now.hour * 60 + now.minute);
-}
+bool QZUtil::isTradeTimeNow() { return isTradeTimeAtMinute(marketMinuteOfDayNow()); }
 
 std::vector<int> QZUtil::tradeTimeOnsetArrayOfHK() {
     const std::vector<int> fallback{600, 750, 870, 960};

@@ -2,7 +2,8 @@
 // Class operations on dates, trading hours and limits.
 //
 // Trading hours come from the server configuration "commomdSettingForHQ" of
-// VTAParamter:
+// VTAParamter, in minutes of the day on the exchanges' clock (China Standard
+// Time whatever the phone's zone: core/MarketTime.h):
 //   "interval": the trading windows of the Shenzhen and Shanghai markets as
 //               "HHMM-HHMM" pairs joined by ",", e.g. "0930-1130,1300-1500"
 //               (hours may have one digit: "930-1130"; blanks around parts are
@@ -25,13 +26,13 @@ class QZUtil {
 public:
     using Window = std::pair<int, int>;  // minutes of the day, both inclusive
 
-    // Whether the current local minute (Clock) lies in a window of "interval".
+    // Whether the exchanges' current minute (Clock, core/MarketTime.h) lies in a window of "interval".
     static bool isTradeTimeNow();
     static bool isTradeTimeAtMinute(int minuteOfDay);
     static std::vector<Window> tradeWindows();  // of the configuration, or the default
     static std::vector<Window> tradeWindowsFromText(const std::string& interval);  // empty when none reads
 
-    // The four Hong Kong session bounds (minutes of the day).
+    // The four Hong Kong session bounds (minutes of the day on the exchanges' clock).
     static std::vector<int> tradeTimeOnsetArrayOfHK();
 
     // 0 for nothing or an empty text; -1 when the first character is "-";

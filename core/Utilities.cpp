@@ -2,7 +2,7 @@
 
 #include <regex.h>
 
-#include "platform/foundation/NSDate.h"
+#include "core/MarketTime.h"
 
 namespace {
 
@@ -96,8 +96,8 @@ std::string hexString(const std::vector<uint8_t>& bytes, int upperCase) {
 }
 
 int currentHHmm() {
-    LocalDateParts parts = localDateParts(NSDate::date());
-    return parts.hour * 100 + parts.minute;
+    int minute = marketMinuteOfDayNow();
+    return minute / 60 * 100 + minute % 60;
 }
 
 bool isDecimalText(const std::string& text) {

@@ -14,7 +14,8 @@ std::vector<uint8_t> dataFromString(const std::string& text);
 std::string hexString(const std::vector<uint8_t>& bytes, size_t length, int upperCase);
 std::string hexString(const std::vector<uint8_t>& bytes, int upperCase = 0);
 
-// The current local time (Clock) as hours * 100 + minutes.
+// The exchanges' current time (Clock, China Standard Time: core/MarketTime.h)
+// as hours * 100 + minutes; the trading windows are compared with it.
 int currentHHmm();
 
 // After trimming blanks at both ends: false when a blank remains inside,

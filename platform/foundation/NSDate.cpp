@@ -18,12 +18,29 @@ std::optional<NSDate> NSDate::fromValue(const Value& v) {
     return NSDate(v.date().seconds);
 }
 
-LocalDateParts localDateParts(const NSDate& date) {
+namespace {
+time_t wholeSeconds(const NSDate& date) {
     double s = date.timeIntervalSince1970();
-    time_t t = std::isfinite(s) ? static_cast<time_t>(std::floor(s)) : 0;
-    struct tm tm {};
-    if (!localtime_r(&t, &tm)) return LocalDateParts{1970, 1, 1, 0, 0, 0, 4};
+    return std::isfinite(s) ? static_cast<time_t>(std::floor(s)) : 0;
+}
+
+LocalDateParts partsOf(const struct tm& tm) {
     return LocalDateParts{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
+}
+
+constexpr LocalDateParts kEpochParts{1970, 1, 1, 0, 0, 0, 4};
+}  // namespace
+
+LocalDateParts localDateParts(const NSDate& date) {
+    time_t t = wholeSeconds(date);
+    struct tm tm {};
+    return localtime_r(&t, &tm) ? partsOf(tm) : kEpochParts;
+}
+
+LocalDateParts datePartsAtUtcOffset(const NSDate& date, int offsetSeconds) {
+    time_t t = wholeSeconds(date) + offsetSeconds;
+    struct tm tm {};
+    return gmtime_r(&t, &tm) ? partsOf(tm) : kEpochParts;
 }
 
 namespace {

@@ -33,6 +33,9 @@ struct LocalDateParts {
     int year, month, day, hour, minute, second, weekday;
 };  // weekday 0 = Sunday
 LocalDateParts localDateParts(const NSDate&);
+// The calendar fields at a fixed offset from UTC (a zone without daylight
+// saving, whatever the process's TZ).
+LocalDateParts datePartsAtUtcOffset(const NSDate&, int offsetSeconds);
 
 // The date of a local calendar time; nullopt when the fields are out of range
 // (month 1-12, day within the month, hour 0-23, minute and second 0-59) or the

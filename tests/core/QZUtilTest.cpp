@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "core/QZUtil.h"
 #include "core/VTAParamter.h"
 #include "platform/foundation/Clock.h"
@@ -14,10 +16,22 @@ protected:
         Clock::useSystemTime();
         VTAParamter::shareParamter().removeValueForKey("commomdSettingForHQ");
     }
+    // At a time of the test programs' zone (New York).
     static void freezeAt(int y, int mo, int d, int h, int mi, int s = 0) {
         auto date = localDate(y, mo, d, h, mi, s);
         ASSERT_TRUE(date);
         Clock::freezeAt(date->timeIntervalSince1970());
+    }
+    // At a time on the exchanges' clock (UTC+8).
+    static void freezeAtMarketTime(int y, int mo, int d, int h, int mi, int s = 0) {
+        std::tm tm{};
+        tm.tm_year = y - 1900;
+        tm.tm_mon = mo - 1;
+        tm.tm_mday = d;
+        tm.tm_hour = h;
+        tm.tm_min = mi;
+        tm.tm_sec = s;
+        Clock::freezeAt(static_cast<double>(timegm(&tm)) - 8 * 3600);
     }
     static void configure(Value::Dict config) {
         VTAParamter::shareParamter().setValue(Value(std::move(config)), "commomdSettingForHQ");
@@ -31,18 +45,23 @@ TEST_F(QZUtilAtTime, TradeTimeUsesDefaultWindowsWithoutConfiguration) {
     };
     for (Case c : {Case{9, 29, false}, Case{9, 30, true}, Case{11, 30, true}, Case{11, 31, false}, Case{12, 59, false},
                    Case{13, 0, true}, Case{15, 0, true}, Case{15, 1, false}, Case{0, 0, false}}) {
-        freezeAt(2024, 3, 15, c.h, c.m, 30);
+        freezeAtMarketTime(2024, 3, 15, c.h, c.m, 30);
         EXPECT_EQ(QZUtil::isTradeTimeNow(), c.in) << c.h << ":" << c.m;
     }
+    // The machine's zone does not count: 10:30 in New York is 22:30 at the exchanges.
+    freezeAt(2024, 3, 15, 10, 30);
+    EXPECT_FALSE(QZUtil::isTradeTimeNow());
+    freezeAt(2024, 3, 14, 22, 30);
+    EXPECT_TRUE(QZUtil::isTradeTimeNow());
 }
 
 TEST_F(QZUtilAtTime, TradeTimeFollowsTheIntervalSetting) {
     configure({{"interval", Value("0915-1130, 1300-1505")}});
-    freezeAt(2024, 3, 15, 9, 20);
+    freezeAtMarketTime(2024, 3, 15, 9, 20);
     EXPECT_TRUE(QZUtil::isTradeTimeNow());
-    freezeAt(2024, 3, 15, 15, 4);
+    freezeAtMarketTime(2024, 3, 15, 15, 4);
     EXPECT_TRUE(QZUtil::isTradeTimeNow());
-    freezeAt(2024, 3, 15, 15, 6);
+    freezeAtMarketTime(2024, 3, 15, 15, 6);
     EXPECT_FALSE(QZUtil::isTradeTimeNow());
 
     // One-digit hours read; unreadable parts are skipped.
@@ -107,7 +126,7 @@ TEST(QZUtil, CompareFloatStringsAndWeekdays) {
 }
 
 TEST_F(QZUtilAtTime, DayDescriptionUsesTheLocalCalendar) {
-    freezeAt(2024, 3, 15, 7, 30);  // 2024-03-14 23:30 UTC
+    freezeAt(2024, 3, 15, 21, 30);  // 2024-03-16 01:30 UTC
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-15"), std::string("5")), "今天");
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-20"), std::string("3")), "今天");
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-14"), std::string("4")), "昨天");
@@ -124,9 +143,9 @@ TEST_F(QZUtilAtTime, DayDescriptionUsesTheLocalCalendar) {
 }
 
 TEST_F(QZUtilAtTime, IntValueFromDateIsTheLocalDay) {
-    auto early = localDate(2024, 3, 15, 7, 30);
-    ASSERT_TRUE(early);
-    EXPECT_EQ(QZUtil::intValueFromDate(*early), 20240315);  // UTC would say 20240314
+    auto late = localDate(2024, 3, 15, 21, 30);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(QZUtil::intValueFromDate(*late), 20240315);  // UTC would say 20240316
     EXPECT_EQ(QZUtil::intValueFromDate(localDate(2023, 12, 31, 23, 59, 59)), 20231231);
     EXPECT_EQ(QZUtil::intValueFromDate(std::nullopt), 0);
 }

@@ -2,7 +2,6 @@
 
 #include "core/Utilities.h"
 #include "platform/foundation/Clock.h"
-#include "platform/foundation/NSDate.h"
 
 namespace {
 
@@ -95,10 +94,8 @@ TEST(NormalizeTokenAccount, ShareholderAccountsByMarket) {
     EXPECT_EQ(normalizeTokenAccount("", "0101", "Z"), "010100000000");
 }
 
-TEST(CurrentHHmm, ReadsTheInjectedClockInLocalTime) {
-    auto at = localDate(2024, 3, 15, 9, 5, 30);
-    ASSERT_TRUE(at);
-    Clock::freezeAt(at->timeIntervalSince1970());
+TEST(CurrentHHmm, ReadsTheInjectedClockOnTheExchangesClock) {
+    Clock::freezeAt(1710464730);  // 2024-03-15 09:05:30 at UTC+8; 21:05 the day before in New York
     EXPECT_EQ(currentHHmm(), 905);
     Clock::advance(3 * 3600 + 55 * 60);
     EXPECT_EQ(currentHHmm(), 1300);

@@ -5,10 +5,11 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NSDateFormatter.h"
 
-// The test programs run in Asia/Shanghai (UTC+8, no daylight saving today).
+// The test programs run in America/New_York (UTC-5, daylight saving UTC-4 from
+// 2024-03-10 02:00).
 namespace {
 
-constexpr double kFriday = 1710466200.0;  // 2024-03-15 09:30:00 in Shanghai
+constexpr double kFriday = 1710509400.0;  // 2024-03-15 09:30:00 in New York (13:30 UTC)
 
 std::string format(const std::string& pattern, double t) {
     return NSDateFormatter(pattern).stringFromDate(NSDate::dateWithTimeIntervalSince1970(t));
@@ -23,7 +24,7 @@ std::optional<double> parse(const std::string& pattern, const std::string& text)
 }  // namespace
 
 TEST(DateFormatter, FormatsInTheLocalZone) {
-    EXPECT_EQ(format("yyyy-MM-dd HH:mm:ss", 0), "1970-01-01 08:00:00");
+    EXPECT_EQ(format("yyyy-MM-dd HH:mm:ss", 0), "1969-12-31 19:00:00");
     EXPECT_EQ(format("yyyy-MM-dd HH:mm:ss", kFriday), "2024-03-15 09:30:00");
     EXPECT_EQ(format("yyyyMMdd", kFriday), "20240315");
     EXPECT_EQ(format("yyyy-MM-dd", kFriday), "2024-03-15");
@@ -35,8 +36,8 @@ TEST(DateFormatter, FormatsInTheLocalZone) {
     EXPECT_EQ(format("yy", kFriday), "24");
     EXPECT_EQ(format("HH:mm:ss.SSS", kFriday + 1.2345), "09:30:01.234");
     EXPECT_EQ(format("yyyy'年'MM'月'dd'日' 'T' ''", kFriday), "2024年03月15日 T '");
-    // 23:59 UTC is already the next calendar day in Shanghai.
-    EXPECT_EQ(format("yyyyMMdd", 1710547199.0), "20240316");
+    // Early on the 16th in UTC is still the 15th in New York.
+    EXPECT_EQ(format("yyyyMMdd", 1710561599.0), "20240315");
 }
 
 TEST(DateFormatter, ParsesWhatItFormats) {
@@ -102,6 +103,25 @@ TEST(LocalDateParts, LocalDateBuildsTheSameInstant) {
     EXPECT_DOUBLE_EQ(d->timeIntervalSince1970(), kFriday);
     EXPECT_FALSE(localDate(2024, 2, 30));
     EXPECT_FALSE(localDate(2024, 1, 1, 24));
+    EXPECT_FALSE(localDate(2024, 3, 10, 2, 30)) << "skipped by the change to daylight saving";
+    EXPECT_TRUE(localDate(2024, 3, 10, 3, 0));
+}
+
+TEST(LocalDateParts, AFixedOffsetIgnoresTheProcessZone) {
+    // 2024-03-15 09:30 in New York is 21:30 in Shanghai (UTC+8).
+    LocalDateParts p = datePartsAtUtcOffset(NSDate::dateWithTimeIntervalSince1970(kFriday + 45.9), 8 * 3600);
+    EXPECT_EQ(p.year, 2024);
+    EXPECT_EQ(p.month, 3);
+    EXPECT_EQ(p.day, 15);
+    EXPECT_EQ(p.hour, 21);
+    EXPECT_EQ(p.minute, 30);
+    EXPECT_EQ(p.second, 45);
+    EXPECT_EQ(p.weekday, 5);
+    // Across midnight and the year: 2023-12-31 20:00 UTC is 2024-01-01 04:00 at UTC+8, a Monday.
+    p = datePartsAtUtcOffset(NSDate::dateWithTimeIntervalSince1970(1704052800), 8 * 3600);
+    EXPECT_EQ(p.year * 10000 + p.month * 100 + p.day, 20240101);
+    EXPECT_EQ(p.hour, 4);
+    EXPECT_EQ(p.weekday, 1);
 }
 
 TEST(NSDateTest, FollowsTheInjectedClock) {

@@ -7,7 +7,7 @@
 
 class VirtualTimeTest : public ::testing::Test {
 protected:
-    // 2024-03-15 09:30:00 in Shanghai (01:30 UTC): any fixed instant will do.
+    // 2024-03-15 01:30 UTC: any fixed instant will do.
     static constexpr double kStart = 1710466200.0;
 
     void SetUp() override {

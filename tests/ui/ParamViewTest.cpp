@@ -122,11 +122,11 @@ TEST_F(ParamViewTest, FooterToolbarSpreadsItsItemsAndRunsTheirActions) {
 }
 
 TEST_F(ParamViewTest, DateViewStartsWithTheLastSevenDaysAndStepsByADay) {
-    // The frozen clock stands at 2023-11-15 06:13 in Shanghai.
+    // The frozen clock stands at 2023-11-14 17:13 in New York, the zone of the tests.
     PanelRecorder rec;
     auto view = std::make_shared<VTADateView>(CGRectMake(0, 0, 320, 200), "选择日期区间");
     view->setDelegate(&rec);
-    EXPECT_EQ(view->getDate(), "strdate=20231108&enddate=20231115");
+    EXPECT_EQ(view->getDate(), "strdate=20231107&enddate=20231114");
     view->showFromBottomInView(window.get());
     run(0.5);
     window->layoutIfNeeded();
@@ -140,29 +140,29 @@ TEST_F(ParamViewTest, DateViewStartsWithTheLastSevenDaysAndStepsByADay) {
     auto startMinus = buttonsTitled(*startCell, "-");
     ASSERT_EQ(startMinus.size(), 1u);
     press(startMinus[0]);
-    EXPECT_EQ(view->getDate(), "strdate=20231107&enddate=20231115");
+    EXPECT_EQ(view->getDate(), "strdate=20231106&enddate=20231114");
 
     // The start never passes the end, the end never passes today.
     for (int i = 0; i < 10; ++i) {
         auto cell = view->myTableView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
         press(buttonsTitled(*cell, "+").at(0));
     }
-    EXPECT_EQ(view->getDate(), "strdate=20231115&enddate=20231115");
+    EXPECT_EQ(view->getDate(), "strdate=20231114&enddate=20231114");
     auto cell = view->myTableView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(1, 0));
     press(buttonsTitled(*cell, "+").at(0));
-    EXPECT_EQ(view->getDate(), "strdate=20231115&enddate=20231115");
+    EXPECT_EQ(view->getDate(), "strdate=20231114&enddate=20231114");
     cell = view->myTableView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(1, 0));
     press(buttonsTitled(*cell, "-").at(0));
-    EXPECT_EQ(view->getDate(), "strdate=20231115&enddate=20231115") << "the end never before the start";
+    EXPECT_EQ(view->getDate(), "strdate=20231114&enddate=20231114") << "the end never before the start";
 
     // A range set in code shows in the rows.
     view->setRange(Clock::now() - 30 * 86400, Clock::now() - 86400);
-    EXPECT_EQ(view->getDate(), "strdate=20231016&enddate=20231114");
+    EXPECT_EQ(view->getDate(), "strdate=20231015&enddate=20231113");
     window->layoutIfNeeded();
     cell = view->myTableView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
     bool shows = false;
     for (auto& v : cell->contentView()->subviews())
-        if (auto* l = dynamic_cast<UILabel*>(v.get()); l && l->text() == "2023-10-16") shows = true;
+        if (auto* l = dynamic_cast<UILabel*>(v.get()); l && l->text() == "2023-10-15") shows = true;
     EXPECT_TRUE(shows);
 
     tap(*view->okButton());
