@@ -51,7 +51,7 @@ public:
     // forgets the last request.
     void cancelRequest();
 
-    // ---- beyond the Parts ----
+    // ---- inspection, limits and the chart cache ----
     size_t pendingCount() const;
     const std::string& lastRequest() const { return lastRequest_; }
     void setTimeOutSeconds(double s) { timeout_ = s; }  // per request; default NetworkManager's

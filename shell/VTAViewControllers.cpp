@@ -146,14 +146,21 @@ std::shared_ptr<UIAlertView> VTAViewControllers::dialogOKCancelActionWithTitle(c
     return alert;
 }
 
+namespace {
+// A screen as the sender of the message it hands on (empty when no shared owner holds it).
+std::weak_ptr<UIViewController> asSender(UIViewController& screen) {
+    return std::dynamic_pointer_cast<UIViewController>(screen.weak_from_this().lock());
+}
+}  // namespace
+
 std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock,
                                                                      int action) {
-    return ::tradeWithStock(stock, action);
+    return ::tradeWithStock(stock, action, std::nullopt, asSender(*this));
 }
 
 std::shared_ptr<UIViewController> VTAViewControllers::tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
                                                                      const std::string& param) {
-    return ::tradeWithStock(stock, action, param);
+    return ::tradeWithStock(stock, action, param, asSender(*this));
 }
 
 void VTAViewControllers::setAutoRequestTimer(std::shared_ptr<NSTimer> timer) {
@@ -175,7 +182,8 @@ bool VTAViewControllers::startAutoRefresh(std::function<void()> tick) {
 }
 
 std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
-                                                 const std::optional<std::string>& param) {
+                                                 const std::optional<std::string>& param,
+                                                 const std::weak_ptr<UIViewController>& sender) {
     if (!stock || (stock->code().size() != 5 && stock->code().size() != 6)) {
         showAlert("非法代码！");
         return nullptr;
@@ -192,7 +200,7 @@ std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>
     menu->setLink("buysale?MMLB=" + std::to_string(action));
     menu->setTitle(action == 0 ? "买入委托" : "卖出委托");
     if (param) menu->setParams(*param);
-    auto message = VTAMessage::messageWithSender(std::any(), std::any(stock), 1);
+    auto message = VTAMessage::messageWithSender(std::any(sender), std::any(stock), 1);
     return VTAUIFactory::openMenuWithTradeGate(menu, message);
 }
 

@@ -97,7 +97,8 @@ public:
     // An alert with "确定" (0) and "取消" (1), this screen as delegate, no tag.
     std::shared_ptr<UIAlertView> dialogOKCancelActionWithTitle(const std::string& title, const std::string& message);
 
-    // Opens the order screen for the stock (0 buy, other sell); see tradeWithStock below.
+    // Opens the order screen for the stock (0 buy, other sell), this screen as
+    // the message's sender; see tradeWithStock below.
     std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action);
     std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
                                                      const std::string& param);
@@ -138,10 +139,12 @@ private:
 // long), "指数不能交易！" (type 2), "港股暂时无法交易！" (market 3); otherwise
 // makes a menu item "buysale?MMLB=<action>" titled "买入委托" (0) or "卖出委托"
 // (other), with `param` as its params when given, and opens it through the
-// trade gate with the stock as a message of type 1. Answers the screen pushed
-// (the order screen or the trade login), null when nothing was opened.
+// trade gate with the stock as a message of type 1 whose sender is `sender`
+// (the calling screen, held as a std::weak_ptr<UIViewController>). Answers the
+// screen pushed (the order screen or the trade login), null when nothing was opened.
 std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>& stock, int action,
-                                                 const std::optional<std::string>& param = std::nullopt);
+                                                 const std::optional<std::string>& param = std::nullopt,
+                                                 const std::weak_ptr<UIViewController>& sender = {});
 
 // Pops to the root and opens the first menu item whose command is `command`
 // (the root's children first, then the whole tree in order); answers the screen.

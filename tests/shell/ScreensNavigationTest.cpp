@@ -184,6 +184,9 @@ TEST_F(ScreensNavigationTest, TradeWithStockOpensTheOrderScreenWithTheStock) {
     ASSERT_TRUE(message);
     EXPECT_EQ(message->type(), 1);
     EXPECT_EQ(message->dataStock()->code(), "600036");
+    auto* sender = std::any_cast<std::weak_ptr<UIViewController>>(&message->sender());
+    ASSERT_TRUE(sender) << "the calling screen is the sender";
+    EXPECT_EQ(sender->lock(), root);
     popToRootViewController();
     settle();
 
