@@ -31,6 +31,7 @@ private:
 // Calendar helpers: local calendar fields of a date.
 struct LocalDateParts {
     int year, month, day, hour, minute, second, weekday;
+    bool operator==(const LocalDateParts&) const = default;
 };  // weekday 0 = Sunday
 LocalDateParts localDateParts(const NSDate&);
 // The calendar fields at a fixed offset from UTC (a zone without daylight

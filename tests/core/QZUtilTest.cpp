@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <ctime>
-
 #include "core/QZUtil.h"
 #include "core/VTAParamter.h"
 #include "platform/foundation/Clock.h"
@@ -22,16 +20,10 @@ protected:
         ASSERT_TRUE(date);
         Clock::freezeAt(date->timeIntervalSince1970());
     }
-    // At a time on the exchanges' clock (UTC+8).
-    static void freezeAtMarketTime(int y, int mo, int d, int h, int mi, int s = 0) {
-        std::tm tm{};
-        tm.tm_year = y - 1900;
-        tm.tm_mon = mo - 1;
-        tm.tm_mday = d;
-        tm.tm_hour = h;
-        tm.tm_min = mi;
-        tm.tm_sec = s;
-        Clock::freezeAt(static_cast<double>(timegm(&tm)) - 8 * 3600);
+    // At a time of 2024-03-15 (a Friday) on the exchanges' clock (UTC+8).
+    static void freezeAtMarketTime(int h, int mi, int s = 0) {
+        constexpr double kMidnight = 1710432000;  // 2024-03-15 00:00 at UTC+8
+        Clock::freezeAt(kMidnight + h * 3600 + mi * 60 + s);
     }
     static void configure(Value::Dict config) {
         VTAParamter::shareParamter().setValue(Value(std::move(config)), "commomdSettingForHQ");
@@ -45,7 +37,7 @@ TEST_F(QZUtilAtTime, TradeTimeUsesDefaultWindowsWithoutConfiguration) {
     };
     for (Case c : {Case{9, 29, false}, Case{9, 30, true}, Case{11, 30, true}, Case{11, 31, false}, Case{12, 59, false},
                    Case{13, 0, true}, Case{15, 0, true}, Case{15, 1, false}, Case{0, 0, false}}) {
-        freezeAtMarketTime(2024, 3, 15, c.h, c.m, 30);
+        freezeAtMarketTime(c.h, c.m, 30);
         EXPECT_EQ(QZUtil::isTradeTimeNow(), c.in) << c.h << ":" << c.m;
     }
     // The machine's zone does not count: 10:30 in New York is 22:30 at the exchanges.
@@ -57,11 +49,11 @@ TEST_F(QZUtilAtTime, TradeTimeUsesDefaultWindowsWithoutConfiguration) {
 
 TEST_F(QZUtilAtTime, TradeTimeFollowsTheIntervalSetting) {
     configure({{"interval", Value("0915-1130, 1300-1505")}});
-    freezeAtMarketTime(2024, 3, 15, 9, 20);
+    freezeAtMarketTime(9, 20);
     EXPECT_TRUE(QZUtil::isTradeTimeNow());
-    freezeAtMarketTime(2024, 3, 15, 15, 4);
+    freezeAtMarketTime(15, 4);
     EXPECT_TRUE(QZUtil::isTradeTimeNow());
-    freezeAtMarketTime(2024, 3, 15, 15, 6);
+    freezeAtMarketTime(15, 6);
     EXPECT_FALSE(QZUtil::isTradeTimeNow());
 
     // One-digit hours read; unreadable parts are skipped.

@@ -87,13 +87,7 @@ TEST(DateFormatter, ShortFieldsTakeOneOrTwoDigitsAndTwoDigitYearsAWindow) {
 
 TEST(LocalDateParts, GivesTheLocalCalendarFields) {
     LocalDateParts p = localDateParts(NSDate::dateWithTimeIntervalSince1970(kFriday + 45.9));
-    EXPECT_EQ(p.year, 2024);
-    EXPECT_EQ(p.month, 3);
-    EXPECT_EQ(p.day, 15);
-    EXPECT_EQ(p.hour, 9);
-    EXPECT_EQ(p.minute, 30);
-    EXPECT_EQ(p.second, 45);
-    EXPECT_EQ(p.weekday, 5);  // Friday
+    EXPECT_EQ(p, (LocalDateParts{2024, 3, 15, 9, 30, 45, 5}));  // a Friday
     EXPECT_EQ(localDateParts(NSDate::dateWithTimeIntervalSince1970(kFriday + 2 * 86400)).weekday, 0);
 }
 
@@ -109,19 +103,11 @@ TEST(LocalDateParts, LocalDateBuildsTheSameInstant) {
 
 TEST(LocalDateParts, AFixedOffsetIgnoresTheProcessZone) {
     // 2024-03-15 09:30 in New York is 21:30 in Shanghai (UTC+8).
-    LocalDateParts p = datePartsAtUtcOffset(NSDate::dateWithTimeIntervalSince1970(kFriday + 45.9), 8 * 3600);
-    EXPECT_EQ(p.year, 2024);
-    EXPECT_EQ(p.month, 3);
-    EXPECT_EQ(p.day, 15);
-    EXPECT_EQ(p.hour, 21);
-    EXPECT_EQ(p.minute, 30);
-    EXPECT_EQ(p.second, 45);
-    EXPECT_EQ(p.weekday, 5);
+    EXPECT_EQ(datePartsAtUtcOffset(NSDate::dateWithTimeIntervalSince1970(kFriday + 45.9), 8 * 3600),
+              (LocalDateParts{2024, 3, 15, 21, 30, 45, 5}));
     // Across midnight and the year: 2023-12-31 20:00 UTC is 2024-01-01 04:00 at UTC+8, a Monday.
-    p = datePartsAtUtcOffset(NSDate::dateWithTimeIntervalSince1970(1704052800), 8 * 3600);
-    EXPECT_EQ(p.year * 10000 + p.month * 100 + p.day, 20240101);
-    EXPECT_EQ(p.hour, 4);
-    EXPECT_EQ(p.weekday, 1);
+    EXPECT_EQ(datePartsAtUtcOffset(NSDate::dateWithTimeIntervalSince1970(1704052800), 8 * 3600),
+              (LocalDateParts{2024, 1, 1, 4, 0, 0, 1}));
 }
 
 TEST(NSDateTest, FollowsTheInjectedClock) {
