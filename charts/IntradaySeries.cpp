@@ -1,0 +1,261 @@
+#include "charts/IntradaySeries.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "charts/ChartFields.h"
+#include "core/QZUtil.h"
+#include "core/VTATCRS.h"
+
+namespace {
+
+constexpr int64_t kNoValue = VTAFloat::kNoValue;
+
+bool isPresentRaw(int64_t raw) { return raw >= 1 && raw < kNoValue; }
+
+std::optional<VTAFloat> priceOf(const VTATCRS& set, const char* field) { return set.toVTAFloatWithFieldName(field); }
+
+std::string textOf(const std::optional<VTAFloat>& v) { return v ? v->toString() : std::string(); }
+
+// P ± (P / 500 + the larger distance of the day's high and low from P).
+void symmetricBounds(const VTAFloat& p, std::optional<VTAFloat> high, std::optional<VTAFloat> low,
+                     std::optional<VTAFloat>& upper, std::optional<VTAFloat>& lower) {
+    if (!high) high = p;
+    if (!low) low = p;
+    auto d = maxVTAFloat(absVTAFloat(subVTAFloat(high, p)), absVTAFloat(subVTAFloat(p, low)));
+    auto margin = addVTAFloat(divVTAFloat(p, 500), d);
+    upper = addVTAFloat(p, margin);
+    lower = subVTAFloat(p, margin);
+}
+
+// (upper - p) / p, cut to four decimals; nullopt for p 0.
+std::optional<double> relativeHalfRange(const VTAFloat& upper, const VTAFloat& p) {
+    if (p.value() == 0) return std::nullopt;
+    return double((upper.value() - p.value()) * 10000 / p.value()) / 10000.0;
+}
+
+void widen(const VTAFloat& p, double relative, std::optional<VTAFloat>& upper, std::optional<VTAFloat>& lower) {
+    auto d = static_cast<int64_t>(double(p.value()) * relative);
+    upper = VTAFloat(p.value() + d, p.unit());
+    lower = VTAFloat(p.value() - d, p.unit());
+}
+
+// The lastupd minute of the header row, when the text is long enough.
+std::optional<int> lastUpdateMinute(VTATCRS& header, size_t minimumLength) {
+    header.fetchFirst();
+    auto text = header.toStringWithFieldName(ChartField::kLastUpdate);
+    if (!text || text->size() < minimumLength) return std::nullopt;
+    int hhmm = 0;
+    for (size_t i = 8; i < 12; ++i) {
+        char c = (*text)[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        hhmm = hhmm * 10 + (c - '0');
+    }
+    return minutesOfHHMM(hhmm);
+}
+
+struct FillRule {
+    Value openPrice;           // the price of the points before the first one
+    std::optional<int> until;  // the minute the trailing points run to
+    bool zeroVolume;           // trailing points get "avol" 0
+};
+
+int fillSet(VTATCRS& points, const IntradaySession& session, const FillRule& rule) {
+    if (points.rowsAffected() == 0 || points.fieldCount() == 0) return 0;
+    int added = 0;
+    const int fields = points.fieldCount();
+
+    points.fetchFirst();
+    int first = session.elapsed(minutesOfHHMM(static_cast<int>(points.toIntAtIndex(0))));
+    for (int e = 0, row = 0; e < first; e += 2, ++row) {
+        std::vector<Value> record(fields, Value(0LL));
+        record[0] = std::to_string(hhmmOfMinutes(session.minuteOfDay(e)));
+        if (fields > 1) record[1] = rule.openPrice;
+        if (fields > 4) record[4] = rule.openPrice;
+        if (points.insertRecord(record, row) != 0) return added;
+        ++added;
+    }
+
+    if (!rule.until) return added;
+    points.fetchLast();
+    int last = session.elapsed(minutesOfHHMM(static_cast<int>(points.toIntAtIndex(0))));
+    int until = session.elapsed(*rule.until);
+    if (until - last < 2) return added;
+    std::vector<Value> copy(fields);
+    for (int f = 0; f < fields; ++f) copy[f] = points.fieldValueAtIndex(f);
+    int volume = points.fieldsIndexWithName(ChartField::kBarVolume);
+    if (rule.zeroVolume && volume >= 0) copy[volume] = Value(0LL);
+    for (int e = last + 2; e <= until; e += 2) {
+        copy[0] = std::to_string(hhmmOfMinutes(session.minuteOfDay(e)));
+        if (points.insertRecord(copy, -1) != 0) return added;
+        ++added;
+    }
+    return added;
+}
+
+}  // namespace
+
+IntradaySession IntradaySession::forMarket(int marketId) {
+    IntradaySession s;
+    if (marketId != 3) return s;
+    auto hk = QZUtil::tradeTimeOnsetArrayOfHK();
+    if (hk.size() == 4) s = {hk[0], hk[1], hk[2], hk[3]};
+    return s;
+}
+
+int IntradaySession::elapsed(int minuteOfDay) const {
+    if (minuteOfDay <= open) return 0;
+    if (minuteOfDay <= noonClose) return minuteOfDay - open;
+    if (minuteOfDay <= afternoonOpen) return morningMinutes();
+    return std::min(minuteOfDay, close) - afternoonOpen + morningMinutes();
+}
+
+int IntradaySession::minuteOfDay(int elapsedMinutes) const {
+    if (elapsedMinutes <= morningMinutes()) return open + elapsedMinutes;
+    return afternoonOpen + elapsedMinutes - morningMinutes();
+}
+
+double IntradaySession::noonOffset(double width) const {
+    int total = tradingMinutes();
+    return total > 0 ? morningMinutes() * width / total : width / 2;
+}
+
+bool IntradayScale::isDrawable() const { return upper && lower && compareVTAFloat(*upper, *lower) > 0; }
+
+bool IntradayScale::isOverlayDrawable() const {
+    return overlayUpper && overlayLower && compareVTAFloat(*overlayUpper, *overlayLower) > 0;
+}
+
+std::string IntradayScale::upperPercentText() const {
+    if (!upper || !prevClose || prevClose->value() == 0) return "";
+    double ratio = (upper->toFloat() - prevClose->toFloat()) / prevClose->toFloat();
+    return VTAFloat(std::llround(ratio * 10000), 2).toString();
+}
+
+IntradayScale intradayScaleOf(const RecordSets& sets, bool withOverlay) {
+    IntradayScale s;
+    if (sets.empty() || !sets[0] || sets[0]->rowsAffected() == 0) return s;
+    VTATCRS& header = *sets[0];
+    header.fetchFirst();
+    int64_t rawLast = header.toIntWithFieldName(ChartField::kLast);
+    if (isPresentRaw(rawLast)) {
+        s.last = priceOf(header, ChartField::kLast);
+        s.prevClose = priceOf(header, ChartField::kPrevClose);
+        s.open = priceOf(header, ChartField::kOpen);
+        auto high = priceOf(header, ChartField::kHigh);
+        auto low = priceOf(header, ChartField::kLow);
+        if (!high || compareVTAFloat(*high, *s.last) < 0) high = s.last;
+        if (!low || compareVTAFloat(*low, *s.last) > 0) low = s.last;
+        if (!s.prevClose) s.prevClose = s.open ? s.open : s.last;
+        symmetricBounds(*s.prevClose, high, low, s.upper, s.lower);
+    } else {
+        int64_t raw = header.toIntWithFieldName(ChartField::kPrevClose);
+        if (!isPresentRaw(raw)) raw = header.toIntWithFieldName(ChartField::kOpen);
+        if (!isPresentRaw(raw)) raw = 0;
+        VTAFloat p = VTAFloat::VTAFloatWithLong(raw).value_or(VTAFloat());
+        s.prevClose = s.last = s.open = p;
+        s.upper = VTAFloat(p.value() * 103 / 100, p.unit());
+        s.lower = VTAFloat(p.value() * 97 / 100, p.unit());
+    }
+
+    if (!withOverlay || header.rowsAffected() < 2) return s;
+    header.fetchLast();
+    auto q = priceOf(header, ChartField::kPrevClose);
+    s.overlayOpen = priceOf(header, ChartField::kOpen);
+    if (!q) return s;
+    symmetricBounds(*q, priceOf(header, ChartField::kHigh), priceOf(header, ChartField::kLow), s.overlayUpper,
+                    s.overlayLower);
+    header.fetchFirst();
+    // One relative scale for both: the wider half-range wins. Without a
+    // previous close (0) there is nothing to relate to.
+    auto rs = relativeHalfRange(*s.upper, *s.prevClose);
+    auto ri = relativeHalfRange(*s.overlayUpper, *q);
+    if (!rs || !ri) return s;
+    if (*rs > *ri)
+        widen(*q, *rs, s.overlayUpper, s.overlayLower);
+    else if (*rs < *ri)
+        widen(*s.prevClose, *ri, s.upper, s.lower);
+    return s;
+}
+
+int supplyPoints(const RecordSets& sets, const IntradaySession& session) {
+    if (sets.size() < 2 || !sets[0] || !sets[1] || sets[0]->rowsAffected() == 0) return 0;
+    VTATCRS& header = *sets[0];
+    header.fetchFirst();
+    int added =
+        fillSet(*sets[1], session, {header.fieldValueWithName(ChartField::kOpen), lastUpdateMinute(header, 12), true});
+    if (sets.size() >= 4 && sets[3] && sets[3]->rowsAffected() > 0 && header.rowsAffected() >= 2) {
+        auto until = lastUpdateMinute(header, 13);
+        header.fetchLast();
+        added += fillSet(*sets[3], session, {header.fieldValueWithName(ChartField::kOpen), until, false});
+    }
+    header.fetchFirst();
+    sets[1]->fetchFirst();
+    return added;
+}
+
+int meterIndexAt(double x, int maxPoints, double plotWidth) {
+    int index = static_cast<int>((x - 1.5) * maxPoints / plotWidth);
+    return std::clamp(index, 0, maxPoints);
+}
+
+std::string timeTextOfHHMM(long long hhmm) {
+    std::string t = std::to_string(hhmm);
+    if (t.size() > 2) t.insert(t.size() - 2, ":");
+    return t;
+}
+
+std::optional<TimeTrendTradeInfo> timeTrendTradeInfoAt(const RecordSets& sets, std::optional<int>& meterIndex) {
+    if (sets.empty() || !sets[0] || sets[0]->rowsAffected() == 0) return std::nullopt;
+    TimeTrendTradeInfo info;
+    VTATCRS& header = *sets[0];
+    header.fetchFirst();
+    info.maxPrice = textOf(priceOf(header, ChartField::kHigh));
+    info.minPrice = textOf(priceOf(header, ChartField::kLow));
+    info.openPrice = textOf(priceOf(header, ChartField::kOpen));
+    info.prevClose = textOf(priceOf(header, ChartField::kPrevClose));
+    auto last = priceOf(header, ChartField::kLast);
+    auto prevClose = priceOf(header, ChartField::kPrevClose);
+    bool isIndex = header.toIntWithFieldName(ChartField::kClass) == 2;
+
+    if (sets.size() >= 2 && sets[1] && sets[1]->rowsAffected() > 0) {
+        VTATCRS& points = *sets[1];
+        int rows = points.rowsAffected();
+        if (meterIndex) {
+            if (*meterIndex >= rows) meterIndex = rows - 1;
+            if (*meterIndex < 0) meterIndex = 0;
+            points.moveToIndex(*meterIndex);
+            last = priceOf(points, ChartField::kLast);
+        } else {
+            points.fetchLast();
+        }
+        info.avgPrice = isIndex ? "--" : textOf(priceOf(points, ChartField::kAverage));
+        auto volume = priceOf(points, ChartField::kVolume);
+        info.volume = volume ? volume->toMoney() : "";
+        info.time = timeTextOfHHMM(points.toIntWithFieldName(ChartField::kTime));
+        points.fetchFirst();
+    }
+    info.lastPrice = textOf(last);
+
+    if (meterIndex) {
+        // A previous close of 0 (or none) has no change to show.
+        if (last && prevClose && prevClose->value() != 0) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.2f", double(last->toFloat()) - double(prevClose->toFloat()));
+            info.change = buf;
+            double ratio = (double(last->toFloat()) - prevClose->toFloat()) / prevClose->toFloat();
+            info.changePercent = VTAFloat(std::llround(ratio * 10000), 2).toString();
+        } else {
+            info.change = info.changePercent = "-";
+        }
+    } else if (sets.size() < 3 || !sets[2] || sets[2]->rowsAffected() == 0) {
+        info.change = info.changePercent = "-";
+    } else {
+        VTATCRS& detail = *sets[2];
+        detail.fetchFirst();
+        info.change = detail.toStringWithFieldName(ChartField::kChange).value_or("");
+        info.changePercent = detail.toStringWithFieldName(ChartField::kChangePercent).value_or("");
+    }
+    return info;
+}
