@@ -23,7 +23,7 @@
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWebView.h"
 #include "platform/uikit/UIWindow.h"
-#include "ui/ToolkitGallery.h"
+#include "app/ToolkitGallery.h"
 
 #include <cmath>
 #include <cstdio>

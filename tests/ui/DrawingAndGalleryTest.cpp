@@ -7,7 +7,7 @@
 #include "ui/Palette.h"
 #include "ui/QuoteCells.h"
 #include "ui/SVSegmentedControl.h"
-#include "ui/ToolkitGallery.h"
+#include "app/ToolkitGallery.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "ui/ToolkitGallery.h"
+#include "app/ToolkitGallery.h"
 
 #include "platform/foundation/Paths.h"
 #include "platform/graphics/UIImage.h"
