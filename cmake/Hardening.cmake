@@ -15,3 +15,15 @@ if(RD_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The fuzz build instruments every library for coverage and for AddressSanitizer
+# and UndefinedBehaviorSanitizer, so the fuzzers see (and check) the code under
+# test, not only their own harness. The fuzz programs add libFuzzer's main.
+if(RD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "RD_FUZZ needs clang (cmake --preset fuzz)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -67,10 +67,6 @@ inline void appendU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
 }
 
-// True when [data, data + size) is well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing above U+10FFFF).
-bool isValidUtf8(const uint8_t* data, size_t size);
-
 // The longest prefix of `text` of at most `limit` bytes that does not cut a character.
 size_t utf8PrefixLength(const uint8_t* text, size_t size, size_t limit);
 

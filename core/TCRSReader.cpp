@@ -5,55 +5,11 @@
 #include <cstring>
 
 #include "core/TCRSFormat.h"
+#include "platform/foundation/TextHelpers.h"
 
 using namespace tcrs;
 
 namespace tcrs {
-
-bool isValidUtf8(const uint8_t* s, size_t n) {
-    size_t i = 0;
-    while (i < n) {
-        // ASCII runs eight bytes at a time.
-        while (i + 8 <= n) {
-            uint64_t chunk;
-            std::memcpy(&chunk, s + i, 8);
-            if (chunk & 0x8080808080808080ull) break;
-            i += 8;
-        }
-        if (i >= n) break;
-        uint8_t c = s[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t len;
-        uint32_t min;
-        uint32_t cp;
-        if ((c & 0xE0) == 0xC0) {
-            len = 2;
-            min = 0x80;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-            min = 0x800;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-            min = 0x10000;
-            cp = c & 0x07;
-        } else
-            return false;
-        if (n - i < len) return false;
-        for (size_t k = 1; k < len; ++k) {
-            uint8_t cc = s[i + k];
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += len;
-    }
-    return true;
-}
 
 size_t utf8PrefixLength(const uint8_t* text, size_t size, size_t limit) {
     if (size <= limit) return size;
@@ -81,11 +37,11 @@ bool recordTextsValid(const uint8_t* row, const std::vector<TCRSField>& textFiel
         if (f.fieldType() == TCRSFieldType::FixedText) {
             const void* nul = std::memchr(slot, 0, size_t(f.fieldLength()));
             size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - slot) : size_t(f.fieldLength());
-            if (!isValidUtf8(slot, len)) return false;
+            if (!isValidUTF8(slot, len)) return false;
         } else {
             uint64_t off = readU32(slot), len = readU32(slot + 4);
             if (off + len > varLength) return false;
-            if (!isValidUtf8(var + off, size_t(len))) return false;
+            if (!isValidUTF8(var + off, size_t(len))) return false;
         }
     }
     return true;
@@ -113,7 +69,7 @@ std::shared_ptr<VTATCRS> TCRSReader::readSet(const uint8_t* data, size_t size, s
     // The name: UTF-8 up to the first NUL, zero bytes after it.
     const void* nul = std::memchr(p, 0, kInfoLength);
     size_t nameLength = nul ? size_t(static_cast<const uint8_t*>(nul) - p) : kInfoLength;
-    if (!allZero(p + nameLength, kInfoLength - nameLength) || !isValidUtf8(p, nameLength)) return nullptr;
+    if (!allZero(p + nameLength, kInfoLength - nameLength) || !isValidUTF8(p, nameLength)) return nullptr;
 
     auto set = std::make_shared<VTATCRS>();
     set->name_.assign(reinterpret_cast<const char*>(p), nameLength);
@@ -135,7 +91,7 @@ std::shared_ptr<VTATCRS> TCRSReader::readSet(const uint8_t* data, size_t size, s
         if (total - pos < nLen + dLen) return nullptr;
         const uint8_t* name = p + pos;
         const uint8_t* desc = name + nLen;
-        if (!isValidUtf8(name, size_t(nLen)) || !isValidUtf8(desc, size_t(dLen))) return nullptr;
+        if (!isValidUTF8(name, size_t(nLen)) || !isValidUTF8(desc, size_t(dLen))) return nullptr;
         set->fields_.emplace_back(std::string(reinterpret_cast<const char*>(name), size_t(nLen)), TCRSFieldType(type),
                                   int(length), int(fieldOffset),
                                   std::string(reinterpret_cast<const char*>(desc), size_t(dLen)));

@@ -55,7 +55,7 @@ std::shared_ptr<VTATCRS> VTATCRS::tcrsWithName(const std::string& name, bool isE
     auto set = std::make_shared<VTATCRS>();
     std::string n = name.substr(0, name.find('\0'));
     const auto* bytes = reinterpret_cast<const uint8_t*>(n.data());
-    if (!isValidUtf8(bytes, n.size())) n.clear();
+    if (!isValidUTF8(bytes, n.size())) n.clear();
     n.resize(utf8PrefixLength(bytes, n.size(), kInfoLength));
     set->name_ = n;
     set->isError_ = isError;
@@ -68,8 +68,8 @@ bool VTATCRS::addField(const std::string& name, TCRSFieldType type, int length, 
     if (!TCRSField::isValidLength(type, length)) return false;
     if (uint64_t(recordLength_) + uint64_t(length) > kMaxRecordLength) return false;
     if (name.size() > 0xFFFF || desc.size() > 0xFFFF) return false;
-    if (!isValidUtf8(reinterpret_cast<const uint8_t*>(name.data()), name.size()) ||
-        !isValidUtf8(reinterpret_cast<const uint8_t*>(desc.data()), desc.size()))
+    if (!isValidUTF8(reinterpret_cast<const uint8_t*>(name.data()), name.size()) ||
+        !isValidUTF8(reinterpret_cast<const uint8_t*>(desc.data()), desc.size()))
         return false;
     fields_.emplace_back(name, type, length, int(recordLength_), desc);
     recordLength_ += uint32_t(length);
@@ -356,7 +356,7 @@ bool VTATCRS::encodeValue(const Value& v, const TCRSField& f, uint8_t* r, std::v
                     return false;
             }
             const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-            if (!isValidUtf8(bytes, text.size())) return false;
+            if (!isValidUTF8(bytes, text.size())) return false;
             if (f.fieldType() == TCRSFieldType::FixedText) {
                 size_t n = utf8PrefixLength(bytes, text.size(), length);
                 std::memcpy(slot, bytes, n);

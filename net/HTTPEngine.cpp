@@ -44,18 +44,25 @@ std::string trim(std::string s) {
 size_t writeHeader(char* ptr, size_t size, size_t n, void* user) {
     auto* t = static_cast<Transfer*>(user);
     std::string line(ptr, size * n);
-    if (line.rfind("HTTP/", 0) == 0) {
-        // A new response (after a redirect or 100-continue): forget the previous headers.
+    if (isStatusLine(line))
         t->result.headers.clear();
-        return size * n;
-    }
-    auto colon = line.find(':');
-    if (colon != std::string::npos)
-        t->result.headers.emplace_back(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
+    else if (auto header = parseReplyHeaderLine(line))
+        t->result.headers.push_back(std::move(*header));
     return size * n;
 }
 
 }  // namespace
+
+bool isStatusLine(const std::string& line) { return line.rfind("HTTP/", 0) == 0; }
+
+std::optional<std::pair<std::string, std::string>> parseReplyHeaderLine(const std::string& line) {
+    if (isStatusLine(line)) return std::nullopt;
+    auto colon = line.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    std::string name = trim(line.substr(0, colon));
+    if (name.empty()) return std::nullopt;
+    return std::make_pair(std::move(name), trim(line.substr(colon + 1)));
+}
 
 struct HTTPEngine::Impl {
     std::mutex mutex;
@@ -134,7 +141,8 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, writeHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, t.get());
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // every coding libcurl can inflate
-    curl_easy_setopt(easy, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_OPTIONAL));
+    // Credentials never come from a file of the user's (~/.netrc).
+    curl_easy_setopt(easy, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
     if (!r.userAgent().empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, r.userAgent().c_str());

@@ -4,13 +4,16 @@
 //
 // Transfers: POST of the request's form body (GET without one), the user
 // agent and headers of the request, any content coding libcurl can inflate
-// (gzip, deflate) accepted and inflated, the request's time-out, proxies and
-// .netrc credentials as libcurl takes them from the environment.
+// (gzip, deflate) accepted and inflated, the request's time-out, proxies as
+// libcurl takes them from the environment; never credentials from ~/.netrc.
 // Thread use: start() and cancel() may be called from any thread; the `done`
 // callback runs on the main loop exactly once per started request, also for a
 // cancelled one (whose owner then only frees its slot).
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "net/HTTPRequest.h"
 
@@ -33,3 +36,11 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// A reply's header lines as libcurl hands them over, one at a time. A status
+// line ("HTTP/...") starts a new reply (after a redirect or 100-continue), so
+// the headers read so far are forgotten.
+bool isStatusLine(const std::string& line);
+// Name and value of a "Name: value" line, blanks trimmed; nullopt for a status
+// line, the blank line ending the block, or a line without a name and colon.
+std::optional<std::pair<std::string, std::string>> parseReplyHeaderLine(const std::string& line);

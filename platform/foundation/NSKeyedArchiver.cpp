@@ -1,6 +1,7 @@
 #include "platform/foundation/NSKeyedArchiver.h"
 
 #include <plist/plist.h>
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -9,12 +10,16 @@
 #include <memory>
 
 #include "platform/foundation/FileIO.h"
+#include "platform/foundation/TextHelpers.h"
 
 namespace {
 
 constexpr int kMaxDepth = 256;
 // Property-list dates count from 2001-01-01 00:00:00 UTC.
 constexpr double kPlistEpoch = 978307200.0;
+
+// A key that writes and reads back as itself: UTF-8 without NUL characters.
+bool isWritableKey(const std::string& key) { return key.find('\0') == std::string::npos && isValidUTF8(key); }
 
 struct PlistDeleter {
     void operator()(void* p) const { plist_free(static_cast<plist_t>(p)); }
@@ -33,7 +38,7 @@ plist_t toPlist(const Value& v, int depth) {
         case Value::Type::Real:
             return plist_new_real(v.toDouble());
         case Value::Type::String:
-            return plist_new_string(v.string().c_str());
+            return plist_new_string(repairedUTF8(v.string()).c_str());
         case Value::Type::Data: {
             const auto& d = v.data();
             return plist_new_data(reinterpret_cast<const char*>(d.data()), d.size());
@@ -62,6 +67,7 @@ plist_t toPlist(const Value& v, int depth) {
         case Value::Type::Dict: {
             PlistPtr dict(plist_new_dict());
             for (const auto& [key, item] : v.dict()) {
+                if (!isWritableKey(key)) continue;
                 plist_t p = toPlist(item, depth + 1);
                 if (!p) return nullptr;
                 plist_dict_set_item(dict.get(), key.c_str(), p);
@@ -94,7 +100,9 @@ std::optional<Value> fromPlist(plist_t node, int depth) {
         case PLIST_KEY: {
             uint64_t len = 0;
             const char* s = plist_get_string_ptr(node, &len);
-            return Value(std::string(s ? s : "", s ? len : 0));
+            std::string text(s ? s : "", s ? len : 0);
+            text.resize(std::min(text.size(), text.find('\0')));  // as it would be written
+            return Value(repairedUTF8(text));
         }
         case PLIST_DATA: {
             uint64_t len = 0;
@@ -140,7 +148,7 @@ std::optional<Value> fromPlist(plist_t node, int depth) {
                 auto item = fromPlist(val, depth + 1);
                 if (!item || !key)
                     ok = false;
-                else
+                else if (isWritableKey(key))  // a damaged key loses its own entry only
                     dict[key] = std::move(*item);
                 std::free(key);
                 if (!ok) break;

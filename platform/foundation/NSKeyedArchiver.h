@@ -6,10 +6,13 @@
 // by libplist. A Value maps to it one to one:
 //   Null -> UID 0 (the keyed archive's "$null"; read back as Null)
 //   Bool -> boolean      Integer -> integer (signed 64-bit)   Real -> real
-//   String -> string (UTF-8; a text is cut at an embedded NUL)
+//   String -> string (UTF-8; a text is cut at an embedded NUL, and bytes that
+//             are not UTF-8 read and write as U+FFFD)
 //   Data -> data         Date -> date (seconds since 2001; kept to the microsecond,
 //                        years 1933 to 2069 only: others make the write fail)
-//   Array -> array       Dict -> dictionary (text keys)
+//   Array -> array       Dict -> dictionary (text keys; an entry whose key is
+//             not UTF-8 or holds a NUL is skipped, written or read, so that one
+//             damaged key costs its own entry and never the whole dictionary)
 // Reading also accepts XML property lists. Anything else (garbage, a truncated
 // file, nesting deeper than 256 levels) reads as nullopt, never a crash.
 // Files are written atomically (writeFileAtomically: temporary file in the

@@ -39,6 +39,19 @@ bool isPNG(const std::vector<uint8_t>& bytes) {
     return bytes.size() >= 8 && std::memcmp(bytes.data(), sig, 8) == 0;
 }
 
+// The size the header chunk (IHDR: 4-byte length, "IHDR", width and height
+// big-endian, right after the signature) declares is checked before anything
+// is allocated for the pixels: a few hundred bytes can declare gigabytes.
+bool declaresSaneSize(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) return false;
+    auto be32 = [&](size_t at) {
+        return (uint32_t(bytes[at]) << 24) | (uint32_t(bytes[at + 1]) << 16) | (uint32_t(bytes[at + 2]) << 8) |
+               uint32_t(bytes[at + 3]);
+    };
+    uint32_t w = be32(16), h = be32(20);
+    return w > 0 && h > 0 && w <= uint32_t(UIImage::kMaxPixelSide) && h <= uint32_t(UIImage::kMaxPixelSide);
+}
+
 std::optional<std::vector<uint8_t>> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
@@ -75,7 +88,7 @@ std::shared_ptr<UIImage> UIImage::imageWithSurface(cairo_surface_t* surface, dou
 }
 
 std::shared_ptr<UIImage> UIImage::imageWithData(const std::vector<uint8_t>& png, double scale) {
-    if (!isPNG(png)) return nullptr;
+    if (!isPNG(png) || !declaresSaneSize(png)) return nullptr;
     ByteReader reader{&png, 0};
     cairo_surface_t* s = cairo_image_surface_create_from_png_stream(readBytes, &reader);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {

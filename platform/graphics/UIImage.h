@@ -24,7 +24,9 @@ public:
     static std::shared_ptr<UIImage> imageNamed(const std::string& name);
     // A PNG file; a "@2x" in the file name gives scale 2. Null when unreadable.
     static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::string& path);
-    // PNG bytes. Null when not a PNG image.
+    // Neither side of an image read may exceed this many pixels.
+    static constexpr int kMaxPixelSide = 4096;
+    // PNG bytes. Null when not a PNG image, or larger than kMaxPixelSide.
     static std::shared_ptr<UIImage> imageWithData(const std::vector<uint8_t>& png, double scale = 1);
     // Takes ownership of a cairo image surface. Null for a null or failed surface.
     static std::shared_ptr<UIImage> imageWithSurface(cairo_surface_t* surface, double scale);

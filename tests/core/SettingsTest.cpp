@@ -97,6 +97,34 @@ TEST_F(Settings, CorruptFileGivesTheDefaults) {
     EXPECT_EQ(settings().getIntForKey("the version"), 122);
 }
 
+TEST_F(Settings, ADamagedKeyLosesItsEntryAndKeepsTheOthers) {
+    settings().setString("13800138000", "your phone number");
+    settings().setBool(true, "SaveMyStockInServer");
+    settings().setInt(25, "logaccnum");
+    ASSERT_TRUE(settings().save());
+    std::string bytes;
+    {
+        std::ifstream in(documentsPath("vtadb.plish"), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    size_t at = bytes.find("SaveMyStockInServer");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at + 4] = '\xff';  // one flipped byte
+    {
+        std::ofstream out(documentsPath("vtadb.plish"), std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+    settings().reload();
+    EXPECT_EQ(settings().getStringForKey("your phone number"), "13800138000");  // still registered
+    EXPECT_EQ(settings().getIntForKey("logaccnum"), 25);
+    EXPECT_FALSE(settings().getBoolForKey("SaveMyStockInServer"));
+    // Saved again, the file reads whole.
+    ASSERT_TRUE(settings().save());
+    auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(documentsPath("vtadb.plish"));
+    ASSERT_TRUE(root && root->isDict());
+    EXPECT_EQ((*root)["your phone number"].string(), "13800138000");
+}
+
 TEST_F(Settings, OtherVersionGetsTheDefaultsAndKeepsOtherKeys) {
     Value::Dict old{{"the version", Value(121)},
                     {"auto refresh", Value(false)},

@@ -124,6 +124,37 @@ TEST(KeyedArchiver, KeysHoldingANulCharacterAreRefusedNotFatal) {
     EXPECT_FALSE(NSKeyedUnarchiver::unarchiveObjectWithData(std::vector<uint8_t>(xml.begin(), xml.end())));
 }
 
+TEST(KeyedArchiver, AKeyThatIsNotUtf8CostsItsOwnEntryOnly) {
+    Value::Dict dict{{"alpha", Value(1)}, {"bravo", Value("two")}, {"中文", Value(3)}};
+    std::vector<uint8_t> bin = NSKeyedArchiver::archivedDataWithRootObject(Value(dict));
+    std::string bytes(bin.begin(), bin.end());
+    size_t at = bytes.find("bravo");
+    ASSERT_NE(at, std::string::npos);
+    for (uint8_t flipped : {0x80, 0xC3, 0xE1, 0xFF}) {
+        std::vector<uint8_t> damaged = bin;
+        damaged[at + 1] = flipped;
+        auto back = NSKeyedUnarchiver::unarchiveObjectWithData(damaged);
+        ASSERT_TRUE(back && back->isDict()) << int(flipped);
+        EXPECT_EQ(back->dict().size(), 2u);
+        EXPECT_EQ((*back)["alpha"].toInt(), 1);
+        EXPECT_EQ((*back)["中文"].toInt(), 3);
+    }
+}
+
+TEST(KeyedArchiver, TextThatIsNotUtf8IsNeverWrittenUnreadable) {
+    Value::Dict dict{
+        {"good", Value(1)}, {std::string("b\xffd"), Value(2)}, {"text", Value(std::string("a\xc3z\xe4\xb8"))}};
+    auto back = NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(Value(dict)));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->dict().size(), 2u);  // the key that cannot be read back is not written
+    EXPECT_EQ((*back)["good"].toInt(), 1);
+    EXPECT_EQ((*back)["text"].string(), "a\xef\xbf\xbdz\xef\xbf\xbd\xef\xbf\xbd");
+    // What was read writes the same again.
+    EXPECT_EQ(NSKeyedArchiver::archivedDataWithRootObject(*back),
+              NSKeyedArchiver::archivedDataWithRootObject(
+                  *NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(*back))));
+}
+
 TEST(KeyedArchiver, MutatedArchivesNeverCrash) {
     auto bytes = NSKeyedArchiver::archivedDataWithRootObject(everyKind());
     uint32_t seed = 12345;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
 #include <fstream>
 
 namespace {
@@ -120,4 +122,19 @@ TEST(Image, StretchableImageKeepsItsCaps) {
     Canvas s(100, 40, 2);
     frame->drawInRect(CGRectMake(0, 0, 100, 40));
     EXPECT_GT(pixelOf(*s.image(), 10, 40).b, 240);
+}
+
+TEST(Image, SidesUpToTheCapReadAndOnePastItIsRefusedBeforeDecoding) {
+    for (int side : {UIImage::kMaxPixelSide, UIImage::kMaxPixelSide + 1}) {
+        for (bool wide : {true, false}) {
+            cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, wide ? side : 1, wide ? 1 : side);
+            std::vector<uint8_t> png = UIImage(s, 1).pngData();
+            auto image = UIImage::imageWithData(png);
+            EXPECT_EQ(image != nullptr, side <= UIImage::kMaxPixelSide) << side << (wide ? " wide" : " high");
+        }
+    }
+    // A header declaring a huge image over a few bytes of data: refused at once.
+    std::vector<uint8_t> png = framedImage(2, 2, 1)->pngData();
+    png[16] = png[20] = 0x7f;
+    EXPECT_FALSE(UIImage::imageWithData(png));
 }
