@@ -145,8 +145,11 @@ Block layoutInRect(const std::string& rawText, const UIFont& font, CGSize box, U
     PangoLayoutPtr layout = makePangoLayout(text, font, size);
     if (limitedWidth) {
         pango_layout_set_width(layout.get(), static_cast<int>(std::floor((box.width + kFitSlack) * PANGO_SCALE)));
-        pango_layout_set_wrap(layout.get(),
-                              mode == UILineBreakMode::CharacterWrap ? PANGO_WRAP_CHAR : PANGO_WRAP_WORD_CHAR);
+        // Both wrapping modes keep the line-breaking rules (Pango's, after
+        // Unicode's): no line starts with closing punctuation such as "，" or
+        // "。" and none ends with an opening one; a word longer than the line
+        // still breaks between its characters.
+        pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
     }
     int total = pango_layout_get_line_count(layout.get());
     int visible = total;
@@ -226,6 +229,16 @@ CGSize drawString(const std::string& text, const CGRect& rect, const UIFont& fon
     Block b = layoutInRect(text, font, r.size, mode);
     drawBlock(b, r, align);
     return blockSize(b);
+}
+
+std::vector<std::string> wrappedLines(const std::string& rawText, const UIFont& font, double width,
+                                      UILineBreakMode mode) {
+    std::string text = validUtf8(rawText);
+    Block b = layoutInRect(text, font, CGSizeMake(width, 0), mode);
+    std::vector<std::string> out;
+    for (const Line* l : drawnLines(b))
+        out.push_back(text.substr(static_cast<size_t>(l->line->start_index), static_cast<size_t>(l->line->length)));
+    return out;
 }
 
 CGSize drawStringAtPoint(const std::string& text, CGPoint p, const UIFont& font) {

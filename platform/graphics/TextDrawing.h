@@ -7,7 +7,12 @@
 #include "platform/graphics/UIFont.h"
 
 #include <string>
+#include <vector>
 
+// Wrapping (WordWrap and CharacterWrap alike) keeps the line-breaking rules of
+// Chinese and Latin text: no line starts with "，" or "。", words stay whole
+// unless longer than a line.
+//
 // Draws text wrapped (or truncated) inside rect; lines that do not fit in the
 // rect's height are left out, and with a truncation mode the last line that fits
 // ends (starts, or has in its middle) "…". A rect height under two lines draws one
@@ -35,6 +40,10 @@ CGSize sizeWithFont(const std::string& text, const UIFont& font, CGSize constrai
 CGSize sizeWithFont(const std::string& text, const UIFont& font, double minFontSize, double* actualFontSize,
                     double width, UILineBreakMode mode);
 
+// The lines `text` wraps into within `width` (WordWrap or CharacterWrap), as
+// drawString draws them; tests and accessibility use it.
+std::vector<std::string> wrappedLines(const std::string& text, const UIFont& font, double width,
+                                      UILineBreakMode mode = UILineBreakMode::WordWrap);
 // The text of the single line drawn for `text` in `width` with a truncation mode:
 // the text itself when it fits, else cut with "…" (tests and accessibility use it).
 std::string truncatedString(const std::string& text, const UIFont& font, double width, UILineBreakMode mode);

@@ -162,6 +162,39 @@ TEST(Text, WrapsIntoLinesThatFitTheRect) {
     EXPECT_DOUBLE_EQ(sizeWithFont("a\nb", *font).height, lh);
 }
 
+TEST(Text, WrappedChineseFollowsTheLineBreakingRules) {
+    auto font = UIFont::systemFontOfSize(15);
+    const std::string text =
+        "一、本软件提供的行情、资讯等信息仅供参考，不构成任何投资建议。投资者据此操作，风险自担。\n"
+        "二、本软件所提供的行情数据来源于证券交易所及相关信息服务商，我公司力求准确可靠，但对其准确性、"
+        "完整性及及时性不作任何保证。\n"
+        "三、请妥善保管您的交易帐号（含密码）及手机；因密码泄露造成的损失由投资者自行承担！";
+    // Marks that never start a line, and those that never end one.
+    const std::vector<std::string> closing = {"，", "。", "、", "；", "：", "？", "！", "）", "”", "》"};
+    const std::vector<std::string> opening = {"（", "“", "《"};
+    int checked = 0;
+    for (auto mode : {UILineBreakMode::WordWrap, UILineBreakMode::CharacterWrap}) {
+        for (double width = 150; width <= 320; width += 1) {
+            auto lines = wrappedLines(text, *font, width, mode);
+            ASSERT_GE(lines.size(), 5u);
+            std::string joined;
+            for (const auto& line : lines) {
+                for (const auto& mark : closing)
+                    EXPECT_FALSE(startsWith(line, mark)) << "width " << width << ": \"" << line << "\"";
+                for (const auto& mark : opening)
+                    EXPECT_FALSE(endsWith(line, mark)) << "width " << width << ": \"" << line << "\"";
+                EXPECT_LE(sizeWithFont(line, *font).width, width + 0.01) << line;
+                joined += line;
+                ++checked;
+            }
+            std::string flat = text;
+            std::erase(flat, '\n');
+            EXPECT_EQ(joined, flat) << "nothing lost or repeated";
+        }
+    }
+    EXPECT_GT(checked, 1000);
+}
+
 TEST(Text, AlignmentAndColour) {
     auto font = UIFont::boldSystemFontOfSize(14);
     auto inkFor = [&](UITextAlignment align) {
