@@ -88,19 +88,18 @@ LoginViewController::~LoginViewController() {
 void LoginViewController::loadView() {
     auto view = std::make_shared<UIView>(CGRectMake(0, 0, 320, 416));
     view->setBackgroundColor(UIColor::colorWithRed(0.08, 0.16, 0.32, 1));
-    titleLabel_ = makeLabel(CGRectMake(20, 60, 280, 40), 28, true);
+    titleLabel_ = makeLabel(CGRectZero, 28, true);
     titleLabel_->setText("掌上证券");
-    statusLabel_ = makeLabel(CGRectMake(20, 120, 280, 44), 15, false);
-    noteLabel_ = makeLabel(CGRectMake(20, 170, 280, 60), 13, false);
+    statusLabel_ = makeLabel(CGRectZero, 15, false);
+    noteLabel_ = makeLabel(CGRectZero, 13, false);
     noteLabel_->setTextColor(UIColor::colorWithWhite(0.85, 1));
     noteLabel_->setHidden(true);
-    phoneField_ = std::make_shared<UITextField>(CGRectMake(40, 240, 240, 34));
+    phoneField_ = std::make_shared<UITextField>(CGRectZero);
     phoneField_->setBorderStyle(UITextBorderStyle::RoundedRect);
     phoneField_->setKeyboardType(UIKeyboardType::NumberPad);
     phoneField_->setPlaceholder("请输入手机号码");
     phoneField_->setHidden(true);
     registerButton_ = UIButton::buttonWithType(UIButtonType::RoundedRect);
-    registerButton_->setFrame(CGRectMake(40, 290, 240, 40));
     registerButton_->setTitle("注册");
     registerButton_->addTarget(
         this, [this](UIControl&) { submitRegistration(); }, UIControlEventTouchUpInside);
@@ -109,16 +108,32 @@ void LoginViewController::loadView() {
                                                                  registerButton_})
         view->addSubview(v);
     setView(view);
+    layoutForm(0);
     setStage(stage_, statusText().empty() ? "正在连接服务器..." : statusText());
-    // The form's lowest point (the button) stays above the number pad: the view's content scrolls up.
+    // The form's lowest point (the button) stays above the number pad.
     keyboardLift_ = std::make_unique<KeyboardLift>(
-        registerButton_,
-        [this](double lift) {
-            CGRect b = this->view()->bounds();
-            b.origin.y = lift;
-            this->view()->setBounds(b);
-        },
-        8);
+        registerButton_, [this](double lift) { layoutForm(lift); }, 8);
+}
+
+void LoginViewController::layoutForm(double lift) {
+    struct Frames {
+        CGRect status, note, field, button;
+    };
+    static const Frames spread{CGRectMake(20, 120, 280, 44), CGRectMake(20, 170, 280, 60), CGRectMake(40, 240, 240, 34),
+                               CGRectMake(40, 290, 240, 40)};
+    static const Frames closed{CGRectMake(20, 6, 280, 36), CGRectMake(20, 42, 280, 44), CGRectMake(40, 94, 240, 34),
+                               CGRectMake(40, 138, 240, 40)};
+    const Frames& f = lift > 0 ? closed : spread;
+    titleLabel_->setFrame(CGRectMake(20, 60, 280, 40));
+    titleLabel_->setHidden(lift > 0);
+    statusLabel_->setFrame(f.status);
+    noteLabel_->setFrame(f.note);
+    phoneField_->setFrame(f.field);
+    registerButton_->setFrame(f.button);
+    // Whatever the closed-up form still leaves under the pad scrolls up.
+    CGRect b = view()->bounds();
+    b.origin.y = std::max(0.0, lift - (CGRectGetMaxY(spread.button) - CGRectGetMaxY(closed.button)));
+    view()->setBounds(b);
 }
 
 void LoginViewController::viewDidAppear(bool) {

@@ -74,6 +74,8 @@ public:
     // The short number: "smsnumber" of "commomdSettingForHQ" when present, else kShortNumber.
     static std::string shortNumber();
 
+    // The heading of the stage ("首次使用，请注册手机号码"...); null before the view loads.
+    UILabel* statusLabel() const { return statusLabel_.get(); }
     // The registration form (null before it is shown).
     UITextField* phoneField() const { return phoneField_.get(); }
     UIButton* registerButton() const { return registerButton_.get(); }
@@ -99,6 +101,10 @@ private:
     void sendLogin();
     void handleLogin(VTATCRS& set);
     void showRegistrationForm(const std::string& note = "");
+    // The form spread out under the title, or closed up under the navigation
+    // bar (the title out of the way) while the number pad lifts it by `lift`,
+    // so the heading, the note, the field and the button all stay in sight.
+    void layoutForm(double lift);
     void hideRegistrationForm();
     void sendRegistration();
     void pollRegistration();

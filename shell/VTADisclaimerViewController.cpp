@@ -16,9 +16,11 @@ const char* VTADisclaimerViewController::disclaimerText() {
 
 void VTADisclaimerViewController::createToolbarItems() {
     if (!completion_) {
-        hideToolBar();
+        VTATextPageViewController::createToolbarItems();
         return;
     }
+    // Asked at the first start, before there is a home screen to go to: only the two answers.
+    navigationItem()->setRightBarButtonItem(nullptr);
     auto no = std::make_shared<UIBarButtonItem>("不同意", UIBarButtonItemStyle::Bordered, this,
                                                 [this](UIBarButtonItem&) { disagree(); });
     auto yes = std::make_shared<UIBarButtonItem>("同意", UIBarButtonItemStyle::Done, this,

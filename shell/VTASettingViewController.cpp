@@ -56,7 +56,7 @@ void VTASettingViewController::buildSections() {
                          }});
     sections_.push_back({"其他",
                          {
-                             {K::Action, "软件升级", "update", {}, "", 0},
+                             {K::Action, "软件更新", "update", {}, "", 0},
                              {K::Action, "意见反馈", "feedback", {}, "", 0},
                              {K::Action, "客户服务", "customerservice", {}, "", 0},
                              {K::Action, "邀请好友", "invite", {}, "", 0},

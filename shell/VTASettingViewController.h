@@ -10,7 +10,7 @@
 //             of shell/TradeSession.h)
 //   显示设置  字体大小 ("defoult font size")
 //   流量统计  发送, 接收 (NetworkManager's counters), 流量清零
-//   其他      软件升级, 意见反馈, 客户服务, 邀请好友, 关于, 免责声明
+//   其他      软件更新, 意见反馈, 客户服务, 邀请好友, 关于, 免责声明
 //
 // A switch row flips its setting when tapped; a choice row offers its values
 // in an action sheet. Every change is written at once (the settings file, or

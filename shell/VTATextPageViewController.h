@@ -21,8 +21,9 @@ public:
     }
 
     void viewWillDidLoad() override;
-    // The toolbar may have been hidden by the subclass (the disclaimer shown
-    // without a question): the text then fills the whole content view.
+    // A text page has no actions: no toolbar, the text fills the content view.
+    // A subclass with actions (the disclaimer asking for agreement) fills it instead.
+    void createToolbarItems() override { hideToolBar(); }
     void viewDidLoad() override;
 
 private:

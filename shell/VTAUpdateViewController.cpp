@@ -10,7 +10,7 @@ namespace {
 std::string sessionText(const char* key) { return VTAParamter::shareParamter().getStringForKey(key).value_or(""); }
 }  // namespace
 
-VTAUpdateViewController::VTAUpdateViewController() { setTitle("软件升级"); }
+VTAUpdateViewController::VTAUpdateViewController() { setTitle("软件更新"); }
 
 bool VTAUpdateViewController::hasNewVersion() const {
     return !sessionText("newVersionGet").empty() && !sessionText("newVersionURL").empty();

@@ -9,6 +9,9 @@
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/VTAFeedbackViewController.h"
 #include "shell/VTAInviteViewController.h"
+#include "shell/VTASettingViewController.h"
+#include "shell/VTAUpdateViewController.h"
+#include "tests/support/Screenshots.h"
 
 namespace {
 
@@ -120,6 +123,38 @@ TEST_F(CustomerWalkTest, TheDisclaimerWithoutToolbarFillsTheScreenToTheBottom) {
     EXPECT_TRUE(bottom == plain->bodyLabel()->superview() ||
                 bottom->isDescendantOfView(plain->bodyLabel()->superview()))
         << "found " << bottom->className() << " at the bottom edge";
+}
+
+// The about page is a text: no empty black toolbar under it.
+TEST_F(CustomerWalkTest, TheAboutPageHasNoEmptyToolbar) {
+    auto about = VTAUIFactory::viewControllerWithLink("about", "关于");
+    ASSERT_TRUE(about);
+    pushViewController(about);
+    settle();
+    saveScreenshot("about");
+    auto* page = dynamic_cast<VTAViewControllers*>(about.get());
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->toolbar()->isHidden());
+    EXPECT_DOUBLE_EQ(CGRectGetMaxY(page->contentView()->frame()), CGRectGetMaxY(page->view()->bounds()));
+    EXPECT_TRUE(shown("4008888888"));
+}
+
+// Settings names the update screen as the menu does, and the screen agrees.
+TEST_F(CustomerWalkTest, SettingsOpensTheSoftwareUpdateUnderTheMenusName) {
+    auto settings = std::make_shared<VTASettingViewController>();
+    pushViewController(settings);
+    settle();
+    auto* table = settings->tableView();
+    int last = static_cast<int>(settings->sections().size()) - 1;
+    table->scrollToRowAtIndexPath(NSIndexPath::indexPathForRow(0, last), UITableViewScrollPosition::Top, false);
+    settle();
+    UIView* row = shown("软件更新");
+    ASSERT_TRUE(row);
+    EXPECT_FALSE(shown("软件升级"));
+    tap(row);
+    ASSERT_NE(top(), settings.get());
+    EXPECT_EQ(top()->title(), "软件更新");
+    EXPECT_EQ(VTAUpdateViewController().title(), "软件更新");
 }
 
 }  // namespace

@@ -6,12 +6,17 @@
 #include "core/security/Digests.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
+#include "platform/graphics/TextDrawing.h"
+#include "platform/host/HeadlessHost.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWindow.h"
 #include "shell/VTAUpdateViewController.h"
+#include "tests/support/Screenshots.h"
 
 namespace {
 
@@ -96,6 +101,8 @@ TEST_F(LaunchRoadTest, FreshInstallRegistersByTheSmsRoadAndReachesHome) {
     EXPECT_EQ(delegate->navigationController()->viewControllers().size(), 1u);
 }
 
+// With the number pad up the whole form stays in sight: the heading below the
+// navigation bar, the field and the button above the pad.
 TEST_F(LaunchRoadTest, TheNumberPadLeavesTheRegisterButtonWithinReach) {
     ASSERT_TRUE(launch());
     ASSERT_TRUE(waitFor([&] { return atStage(LoginViewController::Stage::Registration); }));
@@ -110,8 +117,15 @@ TEST_F(LaunchRoadTest, TheNumberPadLeavesTheRegisterButtonWithinReach) {
     UIKeyboard::typeText(phone);
     EXPECT_EQ(login()->phoneField()->text(), phone);
     app.keyWindow()->layoutIfNeeded();
-    CGRect button = login()->registerButton()->convertRectToView(login()->registerButton()->bounds(), nullptr);
+    saveScreenshot("number-pad");
+    auto onScreen = [](UIView* v) { return v->convertRectToView(v->bounds(), nullptr); };
+    CGRect button = onScreen(login()->registerButton());
     EXPECT_LE(CGRectGetMaxY(button), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+    auto* bar = login()->navigationController()->navigationBar();
+    CGRect heading = onScreen(login()->statusLabel());
+    EXPECT_EQ(login()->statusLabel()->text(), "首次使用，请注册手机号码");
+    EXPECT_GE(CGRectGetMinY(heading), CGRectGetMaxY(onScreen(bar))) << "the heading is not under the bar";
+    EXPECT_LE(CGRectGetMaxY(onScreen(login()->phoneField())), CGRectGetMinY(button));
     app.tapAt(centre(login()->registerButton()));
     EXPECT_TRUE(login()->smsComposer()) << "the finger reached the button above the keyboard";
 }
@@ -243,6 +257,28 @@ TEST_F(LaunchRoadTest, OldOwnStocksMoveIntoThePortfolioOnlyOnce) {
     // The home screen shows the own stocks instead of the indices.
     ASSERT_EQ(home()->quoteStocks().size(), 1u);
     EXPECT_EQ(home()->quoteStocks().front()->code(), "600000");
+}
+
+// At the first start the disclaimer offers its two answers and nothing else
+// (there is no home screen yet to go to), and its text keeps the line-breaking
+// rules of Chinese.
+TEST_F(LaunchRoadTest, TheFirstDisclaimerOffersOnlyItsAnswers) {
+    ASSERT_TRUE(launch());
+    registerPhone();
+    ASSERT_TRUE(waitFor([&] { return loginRoot() && loginRoot()->disclaimerScreen(); }));
+    run(0.5);
+    auto disclaimer = loginRoot()->disclaimerScreen();
+    saveScreenshot("disclaimer");
+    HeadlessHost host;
+    EXPECT_FALSE(host.isTextVisible("首页"));
+    EXPECT_FALSE(disclaimer->navigationItem()->rightBarButtonItem());
+    UILabel* body = disclaimer->bodyLabel();
+    auto lines = wrappedLines(body->text(), *body->font(), body->bounds().size.width, body->lineBreakMode());
+    ASSERT_GT(lines.size(), 5u);
+    for (const auto& line : lines)
+        for (const char* mark : {"，", "。", "、", "；"}) EXPECT_NE(line.rfind(mark, 0), 0u) << line;
+    ASSERT_TRUE(host.tapText("同意"));
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
 }
 
 TEST_F(LaunchRoadTest, LeavingTheDisclaimerWithoutAnAnswerAsksAgain) {
