@@ -197,9 +197,7 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     if (!parseOptions(argc, argv, o, exitCode)) return exitCode;
     if (!o.documents.empty()) {
-        std::error_code ec;
-        fs::create_directories(o.documents, ec);
-        setDocumentsDirectory(o.documents);
+        setDocumentsDirectory(o.documents);  // made on first use, the owner's only
     }
     bool windowed = !o.headless && DesktopHost::displayAvailable();
     // Off screen, timers run on virtual time: a walk never waits for a timer.

@@ -124,8 +124,7 @@ private:
         std::string path = imageCachePath(url);
         std::string folder = cacheFolder();
         disk_.addOperation([url, path, folder, bytes] {
-            std::error_code ec;
-            fs::create_directories(folder, ec);
+            createPrivateDirectories(folder);
             // A cache: a failed write only means the next call fetches again.
             writeFileAtomically(path, *bytes);
             RunLoop::main().post([url, bytes] {

@@ -15,6 +15,7 @@
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
+#include "shell/DatabaseRecovery.h"
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
 #include "shell/MenuCache.h"
@@ -44,7 +45,7 @@ bool rOduvedeAppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication
 
     // 1. The database.
     DatabaseSetupResult db = DaoFactory::sharedInstance().setUpDatabase();
-    if (db != DatabaseSetupResult::Ok) {
+    if (db != DatabaseSetupResult::Ok && db != DatabaseSetupResult::Recovered) {
         launchFailure_ = DaoFactory::setupFailureText(db);
         window_ = std::make_shared<UIWindow>(UIScreen::mainScreen().bounds());
         window_->setBackgroundColor(UIColor::blackColor());
@@ -79,7 +80,9 @@ bool rOduvedeAppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication
     window_->makeKeyAndVisible();
     setApplicationNavigationController(navigationController_);
 
-    // 5. Old own stocks, the restart flag, push notifications.
+    // 5. Old own stocks (or, after a damaged database, all of them), the
+    // restart flag, push notifications.
+    if (db == DatabaseSetupResult::Recovered) recovery_ = DatabaseRecovery::start(DaoFactory::setupFailureText(db));
     moveOldOwnStocksOnce();
     ud.setBool(true, "IsReboot");
     RemoteNotificationService::shared().install(app);

@@ -4,7 +4,9 @@
 //
 // Launch: the database (copied from the bundle when missing, opened and
 // upgraded; a failure shows "Create database failed." or "Initialize database
-// failed." in a bare window and opens no main window), the portfolio flags,
+// failed." in a bare window and opens no main window; a damaged file replaced
+// by the seed shows "Initialize database failed." over the launch, which goes
+// on, and brings the own stocks back: DatabaseRecovery), the portfolio flags,
 // the network singleton and its hosts, the menu tree of the cached menu
 // ("menudb.plist", or the built-in menu), the window whose navigation stack
 // starts at the login screen, the old settings list "your stocks" moved into
@@ -19,6 +21,7 @@
 
 #include "platform/uikit/UIApplication.h"
 
+class DatabaseRecovery;
 class UINavigationController;
 class UIWindow;
 
@@ -68,4 +71,5 @@ private:
     std::shared_ptr<UIWindow> window_;
     std::shared_ptr<UINavigationController> navigationController_;
     std::string launchFailure_;
+    std::shared_ptr<DatabaseRecovery> recovery_;
 };

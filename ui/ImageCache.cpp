@@ -75,8 +75,7 @@ void ImageCache::finish(const std::string& url, std::optional<Bytes> bytes) {
     std::shared_ptr<UIImage> image;
     if (bytes && bytes->size() <= kMaxImageBytes) image = UIImage::imageWithData(*bytes);
     if (image) {
-        std::error_code ec;
-        fs::create_directories(fs::path(cachePathForURL(url)).parent_path(), ec);
+        createPrivateDirectories(fs::path(cachePathForURL(url)).parent_path().string());
         writeFileAtomically(cachePathForURL(url), *bytes);  // a failed write only costs a later download
     }
     for (auto& c : waiting)

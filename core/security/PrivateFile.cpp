@@ -10,7 +10,6 @@ std::optional<std::vector<uint8_t>> readPrivateFile(const std::string& path, siz
 
 bool writePrivateFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::filesystem::path target(path);
-    std::error_code ec;
-    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-    return writeFileAtomically(path, bytes, FileAccess::OwnerOnly);
+    if (target.has_parent_path() && !createPrivateDirectories(target.parent_path().string())) return false;
+    return writeFileAtomically(path, bytes);
 }

@@ -7,22 +7,44 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+const auto kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
+
 // Copies through a temporary file and a rename, so a failed copy never
-// leaves a half-written database where the next launch would open it.
+// leaves a half-written database where the next launch would open it, nor
+// the temporary file itself.
 bool copySeed(const std::string& from, const std::string& to) {
     std::error_code ec;
     if (!fs::is_regular_file(from, ec)) return false;
     std::string temporary = to + ".copying";
     fs::remove(temporary, ec);
-    if (!fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec)) return false;
-    fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
-    fs::rename(temporary, to, ec);
-    if (ec) {
+    bool ok = fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
+    if (ok) fs::permissions(temporary, kOwnerOnly, fs::perm_options::replace, ec);
+    if (ok && !ec) fs::rename(temporary, to, ec);
+    if (!ok || ec) {
         fs::remove(temporary, ec);
         return false;
     }
     return true;
 }
+
+// Moves a database that cannot be opened aside, with the journal files
+// SQLite keeps beside it (a journal left behind would be played into the
+// fresh copy): "roduvede.db.damaged-N". Kept for support, never deleted.
+bool moveAside(const std::string& path) {
+    std::error_code ec;
+    std::string aside;
+    for (int n = 1;; ++n) {
+        aside = path + ".damaged-" + std::to_string(n);
+        if (!fs::exists(aside, ec) && !fs::exists(aside + "-journal", ec)) break;
+    }
+    fs::rename(path, aside, ec);
+    if (ec) return false;
+    for (const char* companion : {"-journal", "-wal", "-shm"})
+        if (fs::exists(path + companion, ec)) fs::rename(path + companion, aside + companion, ec);
+    return true;
+}
+
 }  // namespace
 
 DaoFactory& DaoFactory::sharedInstance() {
@@ -38,15 +60,26 @@ DaoFactory::DaoFactory()
       maintainDao_(std::make_shared<MaintainDaoImpl>(connection_)) {}
 
 DatabaseSetupResult DaoFactory::setUpDatabase() {
-    std::string target = documentsPath(kDatabaseFileName);
+    const std::string target = documentsPath(kDatabaseFileName);
+    const std::string seed = bundlePath(kDatabaseFileName);
     std::error_code ec;
-    if (!fs::exists(target, ec) && !copySeed(bundlePath(kDatabaseFileName), target))
-        return DatabaseSetupResult::CreateFailed;
-    if (!open(target) || !maintainDao_->upgrade()) {
+    if (!fs::exists(target, ec) && !copySeed(seed, target)) return DatabaseSetupResult::CreateFailed;
+    if (openAndUpgrade(target)) return DatabaseSetupResult::Ok;
+    close();
+    if (!fs::is_regular_file(seed, ec) || !moveAside(target) || !copySeed(seed, target) || !openAndUpgrade(target)) {
         close();
         return DatabaseSetupResult::InitializeFailed;
     }
-    return DatabaseSetupResult::Ok;
+    return DatabaseSetupResult::Recovered;
+}
+
+bool DaoFactory::openAndUpgrade(const std::string& path) {
+    if (!open(path) || !maintainDao_->upgrade()) return false;
+    // Also a file of an older version that others could read (SQLite gives
+    // its journals the database file's permissions).
+    std::error_code ec;
+    fs::permissions(path, kOwnerOnly, fs::perm_options::replace, ec);
+    return true;
 }
 
 std::string DaoFactory::setupFailureText(DatabaseSetupResult result) {
@@ -54,6 +87,7 @@ std::string DaoFactory::setupFailureText(DatabaseSetupResult result) {
         case DatabaseSetupResult::CreateFailed:
             return "Create database failed.";
         case DatabaseSetupResult::InitializeFailed:
+        case DatabaseSetupResult::Recovered:
             return "Initialize database failed.";
         case DatabaseSetupResult::Ok:
             break;

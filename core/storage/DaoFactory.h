@@ -14,8 +14,9 @@
 
 enum class DatabaseSetupResult {
     Ok,
+    Recovered,         // the file could not be opened or upgraded: it was moved aside and the seed put in its place
     CreateFailed,      // the seed could not be copied into Documents
-    InitializeFailed,  // the copy could not be opened or upgraded
+    InitializeFailed,  // the copy could not be opened or upgraded, nor replaced by the seed
 };
 
 class DaoFactory {
@@ -26,10 +27,14 @@ public:
     DaoFactory();
 
     // The launch road: copies the bundle's seed "roduvede.db" into Documents
-    // when it is missing there, opens it and runs the version upgrades.
+    // when it is missing there, opens it and runs the version upgrades. A file
+    // that cannot be opened or upgraded (truncated, overwritten) is moved aside
+    // as "roduvede.db.damaged-N" with its journals, kept for support, and the
+    // seed takes its place (Recovered), so a damaged file never locks the
+    // customer out. The file is the owner's only (0600).
     DatabaseSetupResult setUpDatabase();
-    // The alert text of a failed set-up ("Create database failed.",
-    // "Initialize database failed."); empty for Ok.
+    // The alert text of a failed or recovered set-up ("Create database
+    // failed.", "Initialize database failed."); empty for Ok.
     static std::string setupFailureText(DatabaseSetupResult result);
 
     // Opens a database file (no copy, no upgrade); false when it cannot.
@@ -47,6 +52,8 @@ public:
     std::shared_ptr<DatabaseConnection> connection() const { return connection_; }
 
 private:
+    bool openAndUpgrade(const std::string& path);
+
     std::shared_ptr<DatabaseConnection> connection_;
     std::shared_ptr<PortfolioDaoImpl> portfolioDao_;
     std::shared_ptr<SalesDepartmentDaoImpl> salesDepartmentDao_;

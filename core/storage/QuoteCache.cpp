@@ -136,9 +136,8 @@ void QuoteCache::storeData(const std::vector<uint8_t>& data, const std::string& 
     QuoteCacheEntry entry{data, Clock::now()};
     queue_->addOperation(
         [dir = directory_, requestText, entry = std::move(entry), completion = std::move(completion)]() mutable {
-            std::error_code ec;
-            fs::create_directories(dir, ec);
-            bool ok = writeFileAtomically(entryPath(dir, requestText), encodeEntry(requestText, entry));
+            bool ok = createPrivateDirectories(dir) &&
+                      writeFileAtomically(entryPath(dir, requestText), encodeEntry(requestText, entry));
             answer(std::move(completion), ok);
         });
 }

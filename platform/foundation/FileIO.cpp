@@ -32,28 +32,16 @@ void syncFolder(const fs::path& folder) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileAccess access,
-                         FileDurability durability) {
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileDurability durability) {
     const bool durable = durability == FileDurability::Durable;
     if (path.empty()) return false;
     fs::path target(path);
     fs::path folder = target.parent_path();
     std::string pattern = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    // mkstemp makes the file 0600 whatever the umask.
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return false;
     bool ok = writeAll(fd, bytes.data(), bytes.size()) && (!durable || ::fsync(fd) == 0);
-    // mkstemp makes the file private to the owner; otherwise keep the old
-    // file's permissions, or those of a new file.
-    if (ok && access == FileAccess::Usual) {
-        struct stat st;
-        if (::stat(path.c_str(), &st) == 0)
-            ::fchmod(fd, st.st_mode & 07777);
-        else {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(fd, 0666 & ~mask);
-        }
-    }
     if (::close(fd) != 0) ok = false;
     if (ok && ::rename(pattern.c_str(), path.c_str()) != 0) ok = false;
     if (!ok) {
@@ -62,6 +50,16 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     }
     if (durable) syncFolder(folder);
     return true;
+}
+
+bool createPrivateDirectories(const std::string& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return true;
+    fs::path parent = fs::path(path).parent_path();
+    if (!parent.empty() && parent != fs::path(path) && !createPrivateDirectories(parent.string())) return false;
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return fs::is_directory(path, ec);
 }
 
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, size_t maxBytes) {

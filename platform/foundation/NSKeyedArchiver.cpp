@@ -287,7 +287,7 @@ std::string NSKeyedArchiver::xmlWithRootObject(const Value& root) {
 bool NSKeyedArchiver::archiveRootObject(const Value& root, const std::string& path, FileDurability durability) {
     std::vector<uint8_t> bytes = archivedDataWithRootObject(root);
     if (bytes.empty()) return false;
-    return writeFileAtomically(path, bytes, FileAccess::Usual, durability);
+    return writeFileAtomically(path, bytes, durability);
 }
 
 std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const std::vector<uint8_t>& bytes) {

@@ -1,9 +1,12 @@
 #include "platform/foundation/Paths.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+
+#include "platform/foundation/FileIO.h"
 
 namespace fs = std::filesystem;
 
@@ -11,6 +14,7 @@ namespace {
 
 std::mutex gMutex;
 std::string gDocuments;
+bool gDocumentsReady = false;
 std::string gBundle;
 
 std::string defaultDocuments() {
@@ -34,14 +38,18 @@ std::string join(const std::string& dir, const std::string& name) { return (fs::
 std::string documentsDirectory() {
     std::lock_guard<std::mutex> lock(gMutex);
     if (gDocuments.empty()) gDocuments = defaultDocuments();
-    std::error_code ec;
-    fs::create_directories(gDocuments, ec);
+    if (!gDocumentsReady) {
+        // The customer's files: the owner's only, also a folder an older
+        // version made readable to others.
+        gDocumentsReady = createPrivateDirectories(gDocuments) && ::chmod(gDocuments.c_str(), 0700) == 0;
+    }
     return gDocuments;
 }
 
 void setDocumentsDirectory(const std::string& dir) {
     std::lock_guard<std::mutex> lock(gMutex);
     gDocuments = dir;
+    gDocumentsReady = false;
 }
 
 std::string bundleDirectory() {

@@ -4,7 +4,7 @@
 // read-only application bundle (seed database, key file, images, templates).
 #include <string>
 
-// The Documents folder; created on first use. Default: $XDG_DATA_HOME/roduvede
+// The Documents folder; created on first use, the owner's only (0700). Default: $XDG_DATA_HOME/roduvede
 // (or ~/.local/share/roduvede).
 std::string documentsDirectory();
 void setDocumentsDirectory(const std::string& dir);

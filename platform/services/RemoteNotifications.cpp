@@ -1,5 +1,9 @@
 #include "platform/services/RemoteNotifications.h"
 
+#include <sys/random.h>
+
+#include <cerrno>
+
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/uikit/UIApplication.h"
@@ -33,10 +37,23 @@ void RemoteNotificationService::install(UIApplication& app) {
 }
 
 std::string RemoteNotificationService::deviceIdentifier() {
-    if (auto id = NSUserDefaults::standardUserDefaults().stringForKey("DeviceIdentifier"); id && !id->empty())
-        return *id;
+    auto& defaults = NSUserDefaults::standardUserDefaults();
+    if (auto id = defaults.stringForKey(kDeviceIdentifierKey); id && !id->empty()) return *id;
     if (const char* env = std::getenv("RD_DEVICE_ID"); env && *env) return env;
-    return "roduvede-device";
+    // A new installation: 128 random bits, kept for the installation's life.
+    uint8_t bytes[16] = {};
+    size_t got = 0;
+    while (got < sizeof bytes) {
+        ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) continue;
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    std::string id = "install-" + tokenHex(std::vector<uint8_t>(bytes, bytes + sizeof bytes));
+    defaults.setObject(Value(id), kDeviceIdentifierKey);
+    return id;
 }
 
 std::vector<uint8_t> RemoteNotificationService::deviceTokenFor(const std::string& identifier) {

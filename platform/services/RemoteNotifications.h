@@ -1,12 +1,14 @@
 #pragma once
 // The push-notification service of the device. Registration hands out a device
 // token a short moment later, as the real service would; the token is fixed by
-// the device's identity, so a reinstalled client registers with the same token.
+// the installation's identity, so each installation has a token of its own and
+// keeps it from one start to the next.
 // Payloads come from the host, a test or the simulated server (any thread) and
 // reach the application delegate's didReceiveRemoteNotification on the main loop.
 //
-// Device identity: the user default "DeviceIdentifier", else env RD_DEVICE_ID,
-// else "roduvede-device"; token = 32 bytes derived from it (see deviceTokenFor).
+// Installation identity: the user default "DeviceIdentifier", else env
+// RD_DEVICE_ID, else a random one made now and kept in "DeviceIdentifier";
+// token = 32 bytes derived from it (see deviceTokenFor).
 #include "platform/foundation/Value.h"
 
 #include <cstdint>
@@ -25,6 +27,7 @@ public:
     // after the shared application was replaced).
     void install(UIApplication& app);
 
+    static constexpr const char* kDeviceIdentifierKey = "DeviceIdentifier";
     static std::string deviceIdentifier();
     static std::vector<uint8_t> deviceTokenFor(const std::string& identifier);
     // Lower-case hex, 64 characters (what clients send to their servers).

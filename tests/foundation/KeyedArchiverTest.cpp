@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -242,4 +243,23 @@ TEST(FileIO, ReadRefusesFilesAboveTheLimit) {
     ASSERT_TRUE(writeFileAtomically(dir.file("big"), std::vector<uint8_t>(1000, 7)));
     EXPECT_FALSE(readWholeFile(dir.file("big"), 999));
     EXPECT_EQ(readWholeFile(dir.file("big"), 1000)->size(), 1000u);
+}
+
+TEST(FileIO, FilesAreTheOwnersOnlyFromTheFirstWriteWhateverTheUmask) {
+    TempDir dir;
+    const mode_t previous = ::umask(0);
+    const std::string path = dir.file("settings");
+    ASSERT_TRUE(writeFileAtomically(path, {1, 2, 3}));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(path, fs::perms::all, fs::perm_options::replace);  // written by an older version
+    ASSERT_TRUE(writeFileAtomically(path, {4}, FileDurability::AtomicOnly));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    const std::string nested = dir.file("a/b/c");
+    ASSERT_TRUE(createPrivateDirectories(nested));
+    for (const std::string& folder : {dir.file("a"), dir.file("a/b"), nested})
+        EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all) << folder;
+    EXPECT_TRUE(createPrivateDirectories(nested));  // already there
+    EXPECT_FALSE(createPrivateDirectories(path + "/below-a-file"));
+    ::umask(previous);
 }

@@ -8,6 +8,7 @@
 #include "platform/services/RemoteNotifications.h"
 #include "platform/services/SystemSound.h"
 #include "platform/uikit/UINavigationController.h"
+#include "tests/support/TestSupport.h"
 
 #include <cstdlib>
 #include <thread>
@@ -86,6 +87,23 @@ TEST_F(ServicesTest, RegistrationHandsTheDeviceTokenLaterAndTheSameEveryTime) {
     NSUserDefaults::standardUserDefaults().setObject(Value("phone-2"), "DeviceIdentifier");
     EXPECT_EQ(RemoteNotificationService::deviceIdentifier(), "phone-2");
     NSUserDefaults::standardUserDefaults().removeObjectForKey("DeviceIdentifier");
+}
+
+TEST(InstallationToken, EachInstallationHasItsOwnRandomTokenAndKeepsIt) {
+    std::vector<std::string> identifiers;
+    for (int install = 0; install < 2; ++install) {
+        ScopedDocuments documents;
+        NSUserDefaults::standardUserDefaults().reload();
+        std::string id = RemoteNotificationService::deviceIdentifier();
+        EXPECT_EQ(id.size(), std::string("install-").size() + 32) << id;
+        NSUserDefaults::standardUserDefaults().reload();  // the next start
+        EXPECT_EQ(RemoteNotificationService::deviceIdentifier(), id);
+        identifiers.push_back(id);
+    }
+    EXPECT_NE(identifiers[0], identifiers[1]);
+    EXPECT_NE(RemoteNotificationService::deviceTokenFor(identifiers[0]),
+              RemoteNotificationService::deviceTokenFor(identifiers[1]));
+    NSUserDefaults::standardUserDefaults().reload();
 }
 
 TEST_F(ServicesTest, RegistrationFailureReachesTheDelegate) {

@@ -219,13 +219,85 @@ TEST_F(LaunchRoadTest, CorruptSettingsFilesGiveAWorkingClientWithDefaults) {
 
 TEST_F(LaunchRoadTest, AnUnusableDatabaseShowsTheFailureAndNoMainWindow) {
     std::filesystem::create_directories(documentsPath(DaoFactory::kDatabaseFileName));  // a folder in its place
-    EXPECT_FALSE(launch());
+    TempDir noSeed;  // and no seed to start again from
+    const std::string bundle = bundleDirectory();
+    setBundleDirectory(noSeed.path());
+    const bool launched = launch();
+    setBundleDirectory(bundle);
+    EXPECT_FALSE(launched);
     EXPECT_EQ(delegate->launchFailure(), "Initialize database failed.");
     ASSERT_TRUE(UIAlertView::topAlert());
     EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
     EXPECT_FALSE(delegate->navigationController());
     run(1);
     EXPECT_EQ(sim->requestCount(), 0u);
+}
+
+// A registered customer whose database was then damaged (truncated).
+static void damageDatabase() {
+    const std::string path = documentsPath(DaoFactory::kDatabaseFileName);
+    const auto size = std::filesystem::file_size(path);
+    std::filesystem::resize_file(path, size / 3);
+}
+
+static std::vector<std::string> ownStockIds() {
+    std::vector<std::string> ids;
+    for (const auto& stock : DaoFactory::sharedInstance().portfolioDao()->listPortfolioStocks())
+        ids.push_back(stock->stockId());
+    return ids;
+}
+
+TEST_F(LaunchRoadTest, ADamagedDatabaseIsReplacedTheCustomerToldAndOwnStocksComeBackFromTheServer) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    VTAUserDefoult::standerDefoult().setBool(true, "SaveMyStockInServer");
+    sim->setOwnStocks(phone, {"600000.2", "000001.1", "600036.2"});
+    quit();
+    damageDatabase();
+
+    ASSERT_TRUE(launch());
+    EXPECT_EQ(delegate->launchFailure(), "");
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
+    EXPECT_TRUE(std::filesystem::exists(documentsPath("roduvede.db.damaged-1")));
+    UIAlertView::topAlert()->dismissWithClickedButtonIndex(0, false);
+    ASSERT_TRUE(waitFor([&] { return ownStockIds().size() == 3; }));
+    EXPECT_EQ(ownStockIds(), (std::vector<std::string>{"600000.2", "000001.1", "600036.2"}));
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+}
+
+TEST_F(LaunchRoadTest, ADamagedDatabaseGetsTheOwnStocksBackFromTheSettingsWhenTheyLiveOnThePhone) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    VTAUserDefoult::standerDefoult().setBool(false, "SaveMyStockInServer");
+    VTAUserDefoult::standerDefoult().setArray({Value("000002.1"), Value("600519.2")}, "your stocks");
+    quit();
+    damageDatabase();
+
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
+    EXPECT_EQ(ownStockIds(), (std::vector<std::string>{"000002.1", "600519.2"}));
+    EXPECT_EQ(sim->requestsOf(3710, 2).size(), 0u);
+}
+
+TEST_F(LaunchRoadTest, EveryFileTheClientWritesIsTheOwnersOnly) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    quit();  // the life-cycle saves
+    namespace fs = std::filesystem;
+    int files = 0;
+    EXPECT_EQ(fs::status(documentsPath("")).permissions() & fs::perms::all, fs::perms::owner_all);
+    for (const auto& entry : fs::recursive_directory_iterator(documentsPath(""))) {
+        auto mode = entry.status().permissions() & fs::perms::all;
+        if (entry.is_directory()) {
+            EXPECT_EQ(mode, fs::perms::owner_all) << entry.path();
+        } else {
+            EXPECT_EQ(mode, fs::perms::owner_read | fs::perms::owner_write) << entry.path();
+            ++files;
+        }
+    }
+    EXPECT_GE(files, 4);  // settings, user defaults, database, menu cache at least
 }
 
 TEST_F(LaunchRoadTest, NetworkFailureOffersARetry) {

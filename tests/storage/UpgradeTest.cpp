@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -125,17 +128,88 @@ TEST(DatabaseSetup, FailuresGiveTheirAlertTexts) {
     setBundleDirectory(emptyBundle.path());
     DaoFactory factory;
     auto result = factory.setUpDatabase();
-    setBundleDirectory(previousBundle);
     EXPECT_EQ(result, DatabaseSetupResult::CreateFailed);
     EXPECT_EQ(DaoFactory::setupFailureText(result), "Create database failed.");
     EXPECT_FALSE(fs::exists(documentsPath("roduvede.db")));
 
+    // A damaged file and no seed to start again from: left where it is.
     std::ofstream(documentsPath("roduvede.db")) << "garbage garbage garbage garbage garbage garbage garbage garbage";
     result = factory.setUpDatabase();
+    setBundleDirectory(previousBundle);
     EXPECT_EQ(result, DatabaseSetupResult::InitializeFailed);
     EXPECT_EQ(DaoFactory::setupFailureText(result), "Initialize database failed.");
     EXPECT_FALSE(factory.isOpen());
+    EXPECT_TRUE(fs::exists(documentsPath("roduvede.db")));
+    EXPECT_FALSE(fs::exists(documentsPath("roduvede.db.damaged-1")));
     EXPECT_EQ(DaoFactory::setupFailureText(DatabaseSetupResult::Ok), "");
+}
+
+static std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(DatabaseSetup, ADamagedFileIsMovedAsideAndTheSeedTakesItsPlace) {
+    ScopedDocuments documents;
+    const std::string path = documentsPath("roduvede.db");
+    {
+        DaoFactory factory;
+        ASSERT_EQ(factory.setUpDatabase(), DatabaseSetupResult::Ok);
+        ASSERT_TRUE(factory.portfolioDao()->addStock(QZPortfolioStock("600000", 2)));
+    }
+    const std::string good = contentOf(path);
+    // Truncated, then overwritten, with a journal of the old file beside it.
+    std::vector<std::string> damages = {good.substr(0, good.size() / 3), std::string(good.size(), 'x')};
+    for (size_t i = 0; i < damages.size(); ++i) {
+        { std::ofstream(path, std::ios::binary | std::ios::trunc) << damages[i]; }
+        { std::ofstream(path + "-journal", std::ios::binary | std::ios::trunc) << "stale journal"; }
+        DaoFactory factory;
+        auto result = factory.setUpDatabase();
+        EXPECT_EQ(result, DatabaseSetupResult::Recovered);
+        EXPECT_EQ(DaoFactory::setupFailureText(result), "Initialize database failed.");
+        ASSERT_TRUE(factory.isOpen());
+        EXPECT_TRUE(factory.portfolioDao()->listPortfolioStocks().empty());  // the seed's
+        EXPECT_TRUE(factory.portfolioDao()->addStock(QZPortfolioStock("000001", 1)));
+        const std::string aside = path + ".damaged-" + std::to_string(i + 1);
+        EXPECT_EQ(contentOf(aside), damages[i]);                   // kept for support as it was
+        EXPECT_NE(contentOf(path + "-journal"), "stale journal");  // never played into the fresh copy
+        factory.close();
+        DaoFactory again;  // the next start is an ordinary one
+        EXPECT_EQ(again.setUpDatabase(), DatabaseSetupResult::Ok);
+        EXPECT_EQ(again.portfolioDao()->listPortfolioStocks().size(), 1u);
+    }
+}
+
+TEST(DatabaseSetup, TheFileIsTheOwnersOnly) {
+    ScopedDocuments documents;
+    const std::string path = documentsPath("roduvede.db");
+    for (int launch = 0; launch < 2; ++launch) {
+        DaoFactory factory;
+        ASSERT_EQ(factory.setUpDatabase(), DatabaseSetupResult::Ok);
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+        factory.close();
+        fs::permissions(path, fs::perms::all, fs::perm_options::replace);  // an older install's file
+    }
+}
+
+TEST(DatabaseSetup, AFailedCopyLeavesNoTemporaryFile) {
+    ScopedDocuments documents;
+    ASSERT_GT(fs::file_size(seedPath()), 4096u);
+    // A full disk: writes past the first 4 KiB fail.
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    DaoFactory factory;
+    auto result = factory.setUpDatabase();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(result, DatabaseSetupResult::CreateFailed);
+    EXPECT_FALSE(fs::exists(documentsPath("roduvede.db")));
+    EXPECT_FALSE(fs::exists(documentsPath("roduvede.db.copying")));
+    EXPECT_EQ(factory.setUpDatabase(), DatabaseSetupResult::Ok);  // room again
 }
 
 TEST(DatabaseUpgrade, EveryOlderVersionUpgradesKeepingRowsAndEndsLikeTheSeed) {
@@ -220,8 +294,9 @@ TEST(DatabaseUpgrade, FailedStepIsRolledBackAndTheEarlierStepsStay) {
     std::string sql = std::string(kMetadataVersion1) + kVersion1Tables + "DROP TABLE t_messageExpress;";
     makeDatabase(documentsPath("roduvede.db"), sql);
     DaoFactory factory;
-    EXPECT_EQ(factory.setUpDatabase(), DatabaseSetupResult::InitializeFailed);
-    ASSERT_TRUE(factory.open(documentsPath("roduvede.db")));
+    EXPECT_EQ(factory.setUpDatabase(), DatabaseSetupResult::Recovered);
+    factory.close();
+    ASSERT_TRUE(factory.open(documentsPath("roduvede.db.damaged-1")));
     EXPECT_EQ(factory.maintainDao()->schemaVersion(), 2);
     EXPECT_EQ(factory.portfolioDao()->listPortfolioStocks().size(), 2u);
 }
