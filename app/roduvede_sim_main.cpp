@@ -18,12 +18,15 @@ void onSignal(int) { gStop = 1; }
 bool parseClock(const std::string& text, double& out) {
     int y, mo, d, h = 0, mi = 0, s = 0;
     if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) >= 3) {
+        if (y < 1970 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 ||
+            s < 0 || s > 59)
+            return false;
         out = SimClock::fromLocal(y * 10000 + mo * 100 + d, h * 60 + mi, s);
-        return true;
+        return SimClock::isValidTime(out);
     }
     char* end = nullptr;
     out = std::strtod(text.c_str(), &end);
-    return end && *end == '\0' && !text.empty();
+    return end && *end == '\0' && !text.empty() && SimClock::isValidTime(out);
 }
 
 void usage() {

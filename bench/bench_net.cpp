@@ -3,7 +3,8 @@
 // beside the same bytes through the HTTP engine alone (queue, network thread,
 // main loop; no enciphering or decoding) and by a plain libcurl POST to the
 // same server; and the simulator's own throughput (its request handling
-// without HTTP, and over loopback HTTP). The cost of one durable write of the
+// without HTTP, and over loopback HTTP at 1 and 8 clients: compressed,
+// enciphered, and logins with key exchange). The cost of one durable write of the
 // user defaults is measured too: it used to sit in the path of every reply
 // (the traffic counters), which made the one-at-a-time round trip depend on
 // the disk.
@@ -198,16 +199,12 @@ std::string loadSession() {
     return session;
 }
 
-// The simulator under a loopback load: 8 client threads, plain curl.
-void BM_SimLoopbackLoad(benchmark::State& state) {
-    server();
-    ensureLogin();
-    // Type 3 (compressed reply, clear request): the same text on every thread.
-    const std::string text =
-        "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&TC_SESSION={" + loadSession() + "}&" + fiftyStocks();
+// One curl handle per benchmark thread posting the same body to the simulator.
+void postLoad(benchmark::State& state, const std::string& body) {
     CURL* curl = curl_easy_init();
     std::string url = server().url() + "/vta";
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
     std::string reply;
     curl_easy_setopt(
         curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
@@ -215,15 +212,53 @@ void BM_SimLoopbackLoad(benchmark::State& state) {
             return s * n;
         });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
+    long failures = 0;
     for (auto _ : state) {
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, text.c_str());
         reply.clear();
-        curl_easy_perform(curl);
+        long status = 0;
+        if (curl_easy_perform(curl) != CURLE_OK ||
+            (curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status), status != 200))
+            ++failures;
     }
     curl_easy_cleanup(curl);
+    if (failures) state.SkipWithError("failed requests");
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_SimLoopbackLoad)->Threads(8)->UseRealTime()->Setup([](const benchmark::State&) { loadSession(); });
+
+// The simulator under a loopback load of 1 and 8 clients: requests per second
+// grow with the clients as long as the state lock is held only around the
+// sessions and the handlers. Compressed replies to clear requests (type 3).
+void BM_SimLoopbackLoad(benchmark::State& state) {
+    postLoad(state, "tc_service=300&tc_isunicode=1&TC_ENCRYPT=18&TC_SESSION={" + loadSession() + "}&" + fiftyStocks());
+}
+BENCHMARK(BM_SimLoopbackLoad)->Threads(1)->Threads(8)->UseRealTime()->Setup([](const benchmark::State&) {
+    loadSession();
+});
+
+// The same with enciphered requests and replies (type 5: Blowfish both ways).
+void BM_SimLoopbackEncipheredLoad(benchmark::State& state) {
+    static const std::string body = [] {
+        server();
+        ensureLogin();
+        return ServiceProtocol::buildBody(fiftyStocks(), 5, ServiceSession::shared().session(),
+                                          [](const std::string& p) { return VTACoder::encryptString(p); })
+            .text;
+    }();
+    postLoad(state, body);
+}
+BENCHMARK(BM_SimLoopbackEncipheredLoad)->Threads(1)->Threads(8)->UseRealTime();
+
+// Session logins with key exchange (an RSA decryption each) at 1 and 8 clients.
+void BM_SimLoopbackKeyExchange(benchmark::State& state) {
+    static const std::string body = [] {
+        server();
+        auto key = VTACoder::sessionKeyExchangeText();
+        return "tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&phone=13800138000&TC_KEY=" +
+               key.value_or("");
+    }();
+    postLoad(state, body);
+}
+BENCHMARK(BM_SimLoopbackKeyExchange)->Threads(1)->Threads(8)->UseRealTime();
 
 }  // namespace
 

@@ -41,10 +41,14 @@ double SimClock::now() const {
     return frozen_ ? base_ : base_ + (systemNow() - realStart_);
 }
 
-void SimClock::setTime(double t) {
+bool SimClock::isValidTime(double t) { return std::isfinite(t) && t >= 0 && t <= kLatest; }
+
+bool SimClock::setTime(double t) {
+    if (!isValidTime(t)) return false;
     std::lock_guard lock(mutex_);
     base_ = t;
     realStart_ = systemNow();
+    return true;
 }
 
 void SimClock::setFrozen(bool frozen) {
@@ -60,9 +64,12 @@ bool SimClock::isFrozen() const {
     return frozen_;
 }
 
-void SimClock::advance(double seconds) {
+bool SimClock::advance(double seconds) {
     std::lock_guard lock(mutex_);
+    double shown = frozen_ ? base_ : base_ + (systemNow() - realStart_);
+    if (!std::isfinite(seconds) || !isValidTime(shown + seconds)) return false;
     base_ += seconds;
+    return true;
 }
 
 int SimClock::Local::yyyymmdd() const { return year * 10000 + month * 100 + day; }

@@ -2,18 +2,25 @@
 // The simulated server's own clock (not the client's Clock): it runs with real
 // time from a start instant, or stands still when frozen; tests set and
 // advance it. The market's local time is China Standard Time (UTC+8, no
-// daylight saving), whatever the process time zone. Thread-safe.
+// daylight saving), whatever the process time zone. Its times lie between
+// 1970 and the end of the year 9999 (local): a time outside, or one that is
+// no number at all, is refused. Thread-safe.
 #include <mutex>
 #include <string>
 
 class SimClock {
 public:
     SimClock();
-    double now() const;      // seconds since 1970 UTC
-    void setTime(double t);  // the clock shows t now (and runs on unless frozen)
+    double now() const;  // seconds since 1970 UTC
+    // The clock shows t now (and runs on unless frozen); false (unchanged) for no valid time.
+    bool setTime(double t);
     void setFrozen(bool frozen);
     bool isFrozen() const;
-    void advance(double seconds);
+    // false (unchanged) when the clock would leave the valid times.
+    bool advance(double seconds);
+
+    static constexpr double kLatest = 253402271999;  // 9999-12-31 23:59:59 local
+    static bool isValidTime(double t);
 
     static constexpr int kUtcOffset = 8 * 3600;
     struct Local {

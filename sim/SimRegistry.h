@@ -6,10 +6,11 @@
 // family adds one file and one line there. Its functions, request keys and
 // reply columns are named once in core/contracts/<Family>Contract.h.
 //
-// A handler runs with the server's state lock held and answers record-set
-// bytes (TCRSWriter), an error set for business errors. A family keeps its
-// state in a room of its own (a struct beside its file, reached as
-// call.server.room<SimXxxRoom>(); see SimServer.h).
+// A handler answers record-set bytes (TCRSWriter), an error set for business
+// errors. A family keeps its state in a room of its own (a struct beside its
+// file, reached as call.server.room<SimXxxRoom>(); see SimServer.h): the
+// first room() of a handler takes the server's state lock for the rest of
+// it, so a handler without a room runs beside the others.
 //
 // Registering a function twice, or a menu id twice, is a mistake that stops
 // the simulator at start: add() throws std::logic_error naming it.
@@ -47,7 +48,7 @@ struct SimSession;
 struct SimCall {
     SimServer& server;
     const SimRequest& request;          // clear and deciphered fields together
-    SimSession* session;                // null before the session login
+    SimSession* session;                // a copy (its phone is written back), null without a session
     double now;                         // the simulator's clock
     const std::string& sessionKeyText;  // TC_KEY of a session login ("" otherwise)
 };

@@ -12,17 +12,26 @@
 // resetState() gives a test a fresh server without restarting HTTP.
 //
 // Each function family keeps its state in a room of its own (SimRooms.h): a
-// handler reaches it as call.server.room<SimPortfolioRoom>() (the state lock
-// is held there); a test or a control outside a handler as
+// handler reaches it as call.server.room<SimPortfolioRoom>(); a test or a
+// control outside a handler as
 //   sim.withRoom<SimSystemRoom>([](SimSystemRoom& r) { r.menuVersion = 3; });
+// One state lock guards the sessions, controls, request log and rooms. It is
+// held only around them: a handler runs without it until its first room(),
+// which takes it for the rest of the handler, so families without a room
+// (the market's) and the key exchange (RSA), deciphering, compression and
+// enciphering of replies run side by side. The lock may be taken again on
+// the thread that holds it (a handler may call the controls).
 //
 // HTTP endpoints: POST /vta (requests), GET /vta (host probe: "roduvede-sim"),
 // GET /img/<name>.png (the fixed images of SimImages.h, 404 for other names),
 // GET /page/<name>.html (the pages of SimPages.h for the in-app web page, 404 for others),
 // and for the stand-alone program GET /sim/status, POST /sim/push
-// (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds | advance=seconds).
+// (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds |
+// advance=seconds; 400 for what is no time between 1970 and the year 9999).
 // A request with the header "X-Sim-Dump: text" gets its record sets as
-// readable text instead (no compression, no cipher): for curl.
+// readable text instead (no compression, no cipher): for curl. A body larger
+// than maxRequestBytes is refused with 413; see SimHttpServer.h for the
+// connection limits.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -40,7 +49,9 @@
 #include "sim/SimMessages.h"
 #include "sim/SimRegistry.h"
 #include "sim/SimRequest.h"
+#include "sim/SimRequestLog.h"
 #include "sim/SimRooms.h"
+#include "sim/SimSessions.h"
 
 struct SimOptions {
     int port = 0;  // 0: a free port
@@ -51,19 +62,19 @@ struct SimOptions {
     bool requireSession = true;        // every function but 100/1 needs a live session
     std::string privateKeyPath;        // default: simPrivateKeyPath()
     std::string host = "127.0.0.1";
-    // How long an idle kept-alive connection is held open. stop() waits for
-    // idle connections up to that long, so tests use 0 (a new connection per
-    // request, immediate stop).
+    // How long an idle kept-alive connection is held open (0: a new
+    // connection per request). stop() does not wait for idle connections.
     int keepAliveSeconds = 5;
     // The families to register (a test may give its own).
     std::function<void(SimRegistry&)> families = registerAllSimFunctions;
-};
 
-struct SimSession {
-    std::string id;
-    std::vector<uint8_t> key;  // empty: logged in without key exchange
-    double lastActive = 0;
-    std::string phone;
+    // Limits, so that a flood or slow clients cannot exhaust the server.
+    double readTimeout = 2;                // seconds for one whole request to arrive
+    size_t maxConnections = 256;           // connections served at once (more wait their turn)
+    size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
+    size_t requestLogCount = 2000;         // requests kept for requests()
+    size_t requestLogBytes = 64 << 20;     // ... and their bodies and fields together
+    size_t maxSessions = 10000;            // a new login beyond ends the session idle longest
 };
 
 // The request text of a message's long text (its "url" when it has none of its own).
@@ -78,22 +89,6 @@ enum class SimFault {
     SessionTimeout,       // status 2                   -> client re-login (102)
     CorruptCipher,        // a cipher text that fails   -> client 104
     BadCompressedLength,  // an absurd length prefix    -> client 105
-};
-
-// One request as received (for tests).
-struct SimRecord {
-    std::string rawBody;
-    std::vector<SimField> fields;       // clear and deciphered
-    std::vector<SimField> clearFields;  // as on the wire
-    int main = 0, sub = 0;
-    int encrypt = 0;      // TC_ENCRYPT
-    std::string session;  // TC_SESSION without braces
-    std::string userAgent;
-    std::string acceptEncoding;
-    std::string packageId;
-    std::string etag;             // of the reply ("" when none)
-    std::string contentEncoding;  // of the reply
-    size_t replyBytes = 0;
 };
 
 class SimServer {
@@ -112,9 +107,9 @@ public:
     SimClock& clock() { return clock_; }
     const SimMarket& market() const { return market_; }
     const SimOptions& options() const { return options_; }
-
     // The setup mistake that keeps the server from starting (a function or a
-    // menu item registered twice, a menu item without its parent); "" none.
+    // menu item registered twice, a menu item without its parent, a start
+    // time that is no time); "" none.
     const std::string& setupError() const { return setupError_; }
 
     // ---- controls ----
@@ -140,8 +135,9 @@ public:
     void setSessionIdleTimeout(double seconds);
     std::vector<std::string> sessionIds() const;
     void setRequireSession(bool required);
-    // Requests received, oldest first.
+    // Requests received, oldest first (the newest requestLogCount of them).
     size_t requestCount() const;
+    size_t requestLogBytes() const;
     std::vector<SimRecord> requests() const;
     std::vector<SimRecord> requestsOf(int main, int sub) const;
     void clearRequests();
@@ -161,11 +157,12 @@ public:
     void setOwnStocks(const std::string& phone, std::vector<std::string> ids);
 
     // ---- rooms ----
-    // The family's room, made on first use. Only with the state lock held:
-    // inside a handler or a withRoom function.
+    // The family's room, made on first use: in a handler (taking the state
+    // lock for the rest of it) or in a withRoom function; anywhere else it
+    // stops the program.
     template <class Room>
     Room& room() {
-        assertStateLocked();
+        holdStateForRoom();
         return rooms_.get<Room>(*this);
     }
     // Runs f(room) with the state lock held; answers what f answers.
@@ -187,7 +184,8 @@ public:
     Reply handle(const std::string& body, const std::map<std::string, std::string>& headers);
 
 private:
-    // The state lock, with its holder known (room() checks it).
+    // The state lock, with its holder known: taken again on the thread that
+    // holds it, it does nothing.
     class StateLock {
     public:
         explicit StateLock(const SimServer& server);
@@ -197,8 +195,18 @@ private:
 
     private:
         const SimServer& server_;
+        bool owns_ = false;
     };
-    void assertStateLocked() const;
+    // The handler running on this thread, whose first room() takes the state lock.
+    struct HandlerScope {
+        explicit HandlerScope(SimServer& server);
+        ~HandlerScope();
+        SimServer& server;
+        HandlerScope* outer;
+        bool holds = false;
+    };
+    static thread_local HandlerScope* tHandler;
+    void holdStateForRoom();
 
     struct Control {
         enum Kind { Answer, Fault, Delay, Drop } kind = Answer;
@@ -220,10 +228,10 @@ private:
     mutable std::atomic<std::thread::id> stateHolder_{};
     std::function<void(const SimMessage&)> pushObserver_;
     SimRooms rooms_;
-    std::map<std::string, SimSession> sessions_;
+    SimSessions sessions_;
     std::vector<Control> controls_;
-    std::vector<SimRecord> records_;
-    uint64_t sessionCounter_ = 0;
+    SimRequestLog log_;
+    uint64_t sessionCounter_ = 0;  // not reset: a session id is never given twice
     std::atomic<size_t> imageRequests_{0};
     std::atomic<size_t> pageRequests_{0};
     struct Http;

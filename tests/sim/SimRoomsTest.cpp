@@ -4,6 +4,10 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <future>
+#include <thread>
+
 #include "core/TCRSWriter.h"
 #include "core/contracts/MessageContract.h"
 #include "core/contracts/PortfolioContract.h"
@@ -102,4 +106,37 @@ TEST_F(SimTest, ACraftedAnswerIsSentAsItStandsForTheTimesAsked) {
     sim->answerNext(MessageContract::kUnconfirmed, malformed);
     sim->clearControls();
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 3);
+}
+
+TEST(SimRoomsLockTest, HandlersWithoutARoomRunSideBySideAndARoomTakesTheLock) {
+    std::atomic<int> inside{0};
+    std::atomic<bool> bothInside{false};
+    SimOptions o = tuesdayOptions();
+    o.requireSession = false;
+    o.families = [&](SimRegistry& r) {
+        registerSystemFunctions(r);
+        // Waits (a bounded while) for a second request to be inside too.
+        r.add({9000, 1}, [&](SimCall&) {
+            ++inside;
+            for (int i = 0; i < 3000 && inside.load() < 2; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (inside.load() >= 2) bothInside = true;
+            return simResultSet(1, "");
+        });
+        // A room, then a control of the same server from inside the handler.
+        r.add({9000, 2}, [](SimCall& c) {
+            c.server.room<SimSystemRoom>().feedback.push_back("inside");
+            c.server.pushMessage(SimMessage{.title = "from a handler"});
+            return simResultSet(1, std::to_string(c.server.room<SimSystemRoom>().feedback.size()));
+        });
+    };
+    SimServer sim(o);
+    auto first = std::async(std::launch::async, [&] { return sim.handle("tc_mfuncno=9000&tc_sfuncno=1", {}); });
+    auto second = std::async(std::launch::async, [&] { return sim.handle("tc_mfuncno=9000&tc_sfuncno=1", {}); });
+    first.get();
+    second.get();
+    EXPECT_TRUE(bothInside);
+    auto r = firstSet(sim.handle("tc_mfuncno=9000&tc_sfuncno=2", {}));
+    EXPECT_EQ(r->toStringWithFieldName("message").value_or(""), "1");
+    EXPECT_EQ(sim.messages().back().title, "from a handler");
 }

@@ -1,0 +1,252 @@
+// The simulated server's request road (SimServer::handle): parse, session,
+// decipher, controls, handler, then the reply's compression, cipher and
+// coding. The state lock is taken around the session's part, by the handler
+// when it reaches a room, and to write back the session and log the request;
+// the key exchange, deciphering, the handlers of families without a room,
+// compression and enciphering run without it.
+#include <strings.h>
+#include <zlib.h>
+
+#include "core/VTATCRS.h"
+#include "core/security/Base64.h"
+#include "core/security/Compression.h"
+#include "core/security/Digests.h"
+#include "core/security/FrameCodec.h"
+#include "core/security/RSAKeyFile.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+constexpr int kEncipherFlag = 36;
+constexpr int kCompressFlag = 18;
+constexpr size_t kGzipThreshold = 512;
+
+std::string etagOf(int status, const std::string& package, bool compressed, bool enciphered) {
+    return std::to_string(status) + "," + (package.empty() ? "0" : package) + "," + (compressed ? "18" : "0") + "," +
+           (enciphered ? "36" : "0");
+}
+
+std::string gzip(const std::string& data) {
+    z_stream zs{};
+    if (deflateInit2(&zs, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+    std::string out(deflateBound(&zs, data.size()) + 32, '\0');
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    zs.avail_in = static_cast<uInt>(data.size());
+    zs.next_out = reinterpret_cast<Bytef*>(out.data());
+    zs.avail_out = static_cast<uInt>(out.size());
+    int rc = deflate(&zs, Z_FINISH);
+    out.resize(zs.total_out);
+    deflateEnd(&zs);
+    return rc == Z_STREAM_END ? out : std::string();
+}
+
+std::string header(const std::map<std::string, std::string>& headers, const std::string& name) {
+    for (const auto& [k, v] : headers)
+        if (strcasecmp(k.c_str(), name.c_str()) == 0) return v;
+    return {};
+}
+
+// Record sets as text, one line per record: for people with curl.
+std::string dumpSets(const std::vector<uint8_t>& bytes) {
+    auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
+    if (!sets) return "(unreadable record sets)\n";
+    std::string out;
+    int n = 0;
+    for (auto& set : *sets) {
+        out += "set " + std::to_string(n++) + (set->name().empty() ? "" : " \"" + set->name() + "\"") +
+               (set->isError() ? " error: " + set->getError() : "") + ", " + std::to_string(set->rowsAffected()) +
+               " records\n";
+        std::string names;
+        for (int f = 0; f < set->fieldCount(); ++f) names += (f ? "\t" : "") + set->getFieldNameAtIndex(f);
+        out += names + "\n";
+        for (int r = 0; r < set->rowsAffected(); ++r) {
+            set->moveToIndex(r);
+            std::string line;
+            for (int f = 0; f < set->fieldCount(); ++f) line += (f ? "\t" : "") + set->toStringAtIndex(f).value_or("");
+            out += line + "\n";
+        }
+    }
+    return out;
+}
+
+constexpr int kUndecided = -1;
+
+}  // namespace
+
+std::vector<SimServer::Control> SimServer::takeControls(int main, int sub) {
+    std::vector<Control> taken;
+    for (auto it = controls_.begin(); it != controls_.end();) {
+        bool match = (it->main == 0 || it->main == main) && (it->main == 0 || it->sub == 0 || it->sub == sub);
+        if (match) {
+            taken.push_back(*it);
+            if (--it->times <= 0) {
+                it = controls_.erase(it);
+                continue;
+            }
+        }
+        ++it;
+    }
+    return taken;
+}
+
+SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::string, std::string>& headers) {
+    SimRecord record;
+    record.rawBody = body;
+    record.userAgent = header(headers, "User-Agent");
+    record.acceptEncoding = header(headers, "Accept-Encoding");
+    record.packageId = header(headers, "X-VTA-Package");
+    const bool dump = header(headers, "X-Sim-Dump") == "text";
+
+    SimRequest request(simParseFields(body));
+    record.clearFields = request.fields();
+    record.main = request.mainFunction();
+    record.sub = request.subFunction();
+    record.encrypt = static_cast<int>(request.intValue("TC_ENCRYPT", 0));
+    const bool enciphered = record.encrypt == kEncipherFlag || record.encrypt == kEncipherFlag + kCompressFlag;
+    const bool compressed = record.encrypt == kCompressFlag || record.encrypt == kEncipherFlag + kCompressFlag;
+    std::string sessionText = request.value("TC_SESSION");
+    if (sessionText.size() >= 2 && sessionText.front() == '{' && sessionText.back() == '}')
+        sessionText = sessionText.substr(1, sessionText.size() - 2);
+    record.session = sessionText;
+    const bool login = record.main == 100 && record.sub == 1;
+
+    // The key a login brings (RSA, without the lock).
+    const std::string keyText = login ? request.value("TC_KEY") : std::string();
+    std::optional<std::vector<uint8_t>> loginKey;
+    if (!keyText.empty()) {
+        auto cipher = base64Decode(keyText);
+        loginKey = cipher ? rsaDecryptWithPrivateKeyFile(*cipher, options_.privateKeyPath) : std::nullopt;
+        if (loginKey && loginKey->empty()) loginKey.reset();
+    }
+
+    // The session: a login opens one, any other request must name a live one.
+    int status = kUndecided;
+    std::vector<Control> controls;
+    std::optional<SimSession> session;  // a copy: what the handler changes is written back
+    double now = 0;
+    {
+        StateLock lock(*this);
+        now = clock_.now();
+        sessions_.sweep(now, options_.sessionIdleTimeout);
+        controls = takeControls(record.main, record.sub);
+        if (login) {
+            if (!keyText.empty() && !loginKey) {
+                status = 1;
+            } else {
+                SimSession s;
+                s.key = loginKey.value_or(std::vector<uint8_t>());
+                s.id = md5Hex(std::to_string(options_.seed) + ":" + std::to_string(++sessionCounter_) + ":" + keyText)
+                           .substr(0, 24);
+                s.lastActive = now;
+                s.phone = request.value("phone");
+                record.session = s.id;  // the reply goes under the new session's key
+                session = sessions_.open(std::move(s), options_.maxSessions);
+            }
+        } else if (SimSession* s = sessions_.find(record.session)) {
+            s->lastActive = now;
+            session = *s;
+        } else if (options_.requireSession || enciphered) {
+            status = 2;
+        }
+    }
+
+    // The session's key deciphers the request and enciphers the reply.
+    const std::vector<uint8_t> key = session ? session->key : std::vector<uint8_t>();
+
+    // The enciphered fields (without the lock).
+    if (status == kUndecided && enciphered) {
+        auto data = base64Decode(request.value("TC_REQDATA"));
+        auto plain = data && !key.empty() ? decipherFrame(*data, key) : std::nullopt;
+        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1))
+            status = 1;
+        else
+            request.addFields(simParseFields(std::string(plain->begin(), plain->end())));
+    }
+
+    // The answer: a crafted one, or the function's handler.
+    std::vector<uint8_t> plain;
+    if (status == kUndecided) {
+        status = 0;
+        const Control* answer = nullptr;
+        for (const auto& c : controls)
+            if (!answer && c.kind == Control::Answer) answer = &c;
+        const SimHandler* handler = registry_.find(record.main, record.sub);
+        if (answer) {
+            plain = answer->bytes;
+        } else if (!handler) {
+            plain = simErrorSet(-1, "该功能暂未开放");
+        } else {
+            HandlerScope scope(*this);
+            SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
+            plain = (*handler)(call);
+            if (session) {
+                StateLock lock(*this);
+                if (SimSession* live = sessions_.find(session->id)) live->phone = session->phone;
+            }
+        }
+    }
+
+    // The reply: faults, compression, cipher, coding (without the lock).
+    Reply reply;
+    SimFault fault = SimFault::None;
+    for (const auto& c : controls) {
+        if (c.kind == Control::Fault) fault = c.fault;
+        if (c.kind == Control::Delay) reply.delay += c.seconds;
+        if (c.kind == Control::Drop) reply.drop = true;
+    }
+    if (fault == SimFault::Refuse) status = 1;
+    if (fault == SimFault::SessionTimeout) status = 2;
+    std::vector<uint8_t> bytes = status == 0 ? plain : std::vector<uint8_t>();
+    bool replyCompressed = status == 0 && compressed;
+    bool replyEnciphered = false;
+    if (replyCompressed) {
+        bytes = compressWithLengthPrefix(bytes);
+        if (fault == SimFault::BadCompressedLength && bytes.size() >= 4) {
+            bytes[0] = 0xff;
+            bytes[1] = 0xff;
+            bytes[2] = 0xff;
+            bytes[3] = 0x7f;
+        }
+    }
+    if (status == 0 && enciphered) {
+        if (!key.empty()) {
+            bytes = encipherFrame(bytes, key);
+            replyEnciphered = true;
+        } else {
+            status = 1;
+            bytes.clear();
+            replyCompressed = false;
+        }
+    }
+    if (fault == SimFault::CorruptCipher) {
+        if (bytes.size() > 12)
+            bytes[bytes.size() / 2] ^= 0x5a;
+        else
+            bytes.assign(8, 0x42);
+        replyEnciphered = true;
+    }
+    if (dump) {
+        reply.body = status == 0 ? dumpSets(plain) : "status " + std::to_string(status) + "\n";
+        reply.headers.emplace_back("Content-Type", "text/plain; charset=utf-8");
+    } else {
+        reply.body.assign(bytes.begin(), bytes.end());
+    }
+    std::string etag = etagOf(status, record.packageId, replyCompressed, replyEnciphered);
+    if (fault == SimFault::BadEtag) etag = "garbage";
+    if (fault != SimFault::NoEtag) reply.headers.emplace_back("Etag", etag);
+    record.etag = fault == SimFault::NoEtag ? "" : etag;
+    if (!dump && !replyCompressed && reply.body.size() >= kGzipThreshold &&
+        record.acceptEncoding.find("gzip") != std::string::npos) {
+        std::string z = gzip(reply.body);
+        if (!z.empty()) {
+            reply.body = std::move(z);
+            reply.headers.emplace_back("Content-Encoding", "gzip");
+            record.contentEncoding = "gzip";
+        }
+    }
+    record.replyBytes = reply.body.size();
+    record.fields = request.fields();
+    StateLock lock(*this);
+    log_.add(std::move(record));
+    return reply;
+}

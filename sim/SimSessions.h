@@ -1,0 +1,35 @@
+#pragma once
+// The service sessions of the simulated server: opened by a session login,
+// ended when idle longer than the idle timeout (judged by the sim's clock on
+// every request, not only when the session is used again), and never more
+// than a cap: a new one then ends the one idle longest. Not thread-safe: the
+// server holds its state lock around it.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct SimSession {
+    std::string id;
+    std::vector<uint8_t> key;  // empty: logged in without key exchange
+    double lastActive = 0;
+    std::string phone;
+};
+
+class SimSessions {
+public:
+    // Adds the session (its id must be new); ends the one idle longest first when `cap` are open.
+    SimSession& open(SimSession session, size_t cap);
+    // The live session of that id, null when there is none.
+    SimSession* find(const std::string& id);
+    // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).
+    void sweep(double now, double idleTimeout);
+    void end(const std::string& id) { sessions_.erase(id); }
+    void clear() { sessions_.clear(); }
+    size_t size() const { return sessions_.size(); }
+    std::vector<std::string> ids() const;
+
+private:
+    std::map<std::string, SimSession> sessions_;
+};
