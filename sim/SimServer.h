@@ -209,8 +209,10 @@ private:
     void holdStateForRoom();
 
     struct Control {
-        enum Kind { Answer, Fault, Delay, Drop } kind = Answer;
-        int main = 0, sub = 0, times = 1;
+        enum Kind { Answer, Fault, Delay, Drop };
+        Control(Kind k, int m, int s, int t) : kind(k), main(m), sub(s), times(t) {}
+        Kind kind;
+        int main, sub, times;
         std::vector<uint8_t> bytes;
         SimFault fault = SimFault::None;
         double seconds = 0;

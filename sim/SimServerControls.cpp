@@ -8,11 +8,7 @@ void SimServer::addControl(Control control) {
 }
 
 void SimServer::answerNext(FunctionId function, std::vector<uint8_t> bytes, int times) {
-    Control c;
-    c.kind = Control::Answer;
-    c.main = function.main;
-    c.sub = function.sub;
-    c.times = times;
+    Control c(Control::Answer, function.main, function.sub, times);
     c.bytes = std::move(bytes);
     addControl(std::move(c));
 }
@@ -22,33 +18,18 @@ void SimServer::forceErrorSet(int code, const std::string& text, int main, int s
 }
 
 void SimServer::forceFault(SimFault fault, int main, int sub, int times) {
-    Control c;
-    c.kind = Control::Fault;
-    c.main = main;
-    c.sub = sub;
-    c.times = times;
+    Control c(Control::Fault, main, sub, times);
     c.fault = fault;
     addControl(std::move(c));
 }
 
 void SimServer::delayReply(double seconds, int main, int sub, int times) {
-    Control c;
-    c.kind = Control::Delay;
-    c.main = main;
-    c.sub = sub;
-    c.times = times;
+    Control c(Control::Delay, main, sub, times);
     c.seconds = seconds;
     addControl(std::move(c));
 }
 
-void SimServer::dropConnection(int main, int sub, int times) {
-    Control c;
-    c.kind = Control::Drop;
-    c.main = main;
-    c.sub = sub;
-    c.times = times;
-    addControl(std::move(c));
-}
+void SimServer::dropConnection(int main, int sub, int times) { addControl(Control(Control::Drop, main, sub, times)); }
 
 void SimServer::clearControls() {
     StateLock lock(*this);
