@@ -1,6 +1,7 @@
 #include "shell/VTACustomerServiceViewController.h"
 
-#include "platform/uikit/UIApplication.h"
+#include "core/Brokerage.h"
+#include "platform/services/PhoneCall.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 
@@ -36,7 +37,7 @@ std::shared_ptr<UIViewController> VTACustomerServiceViewController::selectItem(i
     if (index < 0 || index >= static_cast<int>(items().size())) return nullptr;
     const Item& item = items()[index];
     if (item.link.empty()) {
-        UIApplication::sharedApplication().openURL(std::string("tel:") + kHotline);
+        PhoneCallPrompt::ask(kBrokerageHotline);
         return nullptr;
     }
     auto vc = VTAUIFactory::viewControllerWithLink(item.link, item.title);
@@ -54,7 +55,7 @@ std::shared_ptr<UITableViewCell> VTACustomerServiceViewController::tableViewCell
     if (ip.row < 0 || ip.row >= static_cast<int>(items().size())) return cell;
     const Item& item = items()[ip.row];
     cell->textLabel()->setText(item.title);
-    if (cell->detailTextLabel()) cell->detailTextLabel()->setText(item.link.empty() ? kHotline : "");
+    if (cell->detailTextLabel()) cell->detailTextLabel()->setText(item.link.empty() ? kBrokerageHotline : "");
     cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
     return cell;
 }

@@ -6,7 +6,7 @@
 #include "net/NetworkManager.h"
 #include "net/QZServerHost.h"
 #include "platform/foundation/NSUserDefaults.h"
-#include "platform/uikit/UIApplication.h"
+#include "platform/services/PhoneCall.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/Alerts.h"
@@ -180,9 +180,7 @@ bool VTAWebViewController::performLinkCommand(const std::string& command) {
         return true;
     }
     if (startsWith(command, "tel?")) {
-        std::string number = commandValue(command, "number");
-        bool digits = !number.empty() && number.find_first_not_of("0123456789-+") == std::string::npos;
-        if (digits) UIApplication::sharedApplication().openURL("tel:" + number);
+        PhoneCallPrompt::ask(commandValue(command, "number"));
         return true;
     }
     if (command == "back" || startsWith(command, "back?")) {

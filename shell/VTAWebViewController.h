@@ -11,7 +11,7 @@
 //        remembered address again;
 //   "open?link=<menu link>&title=<title>"  opens the menu link (trade gate included);
 //   "stock?code=<code>.<market>"  opens the stock's quote page;
-//   "tel?number=<digits>"  asks the platform to call the number;
+//   "tel?number=<digits>"  the phone's prompt to call the number (PhoneCall.h);
 //   "back"  one screen back; "home"  back to the home screen.
 // Anything else is ignored.
 #include <memory>

@@ -1,5 +1,7 @@
 #include "sim/SimPages.h"
 
+#include "core/Brokerage.h"
+
 namespace {
 
 struct Page {
@@ -17,7 +19,7 @@ const Page kPages[] = {
      "<ul>\n"
      "<li><a href=\"@qzopt=open?link=setting&amp;title=设置\">打开设置</a></li>\n"
      "<li><a href=\"@qzopt=open?link=about&amp;title=关于\">关于本软件</a></li>\n"
-     "<li><a href=\"@qzopt=tel?number=95555\">客服热线 95555</a></li>\n"
+     "<li><a href=\"@qzopt=tel?number={hotline}\">客服热线 {hotline}</a></li>\n"
      "<li><a href=\"faq.html\">常见问题</a></li>\n"
      "<li><a href=\"@qzopt=home\">返回首页</a></li>\n"
      "</ul>\n"
@@ -31,11 +33,19 @@ const Page kPages[] = {
      "</body></html>\n"},
 };
 
+// The brokerage's facts the pages state, filled in where a page names them.
+std::string withFacts(std::string html) {
+    const std::string mark = "{hotline}";
+    for (size_t at = html.find(mark); at != std::string::npos; at = html.find(mark, at))
+        html.replace(at, mark.size(), kBrokerageHotline);
+    return html;
+}
+
 }  // namespace
 
 std::optional<std::string> simPageHTML(const std::string& name) {
     for (const auto& p : kPages)
-        if (name == p.name) return std::string(p.html);
+        if (name == p.name) return withFacts(p.html);
     return std::nullopt;
 }
 

@@ -3,9 +3,12 @@
 // the keyboard covers the bottom of the screen; text pages fill the screen.
 #include "ScreensTestSupport.h"
 
+#include "core/Brokerage.h"
 #include "platform/services/MessageComposeViewController.h"
+#include "platform/services/PhoneCall.h"
 #include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UITextField.h"
+#include "shell/VTACustomerServiceViewController.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/VTAFeedbackViewController.h"
 #include "shell/VTAInviteViewController.h"
@@ -136,7 +139,35 @@ TEST_F(CustomerWalkTest, TheAboutPageHasNoEmptyToolbar) {
     ASSERT_TRUE(page);
     EXPECT_TRUE(page->toolbar()->isHidden());
     EXPECT_DOUBLE_EQ(CGRectGetMaxY(page->contentView()->frame()), CGRectGetMaxY(page->view()->bounds()));
-    EXPECT_TRUE(shown("4008888888"));
+    EXPECT_TRUE(shown(kBrokerageHotline));
+}
+
+// "客服热线" shows what a phone shows before it calls: the number, to call or not.
+TEST_F(CustomerWalkTest, TheHotlineAsksBeforeItCalls) {
+    PhoneCallLog::shared().clear();
+    auto service = std::make_shared<VTACustomerServiceViewController>();
+    pushViewController(service);
+    settle();
+    UIView* row = shown("客服热线");
+    ASSERT_TRUE(row);
+    EXPECT_TRUE(shown(kBrokerageHotline)) << "the row names the number";
+    tap(row);
+    ASSERT_TRUE(topAlert());
+    EXPECT_EQ(topAlertTitle(), kBrokerageHotline);
+    saveScreenshot("prompt");
+    ASSERT_TRUE(shown("取消"));
+    tap(shown("取消"));
+    EXPECT_FALSE(topAlert());
+    EXPECT_TRUE(PhoneCallLog::shared().calls().empty()) << "cancelled: no call";
+    EXPECT_EQ(top(), service.get());
+
+    tap(shown("客服热线"));
+    ASSERT_TRUE(shown("呼叫"));
+    tap(shown("呼叫"));
+    EXPECT_FALSE(topAlert());
+    ASSERT_EQ(PhoneCallLog::shared().calls().size(), 1u);
+    EXPECT_EQ(PhoneCallLog::shared().calls()[0].number, kBrokerageHotline);
+    EXPECT_EQ(UIApplication::sharedApplication().openedURLs().back(), std::string("tel:") + kBrokerageHotline);
 }
 
 // Settings names the update screen as the menu does, and the screen agrees.

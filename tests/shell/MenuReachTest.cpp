@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "core/Brokerage.h"
 #include "core/RequestText.h"
 #include "net/HTTPQueue.h"
 #include "net/HTTPRequest.h"
@@ -178,7 +179,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return !web->isLoading() && !web->pageText().empty(); }));
         EXPECT_NE(web->pageText().find("使用帮助"), std::string::npos) << web->pageText();
         EXPECT_EQ(web->request().URL(), sim->url() + "/page/help.html");
-        EXPECT_TRUE(onScreen("客服热线 95555"));
+        EXPECT_TRUE(onScreen(std::string("客服热线 ") + kBrokerageHotline));
         webPages++;
 
         const size_t before = depth();

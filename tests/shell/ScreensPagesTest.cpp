@@ -164,8 +164,13 @@ TEST_F(ScreensPagesTest, TheWebPageCatchesLinkCommands) {
     popViewControllers(1);
     settle();
     EXPECT_FALSE(page->performLinkCommand("nosuch"));
-    EXPECT_TRUE(page->performLinkCommand("tel?number=95588"));
     EXPECT_TRUE(page->performLinkCommand("tel?number=1;rm"));
+    EXPECT_FALSE(topAlert()) << "no prompt for what is no number";
+    // The phone asks before it calls.
+    EXPECT_TRUE(page->performLinkCommand("tel?number=95588"));
+    EXPECT_EQ(topAlertTitle(), "95588");
+    EXPECT_TRUE(UIApplication::sharedApplication().openedURLs().empty());
+    EXPECT_TRUE(host.pressAlertButton("呼叫"));
     ASSERT_EQ(UIApplication::sharedApplication().openedURLs().size(), 1u);
     EXPECT_EQ(UIApplication::sharedApplication().openedURLs()[0], "tel:95588");
     page->performLinkCommand("back");
