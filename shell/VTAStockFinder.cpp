@@ -50,6 +50,8 @@ VTAStockFinder::VTAStockFinder(const CGRect& frame) : UIView(frame) {
     field_ = std::make_shared<UITextField>(CGRectZero);
     field_->setBorderStyle(UITextBorderStyle::RoundedRect);
     field_->setPlaceholder("代码/拼音首字母");
+    // Typed codes read as large as the codes in the rows below.
+    field_->setFont(UIFont::systemFontOfSize(17));
     field_->setKeyboardType(UIKeyboardType::ASCIICapable);
     field_->setReturnKeyType(UIReturnKeyType::Search);
     field_->setDelegate(this);

@@ -25,7 +25,8 @@ public:
         ctx->drawLinearGradient(
             {UIColor::colorWithRed(0.56, 0.6, 0.66, 0.92), UIColor::colorWithRed(0.72, 0.75, 0.79, 0.92)}, {}, b.origin,
             CGPointMake(0, CGRectGetMaxY(b)));
-        auto font = UIFont::boldSystemFontOfSize(18);
+        // Chinese titles fill the whole em: the size leaves them a margin in the bar.
+        auto font = UIFont::boldSystemFontOfSize(std::clamp(b.size.height - 6, 10.0, 18.0));
         double h = font->lineHeight();
         ctx->setFillColor(0.3, 0.3, 0.3, 0.6);
         drawString(title_, CGRectMake(12, (b.size.height - h) / 2 + 1, b.size.width - 24, h), *font,

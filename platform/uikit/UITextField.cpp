@@ -8,6 +8,7 @@
 
 namespace {
 constexpr double kClearSize = 19;
+constexpr double kCaretWidth = 2, kCaretGap = 1;
 
 std::string dots(const std::string& text) {
     std::string out;
@@ -141,14 +142,25 @@ void UITextField::drawRect(const CGRect&) {
     std::string shown = secure_ ? dots(text_) : text_;
     double caretX = tr.origin.x;
     if (shown.empty()) {
+        // The caret stands just before where the placeholder starts, never over
+        // its first character: at the left edge the placeholder makes room.
+        double width = std::min(sizeWithFont(placeholder_, *font_).width, tr.size.width);
+        double start = tr.origin.x;
+        if (alignment_ == UITextAlignment::Center)
+            start = CGRectGetMidX(tr) - width / 2;
+        else if (alignment_ == UITextAlignment::Right)
+            start = CGRectGetMaxX(tr) - width;
+        CGRect room = tr;
+        caretX = start - kCaretWidth - kCaretGap;
+        if (caretX < tr.origin.x) {
+            room.origin.x += tr.origin.x - caretX;
+            room.size.width -= tr.origin.x - caretX;
+            caretX = tr.origin.x;
+        }
         if (!placeholder_.empty()) {
             ctx->setFillColor(0.7, 0.7, 0.7, 1);
-            drawString(placeholder_, tr, *font_, UILineBreakMode::TailTruncation, alignment_);
+            drawString(placeholder_, room, *font_, UILineBreakMode::TailTruncation, alignment_);
         }
-        if (alignment_ == UITextAlignment::Center)
-            caretX = CGRectGetMidX(tr);
-        else if (alignment_ == UITextAlignment::Right)
-            caretX = CGRectGetMaxX(tr);
     } else {
         auto font = font_;
         if (adjustsFont_ && minimumFontSize_ > 0)
@@ -167,7 +179,7 @@ void UITextField::drawRect(const CGRect&) {
     }
     if (editing_) {
         ctx->setFillColor(0.26, 0.42, 0.95, 1);
-        ctx->fillRect(CGRectMake(std::min(caretX, CGRectGetMaxX(tr)), tr.origin.y, 2, tr.size.height));
+        ctx->fillRect(CGRectMake(std::min(caretX, CGRectGetMaxX(tr)), tr.origin.y, kCaretWidth, tr.size.height));
     }
     ctx->restoreGState();
     if (showsClearButton()) {

@@ -7,6 +7,8 @@
 #include "platform/services/MessageComposeViewController.h"
 #include "platform/services/PhoneCall.h"
 #include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UITableView.h"
 #include "platform/uikit/UITextField.h"
 #include "shell/VTACustomerServiceViewController.h"
 #include "shell/VTADisclaimerViewController.h"
@@ -186,6 +188,48 @@ TEST_F(CustomerWalkTest, SettingsOpensTheSoftwareUpdateUnderTheMenusName) {
     ASSERT_NE(top(), settings.get());
     EXPECT_EQ(top()->title(), "软件更新");
     EXPECT_EQ(VTAUpdateViewController().title(), "软件更新");
+}
+
+// The stock finder as a customer first sees it: the ranking title whole in its
+// bar, the caret before the placeholder, and typed codes about as large as the
+// rows they find.
+TEST_F(CustomerWalkTest, TheStockFinderReadsWell) {
+    startSimulator();
+    auto finder = root->showStockFinder();
+    ASSERT_TRUE(finder);
+    settle();
+    auto shot = saveScreenshot("finder");
+    ASSERT_TRUE(shot);
+    auto inkRows = [&](const UIImage& img, CGRect r, const std::function<bool(uint32_t)>& isInk) {
+        std::pair<double, double> rows{1e9, -1};
+        for (int y = int(r.origin.y * 2); y < int(CGRectGetMaxY(r) * 2); ++y)
+            for (int x = int(r.origin.x * 2); x < int(CGRectGetMaxX(r) * 2); ++x)
+                if (isInk(img.pixelAt(x, y))) rows = {std::min(rows.first, y / 2.0), std::max(rows.second, y / 2.0)};
+        return rows;
+    };
+    auto channel = [](uint32_t p, int shift) { return int((p >> shift) & 0xff); };
+    UIView* header = finder->listView()->headerViewForSection(1);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(header->accessibilityText(), "排行榜");
+    CGRect bar = onScreen(header);
+    auto white = [&](uint32_t p) { return channel(p, 16) > 240 && channel(p, 8) > 240 && channel(p, 0) > 240; };
+    CGRect above = CGRectMake(bar.origin.x, bar.origin.y - 6, bar.size.width, bar.size.height + 6);
+    auto [top, bottom] = inkRows(*shot, above, white);
+    ASSERT_GE(bottom, 0) << "the title shows";
+    EXPECT_GE(top - CGRectGetMinY(bar), 2.75) << "the title does not touch the top of its bar";
+    EXPECT_GE(CGRectGetMaxY(bar) - bottom, 2.75);
+
+    UITextField* field = finder->searchField();
+    ASSERT_TRUE(field->isFirstResponder());
+    UIKeyboard::typeText("600");
+    ASSERT_TRUE(waitFor([&] { return finder->showsResults() && !finder->results().empty(); }));
+    settle();
+    saveScreenshot("finder-typed");
+    auto cell = finder->listView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
+    ASSERT_TRUE(cell);
+    EXPECT_GE(field->font()->pointSize(), cell->textLabel()->font()->pointSize() - 1)
+        << "typed codes as large as the codes found";
+    EXPECT_LE(field->font()->lineHeight(), field->bounds().size.height);
 }
 
 }  // namespace

@@ -169,6 +169,31 @@ TEST_F(TableTest, EditingModeDeletesAndReorders) {
     EXPECT_EQ(rows.data[0], (std::vector<std::string>{"乙", "丙", "甲"}));
 }
 
+// A plain list's section title sits whole inside its bar, Chinese included.
+TEST_F(TableTest, PlainSectionTitlesFitTheirBar) {
+    rows.data = {{}, {"a", "b"}};
+    rows.headers = {"", "排行榜"};
+    make();
+    UIView* header = table->headerViewForSection(1);
+    ASSERT_TRUE(header);
+    auto img = saveScreenshot(*header, "plain-header");
+    ASSERT_TRUE(img);
+    // The title is white on a grey bar: its rows of white ink.
+    int top = img->pixelHeight(), bottom = -1;
+    for (int y = 0; y < img->pixelHeight(); ++y)
+        for (int x = 0; x < img->pixelWidth(); ++x) {
+            uint32_t p = img->pixelAt(x, y);
+            if (red(p) > 240 && green(p) > 240 && blue(p) > 240) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    ASSERT_GE(bottom, 0) << "the title is drawn";
+    EXPECT_GE(top, 6) << "a margin at the top";
+    EXPECT_LE(bottom, img->pixelHeight() - 6) << "a margin at the bottom";
+    EXPECT_NEAR(top, img->pixelHeight() - 1 - bottom, 6) << "centred";
+}
+
 TEST_F(TableTest, GroupedSectionsHaveTitlesAndInsetRows) {
     rows.data = {{"a", "b"}, {"c"}};
     rows.headers = {"账户", ""};

@@ -243,3 +243,38 @@ TEST_F(UIKitTest, KeyboardToPickerPostsShowAgainWithTheNewFrame) {
     EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
     EXPECT_EQ(UIKeyboard::frameOnScreen(), CGRectMake(0, 220, 320, 260));
 }
+
+// While an empty field is edited the caret stands just before the placeholder,
+// never over its first character, whatever the alignment.
+TEST_F(UIKitTest, TheCaretStandsBeforeThePlaceholder) {
+    for (auto align : {UITextAlignment::Left, UITextAlignment::Center, UITextAlignment::Right}) {
+        auto field = std::make_shared<UITextField>(CGRectMake(10, 100, 240, 30));
+        field->setBorderStyle(UITextBorderStyle::RoundedRect);
+        field->setFont(UIFont::systemFontOfSize(17));
+        field->setPlaceholder("代码/拼音首字母");
+        field->setTextAlignment(align);
+        window->addSubview(field);
+        tap(*field);
+        ASSERT_TRUE(field->isEditing());
+        auto img = saveScreenshot(*field, "field-" + std::to_string(static_cast<int>(align)));
+        ASSERT_TRUE(img);
+        // The caret is blue; the placeholder grey.
+        int caretLeft = img->pixelWidth(), caretRight = -1, placeholderLeft = img->pixelWidth(), placeholderRight = -1;
+        for (int y = 8; y < img->pixelHeight() - 8; ++y)
+            for (int x = 4; x < img->pixelWidth() - 4; ++x) {
+                uint32_t p = img->pixelAt(x, y);
+                if (blue(p) > 180 && red(p) < 140 && blue(p) - red(p) > 80) {
+                    caretLeft = std::min(caretLeft, x);
+                    caretRight = std::max(caretRight, x);
+                } else if (red(p) < 235 && std::abs(red(p) - blue(p)) < 8) {
+                    placeholderLeft = std::min(placeholderLeft, x);
+                    placeholderRight = std::max(placeholderRight, x);
+                }
+            }
+        ASSERT_GE(caretRight, 0) << "the caret shows";
+        ASSERT_GE(placeholderRight, 0) << "the placeholder shows";
+        EXPECT_GE(placeholderLeft - caretRight, 2) << "a point apart; alignment " << static_cast<int>(align);
+        field->resignFirstResponder();
+        field->removeFromSuperview();
+    }
+}
