@@ -18,6 +18,8 @@
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/graphics/CGContext.h"
+#include "platform/graphics/TextDrawing.h"
+#include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
@@ -61,6 +63,36 @@ public:
 
 private:
     int pages_ = 0, current_ = 0;
+};
+
+// A tile of the board: the icon the menu names above the item's title, both
+// inside the tile (the title's size shrinks for a long one). Without an icon
+// the title stands in the middle.
+class BoardTile : public UIButton {
+public:
+    static constexpr double kGap = 2, kTitleInset = 3;
+    BoardTile(const CGRect& frame, const VTAMenu& item) : UIButton(UIButtonType::Custom, frame) {
+        setCornerRadius(10);
+        setTitle(item.title());
+        setTitleColor(UIColor::whiteColor());
+        auto font = UIFont::boldSystemFontOfSize(13);
+        setFont(font->fontWithSize(fittingFontSize(item.title(), *font, frame.size.width - 2 * kTitleInset, 8)));
+        if (!item.icon().empty()) setImage(UIImage::imageNamed(item.icon()));
+    }
+    std::string className() const override { return "BoardTile"; }
+    void layoutSubviews() override {
+        UIButton::layoutSubviews();
+        auto icon = currentImage();
+        if (!icon) return;
+        CGRect b = bounds();
+        CGSize is = icon->size();
+        double titleHeight = titleLabel()->font()->lineHeight();
+        double top = std::max(0.0, (b.size.height - is.height - kGap - titleHeight) / 2);
+        imageView()->setFrame(CGRectMake((b.size.width - is.width) / 2, top, is.width, is.height));
+        titleLabel()->setTextAlignment(UITextAlignment::Center);
+        titleLabel()->setFrame(
+            CGRectMake(kTitleInset, top + is.height + kGap, b.size.width - 2 * kTitleInset, titleHeight));
+    }
 };
 
 std::shared_ptr<UILabel> rowLabel(const CGRect& frame, double size, UITextAlignment align,
@@ -195,13 +227,9 @@ void HomeViewController::buildBoard() {
     for (size_t i = 0; i < boardMenus_.size(); ++i) {
         int page = static_cast<int>(i) / perPage, slot = static_cast<int>(i) % perPage;
         double x = page * 320 + (slot % kColumns) * kCellWidth, y = (slot / kColumns) * kCellHeight;
-        auto button = std::make_shared<UIButton>(UIButtonType::Custom,
-                                                 CGRectMake(x + 8, y + 6, kCellWidth - 16, kCellHeight - 12));
+        auto button =
+            std::make_shared<BoardTile>(CGRectMake(x + 8, y + 6, kCellWidth - 16, kCellHeight - 12), *boardMenus_[i]);
         button->setBackgroundColor(boardColor(static_cast<int>(i)));
-        button->setCornerRadius(10);
-        button->setTitle(boardMenus_[i]->title());
-        button->setTitleColor(UIColor::whiteColor());
-        button->setFont(UIFont::boldSystemFontOfSize(boardMenus_[i]->title().size() > 12 ? 11 : 14));
         button->setTag(static_cast<int>(i));
         button->addTarget(
             this, [this, i](UIControl&) { openBoardItem(static_cast<int>(i)); }, UIControlEventTouchUpInside);

@@ -13,13 +13,14 @@ struct DefaultItem {
     int id, pid;
     const char* title;
     const char* link;
+    const char* icon = "";
 };
 
 // What a client shows before it ever reached the server.
 const DefaultItem kDefaultMenu[] = {
-    {1, -1, "行情", ""},
-    {2, -1, "交易", ""},
-    {6, -1, "消息", "pushmsg"},
+    {1, -1, "行情", "", "menu_hq.png"},
+    {2, -1, "交易", "", "menu_jy.png"},
+    {6, -1, "消息", "pushmsg", "menu_msg.png"},
     {101, 1, "自选股", "zxhq"},
     {102, 1, "行情排行", "pxhq?market=1&class=1"},
     {201, 2, "买入", "buysale?MMLB=0"},
@@ -68,7 +69,7 @@ void MenuCache::setInstalledMenuVersion(int v) { gInstalledVersion = v < 0 ? 0 :
 
 std::vector<uint8_t> MenuCache::defaultMenuData() {
     std::vector<MenuItemRecord> items;
-    for (const auto& m : kDefaultMenu) items.push_back({m.id, m.pid, m.title, m.link, "", true});
+    for (const auto& m : kDefaultMenu) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
     return menuRecordSetsData(items, {{"interval", "0930-1130,1300-1500"}, {"maxmsg", "1^30"}});
 }
 

@@ -34,6 +34,10 @@
 //   bglogo.png                    88 x 104  empty message store
 //   GTPTransferAll_Normal.png, GTPTransferAll_Highlighted.png 272 x 40  transfer button
 //   back.png, forward.png, refresh.png 24 x 24  web page toolbar
+//   menu_hq.png, menu_jy.png, menu_lc.png, menu_zx.png, menu_rzrq.png,
+//   menu_msg.png, menu_more.png   28 x 28  the home board's menu icons (white
+//                                 pictograms on the tile's colour): quotes, trading,
+//                                 wealth, news, margin, messages, more
 //
 // resources/ui.cmake reads the names from the table below (one entry a line).
 #include <cairo.h>
@@ -253,6 +257,148 @@ Draw glossyBar(RGBA top, RGBA bottom, double radius) {
     };
 }
 
+// The home board's pictograms: white lines on a clear ground.
+const RGBA kIconInk{1, 1, 1, 0.95};
+
+void iconLines(cairo_t* cr, double width = 2.2) {
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    stroke(cr, kIconInk, width);
+}
+
+void iconFill(cairo_t* cr) {
+    setColor(cr, kIconInk);
+    cairo_fill(cr);
+}
+
+// Quotes: a rising line over an axis, with a candle.
+void quotesIcon(cairo_t* cr, double w, double h) {
+    cairo_move_to(cr, 3, 3);
+    cairo_line_to(cr, 3, h - 3);
+    cairo_line_to(cr, w - 2, h - 3);
+    iconLines(cr, 1.8);
+    cairo_move_to(cr, 6, 19);
+    cairo_line_to(cr, 11, 13);
+    cairo_line_to(cr, 15, 16);
+    cairo_line_to(cr, 24, 6);
+    iconLines(cr);
+    cairo_rectangle(cr, 19, 15, 4, 7);
+    iconFill(cr);
+    cairo_move_to(cr, 21, 12.5);
+    cairo_line_to(cr, 21, 24);
+    iconLines(cr, 1.2);
+}
+
+// Trading: buy and sell, two arrows passing each other.
+void tradeIcon(cairo_t* cr, double w, double) {
+    cairo_move_to(cr, 4, 10);
+    cairo_line_to(cr, w - 5, 10);
+    iconLines(cr);
+    triangle(cr, w - 3, 10, w - 9, 5.5, w - 9, 14.5, kIconInk);
+    cairo_move_to(cr, w - 4, 19);
+    cairo_line_to(cr, 5, 19);
+    iconLines(cr);
+    triangle(cr, 3, 19, 9, 14.5, 9, 23.5, kIconInk);
+}
+
+// Wealth: a stack of coins, each one hiding the one below.
+void wealthIcon(cairo_t* cr, double w, double) {
+    const double rx = 9, ry = 3.2, rim = 3.5, cx = w / 2;
+    auto silhouette = [&](double y) {
+        cairo_new_path(cr);
+        cairo_save(cr);
+        cairo_translate(cr, cx, y);
+        cairo_scale(cr, rx, ry);
+        cairo_arc(cr, 0, 0, 1, M_PI, 2 * M_PI);
+        cairo_restore(cr);
+        cairo_save(cr);
+        cairo_translate(cr, cx, y + rim);
+        cairo_scale(cr, rx, ry);
+        cairo_arc(cr, 0, 0, 1, 0, M_PI);
+        cairo_restore(cr);
+        cairo_close_path(cr);
+    };
+    for (int i = 0; i < 4; ++i) {
+        double y = 21 - i * 5;
+        silhouette(y);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_fill_preserve(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+        iconLines(cr, 1.8);
+        cairo_save(cr);
+        cairo_translate(cr, cx, y);
+        cairo_scale(cr, rx, ry);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+        iconLines(cr, 1.8);
+    }
+}
+
+// News: a folded paper with a picture and lines of text.
+void newsIcon(cairo_t* cr, double w, double h) {
+    roundedRect(cr, 4, 4, w - 8, h - 8, 2);
+    iconLines(cr, 1.8);
+    cairo_rectangle(cr, 8, 8, 6, 6);
+    iconFill(cr);
+    for (double y : {9.0, 13.0}) {
+        cairo_move_to(cr, 16.5, y);
+        cairo_line_to(cr, w - 8, y);
+    }
+    for (double y : {17.5, 21.0}) {
+        cairo_move_to(cr, 8, y);
+        cairo_line_to(cr, w - 8, y);
+    }
+    iconLines(cr, 1.4);
+}
+
+// Margin trading: a balance, borrowing weighed against collateral.
+void marginIcon(cairo_t* cr, double w, double h) {
+    cairo_move_to(cr, w / 2, 4);
+    cairo_line_to(cr, w / 2, h - 4);
+    cairo_move_to(cr, w / 2 - 6, h - 4);
+    cairo_line_to(cr, w / 2 + 6, h - 4);
+    cairo_move_to(cr, 5, 8);
+    cairo_line_to(cr, w - 5, 8);
+    iconLines(cr, 1.8);
+    for (double cx : {7.0, w - 7.0}) {
+        cairo_move_to(cr, cx, 8);
+        cairo_line_to(cr, cx - 4, 16);
+        cairo_move_to(cr, cx, 8);
+        cairo_line_to(cr, cx + 4, 16);
+        iconLines(cr, 1.2);
+        cairo_move_to(cr, cx - 5, 16);
+        cairo_arc_negative(cr, cx, 16, 5, M_PI, 0);
+        cairo_close_path(cr);
+        iconFill(cr);
+    }
+}
+
+// Messages: a speech bubble with lines of text.
+void messagesIcon(cairo_t* cr, double w, double) {
+    roundedRect(cr, 3, 4, w - 6, 15, 4);
+    cairo_move_to(cr, 8, 19);
+    cairo_line_to(cr, 7, 25);
+    cairo_line_to(cr, 14, 19);
+    iconLines(cr, 1.8);
+    for (double y : {9.0, 13.5}) {
+        cairo_move_to(cr, 8, y);
+        cairo_line_to(cr, w - (y < 10 ? 8 : 12), y);
+    }
+    iconLines(cr, 1.6);
+}
+
+// More: four squares.
+void moreIcon(cairo_t* cr, double w, double h) {
+    double s = 9, gap = 3, x = (w - 2 * s - gap) / 2, y = (h - 2 * s - gap) / 2;
+    for (int i = 0; i < 4; ++i) {
+        roundedRect(cr, x + (i % 2) * (s + gap), y + (i / 2) * (s + gap), s, s, 2);
+        if (i == 3)
+            iconFill(cr);
+        else
+            iconLines(cr, 1.8);
+    }
+}
+
 const std::vector<Image>& images() {
     static const std::vector<Image> list = {
         {"QuotesArrow.png", 140, 44,
@@ -439,6 +585,13 @@ const std::vector<Image>& images() {
              stroke(cr, kWhite, 2.5);
              triangle(cr, w / 2 - 1, 0.5, w / 2 - 1, 7.5, w / 2 - 6.5, 4, kWhite);
          }},
+        {"menu_hq.png", 28, 28, quotesIcon},
+        {"menu_jy.png", 28, 28, tradeIcon},
+        {"menu_lc.png", 28, 28, wealthIcon},
+        {"menu_zx.png", 28, 28, newsIcon},
+        {"menu_rzrq.png", 28, 28, marginIcon},
+        {"menu_msg.png", 28, 28, messagesIcon},
+        {"menu_more.png", 28, 28, moreIcon},
     };
     return list;
 }

@@ -3,9 +3,12 @@
 #include "core/MenuFunctions.h"
 #include "core/storage/QZMessageExpress.h"
 #include "platform/foundation/NSNotificationCenter.h"
+#include "platform/graphics/TextDrawing.h"
+#include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIButton.h"
 #include "shell/PushHandling.h"
 #include "shell/VTAUIFactory.h"
+#include "tests/support/Screenshots.h"
 
 namespace {
 
@@ -69,6 +72,31 @@ TEST_F(HomeScreenTest, ATappedBoardItemOpensThroughTheDispatcher) {
     ASSERT_TRUE(home());
     EXPECT_FALSE(home()->openBoardItem(99));
     EXPECT_FALSE(home()->openBoardItem(-1));
+}
+
+// Each tile shows the icon its menu item names (a drawn bundle image) above
+// its title, and the title stays inside the tile.
+TEST_F(HomeScreenTest, TheBoardTilesShowTheirIconsAndTitlesInside) {
+    saveScreenshot("home");
+    const auto& items = home()->boardMenus();
+    ASSERT_GE(items.size(), 7u);
+    for (size_t i = 0; i < items.size(); ++i) {
+        auto* tile = home()->boardButtonAtIndex(static_cast<int>(i));
+        ASSERT_TRUE(tile);
+        tile->layoutIfNeeded();
+        const std::string& title = items[i]->title();
+        ASSERT_FALSE(items[i]->icon().empty()) << title;
+        auto icon = UIImage::imageNamed(items[i]->icon());
+        ASSERT_TRUE(icon) << items[i]->icon() << " is drawn into the bundle";
+        EXPECT_EQ(tile->currentImage(), icon) << title;
+        CGRect image = tile->imageView()->frame(), label = tile->titleLabel()->frame();
+        EXPECT_FALSE(tile->imageView()->isHidden());
+        EXPECT_LE(CGRectGetMaxY(image), CGRectGetMinY(label)) << title << ": the icon above the title";
+        EXPECT_TRUE(CGRectContainsRect(tile->bounds(), image)) << title;
+        EXPECT_TRUE(CGRectContainsRect(tile->bounds(), label)) << title;
+        EXPECT_LE(sizeWithFont(title, *tile->titleLabel()->font()).width, label.size.width + 0.01)
+            << title << " fits its tile";
+    }
 }
 
 TEST_F(HomeScreenTest, TheBoardPagesThroughTheVisibleRootItems) {
