@@ -167,3 +167,73 @@ protected:
 
     std::shared_ptr<UIView> stage;
 };
+
+// A 31000/2 reply: the header and bars with the fixed columns 0 to 13, then
+// the indicator columns named as given.
+struct KLineReply {
+    struct Bar {
+        std::string da, open, high, low, close;
+        std::string volume = "120.5";   // 120.5万
+        std::vector<std::string> tech;  // the indicator columns ("" no value)
+        std::string ma5, ma10, ma30;
+    };
+    std::string name = "平安银行", code = "000001";
+    int market = 1, classId = 1;
+    std::vector<std::string> techColumns;
+    std::vector<Bar> bars;
+
+    static Value price(const std::string& p) { return p.empty() ? Value() : Value(p); }
+
+    std::vector<uint8_t> bytes() const {
+        TCRSWriter w;
+        w.beginSet()
+            .addField("name", TCRSFieldType::VarText)
+            .addField("code", TCRSFieldType::VarText)
+            .addField("exchid", TCRSFieldType::Integer, 4)
+            .addField("classid", TCRSFieldType::Integer, 4)
+            .addField("zjcj", TCRSFieldType::Packed)
+            .addField("zrsp", TCRSFieldType::Packed);
+        w.addRecord({name, code, market, classId, bars.empty() ? Value() : price(bars.back().close), "10.00"});
+        w.beginSet().addField("da", TCRSFieldType::VarText);
+        for (const char* f :
+             {"jrkp", "zgcj", "zdcj", "zjcj", "cjsl", "cjje", "zrsp", "zhd", "zdf", "hsl", "ma5", "ma10", "ma30"})
+            w.addField(f, TCRSFieldType::Packed);
+        for (const auto& c : techColumns) w.addField(c, TCRSFieldType::Packed);
+        std::string prev = "10.00";
+        for (const auto& b : bars) {
+            std::vector<Value> row{b.da,     price(b.open), price(b.high), price(b.low), price(b.close),
+                                   b.volume, "3.2",         price(prev),   "0.10",       "1.00",
+                                   "0.50",   price(b.ma5),  price(b.ma10), price(b.ma30)};
+            for (const auto& t : b.tech) row.push_back(price(t));
+            w.addRecord(row);
+            prev = b.close;
+        }
+        return w.bytes();
+    }
+    RecordSets sets() const { return parseSets(bytes()); }
+
+    // n daily bars from 2024-01-02 (weekdays), a gentle zigzag around 10.
+    static std::vector<Bar> days(int n) {
+        std::vector<Bar> out;
+        int y = 2024, m = 1, d = 2;
+        for (int i = 0; i < n; ++i) {
+            double c = 10 + 0.4 * std::sin(i / 5.0) + (i % 2 ? 0.05 : -0.05);
+            double o = 10 + 0.4 * std::sin((i - 1) / 5.0);
+            char da[16], bo[16], bh[16], bl[16], bc[16];
+            std::snprintf(da, sizeof da, "%04d%02d%02d", y, m, d);
+            std::snprintf(bo, sizeof bo, "%.2f", o);
+            std::snprintf(bc, sizeof bc, "%.2f", c);
+            std::snprintf(bh, sizeof bh, "%.2f", std::max(o, c) + 0.08);
+            std::snprintf(bl, sizeof bl, "%.2f", std::min(o, c) - 0.08);
+            out.push_back({da, bo, bh, bl, bc});
+            if (++d > 28) {
+                d = 1;
+                if (++m > 12) {
+                    m = 1;
+                    ++y;
+                }
+            }
+        }
+        return out;
+    }
+};

@@ -1,0 +1,178 @@
+#include "charts/KLineSeries.h"
+
+#include <algorithm>
+#include <array>
+
+#include "charts/ChartFields.h"
+#include "core/VTATCRS.h"
+
+namespace KLine {
+
+namespace {
+
+const std::array<std::string, kTechIndexCount> kTechNames{"",     "MACD", "KDJ",   "RSI", "WR",
+                                                          "BOLL", "DMA",  "AROON", "CCI", "SAR"};
+const std::array<std::string, kPeriodCount> kPeriodNames{"5分钟", "15分钟", "30分钟", "60分钟", "日线", "周线", "月线"};
+const std::array<std::string, kPeriodCount> kPeriodShortNames{"5分", "15分", "30分", "60分", "日线", "周线", "月线"};
+const std::array<int, kZoomSteps> kCandleWidths{9, 7, 5, 3, 1};
+
+int64_t pow10(int n) {
+    int64_t p = 1;
+    while (n-- > 0) p *= 10;
+    return p;
+}
+
+// Collects values and answers their range in the most decimals found.
+class RangeBuilder {
+public:
+    void add(const std::optional<VTAFloat>& v) {
+        if (v) values_.push_back(*v);
+    }
+    Range range() const {
+        Range r;
+        if (values_.empty()) return r;
+        int unit = 0;
+        for (const auto& v : values_) unit = std::max(unit, v.unit());
+        for (const auto& v : values_) {
+            VTAFloat u = inUnit(v, unit);
+            if (!r.max || u.value() > r.max->value()) r.max = u;
+            if (!r.min || u.value() < r.min->value()) r.min = u;
+        }
+        return r;
+    }
+
+private:
+    std::vector<VTAFloat> values_;
+};
+
+std::string text(const std::optional<VTAFloat>& v) { return v ? v->toString() : std::string(); }
+
+}  // namespace
+
+const std::string& techIndexName(int type) { return kTechNames[std::clamp(type, 0, kTechIndexCount - 1)]; }
+
+int techIndexType(const std::string& name) {
+    for (int i = 0; i < kTechIndexCount; ++i)
+        if (kTechNames[i] == name) return i;
+    return 0;
+}
+
+const VTADictionary<std::string, std::string>& techDictionary() {
+    static const auto dictionary = [] {
+        VTADictionary<std::string, std::string> d;
+        for (const auto& name : kTechNames) d.setValue(name.empty() ? "VOL" : name, name);
+        return d;
+    }();
+    return dictionary;
+}
+
+int periodCode(int index) { return std::clamp(index, 0, kPeriodCount - 1) + 1; }
+const std::string& periodName(int index) { return kPeriodNames[std::clamp(index, 0, kPeriodCount - 1)]; }
+const std::string& periodShortName(int index) { return kPeriodShortNames[std::clamp(index, 0, kPeriodCount - 1)]; }
+int candleWidth(int zoomStep) { return kCandleWidths[std::clamp(zoomStep, 0, kZoomSteps - 1)]; }
+
+int Window::barAt(double left, double x) const {
+    if (count <= 0) return -1;
+    int k = static_cast<int>((x - left) / (candleWidth + 1));
+    return std::clamp(k, 0, count - 1);
+}
+
+Window windowOf(int rows, double width, int candleWidth) {
+    Window w;
+    w.candleWidth = std::max(1, candleWidth);
+    int fits = std::max(0, static_cast<int>(width / (w.candleWidth + 1)));
+    w.count = std::min(std::max(rows, 0), fits);
+    w.from = std::max(0, rows - w.count);
+    return w;
+}
+
+bool Range::isDrawable() const { return max && min && compareVTAFloat(*max, *min) > 0; }
+
+VTAFloat inUnit(const VTAFloat& v, int unit) {
+    if (unit <= v.unit()) return v;
+    return VTAFloat(v.value() * pow10(unit - v.unit()), unit);
+}
+
+Range priceRange(VTATCRS& bars, const Window& window) {
+    RangeBuilder b;
+    for (int i = window.from; i < window.from + window.count; ++i) {
+        bars.moveToIndex(i);
+        for (const char* f : {"zgcj", "zdcj", ChartField::kMA5, ChartField::kMA10, ChartField::kMA30})
+            b.add(bars.toVTAFloatWithFieldName(f));
+    }
+    bars.fetchFirst();
+    return b.range();
+}
+
+Range techRange(VTATCRS& bars, const Window& window, const std::string& techName) {
+    RangeBuilder b;
+    std::vector<int> columns;
+    if (techName.empty()) {
+        // Volumes come in magnitudes of their own: compare the amounts.
+        std::optional<VTAFloat> largest;
+        for (int i = window.from; i < window.from + window.count; ++i) {
+            bars.moveToIndex(i);
+            auto v = bars.toVTAFloatWithFieldName(ChartField::kVolume);
+            if (v && (!largest || v->realValue() > largest->realValue())) largest = v;
+        }
+        bars.fetchFirst();
+        Range r;
+        if (largest) r = {largest, VTAFloat(0, 0)};
+        return r;
+    }
+    if (techName == "BOLL") {
+        for (const char* f : {"BOLL1", "BOLL2", "BOLL3"}) columns.push_back(bars.fieldsIndexWithName(f));
+    } else if (techName == "SAR") {
+        columns.push_back(bars.fieldsIndexWithName("SAR1"));
+    } else {
+        for (int c = kFirstTechColumn; c < bars.fieldCount() && c < kFirstTechColumn + kMaxTechLines; ++c)
+            columns.push_back(c);
+    }
+    for (int i = window.from; i < window.from + window.count; ++i) {
+        bars.moveToIndex(i);
+        for (int c : columns)
+            if (c >= 0) b.add(bars.toVTAFloatAtIndex(c));
+    }
+    bars.fetchFirst();
+    return b.range();
+}
+
+std::string dayOf(const std::string& da) { return da.size() > 8 ? da.substr(0, 8) : da; }
+
+std::optional<CandlesticksTradeInfo> tradeInfoAt(VTATCRS& bars, int index) {
+    if (index < 0 || index >= bars.rowsAffected()) return std::nullopt;
+    bars.moveToIndex(index);
+    CandlesticksTradeInfo info;
+    info.lastPrice = text(bars.toVTAFloatWithFieldName(ChartField::kLast));
+    info.change = text(bars.toVTAFloatWithFieldName(ChartField::kChange));
+    info.changePercent = text(bars.toVTAFloatWithFieldName(ChartField::kChangePercent));
+    info.maxPrice = text(bars.toVTAFloatWithFieldName(ChartField::kHigh));
+    info.minPrice = text(bars.toVTAFloatWithFieldName(ChartField::kLow));
+    info.openPrice = text(bars.toVTAFloatWithFieldName(ChartField::kOpen));
+    info.prevClose = text(bars.toVTAFloatWithFieldName(ChartField::kPrevClose));
+    auto volume = bars.toVTAFloatWithFieldName(ChartField::kVolume);
+    auto amount = bars.toVTAFloatWithFieldName(ChartField::kAmount);
+    info.volume = volume ? volume->toMoney() : "";
+    info.turnover = amount ? amount->toMoney() : "";
+    std::string da = bars.toStringWithFieldName(ChartField::kDate).value_or("");
+    if (da.size() == 8)
+        info.date = da.substr(0, 4) + "-" + da.substr(4, 2) + "-" + da.substr(6, 2);
+    else if (da.size() == 12)
+        info.date = da.substr(4, 2) + "-" + da.substr(6, 2) + " " + da.substr(8, 2) + ":" + da.substr(10, 2);
+    else
+        info.date = da;
+    bars.fetchFirst();
+    return info;
+}
+
+std::vector<std::string> movingAverageTexts(VTATCRS& bars, int index) {
+    if (index < 0 || index >= bars.rowsAffected()) return {};
+    bars.moveToIndex(index);
+    std::vector<std::string> out;
+    for (const char* f : {ChartField::kMA5, ChartField::kMA10, ChartField::kMA30})
+        out.push_back(text(bars.toVTAFloatWithFieldName(f)));
+    bars.fetchFirst();
+    return out;
+}
+
+}  // namespace KLine
