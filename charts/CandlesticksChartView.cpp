@@ -135,19 +135,7 @@ void CandlesticksChartView::drawRect(const CGRect&) {
     priceRange_ = set ? KLine::priceRange(*set, window_) : KLine::Range{};
     std::string techName = KLine::techIndexName(techIndexType_);
 
-    CandlesticksTechIndexView::Input input;
-    input.quotesData = quotesData_;
-    input.currentTechIndex = techName;
-    input.candleWidth = window_.candleWidth;
-    input.fromCandleItemIndex = window_.from;
-    input.maxBoundaryPrice = priceRange_.max;
-    input.minBoundaryPrice = priceRange_.min;
-    if (set) {
-        auto tech = KLine::techRange(*set, window_, techName);
-        input.maxTechIndexValue = tech.max;
-        input.minTechIndexValue = tech.min;
-    }
-    techIndexView_->setInput(std::move(input));
+    techIndexView_->setInput(CandlesticksTechIndexView::inputFor(quotesData_, window_, priceRange_, techName));
 
     if (set && priceRange_.isDrawable()) {
         KLinePlot plot(c, window_, priceRange_);

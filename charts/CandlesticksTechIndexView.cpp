@@ -30,6 +30,26 @@ bool CandlesticksTechIndexView::Input::operator==(const Input& o) const {
            candleWidth == o.candleWidth && fromCandleItemIndex == o.fromCandleItemIndex;
 }
 
+CandlesticksTechIndexView::Input CandlesticksTechIndexView::inputFor(const RecordSets& sets,
+                                                                     const KLine::Window& window,
+                                                                     const KLine::Range& priceRange,
+                                                                     const std::string& techName) {
+    Input input;
+    VTATCRS* bars = sets.size() >= 2 ? sets[1].get() : nullptr;
+    if (bars) input.quotesData = sets;
+    input.currentTechIndex = techName;
+    input.candleWidth = window.candleWidth;
+    input.fromCandleItemIndex = window.from;
+    input.maxBoundaryPrice = priceRange.max;
+    input.minBoundaryPrice = priceRange.min;
+    if (bars) {
+        auto tech = KLine::techRange(*bars, window, techName);
+        input.maxTechIndexValue = tech.max;
+        input.minTechIndexValue = tech.min;
+    }
+    return input;
+}
+
 CandlesticksTechIndexView::CandlesticksTechIndexView(const CGRect& frame) : UIView(frame) {
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);

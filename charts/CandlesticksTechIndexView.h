@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "charts/KLineSeries.h"
 #include "core/VTAFloat.h"
 #include "platform/uikit/UIView.h"
 
@@ -34,6 +35,9 @@ public:
         int fromCandleItemIndex = 0;
         bool operator==(const Input& o) const;
     };
+    // The input for the bars in view of a K-line reply (set 1 the bars).
+    static Input inputFor(const RecordSets& sets, const KLine::Window& window, const KLine::Range& priceRange,
+                          const std::string& techName);
     const Input& input() const { return input_; }
     // Redraws only when something changed.
     void setInput(Input input);

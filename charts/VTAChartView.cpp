@@ -50,6 +50,17 @@ bool VTAChartView::reportAction(VTATouchAction action, CGPoint point) {
     return chartDelegate_->chartViewDoAction(*this, action, rect, point);
 }
 
+void VTAChartView::drawPlotFrame(CGContext& ctx) const {
+    CGRect plot = CGRectUnion(lineRect_, cjlRect_);
+    ctx.saveGState();
+    ctx.setStrokeColor(*colorWithIndex(4));
+    ctx.setLineWidth(1);
+    ctx.strokeRect(CGRectInset(plot, -0.5, -0.5));
+    ctx.restoreGState();
+    strokeChartLine(ctx, plot.origin.x, CGRectGetMaxY(lineRect_), CGRectGetMaxX(plot), CGRectGetMaxY(lineRect_),
+                    *colorWithIndex(4));
+}
+
 void VTAChartView::drawCursorLines(CGContext& ctx, double x, double y) const {
     const UIColor& color = *colorWithIndex(22);
     double top = CGRectGetMinY(lineRect_);

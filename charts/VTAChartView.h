@@ -87,6 +87,8 @@ protected:
     void readStock();
     // The cursor's box in the top-left corner of the price area: label and value rows.
     void drawCursorBox(CGContext& ctx, const std::vector<std::pair<std::string, std::string>>& rows) const;
+    // The frame around the price and volume areas, with their divider.
+    void drawPlotFrame(CGContext& ctx) const;
     // The cursor's cross through a point.
     void drawCursorLines(CGContext& ctx, double x, double y) const;
 

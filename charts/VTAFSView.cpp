@@ -115,14 +115,8 @@ void VTAFSView::drawChartWithContext(CGContext& ctx) {
 }
 
 void VTAFSView::drawFrame(CGContext& ctx) const {
+    drawPlotFrame(ctx);
     CGRect plot = CGRectUnion(lineRect_, cjlRect_);
-    ctx.saveGState();
-    ctx.setStrokeColor(*colorWithIndex(4));
-    ctx.setLineWidth(1);
-    ctx.strokeRect(CGRectInset(plot, -0.5, -0.5));
-    ctx.restoreGState();
-    strokeChartLine(ctx, plot.origin.x, CGRectGetMaxY(lineRect_), CGRectGetMaxX(plot), CGRectGetMaxY(lineRect_),
-                    *colorWithIndex(4));
     const UIColor& guide = *colorWithIndex(27);
     for (double f : {0.25, 0.5, 0.75}) {
         double y = lineRect_.origin.y + lineRect_.size.height * f;

@@ -138,14 +138,8 @@ void VTAKXView::openHistoryOfBar(int index) {
 }
 
 void VTAKXView::drawChartWithContext(CGContext& ctx) {
+    drawPlotFrame(ctx);
     CGRect plot = CGRectUnion(lineRect_, cjlRect_);
-    ctx.saveGState();
-    ctx.setStrokeColor(*colorWithIndex(4));
-    ctx.setLineWidth(1);
-    ctx.strokeRect(CGRectInset(plot, -0.5, -0.5));
-    ctx.restoreGState();
-    strokeChartLine(ctx, plot.origin.x, CGRectGetMaxY(lineRect_), CGRectGetMaxX(plot), CGRectGetMaxY(lineRect_),
-                    *colorWithIndex(4));
     for (double f : {0.25, 0.5, 0.75}) {
         double y = std::round(lineRect_.origin.y + lineRect_.size.height * f) + 0.5;
         strokeChartLine(ctx, plot.origin.x, y, CGRectGetMaxX(plot), y, *colorWithIndex(27), true);
@@ -155,19 +149,9 @@ void VTAKXView::drawChartWithContext(CGContext& ctx) {
     drawStringInRect(&ctx, title, 4, 1, 160, 18, chartFont(14), *colorWithIndex(7));
 
     VTATCRS* bars = chartHQRS_.get();
-    CandlesticksTechIndexView::Input input;
-    if (baseHQRS_ && bars) input.quotesData = {baseHQRS_, chartHQRS_};
-    input.currentTechIndex = techName_;
-    input.candleWidth = window_.candleWidth;
-    input.fromCandleItemIndex = window_.from;
-    input.maxBoundaryPrice = priceRange_.max;
-    input.minBoundaryPrice = priceRange_.min;
-    if (bars) {
-        auto tech = KLine::techRange(*bars, window_, techName_);
-        input.maxTechIndexValue = tech.max;
-        input.minTechIndexValue = tech.min;
-    }
-    techIndexView_->setInput(std::move(input));
+    RecordSets sets;
+    if (baseHQRS_ && bars) sets = {baseHQRS_, chartHQRS_};
+    techIndexView_->setInput(CandlesticksTechIndexView::inputFor(sets, window_, priceRange_, techName_));
     if (!bars) return;
 
     KLinePlot candles(lineRect_, window_, priceRange_);
