@@ -457,7 +457,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool headless = false;
     std::string script, shots;
-    double scale = 2;
+    double scale = 0;  // fits the display
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> std::string {

@@ -1,11 +1,14 @@
 // roduvede: the brokerage phone client.
 //   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]
+//            [--scale N]
 // By default the simulated brokerage server runs inside the process on a free
 // loopback port (--port picks one) and the client talks to it; --server points
 // the client at a server started elsewhere. With a display the phone screen
 // opens in a window; without one (or with --headless) the client runs off
 // screen: a script drives it (--script), or the default walk goes through the
 // start-up road to the home screen and saves screenshots in the --shots folder.
+// The window shows the phone's screen at 2 pixels a point, or smaller when that
+// would not fit the display; --scale sets the size.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,17 +43,21 @@ struct Options {
     bool headless = false;
     std::string script, shots, server, documents;
     int port = 0;
+    double scale = 0;  // the desktop window's: 0 fits the display
 };
 
 void usage() {
     std::puts(
         "usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
+        "                [--scale N]\n"
         "  --headless       no window, even when a display exists\n"
         "  --script FILE    drive the client with a script (headless)\n"
         "  --shots DIR      folder for the screenshots of the default headless walk\n"
         "  --server URL     use the server at URL instead of the embedded simulated one\n"
         "  --documents DIR  the client's Documents folder (settings, database, caches)\n"
-        "  --port N         loopback port of the embedded simulated server (default: a free one)");
+        "  --port N         loopback port of the embedded simulated server (default: a free one)\n"
+        "  --scale N        window pixels per screen point, 0.5 to 4 (default: 2, less when that\n"
+        "                   would not fit the display)");
 }
 
 bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
@@ -75,7 +82,8 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
             return false;
         } else if (a == "--headless") {
             o.headless = true;
-        } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port") {
+        } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port" ||
+                   a == "--scale") {
             if (!next(v)) {
                 exitCode = 2;
                 return false;
@@ -88,7 +96,16 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
                 o.server = v;
             else if (a == "--documents")
                 o.documents = v;
-            else {
+            else if (a == "--scale") {
+                char* end = nullptr;
+                double scale = std::strtod(v.c_str(), &end);
+                if (!end || *end || !(scale >= DesktopHost::kMinScale && scale <= DesktopHost::kMaxScale)) {
+                    std::fprintf(stderr, "roduvede: bad --scale \"%s\" (0.5 to 4)\n", v.c_str());
+                    exitCode = 2;
+                    return false;
+                }
+                o.scale = scale;
+            } else {
                 char* end = nullptr;
                 long port = std::strtol(v.c_str(), &end, 10);
                 if (!end || *end || port < 0 || port > 65535) {
@@ -240,12 +257,16 @@ int main(int argc, char** argv) {
 
     int rc = 0;
     if (windowed) {
-        DesktopHost host;
+        DesktopHost::Options window;
+        window.scale = o.scale;
+        DesktopHost host(window);
         std::string error;
         if (!host.open(&error)) {
             std::fprintf(stderr, "roduvede: no window (%s)\n", error.c_str());
             rc = 1;
         } else {
+            std::printf("window: %g pixels a point (--scale)\n", host.scale());
+            std::fflush(stdout);
             app->launch();
             rc = host.run();
         }

@@ -17,6 +17,8 @@
 
 namespace {
 constexpr double kScreenWidth = 320, kScreenHeight = 480;
+// What a window manager adds above the window (its title bar), in pixels.
+constexpr int kTitleBarAllowance = 40;
 // Redraws at least this often (the status bar's clock, spinners).
 constexpr double kIdleRedrawSeconds = 0.5;
 // The longest sleep between turns of the loop: a task posted by a thread the
@@ -184,8 +186,18 @@ DesktopHost::DesktopHost() : DesktopHost(Options{}) {}
 
 DesktopHost::DesktopHost(Options options) : impl_(std::make_unique<Impl>()) {
     impl_->options = std::move(options);
-    if (!(impl_->options.scale >= 0.5 && impl_->options.scale <= 4)) impl_->options.scale = 2;
+    double& scale = impl_->options.scale;
+    if (!std::isfinite(scale) || scale < 0) scale = 0;
+    if (scale != 0) scale = std::clamp(scale, kMinScale, kMaxScale);
 }
+
+double DesktopHost::fittingScale(int usableWidth, int usableHeight) {
+    double fit = std::min(usableWidth / kScreenWidth, (usableHeight - kTitleBarAllowance) / kScreenHeight);
+    if (!(fit > 0)) return kPreferredScale;  // nothing known about the display
+    return std::clamp(std::floor(fit * 4) / 4, kMinScale, kPreferredScale);
+}
+
+double DesktopHost::scale() const { return impl_->options.scale; }
 
 DesktopHost::~DesktopHost() = default;
 
@@ -203,6 +215,11 @@ bool DesktopHost::open(std::string* error) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return fail("SDL_Init");
     impl_->sdlStarted = true;
     Impl& d = *impl_;
+    if (d.options.scale == 0) {
+        SDL_Rect usable{};
+        d.options.scale =
+            SDL_GetDisplayUsableBounds(0, &usable) == 0 ? fittingScale(usable.w, usable.h) : kPreferredScale;
+    }
     d.window = SDL_CreateWindow(d.options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, d.pixelWidth(),
                                 d.pixelHeight(), SDL_WINDOW_SHOWN);
     if (!d.window) return fail("SDL_CreateWindow");

@@ -1,6 +1,7 @@
 #include "HostTestSupport.h"
 
 #include "platform/foundation/NSTimer.h"
+#include "platform/host/DesktopHost.h"
 #include "platform/host/ScriptDriver.h"
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UIButton.h"
@@ -290,4 +291,25 @@ TEST_F(HostTest, PinchesMoveTwoFingersApartAlongTheirAxis) {
     EXPECT_FALSE(driver.runScript("vpinch 160 240 200 60\n"));
     expectFingers(pad->first, CGPointMake(160, 140), CGPointMake(160, 340));
     expectFingers(pad->last, CGPointMake(160, 210), CGPointMake(160, 270));
+}
+
+// The desktop window keeps 2 pixels a point where 640 x 960 fits the display,
+// and shrinks by quarters where it does not, so the bars stay on the screen.
+TEST(DesktopScale, TheWindowFitsTheDisplay) {
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(1920, 1080), 2);
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(1280, 1024), 2);
+    // A 700-pixel-high screen: 1.25 (a 400 x 600 window) leaves room for the title bar.
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(1366, 700), 1.25);
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(1024, 768), 1.5);
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(500, 2000), 1.5) << "the width counts too";
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(200, 200), DesktopHost::kMinScale);
+    EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(0, 0), 2) << "nothing known: the usual size";
+    for (int h = 300; h <= 1200; h += 7) {
+        double s = DesktopHost::fittingScale(4000, h);
+        if (s > DesktopHost::kMinScale) EXPECT_LE(480 * s + 40, h) << h;
+    }
+    // An explicit scale is kept within the limits; none left means fit at open.
+    EXPECT_DOUBLE_EQ(DesktopHost(DesktopHost::Options{1.3, "t"}).scale(), 1.3);
+    EXPECT_DOUBLE_EQ(DesktopHost(DesktopHost::Options{9, "t"}).scale(), DesktopHost::kMaxScale);
+    EXPECT_DOUBLE_EQ(DesktopHost(DesktopHost::Options{}).scale(), 0);
 }
