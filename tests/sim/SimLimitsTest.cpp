@@ -137,6 +137,13 @@ TEST(SimLimitsTest, ABodyLargerThanTheLimitIsRefusedExactlyOnePast) {
     ASSERT_TRUE(past);
     EXPECT_EQ(past->status, 413);
     EXPECT_EQ(sim.requestCount(), 1u);  // the refused one never reached the road
+    // A flood of large bodies is read past, not kept.
+    for (int i = 0; i < 5; ++i) {
+        auto flood = http.Post("/vta", std::string(4 << 20, 'x'), "application/x-www-form-urlencoded");
+        ASSERT_TRUE(flood);
+        EXPECT_EQ(flood->status, 413);
+    }
+    EXPECT_EQ(sim.requestCount(), 1u);
     sim.stop();
 }
 
