@@ -124,11 +124,8 @@ struct IntradayReply {
     }
 };
 
-// Saves an image for a look by eye: RD_SCREENSHOT_DIR/<name>.png, nothing when unset.
-inline void saveChartShot(const UIImage& image, const std::string& name) {
-    const char* dir = std::getenv("RD_SCREENSHOT_DIR");
-    if (dir && *dir) image.writePNG(std::string(dir) + "/" + name + ".png");
-}
+// Saves an image for a look by eye (tests/support/Screenshots.h).
+inline void saveChartShot(const UIImage& image, const std::string& name) { saveScreenshot(image, name); }
 
 // Chart views on a black stage in the window, as the quote screens show them.
 class ChartViewTest : public WindowTest {

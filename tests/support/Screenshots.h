@@ -32,14 +32,18 @@ inline std::string screenshotPath(const std::string& name) {
     return (std::filesystem::path(dir) / file).string();
 }
 
-// Writes the image under the running test's name; the image is handed back.
-inline std::shared_ptr<UIImage> saveScreenshot(std::shared_ptr<UIImage> image, const std::string& name) {
+// Writes the image under the running test's name (when the folder is named).
+inline void saveScreenshot(const UIImage& image, const std::string& name) {
     std::string path = screenshotPath(name);
-    if (image && !path.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-        EXPECT_TRUE(image->writePNG(path)) << "cannot write " << path;
-    }
+    if (path.empty()) return;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+    EXPECT_TRUE(image.writePNG(path)) << "cannot write " << path;
+}
+
+// The same for a render that may be missing; the image is handed back.
+inline std::shared_ptr<UIImage> saveScreenshot(std::shared_ptr<UIImage> image, const std::string& name) {
+    if (image) saveScreenshot(*image, name);
     return image;
 }
 
