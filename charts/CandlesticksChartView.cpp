@@ -7,15 +7,17 @@
 #include "charts/CandlesticksTechIndexView.h"
 #include "charts/CandlesticksTradeInfoView.h"
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "charts/HistoryTimeSharingChartViewController.h"
 #include "charts/KLinePlot.h"
 #include "charts/QuotesMeterView.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/uikit/UITouch.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/SVSegmentedControl.h"
+
+namespace Col = QuoteContract::Col;
 
 namespace {
 constexpr double kLegendTop = 48, kCandleTop = 62;
@@ -140,9 +142,9 @@ void CandlesticksChartView::drawRect(const CGRect&) {
     if (set && priceRange_.isDrawable()) {
         KLinePlot plot(c, window_, priceRange_);
         plot.drawCandles(*ctx, *set);
-        plot.drawLine(*ctx, *set, ChartField::kMA5, *colorWithIndex(43));
-        plot.drawLine(*ctx, *set, ChartField::kMA10, *UIColor::yellowColor());
-        plot.drawLine(*ctx, *set, ChartField::kMA30, *UIColor::purpleColor());
+        plot.drawLine(*ctx, *set, Col::kMa5, *colorWithIndex(43));
+        plot.drawLine(*ctx, *set, Col::kMa10, *UIColor::yellowColor());
+        plot.drawLine(*ctx, *set, Col::kMa30, *UIColor::purpleColor());
     }
     if (priceRange_.max && priceRange_.min) {
         const UIFont& font = chartFont(12);
@@ -202,7 +204,7 @@ void CandlesticksChartView::moveMeterTo(double x) {
     meterBar_ = window_.from + k;
     meterView_->setCenter(CGPointMake(window_.centerX(kPlotLeft, k) + 0.5, meterView_->center().y));
     set->moveToIndex(meterBar_);
-    auto close = set->toVTAFloatWithFieldName(ChartField::kLast);
+    auto close = set->toVTAFloatWithFieldName(Col::kLast);
     set->fetchFirst();
     if (close && priceRange_.isDrawable()) {
         KLinePlot plot(candleRect(), window_, priceRange_);
@@ -265,7 +267,7 @@ void CandlesticksChartView::openHistoryOfBar(int index) {
     VTATCRS* set = bars();
     if (!set || index < 0 || index >= set->rowsAffected() || !quotesData_[0]) return;
     set->moveToIndex(index);
-    std::string day = KLine::dayOf(set->toStringWithFieldName(ChartField::kDate).value_or(""));
+    std::string day = KLine::dayOf(set->toStringWithFieldName(Col::kDate).value_or(""));
     set->fetchFirst();
     openHistoryTimeSharing(*quotesData_[0], day);
 }

@@ -4,12 +4,15 @@
 #include <cmath>
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "charts/KLinePlot.h"
 #include "charts/KLineSeries.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
+
+namespace Col = QuoteContract::Col;
+namespace Tech = QuoteContract::Tech;
 
 namespace {
 
@@ -69,11 +72,11 @@ std::shared_ptr<UIColor> CandlesticksTechIndexView::lineColor(const std::string&
     static const int kDMA[] = {34, 33, 35, 29, 38};
     static const int kOther[] = {33, 34, -1, 29, 38};
     const int* colors = kOther;
-    if (name == "KDJ" || name == "RSI")
+    if (name == Tech::kKDJ || name == Tech::kRSI)
         colors = kKDJ;
-    else if (name == "WR")
+    else if (name == Tech::kWR)
         colors = kWR;
-    else if (name == "DMA")
+    else if (name == Tech::kDMA)
         colors = kDMA;
     int index = colors[std::clamp(n, 0, KLine::kMaxTechLines - 1)];
     return index < 0 ? UIColor::purpleColor() : colorWithIndex(index);
@@ -98,20 +101,20 @@ void CandlesticksTechIndexView::drawRect(const CGRect&) {
         min_ = KLine::inUnit(*range.min, unit);
         if (name.empty())
             drawVolume(*ctx, r, bars);
-        else if (name == "MACD")
+        else if (name == Tech::kMACD)
             drawMACD(*ctx, r, bars);
-        else if (name == "BOLL") {
+        else if (name == Tech::kBOLL) {
             KLinePlot plot(r, windowOf(input_, bars), range);
-            plot.drawLine(*ctx, bars, "BOLL1", *colorWithIndex(36));
-            plot.drawLine(*ctx, bars, "BOLL2", *colorWithIndex(37));
-            plot.drawLine(*ctx, bars, "BOLL3", *colorWithIndex(38));
-        } else if (name == "SAR") {
-            if (bars.fieldsIndexWithName("SAR1") < 0) return;  // no points, no name
+            plot.drawLine(*ctx, bars, Tech::kBollColumns[0], *colorWithIndex(36));
+            plot.drawLine(*ctx, bars, Tech::kBollColumns[1], *colorWithIndex(37));
+            plot.drawLine(*ctx, bars, Tech::kBollColumns[2], *colorWithIndex(38));
+        } else if (name == Tech::kSAR) {
+            if (bars.fieldsIndexWithName(Tech::kSarColumn) < 0) return;  // no points, no name
             drawSAR(*ctx, r, bars);
         } else {
             drawLines(*ctx, r, bars);
         }
-    } else if (name == "SAR" && bars.fieldsIndexWithName("SAR1") < 0) {
+    } else if (name == Tech::kSAR && bars.fieldsIndexWithName(Tech::kSarColumn) < 0) {
         return;
     }
     drawStringInRect(ctx, label(), r.origin.x + 10, r.origin.y + 2, 56, 16, chartFont(14), *colorWithIndex(45));
@@ -122,9 +125,9 @@ void CandlesticksTechIndexView::drawVolume(CGContext& ctx, const CGRect& r, VTAT
     const double max = max_.realValue(), min = min_.realValue();
     for (int k = 0; k < w.count; ++k) {
         bars.moveToIndex(w.from + k);
-        auto volume = bars.toVTAFloatWithFieldName(ChartField::kVolume);
-        auto open = bars.toVTAFloatWithFieldName(ChartField::kOpen);
-        auto close = bars.toVTAFloatWithFieldName(ChartField::kLast);
+        auto volume = bars.toVTAFloatWithFieldName(Col::kVolume);
+        auto open = bars.toVTAFloatWithFieldName(Col::kOpen);
+        auto close = bars.toVTAFloatWithFieldName(Col::kLast);
         if (!volume || !open || !close) continue;
         drawVolumeTechInRect(ctx, r, volume->realValue(), *open, *close, max, min, CGRectGetMaxY(r),
                              w.barX(r.origin.x, k), w.candleWidth);
@@ -185,7 +188,7 @@ void CandlesticksTechIndexView::drawMACDTechInRect(CGContext& ctx, const CGRect&
 
 void CandlesticksTechIndexView::drawSAR(CGContext& ctx, const CGRect& r, VTATCRS& bars) const {
     const double s = scale(r), maxY = CGRectGetMaxY(r);
-    const int column = bars.fieldsIndexWithName("SAR1");
+    const int column = bars.fieldsIndexWithName(Tech::kSarColumn);
     const auto& min = min_;
     const KLine::Window w = windowOf(input_, bars);
     const double half = w.candleWidth / 2;  // whole points, as the diamond's corners
@@ -196,7 +199,7 @@ void CandlesticksTechIndexView::drawSAR(CGContext& ctx, const CGRect& r, VTATCRS
         if (!sar) continue;
         double x = w.barX(r.origin.x, k);
         double y = std::round(maxY - double(KLine::inUnit(*sar, min.unit()).value() - min.value()) * s);
-        ctx.setFillColor(*colorWithCompare(bars.toVTAFloatWithFieldName(ChartField::kLast), sar));
+        ctx.setFillColor(*colorWithCompare(bars.toVTAFloatWithFieldName(Col::kLast), sar));
         ctx.beginPath();
         ctx.moveToPoint(x, y);
         ctx.addLineToPoint(x + half, y + half);

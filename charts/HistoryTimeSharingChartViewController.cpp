@@ -1,13 +1,15 @@
 #include "charts/HistoryTimeSharingChartViewController.h"
 
-#include "charts/ChartFields.h"
 #include "charts/VTAFSView.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/uikit/UINavigationBar.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIScreen.h"
 #include "shell/Navigation.h"
 #include "ui/Alerts.h"
+
+namespace Col = QuoteContract::Col;
 
 HistoryTimeSharingChartViewController::HistoryTimeSharingChartViewController() {
     bindRequest(kHistoryTag, [this](const RequestReply& reply) {
@@ -67,9 +69,10 @@ void HistoryTimeSharingChartViewController::requestDidFail(const RequestFailure&
 }
 
 RequestBuilder historyTimeSharingRequest(const std::string& code, int marketId, const std::string& day) {
-    RequestBuilder r(31000, 1);
-    r.add("addup", 0).add("close_xxld", 1).add("freq", 2).add("time", 0).add("date", day);
-    r.add("maxvol", 999999999).add("code", code + "." + std::to_string(marketId));
+    namespace Key = QuoteContract::Key;
+    RequestBuilder r(QuoteContract::kIntraday);
+    r.add(Key::kAddUp, 0).add(Key::kCloseXxld, 1).add(Key::kFreq, 2).add(Key::kTime, 0).add(Key::kDate, day);
+    r.add(Key::kMaxVol, 999999999).add(Key::kCode, code + "." + std::to_string(marketId));
     return r;
 }
 
@@ -77,9 +80,9 @@ std::shared_ptr<HistoryTimeSharingChartViewController> openHistoryTimeSharing(VT
     auto nav = applicationNavigationController();
     if (!nav || header.rowsAffected() == 0 || day.empty()) return nullptr;
     header.fetchFirst();
-    std::string code = header.toStringWithFieldName(ChartField::kCode).value_or("");
-    std::string name = header.toStringWithFieldName(ChartField::kName).value_or("");
-    int market = static_cast<int>(header.toIntWithFieldName(ChartField::kMarket));
+    std::string code = header.toStringWithFieldName(Col::kCode).value_or("");
+    std::string name = header.toStringWithFieldName(Col::kName).value_or("");
+    int market = static_cast<int>(header.toIntWithFieldName(Col::kMarket));
     RequestBuilder request = historyTimeSharingRequest(code, market, day);
     if (code.empty() || request.refused()) return nullptr;
     auto screen = std::make_shared<HistoryTimeSharingChartViewController>();

@@ -4,9 +4,11 @@
 #include <cmath>
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/graphics/UIColor.h"
+
+namespace Col = QuoteContract::Col;
 
 double IntradayPlot::x(const CGRect& rect, int index) const {
     return rect.origin.x + index * rect.size.width / std::max(maxPoints_, 1);
@@ -35,7 +37,7 @@ int IntradayPlot::drawLine(CGContext& ctx, VTATCRS& points, const std::string& f
 }
 
 void IntradayPlot::drawVolume(CGContext& ctx, VTATCRS& points, const CGRect& rect, const UIColor& color) const {
-    const int column = points.fieldsIndexWithName(ChartField::kBarVolume);
+    const int column = points.fieldsIndexWithName(Col::kMinuteShare);
     const double top = CGRectGetMinY(rect), bottom = CGRectGetMaxY(rect), h = rect.size.height;
     ctx.saveGState();
     ctx.setStrokeColor(color);

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "charts/ChartFields.h"
 #include "core/QZUtil.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
+
+namespace Col = QuoteContract::Col;
 
 namespace {
 
@@ -44,7 +46,7 @@ void widen(const VTAFloat& p, double relative, std::optional<VTAFloat>& upper, s
 // The lastupd minute of the header row, when the text is long enough.
 std::optional<int> lastUpdateMinute(VTATCRS& header, size_t minimumLength) {
     header.fetchFirst();
-    auto text = header.toStringWithFieldName(ChartField::kLastUpdate);
+    auto text = header.toStringWithFieldName(Col::kUpdated);
     if (!text || text->size() < minimumLength) return std::nullopt;
     int hhmm = 0;
     for (size_t i = 8; i < 12; ++i) {
@@ -84,7 +86,7 @@ int fillSet(VTATCRS& points, const IntradaySession& session, const FillRule& rul
     if (until - last < 2) return added;
     std::vector<Value> copy(fields);
     for (int f = 0; f < fields; ++f) copy[f] = points.fieldValueAtIndex(f);
-    int volume = points.fieldsIndexWithName(ChartField::kBarVolume);
+    int volume = points.fieldsIndexWithName(Col::kMinuteShare);
     if (rule.zeroVolume && volume >= 0) copy[volume] = Value(0LL);
     for (int e = last + 2; e <= until; e += 2) {
         copy[0] = std::to_string(hhmmOfMinutes(session.minuteOfDay(e)));
@@ -138,20 +140,20 @@ IntradayScale intradayScaleOf(const RecordSets& sets, bool withOverlay) {
     if (sets.empty() || !sets[0] || sets[0]->rowsAffected() == 0) return s;
     VTATCRS& header = *sets[0];
     header.fetchFirst();
-    int64_t rawLast = header.toIntWithFieldName(ChartField::kLast);
+    int64_t rawLast = header.toIntWithFieldName(Col::kLast);
     if (isPresentRaw(rawLast)) {
-        s.last = priceOf(header, ChartField::kLast);
-        s.prevClose = priceOf(header, ChartField::kPrevClose);
-        s.open = priceOf(header, ChartField::kOpen);
-        auto high = priceOf(header, ChartField::kHigh);
-        auto low = priceOf(header, ChartField::kLow);
+        s.last = priceOf(header, Col::kLast);
+        s.prevClose = priceOf(header, Col::kPrevClose);
+        s.open = priceOf(header, Col::kOpen);
+        auto high = priceOf(header, Col::kHigh);
+        auto low = priceOf(header, Col::kLow);
         if (!high || compareVTAFloat(*high, *s.last) < 0) high = s.last;
         if (!low || compareVTAFloat(*low, *s.last) > 0) low = s.last;
         if (!s.prevClose) s.prevClose = s.open ? s.open : s.last;
         symmetricBounds(*s.prevClose, high, low, s.upper, s.lower);
     } else {
-        int64_t raw = header.toIntWithFieldName(ChartField::kPrevClose);
-        if (!isPresentRaw(raw)) raw = header.toIntWithFieldName(ChartField::kOpen);
+        int64_t raw = header.toIntWithFieldName(Col::kPrevClose);
+        if (!isPresentRaw(raw)) raw = header.toIntWithFieldName(Col::kOpen);
         if (!isPresentRaw(raw)) raw = 0;
         VTAFloat p = VTAFloat::VTAFloatWithLong(raw).value_or(VTAFloat());
         s.prevClose = s.last = s.open = p;
@@ -161,11 +163,10 @@ IntradayScale intradayScaleOf(const RecordSets& sets, bool withOverlay) {
 
     if (!withOverlay || header.rowsAffected() < 2) return s;
     header.fetchLast();
-    auto q = priceOf(header, ChartField::kPrevClose);
-    s.overlayOpen = priceOf(header, ChartField::kOpen);
+    auto q = priceOf(header, Col::kPrevClose);
+    s.overlayOpen = priceOf(header, Col::kOpen);
     if (!q) return s;
-    symmetricBounds(*q, priceOf(header, ChartField::kHigh), priceOf(header, ChartField::kLow), s.overlayUpper,
-                    s.overlayLower);
+    symmetricBounds(*q, priceOf(header, Col::kHigh), priceOf(header, Col::kLow), s.overlayUpper, s.overlayLower);
     header.fetchFirst();
     // One relative scale for both: the wider half-range wins. Without a
     // previous close (0) there is nothing to relate to.
@@ -183,12 +184,11 @@ int supplyPoints(const RecordSets& sets, const IntradaySession& session) {
     if (sets.size() < 2 || !sets[0] || !sets[1] || sets[0]->rowsAffected() == 0) return 0;
     VTATCRS& header = *sets[0];
     header.fetchFirst();
-    int added =
-        fillSet(*sets[1], session, {header.fieldValueWithName(ChartField::kOpen), lastUpdateMinute(header, 12), true});
+    int added = fillSet(*sets[1], session, {header.fieldValueWithName(Col::kOpen), lastUpdateMinute(header, 12), true});
     if (sets.size() >= 4 && sets[3] && sets[3]->rowsAffected() > 0 && header.rowsAffected() >= 2) {
         auto until = lastUpdateMinute(header, 13);
         header.fetchLast();
-        added += fillSet(*sets[3], session, {header.fieldValueWithName(ChartField::kOpen), until, false});
+        added += fillSet(*sets[3], session, {header.fieldValueWithName(Col::kOpen), until, false});
     }
     header.fetchFirst();
     sets[1]->fetchFirst();
@@ -211,13 +211,13 @@ std::optional<TimeTrendTradeInfo> timeTrendTradeInfoAt(const RecordSets& sets, s
     TimeTrendTradeInfo info;
     VTATCRS& header = *sets[0];
     header.fetchFirst();
-    info.maxPrice = textOf(priceOf(header, ChartField::kHigh));
-    info.minPrice = textOf(priceOf(header, ChartField::kLow));
-    info.openPrice = textOf(priceOf(header, ChartField::kOpen));
-    info.prevClose = textOf(priceOf(header, ChartField::kPrevClose));
-    auto last = priceOf(header, ChartField::kLast);
-    auto prevClose = priceOf(header, ChartField::kPrevClose);
-    bool isIndex = header.toIntWithFieldName(ChartField::kClass) == 2;
+    info.maxPrice = textOf(priceOf(header, Col::kHigh));
+    info.minPrice = textOf(priceOf(header, Col::kLow));
+    info.openPrice = textOf(priceOf(header, Col::kOpen));
+    info.prevClose = textOf(priceOf(header, Col::kPrevClose));
+    auto last = priceOf(header, Col::kLast);
+    auto prevClose = priceOf(header, Col::kPrevClose);
+    bool isIndex = header.toIntWithFieldName(Col::kClass) == 2;
 
     if (sets.size() >= 2 && sets[1] && sets[1]->rowsAffected() > 0) {
         VTATCRS& points = *sets[1];
@@ -226,14 +226,14 @@ std::optional<TimeTrendTradeInfo> timeTrendTradeInfoAt(const RecordSets& sets, s
             if (*meterIndex >= rows) meterIndex = rows - 1;
             if (*meterIndex < 0) meterIndex = 0;
             points.moveToIndex(*meterIndex);
-            last = priceOf(points, ChartField::kLast);
+            last = priceOf(points, Col::kLast);
         } else {
             points.fetchLast();
         }
-        info.avgPrice = isIndex ? "--" : textOf(priceOf(points, ChartField::kAverage));
-        auto volume = priceOf(points, ChartField::kVolume);
+        info.avgPrice = isIndex ? "--" : textOf(priceOf(points, Col::kAverage));
+        auto volume = priceOf(points, Col::kVolume);
         info.volume = volume ? volume->toMoney() : "";
-        info.time = timeTextOfHHMM(points.toIntWithFieldName(ChartField::kTime));
+        info.time = timeTextOfHHMM(points.toIntWithFieldName(Col::kMinute));
         points.fetchFirst();
     }
     info.lastPrice = textOf(last);
@@ -254,8 +254,8 @@ std::optional<TimeTrendTradeInfo> timeTrendTradeInfoAt(const RecordSets& sets, s
     } else {
         VTATCRS& detail = *sets[2];
         detail.fetchFirst();
-        info.change = detail.toStringWithFieldName(ChartField::kChange).value_or("");
-        info.changePercent = detail.toStringWithFieldName(ChartField::kChangePercent).value_or("");
+        info.change = detail.toStringWithFieldName(Col::kChange).value_or("");
+        info.changePercent = detail.toStringWithFieldName(Col::kChangePercent).value_or("");
     }
     return info;
 }

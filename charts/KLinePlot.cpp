@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/graphics/UIColor.h"
 #include "ui/Palette.h"
+
+namespace Col = QuoteContract::Col;
 
 const UIColor& riseBarColor() { return *colorWithIndex(41); }
 const UIColor& fallBarColor() {
@@ -30,8 +32,8 @@ double KLinePlot::y(double value) const {
 
 void KLinePlot::drawCandles(CGContext& ctx, VTATCRS& bars) const {
     if (!drawable_) return;
-    const int open = bars.fieldsIndexWithName(ChartField::kOpen), close = bars.fieldsIndexWithName(ChartField::kLast);
-    const int high = bars.fieldsIndexWithName(ChartField::kHigh), low = bars.fieldsIndexWithName(ChartField::kLow);
+    const int open = bars.fieldsIndexWithName(Col::kOpen), close = bars.fieldsIndexWithName(Col::kLast);
+    const int high = bars.fieldsIndexWithName(Col::kHigh), low = bars.fieldsIndexWithName(Col::kLow);
     const double w = window_.candleWidth, left = CGRectGetMinX(rect_);
     ctx.saveGState();
     ctx.setLineWidth(1);

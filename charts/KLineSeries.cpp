@@ -3,15 +3,20 @@
 #include <algorithm>
 #include <array>
 
-#include "charts/ChartFields.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
+
+namespace Col = QuoteContract::Col;
 
 namespace KLine {
 
 namespace {
 
-const std::array<std::string, kTechIndexCount> kTechNames{"",     "MACD", "KDJ",   "RSI", "WR",
-                                                          "BOLL", "DMA",  "AROON", "CCI", "SAR"};
+const std::array<std::string, kTechIndexCount> kTechNames = [] {
+    std::array<std::string, kTechIndexCount> names;
+    for (int i = 0; i < kTechIndexCount; ++i) names[i] = QuoteContract::Tech::kNames[i];
+    return names;
+}();
 const std::array<std::string, kPeriodCount> kPeriodNames{"5分钟", "15分钟", "30分钟", "60分钟", "日线", "周线", "月线"};
 const std::array<std::string, kPeriodCount> kPeriodShortNames{"5分", "15分", "30分", "60分", "日线", "周线", "月线"};
 const std::array<int, kZoomSteps> kCandleWidths{9, 7, 5, 3, 1};
@@ -66,7 +71,11 @@ const VTADictionary<std::string, std::string>& techDictionary() {
     return dictionary;
 }
 
-int periodCode(int index) { return std::clamp(index, 0, kPeriodCount - 1) + 1; }
+int periodCode(int index) {
+    using namespace QuoteContract::Period;
+    static const int codes[kPeriodCount] = {k5Minutes, k15Minutes, k30Minutes, k60Minutes, kDay, kWeek, kMonth};
+    return codes[std::clamp(index, 0, kPeriodCount - 1)];
+}
 const std::string& periodName(int index) { return kPeriodNames[std::clamp(index, 0, kPeriodCount - 1)]; }
 const std::string& periodShortName(int index) { return kPeriodShortNames[std::clamp(index, 0, kPeriodCount - 1)]; }
 int candleWidth(int zoomStep) { return kCandleWidths[std::clamp(zoomStep, 0, kZoomSteps - 1)]; }
@@ -97,7 +106,7 @@ Range priceRange(VTATCRS& bars, const Window& window) {
     RangeBuilder b;
     for (int i = window.from; i < window.from + window.count; ++i) {
         bars.moveToIndex(i);
-        for (const char* f : {"zgcj", "zdcj", ChartField::kMA5, ChartField::kMA10, ChartField::kMA30})
+        for (const char* f : {Col::kHigh, Col::kLow, Col::kMa5, Col::kMa10, Col::kMa30})
             b.add(bars.toVTAFloatWithFieldName(f));
     }
     bars.fetchFirst();
@@ -112,7 +121,7 @@ Range techRange(VTATCRS& bars, const Window& window, const std::string& techName
         std::optional<VTAFloat> largest;
         for (int i = window.from; i < window.from + window.count; ++i) {
             bars.moveToIndex(i);
-            auto v = bars.toVTAFloatWithFieldName(ChartField::kVolume);
+            auto v = bars.toVTAFloatWithFieldName(Col::kVolume);
             if (v && (!largest || v->realValue() > largest->realValue())) largest = v;
         }
         bars.fetchFirst();
@@ -120,10 +129,11 @@ Range techRange(VTATCRS& bars, const Window& window, const std::string& techName
         if (largest) r = {largest, VTAFloat(0, 0)};
         return r;
     }
-    if (techName == "BOLL") {
-        for (const char* f : {"BOLL1", "BOLL2", "BOLL3"}) columns.push_back(bars.fieldsIndexWithName(f));
-    } else if (techName == "SAR") {
-        columns.push_back(bars.fieldsIndexWithName("SAR1"));
+    namespace Tech = QuoteContract::Tech;
+    if (techName == Tech::kBOLL) {
+        for (const char* f : Tech::kBollColumns) columns.push_back(bars.fieldsIndexWithName(f));
+    } else if (techName == Tech::kSAR) {
+        columns.push_back(bars.fieldsIndexWithName(Tech::kSarColumn));
     } else {
         for (int c = kFirstTechColumn; c < bars.fieldCount() && c < kFirstTechColumn + kMaxTechLines; ++c)
             columns.push_back(c);
@@ -143,18 +153,18 @@ std::optional<CandlesticksTradeInfo> tradeInfoAt(VTATCRS& bars, int index) {
     if (index < 0 || index >= bars.rowsAffected()) return std::nullopt;
     bars.moveToIndex(index);
     CandlesticksTradeInfo info;
-    info.lastPrice = text(bars.toVTAFloatWithFieldName(ChartField::kLast));
-    info.change = text(bars.toVTAFloatWithFieldName(ChartField::kChange));
-    info.changePercent = text(bars.toVTAFloatWithFieldName(ChartField::kChangePercent));
-    info.maxPrice = text(bars.toVTAFloatWithFieldName(ChartField::kHigh));
-    info.minPrice = text(bars.toVTAFloatWithFieldName(ChartField::kLow));
-    info.openPrice = text(bars.toVTAFloatWithFieldName(ChartField::kOpen));
-    info.prevClose = text(bars.toVTAFloatWithFieldName(ChartField::kPrevClose));
-    auto volume = bars.toVTAFloatWithFieldName(ChartField::kVolume);
-    auto amount = bars.toVTAFloatWithFieldName(ChartField::kAmount);
+    info.lastPrice = text(bars.toVTAFloatWithFieldName(Col::kLast));
+    info.change = text(bars.toVTAFloatWithFieldName(Col::kChange));
+    info.changePercent = text(bars.toVTAFloatWithFieldName(Col::kChangePercent));
+    info.maxPrice = text(bars.toVTAFloatWithFieldName(Col::kHigh));
+    info.minPrice = text(bars.toVTAFloatWithFieldName(Col::kLow));
+    info.openPrice = text(bars.toVTAFloatWithFieldName(Col::kOpen));
+    info.prevClose = text(bars.toVTAFloatWithFieldName(Col::kPrevClose));
+    auto volume = bars.toVTAFloatWithFieldName(Col::kVolume);
+    auto amount = bars.toVTAFloatWithFieldName(Col::kAmount);
     info.volume = volume ? volume->toMoney() : "";
     info.turnover = amount ? amount->toMoney() : "";
-    std::string da = bars.toStringWithFieldName(ChartField::kDate).value_or("");
+    std::string da = bars.toStringWithFieldName(Col::kDate).value_or("");
     if (da.size() == 8)
         info.date = da.substr(0, 4) + "-" + da.substr(4, 2) + "-" + da.substr(6, 2);
     else if (da.size() == 12)
@@ -169,8 +179,7 @@ std::vector<std::string> movingAverageTexts(VTATCRS& bars, int index) {
     if (index < 0 || index >= bars.rowsAffected()) return {};
     bars.moveToIndex(index);
     std::vector<std::string> out;
-    for (const char* f : {ChartField::kMA5, ChartField::kMA10, ChartField::kMA30})
-        out.push_back(text(bars.toVTAFloatWithFieldName(f)));
+    for (const char* f : {Col::kMa5, Col::kMa10, Col::kMa30}) out.push_back(text(bars.toVTAFloatWithFieldName(f)));
     bars.fetchFirst();
     return out;
 }

@@ -16,6 +16,7 @@
 #include "charts/CandlesticksTradeInfo.h"
 #include "core/VTADictionary.h"
 #include "core/VTAFloat.h"
+#include "core/contracts/QuoteContract.h"
 
 class VTATCRS;
 using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
@@ -23,7 +24,7 @@ using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
 namespace KLine {
 
 // The first indicator column of a bar.
-constexpr int kFirstTechColumn = 14;
+constexpr int kFirstTechColumn = QuoteContract::Tech::kFirstColumn;
 // At most this many indicator columns are drawn.
 constexpr int kMaxTechLines = 5;
 

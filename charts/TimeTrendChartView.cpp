@@ -4,17 +4,19 @@
 #include <cmath>
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "charts/IntradayPlot.h"
 #include "charts/QuotesMeterView.h"
 #include "charts/TradeInfoView.h"
 #include "core/QZUtil.h"
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/uikit/UITouch.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
 #include "ui/VTAView.h"
+
+namespace Col = QuoteContract::Col;
 
 namespace {
 
@@ -88,10 +90,10 @@ void TimeTrendChartView::boundaryValueFromQuotesData() {
     if (quotesData_.empty() || !quotesData_[0] || quotesData_[0]->rowsAffected() == 0) return;
     VTATCRS& header = *quotesData_[0];
     header.fetchFirst();
-    stockName_ = header.toStringWithFieldName(ChartField::kName).value_or("");
-    stockSymbol_ = header.toStringWithFieldName(ChartField::kCode).value_or("");
-    stockMarketId_ = static_cast<int>(header.toIntWithFieldName(ChartField::kMarket));
-    stockClassId_ = static_cast<int>(header.toIntWithFieldName(ChartField::kClass));
+    stockName_ = header.toStringWithFieldName(Col::kName).value_or("");
+    stockSymbol_ = header.toStringWithFieldName(Col::kCode).value_or("");
+    stockMarketId_ = static_cast<int>(header.toIntWithFieldName(Col::kMarket));
+    stockClassId_ = static_cast<int>(header.toIntWithFieldName(Col::kClass));
     session_ = IntradaySession::forMarket(stockMarketId_);
     maxPoints_ = session_.maxPoints();
     scale_ = intradayScaleOf(quotesData_, isNeedOverlay_);
@@ -158,9 +160,9 @@ void TimeTrendChartView::drawTimeTrendChartInRect(CGContext& ctx, const CGRect& 
     if (quotesData_.size() < 2 || !quotesData_[1] || !scale_.isDrawable()) return;
     VTATCRS& points = *quotesData_[1];
     IntradayPlot plot(maxPoints_, floatOf(scale_.upper), floatOf(scale_.lower));
-    int read = plot.drawLine(ctx, points, ChartField::kLast, r, scale_.open, *colorWithIndex(43));
+    int read = plot.drawLine(ctx, points, Col::kLast, r, scale_.open, *colorWithIndex(43));
     currentMaxTimeTrendWidth_ = CGRectGetMinX(r) + read * r.size.width / maxPoints_;
-    if (stockClassId_ != 2) plot.drawLine(ctx, points, ChartField::kAverage, r, scale_.open, *UIColor::yellowColor());
+    if (stockClassId_ != 2) plot.drawLine(ctx, points, Col::kAverage, r, scale_.open, *UIColor::yellowColor());
     plot.drawVolume(ctx, points, kVolumeRect, *UIColor::yellowColor());
 }
 
@@ -171,7 +173,7 @@ void TimeTrendChartView::drawMarketIndexOverlayInRect(CGContext& ctx, const CGRe
     // The index keeps to the price area even where its own range is wider.
     ctx.saveGState();
     ctx.clipToRect(r);
-    plot.drawLine(ctx, *quotesData_[3], ChartField::kLast, r, scale_.overlayOpen, *color, false);
+    plot.drawLine(ctx, *quotesData_[3], Col::kLast, r, scale_.overlayOpen, *color, false);
     ctx.restoreGState();
 }
 

@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "charts/TimeTrendChartView.h"
 #include "charts/TimeTrendSidePanel.h"
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIScreen.h"
@@ -21,6 +21,8 @@
 #include "ui/Palette.h"
 #include "ui/SVSegmentedControl.h"
 
+namespace Col = QuoteContract::Col;
+
 namespace {
 
 constexpr int kLevels = 10;
@@ -28,14 +30,8 @@ constexpr double kLevelHeight = (284.0 - 24) / kLevels;
 constexpr double kSummaryRowHeight = (284.0 - 24 - 4) / 11;
 
 // Top to bottom: the asks from the fifth to the first, then the bids from the first to the fifth.
-const char* levelPriceField(int row) {
-    static const char* fields[kLevels] = {"sj5", "sj4", "sj3", "sj2", "sj1", "bj1", "bj2", "bj3", "bj4", "bj5"};
-    return fields[row];
-}
-const char* levelVolumeField(int row) {
-    static const char* fields[kLevels] = {"sl5", "sl4", "sl3", "sl2", "sl1", "bl1", "bl2", "bl3", "bl4", "bl5"};
-    return fields[row];
-}
+const char* levelPriceField(int row) { return row < 5 ? Col::kAskPrice[4 - row] : Col::kBidPrice[row - 5]; }
+const char* levelVolumeField(int row) { return row < 5 ? Col::kAskVolume[4 - row] : Col::kBidVolume[row - 5]; }
 
 bool hasDetail(const RecordSets& sets) { return sets.size() >= 3 && sets[0] && sets[2]; }
 
@@ -160,7 +156,7 @@ std::vector<PanelLevel> panelLevels(const RecordSets& sets) {
     VTATCRS& detail = *sets[2];
     header.fetchFirst();
     detail.fetchFirst();
-    auto prevClose = header.toVTAFloatWithFieldName(ChartField::kPrevClose);
+    auto prevClose = header.toVTAFloatWithFieldName(Col::kPrevClose);
     for (int i = 0; i < kLevels; ++i) {
         PanelLevel level;
         level.price = detail.toVTAFloatWithFieldName(levelPriceField(i));
@@ -189,23 +185,23 @@ std::vector<PanelValue> panelSummary(const RecordSets& sets, int classId) {
     auto detailValue = [&](const char* field) { return detail.toVTAFloatWithFieldName(field); };
     auto money = [](const std::optional<VTAFloat>& v) { return v ? v->toMoney() : std::string(); };
     auto percent = [](const std::optional<VTAFloat>& v) { return v ? v->toString() + "%" : std::string(); };
-    auto prevClose = headerPrice(ChartField::kPrevClose);
+    auto prevClose = headerPrice(Col::kPrevClose);
     auto white = colorWithIndex(43), yellow = UIColor::yellowColor();
     bool isIndex = classId == 2;
     auto compared = [&](const std::optional<VTAFloat>& v) {
         return PanelValue{text(v), colorWithCompare(v, prevClose)};
     };
-    rows.push_back(compared(headerPrice(ChartField::kOpen)));
-    rows.push_back(compared(headerPrice(ChartField::kHigh)));
-    rows.push_back(compared(headerPrice(ChartField::kLow)));
-    rows.push_back(compared(detailValue(ChartField::kAverage)));
+    rows.push_back(compared(headerPrice(Col::kOpen)));
+    rows.push_back(compared(headerPrice(Col::kHigh)));
+    rows.push_back(compared(headerPrice(Col::kLow)));
+    rows.push_back(compared(detailValue(Col::kAverage)));
     rows.push_back({text(prevClose), white});
-    rows.push_back({money(detailValue(ChartField::kVolume)), yellow});
-    rows.push_back({money(detailValue(ChartField::kAmount)), yellow});
-    rows.push_back({text(detailValue(ChartField::kVolumeRatio)), yellow});
-    rows.push_back({isIndex ? "--" : percent(detailValue(ChartField::kOrderRatio)), yellow});
-    rows.push_back({isIndex ? "--" : percent(detailValue(ChartField::kTurnover)), white});
-    rows.push_back({isIndex ? "--" : text(detailValue(ChartField::kPERatio)), white});
+    rows.push_back({money(detailValue(Col::kVolume)), yellow});
+    rows.push_back({money(detailValue(Col::kAmount)), yellow});
+    rows.push_back({text(detailValue(Col::kVolumeRatio)), yellow});
+    rows.push_back({isIndex ? "--" : percent(detailValue(Col::kBidAskRatio)), yellow});
+    rows.push_back({isIndex ? "--" : percent(detailValue(Col::kTurnover)), white});
+    rows.push_back({isIndex ? "--" : text(detailValue(Col::kPeRatio)), white});
     return rows;
 }
 

@@ -1,10 +1,12 @@
 #include "charts/VTAChartView.h"
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/QuoteContract.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
+
+namespace Col = QuoteContract::Col;
 
 VTAChartView::VTAChartView(const CGRect& frame) : VTAView(frame) { setBackgroundColor(colorWithIndex(0)); }
 
@@ -24,10 +26,10 @@ void VTAChartView::setShowCursor(bool show) {
 void VTAChartView::readStock() {
     if (!baseHQRS_ || baseHQRS_->rowsAffected() == 0) return;
     baseHQRS_->fetchFirst();
-    stkName_ = baseHQRS_->toStringWithFieldName(ChartField::kName).value_or("");
-    stKCode_ = baseHQRS_->toStringWithFieldName(ChartField::kCode).value_or("");
-    stkMarketID_ = static_cast<int>(baseHQRS_->toIntWithFieldName(ChartField::kMarket));
-    stkClass_ = static_cast<int>(baseHQRS_->toIntWithFieldName(ChartField::kClass));
+    stkName_ = baseHQRS_->toStringWithFieldName(Col::kName).value_or("");
+    stKCode_ = baseHQRS_->toStringWithFieldName(Col::kCode).value_or("");
+    stkMarketID_ = static_cast<int>(baseHQRS_->toIntWithFieldName(Col::kMarket));
+    stkClass_ = static_cast<int>(baseHQRS_->toIntWithFieldName(Col::kClass));
 }
 
 void VTAChartView::drawRect(const CGRect&) {

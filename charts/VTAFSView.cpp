@@ -4,13 +4,16 @@
 #include <cmath>
 
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "charts/IntradayPlot.h"
 #include "core/QZUtil.h"
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
+#include "core/contracts/QuoteContract.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
+
+namespace Col = QuoteContract::Col;
+namespace Key = QuoteContract::Key;
 
 namespace {
 constexpr double kTitleHeight = 20, kSideWidth = 44, kTimeHeight = 16, kDetailHeight = 44;
@@ -36,9 +39,9 @@ void VTAFSView::layoutSubviews() {
 
 RequestBuilder VTAFSView::requestStringWithMFunc(int mainFunction, int subFunction) const {
     RequestBuilder r(mainFunction, subFunction);
-    r.add("freq", 2);
-    r.add("addup", VTAUserDefoult::standerDefoult().getBoolForKey(kOverlaySetting) ? 1 : 0);
-    r.add("time", 0).add("date", 0).add("maxvol", 999999999);
+    r.add(Key::kFreq, 2);
+    r.add(Key::kAddUp, VTAUserDefoult::standerDefoult().getBoolForKey(kOverlaySetting) ? 1 : 0);
+    r.add(Key::kTime, 0).add(Key::kDate, 0).add(Key::kMaxVol, 999999999);
     return r;
 }
 
@@ -98,16 +101,15 @@ void VTAFSView::drawChartWithContext(CGContext& ctx) {
     drawLabels(ctx);
     if (chartHQRS_ && scale_.isDrawable()) {
         IntradayPlot plot(maxPoints(), floatOf(scale_.upper), floatOf(scale_.lower));
-        plot.drawLine(ctx, *chartHQRS_, ChartField::kLast, lineRect_, scale_.open, *colorWithIndex(30));
-        if (stkClass_ != 2)
-            plot.drawLine(ctx, *chartHQRS_, ChartField::kAverage, lineRect_, scale_.open, *colorWithIndex(29));
+        plot.drawLine(ctx, *chartHQRS_, Col::kLast, lineRect_, scale_.open, *colorWithIndex(30));
+        if (stkClass_ != 2) plot.drawLine(ctx, *chartHQRS_, Col::kAverage, lineRect_, scale_.open, *colorWithIndex(29));
         plot.drawVolume(ctx, *chartHQRS_, cjlRect_, *colorWithIndex(28));
     }
     if (overlay && overlayHQRS_ && scale_.isOverlayDrawable()) {
         IntradayPlot plot(maxPoints(), floatOf(scale_.overlayUpper), floatOf(scale_.overlayLower));
         ctx.saveGState();
         ctx.clipToRect(lineRect_);
-        plot.drawLine(ctx, *overlayHQRS_, ChartField::kLast, lineRect_, scale_.overlayOpen, *colorWithIndex(39), false);
+        plot.drawLine(ctx, *overlayHQRS_, Col::kLast, lineRect_, scale_.overlayOpen, *colorWithIndex(39), false);
         ctx.restoreGState();
     }
     drawDetail(ctx);
@@ -129,8 +131,8 @@ void VTAFSView::drawFrame(CGContext& ctx) const {
 void VTAFSView::drawTitle(CGContext& ctx) const {
     if (!baseHQRS_ || baseHQRS_->rowsAffected() == 0) return;
     baseHQRS_->fetchFirst();
-    auto last = baseHQRS_->toVTAFloatWithFieldName(ChartField::kLast);
-    auto prev = baseHQRS_->toVTAFloatWithFieldName(ChartField::kPrevClose);
+    auto last = baseHQRS_->toVTAFloatWithFieldName(Col::kLast);
+    auto prev = baseHQRS_->toVTAFloatWithFieldName(Col::kPrevClose);
     const UIFont& font = chartFont(14);
     drawStringInRect(&ctx, stkName_ + " " + stKCode_, 4, 1, 150, 18, font, *colorWithIndex(7));
     auto color = colorWithCompare(last, prev);
@@ -183,20 +185,19 @@ void VTAFSView::drawDetail(CGContext& ctx) const {
     if (!header) return;
     header->fetchFirst();
     if (detail) detail->fetchFirst();
-    auto prev = header->toVTAFloatWithFieldName(ChartField::kPrevClose);
+    auto prev = header->toVTAFloatWithFieldName(Col::kPrevClose);
     auto money = [&](const char* f) {
         auto v = detail ? detail->toVTAFloatWithFieldName(f) : std::nullopt;
         return v ? v->toMoney() : std::string();
     };
     std::vector<std::pair<std::string, std::shared_ptr<UIColor>>> values;
-    for (const char* f : {ChartField::kOpen, ChartField::kHigh, ChartField::kLow}) {
+    for (const char* f : {Col::kOpen, Col::kHigh, Col::kLow}) {
         auto v = header->toVTAFloatWithFieldName(f);
         values.push_back({text(v), colorWithCompare(v, prev)});
     }
-    values.push_back({money(ChartField::kVolume), colorWithIndex(28)});
-    values.push_back({money(ChartField::kAmount), colorWithIndex(28)});
-    values.push_back(
-        {detail ? text(detail->toVTAFloatWithFieldName(ChartField::kVolumeRatio)) : "", colorWithIndex(28)});
+    values.push_back({money(Col::kVolume), colorWithIndex(28)});
+    values.push_back({money(Col::kAmount), colorWithIndex(28)});
+    values.push_back({detail ? text(detail->toVTAFloatWithFieldName(Col::kVolumeRatio)) : "", colorWithIndex(28)});
     for (int i = 0; i < 6; ++i)
         drawStringInRect(&ctx, values[i].first, d.origin.x + 44 + (i % 3) * cell, d.origin.y + 2 + (i / 3) * rowH,
                          cell - 48, rowH, font, *values[i].second, TextDrawingMode::Fill, 2);
@@ -205,10 +206,10 @@ void VTAFSView::drawDetail(CGContext& ctx) const {
 void VTAFSView::drawCursor(CGContext& ctx) const {
     if (cursorIndex_ < 0 || !chartHQRS_ || cursorIndex_ >= chartHQRS_->rowsAffected() || !scale_.isDrawable()) return;
     chartHQRS_->moveToIndex(cursorIndex_);
-    auto price = chartHQRS_->toVTAFloatWithFieldName(ChartField::kLast);
-    auto average = chartHQRS_->toVTAFloatWithFieldName(ChartField::kAverage);
-    auto volume = chartHQRS_->toVTAFloatWithFieldName(ChartField::kVolume);
-    std::string time = timeTextOfHHMM(chartHQRS_->toIntWithFieldName(ChartField::kTime));
+    auto price = chartHQRS_->toVTAFloatWithFieldName(Col::kLast);
+    auto average = chartHQRS_->toVTAFloatWithFieldName(Col::kAverage);
+    auto volume = chartHQRS_->toVTAFloatWithFieldName(Col::kVolume);
+    std::string time = timeTextOfHHMM(chartHQRS_->toIntWithFieldName(Col::kMinute));
     chartHQRS_->fetchFirst();
     IntradayPlot plot(maxPoints(), floatOf(scale_.upper), floatOf(scale_.lower));
     double y = std::clamp(plot.y(lineRect_, floatOf(price)), CGRectGetMinY(lineRect_), CGRectGetMaxY(lineRect_));

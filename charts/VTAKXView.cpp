@@ -5,13 +5,16 @@
 
 #include "charts/CandlesticksTechIndexView.h"
 #include "charts/ChartDrawing.h"
-#include "charts/ChartFields.h"
 #include "charts/HistoryTimeSharingChartViewController.h"
 #include "charts/KLinePlot.h"
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
+#include "core/contracts/QuoteContract.h"
 #include "ui/Drawing.h"
 #include "ui/Palette.h"
+
+namespace Col = QuoteContract::Col;
+namespace Key = QuoteContract::Key;
 
 namespace {
 constexpr double kTitleHeight = 20, kSideWidth = 44, kDateHeight = 16;
@@ -46,8 +49,8 @@ void VTAKXView::layoutSubviews() {
 RequestBuilder VTAKXView::requestStringWithMFunc(int mainFunction, int subFunction) const {
     RequestBuilder r(mainFunction, subFunction);
     bool held = chartHQRS_ && chartHQRS_->rowsAffected() > 0;
-    r.add("direct", 1).add("time", 0).add("type", KLine::periodCode(typeIndex_)).add("date", 0);
-    r.add("count", held ? kUpdateCount : kFullCount).add("techname", techName_);
+    r.add(Key::kDirect, 1).add(Key::kTime, 0).add(Key::kType, KLine::periodCode(typeIndex_)).add(Key::kDate, 0);
+    r.add(Key::kCount, held ? kUpdateCount : kFullCount).add(Key::kTechName, techName_);
     return r;
 }
 
@@ -66,8 +69,8 @@ void VTAKXView::parseHQData(const RecordSets& sets) {
 // The latest bars replace the held bars of the same day and extend the held ones.
 void VTAKXView::mergeBars(const std::shared_ptr<VTATCRS>& fresh) {
     VTATCRS& held = *chartHQRS_;
-    int day = held.fieldsIndexWithName(ChartField::kDate);
-    if (day < 0 || fresh->fieldCount() != held.fieldCount() || fresh->fieldsIndexWithName(ChartField::kDate) != day) {
+    int day = held.fieldsIndexWithName(Col::kDate);
+    if (day < 0 || fresh->fieldCount() != held.fieldCount() || fresh->fieldsIndexWithName(Col::kDate) != day) {
         chartHQRS_ = fresh;
         return;
     }
@@ -132,7 +135,7 @@ void VTAKXView::viewForHistory() {
 void VTAKXView::openHistoryOfBar(int index) {
     if (!chartHQRS_ || !baseHQRS_ || index < 0 || index >= chartHQRS_->rowsAffected()) return;
     chartHQRS_->moveToIndex(index);
-    std::string day = KLine::dayOf(chartHQRS_->toStringWithFieldName(ChartField::kDate).value_or(""));
+    std::string day = KLine::dayOf(chartHQRS_->toStringWithFieldName(Col::kDate).value_or(""));
     chartHQRS_->fetchFirst();
     openHistoryTimeSharing(*baseHQRS_, day);
 }
@@ -156,9 +159,9 @@ void VTAKXView::drawChartWithContext(CGContext& ctx) {
 
     KLinePlot candles(lineRect_, window_, priceRange_);
     candles.drawCandles(ctx, *bars);
-    candles.drawLine(ctx, *bars, ChartField::kMA5, *colorWithIndex(33));
-    candles.drawLine(ctx, *bars, ChartField::kMA10, *colorWithIndex(34));
-    candles.drawLine(ctx, *bars, ChartField::kMA30, *colorWithIndex(35));
+    candles.drawLine(ctx, *bars, Col::kMa5, *colorWithIndex(33));
+    candles.drawLine(ctx, *bars, Col::kMa10, *colorWithIndex(34));
+    candles.drawLine(ctx, *bars, Col::kMa30, *colorWithIndex(35));
     if (priceRange_.max && priceRange_.min) {
         drawStringInRect(&ctx, priceRange_.max->toString(), 2, lineRect_.origin.y, kSideWidth - 4, 14, font,
                          *colorWithIndex(25));
@@ -169,7 +172,7 @@ void VTAKXView::drawChartWithContext(CGContext& ctx) {
     if (window_.count > 0) {
         auto dayAt = [&](int i) {
             bars->moveToIndex(i);
-            std::string da = bars->toStringWithFieldName(ChartField::kDate).value_or("");
+            std::string da = bars->toStringWithFieldName(Col::kDate).value_or("");
             bars->fetchFirst();
             return da;
         };
@@ -182,12 +185,12 @@ void VTAKXView::drawChartWithContext(CGContext& ctx) {
     if (showCursor_ && cursorIndex_ >= window_.from && cursorIndex_ < window_.from + window_.count &&
         candles.isDrawable()) {
         bars->moveToIndex(cursorIndex_);
-        auto close = bars->toVTAFloatWithFieldName(ChartField::kLast);
+        auto close = bars->toVTAFloatWithFieldName(Col::kLast);
         std::vector<std::pair<std::string, std::string>> rows{
-            {"日期", bars->toStringWithFieldName(ChartField::kDate).value_or("")},
-            {"开盘", text(bars->toVTAFloatWithFieldName(ChartField::kOpen))},
-            {"最高", text(bars->toVTAFloatWithFieldName(ChartField::kHigh))},
-            {"最低", text(bars->toVTAFloatWithFieldName(ChartField::kLow))},
+            {"日期", bars->toStringWithFieldName(Col::kDate).value_or("")},
+            {"开盘", text(bars->toVTAFloatWithFieldName(Col::kOpen))},
+            {"最高", text(bars->toVTAFloatWithFieldName(Col::kHigh))},
+            {"最低", text(bars->toVTAFloatWithFieldName(Col::kLow))},
             {"收盘", text(close)}};
         bars->fetchFirst();
         double y =

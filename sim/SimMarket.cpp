@@ -100,7 +100,7 @@ SimMarket::SimMarket(uint64_t seed) : seed_(seed) {
     };
     closes_.resize(instruments_.size());
     cnMinutes_ = minutesOf({{570, 690}, {780, 900}});
-    hkMinutes_ = minutesOf({{600, 750}, {870, 960}});
+    hkMinutes_ = minutesOf({{570, 720}, {780, 960}});
 }
 
 const SimInstrument* SimMarket::find(const std::string& code, int market) const {
@@ -228,36 +228,67 @@ std::vector<SimMinutePoint> SimMarket::wholeDay(size_t index, int yyyymmdd) cons
     std::vector<SimMinutePoint> out;
     const SimInstrument& inst = instruments_[index];
     const long day = SimClock::dayNumber(yyyymmdd);
-    const int minuteOfDay = 1440;
     const auto& minutes = sessionMinutes(inst.market);
     const size_t n = minutes.size();
     const double prev = static_cast<double>(prevClose(inst, yyyymmdd));
     const double last = static_cast<double>(close(inst, yyyymmdd));
     const double open = prev * (1 + 0.004 * normal(index, static_cast<uint64_t>(day), 11));
     const double sigma = prev * (inst.classId == 5 ? 0.0002 : 0.0012);
-    // Bridge from the open to the close.
+    // Bonds: minutes without a deal at both ends of the day.
+    size_t first = 0, final = n - 1;
+    if (inst.classId == 5 && n > 60) {
+        first = 5 + static_cast<size_t>(uniform(index, static_cast<uint64_t>(day), 21) * 25);
+        final = n - 4 - static_cast<size_t>(uniform(index, static_cast<uint64_t>(day), 22) * 20);
+    }
+    // Bridge from the open (first deal) to the close (last deal).
+    const size_t span = final - first;
     std::vector<double> walk(n, 0);
-    for (size_t i = 1; i < n; ++i) walk[i] = walk[i - 1] + normal(index, static_cast<uint64_t>(day), 1000 + i);
+    for (size_t i = first + 1; i <= final; ++i)
+        walk[i] = walk[i - 1] + normal(index, static_cast<uint64_t>(day), 1000 + i);
     double amount = 0;
     int64_t total = 0;
     const double perMinute = static_cast<double>(inst.baseVolume) / static_cast<double>(n);
-    for (size_t i = 0; i < n && minutes[i] <= minuteOfDay; ++i) {
-        double f = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 1;
-        double p = open + (last - open) * f + sigma * (walk[i] - f * walk[n - 1]);
+    int64_t price = std::max<int64_t>(std::llround(open), 1);
+    for (size_t i = 0; i < n; ++i) {
         SimMinutePoint pt;
         pt.hhmm = minutes[i] / 60 * 100 + minutes[i] % 60;
-        pt.price = i + 1 == n ? static_cast<int64_t>(last) : std::max<int64_t>(std::llround(p), 1);
-        double factor = std::exp(0.6 * normal(index, static_cast<uint64_t>(day), 50000 + i));
-        pt.volume = std::max<int64_t>(100, std::llround(perMinute * factor / 100) * 100);
+        if (i >= first && i <= final) {
+            double f = span > 0 ? static_cast<double>(i - first) / static_cast<double>(span) : 1;
+            double p = open + (last - open) * f + sigma * (walk[i] - f * walk[final]);
+            price = i == final ? static_cast<int64_t>(last) : std::max<int64_t>(std::llround(p), 1);
+            double factor = std::exp(0.6 * normal(index, static_cast<uint64_t>(day), 50000 + i));
+            pt.volume = std::max<int64_t>(100, std::llround(perMinute * factor / 100) * 100);
+        }
+        pt.price = price;
         total += pt.volume;
         amount +=
             static_cast<double>(pt.price) * static_cast<double>(pt.volume) / static_cast<double>(pow10(inst.decimals));
         pt.totalVolume = total;
         pt.amount = amount;
-        pt.average = std::llround(amount / static_cast<double>(total) * static_cast<double>(pow10(inst.decimals)));
+        pt.average = total > 0
+                         ? std::llround(amount / static_cast<double>(total) * static_cast<double>(pow10(inst.decimals)))
+                         : price;
         out.push_back(pt);
     }
     return out;
+}
+
+bool SimMarket::barOf(const std::vector<SimMinutePoint>& points, size_t from, size_t to, SimBar& bar) {
+    to = std::min(to, points.size());
+    bool traded = false;
+    for (size_t i = from; i < to; ++i) {
+        const auto& p = points[i];
+        if (p.volume <= 0) continue;
+        if (!traded) bar.open = bar.high = bar.low = p.price;
+        traded = true;
+        bar.high = std::max(bar.high, p.price);
+        bar.low = std::min(bar.low, p.price);
+        bar.close = p.price;
+    }
+    if (!traded) return false;
+    bar.volume = points[to - 1].totalVolume - (from > 0 ? points[from - 1].totalVolume : 0);
+    bar.amount = points[to - 1].amount - (from > 0 ? points[from - 1].amount : 0);
+    return true;
 }
 
 SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
@@ -273,18 +304,16 @@ SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
     q.date = date;
     q.prevClose = prevClose(inst, date);
     auto points = minutePoints(inst, date, minute);
-    if (points.empty()) {
+    SimBar day;
+    if (!barOf(points, 0, points.size(), day)) {
         q.last = q.prevClose;
         q.average = q.prevClose;
     } else {
         q.traded = true;
-        q.open = points.front().price;
-        q.high = q.low = q.open;
-        for (const auto& p : points) {
-            q.high = std::max(q.high, p.price);
-            q.low = std::min(q.low, p.price);
-        }
-        q.last = points.back().price;
+        q.open = day.open;
+        q.high = day.high;
+        q.low = day.low;
+        q.last = day.close;
         q.average = points.back().average;
         q.volume = points.back().totalVolume;
         q.amount = points.back().amount;
@@ -301,25 +330,21 @@ SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
     return q;
 }
 
-std::vector<SimBar> SimMarket::dailyBars(const SimInstrument& inst, int yyyymmdd, int count) const {
+std::vector<SimBar> SimMarket::dailyBars(const SimInstrument& inst, int yyyymmdd, int count, int lastMinute) const {
     std::vector<SimBar> bars;
     int day = isTradingDay(yyyymmdd) ? yyyymmdd : previousTradingDay(yyyymmdd);
-    for (int k = 0; k < count; ++k) {
-        auto points = minutePoints(inst, day);
-        if (points.empty()) break;
+    if (day != yyyymmdd) lastMinute = 1440;
+    for (int k = 0; static_cast<int>(bars.size()) < count && k < count + 1; ++k) {
+        auto points = minutePoints(inst, day, k == 0 ? lastMinute : 1440);
         SimBar b;
-        b.date = day;
-        b.prevClose = prevClose(inst, day);
-        b.open = points.front().price;
-        b.high = b.low = b.open;
-        for (const auto& p : points) {
-            b.high = std::max(b.high, p.price);
-            b.low = std::min(b.low, p.price);
+        // A day whose first deal is still to come has no bar yet.
+        if (barOf(points, 0, points.size(), b)) {
+            b.date = day;
+            b.prevClose = prevClose(inst, day);
+            bars.push_back(b);
+        } else if (k > 0) {
+            break;
         }
-        b.close = points.back().price;
-        b.volume = points.back().totalVolume;
-        b.amount = points.back().amount;
-        bars.push_back(b);
         if (day <= kAnchorDate) break;
         day = previousTradingDay(day);
     }

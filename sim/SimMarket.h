@@ -73,7 +73,8 @@ public:
     std::vector<const SimInstrument*> search(const std::string& key, size_t count, int market = 0) const;
 
     static constexpr const char* kInterval = "0930-1130,1300-1500";
-    static constexpr const char* kHKTime = "600,750,870,960";
+    // Hong Kong: 9:30-12:00 and 13:00-16:00, 330 minutes.
+    static constexpr const char* kHKTime = "570,720,780,960";
     // Minutes of the day that have a point, in order.
     const std::vector<int>& sessionMinutes(int market) const;
     static bool isTradingDay(int yyyymmdd);
@@ -82,10 +83,18 @@ public:
     int64_t prevClose(const SimInstrument& inst, int yyyymmdd) const;
     int64_t close(const SimInstrument& inst, int yyyymmdd) const;
     // The day's minute points up to and including `minuteOfDay` (all: 1440).
+    // Bonds trade thinly: their first minutes and their last ones pass
+    // without a deal (volume 0, the price standing).
     std::vector<SimMinutePoint> minutePoints(const SimInstrument& inst, int yyyymmdd, int minuteOfDay = 1440) const;
     SimQuote quote(const SimInstrument& inst, double t) const;
-    // Daily bars of trading days up to `yyyymmdd` (included when `includeLast`), oldest first.
-    std::vector<SimBar> dailyBars(const SimInstrument& inst, int yyyymmdd, int count) const;
+    // Daily bars of trading days up to `yyyymmdd`, oldest first; the bar of
+    // `yyyymmdd` itself holds the minutes up to `lastMinute` only (none
+    // before its first deal).
+    std::vector<SimBar> dailyBars(const SimInstrument& inst, int yyyymmdd, int count, int lastMinute = 1440) const;
+    // The bar of the minute points from .. to - 1: open, high, low and close
+    // of the deals, the volume and amount of those minutes. False without a
+    // deal among them.
+    static bool barOf(const std::vector<SimMinutePoint>& points, size_t from, size_t to, SimBar& bar);
 
     static std::string priceText(int64_t value, int decimals);  // "12.34"
 

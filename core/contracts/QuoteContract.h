@@ -23,15 +23,60 @@ inline constexpr int kFund = 4;
 inline constexpr int kBond = 5;
 inline constexpr int kHongKongShare = 6;
 }  // namespace Class
-namespace Key {                                   // request keys
-inline constexpr const char* kCode = "code";      // snapshot: ids joined by "|"; intraday, K-line: one id
-inline constexpr const char* kField = "field";    // snapshot: column numbers joined by "|"
-inline constexpr const char* kKey = "key";        // search: code or pinyin prefix
-inline constexpr const char* kMarket = "market";  // search: one market only
-inline constexpr const char* kCount = "count";    // search (default 10), K-line (default 320)
-inline constexpr const char* kAddUp = "addup";    // intraday: 1 the market's index too
-inline constexpr const char* kDate = "date";      // intraday, K-line: 0 today, or yyyyMMdd
+namespace Key {                                          // request keys
+inline constexpr const char* kCode = "code";             // snapshot: ids joined by "|"; intraday, K-line: one id
+inline constexpr const char* kField = "field";           // snapshot: column numbers joined by "|"
+inline constexpr const char* kKey = "key";               // search: code or pinyin prefix
+inline constexpr const char* kMarket = "market";         // search: one market only
+inline constexpr const char* kCount = "count";           // search (default 10), K-line (default 320)
+inline constexpr const char* kAddUp = "addup";           // intraday: 1 the market's index too
+inline constexpr const char* kDate = "date";             // intraday, K-line: 0 today, or yyyyMMdd
+inline constexpr const char* kFreq = "freq";             // intraday: minutes between points (default 1)
+inline constexpr const char* kTime = "time";             // intraday, K-line: 0 (from the start)
+inline constexpr const char* kMaxVol = "maxvol";         // intraday: 999999999 (no cap)
+inline constexpr const char* kCloseXxld = "close_xxld";  // intraday: 1 (no information-radar markers)
+inline constexpr const char* kDirect = "direct";         // K-line: 1 (the latest bars)
+inline constexpr const char* kType = "type";             // K-line: the period (Period)
+inline constexpr const char* kTechName = "techname";     // K-line: the indicator (Tech)
 }  // namespace Key
+// K-line periods ("type"); anything else is the day.
+namespace Period {
+inline constexpr int k5Minutes = 1;
+inline constexpr int k15Minutes = 2;
+inline constexpr int k30Minutes = 3;
+inline constexpr int k60Minutes = 4;
+inline constexpr int kDay = 5;
+inline constexpr int kWeek = 6;
+inline constexpr int kMonth = 7;
+}  // namespace Period
+// K-line indicators ("techname", empty for volume alone). The server adds
+// the indicator's columns after the 14 fixed bar columns, named the
+// indicator's name and 1, 2, ... in order:
+//   MACD  MACD1 bar 2 x (DIF - DEA), MACD2 DEA, MACD3 DIF (12, 26, 9)
+//   KDJ   KDJ1 K, KDJ2 D, KDJ3 J (9, 3, 3)
+//   RSI   RSI1 6, RSI2 12, RSI3 24 bars
+//   WR    WR1 10, WR2 6 bars
+//   BOLL  BOLL1 middle, BOLL2 upper, BOLL3 lower (20 bars, 2 deviations)
+//   DMA   DMA1 DDD (10 - 50), DMA2 AMA (10 of DDD)
+//   AROON AROON1 up, AROON2 down (25 bars)
+//   CCI   CCI1 (14 bars)
+//   SAR   SAR1 (step 0.02, at most 0.2)
+namespace Tech {
+inline constexpr int kFirstColumn = 14;
+inline constexpr const char* kVolume = "";
+inline constexpr const char* kMACD = "MACD";
+inline constexpr const char* kKDJ = "KDJ";
+inline constexpr const char* kRSI = "RSI";
+inline constexpr const char* kWR = "WR";
+inline constexpr const char* kBOLL = "BOLL";
+inline constexpr const char* kDMA = "DMA";
+inline constexpr const char* kAROON = "AROON";
+inline constexpr const char* kCCI = "CCI";
+inline constexpr const char* kSAR = "SAR";
+inline constexpr const char* kNames[10] = {kVolume, kMACD, kKDJ, kRSI, kWR, kBOLL, kDMA, kAROON, kCCI, kSAR};
+inline constexpr const char* kBollColumns[3] = {"BOLL1", "BOLL2", "BOLL3"};
+inline constexpr const char* kSarColumn = "SAR1";
+}  // namespace Tech
 namespace Col {                                       // reply columns
 inline constexpr const char* kMarket = "exchid";      // 市场
 inline constexpr const char* kClass = "classid";      // 类别
@@ -59,10 +104,10 @@ inline constexpr const char* kBidVolume[5] = {"bl1", "bl2", "bl3", "bl4", "bl5"}
 inline constexpr const char* kUpdated = "lastupd";   // yyyyMMddHHmmss
 inline constexpr const char* kMinute = "tm";         // intraday point: HHMM
 inline constexpr const char* kMinuteShare = "avol";  // intraday point: the minute's volume in per mille of the total
-inline constexpr const char* kDate = "da";           // K-line bar: yyyyMMdd
+inline constexpr const char* kDate = "da";           // K-line bar: yyyyMMdd (minute periods yyyyMMddHHmm)
 inline constexpr const char* kMa5 = "ma5";           // K-line bar: moving averages of the close
 inline constexpr const char* kMa10 = "ma10";
-inline constexpr const char* kMa20 = "ma20";
+inline constexpr const char* kMa30 = "ma30";
 }  // namespace Col
 namespace Field {  // snapshot column numbers (Key::kField)
 inline constexpr int kMarket = 1;
