@@ -48,6 +48,21 @@ std::vector<int> tradingDays(const SimMarket& market, int day, int count) {
     return days;
 }
 
+// The bar of a minute: the opening minute belongs to the first bar.
+int stepOf(const SimTradingMinutes& sessions, int hhmm, int period) {
+    return std::max(1, (sessions.elapsed(hhmm / 100 * 60 + hhmm % 100) + period - 1) / period);
+}
+
+// The mean of the last n closes (in the price's unit), rounded half away from zero.
+Value movingAverage(const std::vector<Bar>& bars, size_t i, size_t n, int decimals) {
+    if (i + 1 < n) return Value();
+    int64_t sum = 0;
+    for (size_t k = i + 1 - n; k <= i; ++k) sum += bars[k].b.close;
+    int64_t twice = 2 * sum, d = 2 * static_cast<int64_t>(n);
+    int64_t mean = sum >= 0 ? (twice + static_cast<int64_t>(n)) / d : -((-twice + static_cast<int64_t>(n)) / d);
+    return SimMarket::priceText(mean, decimals);
+}
+
 std::vector<Bar> minuteBars(const SimMarket& market, const SimInstrument& s, int day, int lastMinute, int period,
                             int count) {
     SimTradingMinutes sessions(market.sessionMinutes(s.market));
@@ -61,11 +76,9 @@ std::vector<Bar> minuteBars(const SimMarket& market, const SimInstrument& s, int
         size_t from = 0;
         while (from < points.size()) {
             const auto& p = points[from];
-            int step = (sessions.elapsed(p.hhmm / 100 * 60 + p.hhmm % 100) + period - 1) / period;
+            int step = stepOf(sessions, p.hhmm, period);
             size_t to = from + 1;
-            while (to < points.size() &&
-                   (sessions.elapsed(points[to].hhmm / 100 * 60 + points[to].hhmm % 100) + period - 1) / period == step)
-                ++to;
+            while (to < points.size() && stepOf(sessions, points[to].hhmm, period) == step) ++to;
             Bar bar;
             if (SimMarket::barOf(points, from, to, bar.b)) {
                 int end = sessions.minuteAt(step * period);
@@ -162,17 +175,12 @@ std::vector<uint8_t> klineReply(SimCall& c) {
     const int d = s->decimals;
     const double unit = std::pow(10.0, d);
     std::vector<SimOHLC> ohlc;
-    std::vector<double> closes;
-    for (const auto& bar : bars) {
+    for (const auto& bar : bars)
         ohlc.push_back({bar.b.open / unit, bar.b.high / unit, bar.b.low / unit, bar.b.close / unit});
-        closes.push_back(bar.b.close / unit);
-    }
     auto indicator = SimIndicators::compute(tech, ohlc);
     const int techDecimals = SimIndicators::decimals(tech, d);
     for (size_t k = 0; k < indicator.size(); ++k)
         w.addField(tech + std::to_string(k + 1), TCRSFieldType::Packed, 0, tech + std::to_string(k + 1));
-    auto ma5 = SimIndicators::movingAverage(closes, 5), ma10 = SimIndicators::movingAverage(closes, 10),
-         ma30 = SimIndicators::movingAverage(closes, 30);
     auto optionalPrice = [&](const std::optional<double>& v, int decimals) {
         return v ? price(*v, decimals) : Value();
     };
@@ -191,9 +199,9 @@ std::vector<uint8_t> klineReply(SimCall& c) {
                                SimMarket::priceText(b.close - b.prevClose, d),
                                simFixed(pct, 2),
                                simFixed(double(b.volume) / double(std::max<int64_t>(s->baseVolume * 100, 1)) * 100, 2),
-                               optionalPrice(ma5[i], d),
-                               optionalPrice(ma10[i], d),
-                               optionalPrice(ma30[i], d)};
+                               movingAverage(bars, i, 5, d),
+                               movingAverage(bars, i, 10, d),
+                               movingAverage(bars, i, 30, d)};
         for (const auto& column : indicator) row.push_back(optionalPrice(column[i], techDecimals));
         w.addRecord(row);
     }

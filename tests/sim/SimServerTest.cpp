@@ -69,7 +69,7 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
     EXPECT_EQ(a.prevClose(m, 20240304), a.close(m, 20240301));
     EXPECT_EQ(a.minutePoints(m, 20240305).size(), 241u);
     EXPECT_EQ(a.minutePoints(*a.findId("00700.3"), 20240305).size(), 331u);  // 9:30-12:00, 13:01-16:00
-    EXPECT_TRUE(a.minutePoints(m, 20240302).empty());  // Saturday
+    EXPECT_TRUE(a.minutePoints(m, 20240302).empty());                        // Saturday
     EXPECT_EQ(a.minutePoints(m, 20240305).back().price, a.close(m, 20240305));
     // Before the open: last is the previous close, no open yet.
     SimQuote early = a.quote(m, SimClock::fromLocal(20240305, 9 * 60));
