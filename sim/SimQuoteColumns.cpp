@@ -31,7 +31,9 @@ std::string simFixed(double v, int decimals) {
 // Volumes and amounts: the unit is their magnitude (1 万, 2 亿, 3 万亿) with as
 // many decimals kept, the smallest unit whose packed form fits.
 Value simMagnitudeText(double x) {
-    for (int u = 0; u <= 3; ++u) {
+    // Read as a person would: 10万 and more in 万, 1亿 and more in 亿.
+    int from = std::fabs(x) >= 1e8 ? 2 : std::fabs(x) >= 1e5 ? 1 : 0;
+    for (int u = from; u <= 3; ++u) {
         double shown = x / std::pow(10.0, 4 * u);
         double packed = std::llround(shown * std::pow(10.0, u)) * 4.0 + u;
         if (std::fabs(packed) < 999999999.0) return simFixed(shown, u);

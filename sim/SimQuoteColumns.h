@@ -9,7 +9,7 @@
 //   30 "syl", 32 "pycode", 50-54 "sj1-5", 55-59 "sl1-5", 70-74 "bj1-5",
 //   75-79 "bl1-5", 90 "lastupd". Prices are packed numbers with the stock's
 //   decimals; "exchid", "classid", "sl*", "bl*" integers; "cjsl", "cjje" packed
-//   with the smallest magnitude unit that fits (0 plain, 1 万, 2 亿, 3 万亿).
+//   with a magnitude unit (0 plain, 1 万, 2 亿, 3 万亿): simMagnitudeText.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,7 +24,8 @@ struct SimQuote;
 std::vector<std::string> simSplit(const std::string& s, char sep);
 // The number with that many decimals ("12.30").
 std::string simFixed(double v, int decimals);
-// A volume or amount packed with its magnitude unit; no value when too large.
+// A volume or amount packed with its magnitude unit (万 from 10万 on, 亿 from
+// 1亿 on, larger ones when it would not fit); no value when too large.
 Value simMagnitudeText(double x);
 
 struct SimQuoteColumn {

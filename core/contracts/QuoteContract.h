@@ -3,7 +3,7 @@
 // A stock is named by its id "code.market"; a snapshot's columns are asked
 // for by number (Key::kField, "3|1|4") and come first in the asked order.
 // Prices are packed numbers with the stock's decimals; volumes and amounts
-// packed with the smallest magnitude unit that fits (万, 亿, 万亿).
+// packed with a magnitude unit (万 from 10万, 亿 from 1亿, 万亿).
 #include "core/contracts/FunctionId.h"
 namespace QuoteContract {
 inline constexpr FunctionId kIntraday{31000, 1};
