@@ -161,28 +161,40 @@ void CandlesticksTechIndexView::drawMACD(CGContext& ctx, const CGRect& r, VTATCR
     double zero = std::clamp(std::round(maxY + min_.value() * s), CGRectGetMinY(r), maxY);
     strokeChartLine(ctx, r.origin.x, zero, CGRectGetMaxX(r), zero, *chartGridColor(), true);
     const KLine::Window w = windowOf(input_, bars);
+    std::vector<CGRect> up, down;
     for (int k = 0; k < w.count; ++k) {
         bars.moveToIndex(w.from + k);
         if (auto v = bars.toVTAFloatAtIndex(KLine::kFirstTechColumn))
-            drawMACDTechInRect(ctx, r, *v, maxY, w.barX(r.origin.x, k), w.candleWidth);
+            (v->value() >= 0 ? up : down).push_back(macdBar(r, *v, maxY, w.barX(r.origin.x, k), w.candleWidth));
     }
     bars.fetchFirst();
+    ctx.saveGState();
+    ctx.setFillColor(*colorWithIndex(15));
+    if (!up.empty()) ctx.fillRects(up);
+    ctx.setFillColor(*UIColor::cyanColor());
+    if (!down.empty()) ctx.fillRects(down);
+    ctx.restoreGState();
     KLinePlot plot(r, w, {max_, min_});
     plot.drawLine(ctx, bars, KLine::kFirstTechColumn + 2, *colorWithIndex(33));
     plot.drawLine(ctx, bars, KLine::kFirstTechColumn + 1, *colorWithIndex(34));
 }
 
 // The bar stands under the middle of its candle, like the lines.
-void CandlesticksTechIndexView::drawMACDTechInRect(CGContext& ctx, const CGRect& rect, const VTAFloat& value,
-                                                   double bottomY, double candleItemX, int candleWidth) const {
+CGRect CandlesticksTechIndexView::macdBar(const CGRect& rect, const VTAFloat& value, double bottomY, double candleItemX,
+                                          int candleWidth) const {
     const double s = scale(rect);
     const auto& min = min_;
     int64_t v = KLine::inUnit(value, min.unit()).value();
     double y0 = std::clamp(std::round(bottomY + min.value() * s), CGRectGetMinY(rect), bottomY);
     double y1 = std::clamp(std::round(bottomY - double(v - min.value()) * s), CGRectGetMinY(rect), CGRectGetMaxY(rect));
+    return CGRectMake(candleItemX + candleWidth / 2.0 - 1, std::min(y0, y1), 2, std::fabs(y0 - y1));
+}
+
+void CandlesticksTechIndexView::drawMACDTechInRect(CGContext& ctx, const CGRect& rect, const VTAFloat& value,
+                                                   double bottomY, double candleItemX, int candleWidth) const {
     ctx.saveGState();
-    ctx.setFillColor(v >= 0 ? *colorWithIndex(15) : *UIColor::cyanColor());
-    ctx.fillRect(CGRectMake(candleItemX + candleWidth / 2.0 - 1, std::min(y0, y1), 2, std::fabs(y0 - y1)));
+    ctx.setFillColor(value.value() >= 0 ? *colorWithIndex(15) : *UIColor::cyanColor());
+    ctx.fillRect(macdBar(rect, value, bottomY, candleItemX, candleWidth));
     ctx.restoreGState();
 }
 

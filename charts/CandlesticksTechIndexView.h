@@ -64,6 +64,8 @@ private:
     void drawSAR(CGContext& ctx, const CGRect& r, VTATCRS& bars) const;
     void drawLines(CGContext& ctx, const CGRect& r, VTATCRS& bars) const;
     double scale(const CGRect& r) const;
+    CGRect macdBar(const CGRect& rect, const VTAFloat& value, double bottomY, double candleItemX,
+                   int candleWidth) const;
 
     Input input_;
     VTAFloat max_, min_;  // the range of the draw in progress, in one unit
