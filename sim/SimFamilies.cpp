@@ -6,5 +6,5 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerQuoteFunctions(registry);
     registerPortfolioFunctions(registry);
     registerMessageFunctions(registry);
-    registerNewsMenuFunctions(registry);
+    registerNewsFunctions(registry);
 }

@@ -2,8 +2,8 @@
 // keys and columns named in core/contracts/MessageContract.h).
 // 3780/2 messages not yet confirmed. Set 0 rows: "msg_id", "detailmsg_id",
 //   "sender_code", "sender_name", "send_time" ("yyyy-MM-dd HH:mm:ss"),
-//   "is_validate" (1: confirm the receipt), "msg_type" (1 long text, 2 web
-//   address), "msg_level", "summary", "content", "week" (0 Sunday to 6), "channel_name",
+//   "is_validate" (1: confirm the receipt), "msg_type" (0 the text alone, 1 a
+//   long text, "url" the request for it; 2 a web page, "url" its address), "msg_level", "summary", "content", "week" (0 Sunday to 6), "channel_name",
 //   "stk_code", "stk_name", "url". Messages that need no confirmation count as
 //   delivered once sent.
 // 3780/3 confirmation. Request "detailmsg_id": ids joined by "|" (or ",").
@@ -119,23 +119,62 @@ std::string simLongTextRequest(int64_t detailId) {
 
 SimMessageRoom::SimMessageRoom(SimServer& server) {
     const double now = server.clock().now();
-    const struct {
+    // Oldest first, so that the ids grow with the send time.
+    struct Seed {
+        double ago;
+        const char* senderCode;
+        const char* senderName;
+        const char* channel;
         const char* title;
         const char* content;
-        const char* code;
-        const char* name;
-        double ago;
-    } seed[] = {
-        {"早盘提示", "今日两市小幅高开，银行板块表现活跃。", "600036", "招商银行", 6 * 3600},
-        {"公司公告", "平安银行发布季度报告，营收稳步增长。", "000001", "平安银行", 3 * 3600},
-        {"系统通知", "本周六凌晨系统例行维护，请提前安排交易。", "", "", 3600},
+        const char* stockCode;
+        const char* stockName;
+        int type;  // 0 the text alone, 1 a long text, 2 a page at `url`
+        int needConfirm;
+        bool delivered;  // confirmed before: only the history finds it
+        const char* longText;
+    };
+    const std::string page = server.url().substr(server.url().find("://") + 3) + "/page/report.html";
+    const Seed seed[] = {
+        {6 * 86400 + 5400, "1001", "资讯中心", "每日资讯", "上周市场回顾",
+         "上周两市震荡上行，成交量温和放大，消费与金融板块表现居前。", "", "", 1, 1, true,
+         "上周沪指累计上涨1.2%，深证成指上涨0.8%。\r\n\r\n北向资金全周净流入逾百亿元。"},
+        {4 * 86400 - 16200, "2001", "公告快递", "公司公告", "新股申购提示",
+         "本周五有一只新股可申购，申购代码780318，请提前准备资金。", "601318.2", "中国平安", 0, 1, true, ""},
+        {2 * 86400 - 34200, "1001", "资讯中心", "每日资讯", "周末要闻回顾",
+         "周末多项政策密集出台，白酒龙头公布分红方案。", "600519.2", "贵州茅台", 1, 1, false,
+         "贵州茅台公布年度分红方案，拟每股派发现金红利。\r\n\r\n多家券商认为消费板块估值处于合理区间。"},
+        {86400 - 22800, "3001", "研究所", "研究报告", "晨会纪要",
+         "宏观：稳增长政策持续发力，基建投资增速回升，制造业景气度改善。"
+         "策略：市场风险偏好有所修复，建议关注业绩确定性较强的消费龙头与高股息的银行板块。"
+         "行业：新能源汽车销量保持高增长，产业链中游盈利能力有望改善；半导体设备国产替代进程加快。"
+         "个股：重点推荐招商银行、贵州茅台、中国平安，维持买入评级。"
+         "风险提示：海外市场波动加剧，国内经济复苏不及预期。",
+         "", "", 2, 1, false, ""},
+        {3 * 3600 + 600, "1001", "资讯中心", "每日资讯", "早盘提示", "今日两市小幅高开，银行板块表现活跃。", "600036.2",
+         "招商银行", 1, 1, false,
+         "今日两市小幅高开，银行板块表现活跃。\r\n\r\n招商银行早盘上涨2%，成交放大。\n盘面上，券商、保险板块跟涨。"},
+        {3300, "2001", "公告快递", "公司公告", "平安银行、招商银行发布业绩快报",
+         "两家银行同日发布业绩快报，营收与净利润均实现增长。", "000001.1,600036.2", "平安银行,招商银行", 1, 1, false,
+         "平安银行：营业收入同比增长>10% & "
+         "不良率保持稳定。\r\n\r\n招商银行：净利润稳健增长，不良贷款率<1.1%，拨备覆盖率保持高位。"},
+        {1800, "9001", "系统通知", "系统通知", "系统维护通知",
+         "本周六凌晨0:00至6:00系统例行维护，届时暂停交易与行情服务，请提前安排。", "", "", 0, 0, false, ""},
     };
     for (const auto& s : seed) {
         SimMessage m;
+        m.senderCode = s.senderCode;
+        m.senderName = s.senderName;
+        m.channel = s.channel;
         m.title = s.title;
         m.content = s.content;
-        m.stockCode = s.code;
-        m.stockName = s.name;
+        m.stockCode = s.stockCode;
+        m.stockName = s.stockName;
+        m.type = s.type;
+        m.needConfirm = s.needConfirm;
+        m.delivered = s.delivered;
+        m.longText = s.longText;
+        if (s.type == 2) m.url = page;
         add(std::move(m), now - s.ago);
     }
 }
@@ -145,7 +184,7 @@ const SimMessage& SimMessageRoom::add(SimMessage m, double now) {
     if (m.detailId == 0) m.detailId = m.msgId * 10;
     if (m.sendTime == 0) m.sendTime = now;
     if (m.url.empty() && m.type == 1) m.url = simLongTextRequest(m.detailId);
-    if (m.longText.empty()) m.longText = "<p>" + m.content + "</p>";
+    if (m.longText.empty() && m.type == 1) m.longText = m.content;
     messages.push_back(std::move(m));
     return messages.back();
 }

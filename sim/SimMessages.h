@@ -1,7 +1,10 @@
 #pragma once
 // Pushed messages: one message as the server keeps it, and the room of the
-// message family (SimMessages.cpp), seeded with a few messages sent in the
-// hours before the server's clock when it is first used.
+// message family (SimMessages.cpp), seeded when first used with the messages
+// of the week before the server's clock: four senders, several days, plain
+// texts, long texts and a web page, none, one or two related stocks; two of
+// them confirmed long ago (only the history finds them), the others waiting
+// for the phone.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,11 +18,11 @@ struct SimMessage {
     std::string senderName = "资讯中心";
     double sendTime = 0;  // sim clock seconds
     int needConfirm = 1;  // "is_validate"
-    int type = 1;         // 1 long text (url is a request), 2 web address
+    int type = 1;         // 0 the text alone, 1 long text (url is a request), 2 web address
     int level = 1;
     std::string title;
     std::string content;
-    std::string longText;  // "news_content" of the long message
+    std::string longText;  // "news_content" of the long message (the content when none is given)
     std::string channel = "每日资讯";
     std::string stockCode, stockName;
     std::string url;         // filled from the ids when empty (type 1)

@@ -31,6 +31,14 @@ const Page kPages[] = {
      "<p><b>收不到消息？</b> 请确认手机号码已经注册，并在系统设置中允许推送通知。</p>\n"
      "<p><a href=\"@qzopt=back\">返回</a></p>\n"
      "</body></html>\n"},
+    {"report",
+     "<html><head><meta charset=\"utf-8\"><title>晨会纪要</title></head><body>\n"
+     "<h2>晨会纪要</h2>\n"
+     "<p><b>宏观</b> 稳增长政策持续发力，基建投资增速回升，制造业景气度改善。</p>\n"
+     "<p><b>策略</b> 市场风险偏好有所修复，建议关注业绩确定性较强的消费龙头与高股息的银行板块。</p>\n"
+     "<p><b>个股</b> 重点推荐招商银行、贵州茅台、中国平安，维持买入评级。</p>\n"
+     "<p><a href=\"faq.html\">常见问题</a></p>\n"
+     "</body></html>\n"},
 };
 
 // The brokerage's facts the pages state, filled in where a page names them.

@@ -24,7 +24,7 @@
 //   行情 (1): 101-199, quotes and charts (SimQuotes.cpp; 108 the hidden "f10" node)
 //   交易 (2): 201-219 as they stand; new items 220-259 trading, 260-299 bank transfers
 //   理财 (3): 301-399, funds and wealth products
-//   资讯 (4): 401-499, news (SimNewsMenu.cpp)
+//   资讯 (4): 401-499, news (SimNews.cpp)
 //   融资融券 (5): 501-599, margin trading
 //   消息 (6): 601-699, pushed messages
 //   更多 (7): 701-799, the shell's own screens (SimSystem.cpp; 703 is news')
@@ -83,4 +83,4 @@ void registerSystemFunctions(SimRegistry& registry);     // 100/x, 3504, 3730
 void registerQuoteFunctions(SimRegistry& registry);      // 31000/x
 void registerPortfolioFunctions(SimRegistry& registry);  // 3710/x
 void registerMessageFunctions(SimRegistry& registry);    // 3780/x
-void registerNewsMenuFunctions(SimRegistry& registry);   // 504/1
+void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/61, 504/62

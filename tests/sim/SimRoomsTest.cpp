@@ -20,10 +20,10 @@
 TEST_F(SimTest, RoomsAreMadeOnFirstUseAndSeededFromTheClockOfThatMoment) {
     sim->clock().advance(86400);  // the messages are seeded in the hours before first use
     auto messages = sim->messages();
-    ASSERT_EQ(messages.size(), 3u);
+    ASSERT_EQ(messages.size(), 7u);
     EXPECT_EQ(messages.front().msgId, 1000);
-    EXPECT_DOUBLE_EQ(messages.front().sendTime, kTuesdayMorning + 86400 - 6 * 3600);
-    EXPECT_EQ(messages.back().url, "tc_mfuncno=3780&tc_sfuncno=7&detailmsg_id=10020");
+    EXPECT_DOUBLE_EQ(messages.front().sendTime, kTuesdayMorning + 86400 - 6 * 86400 - 5400);
+    EXPECT_EQ(messages[4].url, "tc_mfuncno=3780&tc_sfuncno=7&detailmsg_id=10040");
     // One room per type: what a control writes, a handler reads.
     sim->withRoom<SimSystemRoom>([](SimSystemRoom& r) { r.registeredPhones.insert("13900139000"); });
     std::string s = login("13900139000");
@@ -57,8 +57,8 @@ TEST_F(SimTest, ResetStateGivesAFreshServerOnTheSamePort) {
     EXPECT_EQ(sim->requestCount(), 0u);
     EXPECT_TRUE(sim->sessionIds().empty());
     EXPECT_TRUE(sim->ownStocks("13900139000").empty());
-    EXPECT_EQ(sim->messages().size(), 3u);
-    EXPECT_EQ(sim->messages().back().msgId, 1002);  // ids start again
+    EXPECT_EQ(sim->messages().size(), 7u);
+    EXPECT_EQ(sim->messages().back().msgId, 1006);  // ids start again
     EXPECT_DOUBLE_EQ(sim->clock().now(), kTuesdayMorning);
     EXPECT_TRUE(sim->clock().isFrozen());
     EXPECT_EQ(etag(call(s, "tc_mfuncno=3504&tc_sfuncno=1")), "2,0,0,0");  // sessions are required again
@@ -105,7 +105,7 @@ TEST_F(SimTest, ACraftedAnswerIsSentAsItStandsForTheTimesAsked) {
     // A pending answer is forgotten with the other controls.
     sim->answerNext(MessageContract::kUnconfirmed, malformed);
     sim->clearControls();
-    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 3);
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=3780&tc_sfuncno=2"))->rowsAffected(), 5);
 }
 
 TEST(SimRoomsLockTest, HandlersWithoutARoomRunSideBySideAndARoomTakesTheLock) {
