@@ -12,6 +12,7 @@
 #include "core/contracts/SystemContract.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/MessageExpressDaoImpl.h"
+#include "core/storage/MessageExpressRecord.h"
 #include "net/QZNetworkService.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -139,26 +140,7 @@ void XXNetworkManager::storeMessages(const std::vector<uint8_t>& data) {
     std::vector<std::string> ids;
     for (int i = 0; i < set.rowsAffected(); ++i) {
         set.moveToIndex(i);
-        auto text = [&](const char* name) { return set.toStringWithFieldName(name).value_or(""); };
-        auto m = std::make_shared<QZMessageExpress>();
-        m->setSenderCode(text(MessageContract::Col::kSenderCode));
-        m->setSenderName(text(MessageContract::Col::kSenderName));
-        std::string sent = text(MessageContract::Col::kSendTime);
-        auto blank = sent.find(' ');
-        m->setSendDate(blank == std::string::npos ? sent : sent.substr(0, blank));
-        m->setSendTime(blank == std::string::npos ? std::string() : sent.substr(blank + 1));
-        m->setIsNeedConfirm(set.toIntWithFieldName(MessageContract::Col::kNeedsConfirm) == 1);
-        m->setMessageType(static_cast<int>(set.toIntWithFieldName(MessageContract::Col::kType)));
-        m->setMessageLevel(static_cast<int>(set.toIntWithFieldName(MessageContract::Col::kLevel)));
-        m->setMessageDetailId(text(MessageContract::Col::kDetailId));
-        m->setMessageId(text(MessageContract::Col::kMessageId));
-        m->setMessageTitle(text(MessageContract::Col::kSummary));
-        m->setMessageContent(text(MessageContract::Col::kContent));
-        m->setWeek(static_cast<int>(set.toIntWithFieldName(MessageContract::Col::kWeekday)));
-        m->setChannelName(text(MessageContract::Col::kChannel));
-        m->setStockCode(text(MessageContract::Col::kStockCode));
-        m->setStockName(text(MessageContract::Col::kStockName));
-        m->setMessageUrl(text(MessageContract::Col::kUrl));
+        auto m = messageExpressFromRecord(set);
         if (m->messageId().empty()) continue;
         ids.push_back(m->messageId());
         batch.push_back(m);

@@ -127,7 +127,8 @@ TEST_F(HomeScreenTest, MessagesShowWithTheUnreadBadgeAndThePendingPushOpens) {
     ASSERT_TRUE(dao->addMessageExpressItem(storedMessage("m-77", false)));
     auto& ud = NSUserDefaults::standardUserDefaults();
     ud.setObject(Value("m-77"), kNeedPushMessageIdKey);
-    // No detail screen yet: nothing opens and the id waits.
+    // No detail screen: nothing opens and the id waits.
+    ScreenRegistry::shared().setMessageDetail(nullptr);
     NSNotificationCenter::defaultCenter().postNotificationName("NewMessageExpressNotification");
     EXPECT_EQ(home()->unreadCount(), unread + 1);
     EXPECT_EQ(ud.stringForKey(kNeedPushMessageIdKey).value_or(""), "m-77");
@@ -182,8 +183,9 @@ TEST_F(HomeScreenTest, TheMessageItemOpensTheInboxOfAllMessagesInTheStoredGroupi
         if (board[i]->link() == HomeViewController::kInboxLink) inboxIndex = static_cast<int>(i);
     ASSERT_GE(inboxIndex, 0);
     auto nav = delegate->navigationController();
-
-    // No inbox and no dispatcher entry yet: nothing opens.
+    // The shell alone: no inbox and no dispatcher entry, nothing opens.
+    ScreenRegistry::shared().reset();
+    registerShellScreens(ScreenRegistry::shared());
     EXPECT_FALSE(home()->openBoardItem(inboxIndex));
     // The dispatcher's answer stands in while there is no inbox.
     ScreenRegistry::shared().addScreen("pushmsg", [](const auto&) { return std::make_shared<UIViewController>(); });

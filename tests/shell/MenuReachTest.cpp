@@ -23,9 +23,9 @@
 namespace {
 
 // The link commands of the simulator's menu (and of its server-filled list)
-// whose screens belong to later steps: quotes, trading, funds, margin, news
-// and the message inbox. When a step registers one of them, it leaves this
-// list (the walk then opens it like any other screen).
+// whose screens belong to later steps: quotes, trading, funds and margin.
+// When a step registers one of them, it leaves this list (the walk then opens
+// it like any other screen).
 const std::set<std::string> kLaterScreens = {
     // quotes
     "zxhq",
@@ -71,15 +71,13 @@ const std::set<std::string> kLaterScreens = {
     "rzrq_xqhq",
     "rzrq_xjhk",
     "rzrq_xyzccx",
-    // news and pushed messages
-    "newslist",
-    "pushmsg",
 };
 
 // Screens registered under a link command that the menu does not carry:
 // other screens open them. Each with where it opens from.
 const std::map<std::string, std::string> kOpenedElsewhere = {
     {"tradelogin", "the trade gate, customer service's 关联资金帐号, the web page's relate link"},
+    {"msgsetting", "the settings screen's 消息提醒设置"},
 };
 
 std::string shownTexts() {
@@ -236,7 +234,7 @@ TEST_F(MenuReachTest, EveryItemOfTheDownloadedMenuOpensItsScreenOrIsALaterStep) 
         EXPECT_FALSE(kLaterScreens.count(command)) << "\"" << command << "\" has its screen now: take it off the list";
     EXPECT_EQ(serverRows, 4u);
     EXPECT_EQ(webPages, 1);
-    EXPECT_EQ(VTAUserDefoult::standerDefoult().getStringForKey("newstypeid"), "1");
+    EXPECT_EQ(VTAUserDefoult::standerDefoult().getStringForKey("newstypeid"), "01");
     EXPECT_GE(sim->requestsOf(504, 1).size(), 1u);
 }
 

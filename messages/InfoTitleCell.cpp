@@ -1,0 +1,33 @@
+#include "messages/InfoTitleCell.h"
+
+#include "platform/uikit/UILabel.h"
+
+InfoTitleCell::InfoTitleCell(UITableViewCellStyle style, const std::string& reuseIdentifier, bool isFatCell)
+    : UITableViewCell(style, reuseIdentifier), isFatCell_(isFatCell) {
+    titleLabel_ = std::make_shared<UILabel>(isFatCell_ ? CGRectMake(8, 10, 304, 36) : CGRectMake(8, 10, 304, 16));
+    titleLabel_->setTextAlignment(UITextAlignment::Left);
+    titleLabel_->setFont(UIFont::boldSystemFontOfSize(16));
+    titleLabel_->setTextColor(UIColor::whiteColor());
+    titleLabel_->setNumberOfLines(0);
+    titleLabel_->setLineBreakMode(UILineBreakMode::WordWrap);
+    titleLabel_->setAdjustsFontSizeToFitWidth(false);
+    titleLabel_->setBackgroundColor(UIColor::clearColor());
+    timeLabel_ = std::make_shared<UILabel>(isFatCell_ ? CGRectMake(200, 56, 120, 12) : CGRectMake(200, 36, 120, 12));
+    timeLabel_->setTextAlignment(UITextAlignment::Left);
+    timeLabel_->setFont(UIFont::systemFontOfSize(12));
+    timeLabel_->setTextColor(UIColor::grayColor());
+    timeLabel_->setAdjustsFontSizeToFitWidth(true);
+    timeLabel_->setBackgroundColor(UIColor::clearColor());
+    contentView()->addSubview(titleLabel_);
+    contentView()->addSubview(timeLabel_);
+}
+
+void InfoTitleCell::setTitle(const std::string& title) { titleLabel_->setText(title); }
+void InfoTitleCell::setTitleColor(std::shared_ptr<UIColor> color) { titleLabel_->setTextColor(std::move(color)); }
+void InfoTitleCell::setTime(const std::string& time) { timeLabel_->setText(time); }
+
+void InfoTitleCell::layoutSubviews() {
+    UITableViewCell::layoutSubviews();
+    CGRect content = contentView()->frame();
+    contentView()->setFrame(CGRectMake(0, 0, content.size.width, isFatCell_ ? 68 : 50));
+}
