@@ -33,6 +33,8 @@ void InfoContentViewController::viewWillDidLoad() {
     hideToolBar();
     scrollView_ = std::make_shared<UIScrollView>(contentView()->frame());
     scrollView_->setScrollEnabled(true);
+    // Black, as the news lists: the article's light texts are made for it.
+    scrollView_->setBackgroundColor(UIColor::blackColor());
     contentView()->addSubview(scrollView_);
     titleLabel_ = label(CGRectMake(20, 10, 280, kHeadLine), UIFont::boldSystemFontOfSize(18),
                         UIColor::colorWithRed(0.89, 0.863, 0.851, 1), UITextAlignment::Center);

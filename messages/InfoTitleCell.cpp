@@ -4,7 +4,8 @@
 
 InfoTitleCell::InfoTitleCell(UITableViewCellStyle style, const std::string& reuseIdentifier, bool isFatCell)
     : UITableViewCell(style, reuseIdentifier), isFatCell_(isFatCell) {
-    titleLabel_ = std::make_shared<UILabel>(isFatCell_ ? CGRectMake(8, 10, 304, 36) : CGRectMake(8, 10, 304, 16));
+    // Two lines of the bold headline take 44 points: the tall row's label holds both.
+    titleLabel_ = std::make_shared<UILabel>(isFatCell_ ? CGRectMake(8, 8, 304, 44) : CGRectMake(8, 10, 304, 20));
     titleLabel_->setTextAlignment(UITextAlignment::Left);
     titleLabel_->setFont(UIFont::boldSystemFontOfSize(16));
     titleLabel_->setTextColor(UIColor::whiteColor());
@@ -20,6 +21,8 @@ InfoTitleCell::InfoTitleCell(UITableViewCellStyle style, const std::string& reus
     timeLabel_->setBackgroundColor(UIColor::clearColor());
     contentView()->addSubview(titleLabel_);
     contentView()->addSubview(timeLabel_);
+    // Below the content view the list's black shows: a dark gap between rows.
+    setBackgroundColor(UIColor::clearColor());
 }
 
 void InfoTitleCell::setTitle(const std::string& title) { titleLabel_->setText(title); }

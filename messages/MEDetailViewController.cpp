@@ -58,7 +58,9 @@ void MEDetailViewController::loadView() {
     messageScrollView_->setShowsHorizontalScrollIndicator(false);
     messageScrollView_->setShowsVerticalScrollIndicator(false);
     messageScrollView_->setDelaysContentTouches(true);
-    messageScrollView_->setCanCancelContentTouches(false);
+    // A sideways swipe on the message's text turns the page (the text itself
+    // only scrolls up and down).
+    messageScrollView_->setCanCancelContentTouches(true);
     messageScrollView_->setBackgroundColor(UIColor::darkGrayColor());
     root->addSubview(messageScrollView_);
 
@@ -77,7 +79,8 @@ void MEDetailViewController::loadView() {
     messageScrollView_->addSubview(messageDetailView_);
     messageScrollView_->addSubview(relateStockView_);
 
-    contentTextView_ = std::make_shared<UITextView>(CGRectMake(0, 70, page.width, page.height - 70));
+    // The text starts under the head (82 points), where its first line can be read.
+    contentTextView_ = std::make_shared<UITextView>(CGRectMake(0, 82, page.width, page.height - 82));
     contentTextView_->setFont(UIFont::systemFontOfSize(16));
     contentTextView_->setTextColor(UIColor::colorWithRed(0.314, 0.314, 0.314, 1));
     contentTextView_->setBackgroundColor(UIColor::clearColor());

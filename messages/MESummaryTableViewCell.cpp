@@ -35,14 +35,21 @@ MESummaryTableViewCell::MESummaryTableViewCell(UITableViewCellStyle style, const
 }
 
 void MESummaryTableViewCell::placeForRow(int row) {
-    const double down = row == 0 ? 4 : 0;
-    titleLabel_->setFrame(CGRectMake(20, down, 280, 20));
-    summaryLabel_->setFrame(CGRectMake(20, 22 + down, 280, 56));
-    dateLabel_->setFrame(CGRectMake(60, 80 + down, 240, 14));
+    row_ = row;
+    setNeedsLayout();
     auto* background = static_cast<UIImageView*>(backgroundView().get());
     auto* selected = static_cast<UIImageView*>(selectedBackgroundView().get());
     background->setImage(UIImage::imageNamed(row == 0 ? "group_item_first.png" : "group_item.png"));
     selected->setImage(UIImage::imageNamed(row == 0 ? "group_item_first_selectged.png" : "group_item_selected.png"));
+}
+
+void MESummaryTableViewCell::layoutSubviews() {
+    UITableViewCell::layoutSubviews();
+    const double down = row_ == 0 ? 4 : 0;
+    const double narrower = 320 - contentView()->bounds().size.width;
+    titleLabel_->setFrame(CGRectMake(20, down, 280 - narrower, 20));
+    summaryLabel_->setFrame(CGRectMake(20, 22 + down, 280 - narrower, 56));
+    dateLabel_->setFrame(CGRectMake(60, 80 + down, 240 - narrower, 14));
 }
 
 void MESummaryTableViewCell::fillInboxRow(const QZMessageExpress& m, int row, const std::string& dateText) {

@@ -31,9 +31,13 @@ public:
     // A row of the history: "无标题" for a missing title, never an unread mark.
     void fillHistoryRow(const QZMessageExpress& m, int row, const std::string& dateText);
 
+    // The labels keep their margins when the row narrows (the delete controls of editing mode).
+    void layoutSubviews() override;
+
 private:
     void placeForRow(int row);
 
+    int row_ = 1;
     std::shared_ptr<UILabel> titleLabel_, summaryLabel_, dateLabel_;
     std::shared_ptr<UIImageView> unreadImageView_;
 };

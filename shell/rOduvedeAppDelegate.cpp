@@ -7,6 +7,7 @@
 #include "core/VTAUserDefoult.h"
 #include "core/storage/DaoFactory.h"
 #include "net/NetworkManager.h"
+#include "net/XXNetworkManager.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/services/CarrierInfo.h"
@@ -156,6 +157,10 @@ void rOduvedeAppDelegate::reapplyMessageExpressConfiguration(UIApplication& app)
         app.registerForRemoteNotificationTypes(app.enabledRemoteNotificationTypes());
     if (auto dao = DaoFactory::sharedInstance().messageExpressDao())
         dao->trimNonFavoriteMessagesToAmount(QZUtil::maxMessageExpressAmount());
+    // A message pushed while in the background was fetched while the store
+    // was closed: fetched again, it is stored and the home screen opens it.
+    if (NSUserDefaults::standardUserDefaults().stringForKey(kNeedPushMessageIdKey))
+        XXNetworkManager::sharedManager().requestNoConfirmWithoutDelegate();
 }
 
 void rOduvedeAppDelegate::applicationDidBecomeActive(UIApplication&) {}

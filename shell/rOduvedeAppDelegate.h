@@ -14,6 +14,11 @@
 // customer deleted from the portfolio does not come back on the next start),
 // "IsReboot", and the registration for push notifications.
 //
+// Back from the background: the database reopened, the trade lock applied,
+// the hosts checked again, the notification types asked for again and the
+// message store trimmed; a message pushed meanwhile ("NeedPushMessageId") is
+// fetched again, since its first fetch found the store closed.
+//
 // A fixed host (the embedded simulated server, --server) replaces the host
 // choice: it is used at once and kept when the server's host list arrives.
 #include <memory>

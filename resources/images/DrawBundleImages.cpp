@@ -161,12 +161,13 @@ Draw percentButton(RGBA c) {
 
 Draw newsRow(bool odd) {
     return [odd](cairo_t* cr, double w, double h) {
+        // Dark rows under the news lists' light headlines.
         cairo_rectangle(cr, 0, 0, w, h);
-        double v = odd ? 0.93 : 0.99;
-        fillVertical(cr, 0, h, {v, v, v}, {v - 0.04, v - 0.04, v - 0.04});
+        double v = odd ? 0.10 : 0.15;
+        fillVertical(cr, 0, h, {v, v, v + 0.01}, {v - 0.04, v - 0.04, v - 0.03});
         cairo_new_path(cr);
         cairo_rectangle(cr, 0, h - 1, w, 1);
-        setColor(cr, {0.8, 0.8, 0.8});
+        setColor(cr, {0.28, 0.28, 0.3});
         cairo_fill(cr);
     };
 }

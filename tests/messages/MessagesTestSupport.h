@@ -104,12 +104,14 @@ protected:
     bool tapSegment(const MessageExpressViewController& box, int index) {
         auto* control = box.sortSegment();
         if (!control) return false;
+        if (auto* window = UIApplication::sharedApplication().keyWindow()) window->layoutIfNeeded();
         CGRect r = control->convertRectToView(control->segmentRect(index), nullptr);
         host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
         return true;
     }
     bool tapView(UIView* v) {
         if (!v) return false;
+        if (auto* window = UIApplication::sharedApplication().keyWindow()) window->layoutIfNeeded();
         CGRect r = v->convertRectToView(v->bounds(), nullptr);
         host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
         return true;
