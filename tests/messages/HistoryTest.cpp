@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "<none>";
-}
-
 std::vector<std::string> titles(const MEHistoryViewController& list) {
     std::vector<std::string> out;
     for (const auto& m : list.tableData()) out.push_back(m->messageTitle());

@@ -26,6 +26,13 @@
 // where the tests run, so the phone's days and the server's agree.
 inline constexpr double kMessagesAfternoon = kLaunchMorning + 3 * 3600;
 
+// The value a request sent under the key ("<none>" when it sent none).
+inline std::string fieldOf(const SimRecord& r, const std::string& key) {
+    for (const auto& f : r.fields)
+        if (f.key == key) return f.value;
+    return "<none>";
+}
+
 class MessagesClientTest : public LaunchFixture {
 protected:
     // The moment both clocks show (the server's messages are of the week before it).

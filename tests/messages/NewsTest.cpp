@@ -13,16 +13,6 @@
 #include "shell/VTAListViewController.h"
 #include "shell/VTAUIFactory.h"
 
-namespace {
-
-std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "<none>";
-}
-
-}  // namespace
-
 class NewsTest : public MessagesClientTest {
 protected:
     InfoTitleViewController* list() const { return dynamic_cast<InfoTitleViewController*>(top()); }
