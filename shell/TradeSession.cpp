@@ -13,8 +13,6 @@
 #include "ui/Alerts.h"
 
 namespace {
-const char* const kSessionKeys[] = {"tradeUserInfo", "tradeUserTCRS",      "tradeUserAllTCRS",
-                                    "tradepassword", "the funds you have", "the types forFunds"};
 
 bool logOutAll(VTAAccountManager& manager) {
     bool any = false;
@@ -42,16 +40,30 @@ void popTradeScreens() {
 
 bool hasTradeSession() {
     auto& p = VTAParamter::shareParamter();
-    auto info = p.getStringForKey("tradeUserInfo");
+    auto info = p.getStringForKey(TradeSessionKey::kInfo);
     if (!info || info->empty()) return false;
-    auto set = p.getTCRSForKey("tradeUserTCRS");
+    auto set = p.getTCRSForKey(TradeSessionKey::kCustomer);
     return set && set->rowsAffected() > 0;
+}
+
+void clearFundCaches() {
+    auto& p = VTAParamter::shareParamter();
+    p.removeValueForKey(TradeSessionKey::kFunds);
+    p.removeValueForKey(TradeSessionKey::kFundTypes);
+}
+
+void clearTradeSession() {
+    auto& p = VTAParamter::shareParamter();
+    for (const char* key : {TradeSessionKey::kInfo, TradeSessionKey::kCustomer, TradeSessionKey::kShareholders,
+                            TradeSessionKey::kPassword})
+        p.removeValueForKey(key);
+    clearFundCaches();
 }
 
 std::shared_ptr<UIAlertView> lockTradeSession() {
     auto& p = VTAParamter::shareParamter();
-    bool hadSession = p.hasValueForKey("tradeUserInfo") || p.hasValueForKey("tradeUserTCRS");
-    for (const char* key : kSessionKeys) p.removeValueForKey(key);
+    bool hadSession = p.hasValueForKey(TradeSessionKey::kInfo) || p.hasValueForKey(TradeSessionKey::kCustomer);
+    clearTradeSession();
     bool loggedOut = logOutAll(VTAAccountManager::tradeAccountManager());
     loggedOut = logOutAll(VTAAccountManager::tradeAccountManagerForHK()) || loggedOut;
     popTradeScreens();

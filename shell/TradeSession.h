@@ -7,8 +7,23 @@
 
 class UIAlertView;
 
+// The session values (VTAParamter) of the trade session, and the fund
+// screens' cached sets that belong to it.
+namespace TradeSessionKey {
+inline constexpr const char* kInfo = "tradeUserInfo";             // the session text every trade request carries
+inline constexpr const char* kCustomer = "tradeUserTCRS";         // the customer record set
+inline constexpr const char* kShareholders = "tradeUserAllTCRS";  // the shareholder accounts
+inline constexpr const char* kPassword = "tradepassword";         // in memory only
+inline constexpr const char* kFunds = "the funds you have";       // fund screens' cache
+inline constexpr const char* kFundTypes = "the types forFunds";   // fund screens' cache
+}  // namespace TradeSessionKey
+
 // "tradeUserInfo" is a non-empty text and "tradeUserTCRS" holds a record.
 bool hasTradeSession();
+// Removes the four trade session values and the fund screens' caches.
+void clearTradeSession();
+// Removes the fund screens' caches only (another account is about to trade).
+void clearFundCaches();
 
 // What the idle trade lock does: removes the trade session values (and the
 // fund screens' cached session sets "the funds you have", "the types

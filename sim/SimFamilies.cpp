@@ -7,4 +7,5 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerPortfolioFunctions(registry);
     registerMessageFunctions(registry);
     registerNewsFunctions(registry);
+    registerTradeFunctions(registry);
 }

@@ -6,7 +6,8 @@
 // 3710/1 upload (adds the uploaded ids in their order), 3710/2 download
 //   ("isreturnhq=1": set 1 rows [0 code, 1 market id, 2 name]), 3710/3 add one,
 //   3710/4 delete one, 3710/5 replace the list (may be empty), 3710/6 add the
-//   trading account's holdings ("inputid" the capital account).
+//   holdings of the customer whose trade session text the request carries
+//   ("inputid" the capital account; SimBooks.h).
 #include <algorithm>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "core/contracts/ResultContract.h"
 #include "sim/SimPortfolio.h"
 #include "sim/SimServer.h"
+#include "sim/SimTrade.h"
 
 namespace {
 
@@ -107,10 +109,12 @@ std::vector<uint8_t> replaceList(SimCall& c) {
 }
 
 std::vector<uint8_t> addHoldings(SimCall& c) {
-    if (c.request.value(Key::kFundAccount).empty()) return simErrorSet(-1, "请先登录交易");
+    // The holdings of the logged-in customer (the session text names the login).
+    std::string refusal;
+    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
     auto& list = listOf(c);
-    // The demo account's holdings (the trading step keeps real positions).
-    addIds(c, list, {"600036.2", "000002.1", "601318.2"});
+    addIds(c, list, simHoldingIds(*who, c.server.market()));
     return result(1, "持仓股已加入自选股", list);
 }
 

@@ -84,3 +84,4 @@ void registerQuoteFunctions(SimRegistry& registry);      // 31000/x
 void registerPortfolioFunctions(SimRegistry& registry);  // 3710/x
 void registerMessageFunctions(SimRegistry& registry);    // 3780/x
 void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/61, 504/62
+void registerTradeFunctions(SimRegistry& registry);      // 500/1, 500/69, 501/17, 3750/2, 100/5

@@ -4,6 +4,12 @@
 
 #include <charconv>
 
+#include "core/contracts/TradeContract.h"
+
+namespace {
+constexpr const char* kMasked = "***";
+}
+
 std::vector<SimField> simParseFields(const std::string& text) {
     std::vector<SimField> out;
     size_t start = 0;
@@ -18,6 +24,29 @@ std::vector<SimField> simParseFields(const std::string& text) {
             else
                 out.push_back({std::string(piece.substr(0, eq)), std::string(piece.substr(eq + 1))});
         }
+        start = amp + 1;
+    }
+    return out;
+}
+
+std::vector<SimField> simMaskSecrets(std::vector<SimField> fields) {
+    for (auto& f : fields)
+        if (!f.value.empty() && TradeContract::isSecretKey(f.key)) f.value = kMasked;
+    return fields;
+}
+
+std::string simMaskSecrets(const std::string& text) {
+    std::string out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t amp = text.find('&', start);
+        if (amp == std::string::npos) amp = text.size();
+        std::string piece = text.substr(start, amp - start);
+        size_t eq = piece.find('=');
+        if (eq != std::string::npos && eq + 1 < piece.size() && TradeContract::isSecretKey(piece.substr(0, eq)))
+            piece = piece.substr(0, eq + 1) + kMasked;
+        out += piece;
+        if (amp < text.size()) out += '&';
         start = amp + 1;
     }
     return out;

@@ -19,6 +19,13 @@ struct SimField {
 // Splits a request text (see above); empty pieces are dropped.
 std::vector<SimField> simParseFields(const std::string& text);
 
+// What the server keeps of a request (its log of requests received): the
+// values of the keys that carry secrets (passwords, one-time codes:
+// TradeContract::isSecretKey) are replaced by "***" (an empty value stays
+// empty), in the fields and in a request text alike.
+std::vector<SimField> simMaskSecrets(std::vector<SimField> fields);
+std::string simMaskSecrets(const std::string& text);
+
 class SimRequest {
 public:
     SimRequest() = default;

@@ -8,6 +8,9 @@ size_t SimRecord::bytes() const {
 }
 
 void SimRequestLog::add(SimRecord record) {
+    record.rawBody = simMaskSecrets(record.rawBody);
+    record.fields = simMaskSecrets(std::move(record.fields));
+    record.clearFields = simMaskSecrets(std::move(record.clearFields));
     bytes_ += record.bytes();
     records_.push_back(std::move(record));
     while (!records_.empty() && (records_.size() > maxCount_ || bytes_ > maxBytes_)) {

@@ -2,6 +2,8 @@
 // The requests the simulated server received, for tests: the newest ones, at
 // most `maxCount` of them and at most `maxBytes` of bodies and fields
 // together (the oldest go first), so that a flood cannot grow it without end.
+// Passwords and one-time codes are not kept: their values are masked
+// (simMaskSecrets of SimRequest.h).
 // Not thread-safe: the server holds its state lock around it.
 #include <cstddef>
 #include <deque>

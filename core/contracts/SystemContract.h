@@ -1,6 +1,7 @@
 #pragma once
 // System functions (families 100, 3504, 3730): session login, menu and
-// configuration, registration by SMS, feedback, home information, push token.
+// configuration, registration by SMS, the soft token's notices, feedback,
+// home information, push token.
 // The menu's record sets ("sys.menu", "sys.conf") are written down in
 // core/MenuFunctions.h; the one-record answers in ResultContract.h.
 #include "core/contracts/FunctionId.h"
@@ -9,6 +10,7 @@ inline constexpr FunctionId kSessionLogin{100, 1};
 inline constexpr FunctionId kMenu{100, 2};
 inline constexpr FunctionId kRegistration{100, 3};
 inline constexpr FunctionId kRegistrationStatus{100, 4};
+inline constexpr FunctionId kTokenNotices{100, 5};  // the texts of the soft-token page
 inline constexpr FunctionId kFeedback{100, 17};
 inline constexpr FunctionId kHomeInformation{3504, 1};  // every sub function answers the same
 inline constexpr FunctionId kPushTokenOn{3730, 1};
@@ -40,5 +42,8 @@ inline constexpr const char* kId = "id";                  // home information, o
 inline constexpr const char* kTitle = "title";
 inline constexpr const char* kContent = "content";
 inline constexpr const char* kTime = "time";
+inline constexpr const char* kDirection = "direction";  // token notices: how the token is used
+inline constexpr const char* kRiskInfo = "riskinfo";    // token notices: what to know before applying
+inline constexpr const char* kPromotion = "promotion";  // token notices: shown when 2 characters or more
 }  // namespace Col
 }  // namespace SystemContract

@@ -231,6 +231,7 @@ TEST_F(HomeScreenTest, AMessageIsReadBeforeItsDetailIsMade) {
 
 TEST_F(HomeScreenTest, TheAccountsPagerOpensWithTheStockAccounts) {
     auto nav = delegate->navigationController();
+    ScreenRegistry::shared().setAccountsPager({});
     EXPECT_FALSE(home()->openAccountsPager());
     std::vector<bool> asked;
     ScreenRegistry::shared().setAccountsPager([&](bool hk) {

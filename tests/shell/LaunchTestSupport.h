@@ -10,12 +10,14 @@
 #include "app/AllScreens.h"
 #include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
+#include "core/VTAAccountManager.h"
 #include "core/VTAMenu.h"
 #include "core/VTAParamter.h"
 #include "core/VTAStock.h"
 #include "core/VTATCRS.h"
 #include "core/VTATree.h"
 #include "core/VTAUserDefoult.h"
+#include "core/security/BrasnikSignManager.h"
 #include "core/storage/DaoFactory.h"
 #include "net/NetworkManager.h"
 #include "net/ServiceSession.h"
@@ -39,6 +41,7 @@
 #include "sim/SimServer.h"
 #include "sim/SimSystem.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TradeLoginSupport.h"
 
 // 2024-03-05 (a Tuesday) 10:30 in Shanghai.
 inline constexpr double kLaunchMorning = 1709605800;
@@ -82,6 +85,10 @@ protected:
         RemoteNotificationService::shared().reset();
         NSUserDefaults::standardUserDefaults().reload();
         VTAUserDefoult::standerDefoult().reload();
+        BrasnikSignManager::defaultManager().reload();
+        for (auto* list : {&VTAAccountManager::tradeAccountManager(), &VTAAccountManager::tradeAccountManagerForHK()})
+            while (list->count() > 0) list->removeAccount(*list->accountAtIndex(0));
+        VTAAccountManager::savedAccountManager().reload();
     }
 
     // Starts the client (a new application object and delegate).
@@ -163,15 +170,8 @@ protected:
         ASSERT_TRUE(waitFor([&] { return home() && !home()->infoTitles().empty() && !home()->quoteStocks().empty(); }));
     }
 
-    static std::shared_ptr<VTATCRS> oneRecordSet() {
-        auto bytes = TCRSWriter().beginSet().addField("khh", TCRSFieldType::VarText).addRecord({"10001"}).bytes();
-        auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
-        return sets && !sets->empty() ? sets->front() : nullptr;
-    }
-    static void openTradeSession() {
-        VTAParamter::shareParamter().setString("authid=abc&khh=10001", "tradeUserInfo");
-        VTAParamter::shareParamter().setTCRS(oneRecordSet(), "tradeUserTCRS");
-    }
+    // Customer A logs in to trading through the trade login (the home screen reached first).
+    void openTradeSession() { ASSERT_TRUE(logInToTrade(kTradeCustomerA)); }
 
     // One server for the whole program: stopping one waits out the idle
     // keep-alive connections of the client's transfers (seconds each).

@@ -78,6 +78,7 @@ const std::set<std::string> kLaterScreens = {
 const std::map<std::string, std::string> kOpenedElsewhere = {
     {"tradelogin", "the trade gate, customer service's 关联资金帐号, the web page's relate link"},
     {"msgsetting", "the settings screen's 消息提醒设置"},
+    {"softtoken", "customer service's 手机令牌, the trade login's token button and re-enrol dialog"},
 };
 
 std::string shownTexts() {

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 
+#include "core/RequestText.h"
 #include "core/VTAStock.h"
 #include "platform/uikit/UIKeyboard.h"
 #include "shell/VTAFeedbackViewController.h"
 #include "shell/VTAListViewController.h"
 #include "shell/VTATableViewController.h"
+#include "tests/support/TradeLoginSupport.h"
 
 namespace {
 
@@ -29,22 +31,25 @@ std::string fieldOf(const SimRecord& r, const std::string& key) {
 }
 
 TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered) {
-    setTradeSession();
+    ASSERT_TRUE(logInToTrade());
+    const std::string info = VTAParamter::shareParamter().getStringForKey("tradeUserInfo").value_or("");
+    const std::string authid = queryValue(info, "authid").value_or("");
+    ASSERT_FALSE(authid.empty()) << info;
     auto list = std::make_shared<VTATableViewController>();
     list->setViewMenu(menu("trade_gfcx?tc_mfuncno=31000&tc_sfuncno=4&code=600000.2|000001.1&field=3|4|11", "股份查询"));
     pushViewController(list);
     settle();
     EXPECT_EQ(list->tableViewContentRequestText(),
-              "tc_mfuncno=31000&tc_sfuncno=4&code=600000.2|000001.1&field=3|4|11&authid=SECRET42&operway=i");
+              "tc_mfuncno=31000&tc_sfuncno=4&code=600000.2|000001.1&field=3|4|11&" + info);
     sim->clearRequests();
     ASSERT_TRUE(host.tapText("刷新"));
     ASSERT_TRUE(waitFor([&] { return list->myTableView() && list->myTableView()->rowCount() == 2; }));
 
     auto sent = sim->requestsOf(31000, 4);
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].encrypt, 36 + 18);         // request type 5
-    EXPECT_FALSE(bodyHas(sent[0], "SECRET42"));  // never in clear
-    EXPECT_EQ(fieldOf(sent[0], "authid"), "SECRET42");
+    EXPECT_EQ(sent[0].encrypt, 36 + 18);     // request type 5
+    EXPECT_FALSE(bodyHas(sent[0], authid));  // never in clear
+    EXPECT_EQ(fieldOf(sent[0], "authid"), authid);
     EXPECT_EQ(list->myTableView()->topTitles()[0], list->tableData()->getFieldDescAtIndex(0));
     EXPECT_EQ(list->myTableView()->rowItems(0)[0], "600000");
     EXPECT_EQ(list->myTableView()->rowItems(1)[1], "平安银行");

@@ -95,6 +95,7 @@ protected:
         settle();
         resetShellScreens();
         clearTradeSession();
+        forgetTradeAccounts();
         VTATree::setSharedTree(nullptr);
         VTAUserDefoult::standerDefoult().reload();
         VTAStockFinder::clearHistory();
@@ -108,6 +109,7 @@ protected:
             ServiceSession::shared().reset();
         }
         clearTradeSession();
+        forgetTradeAccounts();
         resetShellScreens();
         setApplicationNavigationController(nullptr);
         nav.reset();
@@ -122,7 +124,14 @@ protected:
         for (const char* k : {"tradeUserInfo", "tradeUserTCRS", "tradeUserAllTCRS", "tradepassword"})
             VTAParamter::shareParamter().removeValueForKey(k);
     }
-    // A trade session as the trade login leaves it.
+    // The accounts logged in during the run (a test's login leaves them).
+    static void forgetTradeAccounts() {
+        for (auto* list : {&VTAAccountManager::tradeAccountManager(), &VTAAccountManager::tradeAccountManagerForHK()})
+            while (list->count() > 0) list->removeAccount(*list->accountAtIndex(0));
+    }
+    // A trade session's values set by hand, for the tests of the gate and the
+    // lock that run without a simulator (with one, log in for real:
+    // tests/support/TradeLoginSupport.h).
     static void setTradeSession() {
         auto bytes = TCRSWriter()
                          .beginSet()

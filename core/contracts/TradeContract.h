@@ -1,0 +1,93 @@
+#pragma once
+// Trading functions (family 500) and the keys every trade request shares.
+//
+// The login (kLogin) answers the trade session text (set 0, one column: its
+// keys Session::kCustId, kBranch and kAuthId); the client adds "&operway=i"
+// and every later trade request carries the whole text (core/RequestText.h),
+// so the server knows the login by its "authid". A later login of the same
+// customer, or a password change, supersedes the authid: a request with an
+// old one is refused with Error::kSessionEnded. Most trade requests also
+// carry the login's fund account as Key::kFundId.
+//
+// Login reply: set 0 the session text; set 1 the customer, one record per
+// shareholder account (Col::kCustId ... kSecuId); set 2 the shareholder
+// accounts (Col::kMarket, kMarketName, kSecuId, kFundId).
+//
+// Soft-token application (kTokenApplication) answers the token: Col::kSeed
+// (hex), kOrgId, kCustId, kFundIdList and kSecuIdList (comma-separated, the
+// accounts in the form normalizeTokenAccount of core/Utilities.h gives).
+//
+// Later screens add their functions here.
+#include <string_view>
+
+#include "core/contracts/FunctionId.h"
+namespace TradeContract {
+inline constexpr FunctionId kLogin{500, 1};
+inline constexpr FunctionId kTokenApplication{500, 69};
+namespace Key {                                         // request keys
+inline constexpr const char* kOperWay = "operway";      // Value::kOperWayPhone
+inline constexpr const char* kInputType = "inputtype";  // AccountType
+inline constexpr const char* kBranch = "custorgid";     // branch code
+inline constexpr const char* kInputId = "inputid";      // the account of kInputType
+inline constexpr const char* kPassword = "trdpwd";      // trading password
+inline constexpr const char* kAuthType = "authtype";    // AuthType
+inline constexpr const char* kAuthData = "authdata";    // typed code or one-time code
+inline constexpr const char* kMobile = "mobileno";      // token application: the registered phone
+inline constexpr const char* kFundId = "fundid";        // the fund account acted on (the last one given)
+inline constexpr const char* kAuthId = "authid";        // of the session text
+}  // namespace Key
+namespace Value {
+inline constexpr const char* kOperWayPhone = "i";
+}
+namespace AccountType {  // what Key::kInputType names
+inline constexpr const char* kFund = "Z";
+inline constexpr const char* kShenzhenA = "0";
+inline constexpr const char* kShanghaiA = "1";
+inline constexpr const char* kShenzhenB = "2";
+inline constexpr const char* kShanghaiB = "3";
+}  // namespace AccountType
+namespace AuthType {
+inline constexpr const char* kPasswordOnly = "0";
+inline constexpr const char* kTypedCode = "2";
+inline constexpr const char* kSoftToken = "5";
+}  // namespace AuthType
+namespace Session {  // keys of the session text
+inline constexpr const char* kCustId = "custid";
+inline constexpr const char* kBranch = "custorgid";
+inline constexpr const char* kAuthId = "authid";
+}  // namespace Session
+namespace Col {                                          // reply columns
+inline constexpr const char* kSessionText = "userinfo";  // login set 0: the one column
+inline constexpr const char* kCustId = "custid";
+inline constexpr const char* kCustName = "custname";
+inline constexpr const char* kOrgId = "orgid";
+inline constexpr const char* kFundId = "fundid";
+inline constexpr const char* kMarket = "market";       // shareholder market "0".."3" (AccountType)
+inline constexpr const char* kMarketName = "~market";  // "深A", "沪A", "深B", "沪B"
+inline constexpr const char* kSecuId = "secuid";       // shareholder account
+inline constexpr const char* kSeed = "seed";           // token application
+inline constexpr const char* kFundIdList = "fundidlist";
+inline constexpr const char* kSecuIdList = "secuidlist";
+}  // namespace Col
+namespace Error {  // texts the client recognises
+inline constexpr const char* kTokenCheckFailed = "令牌验证失败";
+inline constexpr const char* kTokenNotFound = "找不到令牌";
+inline constexpr const char* kTokenRequired = "认证失败，您已经申请了动态口令";
+inline constexpr const char* kAuthNotApplied = "此认证方式没有申请";
+inline constexpr const char* kSessionEnded = "会话已失效，请重新登录";
+}  // namespace Error
+
+// Request keys whose values are secrets (passwords, one-time codes): never
+// logged, never kept in clear.
+inline constexpr const char* kSecretKeys[] = {"trdpwd", "authdata", "bankpwd", "fundpwd", "oldpwd", "newpwd"};
+inline bool isSecretKey(std::string_view key) {
+    for (const char* k : kSecretKeys)
+        if (key.size() == std::string_view(k).size()) {
+            bool same = true;
+            for (size_t i = 0; i < key.size() && same; ++i)
+                same = (key[i] | 0x20) == (k[i] | 0x20);  // the server reads keys without regard to case
+            if (same) return true;
+        }
+    return false;
+}
+}  // namespace TradeContract

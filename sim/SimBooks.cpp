@@ -1,0 +1,137 @@
+#include "sim/SimBooks.h"
+
+#include <algorithm>
+
+#include "core/Utilities.h"
+#include "core/contracts/TradeContract.h"
+#include "core/security/Digests.h"
+#include "core/security/VTACoder.h"
+#include "sim/SimRequest.h"
+
+using namespace TradeContract;
+
+SimFundAccount* SimCustomer::fundAccount(const std::string& fundid) {
+    for (auto& f : fundAccounts)
+        if (f.fundid == fundid) return &f;
+    return nullptr;
+}
+
+const SimShareholder* SimCustomer::shareholder(const std::string& market) const {
+    for (const auto& s : shareholders)
+        if (s.market == market) return &s;
+    return nullptr;
+}
+
+SimHolding* SimCustomer::holding(const std::string& secuid, const std::string& code) {
+    for (auto& h : holdings)
+        if (h.secuid == secuid && h.code == code) return &h;
+    return nullptr;
+}
+
+const SimBranch* SimBooks::branch(const std::string& code) const {
+    for (const auto& b : branches)
+        if (b.code == code) return &b;
+    return nullptr;
+}
+
+SimCustomer* SimBooks::customer(const std::string& fundid) {
+    for (auto& c : customers)
+        if (c.fundAccount(fundid)) return &c;
+    return nullptr;
+}
+
+SimCustomer* SimBooks::customerById(const std::string& custid) {
+    for (auto& c : customers)
+        if (c.custid == custid) return &c;
+    return nullptr;
+}
+
+SimCustomer* SimBooks::customerForLogin(const std::string& inputType, const std::string& branch,
+                                        const std::string& inputId) {
+    if (inputId.empty()) return nullptr;
+    const std::string normalised = normalizeTokenAccount(inputId, branch, inputType);
+    for (auto& c : customers) {
+        if (c.orgid != branch) continue;
+        if (inputType == AccountType::kFund) {
+            if (c.fundAccount(normalised)) return &c;
+            continue;
+        }
+        for (const auto& s : c.shareholders)
+            if (s.market == inputType && (s.secuid == normalised || s.secuid == inputId)) return &c;
+    }
+    return nullptr;
+}
+
+std::string SimBooks::fundIdForLogin(const SimCustomer& who, const std::string& inputType, const std::string& branch,
+                                     const std::string& inputId) const {
+    if (inputType == AccountType::kFund) return normalizeTokenAccount(inputId, branch, inputType);
+    if (const SimShareholder* s = who.shareholder(inputType)) return s->fundid;
+    return who.mainFundAccount().fundid;
+}
+
+bool SimBooks::checkTokenCode(SimSoftToken& token, const std::string& code) const {
+    if (code.size() != 6) return false;
+    for (int64_t n = token.counter; n < token.counter + kTokenWindow; ++n) {
+        if (VTACoder::createSjKlWithSeed(token.seed, n) == code) {
+            token.counter = n + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+const SimSoftToken& SimBooks::issueToken(SimCustomer& who, const std::string& phone) {
+    SimSoftToken token;
+    // 20 bytes of seed, different for every issue and every server seed.
+    std::string material = std::to_string(seed_) + ":token:" + who.custid + ":" + std::to_string(++issued_);
+    token.seed = md5Hex(material) + md5Hex(material + ":2").substr(0, 8);
+    token.phone = phone;
+    who.token = token;
+    return *who.token;
+}
+
+std::string SimBooks::openSession(const SimCustomer& who, const std::string& fundid, double now) {
+    for (auto it = sessions_.begin(); it != sessions_.end();)
+        it = it->second.custid == who.custid ? sessions_.erase(it) : std::next(it);
+    std::string authid =
+        md5Hex(std::to_string(seed_) + ":session:" + who.custid + ":" + std::to_string(++issued_)).substr(0, 16);
+    sessions_[authid] = SimTradeSession{authid, who.custid, fundid, now};
+    return authid;
+}
+
+std::string SimBooks::renewSession(const std::string& authid) {
+    auto it = sessions_.find(authid);
+    if (it == sessions_.end()) return "";
+    SimTradeSession s = it->second;
+    sessions_.erase(it);
+    s.authid = md5Hex(std::to_string(seed_) + ":session:" + s.custid + ":" + std::to_string(++issued_)).substr(0, 16);
+    sessions_[s.authid] = s;
+    return s.authid;
+}
+
+const SimTradeSession* SimBooks::session(const std::string& authid) const {
+    auto it = sessions_.find(authid);
+    return it == sessions_.end() ? nullptr : &it->second;
+}
+
+SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, std::string* refusal) {
+    const SimTradeSession* s = session(request.value(Key::kAuthId));
+    SimCustomer* who = s ? customerById(s->custid) : nullptr;
+    if (!who && refusal) *refusal = Error::kSessionEnded;
+    return who;
+}
+
+SimFundAccount* SimBooks::fundAccountOfRequest(SimCustomer& who, const SimRequest& request) {
+    std::string named;
+    for (const auto& f : request.fields())
+        if (f.key == Key::kFundId && !f.value.empty()) named = f.value;
+    if (SimFundAccount* f = named.empty() ? nullptr : who.fundAccount(named)) return f;
+    const SimTradeSession* s = session(request.value(Key::kAuthId));
+    SimFundAccount* f = s ? who.fundAccount(s->fundid) : nullptr;
+    return f ? f : &who.fundAccounts.front();
+}
+
+std::string SimBooks::sessionText(const SimCustomer& who, const std::string& authid) {
+    return std::string(Session::kCustId) + "=" + who.custid + "&" + Session::kBranch + "=" + who.orgid + "&" +
+           Session::kAuthId + "=" + authid;
+}

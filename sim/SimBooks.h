@@ -1,0 +1,214 @@
+#pragma once
+// The simulated brokerage's books: its branches, its customers (trading
+// password, optional typed code, soft token), their fund accounts with a
+// balance per currency, shareholder accounts per market, holdings, orders and
+// deals, bank bindings and credit account, and the trade sessions of the
+// logins. One SimBooks lives in the trade room (SimTrade.h); the functions of
+// trading, funds and margin read and change it there:
+//
+//   SimBooks& books = c.server.room<SimTradeRoom>().books;
+//   std::string refusal;
+//   SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+//   if (!who) return simErrorSet(-1, refusal);
+//   SimFundAccount* fund = books.fundAccountOfRequest(*who, c.request);
+//
+// How a later step adds to them: an order is appended to the customer's
+// `orders` with books.nextOrderNumber() (deals to `deals`); holdings are found
+// with holding() or appended; a bank binding is appended to `bankBindings`;
+// a credit account is set in `credit`. Seed data for all of it goes into
+// SimBooksSeed.cpp (the customers of the project's seed list). Whatever the
+// state, a test reaches it under the state lock:
+//   sim->withRoom<SimTradeRoom>([](SimTradeRoom& r) { r.books.customer("010110001234")->... });
+//
+// Units: money in 分 (SimMoney, 100 = 1.00 元), prices in 厘 (SimPrice,
+// 1000 = 1.000), quantities in shares (张 for bonds). Not thread-safe: the
+// server's state lock guards it.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class SimRequest;
+
+using SimMoney = int64_t;  // 分
+using SimPrice = int64_t;  // 厘
+
+// Currencies of the fund accounts ("moneytype").
+namespace SimCurrency {
+inline constexpr int kRMB = 0;
+inline constexpr int kHKD = 1;
+inline constexpr int kUSD = 2;
+}  // namespace SimCurrency
+
+struct SimBranch {
+    std::string code;  // 4 digits
+    std::string name;
+};
+
+struct SimBalance {
+    SimMoney balance = 0;
+    SimMoney available = 0;     // "fundavl"
+    SimMoney frozen = 0;        // held by open buy orders
+    SimMoney transferable = 0;  // "fundcash": may go to the bank
+};
+
+struct SimFundAccount {
+    std::string fundid;                  // 12 characters: branch code and 8 digits
+    bool main = true;                    // "bzzhbz" "0"
+    std::map<int, SimBalance> balances;  // by SimCurrency
+};
+
+struct SimShareholder {
+    std::string market;  // "0" 深A, "1" 沪A, "2" 深B, "3" 沪B
+    std::string secuid;  // normalised: 10 digits for "0" and "2", a letter and 9 digits for "1" and "3"
+    std::string fundid;  // the fund account it settles with
+};
+
+struct SimHolding {
+    std::string secuid;
+    std::string market;  // shareholder market
+    std::string code;
+    std::string name;
+    int64_t quantity = 0;
+    int64_t available = 0;  // "stkavl": what may be sold now
+    SimPrice cost = 0;      // "profitprice"
+};
+
+enum class SimOrderStatus { Reported, PartlyFilled, Filled, Cancelled, Refused };
+
+struct SimOrder {
+    int64_t ordersno = 0;
+    int date = 0;  // yyyymmdd
+    int time = 0;  // HHmmss
+    std::string fundid, secuid, market, code, name;
+    std::string bsflag;
+    SimPrice price = 0;
+    int64_t quantity = 0;
+    int64_t matched = 0;
+    SimOrderStatus status = SimOrderStatus::Reported;
+};
+
+struct SimDeal {
+    int64_t ordersno = 0;
+    int date = 0, time = 0;
+    SimPrice price = 0;
+    int64_t quantity = 0;
+    SimMoney amount = 0;
+};
+
+struct SimBankBinding {
+    std::string bankcode, bankname;
+    std::string fundid;  // the bound fund account
+    int moneytype = SimCurrency::kRMB;
+    std::string bankPassword;
+    SimMoney bankBalance = 0;
+};
+
+struct SimCreditAccount {
+    std::string fundid;
+    SimMoney cash = 0;
+    SimMoney financingDebt = 0;
+    std::map<std::string, int64_t> financingRoom;  // code -> shares that may still be bought on credit
+    std::map<std::string, int64_t> collateral;     // code -> shares held as collateral
+    bool autoRepay = false;
+};
+
+// A soft token the brokerage issued: its seed and the next counter a code may
+// be checked from. Codes of earlier counters are used and refused.
+struct SimSoftToken {
+    std::string seed;  // hex
+    int64_t counter = 1;
+    std::string phone;
+};
+
+struct SimCustomer {
+    std::string custid;
+    std::string name;
+    std::string orgid;  // branch code
+    std::string password;
+    std::string typedCode;  // the typed authentication code (authtype 2); "" none
+    std::optional<SimSoftToken> token;
+    std::vector<SimFundAccount> fundAccounts;  // the main one first
+    std::vector<SimShareholder> shareholders;
+    std::vector<SimHolding> holdings;
+    std::vector<SimOrder> orders;
+    std::vector<SimDeal> deals;
+    std::vector<SimBankBinding> bankBindings;
+    std::optional<SimCreditAccount> credit;
+
+    const SimFundAccount& mainFundAccount() const { return fundAccounts.front(); }
+    SimFundAccount* fundAccount(const std::string& fundid);
+    const SimShareholder* shareholder(const std::string& market) const;
+    SimHolding* holding(const std::string& secuid, const std::string& code);
+};
+
+// One login's session: its "authid" names the customer and the fund account
+// it logged in with.
+struct SimTradeSession {
+    std::string authid;
+    std::string custid;
+    std::string fundid;
+    double since = 0;
+};
+
+class SimBooks {
+public:
+    // Codes a soft token is checked against: its counter and the next ones.
+    static constexpr int kTokenWindow = 10;
+
+    // The seeded books (SimBooksSeed.cpp); `seed` varies the secrets issued.
+    static SimBooks seeded(uint64_t seed);
+    explicit SimBooks(uint64_t seed = 1) : seed_(seed) {}
+
+    std::vector<SimBranch> branches;
+    std::vector<SimCustomer> customers;
+
+    const SimBranch* branch(const std::string& code) const;
+    // By any fund account of the customer.
+    SimCustomer* customer(const std::string& fundid);
+    SimCustomer* customerById(const std::string& custid);
+    // The customer a login or token application names: the account of the
+    // type (AccountType) as sent, at the branch. A fund account may come
+    // normalised (branch code and 8 digits) or as typed; a shareholder account
+    // as typed or normalised. Null when none matches.
+    SimCustomer* customerForLogin(const std::string& inputType, const std::string& branch, const std::string& inputId);
+    // The fund account the login names (the shareholder account's for those).
+    std::string fundIdForLogin(const SimCustomer& who, const std::string& inputType, const std::string& branch,
+                               const std::string& inputId) const;
+
+    // ---- soft tokens ----
+    // Checks a one-time code against the token: the counter and the next
+    // kTokenWindow - 1 counters; a match moves the counter past it. False for
+    // a wrong or used code.
+    bool checkTokenCode(SimSoftToken& token, const std::string& code) const;
+    // Issues a new token to the customer for the phone (replacing any), counter 1.
+    const SimSoftToken& issueToken(SimCustomer& who, const std::string& phone);
+
+    // ---- sessions ----
+    // Opens a session for the customer's login with the fund account; the
+    // customer's earlier sessions end. Answers the new authid.
+    std::string openSession(const SimCustomer& who, const std::string& fundid, double now);
+    // Gives the session a new authid (a password change); the old one ends.
+    // Answers the new one ("" for an unknown authid).
+    std::string renewSession(const std::string& authid);
+    const SimTradeSession* session(const std::string& authid) const;
+    // The customer of a trade request by its "authid"; null with the refusal
+    // text (Error::kSessionEnded) for a missing, unknown or superseded one.
+    SimCustomer* customerOfRequest(const SimRequest& request, std::string* refusal);
+    // The fund account a request acts on: the last "fundid" it carries when it
+    // is the customer's, else the session's.
+    SimFundAccount* fundAccountOfRequest(SimCustomer& who, const SimRequest& request);
+    // The session text of a login: "custid=..&custorgid=..&authid=..".
+    static std::string sessionText(const SimCustomer& who, const std::string& authid);
+
+    // ---- orders ----
+    int64_t nextOrderNumber() { return ++lastOrderNumber_; }
+
+private:
+    uint64_t seed_;
+    uint64_t issued_ = 0;  // secrets issued so far (tokens, authids)
+    int64_t lastOrderNumber_ = 0;
+    std::map<std::string, SimTradeSession> sessions_;  // by authid
+};

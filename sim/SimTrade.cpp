@@ -1,0 +1,235 @@
+// The trade family of the simulated server: the branch directory, the trade
+// login, the soft token and the relation of a phone to a fund account, over
+// the books of SimBooks.h (functions, keys and columns named in
+// core/contracts/TradeContract.h, BranchContract.h, RelationContract.h and
+// SystemContract.h).
+//
+// 501/17 branch list (request types 3 and 4). Reply set 0: "org_code",
+//   "org_name", one record per branch.
+// 500/1 trade login. Request: "inputtype" (AccountType), "custorgid",
+//   "inputid" (a fund account normalised or as typed, a shareholder account as
+//   typed or normalised), "trdpwd", "authtype" and "authdata". Refusals
+//   (error sets): an unknown account "帐号不存在", a wrong password
+//   "交易密码错误"; then the authentication: a customer with a soft token must
+//   send authtype 5 ("认证失败，您已经申请了动态口令" otherwise) with a code of
+//   the token's counter or the next SimBooks::kTokenWindow - 1 ("令牌验证失败"
+//   for a wrong or used code; a match moves the counter past it); authtype 5
+//   without a token "找不到令牌"; authtype 2 without a typed code "此认证方式没有
+//   申请", with a wrong one "认证口令错误"; authtype 0 from a customer who has a
+//   typed code "请输入认证口令". Success opens a session (the customer's
+//   earlier ones end) and answers set 0 "userinfo" (the session text
+//   "custid=..&custorgid=..&authid=.."), set 1 the customer, one record per
+//   shareholder account ("custid", "custname", "orgid", "fundid", "market",
+//   "~market", "secuid"), set 2 the shareholder accounts ("market",
+//   "~market", "secuid", "fundid").
+// 500/69 soft-token application. Request: "inputtype", "custorgid", "inputid"
+//   (normalised), "trdpwd", "mobileno". Issues a new token for the customer
+//   (replacing any; counter 1) and answers set 0: "seed" (hex), "orgid",
+//   "custid", "fundidlist", "secuidlist" (comma-separated, normalised).
+//   Refusals as the login's account and password.
+// 3750/2 relate the session's phone to a fund account. Request as the
+//   login's, plus "isimportccg" (1: the account's holdings join the phone's
+//   own stocks). Reply: "result" 1 and "message"; a refusal is "result" 0
+//   with the reason in "message".
+// 100/5 the soft-token page's texts: "direction", "riskinfo", "promotion".
+#include <algorithm>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/BranchContract.h"
+#include "core/contracts/PortfolioContract.h"
+#include "core/contracts/RelationContract.h"
+#include "core/contracts/SystemContract.h"
+#include "core/contracts/TradeContract.h"
+#include "sim/SimPortfolio.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace TradeContract;
+
+constexpr const char* kUnknownAccount = "帐号不存在";
+constexpr const char* kWrongPassword = "交易密码错误";
+constexpr const char* kWrongTypedCode = "认证口令错误";
+constexpr const char* kTypedCodeMissing = "请输入认证口令";
+
+std::string marketName(const std::string& market) {
+    if (market == AccountType::kShenzhenA) return "深A";
+    if (market == AccountType::kShanghaiA) return "沪A";
+    if (market == AccountType::kShenzhenB) return "深B";
+    if (market == AccountType::kShanghaiB) return "沪B";
+    return "";
+}
+
+SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
+
+// The customer a request names by its account and password; null with the refusal.
+SimCustomer* identify(SimBooks& books, const SimRequest& r, std::string* refusal) {
+    SimCustomer* who = books.customerForLogin(r.value(Key::kInputType), r.value(Key::kBranch), r.value(Key::kInputId));
+    if (!who) {
+        *refusal = kUnknownAccount;
+        return nullptr;
+    }
+    if (r.value(Key::kPassword) != who->password) {
+        *refusal = kWrongPassword;
+        return nullptr;
+    }
+    return who;
+}
+
+// The customer after the account, the password and the authentication of a
+// login (or a relate); null with the refusal.
+SimCustomer* authenticate(SimBooks& books, const SimRequest& r, std::string* refusal) {
+    SimCustomer* who = identify(books, r, refusal);
+    if (!who) return nullptr;
+    const std::string type = r.value(Key::kAuthType);
+    const std::string data = r.value(Key::kAuthData);
+    if (who->token) {
+        if (type != AuthType::kSoftToken)
+            *refusal = Error::kTokenRequired;
+        else if (!books.checkTokenCode(*who->token, data))
+            *refusal = Error::kTokenCheckFailed;
+        return refusal->empty() ? who : nullptr;
+    }
+    if (type == AuthType::kSoftToken) {
+        *refusal = Error::kTokenNotFound;
+    } else if (type == AuthType::kTypedCode) {
+        if (who->typedCode.empty())
+            *refusal = Error::kAuthNotApplied;
+        else if (data != who->typedCode)
+            *refusal = kWrongTypedCode;
+    } else if (!who->typedCode.empty()) {
+        *refusal = kTypedCodeMissing;
+    }
+    return refusal->empty() ? who : nullptr;
+}
+
+std::vector<uint8_t> branchList(SimCall& c) {
+    TCRSWriter w;
+    w.beginSet()
+        .addField(BranchContract::Col::kCode, TCRSFieldType::VarText, 0, "营业部代码")
+        .addField(BranchContract::Col::kName, TCRSFieldType::VarText, 0, "营业部名称");
+    for (const auto& b : booksOf(c).branches) w.addRecord({b.code, b.name});
+    return w.bytes();
+}
+
+std::vector<uint8_t> login(SimCall& c) {
+    SimBooks& books = booksOf(c);
+    std::string refusal;
+    SimCustomer* who = authenticate(books, c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const std::string fundid = books.fundIdForLogin(*who, c.request.value(Key::kInputType),
+                                                    c.request.value(Key::kBranch), c.request.value(Key::kInputId));
+    const std::string authid = books.openSession(*who, fundid, c.now);
+
+    TCRSWriter w;
+    w.beginSet().addField(Col::kSessionText, TCRSFieldType::VarText).addRecord({SimBooks::sessionText(*who, authid)});
+    w.beginSet()
+        .addField(Col::kCustId, TCRSFieldType::VarText, 0, "客户号")
+        .addField(Col::kCustName, TCRSFieldType::VarText, 0, "客户姓名")
+        .addField(Col::kOrgId, TCRSFieldType::VarText, 0, "营业部")
+        .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
+        .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
+        .addField(Col::kMarketName, TCRSFieldType::VarText, 0, "市场名称")
+        .addField(Col::kSecuId, TCRSFieldType::VarText, 0, "股东代码");
+    if (who->shareholders.empty()) w.addRecord({who->custid, who->name, who->orgid, fundid, "", "", ""});
+    for (const auto& s : who->shareholders)
+        w.addRecord({who->custid, who->name, who->orgid, s.fundid, s.market, marketName(s.market), s.secuid});
+    w.beginSet()
+        .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
+        .addField(Col::kMarketName, TCRSFieldType::VarText, 0, "市场名称")
+        .addField(Col::kSecuId, TCRSFieldType::VarText, 0, "股东代码")
+        .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号");
+    for (const auto& s : who->shareholders) w.addRecord({s.market, marketName(s.market), s.secuid, s.fundid});
+    return w.bytes();
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const auto& i : items) out += (out.empty() ? "" : ",") + i;
+    return out;
+}
+
+std::vector<uint8_t> tokenApplication(SimCall& c) {
+    SimBooks& books = booksOf(c);
+    std::string refusal;
+    SimCustomer* who = identify(books, c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    std::string phone = c.request.value(Key::kMobile);
+    if (phone.empty() && c.session) phone = c.session->phone;
+    const SimSoftToken& token = books.issueToken(*who, phone);
+    std::vector<std::string> funds, secuids;
+    for (const auto& f : who->fundAccounts) funds.push_back(f.fundid);
+    for (const auto& s : who->shareholders) secuids.push_back(s.secuid);
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kSeed, TCRSFieldType::VarText)
+        .addField(Col::kOrgId, TCRSFieldType::VarText)
+        .addField(Col::kCustId, TCRSFieldType::VarText)
+        .addField(Col::kFundIdList, TCRSFieldType::VarText)
+        .addField(Col::kSecuIdList, TCRSFieldType::VarText)
+        .addRecord({token.seed, who->orgid, who->custid, joined(funds), joined(secuids)})
+        .bytes();
+}
+
+std::vector<uint8_t> relateAccount(SimCall& c) {
+    auto& room = c.server.room<SimTradeRoom>();
+    std::string refusal;
+    SimCustomer* who = authenticate(room.books, c.request, &refusal);
+    if (!who) return simResultSet(0, refusal);
+    const std::string phone = c.session ? c.session->phone : std::string();
+    room.relatedAccounts[phone].insert(room.books.fundIdForLogin(
+        *who, c.request.value(Key::kInputType), c.request.value(Key::kBranch), c.request.value(Key::kInputId)));
+    if (c.request.intValue(RelationContract::Key::kImportHoldings, 0) == 1) {
+        auto& list = c.server.room<SimPortfolioRoom>().ownStocks[phone];
+        for (const auto& id : simHoldingIds(*who, c.server.market()))
+            if (std::find(list.begin(), list.end(), id) == list.end() &&
+                list.size() < size_t(PortfolioContract::kMaxStocks))
+                list.push_back(id);
+    }
+    return simResultSet(1, "资金帐号已关联到本手机");
+}
+
+std::vector<uint8_t> tokenNotices(SimCall& c) {
+    const auto& room = c.server.room<SimTradeRoom>();
+    namespace Notice = SystemContract::Col;
+    return TCRSWriter()
+        .beginSet()
+        .addField(Notice::kDirection, TCRSFieldType::VarText)
+        .addField(Notice::kRiskInfo, TCRSFieldType::VarText)
+        .addField(Notice::kPromotion, TCRSFieldType::VarText)
+        .addRecord({room.tokenDirection, room.tokenRiskInfo, room.tokenPromotion})
+        .bytes();
+}
+
+}  // namespace
+
+SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded(server.options().seed)) {
+    tokenDirection =
+        "手机令牌是安装在本手机上的动态口令：每次交易登录时，系统自动算出一个六位数的一次性口令随登录发送，"
+        "用过的口令不能再用。申请后，该帐号在本手机登录时不需输入认证口令；在其他手机登录须重新申请。"
+        "请勿把手机借给他人使用，手机丢失时请及时致电客服热线挂失。";
+    tokenRiskInfo =
+        "申请手机令牌前请确认：本手机为您本人使用；申请需验证资金帐号与交易密码；同一帐号只能在一部手机上使用"
+        "手机令牌，重新申请后原手机上的令牌失效。";
+    tokenPromotion = "开通手机令牌，登录更安全，无需输入认证口令。";
+}
+
+std::vector<std::string> simHoldingIds(const SimCustomer& who, const SimMarket& market) {
+    std::vector<std::string> ids;
+    for (const auto& h : who.holdings) {
+        int quoteMarket = (h.market == AccountType::kShenzhenA || h.market == AccountType::kShenzhenB) ? 1 : 2;
+        std::string id = h.code + "." + std::to_string(quoteMarket);
+        if (market.findId(id) && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    }
+    return ids;
+}
+
+void registerTradeFunctions(SimRegistry& r) {
+    r.add(BranchContract::kBranchList, branchList);
+    r.add(kLogin, login);
+    r.add(kTokenApplication, tokenApplication);
+    r.add(RelationContract::kRelateAccount, relateAccount);
+    r.add(SystemContract::kTokenNotices, tokenNotices);
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The trade screens against the simulator: ScreensTest's application and
+// navigation stack (root "首页") with the trade folder's screens registered, a
+// fresh Documents folder with the application database (branches used),
+// settings and token file, the registered phone 13800138000, no account of
+// an earlier test, and the simulator with a live service session.
+#include <gtest/gtest.h>
+
+#include "core/security/BrasnikSignManager.h"
+#include "core/storage/DaoFactory.h"
+#include "platform/uikit/UIKeyboard.h"
+#include "shell/TradeSession.h"
+#include "sim/SimTrade.h"
+#include "tests/shell/ScreensTestSupport.h"
+#include "tests/support/Screenshots.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TradeLoginSupport.h"
+#include "trade/TradeScreens.h"
+#include "ui/SVProgressHUD.h"
+
+inline constexpr const char* kTestPhone = "13800138000";
+
+class TradeTest : public ScreensTest {
+protected:
+    void SetUp() override {
+        docs = std::make_unique<ScopedDocuments>();
+        ScreensTest::SetUp();
+        ASSERT_EQ(DaoFactory::sharedInstance().setUpDatabase(), DatabaseSetupResult::Ok);
+        registerTradeScreens(ScreenRegistry::shared());
+        VTAUserDefoult::standerDefoult().setString(kTestPhone, "your phone number");
+        BrasnikSignManager::defaultManager().reload();
+        forgetAccounts();
+        startSimulator();
+    }
+    void TearDown() override {
+        for (auto& a : UIAlertView::visibleAlerts()) a->dismissWithClickedButtonIndex(-1, false);
+        SVProgressHUD::dismiss();
+        ScreensTest::TearDown();
+        forgetAccounts();
+        DaoFactory::sharedInstance().close();
+        docs.reset();
+        BrasnikSignManager::defaultManager().reload();
+        VTAUserDefoult::standerDefoult().reload();
+    }
+
+    // The accounts of the run (and the saved ones of the Documents folder).
+    static void forgetAccounts() {
+        auto& run = VTAAccountManager::tradeAccountManager();
+        while (run.count() > 0) run.removeAccount(*run.accountAtIndex(0));
+        VTAAccountManager::savedAccountManager().reload();
+    }
+
+    template <class F>
+    decltype(auto) books(F&& f) {
+        return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) { return f(r.books); });
+    }
+
+    // The value of a field of a request the server received (secrets masked).
+    static std::string fieldOf(const SimRecord& r, const std::string& key) {
+        for (const auto& f : r.fields)
+            if (f.key == key) return f.value;
+        return "";
+    }
+    static bool sentInClear(const SimRecord& r, const std::string& key) {
+        for (const auto& f : r.clearFields)
+            if (f.key == key) return true;
+        return false;
+    }
+    std::string sessionValue(const char* key) const {
+        return VTAParamter::shareParamter().getStringForKey(key).value_or("");
+    }
+    // Taps the view (a field, a button) at its centre, as a finger does.
+    void tapView(UIView* v) {
+        ASSERT_TRUE(v && v->window());
+        v->window()->layoutIfNeeded();  // as the screen was last drawn
+        CGRect f = v->convertRectToView(v->bounds(), nullptr);
+        host.tap(f.origin.x + f.size.width / 2, f.origin.y + f.size.height / 2);
+    }
+    // Types into a field after tapping it, then closes the keyboard with "完成" when it has one.
+    void typeInto(UIView* field, const std::string& text) {
+        tapView(field);
+        ASSERT_TRUE(host.type(text)) << "nothing is being edited";
+        if (!host.key("完成")) host.key("return");
+        settle(0.5);
+    }
+    bool alertShown(const std::string& title) {
+        return waitFor([&] { return topAlertTitle() == title; });
+    }
+
+    std::unique_ptr<ScopedDocuments> docs;
+};
