@@ -20,22 +20,29 @@ namespace {
 
 SimBalance available(SimMoney amount) { return SimBalance{amount, amount, 0, amount}; }
 
-SimCustomer customerA() {
+// A customer with the seed's password and a main fund account holding `rmb` 元 (in 分).
+SimCustomer customer(const char* custid, const char* name, const char* orgid, const char* fundid, SimMoney rmb) {
     SimCustomer c;
-    c.custid = "110001234";
-    c.name = "张明";
-    c.orgid = "0101";
+    c.custid = custid;
+    c.name = name;
+    c.orgid = orgid;
     c.password = "123456";
-    SimFundAccount main{"010110001234", true, {}};
-    main.balances[SimCurrency::kRMB] = available(100000000);
-    main.balances[SimCurrency::kHKD] = available(2000000);
-    main.balances[SimCurrency::kUSD] = available(1000000);
+    SimFundAccount main{fundid, true, {}};
+    main.balances[SimCurrency::kRMB] = available(rmb);
     c.fundAccounts.push_back(main);
+    return c;
+}
+
+SimCustomer customerA() {
+    SimCustomer c = customer("110001234", "张明", "0101", "010110001234", 100000000);
+    c.fundAccounts.front().balances[SimCurrency::kHKD] = available(2000000);
+    c.fundAccounts.front().balances[SimCurrency::kUSD] = available(1000000);
+    const std::string fundid = c.mainFundAccount().fundid;
     c.shareholders = {
-        {"0", "0010001234", main.fundid},
-        {"1", "A100001234", main.fundid},
-        {"2", "2010001234", main.fundid},
-        {"3", "C900001234", main.fundid},
+        {"0", "0010001234", fundid},
+        {"1", "A100001234", fundid},
+        {"2", "2010001234", fundid},
+        {"3", "C900001234", fundid},
     };
     c.holdings = {
         {"0010001234", "0", "000001", "平安银行", 1000, 1000, 10850},
@@ -48,39 +55,16 @@ SimCustomer customerA() {
 }
 
 SimCustomer customerB() {
-    SimCustomer c;
-    c.custid = "110005678";
-    c.name = "李华";
-    c.orgid = "0101";
-    c.password = "123456";
-    SimFundAccount main{"010110005678", true, {}};
-    main.balances[SimCurrency::kRMB] = available(20000000);
-    c.fundAccounts.push_back(main);
-    c.shareholders = {
-        {"0", "0010005678", main.fundid},
-        {"1", "A100005678", main.fundid},
-    };
-    c.holdings = {
-        {"0010005678", "0", "000063", "中兴通讯", 800, 800, 26900},
-    };
+    SimCustomer c = customer("110005678", "李华", "0101", "010110005678", 20000000);
+    c.shareholders = {{"0", "0010005678", "010110005678"}, {"1", "A100005678", "010110005678"}};
+    c.holdings = {{"0010005678", "0", "000063", "中兴通讯", 800, 800, 26900}};
     return c;
 }
 
 SimCustomer customerC() {
-    SimCustomer c;
-    c.custid = "120009999";
-    c.name = "王芳";
-    c.orgid = "0102";
-    c.password = "123456";
-    SimFundAccount main{"010210009999", true, {}};
-    main.balances[SimCurrency::kRMB] = available(5000000);
-    c.fundAccounts.push_back(main);
-    c.shareholders = {
-        {"0", "0010009999", main.fundid},
-    };
-    c.holdings = {
-        {"0010009999", "0", "000651", "格力电器", 100, 100, 37800},
-    };
+    SimCustomer c = customer("120009999", "王芳", "0102", "010210009999", 5000000);
+    c.shareholders = {{"0", "0010009999", "010210009999"}};
+    c.holdings = {{"0010009999", "0", "000651", "格力电器", 100, 100, 37800}};
     return c;
 }
 

@@ -12,8 +12,8 @@ SalesDepartmentSelectViewController::SalesDepartmentSelectViewController() {
 
 SalesDepartmentSelectViewController::~SalesDepartmentSelectViewController() {
     if (table_) {
-        table_->setDelegate(nullptr);
         table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
     }
 }
 

@@ -50,8 +50,8 @@ VTASJLPViewController::VTASJLPViewController() {
 
 VTASJLPViewController::~VTASJLPViewController() {
     if (table_) {
-        table_->setDelegate(nullptr);
         table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
     }
 }
 

@@ -18,7 +18,6 @@
 #include "shell/IdleTimeCheck.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
-#include "trade/SalesDepartmentSelectViewController.h"
 #include "trade/TradeAccountTypes.h"
 #include "trade/TradeFormViews.h"
 #include "trade/TradeLogin.h"
@@ -52,20 +51,14 @@ std::string phoneNumber() { return VTAUserDefoult::standerDefoult().getStringFor
 
 }  // namespace
 
-VTATradeLoginViewController::VTATradeLoginViewController() {
+VTATradeLoginViewController::VTATradeLoginViewController() : TradeAccountForm(3) {
     setTitle(kTitle);
-    bindRequest(kBranchTag, [this](const RequestReply& r) { branchesArrived(r); });
     bindRequest(kLoginTag, [this](const RequestReply& r) { loginArrived(r); }, {.handlesErrorSet = true});
     bindRequest(kRelateTag, [this](const RequestReply& r) { relateArrived(r); }, {.handlesErrorSet = true});
 }
 
 VTATradeLoginViewController::~VTATradeLoginViewController() {
-    if (table_) {
-        table_->setDelegate(nullptr);
-        table_->setDataSource(nullptr);
-    }
-    for (auto* f : {account_.get(), password_.get(), code_.get()})
-        if (f) f->setFieldDelegate(nullptr);
+    if (code_) code_->setFieldDelegate(nullptr);
 }
 
 void VTATradeLoginViewController::setViewMenu(std::shared_ptr<VTAMenu> menu) {
@@ -90,18 +83,6 @@ void VTATradeLoginViewController::setIsRelateViewContorller(bool relate) {
 
 // ---- the form ----
 
-UITableView* VTATradeLoginViewController::tableView() {
-    view();
-    return table_.get();
-}
-VTATextField* VTATradeLoginViewController::accountField() {
-    view();
-    return account_.get();
-}
-VTATextField* VTATradeLoginViewController::passwordField() {
-    view();
-    return password_.get();
-}
 VTATextField* VTATradeLoginViewController::codeField() {
     view();
     return code_.get();
@@ -119,37 +100,23 @@ UIButton* VTATradeLoginViewController::tokenButton() {
     return tokenButton_.get();
 }
 
-std::string VTATradeLoginViewController::accountTypeName() const {
-    return tradeAccountTypes()[tradeAccountTypeRow(accountCode_)].name;
-}
-
 std::string VTATradeLoginViewController::footerText() const { return footer_ ? footer_->text() : ""; }
 
-void VTATradeLoginViewController::viewWillDidLoad() {
+void VTATradeLoginViewController::makeFormViews() {
     auto& settings = VTAUserDefoult::standerDefoult();
+    std::string savedType = settings.getStringForKey("your trade account type").value_or("");
+    accountCode_ = tradeAccountTypes()[savedType.empty() ? 0 : tradeAccountTypeRow(savedType)].value;
+    table_->setScrollEnabled(false);
 
     tokenButton_ = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(60, 2, 32, 40));
     tokenButton_->setImage(UIImage::imageNamed("cellbw.png"));
     tokenButton_->addTarget(
         this, [this](UIControl&) { goToSjlpView(); }, UIControlEventTouchUpInside);
-
-    table_ = std::make_shared<UITableView>(contentView()->bounds(), UITableViewStyle::Grouped);
-    table_->setScrollEnabled(false);
-    branchLabel_ = tradeValueLabel();
-    typeLabel_ = tradeValueLabel();
-
-    account_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 12, "请输入资金帐号", 4);
-    account_->setTag(kAccountFieldTag);
-    password_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 20, "请输入密码", 4);
-    password_->setSecureTextEntry(true);
-    password_->setTag(kPasswordFieldTag);
     code_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 20, "请输入口令", 1);
     code_->setSecureTextEntry(true);
     code_->setTag(kCodeFieldTag);
-    for (auto* f : {account_.get(), password_.get(), code_.get()}) {
-        f->setFont(defaultFont());
-        f->setFieldDelegate(this);
-    }
+    code_->setFont(defaultFont());
+    code_->setFieldDelegate(this);
     tokenCode_ = std::make_shared<UITextField>(CGRectMake(0, 0, 150, 20));
     tokenCode_->setEnabled(false);
     tokenCode_->setFont(defaultFont());
@@ -163,10 +130,6 @@ void VTATradeLoginViewController::viewWillDidLoad() {
     selectAccountButton_->setTitle("选择帐号");
     selectAccountButton_->addTarget(
         this, [this](UIControl&) { VTASelectAccountAction(); }, UIControlEventTouchUpInside);
-
-    std::string savedType = settings.getStringForKey("your trade account type").value_or("");
-    accountCode_ = tradeAccountTypes()[savedType.empty() ? 0 : tradeAccountTypeRow(savedType)].value;
-    typeLabel_->setText(accountTypeName());
     if (relate_) {
         save_->setOn(true);
     } else if (settings.getBoolForKey("save your trade account")) {
@@ -181,17 +144,7 @@ void VTATradeLoginViewController::viewWillDidLoad() {
     footer_->setFont(UIFont::systemFontOfSize(15));
     footer_->setBackgroundColor(UIColor::clearColor());
     table_->setTableFooterView(footer_);
-    table_->setDataSource(this);
-    table_->setDelegate(this);
-    contentView()->addSubview(table_);
 
-    typePicker_ = std::make_unique<TradePickerStrip>(
-        [] {
-            std::vector<std::string> names;
-            for (const auto& t : tradeAccountTypes()) names.push_back(t.name);
-            return names;
-        },
-        [this](int row) { selectAccountType(row); });
     savedPicker_ = std::make_unique<TradePickerStrip>(
         [] {
             std::vector<std::string> rows;
@@ -204,24 +157,16 @@ void VTATradeLoginViewController::viewWillDidLoad() {
 }
 
 void VTATradeLoginViewController::createToolbarItems() {
-    auto home = std::make_shared<UIBarButtonItem>("首页", UIBarButtonItemStyle::Bordered, this,
-                                                  [this](UIBarButtonItem&) { onCommandHome(); });
-    auto ok = std::make_shared<UIBarButtonItem>("确定", UIBarButtonItemStyle::Done, this,
-                                                [this](UIBarButtonItem&) { onCommandOK(); });
-    toolbar()->setItems({home, flexibleSpaceBarBtn(), ok});
+    toolbar()->setItems({homeItem(), flexibleSpaceBarBtn(), okItem()});
 }
 
 void VTATradeLoginViewController::viewWillAppear(bool animated) {
-    VTAViewControllers::viewWillAppear(animated);
-    view();
-    if (branch_.readStoredBranches()) requestSalesDepartment();
-    branchLabel_->setText(branch_.name());
+    TradeAccountForm::viewWillAppear(animated);
     checkTheAccount();
 }
 
 void VTATradeLoginViewController::viewWillDisappear(bool animated) {
-    VTAViewControllers::viewWillDisappear(animated);
-    closePickers();
+    TradeAccountForm::viewWillDisappear(animated);
     SVProgressHUD::dismiss();
 }
 
@@ -229,10 +174,10 @@ std::shared_ptr<UITableViewCell> VTATradeLoginViewController::tableViewCellForRo
                                                                                              const NSIndexPath& ip) {
     code_->setEnable(!token_);
     const int row = ip.row;
-    if (row == 0) return tradeFormCell("营业部", branchLabel_, true);
-    if (row == 1) return tradeFormCell("帐号类型", typeLabel_, true);
+    if (row == 0) return branchCell();
+    if (row == 1) return typeCell();
     if (row == 2) {
-        auto cell = tradeFormCell("帐   号", account_, false);
+        auto cell = accountCell();
         cell->contentView()->addSubview(tokenButton_);
         return cell;
     }
@@ -246,10 +191,10 @@ std::shared_ptr<UITableViewCell> VTATradeLoginViewController::tableViewCellForRo
                             {95, 100, 105});
             return cell;
         }
-        if (row == 4) return tradeFormCell("交易密码", password_, false);
+        if (row == 4) return passwordCell();
         return tradeFormCell("认证口令", code_, false);
     }
-    if (row == 3) return tradeFormCell("交易密码", password_, false);
+    if (row == 3) return passwordCell();
     if (row == 4) return tradeFormCell("认证口令", code_, false);
     auto cell = std::make_shared<VTAHQCell>(UITableViewCellStyle::Default, "ImportRow");
     cell->setSelectionStyle(UITableViewCellSelectionStyle::None);
@@ -257,46 +202,11 @@ std::shared_ptr<UITableViewCell> VTATradeLoginViewController::tableViewCellForRo
     return cell;
 }
 
-void VTATradeLoginViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
-    table.deselectRowAtIndexPath(ip, false);
-    if (ip.row == 0) chooseBranch();
-    if (ip.row == 1) chooseAccountType();
-}
-
 // ---- choosing ----
 
 void VTATradeLoginViewController::closePickers() {
-    if (typePicker_ && typePicker_->isOpen()) typePicker_->slideDown();
+    TradeAccountForm::closePickers();
     if (savedPicker_ && savedPicker_->isOpen()) savedPicker_->slideDown();
-}
-
-void VTATradeLoginViewController::endEditing() {
-    for (auto* f : {account_.get(), password_.get(), code_.get()})
-        if (f && f->isEditing()) f->resignFirstResponder();
-}
-
-void VTATradeLoginViewController::chooseBranch() {
-    closePickers();
-    endEditing();
-    auto picker = std::make_shared<SalesDepartmentSelectViewController>();
-    picker->setUsedSalesDepartment(branch_.used());
-    picker->setAllSalesDepartment(branch_.all());
-    pushViewController(picker);
-}
-
-void VTATradeLoginViewController::chooseAccountType() {
-    view();
-    if (savedPicker_->isOpen()) savedPicker_->slideDown();
-    endEditing();
-    typePicker_->showIn(*contentView(), tradeAccountTypeRow(accountCode_));
-}
-
-void VTATradeLoginViewController::selectAccountType(int row) {
-    const auto& types = tradeAccountTypes();
-    if (row < 0 || row >= static_cast<int>(types.size())) return;
-    accountCode_ = types[row].value;
-    typeLabel_->setText(types[row].name);
-    checkTheAccount();
 }
 
 void VTATradeLoginViewController::VTASelectAccountAction() {
@@ -313,12 +223,6 @@ void VTATradeLoginViewController::VTASelectAccountAction() {
                 break;
             }
     savedPicker_->showIn(*contentView(), row);
-}
-
-void VTATradeLoginViewController::setBranch(const std::string& code, const std::string& name) {
-    view();
-    branch_.choose(code, name);
-    branchLabel_->setText(name);
 }
 
 void VTATradeLoginViewController::selectSavedAccount(int row) {
@@ -378,7 +282,7 @@ void VTATradeLoginViewController::checkTheAccount() {
 void VTATradeLoginViewController::scrollForm(double y) { table_->setContentOffset(CGPointMake(0, y), true); }
 
 bool VTATradeLoginViewController::myTextFieldWillShowKeyboard(VTATextField& field) {
-    closePickers();
+    TradeAccountForm::myTextFieldWillShowKeyboard(field);
     if (field.tag() == kPasswordFieldTag || field.tag() == kCodeFieldTag) {
         lastTextTag_ = field.tag();
         scrollForm(kKeyboardScroll);
@@ -403,8 +307,6 @@ void VTATradeLoginViewController::onCommandOK() {
     else
         requestTradeLogin();
 }
-
-void VTATradeLoginViewController::requestSalesDepartment() { sendRequest(kBranchTag, branchListRequest(), 3); }
 
 std::string VTATradeLoginViewController::formRefusal(bool login) const {
     const std::string account = account_->getText();
@@ -466,15 +368,8 @@ void VTATradeLoginViewController::requestDidFail(const RequestFailure& failure) 
     VTAViewControllers::requestDidFail(failure);
 }
 
-void VTATradeLoginViewController::branchesArrived(const RequestReply& reply) {
+void VTATradeLoginViewController::branchListArrived() {
     SVProgressHUD::dismiss();
-    auto list = branchesFromReply(reply);
-    if (!list) {
-        showAlert(kBranchListRefusedText);
-        return;
-    }
-    branch_.takeServerList(*list);
-    branchLabel_->setText(branch_.name());
     checkTheAccount();
 }
 

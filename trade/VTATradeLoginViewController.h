@@ -28,28 +28,17 @@
 // type 4), the relate (kRelateTag, type 4); each reply is read by its tag.
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "platform/uikit/UITableView.h"
-#include "shell/VTAViewControllers.h"
-#include "trade/TradeBranches.h"
-#include "ui/VTATextField.h"
+#include "trade/TradeAccountForm.h"
 
 class BrasnikSign;
-class TradePickerStrip;
 class UIButton;
-class UILabel;
 class UISwitch;
 class UITextField;
-class VTAAccount;
 struct TradeLoginValues;
 
-class VTATradeLoginViewController : public VTAViewControllers,
-                                    public UITableViewDataSource,
-                                    public UITableViewDelegate,
-                                    public VTATextFieldDelegate {
+class VTATradeLoginViewController : public TradeAccountForm {
 public:
-    static constexpr int kBranchTag = 7001;
     static constexpr int kLoginTag = 7002;
     static constexpr int kRelateTag = 2001;
     static constexpr int kRelateAlertTag = 999;
@@ -58,9 +47,6 @@ public:
     static constexpr const char* kSimpleModeText = "简易方式不用输入认证口令";
     static constexpr const char* kTokenModeText = "您已开通手机令牌模式，无需认证口令";
     static constexpr const char* kBadReplyText = "返回数据错误";
-    // Text fields' tags (lastTextTag).
-    static constexpr int kAccountFieldTag = 2;
-    static constexpr int kPasswordFieldTag = 4;
     static constexpr int kCodeFieldTag = 5;
 
     VTATradeLoginViewController();
@@ -77,28 +63,18 @@ public:
     bool isRelateFromMCJG() const { return relateFromPage_; }
 
     // ---- the form (built on first use) ----
-    UITableView* tableView();
-    VTATextField* accountField();
-    VTATextField* passwordField();
     VTATextField* codeField();
     UITextField* tokenCodeField();
     UISwitch* saveSwitch();
     UIButton* tokenButton();
-    const std::string& yybCode() const { return branch_.code(); }
-    const std::string& branchName() const { return branch_.name(); }
-    bool isBranchListOK() const { return branch_.isListOK(); }
-    const std::string& accountCode() const { return accountCode_; }
-    std::string accountTypeName() const;
     const std::shared_ptr<BrasnikSign>& currentToken() const { return token_; }
     std::string footerText() const;
     // The form's rows (6, or 7 with a token).
     int rowCount() const { return token_ ? 7 : 6; }
-    TradePickerStrip* typePicker() const { return typePicker_.get(); }
     TradePickerStrip* savedAccountPicker() const { return savedPicker_.get(); }
 
     // ---- commands ----
     void onCommandOK() override;
-    void requestSalesDepartment();
     void requestTradeLogin();
     void requestRelate();
     // The token lookup: the token this phone holds for the typed account.
@@ -107,17 +83,10 @@ public:
     void goToSjlpView();
     // "选择帐号": the saved-account picker.
     void VTASelectAccountAction();
-    // Row 0: the branch picker; row 1: the type picker.
-    void chooseBranch();
-    // Puts a known branch on the form (a saved account's, a test's).
-    void setBranch(const std::string& code, const std::string& name);
-    void chooseAccountType();
-    void selectAccountType(int row);
     void selectSavedAccount(int row);
     // A 12-character fund account as its first 4 characters, "*****" and its last 3; others whole.
     static std::string addpointtostring(const std::string& account);
 
-    void viewWillDidLoad() override;
     void createToolbarItems() override;
     void viewWillAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
@@ -125,8 +94,6 @@ public:
     int tableViewNumberOfRowsInSection(UITableView& table, int section) override { return rowCount(); }
     std::shared_ptr<UITableViewCell> tableViewCellForRowAtIndexPath(UITableView& table,
                                                                     const NSIndexPath& indexPath) override;
-    double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath&) override { return 44; }
-    void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
 
     bool myTextFieldWillShowKeyboard(VTATextField& field) override;
     void myTextFieldDidHideKeyboard(VTATextField& field) override;
@@ -135,36 +102,34 @@ public:
 
 protected:
     void requestDidFail(const RequestFailure& failure) override;
+    void makeFormViews() override;
+    void accountTypeChanged() override { checkTheAccount(); }
+    void branchListArrived() override;
+    void closePickers() override;
 
 private:
-    void branchesArrived(const RequestReply& reply);
     void loginArrived(const RequestReply& reply);
     void relateArrived(const RequestReply& reply);
     void softTokenRefused(const std::string& text);
     void loggedIn(const TradeLoginValues& values);
     // Checks the form as "确定" does; the failure text ("" when it passes).
     std::string formRefusal(bool login) const;
-    // The fields of the request, the token's code taken (and the token
+    // Sends the login or the relate; the token's code is taken (and the token
     // advanced) only once the request can go.
     bool sendLoginOrRelate(bool login);
-    void closePickers();
-    void endEditing();
     void scrollForm(double y);
 
     bool relate_ = false;
     bool relateFromPage_ = false;
     bool relateSucceeded_ = false;
-    TradeFormBranch branch_;
-    std::string accountCode_ = "Z";
     std::shared_ptr<BrasnikSign> token_;
     int lastTextTag_ = 0;
 
-    std::shared_ptr<UITableView> table_;
-    std::shared_ptr<UILabel> branchLabel_, typeLabel_, footer_;
-    std::shared_ptr<VTATextField> account_, password_, code_;
+    std::shared_ptr<UILabel> footer_;
+    std::shared_ptr<VTATextField> code_;
     std::shared_ptr<UITextField> tokenCode_;
     std::shared_ptr<UISwitch> save_;
     std::shared_ptr<UIButton> tokenButton_, selectAccountButton_;
-    std::unique_ptr<TradePickerStrip> typePicker_, savedPicker_;
+    std::unique_ptr<TradePickerStrip> savedPicker_;
     std::shared_ptr<UIAlertView> tokenDialog_;
 };
