@@ -40,6 +40,7 @@ VTAAccountManager& VTAActAccViewController::accManager() const {
 
 void VTAActAccViewController::viewWillDidLoad() {
     hideToolBar();
+    contentView()->setBackgroundColor(UIColor::blackColor());
     auto item = std::make_shared<UIBarButtonItem>("新帐号", UIBarButtonItemStyle::Bordered, this,
                                                   [this](UIBarButtonItem&) { newAccount(); });
     navigationItem()->setRightBarButtonItem(item);

@@ -187,7 +187,7 @@ std::shared_ptr<UITableViewCell> VTASJLPViewController::tableViewCellForRowAtInd
     if (ip.section < 0 || ip.section >= static_cast<int>(list.size())) return cell;
     switch (list[ip.section]) {
         case Section::Promotion: {
-            auto text = std::make_shared<UITextView>(CGRectMake(50, 0, 200, 60));
+            auto text = std::make_shared<UITextView>(CGRectMake(50, 1, 200, 58));
             text->setEditable(false);
             text->setBackgroundColor(UIColor::whiteColor());
             text->setText(promotion_);

@@ -39,7 +39,7 @@ void VTASjlpDirectionController::viewWillDidLoad() {
     note->setNumberOfLines(2);
     note->setTextColor(UIColor::blueColor());
     note->setFont(UIFont::systemFontOfSize(15));
-    note->setBackgroundColor(UIColor::lightGrayColor());
+    note->setBackgroundColor(UIColor::clearColor());
     content->addSubview(note);
 }
 

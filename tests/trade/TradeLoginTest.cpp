@@ -182,7 +182,18 @@ TEST_F(TradeLoginTest, TheBranchListAndTheTypedCodeLogCInAtItsOwnBranch) {
     EXPECT_EQ(login->yybCode(), "0102");
     EXPECT_TRUE(host.isTextVisible("第二营业部"));
 
-    fillIn("10009999", "123456", "xy12");
+    typeInto(login->accountField(), "10009999");
+    typeInto(login->passwordField(), "123456");
+    // The code's row stays above the keyboard.
+    tapView(login->codeField());
+    settle();
+    CGRect code = login->codeField()->convertRectToView(login->codeField()->bounds(), nullptr);
+    EXPECT_LE(CGRectGetMaxY(code), 480 - 216);
+    saveScreenshot("keyboard");
+    ASSERT_TRUE(host.type("xy12"));
+    host.key("return");
+    settle();
+    EXPECT_DOUBLE_EQ(login->tableView()->contentOffset().y, 0);
     pressOK();
     ASSERT_TRUE(waitFor([&] { return hasTradeSession(); }));
     auto sent = sim->requestsOf(500, 1);
