@@ -117,10 +117,7 @@ TEST_F(SoftTokenTest, EnrolmentThenLoginWithTheToken) {
     saveScreenshot("token-listed");
 
     // The login finds it and sends its code.
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
-    ASSERT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+    auto login = openLogin();
     typeInto(login->accountField(), "10005678");
     ASSERT_TRUE(login->currentToken());
     typeInto(login->passwordField(), "123456");

@@ -144,9 +144,7 @@ TEST_F(BranchRulesTest, ThePickerStoresTheDefaultOnceAndSaysWhenItCannot) {
 
 TEST_F(BranchRulesTest, WithoutABranchTheLoginAsksForTheListAgainAndSendsNoLogin) {
     sim->answerNext(BranchContract::kBranchList, TCRSWriter().errorSet(-1, "系统维护中").bytes());
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
+    auto login = openLogin(false);
     ASSERT_TRUE(alertShown("系统维护中"));
     topAlert()->tapButtonAtIndex(0);
     EXPECT_FALSE(login->isBranchListOK());

@@ -142,9 +142,7 @@ TEST_F(TradeLoginTest, ARememberedAccountIsSavedWithoutItsPasswordAndFillsTheNex
     EXPECT_EQ(VTAAccountManager::tradeAccountManager().count(), 1);
 
     // The next login starts from the remembered account and offers the saved ones.
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
+    auto login = openLogin(false);
     EXPECT_TRUE(login->saveSwitch()->isOn());
     EXPECT_EQ(login->accountField()->text(), "10009999");
     EXPECT_EQ(login->yybCode(), "0102");
@@ -163,10 +161,7 @@ TEST_F(TradeLoginTest, ARememberedAccountIsSavedWithoutItsPasswordAndFillsTheNex
 
 TEST_F(TradeLoginTest, TheBranchListAndTheTypedCodeLogCInAtItsOwnBranch) {
     books([](SimBooks& b) { b.customer("010210009999")->typedCode = "xy12"; });
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
-    ASSERT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+    auto login = openLogin();
     // The branch row opens the list; the pick comes back as the default branch.
     ASSERT_TRUE(host.tapText("营业部"));
     settle();
@@ -208,10 +203,7 @@ TEST_F(TradeLoginTest, TheBranchListAndTheTypedCodeLogCInAtItsOwnBranch) {
 }
 
 TEST_F(TradeLoginTest, RefusalsKeepTheFormAndLeaveNoSession) {
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
-    ASSERT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+    auto login = openLogin();
 
     // The form's own checks: nothing is sent.
     pressOK();
@@ -259,9 +251,7 @@ TEST_F(TradeLoginTest, AnUnexpectedReplyChangesNoSessionValue) {
     const std::string info = sessionValue(TradeSessionKey::kInfo);
     auto customer = VTAParamter::shareParamter().getTCRSForKey(TradeSessionKey::kCustomer);
 
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
+    auto login = openLogin(false);
     login->setBranch("0102", "第二营业部");
     login->accountField()->setText("10009999");
     login->passwordField()->setText("123456");
@@ -309,10 +299,7 @@ TEST_F(TradeLoginTest, AnUnexpectedReplyChangesNoSessionValue) {
 
 TEST_F(TradeLoginTest, TheSoftTokensCodeIsSentOnceAndItsErrorsDropTheToken) {
     giveThePhoneBsToken();
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
-    ASSERT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+    auto login = openLogin();
     typeInto(login->accountField(), "10005678");
     ASSERT_TRUE(login->currentToken());
     EXPECT_EQ(login->rowCount(), 7);
@@ -352,9 +339,7 @@ TEST_F(TradeLoginTest, TheSoftTokensCodeIsSentOnceAndItsErrorsDropTheToken) {
     BrasnikSignManager::defaultManager().removeSignner(
         BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
     giveThePhoneBsToken(1);
-    auto again = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(again);
-    settle();
+    auto again = openLogin(false);
     again->accountField()->setText("10005678");
     again->checkTheAccount();
     again->passwordField()->setText("123456");
@@ -378,9 +363,7 @@ TEST_F(TradeLoginTest, ATokenTheServerDoesNotKnowIsDroppedAndAPasswordAloneIsRef
     sign->setAccountsWithString("010110001234");
     BrasnikSignManager::defaultManager().appendSignner(sign);
     BrasnikSignManager::saveSigns();
-    auto login = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(login);
-    settle();
+    auto login = openLogin(false);
     login->setBranch("0101", "第一营业部");
     login->accountField()->setText("10001234");
     login->checkTheAccount();
@@ -400,9 +383,7 @@ TEST_F(TradeLoginTest, ATokenTheServerDoesNotKnowIsDroppedAndAPasswordAloneIsRef
 
     // B without a token on the phone: the server asks for it.
     clearTradeSession();
-    auto b = std::make_shared<VTATradeLoginViewController>();
-    pushViewController(b);
-    settle();
+    auto b = openLogin(false);
     b->accountField()->setText("10005678");
     b->checkTheAccount();
     b->passwordField()->setText("123456");

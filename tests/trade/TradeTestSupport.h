@@ -83,6 +83,14 @@ protected:
         if (!host.key("完成")) host.key("return");
         settle(0.5);
     }
+    // A plain trade login pushed and shown; with waitForBranch, once its branch is known.
+    std::shared_ptr<VTATradeLoginViewController> openLogin(bool waitForBranch = true) {
+        auto login = std::make_shared<VTATradeLoginViewController>();
+        pushViewController(login);
+        settle();
+        if (waitForBranch) EXPECT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+        return login;
+    }
     bool alertShown(const std::string& title) {
         return waitFor([&] { return topAlertTitle() == title; });
     }
