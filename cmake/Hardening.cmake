@@ -11,6 +11,13 @@ if(NOT CMAKE_BUILD_TYPE STREQUAL "Debug")
 endif()
 add_link_options(-Wl,-z,relro -Wl,-z,now -pie)
 
+# ThreadSanitizer (the tsan preset): the tests run with tsan.supp, which names
+# the races inside the uninstrumented font and text libraries' own threads.
+if(RD_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 if(RD_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
@@ -24,6 +31,8 @@ if(RD_FUZZ)
     message(FATAL_ERROR "RD_FUZZ needs clang (cmake --preset fuzz)")
   endif()
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
-                      -fno-omit-frame-pointer)
+                      -fno-omit-frame-pointer
+                      -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignore.txt
+                      -UNDEBUG)  # the code's asserts checked too
   add_link_options(-fsanitize=address,undefined)
 endif()

@@ -1,6 +1,7 @@
 #include "core/VTATCRS.h"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -400,6 +401,7 @@ int VTATCRS::deleteRecordAtIndex(int index) {
 }
 
 void VTATCRS::appendRowFrom(const VTATCRS& source, int index) {
+    assert(source.recordLength_ == recordLength_ && source.fields_.size() == fields_.size());
     const uint8_t* from = source.row(index);
     const size_t at = rows_.size();
     rows_.insert(rows_.end(), from, from + recordLength_);

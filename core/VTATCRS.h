@@ -27,6 +27,7 @@
 // A value that cannot be converted (a text "abc" for a number, a packed number
 // with more than 3 decimals, an integer too large for a 4-byte field, invalid
 // UTF-8, arrays...) makes the insertion fail and nothing changes.
+#include <cassert>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,8 +114,14 @@ public:
 private:
     friend class TCRSReader;
 
-    const uint8_t* row(int index) const { return rows_.data() + size_t(index) * recordLength_; }
-    const uint8_t* currentRow() const { return isEOF() ? nullptr : row(cursor_); }
+    const uint8_t* row(int index) const {
+        assert(index >= 0 && index < count_);
+        return rows_.data() + size_t(index) * recordLength_;
+    }
+    const uint8_t* currentRow() const {
+        assert(cursor_ >= 0 && cursor_ <= count_);
+        return isEOF() ? nullptr : row(cursor_);
+    }
     std::string textAt(const uint8_t* row, const TCRSField& f) const;
     int64_t intAt(const uint8_t* row, const TCRSField& f) const;
     std::string stringOf(const uint8_t* row, const TCRSField& f) const;

@@ -1,5 +1,7 @@
 #include "net/HTTPQueue.h"
 
+#include <cassert>
+
 #include <algorithm>
 
 #include "net/HTTPEngine.h"
@@ -22,6 +24,7 @@ HTTPQueue::~HTTPQueue() {
 }
 
 void HTTPQueue::addOperation(const std::shared_ptr<HTTPRequest>& request) {
+    assert(RunLoop::main().isMainThread());
     if (!request) return;
     auto e = std::make_unique<Entry>();
     e->request = request;
@@ -61,6 +64,7 @@ void HTTPQueue::finished(const std::shared_ptr<HTTPRequest>& request, HTTPReques
 }
 
 void HTTPQueue::cancelOperation(const std::shared_ptr<HTTPRequest>& request) {
+    assert(RunLoop::main().isMainThread());
     if (!request) return;
     request->cancel();
     auto match = [&](const auto& e) { return e->request == request; };
@@ -73,6 +77,7 @@ void HTTPQueue::cancelOperation(const std::shared_ptr<HTTPRequest>& request) {
 }
 
 void HTTPQueue::cancelAllOperations() {
+    assert(RunLoop::main().isMainThread());
     auto waiting = std::move(waiting_);
     auto running = std::move(running_);
     waiting_.clear();

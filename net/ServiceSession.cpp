@@ -1,5 +1,7 @@
 #include "net/ServiceSession.h"
 
+#include <cassert>
+
 #include "core/ParsedReply.h"
 #include "core/VTAParamter.h"
 #include "core/VTATCRS.h"
@@ -30,6 +32,7 @@ std::string ServiceSession::session() const {
 }
 
 void ServiceSession::setSession(const std::string& session) {
+    assert(RunLoop::main().isMainThread());
     if (session.empty())
         VTAParamter::shareParamter().removeValueForKey("loginSession");
     else
@@ -42,6 +45,7 @@ void ServiceSession::rememberLogin(const std::string& text, int type) {
 }
 
 void ServiceSession::waitForLogin(std::function<void(LoginResult)> resume) {
+    assert(RunLoop::main().isMainThread());
     waiting_.push_back(std::move(resume));
     if (service_) return;
     ++silentLogins_;
@@ -65,6 +69,7 @@ void ServiceSession::finish(bool ok) {
 }
 
 void ServiceSession::interruptLogin() {
+    assert(RunLoop::main().isMainThread());
     if (!service_) return;
     auto waiting = std::move(waiting_);
     waiting_.clear();

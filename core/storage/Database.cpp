@@ -1,11 +1,21 @@
 #include "core/storage/Database.h"
 
 #include <sqlite3.h>
+
 #include <atomic>
+#include <cassert>
 
 void Statement::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 
-bool Statement::checkBind(int rc) { return rc == SQLITE_OK; }
+bool Statement::checkBind(int rc) {
+    assert(rc != SQLITE_RANGE && "parameters are numbered from 1 to the statement's count");
+    return rc == SQLITE_OK;
+}
+
+bool Statement::hasColumn(int column) const {
+    assert(!stmt_ || (column >= 0 && column < sqlite3_column_count(stmt_.get())));
+    return stmt_ != nullptr;
+}
 
 bool Statement::bindText(int index, std::string_view text) {
     if (!stmt_) return false;
@@ -46,15 +56,19 @@ bool Statement::run() {
 int Statement::columnCount() const { return stmt_ ? sqlite3_column_count(stmt_.get()) : 0; }
 
 bool Statement::columnIsNull(int column) const {
-    return !stmt_ || sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
+    return !hasColumn(column) || sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL;
 }
 
-int64_t Statement::columnInt64(int column) const { return stmt_ ? sqlite3_column_int64(stmt_.get(), column) : 0; }
+int64_t Statement::columnInt64(int column) const {
+    return hasColumn(column) ? sqlite3_column_int64(stmt_.get(), column) : 0;
+}
 
-double Statement::columnDouble(int column) const { return stmt_ ? sqlite3_column_double(stmt_.get(), column) : 0; }
+double Statement::columnDouble(int column) const {
+    return hasColumn(column) ? sqlite3_column_double(stmt_.get(), column) : 0;
+}
 
 std::string Statement::columnText(int column) const {
-    if (!stmt_) return {};
+    if (!hasColumn(column)) return {};
     const unsigned char* text = sqlite3_column_text(stmt_.get(), column);
     if (!text) return {};
     int size = sqlite3_column_bytes(stmt_.get(), column);

@@ -54,6 +54,8 @@ private:
     };
     Statement(sqlite3_stmt* stmt, sqlite3* db) : stmt_(stmt), db_(db) {}
     bool checkBind(int rc);
+    // Whether there is a statement; a column outside it is a caller's error.
+    bool hasColumn(int column) const;
 
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
     sqlite3* db_ = nullptr;

@@ -172,3 +172,19 @@ TEST_F(QuoteCacheTest, TheRequestTextNeverLiesOnDisk) {
     EXPECT_TRUE(load(cache, secretRequest));
     EXPECT_FALSE(load(cache, "tc_mfuncno=500&tc_sfuncno=7&authid=SECRET-AUTH-78&fundid=123456"));
 }
+
+TEST_F(QuoteCacheTest, EntriesUpToTheCapAreKeptAndOnePastItIsRefused) {
+    QuoteCache cache(dir.path());
+    const std::vector<uint8_t> largest(QuoteCache::kMaxEntryBytes, 7);
+    EXPECT_TRUE(store(cache, largest, kRequest));
+    auto loaded = load(cache, kRequest);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->data.size(), QuoteCache::kMaxEntryBytes);
+    EXPECT_FALSE(store(cache, std::vector<uint8_t>(QuoteCache::kMaxEntryBytes + 1, 7), "other"));
+    EXPECT_FALSE(load(cache, "other"));
+    // A file declaring one byte more than the cap reads as a miss.
+    auto entry = QuoteCache::encodeEntry(kRequest, {std::vector<uint8_t>(QuoteCache::kMaxEntryBytes + 1, 7), 1});
+    EXPECT_FALSE(QuoteCache::decodeEntry(entry, kRequest));
+    entry = QuoteCache::encodeEntry(kRequest, {largest, 1});
+    EXPECT_TRUE(QuoteCache::decodeEntry(entry, kRequest));
+}
