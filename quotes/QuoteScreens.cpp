@@ -1,5 +1,10 @@
 #include "quotes/QuoteScreens.h"
 
+#include "quotes/MarketQuotationSortViewController.h"
 #include "shell/ScreenRegistry.h"
 
-void registerQuoteScreens(ScreenRegistry& registry) { (void)registry; }
+void registerQuoteScreens(ScreenRegistry& registry) {
+    registry.addScreenClass("MarketQuotationSortViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<MarketQuotationSortViewController>();
+    });
+}

@@ -2,6 +2,7 @@
 
 #include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
+#include "core/contracts/RankingContract.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
 
@@ -22,7 +23,7 @@ const DefaultItem kDefaultMenu[] = {
     {2, -1, "交易", "", "menu_jy.png"},
     {6, -1, "消息", "pushmsg", "menu_msg.png"},
     {101, 1, "自选股", "zxhq"},
-    {102, 1, "行情排行", "pxhq?market=1&class=1"},
+    {102, 1, "行情排行", "pxhq?market=1^深圳&type=101^全部A股&sort=24^成交量&tc_mfuncno=31000&tc_sfuncno=3"},
     {201, 2, "买入", "buysale?MMLB=0"},
     {202, 2, "卖出", "buysale?MMLB=1"},
     {203, 2, "撤单", "wtcd"},
@@ -70,7 +71,11 @@ void MenuCache::setInstalledMenuVersion(int v) { gInstalledVersion = v < 0 ? 0 :
 std::vector<uint8_t> MenuCache::defaultMenuData() {
     std::vector<MenuItemRecord> items;
     for (const auto& m : kDefaultMenu) items.push_back({m.id, m.pid, m.title, m.link, m.icon, true});
-    return menuRecordSetsData(items, {{"interval", "0930-1130,1300-1500"}, {"maxmsg", "1^30"}});
+    return menuRecordSetsData(items, {{"interval", "0930-1130,1300-1500"},
+                                      {"maxmsg", "1^30"},
+                                      {"market", RankingContract::Config::kMarkets},
+                                      {"type", RankingContract::Config::kClasses},
+                                      {"sort", RankingContract::Config::kSorts}});
 }
 
 void MenuCache::installDefaultMenu() {

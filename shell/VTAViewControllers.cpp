@@ -214,14 +214,15 @@ std::shared_ptr<VTAMenu> findInTree(const VTATreeNode* node, const std::string& 
 }
 }  // namespace
 
+std::shared_ptr<VTAMenu> firstMenuWithCommand(const std::string& command) {
+    if (auto top = menusWithLink(command, -1); top && !top->empty()) return top->front();
+    auto tree = VTATree::sharedTree();
+    return tree && tree->root() ? findInTree(tree->root()->firstChild(), command) : nullptr;
+}
+
 std::shared_ptr<UIViewController> openFirstMenuWithCommand(const std::string& command) {
     popToRootViewController();
-    std::shared_ptr<VTAMenu> menu;
-    if (auto top = menusWithLink(command, -1); top && !top->empty()) menu = top->front();
-    if (!menu) {
-        auto tree = VTATree::sharedTree();
-        if (tree && tree->root()) menu = findInTree(tree->root()->firstChild(), command);
-    }
+    auto menu = firstMenuWithCommand(command);
     if (!menu) return nullptr;
     return VTAUIFactory::openMenuWithTradeGate(menu);
 }

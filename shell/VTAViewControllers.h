@@ -146,6 +146,8 @@ std::shared_ptr<UIViewController> tradeWithStock(const std::shared_ptr<VTAStock>
                                                  const std::optional<std::string>& param = std::nullopt,
                                                  const std::weak_ptr<UIViewController>& sender = {});
 
-// Pops to the root and opens the first menu item whose command is `command`
-// (the root's children first, then the whole tree in order); answers the screen.
+// The first menu item whose command is `command`: the root's children
+// first, then the whole tree in order; null when none.
+std::shared_ptr<VTAMenu> firstMenuWithCommand(const std::string& command);
+// Pops to the root and opens that item; answers the screen.
 std::shared_ptr<UIViewController> openFirstMenuWithCommand(const std::string& command);

@@ -4,6 +4,8 @@
 void registerAllSimFunctions(SimRegistry& registry) {
     registerSystemFunctions(registry);
     registerQuoteFunctions(registry);
+    registerRankingFunctions(registry);
+    registerSectorFunctions(registry);
     registerPortfolioFunctions(registry);
     registerMessageFunctions(registry);
     registerNewsFunctions(registry);

@@ -52,11 +52,13 @@ std::vector<uint8_t> search(SimCall& c) {
 }  // namespace
 
 void registerQuoteFunctions(SimRegistry& r) {
+    // The Shenzhen A shares by volume: 平安银行 among the first rows.
+    const char* kRankingLink = "pxhq?market=1^深圳&type=101^全部A股&sort=24^成交量&tc_mfuncno=31000&tc_sfuncno=3";
     const SimMenuItem menu[] = {
         {101, 1, "自选股", "zxhq"},
-        {102, 1, "行情排行", "pxhq?market=1&class=1"},
-        {103, 1, "分时走势", "fschart"},
-        {104, 1, "K线图", "kxchart"},
+        {102, 1, "行情排行", kRankingLink},
+        {103, 1, "分时走势", "fschart?code=000001.1"},
+        {104, 1, "K线图", "kxchart?code=600000.2"},
         {105, 1, "板块排行", "bkph?tc_mfuncno=100&tc_sfuncno=31&bktype=1"},
         {106, 1, "指数", "zgzs?tc_mfuncno=31000&tc_sfuncno=4&code=000001.2|399001.1|399006.1|000300.2"},
         {107, 1, "板块行情", "bkhqlist?tc_mfuncno=100&tc_sfuncno=32"},

@@ -81,6 +81,8 @@ std::vector<uint8_t> simResultSet(int result, const std::string& message, const 
 void registerAllSimFunctions(SimRegistry& registry);
 void registerSystemFunctions(SimRegistry& registry);     // 100/x, 3504, 3730
 void registerQuoteFunctions(SimRegistry& registry);      // 31000/x
+void registerRankingFunctions(SimRegistry& registry);    // 191/7, 31000/3
+void registerSectorFunctions(SimRegistry& registry);     // 100/31, 100/32
 void registerPortfolioFunctions(SimRegistry& registry);  // 3710/x
 void registerMessageFunctions(SimRegistry& registry);    // 3780/x
 void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/61, 504/62

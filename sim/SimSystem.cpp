@@ -24,6 +24,7 @@
 
 #include "core/MenuFunctions.h"
 #include "core/TCRSWriter.h"
+#include "core/contracts/RankingContract.h"
 #include "core/contracts/SystemContract.h"
 #include "core/security/Digests.h"
 #include "sim/SimServer.h"
@@ -65,9 +66,9 @@ std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
                                   {"interval", SimMarket::kInterval},
                                   {"HKtime", SimMarket::kHKTime},
                                   {"maxmsg", "1^30"},
-                                  {"market", "1^深圳#2^上海#3^香港"},
-                                  {"type", "1^A股#3^B股#2^指数#4^基金#5^债券#6^港股"},
-                                  {"sort", "zdf^涨幅#zhd^涨跌#zjcj^现价#cjje^成交额#cjsl^成交量"},
+                                  {"market", RankingContract::Config::kMarkets},
+                                  {"type", RankingContract::Config::kClasses},
+                                  {"sort", RankingContract::Config::kSorts},
                                   {Col::kMenuVersion, std::to_string(c.server.room<SimSystemRoom>().menuVersion)},
                               });
 }

@@ -29,7 +29,6 @@ namespace {
 const std::set<std::string> kLaterScreens = {
     // quotes
     "zxhq",
-    "pxhq",
     "fschart",
     "kxchart",
     "bkph",
