@@ -22,6 +22,13 @@ RequestBuilder RequestBuilder::fromText(std::string text) {
     return r;
 }
 
+RequestBuilder RequestBuilder::fromLinkQuery(const std::string& link) {
+    RequestBuilder r;
+    if (link.find('?') == std::string::npos) return r;
+    for (const auto& [key, value] : parseQuery(link)) r.add(key, value);
+    return r;
+}
+
 RequestBuilder& RequestBuilder::add(const std::string& key, const std::string& value) {
     return addTyped(key, value, kRefusalText);
 }
@@ -34,9 +41,7 @@ RequestBuilder& RequestBuilder::add(const std::string& key, const std::optional<
     return add(key, value.value_or(std::string()));
 }
 
-RequestBuilder& RequestBuilder::add(const std::string& key, long long value) {
-    return add(key, std::to_string(value));
-}
+RequestBuilder& RequestBuilder::add(const std::string& key, long long value) { return add(key, std::to_string(value)); }
 
 RequestBuilder& RequestBuilder::add(const std::string& key, const std::optional<VTAFloat>& value) {
     return add(key, value ? value->toString() : std::string());

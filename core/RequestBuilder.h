@@ -34,6 +34,9 @@ public:
     // Continues a text that is already a request (a menu link's query, a text
     // handed over by another screen); it is taken as it stands.
     static RequestBuilder fromText(std::string text);
+    // The pairs of a menu link's query (parseQuery), in their order: the
+    // request a link names. Empty text when the link has no pairs.
+    static RequestBuilder fromLinkQuery(const std::string& link);
 
     RequestBuilder& add(const std::string& key, const std::string& value);
     RequestBuilder& add(const std::string& key, const char* value);

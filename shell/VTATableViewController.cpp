@@ -27,11 +27,9 @@ void VTATableViewController::createToolbarItems() {
 
 std::string VTATableViewController::tableViewContentRequestText() const {
     auto menu = viewMenu();
-    if (!menu || menu->link().find('?') == std::string::npos) return "";
-    auto pairs = parseQuery(menu->link());
-    if (pairs.count() == 0) return "";
-    auto text = RequestBuilder::fromText("");
-    for (const auto& [key, value] : pairs) text.add(key, value);
+    if (!menu) return "";
+    auto text = RequestBuilder::fromLinkQuery(menu->link());
+    if (text.text().empty()) return "";
     text.appendFields(VTAParamter::shareParamter().getStringForKey("tradeUserInfo").value_or(""));
     return text.text();
 }

@@ -57,7 +57,9 @@ protected:
     std::shared_ptr<MarketQuotationSortViewController> openRanking(const std::string& link = kMenuLink) {
         auto screen = open<MarketQuotationSortViewController>(link, "行情排行");
         EXPECT_TRUE(screen);
-        if (screen) EXPECT_TRUE(waitIdle(*screen));
+        if (screen) {
+            EXPECT_TRUE(waitIdle(*screen));
+        }
         settle(0.2);
         return screen;
     }

@@ -31,9 +31,6 @@ const std::set<std::string> kLaterScreens = {
     "zxhq",
     "fschart",
     "kxchart",
-    "bkph",
-    "zgzs",
-    "bkhqlist",
     // stock trading and bank transfers
     "buysale",
     "wtcd",
