@@ -1,6 +1,9 @@
 #include "tests/net/NetTestSupport.h"
 
+#include <httplib.h>
+
 #include <filesystem>
+#include <thread>
 
 #include "core/security/Digests.h"
 #include "net/HTTPRequest.h"
@@ -134,6 +137,32 @@ TEST_F(ImageDownloadTest, ReplyLongerThanTheCapFailsTheRequest) {
     auto enough = run(static_cast<int64_t>(simImagePNG("logo")->size()));
     EXPECT_FALSE(enough->failed());
     EXPECT_EQ(enough->responseData(), bytesOf(*simImagePNG("logo")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ImageDownloadTest, RepliesUpToTheCapAreKeptAndOnePastItIsRefused) {
+    httplib::Server server;
+    server.set_keep_alive_timeout(0);
+    server.Get(R"(/img/(\d+)\.png)", [](const httplib::Request& req, httplib::Response& res) {
+        res.set_content(std::string(std::stoul(req.matches[1].str()), 'p'), "image/png");
+    });
+    const int port = server.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread serving([&] { server.listen_after_bind(); });
+    auto url = [&](int64_t size) {
+        return "http://127.0.0.1:" + std::to_string(port) + "/img/" + std::to_string(size) + ".png";
+    };
+    auto largest = fetch(url(kMaxImageBytes));
+    auto tooLarge = fetch(url(kMaxImageBytes + 1));
+    server.stop();
+    serving.join();
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(int64_t(largest->size()), kMaxImageBytes);
+    EXPECT_FALSE(tooLarge);
+    EXPECT_FALSE(fs::exists(imageCachePath(url(kMaxImageBytes + 1))));
 }
 
 }  // namespace

@@ -1,13 +1,16 @@
 #include "tests/shell/LaunchTestSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "core/contracts/SystemContract.h"
 #include "core/security/Digests.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
 #include "platform/graphics/TextDrawing.h"
 #include "platform/host/HeadlessHost.h"
+#include "platform/host/ViewQueries.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIKeyboard.h"
@@ -298,6 +301,37 @@ TEST_F(LaunchRoadTest, EveryFileTheClientWritesIsTheOwnersOnly) {
         }
     }
     EXPECT_GE(files, 4);  // settings, user defaults, database, menu cache at least
+}
+
+// The registration status answers "not yet" this many times before the truth.
+static void answerNotRegistered(SimServer& sim, const std::string& phone, int times) {
+    auto notYet = TCRSWriter()
+                      .beginSet()
+                      .addField(SystemContract::Col::kRegistered, TCRSFieldType::Integer, 4)
+                      .addField(SystemContract::Col::kPhone, TCRSFieldType::VarText)
+                      .addRecord({0, phone})
+                      .bytes();
+    sim.answerNext(SystemContract::kRegistrationStatus, notYet, times);
+}
+
+TEST_F(LaunchRoadTest, RegistrationIsAskedForUpToTheLastPollAndNotOnceMore) {
+    // Registered at the last poll allowed: the client logs in.
+    answerNotRegistered(*sim, phone, LoginViewController::kMaxPolls - 1);
+    ASSERT_TRUE(launch());
+    registerPhone();
+    ASSERT_TRUE(waitFor([&] { return loginRoot() && loginRoot()->disclaimerScreen(); }, 600));
+    EXPECT_EQ(sim->requestsOf(100, 4).size(), size_t(LoginViewController::kMaxPolls));
+}
+
+TEST_F(LaunchRoadTest, RegistrationGivesUpAfterTheLastPoll) {
+    answerNotRegistered(*sim, phone, LoginViewController::kMaxPolls + 5);
+    ASSERT_TRUE(launch());
+    registerPhone();
+    ASSERT_TRUE(waitFor([&] { return atStage(LoginViewController::Stage::Registration); }, 600));
+    const auto texts = visibleTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "等待注册结果超时，请重新注册"), texts.end());
+    EXPECT_EQ(sim->requestsOf(100, 4).size(), size_t(LoginViewController::kMaxPolls));
+    sim->clearControls();
 }
 
 TEST_F(LaunchRoadTest, NetworkFailureOffersARetry) {
