@@ -344,7 +344,11 @@ void HomeViewController::handleQuotes(const RequestReply& reply) {
         auto stock = std::make_shared<VTAStock>(set.toStringWithFieldName(QuoteContract::Col::kCode).value_or(""),
                                                 set.toStringWithFieldName(QuoteContract::Col::kName).value_or(""),
                                                 static_cast<int>(set.toIntWithFieldName(QuoteContract::Col::kMarket)));
-        if (showingIndices_) stock->setTypeID(2);
+        // The quote page gives an index two pages only.
+        if (set.fieldsIndexWithName(QuoteContract::Col::kClass) >= 0)
+            stock->setTypeID(static_cast<int>(set.toIntWithFieldName(QuoteContract::Col::kClass)));
+        else if (showingIndices_)
+            stock->setTypeID(QuoteContract::Class::kIndex);
         auto price = set.toVTAFloatWithFieldName(QuoteContract::Col::kLast);
         auto change = set.toVTAFloatWithFieldName(QuoteContract::Col::kChangePercent);
         if (price) stock->setPrice(price->toFloat());
