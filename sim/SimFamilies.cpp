@@ -10,4 +10,6 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerMessageFunctions(registry);
     registerNewsFunctions(registry);
     registerTradeFunctions(registry);
+    registerInfoRadarFunctions(registry);
+    registerF10Functions(registry);
 }

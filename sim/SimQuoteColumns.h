@@ -1,6 +1,6 @@
 #pragma once
 // The pieces the quote family's functions share (SimQuotes.cpp, SimIntraday.cpp,
-// SimKLine.cpp): the snapshot columns by field number and their values for a
+// SimKLine.cpp, SimTicks.cpp): the snapshot columns by field number and their values for a
 // stock, number texts, and the handlers of the family's other files.
 //
 // Snapshot columns. Field numbers: 1 "exchid", 2 "classid", 3 "code",
@@ -67,6 +67,7 @@ struct SimTradingMinutes {
     }
 };
 
-// 31000/1 (SimIntraday.cpp) and 31000/2 (SimKLine.cpp).
+// 31000/1 (SimIntraday.cpp), 31000/2 (SimKLine.cpp) and 31000/9 (SimTicks.cpp).
 std::vector<uint8_t> intradayReply(SimCall& c);
 std::vector<uint8_t> klineReply(SimCall& c);
+std::vector<uint8_t> ticksReply(SimCall& c);

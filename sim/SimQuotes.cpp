@@ -8,7 +8,7 @@
 //   other snapshot column (SimQuoteColumns.h).
 // 31000/10 search. Request "key" (code or pinyin prefix), optional "market",
 //   "count" (default 10). Reply set 0: "code", "name", "pycode", "exchid", "classid".
-// 31000/1 intraday: SimIntraday.cpp. 31000/2 K-line: SimKLine.cpp.
+// 31000/1 intraday: SimIntraday.cpp. 31000/2 K-line: SimKLine.cpp. 31000/9 ticks: SimTicks.cpp.
 #include <algorithm>
 #include <string>
 
@@ -64,10 +64,19 @@ void registerQuoteFunctions(SimRegistry& r) {
         {107, 1, "板块行情", "bkhqlist?tc_mfuncno=100&tc_sfuncno=32"},
         // The company information (F10) the quote page looks up; not on the board.
         {108, 1, "F10", "f10", "", true},
+        // Its items, listed on the quote page's F10 page (SimF10.cpp, and the
+        // stock's news of SimNews.cpp).
+        {109, 108, "公司概况", "newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=1"},
+        {110, 108, "财务数据", "newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=2"},
+        {111, 108, "股本股东", "newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=3"},
+        {112, 108, "分红配股", "newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=4"},
+        {113, 108, "公司公告", "newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=5"},
+        {114, 108, "个股新闻", "newslist?tc_mfuncno=504&tc_sfuncno=62&cont_sfunc=61&count=20"},
     };
     for (const auto& item : menu) r.menu().add(item);
     r.add(kIntraday, intradayReply);
     r.add(kKLine, klineReply);
+    r.add(kTicks, ticksReply);
     r.add(kSnapshot, snapshot);
     r.add(kSearch, search);
 }

@@ -87,3 +87,5 @@ void registerPortfolioFunctions(SimRegistry& registry);  // 3710/x
 void registerMessageFunctions(SimRegistry& registry);    // 3780/x
 void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/61, 504/62
 void registerTradeFunctions(SimRegistry& registry);      // 500/1, 500/69, 501/17, 3750/2, 100/5
+void registerInfoRadarFunctions(SimRegistry& registry);  // 504/60
+void registerF10Functions(SimRegistry& registry);        // 504/63, 504/64

@@ -1,5 +1,6 @@
 #pragma once
-// Market data (family 31000): snapshot, search, intraday and daily K-line.
+// Market data (family 31000): snapshot, search, intraday, K-line and the
+// tick-by-tick deals.
 // A stock is named by its id "code.market"; a snapshot's columns are asked
 // for by number (Key::kField, "3|1|4") and come first in the asked order.
 // Prices are packed numbers with the stock's decimals; volumes and amounts
@@ -9,6 +10,7 @@ namespace QuoteContract {
 inline constexpr FunctionId kIntraday{31000, 1};
 inline constexpr FunctionId kKLine{31000, 2};
 inline constexpr FunctionId kSnapshot{31000, 4};
+inline constexpr FunctionId kTicks{31000, 9};  // newest first, a page from "offset"
 inline constexpr FunctionId kSearch{31000, 10};
 namespace Market {
 inline constexpr int kShenzhen = 1;
@@ -28,17 +30,28 @@ inline constexpr const char* kCode = "code";             // snapshot: ids joined
 inline constexpr const char* kField = "field";           // snapshot: column numbers joined by "|"
 inline constexpr const char* kKey = "key";               // search: code or pinyin prefix
 inline constexpr const char* kMarket = "market";         // search: one market only
-inline constexpr const char* kCount = "count";           // search (default 10), K-line (default 320)
+inline constexpr const char* kCount = "count";           // search (default 10), K-line (320), ticks (30)
 inline constexpr const char* kAddUp = "addup";           // intraday: 1 the market's index too
 inline constexpr const char* kDate = "date";             // intraday, K-line: 0 today, or yyyyMMdd
 inline constexpr const char* kFreq = "freq";             // intraday: minutes between points (default 1)
 inline constexpr const char* kTime = "time";             // intraday, K-line: 0 (from the start)
 inline constexpr const char* kMaxVol = "maxvol";         // intraday: 999999999 (no cap)
 inline constexpr const char* kCloseXxld = "close_xxld";  // intraday: 1 (no information-radar markers)
-inline constexpr const char* kDirect = "direct";         // K-line: 1 (the latest bars)
+inline constexpr const char* kDirect = "direct";         // K-line, ticks: 1 (the latest first)
 inline constexpr const char* kType = "type";             // K-line: the period (Period)
 inline constexpr const char* kTechName = "techname";     // K-line: the indicator (Tech)
+inline constexpr const char* kOffset = "offset";         // ticks: deals to pass over from the newest
 }  // namespace Key
+// Ticks: set 0 one header record (the stock: "code", "exchid", "name",
+// "zrsp"), set 1 one record a deal, read by position.
+namespace Tick {
+inline constexpr int kDirectionColumn = 0;  // integer: 1 buy, 2 sell, 0 neither
+inline constexpr int kTimeColumn = 1;       // integer HHMM
+inline constexpr int kPriceColumn = 2;      // packed, the stock's decimals
+inline constexpr int kVolumeColumn = 3;     // packed, 手 (lots)
+inline constexpr int kBuy = 1, kSell = 2, kNeither = 0;
+inline constexpr const char* kColumns[4] = {"bs", "tm", "zjcj", "cjsl"};
+}  // namespace Tick
 // K-line periods ("type"); anything else is the day.
 namespace Period {
 inline constexpr int k5Minutes = 1;

@@ -1,0 +1,54 @@
+// 504/60 the information radar of one stock (names in
+// core/contracts/NewsContract.h, kInfoRadar, RadarKey, RadarCol).
+//
+// Request "stkcode" (one id "code.market"), "with_content" (1: the texts).
+// Reply set 0, one record an item, newest first: "stkcode" (the id asked),
+// "type" (0 an item), "time" ("HH:mm"), "content" (empty without
+// "with_content=1"). A stock without items answers one record of type 1
+// with empty "time" and "content". A request without "stkcode" answers the
+// error set "请指定股票".
+#include "sim/SimInfoRadar.h"
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/NewsContract.h"
+#include "sim/SimServer.h"
+
+SimInfoRadarRoom::SimInfoRadarRoom() {
+    items["600000.2"] = {
+        {"10:12", "浦发银行：主力资金净流入1.26亿元，居银行板块首位，大单买入占比升至41%"},
+        {"09:31", "浦发银行公告：董事会审议通过发行不超过500亿元金融债券的议案"},
+        {"08:45", "机构评级：维持浦发银行“买入”评级，目标价9.20元"},
+    };
+    items["000001.1"] = {
+        {"10:05", "平安银行：盘中成交额突破10亿元"},
+        {"09:40", "平安银行：零售客户数较年初增长3.2%"},
+    };
+}
+
+namespace {
+
+using namespace NewsContract;
+
+std::vector<uint8_t> infoRadar(SimCall& c) {
+    std::string id = c.request.value(RadarKey::kStockId);
+    if (id.empty()) return simErrorSet(-1, "请指定股票");
+    const bool withContent = c.request.intValue(RadarKey::kWithContent, 0) == 1;
+    const auto& items = c.server.room<SimInfoRadarRoom>().items;
+    TCRSWriter w;
+    w.beginSet()
+        .addField(RadarCol::kStockId, TCRSFieldType::VarText, 0, "股票")
+        .addField(RadarCol::kType, TCRSFieldType::Integer, 4, "类型")
+        .addField(RadarCol::kTime, TCRSFieldType::VarText, 0, "时间")
+        .addField(RadarCol::kContent, TCRSFieldType::VarText, 0, "内容");
+    auto found = items.find(id);
+    if (found == items.end() || found->second.empty()) {
+        w.addRecord({id, kNoRadarType, "", ""});
+        return w.bytes();
+    }
+    for (const auto& item : found->second) w.addRecord({id, 0, item.time, withContent ? item.content : ""});
+    return w.bytes();
+}
+
+}  // namespace
+
+void registerInfoRadarFunctions(SimRegistry& r) { r.add(kInfoRadar, infoRadar); }
