@@ -1,6 +1,7 @@
 #include "quotes/QuoteScreens.h"
 
 #include "quotes/MarketQuotationSortViewController.h"
+#include "quotes/StockQuotesViewController.h"
 #include "quotes/VTABKTableViewController.h"
 #include "quotes/VTAZSViewController.h"
 #include "shell/ScreenRegistry.h"
@@ -14,4 +15,11 @@ void registerQuoteScreens(ScreenRegistry& registry) {
     registry.addScreenClass("VTABKTableViewController", [](const LinkSetup& setup, const auto&) {
         return std::make_shared<VTABKTableViewController>(setup.value);
     });
+    // The stock finder and the in-app page open one stock (no arrows); a list
+    // of stocks steps through them.
+    registry.setStockPage(
+        [](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) -> std::shared_ptr<UIViewController> {
+            if (stocks.size() == 1) return std::make_shared<StockQuotesViewController>(stocks.front());
+            return std::make_shared<StockQuotesViewController>(stocks, index);
+        });
 }

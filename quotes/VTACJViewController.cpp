@@ -1,0 +1,133 @@
+#include "quotes/VTACJViewController.h"
+
+#include "core/MarketTime.h"
+#include "core/QZUtil.h"
+#include "platform/graphics/UIColor.h"
+#include "quotes/TransDetailCell.h"
+#include "quotes/TransactionDetailsViewController.h"
+#include "ui/Alerts.h"
+
+VTACJViewController::VTACJViewController() {
+    bindRequest(kDetailTag, [this](const RequestReply& reply) { showReply(reply); });
+}
+
+VTACJViewController::~VTACJViewController() {
+    if (myTableView_) {
+        myTableView_->setDelegate(nullptr);
+        myTableView_->setDataSource(nullptr);
+    }
+    if (pageCtr_) pageCtr_->setDelegate(nullptr);
+}
+
+void VTACJViewController::viewWillDidLoad() {
+    CGRect b = contentView()->bounds();
+    myTableView_ = std::make_shared<UITableView>(b, UITableViewStyle::Plain);
+    myTableView_->setBackgroundColor(UIColor::blackColor());
+    myTableView_->setSeparatorColor(UIColor::darkGrayColor());
+    myTableView_->setRowHeight(kRowHeight);
+    myTableView_->setDataSource(this);
+    myTableView_->setDelegate(this);
+    contentView()->addSubview(myTableView_);
+    pageSize_ = TransactionDetailsViewController::kPageSize;
+    pageCtr_ = std::make_shared<VTAPageCtr>(CGRectMake(0, 0, b.size.width, 44));
+    pageCtr_->setDelegate(this);
+    pageCtr_->showFromBottomInView(contentView());
+    offset_ = 0;
+    bigSetting_ = tickBigDealThreshold(kDefaultThreshold);
+}
+
+void VTACJViewController::createToolbarItems() {
+    auto item = [this](const char* title, std::function<void()> action) {
+        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Plain, this,
+                                                 [action = std::move(action)](UIBarButtonItem&) { action(); });
+    };
+    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
+                         flexibleSpaceBarBtn(), item("自选", [this] { goToZXHQ(); }), flexibleSpaceBarBtn(),
+                         item("排序", [this] { goToPXHQ(); }), flexibleSpaceBarBtn(),
+                         item("刷新", [this] { onCommandRefresh(); })});
+}
+
+void VTACJViewController::viewDidAppear(bool animated) {
+    VTAViewControllers::viewDidAppear(animated);
+    requestDetailPrice();
+}
+
+void VTACJViewController::requestDetailPrice() {
+    cancelRequests();
+    sendRequest(kDetailTag, tickRequest(stockCode_ + "." + std::to_string(market_), offset_), 3);
+}
+
+void VTACJViewController::registerAutoRefresh() {
+    startAutoRefresh([this] { requestDetailPrice(); });
+}
+
+bool VTACJViewController::isInsideTradingWindow() const {
+    int minute = marketMinuteOfDayNow();
+    auto inside = [minute](int from, int to) { return minute > from && minute < to; };
+    if (market_ == 3) {
+        auto hk = QZUtil::tradeTimeOnsetArrayOfHK();
+        return hk.size() == 4 && (inside(hk[0], hk[1]) || inside(hk[2], hk[3]));
+    }
+    for (const auto& [from, to] : QZUtil::tradeWindows())
+        if (inside(from, to)) return true;
+    return false;
+}
+
+void VTACJViewController::onCommandRefresh() {
+    if (isInsideTradingWindow()) requestDetailPrice();
+}
+
+void VTACJViewController::showReply(const RequestReply& reply) {
+    TickReading reading = readTickReply(reply.sets, TickVolumeText::Plain);
+    if (reading.outcome == TickReading::Outcome::NoSets) {
+        showAlert(TransactionDetailsViewController::kNoSetsText);
+        return;
+    }
+    if (reading.outcome == TickReading::Outcome::Unreadable) return;
+    cjItems_ = std::move(reading.rows);
+    myTableView_->reloadData();
+    pageCtr_->setStatusIsEnd(static_cast<int>(cjItems_.size()) < pageSize_, offset_ < 1, offset_ / pageSize_ + 1);
+    prepage_ = pageCtr_->curPage();
+    registerAutoRefresh();
+}
+
+void VTACJViewController::pageActionFromPageCtr(VTAPageCtr& pageCtr) {
+    int page = pageCtr.curPage();
+    offset_ = pageSize_ * (page - 1);
+    UIView::beginAnimations("PageAction");
+    UIView::setAnimationDuration(kPageCurlSeconds);
+    UIView::setAnimationTransition(
+        page > prepage_ ? UIViewAnimationTransition::CurlUp : UIViewAnimationTransition::CurlDown, contentView(), true);
+    UIView::setAnimationCurve(page < prepage_ ? UIViewAnimationCurve::EaseIn : UIViewAnimationCurve::EaseOut);
+    cjItems_.clear();
+    myTableView_->reloadData();
+    UIView::commitAnimations();
+    requestDetailPrice();
+}
+
+int VTACJViewController::tableViewNumberOfRowsInSection(UITableView&, int) { return static_cast<int>(cjItems_.size()); }
+
+std::shared_ptr<UITableViewCell> VTACJViewController::tableViewCellForRowAtIndexPath(UITableView& table,
+                                                                                     const NSIndexPath& indexPath) {
+    auto cell = std::dynamic_pointer_cast<CJCell>(table.dequeueReusableCellWithIdentifier(CJCell::kReuseIdentifier));
+    if (!cell) cell = std::make_shared<CJCell>();
+    if (indexPath.row >= 0 && indexPath.row < static_cast<int>(cjItems_.size()))
+        cell->setRow(cjItems_[indexPath.row], bigSetting_);
+    return cell;
+}
+
+void VTACJViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {
+    table.deselectRowAtIndexPath(indexPath, false);
+    if (pageCtr_->superview())
+        pageCtr_->hideWithAnimation(true);
+    else
+        pageCtr_->showFromBottomInView(contentView());
+}
+
+void VTACJViewController::requestDidFail(const RequestFailure& failure) {
+    if (failure.kind == RequestFailure::Kind::Unreadable) {
+        showAlert(TransactionDetailsViewController::kNoSetsText);
+        return;
+    }
+    RequestBinding::requestDidFail(failure);
+}
