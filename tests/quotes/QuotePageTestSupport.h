@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "QuotesTestSupport.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/PortfolioDaoImpl.h"
 #include "platform/host/HeadlessHost.h"
@@ -18,26 +19,6 @@
 #include "shell/Navigation.h"
 #include "tests/shell/LaunchTestSupport.h"
 #include "tests/support/Screenshots.h"
-
-// The value a request sent under the key ("<none>" when it sent none).
-inline std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "<none>";
-}
-
-// The request's own fields from the function numbers on (the request road's
-// "TC_" fields left out), "key=value" joined by "&".
-inline std::string requestText(const SimRecord& r) {
-    std::string text;
-    bool started = false;
-    for (const auto& f : r.fields) {
-        if (f.key == "tc_mfuncno") started = true;
-        if (!started || f.key.rfind("TC_", 0) == 0) continue;
-        text += (text.empty() ? "" : "&") + f.key + "=" + f.value;
-    }
-    return text;
-}
 
 class QuotePageTest : public LaunchFixture {
 protected:

@@ -1,6 +1,7 @@
 #pragma once
 // Replies of the quote functions built in memory (as the simulator writes
-// them), for the parts of the quote page that read record sets.
+// them), for the parts of the quote page that read record sets; what a
+// request sent to the simulator held.
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "core/TCRSWriter.h"
 #include "core/VTATCRS.h"
 #include "core/contracts/QuoteContract.h"
+#include "sim/SimRequestLog.h"
 
 using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
 
@@ -60,4 +62,24 @@ inline std::shared_ptr<VTATCRS> indexSnapshot(const std::vector<IndexRow>& rows)
     for (const auto& r : rows) w.addRecord({r.last, r.prevClose, r.amount});
     auto sets = parseSets(w.bytes());
     return sets.empty() ? nullptr : sets.front();
+}
+
+// The value a request sent under the key ("<none>" when it sent none).
+inline std::string fieldOf(const SimRecord& r, const std::string& key) {
+    for (const auto& f : r.fields)
+        if (f.key == key) return f.value;
+    return "<none>";
+}
+
+// The request's own fields from the function numbers on (the request road's
+// "TC_" fields left out), "key=value" joined by "&".
+inline std::string requestText(const SimRecord& r) {
+    std::string text;
+    bool started = false;
+    for (const auto& f : r.fields) {
+        if (f.key == "tc_mfuncno") started = true;
+        if (!started || f.key.rfind("TC_", 0) == 0) continue;
+        text += (text.empty() ? "" : "&") + f.key + "=" + f.value;
+    }
+    return text;
 }

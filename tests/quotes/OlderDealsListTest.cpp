@@ -1,0 +1,126 @@
+// The older tick-by-tick list against the simulator: a page of 30 deals at a
+// time turned with its page bar (curling up to a later page, down to an
+// earlier one), the end of the deals, the bar hidden and shown by a tap on a
+// row, "刷新" only while the market is open, and big deals by its own default.
+#include "QuotesTestSupport.h"
+#include "core/VTAUserDefoult.h"
+#include "platform/uikit/UITableView.h"
+#include "quotes/TransDetailCell.h"
+#include "quotes/VTACJViewController.h"
+#include "tests/shell/ScreensTestSupport.h"
+#include "tests/support/Screenshots.h"
+
+class OlderDealsListTest : public ScreensTest {
+protected:
+    void SetUp() override {
+        ScreensTest::SetUp();
+        startSimulator();
+        host.setRealTimeLimit(10);
+        VTAUserDefoult::standerDefoult().removeValueForKey("StepForBS");
+        list = std::make_shared<VTACJViewController>();
+        list->setStockCode("600000");
+        list->setStockName("浦发银行");
+        list->setMarket(2);
+        list->setTitle("成交明细-浦发银行");
+        pushViewController(list);
+        ASSERT_TRUE(waitFor([&] { return list->CJListData().size() == 30; }));
+        settle(0.5);
+    }
+    void TearDown() override {
+        list.reset();
+        ScreensTest::TearDown();
+    }
+    size_t requests() const { return sim->requestsOf(31000, 9).size(); }
+    std::string lastOffset() const { return fieldOf(sim->requestsOf(31000, 9).back(), "offset"); }
+
+    std::shared_ptr<VTACJViewController> list;
+};
+
+TEST_F(OlderDealsListTest, PagesTurnWithTheBarUntilTheLastDeal) {
+    auto* bar = list->pageCtr();
+    ASSERT_TRUE(bar && bar->superview());
+    EXPECT_EQ(bar->pageLabel()->text(), "第1页");
+    EXPECT_TRUE(bar->previousButton()->isHidden());
+    EXPECT_FALSE(bar->nextButton()->isHidden());  // a whole page: there may be more
+    EXPECT_EQ(lastOffset(), "0");
+    EXPECT_EQ(list->CJListData().front().labels[0].text, "10:30");
+    EXPECT_EQ(list->bigSetting(), 1000);
+    EXPECT_EQ(VTAUserDefoult::standerDefoult().getIntForKey("StepForBS"), -1);
+    saveScreenshot("first-page");
+
+    std::string newest = list->CJListData().front().labels[0].text;
+    ASSERT_TRUE(host.tapText("下一页"));
+    EXPECT_EQ(list->contentView()->lastTransition(), UIViewAnimationTransition::CurlUp);
+    ASSERT_TRUE(waitFor([&] { return list->offset() == 30 && list->CJListData().size() == 30; }));
+    EXPECT_EQ(lastOffset(), "30");
+    EXPECT_EQ(bar->pageLabel()->text(), "第2页");
+    EXPECT_FALSE(bar->previousButton()->isHidden());
+
+    // On to the end: a page of fewer than 30 deals has no next page.
+    for (int page = 3; page < 20 && !bar->nextButton()->isHidden(); ++page) {
+        ASSERT_TRUE(host.tapText("下一页"));
+        ASSERT_TRUE(waitFor([&] { return list->offset() == 30 * (page - 1) && !list->isRequestInFlight(103); }));
+        settle(1.1);
+    }
+    EXPECT_TRUE(bar->nextButton()->isHidden());
+    EXPECT_LT(list->CJListData().size(), 30u);
+    EXPECT_FALSE(list->CJListData().empty());
+    saveScreenshot("last-page");
+
+    ASSERT_TRUE(host.tapText("上一页"));
+    EXPECT_EQ(list->contentView()->lastTransition(), UIViewAnimationTransition::CurlDown);
+    ASSERT_TRUE(waitFor([&] { return !list->isRequestInFlight(103) && list->CJListData().size() == 30; }));
+    EXPECT_FALSE(bar->nextButton()->isHidden());
+}
+
+TEST_F(OlderDealsListTest, ATapOnARowHidesThePageBarAndAnotherShowsIt) {
+    auto* bar = list->pageCtr();
+    auto* table = list->myTableView();
+    CGPoint row = table->convertPointToView(CGPointMake(160, 30), nullptr);
+    host.tap(row.x, row.y);
+    settle(1);
+    EXPECT_FALSE(bar->superview());
+    host.tap(row.x, row.y);
+    settle(1);
+    EXPECT_TRUE(bar->superview());
+    EXPECT_TRUE(host.isTextVisible("第1页"));
+}
+
+TEST_F(OlderDealsListTest, RefreshAsksAgainOnlyWhileTheMarketIsOpen) {
+    list->stopAutoRefresh();  // only the finger asks here
+    VTAUserDefoult::standerDefoult().setBool(false, "auto refresh");
+    size_t before = requests();
+    ASSERT_TRUE(host.tapText("刷新"));
+    ASSERT_TRUE(waitFor([&] { return requests() == before + 1; }));
+    // 11:45, the lunch break: nothing.
+    Clock::freezeAt(kScreensMorning + 75 * 60);
+    EXPECT_FALSE(list->isInsideTradingWindow());
+    ASSERT_TRUE(host.tapText("刷新"));
+    settle(1);
+    EXPECT_EQ(requests(), before + 1);
+    // 13:00 sharp is not inside yet (strictly after the open), 13:01 is.
+    Clock::freezeAt(kScreensMorning + 150 * 60);
+    EXPECT_FALSE(list->isInsideTradingWindow());
+    Clock::freezeAt(kScreensMorning + 151 * 60);
+    EXPECT_TRUE(list->isInsideTradingWindow());
+}
+
+TEST_F(OlderDealsListTest, BigDealsBeyondItsOwnDefaultLieOnGrey) {
+    auto* table = list->myTableView();
+    int big = 0, plain = 0;
+    for (int i = 0; i < 10; ++i) {
+        auto cell = std::dynamic_pointer_cast<CJCell>(table->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(i, 0)));
+        ASSERT_TRUE(cell);
+        const auto& row = list->CJListData()[static_cast<size_t>(i)];
+        double shade = cell->contentView()->backgroundColor()->red();
+        if (row.volume && row.volume->realValue() > 1000) {
+            EXPECT_NEAR(shade, TransDetailCell::kBigDealWhite, 1e-6) << i;
+            ++big;
+        } else {
+            EXPECT_DOUBLE_EQ(shade, 0) << i;
+            ++plain;
+        }
+    }
+    EXPECT_GT(big, 0);
+    EXPECT_GT(plain, 0);
+}
