@@ -9,6 +9,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIPageControl.h"
 #include "platform/uikit/UIWebView.h"
+#include "quotes/StockQuotesViewController.h"
 #include "shell/WebFetcher.h"
 #include "ui/SVProgressHUD.h"
 
@@ -62,22 +63,13 @@ TEST_F(DetailTest, ALongTextOpensInThePageTemplateEscapedAndTheRelatedStocksOnTh
     EXPECT_TRUE(host.isTextVisible("平安银行 (000001)"));
     EXPECT_TRUE(host.isTextVisible("招商银行 (600036)"));
     saveScreenshot("related-stocks");
-    // No quote page in this build: a tap opens nothing; with one it asks for that stock.
-    const size_t depth = delegate->navigationController()->viewControllers().size();
+    // A tap opens that stock's quote page (one stock: no arrows).
     ASSERT_TRUE(host.tapText("招商银行 (600036)"));
-    run(1);
-    EXPECT_EQ(delegate->navigationController()->viewControllers().size(), depth);
-    std::vector<std::string> asked;
-    ScreenRegistry::shared().setStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
-        asked.push_back(stocks[index]->stockId() + " " + stocks[index]->name());
-        auto vc = std::make_shared<UIViewController>();
-        vc->setTitle(stocks[index]->name());
-        return vc;
-    });
-    ASSERT_TRUE(host.tapText("招商银行 (600036)"));
-    run(1);
-    EXPECT_EQ(asked, std::vector<std::string>{"600036.2 招商银行"});
-    EXPECT_EQ(top()->title(), "招商银行");
+    ASSERT_TRUE(waitFor([&] { return dynamic_cast<StockQuotesViewController*>(top()) != nullptr; }));
+    auto* quote = dynamic_cast<StockQuotesViewController*>(top());
+    EXPECT_EQ(quote->currentStock()->stockId(), "600036.2");
+    EXPECT_EQ(quote->currentStock()->name(), "招商银行");
+    EXPECT_FALSE(quote->hasArrows());
     popViewControllers(1);
     run(1);
 
