@@ -408,25 +408,21 @@ void StockQuotesViewController::registerAutoRefresh() {
     startAutoRefresh([this] { doAutoRefresh(); });
 }
 
-void StockQuotesViewController::doAutoRefresh() {
+void StockQuotesViewController::refreshPage(bool withTradeDetail) {
     int page = currentPage();
     if (page == kTimeTrendPage)
         sendTimeTrendRequest();
     else if (page == kCandlesticksPage)
         sendCandlesticksRequest(candlesticksChartView_->currentTechIndexType());
-    if (isInfoRadarNil_) sendMarketIndexRequest();
-}
-
-void StockQuotesViewController::doRefresh() {
-    int page = currentPage();
-    if (page == kTimeTrendPage)
-        sendTimeTrendRequest();
-    else if (page == kCandlesticksPage)
-        sendCandlesticksRequest(candlesticksChartView_->currentTechIndexType());
-    else if (page == kTradeDetailPage)
+    else if (page == kTradeDetailPage && withTradeDetail)
         sendTradeDetailRequest();
     if (isInfoRadarNil_) sendMarketIndexRequest();
 }
+
+// The deals list refreshes itself.
+void StockQuotesViewController::doAutoRefresh() { refreshPage(false); }
+
+void StockQuotesViewController::doRefresh() { refreshPage(true); }
 
 void StockQuotesViewController::reloadInfoRadarView() {
     if (infoRadarTimer_) infoRadarTimer_->invalidate();
@@ -559,25 +555,20 @@ void StockQuotesViewController::scrollToPageIndex(int page) {
     showPage(page);
 }
 
-void StockQuotesViewController::clickActionInTimeTrendView(TimeTrendChartView& chart) {
-    if (!chart.isShowMeter()) {
-        quotesScrollView_->setScrollEnabled(false);
+// While the crosshair shows, a drag moves it instead of the pages.
+template <class Chart>
+void StockQuotesViewController::toggleCrosshair(Chart& chart) {
+    const bool show = !chart.isShowMeter();
+    quotesScrollView_->setScrollEnabled(!show);
+    if (show)
         chart.showMeterView();
-    } else {
-        quotesScrollView_->setScrollEnabled(true);
+    else
         chart.hideMeterView();
-    }
 }
 
-void StockQuotesViewController::clickActionInCandlesticksView(CandlesticksChartView& chart) {
-    if (!chart.isShowMeter()) {
-        quotesScrollView_->setScrollEnabled(false);
-        chart.showMeterView();
-    } else {
-        quotesScrollView_->setScrollEnabled(true);
-        chart.hideMeterView();
-    }
-}
+void StockQuotesViewController::clickActionInTimeTrendView(TimeTrendChartView& chart) { toggleCrosshair(chart); }
+
+void StockQuotesViewController::clickActionInCandlesticksView(CandlesticksChartView& chart) { toggleCrosshair(chart); }
 
 void StockQuotesViewController::changeTechIndex(CandlesticksChartView& chart) {
     sendCandlesticksRequest(chart.currentTechIndexType());

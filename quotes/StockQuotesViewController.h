@@ -178,6 +178,11 @@ private:
     void createToolbarWithPage(int page);
     void setPortfolioButtonTitle();
     void showPage(int page);
+    // Asks again for the shown page's data (the deals only when asked) and,
+    // while the stock has no radar, the indices.
+    void refreshPage(bool withTradeDetail);
+    template <class Chart>
+    void toggleCrosshair(Chart& chart);
     void stopTradeDetailTimer();
     void resumeTradeDetailTimer();
     void setNoRadar();

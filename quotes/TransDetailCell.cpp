@@ -33,3 +33,14 @@ void TransDetailCell::layoutSubviews() {
     double c = std::round((b.size.width - 16 - 6) / 4);
     for (size_t i = 0; i < labels_.size(); ++i) labels_[i]->setFrame(CGRectMake(8 + i * (c + 2), 0, c, b.size.height));
 }
+
+std::shared_ptr<UITableView> makeDealsTable(const CGRect& frame, UITableViewDataSource* dataSource,
+                                            UITableViewDelegate* delegate) {
+    auto table = std::make_shared<UITableView>(frame, UITableViewStyle::Plain);
+    table->setBackgroundColor(UIColor::blackColor());
+    table->setSeparatorColor(UIColor::darkGrayColor());
+    table->setRowHeight(kDealRowHeight);
+    table->setDataSource(dataSource);
+    table->setDelegate(delegate);
+    return table;
+}

@@ -5,8 +5,10 @@
 // the others on black. CJCell, the older list's cell, looks the same.
 #include <memory>
 
-#include "platform/uikit/UITableViewCell.h"
+#include "platform/uikit/UITableView.h"
 #include "quotes/TickRows.h"
+
+inline constexpr double kDealRowHeight = 20;
 
 class TransDetailCell : public UITableViewCell {
 public:
@@ -34,3 +36,8 @@ class CJCell : public TransDetailCell {
 public:
     std::string className() const override { return "CJCell"; }
 };
+
+// The table of both deal lists: plain, black, dark grey separators, rows of
+// 20 points, the list as its data source and delegate.
+std::shared_ptr<UITableView> makeDealsTable(const CGRect& frame, UITableViewDataSource* dataSource,
+                                            UITableViewDelegate* delegate);

@@ -46,13 +46,8 @@ void TransactionDetailsViewController::setStock(std::shared_ptr<VTAStock> stock)
 void TransactionDetailsViewController::viewWillDidLoad() {
     thresholding_ = tickBigDealThreshold(kDefaultThreshold);
     CGRect b = contentView()->bounds();
-    tableView_ = std::make_shared<UITableView>(
-        CGRectMake(0, 0, b.size.width, std::max(0.0, b.size.height - kTableShortening)), UITableViewStyle::Plain);
-    tableView_->setBackgroundColor(UIColor::blackColor());
-    tableView_->setSeparatorColor(UIColor::darkGrayColor());
-    tableView_->setRowHeight(kRowHeight);
-    tableView_->setDataSource(this);
-    tableView_->setDelegate(this);
+    tableView_ =
+        makeDealsTable(CGRectMake(0, 0, b.size.width, std::max(0.0, b.size.height - kTableShortening)), this, this);
     contentView()->addSubview(tableView_);
 }
 
@@ -112,7 +107,7 @@ void TransactionDetailsViewController::doneLoadingTableViewData() {
     // The band sits where a pull up starts: after a whole page of rows, or
     // under the table when the rows do not fill it.
     double height = tableView_->bounds().size.height;
-    double end = std::max(static_cast<double>(transactionItems_.size()) * kRowHeight, height);
+    double end = std::max(static_cast<double>(transactionItems_.size()) * kDealRowHeight, height);
     refreshFooterView_->setFrame(CGRectMake(0, end, view()->bounds().size.width, height));
     refreshHeaderView_->qzRefreshScrollViewDataSourceDidFinishedLoading(*tableView_);
     refreshFooterView_->qzRefreshScrollViewDataSourceDidFinishedLoading(*tableView_);

@@ -35,7 +35,6 @@ class TransactionDetailsViewController : public VTAViewControllers,
 public:
     static constexpr int kDetailTag = 103;
     static constexpr int kPageSize = 30;
-    static constexpr double kRowHeight = 20;
     static constexpr int kDefaultThreshold = 500;
     static constexpr double kTableShortening = 40;
     static constexpr const char* kNoSetsText = "数据构建错误！";

@@ -21,12 +21,7 @@ VTACJViewController::~VTACJViewController() {
 
 void VTACJViewController::viewWillDidLoad() {
     CGRect b = contentView()->bounds();
-    myTableView_ = std::make_shared<UITableView>(b, UITableViewStyle::Plain);
-    myTableView_->setBackgroundColor(UIColor::blackColor());
-    myTableView_->setSeparatorColor(UIColor::darkGrayColor());
-    myTableView_->setRowHeight(kRowHeight);
-    myTableView_->setDataSource(this);
-    myTableView_->setDelegate(this);
+    myTableView_ = makeDealsTable(b, this, this);
     contentView()->addSubview(myTableView_);
     pageSize_ = TransactionDetailsViewController::kPageSize;
     pageCtr_ = std::make_shared<VTAPageCtr>(CGRectMake(0, 0, b.size.width, 44));

@@ -30,7 +30,6 @@ class VTACJViewController : public VTAViewControllers,
 public:
     static constexpr int kDetailTag = 103;
     static constexpr int kDefaultThreshold = 1000;
-    static constexpr double kRowHeight = 20;
     static constexpr double kPageCurlSeconds = 1.0;
 
     VTACJViewController();

@@ -26,6 +26,7 @@
 #include "core/contracts/QuoteContract.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
+#include "sim/SimNews.h"
 #include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
 
@@ -154,13 +155,7 @@ std::vector<uint8_t> f10Titles(SimCall& c) {
     const auto& texts = section(id);
     if (texts.empty()) return simErrorSet(-1, "无此资讯栏目");
     TCRSWriter w;
-    w.beginSet()
-        .addField(Col::kNewsId, TCRSFieldType::VarText)
-        .addField(Col::kTitle, TCRSFieldType::VarText)
-        .addField(Col::kTime, TCRSFieldType::VarText)
-        .addField(Col::kCategoryId, TCRSFieldType::VarText)
-        .addField(Col::kSource, TCRSFieldType::VarText)
-        .addField(Col::kExtra, TCRSFieldType::VarText);
+    simBeginHeadlineSet(w);
     for (size_t n = 0; n < texts.size(); ++n)
         w.addRecord({std::to_string(id) + "-" + std::to_string(n) + "-" + s->id(), s->name + texts[n].title,
                      textTime(c.now, id, static_cast<int>(n)), "", kSource, s->id()});
@@ -178,17 +173,7 @@ std::vector<uint8_t> f10Article(SimCall& c) {
     if (!s || n < 0 || static_cast<size_t>(n) >= texts.size()) return simErrorSet(-1, "该资讯不存在或已删除");
     std::vector<std::string> paragraphs = texts[n].paragraphs(factsOf(c.server.market(), *s, c.now));
     TCRSWriter w;
-    w.beginSet()
-        .addField(Col::kContent, TCRSFieldType::VarText)
-        .addField(Col::kTitle, TCRSFieldType::VarText)
-        .addField(Col::kSource, TCRSFieldType::VarText)
-        .addField(Col::kTime, TCRSFieldType::VarText);
-    for (size_t i = 0; i < paragraphs.size(); ++i) {
-        if (i == 0)
-            w.addRecord({paragraphs[i], s->name + texts[n].title, kSource, textTime(c.now, sectionId, n)});
-        else
-            w.addRecord({paragraphs[i], "", "", ""});
-    }
+    simArticleSet(w, paragraphs, s->name + texts[n].title, kSource, textTime(c.now, sectionId, n));
     return w.bytes();
 }
 

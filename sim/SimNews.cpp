@@ -72,13 +72,7 @@ std::vector<uint8_t> headlines(SimCall& c) {
         start = at == found.end() ? found.size() : static_cast<size_t>(at - found.begin()) + 1;
     }
     TCRSWriter w;
-    w.beginSet()
-        .addField(Col::kNewsId, TCRSFieldType::VarText)
-        .addField(Col::kTitle, TCRSFieldType::VarText)
-        .addField(Col::kTime, TCRSFieldType::VarText)
-        .addField(Col::kCategoryId, TCRSFieldType::VarText)
-        .addField(Col::kSource, TCRSFieldType::VarText)
-        .addField(Col::kExtra, TCRSFieldType::VarText);
+    simBeginHeadlineSet(w);
     for (size_t i = start; i < found.size() && i < start + static_cast<size_t>(count); ++i) {
         const SimArticle& a = *found[i];
         w.addRecord({a.id, a.title, headlineTime(a.published), a.column, a.source, a.stockCode});
@@ -90,19 +84,40 @@ std::vector<uint8_t> article(SimCall& c) {
     const SimArticle* a = c.server.room<SimNewsRoom>().find(c.request.value(Key::kNewsId));
     if (!a) return simErrorSet(-1, "该资讯不存在或已删除");
     TCRSWriter w;
+    simArticleSet(w, a->paragraphs, a->title, a->source, headlineTime(a->published));
+    return w.bytes();
+}
+
+}  // namespace
+
+void simBeginHeadlineSet(TCRSWriter& w) {
+    using namespace NewsContract;
+    w.beginSet()
+        .addField(Col::kNewsId, TCRSFieldType::VarText)
+        .addField(Col::kTitle, TCRSFieldType::VarText)
+        .addField(Col::kTime, TCRSFieldType::VarText)
+        .addField(Col::kCategoryId, TCRSFieldType::VarText)
+        .addField(Col::kSource, TCRSFieldType::VarText)
+        .addField(Col::kExtra, TCRSFieldType::VarText);
+}
+
+void simArticleSet(TCRSWriter& w, const std::vector<std::string>& paragraphs, const std::string& title,
+                   const std::string& source, const std::string& time) {
+    using namespace NewsContract;
     w.beginSet()
         .addField(Col::kContent, TCRSFieldType::VarText)
         .addField(Col::kTitle, TCRSFieldType::VarText)
         .addField(Col::kSource, TCRSFieldType::VarText)
         .addField(Col::kTime, TCRSFieldType::VarText);
-    for (size_t i = 0; i < a->paragraphs.size(); ++i) {
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
         if (i == 0)
-            w.addRecord({a->paragraphs[i], a->title, a->source, headlineTime(a->published)});
+            w.addRecord({paragraphs[i], title, source, time});
         else
-            w.addRecord({a->paragraphs[i], "", "", ""});
+            w.addRecord({paragraphs[i], "", "", ""});
     }
-    return w.bytes();
 }
+
+namespace {
 
 // ---------------------------------------------------------------- seed
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 class SimServer;
+class TCRSWriter;
 
 struct SimArticle {
     std::string id;  // "newsid"
@@ -31,3 +32,11 @@ struct SimNewsRoom {
     std::vector<SimNewsColumn> columns;
     std::vector<SimArticle> articles;  // newest first within each column
 };
+
+// The reply sets of the news functions, shared with the F10 texts of a stock
+// (SimF10.cpp): a headline set begun with its columns ("newsid", "title",
+// "originaltime", "newstypeid", "source", "ext"; one record each), and an
+// article (one paragraph a record, the first with title, source and time).
+void simBeginHeadlineSet(TCRSWriter& w);
+void simArticleSet(TCRSWriter& w, const std::vector<std::string>& paragraphs, const std::string& title,
+                   const std::string& source, const std::string& time);

@@ -204,24 +204,18 @@ TEST_F(QuotePageTest, RepliesOfAnotherStockAreDroppedAndFailuresSayWhy) {
     ASSERT_TRUE(p);
     auto trend = p->timeTrendData();
     ASSERT_FALSE(trend.empty());
-    // A late trend of 平安银行 (a quick step there and back): not drawn.
-    auto other = TCRSWriter()
-                     .beginSet()
-                     .addField("code", TCRSFieldType::VarText)
-                     .addField("exchid", TCRSFieldType::Integer, 4)
-                     .addRecord({"000001", 1})
-                     .bytes();
-    p->receiveReply(StockQuotesViewController::kTimeTrendTag, other);
-    EXPECT_EQ(p->timeTrendData(), trend);
-    // The same code in another market is another stock too.
-    auto shanghaiIndex = TCRSWriter()
-                             .beginSet()
-                             .addField("code", TCRSFieldType::VarText)
-                             .addField("exchid", TCRSFieldType::Integer, 4)
-                             .addRecord({"600000", 1})
-                             .bytes();
-    p->receiveReply(StockQuotesViewController::kTimeTrendTag, shanghaiIndex);
-    EXPECT_EQ(p->timeTrendData(), trend);
+    // A late trend of 平安银行 (a quick step there and back), and one of the
+    // same code in another market: not drawn.
+    for (const auto& [code, market] : std::vector<std::pair<std::string, int>>{{"000001", 1}, {"600000", 1}}) {
+        auto other = TCRSWriter()
+                         .beginSet()
+                         .addField("code", TCRSFieldType::VarText)
+                         .addField("exchid", TCRSFieldType::Integer, 4)
+                         .addRecord({code, market})
+                         .bytes();
+        p->receiveReply(StockQuotesViewController::kTimeTrendTag, other);
+        EXPECT_EQ(p->timeTrendData(), trend) << code << "." << market;
+    }
 
     // The radar fails: the strip keeps the indices; the failure is told.
     sim->forceErrorSet(-1, "资讯服务暂不可用", 504, 60);

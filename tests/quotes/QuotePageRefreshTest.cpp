@@ -14,6 +14,18 @@ protected:
         Clock::freezeAt(kLaunchMorning + secondsAfterMorning);
         sim->clock().setTime(kLaunchMorning + secondsAfterMorning);
     }
+    // The page opened anew at that time neither runs a timer nor asks again.
+    void expectNoRefreshAt(double secondsAfterMorning) {
+        popToRootViewController();
+        run(1);
+        setClock(secondsAfterMorning);
+        openFromHome("浦发银行");
+        ASSERT_TRUE(page());
+        EXPECT_FALSE(page()->autoRequestTimer());
+        size_t trends = count(31000, 1);
+        run(30);
+        EXPECT_EQ(count(31000, 1), trends);
+    }
 };
 
 TEST_F(QuotePageRefreshTest, AutoRefreshRunsOnlyInTradingHours) {
@@ -33,27 +45,10 @@ TEST_F(QuotePageRefreshTest, AutoRefreshRunsOnlyInTradingHours) {
     EXPECT_GT(count(31000, 1), trends);
 
     // 12:00, the lunch break: no timer, nothing asked again.
-    popToRootViewController();
-    run(1);
-    setClock(90 * 60);
-    openFromHome("浦发银行");
-    p = page();
-    ASSERT_TRUE(p);
-    EXPECT_FALSE(p->autoRequestTimer());
-    trends = count(31000, 1);
-    run(30);
-    EXPECT_EQ(count(31000, 1), trends);
-
+    expectNoRefreshAt(90 * 60);
     // 14:00 with the setting off: none either.
-    popToRootViewController();
-    run(1);
-    setClock(210 * 60);
     VTAUserDefoult::standerDefoult().setBool(false, "auto refresh");
-    openFromHome("浦发银行");
-    EXPECT_FALSE(page()->autoRequestTimer());
-    trends = count(31000, 1);
-    run(30);
-    EXPECT_EQ(count(31000, 1), trends);
+    expectNoRefreshAt(210 * 60);
 }
 
 TEST_F(QuotePageRefreshTest, TheDealsRefreshOnlyWhileTheirPageShowsUncovered) {
