@@ -142,8 +142,10 @@ TEST_F(SimStockInfoFunctionsTest, TheHiddenF10ItemLinksSectionsWhoseTitlesOpenTe
     // The menu: the hidden item and its visible children, each a news list of a section.
     auto menu = ask("tc_mfuncno=100&tc_sfuncno=2");
     ASSERT_TRUE(installMenuSets(menu));
-    auto f10 = firstMenuWithCommand("f10");
-    ASSERT_TRUE(f10);
+    auto underQuotes = menusWithLink("f10", 1);  // hidden under 行情
+    ASSERT_TRUE(underQuotes && !underQuotes->empty());
+    auto f10 = underQuotes->front();
+    EXPECT_FALSE(f10->showOrNot());
     auto items = visibleMenusOfNode(f10->m_id());
     ASSERT_EQ(items.size(), 6u);
     EXPECT_EQ(items[0]->title(), "公司概况");
