@@ -3,6 +3,7 @@
 #include "quotes/MarketQuotationSortViewController.h"
 #include "quotes/StockQuotesViewController.h"
 #include "quotes/VTABKTableViewController.h"
+#include "quotes/VTAHQViewController.h"
 #include "quotes/VTAZSViewController.h"
 #include "shell/ScreenRegistry.h"
 
@@ -12,6 +13,11 @@ void registerQuoteScreens(ScreenRegistry& registry) {
     });
     registry.addScreenClass("VTAZSViewController",
                             [](const LinkSetup&, const auto&) { return std::make_shared<VTAZSViewController>(); });
+    registry.addScreenClass("VTAHQViewController", [](const LinkSetup& setup, const auto&) {
+        auto screen = std::make_shared<VTAHQViewController>();
+        screen->setChartType(setup.value);
+        return screen;
+    });
     registry.addScreenClass("VTABKTableViewController", [](const LinkSetup& setup, const auto&) {
         return std::make_shared<VTABKTableViewController>(setup.value);
     });

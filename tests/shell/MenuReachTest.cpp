@@ -29,8 +29,6 @@ namespace {
 const std::set<std::string> kLaterScreens = {
     // quotes
     "zxhq",
-    "fschart",
-    "kxchart",
     // stock trading and bank transfers
     "buysale",
     "wtcd",
