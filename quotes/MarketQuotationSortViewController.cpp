@@ -19,6 +19,7 @@
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
+#include "quotes/StockQuotesViewController.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/Palette.h"
@@ -453,16 +454,16 @@ void MarketQuotationSortViewController::askAction(MYExpandTableViewCell& cell) {
     tradeWithStock(stock, 1);
 }
 
-void MarketQuotationSortViewController::kLineAction(MYExpandTableViewCell&) {
-    int row = selectedIndex_;
-    collapseExpandedRow();
-    openStockPage(row);
-}
+// "K线" and "五档": the quote page on its K-line or its trend page.
+void MarketQuotationSortViewController::kLineAction(MYExpandTableViewCell&) { openStockPageAt(1); }
 
-void MarketQuotationSortViewController::positionAction(MYExpandTableViewCell&) {
+void MarketQuotationSortViewController::positionAction(MYExpandTableViewCell&) { openStockPageAt(0); }
+
+void MarketQuotationSortViewController::openStockPageAt(int page) {
     int row = selectedIndex_;
     collapseExpandedRow();
-    openStockPage(row);
+    auto vc = openStockPage(row);
+    if (auto* quotes = dynamic_cast<StockQuotesViewController*>(vc.get())) quotes->scrollToPageIndex(page);
 }
 
 // "+自选": the own-stock table, or first the server's list when own stocks

@@ -21,7 +21,8 @@
 // Rows: a tap opens the quote page of the row among the window's stocks; a
 // sideways swipe expands the row into its buttons: "+自选" (the own stocks:
 // the table, and the server's list first when own stocks live there),
-// "买入" / "卖出" (tradeWithStock), "K线" / "五档" (the quote page).
+// "买入" / "卖出" (tradeWithStock), "K线" / "五档" (the quote page on its K-line
+// or trend page).
 #include <memory>
 #include <optional>
 #include <string>
@@ -146,6 +147,8 @@ private:
     // The stocks of the window's rows, for the quote page.
     std::vector<std::shared_ptr<VTAStock>> windowStocks() const;
     std::shared_ptr<UIViewController> openStockPage(int row);
+    // The quote page of the expanded row, on a page (0 trend, 1 K-line).
+    void openStockPageAt(int page);
     std::shared_ptr<VTAStock> stockOfCell(const MYExpandTableViewCell& cell) const;
     void addedOnServer(bool ok, const std::string& failureText);
 

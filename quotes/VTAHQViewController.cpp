@@ -13,6 +13,7 @@
 #include "core/VTAUserDefoult.h"
 #include "core/contracts/QuoteContract.h"
 #include "net/AddMyStockSync.h"
+#include "quotes/VTACJViewController.h"
 #include "quotes/VTAXXJGView.h"
 #include "quotes/VTAXXJGViewController.h"
 #include "shell/Navigation.h"
@@ -376,6 +377,13 @@ void VTAHQViewController::actionSheetClickedButtonAtIndex(UIActionSheet&, int in
         showIndexPicker();
     } else if (item == kBuy || item == kSell) {
         tradeWithStock(chartStock(), item == kBuy ? 0 : 1);
+    } else if (item == kDeals) {
+        auto deals = std::make_shared<VTACJViewController>();
+        deals->setStockCode(chart->stKCode());
+        deals->setStockName(chart->stkName());
+        deals->setMarket(chart->stkMarketID());
+        deals->setTitle("成交明细-" + chart->stkName());
+        pushViewController(deals);
     } else if (item == kHome) {
         popToRootViewController();
     } else if (item == kOverlayOn || item == kOverlayOff) {

@@ -13,6 +13,7 @@
 #include "core/storage/PortfolioDaoImpl.h"
 #include "platform/foundation/NSTimer.h"
 #include "platform/uikit/UIActionSheet.h"
+#include "quotes/VTACJViewController.h"
 #include "quotes/VTAHQViewController.h"
 #include "quotes/VTAXXJGView.h"
 #include "quotes/VTAXXJGViewController.h"
@@ -268,6 +269,17 @@ TEST_F(ChartHostTest, TheOptionSheetFollowsTheChartAndTheStock) {
     option("卖出委托");
     ASSERT_TRUE(pending);
     EXPECT_EQ(pending->link(), "buysale?MMLB=1");
+    popViewControllers(1);
+    settle();
+    // "交易明细": the deals of the stock.
+    option("交易明细");
+    auto* deals = dynamic_cast<VTACJViewController*>(top());
+    ASSERT_TRUE(deals);
+    EXPECT_EQ(deals->title(), "成交明细-平安银行");
+    EXPECT_EQ(deals->stockCode(), "000001");
+    EXPECT_EQ(deals->market(), 1);
+    ASSERT_TRUE(waitForRequests(31000, 9, 1));
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9)[0], "code"), "000001.1");
     popViewControllers(1);
     settle();
 

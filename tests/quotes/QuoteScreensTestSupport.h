@@ -14,19 +14,8 @@
 #include "platform/uikit/UIApplication.h"
 #include "quotes/QuoteScreens.h"
 #include "tests/support/Screenshots.h"
+#include "tests/quotes/QuotesTestSupport.h"
 #include "tests/support/TestSupport.h"
-
-inline std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "";
-}
-
-inline bool hasField(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return true;
-    return false;
-}
 
 // The quote page as the lists open it: what it was opened with.
 class RecordedStockPage : public VTAViewControllers {

@@ -10,7 +10,9 @@
 #include "core/contracts/RankingContract.h"
 #include "core/storage/PortfolioDaoImpl.h"
 #include "quotes/MarketQuotationSortViewController.h"
+#include "quotes/StockQuotesViewController.h"
 #include "sim/SimPortfolio.h"
+#include "ui/QuotesPageControl.h"
 #include "ui/SVProgressHUD.h"
 
 namespace {
@@ -123,7 +125,7 @@ TEST_F(RankingTest, TheMenuRankingAsksItsTotalThenPagesThroughItsWindowsAndAroun
     EXPECT_EQ(fieldOf(windows[0], "count"), "20");
     EXPECT_EQ(fieldOf(windows[0], "direct"), "1");
     EXPECT_EQ(fieldOf(windows[0], "field"), "1|3|4|6|11|16|20|21|");
-    EXPECT_FALSE(hasField(windows[0], "sort"));
+    EXPECT_EQ(fieldOf(windows[0], "sort"), "<none>");
 
     const int total = s->itemsCount();
     EXPECT_EQ(total, 28) << "the Shenzhen A shares of the simulator";
@@ -452,4 +454,26 @@ TEST_F(RankingTest, FailuresEndThePullAndTheAutoRefreshAsksForTheSameWindow) {
     asked = sim->requestsOf(31000, 3).size();
     settle(12);
     EXPECT_EQ(sim->requestsOf(31000, 3).size(), asked);
+}
+
+TEST_F(RankingTest, TheRowsKLineAndOrderBookButtonsOpenTheQuotePageOnTheirPages) {
+    registerQuoteScreens(ScreenRegistry::shared());  // the real quote page
+    auto s = openRanking();
+    ASSERT_TRUE(s);
+    UITableView& table = *s->tableView();
+    for (int button : {3, 4}) {
+        swipeRow(table, 2);
+        auto cell = std::dynamic_pointer_cast<MYExpandTableViewCell>(table.cellForRowAtIndexPath({0, 2}));
+        ASSERT_TRUE(cell);
+        const std::string code = cell->symbol();
+        cell->actionButton(button)->sendActionsForControlEvents(UIControlEventTouchUpInside);
+        settle();
+        auto* page = dynamic_cast<StockQuotesViewController*>(top());
+        ASSERT_TRUE(page) << button;
+        EXPECT_EQ(page->quotesPageControl()->currentPage(), button == 3 ? 1 : 0);
+        EXPECT_NE(page->codeLabel()->text().find(code), std::string::npos) << page->codeLabel()->text();
+        EXPECT_EQ(s->selectedIndex(), -1);
+        popViewControllers(1);
+        settle();
+    }
 }
