@@ -477,3 +477,31 @@ TEST_F(RankingTest, TheRowsKLineAndOrderBookButtonsOpenTheQuotePageOnTheirPages)
         settle();
     }
 }
+
+TEST_F(RankingTest, TheStockFindersRankingsOpenHereAnEmptyOneToo) {
+    auto s = openRanking();
+    ASSERT_TRUE(s);
+    ASSERT_TRUE(host.tapText("个股"));
+    settle();
+    ASSERT_TRUE(host.tapText("沪市A股"));
+    settle();
+    auto shanghai = std::dynamic_pointer_cast<MarketQuotationSortViewController>(top()->sharedController());
+    ASSERT_TRUE(shanghai && shanghai != s);
+    ASSERT_TRUE(waitIdle(*shanghai));
+    EXPECT_EQ(shanghai->title(), "上海-A股-涨幅");
+    auto sent = sim->requestsOf(31000, 3).back();
+    EXPECT_EQ(fieldOf(sent, "market"), "2");
+    EXPECT_EQ(fieldOf(sent, "class"), "100");
+    EXPECT_EQ(shanghai->itemsCount(), 27);
+
+    // No warrants are listed: an empty ranking, pulled either way, stays at its first row.
+    auto warrants = openRanking("pxhq?market=1|2^深沪&type=5^权证&tc_mfuncno=31000&tc_sfuncno=3");
+    ASSERT_TRUE(warrants);
+    EXPECT_EQ(warrants->itemsCount(), 0);
+    EXPECT_EQ(warrants->tableView()->numberOfRowsInSection(0), 0);
+    pullUp(*warrants);
+    pullDown(*warrants);
+    EXPECT_EQ(warrants->range().location, 0);
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 3).back(), "offset"), "0");
+    EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
+}
