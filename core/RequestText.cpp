@@ -40,17 +40,17 @@ namespace {
 
 std::string tradeSessionText() { return VTAParamter::shareParamter().getStringForKey("tradeUserInfo").value_or(""); }
 
-std::string firstFundId() {
+}  // namespace
+
+std::string tradeFundId() {
     auto customer = VTAParamter::shareParamter().getTCRSForKey("tradeUserTCRS");
     if (!customer) return "";
     customer->fetchFirst();
     return customer->toStringWithFieldName("fundid").value_or("");
 }
 
-}  // namespace
-
 std::string tradeRequestString(int subFunction) {
-    std::string fundid = firstFundId();  // also moves the cursor to the first record
+    std::string fundid = tradeFundId();  // also moves the cursor to the first record
     std::string text = "tc_mfuncno=500&tc_sfuncno=" + std::to_string(subFunction) + "&" + tradeSessionText();
     if (tradeRequestCarriesFundId(subFunction)) text += "&fundid=" + fundid;
     return text;
@@ -59,7 +59,7 @@ std::string tradeRequestString(int subFunction) {
 std::string tradeRequestStringWithFunc(int mainFunction, int subFunction, int withFundId) {
     std::string text = "tc_mfuncno=" + std::to_string(mainFunction) + "&tc_sfuncno=" + std::to_string(subFunction) +
                        "&" + tradeSessionText();
-    if (withFundId == 1) text += "&fundid=" + firstFundId();
+    if (withFundId == 1) text += "&fundid=" + tradeFundId();
     return text;
 }
 

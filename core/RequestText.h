@@ -19,6 +19,9 @@ std::string tradeRequestString(int subFunction);
 // "tc_mfuncno=<M>&tc_sfuncno=<N>&<tradeUserInfo>", followed by "&fundid=..."
 // (first record of "tradeUserTCRS") when withFundId is 1.
 std::string tradeRequestStringWithFunc(int mainFunction, int subFunction, int withFundId);
+// The login's fund account: "fundid" of the first record of "tradeUserTCRS"
+// ("" without a trade session). Moves that set's cursor to its first record.
+std::string tradeFundId();
 // Whether tradeRequestString adds the fund account for that sub-function.
 bool tradeRequestCarriesFundId(int subFunction);
 

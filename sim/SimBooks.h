@@ -84,10 +84,12 @@ struct SimOrder {
     int time = 0;  // HHmmss
     std::string fundid, secuid, market, code, name;
     std::string bsflag;
-    SimPrice price = 0;
+    SimPrice price = 0;  // 0 for a market type until the exchange sets one
     int64_t quantity = 0;
     int64_t matched = 0;
     SimOrderStatus status = SimOrderStatus::Reported;
+    SimMoney frozen = 0;  // what an open buy still holds of the fund balance
+    bool isOpen() const { return status == SimOrderStatus::Reported || status == SimOrderStatus::PartlyFilled; }
 };
 
 struct SimDeal {

@@ -17,6 +17,9 @@
 // (hex), kOrgId, kCustId, kFundIdList and kSecuIdList (comma-separated, the
 // accounts in the form normalizeTokenAccount of core/Utilities.h gives).
 //
+// Stock information (kStockInfo) and the order (kOrder): below, with their
+// keys and columns.
+//
 // Later screens add their functions here.
 #include <string_view>
 
@@ -75,6 +78,68 @@ inline constexpr const char* kTokenNotFound = "找不到令牌";
 inline constexpr const char* kTokenRequired = "认证失败，您已经申请了动态口令";
 inline constexpr const char* kAuthNotApplied = "此认证方式没有申请";
 inline constexpr const char* kSessionEnded = "会话已失效，请重新登录";
+}  // namespace Error
+
+// ---- stock orders ----
+// Stock information (kStockInfo): Key::kBsFlag (the limit code of the
+// direction, BsFlag::kLimitBuy or kLimitSell), kStockCode and, optionally,
+// kPrice (the price a buy's maximum is reckoned at). Set 0: Col::kStockName,
+// kMaxQuantity (what may be bought at the price in whole lots, or the
+// holding that may be sold), kPrice (a price to offer: the last one),
+// kMarket (the shareholder market of the stock), kStockCode, kLimitUp and
+// kLimitDown (the day's price limits, as texts).
+//
+// Order (kOrder): kFundId, kBsFlag (the limit code or a market type the
+// market offers), kPrice (empty for a market type), kQuantity, kStockCode,
+// kMarket and kSecuId (the shareholder account), and for a buy kCheckRisk:
+// Value::kCheckRisk the first time, when a stock with the risk flag answers
+// an error whose text holds Error::kRiskWarning; Value::kRiskAccepted once
+// the customer has read it lets the order through. Set 0: Col::kOrderNumber.
+inline constexpr FunctionId kStockInfo{500, 4};
+inline constexpr FunctionId kOrder{500, 6};
+namespace Key {
+inline constexpr const char* kBsFlag = "bsflag";
+inline constexpr const char* kStockCode = "stkcode";
+inline constexpr const char* kPrice = "price";    // yuan as typed ("12.5")
+inline constexpr const char* kQuantity = "qty";   // shares
+inline constexpr const char* kMarket = "market";  // shareholder market (AccountType)
+inline constexpr const char* kSecuId = "secuid";
+inline constexpr const char* kCheckRisk = "chkriskflag";
+}  // namespace Key
+namespace Value {
+inline constexpr const char* kCheckRisk = "1";
+inline constexpr const char* kRiskAccepted = "0";
+}  // namespace Value
+// Order types ("bsflag"): the limit order and the market types, whose price
+// the exchange sets. Shenzhen (markets "0", "2") offers the first five
+// market types, Shanghai ("1", "3") 五档即成剩撤 and 五档即成转限价.
+namespace BsFlag {
+inline constexpr const char* kLimitBuy = "0B";
+inline constexpr const char* kLimitSell = "0S";
+inline constexpr const char* kBestOppositeBuy = "0a";  // 对方最优价格
+inline constexpr const char* kBestOppositeSell = "0f";
+inline constexpr const char* kBestOwnBuy = "0b";  // 本方最优价格
+inline constexpr const char* kBestOwnSell = "0g";
+inline constexpr const char* kImmediateBuy = "0c";  // 即时成交剩余撤销
+inline constexpr const char* kImmediateSell = "0h";
+inline constexpr const char* kFiveLevelsBuy = "0d";  // 五档即成剩撤
+inline constexpr const char* kFiveLevelsSell = "0i";
+inline constexpr const char* kAllOrNothingBuy = "0e";  // 全部成交或撤销
+inline constexpr const char* kAllOrNothingSell = "0j";
+inline constexpr const char* kFiveLevelsToLimitBuy = "0q";  // 五档即成转限价
+inline constexpr const char* kFiveLevelsToLimitSell = "0r";
+}  // namespace BsFlag
+namespace Col {
+inline constexpr const char* kStockName = "stkname";
+inline constexpr const char* kStockCode = "stkcode";
+inline constexpr const char* kMaxQuantity = "num";
+inline constexpr const char* kPrice = "price";
+inline constexpr const char* kLimitUp = "maxrisevalue";
+inline constexpr const char* kLimitDown = "maxdownvalue";
+inline constexpr const char* kOrderNumber = "ordersno";
+}  // namespace Col
+namespace Error {
+inline constexpr const char* kRiskWarning = "88001";  // within the text of an order's risk warning
 }  // namespace Error
 
 // Request keys whose values are secrets (passwords, one-time codes): never
