@@ -12,4 +12,5 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerTradeFunctions(registry);
     registerInfoRadarFunctions(registry);
     registerF10Functions(registry);
+    registerOrderFunctions(registry);
 }

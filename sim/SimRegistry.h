@@ -89,3 +89,4 @@ void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/61, 504/6
 void registerTradeFunctions(SimRegistry& registry);      // 500/1, 500/69, 501/17, 3750/2, 100/5
 void registerInfoRadarFunctions(SimRegistry& registry);  // 504/60
 void registerF10Functions(SimRegistry& registry);        // 504/63, 504/64
+void registerOrderFunctions(SimRegistry& registry);      // 500/4, 500/6

@@ -219,6 +219,7 @@ SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded(server.op
 std::vector<std::string> simHoldingIds(const SimCustomer& who, const SimMarket& market) {
     std::vector<std::string> ids;
     for (const auto& h : who.holdings) {
+        if (h.quantity <= 0) continue;  // sold out today
         int quoteMarket = (h.market == AccountType::kShenzhenA || h.market == AccountType::kShenzhenB) ? 1 : 2;
         std::string id = h.code + "." + std::to_string(quoteMarket);
         if (market.findId(id) && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);

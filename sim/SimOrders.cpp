@@ -1,0 +1,473 @@
+// The stock-order family of the simulated server over the books (SimBooks.h;
+// functions, keys and columns named in core/contracts/TradeContract.h), with
+// the matcher of SimOrders.h. Both functions settle and match the customer's
+// books first.
+//
+// 500/4 stock information. Request: the session text, "bsflag" ("0B" buy,
+//   "0S" sell), "stkcode", optionally "price". Set 0: "stkname", "num" (a
+//   buy: the whole lots the available money of the stock's currency pays at
+//   the price, or at the last price when none is sent or it is no number; a
+//   sell: the shares of the stock the customer may sell now), "price" (the
+//   last price), "market" (the shareholder market), "stkcode",
+//   "maxrisevalue" and "maxdownvalue" (the day's limits). "证券代码不存在"
+//   for a code that is not a Shenzhen or Shanghai stock, fund or bond.
+// 500/6 order. Request: the session text, "fundid", "bsflag", "price",
+//   "qty", "stkcode", "market", "secuid" and for buys "chkriskflag". The
+//   checks, in order, refuse with: "证券代码不存在"; "股东代码不存在" (not the
+//   customer's account of that market) or "股东代码与证券市场不符"; "该市场不
+//   支持此委托方式" (a type the market does not offer); "委托数量错误" (no
+//   whole positive number), "买入数量必须为100股的整数倍" (10 张 for bonds);
+//   "委托价格错误" (a limit order without a price of the stock's ticks),
+//   "委托价格超出涨跌幅限制"; the risk warning "[88001]..." for a buy of a
+//   risk stock until "chkriskflag=0"; "可用资金不足" (the buy's amount at its
+//   price, a market type's at the limit-up price), "可用股份不足". An
+//   accepted order freezes that money (or the shares), is matched at once in
+//   trading time, and answers set 0 "ordersno".
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/TradeContract.h"
+#include "sim/SimClock.h"
+#include "sim/SimMarket.h"
+#include "sim/SimOrders.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace TradeContract;
+
+constexpr const char* kUnknownStock = "证券代码不存在";
+constexpr const char* kUnknownShareholder = "股东代码不存在";
+constexpr const char* kWrongMarket = "股东代码与证券市场不符";
+constexpr const char* kTypeNotOffered = "该市场不支持此委托方式";
+constexpr const char* kBadQuantity = "委托数量错误";
+constexpr const char* kBadPrice = "委托价格错误";
+constexpr const char* kBeyondLimits = "委托价格超出涨跌幅限制";
+constexpr const char* kNoMoney = "可用资金不足";
+constexpr const char* kNoShares = "可用股份不足";
+constexpr const char* kRiskText = "[88001]该证券为风险较高的品种，买入前请确认您已阅读并理解相关风险揭示";
+
+bool isShenzhen(const std::string& market) {
+    return market == AccountType::kShenzhenA || market == AccountType::kShenzhenB;
+}
+
+// The order types a market offers, and whether a code is a buy.
+bool offered(const std::string& market, const std::string& bsflag) {
+    static const std::string shenzhen = "0B0S0a0f0b0g0c0h0d0i0e0j";
+    static const std::string shanghai = "0B0S0d0i0q0r";
+    const std::string& codes = isShenzhen(market) ? shenzhen : shanghai;
+    if (bsflag.size() != 2) return false;
+    for (size_t i = 0; i + 1 < codes.size(); i += 2)
+        if (codes.compare(i, 2, bsflag) == 0) return true;
+    return false;
+}
+bool isBuy(const std::string& bsflag) {
+    return bsflag == BsFlag::kLimitBuy || (bsflag.size() == 2 && bsflag[1] >= 'a' && bsflag[1] <= 'e') ||
+           bsflag == BsFlag::kFiveLevelsToLimitBuy;
+}
+bool isLimit(const std::string& bsflag) { return bsflag == BsFlag::kLimitBuy || bsflag == BsFlag::kLimitSell; }
+
+int lotOf(const SimInstrument& s) { return s.classId == 5 ? 10 : 100; }
+
+// A price text of yuan ("12.5", "12.50", ".5") in 厘; -1 when it is none or
+// finer than the stock's ticks.
+SimPrice parsePrice(const std::string& text, int decimals) {
+    if (text.empty() || text.size() > 12) return -1;
+    SimPrice whole = 0, fraction = 0;
+    int digits = 0, fractionDigits = 0;
+    bool point = false;
+    for (char ch : text) {
+        if (ch == '.') {
+            if (point) return -1;
+            point = true;
+        } else if (ch >= '0' && ch <= '9') {
+            ++digits;
+            if (point) {
+                if (++fractionDigits > decimals) {
+                    if (ch != '0') return -1;
+                    continue;
+                }
+                fraction = fraction * 10 + (ch - '0');
+            } else {
+                whole = whole * 10 + (ch - '0');
+            }
+        } else {
+            return -1;
+        }
+    }
+    if (digits == 0) return -1;
+    for (int k = std::min(fractionDigits, decimals); k < 3; ++k) fraction *= 10;
+    return whole * 1000 + fraction;
+}
+
+// A whole positive number of at most 9 digits; -1 otherwise.
+int64_t parseQuantity(const std::string& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return -1;
+    int64_t q = std::stoll(text);
+    return q > 0 ? q : -1;
+}
+
+SimMoney amountOf(int64_t quantity, SimPrice price) { return quantity * price / 10; }  // 厘 -> 分
+
+SimBalance& balanceFor(SimCustomer& who, const SimOrder& o) {
+    SimFundAccount* fund = who.fundAccount(o.fundid);
+    if (!fund) fund = &who.fundAccounts.front();
+    int currency = SimCurrency::kRMB;
+    if (o.market == AccountType::kShenzhenB) currency = SimCurrency::kHKD;
+    if (o.market == AccountType::kShanghaiB) currency = SimCurrency::kUSD;
+    return fund->balances[currency];
+}
+
+// The shares of a holding that open sell orders hold.
+int64_t sharesOnSale(const SimCustomer& who, const SimHolding& h) {
+    int64_t n = 0;
+    for (const auto& o : who.orders)
+        if (o.isOpen() && !isBuy(o.bsflag) && o.secuid == h.secuid && o.code == h.code) n += o.quantity - o.matched;
+    return n;
+}
+
+// ---- the matcher ----
+
+void releaseBuy(SimCustomer& who, SimOrder& o, SimMoney amount) {
+    SimBalance& b = balanceFor(who, o);
+    b.frozen -= amount;
+    b.available += amount;
+    o.frozen -= amount;
+}
+
+// Ends what is left of an open order (the exchange cancelled it, or its day passed).
+void cancelRest(SimCustomer& who, SimOrder& o) {
+    if (!o.isOpen()) return;
+    if (isBuy(o.bsflag)) {
+        releaseBuy(who, o, o.frozen);
+    } else if (SimHolding* h = who.holding(o.secuid, o.code)) {
+        h->available += o.quantity - o.matched;
+    }
+    o.status = SimOrderStatus::Cancelled;
+}
+
+// One fill of `quantity` at `price` (厘): the deal, the order, the money and the holding.
+void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, int date, int time) {
+    const SimMoney amount = amountOf(quantity, price);
+    const int64_t remaining = o.quantity - o.matched;
+    SimBalance& b = balanceFor(who, o);
+    if (isBuy(o.bsflag)) {
+        SimMoney release = quantity == remaining ? o.frozen : o.frozen * quantity / remaining;
+        releaseBuy(who, o, release);
+        b.available -= amount;
+        b.balance -= amount;
+        b.transferable = std::min(b.transferable, b.available);
+        SimHolding* h = who.holding(o.secuid, o.code);
+        if (!h) {
+            who.holdings.push_back({o.secuid, o.market, o.code, o.name, 0, 0, 0});
+            h = &who.holdings.back();
+        }
+        h->cost = (h->cost * h->quantity + price * quantity) / (h->quantity + quantity);
+        h->quantity += quantity;  // sellable from the next trading day
+    } else {
+        if (SimHolding* h = who.holding(o.secuid, o.code)) h->quantity -= quantity;
+        b.available += amount;
+        b.balance += amount;  // transferable from the next day
+    }
+    o.matched += quantity;
+    o.status = o.matched == o.quantity ? SimOrderStatus::Filled : SimOrderStatus::PartlyFilled;
+    who.deals.push_back({o.ordersno, date, time, price, quantity, amount});
+}
+
+// The levels an order may take: asks for a buy, bids for a sell, best first,
+// in the instrument's decimals.
+struct Level {
+    int64_t price, volume;
+};
+std::vector<Level> levelsFor(const SimQuote& q, bool buy) {
+    std::vector<Level> levels;
+    for (int k = 0; k < 5; ++k)
+        levels.push_back(buy ? Level{q.ask[k], q.askVolume[k]} : Level{q.bid[k], q.bidVolume[k]});
+    return levels;
+}
+
+// Fills from the levels whose price the limit allows (no limit: all of
+// them, or only the first with `firstOnly`); answers the last price filled
+// (厘, 0 for none).
+SimPrice takeLevels(SimCustomer& who, SimOrder& o, const SimQuote& q, int decimals, std::optional<SimPrice> limit,
+                    bool firstOnly, int date, int time) {
+    const bool buy = isBuy(o.bsflag);
+    SimPrice last = 0;
+    for (const Level& l : levelsFor(q, buy)) {
+        if (o.matched == o.quantity) break;
+        SimPrice p = simPriceOf(l.price, decimals);
+        if (limit && (buy ? p > *limit : p < *limit)) break;
+        int64_t take = std::min(l.volume, o.quantity - o.matched);
+        fill(who, o, take, p, date, time);
+        last = p;
+        if (firstOnly) break;
+    }
+    return last;
+}
+
+// The order's remaining quantity now waits as a limit order at `price`.
+void restAsLimit(SimCustomer& who, SimOrder& o, SimPrice price) {
+    o.price = price;
+    if (isBuy(o.bsflag) && o.isOpen()) {
+        SimMoney keep = amountOf(o.quantity - o.matched, price);
+        releaseBuy(who, o, o.frozen - keep);
+    }
+}
+
+void matchOrder(SimCustomer& who, SimOrder& o, const SimMarket& market, double now) {
+    const SimInstrument* s = simTradableStock(market, o.code);
+    if (!s) return;
+    const SimQuote q = market.quote(*s, now);
+    const SimClock::Local l = SimClock::local(now);
+    const int date = l.yyyymmdd(), time = l.hour * 10000 + l.minute * 100 + l.second;
+    const bool buy = isBuy(o.bsflag);
+    // A limit order, or a market type the exchange has already priced.
+    if (isLimit(o.bsflag) || o.price > 0) {
+        takeLevels(who, o, q, s->decimals, o.price, false, date, time);
+        return;
+    }
+    const char type = o.bsflag[1];
+    if (type == 'a' || type == 'f') {  // the best opposite price; the rest waits there
+        SimPrice p = simPriceOf(buy ? q.ask[0] : q.bid[0], s->decimals);
+        takeLevels(who, o, q, s->decimals, std::nullopt, true, date, time);
+        restAsLimit(who, o, p);
+    } else if (type == 'b' || type == 'g') {  // the own side's best price
+        restAsLimit(who, o, simPriceOf(buy ? q.bid[0] : q.ask[0], s->decimals));
+        takeLevels(who, o, q, s->decimals, o.price, false, date, time);
+    } else if (type == 'e' || type == 'j') {  // all or nothing
+        int64_t offeredVolume = 0;
+        for (const Level& lv : levelsFor(q, buy)) offeredVolume += lv.volume;
+        if (offeredVolume >= o.quantity) takeLevels(who, o, q, s->decimals, std::nullopt, false, date, time);
+        cancelRest(who, o);
+    } else if (type == 'q' || type == 'r') {  // five levels, the rest waits at the last price filled
+        SimPrice last = takeLevels(who, o, q, s->decimals, std::nullopt, false, date, time);
+        if (last > 0)
+            restAsLimit(who, o, last);
+        else
+            cancelRest(who, o);
+    } else {  // 'c', 'h', 'd', 'i': what the levels give now, the rest cancelled
+        takeLevels(who, o, q, s->decimals, std::nullopt, false, date, time);
+        cancelRest(who, o);
+    }
+}
+
+bool inTradingTime(double now) {
+    const SimClock::Local l = SimClock::local(now);
+    const int m = l.minuteOfDay();
+    return SimMarket::isTradingDay(l.yyyymmdd()) && ((m >= 570 && m <= 690) || (m >= 780 && m <= 900));
+}
+
+// The trading day an order is for: the day it was placed, or the next one
+// when it came after the close or on a day without trading.
+int tradingDayOf(const SimOrder& o) {
+    if (SimMarket::isTradingDay(o.date) && o.time <= 150000) return o.date;
+    long d = SimClock::dayNumber(o.date) + 1;
+    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
+    return SimClock::dateOfDay(d);
+}
+
+void settle(SimCustomer& who, int today) {
+    for (auto& o : who.orders)
+        if (o.isOpen() && tradingDayOf(o) < today) cancelRest(who, o);
+    who.holdings.erase(
+        std::remove_if(who.holdings.begin(), who.holdings.end(), [](const SimHolding& h) { return h.quantity <= 0; }),
+        who.holdings.end());
+    for (auto& h : who.holdings) h.available = h.quantity - sharesOnSale(who, h);
+    for (auto& f : who.fundAccounts)
+        for (auto& [currency, b] : f.balances) b.transferable = b.available;
+}
+
+// ---- the functions ----
+
+SimCustomer* customerOf(SimCall& c, std::string* refusal) {
+    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
+    if (who) simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
+    return who;
+}
+
+std::vector<uint8_t> stockInfo(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const SimMarket& market = c.server.market();
+    const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
+    if (!s) return simErrorSet(-1, kUnknownStock);
+    const SimQuote q = market.quote(*s, c.now);
+    const SimPriceLimits limits = simPriceLimits(market, *s, c.now);
+    const std::string shareholderMarket = simShareholderMarket(*s);
+
+    int64_t num = 0;
+    if (c.request.value(Key::kBsFlag) == BsFlag::kLimitSell) {
+        for (const auto& h : who->holdings)
+            if (h.code == s->code && h.market == shareholderMarket) num += h.available;
+    } else {
+        SimPrice price = parsePrice(c.request.value(Key::kPrice), s->decimals);
+        if (price <= 0) price = simPriceOf(q.last, s->decimals);
+        SimOrder probe;
+        probe.market = shareholderMarket;
+        probe.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
+        const SimMoney available = balanceFor(*who, probe).available;
+        if (price > 0) num = available * 10 / price / lotOf(*s) * lotOf(*s);
+    }
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kStockName, TCRSFieldType::VarText, 0, "证券名称")
+        .addField(Col::kMaxQuantity, TCRSFieldType::Integer, 4, "最大数量")
+        .addField(Col::kPrice, TCRSFieldType::VarText, 0, "价格")
+        .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
+        .addField(Col::kStockCode, TCRSFieldType::VarText, 0, "证券代码")
+        .addField(Col::kLimitUp, TCRSFieldType::VarText, 0, "涨停价")
+        .addField(Col::kLimitDown, TCRSFieldType::VarText, 0, "跌停价")
+        .addRecord({s->name, std::min<int64_t>(num, 999999998), SimMarket::priceText(q.last, s->decimals),
+                    shareholderMarket, s->code, SimMarket::priceText(limits.up, s->decimals),
+                    SimMarket::priceText(limits.down, s->decimals)})
+        .bytes();
+}
+
+std::vector<uint8_t> order(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    auto& books = c.server.room<SimTradeRoom>().books;
+    const SimMarket& market = c.server.market();
+    const SimRequest& r = c.request;
+
+    const SimInstrument* s = simTradableStock(market, r.value(Key::kStockCode));
+    if (!s) return simErrorSet(-1, kUnknownStock);
+    const std::string stockMarket = simShareholderMarket(*s);
+    const std::string market_ = r.value(Key::kMarket), secuid = r.value(Key::kSecuId);
+    const SimShareholder* holder = nullptr;
+    for (const auto& h : who->shareholders)
+        if (h.secuid == secuid && h.market == market_) holder = &h;
+    if (!holder) return simErrorSet(-1, kUnknownShareholder);
+    if (market_ != stockMarket) return simErrorSet(-1, kWrongMarket);
+    const std::string bsflag = r.value(Key::kBsFlag);
+    if (!offered(stockMarket, bsflag)) return simErrorSet(-1, kTypeNotOffered);
+    const bool buy = isBuy(bsflag);
+    const int64_t quantity = parseQuantity(r.value(Key::kQuantity));
+    if (quantity <= 0) return simErrorSet(-1, kBadQuantity);
+    if (buy && quantity % lotOf(*s) != 0)
+        return simErrorSet(-1, s->classId == 5 ? "买入数量必须为10张的整数倍" : "买入数量必须为100股的整数倍");
+    const SimPriceLimits limits = simPriceLimits(market, *s, c.now);
+    SimPrice price = 0;
+    if (isLimit(bsflag)) {
+        price = parsePrice(r.value(Key::kPrice), s->decimals);
+        if (price <= 0) return simErrorSet(-1, kBadPrice);
+        if (price > simPriceOf(limits.up, s->decimals) || price < simPriceOf(limits.down, s->decimals))
+            return simErrorSet(-1, kBeyondLimits);
+    }
+    if (buy && c.server.room<SimOrdersRoom>().riskCodes.count(s->code) &&
+        r.value(Key::kCheckRisk) != Value::kRiskAccepted)
+        return simErrorSet(-1, kRiskText);
+
+    SimOrder o;
+    o.ordersno = books.nextOrderNumber();
+    const SimClock::Local l = SimClock::local(c.now);
+    o.date = l.yyyymmdd();
+    o.time = l.hour * 10000 + l.minute * 100 + l.second;
+    o.fundid = books.fundAccountOfRequest(*who, r)->fundid;
+    o.secuid = secuid;
+    o.market = stockMarket;
+    o.code = s->code;
+    o.name = s->name;
+    o.bsflag = bsflag;
+    o.price = price;
+    o.quantity = quantity;
+    if (buy) {
+        SimBalance& b = balanceFor(*who, o);
+        const SimMoney freeze = amountOf(quantity, price > 0 ? price : simPriceOf(limits.up, s->decimals));
+        if (freeze > b.available) return simErrorSet(-1, kNoMoney);
+        b.available -= freeze;
+        b.frozen += freeze;
+        b.transferable = std::min(b.transferable, b.available);
+        o.frozen = freeze;
+    } else {
+        SimHolding* h = who->holding(secuid, s->code);
+        if (!h || h->available < quantity) return simErrorSet(-1, kNoShares);
+        h->available -= quantity;
+    }
+    who->orders.push_back(o);
+    if (inTradingTime(c.now)) matchOrder(*who, who->orders.back(), market, c.now);
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")
+        .addRecord({std::to_string(o.ordersno)})
+        .bytes();
+}
+
+}  // namespace
+
+SimOrdersRoom::SimOrdersRoom() {
+    // 宁德时代 trades on the growth board: a buy asks the customer to accept its risks first.
+    riskCodes = {"300750"};
+}
+
+void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now) {
+    const int today = SimClock::local(now).yyyymmdd();
+    int& settled = room.settledDay[who.custid];
+    if (settled < today) {
+        settle(who, today);
+        settled = today;
+    }
+    if (!inTradingTime(now)) return;
+    for (auto& o : who.orders)
+        if (o.isOpen()) matchOrder(who, o, market, now);
+}
+
+const SimInstrument* simTradableStock(const SimMarket& market, const std::string& code) {
+    for (int m : {1, 2})
+        if (const SimInstrument* s = market.find(code, m); s && s->classId != 2) return s;
+    return nullptr;
+}
+
+std::string simShareholderMarket(const SimInstrument& s) {
+    const bool b = s.classId == 3;
+    if (s.market == 1) return b ? AccountType::kShenzhenB : AccountType::kShenzhenA;
+    return b ? AccountType::kShanghaiB : AccountType::kShanghaiA;
+}
+
+int simCurrencyOf(const SimInstrument& s) {
+    if (s.classId != 3) return SimCurrency::kRMB;
+    return s.market == 1 ? SimCurrency::kHKD : SimCurrency::kUSD;
+}
+
+SimPrice simPriceOf(int64_t value, int decimals) {
+    for (int k = decimals; k < 3; ++k) value *= 10;
+    for (int k = 3; k < decimals; ++k) value /= 10;
+    return value;
+}
+
+int64_t simQuoteValueOf(SimPrice price, int decimals) {
+    for (int k = decimals; k < 3; ++k) price /= 10;
+    for (int k = 3; k < decimals; ++k) price *= 10;
+    return price;
+}
+
+SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, double now) {
+    const int64_t prevClose = market.quote(s, now).prevClose;
+    return {std::llround(double(prevClose) * 1.1), std::max<int64_t>(std::llround(double(prevClose) * 0.9), 1)};
+}
+
+std::string simOrderStatusText(const SimOrder& o) {
+    switch (o.status) {
+        case SimOrderStatus::Reported:
+            return "已报";
+        case SimOrderStatus::PartlyFilled:
+            return "部成";
+        case SimOrderStatus::Filled:
+            return "已成";
+        case SimOrderStatus::Cancelled:
+            return o.matched > 0 ? "部撤" : "已撤";
+        case SimOrderStatus::Refused:
+            return "废单";
+    }
+    return "";
+}
+
+void registerOrderFunctions(SimRegistry& r) {
+    r.add(kStockInfo, stockInfo);
+    r.add(kOrder, order);
+}
