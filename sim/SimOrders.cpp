@@ -468,6 +468,8 @@ std::string simOrderStatusText(const SimOrder& o) {
 }
 
 void registerOrderFunctions(SimRegistry& r) {
+    r.menu().add({201, 2, "买入", "buysale?MMLB=0"});
+    r.menu().add({202, 2, "卖出", "buysale?MMLB=1"});
     r.add(kStockInfo, stockInfo);
     r.add(kOrder, order);
 }

@@ -155,8 +155,6 @@ const SimMenuItem kSystemMenu[] = {
 // The items of the screens whose families the simulator does not have yet:
 // the step that brings a family moves its items into the family's file.
 const SimMenuItem kComingMenu[] = {
-    {201, 2, "买入", "buysale?MMLB=0"},
-    {202, 2, "卖出", "buysale?MMLB=1"},
     {203, 2, "撤单", "wtcd"},
     {204, 2, "当日委托", "tradequery?tc_mfuncno=500&tc_sfuncno=13"},
     {205, 2, "资金查询", "trade_zjcx?tc_mfuncno=500&tc_sfuncno=9"},

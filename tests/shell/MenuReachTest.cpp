@@ -30,7 +30,6 @@ const std::set<std::string> kLaterScreens = {
     // quotes
     "zxhq",
     // stock trading and bank transfers
-    "buysale",
     "wtcd",
     "tradequery",
     "trade_zjcx",

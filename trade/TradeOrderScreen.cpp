@@ -1,0 +1,198 @@
+#include "trade/TradeOrderScreen.h"
+
+#include "core/VTAMenu.h"
+#include "core/VTATCRS.h"
+#include "platform/uikit/UIAlertView.h"
+#include "shell/Navigation.h"
+#include "ui/Alerts.h"
+
+TradeOrderScreen::TradeOrderScreen(int direction, bool oddLotSells)
+    : direction_(direction == kBuy ? kBuy : kSell), oddLotSells_(oddLotSells), priceType_(limitOrderCode(direction_)) {
+    bindRequest(kStockInfoTag, [this](const RequestReply& r) { stockInfoReplied(r); }, {.handlesErrorSet = true});
+    bindRequest(kOrderTag, [this](const RequestReply& r) { orderReplied(r); },
+                {.order = true, .handlesErrorSet = true});
+}
+
+TradeOrderScreen::~TradeOrderScreen() {
+    if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
+}
+
+std::string TradeOrderScreen::priceTypeLabel() const {
+    for (const auto& t : orderTypesFor(strMarketNO_, direction_))
+        if (t.code == priceType_) return t.label;
+    return kLimitOrderLabel;
+}
+
+// ---- shareholders and order types ----
+
+void TradeOrderScreen::loadStockholderRecord() {
+    strMarketNO_ = stockholders_.load();
+    stockholdersChanged();
+}
+
+void TradeOrderScreen::filterStockholderByMarket(const std::string& market) {
+    strMarketNO_ = market;
+    stockholders_.filterByMarket(market);
+    stockholdersChanged();
+}
+
+int TradeOrderScreen::reloadPriceTypes() {
+    fillOrderTypes(priceTypeChoice_, strMarketNO_, direction_);
+    return priceTypeChoice_.count();
+}
+
+void TradeOrderScreen::choosePriceType(int row) {
+    reloadPriceTypes();
+    if (row < 0 || row >= priceTypeChoice_.count()) return;
+    priceTypeChoice_.selectIndex(row);
+    priceType_ = priceTypeChoice_.selectedValue().value_or(limitOrderCode(direction_));
+    priceTypeChanged();
+}
+
+void TradeOrderScreen::resetPriceType() {
+    reloadPriceTypes();
+    priceTypeChoice_.selectIndex(0);
+    priceType_ = limitOrderCode(direction_);
+}
+
+void TradeOrderScreen::preferMenuStockholder() {
+    if (auto menu = viewMenu()) stockholders_.setPreferred(menu->params());
+}
+
+void TradeOrderScreen::chooseStockholder(int row) {
+    stockholders_.pick(row);
+    stockholdersChanged();
+}
+
+void TradeOrderScreen::applyQuantityShortcut(int segment) {
+    if (auto q = quantityForShortcut(segment, maxTradable_, direction_, oddLotSells_))
+        setQuantityText(std::to_string(*q));
+}
+
+// ---- the stock information ----
+
+void TradeOrderScreen::requestStockInfo() {
+    sendRequest(kStockInfoTag, stockInfoRequest(direction_, codeText(), stockInfoPrice()), 4);
+}
+
+void TradeOrderScreen::requestTrade() {
+    if (sureToTrade_)
+        sendOrder();
+    else
+        requestStockInfo();
+}
+
+void TradeOrderScreen::stockInfoReplied(const RequestReply& reply) {
+    VTATCRS* set = reply.first();
+    if (!set) return;  // nothing to show
+    if (set->isError()) {
+        stockInfoRefused();
+        showAlert(set->getError());
+        return;
+    }
+    if (set->rowsAffected() == 0) return;
+    stockInfoArrived(*set);
+}
+
+// ---- the order ----
+
+std::string TradeOrderScreen::orderRefusal() const {
+    std::string refusal = orderCheckRefusal({codeText(), priceType_, priceText(), quantityText()});
+    if (refusal.empty() && stockholders_.count() == 0) refusal = kNoStockholderText;
+    return refusal;
+}
+
+void TradeOrderScreen::confirmOrder() {
+    if (sureToTrade_) return;
+    if (std::string refusal = orderRefusal(); !refusal.empty()) {
+        showAlert(refusal);
+        return;
+    }
+    ticket_ = OrderTicket{
+        direction_, priceType_, priceText(), quantityText(), codeText(), stockholders_.selectedFragment(), false};
+    if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
+    sheet_ =
+        std::make_shared<UIActionSheet>(orderConfirmationText(direction_, stockNameText(), ticket_.code,
+                                                              priceTypeLabel(), ticket_.price, ticket_.quantity),
+                                        nullptr, std::string("取消"), std::string("确定"), std::vector<std::string>{});
+    sheet_->setTag(kConfirmSheetTag);
+    sheet_->setActionSheetStyle(UIActionSheetStyle::Default);
+    sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(this));
+    sheet_->showInView(view().get());
+}
+
+void TradeOrderScreen::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) {
+    if (sheet.tag() != kConfirmSheetTag) return;
+    sureToTrade_ = buttonIndex == 0;
+    if (sureToTrade_) sendOrder();
+}
+
+void TradeOrderScreen::sendOrder() {
+    ticket_.riskAccepted = isSureRisk_;
+    orderWillSend();
+    if (!sendRequest(kOrderTag, orderRequest(ticket_), 4)) {  // refused: the customer was told why
+        sureToTrade_ = false;
+        orderEnded(OrderOutcome::Failed);
+    }
+}
+
+void TradeOrderScreen::orderReplied(const RequestReply& reply) {
+    sureToTrade_ = false;
+    VTATCRS* set = reply.first();
+    if (!set) {  // no record set at all: the order's fate is unknown here
+        isSureRisk_ = false;
+        orderEnded(OrderOutcome::Failed);
+        showAlert(RequestBinding::kUnreadableText);
+        return;
+    }
+    auto self =
+        std::static_pointer_cast<UIAlertViewDelegate>(std::dynamic_pointer_cast<TradeOrderScreen>(sharedController()));
+    auto withDelegate = [&](const std::shared_ptr<UIAlertView>& alert) {
+        if (self)
+            alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(self));
+        else
+            alert->setDelegate(static_cast<UIAlertViewDelegate*>(this));
+        alert->show();
+    };
+    if (set->isError()) {
+        const std::string text = set->getError();
+        if (isRiskWarning(text)) {
+            // Not an error to end the order with: the customer reads it and decides.
+            orderEnded(OrderOutcome::RiskWarning);
+            auto alert =
+                std::make_shared<UIAlertView>(text, "", nullptr, std::string("取消"), std::vector<std::string>{"确定"});
+            alert->setTag(kRiskAlertTag);
+            withDelegate(alert);
+            return;
+        }
+        isSureRisk_ = false;
+        orderEnded(OrderOutcome::Refused);
+        showAlert(text);
+        return;
+    }
+    isSureRisk_ = false;
+    orderEnded(OrderOutcome::Sent);
+    auto alert =
+        std::make_shared<UIAlertView>(kOrderSentText, "", nullptr, std::string("确定"), std::vector<std::string>{});
+    alert->setTag(kOrderSentAlertTag);
+    withDelegate(alert);
+}
+
+void TradeOrderScreen::alertViewClickedButtonAtIndex(UIAlertView& alert, int buttonIndex) {
+    if (alert.tag() == kRiskAlertTag) {
+        isSureRisk_ = sureToTrade_ = buttonIndex == 1;
+        if (sureToTrade_) sendOrder();
+    } else if (alert.tag() == kOrderSentAlertTag) {
+        popViewControllers(1);
+    }
+}
+
+void TradeOrderScreen::requestDidFail(const RequestFailure& failure) {
+    if (failure.tag == kOrderTag) {
+        sureToTrade_ = false;
+        orderEnded(OrderOutcome::Failed);
+    }
+    // An unreadable stock information changes nothing.
+    if (failure.tag == kStockInfoTag && failure.kind == RequestFailure::Kind::Unreadable) return;
+    showFailure(failure);
+}

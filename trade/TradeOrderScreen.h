@@ -1,0 +1,139 @@
+#pragma once
+// What the two stock order screens (the newer TradeViewController and the
+// older VTATradeController) run alike around their forms: the direction, the
+// order types of the stock's shareholder market, the shareholder accounts,
+// the maximum quantity and its shortcuts, the stock information (500/4), and
+// the order road: checks, the confirmation sheet, the order (500/6), the
+// risk warning asked and the same order sent again once accepted, and the
+// success alert whose "确定" closes the screen.
+//
+// Each request kind has its tag: a stock-information reply that comes late
+// is never taken for the order's reply. sureToTrade is set from the
+// customer's "确定" until the order's reply or failure; while it is set no
+// other order goes out. isSureRisk is set by accepting the risk warning and
+// cleared by the next order reply that is not one, or by "取消". Leaving the
+// screen with the order in flight tells the customer to check the day's
+// orders (RequestBinding).
+//
+// A subclass gives its form's texts and reacts through the hooks below.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/VTAChoice.h"
+#include "platform/uikit/UIActionSheet.h"
+#include "shell/VTAViewControllers.h"
+#include "trade/OrderRules.h"
+#include "trade/StockholderList.h"
+
+class VTATCRS;
+
+class TradeOrderScreen : public VTAViewControllers, public UIActionSheetDelegate {
+public:
+    static constexpr int kStockInfoTag = 7010;
+    static constexpr int kOrderTag = 1601;
+    static constexpr int kConfirmSheetTag = 101;
+    static constexpr int kOrderSentAlertTag = 1001;
+    static constexpr int kRiskAlertTag = 1002;
+
+    ~TradeOrderScreen() override;
+
+    int tradeDirection() const { return direction_; }
+    // The chosen order type's code ("0B", "0a" ...).
+    const std::string& priceType() const { return priceType_; }
+    // The order types offered (built again by reloadPriceTypes).
+    const VTAChoice& priceTypeChoice() const { return priceTypeChoice_; }
+    // The label of the chosen type.
+    std::string priceTypeLabel() const;
+    // The shareholder market of the stock ("0".."3"), as the session or the
+    // last stock information gave it.
+    const std::string& marketNO() const { return strMarketNO_; }
+    const StockholderList& stockholders() const { return stockholders_; }
+    int maxTradableAmount() const { return maxTradable_; }
+    bool sureToTrade() const { return sureToTrade_; }
+    bool isSureRisk() const { return isSureRisk_; }
+    const std::shared_ptr<UIActionSheet>& confirmationSheet() const { return sheet_; }
+
+    // Fills the shareholder accounts from the session (the market key from
+    // its first customer record), or those of one market.
+    void loadStockholderRecord();
+    void filterStockholderByMarket(const std::string& market);
+    // The order types of the market key for the direction; answers their number.
+    int reloadPriceTypes();
+    // The customer picks an order type or a shareholder account (a row of its picker).
+    void choosePriceType(int row);
+    void chooseStockholder(int row);
+    // The quantity of a shortcut segment into the quantity field (nothing
+    // while the maximum is negative).
+    void applyQuantityShortcut(int segment);
+    // Asks for the stock information of the code typed.
+    void requestStockInfo();
+    // The order when one is confirmed (sureToTrade), else the stock information.
+    void requestTrade();
+    // The order command: the checks, then the confirmation sheet.
+    void confirmOrder();
+
+    void actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) override;
+    void alertViewClickedButtonAtIndex(UIAlertView& alert, int buttonIndex) override;
+
+protected:
+    // direction: 0 buy, 1 sell; oddLotSells: a sell's shortcuts keep odd lots.
+    TradeOrderScreen(int direction, bool oddLotSells);
+
+    // ---- the form ----
+    virtual std::string codeText() const = 0;
+    virtual std::string priceText() const = 0;
+    virtual std::string quantityText() const = 0;
+    virtual std::string stockNameText() const = 0;
+    virtual void setQuantityText(const std::string& text) = 0;
+    // The shareholder list or its selection changed: show it.
+    virtual void stockholdersChanged() = 0;
+    // The chosen order type changed: the price field follows it.
+    virtual void priceTypeChanged() = 0;
+    // The price the stock information is asked at (none by default).
+    virtual std::optional<std::string> stockInfoPrice() const { return std::nullopt; }
+    // The first check the form fails ("" none); by default the shared checks
+    // and, last, a shareholder account to send to.
+    virtual std::string orderRefusal() const;
+
+    // ---- what happened ----
+    virtual void stockInfoArrived(VTATCRS& set) = 0;
+    virtual void stockInfoRefused() {}
+    virtual void orderWillSend() {}
+    // Sent: the brokerage took it; Refused: it answered why not; RiskWarning:
+    // it asks the customer to accept the risk first; Failed: no answer came.
+    enum class OrderOutcome { Sent, Refused, RiskWarning, Failed };
+    virtual void orderEnded(OrderOutcome outcome) {}
+
+    // Ends the order on its failure, ignores an unreadable stock information,
+    // and shows the rest through showFailure.
+    void requestDidFail(const RequestFailure& failure) override;
+    // By default the alert of the failure's text.
+    virtual void showFailure(const RequestFailure& failure) { VTAViewControllers::requestDidFail(failure); }
+    // Puts the chosen type back to the limit order (the form shows it).
+    void resetPriceType();
+    // The maximum of the last stock information.
+    void setMaxTradableAmount(int max) { maxTradable_ = max; }
+    void setMarketNO(const std::string& market) { strMarketNO_ = market; }
+    StockholderList& stockholderList() { return stockholders_; }
+    // The shareholder account the opening menu item names (a holding row's)
+    // becomes the preferred one; called when the view is built.
+    void preferMenuStockholder();
+
+private:
+    void stockInfoReplied(const RequestReply& reply);
+    void orderReplied(const RequestReply& reply);
+    void sendOrder();
+
+    int direction_;
+    bool oddLotSells_;
+    std::string priceType_;
+    VTAChoice priceTypeChoice_;
+    std::string strMarketNO_;
+    StockholderList stockholders_;
+    int maxTradable_ = -1;
+    bool sureToTrade_ = false;
+    bool isSureRisk_ = false;
+    OrderTicket ticket_;  // the order confirmed, sent again once the risk is accepted
+    std::shared_ptr<UIActionSheet> sheet_;
+};
