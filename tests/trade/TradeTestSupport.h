@@ -88,7 +88,9 @@ protected:
         auto login = std::make_shared<VTATradeLoginViewController>();
         pushViewController(login);
         settle();
-        if (waitForBranch) EXPECT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+        if (waitForBranch) {
+            EXPECT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+        }
         return login;
     }
     bool alertShown(const std::string& title) {

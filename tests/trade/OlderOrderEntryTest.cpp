@@ -1,0 +1,193 @@
+// The order screen of systems older than "4.1" driven by finger against the
+// simulated brokerage: the code's stock information, an order through the
+// toolbar's "确定", the shortcuts rounded for sells too, the order type kept
+// across stocks unless the market lacks it, the handed-in price kept for its
+// own stock only, and "刷新" with an order in flight.
+#include "OrderTestSupport.h"
+
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UISegmentedControl.h"
+#include "trade/TradePickerStrip.h"
+#include "trade/VTATradeController.h"
+
+namespace {
+
+class OlderOrderEntryTest : public OrderTest {
+protected:
+    void SetUp() override {
+        OrderTest::SetUp();
+        UIDevice::currentDevice().setSystemVersion("3.1.3");
+    }
+    VTATradeController* openMenu(int direction) { return openFromMenu<VTATradeController>(direction); }
+
+    // Types into a field of the form; a full code asks for its stock.
+    void typeInto(VTATextField* field, const std::string& text) {
+        tapView(field);
+        ASSERT_TRUE(host.type(text));
+        if (field->isEditing()) host.tapText("完成");
+        settle(0.5);
+    }
+    void typeCode(VTATradeController* vc, const std::string& code) {
+        const size_t asked = stockInfoRequests().size();
+        typeInto(vc->stockCode(), code);
+        ASSERT_TRUE(
+            waitFor([&] { return stockInfoRequests().size() > asked && vc->stockName()->text() != "<证券名称>"; }));
+        settle(0.5);
+    }
+    void tapShortcut(VTATradeController* vc, int segment) {
+        UISegmentedControl* c = vc->numSegment();
+        CGRect on = c->convertRectToView(c->rectForSegment(segment), nullptr);
+        host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
+    }
+    // A row of a picker strip, as a finger turns the wheel to it a row at a time.
+    void pickRow(TradePickerStrip* strip, int row) {
+        UIPickerView* picker = strip->picker();
+        CGRect wheel = picker->convertRectToView(picker->rectForComponent(0), nullptr);
+        const double rowHeight = picker->rowSizeForComponent(0).height;
+        for (int at = std::max(0, picker->selectedRowInComponent(0)); at != row; at += row > at ? 1 : -1) {
+            host.tap(wheel.origin.x + wheel.size.width / 2,
+                     wheel.origin.y + wheel.size.height / 2 + (row > at ? rowHeight : -rowHeight));
+            settle(1);
+        }
+        ASSERT_EQ(picker->selectedRowInComponent(0), row);
+    }
+    void order(VTATradeController* vc, bool settleAfter = true) {
+        ASSERT_TRUE(host.tapText("确定"));
+        ASSERT_TRUE(sheet()) << topAlertTitle();
+        ASSERT_TRUE(confirm(settleAfter));
+    }
+};
+
+TEST_F(OlderOrderEntryTest, ABuyGoesThroughTheToolbarsOKAndClosesTheScreen) {
+    auto* vc = openMenu(0);
+    ASSERT_TRUE(vc);
+    EXPECT_EQ(vc->title(), "买入");
+    EXPECT_FALSE(vc->isToolBarHidden());
+    EXPECT_EQ(vc->gdhLabel()->text(), "深A0010001234");
+    saveScreenshot("empty");
+
+    const SimQuote q = quoteOf("000001");
+    typeCode(vc, "000001");
+    EXPECT_EQ(vc->stockName()->text(), "平安银行");
+    EXPECT_EQ(vc->price()->text(), SimMarket::priceText(q.last, 2));
+    EXPECT_EQ(vc->maxNum()->text(), std::to_string(vc->maxTradableNum()) + "股");
+    EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), "") << "this screen never sends a price";
+    // A buy's shortcuts: whole lots.
+    tapShortcut(vc, 3);
+    EXPECT_EQ(vc->num()->text(), std::to_string(vc->maxTradableNum() / 200 * 100));
+    vc->price()->setText(SimMarket::priceText(q.ask[0], 2));
+    vc->num()->setText("");
+    typeInto(vc->num(), "300");
+    saveScreenshot("filled-in");
+
+    order(vc);
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!"));
+    saveScreenshot("sent");
+    const SimRecord r = orderRequests().back();
+    EXPECT_EQ(fieldOf(r, "bsflag"), "0B");
+    EXPECT_EQ(fieldOf(r, "qty"), "300");
+    EXPECT_EQ(fieldOf(r, "market"), "0");
+    EXPECT_EQ(fieldOf(r, "secuid"), "0010001234");
+    EXPECT_EQ(fieldOf(r, "chkriskflag"), "1");
+    EXPECT_EQ(vc->num()->text(), "300") << "this screen keeps the quantity";
+    EXPECT_TRUE(sim->requestsOf(3710, 3).empty()) << "nor does it add the stock to the own stocks";
+    EXPECT_EQ(holding("000001").quantity, 1300);
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    settle();
+    EXPECT_EQ(top(), root.get());
+}
+
+TEST_F(OlderOrderEntryTest, SellShortcutsAreRoundedToLotsAndAMarketTypeSendsNoPrice) {
+    auto* vc = openMenu(1);
+    typeCode(vc, "000002");
+    ASSERT_EQ(vc->maxTradableNum(), 500);
+    const std::vector<std::string> expected = {"100", "100", "100", "200", "500"};
+    for (int s = 0; s < 5; ++s) {
+        tapShortcut(vc, s);
+        EXPECT_EQ(vc->num()->text(), expected[size_t(s)]) << s;
+    }
+    // 报价方式: the Shenzhen types in a strip; "即时成交剩余撤销" empties and locks the price.
+    ASSERT_TRUE(host.tapText("报价方式"));
+    settle();
+    ASSERT_TRUE(vc->pricePickerTab()->isOpen());
+    EXPECT_EQ(vc->pricePickerTab()->picker()->numberOfRowsInComponent(0), 6);
+    EXPECT_EQ(vc->pricePickerTab()->picker()->tag(), VTATradeController::kPriceTypePickerTag);
+    pickRow(vc->pricePickerTab(), 3);
+    EXPECT_EQ(vc->priceType(), "0h");
+    EXPECT_EQ(vc->valueLabel()->text(), "即时成交剩余撤销");
+    EXPECT_EQ(vc->price()->text(), "");
+    EXPECT_FALSE(vc->price()->isEnable());
+    saveScreenshot("order-type-strip");
+    vc->pricePickerTab()->slideDown();
+    settle();
+    vc->num()->setText("200");
+    order(vc);
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!"));
+    const SimRecord r = orderRequests().back();
+    EXPECT_EQ(fieldOf(r, "bsflag"), "0h");
+    EXPECT_EQ(fieldOf(r, "price"), "");
+    EXPECT_EQ(fieldOf(r, "chkriskflag"), "") << "sells ask nothing about the risk";
+    EXPECT_EQ(holding("000002").quantity, 300);
+}
+
+TEST_F(OlderOrderEntryTest, AnOrderTypeTheNewMarketLacksGoesBackToTheLimitOrder) {
+    auto* vc = openMenu(0);
+    typeCode(vc, "000001");
+    ASSERT_TRUE(host.tapText("报价方式"));
+    settle();
+    pickRow(vc->pricePickerTab(), 1);
+    ASSERT_EQ(vc->priceType(), "0a");
+    vc->pricePickerTab()->slideDown();
+    settle();
+    // Another Shenzhen stock keeps the customer's choice.
+    vc->stockCode()->setText("");
+    typeCode(vc, "000002");
+    EXPECT_EQ(vc->priceType(), "0a");
+    EXPECT_EQ(vc->valueLabel()->text(), "对方最优价格");
+    EXPECT_EQ(vc->price()->text(), "");
+    // Shanghai offers no 对方最优价格.
+    vc->stockCode()->setText("");
+    typeCode(vc, "600000");
+    EXPECT_EQ(vc->priceType(), "0B");
+    EXPECT_EQ(vc->valueLabel()->text(), "限价委托");
+    EXPECT_TRUE(vc->price()->isEnable());
+    EXPECT_EQ(vc->price()->text(), SimMarket::priceText(quoteOf("600000").last, 2));
+    EXPECT_EQ(vc->gdhLabel()->text(), "沪AA100001234");
+}
+
+TEST_F(OlderOrderEntryTest, AHandedInPriceServesItsOwnStockOnly) {
+    auto* vc = openForStock<VTATradeController>(0, "600036", "招商银行", 2, 10.5f);
+    ASSERT_TRUE(vc);
+    ASSERT_TRUE(waitFor([&] { return vc->maxNum()->text() != ""; }));
+    EXPECT_EQ(vc->price()->text(), "10.50");
+    EXPECT_EQ(vc->stockCode()->text(), "600036");
+    // "刷新" asks again; the price handed in stays for its stock.
+    const size_t asked = stockInfoRequests().size();
+    vc->price()->setText("10.6");
+    ASSERT_TRUE(host.tapText("刷新"));
+    ASSERT_TRUE(waitFor([&] { return stockInfoRequests().size() > asked; }));
+    settle(0.5);
+    EXPECT_EQ(vc->price()->text(), "10.50");
+    vc->stockCode()->setText("");
+    typeCode(vc, "600000");
+    EXPECT_EQ(vc->price()->text(), SimMarket::priceText(quoteOf("600000").last, 2));
+}
+
+TEST_F(OlderOrderEntryTest, RefreshDoesNothingWhileAnOrderIsInFlight) {
+    auto* vc = openMenu(1);
+    typeCode(vc, "600000");
+    vc->price()->setText(SimMarket::priceText(quoteOf("600000").bid[0], 2));
+    vc->num()->setText("100");
+    sim->delayReply(1.0, 500, 6);
+    order(vc, false);
+    ASSERT_TRUE(vc->sureToTrade());
+    // The command at once (a finger's tap would run the loop until the order's answer came).
+    const size_t asked = stockInfoRequests().size();
+    vc->onCommandRefresh();
+    EXPECT_FALSE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!"));
+    EXPECT_EQ(stockInfoRequests().size(), asked);
+    EXPECT_FALSE(vc->sureToTrade());
+}
+
+}  // namespace
