@@ -34,23 +34,6 @@ protected:
             waitFor([&] { return stockInfoRequests().size() > asked && vc->stockName()->text() != "<证券名称>"; }));
         settle(0.5);
     }
-    void tapShortcut(VTATradeController* vc, int segment) {
-        UISegmentedControl* c = vc->numSegment();
-        CGRect on = c->convertRectToView(c->rectForSegment(segment), nullptr);
-        host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
-    }
-    // A row of a picker strip, as a finger turns the wheel to it a row at a time.
-    void pickRow(TradePickerStrip* strip, int row) {
-        UIPickerView* picker = strip->picker();
-        CGRect wheel = picker->convertRectToView(picker->rectForComponent(0), nullptr);
-        const double rowHeight = picker->rowSizeForComponent(0).height;
-        for (int at = std::max(0, picker->selectedRowInComponent(0)); at != row; at += row > at ? 1 : -1) {
-            host.tap(wheel.origin.x + wheel.size.width / 2,
-                     wheel.origin.y + wheel.size.height / 2 + (row > at ? rowHeight : -rowHeight));
-            settle(1);
-        }
-        ASSERT_EQ(picker->selectedRowInComponent(0), row);
-    }
     void order(VTATradeController* vc, bool settleAfter = true) {
         ASSERT_TRUE(host.tapText("确定"));
         ASSERT_TRUE(sheet()) << topAlertTitle();
@@ -73,7 +56,7 @@ TEST_F(OlderOrderEntryTest, ABuyGoesThroughTheToolbarsOKAndClosesTheScreen) {
     EXPECT_EQ(vc->maxNum()->text(), std::to_string(vc->maxTradableNum()) + "股");
     EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), "") << "this screen never sends a price";
     // A buy's shortcuts: whole lots.
-    tapShortcut(vc, 3);
+    tapSegment(vc->numSegment(), 3);
     EXPECT_EQ(vc->num()->text(), std::to_string(vc->maxTradableNum() / 200 * 100));
     vc->price()->setText(SimMarket::priceText(q.ask[0], 2));
     vc->num()->setText("");
@@ -103,7 +86,7 @@ TEST_F(OlderOrderEntryTest, SellShortcutsAreRoundedToLotsAndAMarketTypeSendsNoPr
     ASSERT_EQ(vc->maxTradableNum(), 500);
     const std::vector<std::string> expected = {"100", "100", "100", "200", "500"};
     for (int s = 0; s < 5; ++s) {
-        tapShortcut(vc, s);
+        tapSegment(vc->numSegment(), s);
         EXPECT_EQ(vc->num()->text(), expected[size_t(s)]) << s;
     }
     // 报价方式: the Shenzhen types in a strip; "即时成交剩余撤销" empties and locks the price.
@@ -112,7 +95,7 @@ TEST_F(OlderOrderEntryTest, SellShortcutsAreRoundedToLotsAndAMarketTypeSendsNoPr
     ASSERT_TRUE(vc->pricePickerTab()->isOpen());
     EXPECT_EQ(vc->pricePickerTab()->picker()->numberOfRowsInComponent(0), 6);
     EXPECT_EQ(vc->pricePickerTab()->picker()->tag(), VTATradeController::kPriceTypePickerTag);
-    pickRow(vc->pricePickerTab(), 3);
+    pickRow(vc->pricePickerTab()->picker(), 3);
     EXPECT_EQ(vc->priceType(), "0h");
     EXPECT_EQ(vc->valueLabel()->text(), "即时成交剩余撤销");
     EXPECT_EQ(vc->price()->text(), "");
@@ -135,7 +118,7 @@ TEST_F(OlderOrderEntryTest, AnOrderTypeTheNewMarketLacksGoesBackToTheLimitOrder)
     typeCode(vc, "000001");
     ASSERT_TRUE(host.tapText("报价方式"));
     settle();
-    pickRow(vc->pricePickerTab(), 1);
+    pickRow(vc->pricePickerTab()->picker(), 1);
     ASSERT_EQ(vc->priceType(), "0a");
     vc->pricePickerTab()->slideDown();
     settle();

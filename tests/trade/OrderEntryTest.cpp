@@ -46,28 +46,15 @@ protected:
         host.tapText("完成");
         settle(0.5);
     }
-    // Picks a row of an input's picker as a finger does: its button, then the row.
-    void pickRow(YMPickerButton* button, UIPickerView* picker, int row) {
+    // Picks a row of an input's picker as a finger does: its button, the row, "完成".
+    void pickInput(YMPickerButton* button, UIPickerView* picker, int row) {
         tapView(button);
         ASSERT_TRUE(picker->window()) << "the picker takes the keyboard's place";
-        // The row lies that many rows above or below the one in the middle.
-        CGRect wheel = picker->convertRectToView(picker->rectForComponent(0), nullptr);
-        const double rowHeight = picker->rowSizeForComponent(0).height;
-        const int from = std::max(0, picker->selectedRowInComponent(0));
-        if (row != from)
-            host.tap(wheel.origin.x + wheel.size.width / 2,
-                     wheel.origin.y + wheel.size.height / 2 + (row - from) * rowHeight);
-        settle(1);
-        ASSERT_EQ(picker->selectedRowInComponent(0), row);
+        pickRow(picker, row);
         ASSERT_TRUE(host.tapText("完成"));
         settle(0.5);
     }
-    // Taps a segment of the shortcuts as a finger does.
-    void tapShortcut(TradeViewController* vc, int segment) {
-        UISegmentedControl* c = vc->segmentedControl();
-        CGRect on = c->convertRectToView(c->rectForSegment(segment), nullptr);
-        host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
-    }
+    void tapShortcut(TradeViewController* vc, int segment) { tapSegment(vc->segmentedControl(), segment); }
     // The order goes out: the button, the confirmation sheet's "确定" (and, unless
     // `inFlight`, the brokerage's answer).
     void placeOrder(TradeViewController* vc, bool inFlight = false) {
@@ -166,7 +153,7 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
         auto* vc = openMenu(c.direction);
         ASSERT_TRUE(vc);
         typeCode(vc, c.code);
-        pickRow(vc->priceTypeButton(), vc->priceTypePicker(), c.typeRow);
+        pickInput(vc->priceTypeButton(), vc->priceTypePicker(), c.typeRow);
         EXPECT_EQ(vc->priceType(), c.bsflag);
         EXPECT_EQ(vc->priceTypeLabelView()->text(), c.label);
         if (c.typeRow != 0) {
