@@ -74,6 +74,10 @@ std::optional<std::string> TradePositionView::priceOfButton(int tag) const {
     return price->toString();
 }
 
+std::string TradePositionView::volumeText(int64_t shares) {
+    return shares < VTAFloat::kNoValue ? std::to_string(shares / 100) : std::string();
+}
+
 void TradePositionView::btnAction(int tag) {
     if (!buttonWithTag(tag)) return;
     auto price = priceOfButton(tag);
@@ -128,11 +132,8 @@ void TradePositionView::drawRect(const CGRect&) {
                 int result = prevClose ? compareVTAFloat(*price, *prevClose) : 0;
                 setButtonWithResult(*buttons_[size_t(side * kRows + k)], result);
             }
-            // Shares in lots of 100; a volume without a value shows nothing.
             const int64_t shares = detail ? detail->toIntWithFieldName(volumeField) : 0;
-            if (shares < VTAFloat::kNoValue)
-                drawStringInRect(ctx, std::to_string(shares / 100), x + 98, rowY(k), half - 100, textHeight, volumeFont,
-                                 *yellowRef);
+            drawStringInRect(ctx, volumeText(shares), x + 98, rowY(k), half - 100, textHeight, volumeFont, *yellowRef);
         }
     }
 }

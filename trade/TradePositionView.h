@@ -61,6 +61,8 @@ public:
     static void setButtonWithResult(UIButton& button, int result);
     UIButton* buttonWithTag(int tag) const;
 
+    // A level's volume as drawn: shares in lots of 100, rounded down; "" for no value.
+    static std::string volumeText(int64_t shares);
     // The price text of a level's button (nothing without one).
     std::optional<std::string> priceOfButton(int tag) const;
 

@@ -292,6 +292,27 @@ TEST_F(SimOrdersTest, OrdersOutsideTradingTimeWaitForTheOpen) {
     EXPECT_EQ(holding("600000").available, 2200);
 }
 
+TEST_F(SimOrdersTest, TheOwnStocksOfTheHoldingsFollowTheOrders) {
+    auto holdingsIds = [&] {
+        auto set = firstSet(call(session, "tc_mfuncno=3710&tc_sfuncno=6&" + tradeInfo + "&inputid=" + fundId));
+        return textOf(set, "code");
+    };
+    sim->setOwnStocks("13800138000", {});
+    EXPECT_EQ(holdingsIds().find("300750.1"), std::string::npos);
+    ASSERT_EQ(errorOf(order("0B", SimMarket::priceText(quoteOf("300750").ask[0], 2), "100", "300750", "0", "0010001234",
+                            "0")),
+              "");
+    ASSERT_EQ(
+        errorOf(order("0S", SimMarket::priceText(quoteOf("000002").bid[0], 2), "500", "000002", "0", "0010001234")),
+        "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled) << "the first bid holds 500 shares or more";
+    sim->setOwnStocks("13800138000", {});
+    const std::string ids = holdingsIds();
+    EXPECT_NE(ids.find("300750.1"), std::string::npos) << ids;
+    EXPECT_EQ(ids.find("000002.1"), std::string::npos) << "sold out: " << ids;
+    EXPECT_NE(ids.find("600000.2"), std::string::npos) << ids;
+}
+
 TEST_F(SimOrdersTest, BSharesAreBoughtWithTheirCurrency) {
     const SimQuote q = quoteOf("900901");
     auto usd = [&] { return customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[2]; }); };
