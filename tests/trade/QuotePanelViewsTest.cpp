@@ -3,9 +3,9 @@
 // taps; the small intraday chart's scale, the day's gaps filled, and its
 // lines drawn.
 #include "charts/TradeTimeSharingView.h"
-#include "core/TCRSWriter.h"
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIButton.h"
+#include "tests/charts/ChartsTestSupport.h"
 #include "tests/shell/ScreensTestSupport.h"
 #include "tests/support/Screenshots.h"
 #include "trade/TradePositionView.h"
@@ -15,38 +15,15 @@ namespace {
 // A day of 600000 up to 10:30: the header (previous close 7.22), the points
 // every 2 minutes from 9:40 (the open's gap to fill), the five levels.
 RecordSets intradayReply(bool withLevels = true) {
-    TCRSWriter w;
-    w.beginSet()
-        .addField("name", TCRSFieldType::VarText)
-        .addField("code", TCRSFieldType::VarText)
-        .addField("exchid", TCRSFieldType::Integer, 4)
-        .addField("classid", TCRSFieldType::Integer, 4)
-        .addField("zjcj", TCRSFieldType::Packed)
-        .addField("zrsp", TCRSFieldType::Packed)
-        .addField("jrkp", TCRSFieldType::Packed)
-        .addField("zgcj", TCRSFieldType::Packed)
-        .addField("zdcj", TCRSFieldType::Packed)
-        .addField("lastupd", TCRSFieldType::VarText)
-        .addRecord({"浦发银行", "600000", 2, 1, "7.31", "7.22", "7.20", "7.35", "7.12", "20240305103000"});
-    w.beginSet()
-        .addField("tm", TCRSFieldType::Integer, 4)
-        .addField("zjcj", TCRSFieldType::Packed)
-        .addField("cjsl", TCRSFieldType::Packed)
-        .addField("avol", TCRSFieldType::Integer, 4)
-        .addField("cjjj", TCRSFieldType::Packed);
+    IntradayReply r;
+    r.stock = {"浦发银行", "600000", 2, 1, "7.31", "7.22", "7.20", "7.35", "7.12", "20240305103000"};
     for (int m = 580, i = 0; m <= 630; m += 2, ++i)
-        w.addRecord({m / 60 * 100 + m % 60, i % 2 ? "7.30" : "7.25", "12.5", 300 + 20 * i, "7.26"});
-    if (withLevels) {
-        w.beginSet();
-        for (const char* f : {"sj1", "sj2", "sj3", "sj4", "sj5", "bj1", "bj2", "bj3", "bj4", "bj5"})
-            w.addField(f, TCRSFieldType::Packed);
-        for (const char* f : {"sl1", "sl2", "sl3", "sl4", "sl5", "bl1", "bl2", "bl3", "bl4", "bl5"})
-            w.addField(f, TCRSFieldType::Integer, 4);
-        w.addRecord({"7.32", "7.33", "7.34", "7.35", "7.36",    "7.22", "7.21", "7.20", "7.19", "7.18",
-                     12345,  99,     500,    800,    999999999, 2300,   4500,   600,    700,    800});
-    }
-    auto sets = VTATCRS::buildMuTableTCRSWithData(w.bytes());
-    return sets ? *sets : RecordSets{};
+        r.points.push_back({m / 60 * 100 + m % 60, i % 2 ? "7.30" : "7.25", "7.26", 300 + 20 * i});
+    r.asks = {"7.32", "7.33", "7.34", "7.35", "7.36"};
+    r.bids = {"7.22", "7.21", "7.20", "7.19", "7.18"};
+    r.askVolumes = {12345, 99, 500, 800, 999999999};
+    r.withDetail = withLevels;
+    return r.sets();
 }
 
 struct Taps : TradePositionViewDelegate {
