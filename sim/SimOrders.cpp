@@ -405,6 +405,12 @@ SimOrdersRoom::SimOrdersRoom() {
     riskCodes = {"300750"};
 }
 
+bool simCancelOrder(SimCustomer& who, SimOrder& order) {
+    if (!order.isOpen()) return false;
+    cancelRest(who, order);
+    return true;
+}
+
 void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now) {
     const int today = SimClock::local(now).yyyymmdd();
     int& settled = room.settledDay[who.custid];

@@ -36,6 +36,10 @@ struct SimOrdersRoom {
 // orders against the market at `now`.
 void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now);
 
+// Ends what is left of an open order (a cancel, or the exchange's): the
+// money or shares it held come back. False when it is no longer open.
+bool simCancelOrder(SimCustomer& who, SimOrder& order);
+
 // ---- what the order functions and the later queries share ----
 // The tradable instrument of a stock code (Shenzhen or Shanghai, no index);
 // null for others.

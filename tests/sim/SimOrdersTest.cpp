@@ -162,6 +162,7 @@ TEST_F(SimOrdersTest, ALimitSellFillsAtTheBidsAndPaysTheMoney) {
     stockInfo("000001");
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Cancelled);
     EXPECT_EQ(holding("000001").available, 900);
+    EXPECT_FALSE(customerA([](SimCustomer& c) { return simCancelOrder(c, c.orders.back()); }));
 }
 
 TEST_F(SimOrdersTest, RefusalsTellWhatIsWrong) {
@@ -252,6 +253,13 @@ TEST_F(SimOrdersTest, MarketTypesRunAsTheExchangesRunThem) {
     EXPECT_EQ(o.price, q.bid[0] * 10);
     EXPECT_EQ(o.frozen, q.bid[0] * 100);
     EXPECT_EQ(rmb().frozen, o.frozen);
+    // A cancel gives its money back.
+    const SimMoney held = o.frozen, free = rmb().available;
+    EXPECT_TRUE(customerA([](SimCustomer& c) { return simCancelOrder(c, c.orders.back()); }));
+    EXPECT_EQ(lastOrder().status, SimOrderStatus::Cancelled);
+    EXPECT_EQ(simOrderStatusText(lastOrder()), "已撤");
+    EXPECT_EQ(rmb().frozen, 0);
+    EXPECT_EQ(rmb().available, free + held);
 
     // Shanghai's 五档即成转限价 of a small sell: filled at the first bid.
     const SimQuote sh = quoteOf("600000");
