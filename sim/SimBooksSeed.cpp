@@ -13,7 +13,9 @@
 //      with the password alone; a Shenzhen A account only
 // A later step adds its part for the same customers (bank binding, credit
 // account, fund accounts with fund companies) in a function of its own below,
-// called from SimBooks::seeded.
+// called from SimBooks::seeded (A's secondary fund accounts and bank
+// bindings: seedBankBindings, SimBankSeed.cpp).
+#include "sim/SimBank.h"
 #include "sim/SimBooks.h"
 
 namespace {
@@ -76,5 +78,6 @@ SimBooks SimBooks::seeded(uint64_t seed) {
     books.customers = {customerA(), customerB(), customerC()};
     // B's token was issued by the brokerage before this phone knew it.
     books.issueToken(*books.customerById("110005678"), "");
+    seedBankBindings(books);
     return books;
 }

@@ -13,4 +13,5 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerInfoRadarFunctions(registry);
     registerF10Functions(registry);
     registerOrderFunctions(registry);
+    registerBankFunctions(registry);
 }

@@ -90,3 +90,4 @@ void registerTradeFunctions(SimRegistry& registry);      // 500/1, 500/69, 501/1
 void registerInfoRadarFunctions(SimRegistry& registry);  // 504/60
 void registerF10Functions(SimRegistry& registry);        // 504/63, 504/64
 void registerOrderFunctions(SimRegistry& registry);      // 500/4, 500/6
+void registerBankFunctions(SimRegistry& registry);       // 500/20, 21, 22, 67, 83, 84, 85

@@ -1,0 +1,360 @@
+// The bank family of the simulated server: bank bindings, bank-securities
+// transfers, bank balances, transfers between fund accounts and the transfer
+// history, over the books of SimBooks.h (bindings, balances) and the room of
+// SimBank.h (banks, history). Functions, keys and columns are named in
+// core/contracts/BankContract.h. Every request needs the session of a trade
+// login ("会话已失效，请重新登录" otherwise); the fund account acted on is the
+// last "fundid" of the request, refused with "资金帐号不存在" when it is not
+// the customer's. Amounts are decimal texts of at most two decimals
+// ("转帐金额不正确" for anything else, or for 0).
+//
+// 500/83 bindings. Reply: "bankcode", "bankname", "fundid", "moneytype"
+//   (integer), "bzzhbz" ("0" main, "1" secondary), and the fund account's
+//   "fundbal" and "fundavl" in that currency; one record per binding.
+// 500/85 transferable amount of "fundid" in "moneytype": "fundcash".
+// 500/21 transfer. "banktrantype" 1 bank to securities, 2 securities to bank,
+//   "bankcode" and "moneytype" name the binding of the fund account
+//   ("该资金帐号未绑定此银行帐户"); the bank's password rule (SimBankRoom):
+//   "bankpwd" the binding's bank password ("银行密码错误"), "fundpwd" the
+//   trading password ("资金密码错误"); the bank side or the transferable
+//   amount must cover it ("银行余额不足", "可转金额不足"). Moves the money
+//   and records it.
+// 500/67 bank balance: the binding as for 500/21, the bank password where the
+//   bank asks for it, "fundpwd" checked when sent. Records the balance.
+// 500/84 fund-account transfer: "outfundid" to "infundid" (both the
+//   customer's, not the same: "转出帐号与转入帐号不能相同"), "moneytype",
+//   "amount" within the source's transferable amount ("可转金额不足").
+//   "outfundid" 0 collects the RMB of every secondary fund account into the
+//   main one named "infundid" ("归集须转入主资金帐号"; nothing to collect:
+//   "辅助资金帐户没有可归集的资金"); its "amout" is not read.
+// 500/20 bank list of the fund account, by column: code, name, currency,
+//   operation (1, 2, 4), fund-password flag, bank-password flag (1 asked, 0 not).
+// 500/22 transfer history of the customer, newest first.
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/BankContract.h"
+#include "sim/SimBank.h"
+#include "sim/SimClock.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace BankContract;
+
+constexpr const char* kUnknownFundAccount = "资金帐号不存在";
+constexpr const char* kNotBound = "该资金帐号未绑定此银行帐户";
+constexpr const char* kBadAmount = "转帐金额不正确";
+constexpr const char* kBadTransferType = "转帐类型不正确";
+constexpr const char* kWrongBankPassword = "银行密码错误";
+constexpr const char* kWrongFundPassword = "资金密码错误";
+constexpr const char* kBankShort = "银行余额不足";
+constexpr const char* kCashShort = "可转金额不足";
+constexpr const char* kSameAccount = "转出帐号与转入帐号不能相同";
+constexpr const char* kCollectIntoMain = "归集须转入主资金帐号";
+constexpr const char* kNothingToCollect = "辅助资金帐户没有可归集的资金";
+
+// 分 of a decimal text ("100", "100.", ".5", "0.50"); nullopt for anything else.
+std::optional<SimMoney> moneyOf(const std::string& text) {
+    SimMoney whole = 0, cents = 0;
+    int decimals = -1;  // -1 before the point
+    bool digits = false;
+    for (char ch : text) {
+        if (ch == '.') {
+            if (decimals >= 0) return std::nullopt;
+            decimals = 0;
+        } else if (ch >= '0' && ch <= '9') {
+            digits = true;
+            if (decimals < 0) {
+                if (whole > 100000000000) return std::nullopt;
+                whole = whole * 10 + (ch - '0');
+            } else if (++decimals <= 2) {
+                cents = cents * 10 + (ch - '0');
+            } else if (ch != '0') {
+                return std::nullopt;
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    if (decimals == 1) cents *= 10;
+    return whole * 100 + cents;
+}
+
+std::string moneyText(SimMoney m) {
+    std::string cents = std::to_string(m % 100);
+    return std::to_string(m / 100) + "." + (cents.size() < 2 ? "0" : "") + cents;
+}
+
+std::string currencyName(int moneytype) {
+    if (moneytype == Currency::kHKD) return "港币";
+    if (moneytype == Currency::kUSD) return "美元";
+    return "人民币";
+}
+
+// What may leave a fund account in a currency now.
+SimMoney cashOf(const SimBalance& b) { return std::max<SimMoney>(0, std::min(b.available, b.transferable)); }
+
+void addCash(SimBalance& b, SimMoney amount) {
+    b.balance += amount;
+    b.available += amount;
+    b.transferable += amount;
+}
+
+// The customer of the session and the fund account the request acts on.
+struct Acting {
+    SimCustomer* who = nullptr;
+    SimFundAccount* fund = nullptr;
+    std::string refusal;
+};
+
+std::string lastFundId(const SimRequest& r) {
+    std::string named;
+    for (const auto& f : r.fields())
+        if (f.key == Key::kFundId && !f.value.empty()) named = f.value;
+    return named;
+}
+
+Acting acting(SimCall& c) {
+    Acting a;
+    SimBooks& books = c.server.room<SimTradeRoom>().books;
+    a.who = books.customerOfRequest(c.request, &a.refusal);
+    if (!a.who) return a;
+    const std::string named = lastFundId(c.request);
+    a.fund = named.empty() ? books.fundAccountOfRequest(*a.who, c.request) : a.who->fundAccount(named);
+    if (!a.fund) a.refusal = kUnknownFundAccount;
+    return a;
+}
+
+SimBankBinding* bindingOf(SimCustomer& who, const std::string& fundid, const std::string& bankcode, int moneytype) {
+    for (auto& b : who.bankBindings)
+        if (b.fundid == fundid && b.bankcode == bankcode && b.moneytype == moneytype) return &b;
+    return nullptr;
+}
+
+int moneyTypeOf(const SimRequest& r) { return static_cast<int>(r.intValue(Key::kMoneyType, -1)); }
+
+void record(SimCall& c, const SimCustomer& who, SimBankRecord r) {
+    auto& room = c.server.room<SimBankRoom>();
+    r.serial = ++room.lastSerial;
+    r.time = c.now;
+    room.history[who.custid].push_back(std::move(r));
+}
+
+// The refusal of a password the bank asks for this operation ("" when it passes).
+std::string passwordRefusal(SimCall& c, const SimCustomer& who, const SimBankBinding& binding, int operation) {
+    const SimBank* bank = c.server.room<SimBankRoom>().bank(binding.bankcode);
+    if (bank && bank->bankPasswordFor.count(operation) && c.request.value(Key::kBankPassword) != binding.bankPassword)
+        return kWrongBankPassword;
+    if (bank && bank->fundPasswordFor.count(operation) && c.request.value(Key::kFundPassword) != who.password)
+        return kWrongFundPassword;
+    return "";
+}
+
+std::vector<uint8_t> bindings(SimCall& c) {
+    Acting a = acting(c);
+    if (!a.who) return simErrorSet(-1, a.refusal);
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kBankCode, TCRSFieldType::VarText, 0, "银行代码")
+        .addField(Col::kBankName, TCRSFieldType::VarText, 0, "银行名称")
+        .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
+        .addField(Col::kMoneyType, TCRSFieldType::Integer, 4, "币种")
+        .addField(Col::kMainFlag, TCRSFieldType::VarText, 0, "主辅标志")
+        .addField(Col::kBalance, TCRSFieldType::VarText, 0, "资金余额")
+        .addField(Col::kAvailable, TCRSFieldType::VarText, 0, "可用资金");
+    for (const auto& b : a.who->bankBindings) {
+        const SimFundAccount* f = a.who->fundAccount(b.fundid);
+        SimBalance balance;
+        if (f && f->balances.count(b.moneytype)) balance = f->balances.at(b.moneytype);
+        w.addRecord({b.bankcode, b.bankname, b.fundid, b.moneytype, f && f->main ? "0" : "1",
+                     moneyText(balance.balance), moneyText(balance.available)});
+    }
+    return w.bytes();
+}
+
+std::vector<uint8_t> transferable(SimCall& c) {
+    Acting a = acting(c);
+    if (!a.fund) return simErrorSet(-1, a.refusal);
+    auto it = a.fund->balances.find(moneyTypeOf(c.request));
+    const SimMoney cash = it == a.fund->balances.end() ? 0 : cashOf(it->second);
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
+        .addField(Col::kFundCash, TCRSFieldType::VarText, 0, "可转金额")
+        .addRecord({a.fund->fundid, moneyText(cash)})
+        .bytes();
+}
+
+std::vector<uint8_t> transfer(SimCall& c) {
+    Acting a = acting(c);
+    if (!a.fund) return simErrorSet(-1, a.refusal);
+    const int type = static_cast<int>(c.request.intValue(Key::kTransferType, 0));
+    if (type != Operation::kBankToSecurities && type != Operation::kSecuritiesToBank)
+        return simErrorSet(-1, kBadTransferType);
+    const int moneytype = moneyTypeOf(c.request);
+    SimBankBinding* binding = bindingOf(*a.who, a.fund->fundid, c.request.value(Key::kBankCode), moneytype);
+    if (!binding) return simErrorSet(-1, kNotBound);
+    const auto amount = moneyOf(c.request.value(Key::kAmount));
+    if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
+    if (std::string refusal = passwordRefusal(c, *a.who, *binding, type); !refusal.empty())
+        return simErrorSet(-1, refusal);
+
+    SimBalance& balance = a.fund->balances[moneytype];
+    if (type == Operation::kBankToSecurities) {
+        if (binding->bankBalance < *amount) return simErrorSet(-1, kBankShort);
+        binding->bankBalance -= *amount;
+        addCash(balance, *amount);
+    } else {
+        if (cashOf(balance) < *amount) return simErrorSet(-1, kCashShort);
+        addCash(balance, -*amount);
+        binding->bankBalance += *amount;
+    }
+    record(c, *a.who,
+           {0, 0, type == Operation::kBankToSecurities ? "银行转证券" : "证券转银行", binding->bankname, a.fund->fundid,
+            moneytype, *amount, "成功"});
+    return simResultSet(1, "转帐已受理");
+}
+
+std::vector<uint8_t> bankBalance(SimCall& c) {
+    Acting a = acting(c);
+    if (!a.fund) return simErrorSet(-1, a.refusal);
+    const int moneytype = moneyTypeOf(c.request);
+    SimBankBinding* binding = bindingOf(*a.who, a.fund->fundid, c.request.value(Key::kBankCode), moneytype);
+    if (!binding) return simErrorSet(-1, kNotBound);
+    if (std::string refusal = passwordRefusal(c, *a.who, *binding, Operation::kBalanceQuery); !refusal.empty())
+        return simErrorSet(-1, refusal);
+    if (c.request.has(Key::kFundPassword) && c.request.value(Key::kFundPassword) != a.who->password)
+        return simErrorSet(-1, kWrongFundPassword);
+    record(c, *a.who,
+           {0, 0, "查询银行余额", binding->bankname, a.fund->fundid, moneytype, binding->bankBalance,
+            "银行余额 " + moneyText(binding->bankBalance)});
+    return simResultSet(1, "银行余额查询已受理");
+}
+
+std::vector<uint8_t> collectAll(SimCall& c, SimCustomer& who) {
+    SimFundAccount* main = who.fundAccount(c.request.value(Key::kInFundId));
+    if (!main || !main->main) return simErrorSet(-1, kCollectIntoMain);
+    SimMoney total = 0;
+    for (auto& f : who.fundAccounts) {
+        if (f.main) continue;
+        auto it = f.balances.find(SimCurrency::kRMB);
+        const SimMoney cash = it == f.balances.end() ? 0 : cashOf(it->second);
+        if (cash <= 0) continue;
+        addCash(it->second, -cash);
+        addCash(main->balances[SimCurrency::kRMB], cash);
+        total += cash;
+        record(c, who, {0, 0, "资金归集", "", f.fundid, SimCurrency::kRMB, cash, "转入 " + main->fundid});
+    }
+    if (total == 0) return simErrorSet(-1, kNothingToCollect);
+    return simResultSet(1, "资金归集已受理");
+}
+
+std::vector<uint8_t> fundTransfer(SimCall& c) {
+    Acting a = acting(c);
+    if (!a.who) return simErrorSet(-1, a.refusal);
+    const std::string outId = c.request.value(Key::kOutFundId);
+    if (outId == Value::kAllSecondary) return collectAll(c, *a.who);
+    SimFundAccount* out = a.who->fundAccount(outId);
+    SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
+    if (!out || !in) return simErrorSet(-1, kUnknownFundAccount);
+    if (out == in) return simErrorSet(-1, kSameAccount);
+    const auto amount = moneyOf(c.request.value(Key::kFundAmount));
+    if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
+    const int moneytype = moneyTypeOf(c.request);
+    auto it = out->balances.find(moneytype);
+    if (it == out->balances.end() || cashOf(it->second) < *amount) return simErrorSet(-1, kCashShort);
+    addCash(it->second, -*amount);
+    addCash(in->balances[moneytype], *amount);
+    record(c, *a.who, {0, 0, "资金调拨", "", out->fundid, moneytype, *amount, "转入 " + in->fundid});
+    return simResultSet(1, "资金调拨已受理");
+}
+
+std::vector<uint8_t> bankList(SimCall& c) {
+    Acting a = acting(c);
+    if (!a.fund) return simErrorSet(-1, a.refusal);
+    const auto& room = c.server.room<SimBankRoom>();
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kBankCode, TCRSFieldType::VarText, 0, "银行代码")
+        .addField(Col::kBankName, TCRSFieldType::VarText, 0, "银行名称")
+        .addField(Col::kMoneyType, TCRSFieldType::Integer, 4, "币种")
+        .addField(Key::kTransferType, TCRSFieldType::Integer, 4, "业务")
+        .addField("fundpwdflag", TCRSFieldType::Integer, 4, "资金密码")
+        .addField("bankpwdflag", TCRSFieldType::Integer, 4, "银行密码");
+    for (const auto& b : a.who->bankBindings) {
+        if (b.fundid != a.fund->fundid) continue;
+        const SimBank* bank = room.bank(b.bankcode);
+        for (int op : {Operation::kBankToSecurities, Operation::kSecuritiesToBank, Operation::kBalanceQuery})
+            w.addRecord({b.bankcode, b.bankname, b.moneytype, op, bank && bank->fundPasswordFor.count(op) ? 1 : 0,
+                         bank && bank->bankPasswordFor.count(op) ? 1 : 0});
+    }
+    return w.bytes();
+}
+
+std::vector<uint8_t> history(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const auto& records = c.server.room<SimBankRoom>().history[who->custid];
+    TCRSWriter w;
+    w.beginSet()
+        .addField("business", TCRSFieldType::VarText, 0, "业务类型")
+        .addField("tranamt", TCRSFieldType::VarText, 0, "金额")
+        .addField("moneytype", TCRSFieldType::VarText, 0, "币种")
+        .addField("bankname", TCRSFieldType::VarText, 0, "银行名称")
+        .addField("fundid", TCRSFieldType::VarText, 0, "资金帐号")
+        .addField("date", TCRSFieldType::VarText, 0, "日期")
+        .addField("time", TCRSFieldType::VarText, 0, "时间")
+        .addField("note", TCRSFieldType::VarText, 0, "备注")
+        .addField("serialno", TCRSFieldType::VarText, 0, "流水号");
+    for (auto r = records.rbegin(); r != records.rend(); ++r) {
+        const std::string when = SimClock::format(r->time);
+        w.addRecord({r->business, moneyText(r->amount), currencyName(r->moneytype), r->bankname, r->fundid,
+                     when.substr(0, 10), when.substr(11), r->note, std::to_string(r->serial)});
+    }
+    return w.bytes();
+}
+
+// The bank items of the trade group (交易), ids 211-219.
+const SimMenuItem kBankMenu[] = {
+    {211, 2, "银行转证券", "banktransfer"}, {212, 2, "证券转银行", "banktransfer"},
+    {213, 2, "银行余额", "bankbalance"},    {214, 2, "转账查询", "banktranquery"},
+    {215, 2, "银证转账", "jsf_yzzz"},       {216, 2, "银行余额查询", "jsf_yhye"},
+    {217, 2, "资金调拨", "jsf_zjzz"},       {218, 2, "一键归集", "jsf_yjzz"},
+    {219, 2, "资金账户查询", "jsf_cxzhzj"},
+};
+
+}  // namespace
+
+SimBankRoom::SimBankRoom() {
+    using namespace BankContract::Operation;
+    // 模拟银行 asks for its password to move money in and to show the
+    // balance; 模拟商业银行 only to show the balance. Money goes out with
+    // the trading password.
+    banks = {
+        {"1001", "模拟银行", {kBankToSecurities, kBalanceQuery}, {kSecuritiesToBank}},
+        {"1002", "模拟商业银行", {kBalanceQuery}, {kSecuritiesToBank}},
+    };
+}
+
+const SimBank* SimBankRoom::bank(const std::string& code) const {
+    for (const auto& b : banks)
+        if (b.code == code) return &b;
+    return nullptr;
+}
+
+void registerBankFunctions(SimRegistry& r) {
+    for (const auto& item : kBankMenu) r.menu().add(item);
+    r.add(kBindings, bindings);
+    r.add(kTransferable, transferable);
+    r.add(kTransfer, transfer);
+    r.add(kBankBalance, bankBalance);
+    r.add(kFundTransfer, fundTransfer);
+    r.add(kBankList, bankList);
+    r.add(kTransferHistory, history);
+}
