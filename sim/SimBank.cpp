@@ -8,9 +8,9 @@
 // the customer's. Amounts are decimal texts of at most two decimals
 // ("转帐金额不正确" for anything else, or for 0).
 //
-// 500/83 bindings. Reply: "bankcode", "bankname", "fundid", "moneytype"
-//   (integer), "bzzhbz" ("0" main, "1" secondary), and the fund account's
-//   "fundbal" and "fundavl" in that currency; one record per binding.
+// 500/83 bindings, one record per binding: "fundid", "bankname", the fund
+//   account's "fundbal" and "fundavl" in the binding's currency, "moneytype"
+//   (integer), "bzzhbz" ("0" main, "1" secondary), "bankcode".
 // 500/85 transferable amount of "fundid" in "moneytype": "fundcash".
 // 500/21 transfer. "banktrantype" 1 bank to securities, 2 securities to bank,
 //   "bankcode" and "moneytype" name the binding of the fund account
@@ -160,19 +160,19 @@ std::vector<uint8_t> bindings(SimCall& c) {
     if (!a.who) return simErrorSet(-1, a.refusal);
     TCRSWriter w;
     w.beginSet()
-        .addField(Col::kBankCode, TCRSFieldType::VarText, 0, "银行代码")
-        .addField(Col::kBankName, TCRSFieldType::VarText, 0, "银行名称")
         .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
+        .addField(Col::kBankName, TCRSFieldType::VarText, 0, "银行名称")
+        .addField(Col::kBalance, TCRSFieldType::VarText, 0, "资金余额")
+        .addField(Col::kAvailable, TCRSFieldType::VarText, 0, "可用资金")
         .addField(Col::kMoneyType, TCRSFieldType::Integer, 4, "币种")
         .addField(Col::kMainFlag, TCRSFieldType::VarText, 0, "主辅标志")
-        .addField(Col::kBalance, TCRSFieldType::VarText, 0, "资金余额")
-        .addField(Col::kAvailable, TCRSFieldType::VarText, 0, "可用资金");
+        .addField(Col::kBankCode, TCRSFieldType::VarText, 0, "银行代码");
     for (const auto& b : a.who->bankBindings) {
         const SimFundAccount* f = a.who->fundAccount(b.fundid);
         SimBalance balance;
         if (f && f->balances.count(b.moneytype)) balance = f->balances.at(b.moneytype);
-        w.addRecord({b.bankcode, b.bankname, b.fundid, b.moneytype, f && f->main ? "0" : "1",
-                     moneyText(balance.balance), moneyText(balance.available)});
+        w.addRecord({b.fundid, b.bankname, moneyText(balance.balance), moneyText(balance.available), b.moneytype,
+                     f && f->main ? "0" : "1", b.bankcode});
     }
     return w.bytes();
 }

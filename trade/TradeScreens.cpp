@@ -1,11 +1,19 @@
 #include "trade/TradeScreens.h"
 
 #include "shell/ScreenRegistry.h"
+#include "trade/AccountTransferViewController.h"
+#include "trade/GTPAccountBalance.h"
+#include "trade/GTPAccountQueryViewController.h"
+#include "trade/GTPStockBankTransactionVC.h"
+#include "trade/GTPTransferAllViewController.h"
 #include "trade/TradeViewController.h"
 #include "trade/VTAActAccViewController.h"
+#include "trade/VTABankInquiryController.h"
 #include "trade/VTASJLPViewController.h"
 #include "trade/VTATradeController.h"
 #include "trade/VTATradeLoginViewController.h"
+#include "trade/VTATransferController.h"
+#include "trade/VTATransferQueryViewController.h"
 
 void registerTradeScreens(ScreenRegistry& registry) {
     // The trade gate's login holds the wanted item; the relate links
@@ -24,4 +32,27 @@ void registerTradeScreens(ScreenRegistry& registry) {
         return VTATradeController::initWithType(setup.value);
     });
     registry.addScreen("softtoken", [](const auto&) { return std::make_shared<VTASJLPViewController>(); });
+    // Bank transfers: "banktransfer" is direction 2 when titled "证券转银行" (the link table says so).
+    registry.addScreenClass("VTATransferController", [](const LinkSetup& setup, const auto&) {
+        return VTATransferController::initWithDirection(setup.value);
+    });
+    registry.addScreenClass("VTABankInquiryController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<VTABankInquiryController>(); });
+    registry.addScreenClass("VTATransferQueryViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTATransferQueryViewController>();
+    });
+    registry.addScreenClass("GTPStockBankTransactionVC", [](const LinkSetup&, const auto&) {
+        return std::make_shared<GTPStockBankTransactionVC>();
+    });
+    registry.addScreenClass("GTPAccountBalance",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<GTPAccountBalance>(); });
+    registry.addScreenClass("AccountTransferViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<AccountTransferViewController>();
+    });
+    registry.addScreenClass("GTPTransferAllViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<GTPTransferAllViewController>();
+    });
+    registry.addScreenClass("GTPAccountQueryViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<GTPAccountQueryViewController>();
+    });
 }

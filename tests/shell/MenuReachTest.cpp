@@ -29,7 +29,7 @@ namespace {
 const std::set<std::string> kLaterScreens = {
     // quotes
     "zxhq",
-    // stock trading and bank transfers
+    // stock trading
     "wtcd",
     "tradequery",
     "trade_zjcx",
@@ -38,14 +38,6 @@ const std::set<std::string> kLaterScreens = {
     "hisquery",
     "qzxq",
     "xgmm",
-    "banktransfer",
-    "bankbalance",
-    "banktranquery",
-    "jsf_yzzz",
-    "jsf_yhye",
-    "jsf_zjzz",
-    "jsf_yjzz",
-    "jsf_cxzhzj",
     // funds and wealth products
     "of_jjrg",
     "of_jjsg",

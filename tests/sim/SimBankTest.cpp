@@ -70,7 +70,7 @@ TEST_F(SimBankTest, TheSeedBindsAsThreeFundAccountsToTwoBanks) {
     }
     set->fetchFirst();
     EXPECT_EQ(textOf(set, "fundavl"), "1000000.00");
-    EXPECT_EQ(set->getFieldDescAtIndex(1), "银行名称");
+    EXPECT_EQ(set->getFieldDescAtIndex(0), "资金帐号");
 
     // Without a trade login nothing is told.
     auto anonymous = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=83&fundid=010110001234"));

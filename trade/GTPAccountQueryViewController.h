@@ -1,0 +1,11 @@
+#pragma once
+// 资金账户查询: the customer's fund accounts and their bank bindings as the
+// server lists them (500/83, request type 1), asked on each appearance and
+// on "刷新".
+#include "core/contracts/BankContract.h"
+#include "trade/TradeRequestList.h"
+
+class GTPAccountQueryViewController : public TradeRequestList {
+public:
+    GTPAccountQueryViewController() : TradeRequestList(BankContract::kBindings.sub, 1) {}
+};
