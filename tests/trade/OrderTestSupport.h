@@ -82,22 +82,6 @@ protected:
         if (settleAfter) settle(0.5);
         return pressed;
     }
-    // Turns the picker's wheel to the row a row at a time, as a finger taps the next row.
-    void pickRow(UIPickerView* picker, int row) {
-        CGRect wheel = picker->convertRectToView(picker->rectForComponent(0), nullptr);
-        const double rowHeight = picker->rowSizeForComponent(0).height;
-        for (int at = std::max(0, picker->selectedRowInComponent(0)); at != row; at += row > at ? 1 : -1) {
-            host.tap(wheel.origin.x + wheel.size.width / 2,
-                     wheel.origin.y + wheel.size.height / 2 + (row > at ? rowHeight : -rowHeight));
-            settle(1);
-        }
-        ASSERT_EQ(picker->selectedRowInComponent(0), row);
-    }
-    // Taps a segment of a control as a finger does.
-    void tapSegment(UISegmentedControl* control, int segment) {
-        CGRect on = control->convertRectToView(control->rectForSegment(segment), nullptr);
-        host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
-    }
     // Waits for the alert of that title and presses its button.
     bool dismissAlert(const std::string& title, const std::string& button = "确定") {
         if (!alertShown(title)) return false;

@@ -9,6 +9,8 @@
 #include "core/security/BrasnikSignManager.h"
 #include "core/storage/DaoFactory.h"
 #include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UIPickerView.h"
+#include "platform/uikit/UISegmentedControl.h"
 #include "shell/TradeSession.h"
 #include "sim/SimTrade.h"
 #include "tests/shell/ScreensTestSupport.h"
@@ -95,6 +97,22 @@ protected:
     }
     bool alertShown(const std::string& title) {
         return waitFor([&] { return topAlertTitle() == title; });
+    }
+    // Turns the picker's wheel to the row a row at a time, as a finger taps the next row.
+    void pickRow(UIPickerView* picker, int row) {
+        CGRect wheel = picker->convertRectToView(picker->rectForComponent(0), nullptr);
+        const double rowHeight = picker->rowSizeForComponent(0).height;
+        for (int at = std::max(0, picker->selectedRowInComponent(0)); at != row; at += row > at ? 1 : -1) {
+            host.tap(wheel.origin.x + wheel.size.width / 2,
+                     wheel.origin.y + wheel.size.height / 2 + (row > at ? rowHeight : -rowHeight));
+            settle(1);
+        }
+        ASSERT_EQ(picker->selectedRowInComponent(0), row);
+    }
+    // Taps a segment of a control as a finger does.
+    void tapSegment(UISegmentedControl* control, int segment) {
+        CGRect on = control->convertRectToView(control->rectForSegment(segment), nullptr);
+        host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
     }
 
     std::unique_ptr<ScopedDocuments> docs;
