@@ -139,7 +139,7 @@ TEST_F(BankBindingsTest, AFormLeftOnTheStackDropsTheBindingsOfTheAccountBefore) 
     EXPECT_FALSE(host.isTextVisible(kMainFund));
     tapRow(form->tableView(), 0);
     EXPECT_EQ(topAlertTitle(), "银行信息获取中，请稍后再试");
-    dismissAlert();
+    closeAlert();
     form->segmentAction(1);
     pressOK();
     EXPECT_EQ(topAlertTitle(), "银行信息获取中，请稍后再试");

@@ -1,11 +1,10 @@
 #pragma once
 // The bank screens against the simulator: TradeTest with customer A logged in
 // through the real login, the screens opened as a tap on their menu item does
-// (through the trade gate), fingers for table rows and picker rows, and the
+// (through the trade gate), a finger for table rows, and the
 // money of A's fund accounts and bank accounts as the server keeps it.
 #include "TradeTestSupport.h"
 
-#include "platform/uikit/UIPickerView.h"
 #include "platform/uikit/UITableView.h"
 #include "sim/SimBank.h"
 #include "trade/TradePickerStrip.h"
@@ -35,16 +34,6 @@ protected:
         host.tap(r.origin.x + 60, r.origin.y + r.size.height / 2);
         settle(0.5);
     }
-    // A tap on the picker row of the open strip: the wheel turns it to the middle.
-    void pickRow(TradePickerStrip* strip, int row) {
-        ASSERT_TRUE(strip && strip->isOpen());
-        UIPickerView* picker = strip->picker();
-        const int shown = picker->selectedRowInComponent(0);
-        const double h = picker->rowSizeForComponent(0).height;
-        CGRect r = picker->convertRectToView(picker->bounds(), nullptr);
-        host.tap(r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2 + (row - shown) * h);
-        settle(1);
-    }
     // Types into a plain field and closes the keyboard with Return.
     void typeInField(UIView* field, const std::string& text) {
         tapView(field);
@@ -62,7 +51,7 @@ protected:
         settle(0.5);
         return pressed;
     }
-    void dismissAlert() {
+    void closeAlert() {
         if (auto a = topAlert()) a->dismissWithClickedButtonIndex(0, false);
         settle(0.2);
     }

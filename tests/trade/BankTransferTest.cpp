@@ -19,12 +19,6 @@ protected:
         EXPECT_TRUE(form && waitFor([&] { return form->bankData().size() == 3; }));
         return form;
     }
-    void tapSegment(GTPStockBankTransactionVC* form, int index) {
-        UISegmentedControl* segment = form->segment();
-        CGRect r = segment->convertRectToView(segment->rectForSegment(index), nullptr);
-        host.tap(r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2);
-        settle();
-    }
     // Fills the password and the amount, presses "确定" and confirms the sheet.
     void transfer(GTPStockBankTransactionVC* form, const std::string& password, const std::string& amount) {
         typeInField(form->passwordTextField(), password);
@@ -50,7 +44,7 @@ TEST_F(BankTransferTest, MoneyComesInWithTheBankPasswordAndARefusalLeavesTheForm
         form->amountTextField()->setText(bad);
         pressOK();
         EXPECT_EQ(topAlertTitle(), "请检查转帐金额") << bad;
-        dismissAlert();
+        closeAlert();
     }
     EXPECT_EQ(form->confirmationSheet(), nullptr);
 
@@ -59,11 +53,11 @@ TEST_F(BankTransferTest, MoneyComesInWithTheBankPasswordAndARefusalLeavesTheForm
     ASSERT_TRUE(alertShown("银行密码错误"));
     EXPECT_FALSE(form->isConfirm());
     EXPECT_EQ(form->amountTextField()->text(), "");
-    dismissAlert();
+    closeAlert();
 
     transfer(form, "888888", "1000");
     ASSERT_TRUE(alertShown("请求已提交，请到转帐查询中查询!"));
-    dismissAlert();
+    closeAlert();
     EXPECT_EQ(bankSideOf(kMainFund), 10000000 - 100000);
     EXPECT_EQ(cashOf(kMainFund), 100000000 + 100000);
 
@@ -80,7 +74,8 @@ TEST_F(BankTransferTest, MoneyComesInWithTheBankPasswordAndARefusalLeavesTheForm
 TEST_F(BankTransferTest, MoneyGoesToTheBankOfTheChosenAccountWithTheFundPassword) {
     auto* form = openTransfer();
     ASSERT_TRUE(form);
-    tapSegment(form, 1);
+    tapSegment(form->segment(), 1);
+    settle();
     EXPECT_EQ(form->segmentIndex(), 1);
     ASSERT_TRUE(waitFor([&] { return form->avaliableAmount() == "1000000.00"; }));
     EXPECT_TRUE(host.isTextVisible("可转金额"));
@@ -98,7 +93,7 @@ TEST_F(BankTransferTest, MoneyGoesToTheBankOfTheChosenAccountWithTheFundPassword
     tapRow(form->tableView(), 0);
     ASSERT_TRUE(form->bankPicker()->isOpen());
     saveScreenshot("bank-picker");
-    pickRow(form->bankPicker(), 2);
+    pickRow(form->bankPicker()->picker(), 2);
     EXPECT_EQ(form->bankIndex(), 2);
     ASSERT_EQ(form->selectedBankData().size(), 1u);
     ASSERT_TRUE(waitFor([&] { return form->avaliableAmount() == "8000.00"; }));
@@ -106,9 +101,9 @@ TEST_F(BankTransferTest, MoneyGoesToTheBankOfTheChosenAccountWithTheFundPassword
     settle();
     EXPECT_TRUE(host.isTextVisible(kThirdFund));
     auto asked = sim->requestsOf(500, 85);
-    ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(fieldOf(asked[1], "fundid"), kThirdFund);
-    EXPECT_EQ(fieldOf(asked[1], "moneytype"), "0");
+    ASSERT_EQ(asked.size(), 3u);  // on the switch, and as the wheel passed each bank
+    EXPECT_EQ(fieldOf(asked[2], "fundid"), kThirdFund);
+    EXPECT_EQ(fieldOf(asked[2], "moneytype"), "0");
 
     transfer(form, "123456", "500");
     ASSERT_TRUE(alertShown("请求已提交，请到转帐查询中查询!"));
@@ -121,9 +116,10 @@ TEST_F(BankTransferTest, MoneyGoesToTheBankOfTheChosenAccountWithTheFundPassword
     EXPECT_TRUE(form->avaliableAmount().empty());
 
     // Back to "银行转证券": nothing more is asked.
-    dismissAlert();
-    tapSegment(form, 0);
-    EXPECT_EQ(sim->requestsOf(500, 85).size(), 2u);
+    closeAlert();
+    tapSegment(form->segment(), 0);
+    settle();
+    EXPECT_EQ(sim->requestsOf(500, 85).size(), 3u);
     EXPECT_EQ(form->tableView()->numberOfRowsInSection(0), 5);
 }
 
@@ -139,7 +135,7 @@ TEST_F(BankTransferTest, ATransferOnItsWayTakesNoSecondAndAFailureEndsIt) {
     form->onCommandOK();  // before any reply
     EXPECT_EQ(form->confirmationSheet(), nullptr);
     ASSERT_TRUE(alertShown("请求已提交，请到转帐查询中查询!"));
-    dismissAlert();
+    closeAlert();
     EXPECT_EQ(sim->requestsOf(500, 21).size(), 1u);
 
     // A password that would change the request's shape is refused on the phone.
@@ -149,14 +145,14 @@ TEST_F(BankTransferTest, ATransferOnItsWayTakesNoSecondAndAFailureEndsIt) {
     ASSERT_TRUE(confirmSheet());
     EXPECT_EQ(topAlertTitle(), "输入内容不能包含&或=");
     EXPECT_FALSE(form->isConfirm());
-    dismissAlert();
+    closeAlert();
     EXPECT_EQ(sim->requestsOf(500, 21).size(), 1u);
 
     sim->forceFault(SimFault::Refuse, 500, 21);
     transfer(form, "888888", "10");
     ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
     EXPECT_FALSE(form->isConfirm());
-    dismissAlert();
+    closeAlert();
     form->amountTextField()->setText("10");
     pressOK();
     EXPECT_TRUE(form->confirmationSheet());
@@ -170,7 +166,7 @@ TEST_F(BankTransferTest, TheBalanceOfTheChosenBankAccountGoesToTheHistory) {
 
     // Another bank: its first account.
     tapRow(form->tableView(), 0);
-    pickRow(form->bankPicker(), 2);
+    pickRow(form->bankPicker()->picker(), 2);
     form->bankPicker()->slideDown();
     settle();
     EXPECT_EQ(form->accountIndex(), 0);
@@ -197,7 +193,7 @@ TEST_F(BankTransferTest, TheBalanceOfTheChosenBankAccountGoesToTheHistory) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].note, "银行余额 30000.00");
     EXPECT_EQ(form->passwordTextField()->text(), "666666");  // kept for another query
-    dismissAlert();
+    closeAlert();
 
     form->passwordTextField()->setText("000000");
     pressOK();

@@ -23,7 +23,7 @@ TEST_F(FundAccountTransferTest, AnAmountMovesFromOneFundAccountToAnother) {
     // From the second account to the main one.
     tapRow(form->tableView(), 2);
     ASSERT_TRUE(form->transferOutPicker()->isOpen());
-    pickRow(form->transferOutPicker(), 1);
+    pickRow(form->transferOutPicker()->picker(), 1);
     tapView(form->transferOutPicker()->tab()->doneButton());
     settle();
     tapRow(form->tableView(), 3);
@@ -53,11 +53,11 @@ TEST_F(FundAccountTransferTest, AnAmountMovesFromOneFundAccountToAnother) {
         if (!keys.empty() || f.key == "fundid") keys.push_back(f.key + "=" + f.value);
     EXPECT_EQ(keys, (std::vector<std::string>{"fundid=010110001234", "outfundid=010120001234", "infundid=010110001234",
                                               "moneytype=0", "amount=1000"}));
-    dismissAlert();
+    closeAlert();
 
     // The same account twice is sent as chosen; the server's refusal ends the transfer.
     tapRow(form->tableView(), 3);
-    pickRow(form->transferInPicker(), 1);
+    pickRow(form->transferInPicker()->picker(), 1);
     form->transferInPicker()->slideDown();
     settle();
     typeInField(form->amountTextField(), "1");
@@ -88,7 +88,7 @@ TEST_F(FundAccountTransferTest, CollectAllBringsTheSecondaryAccountsRMBToTheMain
     auto records = history();
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].business, "资金归集");
-    dismissAlert();
+    closeAlert();
 
     tapView(screen->transferButton());
     ASSERT_TRUE(alertShown("辅助资金帐户没有可归集的资金"));
@@ -111,7 +111,7 @@ TEST_F(FundAccountTransferTest, WithoutAMainBindingOrBeforeTheBindingsNothingIsC
     ASSERT_TRUE(waitFor([&] { return screen->bankData().size() == 1; }));
     tapView(screen->transferButton());
     EXPECT_EQ(topAlertTitle(), "未找到主资金帐号");
-    dismissAlert();
+    closeAlert();
 
     // While no list could be had, the button only says so.
     popViewControllers(1);

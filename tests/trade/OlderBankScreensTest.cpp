@@ -63,7 +63,7 @@ TEST_F(OlderBankScreensTest, BothDirectionsMoveMoneyWithThePasswordTheBankAsksFo
     EXPECT_EQ(fieldOf(sent, "moneytype"), "0");
     EXPECT_EQ(fieldOf(sent, "tranamt"), "200");
     EXPECT_EQ(fieldOf(sent, "bankpwd"), "***");
-    dismissAlert();
+    closeAlert();
     popViewControllers(1);
     settle();
 
@@ -74,7 +74,7 @@ TEST_F(OlderBankScreensTest, BothDirectionsMoveMoneyWithThePasswordTheBankAsksFo
     fillAndConfirm(out, "654321", "50");
     ASSERT_TRUE(alertShown("资金密码错误"));
     EXPECT_FALSE(out->sureToTransfer());
-    dismissAlert();
+    closeAlert();
     fillAndConfirm(out, "123456", "50");
     ASSERT_TRUE(alertShown("请求已提交，请到转帐查询中查询!"));
     EXPECT_EQ(bankSideOf(kMainFund), 10000000 - 20000 + 5000);
@@ -97,7 +97,7 @@ TEST_F(OlderBankScreensTest, EachCurrencyOfABankAsksForItsOwnPassword) {
 
     tapRow(screen->tableView(), 1);
     ASSERT_TRUE(screen->currencyPicker()->isOpen());
-    pickRow(screen->currencyPicker(), 1);
+    pickRow(screen->currencyPicker()->picker(), 1);
     EXPECT_EQ(screen->currency()->text(), "美元");
     EXPECT_FALSE(screen->needPwd());
     EXPECT_FALSE(screen->password()->isEnable());
@@ -113,7 +113,7 @@ TEST_F(OlderBankScreensTest, EachCurrencyOfABankAsksForItsOwnPassword) {
     EXPECT_EQ(fieldOf(sent, "bankcode"), "31");
     EXPECT_EQ(fieldOf(sent, "moneytype"), "2");
     for (const auto& f : sent.fields) EXPECT_TRUE(f.key != "bankpwd" && f.key != "fundpwd") << f.key;
-    dismissAlert();
+    closeAlert();
 
     // A list without a bank for the direction: the transfer has no bank code, nothing is sent.
     popViewControllers(1);
@@ -148,7 +148,7 @@ TEST_F(OlderBankScreensTest, TheBalanceQueryGoesWithTheSessionsPasswordAndShowsI
     EXPECT_EQ(fieldOf(sent[0], "fundid"), kMainFund);
     EXPECT_EQ(fieldOf(sent[0], "fundpwd"), "***");
     EXPECT_EQ(fieldOf(sent[0], "bankpwd"), "***");
-    dismissAlert();
+    closeAlert();
     popViewControllers(1);
     settle();
 
@@ -156,7 +156,7 @@ TEST_F(OlderBankScreensTest, TheBalanceQueryGoesWithTheSessionsPasswordAndShowsI
     auto* in = openTransfer("银行转证券");
     fillAndConfirm(in, "888888", "12.5");
     ASSERT_TRUE(alertShown("请求已提交，请到转帐查询中查询!"));
-    dismissAlert();
+    closeAlert();
     popViewControllers(1);
     settle();
     auto* list = open<VTATransferQueryViewController>("banktranquery", "转账查询");
