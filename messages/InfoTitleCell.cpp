@@ -1,5 +1,7 @@
 #include "messages/InfoTitleCell.h"
 
+#include "core/storage/Digest.h"
+#include "platform/graphics/UIImage.h"
 #include "platform/uikit/UILabel.h"
 
 InfoTitleCell::InfoTitleCell(UITableViewCellStyle style, const std::string& reuseIdentifier, bool isFatCell)
@@ -28,6 +30,20 @@ InfoTitleCell::InfoTitleCell(UITableViewCellStyle style, const std::string& reus
 void InfoTitleCell::setTitle(const std::string& title) { titleLabel_->setText(title); }
 void InfoTitleCell::setTitleColor(std::shared_ptr<UIColor> color) { titleLabel_->setTextColor(std::move(color)); }
 void InfoTitleCell::setTime(const std::string& time) { timeLabel_->setText(time); }
+
+std::shared_ptr<UIColor> InfoTitleCell::unreadTitleColor() { return UIColor::colorWithRed(0.89, 0.863, 0.851, 1); }
+
+bool InfoTitleCell::needsTallRow(const Digest& digest) { return digest.titleHeight() > 20; }
+
+void InfoTitleCell::showDigest(const Digest& digest, int row, bool read) {
+    setTitleColor(read ? UIColor::grayColor() : unreadTitleColor());
+    setTitle(digest.title());
+    setTime(digest.createTime());
+    const bool even = row % 2 == 0;
+    const char* image = isFatCell_ ? (even ? "cell_bg_tall_even.png" : "cell_bg_tall_odd.png")
+                                   : (even ? "cell_bg_short_even.png" : "cell_bg_short_odd.png");
+    contentView()->setBackgroundColor(UIColor::colorWithPatternImage(UIImage::imageNamed(image)));
+}
 
 void InfoTitleCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();

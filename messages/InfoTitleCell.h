@@ -7,6 +7,7 @@
 
 #include "platform/uikit/UITableViewCell.h"
 
+class Digest;
 class UILabel;
 
 class InfoTitleCell : public UITableViewCell {
@@ -20,6 +21,12 @@ public:
     void setTitle(const std::string& title);
     void setTitleColor(std::shared_ptr<UIColor> color);
     void setTime(const std::string& time);
+    // Shows the headline of a list's row: its title (grey once read, else
+    // unreadTitleColor), its time, and the row's ground, alternating by row.
+    void showDigest(const Digest& digest, int row, bool read);
+    static std::shared_ptr<UIColor> unreadTitleColor();
+    // Whether a headline needs the tall row (a title more than 20 points high).
+    static bool needsTallRow(const Digest& digest);
     UILabel* titleLabel() const { return titleLabel_.get(); }
     UILabel* timeLabel() const { return timeLabel_.get(); }
 

@@ -6,15 +6,8 @@
 #include "messages/InfoTitleCell.h"
 #include "messages/NewsTexts.h"
 #include "platform/graphics/TextDrawing.h"
-#include "platform/graphics/UIImage.h"
 #include "shell/Navigation.h"
 #include "ui/Alerts.h"
-
-namespace {
-
-bool isTall(const Digest& d) { return d.titleHeight() > 20; }
-
-}  // namespace
 
 InfoTitleViewController::InfoTitleViewController() {
     bindRequest(kListTag, [this](const RequestReply& reply) { showDigests(reply); }, {.handlesErrorSet = true});
@@ -27,9 +20,7 @@ InfoTitleViewController::~InfoTitleViewController() {
     }
 }
 
-std::shared_ptr<UIColor> InfoTitleViewController::unreadTitleColor() {
-    return UIColor::colorWithRed(0.89, 0.863, 0.851, 1);
-}
+std::shared_ptr<UIColor> InfoTitleViewController::unreadTitleColor() { return InfoTitleCell::unreadTitleColor(); }
 
 double InfoTitleViewController::titleHeightOf(const std::string& title) {
     if (title.empty()) return 0;
@@ -96,25 +87,20 @@ int InfoTitleViewController::tableViewNumberOfRowsInSection(UITableView&, int) {
 
 double InfoTitleViewController::tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) {
     if (ip.row < 0 || ip.row >= static_cast<int>(tableData_.size())) return InfoTitleCell::kShortRowHeight;
-    return isTall(tableData_[ip.row]) ? InfoTitleCell::kTallRowHeight : InfoTitleCell::kShortRowHeight;
+    return InfoTitleCell::needsTallRow(tableData_[ip.row]) ? InfoTitleCell::kTallRowHeight
+                                                           : InfoTitleCell::kShortRowHeight;
 }
 
 std::shared_ptr<UITableViewCell> InfoTitleViewController::tableViewCellForRowAtIndexPath(UITableView& table,
                                                                                          const NSIndexPath& ip) {
     const bool valid = ip.row >= 0 && ip.row < static_cast<int>(tableData_.size());
-    const bool tall = valid && isTall(tableData_[ip.row]);
+    const bool tall = valid && InfoTitleCell::needsTallRow(tableData_[ip.row]);
     const std::string identifier = tall ? "Expand" : "Normal";
     auto cell = std::dynamic_pointer_cast<InfoTitleCell>(table.dequeueReusableCellWithIdentifier(identifier));
     if (!cell) cell = std::make_shared<InfoTitleCell>(UITableViewCellStyle::Default, identifier, tall);
     if (!valid) return cell;
     const Digest& d = tableData_[ip.row];
-    cell->setTitleColor(readIds_.count(d.digestId()) ? UIColor::grayColor() : unreadTitleColor());
-    cell->setTitle(d.title());
-    cell->setTime(d.createTime());
-    const bool even = ip.row % 2 == 0;
-    const char* image = tall ? (even ? "cell_bg_tall_even.png" : "cell_bg_tall_odd.png")
-                             : (even ? "cell_bg_short_even.png" : "cell_bg_short_odd.png");
-    cell->contentView()->setBackgroundColor(UIColor::colorWithPatternImage(UIImage::imageNamed(image)));
+    cell->showDigest(d, ip.row, readIds_.count(d.digestId()) > 0);
     return cell;
 }
 

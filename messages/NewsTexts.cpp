@@ -22,14 +22,23 @@ std::string newsLinkRequest(const VTAMenu* menu, const VTAMessage* message) {
     return text;
 }
 
+namespace {
+std::string articleRequest(RequestBuilder request, const Digest& digest) {
+    request.add(NewsContract::Key::kNewsId, digest.digestId());
+    if (utf8Length(digest.newsTypeId()) >= 2) request.add(NewsContract::Key::kCategoryId, digest.newsTypeId());
+    return request.text();
+}
+}  // namespace
+
 std::string newsArticleRequest(const std::string& link, const Digest& digest) {
     auto main = queryValue(link, "tc_mfuncno");
     auto sub = queryValue(link, NewsContract::Key::kArticleSub);
     if (!main || !sub || main->empty() || sub->empty()) return "";
-    RequestBuilder request = RequestBuilder::fromText("tc_mfuncno=" + *main + "&tc_sfuncno=" + *sub);
-    request.add(NewsContract::Key::kNewsId, digest.digestId());
-    if (utf8Length(digest.newsTypeId()) >= 2) request.add(NewsContract::Key::kCategoryId, digest.newsTypeId());
-    return request.text();
+    return articleRequest(RequestBuilder::fromText("tc_mfuncno=" + *main + "&tc_sfuncno=" + *sub), digest);
+}
+
+std::string newsArticleRequest(FunctionId article, const Digest& digest) {
+    return articleRequest(RequestBuilder(article), digest);
 }
 
 Digest digestFromRecord(const VTATCRS& set) {

@@ -16,6 +16,8 @@
 #include <string>
 #include <unordered_set>
 
+#include "core/contracts/FunctionId.h"
+
 class Digest;
 class VTAMenu;
 class VTAMessage;
@@ -31,6 +33,8 @@ inline constexpr const char* kNewsNoDataText = "请退出程序重试，如有�
 std::string newsLinkRequest(const VTAMenu* menu, const VTAMessage* message);
 // The article request of a list row ("" when the link names no article function).
 std::string newsArticleRequest(const std::string& link, const Digest& digest);
+// The request of a headline's article from the article function itself.
+std::string newsArticleRequest(FunctionId article, const Digest& digest);
 // A headline read from the current record of a list reply.
 Digest digestFromRecord(const VTATCRS& set);
 

@@ -1,6 +1,7 @@
 #include "quotes/QuoteScreens.h"
 
 #include "quotes/MarketQuotationSortViewController.h"
+#include "quotes/PortfolioViewController.h"
 #include "quotes/StockQuotesViewController.h"
 #include "quotes/VTABKTableViewController.h"
 #include "quotes/VTAHQViewController.h"
@@ -8,6 +9,8 @@
 #include "shell/ScreenRegistry.h"
 
 void registerQuoteScreens(ScreenRegistry& registry) {
+    registry.addScreenClass("PortfolioViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<PortfolioViewController>(); });
     registry.addScreenClass("MarketQuotationSortViewController", [](const LinkSetup&, const auto&) {
         return std::make_shared<MarketQuotationSortViewController>();
     });

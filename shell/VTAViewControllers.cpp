@@ -97,6 +97,11 @@ void VTAViewControllers::hideToolBar() {
     layoutBaseViews();
 }
 
+void VTAViewControllers::showToolBar() {
+    toolbarHidden_ = false;
+    layoutBaseViews();
+}
+
 std::shared_ptr<UIBarButtonItem> VTAViewControllers::stockFinderButton() {
     if (!stockFinderButton_) {
         stockFinderButton_ = std::make_shared<UIBarButtonItem>("个股", UIBarButtonItemStyle::Bordered, this,

@@ -51,6 +51,8 @@ public:
     std::shared_ptr<UIView> contentViewShared();
     UIToolbar* toolbar();
     void hideToolBar();
+    // Gives the toolbar its place again.
+    void showToolBar();
     bool isToolBarHidden() const { return toolbarHidden_; }
     // For screens whose toolbar holds the action of a form (send, submit):
     // while the keyboard shows, the toolbar rides just above it, so the

@@ -16,6 +16,16 @@
 //   "title", "originaltime" ("yyyy-MM-dd HH:mm"), "newstypeid", "source",
 //   "ext" (the stock id the article is about, "" none). An unknown column
 //   answers the error set "无此资讯栏目".
+// 504/54 which own stocks have fresh news. Request "stkcodes" (ids
+//   "code.market" joined by ","). Reply set 0, one record per asked stock with
+//   a headline of the last kFreshNewsSeconds (3 hours) before the clock:
+//   "code", "market" (integer). No such stock: a set without records.
+// 504/56 the own stocks' headlines, newest first. Request "stkcodes" (ids
+//   joined by ","), "count" (a page, default 30, 1 to 50), "poststr" (the
+//   cursor: "0", absent or "" the first page, otherwise the page after that
+//   headline id). Reply set 0: the columns of 504/62 and "poststr" (the
+//   row's own id, the cursor of the page after it). No stock asked: a set
+//   without records.
 // 504/61 one article. Request "newsid" (a "newstypeid" sent along is not
 //   needed). Reply set 0: "content", "title", "source", "originaltime"; the
 //   first record holds the first paragraph with the other fields, each
@@ -29,11 +39,15 @@
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/NewsContract.h"
+#include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
 
 namespace {
 
 using namespace NewsContract;
+
+// A stock has fresh news when one of its headlines is this recent.
+constexpr double kFreshNewsSeconds = 3 * 3600;
 
 std::string headlineTime(double t) { return SimClock::format(t).substr(0, 16); }
 
@@ -52,32 +66,83 @@ std::vector<uint8_t> newsCategories(SimCall& c) {
     return w.bytes();
 }
 
-std::vector<uint8_t> headlines(SimCall& c) {
-    auto& room = c.server.room<SimNewsRoom>();
-    std::string column = c.request.value(Key::kCategoryId);
-    if (!column.empty() && !room.column(column)) return simErrorSet(-1, "无此资讯栏目");
-    long long count = std::clamp<long long>(c.request.intValue(Key::kCount, 20), 1, 50);
-    std::string after = c.request.value(Key::kPosition);
-    std::string stock;
-    if (c.request.has(Key::kStockCode)) stock = c.request.value(Key::kStockCode) + "." + c.request.value(Key::kMarket);
-
+// The room's headlines that pass the test, newest first.
+template <class Test>
+std::vector<const SimArticle*> newestFirst(const SimNewsRoom& room, Test&& test) {
     std::vector<const SimArticle*> found;
     for (const auto& a : room.articles)
-        if ((column.empty() || a.column == column) && (stock.empty() || a.stockCode == stock)) found.push_back(&a);
+        if (test(a)) found.push_back(&a);
     std::stable_sort(found.begin(), found.end(),
                      [](const SimArticle* a, const SimArticle* b) { return a->published > b->published; });
+    return found;
+}
+
+// One page of headlines: `count` after the headline `after` ("" or "0": the
+// first page). With `withCursor` each row carries its id as the next page's cursor.
+std::vector<uint8_t> headlinePage(const std::vector<const SimArticle*>& found, const std::string& after,
+                                  long long count, bool withCursor) {
     size_t start = 0;
-    if (!after.empty()) {
+    if (!after.empty() && after != "0") {
         auto at = std::find_if(found.begin(), found.end(), [&](const SimArticle* a) { return a->id == after; });
         start = at == found.end() ? found.size() : static_cast<size_t>(at - found.begin()) + 1;
     }
     TCRSWriter w;
     simBeginHeadlineSet(w);
+    if (withCursor) w.addField(Col::kPosition, TCRSFieldType::VarText);
     for (size_t i = start; i < found.size() && i < start + static_cast<size_t>(count); ++i) {
         const SimArticle& a = *found[i];
-        w.addRecord({a.id, a.title, headlineTime(a.published), a.column, a.source, a.stockCode});
+        if (withCursor)
+            w.addRecord({a.id, a.title, headlineTime(a.published), a.column, a.source, a.stockCode, a.id});
+        else
+            w.addRecord({a.id, a.title, headlineTime(a.published), a.column, a.source, a.stockCode});
     }
     return w.bytes();
+}
+
+std::vector<uint8_t> headlines(SimCall& c) {
+    auto& room = c.server.room<SimNewsRoom>();
+    std::string column = c.request.value(Key::kCategoryId);
+    if (!column.empty() && !room.column(column)) return simErrorSet(-1, "无此资讯栏目");
+    std::string stock;
+    if (c.request.has(Key::kStockCode)) stock = c.request.value(Key::kStockCode) + "." + c.request.value(Key::kMarket);
+    auto found = newestFirst(room, [&](const SimArticle& a) {
+        return (column.empty() || a.column == column) && (stock.empty() || a.stockCode == stock);
+    });
+    return headlinePage(found, c.request.value(Key::kPosition),
+                        std::clamp<long long>(c.request.intValue(Key::kCount, 20), 1, 50), false);
+}
+
+// The headlines about the stocks of a "stkcodes" text, newest first.
+std::vector<const SimArticle*> headlinesOfStocks(const SimNewsRoom& room, const std::string& stockIds) {
+    std::vector<std::string> ids;
+    for (const auto& id : simSplit(stockIds, ','))
+        if (!id.empty()) ids.push_back(id);
+    return newestFirst(room, [&](const SimArticle& a) {
+        return !a.stockCode.empty() && std::find(ids.begin(), ids.end(), a.stockCode) != ids.end();
+    });
+}
+
+std::vector<uint8_t> freshNewsStocks(SimCall& c) {
+    auto found = headlinesOfStocks(c.server.room<SimNewsRoom>(), c.request.value(Key::kStockIds));
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kStockCode, TCRSFieldType::VarText, 0, "代码")
+        .addField(Col::kStockMarket, TCRSFieldType::Integer, 4, "市场");
+    std::vector<std::string> listed;
+    for (const SimArticle* a : found) {
+        if (c.now - a->published > kFreshNewsSeconds) break;
+        if (std::find(listed.begin(), listed.end(), a->stockCode) != listed.end()) continue;
+        listed.push_back(a->stockCode);
+        auto point = a->stockCode.find('.');
+        w.addRecord({a->stockCode.substr(0, point), std::stoi(a->stockCode.substr(point + 1))});
+    }
+    return w.bytes();
+}
+
+std::vector<uint8_t> stocksHeadlines(SimCall& c) {
+    auto found = headlinesOfStocks(c.server.room<SimNewsRoom>(), c.request.value(Key::kStockIds));
+    return headlinePage(found, c.request.value(Key::kPosition),
+                        std::clamp<long long>(c.request.intValue(Key::kCount, 30), 1, 50), true);
 }
 
 std::vector<uint8_t> article(SimCall& c) {
@@ -177,6 +242,38 @@ const SeedArticle kNotices[] = {
     {"清明节休市安排", "本公司", ""},
 };
 
+// The stock news column: headlines about one stock each, reached by stock
+// only (504/56, and 504/62 with "stkcode"); the menu does not list it. Each
+// stock's newest headline is `newestHoursAgo` before the clock, the others
+// follow every 7 hours.
+struct SeedStockNews {
+    const char* stock;
+    const char* name;
+    double newestHoursAgo;
+};
+
+const SeedStockNews kStockNews[] = {
+    {"600000.2", "浦发银行", 0.7}, {"000001.1", "平安银行", 5},  {"000002.1", "万科Ａ", 8},
+    {"600036.2", "招商银行", 6},   {"000063.1", "中兴通讯", 10}, {"000651.1", "格力电器", 12},
+    {"600519.2", "贵州茅台", 9},   {"601318.2", "中国平安", 11},
+};
+
+struct StockNewsTemplate {
+    const char* title;  // after the stock's name
+    const char* source;
+};
+
+const StockNewsTemplate kStockNewsTemplates[] = {
+    {"：董事会决议公告", "上海证券报"},
+    {"获多家机构调研 关注经营前景", "证券时报"},
+    {"：关于回购股份的进展公告", "中国证券报"},
+    {"融资余额连续三日增加", "证券日报"},
+    {"发布月度经营数据", "第一财经"},
+    {"：股东大会决议公告", "上海证券报"},
+    {"获北向资金增持", "证券时报"},
+    {"股价异动 公司称经营正常", "中国证券报"},
+};
+
 std::vector<std::string> paragraphsFor(const SeedArticle& s) {
     std::string title = s.title;
     return {
@@ -211,6 +308,27 @@ SimNewsRoom::SimNewsRoom(SimServer& server) {
     seed("02", kCompanies, std::size(kCompanies), 5400);
     seed("03", kResearch, std::size(kResearch), 86400);
     seed("04", kNotices, std::size(kNotices), 86400);
+    int n = 0;
+    for (size_t k = 0; k < std::size(kStockNews); ++k) {
+        const SeedStockNews& stock = kStockNews[k];
+        for (size_t i = 0; i < std::size(kStockNewsTemplates); ++i) {
+            // Each stock starts elsewhere in the templates: the newest headlines differ.
+            const StockNewsTemplate& t = kStockNewsTemplates[(i + k) % std::size(kStockNewsTemplates)];
+            const std::string title = std::string(stock.name) + t.title;
+            const SeedArticle item{title.c_str(), t.source, stock.stock};
+            SimArticle a;
+            char id[16];
+            std::snprintf(id, sizeof id, "05%03d", ++n);
+            a.id = id;
+            a.column = "05";
+            a.title = title;
+            a.source = item.source;
+            a.stockCode = stock.stock;
+            a.published = now - stock.newestHoursAgo * 3600 - 7 * 3600 * static_cast<double>(i);
+            a.paragraphs = paragraphsFor(item);
+            articles.push_back(std::move(a));
+        }
+    }
 }
 
 const SimArticle* SimNewsRoom::find(const std::string& id) const {
@@ -234,4 +352,6 @@ void registerNewsFunctions(SimRegistry& r) {
     r.add(kCategories, newsCategories);
     r.add(kHeadlines, headlines);
     r.add(kArticle, article);
+    r.add(kFreshNewsStocks, freshNewsStocks);
+    r.add(kStocksHeadlines, stocksHeadlines);
 }

@@ -2,7 +2,10 @@
 // News: the columns of the news menu with their articles, the room of the
 // news family (SimNews.cpp). Seeded when first used with articles published
 // in the hours and days before the server's clock, newest first in each
-// column; the first column holds more headlines than one page.
+// column; the first column holds more headlines than one page. A fifth
+// column, "05", off the menu, holds the news of single stocks (eight
+// headlines each for 浦发银行, 平安银行, 万科Ａ, 招商银行, 中兴通讯,
+// 格力电器, 贵州茅台 and 中国平安), which the own-stock news pages through.
 #include <string>
 #include <vector>
 

@@ -9,6 +9,9 @@
 // "stkcode=<code>&market=<market id>":
 //   newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=1
 // and so does the information radar of a stock (504/60).
+// The own stocks' news comes by stock ids ("code.market" joined by ","):
+// which of them have fresh news (504/54), and their headlines page by page
+// (504/56), each row carrying the cursor of the page after it.
 #include "core/contracts/FunctionId.h"
 namespace NewsContract {
 inline constexpr FunctionId kCategories{504, 1};
@@ -16,6 +19,8 @@ inline constexpr FunctionId kArticle{504, 61};
 inline constexpr FunctionId kHeadlines{504, 62};  // newest first
 inline constexpr FunctionId kF10Titles{504, 63};  // one F10 section of a stock
 inline constexpr FunctionId kF10Article{504, 64};
+inline constexpr FunctionId kFreshNewsStocks{504, 54};    // which of the stocks have fresh news
+inline constexpr FunctionId kStocksHeadlines{504, 56};    // headlines of the stocks, newest first
 namespace Key {                                           // request keys
 inline constexpr const char* kCategoryId = "newstypeid";  // the column (list), or the article's
 inline constexpr const char* kNewsId = "newsid";          // article
@@ -25,6 +30,7 @@ inline constexpr const char* kArticleSub = "cont_sfunc";  // link key: the artic
 inline constexpr const char* kStockCode = "stkcode";      // news of one stock (the quote page's lists)
 inline constexpr const char* kMarket = "market";
 inline constexpr const char* kF10Section = "f10type";  // F10 titles: the section (F10Section)
+inline constexpr const char* kStockIds = "stkcodes";   // the own stocks' news: ids joined by ","
 }  // namespace Key
 namespace F10Section {
 inline constexpr int kProfile = 1;       // 公司概况
@@ -42,6 +48,9 @@ inline constexpr const char* kTime = "originaltime";      // headline: "yyyy-MM-
 inline constexpr const char* kSource = "source";          // headline, article
 inline constexpr const char* kExtra = "ext";              // headline
 inline constexpr const char* kContent = "content";        // article: one paragraph per record
+inline constexpr const char* kPosition = "poststr";       // the own stocks' headline: the next page's cursor
+inline constexpr const char* kStockCode = "code";         // fresh-news stock
+inline constexpr const char* kStockMarket = "market";     // fresh-news stock (integer)
 }  // namespace Col
 // The information radar of one stock (504/60): its newest items first. Set 0
 // one record an item, each carrying the stock and the type; a stock without

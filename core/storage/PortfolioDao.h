@@ -33,6 +33,10 @@ public:
     // the next sequence; texts that are no stock id are passed over. All or
     // nothing.
     virtual bool moveToDatabaseWithStocks(const std::vector<std::string>& stockIds) = 0;
+    // Gives the stored rows the names of the list's stocks (by symbol and
+    // market; names of fewer than 2 characters are passed over). Rows are
+    // never added or removed, the order stays. All or nothing.
+    virtual bool updateStockNames(const StockList& stocks) = 0;
     // Empties the table and restarts its row numbers.
     virtual bool deleteAllPortfolio() = 0;
 

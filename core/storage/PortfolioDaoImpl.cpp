@@ -108,6 +108,21 @@ bool PortfolioDaoImpl::moveToDatabaseWithStocks(const std::vector<std::string>& 
     return true;
 }
 
+bool PortfolioDaoImpl::updateStockNames(const StockList& stocks) {
+    ConnectionLock lock(*connection_);
+    if (!lock) return false;
+    Transaction tx(*lock.db());
+    if (!tx.isActive()) return false;
+    for (const auto& stock : stocks) {
+        if (!stock || storage_text::characterCount(stock->name()) < 2) continue;
+        auto st = lock->prepare("UPDATE t_portfolio SET name = ? WHERE symbol = ? AND marketId = ?");
+        if (!st || !st->bindText(1, stock->name()) || !st->bindText(2, stock->symbol()) ||
+            !st->bindInt64(3, stock->marketId()) || !st->run())
+            return false;
+    }
+    return tx.commit();
+}
+
 bool PortfolioDaoImpl::clear(Database& db) {
     // The row counter of an AUTOINCREMENT table lives in sqlite_sequence.
     return db.exec("DELETE FROM t_portfolio") && db.exec("DELETE FROM sqlite_sequence WHERE name = 't_portfolio'");

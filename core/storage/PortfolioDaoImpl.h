@@ -14,6 +14,7 @@ public:
     bool addStockArray(const StockList& stocks) override;
     bool deleteStockBySymbol(const std::string& symbol, int marketId) override;
     bool moveToDatabaseWithStocks(const std::vector<std::string>& stockIds) override;
+    bool updateStockNames(const StockList& stocks) override;
     bool deleteAllPortfolio() override;
     bool replaceAllWithStockArray(const StockList& stocks) override;
     bool replaceAllWithStocks(const std::vector<std::string>& stockIds) override;

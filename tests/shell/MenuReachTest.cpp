@@ -28,7 +28,6 @@ namespace {
 // it like any other screen).
 const std::set<std::string> kLaterScreens = {
     // quotes
-    "zxhq",
     // stock trading
     "wtcd",
     "tradequery",

@@ -68,3 +68,33 @@ TEST_F(SimTest, AnArticleIsOneParagraphARecord) {
     ASSERT_TRUE(gone->isError());
     EXPECT_EQ(gone->getError(), "该资讯不存在或已删除");
 }
+
+TEST_F(SimTest, TheOwnStocksNewsComesByStockIdsWithACursorPerRow) {
+    std::string s = login();
+    const std::string stocks = "stkcodes=600000.2,000001.1,600036.2,000002.1";
+    auto first = firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=56&poststr=0&count=30&" + stocks));
+    ASSERT_TRUE(first && !first->isError());
+    auto ids = column(*first, "newsid");
+    ASSERT_EQ(ids.size(), 30u);
+    EXPECT_EQ(column(*first, "poststr"), ids) << "each row is the cursor of the page after it";
+    auto times = column(*first, "originaltime");
+    EXPECT_TRUE(std::is_sorted(times.rbegin(), times.rend())) << "newest first";
+    for (const auto& about : column(*first, "ext")) EXPECT_TRUE(stocks.find(about) != std::string::npos) << about;
+    auto second = firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=56&count=30&poststr=" + ids.back() + "&" + stocks));
+    EXPECT_EQ(second->rowsAffected(), 8);
+    // The stock news are articles like any other.
+    auto article = firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=61&newsid=" + column(*second, "newsid").back()));
+    ASSERT_TRUE(article && !article->isError());
+    EXPECT_EQ(article->rowsAffected(), 3);
+    // No stock asked, no news.
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=56&poststr=0&count=30&stkcodes="))->rowsAffected(), 0);
+
+    // Fresh news: the asked stocks with a headline of the last three hours, once each.
+    auto fresh =
+        firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=54&stkcodes=600000.2,000001.1,600519.2,600036.2,600028.2"));
+    ASSERT_TRUE(fresh && !fresh->isError());
+    EXPECT_EQ(column(*fresh, "code"), (std::vector<std::string>{"600036", "600000", "600519"}));
+    fresh->fetchFirst();
+    EXPECT_EQ(fresh->toIntWithFieldName("market"), 2);
+    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=54&stkcodes=000002.1"))->rowsAffected(), 0);
+}

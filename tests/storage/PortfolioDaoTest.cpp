@@ -139,3 +139,25 @@ TEST_F(PortfolioDaoTest, FailedStatementInsideABatchLeavesTheTableUnchanged) {
     EXPECT_EQ(dao()->listPortfolioStocks()[0]->order(), 1);
     EXPECT_FALSE(dao()->replaceAllWithStockArray({}));
 }
+
+TEST_F(PortfolioDaoTest, RenamingTouchesOnlyTheNamesOfStoredRows) {
+    EXPECT_TRUE(dao()->addStockArray({stock("600000", 2), stock("000001", 1, "平安"), stock("00700", 3)}));
+    clearChanged();
+    // Unknown stocks and short names are passed over; nothing is added or removed.
+    EXPECT_TRUE(dao()->updateStockNames(
+        {stock("600000", 2, "浦发银行"), stock("000001", 1, "平"), stock("600036", 2, "招商银行"), nullptr}));
+    auto list = dao()->listPortfolioStocks();
+    ASSERT_EQ(ids(), (std::vector<std::string>{"600000.2", "000001.1", "00700.3"}));
+    EXPECT_EQ(list[0]->name(), "浦发银行");
+    EXPECT_EQ(list[1]->name(), "平安");
+    EXPECT_EQ(list[2]->name(), "");
+    EXPECT_FALSE(changed()) << "the list itself did not change";
+    EXPECT_TRUE(dao()->updateStockNames({}));
+
+    // A failing statement leaves every name as it was.
+    ASSERT_TRUE(
+        rawDatabase().exec("CREATE TRIGGER fail BEFORE UPDATE ON t_portfolio WHEN NEW.symbol = '00700' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    EXPECT_FALSE(dao()->updateStockNames({stock("600000", 2, "浦发"), stock("00700", 3, "腾讯控股")}));
+    EXPECT_EQ(dao()->listPortfolioStocks()[0]->name(), "浦发银行");
+}

@@ -1,0 +1,287 @@
+// The own stocks' quotes: rows, sorting, the expanded row's buttons, the
+// fresh-news dot, removing a stock and the auto refresh.
+#include "core/VTAMessage.h"
+#include "tests/quotes/PortfolioTestSupport.h"
+#include "trade/VTATradeLoginViewController.h"
+#include "ui/Palette.h"
+
+namespace {
+
+class PortfolioQuotesTest : public PortfolioTest {
+protected:
+    void SetUp() override {
+        PortfolioTest::SetUp();
+        liveOnServerAndDownloaded();
+        storeLocally(kStocks);
+        storeOnServer(kStocks);
+    }
+    const std::vector<std::string> kStocks = {"600000.2", "000001.1", "600036.2", "000002.1", "600519.2"};
+
+    std::vector<float> percents() const {
+        std::vector<float> out;
+        for (const auto& item : portfolio->tableData()) out.push_back(item.changePercent());
+        return out;
+    }
+    std::vector<std::string> rowIds() const {
+        std::vector<std::string> out;
+        for (const auto& item : portfolio->tableData()) out.push_back(item.stockId());
+        return out;
+    }
+    void refreshByFinger() {
+        const size_t before = sim->requestsOf(31000, 4).size();
+        ASSERT_TRUE(host.tapText("刷新"));
+        ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() > before && !busy(); }));
+        settle(0.2);
+    }
+    VTATradeLoginViewController* tradeLogin() const { return dynamic_cast<VTATradeLoginViewController*>(top()); }
+};
+
+}  // namespace
+
+TEST_F(PortfolioQuotesTest, RowsShowTheQuotesRedUpGreenDown) {
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_EQ(portfolio->tableData().size(), 5u);
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行", "平安银行", "招商银行", "万科Ａ", "贵州茅台"}));
+    bool sawRise = false, sawFall = false;
+    for (int row = 0; row < 5; ++row) {
+        const PortfolioItem& item = portfolio->tableData()[row];
+        auto* cell = quoteCell(row);
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->nameLabel()->text(), item.name);
+        EXPECT_EQ(cell->symbol(), item.symbol);
+        const int expected = item.changePercent() > 0 ? 0 : item.changePercent() < 0 ? 1 : 2;
+        EXPECT_EQ(cell->upDownType(), expected);
+        sawRise |= expected == 0;
+        sawFall |= expected == 1;
+        EXPECT_FALSE(cell->isExpanded());
+    }
+    EXPECT_TRUE(sawRise && sawFall) << "the morning's market moves both ways";
+    EXPECT_EQ(portfolio->titleView()->titleLabelString(), "我的股票-行情");
+    EXPECT_TRUE(host.isTextVisible("涨幅") && host.isTextVisible("跌幅") && host.isTextVisible("个股"));
+    EXPECT_TRUE(host.isTextVisible("编辑"));
+    saveScreenshot("rows");
+}
+
+TEST_F(PortfolioQuotesTest, TheChosenSortHoldsForEveryLaterReply) {
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(host.tapText("涨幅"));
+    settle(0.2);
+    auto p = percents();
+    EXPECT_TRUE(std::is_sorted(p.rbegin(), p.rend())) << "largest first";
+    EXPECT_TRUE(portfolio->isIncrease());
+    refreshByFinger();
+    p = percents();
+    EXPECT_TRUE(std::is_sorted(p.rbegin(), p.rend())) << "the refreshed list sorted the same way";
+    saveScreenshot("increase");
+
+    ASSERT_TRUE(host.tapText("跌幅"));
+    settle(0.2);
+    p = percents();
+    EXPECT_TRUE(std::is_sorted(p.begin(), p.end())) << "smallest first";
+    EXPECT_FALSE(portfolio->isIncrease());
+    refreshByFinger();
+    p = percents();
+    EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
+    // The refresh asks for the rows in the order shown.
+    std::string shown;
+    for (const auto& id : rowIds()) shown += (shown.empty() ? "" : "|") + id;
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "code"), shown);
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "field"), "1|2|3|4|6|11|13|16|20|21");
+}
+
+TEST_F(PortfolioQuotesTest, ASwipeExpandsARowAndAReloadCollapsesItSoButtonsActOnTheStockShown) {
+    ASSERT_TRUE(openPortfolio());
+    swipeRow(1);
+    EXPECT_EQ(portfolio->selectedIndex(), 1);
+    ASSERT_TRUE(quoteCell(1)->isExpanded());
+    for (const char* title : {"-自选", "买入", "卖出", "K线", "五档"}) EXPECT_TRUE(host.isTextVisible(title)) << title;
+    saveScreenshot("expanded");
+    // Another row's swipe moves the buttons there; the same row's swipe folds them.
+    swipeRow(3);
+    EXPECT_EQ(portfolio->selectedIndex(), 3);
+    EXPECT_FALSE(quoteCell(1)->isExpanded());
+    swipeRow(3);
+    EXPECT_EQ(portfolio->selectedIndex(), -1);
+
+    // Sorted again while a row is open: the row folds, nothing acts on the
+    // stock that moved into its place.
+    swipeRow(0);
+    ASSERT_TRUE(host.tapText("跌幅"));
+    settle(0.2);
+    EXPECT_EQ(portfolio->selectedIndex(), -1);
+    EXPECT_FALSE(host.isTextVisible("卖出"));
+    swipeRow(0);
+    refreshByFinger();
+    EXPECT_EQ(portfolio->selectedIndex(), -1) << "a reply reloads the list";
+
+    // Sell the first row: the trade gate opens the login for that stock (an
+    // order screen stands in for the one of the trade folder).
+    if (!ScreenRegistry::shared().hasScreenClass("TradeViewController"))
+        ScreenRegistry::shared().addScreenClass(
+            "TradeViewController", [](const LinkSetup&, const auto&) { return std::make_shared<RecordingScreen>(); });
+    const std::string first = portfolio->tableData()[0].symbol;
+    swipeRow(0);
+    tapRowButton(0, 2);
+    settle();
+    ASSERT_TRUE(tradeLogin());
+    ASSERT_TRUE(tradeLogin()->pendingMenu());
+    EXPECT_EQ(tradeLogin()->pendingMenu()->link(), "buysale?MMLB=1");
+    ASSERT_TRUE(tradeLogin()->viewMessage() && tradeLogin()->viewMessage()->dataStock());
+    EXPECT_EQ(tradeLogin()->viewMessage()->dataStock()->code(), first);
+    saveScreenshot("trade-login");
+}
+
+TEST_F(PortfolioQuotesTest, AScrollOrATapFoldsTheRowAndAnIndexIsNotTraded) {
+    storeLocally({"000001.2", "600000.2"});  // 上证指数 first
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_EQ(rowNames(), (std::vector<std::string>{"上证指数", "浦发银行"}));
+    swipeRow(0);
+    tapRowButton(0, 1);
+    EXPECT_EQ(topAlertTitle(), "指数不能交易！");
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    EXPECT_EQ(portfolio->selectedIndex(), -1) << "a button folds the row";
+    swipeRow(1);
+    auto* table = portfolio->quotesTableView();
+    CGRect r = table->convertRectToView(table->bounds(), nullptr);
+    host.drag(160, r.origin.y + 60, 160, r.origin.y + 20, 6);
+    settle(0.3);
+    EXPECT_EQ(portfolio->selectedIndex(), -1) << "scrolling folds the row";
+}
+
+TEST_F(PortfolioQuotesTest, StocksWithFreshNewsCarryARedDot) {
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(settled());
+    auto radar = sim->requestsOf(504, 54);
+    ASSERT_EQ(radar.size(), 1u) << "the first visit of a run asks";
+    EXPECT_EQ(fieldOf(radar[0], "stkcodes"), "600000.2,000001.1,600036.2,000002.1,600519.2");
+    // The simulator's news of the last hours are about 浦发银行, 招商银行 and 贵州茅台.
+    EXPECT_EQ(portfolioRadarStocks(), (std::vector<std::string>{"600036.2", "600000.2", "600519.2"}));
+    std::vector<std::string> dotted;
+    for (int row = 0; row < 5; ++row)
+        if (!quoteCell(row)->isRedDotHidden()) dotted.push_back(portfolio->tableData()[row].name);
+    EXPECT_EQ(dotted, (std::vector<std::string>{"浦发银行", "招商银行", "贵州茅台"}));
+    saveScreenshot("dots");
+
+    // Within ten minutes and with the list unchanged nobody asks again ...
+    refreshByFinger();
+    EXPECT_EQ(sim->requestsOf(504, 54).size(), 1u);
+    // ... a changed list asks at the next reply.
+    portfolioTable().deleteStockBySymbol("600519", 2);
+    refreshByFinger();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(sim->requestsOf(504, 54).size(), 2u);
+}
+
+TEST_F(PortfolioQuotesTest, RemovingAStockAsksTheServerFirst) {
+    ASSERT_TRUE(openPortfolio());
+    swipeRow(1);
+    tapRowButton(1, 0);
+    EXPECT_EQ(SVProgressHUD::status(), "删除自选股...");
+    ASSERT_TRUE(waitFor([&] { return SVProgressHUD::mark() == SVProgressHUDMark::Success; }));
+    EXPECT_EQ(SVProgressHUD::status(), "删除自选股成功");
+    ASSERT_EQ(sim->requestsOf(3710, 4).size(), 1u);
+    EXPECT_EQ(fieldOf(sim->requestsOf(3710, 4)[0], "code"), "000001.1");
+    EXPECT_EQ(serverIds(), (std::vector<std::string>{"600000.2", "600036.2", "000002.1", "600519.2"}));
+    EXPECT_EQ(localIds(), serverIds());
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行", "招商银行", "万科Ａ", "贵州茅台"}));
+    saveScreenshot("removed");
+    settle(2);
+
+    // The server refuses: the row stays, the error mark says so.
+    storeOnServer({"600000.2", "600036.2", "000002.1"});
+    swipeRow(3);
+    tapRowButton(3, 0);
+    ASSERT_TRUE(waitFor([&] { return SVProgressHUD::mark() == SVProgressHUDMark::Error; }));
+    EXPECT_EQ(SVProgressHUD::status(), "删除自选股失败");
+    EXPECT_EQ(portfolio->tableData().size(), 4u);
+    EXPECT_EQ(localIds().size(), 4u);
+    settle(2);
+    // An error set shows its own text; a lost connection its description.
+    sim->forceErrorSet(-1, "自选股服务暂停", 3710, 4);
+    swipeRow(0);
+    tapRowButton(0, 0);
+    ASSERT_TRUE(waitFor([&] { return SVProgressHUD::mark() == SVProgressHUDMark::Error; }));
+    EXPECT_EQ(SVProgressHUD::status(), "自选股服务暂停");
+    EXPECT_EQ(localIds().size(), 4u);
+}
+
+TEST_F(PortfolioQuotesTest, KeptOnThePhoneOnlyARemovalIsLocalAndAStaleQuoteDoesNotBringItBack) {
+    keptOnPhoneOnly();
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(settled());
+    keptOnPhoneOnly();  // the upload on the way in made the server the keeper
+    swipeRow(4);
+    tapRowButton(4, 0);
+    EXPECT_EQ(SVProgressHUD::status(), "删除自选成功");
+    EXPECT_TRUE(sim->requestsOf(3710, 4).empty());
+    EXPECT_EQ(localIds(), (std::vector<std::string>{"600000.2", "000001.1", "600036.2", "000002.1"}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行", "平安银行", "招商银行", "万科Ａ"}));
+    settle(2);
+
+    // Removed elsewhere (the quote page) while this list still shows it: the
+    // refresh asks for the rows shown, and the answer does not bring it back.
+    ASSERT_TRUE(portfolioTable().deleteStockBySymbol("600036", 2));
+    refreshByFinger();
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "code"), "600000.2|000001.1|600036.2|000002.1");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行", "平安银行", "万科Ａ"}));
+}
+
+TEST_F(PortfolioQuotesTest, TheRefreshRunsFromReplyToRequestOnlyWhileTheQuotesAreOnScreen) {
+    VTAUserDefoult::standerDefoult().setInt(3, "auto refresh wait time");
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(portfolio->autoRequestTimer());
+    EXPECT_EQ(portfolio->autoRequestTimer()->timeInterval(), 5) << "never below 5 seconds";
+    const size_t first = sim->requestsOf(31000, 4).size();
+    RunLoop::main().runFor(5.1);
+    ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() == first + 1 && !busy(); }));
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "field"), "1|2|3|4|6|11|13|16|20|21");
+
+    // The background stops it, the foreground starts it again.
+    host.background();
+    EXPECT_FALSE(portfolio->autoRequestTimer());
+    host.foreground();
+    settle(0.2);
+    EXPECT_TRUE(portfolio->autoRequestTimer());
+
+    // A screen above it: no timer, not even after a return to the foreground.
+    auto above = std::make_shared<RecordingScreen>();
+    pushViewController(above);
+    settle();
+    EXPECT_FALSE(portfolio->autoRequestTimer());
+    host.background();
+    host.foreground();
+    settle();
+    EXPECT_FALSE(portfolio->autoRequestTimer());
+    popViewControllers(1);
+    settle();
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(portfolio->autoRequestTimer());
+
+    // Switched off, or after the close: no timer.
+    VTAUserDefoult::standerDefoult().setBool(false, "auto refresh");
+    refreshByFinger();
+    EXPECT_FALSE(portfolio->autoRequestTimer());
+    VTAUserDefoult::standerDefoult().setBool(true, "auto refresh");
+    Clock::freezeAt(kScreensMorning + 5 * 3600);  // 15:30
+    refreshByFinger();
+    EXPECT_FALSE(portfolio->autoRequestTimer());
+}
+
+TEST_F(PortfolioQuotesTest, ATapOpensTheQuotePageOfTheRowWithTheListToStepThrough) {
+    std::vector<std::shared_ptr<VTAStock>> handed;
+    int handedIndex = -1;
+    ScreenRegistry::shared().setStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
+        handed = stocks;
+        handedIndex = index;
+        return std::make_shared<RecordingScreen>();
+    });
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(host.tapText("招商银行"));
+    settle();
+    ASSERT_EQ(handed.size(), 5u);
+    EXPECT_EQ(handedIndex, 2);
+    EXPECT_EQ(handed[2]->code(), "600036");
+    EXPECT_EQ(handed[2]->marketID(), 2);
+    EXPECT_EQ(handed[0]->name(), "浦发银行");
+    EXPECT_EQ(depth(), 3u);
+}
