@@ -17,6 +17,7 @@
 #include "platform/uikit/UINavigationController.h"
 #include "quotes/EditPortfolioViewController.h"
 #include "quotes/PortfolioStore.h"
+#include "quotes/StockQuotesViewController.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/Palette.h"
@@ -68,6 +69,12 @@ void PortfolioViewController::viewWillDidLoad() {
     tableView_->setDataSource(this);
     tableView_->setDelegate(this);
     contentView()->addSubview(tableView_);
+    CGRect b = tableView_->bounds();
+    refreshHeaderView_ =
+        std::make_shared<QZRefreshTableView>(CGRectMake(0, -b.size.height, b.size.width, b.size.height), true);
+    refreshHeaderView_->setIsRefresh(true);
+    refreshHeaderView_->setDelegate(this);
+    tableView_->addSubview(refreshHeaderView_);
     buildNewsTable();
     navigationItem()->setRightBarButtonItem(std::make_shared<UIBarButtonItem>(
         UIBarButtonSystemItem::Edit, this, [this](UIBarButtonItem&) { editAction(); }));
@@ -190,6 +197,7 @@ void PortfolioViewController::sendQuotes(const std::string& stockIds, bool after
 }
 
 void PortfolioViewController::quotesArrived(const RequestReply& reply) {
+    pullRefreshEnded();
     zxRs_ = reply.sharedSet(0);
     selectedIndex_ = -1;
     oldPath_.reset();
@@ -253,6 +261,19 @@ void PortfolioViewController::decreaseSortAction() {
 
 void PortfolioViewController::refreshAction() { requestPortfolio(); }
 
+void PortfolioViewController::qzRefreshTableHeaderDidTriggerRefresh(QZRefreshTableView&) {
+    isPullRefreshing_ = true;
+    requestPortfolio();
+    // Nothing to ask for (an empty list): the band goes back at once.
+    if (!isRequestInFlight(kQuotesTag)) pullRefreshEnded();
+}
+
+void PortfolioViewController::pullRefreshEnded() {
+    if (!isPullRefreshing_) return;
+    isPullRefreshing_ = false;
+    refreshHeaderView_->qzRefreshScrollViewDataSourceDidFinishedLoading(*tableView_);
+}
+
 void PortfolioViewController::requestMessagedPortfolio() {
     RequestBuilder radar(NewsContract::kFreshNewsStocks);
     radar.add(NewsContract::Key::kStockIds, joinStockIds(portfolioStocks_, ","));
@@ -289,6 +310,7 @@ void PortfolioViewController::applicationWillEnterForeground() { registerAutoRef
 
 void PortfolioViewController::requestDidFail(const RequestFailure& failure) {
     if (failure.tag == kNewsTag) loadMoreTableDataEnd();
+    if (failure.tag == kQuotesTag) pullRefreshEnded();
     auto alert =
         std::make_shared<UIAlertView>(failure.text, "", nullptr, std::string("确定"), std::vector<std::string>{});
     alert->setTag(kFailureAlertTag);
@@ -354,10 +376,12 @@ std::vector<std::shared_ptr<VTAStock>> PortfolioViewController::stocksOfRows() c
     return stocks;
 }
 
-std::shared_ptr<UIViewController> PortfolioViewController::openStockPage(int row, std::optional<int>) {
-    auto page = VTAUIFactory::stockPageWithStocks(stocksOfRows(), row);
-    if (!page || !pushViewController(page)) return nullptr;
-    return page;
+std::shared_ptr<UIViewController> PortfolioViewController::openStockPage(int row, std::optional<int> page) {
+    auto screen = VTAUIFactory::stockPageWithStocks(stocksOfRows(), row);
+    if (!screen || !pushViewController(screen)) return nullptr;
+    if (auto* quotes = dynamic_cast<StockQuotesViewController*>(screen.get()); quotes && page)
+        quotes->scrollToPageIndex(*page);
+    return screen;
 }
 
 void PortfolioViewController::bidAction() {
@@ -375,13 +399,13 @@ void PortfolioViewController::askAction() {
 void PortfolioViewController::kLineAction() {
     int row = oldPath_.value_or(-1);
     collapseExpandedRow();
-    openStockPage(row, 1);
+    openStockPage(row, StockQuotesViewController::kCandlesticksPage);
 }
 
 void PortfolioViewController::positionAction() {
     int row = oldPath_.value_or(-1);
     collapseExpandedRow();
-    openStockPage(row, 0);
+    openStockPage(row, StockQuotesViewController::kTimeTrendPage);
 }
 
 // ---------------------------------------------------------------- removing a stock
@@ -511,7 +535,12 @@ void PortfolioViewController::scrollViewWillBeginDragging(UIScrollView& scrollVi
     if (&scrollView == tableView_.get()) collapseExpandedRow();
 }
 
+void PortfolioViewController::scrollViewDidScroll(UIScrollView& scrollView) {
+    if (&scrollView == tableView_.get()) refreshHeaderView_->qzRefreshScrollViewDidScroll(scrollView);
+}
+
 void PortfolioViewController::scrollViewDidEndDragging(UIScrollView& scrollView, bool) {
+    if (&scrollView == tableView_.get()) refreshHeaderView_->qzRefreshScrollViewDidEndDragging(scrollView);
     if (&scrollView != infoTableView_.get() || !isInfoTableView_ || isLoadingInfo_) return;
     if (scrollView.contentOffset().y > scrollView.contentSize().height - scrollView.bounds().size.height)
         loadMoreTableDataBegin();

@@ -5,7 +5,7 @@
 // Quotes: one row per own stock with its last price, change and change
 // percent (red up, green down), a red dot for a stock with fresh news; a
 // sideways swipe expands a row into "-自选", "买入", "卖出", "K线", "五档". The
-// toolbar sorts by the change percent ("涨幅" largest first, "跌幅" smallest
+// toolbar (and a pull down on the list, which refreshes) sorts by the change percent ("涨幅" largest first, "跌幅" smallest
 // first; the chosen order holds for every later reply), opens the stock
 // finder and refreshes. The quotes (31000/4) refresh on the auto-refresh
 // interval in trading hours, counted from each reply to the next request;
@@ -40,6 +40,7 @@
 #include "quotes/PortfolioItem.h"
 #include "quotes/PortfolioPopView.h"
 #include "shell/VTAViewControllers.h"
+#include "ui/QZRefreshTableView.h"
 #include "ui/QuoteCells.h"
 
 class InfoContentViewController;
@@ -52,6 +53,7 @@ class PortfolioViewController : public VTAViewControllers,
                                 public UITableViewDelegate,
                                 public MYExpandTableViewDelegate,
                                 public XXNetworkManagerDelegate,
+                                public QZRefreshTableDelegate,
                                 public PortfolioPopDelegate {
 public:
     static constexpr int kQuotesTag = 10000;
@@ -88,7 +90,9 @@ public:
     void askAction();
     void kLineAction();
     void positionAction();
-    // A tap on a quote row: the quote page of the row, the list to step through.
+    // A tap on a quote row: the quote page of the row, the list to step
+    // through; "K线" starts it on the K-line page, "五档" on the trend with
+    // the order book.
     std::shared_ptr<UIViewController> openStockPage(int row, std::optional<int> page = std::nullopt);
 
     // ---- sync and quotes ----
@@ -140,9 +144,17 @@ public:
     double tableViewHeightForRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
     void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
     void scrollViewWillBeginDragging(UIScrollView& scrollView) override;
+    void scrollViewDidScroll(UIScrollView& scrollView) override;
     void scrollViewDidEndDragging(UIScrollView& scrollView, bool willDecelerate) override;
     bool tableViewShouldSwipeCellAtIndexPath(UITableView&, const NSIndexPath&) override { return true; }
     void tableViewDidSwipeCellAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
+
+    // ---- the pull-down band of the quotes ----
+    bool qzRefreshTableHeaderDataSourceIsLoading(QZRefreshTableView&) override { return isPullRefreshing_; }
+    void qzRefreshTableHeaderDidTriggerRefresh(QZRefreshTableView& view) override;
+    bool qzRefreshTableFooterDataSourceIsLoading(QZRefreshTableView&) override { return false; }
+    void qzRefreshTableFooterDidTriggerRefresh(QZRefreshTableView&) override {}
+    QZRefreshTableView* refreshHeaderView() const { return refreshHeaderView_.get(); }
 
     // ---- the own-stock service's answer (the deletion) ----
     void xserviceDidReceiveData(XXNetworkManager* manager, const std::vector<uint8_t>& data, int tag) override;
@@ -171,6 +183,7 @@ private:
     std::vector<std::shared_ptr<VTAStock>> stocksOfRows() const;
     void removeDeletedRow();
     void failDeletion(const std::string& text);
+    void pullRefreshEnded();
     void applicationEnteredBackground();
     void applicationWillEnterForeground();
     std::shared_ptr<UITableViewCell> quoteCell(UITableView& table, const NSIndexPath& indexPath);
@@ -197,6 +210,8 @@ private:
     std::optional<PortfolioItem> needToDeletePortfolio_;
     bool isIncrease_ = false, isDecrease_ = false;
     std::vector<std::string> radarStocks_;
+    std::shared_ptr<QZRefreshTableView> refreshHeaderView_;
+    bool isPullRefreshing_ = false;
 
     std::shared_ptr<UITableView> infoTableView_;
     std::vector<Digest> infoTableData_;

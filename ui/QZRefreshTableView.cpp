@@ -58,6 +58,11 @@ void QZRefreshTableView::setIsTransDetail(bool on) {
     setState(state_);
 }
 
+void QZRefreshTableView::setIsRefresh(bool on) {
+    refresh_ = on;
+    setState(state_);
+}
+
 void QZRefreshTableView::setState(QZPullRefreshState s) {
     state_ = s;
     std::string text;
@@ -65,11 +70,13 @@ void QZRefreshTableView::setState(QZPullRefreshState s) {
         case QZPullRefreshState::Normal:
             if (transDetail_)
                 text = header_ ? "下拉查看更早的成交" : "上拉查看更新的成交";
+            else if (refresh_)
+                text = header_ ? "下拉可以刷新" : "上拉可以刷新";
             else
                 text = header_ ? "下拉可以翻到上一页" : "上拉可以翻到下一页";
             break;
         case QZPullRefreshState::Pulling:
-            text = "松开即可加载";
+            text = refresh_ ? "松开即可刷新" : "松开即可加载";
             break;
         case QZPullRefreshState::Loading:
             text = "加载中...";

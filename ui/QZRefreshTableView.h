@@ -44,6 +44,9 @@ public:
     // The texts of the tick-by-tick deal list ("更早的成交" / "更新的成交")
     // instead of the page texts.
     void setIsTransDetail(bool on);
+    // The texts of a list that a pull reloads in place ("下拉可以刷新",
+    // "松开即可刷新") instead of the page texts.
+    void setIsRefresh(bool on);
 
     void qzRefreshScrollViewDidScroll(UIScrollView& scrollView);
     void qzRefreshScrollViewDidEndDragging(UIScrollView& scrollView);
@@ -66,6 +69,7 @@ private:
 
     bool header_;
     bool transDetail_ = false;
+    bool refresh_ = false;
     QZRefreshTableDelegate* delegate_ = nullptr;
     QZPullRefreshState state_ = QZPullRefreshState::Normal;
     std::shared_ptr<UILabel> statusLabel_;

@@ -1,6 +1,7 @@
 // The own stocks' quotes: rows, sorting, the expanded row's buttons, the
 // fresh-news dot, removing a stock and the auto refresh.
 #include "core/VTAMessage.h"
+#include "quotes/StockQuotesViewController.h"
 #include "tests/quotes/PortfolioTestSupport.h"
 #include "trade/VTATradeLoginViewController.h"
 #include "ui/Palette.h"
@@ -267,21 +268,66 @@ TEST_F(PortfolioQuotesTest, TheRefreshRunsFromReplyToRequestOnlyWhileTheQuotesAr
     EXPECT_FALSE(portfolio->autoRequestTimer());
 }
 
-TEST_F(PortfolioQuotesTest, ATapOpensTheQuotePageOfTheRowWithTheListToStepThrough) {
-    std::vector<std::shared_ptr<VTAStock>> handed;
-    int handedIndex = -1;
-    ScreenRegistry::shared().setStockPage([&](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
-        handed = stocks;
-        handedIndex = index;
-        return std::make_shared<RecordingScreen>();
-    });
+TEST_F(PortfolioQuotesTest, RowsOpenTheQuotePageOnItsPagesWithTheListToStepThrough) {
     ASSERT_TRUE(openPortfolio());
     ASSERT_TRUE(host.tapText("招商银行"));
     settle();
-    ASSERT_EQ(handed.size(), 5u);
-    EXPECT_EQ(handedIndex, 2);
-    EXPECT_EQ(handed[2]->code(), "600036");
-    EXPECT_EQ(handed[2]->marketID(), 2);
-    EXPECT_EQ(handed[0]->name(), "浦发银行");
-    EXPECT_EQ(depth(), 3u);
+    auto* page = dynamic_cast<StockQuotesViewController*>(top());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->availableStocks().size(), 5u);
+    EXPECT_EQ(page->currentStockIndex(), 2);
+    EXPECT_EQ(page->currentStock()->stockId(), "600036.2");
+    EXPECT_EQ(page->currentPage(), StockQuotesViewController::kTimeTrendPage);
+    EXPECT_TRUE(host.isTextVisible("返回"));
+    popViewControllers(1);
+    settle();
+    ASSERT_TRUE(settled());
+
+    // "K线": the K-line page of the row's stock.
+    swipeRow(3);
+    tapRowButton(3, 3);
+    settle();
+    page = dynamic_cast<StockQuotesViewController*>(top());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->currentStock()->name(), "万科Ａ");
+    EXPECT_EQ(page->currentPage(), StockQuotesViewController::kCandlesticksPage);
+    ASSERT_TRUE(waitFor([&] { return !sim->requestsOf(31000, 2).empty(); }));
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 2).back(), "code"), "000002.1");
+    EXPECT_EQ(portfolio->selectedIndex(), -1);
+    saveScreenshot("k-line");
+    popViewControllers(1);
+    settle();
+    ASSERT_TRUE(settled());
+    // "五档": the trend with the order book.
+    swipeRow(0);
+    tapRowButton(0, 4);
+    settle();
+    page = dynamic_cast<StockQuotesViewController*>(top());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->currentStock()->name(), "浦发银行");
+    EXPECT_EQ(page->currentPage(), StockQuotesViewController::kTimeTrendPage);
+}
+
+TEST_F(PortfolioQuotesTest, APullDownTheListRefreshesTheQuotes) {
+    ASSERT_TRUE(openPortfolio());
+    auto* band = portfolio->refreshHeaderView();
+    ASSERT_TRUE(band);
+    EXPECT_EQ(band->statusText(), "下拉可以刷新");
+    const size_t before = sim->requestsOf(31000, 4).size();
+    auto* table = portfolio->quotesTableView();
+    CGRect r = table->convertRectToView(table->bounds(), nullptr);
+    // A short pull does nothing.
+    host.drag(160, r.origin.y + 60, 160, r.origin.y + 100, 8);
+    settle(0.5);
+    EXPECT_EQ(sim->requestsOf(31000, 4).size(), before);
+    // Past the band's threshold: released, the quotes are asked for again.
+    host.drag(160, r.origin.y + 40, 160, r.origin.y + 240, 10);
+    EXPECT_EQ(band->state(), QZPullRefreshState::Loading);
+    EXPECT_EQ(band->statusText(), "加载中...");
+    saveScreenshot("pulled");
+    ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() == before + 1 && !busy(); }));
+    settle(0.5);
+    EXPECT_EQ(band->state(), QZPullRefreshState::Normal);
+    EXPECT_EQ(table->contentInset().top, 0);
+    EXPECT_EQ(portfolio->tableData().size(), 5u);
 }

@@ -24,7 +24,7 @@
 #include "quotes/PortfolioViewController.h"
 #include "quotes/QuoteScreens.h"
 #include "shell/PushHandling.h"
-#include "sim/SimPortfolio.h"
+#include "tests/quotes/QuotesTestSupport.h"
 #include "tests/shell/ScreensTestSupport.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TestSupport.h"
@@ -69,12 +69,8 @@ protected:
         for (const auto& s : portfolioTable().listPortfolioStocks()) out.push_back(s->stockId());
         return out;
     }
-    void storeOnServer(const std::vector<std::string>& ids) {
-        sim->withRoom<SimPortfolioRoom>([&](SimPortfolioRoom& r) { r.ownStocks[kPortfolioPhone] = ids; });
-    }
-    std::vector<std::string> serverIds() {
-        return sim->withRoom<SimPortfolioRoom>([&](SimPortfolioRoom& r) { return r.ownStocks[kPortfolioPhone]; });
-    }
+    void storeOnServer(const std::vector<std::string>& ids) { sim->setOwnStocks(kPortfolioPhone, ids); }
+    std::vector<std::string> serverIds() { return sim->ownStocks(kPortfolioPhone); }
     // Own stocks live on the server and this run fetched them already.
     static void liveOnServerAndDownloaded() {
         setOwnStocksLiveOnServer();
@@ -142,13 +138,6 @@ protected:
         ASSERT_TRUE(portfolio->popView() && portfolio->popView()->window());
         ASSERT_TRUE(host.tapText(PortfolioPopView::kRowTitles[row]));
         settle(0.5);
-    }
-
-    // The value a request sent under the key ("<none>" when it sent none).
-    static std::string fieldOf(const SimRecord& r, const std::string& key) {
-        for (const auto& f : r.fields)
-            if (f.key == key) return f.value;
-        return "<none>";
     }
 
     std::unique_ptr<ScopedDocuments> docs;
