@@ -3,6 +3,7 @@
 #include "core/storage/Digest.h"
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/UILabel.h"
+#include "platform/uikit/UITableView.h"
 
 InfoTitleCell::InfoTitleCell(UITableViewCellStyle style, const std::string& reuseIdentifier, bool isFatCell)
     : UITableViewCell(style, reuseIdentifier), isFatCell_(isFatCell) {
@@ -34,6 +35,23 @@ void InfoTitleCell::setTime(const std::string& time) { timeLabel_->setText(time)
 std::shared_ptr<UIColor> InfoTitleCell::unreadTitleColor() { return UIColor::colorWithRed(0.89, 0.863, 0.851, 1); }
 
 bool InfoTitleCell::needsTallRow(const Digest& digest) { return digest.titleHeight() > 20; }
+
+double InfoTitleCell::rowHeight(const std::vector<Digest>& rows, int row) {
+    if (row < 0 || row >= static_cast<int>(rows.size())) return kShortRowHeight;
+    return needsTallRow(rows[row]) ? kTallRowHeight : kShortRowHeight;
+}
+
+std::shared_ptr<InfoTitleCell> InfoTitleCell::cellForRow(UITableView& table, const std::vector<Digest>& rows, int row,
+                                                         const std::unordered_set<std::string>& readIds,
+                                                         const std::string& identifierPrefix) {
+    const bool valid = row >= 0 && row < static_cast<int>(rows.size());
+    const bool tall = valid && needsTallRow(rows[row]);
+    const std::string identifier = identifierPrefix + (tall ? "Expand" : "Normal");
+    auto cell = std::dynamic_pointer_cast<InfoTitleCell>(table.dequeueReusableCellWithIdentifier(identifier));
+    if (!cell) cell = std::make_shared<InfoTitleCell>(UITableViewCellStyle::Default, identifier, tall);
+    if (valid) cell->showDigest(rows[row], row, readIds.count(rows[row].digestId()) > 0);
+    return cell;
+}
 
 void InfoTitleCell::showDigest(const Digest& digest, int row, bool read) {
     setTitleColor(read ? UIColor::grayColor() : unreadTitleColor());

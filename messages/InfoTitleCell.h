@@ -4,11 +4,14 @@
 // room for two lines of headline.
 #include <memory>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/uikit/UITableViewCell.h"
 
 class Digest;
 class UILabel;
+class UITableView;
 
 class InfoTitleCell : public UITableViewCell {
 public:
@@ -27,6 +30,13 @@ public:
     static std::shared_ptr<UIColor> unreadTitleColor();
     // Whether a headline needs the tall row (a title more than 20 points high).
     static bool needsTallRow(const Digest& digest);
+    // The height of a list's row (short for a row out of range).
+    static double rowHeight(const std::vector<Digest>& rows, int row);
+    // The cell of a list's row, reused by "<prefix>Expand" (tall) or
+    // "<prefix>Normal" and showing the headline, grey when its id was read.
+    static std::shared_ptr<InfoTitleCell> cellForRow(UITableView& table, const std::vector<Digest>& rows, int row,
+                                                     const std::unordered_set<std::string>& readIds,
+                                                     const std::string& identifierPrefix = "");
     UILabel* titleLabel() const { return titleLabel_.get(); }
     UILabel* timeLabel() const { return timeLabel_.get(); }
 

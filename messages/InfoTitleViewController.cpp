@@ -86,22 +86,12 @@ int InfoTitleViewController::tableViewNumberOfRowsInSection(UITableView&, int) {
 }
 
 double InfoTitleViewController::tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) {
-    if (ip.row < 0 || ip.row >= static_cast<int>(tableData_.size())) return InfoTitleCell::kShortRowHeight;
-    return InfoTitleCell::needsTallRow(tableData_[ip.row]) ? InfoTitleCell::kTallRowHeight
-                                                           : InfoTitleCell::kShortRowHeight;
+    return InfoTitleCell::rowHeight(tableData_, ip.row);
 }
 
 std::shared_ptr<UITableViewCell> InfoTitleViewController::tableViewCellForRowAtIndexPath(UITableView& table,
                                                                                          const NSIndexPath& ip) {
-    const bool valid = ip.row >= 0 && ip.row < static_cast<int>(tableData_.size());
-    const bool tall = valid && InfoTitleCell::needsTallRow(tableData_[ip.row]);
-    const std::string identifier = tall ? "Expand" : "Normal";
-    auto cell = std::dynamic_pointer_cast<InfoTitleCell>(table.dequeueReusableCellWithIdentifier(identifier));
-    if (!cell) cell = std::make_shared<InfoTitleCell>(UITableViewCellStyle::Default, identifier, tall);
-    if (!valid) return cell;
-    const Digest& d = tableData_[ip.row];
-    cell->showDigest(d, ip.row, readIds_.count(d.digestId()) > 0);
-    return cell;
+    return InfoTitleCell::cellForRow(table, tableData_, ip.row, readIds_);
 }
 
 void InfoTitleViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {

@@ -100,38 +100,28 @@ void PortfolioViewController::removePopView() {
 
 void PortfolioViewController::selectedPopTableViewRow(int row) {
     currentSelectedInPopView_ = row == 1 ? 1 : 0;
-    if (row == 1)
-        showNewsView();
-    else
-        showQuotesView();
+    showInfoView(row == 1);
     isPoped_ = false;
     dismissPopView();
 }
 
-void PortfolioViewController::showNewsView() {
-    isInfoTableView_ = true;
-    tableView_->removeFromSuperview();
-    hideToolBar();
-    infoTableView_->setFrame(contentView()->bounds());
-    contentView()->addSubview(infoTableView_);
-    infoTableView_->reloadData();
-    setTitle(kNewsTitle);
-    if (titleView_) titleView_->setTitleLabelString(kNewsTitle);
+void PortfolioViewController::showInfoView(bool news) {
+    isInfoTableView_ = news;
+    const auto& shown = news ? infoTableView_ : tableView_;
+    (news ? tableView_ : infoTableView_)->removeFromSuperview();
+    if (news)
+        hideToolBar();
+    else
+        showToolBar();
+    shown->setFrame(contentView()->bounds());
+    contentView()->addSubview(shown);
+    shown->reloadData();
+    setTitle(news ? kNewsTitle : kQuotesTitle);
+    if (titleView_) titleView_->setTitleLabelString(title());
+    if (!news) return registerAutoRefresh();
     stopAutoRefreshTimer();
     // The next page, unless one is on its way (the same page would come twice).
     if (!isLoadingInfo_) loadMoreTableDataBegin();
-}
-
-void PortfolioViewController::showQuotesView() {
-    isInfoTableView_ = false;
-    infoTableView_->removeFromSuperview();
-    showToolBar();
-    tableView_->setFrame(contentView()->bounds());
-    contentView()->addSubview(tableView_);
-    tableView_->reloadData();
-    setTitle(kQuotesTitle);
-    if (titleView_) titleView_->setTitleLabelString(kQuotesTitle);
-    registerAutoRefresh();
 }
 
 // ---------------------------------------------------------------- pages
@@ -192,24 +182,6 @@ void PortfolioViewController::loadMoreTableDataEnd() {
 }
 
 // ---------------------------------------------------------------- rows
-
-double PortfolioViewController::newsRowHeight(const NSIndexPath& ip) const {
-    if (ip.row < 0 || ip.row >= static_cast<int>(infoTableData_.size())) return InfoTitleCell::kShortRowHeight;
-    return InfoTitleCell::needsTallRow(infoTableData_[ip.row]) ? InfoTitleCell::kTallRowHeight
-                                                               : InfoTitleCell::kShortRowHeight;
-}
-
-std::shared_ptr<UITableViewCell> PortfolioViewController::newsCell(UITableView& table, const NSIndexPath& ip) {
-    const bool valid = ip.row >= 0 && ip.row < static_cast<int>(infoTableData_.size());
-    const bool tall = valid && InfoTitleCell::needsTallRow(infoTableData_[ip.row]);
-    const std::string identifier = tall ? "InfoExpand" : "InfoNormal";
-    auto cell = std::dynamic_pointer_cast<InfoTitleCell>(table.dequeueReusableCellWithIdentifier(identifier));
-    if (!cell) cell = std::make_shared<InfoTitleCell>(UITableViewCellStyle::Default, identifier, tall);
-    if (!valid) return cell;
-    const Digest& d = infoTableData_[ip.row];
-    cell->showDigest(d, ip.row, readIds_.count(d.digestId()) > 0);
-    return cell;
-}
 
 std::string PortfolioViewController::newsArticleRequestOf(const Digest& digest) {
     return newsArticleRequest(NewsContract::kArticle, digest);

@@ -11,6 +11,7 @@
 #include "core/contracts/PortfolioContract.h"
 #include "core/contracts/QuoteContract.h"
 #include "core/contracts/ResultContract.h"
+#include "messages/InfoTitleCell.h"
 #include "messages/NewsTexts.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/uikit/UIApplication.h"
@@ -239,19 +240,13 @@ void PortfolioViewController::sortTableData() {
                          [](const auto& a, const auto& b) { return a.changePercent() < b.changePercent(); });
 }
 
-void PortfolioViewController::increaseSortAction() {
-    isIncrease_ = true;
-    isDecrease_ = false;
-    if (tableData_.empty()) return;
-    collapseExpandedRow();
-    sortTableData();
-    tableView_->reloadData();
-    tableView_->setContentOffset(CGPointMake(0, 0));
-}
+void PortfolioViewController::increaseSortAction() { sortBy(true); }
 
-void PortfolioViewController::decreaseSortAction() {
-    isIncrease_ = false;
-    isDecrease_ = true;
+void PortfolioViewController::decreaseSortAction() { sortBy(false); }
+
+void PortfolioViewController::sortBy(bool increase) {
+    isIncrease_ = increase;
+    isDecrease_ = !increase;
     if (tableData_.empty()) return;
     collapseExpandedRow();
     sortTableData();
@@ -482,13 +477,14 @@ int PortfolioViewController::tableViewNumberOfRowsInSection(UITableView& table, 
 }
 
 double PortfolioViewController::tableViewHeightForRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
-    if (&table == infoTableView_.get()) return newsRowHeight(ip);
+    if (&table == infoTableView_.get()) return InfoTitleCell::rowHeight(infoTableData_, ip.row);
     return ip.row == selectedIndex_ ? kExpandedRowHeight : kRowHeight;
 }
 
 std::shared_ptr<UITableViewCell> PortfolioViewController::tableViewCellForRowAtIndexPath(UITableView& table,
                                                                                          const NSIndexPath& ip) {
-    if (&table == infoTableView_.get()) return newsCell(table, ip);
+    if (&table == infoTableView_.get())
+        return InfoTitleCell::cellForRow(table, infoTableData_, ip.row, readIds_, "Info");
     return quoteCell(table, ip);
 }
 

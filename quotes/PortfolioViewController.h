@@ -178,6 +178,7 @@ private:
     void quotesArrived(const RequestReply& reply);
     void radarArrived(const RequestReply& reply);
     void sortTableData();
+    void sortBy(bool increase);
     void collapseExpandedRow();
     std::optional<PortfolioItem> expandedItem() const;
     std::vector<std::shared_ptr<VTAStock>> stocksOfRows() const;
@@ -196,10 +197,8 @@ private:
     void removePopView();
     void createTableFooter();
     void newsArrived(const RequestReply& reply);
-    std::shared_ptr<UITableViewCell> newsCell(UITableView& table, const NSIndexPath& indexPath);
-    double newsRowHeight(const NSIndexPath& indexPath) const;
-    void showQuotesView();
-    void showNewsView();
+    // The news (or the quotes) in the content view, the toolbar with the quotes only.
+    void showInfoView(bool news);
 
     std::shared_ptr<UITableView> tableView_;
     std::shared_ptr<VTATCRS> zxRs_;

@@ -1,23 +1,8 @@
 #include "core/storage/AddMyStock.h"
 
-#include <algorithm>
-
 #include "core/VTAUserDefoult.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/StorageText.h"
-
-namespace {
-constexpr const char* kYourStocks = "your stocks";
-
-void appendToSettingsList(const std::string& stockId) {
-    auto& settings = VTAUserDefoult::standerDefoult();
-    Value::Array list = settings.getArrayForKey(kYourStocks).value_or(Value::Array{});
-    bool present = std::any_of(list.begin(), list.end(), [&](const Value& v) { return v.toString() == stockId; });
-    if (present) return;
-    list.emplace_back(stockId);
-    settings.setArray(list, kYourStocks);
-}
-}  // namespace
 
 AddMyStockResult addMyStock(const std::optional<std::string>& name, const std::optional<std::string>& code,
                             int marketId) {
@@ -44,7 +29,6 @@ AddMyStockResult addMyStock(const std::optional<std::string>& name, const std::o
         result.message = label + "添加失败！";
         return result;
     }
-    appendToSettingsList(stockId);
     result.added = true;
     result.message = label + "添加成功！";
     result.needsServerAdd = VTAUserDefoult::standerDefoult().getBoolForKey("SaveMyStockInServer");

@@ -1,7 +1,7 @@
 #pragma once
 // "加入自选" of the older quote screens: adds a stock to the own-stock table,
-// so it shows in the portfolio at once, and keeps the older settings list
-// "your stocks" ("code.market" texts) in step. The screen shows `message`
+// so it shows in the portfolio at once (the table keeps the older settings
+// list "your stocks" of "code.market" texts in step). The screen shows `message`
 // with showAlert, and when `needsServerAdd` is set also sends the addition
 // to the own-stock service (own stocks live on the server).
 #include <optional>

@@ -1,7 +1,8 @@
 #pragma once
 // The own-stock table t_portfolio. Rows are kept in ascending `sequence`; a
 // new row goes after the last. Every change sets the platform user default
-// "IsPortfolioChanged" (the information radar asks again). Changes of more
+// "IsPortfolioChanged" (the information radar asks again) and writes the
+// list into the setting "your stocks". Changes of more
 // than one row run in one transaction: when one statement fails, the table
 // stays as it was.
 #include <memory>

@@ -1,12 +1,24 @@
 #include "core/storage/PortfolioDaoImpl.h"
 
+#include "core/VTAUserDefoult.h"
 #include "core/storage/StorageText.h"
 #include "platform/foundation/NSUserDefaults.h"
 
 PortfolioDaoImpl::PortfolioDaoImpl(std::shared_ptr<DatabaseConnection> connection)
     : connection_(std::move(connection)) {}
 
-void PortfolioDaoImpl::markChanged() { NSUserDefaults::standardUserDefaults().setBool(true, "IsPortfolioChanged"); }
+// Every change is noted for the information radar, and the settings list
+// "your stocks" follows the table: it is what a damaged database is rebuilt
+// from while own stocks are kept on the phone only.
+void PortfolioDaoImpl::markChanged(Database& db) {
+    NSUserDefaults::standardUserDefaults().setBool(true, "IsPortfolioChanged");
+    auto st = db.prepare("SELECT symbol, marketId FROM t_portfolio ORDER BY sequence, id");
+    if (!st) return;
+    Value::Array ids;
+    while (st->step() == Statement::StepResult::Row)
+        ids.emplace_back(st->columnText(0) + "." + std::to_string(st->columnInt64(1)));
+    VTAUserDefoult::standerDefoult().setArray(ids, "your stocks");
+}
 
 PortfolioDao::StockList PortfolioDaoImpl::listPortfolioStocks() {
     StockList stocks;
@@ -59,7 +71,7 @@ bool PortfolioDaoImpl::addStock(const QZPortfolioStock& stock) {
     ConnectionLock lock(*connection_);
     if (!lock) return false;
     AddResult r = insert(*lock.db(), stock.symbol(), stock.marketId(), stock.name());
-    if (r == AddResult::Added) markChanged();
+    if (r == AddResult::Added) markChanged(*lock.db());
     return r != AddResult::Failed;
 }
 
@@ -76,7 +88,7 @@ bool PortfolioDaoImpl::addStockArray(const StockList& stocks) {
     if (!lock) return false;
     Transaction tx(*lock.db());
     if (!tx.isActive() || !insertArray(*lock.db(), stocks) || !tx.commit()) return false;
-    markChanged();
+    markChanged(*lock.db());
     return true;
 }
 
@@ -86,7 +98,7 @@ bool PortfolioDaoImpl::deleteStockBySymbol(const std::string& symbol, int market
     auto st = lock->prepare("DELETE FROM t_portfolio WHERE symbol = ? AND marketId = ?");
     if (!st || !st->bindText(1, symbol) || !st->bindInt64(2, marketId) || !st->run()) return false;
     if (lock->changes() == 0) return false;
-    markChanged();
+    markChanged(*lock.db());
     return true;
 }
 
@@ -104,7 +116,7 @@ bool PortfolioDaoImpl::moveToDatabaseWithStocks(const std::vector<std::string>& 
     if (!lock) return false;
     Transaction tx(*lock.db());
     if (!tx.isActive() || !insertStockIds(*lock.db(), stockIds) || !tx.commit()) return false;
-    markChanged();
+    markChanged(*lock.db());
     return true;
 }
 
@@ -133,7 +145,7 @@ bool PortfolioDaoImpl::deleteAllPortfolio() {
     if (!lock) return false;
     Transaction tx(*lock.db());
     if (!tx.isActive() || !clear(*lock.db()) || !tx.commit()) return false;
-    markChanged();
+    markChanged(*lock.db());
     return true;
 }
 
@@ -143,7 +155,7 @@ bool PortfolioDaoImpl::replaceAllWithStockArray(const StockList& stocks) {
     if (!lock) return false;
     Transaction tx(*lock.db());
     if (!tx.isActive() || !clear(*lock.db()) || !insertArray(*lock.db(), stocks) || !tx.commit()) return false;
-    markChanged();
+    markChanged(*lock.db());
     return true;
 }
 
@@ -152,6 +164,6 @@ bool PortfolioDaoImpl::replaceAllWithStocks(const std::vector<std::string>& stoc
     if (!lock) return false;
     Transaction tx(*lock.db());
     if (!tx.isActive() || !clear(*lock.db()) || !insertStockIds(*lock.db(), stockIds) || !tx.commit()) return false;
-    markChanged();
+    markChanged(*lock.db());
     return true;
 }

@@ -27,7 +27,7 @@ private:
     bool insertArray(Database& db, const StockList& stocks);
     bool insertStockIds(Database& db, const std::vector<std::string>& stockIds);
     bool clear(Database& db);
-    static void markChanged();
+    static void markChanged(Database& db);
 
     std::shared_ptr<DatabaseConnection> connection_;
 };

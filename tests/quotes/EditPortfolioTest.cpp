@@ -79,9 +79,7 @@ TEST_F(EditPortfolioTest, ItOpensWithTheServersListAndNamesInEditing) {
 }
 
 TEST_F(EditPortfolioTest, ReorderedAndTrimmedTheListIsSavedOnceOnTheServerAndTheTable) {
-    liveOnServerAndDownloaded();
-    storeLocally({"600000.2", "000001.1", "600036.2", "000002.1"});
-    storeOnServer({"600000.2", "000001.1", "600036.2", "000002.1"});
+    startWith({"600000.2", "000001.1", "600036.2", "000002.1"});
     ASSERT_TRUE(openEditor());
     dragRow(0, 2);
     EXPECT_EQ(editorIds(), (std::vector<std::string>{"000001.1", "600036.2", "600000.2", "000002.1"}));
@@ -109,9 +107,7 @@ TEST_F(EditPortfolioTest, ReorderedAndTrimmedTheListIsSavedOnceOnTheServerAndThe
 }
 
 TEST_F(EditPortfolioTest, AFailedSaveKeepsTheEditsAndDoneWorksAgain) {
-    liveOnServerAndDownloaded();
-    storeLocally({"600000.2", "000001.1"});
-    storeOnServer({"600000.2", "000001.1"});
+    startWith({"600000.2", "000001.1"});
     ASSERT_TRUE(openEditor());
     deleteRow(0);
     sim->forceErrorSet(-1, "自选股服务暂停", 3710, 5);
@@ -146,9 +142,7 @@ TEST_F(EditPortfolioTest, AFailedSaveKeepsTheEditsAndDoneWorksAgain) {
 }
 
 TEST_F(EditPortfolioTest, CancelAsksOnlyAfterEdits) {
-    liveOnServerAndDownloaded();
-    storeLocally({"600000.2", "000001.1"});
-    storeOnServer({"600000.2", "000001.1"});
+    startWith({"600000.2", "000001.1"});
     ASSERT_TRUE(openEditor());
     ASSERT_TRUE(host.tapText("取消"));
     ASSERT_TRUE(editorClosed());
@@ -218,9 +212,7 @@ TEST_F(EditPortfolioTest, AnEmptyTableFirstTimeTurnsToTheServerAndAnEmptyListThe
 }
 
 TEST_F(EditPortfolioTest, HoldingsNeedATradeLoginAndAreAddedToTheServersList) {
-    liveOnServerAndDownloaded();
-    storeLocally({"600519.2"});
-    storeOnServer({"600519.2"});
+    startWith({"600519.2"});
     ASSERT_TRUE(openEditor());
     ASSERT_TRUE(host.tapText("添加持仓股"));
     EXPECT_EQ(topAlertTitle(), EditPortfolioViewController::kNoTradeTitle);

@@ -10,9 +10,7 @@ class PortfolioNewsTest : public PortfolioTest {
 protected:
     void SetUp() override {
         PortfolioTest::SetUp();
-        liveOnServerAndDownloaded();
-        storeLocally(kStocks);
-        storeOnServer(kStocks);
+        startWith(kStocks);
         ASSERT_TRUE(openPortfolio());
         ASSERT_TRUE(settled());
     }

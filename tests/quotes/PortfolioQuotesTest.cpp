@@ -12,9 +12,7 @@ class PortfolioQuotesTest : public PortfolioTest {
 protected:
     void SetUp() override {
         PortfolioTest::SetUp();
-        liveOnServerAndDownloaded();
-        storeLocally(kStocks);
-        storeOnServer(kStocks);
+        startWith(kStocks);
     }
     const std::vector<std::string> kStocks = {"600000.2", "000001.1", "600036.2", "000002.1", "600519.2"};
 

@@ -71,6 +71,12 @@ protected:
     }
     void storeOnServer(const std::vector<std::string>& ids) { sim->setOwnStocks(kPortfolioPhone, ids); }
     std::vector<std::string> serverIds() { return sim->ownStocks(kPortfolioPhone); }
+    // The same list on the phone and the server, which keeps it; this run fetched it already.
+    void startWith(const std::vector<std::string>& ids) {
+        liveOnServerAndDownloaded();
+        storeLocally(ids);
+        storeOnServer(ids);
+    }
     // Own stocks live on the server and this run fetched them already.
     static void liveOnServerAndDownloaded() {
         setOwnStocksLiveOnServer();

@@ -27,7 +27,6 @@ namespace {
 // When a step registers one of them, it leaves this list (the walk then opens
 // it like any other screen).
 const std::set<std::string> kLaterScreens = {
-    // quotes
     // stock trading
     "wtcd",
     "tradequery",

@@ -1,3 +1,4 @@
+#include "core/VTAUserDefoult.h"
 #include "tests/storage/StorageTestSupport.h"
 
 namespace {
@@ -160,4 +161,25 @@ TEST_F(PortfolioDaoTest, RenamingTouchesOnlyTheNamesOfStoredRows) {
                            "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     EXPECT_FALSE(dao()->updateStockNames({stock("600000", 2, "浦发"), stock("00700", 3, "腾讯控股")}));
     EXPECT_EQ(dao()->listPortfolioStocks()[0]->name(), "浦发银行");
+}
+
+TEST_F(PortfolioDaoTest, TheSettingsListFollowsEveryChangeOfTheTable) {
+    auto yourStocks = [] {
+        std::vector<std::string> out;
+        for (const auto& v : VTAUserDefoult::standerDefoult().getArrayForKey("your stocks").value_or(Value::Array{}))
+            out.push_back(v.toString());
+        return out;
+    };
+    EXPECT_TRUE(dao()->addStockArray({stock("600000", 2), stock("000001", 1), stock("600036", 2)}));
+    EXPECT_EQ(yourStocks(), ids());
+    EXPECT_TRUE(dao()->deleteStockBySymbol("000001", 1));
+    EXPECT_EQ(yourStocks(), (std::vector<std::string>{"600000.2", "600036.2"}));
+    EXPECT_TRUE(dao()->replaceAllWithStocks({"600036.2", "000002.1"}));
+    EXPECT_EQ(yourStocks(), (std::vector<std::string>{"600036.2", "000002.1"}));
+    // A change that fails leaves the list as the table stands.
+    failInsertsOf("BAD");
+    EXPECT_FALSE(dao()->moveToDatabaseWithStocks({"BAD.1"}));
+    EXPECT_EQ(yourStocks(), (std::vector<std::string>{"600036.2", "000002.1"}));
+    EXPECT_TRUE(dao()->deleteAllPortfolio());
+    EXPECT_TRUE(yourStocks().empty());
 }
