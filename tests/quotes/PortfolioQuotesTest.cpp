@@ -113,11 +113,7 @@ TEST_F(PortfolioQuotesTest, ASwipeExpandsARowAndAReloadCollapsesItSoButtonsActOn
     refreshByFinger();
     EXPECT_EQ(portfolio->selectedIndex(), -1) << "a reply reloads the list";
 
-    // Sell the first row: the trade gate opens the login for that stock (an
-    // order screen stands in for the one of the trade folder).
-    if (!ScreenRegistry::shared().hasScreenClass("TradeViewController"))
-        ScreenRegistry::shared().addScreenClass(
-            "TradeViewController", [](const LinkSetup&, const auto&) { return std::make_shared<RecordingScreen>(); });
+    // Sell the first row: without a trade session the gate opens the login for that stock.
     const std::string first = portfolio->tableData()[0].symbol;
     swipeRow(0);
     tapRowButton(0, 2);
