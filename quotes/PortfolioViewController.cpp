@@ -270,8 +270,8 @@ void PortfolioViewController::pullRefreshEnded() {
 }
 
 void PortfolioViewController::requestMessagedPortfolio() {
-    RequestBuilder radar(NewsContract::kFreshNewsStocks);
-    radar.add(NewsContract::Key::kStockIds, joinStockIds(portfolioStocks_, ","));
+    RequestBuilder radar(NewsContract::kRadarStocks);
+    radar.add(NewsContract::RadarKey::kStockIds, joinStockIds(portfolioStocks_, ","));
     sendRequest(kRadarTag, radar, 3);
 }
 
@@ -279,8 +279,8 @@ void PortfolioViewController::radarArrived(const RequestReply& reply) {
     std::vector<std::string> ids;
     if (VTATCRS* set = reply.first()) {
         for (set->fetchFirst(); !set->isEOF(); set->fetchNext())
-            ids.push_back(set->toStringWithFieldName(NewsContract::Col::kStockCode).value_or("") + "." +
-                          std::to_string(set->toIntWithFieldName(NewsContract::Col::kStockMarket)));
+            ids.push_back(set->toStringWithFieldName(NewsContract::RadarCol::kCode).value_or("") + "." +
+                          std::to_string(set->toIntWithFieldName(NewsContract::RadarCol::kMarket)));
         set->fetchFirst();
     }
     setPortfolioRadarStocks(ids);

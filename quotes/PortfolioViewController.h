@@ -3,7 +3,7 @@
 // title ("我的股票-行情" with an arrow): their quotes, and the news about them.
 //
 // Quotes: one row per own stock with its last price, change and change
-// percent (red up, green down), a red dot for a stock with fresh news; a
+// percent (red up, green down), a red dot for a stock with radar news; a
 // sideways swipe expands a row into "-自选", "买入", "卖出", "K线", "五档". The
 // toolbar (and a pull down on the list, which refreshes) sorts by the change percent ("涨幅" largest first, "跌幅" smallest
 // first; the chosen order holds for every later reply), opens the stock
@@ -17,8 +17,9 @@
 // a list the server answers replaces the table as one change (an empty
 // download is an empty list). "-自选" deletes on the server first (3710/4),
 // then in the table. "编辑" presents the list editor; its closing runs the
-// same decision again. The stocks with fresh news (504/54) are asked when the
-// list changed, on the first visit of a run, and every 10 minutes.
+// same decision again. The stocks with information-radar items (504/54, the
+// red dot) are asked when the list changed, on the first visit of a run, and
+// every 10 minutes.
 //
 // Any reload of the list collapses the expanded row, so a row's button always
 // acts on the stock it shows.

@@ -7,10 +7,14 @@
 // "with_content=1"). A stock without items answers one record of type 1
 // with empty "time" and "content". A request without "stkcode" answers the
 // error set "请指定股票".
+// 504/54 which of some stocks have radar items. Request "stkcodes" (ids
+// joined by ","). Reply set 0, one record per asked stock with items, in the
+// asked order: "code", "market" (integer). None: a set without records.
 #include "sim/SimInfoRadar.h"
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/NewsContract.h"
+#include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
 
 SimInfoRadarRoom::SimInfoRadarRoom() {
@@ -49,6 +53,24 @@ std::vector<uint8_t> infoRadar(SimCall& c) {
     return w.bytes();
 }
 
+std::vector<uint8_t> radarStocks(SimCall& c) {
+    const auto& items = c.server.room<SimInfoRadarRoom>().items;
+    TCRSWriter w;
+    w.beginSet()
+        .addField(RadarCol::kCode, TCRSFieldType::VarText, 0, "代码")
+        .addField(RadarCol::kMarket, TCRSFieldType::Integer, 4, "市场");
+    for (const auto& id : simSplit(c.request.value(RadarKey::kStockIds), ',')) {
+        auto found = items.find(id);
+        auto point = id.rfind('.');
+        if (found == items.end() || found->second.empty() || point == std::string::npos) continue;
+        w.addRecord({id.substr(0, point), std::atoi(id.c_str() + point + 1)});
+    }
+    return w.bytes();
+}
+
 }  // namespace
 
-void registerInfoRadarFunctions(SimRegistry& r) { r.add(kInfoRadar, infoRadar); }
+void registerInfoRadarFunctions(SimRegistry& r) {
+    r.add(kInfoRadar, infoRadar);
+    r.add(kRadarStocks, radarStocks);
+}

@@ -16,10 +16,6 @@
 //   "title", "originaltime" ("yyyy-MM-dd HH:mm"), "newstypeid", "source",
 //   "ext" (the stock id the article is about, "" none). An unknown column
 //   answers the error set "无此资讯栏目".
-// 504/54 which own stocks have fresh news. Request "stkcodes" (ids
-//   "code.market" joined by ","). Reply set 0, one record per asked stock with
-//   a headline of the last kFreshNewsSeconds (3 hours) before the clock:
-//   "code", "market" (integer). No such stock: a set without records.
 // 504/56 the own stocks' headlines, newest first. Request "stkcodes" (ids
 //   joined by ","), "count" (a page, default 30, 1 to 50), "poststr" (the
 //   cursor: "0", absent or "" the first page, otherwise the page after that
@@ -45,9 +41,6 @@
 namespace {
 
 using namespace NewsContract;
-
-// A stock has fresh news when one of its headlines is this recent.
-constexpr double kFreshNewsSeconds = 3 * 3600;
 
 std::string headlineTime(double t) { return SimClock::format(t).substr(0, 16); }
 
@@ -120,23 +113,6 @@ std::vector<const SimArticle*> headlinesOfStocks(const SimNewsRoom& room, const 
     return newestFirst(room, [&](const SimArticle& a) {
         return !a.stockCode.empty() && std::find(ids.begin(), ids.end(), a.stockCode) != ids.end();
     });
-}
-
-std::vector<uint8_t> freshNewsStocks(SimCall& c) {
-    auto found = headlinesOfStocks(c.server.room<SimNewsRoom>(), c.request.value(Key::kStockIds));
-    TCRSWriter w;
-    w.beginSet()
-        .addField(Col::kStockCode, TCRSFieldType::VarText, 0, "代码")
-        .addField(Col::kStockMarket, TCRSFieldType::Integer, 4, "市场");
-    std::vector<std::string> listed;
-    for (const SimArticle* a : found) {
-        if (c.now - a->published > kFreshNewsSeconds) break;
-        if (std::find(listed.begin(), listed.end(), a->stockCode) != listed.end()) continue;
-        listed.push_back(a->stockCode);
-        auto point = a->stockCode.find('.');
-        w.addRecord({a->stockCode.substr(0, point), std::stoi(a->stockCode.substr(point + 1))});
-    }
-    return w.bytes();
 }
 
 std::vector<uint8_t> stocksHeadlines(SimCall& c) {
@@ -352,6 +328,5 @@ void registerNewsFunctions(SimRegistry& r) {
     r.add(kCategories, newsCategories);
     r.add(kHeadlines, headlines);
     r.add(kArticle, article);
-    r.add(kFreshNewsStocks, freshNewsStocks);
     r.add(kStocksHeadlines, stocksHeadlines);
 }

@@ -85,9 +85,9 @@ void registerRankingFunctions(SimRegistry& registry);    // 191/7, 31000/3
 void registerSectorFunctions(SimRegistry& registry);     // 100/31, 100/32
 void registerPortfolioFunctions(SimRegistry& registry);  // 3710/x
 void registerMessageFunctions(SimRegistry& registry);    // 3780/x
-void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/54, 504/56, 504/61, 504/62
+void registerNewsFunctions(SimRegistry& registry);       // 504/1, 504/56, 504/61, 504/62
 void registerTradeFunctions(SimRegistry& registry);      // 500/1, 500/69, 501/17, 3750/2, 100/5
-void registerInfoRadarFunctions(SimRegistry& registry);  // 504/60
+void registerInfoRadarFunctions(SimRegistry& registry);  // 504/54, 504/60
 void registerF10Functions(SimRegistry& registry);        // 504/63, 504/64
 void registerOrderFunctions(SimRegistry& registry);      // 500/4, 500/6
 void registerBankFunctions(SimRegistry& registry);       // 500/20, 21, 22, 67, 83, 84, 85

@@ -10,8 +10,8 @@
 //   newslist?tc_mfuncno=504&tc_sfuncno=63&cont_sfunc=64&f10type=1
 // and so does the information radar of a stock (504/60).
 // The own stocks' news comes by stock ids ("code.market" joined by ","):
-// which of them have fresh news (504/54), and their headlines page by page
-// (504/56), each row carrying the cursor of the page after it.
+// their headlines page by page (504/56), each row carrying the cursor of the
+// page after it; which of them have radar items is 504/54.
 #include "core/contracts/FunctionId.h"
 namespace NewsContract {
 inline constexpr FunctionId kCategories{504, 1};
@@ -49,22 +49,25 @@ inline constexpr const char* kSource = "source";          // headline, article
 inline constexpr const char* kExtra = "ext";              // headline
 inline constexpr const char* kContent = "content";        // article: one paragraph per record
 inline constexpr const char* kPosition = "poststr";       // the own stocks' headline: the next page's cursor
-inline constexpr const char* kStockCode = "code";         // fresh-news stock
-inline constexpr const char* kStockMarket = "market";     // fresh-news stock (integer)
 }  // namespace Col
 // The information radar of one stock (504/60): its newest items first. Set 0
 // one record an item, each carrying the stock and the type; a stock without
 // items answers one record of type kNoRadarType with an empty content.
 inline constexpr FunctionId kInfoRadar{504, 60};
+// Which of some stocks have radar items (504/54): set 0 one record a stock.
+inline constexpr FunctionId kRadarStocks{504, 54};
 inline constexpr int kNoRadarType = 1;
 namespace RadarKey {
 inline constexpr const char* kStockId = "stkcode";           // "code.market"
 inline constexpr const char* kWithContent = "with_content";  // 1: the items' texts too
+inline constexpr const char* kStockIds = "stkcodes";         // 504/54: ids joined by ","
 }  // namespace RadarKey
 namespace RadarCol {
 inline constexpr const char* kStockId = "stkcode";  // as asked
 inline constexpr const char* kType = "type";        // integer; kNoRadarType: none
 inline constexpr const char* kTime = "time";        // "HH:mm"
 inline constexpr const char* kContent = "content";
+inline constexpr const char* kCode = "code";      // 504/54
+inline constexpr const char* kMarket = "market";  // 504/54 (integer)
 }  // namespace RadarCol
 }  // namespace NewsContract

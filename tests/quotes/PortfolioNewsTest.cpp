@@ -62,6 +62,7 @@ TEST_F(PortfolioNewsTest, TheChooserShowsTheNewsAPageAtATime) {
     EXPECT_TRUE(host.isTextVisible(portfolio->infoTableData()[0].title()));
     saveScreenshot("news");
 
+    sim->delayReply(0.3, 504, 56);  // the loading is seen before the page
     pullUp();
     EXPECT_TRUE(portfolio->isLoadingInfo());
     ASSERT_TRUE(portfolio->loadingIndicator() && portfolio->loadingIndicator()->isAnimating());
@@ -81,6 +82,7 @@ TEST_F(PortfolioNewsTest, TheChooserShowsTheNewsAPageAtATime) {
 TEST_F(PortfolioNewsTest, APullWhileAPageLoadsAsksNothingAndAFailedPageEndsTheLoading) {
     chooseView(1);
     ASSERT_TRUE(pageArrived(1));
+    sim->delayReply(0.3, 504, 56);
     pullUp();
     ASSERT_TRUE(portfolio->isLoadingInfo());
     // Another drag ending past the end while the page is on its way.

@@ -143,25 +143,25 @@ TEST_F(PortfolioQuotesTest, AScrollOrATapFoldsTheRowAndAnIndexIsNotTraded) {
     EXPECT_EQ(portfolio->selectedIndex(), -1) << "scrolling folds the row";
 }
 
-TEST_F(PortfolioQuotesTest, StocksWithFreshNewsCarryARedDot) {
+TEST_F(PortfolioQuotesTest, StocksWithRadarNewsCarryARedDot) {
     ASSERT_TRUE(openPortfolio());
     ASSERT_TRUE(settled());
     auto radar = sim->requestsOf(504, 54);
     ASSERT_EQ(radar.size(), 1u) << "the first visit of a run asks";
     EXPECT_EQ(fieldOf(radar[0], "stkcodes"), "600000.2,000001.1,600036.2,000002.1,600519.2");
-    // The simulator's news of the last hours are about 浦发银行, 招商银行 and 贵州茅台.
-    EXPECT_EQ(portfolioRadarStocks(), (std::vector<std::string>{"600036.2", "600000.2", "600519.2"}));
+    // The simulator's radar has items of 浦发银行 and 平安银行.
+    EXPECT_EQ(portfolioRadarStocks(), (std::vector<std::string>{"600000.2", "000001.1"}));
     std::vector<std::string> dotted;
     for (int row = 0; row < 5; ++row)
         if (!quoteCell(row)->isRedDotHidden()) dotted.push_back(portfolio->tableData()[row].name);
-    EXPECT_EQ(dotted, (std::vector<std::string>{"浦发银行", "招商银行", "贵州茅台"}));
+    EXPECT_EQ(dotted, (std::vector<std::string>{"浦发银行", "平安银行"}));
     saveScreenshot("dots");
 
     // Within ten minutes and with the list unchanged nobody asks again ...
     refreshByFinger();
     EXPECT_EQ(sim->requestsOf(504, 54).size(), 1u);
     // ... a changed list asks at the next reply.
-    portfolioTable().deleteStockBySymbol("600519", 2);
+    portfolioTable().deleteStockBySymbol("000001", 1);
     refreshByFinger();
     ASSERT_TRUE(settled());
     EXPECT_EQ(sim->requestsOf(504, 54).size(), 2u);
@@ -170,6 +170,7 @@ TEST_F(PortfolioQuotesTest, StocksWithFreshNewsCarryARedDot) {
 TEST_F(PortfolioQuotesTest, RemovingAStockAsksTheServerFirst) {
     ASSERT_TRUE(openPortfolio());
     swipeRow(1);
+    sim->delayReply(0.3, 3710, 4);  // the overlay is seen before the answer
     tapRowButton(1, 0);
     EXPECT_EQ(SVProgressHUD::status(), "删除自选股...");
     ASSERT_TRUE(waitFor([&] { return SVProgressHUD::mark() == SVProgressHUDMark::Success; }));
@@ -315,6 +316,7 @@ TEST_F(PortfolioQuotesTest, APullDownTheListRefreshesTheQuotes) {
     settle(0.5);
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), before);
     // Past the band's threshold: released, the quotes are asked for again.
+    sim->delayReply(0.3, 31000, 4);
     host.drag(160, r.origin.y + 40, 160, r.origin.y + 240, 10);
     EXPECT_EQ(band->state(), QZPullRefreshState::Loading);
     EXPECT_EQ(band->statusText(), "加载中...");

@@ -88,13 +88,4 @@ TEST_F(SimTest, TheOwnStocksNewsComesByStockIdsWithACursorPerRow) {
     EXPECT_EQ(article->rowsAffected(), 3);
     // No stock asked, no news.
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=56&poststr=0&count=30&stkcodes="))->rowsAffected(), 0);
-
-    // Fresh news: the asked stocks with a headline of the last three hours, once each.
-    auto fresh =
-        firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=54&stkcodes=600000.2,000001.1,600519.2,600036.2,600028.2"));
-    ASSERT_TRUE(fresh && !fresh->isError());
-    EXPECT_EQ(column(*fresh, "code"), (std::vector<std::string>{"600036", "600000", "600519"}));
-    fresh->fetchFirst();
-    EXPECT_EQ(fresh->toIntWithFieldName("market"), 2);
-    EXPECT_EQ(firstSet(call(s, "tc_mfuncno=504&tc_sfuncno=54&stkcodes=000002.1"))->rowsAffected(), 0);
 }

@@ -138,6 +138,20 @@ TEST_F(SimStockInfoFunctionsTest, TheRadarListsAStocksItemsOrSaysItHasNone) {
     EXPECT_TRUE(ask("tc_mfuncno=504&tc_sfuncno=60&with_content=1")[0]->isError());
 }
 
+TEST_F(SimStockInfoFunctionsTest, TheStocksWithRadarItemsAreNamedInTheAskedOrder) {
+    auto set = ask("tc_mfuncno=504&tc_sfuncno=54&stkcodes=600036.2,000001.1,bad,600000.2")[0];
+    ASSERT_FALSE(set->isError());
+    ASSERT_EQ(set->rowsAffected(), 2);
+    set->fetchFirst();
+    EXPECT_EQ(set->toStringWithFieldName("code").value_or(""), "000001");
+    EXPECT_EQ(set->toIntWithFieldName("market"), 1);
+    set->fetchNext();
+    EXPECT_EQ(set->toStringWithFieldName("code").value_or(""), "600000");
+    EXPECT_EQ(set->toIntWithFieldName("market"), 2);
+    EXPECT_EQ(ask("tc_mfuncno=504&tc_sfuncno=54&stkcodes=000002.1")[0]->rowsAffected(), 0);
+    EXPECT_EQ(ask("tc_mfuncno=504&tc_sfuncno=54&stkcodes=")[0]->rowsAffected(), 0);
+}
+
 TEST_F(SimStockInfoFunctionsTest, TheHiddenF10ItemLinksSectionsWhoseTitlesOpenTexts) {
     // The menu: the hidden item and its visible children, each a news list of a section.
     auto menu = ask("tc_mfuncno=100&tc_sfuncno=2");
