@@ -75,12 +75,6 @@ private:
     std::string stockId_;
 };
 
-std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "";
-}
-
 }  // namespace
 
 class ChartsFromServerTest : public ScreensTest {

@@ -16,12 +16,6 @@ std::shared_ptr<VTATCRS> header() {
     return r.sets()[0];
 }
 
-std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "";
-}
-
 }  // namespace
 
 class HistoryTimeSharingTest : public ScreensTest {

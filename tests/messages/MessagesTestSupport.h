@@ -20,18 +20,12 @@
 #include "shell/Navigation.h"
 #include "tests/shell/LaunchTestSupport.h"
 #include "tests/support/Screenshots.h"
+#include "tests/support/SimRequestFields.h"
 #include "ui/SVSegmentedControl.h"
 
 // 2024-03-05 (a Tuesday) 13:30 in Shanghai: 00:30 of the same day in New York,
 // where the tests run, so the phone's days and the server's agree.
 inline constexpr double kMessagesAfternoon = kLaunchMorning + 3 * 3600;
-
-// The value a request sent under the key ("<none>" when it sent none).
-inline std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "<none>";
-}
 
 class MessagesClientTest : public LaunchFixture {
 protected:

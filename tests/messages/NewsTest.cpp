@@ -97,7 +97,7 @@ TEST_F(NewsTest, TheMenusSingleArticleCarriesTheNewsTypeOnceTheNewsMenuGaveIt) {
     auto asked = sim->requestsOf(504, 61);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(fieldOf(asked[0], "newsid"), "01001");
-    EXPECT_EQ(fieldOf(asked[0], "newstypeid"), "<none>");  // no news menu seen yet
+    EXPECT_FALSE(hasField(asked[0], "newstypeid"));  // no news menu seen yet
     // The headline comes from the reply, and is two lines: what lies under it moves down.
     EXPECT_EQ(a->titleLabel()->text(), "央行开展逆回购操作 维护银行体系流动性合理充裕");
     EXPECT_DOUBLE_EQ(a->titleLabel()->frame().size.height, 44);

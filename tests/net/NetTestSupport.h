@@ -16,6 +16,7 @@
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/RunLoop.h"
 #include "sim/SimServer.h"
+#include "tests/support/SimRequestFields.h"
 
 struct Event {
     std::string kind;  // "data", "array", "network", "service"

@@ -6,12 +6,6 @@ namespace {
 
 const char* kSnapshot = "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2|000001.2&field=3|1|4";
 
-std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "";
-}
-
 }  // namespace
 
 using QZNetworkServiceTest = SimFixture;

@@ -10,6 +10,7 @@
 #include "core/VTATCRS.h"
 #include "core/contracts/QuoteContract.h"
 #include "sim/SimRequestLog.h"
+#include "tests/support/SimRequestFields.h"
 
 using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
 
@@ -62,13 +63,6 @@ inline std::shared_ptr<VTATCRS> indexSnapshot(const std::vector<IndexRow>& rows)
     for (const auto& r : rows) w.addRecord({r.last, r.prevClose, r.amount});
     auto sets = parseSets(w.bytes());
     return sets.empty() ? nullptr : sets.front();
-}
-
-// The value a request sent under the key ("<none>" when it sent none).
-inline std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "<none>";
 }
 
 // The request's own fields from the function numbers on (the request road's

@@ -24,12 +24,6 @@ protected:
 
 bool bodyHas(const SimRecord& r, const std::string& text) { return r.rawBody.find(text) != std::string::npos; }
 
-std::string fieldOf(const SimRecord& r, const std::string& key) {
-    for (const auto& f : r.fields)
-        if (f.key == key) return f.value;
-    return "";
-}
-
 TEST_F(ScreensServerTest, TheListRefreshCarriesTheTradeSessionEnciphered) {
     ASSERT_TRUE(logInToTrade());
     const std::string info = VTAParamter::shareParamter().getStringForKey("tradeUserInfo").value_or("");

@@ -35,6 +35,7 @@
 #include "shell/VTAUIFactory.h"
 #include "shell/VTAViewControllers.h"
 #include "sim/SimServer.h"
+#include "tests/support/SimRequestFields.h"
 
 // The registry with the shell's own screens only.
 inline void resetShellScreens() {

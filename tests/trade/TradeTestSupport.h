@@ -57,12 +57,6 @@ protected:
         return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) { return f(r.books); });
     }
 
-    // The value of a field of a request the server received (secrets masked).
-    static std::string fieldOf(const SimRecord& r, const std::string& key) {
-        for (const auto& f : r.fields)
-            if (f.key == key) return f.value;
-        return "";
-    }
     static bool sentInClear(const SimRecord& r, const std::string& key) {
         for (const auto& f : r.clearFields)
             if (f.key == key) return true;
