@@ -149,8 +149,10 @@ void CandlesticksChartView::drawRect(const CGRect&) {
     if (priceRange_.max && priceRange_.min) {
         const UIFont& font = chartFont(12);
         auto color = colorWithIndex(25);
-        drawStringInRect(ctx, priceRange_.max->toString(), c.origin.x + 1, c.origin.y + 1, 80, 14, font, *color);
-        drawStringInRect(ctx, priceRange_.min->toString(), c.origin.x + 1, CGRectGetMaxY(c) - 15, 80, 14, font, *color);
+        drawChartLabel(*ctx, priceRange_.max->toString(), CGRectMake(c.origin.x + 1, c.origin.y + 1, 80, 14), font,
+                       *color);
+        drawChartLabel(*ctx, priceRange_.min->toString(), CGRectMake(c.origin.x + 1, CGRectGetMaxY(c) - 15, 80, 14),
+                       font, *color);
     }
     if (isShowMeter_ && window_.count > 0)
         meterBar_ = std::clamp(meterBar_, window_.from, window_.from + window_.count - 1);

@@ -117,7 +117,8 @@ void CandlesticksTechIndexView::drawRect(const CGRect&) {
     } else if (name == Tech::kSAR && bars.fieldsIndexWithName(Tech::kSarColumn) < 0) {
         return;
     }
-    drawStringInRect(ctx, label(), r.origin.x + 10, r.origin.y + 2, 56, 16, chartFont(14), *colorWithIndex(45));
+    drawChartLabel(*ctx, label(), CGRectMake(r.origin.x + 10, r.origin.y + 2, 56, 16), chartFont(14),
+                   *colorWithIndex(45));
 }
 
 void CandlesticksTechIndexView::drawVolume(CGContext& ctx, const CGRect& r, VTATCRS& bars) const {

@@ -1,11 +1,15 @@
 #include "charts/ChartDrawing.h"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "core/QZUtil.h"
 #include "core/VTAFloat.h"
+#include "platform/graphics/TextDrawing.h"
 #include "platform/graphics/UIColor.h"
 #include "platform/graphics/UIFont.h"
+#include "ui/Drawing.h"
 #include "ui/Palette.h"
 
 const std::shared_ptr<UIColor>& chartGridColor() {
@@ -23,6 +27,21 @@ const UIFont& chartFont(double size) {
 std::shared_ptr<UIColor> chartCompareColor(const std::string& value, const std::string& reference) {
     if (!VTAFloat::VTAFloatWithString(value) || !VTAFloat::VTAFloatWithString(reference)) return colorWithIndex(17);
     return colorWithCompareResult(QZUtil::compareWithFloatString(value, reference));
+}
+
+void drawChartLabel(CGContext& ctx, const std::string& text, const CGRect& rect, const UIFont& font,
+                    const UIColor& color, int alignment) {
+    constexpr double kPad = 2;
+    if (text.empty()) return;
+    double width = std::min(std::ceil(sizeWithFont(text, font).width) + 2 * kPad, rect.size.width);
+    double x = alignment == 2 ? CGRectGetMaxX(rect) - width : rect.origin.x;
+    static const auto plate = UIColor::blackColor();
+    ctx.saveGState();
+    ctx.setFillColor(*plate);
+    ctx.fillRect(CGRectMake(x, rect.origin.y, width, rect.size.height));
+    ctx.restoreGState();
+    drawStringInRect(&ctx, text, x + kPad, rect.origin.y, width - 2 * kPad, rect.size.height, font, color,
+                     TextDrawingMode::Fill, alignment);
 }
 
 void strokeChartLine(CGContext& ctx, double x1, double y1, double x2, double y2, const UIColor& color, bool dashed) {

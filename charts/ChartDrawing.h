@@ -1,6 +1,7 @@
 #pragma once
 // Drawing pieces both chart generations share: the grid colour, dashed and
-// solid grid lines, and a polyline that follows values with gaps.
+// solid grid lines, labels over a plot, and a polyline that follows values
+// with gaps.
 #include <memory>
 #include <string>
 
@@ -17,6 +18,12 @@ const UIFont& chartFont(double size);
 // The colour of a value against a reference, both decimal texts: rise red,
 // fall green, equal white; white when either is not a number ("--", "").
 std::shared_ptr<UIColor> chartCompareColor(const std::string& value, const std::string& reference);
+
+// A scale label over a plot: the text on a black plate just wide enough for
+// it, drawn after the lines so that none runs through the figures. It sits in
+// the rectangle aligned 0 left, 2 right (shrunk as drawStringInRect does).
+void drawChartLabel(CGContext& ctx, const std::string& text, const CGRect& rect, const UIFont& font,
+                    const UIColor& color, int alignment = 0);
 
 void strokeChartLine(CGContext& ctx, double x1, double y1, double x2, double y2, const UIColor& color,
                      bool dashed = false);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "core/VTATCRS.h"
 #include "core/contracts/QuoteContract.h"
@@ -164,15 +165,17 @@ std::optional<CandlesticksTradeInfo> tradeInfoAt(VTATCRS& bars, int index) {
     auto amount = bars.toVTAFloatWithFieldName(Col::kAmount);
     info.volume = volume ? volume->toMoney() : "";
     info.turnover = amount ? amount->toMoney() : "";
-    std::string da = bars.toStringWithFieldName(Col::kDate).value_or("");
-    if (da.size() == 8)
-        info.date = da.substr(0, 4) + "-" + da.substr(4, 2) + "-" + da.substr(6, 2);
-    else if (da.size() == 12)
-        info.date = da.substr(4, 2) + "-" + da.substr(6, 2) + " " + da.substr(8, 2) + ":" + da.substr(10, 2);
-    else
-        info.date = da;
+    info.date = dateText(bars.toStringWithFieldName(Col::kDate).value_or(""));
     bars.fetchFirst();
     return info;
+}
+
+std::string dateText(const std::string& da) {
+    bool digits = std::all_of(da.begin(), da.end(), [](unsigned char c) { return std::isdigit(c); });
+    if (digits && da.size() == 8) return da.substr(0, 4) + "-" + da.substr(4, 2) + "-" + da.substr(6, 2);
+    if (digits && da.size() == 12)
+        return da.substr(4, 2) + "-" + da.substr(6, 2) + " " + da.substr(8, 2) + ":" + da.substr(10, 2);
+    return da;
 }
 
 std::vector<std::string> movingAverageTexts(VTATCRS& bars, int index) {

@@ -82,6 +82,10 @@ VTAFloat inUnit(const VTAFloat& v, int unit);
 std::optional<CandlesticksTradeInfo> tradeInfoAt(VTATCRS& bars, int index);
 // The three moving averages of a bar ("" for a missing one).
 std::vector<std::string> movingAverageTexts(VTATCRS& bars, int index);
+// A bar's "da" as a customer reads it: "2024-02-29" for a day's
+// "20240229", "02-29 11:15" for a minute bar's "202402291115"; anything else
+// as it came.
+std::string dateText(const std::string& da);
 // The day of a bar's "da" ("20240305" of "202403051030").
 std::string dayOf(const std::string& da);
 

@@ -59,6 +59,7 @@ void TimeTrendChartView::drawRect(const CGRect&) {
     drawTimeInfoInRect(*ctx, kTimeRect);
     drawTimeTrendChartInRect(*ctx, kPriceRect);
     if (isNeedOverlay_ && stockSymbol_ != kNoOverlayCode) drawMarketIndexOverlayInRect(*ctx, kPriceRect);
+    drawScaleLabels(*ctx, kPriceRect);
 
     updateOrderButtons();
     setQuotesInfoSegIsInit(!isRefreshFromSegmentAction_);
@@ -140,22 +141,22 @@ void TimeTrendChartView::drawScaleLabels(CGContext& ctx, const CGRect& r) const 
     if (!scale_.upper || !scale_.lower) return;
     const UIFont& font = chartFont(12);
     auto red = colorWithIndex(41), white = colorWithIndex(43), green = colorWithIndex(42);
-    double x = CGRectGetMinX(r) + 1, top = CGRectGetMinY(r) + 1, mid = CGRectGetMidY(r) - 8,
-           bottom = CGRectGetMaxY(r) - 14;
+    // The plates reach the frame on both sides: no stub of a grid line beside them.
+    double x = CGRectGetMinX(r) - 0.5, right = CGRectGetMaxX(r) + 0.5 - 80, top = CGRectGetMinY(r) + 1,
+           mid = CGRectGetMidY(r) - 7, bottom = CGRectGetMaxY(r) - 14;
     std::string prevClose = scale_.prevClose ? scale_.prevClose->toString() : "";
-    drawStringInRect(&ctx, scale_.upper->toString(), x, top, 80, 14, font, *red);
-    drawStringInRect(&ctx, prevClose, x, mid, 80, 14, font, *white);
-    drawStringInRect(&ctx, scale_.lower->toString(), x, bottom, 80, 14, font, *green);
+    drawChartLabel(ctx, scale_.upper->toString(), CGRectMake(x, top, 80, 14), font, *red);
+    drawChartLabel(ctx, prevClose, CGRectMake(x, mid, 80, 14), font, *white);
+    drawChartLabel(ctx, scale_.lower->toString(), CGRectMake(x, bottom, 80, 14), font, *green);
     std::string percent = scale_.upperPercentText();
     if (!percent.empty()) {
-        drawStringInRect(&ctx, percent + "%", 148, top, 80, 14, font, *red, TextDrawingMode::Fill, 2);
-        drawStringInRect(&ctx, "-" + percent + "%", 148, bottom, 80, 14, font, *green, TextDrawingMode::Fill, 2);
+        drawChartLabel(ctx, percent + "%", CGRectMake(right, top, 80, 14), font, *red, 2);
+        drawChartLabel(ctx, "-" + percent + "%", CGRectMake(right, bottom, 80, 14), font, *green, 2);
     }
-    drawStringInRect(&ctx, "0.00%", 148, mid, 80, 14, font, *white, TextDrawingMode::Fill, 2);
+    drawChartLabel(ctx, "0.00%", CGRectMake(right, mid, 80, 14), font, *white, 2);
 }
 
 void TimeTrendChartView::drawTimeTrendChartInRect(CGContext& ctx, const CGRect& r) {
-    drawScaleLabels(ctx, r);
     currentMaxTimeTrendWidth_ = CGRectGetMinX(r);
     if (quotesData_.size() < 2 || !quotesData_[1] || !scale_.isDrawable()) return;
     VTATCRS& points = *quotesData_[1];

@@ -174,7 +174,7 @@ void VTAKXView::drawChartWithContext(CGContext& ctx) {
             bars->moveToIndex(i);
             std::string da = bars->toStringWithFieldName(Col::kDate).value_or("");
             bars->fetchFirst();
-            return da;
+            return KLine::dateText(da);
         };
         const CGRect& t = horizontalBarRect_;
         drawStringInRect(&ctx, dayAt(window_.from), t.origin.x, t.origin.y, 90, t.size.height, font,
@@ -187,7 +187,7 @@ void VTAKXView::drawChartWithContext(CGContext& ctx) {
         bars->moveToIndex(cursorIndex_);
         auto close = bars->toVTAFloatWithFieldName(Col::kLast);
         std::vector<std::pair<std::string, std::string>> rows{
-            {"日期", bars->toStringWithFieldName(Col::kDate).value_or("")},
+            {"日期", KLine::dateText(bars->toStringWithFieldName(Col::kDate).value_or(""))},
             {"开盘", text(bars->toVTAFloatWithFieldName(Col::kOpen))},
             {"最高", text(bars->toVTAFloatWithFieldName(Col::kHigh))},
             {"最低", text(bars->toVTAFloatWithFieldName(Col::kLow))},

@@ -8,7 +8,10 @@
 #include "charts/CandlesticksTechIndexView.h"
 #include "charts/CandlesticksTradeInfoView.h"
 #include "charts/HistoryTimeSharingChartViewController.h"
+#include "charts/KLinePlot.h"
 #include "charts/QuotesMeterView.h"
+#include "core/VTATCRS.h"
+#include "platform/graphics/TextDrawing.h"
 #include "ui/SVSegmentedControl.h"
 
 namespace {
@@ -113,6 +116,47 @@ TEST_F(CandlesticksChartViewTest, DrawsTheLatestBarsWithTheirIndicatorAndBox) {
         }
     EXPECT_GT(red, 100);
     EXPECT_GT(cyan, 100);
+}
+
+TEST_F(CandlesticksChartViewTest, ThePriceLabelsStayReadableWhereTheCandlesRunThroughThem) {
+    show(sixtyDays());  // the first bar in view stands near the top of the range, under the maximum's label
+    auto img = host_.render();
+    saveChartShot(*img, "kline-chart-labels");
+    CGRect c = chart->candleRect();
+    const auto& range = chart->priceRange();
+    ASSERT_TRUE(range.max && range.min);
+    auto plate = [&](const std::string& text, double y) {
+        return CGRectMake(c.origin.x + 1, y, sizeWithFont(text, *UIFont::systemFontOfSize(12)).width + 4, 14);
+    };
+    const CGRect top = plate(range.max->toString(), c.origin.y + 1);
+    for (CGRect r : {top, plate(range.min->toString(), CGRectGetMaxY(c) - 15)}) {
+        int grey = 0, other = 0;
+        for (double y = r.origin.y; y < CGRectGetMaxY(r); y += 0.5)
+            for (double x = r.origin.x; x < CGRectGetMaxX(r); x += 0.5) {
+                CGPoint s = onScreen(x, y);
+                uint32_t p = img->pixelAt(int(s.x * 2), int(s.y * 2));
+                int r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+                int hi = std::max({r, g, b}), lo = std::min({r, g, b});
+                if (hi - lo > 60 || lo > 225)
+                    ++other;  // a candle's or a line's colour, or the white average
+                else if (lo > 120)
+                    ++grey;
+            }
+        EXPECT_GT(grey, 20) << "the figures";
+        EXPECT_EQ(other, 0) << "nothing drawn across them";
+    }
+    // Something does run through the upper corner: a candle's wick reaches into the plate.
+    VTATCRS& bars = *host.sets[1];
+    const auto& window = chart->window();
+    KLinePlot plot(c, window, range);
+    bool crosses = false;
+    for (int k = 0; k < window.count && window.centerX(c.origin.x, k) < CGRectGetMaxX(top); ++k) {
+        bars.moveToIndex(window.from + k);
+        auto high = bars.toVTAFloatWithFieldName("zgcj");
+        crosses |= high && plot.y(high->toFloat()) < CGRectGetMaxY(top);
+    }
+    bars.fetchFirst();
+    EXPECT_TRUE(crosses);
 }
 
 TEST_F(CandlesticksChartViewTest, AVerticalPinchStepsThePeriodAndAHorizontalOneTheZoom) {

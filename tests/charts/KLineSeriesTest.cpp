@@ -88,3 +88,11 @@ TEST(KLineSeries, ABarsTexts) {
     EXPECT_EQ(KLine::dayOf("202403051030"), "20240305");
     EXPECT_EQ(KLine::dayOf("20240305"), "20240305");
 }
+
+TEST(KLineSeries, ABarsDateReadsAsCustomersReadIt) {
+    EXPECT_EQ(KLine::dateText("20240229"), "2024-02-29");
+    EXPECT_EQ(KLine::dateText("202402291115"), "02-29 11:15") << "a minute bar";
+    // Anything else as it came: nothing made up from a text of another shape.
+    for (const char* odd : {"", "2024", "2024-02-29", "2024022911", "20240229111500", "2024022a"})
+        EXPECT_EQ(KLine::dateText(odd), odd);
+}

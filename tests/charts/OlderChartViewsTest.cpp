@@ -3,9 +3,12 @@
 #include "ChartsTestSupport.h"
 
 #include "charts/CandlesticksTechIndexView.h"
+#include "charts/ChartDrawing.h"
 #include "charts/VTAFSView.h"
 #include "charts/VTAKXView.h"
 #include "core/VTAUserDefoult.h"
+#include "ui/Drawing.h"
+#include "ui/Palette.h"
 
 namespace {
 
@@ -23,6 +26,34 @@ IntradayReply aDay() {
     r.points = IntradayReply::day(1400, 10.25);
     r.stock.lastupd = "20240305140000";
     return r;
+}
+
+// The picture of a text drawn on black as the older K-line chart draws its
+// dates under the plot (2 pixels a point).
+std::shared_ptr<UIImage> datePicture(const std::string& text, CGSize size, int alignment) {
+    UIGraphicsBeginImageContextWithOptions(size, true, 2);
+    CGContext* ctx = UIGraphicsGetCurrentContext();
+    ctx->setFillColor(*UIColor::blackColor());
+    ctx->fillRect(CGRectMake(0, 0, size.width, size.height));
+    drawStringInRect(ctx, text, 0, 0, size.width, size.height, chartFont(12), *colorWithIndex(26),
+                     TextDrawingMode::Fill, alignment);
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+// Pixels of the picture that differ from the render at `origin` (points),
+// the first point's row (the plot's frame runs there) left out.
+int differences(const UIImage& render, CGPoint origin, const UIImage& picture) {
+    int n = 0;
+    for (int y = 2; y < picture.pixelHeight(); ++y)
+        for (int x = 0; x < picture.pixelWidth(); ++x) {
+            uint32_t a = render.pixelAt(int(origin.x * 2) + x, int(origin.y * 2) + y), b = picture.pixelAt(x, y);
+            int diff = 0;
+            for (int shift : {16, 8, 0}) diff += std::abs(int((a >> shift) & 0xff) - int((b >> shift) & 0xff));
+            if (diff > 90) ++n;
+        }
+    return n;
 }
 
 }  // namespace
@@ -168,4 +199,36 @@ TEST_F(OlderChartViewsTest, TheKLineViewZoomsByStepAndReportsPinches) {
     render();  // the indicator view gets its input on the draw
     saveChartShot(*render(), "older-kline");
     kx->setChartDelegate(nullptr);
+}
+
+TEST_F(OlderChartViewsTest, TheKLineViewWritesItsDatesAsCustomersReadThem) {
+    auto kx = std::make_shared<VTAKXView>(CGRectMake(0, 0, 320, 372));
+    stage->addSubview(kx);
+    KLineReply r;
+    r.bars = KLineReply::days(21);
+    for (int i = 0; i < 21; ++i) {  // 5-minute bars from 09:35 to 11:15
+        int minutes = 9 * 60 + 35 + 5 * i;
+        char da[16];
+        std::snprintf(da, sizeof da, "20240229%02d%02d", minutes / 60, minutes % 60);
+        r.bars[i].da = da;
+    }
+    kx->setTypeIndex(0);
+    kx->parseHQData(r.sets());
+    ASSERT_EQ(kx->window().count, 21);
+    auto img = render("older-kline-minutes");
+    const CGRect& t = kx->horizontalBarRect();
+    CGSize size = CGSizeMake(90, t.size.height);
+    EXPECT_EQ(differences(*img, t.origin, *datePicture("02-29 09:35", size, 0)), 0);
+    CGPoint right = CGPointMake(CGRectGetMaxX(t) - 90, t.origin.y);
+    EXPECT_EQ(differences(*img, right, *datePicture("02-29 11:15", size, 2)), 0);
+    EXPECT_GT(differences(*img, right, *datePicture("202402291115", size, 2)), 20) << "the check tells texts apart";
+
+    // Day bars: the whole date.
+    KLineReply days;
+    days.bars = KLineReply::days(3);
+    kx->setTypeIndex(KLine::kDayPeriod);
+    kx->setChartHQRS(nullptr);
+    kx->parseHQData(days.sets());
+    img = render("older-kline-days");
+    EXPECT_EQ(differences(*img, right, *datePicture("2024-01-04", size, 2)), 0);
 }

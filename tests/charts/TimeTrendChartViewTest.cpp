@@ -8,6 +8,7 @@
 #include "charts/TradeInfoView.h"
 #include "core/VTAParamter.h"
 #include "core/VTAUserDefoult.h"
+#include "platform/graphics/TextDrawing.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UISegmentedControl.h"
 #include "ui/Palette.h"
@@ -115,6 +116,33 @@ TEST_F(TimeTrendChartViewTest, FrameGridLabelsAndLinesStandWhereTheyBelong) {
     EXPECT_GT(inkIn(*img, CGRectMake(190, 318, 38, 16)), 30);
     EXPECT_EQ(inkIn(*img, CGRectMake(42, 318, 30, 12)), 0);
     EXPECT_EQ(inkIn(*img, CGRectMake(158, 318, 28, 12)), 0);
+}
+
+TEST_F(TimeTrendChartViewTest, TheScaleLabelsStayReadableWhereTheLineRunsThroughThem) {
+    IntradayReply r = morning();  // the day's high comes early: the line climbs through the upper label
+    r.stock.high = "10.33";
+    r.stock.low = "10.17";
+    makeChart(r);
+    auto img = render("trend-chart-labels");
+    std::string upper = chart->scale().upper->toString();
+    ASSERT_LT(yOf(10.33), 60) << "the line's peak lies in the label's row";
+    // The label's plate: the red figures on black, no white of the line across them.
+    double width = sizeWithFont(upper, *UIFont::systemFontOfSize(12)).width + 4;
+    int red = 0, line = 0;
+    for (double y = 49; y < 63; y += 0.5)
+        for (double x = 2.5; x < 2.5 + width; x += 0.5) {
+            uint32_t p = pixel(*img, x, y);
+            if (near(p, 255, 38, 38, 60)) ++red;
+            if (near(p, 255, 255, 255, 40)) ++line;
+        }
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(line, 0);
+    // Beside the plate the line is drawn as ever.
+    int beside = 0;
+    for (double y = 48; y < 75; y += 0.5)
+        for (double x = 2.5 + width + 1; x < 2.5 + width + 10; x += 0.5)
+            beside += near(pixel(*img, x, y), 255, 255, 255, 40);
+    EXPECT_GT(beside, 0);
 }
 
 TEST_F(TimeTrendChartViewTest, HongKongSplitsItsDayAtTheNoonClose) {
