@@ -38,11 +38,11 @@ void UISwitch::drawRect(const CGRect&) {
     double h = font->lineHeight();
     if (on_) {
         ctx->setFillColor(1, 1, 1, 1);
-        drawString("ON", CGRectMake(b.origin.x, CGRectGetMidY(b) - h / 2, 54, h), *font, UILineBreakMode::Clip,
+        drawString(kOnText, CGRectMake(b.origin.x, CGRectGetMidY(b) - h / 2, 54, h), *font, UILineBreakMode::Clip,
                    UITextAlignment::Center);
     } else {
         ctx->setFillColor(0.45, 0.45, 0.45, 1);
-        drawString("OFF", CGRectMake(CGRectGetMaxX(b) - 54, CGRectGetMidY(b) - h / 2, 54, h), *font,
+        drawString(kOffText, CGRectMake(CGRectGetMaxX(b) - 54, CGRectGetMidY(b) - h / 2, 54, h), *font,
                    UILineBreakMode::Clip, UITextAlignment::Center);
     }
     // The knob.

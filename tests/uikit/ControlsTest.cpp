@@ -51,6 +51,31 @@ TEST_F(UIKitTest, SwitchFlipsOnTapAndReportsOnlyUserChanges) {
     EXPECT_EQ(changes, 1);
 }
 
+TEST_F(UIKitTest, SwitchReadsInChinese) {
+    auto sw = std::make_shared<UISwitch>(CGRectMake(0, 0, 94, 27));
+    const auto font = UIFont::boldSystemFontOfSize(16);
+    // The width (points) of the text's ink beside the knob: white on blue when
+    // on, grey on white when off.
+    auto inkWidth = [&](bool on) {
+        sw->setOn(on);
+        auto img = sw->renderToImage(2);
+        double left = 1e9, right = -1;
+        for (double x = on ? 2 : 42; x < (on ? 52 : 92); x += 0.5)
+            for (double y = 4; y < 23; y += 0.5) {
+                uint32_t p = pixel(*img, x, y);
+                bool ink = on ? red(p) > 200 && green(p) > 200 && blue(p) > 200
+                              : red(p) < 150 && std::abs(red(p) - blue(p)) < 20;
+                if (ink) left = std::min(left, x), right = std::max(right, x);
+            }
+        return right < 0 ? 0.0 : right - left;
+    };
+    EXPECT_EQ(sw->accessibilityText(), "关");
+    EXPECT_NEAR(inkWidth(true), sizeWithFont("开", *font).width, 3);
+    EXPECT_EQ(sw->accessibilityText(), "开");
+    EXPECT_NEAR(inkWidth(false), sizeWithFont("关", *font).width, 3);
+    EXPECT_LT(sizeWithFont("开", *font).width + 4, sizeWithFont("ON", *font).width) << "the check tells them apart";
+}
+
 TEST_F(UIKitTest, SegmentedControlSelectsTappedSegment) {
     auto seg = std::make_shared<UISegmentedControl>(std::vector<std::string>{"1/5", "1/4", "1/3", "1/2", "全部"});
     seg->setFrame(CGRectMake(10, 100, 300, 30));
