@@ -38,6 +38,7 @@
 //   menu_msg.png, menu_more.png   28 x 28  the home board's menu icons (white
 //                                 pictograms on the tile's colour): quotes, trading,
 //                                 wealth, news, margin, messages, more
+//   logo.png                      60 x 30  the logo button of the navigation bar
 //
 // resources/ui.cmake reads the names from the table below (one entry a line).
 #include <cairo.h>
@@ -400,6 +401,35 @@ void moreIcon(cairo_t* cr, double w, double h) {
     }
 }
 
+// The brokerage's logo, the navigation bar's way home: a red badge with a
+// white house beside a rising line.
+void logo(cairo_t* cr, double w, double h) {
+    roundedRect(cr, 2, 3, w - 4, h - 6, 6);
+    fillVertical(cr, 3, h - 3, {0.93, 0.2, 0.15}, {0.62, 0.03, 0.02});
+    stroke(cr, {0.4, 0.0, 0.0}, 1);
+    roundedRect(cr, 3, 4, w - 6, (h - 6) / 2 - 1, 5);
+    setColor(cr, {1, 1, 1, 0.2});
+    cairo_fill(cr);
+    // The house.
+    cairo_move_to(cr, 8, 15);
+    cairo_line_to(cr, 16, 8);
+    cairo_line_to(cr, 24, 15);
+    cairo_move_to(cr, 11, 13.5);
+    cairo_line_to(cr, 11, h - 8);
+    cairo_line_to(cr, 21, h - 8);
+    cairo_line_to(cr, 21, 13.5);
+    iconLines(cr, 2);
+    cairo_rectangle(cr, 14.5, h - 13, 3, 5);
+    iconFill(cr);
+    // The rising line, ending in an arrow head.
+    cairo_move_to(cr, 30, h - 9);
+    cairo_line_to(cr, 36, h - 14);
+    cairo_line_to(cr, 41, h - 11.5);
+    cairo_line_to(cr, 50, h - 19.5);
+    iconLines(cr, 2);
+    triangle(cr, w - 6, 8, w - 12.5, 9, w - 7.5, 14.5, kIconInk);
+}
+
 const std::vector<Image>& images() {
     static const std::vector<Image> list = {
         {"QuotesArrow.png", 140, 44,
@@ -593,6 +623,7 @@ const std::vector<Image>& images() {
         {"menu_rzrq.png", 28, 28, marginIcon},
         {"menu_msg.png", 28, 28, messagesIcon},
         {"menu_more.png", 28, 28, moreIcon},
+        {"logo.png", 60, 30, logo},
     };
     return list;
 }

@@ -4,7 +4,10 @@
 
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UINavigationBar.h"
 #include "shell/TradeSession.h"
+#include "tests/support/Screenshots.h"
 
 namespace {
 
@@ -87,6 +90,20 @@ TEST_F(ScreensNavigationTest, TheBaseScreenLaysOutItsContentAndToolbar) {
     EXPECT_EQ(s->frameStatus(), 0);
     EXPECT_EQ(s->stockFinderButton()->title(), "个股");
     EXPECT_TRUE(s->flexibleSpaceBarBtn()->isSpace());
+
+    // The logo: the bundle's red badge on the navigation bar, not a text.
+    auto* logo = dynamic_cast<UIButton*>(s->logoButton()->customView().get());
+    ASSERT_TRUE(logo);
+    ASSERT_TRUE(logo->currentImage());
+    EXPECT_EQ(logo->currentTitle(), "");
+    auto shot = saveScreenshot("logo");
+    ASSERT_TRUE(shot);
+    CGRect badge = logo->convertRectToView(logo->bounds(), nullptr);
+    UINavigationBar* bar = s->navigationController()->navigationBar();
+    EXPECT_TRUE(CGRectContainsRect(bar->convertRectToView(bar->bounds(), nullptr), badge));
+    uint32_t p = shot->pixelAt(int((badge.origin.x + 5) * 2), int(CGRectGetMidY(badge) * 2));
+    EXPECT_GT(int((p >> 16) & 0xff), 150) << std::hex << p;
+    EXPECT_LT(int((p >> 8) & 0xff), 90) << std::hex << p;
 
     // The logo goes home.
     pushViewController(std::make_shared<RecordingScreen>());
