@@ -45,7 +45,9 @@ void MessageExpressViewController::loadView() {
     CGRect app = UIScreen::mainScreen().applicationFrame();
     const double height = app.size.height - kToolbarHeight;
     auto root = std::make_shared<UIView>(CGRectMake(0, 0, app.size.width, height));
-    root->setBackgroundColor(UIColor::clearColor());
+    // The table is clear; under it the rows' own light ground, so the space
+    // below the last group reads as the rest of the list (the window is black).
+    root->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
 
     segmentBarView_ = std::make_shared<UIView>(CGRectMake(0, 0, 320, kBarHeight));
     segmentBarView_->setBackgroundColor(UIColor::colorWithPatternImage(UIImage::imageNamed("ME_Segment_Bar.png")));

@@ -39,7 +39,17 @@ TEST_F(InboxTest, GroupsBySenderDateAndStockAndTheGroupingIsKept) {
     EXPECT_EQ(rowTitles(*box), std::vector<std::string>{"系统维护通知"});
     EXPECT_TRUE(host.isTextVisible("[今天 星期二 13:00]"));
     EXPECT_FALSE(box->noRecordBgImageView()->isHidden() && box->cacheOfHeaders().empty());
-    saveScreenshot("by-sender");
+    auto shot = saveScreenshot("by-sender");
+    ASSERT_TRUE(shot);
+    // Below the last group the list's light ground goes on down to the toolbar.
+    const auto& last = *box->cacheOfHeaders().back();
+    double below = CGRectGetMaxY(last.convertRectToView(last.bounds(), nullptr)) + 20;
+    ASSERT_LT(below, 480 - 44 - 10) << "room below the groups";
+    for (double x : {20.0, 160.0, 300.0}) {
+        uint32_t p = shot->pixelAt(int(x * 2), int(below * 2));
+        EXPECT_GT(int(p & 0xff), 220) << std::hex << p;
+        EXPECT_GT(int((p >> 8) & 0xff), 220) << std::hex << p;
+    }
 
     // A tap on another header opens it and closes the first.
     ASSERT_TRUE(tapHeader(*box, "资讯中心"));
