@@ -142,6 +142,7 @@ std::shared_ptr<UITableViewCell> VTABKTableViewController::tableViewCellForRowAt
         items.push_back(button);
     }
     if (datasource_) datasource_->fetchFirst();
+    cell->setCentersItems(true);
     cell->loadItems(items, {kItemWidth, kItemWidth, kItemWidth});
     return cell;
 }

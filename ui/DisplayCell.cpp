@@ -48,6 +48,11 @@ void VTAHQCell::loadItems(const std::vector<std::shared_ptr<UIView>>& items, con
     layoutSubviews();
 }
 
+void VTAHQCell::setCentersItems(bool centers) {
+    centersItems_ = centers;
+    setNeedsLayout();
+}
+
 void VTAHQCell::layoutSubviews() {
     UITableViewCell::layoutSubviews();
     CGRect b = contentView()->bounds();
@@ -60,7 +65,7 @@ void VTAHQCell::layoutSubviews() {
             ++missing;
     }
     double share = missing ? std::max(0.0, b.size.width - given) / missing : 0;
-    double x = 0;
+    double x = centersItems_ && !missing ? std::max(0.0, std::floor((b.size.width - given) / 2)) : 0;
     for (size_t i = 0; i < items_.size(); ++i) {
         double w = i < widths_.size() ? widths_[i] : share;
         if (items_[i]) items_[i]->setFrame(CGRectMake(x, 0, w, b.size.height));

@@ -2,7 +2,8 @@
 // Form rows of the older screens.
 //  DisplayCell: a caption (`nameLabel`, black on clear, defaultFont) at the
 //    left and one value view at the right; no selection highlight.
-//  VTAHQCell: a row of views in columns of given widths.
+//  VTAHQCell: a row of views in columns of given widths, from the left edge
+//    (a form: captions line up), or centred in the row (a grid of buttons).
 //  CellTextView / VTAContentCell: one hosted view, placed as given.
 #include "platform/uikit/UITableViewCell.h"
 
@@ -35,11 +36,14 @@ public:
     // of the row shared equally); replaces the previous items.
     void loadItems(const std::vector<std::shared_ptr<UIView>>& items, const std::vector<double>& widths);
     const std::vector<std::shared_ptr<UIView>>& items() const { return items_; }
+    // Centres the columns when their widths leave room in the row.
+    void setCentersItems(bool centers);
     void layoutSubviews() override;
 
 private:
     std::vector<std::shared_ptr<UIView>> items_;
     std::vector<double> widths_;
+    bool centersItems_ = false;
 };
 
 class VTAContentCell : public UITableViewCell {

@@ -77,6 +77,14 @@ TEST_F(SectorsTest, TheGridPagesThroughTheSectorsAndASectorOpensItsMembers) {
     ASSERT_TRUE(grid->buttonOfRecord(4));
     EXPECT_EQ(grid->buttonOfRecord(4)->tag(), 4);
     EXPECT_EQ(grid->memberLinkOfRecord(0), "bkph?tc_mfuncno=100&tc_sfuncno=31&bktype=1&bkcode=BK0001");
+    // The row of three buttons sits in the middle of its grouped cell.
+    auto cell = grid->tableView()->cellForRowAtIndexPath({0, 0});
+    ASSERT_TRUE(cell);
+    CGRect row = cell->contentView()->convertRectToView(cell->contentView()->bounds(), nullptr);
+    CGRect first = grid->buttonOfRecord(0)->convertRectToView(grid->buttonOfRecord(0)->bounds(), nullptr);
+    CGRect third = grid->buttonOfRecord(2)->convertRectToView(grid->buttonOfRecord(2)->bounds(), nullptr);
+    EXPECT_GT(CGRectGetMinX(first) - CGRectGetMinX(row), 10);
+    EXPECT_NEAR(CGRectGetMinX(first) - CGRectGetMinX(row), CGRectGetMaxX(row) - CGRectGetMaxX(third), 1);
     saveScreenshot("first-page");
 
     // The next page: one row of one sector, two empty places.

@@ -178,6 +178,17 @@ TEST_F(FormCellsTest, QuoteColumnsTakeTheirWidthsAndANewLoadReplacesThem) {
     EXPECT_EQ(c->superview(), nullptr);
     EXPECT_EQ(d->frame(), CGRectMake(80, 0, 240, 44));
     EXPECT_EQ(hosted(*cell, *a) + hosted(*cell, *d), 2);
+
+    // A centred row: the room the widths leave goes half to each side; a row
+    // that shares out the rest has no room to centre in.
+    cell->setCentersItems(true);
+    cell->loadItems({a, b, c}, {80, 80, 80});
+    cell->layoutIfNeeded();
+    EXPECT_EQ(a->frame(), CGRectMake(40, 0, 80, 44));
+    EXPECT_EQ(c->frame(), CGRectMake(200, 0, 80, 44));
+    cell->loadItems({a, d}, {80});
+    cell->layoutIfNeeded();
+    EXPECT_EQ(a->frame(), CGRectMake(0, 0, 80, 44));
 }
 
 TEST_F(FormCellsTest, ContentCellHostsOneViewAndKeepsItOnReuse) {
