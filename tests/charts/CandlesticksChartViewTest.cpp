@@ -73,6 +73,17 @@ protected:
         this->host_.render();
     }
     CGPoint onScreen(double x, double y) const { return chart->convertPointToView({x, y}, nullptr); }
+    // Calls f(red, green, blue) for the render's pixels in a rectangle of the
+    // chart, every half point across and every `step` down.
+    template <class F>
+    void eachPixel(const UIImage& img, const CGRect& r, double step, F f) const {
+        for (double x = r.origin.x; x < CGRectGetMaxX(r); x += 0.5)
+            for (double y = r.origin.y; y < CGRectGetMaxY(r); y += step) {
+                CGPoint p = onScreen(x, y);
+                uint32_t px = img.pixelAt(int(p.x * 2), int(p.y * 2));
+                f(int((px >> 16) & 0xff), int((px >> 8) & 0xff), int(px & 0xff));
+            }
+    }
     // A tap of its own (not the second of a double tap).
     void tapChart(double x, double y) {
         settle(0.5);
@@ -106,14 +117,10 @@ TEST_F(CandlesticksChartViewTest, DrawsTheLatestBarsWithTheirIndicatorAndBox) {
     // Some candles in the rise and fall colours inside the candle area.
     CGRect c = chart->candleRect();
     int red = 0, cyan = 0;
-    for (double x = c.origin.x; x < CGRectGetMaxX(c); x += 0.5)
-        for (double y = c.origin.y; y < CGRectGetMaxY(c); y += 1) {
-            CGPoint p = onScreen(x, y);
-            uint32_t px = img->pixelAt(int(p.x * 2), int(p.y * 2));
-            int r = (px >> 16) & 0xff, g = (px >> 8) & 0xff, b = px & 0xff;
-            if (r > 200 && g < 80 && b < 80) ++red;
-            if (r < 60 && g > 200 && b > 200) ++cyan;
-        }
+    eachPixel(*img, c, 1, [&](int r, int g, int b) {
+        if (r > 200 && g < 80 && b < 80) ++red;
+        if (r < 60 && g > 200 && b > 200) ++cyan;
+    });
     EXPECT_GT(red, 100);
     EXPECT_GT(cyan, 100);
 }
@@ -131,17 +138,13 @@ TEST_F(CandlesticksChartViewTest, ThePriceLabelsStayReadableWhereTheCandlesRunTh
     const CGRect top = plate(range.max->toString(), c.origin.y + 1);
     for (CGRect r : {top, plate(range.min->toString(), CGRectGetMaxY(c) - 15)}) {
         int grey = 0, other = 0;
-        for (double y = r.origin.y; y < CGRectGetMaxY(r); y += 0.5)
-            for (double x = r.origin.x; x < CGRectGetMaxX(r); x += 0.5) {
-                CGPoint s = onScreen(x, y);
-                uint32_t p = img->pixelAt(int(s.x * 2), int(s.y * 2));
-                int r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
-                int hi = std::max({r, g, b}), lo = std::min({r, g, b});
-                if (hi - lo > 60 || lo > 225)
-                    ++other;  // a candle's or a line's colour, or the white average
-                else if (lo > 120)
-                    ++grey;
-            }
+        eachPixel(*img, r, 0.5, [&](int red, int green, int blue) {
+            int hi = std::max({red, green, blue}), lo = std::min({red, green, blue});
+            if (hi - lo > 60 || lo > 225)
+                ++other;  // a candle's or a line's colour, or the white average
+            else if (lo > 120)
+                ++grey;
+        });
         EXPECT_GT(grey, 20) << "the figures";
         EXPECT_EQ(other, 0) << "nothing drawn across them";
     }
