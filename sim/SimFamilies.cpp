@@ -14,4 +14,8 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerF10Functions(registry);
     registerOrderFunctions(registry);
     registerBankFunctions(registry);
+    registerQueryFunctions(registry);
+    registerAccountFunctions(registry);
+    registerNewIssueFunctions(registry);
+    registerWarrantFunctions(registry);
 }

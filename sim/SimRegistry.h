@@ -91,3 +91,7 @@ void registerInfoRadarFunctions(SimRegistry& registry);  // 504/54, 504/60
 void registerF10Functions(SimRegistry& registry);        // 504/63, 504/64
 void registerOrderFunctions(SimRegistry& registry);      // 500/4, 500/6
 void registerBankFunctions(SimRegistry& registry);       // 500/20, 21, 22, 67, 83, 84, 85
+void registerQueryFunctions(SimRegistry& registry);      // 500/7, 500/9, 500/10, 500/13-17
+void registerAccountFunctions(SimRegistry& registry);    // 500/12, 500/82
+void registerNewIssueFunctions(SimRegistry& registry);   // 100/18, 100/19, 100/20, 100/30
+void registerWarrantFunctions(SimRegistry& registry);    // 100/28, 100/29

@@ -155,14 +155,6 @@ const SimMenuItem kSystemMenu[] = {
 // The items of the screens whose families the simulator does not have yet:
 // the step that brings a family moves its items into the family's file.
 const SimMenuItem kComingMenu[] = {
-    {203, 2, "撤单", "wtcd"},
-    {204, 2, "当日委托", "tradequery?tc_mfuncno=500&tc_sfuncno=13"},
-    {205, 2, "资金查询", "trade_zjcx?tc_mfuncno=500&tc_sfuncno=9"},
-    {206, 2, "股份查询", "trade_gfcx?tc_mfuncno=500&tc_sfuncno=10"},
-    {207, 2, "新股申购", "xgsg"},
-    {208, 2, "历史查询", "hisquery"},
-    {209, 2, "权证行权", "qzxq"},
-    {210, 2, "修改密码", "xgmm"},
     {301, 3, "基金认购", "of_jjrg"},
     {302, 3, "基金申购", "of_jjsg"},
     {303, 3, "基金赎回", "of_jjsh"},

@@ -42,6 +42,7 @@
 #include "core/contracts/SystemContract.h"
 #include "core/contracts/TradeContract.h"
 #include "sim/SimPortfolio.h"
+#include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -53,14 +54,6 @@ constexpr const char* kUnknownAccount = "帐号不存在";
 constexpr const char* kWrongPassword = "交易密码错误";
 constexpr const char* kWrongTypedCode = "认证口令错误";
 constexpr const char* kTypedCodeMissing = "请输入认证口令";
-
-std::string marketName(const std::string& market) {
-    if (market == AccountType::kShenzhenA) return "深A";
-    if (market == AccountType::kShanghaiA) return "沪A";
-    if (market == AccountType::kShenzhenB) return "深B";
-    if (market == AccountType::kShanghaiB) return "沪B";
-    return "";
-}
 
 SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
 
@@ -135,13 +128,15 @@ std::vector<uint8_t> login(SimCall& c) {
         .addField(Col::kSecuId, TCRSFieldType::VarText, 0, "股东代码");
     if (who->shareholders.empty()) w.addRecord({who->custid, who->name, who->orgid, fundid, "", "", ""});
     for (const auto& s : who->shareholders)
-        w.addRecord({who->custid, who->name, who->orgid, s.fundid, s.market, marketName(s.market), s.secuid});
+        w.addRecord(
+            {who->custid, who->name, who->orgid, s.fundid, s.market, simShareholderMarketName(s.market), s.secuid});
     w.beginSet()
         .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
         .addField(Col::kMarketName, TCRSFieldType::VarText, 0, "市场名称")
         .addField(Col::kSecuId, TCRSFieldType::VarText, 0, "股东代码")
         .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号");
-    for (const auto& s : who->shareholders) w.addRecord({s.market, marketName(s.market), s.secuid, s.fundid});
+    for (const auto& s : who->shareholders)
+        w.addRecord({s.market, simShareholderMarketName(s.market), s.secuid, s.fundid});
     return w.bytes();
 }
 
@@ -206,6 +201,7 @@ std::vector<uint8_t> tokenNotices(SimCall& c) {
 }  // namespace
 
 SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded(server.options().seed)) {
+    simAddPastActivity(books, server.market(), server.clock().now());
     tokenDirection =
         "手机令牌是安装在本手机上的动态口令：每次交易登录时，系统自动算出一个六位数的一次性口令随登录发送，"
         "用过的口令不能再用。申请后，该帐号在本手机登录时不需输入认证口令；在其他手机登录须重新申请。"
@@ -220,8 +216,7 @@ std::vector<std::string> simHoldingIds(const SimCustomer& who, const SimMarket& 
     std::vector<std::string> ids;
     for (const auto& h : who.holdings) {
         if (h.quantity <= 0) continue;  // sold out today
-        int quoteMarket = (h.market == AccountType::kShenzhenA || h.market == AccountType::kShenzhenB) ? 1 : 2;
-        std::string id = h.code + "." + std::to_string(quoteMarket);
+        std::string id = h.code + "." + std::to_string(simQuoteMarketOf(h.market));
         if (market.findId(id) && std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
     }
     return ids;

@@ -1,0 +1,81 @@
+// Changes a customer makes to the books from the trade menu (functions,
+// keys and columns named in core/contracts/TradeQueryContract.h); a request
+// of an ended session is refused ("会话已失效，请重新登录").
+//
+// 500/82 cost change. Request: "market" (shareholder market), "stkcode",
+//   "costprice" (yuan, at most three decimals), "secuid". Refusals:
+//   "成本价格错误" for no such price, "该股东帐户没有此证券持仓" when the
+//   account holds no such stock. Answers the result set "修改成功".
+// 500/12 password change. Request: "oldpwd", "newpwd". Refusals:
+//   "原交易密码错误", "新密码必须为6位数字", "新密码不能与原密码相同". The
+//   session gets a new "authid" (the old one ends) and the answer is set 0
+//   "authid" with it.
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/TradeContract.h"
+#include "core/contracts/TradeQueryContract.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace TradeQueryContract;
+
+constexpr const char* kBadCost = "成本价格错误";
+constexpr const char* kNoHolding = "该股东帐户没有此证券持仓";
+constexpr const char* kBadNewPassword = "新密码必须为6位数字";
+constexpr const char* kSamePassword = "新密码不能与原密码相同";
+
+// A price text of yuan ("12", "12.", ".5", "12.345") in 厘; -1 when it is none.
+SimPrice parseCost(const std::string& text) {
+    const size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const auto digitsOnly = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
+    if (whole.size() + fraction.size() == 0 || whole.size() > 7 || fraction.size() > 3) return -1;
+    if (!digitsOnly(whole) || !digitsOnly(fraction)) return -1;
+    SimPrice p = whole.empty() ? 0 : std::stoll(whole) * 1000;
+    int scale = 100;
+    for (char ch : fraction) {
+        p += (ch - '0') * scale;
+        scale /= 10;
+    }
+    return p;
+}
+
+std::vector<uint8_t> costChange(SimCall& c) {
+    auto& books = c.server.room<SimTradeRoom>().books;
+    std::string refusal;
+    SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const SimPrice cost = parseCost(c.request.value(Key::kCostPrice));
+    if (cost < 0) return simErrorSet(-1, kBadCost);
+    SimHolding* h = who->holding(c.request.value(Key::kSecuId), c.request.value(Key::kStockCode));
+    if (!h || h->market != c.request.value(Key::kMarket)) return simErrorSet(-1, kNoHolding);
+    h->cost = cost;
+    return simResultSet(1, "修改成功");
+}
+
+std::vector<uint8_t> passwordChange(SimCall& c) {
+    auto& books = c.server.room<SimTradeRoom>().books;
+    std::string refusal;
+    SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const std::string now = c.request.value(Key::kOldPassword), wanted = c.request.value(Key::kNewPassword);
+    if (now != who->password) return simErrorSet(-1, Error::kWrongPassword);
+    if (wanted.size() != 6 || wanted.find_first_not_of("0123456789") != std::string::npos)
+        return simErrorSet(-1, kBadNewPassword);
+    if (wanted == now) return simErrorSet(-1, kSamePassword);
+    who->password = wanted;
+    const std::string authid = books.renewSession(c.request.value(TradeContract::Key::kAuthId));
+    return TCRSWriter().beginSet().addField(Col::kAuthId, TCRSFieldType::VarText).addRecord({authid}).bytes();
+}
+
+}  // namespace
+
+void registerAccountFunctions(SimRegistry& r) {
+    r.menu().add({210, 2, "修改密码", "xgmm?tc_sfuncno=12"});
+    r.add(kCostChange, costChange);
+    r.add(kPasswordChange, passwordChange);
+}

@@ -1,0 +1,304 @@
+// The new-issue family of the simulated server (functions, keys and columns
+// named in core/contracts/NewIssueContract.h; the issues in SimNewIssues.h).
+// A request of an ended session is refused ("会话已失效，请重新登录").
+//
+// 100/18 list: the issues of the markets named ("0,1"; all when none), the
+//   day's first; "status" 0 for the issues subscribable today, 1 for later
+//   ones; issues whose day has passed are not listed.
+// 100/30 limits: set 0 "fundavl" (the customer's available 人民币); set 1
+//   per code sent: "maxbuy" is the issue's upper limit as far as the money
+//   pays for it in whole lots, 0 when the issue is not subscribable today or
+//   the customer subscribed it already. "<code>不是可申购的新股" for a code
+//   that is no issue.
+// 100/19 calculation: the quantities of the strategy, in whole lots, each
+//   within the issue's upper limit and together within the money (the
+//   upper-limit strategy fills the issues in the order sent). Refusals:
+//   "申购参数错误" (a value that is no number, or one value short),
+//   "资金比例合计不能超过100%", "可用资金不足" (amounts beyond the money).
+// 100/20 order: each issue on its own, with its result line: "非申购日不能
+//   申购", "不能重复申购", "股东代码不存在", "申购数量错误" (not whole lots, or
+//   beyond the limit), "可用资金不足"; an accepted subscription freezes its
+//   amount and answers its contract number. "申购参数错误" when the lists do
+//   not hold one value per code.
+#include <algorithm>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/NewIssueContract.h"
+#include "core/contracts/TradeContract.h"
+#include "sim/SimClock.h"
+#include "sim/SimMarket.h"
+#include "sim/SimNewIssues.h"
+#include "sim/SimQueries.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace NewIssueContract;
+
+constexpr const char* kBadParams = "申购参数错误";
+constexpr const char* kNoMoney = "可用资金不足";
+
+int today(const SimCall& c) { return SimClock::local(c.now).yyyymmdd(); }
+
+std::vector<std::string> listOf(const std::string& text) {
+    std::vector<std::string> out;
+    if (text.empty()) return out;
+    size_t from = 0;
+    for (size_t comma; (comma = text.find(',', from)) != std::string::npos; from = comma + 1)
+        out.push_back(text.substr(from, comma - from));
+    out.push_back(text.substr(from));
+    return out;
+}
+
+// A decimal number of up to 2 decimals as hundredths; -1 when it is none.
+int64_t hundredthsOf(const std::string& text) {
+    const size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+    const auto digits = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
+    if (whole.empty() || whole.size() > 10 || fraction.size() > 2 || !digits(whole) || !digits(fraction)) return -1;
+    return std::stoll(whole) * 100 + (fraction.empty() ? 0 : std::stoll(fraction) * (fraction.size() == 1 ? 10 : 1));
+}
+
+SimMoney amountOf(const SimNewIssue& issue, int64_t quantity) { return quantity * issue.price / 10; }
+// The whole lots of the issue that `money` pays for.
+int64_t lotsFor(const SimNewIssue& issue, SimMoney money) {
+    if (money <= 0) return 0;
+    return money * 10 / issue.price / issue.lot() * issue.lot();
+}
+
+SimBalance& rmbOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
+
+int statusOf(const SimNewIssue& issue, int day) { return issue.issueDate == day ? Status::kToday : Status::kLater; }
+
+// What the customer may still subscribe of the issue today.
+int64_t maxBuyOf(const SimNewIssuesRoom& room, const SimCustomer& who, const SimNewIssue& issue, SimMoney money,
+                 int day) {
+    if (statusOf(issue, day) != Status::kToday || room.subscribed(who.custid, issue.code)) return 0;
+    return std::min(issue.maxQuantity, lotsFor(issue, money));
+}
+
+struct Caller {
+    SimNewIssuesRoom& room;
+    SimBooks& books;
+    SimCustomer* who;
+};
+Caller callerOf(SimCall& c, std::string* refusal) {
+    SimBooks& books = c.server.room<SimTradeRoom>().books;
+    SimCustomer* who = books.customerOfRequest(c.request, refusal);
+    return {c.server.room<SimNewIssuesRoom>(), books, who};
+}
+
+std::vector<uint8_t> list(SimCall& c) {
+    std::string refusal;
+    Caller k = callerOf(c, &refusal);
+    if (!k.who) return simErrorSet(-1, refusal);
+    const std::vector<std::string> markets = listOf(c.request.value(Key::kListMarkets));
+    std::vector<const SimNewIssue*> shown;
+    for (const auto& issue : k.room.issues)
+        if (issue.issueDate >= today(c) &&
+            (markets.empty() || std::find(markets.begin(), markets.end(), issue.market) != markets.end()))
+            shown.push_back(&issue);
+    std::stable_sort(shown.begin(), shown.end(),
+                     [](const SimNewIssue* a, const SimNewIssue* b) { return a->issueDate < b->issueDate; });
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kName, TCRSFieldType::VarText, 0, "股票名称")
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "申购代码")
+        .addField(Col::kPrice, TCRSFieldType::VarText, 0, "发行价格")
+        .addField(Col::kIssueDate, TCRSFieldType::VarText, 0, "申购日期")
+        .addField(Col::kIssueQty, TCRSFieldType::VarText, 0, "发行数量(万股)")
+        .addField(Col::kPE, TCRSFieldType::VarText, 0, "发行市盈率")
+        .addField(Col::kMaxQty, TCRSFieldType::VarText, 0, "申购上限")
+        .addField(Col::kListDate, TCRSFieldType::VarText, 0, "上市时间")
+        .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
+        .addField(Col::kStatus, TCRSFieldType::Integer, 4, "状态");
+    for (const SimNewIssue* i : shown)
+        w.addRecord({i->name, i->code, simPriceText(i->price), std::to_string(i->issueDate),
+                     std::to_string(i->issueQuantity), i->pe, std::to_string(i->maxQuantity), "待定", i->market,
+                     statusOf(*i, today(c))});
+    return w.bytes();
+}
+
+std::vector<uint8_t> limits(SimCall& c) {
+    std::string refusal;
+    Caller k = callerOf(c, &refusal);
+    if (!k.who) return simErrorSet(-1, refusal);
+    const SimMoney money = rmbOf(*k.who).available;
+    TCRSWriter w;
+    w.beginSet().addField(Col::kFundAvl, TCRSFieldType::VarText, 0, "可用资金").addRecord({simMoneyText(money)});
+    w.beginSet()
+        .addField(Col::kName, TCRSFieldType::VarText, 0, "股票名称")
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "申购代码")
+        .addField(Col::kPrice, TCRSFieldType::VarText, 0, "发行价格")
+        .addField(Col::kMaxQty, TCRSFieldType::VarText, 0, "申购上限")
+        .addField(Col::kMaxBuy, TCRSFieldType::VarText, 0, "最大可申购");
+    for (const auto& code : listOf(c.request.value(Key::kStockCode))) {
+        const SimNewIssue* issue = k.room.issue(code);
+        if (!issue) return simErrorSet(-1, code + "不是可申购的新股");
+        w.addRecord({issue->name, issue->code, simPriceText(issue->price), std::to_string(issue->maxQuantity),
+                     std::to_string(maxBuyOf(k.room, *k.who, *issue, money, today(c)))});
+    }
+    return w.bytes();
+}
+
+std::vector<uint8_t> calculation(SimCall& c) {
+    std::string refusal;
+    Caller k = callerOf(c, &refusal);
+    if (!k.who) return simErrorSet(-1, refusal);
+    const std::vector<std::string> codes = listOf(c.request.value(Key::kCodes));
+    const std::vector<std::string> params = listOf(c.request.value(Key::kParams));
+    const long long policy = c.request.intValue(Key::kPolicy, -1);
+    const bool typed = policy == Policy::kShares || policy == Policy::kPercentages || policy == Policy::kAmounts;
+    if (codes.empty() || policy < Policy::kShares || policy > Policy::kUpperLimit ||
+        (typed && params.size() != codes.size()))
+        return simErrorSet(-1, kBadParams);
+    std::vector<const SimNewIssue*> issues;
+    std::vector<int64_t> values;  // hundredths of shares, percent or yuan
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const SimNewIssue* issue = k.room.issue(codes[i]);
+        if (!issue) return simErrorSet(-1, codes[i] + "不是可申购的新股");
+        issues.push_back(issue);
+        if (typed) {
+            values.push_back(hundredthsOf(params[i]));
+            if (values.back() < 0) return simErrorSet(-1, kBadParams);
+        }
+    }
+    const SimMoney money = rmbOf(*k.who).available;
+    int64_t sum = 0;
+    for (int64_t v : values) sum += v;
+    if (policy == Policy::kPercentages && sum > 100 * 100) return simErrorSet(-1, "资金比例合计不能超过100%");
+    if (policy == Policy::kAmounts && sum > money) return simErrorSet(-1, kNoMoney);
+
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "申购代码")
+        .addField(Col::kName, TCRSFieldType::VarText, 0, "股票名称")
+        .addField(Col::kPrice, TCRSFieldType::VarText, 0, "发行价格")
+        .addField(Key::kQty, TCRSFieldType::VarText, 0, "申购股数")
+        .addField("amount", TCRSFieldType::VarText, 0, "申购金额")
+        .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场");
+    SimMoney left = money;
+    for (size_t i = 0; i < issues.size(); ++i) {
+        const SimNewIssue& issue = *issues[i];
+        const int64_t most = maxBuyOf(k.room, *k.who, issue, money, today(c));
+        int64_t q = 0;
+        switch (policy) {
+            case Policy::kShares:
+                q = values[i] / 100 / issue.lot() * issue.lot();
+                break;
+            case Policy::kEqualFunds:
+                q = lotsFor(issue, money / SimMoney(issues.size()));
+                break;
+            case Policy::kPercentages:
+                q = lotsFor(issue, money * values[i] / 10000);
+                break;
+            case Policy::kAmounts:
+                q = lotsFor(issue, values[i]);
+                break;
+            default:
+                q = issue.maxQuantity;
+        }
+        q = std::min({q, most, lotsFor(issue, left)});
+        left -= amountOf(issue, q);
+        w.addRecord({issue.code, issue.name, simPriceText(issue.price), std::to_string(q),
+                     simMoneyText(amountOf(issue, q)), issue.market});
+    }
+    return w.bytes();
+}
+
+std::vector<uint8_t> subscribe(SimCall& c) {
+    std::string refusal;
+    Caller k = callerOf(c, &refusal);
+    if (!k.who) return simErrorSet(-1, refusal);
+    const SimRequest& r = c.request;
+    const std::vector<std::string> codes = listOf(r.value(Key::kCodes));
+    const std::vector<std::string> markets = listOf(r.value(Key::kMarkets));
+    const std::vector<std::string> secuids = listOf(r.value(Key::kSecuIds));
+    const std::vector<std::string> fundids = listOf(r.value(Key::kFundIds));
+    const std::vector<std::string> quantities = listOf(r.value(Key::kQty));
+    const size_t n = codes.size();
+    if (n == 0 || markets.size() != n || secuids.size() != n || fundids.size() != n || quantities.size() != n)
+        return simErrorSet(-1, kBadParams);
+
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "申购代码")
+        .addField(Col::kResult, TCRSFieldType::VarText, 0, "申购结果");
+    SimBalance& rmb = rmbOf(*k.who);
+    for (size_t i = 0; i < n; ++i) {
+        const SimNewIssue* issue = k.room.issue(codes[i]);
+        const std::string who = issue ? issue->name + "(" + issue->code + ")" : codes[i];
+        const SimShareholder* holder = k.who->shareholder(markets[i]);
+        const long long q = quantities[i].find_first_not_of("0123456789") == std::string::npos &&
+                                    !quantities[i].empty() && quantities[i].size() <= 9
+                                ? std::stoll(quantities[i])
+                                : -1;
+        std::string line;
+        if (!issue || statusOf(*issue, today(c)) != Status::kToday)
+            line = "非申购日不能申购";
+        else if (k.room.subscribed(k.who->custid, issue->code))
+            line = "不能重复申购";
+        else if (!holder || holder->secuid != secuids[i] || issue->market != markets[i])
+            line = "股东代码不存在";
+        else if (q <= 0 || q % issue->lot() != 0 || q > issue->maxQuantity)
+            line = "申购数量错误";
+        else if (amountOf(*issue, q) > rmb.available)
+            line = kNoMoney;
+        if (!line.empty()) {
+            w.addRecord({codes[i], who + " 申购失败：" + line});
+            continue;
+        }
+        const SimMoney amount = amountOf(*issue, q);
+        rmb.available -= amount;
+        rmb.frozen += amount;
+        rmb.transferable = std::min(rmb.transferable, rmb.available);
+        const int64_t number = k.books.nextOrderNumber();
+        k.room.subscriptions.push_back({k.who->custid, issue->code, secuids[i], fundids[i], q, amount, number});
+        w.addRecord({codes[i], who + " 申购" + std::to_string(q) + "股已提交，合同号" + std::to_string(number)});
+    }
+    return w.bytes();
+}
+
+// A day on or after `day` on which the exchanges trade.
+int tradingDayFrom(int day) {
+    long d = SimClock::dayNumber(day);
+    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
+    return SimClock::dateOfDay(d);
+}
+
+}  // namespace
+
+SimNewIssuesRoom::SimNewIssuesRoom(SimServer& server) {
+    today = SimClock::local(server.clock().now()).yyyymmdd();
+    const int first = tradingDayFrom(today);
+    const int next = tradingDayFrom(SimClock::dateOfDay(SimClock::dayNumber(first) + 1));
+    issues = {
+        {"002888", "华宇新材", "0", 18500, first, 4000, "22.98", 15000},
+        {"300888", "中科微电", "0", 32150, first, 2500, "29.41", 8500},
+        {"732888", "沪光智能", "1", 12360, first, 6000, "22.99", 18000},
+        {"002887", "东方锂业", "0", 9880, next, 5200, "22.97", 20000},
+    };
+}
+
+const SimNewIssue* SimNewIssuesRoom::issue(const std::string& code) const {
+    for (const auto& i : issues)
+        if (i.code == code) return &i;
+    return nullptr;
+}
+
+bool SimNewIssuesRoom::subscribed(const std::string& custid, const std::string& code) const {
+    for (const auto& s : subscriptions)
+        if (s.custid == custid && s.code == code) return true;
+    return false;
+}
+
+void registerNewIssueFunctions(SimRegistry& r) {
+    r.menu().add({207, 2, "新股申购", "xgsg?tc_mfuncno=100&tc_sfuncno=18&unlist=market|status"});
+    r.add(kList, list);
+    r.add(kLimits, limits);
+    r.add(kCalculation, calculation);
+    r.add(kSubscribe, subscribe);
+}

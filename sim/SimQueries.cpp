@@ -1,0 +1,181 @@
+// The query family of the simulated server: the paged lists of the trade
+// menu over the books (SimBooks.h; functions, keys and columns named in
+// core/contracts/TradeQueryContract.h). Every list pages as SimQueries.h
+// says; a request of an ended session is refused ("会话已失效，请重新登录").
+//
+// 500/9 funds: one row per currency of the fund account the request names
+//   (its last "fundid", else the login's): "moneytype" (人民币, 港币, 美元),
+//   "fundbal", "fundavl", "frozen", "fundcash", "mktval" (the holdings of
+//   that currency at their last price), "asset".
+// 500/10 holdings: "stkname", "stkcode", "stkqty", "stkavl", "profitprice"
+//   (the cost price), "lastprice", "mktval", "income" (the floating profit,
+//   "-" when a loss), "~market", "secuid", "market" (the shareholder market).
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/TradeContract.h"
+#include "core/contracts/TradeQueryContract.h"
+#include "sim/SimMarket.h"
+#include "sim/SimQueries.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace TradeQueryContract;
+namespace Account = TradeContract::AccountType;
+
+constexpr const char* kBadCursor = "查询定位串错误";
+
+SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
+
+SimCustomer* customerOf(SimCall& c, std::string* refusal) { return booksOf(c).customerOfRequest(c.request, refusal); }
+
+int currencyOfMarket(const std::string& market) {
+    if (market == Account::kShenzhenB) return SimCurrency::kHKD;
+    if (market == Account::kShanghaiB) return SimCurrency::kUSD;
+    return SimCurrency::kRMB;
+}
+
+std::string currencyName(int currency) {
+    switch (currency) {
+        case SimCurrency::kHKD:
+            return "港币";
+        case SimCurrency::kUSD:
+            return "美元";
+        default:
+            return "人民币";
+    }
+}
+
+SimMoney valueOf(const SimMarket& market, const SimHolding& h, double now) {
+    return h.quantity * simHoldingPrice(market, h, now) / 10;  // 厘 -> 分
+}
+
+std::vector<uint8_t> funds(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
+    std::vector<SimListRow> rows;
+    for (const auto& [currency, b] : fund->balances) {
+        SimMoney holdings = 0;
+        for (const auto& h : who->holdings)
+            if (currencyOfMarket(h.market) == currency) holdings += valueOf(c.server.market(), h, c.now);
+        rows.push_back({currencyName(currency), simMoneyText(b.balance), simMoneyText(b.available),
+                        simMoneyText(b.frozen), simMoneyText(b.transferable), simMoneyText(holdings),
+                        simMoneyText(b.balance + holdings)});
+    }
+    return simPagedList(c.request,
+                        {{"moneytype", "币种"},
+                         {"fundbal", "资金余额"},
+                         {"fundavl", "可用资金"},
+                         {"frozen", "冻结资金"},
+                         {"fundcash", "可取资金"},
+                         {"mktval", "证券市值"},
+                         {"asset", "总资产"}},
+                        rows);
+}
+
+std::vector<uint8_t> holdings(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    std::vector<SimListRow> rows;
+    for (const auto& h : who->holdings) {
+        const int decimals = simPriceDecimals(h.market);
+        const SimPrice last = simHoldingPrice(c.server.market(), h, c.now);
+        const SimMoney value = valueOf(c.server.market(), h, c.now);
+        const SimMoney cost = h.quantity * h.cost / 10;
+        rows.push_back({h.name, h.code, std::to_string(h.quantity), std::to_string(h.available),
+                        simPriceText(h.cost, decimals), simPriceText(last, decimals), simMoneyText(value),
+                        simMoneyText(value - cost), simShareholderMarketName(h.market), h.secuid, h.market});
+    }
+    return simPagedList(c.request,
+                        {{Col::kStockName, "证券名称"},
+                         {Col::kStockCode, "证券代码"},
+                         {"stkqty", "股份余额"},
+                         {"stkavl", "可用股份"},
+                         {Col::kCost, "成本价"},
+                         {"lastprice", "最新价"},
+                         {"mktval", "市值"},
+                         {Col::kIncome, "浮动盈亏"},
+                         {Col::kMarketName, "市场"},
+                         {Col::kSecuId, "股东代码"},
+                         {Col::kMarket, "市场代码"}},
+                        rows);
+}
+
+}  // namespace
+
+std::vector<uint8_t> simPagedList(const SimRequest& request, const std::vector<SimListColumn>& columns,
+                                  const std::vector<SimListRow>& rows) {
+    size_t from = 0;
+    const std::string cursor = request.value(Col::kCursor);
+    if (!cursor.empty()) {
+        if (cursor.size() > 9 || cursor.find_first_not_of("0123456789") != std::string::npos)
+            return simErrorSet(-1, kBadCursor);
+        from = std::min<size_t>(std::stoul(cursor), rows.size());
+    }
+    const long long count = request.intValue(Key::kCount, 0);
+    size_t to = rows.size();
+    if (count > 0 && from + size_t(count) < to) to = from + size_t(count);
+
+    TCRSWriter w;
+    w.beginSet();
+    for (const auto& col : columns) w.addField(col.name, TCRSFieldType::VarText, 0, col.title);
+    w.addField(Col::kCursor, TCRSFieldType::VarText, 0, "定位串");
+    for (size_t i = from; i < to; ++i) {
+        std::vector<::Value> values;
+        for (size_t k = 0; k < columns.size(); ++k) values.emplace_back(k < rows[i].size() ? rows[i][k] : "");
+        values.emplace_back(i + 1 == rows.size() ? std::string() : std::to_string(i + 1));
+        w.addRecord(values);
+    }
+    return w.bytes();
+}
+
+std::string simMoneyText(SimMoney amount) { return SimMarket::priceText(amount, 2); }
+
+std::string simPriceText(SimPrice price, int decimals) {
+    for (int k = decimals; k < 3; ++k) price /= 10;
+    return SimMarket::priceText(price, decimals);
+}
+
+std::string simShareholderMarketName(const std::string& market) {
+    if (market == Account::kShenzhenA) return "深A";
+    if (market == Account::kShanghaiA) return "沪A";
+    if (market == Account::kShenzhenB) return "深B";
+    if (market == Account::kShanghaiB) return "沪B";
+    return "";
+}
+
+int simQuoteMarketOf(const std::string& shareholderMarket) {
+    return shareholderMarket == Account::kShanghaiA || shareholderMarket == Account::kShanghaiB ? 2 : 1;
+}
+
+int simPriceDecimals(const std::string& shareholderMarket) { return shareholderMarket == Account::kShanghaiB ? 3 : 2; }
+
+SimPrice simHoldingPrice(const SimMarket& market, const SimHolding& h, double now) {
+    const SimInstrument* s = market.find(h.code, simQuoteMarketOf(h.market));
+    if (!s) return h.cost;
+    int64_t last = market.quote(*s, now).last;
+    if (last <= 0) return h.cost;
+    for (int k = s->decimals; k < 3; ++k) last *= 10;
+    for (int k = 3; k < s->decimals; ++k) last /= 10;
+    return last;
+}
+
+void registerQueryFunctions(SimRegistry& r) {
+    // The lists' own keys: the cursor field, the field whose sign colours a
+    // row, the fields not shown ("market" is the shareholder market's code).
+    r.menu().add({203, 2, "撤单", "wtcd?tc_mfuncno=500&tc_sfuncno=15&position=poststr"});
+    r.menu().add({204, 2, "当日委托", "tradequery?tc_mfuncno=500&tc_sfuncno=13&position=poststr&sign=bsname"});
+    r.menu().add({205, 2, "资金查询", "trade_zjcx?tc_mfuncno=500&tc_sfuncno=9"});
+    r.menu().add(
+        {206, 2, "股份查询", "trade_gfcx?tc_mfuncno=500&tc_sfuncno=10&position=poststr&sign=income&unlist=market"});
+    r.menu().add({208, 2, "历史查询", "hisquery?tc_mfuncno=500&tc_sfuncno=16&position=poststr&sign=bsname"});
+    r.menu().add({220, 2, "当日成交", "tradequery?tc_mfuncno=500&tc_sfuncno=14&position=poststr&sign=bsname"});
+    r.menu().add({221, 2, "历史成交", "hisquery?tc_mfuncno=500&tc_sfuncno=17&position=poststr&sign=bsname"});
+    r.add(kFunds, funds);
+    r.add(kHoldings, holdings);
+}

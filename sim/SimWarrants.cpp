@@ -1,0 +1,137 @@
+// The warrant family of the simulated server (functions, keys and columns
+// named in core/contracts/WarrantContract.h; the warrants in SimWarrants.h).
+// A request of an ended session is refused ("会话已失效，请重新登录").
+//
+// 100/28 query: "stkcode" an exercise code. Set 0 "market", "stkcode",
+//   "stkname", "exerprice", "fundavl" (available 人民币), "stkavl" (the
+//   customer's warrants), "warrantkind" (认购 / 认沽), "exertype" (欧式),
+//   "exerratio", "cleartype" (证券给付), "clearprice", "expdate".
+//   "行权代码不存在" for another code.
+// 100/29 exercise: "market", "secuid", "fundid", "stkcode", "price", "qty".
+//   Refusals: "行权代码不存在", "股东代码不存在" (not the customer's account of
+//   the warrant's market), "行权数量错误", "可用数量不足" (more than the
+//   warrants held), for a call "可用资金不足" (the exercise price of the
+//   shares), for a put "可用股份不足" (the shares to deliver). A call pays
+//   the price and brings the shares (sellable from the next day); a put
+//   delivers the shares and brings the money. Set 0 "ordersno".
+#include <algorithm>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/WarrantContract.h"
+#include "sim/SimClock.h"
+#include "sim/SimQueries.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+#include "sim/SimWarrants.h"
+
+namespace {
+
+using namespace WarrantContract;
+
+constexpr const char* kUnknownWarrant = "行权代码不存在";
+
+std::vector<uint8_t> query(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    auto& room = c.server.room<SimWarrantsRoom>();
+    const SimWarrant* w = room.warrant(c.request.value(Key::kStockCode));
+    if (!w) return simErrorSet(-1, kUnknownWarrant);
+    const SimBalance& rmb = who->fundAccounts.front().balances[SimCurrency::kRMB];
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "行权代码")
+        .addField(Col::kName, TCRSFieldType::VarText, 0, "权证名称")
+        .addField(Col::kExercisePrice, TCRSFieldType::VarText, 0, "行权价格")
+        .addField(Col::kFundAvl, TCRSFieldType::VarText, 0, "可用资金")
+        .addField(Col::kAvailable, TCRSFieldType::VarText, 0, "可用数量")
+        .addField(Col::kKind, TCRSFieldType::VarText, 0, "权证类型")
+        .addField(Col::kStyle, TCRSFieldType::VarText, 0, "行权方式")
+        .addField(Col::kRatio, TCRSFieldType::VarText, 0, "行权比例")
+        .addField(Col::kSettlement, TCRSFieldType::VarText, 0, "结算方式")
+        .addField(Col::kSettlementPrice, TCRSFieldType::VarText, 0, "结算价")
+        .addField(Col::kExpiry, TCRSFieldType::VarText, 0, "到期日期")
+        .addRecord({w->market, w->code, w->name, simPriceText(w->exercisePrice), simMoneyText(rmb.available),
+                    std::to_string(room.held[who->custid][w->code]), w->call ? "认购" : "认沽", "欧式",
+                    std::to_string(w->ratio) + ".00", "证券给付", simPriceText(w->exercisePrice),
+                    std::to_string(w->expiry)})
+        .bytes();
+}
+
+std::vector<uint8_t> exercise(SimCall& c) {
+    auto& books = c.server.room<SimTradeRoom>().books;
+    std::string refusal;
+    SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    auto& room = c.server.room<SimWarrantsRoom>();
+    const SimRequest& r = c.request;
+    const SimWarrant* w = room.warrant(r.value(Key::kStockCode));
+    if (!w) return simErrorSet(-1, kUnknownWarrant);
+    const SimShareholder* holder = who->shareholder(w->market);
+    if (!holder || r.value(Key::kMarket) != w->market || holder->secuid != r.value(Key::kSecuId))
+        return simErrorSet(-1, "股东代码不存在");
+    const std::string qtyText = r.value(Key::kQty);
+    if (qtyText.empty() || qtyText.size() > 9 || qtyText.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoll(qtyText) == 0)
+        return simErrorSet(-1, "行权数量错误");
+    const int64_t quantity = std::stoll(qtyText);
+    int64_t& held = room.held[who->custid][w->code];
+    if (quantity > held) return simErrorSet(-1, "可用数量不足");
+
+    const int64_t shares = quantity * w->ratio;
+    const SimMoney money = shares * w->exercisePrice / 10;
+    SimBalance& rmb = who->fundAccounts.front().balances[SimCurrency::kRMB];
+    SimHolding* h = who->holding(holder->secuid, w->underlying);
+    if (w->call) {
+        if (money > rmb.available) return simErrorSet(-1, "可用资金不足");
+        rmb.available -= money;
+        rmb.balance -= money;
+        rmb.transferable = std::min(rmb.transferable, rmb.available);
+        if (!h) {
+            who->holdings.push_back({holder->secuid, w->market, w->underlying, w->underlyingName, 0, 0, 0});
+            h = &who->holdings.back();
+        }
+        h->cost = (h->cost * h->quantity + w->exercisePrice * shares) / (h->quantity + shares);
+        h->quantity += shares;  // sellable from the next trading day
+    } else {
+        if (!h || h->available < shares) return simErrorSet(-1, "可用股份不足");
+        h->quantity -= shares;
+        h->available -= shares;
+        rmb.available += money;
+        rmb.balance += money;
+    }
+    held -= quantity;
+    const int64_t number = books.nextOrderNumber();
+    room.exercises.push_back({who->custid, w->code, holder->secuid, quantity, number});
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")
+        .addRecord({std::to_string(number)})
+        .bytes();
+}
+
+}  // namespace
+
+SimWarrantsRoom::SimWarrantsRoom(SimServer& server) {
+    // Both expire some months after the simulator's day.
+    const int expiry = SimClock::dateOfDay(SimClock::dayNumber(SimClock::local(server.clock().now()).yyyymmdd()) + 120);
+    warrants = {
+        {"582001", "浦发CWB1", "1", "600000", "浦发银行", true, 8000, 1, expiry},
+        {"038001", "万科JTP1", "0", "000002", "万科Ａ", false, 12000, 1, expiry},
+    };
+    held["110001234"] = {{"582001", 10000}, {"038001", 500}};
+}
+
+const SimWarrant* SimWarrantsRoom::warrant(const std::string& code) const {
+    for (const auto& w : warrants)
+        if (w.code == code) return &w;
+    return nullptr;
+}
+
+void registerWarrantFunctions(SimRegistry& r) {
+    r.menu().add({209, 2, "权证行权", "qzxq"});
+    r.add(kQuery, query);
+    r.add(kExercise, exercise);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The room of the warrant family (SimWarrants.cpp): the warrants listed, the
+// warrants each customer holds (by exercise code) and the exercises made.
+//
+// Warrants: 浦发CWB1 (exercise code 582001, Shanghai, a call on 浦发银行
+// 600000 at 8.00) and 万科JTP1 (038001, Shenzhen, a put on 万科Ａ 000002 at
+// 12.00), both one share a warrant, settled in shares. Customer A (张明)
+// holds 10,000 of the call and 500 of the put; nobody else holds any.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/SimBooks.h"
+
+class SimServer;
+
+struct SimWarrant {
+    std::string code;  // exercise code
+    std::string name;
+    std::string market;      // shareholder market
+    std::string underlying;  // stock code
+    std::string underlyingName;
+    bool call = true;  // 认购 (the holder buys the stock) or 认沽 (sells it)
+    SimPrice exercisePrice = 0;
+    int ratio = 1;   // shares per warrant
+    int expiry = 0;  // yyyymmdd
+};
+
+struct SimExercise {
+    std::string custid, code, secuid;
+    int64_t quantity = 0;
+    int64_t ordersno = 0;
+};
+
+struct SimWarrantsRoom {
+    explicit SimWarrantsRoom(SimServer& server);
+    std::vector<SimWarrant> warrants;
+    std::map<std::string, std::map<std::string, int64_t>> held;  // custid -> exercise code -> warrants
+    std::vector<SimExercise> exercises;
+
+    const SimWarrant* warrant(const std::string& code) const;
+};

@@ -1,0 +1,340 @@
+// The trade menu's functions of the simulator: the paged lists and their
+// cursor, the cost and password changes, new issues with every strategy and
+// their subscription, warrant exercise, and the weeks of past orders.
+#include <gtest/gtest.h>
+
+#include "SimTestSupport.h"
+#include "core/contracts/NewIssueContract.h"
+#include "core/contracts/TradeQueryContract.h"
+#include "sim/SimNewIssues.h"
+#include "sim/SimTrade.h"
+#include "sim/SimWarrants.h"
+
+namespace {
+
+std::vector<std::shared_ptr<VTATCRS>> setsOf(const SimServer::Reply& r) {
+    auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    return sets ? *sets : std::vector<std::shared_ptr<VTATCRS>>();
+}
+
+std::string errorOf(const std::shared_ptr<VTATCRS>& set) { return set && set->isError() ? set->getError() : ""; }
+std::string errorOf(const SimServer::Reply& r) { return errorOf(firstSet(r)); }
+
+std::string textOf(const std::shared_ptr<VTATCRS>& set, const std::string& field) {
+    return set ? set->toStringWithFieldName(field).value_or("") : "";
+}
+
+// The texts of one column, row by row.
+std::vector<std::string> column(const std::shared_ptr<VTATCRS>& set, const std::string& field) {
+    std::vector<std::string> out;
+    if (!set) return out;
+    for (set->fetchFirst(); !set->isEOF(); set->fetchNext()) out.push_back(textOf(set, field));
+    set->fetchFirst();
+    return out;
+}
+
+class SimTradeQueriesTest : public SimTest {
+protected:
+    void SetUp() override {
+        session = login();
+        tradeSession = logIn("010110001234");
+        ASSERT_FALSE(tradeSession.empty());
+    }
+    // The session text of a login (empty when refused).
+    std::string logIn(const std::string& account, const std::string& password = "123456",
+                      const std::string& branch = "0101") {
+        auto set = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=" + branch +
+                                              "&inputid=" + account + "&trdpwd=" + password + "&authtype=0"));
+        return set && !set->isError() ? set->toStringAtIndex(0).value_or("") : "";
+    }
+    SimServer::Reply trade(const std::string& fields, const std::string& as = "") {
+        return call(session, fields + "&" + (as.empty() ? tradeSession : as) + "&operway=i");
+    }
+    template <class F>
+    decltype(auto) customerA(F&& f) {
+        return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) { return f(*r.books.customer("010110001234")); });
+    }
+
+    std::string session, tradeSession;
+};
+
+TEST_F(SimTradeQueriesTest, HoldingsPageByTheirCursorAndTheLastRowHasNone) {
+    auto first = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&count=2&position=poststr&sign=income"));
+    ASSERT_TRUE(first && !first->isError());
+    EXPECT_EQ(column(first, "stkcode"), (std::vector<std::string>{"000001", "000002"}));
+    EXPECT_EQ(column(first, "poststr"), (std::vector<std::string>{"1", "2"}));
+    // The descriptors are the columns' titles.
+    EXPECT_EQ(first->getFieldDescAtIndex(0), "证券名称");
+    EXPECT_EQ(first->getFieldDescAtIndex(first->fieldCount() - 1), "定位串");
+
+    auto second = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&count=2&poststr=2"));
+    EXPECT_EQ(column(second, "stkcode"), (std::vector<std::string>{"600000", "600036"}));
+    auto last = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&count=2&poststr=4"));
+    EXPECT_EQ(column(last, "stkcode"), (std::vector<std::string>{"110001"}));
+    EXPECT_EQ(column(last, "poststr"), (std::vector<std::string>{""}));
+    // Without a count the whole list comes; past its end nothing.
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=10"))->rowsAffected(), 5);
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&poststr=9"))->rowsAffected(), 0);
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=10&poststr=abc")), "查询定位串错误");
+}
+
+TEST_F(SimTradeQueriesTest, AHoldingShowsItsCostValueAndSignedProfit) {
+    auto set = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10"));
+    ASSERT_TRUE(set);
+    EXPECT_EQ(textOf(set, "stkname"), "平安银行");
+    EXPECT_EQ(textOf(set, "profitprice"), "10.85");
+    EXPECT_EQ(textOf(set, "stkqty"), "1000");
+    EXPECT_EQ(textOf(set, "~market"), "深A");
+    EXPECT_EQ(textOf(set, "secuid"), "0010001234");
+    EXPECT_EQ(textOf(set, "market"), "0");
+    // Profit is value less cost; a loss carries "-", a gain no sign.
+    const double last = std::stod(textOf(set, "lastprice"));
+    const double income = std::stod(textOf(set, "income"));
+    EXPECT_NEAR(income, (last - 10.85) * 1000, 0.01);
+    EXPECT_EQ(textOf(set, "income")[0] == '-', income < 0);
+    EXPECT_NEAR(std::stod(textOf(set, "mktval")), last * 1000, 0.01);
+}
+
+TEST_F(SimTradeQueriesTest, FundsListOneRowPerCurrencyWithTheHoldingsValue) {
+    auto set = firstSet(trade("tc_mfuncno=500&tc_sfuncno=9"));
+    ASSERT_TRUE(set && !set->isError());
+    EXPECT_EQ(column(set, "moneytype"), (std::vector<std::string>{"人民币", "港币", "美元"}));
+    EXPECT_EQ(textOf(set, "fundavl"), "1000000.00");
+    const double asset = std::stod(textOf(set, "asset"));
+    EXPECT_NEAR(asset, 1000000 + std::stod(textOf(set, "mktval")), 0.01);
+    EXPECT_GT(std::stod(textOf(set, "mktval")), 0);
+}
+
+TEST_F(SimTradeQueriesTest, AListOfAnEndedSessionIsRefused) {
+    const std::string old = tradeSession;
+    tradeSession = logIn("010110001234");  // a new login ends the old session
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=10", old)), "会话已失效，请重新登录");
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=82&market=0&stkcode=000001&costprice=9&secuid=0010001234", old)),
+              "会话已失效，请重新登录");
+}
+
+TEST_F(SimTradeQueriesTest, ACostChangeNeedsAPriceAndTheAccountsHolding) {
+    auto change = [&](const std::string& market, const std::string& code, const std::string& cost,
+                      const std::string& secuid) {
+        return trade("tc_mfuncno=500&tc_sfuncno=82&market=" + market + "&stkcode=" + code + "&costprice=" + cost +
+                     "&secuid=" + secuid);
+    };
+    EXPECT_EQ(errorOf(change("0", "000001", "1.2.3", "0010001234")), "成本价格错误");
+    EXPECT_EQ(errorOf(change("0", "000001", "-3", "0010001234")), "成本价格错误");
+    EXPECT_EQ(errorOf(change("0", "000001", "", "0010001234")), "成本价格错误");
+    EXPECT_EQ(errorOf(change("1", "000001", "9", "0010001234")), "该股东帐户没有此证券持仓");
+    EXPECT_EQ(errorOf(change("0", "600000", "9", "0010001234")), "该股东帐户没有此证券持仓");
+    auto ok = firstSet(change("0", "000001", "9.125", "0010001234"));
+    ASSERT_TRUE(ok && !ok->isError());
+    EXPECT_EQ(textOf(ok, "message"), "修改成功");
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->cost; }), 9125);
+    EXPECT_EQ(change("0", "000001", ".5", "0010001234").status, 200);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->cost; }), 500);
+    firstSet(change("0", "000001", "12.", "0010001234"));
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->cost; }), 12000);
+}
+
+TEST_F(SimTradeQueriesTest, APasswordChangeRenewsTheSessionAndTheNewPasswordLogsIn) {
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=12&oldpwd=111111&newpwd=654321")), "原交易密码错误");
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=12&oldpwd=123456&newpwd=65432")), "新密码必须为6位数字");
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=12&oldpwd=123456&newpwd=65432a")), "新密码必须为6位数字");
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=12&oldpwd=123456&newpwd=123456")), "新密码不能与原密码相同");
+
+    auto set = firstSet(trade("tc_mfuncno=500&tc_sfuncno=12&oldpwd=123456&newpwd=654321"));
+    ASSERT_TRUE(set && !set->isError());
+    const std::string authid = textOf(set, "authid");
+    ASSERT_EQ(authid.size(), 16u);
+    EXPECT_EQ(tradeSession.find(authid), std::string::npos);
+    // The old authid is ended; the session text with the new one works.
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=10")), "会话已失效，请重新登录");
+    const std::string renewed = tradeSession.substr(0, tradeSession.find("authid=") + 7) + authid;
+    EXPECT_TRUE(errorOf(trade("tc_mfuncno=500&tc_sfuncno=10", renewed)).empty());
+    EXPECT_TRUE(logIn("010110001234").empty());
+    EXPECT_FALSE(logIn("010110001234", "654321").empty());
+}
+
+TEST_F(SimTradeQueriesTest, TheWeeksBeforeHoldPastOrdersAndDealsInTheOrderOfTime) {
+    customerA([](SimCustomer& a) {
+        const int today = 20240305;
+        ASSERT_GE(a.orders.size(), 20u);
+        ASSERT_GE(a.deals.size(), 20u);
+        int64_t lastNumber = 0;
+        std::pair<int, int> lastTime{0, 0};
+        int cancelled = 0, refused = 0;
+        for (const auto& o : a.orders) {
+            EXPECT_LT(o.date, today);
+            EXPECT_GT(o.ordersno, lastNumber);
+            EXPECT_GE(std::make_pair(o.date, o.time), lastTime);
+            lastNumber = o.ordersno;
+            lastTime = {o.date, o.time};
+            EXPECT_NE(o.status, SimOrderStatus::Reported);
+            cancelled += o.status == SimOrderStatus::Cancelled;
+            refused += o.status == SimOrderStatus::Refused;
+            EXPECT_EQ(o.matched, o.status == SimOrderStatus::Filled ? o.quantity : 0);
+            EXPECT_FALSE(o.secuid.empty()) << o.code;
+        }
+        EXPECT_EQ(cancelled, 2);
+        EXPECT_EQ(refused, 1);
+        // Every holding was bought at its cost, in full.
+        for (const auto& h : a.holdings) {
+            bool found = false;
+            for (const auto& o : a.orders)
+                found |= o.code == h.code && o.price == h.cost && o.quantity == h.quantity && o.bsflag == "0B";
+            EXPECT_TRUE(found) << h.code;
+        }
+    });
+}
+
+// ---- new issues ----
+
+class SimNewIssuesTest : public SimTradeQueriesTest {
+protected:
+    std::shared_ptr<VTATCRS> calculate(int policy, const std::string& codes, const std::string& params) {
+        return firstSet(trade("tc_mfuncno=100&tc_sfuncno=19&policyid=" + std::to_string(policy) + "&codes=" + codes +
+                              "&markets=0,1&params=" + params));
+    }
+    SimMoney frozenRmb() {
+        return customerA([](SimCustomer& a) { return a.fundAccounts.front().balances[SimCurrency::kRMB].frozen; });
+    }
+};
+
+TEST_F(SimNewIssuesTest, TheListHoldsTheIssuesOfTheMarketsNamedTodaysFirst) {
+    auto set = firstSet(trade("tc_mfuncno=100&tc_sfuncno=18&market=0,1"));
+    ASSERT_TRUE(set && !set->isError());
+    EXPECT_EQ(column(set, "stkcode"), (std::vector<std::string>{"002888", "300888", "732888", "002887"}));
+    EXPECT_EQ(column(set, "status"), (std::vector<std::string>{"0", "0", "0", "1"}));
+    EXPECT_EQ(textOf(set, "issuedate"), "20240305");
+    EXPECT_EQ(set->getFieldDescAtIndex(1), "申购代码");
+    auto shenzhen = firstSet(trade("tc_mfuncno=100&tc_sfuncno=18&market=0"));
+    EXPECT_EQ(column(shenzhen, "market"), (std::vector<std::string>{"0", "0", "0"}));
+}
+
+TEST_F(SimNewIssuesTest, LimitsComeInTheOrderOfTheCodesWithWhatTheMoneyPays) {
+    auto sets = setsOf(trade("tc_mfuncno=100&tc_sfuncno=30&stkcode=732888,002888,002887"));
+    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(textOf(sets[0], "fundavl"), "1000000.00");
+    EXPECT_EQ(column(sets[1], "stkcode"), (std::vector<std::string>{"732888", "002888", "002887"}));
+    EXPECT_EQ(column(sets[1], "maxqty"), (std::vector<std::string>{"18000", "15000", "20000"}));
+    // The next day's issue cannot be subscribed now.
+    EXPECT_EQ(column(sets[1], "maxbuy"), (std::vector<std::string>{"18000", "15000", "0"}));
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=100&tc_sfuncno=30&stkcode=123456")), "123456不是可申购的新股");
+
+    // Customer C's 50,000 yuan pay for 2,500 shares of 002888 (18.50) in lots of 500.
+    auto c = logIn("010210009999", "123456", "0102");
+    auto limited = setsOf(trade("tc_mfuncno=100&tc_sfuncno=30&stkcode=002888", c));
+    ASSERT_EQ(limited.size(), 2u);
+    EXPECT_EQ(textOf(limited[1], "maxbuy"), "2500");
+}
+
+TEST_F(SimNewIssuesTest, EachStrategyGivesWholeLotsWithinTheLimitsAndTheMoney) {
+    auto shares = calculate(0, "002888,732888", "1200,5000");
+    ASSERT_TRUE(shares && !shares->isError());
+    // By position: code, name, price, quantity, amount, market.
+    shares->fetchFirst();
+    EXPECT_EQ(shares->toStringAtIndex(0), "002888");
+    EXPECT_EQ(shares->toStringAtIndex(1), "华宇新材");
+    EXPECT_EQ(shares->toStringAtIndex(2), "18.50");
+    EXPECT_EQ(shares->toStringAtIndex(3), "1000");
+    EXPECT_EQ(shares->toStringAtIndex(4), "18500.00");
+    EXPECT_EQ(shares->toStringAtIndex(5), "0");
+    shares->fetchNext();
+    EXPECT_EQ(shares->toStringAtIndex(3), "5000");
+
+    // Equal funds: 500,000 yuan each, capped by the limits.
+    auto equal = calculate(1, "002888,732888", "");
+    EXPECT_EQ(column(equal, "qty"), (std::vector<std::string>{"15000", "18000"}));
+    // 1 % and 2 % of 1,000,000: 10,000 and 20,000 yuan.
+    auto percent = calculate(2, "002888,732888", "1,2");
+    EXPECT_EQ(column(percent, "qty"), (std::vector<std::string>{"500", "1000"}));
+    EXPECT_EQ(errorOf(calculate(2, "002888,732888", "60,50")), "资金比例合计不能超过100%");
+    auto amounts = calculate(3, "002888,732888", "20000,13000");
+    EXPECT_EQ(column(amounts, "qty"), (std::vector<std::string>{"1000", "1000"}));
+    EXPECT_EQ(errorOf(calculate(3, "002888,732888", "900000,200000")), "可用资金不足");
+    auto upper = calculate(4, "002888,732888", "");
+    EXPECT_EQ(column(upper, "qty"), (std::vector<std::string>{"15000", "18000"}));
+    EXPECT_EQ(errorOf(calculate(0, "002888,732888", "1000")), "申购参数错误");
+    EXPECT_EQ(errorOf(calculate(0, "002888", "abc")), "申购参数错误");
+
+    // The upper limit with little money fills the first issue first: C has 50,000 yuan.
+    auto c = logIn("010210009999", "123456", "0102");
+    auto few = firstSet(trade("tc_mfuncno=100&tc_sfuncno=19&policyid=4&codes=002888,300888&markets=0,0&params=", c));
+    EXPECT_EQ(column(few, "qty"), (std::vector<std::string>{"2500", "0"}));
+}
+
+TEST_F(SimNewIssuesTest, ASubscriptionAnswersALinePerIssueAndFreezesTheMoney) {
+    auto set = firstSet(
+        trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234,010110001234,010110001234&price=18.50,12.36,9.88"
+              "&markets=0,1,0&secuids=0010001234,A100001234,0010001234&qty=1000,2000,500&codes=002888,732888,002887"));
+    ASSERT_TRUE(set && !set->isError());
+    auto lines = column(set, "result");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("华宇新材(002888) 申购1000股已提交，合同号", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind("沪光智能(732888) 申购2000股已提交", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], "东方锂业(002887) 申购失败：非申购日不能申购");
+    EXPECT_EQ(frozenRmb(), 1850000 + 2472000);
+    EXPECT_EQ(sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.subscriptions.size(); }), 2u);
+
+    auto again =
+        firstSet(trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234,010110001234&price=18.50,32.15"
+                       "&markets=0,0&secuids=0010001234,0010009999&qty=1000,700&codes=002888,300888"));
+    EXPECT_EQ(column(again, "result"), (std::vector<std::string>{"华宇新材(002888) 申购失败：不能重复申购",
+                                                                 "中科微电(300888) 申购失败：股东代码不存在"}));
+    auto lots =
+        firstSet(trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234&price=32.15"
+                       "&markets=0&secuids=0010001234&qty=700&codes=300888"));
+    EXPECT_EQ(column(lots, "result"), (std::vector<std::string>{"中科微电(300888) 申购失败：申购数量错误"}));
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234&price=18.50&markets=0,1"
+                            "&secuids=0010001234&qty=1000&codes=002888")),
+              "申购参数错误");
+    EXPECT_EQ(frozenRmb(), 1850000 + 2472000);
+}
+
+// ---- warrants ----
+
+TEST_F(SimTradeQueriesTest, AWarrantIsQueriedByItsExerciseCode) {
+    auto set = firstSet(trade("tc_mfuncno=100&tc_sfuncno=28&stkcode=582001&qryflag=1"));
+    ASSERT_TRUE(set && !set->isError());
+    EXPECT_EQ(textOf(set, "market"), "1");
+    EXPECT_EQ(textOf(set, "stkname"), "浦发CWB1");
+    EXPECT_EQ(textOf(set, "exerprice"), "8.00");
+    EXPECT_EQ(textOf(set, "stkavl"), "10000");
+    EXPECT_EQ(textOf(set, "fundavl"), "1000000.00");
+    EXPECT_EQ(textOf(set, "warrantkind"), "认购");
+    EXPECT_EQ(textOf(set, "expdate").size(), 8u);
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=100&tc_sfuncno=28&stkcode=582999&qryflag=1")), "行权代码不存在");
+}
+
+TEST_F(SimTradeQueriesTest, ACallPaysForTheSharesAndAPutDeliversThem) {
+    auto exercise = [&](const std::string& code, const std::string& account, const std::string& qty) {
+        return trade("tc_mfuncno=100&tc_sfuncno=29&" + account + "&stkcode=" + code + "&price=8.00&qty=" + qty);
+    };
+    const std::string shanghai = "market=1&secuid=A100001234&fundid=010110001234";
+    const std::string shenzhen = "market=0&secuid=0010001234&fundid=010110001234";
+    EXPECT_EQ(errorOf(exercise("582001", shenzhen, "100")), "股东代码不存在");
+    EXPECT_EQ(errorOf(exercise("582001", shanghai, "0")), "行权数量错误");
+    EXPECT_EQ(errorOf(exercise("582001", shanghai, "10001")), "可用数量不足");
+    auto set = firstSet(exercise("582001", shanghai, "1000"));
+    ASSERT_TRUE(set && !set->isError()) << (set ? set->getError() : "");
+    EXPECT_FALSE(textOf(set, "ordersno").empty());
+    customerA([](SimCustomer& a) {
+        EXPECT_EQ(a.fundAccounts.front().balances[SimCurrency::kRMB].available, 100000000 - 800000);
+        const SimHolding* h = a.holding("A100001234", "600000");
+        EXPECT_EQ(h->quantity, 3000);
+        EXPECT_EQ(h->available, 2000);  // the new shares from the next day
+        EXPECT_EQ(h->cost, (7300 * 2000 + 8000 * 1000) / 3000);
+    });
+    EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=100&tc_sfuncno=28&stkcode=582001&qryflag=1")), "stkavl"), "9000");
+
+    // The put delivers 万科Ａ at 12.00: A holds 500 shares.
+    EXPECT_EQ(errorOf(exercise("038001", shenzhen, "501")), "可用数量不足");
+    ASSERT_TRUE(errorOf(exercise("038001", shenzhen, "300")).empty());
+    customerA([](SimCustomer& a) {
+        EXPECT_EQ(a.holding("0010001234", "000002")->quantity, 200);
+        EXPECT_EQ(a.fundAccounts.front().balances[SimCurrency::kRMB].available, 100000000 - 800000 + 360000);
+    });
+    // Customer C holds no warrants and has no Shanghai account.
+    auto c = logIn("010210009999", "123456", "0102");
+    EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=100&tc_sfuncno=28&stkcode=582001&qryflag=1", c)), "stkavl"), "0");
+}
+
+}  // namespace
