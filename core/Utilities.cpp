@@ -1,5 +1,8 @@
 #include "core/Utilities.h"
 
+#include <algorithm>
+#include <climits>
+
 #include <regex.h>
 
 #include "core/MarketTime.h"
@@ -110,6 +113,20 @@ bool isDecimalText(const std::string& text) {
         if (text[i] == '.') ++points;
     }
     return points <= 1;
+}
+
+int intValueOfText(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > 2147483648LL) value = 2147483648LL;
+    }
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
 
 bool gtm_matchesPattern(const std::string& text, const std::string& pattern) {

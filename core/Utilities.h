@@ -23,6 +23,11 @@ int currentHHmm();
 // add a pattern test.
 bool isDecimalText(const std::string& text);
 
+// The integer a text reads as (the platform's intValue): leading blanks
+// skipped, an optional sign, then the leading digits; 0 when there are none;
+// held at the int's limits when larger.
+int intValueOfText(const std::string& text);
+
 // Whether the whole text matches the POSIX extended regular expression. The
 // pattern is anchored as a whole ("^(" pattern ")$"), so every branch of an
 // alternation must match the entire text. An invalid pattern matches nothing.

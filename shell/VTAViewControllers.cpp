@@ -143,12 +143,24 @@ std::shared_ptr<UIAlertView> VTAViewControllers::dialogOKCancelActionWithTitle(c
                                                                                const std::string& message) {
     auto alert =
         std::make_shared<UIAlertView>(title, message, nullptr, std::nullopt, std::vector<std::string>{"确定", "取消"});
-    if (auto self = std::dynamic_pointer_cast<VTAViewControllers>(sharedController()))
-        alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(std::static_pointer_cast<UIAlertViewDelegate>(self)));
-    else
-        alert->setDelegate(static_cast<UIAlertViewDelegate*>(this));
+    tellMe(*alert);
     alert->show();
     return alert;
+}
+
+std::shared_ptr<UIAlertView> VTAViewControllers::alertWithDelegate(const std::string& title, int tag) {
+    auto alert = std::make_shared<UIAlertView>(title, "", nullptr, std::string("确定"), std::vector<std::string>{});
+    alert->setTag(tag);
+    tellMe(*alert);
+    alert->show();
+    return alert;
+}
+
+void VTAViewControllers::tellMe(UIAlertView& alert) {
+    if (auto self = std::dynamic_pointer_cast<VTAViewControllers>(sharedController()))
+        alert.setDelegate(std::weak_ptr<UIAlertViewDelegate>(std::static_pointer_cast<UIAlertViewDelegate>(self)));
+    else
+        alert.setDelegate(static_cast<UIAlertViewDelegate*>(this));
 }
 
 namespace {

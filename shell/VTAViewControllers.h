@@ -98,6 +98,9 @@ public:
 
     // An alert with "确定" (0) and "取消" (1), this screen as delegate, no tag.
     std::shared_ptr<UIAlertView> dialogOKCancelActionWithTitle(const std::string& title, const std::string& message);
+    // A one-button alert ("确定") titled `title`, with the tag, whose button
+    // tells this screen (alertViewClickedButtonAtIndex) while it lives.
+    std::shared_ptr<UIAlertView> alertWithDelegate(const std::string& title, int tag = 0);
 
     // Opens the order screen for the stock (0 buy, other sell), this screen as
     // the message's sender; see tradeWithStock below.
@@ -122,6 +125,8 @@ public:
 
 private:
     void layoutBaseViews();
+    // Makes this screen the alert's delegate (weakly when a shared owner holds it).
+    void tellMe(UIAlertView& alert);
 
     std::shared_ptr<UIView> contentView_;
     std::shared_ptr<UIToolbar> toolbar_;

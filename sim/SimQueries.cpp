@@ -10,11 +10,23 @@
 // 500/10 holdings: "stkname", "stkcode", "stkqty", "stkavl", "profitprice"
 //   (the cost price), "lastprice", "mktval", "income" (the floating profit,
 //   "-" when a loss), "~market", "secuid", "market" (the shareholder market).
+// 500/13 today's orders, newest first: "ordersno", "ordertime", "stkcode",
+//   "stkname", "bsname" (买入 / 卖出), "orderprice", "orderqty", "matchqty",
+//   "orderstatus" (已报, 部成, 已成, 已撤, 部撤, 废单), "~market", "secuid".
+// 500/15 the same columns for the day's orders still open (已报, 部成).
+// 500/16 history orders: "orderdate" and the columns of 500/13, of the days
+//   "strdate" to "enddate" (yyyyMMdd; each bound optional) before today.
+// 500/14 today's deals, newest first: "matchtime", "stkcode", "stkname",
+//   "bsname", "matchprice", "matchqty", "matchamt", "ordersno", "~market",
+//   "secuid"; 500/17 history deals: "matchdate" and those, as 500/16.
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/TradeContract.h"
 #include "core/contracts/TradeQueryContract.h"
+#include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
@@ -106,6 +118,127 @@ std::vector<uint8_t> holdings(SimCall& c) {
                         rows);
 }
 
+// ---- orders and deals ----
+
+bool isBuy(const std::string& bsflag) {
+    return bsflag == "0B" || bsflag == "0q" || (bsflag.size() == 2 && bsflag[1] >= 'a' && bsflag[1] <= 'e');
+}
+
+std::string statusText(const SimOrder& o) {
+    switch (o.status) {
+        case SimOrderStatus::Reported:
+            return "已报";
+        case SimOrderStatus::PartlyFilled:
+            return "部成";
+        case SimOrderStatus::Filled:
+            return "已成";
+        case SimOrderStatus::Cancelled:
+            return o.matched > 0 ? "部撤" : "已撤";
+        case SimOrderStatus::Refused:
+            return "废单";
+    }
+    return "";
+}
+
+std::string timeText(int hhmmss) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hhmmss / 10000 % 100, hhmmss / 100 % 100, hhmmss % 100);
+    return text;
+}
+
+int todayOf(const SimCall& c) { return SimClock::local(c.now).yyyymmdd(); }
+
+// The days a list covers: one day, or the history's range (before today).
+struct Days {
+    int from = 0, to = 0;
+    bool has(int date) const { return date >= from && date <= to; }
+};
+Days todayOnly(const SimCall& c) { return {todayOf(c), todayOf(c)}; }
+Days historyDays(const SimCall& c) {
+    Days d{0, todayOf(c) - 1};
+    if (c.request.has(Key::kStartDate)) d.from = int(c.request.intValue(Key::kStartDate, 0));
+    if (c.request.has(Key::kEndDate)) d.to = std::min(d.to, int(c.request.intValue(Key::kEndDate, 0)));
+    return d;
+}
+
+const std::vector<SimListColumn> kOrderColumns = {
+    {Col::kOrderNumber, "委托编号"}, {"ordertime", "委托时间"},     {Col::kStockCode, "证券代码"},
+    {Col::kStockName, "证券名称"},   {Col::kDirection, "买卖方向"}, {Col::kOrderPrice, "委托价格"},
+    {Col::kOrderQty, "委托数量"},    {"matchqty", "成交数量"},      {"orderstatus", "委托状态"},
+    {Col::kMarketName, "市场"},      {Col::kSecuId, "股东代码"}};
+const std::vector<SimListColumn> kDealColumns = {{"matchtime", "成交时间"},     {Col::kStockCode, "证券代码"},
+                                                 {Col::kStockName, "证券名称"}, {Col::kDirection, "买卖方向"},
+                                                 {"matchprice", "成交价格"},    {"matchqty", "成交数量"},
+                                                 {"matchamt", "成交金额"},      {Col::kOrderNumber, "委托编号"},
+                                                 {Col::kMarketName, "市场"},    {Col::kSecuId, "股东代码"}};
+
+std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool withDate) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    std::vector<const SimOrder*> orders;
+    for (const auto& o : who->orders)
+        if (days.has(o.date) &&
+            (!openOnly || o.status == SimOrderStatus::Reported || o.status == SimOrderStatus::PartlyFilled))
+            orders.push_back(&o);
+    std::vector<SimListRow> rows;
+    for (auto it = orders.rbegin(); it != orders.rend(); ++it) {  // newest first
+        const SimOrder& o = **it;
+        SimListRow row = {std::to_string(o.ordersno),
+                          timeText(o.time),
+                          o.code,
+                          o.name,
+                          isBuy(o.bsflag) ? "买入" : "卖出",
+                          simPriceText(o.price, simPriceDecimals(o.market)),
+                          std::to_string(o.quantity),
+                          std::to_string(o.matched),
+                          statusText(o),
+                          simShareholderMarketName(o.market),
+                          o.secuid};
+        if (withDate) row.insert(row.begin(), std::to_string(o.date));
+        rows.push_back(std::move(row));
+    }
+    std::vector<SimListColumn> columns = kOrderColumns;
+    if (withDate) columns.insert(columns.begin(), {"orderdate", "委托日期"});
+    return simPagedList(c.request, columns, rows);
+}
+
+std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    std::vector<SimListRow> rows;
+    for (auto it = who->deals.rbegin(); it != who->deals.rend(); ++it) {  // newest first
+        const SimDeal& d = *it;
+        if (!days.has(d.date)) continue;
+        const SimOrder* o = nullptr;
+        for (const auto& order : who->orders)
+            if (order.ordersno == d.ordersno) o = &order;
+        if (!o) continue;
+        SimListRow row = {timeText(d.time),
+                          o->code,
+                          o->name,
+                          isBuy(o->bsflag) ? "买入" : "卖出",
+                          simPriceText(d.price, simPriceDecimals(o->market)),
+                          std::to_string(d.quantity),
+                          simMoneyText(d.amount),
+                          std::to_string(d.ordersno),
+                          simShareholderMarketName(o->market),
+                          o->secuid};
+        if (withDate) row.insert(row.begin(), std::to_string(d.date));
+        rows.push_back(std::move(row));
+    }
+    std::vector<SimListColumn> columns = kDealColumns;
+    if (withDate) columns.insert(columns.begin(), {"matchdate", "成交日期"});
+    return simPagedList(c.request, columns, rows);
+}
+
+std::vector<uint8_t> todayOrders(SimCall& c) { return orderList(c, todayOnly(c), false, false); }
+std::vector<uint8_t> cancellable(SimCall& c) { return orderList(c, todayOnly(c), true, false); }
+std::vector<uint8_t> historyOrders(SimCall& c) { return orderList(c, historyDays(c), false, true); }
+std::vector<uint8_t> todayDeals(SimCall& c) { return dealList(c, todayOnly(c), false); }
+std::vector<uint8_t> historyDeals(SimCall& c) { return dealList(c, historyDays(c), true); }
+
 }  // namespace
 
 std::vector<uint8_t> simPagedList(const SimRequest& request, const std::vector<SimListColumn>& columns,
@@ -178,4 +311,9 @@ void registerQueryFunctions(SimRegistry& r) {
     r.menu().add({221, 2, "历史成交", "hisquery?tc_mfuncno=500&tc_sfuncno=17&position=poststr&sign=bsname"});
     r.add(kFunds, funds);
     r.add(kHoldings, holdings);
+    r.add(kTodayOrders, todayOrders);
+    r.add(kTodayDeals, todayDeals);
+    r.add(kCancellable, cancellable);
+    r.add(kHistoryOrders, historyOrders);
+    r.add(kHistoryDeals, historyDeals);
 }

@@ -12,6 +12,7 @@
 #include "trade/VTASJLPViewController.h"
 #include "trade/VTATradeController.h"
 #include "trade/VTATradeLoginViewController.h"
+#include "trade/VTATradeQueryViewController.h"
 #include "trade/VTATransferController.h"
 #include "trade/VTATransferQueryViewController.h"
 
@@ -54,5 +55,9 @@ void registerTradeScreens(ScreenRegistry& registry) {
     });
     registry.addScreenClass("GTPAccountQueryViewController", [](const LinkSetup&, const auto&) {
         return std::make_shared<GTPAccountQueryViewController>();
+    });
+    // "tradequery", "trade_zjcx", "trade_gfcx": the query list, as its menu link says.
+    registry.addScreenClass("VTATradeQueryViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTATradeQueryViewController>();
     });
 }

@@ -81,6 +81,12 @@ const std::vector<std::string>& VTATableView::rowItems(int row) const {
     return rows_[static_cast<size_t>(row)].texts;
 }
 
+const VTATableView::Colors& VTATableView::rowColors(int row) const {
+    static const Colors none;
+    if (row < 0 || row >= rowCount()) return none;
+    return rows_[static_cast<size_t>(row)].colors;
+}
+
 std::shared_ptr<UIColor> VTATableView::colorAt(const Line& line, size_t i) const {
     if (i < line.colors.size() && line.colors[i]) return line.colors[i];
     return UIColor::whiteColor();

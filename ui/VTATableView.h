@@ -64,6 +64,8 @@ public:
     int rowCount() const { return static_cast<int>(rows_.size()); }
     int columnCount() const;
     const std::vector<std::string>& rowItems(int row) const;
+    // The colours the row's texts were appended with (missing ones draw white).
+    const Colors& rowColors(int row) const;
     const std::vector<std::string>& topTitles() const { return titles_.texts; }
 
     // Layout (points): the title row and body row heights, a column's width,

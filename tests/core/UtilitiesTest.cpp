@@ -94,6 +94,18 @@ TEST(NormalizeTokenAccount, ShareholderAccountsByMarket) {
     EXPECT_EQ(normalizeTokenAccount("", "0101", "Z"), "010100000000");
 }
 
+TEST(IntValueOfText, ReadsLeadingDigitsWithASignAndHoldsAtTheLimits) {
+    EXPECT_EQ(intValueOfText("2"), 2);
+    EXPECT_EQ(intValueOfText("  -17abc"), -17);
+    EXPECT_EQ(intValueOfText("+8"), 8);
+    EXPECT_EQ(intValueOfText("3.9"), 3);
+    EXPECT_EQ(intValueOfText(""), 0);
+    EXPECT_EQ(intValueOfText("沪A"), 0);
+    EXPECT_EQ(intValueOfText("- 5"), 0);
+    EXPECT_EQ(intValueOfText("99999999999999999999"), INT32_MAX);
+    EXPECT_EQ(intValueOfText("-99999999999999999999"), INT32_MIN);
+}
+
 TEST(CurrentHHmm, ReadsTheInjectedClockOnTheExchangesClock) {
     Clock::freezeAt(1710464730);  // 2024-03-15 09:05:30 at UTC+8; 21:05 the day before in New York
     EXPECT_EQ(currentHHmm(), 905);

@@ -29,9 +29,6 @@ namespace {
 const std::set<std::string> kLaterScreens = {
     // stock trading
     "wtcd",
-    "tradequery",
-    "trade_zjcx",
-    "trade_gfcx",
     "xgsg",
     "hisquery",
     "qzxq",

@@ -3,6 +3,8 @@
 // their subscription, warrant exercise, and the weeks of past orders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SimTestSupport.h"
 #include "core/contracts/NewIssueContract.h"
 #include "core/contracts/TradeQueryContract.h"
@@ -183,6 +185,57 @@ TEST_F(SimTradeQueriesTest, TheWeeksBeforeHoldPastOrdersAndDealsInTheOrderOfTime
             EXPECT_TRUE(found) << h.code;
         }
     });
+}
+
+TEST_F(SimTradeQueriesTest, HistoryListsTheDaysAskedForNewestFirstAndNotToday) {
+    customerA([](SimCustomer& a) {
+        SimOrder today;
+        today.ordersno = 9001;
+        today.date = 20240305;
+        today.time = 100000;
+        today.market = "0";
+        today.secuid = "0010001234";
+        today.code = "000001";
+        today.name = "平安银行";
+        today.bsflag = "0S";
+        today.price = 11000;
+        today.quantity = 100;
+        a.orders.push_back(today);
+    });
+    auto all = firstSet(trade("tc_mfuncno=500&tc_sfuncno=16&qryflag=1"));
+    ASSERT_TRUE(all && !all->isError());
+    auto dates = column(all, "orderdate");
+    ASSERT_GE(dates.size(), 20u);
+    EXPECT_TRUE(std::is_sorted(dates.rbegin(), dates.rend()));
+    EXPECT_LT(dates.front(), "20240305");
+    EXPECT_EQ(all->getFieldDescAtIndex(0), "委托日期");
+
+    // The trading days 2024-02-26 to 2024-03-01.
+    auto week = firstSet(trade("tc_mfuncno=500&tc_sfuncno=16&strdate=20240226&enddate=20240301&qryflag=1"));
+    for (const auto& d : column(week, "orderdate")) {
+        EXPECT_GE(d, "20240226");
+        EXPECT_LE(d, "20240301");
+    }
+    EXPECT_GT(week->rowsAffected(), 0);
+    EXPECT_LT(week->rowsAffected(), all->rowsAffected());
+    auto deals = firstSet(trade("tc_mfuncno=500&tc_sfuncno=17&strdate=20240101&enddate=20240305&count=20"));
+    ASSERT_TRUE(deals && !deals->isError());
+    EXPECT_EQ(deals->rowsAffected(), 20);
+    EXPECT_EQ(textOf(deals, "poststr"), "1");
+    EXPECT_FALSE(textOf(deals, "matchamt").empty());
+
+    // Today's own lists hold the day's order only.
+    auto todays = firstSet(trade("tc_mfuncno=500&tc_sfuncno=13"));
+    EXPECT_EQ(column(todays, "ordersno"), (std::vector<std::string>{"9001"}));
+    EXPECT_EQ(textOf(todays, "bsname"), "卖出");
+    EXPECT_EQ(textOf(todays, "orderprice"), "11.00");
+    EXPECT_EQ(textOf(todays, "orderstatus"), "已报");
+    EXPECT_EQ(textOf(todays, "~market"), "深A");
+    EXPECT_EQ(column(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15")), "ordersno"), (std::vector<std::string>{"9001"}));
+    customerA([](SimCustomer& a) { a.orders.back().status = SimOrderStatus::Cancelled; });
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15"))->rowsAffected(), 0);
+    EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=500&tc_sfuncno=13")), "orderstatus"), "已撤");
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=14"))->rowsAffected(), 0);
 }
 
 // ---- new issues ----
