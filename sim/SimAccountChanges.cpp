@@ -15,6 +15,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/TradeContract.h"
 #include "core/contracts/TradeQueryContract.h"
+#include "sim/SimOrders.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -47,7 +48,7 @@ SimPrice parseCost(const std::string& text) {
 std::vector<uint8_t> costChange(SimCall& c) {
     auto& books = c.server.room<SimTradeRoom>().books;
     std::string refusal;
-    SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const SimPrice cost = parseCost(c.request.value(Key::kCostPrice));
     if (cost < 0) return simErrorSet(-1, kBadCost);
@@ -60,7 +61,7 @@ std::vector<uint8_t> costChange(SimCall& c) {
 std::vector<uint8_t> passwordChange(SimCall& c) {
     auto& books = c.server.room<SimTradeRoom>().books;
     std::string refusal;
-    SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const std::string now = c.request.value(Key::kOldPassword), wanted = c.request.value(Key::kNewPassword);
     if (now != who->password) return simErrorSet(-1, Error::kWrongPassword);

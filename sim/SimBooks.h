@@ -137,6 +137,10 @@ struct SimCustomer {
     std::vector<SimHolding> holdings;
     std::vector<SimOrder> orders;
     std::vector<SimDeal> deals;
+    // The brokerage's records of the weeks before the simulator opened its
+    // books (the history lists show them before the earlier days' `orders`).
+    std::vector<SimOrder> pastOrders;
+    std::vector<SimDeal> pastDeals;
     std::vector<SimBankBinding> bankBindings;
     std::optional<SimCreditAccount> credit;
 

@@ -29,6 +29,7 @@
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimNewIssues.h"
+#include "sim/SimOrders.h"
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -87,7 +88,7 @@ struct Caller {
 };
 Caller callerOf(SimCall& c, std::string* refusal) {
     SimBooks& books = c.server.room<SimTradeRoom>().books;
-    SimCustomer* who = books.customerOfRequest(c.request, refusal);
+    SimCustomer* who = simTradeCustomer(c, refusal);
     return {c.server.room<SimNewIssuesRoom>(), books, who};
 }
 

@@ -282,15 +282,9 @@ void settle(SimCustomer& who, int today) {
 
 // ---- the functions ----
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) {
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
-    if (who) simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
-    return who;
-}
-
 std::vector<uint8_t> stockInfo(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
@@ -329,7 +323,7 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
 
 std::vector<uint8_t> order(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& books = c.server.room<SimTradeRoom>().books;
     const SimMarket& market = c.server.market();
@@ -455,6 +449,14 @@ int64_t simQuoteValueOf(SimPrice price, int decimals) {
 SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, double now) {
     const int64_t prevClose = market.quote(s, now).prevClose;
     return {std::llround(double(prevClose) * 1.1), std::max<int64_t>(std::llround(double(prevClose) * 0.9), 1)};
+}
+
+bool simIsBuy(const std::string& bsflag) { return isBuy(bsflag); }
+
+SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal) {
+    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
+    if (who) simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
+    return who;
 }
 
 std::string simOrderStatusText(const SimOrder& o) {

@@ -23,6 +23,7 @@
 #include "sim/SimBooks.h"
 
 class SimMarket;
+struct SimCall;
 struct SimInstrument;
 
 struct SimOrdersRoom {
@@ -35,6 +36,10 @@ struct SimOrdersRoom {
 // Settles the customer's books for the day of `now` and matches the open
 // orders against the market at `now`.
 void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now);
+
+// The customer of a trade request by its session, with the books settled
+// and the open orders matched as of the call; null with the refusal.
+SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal);
 
 // Ends what is left of an open order (a cancel, or the exchange's): the
 // money or shares it held come back. False when it is no longer open.
@@ -58,3 +63,5 @@ struct SimPriceLimits {
 SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& stock, double now);
 // The order status as the brokerage's lists name it.
 std::string simOrderStatusText(const SimOrder& order);
+// Whether an order type ("bsflag") buys.
+bool simIsBuy(const std::string& bsflag);

@@ -6,14 +6,16 @@
 // the order of time, before any of the day's.
 #include <algorithm>
 
+#include "core/contracts/TradeContract.h"
+
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimQueries.h"
 
 namespace {
 
-constexpr const char* kLimitBuy = "0B";
-constexpr const char* kLimitSell = "0S";
+using TradeContract::BsFlag::kLimitBuy;
+using TradeContract::BsFlag::kLimitSell;
 
 constexpr int kDays = 25;
 
@@ -110,9 +112,9 @@ void simAddPastActivity(SimBooks& books, const SimMarket& market, double now) {
         if (p.filled) {
             p.order.matched = p.order.quantity;
             p.order.status = SimOrderStatus::Filled;
-            p.who->deals.push_back({p.order.ordersno, p.order.date, p.order.time + 3, p.order.price, p.order.quantity,
-                                    p.order.quantity * p.order.price / 10});
+            p.who->pastDeals.push_back({p.order.ordersno, p.order.date, p.order.time + 3, p.order.price,
+                                        p.order.quantity, p.order.quantity * p.order.price / 10});
         }
-        p.who->orders.push_back(p.order);
+        p.who->pastOrders.push_back(p.order);
     }
 }

@@ -1,7 +1,8 @@
 // The query family of the simulated server: the paged lists of the trade
 // menu over the books (SimBooks.h; functions, keys and columns named in
 // core/contracts/TradeQueryContract.h). Every list pages as SimQueries.h
-// says; a request of an ended session is refused ("会话已失效，请重新登录").
+// says and shows the books settled and matched as of the call (SimOrders.h);
+// a request of an ended session is refused ("会话已失效，请重新登录").
 //
 // 500/9 funds: one row per currency of the fund account the request names
 //   (its last "fundid", else the login's): "moneytype" (人民币, 港币, 美元),
@@ -19,6 +20,10 @@
 // 500/14 today's deals, newest first: "matchtime", "stkcode", "stkname",
 //   "bsname", "matchprice", "matchqty", "matchamt", "ordersno", "~market",
 //   "secuid"; 500/17 history deals: "matchdate" and those, as 500/16.
+// 500/7 cancel: "fundid", "ordersno", "market" (the quote market, 1 or 2)
+//   and "secuid" name one of the customer's orders ("委托不存在" otherwise);
+//   an order no longer open is refused ("该委托不能撤单"). The money or shares
+//   it held come back; the answer is the result set "撤单成功".
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -28,6 +33,7 @@
 #include "core/contracts/TradeQueryContract.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
+#include "sim/SimOrders.h"
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -38,10 +44,11 @@ using namespace TradeQueryContract;
 namespace Account = TradeContract::AccountType;
 
 constexpr const char* kBadCursor = "查询定位串错误";
+constexpr const char* kUnknownOrder = "委托不存在";
 
 SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) { return booksOf(c).customerOfRequest(c.request, refusal); }
+SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
 
 int currencyOfMarket(const std::string& market) {
     if (market == Account::kShenzhenB) return SimCurrency::kHKD;
@@ -120,26 +127,6 @@ std::vector<uint8_t> holdings(SimCall& c) {
 
 // ---- orders and deals ----
 
-bool isBuy(const std::string& bsflag) {
-    return bsflag == "0B" || bsflag == "0q" || (bsflag.size() == 2 && bsflag[1] >= 'a' && bsflag[1] <= 'e');
-}
-
-std::string statusText(const SimOrder& o) {
-    switch (o.status) {
-        case SimOrderStatus::Reported:
-            return "已报";
-        case SimOrderStatus::PartlyFilled:
-            return "部成";
-        case SimOrderStatus::Filled:
-            return "已成";
-        case SimOrderStatus::Cancelled:
-            return o.matched > 0 ? "部撤" : "已撤";
-        case SimOrderStatus::Refused:
-            return "废单";
-    }
-    return "";
-}
-
 std::string timeText(int hhmmss) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", hhmmss / 10000 % 100, hhmmss / 100 % 100, hhmmss % 100);
@@ -177,10 +164,9 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
     SimCustomer* who = customerOf(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     std::vector<const SimOrder*> orders;
-    for (const auto& o : who->orders)
-        if (days.has(o.date) &&
-            (!openOnly || o.status == SimOrderStatus::Reported || o.status == SimOrderStatus::PartlyFilled))
-            orders.push_back(&o);
+    for (const auto* list : {&who->pastOrders, &who->orders})
+        for (const auto& o : *list)
+            if (days.has(o.date) && (!openOnly || o.isOpen())) orders.push_back(&o);
     std::vector<SimListRow> rows;
     for (auto it = orders.rbegin(); it != orders.rend(); ++it) {  // newest first
         const SimOrder& o = **it;
@@ -188,11 +174,11 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
                           timeText(o.time),
                           o.code,
                           o.name,
-                          isBuy(o.bsflag) ? "买入" : "卖出",
+                          simIsBuy(o.bsflag) ? "买入" : "卖出",
                           simPriceText(o.price, simPriceDecimals(o.market)),
                           std::to_string(o.quantity),
                           std::to_string(o.matched),
-                          statusText(o),
+                          simOrderStatusText(o),
                           simShareholderMarketName(o.market),
                           o.secuid};
         if (withDate) row.insert(row.begin(), std::to_string(o.date));
@@ -207,18 +193,22 @@ std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
     std::string refusal;
     SimCustomer* who = customerOf(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
+    std::vector<const SimDeal*> deals;
+    for (const auto* list : {&who->pastDeals, &who->deals})
+        for (const auto& d : *list)
+            if (days.has(d.date)) deals.push_back(&d);
     std::vector<SimListRow> rows;
-    for (auto it = who->deals.rbegin(); it != who->deals.rend(); ++it) {  // newest first
-        const SimDeal& d = *it;
-        if (!days.has(d.date)) continue;
+    for (auto it = deals.rbegin(); it != deals.rend(); ++it) {  // newest first
+        const SimDeal& d = **it;
         const SimOrder* o = nullptr;
-        for (const auto& order : who->orders)
-            if (order.ordersno == d.ordersno) o = &order;
+        for (const auto* list : {&who->pastOrders, &who->orders})
+            for (const auto& order : *list)
+                if (order.ordersno == d.ordersno) o = &order;
         if (!o) continue;
         SimListRow row = {timeText(d.time),
                           o->code,
                           o->name,
-                          isBuy(o->bsflag) ? "买入" : "卖出",
+                          simIsBuy(o->bsflag) ? "买入" : "卖出",
                           simPriceText(d.price, simPriceDecimals(o->market)),
                           std::to_string(d.quantity),
                           simMoneyText(d.amount),
@@ -238,6 +228,24 @@ std::vector<uint8_t> cancellable(SimCall& c) { return orderList(c, todayOnly(c),
 std::vector<uint8_t> historyOrders(SimCall& c) { return orderList(c, historyDays(c), false, true); }
 std::vector<uint8_t> todayDeals(SimCall& c) { return dealList(c, todayOnly(c), false); }
 std::vector<uint8_t> historyDeals(SimCall& c) { return dealList(c, historyDays(c), true); }
+
+// ---- the cancel ----
+
+std::vector<uint8_t> cancel(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const std::string number = c.request.value(Key::kOrderNumber);
+    const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
+    SimOrder* order = nullptr;
+    for (auto& o : who->orders)
+        if (std::to_string(o.ordersno) == number && o.fundid == fund->fundid) order = &o;
+    if (!order || order->secuid != c.request.value(Key::kSecuId) ||
+        simQuoteMarketOf(order->market) != c.request.intValue(Key::kQuoteMarket, 0))
+        return simErrorSet(-1, kUnknownOrder);
+    if (!simCancelOrder(*who, *order)) return simErrorSet(-1, Error::kNotCancellable);
+    return simResultSet(1, "撤单成功");
+}
 
 }  // namespace
 
@@ -270,8 +278,7 @@ std::vector<uint8_t> simPagedList(const SimRequest& request, const std::vector<S
 std::string simMoneyText(SimMoney amount) { return SimMarket::priceText(amount, 2); }
 
 std::string simPriceText(SimPrice price, int decimals) {
-    for (int k = decimals; k < 3; ++k) price /= 10;
-    return SimMarket::priceText(price, decimals);
+    return SimMarket::priceText(simQuoteValueOf(price, decimals), decimals);
 }
 
 std::string simShareholderMarketName(const std::string& market) {
@@ -291,11 +298,8 @@ int simPriceDecimals(const std::string& shareholderMarket) { return shareholderM
 SimPrice simHoldingPrice(const SimMarket& market, const SimHolding& h, double now) {
     const SimInstrument* s = market.find(h.code, simQuoteMarketOf(h.market));
     if (!s) return h.cost;
-    int64_t last = market.quote(*s, now).last;
-    if (last <= 0) return h.cost;
-    for (int k = s->decimals; k < 3; ++k) last *= 10;
-    for (int k = 3; k < s->decimals; ++k) last /= 10;
-    return last;
+    const int64_t last = market.quote(*s, now).last;
+    return last > 0 ? simPriceOf(last, s->decimals) : h.cost;
 }
 
 void registerQueryFunctions(SimRegistry& r) {
@@ -316,4 +320,5 @@ void registerQueryFunctions(SimRegistry& r) {
     r.add(kCancellable, cancellable);
     r.add(kHistoryOrders, historyOrders);
     r.add(kHistoryDeals, historyDeals);
+    r.add(kCancel, cancel);
 }

@@ -20,6 +20,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/WarrantContract.h"
 #include "sim/SimClock.h"
+#include "sim/SimOrders.h"
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -33,7 +34,7 @@ constexpr const char* kUnknownWarrant = "行权代码不存在";
 
 std::vector<uint8_t> query(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimWarrantsRoom>();
     const SimWarrant* w = room.warrant(c.request.value(Key::kStockCode));
@@ -63,7 +64,7 @@ std::vector<uint8_t> query(SimCall& c) {
 std::vector<uint8_t> exercise(SimCall& c) {
     auto& books = c.server.room<SimTradeRoom>().books;
     std::string refusal;
-    SimCustomer* who = books.customerOfRequest(c.request, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimWarrantsRoom>();
     const SimRequest& r = c.request;

@@ -26,14 +26,6 @@ constexpr int kRed = 41, kGreen = 42, kWhite = 43;
 
 std::string sessionText() { return VTAParamter::shareParamter().getStringForKey(TradeSessionKey::kInfo).value_or(""); }
 
-// The login's fund account: "fundid" of the first customer record.
-std::string loginFundId() {
-    auto customer = VTAParamter::shareParamter().getTCRSForKey(TradeSessionKey::kCustomer);
-    if (!customer) return "";
-    customer->fetchFirst();
-    return customer->toStringWithFieldName(TradeContract::Col::kFundId).value_or("");
-}
-
 std::string textOf(const VTATCRS& set, const std::string& field) {
     return set.toStringWithFieldName(field).value_or("");
 }
@@ -94,7 +86,7 @@ RequestBuilder VTATradeQueryViewController::tradeInfoRequest() const {
     RequestBuilder request = RequestBuilder::fromText("");
     for (const auto& [key, value] : pairs) request.add(key, value);
     // The login's fund account (not whichever record another screen left current).
-    request.add(Key::kFundId, loginFundId()).appendFields(sessionText());
+    request.add(Key::kFundId, tradeFundId()).appendFields(sessionText());
     return request;
 }
 
@@ -398,7 +390,7 @@ bool VTATradeQueryViewController::prepareWithdraw() {
         showAlert(VTAUIFactory::kNoTradeLoginText);  // the trade session ended while the list was open
         return false;
     }
-    std::string fundid = loginFundId();
+    std::string fundid = tradeFundId();
     for (customer->fetchFirst(); !customer->isEOF(); customer->fetchNext())
         if (textOf(*customer, Col::kSecuId) == secuid) {
             fundid = textOf(*customer, TradeContract::Col::kFundId);

@@ -158,18 +158,19 @@ TEST_F(SimTradeQueriesTest, APasswordChangeRenewsTheSessionAndTheNewPasswordLogs
 TEST_F(SimTradeQueriesTest, TheWeeksBeforeHoldPastOrdersAndDealsInTheOrderOfTime) {
     customerA([](SimCustomer& a) {
         const int today = 20240305;
-        ASSERT_GE(a.orders.size(), 20u);
-        ASSERT_GE(a.deals.size(), 20u);
+        EXPECT_TRUE(a.orders.empty()) << "the day's orders start empty";
+        ASSERT_GE(a.pastOrders.size(), 20u);
+        ASSERT_GE(a.pastDeals.size(), 20u);
         int64_t lastNumber = 0;
         std::pair<int, int> lastTime{0, 0};
         int cancelled = 0, refused = 0;
-        for (const auto& o : a.orders) {
+        for (const auto& o : a.pastOrders) {
             EXPECT_LT(o.date, today);
             EXPECT_GT(o.ordersno, lastNumber);
             EXPECT_GE(std::make_pair(o.date, o.time), lastTime);
             lastNumber = o.ordersno;
             lastTime = {o.date, o.time};
-            EXPECT_NE(o.status, SimOrderStatus::Reported);
+            EXPECT_FALSE(o.isOpen());
             cancelled += o.status == SimOrderStatus::Cancelled;
             refused += o.status == SimOrderStatus::Refused;
             EXPECT_EQ(o.matched, o.status == SimOrderStatus::Filled ? o.quantity : 0);
@@ -180,7 +181,7 @@ TEST_F(SimTradeQueriesTest, TheWeeksBeforeHoldPastOrdersAndDealsInTheOrderOfTime
         // Every holding was bought at its cost, in full.
         for (const auto& h : a.holdings) {
             bool found = false;
-            for (const auto& o : a.orders)
+            for (const auto& o : a.pastOrders)
                 found |= o.code == h.code && o.price == h.cost && o.quantity == h.quantity && o.bsflag == "0B";
             EXPECT_TRUE(found) << h.code;
         }
@@ -198,7 +199,8 @@ TEST_F(SimTradeQueriesTest, HistoryListsTheDaysAskedForNewestFirstAndNotToday) {
         today.code = "000001";
         today.name = "平安银行";
         today.bsflag = "0S";
-        today.price = 11000;
+        today.fundid = "010110001234";
+        today.price = 99000;  // far above the bids: it waits
         today.quantity = 100;
         a.orders.push_back(today);
     });
@@ -228,7 +230,7 @@ TEST_F(SimTradeQueriesTest, HistoryListsTheDaysAskedForNewestFirstAndNotToday) {
     auto todays = firstSet(trade("tc_mfuncno=500&tc_sfuncno=13"));
     EXPECT_EQ(column(todays, "ordersno"), (std::vector<std::string>{"9001"}));
     EXPECT_EQ(textOf(todays, "bsname"), "卖出");
-    EXPECT_EQ(textOf(todays, "orderprice"), "11.00");
+    EXPECT_EQ(textOf(todays, "orderprice"), "99.00");
     EXPECT_EQ(textOf(todays, "orderstatus"), "已报");
     EXPECT_EQ(textOf(todays, "~market"), "深A");
     EXPECT_EQ(column(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15")), "ordersno"), (std::vector<std::string>{"9001"}));
@@ -236,6 +238,43 @@ TEST_F(SimTradeQueriesTest, HistoryListsTheDaysAskedForNewestFirstAndNotToday) {
     EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15"))->rowsAffected(), 0);
     EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=500&tc_sfuncno=13")), "orderstatus"), "已撤");
     EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=14"))->rowsAffected(), 0);
+}
+
+TEST_F(SimTradeQueriesTest, AnOpenOrderIsCancelledOnceAndItsMoneyComesBack) {
+    const std::string down =
+        textOf(firstSet(trade("tc_mfuncno=500&tc_sfuncno=4&bsflag=0B&stkcode=600000")), "maxdownvalue");
+    auto placed = firstSet(trade("tc_mfuncno=500&tc_sfuncno=6&fundid=010110001234&bsflag=0B&price=" + down +
+                                 "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1"));
+    ASSERT_TRUE(placed && !placed->isError()) << (placed ? placed->getError() : "");
+    const std::string number = textOf(placed, "ordersno");
+    auto open = firstSet(trade("tc_mfuncno=500&tc_sfuncno=15"));
+    ASSERT_EQ(column(open, "ordersno"), (std::vector<std::string>{number}));
+    EXPECT_EQ(textOf(open, "bsname"), "买入");
+    EXPECT_EQ(textOf(open, "~market"), "沪A");
+    auto frozen = [&] {
+        return customerA([](SimCustomer& a) { return a.fundAccounts.front().balances[SimCurrency::kRMB].frozen; });
+    };
+    EXPECT_GT(frozen(), 0);
+
+    auto cancel = [&](const std::string& no, int market, const std::string& secuid) {
+        return trade("tc_mfuncno=500&tc_sfuncno=7&fundid=010110001234&ordersno=" + no +
+                     "&market=" + std::to_string(market) + "&secuid=" + secuid);
+    };
+    EXPECT_EQ(errorOf(cancel(number, 1, "A100001234")), "委托不存在") << "Shanghai is market 2";
+    EXPECT_EQ(errorOf(cancel(number, 2, "0010001234")), "委托不存在");
+    EXPECT_EQ(errorOf(cancel("99999", 2, "A100001234")), "委托不存在");
+    auto done = firstSet(cancel(number, 2, "A100001234"));
+    ASSERT_TRUE(done && !done->isError());
+    EXPECT_EQ(frozen(), 0);
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15"))->rowsAffected(), 0);
+    EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=500&tc_sfuncno=13")), "orderstatus"), "已撤");
+    EXPECT_EQ(errorOf(cancel(number, 2, "A100001234")), "该委托不能撤单");
+    // Another customer cannot name it.
+    auto c = logIn("010210009999", "123456", "0102");
+    EXPECT_EQ(
+        errorOf(trade(
+            "tc_mfuncno=500&tc_sfuncno=7&fundid=010210009999&ordersno=" + number + "&market=2&secuid=A100001234", c)),
+        "委托不存在");
 }
 
 // ---- new issues ----
