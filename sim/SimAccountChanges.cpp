@@ -28,29 +28,12 @@ constexpr const char* kNoHolding = "该股东帐户没有此证券持仓";
 constexpr const char* kBadNewPassword = "新密码必须为6位数字";
 constexpr const char* kSamePassword = "新密码不能与原密码相同";
 
-// A price text of yuan ("12", "12.", ".5", "12.345") in 厘; -1 when it is none.
-SimPrice parseCost(const std::string& text) {
-    const size_t point = text.find('.');
-    const std::string whole = text.substr(0, point);
-    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-    const auto digitsOnly = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
-    if (whole.size() + fraction.size() == 0 || whole.size() > 7 || fraction.size() > 3) return -1;
-    if (!digitsOnly(whole) || !digitsOnly(fraction)) return -1;
-    SimPrice p = whole.empty() ? 0 : std::stoll(whole) * 1000;
-    int scale = 100;
-    for (char ch : fraction) {
-        p += (ch - '0') * scale;
-        scale /= 10;
-    }
-    return p;
-}
-
 std::vector<uint8_t> costChange(SimCall& c) {
     auto& books = c.server.room<SimTradeRoom>().books;
     std::string refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
-    const SimPrice cost = parseCost(c.request.value(Key::kCostPrice));
+    const SimPrice cost = simParsePrice(c.request.value(Key::kCostPrice), 3);
     if (cost < 0) return simErrorSet(-1, kBadCost);
     SimHolding* h = who->holding(c.request.value(Key::kSecuId), c.request.value(Key::kStockCode));
     if (!h || h->market != c.request.value(Key::kMarket)) return simErrorSet(-1, kNoHolding);

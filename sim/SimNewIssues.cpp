@@ -55,12 +55,8 @@ std::vector<std::string> listOf(const std::string& text) {
 
 // A decimal number of up to 2 decimals as hundredths; -1 when it is none.
 int64_t hundredthsOf(const std::string& text) {
-    const size_t point = text.find('.');
-    const std::string whole = text.substr(0, point);
-    const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-    const auto digits = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
-    if (whole.empty() || whole.size() > 10 || fraction.size() > 2 || !digits(whole) || !digits(fraction)) return -1;
-    return std::stoll(whole) * 100 + (fraction.empty() ? 0 : std::stoll(fraction) * (fraction.size() == 1 ? 10 : 1));
+    const SimPrice p = simParsePrice(text, 2);
+    return p < 0 ? -1 : p / 10;
 }
 
 SimMoney amountOf(const SimNewIssue& issue, int64_t quantity) { return quantity * issue.price / 10; }

@@ -453,6 +453,8 @@ SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, d
 
 bool simIsBuy(const std::string& bsflag) { return isBuy(bsflag); }
 
+SimPrice simParsePrice(const std::string& text, int decimals) { return parsePrice(text, decimals); }
+
 SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal) {
     SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
     if (who) simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
