@@ -93,6 +93,14 @@ long SimClock::dayNumber(int yyyymmdd) {
                          static_cast<unsigned>(yyyymmdd % 100));
 }
 
+std::optional<int> SimClock::validDate(long long yyyymmdd) {
+    if (yyyymmdd < 19900101 || yyyymmdd > 99991231) return std::nullopt;
+    const int date = static_cast<int>(yyyymmdd);
+    // A real day reads back as itself; 20240230 comes back as 20240301.
+    if (dateOfDay(dayNumber(date)) != date) return std::nullopt;
+    return date;
+}
+
 int SimClock::dateOfDay(long dayNumber) {
     int y, m, d;
     civilFromDays(dayNumber, y, m, d);

@@ -6,6 +6,7 @@
 // 1970 and the end of the year 9999 (local): a time outside, or one that is
 // no number at all, is refused. Thread-safe.
 #include <mutex>
+#include <optional>
 #include <string>
 
 class SimClock {
@@ -33,6 +34,9 @@ public:
     static double fromLocal(int yyyymmdd, int minuteOfDay, int second = 0);
     // Days since 1970 of a yyyymmdd date (local calendar), and back.
     static long dayNumber(int yyyymmdd);
+    // A date a request names (yyyyMMdd) when it is a real day from 1990 to
+    // 9999; nullopt for anything else (more digits, month 13, 30 February).
+    static std::optional<int> validDate(long long yyyymmdd);
     static int dateOfDay(long dayNumber);
     static int weekdayOfDay(long dayNumber);  // 0 Sunday
     // "yyyy-MM-dd HH:mm:ss" of a time.

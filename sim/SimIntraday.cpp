@@ -77,10 +77,12 @@ std::vector<uint8_t> intradayReply(SimCall& c) {
     const auto& market = c.server.market();
     const SimInstrument* s = market.findId(c.request.value(Key::kCode));
     if (!s) return simErrorSet(-1, "股票代码不存在");
-    long long date = c.request.intValue(Key::kDate, 0);
+    const long long date = c.request.intValue(Key::kDate, 0);
+    const auto day = SimClock::validDate(date);
+    if (date != 0 && !day) return simErrorSet(-1, "日期格式错误");
     int freq = static_cast<int>(std::clamp<long long>(c.request.intValue(Key::kFreq, 1), 1, 60));
     double t = c.now;
-    if (date > 19900101) t = SimClock::fromLocal(static_cast<int>(date), 1439);
+    if (day) t = SimClock::fromLocal(*day, 1439);
     const SimInstrument* index = c.request.intValue(Key::kAddUp, 0) == 1 ? simIndexFor(market, *s) : nullptr;
     SimQuote q = market.quote(*s, t);
     std::vector<const SimInstrument*> header{s};

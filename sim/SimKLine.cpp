@@ -132,10 +132,12 @@ std::vector<uint8_t> klineReply(SimCall& c) {
     int count = static_cast<int>(std::clamp<long long>(c.request.intValue(Key::kCount, 320), 1, 1000));
     int type = static_cast<int>(c.request.intValue(Key::kType, Period::kDay));
     std::string tech = c.request.value(Key::kTechName);
-    long long date = c.request.intValue(Key::kDate, 0);
+    const long long date = c.request.intValue(Key::kDate, 0);
+    const auto asked = SimClock::validDate(date);
+    if (date != 0 && !asked) return simErrorSet(-1, "日期格式错误");
     SimClock::Local now = SimClock::local(c.now);
-    int day = date > 19900101 ? static_cast<int>(date) : now.yyyymmdd();
-    int lastMinute = date > 19900101 ? 1440 : now.minuteOfDay();
+    int day = asked ? *asked : now.yyyymmdd();
+    int lastMinute = asked ? 1440 : now.minuteOfDay();
     const int need = count + SimIndicators::kWarmUp;
 
     std::vector<Bar> bars;

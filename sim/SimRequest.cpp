@@ -53,8 +53,12 @@ std::string simMaskSecrets(const std::string& text) {
 }
 
 std::optional<std::string> SimRequest::find(const std::string& key) const {
+    // Whole keys only: a key with a NUL in it ("date\0x") is not "date".
+    auto sameKey = [&](const std::string& k) {
+        return k.size() == key.size() && strncasecmp(k.data(), key.data(), key.size()) == 0;
+    };
     for (const auto& f : fields_)
-        if (strcasecmp(f.key.c_str(), key.c_str()) == 0) return f.value;
+        if (sameKey(f.key)) return f.value;
     return std::nullopt;
 }
 

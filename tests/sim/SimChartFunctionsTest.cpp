@@ -190,3 +190,22 @@ TEST_F(SimChartFunctionsTest, IndicatorColumnsFollowTheFixedOnesWithTheirOwnDeci
     }
     EXPECT_EQ(ask("tc_mfuncno=31000&tc_sfuncno=2&count=5&techname=&code=600000.2")[1]->fieldCount(), 14);
 }
+
+TEST_F(SimChartFunctionsTest, ADateThatIsNoRealDayIsRefusedNotReadAsAnother) {
+    for (const char* function : {"1", "2"}) {
+        const std::string base = std::string("tc_mfuncno=31000&tc_sfuncno=") + function + "&code=600000.2&date=";
+        for (const char* bad : {"2024138001380000305", "20240230", "20241301", "99999999999"}) {
+            auto sets = ask(base + bad);
+            ASSERT_FALSE(sets.empty()) << bad;
+            EXPECT_TRUE(sets[0]->isError()) << function << " " << bad;
+        }
+        auto real = ask(base + "20240229");
+        ASSERT_FALSE(real.empty());
+        EXPECT_FALSE(real[0]->isError()) << "a leap day is a real day";
+    }
+    // A key is the whole key: "date" followed by a NUL is another key, and
+    // without a date the answer is today's.
+    auto sets = ask(std::string("tc_mfuncno=31000&tc_sfuncno=1&code=600000.2&date") + '\0' + "x=20240230");
+    ASSERT_FALSE(sets.empty());
+    EXPECT_FALSE(sets[0]->isError());
+}
