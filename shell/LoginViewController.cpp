@@ -22,6 +22,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
+#include "shell/ClientIdentity.h"
 #include "shell/HomeViewController.h"
 #include "shell/KeyboardLift.h"
 #include "shell/MenuCache.h"
@@ -89,7 +90,7 @@ void LoginViewController::loadView() {
     auto view = std::make_shared<UIView>(CGRectMake(0, 0, 320, 416));
     view->setBackgroundColor(UIColor::colorWithRed(0.08, 0.16, 0.32, 1));
     titleLabel_ = makeLabel(CGRectZero, 28, true);
-    titleLabel_->setText("掌上证券");
+    titleLabel_->setText(kClientName);
     statusLabel_ = makeLabel(CGRectZero, 15, false);
     noteLabel_ = makeLabel(CGRectZero, 13, false);
     noteLabel_->setTextColor(UIColor::colorWithWhite(0.85, 1));

@@ -52,7 +52,6 @@ public:
     static constexpr const char* kShortNumber = "1065755801";
     static constexpr const char* kRegisterCommand = "DB A";
     static constexpr const char* kUnregisterCommand = "DB Z";
-    static constexpr const char* kClientVersion = "1.0.0";
     static constexpr const char* kPhoneNumberKey = "your phone number";
     static constexpr const char* kDisclaimerAgreedKey = "DisclaimerAgreed";
     static constexpr double kPollInterval = 6;

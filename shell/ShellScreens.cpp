@@ -6,6 +6,7 @@
 //   "update"           software update           "webpage?url=..."  in-app web page
 //   "newsmenu?..."     a list whose rows the server sends for the link's query
 #include "core/VTAMenu.h"
+#include "shell/ClientIdentity.h"
 #include "shell/ScreenRegistry.h"
 #include "shell/VTAAboutText.h"
 #include "shell/VTACustomerServiceViewController.h"

@@ -1,7 +1,7 @@
 #include "shell/VTAAboutText.h"
 
 #include "core/Brokerage.h"
-#include "shell/VTATextPageViewController.h"
+#include "shell/ClientIdentity.h"
 
 std::string aboutText() {
     return std::string(kClientName) + " " + kClientVersion +

@@ -13,7 +13,7 @@ class UITextField;
 
 class VTAInviteViewController : public VTAViewControllers, public MFMessageComposeViewControllerDelegate {
 public:
-    static constexpr const char* kInviteText = "我正在使用掌上证券手机客户端看行情、做交易，方便快捷，推荐你也试试！";
+    static constexpr const char* kInviteText = "我正在使用翠岚星手机客户端看行情、做交易，方便快捷，推荐你也试试！";
 
     VTAInviteViewController();
     ~VTAInviteViewController() override;

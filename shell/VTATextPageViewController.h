@@ -31,7 +31,3 @@ private:
     std::shared_ptr<UIScrollView> scroll_;
     std::shared_ptr<UILabel> headingLabel_, bodyLabel_;
 };
-
-// The client's name and version, shown by the about and update screens.
-inline constexpr const char* kClientName = "掌上证券";
-inline constexpr const char* kClientVersion = "2.3.0";

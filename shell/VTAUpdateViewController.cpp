@@ -4,7 +4,7 @@
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
-#include "shell/VTATextPageViewController.h"
+#include "shell/ClientIdentity.h"
 
 namespace {
 std::string sessionText(const char* key) { return VTAParamter::shareParamter().getStringForKey(key).value_or(""); }

@@ -19,6 +19,10 @@ public:
     bool hasNewVersion() const;
     // "立即升级": false when there is nothing to get.
     bool upgrade();
+    UILabel* versionLabel() {
+        view();
+        return version_.get();
+    }
     UILabel* statusLabel() {
         view();
         return status_.get();

@@ -10,6 +10,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UITableView.h"
 #include "platform/uikit/UITextField.h"
+#include "shell/ClientIdentity.h"
 #include "shell/VTACustomerServiceViewController.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/VTAFeedbackViewController.h"
@@ -142,6 +143,10 @@ TEST_F(CustomerWalkTest, TheAboutPageHasNoEmptyToolbar) {
     EXPECT_TRUE(page->toolbar()->isHidden());
     EXPECT_DOUBLE_EQ(CGRectGetMaxY(page->contentView()->frame()), CGRectGetMaxY(page->view()->bounds()));
     EXPECT_TRUE(shown(kBrokerageHotline));
+    // The application's one name, as the notification settings texts give it.
+    EXPECT_TRUE(shown(std::string(kClientName) + " " + kClientVersion));
+    EXPECT_EQ(std::string(kClientName), "翠岚星");
+    EXPECT_NE(std::string(VTAInviteViewController::kInviteText).find(kClientName), std::string::npos);
 }
 
 // "客服热线" shows what a phone shows before it calls: the number, to call or not.

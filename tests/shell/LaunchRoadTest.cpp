@@ -18,8 +18,10 @@
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWindow.h"
+#include "shell/ClientIdentity.h"
 #include "shell/VTAUpdateViewController.h"
 #include "tests/support/Screenshots.h"
+#include "tests/support/SimRequestFields.h"
 
 namespace {
 
@@ -153,6 +155,9 @@ TEST_F(LaunchRoadTest, SecondStartSkipsRegistrationAndACurrentMenu) {
     for (const auto& f : logins.front().fields) body += f.key + "=" + f.value + "&";
     EXPECT_NE(body.find("phone=" + phone), std::string::npos);
     EXPECT_NE(body.find("menuver=" + std::to_string(menuVersionOnServer(*sim))), std::string::npos);
+    // The version the server hears is the one the update page shows.
+    EXPECT_EQ(fieldOf(logins.front(), SystemContract::Key::kVersion), kClientVersion);
+    EXPECT_EQ(VTAUpdateViewController().versionLabel()->text(), std::string("当前版本：") + kClientVersion);
     EXPECT_TRUE(SentMessageLog::shared().messages().size() == 1u);
 }
 
