@@ -121,8 +121,15 @@ void QuotesInfoRadarView::drawRect(const CGRect&) {
                               *fitted);
         };
         centred(box.title, box.label, *UIColor::whiteColor());
-        centred(last ? last->toString() : std::string(), box.price, *colorWithCompare(last, prevClose));
-        centred(amount ? amount->toMoney() : std::string(), box.amount, *UIColor::yellowColor());
+        // The price box reaches into the amount's: each text keeps to its own
+        // part, so a long price and amount never run together.
+        CGRect price = box.price, money = box.amount;
+        double shared = CGRectGetMaxX(price) - money.origin.x;
+        price.size.width -= shared;
+        money.origin.x += shared;
+        money.size.width -= shared;
+        centred(last ? last->toString() : std::string(), price, *colorWithCompare(last, prevClose));
+        centred(amount ? amount->toMoney() : std::string(), money, *UIColor::yellowColor());
     }
     marketIndexData_->fetchFirst();
 }

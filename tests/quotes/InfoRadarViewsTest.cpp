@@ -104,6 +104,16 @@ TEST_F(InfoRadarViewsTest, TheIndicesShowOnlyWithExactlyTwoRows) {
         for (double y = 101; y < 115; y += 0.5)
             if (uint32_t p = pixel(*img, x, y); red(p) > 150 && green(p) > 150 && blue(p) < 80) yellowSeen = p;
     EXPECT_NE(yellowSeen, 0u);
+    // Each index's price and amount read as two numbers: a gap between the
+    // green price's last ink and the yellow amount's first.
+    double greenRight = 0, yellowLeft = 320;
+    for (double x = 160; x < 320; x += 0.5)
+        for (double y = 101; y < 115; y += 0.5) {
+            uint32_t p = pixel(*img, x, y);
+            if (green(p) > 120 && red(p) < 80) greenRight = std::max(greenRight, x);
+            if (red(p) > 150 && green(p) > 150 && blue(p) < 80) yellowLeft = std::min(yellowLeft, x);
+        }
+    EXPECT_GE(yellowLeft - greenRight, 3) << greenRight << " " << yellowLeft;
 }
 
 TEST_F(InfoRadarViewsTest, TheStripAnswersATapOnlyWhileItsButtonIsEnabled) {
