@@ -35,7 +35,7 @@ void drawChartLabel(CGContext& ctx, const std::string& text, const CGRect& rect,
     if (text.empty()) return;
     double width = std::min(std::ceil(sizeWithFont(text, font).width) + 2 * kPad, rect.size.width);
     double x = alignment == 2 ? CGRectGetMaxX(rect) - width : rect.origin.x;
-    static const auto plate = UIColor::blackColor();
+    static const auto plate = UIColor::colorWithWhite(0, 0.7);
     ctx.saveGState();
     ctx.setFillColor(*plate);
     ctx.fillRect(CGRectMake(x, rect.origin.y, width, rect.size.height));

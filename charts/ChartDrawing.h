@@ -19,9 +19,10 @@ const UIFont& chartFont(double size);
 // fall green, equal white; white when either is not a number ("--", "").
 std::shared_ptr<UIColor> chartCompareColor(const std::string& value, const std::string& reference);
 
-// A scale label over a plot: the text on a black plate just wide enough for
-// it, drawn after the lines so that none runs through the figures. It sits in
-// the rectangle aligned 0 left, 2 right (shrunk as drawStringInRect does).
+// A scale label over a plot: the text on a dark plate (black at 70%) just
+// wide enough for it, drawn after the lines, so a line passing under it shows
+// dimmed and never runs through the figures. It sits in the rectangle aligned
+// 0 left, 2 right (shrunk as drawStringInRect does).
 void drawChartLabel(CGContext& ctx, const std::string& text, const CGRect& rect, const UIFont& font,
                     const UIColor& color, int alignment = 0);
 

@@ -126,7 +126,7 @@ TEST_F(TimeTrendChartViewTest, TheScaleLabelsStayReadableWhereTheLineRunsThrough
     auto img = render("trend-chart-labels");
     std::string upper = chart->scale().upper->toString();
     ASSERT_LT(yOf(10.33), 60) << "the line's peak lies in the label's row";
-    // The label's plate: the red figures on black, no white of the line across them.
+    // The label's plate: the red figures on a dark ground, the line under it dimmed.
     double width = sizeWithFont(upper, *UIFont::systemFontOfSize(12)).width + 4;
     int red = 0, line = 0;
     for (double y = 49; y < 63; y += 0.5)
