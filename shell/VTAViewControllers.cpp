@@ -115,10 +115,12 @@ std::shared_ptr<UIBarButtonItem> VTAViewControllers::flexibleSpaceBarBtn() { ret
 std::shared_ptr<UIBarButtonItem> VTAViewControllers::logoButton() {
     if (!logoButton_) {
         auto button = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(0, 0, 60, 30));
-        if (auto logo = UIImage::imageNamed("logo.png"))
+        if (auto logo = UIImage::imageNamed("logo.png")) {
             button->setImage(logo);
-        else
+            button->setAccessibilityLabel("首页");  // what a script taps to go home
+        } else {
             button->setTitle("首页");
+        }
         button->addTarget(
             this, [this](UIControl&) { onCommandHome(); }, UIControlEventTouchUpInside);
         logoButton_ = std::make_shared<UIBarButtonItem>(button);

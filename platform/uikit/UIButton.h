@@ -58,7 +58,9 @@ public:
     void layoutSubviews() override;
     void drawRect(const CGRect& rect) override;
     CGSize sizeThatFits(CGSize size) const override;
-    std::string accessibilityText() const override { return currentTitle(); }
+    std::string accessibilityText() const override {
+        return currentTitle().empty() ? accessibilityLabel() : currentTitle();
+    }
     void setHighlighted(bool h) override;
     void setEnabled(bool e) override;
     void setSelected(bool s) override;

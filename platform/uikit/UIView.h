@@ -222,8 +222,12 @@ public:
     UIViewAnimationTransition lastTransition() const { return lastTransition_; }
     void setLastTransition(UIViewAnimationTransition t) { lastTransition_ = t; }
 
-    // Texts shown by this view (labels, buttons, fields), for tests and view dumps.
-    virtual std::string accessibilityText() const { return ""; }
+    // What a view that shows no text of its own (a picture button) is called.
+    const std::string& accessibilityLabel() const { return accessibilityLabel_; }
+    void setAccessibilityLabel(std::string label) { accessibilityLabel_ = std::move(label); }
+    // Texts shown by this view (labels, buttons, fields), for tests, scripts
+    // and view dumps; the accessibility label where it shows none.
+    virtual std::string accessibilityText() const { return accessibilityLabel_; }
     // One line per view: class, frame and text, indented by depth.
     std::string describeTree(int depth = 0) const;
 
@@ -268,6 +272,7 @@ private:
     UIViewAnimationTransition lastTransition_ = UIViewAnimationTransition::None;
     CATransition layerTransition_;
     std::string layerTransitionKey_;
+    std::string accessibilityLabel_;
     bool hasLayerTransition_ = false;
 };
 
