@@ -28,6 +28,12 @@ SimHolding* SimCustomer::holding(const std::string& secuid, const std::string& c
     return nullptr;
 }
 
+SimHolding* SimCreditAccount::position(const std::string& code) {
+    for (auto& p : positions)
+        if (p.code == code) return &p;
+    return nullptr;
+}
+
 const SimBranch* SimBooks::branch(const std::string& code) const {
     for (const auto& b : branches)
         if (b.code == code) return &b;

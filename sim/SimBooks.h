@@ -15,7 +15,7 @@
 // How a later step adds to them: an order is appended to the customer's
 // `orders` with books.nextOrderNumber() (deals to `deals`); holdings are found
 // with holding() or appended; a bank binding is appended to `bankBindings`;
-// a credit account is set in `credit`. Seed data for all of it goes into
+// a credit account is set in `credit` (the margin family's). Seed data for all of it goes into
 // SimBooksSeed.cpp (the customers of the project's seed list). Whatever the
 // state, a test reaches it under the state lock:
 //   sim->withRoom<SimTradeRoom>([](SimTradeRoom& r) { r.books.customer("010110001234")->... });
@@ -25,6 +25,7 @@
 // server's state lock guards it.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -78,6 +79,8 @@ struct SimHolding {
 
 enum class SimOrderStatus { Reported, PartlyFilled, Filled, Cancelled, Refused };
 
+class SimOrderLedger;
+
 struct SimOrder {
     int64_t ordersno = 0;
     int date = 0;  // yyyymmdd
@@ -88,7 +91,10 @@ struct SimOrder {
     int64_t quantity = 0;
     int64_t matched = 0;
     SimOrderStatus status = SimOrderStatus::Reported;
-    SimMoney frozen = 0;  // what an open buy still holds of the fund balance
+    SimMoney frozen = 0;            // what an open buy still holds of the fund balance (a financing buy: of its limit)
+    std::optional<int> creditFlag;  // a credit order's kind (MarginContract::CreditFlag)
+    // How its fills reach the books (SimOrders.h); null for a stock order's own.
+    std::shared_ptr<const SimOrderLedger> ledger;
     bool isOpen() const { return status == SimOrderStatus::Reported || status == SimOrderStatus::PartlyFilled; }
 };
 
@@ -108,13 +114,23 @@ struct SimBankBinding {
     SimMoney bankBalance = 0;
 };
 
+// A customer's credit (margin) account. Its positions are the securities
+// held in it: the collateral the customer brought and what financing buys
+// bought (sellable from the next trading day); `owed` the shares short
+// sells borrowed. Open credit orders hold part of the limits: the margin
+// family reckons that from the orders (SimMargin.h).
 struct SimCreditAccount {
-    std::string fundid;
-    SimMoney cash = 0;
-    SimMoney financingDebt = 0;
-    std::map<std::string, int64_t> financingRoom;  // code -> shares that may still be bought on credit
-    std::map<std::string, int64_t> collateral;     // code -> shares held as collateral
+    std::string fundid;                   // the fund account its requests name (the customer's main one)
+    SimMoney cash = 0;                    // money in the account, to repay the debt with
+    SimMoney financingLimit = 0;          // 融资额度
+    SimMoney financingDebt = 0;           // 融资负债: what financing buys cost, not yet repaid
+    SimMoney shortLimit = 0;              // 融券额度, at the sale prices
+    SimMoney shortProceeds = 0;           // what short sells brought, held until the shares are returned
+    std::vector<SimHolding> positions;    // 担保证券
+    std::map<std::string, int64_t> owed;  // 融券负债: code -> shares
     bool autoRepay = false;
+
+    SimHolding* position(const std::string& code);
 };
 
 // A soft token the brokerage issued: its seed and the next counter a code may

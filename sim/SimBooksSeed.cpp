@@ -14,9 +14,11 @@
 // A later step adds its part for the same customers (bank binding, credit
 // account, fund accounts with fund companies) in a function of its own below,
 // called from SimBooks::seeded (A's secondary fund accounts and bank
-// bindings: seedBankBindings, SimBankSeed.cpp).
+// bindings: seedBankBindings, SimBankSeed.cpp; A's credit account:
+// simSeedCreditAccounts, SimMarginSeed.cpp).
 #include "sim/SimBank.h"
 #include "sim/SimBooks.h"
+#include "sim/SimMargin.h"
 
 namespace {
 
@@ -79,5 +81,6 @@ SimBooks SimBooks::seeded(uint64_t seed) {
     // B's token was issued by the brokerage before this phone knew it.
     books.issueToken(*books.customerById("110005678"), "");
     seedBankBindings(books);
+    simSeedCreditAccounts(books);
     return books;
 }

@@ -18,4 +18,5 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerAccountFunctions(registry);
     registerNewIssueFunctions(registry);
     registerWarrantFunctions(registry);
+    registerMarginFunctions(registry);
 }

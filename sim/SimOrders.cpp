@@ -54,7 +54,7 @@ bool isShenzhen(const std::string& market) {
     return market == AccountType::kShenzhenA || market == AccountType::kShenzhenB;
 }
 
-// The order types a market offers, and whether a code is a buy.
+// The order types a market offers.
 bool offered(const std::string& market, const std::string& bsflag) {
     static const std::string shenzhen = "0B0S0a0f0b0g0c0h0d0i0e0j";
     static const std::string shanghai = "0B0S0d0i0q0r";
@@ -64,44 +64,9 @@ bool offered(const std::string& market, const std::string& bsflag) {
         if (codes.compare(i, 2, bsflag) == 0) return true;
     return false;
 }
-bool isBuy(const std::string& bsflag) {
-    return bsflag == BsFlag::kLimitBuy || (bsflag.size() == 2 && bsflag[1] >= 'a' && bsflag[1] <= 'e') ||
-           bsflag == BsFlag::kFiveLevelsToLimitBuy;
-}
 bool isLimit(const std::string& bsflag) { return bsflag == BsFlag::kLimitBuy || bsflag == BsFlag::kLimitSell; }
 
 int lotOf(const SimInstrument& s) { return s.classId == 5 ? 10 : 100; }
-
-// A price text of yuan ("12.5", "12.50", ".5") in 厘; -1 when it is none or
-// finer than the stock's ticks.
-SimPrice parsePrice(const std::string& text, int decimals) {
-    if (text.empty() || text.size() > 12) return -1;
-    SimPrice whole = 0, fraction = 0;
-    int digits = 0, fractionDigits = 0;
-    bool point = false;
-    for (char ch : text) {
-        if (ch == '.') {
-            if (point) return -1;
-            point = true;
-        } else if (ch >= '0' && ch <= '9') {
-            ++digits;
-            if (point) {
-                if (++fractionDigits > decimals) {
-                    if (ch != '0') return -1;
-                    continue;
-                }
-                fraction = fraction * 10 + (ch - '0');
-            } else {
-                whole = whole * 10 + (ch - '0');
-            }
-        } else {
-            return -1;
-        }
-    }
-    if (digits == 0) return -1;
-    for (int k = std::min(fractionDigits, decimals); k < 3; ++k) fraction *= 10;
-    return whole * 1000 + fraction;
-}
 
 // A whole positive number of at most 9 digits; -1 otherwise.
 int64_t parseQuantity(const std::string& text) {
@@ -109,8 +74,6 @@ int64_t parseQuantity(const std::string& text) {
     int64_t q = std::stoll(text);
     return q > 0 ? q : -1;
 }
-
-SimMoney amountOf(int64_t quantity, SimPrice price) { return quantity * price / 10; }  // 厘 -> 分
 
 SimBalance& balanceFor(SimCustomer& who, const SimOrder& o) {
     SimFundAccount* fund = who.fundAccount(o.fundid);
@@ -121,57 +84,75 @@ SimBalance& balanceFor(SimCustomer& who, const SimOrder& o) {
     return fund->balances[currency];
 }
 
-// The shares of a holding that open sell orders hold.
+// The shares of a holding that open sell orders hold (a credit order's shares are not the holdings').
 int64_t sharesOnSale(const SimCustomer& who, const SimHolding& h) {
     int64_t n = 0;
     for (const auto& o : who.orders)
-        if (o.isOpen() && !isBuy(o.bsflag) && o.secuid == h.secuid && o.code == h.code) n += o.quantity - o.matched;
+        if (o.isOpen() && !o.ledger && !simIsBuy(o.bsflag) && o.secuid == h.secuid && o.code == h.code)
+            n += o.quantity - o.matched;
     return n;
+}
+
+// A stock order's ledger: the fund balance of the stock's currency and the holdings.
+class StockLedger : public SimOrderLedger {
+public:
+    void release(SimCustomer& who, const SimOrder& o, SimMoney amount) const override {
+        SimBalance& b = balanceFor(who, o);
+        b.frozen -= amount;
+        b.available += amount;
+    }
+    void fill(SimCustomer& who, const SimOrder& o, int64_t quantity, SimPrice price, SimMoney amount) const override {
+        SimBalance& b = balanceFor(who, o);
+        if (simIsBuy(o.bsflag)) {
+            b.available -= amount;
+            b.balance -= amount;
+            b.transferable = std::min(b.transferable, b.available);
+            SimHolding* h = who.holding(o.secuid, o.code);
+            if (!h) {
+                who.holdings.push_back({o.secuid, o.market, o.code, o.name, 0, 0, 0});
+                h = &who.holdings.back();
+            }
+            h->cost = (h->cost * h->quantity + price * quantity) / (h->quantity + quantity);
+            h->quantity += quantity;  // sellable from the next trading day
+        } else {
+            if (SimHolding* h = who.holding(o.secuid, o.code)) h->quantity -= quantity;
+            b.available += amount;
+            b.balance += amount;  // transferable from the next day
+        }
+    }
+    void unsold(SimCustomer& who, const SimOrder& o, int64_t quantity) const override {
+        if (SimHolding* h = who.holding(o.secuid, o.code)) h->available += quantity;
+    }
+};
+
+const SimOrderLedger& ledgerOf(const SimOrder& o) {
+    static const StockLedger stock;
+    return o.ledger ? *o.ledger : stock;
 }
 
 // ---- the matcher ----
 
 void releaseBuy(SimCustomer& who, SimOrder& o, SimMoney amount) {
-    SimBalance& b = balanceFor(who, o);
-    b.frozen -= amount;
-    b.available += amount;
+    ledgerOf(o).release(who, o, amount);
     o.frozen -= amount;
 }
 
 // Ends what is left of an open order (the exchange cancelled it, or its day passed).
 void cancelRest(SimCustomer& who, SimOrder& o) {
     if (!o.isOpen()) return;
-    if (isBuy(o.bsflag)) {
+    if (simIsBuy(o.bsflag))
         releaseBuy(who, o, o.frozen);
-    } else if (SimHolding* h = who.holding(o.secuid, o.code)) {
-        h->available += o.quantity - o.matched;
-    }
+    else
+        ledgerOf(o).unsold(who, o, o.quantity - o.matched);
     o.status = SimOrderStatus::Cancelled;
 }
 
-// One fill of `quantity` at `price` (厘): the deal, the order, the money and the holding.
+// One fill of `quantity` at `price` (厘): the deal, the order, and what the ledger moves.
 void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, int date, int time) {
-    const SimMoney amount = amountOf(quantity, price);
+    const SimMoney amount = simAmountOf(quantity, price);
     const int64_t remaining = o.quantity - o.matched;
-    SimBalance& b = balanceFor(who, o);
-    if (isBuy(o.bsflag)) {
-        SimMoney release = quantity == remaining ? o.frozen : o.frozen * quantity / remaining;
-        releaseBuy(who, o, release);
-        b.available -= amount;
-        b.balance -= amount;
-        b.transferable = std::min(b.transferable, b.available);
-        SimHolding* h = who.holding(o.secuid, o.code);
-        if (!h) {
-            who.holdings.push_back({o.secuid, o.market, o.code, o.name, 0, 0, 0});
-            h = &who.holdings.back();
-        }
-        h->cost = (h->cost * h->quantity + price * quantity) / (h->quantity + quantity);
-        h->quantity += quantity;  // sellable from the next trading day
-    } else {
-        if (SimHolding* h = who.holding(o.secuid, o.code)) h->quantity -= quantity;
-        b.available += amount;
-        b.balance += amount;  // transferable from the next day
-    }
+    if (simIsBuy(o.bsflag)) releaseBuy(who, o, quantity == remaining ? o.frozen : o.frozen * quantity / remaining);
+    ledgerOf(o).fill(who, o, quantity, price, amount);
     o.matched += quantity;
     o.status = o.matched == o.quantity ? SimOrderStatus::Filled : SimOrderStatus::PartlyFilled;
     who.deals.push_back({o.ordersno, date, time, price, quantity, amount});
@@ -194,7 +175,7 @@ std::vector<Level> levelsFor(const SimQuote& q, bool buy) {
 // (厘, 0 for none).
 SimPrice takeLevels(SimCustomer& who, SimOrder& o, const SimQuote& q, int decimals, std::optional<SimPrice> limit,
                     bool firstOnly, int date, int time) {
-    const bool buy = isBuy(o.bsflag);
+    const bool buy = simIsBuy(o.bsflag);
     SimPrice last = 0;
     for (const Level& l : levelsFor(q, buy)) {
         if (o.matched == o.quantity) break;
@@ -211,8 +192,8 @@ SimPrice takeLevels(SimCustomer& who, SimOrder& o, const SimQuote& q, int decima
 // The order's remaining quantity now waits as a limit order at `price`.
 void restAsLimit(SimCustomer& who, SimOrder& o, SimPrice price) {
     o.price = price;
-    if (isBuy(o.bsflag) && o.isOpen()) {
-        SimMoney keep = amountOf(o.quantity - o.matched, price);
+    if (simIsBuy(o.bsflag) && o.isOpen()) {
+        SimMoney keep = simAmountOf(o.quantity - o.matched, price);
         releaseBuy(who, o, o.frozen - keep);
     }
 }
@@ -223,7 +204,7 @@ void matchOrder(SimCustomer& who, SimOrder& o, const SimMarket& market, double n
     const SimQuote q = market.quote(*s, now);
     const SimClock::Local l = SimClock::local(now);
     const int date = l.yyyymmdd(), time = l.hour * 10000 + l.minute * 100 + l.second;
-    const bool buy = isBuy(o.bsflag);
+    const bool buy = simIsBuy(o.bsflag);
     // A limit order, or a market type the exchange has already priced.
     if (isLimit(o.bsflag) || o.price > 0) {
         takeLevels(who, o, q, s->decimals, o.price, false, date, time);
@@ -289,8 +270,6 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
     if (!s) return simErrorSet(-1, kUnknownStock);
-    const SimQuote q = market.quote(*s, c.now);
-    const SimPriceLimits limits = simPriceLimits(market, *s, c.now);
     const std::string shareholderMarket = simShareholderMarket(*s);
 
     int64_t num = 0;
@@ -298,14 +277,148 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
         for (const auto& h : who->holdings)
             if (h.code == s->code && h.market == shareholderMarket) num += h.available;
     } else {
-        SimPrice price = parsePrice(c.request.value(Key::kPrice), s->decimals);
-        if (price <= 0) price = simPriceOf(q.last, s->decimals);
         SimOrder probe;
         probe.market = shareholderMarket;
         probe.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
-        const SimMoney available = balanceFor(*who, probe).available;
-        if (price > 0) num = available * 10 / price / lotOf(*s) * lotOf(*s);
+        const SimPrice price = simRequestedPrice(c.request, market, *s, c.now);
+        if (price > 0) num = balanceFor(*who, probe).available * 10 / price / lotOf(*s) * lotOf(*s);
     }
+    return simStockInfoReply(market, *s, num, c.now);
+}
+
+std::vector<uint8_t> order(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = simTradeCustomer(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    SimOrder o;
+    if (std::string refused = simCheckOrder(c, *who, o); !refused.empty()) return simErrorSet(-1, refused);
+    const bool buy = simIsBuy(o.bsflag);
+    if (buy && c.server.room<SimOrdersRoom>().riskCodes.count(o.code) &&
+        c.request.value(Key::kCheckRisk) != Value::kRiskAccepted)
+        return simErrorSet(-1, kRiskText);
+    if (buy) {
+        SimBalance& b = balanceFor(*who, o);
+        const SimMoney freeze = simOrderAmountBound(o, c.server.market(), c.now);
+        if (freeze > b.available) return simErrorSet(-1, kNoMoney);
+        b.available -= freeze;
+        b.frozen += freeze;
+        b.transferable = std::min(b.transferable, b.available);
+        o.frozen = freeze;
+    } else {
+        SimHolding* h = who->holding(o.secuid, o.code);
+        if (!h || h->available < o.quantity) return simErrorSet(-1, kNoShares);
+        h->available -= o.quantity;
+    }
+    const SimOrder& placed = simPlaceOrder(c, *who, o);
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")
+        .addRecord({std::to_string(placed.ordersno)})
+        .bytes();
+}
+
+}  // namespace
+
+SimPrice simParsePrice(const std::string& text, int decimals) {
+    if (text.empty() || text.size() > 12) return -1;
+    SimPrice whole = 0, fraction = 0;
+    int digits = 0, fractionDigits = 0;
+    bool point = false;
+    for (char ch : text) {
+        if (ch == '.') {
+            if (point) return -1;
+            point = true;
+        } else if (ch >= '0' && ch <= '9') {
+            ++digits;
+            if (point) {
+                if (++fractionDigits > decimals) {
+                    if (ch != '0') return -1;
+                    continue;
+                }
+                fraction = fraction * 10 + (ch - '0');
+            } else {
+                whole = whole * 10 + (ch - '0');
+            }
+        } else {
+            return -1;
+        }
+    }
+    if (digits == 0) return -1;
+    for (int k = std::min(fractionDigits, decimals); k < 3; ++k) fraction *= 10;
+    return whole * 1000 + fraction;
+}
+
+SimMoney simAmountOf(int64_t quantity, SimPrice price) { return quantity * price / 10; }  // 厘 -> 分
+
+bool simIsBuy(const std::string& bsflag) {
+    return bsflag == BsFlag::kLimitBuy || (bsflag.size() == 2 && bsflag[1] >= 'a' && bsflag[1] <= 'e') ||
+           bsflag == BsFlag::kFiveLevelsToLimitBuy;
+}
+
+SimPrice simRequestedPrice(const SimRequest& request, const SimMarket& market, const SimInstrument& stock, double now) {
+    SimPrice price = simParsePrice(request.value(Key::kPrice), stock.decimals);
+    if (price <= 0) price = simPriceOf(market.quote(stock, now).last, stock.decimals);
+    return price;
+}
+
+SimMoney simOrderAmountBound(const SimOrder& o, const SimMarket& market, double now) {
+    SimPrice price = o.price;
+    if (price <= 0)
+        if (const SimInstrument* s = simTradableStock(market, o.code))
+            price = simPriceOf(simPriceLimits(market, *s, now).up, s->decimals);
+    return simAmountOf(o.quantity, price);
+}
+
+std::string simCheckOrder(SimCall& c, SimCustomer& who, SimOrder& o) {
+    const SimMarket& market = c.server.market();
+    const SimRequest& r = c.request;
+    const SimInstrument* s = simTradableStock(market, r.value(Key::kStockCode));
+    if (!s) return kUnknownStock;
+    const std::string stockMarket = simShareholderMarket(*s);
+    const std::string market_ = r.value(Key::kMarket), secuid = r.value(Key::kSecuId);
+    const SimShareholder* holder = nullptr;
+    for (const auto& h : who.shareholders)
+        if (h.secuid == secuid && h.market == market_) holder = &h;
+    if (!holder) return kUnknownShareholder;
+    if (market_ != stockMarket) return kWrongMarket;
+    const std::string bsflag = r.value(Key::kBsFlag);
+    if (!offered(stockMarket, bsflag)) return kTypeNotOffered;
+    const int64_t quantity = parseQuantity(r.value(Key::kQuantity));
+    if (quantity <= 0) return kBadQuantity;
+    if (simIsBuy(bsflag) && quantity % lotOf(*s) != 0)
+        return s->classId == 5 ? "买入数量必须为10张的整数倍" : "买入数量必须为100股的整数倍";
+    SimPrice price = 0;
+    if (isLimit(bsflag)) {
+        const SimPriceLimits limits = simPriceLimits(market, *s, c.now);
+        price = simParsePrice(r.value(Key::kPrice), s->decimals);
+        if (price <= 0) return kBadPrice;
+        if (price > simPriceOf(limits.up, s->decimals) || price < simPriceOf(limits.down, s->decimals))
+            return kBeyondLimits;
+    }
+    o.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(who, r)->fundid;
+    o.secuid = secuid;
+    o.market = stockMarket;
+    o.code = s->code;
+    o.name = s->name;
+    o.bsflag = bsflag;
+    o.price = price;
+    o.quantity = quantity;
+    return "";
+}
+
+const SimOrder& simPlaceOrder(SimCall& c, SimCustomer& who, SimOrder o) {
+    o.ordersno = c.server.room<SimTradeRoom>().books.nextOrderNumber();
+    const SimClock::Local l = SimClock::local(c.now);
+    o.date = l.yyyymmdd();
+    o.time = l.hour * 10000 + l.minute * 100 + l.second;
+    who.orders.push_back(std::move(o));
+    if (inTradingTime(c.now)) matchOrder(who, who.orders.back(), c.server.market(), c.now);
+    return who.orders.back();
+}
+
+std::vector<uint8_t> simStockInfoReply(const SimMarket& market, const SimInstrument& s, int64_t num, double now) {
+    const SimQuote q = market.quote(s, now);
+    const SimPriceLimits limits = simPriceLimits(market, s, now);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kStockName, TCRSFieldType::VarText, 0, "证券名称")
@@ -315,84 +428,11 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
         .addField(Col::kStockCode, TCRSFieldType::VarText, 0, "证券代码")
         .addField(Col::kLimitUp, TCRSFieldType::VarText, 0, "涨停价")
         .addField(Col::kLimitDown, TCRSFieldType::VarText, 0, "跌停价")
-        .addRecord({s->name, std::min<int64_t>(num, 999999998), SimMarket::priceText(q.last, s->decimals),
-                    shareholderMarket, s->code, SimMarket::priceText(limits.up, s->decimals),
-                    SimMarket::priceText(limits.down, s->decimals)})
+        .addRecord({s.name, std::clamp<int64_t>(num, 0, 999999998), SimMarket::priceText(q.last, s.decimals),
+                    simShareholderMarket(s), s.code, SimMarket::priceText(limits.up, s.decimals),
+                    SimMarket::priceText(limits.down, s.decimals)})
         .bytes();
 }
-
-std::vector<uint8_t> order(SimCall& c) {
-    std::string refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
-    auto& books = c.server.room<SimTradeRoom>().books;
-    const SimMarket& market = c.server.market();
-    const SimRequest& r = c.request;
-
-    const SimInstrument* s = simTradableStock(market, r.value(Key::kStockCode));
-    if (!s) return simErrorSet(-1, kUnknownStock);
-    const std::string stockMarket = simShareholderMarket(*s);
-    const std::string market_ = r.value(Key::kMarket), secuid = r.value(Key::kSecuId);
-    const SimShareholder* holder = nullptr;
-    for (const auto& h : who->shareholders)
-        if (h.secuid == secuid && h.market == market_) holder = &h;
-    if (!holder) return simErrorSet(-1, kUnknownShareholder);
-    if (market_ != stockMarket) return simErrorSet(-1, kWrongMarket);
-    const std::string bsflag = r.value(Key::kBsFlag);
-    if (!offered(stockMarket, bsflag)) return simErrorSet(-1, kTypeNotOffered);
-    const bool buy = isBuy(bsflag);
-    const int64_t quantity = parseQuantity(r.value(Key::kQuantity));
-    if (quantity <= 0) return simErrorSet(-1, kBadQuantity);
-    if (buy && quantity % lotOf(*s) != 0)
-        return simErrorSet(-1, s->classId == 5 ? "买入数量必须为10张的整数倍" : "买入数量必须为100股的整数倍");
-    const SimPriceLimits limits = simPriceLimits(market, *s, c.now);
-    SimPrice price = 0;
-    if (isLimit(bsflag)) {
-        price = parsePrice(r.value(Key::kPrice), s->decimals);
-        if (price <= 0) return simErrorSet(-1, kBadPrice);
-        if (price > simPriceOf(limits.up, s->decimals) || price < simPriceOf(limits.down, s->decimals))
-            return simErrorSet(-1, kBeyondLimits);
-    }
-    if (buy && c.server.room<SimOrdersRoom>().riskCodes.count(s->code) &&
-        r.value(Key::kCheckRisk) != Value::kRiskAccepted)
-        return simErrorSet(-1, kRiskText);
-
-    SimOrder o;
-    o.ordersno = books.nextOrderNumber();
-    const SimClock::Local l = SimClock::local(c.now);
-    o.date = l.yyyymmdd();
-    o.time = l.hour * 10000 + l.minute * 100 + l.second;
-    o.fundid = books.fundAccountOfRequest(*who, r)->fundid;
-    o.secuid = secuid;
-    o.market = stockMarket;
-    o.code = s->code;
-    o.name = s->name;
-    o.bsflag = bsflag;
-    o.price = price;
-    o.quantity = quantity;
-    if (buy) {
-        SimBalance& b = balanceFor(*who, o);
-        const SimMoney freeze = amountOf(quantity, price > 0 ? price : simPriceOf(limits.up, s->decimals));
-        if (freeze > b.available) return simErrorSet(-1, kNoMoney);
-        b.available -= freeze;
-        b.frozen += freeze;
-        b.transferable = std::min(b.transferable, b.available);
-        o.frozen = freeze;
-    } else {
-        SimHolding* h = who->holding(secuid, s->code);
-        if (!h || h->available < quantity) return simErrorSet(-1, kNoShares);
-        h->available -= quantity;
-    }
-    who->orders.push_back(o);
-    if (inTradingTime(c.now)) matchOrder(*who, who->orders.back(), market, c.now);
-    return TCRSWriter()
-        .beginSet()
-        .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")
-        .addRecord({std::to_string(o.ordersno)})
-        .bytes();
-}
-
-}  // namespace
 
 SimOrdersRoom::SimOrdersRoom() {
     // 宁德时代 trades on the growth board: a buy asks the customer to accept its risks first.
@@ -450,10 +490,6 @@ SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, d
     const int64_t prevClose = market.quote(s, now).prevClose;
     return {std::llround(double(prevClose) * 1.1), std::max<int64_t>(std::llround(double(prevClose) * 0.9), 1)};
 }
-
-bool simIsBuy(const std::string& bsflag) { return isBuy(bsflag); }
-
-SimPrice simParsePrice(const std::string& text, int decimals) { return parsePrice(text, decimals); }
 
 SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal) {
     SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);

@@ -1,6 +1,7 @@
 #pragma once
-// The room of the stock-order family (SimOrders.cpp) and the matcher that
-// every function reading orders, deals, holdings or funds runs first.
+// The room of the stock-order family (SimOrders.cpp), the matcher that every
+// function reading orders, deals, holdings or funds runs first, and the road
+// of placing an order that the margin family's credit orders share.
 //
 // Orders live in the books (SimBooks.h: SimCustomer::orders and deals,
 // holdings, fund balances); this room keeps what the books do not: the
@@ -16,13 +17,16 @@
 // limit sell the bids at or above it, each level up to its volume; the
 // market types as the exchanges run them (SimOrders.cpp). Outside trading
 // time orders are accepted and wait. Fees are not charged.
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "sim/SimBooks.h"
 
 class SimMarket;
+class SimRequest;
 struct SimCall;
 struct SimInstrument;
 
@@ -40,6 +44,47 @@ void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& m
 // The customer of a trade request by its session, with the books settled
 // and the open orders matched as of the call; null with the refusal.
 SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal);
+
+// How an order's money and shares move in the books as it fills and ends. A
+// stock order (SimOrder::ledger null) moves the fund balance of the stock's
+// currency and the holdings; another family's order carries its own ledger
+// (a credit order: SimMargin.cpp) and is matched all the same.
+class SimOrderLedger {
+public:
+    virtual ~SimOrderLedger() = default;
+    // `amount` of what the buy holds (order.frozen) comes back; the matcher
+    // takes it off order.frozen.
+    virtual void release(SimCustomer& who, const SimOrder& order, SimMoney amount) const = 0;
+    // One fill of `quantity` at `price` (厘) for `amount` (分), after a buy's
+    // share of what it held was released.
+    virtual void fill(SimCustomer& who, const SimOrder& order, int64_t quantity, SimPrice price,
+                      SimMoney amount) const = 0;
+    // The unfilled rest of a sell ended (a cancel, the exchange's, or its day passed).
+    virtual void unsold(SimCustomer& who, const SimOrder& order, int64_t quantity) const = 0;
+};
+
+// ---- placing an order (the stock order, and another family's over the same road) ----
+// The checks every order passes, in order, with the refusal texts of the
+// stock order (SimOrders.cpp's head): the stock, the shareholder account and
+// its market, the type the market offers, the quantity (whole lots for a
+// buy), a limit order's price within the day's limits. On success the order
+// holds the fund account, shareholder account, stock, type, price and
+// quantity and the answer is ""; else the refusal.
+std::string simCheckOrder(SimCall& call, SimCustomer& who, SimOrder& order);
+// What a buy of the order may cost at most: at its price, a market type's at
+// the day's limit-up price (分).
+SimMoney simOrderAmountBound(const SimOrder& order, const SimMarket& market, double now);
+// Numbers, dates and keeps an order that passed and holds what it needs; in
+// trading time it meets the market at once. Answers the order as kept.
+const SimOrder& simPlaceOrder(SimCall& call, SimCustomer& who, SimOrder order);
+// The stock information's reply for the stock with the maximum `num`
+// (clamped to 0 .. 999999998).
+std::vector<uint8_t> simStockInfoReply(const SimMarket& market, const SimInstrument& stock, int64_t num, double now);
+// The price a stock information is asked at: the request's "price", or the
+// last price when it sends none or no price of the stock's ticks (厘).
+SimPrice simRequestedPrice(const SimRequest& request, const SimMarket& market, const SimInstrument& stock, double now);
+// What a quantity costs at a price (厘 -> 分).
+SimMoney simAmountOf(int64_t quantity, SimPrice price);
 
 // Ends what is left of an open order (a cancel, or the exchange's): the
 // money or shares it held come back. False when it is no longer open.

@@ -13,6 +13,20 @@ void SimRegistry::add(FunctionId function, SimHandler handler) {
         throw std::logic_error("simulator function " + name + " registered twice");
 }
 
+void SimRegistry::addVariant(FunctionId function, SimRequestTest takes, SimHandler handler) {
+    if (!takes || !handler)
+        throw std::logic_error("simulator variant of " + std::to_string(function.main) + "/" +
+                               std::to_string(function.sub) + " registered without a test or a handler");
+    variants_[{function.main, function.sub}].push_back({std::move(takes), std::move(handler)});
+}
+
+const SimHandler* SimRegistry::find(int main, int sub, const SimRequest& request) const {
+    if (auto it = variants_.find({main, sub}); it != variants_.end())
+        for (const auto& v : it->second)
+            if (v.takes(request)) return &v.handler;
+    return find(main, sub);
+}
+
 const SimHandler* SimRegistry::find(int main, int sub) const {
     auto it = handlers_.find({main, sub});
     if (it == handlers_.end()) it = handlers_.find({main, -1});

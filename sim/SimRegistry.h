@@ -61,13 +61,25 @@ public:
     static constexpr int kAnySub = -1;
     // Throws std::logic_error naming the function when it is registered already.
     void add(FunctionId function, SimHandler handler);
+    // Another family's handler for the requests of a function that carry
+    // something of its own (a credit order is 500/6 with "creditflag"): a
+    // request that `takes` accepts reaches it instead of the function's own.
+    using SimRequestTest = std::function<bool(const SimRequest&)>;
+    void addVariant(FunctionId function, SimRequestTest takes, SimHandler handler);
     const SimHandler* find(int main, int sub) const;
+    // The handler of the request: the first variant that takes it, else find(main, sub).
+    const SimHandler* find(int main, int sub, const SimRequest& request) const;
     size_t size() const { return handlers_.size(); }
     SimMenu& menu() { return menu_; }
     const SimMenu& menu() const { return menu_; }
 
 private:
+    struct Variant {
+        SimRequestTest takes;
+        SimHandler handler;
+    };
     std::map<std::pair<int, int>, SimHandler> handlers_;
+    std::map<std::pair<int, int>, std::vector<Variant>> variants_;
     SimMenu menu_;
 };
 
@@ -95,3 +107,4 @@ void registerQueryFunctions(SimRegistry& registry);      // 500/7, 500/9, 500/10
 void registerAccountFunctions(SimRegistry& registry);    // 500/12, 500/82
 void registerNewIssueFunctions(SimRegistry& registry);   // 100/18, 100/19, 100/20, 100/30
 void registerWarrantFunctions(SimRegistry& registry);    // 100/28, 100/29
+void registerMarginFunctions(SimRegistry& registry);     // credit 500/4 and 500/6

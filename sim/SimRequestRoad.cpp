@@ -170,7 +170,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         const Control* answer = nullptr;
         for (const auto& c : controls)
             if (!answer && c.kind == Control::Answer) answer = &c;
-        const SimHandler* handler = registry_.find(record.main, record.sub);
+        const SimHandler* handler = registry_.find(record.main, record.sub, request);
         if (answer) {
             plain = answer->bytes;
         } else if (!handler) {

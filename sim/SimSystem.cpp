@@ -166,12 +166,6 @@ const SimMenuItem kComingMenu[] = {
     {309, 3, "理财产品", "jlccp"},
     {310, 3, "智能定投", "zndt_kt"},
     {311, 3, "报价回购", "kvrmr"},
-    {501, 5, "融资买入", "rzrq_rzmr?creditflag=0"},
-    {502, 5, "融券卖出", "rzrq_rzmr?creditflag=1"},
-    {503, 5, "卖券还款", "rzrq_mqhq"},
-    {504, 5, "买券还券", "rzrq_xqhq"},
-    {505, 5, "直接还款", "rzrq_xjhk"},
-    {506, 5, "信用资产", "rzrq_xyzccx"},
 };
 
 }  // namespace

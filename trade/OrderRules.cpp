@@ -57,8 +57,12 @@ std::vector<OrderType> orderTypesFor(const std::string& market, int direction) {
 }
 
 void fillOrderTypes(VTAChoice& list, const std::string& market, int direction) {
+    fillOrderTypes(list, orderTypesFor(market, direction));
+}
+
+void fillOrderTypes(VTAChoice& list, const std::vector<OrderType>& types) {
     list.clear();
-    for (const auto& t : orderTypesFor(market, direction)) list.setItemWithTitle(t.label, t.code);
+    for (const auto& t : types) list.setItemWithTitle(t.label, t.code);
 }
 
 std::string limitOrderCode(int direction) { return direction == kBuy ? Flag::kLimitBuy : Flag::kLimitSell; }
@@ -73,9 +77,11 @@ std::optional<int> quantityForShortcut(int segment, int maxQuantity, int directi
     return maxQuantity / (divisor * 100) * 100;
 }
 
+bool isPriceText(const std::string& text) { return gtm_matchesPattern(text, kPricePattern); }
+
 std::string orderCheckRefusal(const OrderInput& input) {
     if (input.code.empty()) return kNoCodeText;
-    if (isLimitOrderCode(input.orderType) && !gtm_matchesPattern(input.price, kPricePattern)) return kBadPriceText;
+    if (isLimitOrderCode(input.orderType) && !isPriceText(input.price)) return kBadPriceText;
     // "0", "00" and the like order nothing.
     if (input.quantity.empty() || input.quantity.find_first_not_of('0') == std::string::npos) return kNoQuantityText;
     return "";

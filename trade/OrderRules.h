@@ -28,8 +28,10 @@ struct OrderType {
 // Shenzhen ("0", "2") the limit order and five market types, Shanghai ("1",
 // "3") the limit order and two, any other key the limit order alone.
 std::vector<OrderType> orderTypesFor(const std::string& market, int direction);
-// Fills the picker's list with them (title the label, value the code).
+// Fills the picker's list with them, or with the types given (title the
+// label, value the code).
 void fillOrderTypes(VTAChoice& list, const std::string& market, int direction);
+void fillOrderTypes(VTAChoice& list, const std::vector<OrderType>& types);
 // "0B" for a buy, "0S" for a sell.
 std::string limitOrderCode(int direction);
 bool isLimitOrderCode(const std::string& code);
@@ -57,6 +59,9 @@ inline constexpr const char* kNoCodeText = "请选择证券";
 inline constexpr const char* kBadPriceText = "价格输入错误";
 inline constexpr const char* kNoQuantityText = "请输入数量";
 inline constexpr const char* kNoStockholderText = "无对应股东代码";
+// Whether a text is a price as the checks take it: digits with at most one
+// point, at least one digit ("12.", ".5").
+bool isPriceText(const std::string& text);
 // The first check the input fails, in order: a code, a price for a limit
 // order (digits with at most one point), a quantity above 0; "" when it
 // passes. Neither the price limits nor the maximum are checked: the

@@ -1,7 +1,11 @@
 #include "trade/TradeOrderScreen.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/VTAMenu.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/TradeContract.h"
 #include "platform/uikit/UIAlertView.h"
 #include "shell/Navigation.h"
 #include "ui/Alerts.h"
@@ -18,7 +22,7 @@ TradeOrderScreen::~TradeOrderScreen() {
 }
 
 std::string TradeOrderScreen::priceTypeLabel() const {
-    for (const auto& t : orderTypesFor(strMarketNO_, direction_))
+    for (const auto& t : orderTypesOf(strMarketNO_))
         if (t.code == priceType_) return t.label;
     return kLimitOrderLabel;
 }
@@ -36,8 +40,12 @@ void TradeOrderScreen::filterStockholderByMarket(const std::string& market) {
     stockholdersChanged();
 }
 
+std::vector<OrderType> TradeOrderScreen::orderTypesOf(const std::string& market) const {
+    return orderTypesFor(market, direction_);
+}
+
 int TradeOrderScreen::reloadPriceTypes() {
-    fillOrderTypes(priceTypeChoice_, strMarketNO_, direction_);
+    fillOrderTypes(priceTypeChoice_, orderTypesOf(strMarketNO_));
     return priceTypeChoice_.count();
 }
 
@@ -53,6 +61,22 @@ void TradeOrderScreen::resetPriceType() {
     reloadPriceTypes();
     priceTypeChoice_.selectIndex(0);
     priceType_ = limitOrderCode(direction_);
+}
+
+void TradeOrderScreen::setMaxTradableAmountFrom(VTATCRS& set) {
+    maxTradable_ = static_cast<int>(
+        std::clamp<int64_t>(set.toIntWithFieldName(TradeContract::Col::kMaxQuantity), INT32_MIN, INT32_MAX));
+}
+
+void TradeOrderScreen::followStockMarket(const std::string& market) {
+    bool offered = false;
+    for (const auto& t : orderTypesOf(market)) offered = offered || t.code == priceType_;
+    strMarketNO_ = market;
+    if (!offered) {
+        resetPriceType();
+        priceTypeChanged();
+    }
+    filterStockholderByMarket(market);
 }
 
 void TradeOrderScreen::preferMenuStockholder() {
@@ -71,8 +95,17 @@ void TradeOrderScreen::applyQuantityShortcut(int segment) {
 
 // ---- the stock information ----
 
-void TradeOrderScreen::requestStockInfo() {
-    sendRequest(kStockInfoTag, stockInfoRequest(direction_, codeText(), stockInfoPrice()), 4);
+void TradeOrderScreen::requestStockInfo() { sendRequest(kStockInfoTag, makeStockInfoRequest(), 4); }
+
+RequestBuilder TradeOrderScreen::makeStockInfoRequest() const {
+    return stockInfoRequest(direction_, codeText(), stockInfoPrice());
+}
+
+RequestBuilder TradeOrderScreen::makeOrderRequest(const OrderTicket& ticket) const { return orderRequest(ticket); }
+
+std::string TradeOrderScreen::confirmationText(const OrderTicket& ticket) const {
+    return orderConfirmationText(direction_, stockNameText(), ticket.code, priceTypeLabel(), ticket.price,
+                                 ticket.quantity);
 }
 
 void TradeOrderScreen::requestTrade() {
@@ -111,10 +144,8 @@ void TradeOrderScreen::confirmOrder() {
     ticket_ = OrderTicket{
         direction_, priceType_, priceText(), quantityText(), codeText(), stockholders_.selectedFragment(), false};
     if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
-    sheet_ =
-        std::make_shared<UIActionSheet>(orderConfirmationText(direction_, stockNameText(), ticket_.code,
-                                                              priceTypeLabel(), ticket_.price, ticket_.quantity),
-                                        nullptr, std::string("取消"), std::string("确定"), std::vector<std::string>{});
+    sheet_ = std::make_shared<UIActionSheet>(confirmationText(ticket_), nullptr, std::string("取消"),
+                                             std::string("确定"), std::vector<std::string>{});
     sheet_->setTag(kConfirmSheetTag);
     sheet_->setActionSheetStyle(UIActionSheetStyle::Default);
     sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(this));
@@ -130,7 +161,7 @@ void TradeOrderScreen::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int
 void TradeOrderScreen::sendOrder() {
     ticket_.riskAccepted = isSureRisk_;
     orderWillSend();
-    if (!sendRequest(kOrderTag, orderRequest(ticket_), 4)) {  // refused: the customer was told why
+    if (!sendRequest(kOrderTag, makeOrderRequest(ticket_), 4)) {  // refused: the customer was told why
         sureToTrade_ = false;
         orderEnded(OrderOutcome::Failed);
     }
@@ -171,6 +202,11 @@ void TradeOrderScreen::orderReplied(const RequestReply& reply) {
         return;
     }
     isSureRisk_ = false;
+    if (!orderTaken(*set)) {
+        orderEnded(OrderOutcome::Unconfirmed);
+        showAlert(RequestBinding::kOrderLeftText);
+        return;
+    }
     orderEnded(OrderOutcome::Sent);
     auto alert =
         std::make_shared<UIAlertView>(kOrderSentText, "", nullptr, std::string("确定"), std::vector<std::string>{});

@@ -15,10 +15,13 @@
 // screen with the order in flight tells the customer to check the day's
 // orders (RequestBinding).
 //
-// A subclass gives its form's texts and reacts through the hooks below.
+// A subclass gives its form's texts and reacts through the hooks below; the
+// margin order screens give their own requests, confirmation and reading of
+// the order's reply too.
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/VTAChoice.h"
 #include "platform/uikit/UIActionSheet.h"
@@ -95,14 +98,28 @@ protected:
     // The first check the form fails ("" none); by default the shared checks
     // and, last, a shareholder account to send to.
     virtual std::string orderRefusal() const;
+    // The order types the market key offers (by default orderTypesFor the
+    // direction).
+    virtual std::vector<OrderType> orderTypesOf(const std::string& market) const;
+    // The requests as the screen sends them: by default the stock order's
+    // (stockInfoRequest at stockInfoPrice, orderRequest).
+    virtual RequestBuilder makeStockInfoRequest() const;
+    virtual RequestBuilder makeOrderRequest(const OrderTicket& ticket) const;
+    // The confirmation sheet's title (by default orderConfirmationText).
+    virtual std::string confirmationText(const OrderTicket& ticket) const;
+    // Whether an order's reply that is no error says the brokerage took the
+    // order (by default any such reply does).
+    virtual bool orderTaken(VTATCRS& set) const { return true; }
 
     // ---- what happened ----
     virtual void stockInfoArrived(VTATCRS& set) = 0;
     virtual void stockInfoRefused() {}
     virtual void orderWillSend() {}
     // Sent: the brokerage took it; Refused: it answered why not; RiskWarning:
-    // it asks the customer to accept the risk first; Failed: no answer came.
-    enum class OrderOutcome { Sent, Refused, RiskWarning, Failed };
+    // it asks the customer to accept the risk first; Failed: no answer came;
+    // Unconfirmed: an answer that neither took nor refused it (the customer
+    // is told to check the day's orders).
+    enum class OrderOutcome { Sent, Refused, RiskWarning, Failed, Unconfirmed };
     virtual void orderEnded(OrderOutcome outcome) {}
 
     // Ends the order on its failure, ignores an unreadable stock information,
@@ -112,8 +129,12 @@ protected:
     virtual void showFailure(const RequestFailure& failure) { VTAViewControllers::requestDidFail(failure); }
     // Puts the chosen type back to the limit order (the form shows it).
     void resetPriceType();
-    // The maximum of the last stock information.
-    void setMaxTradableAmount(int max) { maxTradable_ = max; }
+    // The order types and the accounts follow the stock's shareholder market;
+    // a chosen type the market does not offer goes back to the limit order
+    // (and priceTypeChanged tells the form).
+    void followStockMarket(const std::string& market);
+    // The maximum of the last stock information: its "num", within an int.
+    void setMaxTradableAmountFrom(VTATCRS& set);
     void setMarketNO(const std::string& market) { strMarketNO_ = market; }
     StockholderList& stockholderList() { return stockholders_; }
     // The shareholder account the opening menu item names (a holding row's)

@@ -29,8 +29,8 @@ namespace {
 constexpr int kFocusChain[] = {TradeViewController::kStockholderTag, TradeViewController::kPriceTypeTag,
                                TradeViewController::kCodeTag, TradeViewController::kPriceTag,
                                TradeViewController::kQuantityTag};
-constexpr double kClosedRowHeight = 44, kOpenRowHeight = 252, kQuantityRowHeight = 100;
-constexpr double kButtonY = 340, kOpenButtonY = 364;
+constexpr double kClosedRowHeight = 44, kQuantityRowHeight = 100;
+constexpr double kButtonY = 340;
 
 std::shared_ptr<UIColor> formGrey() { return UIColor::colorWithRed(0.314, 0.314, 0.314, 1); }
 std::shared_ptr<UIColor> valueBlue() { return UIColor::colorWithRed(0.0, 0.3, 0.8, 1); }
@@ -59,7 +59,10 @@ std::string textOf(VTATCRS& set, const char* name) { return set.toStringWithFiel
 
 }  // namespace
 
-TradeViewController::TradeViewController(int direction) : TradeOrderScreen(direction, true) {}
+TradeViewController::TradeViewController(int direction) : TradeViewController(direction, kOrderScreenGeometry) {}
+
+TradeViewController::TradeViewController(int direction, const Geometry& geometry)
+    : TradeOrderScreen(direction, true), geometry_(geometry) {}
 
 TradeViewController::~TradeViewController() {
     panel_.reset();  // its timer and views first
@@ -236,7 +239,7 @@ void TradeViewController::makeForm() {
     tradeButton_->addTarget(
         this, [this](UIControl&) { tradeAction(); }, UIControlEventTouchUpInside);
 
-    panel_ = std::make_unique<TradeQuotesPanel>(*this, TradeQuotesPanel::kOrderScreenLayout, this, this);
+    panel_ = std::make_unique<TradeQuotesPanel>(*this, geometry_.panel, this, this);
 
     table_->setDataSource(this);
     table_->setDelegate(this);
@@ -302,7 +305,7 @@ std::shared_ptr<UITableViewCell> TradeViewController::tableViewCellForRowAtIndex
 }
 
 double TradeViewController::tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath& ip) {
-    if (ip.row == 3) return isExpandQuotes_ ? kOpenRowHeight : kClosedRowHeight;
+    if (ip.row == 3) return isExpandQuotes_ ? geometry_.openRowHeight : kClosedRowHeight;
     return ip.row == 4 ? kQuantityRowHeight : kClosedRowHeight;
 }
 
@@ -311,6 +314,8 @@ double TradeViewController::tableViewHeightForRowAtIndexPath(UITableView&, const
 void TradeViewController::viewWillAppear(bool animated) {
     TradeOrderScreen::viewWillAppear(animated);
     view();
+    if (appeared_ && !readsOpeningOnEachAppearance()) return;
+    appeared_ = true;
     auto message = viewMessage();
     auto stock = message && message->type() == 1 ? message->dataStock() : nullptr;
     if (stock) {
@@ -370,9 +375,8 @@ void TradeViewController::stockInfoArrived(VTATCRS& set) {
     if (noPrice || (!cachedStockName_.empty() && cachedStockName_ != name)) price_->setText(price);
     cachedStockName_ = name;
     filterStockholderByMarket(market);
-    const int max =
-        static_cast<int>(std::clamp<int64_t>(set.toIntWithFieldName(Col::kMaxQuantity), INT32_MIN, INT32_MAX));
-    setMaxTradableAmount(max);
+    setMaxTradableAmountFrom(set);
+    const int max = maxTradableAmount();
     if (tradeDirection() == kBuy)
         max_->setText("最大可买数量为" + std::to_string(max) + "股");
     else
@@ -490,7 +494,7 @@ void TradeViewController::quotesExpandAction() {
             requestTimeSharingChartData();
             registerAutoRefresh();
         }
-        placeTradeButton(kOpenButtonY, 40);
+        placeTradeButton(geometry_.openButtonY, 40);
     } else {
         // Only the refresh stops: a request of the form still in flight keeps its answer.
         unregisterAutoRefresh();

@@ -22,6 +22,9 @@
 // stock to the customer's own stocks on the server and empties the quantity.
 // A failed request stops the refresh; the alert's "确定" restarts it while
 // the panel is open.
+//
+// The margin order screen (margin/MarginTradeViewController) is this form
+// with its own requests and geometry (a shorter open panel).
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +35,8 @@
 #include "platform/uikit/UITextField.h"
 #include "trade/TradeOrderScreen.h"
 #include "trade/TradePositionView.h"
+#include "trade/TradeQuotesPanel.h"
 
-class TradeQuotesPanel;
 class UIBarButtonItem;
 class UIButton;
 class UIGlossyButton;
@@ -139,6 +142,21 @@ public:
     void pickerViewDidSelectRow(UIPickerView& picker, int row, int component) override;
 
 protected:
+    // Where the open quote panel, its row and the order button stand.
+    struct Geometry {
+        TradeQuotesPanel::Layout panel;
+        double openRowHeight;
+        double openButtonY;
+    };
+    static constexpr Geometry kOrderScreenGeometry{TradeQuotesPanel::kOrderScreenLayout, 252, 364};
+    TradeViewController(int direction, const Geometry& geometry);
+
+    // The code field's text changed (a 6-character code asks for its stock).
+    virtual void codeChanged();
+    // Whether every appearance reads the stock handed in (or the accounts)
+    // again; otherwise only the first does.
+    virtual bool readsOpeningOnEachAppearance() const { return true; }
+
     std::string codeText() const override;
     std::string priceText() const override;
     std::string quantityText() const override;
@@ -156,7 +174,6 @@ protected:
 
 private:
     void makeForm();
-    void codeChanged();
     void focus(int tag);
     void setSelectedResponse(int tag);
     void resignInputs();
@@ -164,6 +181,8 @@ private:
     void showLimitPriceField();
     std::shared_ptr<UITableViewCell> formCell(const std::string& id, const std::string& title, bool onDark = false);
 
+    Geometry geometry_;
+    bool appeared_ = false;
     std::shared_ptr<VTAStock> currentStock_;
     std::string cachedStockName_;
     std::string lastStockCode_;  // "stkcode" of the last stock information

@@ -230,14 +230,7 @@ void VTATradeController::stockInfoArrived(VTATCRS& set) {
     const std::string market = set.toStringWithFieldName(Col::kMarket).value_or("");
     const std::string num = set.toStringWithFieldName(Col::kMaxQuantity).value_or("");
     name_->setText(set.toStringWithFieldName(Col::kStockName).value_or(""));
-    // A type the stock's market does not offer goes back to the limit order.
-    bool offered = false;
-    for (const auto& t : orderTypesFor(market, tradeDirection())) offered = offered || t.code == priceType();
-    setMarketNO(market);
-    if (!offered) {
-        resetPriceType();
-        priceTypeChanged();
-    }
+    followStockMarket(market);
     if (isLimitOrderCode(priceType())) {
         if (quickPrice_ > 0 && code_->text() == quickCode_) {
             char text[32];
@@ -247,9 +240,7 @@ void VTATradeController::stockInfoArrived(VTATCRS& set) {
             price_->setText(set.toStringWithFieldName(Col::kPrice).value_or(""));
         }
     }
-    filterStockholderByMarket(market);
-    setMaxTradableAmount(
-        static_cast<int>(std::clamp<int64_t>(set.toIntWithFieldName(Col::kMaxQuantity), INT32_MIN, INT32_MAX)));
+    setMaxTradableAmountFrom(set);
     num_->setText("");
     max_->setText(num + "股");
 }

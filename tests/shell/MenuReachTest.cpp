@@ -46,7 +46,6 @@ const std::set<std::string> kLaterScreens = {
     "zndt_kt",
     "kvrmr",
     // margin
-    "rzrq_rzmr",
     "rzrq_mqhq",
     "rzrq_xqhq",
     "rzrq_xjhk",

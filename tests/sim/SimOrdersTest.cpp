@@ -29,10 +29,8 @@ protected:
     }
     // A trade login of the customer; the later requests carry its session text.
     void logIn(const std::string& fundid, const std::string& branch = "0101") {
-        auto set = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=" + branch +
-                                              "&inputid=" + fundid + "&trdpwd=123456&authtype=0&authdata="));
-        ASSERT_TRUE(set && !set->isError());
-        tradeInfo = set->toStringAtIndex(0).value_or("") + "&operway=i";
+        tradeInfo = tradeLogin(session, fundid, branch);
+        ASSERT_FALSE(tradeInfo.empty());
         fundId = fundid;
     }
     std::shared_ptr<VTATCRS> stockInfo(const std::string& code, const char* bsflag = "0B",

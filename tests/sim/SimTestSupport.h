@@ -40,6 +40,13 @@ protected:
         auto set = firstSet(r);
         return set ? set->toStringWithFieldName("session").value_or("") : "";
     }
+    // A trade login of a customer who logs in with the password alone;
+    // answers the session text later trade requests carry ("" when refused).
+    std::string tradeLogin(const std::string& session, const std::string& fundid, const std::string& branch = "0101") {
+        auto set = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=" + branch +
+                                              "&inputid=" + fundid + "&trdpwd=123456&authtype=0&authdata="));
+        return set && !set->isError() ? set->toStringAtIndex(0).value_or("") + "&operway=i" : "";
+    }
     SimServer::Reply call(const std::string& session, const std::string& fields, int encrypt = 0) {
         return sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=" + std::to_string(encrypt) + "&TC_SESSION={" +
                                session + "}&" + fields,

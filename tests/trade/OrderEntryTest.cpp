@@ -22,47 +22,6 @@ namespace {
 class OrderEntryTest : public OrderTest {
 protected:
     TradeViewController* openMenu(int direction) { return openFromMenu<TradeViewController>(direction); }
-
-    // Types a code as the customer does; the sixth character asks for the stock.
-    void typeCode(TradeViewController* vc, const std::string& code) {
-        tapView(vc->codeField());
-        ASSERT_TRUE(host.type(code));
-        ASSERT_TRUE(waitFor([&] {
-            return vc->isStockInfoBack() && vc->currentStock() && vc->currentStock()->code() == code;
-        })) << code;
-        settle(0.5);
-    }
-    // Clears the price field and types the price.
-    void typePrice(TradeViewController* vc, const std::string& price) {
-        tapView(vc->priceField());
-        for (size_t n = vc->priceField()->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(price));
-        host.tapText("完成");
-        settle(0.5);
-    }
-    void typeQuantity(TradeViewController* vc, const std::string& qty) {
-        tapView(vc->quantityField());
-        ASSERT_TRUE(host.type(qty));
-        host.tapText("完成");
-        settle(0.5);
-    }
-    // Picks a row of an input's picker as a finger does: its button, the row, "完成".
-    void pickInput(YMPickerButton* button, UIPickerView* picker, int row) {
-        tapView(button);
-        ASSERT_TRUE(picker->window()) << "the picker takes the keyboard's place";
-        pickRow(picker, row);
-        ASSERT_TRUE(host.tapText("完成"));
-        settle(0.5);
-    }
-    void tapShortcut(TradeViewController* vc, int segment) { tapSegment(vc->segmentedControl(), segment); }
-    // The order goes out: the button, the confirmation sheet's "确定" (and, unless
-    // `inFlight`, the brokerage's answer).
-    void placeOrder(TradeViewController* vc, bool inFlight = false) {
-        tapView(vc->tradeButton());
-        ASSERT_TRUE(sheet()) << topAlertTitle();
-        ASSERT_TRUE(confirm(!inFlight));
-    }
-    int intradayRequests() { return static_cast<int>(sim->requestsOf(31000, 1).size()); }
 };
 
 TEST_F(OrderEntryTest, ABuyOfAShanghaiStockAtItsLimitPriceIsFilled) {
@@ -310,25 +269,14 @@ TEST_F(OrderEntryTest, TheQuotePanelShowsTheBookAndTheChartAndRefreshesEveryTwoS
     settle(0.5);
     saveScreenshot("order-book");
 
-    // Every 2 seconds one more, at any time of day.
-    int before = intradayRequests();
-    settle(2);
-    ASSERT_TRUE(waitFor([&] { return intradayRequests() >= before + 1; }));
-    settle(4);
-    ASSERT_TRUE(waitFor([&] { return intradayRequests() >= before + 3; }));
+    expectRefreshEveryTwoSeconds();
 
     // A tap on the second bid makes its price the order's.
     const std::string bid2 = *book->priceOfButton(1008);
     tapView(book->buttonWithTag(1008));
     EXPECT_EQ(vc->priceField()->text(), bid2);
 
-    // A swipe to the chart page; the dots follow.
-    UIScrollView* pager = vc->quotesPanel().scrollView();
-    CGRect p = pager->convertRectToView(pager->bounds(), nullptr);
-    host.drag(p.origin.x + 250, p.origin.y + 90, p.origin.x + 40, p.origin.y + 90, 12);
-    settle(1);
-    EXPECT_EQ(pager->contentOffset().x, 300);
-    EXPECT_EQ(vc->quotesPanel().pageControl()->currentPage(), 1);
+    swipeToChart(vc);
     TradeTimeSharingView* chart = vc->quotesPanel().timeSharingView();
     ASSERT_TRUE(chart->scale().isDrawable());
     saveScreenshot("chart");
@@ -337,17 +285,11 @@ TEST_F(OrderEntryTest, TheQuotePanelShowsTheBookAndTheChartAndRefreshesEveryTwoS
     tapView(vc->expandButton());
     EXPECT_FALSE(vc->quotesPanel().isRefreshing());
     EXPECT_EQ(vc->tradeButton()->frame().origin.y, 340);
-    settle(1);
-    before = intradayRequests();
-    settle(10);
-    EXPECT_EQ(intradayRequests(), before);
+    expectNoRefresh();
     tapView(vc->expandButton());
     EXPECT_TRUE(vc->quotesPanel().isRefreshing());
     popViewControllers(1);
-    settle(1);
-    before = intradayRequests();
-    settle(10);
-    EXPECT_EQ(intradayRequests(), before);
+    expectNoRefresh();
 }
 
 TEST_F(OrderEntryTest, AFailedRefreshStopsAndTheAlertStartsItAgain) {

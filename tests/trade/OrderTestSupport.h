@@ -1,18 +1,26 @@
 #pragma once
 // The order screens against the simulator: TradeTest's application with a
 // trade login of customer A (or another), the order screens opened as the
-// menu and the quote page open them, and readers of the brokerage's books
-// (orders, holdings, money) and of the requests it received.
+// menu and the quote page open them, the fingers of the newer order form
+// (the stock order screen's and the margin order screen's), and readers of
+// the brokerage's books (orders, holdings, money) and of the requests it
+// received.
 #include "TradeTestSupport.h"
 
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
 #include "platform/uikit/UIActionSheet.h"
+#include "platform/uikit/UIPageControl.h"
 #include "platform/uikit/UIPickerView.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UISegmentedControl.h"
+#include "platform/uikit/UITextField.h"
 #include "sim/SimOrders.h"
 #include "trade/TradeOrderScreen.h"
+#include "trade/TradeQuotesPanel.h"
+#include "trade/TradeViewController.h"
+#include "ui/UIGlossyButton.h"
+#include "ui/YMPickerButton.h"
 
 class OrderTest : public TradeTest {
 protected:
@@ -82,6 +90,73 @@ protected:
         if (settleAfter) settle(0.5);
         return pressed;
     }
+    // ---- the newer order screen's form (TradeViewController and its margin twin) ----
+    // Types a code as the customer does; the sixth character asks for the stock.
+    void typeCode(TradeViewController* vc, const std::string& code) {
+        tapView(vc->codeField());
+        ASSERT_TRUE(host.type(code));
+        ASSERT_TRUE(waitFor([&] {
+            return vc->isStockInfoBack() && vc->currentStock() && vc->currentStock()->code() == code;
+        })) << code;
+        settle(0.5);
+    }
+    // Clears the price field and types the price.
+    void typePrice(TradeViewController* vc, const std::string& price) {
+        tapView(vc->priceField());
+        for (size_t n = vc->priceField()->text().size(); n > 0; --n) host.key("backspace");
+        ASSERT_TRUE(host.type(price));
+        host.tapText("完成");
+        settle(0.5);
+    }
+    void typeQuantity(TradeViewController* vc, const std::string& qty) {
+        tapView(vc->quantityField());
+        ASSERT_TRUE(host.type(qty));
+        host.tapText("完成");
+        settle(0.5);
+    }
+    // Picks a row of an input's picker as a finger does: its button, the row, "完成".
+    void pickInput(YMPickerButton* button, UIPickerView* picker, int row) {
+        tapView(button);
+        ASSERT_TRUE(picker->window()) << "the picker takes the keyboard's place";
+        pickRow(picker, row);
+        ASSERT_TRUE(host.tapText("完成"));
+        settle(0.5);
+    }
+    void tapShortcut(TradeViewController* vc, int segment) { tapSegment(vc->segmentedControl(), segment); }
+    // The order goes out: the button, the confirmation sheet's "确定" (and, unless
+    // `inFlight`, the brokerage's answer).
+    void placeOrder(TradeViewController* vc, bool inFlight = false) {
+        tapView(vc->tradeButton());
+        ASSERT_TRUE(sheet()) << topAlertTitle();
+        ASSERT_TRUE(confirm(!inFlight));
+    }
+    int intradayRequests() { return static_cast<int>(sim->requestsOf(31000, 1).size()); }
+    // The open quote panel asks for the intraday data every 2 seconds, at any time of day.
+    void expectRefreshEveryTwoSeconds() {
+        const int before = intradayRequests();
+        settle(2);
+        ASSERT_TRUE(waitFor([&] { return intradayRequests() >= before + 1; }));
+        settle(4);
+        ASSERT_TRUE(waitFor([&] { return intradayRequests() >= before + 3; }));
+    }
+    // Nothing is asked in the next 10 seconds.
+    void expectNoRefresh() {
+        settle(1);
+        const int before = intradayRequests();
+        settle(10);
+        EXPECT_EQ(intradayRequests(), before);
+    }
+    // A swipe of the open panel to its chart page: the pager snaps there and the dots follow.
+    void swipeToChart(TradeViewController* vc) {
+        UIScrollView* pager = vc->quotesPanel().scrollView();
+        ASSERT_TRUE(pager);
+        CGRect p = pager->convertRectToView(pager->bounds(), nullptr);
+        host.drag(p.origin.x + 250, p.origin.y + 90, p.origin.x + 40, p.origin.y + 90, 12);
+        settle(1);
+        EXPECT_EQ(pager->contentOffset().x, 300);
+        EXPECT_EQ(vc->quotesPanel().pageControl()->currentPage(), 1);
+    }
+
     // Waits for the alert of that title and presses its button.
     bool dismissAlert(const std::string& title, const std::string& button = "确定") {
         if (!alertShown(title)) return false;

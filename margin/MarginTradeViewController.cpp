@@ -1,0 +1,53 @@
+#include "margin/MarginTradeViewController.h"
+
+#include "core/Utilities.h"
+#include "core/VTAMenu.h"
+#include "margin/MarginOrderRules.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UITextField.h"
+
+namespace {
+
+constexpr TradeQuotesPanel::Layout kPanel = TradeQuotesPanel::kMarginScreenLayout;
+
+}  // namespace
+
+MarginTradeViewController::MarginTradeViewController(int direction)
+    : TradeViewController(direction, Geometry{kPanel, kPanel.dotsY + 16, 360}) {}
+
+int MarginTradeViewController::creditFlag() const { return creditFlagOfDirection(tradeDirection()); }
+
+std::vector<OrderType> MarginTradeViewController::orderTypesOf(const std::string& market) const {
+    return creditOrderTypesFor(creditFlag(), market);
+}
+
+RequestBuilder MarginTradeViewController::makeStockInfoRequest() const {
+    const std::string price = priceText();
+    return creditMaxRequest({.code = codeText(),
+                             .price = price == kMarketPriceText ? std::string() : price,
+                             .bsflag = limitOrderCode(tradeDirection()),
+                             .link = viewMenu() ? viewMenu()->link() : std::string()});
+}
+
+RequestBuilder MarginTradeViewController::makeOrderRequest(const OrderTicket& ticket) const {
+    return creditOrderRequest(
+        {creditFlag(), ticket.stockholder, ticket.code, ticket.orderType, ticket.price, ticket.quantity});
+}
+
+std::string MarginTradeViewController::orderRefusal() const {
+    // The shared checks without the stock information the stock order asks for.
+    return TradeOrderScreen::orderRefusal();
+}
+
+void MarginTradeViewController::codeChanged() {
+    if (utf8Length(codeField()->text()) == 6) priceField()->setText("");
+    TradeViewController::codeChanged();
+}
+
+void MarginTradeViewController::stockInfoArrived(VTATCRS& set) {
+    TradeViewController::stockInfoArrived(set);
+    const std::string max = std::to_string(maxTradableAmount());
+    maxLabel()->setText(tradeDirection() == kBuy ? "最大可买数量为" + max + "股" : "最大可卖数量为" + max + "股");
+}
+
+void MarginTradeViewController::orderWillSend() { quantityField()->setText(""); }

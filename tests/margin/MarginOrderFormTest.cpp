@@ -1,0 +1,223 @@
+// The older margin order form (systems below "4.1") driven by finger against
+// the simulated brokerage: a financing buy at a market type and a short sell
+// through the toolbar's "确定", the maximum asked by the sixth code digit,
+// the pickers on sheets, the form's checks before the brokerage's, a reply
+// without an order number, and the dispatcher's choice of generation.
+#include "MarginTestSupport.h"
+
+#include <algorithm>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/TradeContract.h"
+#include "margin/MarginTradeViewController.h"
+#include "margin/VTARZRQTradeViewController.h"
+#include "platform/uikit/UILabel.h"
+#include "ui/VTASheetPicker.h"
+
+namespace {
+
+class MarginOrderFormTest : public MarginTest {
+protected:
+    void SetUp() override {
+        MarginTest::SetUp();
+        UIDevice::currentDevice().setSystemVersion("3.1.3");
+    }
+    VTARZRQTradeViewController* openMenu(int creditFlag) { return openMargin<VTARZRQTradeViewController>(creditFlag); }
+    // Types into a field of the form, closing its keyboard.
+    void typeInto(VTATextField* field, const std::string& text) {
+        tapView(field);
+        ASSERT_TRUE(host.type(text));
+        if (field->isEditing()) host.tapText("完成");
+        settle(0.5);
+    }
+    // The sixth digit asks for the maximum; waits for its answer.
+    void typeCode(VTARZRQTradeViewController* vc, const std::string& code) {
+        const size_t asked = maxRequests().size();
+        typeInto(vc->codeField(), code);
+        ASSERT_TRUE(waitFor([&] { return maxRequests().size() > asked && !vc->maxQtyLabel()->text().empty(); }));
+        settle(0.5);
+    }
+    // Opens a row's picker sheet, turns its wheel to the row, and presses "确定".
+    void pick(VTARZRQTradeViewController* vc, const std::string& rowTitle, int row) {
+        ASSERT_TRUE(host.tapText(rowTitle));
+        settle(0.5);
+        ASSERT_TRUE(vc->pickerSheet() && vc->pickerSheet()->isVisible());
+        pickRow(vc->sheetPicker(), row);
+        ASSERT_TRUE(host.pressAlertButton("确定"));
+        settle(0.5);
+    }
+    void order() {
+        ASSERT_TRUE(host.tapText("确定"));
+        ASSERT_TRUE(sheet()) << topAlertTitle();
+        ASSERT_TRUE(confirm());
+    }
+};
+
+TEST_F(MarginOrderFormTest, AFinancingBuyAtAMarketTypeGoesThroughTheToolbarsOK) {
+    auto* vc = openMenu(0);
+    ASSERT_TRUE(vc);
+    EXPECT_EQ(vc->title(), "融资买入");
+    EXPECT_FALSE(vc->isToolBarHidden());
+    EXPECT_EQ(vc->tableView()->numberOfRowsInSection(0), 7);
+    EXPECT_EQ(vc->bossNumLabel()->text(), "深A0010001234");
+    EXPECT_EQ(vc->priceTypeLabelView()->text(), "限价委托");
+    saveScreenshot("empty");
+
+    const SimQuote q = quoteOf("600000");
+    typeCode(vc, "600000");
+    const SimRecord max = maxRequests().back();
+    EXPECT_EQ(fieldOf(max, "stkcode"), "600000");
+    EXPECT_EQ(fieldOf(max, "bsflag"), "0B");
+    EXPECT_EQ(fieldOf(max, kLinkFlagKey), "0");
+    EXPECT_FALSE(std::any_of(max.fields.begin(), max.fields.end(), [](const SimField& f) { return f.key == "price"; }))
+        << "the older form sends no price";
+    EXPECT_EQ(vc->stockNameLabel()->text(), "浦发银行");
+    EXPECT_EQ(vc->maxQtyLabel()->text(), std::to_string((30000000 - 500000) * 10 / (q.last * 10) / 100 * 100));
+    EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 2));
+    EXPECT_EQ(vc->bossNumLabel()->text(), "沪AA100001234");
+
+    // 报价方式 on a sheet: Shanghai's three types; a market type empties and locks the price.
+    ASSERT_TRUE(host.tapText("报价方式"));
+    settle(0.5);
+    ASSERT_TRUE(vc->pickerSheet());
+    EXPECT_EQ(vc->pickerSheet()->title(), "报价方式");
+    EXPECT_EQ(vc->sheetPicker()->numberOfRowsInComponent(0), 3);
+    pickRow(vc->sheetPicker(), 1);
+    saveScreenshot("order-type-sheet");
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    settle(0.5);
+    EXPECT_EQ(vc->priceType(), "0d");
+    EXPECT_EQ(vc->priceTypeLabelView()->text(), "五档即成剩撤");
+    EXPECT_EQ(vc->priceField()->text(), "");
+    EXPECT_FALSE(vc->priceField()->isEnable());
+    typeInto(vc->countField(), "500");
+    saveScreenshot("filled-in");
+
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(sheet());
+    EXPECT_EQ(
+        sheet()->title(),
+        "您确定要发送如下信息吗？\n买入证券：浦发银行 \n证券代码：600000 \n报价方式：五档即成剩撤 \n买入数量：500 \n");
+    saveScreenshot("confirm");
+    ASSERT_TRUE(confirm());
+    EXPECT_EQ(vc->countField()->text(), "");
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!"));
+    saveScreenshot("sent");
+    const SimRecord r = orderRequests().back();
+    EXPECT_EQ(fieldOf(r, "bsflag"), "0d");
+    EXPECT_EQ(fieldOf(r, "price"), "");
+    EXPECT_EQ(fieldOf(r, "qty"), "500");
+    EXPECT_EQ(fieldOf(r, "creditid"), "0");
+    EXPECT_EQ(fieldOf(r, "creditflag"), "0");
+    EXPECT_EQ(fieldOf(r, "market"), "1");
+    EXPECT_EQ(fieldOf(r, "secuid"), "A100001234");
+    EXPECT_EQ(fieldOf(r, "fundid"), "010110001234");
+    EXPECT_EQ(orders().back().status, SimOrderStatus::Filled);
+    EXPECT_EQ(credit().financingDebt, 500000 + dealsAmount(orders().back().ordersno));
+    EXPECT_EQ(positionOf("600000"), 500);
+    ASSERT_TRUE(waitFor([&] { return !sim->requestsOf(3710, 3).empty(); }));
+    EXPECT_EQ(fieldOf(sim->requestsOf(3710, 3).back(), "code"), "600000.2");
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    settle();
+    EXPECT_EQ(top(), root.get());
+}
+
+TEST_F(MarginOrderFormTest, AShortSellHasNoOrderTypeRowAndAddsNoOwnStock) {
+    auto* vc = openMenu(1);
+    ASSERT_TRUE(vc);
+    EXPECT_EQ(vc->title(), "融券卖出");
+    EXPECT_EQ(vc->tableView()->numberOfRowsInSection(0), 6);
+    typeCode(vc, "000001");
+    EXPECT_EQ(fieldOf(maxRequests().back(), "bsflag"), "0S");
+    EXPECT_EQ(fieldOf(maxRequests().back(), kLinkFlagKey), "1");
+    const SimQuote q = quoteOf("000001");
+    EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 2));
+    // Selling at the first bid fills at once.
+    vc->priceField()->setText(SimMarket::priceText(q.bid[0], 2));
+    typeInto(vc->countField(), "200");
+    saveScreenshot("short-sell");
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(sheet());
+    EXPECT_EQ(sheet()->title(), "您确定要发送如下信息吗？\n卖出证券：平安银行 \n证券代码：000001 \n卖出价格：" +
+                                    SimMarket::priceText(q.bid[0], 2) + " \n卖出数量：200 \n");
+    ASSERT_TRUE(confirm());
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!"));
+    const SimRecord r = orderRequests().back();
+    EXPECT_EQ(fieldOf(r, "bsflag"), "0S");
+    EXPECT_EQ(fieldOf(r, "creditflag"), "1");
+    EXPECT_EQ(fieldOf(r, "secuid"), "0010001234");
+    EXPECT_EQ(credit().owed["000001"], 200);
+    settle(1);
+    EXPECT_TRUE(sim->requestsOf(3710, 3).empty()) << "a short sell's stock joins no own stocks";
+}
+
+TEST_F(MarginOrderFormTest, TheFormsChecksThenTheBrokeragesAndPickersStillWorkAfterARefusal) {
+    auto* vc = openMenu(0);
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(dismissAlert("证券代码为空！"));
+    // After a refused check the pickers still take the customer's pick; "取消" keeps it.
+    pick(vc, "股东代码", 2);
+    EXPECT_EQ(vc->bossNumLabel()->text(), "深B2010001234");
+    ASSERT_TRUE(host.tapText("股东代码"));
+    settle(0.5);
+    EXPECT_EQ(vc->sheetPicker()->selectedRowInComponent(0), 2) << "the sheet opens on the chosen account";
+    pickRow(vc->sheetPicker(), 0);
+    ASSERT_TRUE(host.pressAlertButton("取消"));
+    settle(0.5);
+    EXPECT_EQ(vc->bossNumLabel()->text(), "深B2010001234");
+
+    // Five digits ask nothing; the sixth asks, and the accounts follow the stock.
+    typeInto(vc->codeField(), "60000");
+    EXPECT_TRUE(maxRequests().empty());
+    vc->codeField()->setText("");
+    typeCode(vc, "600000");
+    EXPECT_EQ(vc->bossNumLabel()->text(), "沪AA100001234");
+    vc->priceField()->setText("7..4");
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(dismissAlert("证券价格有误！"));
+    vc->priceField()->setText(SimMarket::priceText(quoteOf("600000").last, 2));
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(dismissAlert("证券数量为空！"));
+    EXPECT_TRUE(orderRequests().empty());
+    // A quantity of "0" is the brokerage's to refuse.
+    typeInto(vc->countField(), "0");
+    order();
+    ASSERT_TRUE(alertShown("委托数量错误"));
+    saveScreenshot("refused");
+    ASSERT_TRUE(dismissAlert("委托数量错误"));
+    EXPECT_EQ(top(), vc);
+    EXPECT_EQ(orderRequests().size(), 1u);
+    EXPECT_TRUE(orders().empty());
+}
+
+TEST_F(MarginOrderFormTest, AReplyWithoutOrderNumberSaysToCheckTheDaysOrders) {
+    auto* vc = openMenu(0);
+    typeCode(vc, "600000");
+    typeInto(vc->countField(), "100");
+    sim->answerNext(
+        TradeContract::kOrder,
+        TCRSWriter().beginSet().addField("orderid", TCRSFieldType::VarText).addRecord({std::string()}).bytes());
+    order();
+    ASSERT_TRUE(alertShown(RequestBinding::kOrderLeftText));
+    ASSERT_TRUE(dismissAlert(RequestBinding::kOrderLeftText));
+    EXPECT_EQ(top(), vc) << "nothing says the order was taken";
+    EXPECT_FALSE(vc->sureToTrade());
+    EXPECT_TRUE(orders().empty());
+}
+
+TEST_F(MarginOrderFormTest, TheMenuOpensTheScreenOfTheSystemsGeneration) {
+    EXPECT_TRUE(openMargin<VTARZRQTradeViewController>(1));
+    popViewControllers(1);
+    settle();
+    UIDevice::currentDevice().setSystemVersion("4.1");
+    auto* newer = openMargin<MarginTradeViewController>(1);
+    ASSERT_TRUE(newer);
+    EXPECT_EQ(newer->tradeDirection(), 1);
+    EXPECT_EQ(newer->creditFlag(), 1);
+    popViewControllers(1);
+    settle();
+    // Only the two flags that open a position make a screen here.
+    EXPECT_FALSE(VTAUIFactory::openMenuWithTradeGate(menu("rzrq_rzmr?creditflag=2", "融资融券")));
+}
+
+}  // namespace

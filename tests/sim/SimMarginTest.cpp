@@ -1,0 +1,187 @@
+// The simulated brokerage's credit orders: the maximum of a financing buy
+// and of a short sell (named by a plain credit flag or by the menu link
+// appended whole), the credit checks with their texts after the stock
+// order's, fills that reach the credit account and not the fund balance, the
+// room an open order holds and gives back, and the next day's sellable shares.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "SimTestSupport.h"
+#include "sim/SimClock.h"
+#include "sim/SimMargin.h"
+#include "sim/SimOrders.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+constexpr const char* kCustomerA = "010110001234";
+
+std::string textOf(const std::shared_ptr<VTATCRS>& set, const std::string& field) {
+    return set ? set->toStringWithFieldName(field).value_or("") : "";
+}
+std::string errorOf(const std::shared_ptr<VTATCRS>& set) { return set && set->isError() ? set->getError() : ""; }
+
+class SimMarginTest : public SimTest {
+protected:
+    void SetUp() override {
+        sim->setSessionIdleTimeout(1e9);
+        session = login();
+        logIn(kCustomerA);
+    }
+    void logIn(const std::string& fundid, const std::string& branch = "0101") {
+        tradeInfo = tradeLogin(session, fundid, branch);
+        ASSERT_FALSE(tradeInfo.empty());
+        fundId = fundid;
+    }
+    // The maximum as the newer screen asks it: the menu link appended whole.
+    std::shared_ptr<VTATCRS> maximum(const std::string& code, int flag, const std::string& price = "") {
+        return firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo + "&fundid=" + fundId + "&stkcode=" +
+                                          code + "&price=" + price + "&bsflag=" + (flag == 1 ? "0S" : "0B") +
+                                          "&rzrq_rzmr?creditflag=" + std::to_string(flag)));
+    }
+    std::shared_ptr<VTATCRS> creditOrder(int flag, const std::string& bsflag, const std::string& price,
+                                         const std::string& qty, const std::string& code = "600000",
+                                         const std::string& market = "1", const std::string& secuid = "A100001234") {
+        return firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=6&" + tradeInfo + "&market=" + market +
+                                          "&secuid=" + secuid + "&fundid=" + fundId + "&stkcode=" + code +
+                                          "&bsflag=" + bsflag + "&price=" + price + "&qty=" + qty +
+                                          "&creditid=0&creditflag=" + std::to_string(flag)));
+    }
+    template <class F>
+    decltype(auto) customerA(F&& f) {
+        return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) { return f(*r.books.customer(kCustomerA)); });
+    }
+    SimCreditAccount credit() {
+        return customerA([](SimCustomer& c) { return *c.credit; });
+    }
+    SimBalance rmb() {
+        return customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[0]; });
+    }
+    SimQuote quoteOf(const std::string& code) {
+        return sim->market().quote(*simTradableStock(sim->market(), code), sim->clock().now());
+    }
+    std::string priceText(int64_t value) { return SimMarket::priceText(value, 2); }
+
+    std::string session, tradeInfo, fundId;
+};
+
+TEST_F(SimMarginTest, TheMaximumOfAFinancingBuyAndOfAShortSell) {
+    const SimQuote q = quoteOf("600000");
+    // A: a limit of 300,000.00 元 less a debt of 5,000.00 元, in whole lots.
+    auto buy = maximum("600000", 0);
+    ASSERT_TRUE(buy && !buy->isError()) << errorOf(buy);
+    EXPECT_EQ(buy->toIntWithFieldName("num"), 29500000LL * 10 / (q.last * 10) / 100 * 100);
+    EXPECT_GE(buy->toIntWithFieldName("num"), 10000);
+    EXPECT_EQ(textOf(buy, "stkname"), "浦发银行");
+    EXPECT_EQ(textOf(buy, "market"), "1");
+    EXPECT_EQ(textOf(buy, "price"), priceText(q.last));
+    EXPECT_EQ(maximum("600000", 0, "10")->toIntWithFieldName("num"), 29500);
+    // The plain flag names the same maximum.
+    auto plain = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo +
+                                            "&stkcode=600000&price=10&bsflag=0B&creditid=0&creditflag=0"));
+    EXPECT_EQ(plain->toIntWithFieldName("num"), 29500);
+    // A short sell: 100,000.00 元 of short room at the price, within what may be lent.
+    EXPECT_EQ(maximum("600000", 1, "10")->toIntWithFieldName("num"), 10000);
+    sim->withRoom<SimMarginRoom>([](SimMarginRoom& r) { r.targets["600000"].lendable = 2550; });
+    EXPECT_EQ(maximum("600000", 1, "10")->toIntWithFieldName("num"), 2500);
+
+    EXPECT_EQ(errorOf(maximum("000651", 0)), "该证券不是融资标的");
+    EXPECT_EQ(errorOf(maximum("000002", 1)), "该证券不是融券标的");
+    EXPECT_EQ(errorOf(maximum("600000", 4)), "该信用业务暂不支持");
+    EXPECT_EQ(errorOf(maximum("399001", 0)), "证券代码不存在");
+    // Without the flag it is the stock information: the fund balance's maximum.
+    auto cash = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo + "&stkcode=600000&bsflag=0B"));
+    EXPECT_EQ(cash->toIntWithFieldName("num"), 100000000LL / q.last / 100 * 100);
+    // C has no credit account.
+    logIn("010210009999", "0102");
+    EXPECT_EQ(errorOf(maximum("600000", 0)), "您尚未开通信用账户");
+}
+
+TEST_F(SimMarginTest, AFinancingBuyFillsIntoTheDebtAndTheCreditPositionsNotTheFundBalance) {
+    const SimQuote q = quoteOf("600000");
+    const SimBalance before = rmb();
+    auto reply = creditOrder(0, "0B", priceText(q.ask[0]), "1000");
+    ASSERT_TRUE(reply && !reply->isError()) << errorOf(reply);
+    const SimOrder o = customerA([](SimCustomer& c) { return c.orders.back(); });
+    EXPECT_EQ(textOf(reply, "orderid"), std::to_string(o.ordersno));
+    EXPECT_EQ(o.creditFlag, 0);
+    EXPECT_EQ(o.status, SimOrderStatus::Filled);
+    EXPECT_EQ(o.frozen, 0);
+    const SimMoney amount = customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    EXPECT_EQ(credit().financingDebt, 500000 + amount);
+    SimCreditAccount after = credit();
+    ASSERT_TRUE(after.position("600000"));
+    EXPECT_EQ(after.position("600000")->quantity, 1000);
+    EXPECT_EQ(after.position("600000")->available, 0) << "bought today, sellable tomorrow";
+    EXPECT_EQ(rmb().available, before.available);
+    EXPECT_EQ(rmb().balance, before.balance);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return c.holding("A100001234", "600000")->quantity; }), 2000);
+
+    // A market type holds its amount at the limit-up price until it fills.
+    reply = creditOrder(0, "0d", "", "500");
+    ASSERT_TRUE(reply && !reply->isError()) << errorOf(reply);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return c.orders.back().status; }), SimOrderStatus::Filled);
+    EXPECT_EQ(credit().position("600000")->quantity, 1500);
+
+    // The next trading day the shares may be sold.
+    sim->clock().setTime(SimClock::fromLocal(20240306, 9 * 60 + 40));
+    ASSERT_FALSE(maximum("600000", 0)->isError());
+    EXPECT_EQ(credit().position("600000")->available, 1500);
+}
+
+TEST_F(SimMarginTest, AShortSellIsOwedAndItsProceedsHeld) {
+    const SimQuote q = quoteOf("600000");
+    auto reply = creditOrder(1, "0S", priceText(q.bid[0]), "300");
+    ASSERT_TRUE(reply && !reply->isError()) << errorOf(reply);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return c.orders.back().status; }), SimOrderStatus::Filled);
+    const SimMoney amount = customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    EXPECT_EQ(credit().owed["600000"], 300);
+    EXPECT_EQ(credit().shortProceeds, amount);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return c.holding("A100001234", "600000")->available; }), 2000)
+        << "the shares were lent, not the customer's";
+    // What is owed is lent no more; the short room is what the proceeds left.
+    const int64_t lendable = sim->withRoom<SimTradeRoom>([&](SimTradeRoom& t) {
+        return sim->withRoom<SimMarginRoom>([&](SimMarginRoom& m) { return simLendableLeft(m, t.books, "600000"); });
+    });
+    EXPECT_EQ(lendable, 50000 - 300);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return simShortRoom(c); }), 10000000 - amount);
+}
+
+TEST_F(SimMarginTest, CreditChecksComeAfterTheStockOrdersAndAnOpenOrderHoldsItsRoom) {
+    const SimQuote q = quoteOf("600000");
+    const std::string last = priceText(q.last);
+    struct Refusal {
+        int flag;
+        std::string bsflag, price, qty, code, market, secuid, text;
+    };
+    const Refusal refusals[] = {
+        {0, "0B", last, "150", "600000", "1", "A100001234", "买入数量必须为100股的整数倍"},
+        {0, "0B", last, "100", "600000", "0", "0010001234", "股东代码与证券市场不符"},
+        {0, "0S", last, "100", "600000", "1", "A100001234", "融资买入委托类别错误"},
+        {0, "0B", priceText(std::llround(q.prevClose * 0.9) - 1), "100", "600000", "1", "A100001234",
+         "委托价格超出涨跌幅限制"},
+        {0, "0B", priceText(quoteOf("000651").last), "100", "000651", "0", "0010001234", "该证券不是融资标的"},
+        {0, "0B", last, "50000", "600000", "1", "A100001234", "融资额度不足"},
+        {1, "0i", "", "100", "600000", "1", "A100001234", "融券卖出只能限价委托"},
+        {1, "0S", priceText(quoteOf("000002").last), "100", "000002", "0", "0010001234", "该证券不是融券标的"},
+        {1, "0S", last, "60000", "600000", "1", "A100001234", "可融券数量不足"},
+        {1, "0S", last, "20000", "600000", "1", "A100001234", "融券额度不足"},
+        {7, "0S", last, "100", "600000", "1", "A100001234", "该信用业务暂不支持"},
+    };
+    for (const auto& r : refusals)
+        EXPECT_EQ(errorOf(creditOrder(r.flag, r.bsflag, r.price, r.qty, r.code, r.market, r.secuid)), r.text) << r.text;
+    EXPECT_TRUE(customerA([](SimCustomer& c) { return c.orders.empty(); }));
+
+    // A buy below the bids waits and holds its amount of the room; cancelled, it gives it back.
+    const int64_t before = maximum("600000", 0, "7")->toIntWithFieldName("num");
+    auto waiting = creditOrder(0, "0B", priceText(q.bid[4] - 5), "1000");
+    ASSERT_TRUE(waiting && !waiting->isError()) << errorOf(waiting);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return c.orders.back().status; }), SimOrderStatus::Reported);
+    EXPECT_LT(maximum("600000", 0, "7")->toIntWithFieldName("num"), before);
+    EXPECT_TRUE(customerA([](SimCustomer& c) { return simCancelOrder(c, c.orders.back()); }));
+    EXPECT_EQ(maximum("600000", 0, "7")->toIntWithFieldName("num"), before);
+    EXPECT_EQ(credit().financingDebt, 500000);
+}
+
+}  // namespace
