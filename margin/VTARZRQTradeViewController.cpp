@@ -263,8 +263,7 @@ void VTARZRQTradeViewController::onCommandOK() {
 
 std::string VTARZRQTradeViewController::orderRefusal() const {
     std::string refusal = marginFormRefusal({codeText(), priceType(), priceText(), quantityText()});
-    if (refusal.empty() && stockholders().count() == 0) refusal = kNoStockholderText;
-    return refusal;
+    return refusal.empty() ? destinationRefusal() : refusal;
 }
 
 std::string VTARZRQTradeViewController::confirmationText(const OrderTicket& ticket) const {

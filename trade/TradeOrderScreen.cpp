@@ -131,8 +131,12 @@ void TradeOrderScreen::stockInfoReplied(const RequestReply& reply) {
 
 std::string TradeOrderScreen::orderRefusal() const {
     std::string refusal = orderCheckRefusal({codeText(), priceType_, priceText(), quantityText()});
-    if (refusal.empty() && stockholders_.count() == 0) refusal = kNoStockholderText;
-    return refusal;
+    return refusal.empty() ? destinationRefusal() : refusal;
+}
+
+std::string TradeOrderScreen::destinationRefusal() const {
+    const bool noType = orderTypesOf(strMarketNO_).empty();
+    return stockholders_.count() == 0 || noType ? kNoStockholderText : "";
 }
 
 void TradeOrderScreen::confirmOrder() {

@@ -96,8 +96,11 @@ protected:
     // The price the stock information is asked at (none by default).
     virtual std::optional<std::string> stockInfoPrice() const { return std::nullopt; }
     // The first check the form fails ("" none); by default the shared checks
-    // and, last, a shareholder account to send to.
+    // and, last, destinationRefusal.
     virtual std::string orderRefusal() const;
+    // "无对应股东代码" when the stock's market leaves no shareholder account
+    // to send to or no order type; "" otherwise.
+    std::string destinationRefusal() const;
     // The order types the market key offers (by default orderTypesFor the
     // direction).
     virtual std::vector<OrderType> orderTypesOf(const std::string& market) const;
