@@ -34,6 +34,11 @@ SimHolding* SimCreditAccount::position(const std::string& code) {
     return nullptr;
 }
 
+std::string simRiskToleranceText(int tolerance) {
+    static const char* const kTexts[] = {"保守型", "稳健型", "平衡型", "成长型", "进取型"};
+    return tolerance >= 1 && tolerance <= 5 ? kTexts[tolerance - 1] : "未评估";
+}
+
 const SimBranch* SimBooks::branch(const std::string& code) const {
     for (const auto& b : branches)
         if (b.code == code) return &b;

@@ -159,6 +159,9 @@ struct SimCustomer {
     std::vector<SimDeal> pastDeals;
     std::vector<SimBankBinding> bankBindings;
     std::optional<SimCreditAccount> credit;
+    // How much risk the customer may take in funds, as assessed: 1 保守型 ...
+    // 5 进取型 (simRiskToleranceText); 0 not assessed.
+    int riskTolerance = 0;
 
     const SimFundAccount& mainFundAccount() const { return fundAccounts.front(); }
     SimFundAccount* fundAccount(const std::string& fundid);
@@ -174,6 +177,9 @@ struct SimTradeSession {
     std::string fundid;
     double since = 0;
 };
+
+// "保守型", "稳健型", "平衡型", "成长型", "进取型" for 1 to 5; "未评估" otherwise.
+std::string simRiskToleranceText(int tolerance);
 
 class SimBooks {
 public:

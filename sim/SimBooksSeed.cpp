@@ -4,11 +4,11 @@
 //   A  fund account 10001234 at 0101 (010110001234), password 123456, logs in
 //      with the password alone; shareholder accounts in all four markets;
 //      1,000,000.00 元 available; Shenzhen and Shanghai holdings and 20 张 of
-//      the convertible bond 110001
+//      the convertible bond 110001; a risk tolerance of 平衡型 (3) for funds
 //   B  fund account 10005678 at 0101 (010110005678), password 123456; a soft
 //      token issued by the brokerage (its seed known to no phone yet: the
 //      customer enrols through the soft-token page, which issues a new one);
-//      Shenzhen and Shanghai A accounts
+//      Shenzhen and Shanghai A accounts; 稳健型 (2)
 //   C  fund account 10009999 at 0102 (010210009999), password 123456, logs in
 //      with the password alone; a Shenzhen A account only
 // A later step adds its part for the same customers (bank binding, credit
@@ -41,6 +41,7 @@ SimCustomer customerA() {
     SimCustomer c = customer("110001234", "张明", "0101", "010110001234", 100000000);
     c.fundAccounts.front().balances[SimCurrency::kHKD] = available(2000000);
     c.fundAccounts.front().balances[SimCurrency::kUSD] = available(1000000);
+    c.riskTolerance = 3;
     const std::string fundid = c.mainFundAccount().fundid;
     c.shareholders = {
         {"0", "0010001234", fundid},
@@ -60,6 +61,7 @@ SimCustomer customerA() {
 
 SimCustomer customerB() {
     SimCustomer c = customer("110005678", "李华", "0101", "010110005678", 20000000);
+    c.riskTolerance = 2;
     c.shareholders = {{"0", "0010005678", "010110005678"}, {"1", "A100005678", "010110005678"}};
     c.holdings = {{"0010005678", "0", "000063", "中兴通讯", 800, 800, 26900}};
     return c;

@@ -19,4 +19,5 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerNewIssueFunctions(registry);
     registerWarrantFunctions(registry);
     registerMarginFunctions(registry);
+    registerFundFunctions(registry);
 }

@@ -152,27 +152,10 @@ const SimMenuItem kSystemMenu[] = {
     {709, 7, "关于", "about"},
 };
 
-// The items of the screens whose families the simulator does not have yet:
-// the step that brings a family moves its items into the family's file.
-const SimMenuItem kComingMenu[] = {
-    {301, 3, "基金认购", "of_jjrg"},
-    {302, 3, "基金申购", "of_jjsg"},
-    {303, 3, "基金赎回", "of_jjsh"},
-    {304, 3, "基金转换", "of_jjzh"},
-    {305, 3, "分红设置", "of_fhsz"},
-    {306, 3, "基金开户", "of_jjkh"},
-    {307, 3, "基金查询", "of_jjcx"},
-    {308, 3, "基金份额", "of_fecx"},
-    {309, 3, "理财产品", "jlccp"},
-    {310, 3, "智能定投", "zndt_kt"},
-    {311, 3, "报价回购", "kvrmr"},
-};
-
 }  // namespace
 
 void registerSystemFunctions(SimRegistry& r) {
     for (const auto& item : kSystemMenu) r.menu().add(item);
-    for (const auto& item : kComingMenu) r.menu().add(item);
     r.add(kSessionLogin, sessionLogin);
     r.add(kMenu, menuAndConfiguration);
     r.add(kRegistration, registration);

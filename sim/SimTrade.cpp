@@ -20,8 +20,8 @@
 //   earlier ones end) and answers set 0 "userinfo" (the session text
 //   "custid=..&custorgid=..&authid=.."), set 1 the customer, one record per
 //   shareholder account ("custid", "custname", "orgid", "fundid", "market",
-//   "~market", "secuid"), set 2 the shareholder accounts ("market",
-//   "~market", "secuid", "fundid").
+//   "~market", "secuid", "~ofriskvalue" the tolerance for fund risk), set 2
+//   the shareholder accounts ("market", "~market", "secuid", "fundid").
 // 500/69 soft-token application. Request: "inputtype", "custorgid", "inputid"
 //   (normalised), "trdpwd", "mobileno". Issues a new token for the customer
 //   (replacing any; counter 1) and answers set 0: "seed" (hex), "orgid",
@@ -125,11 +125,14 @@ std::vector<uint8_t> login(SimCall& c) {
         .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
         .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
         .addField(Col::kMarketName, TCRSFieldType::VarText, 0, "市场名称")
-        .addField(Col::kSecuId, TCRSFieldType::VarText, 0, "股东代码");
-    if (who->shareholders.empty()) w.addRecord({who->custid, who->name, who->orgid, fundid, "", "", ""});
+        .addField(Col::kSecuId, TCRSFieldType::VarText, 0, "股东代码")
+        .addField(Col::kRiskTolerance, TCRSFieldType::VarText, 0, "风险承受能力");
+    const std::string tolerance = simRiskToleranceText(who->riskTolerance);
+    if (who->shareholders.empty()) w.addRecord({who->custid, who->name, who->orgid, fundid, "", "", "", tolerance});
     for (const auto& s : who->shareholders)
         w.addRecord(
-            {who->custid, who->name, who->orgid, s.fundid, s.market, simShareholderMarketName(s.market), s.secuid});
+            {who->custid, who->name, who->orgid, s.fundid, s.market, simShareholderMarketName(s.market), s.secuid,
+             tolerance});
     w.beginSet()
         .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
         .addField(Col::kMarketName, TCRSFieldType::VarText, 0, "市场名称")

@@ -121,10 +121,6 @@ RequestBuilder orderRequest(const OrderTicket& t) {
     return r;
 }
 
-bool isRiskWarning(const std::string& errorText) {
-    return errorText.find(TradeContract::Error::kRiskWarning) != std::string::npos;
-}
-
 int quoteMarketOfShareholderMarket(const std::string& market) {
     return static_cast<int>(std::strtol(market.c_str(), nullptr, 10) % 2 + 1);
 }

@@ -89,8 +89,6 @@ struct OrderTicket {
 };
 // The order request; a buy asks about the risk until it was accepted.
 RequestBuilder orderRequest(const OrderTicket& ticket);
-// Whether an order's error text is the risk warning to read and accept.
-bool isRiskWarning(const std::string& errorText);
 
 inline constexpr const char* kOrderSentText = "委托已提交，请进入当日委托查询!";
 inline constexpr const char* kOrderSendingText = "委托请求中...";

@@ -163,7 +163,7 @@ void TradeOrderScreen::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int
 }
 
 void TradeOrderScreen::sendOrder() {
-    ticket_.riskAccepted = isSureRisk_;
+    ticket_.riskAccepted = reask_.consent();
     orderWillSend();
     if (!sendRequest(kOrderTag, makeOrderRequest(ticket_), 4)) {  // refused: the customer was told why
         sureToTrade_ = false;
@@ -175,37 +175,25 @@ void TradeOrderScreen::orderReplied(const RequestReply& reply) {
     sureToTrade_ = false;
     VTATCRS* set = reply.first();
     if (!set) {  // no record set at all: the order's fate is unknown here
-        isSureRisk_ = false;
+        reask_.withdraw();
         orderEnded(OrderOutcome::Failed);
         showAlert(RequestBinding::kUnreadableText);
         return;
     }
-    auto self =
-        std::static_pointer_cast<UIAlertViewDelegate>(std::dynamic_pointer_cast<TradeOrderScreen>(sharedController()));
-    auto withDelegate = [&](const std::shared_ptr<UIAlertView>& alert) {
-        if (self)
-            alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(self));
-        else
-            alert->setDelegate(static_cast<UIAlertViewDelegate*>(this));
-        alert->show();
-    };
     if (set->isError()) {
         const std::string text = set->getError();
-        if (isRiskWarning(text)) {
+        if (RiskReask::isWarning(text)) {
             // Not an error to end the order with: the customer reads it and decides.
             orderEnded(OrderOutcome::RiskWarning);
-            auto alert =
-                std::make_shared<UIAlertView>(text, "", nullptr, std::string("取消"), std::vector<std::string>{"确定"});
-            alert->setTag(kRiskAlertTag);
-            withDelegate(alert);
+            reask_.ask(*this, text);
             return;
         }
-        isSureRisk_ = false;
+        reask_.withdraw();
         orderEnded(OrderOutcome::Refused);
         showAlert(text);
         return;
     }
-    isSureRisk_ = false;
+    reask_.withdraw();
     if (!orderTaken(*set)) {
         orderEnded(OrderOutcome::Unconfirmed);
         showAlert(RequestBinding::kOrderLeftText);
@@ -215,12 +203,16 @@ void TradeOrderScreen::orderReplied(const RequestReply& reply) {
     auto alert =
         std::make_shared<UIAlertView>(kOrderSentText, "", nullptr, std::string("确定"), std::vector<std::string>{});
     alert->setTag(kOrderSentAlertTag);
-    withDelegate(alert);
+    if (auto self = std::dynamic_pointer_cast<TradeOrderScreen>(sharedController()))
+        alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(std::static_pointer_cast<UIAlertViewDelegate>(self)));
+    else
+        alert->setDelegate(static_cast<UIAlertViewDelegate*>(this));
+    alert->show();
 }
 
 void TradeOrderScreen::alertViewClickedButtonAtIndex(UIAlertView& alert, int buttonIndex) {
-    if (alert.tag() == kRiskAlertTag) {
-        isSureRisk_ = sureToTrade_ = buttonIndex == 1;
+    if (reask_.isReask(alert)) {
+        sureToTrade_ = reask_.answer(alert, buttonIndex);
         if (sureToTrade_) sendOrder();
     } else if (alert.tag() == kOrderSentAlertTag) {
         popViewControllers(1);

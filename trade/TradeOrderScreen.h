@@ -10,8 +10,9 @@
 // Each request kind has its tag: a stock-information reply that comes late
 // is never taken for the order's reply. sureToTrade is set from the
 // customer's "确定" until the order's reply or failure; while it is set no
-// other order goes out. isSureRisk is set by accepting the risk warning and
-// cleared by the next order reply that is not one, or by "取消". Leaving the
+// other order goes out. isSureRisk is set by accepting the risk warning
+// (RiskReask) and cleared by the next order reply that is not one, or by
+// "取消". Leaving the
 // screen with the order in flight tells the customer to check the day's
 // orders (RequestBinding).
 //
@@ -27,6 +28,7 @@
 #include "platform/uikit/UIActionSheet.h"
 #include "shell/VTAViewControllers.h"
 #include "trade/OrderRules.h"
+#include "trade/RiskReask.h"
 #include "trade/StockholderList.h"
 
 class VTATCRS;
@@ -37,7 +39,7 @@ public:
     static constexpr int kOrderTag = 1601;
     static constexpr int kConfirmSheetTag = 101;
     static constexpr int kOrderSentAlertTag = 1001;
-    static constexpr int kRiskAlertTag = 1002;
+    static constexpr int kRiskAlertTag = RiskReask::kAlertTag;
 
     ~TradeOrderScreen() override;
 
@@ -54,7 +56,7 @@ public:
     const StockholderList& stockholders() const { return stockholders_; }
     int maxTradableAmount() const { return maxTradable_; }
     bool sureToTrade() const { return sureToTrade_; }
-    bool isSureRisk() const { return isSureRisk_; }
+    bool isSureRisk() const { return reask_.consent(); }
     const std::shared_ptr<UIActionSheet>& confirmationSheet() const { return sheet_; }
 
     // Fills the shareholder accounts from the session (the market key from
@@ -157,7 +159,7 @@ private:
     StockholderList stockholders_;
     int maxTradable_ = -1;
     bool sureToTrade_ = false;
-    bool isSureRisk_ = false;
-    OrderTicket ticket_;  // the order confirmed, sent again once the risk is accepted
+    RiskReask reask_{RiskReask::Buttons::CancelFirst};  // its consent is isSureRisk
+    OrderTicket ticket_;                                // the order confirmed, sent again once the risk is accepted
     std::shared_ptr<UIActionSheet> sheet_;
 };

@@ -10,7 +10,7 @@
 // carry the login's fund account as Key::kFundId.
 //
 // Login reply: set 0 the session text; set 1 the customer, one record per
-// shareholder account (Col::kCustId ... kSecuId); set 2 the shareholder
+// shareholder account (Col::kCustId ... kSecuId, kRiskTolerance); set 2 the shareholder
 // accounts (Col::kMarket, kMarketName, kSecuId, kFundId).
 //
 // Soft-token application (kTokenApplication) answers the token: Col::kSeed
@@ -65,10 +65,11 @@ inline constexpr const char* kCustId = "custid";
 inline constexpr const char* kCustName = "custname";
 inline constexpr const char* kOrgId = "orgid";
 inline constexpr const char* kFundId = "fundid";
-inline constexpr const char* kMarket = "market";       // shareholder market "0".."3" (AccountType)
-inline constexpr const char* kMarketName = "~market";  // "深A", "沪A", "深B", "沪B"
-inline constexpr const char* kSecuId = "secuid";       // shareholder account
-inline constexpr const char* kSeed = "seed";           // token application
+inline constexpr const char* kMarket = "market";               // shareholder market "0".."3" (AccountType)
+inline constexpr const char* kMarketName = "~market";          // "深A", "沪A", "深B", "沪B"
+inline constexpr const char* kSecuId = "secuid";               // shareholder account
+inline constexpr const char* kRiskTolerance = "~ofriskvalue";  // the customer's tolerance for fund risk, as text
+inline constexpr const char* kSeed = "seed";                   // token application
 inline constexpr const char* kFundIdList = "fundidlist";
 inline constexpr const char* kSecuIdList = "secuidlist";
 }  // namespace Col

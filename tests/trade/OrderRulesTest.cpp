@@ -10,6 +10,7 @@
 #include "core/VTATCRS.h"
 #include "shell/TradeSession.h"
 #include "trade/OrderRules.h"
+#include "trade/RiskReask.h"
 #include "trade/StockholderList.h"
 
 namespace {
@@ -143,8 +144,8 @@ TEST_F(OrderSessionTest, RequestTextsCarryTheSessionAndTheOrderInItsOrder) {
     OrderTicket forged{kBuy, "0B", "7&qty=9", "100", "600000", "market=1&secuid=A100001234"};
     EXPECT_TRUE(orderRequest(forged).refused());
     EXPECT_TRUE(stockInfoRequest(kBuy, "600000=").refused());
-    EXPECT_TRUE(isRiskWarning("[88001]风险揭示"));
-    EXPECT_FALSE(isRiskWarning("可用资金不足"));
+    EXPECT_TRUE(RiskReask::isWarning("[88001]风险揭示"));
+    EXPECT_FALSE(RiskReask::isWarning("可用资金不足"));
 }
 
 TEST_F(OrderSessionTest, ShareholdersLoadFilterAndKeepThePreferredOne) {

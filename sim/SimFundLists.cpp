@@ -1,0 +1,133 @@
+// The fund lists of the simulated server (functions, keys and columns named
+// in core/contracts/FundContract.h), over the room of SimFunds.h. The paged
+// ones page as SimQueries.h says (Key::kCount rows after the Key::kCursor
+// sent; the last row's cursor is empty); the field descriptors are the
+// client's column titles.
+//
+// Without a trade session:
+// 100/21 fund companies, 100/22 fund types, 100/23 fund statuses: field 0
+//   the code ("tacode", "style", "status"), field 1 its name.
+// 100/24 without "ofcode": every fund, "ofcode" and "ofname".
+// 504/22 the fund types, as 100/22.
+// 504/24 the funds: "ofcode" (one code, or codes joined by ",": those funds
+//   in that order), "status" (1 offering, 2 open for purchase), paged.
+//   Rows "TradingCode", "SecuAbbr", "UnitNetValue", "~ofstatus",
+//   "~ofriskvalue", "company".
+// 504/25 "style", "ordertype" 1-5: the type's funds by their return over a
+//   day, a week, a month, half a year or a year, best first; not paged.
+// 504/26 "style", "qryflag", "count", "poststr": the type's funds by rating,
+//   best first, paged.
+// With the session (the customer's fund side settled first):
+// 100/26 exactly one of "tacode", "style", "status" or "ofname" (a part of
+//   the name, hex-encoded as the finder sends it, or as it stands); paged,
+//   rows as 504/24's. "查询条件错误" without one.
+// 500/40 the day's fund orders still open: "sno", "ofcode", "ofname",
+//   "business", "amount" (元 or 份), "orderdate", "ordertime", "status".
+// 500/41 the fund shares held: "ofcode", "ofname", "ofavl", "ofbal", "nav",
+//   "mktval", "~dividmethod".
+// 500/42 every fund order, newest first: as 500/40's rows.
+#include <algorithm>
+#include <string>
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/FundContract.h"
+#include "sim/SimFunds.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace FundContract;
+
+constexpr const char* kNoCondition = "查询条件错误";
+
+// Two columns: a code and its name, one row per pair.
+std::vector<uint8_t> codeNameSet(const char* codeField, const char* codeTitle, const char* nameTitle,
+                                 const std::vector<std::pair<std::string, std::string>>& rows) {
+    TCRSWriter w;
+    w.beginSet()
+        .addField(codeField, TCRSFieldType::VarText, 0, codeTitle)
+        .addField("name", TCRSFieldType::VarText, 0, nameTitle);
+    for (const auto& [code, name] : rows) w.addRecord({code, name});
+    return w.bytes();
+}
+
+std::vector<uint8_t> companies(SimCall& c) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& co : c.server.room<SimFundsRoom>().companies) rows.push_back({co.tacode, co.name});
+    return codeNameSet(Key::kCompany, "公司代码", "基金公司", rows);
+}
+
+std::vector<uint8_t> types(SimCall& c) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& t : c.server.room<SimFundsRoom>().types) rows.push_back({t.style, t.name});
+    return codeNameSet(Key::kStyle, "类型代码", "基金类型", rows);
+}
+
+// The finder's statuses, as 504/24's and 100/26's "status" reads them.
+const std::pair<const char*, const char*> kStatusNames[] = {
+    {"1", "认购期"}, {"2", "可申购"}, {"3", "暂停申购"}, {"4", "暂停赎回"}};
+
+bool hasStatus(const SimFund& f, const std::string& status) {
+    if (status == "1") return f.status == SimFundStatus::Offering;
+    if (status == "2") return f.status == SimFundStatus::Open || f.status == SimFundStatus::RedemptionSuspended;
+    if (status == "3") return f.status == SimFundStatus::PurchaseSuspended;
+    if (status == "4") return f.status == SimFundStatus::RedemptionSuspended;
+    return false;
+}
+
+std::vector<uint8_t> statuses(SimCall&) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& [code, name] : kStatusNames) rows.push_back({code, name});
+    return codeNameSet(Key::kStatus, "状态代码", "基金状态", rows);
+}
+
+std::string percentText(int hundredths) {
+    std::string sign = hundredths < 0 ? "-" : "";
+    int v = std::abs(hundredths);
+    std::string frac = std::to_string(v % 100);
+    return sign + std::to_string(v / 100) + "." + (frac.size() == 1 ? "0" : "") + frac;
+}
+
+std::vector<uint8_t> ranking(SimCall& c) {
+    const auto& room = c.server.room<SimFundsRoom>();
+    const std::string style = c.request.value(Key::kStyle);
+    const long long period =
+        std::clamp<long long>(c.request.intValue(Key::kOrderType, Period::kDay), Period::kDay, Period::kYear);
+    std::vector<const SimFund*> funds;
+    for (const auto& f : room.funds)
+        if (f.style == style && f.status != SimFundStatus::Offering) funds.push_back(&f);
+    std::stable_sort(funds.begin(), funds.end(), [&](const SimFund* a, const SimFund* b) {
+        return a->returns[period - 1] > b->returns[period - 1];
+    });
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kTradingCode, TCRSFieldType::VarText, 0, "基金代码")
+        .addField(Col::kShortName, TCRSFieldType::VarText, 0, "基金简称")
+        .addField(Col::kNetValueCol, TCRSFieldType::VarText, 0, "单位净值")
+        .addField("rate", TCRSFieldType::VarText, 0, "收益率(%)");
+    for (const SimFund* f : funds)
+        w.addRecord({f->code, f->name, simNetValueText(f->nav), percentText(f->returns[period - 1])});
+    return w.bytes();
+}
+
+}  // namespace
+
+std::vector<uint8_t> simFundNameList(SimCall& c) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& f : c.server.room<SimFundsRoom>().funds) rows.push_back({f.code, f.name});
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kFundCode, TCRSFieldType::VarText, 0, "基金代码")
+        .addField(Col::kFundName, TCRSFieldType::VarText, 0, "基金名称");
+    for (const auto& [code, name] : rows) w.addRecord({code, name});
+    return w.bytes();
+}
+
+void registerFundListFunctions(SimRegistry& r) {
+    r.add(kCompanies, companies);
+    r.add(kStyles, types);
+    r.add(kStatuses, statuses);
+    r.add(kFundTypes, types);
+    r.add(kRanking, ranking);
+}

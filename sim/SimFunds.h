@@ -1,0 +1,121 @@
+#pragma once
+// The room of the fund family (SimFunds.cpp, SimFundLists.cpp): the
+// catalogue of open-end funds with their companies and types, and each
+// customer's fund side: the accounts with fund companies, the fund shares
+// held and the fund orders. The money of fund orders comes from and goes to
+// the customer's main fund account in the books (SimTradeRoom), in 元.
+//
+// Orders of the day are open ("已报") and may be cancelled; from the next day
+// on they are confirmed at the fund's net value: a subscription or purchase
+// becomes units, a redemption money.
+//
+// Fund orders are numbered on their own ("sno"), apart from the stock orders.
+//
+// Units: money in 分 (SimMoney), net values in 1/10000 元, fund units in
+// 1/100 份. Not thread-safe: the server's state lock guards it.
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/SimBooks.h"
+
+class SimServer;
+
+struct SimFundCompany {
+    std::string tacode;
+    std::string name;
+};
+
+struct SimFundType {
+    std::string style;
+    std::string name;
+};
+
+enum class SimFundStatus { Open, Offering, PurchaseSuspended, RedemptionSuspended, Closed };
+
+struct SimFund {
+    std::string code;
+    std::string name;
+    std::string tacode;
+    std::string style;
+    SimFundStatus status = SimFundStatus::Open;
+    int64_t nav = 10000;           // 1/10000 元 a unit
+    int risk = 3;                  // 1 低风险 ... 5 高风险
+    SimMoney minimum = 100000;     // the least a subscription or purchase takes
+    std::array<int, 5> returns{};  // 1/100 % over a day, a week, a month, half a year, a year
+    int rating = 3;                // stars, 1 to 5
+    bool fixedInvestment = false;  // open for fixed-investment plans
+};
+
+struct SimFundHolding {
+    std::string code;
+    int64_t units = 0;       // 1/100 份
+    int64_t available = 0;   // not held by open redemptions
+    int dividendMethod = 0;  // 0 红利转投, 1 现金分红
+};
+
+enum class SimFundOrderStatus { Reported, Cancelled, Confirmed };
+
+struct SimFundOrder {
+    int64_t sno = 0;
+    int date = 0;      // yyyymmdd
+    int time = 0;      // HHmmss
+    int business = 0;  // the order's sub function: 34 subscription, 35 purchase, 36 redemption
+    std::string code, name;
+    SimMoney amount = 0;  // subscription and purchase
+    int64_t units = 0;    // redemption, 1/100 份
+    int redeemType = 0;
+    SimFundOrderStatus status = SimFundOrderStatus::Reported;
+};
+
+struct SimFundCustomer {
+    std::map<std::string, std::string> companyAccounts;  // tacode -> the account with that company
+    std::vector<SimFundHolding> holdings;
+    std::vector<SimFundOrder> orders;
+    int settledDay = 0;
+    SimFundHolding* holding(const std::string& code);
+};
+
+struct SimFundsRoom {
+    explicit SimFundsRoom(SimServer& server);  // seeded (SimFundsSeed.cpp)
+
+    std::vector<SimFundCompany> companies;
+    std::vector<SimFundType> types;
+    std::vector<SimFund> funds;                        // in catalogue order
+    std::map<std::string, SimFundCustomer> customers;  // by custid
+
+    const SimFund* fund(const std::string& code) const;
+    const SimFundCompany* company(const std::string& tacode) const;
+    const SimFundType* type(const std::string& style) const;
+    // The customer's fund side (an empty one for a customer without).
+    SimFundCustomer& customer(const std::string& custid) { return customers[custid]; }
+    int64_t nextOrderNumber() { return ++lastOrderNumber; }
+    int64_t lastOrderNumber = 0;
+};
+
+struct SimCall;
+class SimRegistry;
+
+// Confirms the customer's fund orders of days before `now`.
+void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now);
+
+// ---- texts the replies show ----
+std::string simFundStatusText(SimFundStatus status);
+std::string simFundRiskText(int risk);          // "中风险"
+std::string simFundBusinessText(int business);  // "认购", "申购", "赎回"
+std::string simFundOrderStatusText(SimFundOrderStatus status);
+std::string simNetValueText(int64_t nav);  // "1.2345"
+std::string simUnitsText(int64_t units);   // "1000.00"
+// A decimal text ("100", "100.5", ".5") with at most 2 decimals, in
+// hundredths; -1 when it is no such number.
+int64_t simParseHundredths(const std::string& text);
+// The text of the name the finder sent: its UTF-16LE bytes in lower-case hex
+// (a length that is a multiple of 4) decoded, anything else as it came.
+std::string simDecodeFundName(const std::string& text);
+
+// The lists of the family (SimFundLists.cpp), and 100/24's answer without a
+// code: every fund's code and name.
+void registerFundListFunctions(SimRegistry& registry);
+std::vector<uint8_t> simFundNameList(SimCall& call);

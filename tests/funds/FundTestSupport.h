@@ -1,0 +1,63 @@
+#pragma once
+// The fund screens against the simulator: the order screens' application
+// (tests/trade/OrderTestSupport.h: customer A logged in to trading, the
+// sheet, alert and picker fingers) with the fund screens registered, and
+// readers of the brokerage's fund side (its room, SimFunds.h).
+#include "tests/trade/OrderTestSupport.h"
+
+#include "funds/FundScreens.h"
+#include "platform/foundation/NSUserDefaults.h"
+#include "platform/uikit/UILabel.h"
+#include "sim/SimFunds.h"
+
+class FundTest : public OrderTest {
+protected:
+    void SetUp() override {
+        OrderTest::SetUp();
+        registerFundScreens(ScreenRegistry::shared());
+    }
+
+    // The screen of a menu link, opened as a tap on its item does.
+    template <class Screen>
+    Screen* openLink(const std::string& link, const std::string& title) {
+        VTAUIFactory::openMenuWithTradeGate(menu(link, title));
+        settle();
+        return dynamic_cast<Screen*>(top());
+    }
+
+    // ---- what the brokerage holds ----
+    template <class F>
+    decltype(auto) fundSide(F&& f) {
+        return sim->withRoom<SimFundsRoom>([&](SimFundsRoom& r) { return f(r.customer("110001234")); });
+    }
+    std::vector<SimFundOrder> fundOrders() {
+        return fundSide([](SimFundCustomer& c) { return c.orders; });
+    }
+    SimFundHolding fundHolding(const std::string& code) {
+        return fundSide([&](SimFundCustomer& c) {
+            SimFundHolding* h = c.holding(code);
+            return h ? *h : SimFundHolding{};
+        });
+    }
+    std::vector<SimRecord> fundRequests(FunctionId f) { return sim->requestsOf(f.main, f.sub); }
+
+    // Presses a button of the screen's toolbar by its title, as a finger does.
+    bool tapToolbar(VTAViewControllers* vc, const std::string& title) {
+        vc->toolbar()->layoutIfNeeded();  // as the screen was last drawn
+        for (const auto& item : vc->toolbar()->items())
+            if (item->title() == title)
+                if (UIView* button = vc->toolbar()->viewForItem(item.get())) {
+                    tapView(button);
+                    settle(0.5);
+                    return true;
+                }
+        return false;
+    }
+    // The titles of the toolbar's buttons, left to right (spaces left out).
+    static std::vector<std::string> toolbarTitles(VTAViewControllers* vc) {
+        std::vector<std::string> titles;
+        for (const auto& item : vc->toolbar()->items())
+            if (!item->title().empty()) titles.push_back(item->title());
+        return titles;
+    }
+};
