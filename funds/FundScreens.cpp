@@ -1,6 +1,8 @@
 #include "funds/FundScreens.h"
 
 #include "funds/VTAJJBuySaleViewController.h"
+#include "funds/VTAJJFinderViewController.h"
+#include "funds/VTAJJListController.h"
 #include "funds/VTAJJRedeemViewController.h"
 #include "shell/ScreenRegistry.h"
 
@@ -12,5 +14,15 @@ void registerFundScreens(ScreenRegistry& registry) {
     });
     registry.addScreenClass("VTAJJRedeemViewController", [](const LinkSetup&, const auto&) {
         return std::make_shared<VTAJJRedeemViewController>();
+    });
+    registry.addScreenClass("VTAJJFinderViewController", [](const LinkSetup& setup, const auto&) {
+        auto finder = std::make_shared<VTAJJFinderViewController>();
+        finder->setIsFindByName(setup.value != 0);
+        return finder;
+    });
+    registry.addScreenClass("VTAJJListController", [](const LinkSetup& setup, const auto&) {
+        auto list = std::make_shared<VTAJJListController>();
+        list->setJjListDataSourceType(setup.value);
+        return list;
     });
 }

@@ -53,7 +53,7 @@ public:
     }
 
     // Opens the item as a tap does; answers the screen pushed (null for none).
-    std::shared_ptr<UIViewController> openItemAtIndex(int index);
+    virtual std::shared_ptr<UIViewController> openItemAtIndex(int index);
     // Whether "帐号" opens the Hong Kong accounts (by the list's own link).
     bool accountsPagerForHK() const;
     // What "帐号" does; answers the pager pushed (null when none).
