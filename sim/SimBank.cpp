@@ -258,7 +258,7 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
     Acting a = acting(c);
     if (!a.who) return simErrorSet(-1, a.refusal);
     const std::string outId = c.request.value(Key::kOutFundId);
-    if (outId == Value::kAllSecondary) return collectAll(c, *a.who);
+    if (outId == BankContract::Value::kAllSecondary) return collectAll(c, *a.who);
     SimFundAccount* out = a.who->fundAccount(outId);
     SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
     if (!out || !in) return simErrorSet(-1, kUnknownFundAccount);

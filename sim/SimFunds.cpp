@@ -137,7 +137,7 @@ std::vector<uint8_t> buy(SimCall& c) {
     }
     SimFundCustomer& side = room.customer(who->custid);
     if (!side.companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
-    if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != Value::kRiskAccepted)
+    if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
     SimBalance& cash = cashOf(*who);
     if (amount > cash.available) return simErrorSet(-1, kNoMoney);

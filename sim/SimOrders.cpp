@@ -294,7 +294,7 @@ std::vector<uint8_t> order(SimCall& c) {
     if (std::string refused = simCheckOrder(c, *who, o); !refused.empty()) return simErrorSet(-1, refused);
     const bool buy = simIsBuy(o.bsflag);
     if (buy && c.server.room<SimOrdersRoom>().riskCodes.count(o.code) &&
-        c.request.value(Key::kCheckRisk) != Value::kRiskAccepted)
+        c.request.value(Key::kCheckRisk) != TradeContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
     if (buy) {
         SimBalance& b = balanceFor(*who, o);

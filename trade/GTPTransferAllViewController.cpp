@@ -79,7 +79,7 @@ void GTPTransferAllViewController::onCommandOK() {
         return;
     }
     RequestBuilder request = RequestBuilder::trade(kFundTransfer.sub);  // with the login's fund account
-    request.add(Key::kOutFundId, Value::kAllSecondary)
+    request.add(Key::kOutFundId, BankContract::Value::kAllSecondary)
         .add(Key::kInFundId, main->bankFundId)
         .add(Key::kMoneyType, Currency::kRMB)
         .add(Key::kCollectAmount, 0);

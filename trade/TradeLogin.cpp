@@ -16,7 +16,7 @@ constexpr const char* kAccountShareholdersKey = "VTAAccountAllTCRS";
 
 // The fields both requests share, in their order, up to the password.
 void addAccountFields(RequestBuilder& request, const TradeLoginForm& form) {
-    request.add(Key::kOperWay, Value::kOperWayPhone)
+    request.add(Key::kOperWay, TradeContract::Value::kOperWayPhone)
         .add(Key::kInputType, form.accountType)
         .addTyped(Key::kBranch, form.branch, kTradeInputRefusal)
         .addTyped(Key::kInputId, tradeLoginInputId(form.account, form.branch, form.accountType), kTradeInputRefusal)

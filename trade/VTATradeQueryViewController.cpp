@@ -73,7 +73,7 @@ void VTATradeQueryViewController::parseLink() {
 std::string VTATradeQueryViewController::pageAliasFromMenuLink(const std::string& link) { return stripQuery(link); }
 
 bool VTATradeQueryViewController::isHoldings() const {
-    return signField_ == Value::kIncomeSign && pageAlias_ == kHoldingsCommand;
+    return signField_ == TradeQueryContract::Value::kIncomeSign && pageAlias_ == kHoldingsCommand;
 }
 
 // ---- requests ----
@@ -271,7 +271,7 @@ void VTATradeQueryViewController::createToolbarItems() {
     auto home = item("首页", &VTATradeQueryViewController::onCommandHome);
     auto refresh = item("刷新", &VTATradeQueryViewController::onCommandRefresh);
     auto flex = [this] { return flexibleSpaceBarBtn(); };
-    if (signField_ == Value::kIncomeSign) {
+    if (signField_ == TradeQueryContract::Value::kIncomeSign) {
         std::vector<std::shared_ptr<UIBarButtonItem>> items{home, flex(), refresh, flex()};
         if (isHoldings()) {
             items.push_back(item("修改成本", &VTATradeQueryViewController::onCommandChangeCost));
