@@ -73,7 +73,7 @@ void VTATableViewController::rebuildGrid() {
             std::vector<std::string> items;
             VTATableView::Colors colors;
             for (int i = 0; i < fields; ++i) {
-                items.push_back(set.toStringAtIndex(i).value_or(""));
+                items.push_back(cellText(set, i));
                 colors.push_back(UIColor::redColor());
             }
             myTableView_->appendRowItems(items, colors);
@@ -82,6 +82,10 @@ void VTATableViewController::rebuildGrid() {
     }
     content->insertSubview(myTableView_, 0);
     myTableView_->loadData();
+}
+
+std::string VTATableViewController::cellText(VTATCRS& set, int field) const {
+    return set.toStringAtIndex(field).value_or("");
 }
 
 void VTATableViewController::showPageCtrl(bool show) {

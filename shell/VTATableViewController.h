@@ -11,7 +11,7 @@
 // Replies: a reply that does not parse shows "数据解析错误"; an error set shows
 // its error text; otherwise the grid is made anew with one title per field
 // (the field's descriptor text, white) and one row per record (each field's
-// text, red).
+// text, red, as cellText gives it).
 //
 // Requests go through the screen's RequestBinding: leaving the screen
 // cancels them.
@@ -62,6 +62,10 @@ protected:
     // Shows set 0 of a reply (the base's reply handling for kContentTag).
     void showReply(const RequestReply& reply);
     void rebuildGrid();
+    // The text the grid shows for a field of the current record: the field's
+    // text as the server sent it; a list whose server sends codes (a currency
+    // as 0, 1, 2) gives the customer the words for them instead.
+    virtual std::string cellText(VTATCRS& set, int field) const;
 
     std::shared_ptr<VTATableView> myTableView_;
     std::shared_ptr<VTATCRS> tableData_;

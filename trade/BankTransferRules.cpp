@@ -13,6 +13,16 @@ std::vector<std::string> bankCurrencyLabels() {
     return labels;
 }
 
+std::string bankCurrencyLabel(const std::string& code) {
+    for (const auto& c : bankCurrencies())
+        if (c.code == code) return c.label;
+    return code;
+}
+
+std::string fundAccountRoleLabel(const std::string& mainFlag) {
+    return mainFlag == "0" ? "主资金帐户" : "辅助资金帐户";
+}
+
 bool isTransferAmount(const std::string& text) {
     return !text.empty() && isDecimalText(text) &&
            gtm_matchesPattern(text, "([0-9]+\\.[0-9]*)|([0-9]*\\.[0-9]+)|([0-9]+)");

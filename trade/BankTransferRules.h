@@ -18,6 +18,11 @@ struct BankCurrency {
 const std::vector<BankCurrency>& bankCurrencies();
 // The labels of bankCurrencies(), in order.
 std::vector<std::string> bankCurrencyLabels();
+// The label of a "moneytype" code; an unknown code is shown as it came.
+std::string bankCurrencyLabel(const std::string& code);
+// The words for a binding's main flag ("bzzhbz"): "0" is the main fund
+// account, anything else a secondary one.
+std::string fundAccountRoleLabel(const std::string& mainFlag);
 
 // An amount as typed may go out: present, a decimal text (one point, no blank
 // inside) of digits, e.g. "100", "100.", ".5", "0.50"; not "1e3", "-5", "1 0".

@@ -135,6 +135,19 @@ TEST_F(FundAccountTransferTest, TheFundAccountListShowsTheServersColumnsAndRefre
     ASSERT_TRUE(waitFor([&] { return list->tableData() && list->tableData()->rowsAffected() == 3; }));
     list->tableData()->moveToIndex(2);
     EXPECT_EQ(list->tableData()->toStringWithFieldName("bankname"), "模拟商业银行");
+    // The server's codes for the currency and the main flag show as words.
+    const VTATableView& grid = *list->myTableView();
+    const auto& titles = grid.topTitles();
+    const auto column = [&](const std::string& title) {
+        return size_t(std::find(titles.begin(), titles.end(), title) - titles.begin());
+    };
+    ASSERT_LT(column("主辅标志"), titles.size());
+    EXPECT_EQ(grid.rowItems(0)[column("币种")], "人民币");
+    EXPECT_EQ(grid.rowItems(0)[column("主辅标志")], "主资金帐户");
+    EXPECT_EQ(grid.rowItems(2)[column("主辅标志")], "辅助资金帐户");
+    EXPECT_EQ(grid.rowItems(2)[column("资金帐号")], "010130001234");
+    grid.scrollView()->setContentOffset(CGPointMake(grid.scrollView()->maximumContentOffset().x, 0));
+    settle();
     saveScreenshot("fund-accounts");
     auto sent = sim->requestsOf(500, 83);
     ASSERT_FALSE(sent.empty());
