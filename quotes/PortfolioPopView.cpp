@@ -9,7 +9,8 @@ PortfolioPopView::PortfolioPopView() : UIView(CGRectMake(84, 60, 152, 97)) {
     auto background = std::make_shared<UIImageView>(UIImage::imageNamed("popupbg.png"));
     background->setFrame(bounds());
     addSubview(background);
-    table_ = std::make_shared<UITableView>(CGRectMake(0, 12, 152, 80), UITableViewStyle::Plain);
+    // The rows (and a selected row's band) stay inside the drawn border.
+    table_ = std::make_shared<UITableView>(CGRectMake(3, 12, 146, 80), UITableViewStyle::Plain);
     table_->setBackgroundColor(UIColor::clearColor());
     table_->setScrollEnabled(false);
     table_->setSeparatorStyle(UITableViewCellSeparatorStyle::None);

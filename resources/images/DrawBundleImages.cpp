@@ -484,7 +484,7 @@ const std::vector<Image>& images() {
              cairo_line_to(cr, w / 2 + 8, 9);
              cairo_close_path(cr);
              roundedRect(cr, 1, 8, w - 2, h - 9, 8);
-             setColor(cr, {0.08, 0.1, 0.14, 0.92});
+             setColor(cr, {0.08, 0.1, 0.14});  // opaque: the quotes under it must not show through
              cairo_fill_preserve(cr);
              stroke(cr, {0.5, 0.5, 0.55}, 1);
          }},

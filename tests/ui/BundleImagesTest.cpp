@@ -62,6 +62,11 @@ TEST_F(BundleImagesTest, ImagesAreDrawnNotBlank) {
     uint32_t r = pixel(*rise, 43, 10), g = pixel(*fall, 43, 10);
     EXPECT_GT(red(r), green(r) + 60) << std::hex << r;
     EXPECT_GT(green(g), red(g) + 60) << std::hex << g;
+    // The portfolio's pop-up menu covers quotes: inside its border nothing shows through.
+    auto popup = UIImage::imageNamed("popupbg.png");
+    ASSERT_TRUE(popup);
+    for (CGPoint p : {CGPointMake(76, 30), CGPointMake(10, 85), CGPointMake(140, 60)})
+        EXPECT_EQ(pixel(*popup, p.x, p.y) >> 24, 0xffu) << p.x << "," << p.y;
     // A contact sheet of every image for a look by eye.
     auto sheet = std::make_shared<UIView>(CGRectMake(0, 0, 320, 1400));
     sheet->setBackgroundColor(UIColor::colorWithWhite(0.55, 1));
