@@ -27,6 +27,7 @@ void VTACJViewController::viewWillDidLoad() {
     pageCtr_ = std::make_shared<VTAPageCtr>(CGRectMake(0, 0, b.size.width, 44));
     pageCtr_->setDelegate(this);
     pageCtr_->showFromBottomInView(contentView());
+    keepRowsClearOfPageBar(true);
     offset_ = 0;
     bigSetting_ = tickBigDealThreshold(kDefaultThreshold);
 }
@@ -113,10 +114,16 @@ std::shared_ptr<UITableViewCell> VTACJViewController::tableViewCellForRowAtIndex
 
 void VTACJViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) {
     table.deselectRowAtIndexPath(indexPath, false);
-    if (pageCtr_->superview())
-        pageCtr_->hideWithAnimation(true);
-    else
+    const bool show = !pageCtr_->superview();
+    if (show)
         pageCtr_->showFromBottomInView(contentView());
+    else
+        pageCtr_->hideWithAnimation(true);
+    keepRowsClearOfPageBar(show);
+}
+
+void VTACJViewController::keepRowsClearOfPageBar(bool barShown) {
+    myTableView_->setContentInset(UIEdgeInsets{0, 0, barShown ? pageCtr_->frame().size.height : 0, 0});
 }
 
 void VTACJViewController::requestDidFail(const RequestFailure& failure) {

@@ -2,7 +2,8 @@
 // The older tick-by-tick deal list of one stock, opened by the older chart
 // screen's "交易明细" (titled "成交明细-<name>" by the opener): 30 deals a
 // page, newest first, with a page bar ("上一页", "第n页", "下一页") along the
-// bottom that a tap on a row hides or shows again. Turning the page curls the
+// bottom that a tap on a row hides or shows again (the last deals scroll
+// clear of it). Turning the page curls the
 // list up (a later page) or down and asks for it.
 //
 // The request (31000/9, request type 3) is sent each time the screen comes
@@ -73,6 +74,8 @@ protected:
 
 private:
     void showReply(const RequestReply& reply);
+    // While the page bar is shown the list scrolls its last deals above it.
+    void keepRowsClearOfPageBar(bool barShown);
 
     std::string stockCode_, stockName_;
     int market_ = 0;

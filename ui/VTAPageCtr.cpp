@@ -17,7 +17,7 @@ std::shared_ptr<UIButton> pageButton(const std::string& title) {
 }  // namespace
 
 VTAPageCtr::VTAPageCtr(const CGRect& frame) : UIView(frame) {
-    setBackgroundColor(UIColor::colorWithRed(0.137, 0.176, 0.255, 0.95));
+    setBackgroundColor(UIColor::colorWithRed(0.137, 0.176, 0.255, 1));  // opaque: rows under it do not show through
     prev_ = pageButton("上一页");
     next_ = pageButton("下一页");
     label_ = std::make_shared<UILabel>();

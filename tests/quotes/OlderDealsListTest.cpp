@@ -76,10 +76,23 @@ TEST_F(OlderDealsListTest, PagesTurnWithTheBarUntilTheLastDeal) {
 TEST_F(OlderDealsListTest, ATapOnARowHidesThePageBarAndAnotherShowsIt) {
     auto* bar = list->pageCtr();
     auto* table = list->myTableView();
+    // Scrolled to its end, the list's last deal stands above the bar, not under it.
+    auto lastDealBottom = [&] {
+        table->setContentOffset(table->maximumContentOffset());
+        CGRect last = table->rectForRowAtIndexPath(NSIndexPath{0, 29});
+        return table->convertPointToView(CGPointMake(0, CGRectGetMaxY(last)), nullptr).y;
+    };
+    EXPECT_LE(lastDealBottom(), bar->convertPointToView(CGPointMake(0, 0), nullptr).y + 0.5);
+    table->setContentOffset(CGPointMake(0, 0));
     CGPoint row = table->convertPointToView(CGPointMake(160, 30), nullptr);
     host.tap(row.x, row.y);
     settle(1);
     EXPECT_FALSE(bar->superview());
+    // Without the bar the last deal goes down to the toolbar.
+    const double tableBottom =
+        table->superview()->convertPointToView(CGPointMake(0, CGRectGetMaxY(table->frame())), nullptr).y;
+    EXPECT_NEAR(lastDealBottom(), tableBottom, 0.5);
+    table->setContentOffset(CGPointMake(0, 0));
     host.tap(row.x, row.y);
     settle(1);
     EXPECT_TRUE(bar->superview());
