@@ -10,6 +10,7 @@
 #include "trade/VTAActAccViewController.h"
 #include "trade/VTABankInquiryController.h"
 #include "trade/VTASJLPViewController.h"
+#include "trade/VTATradeCancelViewController.h"
 #include "trade/VTATradeController.h"
 #include "trade/VTATradeLoginViewController.h"
 #include "trade/VTATradeQueryViewController.h"
@@ -59,5 +60,8 @@ void registerTradeScreens(ScreenRegistry& registry) {
     // "tradequery", "trade_zjcx", "trade_gfcx": the query list, as its menu link says.
     registry.addScreenClass("VTATradeQueryViewController", [](const LinkSetup&, const auto&) {
         return std::make_shared<VTATradeQueryViewController>();
+    });
+    registry.addScreenClass("VTATradeCancelViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTATradeCancelViewController>();
     });
 }

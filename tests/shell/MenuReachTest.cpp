@@ -28,7 +28,6 @@ namespace {
 // it like any other screen).
 const std::set<std::string> kLaterScreens = {
     // stock trading
-    "wtcd",
     "xgsg",
     "hisquery",
     "qzxq",

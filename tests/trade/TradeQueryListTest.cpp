@@ -7,6 +7,7 @@
 #include "core/contracts/TradeQueryContract.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
+#include "trade/TradeViewController.h"
 #include "trade/VTAModifyCostViewController.h"
 
 namespace {
@@ -72,6 +73,30 @@ TEST_F(TradeQueryTest, ADoubleTapOnAHoldingOpensItsQuotePage) {
     tapRow(*funds->myTableView(), 0, true);
     settle();
     EXPECT_EQ(top(), funds.get());
+}
+
+TEST_F(TradeQueryTest, AHoldingIsBoughtAndSoldFromItsAccount) {
+    auto list = openItem(kHoldingsItem);
+    ASSERT_TRUE(list && gridShows(*list, 5));
+    tapRow(*list->myTableView(), 2);  // 浦发银行 on 沪A A100001234
+    ASSERT_TRUE(host.tapText("卖出"));
+    settle();
+    auto* sell = dynamic_cast<TradeViewController*>(top());
+    ASSERT_TRUE(sell);
+    EXPECT_EQ(sell->title(), "卖出委托");
+    EXPECT_EQ(sell->viewMenu()->params(), "沪AA100001234");
+    ASSERT_TRUE(waitFor([&] { return sell->codeField()->text() == "600000" && sell->isStockInfoBack(); }));
+    ASSERT_TRUE(waitFor([&] { return sell->stockholderLabel()->text() == "沪AA100001234"; }));
+    popViewControllers(1);
+    settle();
+    ASSERT_TRUE(gridShows(*list, 5));
+    tapRow(*list->myTableView(), 0);
+    ASSERT_TRUE(host.tapText("买入"));
+    settle();
+    auto* buy = dynamic_cast<TradeViewController*>(top());
+    ASSERT_TRUE(buy);
+    EXPECT_EQ(buy->title(), "买入委托");
+    ASSERT_TRUE(waitFor([&] { return buy->codeField()->text() == "000001"; }));
 }
 
 TEST_F(TradeQueryTest, FundsListEveryCurrencyWithoutAPageBar) {
