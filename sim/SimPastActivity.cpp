@@ -1,8 +1,9 @@
 // The orders and deals of the weeks before the simulator's day, for the
 // history lists: every seeded holding was bought (at its cost price, in one
 // order) on one of the last 25 trading days; customer A also bought and sold
-// again 100 shares of four other stocks (at the day's close, two trading
-// days apart), had two buys cancelled and one refused. Order numbers run in
+// again 100 shares of four other stocks twice in the last weeks (at the
+// day's close, two trading days apart), had two buys cancelled and one
+// refused. Order numbers run in
 // the order of time, before any of the day's.
 #include <algorithm>
 
@@ -77,7 +78,7 @@ void simAddPastActivity(SimBooks& books, const SimMarket& market, double now) {
                               {"600519", "贵州茅台", "1", 2},
                               {"601318", "中国平安", "1", 2},
                               {"000651", "格力电器", "0", 1}};
-        int k = kDays - 3;
+        int k = 12;  // the last weeks: the history of a week shows some
         for (int round = 0; round < 2; ++round)
             for (const Trip& t : trips) {
                 const int buyDay = days[size_t(k)], sellDay = days[size_t(k - 2)];

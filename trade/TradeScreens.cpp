@@ -9,6 +9,7 @@
 #include "trade/TradeViewController.h"
 #include "trade/VTAActAccViewController.h"
 #include "trade/VTABankInquiryController.h"
+#include "trade/VTAHistoryViewController.h"
 #include "trade/VTASJLPViewController.h"
 #include "trade/VTATradeCancelViewController.h"
 #include "trade/VTATradeController.h"
@@ -64,4 +65,6 @@ void registerTradeScreens(ScreenRegistry& registry) {
     registry.addScreenClass("VTATradeCancelViewController", [](const LinkSetup&, const auto&) {
         return std::make_shared<VTATradeCancelViewController>();
     });
+    registry.addScreenClass("VTAHistoryViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<VTAHistoryViewController>(); });
 }

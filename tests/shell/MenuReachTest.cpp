@@ -29,7 +29,6 @@ namespace {
 const std::set<std::string> kLaterScreens = {
     // stock trading
     "xgsg",
-    "hisquery",
     "qzxq",
     "xgmm",
     // funds and wealth products
