@@ -49,6 +49,9 @@ public:
     void setLastLoginTime(const std::string& v) { lastLoginTime_ = v; }
     const std::string& password() const { return password_; }
     const UserInfo& userInfo() const { return userInfo_; }
+    // A changed password and session text of a logged-on account (memory only).
+    void setPassword(const std::string& v) { password_ = v; }
+    void setUserInfoObject(const std::string& key, std::any value) { userInfo_[key] = std::move(value); }
     // Typed readers of userInfo: empty / null when absent or of another kind.
     std::string userInfoText(const std::string& key) const;
     std::shared_ptr<VTATCRS> userInfoTCRS(const std::string& key) const;

@@ -1,5 +1,6 @@
 #include "trade/TradeLogin.h"
 
+#include "core/VTAAccountManager.h"
 #include "core/VTAParamter.h"
 #include "core/VTATCRS.h"
 #include "core/contracts/RelationContract.h"
@@ -104,6 +105,16 @@ VTAAccount::UserInfo tradeSessionObjects(const TradeLoginValues& values) {
     return {{kAccountInfoKey, values.info},
             {kAccountCustomerKey, values.customer},
             {kAccountShareholdersKey, values.shareholders}};
+}
+
+void renewTradeSession(const std::string& info, const std::string& password) {
+    auto& p = VTAParamter::shareParamter();
+    p.setString(info, TradeSessionKey::kInfo);
+    p.setString(password, TradeSessionKey::kPassword);
+    auto account = VTAAccountManager::tradeAccountManager().selectedAccount();
+    if (!account || !account->isLogon()) return;
+    account->setPassword(password);
+    account->setUserInfoObject(kAccountInfoKey, info);
 }
 
 void restoreTradeSession(const VTAAccount& account) {

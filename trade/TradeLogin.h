@@ -68,6 +68,10 @@ void storeTradeSession(const TradeLoginValues& values, const std::string& passwo
 // The session objects an account keeps for the pager ("VTAAccountInfo",
 // "VTAAccountTCRS", "VTAAccountAllTCRS").
 VTAAccount::UserInfo tradeSessionObjects(const TradeLoginValues& values);
+// After a password change: the new trading password and session text
+// become the trade session's, and the selected logged-on account's copies,
+// so that the accounts pager restores them rather than the ended ones.
+void renewTradeSession(const std::string& info, const std::string& password);
 // Makes the logged-in account's stored session the trade session again (the
 // accounts pager): the four values are removed, then set from what the account keeps.
 void restoreTradeSession(const VTAAccount& account);

@@ -10,6 +10,7 @@
 #include "trade/VTAActAccViewController.h"
 #include "trade/VTABankInquiryController.h"
 #include "trade/VTAHistoryViewController.h"
+#include "trade/VTAResignPasswordController.h"
 #include "trade/VTASJLPViewController.h"
 #include "trade/VTATradeCancelViewController.h"
 #include "trade/VTATradeController.h"
@@ -64,6 +65,9 @@ void registerTradeScreens(ScreenRegistry& registry) {
     });
     registry.addScreenClass("VTATradeCancelViewController", [](const LinkSetup&, const auto&) {
         return std::make_shared<VTATradeCancelViewController>();
+    });
+    registry.addScreenClass("VTAResignPasswordController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTAResignPasswordController>();
     });
     registry.addScreenClass("VTAHistoryViewController",
                             [](const LinkSetup&, const auto&) { return std::make_shared<VTAHistoryViewController>(); });

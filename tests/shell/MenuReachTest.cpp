@@ -30,7 +30,6 @@ const std::set<std::string> kLaterScreens = {
     // stock trading
     "xgsg",
     "qzxq",
-    "xgmm",
     // funds and wealth products
     "of_jjzh",
     "of_fhsz",

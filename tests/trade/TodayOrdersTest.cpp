@@ -201,10 +201,12 @@ TEST_F(TodayOrdersTest, LeavingWithACancelOnItsWayTellsTheCustomerAndComingBackA
     EXPECT_FALSE(list->isReadyToCancel());
     ASSERT_TRUE(alertShown(RequestBinding::kOrderLeftText));
     topAlert()->tapButtonAtIndex(0);
-    const size_t cancels = sim->requestsOf(500, 7).size(), pages = sim->requestsOf(500, 15).size();
+    const size_t pages = sim->requestsOf(500, 15).size();
     pushViewController(list);
     ASSERT_TRUE(waitFor([&] { return sim->requestsOf(500, 15).size() == pages + 1; }));
-    EXPECT_EQ(sim->requestsOf(500, 7).size(), cancels);
+    // The one cancel sent before leaving may reach the server late; none is sent again.
+    settle(1);
+    EXPECT_LE(sim->requestsOf(500, 7).size(), 1u);
 }
 
 }  // namespace
