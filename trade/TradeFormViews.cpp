@@ -64,3 +64,12 @@ std::shared_ptr<UILabel> tradeCaptionLabel(const std::string& text) {
     l->setBackgroundColor(UIColor::clearColor());
     return l;
 }
+
+std::shared_ptr<UILabel> tradeFormValueLabel(const std::string& text, double height) {
+    auto l = std::make_shared<UILabel>(CGRectMake(0, 0, 180, height));
+    l->setText(text);
+    l->setTextAlignment(UITextAlignment::Right);
+    l->setBackgroundColor(UIColor::clearColor());
+    l->setFont(defaultFont());
+    return l;
+}

@@ -12,6 +12,9 @@ class UITableViewCell;
 class UIView;
 
 std::shared_ptr<UILabel> tradeValueLabel();
+// The value of a form row that shows data (180 points wide, right-aligned,
+// the default font, clear background).
+std::shared_ptr<UILabel> tradeFormValueLabel(const std::string& text, double height = 30);
 std::shared_ptr<UITableViewCell> tradeFormCell(const std::string& caption, std::shared_ptr<UIView> view,
                                                bool disclosure);
 std::shared_ptr<UILabel> tradeCaptionLabel(const std::string& text);

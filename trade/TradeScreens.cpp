@@ -18,6 +18,8 @@
 #include "trade/VTATradeQueryViewController.h"
 #include "trade/VTATransferController.h"
 #include "trade/VTATransferQueryViewController.h"
+#include "trade/VTAWarrant.h"
+#include "trade/VTAXGTableViewController.h"
 
 void registerTradeScreens(ScreenRegistry& registry) {
     // The trade gate's login holds the wanted item; the relate links
@@ -69,6 +71,9 @@ void registerTradeScreens(ScreenRegistry& registry) {
     registry.addScreenClass("VTAResignPasswordController", [](const LinkSetup&, const auto&) {
         return std::make_shared<VTAResignPasswordController>();
     });
+    registry.addScreenClass("VTAXGTableViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<VTAXGTableViewController>(); });
+    registry.addScreenClass("VTAWarrant", [](const LinkSetup&, const auto&) { return std::make_shared<VTAWarrant>(); });
     registry.addScreenClass("VTAHistoryViewController",
                             [](const LinkSetup&, const auto&) { return std::make_shared<VTAHistoryViewController>(); });
 }

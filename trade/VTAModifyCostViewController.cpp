@@ -16,24 +16,15 @@ namespace {
 
 using namespace TradeQueryContract;
 
-std::shared_ptr<UILabel> valueLabel(const std::string& text) {
-    auto l = std::make_shared<UILabel>(CGRectMake(0, 0, 180, 30));
-    l->setText(text);
-    l->setTextAlignment(UITextAlignment::Right);
-    l->setBackgroundColor(UIColor::clearColor());
-    l->setFont(defaultFont());
-    return l;
-}
-
 }  // namespace
 
 VTAModifyCostViewController::VTAModifyCostViewController(const std::shared_ptr<VTAStock>& stock,
                                                          const std::string& costPrice, const std::string& gdh)
     : gdhID_(gdh) {
     setTitle("修改成本");
-    stockCodeLabel_ = valueLabel(stock ? stock->code() : "");
-    stockNameLabel_ = valueLabel(stock ? stock->name() : "");
-    oldCostLabel_ = valueLabel(costPrice);
+    stockCodeLabel_ = tradeFormValueLabel(stock ? stock->code() : "");
+    stockNameLabel_ = tradeFormValueLabel(stock ? stock->name() : "");
+    oldCostLabel_ = tradeFormValueLabel(costPrice);
     marketID_ = stock ? static_cast<unsigned>(stock->marketID()) : 0;
     newCostField_ = std::make_shared<UITextField>(CGRectMake(0, 0, 180, 30));
     newCostField_->setPlaceholder("请输入新成本");

@@ -111,7 +111,7 @@ void VTATradeQueryViewController::requestDidFail(const RequestFailure& failure) 
             return;
         }
     } else if (failure.kind == RequestFailure::Kind::Unreadable) {
-        showAlert(kUnreadableListText);
+        showAlert(unreadableListText());
         return;
     } else if (failure.kind == RequestFailure::Kind::ErrorSet) {
         // Until the next good page the row actions find no record.
@@ -138,7 +138,7 @@ bool VTATradeQueryViewController::showsField(const std::string& name) const {
     return unlist_.find(name) == std::string::npos;
 }
 
-void VTATradeQueryViewController::loadTable() {
+void VTATradeQueryViewController::replaceGrid() {
     UIView* content = contentView();
     if (myTableView_) {
         myTableView_->setDelegate(nullptr);
@@ -149,6 +149,14 @@ void VTATradeQueryViewController::loadTable() {
     myTableView_ = std::make_shared<VTATableView>(CGRectMake(0, 0, b.size.width, height));
     myTableView_->setDelegate(this);
     content->insertSubview(myTableView_, 0);  // under the page bar
+}
+
+std::shared_ptr<UIColor> VTATradeQueryViewController::signColor(int sign) {
+    return colorWithIndex(sign > 0 ? kRed : sign < 0 ? kGreen : kWhite);
+}
+
+void VTATradeQueryViewController::loadTable() {
+    replaceGrid();
     if (tableData_) {
         VTATCRS& set = *tableData_;
         std::vector<int> columns;
@@ -174,10 +182,8 @@ void VTATradeQueryViewController::loadTable() {
             VTATableView::Colors colors;
             for (size_t k = 0; k < columns.size(); ++k) {
                 items.push_back(set.toStringAtIndex(columns[k]).value_or(""));
-                if (columns[k] == signIndex)
-                    colors.push_back(colorWithIndex(sign > 0 ? kRed : sign < 0 ? kGreen : kWhite));
-                else if (k > 0 && sign != 0)
-                    colors.push_back(colorWithIndex(sign > 0 ? kRed : kGreen));
+                if (columns[k] == signIndex || (k > 0 && sign != 0))
+                    colors.push_back(signColor(sign));
                 else
                     colors.push_back(UIColor::whiteColor());
             }

@@ -45,6 +45,7 @@
 //                          (an error set's text is shown, tableData emptied);
 //                          bindListTag sends another tag's replies here
 //   showsField             whether a field of set 0 is a column
+//   unreadableListText     what an unreadable list reply shows
 //   loadTable              builds the grid of tableData and updates paging
 //   createToolbarItems, onCommandOK, onCommandRefresh, onCommandChangeCost,
 //   onCommandBid, onCommandAsk, withdrawAction, tableViewDoubleClickAtIndex:
@@ -133,6 +134,12 @@ protected:
     // The cancel's answer; and what an unreadable one shows.
     virtual void withdrawArrived(const RequestReply& reply);
     virtual std::string unreadableWithdrawText() const { return kUnreadableListText; }
+    // What an unreadable list reply shows.
+    virtual std::string unreadableListText() const { return kUnreadableListText; }
+    // A new empty grid over the content view (above the page bar when shown), in place of the old one.
+    void replaceGrid();
+    // The colour of a sign: red above 0, green below, white at 0.
+    static std::shared_ptr<UIColor> signColor(int sign);
 
     // Sends a list request under the tag (kListTag unless a list binds its own).
     bool sendListRequest(const RequestBuilder& request, int type, int tag = kListTag);

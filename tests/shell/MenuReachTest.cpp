@@ -27,9 +27,6 @@ namespace {
 // When a step registers one of them, it leaves this list (the walk then opens
 // it like any other screen).
 const std::set<std::string> kLaterScreens = {
-    // stock trading
-    "xgsg",
-    "qzxq",
     // funds and wealth products
     "of_jjzh",
     "of_fhsz",
