@@ -3,6 +3,7 @@
 #include "funds/VTAJJBuySaleViewController.h"
 #include "funds/VTAJJFinderViewController.h"
 #include "funds/VTAJJListController.h"
+#include "funds/VTAJJQueryViewController.h"
 #include "funds/VTAJJRedeemViewController.h"
 #include "shell/ScreenRegistry.h"
 
@@ -19,6 +20,11 @@ void registerFundScreens(ScreenRegistry& registry) {
         auto finder = std::make_shared<VTAJJFinderViewController>();
         finder->setIsFindByName(setup.value != 0);
         return finder;
+    });
+    registry.addScreenClass("VTAJJQueryViewController", [](const LinkSetup& setup, const auto&) {
+        auto hub = std::make_shared<VTAJJQueryViewController>();
+        hub->setPageType(setup.value);
+        return hub;
     });
     registry.addScreenClass("VTAJJListController", [](const LinkSetup& setup, const auto&) {
         auto list = std::make_shared<VTAJJListController>();

@@ -7,9 +7,12 @@
 #include "core/VTATCRS.h"
 #include "core/contracts/FundContract.h"
 #include "funds/FundRules.h"
+#include "funds/VTAJJQueryViewController.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UILabel.h"
+#include "shell/Navigation.h"
 #include "shell/TradeSession.h"
+#include "shell/VTAUIFactory.h"
 #include "ui/Alerts.h"
 #include "ui/Drawing.h"
 
@@ -111,7 +114,17 @@ void VTAJJBuySaleViewController::formRowTapped(int row) {
     if (row == 0) openFundList();
 }
 
-void VTAJJBuySaleViewController::openFundList() {}
+void VTAJJBuySaleViewController::openFundList() {
+    const std::string link = "of_jjxx?tc_mfuncno=" + std::to_string(FundContract::kFundInformation.main) +
+                             "&tc_sfuncno=" + std::to_string(FundContract::kFundInformation.sub) +
+                             "&position=poststr&status=" + std::to_string(tradeType_);
+    auto vc = VTAUIFactory::viewControllerWithLink(
+        link, tradeType_ == kSubscriptionType ? "可认购基金列表" : "可申购基金列表");
+    auto* hub = dynamic_cast<VTAJJQueryViewController*>(vc.get());
+    if (!hub) return;
+    hub->setPageType(VTAJJQueryViewController::kPickForOrder);
+    pushViewController(vc);
+}
 
 // ---- the lookup ----
 

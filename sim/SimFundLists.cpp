@@ -26,12 +26,16 @@
 // 500/41 the fund shares held: "ofcode", "ofname", "ofavl", "ofbal", "nav",
 //   "mktval", "~dividmethod".
 // 500/42 every fund order, newest first: as 500/40's rows.
+// 500/50 "qryflag" 1: the funds open for fixed-investment plans, paged:
+//   "ofcode", "ofname", "tacode", "nav", "schedueleflag" ("1": plans run;
+//   "0" for a fund whose plans are paused).
 #include <algorithm>
 #include <string>
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
 #include "sim/SimFunds.h"
+#include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -82,6 +86,46 @@ std::vector<uint8_t> statuses(SimCall&) {
     return codeNameSet(Key::kStatus, "状态代码", "基金状态", rows);
 }
 
+const std::vector<SimListColumn> kFundColumns = {{Col::kTradingCode, "基金代码"}, {Col::kShortName, "基金简称"},
+                                                 {Col::kNetValueCol, "单位净值"}, {Col::kStatusText, "状态"},
+                                                 {Col::kRiskText, "风险级别"},    {"company", "基金公司"}};
+
+SimListRow fundRow(const SimFundsRoom& room, const SimFund& f) {
+    const SimFundCompany* co = room.company(f.tacode);
+    return {f.code,
+            f.name,
+            simNetValueText(f.nav),
+            simFundStatusText(f.status),
+            simFundRiskText(f.risk),
+            co ? co->name : ""};
+}
+
+std::vector<std::string> splitCodes(const std::string& text) {
+    std::vector<std::string> codes;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t comma = text.find(',', start);
+        if (comma == std::string::npos) comma = text.size();
+        if (comma > start) codes.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return codes;
+}
+
+std::vector<uint8_t> information(SimCall& c) {
+    const auto& room = c.server.room<SimFundsRoom>();
+    std::vector<SimListRow> rows;
+    if (c.request.has(Key::kFundCode)) {
+        for (const auto& code : splitCodes(c.request.value(Key::kFundCode)))
+            if (const SimFund* f = room.fund(code)) rows.push_back(fundRow(room, *f));
+    } else {
+        const std::string status = c.request.value(Key::kStatus);
+        for (const auto& f : room.funds)
+            if (status.empty() || hasStatus(f, status)) rows.push_back(fundRow(room, f));
+    }
+    return simPagedList(c.request, kFundColumns, rows);
+}
+
 std::string percentText(int hundredths) {
     std::string sign = hundredths < 0 ? "-" : "";
     int v = std::abs(hundredths);
@@ -111,6 +155,123 @@ std::vector<uint8_t> ranking(SimCall& c) {
     return w.bytes();
 }
 
+std::vector<uint8_t> rating(SimCall& c) {
+    const auto& room = c.server.room<SimFundsRoom>();
+    const std::string style = c.request.value(Key::kStyle);
+    std::vector<const SimFund*> funds;
+    for (const auto& f : room.funds)
+        if (f.style == style && f.rating > 0) funds.push_back(&f);
+    std::stable_sort(funds.begin(), funds.end(),
+                     [](const SimFund* a, const SimFund* b) { return a->rating > b->rating; });
+    std::vector<SimListRow> rows;
+    for (const SimFund* f : funds) {
+        std::string stars;
+        for (int i = 0; i < f->rating; ++i) stars += "★";
+        rows.push_back({f->code, f->name, simNetValueText(f->nav), stars});
+    }
+    return simPagedList(c.request,
+                        {{Col::kTradingCode, "基金代码"},
+                         {Col::kShortName, "基金简称"},
+                         {Col::kNetValueCol, "单位净值"},
+                         {"rating", "评级"}},
+                        rows);
+}
+
+std::vector<uint8_t> fundList(SimCall& c) {
+    std::string refusal;
+    if (!simFundCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    const auto& room = c.server.room<SimFundsRoom>();
+    const char* const filters[] = {Key::kCompany, Key::kStyle, Key::kStatus, Key::kFundName};
+    const char* filter = nullptr;
+    for (const char* key : filters)
+        if (c.request.has(key)) filter = filter ? "" : key;
+    if (!filter || !*filter) return simErrorSet(-1, kNoCondition);
+    const std::string value =
+        std::string(filter) == Key::kFundName ? simDecodeFundName(c.request.value(filter)) : c.request.value(filter);
+    std::vector<SimListRow> rows;
+    for (const auto& f : room.funds) {
+        const std::string key = filter;
+        bool match = key == Key::kCompany  ? f.tacode == value
+                     : key == Key::kStyle  ? f.style == value
+                     : key == Key::kStatus ? hasStatus(f, value)
+                                           : f.name.find(value) != std::string::npos;
+        if (match) rows.push_back(fundRow(room, f));
+    }
+    return simPagedList(c.request, kFundColumns, rows);
+}
+
+const std::vector<SimListColumn> kOrderColumns = {
+    {Col::kOrderNumber, "委托号"}, {Col::kFundCode, "基金代码"}, {Col::kFundName, "基金名称"}, {"business", "业务"},
+    {"amount", "金额/份额"},       {"orderdate", "委托日期"},    {"ordertime", "委托时间"},    {"status", "状态"}};
+
+SimListRow orderRow(const SimFundOrder& o) {
+    char time[8];
+    std::snprintf(time, sizeof time, "%06d", o.time);
+    return {std::to_string(o.sno),
+            o.code,
+            o.name,
+            simFundBusinessText(o.business),
+            o.business == kRedeem.sub ? simUnitsText(o.units) + "份" : simMoneyText(o.amount) + "元",
+            std::to_string(o.date),
+            time,
+            simFundOrderStatusText(o.status)};
+}
+
+std::vector<uint8_t> orders(SimCall& c, bool openOnly) {
+    std::string refusal;
+    SimCustomer* who = simFundCustomer(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const auto& side = c.server.room<SimFundsRoom>().customer(who->custid);
+    std::vector<SimListRow> rows;
+    for (auto it = side.orders.rbegin(); it != side.orders.rend(); ++it)
+        if (!openOnly || it->status == SimFundOrderStatus::Reported) rows.push_back(orderRow(*it));
+    return simPagedList(c.request, kOrderColumns, rows);
+}
+
+std::vector<uint8_t> cancellable(SimCall& c) { return orders(c, true); }
+std::vector<uint8_t> history(SimCall& c) { return orders(c, false); }
+
+std::vector<uint8_t> holdings(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = simFundCustomer(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    auto& room = c.server.room<SimFundsRoom>();
+    std::vector<SimListRow> rows;
+    for (const auto& h : room.customer(who->custid).holdings) {
+        const SimFund* f = room.fund(h.code);
+        const int64_t nav = f ? f->nav : 10000;
+        rows.push_back({h.code, f ? f->name : "", simUnitsText(h.available), simUnitsText(h.units),
+                        simNetValueText(nav), simMoneyText(h.units * nav / 10000),
+                        h.dividendMethod == 1 ? "现金分红" : "红利转投"});
+    }
+    return simPagedList(c.request,
+                        {{Col::kFundCode, "基金代码"},
+                         {Col::kFundName, "基金名称"},
+                         {Col::kAvailableUnits, "可用份额"},
+                         {"ofbal", "份额"},
+                         {Col::kNetValue, "净值"},
+                         {"mktval", "市值"},
+                         {"~dividmethod", "分红方式"}},
+                        rows);
+}
+
+std::vector<uint8_t> planFunds(SimCall& c) {
+    std::string refusal;
+    if (!simFundCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    if (c.request.intValue(Key::kQueryFlag, -1) != QueryFlag::kPlanFunds) return simErrorSet(-1, kNoCondition);
+    std::vector<SimListRow> rows;
+    for (const auto& f : c.server.room<SimFundsRoom>().funds)
+        if (f.fixedInvestment || f.status == SimFundStatus::PurchaseSuspended)
+            rows.push_back({f.code, f.name, f.tacode, simNetValueText(f.nav), f.fixedInvestment ? "1" : "0"});
+    return simPagedList(c.request,
+                        {{Col::kFundCode, "基金代码"},
+                         {Col::kFundName, "基金名称"},
+                         {Col::kCompany, "基金公司"},
+                         {Col::kNetValue, "净值"},
+                         {Col::kPlanScheduled, "定投状态"}},
+                        rows);
+}
+
 }  // namespace
 
 std::vector<uint8_t> simFundNameList(SimCall& c) {
@@ -128,6 +289,13 @@ void registerFundListFunctions(SimRegistry& r) {
     r.add(kCompanies, companies);
     r.add(kStyles, types);
     r.add(kStatuses, statuses);
+    r.add(kFundList, fundList);
     r.add(kFundTypes, types);
+    r.add(kFundInformation, information);
     r.add(kRanking, ranking);
+    r.add(kRating, rating);
+    r.add(kCancellable, cancellable);
+    r.add(kHoldings, holdings);
+    r.add(kOrderHistory, history);
+    r.add(kPlanFunds, planFunds);
 }

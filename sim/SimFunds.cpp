@@ -33,6 +33,8 @@
 #include "core/contracts/FundContract.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
+#include "sim/SimOrders.h"
+#include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -56,13 +58,6 @@ constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风�
 
 SimBalance& cashOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
 
-// The customer of a fund request, with the fund side settled; null with the refusal.
-SimCustomer* customerOf(SimCall& c, std::string* refusal) {
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
-    if (who) simSettleFunds(c.server.room<SimFundsRoom>(), *who, c.now);
-    return who;
-}
-
 // Set 0 of the lookups: the fund, no record for none.
 TCRSWriter& fundSet(TCRSWriter& w, const SimFund* f) {
     w.beginSet()
@@ -80,7 +75,7 @@ TCRSWriter& fundSet(TCRSWriter& w, const SimFund* f) {
 
 std::vector<uint8_t> fundInfo(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simFundCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
@@ -118,7 +113,7 @@ SimFundOrder newOrder(SimFundsRoom& room, double now, int business, const SimFun
 
 std::vector<uint8_t> buy(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simFundCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
@@ -152,7 +147,7 @@ std::vector<uint8_t> buy(SimCall& c) {
 
 std::vector<uint8_t> redeem(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simFundCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
@@ -179,7 +174,7 @@ std::vector<uint8_t> redeem(SimCall& c) {
 
 std::vector<uint8_t> cancel(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simFundCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     SimFundCustomer& side = c.server.room<SimFundsRoom>().customer(who->custid);
     const std::string sno = c.request.value(Key::kOrderNumber);
@@ -250,6 +245,12 @@ const SimFundType* SimFundsRoom::type(const std::string& style) const {
     for (const auto& t : types)
         if (t.style == style) return &t;
     return nullptr;
+}
+
+SimCustomer* simFundCustomer(SimCall& c, std::string* refusal) {
+    SimCustomer* who = simTradeCustomer(c, refusal);
+    if (who) simSettleFunds(c.server.room<SimFundsRoom>(), *who, c.now);
+    return who;
 }
 
 void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
@@ -433,12 +434,12 @@ const SimMenuItem kFundMenu[] = {
 std::vector<uint8_t> fundLookup(SimCall& c) {
     if (!c.request.has(Key::kFundCode)) return simFundNameList(c);
     std::string refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    SimCustomer* who = simFundCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     TCRSWriter w;
     fundSet(w, c.server.room<SimFundsRoom>().fund(c.request.value(Key::kFundCode)));
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({SimMarket::priceText(cashOf(*who).available, 2)});
+    w.addRecord({simMoneyText(cashOf(*who).available)});
     return w.bytes();
 }
 

@@ -98,6 +98,9 @@ struct SimFundsRoom {
 struct SimCall;
 class SimRegistry;
 
+// The customer of a trade request (SimOrders.h: simTradeCustomer) with the
+// fund orders of earlier days confirmed; null with the refusal.
+SimCustomer* simFundCustomer(SimCall& call, std::string* refusal);
 // Confirms the customer's fund orders of days before `now`.
 void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now);
 

@@ -108,4 +108,4 @@ void registerAccountFunctions(SimRegistry& registry);    // 500/12, 500/82
 void registerNewIssueFunctions(SimRegistry& registry);   // 100/18, 100/19, 100/20, 100/30
 void registerWarrantFunctions(SimRegistry& registry);    // 100/28, 100/29
 void registerMarginFunctions(SimRegistry& registry);     // credit 500/4 and 500/6
-void registerFundFunctions(SimRegistry& registry);       // 100/21-26, 504/22-26, 500/34-37, 500/40-42
+void registerFundFunctions(SimRegistry& registry);       // 100/21-26, 504/22-26, 500/34-37, 500/40-42, 500/50

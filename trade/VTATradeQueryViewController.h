@@ -151,6 +151,9 @@ protected:
     // "没有选中任何记录!"), prepares withdrawRequest and shows the
     // confirmation sheet. False when nothing was prepared.
     bool prepareWithdraw();
+    // The confirmation sheet of a prepared cancel (destructive "确定", "取消");
+    // its "确定" sends withdrawRequest.
+    void showWithdrawSheet(const std::string& title);
     bool isHoldings() const;
 
     std::optional<std::string> positionName_;
@@ -164,7 +167,6 @@ protected:
     bool isWithdraw_ = false;
 
 private:
-    void showWithdrawSheet(const std::string& title);
     void updateEnds();
     void turnPage(bool forward);
 

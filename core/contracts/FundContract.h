@@ -46,6 +46,9 @@
 //   kHoldings    the fund shares held: Col::kFundCode, kFundName,
 //                kAvailableUnits, kTradingCode, kShortName and display columns.
 //   kOrderHistory every fund order, newest first.
+//   kPlanFunds   Key::kQueryFlag 1: the funds open for fixed-investment plans,
+//                pages of Key::kCount after kCursor: Col::kFundCode,
+//                kFundName, kCompany, kPlanScheduled ("1" when plans run).
 #include "core/contracts/FunctionId.h"
 namespace FundContract {
 inline constexpr FunctionId kCompanies{100, 21};
@@ -65,6 +68,7 @@ inline constexpr FunctionId kCancel{500, 37};
 inline constexpr FunctionId kCancellable{500, 40};
 inline constexpr FunctionId kHoldings{500, 41};
 inline constexpr FunctionId kOrderHistory{500, 42};
+inline constexpr FunctionId kPlanFunds{500, 50};
 
 namespace Key {                                     // request keys
 inline constexpr const char* kFundCode = "ofcode";  // one code (a list of codes joined by "," for kFundInformation)
@@ -95,6 +99,10 @@ namespace RedeemType {             // what happens to a large redemption's exces
 inline constexpr int kCancel = 0;  // 取消
 inline constexpr int kDefer = 1;   // 顺延
 }  // namespace RedeemType
+namespace QueryFlag {                 // Key::kQueryFlag
+inline constexpr int kRating = 0;     // kRating
+inline constexpr int kPlanFunds = 1;  // kPlanFunds
+}  // namespace QueryFlag
 namespace Period {  // Key::kOrderType of kRanking
 inline constexpr int kDay = 1;
 inline constexpr int kYear = 5;
@@ -115,6 +123,7 @@ inline constexpr const char* kShortName = "SecuAbbr";
 inline constexpr const char* kNetValueCol = "UnitNetValue";
 inline constexpr const char* kOrderNumber = "sno";
 inline constexpr const char* kCursor = "poststr";
+inline constexpr const char* kPlanScheduled = "schedueleflag";
 }  // namespace Col
 
 namespace Error {

@@ -92,16 +92,16 @@ protected:
     bool alertShown(const std::string& title) {
         return waitFor([&] { return topAlertTitle() == title; });
     }
-    // Turns the picker's wheel to the row a row at a time, as a finger taps the next row.
-    void pickRow(UIPickerView* picker, int row) {
-        CGRect wheel = picker->convertRectToView(picker->rectForComponent(0), nullptr);
-        const double rowHeight = picker->rowSizeForComponent(0).height;
-        for (int at = std::max(0, picker->selectedRowInComponent(0)); at != row; at += row > at ? 1 : -1) {
+    // Turns a wheel of the picker to the row a row at a time, as a finger taps the next row.
+    void pickRow(UIPickerView* picker, int row, int component = 0) {
+        CGRect wheel = picker->convertRectToView(picker->rectForComponent(component), nullptr);
+        const double rowHeight = picker->rowSizeForComponent(component).height;
+        for (int at = std::max(0, picker->selectedRowInComponent(component)); at != row; at += row > at ? 1 : -1) {
             host.tap(wheel.origin.x + wheel.size.width / 2,
                      wheel.origin.y + wheel.size.height / 2 + (row > at ? rowHeight : -rowHeight));
             settle(1);
         }
-        ASSERT_EQ(picker->selectedRowInComponent(0), row);
+        ASSERT_EQ(picker->selectedRowInComponent(component), row);
     }
     // Taps a segment of a control as a finger does.
     void tapSegment(UISegmentedControl* control, int segment) {
