@@ -363,17 +363,20 @@ void VTAJJQueryViewController::onCommandOK() {
         pickForOrder();
 }
 
-void VTAJJQueryViewController::cancelOrder() {
-    if (!tableData_) return;
+VTATCRS* VTAJJQueryViewController::chosenRecord(const char* emptyListText) {
+    if (!tableData_) return nullptr;
     if (tableData_->rowsAffected() == 0) {
-        showAlert("没有可撤单!");
-        return;
+        showAlert(emptyListText);
+        return nullptr;
     }
     VTATCRS* record = selectedRecord();
-    if (!record) {
-        showAlert("没有选中记录.");
-        return;
-    }
+    if (!record) showAlert("没有选中记录.");
+    return record;
+}
+
+void VTAJJQueryViewController::cancelOrder() {
+    VTATCRS* record = chosenRecord("没有可撤单!");
+    if (!record) return;
     const std::string code = textOf(*record, Col::kFundCode), name = textOf(*record, Col::kFundName);
     const std::string sno = textOf(*record, Col::kOrderNumber);
     RequestBuilder request = RequestBuilder::trade(FundContract::kCancel.sub);
@@ -387,16 +390,8 @@ void VTAJJQueryViewController::cancelOrder() {
 }
 
 void VTAJJQueryViewController::pickForOrder() {
-    if (!tableData_) return;
-    if (tableData_->rowsAffected() == 0) {
-        showAlert("没有基金信息!");
-        return;
-    }
-    VTATCRS* record = selectedRecord();
-    if (!record) {
-        showAlert("没有选中记录.");
-        return;
-    }
+    VTATCRS* record = chosenRecord("没有基金信息!");
+    if (!record) return;
     NSUserDefaults::standardUserDefaults().setObject(Value(textOf(*record, Col::kTradingCode)),
                                                      VTAJJBuySaleViewController::kPickedCodeKey);
     popViewControllers(1);

@@ -119,6 +119,9 @@ private:
     // The fund code of the selected record: "TradingCode", else "ofcode".
     std::string selectedFundCode();
     void openWithMessage(const std::string& link, const std::string& title, const std::string& text, int type);
+    // The selected record of a list that has rows; null after the alert
+    // (`emptyListText` for no rows, "没有选中记录." for no row selected).
+    VTATCRS* chosenRecord(const char* emptyListText);
     void cancelOrder();
     void pickForOrder();
     bool rankedPage() const { return pageType_ == kRanking || pageType_ == kRating; }

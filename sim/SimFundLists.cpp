@@ -36,6 +36,7 @@
 #include "core/contracts/FundContract.h"
 #include "sim/SimFunds.h"
 #include "sim/SimQueries.h"
+#include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -100,23 +101,11 @@ SimListRow fundRow(const SimFundsRoom& room, const SimFund& f) {
             co ? co->name : ""};
 }
 
-std::vector<std::string> splitCodes(const std::string& text) {
-    std::vector<std::string> codes;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t comma = text.find(',', start);
-        if (comma == std::string::npos) comma = text.size();
-        if (comma > start) codes.push_back(text.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return codes;
-}
-
 std::vector<uint8_t> information(SimCall& c) {
     const auto& room = c.server.room<SimFundsRoom>();
     std::vector<SimListRow> rows;
     if (c.request.has(Key::kFundCode)) {
-        for (const auto& code : splitCodes(c.request.value(Key::kFundCode)))
+        for (const auto& code : simSplit(c.request.value(Key::kFundCode), ','))
             if (const SimFund* f = room.fund(code)) rows.push_back(fundRow(room, *f));
     } else {
         const std::string status = c.request.value(Key::kStatus);

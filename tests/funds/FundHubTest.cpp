@@ -299,10 +299,7 @@ TEST_F(FundHubTest, AFundOrderIsCancelledAfterTheSheetAndTheHubCloses) {
     tapView(form->fundCode());
     ASSERT_TRUE(host.type("270001"));
     ASSERT_TRUE(waitFor([&] { return form->fundName()->text() == "稳健成长基金"; }));
-    tapView(form->tradePrice());
-    ASSERT_TRUE(host.type("2000"));
-    host.tapText("完成");
-    settle(0.5);
+    retype(form->tradePrice(), "2000");
     ASSERT_TRUE(tapToolbar(form, "确定"));
     ASSERT_TRUE(confirm());
     ASSERT_TRUE(dismissAlert("申购已提交，请在当日委托中查询!"));

@@ -30,13 +30,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return !vc->isRequestInFlight(VTAJJBuySaleViewController::kLookupTag); }));
         settle(0.5);
     }
-    void typeAmount(VTAJJBuySaleViewController* vc, const std::string& amount) {
-        tapView(vc->tradePrice());
-        for (size_t n = vc->tradePrice()->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(amount));
-        host.tapText("完成");
-        settle(0.5);
-    }
+    void typeAmount(VTAJJBuySaleViewController* vc, const std::string& amount) { retype(vc->tradePrice(), amount); }
     // "确定" of the toolbar, then the sheet's; with `settleAfter`, the answer too.
     void placeOrder(VTAJJBuySaleViewController* vc, bool settleAfter = true) {
         ASSERT_TRUE(tapToolbar(vc, "确定"));

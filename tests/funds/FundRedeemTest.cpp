@@ -22,13 +22,7 @@ protected:
         }
         return vc;
     }
-    void typeUnits(VTAJJRedeemViewController* vc, const std::string& units) {
-        tapView(vc->redeemNum());
-        for (size_t n = vc->redeemNum()->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(units));
-        host.tapText("完成");
-        settle(0.5);
-    }
+    void typeUnits(VTAJJRedeemViewController* vc, const std::string& units) { retype(vc->redeemNum(), units); }
     // A row's picker: the row tapped, the wheel turned, "确定".
     void pick(VTAJJRedeemViewController* vc, int formRow, int row) {
         auto cell = vc->formTable()->cellForRowAtIndexPath({0, formRow});

@@ -9,6 +9,7 @@
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UILabel.h"
 #include "sim/SimFunds.h"
+#include "ui/VTATextField.h"
 
 class FundTest : public OrderTest {
 protected:
@@ -41,6 +42,14 @@ protected:
     }
     std::vector<SimRecord> fundRequests(FunctionId f) { return sim->requestsOf(f.main, f.sub); }
 
+    // Types into a field in place of its text, then "完成".
+    void retype(VTATextField* field, const std::string& text) {
+        tapView(field);
+        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
+        ASSERT_TRUE(host.type(text));
+        host.tapText("完成");
+        settle(0.5);
+    }
     // Presses a button of the screen's toolbar by its title, as a finger does.
     bool tapToolbar(VTAViewControllers* vc, const std::string& title) {
         vc->toolbar()->layoutIfNeeded();  // as the screen was last drawn
