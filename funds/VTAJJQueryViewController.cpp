@@ -175,9 +175,11 @@ void VTAJJQueryViewController::requestTradeInfo() {
 
 void VTAJJQueryViewController::typesArrived(const RequestReply& reply) {
     auto types = reply.sharedSet(0);
-    if (!types) return;
+    // An empty list is not kept: the next appearance asks again.
+    if (!types || types->rowsAffected() == 0) return;
     VTAParamter::shareParamter().setTCRS(types, TradeSessionKey::kFundTypes);
-    style_ = types->rowsAffected() > 0 ? types->toStringAtIndex(0).value_or("") : "";
+    types->fetchFirst();
+    style_ = types->toStringAtIndex(0).value_or("");
     orderType_ = 0;
     requestTradeInfo();
 }

@@ -22,7 +22,8 @@
 //   6        504/26 "style", "qryflag=0", "count", "poststr" the cursor;
 //   5, 6     first, once a session, the fund types (504/22, kTypesTag), kept
 //            in the session as "the types forFunds"; the first type is
-//            chosen; nothing is asked while there is no type;
+//            chosen; an empty type list is not kept and nothing more is
+//            asked (the next appearance asks for the types again);
 //   9        500/50 "qryflag=1&count=30&poststr=" the cursor, type 4,
 //            tag 1101 (rows that do not run are left out).
 // Pages 5 and 6 are titled by the type's name, the period (page 5) and the

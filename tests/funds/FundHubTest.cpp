@@ -421,6 +421,53 @@ TEST_F(FundHubTest, RankingAndRatingAskTheTypesOnceAndFollowThePicker) {
     EXPECT_FALSE(VTAParamter::shareParamter().hasValueForKey(TradeSessionKey::kFunds));
 }
 
+TEST_F(FundHubTest, TheTypesAreAskedUntilSomeComeAndARatingPagesOnItsCursor) {
+    // A refused type list is shown and asks nothing more.
+    sim->forceErrorSet(-1, "基金类型查询失败", Fund::kFundTypes.main, Fund::kFundTypes.sub);
+    Hub* hub = openPage("of_jjpj");
+    ASSERT_TRUE(hub);
+    ASSERT_TRUE(dismissAlert("基金类型查询失败"));
+    EXPECT_TRUE(fundRequests(Fund::kRating).empty());
+    EXPECT_FALSE(VTAParamter::shareParamter().hasValueForKey(TradeSessionKey::kFundTypes));
+    ASSERT_TRUE(tapToolbar(hub, "分类"));
+    EXPECT_FALSE(hub->optionPicker()) << "no types, no picker";
+    popViewControllers(1);
+    settle();
+
+    // An empty one is not kept: no "style" is ever sent without a type.
+    sim->answerNext(Fund::kFundTypes, TCRSWriter()
+                                          .beginSet()
+                                          .addField("style", TCRSFieldType::VarText)
+                                          .addField("name", TCRSFieldType::VarText)
+                                          .bytes());
+    hub = openPage("of_jjpj");
+    ASSERT_TRUE(waitFor([&] { return fundRequests(Fund::kFundTypes).size() == 2; }));
+    settle(0.5);
+    EXPECT_TRUE(fundRequests(Fund::kRating).empty());
+    EXPECT_FALSE(VTAParamter::shareParamter().hasValueForKey(TradeSessionKey::kFundTypes));
+    popViewControllers(1);
+    settle();
+
+    // A full page of ratings: the next page asks from its last cursor.
+    TCRSWriter page;
+    page.beginSet()
+        .addField("TradingCode", TCRSFieldType::VarText, 0, "基金代码")
+        .addField("SecuAbbr", TCRSFieldType::VarText, 0, "基金简称")
+        .addField("rating", TCRSFieldType::VarText, 0, "评级")
+        .addField("poststr", TCRSFieldType::VarText);
+    for (int i = 1; i <= 12; ++i)
+        page.addRecord({std::to_string(600000 + i), "基金" + std::to_string(i), "★★★", "p" + std::to_string(i)});
+    sim->answerNext(Fund::kRating, page.bytes());
+    hub = openPage("of_jjpj");
+    ASSERT_TRUE(hub && gridShows(hub, 12));
+    EXPECT_EQ(fundRequests(Fund::kFundTypes).size(), 3u);
+    ASSERT_TRUE(hub->pageCtrl());
+    turnPage(hub, true);
+    ASSERT_TRUE(waitFor([&] { return fundRequests(Fund::kRating).size() == 2; }));
+    EXPECT_EQ(fieldOf(fundRequests(Fund::kRating).back(), "poststr"), "p12");
+    EXPECT_EQ(fieldOf(fundRequests(Fund::kRating).back(), "style"), "1");
+}
+
 TEST_F(FundHubTest, AHoldingGoesToTheRedemptionFormAndItsCodeToTheInformation) {
     Hub* hub = openPage("of_fecx");
     ASSERT_TRUE(hub);
