@@ -9,6 +9,10 @@ namespace Key = TradeContract::Key;
 using TradeContract::AccountType::kShanghaiA;
 using TradeContract::AccountType::kShenzhenA;
 
+namespace {
+constexpr const char* kCodeKey = "code";
+}
+
 int creditFlagOfDirection(int direction) { return direction == kBuy ? Flag::kFinancingBuy : Flag::kShortSell; }
 
 std::vector<OrderType> creditOrderTypesFor(int creditFlag, const std::string& market) {
@@ -30,6 +34,7 @@ std::vector<OrderType> creditOrderTypesFor(int creditFlag, const std::string& ma
 RequestBuilder creditMaxRequest(const CreditMaxQuery& q) {
     RequestBuilder r = RequestBuilder::trade(TradeContract::kStockInfo.sub);
     r.add(Key::kStockCode, q.code);
+    if (q.codeTwice) r.add(kCodeKey, q.code);
     if (q.price) r.add(Key::kPrice, *q.price);
     if (!q.bsflag.empty()) r.add(Key::kBsFlag, q.bsflag);
     if (q.creditFlag)

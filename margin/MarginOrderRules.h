@@ -29,12 +29,13 @@ int creditFlagOfDirection(int direction);
 //   other flags     none (those orders have no order type)
 std::vector<OrderType> creditOrderTypesFor(int creditFlag, const std::string& market);
 
-// The maximum a credit order may have (500/4), in this order: "stkcode",
-// then "price" when given (empty too), "bsflag" when not empty,
+// The maximum a credit order may have (500/4), in this order: "stkcode"
+// (and "code" with it again for a buy-to-return), then "price" when given (empty too), "bsflag" when not empty,
 // "creditid=0&creditflag=" when a flag is given, and the menu item's link
 // appended whole when there is one (it names the flag for the server).
 struct CreditMaxQuery {
     std::string code;
+    bool codeTwice = false;
     std::optional<std::string> price;
     std::string bsflag;
     std::optional<int> creditFlag;

@@ -26,6 +26,24 @@
 //   shares to the account's positions (sellable from the next trading day),
 //   one of a short sell adds the shares to those owed and the money to the
 //   short proceeds.
+// The kinds that repay or move shares (the same checks of stock, account and
+// quantity):
+//   flag 2 buy-to-return: a buy type ("买券还券委托类别错误"), at most the
+//     shares owed ("还券数量超过融券负债"), paid from the credit account's cash
+//     ("可用资金不足"), held until it fills; a fill returns the shares owed and
+//     frees their share of the short proceeds into the cash.
+//   flag 7 sell-to-repay: a sell type ("卖券还款委托类别错误") of the credit
+//     account's shares that may go ("可卖数量不足"); a fill repays the
+//     financing debt first, the rest joins the cash.
+//   flag 4 securities repayment: at once, at most the shares owed and the
+//     shares the credit account may give ("可还数量不足").
+//   flags 5 and 6, collateral in and out: at once, from the ordinary holding
+//     of a stock taken as collateral ("该证券不是担保证券") or from the credit
+//     account ("可划转数量不足"); out only while the account keeps three times
+//     its liabilities ("划出后维持担保比例不足300%").
+//   Their maximums (500/4 with the flag): 2 the owed shares the free cash
+//   buys in whole lots, 4 the owed shares the account holds, 7 the shares
+//   that may go.
 #include <algorithm>
 #include <memory>
 
@@ -36,6 +54,7 @@
 #include "sim/SimMargin.h"
 #include "sim/SimMarket.h"
 #include "sim/SimOrders.h"
+#include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -55,7 +74,43 @@ constexpr const char* kNoShortRoom = "融券额度不足";
 constexpr const char* kNothingToLend = "可融券数量不足";
 constexpr int kLot = 100;
 
+constexpr const char* kNotABuyBack = "买券还券委托类别错误";
+constexpr const char* kNotASale = "卖券还款委托类别错误";
+constexpr const char* kBeyondOwed = "还券数量超过融券负债";
+constexpr const char* kNoCash = "可用资金不足";
+constexpr const char* kNotSellable = "可卖数量不足";
+constexpr const char* kNotReturnable = "可还数量不足";
+constexpr const char* kNotCollateral = "该证券不是担保证券";
+constexpr const char* kNotMovable = "可划转数量不足";
+constexpr const char* kRatioTooLow = "划出后维持担保比例不足300%";
+constexpr const char* kBadQuantity = "委托数量错误";
+constexpr const char* kWrongAccount = "股东账户与证券市场不符";
+constexpr int kLowestRatio = 3;  // assets at least three times the liabilities after collateral leaves
+
 bool isOpenOfKind(const SimOrder& o, int flag) { return o.isOpen() && o.creditFlag == flag; }
+
+// Returned shares leave the debt; their share of the short proceeds is free cash.
+void returnOwed(SimCreditAccount& credit, const std::string& code, int64_t quantity) {
+    auto it = credit.owed.find(code);
+    if (it == credit.owed.end() || it->second <= 0) return;
+    int64_t owedShares = 0;
+    for (const auto& [c, q] : credit.owed) owedShares += q;
+    const int64_t back = std::min(quantity, it->second);
+    const SimMoney freed = owedShares > 0 ? credit.shortProceeds * back / owedShares : 0;
+    credit.shortProceeds -= freed;
+    credit.cash += freed;
+    it->second -= back;
+    if (it->second == 0) credit.owed.erase(it);
+}
+
+void takePosition(SimCreditAccount& credit, const std::string& code, int64_t quantity) {
+    SimHolding* p = credit.position(code);
+    if (!p) return;
+    p->quantity -= std::min(quantity, p->quantity);
+    p->available -= std::min(quantity, p->available);
+    if (p->quantity == 0)
+        std::erase_if(credit.positions, [&](const SimHolding& h) { return h.code == code && h.quantity == 0; });
+}
 
 // A credit order's fills reach the credit account.
 class CreditLedger : public SimOrderLedger {
@@ -77,6 +132,14 @@ public:
         } else if (o.creditFlag == Flag::kShortSell) {
             credit.owed[o.code] += quantity;
             credit.shortProceeds += amount;
+        } else if (o.creditFlag == Flag::kBuyToReturn) {
+            returnOwed(credit, o.code, quantity);
+            credit.cash -= amount;
+        } else if (o.creditFlag == Flag::kSellToRepay) {
+            takePosition(credit, o.code, quantity);
+            const SimMoney repaid = std::min(credit.financingDebt, amount);
+            credit.financingDebt -= repaid;
+            credit.cash += amount - repaid;
         }
     }
     // The shares an open short sell asks are reckoned from the order (simLendableLeft).
@@ -88,27 +151,9 @@ const std::shared_ptr<const SimOrderLedger>& creditLedger() {
     return ledger;
 }
 
-// The customer of a credit request, settled and matched; null with the refusal.
-SimCustomer* creditCustomerOf(SimCall& c, std::string* refusal) {
-    SimCustomer* who = simTradeCustomer(c, refusal);
-    if (!who) return nullptr;
-    if (!who->credit) {
-        *refusal = kNoCreditAccount;
-        return nullptr;
-    }
-    // What financing bought today may be sold from the next trading day.
-    const int today = SimClock::local(c.now).yyyymmdd();
-    for (auto& p : who->credit->positions) {
-        int64_t boughtToday = 0;
-        for (const auto& d : who->deals) {
-            if (d.date != today) continue;
-            for (const auto& o : who->orders)
-                if (o.ordersno == d.ordersno && o.creditFlag == Flag::kFinancingBuy && o.code == p.code)
-                    boughtToday += d.quantity;
-        }
-        p.available = std::max<int64_t>(p.quantity - boughtToday, 0);
-    }
-    return who;
+int64_t owedOf(const SimCustomer& who, const std::string& code) {
+    auto it = who.credit->owed.find(code);
+    return it == who.credit->owed.end() ? 0 : it->second;
 }
 
 SimMarginTarget targetOf(SimCall& c, const std::string& code) {
@@ -121,7 +166,7 @@ int64_t wholeLots(int64_t shares) { return std::max<int64_t>(shares, 0) / kLot *
 
 std::vector<uint8_t> creditMaximum(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = creditCustomerOf(c, &refusal);
+    SimCustomer* who = simCreditCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
@@ -138,6 +183,12 @@ std::vector<uint8_t> creditMaximum(SimCall& c) {
         const auto& room = c.server.room<SimMarginRoom>();
         const int64_t lendable = simLendableLeft(room, c.server.room<SimTradeRoom>().books, s->code);
         if (price > 0) num = wholeLots(std::min(lendable, simShortRoom(*who) * 10 / price));
+    } else if (flag == Flag::kBuyToReturn) {
+        if (price > 0) num = std::min(owedOf(*who, s->code), wholeLots(simCreditCashFree(*who) * 10 / price));
+    } else if (flag == Flag::kSecuritiesRepayment) {
+        num = std::min(owedOf(*who, s->code), simCreditAvailable(*who, s->code));
+    } else if (flag == Flag::kSellToRepay) {
+        num = simCreditAvailable(*who, s->code);
     } else {
         return simErrorSet(-1, kKindNotOffered);
     }
@@ -156,6 +207,22 @@ std::string checkCredit(SimCall& c, SimCustomer& who, SimOrder& o, int flag) {
         o.frozen = amount;
         return "";
     }
+    if (flag == Flag::kBuyToReturn) {
+        if (!simIsBuy(o.bsflag)) return kNotABuyBack;
+        int64_t asked = 0;  // by open buy-to-return orders of the stock
+        for (const auto& open : who.orders)
+            if (isOpenOfKind(open, Flag::kBuyToReturn) && open.code == o.code) asked += open.quantity - open.matched;
+        if (o.quantity + asked > owedOf(who, o.code)) return kBeyondOwed;
+        const SimMoney amount = simOrderAmountBound(o, c.server.market(), c.now);
+        if (amount > simCreditCashFree(who)) return kNoCash;
+        o.frozen = amount;
+        return "";
+    }
+    if (flag == Flag::kSellToRepay) {
+        if (simIsBuy(o.bsflag)) return kNotASale;
+        if (o.quantity > simCreditAvailable(who, o.code)) return kNotSellable;
+        return "";
+    }
     if (o.bsflag != TradeContract::BsFlag::kLimitSell) return kShortLimitOnly;
     if (!target.shortSelling) return kNotLendable;
     if (o.quantity > simLendableLeft(c.server.room<SimMarginRoom>(), c.server.room<SimTradeRoom>().books, o.code))
@@ -164,23 +231,101 @@ std::string checkCredit(SimCall& c, SimCustomer& who, SimOrder& o, int flag) {
     return "";
 }
 
+std::vector<uint8_t> orderIdReply(int64_t ordersno) {
+    return TCRSWriter()
+        .beginSet()
+        .addField(MarginContract::Col::kOrderId, TCRSFieldType::VarText, 0, "委托编号")
+        .addRecord({std::to_string(ordersno)})
+        .bytes();
+}
+
+// A securities repayment or a collateral transfer: no order type, no price,
+// done at once; "" when it passes.
+std::string checkMove(SimCall& c, SimCustomer& who, int flag, const SimInstrument& s, const std::string& secuid,
+                      int64_t quantity) {
+    const std::string market = c.request.value(Key::kMarket);
+    bool own = false;
+    for (const auto& h : who.shareholders) own = own || (h.secuid == secuid && h.market == market);
+    if (!own || market != simShareholderMarket(s)) return kWrongAccount;
+    if (quantity <= 0) return kBadQuantity;
+    SimCreditAccount& credit = *who.credit;
+    const int64_t mayGo = simCreditAvailable(who, s.code);
+    if (flag == Flag::kSecuritiesRepayment) {
+        if (quantity > owedOf(who, s.code)) return kBeyondOwed;
+        return quantity > mayGo ? kNotReturnable : "";
+    }
+    if (flag == Flag::kCollateralIn) {
+        if (targetOf(c, s.code).collateralRate <= 0) return kNotCollateral;
+        SimHolding* h = who.holding(secuid, s.code);
+        return !h || h->available < quantity ? kNotMovable : "";
+    }
+    if (quantity > mayGo) return kNotMovable;
+    SimCreditWorth worth = simCreditWorth(who, c.server.market(), c.now);
+    const SimHolding* p = credit.position(s.code);
+    const SimMoney leaving = p ? quantity * simHoldingPrice(c.server.market(), *p, c.now) / 10 : 0;
+    if (worth.liabilities > 0 && worth.assets - leaving < kLowestRatio * worth.liabilities) return kRatioTooLow;
+    return "";
+}
+
+std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
+    const SimInstrument* s = simTradableStock(c.server.market(), c.request.value(Key::kStockCode));
+    if (!s) return simErrorSet(-1, "证券代码不存在");
+    const std::string secuid = c.request.value(Key::kSecuId);
+    const std::string qty = c.request.value(Key::kQuantity);
+    const int64_t quantity =
+        !qty.empty() && qty.size() <= 12 && qty.find_first_not_of("0123456789") == std::string::npos ? std::stoll(qty)
+                                                                                                     : 0;
+    if (std::string refused = checkMove(c, who, flag, *s, secuid, quantity); !refused.empty())
+        return simErrorSet(-1, refused);
+    SimCreditAccount& credit = *who.credit;
+    if (flag == Flag::kSecuritiesRepayment) {
+        takePosition(credit, s->code, quantity);
+        returnOwed(credit, s->code, quantity);
+    } else if (flag == Flag::kCollateralIn) {
+        SimHolding* h = who.holding(secuid, s->code);
+        h->quantity -= quantity;
+        h->available -= quantity;
+        SimHolding* p = credit.position(s->code);
+        if (!p) {
+            credit.positions.push_back({secuid, h->market, s->code, s->name, 0, 0, h->cost});
+            p = &credit.positions.back();
+        }
+        p->quantity += quantity;
+        p->available += quantity;
+        if (h->quantity == 0)
+            std::erase_if(who.holdings, [&](const SimHolding& x) { return x.code == s->code && x.quantity == 0; });
+    } else {
+        const SimHolding moved = *credit.position(s->code);
+        takePosition(credit, s->code, quantity);
+        SimHolding* h = who.holding(secuid, s->code);
+        if (!h) {
+            who.holdings.push_back({secuid, moved.market, s->code, s->name, 0, 0, moved.cost});
+            h = &who.holdings.back();
+        }
+        h->quantity += quantity;
+        h->available += quantity;
+    }
+    const int64_t ordersno = c.server.room<SimTradeRoom>().books.nextOrderNumber();
+    c.server.room<SimMarginRoom>().moves.push_back({ordersno, who.custid, flag, s->code, quantity});
+    return orderIdReply(ordersno);
+}
+
 std::vector<uint8_t> creditOrder(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = creditCustomerOf(c, &refusal);
+    SimCustomer* who = simCreditCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const int flag = simCreditFlag(c.request).value_or(-1);
-    if (flag != Flag::kFinancingBuy && flag != Flag::kShortSell) return simErrorSet(-1, kKindNotOffered);
+    if (flag == Flag::kSecuritiesRepayment || flag == Flag::kCollateralIn || flag == Flag::kCollateralOut)
+        return creditMove(c, *who, flag);
+    if (flag != Flag::kFinancingBuy && flag != Flag::kShortSell && flag != Flag::kBuyToReturn &&
+        flag != Flag::kSellToRepay)
+        return simErrorSet(-1, kKindNotOffered);
     SimOrder o;
     if (std::string refused = simCheckOrder(c, *who, o); !refused.empty()) return simErrorSet(-1, refused);
     if (std::string refused = checkCredit(c, *who, o, flag); !refused.empty()) return simErrorSet(-1, refused);
     o.creditFlag = flag;
     o.ledger = creditLedger();
-    const SimOrder& placed = simPlaceOrder(c, *who, o);
-    return TCRSWriter()
-        .beginSet()
-        .addField(MarginContract::Col::kOrderId, TCRSFieldType::VarText, 0, "委托编号")
-        .addRecord({std::to_string(placed.ordersno)})
-        .bytes();
+    return orderIdReply(simPlaceOrder(c, *who, o).ordersno);
 }
 
 bool namesCreditFlag(const SimRequest& r) { return simCreditFlag(r).has_value(); }
@@ -226,13 +371,75 @@ int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const 
     return std::max<int64_t>(it->second.lendable - used, 0);
 }
 
+SimCustomer* simCreditCustomer(SimCall& c, std::string* refusal) {
+    SimCustomer* who = simTradeCustomer(c, refusal);
+    if (!who) return nullptr;
+    if (!who->credit) {
+        *refusal = kNoCreditAccount;
+        return nullptr;
+    }
+    // What financing bought today may be sold from the next trading day.
+    const int today = SimClock::local(c.now).yyyymmdd();
+    for (auto& p : who->credit->positions) {
+        int64_t boughtToday = 0;
+        for (const auto& d : who->deals) {
+            if (d.date != today) continue;
+            for (const auto& o : who->orders)
+                if (o.ordersno == d.ordersno && o.creditFlag == Flag::kFinancingBuy && o.code == p.code)
+                    boughtToday += d.quantity;
+        }
+        p.available = std::max<int64_t>(p.quantity - boughtToday, 0);
+    }
+    return who;
+}
+
+int64_t simCreditAvailable(const SimCustomer& who, const std::string& code) {
+    if (!who.credit) return 0;
+    for (const auto& p : who.credit->positions) {
+        if (p.code != code) continue;
+        int64_t asked = 0;
+        for (const auto& o : who.orders)
+            if (isOpenOfKind(o, Flag::kSellToRepay) && o.code == code) asked += o.quantity - o.matched;
+        return std::max<int64_t>(p.available - asked, 0);
+    }
+    return 0;
+}
+
+SimMoney simCreditCashFree(const SimCustomer& who) {
+    if (!who.credit) return 0;
+    SimMoney held = 0;
+    for (const auto& o : who.orders)
+        if (isOpenOfKind(o, Flag::kBuyToReturn)) held += o.frozen;
+    return std::max<SimMoney>(who.credit->cash - held, 0);
+}
+
+SimCreditWorth simCreditWorth(const SimCustomer& who, const SimMarket& market, double now) {
+    SimCreditWorth w;
+    if (!who.credit) return w;
+    const SimCreditAccount& credit = *who.credit;
+    for (const auto& p : credit.positions) w.positions += p.quantity * simHoldingPrice(market, p, now) / 10;
+    for (const auto& [code, quantity] : credit.owed)
+        if (const SimInstrument* s = simTradableStock(market, code))
+            w.owed += quantity * simPriceOf(market.quote(*s, now).last, s->decimals) / 10;
+    w.assets = credit.cash + credit.shortProceeds + w.positions;
+    w.liabilities = credit.financingDebt + w.owed;
+    return w;
+}
+
 void registerMarginFunctions(SimRegistry& r) {
     r.menu().add({501, 5, "融资买入", "rzrq_rzmr?creditflag=0"});
     r.menu().add({502, 5, "融券卖出", "rzrq_rzmr?creditflag=1"});
-    r.menu().add({503, 5, "卖券还款", "rzrq_mqhq"});
-    r.menu().add({504, 5, "买券还券", "rzrq_xqhq"});
+    r.menu().add({503, 5, "买券还券", "rzrq_mqhq?tc_mfuncno=500&tc_sfuncno=92&position=poststr&unlist=market"});
+    r.menu().add({504, 5, "现券还券", "rzrq_xqhq?tc_mfuncno=500&tc_sfuncno=92&position=poststr&unlist=market"});
     r.menu().add({505, 5, "直接还款", "rzrq_xjhk"});
-    r.menu().add({506, 5, "信用资产", "rzrq_xyzccx"});
+    r.menu().add({506, 5, "信用资产", "rzrq_xyzccx?tc_mfuncno=500&tc_sfuncno=91&position=poststr"});
+    r.menu().add({507, 5, "卖券还款", "rzrq_mqhk?tc_mfuncno=500&tc_sfuncno=93&position=poststr&unlist=market"});
+    r.menu().add({508, 5, "担保品划转", "rzrq_dbphz?tc_mfuncno=500&tc_sfuncno=94&position=poststr&unlist=market"});
+    r.menu().add({509, 5, "担保证券查询", "rzrq_dbpzq?tc_mfuncno=500&tc_sfuncno=95&position=poststr"});
+    r.menu().add({510, 5, "标的证券查询", "rzrq_bdzq?tc_mfuncno=500&tc_sfuncno=96&position=poststr"});
+    r.menu().add({511, 5, "信用额度", "rzrq_xysxcx?tc_mfuncno=500&tc_sfuncno=90&position=poststr"});
+    r.menu().add({512, 5, "自动还款设置", "rzrq_zdhksz"});
     r.addVariant(TradeContract::kStockInfo, namesCreditFlag, creditMaximum);
     r.addVariant(TradeContract::kOrder, namesCreditFlag, creditOrder);
+    simRegisterMarginAccountFunctions(r);
 }

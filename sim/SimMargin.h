@@ -12,20 +12,34 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/SimBooks.h"
 
+class SimRegistry;
 class SimRequest;
 
 struct SimMarginTarget {
     bool financing = false;     // 融资标的
     bool shortSelling = false;  // 融券标的
     int64_t lendable = 0;       // shares the brokerage may lend, to all customers together
+    int collateralRate = 0;     // 折算率 in percent; 0: not taken as collateral
+};
+
+// What moved at once, without the market: a securities repayment (credit
+// flag 4) or a collateral transfer (5 in, 6 out), by its order number.
+struct SimCreditMove {
+    int64_t ordersno = 0;
+    std::string custid;
+    int creditFlag = 0;
+    std::string code;
+    int64_t quantity = 0;
 };
 
 struct SimMarginRoom {
     SimMarginRoom();                                 // the seeded list (SimMarginSeed.cpp)
     std::map<std::string, SimMarginTarget> targets;  // by stock code
+    std::vector<SimCreditMove> moves;
 };
 
 // The credit flag a request names ("creditflag", or a menu link's
@@ -41,6 +55,30 @@ SimMoney simShortRoom(const SimCustomer& who);
 // The shares of a stock the brokerage may still lend: its lendable shares
 // less what every customer owes and what open short sells ask.
 int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const std::string& code);
+
+// The customer of a credit request, settled and matched, the positions'
+// shares that may go reckoned; null with the refusal ("您尚未开通信用账户"
+// without a credit account).
+struct SimCall;
+SimCustomer* simCreditCustomer(SimCall& c, std::string* refusal);
+// The shares of the credit account's position that may go now: bought
+// before today (as the last credit call reckoned) and not asked by an open
+// sell-to-repay.
+int64_t simCreditAvailable(const SimCustomer& who, const std::string& code);
+// The credit account's cash not held by open buy-to-return orders (分).
+SimMoney simCreditCashFree(const SimCustomer& who);
+// What the credit account is worth as the brokerage guards it: its cash, the
+// short proceeds and its positions at their last prices (分), against the
+// financing debt and the owed shares at their last prices.
+struct SimCreditWorth {
+    SimMoney assets = 0, liabilities = 0, positions = 0, owed = 0;
+};
+class SimMarket;
+SimCreditWorth simCreditWorth(const SimCustomer& who, const SimMarket& market, double now);
+
+// The credit account's own functions (SimMarginAccount.cpp): the debt, cash
+// repayment, automatic repayment and the margin lists.
+void simRegisterMarginAccountFunctions(SimRegistry& registry);
 
 // Gives the customers of the seed their credit accounts (SimMarginSeed.cpp).
 void simSeedCreditAccounts(SimBooks& books);

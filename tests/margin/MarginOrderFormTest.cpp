@@ -221,3 +221,38 @@ TEST_F(MarginOrderFormTest, TheMenuOpensTheScreenOfTheSystemsGeneration) {
 }
 
 }  // namespace
+
+namespace {
+
+// Customer C has a Shenzhen account only: the older form refuses a Shanghai
+// stock before sending, and its account picker offers nothing to take.
+class MarginFormWithoutShanghaiAccountTest : public MarginOrderFormTest {
+protected:
+    const TradeCustomer& customer() const override { return kTradeCustomerC; }
+};
+
+TEST_F(MarginFormWithoutShanghaiAccountTest, AStockOfAMarketWithoutAccountIsRefusedBeforeSending) {
+    customerBooks([](SimCustomer& c) {
+        c.credit = SimCreditAccount{};
+        c.credit->financingLimit = 10000000;
+    });
+    auto* vc = openMenu(0);
+    ASSERT_TRUE(vc);
+    typeCode(vc, "600000");
+    EXPECT_EQ(vc->bossNumLabel()->text(), "无对应股东代码");
+    ASSERT_TRUE(host.tapText("股东代码"));
+    settle(0.5);
+    ASSERT_TRUE(vc->sheetPicker());
+    EXPECT_EQ(vc->sheetPicker()->numberOfRowsInComponent(0), 0);
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    settle(0.5);
+    EXPECT_EQ(vc->bossNumLabel()->text(), "无对应股东代码") << "an empty wheel gives nothing";
+    typeInto(vc->countField(), "100");
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(alertShown("无对应股东代码"));
+    saveScreenshot("no-stockholder");
+    ASSERT_TRUE(dismissAlert("无对应股东代码"));
+    EXPECT_TRUE(orderRequests().empty());
+}
+
+}  // namespace

@@ -139,7 +139,7 @@ TEST_F(MarginOrderScreenTest, AShortSellOffersTheLimitOrderAloneAndIsOwed) {
     EXPECT_EQ(fieldOf(r, "market"), "0");
     EXPECT_EQ(orders().back().status, SimOrderStatus::Filled);
     EXPECT_EQ(credit().owed["000001"], 300);
-    EXPECT_EQ(credit().shortProceeds, dealsAmount(orders().back().ordersno));
+    EXPECT_EQ(credit().shortProceeds, 650000 + dealsAmount(orders().back().ordersno)) << "beside the seed's";
     EXPECT_EQ(holding("000001").quantity, 1000) << "lent shares, not the customer's";
 }
 

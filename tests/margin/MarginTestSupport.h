@@ -1,12 +1,16 @@
 #pragma once
-// The margin order screens against the simulator: the order tests'
-// application with a trade login of customer A (OrderTest), the margin
-// folder's screens registered, the screens opened through the menu's
-// "rzrq_rzmr" links, and readers of the customer's credit account.
+// The margin screens against the simulator: the order tests' application
+// with a trade login of customer A (OrderTest), the margin folder's screens
+// registered, the screens opened through the menu's links (the "rzrq_rzmr"
+// links, or the simulator's own items), the fingers of the margin lists, and
+// readers of the customer's credit account.
 #include "tests/trade/OrderTestSupport.h"
 
 #include "margin/MarginScreens.h"
 #include "sim/SimMargin.h"
+#include "sim/SimMenu.h"
+#include "trade/VTATradeQueryViewController.h"
+#include "ui/VTATableView.h"
 
 class MarginTest : public OrderTest {
 protected:
@@ -22,6 +26,35 @@ protected:
             menu("rzrq_rzmr?creditflag=" + std::to_string(creditFlag), creditFlag == 0 ? "融资买入" : "融券卖出"));
         settle();
         return dynamic_cast<Screen*>(top());
+    }
+
+    // The screen of the simulator's menu item, opened as the menu opens it.
+    template <class Screen>
+    Screen* openItem(int id) {
+        const SimMenuItem* item = sim->registry().menu().find(id);
+        EXPECT_TRUE(item) << id;
+        if (!item) return nullptr;
+        VTAUIFactory::openMenuWithTradeGate(menu(item->link, item->title, item->id, item->parent));
+        settle();
+        return dynamic_cast<Screen*>(top());
+    }
+    // Waits for the list's grid to show `rows` rows.
+    bool gridShows(VTATradeQueryViewController& list, int rows) {
+        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
+    }
+    // A row of the grid touched by a finger.
+    void tapRow(VTATableView& grid, int row) {
+        grid.window()->layoutIfNeeded();
+        CGRect r = grid.convertRectToView(grid.rectForRow(row, 0), nullptr);
+        host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
+        settle(0.5);
+    }
+    // The grid's text in the row under the column titled so ("" when none).
+    static std::string cellText(const VTATableView& grid, int row, const std::string& title) {
+        const auto& titles = grid.topTitles();
+        for (size_t i = 0; i < titles.size(); ++i)
+            if (titles[i] == title && row < grid.rowCount()) return grid.rowItems(row).at(i);
+        return "";
     }
 
     SimCreditAccount credit() {
@@ -40,6 +73,11 @@ protected:
                 if (d.ordersno == ordersno) sum += d.amount;
             return sum;
         });
+    }
+    int64_t owedOf(const std::string& code) {
+        SimCreditAccount account = credit();
+        auto it = account.owed.find(code);
+        return it == account.owed.end() ? 0 : it->second;
     }
     std::vector<SimRecord> maxRequests() { return sim->requestsOf(500, 4); }
     // The key the menu link's flag arrives under, the link being appended whole.

@@ -34,11 +34,6 @@ const std::set<std::string> kLaterScreens = {
     "jlccp",
     "zndt_kt",
     "kvrmr",
-    // margin
-    "rzrq_mqhq",
-    "rzrq_xqhq",
-    "rzrq_xjhk",
-    "rzrq_xyzccx",
 };
 
 // Screens registered under a link command that the menu does not carry:

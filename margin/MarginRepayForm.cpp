@@ -1,0 +1,351 @@
+#include "margin/MarginRepayForm.h"
+
+#include <algorithm>
+
+#include "core/VTAMessage.h"
+#include "core/VTAStock.h"
+#include "core/VTATCRS.h"
+#include "core/contracts/MarginContract.h"
+#include "core/contracts/TradeContract.h"
+#include "margin/MarginOrderRules.h"
+#include "margin/MarginRepayRules.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UILabel.h"
+#include "platform/uikit/UINavigationBar.h"
+#include "trade/TradeFormViews.h"
+#include "ui/DisplayCell.h"
+#include "ui/Drawing.h"
+#include "ui/VTASheetPicker.h"
+
+namespace Col = TradeContract::Col;
+
+namespace {
+
+constexpr int kNumberPad = 4, kNumbersAndPunctuation = 2;
+constexpr double kCaptionWidth = 80, kValueWidth = 120, kThirdWidth = 60;
+
+std::shared_ptr<UILabel> valueLabel(const std::string& text = "") {
+    auto l = std::make_shared<UILabel>(CGRectMake(0, 0, kValueWidth, 31));
+    l->setFont(defaultFont());
+    l->setTextAlignment(UITextAlignment::Right);
+    l->setBackgroundColor(UIColor::clearColor());
+    l->setText(text);
+    return l;
+}
+
+std::shared_ptr<UILabel> captionLabel(const std::string& text) {
+    auto l = std::make_shared<UILabel>(CGRectMake(0, 0, kCaptionWidth, 31));
+    l->setFont(defaultFont());
+    l->setTextAlignment(UITextAlignment::Left);
+    l->setBackgroundColor(UIColor::clearColor());
+    l->setText(text);
+    return l;
+}
+
+std::shared_ptr<VTATextField> valueField(int length, const std::string& placeholder, int keyboard, int tag) {
+    auto f = std::make_shared<VTATextField>(CGRectMake(0, 0, kValueWidth, 31), length, placeholder, keyboard);
+    f->setTag(tag);
+    f->setFont(defaultFont());
+    return f;
+}
+
+}  // namespace
+
+MarginRepayForm::MarginRepayForm(int direction, int creditFlag, std::vector<RowSpec> rows)
+    : TradeOrderScreen(direction, false), creditFlag_(creditFlag), rows_(std::move(rows)) {}
+
+MarginRepayForm::~MarginRepayForm() {
+    if (table_) {
+        table_->setDataSource(nullptr);
+        table_->setDelegate(nullptr);
+    }
+    for (auto* f : {price_.get(), count_.get()})
+        if (f) f->setFieldDelegate(nullptr);
+    closePicker();
+}
+
+UITableView* MarginRepayForm::tableView() {
+    view();
+    return table_.get();
+}
+VTATextField* MarginRepayForm::priceField() {
+    view();
+    return price_.get();
+}
+VTATextField* MarginRepayForm::countField() {
+    view();
+    return count_.get();
+}
+UILabel* MarginRepayForm::bossNumLabel() {
+    view();
+    return bossNum_.get();
+}
+UILabel* MarginRepayForm::stockNameLabel() {
+    view();
+    return nameLabel_.get();
+}
+UILabel* MarginRepayForm::priceTypeLabelView() {
+    view();
+    return priceType_.get();
+}
+UILabel* MarginRepayForm::maxQtyLabel() {
+    view();
+    return maxQty_.get();
+}
+UIButton* MarginRepayForm::allButton() {
+    view();
+    return all_.get();
+}
+UILabel* MarginRepayForm::directionLabel() {
+    view();
+    return direction_.get();
+}
+UILabel* MarginRepayForm::debtLabel() {
+    view();
+    return debt_.get();
+}
+
+void MarginRepayForm::viewWillDidLoad() {
+    table_ = std::make_shared<UITableView>(contentView()->bounds(), UITableViewStyle::Grouped);
+    count_ = valueField(12, "输入数量", kNumberPad, kQuantityFieldTag);
+    price_ = valueField(8, "输入价格", kNumbersAndPunctuation, kPriceFieldTag);
+    bossNum_ = valueLabel();
+    direction_ = valueLabel();
+    codeLabel_ = valueLabel();
+    nameLabel_ = valueLabel();
+    priceType_ = valueLabel(kLimitOrderLabel);
+    debt_ = valueLabel();
+    maxQty_ = valueLabel();
+    all_ = UIButton::buttonWithType(UIButtonType::RoundedRect);
+    all_->setFrame(CGRectMake(0, 0, kThirdWidth, 31));
+    all_->setTitle("全部");
+    all_->addTarget(
+        this, [this](UIControl&) { allBtnAction(); }, UIControlEventTouchUpInside);
+    auto message = viewMessage();
+    if (auto stock = message && message->type() == 1 ? message->dataStock() : nullptr) {
+        code_ = stock->code();
+        name_ = stock->name();
+    }
+    codeLabel_->setText(code_);
+    nameLabel_->setText(name_);
+    loadStockholderRecord();
+    reloadPriceTypes();
+    table_->setDataSource(this);
+    table_->setDelegate(this);
+    contentView()->addSubview(table_);
+}
+
+void MarginRepayForm::createToolbarItems() {
+    auto item = [this](const char* title, std::function<void()> action) {
+        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
+                                                 [action](UIBarButtonItem&) { action(); });
+    };
+    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
+                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
+}
+
+// ---- the rows ----
+
+std::shared_ptr<UIView> MarginRepayForm::viewOf(Row row) const {
+    switch (row) {
+        case Row::Stockholder:
+            return bossNum_;
+        case Row::Direction:
+            return direction_;
+        case Row::Code:
+            return codeLabel_;
+        case Row::Name:
+            return nameLabel_;
+        case Row::PriceType:
+            return priceType_;
+        case Row::Debt:
+            return debt_;
+        case Row::Price:
+            return price_;
+        case Row::Quantity:
+            return count_;
+        case Row::Maximum:
+            return maxQty_;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<UITableViewCell> MarginRepayForm::tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& ip) {
+    const RowSpec& spec = rows_.at(size_t(ip.row));
+    auto cell = std::make_shared<VTAHQCell>(UITableViewCellStyle::Default, "VTA hqCell indentifier");
+    cell->setSelectionStyle(UITableViewCellSelectionStyle::None);
+    std::shared_ptr<UIView> third;
+    if (spec.row == Row::Maximum)
+        third = all_;
+    else if (spec.row == Row::Price && showsPriceUnit())
+        third = valueLabel("元");
+    else
+        third = valueLabel();
+    cell->loadItems({tradeRowItem(captionLabel(spec.caption), 10), tradeRowItem(viewOf(spec.row)), tradeRowItem(third)},
+                    {kCaptionWidth + 10, kValueWidth, kThirdWidth});
+    if (spec.row == Row::Stockholder || spec.row == Row::PriceType)
+        cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
+    return cell;
+}
+
+void MarginRepayForm::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
+    table.deselectRowAtIndexPath(ip, true);
+    const Row row = rows_.at(size_t(ip.row)).row;
+    if (row == Row::Stockholder && picksStockholder())
+        showPicker(kStockholderPickerTag, "股东代码", stockholders().selected());
+    if (row == Row::PriceType)
+        showPicker(kPriceTypePickerTag, "报价方式", std::max(0, priceTypeChoice().indexOfValue(priceType())));
+}
+
+// ---- the pickers ----
+
+void MarginRepayForm::showPicker(int tag, const std::string& title, int row) {
+    view()->endEditing(true);
+    closePicker();
+    sheetPicker_ = std::make_shared<UIPickerView>();
+    sheetPicker_->setTag(tag);
+    sheetPicker_->setShowsSelectionIndicator(true);
+    sheetPicker_->setDataSource(this);
+    sheetPicker_->setDelegate(this);
+    sheetPicker_->reloadAllComponents();
+    if (row >= 0 && row < sheetPicker_->numberOfRowsInComponent(0)) sheetPicker_->selectRow(row, 0, false);
+    pickerSheet_ = std::make_shared<VTASheetPicker>(title, sheetPicker_, this, "取消", "确定");
+    pickerSheet_->setTag(tag);
+    pickerSheet_->showInView(view().get());
+}
+
+void MarginRepayForm::closePicker() {
+    if (pickerSheet_) {
+        pickerSheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
+        if (pickerSheet_->isVisible()) pickerSheet_->dismissWithClickedButtonIndex(-1, false);
+    }
+    if (sheetPicker_) {
+        sheetPicker_->setDataSource(nullptr);
+        sheetPicker_->setDelegate(nullptr);
+    }
+    pickerSheet_.reset();
+    sheetPicker_.reset();
+}
+
+int MarginRepayForm::pickerViewNumberOfRowsInComponent(UIPickerView& picker, int) {
+    return picker.tag() == kStockholderPickerTag ? stockholders().count() : reloadPriceTypes();
+}
+
+std::string MarginRepayForm::pickerViewTitleForRow(UIPickerView& picker, int row, int) {
+    if (picker.tag() == kStockholderPickerTag) return stockholders().display(row);
+    const auto& items = priceTypeChoice().items();
+    return row >= 0 && row < static_cast<int>(items.size()) ? items[size_t(row)].title() : std::string();
+}
+
+void MarginRepayForm::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) {
+    if (&sheet != pickerSheet_.get()) {
+        TradeOrderScreen::actionSheetClickedButtonAtIndex(sheet, buttonIndex);
+        return;
+    }
+    // "确定" takes the wheel's row (nothing from an empty list); "取消" keeps the choice.
+    if (buttonIndex == 0 && sheetPicker_) {
+        const int row = sheetPicker_->selectedRowInComponent(0);
+        if (sheet.tag() == kStockholderPickerTag)
+            chooseStockholder(row);
+        else
+            choosePriceType(row);
+    }
+}
+
+// ---- appearing and leaving ----
+
+void MarginRepayForm::viewDidAppear(bool animated) {
+    TradeOrderScreen::viewDidAppear(animated);
+    for (auto* f : {price_.get(), count_.get()}) f->setFieldDelegate(this);
+    // Coming back with an order on its way asks nothing: its reply is awaited.
+    if (!sureToTrade()) appeared();
+}
+
+void MarginRepayForm::viewWillDisappear(bool animated) {
+    TradeOrderScreen::viewWillDisappear(animated);
+    closePicker();
+    for (auto* f : {price_.get(), count_.get()}) f->setFieldDelegate(nullptr);
+}
+
+// ---- the maximum ----
+
+void MarginRepayForm::stockInfoArrived(VTATCRS& set) {
+    if (auto name = set.toStringWithFieldName(Col::kStockName); name && !name->empty()) {
+        name_ = *name;
+        nameLabel_->setText(name_);
+    }
+    maxQty_->setText(set.toStringWithFieldName(Col::kMaxQuantity).value_or(""));
+    setMaxTradableAmountFrom(set);
+    // The order types and the accounts are those of the stock's market.
+    if (auto market = set.toStringWithFieldName(Col::kMarket)) followStockMarket(*market);
+    // A market type's price is the exchange's: its field stays empty.
+    if (isLimitOrderCode(priceType())) price_->setText(set.toStringWithFieldName(Col::kPrice).value_or(""));
+}
+
+void MarginRepayForm::orderWillSend() {
+    if (emptiesQuantityOnSend()) count_->setText("");
+}
+
+void MarginRepayForm::allBtnAction() { count_->setText(maxQty_->text()); }
+
+// ---- the form ----
+
+std::string MarginRepayForm::priceText() const { return price_ ? price_->text() : ""; }
+std::string MarginRepayForm::quantityText() const { return count_ ? count_->text() : ""; }
+std::string MarginRepayForm::stockNameText() const { return name_; }
+void MarginRepayForm::setQuantityText(const std::string& text) { count_->setText(text); }
+
+void MarginRepayForm::stockholdersChanged() {
+    view();
+    bossNum_->setText(stockholders().label());
+}
+
+void MarginRepayForm::priceTypeChanged() {
+    priceType_->setText(priceTypeLabel());
+    if (!isLimitOrderCode(priceType())) price_->setText("");
+    price_->setEnable(isLimitOrderCode(priceType()));
+}
+
+std::vector<OrderType> MarginRepayForm::orderTypesOf(const std::string& market) const {
+    return creditOrderTypesFor(creditFlag_, market);
+}
+
+bool MarginRepayForm::orderTaken(VTATCRS& set) const {
+    return !set.toStringWithFieldName(MarginContract::Col::kOrderId).value_or("").empty();
+}
+
+bool MarginRepayForm::hasRow(Row row) const {
+    return std::any_of(rows_.begin(), rows_.end(), [row](const RowSpec& r) { return r.row == row; });
+}
+
+RequestBuilder MarginRepayForm::makeOrderRequest(const OrderTicket& t) const {
+    const bool priced = hasRow(Row::Price);
+    return creditOrderRequest({creditFlag_, t.stockholder, t.code, priced ? t.orderType : std::string(),
+                               priced ? t.price : std::string(), t.quantity});
+}
+
+std::string MarginRepayForm::orderRefusal() const {
+    const bool priced = hasRow(Row::Price);
+    if (priced && isLimitOrderCode(priceType()) && !isPositiveDecimalText(priceText())) return kBadStockPriceText;
+    if (quantityText().empty()) return kNoStockQuantityText;
+    if (stockholders().count() == 0) return kNoStockholderText;
+    if (priced && orderTypesOf(marketNO()).empty()) return kNoStockholderText;
+    return "";
+}
+
+void MarginRepayForm::onCommandOK() {
+    view()->endEditing(true);
+    confirmOrder();
+}
+
+// ---- the keyboard ----
+
+bool MarginRepayForm::myTextFieldWillShowKeyboard(VTATextField& field) {
+    lastTextTag_ = field.tag();
+    table_->setContentOffset(CGPointMake(0, kKeyboardScroll), true);
+    return true;
+}
+
+void MarginRepayForm::myTextFieldDidHideKeyboard(VTATextField& field) {
+    if (field.tag() == lastTextTag_) table_->setContentOffset(CGPointMake(0, 0), true);
+}
