@@ -2,7 +2,8 @@
 // and of a short sell (named by a plain credit flag or by the menu link
 // appended whole), the credit checks with their texts after the stock
 // order's, fills that reach the credit account and not the fund balance, the
-// room an open order holds and gives back, and the next day's sellable shares.
+// room an open order holds and gives back, and the next day's sellable
+// shares; the credit account's own functions refusing what they cannot do.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -81,14 +82,15 @@ TEST_F(SimMarginTest, TheMaximumOfAFinancingBuyAndOfAShortSell) {
     auto plain = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo +
                                             "&stkcode=600000&price=10&bsflag=0B&creditid=0&creditflag=0"));
     EXPECT_EQ(plain->toIntWithFieldName("num"), 29500);
-    // A short sell: 100,000.00 元 of short room at the price, within what may be lent.
-    EXPECT_EQ(maximum("600000", 1, "10")->toIntWithFieldName("num"), 10000);
+    // A short sell: the short room (100,000.00 元 less the 6,500.00 元 招商银行
+    // was sold for) at the price, within what may be lent.
+    EXPECT_EQ(maximum("600000", 1, "10")->toIntWithFieldName("num"), 9300);
     sim->withRoom<SimMarginRoom>([](SimMarginRoom& r) { r.targets["600000"].lendable = 2550; });
     EXPECT_EQ(maximum("600000", 1, "10")->toIntWithFieldName("num"), 2500);
 
     EXPECT_EQ(errorOf(maximum("000651", 0)), "该证券不是融资标的");
     EXPECT_EQ(errorOf(maximum("000002", 1)), "该证券不是融券标的");
-    EXPECT_EQ(errorOf(maximum("600000", 4)), "该信用业务暂不支持");
+    EXPECT_EQ(errorOf(maximum("600000", 3)), "该信用业务暂不支持");
     EXPECT_EQ(errorOf(maximum("399001", 0)), "证券代码不存在");
     // Without the flag it is the stock information: the fund balance's maximum.
     auto cash = firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo + "&stkcode=600000&bsflag=0B"));
@@ -137,7 +139,7 @@ TEST_F(SimMarginTest, AShortSellIsOwedAndItsProceedsHeld) {
     EXPECT_EQ(customerA([](SimCustomer& c) { return c.orders.back().status; }), SimOrderStatus::Filled);
     const SimMoney amount = customerA([](SimCustomer& c) { return c.deals.back().amount; });
     EXPECT_EQ(credit().owed["600000"], 300);
-    EXPECT_EQ(credit().shortProceeds, amount);
+    EXPECT_EQ(credit().shortProceeds, 650000 + amount) << "beside the seed's";
     EXPECT_EQ(customerA([](SimCustomer& c) { return c.holding("A100001234", "600000")->available; }), 2000)
         << "the shares were lent, not the customer's";
     // What is owed is lent no more; the short room is what the proceeds left.
@@ -145,7 +147,7 @@ TEST_F(SimMarginTest, AShortSellIsOwedAndItsProceedsHeld) {
         return sim->withRoom<SimMarginRoom>([&](SimMarginRoom& m) { return simLendableLeft(m, t.books, "600000"); });
     });
     EXPECT_EQ(lendable, 50000 - 300);
-    EXPECT_EQ(customerA([](SimCustomer& c) { return simShortRoom(c); }), 10000000 - amount);
+    EXPECT_EQ(customerA([](SimCustomer& c) { return simShortRoom(c); }), 10000000 - 650000 - amount);
 }
 
 TEST_F(SimMarginTest, CreditChecksComeAfterTheStockOrdersAndAnOpenOrderHoldsItsRoom) {
@@ -167,7 +169,11 @@ TEST_F(SimMarginTest, CreditChecksComeAfterTheStockOrdersAndAnOpenOrderHoldsItsR
         {1, "0S", priceText(quoteOf("000002").last), "100", "000002", "0", "0010001234", "该证券不是融券标的"},
         {1, "0S", last, "60000", "600000", "1", "A100001234", "可融券数量不足"},
         {1, "0S", last, "20000", "600000", "1", "A100001234", "融券额度不足"},
-        {7, "0S", last, "100", "600000", "1", "A100001234", "该信用业务暂不支持"},
+        {3, "0S", last, "100", "600000", "1", "A100001234", "该信用业务暂不支持"},
+        {2, "0S", priceText(quoteOf("600036").last), "100", "600036", "1", "A100001234", "买券还券委托类别错误"},
+        {2, "0B", last, "100", "600000", "1", "A100001234", "还券数量超过融券负债"},
+        {7, "0B", last, "100", "600000", "1", "A100001234", "卖券还款委托类别错误"},
+        {7, "0S", last, "100", "600000", "1", "A100001234", "可卖数量不足"},
     };
     for (const auto& r : refusals)
         EXPECT_EQ(errorOf(creditOrder(r.flag, r.bsflag, r.price, r.qty, r.code, r.market, r.secuid)), r.text) << r.text;
@@ -182,6 +188,43 @@ TEST_F(SimMarginTest, CreditChecksComeAfterTheStockOrdersAndAnOpenOrderHoldsItsR
     EXPECT_TRUE(customerA([](SimCustomer& c) { return simCancelOrder(c, c.orders.back()); }));
     EXPECT_EQ(maximum("600000", 0, "7")->toIntWithFieldName("num"), before);
     EXPECT_EQ(credit().financingDebt, 500000);
+}
+
+TEST_F(SimMarginTest, TheCreditAccountsOwnFunctionsRefuseWhatTheyCannotDo) {
+    auto ask = [&](int sub, const std::string& more) {
+        return firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=" + std::to_string(sub) + "&" + tradeInfo +
+                                          "&fundid=" + fundId + more));
+    };
+    for (const char* bad : {"", "0", "abc", "1.234", "-5"})
+        EXPECT_EQ(errorOf(ask(76, std::string("&creditid=0&moneytype=0&payoffasset=") + bad)), "还款金额有误") << bad;
+    EXPECT_EQ(errorOf(ask(76, "&payoffasset=5000.01")), "还款金额超过负债");
+    customerA([](SimCustomer& c) { c.credit->cash = 100; });
+    EXPECT_EQ(errorOf(ask(76, "&payoffasset=2")), "可用资金不足");
+    EXPECT_EQ(textOf(ask(76, "&payoffasset=1"), "msgok"), "还款成功");
+    EXPECT_EQ(credit().financingDebt, 499900);
+    EXPECT_EQ(textOf(ask(75, ""), "mayrepay"), "0.00");
+    EXPECT_EQ(textOf(ask(75, ""), "repay"), "4999.00");
+
+    EXPECT_EQ(errorOf(ask(87, "&repayflag=2")), "自动还款设置参数错误");
+    EXPECT_EQ(errorOf(ask(87, "")), "自动还款设置参数错误");
+    EXPECT_FALSE(credit().autoRepay);
+    EXPECT_EQ(errorOf(ask(94, "&busiflag=x")), "划转方向错误");
+
+    // Shares move only from an account of the stock's market, and never more than may go.
+    auto move = [&](int flag, const std::string& code, const std::string& market, const std::string& secuid,
+                    const std::string& qty) {
+        return errorOf(ask(6, "&market=" + market + "&secuid=" + secuid + "&stkcode=" + code + "&qty=" + qty +
+                                  "&creditid=0&creditflag=" + std::to_string(flag)));
+    };
+    EXPECT_EQ(move(5, "600000", "0", "0010001234", "100"), "股东账户与证券市场不符");
+    EXPECT_EQ(move(5, "600000", "1", "A100001234", "0"), "委托数量错误");
+    EXPECT_EQ(move(5, "600000", "1", "A100001234", "2001"), "可划转数量不足");
+    EXPECT_EQ(move(5, "000651", "0", "0010001234", "100"), "该证券不是担保证券");
+    EXPECT_EQ(move(6, "600036", "1", "A100001234", "1001"), "可划转数量不足");
+    EXPECT_EQ(move(4, "600036", "1", "A100001234", "201"), "还券数量超过融券负债");
+    EXPECT_EQ(move(4, "000001", "0", "0010001234", "100"), "还券数量超过融券负债");
+    EXPECT_EQ(credit().position("600036")->quantity, 1000);
+    EXPECT_EQ(credit().owed["600036"], 200);
 }
 
 }  // namespace
