@@ -7,6 +7,7 @@
 #include "core/VTATCRS.h"
 #include "core/contracts/TradeQueryContract.h"
 #include "margin/MarginRepayRules.h"
+#include "margin/MarginToolbar.h"
 #include "shell/Navigation.h"
 #include "shell/VTAViewControllers.h"
 #include "trade/OrderRules.h"
@@ -24,14 +25,7 @@ RequestBuilder MarginQueryList::linkPairsRequest() const {
     return request;
 }
 
-void MarginStockList::createToolbarItems() {
-    auto item = [this](const char* title, std::function<void()> action) {
-        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
-                                                 [action](UIBarButtonItem&) { action(); });
-    };
-    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
-                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
-}
+void MarginStockList::createToolbarItems() { setMarginToolbar(*this); }
 
 void MarginStockList::onCommandOK() {
     VTATCRS* record = selectedRecord();

@@ -1,6 +1,7 @@
 #include "margin/MarginRepayForm.h"
 
 #include <algorithm>
+#include "margin/MarginToolbar.h"
 
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
@@ -15,7 +16,6 @@
 #include "trade/TradeFormViews.h"
 #include "ui/DisplayCell.h"
 #include "ui/Drawing.h"
-#include "ui/VTASheetPicker.h"
 
 namespace Col = TradeContract::Col;
 
@@ -52,7 +52,7 @@ std::shared_ptr<VTATextField> valueField(int length, const std::string& placehol
 }  // namespace
 
 MarginRepayForm::MarginRepayForm(int direction, int creditFlag, std::vector<RowSpec> rows)
-    : TradeOrderScreen(direction, false), creditFlag_(creditFlag), rows_(std::move(rows)) {}
+    : MarginPickerForm(direction, false), creditFlag_(creditFlag), rows_(std::move(rows)) {}
 
 MarginRepayForm::~MarginRepayForm() {
     if (table_) {
@@ -61,7 +61,6 @@ MarginRepayForm::~MarginRepayForm() {
     }
     for (auto* f : {price_.get(), count_.get()})
         if (f) f->setFieldDelegate(nullptr);
-    closePicker();
 }
 
 UITableView* MarginRepayForm::tableView() {
@@ -135,14 +134,7 @@ void MarginRepayForm::viewWillDidLoad() {
     contentView()->addSubview(table_);
 }
 
-void MarginRepayForm::createToolbarItems() {
-    auto item = [this](const char* title, std::function<void()> action) {
-        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
-                                                 [action](UIBarButtonItem&) { action(); });
-    };
-    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
-                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
-}
+void MarginRepayForm::createToolbarItems() { setMarginToolbar(*this); }
 
 // ---- the rows ----
 
@@ -191,79 +183,21 @@ std::shared_ptr<UITableViewCell> MarginRepayForm::tableViewCellForRowAtIndexPath
 void MarginRepayForm::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
     table.deselectRowAtIndexPath(ip, true);
     const Row row = rows_.at(size_t(ip.row)).row;
-    if (row == Row::Stockholder && picksStockholder())
-        showPicker(kStockholderPickerTag, "股东代码", stockholders().selected());
-    if (row == Row::PriceType)
-        showPicker(kPriceTypePickerTag, "报价方式", std::max(0, priceTypeChoice().indexOfValue(priceType())));
-}
-
-// ---- the pickers ----
-
-void MarginRepayForm::showPicker(int tag, const std::string& title, int row) {
-    view()->endEditing(true);
-    closePicker();
-    sheetPicker_ = std::make_shared<UIPickerView>();
-    sheetPicker_->setTag(tag);
-    sheetPicker_->setShowsSelectionIndicator(true);
-    sheetPicker_->setDataSource(this);
-    sheetPicker_->setDelegate(this);
-    sheetPicker_->reloadAllComponents();
-    if (row >= 0 && row < sheetPicker_->numberOfRowsInComponent(0)) sheetPicker_->selectRow(row, 0, false);
-    pickerSheet_ = std::make_shared<VTASheetPicker>(title, sheetPicker_, this, "取消", "确定");
-    pickerSheet_->setTag(tag);
-    pickerSheet_->showInView(view().get());
-}
-
-void MarginRepayForm::closePicker() {
-    if (pickerSheet_) {
-        pickerSheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
-        if (pickerSheet_->isVisible()) pickerSheet_->dismissWithClickedButtonIndex(-1, false);
-    }
-    if (sheetPicker_) {
-        sheetPicker_->setDataSource(nullptr);
-        sheetPicker_->setDelegate(nullptr);
-    }
-    pickerSheet_.reset();
-    sheetPicker_.reset();
-}
-
-int MarginRepayForm::pickerViewNumberOfRowsInComponent(UIPickerView& picker, int) {
-    return picker.tag() == kStockholderPickerTag ? stockholders().count() : reloadPriceTypes();
-}
-
-std::string MarginRepayForm::pickerViewTitleForRow(UIPickerView& picker, int row, int) {
-    if (picker.tag() == kStockholderPickerTag) return stockholders().display(row);
-    const auto& items = priceTypeChoice().items();
-    return row >= 0 && row < static_cast<int>(items.size()) ? items[size_t(row)].title() : std::string();
-}
-
-void MarginRepayForm::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) {
-    if (&sheet != pickerSheet_.get()) {
-        TradeOrderScreen::actionSheetClickedButtonAtIndex(sheet, buttonIndex);
-        return;
-    }
-    // "确定" takes the wheel's row (nothing from an empty list); "取消" keeps the choice.
-    if (buttonIndex == 0 && sheetPicker_) {
-        const int row = sheetPicker_->selectedRowInComponent(0);
-        if (sheet.tag() == kStockholderPickerTag)
-            chooseStockholder(row);
-        else
-            choosePriceType(row);
-    }
+    if (row == Row::Stockholder && picksStockholder()) showStockholderPicker();
+    if (row == Row::PriceType) showPriceTypePicker();
 }
 
 // ---- appearing and leaving ----
 
 void MarginRepayForm::viewDidAppear(bool animated) {
-    TradeOrderScreen::viewDidAppear(animated);
+    MarginPickerForm::viewDidAppear(animated);
     for (auto* f : {price_.get(), count_.get()}) f->setFieldDelegate(this);
     // Coming back with an order on its way asks nothing: its reply is awaited.
     if (!sureToTrade()) appeared();
 }
 
 void MarginRepayForm::viewWillDisappear(bool animated) {
-    TradeOrderScreen::viewWillDisappear(animated);
-    closePicker();
+    MarginPickerForm::viewWillDisappear(animated);
     for (auto* f : {price_.get(), count_.get()}) f->setFieldDelegate(nullptr);
 }
 

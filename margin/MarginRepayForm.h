@@ -18,26 +18,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/uikit/UIPickerView.h"
+#include "margin/MarginPickerForm.h"
 #include "platform/uikit/UITableView.h"
-#include "trade/TradeOrderScreen.h"
 #include "ui/VTATextField.h"
 
 class UIButton;
 class UILabel;
-class VTASheetPicker;
 
-class MarginRepayForm : public TradeOrderScreen,
+class MarginRepayForm : public MarginPickerForm,
                         public UITableViewDataSource,
                         public UITableViewDelegate,
-                        public UIPickerViewDataSource,
-                        public UIPickerViewDelegate,
                         public VTATextFieldDelegate {
 public:
     static constexpr int kQuantityFieldTag = 101;
     static constexpr int kPriceFieldTag = 102;
-    static constexpr int kStockholderPickerTag = 0;
-    static constexpr int kPriceTypePickerTag = 1;
     static constexpr double kRowHeight = 38;
     static constexpr double kKeyboardScroll = 120;
 
@@ -56,8 +50,6 @@ public:
     UIButton* allButton();
     UILabel* directionLabel();
     UILabel* debtLabel();
-    VTASheetPicker* pickerSheet() const { return pickerSheet_.get(); }
-    UIPickerView* sheetPicker() const { return sheetPicker_.get(); }
 
     void viewWillDidLoad() override;
     void createToolbarItems() override;
@@ -73,11 +65,6 @@ public:
                                                                     const NSIndexPath& indexPath) override;
     double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath&) override { return kRowHeight; }
     void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
-
-    int numberOfComponentsInPickerView(UIPickerView&) override { return 1; }
-    int pickerViewNumberOfRowsInComponent(UIPickerView& picker, int component) override;
-    std::string pickerViewTitleForRow(UIPickerView& picker, int row, int component) override;
-    void actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) override;
 
     bool myTextFieldWillShowKeyboard(VTATextField& field) override;
     void myTextFieldDidHideKeyboard(VTATextField& field) override;
@@ -124,8 +111,6 @@ protected:
     std::string orderRefusal() const override;
 
 private:
-    void showPicker(int tag, const std::string& title, int row);
-    void closePicker();
     std::shared_ptr<UIView> viewOf(Row row) const;
 
     int creditFlag_;
@@ -136,6 +121,4 @@ private:
     std::shared_ptr<VTATextField> price_, count_;
     std::shared_ptr<UILabel> bossNum_, direction_, codeLabel_, nameLabel_, priceType_, debt_, maxQty_;
     std::shared_ptr<UIButton> all_;
-    std::shared_ptr<UIPickerView> sheetPicker_;
-    std::shared_ptr<VTASheetPicker> pickerSheet_;
 };

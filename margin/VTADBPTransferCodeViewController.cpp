@@ -2,6 +2,7 @@
 
 #include "core/Utilities.h"
 #include "margin/MarginCreditQueries.h"
+#include "margin/MarginToolbar.h"
 #include "platform/uikit/UINavigationBar.h"
 #include "shell/Navigation.h"
 #include "trade/TradeFormViews.h"
@@ -38,14 +39,7 @@ void VTADBPTransferCodeViewController::viewWillDidLoad() {
     contentView()->addSubview(table_);
 }
 
-void VTADBPTransferCodeViewController::createToolbarItems() {
-    auto item = [this](const char* title, std::function<void()> action) {
-        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
-                                                 [action](UIBarButtonItem&) { action(); });
-    };
-    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
-                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
-}
+void VTADBPTransferCodeViewController::createToolbarItems() { setMarginToolbar(*this); }
 
 std::shared_ptr<UITableViewCell> VTADBPTransferCodeViewController::tableViewCellForRowAtIndexPath(UITableView&,
                                                                                                   const NSIndexPath&) {

@@ -3,6 +3,7 @@
 #include "core/VTATCRS.h"
 #include "core/contracts/MarginContract.h"
 #include "core/contracts/TradeQueryContract.h"
+#include "margin/MarginToolbar.h"
 #include "margin/VTARZRQDBPHZOperateViewController.h"
 #include "platform/uikit/UINavigationBar.h"
 #include "ui/Alerts.h"
@@ -35,12 +36,7 @@ void VTARZRQDBPHZSelectViewController::viewWillDidLoad() {
 }
 
 void VTARZRQDBPHZSelectViewController::createToolbarItems() {
-    auto item = [this](const char* title, std::function<void()> action) {
-        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
-                                                 [action](UIBarButtonItem&) { action(); });
-    };
-    toolbar()->setItems({item("划转方向", [this] { onChoiceDir(); }), flexibleSpaceBarBtn(), stockFinderButton(),
-                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
+    setMarginToolbar(*this, "划转方向", [this] { onChoiceDir(); });
 }
 
 RequestBuilder VTARZRQDBPHZSelectViewController::tradeInfoRequest() const {

@@ -1,6 +1,7 @@
 #include "margin/VTARZRQTradeViewController.h"
 
 #include <algorithm>
+#include "margin/MarginToolbar.h"
 
 #include "core/VTAMenu.h"
 #include "core/VTATCRS.h"
@@ -12,7 +13,6 @@
 #include "platform/uikit/UINavigationBar.h"
 #include "trade/TradeFormViews.h"
 #include "ui/Drawing.h"
-#include "ui/VTASheetPicker.h"
 
 namespace Col = TradeContract::Col;
 
@@ -39,7 +39,7 @@ std::shared_ptr<VTATextField> rowField(int length, const std::string& placeholde
 }  // namespace
 
 VTARZRQTradeViewController::VTARZRQTradeViewController(const std::string& side)
-    : TradeOrderScreen(side == "B" ? kBuy : kSell, false) {}
+    : MarginPickerForm(side == "B" ? kBuy : kSell, false) {}
 
 VTARZRQTradeViewController::~VTARZRQTradeViewController() {
     if (table_) {
@@ -48,7 +48,6 @@ VTARZRQTradeViewController::~VTARZRQTradeViewController() {
     }
     for (auto* f : {code_.get(), price_.get(), count_.get()})
         if (f) f->setFieldDelegate(nullptr);
-    closePicker();
 }
 
 int VTARZRQTradeViewController::creditFlag() const { return creditFlagOfDirection(tradeDirection()); }
@@ -103,14 +102,7 @@ void VTARZRQTradeViewController::viewWillDidLoad() {
     contentView()->addSubview(table_);
 }
 
-void VTARZRQTradeViewController::createToolbarItems() {
-    auto item = [this](const char* title, std::function<void()> action) {
-        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
-                                                 [action](UIBarButtonItem&) { action(); });
-    };
-    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
-                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
-}
+void VTARZRQTradeViewController::createToolbarItems() { setMarginToolbar(*this); }
 
 std::shared_ptr<UITableViewCell> VTARZRQTradeViewController::tableViewCellForRowAtIndexPath(UITableView&,
                                                                                             const NSIndexPath& ip) {
@@ -137,76 +129,19 @@ std::shared_ptr<UITableViewCell> VTARZRQTradeViewController::tableViewCellForRow
 
 void VTARZRQTradeViewController::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& ip) {
     table.deselectRowAtIndexPath(ip, true);
-    if (ip.row == 0) showPicker(kStockholderPickerTag, "股东代码", stockholders().selected());
-    if (ip.row == 3 && isBuySide())
-        showPicker(kPriceTypePickerTag, "报价方式", std::max(0, priceTypeChoice().indexOfValue(priceType())));
-}
-
-// ---- the pickers ----
-
-void VTARZRQTradeViewController::showPicker(int tag, const std::string& title, int row) {
-    view()->endEditing(true);
-    closePicker();
-    sheetPicker_ = std::make_shared<UIPickerView>();
-    sheetPicker_->setTag(tag);
-    sheetPicker_->setShowsSelectionIndicator(true);
-    sheetPicker_->setDataSource(this);
-    sheetPicker_->setDelegate(this);
-    sheetPicker_->reloadAllComponents();
-    if (row >= 0 && row < sheetPicker_->numberOfRowsInComponent(0)) sheetPicker_->selectRow(row, 0, false);
-    pickerSheet_ = std::make_shared<VTASheetPicker>(title, sheetPicker_, this, "取消", "确定");
-    pickerSheet_->setTag(tag);
-    pickerSheet_->showInView(view().get());
-}
-
-void VTARZRQTradeViewController::closePicker() {
-    if (pickerSheet_) {
-        pickerSheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
-        if (pickerSheet_->isVisible()) pickerSheet_->dismissWithClickedButtonIndex(-1, false);
-    }
-    if (sheetPicker_) {
-        sheetPicker_->setDataSource(nullptr);
-        sheetPicker_->setDelegate(nullptr);
-    }
-    pickerSheet_.reset();
-    sheetPicker_.reset();
-}
-
-int VTARZRQTradeViewController::pickerViewNumberOfRowsInComponent(UIPickerView& picker, int) {
-    return picker.tag() == kStockholderPickerTag ? stockholders().count() : reloadPriceTypes();
-}
-
-std::string VTARZRQTradeViewController::pickerViewTitleForRow(UIPickerView& picker, int row, int) {
-    if (picker.tag() == kStockholderPickerTag) return stockholders().display(row);
-    const auto& items = priceTypeChoice().items();
-    return row >= 0 && row < static_cast<int>(items.size()) ? items[size_t(row)].title() : std::string();
-}
-
-void VTARZRQTradeViewController::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) {
-    if (&sheet != pickerSheet_.get()) {
-        TradeOrderScreen::actionSheetClickedButtonAtIndex(sheet, buttonIndex);
-        return;
-    }
-    // "确定" takes the wheel's row (nothing from an empty list); "取消" keeps the choice.
-    if (buttonIndex == 0 && sheetPicker_) {
-        const int row = sheetPicker_->selectedRowInComponent(0);
-        if (sheet.tag() == kStockholderPickerTag)
-            chooseStockholder(row);
-        else
-            choosePriceType(row);
-    }
+    if (ip.row == 0) showStockholderPicker();
+    if (ip.row == 3 && isBuySide()) showPriceTypePicker();
 }
 
 // ---- appearing and leaving ----
 
 void VTARZRQTradeViewController::viewDidAppear(bool animated) {
-    TradeOrderScreen::viewDidAppear(animated);
+    MarginPickerForm::viewDidAppear(animated);
     for (auto* f : {code_.get(), price_.get(), count_.get()}) f->setFieldDelegate(this);
 }
 
 void VTARZRQTradeViewController::viewWillDisappear(bool animated) {
-    TradeOrderScreen::viewWillDisappear(animated);
-    closePicker();
+    MarginPickerForm::viewWillDisappear(animated);
     for (auto* f : {code_.get(), price_.get(), count_.get()}) f->setFieldDelegate(nullptr);
 }
 

@@ -23,26 +23,20 @@
 #include <memory>
 #include <string>
 
-#include "platform/uikit/UIPickerView.h"
+#include "margin/MarginPickerForm.h"
 #include "platform/uikit/UITableView.h"
-#include "trade/TradeOrderScreen.h"
 #include "ui/VTATextField.h"
 
 class UILabel;
-class VTASheetPicker;
 
-class VTARZRQTradeViewController : public TradeOrderScreen,
+class VTARZRQTradeViewController : public MarginPickerForm,
                                    public UITableViewDataSource,
                                    public UITableViewDelegate,
-                                   public UIPickerViewDataSource,
-                                   public UIPickerViewDelegate,
                                    public VTATextFieldDelegate {
 public:
     static constexpr int kCodeFieldTag = 301;
     static constexpr int kQuantityFieldTag = 302;
     static constexpr int kPriceFieldTag = 303;
-    static constexpr int kStockholderPickerTag = 0;
-    static constexpr int kPriceTypePickerTag = 1;
     static constexpr double kKeyboardScroll = 120;
 
     // side: "B" financing buy, anything else short sell.
@@ -63,9 +57,6 @@ public:
     UILabel* stockNameLabel();
     UILabel* priceTypeLabelView();
     UILabel* maxQtyLabel();
-    // The picker sheet on screen (null when none).
-    VTASheetPicker* pickerSheet() const { return pickerSheet_.get(); }
-    UIPickerView* sheetPicker() const { return sheetPicker_.get(); }
 
     void viewWillDidLoad() override;
     void createToolbarItems() override;
@@ -79,12 +70,6 @@ public:
                                                                     const NSIndexPath& indexPath) override;
     double tableViewHeightForRowAtIndexPath(UITableView&, const NSIndexPath&) override { return 43; }
     void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
-
-    int numberOfComponentsInPickerView(UIPickerView&) override { return 1; }
-    int pickerViewNumberOfRowsInComponent(UIPickerView& picker, int component) override;
-    std::string pickerViewTitleForRow(UIPickerView& picker, int row, int component) override;
-
-    void actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) override;
 
     void myTextFieldReachMax(VTATextField& field, int maxLength) override;
     bool myTextFieldWillShowKeyboard(VTATextField& field) override;
@@ -109,14 +94,8 @@ protected:
     void orderEnded(OrderOutcome outcome) override;
 
 private:
-    // Shows the picker of the tag on a sheet, on the row given.
-    void showPicker(int tag, const std::string& title, int row);
-    void closePicker();
-
     int lastTextTag_ = 0;
     std::shared_ptr<UITableView> table_;
     std::shared_ptr<VTATextField> code_, price_, count_;
     std::shared_ptr<UILabel> bossNum_, name_, priceType_, maxQty_;
-    std::shared_ptr<UIPickerView> sheetPicker_;
-    std::shared_ptr<VTASheetPicker> pickerSheet_;
 };

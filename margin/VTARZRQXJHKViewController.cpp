@@ -3,6 +3,7 @@
 #include "core/VTATCRS.h"
 #include "core/contracts/MarginContract.h"
 #include "margin/MarginRepayRules.h"
+#include "margin/MarginToolbar.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationBar.h"
@@ -80,14 +81,7 @@ void VTARZRQXJHKViewController::viewWillDidLoad() {
     contentView()->addSubview(table_);
 }
 
-void VTARZRQXJHKViewController::createToolbarItems() {
-    auto item = [this](const char* title, std::function<void()> action) {
-        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered, this,
-                                                 [action](UIBarButtonItem&) { action(); });
-    };
-    toolbar()->setItems({item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), stockFinderButton(),
-                         flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
-}
+void VTARZRQXJHKViewController::createToolbarItems() { setMarginToolbar(*this); }
 
 std::shared_ptr<UITableViewCell> VTARZRQXJHKViewController::tableViewCellForRowAtIndexPath(UITableView&,
                                                                                            const NSIndexPath& ip) {
