@@ -6,6 +6,7 @@
 #include "margin/MarginToolbar.h"
 #include "margin/VTARZRQDBPHZOperateViewController.h"
 #include "platform/uikit/UINavigationBar.h"
+#include "platform/uikit/UINavigationItem.h"
 #include "ui/Alerts.h"
 #include "ui/VTASheetPicker.h"
 
@@ -33,6 +34,9 @@ VTARZRQDBPHZSelectViewController::~VTARZRQDBPHZSelectViewController() { closeShe
 void VTARZRQDBPHZSelectViewController::viewWillDidLoad() {
     MarginStockList::viewWillDidLoad();
     setTitle(screenTitleOf(dirTypeValue_));
+    // The form leads back with "返回": this list's title would leave no room for the form's.
+    navigationItem()->setBackBarButtonItem(
+        std::make_shared<UIBarButtonItem>("返回", UIBarButtonItemStyle::Bordered, this, nullptr));
 }
 
 void VTARZRQDBPHZSelectViewController::createToolbarItems() {
