@@ -212,8 +212,10 @@ void MarginRepayForm::stockInfoArrived(VTATCRS& set) {
     setMaxTradableAmountFrom(set);
     // The order types and the accounts are those of the stock's market.
     if (auto market = set.toStringWithFieldName(Col::kMarket)) followStockMarket(*market);
-    // A market type's price is the exchange's: its field stays empty.
-    if (isLimitOrderCode(priceType())) price_->setText(set.toStringWithFieldName(Col::kPrice).value_or(""));
+    // The brokerage's price fills an empty field only: a price the customer
+    // typed stays, and a market type's price is the exchange's.
+    if (isLimitOrderCode(priceType()) && price_->text().empty())
+        price_->setText(set.toStringWithFieldName(Col::kPrice).value_or(""));
 }
 
 void MarginRepayForm::orderWillSend() {

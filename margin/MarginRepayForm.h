@@ -91,7 +91,8 @@ protected:
     void orderWillSend() override;
 
     // The maximum's reply: name and maximum (when the form shows them), the
-    // price of a limit order (price row), the accounts of the stock's market.
+    // price of a limit order into an empty price field, the accounts and the
+    // order types of the stock's market.
     void stockInfoArrived(VTATCRS& set) override;
     std::string codeText() const override { return code_; }
     std::string priceText() const override;

@@ -103,6 +103,14 @@ TEST_F(MarginReturnSharesTest, ABuyToReturnBuysTheOwedSharesBackOnTheCreditAccou
 TEST_F(MarginReturnSharesTest, ABuyToReturnChecksItsPriceAndTheBrokerageItsQuantity) {
     auto* form = openForm<VTARZRQBuyBackQueryViewController, VTARZRQBuyBackTradeViewController>(kBuyBackItem);
     ASSERT_TRUE(form);
+    // Coming back asks the maximum again; the price the customer typed stays.
+    form->priceField()->setText("31.1");
+    pushViewController(std::make_shared<RecordingScreen>());
+    settle();
+    popViewControllers(1);
+    ASSERT_TRUE(waitFor([&] { return maxRequests().size() == 2u; }));
+    settle();
+    EXPECT_EQ(form->priceField()->text(), "31.1");
     form->priceField()->setText("01.x");
     form->countField()->setText("100");
     ASSERT_TRUE(host.tapText("确定"));
