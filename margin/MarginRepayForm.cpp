@@ -51,7 +51,7 @@ std::shared_ptr<VTATextField> valueField(int length, const std::string& placehol
 
 }  // namespace
 
-MarginRepayForm::MarginRepayForm(int direction, int creditFlag, std::vector<RowSpec> rows)
+MarginRepayForm::MarginRepayForm(int direction, int creditFlag, std::vector<FormRow> rows)
     : MarginPickerForm(direction, false), creditFlag_(creditFlag), rows_(std::move(rows)) {}
 
 MarginRepayForm::~MarginRepayForm() {
@@ -163,19 +163,20 @@ std::shared_ptr<UIView> MarginRepayForm::viewOf(Row row) const {
 }
 
 std::shared_ptr<UITableViewCell> MarginRepayForm::tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& ip) {
-    const RowSpec& spec = rows_.at(size_t(ip.row));
+    const FormRow& shown = rows_.at(size_t(ip.row));
     auto cell = std::make_shared<VTAHQCell>(UITableViewCellStyle::Default, "VTA hqCell indentifier");
     cell->setSelectionStyle(UITableViewCellSelectionStyle::None);
     std::shared_ptr<UIView> third;
-    if (spec.row == Row::Maximum)
+    if (shown.row == Row::Maximum)
         third = all_;
-    else if (spec.row == Row::Price && showsPriceUnit())
+    else if (shown.row == Row::Price && showsPriceUnit())
         third = valueLabel("元");
     else
         third = valueLabel();
-    cell->loadItems({tradeRowItem(captionLabel(spec.caption), 10), tradeRowItem(viewOf(spec.row)), tradeRowItem(third)},
-                    {kCaptionWidth + 10, kValueWidth, kThirdWidth});
-    if (spec.row == Row::Stockholder || spec.row == Row::PriceType)
+    cell->loadItems(
+        {tradeRowItem(captionLabel(shown.caption), 10), tradeRowItem(viewOf(shown.row)), tradeRowItem(third)},
+        {kCaptionWidth + 10, kValueWidth, kThirdWidth});
+    if (shown.row == Row::Stockholder || shown.row == Row::PriceType)
         cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
     return cell;
 }
@@ -251,7 +252,7 @@ bool MarginRepayForm::orderTaken(VTATCRS& set) const {
 }
 
 bool MarginRepayForm::hasRow(Row row) const {
-    return std::any_of(rows_.begin(), rows_.end(), [row](const RowSpec& r) { return r.row == row; });
+    return std::any_of(rows_.begin(), rows_.end(), [row](const FormRow& r) { return r.row == row; });
 }
 
 RequestBuilder MarginRepayForm::makeOrderRequest(const OrderTicket& t) const {

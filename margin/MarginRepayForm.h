@@ -9,7 +9,7 @@
 // back to the list). The stock comes in the screen's message (type 1, a
 // VTAStock) and is read once, when the form is built.
 //
-// A form says which rows it shows (MarginFormRow), its credit flag and its
+// A form says which rows it shows (FormRow), its credit flag and its
 // requests and checks; the shareholder account follows the market the
 // maximum's reply names (none of that market: "无对应股东代码" refuses the
 // order). Rows with a picker (shareholder account, order type) open it on a
@@ -73,11 +73,11 @@ protected:
     // What a row holds: its caption, then the label or field of the form
     // (and the unit or "全部" beside it); a row with a picker opens it.
     enum class Row { Stockholder, Direction, Code, Name, PriceType, Debt, Price, Quantity, Maximum };
-    struct RowSpec {
+    struct FormRow {
         Row row;
         std::string caption;
     };
-    MarginRepayForm(int direction, int creditFlag, std::vector<RowSpec> rows);
+    MarginRepayForm(int direction, int creditFlag, std::vector<FormRow> rows);
 
     // Whether the price field shows "元" beside it.
     virtual bool showsPriceUnit() const { return false; }
@@ -115,7 +115,7 @@ private:
     std::shared_ptr<UIView> viewOf(Row row) const;
 
     int creditFlag_;
-    std::vector<RowSpec> rows_;
+    std::vector<FormRow> rows_;
     std::string code_, name_;
     int lastTextTag_ = 0;
     std::shared_ptr<UITableView> table_;
