@@ -25,13 +25,15 @@ const char* systemTitle(UIBarButtonSystemItem item) {
     }
 }
 
-bool systemBordered(UIBarButtonSystemItem item) {
+// On a navigation bar every system item but the spaces has a frame; on a
+// toolbar only the worded ones ("完成", "取消"...) do, the glyphs stand plain.
+bool systemBordered(UIBarButtonSystemItem item, bool onToolbar) {
     switch (item) {
         case UIBarButtonSystemItem::FlexibleSpace:
         case UIBarButtonSystemItem::FixedSpace:
             return false;
         default:
-            return true;
+            return !onToolbar || *systemTitle(item) != '\0';
     }
 }
 
@@ -64,7 +66,7 @@ public:
 
     bool bordered() const {
         if (back_) return true;
-        if (item_->isSystemItem()) return !onToolbar_ && systemBordered(item_->systemItem());
+        if (item_->isSystemItem()) return systemBordered(item_->systemItem(), onToolbar_);
         return item_->style() != UIBarButtonItemStyle::Plain || !onToolbar_;
     }
 

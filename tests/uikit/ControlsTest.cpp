@@ -1,5 +1,7 @@
 #include "UIKitTestSupport.h"
 
+#include "platform/uikit/UINavigationBar.h"
+
 #include "platform/graphics/TextDrawing.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIDatePicker.h"
@@ -74,6 +76,26 @@ TEST_F(UIKitTest, SwitchReadsInChinese) {
     EXPECT_EQ(sw->accessibilityText(), "开");
     EXPECT_NEAR(inkWidth(false), sizeWithFont("关", *font).width, 3);
     EXPECT_LT(sizeWithFont("开", *font).width + 4, sizeWithFont("ON", *font).width) << "the check tells them apart";
+}
+
+TEST_F(UIKitTest, AToolbarsWordedSystemItemsLookLikeButtonsItsGlyphsStandPlain) {
+    // A keyboard bar's "完成" is a blue button, not loose text; a glyph item has no frame.
+    auto bar = std::make_shared<UIToolbar>(CGRectMake(0, 0, 320, 44));
+    bar->setBarStyle(UIBarStyle::BlackTranslucent);
+    auto done = std::make_shared<UIBarButtonItem>(UIBarButtonSystemItem::Done);
+    auto trash = std::make_shared<UIBarButtonItem>(UIBarButtonSystemItem::Trash);
+    bar->setItems({trash, UIBarButtonItem::flexibleSpace(), done});
+    window->addSubview(bar);
+    window->layoutIfNeeded();
+    auto img = bar->renderToImage(2);
+    UIView* doneView = bar->viewForItem(done.get());
+    UIView* trashView = bar->viewForItem(trash.get());
+    ASSERT_TRUE(doneView && trashView);
+    EXPECT_EQ(doneView->accessibilityText(), "完成");
+    uint32_t inDone = pixel(*img, doneView->frame().origin.x + 4, CGRectGetMidY(doneView->frame()));
+    EXPECT_GT(blue(inDone), red(inDone) + 80) << std::hex << inDone;
+    uint32_t besideTrash = pixel(*img, trashView->frame().origin.x + 2, CGRectGetMidY(trashView->frame()));
+    EXPECT_LT(blue(besideTrash), 80) << std::hex << besideTrash;
 }
 
 TEST_F(UIKitTest, SegmentedControlSelectsTappedSegment) {
