@@ -1,9 +1,11 @@
 #include "platform/uikit/UINavigationBar.h"
 
+#include "platform/graphics/TextDrawing.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
 
 #include <algorithm>
+#include <tuple>
 
 void drawBarBackground(CGContext& ctx, const CGRect& r, UIBarStyle style, const std::shared_ptr<UIColor>& tint) {
     std::shared_ptr<UIColor> top, bottom;
@@ -40,7 +42,20 @@ std::string UINavigationBar::backButtonTitle() const {
     return "返回";
 }
 
+void UINavigationBar::makeBackButton(const std::string& title) {
+    if (backView_) backView_->removeFromSuperview();
+    auto backItemForBar = std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Bordered);
+    std::function<void()>* action = &backAction_;
+    backItemForBar->setAction([action](UIBarButtonItem&) {
+        if (*action) (*action)();
+    });
+    // The button keeps its item alive.
+    backView_ = makeBarItemView(backItemForBar, barStyle_, tint_, false, true);
+    shownBackTitle_ = title;
+}
+
 void UINavigationBar::rebuild() {
+    shownBackTitle_.clear();
     for (auto* v : {&backView_, &leftView_, &rightView_, &titleShown_})
         if (*v) {
             (*v)->removeFromSuperview();
@@ -54,13 +69,7 @@ void UINavigationBar::rebuild() {
     if (top->leftBarButtonItem()) {
         leftView_ = makeBarItemView(top->leftBarButtonItem(), barStyle_, tint_, false);
     } else if (backItem() && !top->hidesBackButton()) {
-        auto backItemForBar = std::make_shared<UIBarButtonItem>(backButtonTitle(), UIBarButtonItemStyle::Bordered);
-        std::function<void()>* action = &backAction_;
-        backItemForBar->setAction([action](UIBarButtonItem&) {
-            if (*action) (*action)();
-        });
-        // The button keeps its item alive.
-        backView_ = makeBarItemView(backItemForBar, barStyle_, tint_, false, true);
+        makeBackButton(backButtonTitle());
     }
     if (top->rightBarButtonItem()) rightView_ = makeBarItemView(top->rightBarButtonItem(), barStyle_, tint_, false);
     if (top->titleView()) {
@@ -89,8 +98,7 @@ bool UINavigationBar::needsRebuild() const {
 
 bool UINavigationBar::contentChangedSinceLayout() const { return needsRebuild(); }
 
-void UINavigationBar::layoutSubviews() {
-    if (needsRebuild() || (titleShown_ && !titleShown_->superview())) rebuild();
+std::pair<double, double> UINavigationBar::placeButtons() {
     CGRect b = bounds();
     double left = 5, right = b.size.width - 5;
     auto place = [&](const std::shared_ptr<UIView>& v, bool atLeft) {
@@ -108,10 +116,34 @@ void UINavigationBar::layoutSubviews() {
     };
     place(backView_ ? backView_ : leftView_, true);
     place(rightView_, false);
+    return {left, right};
+}
+
+void UINavigationBar::layoutSubviews() {
+    if (needsRebuild() || (titleShown_ && !titleShown_->superview())) rebuild();
+    CGRect b = bounds();
+    auto [left, right] = placeButtons();
+    auto* label = dynamic_cast<UILabel*>(titleShown_.get());
+    static const std::string kShortBack = "返回";
+    if (label && backView_ && shownBackTitle_ != kShortBack && !label->text().empty()) {
+        const double room = b.size.width - 2 * std::max(left, b.size.width - right);
+        const double shortWidth =
+            makeBarItemView(std::make_shared<UIBarButtonItem>(kShortBack, UIBarButtonItemStyle::Bordered), barStyle_,
+                            tint_, false, true)
+                ->frame()
+                .size.width;
+        const double kBreathingRoom = 12;  // the title does not touch the buttons
+        if (sizeWithFont(label->text(), *label->font()).width + kBreathingRoom > room &&
+            shortWidth < backView_->frame().size.width) {
+            makeBackButton(kShortBack);
+            addSubview(backView_);
+            std::tie(left, right) = placeButtons();
+        }
+    }
     if (titleShown_) {
         // Centred on the bar when it fits, otherwise between the buttons.
         double inset = std::max(left, b.size.width - right);
-        if (auto* label = dynamic_cast<UILabel*>(titleShown_.get())) {
+        if (label) {
             label->setFrame(CGRectMake(inset, 0, std::max(0.0, b.size.width - 2 * inset), b.size.height));
         } else {
             CGSize s = titleShown_->frame().size;

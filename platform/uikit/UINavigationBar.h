@@ -1,6 +1,7 @@
 #pragma once
 // The bar at the top of a navigation stack: the top item's title (or title
-// view), its left item or a back button titled by the previous item, its right item.
+// view), its left item or a back button titled by the previous item, its right
+// item. A back title too long to leave the title room is shown as "返回".
 #include "platform/uikit/UINavigationItem.h"
 #include "platform/uikit/UIView.h"
 
@@ -41,6 +42,9 @@ public:
     UINavigationItem* backItem() const { return items_.size() < 2 ? nullptr : items_[items_.size() - 2].get(); }
     // The back button's title for the top item ("返回" when the previous screen has no title).
     std::string backButtonTitle() const;
+    // What the back button shows: its title, or "返回" when that title is so
+    // long that the top item's title could not stand beside it at full size.
+    std::string shownBackButtonTitle() const { return shownBackTitle_; }
     // Called when the back button is tapped (the navigation controller pops).
     void setBackAction(std::function<void()> f) { backAction_ = std::move(f); }
 
@@ -58,12 +62,17 @@ protected:
 
 private:
     void rebuild();
+    void makeBackButton(const std::string& title);
+    // Places the bar buttons from the sides inwards; returns the insets left free
+    // for the title on the left and on the right.
+    std::pair<double, double> placeButtons();
 
     UIBarStyle barStyle_ = UIBarStyle::Default;
     std::shared_ptr<UIColor> tint_;
     std::vector<std::shared_ptr<UINavigationItem>> items_;
     std::function<void()> backAction_;
     std::shared_ptr<UIView> backView_, leftView_, rightView_, titleShown_;
+    std::string shownBackTitle_;
     bool needsRebuild() const;
 
     // The item the bar was built for: weak, so that an item popped and freed

@@ -1,5 +1,6 @@
 #include "UIKitTestSupport.h"
 
+#include "platform/uikit/UILabel.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UIViewController.h"
 
@@ -73,6 +74,35 @@ TEST_F(NavigationTest, BackButtonPopsAndIsTitledByThePreviousScreen) {
     tap(*back);
     run(0.5);
     EXPECT_EQ(nav->viewControllers().size(), 1u);
+}
+
+TEST_F(NavigationTest, ALongBackTitleGivesWayToTheTitle) {
+    // A back title that would squeeze the title shows as "返回"; the title gets its room.
+    root->setTitle("信息快线-收件箱");
+    auto detail = screen("信息快线");
+    detail->navigationItem()->setRightBarButtonItem(
+        std::make_shared<UIBarButtonItem>(UIBarButtonSystemItem::Trash, nullptr, nullptr));
+    nav->pushViewController(detail, false);
+    window->layoutIfNeeded();
+    UINavigationBar& bar = *nav->navigationBar();
+    EXPECT_EQ(bar.backButtonTitle(), "信息快线-收件箱");
+    EXPECT_EQ(bar.shownBackButtonTitle(), "返回");
+    ASSERT_NE(bar.backButtonView(), nullptr);
+    EXPECT_EQ(bar.backButtonView()->accessibilityText(), "返回");
+    auto* title = dynamic_cast<UILabel*>(bar.titleViewShown());
+    ASSERT_NE(title, nullptr);
+    EXPECT_DOUBLE_EQ(title->displayedFontSize(), 20) << "the title keeps its full size";
+    EXPECT_GE(title->frame().origin.x, CGRectGetMaxX(bar.backButtonView()->frame()));
+    tap(*bar.backButtonView());
+    run(0.5);
+    EXPECT_EQ(nav->viewControllers().size(), 1u) << "the shortened button still goes back";
+
+    // A title that fits beside the back title leaves it whole.
+    root->setTitle("交易登录");
+    auto branches = screen("选择营业部");
+    nav->pushViewController(branches, false);
+    window->layoutIfNeeded();
+    EXPECT_EQ(bar.shownBackButtonTitle(), "交易登录");
 }
 
 TEST_F(NavigationTest, ReplacingTheTopScreenAndPoppingToOne) {
