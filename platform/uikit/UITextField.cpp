@@ -9,6 +9,7 @@
 namespace {
 constexpr double kClearSize = 19;
 constexpr double kCaretWidth = 2, kCaretGap = 1;
+constexpr double kMinimumPlaceholderSize = 12;
 
 std::string dots(const std::string& text) {
     std::string out;
@@ -111,6 +112,14 @@ void UITextField::layoutSubviews() {
     }
 }
 
+double UITextField::placeholderFontSize() const {
+    if (placeholder_.empty()) return font_->pointSize();
+    // A placeholder a little too long for the field shrinks rather than lose its end.
+    const double room = textRectForBounds(bounds()).size.width - kCaretWidth - kCaretGap;
+    return fittingFontSize(placeholder_, *font_, room,
+                           std::min(font_->pointSize(), std::max(minimumFontSize_, kMinimumPlaceholderSize)));
+}
+
 void UITextField::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
@@ -142,9 +151,10 @@ void UITextField::drawRect(const CGRect&) {
     std::string shown = secure_ ? dots(text_) : text_;
     double caretX = tr.origin.x;
     if (shown.empty()) {
+        auto placeholderFont = font_->fontWithSize(placeholderFontSize());
         // The caret stands just before where the placeholder starts, never over
         // its first character: at the left edge the placeholder makes room.
-        double width = std::min(sizeWithFont(placeholder_, *font_).width, tr.size.width);
+        double width = std::min(sizeWithFont(placeholder_, *placeholderFont).width, tr.size.width);
         double start = tr.origin.x;
         if (alignment_ == UITextAlignment::Center)
             start = CGRectGetMidX(tr) - width / 2;
@@ -158,8 +168,9 @@ void UITextField::drawRect(const CGRect&) {
             caretX = tr.origin.x;
         }
         if (!placeholder_.empty()) {
+            room.origin.y += (font_->lineHeight() - placeholderFont->lineHeight()) / 2;  // on the text's middle
             ctx->setFillColor(0.7, 0.7, 0.7, 1);
-            drawString(placeholder_, room, *font_, UILineBreakMode::TailTruncation, alignment_);
+            drawString(placeholder_, room, *placeholderFont, UILineBreakMode::TailTruncation, alignment_);
         }
     } else {
         auto font = font_;

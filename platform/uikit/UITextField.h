@@ -44,6 +44,9 @@ public:
     // Programmatic: no delegate call, no filter.
     void setText(const std::string& t);
     const std::string& placeholder() const { return placeholder_; }
+    // The size the placeholder is drawn at: the font's, or smaller (down to
+    // 12 points) when that keeps a slightly long placeholder whole.
+    double placeholderFontSize() const;
     void setPlaceholder(const std::string& p) {
         placeholder_ = p;
         setNeedsDisplay();

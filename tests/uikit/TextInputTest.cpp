@@ -1,4 +1,5 @@
 #include "UIKitTestSupport.h"
+#include "platform/graphics/TextDrawing.h"
 
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/uikit/UIAlertView.h"
@@ -242,6 +243,23 @@ TEST_F(UIKitTest, KeyboardToPickerPostsShowAgainWithTheNewFrame) {
     EXPECT_EQ(kb.lastEnd, CGRectMake(0, 220, 320, 260));
     EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
     EXPECT_EQ(UIKeyboard::frameOnScreen(), CGRectMake(0, 220, 320, 260));
+}
+
+TEST_F(UIKitTest, APlaceholderALittleTooLongShrinksToShowWhole) {
+    auto field = std::make_shared<UITextField>(CGRectMake(10, 100, 150, 30));
+    field->setBorderStyle(UITextBorderStyle::RoundedRect);
+    field->setFont(UIFont::systemFontOfSize(17));
+    field->setPlaceholder("不用输入银行密码！");
+    const double room = field->textRectForBounds(field->bounds()).size.width;
+    ASSERT_GT(sizeWithFont(field->placeholder(), *UIFont::systemFontOfSize(17)).width, room);
+    const double size = field->placeholderFontSize();
+    EXPECT_LT(size, 17);
+    EXPECT_LE(sizeWithFont(field->placeholder(), *UIFont::systemFontOfSize(size)).width, room);
+    // One that fits keeps the field's size; one far too long stops at 12 points and is cut.
+    field->setPlaceholder("请输入金额");
+    EXPECT_DOUBLE_EQ(field->placeholderFontSize(), 17);
+    field->setPlaceholder("请输入您在本营业部开户时预留的银行卡密码");
+    EXPECT_DOUBLE_EQ(field->placeholderFontSize(), 12);
 }
 
 // While an empty field is edited the caret stands just before the placeholder,
