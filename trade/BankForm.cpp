@@ -77,6 +77,7 @@ void BankForm::tabViewDidSlideDown(QZTabView&) {
 std::shared_ptr<UITextField> BankForm::makeField(const std::string& placeholder, bool secure) {
     auto f = std::make_shared<UITextField>(CGRectMake(110, 8, 165, 31));
     f->setBorderStyle(UITextBorderStyle::None);
+    f->setFont(UIFont::systemFontOfSize(17));  // the size of the rows' values beside it
     f->setContentVerticalAlignment(UIControlContentVerticalAlignment::Center);
     f->setTextAlignment(UITextAlignment::Right);
     f->setBackgroundColor(UIColor::clearColor());
