@@ -35,6 +35,10 @@ std::shared_ptr<UITableViewCell> PortfolioPopView::tableViewCellForRowAtIndexPat
         cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "PopCell");
         cell->setBackgroundColor(UIColor::clearColor());
         cell->setSelectionStyle(UITableViewCellSelectionStyle::Gray);
+        // The chosen row on a band dark enough for its white title.
+        auto band = std::make_shared<UIView>(CGRectZero);
+        band->setBackgroundColor(UIColor::colorWithRed(0.25, 0.32, 0.45, 1));
+        cell->setSelectedBackgroundView(band);
         cell->textLabel()->setTextColor(UIColor::whiteColor());
         cell->textLabel()->setBackgroundColor(UIColor::clearColor());
         cell->textLabel()->setTextAlignment(UITextAlignment::Center);
