@@ -55,6 +55,9 @@ void VTAViewControllers::loadView() {
 void VTAViewControllers::viewDidLoad() {
     UIViewController::viewDidLoad();
     createToolbarItems();
+    // A screen that puts nothing on the toolbar shows no empty dark bar: its
+    // content takes the room (showToolBar brings the bar back).
+    if (toolbar_->items().empty()) hideToolBar();
 }
 
 void VTAViewControllers::viewWillDisappear(bool animated) {

@@ -8,7 +8,8 @@
 // Loading: loadView builds the view, the content view and the toolbar, then
 // calls viewWillDidLoad (empty here: a subclass may replace it without calling
 // the base); viewDidLoad calls createToolbarItems (empty here), which fills
-// the toolbar. hideToolBar gives the toolbar's height to the content view.
+// the toolbar; a toolbar left empty is hidden. hideToolBar gives the
+// toolbar's height to the content view.
 //
 // Requests: every older screen talks to the server through its RequestBinding
 // (bind a tag, send by tag); leaving the screen cancels its requests.

@@ -82,6 +82,10 @@ TEST_F(ScreensNavigationTest, TheBaseScreenLaysOutItsContentAndToolbar) {
     pushViewController(s);
     settle();
     double full = s->view()->bounds().size.height;
+    // Nothing on its toolbar: no empty bar, the content takes the room.
+    EXPECT_TRUE(s->toolbar()->isHidden());
+    EXPECT_DOUBLE_EQ(s->contentView()->frame().size.height, full);
+    s->showToolBar();
     EXPECT_DOUBLE_EQ(s->contentView()->frame().size.height, full - VTAViewControllers::kToolbarHeight);
     EXPECT_FALSE(s->toolbar()->isHidden());
     s->hideToolBar();
