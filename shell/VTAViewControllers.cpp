@@ -1,5 +1,7 @@
 #include "shell/VTAViewControllers.h"
 
+#include <cmath>
+
 #include "core/MenuFunctions.h"
 #include "core/QZUtil.h"
 #include "core/RequestText.h"
@@ -55,9 +57,25 @@ void VTAViewControllers::loadView() {
 void VTAViewControllers::viewDidLoad() {
     UIViewController::viewDidLoad();
     createToolbarItems();
-    // A screen that puts nothing on the toolbar shows no empty dark bar: its
-    // content takes the room (showToolBar brings the bar back).
-    if (toolbar_->items().empty()) hideToolBar();
+    if (toolbar_->items().empty()) hideEmptyToolbar();
+}
+
+void VTAViewControllers::hideEmptyToolbar() {
+    // The screen's views were laid out above the bar: those that reached its
+    // edge follow the content down (a view from the top stretches, one docked
+    // at the bottom moves).
+    const double before = contentView_->bounds().size.height;
+    hideToolBar();
+    const double grow = contentView_->bounds().size.height - before;
+    for (const auto& v : contentView_->subviews()) {
+        CGRect f = v->frame();
+        if (std::abs(CGRectGetMaxY(f) - before) > 0.5) continue;
+        if (f.origin.y <= 0.5)
+            f.size.height += grow;
+        else
+            f.origin.y += grow;
+        v->setFrame(f);
+    }
 }
 
 void VTAViewControllers::viewWillDisappear(bool animated) {

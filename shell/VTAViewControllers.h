@@ -126,6 +126,8 @@ public:
 
 private:
     void layoutBaseViews();
+    // Hides a toolbar the screen left empty, its content taking the room.
+    void hideEmptyToolbar();
     // Makes this screen the alert's delegate (weakly when a shared owner holds it).
     void tellMe(UIAlertView& alert);
 

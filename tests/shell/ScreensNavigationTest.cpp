@@ -77,6 +77,34 @@ TEST_F(ScreensNavigationTest, PushBeforeReplacesTheOldScreen) {
     EXPECT_FALSE(pushViewControllerBefore(nullptr, third.get()));
 }
 
+namespace {
+// A screen that lays out a full-height list with a bar docked over its
+// bottom, and puts nothing on its toolbar.
+class ScreenWithoutToolbarItems : public VTAViewControllers {
+public:
+    void viewWillDidLoad() override {
+        CGRect b = contentView()->bounds();
+        list = std::make_shared<UIView>(CGRectMake(0, 0, b.size.width, b.size.height));
+        docked = std::make_shared<UIView>(CGRectMake(0, b.size.height - 40, b.size.width, 40));
+        note = std::make_shared<UIView>(CGRectMake(10, 10, 100, 20));
+        for (auto& v : {list, docked, note}) contentView()->addSubview(v);
+    }
+    std::shared_ptr<UIView> list, docked, note;
+};
+}  // namespace
+
+TEST_F(ScreensNavigationTest, AnEmptyToolbarGivesItsRoomToTheViewsThatReachedIt) {
+    auto s = std::make_shared<ScreenWithoutToolbarItems>();
+    pushViewController(s);
+    settle();
+    const double full = s->view()->bounds().size.height;
+    EXPECT_TRUE(s->toolbar()->isHidden());
+    EXPECT_DOUBLE_EQ(CGRectGetMaxY(s->contentView()->frame()), full);
+    EXPECT_EQ(s->list->frame(), CGRectMake(0, 0, 320, full)) << "the list stretches";
+    EXPECT_EQ(s->docked->frame(), CGRectMake(0, full - 40, 320, 40)) << "the docked bar moves down";
+    EXPECT_EQ(s->note->frame(), CGRectMake(10, 10, 100, 20)) << "the rest stays";
+}
+
 TEST_F(ScreensNavigationTest, TheBaseScreenLaysOutItsContentAndToolbar) {
     auto s = std::make_shared<RecordingScreen>();
     pushViewController(s);
