@@ -176,7 +176,7 @@ void TradeViewController::makeForm() {
     stockholderLabel_ = label(CGRectMake(4, 0, 130, 44), UIFont::systemFontOfSize(16), formGrey());
     priceTypeLabel_ = label(CGRectMake(144, 0, 130, 44), UIFont::systemFontOfSize(16), formGrey());
     for (auto* l : {stockholderLabel_.get(), priceTypeLabel_.get()}) {
-        l->setFrame(CGRectMake(l->frame().origin.x, 0, 116, 44));
+        l->setFrame(CGRectMake(l->frame().origin.x, 0, 110, 44));
         l->setAdjustsFontSizeToFitWidth(true);
     }
     priceTypeLabel_->setText(kLimitOrderLabel);
