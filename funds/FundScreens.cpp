@@ -1,10 +1,17 @@
 #include "funds/FundScreens.h"
 
+#include "funds/CBTradeViewController.h"
+#include "funds/EFTradeViewController.h"
 #include "funds/VTAJJBuySaleViewController.h"
+#include "funds/VTAJJExchangeViewController.h"
+#include "funds/VTAJJFHViewController.h"
 #include "funds/VTAJJFinderViewController.h"
 #include "funds/VTAJJListController.h"
+#include "funds/VTAJJNewAccount.h"
 #include "funds/VTAJJQueryViewController.h"
 #include "funds/VTAJJRedeemViewController.h"
+#include "funds/VTAJLCBuySaleViewController.h"
+#include "funds/VTAJLCCPSelectViewController.h"
 #include "shell/ScreenRegistry.h"
 
 void registerFundScreens(ScreenRegistry& registry) {
@@ -31,4 +38,23 @@ void registerFundScreens(ScreenRegistry& registry) {
         list->setJjListDataSourceType(setup.value);
         return list;
     });
+    registry.addScreenClass("CBTradeViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<CBTradeViewController>(); });
+    registry.addScreenClass("EFTradeViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<EFTradeViewController>(); });
+    registry.addScreenClass("VTAJLCBuySaleViewController", [](const LinkSetup& setup, const auto&) {
+        auto form = std::make_shared<VTAJLCBuySaleViewController>();
+        form->setTradeType(setup.value);
+        return form;
+    });
+    registry.addScreenClass("VTAJLCCPSelectViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTAJLCCPSelectViewController>();
+    });
+    registry.addScreenClass("VTAJJExchangeViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTAJJExchangeViewController>();
+    });
+    registry.addScreenClass("VTAJJFHViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<VTAJJFHViewController>(); });
+    registry.addScreenClass("VTAJJNewAccount",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<VTAJJNewAccount>(); });
 }

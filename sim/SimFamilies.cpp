@@ -20,4 +20,6 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerWarrantFunctions(registry);
     registerMarginFunctions(registry);
     registerFundFunctions(registry);
+    registerBondFunctions(registry);
+    registerWealthFunctions(registry);
 }

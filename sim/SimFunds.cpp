@@ -407,7 +407,7 @@ const SimMenuItem kFundMenu[] = {
     {306, 3, "基金开户", "of_jjkh"},
     {307, 3, "基金查询", "of_jjcx?tc_mfuncno=100&tc_sfuncno=22"},
     {308, 3, "基金份额", "of_fecx?tc_mfuncno=500&tc_sfuncno=41&position=poststr"},
-    {309, 3, "理财产品", "jlccp"},
+    {309, 3, "理财产品", "jlccp?tc_mfuncno=500&tc_sfuncno=50&qryflag=2&position=poststr"},
     {310, 3, "智能定投", "zndt_kt"},
     {311, 3, "报价回购", "kvrmr"},
     {312, 3, "基金信息", "of_jjxx?tc_mfuncno=504&tc_sfuncno=24&position=poststr"},

@@ -88,7 +88,8 @@ SimBalance& balanceFor(SimCustomer& who, const SimOrder& o) {
 int64_t sharesOnSale(const SimCustomer& who, const SimHolding& h) {
     int64_t n = 0;
     for (const auto& o : who.orders)
-        if (o.isOpen() && !o.ledger && !simIsBuy(o.bsflag) && o.secuid == h.secuid && o.code == h.code)
+        if (o.isOpen() && (o.ledger ? o.ledger->holdsShares(o) : !simIsBuy(o.bsflag)) && o.secuid == h.secuid &&
+            o.code == h.code)
             n += o.quantity - o.matched;
     return n;
 }
@@ -252,7 +253,12 @@ int tradingDayOf(const SimOrder& o) {
 
 void settle(SimCustomer& who, int today) {
     for (auto& o : who.orders)
-        if (o.isOpen() && tradingDayOf(o) < today) cancelRest(who, o);
+        if (o.isOpen() && tradingDayOf(o) < today) {
+            if (o.ledger)
+                o.ledger->dayEnded(who, o);
+            else
+                cancelRest(who, o);
+        }
     who.holdings.erase(
         std::remove_if(who.holdings.begin(), who.holdings.end(), [](const SimHolding& h) { return h.quantity <= 0; }),
         who.holdings.end());
@@ -438,6 +444,8 @@ SimOrdersRoom::SimOrdersRoom() {
     // 宁德时代 trades on the growth board: a buy asks the customer to accept its risks first.
     riskCodes = {"300750"};
 }
+
+void SimOrderLedger::dayEnded(SimCustomer& who, SimOrder& order) const { cancelRest(who, order); }
 
 bool simCancelOrder(SimCustomer& who, SimOrder& order) {
     if (!order.isOpen()) return false;

@@ -9,7 +9,8 @@
 // to which each customer's books are settled.
 //
 // Settling (on the first pass of a new day): orders of earlier days still
-// open are cancelled (their frozen money and shares come back), the day's
+// open are cancelled (their frozen money and shares come back; an order with
+// a ledger of its own ends as the ledger says: SimOrderLedger::dayEnded), the day's
 // buys become sellable, sale money becomes transferable, emptied holdings go.
 // Matching (only in trading time: 9:30-11:30 and 13:00-15:00 of a weekday):
 // each open order meets the five levels of the stock's quote at that moment
@@ -61,6 +62,13 @@ public:
                       SimMoney amount) const = 0;
     // The unfilled rest of a sell ended (a cancel, the exchange's, or its day passed).
     virtual void unsold(SimCustomer& who, const SimOrder& order, int64_t quantity) const = 0;
+    // The order, still open, outlived its trading day: by default what is
+    // left of it ends as a cancel's would; an order the brokerage confirms
+    // overnight (a bond conversion) is done here instead.
+    virtual void dayEnded(SimCustomer& who, SimOrder& order) const;
+    // Whether the open order holds shares of the customer's holdings, as a
+    // stock sell does (a credit order's come from elsewhere).
+    virtual bool holdsShares(const SimOrder&) const { return false; }
 };
 
 // ---- placing an order (the stock order, and another family's over the same road) ----

@@ -109,3 +109,5 @@ void registerNewIssueFunctions(SimRegistry& registry);   // 100/18, 100/19, 100/
 void registerWarrantFunctions(SimRegistry& registry);    // 100/28, 100/29
 void registerMarginFunctions(SimRegistry& registry);     // credit 500/4 and 500/6
 void registerFundFunctions(SimRegistry& registry);       // 100/21-26, 504/22-26, 500/34-37, 500/40-42, 500/50
+void registerBondFunctions(SimRegistry& registry);       // 3500/1, exchange funds' 500/4, 500/6
+void registerWealthFunctions(SimRegistry& registry);     // plans' 500/34-35, 500/38-39, 500/44, 500/48-50

@@ -28,10 +28,6 @@ namespace {
 // it like any other screen).
 const std::set<std::string> kLaterScreens = {
     // funds and wealth products
-    "of_jjzh",
-    "of_fhsz",
-    "of_jjkh",
-    "jlccp",
     "zndt_kt",
     "kvrmr",
 };
