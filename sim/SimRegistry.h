@@ -23,7 +23,8 @@
 //   the board's groups (parent -1): 1-99, system (SimSystem.cpp)
 //   行情 (1): 101-199, quotes and charts (SimQuotes.cpp; 108 the hidden "f10" node)
 //   交易 (2): 201-219 as they stand; new items 220-259 trading, 260-299 bank transfers
-//   理财 (3): 301-399, funds and wealth products
+//   理财 (3): 301-399, funds and wealth products (360-369 the quoted repo and
+//             fixed-investment plans: SimRepo.cpp, SimPlans.cpp)
 //   资讯 (4): 401-499, news (SimNews.cpp)
 //   融资融券 (5): 501-599, margin trading
 //   消息 (6): 601-699, pushed messages
