@@ -9,22 +9,17 @@
 
 namespace Key = FundContract::Key;
 
-namespace {
-// Digits with at most one point, at least one digit.
-constexpr const char* kDecimalPattern = "([0-9]+\\.[0-9]*)|([0-9]*\\.[0-9]+)|([0-9]+)";
-}  // namespace
-
 std::string fundAmountRefusal(const std::string& amount) {
     const std::string text = trimBlanks(amount);
     if (text.empty()) return kNoAmountText;
     if (!isDecimalText(text)) return kBadAmountText;
-    if (!gtm_matchesPattern(text, kDecimalPattern)) return kAmountPatternText;
+    if (!gtm_matchesPattern(text, kFundDecimalPattern)) return kAmountPatternText;
     return "";
 }
 
 std::string redeemUnitsRefusal(const std::string& units) {
     const std::string text = trimBlanks(units);
-    if (!gtm_matchesPattern(text, kDecimalPattern) || text.find_first_not_of("0.") == std::string::npos)
+    if (!gtm_matchesPattern(text, kFundDecimalPattern) || text.find_first_not_of("0.") == std::string::npos)
         return kNoUnitsText;
     return "";
 }

@@ -16,6 +16,9 @@ inline constexpr const char* kNoUnitsText = "请输入份额";
 inline constexpr const char* kNoRedeemUnitsText = "请输入赎回份额";
 inline constexpr const char* kNoHeldFundText = "请选择持有的基金";
 
+// Digits with at most one point, at least one digit ("12.", ".5", "100").
+inline constexpr const char* kFundDecimalPattern = "([0-9]+\\.[0-9]*)|([0-9]*\\.[0-9]+)|([0-9]+)";
+
 // Trade types of the order form: 认购 in the offering period, 申购 after.
 inline constexpr int kSubscriptionType = 1;
 inline constexpr int kPurchaseType = 2;

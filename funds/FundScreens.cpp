@@ -2,6 +2,10 @@
 
 #include "funds/CBTradeViewController.h"
 #include "funds/EFTradeViewController.h"
+#include "funds/IFICloseViewController.h"
+#include "funds/IFIModifyViewController.h"
+#include "funds/IFIOpenViewController.h"
+#include "funds/IFIOpenedQueryViewController.h"
 #include "funds/VTAJJBuySaleViewController.h"
 #include "funds/VTAJJExchangeViewController.h"
 #include "funds/VTAJJFHViewController.h"
@@ -12,6 +16,8 @@
 #include "funds/VTAJJRedeemViewController.h"
 #include "funds/VTAJLCBuySaleViewController.h"
 #include "funds/VTAJLCCPSelectViewController.h"
+#include "funds/VTAKVRQueryViewController.h"
+#include "funds/VTAKVRTradeViewController.h"
 #include "shell/ScreenRegistry.h"
 
 void registerFundScreens(ScreenRegistry& registry) {
@@ -32,6 +38,23 @@ void registerFundScreens(ScreenRegistry& registry) {
         auto hub = std::make_shared<VTAJJQueryViewController>();
         hub->setPageType(setup.value);
         return hub;
+    });
+    registry.addScreenClass("VTAKVRTradeViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<VTAKVRTradeViewController>();
+    });
+    registry.addScreenClass("VTAKVRQueryViewController", [](const LinkSetup& setup, const auto&) {
+        auto list = std::make_shared<VTAKVRQueryViewController>();
+        list->setQueryType(setup.value);
+        return list;
+    });
+    registry.addScreenClass("IFIOpenViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<IFIOpenViewController>(); });
+    registry.addScreenClass("IFIModifyViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<IFIModifyViewController>(); });
+    registry.addScreenClass("IFICloseViewController",
+                            [](const LinkSetup&, const auto&) { return std::make_shared<IFICloseViewController>(); });
+    registry.addScreenClass("IFIOpenedQueryViewController", [](const LinkSetup&, const auto&) {
+        return std::make_shared<IFIOpenedQueryViewController>();
     });
     registry.addScreenClass("VTAJJListController", [](const LinkSetup& setup, const auto&) {
         auto list = std::make_shared<VTAJJListController>();

@@ -22,4 +22,6 @@ void registerAllSimFunctions(SimRegistry& registry) {
     registerFundFunctions(registry);
     registerBondFunctions(registry);
     registerWealthFunctions(registry);
+    registerRepoFunctions(registry);
+    registerPlanFunctions(registry);
 }

@@ -112,3 +112,5 @@ void registerMarginFunctions(SimRegistry& registry);     // credit 500/4 and 500
 void registerFundFunctions(SimRegistry& registry);       // 100/21-26, 504/22-26, 500/34-37, 500/40-42, 500/50
 void registerBondFunctions(SimRegistry& registry);       // 3500/1, exchange funds' 500/4, 500/6
 void registerWealthFunctions(SimRegistry& registry);     // plans' 500/34-35, 500/38-39, 500/44, 500/48-50
+void registerRepoFunctions(SimRegistry& registry);       // 500/54, 56, 57, 58, 100/27
+void registerPlanFunctions(SimRegistry& registry);       // 500/1801-1804

@@ -26,11 +26,7 @@ namespace {
 // whose screens belong to later steps: quotes, trading, funds and margin.
 // When a step registers one of them, it leaves this list (the walk then opens
 // it like any other screen).
-const std::set<std::string> kLaterScreens = {
-    // funds and wealth products
-    "zndt_kt",
-    "kvrmr",
-};
+const std::set<std::string> kLaterScreens = {};
 
 // Screens registered under a link command that the menu does not carry:
 // other screens open them. Each with where it opens from.

@@ -1,0 +1,201 @@
+// The fixed-investment plans of the simulated server (functions, keys and
+// columns named in core/contracts/PlanContract.h), over the room of
+// SimPlans.h and the fund catalogue of SimFunds.h.
+//
+// 500/1801 "tacode", "ofcode", "orderamt", "begindate", "enddate",
+//   "actionmode" (1 weekly, 2 monthly), "sendday", "chkriskflag". Refusals,
+//   in order: "基金代码不存在"; "该基金不支持定投"; "基金公司代码不符";
+//   "您尚未开立该基金公司的基金帐户"; "该基金已开通定投"; the plan's checks
+//   (below); the risk warning "[88001]..." for a fund above the customer's
+//   tolerance until "chkriskflag=0". Answers "msg" "智能定投开通成功".
+// 500/1802 the same keys but "chkriskflag": "未找到该定投计划" without a running
+//   plan of the fund and company; the plan's checks. Answers "msg"
+//   "智能定投修改成功".
+//   The plan's checks: "定投金额错误" (no positive amount of at most two
+//   decimals), "定投金额不能低于100元", "日期错误" (no real yyyymmdd day, or
+//   the end before the beginning), "扣款周期错误", "扣款日错误" (weekly 1-7,
+//   monthly 1-28).
+// 500/1803 "ofcode", "tacode": ends the running plan, "msgcode" "0" and "msg"
+//   "智能定投已终止"; without one "msgcode" "1" and "msg" "未找到该定投计划"
+//   (a record, not an error set).
+// 500/1804 "qryflag", "count", "poststr": the running plans, paged: "ofcode",
+//   "ofname", "nav", "orderamt", "~actionmode", "~sendday", "begindate",
+//   "enddate", "tacode", "actionmode", "sendday".
+#include "sim/SimPlans.h"
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/FundContract.h"
+#include "core/contracts/PlanContract.h"
+#include "sim/SimClock.h"
+#include "sim/SimFunds.h"
+#include "sim/SimQueries.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+using namespace PlanContract;
+
+constexpr const char* kUnknownFund = "基金代码不存在";
+constexpr const char* kNoPlans = "该基金不支持定投";
+constexpr const char* kWrongCompany = "基金公司代码不符";
+constexpr const char* kNoCompanyAccount = "您尚未开立该基金公司的基金帐户";
+constexpr const char* kAlreadyOpen = "该基金已开通定投";
+constexpr const char* kNoPlan = "未找到该定投计划";
+constexpr const char* kBadAmount = "定投金额错误";
+constexpr const char* kBelowMinimum = "定投金额不能低于100元";
+constexpr const char* kBadDates = "日期错误";
+constexpr const char* kBadPeriod = "扣款周期错误";
+constexpr const char* kBadPayDay = "扣款日错误";
+constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风险承受能力，是否确认继续定投？";
+constexpr SimMoney kMinimum = 10000;  // 100 元
+
+SimCustomer* customerOf(SimCall& c, std::string* refusal) {
+    return c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
+}
+
+std::vector<uint8_t> messageSet(const std::string& code, const std::string& message) {
+    return TCRSWriter()
+        .beginSet()
+        .addField(Col::kMessageCode, TCRSFieldType::VarText, 0, "返回码")
+        .addField(Col::kMessage, TCRSFieldType::VarText, 0, "返回信息")
+        .addRecord({code, message})
+        .bytes();
+}
+
+// The plan the request describes, or the first check it fails.
+std::string readPlan(const SimRequest& r, SimPlan& plan) {
+    plan.amount = simParseHundredths(r.value(Key::kAmount));
+    if (plan.amount <= 0) return kBadAmount;
+    if (plan.amount < kMinimum) return kBelowMinimum;
+    const auto begin = SimClock::validDate(r.intValue(Key::kBeginDate, -1));
+    const auto end = SimClock::validDate(r.intValue(Key::kEndDate, -1));
+    if (!begin || !end || *end < *begin) return kBadDates;
+    plan.beginDate = *begin;
+    plan.endDate = *end;
+    const std::string period = r.value(Key::kPeriod);
+    if (period != Period::kWeekly && period != Period::kMonthly) return kBadPeriod;
+    plan.weekly = period == Period::kWeekly;
+    const long long day = r.intValue(Key::kPayDay, 0);
+    if (day < 1 || day > (plan.weekly ? 7 : 28)) return kBadPayDay;
+    plan.payDay = static_cast<int>(day);
+    return "";
+}
+
+std::vector<uint8_t> openPlan(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    auto& funds = c.server.room<SimFundsRoom>();
+    const SimFund* f = funds.fund(c.request.value(Key::kFundCode));
+    if (!f) return simErrorSet(-1, kUnknownFund);
+    if (!f->fixedInvestment) return simErrorSet(-1, kNoPlans);
+    if (c.request.value(Key::kCompany) != f->tacode) return simErrorSet(-1, kWrongCompany);
+    if (!funds.customer(who->custid).companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
+    auto& room = c.server.room<SimPlansRoom>();
+    if (room.running(who->custid, f->code, f->tacode)) return simErrorSet(-1, kAlreadyOpen);
+    SimPlan plan;
+    if (std::string bad = readPlan(c.request, plan); !bad.empty()) return simErrorSet(-1, bad);
+    if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
+        return simErrorSet(-1, kRiskText);
+    plan.code = f->code;
+    plan.tacode = f->tacode;
+    room.plans[who->custid].push_back(plan);
+    return messageSet("0", "智能定投开通成功");
+}
+
+std::vector<uint8_t> modifyPlan(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    SimPlan* plan = c.server.room<SimPlansRoom>().running(who->custid, c.request.value(Key::kFundCode),
+                                                          c.request.value(Key::kCompany));
+    if (!plan) return simErrorSet(-1, kNoPlan);
+    SimPlan changed = *plan;
+    if (std::string bad = readPlan(c.request, changed); !bad.empty()) return simErrorSet(-1, bad);
+    *plan = changed;
+    return messageSet("0", "智能定投修改成功");
+}
+
+std::vector<uint8_t> closePlan(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    SimPlan* plan = c.server.room<SimPlansRoom>().running(who->custid, c.request.value(Key::kFundCode),
+                                                          c.request.value(Key::kCompany));
+    if (!plan) return messageSet("1", kNoPlan);
+    plan->running = false;
+    return messageSet("0", "智能定投已终止");
+}
+
+std::string payDayText(const SimPlan& p) {
+    static const char* const kDays[] = {"星期一", "星期二", "星期三", "星期四", "星期五", "星期六", "星期日"};
+    return p.weekly ? kDays[p.payDay - 1] : std::to_string(p.payDay) + "号";
+}
+
+std::vector<uint8_t> listPlans(SimCall& c) {
+    std::string refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(-1, refusal);
+    const auto& funds = c.server.room<SimFundsRoom>();
+    std::vector<SimListRow> rows;
+    for (const auto& p : c.server.room<SimPlansRoom>().plans[who->custid]) {
+        if (!p.running) continue;
+        const SimFund* f = funds.fund(p.code);
+        rows.push_back({p.code, f ? f->name : "", f ? simNetValueText(f->nav) : "", simMoneyText(p.amount),
+                        p.weekly ? "按周" : "按月", payDayText(p), std::to_string(p.beginDate),
+                        std::to_string(p.endDate), p.tacode, p.weekly ? Period::kWeekly : Period::kMonthly,
+                        std::to_string(p.payDay)});
+    }
+    return simPagedList(c.request,
+                        {{Col::kFundCode, "基金代码"},
+                         {Col::kFundName, "基金名称"},
+                         {Col::kNetValue, "净值"},
+                         {Col::kAmount, "定投金额"},
+                         {"~actionmode", "扣款周期"},
+                         {"~sendday", "扣款日"},
+                         {Col::kBeginDate, "开始日期"},
+                         {Col::kEndDate, "结束日期"},
+                         {Col::kCompany, "基金公司"},
+                         {Col::kPeriod, "周期代码"},
+                         {Col::kPayDay, "扣款日代码"}},
+                        rows);
+}
+
+const SimMenuItem kPlanMenu[] = {
+    {362, 3, "修改智能定投", "zndt_xg"},
+    {363, 3, "终止智能定投", "zndt_zz"},
+    {364, 3, "已开通的智能定投",
+     "zndt_cx?tc_mfuncno=500&tc_sfuncno=1804&qryflag=1&position=poststr&unlist=|tacode|actionmode|sendday|"},
+};
+
+}  // namespace
+
+SimPlansRoom::SimPlansRoom(SimServer& server) {
+    // Customer A pays 500.00 元 into 恒岳增利债券 on the 15th of every month
+    // since a month ago, for a year.
+    const long today = SimClock::dayNumber(SimClock::local(server.clock().now()).yyyymmdd());
+    SimPlan p;
+    p.code = "270003";
+    p.tacode = "01";
+    p.amount = 50000;
+    p.weekly = false;
+    p.payDay = 15;
+    p.beginDate = SimClock::dateOfDay(today - 30);
+    p.endDate = SimClock::dateOfDay(today + 335);
+    plans["110001234"].push_back(p);
+}
+
+SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code, const std::string& tacode) {
+    for (auto& p : plans[custid])
+        if (p.running && p.code == code && p.tacode == tacode) return &p;
+    return nullptr;
+}
+
+void registerPlanFunctions(SimRegistry& r) {
+    r.add(kOpen, openPlan);
+    r.add(kModify, modifyPlan);
+    r.add(kClose, closePlan);
+    r.add(kList, listPlans);
+    for (const auto& item : kPlanMenu) r.menu().add(item);
+}

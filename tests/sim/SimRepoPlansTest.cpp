@@ -1,0 +1,122 @@
+// The simulated brokerage's quoted repo and fixed-investment plans: the
+// checks of a buy and of an early end with their texts, a deal paid back at
+// its term, and the plans' checks, the one-plan-per-fund rule, the risk
+// warning and a termination that finds no plan.
+#include <gtest/gtest.h>
+
+#include "SimTestSupport.h"
+#include "sim/SimPlans.h"
+#include "sim/SimRepo.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+constexpr const char* kCustomerA = "010110001234";
+
+class SimRepoPlansTest : public SimTest {
+protected:
+    void SetUp() override {
+        sim->setSessionIdleTimeout(1e9);  // the tests move the clock across days
+        session = login();
+        tradeInfo = tradeLogin(session, kCustomerA);
+        ASSERT_FALSE(tradeInfo.empty());
+    }
+    std::shared_ptr<VTATCRS> ask(int sub, const std::string& fields) {
+        return firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=" + std::to_string(sub) + "&" + tradeInfo +
+                                          "&fundid=" + kCustomerA + fields));
+    }
+    static std::string errorOf(const std::shared_ptr<VTATCRS>& set) {
+        return set && set->isError() ? set->getError() : "";
+    }
+    SimMoney available() {
+        return sim->withRoom<SimTradeRoom>(
+            [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0].available; });
+    }
+    std::vector<SimRepoDeal> deals() {
+        return sim->withRoom<SimRepoRoom>([](SimRepoRoom& r) { return r.deals["110001234"]; });
+    }
+    std::string plan(const std::string& code, const std::string& amount, const std::string& period,
+                     const std::string& day, const std::string& begin = "20240305",
+                     const std::string& end = "20250305") {
+        return "&tacode=" + std::string(code[0] == '3' ? "02" : "01") + "&ofcode=" + code + "&orderamt=" + amount +
+               "&begindate=" + begin + "&enddate=" + end + "&actionmode=" + period + "&sendday=" + day;
+    }
+    std::string session, tradeInfo;
+};
+
+TEST_F(SimRepoPlansTest, ABuyIsCheckedAndLendsTheCashUntilItsTerm) {
+    const std::string buy = "&market=1&secuid=A100001234&stkcode=205001&orderqty=";
+    EXPECT_EQ(errorOf(ask(56, "&market=1&secuid=A100001234&stkcode=999999&orderqty=100")), "证券代码不存在");
+    EXPECT_EQ(errorOf(ask(56, "&market=0&secuid=0010001234&stkcode=205001&orderqty=100")), "股东代码错误");
+    EXPECT_EQ(errorOf(ask(56, "&market=1&secuid=A999999999&stkcode=205001&orderqty=100")), "股东代码错误");
+    EXPECT_EQ(errorOf(ask(56, buy + "1.005")), "委托数量错误");
+    EXPECT_EQ(errorOf(ask(56, buy + "9.99")), "委托金额低于最低限额1000元");
+    EXPECT_EQ(errorOf(ask(56, buy + "99999999")), "可用资金不足");
+    const SimMoney before = available();
+    auto set = ask(56, buy + "100.00");
+    ASSERT_TRUE(set && !set->isError());
+    EXPECT_EQ(set->toStringWithFieldName("matchcode").value_or(""), "R2");
+    EXPECT_EQ(available(), before - 1000000);
+
+    // Seven days on the deal pays back with 2.80 % a year; the seeded 14-day deal runs on.
+    sim->clock().advance(7 * 86400);
+    auto list = ask(57, "&count=12");
+    ASSERT_TRUE(list && !list->isError());
+    EXPECT_EQ(list->rowsAffected(), 1);
+    EXPECT_EQ(list->toStringWithFieldName("stkcode").value_or(""), "205002");
+    EXPECT_EQ(available(), before - 1000000 + 1000000 + 1000000 * 280 * 7 / 3650000);
+    EXPECT_EQ(deals()[1].status, SimRepoDealStatus::Matured);
+}
+
+TEST_F(SimRepoPlansTest, AnEarlyEndIsWholeAndOnce) {
+    const std::string deal =
+        "&market=1&secuid=A100001234&stkcode=205002&matchcode=R1&matchdate=" + std::to_string(deals()[0].matchDate) +
+        "&orderqty=";
+    EXPECT_EQ(errorOf(ask(58, deal + "10.00")), "提前终止须为全部数量");
+    EXPECT_EQ(errorOf(ask(58,
+                          "&market=1&secuid=A100001234&stkcode=205002&matchcode=R9&matchdate=20240302"
+                          "&orderqty=50.00")),
+              "成交编号不存在");
+    auto set = ask(58, deal + "50.00");
+    ASSERT_TRUE(set && !set->isError());
+    EXPECT_EQ(errorOf(ask(58, deal + "50.00")), "成交编号不存在") << "ended once";
+}
+
+TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {
+    EXPECT_EQ(errorOf(ask(1801, plan("999999", "100", "1", "1"))), "基金代码不存在");
+    EXPECT_EQ(errorOf(ask(1801, plan("270002", "100", "1", "1"))), "该基金不支持定投");
+    EXPECT_EQ(errorOf(ask(1801,
+                          "&tacode=02&ofcode=270001&orderamt=100&begindate=20240305&enddate=20250305"
+                          "&actionmode=1&sendday=1")),
+              "基金公司代码不符");
+    EXPECT_EQ(errorOf(ask(1801, plan("270003", "100", "1", "1"))), "该基金已开通定投");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "abc", "1", "1"))), "定投金额错误");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "99.99", "1", "1"))), "定投金额不能低于100元");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "1", "20240305", "20240304"))), "日期错误");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "1", "20240230"))), "日期错误");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "3", "1"))), "扣款周期错误");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "8"))), "扣款日错误");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "2", "29"))), "扣款日错误");
+    EXPECT_NE(errorOf(ask(1801, plan("270005", "100", "1", "1") + "&chkriskflag=1")).find("88001"), std::string::npos);
+    auto opened = ask(1801, plan("270001", "100", "1", "7") + "&chkriskflag=1");
+    ASSERT_TRUE(opened && !opened->isError());
+    EXPECT_EQ(opened->toStringWithFieldName("msg").value_or(""), "智能定投开通成功");
+
+    auto list = ask(1804, "&qryflag=1&count=100&poststr=");
+    ASSERT_TRUE(list && !list->isError());
+    ASSERT_EQ(list->rowsAffected(), 2);
+    list->moveToIndex(1);
+    EXPECT_EQ(list->toStringWithFieldName("~sendday").value_or(""), "星期日");
+    EXPECT_EQ(list->toStringWithFieldName("actionmode").value_or(""), "1");
+
+    EXPECT_EQ(errorOf(ask(1802, plan("310001", "100", "1", "1"))), "未找到该定投计划");
+    auto closed = ask(1803, "&ofcode=270001&tacode=01");
+    ASSERT_TRUE(closed && !closed->isError());
+    EXPECT_EQ(closed->toStringWithFieldName("msgcode").value_or(""), "0");
+    auto again = ask(1803, "&ofcode=270001&tacode=01");
+    ASSERT_TRUE(again && !again->isError()) << "a refusal is a record, not an error set";
+    EXPECT_EQ(again->toStringWithFieldName("msgcode").value_or(""), "1");
+    EXPECT_EQ(again->toStringWithFieldName("msg").value_or(""), "未找到该定投计划");
+}
+
+}  // namespace
