@@ -69,6 +69,16 @@ std::shared_ptr<UITableViewCell> FundForm::formRow(const std::string& title, std
     return tradeFormCell(title, std::move(view), disclosure);
 }
 
+std::shared_ptr<UITableViewCell> FundForm::listRow(const std::string& title) {
+    auto cell = formTable()->dequeueReusableCellWithIdentifier("FundListRow");
+    if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "FundListRow");
+    cell->textLabel()->setText(title);
+    cell->textLabel()->setTextColor(UIColor::blueColor());
+    cell->textLabel()->setFont(defaultFont());
+    cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
+    return cell;
+}
+
 std::shared_ptr<UITableViewCell> FundForm::tableViewCellForRowAtIndexPath(UITableView&, const NSIndexPath& ip) {
     return formCell(ip.row);
 }

@@ -113,6 +113,9 @@ protected:
     // A form row: the title at the left, the view at the right.
     static std::shared_ptr<UITableViewCell> formRow(const std::string& title, std::shared_ptr<UIView> view,
                                                     bool disclosure = false);
+    // A row that opens a list (the funds open for the form's operation):
+    // its title in blue, with a disclosure indicator.
+    std::shared_ptr<UITableViewCell> listRow(const std::string& title);
     void scrollsForKeyboard(VTATextField* field) { keyboardField_ = field; }
     void watchFields(std::vector<VTATextField*> fields) { watched_ = std::move(fields); }
 

@@ -70,19 +70,10 @@ std::shared_ptr<UITableViewCell> IFICloseViewController::tableViewCellForRowAtIn
 void IFICloseViewController::requestPlans() { sendRequest(kListTag, planListRequest(), 4); }
 
 void IFICloseViewController::listReplied(const RequestReply& reply) {
-    auto set = reply.sharedSet(0);
-    if (!set) {
-        showAlert(kPlanNoDataTitle, kPlanNoDataMessage);
-        return;
+    if (auto plans = plansOfReply(reply)) {
+        tableData_ = std::move(*plans);
+        table_->reloadData();
     }
-    if (set->isError()) {
-        showAlert(set->getError());
-        return;
-    }
-    tableData_.clear();
-    for (set->fetchFirst(); !set->isEOF(); set->fetchNext()) tableData_.push_back(IFIFundInfo::fromRecord(*set));
-    set->fetchFirst();
-    table_->reloadData();
 }
 
 // ---- the termination ----

@@ -111,19 +111,9 @@ void IFIModifyViewController::viewDidAppear(bool animated) {
 void IFIModifyViewController::requestOpenedFunds() { sendQuery(kListTag, planListRequest()); }
 
 void IFIModifyViewController::listReplied(const RequestReply& reply) {
-    auto set = reply.sharedSet(0);
-    if (!set) {
-        showAlert(kPlanNoDataTitle, kPlanNoDataMessage);
-        return;
-    }
-    if (set->isError()) {
-        showAlert(set->getError());
-        return;
-    }
-    if (set->rowsAffected() == 0) return;  // the form stays as it was
-    openedFunds_.clear();
-    for (set->fetchFirst(); !set->isEOF(); set->fetchNext()) openedFunds_.push_back(IFIFundInfo::fromRecord(*set));
-    set->fetchFirst();
+    auto plans = plansOfReply(reply);
+    if (!plans || plans->empty()) return;  // an empty list leaves the form as it was
+    openedFunds_ = std::move(*plans);
     reloadTableViewWithObjectAtIndex(0);
 }
 

@@ -47,15 +47,8 @@ void IFIOpenViewController::buildForm() {
 
 std::shared_ptr<UITableViewCell> IFIOpenViewController::formCell(int row) {
     switch (row) {
-        case 0: {
-            auto cell = formTable()->dequeueReusableCellWithIdentifier("FundListRow");
-            if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "FundListRow");
-            cell->textLabel()->setText("查询可定投基金");
-            cell->textLabel()->setTextColor(UIColor::blueColor());
-            cell->textLabel()->setFont(defaultFont());
-            cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
-            return cell;
-        }
+        case 0:
+            return listRow("查询可定投基金");
         case 1:
             return formRow("基金代码", codeField_);
         case 2:
@@ -75,6 +68,15 @@ std::shared_ptr<UITableViewCell> IFIOpenViewController::formCell(int row) {
         default:
             return payDayRow();
     }
+}
+
+void IFIOpenViewController::createToolbarItems() {
+    auto item = [this](const char* title, std::function<void()> action) {
+        return std::make_shared<UIBarButtonItem>(title, UIBarButtonItemStyle::Plain, this,
+                                                 [action](UIBarButtonItem&) { action(); });
+    };
+    toolbar()->setItems(
+        {item("首页", [this] { onCommandHome(); }), flexibleSpaceBarBtn(), item("确定", [this] { onCommandOK(); })});
 }
 
 void IFIOpenViewController::formRowTapped(int row) {

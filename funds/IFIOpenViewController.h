@@ -5,7 +5,7 @@
 // amount, dates, period and pay day of IFIForm.h; the opening (500/1801, tag
 // kOrderTag) after the confirmation sheet, with the risk re-ask.
 //
-// Ten rows: 查询可定投基金 (the fund query hub's list of funds open for plans,
+// Toolbar: "首页", "确定". Ten rows: 查询可定投基金 (the fund query hub's list of funds open for plans,
 // when the hub is registered), 基金代码, 基金名称, 净值, 可用资金, 定投金额,
 // 开始日期, 结束日期, 扣款周期, 扣款日. The dates start today and a week on.
 //
@@ -33,6 +33,7 @@ public:
     UILabel* availableAmount();
     const std::string& tacode() const { return tacode_; }
 
+    void createToolbarItems() override;
     void viewDidAppear(bool animated) override;
     void myTextFieldReachMax(VTATextField& field, int maxLength) override;
     void actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) override;

@@ -4,6 +4,8 @@
 #include "core/VTATCRS.h"
 #include "core/contracts/PlanContract.h"
 #include "funds/FundRules.h"
+#include "shell/RequestBinding.h"
+#include "ui/Alerts.h"
 
 namespace Key = PlanContract::Key;
 namespace Col = PlanContract::Col;
@@ -40,6 +42,22 @@ IFIFundInfo IFIFundInfo::fromRecord(const VTATCRS& record) {
     info.startDate = std::to_string(intValueOfText(textOf(record, Col::kBeginDate)));
     info.endDate = std::to_string(intValueOfText(textOf(record, Col::kEndDate)));
     return info;
+}
+
+std::optional<std::vector<IFIFundInfo>> plansOfReply(const RequestReply& reply) {
+    auto set = reply.sharedSet(0);
+    if (!set) {
+        showAlert(kPlanNoDataTitle, kPlanNoDataMessage);
+        return std::nullopt;
+    }
+    if (set->isError()) {
+        showAlert(set->getError());
+        return std::nullopt;
+    }
+    std::vector<IFIFundInfo> plans;
+    for (set->fetchFirst(); !set->isEOF(); set->fetchNext()) plans.push_back(IFIFundInfo::fromRecord(*set));
+    set->fetchFirst();
+    return plans;
 }
 
 std::string planPayDayTitle(bool weekly, int day) {

@@ -3,11 +3,13 @@
 // views: the plan as the customer confirmed it, the pay days and their names,
 // the checks of the opening and modification forms, the confirmation texts,
 // and the request texts of the plan functions.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/RequestBuilder.h"
 
+struct RequestReply;
 class VTATCRS;
 
 inline constexpr const char* kPlanNoDataTitle = "数据处理错误";
@@ -31,6 +33,11 @@ struct IFIFundInfo {
     // The current record of a plan list.
     static IFIFundInfo fromRecord(const VTATCRS& record);
 };
+
+// The plans of a plan list reply, in its order; nullopt once the customer
+// was told why it holds none to read (no record set: "数据处理错误"; an
+// error set: its text).
+std::optional<std::vector<IFIFundInfo>> plansOfReply(const RequestReply& reply);
 
 // "星期一" ... "星期日" for 1-7 of a weekly plan (another day: ""); "15号" in a monthly one.
 std::string planPayDayTitle(bool weekly, int day);

@@ -82,15 +82,8 @@ void VTAJJBuySaleViewController::buildForm() {
 std::shared_ptr<UITableViewCell> VTAJJBuySaleViewController::formCell(int row) {
     const bool subscription = tradeType_ == kSubscriptionType;
     switch (row) {
-        case 0: {
-            auto cell = formTable()->dequeueReusableCellWithIdentifier("FundListRow");
-            if (!cell) cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "FundListRow");
-            cell->textLabel()->setText(subscription ? "查询可认购基金" : "查询可申购基金");
-            cell->textLabel()->setTextColor(UIColor::blueColor());
-            cell->textLabel()->setFont(defaultFont());
-            cell->setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
-            return cell;
-        }
+        case 0:
+            return listRow(subscription ? "查询可认购基金" : "查询可申购基金");
         case 1:
             return formRow("基金代码", fundCode_);
         case 2:

@@ -17,8 +17,9 @@ namespace {
 
 std::string productTitle(const std::string& name, const std::string& code) { return name + "(" + code + ")"; }
 
+// As wide as the fund forms' values: the longest row title, 提前终止收益率, keeps its room.
 std::shared_ptr<UILabel> blueLabel() {
-    auto l = std::make_shared<UILabel>(CGRectMake(0, 0, 180, 20));
+    auto l = std::make_shared<UILabel>(CGRectMake(0, 0, 150, 20));
     l->setFont(defaultFont());
     l->setTextAlignment(UITextAlignment::Right);
     l->setBackgroundColor(UIColor::clearColor());
@@ -70,7 +71,7 @@ void VTAKVRTradeViewController::buildForm() {
     maxIncomeLabel_ = blueLabel();
     minIncomeLabel_ = blueLabel();
     deadLineLabel_ = blueLabel();
-    moneyField_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 180, 30), 13, "请输入金额", 2);
+    moneyField_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 13, "请输入金额", 2);
     moneyField_->setFont(defaultFont());
     moneyField_->setUnit("元");
     scrollsForKeyboard(moneyField_.get());

@@ -3,9 +3,8 @@
 // the plan the customer confirmed, the dates, the opened plans' list leading
 // to the modification (which keeps the plan's own pay day) and to the
 // termination list, and the modification form's own plan list.
-#include "FundTestSupport.h"
+#include "FundMenuTestSupport.h"
 
-#include "core/MenuFunctions.h"
 #include "core/contracts/PlanContract.h"
 #include "funds/IFICloseViewController.h"
 #include "funds/IFIModifyViewController.h"
@@ -23,21 +22,8 @@ namespace {
 
 namespace Plan = PlanContract;
 
-class PlanTest : public FundTest {
+class PlanTest : public FundMenuTest {
 protected:
-    void SetUp() override {
-        FundTest::SetUp();
-        ASSERT_TRUE(installMenuFromData(menuRecordSetsData(sim->registry().menu().records(), {})));
-    }
-    template <class Screen>
-    Screen* openItem(const std::string& command) {
-        auto items = menusWithLink(command, 3);
-        EXPECT_TRUE(items && !items->empty()) << command;
-        if (!items || items->empty()) return nullptr;
-        VTAUIFactory::openMenuWithTradeGate(items->front());
-        settle();
-        return dynamic_cast<Screen*>(top());
-    }
     void tapFormRow(FundForm* vc, int row) {
         vc->formTable()->window()->layoutIfNeeded();
         vc->formTable()->scrollToRowAtIndexPath({0, row}, UITableViewScrollPosition::Middle, false);
@@ -48,16 +34,9 @@ protected:
         host.tap(r.origin.x + 40, r.origin.y + r.size.height / 2);
         settle(0.5);
     }
-    void typeInto(VTATextField* field, const std::string& text) {
-        tapView(field);
-        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(text));
-        host.tapText("完成");
-        settle(0.5);
-    }
     void typeCode(IFIOpenViewController* vc, const std::string& code) {
         const size_t before = sim->requestsOf(100, 24).size();
-        typeInto(vc->fundSymbolTF(), code);
+        retype(vc->fundSymbolTF(), code);
         ASSERT_TRUE(waitFor([&] { return sim->requestsOf(100, 24).size() > before; }));
         ASSERT_TRUE(waitFor([&] { return !vc->isRequestInFlight(IFIOpenViewController::kLookupTag); }));
         settle(0.5);
@@ -78,16 +57,13 @@ protected:
         return sim->withRoom<SimPlansRoom>([](SimPlansRoom& r) { return r.plans["110001234"]; });
     }
     std::vector<SimRecord> requests(FunctionId f) { return sim->requestsOf(f.main, f.sub); }
-    bool gridShows(VTATradeQueryViewController& list, int rows) {
-        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
-    }
 };
 
 TEST_F(PlanTest, APlanOpensWithAMonthlyPayDayThroughTheSheet) {
     auto* vc = openItem<IFIOpenViewController>("zndt_kt");
     ASSERT_TRUE(vc);
     EXPECT_EQ(vc->title(), "开通智能定投");
-    EXPECT_EQ(toolbarTitles(vc), (std::vector<std::string>{"首页", "个股", "确定"}));
+    EXPECT_EQ(toolbarTitles(vc), (std::vector<std::string>{"首页", "确定"}));
     const std::string today = day(0), weekOn = day(7);
     EXPECT_EQ(vc->startDate(), today);
     EXPECT_EQ(vc->endDate(), weekOn) << "a week on";
@@ -99,7 +75,7 @@ TEST_F(PlanTest, APlanOpensWithAMonthlyPayDayThroughTheSheet) {
     EXPECT_EQ(vc->netValue()->text(), "1.2345");
     EXPECT_EQ(vc->availableAmount()->text(), "1000000.00");
     EXPECT_EQ(vc->tacode(), "01");
-    typeInto(vc->investAmountTF(), "300");
+    retype(vc->investAmountTF(), "300");
     tapFormRow(vc, 8);
     tapSegment(vc->payPeriodSeg(), 1);
     settle(0.5);
@@ -112,7 +88,8 @@ TEST_F(PlanTest, APlanOpensWithAMonthlyPayDayThroughTheSheet) {
     ASSERT_TRUE(sheet());
     EXPECT_EQ(sheet()->title(),
               "交易确认\n操作类型:开通智能定投\n基金名称:稳健成长基金\n基金代码:270001\n定投金额:300\n"
-              "开始日期:" + today + "\n结束日期:" + weekOn + "\n扣款周期:按月\n扣款日:28\n");
+              "开始日期:" +
+                  today + "\n结束日期:" + weekOn + "\n扣款周期:按月\n扣款日:28\n");
     saveScreenshot("plan-open-confirm");
     EXPECT_TRUE(requests(Plan::kOpen).empty());
     ASSERT_TRUE(confirm());
@@ -140,7 +117,7 @@ TEST_F(PlanTest, TheRiskReaskResendsThePlanTheCustomerConfirmed) {
     auto* vc = openItem<IFIOpenViewController>("zndt_kt");
     ASSERT_TRUE(vc);
     typeCode(vc, "270005");
-    typeInto(vc->investAmountTF(), "200");
+    retype(vc->investAmountTF(), "200");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(confirm());
     ASSERT_TRUE(waitFor([&] { return topAlertTitle().find("88001") != std::string::npos; }));
@@ -217,7 +194,7 @@ TEST_F(PlanTest, TheOpenedPlansLeadToAChangeThatKeepsThePayDay) {
     const size_t lists = requests(Plan::kList).size();
     saveScreenshot("plan-modify");
 
-    typeInto(vc->investAmountTF(), "800");
+    retype(vc->investAmountTF(), "800");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(sheet());
     EXPECT_NE(sheet()->title().find("扣款周期:按月\n扣款日:15\n"), std::string::npos) << sheet()->title();
@@ -242,7 +219,7 @@ TEST_F(PlanTest, TheModificationFormFromTheMenuPicksAmongThePlans) {
     auto* open = openItem<IFIOpenViewController>("zndt_kt");
     ASSERT_TRUE(open);
     typeCode(open, "270001");
-    typeInto(open->investAmountTF(), "100");
+    retype(open->investAmountTF(), "100");
     ASSERT_TRUE(tapToolbar(open, "确定"));
     ASSERT_TRUE(confirm());
     ASSERT_TRUE(dismissAlert("智能定投开通成功"));

@@ -3,9 +3,8 @@
 // exact quantity and its refusals, the picker's rows across appearances, and
 // ending a running deal early from the deals' list, with paging while the
 // termination is on its way.
-#include "FundTestSupport.h"
+#include "FundMenuTestSupport.h"
 
-#include "core/MenuFunctions.h"
 #include "core/contracts/RepoContract.h"
 #include "funds/RepoRules.h"
 #include "funds/VTAKVRQueryViewController.h"
@@ -20,45 +19,14 @@ namespace {
 
 namespace Repo = RepoContract;
 
-class RepoTest : public FundTest {
+class RepoTest : public FundMenuTest {
 protected:
-    void SetUp() override {
-        FundTest::SetUp();
-        // The menu the simulator sends at login: the lists find their sibling items in it.
-        ASSERT_TRUE(installMenuFromData(menuRecordSetsData(sim->registry().menu().records(), {})));
-    }
-    // The screen of the 理财 item of that link command, opened as a tap on it does.
-    template <class Screen>
-    Screen* openItem(const std::string& command) {
-        auto items = menusWithLink(command, 3);
-        EXPECT_TRUE(items && !items->empty()) << command;
-        if (!items || items->empty()) return nullptr;
-        VTAUIFactory::openMenuWithTradeGate(items->front());
-        settle();
-        return dynamic_cast<Screen*>(top());
-    }
     VTAKVRTradeViewController* openBuyForm() {
         auto* vc = openItem<VTAKVRTradeViewController>("kvrmr");
         EXPECT_TRUE(vc);
         if (vc) EXPECT_TRUE(waitFor([&] { return !vc->maxIncomeLabel()->text().empty(); }));
         settle(0.5);
         return vc;
-    }
-    void typeAmount(VTAKVRTradeViewController* vc, const std::string& amount) {
-        tapView(vc->moneyField());
-        for (size_t n = vc->moneyField()->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(amount));
-        host.tapText("完成");
-        settle(0.5);
-    }
-    void tapGridRow(VTATableView& grid, int row) {
-        grid.window()->layoutIfNeeded();
-        CGRect r = grid.convertRectToView(grid.rectForRow(row, 0), nullptr);
-        host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
-        settle(0.5);
-    }
-    bool gridShows(VTATradeQueryViewController& list, int rows) {
-        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
     }
     std::vector<SimRepoDeal> deals() {
         return sim->withRoom<SimRepoRoom>([](SimRepoRoom& r) { return r.deals["110001234"]; });
@@ -84,7 +52,7 @@ TEST_F(RepoTest, ABuyFromTheMenuLendsTheAmountForTheFirstProduct) {
     EXPECT_EQ(fieldOf(sim->requestsOf(500, 54).back(), "unlist"), "|market|");
     saveScreenshot("repo-buy");
 
-    typeAmount(vc, "12345");
+    retype(vc->moneyField(), "12345");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(sheet());
     EXPECT_EQ(sheet()->title(),

@@ -1,0 +1,46 @@
+#pragma once
+// The fund screens opened from the simulator's own 理财 menu (installed as a
+// login installs it, so that a list finds the items beside its own), and the
+// fingers and readers of the paged lists' grids.
+#include "FundTestSupport.h"
+
+#include "core/MenuFunctions.h"
+#include "trade/VTATradeQueryViewController.h"
+#include "ui/VTATableView.h"
+
+class FundMenuTest : public FundTest {
+protected:
+    void SetUp() override {
+        FundTest::SetUp();
+        ASSERT_TRUE(installMenuFromData(menuRecordSetsData(sim->registry().menu().records(), {})));
+    }
+    // The screen of the 理财 item of that link command, opened as a tap on it does.
+    template <class Screen>
+    Screen* openItem(const std::string& command) {
+        auto items = menusWithLink(command, 3);
+        EXPECT_TRUE(items && !items->empty()) << command;
+        if (!items || items->empty()) return nullptr;
+        VTAUIFactory::openMenuWithTradeGate(items->front());
+        settle();
+        return dynamic_cast<Screen*>(top());
+    }
+    // Types into a field in place of its text, then closes the keyboard.
+    void retype(VTATextField* field, const std::string& text) {
+        tapView(field);
+        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
+        ASSERT_TRUE(host.type(text));
+        host.tapText("完成");
+        settle(0.5);
+    }
+    // Waits for the list's grid to show `rows` rows.
+    bool gridShows(VTATradeQueryViewController& list, int rows) {
+        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
+    }
+    // A row of the grid touched by a finger.
+    void tapGridRow(VTATableView& grid, int row) {
+        grid.window()->layoutIfNeeded();
+        CGRect r = grid.convertRectToView(grid.rectForRow(row, 0), nullptr);
+        host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
+        settle(0.5);
+    }
+};
