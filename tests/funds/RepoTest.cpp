@@ -178,7 +178,7 @@ TEST_F(RepoTest, ADealEndsEarlyWholeOnceAndPagingMeanwhileAsksOnlyForTheList) {
     ASSERT_TRUE(alertShown(VTAKVRQueryViewController::kEndAcceptedText));
     saveScreenshot("repo-end-sent");
     EXPECT_EQ(ends().size(), 1u);
-    EXPECT_GT(sim->requestsOf(500, 57).size(), lists);
+    EXPECT_TRUE(waitFor([&] { return sim->requestsOf(500, 57).size() > lists; })) << "the refresh asked for the list";
     const SimRecord end = ends().back();
     EXPECT_EQ(fieldOf(end, "orderqty"), "50.00") << "the whole deal";
     EXPECT_EQ(fieldOf(end, "matchcode"), "R1");
