@@ -169,14 +169,14 @@ void VTAKVRTradeViewController::listReplied(const RequestReply& reply) {
 }
 
 void VTAKVRTradeViewController::infoReplied(const RequestReply& reply) {
-    if (reply.sets.empty()) return;
-    if (reply.sets.size() < 2) {
-        showAlert("证券交易信息错误！", "请检查代码后刷新!");
+    auto base = reply.sharedSet(0);
+    if (!base) return;
+    if (base->isError()) {  // the server's own words first, even alone
+        showAlert(base->getError());
         return;
     }
-    auto base = reply.sharedSet(0);
-    if (base->isError()) {
-        showAlert(base->getError());
+    if (reply.sets.size() < 2) {
+        showAlert("证券交易信息错误！", "请检查代码后刷新!");
         return;
     }
     if (base->rowsAffected() == 0) {

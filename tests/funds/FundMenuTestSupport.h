@@ -24,14 +24,6 @@ protected:
         settle();
         return dynamic_cast<Screen*>(top());
     }
-    // Types into a field in place of its text, then closes the keyboard.
-    void retype(VTATextField* field, const std::string& text) {
-        tapView(field);
-        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(text));
-        host.tapText("完成");
-        settle(0.5);
-    }
     // Waits for the list's grid to show `rows` rows.
     bool gridShows(VTATradeQueryViewController& list, int rows) {
         return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });

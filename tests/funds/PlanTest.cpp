@@ -10,6 +10,7 @@
 #include "funds/IFIModifyViewController.h"
 #include "funds/IFIOpenViewController.h"
 #include "funds/IFIOpenedQueryViewController.h"
+#include "funds/VTAJJQueryViewController.h"
 #include "platform/foundation/NSDateFormatter.h"
 #include "platform/uikit/UIDatePicker.h"
 #include "platform/uikit/UITableViewCell.h"
@@ -111,6 +112,28 @@ TEST_F(PlanTest, APlanOpensWithAMonthlyPayDayThroughTheSheet) {
     EXPECT_EQ(std::to_string(all[1].endDate), weekOn);
     ASSERT_TRUE(dismissAlert("智能定投开通成功"));
     EXPECT_NE(top(), vc);
+}
+
+TEST_F(PlanTest, TheFundListOfTheFirstRowHandsItsPickBackForTheLookup) {
+    auto* vc = openItem<IFIOpenViewController>("zndt_kt");
+    ASSERT_TRUE(vc);
+    tapFormRow(vc, 0);
+    settle();
+    auto* hub = dynamic_cast<VTAJJQueryViewController*>(top());
+    ASSERT_TRUE(hub);
+    EXPECT_EQ(hub->title(), "可定投基金列表");
+    EXPECT_EQ(hub->pageType(), IFIOpenViewController::kFundListPage);
+    ASSERT_TRUE(waitFor([&] { return hub->myTableView() && hub->myTableView()->rowCount() > 1; }));
+    tapGridRow(*hub->myTableView(), 1);
+    hub->tableData()->moveToIndex(1);
+    const std::string picked = hub->tableData()->toStringWithFieldName("ofcode").value_or("");
+    ASSERT_FALSE(picked.empty());
+    ASSERT_TRUE(tapToolbar(hub, "确定"));
+    settle();
+    ASSERT_EQ(top(), vc);
+    ASSERT_TRUE(waitFor([&] { return !vc->fundName()->text().empty(); }));
+    EXPECT_EQ(vc->fundSymbolTF()->text(), picked);
+    EXPECT_EQ(fieldOf(requests({100, 24}).back(), "ofcode"), picked);
 }
 
 TEST_F(PlanTest, TheRiskReaskResendsThePlanTheCustomerConfirmed) {
