@@ -161,7 +161,7 @@ void IFIForm::viewWillDisappear(bool animated) {
 
 std::string IFIForm::orderRefusal() {
     if (std::string refusal = planRefusal(); !refusal.empty()) return refusal;
-    if (std::string refusal = planAmountRefusal(amountField_->getText()); !refusal.empty()) return refusal;
+    if (std::string refusal = investAmountRefusal(amountField_->getText()); !refusal.empty()) return refusal;
     if (startDate_.empty() || endDate_.empty()) return kNoDatesText;
     pending_ = currentPlan();
     pending_.amount = amountField_->getText();

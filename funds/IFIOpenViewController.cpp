@@ -178,7 +178,7 @@ std::string IFIOpenViewController::planRefusal() const {
     if (code.empty()) return kNoFundCodeText;
     const std::string amount = amountText();
     if (amount.empty()) return kNoAmountText;
-    if (std::string refusal = planAmountRefusal(amount); !refusal.empty()) return refusal;
+    if (std::string refusal = investAmountRefusal(amount); !refusal.empty()) return refusal;
     // The plan goes to the company of the fund looked up: never to another code's.
     if (code != lookedUpCode_ || tacode_.empty()) return kUnknownFundText;
     return "";

@@ -74,7 +74,7 @@ std::vector<std::string> planPayDayTitles(bool weekly) {
 
 std::string planPeriodTitle(bool weekly) { return weekly ? "按周" : "按月"; }
 
-std::string planAmountRefusal(const std::string& amount) {
+std::string investAmountRefusal(const std::string& amount) {
     return gtm_matchesPattern(amount, kFundDecimalPattern) ? "" : kBadAmountText;
 }
 

@@ -48,7 +48,7 @@ std::string planPeriodTitle(bool weekly);
 
 // The first check an amount fails ("请输入正确的金额" for anything but
 // digits with at most one point, empty included); "" when it passes.
-std::string planAmountRefusal(const std::string& amount);
+std::string investAmountRefusal(const std::string& amount);
 
 // "交易确认\n操作类型:<operation>\n基金名称:..\n基金代码:..\n定投金额:..\n开始日期:..\n
 // 结束日期:..\n扣款周期:..\n扣款日:<n>\n".

@@ -32,7 +32,7 @@ void VTAJLCBuySaleViewController::viewDidAppear(bool animated) {
 
 std::string VTAJLCBuySaleViewController::orderRefusal() {
     if (fundCode()->getText().empty()) return kNoFundCodeText;
-    return planAmountRefusal(tradePrice()->getText());
+    return investAmountRefusal(tradePrice()->getText());
 }
 
 void VTAJLCBuySaleViewController::onCommandOK() {

@@ -53,9 +53,9 @@ TEST(PlanRulesTest, PayDaysHaveTheirNamesAndThePickersOfferTheirRows) {
 }
 
 TEST(PlanRulesTest, AmountsAreDigitsWithAtMostOnePoint) {
-    for (const char* good : {"12.", ".5", "100"}) EXPECT_EQ(planAmountRefusal(good), "") << good;
+    for (const char* good : {"12.", ".5", "100"}) EXPECT_EQ(investAmountRefusal(good), "") << good;
     for (const char* bad : {"", "1.2.3", "-5", "abc", " 5"})
-        EXPECT_EQ(planAmountRefusal(bad), "请输入正确的金额") << bad;
+        EXPECT_EQ(investAmountRefusal(bad), "请输入正确的金额") << bad;
 }
 
 TEST(PlanRulesTest, APlanReadsFromTheListAndTheSummaryShowsIt) {
