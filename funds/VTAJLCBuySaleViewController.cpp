@@ -32,7 +32,7 @@ void VTAJLCBuySaleViewController::viewDidAppear(bool animated) {
 
 std::string VTAJLCBuySaleViewController::orderRefusal() {
     if (fundCode()->getText().empty()) return kNoFundCodeText;
-    return investAmountRefusal(tradePrice()->getText());
+    return planAmountRefusal(tradePrice()->getText());
 }
 
 void VTAJLCBuySaleViewController::onCommandOK() {

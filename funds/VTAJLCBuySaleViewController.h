@@ -8,7 +8,7 @@
 // the plan list as a message of type 1 holding the plan as a stock (code and
 // name); each appearance with one looks it up.
 //
-// "确定": the code, then the amount (investAmountRefusal: "请输入金额",
+// "确定": the code, then the amount (planAmountRefusal: "请输入金额",
 // "请输入正确的金额", "输入金额的金额必须为1000的整数倍"), then the notice "致客户";
 // its "确定" shows the order's sheet. The notice is no consent: the order
 // carries the risk check until the customer accepts the brokerage's risk
