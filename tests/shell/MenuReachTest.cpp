@@ -209,7 +209,11 @@ TEST_F(MenuReachTest, WithATradeSessionTradeLinksWithoutScreensStillOpenNothing)
         }
     }
     run(1);
-    EXPECT_GT(tried, 0);
+    // Every such link waits on the list; once the list is empty there is none to try.
+    if (kLaterScreens.empty())
+        EXPECT_EQ(tried, 0);
+    else
+        EXPECT_GT(tried, 0);
     EXPECT_EQ(depth(), before);
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
 }
