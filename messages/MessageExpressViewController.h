@@ -55,7 +55,7 @@ public:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
 
-    // ---- what the Parts call them ----
+    // ---- the list's actions ----
     void loadHeaderWithSortordType(int sortType, bool favoriteOrAll);
     void reloadCurrentShowData();
     void newMessage();
