@@ -372,18 +372,38 @@ SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
     return q;
 }
 
+std::optional<SimBar> SimMarket::wholeDayBar(const SimInstrument& inst, int yyyymmdd) const {
+    const std::pair<size_t, long> key{indexOf(inst), SimClock::dayNumber(yyyymmdd)};
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = dayBars_.find(key); it != dayBars_.end()) return it->second;
+    }
+    auto points = minutePoints(inst, yyyymmdd);
+    std::optional<SimBar> bar;
+    if (SimBar b; barOf(points, 0, points.size(), b)) bar = b;
+    std::lock_guard lock(mutex_);
+    if (dayBars_.size() > 200000) dayBars_.clear();  // bounded memory
+    dayBars_[key] = bar;
+    return bar;
+}
+
 std::vector<SimBar> SimMarket::dailyBars(const SimInstrument& inst, int yyyymmdd, int count, int lastMinute) const {
     std::vector<SimBar> bars;
     int day = isTradingDay(yyyymmdd) ? yyyymmdd : previousTradingDay(yyyymmdd);
     if (day != yyyymmdd) lastMinute = 1440;
     for (int k = 0; static_cast<int>(bars.size()) < count && k < count + 1; ++k) {
-        auto points = minutePoints(inst, day, k == 0 ? lastMinute : 1440);
-        SimBar b;
+        std::optional<SimBar> b;
+        if (k == 0 && lastMinute < 1440) {
+            auto points = minutePoints(inst, day, lastMinute);
+            if (SimBar part; barOf(points, 0, points.size(), part)) b = part;
+        } else {
+            b = wholeDayBar(inst, day);
+        }
         // A day whose first deal is still to come has no bar yet.
-        if (barOf(points, 0, points.size(), b)) {
-            b.date = day;
-            b.prevClose = prevClose(inst, day);
-            bars.push_back(b);
+        if (b) {
+            b->date = day;
+            b->prevClose = prevClose(inst, day);
+            bars.push_back(*b);
         } else if (k > 0) {
             break;
         }

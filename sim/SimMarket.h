@@ -110,5 +110,9 @@ private:
     mutable std::mutex mutex_;
     mutable std::vector<std::vector<int64_t>> closes_;  // per instrument, by day since the anchor
     mutable std::map<std::pair<size_t, long>, std::vector<SimMinutePoint>> days_;  // whole days, computed once
+    // The bars of whole days (none: a day without a deal): a monthly chart
+    // asks for years of days, and each is worked out from its minutes once.
+    mutable std::map<std::pair<size_t, long>, std::optional<SimBar>> dayBars_;
     std::vector<SimMinutePoint> wholeDay(size_t index, int yyyymmdd) const;
+    std::optional<SimBar> wholeDayBar(const SimInstrument& inst, int yyyymmdd) const;
 };
