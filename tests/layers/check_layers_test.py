@@ -12,20 +12,39 @@ CHECK = os.path.join(SOURCE, "scripts", "check-layers")
 
 
 class CheckLayersTest(unittest.TestCase):
-    def setUp(self):
-        self.root = tempfile.mkdtemp(prefix="rd-layers-")
-        self.addCleanup(shutil.rmtree, self.root)
-        ignore = shutil.ignore_patterns(".*", "build")
+    # One copy of the tree for all the cases (copying it is what takes the
+    # time); every planted include is taken out again after its case.
+    @classmethod
+    def setUpClass(cls):
+        cls.root = tempfile.mkdtemp(prefix="rd-layers-")
+        # The fuzz corpora are thousands of files without an include among them.
+        ignore = shutil.ignore_patterns(".*", "build", "corpus")
         for entry in os.listdir(SOURCE):
             path = os.path.join(SOURCE, entry)
             if os.path.isdir(path) and not entry.startswith(".") and entry != "build":
-                shutil.copytree(path, os.path.join(self.root, entry), ignore=ignore)
+                shutil.copytree(path, os.path.join(cls.root, entry), ignore=ignore)
 
-    def plant(self, relative, include):
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.root)
+
+    def plant(self, relative, include, brackets=False):
         path = os.path.join(self.root, relative)
-        os.makedirs(os.path.dirname(path), exist_ok=True)
+        if os.path.exists(path):
+            with open(path, encoding="utf-8") as f:
+                original = f.read()
+            self.addCleanup(self.restore, path, original)
+        else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            self.addCleanup(os.remove, path)
+        line = f"#include <{include}>" if brackets else f'#include "{include}"'
         with open(path, "a", encoding="utf-8") as f:
-            f.write(f'\n#include "{include}"\n')
+            f.write(f"\n{line}\n")
+
+    @staticmethod
+    def restore(path, text):
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(text)
 
     def run_check(self):
         done = subprocess.run([sys.executable, CHECK, self.root], capture_output=True, text=True)
@@ -75,9 +94,7 @@ class CheckLayersTest(unittest.TestCase):
         self.assert_refused("funds/FundScreen.cpp", "margin/MarginScreen.h")
 
     def test_angle_bracket_includes_are_checked_too(self):
-        path = os.path.join(self.root, "net/HTTPEngine.cpp")
-        with open(path, "a", encoding="utf-8") as f:
-            f.write("#include <shell/Navigation.h>\n")
+        self.plant("net/HTTPEngine.cpp", "shell/Navigation.h", brackets=True)
         code, out = self.run_check()
         self.assertEqual(code, 1)
         self.assertIn("shell/Navigation.h", out)
