@@ -79,6 +79,7 @@ std::vector<SimServer::Control> SimServer::takeControls(int main, int sub) {
         bool match = (it->main == 0 || it->main == main) && (it->main == 0 || it->sub == 0 || it->sub == sub);
         if (match) {
             taken.push_back(*it);
+            if (it->kind == Control::Hold) taken.back().holdTicket = hold_.take();
             if (--it->times <= 0) {
                 it = controls_.erase(it);
                 continue;
@@ -191,6 +192,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     SimFault fault = SimFault::None;
     for (const auto& c : controls) {
         if (c.kind == Control::Fault) fault = c.fault;
+        if (c.kind == Control::Hold) reply.holdTicket = c.holdTicket;
         if (c.kind == Control::Delay) reply.delay += c.seconds;
         if (c.kind == Control::Drop) reply.drop = true;
     }

@@ -96,6 +96,7 @@ void SimServer::resetState() {
     clock_.setFrozen(given_.frozenClock);
     imageRequests_ = 0;
     pageRequests_ = 0;
+    hold_.release();
 }
 
 bool SimServer::start() {
@@ -134,6 +135,7 @@ bool SimServer::start() {
         }
         std::map<std::string, std::string> headers(req.headers.begin(), req.headers.end());
         Reply r = handle(body, headers);
+        if (r.holdTicket) hold_.wait(r.holdTicket);
         if (r.delay > 0) std::this_thread::sleep_for(std::chrono::duration<double>(r.delay));
         res.status = r.status;
         for (auto& [k, v] : r.headers)
@@ -217,6 +219,7 @@ bool SimServer::start() {
 }
 
 void SimServer::stop() {
+    hold_.close();  // a held reply must not keep its connection, and the stop, waiting
     if (!http_) return;
     http_->server.stop();
     if (thread_.joinable()) thread_.join();

@@ -48,6 +48,7 @@
 #include "sim/SimMarket.h"
 #include "sim/SimMessages.h"
 #include "sim/SimRegistry.h"
+#include "sim/SimReplyHold.h"
 #include "sim/SimRequest.h"
 #include "sim/SimRequestLog.h"
 #include "sim/SimRooms.h"
@@ -126,9 +127,19 @@ public:
     // The next `times` requests of function main/sub (0/0: any) answer an error set.
     void forceErrorSet(int code, const std::string& text, int main = 0, int sub = 0, int times = 1);
     void forceFault(SimFault fault, int main = 0, int sub = 0, int times = 1);
-    void delayReply(double seconds, int main = 0, int sub = 0, int times = 1);  // real seconds
+    // The replies to the next `times` requests of function main/sub (0/0: any)
+    // wait until releaseHeldReplies() (or the server stops): the test sees the
+    // screen while its request is in flight, then lets the answer come.
+    // (The client's run loop waits in real time for requests in flight before
+    // its virtual time goes on, so a test that settles meanwhile uses
+    // delayReply, whose answer comes after that many real seconds.)
+    void holdReply(int main = 0, int sub = 0, int times = 1);
+    // Every reply held, or on its way to be held, goes; holds not used up yet are forgotten.
+    void releaseHeldReplies();
+    size_t heldReplies() const;  // waiting now
+    void delayReply(double seconds, int main = 0, int sub = 0, int times = 1);
     void dropConnection(int main = 0, int sub = 0, int times = 1);
-    // Forgets every crafted answer, forced error, fault, delay and drop not used up yet.
+    // Forgets every crafted answer, forced error, fault, hold, delay and drop not used up yet.
     void clearControls();
     void expireSession(const std::string& id);
     void expireAllSessions();
@@ -177,6 +188,7 @@ public:
         int status = 200;
         std::string body;
         std::vector<std::pair<std::string, std::string>> headers;
+        uint64_t holdTicket = 0;  // 0: not held
         double delay = 0;
         bool drop = false;
     };
@@ -209,12 +221,13 @@ private:
     void holdStateForRoom();
 
     struct Control {
-        enum Kind { Answer, Fault, Delay, Drop };
+        enum Kind { Answer, Fault, Hold, Delay, Drop };
         Control(Kind k, int m, int s, int t) : kind(k), main(m), sub(s), times(t) {}
         Kind kind;
         int main, sub, times;
         std::vector<uint8_t> bytes;
         SimFault fault = SimFault::None;
+        uint64_t holdTicket = 0;
         double seconds = 0;
     };
     void addControl(Control control);
@@ -233,6 +246,7 @@ private:
     SimSessions sessions_;
     std::vector<Control> controls_;
     SimRequestLog log_;
+    SimReplyHold hold_;
     uint64_t sessionCounter_ = 0;  // not reset: a session id is never given twice
     std::atomic<size_t> imageRequests_{0};
     std::atomic<size_t> pageRequests_{0};

@@ -23,6 +23,18 @@ void SimServer::forceFault(SimFault fault, int main, int sub, int times) {
     addControl(std::move(c));
 }
 
+void SimServer::holdReply(int main, int sub, int times) { addControl(Control(Control::Hold, main, sub, times)); }
+
+void SimServer::releaseHeldReplies() {
+    // Under the state lock, so that a request takes its hold either before
+    // (and is released) or not at all.
+    StateLock lock(*this);
+    std::erase_if(controls_, [](const Control& c) { return c.kind == Control::Hold; });
+    hold_.release();
+}
+
+size_t SimServer::heldReplies() const { return hold_.waiting(); }
+
 void SimServer::delayReply(double seconds, int main, int sub, int times) {
     Control c(Control::Delay, main, sub, times);
     c.seconds = seconds;

@@ -57,12 +57,13 @@ TEST_F(HistoryTimeSharingTest, AnErrorIsShownAndTheChartStaysEmpty) {
 }
 
 TEST_F(HistoryTimeSharingTest, LeavingCancelsTheRequest) {
-    sim->delayReply(0.3, 31000, 1);
+    sim->holdReply(31000, 1);
     auto screen = openHistoryTimeSharing(*header(), "20240301");
     ASSERT_TRUE(waitFor([&] { return screen->isRequestInFlight(HistoryTimeSharingChartViewController::kHistoryTag); }));
     screen->backAction();
     settle();
     EXPECT_FALSE(screen->isRequestInFlight(HistoryTimeSharingChartViewController::kHistoryTag));
+    sim->releaseHeldReplies();
     RunLoop::main().runUntil([] { return false; }, 0.6, 0.6);
     EXPECT_FALSE(screen->timeSharingChartView()->chartHQRS()) << "no reply reaches the screen";
     EXPECT_FALSE(topAlert());

@@ -242,7 +242,7 @@ TEST_F(FundOrderTest, ALateLookupReplyIsNeverTakenForTheOrdersReply) {
     auto* vc = openForm();
     typeCode(vc, "270001");
     typeAmount(vc, "1000");
-    sim->delayReply(1.0, 500, 35);
+    sim->holdReply(500, 35);
     placeOrder(vc, false);
     ASSERT_TRUE(vc->isRequestInFlight(VTAJJBuySaleViewController::kOrderTag));
     // No lookup goes while the order is out, even for a full code.
@@ -262,6 +262,7 @@ TEST_F(FundOrderTest, ALateLookupReplyIsNeverTakenForTheOrdersReply) {
     EXPECT_EQ(vc->fundValue()->text(), "1.2400");
     EXPECT_EQ(topAlert(), nullptr);
     EXPECT_TRUE(vc->isOrdering());
+    sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown("申购已提交，请在当日委托中查询!"));
     EXPECT_FALSE(vc->isOrdering());
 }
@@ -270,13 +271,14 @@ TEST_F(FundOrderTest, LeavingWithAnOrderInFlightSaysWhereToLookAndTheFormLooksUp
     auto* vc = openForm();
     typeCode(vc, "270001");
     typeAmount(vc, "1000");
-    sim->delayReply(1.0, 500, 35);
+    sim->holdReply(500, 35);
     placeOrder(vc, false);
     ASSERT_TRUE(vc->isOrdering());
     auto cover = std::make_shared<RecordingScreen>();
     pushViewController(cover);
     ASSERT_TRUE(dismissAlert(RequestBinding::kOrderLeftText));
     EXPECT_FALSE(vc->isOrdering());
+    sim->releaseHeldReplies();
     const size_t lookups = fundRequests(Fund::kFundLookup).size();
     popViewControllers(1);
     settle();

@@ -168,9 +168,9 @@ TEST_F(RepoTest, ADealEndsEarlyWholeOnceAndPagingMeanwhileAsksOnlyForTheList) {
         "请确认以下信息:\n交易类型:提前终止（澄穗通）\n证券名称：澄穗通14天\n证券代码：205002\n委托数量：50.00\n");
     saveScreenshot("repo-end-confirm");
 
-    // The answer is held back, and nothing below turns the run loop before the
-    // second press, so the termination is surely still on its way.
-    sim->delayReply(1.0, 500, 58);
+    // The answer is held back until released: the termination is surely
+    // still on its way at the second press.
+    sim->holdReply(500, 58);
     ASSERT_TRUE(confirm(false));
     ASSERT_TRUE(list->isEnding());
     const size_t lists = sim->requestsOf(500, 57).size();
@@ -178,6 +178,7 @@ TEST_F(RepoTest, ADealEndsEarlyWholeOnceAndPagingMeanwhileAsksOnlyForTheList) {
     ASSERT_TRUE(list->isEnding());
     list->onCommandOK();
     EXPECT_FALSE(sheet()) << "no second termination while one is on its way";
+    sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown(VTAKVRQueryViewController::kEndAcceptedText));
     saveScreenshot("repo-end-sent");
     EXPECT_EQ(ends().size(), 1u);

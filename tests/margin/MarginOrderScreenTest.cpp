@@ -261,7 +261,7 @@ TEST_F(MarginOrderScreenTest, NeitherALateMaximumNorTheClosingPanelTakesTheOrder
     auto* vc = openMenu(0);
     typeCode(vc, "600000");
     typeQuantity(vc, "100");
-    sim->delayReply(1.0, 500, 6);
+    sim->holdReply(500, 6);
     placeOrder(vc, true);
     EXPECT_TRUE(vc->sureToTrade());
     // Opening and closing the quote panel stops its refresh only: the order
@@ -276,6 +276,7 @@ TEST_F(MarginOrderScreenTest, NeitherALateMaximumNorTheClosingPanelTakesTheOrder
     EXPECT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kOrderTag));
     EXPECT_EQ(topAlert(), nullptr);
     EXPECT_EQ(top(), vc);
+    sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!"));
     EXPECT_FALSE(vc->sureToTrade());
 }

@@ -51,7 +51,7 @@ TEST_F(HistoryTest, TheWeeksMessagesComeFromTheServerAndAStarredOneIsStored) {
     EXPECT_TRUE(host.isTextVisible("2024-03-05"));
     EXPECT_EQ(d->tableView()->indexPathForSelectedRow(), (NSIndexPath{0, 0}));
     saveScreenshot("dates");
-    sim->delayReply(0.5, 3780, 6);
+    sim->holdReply(3780, 6);
     ASSERT_TRUE(host.tapText("查询"));
     auto* list = history();
     ASSERT_TRUE(list);
@@ -59,6 +59,7 @@ TEST_F(HistoryTest, TheWeeksMessagesComeFromTheServerAndAStarredOneIsStored) {
     EXPECT_TRUE(SVProgressHUD::isVisible());
     EXPECT_EQ(SVProgressHUD::status(), "查询历史信息中...");
     saveScreenshot("querying");
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return !list->tableData().empty(); }));
     EXPECT_FALSE(SVProgressHUD::isVisible());
     auto asked = sim->requestsOf(3780, 6);

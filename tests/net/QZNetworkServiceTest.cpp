@@ -123,7 +123,7 @@ TEST_F(QZNetworkServiceTest, TransportFailuresAreNetworkErrorsAndTypeTwoRetriesO
         EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);
     }
     {
-        sim->delayReply(1.0, 31000, 4);
+        sim->holdReply(31000, 4);
         Recorder r;
         QZNetworkService s;
         s.setTimeOutSeconds(0.2);
@@ -132,6 +132,7 @@ TEST_F(QZNetworkServiceTest, TransportFailuresAreNetworkErrorsAndTypeTwoRetriesO
         ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));
         EXPECT_EQ(r.events[0].kind, "network");
         EXPECT_EQ(r.events[0].code, -1001);
+        sim->releaseHeldReplies();
     }
 }
 
@@ -241,7 +242,7 @@ TEST_F(QZNetworkServiceTest, ChartTagsDeliverTheCachedCopyFirstThenTheFreshReply
 
 TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
     login();
-    sim->delayReply(0.2, 31000, 4, 2);
+    sim->holdReply(31000, 4, 2);
     Recorder ra, rb;
     QZNetworkService a, b;
     a.setDelegate(&ra);
@@ -252,16 +253,18 @@ TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
     a.cancelRequest();
     EXPECT_EQ(a.pendingCount(), 0u);
     EXPECT_TRUE(a.lastRequest().empty());
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return !rb.events.empty(); }));
     RunLoop::main().runUntil([] { return false; }, 0.3, 0.3);
     EXPECT_TRUE(ra.events.empty());
     EXPECT_EQ(rb.events[0].kind, "data");
     // The global cancel drops every service's pending requests.
-    sim->delayReply(0.2, 31000, 4, 2);
+    sim->holdReply(31000, 4, 2);
     a.requestStr(kSnapshot, 3, 3);
     b.requestStr(kSnapshot, 3, 4);
     NetworkManager::manager().removeAllRequest();
     EXPECT_EQ(a.pendingCount() + b.pendingCount(), 0u);
+    sim->releaseHeldReplies();
     RunLoop::main().runUntil([] { return false; }, 0.4, 0.4);
     EXPECT_EQ(ra.events.size(), 0u);
     EXPECT_EQ(rb.events.size(), 1u);
@@ -269,7 +272,7 @@ TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
 
 TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
     login();
-    sim->delayReply(0.1, 31000, 4, 3);
+    sim->holdReply(31000, 4, 3);
     auto gone = std::make_shared<Recorder>();
     Recorder stays;
     QZNetworkService s;
@@ -283,6 +286,7 @@ TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
     QZNetworkService witness;
     witness.setDelegate(&stays);
     witness.requestStr(kSnapshot, 3, 3);
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return !stays.events.empty(); }));
     RunLoop::main().runUntil([] { return false; }, 0.3, 0.3);
     ASSERT_EQ(stays.events.size(), 1u);

@@ -15,8 +15,8 @@ using RemoveAllRequestTest = SimFixture;
 TEST_F(RemoveAllRequestTest, DuringASilentLoginEndsTheWaitingRequestsAndUnblocksTheNextLogin) {
     login();
     sim->expireAllSessions();
-    // The login answers late, so that both requests are parked behind it.
-    sim->delayReply(0.3, 100, 1);
+    // The login's answer is held, so that both requests are parked behind it.
+    sim->holdReply(100, 1);
     HTTPQueue own(4);
     Recorder shared, other;
     QZNetworkService a;
@@ -29,6 +29,7 @@ TEST_F(RemoveAllRequestTest, DuringASilentLoginEndsTheWaitingRequestsAndUnblocks
     ASSERT_TRUE(ServiceSession::shared().isLoggingIn());
 
     NetworkManager::manager().removeAllRequest();
+    sim->releaseHeldReplies();
     EXPECT_FALSE(ServiceSession::shared().isLoggingIn());
     EXPECT_EQ(ServiceSession::shared().waitingCount(), 0u);
     EXPECT_EQ(a.pendingCount(), 0u);
@@ -55,7 +56,7 @@ TEST_F(RemoveAllRequestTest, DuringASilentLoginEndsTheWaitingRequestsAndUnblocks
 // keeps its request in flight and gets its reply.
 TEST_F(RemoveAllRequestTest, LeavesTheRequestsOfAnotherQueueRunning) {
     login();
-    sim->delayReply(0.1, 31000, 4, 2);
+    sim->holdReply(31000, 4, 2);
     HTTPQueue own(4);
     Recorder shared, other;
     QZNetworkService a;
@@ -67,6 +68,7 @@ TEST_F(RemoveAllRequestTest, LeavesTheRequestsOfAnotherQueueRunning) {
     NetworkManager::manager().removeAllRequest();
     EXPECT_EQ(a.pendingCount(), 0u);
     EXPECT_EQ(x.pendingCount(), 1u);
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return !other.events.empty(); }));
     EXPECT_EQ(other.events[0].kind, "data");
     EXPECT_EQ(other.events[0].tag, 2);

@@ -69,7 +69,7 @@ TEST_F(XXNetworkManagerTest, OwnStockCommandsCallServiceThenXService) {
 
 TEST_F(XXNetworkManagerTest, CancelForDelegateDropsEveryPendingAnswer) {
     auto& xx = XXNetworkManager::sharedManager();
-    sim->delayReply(0.1, 3710, 0, 3);
+    sim->holdReply(3710, 0, 3);
     auto screen = std::make_shared<XXRecorder>();
     XXRecorder other;
     xx.requestAddPortfolio("600519.2", screen);
@@ -77,6 +77,7 @@ TEST_F(XXNetworkManagerTest, CancelForDelegateDropsEveryPendingAnswer) {
     xx.requestAddPortfolio("600036.2", &other);
     xx.cancelForDelegate(screen.get());
     screen.reset();
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return other.calls.size() == 2; }));
     ASSERT_TRUE(waitFor([&] { return xx.pendingCount() == 0; }));
     EXPECT_EQ(sim->requestsOf(3710, 3).size(), 2u);  // the requests still went out

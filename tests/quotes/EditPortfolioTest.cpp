@@ -89,10 +89,11 @@ TEST_F(EditPortfolioTest, ReorderedAndTrimmedTheListIsSavedOnceOnTheServerAndThe
     saveScreenshot("edited");
 
     // "完成" again while the save is on its way: still one save.
-    sim->delayReply(0.3, 3710, 5);
+    sim->holdReply(3710, 5);
     ASSERT_TRUE(host.tapText("完成"));
     ASSERT_TRUE(editor()->isUpdateSuccess());
     editor()->doneAction();
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return topAlertTitle() == "编辑自选股成功"; }));
     auto saves = sim->requestsOf(3710, 5);
     ASSERT_EQ(saves.size(), 1u);

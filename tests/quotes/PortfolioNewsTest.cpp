@@ -62,10 +62,11 @@ TEST_F(PortfolioNewsTest, TheChooserShowsTheNewsAPageAtATime) {
     EXPECT_TRUE(host.isTextVisible(portfolio->infoTableData()[0].title()));
     saveScreenshot("news");
 
-    sim->delayReply(0.3, 504, 56);  // the loading is seen before the page
+    sim->holdReply(504, 56);  // the loading is seen before the page
     pullUp();
     EXPECT_TRUE(portfolio->isLoadingInfo());
     ASSERT_TRUE(portfolio->loadingIndicator() && portfolio->loadingIndicator()->isAnimating());
+    sim->releaseHeldReplies();
     ASSERT_TRUE(pageArrived(2));
     EXPECT_EQ(fieldOf(sim->requestsOf(504, 56)[1], "poststr"), portfolio->infoTableData()[29].digestId());
     EXPECT_EQ(portfolio->infoTableData().size(), kHeadlines);
@@ -82,11 +83,12 @@ TEST_F(PortfolioNewsTest, TheChooserShowsTheNewsAPageAtATime) {
 TEST_F(PortfolioNewsTest, APullWhileAPageLoadsAsksNothingAndAFailedPageEndsTheLoading) {
     chooseView(1);
     ASSERT_TRUE(pageArrived(1));
-    sim->delayReply(0.3, 504, 56);
+    sim->holdReply(504, 56);
     pullUp();
     ASSERT_TRUE(portfolio->isLoadingInfo());
     // Another drag ending past the end while the page is on its way.
     portfolio->scrollViewDidEndDragging(*portfolio->infoTableView(), false);
+    sim->releaseHeldReplies();
     ASSERT_TRUE(pageArrived(2));
     EXPECT_EQ(portfolio->infoTableData().size(), kHeadlines);
 

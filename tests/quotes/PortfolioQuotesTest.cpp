@@ -170,9 +170,10 @@ TEST_F(PortfolioQuotesTest, StocksWithRadarNewsCarryARedDot) {
 TEST_F(PortfolioQuotesTest, RemovingAStockAsksTheServerFirst) {
     ASSERT_TRUE(openPortfolio());
     swipeRow(1);
-    sim->delayReply(0.3, 3710, 4);  // the overlay is seen before the answer
+    sim->holdReply(3710, 4);  // the overlay is seen before the answer
     tapRowButton(1, 0);
     EXPECT_EQ(SVProgressHUD::status(), "删除自选股...");
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return SVProgressHUD::mark() == SVProgressHUDMark::Success; }));
     EXPECT_EQ(SVProgressHUD::status(), "删除自选股成功");
     ASSERT_EQ(sim->requestsOf(3710, 4).size(), 1u);
@@ -316,11 +317,12 @@ TEST_F(PortfolioQuotesTest, APullDownTheListRefreshesTheQuotes) {
     settle(0.5);
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), before);
     // Past the band's threshold: released, the quotes are asked for again.
-    sim->delayReply(0.3, 31000, 4);
+    sim->holdReply(31000, 4);
     host.drag(160, r.origin.y + 40, 160, r.origin.y + 240, 10);
     EXPECT_EQ(band->state(), QZPullRefreshState::Loading);
     EXPECT_EQ(band->statusText(), "加载中...");
     saveScreenshot("pulled");
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() == before + 1 && !busy(); }));
     settle(0.5);
     EXPECT_EQ(band->state(), QZPullRefreshState::Normal);

@@ -56,12 +56,14 @@ protected:
 };
 
 TEST_F(RequestBindingTest, EachReplyReachesOnlyTheHandlerOfItsTag) {
-    // The slower reply is sent first: arrival order must not matter.
-    sim->delayReply(0.2, 31000, 4);
+    // The reply sent first comes last: arrival order must not matter.
+    sim->holdReply(31000, 4);
     ASSERT_TRUE(screen->sendRequest(kSnapshotTag, kSnapshot, 3));
     ASSERT_TRUE(screen->sendRequest(kSearchTag, kSearch, 3));
     EXPECT_TRUE(screen->isRequestInFlight(kSnapshotTag));
     EXPECT_TRUE(screen->isRequestInFlight(kSearchTag));
+    ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 1; }));
+    sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return screen->replies.size() == 2; }));
     EXPECT_EQ(screen->replies[0].substr(0, 7), "search:");
     EXPECT_EQ(screen->replies[1], "snapshot:600000");
@@ -122,20 +124,23 @@ TEST_F(RequestBindingTest, ARefusedValueSendsNothingAndSaysWhy) {
 }
 
 TEST_F(RequestBindingTest, LeavingCancelsQueriesQuietlyButTellsOfAnOrderInFlight) {
-    sim->delayReply(0.3, 31000, 4, 2);
+    sim->holdReply(31000, 4);
     screen->sendRequest(kSnapshotTag, kSnapshot, 3);
     popViewControllers(1);
     settle();
     EXPECT_FALSE(topAlert()) << "a query cancelled by leaving is not worth an alert";
+    sim->releaseHeldReplies();
     RunLoop::main().runUntil([] { return false; }, 0.5, 0.5);
     EXPECT_TRUE(screen->replies.empty());
 
     pushViewController(screen);
     settle();
+    sim->holdReply(31000, 4);
     screen->sendRequest(kOrderTag, kSnapshot, 4);
     popViewControllers(1);
     settle();
     EXPECT_EQ(topAlertTitle(), RequestBinding::kOrderLeftText);
+    sim->releaseHeldReplies();
     RunLoop::main().runUntil([] { return false; }, 0.5, 0.5);
     EXPECT_TRUE(screen->replies.empty()) << "the order's reply cannot reach a screen that left";
 }

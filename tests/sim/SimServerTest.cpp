@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <set>
+#include <thread>
 
 #include "core/TCRSWriter.h"
 #include "core/VTATCRS.h"
@@ -251,6 +254,49 @@ TEST_F(SimTest, GzipCodingOverHttpWhenAccepted) {
     EXPECT_EQ(sim->requests().back().contentEncoding, "gzip");
     EXPECT_GT(sim->port(), 0);
     sim->stop();
+}
+
+// A held reply waits on its connection, after the server did the work, until
+// released; a release also lets go a request that took its hold but is not
+// waiting yet, and forgets the holds not used; a stop lets every held reply go.
+TEST_F(SimTest, HeldRepliesWaitForTheirReleaseOverHttp) {
+    ASSERT_TRUE(sim->start());
+    const std::string s = login();
+    const std::string body = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&TC_SESSION={" + s + "}&tc_mfuncno=100&tc_sfuncno=2";
+    auto post = [&] {
+        return std::async(std::launch::async, [&] {
+            httplib::Client client("127.0.0.1", sim->port());
+            auto res = client.Post("/vta", body, "application/x-www-form-urlencoded");
+            return res ? res->status : -1;
+        });
+    };
+    auto heldBecomes = [&](size_t n) {
+        for (int i = 0; i < 5000 && sim->heldReplies() != n; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return sim->heldReplies() == n;
+    };
+
+    sim->holdReply(100, 2, 2);
+    auto first = post();
+    auto second = post();
+    ASSERT_TRUE(heldBecomes(2));
+    EXPECT_EQ(sim->requestsOf(100, 2).size(), 2u) << "the requests were handled";
+    EXPECT_EQ(first.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    sim->releaseHeldReplies();
+    EXPECT_EQ(first.get(), 200);
+    EXPECT_EQ(second.get(), 200);
+    EXPECT_EQ(sim->heldReplies(), 0u);
+
+    sim->holdReply(100, 2, 3);
+    sim->releaseHeldReplies();  // the holds not used are forgotten
+    EXPECT_EQ(post().get(), 200);
+
+    sim->holdReply(100, 2);
+    auto cut = post();
+    ASSERT_TRUE(heldBecomes(1));
+    sim->stop();  // returns, the held reply let go
+    cut.get();
+    EXPECT_EQ(sim->heldReplies(), 0u);
 }
 
 TEST(SimImagesTest, ServesTheFixedPNGsOverHttpAndCountsRequests) {

@@ -161,13 +161,14 @@ TEST_F(OlderOrderEntryTest, RefreshDoesNothingWhileAnOrderIsInFlight) {
     typeCode(vc, "600000");
     vc->price()->setText(SimMarket::priceText(quoteOf("600000").bid[0], 2));
     vc->num()->setText("100");
-    sim->delayReply(1.0, 500, 6);
+    sim->holdReply(500, 6);
     order(vc, false);
     ASSERT_TRUE(vc->sureToTrade());
     // The command at once (a finger's tap would run the loop until the order's answer came).
     const size_t asked = stockInfoRequests().size();
     vc->onCommandRefresh();
     EXPECT_FALSE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
+    sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!"));
     EXPECT_EQ(stockInfoRequests().size(), asked);
     EXPECT_FALSE(vc->sureToTrade());

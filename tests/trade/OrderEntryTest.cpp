@@ -313,7 +313,7 @@ TEST_F(OrderEntryTest, ALateStockInformationIsNeverTakenForTheOrdersReply) {
     auto* vc = openMenu(0);
     typeCode(vc, "600000");
     typeQuantity(vc, "100");
-    sim->delayReply(1.0, 500, 6);
+    sim->holdReply(500, 6);
     placeOrder(vc, true);
     EXPECT_TRUE(vc->sureToTrade());
     EXPECT_TRUE(SVProgressHUD::isVisible());
@@ -324,6 +324,7 @@ TEST_F(OrderEntryTest, ALateStockInformationIsNeverTakenForTheOrdersReply) {
     EXPECT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kOrderTag));
     EXPECT_EQ(topAlert(), nullptr);
     EXPECT_TRUE(vc->sureToTrade());
+    sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!"));
     EXPECT_FALSE(vc->sureToTrade());
 }
@@ -332,12 +333,13 @@ TEST_F(OrderEntryTest, LeavingWithAnOrderInFlightSaysWhereToLook) {
     auto* vc = openMenu(1);
     typeCode(vc, "600000");
     typeQuantity(vc, "100");
-    sim->delayReply(1.0, 500, 6);
+    sim->holdReply(500, 6);
     placeOrder(vc, true);
     ASSERT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kOrderTag));
     popViewControllers(1);
     ASSERT_TRUE(alertShown(RequestBinding::kOrderLeftText));
     EXPECT_FALSE(SVProgressHUD::isVisible());
+    sim->releaseHeldReplies();
 }
 
 TEST_F(OrderEntryTest, TheBarMovesTheFocusAndTheFormRisesForPriceAndQuantity) {

@@ -137,10 +137,11 @@ TEST_F(TradeQueryTest, ACostIsChangedFromTheSelectedHoldingAndTheListShowsIt) {
     // A corrected one goes at once; a second press while it is on its way sends nothing.
     change->newCostField()->setText("");
     typeInto(change->newCostField(), "9.5");
-    sim->delayReply(0.3, 500, 82);
+    sim->holdReply(500, 82);
     ASSERT_TRUE(host.tapText("修改"));
     ASSERT_TRUE(change->isTrading());
     change->onCommandOK();  // pressed again while the change is on its way
+    sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown(VTAModifyCostViewController::kChangedText));
     ASSERT_EQ(sim->requestsOf(500, 82).size(), 1u);
     SimRecord sent = lastRequest(500, 82);
