@@ -29,7 +29,6 @@ constexpr const char* kBadNewPassword = "新密码必须为6位数字";
 constexpr const char* kSamePassword = "新密码不能与原密码相同";
 
 std::vector<uint8_t> costChange(SimCall& c) {
-    auto& books = c.server.room<SimTradeRoom>().books;
     std::string refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);

@@ -82,7 +82,7 @@ std::vector<Bar> minuteBars(const SimMarket& market, const SimInstrument& s, int
             Bar bar;
             if (SimMarket::barOf(points, from, to, bar.b)) {
                 int end = sessions.minuteAt(step * period);
-                char da[16];
+                char da[32];
                 std::snprintf(da, sizeof da, "%08d%02d%02d", d, end / 60, end % 60);
                 bar.da = da;
                 bar.b.prevClose = prevClose;

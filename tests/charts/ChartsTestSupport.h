@@ -216,7 +216,7 @@ struct KLineReply {
         for (int i = 0; i < n; ++i) {
             double c = 10 + 0.4 * std::sin(i / 5.0) + (i % 2 ? 0.05 : -0.05);
             double o = 10 + 0.4 * std::sin((i - 1) / 5.0);
-            char da[16], bo[16], bh[16], bl[16], bc[16];
+            char da[32], bo[16], bh[16], bl[16], bc[16];
             std::snprintf(da, sizeof da, "%04d%02d%02d", y, m, d);
             std::snprintf(bo, sizeof bo, "%.2f", o);
             std::snprintf(bc, sizeof bc, "%.2f", c);

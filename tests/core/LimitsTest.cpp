@@ -39,7 +39,7 @@ std::vector<uint8_t> handSet(uint32_t fields, uint32_t recordLength = 0, uint32_
     }
     const uint32_t r = recordLength ? recordLength : used;
     std::vector<uint8_t> out(16, 0);
-    out.insert(out.end(), kMagic, kMagic + 4);
+    for (int i = 0; i < 4; ++i) out.push_back(kMagic[i]);
     out.push_back(1);
     out.push_back(0);
     appendU16(out, uint16_t(count));

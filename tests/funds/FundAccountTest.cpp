@@ -35,7 +35,9 @@ protected:
     void typeInto(VTATextField* field, const std::string& text) {
         tapView(field);
         for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        if (!text.empty()) ASSERT_TRUE(host.type(text));
+        if (!text.empty()) {
+            ASSERT_TRUE(host.type(text));
+        }
         if (!host.key("完成")) host.key("return");
         settle(0.5);
     }

@@ -26,7 +26,9 @@ protected:
         for (size_t n = vc->fundCode()->text().size(); n > 0; --n) host.key("backspace");
         ASSERT_TRUE(host.type(code));
         if (!host.key("完成")) host.key("return");
-        if (code.size() == 6) ASSERT_TRUE(waitFor([&] { return fundRequests(Fund::kFundLookup).size() > before; }));
+        if (code.size() == 6) {
+            ASSERT_TRUE(waitFor([&] { return fundRequests(Fund::kFundLookup).size() > before; }));
+        }
         ASSERT_TRUE(waitFor([&] { return !vc->isRequestInFlight(VTAJJBuySaleViewController::kLookupTag); }));
         settle(0.5);
     }

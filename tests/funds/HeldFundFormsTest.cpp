@@ -26,14 +26,18 @@ protected:
     template <class Form>
     Form* open(const std::string& link, const std::string& title) {
         auto* form = openLink<Form>(link, title);
-        if (form) EXPECT_TRUE(waitFor([&] { return !form->hasRequestInFlight(); }));
+        if (form) {
+            EXPECT_TRUE(waitFor([&] { return !form->hasRequestInFlight(); }));
+        }
         settle(0.5);
         return form;
     }
     void typeInto(VTATextField* field, const std::string& text) {
         tapView(field);
         for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        if (!text.empty()) ASSERT_TRUE(host.type(text));
+        if (!text.empty()) {
+            ASSERT_TRUE(host.type(text));
+        }
         if (!host.key("完成")) host.key("return");
         settle(0.5);
     }

@@ -24,7 +24,9 @@ protected:
     VTAKVRTradeViewController* openBuyForm() {
         auto* vc = openItem<VTAKVRTradeViewController>("kvrmr");
         EXPECT_TRUE(vc);
-        if (vc) EXPECT_TRUE(waitFor([&] { return !vc->maxIncomeLabel()->text().empty(); }));
+        if (vc) {
+            EXPECT_TRUE(waitFor([&] { return !vc->maxIncomeLabel()->text().empty(); }));
+        }
         settle(0.5);
         return vc;
     }

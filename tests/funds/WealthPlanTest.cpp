@@ -29,7 +29,9 @@ protected:
         pushViewController(VTAUIFactory::viewControllerWithMenu(items->front()));
         settle();
         auto* list = dynamic_cast<VTAJLCCPSelectViewController*>(top());
-        if (list) EXPECT_TRUE(waitFor([&] { return list->tableData() && list->tableData()->rowsAffected() > 0; }));
+        if (list) {
+            EXPECT_TRUE(waitFor([&] { return list->tableData() && list->tableData()->rowsAffected() > 0; }));
+        }
         settle(0.5);
         return list;
     }
@@ -38,7 +40,9 @@ protected:
         EXPECT_TRUE(tapToolbar(list, button));
         settle();
         auto* form = dynamic_cast<VTAJLCBuySaleViewController*>(top());
-        if (form) EXPECT_TRUE(waitFor([&] { return !form->fundName()->text().empty(); }));
+        if (form) {
+            EXPECT_TRUE(waitFor([&] { return !form->fundName()->text().empty(); }));
+        }
         settle(0.5);
         return form;
     }

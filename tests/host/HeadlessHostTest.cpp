@@ -306,7 +306,9 @@ TEST(DesktopScale, TheWindowFitsTheDisplay) {
     EXPECT_DOUBLE_EQ(DesktopHost::fittingScale(0, 0), 2) << "nothing known: the usual size";
     for (int h = 300; h <= 1200; h += 7) {
         double s = DesktopHost::fittingScale(4000, h);
-        if (s > DesktopHost::kMinScale) EXPECT_LE(480 * s + 40, h) << h;
+        if (s > DesktopHost::kMinScale) {
+            EXPECT_LE(480 * s + 40, h) << h;
+        }
     }
     // An explicit scale is kept within the limits; none left means fit at open.
     EXPECT_DOUBLE_EQ(DesktopHost(DesktopHost::Options{1.3, "t"}).scale(), 1.3);

@@ -28,8 +28,9 @@ protected:
     MEDetailViewController* openMessage(const std::string& sender, const std::string& title) {
         auto* box = inbox() ? inbox() : openInbox();
         if (!box) return nullptr;
-        if (box->selectedHeaderIndex() < 0 || box->cacheOfHeaders()[box->selectedHeaderIndex()]->sortordStr() != sender)
+        if (box->selectedHeaderIndex() < 0 || box->cacheOfHeaders()[box->selectedHeaderIndex()]->sortordStr() != sender) {
             EXPECT_TRUE(tapHeader(*box, sender));
+        }
         run(0.5);
         EXPECT_TRUE(host.tapText(title));
         run(1);

@@ -184,7 +184,9 @@ TEST_F(InboxTest, FavouritesFlipAndDeletingTheirGroupRemovesThemEverywhere) {
 
     // Two messages of 资讯中心 starred in their detail.
     for (const char* title : {"早盘提示", "周末要闻回顾"}) {
-        if (!box->tableView()->numberOfRowsInSection(2)) ASSERT_TRUE(tapHeader(*box, "资讯中心"));
+        if (!box->tableView()->numberOfRowsInSection(2)) {
+            ASSERT_TRUE(tapHeader(*box, "资讯中心"));
+        }
         run(0.5);
         ASSERT_TRUE(host.tapText(title));
         run(1);

@@ -91,7 +91,9 @@ protected:
         portfolio = std::dynamic_pointer_cast<PortfolioViewController>(vc);
         if (!portfolio || !pushViewController(vc)) return nullptr;
         settle();
-        if (waitForQuotes) EXPECT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() >= 1 && !busy(); }));
+        if (waitForQuotes) {
+            EXPECT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() >= 1 && !busy(); }));
+        }
         settle(0.2);
         return portfolio.get();
     }

@@ -24,7 +24,9 @@ void expectNear(const Series& got, const std::vector<std::optional<double>>& wan
     ASSERT_EQ(got.size(), want.size()) << what;
     for (size_t i = 0; i < got.size(); ++i) {
         ASSERT_EQ(got[i].has_value(), want[i].has_value()) << what << " at " << i;
-        if (want[i]) EXPECT_NEAR(*got[i], *want[i], tolerance) << what << " at " << i;
+        if (want[i]) {
+            EXPECT_NEAR(*got[i], *want[i], tolerance) << what << " at " << i;
+        }
     }
 }
 

@@ -222,8 +222,12 @@ TEST_F(SimTradeTest, TheRequestLogKeepsNoSecret) {
     auto logins = sim->requestsOf(500, 1);
     ASSERT_EQ(logins.size(), 1u);
     for (const auto& f : logins[0].fields) {
-        if (f.key == "trdpwd" || f.key == "authdata") EXPECT_EQ(f.value, "***");
-        if (f.key == "inputid") EXPECT_EQ(f.value, "10001234");
+        if (f.key == "trdpwd" || f.key == "authdata") {
+            EXPECT_EQ(f.value, "***");
+        }
+        if (f.key == "inputid") {
+            EXPECT_EQ(f.value, "10001234");
+        }
     }
     EXPECT_EQ(logins[0].rawBody.find("123456"), std::string::npos) << logins[0].rawBody;
     EXPECT_EQ(logins[0].rawBody.find("code99"), std::string::npos);

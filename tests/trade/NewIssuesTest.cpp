@@ -44,7 +44,9 @@ protected:
         settle();
         auto buy = shownBuy();
         EXPECT_TRUE(buy);
-        if (buy) EXPECT_TRUE(waitFor([&] { return buy->xgInfo() != nullptr; }));
+        if (buy) {
+            EXPECT_TRUE(waitFor([&] { return buy->xgInfo() != nullptr; }));
+        }
         return buy;
     }
     // The subscription screen on top of the stack; null when another is there.

@@ -133,7 +133,9 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
         EXPECT_EQ(fieldOf(r, "market"), c.market);
         EXPECT_EQ(fieldOf(r, "secuid"), c.secuid);
         EXPECT_EQ(fieldOf(r, "qty"), c.quantity);
-        if (c.typeRow != 0) EXPECT_EQ(fieldOf(r, "price"), "");
+        if (c.typeRow != 0) {
+            EXPECT_EQ(fieldOf(r, "price"), "");
+        }
         EXPECT_EQ(fieldOf(r, "chkriskflag"), c.direction == 0 ? "1" : "");
         EXPECT_EQ(orders().back().status, SimOrderStatus::Filled);
         EXPECT_EQ(holding(c.code).quantity, c.held);

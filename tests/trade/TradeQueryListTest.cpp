@@ -46,7 +46,9 @@ TEST_F(TradeQueryTest, HoldingsShowTheServersColumnsSignedRowsAndOnePage) {
         const int palette = value[0] == '-' ? 42 : value.find_first_not_of("0.") == std::string::npos ? 43 : 41;
         EXPECT_TRUE(isPalette(grid.rowColors(row)[size_t(income)], palette)) << row << " " << value;
         EXPECT_TRUE(isPalette(grid.rowColors(row)[0], 43)) << "the first column keeps white";
-        if (palette != 43) EXPECT_TRUE(isPalette(grid.rowColors(row)[1], palette)) << row;
+        if (palette != 43) {
+            EXPECT_TRUE(isPalette(grid.rowColors(row)[1], palette)) << row;
+        }
     }
 
     // One page: the bar shows 第1页 and offers neither way.
