@@ -116,7 +116,7 @@ void MarginRepayForm::viewWillDidLoad() {
     debt_ = valueLabel();
     maxQty_ = valueLabel();
     all_ = UIButton::buttonWithType(UIButtonType::RoundedRect);
-    all_->setFrame(CGRectMake(0, 0, kThirdWidth, 31));
+    all_->setFrame(CGRectMake(0, 0, kThirdWidth - 8, 31));  // centred: clear of the number before it
     all_->setTitle("全部");
     all_->addTarget(
         this, [this](UIControl&) { allBtnAction(); }, UIControlEventTouchUpInside);

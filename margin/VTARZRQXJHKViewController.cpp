@@ -72,7 +72,7 @@ void VTARZRQXJHKViewController::viewWillDidLoad() {
     backMoney_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 120, 31), 12, "输入金额", kNumbersAndPunctuation);
     backMoney_->setFont(defaultFont());
     all_ = UIButton::buttonWithType(UIButtonType::RoundedRect);
-    all_->setFrame(CGRectMake(0, 0, 60, 31));
+    all_->setFrame(CGRectMake(0, 0, 52, 31));  // centred in its column: clear of the number before it
     all_->setTitle("全部");
     all_->addTarget(
         this, [this](UIControl&) { allBtnAction(); }, UIControlEventTouchUpInside);
