@@ -19,7 +19,17 @@ FundForm::~FundForm() {
         table_->setDelegate(nullptr);
     }
     if (sheet_) sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(nullptr));
-    for (auto* f : watched_) f->setFieldDelegate(nullptr);
+    setWatchedDelegate(nullptr);
+}
+
+void FundForm::watchFields(const std::vector<VTATextField*>& fields) {
+    watched_.clear();
+    for (auto* f : fields) watched_.push_back(std::static_pointer_cast<VTATextField>(f->shared_from_this()));
+}
+
+void FundForm::setWatchedDelegate(VTATextFieldDelegate* delegate) {
+    for (const auto& weak : watched_)
+        if (auto f = weak.lock()) f->setFieldDelegate(delegate);
 }
 
 UITableView* FundForm::formTable() {
@@ -93,12 +103,12 @@ void FundForm::tableViewDidSelectRowAtIndexPath(UITableView& table, const NSInde
 void FundForm::viewWillAppear(bool animated) {
     VTAViewControllers::viewWillAppear(animated);
     view();
-    for (auto* f : watched_) f->setFieldDelegate(this);
+    setWatchedDelegate(this);
 }
 
 void FundForm::viewWillDisappear(bool animated) {
     if (isViewLoaded()) view()->endEditing(true);
-    for (auto* f : watched_) f->setFieldDelegate(nullptr);
+    setWatchedDelegate(nullptr);
     // An order whose reply can no longer come ends here; the binding tells the
     // customer to look it up among the day's orders.
     if (isRequestInFlight(orderTag_)) ordering_ = false;

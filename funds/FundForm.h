@@ -117,7 +117,7 @@ protected:
     // its title in blue, with a disclosure indicator.
     std::shared_ptr<UITableViewCell> listRow(const std::string& title);
     void scrollsForKeyboard(VTATextField* field) { keyboardField_ = field; }
-    void watchFields(std::vector<VTATextField*> fields) { watched_ = std::move(fields); }
+    void watchFields(const std::vector<VTATextField*>& fields);
 
     // ---- queries ----
     // Sends a query of a bound tag, unless an order is outstanding.
@@ -154,5 +154,8 @@ private:
     std::shared_ptr<UITableView> table_;
     std::shared_ptr<UIActionSheet> sheet_;
     VTATextField* keyboardField_ = nullptr;
-    std::vector<VTATextField*> watched_;
+    // Weak: the fields belong to the screen built on the form, and are gone
+    // before the form's own destructor runs.
+    std::vector<std::weak_ptr<VTATextField>> watched_;
+    void setWatchedDelegate(VTATextFieldDelegate* delegate);
 };
