@@ -94,7 +94,7 @@ TEST_F(ExchangeOrderTest, BondsAreConvertedIntoSharesOnTheAccountOfTheirMarket) 
     saveScreenshot("bond-sent");
 
     ASSERT_EQ(orderRequests().size(), 1u);
-    const SimRecord& r = orderRequests()[0];
+    const SimRecord r = orderRequests()[0];
     EXPECT_EQ(r.encrypt, 36) << "orders travel enciphered";
     EXPECT_EQ(fieldOf(r, "fundid"), "010110001234");
     EXPECT_EQ(fieldOf(r, "bsflag"), "0G");

@@ -78,7 +78,7 @@ TEST_F(FundOrderTest, APurchaseGoesFromTheCodeThroughTheSheetToTheBrokerage) {
     saveScreenshot("sent");
 
     ASSERT_EQ(purchases().size(), 1u);
-    const SimRecord& r = purchases().back();
+    const SimRecord r = purchases().back();
     EXPECT_EQ(r.encrypt, 36) << "orders travel enciphered";
     EXPECT_FALSE(sentInClear(r, "orderamt"));
     EXPECT_EQ(fieldOf(r, "fundid"), "010110001234");

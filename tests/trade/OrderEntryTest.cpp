@@ -64,7 +64,7 @@ TEST_F(OrderEntryTest, ABuyOfAShanghaiStockAtItsLimitPriceIsFilled) {
     saveScreenshot("sent");
 
     ASSERT_EQ(orderRequests().size(), 1u);
-    const SimRecord& r = orderRequests().back();
+    const SimRecord r = orderRequests().back();
     EXPECT_EQ(r.encrypt, 36) << "orders travel enciphered";
     EXPECT_FALSE(sentInClear(r, "qty"));
     EXPECT_EQ(fieldOf(r, "fundid"), "010110001234");
