@@ -34,9 +34,11 @@ SimServer::SimServer(SimOptions options)
       options_(std::move(options)),
       market_(options_.seed),
       log_(options_.requestLogCount, options_.requestLogBytes) {
+    // Frozen first: freezing keeps the time shown then, so a start time set
+    // before it would have moved on by however long the freezing took.
+    clock_.setFrozen(options_.frozenClock);
     if (options_.clock && !clock_.setTime(*options_.clock))
         setupError_ = "the start time " + std::to_string(*options_.clock) + " is no time between 1970 and 9999";
-    clock_.setFrozen(options_.frozenClock);
     if (options_.privateKeyPath.empty()) options_.privateKeyPath = simPrivateKeyPath();
     try {
         if (options_.families) options_.families(registry_);
@@ -92,8 +94,8 @@ void SimServer::resetState() {
     sessions_.clear();
     options_.sessionIdleTimeout = given_.sessionIdleTimeout;
     options_.requireSession = given_.requireSession;
-    clock_.setTime(given_.clock.value_or(SimClock().now()));
     clock_.setFrozen(given_.frozenClock);
+    clock_.setTime(given_.clock.value_or(SimClock().now()));
     imageRequests_ = 0;
     pageRequests_ = 0;
     hold_.release();
