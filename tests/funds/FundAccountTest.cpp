@@ -32,15 +32,6 @@ protected:
         settle(0.5);
         return vc;
     }
-    void typeInto(VTATextField* field, const std::string& text) {
-        tapView(field);
-        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        if (!text.empty()) {
-            ASSERT_TRUE(host.type(text));
-        }
-        if (!host.key("完成")) host.key("return");
-        settle(0.5);
-    }
     std::vector<SimAccountOpening> openings() {
         return sim->withRoom<SimWealthRoom>([](SimWealthRoom& r) { return r.customers["110001234"].openings; });
     }
@@ -97,10 +88,10 @@ TEST_F(FundAccountTest, ANewAccountWithACompanyIsOpenedWithTheCustomersData) {
     EXPECT_EQ(vc->componyCode(), "03");
     EXPECT_EQ(vc->fundcompony()->text(), "长江基金");
 
-    typeInto(vc->zipCode(), "1000");
+    retypeInto(vc->zipCode(), "1000");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     EXPECT_TRUE(dismissAlert("请填写用户信息!"));
-    typeInto(vc->zipCode(), "100020");
+    retypeInto(vc->zipCode(), "100020");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(sheet());
     EXPECT_EQ(sheet()->title(), "您确认要申请开通基金帐号吗?");
@@ -141,13 +132,13 @@ TEST_F(FundAccountTest, AnAccountHeldElsewhereIsAddedAndAOneCharacterAccountIsRe
 
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     EXPECT_TRUE(dismissAlert("请填写要添加的基金账号"));
-    typeInto(vc->fundSymbol(), "C");
+    retypeInto(vc->fundSymbol(), "C");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     EXPECT_TRUE(dismissAlert("请填写要添加的基金账号")) << "one character is no account to add";
-    typeInto(vc->fundSymbol(), "CJ&x=1");
+    retypeInto(vc->fundSymbol(), "CJ&x=1");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     EXPECT_TRUE(dismissAlert("请填写要添加的基金账号"));
-    typeInto(vc->fundSymbol(), "CJ0001234");
+    retypeInto(vc->fundSymbol(), "CJ0001234");
     saveScreenshot("account-add");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(sheet());

@@ -26,6 +26,18 @@ protected:
         return dynamic_cast<Screen*>(top());
     }
 
+    // Types into a field in place of what it holds (an empty text only
+    // clears it), then closes the keyboard.
+    void retypeInto(VTATextField* field, const std::string& text) {
+        tapView(field);
+        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
+        if (!text.empty()) {
+            ASSERT_TRUE(host.type(text));
+        }
+        if (!host.key("完成")) host.key("return");
+        settle(0.5);
+    }
+
     // ---- what the brokerage holds ----
     template <class F>
     decltype(auto) fundSide(F&& f) {

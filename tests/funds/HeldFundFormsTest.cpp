@@ -32,15 +32,6 @@ protected:
         settle(0.5);
         return form;
     }
-    void typeInto(VTATextField* field, const std::string& text) {
-        tapView(field);
-        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        if (!text.empty()) {
-            ASSERT_TRUE(host.type(text));
-        }
-        if (!host.key("完成")) host.key("return");
-        settle(0.5);
-    }
     // Picks a row of the sheet's picker and presses its "确定".
     void pick(FundPickerSheet& pickers, int row) {
         ASSERT_TRUE(pickers.isVisible());
@@ -75,14 +66,14 @@ TEST_F(HeldFundFormsTest, AFundHeldIsConvertedIntoAnotherOfTheSameCompany) {
     // The units are checked before anything leaves.
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     EXPECT_TRUE(dismissAlert("请输入基金代码"));
-    typeInto(vc->newFundCode(), "999999");
+    retypeInto(vc->newFundCode(), "999999");
     ASSERT_TRUE(dismissAlert("查无此基金信息！")) << topAlertTitle();
-    typeInto(vc->newFundCode(), "270003");
+    retypeInto(vc->newFundCode(), "270003");
     EXPECT_EQ(vc->newFundName()->text(), "恒岳增利债券");
     auto target = fundRequests(Wealth::kFundQuery).back();
     EXPECT_EQ(fieldOf(target, "ofcode"), "270003");
     for (const char* bad : {"", "0", "1.2.3"}) {
-        typeInto(vc->numOfChange(), bad);
+        retypeInto(vc->numOfChange(), bad);
         ASSERT_TRUE(tapToolbar(vc, "确定"));
         EXPECT_TRUE(dismissAlert("请输入正确的份额")) << bad << ": " << topAlertTitle();
     }
@@ -98,7 +89,7 @@ TEST_F(HeldFundFormsTest, AFundHeldIsConvertedIntoAnotherOfTheSameCompany) {
     pick(vc->pickers(), 1);
     EXPECT_EQ(vc->typeLabel()->text(), "顺延");
 
-    typeInto(vc->numOfChange(), "500");
+    retypeInto(vc->numOfChange(), "500");
     saveScreenshot("conversion-filled-in");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(sheet());
@@ -127,8 +118,8 @@ TEST_F(HeldFundFormsTest, AFundHeldIsConvertedIntoAnotherOfTheSameCompany) {
 TEST_F(HeldFundFormsTest, AConversionTheBrokerageRefusesShowsItsTextAndKeepsTheForm) {
     auto* vc = open<VTAJJExchangeViewController>("of_jjzh", "基金转换");
     ASSERT_TRUE(vc);
-    typeInto(vc->newFundCode(), "310001");
-    typeInto(vc->numOfChange(), "100");
+    retypeInto(vc->newFundCode(), "310001");
+    retypeInto(vc->numOfChange(), "100");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(confirm());
     ASSERT_TRUE(dismissAlert("只能在同一基金公司的基金之间转换")) << topAlertTitle();
