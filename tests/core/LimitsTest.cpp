@@ -81,6 +81,40 @@ TEST(Limits, FixedTextLengthUpToTheCap) {
     EXPECT_FALSE(reads(handSet(1, 0, tcrs::kMaxFixedTextLength + 1)));
 }
 
+// A variable text slot may end exactly at the end of the variable-data area,
+// never one byte past it, even where the byte past it is readable (the next set).
+TEST(Limits, VariableTextSlotEndsAtTheAreaNotPastIt) {
+    auto one = TCRSWriter().beginSet("v").addField("t", TCRSFieldType::VarText).addRecord({"abc"}).bytes();
+    auto next = TCRSWriter().beginSet("n").addField("i", TCRSFieldType::Integer).addRecord({1}).bytes();
+    const uint32_t varLength = tcrs::readU32(one.data() + 36);
+    ASSERT_EQ(varLength, 3u);
+    const size_t slot = one.size() - varLength - tcrs::kVarRefLength;  // the only record is the slot
+    struct Case {
+        uint32_t offset, length;
+        const char* text;  // nullptr: the set is refused
+    };
+    for (const Case& c : std::vector<Case>{{0, 3, "abc"},
+                                           {1, 2, "bc"},
+                                           {3, 0, ""},
+                                           {1, 3, nullptr},
+                                           {0, 4, nullptr},
+                                           {3, 1, nullptr},
+                                           {4, 0, nullptr}}) {
+        auto bytes = one;
+        tcrs::putU32(bytes.data() + slot, c.offset);
+        tcrs::putU32(bytes.data() + slot + 4, c.length);
+        bytes.insert(bytes.end(), next.begin(), next.end());
+        auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
+        if (!c.text) {
+            EXPECT_FALSE(sets) << c.offset << "+" << c.length;
+            continue;
+        }
+        ASSERT_TRUE(sets && sets->size() == 2) << c.offset << "+" << c.length;
+        (*sets)[0]->fetchFirst();
+        EXPECT_EQ((*sets)[0]->toStringAtIndex(0).value_or("?"), c.text);
+    }
+}
+
 TEST(Limits, PackedNumbersKeepUnitsUpToTheCap) {
     EXPECT_EQ(VTAFloat(7, VTAFloat::kMaxUnit).unit(), VTAFloat::kMaxUnit);
     EXPECT_EQ(VTAFloat(7, VTAFloat::kMaxUnit + 1).unit(), VTAFloat::kMaxUnit);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "core/security/Blowfish.h"
 #include "core/security/Compression.h"
 #include "core/security/Digests.h"
@@ -185,6 +187,41 @@ TEST(Compression, HighlyCompressedStreamIsStoppedAtTheDeclaredLength) {
     auto packed = compressWithLengthPrefix(std::vector<uint8_t>(8u << 20, 0));
     for (int i = 0; i < 4; ++i) packed[i] = uint8_t(1000u >> (8 * i));
     EXPECT_FALSE(uncompressWithLengthPrefix(packed));
+}
+
+// A real stream of `n` zero bytes behind its true length, made without holding
+// the n bytes: the cap must be met by data that truly is that long.
+std::vector<uint8_t> packedZeros(size_t n) {
+    std::vector<uint8_t> packed;
+    putLE32(packed, uint32_t(n));
+    z_stream zs{};
+    EXPECT_EQ(deflateInit(&zs, Z_BEST_SPEED), Z_OK);
+    static const std::vector<uint8_t> zeros(1u << 20, 0);
+    std::vector<uint8_t> out(1u << 16);
+    size_t left = n;
+    int rc = Z_OK;
+    while (rc != Z_STREAM_END) {
+        if (zs.avail_in == 0 && left > 0) {
+            size_t chunk = std::min(left, zeros.size());
+            zs.next_in = const_cast<Bytef*>(zeros.data());
+            zs.avail_in = uInt(chunk);
+            left -= chunk;
+        }
+        zs.next_out = out.data();
+        zs.avail_out = uInt(out.size());
+        rc = deflate(&zs, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+        packed.insert(packed.end(), out.data(), out.data() + (out.size() - zs.avail_out));
+    }
+    deflateEnd(&zs);
+    return packed;
+}
+
+TEST(Compression, DeclaredLengthUpToTheCap) {
+    auto atCap = uncompressWithLengthPrefix(packedZeros(kMaxUncompressedSize));
+    ASSERT_TRUE(atCap);
+    EXPECT_EQ(atCap->size(), kMaxUncompressedSize);
+    EXPECT_EQ(std::count(atCap->begin(), atCap->end(), 0), ptrdiff_t(kMaxUncompressedSize));
+    EXPECT_FALSE(uncompressWithLengthPrefix(packedZeros(kMaxUncompressedSize + 1)));
 }
 
 TEST(Compression, ReplyOfEncipheredCompressedBytesDecodes) {

@@ -98,6 +98,57 @@ TEST_F(UIKitTest, TableSurvivesShrinkingDataNullCellsAndLastRowDeletion) {
     table->setDataSource(nullptr);
 }
 
+namespace {
+// Sends a tap on any row to the row its delegate names instead.
+struct Redirecting : Shrinking {
+    std::optional<NSIndexPath> target;
+    std::optional<NSIndexPath> tableViewWillSelectRowAtIndexPath(UITableView&, const NSIndexPath&) override {
+        return target;
+    }
+};
+}  // namespace
+
+// The last row of each section is a row; the one after it and the section after
+// the last are not: no rectangle, no selection, no scrolling, whoever asks.
+TEST_F(UIKitTest, IndexPathsReachTheLastRowAndNoFurther) {
+    Redirecting src;
+    src.data = {{"a", "b", "c"}, {"d", "e"}};
+    auto table = std::make_shared<UITableView>(CGRectMake(0, 0, 320, 120));
+    table->setDataSource(&src);
+    table->setDelegate(&src);
+    window->addSubview(table);
+    window->layoutIfNeeded();
+    struct Case {
+        int row, section;
+        bool valid;
+    };
+    for (const Case& c : std::vector<Case>{{2, 0, true},
+                                           {3, 0, false},
+                                           {1, 1, true},
+                                           {2, 1, false},
+                                           {0, 2, false},
+                                           {-1, 0, false},
+                                           {0, -1, false}}) {
+        SCOPED_TRACE(std::to_string(c.section) + "/" + std::to_string(c.row));
+        const auto ip = NSIndexPath::indexPathForRow(c.row, c.section);
+        table->selectRowAtIndexPath(std::nullopt, false, UITableViewScrollPosition::None);
+        table->setContentOffset(CGPointZero, false);
+        EXPECT_EQ(table->rectForRowAtIndexPath(ip) == CGRectZero, !c.valid);
+        table->scrollToRowAtIndexPath(ip, UITableViewScrollPosition::Bottom, false);
+        EXPECT_EQ(table->contentOffset().y > 0, c.valid);
+        table->selectRowAtIndexPath(ip, false, UITableViewScrollPosition::None);
+        EXPECT_EQ(table->indexPathForSelectedRow().has_value(), c.valid);
+        // A finger on the first row, sent by the delegate to this one.
+        table->selectRowAtIndexPath(std::nullopt, false, UITableViewScrollPosition::None);
+        table->setContentOffset(CGPointZero, false);
+        src.target = ip;
+        tap(*table->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0)));
+        EXPECT_EQ(table->indexPathForSelectedRow().has_value(), c.valid);
+    }
+    table->setDelegate(nullptr);
+    table->setDataSource(nullptr);
+}
+
 TEST_F(UIKitTest, ReorderAcrossSectionsMovesTheRowThere) {
     Shrinking src;
     src.data = {{"a", "b"}, {"c", "d"}};
