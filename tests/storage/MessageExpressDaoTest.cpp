@@ -166,6 +166,21 @@ TEST_F(MessageExpressDaoTest, GroupsByStockPairMultiStockMessagesAndFileTheRestU
     EXPECT_EQ(group<QZSortordByStock>(*fav, 0)->stockCode(), "9999999");
 }
 
+TEST_F(MessageExpressDaoTest, StockGroupsSortByTheCodesNumberWhereItsTextSortsOtherwise) {
+    // As texts "000858" < "00700" < "01810" < "300750" < "9999999" < "99"; as
+    // numbers 99 < 700 < 858 < 1810 < 300750 < 9999999.
+    store({message("a", "A", "2024-05-01", "09:00:00", "000858.1", "五粮液"),
+           message("b", "A", "2024-05-02", "09:00:00", "01810.3,00700.3", "小米集团,腾讯控股"),
+           message("c", "A", "2024-05-03", "09:00:00"),
+           message("d", "A", "2024-05-04", "09:00:00", "300750.1", "宁德时代"),
+           message("e", "A", "2024-05-05", "09:00:00", "99.3", "九九")});
+    auto stocks = dao()->listSortordWithType(2);
+    ASSERT_TRUE(stocks);
+    std::vector<std::string> codes;
+    for (auto& g : *stocks) codes.push_back(std::dynamic_pointer_cast<QZSortordByStock>(g)->stockCode());
+    EXPECT_EQ(codes, (std::vector<std::string>{"99.3", "00700.3", "000858.1", "01810.3", "300750.1", "9999999"}));
+}
+
 TEST_F(MessageExpressDaoTest, ListsByKeyAndByIds) {
     store({message("a1", "A", "2024-05-01", "09:00:00"), message("a2", "A", "2024-05-03", "08:00:00"),
            message("b1", "B", "2024-05-03", "09:30:00"), message("a3", "A", "2024-05-03", "08:00:00")});
