@@ -14,8 +14,8 @@
 #include "core/contracts/PortfolioContract.h"
 #include "core/contracts/QuoteContract.h"
 #include "core/contracts/RankingContract.h"
-#include "core/contracts/ResultContract.h"
 #include "core/storage/DaoFactory.h"
+#include "net/AddMyStockSync.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
@@ -503,19 +503,8 @@ void MarketQuotationSortViewController::addedOnServer(bool ok, const std::string
 void MarketQuotationSortViewController::xserviceDidReceiveData(XXNetworkManager*, const std::vector<uint8_t>& data,
                                                                int tag) {
     if (tag != XXNetworkManager::kAddTag) return;
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || !sets->front()) {
-        addedOnServer(false, kUnreadableText);
-        return;
-    }
-    VTATCRS& set = *sets->front();
-    if (set.isError()) {
-        addedOnServer(false, set.getError());
-        return;
-    }
-    set.fetchFirst();
-    bool done = set.rowsAffected() >= 1 && set.toIntWithFieldName(ResultContract::Col::kResult) == 1;
-    addedOnServer(done, "添加自选股失败");
+    OwnStockAnswer answer = readOwnStockAnswer(data);
+    addedOnServer(answer.done, answer.failure.empty() ? "添加自选股失败" : answer.failure);
 }
 
 void MarketQuotationSortViewController::xserviceDidNetworkError(XXNetworkManager*, const NSError& error, int tag) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/ParsedReply.h"
 #include "core/QZUtil.h"
 #include "core/RequestBuilder.h"
 #include "core/Utilities.h"
@@ -13,6 +12,7 @@
 #include "core/contracts/ResultContract.h"
 #include "messages/InfoTitleCell.h"
 #include "messages/NewsTexts.h"
+#include "net/AddMyStockSync.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UINavigationController.h"
@@ -446,12 +446,10 @@ void PortfolioViewController::failDeletion(const std::string& text) {
 
 void PortfolioViewController::xserviceDidReceiveData(XXNetworkManager*, const std::vector<uint8_t>& data, int tag) {
     if (tag != kDeleteTag) return;
-    ParsedReply reply(data);
-    if (!reply.readable() || reply.sets().empty()) return failDeletion(RequestBinding::kUnreadableText);
-    if (reply.isError()) return failDeletion(reply.errorText());
-    VTATCRS* result = reply.firstRecord();
+    OwnStockAnswer answer = readOwnStockAnswer(data);
+    if (!answer.failure.empty()) return failDeletion(answer.failure);
     const bool deleted =
-        result && result->toIntWithFieldName(ResultContract::Col::kResult) == 1 && needToDeletePortfolio_ &&
+        answer.done && needToDeletePortfolio_ &&
         portfolioTable().deleteStockBySymbol(needToDeletePortfolio_->symbol, needToDeletePortfolio_->marketId);
     if (!deleted) {
         SVProgressHUD::dismissWithError("删除自选股失败");

@@ -11,9 +11,9 @@
 #include "core/VTAUserDefoult.h"
 #include "core/contracts/NewsContract.h"
 #include "core/contracts/QuoteContract.h"
-#include "core/contracts/ResultContract.h"
 #include "core/storage/DaoFactory.h"
 #include "core/storage/PortfolioDaoImpl.h"
+#include "net/AddMyStockSync.h"
 #include "platform/foundation/NSBundle.h"
 #include "platform/foundation/NSTimer.h"
 #include "platform/graphics/UIColor.h"
@@ -671,20 +671,13 @@ void StockQuotesViewController::xserviceDidReceiveData(XXNetworkManager*, const 
     if (tag != XXNetworkManager::kAddTag && tag != XXNetworkManager::kDeleteTag) return;
     pendingPortfolioAdd_ = false;
     const bool add = tag == XXNetworkManager::kAddTag;
-    auto sets = VTATCRS::buildMuTableTCRSWithData(data);
-    if (!sets || sets->empty() || !sets->front()) {
-        SVProgressHUD::dismissWithError(kUnreadableText, kErrorDismissSeconds);
+    OwnStockAnswer answer = readOwnStockAnswer(data);
+    if (!answer.failure.empty()) {
+        SVProgressHUD::dismissWithError(answer.failure, kErrorDismissSeconds);
         return;
     }
-    VTATCRS& set = *sets->front();
-    if (set.isError()) {
-        SVProgressHUD::dismissWithError(set.getError(), kErrorDismissSeconds);
-        return;
-    }
-    set.fetchFirst();
     const std::string word = add ? "添加" : "删除";
-    if (set.rowsAffected() >= 1 && set.toIntWithFieldName(ResultContract::Col::kResult) == 1 &&
-        changePortfolioTable(add)) {
+    if (answer.done && changePortfolioTable(add)) {
         isInPortfolio_ = !isInPortfolio_;
         setPortfolioButtonTitle();
         SVProgressHUD::dismissWithSuccess(word + "自选股成功", kSuccessDismissSeconds);

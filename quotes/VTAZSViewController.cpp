@@ -7,6 +7,8 @@
 #include "core/VTATCRS.h"
 #include "core/VTAUserDefoult.h"
 #include "core/contracts/QuoteContract.h"
+#include "core/storage/DaoFactory.h"
+#include "core/storage/PortfolioDao.h"
 #include "net/AddMyStockSync.h"
 #include "platform/foundation/Clock.h"
 #include "shell/Navigation.h"
@@ -22,6 +24,7 @@ VTAZSViewController::VTAZSViewController() {
 }
 
 VTAZSViewController::~VTAZSViewController() {
+    XXNetworkManager::sharedManager().cancelForDelegate(static_cast<XXNetworkManagerDelegate*>(this));
     if (myTableView_) {
         myTableView_->setDelegate(nullptr);
         myTableView_->setDataSource(nullptr);
@@ -62,6 +65,12 @@ void VTAZSViewController::createToolbarItems() {
 void VTAZSViewController::viewDidAppear(bool animated) {
     VTAViewControllers::viewDidAppear(animated);
     requestList();
+}
+
+void VTAZSViewController::viewWillDisappear(bool animated) {
+    VTAViewControllers::viewWillDisappear(animated);
+    XXNetworkManager::sharedManager().cancelForDelegate(static_cast<XXNetworkManagerDelegate*>(this));
+    pendingAdd_.reset();
 }
 
 void VTAZSViewController::requestList() {
@@ -142,14 +151,55 @@ void VTAZSViewController::goToFSView(HQTableCell& cell) {
     if (auto page = VTAUIFactory::stockPageWithStocks({stock}, 0)) pushViewController(page);
 }
 
-// The row last tapped goes into the own stocks (and to the server's list
-// when they live there); an empty list adds nothing.
+// The row last tapped goes into the own stocks; an empty list adds nothing.
+// While the server's answer to the last tap is awaited a tap sends nothing.
 void VTAZSViewController::portfolioAction() {
-    if (!zsRs_ || selectedIndex_ < 0 || selectedIndex_ >= zsRs_->rowsAffected()) return;
+    if (pendingAdd_ || !zsRs_ || selectedIndex_ < 0 || selectedIndex_ >= zsRs_->rowsAffected()) return;
     VTATCRS& rs = *zsRs_;
     rs.moveToIndex(selectedIndex_);
-    auto result = addMyStockAndSync(rs.toStringWithFieldName(Col::kName), rs.toStringWithFieldName(Col::kCode),
-                                    static_cast<int>(rs.toIntWithFieldName(Col::kMarket)));
+    auto stock = std::make_shared<QZPortfolioStock>(rs.toStringWithFieldName(Col::kCode).value_or(""),
+                                                    static_cast<int>(rs.toIntWithFieldName(Col::kMarket)));
+    stock->setName(rs.toStringWithFieldName(Col::kName).value_or(""));
+    stock->setStockType(static_cast<int>(rs.toIntWithFieldName(Col::kClass)));
     rs.fetchFirst();
-    showAlert(result.message);
+
+    PortfolioDao& portfolio = *DaoFactory::sharedInstance().portfolioDao();
+    if (portfolio.existStockWithSymbol(stock->symbol(), stock->marketId())) {
+        showAlert("自选股已经存在");
+        return;
+    }
+    if (!VTAUserDefoult::standerDefoult().getBoolForKey("SaveMyStockInServer")) {
+        showAlert(portfolio.addStock(*stock) ? "添加自选成功" : "添加自选失败");
+        return;
+    }
+    auto self = std::dynamic_pointer_cast<VTAZSViewController>(sharedController());
+    pendingAdd_ = stock;
+    XXNetworkManager::sharedManager().requestAddPortfolio(
+        stock->symbol() + "." + std::to_string(stock->marketId()),
+        self ? XXDelegateRef(self) : XXDelegateRef(static_cast<XXNetworkManagerDelegate*>(this)));
+}
+
+// The table takes the stock only once the server has it.
+void VTAZSViewController::addedOnServer(bool done, const std::string& failure) {
+    auto stock = std::move(pendingAdd_);
+    if (!done) {
+        showAlert(failure.empty() ? "添加自选股失败" : failure);
+        return;
+    }
+    const bool added = stock && DaoFactory::sharedInstance().portfolioDao()->addStock(*stock);
+    showAlert(added ? "添加自选股成功" : "添加自选股失败");
+}
+
+void VTAZSViewController::xserviceDidReceiveData(XXNetworkManager*, const std::vector<uint8_t>& data, int tag) {
+    if (tag != XXNetworkManager::kAddTag) return;
+    OwnStockAnswer answer = readOwnStockAnswer(data);
+    addedOnServer(answer.done, answer.failure);
+}
+
+void VTAZSViewController::xserviceDidNetworkError(XXNetworkManager*, const NSError& error, int tag) {
+    if (tag == XXNetworkManager::kAddTag) addedOnServer(false, error.localizedDescription());
+}
+
+void VTAZSViewController::xserviceDidServiceError(XXNetworkManager*, const NSError& error, int tag) {
+    if (tag == XXNetworkManager::kAddTag) addedOnServer(false, error.localizedDescription());
 }

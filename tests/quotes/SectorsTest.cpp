@@ -197,25 +197,74 @@ TEST_F(SectorsTest, TheIndexListAddsTheRowLastTappedToTheOwnStocks) {
     ASSERT_EQ(list->zsRs()->rowsAffected(), 4);
     saveScreenshot("indices");
 
+    auto& dao = *DaoFactory::sharedInstance().portfolioDao();
     tapRow(*list->tableView(), 1);
     settle(0.5);
     ASSERT_TRUE(host.tapText("加入自选"));
-    EXPECT_EQ(topAlertTitle(), "深证成指(399001.1),添加成功！");
-    EXPECT_TRUE(DaoFactory::sharedInstance().portfolioDao()->existStockWithSymbol("399001", 1));
+    EXPECT_EQ(topAlertTitle(), "添加自选成功");
+    EXPECT_TRUE(dao.existStockWithSymbol("399001", 1));
     host.pressAlertButton("确定");
     ASSERT_TRUE(host.tapText("加入自选"));
-    EXPECT_EQ(topAlertTitle(), "深证成指(399001.1),已经存在！");
+    EXPECT_EQ(topAlertTitle(), "自选股已经存在");
     host.pressAlertButton("确定");
+    EXPECT_TRUE(sim->requestsOf(3710, 3).empty()) << "own stocks on the phone only";
 
-    // Own stocks on the server: the addition goes there too.
+    // Own stocks on the server: the server is asked first and the table
+    // follows its yes.
     VTAUserDefoult::standerDefoult().setBool(true, "SaveMyStockInServer");
+    const std::string phone = "13800138000";
     tapRow(*list->tableView(), 3);
     settle(0.5);
     ASSERT_TRUE(host.tapText("加入自选"));
-    EXPECT_EQ(topAlertTitle(), "沪深300(000300.2),添加成功！");
+    ASSERT_TRUE(waitFor([&] { return !UIAlertView::visibleAlerts().empty(); }));
+    EXPECT_EQ(topAlertTitle(), "添加自选股成功");
     host.pressAlertButton("确定");
-    ASSERT_TRUE(waitForRequests(3710, 3, 1));
     EXPECT_EQ(fieldOf(sim->requestsOf(3710, 3)[0], "code"), "000300.2");
+    EXPECT_TRUE(dao.existStockWithSymbol("000300", 2));
+    EXPECT_EQ(sim->ownStocks(phone), (std::vector<std::string>{"000300.2"}));
+
+    // Nothing changes before the answer, and a second tap meanwhile sends
+    // nothing. (The commands at once: a finger's tap would run the loop until
+    // the held answer came.)
+    tapRow(*list->tableView(), 0);
+    settle(0.5);
+    sim->holdReply(3710, 3);
+    list->portfolioAction();
+    ASSERT_TRUE(waitForRequests(3710, 3, 2));
+    list->portfolioAction();
+    EXPECT_TRUE(list->isAddingToServer());
+    EXPECT_FALSE(dao.existStockWithSymbol("000001", 2));
+    EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(waitFor([&] { return !UIAlertView::visibleAlerts().empty(); }));
+    EXPECT_EQ(topAlertTitle(), "添加自选股成功");
+    host.pressAlertButton("确定");
+    EXPECT_EQ(sim->requestsOf(3710, 3).size(), 2u);
+    EXPECT_TRUE(dao.existStockWithSymbol("000001", 2));
+
+    // The server's refusal, its error set and a failed line are shown and
+    // leave the table as it was.
+    struct Failure {
+        std::function<void()> arrange;
+        std::string shown;
+    };
+    const std::vector<Failure> failures = {
+        {[&] { sim->setOwnStocks(phone, {"000300.2", "000001.2", "399006.1"}); }, "添加自选股失败"},
+        {[&] { sim->forceErrorSet(-1, "自选股数量已达上限", 3710, 3); }, "自选股数量已达上限"},
+        {[&] { sim->forceFault(SimFault::Refuse, 3710, 3); }, "Response Data Exception"},
+        {[&] { sim->answerNext({3710, 3}, {1, 2, 3}); }, "数据解析错误"},
+    };
+    tapRow(*list->tableView(), 2);
+    settle(0.5);
+    for (const auto& f : failures) {
+        f.arrange();
+        ASSERT_TRUE(host.tapText("加入自选"));
+        ASSERT_TRUE(waitFor([&] { return !UIAlertView::visibleAlerts().empty(); })) << f.shown;
+        EXPECT_EQ(topAlertTitle(), f.shown);
+        if (&f == &failures.front()) saveScreenshot("indices-add-refused");
+        host.pressAlertButton("确定");
+        EXPECT_FALSE(dao.existStockWithSymbol("399006", 1)) << f.shown;
+    }
 
     // A shorter list moves the row to its last; an empty one adds nothing.
     TCRSWriter one;
