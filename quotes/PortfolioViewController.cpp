@@ -147,15 +147,16 @@ void PortfolioViewController::requestDownloadPortfolio() {
     sendRequest(kDownloadTag, RequestBuilder(PortfolioContract::kDownload), 6);
 }
 
-// The server's list replaces the table. An upload's answer that names no
-// stock changes nothing (the upload is tried again next time); a download's
-// empty list is the customer's empty list.
+// The server's list replaces the table. An answer that names no stock
+// changes nothing, so an empty reply never wipes the customer's list on the
+// phone: the upload is tried again next time, and the download too (the
+// flag of a run stays off).
 void PortfolioViewController::listArrived(const RequestReply& reply, bool upload) {
     VTATCRS* set = reply.first();
     if (set && set->toIntWithFieldName(ResultContract::Col::kResult) == 1) {
         std::string code = set->toStringWithFieldName(ResultContract::Col::kCode).value_or("");
         auto ids = stockIdsOfListText(code);
-        if (upload && (utf8Length(code) < 2 || (ids && ids->empty()))) ids.reset();
+        if (utf8Length(code) < 2 || (ids && ids->empty())) ids.reset();
         if (ids && replacePortfolio(*ids)) {
             if (upload) setOwnStocksLiveOnServer();
             setPortfolioDownloaded();

@@ -14,8 +14,8 @@
 // The list follows the server while own stocks live there ("SaveMyStockInServer"):
 // on each appearance the local list is uploaded the first time (3710/1), or
 // the server's list downloaded once a run (3710/2, "IsDownloadPortfolio");
-// a list the server answers replaces the table as one change (an empty
-// download is an empty list). "-自选" deletes on the server first (3710/4),
+// a list the server answers replaces the table as one change (a list that
+// names no stock changes nothing). "-自选" deletes on the server first (3710/4),
 // then in the table. "编辑" presents the list editor; its closing runs the
 // same decision again. The stocks with information-radar items (504/54, the
 // red dot) are asked when the list changed, on the first visit of a run, and

@@ -47,18 +47,18 @@ TEST_F(PortfolioSyncTest, AnEmptyPhoneListIsNotUploadedButTheServersIsFetchedOnc
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);
 }
 
-TEST_F(PortfolioSyncTest, AnEmptyServerListEmptiesThePhonesAndAGarbledOneChangesNothing) {
+TEST_F(PortfolioSyncTest, AnEmptyServerListOrAGarbledOneLeavesThePhonesAlone) {
     liveOnServerAndDownloaded();
     NSUserDefaults::standardUserDefaults().setBool(false, kIsDownloadPortfolioKey);
     storeLocally({"600000.2"});
     storeOnServer({});
-    ASSERT_TRUE(openPortfolio(false));
+    ASSERT_TRUE(openPortfolio());
     ASSERT_TRUE(settled());
-    EXPECT_TRUE(localIds().empty()) << "the customer's list on the server is empty";
-    EXPECT_TRUE(isPortfolioDownloaded());
-    EXPECT_TRUE(portfolio->tableData().empty());
-    EXPECT_TRUE(sim->requestsOf(31000, 4).empty()) << "no stock, no quotes";
-    saveScreenshot("empty");
+    EXPECT_EQ(sim->requestsOf(3710, 2).size(), 1u);
+    EXPECT_EQ(localIds(), (std::vector<std::string>{"600000.2"})) << "an empty reply does not wipe the list";
+    EXPECT_FALSE(isPortfolioDownloaded()) << "the next visit downloads again";
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行"}));
+    saveScreenshot("empty-download");
 
     // A list that does not read as stock ids leaves the table and the flag.
     popViewControllers(1);
