@@ -198,13 +198,25 @@ void PortfolioViewController::sendQuotes(const std::string& stockIds, bool after
     sendRequest(kQuotesTag, quotes, 3);
 }
 
+// A row the customer opened stays open on its stock, wherever the new quotes
+// sort it (the auto refresh must not fold the buttons under the finger); it
+// folds only when its stock has left the list.
 void PortfolioViewController::quotesArrived(const RequestReply& reply) {
     pullRefreshEnded();
     zxRs_ = reply.sharedSet(0);
+    std::optional<PortfolioItem> expanded = expandedItem();
     selectedIndex_ = -1;
     oldPath_.reset();
     refreshTableViewData();
     sortTableData();
+    if (expanded) {
+        auto it = std::find_if(tableData_.begin(), tableData_.end(),
+                               [&](const PortfolioItem& item) { return item.stockId() == expanded->stockId(); });
+        if (it != tableData_.end()) {
+            selectedIndex_ = static_cast<int>(it - tableData_.begin());
+            oldPath_ = selectedIndex_;
+        }
+    }
     tableView_->reloadData();
     if (QZUtil::isNeedRequestPortfolioInfoRadar()) {
         QZUtil::markPortfolioInfoRadarFlagToInit();

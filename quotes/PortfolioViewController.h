@@ -21,8 +21,9 @@
 // red dot) are asked when the list changed, on the first visit of a run, and
 // every 10 minutes.
 //
-// Any reload of the list collapses the expanded row, so a row's button always
-// acts on the stock it shows.
+// A row stays expanded on its stock through the quotes' refreshes (it folds
+// on a scroll, a tap, a button, a sort, and when its stock leaves the list),
+// so a row's button always acts on the stock it shows.
 //
 // News (504/56, 30 headlines a page after the last one's cursor): pulling up
 // past the end loads the next page; a failed page ends the loading too. A

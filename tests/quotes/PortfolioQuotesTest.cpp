@@ -88,7 +88,7 @@ TEST_F(PortfolioQuotesTest, TheChosenSortHoldsForEveryLaterReply) {
     EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "field"), "1|2|3|4|6|11|13|16|20|21");
 }
 
-TEST_F(PortfolioQuotesTest, ASwipeExpandsARowAndAReloadCollapsesItSoButtonsActOnTheStockShown) {
+TEST_F(PortfolioQuotesTest, ASwipeExpandsARowThatStaysOnItsStockThroughTheRefreshes) {
     ASSERT_TRUE(openPortfolio());
     swipeRow(1);
     EXPECT_EQ(portfolio->selectedIndex(), 1);
@@ -102,16 +102,41 @@ TEST_F(PortfolioQuotesTest, ASwipeExpandsARowAndAReloadCollapsesItSoButtonsActOn
     swipeRow(3);
     EXPECT_EQ(portfolio->selectedIndex(), -1);
 
-    // Sorted again while a row is open: the row folds, nothing acts on the
-    // stock that moved into its place.
-    swipeRow(0);
+    // The auto refresh in trading hours leaves the open row open.
+    swipeRow(2);
+    const std::string opened = portfolio->tableData()[2].stockId();
+    const size_t asked = sim->requestsOf(31000, 4).size();
+    RunLoop::main().runFor(5.1);
+    ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() == asked + 1 && !busy(); }));
+    settle(0.2);
+    EXPECT_EQ(portfolio->selectedIndex(), 2);
+    ASSERT_TRUE(quoteCell(2)->isExpanded());
+    EXPECT_TRUE(host.isTextVisible("卖出"));
+
+    // New quotes that sort the stock elsewhere: the row stays open on it.
     ASSERT_TRUE(host.tapText("跌幅"));
     settle(0.2);
+    EXPECT_EQ(portfolio->selectedIndex(), -1) << "sorting scrolls to the top and folds the row";
+    const std::vector<std::string> ids = rowIds();
+    swipeRow(static_cast<int>(std::find(ids.begin(), ids.end(), opened) - ids.begin()));
+    std::vector<QuoteRow> quotes;
+    for (const auto& item : portfolio->tableData()) {
+        const bool falls = item.stockId() == opened;  // the opened stock falls hardest now
+        quotes.push_back({item.name, item.symbol, item.marketId, 1, "10.00", falls ? "9.00" : "10.10",
+                          falls ? "-1.00" : "0.10", falls ? "-10.00" : "1.00"});
+    }
+    sim->answerNext(QuoteContract::kSnapshot, snapshotBytes(quotes));
+    refreshByFinger();
+    EXPECT_EQ(rowIds().front(), opened);
+    EXPECT_EQ(portfolio->selectedIndex(), 0);
+    ASSERT_TRUE(quoteCell(0)->isExpanded());
+
+    // A stock that left the list takes its open row with it.
+    ASSERT_TRUE(portfolioTable().deleteStockBySymbol(portfolio->tableData()[0].symbol,
+                                                     portfolio->tableData()[0].marketId));
+    refreshByFinger();
     EXPECT_EQ(portfolio->selectedIndex(), -1);
     EXPECT_FALSE(host.isTextVisible("卖出"));
-    swipeRow(0);
-    refreshByFinger();
-    EXPECT_EQ(portfolio->selectedIndex(), -1) << "a reply reloads the list";
 
     // Sell the first row: without a trade session the gate opens the login for that stock.
     const std::string first = portfolio->tableData()[0].symbol;

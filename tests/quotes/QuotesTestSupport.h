@@ -49,6 +49,28 @@ inline std::vector<uint8_t> tickReplyBytes(const std::string& prevClose, const s
     return w.bytes();
 }
 
+// A 31000/4 snapshot as the quote lists read it: one row a stock.
+struct QuoteRow {
+    std::string name, code;
+    int market, classId;
+    std::string prevClose, last, change, percent;
+};
+inline std::vector<uint8_t> snapshotBytes(const std::vector<QuoteRow>& rows) {
+    using namespace QuoteContract;
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kName, TCRSFieldType::VarText)
+        .addField(Col::kCode, TCRSFieldType::VarText)
+        .addField(Col::kMarket, TCRSFieldType::Integer, 4)
+        .addField(Col::kClass, TCRSFieldType::Integer, 4)
+        .addField(Col::kPrevClose, TCRSFieldType::Packed)
+        .addField(Col::kLast, TCRSFieldType::Packed)
+        .addField(Col::kChange, TCRSFieldType::Packed)
+        .addField(Col::kChangePercent, TCRSFieldType::Packed);
+    for (const auto& r : rows) w.addRecord({r.name, r.code, r.market, r.classId, r.prevClose, r.last, r.change, r.percent});
+    return w.bytes();
+}
+
 // The snapshot of the two indices: rows of (last, previous close, amount).
 struct IndexRow {
     std::string last, prevClose, amount;

@@ -267,14 +267,8 @@ TEST_F(SectorsTest, TheIndexListAddsTheRowLastTappedToTheOwnStocks) {
     }
 
     // A shorter list moves the row to its last; an empty one adds nothing.
-    TCRSWriter one;
-    one.beginSet()
-        .addField("name", TCRSFieldType::VarText)
-        .addField("code", TCRSFieldType::VarText)
-        .addField("exchid", TCRSFieldType::Integer, 4)
-        .addField("classid", TCRSFieldType::Integer, 4)
-        .addRecord({"创业板指", "399006", 1, 2});
-    sim->answerNext(QuoteContract::kSnapshot, one.bytes());
+    sim->answerNext(QuoteContract::kSnapshot,
+                    snapshotBytes({{"创业板指", "399006", 1, 2, "2020.40", "2024.46", "4.06", "0.20"}}));
     ASSERT_TRUE(host.tapText("刷新"));
     ASSERT_TRUE(waitIdle(*list));
     EXPECT_EQ(list->selectedIndex(), 0);
