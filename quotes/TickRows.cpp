@@ -20,8 +20,11 @@ std::optional<std::string> tickTimeText(int64_t hhmm) {
 }
 
 int tickBigDealThreshold(int fallback) {
-    int stored = VTAUserDefoult::standerDefoult().getIntForKey("StepForBS");
-    return stored < 0 ? fallback : stored;
+    VTAUserDefoult& settings = VTAUserDefoult::standerDefoult();
+    int stored = settings.getIntForKey("StepForBS");
+    if (stored >= 0) return stored;
+    settings.setInt(fallback, "StepForBS");
+    return fallback;
 }
 
 TickReading readTickReply(const std::vector<std::shared_ptr<VTATCRS>>& sets, TickVolumeText volumeText) {

@@ -8,9 +8,10 @@
 // volume as a number: big deals are told by that number, never by its text
 // ("1.25万" would read as 1).
 //
-// The big-deal threshold is the setting "StepForBS". When it is absent each
-// list takes its own default in memory and writes nothing, so that the list
-// opened first does not decide the other's threshold.
+// The big-deal threshold is the setting "StepForBS". When it is absent the
+// list takes its own default and writes it into the setting, so that the
+// settings screen ("大单标准") shows the threshold in use and the other list
+// uses the same one.
 #include <array>
 #include <memory>
 #include <optional>
@@ -57,5 +58,6 @@ TickReading readTickReply(const std::vector<std::shared_ptr<VTATCRS>>& sets, Tic
 // "14:35" of 1435, "9:35" of 935; nullopt for fewer than two digits.
 std::optional<std::string> tickTimeText(int64_t hhmm);
 
-// The setting "StepForBS", or the list's own default when it is absent.
+// The setting "StepForBS"; when it is absent, the list's own default, which
+// the setting keeps from now on.
 int tickBigDealThreshold(int fallback);

@@ -14,7 +14,7 @@
 //
 // Replies: no record set shows "数据构建错误！"; a deals set that cannot be
 // read keeps the rows; an error set, a network or a service failure shows its
-// text. Big deals use "StepForBS", else 1000 (never written back).
+// text. Big deals use "StepForBS", else 1000, which the setting then keeps.
 #include <memory>
 #include <string>
 #include <vector>

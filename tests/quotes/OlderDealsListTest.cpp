@@ -1,12 +1,15 @@
 // The older tick-by-tick list against the simulator: a page of 30 deals at a
 // time turned with its page bar (curling up to a later page, down to an
 // earlier one), the end of the deals, the bar hidden and shown by a tap on a
-// row, "刷新" only while the market is open, and big deals by its own default.
+// row, "刷新" only while the market is open, and big deals by its own default,
+// which the settings then show and the newer list uses.
 #include "QuotesTestSupport.h"
 #include "core/VTAUserDefoult.h"
 #include "platform/uikit/UITableView.h"
 #include "quotes/TransDetailCell.h"
+#include "quotes/TransactionDetailsViewController.h"
 #include "quotes/VTACJViewController.h"
+#include "shell/VTASettingViewController.h"
 #include "tests/shell/ScreensTestSupport.h"
 #include "tests/support/Screenshots.h"
 
@@ -45,7 +48,6 @@ TEST_F(OlderDealsListTest, PagesTurnWithTheBarUntilTheLastDeal) {
     EXPECT_EQ(lastOffset(), "0");
     EXPECT_EQ(list->CJListData().front().labels[0].text, "10:30");
     EXPECT_EQ(list->bigSetting(), 1000);
-    EXPECT_EQ(VTAUserDefoult::standerDefoult().getIntForKey("StepForBS"), -1);
     saveScreenshot("first-page");
 
     std::string newest = list->CJListData().front().labels[0].text;
@@ -136,4 +138,20 @@ TEST_F(OlderDealsListTest, BigDealsBeyondItsOwnDefaultLieOnGrey) {
     }
     EXPECT_GT(big, 0);
     EXPECT_GT(plain, 0);
+}
+
+TEST_F(OlderDealsListTest, TheThresholdItTookIsTheOneTheSettingsShowAndTheNewerListUses) {
+    // Nothing was set: the list took its 1000 lots, and the settings say so.
+    EXPECT_EQ(list->bigSetting(), 1000);
+    auto settings = std::make_shared<VTASettingViewController>();
+    pushViewController(settings);
+    settle();
+    EXPECT_TRUE(host.isTextVisible("1000手"));
+    EXPECT_FALSE(host.isTextVisible("500手"));
+    saveScreenshot("settings-threshold");
+    popViewControllers(1);
+    settle();
+    auto newer = std::make_shared<TransactionDetailsViewController>(std::make_shared<VTAStock>("600000", "浦发银行", 2));
+    newer->view();
+    EXPECT_EQ(newer->thresholding(), 1000);
 }

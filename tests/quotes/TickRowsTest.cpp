@@ -102,11 +102,11 @@ TEST_F(TickRowsTest, BigDealsAreToldByTheNumberNotByItsText) {
     EXPECT_FALSE(rowOf(std::nullopt).isBigDeal(0));
 }
 
-TEST_F(TickRowsTest, TheThresholdIsTheSettingOrEachListsOwnDefaultNeverWritten) {
+TEST_F(TickRowsTest, TheThresholdIsTheSettingOrTheFirstListsDefaultWhichTheSettingKeeps) {
     auto& settings = VTAUserDefoult::standerDefoult();
     EXPECT_EQ(tickBigDealThreshold(500), 500);
-    EXPECT_EQ(tickBigDealThreshold(1000), 1000);
-    EXPECT_EQ(settings.getIntForKey("StepForBS"), -1);  // whichever list opened first decides nothing
+    EXPECT_EQ(settings.getIntForKey("StepForBS"), 500);
+    EXPECT_EQ(tickBigDealThreshold(1000), 500) << "whichever list opened first decides for both";
     settings.setInt(800, "StepForBS");
     EXPECT_EQ(tickBigDealThreshold(500), 800);
     EXPECT_EQ(tickBigDealThreshold(1000), 800);
