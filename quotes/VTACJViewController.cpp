@@ -1,7 +1,6 @@
 #include "quotes/VTACJViewController.h"
 
 #include "core/MarketTime.h"
-#include "core/QZUtil.h"
 #include "platform/graphics/UIColor.h"
 #include "quotes/TransDetailCell.h"
 #include "quotes/TransactionDetailsViewController.h"
@@ -57,16 +56,15 @@ void VTACJViewController::registerAutoRefresh() {
     startAutoRefresh([this] { requestDetailPrice(); });
 }
 
+// The list's own windows, in hours and minutes on the exchanges' clock (not
+// the configured sessions): Hong Kong 10:00-12:30 and 14:30-16:30, the other
+// markets 9:30-11:30 and 13:00-15:00.
 bool VTACJViewController::isInsideTradingWindow() const {
-    int minute = marketMinuteOfDayNow();
-    auto inside = [minute](int from, int to) { return minute > from && minute < to; };
-    if (market_ == 3) {
-        auto hk = QZUtil::tradeTimeOnsetArrayOfHK();
-        return hk.size() == 4 && (inside(hk[0], hk[1]) || inside(hk[2], hk[3]));
-    }
-    for (const auto& [from, to] : QZUtil::tradeWindows())
-        if (inside(from, to)) return true;
-    return false;
+    const int minute = marketMinuteOfDayNow();
+    const int hhmm = minute / 60 * 100 + minute % 60;
+    auto inside = [hhmm](int from, int to) { return hhmm > from && hhmm < to; };
+    if (market_ == 3) return inside(1000, 1230) || inside(1430, 1630);
+    return inside(930, 1130) || inside(1300, 1500);
 }
 
 void VTACJViewController::onCommandRefresh() {

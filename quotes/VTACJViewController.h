@@ -9,8 +9,8 @@
 // The request (31000/9, request type 3) is sent each time the screen comes
 // on screen and after each page turn; a reply starts the auto refresh
 // (trading hours, "auto refresh" on), which repeats it. "刷新" asks again
-// while a market session is open (strictly inside it: the Hong Kong sessions
-// for market 3, the Shenzhen and Shanghai windows otherwise).
+// while a market session is open (strictly inside it: 10:00-12:30 and
+// 14:30-16:30 for Hong Kong, market 3; 9:30-11:30 and 13:00-15:00 otherwise).
 //
 // Replies: no record set shows "数据构建错误！"; a deals set that cannot be
 // read keeps the rows; an error set, a network or a service failure shows its

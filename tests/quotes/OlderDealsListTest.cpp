@@ -140,6 +140,41 @@ TEST_F(OlderDealsListTest, BigDealsBeyondItsOwnDefaultLieOnGrey) {
     EXPECT_GT(plain, 0);
 }
 
+TEST_F(OlderDealsListTest, RefreshFollowsTheHongKongWindowsForAHongKongStock) {
+    list->stopAutoRefresh();
+    VTAUserDefoult::standerDefoult().setBool(false, "auto refresh");
+    auto hk = std::make_shared<VTACJViewController>();
+    hk->setStockCode("00700");
+    hk->setStockName("腾讯控股");
+    hk->setMarket(3);
+    hk->setTitle("成交明细-腾讯控股");
+    pushViewController(hk);
+    ASSERT_TRUE(waitFor([&] { return !hk->CJListData().empty(); }));
+    settle(0.5);
+    // Minutes after 9:30 on the exchanges' clock, and whether "刷新" asks.
+    const std::vector<std::pair<int, bool>> hongKong = {
+        {29, false},   //  9:59
+        {31, true},    // 10:01
+        {179, true},   // 12:29
+        {181, false},  // 12:31
+        {301, true},   // 14:31
+        {389, true},   // 15:59
+        {399, true},   // 16:09: still inside, where the configured sessions end at 16:00
+        {419, true},   // 16:29
+        {420, false},  // 16:30 sharp
+    };
+    for (const auto& [minutes, asks] : hongKong) {
+        Clock::freezeAt(kScreensMorning - 60 * 60 + minutes * 60);
+        const size_t before = sim->requestsOf(31000, 9).size();
+        ASSERT_TRUE(host.tapText("刷新"));
+        settle(0.5);
+        EXPECT_EQ(sim->requestsOf(31000, 9).size(), before + (asks ? 1 : 0)) << "9:30 + " << minutes << " min";
+        if (asks) {
+            EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "code"), "00700.3");
+        }
+    }
+}
+
 TEST_F(OlderDealsListTest, TheThresholdItTookIsTheOneTheSettingsShowAndTheNewerListUses) {
     // Nothing was set: the list took its 1000 lots, and the settings say so.
     EXPECT_EQ(list->bigSetting(), 1000);
