@@ -429,7 +429,7 @@ std::vector<std::shared_ptr<VTAStock>> MarketQuotationSortViewController::window
 
 // The back button of the quote page reads the market's name.
 std::shared_ptr<UIViewController> MarketQuotationSortViewController::openStockPage(int row) {
-    auto page = VTAUIFactory::stockPageWithStocks(windowStocks(), row);
+    auto page = VTAUIFactory::stockListPageWithStocks(windowStocks(), row);
     if (!page) return nullptr;
     setTitle(paramView_->getMarketName());
     pushViewController(page);

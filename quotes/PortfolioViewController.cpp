@@ -385,7 +385,7 @@ std::vector<std::shared_ptr<VTAStock>> PortfolioViewController::stocksOfRows() c
 }
 
 std::shared_ptr<UIViewController> PortfolioViewController::openStockPage(int row, std::optional<int> page) {
-    auto screen = VTAUIFactory::stockPageWithStocks(stocksOfRows(), row);
+    auto screen = VTAUIFactory::stockListPageWithStocks(stocksOfRows(), row);
     if (!screen || !pushViewController(screen)) return nullptr;
     if (auto* quotes = dynamic_cast<StockQuotesViewController*>(screen.get()); quotes && page)
         quotes->scrollToPageIndex(*page);

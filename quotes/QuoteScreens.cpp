@@ -24,11 +24,15 @@ void registerQuoteScreens(ScreenRegistry& registry) {
     registry.addScreenClass("VTABKTableViewController", [](const LinkSetup& setup, const auto&) {
         return std::make_shared<VTABKTableViewController>(setup.value);
     });
-    // The stock finder and the in-app page open one stock (no arrows); a list
-    // of stocks steps through them.
+    // The stock finder and the in-app page open one stock (no arrows); the
+    // own stocks and the ranking step through their list, even a list of one.
     registry.setStockPage(
         [](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) -> std::shared_ptr<UIViewController> {
             if (stocks.size() == 1) return std::make_shared<StockQuotesViewController>(stocks.front());
+            return std::make_shared<StockQuotesViewController>(stocks, index);
+        });
+    registry.setStockListPage(
+        [](const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) -> std::shared_ptr<UIViewController> {
             return std::make_shared<StockQuotesViewController>(stocks, index);
         });
 }

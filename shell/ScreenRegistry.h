@@ -65,6 +65,9 @@ public:
     void addScreen(const std::string& command, ScreenFactory factory, ScreenOptions options = {});
     void addScreenClass(const std::string& screenClass, ScreenClassFactory factory);
     void setStockPage(StockPageFactory factory) { stockPage_ = std::move(factory); }
+    // The quote page of a list to step through, even a list of one (the
+    // stock page's factory when none is set).
+    void setStockListPage(StockPageFactory factory) { stockListPage_ = std::move(factory); }
     void setAccountsPager(AccountsPagerFactory factory) { accountsPager_ = std::move(factory); }
     void setTradeLogin(TradeLoginFactory factory) { tradeLogin_ = std::move(factory); }
     void setMessageInbox(MessageInboxFactory factory) { messageInbox_ = std::move(factory); }
@@ -86,6 +89,7 @@ public:
     // Whether the command was registered as a trade screen beyond the link table.
     bool isTradeCommand(const std::string& command) const { return tradeCommands_.count(command) > 0; }
     const StockPageFactory& stockPage() const { return stockPage_; }
+    const StockPageFactory& stockListPage() const { return stockListPage_ ? stockListPage_ : stockPage_; }
     const AccountsPagerFactory& accountsPager() const { return accountsPager_; }
     const TradeLoginFactory& tradeLogin() const { return tradeLogin_; }
     const MessageInboxFactory& messageInbox() const { return messageInbox_; }
@@ -101,6 +105,7 @@ private:
     std::map<std::string, ScreenClassFactory> screenClass_;
     std::set<std::string> tradeCommands_;
     StockPageFactory stockPage_;
+    StockPageFactory stockListPage_;
     AccountsPagerFactory accountsPager_;
     TradeLoginFactory tradeLogin_;
     MessageInboxFactory messageInbox_;

@@ -38,6 +38,12 @@ std::shared_ptr<VTAMenu> makeMenu(const std::string& link, const std::string& ti
     return menu;
 }
 
+std::shared_ptr<UIViewController> stockPageOf(const StockPageFactory& factory,
+                                              const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
+    if (!factory || index < 0 || index >= static_cast<int>(stocks.size()) || !stocks[index]) return nullptr;
+    return factory(stocks, index);
+}
+
 }  // namespace
 
 bool VTAUIFactory::hasScreen(const std::string& command) {
@@ -57,9 +63,12 @@ bool VTAUIFactory::hasStockPage() { return static_cast<bool>(registry().stockPag
 
 std::shared_ptr<UIViewController> VTAUIFactory::stockPageWithStocks(
     const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
-    auto factory = registry().stockPage();
-    if (!factory || index < 0 || index >= static_cast<int>(stocks.size()) || !stocks[index]) return nullptr;
-    return factory(stocks, index);
+    return stockPageOf(registry().stockPage(), stocks, index);
+}
+
+std::shared_ptr<UIViewController> VTAUIFactory::stockListPageWithStocks(
+    const std::vector<std::shared_ptr<VTAStock>>& stocks, int index) {
+    return stockPageOf(registry().stockListPage(), stocks, index);
 }
 
 bool VTAUIFactory::hasAccountsPager() { return static_cast<bool>(registry().accountsPager()); }

@@ -48,6 +48,9 @@ public:
     // The quote page of stocks[index]; null when none is registered or the index is out of range.
     static std::shared_ptr<UIViewController> stockPageWithStocks(const std::vector<std::shared_ptr<VTAStock>>& stocks,
                                                                  int index);
+    // The same for a list the page steps through with its arrows, even a list of one.
+    static std::shared_ptr<UIViewController> stockListPageWithStocks(
+        const std::vector<std::shared_ptr<VTAStock>>& stocks, int index);
 
     // The logged-in accounts pager, titled "已登录帐号"; null while none is registered.
     static constexpr const char* kAccountsPagerTitle = "已登录帐号";

@@ -354,3 +354,27 @@ TEST_F(PortfolioQuotesTest, APullDownTheListRefreshesTheQuotes) {
     EXPECT_EQ(table->contentInset().top, 0);
     EXPECT_EQ(portfolio->tableData().size(), 5u);
 }
+
+TEST_F(PortfolioQuotesTest, AListOfOneStockOpensThePageWithArrowsThatReloadIt) {
+    startWith({"600000.2"});
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(host.tapText("浦发银行"));
+    settle();
+    auto* page = dynamic_cast<StockQuotesViewController*>(top());
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->hasArrows());
+    ASSERT_TRUE(waitFor([&] { return !sim->requestsOf(31000, 1).empty() && !page->hasRequestInFlight(); }));
+    saveScreenshot("one-stock-page");
+    // The arrows, drawn at both ends of the title, stay on the stock and ask for it again.
+    auto title = page->navigationItem()->titleView();
+    ASSERT_TRUE(title && title->window());
+    const size_t asked = sim->requestsOf(31000, 1).size();
+    for (const double x : {5.0, 125.0}) {
+        CGPoint p = title->convertPointToView(CGPointMake(x, 22), nullptr);
+        host.tap(p.x, p.y);
+        ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 1).size() > asked && !page->hasRequestInFlight(); }));
+        EXPECT_EQ(page->currentStock()->stockId(), "600000.2");
+        EXPECT_EQ(fieldOf(sim->requestsOf(31000, 1).back(), "code"), "600000.2");
+    }
+    EXPECT_EQ(sim->requestsOf(31000, 1).size(), asked + 2);
+}

@@ -41,11 +41,13 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         installServerMenu();
         registerQuoteScreens(ScreenRegistry::shared());
-        ScreenRegistry::shared().setStockPage([this](const auto& stocks, int index) {
+        auto recordPage = [this](const auto& stocks, int index) {
             auto page = std::make_shared<RecordedStockPage>(stocks, index);
             pages.push_back(page);
             return page;
-        });
+        };
+        ScreenRegistry::shared().setStockPage(recordPage);
+        ScreenRegistry::shared().setStockListPage(recordPage);
     }
     void TearDown() override {
         XXNetworkManager::sharedManager().cancelAll();
