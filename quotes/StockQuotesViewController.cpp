@@ -29,6 +29,7 @@
 #include "ui/Alerts.h"
 #include "ui/QuotesPageControl.h"
 #include "ui/SVProgressHUD.h"
+#include "ui/VTAView.h"
 
 namespace {
 
@@ -42,6 +43,19 @@ bool storedInPortfolio(const VTAStock& stock) {
     auto dao = portfolio();
     return dao && dao->existStockWithSymbol(stock.code(), stock.marketID());
 }
+
+// The paged area. A gesture of two fingers on a page is the page's own (the
+// K-line zooms with a pinch): the pages take over a one-finger drag only, so a
+// spread cannot turn the page under it.
+class PagedArea : public UIScrollView {
+public:
+    using UIScrollView::UIScrollView;
+    bool touchesShouldCancelInContentView(UIView* view) const override {
+        for (UIView* v = view; v && v != this; v = v->superview())
+            if (auto* surface = dynamic_cast<VTAView*>(v); surface && surface->fingersInSequence() > 1) return false;
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -133,14 +147,15 @@ void StockQuotesViewController::viewWillDidLoad() {
     CGRect b = contentView()->bounds();
     double pagedHeight = std::max(0.0, b.size.height - kMarksHeight - kRadarHeight);
 
-    quotesScrollView_ = std::make_shared<UIScrollView>(CGRectMake(0, 0, b.size.width, pagedHeight));
+    quotesScrollView_ = std::make_shared<PagedArea>(CGRectMake(0, 0, b.size.width, pagedHeight));
     quotesScrollView_->setBackgroundColor(UIColor::blackColor());
     quotesScrollView_->setPagingEnabled(true);
     quotesScrollView_->setShowsHorizontalScrollIndicator(false);
     quotesScrollView_->setShowsVerticalScrollIndicator(false);
     quotesScrollView_->setDelaysContentTouches(true);
     // Touches reach the pages at once here (no delay), so a sideways drag that
-    // starts on a chart or the deals must still be taken over by the pages.
+    // starts on a chart or the deals must still be taken over by the pages
+    // (a pinch stays with the chart: PagedArea).
     quotesScrollView_->setCanCancelContentTouches(true);
     quotesScrollView_->setDelegate(this);
     contentView()->addSubview(quotesScrollView_);

@@ -74,6 +74,8 @@ public:
 
     // The last action reported (None before any).
     VTATouchAction lastAction() const { return lastAction_; }
+    // Fingers of the sequence under way (0 between sequences).
+    int fingersInSequence() const { return static_cast<int>(fingers_.size()); }
 
     void touchesBegan(const UITouchSet& touches, UIEvent* event) override;
     void touchesMoved(const UITouchSet& touches, UIEvent* event) override;

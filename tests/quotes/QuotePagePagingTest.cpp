@@ -167,3 +167,29 @@ TEST_F(QuotePageTest, StepsForwardAndBackThroughTheIndexAndTheHongKongStock) {
     ASSERT_TRUE(waitFor([&] { return p->isRequestedTimeTrend(); }));
     EXPECT_EQ(fieldOf(sent(31000, 1).back(), "code"), "600000.2");
 }
+
+TEST_F(QuotePageTest, APinchOnTheKLineStepsItsZoomAndTurnsNoPage) {
+    openFromHome("浦发银行");
+    auto* p = page();
+    ASSERT_TRUE(p);
+    swipe(true);
+    ASSERT_TRUE(waitFor([&] { return p->isRequestedCandlesticks() && !p->hasRequestInFlight(); }));
+    auto* chart = p->candlesticksChartView();
+    const int zoom = chart->zoomStep();
+    CGPoint candles = chart->convertPointToView(CGPointMake(160, 150), nullptr);
+    // A wide spread: wider candles, the same page.
+    host.pinch(candles.x, candles.y, 60, 260);
+    run(1);
+    EXPECT_EQ(p->currentPage(), 1);
+    EXPECT_EQ(p->quotesScrollView()->contentOffset().x, 320);
+    EXPECT_NE(chart->zoomStep(), zoom);
+    saveScreenshot("kline-spread");
+    // A pinch back: the zoom it had.
+    host.pinch(candles.x, candles.y, 260, 60);
+    run(1);
+    EXPECT_EQ(p->currentPage(), 1);
+    EXPECT_EQ(chart->zoomStep(), zoom);
+    // One finger still turns the page.
+    swipe(true);
+    EXPECT_EQ(p->currentPage(), 2);
+}
