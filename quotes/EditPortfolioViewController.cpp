@@ -184,13 +184,18 @@ void EditPortfolioViewController::bindArrived(const RequestReply& reply) {
     auto ids = utf8Length(code) >= 2 ? stockIdsOfListText(code) : std::nullopt;
     if (!ids || ids->empty()) return;
     // Kept on the phone only, the list adds to the table and takes nothing away.
+    const PortfolioDao::StockList named = portfolioTable().listPortfolioStocks();
     bool stored = ownStocksLiveOnServer() ? replacePortfolio(*ids) : portfolioTable().moveToDatabaseWithStocks(*ids);
     if (!stored) {
         showAlert("添加持仓股失败");
         return;
     }
+    // The answer names its stocks by id only: the rows keep the names they had
+    // and the quote server names the holdings that are new.
+    portfolioTable().updateStockNames(named);
     setPortfolioDownloaded();
     refreshPortfolioData();
+    requestLocalPortfolioInfo();
     showTaggedAlert(kBoundAlertTag, "添加持仓股成功", {"确定"});
 }
 

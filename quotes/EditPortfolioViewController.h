@@ -23,7 +23,8 @@
 // saved first (waiting for the server), then 3710/6 (request type 7) is
 // sent. The answer's list replaces the table when own stocks live on the
 // server; kept on the phone only, the list's stocks that are missing are
-// added and nothing is removed.
+// added and nothing is removed. Either way the rows keep the names they had
+// and the quote server names the new ones (31000/4).
 //
 // Every whole list goes into the table as one change: a failure leaves the
 // old list.

@@ -1,6 +1,7 @@
 // The own-stock list editor: opening, reorder and delete by finger, saving to
 // the server or the table, cancelling, and adding the trading account's
 // holdings.
+#include "core/Utilities.h"
 #include "tests/quotes/PortfolioTestSupport.h"
 #include "tests/support/TradeLoginSupport.h"
 
@@ -246,6 +247,13 @@ TEST_F(EditPortfolioTest, HoldingsNeedATradeLoginAndAreAddedToTheServersList) {
     for (const char* id : {"000001.1", "000002.1", "600000.2", "600036.2"})
         EXPECT_TRUE(std::find(holdings.begin(), holdings.end(), id) != holdings.end()) << id;
     EXPECT_EQ(localIds(), holdings);
+    // The rows go on showing names, not bare codes.
+    ASSERT_TRUE(settled());
+    for (int row = 0; row < static_cast<int>(holdings.size()); ++row) {
+        EXPECT_GE(utf8Length(editorCell(row)->textLabel()->text()), 2u) << holdings[static_cast<size_t>(row)];
+        EXPECT_FALSE(editor()->tableData()[static_cast<size_t>(row)]->name().empty());
+    }
+    EXPECT_TRUE(host.isTextVisible("平安银行"));
     saveScreenshot("holdings-added");
     ASSERT_TRUE(host.pressAlertButton("确定"));
     ASSERT_TRUE(editorClosed());
@@ -267,6 +275,10 @@ TEST_F(EditPortfolioTest, KeptOnThePhoneTheHoldingsAreAddedAndNothingIsTakenAway
     ASSERT_TRUE(host.pressAlertButton("确定"));
     ASSERT_TRUE(waitFor([&] { return topAlertTitle() == "添加持仓股成功"; }));
     EXPECT_EQ(localIds(), (std::vector<std::string>{"600519.2", "000063.1", "000651.1"}));
+    ASSERT_TRUE(settled());
+    std::vector<std::string> names;
+    for (const auto& s : editor()->tableData()) names.push_back(s->name());
+    EXPECT_EQ(names, (std::vector<std::string>{"贵州茅台", "中兴通讯", "格力电器"}));
 }
 
 TEST(EditPortfolioMasking, ShortAccountsAreHiddenWholeLongOnesInTheMiddle) {
