@@ -29,20 +29,75 @@ bool allZero(const uint8_t* p, size_t n) {
     return true;
 }
 
-// The record's texts must be readable: variable slots inside the area, UTF-8 everywhere.
-bool recordTextsValid(const uint8_t* row, const std::vector<TCRSField>& textFields, const uint8_t* var,
-                      uint64_t varLength) {
-    for (const TCRSField& f : textFields) {
-        const uint8_t* slot = row + f.fieldOffset();
-        if (f.fieldType() == TCRSFieldType::FixedText) {
-            const void* nul = std::memchr(slot, 0, size_t(f.fieldLength()));
-            size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - slot) : size_t(f.fieldLength());
-            if (!isValidUTF8(slot, len)) return false;
-        } else {
-            uint64_t off = readU32(slot), len = readU32(slot + 4);
-            if (off + len > varLength) return false;
-            if (!isValidUTF8(var + off, size_t(len))) return false;
-        }
+// Whether the bytes are all ASCII, a whole word at a time: most texts of a
+// reply are codes and digits, for which this is the whole UTF-8 check.
+bool isAscii(const uint8_t* p, size_t n) {
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        any |= word;
+    }
+    if (i < n) {
+        uint64_t word = 0;
+        std::memcpy(&word, p + i, n - i);
+        any |= word;
+    }
+    return (any & kHighBits) == 0;
+}
+
+// A fixed text: UTF-8 up to its first NUL; the bytes after it are not read.
+bool fixedTextValid(const uint8_t* slot, size_t length) {
+    if (isAscii(slot, length)) return true;
+    const void* nul = std::memchr(slot, 0, length);
+    size_t len = nul ? size_t(static_cast<const uint8_t*>(nul) - slot) : length;
+    return isValidUTF8(slot, len);
+}
+
+bool isContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
+
+// The texts of the variable-data area. When the area as a whole is valid UTF-8
+// (the usual case), a slot is valid when it starts and ends on character
+// boundaries, so each byte is checked once however many slots point at it;
+// otherwise each slot is checked on its own (unused bytes may be anything).
+class VarTexts {
+public:
+    VarTexts(const uint8_t* var, uint64_t length)
+        : var_(var), length_(length), wholeValid_(isValidUTF8(var, size_t(length))) {}
+
+    bool slotValid(const uint8_t* slot) const {
+        const uint64_t off = readU32(slot), len = readU32(slot + 4);
+        if (off + len > length_) return false;
+        if (len == 0) return true;
+        if (!wholeValid_) return isValidUTF8(var_ + off, size_t(len));
+        const uint64_t end = off + len;
+        return !isContinuation(var_[off]) && (end == length_ || !isContinuation(var_[end]));
+    }
+
+private:
+    const uint8_t* var_;
+    uint64_t length_;
+    bool wholeValid_;
+};
+
+// Every text of every record must be readable: variable slots inside the area, UTF-8 everywhere.
+bool recordTextsValid(const uint8_t* records, uint32_t recordCount, uint32_t recordLength,
+                      const std::vector<TCRSField>& fields, const uint8_t* var, uint64_t varLength) {
+    std::vector<const TCRSField*> fixed, variable;
+    for (const TCRSField& f : fields) {
+        if (f.fieldType() == TCRSFieldType::FixedText) fixed.push_back(&f);
+        if (f.fieldType() == TCRSFieldType::VarText) variable.push_back(&f);
+    }
+    if (fixed.empty() && variable.empty()) return true;
+    const VarTexts texts(var, variable.empty() ? 0 : varLength);
+    for (uint32_t r = 0; r < recordCount; ++r) {
+        const uint8_t* row = records + uint64_t(r) * recordLength;
+        for (const TCRSField* f : fixed)
+            if (!fixedTextValid(row + f->fieldOffset(), size_t(f->fieldLength()))) return false;
+        for (const TCRSField* f : variable)
+            if (!texts.slotValid(row + f->fieldOffset())) return false;
     }
     return true;
 }
@@ -113,13 +168,7 @@ std::shared_ptr<VTATCRS> TCRSReader::readSet(const uint8_t* data, size_t size, s
     const uint8_t* records = p + pos;
     const uint8_t* var = records + recordBytes;
 
-    std::vector<TCRSField> textFields;
-    for (const TCRSField& f : set->fields_)
-        if (f.isText()) textFields.push_back(f);
-    if (!textFields.empty()) {
-        for (uint32_t r = 0; r < recordCount; ++r)
-            if (!recordTextsValid(records + uint64_t(r) * recordLength, textFields, var, varLength)) return nullptr;
-    }
+    if (!recordTextsValid(records, recordCount, recordLength, set->fields_, var, varLength)) return nullptr;
 
     set->rows_.assign(records, records + recordBytes);
     set->var_.assign(var, var + varLength);
