@@ -31,6 +31,8 @@ public:
     // multiple of the block size. `iv` is the 8-byte initial chaining value.
     bool cbcEncrypt(uint8_t* data, size_t size, const uint8_t iv[kBlockSize]) const;
     bool cbcDecrypt(uint8_t* data, size_t size, const uint8_t iv[kBlockSize]) const;
+    // The same from `in` to `out` (the same place, or places that do not overlap).
+    bool cbcDecrypt(const uint8_t* in, uint8_t* out, size_t size, const uint8_t iv[kBlockSize]) const;
 
 private:
     Blowfish() = default;
@@ -38,7 +40,8 @@ private:
     uint32_t f(uint32_t x) const;
     void encrypt(uint32_t& left, uint32_t& right) const;
     void decrypt(uint32_t& left, uint32_t& right) const;
-    void decrypt2(uint32_t& l1, uint32_t& r1, uint32_t& l2, uint32_t& r2) const;
+    template <int N>
+    void decryptLanes(uint32_t (&l)[N], uint32_t (&r)[N]) const;
 
     uint32_t p_[18];
     uint32_t s_[4][256];

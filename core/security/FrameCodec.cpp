@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "core/security/Blowfish.h"
 #include "core/security/Digests.h"
@@ -22,13 +23,36 @@ uint32_t getLE32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// The cipher of a key. Its schedule costs as much as deciphering 4 KB, and
+// the session key changes rarely: each thread keeps the schedule of the last
+// key it used (the simulator's connections run on threads of their own).
+const Blowfish* cipherFor(const std::vector<uint8_t>& key) {
+    struct LastKey {
+        std::vector<uint8_t> key;
+        std::optional<Blowfish> cipher;
+        void forget() {
+            OPENSSL_cleanse(key.data(), key.size());
+            key.clear();
+            cipher.reset();
+        }
+        ~LastKey() { forget(); }
+    };
+    thread_local LastKey last;
+    if (last.cipher && last.key == key) return &*last.cipher;
+    last.forget();
+    last.cipher = Blowfish::withKey(key);
+    if (!last.cipher) return nullptr;
+    last.key = key;
+    return &*last.cipher;
+}
+
 }  // namespace
 
 std::vector<uint8_t> encipherFrameWithIV(const std::vector<uint8_t>& plain, const std::vector<uint8_t>& key,
                                          const std::vector<uint8_t>& iv) {
     if (iv.size() != kFrameIVSize) return {};
     if (plain.size() > std::numeric_limits<uint32_t>::max() - 64) return {};
-    auto cipher = Blowfish::withKey(key);
+    const Blowfish* cipher = cipherFor(key);
     if (!cipher) return {};
 
     size_t body = kFrameHeaderSize + plain.size();
@@ -54,13 +78,19 @@ std::optional<std::vector<uint8_t>> decipherFrame(const std::vector<uint8_t>& fr
     if (frame.size() < kFrameMinSize) return std::nullopt;
     size_t cipherSize = frame.size() - kFrameIVSize;
     if (cipherSize % Blowfish::kBlockSize != 0) return std::nullopt;
-    auto cipher = Blowfish::withKey(key);
+    const Blowfish* cipher = cipherFor(key);
     if (!cipher) return std::nullopt;
 
-    std::vector<uint8_t> body(frame.begin() + kFrameIVSize, frame.end());
-    cipher->cbcDecrypt(body.data(), body.size(), frame.data());
+    // The first block is the header; the rest deciphers straight into the result.
+    static_assert(kFrameHeaderSize == Blowfish::kBlockSize);
+    const uint8_t* cipherText = frame.data() + kFrameIVSize;
+    uint8_t header[kFrameHeaderSize];
+    cipher->cbcDecrypt(cipherText, header, kFrameHeaderSize, frame.data());
+    std::vector<uint8_t> body(cipherSize - kFrameHeaderSize);
+    cipher->cbcDecrypt(cipherText + kFrameHeaderSize, body.data(), body.size(), cipherText);
 
-    auto refuse = [&body]() -> std::optional<std::vector<uint8_t>> {
+    auto refuse = [&]() -> std::optional<std::vector<uint8_t>> {
+        OPENSSL_cleanse(header, sizeof header);
         OPENSSL_cleanse(body.data(), body.size());
         return std::nullopt;
     };
@@ -69,11 +99,9 @@ std::optional<std::vector<uint8_t>> decipherFrame(const std::vector<uint8_t>& fr
     for (size_t i = body.size() - pad; i < body.size(); ++i) {
         if (body[i] != pad) return refuse();
     }
-    size_t plainSize = body.size() - pad - kFrameHeaderSize;  // body >= 16, pad <= 8: no underflow
-    if (getLE32(body.data()) != plainSize) return refuse();
-    const uint8_t* plain = body.data() + kFrameHeaderSize;
-    if (getLE32(body.data() + 4) != crc32Of(plain, plainSize)) return refuse();
-    body.erase(body.begin(), body.begin() + kFrameHeaderSize);
+    size_t plainSize = body.size() - pad;  // body >= 8, pad <= 8: no underflow
+    if (getLE32(header) != plainSize) return refuse();
+    if (getLE32(header + 4) != crc32Of(body.data(), plainSize)) return refuse();
     body.resize(plainSize);
     return body;
 }

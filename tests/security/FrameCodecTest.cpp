@@ -99,6 +99,24 @@ TEST(FrameCodec, WrongKeyAndBadSizesAreRefused) {
     EXPECT_FALSE(decipherFrame(longer, kKey));
 }
 
+// A thread keeps the schedule of the last key: frames under keys that take
+// turns, or that differ only in length, each need their own.
+TEST(FrameCodec, KeysTakingTurnsEachDecipherTheirOwnFrames) {
+    auto longer = kKey;
+    longer.push_back(0x5A);
+    auto shorter = std::vector<uint8_t>(kKey.begin(), kKey.end() - 1);
+    const std::vector<std::vector<uint8_t>> keys = {kKey, longer, kKey, shorter, shorter, kKey};
+    for (size_t i = 0; i < keys.size(); ++i) {
+        auto plain = pattern(40 + i);
+        auto frame = encipherFrameWithIV(plain, keys[i], kIV);
+        EXPECT_EQ(decipherFrame(frame, keys[i]), plain) << i;
+        const auto& other =
+            keys[(i + 1) % keys.size()] == keys[i] ? keys[(i + 2) % keys.size()] : keys[(i + 1) % keys.size()];
+        EXPECT_FALSE(decipherFrame(frame, other)) << i;
+        EXPECT_EQ(decipherFrame(frame, keys[i]), plain) << i;
+    }
+}
+
 TEST(FrameCodec, LyingHeadersAndPaddingAreRefused) {
     auto plain = bytesOf("0123456789");  // 8 + 10 = 18 -> 6 bytes padding
     auto body = [&](uint32_t length, uint32_t crc, uint8_t padValue, size_t padCount) {
