@@ -5,23 +5,56 @@
 #include <algorithm>
 #include <limits>
 
-std::vector<uint8_t> compressWithLengthPrefix(const std::vector<uint8_t>& plain) {
-    if (plain.size() > std::numeric_limits<uint32_t>::max()) return {};
-    uLong bound = compressBound(static_cast<uLong>(plain.size()));
+struct LengthPrefixCompressor::Stream {
+    z_stream zs{};
+    bool ready = false;
+};
+
+LengthPrefixCompressor::LengthPrefixCompressor(int level) : stream_(std::make_unique<Stream>()) {
+    stream_->ready = deflateInit(&stream_->zs, level) == Z_OK;
+}
+
+LengthPrefixCompressor::~LengthPrefixCompressor() {
+    if (stream_->ready) deflateEnd(&stream_->zs);
+}
+
+std::vector<uint8_t> LengthPrefixCompressor::compress(const std::vector<uint8_t>& plain) {
+    if (!stream_->ready || plain.size() > std::numeric_limits<uint32_t>::max()) return {};
+    z_stream& zs = stream_->zs;
+    if (deflateReset(&zs) != Z_OK) return {};
+    uLong bound = deflateBound(&zs, static_cast<uLong>(plain.size()));
     std::vector<uint8_t> out(4 + bound);
     uint32_t n = static_cast<uint32_t>(plain.size());
     out[0] = uint8_t(n);
     out[1] = uint8_t(n >> 8);
     out[2] = uint8_t(n >> 16);
     out[3] = uint8_t(n >> 24);
-    uLongf written = bound;
     static const Bytef kNothing = 0;
-    if (compress2(out.data() + 4, &written, plain.empty() ? &kNothing : plain.data(), static_cast<uLong>(plain.size()),
-                  Z_DEFAULT_COMPRESSION) != Z_OK) {
-        return {};
-    }
-    out.resize(4 + written);
+    zs.next_in = const_cast<Bytef*>(plain.empty() ? &kNothing : plain.data());
+    zs.next_out = out.data() + 4;
+    zs.avail_in = zs.avail_out = 0;
+    // zlib counts in 32 bits: more than 4 GB of output room goes in turns.
+    constexpr size_t kTurn = std::numeric_limits<uInt>::max();
+    size_t inLeft = plain.size(), outLeft = bound;
+    int rc = Z_OK;
+    do {
+        if (zs.avail_in == 0) {
+            zs.avail_in = static_cast<uInt>(std::min(inLeft, kTurn));
+            inLeft -= zs.avail_in;
+        }
+        if (zs.avail_out == 0) {
+            zs.avail_out = static_cast<uInt>(std::min(outLeft, kTurn));
+            outLeft -= zs.avail_out;
+        }
+        rc = deflate(&zs, inLeft > 0 ? Z_NO_FLUSH : Z_FINISH);
+    } while (rc == Z_OK);
+    if (rc != Z_STREAM_END) return {};
+    out.resize(4 + zs.total_out);
     return out;
+}
+
+std::vector<uint8_t> compressWithLengthPrefix(const std::vector<uint8_t>& plain) {
+    return LengthPrefixCompressor(Z_DEFAULT_COMPRESSION).compress(plain);
 }
 
 std::optional<std::vector<uint8_t>> uncompressWithLengthPrefix(const std::vector<uint8_t>& bytes) {
