@@ -415,16 +415,18 @@ std::vector<SimBar> SimMarket::dailyBars(const SimInstrument& inst, int yyyymmdd
 }
 
 std::string SimMarket::priceText(int64_t value, int decimals) {
+    // Digits written from the right into a buffer: a quote reply has a thousand prices.
     decimals = std::clamp(decimals, 0, 6);
-    bool negative = value < 0;
-    uint64_t v = static_cast<uint64_t>(negative ? -value : value);
-    uint64_t unit = static_cast<uint64_t>(pow10(decimals));
-    std::string s = std::to_string(v / unit);
-    if (decimals > 0) {
-        std::string frac = std::to_string(v % unit);
-        s += "." +
-             std::string(static_cast<size_t>(decimals) - std::min(frac.size(), static_cast<size_t>(decimals)), '0') +
-             frac;
-    }
-    return negative ? "-" + s : s;
+    const bool negative = value < 0;
+    uint64_t v = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    char buf[32];
+    char* p = buf + sizeof buf;
+    for (int i = 0; i < decimals; ++i, v /= 10) *--p = char('0' + v % 10);
+    if (decimals > 0) *--p = '.';
+    do {
+        *--p = char('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    if (negative) *--p = '-';
+    return std::string(p, buf + sizeof buf);
 }

@@ -1,6 +1,7 @@
 #include "sim/SimQuoteColumns.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -23,7 +24,12 @@ std::vector<std::string> simSplit(const std::string& s, char sep) {
 }
 
 std::string simFixed(double v, int decimals) {
-    char buf[64];
+    // The text printf's "%.*f" gives, without its format parsing (a quote reply prints hundreds of numbers).
+    char buf[400];  // the longest double in fixed notation, with its decimals
+    if (decimals >= 0 && decimals <= 17) {
+        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+        if (ec == std::errc()) return std::string(buf, end);
+    }
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
     return buf;
 }
@@ -86,54 +92,71 @@ const SimQuoteColumn kColumns[] = {
     {Field::kUpdated, Col::kUpdated, TCRSFieldType::VarText, "更新时间"},
 };
 
-// The value of one snapshot column for a stock.
-Value columnValue(const std::string& name, const SimInstrument& s, const SimQuote& q, double now) {
+// The value of one snapshot column for a stock, chosen by the column's number
+// (a quote reply asks for some forty columns of each of fifty stocks).
+// `updated` is the update time's text, the same for every stock of a reply.
+Value columnValue(const SimQuoteColumn& column, const SimInstrument& s, const SimQuote& q, const std::string& updated) {
     const int d = q.decimals;
     auto price = [&](int64_t v) { return Value(SimMarket::priceText(v, d)); };
     auto none = [] { return Value(); };
-    if (name == Col::kMarket) return s.market;
-    if (name == Col::kClass) return s.classId;
-    if (name == Col::kCode) return s.code;
-    if (name == Col::kName) return s.name;
-    if (name == Col::kPinyin) return s.pycode;
-    if (name == Col::kPrevClose) return price(q.prevClose);
-    if (name == Col::kLast) return price(q.last);
-    if (name == Col::kChange) return price(q.last - q.prevClose);
-    if (name == Col::kChangePercent) {
-        double pct = q.prevClose ? 100.0 * double(q.last - q.prevClose) / double(q.prevClose) : 0;
-        return simFixed(pct, 2);
-    }
-    if (name == Col::kOpen) return q.traded ? price(q.open) : none();
-    if (name == Col::kHigh) return q.traded ? price(q.high) : none();
-    if (name == Col::kLow) return q.traded ? price(q.low) : none();
-    if (name == Col::kAverage) return price(q.average);
-    if (name == Col::kVolume) return simMagnitudeText(double(q.volume));
-    if (name == Col::kAmount) return simMagnitudeText(q.amount);
-    if (name == Col::kVolumeRatio) return simFixed(0.8 + double(q.volume % 97) / 100.0, 2);
-    if (name == Col::kBidAskRatio) {
-        int64_t b = 0, a = 0;
-        for (int k = 0; k < 5; ++k) {
-            b += q.bidVolume[k];
-            a += q.askVolume[k];
+    switch (column.number) {
+        case Field::kMarket:
+            return s.market;
+        case Field::kClass:
+            return s.classId;
+        case Field::kCode:
+            return s.code;
+        case Field::kName:
+            return s.name;
+        case Field::kPinyin:
+            return s.pycode;
+        case Field::kPrevClose:
+            return price(q.prevClose);
+        case Field::kLast:
+            return price(q.last);
+        case Field::kChange:
+            return price(q.last - q.prevClose);
+        case Field::kChangePercent: {
+            double pct = q.prevClose ? 100.0 * double(q.last - q.prevClose) / double(q.prevClose) : 0;
+            return simFixed(pct, 2);
         }
-        return simFixed(a + b ? 100.0 * double(b - a) / double(a + b) : 0, 2);
+        case Field::kOpen:
+            return q.traded ? price(q.open) : none();
+        case Field::kHigh:
+            return q.traded ? price(q.high) : none();
+        case Field::kLow:
+            return q.traded ? price(q.low) : none();
+        case Field::kAverage:
+            return price(q.average);
+        case Field::kVolume:
+            return simMagnitudeText(double(q.volume));
+        case Field::kAmount:
+            return simMagnitudeText(q.amount);
+        case Field::kVolumeRatio:
+            return simFixed(0.8 + double(q.volume % 97) / 100.0, 2);
+        case Field::kBidAskRatio: {
+            int64_t b = 0, a = 0;
+            for (int k = 0; k < 5; ++k) {
+                b += q.bidVolume[k];
+                a += q.askVolume[k];
+            }
+            return simFixed(a + b ? 100.0 * double(b - a) / double(a + b) : 0, 2);
+        }
+        case Field::kTurnover:
+            return simFixed(double(q.volume) / double(std::max<int64_t>(s.baseVolume * 100, 1)) * 100, 2);
+        case Field::kPeRatio:
+            return s.classId == 1 || s.classId == 6 ? Value(simFixed(8 + double(s.code.back() - '0') * 2.5, 2))
+                                                    : none();
+        case Field::kUpdated:
+            return updated;
+        default:
+            break;
     }
-    if (name == Col::kTurnover)
-        return simFixed(double(q.volume) / double(std::max<int64_t>(s.baseVolume * 100, 1)) * 100, 2);
-    if (name == Col::kPeRatio)
-        return s.classId == 1 || s.classId == 6 ? Value(simFixed(8 + double(s.code.back() - '0') * 2.5, 2)) : none();
     for (int k = 0; k < 5; ++k) {
-        if (name == Col::kAskPrice[k]) return price(q.ask[k]);
-        if (name == Col::kBidPrice[k]) return price(q.bid[k]);
-        if (name == Col::kAskVolume[k]) return Value(static_cast<long long>(q.askVolume[k]));
-        if (name == Col::kBidVolume[k]) return Value(static_cast<long long>(q.bidVolume[k]));
-    }
-    if (name == Col::kUpdated) {
-        std::string t = SimClock::format(now);
-        std::string out;
-        for (char ch : t)
-            if (ch >= '0' && ch <= '9') out += ch;
-        return out;
+        if (column.number == Field::kAskPrice[k]) return price(q.ask[k]);
+        if (column.number == Field::kBidPrice[k]) return price(q.bid[k]);
+        if (column.number == Field::kAskVolume[k]) return Value(static_cast<long long>(q.askVolume[k]));
+        if (column.number == Field::kBidVolume[k]) return Value(static_cast<long long>(q.bidVolume[k]));
     }
     return none();
 }
@@ -163,10 +186,14 @@ void simQuoteSet(TCRSWriter& w, const std::vector<const SimQuoteColumn*>& cols,
     w.beginSet();
     for (const SimQuoteColumn* c : cols)
         w.addField(c->name, c->type, c->type == TCRSFieldType::Integer ? 4 : 0, c->desc);
+    std::string updated;
+    for (char ch : SimClock::format(now))
+        if (ch >= '0' && ch <= '9') updated += ch;
+    std::vector<Value> row;
     for (const SimInstrument* s : stocks) {
         SimQuote q = market.quote(*s, now);
-        std::vector<Value> row;
-        for (const SimQuoteColumn* c : cols) row.push_back(columnValue(c->name, *s, q, now));
+        row.clear();
+        for (const SimQuoteColumn* c : cols) row.push_back(columnValue(*c, *s, q, updated));
         w.addRecord(row);
     }
 }
