@@ -114,9 +114,9 @@ Line singleLayoutLine(const std::string& text, const UIFont& font, double size) 
 Block layoutSingle(const std::string& rawText, const UIFont& font, double size, double width, UILineBreakMode mode) {
     std::string text = oneLine(validUtf8(rawText));
     Block b;
-    UIFont sized(font.fontName(), font.families(), font.isBold(), size);
-    b.lineHeight = sized.lineHeight();
-    b.ascender = sized.ascender();
+    auto sized = font.fontWithSize(size);
+    b.lineHeight = sized->lineHeight();
+    b.ascender = sized->ascender();
     bool limited = std::isfinite(width) && width > 0;
     if (limited && isTruncation(mode)) text = truncateLine(text, font, size, width, mode);
     b.lines.push_back(singleLayoutLine(text, font, size));
@@ -257,12 +257,12 @@ namespace {
 // The vertical shift of a line shrunk to `size` relative to the original line box.
 double baselineShift(const UIFont& font, double size, UIBaselineAdjustment adj) {
     if (size == font.pointSize()) return 0;
-    UIFont sized(font.fontName(), font.families(), font.isBold(), size);
+    auto sized = font.fontWithSize(size);
     switch (adj) {
         case UIBaselineAdjustment::AlignBaselines:
-            return font.ascender() - sized.ascender();
+            return font.ascender() - sized->ascender();
         case UIBaselineAdjustment::AlignCenters:
-            return (font.lineHeight() - sized.lineHeight()) / 2;
+            return (font.lineHeight() - sized->lineHeight()) / 2;
         case UIBaselineAdjustment::None:
             return 0;
     }

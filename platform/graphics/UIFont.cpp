@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -49,33 +51,38 @@ UIFont::UIFont(std::string name, std::string families, bool bold, double pointSi
       bold_(bold),
       pointSize_(std::isfinite(pointSize) && pointSize > 0 ? pointSize : 12) {}
 
-std::shared_ptr<UIFont> UIFont::systemFontOfSize(double pt) {
-    return std::make_shared<UIFont>("Helvetica", kSans, false, pt);
+std::shared_ptr<UIFont> UIFont::shared(const std::string& name, const std::string& families, bool bold, double pt) {
+    using Key = std::tuple<std::string, std::string, bool, double>;
+    static std::mutex mutex;
+    static std::map<Key, std::shared_ptr<UIFont>> fonts;
+    auto font = std::make_shared<UIFont>(name, families, bold, pt);  // its size made valid
+    std::lock_guard<std::mutex> lock(mutex);
+    auto& kept = fonts[Key(name, families, bold, font->pointSize())];
+    if (!kept) kept = std::move(font);
+    return kept;
 }
 
-std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(double pt) {
-    return std::make_shared<UIFont>("Helvetica-Bold", kSans, true, pt);
-}
+std::shared_ptr<UIFont> UIFont::systemFontOfSize(double pt) { return shared("Helvetica", kSans, false, pt); }
+
+std::shared_ptr<UIFont> UIFont::boldSystemFontOfSize(double pt) { return shared("Helvetica-Bold", kSans, true, pt); }
 
 std::shared_ptr<UIFont> UIFont::fontWithName(const std::string& name, double pt) {
     Face f = faceForName(name);
-    return std::make_shared<UIFont>(name.empty() ? std::string("Helvetica") : name, f.families, f.bold, pt);
+    return shared(name.empty() ? std::string("Helvetica") : name, f.families, f.bold, pt);
 }
 
-std::shared_ptr<UIFont> UIFont::fontWithSize(double pt) const {
-    return std::make_shared<UIFont>(name_, families_, bold_, pt);
-}
+std::shared_ptr<UIFont> UIFont::fontWithSize(double pt) const { return shared(name_, families_, bold_, pt); }
 
 void UIFont::loadMetrics() const {
-    if (metricsLoaded_) return;
-    // A line holding Latin and Chinese: the box every drawn line gets.
-    PangoLayoutPtr layout = makePangoLayout("Ag\xE6\xB5\xA6", *this, pointSize_);
-    PangoRectangle logical;
-    pango_layout_get_extents(layout.get(), nullptr, &logical);
-    double baseline = fromPango(pango_layout_get_baseline(layout.get()));
-    ascender_ = baseline - fromPango(logical.y);
-    descender_ = -(fromPango(logical.y + logical.height) - baseline);
-    metricsLoaded_ = true;
+    std::call_once(metricsOnce_, [this] {
+        // A line holding Latin and Chinese: the box every drawn line gets.
+        PangoLayoutPtr layout = makePangoLayout("Ag\xE6\xB5\xA6", *this, pointSize_);
+        PangoRectangle logical;
+        pango_layout_get_extents(layout.get(), nullptr, &logical);
+        double baseline = fromPango(pango_layout_get_baseline(layout.get()));
+        ascender_ = baseline - fromPango(logical.y);
+        descender_ = -(fromPango(logical.y + logical.height) - baseline);
+    });
 }
 
 double UIFont::lineHeight() const {

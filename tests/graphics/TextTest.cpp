@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 const std::string kChinese = "涨跌幅 浦发银行";
@@ -244,6 +246,24 @@ TEST(Text, FontNamesMapToFacesThatCoverChinese) {
     auto regular = UIFont::systemFontOfSize(16), bold = UIFont::boldSystemFontOfSize(16);
     EXPECT_GT(countInk(*renderLine("浦发 600000", *bold), kWhite),
               countInk(*renderLine("浦发 600000", *regular), kWhite) * 11 / 10);
+}
+
+// A face at a size is one shared object, whose metrics any thread may read first.
+TEST(Text, OneFontObjectPerFaceAndSize) {
+    auto f = UIFont::systemFontOfSize(13.5);
+    EXPECT_EQ(UIFont::systemFontOfSize(13.5), f);
+    EXPECT_EQ(UIFont::fontWithName("Helvetica", 13.5), f);
+    EXPECT_EQ(UIFont::systemFontOfSize(20)->fontWithSize(13.5), f);
+    EXPECT_NE(UIFont::boldSystemFontOfSize(13.5), f);
+    EXPECT_NE(UIFont::systemFontOfSize(14), f);
+
+    std::vector<double> heights(4);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < heights.size(); ++i)
+        threads.emplace_back([&heights, i] { heights[i] = UIFont::systemFontOfSize(17.5)->lineHeight(); });
+    for (auto& t : threads) t.join();
+    for (double h : heights) EXPECT_EQ(h, UIFont::systemFontOfSize(17.5)->lineHeight());
+    EXPECT_GT(heights[0], 17.5);
 }
 
 TEST(Text, BadTextAndNoContextAreHarmless) {
