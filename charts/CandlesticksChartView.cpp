@@ -6,6 +6,7 @@
 #include "charts/CandlesticksTechDataView.h"
 #include "charts/CandlesticksTechIndexView.h"
 #include "charts/CandlesticksTradeInfoView.h"
+#include "charts/ChartBackdrop.h"
 #include "charts/ChartDrawing.h"
 #include "charts/HistoryTimeSharingChartViewController.h"
 #include "charts/KLinePlot.h"
@@ -25,7 +26,8 @@ constexpr double kPeriodStrip = 30;  // the period row under the frame
 constexpr double kCandleShare = 0.62;
 }  // namespace
 
-CandlesticksChartView::CandlesticksChartView(const CGRect& frame) : VTAView(frame) {
+CandlesticksChartView::CandlesticksChartView(const CGRect& frame)
+    : VTAView(frame), backdrop_(std::make_unique<ChartBackdrop>()) {
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     tradeInfoView_ = std::make_shared<CandlesticksTradeInfoView>(kTradeInfoRect);
@@ -129,7 +131,6 @@ void CandlesticksChartView::drawGrid(CGContext& ctx) const {
 void CandlesticksChartView::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
     if (!ctx) return;
-    drawGrid(*ctx);
     quotesData_ = dataSource_ ? dataSource_->quotesDataInCandlestickChartView(*this) : RecordSets{};
     const CGRect c = candleRect();
     VTATCRS* set = bars();
@@ -139,24 +140,45 @@ void CandlesticksChartView::drawRect(const CGRect&) {
 
     techIndexView_->setInput(CandlesticksTechIndexView::inputFor(quotesData_, window_, priceRange_, techName));
 
+    // Grid, candles, averages and the scale change with the bars, the window
+    // and the size, not with the crosshair.
+    PictureKey key;
+    key.bars = set ? set->rowsAffected() : -1;
+    key.from = window_.from;
+    key.count = window_.count;
+    key.candleWidth = window_.candleWidth;
+    key.size = bounds().size;
+    key.max = priceRange_.max;
+    key.min = priceRange_.min;
+    for (const auto& s : quotesData_) key.sets.push_back(s.get());
+    const bool changed = !(key == pictureKey_);
+    pictureKey_ = std::move(key);
+    backdrop_->paint(*ctx, bounds().size, changed, [&](CGContext& picture) { drawBackdrop(picture); });
+
+    if (isShowMeter_ && window_.count > 0)
+        meterBar_ = std::clamp(meterBar_, window_.from, window_.from + window_.count - 1);
+    updateBoxes();
+}
+
+void CandlesticksChartView::drawBackdrop(CGContext& ctx) const {
+    drawGrid(ctx);
+    const CGRect c = candleRect();
+    VTATCRS* set = bars();
     if (set && priceRange_.isDrawable()) {
         KLinePlot plot(c, window_, priceRange_);
-        plot.drawCandles(*ctx, *set);
-        plot.drawLine(*ctx, *set, Col::kMa5, *colorWithIndex(43));
-        plot.drawLine(*ctx, *set, Col::kMa10, *UIColor::yellowColor());
-        plot.drawLine(*ctx, *set, Col::kMa30, *UIColor::purpleColor());
+        plot.drawCandles(ctx, *set);
+        plot.drawLine(ctx, *set, Col::kMa5, *colorWithIndex(43));
+        plot.drawLine(ctx, *set, Col::kMa10, *UIColor::yellowColor());
+        plot.drawLine(ctx, *set, Col::kMa30, *UIColor::purpleColor());
     }
     if (priceRange_.max && priceRange_.min) {
         const UIFont& font = chartFont(12);
         auto color = colorWithIndex(25);
-        drawChartLabel(*ctx, priceRange_.max->toString(), CGRectMake(c.origin.x + 1, c.origin.y + 1, 80, 14), font,
+        drawChartLabel(ctx, priceRange_.max->toString(), CGRectMake(c.origin.x + 1, c.origin.y + 1, 80, 14), font,
                        *color);
-        drawChartLabel(*ctx, priceRange_.min->toString(), CGRectMake(c.origin.x + 1, CGRectGetMaxY(c) - 15, 80, 14),
+        drawChartLabel(ctx, priceRange_.min->toString(), CGRectMake(c.origin.x + 1, CGRectGetMaxY(c) - 15, 80, 14),
                        font, *color);
     }
-    if (isShowMeter_ && window_.count > 0)
-        meterBar_ = std::clamp(meterBar_, window_.from, window_.from + window_.count - 1);
-    updateBoxes();
 }
 
 // The box and the legend show the bar under the crosshair, or the last one.

@@ -28,6 +28,7 @@
 #include "ui/VTAView.h"
 
 class CandlesticksChartView;
+class ChartBackdrop;
 class CandlesticksTechDataView;
 class CandlesticksTechIndexView;
 class CandlesticksTradeInfoView;
@@ -119,6 +120,7 @@ private:
     double frameBottom() const;
     VTATCRS* bars() const;
     void drawGrid(CGContext& ctx) const;
+    void drawBackdrop(CGContext& ctx) const;
     void updateBoxes();
     void moveMeterTo(double x);
     void changePeriod(int index);
@@ -137,6 +139,18 @@ private:
     int techIndexType_ = 0;
     int techViewTag_ = 0;
     int zoomStep_ = KLine::kDefaultZoomStep;
+
+    // What the kept picture of the grid, candles and scale was drawn from.
+    struct PictureKey {
+        std::vector<const void*> sets;
+        int bars = -1;
+        int from = 0, count = 0, candleWidth = 0;
+        CGSize size{};
+        std::optional<VTAFloat> max, min;
+        bool operator==(const PictureKey&) const = default;
+    };
+    std::unique_ptr<ChartBackdrop> backdrop_;
+    PictureKey pictureKey_;
 
     RecordSets quotesData_;
     KLine::Window window_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "charts/ChartBackdrop.h"
 #include "charts/ChartDrawing.h"
 #include "charts/KLinePlot.h"
 #include "charts/KLineSeries.h"
@@ -53,15 +54,19 @@ CandlesticksTechIndexView::Input CandlesticksTechIndexView::inputFor(const Recor
     return input;
 }
 
-CandlesticksTechIndexView::CandlesticksTechIndexView(const CGRect& frame) : UIView(frame) {
+CandlesticksTechIndexView::CandlesticksTechIndexView(const CGRect& frame)
+    : UIView(frame), backdrop_(std::make_unique<ChartBackdrop>()) {
     setBackgroundColor(UIColor::clearColor());
     setOpaque(false);
     setUserInteractionEnabled(false);
 }
 
+CandlesticksTechIndexView::~CandlesticksTechIndexView() = default;
+
 void CandlesticksTechIndexView::setInput(Input input) {
     if (input == input_) return;
     input_ = std::move(input);
+    pictureStale_ = true;
     setNeedsDisplay();
 }
 
@@ -88,8 +93,16 @@ double CandlesticksTechIndexView::scale(const CGRect& r) const {
 
 void CandlesticksTechIndexView::drawRect(const CGRect&) {
     CGContext* ctx = UIGraphicsGetCurrentContext();
+    if (!ctx) return;
+    // The sub-chart follows its input, not the crosshair: between inputs its picture is kept.
+    backdrop_->paint(*ctx, bounds().size, pictureStale_, [this](CGContext& picture) { drawIndicator(picture); });
+    pictureStale_ = false;
+}
+
+void CandlesticksTechIndexView::drawIndicator(CGContext& context) {
+    CGContext* ctx = &context;
     const RecordSets& sets = input_.quotesData;
-    if (!ctx || sets.size() < 2 || !sets[1]) return;
+    if (sets.size() < 2 || !sets[1]) return;
     const CGRect r = bounds();
     VTATCRS& bars = *sets[1];
     const std::string& name = input_.currentTechIndex;

@@ -16,6 +16,7 @@
 #include "core/VTAFloat.h"
 #include "platform/uikit/UIView.h"
 
+class ChartBackdrop;
 class VTATCRS;
 class UIColor;
 using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
@@ -23,6 +24,7 @@ using RecordSets = std::vector<std::shared_ptr<VTATCRS>>;
 class CandlesticksTechIndexView : public UIView {
 public:
     explicit CandlesticksTechIndexView(const CGRect& frame = CGRectZero);
+    ~CandlesticksTechIndexView() override;
     std::string className() const override { return "CandlesticksTechIndexView"; }
 
     // What the chart sets before each redraw.
@@ -59,6 +61,7 @@ public:
                             double candleItemX, int candleWidth) const;
 
 private:
+    void drawIndicator(CGContext& ctx);
     void drawVolume(CGContext& ctx, const CGRect& r, VTATCRS& bars) const;
     void drawMACD(CGContext& ctx, const CGRect& r, VTATCRS& bars) const;
     void drawSAR(CGContext& ctx, const CGRect& r, VTATCRS& bars) const;
@@ -69,4 +72,6 @@ private:
 
     Input input_;
     VTAFloat max_, min_;  // the range of the draw in progress, in one unit
+    std::unique_ptr<ChartBackdrop> backdrop_;
+    bool pictureStale_ = true;
 };
