@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "core/MarketTime.h"
 #include "core/RequestText.h"
@@ -41,7 +40,12 @@ std::optional<int> readHHMM(const std::string& s) {
     return hours * 60 + minutes;
 }
 
-int localDayNumber(const std::tm& tm) { return (tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 + tm.tm_mday; }
+// The day of a moment on the exchanges' calendar as yyyymmdd (it keeps no
+// daylight saving, so a day back is always 86400 seconds back).
+int marketDayNumber(const NSDate& date) {
+    LocalDateParts parts = marketDateParts(date);
+    return parts.year * 10000 + parts.month * 100 + parts.day;
+}
 
 }  // namespace
 
@@ -125,20 +129,10 @@ std::optional<std::string> QZUtil::dayDescFromDate(const std::optional<std::stri
     int y = 0, m = 0, d = 0;
     char tail = 0;
     if (std::sscanf(date->c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return *date;
-    int day = y * 10000 + m * 100 + d;
-
-    std::time_t now = static_cast<std::time_t>(NSDate::date().timeIntervalSince1970());
-    std::tm today{};
-    localtime_r(&now, &today);
-    if (day >= localDayNumber(today)) return std::string("今天");
-    std::tm yesterday = today;
-    yesterday.tm_mday -= 1;
-    yesterday.tm_hour = 12;
-    yesterday.tm_isdst = -1;
-    std::time_t back = std::mktime(&yesterday);
-    std::tm normalised{};
-    localtime_r(&back, &normalised);
-    if (day == localDayNumber(normalised)) return std::string("昨天");
+    const int day = y * 10000 + m * 100 + d;
+    const NSDate now = NSDate::date();
+    if (day >= marketDayNumber(now)) return std::string("今天");
+    if (day == marketDayNumber(now.dateByAddingTimeInterval(-86400))) return std::string("昨天");
     return *date;
 }
 

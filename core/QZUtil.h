@@ -49,8 +49,11 @@ public:
     static int compareWithFloatString(const std::string& first, const std::string& another);
 
     // "今天" when the date ("yyyy-MM-dd") is today or later, "昨天" for
-    // yesterday (local calendar), otherwise the date text itself; nullopt when
-    // either argument is missing or empty.
+    // yesterday, otherwise the date text itself; nullopt when either argument
+    // is missing or empty. Today is judged on the exchanges' calendar (China
+    // Standard Time), the one the server dates its messages in, whatever the
+    // phone's zone: a message of the server's today is "今天" in New York at
+    // night as in Auckland after midnight.
     static std::optional<std::string> dayDescFromDate(const std::optional<std::string>& date,
                                                       const std::optional<std::string>& week);
     // "星期日" ... "星期六" for 0 to 6; nullopt otherwise.

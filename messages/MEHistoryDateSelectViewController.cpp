@@ -1,5 +1,6 @@
 #include "messages/MEHistoryDateSelectViewController.h"
 
+#include "core/MarketTime.h"
 #include "core/QZUtil.h"
 #include "messages/MEHistoryViewController.h"
 #include "platform/uikit/UIDatePicker.h"
@@ -7,9 +8,22 @@
 #include "shell/Navigation.h"
 #include "ui/Alerts.h"
 
+namespace {
+
+// The day a moment falls on in the server's calendar (China Standard Time,
+// where its messages are dated), held as noon of that day in the phone's
+// zone: the picker and the rows show that day, and intValueFromDate reads it
+// back, whatever the zone.
+NSDate serverDay(const NSDate& moment) {
+    LocalDateParts day = marketDateParts(moment);
+    return localDate(day.year, day.month, day.day, 12).value_or(moment);
+}
+
+}  // namespace
+
 MEHistoryDateSelectViewController::MEHistoryDateSelectViewController() {
     NSDate now = NSDate::date();
-    dateArray_ = {now.dateByAddingTimeInterval(-kDefaultSpan), now};
+    dateArray_ = {serverDay(now.dateByAddingTimeInterval(-kDefaultSpan)), serverDay(now)};
 }
 
 MEHistoryDateSelectViewController::~MEHistoryDateSelectViewController() {

@@ -1,9 +1,11 @@
 #pragma once
 // The date range of a history search: two rows, "开始日期" and "结束日期"
-// (the last 7 days when the screen opens), and a date picker that sets the
-// selected row. "查询" refuses a start later than the end ("起止日期无效"),
-// else opens the history list for the two days, each the customer's own
-// calendar day as yyyymmdd (the same day the check compared).
+// (the last 7 days when the screen opens, ending on the server's today, the
+// day its newest messages carry, which is the inbox's "今天" whatever the
+// phone's zone), and a date picker that sets the selected row. "查询" refuses
+// a start later than the end ("起止日期无效"), else opens the history list
+// for the two days as shown, each as yyyymmdd (the same day the check
+// compared).
 #include <memory>
 #include <vector>
 

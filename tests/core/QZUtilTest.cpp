@@ -4,6 +4,7 @@
 #include "core/VTAParamter.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/NSDate.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -117,20 +118,32 @@ TEST(QZUtil, CompareFloatStringsAndWeekdays) {
     EXPECT_FALSE(QZUtil::weekdayDescFromIntweek(-1));
 }
 
-TEST_F(QZUtilAtTime, DayDescriptionUsesTheLocalCalendar) {
-    freezeAt(2024, 3, 15, 21, 30);  // 2024-03-16 01:30 UTC
-    EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-15"), std::string("5")), "今天");
-    EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-20"), std::string("3")), "今天");
-    EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-14"), std::string("4")), "昨天");
-    EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-13"), std::string("3")), "2024-03-13");
+TEST_F(QZUtilAtTime, DayDescriptionJudgesTodayOnTheServersCalendarInAnyZone) {
+    // Late on 2024-03-15 and just after its midnight in Shanghai: New York is
+    // still on the 15th or on the 14th, Auckland already on the 16th or on
+    // the 15th, yet the server's today is the 15th for all of them.
+    for (const char* zone : {"America/New_York", "Pacific/Auckland", "Asia/Shanghai"}) {
+        ScopedTimeZone phone(zone);
+        for (const auto& [h, mi] : std::vector<std::pair<int, int>>{{23, 30}, {0, 30}}) {
+            freezeAtMarketTime(h, mi);
+            SCOPED_TRACE(std::string(zone) + " " + std::to_string(h) + ":" + std::to_string(mi));
+            EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-15"), std::string("5")), "今天");
+            EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-20"), std::string("3")), "今天");  // or later
+            EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-14"), std::string("4")), "昨天");
+            EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-13"), std::string("3")), "2024-03-13");
+            EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-03-16"), std::string("6")), "今天");
+        }
+    }
     EXPECT_FALSE(QZUtil::dayDescFromDate(std::nullopt, std::string("1")));
     EXPECT_FALSE(QZUtil::dayDescFromDate(std::string("2024-03-15"), std::nullopt));
     EXPECT_FALSE(QZUtil::dayDescFromDate(std::string("2024-03-15"), std::string("")));
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("garbage"), std::string("1")), "garbage");
 
-    freezeAt(2024, 1, 1, 0, 10);
+    // Yesterday across a year and a leap day, on the server's calendar.
+    Clock::freezeAt(1704040200);  // 2024-01-01 00:30 in Shanghai (11:30 of 2023-12-31 in New York)
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2023-12-31"), std::string("0")), "昨天");
-    freezeAt(2024, 3, 1, 12, 0);  // leap year
+    EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-01-01"), std::string("1")), "今天");
+    Clock::freezeAt(1709222400);  // 2024-03-01 00:00 in Shanghai
     EXPECT_EQ(QZUtil::dayDescFromDate(std::string("2024-02-29"), std::string("4")), "昨天");
 }
 

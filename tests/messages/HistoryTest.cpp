@@ -164,19 +164,53 @@ TEST_F(HistoryTest, AnErrorSendsTheCustomerBackButNeverPopsAnotherScreen) {
     EXPECT_TRUE(list->tableData().empty());
 }
 
-// Late in the evening in New York it is already the next day in UTC: the
-// days sent are the customer's own.
-class HistoryEveningTest : public HistoryTest {
+// The server dates its messages on the exchanges' calendar (Shanghai). A
+// phone behind it or ahead of it labels them and asks for their days on that
+// calendar: its "今天" is the server's today, the day the history range ends.
+class HistoryInAnotherZoneTest : public HistoryTest {
 protected:
-    double startTime() const override { return kLaunchMorning; }  // 21:30 of 2024-03-04 in New York
+    // From the inbox by date to the history of the default range: the group
+    // labels, the range shown and asked, and the row of the newest message.
+    void checkServersDays(const std::vector<std::string>& groups, const std::string& newestRow) {
+        auto* box = openInbox();
+        ASSERT_TRUE(box);
+        ASSERT_TRUE(tapSegment(*box, 1));
+        run(0.5);
+        EXPECT_EQ(headerLabels(*box), groups);
+        saveScreenshot("inbox-by-date");
+        ASSERT_TRUE(host.tapText("历史"));
+        run(1);
+        ASSERT_TRUE(dates());
+        EXPECT_TRUE(host.isTextVisible("2024-02-27"));
+        EXPECT_TRUE(host.isTextVisible("2024-03-05"));
+        auto* list = query();
+        ASSERT_TRUE(list);
+        ASSERT_TRUE(waitFor([&] { return !list->tableData().empty(); }));
+        EXPECT_EQ(fieldOf(sim->requestsOf(3780, 6)[0], "bgn_date"), "20240227");
+        EXPECT_EQ(fieldOf(sim->requestsOf(3780, 6)[0], "end_date"), "20240305");
+        EXPECT_EQ(titles(*list).front(), "系统维护通知");
+        EXPECT_TRUE(host.isTextVisible(newestRow)) << newestRow;
+        saveScreenshot("history");
+    }
 };
 
-TEST_F(HistoryEveningTest, TheDaysSentAreTheCustomersCalendarDays) {
-    auto* d = openDates();
-    ASSERT_TRUE(d);
-    EXPECT_TRUE(host.isTextVisible("2024-03-04"));
-    ASSERT_TRUE(query());
-    ASSERT_TRUE(waitFor([&] { return sim->requestsOf(3780, 6).size() == 1; }));
-    EXPECT_EQ(fieldOf(sim->requestsOf(3780, 6)[0], "bgn_date"), "20240226");
-    EXPECT_EQ(fieldOf(sim->requestsOf(3780, 6)[0], "end_date"), "20240304");
+// Behind: 21:30 of 2024-03-04 in New York is 10:30 of the 5th in Shanghai.
+class HistoryBehindChinaTest : public HistoryInAnotherZoneTest {
+protected:
+    double startTime() const override { return kLaunchMorning; }
+};
+
+TEST_F(HistoryBehindChinaTest, TheInboxAndTheHistoryGoByTheServersDays) {
+    checkServersDays({"今天 星期二", "昨天 星期一", "2024-03-03 星期日"}, "[今天 星期二 10:00]");
+}
+
+// Ahead: 01:00 of 2024-03-06 in Auckland is 20:00 of the 5th in Shanghai.
+class HistoryAheadOfChinaTest : public HistoryInAnotherZoneTest {
+protected:
+    double startTime() const override { return kLaunchMorning + 9.5 * 3600; }
+    ScopedTimeZone phone{"Pacific/Auckland"};
+};
+
+TEST_F(HistoryAheadOfChinaTest, TheInboxAndTheHistoryGoByTheServersDays) {
+    checkServersDays({"今天 星期二", "昨天 星期一"}, "[今天 星期二 19:30]");
 }

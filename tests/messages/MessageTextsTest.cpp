@@ -17,8 +17,9 @@
 
 namespace {
 
-// 2024-03-06 (a Wednesday) 12:00 in New York, where the tests run.
-constexpr double kWednesdayNoon = 1709744400;
+// 2024-03-06 (a Wednesday) 12:00 in Shanghai, on whose calendar the server
+// dates its messages (23:00 of the day before in New York, where the tests run).
+constexpr double kWednesdayNoon = 1709697600;
 
 QZMessageExpress message(const std::string& date, const std::string& time, int week) {
     QZMessageExpress m("1001");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "platform/foundation/Paths.h"
@@ -35,12 +36,24 @@ std::string sourcePath(const std::string& relative) {
     return (fs::path(root ? root : ".") / relative).string();
 }
 
-int main(int argc, char** argv) {
-    // Tests run in one zone whatever the machine's, and not the exchanges' own
-    // (China Standard Time, core/MarketTime.h): code that judged trading hours
-    // by the machine's zone fails them. New York also has daylight saving.
-    setenv("TZ", "America/New_York", 1);
+namespace {
+// Tests run in one zone whatever the machine's, and not the exchanges' own
+// (China Standard Time, core/MarketTime.h): code that judged trading hours
+// by the machine's zone fails them. New York also has daylight saving.
+constexpr const char* kTestZone = "America/New_York";
+
+void setZone(const std::string& zone) {
+    setenv("TZ", zone.c_str(), 1);
     tzset();
+}
+}  // namespace
+
+ScopedTimeZone::ScopedTimeZone(const std::string& zone) { setZone(zone); }
+
+ScopedTimeZone::~ScopedTimeZone() { setZone(kTestZone); }
+
+int main(int argc, char** argv) {
+    setZone(kTestZone);
     // No test touches the real Documents folder: each program starts in a fresh one.
     static TempDir documents;
     setDocumentsDirectory(documents.path());

@@ -1,6 +1,6 @@
 #pragma once
 // Shared pieces of every test program: a temporary folder that removes itself,
-// and a fresh Documents folder per test.
+// a fresh Documents folder per test, and the phone's zone for a while.
 #include <string>
 
 class TempDir {
@@ -27,6 +27,16 @@ public:
 private:
     TempDir dir_;
     std::string previous_;
+};
+
+// Sets the phone's zone (TZ, e.g. "Pacific/Auckland") for the life of the
+// object; the test programs' own zone, New York, afterwards.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const std::string& zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 };
 
 // The source tree, for test data committed beside the tests.
