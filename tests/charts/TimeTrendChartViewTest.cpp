@@ -236,3 +236,68 @@ TEST_F(TimeTrendChartViewTest, DrawingAgainAddsNoPoints) {
     render();
     EXPECT_EQ(host.sets[1]->rowsAffected(), rows);
 }
+
+TEST_F(TimeTrendChartViewTest, TheIndexOverlayRunsOnItsOwnScaleOnlyWhenAskedAndForAnotherIndex) {
+    // The index a steady 0.2% up, the stock around its own prices.
+    auto withIndex = [](int stockClass, const std::string& stockCode) {
+        IntradayReply r = morning();
+        r.stock.classId = stockClass;
+        r.stock.code = stockCode;
+        r.index = IntradayReply::Row{"上证指数", "000001", 2, 2, "3006.00", "3000.00", "3000.00", "3015.00", "2990.00"};
+        r.withIndexPoints = true;
+        for (auto p : IntradayReply::day(1030)) {
+            p.price = "3006.00";
+            r.indexPoints.push_back(p);
+        }
+        return r;
+    };
+    // Pixels of the colour along the index's line (and anywhere in the price area).
+    auto along = [&](const UIImage& img, const UIColor& c) {
+        double y = 48 + (chart->scale().overlayUpper->toFloat() - 3006.0) * 176 /
+                            (chart->scale().overlayUpper->toFloat() - chart->scale().overlayLower->toFloat());
+        int n = 0;
+        for (double x = 36; x < 58; x += 0.5)  // clear of the previous close's label
+            for (double dy = -1.5; dy <= 1.5; dy += 0.5)
+                n += near(pixel(img, x, y + dy), int(c.red() * 255), int(c.green() * 255), int(c.blue() * 255), 50);
+        return n;
+    };
+    auto anywhere = [&](const UIImage& img, const UIColor& c) {
+        int n = 0;
+        for (double y = 49; y < 223; y += 0.5)
+            for (double x = 2; x < 228; x += 0.5)
+                n += near(pixel(img, x, y), int(c.red() * 255), int(c.green() * 255), int(c.blue() * 255), 50);
+        return n;
+    };
+    const auto purple = UIColor::purpleColor(), yellow = UIColor::yellowColor();
+
+    VTAUserDefoult::standerDefoult().setBool(true, "fschart dj set");
+    makeChart(withIndex(1, "000001"));
+    ASSERT_TRUE(chart->isNeedOverlay());
+    auto img = render("trend-chart-overlay");
+    ASSERT_TRUE(chart->scale().isOverlayDrawable());
+    EXPECT_GT(along(*img, *purple), 40) << "purple where 3006.00 lies on the index's scale";
+
+    // Not asked for: no overlay.
+    chart->setIsNeedOverlay(false);
+    img = render();
+    EXPECT_EQ(anywhere(*img, *purple), 0);
+
+    // An index's own chart shows the overlay yellow (it has no average line).
+    chart->removeFromSuperview();
+    makeChart(withIndex(2, "399001"));
+    img = render("trend-chart-overlay-index");
+    EXPECT_GT(along(*img, *yellow), 40);
+    EXPECT_EQ(anywhere(*img, *purple), 0);
+
+    // The index "100100" gets none, nor does a reply without the index's points.
+    chart->removeFromSuperview();
+    makeChart(withIndex(2, "100100"));
+    img = render();
+    EXPECT_EQ(along(*img, *yellow), 0);
+    chart->removeFromSuperview();
+    IntradayReply without = withIndex(1, "000001");
+    without.withIndexPoints = false;
+    makeChart(without);
+    img = render();
+    EXPECT_EQ(anywhere(*img, *purple), 0);
+}
