@@ -111,10 +111,41 @@ void VTAXXJGView::drawChartWithContext(CGContext& ctx) {
     drawLevels(ctx, x, y, w, r, L, R);
 }
 
-void VTAXXJGView::drawLeftColumn(CGContext& ctx, double x, double y, double r, double L) {
+std::vector<VTAXXJGView::ColumnRow> VTAXXJGView::leftColumnRows() const {
     VTATCRS* header = headerSet();
+    if (!chartHQRS_ || !header || header->isEOF()) return {};
     VTATCRS& values = *chartHQRS_;
     values.fetchFirst();
+    const auto prev = header->toVTAFloatWithFieldName(Col::kPrevClose);
+    // The change and its percentage carry a "+" unless the change is negative.
+    const auto change = values.toVTAFloatWithFieldName(Col::kChange);
+    const auto percent = values.toVTAFloatWithFieldName(Col::kChangePercent);
+    const std::string sign = change && change->toFloat() < 0 ? "" : "+";
+    const auto changeColor = colorWithSign(change ? change->toFloat() : 0);
+    // High and low take the open when it lies outside them.
+    const auto open = values.toVTAFloatWithFieldName(Col::kOpen);
+    auto high = header->toVTAFloatWithFieldName(Col::kHigh);
+    auto low = header->toVTAFloatWithFieldName(Col::kLow);
+    if (open && (!high || open->toFloat() > high->toFloat())) high = open;
+    if (open && (!low || open->toFloat() < low->toFloat())) low = open;
+    const auto average = values.toVTAFloatWithFieldName(Col::kAverage);
+    return {
+        {"", change ? sign + change->toString() : "", changeColor},
+        {"", percent ? sign + percent->toString() + "%" : "", changeColor},
+        {"今 开：", text(open), colorWithCompare(open, prev)},
+        {"昨 收：", text(prev), colorWithCompare(prev, prev)},
+        {"最 高：", text(high), colorWithCompare(high, prev)},
+        {"最 低：", text(low), colorWithCompare(low, prev)},
+        {"均 价：", stkClass_ == 2 ? std::string("--") : text(average), colorWithCompare(average, prev)},
+        {"量 比：", text(values.toVTAFloatWithFieldName(Col::kVolumeRatio)), UIColor::whiteColor()},
+        {"委 比：", text(values.toVTAFloatWithFieldName(Col::kBidAskRatio)), UIColor::whiteColor()},
+        {"换手率：", text(values.toVTAFloatWithFieldName(Col::kTurnover)), UIColor::whiteColor()},
+        {"市盈率：", text(values.toVTAFloatWithFieldName(Col::kPeRatio)), UIColor::whiteColor()},
+    };
+}
+
+void VTAXXJGView::drawLeftColumn(CGContext& ctx, double x, double y, double r, double L) {
+    VTATCRS* header = headerSet();
     if (!header || header->isEOF()) return;
     const auto prev = header->toVTAFloatWithFieldName(Col::kPrevClose);
     const auto last = header->toVTAFloatWithFieldName(Col::kLast);
@@ -126,44 +157,16 @@ void VTAXXJGView::drawLeftColumn(CGContext& ctx, double x, double y, double r, d
                          1);
     }
     const auto font = defaultFont();
-    const auto change = values.toVTAFloatWithFieldName(Col::kChange);
-    const auto percent = values.toVTAFloatWithFieldName(Col::kChangePercent);
-    const bool rising = !(change && change->toFloat() < 0);
-    const auto changeColor = colorWithSign(change ? change->toFloat() : 0);
-    if (change)
-        drawStringInRect(&ctx, (rising ? "+" : "") + change->toString(), x, y + 2 * r, L / 2, r, *font, *changeColor,
-                         TextDrawingMode::Fill, 1);
-    if (percent)
-        drawStringInRect(&ctx, (rising ? "+" : "") + percent->toString() + "%", x + L / 2, y + 2 * r, L / 2, r, *font,
-                         *changeColor, TextDrawingMode::Fill, 1);
-
-    // High and low take the open when it lies outside them.
-    const auto open = values.toVTAFloatWithFieldName(Col::kOpen);
-    auto high = header->toVTAFloatWithFieldName(Col::kHigh);
-    auto low = header->toVTAFloatWithFieldName(Col::kLow);
-    if (open && (!high || open->toFloat() > high->toFloat())) high = open;
-    if (open && (!low || open->toFloat() < low->toFloat())) low = open;
-    const auto average = values.toVTAFloatWithFieldName(Col::kAverage);
-    struct Row {
-        const char* label;
-        std::string value;
-        std::shared_ptr<UIColor> color;
-    };
-    const Row rows[] = {
-        {"今 开：", text(open), colorWithCompare(open, prev)},
-        {"昨 收：", text(prev), colorWithCompare(prev, prev)},
-        {"最 高：", text(high), colorWithCompare(high, prev)},
-        {"最 低：", text(low), colorWithCompare(low, prev)},
-        {"均 价：", stkClass_ == 2 ? std::string("--") : text(average), colorWithCompare(average, prev)},
-        {"量 比：", text(values.toVTAFloatWithFieldName(Col::kVolumeRatio)), UIColor::whiteColor()},
-        {"委 比：", text(values.toVTAFloatWithFieldName(Col::kBidAskRatio)), UIColor::whiteColor()},
-        {"换手率：", text(values.toVTAFloatWithFieldName(Col::kTurnover)), UIColor::whiteColor()},
-        {"市盈率：", text(values.toVTAFloatWithFieldName(Col::kPeRatio)), UIColor::whiteColor()},
-    };
-    for (int k = 3; k < kRows; ++k) {
-        const Row& row = rows[k - 3];
-        drawStringInRect(&ctx, row.label, x, y + k * r, L / 2, r, *font, white(), TextDrawingMode::Fill, 2);
-        drawStringInRect(&ctx, row.value, x + L / 2, y + k * r, L / 2, r, *font, *row.color);
+    const std::vector<ColumnRow> rows = leftColumnRows();
+    if (rows.size() < 2) return;
+    for (size_t i = 0; i < 2; ++i)
+        if (!rows[i].value.empty())
+            drawStringInRect(&ctx, rows[i].value, x + double(i) * L / 2, y + 2 * r, L / 2, r, *font, *rows[i].color,
+                             TextDrawingMode::Fill, 1);
+    for (size_t i = 2; i < rows.size(); ++i) {
+        const double top = y + double(i + 1) * r;
+        drawStringInRect(&ctx, rows[i].label, x, top, L / 2, r, *font, white(), TextDrawingMode::Fill, 2);
+        drawStringInRect(&ctx, rows[i].value, x + L / 2, top, L / 2, r, *font, *rows[i].color);
     }
 }
 

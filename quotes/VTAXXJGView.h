@@ -14,10 +14,13 @@
 // markets 0 and 3. The panel reports its gestures to its chart delegate (the
 // chart host closes it on a double tap or a downward swipe).
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "charts/VTAChartView.h"
 
 class UIButton;
+class UIColor;
 
 class VTAXXJGView : public VTAChartView {
 public:
@@ -42,6 +45,16 @@ public:
 
     // The font size of the last price for its text on this panel (0 for no text).
     double lastPriceFontSize(const std::string& text) const;
+
+    // What the left column shows under the last price, in its order: the
+    // change and the change percent (no label; "+" unless the change is
+    // negative), then the nine labelled rows ("今 开：" ... "市盈率："), each
+    // value in its colour. Empty without data.
+    struct ColumnRow {
+        std::string label, value;
+        std::shared_ptr<UIColor> color;
+    };
+    std::vector<ColumnRow> leftColumnRows() const;
 
 protected:
     void drawChartWithContext(CGContext& ctx) override;

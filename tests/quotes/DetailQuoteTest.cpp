@@ -13,6 +13,7 @@
 #include "quotes/VTAXXJGView.h"
 #include "quotes/VTAXXJGViewController.h"
 #include "tests/support/WindowTest.h"
+#include "ui/Palette.h"
 
 namespace {
 
@@ -142,6 +143,48 @@ TEST_F(DetailPanelTest, VolumeBarsOnlyForWholeLotsAndTheLevelsAreButtonsForTrada
     panel->parseHQData({snapshot({{"jrkp", "10.45"}})});
     EXPECT_TRUE(panel->renderToImage(2));
     saveScreenshot(*panel, "open-above-high");
+}
+
+TEST_F(DetailPanelTest, TheLeftColumnSignsTheChangeLetsTheOpenStretchTheRangeAndShowsNoAverageForAnIndex) {
+    auto value = [&](const std::string& label) {
+        for (const auto& row : panel->leftColumnRows())
+            if (row.label == label) return row.value;
+        return std::string("(none)");
+    };
+    struct Case {
+        std::map<std::string, std::string> fields;
+        std::string change, percent, high, low, average;
+    };
+    const std::vector<Case> cases = {
+        {{}, "+0.30", "+3.00%", "10.40", "9.90", "10.12"},
+        {{{"zhd", "-0.20"}, {"zdf", "-2.00"}}, "-0.20", "-2.00%", "10.40", "9.90", "10.12"},
+        {{{"zhd", "0.00"}, {"zdf", "0.00"}}, "+0.00", "+0.00%", "10.40", "9.90", "10.12"},
+        {{{"jrkp", "10.45"}}, "+0.30", "+3.00%", "10.45", "9.90", "10.12"},       // open above the high
+        {{{"jrkp", "9.80"}}, "+0.30", "+3.00%", "10.40", "9.80", "10.12"},        // open below the low
+        {{{"jrkp", ""}}, "+0.30", "+3.00%", "10.40", "9.90", "10.12"},            // no open
+        {{{"classid", "2"}, {"name", "上证指数"}}, "+0.30", "+3.00%", "10.40", "9.90", "--"},  // an index
+    };
+    for (const auto& c : cases) {
+        panel->parseHQData({snapshot(c.fields)});
+        auto rows = panel->leftColumnRows();
+        ASSERT_EQ(rows.size(), 11u);
+        SCOPED_TRACE(c.change + " " + c.high + " " + c.low + " " + c.average);
+        EXPECT_EQ(rows[0].value, c.change);
+        EXPECT_EQ(rows[1].value, c.percent);
+        EXPECT_EQ(value("最 高："), c.high);
+        EXPECT_EQ(value("最 低："), c.low);
+        EXPECT_EQ(value("均 价："), c.average);
+        // The change's colour follows its sign; the previous close is flat.
+        EXPECT_EQ(*rows[0].color, *colorWithIndex(c.change[0] == '-' ? 16 : c.change == "+0.00" ? 17 : 15));
+        EXPECT_EQ(*rows[1].color, *rows[0].color);
+        EXPECT_EQ(value("昨 收："), "10.00");
+    }
+    // Two sets (the chart host): high and low from the header (this one has
+    // none, so the open stands in for both), the open from the values.
+    panel->parseHQData({header("浦发银行", "10.50"), snapshot({{"jrkp", "10.30"}})});
+    EXPECT_EQ(value("最 高："), "10.30");
+    EXPECT_EQ(value("最 低："), "10.30");
+    saveScreenshot(*panel, "left-column");
 }
 
 class DetailQuoteScreenTest : public QuoteScreensTest {
