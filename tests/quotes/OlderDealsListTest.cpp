@@ -2,7 +2,8 @@
 // time turned with its page bar (curling up to a later page, down to an
 // earlier one), the end of the deals, the bar hidden and shown by a tap on a
 // row, "刷新" only while the market is open, and big deals by its own default,
-// which the settings then show and the newer list uses.
+// which the settings then show and the newer list uses; what each failure
+// leaves.
 #include "QuotesTestSupport.h"
 #include "core/VTAUserDefoult.h"
 #include "platform/uikit/UITableView.h"
@@ -10,6 +11,7 @@
 #include "quotes/TransactionDetailsViewController.h"
 #include "quotes/VTACJViewController.h"
 #include "shell/VTASettingViewController.h"
+#include "sim/SimServer.h"
 #include "tests/shell/ScreensTestSupport.h"
 #include "tests/support/Screenshots.h"
 
@@ -138,6 +140,38 @@ TEST_F(OlderDealsListTest, BigDealsBeyondItsOwnDefaultLieOnGrey) {
     }
     EXPECT_GT(big, 0);
     EXPECT_GT(plain, 0);
+}
+
+TEST_F(OlderDealsListTest, EachFailureKeepsTheRowsAndTheRunningRefreshAndSaysWhatItShould) {
+    ASSERT_TRUE(list->autoRequestTimer()) << "trading hours: the first answer started it";
+    const std::string newest = list->CJListData().front().labels[0].text;
+    struct Failure {
+        const char* what;
+        std::function<void()> arrange;
+        std::string shown;  // "" nothing
+    };
+    const std::vector<Failure> failures = {
+        {"no record set", [&] { sim->answerNext({31000, 9}, {0x01, 0x02, 0x03}); }, "数据构建错误！"},
+        {"error set", [&] { sim->forceErrorSet(-1, "行情服务繁忙", 31000, 9); }, "行情服务繁忙"},
+        {"no deals set", [&] { sim->answerNext({31000, 9}, tickReplyBytes("10.00", {}, false)); }, ""},
+        {"a time of one digit", [&] { sim->answerNext({31000, 9}, tickReplyBytes("10.00", {{1, 5, "10.00", "1"}})); },
+         ""},
+        {"refused line", [&] { sim->forceFault(SimFault::Refuse, 31000, 9); }, "Response Data Exception"},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.what);
+        f.arrange();
+        const size_t before = requests();
+        ASSERT_TRUE(host.tapText("刷新"));
+        ASSERT_TRUE(waitFor([&] { return requests() == before + 1 && !list->isRequestInFlight(103); }));
+        settle(0.2);
+        EXPECT_EQ(list->CJListData().size(), 30u);
+        EXPECT_EQ(list->CJListData().front().labels[0].text, newest);
+        EXPECT_TRUE(list->autoRequestTimer()) << "the running refresh goes on";
+        auto alert = UIAlertView::topAlert();
+        EXPECT_EQ(alert ? alert->title() : std::string(), f.shown);
+        if (alert) host.pressAlertButton("确定");
+    }
 }
 
 TEST_F(OlderDealsListTest, RefreshFollowsTheHongKongWindowsForAHongKongStock) {
