@@ -111,3 +111,36 @@ TEST_F(PortfolioSyncTest, ServerFailuresAreSaidAndTheRefreshComesBackAfterwards)
     ASSERT_TRUE(waitFor([&] { return !portfolio->tableData().empty(); }));
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);
 }
+
+TEST_F(PortfolioSyncTest, ClosingTheStockFinderBringsTheListInStep) {
+    // Kept on the server: the finder's closing fetches the server's list,
+    // which another phone of the customer changed meanwhile.
+    startWith({"600000.2"});
+    ASSERT_TRUE(openPortfolio());
+    storeOnServer({"600000.2", "600519.2"});
+    const size_t downloads = sim->requestsOf(3710, 2).size();
+    ASSERT_TRUE(host.tapText("个股"));
+    settle(0.5);
+    ASSERT_TRUE(host.tapText("关闭"));
+    settle(0.5);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(sim->requestsOf(3710, 2).size(), downloads + 1);
+    EXPECT_EQ(localIds(), (std::vector<std::string>{"600000.2", "600519.2"}));
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行", "贵州茅台"}));
+
+    // Kept on the phone only: no download, the quotes of the table as it now
+    // stands (a stock added to it meanwhile shows), and the refresh runs on.
+    keptOnPhoneOnly();
+    storeLocally({"600000.2", "600519.2", "000001.1"});
+    const size_t quotes = sim->requestsOf(31000, 4).size();
+    ASSERT_TRUE(host.tapText("个股"));
+    settle(0.5);
+    ASSERT_TRUE(host.tapText("关闭"));
+    settle(0.5);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(sim->requestsOf(3710, 2).size(), downloads + 1);
+    ASSERT_EQ(sim->requestsOf(31000, 4).size(), quotes + 1);
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "code"), "600000.2|600519.2|000001.1");
+    EXPECT_EQ(rowNames(), (std::vector<std::string>{"浦发银行", "贵州茅台", "平安银行"}));
+    EXPECT_TRUE(portfolio->autoRequestTimer());
+}
