@@ -226,3 +226,48 @@ TEST_F(DetailTest, LongTextFailuresShowOnTheOverlayAndHttpsAddressesLoadAsTheyAr
     EXPECT_NE(web->messageWebView()->pageText().find("An error occurred:"), std::string::npos);
     saveScreenshot("load-failed");
 }
+
+TEST_F(DetailTest, EachLongTextFailureSaysWhyOnTheOverlayAndLeavingStopsTheLoadAndTheOverlay) {
+    ASSERT_TRUE(openMessage("公告快递", "平安银行、招商银行发布业绩快报"));
+    struct Failure {
+        std::function<void()> arrange;
+        std::string shown;
+    };
+    const std::vector<Failure> failures = {
+        {[&] { sim->answerNext({3780, 7}, {0x01, 0x02, 0x03}); }, "数据解析错误"},
+        {[&] { sim->forceErrorSet(-3, "详细信息已过期", 3780, 7); }, "详细信息已过期"},
+        {[&] { sim->forceFault(SimFault::Refuse, 3780, 7); }, "Response Data Exception"},
+    };
+    for (const auto& f : failures) {
+        SCOPED_TRACE(f.shown);
+        f.arrange();
+        ASSERT_TRUE(tapMore(*detail()));
+        ASSERT_TRUE(page());
+        ASSERT_TRUE(waitFor([&] { return SVProgressHUD::isVisible(); }));
+        EXPECT_EQ(SVProgressHUD::status(), f.shown);
+        EXPECT_EQ(SVProgressHUD::mark(), SVProgressHUDMark::Error);
+        EXPECT_EQ(page()->messageWebView()->pageText(), "") << "the page shows nothing of it";
+        // Going back before the 1.75 s are over takes the overlay away at once.
+        popViewControllers(1);
+        EXPECT_FALSE(SVProgressHUD::isVisible());
+        run(1);
+    }
+
+    // A web page still loading when the customer leaves: the load stops and
+    // the network indicator goes off.
+    std::vector<WebFetchCompletion> waiting;
+    UIWebView::setDefaultFetcher([&](const NSURLRequest&, WebFetchCompletion done) { waiting.push_back(done); });
+    auto message = std::make_shared<QZMessageExpress>("1001");
+    message->setMessageType(2);
+    message->setMessageUrl("www.example.com/notice.html");
+    auto web = std::make_shared<MEWebViewController>(message);
+    pushViewController(web);
+    run(1);
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_TRUE(web->messageWebView()->isLoading());
+    EXPECT_TRUE(UIApplication::sharedApplication().isNetworkActivityIndicatorVisible());
+    popViewControllers(1);
+    run(1);
+    EXPECT_FALSE(web->messageWebView()->isLoading());
+    EXPECT_FALSE(UIApplication::sharedApplication().isNetworkActivityIndicatorVisible());
+}
