@@ -153,6 +153,17 @@ TEST_F(HistoryTest, AnErrorSendsTheCustomerBackButNeverPopsAnotherScreen) {
     EXPECT_EQ(dates(), d);
     EXPECT_FALSE(SVProgressHUD::isVisible());
 
+    // A failure of the line: its description, and back to the dates too.
+    sim->forceFault(SimFault::Refuse, 3780, 6);
+    ASSERT_TRUE(query());  // a second after the tap: the answer came
+    EXPECT_TRUE(SVProgressHUD::isVisible());
+    EXPECT_EQ(SVProgressHUD::status(), "Response Data Exception");
+    EXPECT_EQ(SVProgressHUD::mark(), SVProgressHUDMark::Error);
+    saveScreenshot("line-failed");
+    run(1.5);
+    EXPECT_EQ(dates(), d);
+    EXPECT_FALSE(SVProgressHUD::isVisible());
+
     // A reply that is no record sets: said, and the empty list stays.
     sim->answerNext({3780, 6}, {0x01, 0x02, 0x03});
     auto* list = query();
