@@ -1,6 +1,7 @@
 // The news: a column's headlines from the menu, scrolled to their end, an
 // article and its read mark, the menu's single article, and what the screens
-// do with the server's refusals.
+// do with the server's refusals, the search buttons, an article without a
+// headline.
 #include "tests/messages/MessagesTestSupport.h"
 
 #include "core/VTAUserDefoult.h"
@@ -11,6 +12,7 @@
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UIScrollView.h"
 #include "shell/VTAListViewController.h"
+#include "shell/VTAStockFinder.h"
 #include "shell/VTAUIFactory.h"
 
 class NewsTest : public MessagesClientTest {
@@ -180,4 +182,55 @@ TEST_F(NewsTest, ALinkThatNamesNoArticleFunctionOpensNothing) {
     run(1);
     EXPECT_EQ(sim->requestsOf(504, 62).size(), 1u);
     EXPECT_TRUE(dynamic_cast<InfoTitleViewController*>(none.get())->tableData().empty());
+}
+
+TEST_F(NewsTest, TheSearchButtonsOpenTheStockFinderAndAnArticleWithoutAHeadlineStartsWithItsText) {
+    openNewsItem("新闻资讯");
+    ASSERT_TRUE(list());
+    ASSERT_TRUE(waitFor([&] { return list()->tableData().size() == 20; }));
+    auto finderOnWindow = [&]() -> std::shared_ptr<VTAStockFinder> {
+        for (auto& v : host.window()->subviews())
+            if (auto f = std::dynamic_pointer_cast<VTAStockFinder>(v)) return f;
+        return nullptr;
+    };
+    // The list's search button, then the article's: the finder slides up
+    // over the screen from below it; its "关闭" takes it away.
+    for (const bool onArticle : {false, true}) {
+        SCOPED_TRACE(onArticle ? "article" : "list");
+        if (onArticle) {
+            ASSERT_TRUE(host.tapText(list()->tableData()[0].title()));
+            run(1);
+            ASSERT_TRUE(article());
+        }
+        ASSERT_FALSE(finderOnWindow());
+        host.tap(300, 42);  // the search button of the navigation bar
+        run(1);
+        auto finder = finderOnWindow();
+        ASSERT_TRUE(finder);
+        EXPECT_DOUBLE_EQ(finder->frame().origin.y, 480 - finder->frame().size.height);
+        EXPECT_TRUE(finder->searchField()->isFirstResponder());
+        ASSERT_TRUE(host.tapText("关闭"));
+        run(1);
+        EXPECT_FALSE(finderOnWindow());
+    }
+    popToRootViewController();
+    run(1);
+
+    // The menu's article, whose reply names no headline: the text starts at the top.
+    TCRSWriter noHeadline;
+    noHeadline.beginSet()
+        .addField("content", TCRSFieldType::VarText)
+        .addField("source", TCRSFieldType::VarText)
+        .addRecord({"今日两市小幅高开，银行板块表现活跃。", "本站"});
+    sim->answerNext({504, 61}, noHeadline.bytes());
+    openNewsItem("今日焦点");
+    auto* a = article();
+    ASSERT_TRUE(a);
+    ASSERT_TRUE(waitFor([&] { return !a->contentLabel()->text().empty(); }));
+    EXPECT_EQ(a->contentLabel()->text(), "今日两市小幅高开，银行板块表现活跃。");
+    EXPECT_FALSE(a->titleLabel()->superview());
+    EXPECT_FALSE(a->timeLabel()->superview());
+    EXPECT_FALSE(a->separateView()->superview());
+    EXPECT_DOUBLE_EQ(a->contentLabel()->frame().origin.y, 10);
+    saveScreenshot("no-headline");
 }
