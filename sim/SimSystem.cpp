@@ -133,13 +133,15 @@ std::vector<uint8_t> pushToken(SimCall& c) {
     return simResultSet(1, "已开通消息推送");
 }
 
-// The board's groups and the group "更多" with the shell's own screens.
+// The board's groups and the group "更多" with the shell's own screens. The
+// trade groups carry the brokerage's group links: their lists' "帐号" opens
+// the stock accounts logged in (any other list's, the Hong Kong ones).
 const SimMenuItem kSystemMenu[] = {
     {1, -1, "行情", "", "menu_hq.png"},
-    {2, -1, "交易", "", "menu_jy.png"},
-    {3, -1, "理财", "", "menu_lc.png"},
+    {2, -1, "交易", "trademenu", "menu_jy.png"},
+    {3, -1, "理财", "jlc", "menu_lc.png"},
     {4, -1, "资讯", "", "menu_zx.png"},
-    {5, -1, "融资融券", "", "menu_rzrq.png"},
+    {5, -1, "融资融券", "rzrq", "menu_rzrq.png"},
     {6, -1, "消息", "pushmsg", "menu_msg.png"},
     {7, -1, "更多", "", "menu_more.png"},
     {701, 7, "设置", "setting"},

@@ -11,6 +11,6 @@ struct SimSystemRoom {
     std::set<std::string> registeredPhones;
     std::map<std::string, std::string> pushTokens;  // phone -> token
     std::vector<std::string> feedback;
-    int menuVersion = 11;
+    int menuVersion = 12;
     std::string newestVersion;  // "" none newer
 };

@@ -3,6 +3,7 @@
 // several and then the last.
 #include "TradeTestSupport.h"
 
+#include "core/MenuFunctions.h"
 #include "core/VTAAccount.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
@@ -145,6 +146,41 @@ TEST_F(AccountsPagerTest, WithoutALoginThePagerSaysSoAndTheLockedAccountsCannotT
     // A Shanghai A account of 9 digits from "89" shows with a "D"; 1234 at 0101 in full.
     EXPECT_EQ(VTAAccountViewController::BuildCompleteZh("891234567", "0101", "1"), "D891234567");
     EXPECT_EQ(VTAAccountViewController::BuildCompleteZh("1234", "0101", "Z"), "010100001234");
+}
+
+// The board's 交易, 理财 and 融资融券 groups list their items with "帐号" in
+// the toolbar: it opens the stock accounts (the one just logged in), whose
+// "新帐号" opens a plain login.
+TEST_F(AccountsPagerTest, TheTradeGroupsOfTheMenuOpenTheStockAccounts) {
+    ASSERT_TRUE(installMenuFromData(menuRecordSetsData(sim->registry().menu().records(), {})));
+    ASSERT_TRUE(logInToTrade(kTradeCustomerA));
+    for (const char* title : {"交易", "理财", "融资融券"}) {
+        SCOPED_TRACE(title);
+        std::shared_ptr<VTAMenu> group;
+        for (const auto& item : visibleMenusOfNode(-1))
+            if (item->title() == title) group = item;
+        ASSERT_TRUE(group);
+        ASSERT_TRUE(VTAUIFactory::openMenuWithTradeGate(group));
+        settle();
+        ASSERT_TRUE(host.tapText("帐号"));
+        settle();
+        auto* pager = dynamic_cast<VTAActAccViewController*>(top());
+        ASSERT_TRUE(pager);
+        EXPECT_FALSE(pager->isHKAcount());
+        EXPECT_FALSE(topAlert()) << topAlertTitle();
+        ASSERT_EQ(pager->cards().size(), 1u);
+        EXPECT_TRUE(host.isTextVisible("张明"));
+        if (std::string(title) == "交易") saveScreenshot("from-the-trade-group");
+
+        ASSERT_TRUE(host.tapText("新帐号"));
+        settle();
+        auto* login = dynamic_cast<VTATradeLoginViewController*>(top());
+        ASSERT_TRUE(login);
+        EXPECT_FALSE(login->pendingMenu());
+        popViewControllers(3);
+        settle();
+        ASSERT_EQ(top(), root.get());
+    }
 }
 
 }  // namespace
