@@ -54,6 +54,7 @@ UITableView::UITableView(const CGRect& frame, UITableViewStyle style) : UIScroll
 
 UITableView::~UITableView() {
     for (auto& [ip, cell] : visible_) cell->setTableView(nullptr);
+    for (auto& cell : touchedAway_) cell->setTableView(nullptr);
     for (auto& [id, cells] : reusePool_)
         for (auto& c : cells) c->setTableView(nullptr);
 }
@@ -175,6 +176,12 @@ void UITableView::computeGeometry() {
 
 void UITableView::enqueue(const std::shared_ptr<UITableViewCell>& cell) {
     cell->removeFromSuperview();
+    if (cell->isTracking()) {
+        // Under a finger: kept until the finger lifts, and never handed out
+        // as another row meanwhile.
+        touchedAway_.push_back(cell);
+        return;
+    }
     if (cell->reuseIdentifier().empty()) return;
     auto& pool = reusePool_[cell->reuseIdentifier()];
     if (pool.size() < kPoolLimit) {
@@ -193,6 +200,14 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
 
 void UITableView::reloadData() {
     auto keep = shared();
+    // The row under a finger, and the shape it must keep to stay touched.
+    std::optional<CarriedTouch> touched = carried_;
+    if (!touched)
+        for (auto& [ip, cell] : visible_)
+            if (cell->isTracking()) touched = CarriedTouch{cell, ip};
+    const size_t sectionsBefore = sections_.size();
+    const int rowsBefore = touched ? numberOfRowsInSection(touched->row.section) : 0;
+    carried_.reset();
     for (auto& [ip, cell] : visible_) enqueue(cell);
     visible_.clear();
     for (auto& sec : sections_) {
@@ -231,6 +246,18 @@ void UITableView::reloadData() {
     computeGeometry();
     setNeedsLayout();
     layoutCells();
+    if (auto from = touched ? touched->from.lock() : nullptr) {
+        const bool kept =
+            sections_.size() == sectionsBefore && numberOfRowsInSection(touched->row.section) == rowsBefore;
+        auto now = kept ? cellForRowAtIndexPath(touched->row) : nullptr;
+        if (!now) {
+            from->endTracking();
+            releaseTouchedAway(*from);
+        } else if (now != from) {
+            now->setHighlighted(from->isHighlighted());
+            carried_ = touched;
+        }
+    }
 }
 
 void UITableView::reloadRowsAtIndexPaths(const std::vector<NSIndexPath>& paths, UITableViewRowAnimation) {
@@ -500,6 +527,34 @@ bool UITableView::hideDeleteConfirmation() {
     if (auto c = cellForRowAtIndexPath(ip)) c->setDeleteConfirmationShown(false, "");
     if (!editing_ && delegate_) delegate_->tableViewDidEndEditingRowAtIndexPath(*this, ip);
     return true;
+}
+
+void UITableView::cellTouchEnded(UITableViewCell& cell, CGPoint screenPoint) {
+    auto keep = shared();
+    std::shared_ptr<UITableViewCell> target = std::static_pointer_cast<UITableViewCell>(cell.shared());
+    releaseTouchedAway(cell);
+    if (carried_ && carried_->from.lock() == target) {
+        target = cellForRowAtIndexPath(carried_->row);
+        carried_.reset();
+        if (!target) return;
+        if (!target->isSelected()) target->setHighlighted(false);
+    }
+    if (CGRectContainsPoint(target->bounds(), target->convertPointFromView(screenPoint, nullptr)))
+        cellTapped(target.get());
+}
+
+void UITableView::cellTouchUnhighlighted(UITableViewCell& cell) {
+    const bool carriedHere = carried_ && carried_->from.lock().get() == &cell;
+    if (carriedHere)
+        if (auto now = cellForRowAtIndexPath(carried_->row)) now->setHighlighted(false);
+    if (cell.isTracking()) return;
+    // The touch was cancelled.
+    if (carriedHere) carried_.reset();
+    releaseTouchedAway(cell);
+}
+
+void UITableView::releaseTouchedAway(const UITableViewCell& cell) {
+    std::erase_if(touchedAway_, [&](const auto& c) { return c.get() == &cell; });
 }
 
 void UITableView::cellTapped(UITableViewCell* cell) {

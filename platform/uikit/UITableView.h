@@ -5,6 +5,13 @@
 // does not); in editing mode, or after a sideways swipe on a row, rows can be
 // deleted and (with a data source that allows it) reordered.
 //
+// A reload while a finger rests on a row keeps the touch: when the table
+// keeps its shape (the same sections, the touched section's row count) the
+// row's new cell takes the touch over, and lifting the finger there taps it;
+// otherwise the touch ends there, unhighlighted, and taps nothing. A touched
+// cell never goes back to the reuse pool, so it cannot come back as
+// another row while the finger is down.
+//
 // Optional operations of the two protocols have defaults. Rows can be edited
 // (delete control, swipe to delete) only where the data source answers
 // tableViewCanEditRowAtIndexPath with true, and moved only where it answers
@@ -171,6 +178,11 @@ public:
 
     // ---- from the cells (finger on a row) ----
     bool rowsHighlightOnTouch() const;
+    // A finger lifted off a row that it did not swipe (screen coordinates).
+    void cellTouchEnded(UITableViewCell& cell, CGPoint screenPoint);
+    // The row under the finger lost its highlight (the finger moved, or the
+    // touch was cancelled).
+    void cellTouchUnhighlighted(UITableViewCell& cell);
     void cellTapped(UITableViewCell* cell);
     void cellSwiped(UITableViewCell* cell);
     void cellEditingControlTapped(UITableViewCell* cell);
@@ -203,6 +215,7 @@ private:
     void computeGeometry();
     void layoutCells();
     void enqueue(const std::shared_ptr<UITableViewCell>& cell);
+    void releaseTouchedAway(const UITableViewCell& cell);
     void configureCell(UITableViewCell& cell, const NSIndexPath& ip);
     std::shared_ptr<UIView> makeTitleView(const std::string& title, bool header) const;
     bool validIndexPath(const NSIndexPath& ip) const;
@@ -224,6 +237,15 @@ private:
     std::optional<NSIndexPath> selected_;
     std::optional<NSIndexPath> confirming_;
     std::optional<NSIndexPath> reorderFrom_;
+    // A touch begun on a cell that a reload replaced: its row's new cell has it now.
+    struct CarriedTouch {
+        std::weak_ptr<UITableViewCell> from;
+        NSIndexPath row;
+    };
+    std::optional<CarriedTouch> carried_;
+    // Touched cells taken off the table before the finger lifted: they still
+    // report their touch to it.
+    std::vector<std::shared_ptr<UITableViewCell>> touchedAway_;
     double reorderGrab_ = 0;
     int updatesDepth_ = 0;
     bool loaded_ = false;

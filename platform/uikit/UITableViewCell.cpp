@@ -472,6 +472,7 @@ void UITableViewCell::touchesBegan(const UITouchSet& touches, UIEvent* event) {
     }
     touchStart_ = touches.anyObject()->locationInView(nullptr);
     swiped_ = false;
+    tracking_ = true;
     if (table_->rowsHighlightOnTouch() && selectionStyle_ != UITableViewCellSelectionStyle::None && !confirming_)
         setHighlighted(true);
 }
@@ -481,15 +482,18 @@ void UITableViewCell::touchesMoved(const UITouchSet& touches, UIEvent* event) {
         UIView::touchesMoved(touches, event);
         return;
     }
+    if (!tracking_) return;
     CGPoint p = touches.anyObject()->locationInView(nullptr);
     double dx = p.x - touchStart_.x, dy = p.y - touchStart_.y;
+    auto keep = shared();
     if (!swiped_ && std::fabs(dx) >= 30 && std::fabs(dy) < std::fabs(dx) / 2) {
         swiped_ = true;
         setHighlighted(false);
-        auto keep = shared();
+        table_->cellTouchUnhighlighted(*this);
         table_->cellSwiped(this);
     } else if (std::fabs(dx) > 10 || std::fabs(dy) > 10) {
         setHighlighted(false);
+        table_->cellTouchUnhighlighted(*this);
     }
 }
 
@@ -499,11 +503,10 @@ void UITableViewCell::touchesEnded(const UITouchSet& touches, UIEvent* event) {
         return;
     }
     auto keep = shared();
-    bool wasSwipe = swiped_;
+    const bool tap = tracking_ && !swiped_;
+    tracking_ = false;
     swiped_ = false;
-    CGPoint p = touches.anyObject()->locationInView(this);
-    bool inside = CGRectContainsPoint(bounds(), p);
-    if (!wasSwipe && inside) table_->cellTapped(this);
+    if (tap) table_->cellTouchEnded(*this, touches.anyObject()->locationInView(nullptr));
     if (!selected_)
         setHighlighted(false);
     else
@@ -515,6 +518,15 @@ void UITableViewCell::touchesCancelled(const UITouchSet& touches, UIEvent* event
         UIView::touchesCancelled(touches, event);
         return;
     }
+    swiped_ = false;
+    tracking_ = false;
+    setHighlighted(false);
+    auto keep = shared();
+    table_->cellTouchUnhighlighted(*this);
+}
+
+void UITableViewCell::endTracking() {
+    tracking_ = false;
     swiped_ = false;
     setHighlighted(false);
 }

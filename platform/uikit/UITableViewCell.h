@@ -100,6 +100,10 @@ public:
     void touchesMoved(const UITouchSet& touches, UIEvent* event) override;
     void touchesEnded(const UITouchSet& touches, UIEvent* event) override;
     void touchesCancelled(const UITouchSet& touches, UIEvent* event) override;
+    // A finger is down on the row (from the touch's start to its end).
+    bool isTracking() const { return tracking_; }
+    // The table took the row away under the finger: the touch taps nothing.
+    void endTracking();
 
 private:
     void updateLabelsHighlight();
@@ -129,6 +133,7 @@ private:
     // Touch tracking.
     CGPoint touchStart_;
     bool swiped_ = false;
+    bool tracking_ = false;
     bool reordering_ = false;
     bool editControlInsert_ = false;
 };

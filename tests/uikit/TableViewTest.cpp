@@ -118,6 +118,40 @@ TEST_F(TableTest, ATapSelectsTheRowButADragDoesNot) {
     EXPECT_EQ(rows.scrollLog.front(), "willDrag");
 }
 
+// A reload while a finger rests on a row: the row keeps the touch (its new
+// cell highlighted, lifting the finger taps it) while the table keeps its
+// shape; a reload that changes the rows ends the touch, and nothing is tapped.
+// The touched cell never serves as another row meanwhile.
+TEST_F(TableTest, AReloadUnderAFingerKeepsTheTouchedRowOrEndsTheTouch) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> after;
+        bool tapped;
+    };
+    for (const Case& c :
+         {Case{"same rows, new texts", numbered(40, "新"), true}, Case{"a row fewer", numbered(39, "r"), false}}) {
+        SCOPED_TRACE(c.name);
+        rows = Rows();
+        rows.data = {numbered(40, "r")};
+        make();
+        const NSIndexPath third = NSIndexPath::indexPathForRow(2, 0);
+        auto touched = table->cellForRowAtIndexPath(third);
+        app().touchesBeganAt({rowCenter(2)});
+        EXPECT_TRUE(touched->isHighlighted());
+        rows.data = {c.after};
+        table->reloadData();
+        for (const auto& cell : table->visibleCells())
+            EXPECT_NE(cell.get(), touched.get()) << "not reused as another row";
+        auto now = table->cellForRowAtIndexPath(third);
+        ASSERT_TRUE(now);
+        EXPECT_EQ(now->isHighlighted(), c.tapped);
+        app().touchesEndedAt({rowCenter(2)});
+        EXPECT_EQ(rows.selected, c.tapped ? std::vector<NSIndexPath>{third} : std::vector<NSIndexPath>{});
+        EXPECT_EQ(table->indexPathForSelectedRow().has_value(), c.tapped);
+        table->removeFromSuperview();
+    }
+}
+
 TEST_F(TableTest, SwipeShowsDeleteAndItsTapDeletesTheRow) {
     rows.data = {numbered(5, "股票")};
     make();
