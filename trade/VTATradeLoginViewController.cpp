@@ -369,8 +369,9 @@ void VTATradeLoginViewController::requestDidFail(const RequestFailure& failure) 
 }
 
 void VTATradeLoginViewController::branchListArrived() {
+    // The branch label shows the new branch; the rest of the form stays as
+    // the customer has it (a reload would drop what is being typed).
     SVProgressHUD::dismiss();
-    checkTheAccount();
 }
 
 void VTATradeLoginViewController::loginArrived(const RequestReply& reply) {

@@ -3,6 +3,9 @@
 // leaves behind (session values, accounts, settings, branch, idle lock).
 #include "TradeTestSupport.h"
 
+#include <chrono>
+#include <thread>
+
 #include "core/RequestText.h"
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
@@ -200,6 +203,48 @@ TEST_F(TradeLoginTest, TheBranchListAndTheTypedCodeLogCInAtItsOwnBranch) {
     EXPECT_EQ(top(), root.get());
     // C has one shareholder account: its list is the customer set.
     EXPECT_EQ(VTAParamter::shareParamter().getTCRSForKey(TradeSessionKey::kShareholders)->rowsAffected(), 1);
+}
+
+// On a fresh phone the login asks for the branch list as it shows: what the
+// customer does meanwhile stays. A finger resting on "营业部" when the list
+// arrives opens the branch list on lifting; a code typed meanwhile stays.
+TEST_F(TradeLoginTest, WhatTheCustomerDoesWhileTheBranchListArrivesStays) {
+    auto fingerOn = [&](UIView* v) {
+        window->layoutIfNeeded();
+        CGRect r = v->convertRectToView(v->bounds(), nullptr);
+        return CGPointMake(CGRectGetMidX(r), CGRectGetMidY(r));
+    };
+    for (bool typing : {false, true}) {
+        SCOPED_TRACE(typing ? "typing a code" : "touching the branch row");
+        sim->holdReply(501, 17);
+        // Shown at once: the loop cannot move on while the reply is held.
+        auto login = std::make_shared<VTATradeLoginViewController>();
+        nav->pushViewController(login, false);
+        for (int i = 0; i < 5000 && sim->heldReplies() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(sim->heldReplies(), 1u);
+        ASSERT_FALSE(login->isBranchListOK());
+        auto& app = UIApplication::sharedApplication();
+        CGPoint finger = fingerOn(typing ? static_cast<UIView*>(login->codeField()) : host.findText("营业部"));
+        app.touchesBeganAt({finger});
+        if (typing) {
+            app.touchesEndedAt({finger});
+            ASSERT_TRUE(host.type("xy12"));
+            ASSERT_EQ(login->codeField()->text(), "xy12");
+        }
+        sim->releaseHeldReplies();
+        ASSERT_TRUE(waitFor([&] { return login->isBranchListOK(); }));
+        EXPECT_TRUE(host.isTextVisible("第一营业部"));
+        if (typing) {
+            EXPECT_EQ(login->codeField()->text(), "xy12");
+            continue;
+        }
+        app.touchesEndedAt({finger});
+        settle();
+        EXPECT_TRUE(dynamic_cast<SalesDepartmentSelectViewController*>(top()));
+        popViewControllers(2);  // nothing picked: the phone still has no branch
+        settle();
+    }
 }
 
 TEST_F(TradeLoginTest, RefusalsKeepTheFormAndLeaveNoSession) {
