@@ -348,12 +348,13 @@ void TradeViewController::codeChanged() {
     if (text != lastStockCode_) isStockInfoBack_ = false;
     if (utf8Length(text) != 6) return;
     code_->resignFirstResponder();
+    if (text != lastStockCode_ && isLimitOrderCode(priceType())) price_->setText("");
     requestStockInfo();
 }
 
 std::optional<std::string> TradeViewController::stockInfoPrice() const {
-    if (!cachedStockName_.empty()) return std::nullopt;
-    return priceText();
+    const std::string price = priceText();
+    return price == kMarketPriceText ? std::string() : price;
 }
 
 void TradeViewController::stockInfoArrived(VTATCRS& set) {

@@ -10,7 +10,10 @@
 // The stock information (500/4) is asked when the code reaches 6
 // characters, when a buy's edited price is left with a 6-character code,
 // and on appearing with a stock handed in (a message of type 1: the quote
-// page's jump through tradeWithStock). Its reply names the stock, offers its
+// page's jump through tradeWithStock), always at the price on the form, so
+// that the maximum shown is the one that price affords (a code of another
+// stock empties a limit price first: the new stock's maximum is never
+// reckoned at the old stock's price). Its reply names the stock, offers its
 // price (kept when the customer typed one for the same stock), filters the
 // shareholder accounts by its market, shows the maximum, puts the order type
 // back to the limit order, and gives the panel the stock and its limits. The

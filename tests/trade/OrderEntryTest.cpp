@@ -49,7 +49,7 @@ TEST_F(OrderEntryTest, ABuyOfAShanghaiStockAtItsLimitPriceIsFilled) {
     // At the first ask the order fills at once.
     typePrice(vc, SimMarket::priceText(q.ask[0], 2));
     EXPECT_EQ(stockInfoRequests().size(), 2u) << "a buy's new price asks for its maximum again";
-    EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), "") << "once the stock is known no price goes";
+    EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), SimMarket::priceText(q.ask[0], 2));
     typeQuantity(vc, "100");
     saveScreenshot("filled-in");
     tapView(vc->tradeButton());
@@ -166,6 +166,35 @@ TEST_F(OrderEntryTest, ShortcutsFillTheQuantityFromTheMaximum) {
     EXPECT_EQ(buy->quantityField()->text(), std::to_string(max / 500 * 100));
     tapShortcut(buy, 4);
     EXPECT_EQ(buy->quantityField()->text(), std::to_string(max));
+}
+
+// The maximum is the one for the price on the form: another price typed asks
+// again with it, and "全部" fills what that price affords.
+TEST_F(OrderEntryTest, TheMaximumIsForThePriceTyped) {
+    auto* vc = openMenu(0);
+    typeCode(vc, "600000");
+    const int64_t lower = quoteOf("600000").last * 9 / 10;
+    const std::string price = SimMarket::priceText(lower, 2);
+    sim->clearRequests();
+    typePrice(vc, price);
+    ASSERT_TRUE(waitFor([&] { return !vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag); }));
+    auto asked = stockInfoRequests();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(fieldOf(asked[0], "price"), price);
+    const int64_t affordable = money().available / lower / 100 * 100;
+    EXPECT_EQ(vc->maxTradableAmount(), affordable);
+    EXPECT_EQ(vc->maxLabel()->text(), "最大可买数量为" + std::to_string(affordable) + "股");
+    EXPECT_EQ(vc->priceField()->text(), price) << "the customer's price stays";
+    tapShortcut(vc, 4);
+    EXPECT_EQ(vc->quantityField()->text(), std::to_string(affordable));
+
+    // Another stock's maximum is at its own price, never at the one shown for the first.
+    vc->codeField()->setText("");
+    typeCode(vc, "600036");
+    EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), "");
+    const int64_t last = quoteOf("600036").last;
+    EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(last, 2));
+    EXPECT_EQ(vc->maxTradableAmount(), money().available / last / 100 * 100);
 }
 
 TEST_F(OrderEntryTest, ARiskStockAsksAgainAndGoesThroughOnceAccepted) {
