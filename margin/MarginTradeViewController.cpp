@@ -35,8 +35,8 @@ RequestBuilder MarginTradeViewController::makeOrderRequest(const OrderTicket& ti
 }
 
 std::string MarginTradeViewController::orderRefusal() const {
-    // The shared checks without the stock information the stock order asks for.
-    return TradeOrderScreen::orderRefusal();
+    std::string refusal = TradeOrderScreen::orderRefusal();
+    return refusal.empty() && !isStockInfoBack() ? kNoStockInfoText : refusal;
 }
 
 void MarginTradeViewController::codeChanged() {

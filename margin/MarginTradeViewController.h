@@ -13,8 +13,9 @@
 //   the new stock's maximum is not reckoned at the old stock's price;
 // - a short sell offers the limit order alone; its maximum shows as a number
 //   however small ("最大可卖数量为0股");
-// - an order needs no stock information first (the brokerage judges the
-//   code), carries no risk question, and empties the quantity as it leaves;
+// - an order is checked as the form stands first (the code, the price, the
+//   quantity), then for a maximum of the code typed ("委托数据错误"); it
+//   carries no risk question, and empties the quantity as it leaves;
 // - the stock handed in (a list's row: a message of type 1) is read on the
 //   first appearance only, and the accounts loaded once: coming back keeps
 //   what the customer chose;

@@ -224,7 +224,10 @@ void TradeOrderScreen::requestDidFail(const RequestFailure& failure) {
         sureToTrade_ = false;
         orderEnded(OrderOutcome::Failed);
     }
-    // An unreadable stock information changes nothing.
-    if (failure.tag == kStockInfoTag && failure.kind == RequestFailure::Kind::Unreadable) return;
+    if (failure.tag == kStockInfoTag) {
+        // An unreadable stock information changes nothing.
+        if (failure.kind == RequestFailure::Kind::Unreadable) return;
+        stockInfoFailed();
+    }
     showFailure(failure);
 }

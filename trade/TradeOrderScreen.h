@@ -118,7 +118,9 @@ protected:
 
     // ---- what happened ----
     virtual void stockInfoArrived(VTATCRS& set) = 0;
+    // The brokerage refused the stock, or the request failed on its way.
     virtual void stockInfoRefused() {}
+    virtual void stockInfoFailed() {}
     virtual void orderWillSend() {}
     // Sent: the brokerage took it; Refused: it answered why not; RiskWarning:
     // it asks the customer to accept the risk first; Failed: no answer came;
@@ -140,6 +142,8 @@ protected:
     void followStockMarket(const std::string& market);
     // The maximum of the last stock information: its "num", within an int.
     void setMaxTradableAmountFrom(VTATCRS& set);
+    // No maximum known: the shortcuts fill nothing.
+    void forgetMaxTradableAmount() { maxTradable_ = -1; }
     void setMarketNO(const std::string& market) { strMarketNO_ = market; }
     StockholderList& stockholderList() { return stockholders_; }
     // The shareholder account the opening menu item names (a holding row's)

@@ -352,6 +352,18 @@ void TradeViewController::codeChanged() {
     requestStockInfo();
 }
 
+void TradeViewController::stockInfoRefused() {
+    isStockInfoBack_ = false;
+    stockInfoFailed();
+}
+
+void TradeViewController::stockInfoFailed() {
+    if (isStockInfoBack_) return;  // the stock shown is still the code's
+    name_->setText("");
+    max_->setText("");
+    forgetMaxTradableAmount();
+}
+
 std::optional<std::string> TradeViewController::stockInfoPrice() const {
     const std::string price = priceText();
     return price == kMarketPriceText ? std::string() : price;

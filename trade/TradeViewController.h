@@ -17,7 +17,9 @@
 // price (kept when the customer typed one for the same stock), filters the
 // shareholder accounts by its market, shows the maximum, puts the order type
 // back to the limit order, and gives the panel the stock and its limits. The
-// order needs a stock information of the code as it stands ("委托数据错误").
+// order needs a stock information of the code as it stands ("委托数据错误"):
+// one refused, or lost for a new code, leaves no earlier stock's name or
+// maximum on the form.
 //
 // A bar above the keyboard and the pickers moves the focus along shareholder,
 // order type, code, price and quantity; the price and the quantity raise the
@@ -170,7 +172,8 @@ protected:
     std::optional<std::string> stockInfoPrice() const override;
     std::string orderRefusal() const override;
     void stockInfoArrived(VTATCRS& set) override;
-    void stockInfoRefused() override { isStockInfoBack_ = false; }
+    void stockInfoRefused() override;
+    void stockInfoFailed() override;
     void orderWillSend() override;
     void orderEnded(OrderOutcome outcome) override;
     void showFailure(const RequestFailure& failure) override;

@@ -178,6 +178,39 @@ TEST_F(MarginOrderScreenTest, TheFormsChecksComeFirstAndRefusalsShowTheBrokerage
     EXPECT_EQ(credit().financingDebt, 500000);
 }
 
+// A maximum refused or lost for a newly typed code leaves no earlier stock
+// behind: its name and maximum go, and no order is confirmed until a maximum
+// of the code typed came (the name, the code and the account always agree).
+TEST_F(MarginOrderScreenTest, AfterARefusedOrLostMaximumNoOrderGoesUnderTheEarlierStock) {
+    auto* vc = openMenu(0);
+    struct Case {
+        const char* code;
+        bool lost;  // the request fails on the way; else the brokerage refuses the stock
+    };
+    for (const Case& c : {Case{"000651", false}, Case{"000002", true}}) {
+        SCOPED_TRACE(c.code);
+        vc->codeField()->setText("");
+        typeCode(vc, "600000");
+        EXPECT_EQ(vc->nameLabel()->text(), "浦发银行");
+        if (c.lost) sim->forceFault(SimFault::Refuse, 500, 4);
+        vc->codeField()->setText("");
+        tapView(vc->codeField());
+        ASSERT_TRUE(host.type(c.code));
+        ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
+        ASSERT_TRUE(host.pressAlertButton("确定"));
+        settle();
+        EXPECT_EQ(vc->nameLabel()->text(), "");
+        EXPECT_EQ(vc->maxLabel()->text(), "");
+        vc->priceField()->setText("10.00");
+        typeQuantity(vc, "100");
+        tapView(vc->tradeButton());
+        EXPECT_FALSE(sheet()) << sheet()->title();
+        ASSERT_TRUE(dismissAlert("委托数据错误"));
+    }
+    EXPECT_TRUE(orderRequests().empty());
+    EXPECT_TRUE(orders().empty());
+}
+
 TEST_F(MarginOrderScreenTest, TheQuotePanelRefreshesEveryTwoSecondsAndABookTapSetsThePrice) {
     auto* vc = openMenu(0);
     typeCode(vc, "600000");
