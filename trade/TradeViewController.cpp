@@ -314,25 +314,33 @@ double TradeViewController::tableViewHeightForRowAtIndexPath(UITableView&, const
 void TradeViewController::viewWillAppear(bool animated) {
     TradeOrderScreen::viewWillAppear(animated);
     view();
-    if (appeared_ && !readsOpeningOnEachAppearance()) return;
-    appeared_ = true;
+    if (!appeared_ || readsOpeningOnEachAppearance()) {
+        appeared_ = true;
+        readOpening();
+    }
+    // The stock's day, once on each appearance; an open panel refreshes again
+    // (leaving stopped it).
+    if (currentStock_) requestTimeSharingChartData();
+    if (isExpandQuotes_) registerAutoRefresh();
+}
+
+void TradeViewController::readOpening() {
     auto message = viewMessage();
     auto stock = message && message->type() == 1 ? message->dataStock() : nullptr;
-    if (stock) {
-        currentStock_ = stock;
-        panel_->setStock(stock);
-        code_->setText(stock->code());
-        name_->setText(stock->name());
-        if (stock->price() > 0) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%.2f", static_cast<double>(stock->price()));
-            price_->setText(text);
-        }
-        requestStockInfo();
-        requestTimeSharingChartData();
-    } else {
+    if (!stock) {
         loadStockholderRecord();
+        return;
     }
+    currentStock_ = stock;
+    panel_->setStock(stock);
+    code_->setText(stock->code());
+    name_->setText(stock->name());
+    if (stock->price() > 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", static_cast<double>(stock->price()));
+        price_->setText(text);
+    }
+    requestStockInfo();
 }
 
 void TradeViewController::viewWillDisappear(bool animated) {

@@ -26,7 +26,8 @@
 // form 140 points, the others put it back. A successful order also adds the
 // stock to the customer's own stocks on the server and empties the quantity.
 // A failed request stops the refresh; the alert's "确定" restarts it while
-// the panel is open.
+// the panel is open. Each appearance asks for the stock's intraday data once,
+// and an open panel refreshes again (leaving stopped it).
 //
 // The margin order screen (margin/MarginTradeViewController) is this form
 // with its own requests and geometry (a shorter open panel).
@@ -179,6 +180,8 @@ protected:
     void showFailure(const RequestFailure& failure) override;
 
 private:
+    // Takes the stock handed in (and asks for its information), or loads the session's accounts.
+    void readOpening();
     void makeForm();
     void focus(int tag);
     void setSelectedResponse(int tag);

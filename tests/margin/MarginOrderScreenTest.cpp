@@ -243,6 +243,16 @@ TEST_F(MarginOrderScreenTest, TheQuotePanelRefreshesEveryTwoSecondsAndABookTapSe
     ASSERT_TRUE(vc->quotesPanel().timeSharingView()->scale().isDrawable());
     saveScreenshot("chart");
 
+    // Another screen over it stops the refresh; back on screen, the open panel
+    // asks for the day's data at once and refreshes again.
+    pushViewController(std::make_shared<RecordingScreen>());
+    expectNoRefresh();
+    const int beforeBack = intradayRequests();
+    popViewControllers(1);
+    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeBack + 1; }));
+    EXPECT_TRUE(vc->isExpandQuotes());
+    expectRefreshEveryTwoSeconds();
+
     // Leaving with the panel open stops the refresh.
     popViewControllers(1);
     expectNoRefresh();
