@@ -23,7 +23,7 @@ class IFICloseViewController : public VTAViewControllers,
                                public UIActionSheetDelegate {
 public:
     static constexpr int kCloseTag = 1105;
-    static constexpr int kListTag = 1106;
+    static constexpr int kListTag = kOpenedPlansTag;
     static constexpr int kSheetTag = 201;
 
     IFICloseViewController();

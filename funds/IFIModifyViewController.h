@@ -18,7 +18,7 @@
 class IFIModifyViewController : public IFIForm {
 public:
     static constexpr int kOrderTag = 1104;
-    static constexpr int kListTag = 1106;
+    static constexpr int kListTag = kOpenedPlansTag;
     static constexpr double kDefaultSpan = 2592000;  // thirty days
     static constexpr const char* kNoPlanText = "请选择定投计划";
 

@@ -5,14 +5,19 @@
 #include "funds/IFIModifyViewController.h"
 #include "shell/Navigation.h"
 
+IFIOpenedQueryViewController::IFIOpenedQueryViewController() { bindListTag(kOpenedPlansTag); }
+
 void IFIOpenedQueryViewController::viewWillDidLoad() {
     VTATradeQueryViewController::viewWillDidLoad();
-    T_pageSize = kPlanPageSize;
+    T_pageSize = kOpenedPlansCount;  // a first page shorter than this is the last
 }
 
 void IFIOpenedQueryViewController::requestTradeInfo() {
     if (!viewMenu()) return;
-    sendListRequest(tradeInfoRequest(), tradeInfoRequestType(), kPlanListTag);
+    if (cursorStack().empty())
+        sendListRequest(planListRequest(), 4, kOpenedPlansTag);
+    else
+        VTATradeQueryViewController::requestTradeInfo();
 }
 
 void IFIOpenedQueryViewController::createToolbarItems() {

@@ -105,6 +105,6 @@ RequestBuilder planCloseRequest(const std::string& code, const std::string& taco
 
 RequestBuilder planListRequest() {
     RequestBuilder r = RequestBuilder::trade(PlanContract::kList.sub);
-    r.add(Key::kQueryFlag, 1).add(Key::kCount, 100).add(Key::kCursor, "");
+    r.add(Key::kQueryFlag, 1).add(Key::kCount, kOpenedPlansCount).add(Key::kCursor, "");
     return r;
 }

@@ -59,5 +59,8 @@ std::string planCloseSummary(const IFIFundInfo& plan);
 RequestBuilder planOpenRequest(const PlanOrder& plan, const std::string& checkRisk);
 RequestBuilder planModifyRequest(const PlanOrder& plan);
 RequestBuilder planCloseRequest(const std::string& code, const std::string& tacode);
-// The first 100 plans (500/1804, an empty cursor).
+// The plans running: the first kOpenedPlansCount (500/1804, an empty cursor),
+// asked under kOpenedPlansTag by each screen that lists them.
+inline constexpr int kOpenedPlansTag = 1106;
+inline constexpr int kOpenedPlansCount = 100;
 RequestBuilder planListRequest();

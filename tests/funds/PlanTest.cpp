@@ -5,6 +5,7 @@
 // termination list, and the modification form's own plan list.
 #include "FundMenuTestSupport.h"
 
+#include "core/TCRSWriter.h"
 #include "core/contracts/PlanContract.h"
 #include "funds/IFICloseViewController.h"
 #include "funds/IFIModifyViewController.h"
@@ -236,6 +237,31 @@ TEST_F(PlanTest, TheOpenedPlansLeadToAChangeThatKeepsThePayDay) {
     ASSERT_TRUE(waitFor([&] { return requests(Plan::kList).size() > lists; })) << "the list asks again";
     ASSERT_TRUE(gridShows(*list, 1));
     EXPECT_EQ(list->tableData()->toStringWithFieldName("orderamt").value_or(""), "800.00");
+}
+
+// The opened plans are the plan list's first hundred (count 100, an empty
+// cursor), each one the brokerage lists shown whatever its schedule says.
+TEST_F(PlanTest, TheOpenedPlansShowEveryPlanOfTheFirstHundred) {
+    auto column = [](TCRSWriter& w, const char* name, const char* title) {
+        w.addField(name, TCRSFieldType::VarText, 0, title);
+    };
+    TCRSWriter w;
+    w.beginSet();
+    column(w, "ofcode", "基金代码");
+    column(w, "ofname", "基金名称");
+    column(w, "schedueleflag", "状态");
+    column(w, "poststr", "定位串");
+    w.addRecord({"270003", "恒岳增利债券", "1", "1"}).addRecord({"270004", "恒岳成长股票", "0", "2"});
+    sim->answerNext(Plan::kList, w.bytes());
+    auto* list = openItem<IFIOpenedQueryViewController>("zndt_cx");
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(gridShows(*list, 2));
+    EXPECT_EQ(list->myTableView()->rowItems(1).at(1), "恒岳成长股票");
+    const SimRecord asked = requests(Plan::kList).back();
+    EXPECT_EQ(fieldOf(asked, "count"), "100");
+    EXPECT_TRUE(hasField(asked, "poststr"));
+    EXPECT_EQ(fieldOf(asked, "poststr"), "");
+    EXPECT_EQ(fieldOf(asked, "qryflag"), "1");
 }
 
 TEST_F(PlanTest, TheModificationFormFromTheMenuPicksAmongThePlans) {
