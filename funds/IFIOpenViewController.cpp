@@ -1,5 +1,6 @@
 #include "funds/IFIOpenViewController.h"
 
+#include "core/Utilities.h"
 #include "core/VTATCRS.h"
 #include "core/contracts/FundContract.h"
 #include "core/contracts/PlanContract.h"
@@ -132,8 +133,18 @@ void IFIOpenViewController::myTextFieldReachMax(VTATextField& field, int) {
     requestIFIQueryWithFundSymbol(field.getText());
 }
 
+void IFIOpenViewController::myTextFieldDidHideKeyboard(VTATextField& field) {
+    IFIForm::myTextFieldDidHideKeyboard(field);
+    if (&field != codeField_.get()) return;
+    // A full code was looked up as it filled the field.
+    const size_t length = utf8Length(field.getText());
+    if (length < 2 || length >= static_cast<size_t>(field.maxLength())) return;
+    formTable()->setContentOffset(CGPointMake(0, 0), true);
+    requestIFIQueryWithFundSymbol(field.getText());
+}
+
 void IFIOpenViewController::requestIFIQueryWithFundSymbol(const std::string& code) {
-    sendQuery(kLookupTag, fundLookupRequest(code));
+    if (sendQuery(kLookupTag, fundLookupRequest(code))) askedCode_ = code;
 }
 
 void IFIOpenViewController::lookupReplied(const RequestReply& reply) {
@@ -151,7 +162,13 @@ void IFIOpenViewController::lookupReplied(const RequestReply& reply) {
         return;
     }
     auto text = [&](const char* name) { return fund->toStringWithFieldName(name).value_or(""); };
-    lookedUpCode_ = text(Col::kFundCode);
+    // The code the plan goes for is the one asked: the lookup need not name
+    // it. Only the answer to the code asked last fills the form (one naming
+    // another code, or one overtaken by a later lookup still on its way, is
+    // dropped).
+    const std::string named = text(Col::kFundCode);
+    if (named.empty() ? isRequestInFlight(kLookupTag) : named != askedCode_) return;
+    lookedUpCode_ = askedCode_;
     nameLabel_->setText(text(Col::kFundName));
     navLabel_->setText(text(Col::kNetValue));
     tacode_ = text(Col::kCompany);

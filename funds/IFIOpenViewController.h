@@ -9,12 +9,13 @@
 // when the hub is registered), 基金代码, 基金名称, 净值, 可用资金, 定投金额,
 // 开始日期, 结束日期, 扣款周期, 扣款日. The dates start today and a week on.
 //
-// The lookup goes when the code reaches six digits, and on appearing with a
-// code the hub left under the platform user default "IFIFundSymbol" (which
-// is then removed). The opening needs a code, an amount of digits with at
-// most one point, and a successful lookup of that code (its company goes
-// with the plan); sending it empties the amount. Success shows the server's
-// "msg" (its "确定" closes the form).
+// The lookup goes when the code reaches six digits, when "完成" leaves a code
+// of two to five, and on appearing with a code the hub left under the
+// platform user default "IFIFundSymbol" (which is then removed). The opening
+// needs a code, an amount of digits with at most one point, and a successful
+// lookup of that code (the code asked; its company goes with the plan);
+// sending it empties the amount. Success shows the server's "msg" (its "确定"
+// closes the form).
 #include "funds/IFIForm.h"
 
 class IFIOpenViewController : public IFIForm {
@@ -36,6 +37,7 @@ public:
     void createToolbarItems() override;
     void viewDidAppear(bool animated) override;
     void myTextFieldReachMax(VTATextField& field, int maxLength) override;
+    void myTextFieldDidHideKeyboard(VTATextField& field) override;
     void actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) override;
     // Row 0: the hub's list of funds open for plans.
     void onCommandQuery();
@@ -59,5 +61,5 @@ private:
 
     std::shared_ptr<VTATextField> codeField_;
     std::shared_ptr<UILabel> nameLabel_, navLabel_, cashLabel_;
-    std::string lookedUpCode_, tacode_;
+    std::string askedCode_, lookedUpCode_, tacode_;
 };

@@ -6,6 +6,7 @@
 #include "FundMenuTestSupport.h"
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/FundContract.h"
 #include "core/contracts/PlanContract.h"
 #include "funds/IFICloseViewController.h"
 #include "funds/IFIModifyViewController.h"
@@ -22,6 +23,7 @@
 
 namespace {
 
+namespace Fund = FundContract;
 namespace Plan = PlanContract;
 
 class PlanTest : public FundMenuTest {
@@ -173,6 +175,41 @@ TEST_F(PlanTest, TheOpeningNeedsACodeAnAmountAndTheFundLookedUp) {
     ASSERT_TRUE(dismissAlert("查无此基金信息！")) << "no plan goes without its fund's company";
     EXPECT_FALSE(sheet());
     EXPECT_TRUE(requests(Plan::kOpen).empty());
+}
+
+// The plan goes for the code the customer looked up, from what the lookup
+// gives (its name, net value and company; no code of its own). "完成" on a
+// shorter code looks that code up.
+TEST_F(PlanTest, ThePlanGoesForTheCodeLookedUp) {
+    auto* vc = openItem<IFIOpenViewController>("zndt_kt");
+    ASSERT_TRUE(vc);
+    retype(vc->fundSymbolTF(), "2700");
+    ASSERT_TRUE(dismissAlert("查无此基金信息！"));
+    ASSERT_EQ(requests(Fund::kFundLookup).size(), 1u);
+    EXPECT_EQ(fieldOf(requests(Fund::kFundLookup).back(), "ofcode"), "2700");
+
+    auto text = [](TCRSWriter& w, const char* name) { w.addField(name, TCRSFieldType::VarText); };
+    TCRSWriter lookup;
+    lookup.beginSet();
+    text(lookup, "ofname");
+    text(lookup, "nav");
+    text(lookup, "tacode");
+    lookup.addRecord({"稳健成长基金", "1.2345", "01"}).beginSet();
+    text(lookup, "fundavl");
+    lookup.addRecord({"1000000.00"});
+    sim->answerNext(Fund::kFundLookup, lookup.bytes());
+    typeCode(vc, "270001");
+    EXPECT_EQ(vc->fundName()->text(), "稳健成长基金");
+    EXPECT_EQ(vc->availableAmount()->text(), "1000000.00");
+    retype(vc->investAmountTF(), "300");
+    ASSERT_TRUE(tapToolbar(vc, "确定"));
+    ASSERT_TRUE(sheet()) << topAlertTitle();
+    ASSERT_TRUE(confirm());
+    ASSERT_TRUE(alertShown("智能定投开通成功"));
+    const SimRecord open = requests(Plan::kOpen).back();
+    EXPECT_EQ(fieldOf(open, "ofcode"), "270001");
+    EXPECT_EQ(fieldOf(open, "tacode"), "01");
+    EXPECT_EQ(plans().back().code, "270001");
 }
 
 TEST_F(PlanTest, MovingTheStartPastTheEndTakesTheEndAlong) {
