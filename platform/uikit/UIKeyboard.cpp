@@ -5,7 +5,11 @@
 #include "platform/uikit/InputHooks.h"
 #include "platform/uikit/UIApplication.h"
 #include "platform/uikit/UIControl.h"
+#include "platform/uikit/UINavigationBar.h"
 #include "platform/uikit/UIScreen.h"
+#include "platform/uikit/UIScrollView.h"
+#include "platform/uikit/UITextField.h"
+#include "platform/uikit/UIWindow.h"
 
 namespace {
 constexpr const char* kDelete = "删除";
@@ -131,6 +135,19 @@ void hideArea() {
     post(UIKeyboardDidHideNotification, begin, end);
 }
 
+// Between the field and the input area.
+constexpr double kSightMargin = 4;
+
+void keepInSight(UIResponder* responder, const CGRect& area) {
+    auto* view = dynamic_cast<UIView*>(responder);
+    if (!view || !view->window()) return;
+    for (UIView* v = view->superview(); v; v = v->superview())
+        if (auto* scroll = dynamic_cast<UIScrollView*>(v)) {
+            scroll->scrollViewIntoSightAbove(*view, CGRectGetMinY(area) - kSightMargin);
+            return;
+        }
+}
+
 void showFor(UIResponder* responder) {
     auto& a = area();
     std::shared_ptr<UIView> input = responder->inputView();
@@ -153,7 +170,10 @@ void showFor(UIResponder* responder) {
     double accH = accessory ? accessory->frame().size.height : 0;
     CGRect end = CGRectMake(0, screen.size.height - inputH - accH, screen.size.width, inputH + accH);
     bool same = a.shown && a.shownInput == input && a.shownAccessory == accessory && a.frame == end;
-    if (same) return;
+    if (same) {
+        keepInSight(responder, end);
+        return;
+    }
     CGRect begin = a.shown ? a.frame : CGRectOffset(end, 0, end.size.height);
     post(UIKeyboardWillShowNotification, begin, end);
     removeViews();
@@ -170,6 +190,7 @@ void showFor(UIResponder* responder) {
     a.shown = true;
     a.frame = end;
     post(UIKeyboardDidShowNotification, begin, end);
+    keepInSight(responder, end);
 }
 }  // namespace
 
@@ -188,6 +209,27 @@ void inputAreaReset() {
     removeViews();
     area().shown = false;
     area().frame = CGRectZero;
+}
+
+UIView* inputAreaTouchTarget(UIWindow& window, CGPoint windowPoint, UIEvent* event, UIView* hit) {
+    auto& a = area();
+    UIView* bar = a.shown ? a.shownAccessory.get() : nullptr;
+    if (!bar || !hit || !hit->isDescendantOfView(bar)) return hit;
+    for (UIView* v = hit; v && v != bar->superview(); v = v->superview())
+        if (dynamic_cast<UIControl*>(v) || dynamic_cast<UIToolbar*>(v)) return hit;  // the bar's own buttons
+    // What the bar covers there, the input area left out.
+    const auto& views = window.subviews();
+    for (auto it = views.rbegin(); it != views.rend(); ++it) {
+        UIView* sub = it->get();
+        if (sub == bar || sub == a.shownInput.get()) continue;
+        UIView* under = sub->hitTest(sub->convertPointFromView(windowPoint, &window), event);
+        if (!under) continue;
+        for (UIView* v = under; v; v = v->superview())
+            if (auto* field = dynamic_cast<UITextField*>(v))
+                return field->isEnabled() && field->canBecomeFirstResponder() ? under : hit;
+        return hit;
+    }
+    return hit;
 }
 
 CGRect keyboardRectFromUserInfo(const Value& userInfo, const std::string& key) {

@@ -4,6 +4,12 @@
 // picker), with its accessory bar above. It appears when a text responder
 // becomes first and leaves when none is, posting the keyboard notifications
 // with the frame in userInfo (screen coordinates, [x, y, width, height]).
+//
+// The responder being typed into stays in sight: when the area shows for it
+// (or the focus moves on under it), the scroll view that holds it scrolls it
+// between its top edge and the area, counted from where the screen's own
+// scrolling brings it to rest. A tap on the accessory bar outside its
+// buttons, where the bar covers another text field, goes to that field.
 #include "platform/foundation/Value.h"
 #include "platform/uikit/UITextInput.h"
 #include "platform/uikit/UIView.h"
@@ -26,6 +32,12 @@ inline const char* const UIKeyboardAnimationCurveUserInfoKey = "UIKeyboardAnimat
 
 // Reads a rectangle ([x, y, w, h]) of a keyboard notification's userInfo; zero when absent.
 CGRect keyboardRectFromUserInfo(const Value& userInfo, const std::string& key);
+
+class UIWindow;
+// The view a touch reaches (the window's hit test gave `hit`): where the
+// input area's accessory bar is touched outside its buttons over a text field
+// of the screen, the field the finger aimed at; else `hit`.
+UIView* inputAreaTouchTarget(UIWindow& window, CGPoint windowPoint, UIEvent* event, UIView* hit);
 
 class UIKeyboard : public UIView {
 public:

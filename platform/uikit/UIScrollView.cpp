@@ -125,6 +125,17 @@ void UIScrollView::scrollRectToVisible(const CGRect& rect, bool animated) {
     setContentOffset(clamped(p), animated);
 }
 
+void UIScrollView::scrollViewIntoSightAbove(const UIView& view, double screenLimit) {
+    const CGPoint rest = restingContentOffset();
+    const double still = rest.y - contentOffset().y;  // how much further the content moves up
+    const CGRect shown = convertRectToView(bounds(), nullptr);
+    const CGRect f = view.convertRectToView(view.bounds(), nullptr);
+    const double top = CGRectGetMinY(f) - still, bottom = CGRectGetMaxY(f) - still;
+    double dy = std::max(0.0, bottom - std::min(screenLimit, CGRectGetMaxY(shown)));
+    if (top - dy < CGRectGetMinY(shown)) dy = top - CGRectGetMinY(shown);
+    if (std::abs(dy) > 0.5) setContentOffset(CGPointMake(rest.x, rest.y + dy), true);
+}
+
 void UIScrollView::stopMotion() {
     if (decelerating_ || dragging_) indicatorsUntil_ = Clock::now() + 0.3;
     if (timer_) {

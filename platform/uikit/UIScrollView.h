@@ -45,6 +45,13 @@ public:
     UIEdgeInsets contentInset() const { return contentInset_; }
     void setContentInset(UIEdgeInsets i) { contentInset_ = i; }
     void scrollRectToVisible(const CGRect& rect, bool animated);
+    // Where the offset comes to rest: an animated change's end, else the offset now.
+    CGPoint restingContentOffset() const { return animDuration_ > 0 ? animTo_ : contentOffset(); }
+    // Scrolls (animated) the least that puts the view, one of the content's,
+    // below the scroll view's top edge and above `screenLimit` (a screen y),
+    // counted from where the offset comes to rest; its top wins when both
+    // cannot hold.
+    void scrollViewIntoSightAbove(const UIView& view, double screenLimit);
     // The offsets the content may rest at.
     CGPoint minimumContentOffset() const;
     CGPoint maximumContentOffset() const;

@@ -4,6 +4,7 @@
 #include "platform/graphics/TextDrawing.h"
 #include "platform/graphics/UIImage.h"
 #include "platform/uikit/UIApplication.h"
+#include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UIViewController.h"
@@ -87,6 +88,10 @@ void UIWindow::setRootViewController(std::shared_ptr<UIViewController> vc) {
 }
 
 UIResponder* UIWindow::nextResponder() const { return &UIApplication::sharedApplication(); }
+
+UIView* UIWindow::hitTest(CGPoint point, UIEvent* event) {
+    return inputAreaTouchTarget(*this, point, event, UIView::hitTest(point, event));
+}
 
 void UIWindow::sendEvent(UIEvent& event) {
     UITouchSet mine = event.touchesForWindow(this);

@@ -21,6 +21,9 @@ public:
     void setRootViewController(std::shared_ptr<UIViewController> vc);
 
     virtual void sendEvent(UIEvent& event);
+    // The views' hit test, but a touch on the keyboard's accessory bar over a
+    // text field reaches the field (inputAreaTouchTarget).
+    UIView* hitTest(CGPoint point, UIEvent* event) override;
     UIResponder* nextResponder() const override;
 
     // What the host shows: the view tree and the status bar on top.

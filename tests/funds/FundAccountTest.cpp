@@ -70,6 +70,9 @@ TEST_F(FundAccountTest, ANewAccountWithACompanyIsOpenedWithTheCustomersData) {
     EXPECT_EQ(vc->zipCode()->text(), "100020");
     EXPECT_EQ(vc->formTable()->numberOfRowsInSection(0), 7);
     saveScreenshot("account-new");
+    expectInSightWhileTyped(vc->phone());
+    host.tapText("完成");
+    settle();
 
     // A company the customer has an account with: the brokerage says so.
     submit(vc);

@@ -7,6 +7,7 @@
 
 #include "funds/FundScreens.h"
 #include "platform/foundation/NSUserDefaults.h"
+#include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UILabel.h"
 #include "sim/SimFunds.h"
 #include "ui/VTATextField.h"
@@ -36,6 +37,17 @@ protected:
         }
         if (!host.key("完成")) host.key("return");
         settle(0.5);
+    }
+
+    // The field, tapped, stands in sight while it is typed into: under the
+    // navigation bar, above the keyboard and its bar. The keyboard stays up.
+    void expectInSightWhileTyped(UIView* field) {
+        tapView(field);
+        settle();
+        ASSERT_TRUE(UIKeyboard::isShown());
+        CGRect typed = field->convertRectToView(field->bounds(), nullptr);
+        EXPECT_GE(CGRectGetMinY(typed), 64);
+        EXPECT_LE(CGRectGetMaxY(typed), CGRectGetMinY(UIKeyboard::frameOnScreen()));
     }
 
     // ---- what the brokerage holds ----

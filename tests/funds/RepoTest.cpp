@@ -54,6 +54,8 @@ TEST_F(RepoTest, ABuyFromTheMenuLendsTheAmountForTheFirstProduct) {
     EXPECT_EQ(fieldOf(sim->requestsOf(500, 54).back(), "unlist"), "|market|");
     saveScreenshot("repo-buy");
 
+    expectInSightWhileTyped(vc->moneyField());
+    saveScreenshot("repo-buy-typing");
     retype(vc->moneyField(), "12345");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(sheet());

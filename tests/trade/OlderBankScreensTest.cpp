@@ -4,7 +4,12 @@
 #include "BankTestSupport.h"
 
 #include "core/contracts/BankContract.h"
+#include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UILabel.h"
+#include "platform/uikit/UISegmentedControl.h"
+#include "trade/AccountTransferViewController.h"
+#include "trade/GTPAccountBalance.h"
+#include "trade/GTPStockBankTransactionVC.h"
 #include "trade/VTABankInquiryController.h"
 #include "trade/VTATransferController.h"
 #include "trade/VTATransferQueryViewController.h"
@@ -185,6 +190,63 @@ TEST_F(OlderBankScreensTest, WithoutABankToQueryTheFormSaysSo) {
     pressOK();
     EXPECT_EQ(topAlertTitle(), "没有可查询银行");
     EXPECT_TRUE(sim->requestsOf(501, 99).empty());
+}
+
+// Every bank form keeps the field being typed into in sight above the keyboard
+// and its bar; a tap on the bar where it covers another field of the form
+// goes to that field, and what is typed next goes there, not into the one
+// edited before.
+TEST_F(OlderBankScreensTest, TheFieldBeingTypedIntoStaysInSightAndATapOnTheBarReachesTheFieldUnderIt) {
+    auto inSight = [&](UIView* field) {
+        CGRect f = field->convertRectToView(field->bounds(), nullptr);
+        return CGRectGetMaxY(f) <= CGRectGetMinY(UIKeyboard::frameOnScreen()) && CGRectGetMinY(f) >= 64;
+    };
+    auto typeEach = [&](const std::string& form, std::vector<UIView*> fields) {
+        for (UIView* field : fields) {
+            SCOPED_TRACE(form);
+            tapView(field);
+            settle();
+            ASSERT_TRUE(UIKeyboard::isShown());
+            EXPECT_TRUE(inSight(field));
+            host.key("return");
+            if (UIKeyboard::isShown()) host.tapText("完成");
+            settle();
+        }
+        popViewControllers(1);
+        settle();
+    };
+    auto* newer = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
+    ASSERT_TRUE(waitFor([&] { return newer->bankData().size() == 3; }));
+    typeEach("银证转账, 银行转证券", {newer->passwordTextField(), newer->amountTextField()});
+    newer = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
+    tapSegment(newer->segment(), 1);
+    settle();
+    typeEach("银证转账, 证券转银行", {newer->passwordTextField(), newer->amountTextField()});
+    auto* balance = open<GTPAccountBalance>("jsf_yhye", "银行余额查询");
+    typeEach("银行余额查询", {balance->passwordTextField()});
+    auto* move = open<AccountTransferViewController>("jsf_zjzz", "资金调拨");
+    typeEach("资金调拨", {move->amountTextField()});
+    auto* inquiry = open<VTABankInquiryController>("bankbalance", "银行余额");
+    ASSERT_TRUE(waitFor([&] { return inquiry->passwordField()->isEnable(); }));
+    typeEach("银行余额", {inquiry->passwordField()});
+    for (const char* title : {"银行转证券", "证券转银行"}) {
+        auto* older = openTransfer(title);
+        typeEach(title, {older->password(), older->money()});
+    }
+
+    // The bank password typed, the finger goes for the amount under the bar.
+    auto* older = openTransfer("银行转证券");
+    tapView(older->password());
+    ASSERT_TRUE(host.type("888888"));
+    CGRect money = older->money()->convertRectToView(older->money()->bounds(), nullptr);
+    ASSERT_GT(CGRectGetMaxY(money), CGRectGetMinY(UIKeyboard::frameOnScreen())) << "the bar covers the amount";
+    host.tap(CGRectGetMidX(money) - 30, CGRectGetMidY(money));
+    settle();
+    ASSERT_TRUE(host.type("200"));
+    EXPECT_EQ(older->money()->text(), "200");
+    EXPECT_EQ(older->password()->text(), "888888");
+    EXPECT_TRUE(inSight(older->money()));
+    saveScreenshot("amount-over-the-bar");
 }
 
 }  // namespace

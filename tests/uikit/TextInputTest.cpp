@@ -3,7 +3,9 @@
 
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/uikit/UIAlertView.h"
+#include "platform/uikit/UIButton.h"
 #include "platform/uikit/UIKeyboard.h"
+#include "platform/uikit/UIScrollView.h"
 #include "platform/uikit/UITextField.h"
 
 namespace {
@@ -162,6 +164,65 @@ TEST_F(UIKitTest, InputViewReplacesTheKeyboard) {
     EXPECT_EQ(UIKeyboard::keyboard().superview(), nullptr);
     field->resignFirstResponder();
     EXPECT_EQ(picker->superview(), nullptr);
+}
+
+// The field being typed into stays in sight between its scroll view's top and
+// the input area (whatever the screen scrolled to itself); a tap on the
+// accessory bar outside its button, where the bar covers another field, goes
+// to that field.
+TEST_F(UIKitTest, TheFieldBeingTypedIntoStaysInSightAndTheBarLetsATapThroughToAField) {
+    auto form = std::make_shared<UIScrollView>(CGRectMake(0, 64, 320, 372));
+    form->setContentSize(CGSizeMake(320, 372));
+    form->setScrollEnabled(false);
+    window->addSubview(form);
+    auto padBar = [] {
+        auto bar = std::make_shared<UIView>(CGRectMake(0, 0, 320, 40));
+        auto done = std::make_shared<UIButton>(UIButtonType::Custom, CGRectMake(250, 5, 64, 30));
+        bar->addSubview(done);
+        return bar;
+    };
+    auto top = std::make_shared<UITextField>(CGRectMake(100, 10, 200, 31));
+    auto low = std::make_shared<UITextField>(CGRectMake(100, 300, 200, 31));
+    auto under = std::make_shared<UITextField>(CGRectMake(100, 150, 200, 31));
+    for (auto& f : {top, low}) {
+        f->setKeyboardType(UIKeyboardType::NumberPad);
+        f->setInputAccessoryView(padBar());
+    }
+    for (auto& f : {top, low, under}) form->addSubview(f);
+    auto bottomOnScreen = [](const UIView& v) { return CGRectGetMaxY(v.convertRectToView(v.bounds(), nullptr)); };
+    auto topOnScreen = [](const UIView& v) { return CGRectGetMinY(v.convertRectToView(v.bounds(), nullptr)); };
+
+    tap(*low);
+    run(1);
+    ASSERT_TRUE(low->isFirstResponder());
+    EXPECT_LE(bottomOnScreen(*low), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+    // A screen that scrolls too far itself: the field comes back under the top edge.
+    window->endEditing(true);
+    form->setContentOffset(CGPointZero);
+    tap(*top);
+    form->setContentOffset(CGPointMake(0, 120), true);
+    low->becomeFirstResponder();
+    top->becomeFirstResponder();
+    run(1);
+    EXPECT_GE(topOnScreen(*top), 64);
+    EXPECT_LE(bottomOnScreen(*top), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+
+    // The bar covers `under`: a tap on the bar's blank part there edits `under`; its button stays the bar's.
+    form->setContentOffset(CGPointMake(0, 0));
+    under->setFrame(CGRectMake(100, 190, 200, 31));
+    tap(*top);
+    run(1);
+    CGRect bar = top->inputAccessoryView()->convertRectToView(top->inputAccessoryView()->bounds(), nullptr);
+    CGRect field = under->convertRectToView(under->bounds(), nullptr);
+    CGRect covered = CGRectIntersection(bar, field);
+    ASSERT_FALSE(CGRectIsEmpty(covered));
+    app().tapAt(CGPointMake(CGRectGetMinX(covered) + 20, CGRectGetMidY(covered)));
+    run(1);
+    EXPECT_TRUE(under->isFirstResponder());
+    EXPECT_GE(topOnScreen(*under), 64);
+    EXPECT_LE(bottomOnScreen(*under), CGRectGetMinY(UIKeyboard::frameOnScreen()));
+    window->endEditing(true);
+    form->removeFromSuperview();
 }
 
 TEST_F(UIKitTest, ClearButtonEmptiesTheFieldWhileEditing) {
