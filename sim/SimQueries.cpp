@@ -12,7 +12,9 @@
 //   (the cost price), "lastprice", "mktval", "income" (the floating profit,
 //   "-" when a loss), "~market", "secuid", "market" (the shareholder market).
 // 500/13 today's orders, newest first: "ordersno", "ordertime", "stkcode",
-//   "stkname", "bsname" (买入 / 卖出), "orderprice", "orderqty", "matchqty",
+//   "stkname", "bsname" (买入 / 卖出; a credit order by its kind: 融资买入,
+//   融券卖出, 买券还券, 现券还券, 担保品转入, 担保品转出, 卖券还款),
+//   "orderprice", "orderqty", "matchqty",
 //   "orderstatus" (已报, 部成, 已成, 已撤, 部撤, 废单), "~market", "secuid".
 // 500/15 the same columns for the day's orders still open (已报, 部成).
 // 500/16 history orders: "orderdate" and the columns of 500/13, of the days
@@ -29,6 +31,7 @@
 #include <string>
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/MarginContract.h"
 #include "core/contracts/TradeContract.h"
 #include "core/contracts/TradeQueryContract.h"
 #include "sim/SimClock.h"
@@ -41,6 +44,29 @@
 namespace {
 
 using namespace TradeQueryContract;
+
+// The direction column: a stock order's side, a credit order's kind.
+std::string directionName(const SimOrder& o) {
+    namespace Flag = MarginContract::CreditFlag;
+    switch (o.creditFlag.value_or(-1)) {
+        case Flag::kFinancingBuy:
+            return "融资买入";
+        case Flag::kShortSell:
+            return "融券卖出";
+        case Flag::kBuyToReturn:
+            return "买券还券";
+        case Flag::kSecuritiesRepayment:
+            return "现券还券";
+        case Flag::kCollateralIn:
+            return "担保品转入";
+        case Flag::kCollateralOut:
+            return "担保品转出";
+        case Flag::kSellToRepay:
+            return "卖券还款";
+        default:
+            return simIsBuy(o.bsflag) ? "买入" : "卖出";
+    }
+}
 namespace Account = TradeContract::AccountType;
 
 constexpr const char* kBadCursor = "查询定位串错误";
@@ -174,7 +200,7 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
                           timeText(o.time),
                           o.code,
                           o.name,
-                          simIsBuy(o.bsflag) ? "买入" : "卖出",
+                          directionName(o),
                           simPriceText(o.price, simPriceDecimals(o.market)),
                           std::to_string(o.quantity),
                           std::to_string(o.matched),
@@ -208,7 +234,7 @@ std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
         SimListRow row = {timeText(d.time),
                           o->code,
                           o->name,
-                          simIsBuy(o->bsflag) ? "买入" : "卖出",
+                          directionName(*o),
                           simPriceText(d.price, simPriceDecimals(o->market)),
                           std::to_string(d.quantity),
                           simMoneyText(d.amount),

@@ -96,6 +96,16 @@ TEST_F(MarginOrderScreenTest, AFinancingBuyFillsIntoTheDebtAndTheCreditAccountsP
     ASSERT_TRUE(host.pressAlertButton("确定"));
     settle();
     EXPECT_EQ(top(), root.get()) << "the screen closes";
+
+    // The day's orders and deals name it a financing buy.
+    for (int item : {204, 220}) {
+        auto* list = openItem<VTATradeQueryViewController>(item);
+        ASSERT_TRUE(list && gridShows(*list, 1)) << item;
+        EXPECT_EQ(cellText(*list->myTableView(), 0, "买卖方向"), "融资买入") << item;
+        saveScreenshot("listed-" + std::to_string(item));
+        popViewControllers(1);
+        settle();
+    }
 }
 
 TEST_F(MarginOrderScreenTest, AShortSellOffersTheLimitOrderAloneAndIsOwed) {
@@ -141,6 +151,9 @@ TEST_F(MarginOrderScreenTest, AShortSellOffersTheLimitOrderAloneAndIsOwed) {
     EXPECT_EQ(credit().owed["000001"], 300);
     EXPECT_EQ(credit().shortProceeds, 650000 + dealsAmount(orders().back().ordersno)) << "beside the seed's";
     EXPECT_EQ(holding("000001").quantity, 1000) << "lent shares, not the customer's";
+    auto* today = openItem<VTATradeQueryViewController>(204);
+    ASSERT_TRUE(today && gridShows(*today, 1));
+    EXPECT_EQ(cellText(*today->myTableView(), 0, "买卖方向"), "融券卖出");
 }
 
 TEST_F(MarginOrderScreenTest, TheFormsChecksComeFirstAndRefusalsShowTheBrokeragesText) {
