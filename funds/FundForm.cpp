@@ -71,6 +71,7 @@ std::shared_ptr<VTATextField> FundForm::inputField(int maxLength, const std::str
     auto f = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), maxLength, placeholder, keyboardType);
     f->setFont(defaultFont());
     if (!unit.empty()) f->setUnit(unit);
+    f->setTellsLimit(!unit.empty());  // an amount or a number of shares
     return f;
 }
 

@@ -107,7 +107,9 @@ protected:
     virtual void formRowTapped(int row) {}
     // A value label: 150 x 30, default font, right-aligned, clear.
     static std::shared_ptr<UILabel> valueLabel(std::shared_ptr<UIColor> color = nullptr);
-    // An input field: 150 x 30, default font; keyboard as the platform numbers it.
+    // An input field: 150 x 30, default font; keyboard as the platform numbers
+    // it. One with a unit (an amount, a number of shares) tells the customer
+    // its limit when it fills up.
     static std::shared_ptr<VTATextField> inputField(int maxLength, const std::string& placeholder, int keyboardType,
                                                     const std::string& unit = "");
     // A form row: the title at the left, the view at the right.

@@ -72,6 +72,7 @@ void VTAKVRTradeViewController::buildForm() {
     minIncomeLabel_ = blueLabel();
     deadLineLabel_ = blueLabel();
     moneyField_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 13, "请输入金额", 2);
+    moneyField_->setTellsLimit(true);
     moneyField_->setFont(defaultFont());
     moneyField_->setUnit("元");
     scrollsForKeyboard(moneyField_.get());

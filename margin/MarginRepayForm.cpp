@@ -108,6 +108,7 @@ void MarginRepayForm::viewWillDidLoad() {
     table_ = std::make_shared<UITableView>(contentView()->bounds(), UITableViewStyle::Grouped);
     count_ = valueField(12, "输入数量", kNumberPad, kQuantityFieldTag);
     price_ = valueField(8, "输入价格", kNumbersAndPunctuation, kPriceFieldTag);
+    for (auto* f : {count_.get(), price_.get()}) f->setTellsLimit(true);
     bossNum_ = valueLabel();
     direction_ = valueLabel();
     codeLabel_ = valueLabel();

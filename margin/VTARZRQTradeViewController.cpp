@@ -91,6 +91,7 @@ void VTARZRQTradeViewController::viewWillDidLoad() {
     code_ = rowField(6, "请输入证券代码", kNumberPad, kCodeFieldTag);
     count_ = rowField(12, "输入数量", kNumberPad, kQuantityFieldTag);
     price_ = rowField(8, "输入价格", kNumbersAndPunctuation, kPriceFieldTag);
+    for (auto* f : {count_.get(), price_.get()}) f->setTellsLimit(true);
     bossNum_ = rowLabel();
     name_ = rowLabel();
     priceType_ = rowLabel(kLimitOrderLabel);

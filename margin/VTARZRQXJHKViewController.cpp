@@ -70,6 +70,7 @@ void VTARZRQXJHKViewController::viewWillDidLoad() {
     moneyCount_ = formLabel(120, UITextAlignment::Right);
     backMoneyCount_ = formLabel(120, UITextAlignment::Right);
     backMoney_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 120, 31), 12, "输入金额", kNumbersAndPunctuation);
+    backMoney_->setTellsLimit(true);
     backMoney_->setFont(defaultFont());
     all_ = UIButton::buttonWithType(UIButtonType::RoundedRect);
     all_->setFrame(CGRectMake(0, 0, 52, 31));  // centred in its column: clear of the number before it

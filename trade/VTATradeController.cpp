@@ -36,6 +36,7 @@ std::shared_ptr<VTATextField> inputField(int length, const std::string& placehol
     f->setTag(tag);
     f->setFont(defaultFont());
     if (!unit.empty()) f->setUnit(unit);
+    f->setTellsLimit(!unit.empty());  // the price and the quantity
     return f;
 }
 

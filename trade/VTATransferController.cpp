@@ -76,6 +76,7 @@ void VTATransferController::makeFormViews() {
     password_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 10, "", 4);
     password_->setSecureTextEntry(true);
     money_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 150, 30), 10, "请输入金额", 2);
+    money_->setTellsLimit(true);
     money_->setUnit("元");
     for (auto* f : {password_.get(), money_.get()}) {
         f->setFont(defaultFont());

@@ -50,6 +50,7 @@ void VTAWarrant::viewWillDidLoad() {
     freeMoneyLabel_ = valueLabel("<可用资金>", grey);
     freeSumLabel_ = valueLabel("<可用数量>", grey);
     orderSumField_ = std::make_shared<VTATextField>(CGRectMake(0, 0, 180, 30), 16, "<行权数量>", 4);
+    orderSumField_->setTellsLimit(true);
     for (auto* f : {codeField_.get(), orderSumField_.get()}) {
         f->setFont(defaultFont());
         f->setFieldDelegate(this);

@@ -105,6 +105,7 @@ void VTAXGBuyViewController::viewWillDidLoad() {
     for (size_t i = 0; i < xgCodes_.size(); ++i) {
         auto field = std::make_shared<VTATextField>(CGRectMake(0, 0, 180, 30), 10, "<请输入>", 4);
         field->setFont(defaultFont());
+        field->setTellsLimit(true);
         field->setFieldDelegate(this);
         field->setTag(static_cast<int>(i));
         items_.push_back(field);

@@ -3,6 +3,7 @@
 #include "platform/graphics/TextDrawing.h"
 #include "platform/uikit/UIButton.h"
 #include "ui/Drawing.h"
+#include "ui/SVProgressHUD.h"
 #include "ui/TextLimits.h"
 
 #include <cmath>
@@ -152,6 +153,7 @@ bool VTATextField::textFieldShouldChangeCharactersInRange(UITextField& field, NS
     auto keep = shared();
     field.setText(result);
     field.resignFirstResponder();
+    if (tellsLimit_) SVProgressHUD::dismissWithError("最多可输入" + std::to_string(maxLength_) + "位");
     if (fieldDelegate_) fieldDelegate_->myTextFieldReachMax(*this, maxLength_);
     return false;
 }

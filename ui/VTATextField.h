@@ -9,7 +9,9 @@
 //   myTextFieldReachMax          when an edit makes the text exactly the
 //                                maximum length: the field has taken the text
 //                                and given up the keyboard first
-// A paste longer than the room left keeps the part that fits.
+// A paste longer than the room left keeps the part that fits. An amount or a
+// quantity field (setTellsLimit) says why the keyboard went when it fills
+// up: "最多可输入N位", in the error overlay.
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UITextField.h"
@@ -51,6 +53,9 @@ public:
     // Not owned; null drops it.
     void setFieldDelegate(VTATextFieldDelegate* d) { fieldDelegate_ = d; }
     int maxLength() const { return maxLength_; }
+    // Whether filling up tells the customer the limit (amounts and quantities).
+    void setTellsLimit(bool tells) { tellsLimit_ = tells; }
+    bool tellsLimit() const { return tellsLimit_; }
 
     bool becomeFirstResponder() override;
     bool resignFirstResponder() override;
@@ -71,6 +76,7 @@ private:
     bool textFieldShouldReturn(UITextField& field) override;
 
     int maxLength_;
+    bool tellsLimit_ = false;
     std::shared_ptr<UITextField> field_;
     std::shared_ptr<UILabel> unit_;
     std::shared_ptr<UIButton> done_;

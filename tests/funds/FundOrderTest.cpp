@@ -185,6 +185,15 @@ TEST_F(FundOrderTest, TheFormsChecksComeBeforeTheSheetAndTheLookupsCases) {
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     ASSERT_TRUE(dismissAlert("价格输入错误"));
     EXPECT_TRUE(purchases().empty());
+    // An amount longer than the field takes: the field keeps what fits and says why the keyboard went.
+    tapView(vc->tradePrice());
+    for (size_t n = vc->tradePrice()->text().size(); n > 0; --n) host.key("backspace");
+    ASSERT_TRUE(host.type("99999999999"));
+    EXPECT_EQ(vc->tradePrice()->text(), "9999999999");
+    EXPECT_FALSE(UIKeyboard::isShown());
+    EXPECT_TRUE(SVProgressHUD::isVisible());
+    EXPECT_EQ(SVProgressHUD::status(), "最多可输入10位");
+    saveScreenshot("amount-full");
     typeAmount(vc, "1000");
     placeOrder(vc);
     ASSERT_TRUE(dismissAlert("基金代码不存在"));

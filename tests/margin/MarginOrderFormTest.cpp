@@ -179,6 +179,12 @@ TEST_F(MarginOrderFormTest, TheFormsChecksThenTheBrokeragesAndPickersStillWorkAf
     ASSERT_TRUE(host.tapText("确定"));
     ASSERT_TRUE(dismissAlert("证券数量为空！"));
     EXPECT_TRUE(orderRequests().empty());
+    // A quantity longer than the field takes: it keeps what fits and says so.
+    tapView(vc->countField());
+    ASSERT_TRUE(host.type("9999999999999"));
+    EXPECT_EQ(vc->countField()->text(), "999999999999");
+    EXPECT_EQ(SVProgressHUD::status(), "最多可输入12位");
+    vc->countField()->setText("");
     // A quantity of "0" is the brokerage's to refuse.
     typeInto(vc->countField(), "0");
     order();
