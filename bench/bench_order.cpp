@@ -63,8 +63,7 @@ bool setUp(Client& c) {
     Clock::freezeAt(kTuesdayMorning);
     SimOptions o;
     o.clock = kTuesdayMorning;
-    o.frozenClock = true;
-    o.keepAliveSeconds = 0;
+    o.frozenClock = true;  // connections kept alive between requests, as the client's embedded server does
     c.sim = std::make_unique<SimServer>(o);
     if (!c.sim->start()) return false;
     NetworkManager::manager().resetForTests();

@@ -143,8 +143,17 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // every coding libcurl can inflate
     // Credentials never come from a file of the user's (~/.netrc).
     curl_easy_setopt(easy, CURLOPT_NETRC, static_cast<long>(CURL_NETRC_IGNORED));
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
+    if (r.isRepeatable()) {
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
+    } else {
+        // Sent once: a connection of its own, which libcurl never re-sends on,
+        // gone after it, and a redirect is an answer, not a second sending.
+        curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
+        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    }
     if (!r.userAgent().empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, r.userAgent().c_str());
     if (r.timeOutSeconds() > 0)
         curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(r.timeOutSeconds() * 1000));

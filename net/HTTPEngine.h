@@ -6,6 +6,18 @@
 // agent and headers of the request, any content coding libcurl can inflate
 // (gzip, deflate) accepted and inflated, the request's time-out, proxies as
 // libcurl takes them from the environment; never credentials from ~/.netrc.
+//
+// Re-sending: libcurl sends a request again by itself when it went out on a
+// kept-alive connection that turned out dead before a byte of the reply came
+// (Curl_retry_request: a connection marked reused, nothing received, up to 5
+// times, each try free to take another kept-alive connection of the pool),
+// when an HTTP/2 stream was refused, and it follows redirects with the body.
+// A request that is not repeatable (HTTPRequest::setRepeatable(false)) shuts
+// every one of these roads: a new connection of its own (never a reused one,
+// so the retry's condition cannot hold), closed after it, HTTP/1.1 only and
+// no redirects. It reaches the server at most once; when the line fails, its
+// owner learns it and decides (the request service never repeats it either).
+// Other requests keep the kept-alive connections and libcurl's re-sending.
 // Thread use: start() and cancel() may be called from any thread; the `done`
 // callback runs on the main loop exactly once per started request, also for a
 // cancelled one (whose owner then only frees its slot).

@@ -46,6 +46,12 @@ public:
     // request instead of filling memory.
     void setMaxResponseBytes(int64_t n) { maxResponseBytes_ = n; }
     int64_t maxResponseBytes() const { return maxResponseBytes_; }
+    // Whether the transport may send the request again by itself. A request
+    // that changes the brokerage's books is not: it goes out on a connection
+    // of its own, never on a kept-alive one, and is never re-sent below the
+    // request service, whatever happens to the line (see HTTPEngine.h).
+    void setRepeatable(bool repeatable) { repeatable_ = repeatable; }
+    bool isRepeatable() const { return repeatable_; }
     // Runs on the main loop when the request has finished or failed (not after cancel()).
     void setCompletionBlock(Completion c) { completion_ = std::move(c); }
     int tag() const { return tag_; }
@@ -99,6 +105,7 @@ private:
     double timeout_ = 30;
     int64_t maxBytesPerSecond_ = 0;
     int64_t maxResponseBytes_ = 0;
+    bool repeatable_ = true;
     Completion completion_;
     int tag_ = 0;
 

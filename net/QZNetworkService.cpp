@@ -60,9 +60,10 @@ int cachedTagFor(int tag) {
 bool isLoginText(const std::string& text) { return ServiceProtocol::functionNumbers(text) == std::make_pair(100, 1); }
 
 NSError networkError(const HTTPRequest& r) {
-    if (r.timedOut()) return NSError(ServiceErrors::kNetworkDomain, -1001, "网络请求超时，请稍后再试");
+    if (r.timedOut()) return NSError(ServiceErrors::kNetworkDomain, ServiceErrors::kTimedOut, "网络请求超时，请稍后再试");
     if (r.failed())
-        return NSError(ServiceErrors::kNetworkDomain, r.couldNotConnect() ? -1004 : -1005,
+        return NSError(ServiceErrors::kNetworkDomain,
+                       r.couldNotConnect() ? ServiceErrors::kCannotConnect : ServiceErrors::kConnectionLost,
                        "网络连接失败，请检查网络设置");
     return NSError(ServiceErrors::kNetworkDomain, r.responseStatusCode(),
                    "服务器响应错误(" + std::to_string(r.responseStatusCode()) + ")");
@@ -140,6 +141,7 @@ void QZNetworkService::State::send(int id) {
     http->setTimeOutSeconds(timeout > 0 ? timeout : manager.timeOutSeconds());
     http->setMaxResponseBytes(maxReplyBytes);
     http->setTag(c.tag);
+    http->setRepeatable(ServiceProtocol::requestType(c.type).repeatable);
     std::weak_ptr<State> weakSelf = shared_from_this();
     http->setCompletionBlock([weakSelf, id](HTTPRequest& r) {
         if (auto self = weakSelf.lock()) self->onReply(id, r);
@@ -229,19 +231,26 @@ void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
     if (flags->status == ServiceProtocol::kStatusSessionTimeout) {
         if (isLoginText(c.text) || c.replayed) return serviceFailure(ServiceErrors::kSessionTimeout);
         c.replayed = true;
+        // A request that is never repeated (an order) is not replayed: the
+        // server did not take it, and the customer, told so, sends it again
+        // under the new session if still wanted.
+        const bool replay = ServiceProtocol::requestType(c.type).repeatable;
         // Sent under a session that a login has replaced since: replay it
         // under the new one rather than logging in once more.
         auto& session = ServiceSession::shared();
         if (!session.isLoggingIn() && !session.session().empty() && session.session() != c.sentSession) {
+            if (!replay) return serviceFailure(ServiceErrors::kSessionTimeout);
             send(id);
             return;
         }
         endActivity(c);
+        // The owner hears of an order only once the login ended, so that a
+        // second confirmation goes under the new session.
         std::weak_ptr<State> weakSelf = shared_from_this();
-        ServiceSession::shared().waitForLogin([weakSelf, id](ServiceSession::LoginResult result) {
+        ServiceSession::shared().waitForLogin([weakSelf, id, replay](ServiceSession::LoginResult result) {
             auto self = weakSelf.lock();
             if (!self || !self->calls.count(id)) return;  // cancelled meanwhile
-            if (result == ServiceSession::LoginResult::LoggedIn) {
+            if (result == ServiceSession::LoginResult::LoggedIn && replay) {
                 self->send(id);
                 return;
             }

@@ -6,12 +6,19 @@
 //
 // - Types: 1, 5, 7 enciphered with a compressed reply; 2 neither, one retry
 //   after a transport failure; 3, 6 compressed reply; 4 enciphered; others neither.
+// - Type 4 (orders, cancels, transfers, every change of the books) is sent
+//   once for each requestStr and never again: not by the transport (a
+//   connection of its own, HTTPEngine.h), not after a session time-out. When
+//   its line fails the owner gets the network error, and with it the fact
+//   that the server may have taken it (ServiceErrors::mayHaveBeenTaken).
 // - Session: every request names the service session "loginSession"
 //   (VTAParamter). A session login (100/1) exchanges the session key and stores
 //   the returned "session". When the server answers that the session timed out,
 //   the service logs in again silently (with the last login text) and replays
 //   every request that failed so, once each; if that fails, or the replay
-//   times out again, the owner gets 102 "Session Timeout".
+//   times out again, the owner gets 102 "Session Timeout". A type 4 request
+//   is not replayed: its owner gets 102 once the silent login has ended (the
+//   server did not take it; a new sending goes under the new session).
 // - Chart caches: tags 1501 (intraday) and 1504 (K-line) keep the last good
 //   reply of each request text; when the same text is sent again a delegate that
 //   takes record sets first gets the cached copy under 1503 or 1506, then the

@@ -24,3 +24,9 @@ NSError ServiceErrors::serviceError(int code) {
     }
     return NSError(kServiceDomain, code, text);
 }
+
+bool ServiceErrors::mayHaveBeenTaken(const NSError& error) {
+    if (error.domain() == kServiceDomain)
+        return error.code() == kNoFlag || error.code() == kDecryptDataError || error.code() == kDecompressionDataError;
+    return error.code() != kCannotConnect && error.code() != kCancelled;
+}

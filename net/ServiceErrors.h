@@ -4,7 +4,8 @@
 // Service errors (domain "QZNetworkService") have the codes and texts:
 //   101 "No Flag"                   the reply carried no readable "Etag" flags
 //   102 "Session Timeout"           the server no longer knows our session
-//                                   (after the silent re-login failed, or again after a replay)
+//                                   (after the silent re-login failed, or again after a replay,
+//                                   or for a request that is never replayed)
 //   103 "Response Data Exception"   the server refused the request or the reply is unusable
 //   104 "Decrypt Data Error"        an enciphered reply did not decipher
 //   105 "Decompression Data Error"  a compressed reply did not inflate
@@ -24,7 +25,18 @@ inline constexpr int kResponseDataException = 103;
 inline constexpr int kDecryptDataError = 104;
 inline constexpr int kDecompressionDataError = 105;
 inline constexpr int kCancelled = -999;
+inline constexpr int kTimedOut = -1001;
+inline constexpr int kCannotConnect = -1004;
+inline constexpr int kConnectionLost = -1005;
 
 // The service error of a code of 101 to 105 with its fixed text.
 NSError serviceError(int code);
+
+// Whether the server may have carried out a request that ended with this
+// error: the request left and no readable answer came back (a time-out, a
+// connection lost or an HTTP error after sending, an answer without flags or
+// that does not decipher or inflate). No for a connection never made, a
+// request cancelled before it was sent again, and the server's own refusals
+// (session time-out, request refused), which it answers without acting.
+bool mayHaveBeenTaken(const NSError& error);
 }  // namespace ServiceErrors

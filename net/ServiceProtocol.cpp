@@ -25,6 +25,7 @@ RequestType requestType(int type) {
             break;
         case 4:
             t.enciphered = true;
+            t.repeatable = false;
             break;
         default:
             break;

@@ -63,10 +63,16 @@ struct RequestType {
     bool enciphered = false;       // body fields enciphered
     bool compressedReply = false;  // reply compressed
     bool retryOnce = false;        // type 2: one retry after a transport failure
+    // Type 4 carries every order, cancel, transfer and other change of the
+    // brokerage's books: it reaches the server at most once per sending by
+    // its owner, never re-sent by the transport nor replayed after a silent
+    // re-login (QZNetworkService.h).
+    bool repeatable = true;
     int encryptFlag() const { return (enciphered ? kEncipherFlag : 0) + (compressedReply ? kCompressFlag : 0); }
 };
 // 1, 5, 7 enciphered with a compressed reply; 2 neither, one retry;
-// 3, 6 compressed reply; 4 enciphered, reply not compressed; others neither.
+// 3, 6 compressed reply; 4 enciphered, reply not compressed, never repeated;
+// others neither.
 RequestType requestType(int type);
 
 // One "key=value" piece of a request text; hasValue is false for a piece without "=".

@@ -3,7 +3,8 @@
 // "loginSession" (VTAParamter), the last session-login request (100/1) to
 // repeat, and the silent re-login after a session time-out. Requests that
 // failed with the time-out wait here; one login runs for all of them, then
-// each is resumed (replayed, or failed with 102 when the login failed).
+// each is resumed (replayed, or failed with 102 when the login failed or the
+// request is one that is never replayed: an order).
 // NetworkManager::removeAllRequest drops a login in progress (it runs on the
 // shared queue): the waiting requests of the shared queue are forgotten by
 // their services like every other request of that queue, the others are

@@ -7,6 +7,7 @@
 #include "core/VTATCRS.h"
 #include "net/QZNetworkService.h"
 #include "net/QZNetworkServiceDelegate.h"
+#include "net/ServiceErrors.h"
 #include "ui/Alerts.h"
 
 namespace {
@@ -48,12 +49,12 @@ struct RequestBinding::Relay : QZNetworkServiceDelegate {
         return false;
     }
     void serviceDidNetworkError(QZNetworkService*, const NSError& error, int tag) override {
-        binding.landed(tag);
-        binding.requestDidFail({RequestFailure::Kind::Network, tag, error.code(), error.localizedDescription()});
+        binding.fail({RequestFailure::Kind::Network, tag, error.code(), error.localizedDescription()},
+                     ServiceErrors::mayHaveBeenTaken(error));
     }
     void serviceDidServiceError(QZNetworkService*, const NSError& error, int tag) override {
-        binding.landed(tag);
-        binding.requestDidFail({RequestFailure::Kind::Service, tag, error.code(), error.localizedDescription()});
+        binding.fail({RequestFailure::Kind::Service, tag, error.code(), error.localizedDescription()},
+                     ServiceErrors::mayHaveBeenTaken(error));
     }
 };
 
@@ -120,24 +121,36 @@ bool RequestBinding::hasRequestInFlight() const {
 }
 
 void RequestBinding::cancelRequests() {
-    bool orderLost = false;
+    std::string orderLost;
     for (auto& [tag, b] : bindings_) {
-        if (b.inFlight > 0 && b.options.order) orderLost = true;
+        if (b.inFlight > 0 && b.options.order && orderLost.empty()) orderLost = unknownOutcomeText(b);
         b.inFlight = 0;
     }
     if (service_) service_->cancelRequest();
-    if (orderLost) showAlert(kOrderLeftText);
+    if (!orderLost.empty()) showAlert(orderLost);
+}
+
+std::string RequestBinding::unknownOutcomeText(const Binding& b) {
+    return b.options.unknownOutcomeText ? b.options.unknownOutcomeText : kOrderLeftText;
 }
 
 void RequestBinding::landed(int tag) {
     if (Binding* b = bindingOf(tag); b && b->inFlight > 0) b->inFlight--;
 }
 
+void RequestBinding::fail(RequestFailure failure, bool mayHaveBeenTaken) {
+    landed(failure.tag);
+    if (const Binding* b = bindingOf(failure.tag); b && b->options.order && mayHaveBeenTaken) {
+        failure.text = unknownOutcomeText(*b);
+        failure.outcomeUnknown = true;
+    }
+    requestDidFail(failure);
+}
+
 void RequestBinding::deliverBytes(int tag, const std::vector<uint8_t>& data) {
     ParsedReply reply(data);
     if (!reply.readable()) {
-        landed(tag);
-        requestDidFail({RequestFailure::Kind::Unreadable, tag, 0, kUnreadableText});
+        fail({RequestFailure::Kind::Unreadable, tag, 0, kUnreadableText}, true);
         return;
     }
     deliver(tag, reply, false, &data);

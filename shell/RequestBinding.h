@@ -27,9 +27,16 @@
 // service parsed; their cached copies (1503, 1506) reach the same handler
 // first, marked `cached`.
 //
+// Orders: a tag bound as an order is sent with a request type that is never
+// repeated (4). When its line fails after it left (a time-out, a connection
+// lost, an answer that cannot be read), the brokerage may have taken it: the
+// failure road then carries the order's own text telling where to look
+// (unknownOutcomeText, by default the day's orders: kOrderLeftText) in place
+// of the error's, so the customer learns one outcome: taken, refused, or not
+// known with where to find it.
 // Leaving: the base screens call cancelRequests() when they leave the screen.
 // A tag bound as an order that is still in flight then cannot be answered any
-// more: the customer is told to check the day's orders (kOrderLeftText).
+// more: the customer is told where to look in the same words.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -68,6 +75,9 @@ struct RequestFailure {
     int tag = 0;
     int64_t code = 0;  // the error set's code, or the error's code
     std::string text;  // what the customer is shown
+    // An order's line failed after it left: it may have been taken, and the
+    // text says where to look.
+    bool outcomeUnknown = false;
 };
 
 class RequestBinding {
@@ -76,9 +86,11 @@ public:
     static constexpr const char* kOrderLeftText = "委托已发出，请进入当日委托查询结果";
 
     struct Options {
-        bool order = false;            // leaving with it in flight tells the customer to check the day's orders
+        bool order = false;            // changes the books: an unknown outcome tells where to look
         bool handlesErrorSet = false;  // the handler receives error sets itself
         bool quiet = false;            // failures show nothing (still reported to requestDidFail)
+        // An order's text for an outcome not known here (null: kOrderLeftText).
+        const char* unknownOutcomeText = nullptr;
     };
     using ReplyHandler = std::function<void(const RequestReply&)>;
 
@@ -126,6 +138,9 @@ private:
     friend struct Relay;
 
     Binding* bindingOf(int tag);
+    static std::string unknownOutcomeText(const Binding& b);
+    // The failure road of a request that ended without a usable reply.
+    void fail(RequestFailure failure, bool mayHaveBeenTaken);
     void deliver(int tag, const ParsedReply& reply, bool cached, const std::vector<uint8_t>* bytes = nullptr);
     void deliverBytes(int tag, const std::vector<uint8_t>& data);
     void landed(int tag);

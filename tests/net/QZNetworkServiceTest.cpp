@@ -148,7 +148,7 @@ TEST_F(QZNetworkServiceTest, SessionLoginStoresTheSessionAndExchangesTheKey) {
     EXPECT_EQ(VTAParamter::shareParamter().getStringForKey("loginSession").value_or(""), ids[0]);
 }
 
-TEST_F(QZNetworkServiceTest, SessionTimeoutLogsInSilentlyAndReplaysEveryFailedRequest) {
+TEST_F(QZNetworkServiceTest, SessionTimeoutLogsInSilentlyAndReplaysEveryFailedRequestButAnOrder) {
     login();
     sim->expireAllSessions();
     sim->clearRequests();
@@ -161,13 +161,27 @@ TEST_F(QZNetworkServiceTest, SessionTimeoutLogsInSilentlyAndReplaysEveryFailedRe
     b.requestStr("tc_mfuncno=3710&tc_sfuncno=2", 6, 3002);
     ASSERT_TRUE(waitFor([&] { return r1.events.size() == 2 && r2.events.size() == 1; }));
     for (auto* r : {&r1, &r2})
-        for (auto& e : r->events) EXPECT_EQ(e.kind, "data") << e.tag << " " << e.text;
+        for (auto& e : r->events) {
+            if (e.tag == 107) {  // type 4, as orders go: the server did not take it, and it is not sent again
+                EXPECT_EQ(e.kind, "service");
+                EXPECT_EQ(e.code, 102);
+            } else {
+                EXPECT_EQ(e.kind, "data") << e.tag << " " << e.text;
+            }
+        }
     EXPECT_EQ(ServiceSession::shared().silentLoginCount(), 1);
     EXPECT_EQ(sim->requestsOf(100, 1).size(), 1u);    // one login for all three
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);  // failed once, replayed once
-    EXPECT_EQ(sim->requestsOf(31000, 10).size(), 2u);
+    EXPECT_EQ(sim->requestsOf(31000, 10).size(), 1u);
     EXPECT_EQ(sim->requestsOf(3710, 2).size(), 2u);
     EXPECT_EQ(sim->requests().back().session, ServiceSession::shared().session());
+    // The order's owner heard of it after the login: a second sending goes under the new session.
+    Recorder again;
+    a.setDelegate(&again);
+    a.requestStr("tc_mfuncno=31000&tc_sfuncno=10&key=GZ", 4, 107);
+    ASSERT_TRUE(waitFor([&] { return !again.events.empty(); }));
+    EXPECT_EQ(again.events[0].kind, "data");
+    EXPECT_EQ(ServiceSession::shared().silentLoginCount(), 1);
 }
 
 TEST_F(QZNetworkServiceTest, FailedSilentLoginGivesSessionTimeoutToEachWaitingRequest) {
