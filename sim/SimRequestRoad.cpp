@@ -134,6 +134,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     int status = kUndecided;
     std::vector<Control> controls;
     std::optional<SimSession> session;  // a copy: what the handler changes is written back
+    bool repeated = false;
     double now = 0;
     {
         StateLock lock(*this);
@@ -156,6 +157,9 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         } else if (SimSession* s = sessions_.find(record.session)) {
             s->lastActive = now;
             session = *s;
+            // A request of the type that is never repeated (it changes the
+            // books) is carried out once for its package id.
+            repeated = record.encrypt == kEncipherFlag && !repeats_.firstSending(s->id, record.packageId);
         } else if (options_.requireSession || enciphered) {
             status = 2;
         }
@@ -184,6 +188,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         const SimHandler* handler = registry_.find(record.main, record.sub, request);
         if (answer) {
             plain = answer->bytes;
+        } else if (repeated) {
+            plain = simErrorSet(-1, SimRepeatGuard::kRepeatedText);
         } else if (!handler) {
             plain = simErrorSet(-1, "该功能暂未开放");
         } else {
