@@ -23,7 +23,8 @@ std::string registeredPhone() {
 
 VTASjlpApplyController::VTASjlpApplyController() : TradeAccountForm(4) {
     setTitle(kTitle);
-    bindRequest(kApplyTag, [this](const RequestReply& r) { tokenArrived(r); }, {.handlesErrorSet = true});
+    bindRequest(kApplyTag, [this](const RequestReply& r) { tokenArrived(r); },
+                {.order = true, .handlesErrorSet = true, .unknownOutcomeText = kUnknownOutcomeText});
 }
 
 VTASjlpApplyController::~VTASjlpApplyController() {
@@ -81,6 +82,15 @@ bool VTASjlpApplyController::requestToken() {
         .addTyped(Key::kInputId, normalizeTokenAccount(account, branch_.code(), accountCode_), kTradeInputRefusal)
         .addTyped(Key::kPassword, password, kTradeInputRefusal)
         .addTyped(Key::kMobile, registeredPhone(), kTradeInputRefusal);
+    if (request.refused()) {
+        showAlert(request.refusal());
+        return false;
+    }
+    // The server replaces the customer's token: the phone must be able to keep the new one first.
+    if (!BrasnikSignManager::saveSigns()) {
+        showAlert(kNotKeptText);
+        return false;
+    }
     return sendRequest(kApplyTag, request, 4);
 }
 
@@ -101,7 +111,8 @@ void VTASjlpApplyController::tokenArrived(const RequestReply& reply) {
         return;
     }
     auto& signs = BrasnikSignManager::defaultManager();
-    if (auto earlier = signs.findSignerWithCustomID(custid)) signs.removeSignner(earlier);
+    auto earlier = signs.findSignerWithCustomID(custid);
+    if (earlier) signs.removeSignner(earlier);
     auto token = std::make_shared<BrasnikSign>(seed);
     token->setOrganizationID(set->toStringWithFieldName(Col::kOrgId).value_or(""));
     token->setCustomID(custid);
@@ -109,7 +120,13 @@ void VTASjlpApplyController::tokenArrived(const RequestReply& reply) {
     token->setAccountsWithString(set->toStringWithFieldName(Col::kFundIdList).value_or(""));
     token->setGdhsWithString(set->toStringWithFieldName(Col::kSecuIdList).value_or(""));
     signs.appendSignner(token);
-    BrasnikSignManager::saveSigns();
+    if (!BrasnikSignManager::saveSigns()) {
+        // The list in memory stays what the file holds.
+        signs.removeSignner(token);
+        if (earlier) signs.appendSignner(earlier);
+        showAlert(kSaveFailedText);
+        return;
+    }
 
     countdown_ = std::make_shared<YMCountdownAlert>(kWaitingText, kDoneText, kCountdownSeconds, this);
     countdown_->show();

@@ -9,6 +9,13 @@
 // customer id keeps the old one ("数据解析错误"). A 30-second countdown
 // ("手机令牌申请中...") then ends in "手机令牌申请成功", whose "确定" takes the
 // customer back to the token page.
+// A token is enrolment only once it is in the token file: the file is
+// written before the server is asked to replace the customer's token (a
+// phone that cannot keep one asks nothing: kNotKeptText), and a new token
+// the file then does not take is dropped again and told as a failure
+// (kSaveFailedText), never as "手机令牌申请成功". An application whose line
+// fails after it left may have replaced the token: the customer is told to
+// apply again (kUnknownOutcomeText).
 #include <memory>
 #include <string>
 
@@ -24,6 +31,9 @@ public:
     static constexpr const char* kWaitingText = "手机令牌申请中...";
     static constexpr const char* kDoneText = "手机令牌申请成功";
     static constexpr int kCountdownSeconds = 30;
+    static constexpr const char* kNotKeptText = "本机无法保存手机令牌，申请未提交";
+    static constexpr const char* kSaveFailedText = "手机令牌保存失败，请重新申请";
+    static constexpr const char* kUnknownOutcomeText = "手机令牌申请结果未知，请重新申请";
 
     VTASjlpApplyController();
     ~VTASjlpApplyController() override;

@@ -3,9 +3,13 @@
 // and the login that then goes with the token's code.
 #include "TradeTestSupport.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include "core/VTATCRS.h"
 #include "core/contracts/SystemContract.h"
 #include "core/contracts/TradeContract.h"
+#include "platform/foundation/Paths.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UITextField.h"
 #include "shell/VTACustomerServiceViewController.h"
@@ -27,6 +31,14 @@ protected:
             if (VTACustomerServiceViewController::items()[i].title == "手机令牌") service->selectItem(int(i));
         settle();
         return dynamic_cast<VTASJLPViewController*>(top());
+    }
+    // The application form pushed over the token page, once its branch is known.
+    std::shared_ptr<VTASjlpApplyController> openForm(VTASJLPViewController* page) {
+        auto form = std::make_shared<VTASjlpApplyController>();
+        form->setTargetController(std::dynamic_pointer_cast<VTASJLPViewController>(page->sharedController()));
+        pushViewController(form);
+        settle();
+        return waitFor([&] { return form->isBranchListOK(); }) ? form : nullptr;
     }
     template <class T>
     T* topAs() const {
@@ -138,11 +150,8 @@ TEST_F(SoftTokenTest, ApplyingAgainReplacesTheTokenAndABadReplyKeepsIt) {
     EXPECT_FALSE(page->showsPromotion());
     EXPECT_EQ(page->tableView()->numberOfSections(), 1);
 
-    auto form = std::make_shared<VTASjlpApplyController>();
-    form->setTargetController(std::dynamic_pointer_cast<VTASJLPViewController>(page->sharedController()));
-    pushViewController(form);
-    settle();
-    ASSERT_TRUE(waitFor([&] { return form->isBranchListOK(); }));
+    auto form = openForm(page);
+    ASSERT_TRUE(form);
     // A Shanghai A account of 9 digits starting with "88" goes with a "B".
     form->selectAccountType(2);
     form->accountField()->setText("881234567");
@@ -186,11 +195,8 @@ TEST_F(SoftTokenTest, ApplyingAgainReplacesTheTokenAndABadReplyKeepsIt) {
 TEST_F(SoftTokenTest, TheCountdownOutlivesNoFormAndAFailedPageRequestSaysSo) {
     auto* page = openTokenPage();
     ASSERT_TRUE(page);
-    auto form = std::make_shared<VTASjlpApplyController>();
-    form->setTargetController(std::dynamic_pointer_cast<VTASJLPViewController>(page->sharedController()));
-    pushViewController(form);
-    settle();
-    ASSERT_TRUE(waitFor([&] { return form->isBranchListOK(); }));
+    auto form = openForm(page);
+    ASSERT_TRUE(form);
     form->accountField()->setText("10001234");
     form->passwordField()->setText("123456");
     ASSERT_TRUE(form->requestToken());
@@ -206,6 +212,48 @@ TEST_F(SoftTokenTest, TheCountdownOutlivesNoFormAndAFailedPageRequestSaysSo) {
     sim->answerNext(SystemContract::kTokenNotices, {0x01, 0x02, 0x03});
     page->requestTokenHint();
     ASSERT_TRUE(alertShown("数据获取错误"));
+}
+
+// The phone's token file cannot be written (its device key's salt file is
+// damaged): the server is not asked to replace the customer's token, and a
+// token that arrives while the file cannot take it is no enrolment.
+TEST_F(SoftTokenTest, ATokenThePhoneCannotKeepIsNeverReportedEnrolled) {
+    auto* page = openTokenPage();
+    ASSERT_TRUE(page);
+    auto form = openForm(page);
+    ASSERT_TRUE(form);
+    form->accountField()->setText("10005678");
+    form->passwordField()->setText("123456");
+    auto serverSeed = [&] {
+        return books([](SimBooks& b) {
+            const auto& token = b.customer("010110005678")->token;
+            return token ? token->seed : std::string();
+        });
+    };
+    const std::string salt = documentsPath("deviceSalt.bin");
+    auto damageSalt = [&] { std::ofstream(salt, std::ios::binary | std::ios::trunc) << "short"; };
+
+    damageSalt();
+    const std::string before = serverSeed();
+    EXPECT_FALSE(form->requestToken());
+    ASSERT_TRUE(alertShown(VTASjlpApplyController::kNotKeptText));
+    topAlert()->tapButtonAtIndex(0);
+    EXPECT_TRUE(sim->requestsOf(500, 69).empty());
+    EXPECT_EQ(serverSeed(), before);
+
+    // The file takes the list again; the salt breaks while the application is on its way.
+    std::filesystem::remove(salt);
+    ASSERT_TRUE(form->requestToken());
+    damageSalt();
+    ASSERT_TRUE(alertShown(VTASjlpApplyController::kSaveFailedText));
+    topAlert()->tapButtonAtIndex(0);
+    settle(31);
+    EXPECT_FALSE(form->countdown());
+    EXPECT_TRUE(UIAlertView::visibleAlerts().empty()) << "no " << VTASjlpApplyController::kDoneText;
+    EXPECT_FALSE(BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
+    std::filesystem::remove(salt);
+    BrasnikSignManager::defaultManager().reload();
+    EXPECT_FALSE(BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
 }
 
 }  // namespace
