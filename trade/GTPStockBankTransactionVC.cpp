@@ -12,7 +12,8 @@ using namespace BankContract;
 
 GTPStockBankTransactionVC::GTPStockBankTransactionVC() : GTPBankForm(kEditingOffset) {
     bindRequest(kTransferableTag, [this](const RequestReply& r) { transferableArrived(r); });
-    bindRequest(kTransferTag, [this](const RequestReply& r) { transferArrived(r); });
+    bindRequest(kTransferTag, [this](const RequestReply& r) { transferArrived(r); },
+                {.order = true, .unknownOutcomeText = kTransferSubmittedText});
     bankPicker_ = addBankStrip([this](int row) { pickBank(row); });
     fundPicker_ = addFundStrip(choice_, [this](int row) { pickFund(row); });
     currencyPicker_ = addCurrencyStrip([this](int row) { pickCurrency(row); });

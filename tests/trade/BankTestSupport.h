@@ -34,13 +34,6 @@ protected:
         host.tap(r.origin.x + 60, r.origin.y + r.size.height / 2);
         settle(0.5);
     }
-    // Types into a plain field and closes the keyboard with Return.
-    void typeInField(UIView* field, const std::string& text) {
-        tapView(field);
-        ASSERT_TRUE(host.type(text)) << "nothing is being edited";
-        host.key("return");
-        settle(0.5);
-    }
     // The toolbar's "确定" (the form's OK).
     void pressOK() {
         ASSERT_TRUE(host.tapText("确定"));

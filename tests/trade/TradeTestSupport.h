@@ -79,6 +79,13 @@ protected:
         if (!host.key("完成")) host.key("return");
         settle(0.5);
     }
+    // Types into a plain field and closes the keyboard with Return.
+    void typeInField(UIView* field, const std::string& text) {
+        tapView(field);
+        ASSERT_TRUE(host.type(text)) << "nothing is being edited";
+        host.key("return");
+        settle(0.5);
+    }
     // A plain trade login pushed and shown; with waitForBranch, once its branch is known.
     std::shared_ptr<VTATradeLoginViewController> openLogin(bool waitForBranch = true) {
         auto login = std::make_shared<VTATradeLoginViewController>();

@@ -1,0 +1,112 @@
+// One tap, one action: every road that changes the brokerage's books, each
+// time its request's line breaks in another way, leaves the action in the
+// books once or not at all, tells the customer one outcome (taken, refused,
+// or not known with where to look), ends the form's state of the action,
+// sends nothing when the screen is left and opened again, and takes the next
+// confirmation.
+#include "OrderRoadTestSupport.h"
+
+#include "trade/OrderRules.h"
+
+namespace {
+
+using Cut = CuttingProxy::Cut;
+
+struct Breakage {
+    Line line;
+    const char* name;
+    bool reachesServer;  // the server reads the request
+    bool reachesBooks;   // ... and carries it out
+};
+
+const Breakage kBreakages[] = {
+    {Line::BeforeServer, "cut before the server", false, false},
+    {Line::AnswerLost, "answer lost", true, true},
+    {Line::ReplyCut, "reply cut in the middle", true, true},
+    {Line::ReplyLate, "reply later than the time-out", true, true},
+    {Line::SessionExpired, "session ended on the server", true, false},
+};
+
+}  // namespace
+
+void OrderRoadTest::breakLine(Line line, const Road& road, VTAViewControllers* screen) {
+    const int main = road.function.main, sub = road.function.sub;
+    switch (line) {
+        case Line::BeforeServer:
+            proxy->cut(main, sub, Cut::BeforeForwarding);
+            break;
+        case Line::AnswerLost:
+            proxy->cut(main, sub, Cut::AfterAnswer);
+            break;
+        case Line::ReplyCut:
+            proxy->cut(main, sub, Cut::MidReply);
+            break;
+        case Line::ReplyLate:
+            proxy->cut(main, sub, Cut::HoldPastTimeout);
+            screen->requestService().setTimeOutSeconds(kShortTimeout);
+            break;
+        case Line::SessionExpired:
+            sim->expireAllSessions();
+            break;
+    }
+}
+
+void OrderRoadTest::mendLine(VTAViewControllers* screen) {
+    proxy->clearCuts();
+    screen->requestService().setTimeOutSeconds(0);
+}
+
+TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutcome) {
+    const Road& road = GetParam();
+    const int main = road.function.main, sub = road.function.sub;
+    auto serverSaw = [&] { return sim->requestsOf(main, sub).size(); };
+    for (const Breakage& b : kBreakages) {
+        SCOPED_TRACE(b.name);
+        VTAViewControllers* screen = road.open(*this);
+        ASSERT_TRUE(screen);
+        road.fill(*this, screen);
+        ASSERT_FALSE(HasFatalFailure());
+        const int64_t booked = road.booked(*this);
+        const size_t seen = serverSaw(), sent = proxy->received(main, sub);
+        breakLine(b.line, road, screen);
+        road.confirm ? road.confirm(*this, screen) : confirmSheet();
+        ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
+        settle(1);
+
+        // One outcome, and the form is done with the action.
+        EXPECT_EQ(UIAlertView::visibleAlerts().size(), 1u);
+        EXPECT_EQ(topAlertTitle(), b.line == Line::SessionExpired ? "Session Timeout" : road.unknownText);
+        EXPECT_FALSE(screen->isRequestInFlight(road.tag));
+        EXPECT_FALSE(road.busy(screen));
+        EXPECT_FALSE(SVProgressHUD::isVisible() && SVProgressHUD::status() == kOrderSendingText);
+        // Once or not at all: the client sent it once, and nothing sent it again.
+        EXPECT_EQ(road.booked(*this) - booked, b.reachesBooks ? 1 : 0);
+        EXPECT_EQ(proxy->received(main, sub) - sent, 1u);
+        EXPECT_EQ(serverSaw() - seen, b.reachesServer ? 1u : 0u);
+        mendLine(screen);
+        topAlert()->dismissWithClickedButtonIndex(0, false);
+        settle(1);
+        EXPECT_EQ(topAlert(), nullptr);
+
+        // Leaving and coming back sends nothing again.
+        leaveToRoot();
+        const size_t before = proxy->received(main, sub);
+        VTAViewControllers* again = road.open(*this);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(proxy->received(main, sub), before);
+        EXPECT_EQ(topAlert(), nullptr);
+
+        // The next confirmation goes, once.
+        road.fill(*this, again);
+        ASSERT_FALSE(HasFatalFailure());
+        road.confirm ? road.confirm(*this, again) : confirmSheet();
+        ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
+        EXPECT_EQ(road.booked(*this) - booked, b.reachesBooks ? 2 : 1) << topAlertTitle();
+        for (auto& alert : UIAlertView::visibleAlerts()) alert->dismissWithClickedButtonIndex(0, false);
+        settle(1);
+        leaveToRoot();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRoad, OrderRoadTest, ::testing::ValuesIn(OrderRoadTest::roads()),
+                         [](const ::testing::TestParamInfo<Road>& info) { return info.param.name; });

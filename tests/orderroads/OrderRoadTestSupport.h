@@ -1,0 +1,98 @@
+#pragma once
+// Every road by which the customer changes the brokerage's books, driven by
+// finger through its screen while a cutting proxy (tests/support/CuttingProxy.h)
+// breaks the line of the one request that carries the action.
+//
+// A road says how its screen is opened and filled, how the action is
+// confirmed (up to the sheet's "确定", without waiting for the answer), which
+// request carries it, how many times the books hold it, what the customer is
+// told when its fate cannot be known, and what the form's own in-flight state
+// is. The table is OrderRoadTest::roads(); the body runs each road through
+// every way the line breaks (Line).
+#include "tests/funds/FundTestSupport.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/contracts/FunctionId.h"
+#include "margin/MarginScreens.h"
+#include "tests/support/CuttingProxy.h"
+
+// How the line breaks for the action's request.
+enum class Line {
+    BeforeServer,    // cut before the request reaches the server
+    AnswerLost,      // the server answered; the connection is cut before the client has a byte of it
+    ReplyCut,        // cut in the middle of the reply
+    ReplyLate,       // the reply is held past the request's time-out
+    SessionExpired,  // the server has ended the service session: it refuses the request unread
+};
+
+class OrderRoadTest;
+
+struct Road {
+    std::string name;
+    FunctionId function;  // the request that carries the action
+    int tag = 0;          // its tag on the screen
+    // The customer is told this when the action's fate is not known.
+    std::string unknownText;
+    // Opens the screen as the customer does; null when it did not come.
+    std::function<VTAViewControllers*(OrderRoadTest&)> open;
+    // Fills the form up to the confirmation on screen.
+    std::function<void(OrderRoadTest&, VTAViewControllers*)> fill;
+    // The customer's "确定" under it: the action leaves, its answer not awaited
+    // (none: the "确定" of the confirmation sheet).
+    std::function<void(OrderRoadTest&, VTAViewControllers*)> confirm;
+    // How many times the books hold the action.
+    std::function<int64_t(OrderRoadTest&)> booked;
+    // The form's own state of an action on its way (beyond its tag in flight).
+    std::function<bool(VTAViewControllers*)> busy = [](VTAViewControllers*) { return false; };
+};
+
+inline std::string PrintToString(const Road& road) { return road.name; }
+
+class OrderRoadTest : public FundTest, public ::testing::WithParamInterface<Road> {
+public:
+    static std::vector<Road> roads();
+    // The sheet on screen is confirmed, the answer not awaited.
+    void confirmSheet() {
+        ASSERT_TRUE(sheet()) << topAlertTitle();
+        ASSERT_TRUE(confirm(false));
+    }
+    // A seconds-long time-out would make the test wait as long: the late
+    // reply's request gives up after this (real) time.
+    static constexpr double kShortTimeout = 0.3;
+
+protected:
+    void SetUp() override {
+        FundTest::SetUp();
+        registerMarginScreens(ScreenRegistry::shared());
+        proxy = std::make_unique<CuttingProxy>(sim->port());
+        ASSERT_TRUE(proxy->start());
+        NetworkManager::manager().setLoopbackHost(proxy->url());
+    }
+    void TearDown() override {
+        FundTest::TearDown();
+        proxy->stop();
+    }
+
+    // The screen a road opened, as the kind the road drives.
+    template <class Screen>
+    static Screen* as(VTAViewControllers* vc) {
+        auto* screen = dynamic_cast<Screen*>(vc);
+        EXPECT_TRUE(screen);
+        return screen;
+    }
+    // Back to the root, as the back button does, screen by screen.
+    void leaveToRoot() {
+        while (depth() > 1) {
+            popViewControllers(1);
+            settle(0.5);
+        }
+    }
+    void breakLine(Line line, const Road& road, VTAViewControllers* screen);
+    void mendLine(VTAViewControllers* screen);
+
+    std::unique_ptr<CuttingProxy> proxy;
+};
