@@ -10,7 +10,8 @@
 using namespace BankContract;
 
 AccountTransferViewController::AccountTransferViewController() : GTPBankForm(kEditingOffset) {
-    bindRequest(kTransferTag, [this](const RequestReply& r) { transferArrived(r); });
+    bindRequest(kTransferTag, [this](const RequestReply& r) { transferArrived(r); },
+                {.order = true, .unknownOutcomeText = kFundTransferSubmittedText});
     currencyPicker_ = addCurrencyStrip([this](int row) { pickCurrency(row); });
     transferOutPicker_ = addBankStrip([this](int row) { pickTransferOut(row); });
     transferInPicker_ = addBankStrip([this](int row) { pickTransferIn(row); });

@@ -14,7 +14,8 @@
 using namespace BankContract;
 
 GTPTransferAllViewController::GTPTransferAllViewController() : bankData_(nullptr) {
-    bindRequest(kCollectTag, [this](const RequestReply& r) { collected(r); });
+    bindRequest(kCollectTag, [this](const RequestReply& r) { collected(r); },
+                {.order = true, .unknownOutcomeText = kFundTransferSubmittedText});
 }
 
 UIButton* GTPTransferAllViewController::transferButton() {

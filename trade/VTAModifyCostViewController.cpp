@@ -33,7 +33,8 @@ VTAModifyCostViewController::VTAModifyCostViewController(const std::shared_ptr<V
     newCostField_->setBorderStyle(UITextBorderStyle::RoundedRect);
     newCostField_->setTextAlignment(UITextAlignment::Right);
     newCostField_->setDelegate(this);
-    bindRequest(kCostTag, [this](const RequestReply& reply) { costChanged(reply); });
+    bindRequest(kCostTag, [this](const RequestReply& reply) { costChanged(reply); },
+                {.order = true, .unknownOutcomeText = kUnknownOutcomeText});
 }
 
 VTAModifyCostViewController::~VTAModifyCostViewController() { newCostField_->setDelegate(nullptr); }

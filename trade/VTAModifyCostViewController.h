@@ -30,6 +30,8 @@ public:
     static constexpr const char* kBadCostText = "成本输入错误，请仔细再次确认";
     static constexpr const char* kChangedText = "修改成功";
     static constexpr const char* kUnreadableText = "数据错误";
+    // A change whose answer was lost: the holdings show whether it was made.
+    static constexpr const char* kUnknownOutcomeText = "修改请求已发出，请到股份查询中查看成本";
 
     // The holding's stock (its market id the holding's shareholder market),
     // cost price and shareholder account.

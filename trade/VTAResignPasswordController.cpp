@@ -37,7 +37,8 @@ VTAResignPasswordController::VTAResignPasswordController() {
     newPwd_ = passwordField(6, "请输入新密码");
     signPwd_ = passwordField(6, "请确认新密码");
     for (auto* f : {oldPwd_.get(), newPwd_.get(), signPwd_.get()}) f->setFieldDelegate(this);
-    bindRequest(kPasswordTag, [this](const RequestReply& reply) { passwordChanged(reply); });
+    bindRequest(kPasswordTag, [this](const RequestReply& reply) { passwordChanged(reply); },
+                {.order = true, .unknownOutcomeText = kUnknownOutcomeText});
 }
 
 VTAResignPasswordController::~VTAResignPasswordController() {

@@ -25,6 +25,8 @@ public:
     static constexpr int kDefaultSubFunction = 12;
     static constexpr const char* kDoneText = "密码修改成功";
     static constexpr const char* kUnreadableText = "数据错误";
+    // A change whose answer was lost may have ended the session with the old password.
+    static constexpr const char* kUnknownOutcomeText = "密码修改结果未知，请重新登录确认";
 
     VTAResignPasswordController();
     ~VTAResignPasswordController() override;

@@ -38,7 +38,8 @@ VTATransferController::VTATransferController(int direction)
     : direction_(direction == Operation::kSecuritiesToBank ? Operation::kSecuritiesToBank
                                                            : Operation::kBankToSecurities) {
     bindRequest(kBankListTag, [this](const RequestReply& r) { bankListArrived(r); });
-    bindRequest(kTransferTag, [this](const RequestReply& r) { transferArrived(r); });
+    bindRequest(kTransferTag, [this](const RequestReply& r) { transferArrived(r); },
+                {.order = true, .unknownOutcomeText = kTransferSubmittedText});
     bankPicker_ = addStrip([this] { return userBankNames_; }, [this](int row) { chooseBank(row); });
     currencyPicker_ = addStrip([this] { return curencyNames_; }, [this](int row) { pickCurrency(row); });
     for (const auto& c : allCurency()) curencyNames_.push_back(c.label);

@@ -24,15 +24,4 @@ protected:
         settle();
         return dynamic_cast<Screen*>(top());
     }
-    // Waits for the list's grid to show `rows` rows.
-    bool gridShows(VTATradeQueryViewController& list, int rows) {
-        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
-    }
-    // A row of the grid touched by a finger.
-    void tapGridRow(VTATableView& grid, int row) {
-        grid.window()->layoutIfNeeded();
-        CGRect r = grid.convertRectToView(grid.rectForRow(row, 0), nullptr);
-        host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
-        settle(0.5);
-    }
 };

@@ -28,27 +28,7 @@ protected:
         return dynamic_cast<Screen*>(top());
     }
 
-    // The screen of the simulator's menu item, opened as the menu opens it.
-    template <class Screen>
-    Screen* openItem(int id) {
-        const SimMenuItem* item = sim->registry().menu().find(id);
-        EXPECT_TRUE(item) << id;
-        if (!item) return nullptr;
-        VTAUIFactory::openMenuWithTradeGate(menu(item->link, item->title, item->id, item->parent));
-        settle();
-        return dynamic_cast<Screen*>(top());
-    }
-    // Waits for the list's grid to show `rows` rows.
-    bool gridShows(VTATradeQueryViewController& list, int rows) {
-        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
-    }
-    // A row of the grid touched by a finger.
-    void tapRow(VTATableView& grid, int row) {
-        grid.window()->layoutIfNeeded();
-        CGRect r = grid.convertRectToView(grid.rectForRow(row, 0), nullptr);
-        host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
-        settle(0.5);
-    }
+    void tapRow(VTATableView& grid, int row) { tapGridRow(grid, row); }
     // The grid's text in the row under the column titled so ("" when none).
     static std::string cellText(const VTATableView& grid, int row, const std::string& title) {
         const auto& titles = grid.topTitles();

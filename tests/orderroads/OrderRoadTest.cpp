@@ -62,6 +62,7 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
     auto serverSaw = [&] { return sim->requestsOf(main, sub).size(); };
     for (const Breakage& b : kBreakages) {
         SCOPED_TRACE(b.name);
+        if (road.fresh) road.fresh(*this);
         VTAViewControllers* screen = road.open(*this);
         ASSERT_TRUE(screen);
         road.fill(*this, screen);
@@ -90,6 +91,8 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
 
         // Leaving and coming back sends nothing again.
         leaveToRoot();
+        if (road.recover) road.recover(*this);
+        if (road.fresh) road.fresh(*this);
         const size_t before = proxy->received(main, sub);
         VTAViewControllers* again = road.open(*this);
         ASSERT_TRUE(again);

@@ -48,6 +48,11 @@ struct Road {
     std::function<int64_t(OrderRoadTest&)> booked;
     // The form's own state of an action on its way (beyond its tag in flight).
     std::function<bool(VTAViewControllers*)> busy = [](VTAViewControllers*) { return false; };
+    // Makes the books ready for one more action before each (money to move,
+    // an order to cancel, an issue not yet subscribed); none: nothing to do.
+    std::function<void(OrderRoadTest&)> fresh;
+    // What the customer does after an outcome not known, before trying again; none: nothing.
+    std::function<void(OrderRoadTest&)> recover;
 };
 
 inline std::string PrintToString(const Road& road) { return road.name; }
@@ -84,13 +89,34 @@ protected:
         EXPECT_TRUE(screen);
         return screen;
     }
-    // Back to the root, as the back button does, screen by screen.
+    // The screen of a menu link, opened as a tap on its item does, once it is ready.
+    template <class Screen, class Ready>
+    Screen* openLinkWhen(const std::string& link, const std::string& title, Ready ready) {
+        auto* screen = openLink<Screen>(link, title);
+        return screen && waitFor([&] { return ready(*screen); }) ? screen : nullptr;
+    }
+    // Back to the root, as the back button does, screen by screen (a form
+    // presented over its list closed first).
     void leaveToRoot() {
+        if (nav->modalViewController()) {
+            nav->dismissModalViewControllerAnimated(true);
+            settle(0.5);
+        }
         while (depth() > 1) {
             popViewControllers(1);
             settle(0.5);
         }
     }
+    // How many times the server carried out requests of the function (its
+    // log of what it answered with success): for a setting, whose books keep
+    // only its last value.
+    int64_t carriedOut(FunctionId f) {
+        int64_t n = 0;
+        for (const auto& r : sim->requestsOf(f.main, f.sub)) n += r.etag.rfind("0,", 0) == 0 ? 1 : 0;
+        return n;
+    }
+    // Actions a road's fresh() took out of the books to make room for more.
+    int64_t archived = 0;
     void breakLine(Line line, const Road& road, VTAViewControllers* screen);
     void mendLine(VTAViewControllers* screen);
 

@@ -27,13 +27,6 @@ protected:
         settle();
         return dynamic_cast<Screen*>(vc.get());
     }
-    void tapRow(UITableView* table, int row) {
-        ASSERT_TRUE(table && table->window());
-        table->window()->layoutIfNeeded();
-        CGRect r = table->convertRectToView(table->rectForRowAtIndexPath({0, row}), nullptr);
-        host.tap(r.origin.x + 60, r.origin.y + r.size.height / 2);
-        settle(0.5);
-    }
     // The toolbar's "确定" (the form's OK).
     void pressOK() {
         ASSERT_TRUE(host.tapText("确定"));

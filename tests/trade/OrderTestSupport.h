@@ -15,11 +15,14 @@
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UISegmentedControl.h"
 #include "platform/uikit/UITextField.h"
+#include "sim/SimMenu.h"
 #include "sim/SimOrders.h"
 #include "trade/TradeOrderScreen.h"
 #include "trade/TradeQuotesPanel.h"
 #include "trade/TradeViewController.h"
+#include "trade/VTATradeQueryViewController.h"
 #include "ui/UIGlossyButton.h"
+#include "ui/VTATableView.h"
 #include "ui/YMPickerButton.h"
 
 class OrderTest : public TradeTest {
@@ -155,6 +158,28 @@ protected:
         settle(1);
         EXPECT_EQ(pager->contentOffset().x, 300);
         EXPECT_EQ(vc->quotesPanel().pageControl()->currentPage(), 1);
+    }
+
+    // The screen of the simulator's menu item, opened as the menu opens it.
+    template <class Screen>
+    Screen* openItem(int id) {
+        const SimMenuItem* item = sim->registry().menu().find(id);
+        EXPECT_TRUE(item) << id;
+        if (!item) return nullptr;
+        VTAUIFactory::openMenuWithTradeGate(menu(item->link, item->title, item->id, item->parent));
+        settle();
+        return dynamic_cast<Screen*>(top());
+    }
+    // Waits for the list's grid to show `rows` rows.
+    bool gridShows(VTATradeQueryViewController& list, int rows) {
+        return waitFor([&] { return list.myTableView() && list.myTableView()->rowCount() == rows; });
+    }
+    // A row of the grid touched by a finger.
+    void tapGridRow(VTATableView& grid, int row) {
+        grid.window()->layoutIfNeeded();
+        CGRect r = grid.convertRectToView(grid.rectForRow(row, 0), nullptr);
+        host.tap(CGRectGetMidX(r), CGRectGetMidY(r));
+        settle(0.5);
     }
 
     // Waits for the alert of that title and presses its button.

@@ -79,6 +79,14 @@ protected:
         if (!host.key("完成")) host.key("return");
         settle(0.5);
     }
+    // A row of a plain table touched by a finger, near its left end.
+    void tapRow(UITableView* table, int row) {
+        ASSERT_TRUE(table && table->window());
+        table->window()->layoutIfNeeded();
+        CGRect r = table->convertRectToView(table->rectForRowAtIndexPath({0, row}), nullptr);
+        host.tap(r.origin.x + 60, r.origin.y + r.size.height / 2);
+        settle(0.5);
+    }
     // Types into a plain field and closes the keyboard with Return.
     void typeInField(UIView* field, const std::string& text) {
         tapView(field);
