@@ -14,7 +14,8 @@ constexpr const char* kOff = "关闭";
 
 MarginAutoRepaymentViewController::MarginAutoRepaymentViewController() {
     bindRequest(kStatusTag, [this](const RequestReply& r) { statusArrived(r); });
-    bindRequest(kSetTag, [this](const RequestReply& r) { setArrived(r); });
+    bindRequest(kSetTag, [this](const RequestReply& r) { setArrived(r); },
+                {.order = true, .unknownOutcomeText = kUnknownOutcomeText});
 }
 
 MarginAutoRepaymentViewController::~MarginAutoRepaymentViewController() {
@@ -93,6 +94,7 @@ void MarginAutoRepaymentViewController::restoreSwitch() {
 }
 
 void MarginAutoRepaymentViewController::requestDidFail(const RequestFailure& failure) {
-    if (failure.tag == kSetTag) restoreSwitch();
+    // A setting whose answer was lost may have been made: the brokerage says which it is now.
+    if (failure.tag == kSetTag) failure.outcomeUnknown ? requestStatus() : restoreSwitch();
     VTAViewControllers::requestDidFail(failure);
 }

@@ -21,6 +21,7 @@ class MarginAutoRepaymentViewController : public VTAViewControllers,
 public:
     static constexpr int kStatusTag = 7034;
     static constexpr int kSetTag = 7035;
+    static constexpr const char* kUnknownOutcomeText = "设置请求已发出，请以当前自动还款设置为准";
 
     MarginAutoRepaymentViewController();
     ~MarginAutoRepaymentViewController() override;

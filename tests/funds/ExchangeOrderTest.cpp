@@ -21,13 +21,7 @@ protected:
     EFTradeViewController* openFunds() { return openLink<EFTradeViewController>("jysjjss", "交易所基金申赎"); }
 
     // Types into a field of the form in place of what it holds.
-    void typeInto(UITextField* field, const std::string& text) {
-        tapView(field);
-        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
-        ASSERT_TRUE(host.type(text));
-        if (field->isFirstResponder()) host.key("return");
-        settle(0.5);
-    }
+    void typeInto(UITextField* field, const std::string& text) { retypeField(field, text); }
     // Types a six-character code: its last character asks for the security.
     void typeCode(ExchangeOrderScreen* vc, const std::string& code, int lookupTag) {
         typeInto(vc->tradeSymbolTF(), code);

@@ -5,7 +5,9 @@
 // readers of the brokerage's fund side (its room, SimFunds.h).
 #include "tests/trade/OrderTestSupport.h"
 
+#include "funds/FundForm.h"
 #include "funds/FundScreens.h"
+#include "platform/uikit/UITableViewCell.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UIKeyboard.h"
 #include "platform/uikit/UILabel.h"
@@ -72,6 +74,25 @@ protected:
         for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
         ASSERT_TRUE(host.type(text));
         host.tapText("完成");
+        settle(0.5);
+    }
+    // Types into a field in place of what it holds, then Return.
+    void retypeField(UITextField* field, const std::string& text) {
+        tapView(field);
+        for (size_t n = field->text().size(); n > 0; --n) host.key("backspace");
+        ASSERT_TRUE(host.type(text));
+        if (field->isFirstResponder()) host.key("return");
+        settle(0.5);
+    }
+    // A row of a fund form touched, scrolled into view first.
+    void tapFormRow(FundForm* form, int row) {
+        form->formTable()->window()->layoutIfNeeded();
+        form->formTable()->scrollToRowAtIndexPath({0, row}, UITableViewScrollPosition::Middle, false);
+        form->formTable()->window()->layoutIfNeeded();
+        auto cell = form->formTable()->cellForRowAtIndexPath({0, row});
+        ASSERT_TRUE(cell);
+        CGRect r = cell->convertRectToView(cell->bounds(), nullptr);
+        host.tap(r.origin.x + 40, r.origin.y + r.size.height / 2);
         settle(0.5);
     }
     // Presses a button of the screen's toolbar by its title, as a finger does.

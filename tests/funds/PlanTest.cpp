@@ -28,16 +28,6 @@ namespace Plan = PlanContract;
 
 class PlanTest : public FundMenuTest {
 protected:
-    void tapFormRow(FundForm* vc, int row) {
-        vc->formTable()->window()->layoutIfNeeded();
-        vc->formTable()->scrollToRowAtIndexPath({0, row}, UITableViewScrollPosition::Middle, false);
-        vc->formTable()->window()->layoutIfNeeded();
-        auto cell = vc->formTable()->cellForRowAtIndexPath({0, row});
-        ASSERT_TRUE(cell);
-        CGRect r = cell->convertRectToView(cell->bounds(), nullptr);
-        host.tap(r.origin.x + 40, r.origin.y + r.size.height / 2);
-        settle(0.5);
-    }
     void typeCode(IFIOpenViewController* vc, const std::string& code) {
         const size_t before = sim->requestsOf(100, 24).size();
         retype(vc->fundSymbolTF(), code);

@@ -37,9 +37,6 @@ protected:
         return "";
     }
 
-    SimCreditAccount credit() {
-        return customerBooks([](SimCustomer& c) { return c.credit.value_or(SimCreditAccount{}); });
-    }
     int64_t positionOf(const std::string& code) {
         SimCreditAccount account = credit();
         const SimHolding* p = account.position(code);

@@ -72,6 +72,7 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
         breakLine(b.line, road, screen);
         road.confirm ? road.confirm(*this, screen) : confirmSheet();
         ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
+        mendLine(screen);
         settle(1);
 
         // One outcome, and the form is done with the action.
@@ -84,7 +85,6 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
         EXPECT_EQ(road.booked(*this) - booked, b.reachesBooks ? 1 : 0);
         EXPECT_EQ(proxy->received(main, sub) - sent, 1u);
         EXPECT_EQ(serverSaw() - seen, b.reachesServer ? 1u : 0u);
-        mendLine(screen);
         topAlert()->dismissWithClickedButtonIndex(0, false);
         settle(1);
         EXPECT_EQ(topAlert(), nullptr);
@@ -103,8 +103,11 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
         road.fill(*this, again);
         ASSERT_FALSE(HasFatalFailure());
         road.confirm ? road.confirm(*this, again) : confirmSheet();
-        ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
-        EXPECT_EQ(road.booked(*this) - booked, b.reachesBooks ? 2 : 1) << topAlertTitle();
+        const int64_t expected = b.reachesBooks ? 2 : 1;
+        // Some screens answer a success without an alert.
+        ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr || road.booked(*this) - booked == expected; }));
+        settle(1);
+        EXPECT_EQ(road.booked(*this) - booked, expected) << topAlertTitle();
         for (auto& alert : UIAlertView::visibleAlerts()) alert->dismissWithClickedButtonIndex(0, false);
         settle(1);
         leaveToRoot();

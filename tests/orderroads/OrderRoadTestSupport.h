@@ -9,7 +9,7 @@
 // told when its fate cannot be known, and what the form's own in-flight state
 // is. The table is OrderRoadTest::roads(); the body runs each road through
 // every way the line breaks (Line).
-#include "tests/funds/FundTestSupport.h"
+#include "tests/funds/FundMenuTestSupport.h"
 
 #include <functional>
 #include <memory>
@@ -18,6 +18,8 @@
 
 #include "core/contracts/FunctionId.h"
 #include "margin/MarginScreens.h"
+#include "sim/SimPlans.h"
+#include "sim/SimWealth.h"
 #include "tests/support/CuttingProxy.h"
 
 // How the line breaks for the action's request.
@@ -57,7 +59,7 @@ struct Road {
 
 inline std::string PrintToString(const Road& road) { return road.name; }
 
-class OrderRoadTest : public FundTest, public ::testing::WithParamInterface<Road> {
+class OrderRoadTest : public FundMenuTest, public ::testing::WithParamInterface<Road> {
 public:
     static std::vector<Road> roads();
     // The sheet on screen is confirmed, the answer not awaited.
@@ -67,20 +69,24 @@ public:
     }
     // A seconds-long time-out would make the test wait as long: the late
     // reply's request gives up after this (real) time.
-    static constexpr double kShortTimeout = 0.3;
+    static constexpr double kShortTimeout = 0.1;
 
 protected:
     void SetUp() override {
-        FundTest::SetUp();
+        FundMenuTest::SetUp();
         registerMarginScreens(ScreenRegistry::shared());
         proxy = std::make_unique<CuttingProxy>(sim->port());
         ASSERT_TRUE(proxy->start());
         NetworkManager::manager().setLoopbackHost(proxy->url());
     }
     void TearDown() override {
-        FundTest::TearDown();
+        FundMenuTest::TearDown();
         proxy->stop();
     }
+
+    // Menu items by their id (the trade group) or by their link command (理财).
+    using FundMenuTest::openItem;
+    using OrderTest::openItem;
 
     // The screen a road opened, as the kind the road drives.
     template <class Screen>
@@ -113,6 +119,27 @@ protected:
     int64_t carriedOut(FunctionId f) {
         int64_t n = 0;
         for (const auto& r : sim->requestsOf(f.main, f.sub)) n += r.etag.rfind("0,", 0) == 0 ? 1 : 0;
+        return n;
+    }
+    // A's side of the wealth products, and A's fixed-investment plans.
+    template <class F>
+    decltype(auto) wealthSide(F&& f) {
+        return sim->withRoom<SimWealthRoom>([&](SimWealthRoom& r) { return f(r.customers["110001234"]); });
+    }
+    template <class F>
+    decltype(auto) plansOfA(F&& f) {
+        return sim->withRoom<SimPlansRoom>([&](SimPlansRoom& r) { return f(r.plans["110001234"]); });
+    }
+    // A's orders with that flag (bonds converted "0G", exchange funds subscribed "03").
+    int64_t ordersFlagged(const std::string& flag) {
+        int64_t n = 0;
+        for (const auto& o : orders()) n += o.bsflag == flag ? 1 : 0;
+        return n;
+    }
+    // A's credit orders of that kind (MarginContract's credit flag).
+    int64_t creditOrders(int flag) {
+        int64_t n = 0;
+        for (const auto& o : orders()) n += o.creditFlag == flag ? 1 : 0;
         return n;
     }
     // Actions a road's fresh() took out of the books to make room for more.

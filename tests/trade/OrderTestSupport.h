@@ -72,6 +72,9 @@ protected:
     SimBalance money() {
         return customerBooks([](SimCustomer& c) { return c.fundAccounts.front().balances[0]; });
     }
+    SimCreditAccount credit() {
+        return customerBooks([](SimCustomer& c) { return c.credit.value_or(SimCreditAccount{}); });
+    }
     std::vector<SimOrder> orders() {
         return customerBooks([](SimCustomer& c) { return c.orders; });
     }
