@@ -90,6 +90,44 @@ TEST_F(RequestBindingTest, FailuresTakeTheFailureRoadWithTheirText) {
     EXPECT_FALSE(screen->hasRequestInFlight());
 }
 
+// An order whose line failed after it left may have been taken: the customer
+// is told where to look, never a transport error that reads as "not done".
+// A refusal, or a line that never opened, is told as it is; so is any failure of a query.
+TEST_F(RequestBindingTest, AnOrderThatMayHaveBeenTakenSaysWhereToLook) {
+    struct Row {
+        const char* name;
+        int tag;
+        std::function<void(SimServer&)> breakIt;
+        bool unknown;
+        std::string text;
+    };
+    const std::string refused = "http://127.0.0.1:1";  // nothing listens there
+    const Row rows[] = {
+        {"connection lost", kOrderTag, [](SimServer& s) { s.dropConnection(31000, 4); }, true,
+         RequestBinding::kOrderLeftText},
+        {"answer unreadable", kOrderTag, [](SimServer& s) { s.forceFault(SimFault::CorruptCipher, 31000, 4); }, true,
+         RequestBinding::kOrderLeftText},
+        {"refused by the server", kOrderTag, [](SimServer& s) { s.forceFault(SimFault::Refuse, 31000, 4); }, false,
+         "Response Data Exception"},
+        {"never connected", kOrderTag, [&](SimServer&) { NetworkManager::manager().setLoopbackHost(refused); }, false,
+         "网络连接失败，请检查网络设置"},
+        {"a query's connection lost", kSnapshotTag, [](SimServer& s) { s.dropConnection(31000, 4); }, false,
+         "网络连接失败，请检查网络设置"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        NetworkManager::manager().setLoopbackHost(sim->url());
+        screen->failures.clear();
+        row.breakIt(*sim);
+        ASSERT_TRUE(screen->sendRequest(row.tag, kSnapshot, 4));
+        ASSERT_TRUE(waitFor([&] { return !screen->failures.empty(); }));
+        EXPECT_EQ(screen->failures[0].outcomeUnknown, row.unknown);
+        EXPECT_EQ(topAlertTitle(), row.text);
+        EXPECT_FALSE(screen->hasRequestInFlight());
+        dismissAlerts();
+    }
+}
+
 TEST_F(RequestBindingTest, AnErrorSetReachesAHandlerThatAsksForIt) {
     std::string seen;
     screen->bindRequest(
