@@ -61,7 +61,10 @@ inline std::string PrintToString(const Road& road) { return road.name; }
 
 class OrderRoadTest : public FundMenuTest, public ::testing::WithParamInterface<Road> {
 public:
-    static std::vector<Road> roads();
+    static std::vector<Road> roads();  // every family's, in this order:
+    static std::vector<Road> tradeRoads();
+    static std::vector<Road> fundRoads();
+    static std::vector<Road> marginRoads();
     // The sheet on screen is confirmed, the answer not awaited.
     void confirmSheet() {
         ASSERT_TRUE(sheet()) << topAlertTitle();
