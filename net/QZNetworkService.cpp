@@ -83,6 +83,7 @@ struct QZNetworkService::State : std::enable_shared_from_this<QZNetworkService::
         int tag = -1;
         int attempt = 0;          // transport retries done (type 2)
         bool replayed = false;    // already replayed after a silent re-login
+        bool replayable = true;   // may be replayed after a silent re-login
         std::string sentSession;  // the service session the last send carried
         bool active = false;      // counted by the activity indicator
         std::shared_ptr<HTTPRequest> http;
@@ -231,10 +232,9 @@ void QZNetworkService::State::onReply(int id, HTTPRequest& r) {
     if (flags->status == ServiceProtocol::kStatusSessionTimeout) {
         if (isLoginText(c.text) || c.replayed) return serviceFailure(ServiceErrors::kSessionTimeout);
         c.replayed = true;
-        // A request that is never repeated (an order) is not replayed: the
-        // server did not take it, and the customer, told so, sends it again
-        // under the new session if still wanted.
-        const bool replay = ServiceProtocol::requestType(c.type).repeatable;
+        // An order is not replayed: the server did not take it, and the
+        // customer, told so, confirms again under the new session if still wanted.
+        const bool replay = c.replayable;
         // Sent under a session that a login has replaced since: replay it
         // under the new one rather than logging in once more.
         auto& session = ServiceSession::shared();
@@ -338,6 +338,10 @@ QZNetworkServiceDelegate* QZNetworkService::delegate() const { return state_->de
 void QZNetworkService::requestStr(const std::string& text, int type) { requestStr(text, type, -1); }
 
 void QZNetworkService::requestStr(const std::string& text, int type, int tag) {
+    requestStr(text, type, tag, Replay::AfterSilentLogin);
+}
+
+void QZNetworkService::requestStr(const std::string& text, int type, int tag, Replay replay) {
     lastRequest_ = text;
     if (isLoginText(text)) ServiceSession::shared().rememberLogin(text, type);
     int id = state_->nextId++;
@@ -345,6 +349,7 @@ void QZNetworkService::requestStr(const std::string& text, int type, int tag) {
     c.text = text;
     c.type = type;
     c.tag = tag;
+    c.replayable = replay == Replay::AfterSilentLogin;
     state_->calls.emplace(id, std::move(c));
     state_->timeout = timeout_;
     state_->maxReplyBytes = maxReplyBytes_;

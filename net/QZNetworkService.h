@@ -6,9 +6,8 @@
 //
 // - Types: 1, 5, 7 enciphered with a compressed reply; 2 neither, one retry
 //   after a transport failure; 3, 6 compressed reply; 4 enciphered; others neither.
-// - Type 4 (orders, cancels, transfers, every change of the books) is sent
-//   once for each requestStr and never again: not by the transport (a
-//   connection of its own, HTTPEngine.h), not after a session time-out. When
+// - Type 4 (orders, cancels, transfers, every change of the books) is never
+//   sent again by the transport (a connection of its own, HTTPEngine.h). When
 //   its line fails the owner gets the network error, and with it the fact
 //   that the server may have taken it (ServiceErrors::mayHaveBeenTaken).
 // - Session: every request names the service session "loginSession"
@@ -16,9 +15,11 @@
 //   the returned "session". When the server answers that the session timed out,
 //   the service logs in again silently (with the last login text) and replays
 //   every request that failed so, once each; if that fails, or the replay
-//   times out again, the owner gets 102 "Session Timeout". A type 4 request
-//   is not replayed: its owner gets 102 once the silent login has ended (the
-//   server did not take it; a new sending goes under the new session).
+//   times out again, the owner gets 102 "Session Timeout". An order (sent
+//   with Replay::Never) is not replayed: its owner gets 102 once the silent
+//   login has ended (the server did not take it; the customer confirms again,
+//   under the new session). So an order reaches the server at most once for
+//   each requestStr.
 // - Chart caches: tags 1501 (intraday) and 1504 (K-line) keep the last good
 //   reply of each request text; when the same text is sent again a delegate that
 //   takes record sets first gets the cached copy under 1503 or 1506, then the
@@ -54,6 +55,10 @@ public:
 
     void requestStr(const std::string& text, int type);  // tag -1
     void requestStr(const std::string& text, int type, int tag);
+    // Whether a request the server refused for a timed-out session is sent
+    // again after the silent login: every request but an order is.
+    enum class Replay { AfterSilentLogin, Never };
+    void requestStr(const std::string& text, int type, int tag, Replay replay);
     // Cancels this service's pending requests (no callback comes for them) and
     // forgets the last request.
     void cancelRequest();

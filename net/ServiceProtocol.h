@@ -64,9 +64,9 @@ struct RequestType {
     bool compressedReply = false;  // reply compressed
     bool retryOnce = false;        // type 2: one retry after a transport failure
     // Type 4 carries every order, cancel, transfer and other change of the
-    // brokerage's books: it reaches the server at most once per sending by
-    // its owner, never re-sent by the transport nor replayed after a silent
-    // re-login (QZNetworkService.h).
+    // brokerage's books: the transport never sends it again by itself
+    // (HTTPEngine.h); the request service never replays an order either
+    // (QZNetworkService.h).
     bool repeatable = true;
     int encryptFlag() const { return (enciphered ? kEncipherFlag : 0) + (compressedReply ? kCompressFlag : 0); }
 };

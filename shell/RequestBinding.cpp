@@ -105,7 +105,9 @@ bool RequestBinding::sendRequest(int tag, const std::string& text, int type) {
     assert(b && "a request is sent only under a bound tag");
     if (!b || text.empty()) return false;
     b->inFlight++;
-    requestService().requestStr(text, type, tag);
+    requestService().requestStr(text, type, tag,
+                                b->options.order ? QZNetworkService::Replay::Never
+                                                 : QZNetworkService::Replay::AfterSilentLogin);
     return true;
 }
 
@@ -140,9 +142,15 @@ void RequestBinding::landed(int tag) {
 
 void RequestBinding::fail(RequestFailure failure, bool mayHaveBeenTaken) {
     landed(failure.tag);
-    if (const Binding* b = bindingOf(failure.tag); b && b->options.order && mayHaveBeenTaken) {
-        failure.text = unknownOutcomeText(*b);
-        failure.outcomeUnknown = true;
+    if (const Binding* b = bindingOf(failure.tag); b && b->options.order) {
+        if (mayHaveBeenTaken) {
+            failure.text = unknownOutcomeText(*b);
+            failure.outcomeUnknown = true;
+        } else if (failure.kind == RequestFailure::Kind::Service &&
+                   failure.code == ServiceErrors::kSessionTimeout) {
+            // Refused unread for a session that had ended, and not replayed.
+            failure.text = kOrderNotTakenText;
+        }
     }
     requestDidFail(failure);
 }

@@ -27,10 +27,11 @@
 // service parsed; their cached copies (1503, 1506) reach the same handler
 // first, marked `cached`.
 //
-// Orders: a tag bound as an order is sent with a request type that is never
-// repeated (4). When its line fails after it left (a time-out, a connection
-// lost, an answer that cannot be read), the brokerage may have taken it: the
-// failure road then carries the order's own text telling where to look
+// Orders: a tag bound as an order is sent with a request type that the
+// transport never repeats (4), and is not replayed after a silent re-login
+// (the customer is told it was not taken: kOrderNotTakenText). When its line
+// fails after it left (a time-out, a connection lost, an answer that cannot
+// be read), the brokerage may have taken it: the failure road then carries the order's own text telling where to look
 // (unknownOutcomeText, by default the day's orders: kOrderLeftText) in place
 // of the error's, so the customer learns one outcome: taken, refused, or not
 // known with where to find it.
@@ -84,6 +85,9 @@ class RequestBinding {
 public:
     static constexpr const char* kUnreadableText = "数据解析错误";
     static constexpr const char* kOrderLeftText = "委托已发出，请进入当日委托查询结果";
+    // An order the server refused because the session had ended: the service
+    // logged in again but does not send the order again by itself.
+    static constexpr const char* kOrderNotTakenText = "连接已超时，本次请求未受理，请重新提交";
 
     struct Options {
         bool order = false;            // changes the books: an unknown outcome tells where to look

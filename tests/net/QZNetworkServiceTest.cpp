@@ -156,29 +156,41 @@ TEST_F(QZNetworkServiceTest, SessionTimeoutLogsInSilentlyAndReplaysEveryFailedRe
     QZNetworkService a, b;
     a.setDelegate(&r1);
     b.setDelegate(&r2);
+    const char* kOrder = "tc_mfuncno=31000&tc_sfuncno=10&key=GZ";
+    const char* kTypeFourQuery = "tc_mfuncno=31000&tc_sfuncno=10&key=PF";
     a.requestStr(kSnapshot, 3, 106);
-    a.requestStr("tc_mfuncno=31000&tc_sfuncno=10&key=GZ", 4, 107);
+    a.requestStr(kOrder, 4, 107, QZNetworkService::Replay::Never);
+    a.requestStr(kTypeFourQuery, 4, 108);
     b.requestStr("tc_mfuncno=3710&tc_sfuncno=2", 6, 3002);
-    ASSERT_TRUE(waitFor([&] { return r1.events.size() == 2 && r2.events.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return r1.events.size() == 3 && r2.events.size() == 1; }));
     for (auto* r : {&r1, &r2})
         for (auto& e : r->events) {
-            if (e.tag == 107) {  // type 4, as orders go: the server did not take it, and it is not sent again
+            if (e.tag == 107) {  // an order: the server did not take it, and it is not sent again
                 EXPECT_EQ(e.kind, "service");
                 EXPECT_EQ(e.code, 102);
-            } else {
+            } else {  // a query of the orders' type is replayed as any other
                 EXPECT_EQ(e.kind, "data") << e.tag << " " << e.text;
             }
         }
+    auto sent = [&](const std::string& key) {
+        size_t n = 0;
+        for (const auto& q : sim->requestsOf(31000, 10)) n += fieldOf(q, "key") == key;
+        return n;
+    };
     EXPECT_EQ(ServiceSession::shared().silentLoginCount(), 1);
-    EXPECT_EQ(sim->requestsOf(100, 1).size(), 1u);    // one login for all three
+    EXPECT_EQ(sim->requestsOf(100, 1).size(), 1u);    // one login for all four
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);  // failed once, replayed once
-    EXPECT_EQ(sim->requestsOf(31000, 10).size(), 1u);
+    // Three sendings of 31000/10; the server reads the fields only under a
+    // live session: the query's replay, never the order again.
+    EXPECT_EQ(sim->requestsOf(31000, 10).size(), 3u);
+    EXPECT_EQ(sent("PF"), 1u);
+    EXPECT_EQ(sent("GZ"), 0u);
     EXPECT_EQ(sim->requestsOf(3710, 2).size(), 2u);
     EXPECT_EQ(sim->requests().back().session, ServiceSession::shared().session());
     // The order's owner heard of it after the login: a second sending goes under the new session.
     Recorder again;
     a.setDelegate(&again);
-    a.requestStr("tc_mfuncno=31000&tc_sfuncno=10&key=GZ", 4, 107);
+    a.requestStr(kOrder, 4, 107, QZNetworkService::Replay::Never);
     ASSERT_TRUE(waitFor([&] { return !again.events.empty(); }));
     EXPECT_EQ(again.events[0].kind, "data");
     EXPECT_EQ(ServiceSession::shared().silentLoginCount(), 1);

@@ -77,7 +77,7 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
 
         // One outcome, and the form is done with the action.
         EXPECT_EQ(UIAlertView::visibleAlerts().size(), 1u);
-        EXPECT_EQ(topAlertTitle(), b.line == Line::SessionExpired ? "Session Timeout" : road.unknownText);
+        EXPECT_EQ(topAlertTitle(), b.line == Line::SessionExpired ? RequestBinding::kOrderNotTakenText : road.unknownText);
         EXPECT_FALSE(screen->isRequestInFlight(road.tag));
         EXPECT_FALSE(road.busy(screen));
         EXPECT_FALSE(SVProgressHUD::isVisible() && SVProgressHUD::status() == kOrderSendingText);
