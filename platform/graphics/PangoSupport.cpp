@@ -5,6 +5,7 @@
 #include <pango/pangocairo.h>
 
 #include <cmath>
+#include <unordered_map>
 
 void GObjectUnref::operator()(void* p) const {
     if (p) g_object_unref(p);
@@ -59,6 +60,44 @@ PangoLayoutPtr makePangoLayout(const std::string& utf8, const std::string& famil
 
 PangoLayoutPtr makePangoLayout(const std::string& utf8, const UIFont& font, double size) {
     return makePangoLayout(utf8, font.families(), font.isBold(), size);
+}
+
+namespace {
+
+// The kept layouts of a thread (its Pango context's), by face, size and text.
+class LineLayouts {
+public:
+    ~LineLayouts() { clear(); }
+    PangoLayout* get(const std::string& utf8, const UIFont& font, double size) {
+        std::string key = font.families();
+        key += font.isBold() ? "\x1f"
+                               "b"
+                             : "\x1f"
+                               "r";
+        key.append(reinterpret_cast<const char*>(&size), sizeof size);
+        key += utf8;
+        auto found = layouts_.find(key);
+        if (found != layouts_.end()) return found->second;
+        if (layouts_.size() >= kKept) clear();  // a new screen's texts: start over
+        PangoLayoutPtr layout = makePangoLayout(utf8, font, size);
+        pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+        return layouts_.emplace(std::move(key), layout.release()).first->second;
+    }
+
+private:
+    static constexpr size_t kKept = 512;
+    void clear() {
+        for (auto& [key, layout] : layouts_) g_object_unref(layout);
+        layouts_.clear();
+    }
+    std::unordered_map<std::string, PangoLayout*> layouts_;
+};
+
+}  // namespace
+
+PangoLayoutPtr sharedLineLayout(const std::string& utf8, const UIFont& font, double size) {
+    thread_local LineLayouts layouts;
+    return PangoLayoutPtr(static_cast<PangoLayout*>(g_object_ref(layouts.get(utf8, font, size))));
 }
 
 #if defined(__has_feature)

@@ -20,6 +20,11 @@ PangoContext* threadPangoContext();
 PangoLayoutPtr makePangoLayout(const std::string& utf8, const std::string& families, bool bold, double size);
 PangoLayoutPtr makePangoLayout(const std::string& utf8, const UIFont& font, double size);
 
+// A one-line layout (single paragraph mode) of the text, shared: the last few
+// hundred such layouts of the thread are kept, so that the labels, boxes and
+// titles drawn on every frame are shaped once. Read it; do not change it.
+PangoLayoutPtr sharedLineLayout(const std::string& utf8, const UIFont& font, double size);
+
 // Text made safe for Pango: invalid UTF-8 replaced by U+FFFD.
 std::string validUtf8(const std::string& text);
 

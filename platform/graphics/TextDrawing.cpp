@@ -28,8 +28,7 @@ std::string oneLine(const std::string& text) {
 }
 
 double lineWidth(const std::string& text, const UIFont& font, double size) {
-    PangoLayoutPtr layout = makePangoLayout(text, font, size);
-    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+    PangoLayoutPtr layout = sharedLineLayout(text, font, size);
     PangoRectangle logical;
     pango_layout_get_extents(layout.get(), nullptr, &logical);
     return fromPango(logical.width);
@@ -101,8 +100,7 @@ struct Block {
 
 Line singleLayoutLine(const std::string& text, const UIFont& font, double size) {
     Line l;
-    l.layout = makePangoLayout(text, font, size);
-    pango_layout_set_single_paragraph_mode(l.layout.get(), TRUE);
+    l.layout = sharedLineLayout(text, font, size);
     l.line = pango_layout_get_line_readonly(l.layout.get(), 0);
     PangoRectangle logical;
     pango_layout_line_get_extents(l.line, nullptr, &logical);

@@ -264,6 +264,23 @@ TEST(Text, OneFontObjectPerFaceAndSize) {
     for (auto& t : threads) t.join();
     for (double h : heights) EXPECT_EQ(h, UIFont::systemFontOfSize(17.5)->lineHeight());
     EXPECT_GT(heights[0], 17.5);
+
+    // Kept layouts are told apart by face and size: measured in turns, each
+    // text keeps its own width.
+    const std::shared_ptr<UIFont> faces[] = {UIFont::systemFontOfSize(12), UIFont::systemFontOfSize(24),
+                                             UIFont::boldSystemFontOfSize(12), UIFont::fontWithName("Courier", 12)};
+    double first[4];
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 4; ++i) {
+            double w = sizeWithFont("浦发 bold 600000", *faces[i]).width;
+            if (round == 0)
+                first[i] = w;
+            else
+                EXPECT_EQ(w, first[i]) << i;
+        }
+    EXPECT_NEAR(first[1], 2 * first[0], 0.5);
+    EXPECT_GT(first[2], first[0]);
+    EXPECT_NE(first[3], first[0]);
 }
 
 TEST(Text, BadTextAndNoContextAreHarmless) {
