@@ -48,6 +48,7 @@ void strokeChartLine(CGContext& ctx, double x1, double y1, double x2, double y2,
     ctx.saveGState();
     ctx.setStrokeColor(color);
     ctx.setLineWidth(1);
+    if (x1 == x2 || y1 == y2) ctx.setShouldAntialias(false);  // on whole pixels
     if (dashed) ctx.setLineDash(0, {4, 2});
     ctx.beginPath();
     ctx.moveToPoint(x1, y1);
