@@ -2,7 +2,6 @@
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
-#include <zlib.h>
 
 #include <memory>
 
@@ -53,20 +52,6 @@ std::vector<uint8_t> hmacSha1(const std::vector<uint8_t>& key, const std::vector
     out.resize(len);
     return out;
 }
-
-uint32_t crc32Of(const uint8_t* data, size_t size) {
-    uLong crc = crc32(0L, Z_NULL, 0);
-    // zlib takes at most a uInt per call.
-    while (size > 0) {
-        uInt chunk = size > 0x40000000u ? 0x40000000u : static_cast<uInt>(size);
-        crc = crc32(crc, data, chunk);
-        data += chunk;
-        size -= chunk;
-    }
-    return static_cast<uint32_t>(crc);
-}
-
-uint32_t crc32Of(const std::vector<uint8_t>& bytes) { return crc32Of(bytes.data(), bytes.size()); }
 
 std::string toHex(const std::vector<uint8_t>& bytes) {
     static const char kDigits[] = "0123456789abcdef";

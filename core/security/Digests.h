@@ -7,15 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "core/security/Crc32.h"
+
 std::string md5Hex(const std::string& text);
 std::string md5Hex(const std::vector<uint8_t>& bytes);
 
 std::vector<uint8_t> sha1(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> hmacSha1(const std::vector<uint8_t>& key, const std::vector<uint8_t>& data);
-
-// zlib's CRC-32 (the ISO-HDLC one: "123456789" gives 0xcbf43926).
-uint32_t crc32Of(const uint8_t* data, size_t size);
-uint32_t crc32Of(const std::vector<uint8_t>& bytes);
 
 // Lower-case hex text of bytes, and back. fromHex accepts upper and lower case
 // digits and refuses an odd length or any other character.

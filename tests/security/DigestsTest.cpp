@@ -1,5 +1,6 @@
 // Known answers of the digests, HMAC, CRC-32, hex and Base64.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "core/security/Base64.h"
 #include "core/security/Digests.h"
@@ -43,6 +44,22 @@ TEST(Digests, HmacSha1Rfc2202) {
 TEST(Digests, Crc32) {
     EXPECT_EQ(crc32Of(bytesOf("123456789")), 0xcbf43926u);
     EXPECT_EQ(crc32Of(std::vector<uint8_t>{}), 0u);
+}
+
+// Long buffers are folded 64 and 16 bytes at a time, the rest byte by byte:
+// every length around those steps, from every alignment, gives zlib's CRC.
+TEST(Digests, Crc32OfEveryLengthAndAlignmentIsZlibs) {
+    std::vector<uint8_t> data(70000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 131 + 7 + (i >> 9));
+    int mismatches = 0;
+    for (size_t offset = 0; offset < 17; ++offset)
+        for (size_t n = 0; n < 300; ++n)
+            if (crc32Of(data.data() + offset, n) != crc32(0, data.data() + offset, uInt(n)) && ++mismatches < 5)
+                ADD_FAILURE() << offset << " " << n;
+    EXPECT_EQ(mismatches, 0);
+    for (size_t n : {30673u, 65536u, 69983u})
+        EXPECT_EQ(crc32Of(data.data() + 3, n), crc32(0, data.data() + 3, uInt(n))) << n;
+    EXPECT_EQ(crc32Of(repeated(0xFF, 4096)), crc32(0, repeated(0xFF, 4096).data(), 4096));
 }
 
 TEST(Digests, HexBothWaysAndRefusals) {
