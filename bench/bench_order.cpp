@@ -118,7 +118,7 @@ void BM_OrderRoundTrip(benchmark::State& state) {
         state.PauseTiming();
         // Money for every order of the run.
         c.sim->withRoom<SimTradeRoom>([](SimTradeRoom& r) {
-            r.books.customer("010110001234")->fundAccounts.front().balances[0].available = 100000000;
+            r.books.customer("010110001234")->fundAccounts.front().balances[0] = SimBalance{100000000};
             return 0;
         });
         TradeViewController* vc = openOrder(c);

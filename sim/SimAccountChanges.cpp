@@ -36,7 +36,7 @@ std::vector<uint8_t> costChange(SimCall& c) {
     if (cost < 0) return simErrorSet(-1, kBadCost);
     SimHolding* h = who->holding(c.request.value(Key::kSecuId), c.request.value(Key::kStockCode));
     if (!h || h->market != c.request.value(Key::kMarket)) return simErrorSet(-1, kNoHolding);
-    h->cost = cost;
+    h->costBasis = cost * h->quantity;
     return simResultSet(1, "修改成功");
 }
 

@@ -38,6 +38,7 @@
 #include "core/contracts/BankContract.h"
 #include "sim/SimBank.h"
 #include "sim/SimClock.h"
+#include "sim/SimOrders.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -96,15 +97,6 @@ std::string currencyName(int moneytype) {
     return "人民币";
 }
 
-// What may leave a fund account in a currency now.
-SimMoney cashOf(const SimBalance& b) { return std::max<SimMoney>(0, std::min(b.available, b.transferable)); }
-
-void addCash(SimBalance& b, SimMoney amount) {
-    b.balance += amount;
-    b.available += amount;
-    b.transferable += amount;
-}
-
 // The customer of the session and the fund account the request acts on.
 struct Acting {
     SimCustomer* who = nullptr;
@@ -122,7 +114,7 @@ std::string lastFundId(const SimRequest& r) {
 Acting acting(SimCall& c) {
     Acting a;
     SimBooks& books = c.server.room<SimTradeRoom>().books;
-    a.who = books.customerOfRequest(c.request, &a.refusal);
+    a.who = simTradeCustomer(c, &a.refusal);
     if (!a.who) return a;
     const std::string named = lastFundId(c.request);
     a.fund = named.empty() ? books.fundAccountOfRequest(*a.who, c.request) : a.who->fundAccount(named);
@@ -171,7 +163,7 @@ std::vector<uint8_t> bindings(SimCall& c) {
         const SimFundAccount* f = a.who->fundAccount(b.fundid);
         SimBalance balance;
         if (f && f->balances.count(b.moneytype)) balance = f->balances.at(b.moneytype);
-        w.addRecord({b.fundid, b.bankname, moneyText(balance.balance), moneyText(balance.available), b.moneytype,
+        w.addRecord({b.fundid, b.bankname, moneyText(balance.balance), moneyText(balance.available()), b.moneytype,
                      f && f->main ? "0" : "1", b.bankcode});
     }
     return w.bytes();
@@ -181,7 +173,7 @@ std::vector<uint8_t> transferable(SimCall& c) {
     Acting a = acting(c);
     if (!a.fund) return simErrorSet(-1, a.refusal);
     auto it = a.fund->balances.find(moneyTypeOf(c.request));
-    const SimMoney cash = it == a.fund->balances.end() ? 0 : cashOf(it->second);
+    const SimMoney cash = it == a.fund->balances.end() ? 0 : it->second.withdrawable();
     return TCRSWriter()
         .beginSet()
         .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
@@ -208,10 +200,9 @@ std::vector<uint8_t> transfer(SimCall& c) {
     if (type == Operation::kBankToSecurities) {
         if (binding->bankBalance < *amount) return simErrorSet(-1, kBankShort);
         binding->bankBalance -= *amount;
-        addCash(balance, *amount);
+        balance.deposit(*amount);
     } else {
-        if (cashOf(balance) < *amount) return simErrorSet(-1, kCashShort);
-        addCash(balance, -*amount);
+        if (!balance.withdraw(*amount)) return simErrorSet(-1, kCashShort);
         binding->bankBalance += *amount;
     }
     record(c, *a.who,
@@ -243,10 +234,9 @@ std::vector<uint8_t> collectAll(SimCall& c, SimCustomer& who) {
     for (auto& f : who.fundAccounts) {
         if (f.main) continue;
         auto it = f.balances.find(SimCurrency::kRMB);
-        const SimMoney cash = it == f.balances.end() ? 0 : cashOf(it->second);
-        if (cash <= 0) continue;
-        addCash(it->second, -cash);
-        addCash(main->balances[SimCurrency::kRMB], cash);
+        const SimMoney cash = it == f.balances.end() ? 0 : it->second.withdrawable();
+        if (cash <= 0 || !it->second.withdraw(cash)) continue;
+        main->balances[SimCurrency::kRMB].deposit(cash);
         total += cash;
         record(c, who, {0, 0, "资金归集", "", f.fundid, SimCurrency::kRMB, cash, "转入 " + main->fundid});
     }
@@ -267,9 +257,8 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
     if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
     const int moneytype = moneyTypeOf(c.request);
     auto it = out->balances.find(moneytype);
-    if (it == out->balances.end() || cashOf(it->second) < *amount) return simErrorSet(-1, kCashShort);
-    addCash(it->second, -*amount);
-    addCash(in->balances[moneytype], *amount);
+    if (it == out->balances.end() || !it->second.withdraw(*amount)) return simErrorSet(-1, kCashShort);
+    in->balances[moneytype].deposit(*amount);
     record(c, *a.who, {0, 0, "资金调拨", "", out->fundid, moneytype, *amount, "转入 " + in->fundid});
     return simResultSet(1, "资金调拨已受理");
 }
@@ -298,7 +287,7 @@ std::vector<uint8_t> bankList(SimCall& c) {
 
 std::vector<uint8_t> history(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const auto& records = c.server.room<SimBankRoom>().history[who->custid];
     TCRSWriter w;

@@ -14,7 +14,7 @@ constexpr const char* kCustomerA = "110001234";
 
 SimFundAccount secondary(const char* fundid, SimMoney rmb) {
     SimFundAccount f{fundid, false, {}};
-    f.balances[SimCurrency::kRMB] = SimBalance{rmb, rmb, 0, rmb};
+    f.balances[SimCurrency::kRMB] = SimBalance{rmb};
     return f;
 }
 

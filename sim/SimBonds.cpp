@@ -63,7 +63,7 @@ SimBalance& cashOf(SimCustomer& who, const SimOrder& o) {
 
 SimHolding& holdingFor(SimCustomer& who, const SimOrder& o, const std::string& code, const std::string& name) {
     if (SimHolding* h = who.holding(o.secuid, code)) return *h;
-    who.holdings.push_back({o.secuid, o.market, code, name, 0, 0, 0});
+    who.holdings.push_back({o.secuid, o.market, code, name});
     return who.holdings.back();
 }
 
@@ -77,9 +77,7 @@ public:
     void fill(SimCustomer&, const SimOrder&, int64_t, SimPrice, SimMoney) const override {}
     void unsold(SimCustomer& who, const SimOrder& o, int64_t quantity) const override {
         if (o.bsflag == Flag::kSubscribe) {
-            SimBalance& b = cashOf(who, o);
-            b.frozen -= o.frozen;
-            b.available += o.frozen;
+            cashOf(who, o).release(o.frozen);
         } else if (SimHolding* h = who.holding(o.secuid, o.code)) {
             h->available += quantity;
         }
@@ -89,34 +87,25 @@ public:
     void dayEnded(SimCustomer& who, SimOrder& o) const override {
         SimBalance& cash = cashOf(who, o);
         SimMoney amount = 0;
-        auto credit = [&](SimMoney m) {
-            cash.balance += m;
-            cash.available += m;
-        };
         if (o.bsflag == Flag::kSubscribe) {
-            cash.frozen -= o.frozen;
-            cash.balance -= o.frozen;
             const int64_t shares = p_.nav > 0 ? o.frozen * 10 / p_.nav : 0;
             amount = simAmountOf(shares, p_.nav);
-            credit(o.frozen - amount);  // the money no whole share took
-            SimHolding& h = holdingFor(who, o, p_.code, p_.name);
-            h.quantity += shares;
-            h.available += shares;
-            h.cost = p_.nav;
+            cash.payHeld(amount);
+            cash.release(o.frozen - amount);  // the money no whole share took
+            holdingFor(who, o, p_.code, p_.name).putIn(shares, shares * p_.nav);
         } else {
-            if (SimHolding* h = who.holding(o.secuid, o.code)) h->quantity -= o.quantity;
+            // The bonds or fund shares leave as sold at the price the brokerage takes them for.
+            const SimPrice price = o.bsflag == Flag::kConvert   ? kSimBondFaceValue
+                                   : o.bsflag == Flag::kPutBack ? p_.putBackPrice
+                                                                : p_.nav;
+            if (SimHolding* h = who.holding(o.secuid, o.code)) h->sell(o.quantity, price);
+            amount = simAmountOf(o.quantity, price);
             if (o.bsflag == Flag::kConvert) {
-                const SimPrice face = o.quantity * kSimBondFaceValue;
-                const int64_t shares = p_.conversionPrice > 0 ? face / p_.conversionPrice : 0;
-                amount = simAmountOf(o.quantity, kSimBondFaceValue);
-                credit(amount - simAmountOf(shares, p_.conversionPrice));
-                SimHolding& h = holdingFor(who, o, p_.stockCode, p_.stockName);
-                h.quantity += shares;
-                h.available += shares;
-                h.cost = p_.conversionPrice;
+                const int64_t shares = p_.conversionPrice > 0 ? o.quantity * kSimBondFaceValue / p_.conversionPrice : 0;
+                cash.deposit(amount - simAmountOf(shares, p_.conversionPrice));  // the rest of the face value
+                holdingFor(who, o, p_.stockCode, p_.stockName).putIn(shares, shares * p_.conversionPrice);
             } else {
-                amount = simAmountOf(o.quantity, o.bsflag == Flag::kPutBack ? p_.putBackPrice : p_.nav);
-                credit(amount);
+                cash.deposit(amount);
             }
         }
         o.matched = o.quantity;
@@ -162,13 +151,13 @@ std::vector<uint8_t> fundInfo(SimCall& c) {
         .addField(Col::kMaxQuantity, TCRSFieldType::VarText, 0, "上限");
     if (p) {
         const SimBalance& cash = who->mainFundAccount().balances.at(SimCurrency::kRMB);
-        int64_t num = cash.available / 100;
+        int64_t num = cash.available() / 100;
         if (c.request.value(Key::kBsFlag) == Flag::kRedeem) {
             num = 0;
             for (const auto& h : who->holdings)
                 if (h.code == p->code) num += h.available;
         }
-        w.addRecord({p->name, p->market, SimMarket::priceText(cash.available, 2), std::to_string(num)});
+        w.addRecord({p->name, p->market, SimMarket::priceText(cash.available(), 2), std::to_string(num)});
     }
     return w.bytes();
 }
@@ -214,11 +203,7 @@ std::vector<uint8_t> order(SimCall& c) {
         if (amount <= 0) return simErrorSet(-1, kBadQuantity);
         if (amount < p->minimum)
             return simErrorSet(-1, "申购金额低于最低限额" + SimMarket::priceText(p->minimum, 2) + "元");
-        SimBalance& b = cashOf(*who, o);
-        if (amount > b.available) return simErrorSet(-1, kNoMoney);
-        b.available -= amount;
-        b.frozen += amount;
-        b.transferable = std::min(b.transferable, b.available);
+        if (!cashOf(*who, o).hold(amount)) return simErrorSet(-1, kNoMoney);
         o.frozen = amount;
         o.quantity = amount / 100;  // whole 元, as the order lists show it
     } else {

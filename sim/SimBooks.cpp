@@ -10,6 +10,75 @@
 
 using namespace TradeContract;
 
+SimMoney SimBalance::withdrawable() const { return std::max<SimMoney>(0, balance - std::max(frozen, salesToday)); }
+
+bool SimBalance::withdraw(SimMoney amount) {
+    if (amount > withdrawable()) return false;
+    balance -= amount;
+    return true;
+}
+
+bool SimBalance::hold(SimMoney amount) {
+    if (amount > available()) return false;
+    frozen += amount;
+    return true;
+}
+
+void SimBalance::payHeld(SimMoney amount) {
+    frozen -= amount;
+    balance -= amount;
+    salesToday -= std::min(salesToday, amount);
+}
+
+bool SimBalance::spend(SimMoney amount) {
+    if (amount > available()) return false;
+    balance -= amount;
+    salesToday -= std::min(salesToday, amount);
+    return true;
+}
+
+void SimBalance::receiveSale(SimMoney amount) {
+    balance += amount;
+    salesToday += amount;
+}
+
+int64_t simDivideRounded(int64_t num, int64_t den) {
+    const int64_t magnitude = num < 0 ? -num : num;
+    const int64_t q = magnitude / den + (magnitude % den * 2 >= den ? 1 : 0);
+    return num < 0 ? -q : q;
+}
+
+int64_t SimHolding::costPrice(int decimals) const {
+    if (quantity <= 0) return 0;
+    int64_t perUnit = 1;  // 厘 a unit of the places
+    for (int k = decimals; k < 3; ++k) perUnit *= 10;
+    return simDivideRounded(costBasis, quantity * perUnit);
+}
+
+void SimHolding::buy(int64_t shares, SimPrice price) {
+    quantity += shares;
+    costBasis += shares * price;
+}
+
+void SimHolding::sell(int64_t shares, SimPrice price) {
+    quantity -= shares;
+    costBasis = quantity > 0 ? costBasis - shares * price : 0;
+}
+
+void SimHolding::putIn(int64_t shares, int64_t cost) {
+    quantity += shares;
+    available += shares;
+    costBasis += cost;
+}
+
+int64_t SimHolding::takeOut(int64_t shares) {
+    const int64_t carried = quantity > 0 ? simDivideRounded(costBasis * std::min(shares, quantity), quantity) : 0;
+    quantity -= shares;
+    available -= std::min(shares, available);
+    costBasis = quantity > 0 ? costBasis - carried : 0;
+    return carried;
+}
+
 SimFundAccount* SimCustomer::fundAccount(const std::string& fundid) {
     for (auto& f : fundAccounts)
         if (f.fundid == fundid) return &f;

@@ -48,11 +48,38 @@ struct SimBranch {
     std::string name;
 };
 
+// One currency of a fund account. Three figures are kept and the others
+// follow from them, so that no change of one can leave another behind:
+//   可用 (available) = 资金余额 - 冻结: what a new order may spend;
+//   可取 (withdrawable) = 资金余额 less the larger of 冻结 and the day's sale
+//   money not yet spent, never below 0: what may leave for the bank or
+//   another fund account. What orders hold and what buys pay come out of the
+//   day's sale money first; the rest of it may leave from the next trading day.
 struct SimBalance {
-    SimMoney balance = 0;
-    SimMoney available = 0;     // "fundavl"
-    SimMoney frozen = 0;        // held by open buy orders
-    SimMoney transferable = 0;  // "fundcash": may go to the bank
+    SimMoney balance = 0;     // 资金余额
+    SimMoney frozen = 0;      // 冻结: held by open orders
+    SimMoney salesToday = 0;  // the day's sale money not yet spent
+
+    SimMoney available() const { return balance - frozen; }
+    SimMoney withdrawable() const;
+
+    // Settled money in (the seed, a transfer in, money the brokerage pays back).
+    void deposit(SimMoney amount) { balance += amount; }
+    // Settled money out: false (nothing changes) beyond what is withdrawable.
+    bool withdraw(SimMoney amount);
+    // An open order holds the amount: false (nothing changes) beyond what is available.
+    bool hold(SimMoney amount);
+    // What an order held comes free again.
+    void release(SimMoney amount) { frozen -= amount; }
+    // An order pays the amount out of what it held.
+    void payHeld(SimMoney amount);
+    // Money leaves at once for something bought without a hold (a repo loan,
+    // a warrant's shares): false (nothing changes) beyond what is available.
+    bool spend(SimMoney amount);
+    // A sale's money: usable now, withdrawable from the next trading day.
+    void receiveSale(SimMoney amount);
+    // A new trading day: the sale money of the days before may leave.
+    void settleSales() { salesToday = 0; }
 };
 
 struct SimFundAccount {
@@ -67,6 +94,9 @@ struct SimShareholder {
     std::string fundid;  // the fund account it settles with
 };
 
+// num / den rounded half up (half away from zero); den > 0.
+int64_t simDivideRounded(int64_t num, int64_t den);
+
 struct SimHolding {
     std::string secuid;
     std::string market;  // shareholder market
@@ -74,7 +104,21 @@ struct SimHolding {
     std::string name;
     int64_t quantity = 0;
     int64_t available = 0;  // "stkavl": what may be sold now
-    SimPrice cost = 0;      // "profitprice"
+    // What the shares held cost (厘, exact): the buys at their prices less
+    // the sales at theirs (the diluted cost); cleared when the last share goes.
+    int64_t costBasis = 0;
+
+    // The cost price ("profitprice") in a price's places (2: 分, 3: 厘), rounded once.
+    int64_t costPrice(int decimals) const;
+    // A buy of `quantity` at `price` joins the holding (sellable from the next trading day).
+    void buy(int64_t quantity, SimPrice price);
+    // A sale of `quantity` at `price` leaves it.
+    void sell(int64_t quantity, SimPrice price);
+    // Shares that leave at their share of the cost (a collateral transfer):
+    // answers the cost they carry.
+    int64_t takeOut(int64_t quantity);
+    // Shares that come in with the cost they carry, sellable at once.
+    void putIn(int64_t quantity, int64_t cost);
 };
 
 enum class SimOrderStatus { Reported, PartlyFilled, Filled, Cancelled, Refused };

@@ -22,7 +22,13 @@
 
 namespace {
 
-SimBalance available(SimMoney amount) { return SimBalance{amount, amount, 0, amount}; }
+SimBalance available(SimMoney amount) { return SimBalance{amount}; }
+
+// A holding of the seed bought at `cost` (厘 a share).
+SimHolding held(const char* secuid, const char* market, const char* code, const char* name, int64_t quantity,
+                SimPrice cost) {
+    return {secuid, market, code, name, quantity, quantity, quantity * cost};
+}
 
 // A customer with the seed's password and a main fund account holding `rmb` 元 (in 分).
 SimCustomer customer(const char* custid, const char* name, const char* orgid, const char* fundid, SimMoney rmb) {
@@ -50,11 +56,11 @@ SimCustomer customerA() {
         {"3", "C900001234", fundid},
     };
     c.holdings = {
-        {"0010001234", "0", "000001", "平安银行", 1000, 1000, 10850},
-        {"0010001234", "0", "000002", "万科Ａ", 500, 500, 10200},
-        {"A100001234", "1", "600000", "浦发银行", 2000, 2000, 7300},
-        {"A100001234", "1", "600036", "招商银行", 300, 300, 32500},
-        {"A100001234", "1", "110001", "模拟转债", 20, 20, 100000},
+        held("0010001234", "0", "000001", "平安银行", 1000, 10850),
+        held("0010001234", "0", "000002", "万科Ａ", 500, 10200),
+        held("A100001234", "1", "600000", "浦发银行", 2000, 7300),
+        held("A100001234", "1", "600036", "招商银行", 300, 32500),
+        held("A100001234", "1", "110001", "模拟转债", 20, 100000),
     };
     return c;
 }
@@ -63,14 +69,14 @@ SimCustomer customerB() {
     SimCustomer c = customer("110005678", "李华", "0101", "010110005678", 20000000);
     c.riskTolerance = 2;
     c.shareholders = {{"0", "0010005678", "010110005678"}, {"1", "A100005678", "010110005678"}};
-    c.holdings = {{"0010005678", "0", "000063", "中兴通讯", 800, 800, 26900}};
+    c.holdings = {held("0010005678", "0", "000063", "中兴通讯", 800, 26900)};
     return c;
 }
 
 SimCustomer customerC() {
     SimCustomer c = customer("120009999", "王芳", "0102", "010210009999", 5000000);
     c.shareholders = {{"0", "0010009999", "010210009999"}};
-    c.holdings = {{"0010009999", "0", "000651", "格力电器", 100, 100, 37800}};
+    c.holdings = {held("0010009999", "0", "000651", "格力电器", 100, 37800)};
     return c;
 }
 

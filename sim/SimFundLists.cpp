@@ -35,6 +35,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
 #include "sim/SimFunds.h"
+#include "sim/SimOrders.h"
 #include "sim/SimQueries.h"
 #include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
@@ -168,7 +169,7 @@ std::vector<uint8_t> rating(SimCall& c) {
 
 std::vector<uint8_t> fundList(SimCall& c) {
     std::string refusal;
-    if (!simFundCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    if (!simTradeCustomer(c, &refusal)) return simErrorSet(-1, refusal);
     const auto& room = c.server.room<SimFundsRoom>();
     const char* const filters[] = {Key::kCompany, Key::kStyle, Key::kStatus, Key::kFundName};
     const char* filter = nullptr;
@@ -208,7 +209,7 @@ SimListRow orderRow(const SimFundOrder& o) {
 
 std::vector<uint8_t> orders(SimCall& c, bool openOnly) {
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const auto& side = c.server.room<SimFundsRoom>().customer(who->custid);
     std::vector<SimListRow> rows;
@@ -222,7 +223,7 @@ std::vector<uint8_t> history(SimCall& c) { return orders(c, false); }
 
 std::vector<uint8_t> holdings(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     std::vector<SimListRow> rows;
@@ -246,7 +247,7 @@ std::vector<uint8_t> holdings(SimCall& c) {
 
 std::vector<uint8_t> planFunds(SimCall& c) {
     std::string refusal;
-    if (!simFundCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    if (!simTradeCustomer(c, &refusal)) return simErrorSet(-1, refusal);
     if (c.request.intValue(Key::kQueryFlag, -1) != QueryFlag::kPlanFunds) return simErrorSet(-1, kNoCondition);
     std::vector<SimListRow> rows;
     for (const auto& f : c.server.room<SimFundsRoom>().funds)

@@ -75,7 +75,7 @@ TCRSWriter& fundSet(TCRSWriter& w, const SimFund* f) {
 
 std::vector<uint8_t> fundInfo(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
@@ -113,7 +113,7 @@ SimFundOrder newOrder(SimFundsRoom& room, double now, int business, const SimFun
 
 std::vector<uint8_t> buy(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
@@ -134,11 +134,7 @@ std::vector<uint8_t> buy(SimCall& c) {
     if (!side.companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
     if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
-    SimBalance& cash = cashOf(*who);
-    if (amount > cash.available) return simErrorSet(-1, kNoMoney);
-    cash.available -= amount;
-    cash.frozen += amount;
-    cash.transferable = std::min(cash.transferable, cash.available);
+    if (!cashOf(*who).hold(amount)) return simErrorSet(-1, kNoMoney);
     SimFundOrder o = newOrder(room, c.now, c.request.subFunction(), *f);
     o.amount = amount;
     side.orders.push_back(o);
@@ -147,7 +143,7 @@ std::vector<uint8_t> buy(SimCall& c) {
 
 std::vector<uint8_t> redeem(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
@@ -174,7 +170,7 @@ std::vector<uint8_t> redeem(SimCall& c) {
 
 std::vector<uint8_t> cancel(SimCall& c) {
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     SimFundCustomer& side = c.server.room<SimFundsRoom>().customer(who->custid);
     const std::string sno = c.request.value(Key::kOrderNumber);
@@ -184,9 +180,7 @@ std::vector<uint8_t> cancel(SimCall& c) {
         if (o.business == kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->available += o.units;
         } else {
-            SimBalance& cash = cashOf(*who);
-            cash.frozen -= o.amount;
-            cash.available += o.amount;
+            cashOf(*who).release(o.amount);
         }
         o.status = SimFundOrderStatus::Cancelled;
         return orderNumberSet(o.sno);
@@ -247,12 +241,6 @@ const SimFundType* SimFundsRoom::type(const std::string& style) const {
     return nullptr;
 }
 
-SimCustomer* simFundCustomer(SimCall& c, std::string* refusal) {
-    SimCustomer* who = simTradeCustomer(c, refusal);
-    if (who) simSettleFunds(c.server.room<SimFundsRoom>(), *who, c.now);
-    return who;
-}
-
 void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
     const int today = SimClock::local(now).yyyymmdd();
     SimFundCustomer& side = room.customer(who.custid);
@@ -265,12 +253,9 @@ void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
         const int64_t nav = f && f->nav > 0 ? f->nav : 10000;
         if (o.business == FundContract::kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->units -= o.units;
-            const SimMoney proceeds = o.units * nav / 10000;
-            cash.available += proceeds;
-            cash.balance += proceeds;
+            cash.deposit(o.units * nav / 10000);
         } else {
-            cash.frozen -= o.amount;
-            cash.balance -= o.amount;
+            cash.payHeld(o.amount);
             const int64_t units = o.amount * 10000 / nav;
             SimFundHolding* h = side.holding(o.code);
             if (!h) {
@@ -434,18 +419,19 @@ const SimMenuItem kFundMenu[] = {
 std::vector<uint8_t> fundLookup(SimCall& c) {
     if (!c.request.has(Key::kFundCode)) return simFundNameList(c);
     std::string refusal;
-    SimCustomer* who = simFundCustomer(c, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     TCRSWriter w;
     fundSet(w, c.server.room<SimFundsRoom>().fund(c.request.value(Key::kFundCode)));
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(cashOf(*who).available)});
+    w.addRecord({simMoneyText(cashOf(*who).available())});
     return w.bytes();
 }
 
 }  // namespace
 
 void registerFundFunctions(SimRegistry& r) {
+    r.addDaySettler([](SimCall& c, SimCustomer& who) { simSettleFunds(c.server.room<SimFundsRoom>(), who, c.now); });
     r.add(kFundLookup, fundLookup);
     r.add(kFundInfo, fundInfo);
     r.add(kSubscribe, buy);

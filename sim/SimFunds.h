@@ -98,10 +98,8 @@ struct SimFundsRoom {
 struct SimCall;
 class SimRegistry;
 
-// The customer of a trade request (SimOrders.h: simTradeCustomer) with the
-// fund orders of earlier days confirmed; null with the refusal.
-SimCustomer* simFundCustomer(SimCall& call, std::string* refusal);
-// Confirms the customer's fund orders of days before `now`.
+// Confirms the customer's fund orders of days before `now` (the family's
+// day settler: every trade request runs it, SimOrders.h simTradeCustomer).
 void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now);
 
 // ---- texts the replies show ----

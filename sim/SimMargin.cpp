@@ -103,13 +103,14 @@ void returnOwed(SimCreditAccount& credit, const std::string& code, int64_t quant
     if (it->second == 0) credit.owed.erase(it);
 }
 
-void takePosition(SimCreditAccount& credit, const std::string& code, int64_t quantity) {
+// The shares leave the credit account's position; answers what they cost.
+int64_t takePosition(SimCreditAccount& credit, const std::string& code, int64_t quantity) {
     SimHolding* p = credit.position(code);
-    if (!p) return;
-    p->quantity -= std::min(quantity, p->quantity);
-    p->available -= std::min(quantity, p->available);
+    if (!p) return 0;
+    const int64_t carried = p->takeOut(std::min(quantity, p->quantity));
     if (p->quantity == 0)
         std::erase_if(credit.positions, [&](const SimHolding& h) { return h.code == code && h.quantity == 0; });
+    return carried;
 }
 
 // A credit order's fills reach the credit account.
@@ -124,11 +125,10 @@ public:
             credit.financingDebt += amount;
             SimHolding* p = credit.position(o.code);
             if (!p) {
-                credit.positions.push_back({o.secuid, o.market, o.code, o.name, 0, 0, 0});
+                credit.positions.push_back({o.secuid, o.market, o.code, o.name});
                 p = &credit.positions.back();
             }
-            p->cost = (p->cost * p->quantity + price * quantity) / (p->quantity + quantity);
-            p->quantity += quantity;  // sellable from the next trading day
+            p->buy(quantity, price);  // sellable from the next trading day
         } else if (o.creditFlag == Flag::kShortSell) {
             credit.owed[o.code] += quantity;
             credit.shortProceeds += amount;
@@ -283,27 +283,25 @@ std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
         returnOwed(credit, s->code, quantity);
     } else if (flag == Flag::kCollateralIn) {
         SimHolding* h = who.holding(secuid, s->code);
-        h->quantity -= quantity;
-        h->available -= quantity;
-        SimHolding* p = credit.position(s->code);
-        if (!p) {
-            credit.positions.push_back({secuid, h->market, s->code, s->name, 0, 0, h->cost});
-            p = &credit.positions.back();
-        }
-        p->quantity += quantity;
-        p->available += quantity;
+        const std::string market = h->market;
+        const int64_t cost = h->takeOut(quantity);
         if (h->quantity == 0)
             std::erase_if(who.holdings, [&](const SimHolding& x) { return x.code == s->code && x.quantity == 0; });
+        SimHolding* p = credit.position(s->code);
+        if (!p) {
+            credit.positions.push_back({secuid, market, s->code, s->name});
+            p = &credit.positions.back();
+        }
+        p->putIn(quantity, cost);
     } else {
-        const SimHolding moved = *credit.position(s->code);
-        takePosition(credit, s->code, quantity);
+        const std::string market = credit.position(s->code)->market;
+        const int64_t cost = takePosition(credit, s->code, quantity);
         SimHolding* h = who.holding(secuid, s->code);
         if (!h) {
-            who.holdings.push_back({secuid, moved.market, s->code, s->name, 0, 0, moved.cost});
+            who.holdings.push_back({secuid, market, s->code, s->name});
             h = &who.holdings.back();
         }
-        h->quantity += quantity;
-        h->available += quantity;
+        h->putIn(quantity, cost);
     }
     const int64_t ordersno = c.server.room<SimTradeRoom>().books.nextOrderNumber();
     c.server.room<SimMarginRoom>().moves.push_back({ordersno, who.custid, flag, s->code, quantity});

@@ -121,7 +121,7 @@ std::vector<uint8_t> limits(SimCall& c) {
     std::string refusal;
     Caller k = callerOf(c, &refusal);
     if (!k.who) return simErrorSet(-1, refusal);
-    const SimMoney money = rmbOf(*k.who).available;
+    const SimMoney money = rmbOf(*k.who).available();
     TCRSWriter w;
     w.beginSet().addField(Col::kFundAvl, TCRSFieldType::VarText, 0, "可用资金").addRecord({simMoneyText(money)});
     w.beginSet()
@@ -161,7 +161,7 @@ std::vector<uint8_t> calculation(SimCall& c) {
             if (values.back() < 0) return simErrorSet(-1, kBadParams);
         }
     }
-    const SimMoney money = rmbOf(*k.who).available;
+    const SimMoney money = rmbOf(*k.who).available();
     int64_t sum = 0;
     for (int64_t v : values) sum += v;
     if (policy == Policy::kPercentages && sum > 100 * 100) return simErrorSet(-1, "资金比例合计不能超过100%");
@@ -240,16 +240,14 @@ std::vector<uint8_t> subscribe(SimCall& c) {
             line = "股东代码不存在";
         else if (q <= 0 || q % issue->lot() != 0 || q > issue->maxQuantity)
             line = "申购数量错误";
-        else if (amountOf(*issue, q) > rmb.available)
+        else if (amountOf(*issue, q) > rmb.available())
             line = kNoMoney;
         if (!line.empty()) {
             w.addRecord({codes[i], who + " 申购失败：" + line});
             continue;
         }
         const SimMoney amount = amountOf(*issue, q);
-        rmb.available -= amount;
-        rmb.frozen += amount;
-        rmb.transferable = std::min(rmb.transferable, rmb.available);
+        rmb.hold(amount);
         const int64_t number = k.books.nextOrderNumber();
         k.room.subscriptions.push_back({k.who->custid, issue->code, secuids[i], fundids[i], q, amount, number});
         w.addRecord({codes[i], who + " 申购" + std::to_string(q) + "股已提交，合同号" + std::to_string(number)});

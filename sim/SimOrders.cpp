@@ -48,6 +48,7 @@ constexpr const char* kBadPrice = "委托价格错误";
 constexpr const char* kBeyondLimits = "委托价格超出涨跌幅限制";
 constexpr const char* kNoMoney = "可用资金不足";
 constexpr const char* kNoShares = "可用股份不足";
+constexpr const char* kOddLot = "零股须一次性全部卖出";
 constexpr const char* kRiskText = "[88001]该证券为风险较高的品种，买入前请确认您已阅读并理解相关风险揭示";
 
 bool isShenzhen(const std::string& market) {
@@ -98,27 +99,21 @@ int64_t sharesOnSale(const SimCustomer& who, const SimHolding& h) {
 class StockLedger : public SimOrderLedger {
 public:
     void release(SimCustomer& who, const SimOrder& o, SimMoney amount) const override {
-        SimBalance& b = balanceFor(who, o);
-        b.frozen -= amount;
-        b.available += amount;
+        balanceFor(who, o).release(amount);
     }
     void fill(SimCustomer& who, const SimOrder& o, int64_t quantity, SimPrice price, SimMoney amount) const override {
         SimBalance& b = balanceFor(who, o);
         if (simIsBuy(o.bsflag)) {
-            b.available -= amount;
-            b.balance -= amount;
-            b.transferable = std::min(b.transferable, b.available);
+            b.payHeld(amount);
             SimHolding* h = who.holding(o.secuid, o.code);
             if (!h) {
-                who.holdings.push_back({o.secuid, o.market, o.code, o.name, 0, 0, 0});
+                who.holdings.push_back({o.secuid, o.market, o.code, o.name});
                 h = &who.holdings.back();
             }
-            h->cost = (h->cost * h->quantity + price * quantity) / (h->quantity + quantity);
-            h->quantity += quantity;  // sellable from the next trading day
+            h->buy(quantity, price);  // sellable from the next trading day
         } else {
-            if (SimHolding* h = who.holding(o.secuid, o.code)) h->quantity -= quantity;
-            b.available += amount;
-            b.balance += amount;  // transferable from the next day
+            if (SimHolding* h = who.holding(o.secuid, o.code)) h->sell(quantity, price);
+            b.receiveSale(amount);  // withdrawable from the next trading day
         }
     }
     void unsold(SimCustomer& who, const SimOrder& o, int64_t quantity) const override {
@@ -148,15 +143,28 @@ void cancelRest(SimCustomer& who, SimOrder& o) {
     o.status = SimOrderStatus::Cancelled;
 }
 
-// One fill of `quantity` at `price` (厘): the deal, the order, and what the ledger moves.
+// What an open buy holds for `quantity` still to fill: at its price, or an
+// unpriced market type's hold in proportion.
+SimMoney holdFor(const SimOrder& o, int64_t quantity) {
+    const int64_t remaining = o.quantity - o.matched;
+    if (quantity <= 0 || remaining <= 0) return 0;
+    return o.price > 0 ? simAmountOf(quantity, o.price) : o.frozen * quantity / remaining;
+}
+
+// One fill of `quantity` at `price` (厘): the deal, the order, and what the
+// ledger moves; a buy pays out of what it held and frees what its rest no
+// longer needs (a fill below its price).
 void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, int date, int time) {
     const SimMoney amount = simAmountOf(quantity, price);
-    const int64_t remaining = o.quantity - o.matched;
-    if (simIsBuy(o.bsflag)) releaseBuy(who, o, quantity == remaining ? o.frozen : o.frozen * quantity / remaining);
+    const bool buy = simIsBuy(o.bsflag);
+    const SimMoney keep = buy ? holdFor(o, o.quantity - o.matched - quantity) : 0;
     ledgerOf(o).fill(who, o, quantity, price, amount);
     o.matched += quantity;
     o.status = o.matched == o.quantity ? SimOrderStatus::Filled : SimOrderStatus::PartlyFilled;
     who.deals.push_back({o.ordersno, date, time, price, quantity, amount});
+    if (!buy) return;
+    o.frozen -= amount;
+    if (o.frozen > keep) releaseBuy(who, o, o.frozen - keep);
 }
 
 // The levels an order may take: asks for a buy, bids for a sell, best first,
@@ -172,14 +180,16 @@ std::vector<Level> levelsFor(const SimQuote& q, bool buy) {
 }
 
 // Fills from the levels whose price the limit allows (no limit: all of
-// them, or only the first with `firstOnly`); answers the last price filled
-// (厘, 0 for none).
+// them, or only the first with `firstOnly`), never beyond the day's price
+// limits; answers the last price filled (厘, 0 for none).
 SimPrice takeLevels(SimCustomer& who, SimOrder& o, const SimQuote& q, int decimals, std::optional<SimPrice> limit,
                     bool firstOnly, int date, int time) {
     const bool buy = simIsBuy(o.bsflag);
+    const int64_t bound = buy ? (q.prevClose * 11 + 5) / 10 : (q.prevClose * 9 + 5) / 10;
     SimPrice last = 0;
     for (const Level& l : levelsFor(q, buy)) {
         if (o.matched == o.quantity) break;
+        if (buy ? l.price > bound : l.price < bound) break;
         SimPrice p = simPriceOf(l.price, decimals);
         if (limit && (buy ? p > *limit : p < *limit)) break;
         int64_t take = std::min(l.volume, o.quantity - o.matched);
@@ -194,8 +204,8 @@ SimPrice takeLevels(SimCustomer& who, SimOrder& o, const SimQuote& q, int decima
 void restAsLimit(SimCustomer& who, SimOrder& o, SimPrice price) {
     o.price = price;
     if (simIsBuy(o.bsflag) && o.isOpen()) {
-        SimMoney keep = simAmountOf(o.quantity - o.matched, price);
-        releaseBuy(who, o, o.frozen - keep);
+        const SimMoney keep = holdFor(o, o.quantity - o.matched);
+        if (o.frozen > keep) releaseBuy(who, o, o.frozen - keep);
     }
 }
 
@@ -245,10 +255,7 @@ bool inTradingTime(double now) {
 // The trading day an order is for: the day it was placed, or the next one
 // when it came after the close or on a day without trading.
 int tradingDayOf(const SimOrder& o) {
-    if (SimMarket::isTradingDay(o.date) && o.time <= 150000) return o.date;
-    long d = SimClock::dayNumber(o.date) + 1;
-    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
-    return SimClock::dateOfDay(d);
+    return simTradingDayOf(SimClock::fromLocal(o.date, o.time / 10000 * 60 + o.time / 100 % 100, o.time % 100));
 }
 
 void settle(SimCustomer& who, int today) {
@@ -263,8 +270,10 @@ void settle(SimCustomer& who, int today) {
         std::remove_if(who.holdings.begin(), who.holdings.end(), [](const SimHolding& h) { return h.quantity <= 0; }),
         who.holdings.end());
     for (auto& h : who.holdings) h.available = h.quantity - sharesOnSale(who, h);
-    for (auto& f : who.fundAccounts)
-        for (auto& [currency, b] : f.balances) b.transferable = b.available;
+    // Sale money may leave from the next trading day: a weekend does not bring it.
+    if (SimMarket::isTradingDay(today))
+        for (auto& f : who.fundAccounts)
+            for (auto& [currency, b] : f.balances) b.settleSales();
 }
 
 // ---- the functions ----
@@ -287,7 +296,7 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
         probe.market = shareholderMarket;
         probe.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
         const SimPrice price = simRequestedPrice(c.request, market, *s, c.now);
-        if (price > 0) num = balanceFor(*who, probe).available * 10 / price / lotOf(*s) * lotOf(*s);
+        if (price > 0) num = balanceFor(*who, probe).available() * 10 / price / lotOf(*s) * lotOf(*s);
     }
     return simStockInfoReply(market, *s, num, c.now);
 }
@@ -303,16 +312,15 @@ std::vector<uint8_t> order(SimCall& c) {
         c.request.value(Key::kCheckRisk) != TradeContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
     if (buy) {
-        SimBalance& b = balanceFor(*who, o);
         const SimMoney freeze = simOrderAmountBound(o, c.server.market(), c.now);
-        if (freeze > b.available) return simErrorSet(-1, kNoMoney);
-        b.available -= freeze;
-        b.frozen += freeze;
-        b.transferable = std::min(b.transferable, b.available);
+        if (!balanceFor(*who, o).hold(freeze)) return simErrorSet(-1, kNoMoney);
         o.frozen = freeze;
     } else {
         SimHolding* h = who->holding(o.secuid, o.code);
         if (!h || h->available < o.quantity) return simErrorSet(-1, kNoShares);
+        if (std::string odd = simOddLotRefusal(*simTradableStock(c.server.market(), o.code), o.quantity, h->available);
+            !odd.empty())
+            return simErrorSet(-1, odd);
         h->available -= o.quantity;
     }
     const SimOrder& placed = simPlaceOrder(c, *who, o);
@@ -354,7 +362,21 @@ SimPrice simParsePrice(const std::string& text, int decimals) {
     return whole * 1000 + fraction;
 }
 
-SimMoney simAmountOf(int64_t quantity, SimPrice price) { return quantity * price / 10; }  // 厘 -> 分
+SimMoney simAmountOf(int64_t quantity, SimPrice price) { return simDivideRounded(quantity * price, 10); }  // 厘 -> 分
+
+std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64_t sellable) {
+    const int lot = lotOf(stock);
+    return quantity % lot == 0 || quantity % lot == sellable % lot ? "" : kOddLot;
+}
+
+int simTradingDayOf(double now) {
+    const SimClock::Local l = SimClock::local(now);
+    const int date = l.yyyymmdd();
+    if (SimMarket::isTradingDay(date) && l.hour * 60 + l.minute <= 900) return date;
+    long d = SimClock::dayNumber(date) + 1;
+    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
+    return SimClock::dateOfDay(d);
+}
 
 bool simIsBuy(const std::string& bsflag) {
     return bsflag == BsFlag::kLimitBuy || (bsflag.size() == 2 && bsflag[1] >= 'a' && bsflag[1] <= 'e') ||
@@ -495,13 +517,15 @@ int64_t simQuoteValueOf(SimPrice price, int decimals) {
 }
 
 SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, double now) {
-    const int64_t prevClose = market.quote(s, now).prevClose;
-    return {std::llround(double(prevClose) * 1.1), std::max<int64_t>(std::llround(double(prevClose) * 0.9), 1)};
+    const int64_t prevClose = market.prevClose(s, simTradingDayOf(now));
+    return {(prevClose * 11 + 5) / 10, std::max<int64_t>((prevClose * 9 + 5) / 10, 1)};
 }
 
 SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal) {
     SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
-    if (who) simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
+    if (!who) return nullptr;
+    simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
+    for (const auto& settle : c.server.registry().daySettlers()) settle(c, *who);
     return who;
 }
 

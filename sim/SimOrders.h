@@ -10,8 +10,9 @@
 //
 // Settling (on the first pass of a new day): orders of earlier days still
 // open are cancelled (their frozen money and shares come back; an order with
-// a ledger of its own ends as the ledger says: SimOrderLedger::dayEnded), the day's
-// buys become sellable, sale money becomes transferable, emptied holdings go.
+// a ledger of its own ends as the ledger says: SimOrderLedger::dayEnded), the
+// day's buys become sellable, on a trading day the sale money of the days
+// before may leave (SimBalance), emptied holdings go.
 // Matching (only in trading time: 9:30-11:30 and 13:00-15:00 of a weekday):
 // each open order meets the five levels of the stock's quote at that moment
 // (SimMarket::quote): a limit buy takes the asks at or below its price, a
@@ -43,7 +44,9 @@ struct SimOrdersRoom {
 void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now);
 
 // The customer of a trade request by its session, with the books settled
-// and the open orders matched as of the call; null with the refusal.
+// (the orders' and every family's day settler: SimRegistry.h) and the open
+// orders matched as of the call; null with the refusal. Every function that
+// reads a customer's books finds the customer here.
 SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal);
 
 // How an order's money and shares move in the books as it fills and ends. A
@@ -91,8 +94,15 @@ std::vector<uint8_t> simStockInfoReply(const SimMarket& market, const SimInstrum
 // The price a stock information is asked at: the request's "price", or the
 // last price when it sends none or no price of the stock's ticks (厘).
 SimPrice simRequestedPrice(const SimRequest& request, const SimMarket& market, const SimInstrument& stock, double now);
-// What a quantity costs at a price (厘 -> 分).
+// What a quantity costs at a price (厘 -> 分, rounded half up).
 SimMoney simAmountOf(int64_t quantity, SimPrice price);
+// The refusal of a sell of `quantity` from `sellable` shares that breaks the
+// odd-lot rule: whole lots, or the odd remainder of the sellable shares
+// (fewer than a lot) going whole, with whole lots or alone; "" when it passes.
+std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64_t sellable);
+// The trading day an order placed at `now` trades on: today until the close
+// of a trading day, else the next trading day.
+int simTradingDayOf(double now);
 
 // Ends what is left of an open order (a cancel, or the exchange's): the
 // money or shares it held come back. False when it is no longer open.
@@ -109,7 +119,8 @@ int simCurrencyOf(const SimInstrument& stock);
 // A price of the instrument's decimals in 厘, and back (rounded down).
 SimPrice simPriceOf(int64_t quoteValue, int decimals);
 int64_t simQuoteValueOf(SimPrice price, int decimals);
-// The day's price limits (previous close +- 10 %) in the instrument's decimals.
+// The price limits of the day an order placed at `now` trades on (that
+// day's previous close +- 10 %, rounded half up) in the instrument's decimals.
 struct SimPriceLimits {
     int64_t up = 0, down = 0;
 };

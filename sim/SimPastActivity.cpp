@@ -64,7 +64,7 @@ void simAddPastActivity(SimBooks& books, const SimMarket& market, double now) {
         int k = kDays - 1;
         for (const auto& h : who.holdings) {
             past.push_back(
-                {&who, pastOrder(who, days[size_t(k)], 100512, h.market, h.code, h.name, kLimitBuy, h.cost, h.quantity),
+                {&who, pastOrder(who, days[size_t(k)], 100512, h.market, h.code, h.name, kLimitBuy, h.costPrice(3), h.quantity),
                  true});
             k = std::max(k - 4, 0);
         }

@@ -21,6 +21,7 @@
 // 500/1804 "qryflag", "count", "poststr": the running plans, paged: "ofcode",
 //   "ofname", "nav", "orderamt", "~actionmode", "~sendday", "begindate",
 //   "enddate", "tacode", "actionmode", "sendday".
+#include "sim/SimOrders.h"
 #include "sim/SimPlans.h"
 
 #include "core/TCRSWriter.h"
@@ -50,9 +51,7 @@ constexpr const char* kBadPayDay = "扣款日错误";
 constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风险承受能力，是否确认继续定投？";
 constexpr SimMoney kMinimum = 10000;  // 100 元
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) {
-    return c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
-}
+SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
 
 std::vector<uint8_t> messageSet(const std::string& code, const std::string& message) {
     return TCRSWriter()

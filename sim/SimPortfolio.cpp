@@ -14,6 +14,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/PortfolioContract.h"
 #include "core/contracts/ResultContract.h"
+#include "sim/SimOrders.h"
 #include "sim/SimPortfolio.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -111,7 +112,7 @@ std::vector<uint8_t> replaceList(SimCall& c) {
 std::vector<uint8_t> addHoldings(SimCall& c) {
     // The holdings of the logged-in customer (the session text names the login).
     std::string refusal;
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, &refusal);
+    SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     auto& list = listOf(c);
     addIds(c, list, simHoldingIds(*who, c.server.market()));

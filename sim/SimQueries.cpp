@@ -94,7 +94,7 @@ std::string currencyName(int currency) {
 }
 
 SimMoney valueOf(const SimMarket& market, const SimHolding& h, double now) {
-    return h.quantity * simHoldingPrice(market, h, now) / 10;  // 厘 -> 分
+    return simAmountOf(h.quantity, simHoldingPrice(market, h, now));
 }
 
 std::vector<uint8_t> funds(SimCall& c) {
@@ -107,8 +107,8 @@ std::vector<uint8_t> funds(SimCall& c) {
         SimMoney holdings = 0;
         for (const auto& h : who->holdings)
             if (currencyOfMarket(h.market) == currency) holdings += valueOf(c.server.market(), h, c.now);
-        rows.push_back({currencyName(currency), simMoneyText(b.balance), simMoneyText(b.available),
-                        simMoneyText(b.frozen), simMoneyText(b.transferable), simMoneyText(holdings),
+        rows.push_back({currencyName(currency), simMoneyText(b.balance), simMoneyText(b.available()),
+                        simMoneyText(b.frozen), simMoneyText(b.withdrawable()), simMoneyText(holdings),
                         simMoneyText(b.balance + holdings)});
     }
     return simPagedList(c.request,
@@ -130,11 +130,13 @@ std::vector<uint8_t> holdings(SimCall& c) {
     for (const auto& h : who->holdings) {
         const int decimals = simPriceDecimals(h.market);
         const SimPrice last = simHoldingPrice(c.server.market(), h, c.now);
+        // The value and the profit from the exact cost, each rounded once to the 分.
         const SimMoney value = valueOf(c.server.market(), h, c.now);
-        const SimMoney cost = h.quantity * h.cost / 10;
+        const SimMoney income = simDivideRounded(h.quantity * last - h.costBasis, 10);
         rows.push_back({h.name, h.code, std::to_string(h.quantity), std::to_string(h.available),
-                        simPriceText(h.cost, decimals), simPriceText(last, decimals), simMoneyText(value),
-                        simMoneyText(value - cost), simShareholderMarketName(h.market), h.secuid, h.market});
+                        SimMarket::priceText(h.costPrice(decimals), decimals), simPriceText(last, decimals),
+                        simMoneyText(value), simMoneyText(income), simShareholderMarketName(h.market), h.secuid,
+                        h.market});
     }
     return simPagedList(c.request,
                         {{Col::kStockName, "证券名称"},
@@ -323,9 +325,9 @@ int simPriceDecimals(const std::string& shareholderMarket) { return shareholderM
 
 SimPrice simHoldingPrice(const SimMarket& market, const SimHolding& h, double now) {
     const SimInstrument* s = market.find(h.code, simQuoteMarketOf(h.market));
-    if (!s) return h.cost;
+    if (!s) return h.costPrice(3);
     const int64_t last = market.quote(*s, now).last;
-    return last > 0 ? simPriceOf(last, s->decimals) : h.cost;
+    return last > 0 ? simPriceOf(last, s->decimals) : h.costPrice(3);
 }
 
 void registerQueryFunctions(SimRegistry& r) {

@@ -55,6 +55,13 @@ struct SimCall {
 };
 
 using SimHandler = std::function<std::vector<uint8_t>(SimCall&)>;
+struct SimCustomer;
+// What a family settles of a customer's books when a new day begins (fund
+// orders confirmed, repo deals paid back ...): run on every trade request
+// before its function reads the books (SimOrders.h: simTradeCustomer), so
+// that every function reads the same settled books. It keeps its own record
+// of the day it settled and does nothing twice.
+using SimDaySettler = std::function<void(SimCall&, SimCustomer&)>;
 
 class SimRegistry {
 public:
@@ -70,6 +77,9 @@ public:
     const SimHandler* find(int main, int sub) const;
     // The handler of the request: the first variant that takes it, else find(main, sub).
     const SimHandler* find(int main, int sub, const SimRequest& request) const;
+    // Adds a family's day settler; they run in the order added.
+    void addDaySettler(SimDaySettler settler) { daySettlers_.push_back(std::move(settler)); }
+    const std::vector<SimDaySettler>& daySettlers() const { return daySettlers_; }
     size_t size() const { return handlers_.size(); }
     SimMenu& menu() { return menu_; }
     const SimMenu& menu() const { return menu_; }
@@ -81,6 +91,7 @@ private:
     };
     std::map<std::pair<int, int>, SimHandler> handlers_;
     std::map<std::pair<int, int>, std::vector<Variant>> variants_;
+    std::vector<SimDaySettler> daySettlers_;
     SimMenu menu_;
 };
 

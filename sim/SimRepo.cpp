@@ -20,6 +20,7 @@
 //   that code, date and product); "提前终止须为全部数量" (any quantity but the
 //   deal's whole). The money comes back with the early-termination yield for
 //   the days the deal ran; answers "matchcode".
+#include "sim/SimOrders.h"
 #include "sim/SimRepo.h"
 
 #include "core/TCRSWriter.h"
@@ -46,11 +47,7 @@ constexpr SimMoney kPerUnit = 100;     // 分 per unit of "orderqty" hundredths:
 
 SimBalance& cashOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) {
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
-    if (who) simMatureRepoDeals(c.server.room<SimRepoRoom>(), *who, c.now);
-    return who;
-}
+SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
 
 std::string yieldText(int hundredths) { return simMoneyText(hundredths); }
 
@@ -109,7 +106,7 @@ std::vector<uint8_t> productInfo(SimCall& c) {
         w.addRecord(
             {p->name, p->code, yieldText(p->yield), yieldText(p->earlyYield), std::to_string(p->term), p->market});
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(cashOf(*who).available)});
+    w.addRecord({simMoneyText(cashOf(*who).available())});
     return w.bytes();
 }
 
@@ -127,10 +124,7 @@ std::vector<uint8_t> buyDeal(SimCall& c) {
     const SimMoney amount = quantity * kPerUnit;
     if (amount < kMinimum) return simErrorSet(-1, kBelowMinimum);
     SimBalance& cash = cashOf(*who);
-    if (amount > cash.available) return simErrorSet(-1, kNoMoney);
-    cash.available -= amount;
-    cash.balance -= amount;
-    cash.transferable = std::min(cash.transferable, cash.available);
+    if (!cash.spend(amount)) return simErrorSet(-1, kNoMoney);
     SimRepoDeal d;
     d.matchCode = room.nextMatchCode();
     d.matchDate = SimClock::local(c.now).yyyymmdd();
@@ -189,9 +183,7 @@ std::vector<uint8_t> endDeal(SimCall& c) {
         const long days = SimClock::dayNumber(SimClock::local(c.now).yyyymmdd()) - SimClock::dayNumber(d.matchDate);
         d.paidBack = withInterest(d.amount, p ? p->earlyYield : 0, days);
         d.status = SimRepoDealStatus::Ended;
-        SimBalance& cash = cashOf(*who);
-        cash.available += d.paidBack;
-        cash.balance += d.paidBack;
+        cashOf(*who).deposit(d.paidBack);
         return matchCodeSet(d.matchCode);
     }
     return simErrorSet(-1, kUnknownDeal);
@@ -239,13 +231,12 @@ void simMatureRepoDeals(SimRepoRoom& room, SimCustomer& who, double now) {
         if (today - SimClock::dayNumber(d.matchDate) < term) continue;
         d.paidBack = withInterest(d.amount, p ? p->yield : 0, term);
         d.status = SimRepoDealStatus::Matured;
-        SimBalance& cash = cashOf(who);
-        cash.available += d.paidBack;
-        cash.balance += d.paidBack;
+        cashOf(who).deposit(d.paidBack);
     }
 }
 
 void registerRepoFunctions(SimRegistry& r) {
+    r.addDaySettler([](SimCall& c, SimCustomer& who) { simMatureRepoDeals(c.server.room<SimRepoRoom>(), who, c.now); });
     r.add(kProducts, listProducts);
     r.add(kInfo, productInfo);
     r.add(kBuy, buyDeal);

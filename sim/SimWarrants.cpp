@@ -54,7 +54,7 @@ std::vector<uint8_t> query(SimCall& c) {
         .addField(Col::kSettlement, TCRSFieldType::VarText, 0, "结算方式")
         .addField(Col::kSettlementPrice, TCRSFieldType::VarText, 0, "结算价")
         .addField(Col::kExpiry, TCRSFieldType::VarText, 0, "到期日期")
-        .addRecord({w->market, w->code, w->name, simPriceText(w->exercisePrice), simMoneyText(rmb.available),
+        .addRecord({w->market, w->code, w->name, simPriceText(w->exercisePrice), simMoneyText(rmb.available()),
                     std::to_string(room.held[who->custid][w->code]), w->call ? "认购" : "认沽", "欧式",
                     std::to_string(w->ratio) + ".00", "证券给付", simPriceText(w->exercisePrice),
                     std::to_string(w->expiry)})
@@ -82,26 +82,21 @@ std::vector<uint8_t> exercise(SimCall& c) {
     if (quantity > held) return simErrorSet(-1, "可用数量不足");
 
     const int64_t shares = quantity * w->ratio;
-    const SimMoney money = shares * w->exercisePrice / 10;
+    const SimMoney money = simAmountOf(shares, w->exercisePrice);
     SimBalance& rmb = who->fundAccounts.front().balances[SimCurrency::kRMB];
     SimHolding* h = who->holding(holder->secuid, w->underlying);
     if (w->call) {
-        if (money > rmb.available) return simErrorSet(-1, "可用资金不足");
-        rmb.available -= money;
-        rmb.balance -= money;
-        rmb.transferable = std::min(rmb.transferable, rmb.available);
+        if (!rmb.spend(money)) return simErrorSet(-1, "可用资金不足");
         if (!h) {
-            who->holdings.push_back({holder->secuid, w->market, w->underlying, w->underlyingName, 0, 0, 0});
+            who->holdings.push_back({holder->secuid, w->market, w->underlying, w->underlyingName});
             h = &who->holdings.back();
         }
-        h->cost = (h->cost * h->quantity + w->exercisePrice * shares) / (h->quantity + shares);
-        h->quantity += shares;  // sellable from the next trading day
+        h->buy(shares, w->exercisePrice);  // sellable from the next trading day
     } else {
         if (!h || h->available < shares) return simErrorSet(-1, "可用股份不足");
-        h->quantity -= shares;
         h->available -= shares;
-        rmb.available += money;
-        rmb.balance += money;
+        h->sell(shares, w->exercisePrice);
+        rmb.receiveSale(money);
     }
     held -= quantity;
     const int64_t number = books.nextOrderNumber();

@@ -31,6 +31,7 @@
 //   customer's); "基金帐号错误" (taacc not 2 to 20 letters and digits);
 //   "请填写联系电话" / "联系电话错误" (7 to 18 digits and "-"); "邮政编码错误"
 //   (6 digits); "请填写通信地址". Answers "sno"; the account is open at once.
+#include "sim/SimOrders.h"
 #include "sim/SimWealth.h"
 
 #include <algorithm>
@@ -88,13 +89,7 @@ void settleConversions(SimServer& server, SimCustomer& who, double now) {
 }
 
 // The customer of a request, the fund side and the conversions settled; null with the refusal.
-SimCustomer* customerOf(SimCall& c, std::string* refusal) {
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
-    if (!who) return nullptr;
-    simSettleFunds(c.server.room<SimFundsRoom>(), *who, c.now);
-    settleConversions(c.server, *who, c.now);
-    return who;
-}
+SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
 
 std::vector<uint8_t> orderNumberSet(int64_t sno) {
     return TCRSWriter()
@@ -167,11 +162,7 @@ std::vector<uint8_t> planOrder(SimCall& c) {
     if (amount < p->minimum) return simErrorSet(-1, "委托金额低于最低限额" + simMoneyText(p->minimum) + "元");
     if (p->risk > who->riskTolerance && c.request.value(Fund::Key::kCheckRisk) != Fund::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
-    SimBalance& cash = cashOf(*who);
-    if (amount > cash.available) return simErrorSet(-1, "可用资金不足");
-    cash.available -= amount;
-    cash.frozen += amount;
-    cash.transferable = std::min(cash.transferable, cash.available);
+    if (!cashOf(*who).hold(amount)) return simErrorSet(-1, "可用资金不足");
     auto& funds = c.server.room<SimFundsRoom>();
     const SimClock::Local t = localOf(c.now);
     SimFundOrder o;
@@ -204,7 +195,7 @@ std::vector<uint8_t> planLookup(SimCall& c) {
         w.addRecord(
             {p->code, p->name, simFundStatusText(p->status), simNetValueText(10000), simFundRiskText(p->risk), ""});
     w.beginSet().addField(Fund::Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(cashOf(*who).available)});
+    w.addRecord({simMoneyText(cashOf(*who).available())});
     return w.bytes();
 }
 
@@ -375,6 +366,7 @@ const SimWealthPlan* SimWealthRoom::plan(const std::string& code) const {
 bool simIsPlanCode(const std::string& code) { return code.size() == 6 && code[0] == '9'; }
 
 void registerWealthFunctions(SimRegistry& r) {
+    r.addDaySettler([](SimCall& c, SimCustomer& who) { settleConversions(c.server, who, c.now); });
     r.addVariant(WealthContract::kFundQuery, asksFundByCode, fundByCode);
     r.addVariant(WealthContract::kFundQuery, asksPlans, planList);
     r.addVariant(Fund::kFundLookup, ordersPlan, planLookup);

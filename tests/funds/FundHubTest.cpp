@@ -72,7 +72,7 @@ protected:
     }
     SimMoney cash() {
         return customerBooks(
-            [](SimCustomer& c) { return c.fundAccounts.front().balances[SimCurrency::kRMB].available; });
+            [](SimCustomer& c) { return c.fundAccounts.front().balances[SimCurrency::kRMB].available(); });
     }
     VTAJJZXView* editor(Hub* hub) {
         auto e = hub->editor();

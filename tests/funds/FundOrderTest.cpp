@@ -91,7 +91,7 @@ TEST_F(FundOrderTest, APurchaseGoesFromTheCodeThroughTheSheetToTheBrokerage) {
     EXPECT_EQ(orders.back().business, 35);
     EXPECT_EQ(orders.back().amount, 500000);
     EXPECT_EQ(orders.back().status, SimFundOrderStatus::Reported);
-    EXPECT_EQ(money().available, 100000000 - 500000);
+    EXPECT_EQ(money().available(), 100000000 - 500000);
     EXPECT_EQ(money().frozen, 500000);
 
     const size_t depthBefore = depth();

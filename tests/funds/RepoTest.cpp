@@ -77,7 +77,7 @@ TEST_F(RepoTest, ABuyFromTheMenuLendsTheAmountForTheFirstProduct) {
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all.back().code, "205001");
     EXPECT_EQ(all.back().amount, 1234500);
-    EXPECT_EQ(money().available, 100000000 - 1234500);
+    EXPECT_EQ(money().available(), 100000000 - 1234500);
     ASSERT_TRUE(dismissAlert(VTAKVRTradeViewController::kSuccessText));
     EXPECT_NE(top(), vc) << "the success alert's button closes the form";
 }
@@ -196,7 +196,7 @@ TEST_F(RepoTest, ADealEndsEarlyWholeOnceAndPagingMeanwhileAsksOnlyForTheList) {
     EXPECT_EQ(all[0].status, SimRepoDealStatus::Ended);
     // 5,000.00 元 back with three days at 0.72 % a year.
     EXPECT_EQ(all[0].paidBack, 500000 + 500000 * 72 * 3 / 3650000);
-    EXPECT_EQ(money().available, 100000000 + all[0].paidBack);
+    EXPECT_EQ(money().available(), 100000000 + all[0].paidBack);
     ASSERT_TRUE(dismissAlert(VTAKVRQueryViewController::kEndAcceptedText));
     EXPECT_NE(top(), list);
 }

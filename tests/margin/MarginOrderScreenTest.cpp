@@ -89,7 +89,7 @@ TEST_F(MarginOrderScreenTest, AFinancingBuyFillsIntoTheDebtAndTheCreditAccountsP
     EXPECT_EQ(orders().back().status, SimOrderStatus::Filled);
     EXPECT_EQ(credit().financingDebt, 500000 + dealsAmount(orders().back().ordersno));
     EXPECT_EQ(positionOf("600000"), 1000);
-    EXPECT_EQ(money().available, cash.available);
+    EXPECT_EQ(money().available(), cash.available());
     ASSERT_TRUE(waitFor([&] { return !sim->requestsOf(3710, 3).empty(); }));
     EXPECT_EQ(fieldOf(sim->requestsOf(3710, 3).back(), "code"), "600000.2");
 

@@ -131,7 +131,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .booked =
             [](OrderRoadTest& t) {
                 return t.books([](SimBooks& b) {
-                    return (5000000 - b.customer(kMainFund)->fundAccount(kSecondFund)->balances[SimCurrency::kRMB].transferable) /
+                    return (5000000 - b.customer(kMainFund)->fundAccount(kSecondFund)->balances[SimCurrency::kRMB].withdrawable()) /
                            100000;
                 });
             },
@@ -165,9 +165,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
             [](OrderRoadTest& t) {
                 t.books([](SimBooks& b) {
                     SimBalance& rmb = b.customer(kMainFund)->fundAccount(kSecondFund)->balances[SimCurrency::kRMB];
-                    rmb.balance += 10000;
-                    rmb.available += 10000;
-                    rmb.transferable += 10000;
+                    rmb.deposit(10000);
                     return 0;
                 });
             },
@@ -218,8 +216,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
                     o.quantity = 100;
                     o.frozen = o.quantity * o.price / 10;
                     SimBalance& rmb = a.fundAccounts.front().balances[SimCurrency::kRMB];
-                    rmb.available -= o.frozen;
-                    rmb.frozen += o.frozen;
+                    rmb.hold(o.frozen);
                     a.orders.push_back(o);
                     return 0;
                 });

@@ -40,7 +40,7 @@ protected:
     }
     SimMoney fundCash(const std::string& fundid, int currency = SimCurrency::kRMB) {
         return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) {
-            return r.books.customer(fundid)->fundAccount(fundid)->balances[currency].transferable;
+            return r.books.customer(fundid)->fundAccount(fundid)->balances[currency].withdrawable();
         });
     }
     SimMoney bankSide(const std::string& fundid) {

@@ -97,7 +97,7 @@ TEST_F(SimFundsTest, OrdersAreCheckedInOrderAndHoldWhatTheyBuyOrSell) {
     ASSERT_TRUE(done && !done->isError()) << errorOf(done);
     const std::string sno = textOf(done, "sno");
     EXPECT_FALSE(sno.empty());
-    EXPECT_EQ(cash().available, 100000000 - 150050);
+    EXPECT_EQ(cash().available(), 100000000 - 150050);
     EXPECT_EQ(cash().frozen, 150050);
     EXPECT_EQ(side().orders.back().status, SimFundOrderStatus::Reported);
 
@@ -112,7 +112,7 @@ TEST_F(SimFundsTest, OrdersAreCheckedInOrderAndHoldWhatTheyBuyOrSell) {
     // The cancel gives back what each held; a second cancel is refused.
     auto cancelled = firstSet(call(session, trade(37) + "&sno=" + sno));
     ASSERT_TRUE(cancelled && !cancelled->isError());
-    EXPECT_EQ(cash().available, 100000000);
+    EXPECT_EQ(cash().available(), 100000000);
     EXPECT_EQ(cash().frozen, 0);
     EXPECT_EQ(errorOf(firstSet(call(session, trade(37) + "&sno=" + sno))), "该委托不能撤单");
     EXPECT_EQ(errorOf(firstSet(call(session, trade(37) + "&sno=1"))), "该委托不能撤单") << "a confirmed one";
@@ -145,7 +145,7 @@ TEST_F(SimFundsTest, TheNextDayConfirmsTheDaysOrdersAtTheNetValue) {
     EXPECT_EQ(s.holdings.back().code, "310001");
     EXPECT_EQ(s.holdings.back().units, 1000000) << "15230 元 at 1.5230";
     EXPECT_EQ(cash().frozen, 0);
-    EXPECT_EQ(cash().available, before.available + 50000) << "500 份 of a money fund at 1.0000";
+    EXPECT_EQ(cash().available(), before.available() + 50000) << "500 份 of a money fund at 1.0000";
     EXPECT_EQ(cash().balance, before.balance - 1523000 + 50000);
 }
 

@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "SimTestSupport.h"
+#include "SimTradeTestSupport.h"
 #include "sim/SimClock.h"
 #include "sim/SimMargin.h"
 #include "sim/SimOrders.h"
@@ -16,25 +16,8 @@
 
 namespace {
 
-constexpr const char* kCustomerA = "010110001234";
-
-std::string textOf(const std::shared_ptr<VTATCRS>& set, const std::string& field) {
-    return set ? set->toStringWithFieldName(field).value_or("") : "";
-}
-std::string errorOf(const std::shared_ptr<VTATCRS>& set) { return set && set->isError() ? set->getError() : ""; }
-
-class SimMarginTest : public SimTest {
+class SimMarginTest : public SimTradeTest {
 protected:
-    void SetUp() override {
-        sim->setSessionIdleTimeout(1e9);
-        session = login();
-        logIn(kCustomerA);
-    }
-    void logIn(const std::string& fundid, const std::string& branch = "0101") {
-        tradeInfo = tradeLogin(session, fundid, branch);
-        ASSERT_FALSE(tradeInfo.empty());
-        fundId = fundid;
-    }
     // The maximum as the newer screen asks it: the menu link appended whole.
     std::shared_ptr<VTATCRS> maximum(const std::string& code, int flag, const std::string& price = "") {
         return firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo + "&fundid=" + fundId + "&stkcode=" +
@@ -49,22 +32,10 @@ protected:
                                           "&bsflag=" + bsflag + "&price=" + price + "&qty=" + qty +
                                           "&creditid=0&creditflag=" + std::to_string(flag)));
     }
-    template <class F>
-    decltype(auto) customerA(F&& f) {
-        return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) { return f(*r.books.customer(kCustomerA)); });
-    }
     SimCreditAccount credit() {
         return customerA([](SimCustomer& c) { return *c.credit; });
     }
-    SimBalance rmb() {
-        return customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[0]; });
-    }
-    SimQuote quoteOf(const std::string& code) {
-        return sim->market().quote(*simTradableStock(sim->market(), code), sim->clock().now());
-    }
     std::string priceText(int64_t value) { return SimMarket::priceText(value, 2); }
-
-    std::string session, tradeInfo, fundId;
 };
 
 TEST_F(SimMarginTest, TheMaximumOfAFinancingBuyAndOfAShortSell) {
@@ -116,7 +87,7 @@ TEST_F(SimMarginTest, AFinancingBuyFillsIntoTheDebtAndTheCreditPositionsNotTheFu
     ASSERT_TRUE(after.position("600000"));
     EXPECT_EQ(after.position("600000")->quantity, 1000);
     EXPECT_EQ(after.position("600000")->available, 0) << "bought today, sellable tomorrow";
-    EXPECT_EQ(rmb().available, before.available);
+    EXPECT_EQ(rmb().available(), before.available());
     EXPECT_EQ(rmb().balance, before.balance);
     EXPECT_EQ(customerA([](SimCustomer& c) { return c.holding("A100001234", "600000")->quantity; }), 2000);
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "SimTestSupport.h"
+#include "SimTradeTestSupport.h"
 #include "core/contracts/TradeContract.h"
 #include "sim/SimClock.h"
 #include "sim/SimOrders.h"
@@ -14,67 +14,7 @@
 
 namespace {
 
-constexpr const char* kCustomerA = "010110001234";
-
-std::string textOf(const std::shared_ptr<VTATCRS>& set, const std::string& field) {
-    return set ? set->toStringWithFieldName(field).value_or("") : "";
-}
-
-class SimOrdersTest : public SimTest {
-protected:
-    void SetUp() override {
-        sim->setSessionIdleTimeout(1e9);  // the tests move the clock across days
-        session = login();
-        logIn(kCustomerA);
-    }
-    // A trade login of the customer; the later requests carry its session text.
-    void logIn(const std::string& fundid, const std::string& branch = "0101") {
-        tradeInfo = tradeLogin(session, fundid, branch);
-        ASSERT_FALSE(tradeInfo.empty());
-        fundId = fundid;
-    }
-    std::shared_ptr<VTATCRS> stockInfo(const std::string& code, const char* bsflag = "0B",
-                                       const std::string& price = "") {
-        std::string text =
-            "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo + "&fundid=" + fundId + "&bsflag=" + bsflag + "&stkcode=" + code;
-        if (!price.empty()) text += "&price=" + price;
-        return firstSet(call(session, text));
-    }
-    std::shared_ptr<VTATCRS> order(const std::string& bsflag, const std::string& price, const std::string& qty,
-                                   const std::string& code, const std::string& market, const std::string& secuid,
-                                   const char* risk = "1") {
-        std::string text = "tc_mfuncno=500&tc_sfuncno=6&" + tradeInfo + "&fundid=" + fundId + "&bsflag=" + bsflag +
-                           "&price=" + price + "&qty=" + qty + "&stkcode=" + code + "&market=" + market +
-                           "&secuid=" + secuid;
-        if (bsflag == "0B" || (bsflag[1] >= 'a' && bsflag[1] <= 'e') || bsflag == "0q")
-            text += std::string("&chkriskflag=") + risk;
-        return firstSet(call(session, text));
-    }
-    std::string errorOf(const std::shared_ptr<VTATCRS>& set) { return set && set->isError() ? set->getError() : ""; }
-
-    template <class F>
-    decltype(auto) customerA(F&& f) {
-        return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) { return f(*r.books.customer(kCustomerA)); });
-    }
-    SimBalance rmb() {
-        return customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[0]; });
-    }
-    SimHolding holding(const std::string& code) {
-        return customerA([&](SimCustomer& c) {
-            for (auto& h : c.holdings)
-                if (h.code == code) return h;
-            return SimHolding{};
-        });
-    }
-    SimOrder lastOrder() {
-        return customerA([](SimCustomer& c) { return c.orders.back(); });
-    }
-    SimQuote quoteOf(const std::string& code) {
-        return sim->market().quote(*simTradableStock(sim->market(), code), sim->clock().now());
-    }
-
-    std::string session, tradeInfo, fundId;
-};
+using SimOrdersTest = SimTradeTest;
 
 TEST_F(SimOrdersTest, StockInformationNamesTheStockItsMarketLimitsAndMaximum) {
     const SimQuote q = quoteOf("600000");
@@ -132,7 +72,7 @@ TEST_F(SimOrdersTest, ALimitBuyFillsAtTheAsksAndMovesMoneyAndHolding) {
     EXPECT_EQ(filled, 200);
     const SimBalance after = rmb();
     EXPECT_EQ(after.balance, before.balance - cost);
-    EXPECT_EQ(after.available, before.available - cost);
+    EXPECT_EQ(after.available(), before.available() - cost);
     EXPECT_EQ(after.frozen, 0);
     // Bought shares are sellable from the next trading day.
     EXPECT_EQ(holding("600000").quantity, 2200);
@@ -148,8 +88,8 @@ TEST_F(SimOrdersTest, ALimitSellFillsAtTheBidsAndPaysTheMoney) {
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Filled);
     EXPECT_EQ(holding("000001").quantity, 900);
     EXPECT_EQ(holding("000001").available, 900);
-    EXPECT_EQ(rmb().available, before.available + q.bid[0] * 100);
-    EXPECT_EQ(rmb().transferable, before.transferable);  // sale money moves to the bank from tomorrow
+    EXPECT_EQ(rmb().available(), before.available() + q.bid[0] * 100);
+    EXPECT_EQ(rmb().withdrawable(), before.withdrawable());  // sale money moves to the bank from tomorrow
 
     // A sell below the bids waits with its shares held; the next day it ends and they come back.
     auto waiting = order("0S", SimMarket::priceText(q.ask[4] + 10, 2), "300", "000001", "0", "0010001234");
@@ -195,9 +135,9 @@ TEST_F(SimOrdersTest, RefusalsTellWhatIsWrong) {
         EXPECT_EQ(errorOf(order(c.bsflag, c.price, c.qty, c.code, c.market, c.secuid)), c.refusal)
             << c.bsflag << " " << c.price << " " << c.qty << " " << c.code;
     EXPECT_EQ(customerA([](SimCustomer& c) { return c.orders.size(); }), 0u);
-    EXPECT_EQ(rmb().available, before.available);
-    // A sell may be of an odd lot; a price may end in zeros or a point.
-    EXPECT_EQ(errorOf(order("0S", price + "0", "50", "600000", "1", "A100001234")), "");
+    EXPECT_EQ(rmb().available(), before.available());
+    // A price may end in zeros or a point.
+    EXPECT_EQ(errorOf(order("0S", price + "0", "100", "600000", "1", "A100001234")), "");
 }
 
 TEST_F(SimOrdersTest, ARiskStockAsksUntilTheCustomerAccepts) {
@@ -222,7 +162,7 @@ TEST_F(SimOrdersTest, MarketTypesRunAsTheExchangesRunThem) {
     int64_t fiveLevels = 0;
     for (int k = 0; k < 5; ++k) fiveLevels += q.askVolume[k];
     customerA([](SimCustomer& c) {  // enough money for more than the five levels hold
-        c.fundAccounts.front().balances[0] = SimBalance{10000000000, 10000000000, 0, 10000000000};
+        c.fundAccounts.front().balances[0] = SimBalance{10000000000};
         return 0;
     });
     const SimBalance before = rmb();
@@ -235,14 +175,14 @@ TEST_F(SimOrdersTest, MarketTypesRunAsTheExchangesRunThem) {
     EXPECT_EQ(o.status, SimOrderStatus::Cancelled);
     EXPECT_EQ(o.frozen, 0);
     EXPECT_EQ(rmb().frozen, 0);
-    EXPECT_LT(rmb().available, before.available);
+    EXPECT_LT(rmb().available(), before.available());
 
     // 全部成交或撤销 of more than the levels hold: nothing at all.
     const SimBalance mid = rmb();
     ASSERT_EQ(errorOf(order("0e", "", std::to_string((fiveLevels / 100 + 5) * 100), "000001", "0", "0010001234")), "");
     EXPECT_EQ(lastOrder().matched, 0);
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Cancelled);
-    EXPECT_EQ(rmb().available, mid.available);
+    EXPECT_EQ(rmb().available(), mid.available());
 
     // 本方最优价格: waits at the first bid with only that price's money held.
     ASSERT_EQ(errorOf(order("0b", "", "100", "000001", "0", "0010001234")), "");
@@ -252,12 +192,12 @@ TEST_F(SimOrdersTest, MarketTypesRunAsTheExchangesRunThem) {
     EXPECT_EQ(o.frozen, q.bid[0] * 100);
     EXPECT_EQ(rmb().frozen, o.frozen);
     // A cancel gives its money back.
-    const SimMoney held = o.frozen, free = rmb().available;
+    const SimMoney held = o.frozen, free = rmb().available();
     EXPECT_TRUE(customerA([](SimCustomer& c) { return simCancelOrder(c, c.orders.back()); }));
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Cancelled);
     EXPECT_EQ(simOrderStatusText(lastOrder()), "已撤");
     EXPECT_EQ(rmb().frozen, 0);
-    EXPECT_EQ(rmb().available, free + held);
+    EXPECT_EQ(rmb().available(), free + held);
 
     // Shanghai's 五档即成转限价 of a small sell: filled at the first bid.
     const SimQuote sh = quoteOf("600000");
@@ -270,11 +210,11 @@ TEST_F(SimOrdersTest, OrdersOutsideTradingTimeWaitForTheOpen) {
     sim->clock().setTime(SimClock::fromLocal(20240305, 8 * 60 + 50));
     const SimBalance before = rmb();
     const SimQuote q = quoteOf("600000");
-    const int64_t up = std::llround(q.prevClose * 1.1), down = std::llround(q.prevClose * 0.9);
+    const int64_t up = (q.prevClose * 11 + 5) / 10;
     ASSERT_EQ(errorOf(order("0B", SimMarket::priceText(up, 2), "100", "600000", "1", "A100001234")), "");
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Reported);
     EXPECT_EQ(rmb().frozen, up * 100);
-    EXPECT_EQ(rmb().available, before.available - up * 100);
+    EXPECT_EQ(rmb().available(), before.available() - up * 100);
     // A market type waits too, holding the limit-up price's money.
     ASSERT_EQ(errorOf(order("0d", "", "100", "600000", "1", "A100001234")), "");
     EXPECT_EQ(lastOrder().frozen, up * 100);
@@ -288,9 +228,10 @@ TEST_F(SimOrdersTest, OrdersOutsideTradingTimeWaitForTheOpen) {
     EXPECT_EQ(rmb().frozen, 0);
     EXPECT_EQ(holding("600000").quantity, 2200);
 
-    // An order after the close is for the next trading day: it survives the night.
+    // An order after the close is for the next trading day (within its limits): it survives the night.
     sim->clock().setTime(SimClock::fromLocal(20240305, 15 * 60 + 30));
-    ASSERT_EQ(errorOf(order("0B", SimMarket::priceText(down, 2), "100", "600000", "1", "A100001234")), "");
+    const int64_t nextDown = (quoteOf("600000").last * 9 + 5) / 10;
+    ASSERT_EQ(errorOf(order("0B", SimMarket::priceText(nextDown, 2), "100", "600000", "1", "A100001234")), "");
     sim->clock().setTime(SimClock::fromLocal(20240306, 9 * 60));
     stockInfo("600000");
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Reported);
@@ -323,11 +264,11 @@ TEST_F(SimOrdersTest, BSharesAreBoughtWithTheirCurrency) {
     const SimQuote q = quoteOf("900901");
     auto usd = [&] { return customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[2]; }); };
     const SimBalance before = usd(), rmbBefore = rmb();
-    EXPECT_EQ(stockInfo("900901")->toIntWithFieldName("num"), before.available * 10 / (q.last) / 100 * 100);
+    EXPECT_EQ(stockInfo("900901")->toIntWithFieldName("num"), before.available() * 10 / (q.last) / 100 * 100);
     ASSERT_EQ(errorOf(order("0B", SimMarket::priceText(q.ask[0], 3), "100", "900901", "3", "C900001234")), "");
     EXPECT_EQ(lastOrder().status, SimOrderStatus::Filled);
-    EXPECT_EQ(usd().available, before.available - q.ask[0] * 100 / 10);
-    EXPECT_EQ(rmb().available, rmbBefore.available);
+    EXPECT_EQ(usd().available(), before.available() - q.ask[0] * 100 / 10);
+    EXPECT_EQ(rmb().available(), rmbBefore.available());
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ protected:
     }
     SimMoney available() {
         return sim->withRoom<SimTradeRoom>(
-            [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0].available; });
+            [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0].available(); });
     }
     std::vector<SimRepoDeal> deals() {
         return sim->withRoom<SimRepoRoom>([](SimRepoRoom& r) { return r.deals["110001234"]; });

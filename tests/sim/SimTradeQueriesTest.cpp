@@ -129,11 +129,11 @@ TEST_F(SimTradeQueriesTest, ACostChangeNeedsAPriceAndTheAccountsHolding) {
     auto ok = firstSet(change("0", "000001", "9.125", "0010001234"));
     ASSERT_TRUE(ok && !ok->isError());
     EXPECT_EQ(textOf(ok, "message"), "修改成功");
-    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->cost; }), 9125);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->costPrice(3); }), 9125);
     EXPECT_EQ(change("0", "000001", ".5", "0010001234").status, 200);
-    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->cost; }), 500);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->costPrice(3); }), 500);
     firstSet(change("0", "000001", "12.", "0010001234"));
-    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->cost; }), 12000);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "000001")->costPrice(3); }), 12000);
 }
 
 TEST_F(SimTradeQueriesTest, APasswordChangeRenewsTheSessionAndTheNewPasswordLogsIn) {
@@ -182,7 +182,7 @@ TEST_F(SimTradeQueriesTest, TheWeeksBeforeHoldPastOrdersAndDealsInTheOrderOfTime
         for (const auto& h : a.holdings) {
             bool found = false;
             for (const auto& o : a.pastOrders)
-                found |= o.code == h.code && o.price == h.cost && o.quantity == h.quantity && o.bsflag == "0B";
+                found |= o.code == h.code && o.price == h.costPrice(3) && o.quantity == h.quantity && o.bsflag == "0B";
             EXPECT_TRUE(found) << h.code;
         }
     });
@@ -409,11 +409,11 @@ TEST_F(SimTradeQueriesTest, ACallPaysForTheSharesAndAPutDeliversThem) {
     ASSERT_TRUE(set && !set->isError()) << (set ? set->getError() : "");
     EXPECT_FALSE(textOf(set, "ordersno").empty());
     customerA([](SimCustomer& a) {
-        EXPECT_EQ(a.fundAccounts.front().balances[SimCurrency::kRMB].available, 100000000 - 800000);
+        EXPECT_EQ(a.fundAccounts.front().balances[SimCurrency::kRMB].available(), 100000000 - 800000);
         const SimHolding* h = a.holding("A100001234", "600000");
         EXPECT_EQ(h->quantity, 3000);
         EXPECT_EQ(h->available, 2000);  // the new shares from the next day
-        EXPECT_EQ(h->cost, (7300 * 2000 + 8000 * 1000) / 3000);
+        EXPECT_EQ(h->costBasis, 7300 * 2000 + 8000 * 1000);
     });
     EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=100&tc_sfuncno=28&stkcode=582001&qryflag=1")), "stkavl"), "9000");
 
@@ -422,7 +422,7 @@ TEST_F(SimTradeQueriesTest, ACallPaysForTheSharesAndAPutDeliversThem) {
     ASSERT_TRUE(errorOf(exercise("038001", shenzhen, "300")).empty());
     customerA([](SimCustomer& a) {
         EXPECT_EQ(a.holding("0010001234", "000002")->quantity, 200);
-        EXPECT_EQ(a.fundAccounts.front().balances[SimCurrency::kRMB].available, 100000000 - 800000 + 360000);
+        EXPECT_EQ(a.fundAccounts.front().balances[SimCurrency::kRMB].available(), 100000000 - 800000 + 360000);
     });
     // Customer C holds no warrants and has no Shanghai account.
     auto c = logIn("010210009999", "123456", "0102");

@@ -82,7 +82,7 @@ TEST_F(SimWealthTest, ABondIsLookedUpConvertedAndPutBackAndTheNextDayConfirmsBot
     EXPECT_EQ(errorOf(exchangeOrder("0G", "110001", "21")), "可用数量不足");
     EXPECT_EQ(errorOf(exchangeOrder("0G", "110001", "1", "market=1&secuid=A100001234", "")), "委托价格错误");
     const int64_t sharesBefore = holding("600000").quantity;
-    const SimMoney cashBefore = cash().available;
+    const SimMoney cashBefore = cash().available();
     auto converted = exchangeOrder("0G", "110001", "10");
     ASSERT_EQ(errorOf(converted), "");
     EXPECT_FALSE(textOf(converted, "ordersno").empty());
@@ -95,7 +95,7 @@ TEST_F(SimWealthTest, ABondIsLookedUpConvertedAndPutBackAndTheNextDayConfirmsBot
     EXPECT_EQ(holding("110001").quantity, 5);
     // 10 张 of 100 元 at 7.000: 142 shares, 6.00 元 left over; 5 张 put back at 100.300.
     EXPECT_EQ(holding("600000").quantity, sharesBefore + 142);
-    EXPECT_EQ(cash().available, cashBefore + 600 + 50150);
+    EXPECT_EQ(cash().available(), cashBefore + 600 + 50150);
     customerA([](SimCustomer& c) {
         for (const auto& o : c.orders) EXPECT_EQ(o.status, SimOrderStatus::Filled) << o.bsflag;
         return 0;
@@ -119,7 +119,7 @@ TEST_F(SimWealthTest, AnExchangeFundIsSubscribedForCashAndRedeemedFromItsShares)
     nextMorning();
     EXPECT_EQ(textOf(ask(500, 4, "&stkcode=510999&bsflag=04"), "num"), "1500") << "whole shares at 1.000";
     EXPECT_EQ(cash().frozen, 0);
-    EXPECT_EQ(cash().available, 100000000 - 150000);
+    EXPECT_EQ(cash().available(), 100000000 - 150000);
     ASSERT_EQ(errorOf(exchangeOrder("04", "510999", "500")), "");
     EXPECT_EQ(holding("510999").available, 1000);
 }

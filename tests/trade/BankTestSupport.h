@@ -45,7 +45,7 @@ protected:
     // 分 that may leave A's fund account in RMB, and what its bank account holds.
     SimMoney cashOf(const std::string& fundid) {
         return books([&](SimBooks& b) {
-            return b.customer(fundid)->fundAccount(fundid)->balances[SimCurrency::kRMB].transferable;
+            return b.customer(fundid)->fundAccount(fundid)->balances[SimCurrency::kRMB].withdrawable();
         });
     }
     SimMoney bankSideOf(const std::string& fundid) {

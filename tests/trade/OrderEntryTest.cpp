@@ -41,7 +41,7 @@ TEST_F(OrderEntryTest, ABuyOfAShanghaiStockAtItsLimitPriceIsFilled) {
     EXPECT_EQ(vc->nameLabel()->text(), "浦发银行");
     EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 2));
     EXPECT_EQ(vc->stockholderLabel()->text(), "沪AA100001234");
-    EXPECT_EQ(vc->maxLabel()->text(), "最大可买数量为" + std::to_string(before.available / q.last / 100 * 100) + "股");
+    EXPECT_EQ(vc->maxLabel()->text(), "最大可买数量为" + std::to_string(before.available() / q.last / 100 * 100) + "股");
     EXPECT_EQ(vc->currentStock()->marketID(), 2);
     EXPECT_EQ(fieldOf(stockInfoRequests().back(), "bsflag"), "0B");
     EXPECT_EQ(fieldOf(stockInfoRequests().back(), "stkcode"), "600000");
@@ -79,7 +79,7 @@ TEST_F(OrderEntryTest, ABuyOfAShanghaiStockAtItsLimitPriceIsFilled) {
     ASSERT_EQ(orders().size(), 1u);
     EXPECT_EQ(orders().back().status, SimOrderStatus::Filled);
     EXPECT_EQ(holding("600000").quantity, 2100);
-    EXPECT_LT(money().available, before.available);
+    EXPECT_LT(money().available(), before.available());
     EXPECT_EQ(before.balance - money().balance, customerBooks([](SimCustomer& c) { return c.deals.back().amount; }));
     // The quantity is emptied and the stock joins the own stocks.
     EXPECT_EQ(vc->quantityField()->text(), "");
@@ -181,7 +181,7 @@ TEST_F(OrderEntryTest, TheMaximumIsForThePriceTyped) {
     auto asked = stockInfoRequests();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(fieldOf(asked[0], "price"), price);
-    const int64_t affordable = money().available / lower / 100 * 100;
+    const int64_t affordable = money().available() / lower / 100 * 100;
     EXPECT_EQ(vc->maxTradableAmount(), affordable);
     EXPECT_EQ(vc->maxLabel()->text(), "最大可买数量为" + std::to_string(affordable) + "股");
     EXPECT_EQ(vc->priceField()->text(), price) << "the customer's price stays";
@@ -194,7 +194,7 @@ TEST_F(OrderEntryTest, TheMaximumIsForThePriceTyped) {
     EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), "");
     const int64_t last = quoteOf("600036").last;
     EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(last, 2));
-    EXPECT_EQ(vc->maxTradableAmount(), money().available / last / 100 * 100);
+    EXPECT_EQ(vc->maxTradableAmount(), money().available() / last / 100 * 100);
 }
 
 TEST_F(OrderEntryTest, ARiskStockAsksAgainAndGoesThroughOnceAccepted) {

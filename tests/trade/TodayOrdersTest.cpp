@@ -39,8 +39,7 @@ protected:
                 o.price = 1000;
                 o.quantity = 100 * (i + 1);
                 o.frozen = o.quantity * o.price / 10;
-                rmb.available -= o.frozen;
-                rmb.frozen += o.frozen;
+                rmb.hold(o.frozen);
                 a.orders.push_back(o);
                 numbers.push_back(o.ordersno);
             }

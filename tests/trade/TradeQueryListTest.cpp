@@ -152,7 +152,7 @@ TEST_F(TradeQueryTest, ACostIsChangedFromTheSelectedHoldingAndTheListShowsIt) {
     EXPECT_EQ(fieldOf(sent, "costprice"), "9.5");
     EXPECT_EQ(fieldOf(sent, "secuid"), "0010001234");
     EXPECT_EQ(fieldOf(sent, "fundid"), "010110001234");
-    EXPECT_EQ(books([](SimBooks& b) { return b.customer("010110001234")->holding("0010001234", "000002")->cost; }),
+    EXPECT_EQ(books([](SimBooks& b) { return b.customer("010110001234")->holding("0010001234", "000002")->costPrice(3); }),
               9500);
     saveScreenshot("cost-changed");
 

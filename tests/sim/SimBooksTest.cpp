@@ -1,0 +1,183 @@
+// The simulated brokerage's books as the customer reads them in 资金查询 and
+// 股份查询: what may go to the bank after holds, fills and sales, the day
+// sale money may leave, the cost price and floating profit to the 分, odd
+// lots, and the limits of the day an order trades on.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "SimTradeTestSupport.h"
+#include "sim/SimQueries.h"
+
+namespace {
+
+using SimBooksTest = SimTradeTest;
+
+constexpr int kTuesday = 20240305, kFriday = 20240308, kSaturday = 20240309, kSunday = 20240310, kMonday = 20240311;
+
+std::string yuan(int64_t fen) { return simMoneyText(fen); }
+
+// num / den rounded half up (half away from zero).
+int64_t rounded(int64_t num, int64_t den) {
+    const int64_t n = num < 0 ? -num : num, r = (2 * n / den + 1) / 2;
+    return num < 0 ? -r : r;
+}
+
+TEST_F(SimBooksTest, WithdrawableMoneyComesBackWithWhatAHoldFrees) {
+    const auto start = fundsRow();
+    EXPECT_EQ(start.at("fundbal"), "1000000.00");
+    EXPECT_EQ(start.at("fundcash"), "1000000.00");
+
+    // A buy that waits holds its money; its cancel frees all of it, for the bank too.
+    const SimQuote q = quoteOf("600000");
+    const int64_t down = (q.prevClose * 9 + 5) / 10;
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", down, 200)), "");
+    auto held = fundsRow();
+    EXPECT_EQ(held.at("frozen"), yuan(200 * down));
+    EXPECT_EQ(held.at("fundavl"), yuan(100000000 - 200 * down));
+    EXPECT_EQ(held.at("fundcash"), yuan(100000000 - 200 * down));
+    ASSERT_EQ(cancel(lastOrder().ordersno, "A100001234", 2), "");
+    const auto back = fundsRow();
+    EXPECT_EQ(back.at("fundbal"), "1000000.00");
+    EXPECT_EQ(back.at("fundavl"), "1000000.00");
+    EXPECT_EQ(back.at("frozen"), "0.00");
+    EXPECT_EQ(back.at("fundcash"), "1000000.00");
+
+    // A buy at the limit-up price fills at the asks: what it did not need is free and withdrawable.
+    const int64_t up = (q.prevClose * 11 + 5) / 10;
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", up, 200)), "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
+    int64_t cost = 0;
+    for (const auto& d : customerA([](SimCustomer& c) { return c.deals; })) cost += d.amount;
+    const auto bought = fundsRow();
+    EXPECT_EQ(bought.at("fundbal"), yuan(100000000 - cost));
+    EXPECT_EQ(bought.at("frozen"), "0.00");
+    EXPECT_EQ(bought.at("fundcash"), yuan(100000000 - cost));
+
+    // The day's sale money buys at once but goes to the bank from the next trading day.
+    const SimQuote pa = quoteOf("000001");
+    ASSERT_EQ(errorOf(limitOrder(false, "000001", (pa.prevClose * 9 + 5) / 10, 100)), "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
+    const int64_t proceeds = customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    const auto sold = fundsRow();
+    EXPECT_EQ(sold.at("fundavl"), yuan(100000000 - cost + proceeds));
+    EXPECT_EQ(sold.at("fundcash"), yuan(100000000 - cost));
+    EXPECT_EQ(transferable(), sold.at("fundcash"));
+    EXPECT_EQ(toBank(yuan(100000000 - cost + 1)), "可转金额不足");
+    EXPECT_EQ(toBank(sold.at("fundcash")), "");
+    const auto gone = fundsRow();
+    EXPECT_EQ(gone.at("fundbal"), yuan(proceeds));
+    EXPECT_EQ(gone.at("fundcash"), "0.00");
+    EXPECT_EQ(toBank("0.01"), "可转金额不足");
+}
+
+TEST_F(SimBooksTest, SaleMoneyLeavesFromTheNextTradingDayAndEveryFunctionReadsTheSettledBooks) {
+    setClock(kFriday, 10, 30);
+    const SimQuote q = quoteOf("000001");
+    ASSERT_EQ(errorOf(limitOrder(false, "000001", (q.prevClose * 9 + 5) / 10, 100)), "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
+    const int64_t proceeds = customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    const SimQuote pf = quoteOf("600000");
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", pf.ask[0], 100)), "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
+    const int64_t cost = 100 * pf.ask[0];
+    ASSERT_LT(cost, proceeds) << "the buy spends the day's sale money first";
+    EXPECT_EQ(transferable(), "1000000.00");
+
+    // On Saturday Friday's sale money is still on its way; the bank side reads the same books.
+    setClock(kSaturday, 10, 0);
+    EXPECT_EQ(transferable(), "1000000.00");
+    EXPECT_EQ(fundsRow().at("fundcash"), "1000000.00");
+    EXPECT_EQ(fundsRow().at("fundavl"), yuan(100000000 - cost + proceeds));
+    EXPECT_EQ(toBank("1000000.01"), "可转金额不足");
+    // Friday's buy may be sold by an order for Monday.
+    EXPECT_EQ(holdingRow("600000").at("stkavl"), "2100");
+
+    // Monday: the first thing asked, the bank side's amount, already counts it.
+    setClock(kMonday, 9, 0);
+    EXPECT_EQ(transferable(), yuan(100000000 - cost + proceeds));
+    EXPECT_EQ(fundsRow().at("fundcash"), yuan(100000000 - cost + proceeds));
+}
+
+TEST_F(SimBooksTest, TheBankSideAsksFirstOnANewDayAndReadsItSettled) {
+    // A buy that waited all Tuesday ends with its day; Wednesday's first request is the bank side's.
+    const SimQuote q = quoteOf("600000");
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", (q.prevClose * 9 + 5) / 10, 200)), "");
+    EXPECT_NE(transferable(), "1000000.00");
+    setClock(20240306, 9, 0);
+    EXPECT_EQ(transferable(), "1000000.00");
+    EXPECT_EQ(textOf(trade(83, ""), "fundavl"), "1000000.00");
+}
+
+TEST_F(SimBooksTest, CostPriceAndFloatingProfitAreExactAndRoundedOnceWhenShown) {
+    // A cost of the holding's 2,000 shares that leaves a remainder a truncation would lose.
+    const SimQuote q = quoteOf("600000");
+    const int64_t ask = q.ask[0] * 10;  // 厘: 100 shares fill at the first ask
+    int64_t cost = 7300;
+    while ((2000 * cost + 100 * ask) % 21000 < 10500) ++cost;
+    ASSERT_EQ(errorOf(trade(82, "&market=1&stkcode=600000&costprice=" + simPriceText(cost, 3) + "&secuid=A100001234")),
+              "");
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", q.ask[0], 100)), "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
+
+    int64_t basis = 2000 * cost + 100 * ask;  // 厘
+    const int64_t last = simPriceOf(quoteOf("600000").last, 2);
+    auto row = holdingRow("600000");
+    EXPECT_EQ(row.at("stkqty"), "2100");
+    EXPECT_EQ(row.at("profitprice"), simPriceText(rounded(basis, 21000) * 10)) << "basis " << basis;
+    EXPECT_EQ(row.at("income"), yuan(rounded(2100 * last - basis, 10)));
+
+    // A sale takes its money off what the shares held cost (the diluted cost).
+    ASSERT_EQ(errorOf(limitOrder(false, "600000", (q.prevClose * 9 + 5) / 10, 100)), "");
+    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
+    basis -= customerA([](SimCustomer& c) { return c.deals.back().amount; }) * 10;
+    row = holdingRow("600000");
+    EXPECT_EQ(row.at("stkqty"), "2000");
+    EXPECT_EQ(row.at("profitprice"), simPriceText(rounded(basis, 20000) * 10));
+    EXPECT_EQ(row.at("income"), yuan(rounded(2000 * last - basis, 10)));
+}
+
+TEST_F(SimBooksTest, AnOddLotIsSoldOnlyAsTheWholeOddRemainder) {
+    const auto up = [&](const char* code) { return (quoteOf(code).prevClose * 11 + 5) / 10; };  // waits unfilled
+    // 500 万科Ａ hold no odd lot: 50 of them are none to sell.
+    EXPECT_EQ(errorOf(limitOrder(false, "000002", up("000002"), 50)), "零股须一次性全部卖出");
+    // 1,050 平安银行: the 50 go alone or with whole lots, never in parts.
+    customerA([](SimCustomer& c) {
+        c.holding("0010001234", "000001")->quantity = 1050;
+        c.holding("0010001234", "000001")->available = 1050;
+        return 0;
+    });
+    struct Case {
+        int64_t qty;
+        std::string refusal;
+    };
+    for (const Case& c : {Case{30, "零股须一次性全部卖出"}, Case{130, "零股须一次性全部卖出"}, Case{1051, "可用股份不足"},
+                          Case{150, ""}, Case{50, "零股须一次性全部卖出"}, Case{900, ""}})
+        EXPECT_EQ(errorOf(limitOrder(false, "000001", up("000001"), c.qty)), c.refusal) << c.qty;
+    EXPECT_EQ(holding("000001").available, 0);
+    EXPECT_EQ(errorOf(limitOrder(true, "000001", up("000001"), 150)), "买入数量必须为100股的整数倍");
+}
+
+TEST_F(SimBooksTest, AnOrderOutsideTradingTimeMeetsTheLimitsOfTheDayItTradesOn) {
+    const SimInstrument* s = simTradableStock(sim->market(), "000001");
+    struct Case {
+        int date, hour, minute, tradesOn;
+    };
+    for (const Case& c :
+         {Case{kTuesday, 8, 30, kTuesday}, Case{kTuesday, 16, 0, 20240306}, Case{kSunday, 10, 0, kMonday}}) {
+        setClock(c.date, c.hour, c.minute);
+        const int64_t prev = sim->market().prevClose(*s, c.tradesOn);
+        const int64_t up = (prev * 11 + 5) / 10, down = (prev * 9 + 5) / 10;
+        auto info = stockInfo("000001", "0S");
+        EXPECT_EQ(textOf(info, "maxrisevalue"), SimMarket::priceText(up, 2)) << c.date << " " << c.hour;
+        EXPECT_EQ(textOf(info, "maxdownvalue"), SimMarket::priceText(down, 2)) << c.date << " " << c.hour;
+        EXPECT_EQ(errorOf(limitOrder(false, "000001", up + 1, 100)), "委托价格超出涨跌幅限制");
+        EXPECT_EQ(errorOf(limitOrder(false, "000001", down - 1, 100)), "委托价格超出涨跌幅限制");
+        EXPECT_EQ(errorOf(limitOrder(false, "000001", up, 100)), "");
+        EXPECT_EQ(errorOf(limitOrder(false, "000001", down, 100)), "") << "waits: trading time has not come";
+        EXPECT_EQ(lastOrder().status, SimOrderStatus::Reported);
+    }
+}
+
+}  // namespace
