@@ -218,12 +218,15 @@ std::string checkCredit(SimCall& c, SimCustomer& who, SimOrder& o, int flag) {
         o.frozen = amount;
         return "";
     }
+    const SimInstrument& stock = *simTradableStock(c.server.market(), o.code);
     if (flag == Flag::kSellToRepay) {
         if (simIsBuy(o.bsflag)) return kNotASale;
-        if (o.quantity > simCreditAvailable(who, o.code)) return kNotSellable;
-        return "";
+        const int64_t sellable = simCreditAvailable(who, o.code);
+        if (o.quantity > sellable) return kNotSellable;
+        return simOddLotRefusal(stock, o.quantity, sellable);
     }
     if (o.bsflag != TradeContract::BsFlag::kLimitSell) return kShortLimitOnly;
+    if (std::string odd = simOddLotRefusal(stock, o.quantity, 0); !odd.empty()) return odd;  // borrowed in whole lots
     if (!target.shortSelling) return kNotLendable;
     if (o.quantity > simLendableLeft(c.server.room<SimMarginRoom>(), c.server.room<SimTradeRoom>().books, o.code))
         return kNothingToLend;

@@ -145,6 +145,9 @@ TEST_F(SimMarginTest, CreditChecksComeAfterTheStockOrdersAndAnOpenOrderHoldsItsR
         {2, "0B", last, "100", "600000", "1", "A100001234", "还券数量超过融券负债"},
         {7, "0B", last, "100", "600000", "1", "A100001234", "卖券还款委托类别错误"},
         {7, "0S", last, "100", "600000", "1", "A100001234", "可卖数量不足"},
+        // Borrowed shares sell in whole lots; the credit account's 1,000 招商银行 hold no odd lot.
+        {1, "0S", last, "150", "600000", "1", "A100001234", "零股须一次性全部卖出"},
+        {7, "0S", priceText(quoteOf("600036").last), "50", "600036", "1", "A100001234", "零股须一次性全部卖出"},
     };
     for (const auto& r : refusals)
         EXPECT_EQ(errorOf(creditOrder(r.flag, r.bsflag, r.price, r.qty, r.code, r.market, r.secuid)), r.text) << r.text;
