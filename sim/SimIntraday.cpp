@@ -10,7 +10,7 @@
 //     per `freq` trading minutes from the open (the lunch break does not
 //     count), each standing at the last minute of its step (a step in
 //     progress at the minute it will end); "zjcj" the step's last price,
-//     "cjsl" its volume, "avol" that volume in per mille of the day's
+//     "cjsl" its volume in lots, "avol" that volume in per mille of the day's
 //     largest step, "cjjj" the day's average price so far. A bond's steps
 //     before its first deal and after its last are left out: the chart fills
 //     them from the open and the update time;
@@ -67,7 +67,7 @@ void pointSet(TCRSWriter& w, const SimInstrument& s, const std::vector<Step>& st
     int64_t largest = 1;
     for (const auto& st : steps) largest = std::max(largest, st.volume);
     for (const auto& st : steps)
-        w.addRecord({st.hhmm, SimMarket::priceText(st.price, s.decimals), simMagnitudeText(double(st.volume)),
+        w.addRecord({st.hhmm, SimMarket::priceText(st.price, s.decimals), simMagnitudeText(double(st.volume / s.lot())),
                      static_cast<int>(st.volume * 1000 / largest), SimMarket::priceText(st.average, s.decimals)});
 }
 

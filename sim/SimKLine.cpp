@@ -10,7 +10,7 @@
 //     "jrkp", "zgcj", "zdcj";
 //   set 1 the bars, oldest first: 0 "da" (yyyyMMdd, the bar's last day;
 //     minute periods yyyyMMddHHmm, the bar's last minute), 1 "jrkp",
-//     2 "zgcj", 3 "zdcj", 4 "zjcj", 5 "cjsl", 6 "cjje", 7 "zrsp" (the close
+//     2 "zgcj", 3 "zdcj", 4 "zjcj", 5 "cjsl" (lots), 6 "cjje", 7 "zrsp" (the close
 //     of the bar before), 8 "zhd", 9 "zdf", 10 "hsl", 11-13 "ma5", "ma10",
 //     "ma30" (means of the closes, rounded to the price's decimals), then the
 //     indicator's columns (SimIndicators.h), each indicator in its own decimals.
@@ -195,7 +195,7 @@ std::vector<uint8_t> klineReply(SimCall& c) {
                                SimMarket::priceText(b.high, d),
                                SimMarket::priceText(b.low, d),
                                SimMarket::priceText(b.close, d),
-                               simMagnitudeText(double(b.volume)),
+                               simMagnitudeText(double(b.volume / s->lot())),
                                simMagnitudeText(b.amount),
                                SimMarket::priceText(b.prevClose, d),
                                SimMarket::priceText(b.close - b.prevClose, d),

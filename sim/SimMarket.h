@@ -29,6 +29,9 @@ struct SimInstrument {
     double basePrice = 10;
     int64_t baseVolume = 1000000;  // shares (or index units) a day
     std::string id() const { return code + "." + std::to_string(market); }
+    // A lot (手): what orders are placed in and what the replies count volumes
+    // in; a bond's is 10 张, every other's 100 shares.
+    int lot() const { return classId == 5 ? 10 : 100; }
 };
 
 struct SimMinutePoint {

@@ -67,8 +67,6 @@ bool offered(const std::string& market, const std::string& bsflag) {
 }
 bool isLimit(const std::string& bsflag) { return bsflag == BsFlag::kLimitBuy || bsflag == BsFlag::kLimitSell; }
 
-int lotOf(const SimInstrument& s) { return s.classId == 5 ? 10 : 100; }
-
 // A whole positive number of at most 9 digits; -1 otherwise.
 int64_t parseQuantity(const std::string& text) {
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return -1;
@@ -296,7 +294,7 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
         probe.market = shareholderMarket;
         probe.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
         const SimPrice price = simRequestedPrice(c.request, market, *s, c.now);
-        if (price > 0) num = balanceFor(*who, probe).available() * 10 / price / lotOf(*s) * lotOf(*s);
+        if (price > 0) num = balanceFor(*who, probe).available() * 10 / price / s->lot() * s->lot();
     }
     return simStockInfoReply(market, *s, num, c.now);
 }
@@ -365,7 +363,7 @@ SimPrice simParsePrice(const std::string& text, int decimals) {
 SimMoney simAmountOf(int64_t quantity, SimPrice price) { return simDivideRounded(quantity * price, 10); }  // 厘 -> 分
 
 std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64_t sellable) {
-    const int lot = lotOf(stock);
+    const int lot = stock.lot();
     return quantity % lot == 0 || quantity % lot == sellable % lot ? "" : kOddLot;
 }
 
@@ -413,7 +411,7 @@ std::string simCheckOrder(SimCall& c, SimCustomer& who, SimOrder& o) {
     if (!offered(stockMarket, bsflag)) return kTypeNotOffered;
     const int64_t quantity = parseQuantity(r.value(Key::kQuantity));
     if (quantity <= 0) return kBadQuantity;
-    if (simIsBuy(bsflag) && quantity % lotOf(*s) != 0)
+    if (simIsBuy(bsflag) && quantity % s->lot() != 0)
         return s->classId == 5 ? "买入数量必须为10张的整数倍" : "买入数量必须为100股的整数倍";
     SimPrice price = 0;
     if (isLimit(bsflag)) {

@@ -128,8 +128,8 @@ Value columnValue(const SimQuoteColumn& column, const SimInstrument& s, const Si
             return q.traded ? price(q.low) : none();
         case Field::kAverage:
             return price(q.average);
-        case Field::kVolume:
-            return simMagnitudeText(double(q.volume));
+        case Field::kVolume:  // 总手: lots
+            return simMagnitudeText(double(q.volume / s.lot()));
         case Field::kAmount:
             return simMagnitudeText(q.amount);
         case Field::kVolumeRatio:

@@ -8,8 +8,9 @@
 //   17 "zdcj", 18 "cjje", 20 "cjsl", 21 "cjjj", 26 "lb", 27 "wb", 29 "hsl",
 //   30 "syl", 32 "pycode", 50-54 "sj1-5", 55-59 "sl1-5", 70-74 "bj1-5",
 //   75-79 "bl1-5", 90 "lastupd". Prices are packed numbers with the stock's
-//   decimals; "exchid", "classid", "sl*", "bl*" integers; "cjsl", "cjje" packed
-//   with a magnitude unit (0 plain, 1 万, 2 亿, 3 万亿): simMagnitudeText.
+//   decimals; "exchid", "classid", "sl*", "bl*" integers (shares); "cjsl" (in
+//   lots, SimInstrument::lot), "cjje" packed with a magnitude unit (0 plain,
+//   1 万, 2 亿, 3 万亿): simMagnitudeText.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -10,7 +10,7 @@
 //   set 1 one record a deal, newest first, read by position: 0 "bs" the
 //     direction (1 a buy: the price rose or stayed on a buy, 2 a sell, 0
 //     neither: the first deal of the day), 1 "tm" the minute HHMM, 2 "zjcj"
-//     the price, 3 "cjsl" the volume in 手 (lots of 100 shares).
+//     the price, 3 "cjsl" the volume in 手 (lots: SimInstrument::lot).
 //   An offset past the last deal gives an empty set 1. An unknown stock
 //   answers the error set "股票代码不存在".
 //
@@ -65,7 +65,7 @@ std::vector<SimDeal> dealsOfDay(const SimMarket& market, const SimInstrument& s,
     for (const SimMinutePoint& p : market.minutePoints(s, q.date, minute)) {
         if (p.volume <= 0) continue;
         uint64_t h = mix(stock ^ (static_cast<uint64_t>(q.date) << 16) ^ static_cast<uint64_t>(p.hhmm));
-        int64_t lots = std::max<int64_t>(1, p.volume / 100);
+        int64_t lots = std::max<int64_t>(1, p.volume / s.lot());
         int count = static_cast<int>(std::min<int64_t>(lots, 1 + static_cast<int64_t>(h % 4)));
         // The minute's lots shared by weights drawn for the minute, each deal at least one.
         int64_t weights[4], sum = 0;

@@ -87,12 +87,11 @@ TEST_F(SimStockInfoFunctionsTest, TheDealsOfAMinuteAddUpToItsVolumeInLots) {
     ASSERT_GE(day.size(), 2u);
     day[1]->fetchLast();
     ASSERT_EQ(day[1]->toIntAtIndex(0), 1030);
-    double minuteShares = day[1]->toVTAFloatWithFieldName("cjsl")->realValue();
+    const double minuteLots = day[1]->toVTAFloatWithFieldName("cjsl")->realValue();
     double lots = 0;
     for (const auto& d : deals)
         if (d.hhmm == 1030) lots += d.lots;
-    // (the chart's volume is rounded to its magnitude: 46.2万)
-    EXPECT_NEAR(lots, minuteShares / 100, minuteShares / 100 * 0.002 + 1);
+    EXPECT_EQ(lots, minuteLots);
     for (const auto& d : deals) {
         EXPECT_GE(d.lots, 1);
         EXPECT_TRUE(d.direction == 0 || d.direction == 1 || d.direction == 2);
