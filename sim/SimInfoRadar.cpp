@@ -2,6 +2,8 @@
 // core/contracts/NewsContract.h, kInfoRadar, RadarKey, RadarCol).
 //
 // Request "stkcode" (one id "code.market"), "with_content" (1: the texts).
+// Only the items of the day up to the clock's minute count: nothing is dated
+// after the clock.
 // Reply set 0, one record an item, newest first: "stkcode" (the id asked),
 // "type" (0 an item), "time" ("HH:mm"), "content" (empty without
 // "with_content=1"). A stock without items answers one record of type 1
@@ -12,8 +14,11 @@
 // asked order: "code", "market" (integer). None: a set without records.
 #include "sim/SimInfoRadar.h"
 
+#include <cstdio>
+
 #include "core/TCRSWriter.h"
 #include "core/contracts/NewsContract.h"
+#include "sim/SimClock.h"
 #include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
 
@@ -33,36 +38,47 @@ namespace {
 
 using namespace NewsContract;
 
+// The stock's items the clock has reached, newest first.
+std::vector<SimRadarItem> itemsUpToNow(const SimCall& c, const std::string& id) {
+    std::vector<SimRadarItem> out;
+    const auto& items = c.server.room<SimInfoRadarRoom>().items;
+    auto found = items.find(id);
+    if (found == items.end()) return out;
+    const SimClock::Local now = SimClock::local(c.now);
+    char clock[8];
+    std::snprintf(clock, sizeof clock, "%02d:%02d", now.hour, now.minute);
+    for (const auto& item : found->second)
+        if (item.time <= clock) out.push_back(item);
+    return out;
+}
+
 std::vector<uint8_t> infoRadar(SimCall& c) {
     std::string id = c.request.value(RadarKey::kStockId);
     if (id.empty()) return simErrorSet(-1, "请指定股票");
     const bool withContent = c.request.intValue(RadarKey::kWithContent, 0) == 1;
-    const auto& items = c.server.room<SimInfoRadarRoom>().items;
+    const std::vector<SimRadarItem> items = itemsUpToNow(c, id);
     TCRSWriter w;
     w.beginSet()
         .addField(RadarCol::kStockId, TCRSFieldType::VarText, 0, "股票")
         .addField(RadarCol::kType, TCRSFieldType::Integer, 4, "类型")
         .addField(RadarCol::kTime, TCRSFieldType::VarText, 0, "时间")
         .addField(RadarCol::kContent, TCRSFieldType::VarText, 0, "内容");
-    auto found = items.find(id);
-    if (found == items.end() || found->second.empty()) {
+    if (items.empty()) {
         w.addRecord({id, kNoRadarType, "", ""});
         return w.bytes();
     }
-    for (const auto& item : found->second) w.addRecord({id, 0, item.time, withContent ? item.content : ""});
+    for (const auto& item : items) w.addRecord({id, 0, item.time, withContent ? item.content : ""});
     return w.bytes();
 }
 
 std::vector<uint8_t> radarStocks(SimCall& c) {
-    const auto& items = c.server.room<SimInfoRadarRoom>().items;
     TCRSWriter w;
     w.beginSet()
         .addField(RadarCol::kCode, TCRSFieldType::VarText, 0, "代码")
         .addField(RadarCol::kMarket, TCRSFieldType::Integer, 4, "市场");
     for (const auto& id : simSplit(c.request.value(RadarKey::kStockIds), ',')) {
-        auto found = items.find(id);
         auto point = id.rfind('.');
-        if (found == items.end() || found->second.empty() || point == std::string::npos) continue;
+        if (itemsUpToNow(c, id).empty() || point == std::string::npos) continue;
         w.addRecord({id.substr(0, point), std::atoi(id.c_str() + point + 1)});
     }
     return w.bytes();

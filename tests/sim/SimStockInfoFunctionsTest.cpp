@@ -8,6 +8,7 @@
 #include "core/MenuFunctions.h"
 #include "core/contracts/NewsContract.h"
 #include "core/contracts/QuoteContract.h"
+#include "sim/SimClock.h"
 #include "sim/SimInfoRadar.h"
 
 namespace {
@@ -135,6 +136,23 @@ TEST_F(SimStockInfoFunctionsTest, TheRadarListsAStocksItemsOrSaysItHasNone) {
     added[0]->fetchFirst();
     EXPECT_EQ(added[0]->toStringWithFieldName("content").value_or(""), "腾讯控股：回购股份");
     EXPECT_TRUE(ask("tc_mfuncno=504&tc_sfuncno=60&with_content=1")[0]->isError());
+}
+
+TEST_F(SimStockInfoFunctionsTest, NoRadarItemIsDatedAfterTheClock) {
+    auto timesAt = [&](int hour, int minute) {
+        sim->clock().setTime(SimClock::fromLocal(20240305, hour * 60 + minute));
+        std::vector<std::string> times;
+        auto set = ask("tc_mfuncno=504&tc_sfuncno=60&stkcode=600000.2&with_content=1")[0];
+        for (set->fetchFirst(); !set->isEOF(); set->fetchNext())
+            if (set->toIntWithFieldName("type") != NewsContract::kNoRadarType)
+                times.push_back(set->toStringWithFieldName("time").value_or(""));
+        return times;
+    };
+    EXPECT_EQ(timesAt(10, 2), (std::vector<std::string>{"09:31", "08:45"}));
+    EXPECT_EQ(timesAt(10, 12), (std::vector<std::string>{"10:12", "09:31", "08:45"}));
+    EXPECT_TRUE(timesAt(8, 0).empty()) << "the stock has no item yet today";
+    EXPECT_EQ(ask("tc_mfuncno=504&tc_sfuncno=54&stkcodes=600000.2,000001.1")[0]->rowsAffected(), 0)
+        << "nor a red dot in the portfolio";
 }
 
 TEST_F(SimStockInfoFunctionsTest, TheStocksWithRadarItemsAreNamedInTheAskedOrder) {
