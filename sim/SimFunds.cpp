@@ -253,10 +253,10 @@ void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
         const int64_t nav = f && f->nav > 0 ? f->nav : 10000;
         if (o.business == FundContract::kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->units -= o.units;
-            cash.deposit(o.units * nav / 10000);
+            cash.deposit(simDivideRounded(o.units * nav, 10000));
         } else {
             cash.payHeld(o.amount);
-            const int64_t units = o.amount * 10000 / nav;
+            const int64_t units = simDivideRounded(o.amount * 10000, nav);
             SimFundHolding* h = side.holding(o.code);
             if (!h) {
                 side.holdings.push_back({o.code, 0, 0, 0});

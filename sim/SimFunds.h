@@ -7,7 +7,8 @@
 //
 // Orders of the day are open ("已报") and may be cancelled; from the next day
 // on they are confirmed at the fund's net value: a subscription or purchase
-// becomes units, a redemption money.
+// becomes units, a redemption money, each rounded half up to the 1/100 份 and
+// the 分.
 //
 // Fund orders are numbered on their own ("sno"), apart from the stock orders.
 //

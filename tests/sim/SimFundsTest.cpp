@@ -149,6 +149,17 @@ TEST_F(SimFundsTest, TheNextDayConfirmsTheDaysOrdersAtTheNetValue) {
     EXPECT_EQ(cash().balance, before.balance - 1523000 + 50000);
 }
 
+TEST_F(SimFundsTest, AConfirmationRoundsUnitsAndMoneyHalfUp) {
+    // 270001 at 1.2345: 1,000.05 元 buy 810.085 份, and 333.33 份 bring 411.4958 元.
+    ASSERT_EQ(errorOf(buy(35, "270001", "1000.05")), "");
+    ASSERT_EQ(errorOf(redeem("270001", "333.33")), "");
+    const SimBalance before = cash();
+    sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60));
+    sets("tc_mfuncno=100&tc_sfuncno=25&" + tradeInfo + "&ofcode=270001");
+    EXPECT_EQ(side().holding("270001")->units, 1000000 - 33333 + 81009);
+    EXPECT_EQ(cash().balance, before.balance - 100005 + 41150);
+}
+
 TEST_F(SimFundsTest, TheFindersListsAndTheNameTextItSends) {
     auto companies = firstSet(call(session, "tc_mfuncno=100&tc_sfuncno=21"));
     ASSERT_TRUE(companies && !companies->isError());
