@@ -136,6 +136,7 @@ struct SimOrder {
     int64_t matched = 0;
     SimOrderStatus status = SimOrderStatus::Reported;
     SimMoney frozen = 0;            // what an open buy still holds of the fund balance (a financing buy: of its limit)
+    int64_t metQuote = 0;           // yyyymmddHHMM of the market's levels it last met: each moment's once
     std::optional<int> creditFlag;  // a credit order's kind (MarginContract::CreditFlag)
     // How its fills reach the books (SimOrders.h); null for a stock order's own.
     std::shared_ptr<const SimOrderLedger> ledger;

@@ -45,6 +45,7 @@
 //   buys in whole lots, 4 the owed shares the account holds, 7 the shares
 //   that may go.
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "core/TCRSWriter.h"
@@ -381,16 +382,14 @@ SimCustomer* simCreditCustomer(SimCall& c, std::string* refusal) {
     }
     // What financing bought today may be sold from the next trading day.
     const int today = SimClock::local(c.now).yyyymmdd();
-    for (auto& p : who->credit->positions) {
-        int64_t boughtToday = 0;
-        for (const auto& d : who->deals) {
-            if (d.date != today) continue;
-            for (const auto& o : who->orders)
-                if (o.ordersno == d.ordersno && o.creditFlag == Flag::kFinancingBuy && o.code == p.code)
-                    boughtToday += d.quantity;
-        }
-        p.available = std::max<int64_t>(p.quantity - boughtToday, 0);
-    }
+    std::map<int64_t, const SimOrder*> financing;  // by order number
+    for (const auto& o : who->orders)
+        if (o.creditFlag == Flag::kFinancingBuy) financing[o.ordersno] = &o;
+    std::map<std::string, int64_t> boughtToday;  // by code
+    for (const auto& d : who->deals)
+        if (auto o = financing.find(d.ordersno); d.date == today && o != financing.end())
+            boughtToday[o->second->code] += d.quantity;
+    for (auto& p : who->credit->positions) p.available = std::max<int64_t>(p.quantity - boughtToday[p.code], 0);
     return who;
 }
 

@@ -211,6 +211,10 @@ void matchOrder(SimCustomer& who, SimOrder& o, const SimMarket& market, double n
     const SimInstrument* s = simTradableStock(market, o.code);
     if (!s) return;
     const SimQuote q = market.quote(*s, now);
+    // The levels of a moment are offered once: what they did not fill waits for the next minute's.
+    const int64_t moment = int64_t(q.date) * 10000 + q.hhmm;
+    if (o.metQuote == moment) return;
+    o.metQuote = moment;
     const SimClock::Local l = SimClock::local(now);
     const int date = l.yyyymmdd(), time = l.hour * 10000 + l.minute * 100 + l.second;
     const bool buy = simIsBuy(o.bsflag);
@@ -473,13 +477,16 @@ bool simCancelOrder(SimCustomer& who, SimOrder& order) {
     return true;
 }
 
-void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now) {
+void simSettle(SimOrdersRoom& room, SimCustomer& who, double now) {
     const int today = SimClock::local(now).yyyymmdd();
     int& settled = room.settledDay[who.custid];
     if (settled < today) {
         settle(who, today);
         settled = today;
     }
+}
+
+void simMatch(SimCustomer& who, const SimMarket& market, double now) {
     if (!inTradingTime(now)) return;
     for (auto& o : who.orders)
         if (o.isOpen()) matchOrder(who, o, market, now);
@@ -522,8 +529,10 @@ SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, d
 SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal) {
     SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
     if (!who) return nullptr;
-    simSettleAndMatch(c.server.room<SimOrdersRoom>(), *who, c.server.market(), c.now);
+    // The night's work first (every family's), then the day's trading.
+    simSettle(c.server.room<SimOrdersRoom>(), *who, c.now);
     for (const auto& settle : c.server.registry().daySettlers()) settle(c, *who);
+    simMatch(*who, c.server.market(), c.now);
     return who;
 }
 

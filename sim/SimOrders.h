@@ -16,9 +16,11 @@
 // Matching (only in trading time: 9:30-11:30 and 13:00-15:00 of a weekday):
 // each open order meets the five levels of the stock's quote at that moment
 // (SimMarket::quote): a limit buy takes the asks at or below its price, a
-// limit sell the bids at or above it, each level up to its volume; the
-// market types as the exchanges run them (SimOrders.cpp). Outside trading
-// time orders are accepted and wait. Fees are not charged.
+// limit sell the bids at or above it, each level up to its volume and never
+// beyond the day's price limits; the market types as the exchanges run them
+// (SimOrders.cpp). An order meets the levels of a minute once: what they did
+// not fill waits for the next minute's. Outside trading time orders are
+// accepted and wait. Fees are not charged.
 #include <cstdint>
 #include <map>
 #include <set>
@@ -39,9 +41,10 @@ struct SimOrdersRoom {
     std::map<std::string, int> settledDay;  // custid -> yyyymmdd
 };
 
-// Settles the customer's books for the day of `now` and matches the open
-// orders against the market at `now`.
-void simSettleAndMatch(SimOrdersRoom& room, SimCustomer& who, const SimMarket& market, double now);
+// Settles the customer's orders and holdings for the day of `now` (once a day).
+void simSettle(SimOrdersRoom& room, SimCustomer& who, double now);
+// Matches the open orders against the market at `now` (in trading time).
+void simMatch(SimCustomer& who, const SimMarket& market, double now);
 
 // The customer of a trade request by its session, with the books settled
 // (the orders' and every family's day settler: SimRegistry.h) and the open

@@ -206,6 +206,23 @@ TEST_F(SimOrdersTest, MarketTypesRunAsTheExchangesRunThem) {
     EXPECT_EQ(customerA([](SimCustomer& c) { return c.deals.back().price; }), sh.bid[0] * 10);
 }
 
+TEST_F(SimOrdersTest, AnOrderTakesTheLevelsOfAMomentOnce) {
+    // More than the five asks offer at 10:30: the rest waits for the next minute's levels.
+    customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[0] = SimBalance{10000000000}; });
+    const SimQuote q = quoteOf("600000");
+    int64_t offered = 0;
+    for (int k = 0; k < 5; ++k) offered += q.askVolume[k];
+    ASSERT_EQ(errorOf(order("0B", SimMarket::priceText((q.prevClose * 11 + 5) / 10, 2),
+                            std::to_string((offered / 100 + 10) * 100), "600000", "1", "A100001234")),
+              "");
+    EXPECT_EQ(lastOrder().matched, offered);
+    for (int k = 0; k < 3; ++k) stockInfo("600000");
+    EXPECT_EQ(lastOrder().matched, offered) << "the same moment's levels are taken once";
+    sim->clock().setTime(SimClock::fromLocal(20240305, 10 * 60 + 31));
+    stockInfo("600000");
+    EXPECT_GT(lastOrder().matched, offered);
+}
+
 TEST_F(SimOrdersTest, OrdersOutsideTradingTimeWaitForTheOpen) {
     sim->clock().setTime(SimClock::fromLocal(20240305, 8 * 60 + 50));
     const SimBalance before = rmb();
