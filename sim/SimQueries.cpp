@@ -16,7 +16,9 @@
 //   融券卖出, 买券还券, 现券还券, 担保品转入, 担保品转出, 卖券还款),
 //   "orderprice", "orderqty", "matchqty",
 //   "orderstatus" (已报, 部成, 已成, 已撤, 部撤, 废单), "~market", "secuid".
-// 500/15 the same columns for the day's orders still open (已报, 部成).
+// 500/15 the same columns for the orders still open (已报, 部成), whatever
+//   day they were placed on (at a weekend or after the close for the next
+//   trading day).
 // 500/16 history orders: "orderdate" and the columns of 500/13, of the days
 //   "strdate" to "enddate" (yyyyMMdd; each bound optional) before today.
 // 500/14 today's deals, newest first: "matchtime", "stkcode", "stkname",
@@ -252,7 +254,8 @@ std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
 }
 
 std::vector<uint8_t> todayOrders(SimCall& c) { return orderList(c, todayOnly(c), false, false); }
-std::vector<uint8_t> cancellable(SimCall& c) { return orderList(c, todayOnly(c), true, false); }
+// Every order still open, also one placed at a weekend or after the close for the next trading day.
+std::vector<uint8_t> cancellable(SimCall& c) { return orderList(c, Days{0, 99999999}, true, false); }
 std::vector<uint8_t> historyOrders(SimCall& c) { return orderList(c, historyDays(c), false, true); }
 std::vector<uint8_t> todayDeals(SimCall& c) { return dealList(c, todayOnly(c), false); }
 std::vector<uint8_t> historyDeals(SimCall& c) { return dealList(c, historyDays(c), true); }

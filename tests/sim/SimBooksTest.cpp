@@ -180,4 +180,20 @@ TEST_F(SimBooksTest, AnOrderOutsideTradingTimeMeetsTheLimitsOfTheDayItTradesOn) 
     }
 }
 
+TEST_F(SimBooksTest, AnOrderForTheNextTradingDayIsListedForCancelUntilItTrades) {
+    // Friday after the close, for Monday: on Saturday it still holds its money and may be cancelled.
+    setClock(kFriday, 16, 0);
+    const int64_t down = (quoteOf("600000").last * 9 + 5) / 10;
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", down, 100)), "");
+    const int64_t ordersno = lastOrder().ordersno;
+    setClock(kSaturday, 10, 0);
+    auto open = trade(15, "");
+    ASSERT_TRUE(open && !open->isError());
+    ASSERT_EQ(open->rowsAffected(), 1);
+    EXPECT_EQ(textOf(open, "ordersno"), std::to_string(ordersno));
+    EXPECT_EQ(fundsRow().at("frozen"), yuan(100 * down));
+    EXPECT_EQ(cancel(ordersno, "A100001234", 2), "");
+    EXPECT_EQ(fundsRow().at("frozen"), "0.00");
+}
+
 }  // namespace

@@ -1,0 +1,606 @@
+// A seeded random run of customer A's trading day after day against the
+// simulated brokerage, through its request handling: stock orders inside and
+// outside the limits, whole and odd lots, the market types, cancels, the
+// clock moving through sessions, nights and weekends, bank transfers both
+// ways with right and wrong passwords, fund purchases, redemptions and
+// cancels, financing buys, sell-to-repay and cash repayments, cost changes.
+//
+// After every operation the books as the customer reads them (资金查询,
+// 股份查询, the open orders, the debt) and the bank's side must agree with a
+// small model the test keeps itself from the operations and the fills, and
+// these identities of a real brokerage must hold:
+//   资金余额 = 可用 + 冻结; 冻结 = what the open orders hold; 0 <= 可取 <= 可用;
+//   可取 = 资金余额 less the larger of 冻结 and the day's unspent sale money;
+//   nothing negative; each holding = start + filled buys - filled sells;
+//   可卖 = the holding less today's buys and what open sells hold;
+//   成本价 and 浮动盈亏 from the exact cost, rounded once;
+//   the bank and the fund account move only by each other and by trading;
+//   融资负债 = the start + financing fills - repayments;
+//   an order number never repeats; a refused request changes nothing;
+//   every fill lies within its order's price and the day's limits.
+// The model predicts which requests the rules refuse, and with what text.
+//
+// RD_BOOKS_SEED and RD_BOOKS_OPERATIONS choose another run (10,000
+// operations by default; the "long" test preset runs 100,000). A failure
+// names the seed and the operation.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "SimTradeTestSupport.h"
+#include "sim/SimFunds.h"
+#include "sim/SimQueries.h"
+
+namespace {
+
+using Row = std::map<std::string, std::string>;
+
+uint64_t envNumber(const char* name, uint64_t fallback) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::strtoull(v, nullptr, 10) : fallback;
+}
+
+// "-12.30" in 分; "7.35" (a price of 2 places) in 厘.
+int64_t fenOf(const std::string& text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    int64_t whole = 0, cents = 0;
+    int places = -1;
+    for (char ch : text.substr(negative ? 1 : 0)) {
+        if (ch == '.') {
+            places = 0;
+        } else if (places < 0) {
+            whole = whole * 10 + (ch - '0');
+        } else if (places++ < 2) {
+            cents = cents * 10 + (ch - '0');
+        }
+    }
+    if (places == 1) cents *= 10;
+    const int64_t fen = whole * 100 + cents;
+    return negative ? -fen : fen;
+}
+int64_t liOf(const std::string& text) { return fenOf(text) * 10; }
+
+// num / den rounded half away from zero.
+int64_t halfUp(int64_t num, int64_t den) {
+    const int64_t n = num < 0 ? -num : num, r = (2 * n / den + 1) / 2;
+    return num < 0 ? -r : r;
+}
+int64_t amountOf(int64_t quantity, int64_t li) { return halfUp(quantity * li, 10); }
+
+bool weekday(int yyyymmdd) {
+    const int w = SimClock::weekdayOfDay(SimClock::dayNumber(yyyymmdd));
+    return w != 0 && w != 6;
+}
+
+struct Stock {
+    const char* code;
+    const char* market;  // shareholder market
+    const char* secuid;
+    int quoteMarket;
+};
+const Stock kStocks[] = {{"000001", "0", "0010001234", 1},
+                         {"000002", "0", "0010001234", 1},
+                         {"300750", "0", "0010001234", 1},
+                         {"600000", "1", "A100001234", 2},
+                         {"600036", "1", "A100001234", 2}};
+const char* const kFinanced[] = {"600000", "000001", "600036", "000002"};
+const Stock& stockOf(const std::string& code) {
+    for (const auto& s : kStocks)
+        if (code == s.code) return s;
+    return kStocks[0];
+}
+
+// An order the run placed.
+struct Placed {
+    bool buy = true;
+    int creditFlag = -1;  // -1 a stock order
+    std::string code;
+    int64_t limit = 0;    // 厘; 0 a market type
+    int64_t limitUp = 0;  // 厘: of the day it trades on
+    int64_t down = 0;
+};
+
+struct FundOrder {
+    std::string sno;
+    int date = 0;
+    bool purchase = true;
+    int64_t amount = 0;  // 分
+    int64_t units = 0;   // 1/100 份
+    bool open = true;
+};
+
+// What the run expects of the books, from the seed, the operations and the fills.
+struct Model {
+    int64_t balance = 100000000, salesToday = 0, bank = 10000000;
+    int64_t debt = 500000, creditCash = 2000000;
+    std::map<std::string, int64_t> qty = {{"000001", 1000}, {"000002", 500}, {"600000", 2000}, {"600036", 300}};
+    std::map<std::string, int64_t> basis = {
+        {"000001", 1000 * 10850}, {"000002", 500 * 10200}, {"600000", 2000 * 7300}, {"600036", 300 * 32500}};
+    std::map<std::string, int64_t> bought;  // since the last day's settling
+    std::map<std::string, int64_t> creditQty = {{"600036", 1000}, {"000001", 2000}};
+    int64_t fundUnits = 1000000;  // 270001
+    // The seed's repo loan of 5,000.00 元 for 14 days at 3.10 %, three days old at the start:
+    // paid back with its interest (cut to the 分, as the product pays) on its term's day.
+    long repoDue = 0;
+    int64_t repoBack = 500000 + int64_t{500000} * 310 * 14 / (10000 * 365);
+    std::map<int64_t, Placed> orders;
+    std::vector<FundOrder> funds;
+    int day = 0;
+    size_t dealsSeen = 0;
+};
+
+class SimBooksInvariantTest : public SimTradeTest {
+protected:
+    // ---- what the customer reads ----
+    struct Books {
+        Row funds;
+        std::map<std::string, Row> holdings;  // by code
+        std::vector<Row> open;                // the open orders
+        std::string debt;
+        int64_t bank = 0, fundUnits = 0, deals = 0;
+        std::map<std::string, int64_t> creditQty;
+        bool operator==(const Books& o) const {
+            return funds == o.funds && holdings == o.holdings && open == o.open && debt == o.debt &&
+                   bank == o.bank && fundUnits == o.fundUnits && deals == o.deals && creditQty == o.creditQty;
+        }
+    };
+    std::vector<Row> rows(int sub, std::initializer_list<const char*> fields) {
+        std::vector<Row> out;
+        auto set = trade(sub, "");
+        if (!set || set->isError()) return out;
+        for (set->fetchFirst(); !set->isEOF(); set->fetchNext()) {
+            Row r;
+            for (const char* f : fields) r[f] = textOf(set, f);
+            out.push_back(r);
+        }
+        return out;
+    }
+    Books read() {
+        Books b;
+        b.funds = fundsRow();
+        for (auto& r : rows(10, {"stkcode", "stkqty", "stkavl", "profitprice", "lastprice", "income"}))
+            b.holdings[r["stkcode"]] = r;
+        b.open = rows(15, {"ordersno", "stkcode", "bsname", "orderprice", "orderqty", "matchqty"});
+        b.debt = textOf(trade(75, ""), "repay");
+        customerA([&](SimCustomer& c) {
+            b.bank = c.bankBindings.front().bankBalance;
+            b.deals = static_cast<int64_t>(c.deals.size());
+            for (const auto& p : c.credit->positions) b.creditQty[p.code] = p.quantity;
+            return 0;
+        });
+        b.fundUnits = sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
+            SimFundHolding* h = r.customer("110001234").holding("270001");
+            return h ? h->units : int64_t(0);
+        });
+        return b;
+    }
+
+    // ---- the model's side ----
+    int today() const { return SimClock::local(sim->clock().now()).yyyymmdd(); }
+    int minuteNow() const { return SimClock::local(sim->clock().now()).minuteOfDay(); }
+    // The day an order placed now trades on.
+    int tradingDay() const {
+        int d = today();
+        if (weekday(d) && minuteNow() <= 900) return d;
+        long n = SimClock::dayNumber(d) + 1;
+        while (!weekday(SimClock::dateOfDay(n))) ++n;
+        return SimClock::dateOfDay(n);
+    }
+    // The limits (厘) of a day: its previous close +- 10 %, half up.
+    std::pair<int64_t, int64_t> limits(const std::string& code, int day) {
+        const int64_t prev = sim->market().prevClose(*simTradableStock(sim->market(), code), day);
+        return {((prev * 11 + 5) / 10) * 10, ((prev * 9 + 5) / 10) * 10};
+    }
+    SimQuote quote(const std::string& code) {
+        return sim->market().quote(*simTradableStock(sim->market(), code), sim->clock().now());
+    }
+    bool tradingTime() const {
+        const int m = minuteNow();
+        return weekday(today()) && ((m >= 570 && m <= 690) || (m >= 780 && m <= 900));
+    }
+    int64_t openRemaining(const Row& r) const { return std::stoll(r.at("orderqty")) - std::stoll(r.at("matchqty")); }
+    const Placed* placedOf(const Row& r) const {
+        auto it = m.orders.find(std::stoll(r.at("ordersno")));
+        return it == m.orders.end() ? nullptr : &it->second;
+    }
+    // 冻结 as the open orders hold it.
+    int64_t heldMoney(const Books& b) const {
+        int64_t held = 0;
+        for (const auto& r : b.open)
+            if (const Placed* p = placedOf(r); p && p->buy && p->creditFlag < 0) {
+                const int64_t price = liOf(r.at("orderprice"));
+                held += amountOf(openRemaining(r), price > 0 ? price : p->limitUp);
+            }
+        for (const auto& f : m.funds)
+            if (f.open && f.purchase) held += f.amount;
+        return held;
+    }
+    int64_t onSale(const Books& b, const std::string& code) const {
+        int64_t n = 0;
+        for (const auto& r : b.open)
+            if (const Placed* p = placedOf(r); p && !p->buy && p->creditFlag < 0 && p->code == code)
+                n += openRemaining(r);
+        return n;
+    }
+    int64_t sellable(const std::string& code) const {
+        auto q = m.qty.find(code);
+        const int64_t held = q == m.qty.end() ? 0 : q->second;
+        auto b = m.bought.find(code);
+        return held - (b == m.bought.end() ? 0 : b->second) - onSale(last, code);
+    }
+    int64_t available() const { return m.balance - heldMoney(last); }
+    int64_t withdrawable() const {
+        return std::max<int64_t>(0, m.balance - std::max(heldMoney(last), m.salesToday));
+    }
+    int64_t heldUnits() const {
+        int64_t n = 0;
+        for (const auto& f : m.funds)
+            if (f.open && !f.purchase) n += f.units;
+        return n;
+    }
+
+    // The night: what the books settle when the clock has reached a new day.
+    void settleDay() {
+        const int d = today();
+        if (d == m.day) return;
+        m.day = d;
+        m.bought.clear();
+        if (weekday(d)) m.salesToday = 0;
+        for (auto& f : m.funds) {
+            if (!f.open || f.date >= d) continue;
+            f.open = false;
+            if (f.purchase) {
+                m.balance -= f.amount;
+                m.salesToday -= std::min(m.salesToday, f.amount);
+                m.fundUnits += halfUp(f.amount * 10000, 12345);
+            } else {
+                m.fundUnits -= f.units;
+                m.balance += halfUp(f.units * 12345, 10000);
+            }
+        }
+        if (m.repoDue > 0 && SimClock::dayNumber(d) >= m.repoDue) {
+            m.balance += m.repoBack;
+            m.repoDue = 0;
+        }
+        for (auto it = m.qty.begin(); it != m.qty.end();)
+            it = it->second == 0 ? m.qty.erase(it) : std::next(it);
+    }
+    // The fills since the last look, in the order they came.
+    std::string applyFills() {
+        const std::vector<SimDeal> deals = customerA([&](SimCustomer& c) {
+            return std::vector<SimDeal>(c.deals.begin() + static_cast<long>(std::min(m.dealsSeen, c.deals.size())),
+                                        c.deals.end());
+        });
+        for (const SimDeal& d : deals) {
+            ++m.dealsSeen;
+            auto it = m.orders.find(d.ordersno);
+            if (it == m.orders.end()) return "a fill of an order never placed: " + std::to_string(d.ordersno);
+            const Placed& p = it->second;
+            const int64_t amount = amountOf(d.quantity, d.price);
+            if (d.amount != amount) return "a fill's amount " + std::to_string(d.amount) + " for " + std::to_string(amount);
+            auto [up, down] = limits(p.code, d.date);
+            if (d.price > up || d.price < down) return "a fill beyond the day's limits";
+            if (p.limit > 0 && (p.buy ? d.price > p.limit : d.price < p.limit)) return "a fill beyond its limit";
+            if (p.creditFlag == 0) {
+                m.debt += amount;
+                m.creditQty[p.code] += d.quantity;
+            } else if (p.creditFlag == 7) {
+                const int64_t repaid = std::min(m.debt, amount);
+                m.debt -= repaid;
+                m.creditCash += amount - repaid;
+                m.creditQty[p.code] -= d.quantity;
+            } else if (p.buy) {
+                m.balance -= amount;
+                m.salesToday -= std::min(m.salesToday, amount);
+                m.qty[p.code] += d.quantity;
+                m.bought[p.code] += d.quantity;
+                m.basis[p.code] += d.quantity * d.price;
+            } else {
+                m.balance += amount;
+                m.salesToday += amount;
+                m.qty[p.code] -= d.quantity;
+                m.basis[p.code] = m.qty[p.code] > 0 ? m.basis[p.code] - d.quantity * d.price : 0;
+            }
+        }
+        return "";
+    }
+    // The identities, on what the customer reads; "" when they hold.
+    std::string checkIdentities(const Books& b) {
+        std::ostringstream out;
+        const int64_t bal = fenOf(b.funds.at("fundbal")), avl = fenOf(b.funds.at("fundavl"));
+        const int64_t frozen = fenOf(b.funds.at("frozen")), cash = fenOf(b.funds.at("fundcash"));
+        const int64_t held = heldMoney(b);
+        if (bal != m.balance) out << "资金余额 " << bal << " for " << m.balance << "; ";
+        if (bal != avl + frozen) out << "资金余额 is not 可用 + 冻结; ";
+        if (frozen != held) out << "冻结 " << frozen << " for what open orders hold " << held << "; ";
+        if (cash < 0 || cash > avl) out << "可取 " << cash << " outside 0 .. 可用 " << avl << "; ";
+        const int64_t expectedCash = std::max<int64_t>(0, m.balance - std::max(held, m.salesToday));
+        if (cash != expectedCash) out << "可取 " << cash << " for " << expectedCash << "; ";
+        if (bal < 0 || frozen < 0) out << "a negative figure; ";
+        for (const auto& [code, row] : b.holdings) {
+            if (std::stoll(row.at("stkqty")) < 0 || std::stoll(row.at("stkavl")) < 0) out << code << " negative; ";
+            if (!m.qty.count(code) && code != "110001") out << "a holding of " << code << " nothing bought; ";
+        }
+        for (const auto& [code, quantity] : m.qty) {
+            auto row = b.holdings.find(code);
+            const int64_t shown = row == b.holdings.end() ? 0 : std::stoll(row->second.at("stkqty"));
+            if (shown != quantity) out << code << " 股份余额 " << shown << " for " << quantity << "; ";
+            if (row == b.holdings.end()) continue;
+            const int64_t avail = std::stoll(row->second.at("stkavl"));
+            auto bought = m.bought.find(code);
+            const int64_t expected = quantity - (bought == m.bought.end() ? 0 : bought->second) - onSale(b, code);
+            if (avail != expected) out << code << " 可卖 " << avail << " for " << expected << "; ";
+            if (quantity <= 0) continue;
+            const int64_t basis = m.basis[code], lastLi = liOf(row->second.at("lastprice"));
+            const std::string cost = SimMarket::priceText(halfUp(basis, quantity * 10), 2);
+            const std::string income = simMoneyText(halfUp(quantity * lastLi - basis, 10));
+            if (row->second.at("profitprice") != cost)
+                out << code << " 成本价 " << row->second.at("profitprice") << " for " << cost << "; ";
+            if (row->second.at("income") != income)
+                out << code << " 浮动盈亏 " << row->second.at("income") << " for " << income << "; ";
+        }
+        if (b.debt != simMoneyText(m.debt)) out << "融资负债 " << b.debt << " for " << simMoneyText(m.debt) << "; ";
+        for (const auto& [code, quantity] : m.creditQty) {
+            auto shown = b.creditQty.find(code);
+            if ((shown == b.creditQty.end() ? 0 : shown->second) != quantity)
+                out << "credit position " << code << " for " << quantity << "; ";
+        }
+        if (b.bank != m.bank) out << "bank " << b.bank << " for " << m.bank << "; ";
+        if (b.fundUnits != m.fundUnits) out << "fund units " << b.fundUnits << " for " << m.fundUnits << "; ";
+        return out.str();
+    }
+
+    // ---- the operations: each answers what it expected refused ("" accepted) and what came ----
+    struct Outcome {
+        std::string expected, got;
+        bool known = true;  // false: the model does not predict this one
+    };
+    std::string placed(const std::shared_ptr<VTATCRS>& reply, const char* column, Placed p) {
+        const std::string number = textOf(reply, column);
+        if (number.empty()) return "";
+        const int64_t n = std::stoll(number);
+        if (m.orders.count(n)) duplicate = n;
+        m.orders[n] = p;
+        return number;
+    }
+    Outcome stockOrder() {
+        const Stock& s = kStocks[pick(std::size(kStocks))];
+        const bool buy = coin(0.5);
+        const SimQuote q = quote(s.code);
+        auto [up, down] = limits(s.code, tradingDay());
+        Placed p{buy, -1, s.code, 0, up, down};
+        std::string bsflag = buy ? "0B" : "0S";
+        int64_t quantity = 100 * (1 + pick(10));
+        const int64_t sellable = this->sellable(s.code);
+        Outcome o;
+        const int kind = pick(20);
+        if (kind < 3) {  // a market type the market offers
+            static const char* const shenzhen[2][5] = {{"0f", "0g", "0h", "0i", "0j"}, {"0a", "0b", "0c", "0d", "0e"}};
+            static const char* const shanghai[2][2] = {{"0i", "0r"}, {"0d", "0q"}};
+            bsflag = s.quoteMarket == 1 ? shenzhen[buy][pick(5)] : shanghai[buy][pick(2)];
+        } else {
+            // At a level of the book (mostly the side it meets), anywhere within the limits, or beyond them.
+            const int level = static_cast<int>(pick(5));
+            const bool meets = coin(0.7);
+            p.limit = 10 * (buy == meets ? q.ask[level] : q.bid[level]);
+            if (kind == 3) p.limit = buy ? up + 10 : down - 10;
+            if (kind == 4) p.limit = down + 10 * static_cast<int64_t>(pick((up - down) / 10 + 1));
+        }
+        const int64_t priceLi = p.limit > 0 ? p.limit : up;
+        if (!buy) {
+            const int64_t odd = sellable % 100;
+            switch (pick(6)) {
+                case 0: quantity = sellable; break;
+                case 1: quantity = odd > 0 ? odd : 100; break;
+                case 2: quantity = 1 + pick(99); break;                // an odd lot, mostly not the remainder
+                case 3: quantity = sellable + 100; break;              // more than may be sold
+                default: quantity = 100 * (1 + pick(std::max<int64_t>(sellable / 100, 1))); break;
+            }
+            if (quantity <= 0) quantity = 100;
+        } else if (kind == 5) {
+            quantity = 150;  // no whole lot
+        } else if (kind == 6) {
+            quantity = 100 * (available() * 10 / (priceLi * 100) + 1);  // a lot more than the money pays
+        }
+        if (buy && quantity % 100 != 0)
+            o.expected = "买入数量必须为100股的整数倍";
+        else if (p.limit > 0 && (p.limit > up || p.limit < down))
+            o.expected = "委托价格超出涨跌幅限制";
+        else if (buy && amountOf(quantity, priceLi) > available())
+            o.expected = "可用资金不足";
+        else if (!buy && quantity > sellable)
+            o.expected = "可用股份不足";
+        else if (!buy && quantity % 100 != 0 && quantity % 100 != sellable % 100)
+            o.expected = "零股须一次性全部卖出";
+        auto reply = order(bsflag, p.limit > 0 ? SimMarket::priceText(p.limit / 10, 2) : "", std::to_string(quantity),
+                           s.code, s.market, s.secuid, "0");
+        o.got = errorOf(reply);
+        if (o.got.empty()) placed(reply, "ordersno", p);
+        return o;
+    }
+    Outcome cancelOne() {
+        Outcome o;
+        std::vector<int64_t> numbers;
+        if (coin(0.8)) {
+            for (const auto& r : last.open) numbers.push_back(std::stoll(r.at("ordersno")));
+        } else {
+            for (const auto& [n, p] : m.orders) numbers.push_back(n);
+            o.known = false;  // an order that may still be open
+        }
+        if (numbers.empty()) return {"", "", false};
+        const int64_t n = numbers[pick(numbers.size())];
+        const Stock& s = stockOf(m.orders.count(n) ? m.orders[n].code : "000001");
+        o.got = cancel(n, s.secuid, s.quoteMarket);
+        return o;
+    }
+    Outcome moveClock() {
+        const int d = today();
+        if (coin(0.75)) {
+            sim->clock().advance(60.0 * double(1 + pick(90)));
+        } else {
+            static const int kMinutes[] = {9 * 60, 9 * 60 + 31, 10 * 60 + 30, 11 * 60 + 29, 13 * 60 + 30, 14 * 60 + 58, 16 * 60};
+            long next = SimClock::dayNumber(d) + 1 + static_cast<long>(pick(3) == 0 ? pick(3) : 0);
+            setClock(SimClock::dateOfDay(next), 0, kMinutes[pick(std::size(kMinutes))]);
+        }
+        return {"", "", false};
+    }
+    Outcome bank() {
+        const bool in = coin(0.5), rightPassword = coin(0.85);
+        const int64_t limit = in ? m.bank : withdrawable();
+        int64_t amount = coin(0.8) ? 1 + static_cast<int64_t>(pick(std::max<int64_t>(limit, 1))) : limit + 1 + pick(1000);
+        if (coin(0.1) && limit > 0) amount = limit;
+        Outcome o;
+        if (!rightPassword)
+            o.expected = in ? "银行密码错误" : "资金密码错误";
+        else if (amount > limit)
+            o.expected = in ? "银行余额不足" : "可转金额不足";
+        const std::string password = in ? "&bankpwd=" + std::string(rightPassword ? "888888" : "111111")
+                                        : "&fundpwd=" + std::string(rightPassword ? "123456" : "654321");
+        o.got = errorOf(trade(21, "&fundid=" + fundId + "&banktrantype=" + (in ? "1" : "2") + "&bankcode=1001" +
+                                      password + "&moneytype=0&tranamt=" + simMoneyText(amount)));
+        if (o.got.empty()) {
+            m.balance += in ? amount : -amount;
+            m.bank -= in ? amount : -amount;
+        }
+        return o;
+    }
+    Outcome fund() {
+        Outcome o;
+        const int what = static_cast<int>(pick(5));
+        if (what == 0) {  // a cancel of an open fund order
+            std::vector<FundOrder*> open;
+            for (auto& f : m.funds)
+                if (f.open) open.push_back(&f);
+            if (open.empty()) return {"", "", false};
+            FundOrder& f = *open[pick(open.size())];
+            o.got = errorOf(trade(37, "&sno=" + f.sno));
+            if (o.got.empty()) f.open = false;
+            return o;
+        }
+        FundOrder f;
+        f.date = today();
+        f.purchase = what <= 2;
+        std::shared_ptr<VTATCRS> reply;
+        if (f.purchase) {
+            f.amount = 100 * (1000 + static_cast<int64_t>(pick(coin(0.1) ? 2000000 : 20000)));
+            if (f.amount > available()) o.expected = "可用资金不足";
+            reply = trade(35, "&ofcode=270001&orderamt=" + simMoneyText(f.amount) + "&chkriskflag=1");
+        } else {
+            const int64_t free = m.fundUnits - heldUnits();
+            f.units = 1 + static_cast<int64_t>(pick(std::max<int64_t>(free, 1) + (coin(0.1) ? 100000 : 0)));
+            if (f.units > free) o.expected = "可用份额不足";
+            reply = trade(36, "&ofcode=270001&orderqty=" + simMoneyText(f.units) + "&redeemtype=0");
+        }
+        o.got = errorOf(reply);
+        if (o.got.empty()) {
+            f.sno = textOf(reply, "sno");
+            m.funds.push_back(f);
+        }
+        return o;
+    }
+    Outcome credit() {
+        const int what = static_cast<int>(pick(3));
+        if (what == 2) {  // cash repayment
+            const int64_t amount = 1 + static_cast<int64_t>(pick(std::max<int64_t>(m.debt, 1) + 1000));
+            Outcome o;
+            if (amount > m.debt) o.expected = "还款金额超过负债";
+            else if (amount > m.creditCash) o.expected = "可用资金不足";
+            o.got = errorOf(trade(76, "&creditid=0&moneytype=0&payoffasset=" + simMoneyText(amount)));
+            if (o.got.empty()) {
+                m.debt -= amount;
+                m.creditCash -= amount;
+            }
+            return o;
+        }
+        const std::string code = what == 0 ? kFinanced[pick(std::size(kFinanced))] : (coin(0.5) ? "600036" : "000001");
+        const Stock& s = stockOf(code);
+        const SimQuote q = quote(code);
+        auto [up, down] = limits(code, tradingDay());
+        const bool buy = what == 0;
+        const int64_t price = (buy ? q.ask[pick(3)] : q.bid[pick(3)]) * 10;
+        Placed p{buy, buy ? 0 : 7, code, std::clamp(price, down, up), up, down};
+        const int64_t quantity = 100 * (1 + pick(buy ? 20 : 5));
+        auto reply = trade(6, "&bsflag=" + std::string(buy ? "0B" : "0S") + "&price=" +
+                                  SimMarket::priceText(p.limit / 10, 2) + "&qty=" + std::to_string(quantity) +
+                                  "&stkcode=" + code + "&market=" + s.market + "&secuid=" + s.secuid +
+                                  "&creditid=0&creditflag=" + (buy ? "0" : "7"));
+        Outcome o{"", errorOf(reply), false};
+        if (o.got.empty()) placed(reply, "orderid", p);
+        return o;
+    }
+    Outcome costChange() {
+        if (m.qty.empty()) return {"", "", false};
+        auto it = m.qty.begin();
+        std::advance(it, pick(m.qty.size()));
+        if (it->second <= 0) return {"", "", false};
+        const int64_t cost = 1000 + static_cast<int64_t>(pick(50000));  // 厘
+        const Stock& s = stockOf(it->first);
+        Outcome o;
+        o.got = errorOf(trade(82, "&market=" + std::string(s.market) + "&stkcode=" + it->first +
+                                      "&costprice=" + simPriceText(cost, 3) + "&secuid=" + s.secuid));
+        if (o.got.empty()) m.basis[it->first] = cost * it->second;
+        return o;
+    }
+
+    uint64_t pick(uint64_t n) { return n == 0 ? 0 : std::uniform_int_distribution<uint64_t>(0, n - 1)(random); }
+    bool coin(double p) { return std::bernoulli_distribution(p)(random); }
+
+    Model m;
+    Books last;
+    std::mt19937_64 random;
+    int64_t duplicate = 0;
+};
+
+TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
+    const uint64_t seed = envNumber("RD_BOOKS_SEED", 20240305);
+    const uint64_t operations = envNumber("RD_BOOKS_OPERATIONS", 10000);
+    random.seed(seed);
+    m.day = today();
+    m.repoDue = SimClock::dayNumber(m.day) - 3 + 14;
+    last = read();
+    ASSERT_EQ(checkIdentities(last), "") << "seed " << seed << ", before the first operation";
+
+    std::map<std::string, int> refusals;
+    for (uint64_t n = 1; n <= operations; ++n) {
+        const uint64_t roll = pick(100);
+        const char* name = "";
+        Outcome o;
+        if (roll < 45) name = "stock order", o = stockOrder();
+        else if (roll < 55) name = "cancel", o = cancelOne();
+        else if (roll < 67) name = "clock", o = moveClock();
+        else if (roll < 77) name = "bank transfer", o = bank();
+        else if (roll < 85) name = "fund order", o = fund();
+        else if (roll < 96) name = "credit", o = credit();
+        else name = "cost change", o = costChange();
+
+        const Books now = read();
+        settleDay();
+        std::string fault = applyFills();
+        if (o.known && o.got != o.expected)
+            fault += std::string("answered \"") + o.got + "\" where the rules say \"" + o.expected + "\"; ";
+        if (!o.got.empty()) {
+            ++refusals[o.got];
+            if (!(now == last)) fault += "a refused request changed the books; ";
+        }
+        if (duplicate) fault += "order number " + std::to_string(duplicate) + " given twice; ";
+        fault += checkIdentities(now);
+        if (!fault.empty()) {
+            FAIL() << "seed " << seed << ", operation " << n << " (" << name << ", clock "
+                   << SimClock::format(sim->clock().now()) << "): " << fault;
+        }
+        last = now;
+    }
+    // The run met what it was for.
+    EXPECT_GT(m.orders.size(), operations / 5);
+    EXPECT_GT(m.dealsSeen, operations / 20);
+    for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足"})
+        EXPECT_GT(refusals[refusal], 0) << refusal;
+}
+
+}  // namespace
