@@ -254,15 +254,9 @@ bool inTradingTime(double now) {
     return SimMarket::isTradingDay(l.yyyymmdd()) && ((m >= 570 && m <= 690) || (m >= 780 && m <= 900));
 }
 
-// The trading day an order is for: the day it was placed, or the next one
-// when it came after the close or on a day without trading.
-int tradingDayOf(const SimOrder& o) {
-    return simTradingDayOf(SimClock::fromLocal(o.date, o.time / 10000 * 60 + o.time / 100 % 100, o.time % 100));
-}
-
 void settle(SimCustomer& who, int today) {
     for (auto& o : who.orders)
-        if (o.isOpen() && tradingDayOf(o) < today) {
+        if (o.isOpen() && simOrderTradingDay(o) < today) {
             if (o.ledger)
                 o.ledger->dayEnded(who, o);
             else
@@ -369,6 +363,10 @@ SimMoney simAmountOf(int64_t quantity, SimPrice price) { return simDivideRounded
 std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64_t sellable) {
     const int lot = stock.lot();
     return quantity % lot == 0 || quantity % lot == sellable % lot ? "" : kOddLot;
+}
+
+int simOrderTradingDay(const SimOrder& o) {
+    return simTradingDayOf(SimClock::fromLocal(o.date, o.time / 10000 * 60 + o.time / 100 % 100, o.time % 100));
 }
 
 int simTradingDayOf(double now) {

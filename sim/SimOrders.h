@@ -106,6 +106,9 @@ std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64
 // The trading day an order placed at `now` trades on: today until the close
 // of a trading day, else the next trading day.
 int simTradingDayOf(double now);
+// The trading day an order is for: the day it was placed, or the next one
+// when it came after the close or on a day without trading.
+int simOrderTradingDay(const SimOrder& order);
 
 // Ends what is left of an open order (a cancel, or the exchange's): the
 // money or shares it held come back. False when it is no longer open.

@@ -11,7 +11,8 @@
 // 500/10 holdings: "stkname", "stkcode", "stkqty", "stkavl", "profitprice"
 //   (the cost price), "lastprice", "mktval", "income" (the floating profit,
 //   "-" when a loss), "~market", "secuid", "market" (the shareholder market).
-// 500/13 today's orders, newest first: "ordersno", "ordertime", "stkcode",
+// 500/13 today's orders (also those placed since the last close for today),
+//   newest first: "ordersno", "ordertime", "stkcode",
 //   "stkname", "bsname" (买入 / 卖出; a credit order by its kind: 融资买入,
 //   融券卖出, 买券还券, 现券还券, 担保品转入, 担保品转出, 卖券还款),
 //   "orderprice", "orderqty", "matchqty",
@@ -169,6 +170,10 @@ int todayOf(const SimCall& c) { return SimClock::local(c.now).yyyymmdd(); }
 struct Days {
     int from = 0, to = 0;
     bool has(int date) const { return date >= from && date <= to; }
+    // An order is the day's it was placed on, and today's when it trades today.
+    bool has(const SimOrder& o, int today) const {
+        return has(o.date) || (from <= today && today <= to && simOrderTradingDay(o) == today);
+    }
 };
 Days todayOnly(const SimCall& c) { return {todayOf(c), todayOf(c)}; }
 Days historyDays(const SimCall& c) {
@@ -196,7 +201,7 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
     std::vector<const SimOrder*> orders;
     for (const auto* list : {&who->pastOrders, &who->orders})
         for (const auto& o : *list)
-            if (days.has(o.date) && (!openOnly || o.isOpen())) orders.push_back(&o);
+            if (days.has(o, todayOf(c)) && (!openOnly || o.isOpen())) orders.push_back(&o);
     std::vector<SimListRow> rows;
     for (auto it = orders.rbegin(); it != orders.rend(); ++it) {  // newest first
         const SimOrder& o = **it;

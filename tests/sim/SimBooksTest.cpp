@@ -196,4 +196,18 @@ TEST_F(SimBooksTest, AnOrderForTheNextTradingDayIsListedForCancelUntilItTrades) 
     EXPECT_EQ(fundsRow().at("frozen"), "0.00");
 }
 
+TEST_F(SimBooksTest, TodaysOrdersHoldTheOrdersPlacedForTodayAfterTheLastClose) {
+    setClock(kFriday, 16, 0);
+    const int64_t down = (quoteOf("600000").last * 9 + 5) / 10;
+    ASSERT_EQ(errorOf(limitOrder(true, "600000", down, 100)), "");
+    const std::string ordersno = std::to_string(lastOrder().ordersno);
+    setClock(kMonday, 9, 0);
+    auto today = trade(13, "");
+    ASSERT_TRUE(today && !today->isError());
+    ASSERT_EQ(today->rowsAffected(), 1);
+    EXPECT_EQ(textOf(today, "ordersno"), ordersno);
+    setClock(20240312, 9, 0);
+    EXPECT_EQ(trade(13, "")->rowsAffected(), 0) << "Monday's, not Tuesday's";
+}
+
 }  // namespace
