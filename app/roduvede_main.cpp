@@ -1,6 +1,6 @@
 // roduvede: the brokerage phone client.
 //   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]
-//            [--scale N]
+//            [--scale N] [--market-time "yyyy-MM-dd HH:mm"]
 // By default the simulated brokerage server runs inside the process on a free
 // loopback port (--port picks one) and the client talks to it; --server points
 // the client at a server started elsewhere. With a display the phone screen
@@ -8,13 +8,19 @@
 // screen: a script drives it (--script), or the default walk goes through the
 // start-up road to the home screen and saves screenshots in the --shots folder.
 // The window shows the phone's screen at 2 pixels a point, or smaller when that
-// would not fit the display; --scale sets the size.
+// would not fit the display; --scale sets the size. --market-time starts the
+// embedded server's clock, and the phone's, at a market time (China Standard
+// Time): a session in trading hours whatever the hour here. With a window both
+// run on from it; headless the market's stands still but for the script's
+// "clock" command, which moves the phone's with it (the phone's runs on
+// virtual time, moved by the script's waits too).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AllScreens.h"
@@ -44,6 +50,7 @@ struct Options {
     std::string script, shots, server, documents;
     int port = 0;
     double scale = 0;  // the desktop window's: 0 fits the display
+    std::optional<double> marketTime;
 };
 
 void usage() {
@@ -57,7 +64,9 @@ void usage() {
         "  --documents DIR  the client's Documents folder (settings, database, caches)\n"
         "  --port N         loopback port of the embedded simulated server (default: a free one)\n"
         "  --scale N        window pixels per screen point, 0.5 to 4 (default: 2, less when that\n"
-        "                   would not fit the display)");
+        "                   would not fit the display)\n"
+        "  --market-time T  start the embedded server's clock and the phone's at the market time T\n"
+        "                   (\"yyyy-MM-dd HH:mm\", China Standard Time), for trading hours at any hour");
 }
 
 bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
@@ -82,6 +91,17 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
             return false;
         } else if (a == "--headless") {
             o.headless = true;
+        } else if (a == "--market-time") {
+            if (!next(v)) {
+                exitCode = 2;
+                return false;
+            }
+            o.marketTime = SimClock::parse(v);
+            if (!o.marketTime) {
+                std::fprintf(stderr, "roduvede: bad --market-time \"%s\" (\"yyyy-MM-dd HH:mm\")\n", v.c_str());
+                exitCode = 2;
+                return false;
+            }
         } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port" ||
                    a == "--scale") {
             if (!next(v)) {
@@ -129,6 +149,19 @@ UIViewController* topScreen() {
     auto* delegate = rOduvedeAppDelegate::sharedDelegate();
     if (!delegate || !delegate->navigationController()) return nullptr;
     return delegate->navigationController()->topViewController();
+}
+
+// Moves the embedded server's clock forward, to a market time or by a span, and
+// the phone's with it; an error text when it cannot.
+std::optional<std::string> moveMarketClock(SimServer& sim, const std::string& text) {
+    const double now = sim.clock().now();
+    std::optional<double> target = SimClock::parse(text);
+    if (auto span = SimClock::parseSpan(text)) target = now + *span;
+    if (!target) return "\"" + text + "\" is neither a span (+30s, +15m, +2h, +1d) nor a market time (\"yyyy-MM-dd HH:mm\")";
+    if (*target < now) return "the market's clock does not go back (it shows " + SimClock::format(now) + ")";
+    if (!sim.clock().setTime(*target)) return "no time between 1970 and 9999";
+    Clock::advance(*target - now);  // the phone's timers that fall due fire at the next wait
+    return std::nullopt;
 }
 
 bool homeShown() { return dynamic_cast<HomeViewController*>(topScreen()) != nullptr; }
@@ -216,9 +249,16 @@ int main(int argc, char** argv) {
     if (!o.documents.empty()) {
         setDocumentsDirectory(o.documents);  // made on first use, the owner's only
     }
+    if (o.marketTime && !o.server.empty()) {
+        std::fprintf(stderr, "roduvede: --market-time sets the embedded server's clock, not the one of --server\n");
+        return 2;
+    }
     bool windowed = !o.headless && DesktopHost::displayAvailable();
     // Off screen, timers run on virtual time: a walk never waits for a timer.
-    if (!windowed) Clock::freezeAt(Clock::now());
+    if (!windowed)
+        Clock::freezeAt(o.marketTime.value_or(Clock::now()));
+    else if (o.marketTime)
+        Clock::runFrom(*o.marketTime);
 
     std::unique_ptr<SimServer> sim;
     std::string server = o.server;
@@ -226,6 +266,8 @@ int main(int argc, char** argv) {
         SimOptions so;
         so.port = o.port;
         so.seed = 7;
+        so.clock = o.marketTime;
+        so.frozenClock = o.marketTime && !windowed;  // headless: moved by the script's "clock" alone
         sim = std::make_unique<SimServer>(so);
         if (!sim->start()) {
             std::fprintf(stderr, "roduvede: the simulated server could not start%s\n",
@@ -278,6 +320,7 @@ int main(int argc, char** argv) {
             rc = 1;
         } else if (!o.script.empty()) {
             ScriptDriver driver(host, std::cout);
+            if (sim) driver.setMarketClock([&sim](const std::string& text) { return moveMarketClock(*sim, text); });
             if (auto error = driver.runFile(o.script)) {
                 std::fprintf(stderr, "roduvede: %s: %s\n", o.script.c_str(), error->describe().c_str());
                 rc = 1;

@@ -15,20 +15,6 @@ namespace {
 volatile std::sig_atomic_t gStop = 0;
 void onSignal(int) { gStop = 1; }
 
-bool parseClock(const std::string& text, double& out) {
-    int y, mo, d, h = 0, mi = 0, s = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) >= 3) {
-        if (y < 1970 || y > 9999 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 ||
-            s < 0 || s > 59)
-            return false;
-        out = SimClock::fromLocal(y * 10000 + mo * 100 + d, h * 60 + mi, s);
-        return SimClock::isValidTime(out);
-    }
-    char* end = nullptr;
-    out = std::strtod(text.c_str(), &end);
-    return end && *end == '\0' && !text.empty() && SimClock::isValidTime(out);
-}
-
 void usage() {
     std::puts(
         "usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
@@ -58,13 +44,12 @@ int main(int argc, char** argv) {
         } else if (a == "--seed") {
             options.seed = std::strtoull(next().c_str(), nullptr, 10);
         } else if (a == "--clock") {
-            double t = 0;
-            std::string v = next();
-            if (!parseClock(v, t)) {
+            const std::string v = next();
+            options.clock = SimClock::parse(v);
+            if (!options.clock) {
                 std::fprintf(stderr, "roduvede-sim: bad --clock \"%s\"\n", v.c_str());
                 return 2;
             }
-            options.clock = t;
         } else if (a == "--frozen") {
             options.frozenClock = true;
         } else if (a == "--idle-timeout") {

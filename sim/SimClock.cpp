@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 double systemNow() {
@@ -114,6 +116,49 @@ int SimClock::weekdayOfDay(long dayNumber) {
 
 double SimClock::fromLocal(int yyyymmdd, int minuteOfDay, int second) {
     return static_cast<double>(dayNumber(yyyymmdd)) * 86400 + minuteOfDay * 60 + second - kUtcOffset;
+}
+
+std::optional<double> SimClock::parse(const std::string& text) {
+    int y, mo, d, h = 0, mi = 0, s = 0, used = 0;
+    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d%n:%2d%n", &y, &mo, &d, &used, &h, &mi, &used,
+                                   &s, &used);
+    if (fields >= 3) {
+        if (static_cast<size_t>(used) != text.size() || fields == 4) return std::nullopt;
+        if (h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return std::nullopt;
+        const auto date = validDate(y * 10000LL + mo * 100 + d);
+        if (!date) return std::nullopt;
+        const double t = fromLocal(*date, h * 60 + mi, s);
+        return isValidTime(t) ? std::optional<double>(t) : std::nullopt;
+    }
+    char* end = nullptr;
+    const double t = std::strtod(text.c_str(), &end);
+    if (text.empty() || !end || *end != '\0' || !isValidTime(t)) return std::nullopt;
+    return t;
+}
+
+std::optional<double> SimClock::parseSpan(const std::string& text) {
+    if (text.size() < 3 || text[0] != '+') return std::nullopt;
+    double unit = 0;
+    switch (text.back()) {
+        case 's':
+            unit = 1;
+            break;
+        case 'm':
+            unit = 60;
+            break;
+        case 'h':
+            unit = 3600;
+            break;
+        case 'd':
+            unit = 86400;
+            break;
+        default:
+            return std::nullopt;
+    }
+    const std::string digits = text.substr(1, text.size() - 2);
+    if (digits.empty() || digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stod(digits) * unit;
 }
 
 std::string SimClock::format(double t) {

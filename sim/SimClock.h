@@ -41,6 +41,12 @@ public:
     static int weekdayOfDay(long dayNumber);  // 0 Sunday
     // "yyyy-MM-dd HH:mm:ss" of a time.
     static std::string format(double t);
+    // A market time "yyyy-MM-dd HH:mm[:ss]" (a date alone: its midnight) or
+    // seconds since 1970; nullopt for anything else or no valid time.
+    static std::optional<double> parse(const std::string& text);
+    // A span the clock moves by: "+30s", "+15m", "+2h", "+1d" (seconds);
+    // nullopt for anything else.
+    static std::optional<double> parseSpan(const std::string& text);
 
 private:
     mutable std::mutex mutex_;

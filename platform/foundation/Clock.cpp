@@ -9,6 +9,7 @@ namespace {
 std::mutex gMutex;
 bool gFrozen = false;
 double gFrozenAt = 0;
+double gOffset = 0;  // what runFrom adds to real time
 
 }  // namespace
 
@@ -18,11 +19,8 @@ double Clock::systemNow() {
 }
 
 double Clock::now() {
-    {
-        std::lock_guard<std::mutex> lock(gMutex);
-        if (gFrozen) return gFrozenAt;
-    }
-    return systemNow();
+    std::lock_guard<std::mutex> lock(gMutex);
+    return gFrozen ? gFrozenAt : systemNow() + gOffset;
 }
 
 void Clock::freezeAt(double t) {
@@ -39,6 +37,14 @@ void Clock::advance(double seconds) {
 void Clock::useSystemTime() {
     std::lock_guard<std::mutex> lock(gMutex);
     gFrozen = false;
+    gOffset = 0;
+}
+
+void Clock::runFrom(double t) {
+    const double real = systemNow();
+    std::lock_guard<std::mutex> lock(gMutex);
+    gFrozen = false;
+    gOffset = t - real;
 }
 
 bool Clock::isFrozen() {

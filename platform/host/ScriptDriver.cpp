@@ -40,6 +40,7 @@ const std::map<std::string, Syntax>& syntaxes() {
         {"echo", {TextArg::Optional, 0, 0, "echo TEXT"}},
         {"background", {TextArg::None, 0, 0, "background"}},
         {"foreground", {TextArg::None, 0, 0, "foreground"}},
+        {"clock", {TextArg::Required, 0, 0, "clock +SPAN | TIME"}},
     };
     return table;
 }
@@ -235,6 +236,9 @@ std::optional<std::string> ScriptDriver::execute(const ScriptCommand& c) {
         host_.background();
     } else if (c.name == "foreground") {
         host_.foreground();
+    } else if (c.name == "clock") {
+        if (!marketClock_) return "no market clock to move (the client runs against a server started elsewhere)";
+        if (auto error = marketClock_(c.text)) return *error;
     } else {
         return "unknown command \"" + c.name + "\"";
     }

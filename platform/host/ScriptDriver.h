@@ -18,6 +18,8 @@
 //   tree                         prints the view tree
 //   echo TEXT                    prints TEXT
 //   background / foreground      sends the application to the background and back
+//   clock +SPAN / clock TIME     moves the market's clock (setMarketClock): "+30s",
+//                                "+15m", "+2h", "+1d", or to "yyyy-MM-dd HH:mm"
 //
 // TEXT is the rest of the line, or a double-quoted string (escapes \" \\ \n \t),
 // after which optional arguments may follow: `waitfor "买 入" 5`. An unquoted
@@ -25,6 +27,7 @@
 // A view "shows" TEXT when its text equals or contains it.
 // Errors (an unknown command, a wrong argument, a failed expectation, a missing
 // button) stop the script and name the line.
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -55,6 +58,10 @@ public:
 
     // Where relative screenshot paths go (the current folder by default).
     void setBaseDirectory(const std::string& dir) { baseDirectory_ = dir; }
+    // What moves the market's clock for "clock TEXT": answers an error, or
+    // nothing when it moved. Without one "clock" fails.
+    using MarketClock = std::function<std::optional<std::string>(const std::string& text)>;
+    void setMarketClock(MarketClock mover) { marketClock_ = std::move(mover); }
 
     std::optional<ScriptError> run(const std::vector<ScriptCommand>& commands);
     std::optional<ScriptError> runScript(const std::string& script);
@@ -67,4 +74,5 @@ private:
     HeadlessHost& host_;
     std::ostream& out_;
     std::string baseDirectory_;
+    MarketClock marketClock_;
 };

@@ -210,6 +210,24 @@ TEST_F(HostTest, ScriptStopsAtTheFirstFailureWithItsLine) {
     EXPECT_TRUE(driver.runFile("/nonexistent/script.txt"));
 }
 
+TEST_F(HostTest, TheClockCommandHandsItsTextToTheMarketClock) {
+    std::ostringstream out;
+    ScriptDriver driver(host, out);
+    EXPECT_NE(driver.runScript("clock +30m\n")->message.find("no market clock"), std::string::npos);
+    std::vector<std::string> moves;
+    driver.setMarketClock([&](const std::string& text) -> std::optional<std::string> {
+        moves.push_back(text);
+        if (text == "back") return "the market's clock does not go back";
+        return std::nullopt;
+    });
+    EXPECT_FALSE(driver.runScript("clock +30m\nclock \"2026-12-07 10:00\"\n"));
+    EXPECT_EQ(moves, (std::vector<std::string>{"+30m", "2026-12-07 10:00"}));
+    auto error = driver.runScript("clock +1h\nclock back\necho never\n");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->describe(), "line 2: the market's clock does not go back");
+    EXPECT_EQ(out.str(), "");
+}
+
 TEST_F(HostTest, BackgroundForegroundAndTerminateReachTheDelegate) {
     LifeCycleDelegate delegate;
     app().setDelegate(&delegate);

@@ -262,6 +262,22 @@ TEST(SimLimitsTest, TheClockRefusesWhatIsNoTime) {
     EXPECT_FALSE(never.start());
 }
 
+TEST(SimLimitsTest, MarketTimesAndSpansAreReadWholeOrNotAtAll) {
+    EXPECT_EQ(SimClock::parse("2024-03-05 10:30"), kTuesdayMorning);
+    EXPECT_EQ(SimClock::parse("2024-03-05 10:30:15"), kTuesdayMorning + 15);
+    EXPECT_EQ(SimClock::parse("2024-03-05"), kTuesdayMorning - 630 * 60);
+    EXPECT_EQ(SimClock::parse("1709605800"), kTuesdayMorning);
+    for (const char* bad : {"", "2024-03-05 10", "2024-03-05 10:30x", "2024-02-30 10:00", "2024-03-05 24:00",
+                            "2024-03-05 10:60", "10:30", "yesterday", "1e400", "-5"})
+        EXPECT_FALSE(SimClock::parse(bad)) << bad;
+    EXPECT_EQ(SimClock::parseSpan("+45s"), 45);
+    EXPECT_EQ(SimClock::parseSpan("+30m"), 1800);
+    EXPECT_EQ(SimClock::parseSpan("+2h"), 7200);
+    EXPECT_EQ(SimClock::parseSpan("+1d"), 86400);
+    for (const char* bad : {"30m", "+m", "+-5m", "+1.5h", "+3w", "+", "+1234567d"})
+        EXPECT_FALSE(SimClock::parseSpan(bad)) << bad;
+}
+
 TEST_F(SimTest, IdleSessionsAreSweptByTimeNotOnlyWhenUsed) {
     sim->setSessionIdleTimeout(60);
     std::string a = login();
