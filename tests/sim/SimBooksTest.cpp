@@ -110,6 +110,16 @@ TEST_F(SimBooksTest, TheBankSideAsksFirstOnANewDayAndReadsItSettled) {
     EXPECT_EQ(textOf(trade(83, ""), "fundavl"), "1000000.00");
 }
 
+TEST_F(SimBooksTest, TheFundsListReadsTheNightsFundConfirmationsFirst) {
+    // A fund purchase holds its money on Tuesday; Wednesday's first request is the funds list's.
+    ASSERT_EQ(errorOf(trade(35, "&ofcode=270001&orderamt=2000&chkriskflag=1")), "");
+    EXPECT_EQ(fundsRow().at("frozen"), "2000.00");
+    setClock(20240306, 9, 0);
+    const auto row = fundsRow();
+    EXPECT_EQ(row.at("frozen"), "0.00");
+    EXPECT_EQ(row.at("fundbal"), "998000.00");
+}
+
 TEST_F(SimBooksTest, CostPriceAndFloatingProfitAreExactAndRoundedOnceWhenShown) {
     // A cost of the holding's 2,000 shares that leaves a remainder a truncation would lose.
     const SimQuote q = quoteOf("600000");
