@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "sim/SimBooks.h"
 #include "sim/SimServer.h"
 
 namespace {
@@ -16,9 +17,16 @@ volatile std::sig_atomic_t gStop = 0;
 void onSignal(int) { gStop = 1; }
 
 void usage() {
-    std::puts(
+    std::printf(
         "usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
-        "                    [--idle-timeout SECONDS] [--no-session-check]");
+        "                    [--idle-timeout SECONDS] [--no-session-check]\n"
+        "  --port N              loopback port (default: a free one)\n"
+        "  --seed N              the market and the books (never the sessions or token seeds)\n"
+        "  --clock TIME          the server's clock at start (default: now); --frozen stops it\n"
+        "  --idle-timeout S      service and trade sessions unused this long end (default %g s)\n"
+        "  --no-session-check    functions answer without a service session\n"
+        "A trade account is locked for %d minutes after %d wrong passwords or codes in a row.\n",
+        SimOptions().sessionIdleTimeout, int(SimBooks::kLockSeconds / 60), SimBooks::kLockAfterFailures);
 }
 }  // namespace
 

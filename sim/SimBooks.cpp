@@ -4,9 +4,10 @@
 
 #include "core/Utilities.h"
 #include "core/contracts/TradeContract.h"
-#include "core/security/Digests.h"
+#include "core/security/RandomBytes.h"
 #include "core/security/VTACoder.h"
 #include "sim/SimRequest.h"
+#include "sim/SimSecrets.h"
 
 using namespace TradeContract;
 
@@ -162,21 +163,44 @@ bool SimBooks::checkTokenCode(SimSoftToken& token, const std::string& code) cons
 
 const SimSoftToken& SimBooks::issueToken(SimCustomer& who, const std::string& phone) {
     SimSoftToken token;
-    // 20 bytes of seed, different for every issue and every server seed.
-    std::string material = std::to_string(seed_) + ":token:" + who.custid + ":" + std::to_string(++issued_);
-    token.seed = md5Hex(material) + md5Hex(material + ":2").substr(0, 8);
+    token.seed = simNewSecret(20);
     token.phone = phone;
     who.token = token;
     return *who.token;
 }
 
-std::string SimBooks::openSession(const SimCustomer& who, const std::string& fundid, double now) {
-    for (auto it = sessions_.begin(); it != sessions_.end();)
-        it = it->second.custid == who.custid ? sessions_.erase(it) : std::next(it);
-    std::string authid =
-        md5Hex(std::to_string(seed_) + ":session:" + who.custid + ":" + std::to_string(++issued_)).substr(0, 16);
-    sessions_[authid] = SimTradeSession{authid, who.custid, fundid, now};
+std::optional<double> SimBooks::lockedUntil(const SimCustomer& who, double now) const {
+    auto it = failures_.find(who.custid);
+    if (it == failures_.end() || it->second.lockedUntil <= now) return std::nullopt;
+    return it->second.lockedUntil;
+}
+
+bool SimBooks::noteFailure(const SimCustomer& who, double now) {
+    Failures& f = failures_[who.custid];
+    if (f.lockedUntil > 0 && f.lockedUntil <= now) f = Failures{};  // the lock is over: counting starts again
+    if (++f.count < kLockAfterFailures) return false;
+    f.lockedUntil = now + kLockSeconds;
+    return true;
+}
+
+std::string SimBooks::openSession(const SimCustomer& who, const std::string& fundid, const std::string& phone,
+                                  double now) {
+    std::erase_if(sessions_, [&](const auto& entry) { return entry.second.custid == who.custid; });
+    std::string authid = randomHex(16);
+    sessions_[authid] = SimTradeSession{authid, who.custid, fundid, phone, now, now};
     return authid;
+}
+
+const SimTradeSession* SimBooks::admit(const std::string& authid, const std::string& phone, double now,
+                                       double idleTimeout) {
+    auto it = sessions_.find(authid);
+    if (it == sessions_.end() || it->second.phone != phone) return nullptr;
+    if (now - it->second.lastUsed > idleTimeout) {
+        sessions_.erase(it);
+        return nullptr;
+    }
+    it->second.lastUsed = std::max(it->second.lastUsed, now);
+    return &it->second;
 }
 
 std::string SimBooks::renewSession(const std::string& authid) {
@@ -184,7 +208,7 @@ std::string SimBooks::renewSession(const std::string& authid) {
     if (it == sessions_.end()) return "";
     SimTradeSession s = it->second;
     sessions_.erase(it);
-    s.authid = md5Hex(std::to_string(seed_) + ":session:" + s.custid + ":" + std::to_string(++issued_)).substr(0, 16);
+    s.authid = randomHex(16);
     sessions_[s.authid] = s;
     return s.authid;
 }

@@ -179,9 +179,10 @@ struct SimCreditAccount {
 };
 
 // A soft token the brokerage issued: its seed and the next counter a code may
-// be checked from. Codes of earlier counters are used and refused.
+// be checked from. Codes of earlier counters are used and refused. It serves
+// the phone it was issued to ("": issued before any phone had it).
 struct SimSoftToken {
-    std::string seed;  // hex
+    std::string seed;  // hex, from the cryptographic random source
     int64_t counter = 1;
     std::string phone;
 };
@@ -214,13 +215,16 @@ struct SimCustomer {
     SimHolding* holding(const std::string& secuid, const std::string& code);
 };
 
-// One login's session: its "authid" names the customer and the fund account
-// it logged in with.
+// One login's session: its "authid" (random, never derived from anything)
+// names the customer and the fund account it logged in with; it serves only
+// the phone that logged in, and ends when left idle too long.
 struct SimTradeSession {
     std::string authid;
     std::string custid;
     std::string fundid;
+    std::string phone;  // of the service session that logged in
     double since = 0;
+    double lastUsed = 0;
 };
 
 // "保守型", "稳健型", "平衡型", "成长型", "进取型" for 1 to 5; "未评估" otherwise.
@@ -230,10 +234,13 @@ class SimBooks {
 public:
     // Codes a soft token is checked against: its counter and the next ones.
     static constexpr int kTokenWindow = 10;
+    // So many wrong passwords or codes in a row lock the account for
+    // kLockSeconds of the sim's clock; a right one before resets the count.
+    static constexpr int kLockAfterFailures = 5;
+    static constexpr double kLockSeconds = 30 * 60;
 
-    // The seeded books (SimBooksSeed.cpp); `seed` varies the secrets issued.
-    static SimBooks seeded(uint64_t seed);
-    explicit SimBooks(uint64_t seed = 1) : seed_(seed) {}
+    // The seeded books (SimBooksSeed.cpp), the same whatever the server's seed.
+    static SimBooks seeded();
 
     std::vector<SimBranch> branches;
     std::vector<SimCustomer> customers;
@@ -256,19 +263,35 @@ public:
     // kTokenWindow - 1 counters; a match moves the counter past it. False for
     // a wrong or used code.
     bool checkTokenCode(SimSoftToken& token, const std::string& code) const;
-    // Issues a new token to the customer for the phone (replacing any), counter 1.
+    // Issues a new token to the customer for the phone (replacing any),
+    // counter 1, its seed a new secret (SimSecrets.h).
     const SimSoftToken& issueToken(SimCustomer& who, const std::string& phone);
 
+    // ---- lock-out ----
+    // When the customer's account is locked at `now`: nullopt when it is not.
+    std::optional<double> lockedUntil(const SimCustomer& who, double now) const;
+    // A wrong password or code; answers true when it locks the account.
+    bool noteFailure(const SimCustomer& who, double now);
+    void noteSuccess(const SimCustomer& who) { failures_.erase(who.custid); }
+
     // ---- sessions ----
-    // Opens a session for the customer's login with the fund account; the
-    // customer's earlier sessions end. Answers the new authid.
-    std::string openSession(const SimCustomer& who, const std::string& fundid, double now);
+    // Opens a session for the customer's login with the fund account from the
+    // phone; the customer's earlier sessions end. Answers the new authid.
+    std::string openSession(const SimCustomer& who, const std::string& fundid, const std::string& phone, double now);
+    // The session of the authid for a request from the phone at `now`, its
+    // use noted: null for an unknown or superseded authid, for one of another
+    // phone, and for one unused longer than `idleTimeout` seconds (it ends).
+    const SimTradeSession* admit(const std::string& authid, const std::string& phone, double now, double idleTimeout);
     // Gives the session a new authid (a password change); the old one ends.
     // Answers the new one ("" for an unknown authid).
     std::string renewSession(const std::string& authid);
     const SimTradeSession* session(const std::string& authid) const;
-    // The customer of a trade request by its "authid"; null with the refusal
-    // text (Error::kSessionEnded) for a missing, unknown or superseded one.
+    size_t sessionCount() const { return sessions_.size(); }
+    void endSessions() { sessions_.clear(); }
+    // The customer of a trade request by its "authid" (admitted by the
+    // server's request road: the session is live and the phone its own); null
+    // with the refusal text (Error::kSessionEnded) for a missing, unknown or
+    // superseded one.
     SimCustomer* customerOfRequest(const SimRequest& request, std::string* refusal);
     // The fund account a request acts on: the last "fundid" it carries when it
     // is the customer's, else the session's.
@@ -280,8 +303,11 @@ public:
     int64_t nextOrderNumber() { return ++lastOrderNumber_; }
 
 private:
-    uint64_t seed_;
-    uint64_t issued_ = 0;  // secrets issued so far (tokens, authids)
+    struct Failures {
+        int count = 0;
+        double lockedUntil = 0;
+    };
     int64_t lastOrderNumber_ = 0;
     std::map<std::string, SimTradeSession> sessions_;  // by authid
+    std::map<std::string, Failures> failures_;         // by custid
 };

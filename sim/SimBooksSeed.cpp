@@ -82,8 +82,8 @@ SimCustomer customerC() {
 
 }  // namespace
 
-SimBooks SimBooks::seeded(uint64_t seed) {
-    SimBooks books(seed);
+SimBooks SimBooks::seeded() {
+    SimBooks books;
     books.branches = {{"0101", "第一营业部"}, {"0102", "第二营业部"}, {"0201", "深圳营业部"}};
     books.customers = {customerA(), customerB(), customerC()};
     // B's token was issued by the brokerage before this phone knew it.

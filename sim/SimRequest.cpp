@@ -5,9 +5,32 @@
 #include <charconv>
 
 #include "core/contracts/TradeContract.h"
+#include "core/security/Digests.h"
 
 namespace {
 constexpr const char* kMasked = "***";
+
+// Whole keys without regard to case: a key with a NUL in it ("date\0x") is not "date".
+bool sameKey(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// Keys whose values are session texts: the service session and the trade session's authid.
+bool isSessionKey(std::string_view key) {
+    return sameKey(key, "TC_SESSION") || sameKey(key, TradeContract::Key::kAuthId);
+}
+
+// What is kept of a value: "***" for a secret, a fingerprint for a session text.
+std::string keptValue(std::string_view key, const std::string& value) {
+    if (value.empty()) return value;
+    if (TradeContract::isSecretKey(key)) return kMasked;
+    if (isSessionKey(key)) return simMaskedSession(value);
+    return value;
+}
+}  // namespace
+
+std::string simMaskedSession(const std::string& text) {
+    return text.empty() ? text : kMasked + md5Hex(text).substr(0, 8);
 }
 
 std::vector<SimField> simParseFields(const std::string& text) {
@@ -30,8 +53,7 @@ std::vector<SimField> simParseFields(const std::string& text) {
 }
 
 std::vector<SimField> simMaskSecrets(std::vector<SimField> fields) {
-    for (auto& f : fields)
-        if (!f.value.empty() && TradeContract::isSecretKey(f.key)) f.value = kMasked;
+    for (auto& f : fields) f.value = keptValue(f.key, f.value);
     return fields;
 }
 
@@ -43,8 +65,7 @@ std::string simMaskSecrets(const std::string& text) {
         if (amp == std::string::npos) amp = text.size();
         std::string piece = text.substr(start, amp - start);
         size_t eq = piece.find('=');
-        if (eq != std::string::npos && eq + 1 < piece.size() && TradeContract::isSecretKey(piece.substr(0, eq)))
-            piece = piece.substr(0, eq + 1) + kMasked;
+        if (eq != std::string::npos) piece = piece.substr(0, eq + 1) + keptValue(piece.substr(0, eq), piece.substr(eq + 1));
         out += piece;
         if (amp < text.size()) out += '&';
         start = amp + 1;
@@ -53,13 +74,14 @@ std::string simMaskSecrets(const std::string& text) {
 }
 
 std::optional<std::string> SimRequest::find(const std::string& key) const {
-    // Whole keys only: a key with a NUL in it ("date\0x") is not "date".
-    auto sameKey = [&](const std::string& k) {
-        return k.size() == key.size() && strncasecmp(k.data(), key.data(), key.size()) == 0;
-    };
     for (const auto& f : fields_)
-        if (sameKey(f.key)) return f.value;
+        if (sameKey(f.key, key)) return f.value;
     return std::nullopt;
+}
+
+void SimRequest::setValue(const std::string& key, const std::string& value) {
+    for (auto& f : fields_)
+        if (sameKey(f.key, key)) f.value = value;
 }
 
 bool SimRequest::has(const std::string& key) const { return find(key).has_value(); }

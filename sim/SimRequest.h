@@ -21,10 +21,15 @@ std::vector<SimField> simParseFields(const std::string& text);
 
 // What the server keeps of a request (its log of requests received): the
 // values of the keys that carry secrets (passwords, one-time codes:
-// TradeContract::isSecretKey) are replaced by "***" (an empty value stays
-// empty), in the fields and in a request text alike.
+// TradeContract::isSecretKey) are replaced by "***", those of session texts
+// (TC_SESSION, "authid") by simMaskedSession; an empty value stays empty. In
+// the fields and in a request text alike.
 std::vector<SimField> simMaskSecrets(std::vector<SimField> fields);
 std::string simMaskSecrets(const std::string& text);
+// A session text as the log keeps it: "***" and a short fingerprint, enough
+// to tell two sessions apart (a test compares it with the masked text of the
+// session it expects), nothing a session could be taken back from.
+std::string simMaskedSession(const std::string& text);
 
 class SimRequest {
 public:
@@ -33,6 +38,8 @@ public:
 
     const std::vector<SimField>& fields() const { return fields_; }
     void addFields(const std::vector<SimField>& more) { fields_.insert(fields_.end(), more.begin(), more.end()); }
+    // Gives every field of the key this value.
+    void setValue(const std::string& key, const std::string& value);
     bool has(const std::string& key) const;
     // Value of the first field of that key, "" when absent.
     std::string value(const std::string& key) const;

@@ -9,6 +9,7 @@ size_t SimRecord::bytes() const {
 
 void SimRequestLog::add(SimRecord record) {
     record.rawBody = simMaskSecrets(record.rawBody);
+    record.session = simMaskedSession(record.session);
     record.fields = simMaskSecrets(std::move(record.fields));
     record.clearFields = simMaskSecrets(std::move(record.clearFields));
     bytes_ += record.bytes();

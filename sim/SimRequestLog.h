@@ -2,8 +2,8 @@
 // The requests the simulated server received, for tests: the newest ones, at
 // most `maxCount` of them and at most `maxBytes` of bodies and fields
 // together (the oldest go first), so that a flood cannot grow it without end.
-// Passwords and one-time codes are not kept: their values are masked
-// (simMaskSecrets of SimRequest.h).
+// Passwords, one-time codes and session texts are not kept: their values are
+// masked (simMaskSecrets of SimRequest.h).
 // Not thread-safe: the server holds its state lock around it.
 #include <cstddef>
 #include <deque>
@@ -19,7 +19,7 @@ struct SimRecord {
     std::vector<SimField> clearFields;  // as on the wire
     int main = 0, sub = 0;
     int encrypt = 0;      // TC_ENCRYPT
-    std::string session;  // TC_SESSION without braces
+    std::string session;  // TC_SESSION without braces, masked (simMaskedSession)
     std::string userAgent;
     std::string acceptEncoding;
     std::string packageId;

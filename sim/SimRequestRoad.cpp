@@ -10,10 +10,12 @@
 #include "core/VTATCRS.h"
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
-#include "core/security/Digests.h"
+#include "core/contracts/TradeContract.h"
 #include "core/security/FrameCodec.h"
+#include "core/security/RandomBytes.h"
 #include "core/security/RSAKeyFile.h"
 #include "sim/SimServer.h"
+#include "sim/SimTrade.h"
 
 namespace {
 
@@ -83,6 +85,12 @@ constexpr int kUndecided = -1;
 
 }  // namespace
 
+void SimServer::admitTradeSession(SimRequest& request, const std::string& phone, double now) {
+    SimBooks& books = room<SimTradeRoom>().books;  // the state lock, for the rest of the handler
+    if (!books.admit(request.value(TradeContract::Key::kAuthId), phone, now, options_.sessionIdleTimeout))
+        request.setValue(TradeContract::Key::kAuthId, "");  // the functions refuse it as an ended session
+}
+
 std::vector<SimServer::Control> SimServer::takeControls(int main, int sub) {
     std::vector<Control> taken;
     for (auto it = controls_.begin(); it != controls_.end();) {
@@ -147,12 +155,16 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             } else {
                 SimSession s;
                 s.key = loginKey.value_or(std::vector<uint8_t>());
-                s.id = md5Hex(std::to_string(options_.seed) + ":" + std::to_string(++sessionCounter_) + ":" + keyText)
-                           .substr(0, 24);
+                s.id = randomHex(12);
                 s.lastActive = now;
                 s.phone = request.value("phone");
-                record.session = s.id;  // the reply goes under the new session's key
-                session = sessions_.open(std::move(s), options_.maxSessions);
+                // A full table refuses the login: no live session ends to make room.
+                if (SimSession* opened = sessions_.open(std::move(s), options_.maxSessions)) {
+                    record.session = opened->id;  // the reply goes under the new session's key
+                    session = *opened;
+                } else {
+                    status = 1;
+                }
             }
         } else if (SimSession* s = sessions_.find(record.session)) {
             s->lastActive = now;
@@ -194,6 +206,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             plain = simErrorSet(-1, "该功能暂未开放");
         } else {
             HandlerScope scope(*this);
+            if (request.has(TradeContract::Key::kAuthId)) admitTradeSession(request, session ? session->phone : "", now);
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
             if (session) {

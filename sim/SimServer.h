@@ -60,7 +60,7 @@ struct SimOptions {
     uint64_t seed = 1;
     std::optional<double> clock;  // start time of the sim's clock (default: now)
     bool frozenClock = false;
-    double sessionIdleTimeout = 1800;  // seconds of the sim's clock
+    double sessionIdleTimeout = 1800;  // seconds of the sim's clock a service or trade session may lie unused
     bool requireSession = true;        // every function but 100/1 needs a live session
     std::string privateKeyPath;        // default: simPrivateKeyPath()
     std::string host = "127.0.0.1";
@@ -76,7 +76,7 @@ struct SimOptions {
     size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
     size_t requestLogCount = 2000;         // requests kept for requests()
     size_t requestLogBytes = 64 << 20;     // ... and their bodies and fields together
-    size_t maxSessions = 10000;            // a new login beyond ends the session idle longest
+    size_t maxSessions = 10000;            // a login beyond is refused (status 1)
 };
 
 // The request text of a message's long text (its "url" when it has none of its own).
@@ -232,6 +232,10 @@ private:
         double seconds = 0;
     };
     void addControl(Control control);
+    // Before the handler of a request that names a trade session ("authid"):
+    // the session must be live and the phone's that logged in, or the
+    // request goes on without it. Takes the state lock for the rest of the handler.
+    void admitTradeSession(SimRequest& request, const std::string& phone, double now);
     std::vector<Control> takeControls(int main, int sub);
 
     const SimOptions given_;  // as constructed (resetState goes back to them)
@@ -249,7 +253,6 @@ private:
     std::vector<Control> controls_;
     SimRequestLog log_;
     SimReplyHold hold_;
-    uint64_t sessionCounter_ = 0;  // not reset: a session id is never given twice
     std::atomic<size_t> imageRequests_{0};
     std::atomic<size_t> pageRequests_{0};
     struct Http;

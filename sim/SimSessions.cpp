@@ -2,15 +2,10 @@
 
 #include <algorithm>
 
-SimSession& SimSessions::open(SimSession session, size_t cap) {
-    while (!sessions_.empty() && sessions_.size() >= std::max<size_t>(cap, 1)) {
-        auto idlest = std::min_element(sessions_.begin(), sessions_.end(), [](const auto& a, const auto& b) {
-            return a.second.lastActive < b.second.lastActive;
-        });
-        sessions_.erase(idlest);
-    }
+SimSession* SimSessions::open(SimSession session, size_t cap) {
+    if (sessions_.size() >= std::max<size_t>(cap, 1)) return nullptr;
     std::string id = session.id;
-    return sessions_[id] = std::move(session);
+    return &(sessions_[id] = std::move(session));
 }
 
 SimSession* SimSessions::find(const std::string& id) {

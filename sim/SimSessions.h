@@ -2,8 +2,8 @@
 // The service sessions of the simulated server: opened by a session login,
 // ended when idle longer than the idle timeout (judged by the sim's clock on
 // every request, not only when the session is used again), and never more
-// than a cap: a new one then ends the one idle longest. Not thread-safe: the
-// server holds its state lock around it.
+// than a cap: a login beyond it is refused, and no live session ends to make
+// room. Not thread-safe: the server holds its state lock around it.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -19,8 +19,8 @@ struct SimSession {
 
 class SimSessions {
 public:
-    // Adds the session (its id must be new); ends the one idle longest first when `cap` are open.
-    SimSession& open(SimSession session, size_t cap);
+    // Adds the session (its id must be new); null (nothing added) when `cap` are open.
+    SimSession* open(SimSession session, size_t cap);
     // The live session of that id, null when there is none.
     SimSession* find(const std::string& id);
     // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).

@@ -11,22 +11,34 @@
 //   typed or normalised), "trdpwd", "authtype" and "authdata". Refusals
 //   (error sets): an unknown account "帐号不存在", a wrong password
 //   "交易密码错误"; then the authentication: a customer with a soft token must
-//   send authtype 5 ("认证失败，您已经申请了动态口令" otherwise) with a code of
-//   the token's counter or the next SimBooks::kTokenWindow - 1 ("令牌验证失败"
-//   for a wrong or used code; a match moves the counter past it); authtype 5
+//   send authtype 5 ("认证失败，您已经申请了动态口令" otherwise) from the phone
+//   the token was issued to ("找不到令牌" from another) with a code of the
+//   token's counter or the next SimBooks::kTokenWindow - 1 ("令牌验证失败" for
+//   a wrong or used code; a match moves the counter past it); authtype 5
 //   without a token "找不到令牌"; authtype 2 without a typed code "此认证方式没有
 //   申请", with a wrong one "认证口令错误"; authtype 0 from a customer who has a
-//   typed code "请输入认证口令". Success opens a session (the customer's
-//   earlier ones end) and answers set 0 "userinfo" (the session text
-//   "custid=..&custorgid=..&authid=.."), set 1 the customer, one record per
-//   shareholder account ("custid", "custname", "orgid", "fundid", "market",
-//   "~market", "secuid", "~ofriskvalue" the tolerance for fund risk), set 2
-//   the shareholder accounts ("market", "~market", "secuid", "fundid").
+//   typed code "请输入认证口令". The SimBooks::kLockAfterFailures-th wrong
+//   password or code in a row locks the account for SimBooks::kLockSeconds
+//   of the sim's clock: until then every login, token application and
+//   relate of it is refused with the lock's text (how many, how long).
+//   Success opens a session for the phone of the service session (the
+//   customer's earlier ones end) and answers set 0 "userinfo" (the session
+//   text "custid=..&custorgid=..&authid=..", the authid random), set 1 the
+//   customer, one record per shareholder account ("custid", "custname",
+//   "orgid", "fundid", "market", "~market", "secuid", "~ofriskvalue" the
+//   tolerance for fund risk), set 2 the shareholder accounts ("market",
+//   "~market", "secuid", "fundid"). The server's request road admits a trade
+//   request's session only from that phone and while it is not idle longer
+//   than the session idle timeout (SimBooks::admit).
 // 500/69 soft-token application. Request: "inputtype", "custorgid", "inputid"
-//   (normalised), "trdpwd", "mobileno". Issues a new token for the customer
-//   (replacing any; counter 1) and answers set 0: "seed" (hex), "orgid",
+//   (normalised), "trdpwd", "mobileno". The phone is the one the service
+//   session logged in from: "mobileno" must name it ("手机号码与本机不符") and it
+//   must be registered by its SMS ("本手机尚未注册，请先完成手机注册"); then the
+//   account and password as the login's; a token serving another phone moves
+//   only from that phone ("该帐号已在其他手机开通手机令牌，请在该手机上重新申请").
+//   Issues a new token for the customer and the phone (replacing any; counter
+//   1; its seed a new random secret) and answers set 0: "seed" (hex), "orgid",
 //   "custid", "fundidlist", "secuidlist" (comma-separated, normalised).
-//   Refusals as the login's account and password.
 // 3750/2 relate the session's phone to a fund account. Request as the
 //   login's, plus "isimportccg" (1: the account's holdings join the phone's
 //   own stocks). Reply: "result" 1 and "message"; a refusal is "result" 0
@@ -44,6 +56,7 @@
 #include "sim/SimPortfolio.h"
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
+#include "sim/SimSystem.h"
 #include "sim/SimTrade.h"
 
 namespace {
@@ -54,48 +67,72 @@ constexpr const char* kUnknownAccount = "帐号不存在";
 constexpr const char* kWrongPassword = "交易密码错误";
 constexpr const char* kWrongTypedCode = "认证口令错误";
 constexpr const char* kTypedCodeMissing = "请输入认证口令";
+constexpr const char* kNotThisPhone = "手机号码与本机不符";
+constexpr const char* kPhoneNotRegistered = "本手机尚未注册，请先完成手机注册";
+constexpr const char* kTokenOnAnotherPhone = "该帐号已在其他手机开通手机令牌，请在该手机上重新申请";
+
+std::string lockedText() {
+    return "交易密码或认证口令连续错误" + std::to_string(SimBooks::kLockAfterFailures) + "次，帐户已锁定" +
+           std::to_string(int(SimBooks::kLockSeconds / 60)) + "分钟，请稍后再试";
+}
 
 SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
 
-// The customer a request names by its account and password; null with the refusal.
-SimCustomer* identify(SimBooks& books, const SimRequest& r, std::string* refusal) {
+std::string phoneOf(const SimCall& c) { return c.session ? c.session->phone : std::string(); }
+
+// A wrong password or code: its refusal, or the lock's when it was the last one allowed.
+std::string failure(SimBooks& books, const SimCustomer& who, double now, const char* refusal) {
+    return books.noteFailure(who, now) ? lockedText() : refusal;
+}
+
+// The customer a request names by its account and password; null with the
+// refusal. A locked account is refused whatever the password.
+SimCustomer* identify(SimBooks& books, const SimRequest& r, double now, std::string* refusal) {
     SimCustomer* who = books.customerForLogin(r.value(Key::kInputType), r.value(Key::kBranch), r.value(Key::kInputId));
     if (!who) {
         *refusal = kUnknownAccount;
         return nullptr;
     }
+    if (books.lockedUntil(*who, now)) {
+        *refusal = lockedText();
+        return nullptr;
+    }
     if (r.value(Key::kPassword) != who->password) {
-        *refusal = kWrongPassword;
+        *refusal = failure(books, *who, now, kWrongPassword);
         return nullptr;
     }
     return who;
 }
 
 // The customer after the account, the password and the authentication of a
-// login (or a relate); null with the refusal.
-SimCustomer* authenticate(SimBooks& books, const SimRequest& r, std::string* refusal) {
-    SimCustomer* who = identify(books, r, refusal);
+// login (or a relate) from the phone; null with the refusal. A token serves
+// only the phone it was issued to.
+SimCustomer* authenticate(SimBooks& books, const SimRequest& r, const std::string& phone, double now,
+                          std::string* refusal) {
+    SimCustomer* who = identify(books, r, now, refusal);
     if (!who) return nullptr;
     const std::string type = r.value(Key::kAuthType);
     const std::string data = r.value(Key::kAuthData);
     if (who->token) {
         if (type != AuthType::kSoftToken)
             *refusal = Error::kTokenRequired;
+        else if (!who->token->phone.empty() && who->token->phone != phone)
+            *refusal = failure(books, *who, now, Error::kTokenNotFound);
         else if (!books.checkTokenCode(*who->token, data))
-            *refusal = Error::kTokenCheckFailed;
-        return refusal->empty() ? who : nullptr;
-    }
-    if (type == AuthType::kSoftToken) {
+            *refusal = failure(books, *who, now, Error::kTokenCheckFailed);
+    } else if (type == AuthType::kSoftToken) {
         *refusal = Error::kTokenNotFound;
     } else if (type == AuthType::kTypedCode) {
         if (who->typedCode.empty())
             *refusal = Error::kAuthNotApplied;
         else if (data != who->typedCode)
-            *refusal = kWrongTypedCode;
+            *refusal = failure(books, *who, now, kWrongTypedCode);
     } else if (!who->typedCode.empty()) {
         *refusal = kTypedCodeMissing;
     }
-    return refusal->empty() ? who : nullptr;
+    if (!refusal->empty()) return nullptr;
+    books.noteSuccess(*who);
+    return who;
 }
 
 std::vector<uint8_t> branchList(SimCall& c) {
@@ -110,11 +147,11 @@ std::vector<uint8_t> branchList(SimCall& c) {
 std::vector<uint8_t> login(SimCall& c) {
     SimBooks& books = booksOf(c);
     std::string refusal;
-    SimCustomer* who = authenticate(books, c.request, &refusal);
+    SimCustomer* who = authenticate(books, c.request, phoneOf(c), c.now, &refusal);
     if (!who) return simErrorSet(-1, refusal);
     const std::string fundid = books.fundIdForLogin(*who, c.request.value(Key::kInputType),
                                                     c.request.value(Key::kBranch), c.request.value(Key::kInputId));
-    const std::string authid = books.openSession(*who, fundid, c.now);
+    const std::string authid = books.openSession(*who, fundid, phoneOf(c), c.now);
 
     TCRSWriter w;
     w.beginSet().addField(Col::kSessionText, TCRSFieldType::VarText).addRecord({SimBooks::sessionText(*who, authid)});
@@ -150,12 +187,18 @@ std::string joined(const std::vector<std::string>& items) {
 }
 
 std::vector<uint8_t> tokenApplication(SimCall& c) {
+    // The phone applying is the one its service session logged in from,
+    // registered by its SMS; a token already serving another phone moves
+    // only from there.
+    const std::string phone = phoneOf(c);
+    if (phone.empty() || c.request.value(Key::kMobile) != phone) return simErrorSet(-1, kNotThisPhone);
+    if (!c.server.room<SimSystemRoom>().registeredPhones.count(phone)) return simErrorSet(-1, kPhoneNotRegistered);
     SimBooks& books = booksOf(c);
     std::string refusal;
-    SimCustomer* who = identify(books, c.request, &refusal);
+    SimCustomer* who = identify(books, c.request, c.now, &refusal);
     if (!who) return simErrorSet(-1, refusal);
-    std::string phone = c.request.value(Key::kMobile);
-    if (phone.empty() && c.session) phone = c.session->phone;
+    if (who->token && !who->token->phone.empty() && who->token->phone != phone)
+        return simErrorSet(-1, kTokenOnAnotherPhone);
     const SimSoftToken& token = books.issueToken(*who, phone);
     std::vector<std::string> funds, secuids;
     for (const auto& f : who->fundAccounts) funds.push_back(f.fundid);
@@ -174,9 +217,9 @@ std::vector<uint8_t> tokenApplication(SimCall& c) {
 std::vector<uint8_t> relateAccount(SimCall& c) {
     auto& room = c.server.room<SimTradeRoom>();
     std::string refusal;
-    SimCustomer* who = authenticate(room.books, c.request, &refusal);
+    const std::string phone = phoneOf(c);
+    SimCustomer* who = authenticate(room.books, c.request, phone, c.now, &refusal);
     if (!who) return simResultSet(0, refusal);
-    const std::string phone = c.session ? c.session->phone : std::string();
     room.relatedAccounts[phone].insert(room.books.fundIdForLogin(
         *who, c.request.value(Key::kInputType), c.request.value(Key::kBranch), c.request.value(Key::kInputId)));
     if (c.request.intValue(RelationContract::Key::kImportHoldings, 0) == 1) {
@@ -203,7 +246,7 @@ std::vector<uint8_t> tokenNotices(SimCall& c) {
 
 }  // namespace
 
-SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded(server.options().seed)) {
+SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded()) {
     simAddPastActivity(books, server.market(), server.clock().now());
     tokenDirection =
         "手机令牌是安装在本手机上的动态口令：每次交易登录时，系统自动算出一个六位数的一次性口令随登录发送，"

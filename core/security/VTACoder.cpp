@@ -1,17 +1,15 @@
 #include "core/security/VTACoder.h"
 
 #include <openssl/crypto.h>
-#include <openssl/rand.h>
-#include <sys/random.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
 #include "core/security/Digests.h"
 #include "core/security/FrameCodec.h"
+#include "core/security/RandomBytes.h"
 #include "core/security/RSAKeyFile.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
@@ -27,21 +25,6 @@ std::mutex& keyMutex() {
 std::vector<uint8_t>& keyStorage() {
     static std::vector<uint8_t> key;
     return key;
-}
-
-void fillRandom(std::vector<uint8_t>& bytes) {
-    if (RAND_bytes(bytes.data(), static_cast<int>(bytes.size())) == 1) return;
-    // OpenSSL's generator failed to seed: ask the kernel directly.
-    size_t got = 0;
-    while (got < bytes.size()) {
-        ssize_t n = getrandom(bytes.data() + got, bytes.size() - got, 0);
-        if (n <= 0) {
-            // Without a random source there is no safe session key at all.
-            std::fputs("VTACoder: no cryptographic random source\n", stderr);
-            std::abort();
-        }
-        got += static_cast<size_t>(n);
-    }
 }
 
 }  // namespace
@@ -71,7 +54,7 @@ const std::vector<uint8_t>& VTACoder::sessionKey() {
     auto& key = keyStorage();
     if (key.empty()) {
         key.resize(kSessionKeySize);
-        fillRandom(key);
+        fillRandomBytes(key);
     }
     return key;
 }
@@ -80,7 +63,7 @@ void VTACoder::resetSessionKey() {
     std::lock_guard<std::mutex> lock(keyMutex());
     auto& key = keyStorage();
     key.resize(kSessionKeySize);
-    fillRandom(key);
+    fillRandomBytes(key);
 }
 
 std::vector<uint8_t> VTACoder::currentKey() {

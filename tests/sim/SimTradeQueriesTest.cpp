@@ -145,7 +145,7 @@ TEST_F(SimTradeQueriesTest, APasswordChangeRenewsTheSessionAndTheNewPasswordLogs
     auto set = firstSet(trade("tc_mfuncno=500&tc_sfuncno=12&oldpwd=123456&newpwd=654321"));
     ASSERT_TRUE(set && !set->isError());
     const std::string authid = textOf(set, "authid");
-    ASSERT_EQ(authid.size(), 16u);
+    ASSERT_EQ(authid.size(), 32u);
     EXPECT_EQ(tradeSession.find(authid), std::string::npos);
     // The old authid is ended; the session text with the new one works.
     EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=10")), "会话已失效，请重新登录");

@@ -68,7 +68,7 @@ TEST_F(SimTradeTest, APasswordLoginAnswersTheSessionTheCustomerAndTheShareholder
     std::string text = sets[0]->toStringAtIndex(0).value_or("");
     EXPECT_EQ(text.rfind("custid=110001234&custorgid=0101&authid=", 0), 0u) << text;
     const std::string authid = text.substr(text.find("authid=") + 7);
-    EXPECT_EQ(authid.size(), 16u);
+    EXPECT_EQ(authid.size(), 32u);
     EXPECT_TRUE(books([&](SimBooks& b) { return b.session(authid) != nullptr; }));
 
     EXPECT_EQ(sets[1]->rowsAffected(), 4);
