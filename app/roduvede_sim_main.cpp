@@ -2,6 +2,9 @@
 //   roduvede-sim [--port N] [--seed N] [--clock "yyyy-MM-dd HH:mm" | SECONDS] [--frozen]
 //                [--idle-timeout SECONDS] [--no-session-check]
 // Prints the URL it serves on, then serves until interrupted.
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +23,7 @@ void usage() {
     std::printf(
         "usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
         "                    [--idle-timeout SECONDS] [--no-session-check]\n"
-        "  --port N              loopback port (default: a free one)\n"
+        "  --port N              loopback port (default: a free one; refused when in use)\n"
         "  --seed N              the market and the books (never the sessions or token seeds)\n"
         "  --clock TIME          the server's clock at start (default: now); --frozen stops it\n"
         "  --idle-timeout S      service and trade sessions unused this long end (default %g s)\n"
@@ -69,6 +72,12 @@ int main(int argc, char** argv) {
             usage();
             return 2;
         }
+    }
+    // Room for the connections the server keeps open (SimOptions::maxConnections).
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = std::min<rlim_t>(files.rlim_max, 65536);
+        ::setrlimit(RLIMIT_NOFILE, &files);
     }
     SimServer server(options);
     if (!server.start()) {

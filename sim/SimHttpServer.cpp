@@ -1,14 +1,29 @@
 #include "sim/SimHttpServer.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sim/SimHttpFraming.h"
 
 namespace {
 
@@ -16,22 +31,6 @@ using Clock = std::chrono::steady_clock;
 
 Clock::time_point after(double seconds) {
     return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-}
-
-// Waits until the socket is ready for `events`, the deadline passes or the
-// server stops (checked every few milliseconds).
-bool waitFor(int sock, short events, Clock::time_point deadline, const std::function<bool()>& stopping) {
-    constexpr auto kSlice = std::chrono::milliseconds(20);
-    for (;;) {
-        if (stopping()) return false;
-        auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero()) return false;
-        auto slice = std::min<Clock::duration>(left, kSlice);
-        pollfd p{sock, events, 0};
-        int rc = ::poll(&p, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count()));
-        if (rc > 0) return (p.revents & (events | POLLHUP | POLLERR)) != 0;
-        if (rc < 0 && errno != EINTR) return false;
-    }
 }
 
 void addressOf(int sock, bool peer, std::string& ip, int& port) {
@@ -53,65 +52,434 @@ void addressOf(int sock, bool peer, std::string& ip, int& port) {
     ip = text;
 }
 
-// One connection's stream: buffered reads against the request's deadline,
-// writes each within the write timeout.
-class DeadlineStream : public httplib::Stream {
+// A refusal the road answers itself, before any handler: status, reason, a line of text.
+std::string refusal(int status, const char* reason, const std::string& text) {
+    return "HTTP/1.1 " + std::to_string(status) + " " + reason +
+           "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(text.size()) +
+           "\r\nConnection: close\r\n\r\n" + text;
+}
+
+// Removes the header line of that name from the header block (the first
+// `headerBytes` of the request); answers how many bytes went.
+size_t dropHeader(std::string& request, size_t headerBytes, std::string_view name) {
+    for (size_t at = request.find("\r\n"); at != std::string::npos && at + 2 < headerBytes;
+         at = request.find("\r\n", at + 2)) {
+        const size_t start = at + 2;
+        if (request.size() >= start + name.size() + 1 &&
+            strncasecmp(request.data() + start, name.data(), name.size()) == 0 && request[start + name.size()] == ':') {
+            const size_t end = request.find("\r\n", start) + 2;
+            request.erase(start, end - start);
+            return end - start;
+        }
+    }
+    return 0;
+}
+
+// One whole request read from memory, its reply written to the socket (each
+// write within the write timeout, and not at all once the server stops).
+class RequestStream : public httplib::Stream {
 public:
-    DeadlineStream(int sock, const SimHttpLimits& limits, std::function<bool()> stopping)
-        : sock_(sock), limits_(limits), stopping_(std::move(stopping)) {}
+    RequestStream(int sock, std::string_view request, double writeTimeout, const std::atomic<bool>& stopping)
+        : sock_(sock), request_(request), writeTimeout_(writeTimeout), stopping_(stopping) {}
 
-    void beginRequest() { deadline_ = after(limits_.readTimeout); }
-
-    bool is_readable() const override { return begin_ < end_ || waitFor(sock_, POLLIN, deadline_, stopping_); }
-    bool is_writable() const override { return waitFor(sock_, POLLOUT, after(limits_.writeTimeout), stopping_); }
+    bool is_readable() const override { return read_ < request_.size(); }
+    bool is_writable() const override { return waitWritable(after(writeTimeout_)); }
 
     ssize_t read(char* ptr, size_t size) override {
-        if (begin_ == end_) {
-            if (!waitFor(sock_, POLLIN, deadline_, stopping_)) return -1;
-            ssize_t n = ::recv(sock_, buffer_, sizeof buffer_, 0);
-            if (n <= 0) return n;
-            begin_ = 0;
-            end_ = static_cast<size_t>(n);
-        }
-        size_t n = std::min(size, end_ - begin_);
-        std::memcpy(ptr, buffer_ + begin_, n);
-        begin_ += n;
+        size_t n = std::min(size, request_.size() - read_);
+        std::memcpy(ptr, request_.data() + read_, n);
+        read_ += n;
         return static_cast<ssize_t>(n);
     }
 
     ssize_t write(const char* ptr, size_t size) override {
-        if (!is_writable()) return -1;
-        return ::send(sock_, ptr, size, MSG_NOSIGNAL);
+        size_t sent = 0;
+        while (sent < size) {
+            ssize_t n = ::send(sock_, ptr + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n > 0) {
+                sent += size_t(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                if (!waitWritable(after(writeTimeout_))) return -1;
+            } else {
+                return -1;
+            }
+        }
+        return static_cast<ssize_t>(sent);
     }
 
     void get_remote_ip_and_port(std::string& ip, int& port) const override { addressOf(sock_, true, ip, port); }
     void get_local_ip_and_port(std::string& ip, int& port) const override { addressOf(sock_, false, ip, port); }
     socket_t socket() const override { return sock_; }
 
-    bool hasBuffered() const { return begin_ < end_; }
-
 private:
+    // Waits for room to write until the deadline or the stop (looked at every few milliseconds).
+    bool waitWritable(Clock::time_point deadline) const {
+        constexpr auto kSlice = std::chrono::milliseconds(20);
+        while (!stopping_) {
+            auto left = deadline - Clock::now();
+            if (left <= Clock::duration::zero()) return false;
+            pollfd p{sock_, POLLOUT, 0};
+            auto slice = std::chrono::ceil<std::chrono::milliseconds>(std::min<Clock::duration>(left, kSlice));
+            int rc = ::poll(&p, 1, static_cast<int>(slice.count()));
+            if (rc > 0) return (p.revents & POLLOUT) != 0;
+            if (rc < 0 && errno != EINTR) return false;
+        }
+        return false;
+    }
+
     int sock_;
-    const SimHttpLimits& limits_;
-    std::function<bool()> stopping_;
-    Clock::time_point deadline_ = Clock::now();
-    char buffer_[4096];
-    size_t begin_ = 0, end_ = 0;
+    std::string_view request_;
+    size_t read_ = 0;
+    double writeTimeout_;
+    const std::atomic<bool>& stopping_;
 };
 
 thread_local bool* tCloseAfterReply = nullptr;
 
+// The queue httplib's accept loop hands each new socket to: it runs the hand
+// over at once (the road takes the socket), and its shutdown, when the loop
+// ends, stops the road.
+class HandOver : public httplib::TaskQueue {
+public:
+    explicit HandOver(std::function<void()> onShutdown) : onShutdown_(std::move(onShutdown)) {}
+    void enqueue(std::function<void()> fn) override { fn(); }
+    void shutdown() override { onShutdown_(); }
+
+private:
+    std::function<void()> onShutdown_;
+};
+
 }  // namespace
 
-SimHttpServer::SimHttpServer(SimHttpLimits limits) : limits_(limits) {
-    auto seconds = [](double s) { return std::chrono::duration<double>(s); };
-    set_read_timeout(seconds(limits_.readTimeout));
-    set_write_timeout(seconds(limits_.writeTimeout));
-    set_keep_alive_max_count(limits_.keepAliveMaxCount);
-    set_tcp_nodelay(true);  // headers and body go out at once, no Nagle wait
-    const size_t max = limits_.maxConnections;
-    new_task_queue = [max] { return new SimConnectionPool(max); };
+// ---- the connection road ----
+
+struct SimHttpServer::Road {
+    struct Connection {
+        Connection(int fd, const SimHttpLimits& limits)
+            : fd(fd), framing(limits.maxHeaderBytes, limits.maxBodyBytes), deadline(after(limits.readTimeout)) {}
+        enum class Stage { Reading, Handling, Draining };
+        int fd;
+        std::string in;  // received and not yet handled
+        SimHttpFraming framing;
+        Clock::time_point deadline;
+        bool started = false;     // a byte of the request awaited has come
+        bool continued = false;   // "100 Continue" was sent for it
+        bool peerClosed = false;  // the client sends no more
+        size_t length = 0;        // of the request handed to a worker
+        size_t served = 0;
+        Stage stage = Stage::Reading;
+    };
+
+    Road(SimHttpServer& server, SimHttpLimits limits);
+    ~Road() { shutdown(); }
+
+    void adopt(int fd);
+    void shutdown();
+    size_t open() const { return openCount.load(); }
+    size_t workerCount() const {
+        std::lock_guard lock(mutex);
+        return workers.size();
+    }
+
+    // The road's thread.
+    void run();
+    void takeNew(std::vector<int> fds);
+    void takeBack(Connection* c, bool keep);
+    void readFrom(Connection& c);
+    void progress(Connection& c);
+    void refuse(Connection& c, int status, const char* reason, const std::string& text);
+    void close(int fd);
+    void watch(Connection& c);
+    void sweepDeadlines();
+    // The workers.
+    void work();
+    void serve(Connection& c);
+
+    SimHttpServer& server;
+    const SimHttpLimits limits;
+    int epoll = -1;
+    int wake = -1;
+    std::atomic<bool> stopping{false};
+    std::atomic<size_t> openCount{0};
+    std::thread reactor;
+
+    mutable std::mutex mutex;  // the hand-overs between the threads
+    std::condition_variable ready;
+    std::vector<int> incoming;
+    std::vector<std::pair<Connection*, bool>> returned;
+    std::deque<Connection*> jobs;
+    std::vector<std::thread> workers;
+    size_t idle = 0;
+    bool shutDown = false;
+
+    // The road's thread only (and the shutdown, once it has ended).
+    std::map<int, std::unique_ptr<Connection>> connections;
+    size_t buffered = 0;
+};
+
+SimHttpServer::Road::Road(SimHttpServer& s, SimHttpLimits l) : server(s), limits(l) {
+    epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    epoll_event e{};
+    e.events = EPOLLIN;
+    e.data.fd = wake;
+    ::epoll_ctl(epoll, EPOLL_CTL_ADD, wake, &e);
+    reactor = std::thread([this] { run(); });
 }
+
+void SimHttpServer::Road::adopt(int fd) {
+    {
+        std::lock_guard lock(mutex);
+        if (!shutDown) {
+            incoming.push_back(fd);
+            fd = -1;
+        }
+    }
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    uint64_t one = 1;
+    (void)!::write(wake, &one, sizeof one);
+}
+
+void SimHttpServer::Road::shutdown() {
+    {
+        std::lock_guard lock(mutex);
+        if (shutDown) return;
+        shutDown = true;
+    }
+    stopping = true;
+    uint64_t one = 1;
+    (void)!::write(wake, &one, sizeof one);
+    ready.notify_all();
+    if (reactor.joinable()) reactor.join();
+    for (auto& t : workers) t.join();  // each ends the request it serves
+    for (int fd : incoming) ::close(fd);
+    for (auto& [fd, c] : connections) ::close(fd);
+    openCount -= connections.size();
+    connections.clear();
+    ::close(wake);
+    ::close(epoll);
+}
+
+void SimHttpServer::Road::run() {
+    constexpr int kTick = 20;  // milliseconds between looks at the deadlines
+    epoll_event events[64];
+    while (!stopping) {
+        int n = ::epoll_wait(epoll, events, 64, kTick);
+        for (int i = 0; i < n; ++i) {
+            const int fd = events[i].data.fd;
+            if (fd == wake) {
+                uint64_t count;
+                (void)!::read(wake, &count, sizeof count);
+                std::vector<int> fresh;
+                std::vector<std::pair<Connection*, bool>> back;
+                {
+                    std::lock_guard lock(mutex);
+                    fresh.swap(incoming);
+                    back.swap(returned);
+                }
+                takeNew(std::move(fresh));
+                for (auto& [c, keep] : back) takeBack(c, keep);
+                continue;
+            }
+            auto it = connections.find(fd);
+            if (it != connections.end()) readFrom(*it->second);
+        }
+        sweepDeadlines();
+    }
+    // Whatever waits for bytes or drains goes now; workers end theirs.
+    for (auto it = connections.begin(); it != connections.end();) {
+        if (it->second->stage == Connection::Stage::Handling) {
+            ++it;
+            continue;
+        }
+        ::close(it->first);
+        --openCount;
+        it = connections.erase(it);
+    }
+}
+
+void SimHttpServer::Road::takeNew(std::vector<int> fds) {
+    for (int fd : fds) {
+        if (connections.size() >= limits.maxConnections) {
+            const std::string busy = refusal(503, "Service Unavailable", "too many connections\n");
+            (void)!::send(fd, busy.data(), busy.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            ::close(fd);
+            continue;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        int yes = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);  // headers and body go out at once
+        auto c = std::make_unique<Connection>(fd, limits);
+        watch(*c);
+        connections[fd] = std::move(c);
+        ++openCount;
+    }
+}
+
+void SimHttpServer::Road::watch(Connection& c) {
+    epoll_event e{};
+    e.events = EPOLLIN | EPOLLRDHUP;
+    e.data.fd = c.fd;
+    ::epoll_ctl(epoll, EPOLL_CTL_ADD, c.fd, &e);
+}
+
+void SimHttpServer::Road::takeBack(Connection* c, bool keep) {
+    if (!keep || c->peerClosed) return close(c->fd);
+    c->stage = Connection::Stage::Reading;
+    c->framing.reset();
+    c->continued = false;
+    ++c->served;
+    // A request already here (pipelined) has its read time; the next one is awaited as long as an idle connection is kept.
+    c->started = !c->in.empty();
+    c->deadline = after(c->started ? limits.readTimeout : limits.keepAlive);
+    watch(*c);
+    if (c->started) progress(*c);
+}
+
+void SimHttpServer::Road::readFrom(Connection& c) {
+    char chunk[16384];
+    for (int reads = 0; reads < 16 && !c.peerClosed; ++reads) {  // then the other connections get their turn
+        ssize_t n = ::recv(c.fd, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (n < 0) return close(c.fd);
+        if (n == 0) {
+            c.peerClosed = true;
+            break;
+        }
+        if (c.stage == Connection::Stage::Draining) continue;  // read and dropped
+        if (!c.started) {
+            c.started = true;
+            c.deadline = after(limits.readTimeout);
+        }
+        c.in.append(chunk, size_t(n));
+        buffered += size_t(n);
+    }
+    if (c.stage == Connection::Stage::Reading) progress(c);
+    // A client that sends no more is answered what it sent whole, then closed.
+    if (c.peerClosed && c.stage != Connection::Stage::Handling) close(c.fd);
+}
+
+void SimHttpServer::Road::progress(Connection& c) {
+    switch (c.framing.look(c.in)) {
+        case SimHttpFraming::State::Incomplete:
+            if (buffered > limits.maxBufferedBytes)
+                return refuse(c, 503, "Service Unavailable", "server busy, try again\n");
+            if (c.framing.expectsContinue() && !c.continued) {
+                static constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
+                (void)!::send(c.fd, kContinue, sizeof kContinue - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+                c.continued = true;
+            }
+            return;
+        case SimHttpFraming::State::HeadersTooLarge:
+            return refuse(c, 431, "Request Header Fields Too Large", "request headers too large\n");
+        case SimHttpFraming::State::BodyTooLarge:
+            return refuse(c, 413, "Payload Too Large",
+                          "request body larger than " + std::to_string(limits.maxBodyBytes) + " bytes\n");
+        case SimHttpFraming::State::Malformed:
+            return refuse(c, 400, "Bad Request", "malformed request\n");
+        case SimHttpFraming::State::Complete:
+            break;
+    }
+    // Whole: a worker takes it; the road reads no more of it until it comes back.
+    ::epoll_ctl(epoll, EPOLL_CTL_DEL, c.fd, nullptr);
+    c.stage = Connection::Stage::Handling;
+    c.length = c.framing.requestBytes();
+    buffered -= std::min(buffered, c.length);
+    if (c.continued) c.length -= dropHeader(c.in, c.framing.headerBytes(), "Expect");  // answered already
+    {
+        std::lock_guard lock(mutex);
+        jobs.push_back(&c);
+        if (jobs.size() > idle && workers.size() < std::max<size_t>(limits.maxWorkers, 1))
+            workers.emplace_back([this] { work(); });
+    }
+    ready.notify_one();
+}
+
+void SimHttpServer::Road::refuse(Connection& c, int status, const char* reason, const std::string& text) {
+    const std::string reply = refusal(status, reason, text);
+    (void)!::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    ::shutdown(c.fd, SHUT_WR);
+    buffered -= std::min(buffered, c.in.size());
+    std::string().swap(c.in);
+    c.stage = Connection::Stage::Draining;
+    c.deadline = after(limits.readTimeout);
+}
+
+void SimHttpServer::Road::close(int fd) {
+    auto it = connections.find(fd);
+    if (it == connections.end()) return;
+    if (it->second->stage != Connection::Stage::Handling) ::epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
+    buffered -= std::min(buffered, it->second->in.size());  // a handled one keeps only what came after its request
+    ::shutdown(fd, SHUT_RDWR);
+    ::close(fd);
+    connections.erase(it);
+    --openCount;
+}
+
+void SimHttpServer::Road::sweepDeadlines() {
+    const auto now = Clock::now();
+    std::vector<int> late;
+    for (auto& [fd, c] : connections)
+        if (c->stage != Connection::Stage::Handling && c->deadline <= now) late.push_back(fd);
+    for (int fd : late) close(fd);
+}
+
+void SimHttpServer::Road::work() {
+    for (;;) {
+        Connection* c = nullptr;
+        {
+            std::unique_lock lock(mutex);
+            ++idle;
+            ready.wait(lock, [&] { return !jobs.empty() || shutDown; });
+            --idle;
+            if (shutDown) return;  // a request not begun is dropped with its connection
+            c = jobs.front();
+            jobs.pop_front();
+        }
+        serve(*c);
+    }
+}
+
+void SimHttpServer::Road::serve(Connection& c) {
+    const size_t length = c.length;
+    RequestStream stream(c.fd, std::string_view(c.in).substr(0, length), limits.writeTimeout, stopping);
+    bool closeAfter = false;
+    tCloseAfterReply = &closeAfter;
+    const bool last = limits.keepAlive <= 0 || c.served + 1 >= limits.keepAliveMaxCount;
+    bool closedByClient = false;
+    const bool served = server.process_request(stream, last, closedByClient, nullptr);
+    tCloseAfterReply = nullptr;
+    c.in.erase(0, length);
+    const bool keep = served && !closedByClient && !closeAfter && !last;
+    {
+        std::lock_guard lock(mutex);
+        returned.emplace_back(&c, keep);
+    }
+    uint64_t one = 1;
+    (void)!::write(wake, &one, sizeof one);
+}
+
+// ---- the server ----
+
+SimHttpServer::SimHttpServer(SimHttpLimits limits) : road_(std::make_unique<Road>(*this, limits)) {
+    // Bound alone: SO_REUSEADDR lets a restart take the port of connections
+    // still closing, never a second listener (httplib's default adds SO_REUSEPORT).
+    set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    set_keep_alive_max_count(limits.keepAliveMaxCount);
+    set_payload_max_length(limits.maxBodyBytes);
+    new_task_queue = [this] { return new HandOver([this] { road_->shutdown(); }); };
+}
+
+SimHttpServer::~SimHttpServer() { road_->shutdown(); }
 
 void SimHttpServer::widenBacklog(int backlog) {
     socket_t sock = svr_sock_;
@@ -122,62 +490,11 @@ void SimHttpServer::closeAfterReply() {
     if (tCloseAfterReply) *tCloseAfterReply = true;
 }
 
+size_t SimHttpServer::openConnections() const { return road_->open(); }
+
+size_t SimHttpServer::workers() const { return road_->workerCount(); }
+
 bool SimHttpServer::process_and_close_socket(socket_t sock) {
-    DeadlineStream stream(sock, limits_, [this] { return stopping(); });
-    bool closeAfter = false;
-    tCloseAfterReply = &closeAfter;
-    bool served = false;
-    for (size_t count = 0; count < limits_.keepAliveMaxCount; ++count) {
-        // The first request is awaited as long as one may take to arrive, the
-        // next ones as long as an idle connection is kept.
-        const double wait = count == 0 ? limits_.readTimeout : limits_.keepAlive;
-        if (!stream.hasBuffered() && !waitFor(sock, POLLIN, after(wait), [this] { return stopping(); })) break;
-        stream.beginRequest();
-        const bool last = limits_.keepAlive <= 0 || count + 1 == limits_.keepAliveMaxCount;
-        bool closedByClient = false;
-        served = process_request(stream, last, closedByClient, nullptr);
-        if (!served || closedByClient || closeAfter || last) break;
-    }
-    tCloseAfterReply = nullptr;
-    ::shutdown(sock, SHUT_RDWR);
-    ::close(sock);
-    return served;
-}
-
-SimConnectionPool::SimConnectionPool(size_t maxThreads) : max_(std::max<size_t>(maxThreads, 1)) {}
-
-SimConnectionPool::~SimConnectionPool() { shutdown(); }
-
-void SimConnectionPool::enqueue(std::function<void()> fn) {
-    std::lock_guard lock(mutex_);
-    jobs_.push_back(std::move(fn));
-    if (jobs_.size() > idle_ && threads_.size() < max_) threads_.emplace_back([this] { work(); });
-    ready_.notify_one();
-}
-
-void SimConnectionPool::shutdown() {
-    std::vector<std::thread> threads;
-    {
-        std::lock_guard lock(mutex_);
-        shutdown_ = true;
-        threads.swap(threads_);
-    }
-    ready_.notify_all();
-    for (auto& t : threads) t.join();
-}
-
-void SimConnectionPool::work() {
-    for (;;) {
-        std::function<void()> fn;
-        {
-            std::unique_lock lock(mutex_);
-            ++idle_;
-            ready_.wait(lock, [&] { return !jobs_.empty() || shutdown_; });
-            --idle_;
-            if (jobs_.empty()) return;  // shut down with nothing left
-            fn = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
-        fn();
-    }
+    road_->adopt(sock);
+    return true;
 }

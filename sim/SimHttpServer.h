@@ -1,69 +1,62 @@
 #pragma once
-// The simulated server's HTTP side: cpp-httplib's server with its own
-// connection road, so that a few slow or hostile clients cannot exhaust it.
-//  - A request must arrive whole (request line, headers and body) within
-//    `readTimeout` of its first byte: a client sending a byte a second is cut
-//    off, however patient each single read would be.
-//  - Connections are served by a pool that grows on demand up to
-//    `maxConnections` threads (beyond that they wait their turn), so slow
-//    connections hold threads only for their read timeout and many more are
-//    served beside them.
-//  - An idle kept-alive connection is closed after `keepAlive` seconds, and
-//    at once when the server stops.
+// The simulated server's HTTP side: cpp-httplib's server (its accept loop,
+// request parsing, handlers and replies) on a connection road of its own, so
+// that slow or hostile clients cannot exhaust it:
+//  - One thread reads every open connection (epoll, non-blocking) into a
+//    buffer, and hands a request to a worker only once it is whole
+//    (SimHttpFraming.h): a connection that trickles or hangs holds no
+//    thread, only its buffer, so a thousand of them leave the workers free.
+//  - A request must arrive whole within `readTimeout` of its first byte (a
+//    new connection's first within `readTimeout` of its opening): a client
+//    sending a byte a second is cut off, however patient each read is. An
+//    idle kept-alive connection is closed after `keepAlive` seconds, and
+//    every connection at once when the server stops.
+//  - Workers are made on demand up to `maxWorkers` (whole requests beyond
+//    wait their turn); at most `maxConnections` are open (more are answered
+//    503 and closed), headers of at most `maxHeaderBytes` (431) and bodies
+//    of at most `maxBodyBytes` (413, refused as soon as the length says so),
+//    and at most `maxBufferedBytes` read and not yet handled, all
+//    connections together (503). A refused connection's further bytes are
+//    read and dropped until it closes or its read time ends, so that the
+//    client reads the refusal rather than a reset.
+//  - The port is bound exclusively: a second server on a port in use is
+//    refused, never sharing the traffic (no SO_REUSEPORT).
 // Handlers are httplib's; a handler that leaves the stream out of step (a
 // body refused half-read) calls closeAfterReply().
 #include <httplib.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
-#include <functional>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <memory>
 
 struct SimHttpLimits {
     double readTimeout = 2;   // seconds for one whole request
     double writeTimeout = 5;  // seconds for each write of a reply
     double keepAlive = 5;     // seconds an idle connection is kept
-    size_t maxConnections = 256;
+    size_t maxConnections = 4096;
+    size_t maxWorkers = 64;
     size_t keepAliveMaxCount = 1000;  // requests on one connection
+    size_t maxHeaderBytes = 64 * 1024;
+    size_t maxBodyBytes = 1024 * 1024;
+    size_t maxBufferedBytes = 64 << 20;
 };
 
 class SimHttpServer : public httplib::Server {
 public:
     explicit SimHttpServer(SimHttpLimits limits);
+    ~SimHttpServer() override;
     // The connection this thread serves is closed after the reply being made.
     static void closeAfterReply();
     // After binding: room for many connections waiting to be accepted (the
     // library listens with a queue of 5, and a burst beyond has its
     // connection attempts dropped and retried a second later).
     void widenBacklog(int backlog = 1024);
+    // Connections open now, and the workers made so far (for tests).
+    size_t openConnections() const;
+    size_t workers() const;
 
 private:
     bool process_and_close_socket(socket_t sock) override;
-    bool stopping() const { return svr_sock_ == INVALID_SOCKET; }
 
-    SimHttpLimits limits_;
-};
-
-// A pool of threads made on demand, up to a maximum, kept until shutdown.
-class SimConnectionPool : public httplib::TaskQueue {
-public:
-    explicit SimConnectionPool(size_t maxThreads);
-    ~SimConnectionPool() override;
-    void enqueue(std::function<void()> fn) override;
-    void shutdown() override;
-
-private:
-    void work();
-
-    const size_t max_;
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::function<void()>> jobs_;
-    std::vector<std::thread> threads_;
-    size_t idle_ = 0;
-    bool shutdown_ = false;
+    struct Road;
+    std::unique_ptr<Road> road_;
 };

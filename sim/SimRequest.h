@@ -28,7 +28,8 @@ std::vector<SimField> simMaskSecrets(std::vector<SimField> fields);
 std::string simMaskSecrets(const std::string& text);
 // A session text as the log keeps it: "***" and a short fingerprint, enough
 // to tell two sessions apart (a test compares it with the masked text of the
-// session it expects), nothing a session could be taken back from.
+// session it expects), nothing a session could be taken back from. Braces
+// around it stay ("{}", a login that names no session, stays as it is).
 std::string simMaskedSession(const std::string& text);
 
 class SimRequest {

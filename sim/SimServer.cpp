@@ -112,9 +112,10 @@ bool SimServer::start() {
     limits.readTimeout = options_.readTimeout;
     limits.keepAlive = options_.keepAliveSeconds;
     limits.maxConnections = options_.maxConnections;
+    limits.maxWorkers = options_.maxWorkers;
+    limits.maxBodyBytes = options_.maxRequestBytes;
     http_ = std::make_unique<Http>(limits);
     auto& svr = http_->server;
-    svr.set_payload_max_length(options_.maxRequestBytes);
     svr.Get(std::string("/vta"),
             [](const httplib::Request&, httplib::Response& res) { res.set_content("roduvede-sim", "text/plain"); });
     svr.Post(std::string("/vta"), [this](const httplib::Request& req, httplib::Response& res,

@@ -31,7 +31,8 @@
 // A request with the header "X-Sim-Dump: text" gets its record sets as
 // readable text instead (no compression, no cipher): for curl. A body larger
 // than maxRequestBytes is refused with 413; see SimHttpServer.h for the
-// connection limits.
+// connection road (slow connections hold no thread) and its limits. The
+// port is the server's alone: start() fails on a port in use.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -72,7 +73,8 @@ struct SimOptions {
 
     // Limits, so that a flood or slow clients cannot exhaust the server.
     double readTimeout = 2;                // seconds for one whole request to arrive
-    size_t maxConnections = 256;           // connections served at once (more wait their turn)
+    size_t maxConnections = 4096;          // connections open at once (more are answered 503)
+    size_t maxWorkers = 64;                // requests handled at once (more whole ones wait their turn)
     size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
     size_t requestLogCount = 2000;         // requests kept for requests()
     size_t requestLogBytes = 64 << 20;     // ... and their bodies and fields together

@@ -13,13 +13,18 @@
 //   family's part is the groups of the board and the group "更多" with the
 //   shell's own screens; its help page link points at this server's GET
 //   /page/help.html.
-// 100/3 registration by SMS. Request "phone", "type" ("A" register, "Z" unregister);
-//   the simulated short-message centre receives the SMS at once.
-//   Reply: "result" 1, "message".
+// 100/3 registration by SMS. Request "phone" (11 digits), "type" ("A"
+//   register, "Z" unregister); the simulated short-message centre receives
+//   the SMS at once. Reply: "result" 1, "message"; refused beyond
+//   SimSystemRoom::kMaxPhones phones.
 // 100/4 registration status. Request "phone". Reply: "registered", "phone", "serial".
-// 100/17 feedback. Request "content" (and "contact"). Reply: "result" 1, "message".
+// 100/17 feedback. Request "content" (and "contact"). Reply: "result" 1,
+//   "message". The newest SimSystemRoom::kMaxFeedback texts are kept, each
+//   cut to its first kMaxFeedbackBytes (at a character's start).
 // 3504 home information. Reply set 0: "id", "title", "content", "time" per tab.
-// 3730 push token. Sub 1 register ("token"), sub 2 unregister. Reply: "result", "message".
+// 3730 push token of the session's phone, registered. Sub 1 register
+//   ("token", at most SimSystemRoom::kMaxTokenBytes), sub 2 unregister.
+//   Reply: "result", "message".
 #include <string>
 
 #include "core/MenuFunctions.h"
@@ -73,15 +78,31 @@ std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
                               });
 }
 
+bool isPhoneNumber(const std::string& phone) {
+    return phone.size() == 11 && phone.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// The text's first `bytes` bytes, not cutting a UTF-8 character in two.
+std::string cutText(const std::string& text, size_t bytes) {
+    if (text.size() <= bytes) return text;
+    size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
 std::vector<uint8_t> registration(SimCall& c) {
     std::string phone = c.request.value(Key::kPhone);
     if (phone.empty() && c.session) phone = c.session->phone;
-    if (phone.size() < 11) return simErrorSet(-1, "手机号码不正确");
+    if (!isPhoneNumber(phone)) return simErrorSet(-1, "手机号码不正确");
     auto& st = c.server.room<SimSystemRoom>();
-    if (c.request.value(Key::kType) == Type::kUnregister)
+    if (c.request.value(Key::kType) == Type::kUnregister) {
         st.registeredPhones.erase(phone);
-    else
+        st.pushTokens.erase(phone);
+    } else if (!st.registeredPhones.count(phone) && st.registeredPhones.size() >= SimSystemRoom::kMaxPhones) {
+        return simErrorSet(-1, "注册用户已满，请稍后再试");
+    } else {
         st.registeredPhones.insert(phone);
+    }
     if (c.session) c.session->phone = phone;
     return simResultSet(1, "短信已发送，请等待注册完成");
 }
@@ -102,7 +123,9 @@ std::vector<uint8_t> registrationStatus(SimCall& c) {
 std::vector<uint8_t> feedback(SimCall& c) {
     std::string text = c.request.value(Key::kContent);
     if (text.empty()) return simErrorSet(-1, "反馈内容不能为空");
-    c.server.room<SimSystemRoom>().feedback.push_back(text);
+    auto& kept = c.server.room<SimSystemRoom>().feedback;
+    kept.push_back(cutText(text, SimSystemRoom::kMaxFeedbackBytes));
+    while (kept.size() > SimSystemRoom::kMaxFeedback) kept.pop_front();
     return simResultSet(1, "感谢您的反馈");
 }
 
@@ -122,13 +145,15 @@ std::vector<uint8_t> homeInformation(SimCall& c) {
 
 std::vector<uint8_t> pushToken(SimCall& c) {
     std::string phone = c.session ? c.session->phone : std::string();
-    auto& tokens = c.server.room<SimSystemRoom>().pushTokens;
+    auto& st = c.server.room<SimSystemRoom>();
+    auto& tokens = st.pushTokens;
     if (c.request.subFunction() == kPushTokenOff.sub) {
         tokens.erase(phone);
         return simResultSet(1, "已取消消息推送");
     }
     std::string token = c.request.value(Key::kToken);
-    if (token.empty()) return simErrorSet(-1, "缺少设备标识");
+    if (token.empty() || token.size() > SimSystemRoom::kMaxTokenBytes) return simErrorSet(-1, "缺少设备标识");
+    if (!st.registeredPhones.count(phone)) return simErrorSet(-1, "本手机尚未注册");
     tokens[phone] = token;
     return simResultSet(1, "已开通消息推送");
 }

@@ -16,7 +16,7 @@ protected:
     size_t sentUnder(const std::string& session) {
         size_t n = 0;
         for (const auto& r : sim->requests())
-            if (!(r.main == 100 && r.sub == 1) && r.session == session) ++n;
+            if (!(r.main == 100 && r.sub == 1) && r.session == simMaskedSession(session)) ++n;
         return n;
     }
 };

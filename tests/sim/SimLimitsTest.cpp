@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <thread>
 
+#include "sim/SimSystem.h"
 #include "tests/sim/SimTestSupport.h"
 
 namespace {
@@ -43,6 +45,14 @@ public:
         char c;
         ssize_t n = ::recv(fd_, &c, 1, MSG_DONTWAIT);
         return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+    // No more from this end (the server may still answer).
+    void finishSending() { ::shutdown(fd_, SHUT_WR); }
+    // What one read brings (waits up to 3 s).
+    std::string readSome() {
+        char buf[4096];
+        ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+        return n > 0 ? std::string(buf, size_t(n)) : std::string();
     }
     // Everything until the server closes.
     std::string readAll() {
@@ -167,24 +177,110 @@ TEST(SimLimitsTest, AChunkedBodyIsHeldToTheSameLimit) {
     sim.stop();
 }
 
-TEST(SimLimitsTest, SixtyFourSlowConnectionsHangWhileANormalRequestIsServed) {
+TEST(SimLimitsTest, AThousandSlowConnectionsHangWhileRequestsAreAnswered) {
+    // Room for both ends of a thousand connections in this one process.
+    rlimit files{};
+    ::getrlimit(RLIMIT_NOFILE, &files);
+    files.rlim_cur = std::max<rlim_t>(files.rlim_cur, std::min<rlim_t>(files.rlim_max, 4096));
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    if (files.rlim_cur < 2200) GTEST_SKIP() << "only " << files.rlim_cur << " files may be open";
     SimOptions o = httpOptions();
-    o.readTimeout = 5;  // longer than the test: the slow ones hang throughout
+    o.readTimeout = 60;  // longer than the test: the slow ones hang throughout
+    o.maxWorkers = 2;    // and they hold none of them
     SimServer sim(o);
     ASSERT_TRUE(sim.start());
     std::vector<std::unique_ptr<RawClient>> slow;
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         slow.push_back(std::make_unique<RawClient>(sim.port()));
-        ASSERT_TRUE(slow.back()->connected());
-        ASSERT_TRUE(slow.back()->send("POST /vta HTTP/1.1\r\nHo"));  // and then nothing
+        ASSERT_TRUE(slow.back()->connected()) << i;
+        // Half a request, or its headers without the body they promise, and then nothing.
+        ASSERT_TRUE(slow.back()->send(i % 2 ? "POST /vta HTTP/1.1\r\nHo"
+                                            : "POST /vta HTTP/1.1\r\nContent-Length: 100\r\n\r\ntc_mf"));
     }
     httplib::Client http("127.0.0.1", sim.port());
-    http.set_read_timeout(3, 0);  // a filled pool would keep it waiting 5 s
-    auto probe = http.Get("/vta");
-    ASSERT_TRUE(probe);
-    EXPECT_EQ(probe->body, "roduvede-sim");
-    for (auto& s : slow) EXPECT_TRUE(s->hanging());
-    sim.stop();  // does not wait out their read timeout
+    http.set_read_timeout(3, 0);
+    for (int i = 0; i < 20; ++i) {
+        auto answered = http.Post("/vta", "tc_mfuncno=100&tc_sfuncno=1&phone=13800138000",
+                                  "application/x-www-form-urlencoded");
+        ASSERT_TRUE(answered) << i;
+        EXPECT_EQ(answered->status, 200);
+    }
+    EXPECT_EQ(sim.requestCount(), 20u);
+    int hanging = 0;
+    for (auto& s : slow) hanging += s->hanging();
+    EXPECT_EQ(hanging, 1000);
+    sim.stop();  // does not wait out their read time
+    for (auto& s : slow) EXPECT_TRUE(s->closedByServer());
+}
+
+TEST(SimLimitsTest, TheRoadAnswersWhatArrivesWholeHoweverItArrives) {
+    SimOptions o = tuesdayOptions();
+    o.keepAliveSeconds = 5;
+    SimServer sim(o);
+    ASSERT_TRUE(sim.start());
+    const std::string probe = "GET /vta HTTP/1.1\r\nHost: sim\r\n\r\n";
+    {  // Two requests in one write: two replies, in order.
+        RawClient both(sim.port());
+        ASSERT_TRUE(both.send(probe + "GET /vta HTTP/1.1\r\nHost: sim\r\nConnection: close\r\n\r\n"));
+        const std::string replies = both.readAll();
+        EXPECT_EQ(replies.rfind("HTTP/1.1 200", 0), 0u) << replies;
+        EXPECT_NE(replies.find("HTTP/1.1 200", 10), std::string::npos) << replies;
+    }
+    {  // A whole request, then the client's end closed: still answered.
+        RawClient halfClosed(sim.port());
+        ASSERT_TRUE(halfClosed.send(probe));
+        halfClosed.finishSending();
+        EXPECT_EQ(halfClosed.readAll().rfind("HTTP/1.1 200", 0), 0u);
+    }
+    {  // A client that waits for "100 Continue" gets it once, then the answer.
+        RawClient patient(sim.port());
+        const std::string body = "tc_mfuncno=100&tc_sfuncno=1&phone=13800138000";
+        ASSERT_TRUE(patient.send("POST /vta HTTP/1.1\r\nHost: sim\r\nConnection: close\r\nExpect: 100-continue\r\n"
+                                 "Content-Length: " +
+                                 std::to_string(body.size()) + "\r\n\r\n"));
+        EXPECT_EQ(patient.readSome(), "HTTP/1.1 100 Continue\r\n\r\n");
+        ASSERT_TRUE(patient.send(body));
+        const std::string reply = patient.readAll();
+        EXPECT_EQ(reply.rfind("HTTP/1.1 200", 0), 0u) << reply;
+        EXPECT_EQ(reply.find("100 Continue"), std::string::npos) << reply;
+    }
+    {  // Headers beyond their limit are refused, and so is a chunk size that is no number.
+        RawClient flood(sim.port());
+        ASSERT_TRUE(flood.send("GET /vta HTTP/1.1\r\nX: " + std::string(70000, 'x')));
+        EXPECT_EQ(flood.readAll().rfind("HTTP/1.1 431", 0), 0u);
+        RawClient bad(sim.port());
+        ASSERT_TRUE(bad.send("POST /vta HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"));
+        EXPECT_EQ(bad.readAll().rfind("HTTP/1.1 400", 0), 0u);
+    }
+    EXPECT_EQ(sim.requestCount(), 1u);
+    sim.stop();
+}
+
+TEST(SimLimitsTest, ASecondServerOnAPortInUseIsRefused) {
+    SimServer first(httpOptions());
+    ASSERT_TRUE(first.start());
+    SimOptions same = httpOptions();
+    same.port = first.port();
+    SimServer second(same);
+    EXPECT_FALSE(second.start()) << "two servers would share the port's traffic";
+    // Whoever holds the port, the simulator does not take it.
+    const int held = first.port();
+    first.stop();
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(held));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int yes = 1;
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEPORT, &yes, sizeof yes);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(listener, 5), 0);
+    EXPECT_FALSE(second.start());
+    ::close(listener);
+    // Once it is free again, the port is taken at once.
+    EXPECT_TRUE(second.start());
+    EXPECT_EQ(second.port(), held);
+    second.stop();
 }
 
 TEST(SimLimitsTest, ARequestMustArriveWholeWithinTheReadTimeout) {
@@ -206,32 +302,6 @@ TEST(SimLimitsTest, ARequestMustArriveWholeWithinTheReadTimeout) {
     }
     EXPECT_TRUE(cut || trickle.closedByServer());
     EXPECT_EQ(sim.requestCount(), 0u);
-    sim.stop();
-}
-
-TEST(SimLimitsTest, ThePoolServesBesideSlowConnectionsUpToItsSize) {
-    SimOptions o = httpOptions();
-    o.readTimeout = 1;
-    o.maxConnections = 4;
-    SimServer sim(o);
-    ASSERT_TRUE(sim.start());
-    httplib::Client http("127.0.0.1", sim.port());
-    http.set_read_timeout(3, 0);
-    std::vector<std::unique_ptr<RawClient>> slow;
-    for (int i = 0; i < 3; ++i) {
-        slow.push_back(std::make_unique<RawClient>(sim.port()));
-        ASSERT_TRUE(slow.back()->send("G"));
-    }
-    ASSERT_TRUE(http.Get("/vta"));  // one thread left: served at once
-    int hanging = 0;
-    for (auto& s : slow) hanging += s->hanging();
-    EXPECT_EQ(hanging, 3);
-    slow.push_back(std::make_unique<RawClient>(sim.port()));
-    ASSERT_TRUE(slow.back()->send("G"));
-    ASSERT_TRUE(http.Get("/vta"));  // the pool is full: served once a slow one is cut off
-    hanging = 0;
-    for (auto& s : slow) hanging += s->hanging();
-    EXPECT_LT(hanging, 4);
     sim.stop();
 }
 
@@ -313,4 +383,48 @@ TEST(SimLimitsTest, ALoginFloodBeyondTheCapIsRefusedAndEndsNoLiveSession) {
     sim.clock().advance(o.sessionIdleTimeout - 999);
     EXPECT_FALSE(login("13800138003").second.empty());
     EXPECT_EQ(sim.sessionIds().size(), 2u);
+}
+
+TEST_F(SimTest, AFloodOfLargeFeedbackKeepsWhatIsKeptBounded) {
+    const std::string session = login();
+    // Large posts, more of them than are kept: the room holds the newest, each cut.
+    std::string text;
+    while (text.size() < 100000) text += "意见";
+    for (int i = 0; i < int(SimSystemRoom::kMaxFeedback) + 100; ++i) {
+        auto r = call(session, "tc_mfuncno=100&tc_sfuncno=17&content=" + std::to_string(i) + text);
+        ASSERT_EQ(firstSet(r)->toIntWithFieldName("result"), 1) << i;
+    }
+    auto kept = sim->withRoom<SimSystemRoom>([](SimSystemRoom& r) { return r.feedback; });
+    ASSERT_EQ(kept.size(), SimSystemRoom::kMaxFeedback);
+    EXPECT_EQ(kept.front().rfind("100意见", 0), 0u) << "the oldest went first";
+    for (const auto& f : kept) {
+        EXPECT_LE(f.size(), SimSystemRoom::kMaxFeedbackBytes);
+        EXPECT_GT(f.size(), SimSystemRoom::kMaxFeedbackBytes - 3) << "cut only to a whole character";
+        EXPECT_EQ(f.substr(f.size() - 3), "见") << "no character cut in two";
+    }
+    EXPECT_LE(sim->requestLogBytes(), sim->options().requestLogBytes);
+}
+
+TEST_F(SimTest, PhonesAndTheirPushTokensAreBounded) {
+    const std::string session = login("13900139000");
+    auto answer = [&](const std::string& fields) {
+        auto set = firstSet(call(session, fields));
+        return set && set->isError() ? set->getError() : set ? set->toStringWithFieldName("message").value_or("") : "";
+    };
+    EXPECT_EQ(answer("tc_mfuncno=3730&tc_sfuncno=1&token=abc"), "本手机尚未注册");
+    for (const char* bad : {"1390013900", "139001390001", "1390013900x", "139 0013900"})
+        EXPECT_EQ(answer(std::string("tc_mfuncno=100&tc_sfuncno=3&type=A&phone=") + bad), "手机号码不正确") << bad;
+    sim->withRoom<SimSystemRoom>([](SimSystemRoom& r) {
+        for (size_t i = r.registeredPhones.size(); i < SimSystemRoom::kMaxPhones; ++i)
+            r.registeredPhones.insert(std::to_string(13000000000 + i));
+    });
+    EXPECT_EQ(answer("tc_mfuncno=100&tc_sfuncno=3&type=A&phone=13900139000"), "注册用户已满，请稍后再试");
+    // A phone registered already registers again; one that leaves makes room.
+    EXPECT_NE(answer("tc_mfuncno=100&tc_sfuncno=3&type=A&phone=13000000001"), "注册用户已满，请稍后再试");
+    answer("tc_mfuncno=100&tc_sfuncno=3&type=Z&phone=13000000001");
+    EXPECT_NE(answer("tc_mfuncno=100&tc_sfuncno=3&type=A&phone=13900139000"), "注册用户已满，请稍后再试");
+    EXPECT_EQ(answer("tc_mfuncno=3730&tc_sfuncno=1&token=" + std::string(SimSystemRoom::kMaxTokenBytes + 1, 'a')),
+              "缺少设备标识");
+    EXPECT_EQ(answer("tc_mfuncno=3730&tc_sfuncno=1&token=" + std::string(SimSystemRoom::kMaxTokenBytes, 'a')),
+              "已开通消息推送");
 }

@@ -1,0 +1,125 @@
+#include "sim/SimHttpFraming.h"
+
+#include <strings.h>
+
+#include <string>
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr size_t kMaxChunkLine = 1024;  // a size and its extensions
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool containsWord(std::string_view value, std::string_view word) {
+    for (size_t at = 0; at + word.size() <= value.size(); ++at)
+        if (sameName(value.substr(at, word.size()), word)) return true;
+    return false;
+}
+
+// A number of the base's digits only, at most `limit`; false for anything else.
+bool parseNumber(std::string_view text, int base, size_t limit, size_t& out) {
+    if (text.empty() || text.size() > 16) return false;
+    size_t n = 0;
+    for (char c : text) {
+        int d = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                                  : -1;
+        if (d < 0) return false;
+        n = n * base + size_t(d);
+        if (n > limit) n = limit + 1;  // no overflow: over the limit is all that matters
+    }
+    out = n;
+    return true;
+}
+
+}  // namespace
+
+SimHttpFraming::State SimHttpFraming::look(std::string_view received) {
+    if (!headerEnd_) {
+        State s = readHeaders(received);
+        if (!headerEnd_) return s;
+        if (s != State::Incomplete) return s;
+    }
+    if (chunked_) return readChunks(received);
+    if (received.size() < headerEnd_ + contentLength_) return State::Incomplete;
+    end_ = headerEnd_ + contentLength_;
+    return State::Complete;
+}
+
+SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
+    // Look again only where the blank line may end: the last three bytes of before and what came since.
+    const size_t from = scanned_ > 3 ? scanned_ - 3 : 0;
+    const size_t blank = received.find("\r\n\r\n", from);
+    if (blank == std::string_view::npos) {
+        scanned_ = received.size();
+        return received.size() > maxHeaderBytes_ ? State::HeadersTooLarge : State::Incomplete;
+    }
+    if (blank + 4 > maxHeaderBytes_) return State::HeadersTooLarge;
+    headerEnd_ = blank + 4;
+    size_t at = received.find(kLineEnd) + kLineEnd.size();  // past the request line
+    std::string_view length;
+    bool hasLength = false;
+    while (at < blank + kLineEnd.size()) {
+        const size_t eol = received.find(kLineEnd, at);
+        const std::string_view line = received.substr(at, eol - at);
+        at = eol + kLineEnd.size();
+        const size_t colon = line.find(':');
+        if (colon == std::string_view::npos) continue;
+        const std::string_view name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
+        if (sameName(name, "Content-Length")) {
+            length = value;
+            hasLength = true;
+        } else if (sameName(name, "Transfer-Encoding")) {
+            chunked_ = chunked_ || containsWord(value, "chunked");
+        } else if (sameName(name, "Expect")) {
+            expectsContinue_ = sameName(value, "100-continue");
+        }
+    }
+    chunkAt_ = headerEnd_;
+    if (chunked_ || !hasLength) return State::Incomplete;  // chunks say their own length
+    if (!parseNumber(length, 10, maxBodyBytes_, contentLength_)) return State::Malformed;
+    return contentLength_ > maxBodyBytes_ ? State::BodyTooLarge : State::Incomplete;
+}
+
+SimHttpFraming::State SimHttpFraming::readChunks(std::string_view received) {
+    for (;;) {
+        const size_t eol = received.find(kLineEnd, chunkAt_);
+        if (eol == std::string_view::npos) {
+            const size_t pending = received.size() - chunkAt_;
+            if (inTrailer_) return pending > maxHeaderBytes_ ? State::HeadersTooLarge : State::Incomplete;
+            return pending > kMaxChunkLine ? State::Malformed : State::Incomplete;
+        }
+        if (inTrailer_) {
+            if (eol == chunkAt_) {
+                end_ = eol + kLineEnd.size();
+                return State::Complete;
+            }
+            chunkAt_ = eol + kLineEnd.size();
+            continue;
+        }
+        std::string_view sizeText = received.substr(chunkAt_, eol - chunkAt_);
+        sizeText = trim(sizeText.substr(0, sizeText.find(';')));
+        size_t size = 0;
+        if (!parseNumber(sizeText, 16, maxBodyBytes_, size)) return State::Malformed;
+        if (size == 0) {
+            inTrailer_ = true;
+            chunkAt_ = eol + kLineEnd.size();
+            continue;
+        }
+        if (size > maxBodyBytes_ - bodySoFar_) return State::BodyTooLarge;
+        const size_t dataEnd = eol + kLineEnd.size() + size;
+        if (received.size() < dataEnd + kLineEnd.size()) return State::Incomplete;
+        if (received.substr(dataEnd, kLineEnd.size()) != kLineEnd) return State::Malformed;
+        bodySoFar_ += size;
+        chunkAt_ = dataEnd + kLineEnd.size();
+    }
+}

@@ -1,0 +1,81 @@
+// Where a request ends in what a connection received: whole, not yet, too
+// large, or no request at all, however the bytes come.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sim/SimHttpFraming.h"
+
+namespace {
+
+using State = SimHttpFraming::State;
+
+struct Case {
+    const char* what;
+    std::string bytes;
+    State state;
+    size_t length = 0;  // of the whole request
+};
+
+constexpr size_t kHeaderLimit = 200;
+constexpr size_t kBodyLimit = 10;
+
+}  // namespace
+
+TEST(SimHttpFramingTest, FindsTheEndOfOneRequest) {
+    const std::string get = "GET /vta HTTP/1.1\r\nHost: sim\r\n\r\n";
+    const std::string post = "POST /vta HTTP/1.1\r\ncontent-length: 5\r\n\r\n";
+    const std::string chunked = "POST /vta HTTP/1.1\r\nTransfer-Encoding: gzip, Chunked\r\nContent-Length: 99\r\n\r\n";
+    const Case cases[] = {
+        {"headers not ended", "GET /vta HTTP/1.1\r\nHost: sim\r\n", State::Incomplete},
+        {"no body", get, State::Complete, get.size()},
+        {"a second request after it", get + get, State::Complete, get.size()},
+        {"body short of its length", post + "abcd", State::Incomplete},
+        {"body of its length", post + "abcde", State::Complete, post.size() + 5},
+        {"the next request begun", post + "abcdeGET", State::Complete, post.size() + 5},
+        {"the body limit exactly", "POST / HTTP/1.1\r\nContent-Length: 10\r\n\r\n", State::Incomplete},
+        {"a length past the limit, refused before the body",
+         "POST / HTTP/1.1\r\nContent-Length: 11\r\n\r\n", State::BodyTooLarge},
+        {"an absurd length", "POST / HTTP/1.1\r\nContent-Length: 99999999999999999999\r\n\r\n", State::Malformed},
+        {"a length that is no number", "POST / HTTP/1.1\r\nContent-Length: 5x\r\n\r\n", State::Malformed},
+        {"headers past their limit", "GET / HTTP/1.1\r\nX: " + std::string(kHeaderLimit, 'x'), State::HeadersTooLarge},
+        {"chunks (the length is ignored)", chunked + "3\r\nabc\r\n2;x=y\r\nde\r\n0\r\n\r\n", State::Complete,
+         chunked.size() + 24},
+        {"chunks with a trailer", chunked + "1\r\na\r\n0\r\nT: v\r\n\r\n", State::Complete, chunked.size() + 17},
+        {"a chunk not all here", chunked + "5\r\nab", State::Incomplete},
+        {"the last chunk without the blank line", chunked + "0\r\n", State::Incomplete},
+        {"chunks past the body limit", chunked + "6\r\nabcdef\r\n5\r\n", State::BodyTooLarge},
+        {"a chunk size that is no number", chunked + "zz\r\n", State::Malformed},
+        {"a chunk without its line end", chunked + "1\r\nab\r\n", State::Malformed},
+        {"a chunk-size line without end", chunked + std::string(2000, '1'), State::Malformed},
+    };
+    for (const auto& c : cases) {
+        SimHttpFraming whole(kHeaderLimit, kBodyLimit);
+        EXPECT_EQ(whole.look(c.bytes), c.state) << c.what;
+        if (c.state == State::Complete) {
+            EXPECT_EQ(whole.requestBytes(), c.length) << c.what;
+        }
+        // Byte by byte, the same answer in the end, and nothing earlier than that.
+        SimHttpFraming trickled(kHeaderLimit, kBodyLimit);
+        State seen = State::Incomplete;
+        size_t at = 0;
+        while (at < c.bytes.size() && seen == State::Incomplete)
+            seen = trickled.look(std::string_view(c.bytes).substr(0, ++at));
+        EXPECT_EQ(seen, c.state) << c.what << " (trickled)";
+        if (c.state == State::Complete) {
+            EXPECT_EQ(at, c.length) << c.what << " (trickled)";
+        }
+    }
+}
+
+TEST(SimHttpFramingTest, AnExpectedContinueIsSeenAndTheNextRequestStartsAfresh) {
+    SimHttpFraming f(kHeaderLimit, kBodyLimit);
+    const std::string head = "POST / HTTP/1.1\r\nExpect: 100-Continue\r\nContent-Length: 2\r\n\r\n";
+    EXPECT_EQ(f.look(head), State::Incomplete);
+    EXPECT_TRUE(f.expectsContinue());
+    EXPECT_EQ(f.headerBytes(), head.size());
+    EXPECT_EQ(f.look(head + "ok"), State::Complete);
+    f.reset();
+    EXPECT_FALSE(f.expectsContinue());
+    EXPECT_EQ(f.look("GET / HTTP/1.1\r\n\r\n"), State::Complete);
+}
