@@ -1,7 +1,9 @@
 // roduvede-sim: the simulated brokerage server on its own.
 //   roduvede-sim [--port N] [--seed N] [--clock "yyyy-MM-dd HH:mm" | SECONDS] [--frozen]
-//                [--idle-timeout SECONDS] [--no-session-check]
-// Prints the URL it serves on, then serves until interrupted.
+//                [--idle-timeout SECONDS] [--no-session-check] [--books FILE [--fresh-books]]
+// Prints the URL it serves on, then serves until interrupted. With --books
+// the brokerage's books live in FILE (replayed at start, every change on
+// disk before its answer); what opening them found goes to stderr.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -19,15 +21,38 @@ namespace {
 volatile std::sig_atomic_t gStop = 0;
 void onSignal(int) { gStop = 1; }
 
+// What opening the books found, for whoever runs the server.
+void tellBooks(const SimServer& server) {
+    const auto& path = server.options().booksPath;
+    const SimJournalReport& r = server.booksReport();
+    if (path.empty()) return;
+    if (r.damagedLine)
+        std::fprintf(stderr,
+                     "roduvede-sim: the books in %s were damaged from line %zu (%zu lines): the file is kept as %s, "
+                     "and the books go on from the %zu entries before it\n",
+                     path.c_str(), r.damagedLine, r.linesLost, r.setAside.c_str(), r.entries);
+    else if (!r.setAside.empty())
+        std::fprintf(stderr, "roduvede-sim: the earlier books are kept as %s; new books from the seed in %s\n",
+                     r.setAside.c_str(), path.c_str());
+    else if (r.created)
+        std::fprintf(stderr, "roduvede-sim: new books from the seed in %s\n", path.c_str());
+    else
+        std::fprintf(stderr, "roduvede-sim: %zu entries of the books in %s replayed%s\n", r.entries, path.c_str(),
+                     r.droppedCutLine ? " (a last one cut short, never answered, dropped)" : "");
+}
+
 void usage() {
     std::printf(
         "usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
-        "                    [--idle-timeout SECONDS] [--no-session-check]\n"
+        "                    [--idle-timeout SECONDS] [--no-session-check] [--books FILE [--fresh-books]]\n"
         "  --port N              loopback port (default: a free one; refused when in use)\n"
         "  --seed N              the market and the books (never the sessions or token seeds)\n"
         "  --clock TIME          the server's clock at start (default: now); --frozen stops it\n"
         "  --idle-timeout S      service and trade sessions unused this long end (default %g s)\n"
         "  --no-session-check    functions answer without a service session\n"
+        "  --books FILE          keep the books in FILE: replayed at start, every change written before\n"
+        "                        its answer (default: in memory, from the seed at every start)\n"
+        "  --fresh-books         set FILE aside and start again from the seed\n"
         "A trade account is locked for %d minutes after %d wrong passwords or codes in a row.\n",
         SimOptions().sessionIdleTimeout, int(SimBooks::kLockSeconds / 60), SimBooks::kLockAfterFailures);
 }
@@ -67,6 +92,10 @@ int main(int argc, char** argv) {
             options.sessionIdleTimeout = std::atof(next().c_str());
         } else if (a == "--no-session-check") {
             options.requireSession = false;
+        } else if (a == "--books") {
+            options.booksPath = next();
+        } else if (a == "--fresh-books") {
+            options.freshBooks = true;
         } else {
             std::fprintf(stderr, "roduvede-sim: unknown option %s\n", a.c_str());
             usage();
@@ -79,9 +108,18 @@ int main(int argc, char** argv) {
         files.rlim_cur = std::min<rlim_t>(files.rlim_max, 65536);
         ::setrlimit(RLIMIT_NOFILE, &files);
     }
+    if (options.freshBooks && options.booksPath.empty()) {
+        std::fprintf(stderr, "roduvede-sim: --fresh-books needs --books FILE\n");
+        return 2;
+    }
     SimServer server(options);
+    if (!server.setupError().empty()) {
+        std::fprintf(stderr, "roduvede-sim: %s\n", server.setupError().c_str());
+        return 1;
+    }
+    tellBooks(server);
     if (!server.start()) {
-        std::fprintf(stderr, "roduvede-sim: cannot listen on %s:%d\n", options.host.c_str(), options.port);
+        std::fprintf(stderr, "roduvede-sim: cannot listen on %s:%d (in use?)\n", options.host.c_str(), options.port);
         return 1;
     }
     std::printf("%s\n", server.url().c_str());

@@ -14,6 +14,7 @@
 #include "core/security/FrameCodec.h"
 #include "core/security/RandomBytes.h"
 #include "core/security/RSAKeyFile.h"
+#include "sim/SimSecrets.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -85,10 +86,14 @@ constexpr int kUndecided = -1;
 
 }  // namespace
 
-void SimServer::admitTradeSession(SimRequest& request, const std::string& phone, double now) {
+std::optional<SimTradeSession> SimServer::admitTradeSession(SimRequest& request, const std::string& phone,
+                                                            double now) {
     SimBooks& books = room<SimTradeRoom>().books;  // the state lock, for the rest of the handler
-    if (!books.admit(request.value(TradeContract::Key::kAuthId), phone, now, options_.sessionIdleTimeout))
-        request.setValue(TradeContract::Key::kAuthId, "");  // the functions refuse it as an ended session
+    const SimTradeSession* admitted =
+        books.admit(request.value(TradeContract::Key::kAuthId), phone, now, options_.sessionIdleTimeout);
+    if (admitted) return *admitted;
+    request.setValue(TradeContract::Key::kAuthId, "");  // the functions refuse it as an ended session
+    return std::nullopt;
 }
 
 std::vector<SimServer::Control> SimServer::takeControls(int main, int sub) {
@@ -204,11 +209,19 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             plain = simErrorSet(-1, SimRepeatGuard::kRepeatedText);
         } else if (!handler) {
             plain = simErrorSet(-1, "该功能暂未开放");
+        } else if (booksBroken_) {
+            plain = simErrorSet(-1, kSimBooksUnwritable);
         } else {
             HandlerScope scope(*this);
-            if (request.has(TradeContract::Key::kAuthId)) admitTradeSession(request, session ? session->phone : "", now);
+            SimSecretTape secrets;
+            const std::string phone = session ? session->phone : std::string();
+            std::optional<SimTradeSession> trade;
+            if (request.has(TradeContract::Key::kAuthId)) trade = admitTradeSession(request, phone, now);
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
+            // What reached the state is on disk before its answer goes.
+            if (scope.holds && journal_)
+                plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
             if (session) {
                 StateLock lock(*this);
                 if (SimSession* live = sessions_.find(session->id)) live->phone = session->phone;

@@ -24,6 +24,12 @@ public:
         }
         return *static_cast<Room*>(slot.get());
     }
+    // The room when it has been made, else null (nothing is made).
+    template <class Room>
+    Room* find() const {
+        auto it = rooms_.find(std::type_index(typeid(Room)));
+        return it == rooms_.end() ? nullptr : static_cast<Room*>(it->second.get());
+    }
     void clear() { rooms_.clear(); }
     size_t size() const { return rooms_.size(); }
 

@@ -46,6 +46,7 @@ SimServer::SimServer(SimOptions options)
     } catch (const std::exception& e) {
         setupError_ = e.what();
     }
+    if (setupError_.empty()) openBooks(options_.freshBooks);
 }
 
 SimServer::~SimServer() { stop(); }
@@ -100,6 +101,10 @@ void SimServer::resetState() {
     imageRequests_ = 0;
     pageRequests_ = 0;
     hold_.release();
+    if (journal_) {  // what a new server holds: the books on disk
+        journal_.reset();
+        openBooks(false);
+    }
 }
 
 bool SimServer::start() {
@@ -176,9 +181,13 @@ bool SimServer::start() {
     });
     svr.Get(std::string("/sim/status"), [this](const httplib::Request&, httplib::Response& res) {
         StateLock lock(*this);
+        // Counts only: nothing a session or a secret could be derived from. It
+        // makes no room: a room's seeding time is the first request's that needs it.
+        const auto* messages = rooms_.find<SimMessageRoom>();
         std::string s = "clock " + SimClock::format(clock_.now()) + "\nseed " + std::to_string(options_.seed) +
                         "\nsessions " + std::to_string(sessions_.size()) + "\nrequests " + std::to_string(log_.size()) +
-                        "\nmessages " + std::to_string(room<SimMessageRoom>().messages.size()) + "\n";
+                        "\nmessages " + (messages ? std::to_string(messages->messages.size()) : "-") + "\nbooks " +
+                        (journal_ ? journal_->path() : std::string("in memory")) + "\n";
         res.set_content(s, "text/plain; charset=utf-8");
     });
     svr.Post(std::string("/sim/push"), [this](const httplib::Request& req, httplib::Response& res) {

@@ -46,6 +46,7 @@
 
 #include "core/contracts/FunctionId.h"
 #include "sim/SimClock.h"
+#include "sim/SimJournal.h"
 #include "sim/SimMarket.h"
 #include "sim/SimMessages.h"
 #include "sim/SimRegistry.h"
@@ -56,6 +57,8 @@
 #include "sim/SimRooms.h"
 #include "sim/SimSessions.h"
 
+struct SimTradeSession;
+
 struct SimOptions {
     int port = 0;  // 0: a free port
     uint64_t seed = 1;
@@ -64,6 +67,11 @@ struct SimOptions {
     double sessionIdleTimeout = 1800;  // seconds of the sim's clock a service or trade session may lie unused
     bool requireSession = true;        // every function but 100/1 needs a live session
     std::string privateKeyPath;        // default: simPrivateKeyPath()
+    // The books on disk (SimJournal.h): "" keeps them in memory only, as
+    // tests want; a file is created when missing and replayed when there.
+    // freshBooks sets an existing one aside and starts again from the seed.
+    std::string booksPath;
+    bool freshBooks = false;
     std::string host = "127.0.0.1";
     // How long an idle kept-alive connection is held open (0: a new
     // connection per request). stop() does not wait for idle connections.
@@ -115,6 +123,10 @@ public:
     // menu item registered twice, a menu item without its parent, a start
     // time that is no time); "" none.
     const std::string& setupError() const { return setupError_; }
+    // What opening the books found (a damaged journal set aside, a cut last
+    // line dropped); empty without books on disk. A journal of other books
+    // is a setup error.
+    const SimJournalReport& booksReport() const { return booksReport_; }
 
     // ---- controls ----
     // Drops every room (the families' state, seeded again on first use), every
@@ -159,7 +171,8 @@ public:
     size_t imageRequestCount() const { return imageRequests_.load(); }
     // GET requests of /page/... received (found or not).
     size_t pageRequestCount() const { return pageRequests_.load(); }
-    // A new pushed message (sent time: the sim clock unless set); answers its msg id.
+    // A new pushed message (sent time: the sim clock unless set); answers its
+    // msg id (0: not kept, the books cannot be written).
     int64_t pushMessage(SimMessage message);
     // Called with every message pushed (after it is stored), on the thread that
     // pushed it: the client that embeds the server turns it into a push
@@ -237,7 +250,19 @@ private:
     // Before the handler of a request that names a trade session ("authid"):
     // the session must be live and the phone's that logged in, or the
     // request goes on without it. Takes the state lock for the rest of the handler.
-    void admitTradeSession(SimRequest& request, const std::string& phone, double now);
+    std::optional<SimTradeSession> admitTradeSession(SimRequest& request, const std::string& phone, double now);
+
+    // The books on disk (SimServerBooks.cpp).
+    void openBooks(bool fresh);
+    void replayBooks(const std::vector<SimJournalEntry>& entries);
+    // Writes the request a handler answered (under the state lock, before its
+    // reply goes); answers the reply, or the refusal when it cannot be written.
+    std::vector<uint8_t> journalRequest(const SimRequest& request, const std::string& phone,
+                                        const std::optional<SimTradeSession>& trade,
+                                        const std::vector<std::string>& secrets, double now,
+                                        std::vector<uint8_t> reply);
+    // A pushed message, before it is stored; false when it cannot be written.
+    bool journalPush(const SimMessage& message, double now);
     std::vector<Control> takeControls(int main, int sub);
 
     const SimOptions given_;  // as constructed (resetState goes back to them)
@@ -255,6 +280,9 @@ private:
     std::vector<Control> controls_;
     SimRequestLog log_;
     SimReplyHold hold_;
+    std::unique_ptr<SimJournal> journal_;
+    SimJournalReport booksReport_;
+    std::atomic<bool> booksBroken_{false};  // a change could not be written: every request is refused
     std::atomic<size_t> imageRequests_{0};
     std::atomic<size_t> pageRequests_{0};
     struct Http;

@@ -105,7 +105,9 @@ int64_t SimServer::pushMessage(SimMessage m) {
     std::function<void(const SimMessage&)> observer;
     {
         StateLock lock(*this);
-        m = room<SimMessageRoom>().add(std::move(m), clock_.now());
+        const double now = clock_.now();
+        if (booksBroken_ || !journalPush(m, now)) return 0;
+        m = room<SimMessageRoom>().add(std::move(m), now);
         observer = pushObserver_;
     }
     if (observer) observer(m);

@@ -1,0 +1,148 @@
+// The simulated server's books on disk (SimJournal.h): opened and replayed
+// when the server is made, written as requests change them.
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/contracts/TradeContract.h"
+#include "sim/SimSecrets.h"
+#include "sim/SimServer.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+// The protocol's envelope: how a request travelled, not what it asked.
+bool isEnvelope(const std::string& key) {
+    for (const char* k : {"tc_service", "tc_isunicode", "TC_ENCRYPT", "TC_SESSION", "TC_KEY", "TC_REQDATA",
+                          "TC_REQLENGTH"})
+        if (strcasecmp(key.c_str(), k) == 0) return true;
+    return false;
+}
+
+// A pushed message as it was handed to the server, and back.
+std::vector<SimField> messageFields(const SimMessage& m) {
+    return {{"detailId", std::to_string(m.detailId)},
+            {"senderCode", m.senderCode},
+            {"senderName", m.senderName},
+            {"sendTime", std::to_string(m.sendTime)},
+            {"needConfirm", std::to_string(m.needConfirm)},
+            {"type", std::to_string(m.type)},
+            {"level", std::to_string(m.level)},
+            {"title", m.title},
+            {"content", m.content},
+            {"longText", m.longText},
+            {"channel", m.channel},
+            {"stockCode", m.stockCode},
+            {"stockName", m.stockName},
+            {"url", m.url}};
+}
+
+SimMessage messageOf(const std::vector<SimField>& fields) {
+    SimRequest r(fields);
+    SimMessage m;
+    m.detailId = r.intValue("detailId", 0);
+    m.senderCode = r.value("senderCode");
+    m.senderName = r.value("senderName");
+    m.sendTime = std::strtod(r.value("sendTime").c_str(), nullptr);
+    m.needConfirm = int(r.intValue("needConfirm", 1));
+    m.type = int(r.intValue("type", 1));
+    m.level = int(r.intValue("level", 1));
+    m.title = r.value("title");
+    m.content = r.value("content");
+    m.longText = r.value("longText");
+    m.channel = r.value("channel");
+    m.stockCode = r.value("stockCode");
+    m.stockName = r.value("stockName");
+    m.url = r.value("url");
+    return m;
+}
+
+}  // namespace
+
+void SimServer::openBooks(bool fresh) {
+    if (options_.booksPath.empty()) return;
+    std::vector<SimJournalEntry> entries;
+    journal_ = SimJournal::open(options_.booksPath, options_.seed, clock_.now(), fresh, entries, booksReport_);
+    if (!journal_) {
+        setupError_ = booksReport_.refusal;
+        return;
+    }
+    replayBooks(entries);
+}
+
+void SimServer::replayBooks(const std::vector<SimJournalEntry>& entries) {
+    StateLock lock(*this);
+    const double resume = clock_.now();
+    const bool frozen = clock_.isFrozen();
+    clock_.setFrozen(true);
+    double last = resume;
+    for (const auto& e : entries) {
+        if (!clock_.setTime(e.time)) continue;
+        last = std::max(last, e.time);
+        if (e.kind == SimJournalEntry::Kind::Push) {
+            room<SimMessageRoom>().add(messageOf(e.fields), e.time);
+            continue;
+        }
+        SimRequest request(e.fields);
+        // The trade session it named: one of the replay's own for the same customer and phone.
+        if (!e.custid.empty()) {
+            SimBooks& books = room<SimTradeRoom>().books;
+            const SimCustomer* who = books.customerById(e.custid);
+            request.setValue(TradeContract::Key::kAuthId, who ? books.openSession(*who, e.fundid, e.phone, e.time) : "");
+        }
+        const SimHandler* handler = registry_.find(request.mainFunction(), request.subFunction(), request);
+        if (!handler) continue;
+        SimSession session;
+        session.phone = e.phone;
+        session.lastActive = e.time;
+        HandlerScope scope(*this);
+        SimSecretTape secrets(e.secrets);
+        const std::string noKey;
+        SimCall call{*this, request, &session, e.time, noKey};
+        try {
+            (*handler)(call);
+        } catch (const std::exception& ex) {
+            std::fprintf(stderr, "roduvede-sim: replaying %d/%d of the books: %s\n", request.mainFunction(),
+                         request.subFunction(), ex.what());
+        }
+    }
+    // Sessions are the running server's: none outlives the replay.
+    if (auto* trade = rooms_.find<SimTradeRoom>()) trade->books.endSessions();
+    clock_.setTime(last);
+    clock_.setFrozen(frozen);
+}
+
+std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const std::string& phone,
+                                               const std::optional<SimTradeSession>& trade,
+                                               const std::vector<std::string>& secrets, double now,
+                                               std::vector<uint8_t> reply) {
+    SimJournalEntry e;
+    e.time = now;
+    e.phone = phone;
+    if (trade) {
+        e.custid = trade->custid;
+        e.fundid = trade->fundid;
+    }
+    e.secrets = secrets;
+    for (const auto& f : request.fields()) {
+        if (isEnvelope(f.key)) continue;
+        e.fields.push_back(strcasecmp(f.key.c_str(), TradeContract::Key::kAuthId) == 0 ? SimField{f.key, ""} : f);
+    }
+    if (journal_->append(e)) return reply;
+    booksBroken_ = true;
+    std::fprintf(stderr, "roduvede-sim: the books cannot be written to %s: every request is refused until a restart\n",
+                 journal_->path().c_str());
+    return simErrorSet(-1, kSimBooksUnwritable);
+}
+
+bool SimServer::journalPush(const SimMessage& message, double now) {
+    if (!journal_) return true;
+    SimJournalEntry e;
+    e.kind = SimJournalEntry::Kind::Push;
+    e.time = now;
+    e.fields = messageFields(message);
+    if (journal_->append(e)) return true;
+    booksBroken_ = true;
+    return false;
+}

@@ -1,0 +1,403 @@
+// A brokerage that does not forget: its books in a journal on disk, each
+// change written before its answer, rebuilt by a replay when the server
+// starts again (also after a kill), a damaged journal set aside with what
+// happened reported, never a silent start from the seed.
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "SimTestSupport.h"
+#include "core/security/VTACoder.h"
+#include "sim/SimFunds.h"
+#include "sim/SimJournal.h"
+#include "sim/SimOrders.h"
+#include "sim/SimPortfolio.h"
+#include "sim/SimTrade.h"
+#include "tests/support/TestSupport.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kCustomerA = "010110001234";
+constexpr const char* kPhone = "13800138000";
+
+std::string textOf(const SimServer::Reply& r, const std::string& field) {
+    auto set = firstSet(r);
+    return set ? set->toStringWithFieldName(field).value_or("") : "";
+}
+
+std::string errorOf(const SimServer::Reply& r) {
+    auto set = firstSet(r);
+    return set && set->isError() ? set->getError() : "";
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// What a customer's books hold, as text: two servers with the same books say the same.
+std::string describe(SimServer& sim, const std::string& fundid) {
+    return sim.withRoom<SimTradeRoom>([&](SimTradeRoom& r) {
+        const SimCustomer& c = *r.books.customer(fundid);
+        std::ostringstream out;
+        for (const auto& f : c.fundAccounts)
+            for (const auto& [currency, b] : f.balances)
+                out << f.fundid << " " << currency << ": " << b.balance << " " << b.frozen << " " << b.salesToday
+                    << "\n";
+        for (const auto& h : c.holdings)
+            out << h.secuid << " " << h.code << ": " << h.quantity << " " << h.available << " " << h.costBasis << "\n";
+        for (const auto& o : c.orders)
+            out << o.ordersno << " " << o.date << " " << o.time << " " << o.code << " " << o.bsflag << " " << o.price
+                << " " << o.quantity << " " << o.matched << " " << int(o.status) << "\n";
+        out << (c.token ? c.token->seed + " " + std::to_string(c.token->counter) + " " + c.token->phone : "no token");
+        return out.str();
+    });
+}
+
+// A server with its books in `path`, on the Tuesday morning clock.
+SimOptions booksOptions(const std::string& path, bool fresh = false) {
+    SimOptions o = tuesdayOptions();
+    o.booksPath = path;
+    o.freshBooks = fresh;
+    return o;
+}
+
+// A customer's session on a server: service login, trade login, requests.
+struct Customer {
+    Customer(SimServer& server, const std::string& fundid, const std::string& phone = kPhone)
+        : sim(server), fundId(fundid) {
+        session = textOf(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {}), "session");
+        auto set = firstSet(call("tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=" + fundid.substr(0, 4) +
+                                 "&inputid=" + fundid + "&trdpwd=123456&authtype=0&authdata="));
+        if (set && !set->isError()) tradeInfo = set->toStringAtIndex(0).value_or("") + "&operway=i";
+    }
+    SimServer::Reply call(const std::string& fields) {
+        return sim.handle("tc_service=300&TC_ENCRYPT=0&TC_SESSION={" + session + "}&" + fields, {});
+    }
+    SimServer::Reply trade(int sub, const std::string& fields) {
+        return call("tc_mfuncno=500&tc_sfuncno=" + std::to_string(sub) + "&" + tradeInfo + "&fundid=" + fundId + "&" +
+                    fields);
+    }
+    // A buy of 浦发银行 at its last price (or the price given).
+    SimServer::Reply buy(int qty = 100, std::string price = "") {
+        if (price.empty()) price = textOf(trade(4, "bsflag=0B&stkcode=600000"), "price");
+        return trade(6, "bsflag=0B&price=" + price + "&qty=" + std::to_string(qty) +
+                            "&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1");
+    }
+    SimServer& sim;
+    std::string fundId, session, tradeInfo;
+};
+
+// Customer A's orders in the server's books.
+std::vector<SimOrder> ordersOfA(SimServer& sim) {
+    return sim.withRoom<SimTradeRoom>([](SimTradeRoom& r) { return r.books.customer(kCustomerA)->orders; });
+}
+
+// Books at `path` holding one order of A's, the server gone.
+void placeOneOrder(const std::string& path) {
+    SimServer sim(booksOptions(path));
+    Customer a(sim, kCustomerA);
+    EXPECT_EQ(errorOf(a.buy()), "");
+}
+
+// A day of business on the server: orders filled and open, own stocks, a token, a message, a day passing.
+void doBusiness(SimServer& sim) {
+    Customer a(sim, kCustomerA);
+    ASSERT_FALSE(a.tradeInfo.empty());
+    ASSERT_EQ(errorOf(a.buy(300)), "");
+    const std::string limitUp = textOf(a.trade(4, "bsflag=0S&stkcode=000002"), "maxrisevalue");
+    ASSERT_EQ(errorOf(a.trade(6, "bsflag=0S&price=" + limitUp + "&qty=200&stkcode=000002&market=0&secuid=0010001234")),
+              "");  // it waits for a buyer at the day's highest price
+    ASSERT_EQ(errorOf(a.call("tc_mfuncno=3710&tc_sfuncno=3&code=600519.2")), "");
+    ASSERT_EQ(errorOf(a.trade(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=2500.5")), "");
+    ASSERT_EQ(errorOf(a.trade(35, "ofcode=270001&orderamt=1000&chkriskflag=1")), "");
+    auto token = a.call("tc_mfuncno=500&tc_sfuncno=69&inputtype=Z&custorgid=0101&inputid=010110005678"
+                        "&trdpwd=123456&mobileno=" +
+                        std::string(kPhone));
+    ASSERT_EQ(textOf(token, "seed").size(), 40u);
+    SimMessage m;
+    m.title = "收盘提示";
+    m.content = "今日收盘";
+    ASSERT_GT(sim.pushMessage(m), 0);
+    sim.clock().advance(24 * 3600);  // Wednesday: yesterday's buys may be sold
+    Customer again(sim, kCustomerA);
+    const std::string price = textOf(again.trade(4, "bsflag=0S&stkcode=600000"), "price");
+    ASSERT_EQ(errorOf(again.trade(6, "bsflag=0S&price=" + price + "&qty=100&stkcode=600000&market=1&secuid=A100001234")),
+              "");
+}
+
+// The roduvede-sim program beside this test program, started as a child.
+class SimProcess {
+public:
+    explicit SimProcess(const std::vector<std::string>& args) {
+        const std::string program = (fs::read_symlink("/proc/self/exe").parent_path() / "roduvede-sim").string();
+        int out[2];
+        if (::pipe(out) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        // Its first line is the address it serves on (read until it comes: the program is starting).
+        std::string line;
+        char c;
+        while (::read(out[0], &c, 1) == 1 && c != '\n') line += c;
+        ::close(out[0]);
+        url_ = line;
+    }
+    ~SimProcess() { kill(); }
+    const std::string& url() const { return url_; }
+    int port() const { return url_.empty() ? 0 : std::stoi(url_.substr(url_.rfind(':') + 1)); }
+    // SIGKILL: no shutdown of any kind.
+    void kill() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string url_;
+};
+
+}  // namespace
+
+TEST(SimBooksOnDiskTest, AJournalLineReadsBackWhateverItHolds) {
+    SimJournalEntry e;
+    e.time = 1709605800.123456789;
+    e.phone = "13800138000";
+    e.custid = "110001234";
+    e.fundid = "010110001234";
+    e.secrets = {"00ff", "a,b%c"};
+    e.fields = {{"tc_mfuncno", "500"}, {"content", "意见\t多行\n第二行 & a=b, 100%"}, {"empty", ""}, {"k=y", "v&w"}};
+    const std::string line = SimJournal::line(e);
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line";
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6);
+    SimJournalEntry back;
+    ASSERT_TRUE(SimJournal::read(line, back));
+    EXPECT_EQ(back.time, e.time);
+    EXPECT_EQ(back.phone, e.phone);
+    EXPECT_EQ(back.custid, e.custid);
+    EXPECT_EQ(back.fundid, e.fundid);
+    EXPECT_EQ(back.secrets, e.secrets);
+    ASSERT_EQ(back.fields.size(), e.fields.size());
+    for (size_t i = 0; i < e.fields.size(); ++i) {
+        EXPECT_EQ(back.fields[i].key, e.fields[i].key);
+        EXPECT_EQ(back.fields[i].value, e.fields[i].value);
+    }
+    // Any byte changed, or the line cut, does not read back.
+    for (size_t at : {size_t(0), size_t(12), line.size() / 2, line.size() - 2}) {
+        std::string damaged = line;
+        damaged[at] = damaged[at] == 'x' ? 'y' : 'x';
+        EXPECT_FALSE(SimJournal::read(damaged, back)) << at;
+    }
+    EXPECT_FALSE(SimJournal::read(line.substr(0, line.size() / 2), back));
+}
+
+TEST(SimBooksOnDiskTest, ASecondServerOnTheBooksHoldsWhatTheFirstDid) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    SimServer first(booksOptions(path));
+    ASSERT_EQ(first.setupError(), "");
+    EXPECT_TRUE(first.booksReport().created);
+    doBusiness(first);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    const std::string journal = readFile(path);
+    EXPECT_EQ(journal.find(first.sessionIds().front()), std::string::npos) << "no session text on disk";
+
+    // The first is not stopped: what a kill would leave is on disk already.
+    SimServer second(booksOptions(path));
+    ASSERT_EQ(second.setupError(), "");
+    EXPECT_FALSE(second.booksReport().created);
+    EXPECT_GT(second.booksReport().entries, 5u);
+    EXPECT_EQ(describe(second, kCustomerA), describe(first, kCustomerA));
+    EXPECT_EQ(describe(second, "010110005678"), describe(first, "010110005678"));
+    EXPECT_EQ(second.ownStocks(kPhone), first.ownStocks(kPhone));
+    EXPECT_EQ(second.messages().size(), first.messages().size());
+    EXPECT_EQ(second.messages().back().title, "收盘提示");
+    EXPECT_GE(second.clock().now(), first.clock().now()) << "the clock goes on from the books' last entry";
+    // The same answers to the same questions.
+    Customer a1(first, kCustomerA), a2(second, kCustomerA);
+    for (int sub : {9, 10, 13, 14, 22}) EXPECT_EQ(a1.trade(sub, "count=20").body, a2.trade(sub, "count=20").body) << sub;
+    auto fundOrders = [](SimServer& s) {
+        return s.withRoom<SimFundsRoom>([](SimFundsRoom& r) { return r.customer("110001234").orders.size(); });
+    };
+    EXPECT_EQ(fundOrders(second), fundOrders(first));
+    EXPECT_GT(fundOrders(second), 0u);
+    // No session was replayed: the first server's is unknown to the second.
+    EXPECT_EQ(errorOf(a2.call("tc_mfuncno=500&tc_sfuncno=10&count=5&" + a1.tradeInfo)), "会话已失效，请重新登录");
+    EXPECT_EQ(second.withRoom<SimTradeRoom>([](SimTradeRoom& r) { return r.books.sessionCount(); }), 1u);
+    // Both go on writing the same file: the next server sees the second's order too.
+    ASSERT_EQ(errorOf(a2.buy()), "");
+    SimServer third(booksOptions(path));
+    EXPECT_EQ(describe(third, kCustomerA), describe(second, kCustomerA));
+}
+
+TEST(SimBooksOnDiskTest, TheBooksSurviveAKillBetweenAnAcceptedOrderAndTheNextRequest) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    SimProcess child({"--port", "0", "--seed", "11", "--clock", "1709605800", "--frozen", "--books", path});
+    ASSERT_GT(child.port(), 0) << "roduvede-sim did not start: " << child.url();
+    httplib::Client http("127.0.0.1", child.port());
+    auto post = [&](const std::string& body) {
+        auto r = http.Post("/vta", "tc_service=300&TC_ENCRYPT=0&" + body, "application/x-www-form-urlencoded");
+        SimServer::Reply reply;
+        if (r) reply.body = r->body;
+        return reply;
+    };
+    const std::string session = textOf(post("tc_mfuncno=100&tc_sfuncno=1&phone=13800138000"), "session");
+    ASSERT_FALSE(session.empty());
+    auto login = firstSet(post("TC_SESSION={" + session + "}&tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z"
+                               "&custorgid=0101&inputid=10001234&trdpwd=123456&authtype=0&authdata="));
+    ASSERT_TRUE(login && !login->isError());
+    const std::string info = "TC_SESSION={" + session + "}&" + login->toStringAtIndex(0).value_or("") +
+                             "&operway=i&fundid=010110001234";
+    const std::string price = textOf(post(info + "&tc_mfuncno=500&tc_sfuncno=4&bsflag=0B&stkcode=600000"), "price");
+    auto order = post(info + "&tc_mfuncno=500&tc_sfuncno=6&bsflag=0B&price=" + price +
+                      "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1");
+    const std::string ordersno = textOf(order, "ordersno");
+    ASSERT_FALSE(ordersno.empty()) << errorOf(order);
+    child.kill();
+
+    SimOptions o = booksOptions(path);
+    o.seed = 11;
+    SimServer after(o);
+    ASSERT_EQ(after.setupError(), "");
+    auto orders = ordersOfA(after);
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(std::to_string(orders[0].ordersno), ordersno);
+    EXPECT_EQ(orders[0].quantity, 100);
+    EXPECT_EQ(orders[0].price, std::llround(std::stod(price) * 1000));
+}
+
+TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDamage) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    std::string afterTwoOrders;
+    {
+        SimServer sim(booksOptions(path));
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy(100)), "");
+        ASSERT_EQ(errorOf(a.buy(200)), "");
+        afterTwoOrders = describe(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy(300)), "");
+    }
+    // A byte changed in the line of the third order: the books go back to two orders.
+    std::string journal = readFile(path);
+    const size_t third = journal.rfind("qty=300");
+    ASSERT_NE(third, std::string::npos);
+    journal[third + 4] = '8';
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
+    {
+        SimServer sim(booksOptions(path));
+        ASSERT_EQ(sim.setupError(), "");
+        const SimJournalReport& r = sim.booksReport();
+        EXPECT_GT(r.damagedLine, 1u);
+        EXPECT_EQ(r.linesLost, 1u);
+        ASSERT_FALSE(r.setAside.empty());
+        EXPECT_EQ(readFile(r.setAside), journal) << "the damaged file is kept as it was";
+        EXPECT_EQ(describe(sim, kCustomerA), afterTwoOrders);
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy(400)), "");
+    }
+    // The new journal reads back whole, with the order made after the damage.
+    SimServer sim(booksOptions(path));
+    EXPECT_EQ(sim.booksReport().damagedLine, 0u);
+    EXPECT_EQ(ordersOfA(sim).size(), 3u);
+
+    // A header that does not read: the whole file set aside, new books from the seed, reported.
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << "not books\n";
+    SimServer fresh(booksOptions(path));
+    EXPECT_EQ(fresh.booksReport().damagedLine, 1u);
+    EXPECT_TRUE(fresh.booksReport().created);
+    EXPECT_EQ(readFile(fresh.booksReport().setAside), "not books\n");
+}
+
+TEST(SimBooksOnDiskTest, ALastLineCutShortIsDroppedAndTheJournalGoesOn) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    placeOneOrder(path);
+    const std::string whole = readFile(path);
+    // The process died writing an entry: its answer never went.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "0badc0de 1709605801\trequest\t1380";
+    {
+        SimServer sim(booksOptions(path));
+        ASSERT_EQ(sim.setupError(), "");
+        EXPECT_TRUE(sim.booksReport().droppedCutLine);
+        EXPECT_EQ(sim.booksReport().damagedLine, 0u);
+        EXPECT_TRUE(sim.booksReport().setAside.empty());
+        EXPECT_EQ(readFile(path), whole);
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy()), "");
+    }
+    SimServer sim(booksOptions(path));
+    EXPECT_FALSE(sim.booksReport().droppedCutLine);
+    EXPECT_EQ(ordersOfA(sim).size(), 2u);
+}
+
+TEST(SimBooksOnDiskTest, BooksOfAnotherSeedAreRefusedAndFreshBooksStartFromTheSeed) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    placeOneOrder(path);
+    SimOptions other = booksOptions(path);
+    other.seed = 12;
+    SimServer refused(other);
+    EXPECT_NE(refused.setupError().find("seed 11"), std::string::npos) << refused.setupError();
+    EXPECT_NE(refused.setupError().find("--fresh-books"), std::string::npos);
+    EXPECT_FALSE(refused.start());
+    const std::string kept = readFile(path);
+
+    SimServer fresh(booksOptions(path, true));
+    ASSERT_EQ(fresh.setupError(), "");
+    EXPECT_TRUE(fresh.booksReport().created);
+    EXPECT_EQ(readFile(fresh.booksReport().setAside), kept) << "the earlier books are kept aside";
+    EXPECT_TRUE(ordersOfA(fresh).empty());
+}
+
+TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndSoIsEverythingAfter) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    SimServer sim(booksOptions(path));
+    Customer a(sim, kCustomerA);
+    ASSERT_FALSE(a.tradeInfo.empty());
+    const std::string price = textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price");
+    // The disk takes no more: a file may not grow past its present size.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    rlimit full = before;
+    full.rlim_cur = fs::file_size(path);
+    ::setrlimit(RLIMIT_FSIZE, &full);
+    const std::string refused = errorOf(a.buy(100, price));
+    const std::string after = errorOf(a.trade(10, "count=5"));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_EQ(refused, kSimBooksUnwritable) << "the customer learns it failed";
+    EXPECT_EQ(after, kSimBooksUnwritable);
+    // What the disk holds is what a restart holds: no order.
+    SimServer restarted(booksOptions(path));
+    EXPECT_TRUE(ordersOfA(restarted).empty());
+}
