@@ -1,9 +1,10 @@
 // roduvede: the brokerage phone client.
 //   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]
-//            [--scale N] [--market-time "yyyy-MM-dd HH:mm"]
+//            [--scale N] [--market-time "yyyy-MM-dd HH:mm"] [--fresh-books]
 // By default the simulated brokerage server runs inside the process on a free
-// loopback port (--port picks one) and the client talks to it; --server points
-// the client at a server started elsewhere. With a display the phone screen
+// loopback port (--port picks one) and the client talks to it, its books kept
+// in the Documents folder (--fresh-books starts them again from the seed);
+// --server points the client at a server started elsewhere. With a display the phone screen
 // opens in a window; without one (or with --headless) the client runs off
 // screen: a script drives it (--script), or the default walk goes through the
 // start-up road to the home screen and saves screenshots in the --shots folder.
@@ -24,6 +25,7 @@
 #include <string>
 
 #include "app/AllScreens.h"
+#include "app/EmbeddedSimulator.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/RunLoop.h"
@@ -40,6 +42,7 @@
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
 #include "sim/SimServer.h"
+#include "ui/Alerts.h"
 
 namespace fs = std::filesystem;
 
@@ -47,6 +50,7 @@ namespace {
 
 struct Options {
     bool headless = false;
+    bool freshBooks = false;
     std::string script, shots, server, documents;
     int port = 0;
     double scale = 0;  // the desktop window's: 0 fits the display
@@ -56,7 +60,7 @@ struct Options {
 void usage() {
     std::puts(
         "usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
-        "                [--scale N]\n"
+        "                [--scale N] [--fresh-books]\n"
         "  --headless       no window, even when a display exists\n"
         "  --script FILE    drive the client with a script (headless)\n"
         "  --shots DIR      folder for the screenshots of the default headless walk\n"
@@ -66,7 +70,9 @@ void usage() {
         "  --scale N        window pixels per screen point, 0.5 to 4 (default: 2, less when that\n"
         "                   would not fit the display)\n"
         "  --market-time T  start the embedded server's clock and the phone's at the market time T\n"
-        "                   (\"yyyy-MM-dd HH:mm\", China Standard Time), for trading hours at any hour");
+        "                   (\"yyyy-MM-dd HH:mm\", China Standard Time), for trading hours at any hour\n"
+        "  --fresh-books    the embedded server's books (kept in the Documents folder) start again\n"
+        "                   from the seed; the earlier ones are set aside");
 }
 
 bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
@@ -102,6 +108,8 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
                 exitCode = 2;
                 return false;
             }
+        } else if (a == "--fresh-books") {
+            o.freshBooks = true;
         } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port" ||
                    a == "--scale") {
             if (!next(v)) {
@@ -143,6 +151,11 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
         }
     }
     return true;
+}
+
+// The customer learns once, over the first screen, that the books were damaged and how far they go.
+void tellBooks(const std::string& notice) {
+    if (!notice.empty()) showAlert("帐本已恢复", notice);
 }
 
 UIViewController* topScreen() {
@@ -262,13 +275,29 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<SimServer> sim;
     std::string server = o.server;
+    std::string booksNotice;
     if (server.empty()) {
         SimOptions so;
         so.port = o.port;
-        so.seed = 7;
         so.clock = o.marketTime;
         so.frozenClock = o.marketTime && !windowed;  // headless: moved by the script's "clock" alone
-        sim = std::make_unique<SimServer>(so);
+        sim = std::make_unique<SimServer>(embeddedSimOptions(so, o.freshBooks));
+        if (!sim->setupError().empty()) {
+            std::fprintf(stderr, "roduvede: the simulated server: %s (--fresh-books starts its books again)\n",
+                         sim->setupError().c_str());
+            return 1;
+        }
+        booksNotice = embeddedBooksNotice(sim->booksReport());
+        if (!booksNotice.empty()) std::fprintf(stderr, "roduvede: %s\n", booksNotice.c_str());
+        // Books that went on past the time asked for (or past now) go on from
+        // their last entry: the brokerage's clock never goes back, and the phone's follows it.
+        if (const double resumed = sim->clock().now(); resumed > Clock::now() + 1) {
+            std::fprintf(stderr, "roduvede: the books go on from %s\n", SimClock::format(resumed).c_str());
+            if (windowed)
+                Clock::runFrom(resumed);
+            else
+                Clock::freezeAt(resumed);
+        }
         if (!sim->start()) {
             std::fprintf(stderr, "roduvede: the simulated server could not start%s\n",
                          o.port ? " (is the port in use?)" : "");
@@ -309,12 +338,13 @@ int main(int argc, char** argv) {
         } else {
             std::printf("window: %g pixels a point (--scale)\n", host.scale());
             std::fflush(stdout);
-            app->launch();
+            if (app->launch()) tellBooks(booksNotice);
             rc = host.run();
         }
     } else {
         bool launched = app->launch();
         HeadlessHost host;
+        if (launched) tellBooks(booksNotice);
         if (!launched) {
             std::fprintf(stderr, "roduvede: %s\n", delegate->launchFailure().c_str());
             rc = 1;

@@ -1,0 +1,115 @@
+// The simulated brokerage the client embeds keeps its books in the Documents
+// folder: a phone registered, an order and the own stocks of one run of the
+// client are there in the next, and a damaged file is kept aside with the
+// customer told what the books go on from.
+#include "tests/shell/LaunchTestSupport.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/EmbeddedSimulator.h"
+#include "core/RequestText.h"
+#include "net/QZNetworkService.h"
+#include "sim/SimTrade.h"
+
+namespace {
+
+class EmbeddedBooksTest : public LaunchFixture {
+protected:
+    // The server as the client starts it, in this test's Documents folder.
+    void startEmbedded() {
+        SimOptions o;
+        o.clock = kLaunchMorning;
+        o.frozenClock = true;
+        embedded = std::make_unique<SimServer>(embeddedSimOptions(o));
+        ASSERT_EQ(embedded->setupError(), "");
+        ASSERT_TRUE(embedded->start());
+        sim = embedded.get();
+    }
+    // The client ends, and the process with it: the server goes without a word.
+    void endProcess() {
+        quit();
+        embedded.reset();
+        sim = nullptr;
+    }
+    // A request as a screen sends it; the reply's first set (null on failure).
+    std::shared_ptr<VTATCRS> ask(const std::string& text, int type) {
+        struct Reply : QZNetworkServiceDelegate {
+            std::optional<std::vector<uint8_t>> data;
+            bool failed = false;
+            void serviceDidReceiveData(QZNetworkService*, const std::vector<uint8_t>& d, int) override { data = d; }
+            void serviceDidNetworkError(QZNetworkService*, const NSError&, int) override { failed = true; }
+            void serviceDidServiceError(QZNetworkService*, const NSError&, int) override { failed = true; }
+        } reply;
+        QZNetworkService service;
+        service.setDelegate(&reply);
+        service.requestStr(text, type);
+        if (!waitFor([&] { return reply.data || reply.failed; }) || !reply.data) return nullptr;
+        auto sets = VTATCRS::buildMuTableTCRSWithData(*reply.data);
+        return sets && !sets->empty() ? sets->front() : nullptr;
+    }
+    std::unique_ptr<SimServer> embedded;
+};
+
+TEST_F(EmbeddedBooksTest, TheBooksOutliveARestartOfTheClient) {
+    startEmbedded();
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();  // the phone registers by its SMS
+    openTradeSession();
+    auto info = ask(tradeRequestString(4) + "&bsflag=0B&stkcode=600000", 4);
+    ASSERT_TRUE(info && !info->isError());
+    const std::string price = info->toStringWithFieldName("price").value_or("");
+    auto order = ask(tradeRequestString(6) + "&fundid=010110001234&bsflag=0B&price=" + price +
+                         "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1",
+                     4);
+    ASSERT_TRUE(order && !order->isError()) << (order ? order->getError() : "no reply");
+    const std::string ordersno = order->toStringWithFieldName("ordersno").value_or("");
+    ASSERT_FALSE(ordersno.empty());
+    const auto ownStocks = sim->ownStocks(phone);
+    endProcess();
+    EXPECT_TRUE(std::filesystem::exists(documentsPath(kEmbeddedBooksFile)));
+
+    // The next run: the server knows the phone (no registration asked), the
+    // order is among the day's, the own stocks are the phone's.
+    startEmbedded();
+    EXPECT_EQ(embedded->booksReport().damagedLine, 0u);
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+    EXPECT_EQ(sim->requestsOf(100, 3).size(), 0u) << "no second registration";
+    EXPECT_EQ(sim->ownStocks(phone), ownStocks);
+    openTradeSession();
+    auto today = ask(tradeRequestString(13) + "&fundid=010110001234&count=12", 5);
+    ASSERT_TRUE(today && !today->isError());
+    bool listed = false;
+    for (today->fetchFirst(); !today->isEOF(); today->fetchNext())
+        listed = listed || today->toStringWithFieldName("ordersno").value_or("") == ordersno;
+    EXPECT_TRUE(listed) << "order " << ordersno << " among today's";
+}
+
+TEST_F(EmbeddedBooksTest, ADamagedBookIsKeptAsideAndTheCustomerTold) {
+    startEmbedded();
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    endProcess();
+    // A byte of the last entry changed on disk.
+    const std::string path = documentsPath(kEmbeddedBooksFile);
+    std::string journal;
+    {
+        std::ifstream in(path, std::ios::binary);
+        journal.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GT(journal.size(), 20u);
+    journal[journal.size() - 5] ^= 1;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
+
+    startEmbedded();
+    const SimJournalReport& report = embedded->booksReport();
+    EXPECT_GT(report.damagedLine, 1u);
+    EXPECT_TRUE(std::filesystem::exists(report.setAside));
+    const std::string notice = embeddedBooksNotice(report);
+    EXPECT_NE(notice.find(report.setAside), std::string::npos);
+    EXPECT_NE(notice.find("损坏"), std::string::npos);
+    EXPECT_EQ(embeddedBooksNotice(SimJournalReport{}), "") << "nothing to tell of books read back whole";
+}
+
+}  // namespace
