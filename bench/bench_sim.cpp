@@ -1,0 +1,102 @@
+// The simulated server under the loads that used to exhaust it, and what its
+// books on disk cost: new connections answered (requests per second, the
+// 99th percentile of their round trip) while a thousand slow connections
+// hang; and a request that reaches the books, in memory and journaled (its
+// entry flushed to disk before the answer).
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "core/VTATCRS.h"
+#include "sim/SimServer.h"
+
+namespace {
+
+constexpr double kTuesdayMorning = 1709605800;
+
+// A connection that sends half a request and then nothing.
+int slowConnection(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        static const char kHalf[] = "POST /vta HTTP/1.1\r\nContent-Length: 100\r\n\r\ntc_mf";
+        (void)!::send(fd, kHalf, sizeof kHalf - 1, MSG_NOSIGNAL);
+    }
+    return fd;
+}
+
+void BM_NewConnectionsBesideSlowOnes(benchmark::State& state) {
+    rlimit files{};
+    ::getrlimit(RLIMIT_NOFILE, &files);
+    files.rlim_cur = files.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &files);
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    o.readTimeout = 600;  // the slow ones hang throughout
+    SimServer sim(o);
+    sim.start();
+    std::vector<int> slow;
+    for (int i = 0; i < state.range(0); ++i) slow.push_back(slowConnection(sim.port()));
+    std::vector<double> ms;
+    for (auto _ : state) {
+        httplib::Client http("127.0.0.1", sim.port());  // a new connection for each request
+        const auto t0 = std::chrono::steady_clock::now();
+        auto r = http.Post("/vta", "tc_mfuncno=100&tc_sfuncno=1&phone=13800138000", "application/x-www-form-urlencoded");
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        if (!r || r->status != 200) state.SkipWithError("not answered");
+    }
+    std::sort(ms.begin(), ms.end());
+    state.counters["p99_ms"] = ms.empty() ? 0 : ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+    state.SetItemsProcessed(state.iterations());
+    sim.stop();
+    for (int fd : slow) ::close(fd);
+}
+BENCHMARK(BM_NewConnectionsBesideSlowOnes)->Arg(0)->Arg(1000)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A text of the reply's first set: the field of that name, or the first field.
+std::string firstText(const SimServer::Reply& r, const char* field = nullptr) {
+    auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    if (!sets || sets->empty()) return "";
+    auto& set = (*sets)[0];
+    return (field ? set->toStringWithFieldName(field) : set->toStringAtIndex(0)).value_or("");
+}
+
+// Customer A's holdings, asked again and again: a request that reaches the books.
+void BM_RequestReachingTheBooks(benchmark::State& state) {
+    const std::string dir = (std::filesystem::current_path() / "bench_sim-books").string();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    if (state.range(0) == 1) o.booksPath = dir + "/books";
+    SimServer sim(o);
+    const std::string base =
+        "TC_SESSION={" + firstText(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=13800138000", {}), "session") + "}&";
+    const std::string info = firstText(sim.handle(base + "tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z"
+                                                         "&custorgid=0101&inputid=10001234&trdpwd=123456&authtype=0",
+                                                  {}));
+    const std::string query = base + "tc_mfuncno=500&tc_sfuncno=10&count=20&" + info + "&operway=i";
+    for (auto _ : state) benchmark::DoNotOptimize(sim.handle(query, {}));
+    state.SetItemsProcessed(state.iterations());
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_RequestReachingTheBooks)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
