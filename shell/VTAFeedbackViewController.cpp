@@ -74,8 +74,14 @@ bool VTAFeedbackViewController::submit() {
 void VTAFeedbackViewController::feedbackSent(const RequestReply& reply) {
     sending_ = false;
     auto* set = reply.first();
-    std::string message = set ? set->toStringWithFieldName(ResultContract::Col::kMessage).value_or("") : "";
-    showAlert(message.empty() ? "提交成功，感谢您的反馈" : message);
+    const bool taken = set && set->toIntWithFieldName(ResultContract::Col::kResult) == 1;
+    const std::string message = set ? set->toStringWithFieldName(ResultContract::Col::kMessage).value_or("") : "";
+    if (!taken) {
+        // Not taken: the customer is told so, and what was typed stays to be sent again.
+        showAlert(message.empty() ? kNotTakenText : message);
+        return;
+    }
+    showAlert(message.empty() ? kThanksText : message);
     content_->setText("");
     contact_->setText("");
 }

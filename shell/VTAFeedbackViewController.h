@@ -4,7 +4,9 @@
 // type 1 (enciphered: the contact is personal), tag kFeedbackTag. An empty
 // text alerts "请输入反馈内容"; a text or contact holding "&" or "=" alerts
 // "反馈内容不能包含&或=" and nothing is sent. The reply's "message" (or its
-// error text) is shown; after a success the fields are emptied.
+// error text) is shown; only a "result" of 1 is a success, after which the
+// fields are emptied (kThanksText when the server says nothing); anything
+// else keeps them (kNotTakenText when the server says nothing).
 #include <memory>
 
 #include "shell/VTAViewControllers.h"
@@ -15,6 +17,8 @@ class VTAFeedbackViewController : public VTAViewControllers {
 public:
     static constexpr int kFeedbackTag = 3401;
     static constexpr const char* kShapeChangingText = "反馈内容不能包含&或=";
+    static constexpr const char* kThanksText = "提交成功，感谢您的反馈";
+    static constexpr const char* kNotTakenText = "提交失败，请稍后再试";
 
     VTAFeedbackViewController();
 

@@ -133,6 +133,35 @@ TEST_F(ScreensServerTest, FeedbackReachesTheServerAndShapeChangingTextIsRefused)
     EXPECT_EQ(fb->contentField()->text(), "");
 }
 
+// A feedback the server did not take says so, and what was typed stays to be sent again.
+TEST_F(ScreensServerTest, FeedbackTheServerRefusesKeepsTheTextAndNeverThanks) {
+    struct Case {
+        std::vector<uint8_t> answer;
+        const char* shown;
+    } cases[] = {
+        {simErrorSet(-1, "反馈服务暂停"), "反馈服务暂停"},
+        {simResultSet(0, "反馈过于频繁"), "反馈过于频繁"},
+        {simResultSet(0, ""), VTAFeedbackViewController::kNotTakenText},
+    };
+    auto fb = std::make_shared<VTAFeedbackViewController>();
+    pushViewController(fb);
+    settle();
+    for (const auto& c : cases) {
+        sim->answerNext({100, 17}, c.answer);
+        fb->contentField()->setText("希望增加港股行情");
+        fb->contactField()->setText("13800138000");
+        ASSERT_TRUE(host.tapText("提交"));
+        ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; })) << c.shown;
+        EXPECT_EQ(topAlertTitle(), c.shown);
+        EXPECT_EQ(fb->contentField()->text(), "希望增加港股行情") << c.shown;
+        EXPECT_EQ(fb->contactField()->text(), "13800138000") << c.shown;
+        EXPECT_FALSE(fb->isSending());
+        topAlert()->tapButtonAtIndex(0);
+        settle(0.3);
+    }
+    EXPECT_EQ(sim->requestsOf(100, 17).size(), std::size(cases));
+}
+
 }  // namespace
 
 namespace {
