@@ -8,6 +8,8 @@
 //   3710/4 delete one, 3710/5 replace the list (may be empty), 3710/6 add the
 //   holdings of the customer whose trade session text the request carries
 //   ("inputid" the capital account; SimBooks.h).
+// A change that would give a new phone a list when SimPortfolioRoom::kMaxLists
+// are kept is refused with its kFullText; reading keeps no list.
 #include <algorithm>
 #include <string>
 
@@ -41,31 +43,50 @@ std::string join(const std::vector<std::string>& ids) {
     return s;
 }
 
-std::vector<std::string>& listOf(SimCall& c) {
-    return c.server.room<SimPortfolioRoom>().ownStocks[c.session ? c.session->phone : std::string()];
+const std::string& phoneOf(SimCall& c) {
+    static const std::string kNoPhone;
+    return c.session ? c.session->phone : kNoPhone;
 }
+
+const std::vector<std::string>& listOf(SimCall& c) { return c.server.room<SimPortfolioRoom>().listOf(phoneOf(c)); }
 
 std::vector<uint8_t> result(int ok, const std::string& message, const std::vector<std::string>& list) {
     std::string code = join(list);
     return simResultSet(ok, message, &code);
 }
 
-bool known(SimCall& c, const std::string& id) { return c.server.market().findId(id) != nullptr; }
-
-void addIds(SimCall& c, std::vector<std::string>& list, const std::vector<std::string>& ids) {
-    for (const auto& id : ids)
-        if (known(c, id) && std::find(list.begin(), list.end(), id) == list.end() && list.size() < size_t(kMaxStocks))
-            list.push_back(id);
+// Changes a copy of the phone's list with `change` (which answers "result" and
+// "message") and keeps it, unless it would be a new list with every place taken.
+template <class Change>
+std::vector<uint8_t> changeList(SimCall& c, Change change) {
+    auto& room = c.server.room<SimPortfolioRoom>();
+    std::vector<std::string> list = room.listOf(phoneOf(c));
+    const auto [ok, message] = change(list);
+    if (!room.keep(phoneOf(c), list)) return result(0, SimPortfolioRoom::kFullText, room.listOf(phoneOf(c)));
+    return result(ok, message, list);
 }
 
+bool known(SimCall& c, const std::string& id) { return c.server.market().findId(id) != nullptr; }
+
+std::vector<std::string> knownIds(SimCall& c, const std::vector<std::string>& ids) {
+    std::vector<std::string> out;
+    for (const auto& id : ids)
+        if (known(c, id)) out.push_back(id);
+    return out;
+}
+
+using Outcome = std::pair<int, std::string>;
+
 std::vector<uint8_t> upload(SimCall& c) {
-    auto& list = listOf(c);
-    addIds(c, list, splitIds(c.request.value(Key::kCode)));
-    return result(1, "上传成功", list);
+    const auto ids = knownIds(c, splitIds(c.request.value(Key::kCode)));
+    return changeList(c, [&](std::vector<std::string>& list) {
+        SimPortfolioRoom::addIds(list, ids);
+        return Outcome(1, "上传成功");
+    });
 }
 
 std::vector<uint8_t> download(SimCall& c) {
-    auto& list = listOf(c);
+    const auto& list = listOf(c);
     if (c.request.intValue(Key::kWithNames, 0) != 1) return result(1, "", list);
     std::string code = join(list);
     TCRSWriter w;
@@ -84,29 +105,33 @@ std::vector<uint8_t> download(SimCall& c) {
 }
 
 std::vector<uint8_t> addOne(SimCall& c) {
-    std::string id = c.request.value(Key::kCode);
+    const std::string id = c.request.value(Key::kCode);
     if (!known(c, id)) return simErrorSet(-1, "股票代码不存在");
-    auto& list = listOf(c);
-    if (std::find(list.begin(), list.end(), id) != list.end()) return result(0, "该股票已在自选股中", list);
-    if (list.size() >= size_t(kMaxStocks)) return result(0, "自选股已满", list);
-    list.push_back(id);
-    return result(1, "添加成功", list);
+    return changeList(c, [&](std::vector<std::string>& list) {
+        if (std::find(list.begin(), list.end(), id) != list.end()) return Outcome(0, "该股票已在自选股中");
+        if (list.size() >= size_t(kMaxStocks)) return Outcome(0, "自选股已满");
+        list.push_back(id);
+        return Outcome(1, "添加成功");
+    });
 }
 
 std::vector<uint8_t> deleteOne(SimCall& c) {
-    std::string id = c.request.value(Key::kCode);
-    auto& list = listOf(c);
-    auto it = std::find(list.begin(), list.end(), id);
-    if (it == list.end()) return result(0, "自选股中没有该股票", list);
-    list.erase(it);
-    return result(1, "删除成功", list);
+    const std::string id = c.request.value(Key::kCode);
+    return changeList(c, [&](std::vector<std::string>& list) {
+        auto it = std::find(list.begin(), list.end(), id);
+        if (it == list.end()) return Outcome(0, "自选股中没有该股票");
+        list.erase(it);
+        return Outcome(1, "删除成功");
+    });
 }
 
 std::vector<uint8_t> replaceList(SimCall& c) {
-    auto& list = listOf(c);
-    list.clear();
-    addIds(c, list, splitIds(c.request.value(Key::kCode)));
-    return result(1, "保存成功", list);
+    const auto ids = knownIds(c, splitIds(c.request.value(Key::kCode)));
+    return changeList(c, [&](std::vector<std::string>& list) {
+        list.clear();
+        SimPortfolioRoom::addIds(list, ids);
+        return Outcome(1, "保存成功");
+    });
 }
 
 std::vector<uint8_t> addHoldings(SimCall& c) {
@@ -114,12 +139,41 @@ std::vector<uint8_t> addHoldings(SimCall& c) {
     std::string refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(-1, refusal);
-    auto& list = listOf(c);
-    addIds(c, list, simHoldingIds(*who, c.server.market()));
-    return result(1, "持仓股已加入自选股", list);
+    const auto ids = simHoldingIds(*who, c.server.market());
+    return changeList(c, [&](std::vector<std::string>& list) {
+        SimPortfolioRoom::addIds(list, ids);
+        return Outcome(1, "持仓股已加入自选股");
+    });
 }
 
 }  // namespace
+
+const std::vector<std::string>& SimPortfolioRoom::listOf(const std::string& phone) const {
+    static const std::vector<std::string> kNone;
+    auto it = ownStocks.find(phone);
+    return it == ownStocks.end() ? kNone : it->second;
+}
+
+bool SimPortfolioRoom::keep(const std::string& phone, std::vector<std::string> list) {
+    auto it = ownStocks.find(phone);
+    if (list.empty()) {
+        if (it != ownStocks.end()) ownStocks.erase(it);
+        return true;
+    }
+    if (it != ownStocks.end()) {
+        it->second = std::move(list);
+        return true;
+    }
+    if (ownStocks.size() >= kMaxLists) return false;
+    ownStocks.emplace(phone, std::move(list));
+    return true;
+}
+
+void SimPortfolioRoom::addIds(std::vector<std::string>& list, const std::vector<std::string>& ids) {
+    for (const auto& id : ids)
+        if (std::find(list.begin(), list.end(), id) == list.end() && list.size() < size_t(kMaxStocks))
+            list.push_back(id);
+}
 
 void registerPortfolioFunctions(SimRegistry& r) {
     r.add(kUpload, upload);

@@ -49,7 +49,6 @@
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/BranchContract.h"
-#include "core/contracts/PortfolioContract.h"
 #include "core/contracts/RelationContract.h"
 #include "core/contracts/SystemContract.h"
 #include "core/contracts/TradeContract.h"
@@ -223,11 +222,11 @@ std::vector<uint8_t> relateAccount(SimCall& c) {
     room.relatedAccounts[phone].insert(room.books.fundIdForLogin(
         *who, c.request.value(Key::kInputType), c.request.value(Key::kBranch), c.request.value(Key::kInputId)));
     if (c.request.intValue(RelationContract::Key::kImportHoldings, 0) == 1) {
-        auto& list = c.server.room<SimPortfolioRoom>().ownStocks[phone];
-        for (const auto& id : simHoldingIds(*who, c.server.market()))
-            if (std::find(list.begin(), list.end(), id) == list.end() &&
-                list.size() < size_t(PortfolioContract::kMaxStocks))
-                list.push_back(id);
+        // With every own-stock place taken the relation stands without the stocks.
+        auto& portfolio = c.server.room<SimPortfolioRoom>();
+        std::vector<std::string> list = portfolio.listOf(phone);
+        SimPortfolioRoom::addIds(list, simHoldingIds(*who, c.server.market()));
+        portfolio.keep(phone, std::move(list));
     }
     return simResultSet(1, "资金帐号已关联到本手机");
 }

@@ -13,7 +13,9 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <tuple>
 
+#include "sim/SimPortfolio.h"
 #include "sim/SimSystem.h"
 #include "tests/sim/SimTestSupport.h"
 
@@ -427,4 +429,43 @@ TEST_F(SimTest, PhonesAndTheirPushTokensAreBounded) {
               "缺少设备标识");
     EXPECT_EQ(answer("tc_mfuncno=3730&tc_sfuncno=1&token=" + std::string(SimSystemRoom::kMaxTokenBytes, 'a')),
               "已开通消息推送");
+}
+
+// Own-stock lists are kept for as many phones as register; a phone that claims
+// a place beyond them is refused, and no other phone's list ends to make room.
+TEST_F(SimTest, OwnStockListsAreBoundedWithoutDroppingAnyonesList) {
+    const std::string kept = login("13900139000"), newcomer = login("13700137000");
+    // "result", "message" and "code" (the list) of an own-stock function.
+    auto answer = [&](const std::string& session, const std::string& fields) {
+        auto set = firstSet(call(session, "tc_mfuncno=3710&" + fields));
+        return std::make_tuple(set->toIntWithFieldName("result"), set->toStringWithFieldName("message").value_or(""),
+                               set->toStringWithFieldName("code").value_or(""));
+    };
+    auto lists = [&] {
+        return sim->withRoom<SimPortfolioRoom>([](SimPortfolioRoom& r) { return r.ownStocks.size(); });
+    };
+    // Reading, or emptying, keeps no list: only phones with own stocks hold a place.
+    const size_t before = lists();
+    answer(newcomer, "tc_sfuncno=2");
+    answer(newcomer, "tc_sfuncno=4&code=600519.2");
+    answer(newcomer, "tc_sfuncno=5&code=");
+    EXPECT_EQ(lists(), before);
+
+    sim->withRoom<SimPortfolioRoom>([](SimPortfolioRoom& r) {
+        for (size_t i = 0; r.ownStocks.size() < SimPortfolioRoom::kMaxLists - 1; ++i)
+            r.ownStocks[std::to_string(13000000000 + i)] = {"600519.2"};
+    });
+    using Answer = std::tuple<int, std::string, std::string>;
+    EXPECT_EQ(answer(kept, "tc_sfuncno=3&code=000001.1"), Answer(1, "添加成功", "000001.1"));
+    EXPECT_EQ(lists(), SimPortfolioRoom::kMaxLists);
+    for (const char* change :
+         {"tc_sfuncno=1&code=600519.2", "tc_sfuncno=3&code=600519.2", "tc_sfuncno=5&code=600519.2"})
+        EXPECT_EQ(answer(newcomer, change), Answer(0, SimPortfolioRoom::kFullText, "")) << change;
+    EXPECT_EQ(lists(), SimPortfolioRoom::kMaxLists);
+    EXPECT_EQ(sim->ownStocks("13000000000"), std::vector<std::string>{"600519.2"}) << "the oldest list stays";
+    // A phone with a list goes on changing it; one that empties it makes room.
+    EXPECT_EQ(answer(kept, "tc_sfuncno=3&code=600036.2"), Answer(1, "添加成功", "000001.1|600036.2"));
+    EXPECT_EQ(std::get<0>(answer(kept, "tc_sfuncno=5&code=")), 1);
+    EXPECT_EQ(answer(newcomer, "tc_sfuncno=3&code=600519.2"), Answer(1, "添加成功", "600519.2"));
+    EXPECT_EQ(answer(kept, "tc_sfuncno=3&code=000001.1"), Answer(0, SimPortfolioRoom::kFullText, ""));
 }
