@@ -29,9 +29,9 @@ constexpr const char* kBadNewPassword = "新密码必须为6位数字";
 constexpr const char* kSamePassword = "新密码不能与原密码相同";
 
 std::vector<uint8_t> costChange(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimPrice cost = simParsePrice(c.request.value(Key::kCostPrice), 3);
     if (cost < 0) return simErrorSet(-1, kBadCost);
     SimHolding* h = who->holding(c.request.value(Key::kSecuId), c.request.value(Key::kStockCode));
@@ -42,9 +42,9 @@ std::vector<uint8_t> costChange(SimCall& c) {
 
 std::vector<uint8_t> passwordChange(SimCall& c) {
     auto& books = c.server.room<SimTradeRoom>().books;
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const std::string now = c.request.value(Key::kOldPassword), wanted = c.request.value(Key::kNewPassword);
     if (now != who->password) return simErrorSet(-1, Error::kWrongPassword);
     if (wanted.size() != 6 || wanted.find_first_not_of("0123456789") != std::string::npos)

@@ -101,7 +101,7 @@ std::string currencyName(int moneytype) {
 struct Acting {
     SimCustomer* who = nullptr;
     SimFundAccount* fund = nullptr;
-    std::string refusal;
+    SimRefusal refusal;
 };
 
 std::string lastFundId(const SimRequest& r) {
@@ -149,7 +149,7 @@ std::string passwordRefusal(SimCall& c, const SimCustomer& who, const SimBankBin
 
 std::vector<uint8_t> bindings(SimCall& c) {
     Acting a = acting(c);
-    if (!a.who) return simErrorSet(-1, a.refusal);
+    if (!a.who) return simErrorSet(a.refusal);
     TCRSWriter w;
     w.beginSet()
         .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
@@ -171,7 +171,7 @@ std::vector<uint8_t> bindings(SimCall& c) {
 
 std::vector<uint8_t> transferable(SimCall& c) {
     Acting a = acting(c);
-    if (!a.fund) return simErrorSet(-1, a.refusal);
+    if (!a.fund) return simErrorSet(a.refusal);
     auto it = a.fund->balances.find(moneyTypeOf(c.request));
     const SimMoney cash = it == a.fund->balances.end() ? 0 : it->second.withdrawable();
     return TCRSWriter()
@@ -184,7 +184,7 @@ std::vector<uint8_t> transferable(SimCall& c) {
 
 std::vector<uint8_t> transfer(SimCall& c) {
     Acting a = acting(c);
-    if (!a.fund) return simErrorSet(-1, a.refusal);
+    if (!a.fund) return simErrorSet(a.refusal);
     const int type = static_cast<int>(c.request.intValue(Key::kTransferType, 0));
     if (type != Operation::kBankToSecurities && type != Operation::kSecuritiesToBank)
         return simErrorSet(-1, kBadTransferType);
@@ -213,7 +213,7 @@ std::vector<uint8_t> transfer(SimCall& c) {
 
 std::vector<uint8_t> bankBalance(SimCall& c) {
     Acting a = acting(c);
-    if (!a.fund) return simErrorSet(-1, a.refusal);
+    if (!a.fund) return simErrorSet(a.refusal);
     const int moneytype = moneyTypeOf(c.request);
     SimBankBinding* binding = bindingOf(*a.who, a.fund->fundid, c.request.value(Key::kBankCode), moneytype);
     if (!binding) return simErrorSet(-1, kNotBound);
@@ -246,7 +246,7 @@ std::vector<uint8_t> collectAll(SimCall& c, SimCustomer& who) {
 
 std::vector<uint8_t> fundTransfer(SimCall& c) {
     Acting a = acting(c);
-    if (!a.who) return simErrorSet(-1, a.refusal);
+    if (!a.who) return simErrorSet(a.refusal);
     const std::string outId = c.request.value(Key::kOutFundId);
     if (outId == BankContract::Value::kAllSecondary) return collectAll(c, *a.who);
     SimFundAccount* out = a.who->fundAccount(outId);
@@ -265,7 +265,7 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
 
 std::vector<uint8_t> bankList(SimCall& c) {
     Acting a = acting(c);
-    if (!a.fund) return simErrorSet(-1, a.refusal);
+    if (!a.fund) return simErrorSet(a.refusal);
     const auto& room = c.server.room<SimBankRoom>();
     TCRSWriter w;
     w.beginSet()
@@ -286,9 +286,9 @@ std::vector<uint8_t> bankList(SimCall& c) {
 }
 
 std::vector<uint8_t> history(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const auto& records = c.server.room<SimBankRoom>().history[who->custid];
     TCRSWriter w;
     w.beginSet()

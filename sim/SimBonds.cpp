@@ -118,9 +118,9 @@ private:
 };
 
 std::vector<uint8_t> bondInfo(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const std::string flag = c.request.value(Key::kBsFlag);
     if (!isBondFlag(flag)) return simErrorSet(-1, kWrongFlag);
     const SimExchangeProduct* p = c.server.room<SimBondsRoom>().product(c.request.value(Key::kStockCode));
@@ -138,9 +138,9 @@ std::vector<uint8_t> bondInfo(SimCall& c) {
 }
 
 std::vector<uint8_t> fundInfo(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimExchangeProduct* p = c.server.room<SimBondsRoom>().product(c.request.value(Key::kStockCode));
     if (p && p->kind != Kind::ExchangeFund) p = nullptr;
     TCRSWriter w;
@@ -170,9 +170,9 @@ int64_t wholeQuantity(const std::string& text) {
 }
 
 std::vector<uint8_t> order(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimRequest& r = c.request;
     const std::string flag = r.value(Key::kBsFlag);
     const SimExchangeProduct* p = c.server.room<SimBondsRoom>().product(r.value(Key::kStockCode));

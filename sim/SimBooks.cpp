@@ -218,10 +218,10 @@ const SimTradeSession* SimBooks::session(const std::string& authid) const {
     return it == sessions_.end() ? nullptr : &it->second;
 }
 
-SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, std::string* refusal) {
+SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRefusal* refusal) {
     const SimTradeSession* s = session(request.value(Key::kAuthId));
     SimCustomer* who = s ? customerById(s->custid) : nullptr;
-    if (!who && refusal) *refusal = Error::kSessionEnded;
+    if (!who && refusal) *refusal = SimRefusal(Error::kSessionEndedCode, Error::kSessionEnded);
     return who;
 }
 

@@ -7,9 +7,9 @@
 // trading, funds and margin read and change it there:
 //
 //   SimBooks& books = c.server.room<SimTradeRoom>().books;
-//   std::string refusal;
+//   SimRefusal refusal;
 //   SimCustomer* who = books.customerOfRequest(c.request, &refusal);
-//   if (!who) return simErrorSet(-1, refusal);
+//   if (!who) return simErrorSet(refusal);
 //   SimFundAccount* fund = books.fundAccountOfRequest(*who, c.request);
 //
 // How a later step adds to them: an order is appended to the customer's
@@ -30,6 +30,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "sim/SimRefusal.h"
 
 class SimRequest;
 
@@ -290,9 +292,9 @@ public:
     void endSessions() { sessions_.clear(); }
     // The customer of a trade request by its "authid" (admitted by the
     // server's request road: the session is live and the phone its own); null
-    // with the refusal text (Error::kSessionEnded) for a missing, unknown or
-    // superseded one.
-    SimCustomer* customerOfRequest(const SimRequest& request, std::string* refusal);
+    // with the refusal of an ended session (Error::kSessionEndedCode and
+    // kSessionEnded) for a missing, unknown or superseded one.
+    SimCustomer* customerOfRequest(const SimRequest& request, SimRefusal* refusal);
     // The fund account a request acts on: the last "fundid" it carries when it
     // is the customer's, else the session's.
     SimFundAccount* fundAccountOfRequest(SimCustomer& who, const SimRequest& request);

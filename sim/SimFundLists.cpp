@@ -168,8 +168,8 @@ std::vector<uint8_t> rating(SimCall& c) {
 }
 
 std::vector<uint8_t> fundList(SimCall& c) {
-    std::string refusal;
-    if (!simTradeCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!simTradeCustomer(c, &refusal)) return simErrorSet(refusal);
     const auto& room = c.server.room<SimFundsRoom>();
     const char* const filters[] = {Key::kCompany, Key::kStyle, Key::kStatus, Key::kFundName};
     const char* filter = nullptr;
@@ -208,9 +208,9 @@ SimListRow orderRow(const SimFundOrder& o) {
 }
 
 std::vector<uint8_t> orders(SimCall& c, bool openOnly) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const auto& side = c.server.room<SimFundsRoom>().customer(who->custid);
     std::vector<SimListRow> rows;
     for (auto it = side.orders.rbegin(); it != side.orders.rend(); ++it)
@@ -222,9 +222,9 @@ std::vector<uint8_t> cancellable(SimCall& c) { return orders(c, true); }
 std::vector<uint8_t> history(SimCall& c) { return orders(c, false); }
 
 std::vector<uint8_t> holdings(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimFundsRoom>();
     std::vector<SimListRow> rows;
     for (const auto& h : room.customer(who->custid).holdings) {
@@ -246,8 +246,8 @@ std::vector<uint8_t> holdings(SimCall& c) {
 }
 
 std::vector<uint8_t> planFunds(SimCall& c) {
-    std::string refusal;
-    if (!simTradeCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!simTradeCustomer(c, &refusal)) return simErrorSet(refusal);
     if (c.request.intValue(Key::kQueryFlag, -1) != QueryFlag::kPlanFunds) return simErrorSet(-1, kNoCondition);
     std::vector<SimListRow> rows;
     for (const auto& f : c.server.room<SimFundsRoom>().funds)

@@ -74,9 +74,9 @@ TCRSWriter& fundSet(TCRSWriter& w, const SimFund* f) {
 }
 
 std::vector<uint8_t> fundInfo(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
     TCRSWriter w;
@@ -112,9 +112,9 @@ SimFundOrder newOrder(SimFundsRoom& room, double now, int business, const SimFun
 }
 
 std::vector<uint8_t> buy(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
@@ -142,9 +142,9 @@ std::vector<uint8_t> buy(SimCall& c) {
 }
 
 std::vector<uint8_t> redeem(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
@@ -169,9 +169,9 @@ std::vector<uint8_t> redeem(SimCall& c) {
 }
 
 std::vector<uint8_t> cancel(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     SimFundCustomer& side = c.server.room<SimFundsRoom>().customer(who->custid);
     const std::string sno = c.request.value(Key::kOrderNumber);
     for (auto& o : side.orders) {
@@ -418,9 +418,9 @@ const SimMenuItem kFundMenu[] = {
 // With a code the fund and the cash; without, the finder's list of every fund.
 std::vector<uint8_t> fundLookup(SimCall& c) {
     if (!c.request.has(Key::kFundCode)) return simFundNameList(c);
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     TCRSWriter w;
     fundSet(w, c.server.room<SimFundsRoom>().fund(c.request.value(Key::kFundCode)));
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");

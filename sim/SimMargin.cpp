@@ -166,9 +166,9 @@ SimMarginTarget targetOf(SimCall& c, const std::string& code) {
 int64_t wholeLots(int64_t shares) { return std::max<int64_t>(shares, 0) / kLot * kLot; }
 
 std::vector<uint8_t> creditMaximum(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
     if (!s) return simErrorSet(-1, "证券代码不存在");
@@ -313,9 +313,9 @@ std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
 }
 
 std::vector<uint8_t> creditOrder(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const int flag = simCreditFlag(c.request).value_or(-1);
     if (flag == Flag::kSecuritiesRepayment || flag == Flag::kCollateralIn || flag == Flag::kCollateralOut)
         return creditMove(c, *who, flag);
@@ -373,7 +373,7 @@ int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const 
     return std::max<int64_t>(it->second.lendable - used, 0);
 }
 
-SimCustomer* simCreditCustomer(SimCall& c, std::string* refusal) {
+SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal) {
     SimCustomer* who = simTradeCustomer(c, refusal);
     if (!who) return nullptr;
     if (!who->credit) {

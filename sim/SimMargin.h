@@ -60,7 +60,7 @@ int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const 
 // shares that may go reckoned; null with the refusal ("您尚未开通信用账户"
 // without a credit account).
 struct SimCall;
-SimCustomer* simCreditCustomer(SimCall& c, std::string* refusal);
+SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal);
 // The shares of the credit account's position that may go now: bought
 // before today (as the last credit call reckoned) and not asked by an open
 // sell-to-repay.

@@ -66,9 +66,9 @@ SimMoney parseYuan(const std::string& text) {
 }
 
 std::vector<uint8_t> debt(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kMayRepay, TCRSFieldType::VarText, 0, "可还款金额")
@@ -78,9 +78,9 @@ std::vector<uint8_t> debt(SimCall& c) {
 }
 
 std::vector<uint8_t> cashRepay(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimMoney amount = parseYuan(c.request.value(Key::kPayOffAsset));
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
     SimCreditAccount& credit = *who->credit;
@@ -92,9 +92,9 @@ std::vector<uint8_t> cashRepay(SimCall& c) {
 }
 
 std::vector<uint8_t> autoRepayStatus(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kRepayFlag, TCRSFieldType::VarText, 0, "自动还款标志")
@@ -103,9 +103,9 @@ std::vector<uint8_t> autoRepayStatus(SimCall& c) {
 }
 
 std::vector<uint8_t> autoRepaySet(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const std::string flag = c.request.value(Key::kRepayFlag);
     if (flag != "0" && flag != "1") return simErrorSet(-1, kBadRepayFlag);
     who->credit->autoRepay = flag == "1";
@@ -130,9 +130,9 @@ std::string nameOf(SimCall& c, const std::string& code) {
 }
 
 std::vector<uint8_t> creditLimits(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimCreditAccount& credit = *who->credit;
     const SimMoney financingRoom = simFinancingRoom(*who), shortRoom = simShortRoom(*who);
     return simPagedList(c.request,
@@ -144,9 +144,9 @@ std::vector<uint8_t> creditLimits(SimCall& c) {
 }
 
 std::vector<uint8_t> creditAssets(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimCreditAccount& credit = *who->credit;
     const SimCreditWorth w = simCreditWorth(*who, c.server.market(), c.now);
     std::string ratio = "-";
@@ -192,9 +192,9 @@ std::vector<SimListColumn> withAccount(std::vector<SimListColumn> columns) {
 }
 
 std::vector<uint8_t> owedSecurities(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& [code, quantity] : who->credit->owed) {
         const SimInstrument* s = simTradableStock(c.server.market(), code);
@@ -215,9 +215,9 @@ std::vector<uint8_t> owedSecurities(SimCall& c) {
 }
 
 std::vector<uint8_t> creditHoldings(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (auto p : who->credit->positions) {
         p.available = simCreditAvailable(*who, p.code);
@@ -234,9 +234,9 @@ std::vector<uint8_t> creditHoldings(SimCall& c) {
 }
 
 std::vector<uint8_t> transferable(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simCreditCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const std::string direction = c.request.value(Key::kBusiFlag);
     std::vector<SimListRow> rows;
     if (direction == MarginContract::Value::kOutOfCredit) {
@@ -261,8 +261,8 @@ std::vector<uint8_t> transferable(SimCall& c) {
 // The brokerage's own list of one kind, of the code asked for (all without one).
 template <class Pick, class Row>
 std::vector<uint8_t> brokerageList(SimCall& c, const std::vector<SimListColumn>& columns, Pick picks, Row row) {
-    std::string refusal;
-    if (!simTradeCustomer(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!simTradeCustomer(c, &refusal)) return simErrorSet(refusal);
     const std::string code = c.request.value(TradeContract::Key::kStockCode);
     std::vector<SimListRow> rows;
     for (const auto& [stock, target] : c.server.room<SimMarginRoom>().targets)

@@ -83,7 +83,7 @@ struct Caller {
     SimBooks& books;
     SimCustomer* who;
 };
-Caller callerOf(SimCall& c, std::string* refusal) {
+Caller callerOf(SimCall& c, SimRefusal* refusal) {
     SimBooks& books = c.server.room<SimTradeRoom>().books;
     SimCustomer* who = simTradeCustomer(c, refusal);
     return {c.server.room<SimNewIssuesRoom>(), books, who};
@@ -118,9 +118,9 @@ std::vector<uint8_t> list(SimCall& c) {
 }
 
 std::vector<uint8_t> limits(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     Caller k = callerOf(c, &refusal);
-    if (!k.who) return simErrorSet(-1, refusal);
+    if (!k.who) return simErrorSet(refusal);
     const SimMoney money = rmbOf(*k.who).available();
     TCRSWriter w;
     w.beginSet().addField(Col::kFundAvl, TCRSFieldType::VarText, 0, "可用资金").addRecord({simMoneyText(money)});
@@ -140,9 +140,9 @@ std::vector<uint8_t> limits(SimCall& c) {
 }
 
 std::vector<uint8_t> calculation(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     Caller k = callerOf(c, &refusal);
-    if (!k.who) return simErrorSet(-1, refusal);
+    if (!k.who) return simErrorSet(refusal);
     const std::vector<std::string> codes = listOf(c.request.value(Key::kCodes));
     const std::vector<std::string> params = listOf(c.request.value(Key::kParams));
     const long long policy = c.request.intValue(Key::kPolicy, -1);
@@ -205,9 +205,9 @@ std::vector<uint8_t> calculation(SimCall& c) {
 }
 
 std::vector<uint8_t> subscribe(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     Caller k = callerOf(c, &refusal);
-    if (!k.who) return simErrorSet(-1, refusal);
+    if (!k.who) return simErrorSet(refusal);
     const SimRequest& r = c.request;
     const std::vector<std::string> codes = listOf(r.value(Key::kCodes));
     const std::vector<std::string> markets = listOf(r.value(Key::kMarkets));

@@ -275,9 +275,9 @@ void settle(SimCustomer& who, int today) {
 // ---- the functions ----
 
 std::vector<uint8_t> stockInfo(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
     if (!s) return simErrorSet(-1, kUnknownStock);
@@ -298,9 +298,9 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
 }
 
 std::vector<uint8_t> order(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     SimOrder o;
     if (std::string refused = simCheckOrder(c, *who, o); !refused.empty()) return simErrorSet(-1, refused);
     const bool buy = simIsBuy(o.bsflag);
@@ -524,7 +524,7 @@ SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, d
     return {(prevClose * 11 + 5) / 10, std::max<int64_t>((prevClose * 9 + 5) / 10, 1)};
 }
 
-SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal) {
+SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal) {
     SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
     if (!who) return nullptr;
     // The night's work first (every family's), then the day's trading.

@@ -50,7 +50,7 @@ void simMatch(SimCustomer& who, const SimMarket& market, double now);
 // (the orders' and every family's day settler: SimRegistry.h) and the open
 // orders matched as of the call; null with the refusal. Every function that
 // reads a customer's books finds the customer here.
-SimCustomer* simTradeCustomer(SimCall& c, std::string* refusal);
+SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal);
 
 // How an order's money and shares move in the books as it fills and ends. A
 // stock order (SimOrder::ledger null) moves the fund balance of the stock's

@@ -51,7 +51,7 @@ constexpr const char* kBadPayDay = "扣款日错误";
 constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风险承受能力，是否确认继续定投？";
 constexpr SimMoney kMinimum = 10000;  // 100 元
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
+SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 
 std::vector<uint8_t> messageSet(const std::string& code, const std::string& message) {
     return TCRSWriter()
@@ -82,9 +82,9 @@ std::string readPlan(const SimRequest& r, SimPlan& plan) {
 }
 
 std::vector<uint8_t> openPlan(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& funds = c.server.room<SimFundsRoom>();
     const SimFund* f = funds.fund(c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
@@ -104,9 +104,9 @@ std::vector<uint8_t> openPlan(SimCall& c) {
 }
 
 std::vector<uint8_t> modifyPlan(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     SimPlan* plan = c.server.room<SimPlansRoom>().running(who->custid, c.request.value(Key::kFundCode),
                                                           c.request.value(Key::kCompany));
     if (!plan) return simErrorSet(-1, kNoPlan);
@@ -117,9 +117,9 @@ std::vector<uint8_t> modifyPlan(SimCall& c) {
 }
 
 std::vector<uint8_t> closePlan(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     SimPlan* plan = c.server.room<SimPlansRoom>().running(who->custid, c.request.value(Key::kFundCode),
                                                           c.request.value(Key::kCompany));
     if (!plan) return messageSet("1", kNoPlan);
@@ -133,9 +133,9 @@ std::string payDayText(const SimPlan& p) {
 }
 
 std::vector<uint8_t> listPlans(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const auto& funds = c.server.room<SimFundsRoom>();
     std::vector<SimListRow> rows;
     for (const auto& p : c.server.room<SimPlansRoom>().plans[who->custid]) {

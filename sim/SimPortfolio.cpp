@@ -136,9 +136,9 @@ std::vector<uint8_t> replaceList(SimCall& c) {
 
 std::vector<uint8_t> addHoldings(SimCall& c) {
     // The holdings of the logged-in customer (the session text names the login).
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const auto ids = simHoldingIds(*who, c.server.market());
     return changeList(c, [&](std::vector<std::string>& list) {
         SimPortfolioRoom::addIds(list, ids);

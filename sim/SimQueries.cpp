@@ -77,7 +77,7 @@ constexpr const char* kUnknownOrder = "委托不存在";
 
 SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
+SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 
 int currencyOfMarket(const std::string& market) {
     if (market == Account::kShenzhenB) return SimCurrency::kHKD;
@@ -101,9 +101,9 @@ SimMoney valueOf(const SimMarket& market, const SimHolding& h, double now) {
 }
 
 std::vector<uint8_t> funds(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
     std::vector<SimListRow> rows;
     for (const auto& [currency, b] : fund->balances) {
@@ -126,9 +126,9 @@ std::vector<uint8_t> funds(SimCall& c) {
 }
 
 std::vector<uint8_t> holdings(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& h : who->holdings) {
         const int decimals = simPriceDecimals(h.market);
@@ -195,9 +195,9 @@ const std::vector<SimListColumn> kDealColumns = {{"matchtime", "成交时间"}, 
                                                  {Col::kMarketName, "市场"},    {Col::kSecuId, "股东代码"}};
 
 std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool withDate) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     std::vector<const SimOrder*> orders;
     for (const auto* list : {&who->pastOrders, &who->orders})
         for (const auto& o : *list)
@@ -225,9 +225,9 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
 }
 
 std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     std::vector<const SimDeal*> deals;
     for (const auto* list : {&who->pastDeals, &who->deals})
         for (const auto& d : *list)
@@ -268,9 +268,9 @@ std::vector<uint8_t> historyDeals(SimCall& c) { return dealList(c, historyDays(c
 // ---- the cancel ----
 
 std::vector<uint8_t> cancel(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const std::string number = c.request.value(Key::kOrderNumber);
     const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
     SimOrder* order = nullptr;

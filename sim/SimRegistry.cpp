@@ -27,6 +27,12 @@ const SimHandler* SimRegistry::find(int main, int sub, const SimRequest& request
     return find(main, sub);
 }
 
+std::vector<FunctionId> SimRegistry::functions() const {
+    std::vector<FunctionId> all;
+    for (const auto& [id, handler] : handlers_) all.push_back({id.first, id.second});
+    return all;
+}
+
 const SimHandler* SimRegistry::find(int main, int sub) const {
     auto it = handlers_.find({main, sub});
     if (it == handlers_.end()) it = handlers_.find({main, -1});
@@ -36,6 +42,8 @@ const SimHandler* SimRegistry::find(int main, int sub) const {
 std::vector<uint8_t> simErrorSet(int code, const std::string& text) {
     return TCRSWriter().errorSet(code, text).bytes();
 }
+
+std::vector<uint8_t> simErrorSet(const SimRefusal& refusal) { return simErrorSet(refusal.code, refusal.text); }
 
 std::vector<uint8_t> simResultSet(int result, const std::string& message, const std::string* code) {
     TCRSWriter w;

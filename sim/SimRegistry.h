@@ -41,6 +41,7 @@
 
 #include "core/contracts/FunctionId.h"
 #include "sim/SimMenu.h"
+#include "sim/SimRefusal.h"
 #include "sim/SimRequest.h"
 
 class SimServer;
@@ -75,6 +76,8 @@ public:
     using SimRequestTest = std::function<bool(const SimRequest&)>;
     void addVariant(FunctionId function, SimRequestTest takes, SimHandler handler);
     const SimHandler* find(int main, int sub) const;
+    // Every function registered (kAnySub for a main function's catch-all).
+    std::vector<FunctionId> functions() const;
     // The handler of the request: the first variant that takes it, else find(main, sub).
     const SimHandler* find(int main, int sub, const SimRequest& request) const;
     // Adds a family's day settler; they run in the order added.
@@ -97,6 +100,7 @@ private:
 
 // One error-set reply (TCRSWriter::errorSet).
 std::vector<uint8_t> simErrorSet(int code, const std::string& text);
+std::vector<uint8_t> simErrorSet(const SimRefusal& refusal);
 // A one-record result set (core/contracts/ResultContract.h): "result",
 // "message" and, when given, "code".
 std::vector<uint8_t> simResultSet(int result, const std::string& message, const std::string* code = nullptr);

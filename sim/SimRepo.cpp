@@ -47,7 +47,7 @@ constexpr SimMoney kPerUnit = 100;     // 分 per unit of "orderqty" hundredths:
 
 SimBalance& cashOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
 
-SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
+SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 
 std::string yieldText(int hundredths) { return simMoneyText(hundredths); }
 
@@ -74,8 +74,8 @@ std::vector<uint8_t> matchCodeSet(const std::string& code) {
 }
 
 std::vector<uint8_t> listProducts(SimCall& c) {
-    std::string refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& p : c.server.room<SimRepoRoom>().products)
         rows.push_back({p.code, p.name, yieldText(p.yield), yieldText(p.earlyYield), std::to_string(p.term), p.market});
@@ -90,9 +90,9 @@ std::vector<uint8_t> listProducts(SimCall& c) {
 }
 
 std::vector<uint8_t> productInfo(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimRepoProduct* p = c.server.room<SimRepoRoom>().product(c.request.value(Key::kCode));
     TCRSWriter w;
     w.beginSet()
@@ -111,9 +111,9 @@ std::vector<uint8_t> productInfo(SimCall& c) {
 }
 
 std::vector<uint8_t> buyDeal(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimRepoRoom>();
     const SimRepoProduct* p = room.product(c.request.value(Key::kCode));
     if (!p) return simErrorSet(-1, kUnknownProduct);
@@ -138,9 +138,9 @@ std::vector<uint8_t> buyDeal(SimCall& c) {
 }
 
 std::vector<uint8_t> listDeals(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const auto& room = c.server.room<SimRepoRoom>();
     std::vector<SimListRow> rows;
     auto found = room.deals.find(who->custid);
@@ -166,9 +166,9 @@ std::vector<uint8_t> listDeals(SimCall& c) {
 }
 
 std::vector<uint8_t> endDeal(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     if (!ownAccount(*who, c.request)) return simErrorSet(-1, kWrongAccount);
     auto& room = c.server.room<SimRepoRoom>();
     for (auto& d : room.deals[who->custid]) {

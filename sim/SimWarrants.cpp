@@ -33,9 +33,9 @@ using namespace WarrantContract;
 constexpr const char* kUnknownWarrant = "行权代码不存在";
 
 std::vector<uint8_t> query(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimWarrantsRoom>();
     const SimWarrant* w = room.warrant(c.request.value(Key::kStockCode));
     if (!w) return simErrorSet(-1, kUnknownWarrant);
@@ -63,9 +63,9 @@ std::vector<uint8_t> query(SimCall& c) {
 
 std::vector<uint8_t> exercise(SimCall& c) {
     auto& books = c.server.room<SimTradeRoom>().books;
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& room = c.server.room<SimWarrantsRoom>();
     const SimRequest& r = c.request;
     const SimWarrant* w = room.warrant(r.value(Key::kStockCode));

@@ -89,7 +89,7 @@ void settleConversions(SimServer& server, SimCustomer& who, double now) {
 }
 
 // The customer of a request, the fund side and the conversions settled; null with the refusal.
-SimCustomer* customerOf(SimCall& c, std::string* refusal) { return simTradeCustomer(c, refusal); }
+SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 
 std::vector<uint8_t> orderNumberSet(int64_t sno) {
     return TCRSWriter()
@@ -105,8 +105,8 @@ int timeOf(const SimClock::Local& t) { return t.hour * 10000 + t.minute * 100 + 
 // ---- 500/50 ----
 
 std::vector<uint8_t> fundByCode(SimCall& c) {
-    std::string refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
     const std::string code = c.request.value(Fund::Key::kFundCode);
     TCRSWriter w;
     w.beginSet()
@@ -121,8 +121,8 @@ std::vector<uint8_t> fundByCode(SimCall& c) {
 }
 
 std::vector<uint8_t> planList(SimCall& c) {
-    std::string refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& p : c.server.room<SimWealthRoom>().plans)
         rows.push_back({p.code, p.name, simFundStatusText(p.status), std::to_string(p.days) + "天",
@@ -148,9 +148,9 @@ bool asksPlans(const SimRequest& r) {
 // ---- plan orders ----
 
 std::vector<uint8_t> planOrder(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
     if (!p) return simErrorSet(-1, kUnknownFund);
     const bool subscription = c.request.subFunction() == Fund::kSubscribe.sub;
@@ -179,9 +179,9 @@ std::vector<uint8_t> planOrder(SimCall& c) {
 
 // 100/24 for a plan's code: the plan as the fund lookup answers a fund, and the cash.
 std::vector<uint8_t> planLookup(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
     TCRSWriter w;
     w.beginSet()
@@ -204,9 +204,9 @@ bool ordersPlan(const SimRequest& r) { return simIsPlanCode(r.value(Fund::Key::k
 // ---- conversion and dividend method ----
 
 std::vector<uint8_t> convert(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& funds = c.server.room<SimFundsRoom>();
     const SimFund* from = funds.fund(c.request.value(Fund::Key::kFundCode));
     const SimFund* into = funds.fund(c.request.value(Key::kOtherFund));
@@ -241,9 +241,9 @@ std::vector<uint8_t> convert(SimCall& c) {
 }
 
 std::vector<uint8_t> dividend(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     auto& funds = c.server.room<SimFundsRoom>();
     SimFundHolding* h = funds.customer(who->custid).holding(c.request.value(Fund::Key::kFundCode));
     if (!h) return simErrorSet(-1, "您没有持有该基金");
@@ -259,8 +259,8 @@ std::vector<uint8_t> dividend(SimCall& c) {
 // ---- fund company accounts ----
 
 std::vector<uint8_t> companies(SimCall& c) {
-    std::string refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(-1, refusal);
+    SimRefusal refusal;
+    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
     TCRSWriter w;
     w.beginSet()
         .addField(Fund::Key::kCompany, TCRSFieldType::VarText, 0, "公司代码")
@@ -270,9 +270,9 @@ std::vector<uint8_t> companies(SimCall& c) {
 }
 
 std::vector<uint8_t> customerData(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimPersonalData d = c.server.room<SimWealthRoom>().personal[who->custid];
     return TCRSWriter()
         .beginSet()
@@ -291,9 +291,9 @@ bool allOf(const std::string& s, const char* chars) {
 }
 
 std::vector<uint8_t> openAccount(SimCall& c) {
-    std::string refusal;
+    SimRefusal refusal;
     SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    if (!who) return simErrorSet(refusal);
     const SimRequest& r = c.request;
     auto& funds = c.server.room<SimFundsRoom>();
     auto& room = c.server.room<SimWealthRoom>();

@@ -5,9 +5,11 @@
 // keys Session::kCustId, kBranch and kAuthId); the client adds "&operway=i"
 // and every later trade request carries the whole text (core/RequestText.h),
 // so the server knows the login by its "authid". A later login of the same
-// customer, or a password change, supersedes the authid: a request with an
-// old one is refused with Error::kSessionEnded. Most trade requests also
-// carry the login's fund account as Key::kFundId.
+// customer, or a password change, supersedes the authid, and a session idle
+// too long ends: a request with such an authid (or one of another phone) is
+// refused with an error set of code Error::kSessionEndedCode and text
+// Error::kSessionEnded, and the client ends its trade session. Most trade
+// requests also carry the login's fund account as Key::kFundId.
 //
 // Login reply: set 0 the session text; set 1 the customer, one record per
 // shareholder account (Col::kCustId ... kSecuId, kRiskTolerance); set 2 the shareholder
@@ -79,6 +81,10 @@ inline constexpr const char* kTokenNotFound = "找不到令牌";
 inline constexpr const char* kTokenRequired = "认证失败，您已经申请了动态口令";
 inline constexpr const char* kAuthNotApplied = "此认证方式没有申请";
 inline constexpr const char* kSessionEnded = "会话已失效，请重新登录";
+// The error set's code of a trade request the server refuses because it no
+// longer knows the trade session: the one refusal after which the client ends
+// its own trade session (no other refusal carries it).
+inline constexpr int kSessionEndedCode = -410;
 }  // namespace Error
 
 // ---- stock orders ----

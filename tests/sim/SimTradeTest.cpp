@@ -104,9 +104,10 @@ TEST_F(SimTradeTest, ALaterLoginOrAPasswordChangeEndsTheEarlierSession) {
     auto authid = [](const std::string& t) { return t.substr(t.find("authid=") + 7); };
     ASSERT_NE(authid(first), authid(second));
     books([&](SimBooks& b) {
-        std::string refusal;
+        SimRefusal refusal;
         EXPECT_FALSE(b.customerOfRequest(SimRequest(simParseFields(first)), &refusal));
-        EXPECT_EQ(refusal, TradeContract::Error::kSessionEnded);
+        EXPECT_EQ(refusal.text, TradeContract::Error::kSessionEnded);
+        EXPECT_EQ(refusal.code, TradeContract::Error::kSessionEndedCode);
         SimCustomer* a = b.customerOfRequest(SimRequest(simParseFields(second)), nullptr);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->name, "张明");
@@ -205,6 +206,23 @@ TEST_F(SimTradeTest, TheOwnStocksTakeTheLoggedInCustomersHoldings) {
     EXPECT_EQ(sim->ownStocks("13800138000"), (std::vector<std::string>{"000651.1"}));
     EXPECT_EQ(errorOf(call(session, "tc_mfuncno=3710&tc_sfuncno=6&inputid=010210009999&authid=nothing")),
               TradeContract::Error::kSessionEnded);
+}
+
+// Whatever function a request of an ended trade session reaches, its refusal
+// carries the code by which the phone knows to end its own trade session.
+TEST_F(SimTradeTest, EveryFunctionRefusesAnEndedSessionWithItsCode) {
+    const std::string ended = textOf(setsOf(logIn("10001234"))[0], "userinfo");
+    logIn("10001234");  // a later login ends it
+    int refused = 0;
+    for (FunctionId f : sim->registry().functions()) {
+        if (f.sub == SimRegistry::kAnySub) continue;
+        auto set = firstSet(call(session, "tc_mfuncno=" + std::to_string(f.main) +
+                                              "&tc_sfuncno=" + std::to_string(f.sub) + "&" + ended + "&operway=i"));
+        if (!set || !set->isError() || set->getError() != TradeContract::Error::kSessionEnded) continue;
+        ++refused;
+        EXPECT_EQ(set->errorCode(), TradeContract::Error::kSessionEndedCode) << f.main << "/" << f.sub;
+    }
+    EXPECT_GT(refused, 40) << "the trade functions are among those asked";
 }
 
 TEST_F(SimTradeTest, TheTokenPageTextsComeFromTheRoom) {
