@@ -5,9 +5,11 @@
 #include "core/ParsedReply.h"
 #include "core/RequestBuilder.h"
 #include "core/VTATCRS.h"
+#include "core/contracts/TradeContract.h"
 #include "net/QZNetworkService.h"
 #include "net/QZNetworkServiceDelegate.h"
 #include "net/ServiceErrors.h"
+#include "shell/TradeSession.h"
 #include "ui/Alerts.h"
 
 namespace {
@@ -168,6 +170,10 @@ void RequestBinding::deliver(int tag, const ParsedReply& reply, bool cached, con
     if (!cached) landed(tag);
     Binding* b = bindingOf(tag);
     if (!b) return;  // a reply nobody waits for (never sent by this screen)
+    if (reply.isError() && reply.errorCode() == TradeContract::Error::kSessionEndedCode) {
+        if (!cached) tradeSessionRefused(tag, reply.errorText());
+        return;
+    }
     if (!b->options.handlesErrorSet && reply.isError()) {
         if (cached) return;
         requestDidFail({RequestFailure::Kind::ErrorSet, tag, reply.errorCode(), reply.errorText()});
@@ -178,8 +184,23 @@ void RequestBinding::deliver(int tag, const ParsedReply& reply, bool cached, con
     if (handler) handler(RequestReply{tag, reply.sets(), cached, bytes});
 }
 
+void RequestBinding::tradeSessionRefused(int tag, const std::string& text) {
+    // Told already when an earlier refusal (or the idle lock) ended the session.
+    const bool told = !hasTradeSession();
+    const Binding* b = bindingOf(tag);
+    const bool quietTag = b && b->options.quiet;
+    RequestFailure failure{RequestFailure::Kind::ErrorSet, tag, TradeContract::Error::kSessionEndedCode, text};
+    failure.quiet = told || quietTag;
+    // The screen ends what the request began (and tells the customer); the
+    // trade screens close after it, which may end this screen too: nothing of
+    // the binding is used past this point.
+    requestDidFail(failure);
+    endTradeSession();
+    if (quietTag && !told) showAlert(text);
+}
+
 void RequestBinding::requestDidFail(const RequestFailure& failure) {
     const Binding* b = bindingOf(failure.tag);
-    if (b && b->options.quiet) return;
+    if ((b && b->options.quiet) || failure.quiet) return;
     showAlert(failure.text);
 }

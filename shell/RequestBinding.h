@@ -15,6 +15,13 @@
 // - a reply that does not parse goes down the failure road as "数据解析错误";
 // - an error set (set 0) goes down the failure road with its own text, unless
 //   the tag was bound with handlesErrorSet (the risk re-ask reads "88001");
+// - an error set that says the server no longer knows the trade session
+//   (TradeContract::Error::kSessionEndedCode), whatever the tag, goes down
+//   the failure road with its text, and then the trade session ends as the
+//   idle trade lock ends it (endTradeSession of shell/TradeSession.h): the
+//   trade screens close and the next trade link logs in again. The customer
+//   is told once, under a quiet tag too; a later such refusal, with the
+//   session gone, comes marked quiet (RequestFailure::quiet);
 // - network and service failures go down the failure road with the error's
 //   description;
 // - everything else reaches the handler of its own tag, and only that one: a
@@ -79,6 +86,8 @@ struct RequestFailure {
     // An order's line failed after it left: it may have been taken, and the
     // text says where to look.
     bool outcomeUnknown = false;
+    // Nothing to show: the customer has been told already.
+    bool quiet = false;
 };
 
 class RequestBinding {
@@ -147,6 +156,7 @@ private:
     void fail(RequestFailure failure, bool mayHaveBeenTaken);
     void deliver(int tag, const ParsedReply& reply, bool cached, const std::vector<uint8_t>* bytes = nullptr);
     void deliverBytes(int tag, const std::vector<uint8_t>& data);
+    void tradeSessionRefused(int tag, const std::string& text);
     void landed(int tag);
 
     std::map<int, Binding> bindings_;

@@ -8,6 +8,7 @@
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/uikit/UIAlertView.h"
 #include "platform/uikit/UINavigationController.h"
+#include "shell/IdleTimeCheck.h"
 #include "shell/Navigation.h"
 #include "shell/VTAUIFactory.h"
 #include "ui/Alerts.h"
@@ -60,14 +61,19 @@ void clearTradeSession() {
     clearFundCaches();
 }
 
-std::shared_ptr<UIAlertView> lockTradeSession() {
+bool endTradeSession() {
     auto& p = VTAParamter::shareParamter();
     bool hadSession = p.hasValueForKey(TradeSessionKey::kInfo) || p.hasValueForKey(TradeSessionKey::kCustomer);
     clearTradeSession();
     bool loggedOut = logOutAll(VTAAccountManager::tradeAccountManager());
     loggedOut = logOutAll(VTAAccountManager::tradeAccountManagerForHK()) || loggedOut;
+    if (auto* app = IdleTimeCheck::sharedIdleTimeCheck()) app->stopIdleTimer();
     popTradeScreens();
-    if (!hadSession && !loggedOut) return nullptr;
+    return hadSession || loggedOut;
+}
+
+std::shared_ptr<UIAlertView> lockTradeSession() {
+    if (!endTradeSession()) return nullptr;
     return showAlert(kTradeLockedText);
 }
 

@@ -25,12 +25,18 @@ void clearTradeSession();
 // Removes the fund screens' caches only (another account is about to trade).
 void clearFundCaches();
 
-// What the idle trade lock does: removes the trade session values (and the
-// fund screens' cached session sets "the funds you have", "the types
+// Ends the trade session without a word: removes the trade session values
+// (and the fund screens' cached session sets "the funds you have", "the types
 // forFunds"), logs out the accounts logged in during the run (stock and Hong
-// Kong trade), takes the trade screens off the navigation stack (back to the
-// screen below the lowest one) and tells the customer. Answers the alert shown
-// (null when there was no session to lock and nothing was shown).
+// Kong trade), stops the idle trade lock and takes the trade screens off the
+// navigation stack (back to the screen below the lowest one). Answers whether
+// there was a session or a logged-in account to end. The next trade link goes
+// through the trade login again.
+bool endTradeSession();
+
+// What the idle trade lock does: ends the trade session and tells the
+// customer. Answers the alert shown (null when there was no session to lock
+// and nothing was shown).
 std::shared_ptr<UIAlertView> lockTradeSession();
 
 inline constexpr const char* kTradeLockedText = "您长时间未操作，交易已退出，请重新登录";

@@ -4,7 +4,9 @@
 #include "ScreensTestSupport.h"
 
 #include "core/RequestBuilder.h"
+#include "core/contracts/TradeContract.h"
 #include "shell/RequestBinding.h"
+#include "shell/TradeSession.h"
 
 namespace {
 
@@ -148,6 +150,45 @@ TEST_F(RequestBindingTest, AQuietTagFailsWithoutAnAlert) {
     ASSERT_TRUE(waitFor([&] { return !screen->failures.empty(); }));
     EXPECT_FALSE(topAlert());
     EXPECT_EQ(replies, 0);
+}
+
+// The code of an ended trade session, not its text, ends the phone's trade
+// session, whatever the tag; the customer is told once.
+TEST_F(RequestBindingTest, TheEndedSessionsCodeEndsTheTradeSessionAndIsToldOnce) {
+    int handled = 0;
+    screen->bindRequest(kOrderTag, [&](const RequestReply&) { ++handled; }, {.order = true, .handlesErrorSet = true});
+    screen->bindRequest(kSearchTag, [&](const RequestReply&) { ++handled; }, {.quiet = true});
+    const std::string text = TradeContract::Error::kSessionEnded;
+    struct Row {
+        int tag;
+        int code;
+        bool sessionBefore;
+        bool sessionAfter;
+        size_t alerts;
+    } rows[] = {
+        {kSnapshotTag, -1, true, true, 1},  // the same words under another code: a refusal like any other
+        {kOrderTag, TradeContract::Error::kSessionEndedCode, true, false, 1},
+        {kSnapshotTag, TradeContract::Error::kSessionEndedCode, false, false, 0},  // said already
+        {kSearchTag, TradeContract::Error::kSessionEndedCode, true, false, 1},     // a quiet tag's too
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.tag) + " " + std::to_string(row.code));
+        if (row.sessionBefore) setTradeSession();
+        screen->failures.clear();
+        sim->forceErrorSet(row.code, text, 31000, 4);
+        screen->sendRequest(row.tag, kSnapshot, row.tag == kOrderTag ? 4 : 3);
+        ASSERT_TRUE(waitFor([&] { return !screen->failures.empty(); }));
+        settle(0.2);
+        EXPECT_EQ(screen->failures[0].code, row.code);
+        EXPECT_EQ(hasTradeSession(), row.sessionAfter);
+        EXPECT_EQ(UIAlertView::visibleAlerts().size(), row.alerts);
+        if (row.alerts) {
+            EXPECT_EQ(topAlertTitle(), text);
+        }
+        dismissAlerts();
+    }
+    EXPECT_EQ(handled, 0) << "a handler that reads error sets is not asked about an ended session";
+    EXPECT_EQ(top(), screen.get()) << "not a trade screen: it stays";
 }
 
 TEST_F(RequestBindingTest, ARefusedValueSendsNothingAndSaysWhy) {
