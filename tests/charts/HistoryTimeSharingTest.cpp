@@ -64,7 +64,7 @@ TEST_F(HistoryTimeSharingTest, LeavingCancelsTheRequest) {
     settle();
     EXPECT_FALSE(screen->isRequestInFlight(HistoryTimeSharingChartViewController::kHistoryTag));
     sim->releaseHeldReplies();
-    RunLoop::main().runUntil([] { return false; }, 0.6, 0.6);
+    drainTransfers();
     EXPECT_FALSE(screen->timeSharingChartView()->chartHQRS()) << "no reply reaches the screen";
     EXPECT_FALSE(topAlert());
 }

@@ -7,6 +7,7 @@
 
 #include "platform/foundation/NSOperationQueue.h"
 #include "tests/foundation/FoundationTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ TEST_F(OperationQueue, CompletionsArePostedBackToTheMainLoop) {
                 allOnMain = allOnMain && RunLoop::main().isMainThread();
             });
         });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return results.size() == 20; }, 1, 10));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return results.size() == 20; }, 1, kHangSeconds));
     EXPECT_TRUE(allOnMain);
     std::sort(results.begin(), results.end());
     EXPECT_EQ(results[19], 361);
@@ -162,7 +163,7 @@ TEST_F(OperationQueue, LastOwnerLettingGoFromInsideAnOperationIsSafe) {
         done = true;
     });
     queue.reset();  // the operation now holds the last reference
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load() && weak.expired(); }, 1, 10));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load() && weak.expired(); }, 1, kHangSeconds));
 }
 
 TEST_F(OperationQueue, UntrackedQueueDoesNotHoldVirtualTime) {

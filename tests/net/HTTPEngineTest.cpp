@@ -72,7 +72,7 @@ TEST(HTTPEngineCredentials, TheUsersNetrcIsNeverRead) {
         request->applyResult(std::move(r));
         done = true;
     });
-    RunLoop::main().runUntil([&] { return done; }, 10, 10);
+    RunLoop::main().runUntil([&] { return done; }, kHangSeconds, kHangSeconds);
     server.stop();
     serving.join();
     ASSERT_TRUE(done);

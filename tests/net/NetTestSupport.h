@@ -17,6 +17,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "sim/SimServer.h"
 #include "tests/support/SimRequestFields.h"
+#include "tests/support/TransferDrain.h"
 
 struct Event {
     std::string kind;  // "data", "array", "network", "service"
@@ -60,6 +61,7 @@ inline constexpr double kTradingMorning = 1709605800;
 class SimFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        Clock::freezeAt(kTradingMorning);
         SimOptions o;
         o.seed = 7;
         o.clock = kTradingMorning;
@@ -76,14 +78,15 @@ protected:
     }
     void TearDown() override {
         NetworkManager::manager().removeAllRequest();
-        RunLoop::main().runUntil([] { return false; }, 0.01, 0.05);
+        drainTransfers();
         sim->stop();
         ServiceSession::shared().reset();
         Clock::useSystemTime();
     }
-    // Runs the main loop until the condition holds (posted replies; real time up to 10 s).
+    // Runs the main loop until the condition holds (replies as they come, timers
+    // in virtual time up to `seconds`).
     bool waitFor(const std::function<bool()>& done, double seconds = 10) {
-        return RunLoop::main().runUntil(done, seconds, seconds);
+        return RunLoop::main().runUntil(done, seconds, kHangSeconds);
     }
     void login() {
         Recorder r;

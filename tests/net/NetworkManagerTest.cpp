@@ -61,7 +61,7 @@ TEST_F(NetworkManagerTest, ConfigurationAddsTheIplistAndForegroundRevalidates) {
     Clock::advance(200);
     m.applicationWillEnterForeground();
     EXPECT_TRUE(m.isChoosingHost());
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return races == 1; }, 0, 10));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return races == 1; }, 0, kHangSeconds));
     NSNotificationCenter::defaultCenter().removeObserver(this);
 }
 

@@ -260,7 +260,7 @@ TEST_F(QZNetworkServiceTest, ChartTagsDeliverTheCachedCopyFirstThenTheFreshReply
     p.setDelegate(&plain);
     p.requestStr(intraday, 3, 1501);
     ASSERT_TRUE(waitFor([&] { return !plain.events.empty(); }));
-    RunLoop::main().runUntil([] { return false; }, 0.05, 0.05);
+    drainTransfers();
     ASSERT_EQ(plain.events.size(), 1u);
     EXPECT_EQ(plain.events[0].kind, "data");
     EXPECT_EQ(plain.events[0].tag, 1501);
@@ -281,7 +281,7 @@ TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
     EXPECT_TRUE(a.lastRequest().empty());
     sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return !rb.events.empty(); }));
-    RunLoop::main().runUntil([] { return false; }, 0.3, 0.3);
+    drainTransfers();
     EXPECT_TRUE(ra.events.empty());
     EXPECT_EQ(rb.events[0].kind, "data");
     // The global cancel drops every service's pending requests.
@@ -291,7 +291,7 @@ TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
     NetworkManager::manager().removeAllRequest();
     EXPECT_EQ(a.pendingCount() + b.pendingCount(), 0u);
     sim->releaseHeldReplies();
-    RunLoop::main().runUntil([] { return false; }, 0.4, 0.4);
+    drainTransfers();
     EXPECT_EQ(ra.events.size(), 0u);
     EXPECT_EQ(rb.events.size(), 1u);
 }
@@ -314,7 +314,7 @@ TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
     witness.requestStr(kSnapshot, 3, 3);
     sim->releaseHeldReplies();
     ASSERT_TRUE(waitFor([&] { return !stays.events.empty(); }));
-    RunLoop::main().runUntil([] { return false; }, 0.3, 0.3);
+    drainTransfers();
     ASSERT_EQ(stays.events.size(), 1u);
     EXPECT_EQ(stays.events[0].tag, 3);
     EXPECT_EQ(s.pendingCount(), 0u);
@@ -333,7 +333,7 @@ TEST_F(QZNetworkServiceTest, ActivityIndicatorHidesHalfASecondAfterTheLastReques
     s.requestStr(kSnapshot, 3, 1);
     s.requestStr(kSnapshot, 3, 2);
     EXPECT_TRUE(NetworkActivityIndicator::shared().isVisible());
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return r.events.size() == 2; }, 0, 10));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return r.events.size() == 2; }, 0, kHangSeconds));
     EXPECT_TRUE(NetworkActivityIndicator::shared().isVisible());
     RunLoop::main().runFor(0.4);
     EXPECT_TRUE(NetworkActivityIndicator::shared().isVisible());

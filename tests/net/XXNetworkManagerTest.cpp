@@ -117,7 +117,7 @@ TEST_F(XXNetworkManagerTest, MessageFetchStoresTrimsConfirmsAndNotifies) {
     // Nothing new: nothing stored, nothing confirmed, no notification.
     xx.requestNoConfirmWithoutDelegate();
     ASSERT_TRUE(waitFor([&] { return xx.pendingCount() == 0 && sim->requestsOf(3780, 2).size() == 2; }));
-    RunLoop::main().runUntil([] { return false; }, 0.05, 0.05);
+    drainTransfers();
     EXPECT_EQ(notes, 1);
     EXPECT_EQ(sim->requestsOf(3780, 3).size(), 1u);
     // An error set changes nothing either.

@@ -25,7 +25,7 @@ protected:
         ASSERT_TRUE(launch());
         reachHomeFirstTime();
         ASSERT_FALSE(HasFatalFailure());
-        host.setRealTimeLimit(10);
+        host.setRealTimeLimit(kHangSeconds);
     }
 
     PortfolioViewController* portfolio() const { return dynamic_cast<PortfolioViewController*>(top()); }

@@ -42,6 +42,7 @@
 #include "sim/SimSystem.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TradeLoginSupport.h"
+#include "tests/support/TransferDrain.h"
 
 // 2024-03-05 (a Tuesday) 10:30 in Shanghai.
 inline constexpr double kLaunchMorning = 1709605800;
@@ -67,7 +68,7 @@ protected:
         quit();
         NetworkManager::manager().removeAllRequest();
         XXNetworkManager::sharedManager().cancelAll();
-        RunLoop::main().runUntil([] { return false; }, 0.01, 0.05);
+        drainTransfers();
         resetProcessState();
         ScreenRegistry::shared().reset();
         docs.reset();
@@ -109,7 +110,7 @@ protected:
         app->terminate();
         NetworkManager::manager().removeAllRequest();
         XXNetworkManager::sharedManager().cancelAll();
-        RunLoop::main().runUntil([] { return false; }, 0.01, 0.05);
+        drainTransfers();
         app->setDelegate(nullptr);
         delegate.reset();
         UIApplication::resetSharedApplication();
@@ -122,7 +123,7 @@ protected:
     }
 
     bool waitFor(const std::function<bool()>& done, double virtualSeconds = 60) {
-        return RunLoop::main().runUntil(done, virtualSeconds, 10);
+        return RunLoop::main().runUntil(done, virtualSeconds, kHangSeconds);
     }
     void run(double seconds) { RunLoop::main().runFor(seconds); }
 

@@ -209,7 +209,7 @@ TEST_F(RequestBindingTest, LeavingCancelsQueriesQuietlyButTellsOfAnOrderInFlight
     settle();
     EXPECT_FALSE(topAlert()) << "a query cancelled by leaving is not worth an alert";
     sim->releaseHeldReplies();
-    RunLoop::main().runUntil([] { return false; }, 0.5, 0.5);
+    drainTransfers();
     EXPECT_TRUE(screen->replies.empty());
 
     pushViewController(screen);
@@ -220,7 +220,7 @@ TEST_F(RequestBindingTest, LeavingCancelsQueriesQuietlyButTellsOfAnOrderInFlight
     settle();
     EXPECT_EQ(topAlertTitle(), RequestBinding::kOrderLeftText);
     sim->releaseHeldReplies();
-    RunLoop::main().runUntil([] { return false; }, 0.5, 0.5);
+    drainTransfers();
     EXPECT_TRUE(screen->replies.empty()) << "the order's reply cannot reach a screen that left";
 }
 

@@ -36,6 +36,7 @@
 #include "shell/VTAViewControllers.h"
 #include "sim/SimServer.h"
 #include "tests/support/SimRequestFields.h"
+#include "tests/support/TransferDrain.h"
 
 // The registry with the shell's own screens only.
 inline void resetShellScreens() {
@@ -105,7 +106,7 @@ protected:
     void TearDown() override {
         if (sim) {
             NetworkManager::manager().removeAllRequest();
-            RunLoop::main().runUntil([] { return false; }, 0.01, 0.05);
+            drainTransfers();
             sim->stop();
             ServiceSession::shared().reset();
         }
@@ -190,9 +191,10 @@ protected:
         ASSERT_TRUE(waitFor([&] { return d.done; }));
         ASSERT_FALSE(ServiceSession::shared().session().empty());
     }
-    // Runs the main loop until the condition holds (replies: real time up to 10 s).
+    // Runs the main loop until the condition holds (replies as they come, timers
+    // in virtual time up to `seconds`).
     static bool waitFor(const std::function<bool()>& done, double seconds = 10) {
-        return RunLoop::main().runUntil(done, seconds, seconds);
+        return RunLoop::main().runUntil(done, seconds, kHangSeconds);
     }
 
     std::vector<std::string> log;

@@ -16,6 +16,7 @@
 #include "sim/SimPortfolio.h"
 #include "sim/SimSystem.h"
 #include "tests/sim/SimTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 TEST_F(SimTest, RoomsAreMadeOnFirstUseAndSeededFromTheClockOfThatMoment) {
     sim->clock().advance(86400);  // the messages are seeded in the hours before first use
@@ -115,12 +116,10 @@ TEST(SimRoomsLockTest, HandlersWithoutARoomRunSideBySideAndARoomTakesTheLock) {
     o.requireSession = false;
     o.families = [&](SimRegistry& r) {
         registerSystemFunctions(r);
-        // Waits (a bounded while) for a second request to be inside too.
+        // Waits for a second request to be inside too.
         r.add({9000, 1}, [&](SimCall&) {
             ++inside;
-            for (int i = 0; i < 3000 && inside.load() < 2; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (inside.load() >= 2) bothInside = true;
+            if (pollUntil([&] { return inside.load() >= 2; })) bothInside = true;
             return simResultSet(1, "");
         });
         // A room, then a control of the same server from inside the handler.

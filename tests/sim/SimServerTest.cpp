@@ -14,6 +14,7 @@
 #include "sim/SimImages.h"
 #include "sim/SimServer.h"
 #include "tests/sim/SimTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <httplib.h>
 
@@ -270,18 +271,14 @@ TEST_F(SimTest, HeldRepliesWaitForTheirReleaseOverHttp) {
             return res ? res->status : -1;
         });
     };
-    auto heldBecomes = [&](size_t n) {
-        for (int i = 0; i < 5000 && sim->heldReplies() != n; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return sim->heldReplies() == n;
-    };
+    auto heldBecomes = [&](size_t n) { return pollUntil([&] { return sim->heldReplies() == n; }); };
 
     sim->holdReply(100, 2, 2);
     auto first = post();
     auto second = post();
     ASSERT_TRUE(heldBecomes(2));
     EXPECT_EQ(sim->requestsOf(100, 2).size(), 2u) << "the requests were handled";
-    EXPECT_EQ(first.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    EXPECT_EQ(first.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
     sim->releaseHeldReplies();
     EXPECT_EQ(first.get(), 200);
     EXPECT_EQ(second.get(), 200);

@@ -31,7 +31,7 @@ std::optional<QuoteCacheEntry> load(QuoteCache& cache, const std::string& reques
         result = std::move(e);
         done = true;
     });
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, kHangSeconds));
     return result;
 }
 
@@ -42,7 +42,7 @@ bool store(QuoteCache& cache, const std::vector<uint8_t>& data, const std::strin
         ok = stored;
         done = true;
     });
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, kHangSeconds));
     return ok;
 }
 
@@ -83,7 +83,7 @@ TEST_F(QuoteCacheTest, RequestsRunInTheOrderAsked) {
     cache.loadDataForRequest(kRequest, [&](auto e) { answers.push_back(e ? std::to_string(e->data[0]) : "miss"); });
     cache.removeDataForRequest(kRequest);
     cache.loadDataForRequest(kRequest, [&](auto e) { answers.push_back(e ? std::to_string(e->data[0]) : "miss"); });
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return answers.size() == 3; }, 1, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return answers.size() == 3; }, 1, kHangSeconds));
     EXPECT_EQ(answers, (std::vector<std::string>{"1", "2", "miss"}));
 }
 
@@ -96,7 +96,7 @@ TEST_F(QuoteCacheTest, RemoveAllEmptiesTheFolder) {
         ok = r;
         done = true;
     });
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, kHangSeconds));
     EXPECT_TRUE(ok);
     EXPECT_FALSE(load(cache, "a"));
     EXPECT_FALSE(load(cache, "b"));
@@ -106,7 +106,7 @@ TEST_F(QuoteCacheTest, RemoveAllEmptiesTheFolder) {
         ok = r;
         done = true;
     });
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return done; }, 1, kHangSeconds));
     EXPECT_TRUE(ok);
 }
 

@@ -1,9 +1,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 #include "platform/foundation/Paths.h"
 
@@ -59,4 +61,13 @@ int main(int argc, char** argv) {
     setDocumentsDirectory(documents.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+bool pollUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kHangSeconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }

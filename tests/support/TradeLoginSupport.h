@@ -23,6 +23,7 @@
 #include "platform/uikit/UIAlertView.h"
 #include "shell/Navigation.h"
 #include "shell/TradeSession.h"
+#include "tests/support/TestSupport.h"
 #include "trade/TradeAccountTypes.h"
 #include "trade/VTATradeLoginViewController.h"
 
@@ -40,7 +41,7 @@ inline const TradeCustomer kTradeCustomerB{"10005678", "0101", "第一营业部"
 inline const TradeCustomer kTradeCustomerC{"10009999", "0102", "第二营业部", "123456", "Z", "010210009999"};
 
 // Answers whether the customer is now the trading account (a new session).
-inline bool logInToTrade(const TradeCustomer& who = kTradeCustomerA, double realSeconds = 10) {
+inline bool logInToTrade(const TradeCustomer& who = kTradeCustomerA) {
     auto login = std::make_shared<VTATradeLoginViewController>();
     if (!pushViewController(login)) return false;
     RunLoop::main().runFor(1);
@@ -55,7 +56,8 @@ inline bool logInToTrade(const TradeCustomer& who = kTradeCustomerA, double real
         std::string now = VTAParamter::shareParamter().getStringForKey(TradeSessionKey::kInfo).value_or("");
         return !now.empty() && now != before;
     };
-    RunLoop::main().runUntil([&] { return sessionChanged() || UIAlertView::topAlert() != nullptr; }, 60, realSeconds);
+    RunLoop::main().runUntil([&] { return sessionChanged() || UIAlertView::topAlert() != nullptr; }, 60,
+                              kHangSeconds);
     RunLoop::main().runFor(1);
     auto selected = VTAAccountManager::tradeAccountManager().selectedAccount();
     return sessionChanged() && hasTradeSession() && selected && selected->isLogon() &&

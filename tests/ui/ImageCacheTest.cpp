@@ -45,7 +45,7 @@ protected:
             called = true;
         });
         EXPECT_FALSE(called) << "never inside the call";
-        RunLoop::main().runUntil([&] { return called; }, 1);
+        RunLoop::main().runUntil([&] { return called; }, 1, kHangSeconds);
         EXPECT_TRUE(called);
         return got;
     }
@@ -72,7 +72,7 @@ TEST_F(ImageCacheTest, ConcurrentRequestsShareOneDownload) {
     int answers = 0;
     for (int i = 0; i < 3; ++i)
         cache.loadImage("http://h/a.png", [&](std::shared_ptr<UIImage> img) { answers += img ? 1 : 0; });
-    RunLoop::main().runUntil([&] { return answers == 3; }, 1);
+    RunLoop::main().runUntil([&] { return answers == 3; }, 1, kHangSeconds);
     EXPECT_EQ(answers, 3);
     EXPECT_EQ(fetched.size(), 1u);
 }
