@@ -49,7 +49,7 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         // The five messages waiting on the server arrive after the login.
         ASSERT_TRUE(waitFor([&] { return storedCount() == 5; }));
-        host.setRealTimeLimit(kHangSeconds);
+        host.setRealTimeLimit(10);
     }
     void TearDown() override {
         sim->setPushObserver(nullptr);

@@ -17,7 +17,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "sim/SimServer.h"
 #include "tests/support/SimRequestFields.h"
-#include "tests/support/TransferDrain.h"
+#include "tests/support/Waiting.h"
 
 struct Event {
     std::string kind;  // "data", "array", "network", "service"
@@ -86,7 +86,7 @@ protected:
     // Runs the main loop until the condition holds (replies as they come, timers
     // in virtual time up to `seconds`).
     bool waitFor(const std::function<bool()>& done, double seconds = 10) {
-        return RunLoop::main().runUntil(done, seconds, kHangSeconds);
+        return waitUntil(done, seconds);
     }
     void login() {
         Recorder r;

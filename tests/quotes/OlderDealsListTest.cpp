@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         ScreensTest::SetUp();
         startSimulator();
-        host.setRealTimeLimit(kHangSeconds);
+        host.setRealTimeLimit(10);
         VTAUserDefoult::standerDefoult().removeValueForKey("StepForBS");
         list = std::make_shared<VTACJViewController>();
         list->setStockCode("600000");

@@ -25,7 +25,7 @@ protected:
         ASSERT_TRUE(launch());
         reachHomeFirstTime();
         ASSERT_FALSE(HasFatalFailure());
-        host.setRealTimeLimit(kHangSeconds);
+        host.setRealTimeLimit(10);
     }
 
     PortfolioViewController* portfolio() const { return dynamic_cast<PortfolioViewController*>(top()); }

@@ -47,7 +47,7 @@ protected:
         ud.setBool(true, "IsFirstInPortfolio");
         ud.removeObjectForKey(kPortfolioRadarKey);
         startSimulator();
-        host.setRealTimeLimit(kHangSeconds);
+        host.setRealTimeLimit(10);
     }
     void TearDown() override {
         for (auto& a : UIAlertView::visibleAlerts()) a->dismissWithClickedButtonIndex(-1, false);

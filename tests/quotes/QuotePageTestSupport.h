@@ -27,7 +27,7 @@ protected:
         ASSERT_TRUE(launch());
         reachHomeFirstTime();
         ASSERT_FALSE(HasFatalFailure());
-        host.setRealTimeLimit(kHangSeconds);
+        host.setRealTimeLimit(10);
         auto dao = DaoFactory::sharedInstance().portfolioDao();
         ASSERT_TRUE(dao);
         for (const auto& [code, market] : kOwnStocks) ASSERT_TRUE(dao->addStock(QZPortfolioStock(code, market)));

@@ -42,7 +42,7 @@
 #include "sim/SimSystem.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TradeLoginSupport.h"
-#include "tests/support/TransferDrain.h"
+#include "tests/support/Waiting.h"
 
 // 2024-03-05 (a Tuesday) 10:30 in Shanghai.
 inline constexpr double kLaunchMorning = 1709605800;
@@ -123,7 +123,7 @@ protected:
     }
 
     bool waitFor(const std::function<bool()>& done, double virtualSeconds = 60) {
-        return RunLoop::main().runUntil(done, virtualSeconds, kHangSeconds);
+        return waitUntil(done, virtualSeconds);
     }
     void run(double seconds) { RunLoop::main().runFor(seconds); }
 

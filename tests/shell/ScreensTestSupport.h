@@ -36,7 +36,7 @@
 #include "shell/VTAViewControllers.h"
 #include "sim/SimServer.h"
 #include "tests/support/SimRequestFields.h"
-#include "tests/support/TransferDrain.h"
+#include "tests/support/Waiting.h"
 
 // The registry with the shell's own screens only.
 inline void resetShellScreens() {
@@ -194,7 +194,7 @@ protected:
     // Runs the main loop until the condition holds (replies as they come, timers
     // in virtual time up to `seconds`).
     static bool waitFor(const std::function<bool()>& done, double seconds = 10) {
-        return RunLoop::main().runUntil(done, seconds, kHangSeconds);
+        return waitUntil(done, seconds);
     }
 
     std::vector<std::string> log;

@@ -23,7 +23,7 @@
 #include "platform/uikit/UIAlertView.h"
 #include "shell/Navigation.h"
 #include "shell/TradeSession.h"
-#include "tests/support/TestSupport.h"
+#include "tests/support/Waiting.h"
 #include "trade/TradeAccountTypes.h"
 #include "trade/VTATradeLoginViewController.h"
 
@@ -56,8 +56,7 @@ inline bool logInToTrade(const TradeCustomer& who = kTradeCustomerA) {
         std::string now = VTAParamter::shareParamter().getStringForKey(TradeSessionKey::kInfo).value_or("");
         return !now.empty() && now != before;
     };
-    RunLoop::main().runUntil([&] { return sessionChanged() || UIAlertView::topAlert() != nullptr; }, 60,
-                              kHangSeconds);
+    waitUntil([&] { return sessionChanged() || UIAlertView::topAlert() != nullptr; }, 60);
     RunLoop::main().runFor(1);
     auto selected = VTAAccountManager::tradeAccountManager().selectedAccount();
     return sessionChanged() && hasTradeSession() && selected && selected->isLogon() &&
