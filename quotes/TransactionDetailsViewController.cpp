@@ -39,7 +39,11 @@ void TransactionDetailsViewController::setStock(std::shared_ptr<VTAStock> stock)
     currentStock_ = std::move(stock);
     offset_ = 0;
     transactionItems_.clear();
-    if (tableView_) tableView_->reloadData();
+    if (tableView_) {
+        tableView_->reloadData();
+        // The new stock's newest deals show from the top, not where the last stock's list was scrolled to.
+        tableView_->setContentOffset(CGPointZero, false);
+    }
     doneLoadingTableViewData();
 }
 

@@ -43,7 +43,8 @@ public:
     ~TransactionDetailsViewController() override;
 
     const std::shared_ptr<VTAStock>& currentStock() const { return currentStock_; }
-    // Another stock: the rows of the one before go, the offset goes back to the newest page.
+    // Another stock: the rows of the one before go, the offset goes back to the
+    // newest page, and the list shows from its top.
     void setStock(std::shared_ptr<VTAStock> stock);
 
     int offset() const { return offset_; }

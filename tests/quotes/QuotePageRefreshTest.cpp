@@ -94,26 +94,44 @@ TEST_F(QuotePageRefreshTest, TheDealsFollowThePageToTheNextStock) {
     ASSERT_TRUE(pushViewController(VTAUIFactory::stockPageWithStocks({pufa, pingan}, 0)));
     ASSERT_TRUE(waitFor([&] { return page() && page()->isRequestedTimeTrend(); }));
     auto* p = page();
+    // The deals asked for (by the page, or by the list's own paging) have come.
+    auto dealsIn = [&] {
+        return p->isRequestedTradeDetail() && !p->isRequestInFlight(StockQuotesViewController::kTradeDetailTag) &&
+               !p->transDetailVC()->hasRequestInFlight() && !p->transDetailVC()->transactionItems().empty();
+    };
     swipe(true);
     swipe(true);
-    ASSERT_TRUE(waitFor([&] { return p->isRequestedTradeDetail(); }));
-    std::string firstPrice = p->transDetailVC()->transactionItems().front().labels[1].text;
+    ASSERT_TRUE(waitFor(dealsIn));
+    // The older deals, by pulling the list up past its end.
+    auto pageOlder = [&](const std::string& code) {
+        SCOPED_TRACE(code);
+        const size_t ticks = count(31000, 9);
+        host.drag(160, 380, 160, 80, 12);
+        run(1);
+        host.drag(160, 380, 160, 140, 12);
+        ASSERT_TRUE(waitFor([&] { return count(31000, 9) > ticks && dealsIn(); }));
+        ASSERT_EQ(count(31000, 9), ticks + 1);
+        EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "code"), code);
+        EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "offset"), "30");
+    };
+    pageOlder("600000.2");
+    const std::string olderPrice = p->transDetailVC()->transactionItems().front().labels[1].text;
 
-    size_t ticks = count(31000, 9);
+    // The next stock's deals start again from its newest.
+    const size_t ticks = count(31000, 9);
     stepRight();
     EXPECT_EQ(p->currentPage(), 2);
     EXPECT_EQ(p->transDetailVC()->currentStock()->code(), "000001");
-    ASSERT_TRUE(waitFor([&] { return p->isRequestedTradeDetail(); }));
-    EXPECT_EQ(fieldOf(sent(31000, 9, ticks).front(), "code"), "000001.1");
-    EXPECT_NE(p->transDetailVC()->transactionItems().front().labels[1].text, firstPrice);
+    ASSERT_TRUE(waitFor([&] { return count(31000, 9) > ticks && dealsIn(); }));
+    const SimRecord next = sent(31000, 9, ticks).front();
+    EXPECT_EQ(fieldOf(next, "code"), "000001.1");
+    EXPECT_EQ(fieldOf(next, "offset"), "0");
+    EXPECT_EQ(p->transDetailVC()->offset(), 0);
+    EXPECT_NE(p->transDetailVC()->transactionItems().front().labels[1].text, olderPrice);
+    // Shown from its newest deal at the top, not where the last stock's list was scrolled to.
+    EXPECT_EQ(p->transDetailVC()->tableView()->contentOffset().y, 0);
 
-    // Its own paging asks for the new stock's deals too.
-    ticks = count(31000, 9);
-    host.drag(160, 380, 160, 80, 12);
-    run(1);
-    host.drag(160, 380, 160, 140, 12);
-    ASSERT_TRUE(waitFor([&] { return count(31000, 9) > ticks; }));
-    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "code"), "000001.1");
-    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "offset"), "30");
+    // Its own paging asks for the new stock's older deals.
+    pageOlder("000001.1");
     saveScreenshot("next-stock-deals");
 }
