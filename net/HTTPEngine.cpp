@@ -67,7 +67,10 @@ std::optional<std::pair<std::string, std::string>> parseReplyHeaderLine(const st
 struct HTTPEngine::Impl {
     std::mutex mutex;
     std::deque<std::unique_ptr<Transfer>> incoming;
-    std::vector<HTTPRequest*> cancels;
+    // Held weakly: a request cancelled after its transfer ended may be gone
+    // before the network thread reads the cancel, and a new request may live
+    // at its address by then; only a request still alive is the one meant.
+    std::vector<std::weak_ptr<HTTPRequest>> cancels;
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> running;
     std::atomic<size_t> active{0};
     CURLM* multi = nullptr;
@@ -123,7 +126,7 @@ void HTTPEngine::start(const std::shared_ptr<HTTPRequest>& request, Done done) {
 void HTTPEngine::cancel(HTTPRequest* request) {
     {
         std::lock_guard lock(impl_->mutex);
-        impl_->cancels.push_back(request);
+        impl_->cancels.push_back(request->weak_from_this());
     }
     curl_multi_wakeup(impl_->multi);
 }
@@ -229,7 +232,7 @@ void HTTPEngine::Impl::finish(CURL* easy, CURLcode code) {
 void HTTPEngine::Impl::loop() {
     while (!stopping) {
         std::deque<std::unique_ptr<Transfer>> added;
-        std::vector<HTTPRequest*> cancelled;
+        std::vector<std::weak_ptr<HTTPRequest>> cancelled;
         {
             std::lock_guard lock(mutex);
             added.swap(incoming);
@@ -244,9 +247,11 @@ void HTTPEngine::Impl::loop() {
             }
             addTransfer(std::move(t));
         }
-        for (HTTPRequest* r : cancelled) {
+        for (const auto& meant : cancelled) {
+            const auto r = meant.lock();
+            if (!r) continue;
             for (auto& [easy, t] : running) {
-                if (t->request.get() == r) {
+                if (t->request == r) {
                     drop(easy);
                     break;
                 }

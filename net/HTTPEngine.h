@@ -35,6 +35,8 @@ public:
 
     using Done = std::function<void(HTTPRequest::Result)>;
     void start(const std::shared_ptr<HTTPRequest>& request, Done done);
+    // The request is one a shared_ptr owns (HTTPRequest::requestWithURL); a
+    // cancel reaches it only while it still exists.
     void cancel(HTTPRequest* request);
     // Number of transfers the network thread is running or about to run.
     size_t activeCount() const;
