@@ -5,6 +5,7 @@
 #include "platform/foundation/NSOperationQueue.h"
 #include "platform/foundation/NSTimer.h"
 #include "tests/foundation/FoundationTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 using RunLoopTimers = VirtualTimeTest;
 using RunLoopTasks = VirtualTimeTest;
@@ -171,7 +172,7 @@ TEST_F(RunLoopTasks, TasksPostedFromAnotherThreadRunOnMainInOrder) {
                 allOnMain = allOnMain && RunLoop::main().isMainThread();
             });
     });
-    bool done = RunLoop::main().runUntil([&] { return received.size() == kCount; }, 1, 10);
+    bool done = RunLoop::main().runUntil([&] { return received.size() == kCount; }, 1, kHangSeconds);
     poster.join();
     ASSERT_TRUE(done);
     EXPECT_FALSE(posterOnMain.load());
@@ -186,7 +187,7 @@ TEST_F(RunLoopTasks, TasksPostedFromAnotherThreadArriveWithTheRealClockToo) {
     std::thread poster([&] {
         for (int i = 1; i <= 100; ++i) RunLoop::main().post([&, i] { sum += i; });
     });
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return sum == 5050; }, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return sum == 5050; }, kHangSeconds));
     poster.join();
 }
 

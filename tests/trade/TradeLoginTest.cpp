@@ -3,9 +3,6 @@
 // leaves behind (session values, accounts, settings, branch, idle lock).
 #include "TradeTestSupport.h"
 
-#include <chrono>
-#include <thread>
-
 #include "core/RequestText.h"
 #include "core/VTAMessage.h"
 #include "core/VTAStock.h"
@@ -220,9 +217,7 @@ TEST_F(TradeLoginTest, WhatTheCustomerDoesWhileTheBranchListArrivesStays) {
         // Shown at once: the loop cannot move on while the reply is held.
         auto login = std::make_shared<VTATradeLoginViewController>();
         nav->pushViewController(login, false);
-        for (int i = 0; i < 5000 && sim->heldReplies() == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_EQ(sim->heldReplies(), 1u);
+        ASSERT_TRUE(pollUntil([&] { return sim->heldReplies() == 1; }));
         ASSERT_FALSE(login->isBranchListOK());
         auto& app = UIApplication::sharedApplication();
         CGPoint finger = fingerOn(typing ? static_cast<UIView*>(login->codeField()) : host.findText("营业部"));
