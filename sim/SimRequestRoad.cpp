@@ -182,6 +182,14 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         }
     }
 
+    // A refusal or an ended session is the road's answer before any work: a
+    // server that says so has done nothing (a client takes it as not done).
+    for (const auto& c : controls) {
+        if (status != kUndecided || c.kind != Control::Fault) continue;
+        if (c.fault == SimFault::Refuse) status = 1;
+        if (c.fault == SimFault::SessionTimeout) status = 2;
+    }
+
     // The session's key deciphers the request and enciphers the reply.
     const std::vector<uint8_t> key = session ? session->key : std::vector<uint8_t>();
 
@@ -238,8 +246,6 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         if (c.kind == Control::Delay) reply.delay += c.seconds;
         if (c.kind == Control::Drop) reply.drop = true;
     }
-    if (fault == SimFault::Refuse) status = 1;
-    if (fault == SimFault::SessionTimeout) status = 2;
     std::vector<uint8_t> bytes = status == 0 ? plain : std::vector<uint8_t>();
     bool replyCompressed = status == 0 && compressed;
     bool replyEnciphered = false;

@@ -1,25 +1,31 @@
-// An enciphered request can only be read with its session's key: without a
-// live session the server answers that the session has ended (so the client
-// logs in again) and no handler runs, even on a server that takes clear
-// requests without a session.
+// Requests the server answers without reading them are never carried out:
+// an enciphered one without a live session (its key is the session's; the
+// answer says the session has ended, so the client logs in again), even on a
+// server that takes clear requests without a session; and one the road
+// refuses or sends back as timed out (a client told so takes it as not done).
 #include "tests/sim/SimTestSupport.h"
 
 #include "sim/SimRegistry.h"
 
 namespace {
 
-TEST(SimEncipheredWithoutSessionTest, IsAnsweredAsAnEndedSessionAndNeverHandled) {
-    int handled = 0;
+// A server without the session rule whose function 9000/1 counts its calls.
+SimOptions countingOptions(int& handled) {
     SimOptions o = tuesdayOptions();
     o.requireSession = false;
-    o.families = [&](SimRegistry& r) {
+    o.families = [&handled](SimRegistry& r) {
         registerSystemFunctions(r);
-        r.add({9000, 1}, [&](SimCall&) {
+        r.add({9000, 1}, [&handled](SimCall&) {
             ++handled;
             return simResultSet(1, "");
         });
     };
-    SimServer sim(o);
+    return o;
+}
+
+TEST(SimEncipheredWithoutSessionTest, IsAnsweredAsAnEndedSessionAndNeverHandled) {
+    int handled = 0;
+    SimServer sim(countingOptions(handled));
     auto loggedIn = firstSet(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=13800138000", {}));
     ASSERT_TRUE(loggedIn);
     const std::string live = loggedIn->toStringWithFieldName("session").value_or("");
@@ -50,6 +56,22 @@ TEST(SimEncipheredWithoutSessionTest, IsAnsweredAsAnEndedSessionAndNeverHandled)
             EXPECT_TRUE(reply.body.empty());
         }
     }
+}
+
+TEST(SimEncipheredWithoutSessionTest, ARequestRefusedOrSentBackAsTimedOutIsNeverHandled) {
+    int handled = 0;
+    SimServer sim(countingOptions(handled));
+    for (const auto& [fault, status] : {std::pair{SimFault::Refuse, '1'}, std::pair{SimFault::SessionTimeout, '2'}}) {
+        sim.forceFault(fault, 9000, 1);
+        auto reply = sim.handle("tc_service=300&TC_ENCRYPT=0&tc_mfuncno=9000&tc_sfuncno=1", {});
+        ASSERT_FALSE(etag(reply).empty());
+        EXPECT_EQ(etag(reply)[0], status);
+        EXPECT_EQ(handled, 0);
+    }
+    // Faults of the answer itself come after the work.
+    sim.forceFault(SimFault::CorruptCipher, 9000, 1);
+    sim.handle("tc_service=300&TC_ENCRYPT=0&tc_mfuncno=9000&tc_sfuncno=1", {});
+    EXPECT_EQ(handled, 1);
 }
 
 }  // namespace
