@@ -174,10 +174,10 @@ void TradeOrderScreen::sendOrder() {
 void TradeOrderScreen::orderReplied(const RequestReply& reply) {
     sureToTrade_ = false;
     VTATCRS* set = reply.first();
-    if (!set) {  // no record set at all: the order's fate is unknown here
+    if (!set) {  // no record set at all: the brokerage may have taken it, the customer is told where to look
         reask_.withdraw();
-        orderEnded(OrderOutcome::Failed);
-        showAlert(RequestBinding::kUnreadableText);
+        orderEnded(OrderOutcome::Unconfirmed);
+        showAlert(RequestBinding::kOrderLeftText);
         return;
     }
     if (set->isError()) {
