@@ -16,6 +16,7 @@
 #include "platform/uikit/UISwitch.h"
 #include "sim/SimNewIssues.h"
 #include "trade/GTPBankManager.h"
+#include "platform/uikit/UISegmentedControl.h"
 #include "trade/GTPStockBankTransactionVC.h"
 #include "trade/SalesDepartmentSelectViewController.h"
 #include "trade/TradeOrderScreen.h"
@@ -250,6 +251,99 @@ TEST_F(OrderFailuresTest, AnOrderAnsweredWithAFailureOrWithNothingEndsAndTheNext
     ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!")) << topAlertTitle();
     EXPECT_EQ(orders().size(), 1u);
     EXPECT_EQ(orderRequests().size(), cases.size() + 1);
+}
+
+}  // namespace
+
+namespace {
+
+class NewIssueFailureTest : public TradeQueryTest {
+protected:
+    std::vector<SimSubscription> subscriptions() {
+        return sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.subscriptions; });
+    }
+};
+
+TEST_F(NewIssueFailureTest, ARefusedSubscriptionSaysWhyTakesNothingAndMayBeConfirmedAgain) {
+    auto list = openItem<VTAXGTableViewController>(207);
+    ASSERT_TRUE(list && waitFor([&] { return list->myTableView() && list->myTableView()->rowCount() == 4; }));
+    // 华宇新材 ticked by a double tap, then "申购".
+    const int code = columnTitled(*list->myTableView(), "申购代码");
+    for (int row = 0; row < list->myTableView()->rowCount(); ++row)
+        if (list->myTableView()->rowItems(row)[size_t(code)] == "002888") tapRow(*list->myTableView(), row, true);
+    ASSERT_TRUE(host.tapText("申购"));
+    settle();
+    auto buy = std::dynamic_pointer_cast<VTAXGBuyViewController>(nav->viewControllers().back());
+    ASSERT_TRUE(buy && waitFor([&] { return buy->xgInfo() != nullptr; }));
+    typeInto(buy->item(0), "1000");
+    sim->forceErrorSet(-1, "超过申购上限", 100, 20);
+    for (const std::string outcome : {"超过申购上限", "已提交"}) {
+        SCOPED_TRACE(outcome);
+        ASSERT_TRUE(host.tapText("确定"));
+        ASSERT_TRUE(alertShown(VTAXGBuyViewController::kConfirmTitle));
+        ASSERT_TRUE(host.pressAlertButton("确认"));
+        ASSERT_TRUE(waitFor([&] { return !buy->doTradeNow() && topAlertTitle().find(outcome) != std::string::npos; }))
+            << topAlertTitle();
+        topAlert()->tapButtonAtIndex(0);
+        settle();
+        EXPECT_EQ(nav->viewControllers().back(), buy) << "the form stays";
+    }
+    EXPECT_EQ(sim->requestsOf(100, 20).size(), 2u);
+    ASSERT_EQ(subscriptions().size(), 1u) << "the refused one took nothing";
+    EXPECT_EQ(subscriptions()[0].code, "002888");
+    EXPECT_EQ(subscriptions()[0].quantity, 1000);
+}
+
+class BankFailuresTest : public BankTest {
+protected:
+    GTPStockBankTransactionVC* openTransfer() {
+        auto* form = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
+        EXPECT_TRUE(form && waitFor([&] { return form->bankData().size() == 3; }));
+        return form;
+    }
+};
+
+TEST_F(BankFailuresTest, BindingsLostOnTheLineSayWhyAndTheListInHandStays) {
+    auto& manager = GTPBankManager::manager();
+    ASSERT_TRUE(waitFor([&] { return manager.isLoaded() && !manager.isLoading(); }));
+    ASSERT_EQ(manager.bankArray().size(), 3u);
+    sim->dropConnection(500, 83);
+    manager.requestBankInfo();
+    ASSERT_TRUE(alertShown(kLineFailure)) << topAlertTitle();
+    topAlert()->tapButtonAtIndex(0);
+    settle();
+    EXPECT_TRUE(manager.isLoaded());
+    EXPECT_EQ(manager.bankArray().size(), 3u);
+    // The transfer goes on from the list in hand.
+    auto* form = openTransfer();
+    ASSERT_TRUE(form);
+    typeInField(form->passwordTextField(), "888888");
+    typeInField(form->amountTextField(), "10");
+    pressOK();
+    ASSERT_TRUE(confirmSheet());
+    ASSERT_TRUE(alertShown("请求已提交，请到转帐查询中查询!")) << topAlertTitle();
+    EXPECT_EQ(bankSideOf(kMainFund), 10000000 - 1000);
+}
+
+TEST_F(BankFailuresTest, ARefusedTransferableAmountSaysWhyAndTheNextChoiceAsksAgain) {
+    auto* form = openTransfer();
+    ASSERT_TRUE(form);
+    sim->forceErrorSet(-1, "柜台系统繁忙", 500, 85);
+    tapSegment(form->segment(), 1);
+    ASSERT_TRUE(alertShown("柜台系统繁忙")) << topAlertTitle();
+    topAlert()->tapButtonAtIndex(0);
+    settle();
+    EXPECT_FALSE(form->isAvaliableQuery());
+    EXPECT_TRUE(form->avaliableAmount().empty());
+    EXPECT_FALSE(host.isTextVisible("1000000.00"));
+    // The second fund account of the bank: asked, and shown.
+    tapRow(form->tableView(), 1);
+    ASSERT_TRUE(form->fundPicker()->isOpen());
+    pickRow(form->fundPicker()->picker(), 1);
+    ASSERT_TRUE(waitFor([&] { return form->avaliableAmount() == "50000.00"; }));
+    EXPECT_FALSE(form->isAvaliableQuery());
+    EXPECT_EQ(sim->requestsOf(500, 85).size(), 2u);
+    EXPECT_EQ(topAlert(), nullptr);
 }
 
 }  // namespace
