@@ -13,8 +13,8 @@ namespace {
 using BankChoicesTest = BankTest;
 
 TEST_F(BankChoicesTest, AnotherBankAfterAFundAccountWasPickedStartsFromItsOwnAccounts) {
-    auto* form = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
-    ASSERT_TRUE(form && waitFor([&] { return form->bankData().size() == 3; }));
+    auto* form = openTransfer();
+    ASSERT_TRUE(form);
     tapSegment(form->segment(), 1);
     ASSERT_TRUE(waitFor([&] { return form->avaliableAmount() == "1000000.00"; }));
     auto pick = [&](TradePickerStrip* strip, int tableRow, int row) {

@@ -7,6 +7,7 @@
 
 #include "platform/uikit/UITableView.h"
 #include "sim/SimBank.h"
+#include "trade/GTPStockBankTransactionVC.h"
 #include "trade/TradePickerStrip.h"
 
 inline constexpr const char* kMainFund = "010110001234";
@@ -26,6 +27,12 @@ protected:
         auto vc = VTAUIFactory::openMenuWithTradeGate(menu(link, title));
         settle();
         return dynamic_cast<Screen*>(vc.get());
+    }
+    // The bank-securities transfer, with A's three bindings on it.
+    GTPStockBankTransactionVC* openTransfer() {
+        auto* form = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
+        EXPECT_TRUE(form && waitFor([&] { return form->bankData().size() == 3; }));
+        return form;
     }
     // The toolbar's "确定" (the form's OK).
     void pressOK() {

@@ -14,11 +14,6 @@ namespace {
 
 class BankTransferTest : public BankTest {
 protected:
-    GTPStockBankTransactionVC* openTransfer() {
-        auto* form = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
-        EXPECT_TRUE(form && waitFor([&] { return form->bankData().size() == 3; }));
-        return form;
-    }
     // Fills the password and the amount, presses "确定" and confirms the sheet.
     void transfer(GTPStockBankTransactionVC* form, const std::string& password, const std::string& amount) {
         typeInField(form->passwordTextField(), password);

@@ -294,14 +294,7 @@ TEST_F(NewIssueFailureTest, ARefusedSubscriptionSaysWhyTakesNothingAndMayBeConfi
     EXPECT_EQ(subscriptions()[0].quantity, 1000);
 }
 
-class BankFailuresTest : public BankTest {
-protected:
-    GTPStockBankTransactionVC* openTransfer() {
-        auto* form = open<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账");
-        EXPECT_TRUE(form && waitFor([&] { return form->bankData().size() == 3; }));
-        return form;
-    }
-};
+using BankFailuresTest = BankTest;
 
 TEST_F(BankFailuresTest, BindingsLostOnTheLineSayWhyAndTheListInHandStays) {
     auto& manager = GTPBankManager::manager();
