@@ -62,11 +62,8 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
     auto serverSaw = [&] { return sim->requestsOf(main, sub).size(); };
     for (const Breakage& b : kBreakages) {
         SCOPED_TRACE(b.name);
-        if (road.fresh) road.fresh(*this);
-        VTAViewControllers* screen = road.open(*this);
+        VTAViewControllers* screen = openFilled(road);
         ASSERT_TRUE(screen);
-        road.fill(*this, screen);
-        ASSERT_FALSE(HasFatalFailure());
         const int64_t booked = road.booked(*this);
         const size_t seen = serverSaw(), sent = proxy->received(main, sub);
         breakLine(b.line, road, screen);

@@ -65,6 +65,15 @@ public:
     static std::vector<Road> tradeRoads();
     static std::vector<Road> fundRoads();
     static std::vector<Road> marginRoads();
+    // The road's screen, made ready for one more action, opened and filled up
+    // to its confirmation; null when it did not come.
+    VTAViewControllers* openFilled(const Road& road) {
+        if (road.fresh) road.fresh(*this);
+        VTAViewControllers* screen = road.open(*this);
+        if (!screen) return nullptr;
+        road.fill(*this, screen);
+        return ::testing::Test::HasFatalFailure() ? nullptr : screen;
+    }
     // The sheet on screen is confirmed, the answer not awaited.
     void confirmSheet() {
         ASSERT_TRUE(sheet()) << topAlertTitle();
