@@ -439,8 +439,13 @@ void VTATradeQueryViewController::requestWithdraw() {
     if (!sendRequest(kWithdrawTag, withdrawRequest_, 4)) isWithdraw_ = false;
 }
 
-void VTATradeQueryViewController::withdrawArrived(const RequestReply&) {
+void VTATradeQueryViewController::withdrawArrived(const RequestReply& reply) {
     isWithdraw_ = false;
+    // No record set says nothing of the cancel: never taken for its acceptance.
+    if (!reply.first()) {
+        showAlert(unreadableWithdrawText());
+        return;
+    }
     acceptedAlert_ = alertWithDelegate(kWithdrawAcceptedText);
 }
 

@@ -67,6 +67,21 @@ protected:
         });
     }
     std::vector<SimRecord> fundRequests(FunctionId f) { return sim->requestsOf(f.main, f.sub); }
+    // A purchase of 1,000.00 of 稳健成长基金 this morning, still to be cancelled; its number.
+    int64_t placeFundPurchase() {
+        return sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
+            SimFundOrder o;
+            o.sno = r.nextOrderNumber();
+            o.date = 20240305;
+            o.time = 100000;
+            o.business = 35;
+            o.code = "270001";
+            o.name = "稳健成长基金";
+            o.amount = 100000;
+            r.customer("110001234").orders.push_back(o);
+            return o.sno;
+        });
+    }
 
     // Types into a field in place of its text, then "完成".
     void retype(VTATextField* field, const std::string& text) {

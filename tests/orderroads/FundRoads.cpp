@@ -171,21 +171,7 @@ std::vector<Road> OrderRoadTest::fundRoads() {
             },
         .busy = [](VTAViewControllers* s) { return as<VTATradeQueryViewController>(s)->isWithdraw(); },
         // A purchase of the day, to cancel.
-        .fresh =
-            [](OrderRoadTest& t) {
-                t.sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
-                    SimFundOrder o;
-                    o.sno = r.nextOrderNumber();
-                    o.date = 20240305;
-                    o.time = 100000;
-                    o.business = 35;
-                    o.code = "270001";
-                    o.name = "稳健成长基金";
-                    o.amount = 100000;
-                    r.customer(kCustomerA).orders.push_back(o);
-                    return 0;
-                });
-            },
+        .fresh = [](OrderRoadTest& t) { t.placeFundPurchase(); },
     });
 
     roads.push_back({
