@@ -9,10 +9,13 @@
 
 #include "core/contracts/FundContract.h"
 #include "core/contracts/RepoContract.h"
+#include "core/contracts/PlanContract.h"
+#include "funds/IFICloseViewController.h"
 #include "funds/OwnFunds.h"
 #include "funds/VTAJJQueryViewController.h"
 #include "funds/VTAJJZXView.h"
 #include "funds/VTAKVRTradeViewController.h"
+#include "sim/SimPlans.h"
 #include "sim/SimRepo.h"
 #include "trade/TradePickerStrip.h"
 
@@ -132,6 +135,45 @@ TEST_F(FundFailureRoadsTest, AnotherRepoProductChosenWhileABuyIsOnItsWayWaitsAnd
     EXPECT_EQ(made.back().code, first) << "the product confirmed";
     EXPECT_EQ(sim->requestsOf(RepoContract::kBuy.main, RepoContract::kBuy.sub).size(), 1u);
     EXPECT_NE(vc->nameLabel()->text().find(first), std::string::npos);
+}
+
+TEST_F(FundFailureRoadsTest, OnePlanIsTerminatedAtATime) {
+    sim->withRoom<SimPlansRoom>([](SimPlansRoom& r) {
+        SimPlan second = r.plans["110001234"].front();
+        second.code = "270001";
+        r.plans["110001234"].push_back(second);
+        return 0;
+    });
+    auto* vc = openItem<IFICloseViewController>("zndt_zz");
+    ASSERT_TRUE(vc && waitFor([&] { return vc->tableData().size() == 2; }));
+    const FunctionId close = PlanContract::kClose;
+    auto running = [&] {
+        return sim->withRoom<SimPlansRoom>([](SimPlansRoom& r) {
+            int n = 0;
+            for (const auto& p : r.plans["110001234"]) n += p.running ? 1 : 0;
+            return n;
+        });
+    };
+    // "终止" of a row and its sheet's "终止", with no turn of the run loop in between.
+    auto terminate = [&](int row) {
+        vc->tableViewCommitEditingStyle(*vc->tableView(), UITableViewCellEditingStyle::Delete, {0, row});
+        if (auto* s = vc->closeSheet(); s && s->window()) s->tapButtonAtIndex(s->destructiveButtonIndex());
+    };
+    sim->holdReply(close.main, close.sub);
+    terminate(0);
+    ASSERT_TRUE(vc->isClosing());
+    terminate(1);
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(alertShown("智能定投已终止")) << topAlertTitle();
+    ASSERT_TRUE(waitFor([&] { return !vc->isClosing(); }));
+    EXPECT_EQ(sim->requestsOf(close.main, close.sub).size(), 1u);
+    EXPECT_EQ(running(), 1);
+    ASSERT_TRUE(dismissAlert("智能定投已终止"));
+    // The other one is ended on its own afterwards.
+    ASSERT_EQ(vc->tableData().size(), 1u);
+    terminate(0);
+    ASSERT_TRUE(alertShown("智能定投已终止")) << topAlertTitle();
+    EXPECT_EQ(running(), 0);
 }
 
 class FundsWithoutShanghaiTest : public FundFailureRoadsTest {
