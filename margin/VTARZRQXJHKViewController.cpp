@@ -153,7 +153,13 @@ void VTARZRQXJHKViewController::actionSheetClickedButtonAtIndex(UIActionSheet& s
 void VTARZRQXJHKViewController::repayArrived(const RequestReply& reply) {
     isRepay_ = false;
     VTATCRS* set = reply.first();
-    if (!set || set->toStringWithFieldName(Col::kMessageOk).value_or("").empty()) return;
+    if (!set || set->toStringWithFieldName(Col::kMessageOk).value_or("").empty()) {
+        // Neither taken nor refused in so many words: the customer is told
+        // where to look, and the debt shows what the books say now.
+        showAlert(RequestBinding::kOrderLeftText);
+        requestDebt();
+        return;
+    }
     showAlert("还款委托已经成功提交！");
     requestDebt();
 }

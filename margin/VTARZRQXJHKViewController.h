@@ -7,7 +7,9 @@
 // sends the repayment (500/76) and empties the field. Each has its own tag,
 // so a repayment's reply is never read as the debt's; a repayment the
 // brokerage took ("msgok") shows "还款委托已经成功提交！" and asks the debt
-// again, so that the labels and "全部" follow it. "确定" does nothing before
+// again, so that the labels and "全部" follow it; an answer without "msgok"
+// (or without a record set) tells where to look (委托已发出，请进入当日委托
+// 查询结果) and asks the debt again too. "确定" does nothing before
 // the debt is known or while a repayment is on its way.
 #include <memory>
 

@@ -1,0 +1,122 @@
+// The margin screens' roads beside the usual one, by finger against the
+// simulator: a new stock arriving while the order screen's quote panel is
+// open (its refresh follows the new stock), the panel closing on the order
+// button, on "完成" and on editing the code or the quantity (not the price),
+// and a cash repayment answered without its "msgok" or with nothing, which
+// tells the customer where to look and asks the debt again.
+#include "MarginTestSupport.h"
+
+#include "core/TCRSWriter.h"
+#include "core/contracts/MarginContract.h"
+#include "margin/MarginTradeViewController.h"
+#include "margin/VTARZRQXJHKViewController.h"
+#include "platform/uikit/UILabel.h"
+#include "trade/TradePositionView.h"
+#include "trade/TradeQuotesPanel.h"
+
+namespace {
+
+class MarginFailureRoadsTest : public MarginTest {
+protected:
+    MarginTradeViewController* openWithPanel(const std::string& code) {
+        auto* vc = openMargin<MarginTradeViewController>(0);
+        EXPECT_TRUE(vc);
+        if (!vc) return nullptr;
+        typeCode(vc, code);
+        const int before = intradayRequests();
+        tapView(vc->expandButton());
+        EXPECT_TRUE(vc->isExpandQuotes());
+        EXPECT_TRUE(waitFor([&] { return intradayRequests() == before + 1; }));
+        return vc;
+    }
+    std::string lastIntradayCode() { return fieldOf(sim->requestsOf(31000, 1).back(), "code"); }
+};
+
+TEST_F(MarginFailureRoadsTest, ANewStockWhileTheQuotePanelIsOpenIsTheOneItRefreshes) {
+    auto* vc = openWithPanel("600000");
+    ASSERT_TRUE(vc);
+    EXPECT_EQ(lastIntradayCode(), "600000.2");
+    // The maximum of another code answered with the panel open (the code set
+    // without editing, which would close the panel).
+    vc->codeField()->setText("000001");
+    vc->requestStockInfo();
+    ASSERT_TRUE(waitFor([&] { return vc->currentStock() && vc->currentStock()->code() == "000001"; }));
+    EXPECT_TRUE(vc->isExpandQuotes());
+    const size_t before = sim->requestsOf(31000, 1).size();
+    settle(2.5);
+    const auto asked = sim->requestsOf(31000, 1);
+    ASSERT_GT(asked.size(), before);
+    for (size_t i = before; i < asked.size(); ++i) EXPECT_EQ(fieldOf(asked[i], "code"), "000001.1");
+    TradePositionView* book = vc->quotesPanel().positionView();
+    ASSERT_TRUE(waitFor([&] { return book->detailHQRS() != nullptr; }));
+    EXPECT_EQ(vc->stockholderLabel()->text(), "深A0010001234");
+}
+
+TEST_F(MarginFailureRoadsTest, ThePanelClosesOnTheOrderButtonDoneAndEditingButNotOnThePrice) {
+    struct Case {
+        const char* name;
+        std::function<void(MarginTradeViewController*)> act;
+        bool closes;
+    };
+    const std::vector<Case> cases = {
+        {"the price field", [&](MarginTradeViewController* vc) { tapView(vc->priceField()); }, false},
+        {"完成", [&](MarginTradeViewController* vc) {
+             tapView(vc->priceField());
+             ASSERT_TRUE(host.tapText("完成"));
+         },
+         true},
+        // The raised form hides the code: the keyboard bar's "上一项" moves there from the price.
+        {"the code field", [&](MarginTradeViewController* vc) {
+             tapView(vc->priceField());
+             ASSERT_TRUE(host.tapText("上一项"));
+         },
+         true},
+        {"the quantity field", [&](MarginTradeViewController* vc) { tapView(vc->quantityField()); }, true},
+        {"the order button", [&](MarginTradeViewController* vc) { tapView(vc->tradeButton()); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* vc = openWithPanel("600000");
+        ASSERT_TRUE(vc);
+        c.act(vc);
+        settle(0.5);
+        EXPECT_EQ(vc->isExpandQuotes(), !c.closes);
+        if (c.closes) {
+            EXPECT_EQ(vc->tableView()->rectForRowAtIndexPath({0, 3}).size.height, 44);
+            EXPECT_EQ(vc->tradeButton()->frame().origin.y, 340);
+            const int before = intradayRequests();
+            for (auto& a : UIAlertView::visibleAlerts()) a->dismissWithClickedButtonIndex(0, false);
+            if (auto s = sheet()) s->dismissWithClickedButtonIndex(s->cancelButtonIndex(), false);
+            settle(6);
+            EXPECT_EQ(intradayRequests(), before) << "no refresh once closed";
+        }
+        for (auto& a : UIAlertView::visibleAlerts()) a->dismissWithClickedButtonIndex(0, false);
+        if (auto s = sheet()) s->dismissWithClickedButtonIndex(s->cancelButtonIndex(), false);
+        if (host.isTextVisible("完成")) host.tapText("完成");
+        popViewControllers(1);
+        settle();
+    }
+    EXPECT_TRUE(orders().empty());
+}
+
+TEST_F(MarginFailureRoadsTest, ARepaymentAnsweredWithoutItsConfirmationSaysWhereToLookAndShowsTheDebtAgain) {
+    auto* vc = openItem<VTARZRQXJHKViewController>(505);
+    ASSERT_TRUE(vc && waitFor([&] { return vc->backMoneyCountLabel()->text() == "5000.00"; }));
+    const auto withoutOk =
+        TCRSWriter().beginSet().addField("msgok", TCRSFieldType::VarText).addRecord({std::string()}).bytes();
+    for (const auto& answer : {withoutOk, std::vector<uint8_t>{}}) {
+        SCOPED_TRACE(answer.empty() ? "no record set" : "msgok empty");
+        sim->answerNext(MarginContract::kCashRepay, answer);
+        const size_t debts = sim->requestsOf(500, 75).size();
+        typeInto(vc->backMoneyField(), "100");
+        ASSERT_TRUE(host.tapText("确定"));
+        ASSERT_TRUE(confirm());
+        ASSERT_TRUE(alertShown(RequestBinding::kOrderLeftText)) << topAlertTitle();
+        ASSERT_TRUE(waitFor([&] { return sim->requestsOf(500, 75).size() == debts + 1 && !vc->hasRequestInFlight(); }));
+        ASSERT_TRUE(dismissAlert(RequestBinding::kOrderLeftText));
+        EXPECT_EQ(vc->backMoneyCountLabel()->text(), "5000.00");
+    }
+    EXPECT_EQ(sim->requestsOf(500, 76).size(), 2u);
+}
+
+}  // namespace
