@@ -45,7 +45,7 @@ public:
     }
     bool waitFor(int n) {
         std::unique_lock<std::mutex> lock(m_);
-        return cv_.wait_for(lock, std::chrono::seconds(10), [&] { return now_ >= n; });
+        return cv_.wait_for(lock, std::chrono::duration<double>(kHangSeconds), [&] { return now_ >= n; });
     }
     int peak() {
         std::lock_guard<std::mutex> lock(m_);
