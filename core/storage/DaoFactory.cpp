@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Paths.h"
 
 namespace fs = std::filesystem;
@@ -28,23 +29,6 @@ bool copySeed(const std::string& from, const std::string& to) {
     return true;
 }
 
-// Moves a database that cannot be opened aside, with the journal files
-// SQLite keeps beside it (a journal left behind would be played into the
-// fresh copy): "roduvede.db.damaged-N". Kept for support, never deleted.
-bool moveAside(const std::string& path) {
-    std::error_code ec;
-    std::string aside;
-    for (int n = 1;; ++n) {
-        aside = path + ".damaged-" + std::to_string(n);
-        if (!fs::exists(aside, ec) && !fs::exists(aside + "-journal", ec)) break;
-    }
-    fs::rename(path, aside, ec);
-    if (ec) return false;
-    for (const char* companion : {"-journal", "-wal", "-shm"})
-        if (fs::exists(path + companion, ec)) fs::rename(path + companion, aside + companion, ec);
-    return true;
-}
-
 }  // namespace
 
 DaoFactory& DaoFactory::sharedInstance() {
@@ -66,7 +50,10 @@ DatabaseSetupResult DaoFactory::setUpDatabase() {
     if (!fs::exists(target, ec) && !copySeed(seed, target)) return DatabaseSetupResult::CreateFailed;
     if (openAndUpgrade(target)) return DatabaseSetupResult::Ok;
     close();
-    if (!fs::is_regular_file(seed, ec) || !moveAside(target) || !copySeed(seed, target) || !openAndUpgrade(target)) {
+    // The damaged file moves aside with the journals SQLite keeps beside it (a
+    // journal left behind would be played into the fresh copy).
+    if (!fs::is_regular_file(seed, ec) || moveFileAside(target, {"-journal", "-wal", "-shm"}).empty() ||
+        !copySeed(seed, target) || !openAndUpgrade(target)) {
         close();
         return DatabaseSetupResult::InitializeFailed;
     }

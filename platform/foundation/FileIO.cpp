@@ -62,6 +62,22 @@ bool createPrivateDirectories(const std::string& path) {
     return fs::is_directory(path, ec);
 }
 
+std::string moveFileAside(const std::string& path, const std::vector<std::string>& companions) {
+    std::error_code ec;
+    std::string aside;
+    for (int n = 1;; ++n) {
+        aside = path + ".damaged-" + std::to_string(n);
+        bool taken = fs::exists(aside, ec);
+        for (const auto& companion : companions) taken = taken || fs::exists(aside + companion, ec);
+        if (!taken) break;
+    }
+    fs::rename(path, aside, ec);
+    if (ec) return {};
+    for (const auto& companion : companions)
+        if (fs::exists(path + companion, ec)) fs::rename(path + companion, aside + companion, ec);
+    return aside;
+}
+
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, size_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;

@@ -26,5 +26,12 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 // already there keep their permissions). True when the folder exists afterwards.
 bool createPrivateDirectories(const std::string& path);
 
+// Moves a file that cannot be used out of the way without losing it:
+// "<path>.damaged-N", N the first number free for the file and each of its
+// companions ("<path><companion>", such as a database's "-journal"), which
+// move with it when present. Kept for support, never deleted. The new path,
+// or empty when the file could not be moved.
+std::string moveFileAside(const std::string& path, const std::vector<std::string>& companions = {});
+
 // The whole file, or nullopt when it is missing, unreadable or larger than maxBytes.
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, size_t maxBytes = 64u << 20);

@@ -284,10 +284,11 @@ std::string NSKeyedArchiver::xmlWithRootObject(const Value& root) {
     return out;
 }
 
-bool NSKeyedArchiver::archiveRootObject(const Value& root, const std::string& path, FileDurability durability) {
+bool NSKeyedArchiver::archiveRootObject(const Value& root, const std::string& path, FileDurability durability,
+                                        LastGoodCopy copy) {
     std::vector<uint8_t> bytes = archivedDataWithRootObject(root);
     if (bytes.empty()) return false;
-    return writeFileAtomically(path, bytes, durability);
+    return writeGuardedFile(path, bytes, durability, copy);
 }
 
 std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithData(const std::vector<uint8_t>& bytes) {
@@ -307,4 +308,15 @@ std::optional<Value> NSKeyedUnarchiver::unarchiveObjectWithFile(const std::strin
     auto bytes = readWholeFile(path);
     if (!bytes) return std::nullopt;
     return unarchiveObjectWithData(*bytes);
+}
+
+std::optional<Value::Dict> NSKeyedUnarchiver::unarchiveDictionaryWithGuardedFile(const std::string& path,
+                                                                                 LastGoodCopy copy) {
+    std::optional<Value> root;
+    auto isDictionary = [&](const std::vector<uint8_t>& bytes) {
+        root = unarchiveObjectWithData(bytes);
+        return root && root->isDict();
+    };
+    if (!readGuardedFile(path, isDictionary, copy).bytes) return std::nullopt;
+    return std::move(root->dict());
 }

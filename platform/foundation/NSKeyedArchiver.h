@@ -23,12 +23,14 @@
 #include <vector>
 
 #include "platform/foundation/FileIO.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/Value.h"
 
 class NSKeyedArchiver {
 public:
     static bool archiveRootObject(const Value& root, const std::string& path,
-                                  FileDurability durability = FileDurability::Durable);
+                                  FileDurability durability = FileDurability::Durable,
+                                  LastGoodCopy copy = LastGoodCopy::None);
     // Empty when the value cannot be archived (a date out of range, nesting too deep).
     static std::vector<uint8_t> archivedDataWithRootObject(const Value& root);
     // The same property list as XML text (debugging, readable test data).
@@ -39,4 +41,7 @@ class NSKeyedUnarchiver {
 public:
     static std::optional<Value> unarchiveObjectWithFile(const std::string& path);  // nullopt: missing or corrupt
     static std::optional<Value> unarchiveObjectWithData(const std::vector<uint8_t>& bytes);
+    // The dictionary at the root of a guarded file, or of its last good copy;
+    // nullopt when there is neither (the file, if damaged, now set aside).
+    static std::optional<Value::Dict> unarchiveDictionaryWithGuardedFile(const std::string& path, LastGoodCopy copy);
 };
