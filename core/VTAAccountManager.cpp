@@ -134,9 +134,10 @@ void VTAAccountManager::reload() {
     accounts_.clear();
     selected_.reset();
     if (fileName_.empty()) return;
-    auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(documentsPath(fileName_));
-    if (!root || !root->isDict()) return;
-    const Value& list = (*root)["accounts"];
+    auto stored = NSKeyedUnarchiver::unarchiveDictionaryWithGuardedFile(documentsPath(fileName_), LastGoodCopy::None);
+    if (!stored) return;
+    const Value root(std::move(*stored));
+    const Value& list = root["accounts"];
     if (!list.isArray()) return;
     for (const Value& entry : list.array()) {
         std::string accID = entry["accID"].toString();
@@ -150,7 +151,7 @@ void VTAAccountManager::reload() {
         if (indexOfAccount(*account) >= 0) continue;
         accounts_.push_back(std::move(account));
     }
-    const Value& selected = (*root)["selected"];
+    const Value& selected = root["selected"];
     if (selected.isInteger()) {
         int64_t index = selected.toInt();
         if (index >= 0 && index < count()) {

@@ -12,8 +12,9 @@
 //   "accounts" Array of Dict with the texts "accID", "typeCode", "typeName",
 //              "yybCode", "yybName", "zjzh", "userName", "lastLoginTime".
 // Passwords, session objects and login state are never written. Entries
-// without an "accID" or equal to an earlier one are skipped when read; an
-// unreadable file gives an empty list.
+// without an "accID" or equal to an earlier one are skipped when read; a file
+// that cannot be read gives an empty list and is set aside as
+// "savedaccounts.plish.damaged-N" (GuardedFile.h), never written over.
 //
 // Notifications (posted synchronously on the caller's thread):
 //   "QZAccountNumberDidChangedNotification" (object: the VTAAccountManager*)

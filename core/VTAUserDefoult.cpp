@@ -22,7 +22,8 @@ void VTAUserDefoult::reload() {
 void VTAUserDefoult::loadLocked() {
     path_ = documentsPath(kFileName);
     values_.clear();
-    if (auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(path_); root && root->isDict()) values_ = root->dict();
+    if (auto root = NSKeyedUnarchiver::unarchiveDictionaryWithGuardedFile(path_, LastGoodCopy::Kept))
+        values_ = std::move(*root);
     const Value& version = values_["the version"];
     if (!version.isNumber() || version.toInt() != kDefaultsVersion) {
         writeDefaultsLocked();
@@ -58,7 +59,9 @@ bool VTAUserDefoult::save() {
     return saveLocked();
 }
 
-bool VTAUserDefoult::saveLocked() { return NSKeyedArchiver::archiveRootObject(Value(values_), path_); }
+bool VTAUserDefoult::saveLocked() {
+    return NSKeyedArchiver::archiveRootObject(Value(values_), path_, FileDurability::Durable, LastGoodCopy::Kept);
+}
 
 bool VTAUserDefoult::getBoolForKey(const std::string& key) const {
     std::lock_guard lock(mutex_);

@@ -2,11 +2,14 @@
 // The customer's persistent settings (one store, standerDefoult).
 //
 // File: Documents/"vtadb.plish", a keyed archive (NSKeyedArchiver) whose root is
-// a Dict of setting name -> value, written atomically by save(). The key
-// "the version" holds the version of the defaults table (122). When the file is
-// missing, unreadable, not a Dict, or holds another version, the defaults below
-// are written over the stored values (other keys are kept) and the file is
-// saved at once. A corrupt file therefore gives the defaults, never a failure.
+// a Dict of setting name -> value, written atomically by save() together with
+// its last good copy "vtadb.plish.last-good" (GuardedFile.h). The key "the
+// version" holds the version of the defaults table (122). A file that cannot be
+// read (emptied, cut short, overwritten, not a Dict) is set aside as
+// "vtadb.plish.damaged-N" and the settings start from the last good copy, so
+// the phone stays registered; without a readable copy, from the defaults. When
+// the settings hold no version or another one, the defaults below are written
+// over the stored values (other keys are kept) and the file is saved at once.
 //
 // Defaults (version 122):
 //   "the version"            122

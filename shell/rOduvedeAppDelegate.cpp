@@ -4,7 +4,9 @@
 
 #include "core/MenuFunctions.h"
 #include "core/QZUtil.h"
+#include "core/VTAAccountManager.h"
 #include "core/VTAUserDefoult.h"
+#include "core/security/BrasnikSignManager.h"
 #include "core/storage/DaoFactory.h"
 #include "net/NetworkManager.h"
 #include "net/XXNetworkManager.h"
@@ -17,6 +19,7 @@
 #include "platform/uikit/UIScreen.h"
 #include "platform/uikit/UIWindow.h"
 #include "shell/DatabaseRecovery.h"
+#include "shell/FileRecoveryNotice.h"
 #include "shell/IdleTimeCheck.h"
 #include "shell/LoginViewController.h"
 #include "shell/MenuCache.h"
@@ -39,9 +42,12 @@ rOduvedeAppDelegate* rOduvedeAppDelegate::sharedDelegate() {
 }
 
 bool rOduvedeAppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication& app, const Value&) {
-    // The stores of this Documents folder (a test or a restart may have changed it).
+    // The stores of this Documents folder (a test or a restart may have changed
+    // it), all read now so that a damaged one is found and told at once.
     NSUserDefaults::standardUserDefaults().reload();
     VTAUserDefoult::standerDefoult().reload();
+    VTAAccountManager::savedAccountManager().reload();
+    BrasnikSignManager::defaultManager().reload();
     VTAStockFinder::reloadHistory();
 
     // 1. The database.
@@ -81,9 +87,10 @@ bool rOduvedeAppDelegate::applicationDidFinishLaunchingWithOptions(UIApplication
     window_->makeKeyAndVisible();
     setApplicationNavigationController(navigationController_);
 
-    // 5. Old own stocks (or, after a damaged database, all of them), the
-    // restart flag, push notifications.
+    // 5. Old own stocks (or, after a damaged database, all of them), damaged
+    // files told, the restart flag, push notifications.
     if (db == DatabaseSetupResult::Recovered) recovery_ = DatabaseRecovery::start(DaoFactory::setupFailureText(db));
+    FileRecoveryNotice::showIfAny();
     moveOldOwnStocksOnce();
     ud.setBool(true, "IsReboot");
     RemoteNotificationService::shared().install(app);

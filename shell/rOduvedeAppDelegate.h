@@ -6,7 +6,9 @@
 // upgraded; a failure shows "Create database failed." or "Initialize database
 // failed." in a bare window and opens no main window; a damaged file replaced
 // by the seed shows "Initialize database failed." over the launch, which goes
-// on, and brings the own stocks back: DatabaseRecovery), the portfolio flags,
+// on, and brings the own stocks back: DatabaseRecovery; settings, saved
+// accounts or soft tokens found damaged are told in one alert:
+// FileRecoveryNotice), the portfolio flags,
 // the network singleton and its hosts, the menu tree of the cached menu
 // ("menudb.plist", or the built-in menu), the window whose navigation stack
 // starts at the login screen, the old settings list "your stocks" moved into

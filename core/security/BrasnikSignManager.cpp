@@ -2,13 +2,14 @@
 
 #include <openssl/crypto.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "core/security/DeviceKey.h"
 #include "core/security/FrameCodec.h"
 #include "core/security/PrivateFile.h"
+#include "platform/foundation/FileIO.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
 
@@ -55,6 +56,21 @@ std::string BrasnikSignManager::path() const { return followsDocuments_ ? docume
 
 void BrasnikSignManager::adopt(const std::shared_ptr<BrasnikSign>& sign) { sign->owner_ = weak_from_this(); }
 
+// The token dictionaries of a token file's bytes; nullopt when they cannot be read.
+std::optional<Value::Array> BrasnikSignManager::decode(const std::vector<uint8_t>& bytes,
+                                                       const std::vector<uint8_t>& key) {
+    if (bytes.size() < kHeaderSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0) return std::nullopt;
+    uint16_t version = uint16_t(bytes[kMagicSize] | bytes[kMagicSize + 1] << 8);
+    if (version != kVersion) return std::nullopt;
+    std::vector<uint8_t> frame(bytes.begin() + kHeaderSize, bytes.end());
+    auto plain = decipherFrame(frame, key);
+    if (!plain) return std::nullopt;
+    Wiped archive{std::move(*plain)};
+    auto root = NSKeyedUnarchiver::unarchiveObjectWithData(archive.bytes);
+    if (!root || !root->isArray()) return std::nullopt;
+    return std::move(root->array());
+}
+
 void BrasnikSignManager::load() {
     signs_.clear();
     loadFailed_ = false;
@@ -63,20 +79,17 @@ void BrasnikSignManager::load() {
     if (!std::filesystem::exists(file, ec)) return;
 
     loadFailed_ = true;  // until proven readable
-    auto bytes = readPrivateFile(file, kMaxFileSize);
-    if (!bytes || bytes->size() < kHeaderSize || std::memcmp(bytes->data(), kMagic, kMagicSize) != 0) return;
-    uint16_t version = uint16_t((*bytes)[kMagicSize] | (*bytes)[kMagicSize + 1] << 8);
-    if (version != kVersion) return;
+    // Without the device's key the file may well be whole: it stays where it is.
     auto key = deviceBoundKey(kKeyPurpose, kKeySize);
     if (!key) return;
     Wiped keyBytes{std::move(*key)};
-    std::vector<uint8_t> frame(bytes->begin() + kHeaderSize, bytes->end());
-    auto plain = decipherFrame(frame, keyBytes.bytes);
-    if (!plain) return;
-    Wiped archive{std::move(*plain)};
-    auto root = NSKeyedUnarchiver::unarchiveObjectWithData(archive.bytes);
-    if (!root || !root->isArray()) return;
-    for (const Value& item : root->array()) {
+    std::optional<Value::Array> list;
+    auto readable = [&](const std::vector<uint8_t>& bytes) {
+        list = bytes.size() <= kMaxFileSize ? decode(bytes, keyBytes.bytes) : std::nullopt;
+        return list.has_value();
+    };
+    if (!readGuardedFile(file, readable, LastGoodCopy::None).bytes) return;
+    for (const Value& item : *list) {
         if (auto sign = BrasnikSign::fromValue(item)) {
             adopt(sign);
             signs_.push_back(std::move(sign));
@@ -104,12 +117,12 @@ bool BrasnikSignManager::save() {
     out.insert(out.end(), frame.begin(), frame.end());
 
     std::string file = path();
-    if (loadFailed_) {
-        // Keep the unreadable file for inspection rather than overwrite it.
-        std::string aside = file + ".unreadable";
-        if (std::rename(file.c_str(), aside.c_str()) != 0 && std::filesystem::exists(file)) return false;
-        loadFailed_ = false;
+    std::error_code ec;
+    if (loadFailed_ && std::filesystem::exists(file, ec)) {
+        // A file this list could not read is kept for inspection, never written over.
+        if (moveFileAside(file).empty()) return false;
     }
+    loadFailed_ = false;
     return writePrivateFileAtomically(file, out);
 }
 

@@ -13,13 +13,16 @@
 // The key is derived on the device each time and never written anywhere.
 //
 // A file that cannot be read (wrong magic or version, another device, tampered
-// bytes, not a list) gives an empty list and stays untouched for inspection;
-// the first save afterwards first moves it aside to "signFileName.db.unreadable".
+// bytes, not a list) gives an empty list and is set aside for inspection as
+// "signFileName.db.damaged-N" (GuardedFile.h), never written over. When the
+// device's key cannot be had at all, the file stays in place and a save fails.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/security/BrasnikSign.h"
+#include "platform/foundation/Value.h"
 
 class BrasnikSignManager : public std::enable_shared_from_this<BrasnikSignManager> {
     struct Key {
@@ -59,6 +62,7 @@ public:
     BrasnikSignManager(Key, std::string path, bool followsDocuments);
 
 private:
+    static std::optional<Value::Array> decode(const std::vector<uint8_t>& bytes, const std::vector<uint8_t>& key);
     void load();
     void adopt(const std::shared_ptr<BrasnikSign>& sign);
 

@@ -3,12 +3,6 @@
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
 
-namespace {
-
-const char* const kFileName = "userdefaults.plist";
-
-}  // namespace
-
 NSUserDefaults& NSUserDefaults::standardUserDefaults() {
     static NSUserDefaults defaults;
     return defaults;
@@ -18,8 +12,8 @@ void NSUserDefaults::loadLocked(const std::string& path) const {
     path_ = path;
     loaded_ = true;
     values_.clear();
-    auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(path);
-    if (root && root->isDict()) values_ = root->dict();
+    if (auto root = NSKeyedUnarchiver::unarchiveDictionaryWithGuardedFile(path, LastGoodCopy::Kept))
+        values_ = std::move(*root);
 }
 
 void NSUserDefaults::ensureLoaded() const {
@@ -29,9 +23,9 @@ void NSUserDefaults::ensureLoaded() const {
 
 // Every change is written at once, but without flushing to disk: the rename
 // keeps the file whole if the program ends, and a change costs no fsync on the
-// main thread. synchronize() flushes.
+// main thread. synchronize() flushes, and refreshes the last good copy.
 bool NSUserDefaults::writeLocked(FileDurability durability) const {
-    return NSKeyedArchiver::archiveRootObject(Value(values_), path_, durability);
+    return NSKeyedArchiver::archiveRootObject(Value(values_), path_, durability, LastGoodCopy::Kept);
 }
 
 std::string NSUserDefaults::filePath() const {

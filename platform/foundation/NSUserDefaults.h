@@ -4,9 +4,11 @@
 //
 // Every change is written to the file at once (atomically), so nothing is lost
 // when the program ends without synchronize(); setting a key to the value it
-// already holds writes nothing. A missing or corrupt file reads as empty
-// defaults. When the Documents folder changes (tests), the next access reads
-// the file of the new folder.
+// already holds writes nothing. The file is guarded (GuardedFile.h): each
+// synchronize() also writes its last good copy, and a damaged file is set
+// aside and the defaults start from that copy (empty without one). When the
+// Documents folder changes (tests), the next access reads the file of the new
+// folder.
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -17,6 +19,8 @@
 
 class NSUserDefaults {
 public:
+    static constexpr const char* kFileName = "userdefaults.plist";
+
     static NSUserDefaults& standardUserDefaults();
 
     bool boolForKey(const std::string& k) const;                          // false when absent

@@ -6,10 +6,12 @@
 #include "core/VTAAccountManager.h"
 #include "core/VTAUserDefoult.h"
 #include "platform/foundation/Clock.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/NSDate.h"
 #include "platform/foundation/NSNotificationCenter.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/Paths.h"
+#include "tests/support/FileDamage.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -185,14 +187,26 @@ TEST_F(Accounts, SavedListRoundTripsWithoutPasswordsOrSessions) {
     EXPECT_TRUE(b->isSelected());
 }
 
-TEST_F(Accounts, UnreadableSavedFileGivesAnEmptyList) {
-    {
-        std::ofstream out(documentsPath(VTAAccountManager::kSavedAccountsFile), std::ios::binary);
-        out << "bplist00 not really";
+TEST_F(Accounts, ADamagedSavedFileGivesAnEmptyListAndIsKeptAside) {
+    const std::string path = documentsPath(VTAAccountManager::kSavedAccountsFile);
+    int round = 0;
+    for (const auto& damage : fileDamages()) {
+        SCOPED_TRACE(damage.name);
+        {
+            VTAAccountManager saved(VTAAccountManager::kSavedAccountsFile);
+            saved.setSelectedAccount(account("10001"));
+            ASSERT_TRUE(saved.save());
+        }
+        damage.apply(path);
+        const auto damaged = fileBytesOf(path);
+        VTAAccountManager saved(VTAAccountManager::kSavedAccountsFile);
+        EXPECT_EQ(saved.count(), 0);
+        EXPECT_FALSE(saved.selectedAccount());
+        EXPECT_EQ(fileBytesOf(path + ".damaged-" + std::to_string(++round)), damaged);
+        auto notes = takeRecoveredFiles(documentsDirectory());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_FALSE(notes[0].fromCopy);
     }
-    VTAAccountManager saved(VTAAccountManager::kSavedAccountsFile);
-    EXPECT_EQ(saved.count(), 0);
-    EXPECT_FALSE(saved.selectedAccount());
     // A list in memory has no file to write.
     EXPECT_FALSE(VTAAccountManager().save());
 }

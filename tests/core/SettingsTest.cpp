@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "core/TCRSWriter.h"
 #include "core/VTAParamter.h"
 #include "core/VTAUserDefoult.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/NSUserDefaults.h"
 #include "platform/foundation/Paths.h"
+#include "tests/support/FileDamage.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -78,21 +81,55 @@ TEST_F(Settings, ValuesSurviveSaveAndReload) {
     EXPECT_EQ(settings().getIntForKey("StepForBS"), -1);
 }
 
-TEST_F(Settings, CorruptFileGivesTheDefaults) {
+TEST_F(Settings, ADamagedFileStartsFromItsLastGoodCopyAndIsKeptAside) {
+    const std::string path = documentsPath("vtadb.plish");
+    settings().setString("13800138000", "your phone number");
+    settings().setInt(25, "logaccnum");
+    ASSERT_TRUE(settings().save());
+    takeRecoveredFiles(documents.path());
+    int round = 0;
+    for (const auto& damage : fileDamages()) {
+        SCOPED_TRACE(damage.name);
+        damage.apply(path);
+        const auto damaged = fileBytesOf(path);
+        settings().reload();
+        // Still registered, the customer's own settings kept.
+        EXPECT_EQ(settings().getStringForKey("your phone number"), "13800138000");
+        EXPECT_EQ(settings().getIntForKey("logaccnum"), 25);
+        EXPECT_EQ(fileBytesOf(path + ".damaged-" + std::to_string(++round)), damaged);
+        auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(path);
+        ASSERT_TRUE(root && root->isDict());  // whole again
+        EXPECT_EQ((*root)["your phone number"].string(), "13800138000");
+        auto notes = takeRecoveredFiles(documents.path());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_TRUE(notes[0].fromCopy);
+    }
+}
+
+TEST_F(Settings, ADamagedFileWithoutAGoodCopyGivesTheDefaults) {
+    const std::string path = documentsPath("vtadb.plish");
     for (const std::string& junk : {std::string("bplist00\xff\xff garbage"), std::string(), std::string("<plist>")}) {
+        settings().setString("13800138000", "your phone number");
+        ASSERT_TRUE(settings().save());
+        std::filesystem::remove(lastGoodCopyPath(path));
         {
-            std::ofstream out(documentsPath("vtadb.plish"), std::ios::binary | std::ios::trunc);
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
             out << junk;
         }
         settings().reload();
         EXPECT_EQ(settings().getIntForKey("the version"), 122);
         EXPECT_EQ(settings().getIntForKey("logaccnum"), 10);
         EXPECT_FALSE(settings().getStringForKey("your phone number"));
-        auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(documentsPath("vtadb.plish"));
+        auto root = NSKeyedUnarchiver::unarchiveObjectWithFile(path);
         EXPECT_TRUE(root && root->isDict());  // rewritten readable
+        auto notes = takeRecoveredFiles(documents.path());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_FALSE(notes[0].fromCopy);
+        EXPECT_EQ(fileBytesOf(notes[0].keptAs), std::vector<uint8_t>(junk.begin(), junk.end()));
     }
-    // A readable archive whose root is no dictionary.
-    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value(Value::Array{Value(1)}), documentsPath("vtadb.plish")));
+    // A readable archive whose root is no dictionary, and no copy either.
+    std::filesystem::remove(lastGoodCopyPath(path));
+    ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value(Value::Array{Value(1)}), path));
     settings().reload();
     EXPECT_EQ(settings().getIntForKey("the version"), 122);
 }

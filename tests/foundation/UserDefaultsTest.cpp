@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/NSUserDefaults.h"
+#include "tests/support/FileDamage.h"
 #include "tests/support/TestSupport.h"
 
 TEST(UserDefaults, AbsentKeysAnswerFalseZeroAndNothing) {
@@ -84,22 +87,47 @@ TEST(UserDefaults, EachDocumentsFolderHasItsOwnDefaults) {
     EXPECT_EQ(d.integerForKey("TradeLockInterval"), 7);
 }
 
-TEST(UserDefaults, CorruptOrForeignFileGivesEmptyDefaultsAndIsReplacedOnWrite) {
+TEST(UserDefaults, ADamagedFileStartsFromTheLastSynchronizedCopyAndIsKeptAside) {
     ScopedDocuments docs;
     const std::string path = docs.path() + "/userdefaults.plist";
+    auto& d = NSUserDefaults::standardUserDefaults();
+    d.setBool(true, "DisclaimerAgreed");
+    d.setObject(Value("install-7"), "Token");
+    ASSERT_TRUE(d.synchronize());
+    d.setBool(true, "IsReboot");  // changed since: in the file, not in its copy
+    int round = 0;
+    for (const auto& damage : fileDamages()) {
+        SCOPED_TRACE(damage.name);
+        damage.apply(path);
+        const auto damaged = fileBytesOf(path);
+        d.reload();
+        EXPECT_TRUE(d.boolForKey("DisclaimerAgreed"));
+        EXPECT_EQ(d.stringForKey("Token"), "install-7");
+        EXPECT_FALSE(d.boolForKey("IsReboot"));
+        EXPECT_EQ(fileBytesOf(path + ".damaged-" + std::to_string(++round)), damaged);
+        ASSERT_EQ(takeRecoveredFiles(docs.path()).size(), 1u);
+    }
+
+    // Without a good copy: empty defaults, the damaged file still kept, not written over.
+    std::filesystem::remove(lastGoodCopyPath(path));
     {
         std::ofstream f(path, std::ios::binary);
         f << "bplist00\x01\x02 this is not a property list";
     }
-    auto& d = NSUserDefaults::standardUserDefaults();
     d.reload();
-    EXPECT_FALSE(d.boolForKey("IsReboot"));
+    EXPECT_FALSE(d.boolForKey("DisclaimerAgreed"));
     d.setBool(true, "IsReboot");
     d.reload();
     EXPECT_TRUE(d.boolForKey("IsReboot"));
+    auto notes = takeRecoveredFiles(docs.path());
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_FALSE(notes[0].fromCopy);
+    EXPECT_NE(fileBytesOf(notes[0].keptAs).size(), 0u);
 
     // A valid property list whose root is no dictionary is no defaults file either.
+    std::filesystem::remove(lastGoodCopyPath(path));
     ASSERT_TRUE(NSKeyedArchiver::archiveRootObject(Value(Value::Array{Value(1)}), path));
     d.reload();
     EXPECT_FALSE(d.boolForKey("IsReboot"));
+    EXPECT_EQ(takeRecoveredFiles(docs.path()).size(), 1u);
 }

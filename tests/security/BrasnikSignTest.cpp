@@ -8,6 +8,7 @@
 #include "core/security/BrasnikSignManager.h"
 #include "core/security/DeviceKey.h"
 #include "core/security/VTACoder.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/Paths.h"
 #include "tests/support/TestSupport.h"
 
@@ -166,54 +167,71 @@ TEST_F(TokenFile, DefaultManagerUsesDocumentsFile) {
     BrasnikSignManager::saveSigns();
 }
 
-TEST_F(TokenFile, TamperedFileGivesEmptyListAndIsKeptForInspection) {
+TEST_F(TokenFile, ADamagedFileGivesAnEmptyListAndIsKeptAside) {
     {
         auto m = BrasnikSignManager::managerWithFile(file);
         m->appendSignner(makeSign(kSeed, "C1", "138"));
         ASSERT_TRUE(m->save());
     }
     auto good = readFile(file);
+    // Each way of finding it damaged: a flipped byte anywhere, emptied, cut short, overwritten.
+    std::vector<std::vector<uint8_t>> damaged;
     for (size_t at : {size_t(0), size_t(7), size_t(9), good.size() / 2, good.size() - 1}) {
-        auto bad = good;
-        bad[at] ^= 0x04;
-        writeFile(file, bad);
-        auto m = BrasnikSignManager::managerWithFile(file);
-        EXPECT_TRUE(m->allSignners().empty()) << at;
-        EXPECT_TRUE(m->loadFailed()) << at;
-        EXPECT_EQ(readFile(file), bad) << at;
+        damaged.push_back(good);
+        damaged.back()[at] ^= 0x04;
     }
-    // The first save afterwards moves the unreadable file aside, not over it.
-    auto bad = readFile(file);
+    for (size_t n : {size_t(0), size_t(5), size_t(8), size_t(20), good.size() - 8})
+        damaged.emplace_back(good.begin(), good.begin() + n);
+    damaged.push_back(std::vector<uint8_t>(good.size(), 0x5a));
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        SCOPED_TRACE(i);
+        writeFile(file, damaged[i]);
+        auto m = BrasnikSignManager::managerWithFile(file);
+        EXPECT_TRUE(m->allSignners().empty());
+        EXPECT_TRUE(m->loadFailed());
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_EQ(readFile(file + ".damaged-" + std::to_string(i + 1)), damaged[i]);
+        auto notes = takeRecoveredFiles(documentsDirectory());
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].path, file);
+    }
+    // The next save writes a new file; the damaged ones stay.
     auto m = BrasnikSignManager::managerWithFile(file);
     m->appendSignner(makeSign("0a0b", "C2", "139"));
     ASSERT_TRUE(m->save());
-    EXPECT_EQ(readFile(file + ".unreadable"), bad);
     EXPECT_EQ(BrasnikSignManager::managerWithFile(file)->allSignners().size(), 1u);
+    EXPECT_EQ(readFile(file + ".damaged-1"), damaged[0]);
 }
 
-TEST_F(TokenFile, TruncatedEmptyOrForeignFilesGiveEmptyList) {
+TEST_F(TokenFile, AFileOfAnotherDeviceOrAnotherSaltIsSetAsideToo) {
     {
         auto m = BrasnikSignManager::managerWithFile(file);
         m->appendSignner(makeSign(kSeed, "C1", "138"));
         ASSERT_TRUE(m->save());
     }
     auto good = readFile(file);
-    for (size_t n : {size_t(0), size_t(5), size_t(8), size_t(20), good.size() - 8}) {
-        writeFile(file, std::vector<uint8_t>(good.begin(), good.begin() + n));
-        EXPECT_TRUE(BrasnikSignManager::managerWithFile(file)->allSignners().empty()) << n;
-    }
-    writeFile(file, good);
-    EXPECT_EQ(BrasnikSignManager::managerWithFile(file)->allSignners().size(), 1u);
-
     // Copied to another device: the key differs.
     setDeviceIdentityForTesting("another-machine");
     EXPECT_TRUE(BrasnikSignManager::managerWithFile(file)->allSignners().empty());
     setDeviceIdentityForTesting(std::nullopt);
+    EXPECT_EQ(readFile(file + ".damaged-1"), good);
+    fs::rename(file + ".damaged-1", file);
     EXPECT_EQ(BrasnikSignManager::managerWithFile(file)->allSignners().size(), 1u);
 
     // The installation salt lost: unreadable too (never silently re-keyed to the old tokens).
     fs::remove(documentsPath("deviceSalt.bin"));
     EXPECT_TRUE(BrasnikSignManager::managerWithFile(file)->loadFailed());
+    EXPECT_EQ(readFile(file + ".damaged-1"), good);
+
+    // No key to be had at all (a salt file of the wrong size): the file may be
+    // whole, so it stays where it is, and no save writes over it.
+    writeFile(file, good);
+    writeFile(documentsPath("deviceSalt.bin"), {1, 2, 3});
+    auto m = BrasnikSignManager::managerWithFile(file);
+    EXPECT_TRUE(m->loadFailed());
+    EXPECT_FALSE(m->save());
+    EXPECT_EQ(readFile(file), good);
+    takeRecoveredFiles(documentsDirectory());
 }
 
 TEST_F(TokenFile, DeviceKeyDependsOnPurposeSaltAndIdentity) {

@@ -6,6 +6,7 @@
 
 #include "core/contracts/SystemContract.h"
 #include "core/security/Digests.h"
+#include "platform/foundation/GuardedFile.h"
 #include "platform/foundation/NSKeyedArchiver.h"
 #include "platform/foundation/Paths.h"
 #include "platform/graphics/TextDrawing.h"
@@ -19,6 +20,7 @@
 #include "platform/uikit/UITextField.h"
 #include "platform/uikit/UIWindow.h"
 #include "shell/ClientIdentity.h"
+#include "shell/FileRecoveryNotice.h"
 #include "shell/VTAUpdateViewController.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/SimRequestFields.h"
@@ -216,13 +218,61 @@ TEST_F(LaunchRoadTest, ACorruptMenuCacheGivesTheBuiltInMenuAndANewDownload) {
 }
 
 TEST_F(LaunchRoadTest, CorruptSettingsFilesGiveAWorkingClientWithDefaults) {
+    for (const char* name : {VTAUserDefoult::kFileName, NSUserDefaults::kFileName})
+        std::filesystem::remove(lastGoodCopyPath(documentsPath(name)));
     writeFile(documentsPath(VTAUserDefoult::kFileName), "not a property list at all");
     writeFile(NSUserDefaults::standardUserDefaults().filePath(), std::string("\x00\x01\x02", 3));
     ASSERT_TRUE(launch());
     EXPECT_EQ(VTAUserDefoult::standerDefoult().getIntForKey("auto refresh wait time"), 10);
     EXPECT_EQ(VTAUserDefoult::standerDefoult().getIntForKey("the version"), VTAUserDefoult::kDefaultsVersion);
+    // Nothing to start from but the defaults: the customer is told, the files are kept.
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->title(), FileRecoveryNotice::kTitle);
+    EXPECT_EQ(UIAlertView::topAlert()->message(), "部分设置已恢复为默认值。\n原文件已保留。");
+    EXPECT_TRUE(std::filesystem::exists(documentsPath(std::string(VTAUserDefoult::kFileName) + ".damaged-1")));
+    EXPECT_TRUE(std::filesystem::exists(documentsPath(std::string(NSUserDefaults::kFileName) + ".damaged-1")));
+    UIAlertView::topAlert()->dismissWithClickedButtonIndex(0, false);
     reachHomeFirstTime();
     EXPECT_TRUE(NSUserDefaults::standardUserDefaults().boolForKey("IsReboot"));
+}
+
+TEST_F(LaunchRoadTest, DamagedSettingsFilesComeBackFromTheirCopiesTheCustomerToldOnce) {
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    quit();  // the life-cycle saves write the copies
+    for (const char* name : {VTAUserDefoult::kFileName, NSUserDefaults::kFileName})
+        std::filesystem::resize_file(documentsPath(name), std::filesystem::file_size(documentsPath(name)) / 2);
+    sim->clearRequests();
+    SentMessageLog::shared().clear();
+
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->title(), FileRecoveryNotice::kTitle);
+    EXPECT_EQ(UIAlertView::topAlert()->message(), "设置已从备份恢复。\n原文件已保留。");
+    UIAlertView::topAlert()->dismissWithClickedButtonIndex(0, false);
+    // Still registered and agreed: straight home, no SMS, no disclaimer.
+    ASSERT_TRUE(waitFor([&] { return home() != nullptr; }));
+    EXPECT_TRUE(sim->requestsOf(100, 3).empty());
+    EXPECT_TRUE(SentMessageLog::shared().messages().empty());
+    EXPECT_FALSE(loginRoot() && loginRoot()->disclaimerScreen());
+    EXPECT_EQ(VTAUserDefoult::standerDefoult().getStringForKey("your phone number"), phone);
+    for (const char* name : {VTAUserDefoult::kFileName, NSUserDefaults::kFileName})
+        EXPECT_TRUE(std::filesystem::exists(documentsPath(std::string(name) + ".damaged-1"))) << name;
+
+    restart();
+    EXPECT_FALSE(UIAlertView::topAlert()) << "told once";
+}
+
+TEST_F(LaunchRoadTest, DamagedTokenAndSavedAccountFilesAreSetAsideAndTold) {
+    writeFile(documentsPath(BrasnikSignManager::kFileName), "VTASGN\x01\x00 cut short");
+    writeFile(documentsPath(VTAAccountManager::kSavedAccountsFile), "");
+    ASSERT_TRUE(launch());
+    ASSERT_TRUE(UIAlertView::topAlert());
+    EXPECT_EQ(UIAlertView::topAlert()->message(),
+              "手机令牌无法读取，请重新申请手机令牌。\n保存的帐号无法读取，请重新输入帐号。\n原文件已保留。");
+    EXPECT_TRUE(std::filesystem::exists(documentsPath(std::string(BrasnikSignManager::kFileName) + ".damaged-1")));
+    EXPECT_TRUE(
+        std::filesystem::exists(documentsPath(std::string(VTAAccountManager::kSavedAccountsFile) + ".damaged-1")));
 }
 
 TEST_F(LaunchRoadTest, AnUnusableDatabaseShowsTheFailureAndNoMainWindow) {
