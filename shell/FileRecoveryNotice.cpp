@@ -17,11 +17,11 @@ namespace {
 enum Line { SettingsRestored, SettingsReset, TokensLost, AccountsLost, OtherLost, LineCount };
 
 const char* const kLines[LineCount] = {
-    "设置已从备份恢复。",
-    "部分设置已恢复为默认值。",
-    "手机令牌无法读取，请重新申请手机令牌。",
-    "保存的帐号无法读取，请重新输入帐号。",
-    "部分数据无法读取。",
+    "设置已从备份恢复。",              // SettingsRestored
+    "部分设置已恢复为默认值。",        // SettingsReset
+    "手机令牌无法读取，请重新申请。",  // TokensLost
+    "已保存的帐号无法读取。",          // AccountsLost
+    "部分数据无法读取。",              // OtherLost
 };
 
 Line lineFor(const RecoveredFile& file) {
@@ -49,8 +49,8 @@ std::string message(const std::vector<RecoveredFile>& files) {
 bool showIfAny() {
     auto files = takeRecoveredFiles(documentsDirectory());
     if (files.empty()) return false;
-    auto alert = std::make_shared<UIAlertView>(kTitle, message(files), nullptr, std::string("确定"),
-                                               std::vector<std::string>{});
+    auto alert =
+        std::make_shared<UIAlertView>(kTitle, message(files), nullptr, std::string("确定"), std::vector<std::string>{});
     alert->show();
     return true;
 }

@@ -269,7 +269,8 @@ TEST_F(LaunchRoadTest, DamagedTokenAndSavedAccountFilesAreSetAsideAndTold) {
     ASSERT_TRUE(launch());
     ASSERT_TRUE(UIAlertView::topAlert());
     EXPECT_EQ(UIAlertView::topAlert()->message(),
-              "手机令牌无法读取，请重新申请手机令牌。\n保存的帐号无法读取，请重新输入帐号。\n原文件已保留。");
+              "手机令牌无法读取，请重新申请。\n已保存的帐号无法读取。\n原文件已保留。");
+    saveScreenshot("told");
     EXPECT_TRUE(std::filesystem::exists(documentsPath(std::string(BrasnikSignManager::kFileName) + ".damaged-1")));
     EXPECT_TRUE(
         std::filesystem::exists(documentsPath(std::string(VTAAccountManager::kSavedAccountsFile) + ".damaged-1")));
