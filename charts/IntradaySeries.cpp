@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/QZUtil.h"
+#include "core/Utilities.h"
 #include "core/VTATCRS.h"
 #include "core/contracts/QuoteContract.h"
 
@@ -63,13 +64,22 @@ struct FillRule {
     bool zeroVolume;           // trailing points get "avol" 0
 };
 
+// The minute of the current point, read back the way the fill writes it (the
+// text "HHMM", which a column converts to its own type): a minute column of
+// another type than the server's integers (a packed one reads back as its
+// packed number) would otherwise never find the points it filled, and gain a
+// day of them at every drawing.
+int minuteOfPoint(VTATCRS& points) {
+    return minutesOfHHMM(intValueOfText(points.toStringAtIndex(0).value_or("")));
+}
+
 int fillSet(VTATCRS& points, const IntradaySession& session, const FillRule& rule) {
     if (points.rowsAffected() == 0 || points.fieldCount() == 0) return 0;
     int added = 0;
     const int fields = points.fieldCount();
 
     points.fetchFirst();
-    int first = session.elapsed(minutesOfHHMM(static_cast<int>(points.toIntAtIndex(0))));
+    int first = session.elapsed(minuteOfPoint(points));
     for (int e = 0, row = 0; e < first; e += 2, ++row) {
         std::vector<Value> record(fields, Value(0LL));
         record[0] = std::to_string(hhmmOfMinutes(session.minuteOfDay(e)));
@@ -81,7 +91,7 @@ int fillSet(VTATCRS& points, const IntradaySession& session, const FillRule& rul
 
     if (!rule.until) return added;
     points.fetchLast();
-    int last = session.elapsed(minutesOfHHMM(static_cast<int>(points.toIntAtIndex(0))));
+    int last = session.elapsed(minuteOfPoint(points));
     int until = session.elapsed(*rule.until);
     if (until - last < 2) return added;
     std::vector<Value> copy(fields);

@@ -179,6 +179,30 @@ TEST(IntradayGapFill, TheIndexPointsNeedTheIndexRowAndALongerUpdateText) {
     EXPECT_EQ(times(*sets[3]).front(), 932);
 }
 
+TEST(IntradayGapFill, AMinuteColumnOfAnotherTypeIsFilledOnceHoweverOftenTheChartIsDrawn) {
+    // The newer chart fills the sets it holds at every drawing: a reply whose
+    // minutes are not integers must not grow by a day's points each time.
+    for (TCRSFieldType type : {TCRSFieldType::Packed, TCRSFieldType::VarText}) {
+        auto bytes = TCRSWriter()
+                         .beginSet()
+                         .addField("jrkp", TCRSFieldType::Packed)
+                         .addField("lastupd", TCRSFieldType::VarText)
+                         .addRecord({Value("10.05"), Value("20240305103000")})
+                         .beginSet()
+                         .addField("tm", type)
+                         .addField("zjcj", TCRSFieldType::Packed)
+                         .addRecord({Value("932"), Value("10.20")})
+                         .addRecord({Value("1000"), Value("10.25")})
+                         .bytes();
+        auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
+        ASSERT_TRUE(sets);
+        IntradaySession a;
+        EXPECT_EQ(supplyPoints(*sets, a), 16);  // 9:30, then 10:02 to 10:30
+        for (int drawing = 0; drawing < 3; ++drawing) EXPECT_EQ(supplyPoints(*sets, a), 0);
+        EXPECT_EQ((*sets)[1]->rowsAffected(), 18);
+    }
+}
+
 TEST_F(HongKongSessions, TheHongKongDayFollowsTheConfiguredSessions) {
     auto hk = IntradaySession::forMarket(3);
     EXPECT_EQ(hk.maxPoints(), 120);  // 600-750, 870-960
