@@ -69,12 +69,18 @@ struct FillRule {
 // another type than the server's integers (a packed one reads back as its
 // packed number) would otherwise never find the points it filled, and gain a
 // day of them at every drawing.
-int minuteOfPoint(VTATCRS& points) {
-    return minutesOfHHMM(intValueOfText(points.toStringAtIndex(0).value_or("")));
+int minuteOfPoint(VTATCRS& points) { return minutesOfHHMM(intValueOfText(points.toStringAtIndex(0).value_or(""))); }
+
+// Whether the minute column holds what the fill writes ("1030"): a fixed
+// text shorter than that would cut it, and the points filled would never be
+// found again.
+bool holdsMinutes(const VTATCRS& points) {
+    auto field = points.fieldDescAtIndex(0);
+    return field && (field->fieldType() != TCRSFieldType::FixedText || field->fieldLength() >= 4);
 }
 
 int fillSet(VTATCRS& points, const IntradaySession& session, const FillRule& rule) {
-    if (points.rowsAffected() == 0 || points.fieldCount() == 0) return 0;
+    if (points.rowsAffected() == 0 || points.fieldCount() == 0 || !holdsMinutes(points)) return 0;
     int added = 0;
     const int fields = points.fieldCount();
 

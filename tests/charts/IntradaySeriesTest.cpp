@@ -182,24 +182,27 @@ TEST(IntradayGapFill, TheIndexPointsNeedTheIndexRowAndALongerUpdateText) {
 TEST(IntradayGapFill, AMinuteColumnOfAnotherTypeIsFilledOnceHoweverOftenTheChartIsDrawn) {
     // The newer chart fills the sets it holds at every drawing: a reply whose
     // minutes are not integers must not grow by a day's points each time.
-    for (TCRSFieldType type : {TCRSFieldType::Packed, TCRSFieldType::VarText}) {
+    // (A fixed text too short for "1030" cannot hold a filled minute: such a reply is drawn as it came.)
+    for (auto [type, length, added] :
+         {std::tuple{TCRSFieldType::Packed, 0, 16}, std::tuple{TCRSFieldType::VarText, 0, 16},
+          std::tuple{TCRSFieldType::FixedText, 4, 16}, std::tuple{TCRSFieldType::FixedText, 1, 0}}) {
         auto bytes = TCRSWriter()
                          .beginSet()
                          .addField("jrkp", TCRSFieldType::Packed)
                          .addField("lastupd", TCRSFieldType::VarText)
                          .addRecord({Value("10.05"), Value("20240305103000")})
                          .beginSet()
-                         .addField("tm", type)
+                         .addField("tm", type, length)
                          .addField("zjcj", TCRSFieldType::Packed)
-                         .addRecord({Value("932"), Value("10.20")})
-                         .addRecord({Value("1000"), Value("10.25")})
+                         .addRecord({Value(length == 1 ? "9" : "932"), Value("10.20")})
+                         .addRecord({Value(length == 1 ? "1" : "1000"), Value("10.25")})
                          .bytes();
         auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
         ASSERT_TRUE(sets);
         IntradaySession a;
-        EXPECT_EQ(supplyPoints(*sets, a), 16);  // 9:30, then 10:02 to 10:30
+        EXPECT_EQ(supplyPoints(*sets, a), added);  // 9:30, then 10:02 to 10:30
         for (int drawing = 0; drawing < 3; ++drawing) EXPECT_EQ(supplyPoints(*sets, a), 0);
-        EXPECT_EQ((*sets)[1]->rowsAffected(), 18);
+        EXPECT_EQ((*sets)[1]->rowsAffected(), 2 + added);
     }
 }
 
