@@ -156,9 +156,11 @@ IntradayScale intradayScaleOf(const RecordSets& sets, bool withOverlay) {
     if (sets.empty() || !sets[0] || sets[0]->rowsAffected() == 0) return s;
     VTATCRS& header = *sets[0];
     header.fetchFirst();
-    int64_t rawLast = header.toIntWithFieldName(Col::kLast);
-    if (isPresentRaw(rawLast)) {
-        s.last = priceOf(header, Col::kLast);
+    // A last price present as an integer but unreadable as a price (a text
+    // such as "12x") counts as none: the scale is built around prices there.
+    auto last = isPresentRaw(header.toIntWithFieldName(Col::kLast)) ? priceOf(header, Col::kLast) : std::nullopt;
+    if (last) {
+        s.last = last;
         s.prevClose = priceOf(header, Col::kPrevClose);
         s.open = priceOf(header, Col::kOpen);
         auto high = priceOf(header, Col::kHigh);

@@ -77,6 +77,24 @@ TEST(IntradayScale, WithoutALastPriceSpansThreePercentOfThePreviousCloseOrTheOpe
     EXPECT_FALSE(intradayScaleOf({}, false).isDrawable());
 }
 
+TEST(IntradayScale, ALastPriceThatIsNoPriceCountsAsNone) {
+    // "12x" reads as the integer 12 but as no price: the scale must not be
+    // built around a price that is not there.
+    auto bytes = TCRSWriter()
+                     .beginSet()
+                     .addField("zjcj", TCRSFieldType::VarText)
+                     .addField("zrsp", TCRSFieldType::Packed)
+                     .addField("zgcj", TCRSFieldType::Packed)
+                     .addRecord({Value("12x"), Value("10.00"), Value("10.40")})
+                     .bytes();
+    auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
+    ASSERT_TRUE(sets);
+    auto s = intradayScaleOf(*sets, false);
+    EXPECT_EQ(text(s.last), "10.00");
+    EXPECT_EQ(text(s.upper), "10.30");
+    EXPECT_EQ(text(s.lower), "9.70");
+}
+
 TEST(IntradayScale, StockAndIndexShareTheWiderRelativeRange) {
     IntradayReply r;
     r.index = IntradayReply::Row{"上证指数", "000001", 2, 2, "3010.00", "3000.00", "3001.00", "3030.00", "2990.00"};
