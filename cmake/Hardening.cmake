@@ -38,4 +38,12 @@ if(RD_FUZZ)
                       -fsanitize-coverage-ignorelist=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignore.txt
                       -UNDEBUG)  # the code's asserts checked too
   add_link_options(-fsanitize=address,undefined)
+  # ccache hashes a source and its command line, not the list the line names:
+  # the list is hashed as well, so that an edit of it reaches the files it names.
+  foreach(lang C CXX)
+    if(CMAKE_${lang}_COMPILER_LAUNCHER)
+      set(CMAKE_${lang}_COMPILER_LAUNCHER
+          env CCACHE_EXTRAFILES=${CMAKE_SOURCE_DIR}/fuzz/coverage-ignore.txt ${CMAKE_${lang}_COMPILER_LAUNCHER})
+    endif()
+  endforeach()
 endif()

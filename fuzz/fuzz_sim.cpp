@@ -23,9 +23,11 @@
 namespace {
 
 constexpr double kClock = 1709605800;  // 2024-03-05 10:30 in Shanghai
-// A fresh server now and then, so state that functions add (messages, own
-// stocks, feedback) cannot pile up over millions of inputs.
-constexpr int kInputsPerServer = 20000;
+// The families' state starts again now and then, so that what functions add
+// (messages, own stocks, feedback, sessions) cannot pile up over millions of
+// inputs. The server itself stays: its market, worked out once a day and
+// instrument, is the same for every input.
+constexpr int kInputsPerReset = 5000;
 
 struct Fixture {
     std::unique_ptr<SimServer> sim;
@@ -33,9 +35,11 @@ struct Fixture {
     int inputs = 0;
 
     SimServer& server() {
-        if (!sim || ++inputs > kInputsPerServer) {
-            sim = std::make_unique<SimServer>(SimOptions{.seed = 7, .clock = kClock, .frozenClock = true});
-            sim->setRequireSession(false);
+        if (!sim)
+            sim = std::make_unique<SimServer>(
+                SimOptions{.seed = 7, .clock = kClock, .frozenClock = true, .requireSession = false});
+        if (++inputs > kInputsPerReset) {
+            sim->resetState();
             session.clear();
             inputs = 0;
         }
