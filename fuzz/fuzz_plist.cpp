@@ -1,40 +1,18 @@
 // Property lists and keyed archives under arbitrary bytes (the settings files,
 // the saved accounts, the menu cache): read, write again, and read that back as
 // the same value; then the saved-accounts list read from a file holding them.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "core/VTAAccountManager.h"
+#include "fuzz/FuzzDocuments.h"
 #include "platform/foundation/NSKeyedArchiver.h"
-#include "platform/foundation/Paths.h"
 
 namespace {
-
-// A Documents folder of this process, removed when it ends.
-struct Documents {
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("rd-fuzz-plist-" + std::to_string(::getpid()));
-    Documents() {
-        std::filesystem::create_directories(dir);
-        setDocumentsDirectory(dir.string());
-    }
-    ~Documents() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
-
-std::string documents() {
-    static Documents documents;
-    return documents.dir.string();
-}
 
 // Equal values; dates within a microsecond (the format keeps microseconds,
 // and the library truncates the last one), reals equal or both not a number.
@@ -81,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The saved-accounts list reads files whose root is a dictionary; others
     // read as an empty list without a look inside.
     if (!value || !value->isDict()) return 0;
-    const std::string path = documents() + "/" + VTAAccountManager::kSavedAccountsFile;
+    const std::string path = fuzzDocuments() + "/" + VTAAccountManager::kSavedAccountsFile;
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

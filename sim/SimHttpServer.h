@@ -53,6 +53,9 @@ public:
     // Connections open now, and the workers made so far (for tests).
     size_t openConnections() const;
     size_t workers() const;
+    // Serves a connection made elsewhere as one it accepted (through the
+    // connection road); the road closes it when done.
+    void serveConnection(socket_t sock) { process_and_close_socket(sock); }
 
 private:
     bool process_and_close_socket(socket_t sock) override;

@@ -239,6 +239,8 @@ void SimServer::stop() {
     http_.reset();
 }
 
+bool SimServer::serveConnection(int socket) { return http_ && http_->server.serveConnection(socket); }
+
 bool SimServer::isRunning() const { return http_ && http_->server.is_running(); }
 
 std::string SimServer::url() const { return "http://" + options_.host + ":" + std::to_string(port_); }

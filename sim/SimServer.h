@@ -112,6 +112,10 @@ public:
 
     bool start();
     void stop();
+    // Serves a connection already made (one end of a socket pair) on this
+    // thread as the HTTP side serves one it accepted, then closes it: the HTTP
+    // side without a network, for its fuzz target. False before start().
+    bool serveConnection(int socket);
     bool isRunning() const;
     int port() const { return port_; }
     std::string url() const;  // "http://127.0.0.1:PORT"

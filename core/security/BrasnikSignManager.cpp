@@ -21,7 +21,6 @@ constexpr uint16_t kVersion = 1;
 constexpr size_t kHeaderSize = kMagicSize + 2;
 constexpr size_t kMaxFileSize = 4u * 1024u * 1024u;
 constexpr size_t kKeySize = 32;
-const char* const kKeyPurpose = "signFileName.db/1";
 
 struct Wiped {
     std::vector<uint8_t> bytes;
@@ -80,7 +79,7 @@ void BrasnikSignManager::load() {
 
     loadFailed_ = true;  // until proven readable
     // Without the device's key the file may well be whole: it stays where it is.
-    auto key = deviceBoundKey(kKeyPurpose, kKeySize);
+    auto key = deviceBoundKey(BrasnikSignManager::kKeyPurpose, kKeySize);
     if (!key) return;
     Wiped keyBytes{std::move(*key)};
     std::optional<Value::Array> list;
@@ -101,7 +100,7 @@ void BrasnikSignManager::load() {
 void BrasnikSignManager::reload() { load(); }
 
 bool BrasnikSignManager::save() {
-    auto key = deviceBoundKey(kKeyPurpose, kKeySize);
+    auto key = deviceBoundKey(BrasnikSignManager::kKeyPurpose, kKeySize);
     if (!key) return false;
     Wiped keyBytes{std::move(*key)};
     Value::Array list;

@@ -31,6 +31,8 @@ class BrasnikSignManager : public std::enable_shared_from_this<BrasnikSignManage
 
 public:
     static constexpr const char* kFileName = "signFileName.db";
+    // The purpose the file's key is derived for (deviceBoundKey).
+    static constexpr const char* kKeyPurpose = "signFileName.db/1";
 
     // The device's token list, read from Documents/"signFileName.db" on first use.
     static BrasnikSignManager& defaultManager();
