@@ -32,16 +32,21 @@ void symmetricBounds(const VTAFloat& p, std::optional<VTAFloat> high, std::optio
     lower = subVTAFloat(p, margin);
 }
 
-// (upper - p) / p, cut to four decimals; nullopt for p 0.
+// (upper - p) / p, cut to four decimals; nullopt for p 0. In doubles: a
+// reply's prices far apart must not overflow the product.
 std::optional<double> relativeHalfRange(const VTAFloat& upper, const VTAFloat& p) {
     if (p.value() == 0) return std::nullopt;
-    return double((upper.value() - p.value()) * 10000 / p.value()) / 10000.0;
+    return std::trunc((double(upper.value()) - double(p.value())) * 10000 / double(p.value())) / 10000.0;
 }
 
+// Widens p's bounds to p ± p × relative; leaves them when those would not
+// fit a price (prices of a reply no market has).
 void widen(const VTAFloat& p, double relative, std::optional<VTAFloat>& upper, std::optional<VTAFloat>& lower) {
-    auto d = static_cast<int64_t>(double(p.value()) * relative);
-    upper = VTAFloat(p.value() + d, p.unit());
-    lower = VTAFloat(p.value() - d, p.unit());
+    const double d = std::trunc(double(p.value()) * relative);
+    constexpr double kRoom = 0x1p62;  // a price, plus or minus a half range, stays an int64
+    if (!(std::fabs(d) < kRoom && std::fabs(double(p.value())) < kRoom)) return;
+    upper = VTAFloat(p.value() + static_cast<int64_t>(d), p.unit());
+    lower = VTAFloat(p.value() - static_cast<int64_t>(d), p.unit());
 }
 
 // The lastupd minute of the header row, when the text is long enough.

@@ -121,6 +121,28 @@ TEST(IntradayScale, StockAndIndexShareTheWiderRelativeRange) {
     EXPECT_EQ(text(s.overlayUpper), "3306.00");
 }
 
+TEST(IntradayScale, PricesNoMarketHasLeaveBothScalesTheirOwn) {
+    // A stock whose range is a hundred thousand million times its close
+    // would widen the index beyond any price (prices as texts, as a reply
+    // may send them): both keep their own half-range.
+    auto bytes = TCRSWriter()
+                     .beginSet()
+                     .addField("zjcj", TCRSFieldType::VarText)
+                     .addField("zrsp", TCRSFieldType::VarText)
+                     .addField("zgcj", TCRSFieldType::VarText)
+                     .addField("zdcj", TCRSFieldType::VarText)
+                     .addRecord({Value("1.00"), Value("1.00"), Value("100000000000.00"), Value("1.00")})
+                     .addRecord({Value("9000000000.00"), Value("9000000000.00"), Value("9000000000.00"),
+                                 Value("9000000000.00")})
+                     .bytes();
+    auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
+    ASSERT_TRUE(sets);
+    auto s = intradayScaleOf(*sets, true);
+    EXPECT_EQ(text(s.upper), "100000000000.00");
+    EXPECT_EQ(text(s.overlayUpper), "9018000000.00");
+    EXPECT_EQ(text(s.overlayLower), "8982000000.00");
+}
+
 TEST(IntradayGapFill, TheDayStartsAtNineThirtyAtTheOpenWithoutVolume) {
     IntradaySession a;
     auto at930 = replyFrom({at(930), at(932)}).sets();
