@@ -80,15 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SimServer& sim = server();
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) std::abort();
-    // Room on the line for the whole request and every answer, so that one
-    // thread sends, serves and reads: a second thread's wake-ups cost more
-    // than the serving on a busy machine.
+    // Room on the line for the whole request and every answer: the input is
+    // sent whole and the write side closed before the answers are read.
     const int room = kLineRoom;
     ::setsockopt(ends[0], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
     ::setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
     writeAll(ends[0], data, size);
     ::shutdown(ends[0], SHUT_WR);
-    sim.serveConnection(ends[1]);  // closes its end
+    sim.serveConnection(ends[1]);  // the server closes its end when done
     checkAnswers(readAll(ends[0]));
     ::close(ends[0]);
     sim.clearRequests();

@@ -239,7 +239,11 @@ void SimServer::stop() {
     http_.reset();
 }
 
-bool SimServer::serveConnection(int socket) { return http_ && http_->server.serveConnection(socket); }
+bool SimServer::serveConnection(int socket) {
+    if (!http_) return false;
+    http_->server.serveConnection(socket);
+    return true;
+}
 
 bool SimServer::isRunning() const { return http_ && http_->server.is_running(); }
 

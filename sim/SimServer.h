@@ -112,9 +112,10 @@ public:
 
     bool start();
     void stop();
-    // Serves a connection already made (one end of a socket pair) on this
-    // thread as the HTTP side serves one it accepted, then closes it: the HTTP
-    // side without a network, for its fuzz target. False before start().
+    // Serves a connection already made (one end of a socket pair) as the HTTP
+    // side serves one it accepted, and closes it when the client has closed
+    // its side and every answer is written: the HTTP side without a network,
+    // for its fuzz target. False before start().
     bool serveConnection(int socket);
     bool isRunning() const;
     int port() const { return port_; }
