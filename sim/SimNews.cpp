@@ -268,9 +268,9 @@ SimNewsRoom::SimNewsRoom(SimServer& server) {
     auto seed = [&](const std::string& column, const SeedArticle* items, size_t count, double step) {
         for (size_t i = 0; i < count; ++i) {
             SimArticle a;
-            char id[16];
-            std::snprintf(id, sizeof id, "%s%03zu", column.c_str(), i + 1);
-            a.id = id;
+            char number[24];
+            std::snprintf(number, sizeof number, "%03zu", i + 1);
+            a.id = column + number;
             a.column = column;
             a.title = items[i].title;
             a.source = items[i].source;
