@@ -88,7 +88,7 @@ std::shared_ptr<UIColor> CandlesticksTechIndexView::lineColor(const std::string&
 }
 
 double CandlesticksTechIndexView::scale(const CGRect& r) const {
-    return r.size.height / double(max_.value() - min_.value());
+    return r.size.height / (double(max_.value()) - double(min_.value()));
 }
 
 void CandlesticksTechIndexView::drawRect(const CGRect&) {
@@ -198,9 +198,9 @@ CGRect CandlesticksTechIndexView::macdBar(const CGRect& rect, const VTAFloat& va
                                           int candleWidth) const {
     const double s = scale(rect);
     const auto& min = min_;
-    int64_t v = KLine::inUnit(value, min.unit()).value();
-    double y0 = std::clamp(std::round(bottomY + min.value() * s), CGRectGetMinY(rect), bottomY);
-    double y1 = std::clamp(std::round(bottomY - double(v - min.value()) * s), CGRectGetMinY(rect), CGRectGetMaxY(rect));
+    const double v = double(KLine::inUnit(value, min.unit()).value());
+    double y0 = std::clamp(std::round(bottomY + double(min.value()) * s), CGRectGetMinY(rect), bottomY);
+    double y1 = std::clamp(std::round(bottomY - (v - double(min.value())) * s), CGRectGetMinY(rect), CGRectGetMaxY(rect));
     return CGRectMake(candleItemX + candleWidth / 2.0 - 1, std::min(y0, y1), 2, std::fabs(y0 - y1));
 }
 
@@ -224,7 +224,7 @@ void CandlesticksTechIndexView::drawSAR(CGContext& ctx, const CGRect& r, VTATCRS
         auto sar = bars.toVTAFloatAtIndex(column);
         if (!sar) continue;
         double x = w.barX(r.origin.x, k);
-        double y = std::round(maxY - double(KLine::inUnit(*sar, min.unit()).value() - min.value()) * s);
+        double y = std::round(maxY - (double(KLine::inUnit(*sar, min.unit()).value()) - double(min.value())) * s);
         ctx.setFillColor(*colorWithCompare(bars.toVTAFloatWithFieldName(Col::kLast), sar));
         ctx.beginPath();
         ctx.moveToPoint(x, y);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <limits>
 
 #include "core/VTATCRS.h"
 #include "core/contracts/QuoteContract.h"
@@ -28,7 +29,16 @@ int64_t pow10(int n) {
     return p;
 }
 
-// Collects values and answers their range in the most decimals found.
+// Whether the value, brought to `unit` decimals, still fits 64 bits.
+bool fitsIn(const VTAFloat& v, int unit) {
+    if (unit <= v.unit()) return true;
+    const int64_t limit = std::numeric_limits<int64_t>::max() / pow10(unit - v.unit());
+    return v.value() <= limit && v.value() >= -limit;
+}
+
+// Collects values and answers their range in the most decimals found, or in
+// as many as every value fits (a reply's texts may pair huge numbers with
+// many decimals).
 class RangeBuilder {
 public:
     void add(const std::optional<VTAFloat>& v) {
@@ -39,6 +49,8 @@ public:
         if (values_.empty()) return r;
         int unit = 0;
         for (const auto& v : values_) unit = std::max(unit, v.unit());
+        while (unit > 0 && !std::all_of(values_.begin(), values_.end(), [&](const VTAFloat& v) { return fitsIn(v, unit); }))
+            --unit;
         for (const auto& v : values_) {
             VTAFloat u = inUnit(v, unit);
             if (!r.max || u.value() > r.max->value()) r.max = u;
@@ -99,8 +111,8 @@ Window windowOf(int rows, double width, int candleWidth) {
 bool Range::isDrawable() const { return max && min && compareVTAFloat(*max, *min) > 0; }
 
 VTAFloat inUnit(const VTAFloat& v, int unit) {
-    if (unit <= v.unit()) return v;
-    return VTAFloat(v.value() * pow10(unit - v.unit()), unit);
+    if (unit == v.unit()) return v;
+    return *addVTAFloat(VTAFloat(0, unit), v);
 }
 
 Range priceRange(VTATCRS& bars, const Window& window) {

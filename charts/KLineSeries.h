@@ -75,7 +75,8 @@ Range priceRange(VTATCRS& bars, const Window& window);
 // Every value is brought to the most decimals found, so raw values compare.
 Range techRange(VTATCRS& bars, const Window& window, const std::string& techName);
 
-// The value brought to `unit` decimals.
+// The value brought to `unit` decimals (rounded half away from zero when
+// decimals go; at the 64-bit limit when it does not fit).
 VTAFloat inUnit(const VTAFloat& v, int unit);
 
 // The texts of a bar (nullopt outside the set).

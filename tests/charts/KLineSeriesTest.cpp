@@ -71,6 +71,24 @@ TEST(KLineSeries, RangesCoverTheBarsInViewInOneUnit) {
     EXPECT_FALSE(KLine::techRange(*sets[1], w, "BOLL").isDrawable()) << "no BOLL columns";
 }
 
+TEST(KLineSeries, ARangeOfValuesFarApartInSizeAndDecimalsKeepsAsManyDecimalsAsFit) {
+    // Prices as texts, as a reply may send them: a huge high and a low of
+    // eighteen decimals cannot share eighteen decimals in 64 bits.
+    auto bytes = TCRSWriter()
+                     .beginSet()
+                     .addField("zgcj", TCRSFieldType::VarText)
+                     .addField("zdcj", TCRSFieldType::VarText)
+                     .addRecord({Value("1000000000000"), Value("0.000000000000000001")})
+                     .addRecord({Value("12.5"), Value("-0.0000005")})
+                     .bytes();
+    auto sets = parseSets(bytes);
+    ASSERT_EQ(sets.size(), 1u);
+    auto range = KLine::priceRange(*sets[0], KLine::windowOf(2, 317, 5));
+    EXPECT_EQ(text(range.max), "1000000000000.000000");
+    EXPECT_EQ(text(range.min), "-0.000001") << "rounded half away from zero to the decimals kept";
+    EXPECT_EQ(text(KLine::inUnit(VTAFloat(10, 0), 18)), "9.223372036854775807") << "at the limit, never wrapped";
+}
+
 TEST(KLineSeries, ABarsTexts) {
     KLineReply r;
     r.bars = KLineReply::days(2);
