@@ -20,10 +20,8 @@ namespace {
 constexpr double kClock = 1709605800;  // 2024-03-05 10:30 in Shanghai
 // The families' state starts again now and then (messages pushed, sessions).
 constexpr int kInputsPerReset = 5000;
-// Bytes a socket may hold unread: the answers to a few kilobytes of requests
-// (a K-line of a thousand bars is about 120 KiB) stay well within it; an
-// answer that does not fit waits out the server's write time-out, and then
-// the connection ends.
+// Bytes a socket may hold unread: the whole input is sent before the server
+// takes the connection (the answers are read while the server writes them).
 constexpr int kLineRoom = 4 << 20;
 
 SimServer& server() {
@@ -80,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SimServer& sim = server();
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) std::abort();
-    // Room on the line for the whole request and every answer: the input is
-    // sent whole and the write side closed before the answers are read.
+    // The input is sent whole and the write side closed before the server
+    // takes its end.
     const int room = kLineRoom;
     ::setsockopt(ends[0], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
     ::setsockopt(ends[1], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);

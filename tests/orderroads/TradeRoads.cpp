@@ -1,6 +1,7 @@
 // The trade menu's roads that change the books: orders, cancels, transfers, new
 // issues, warrants, cost and password changes and the soft token.
 #include "OrderRoadTestSupport.h"
+#include "tests/support/SimOrders.h"
 
 #include "core/RequestText.h"
 #include "core/contracts/BankContract.h"
@@ -72,7 +73,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .tag = GTPStockBankTransactionVC::kTransferTag,
         .unknownText = kTransferSubmittedText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
-            return t.openLinkWhen<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账", [](auto& s) { return s.bankData().size() == 3; });
+            return t.openLinkWhen<GTPStockBankTransactionVC>("jsf_yzzz", "银证转账",
+                                                             [](auto& s) { return s.bankData().size() == 3; });
         },
         .fill =
             [](OrderRoadTest& t, VTAViewControllers* s) {
@@ -83,7 +85,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
                 t.settle(0.5);
             },
         // Every transfer takes 1,000.00 元 from the bank.
-        .booked = [](OrderRoadTest& t) { return t.books([](SimBooks& b) { return (10000000 - bankSide(b)) / 100000; }); },
+        .booked =
+            [](OrderRoadTest& t) { return t.books([](SimBooks& b) { return (10000000 - bankSide(b)) / 100000; }); },
         .busy = [](VTAViewControllers* s) { return as<GTPStockBankTransactionVC>(s)->isConfirm(); },
     });
 
@@ -93,7 +96,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .tag = VTATransferController::kTransferTag,
         .unknownText = kTransferSubmittedText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
-            return t.openLinkWhen<VTATransferController>("banktransfer", "银行转证券", [](auto& s) { return s.hasBankList(); });
+            return t.openLinkWhen<VTATransferController>("banktransfer", "银行转证券",
+                                                         [](auto& s) { return s.hasBankList(); });
         },
         .fill =
             [](OrderRoadTest& t, VTAViewControllers* s) {
@@ -104,7 +108,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
                 t.settle(0.5);
             },
         // Every transfer takes 200.00 元 from the bank.
-        .booked = [](OrderRoadTest& t) { return t.books([](SimBooks& b) { return (10000000 - bankSide(b)) / 20000; }); },
+        .booked =
+            [](OrderRoadTest& t) { return t.books([](SimBooks& b) { return (10000000 - bankSide(b)) / 20000; }); },
         .busy = [](VTAViewControllers* s) { return as<VTATransferController>(s)->sureToTransfer(); },
     });
 
@@ -114,7 +119,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .tag = AccountTransferViewController::kTransferTag,
         .unknownText = kFundTransferSubmittedText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
-            return t.openLinkWhen<AccountTransferViewController>("jsf_zjzz", "资金调拨", [](auto& s) { return s.bankData().size() == 3; });
+            return t.openLinkWhen<AccountTransferViewController>("jsf_zjzz", "资金调拨",
+                                                                 [](auto& s) { return s.bankData().size() == 3; });
         },
         // From the second account to the main one.
         .fill =
@@ -131,7 +137,10 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .booked =
             [](OrderRoadTest& t) {
                 return t.books([](SimBooks& b) {
-                    return (5000000 - b.customer(kMainFund)->fundAccount(kSecondFund)->balances[SimCurrency::kRMB].withdrawable()) /
+                    return (5000000 - b.customer(kMainFund)
+                                          ->fundAccount(kSecondFund)
+                                          ->balances[SimCurrency::kRMB]
+                                          .withdrawable()) /
                            100000;
                 });
             },
@@ -144,12 +153,12 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .tag = GTPTransferAllViewController::kCollectTag,
         .unknownText = kFundTransferSubmittedText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
-            return t.openLinkWhen<GTPTransferAllViewController>("jsf_yjzz", "一键归集", [](auto& s) { return s.bankData().size() == 3; });
+            return t.openLinkWhen<GTPTransferAllViewController>("jsf_yjzz", "一键归集",
+                                                                [](auto& s) { return s.bankData().size() == 3; });
         },
         .fill = [](OrderRoadTest&, VTAViewControllers*) {},
-        .confirm = [](OrderRoadTest& t, VTAViewControllers* s) {
-            t.tapView(as<GTPTransferAllViewController>(s)->transferButton());
-        },
+        .confirm = [](OrderRoadTest& t,
+                      VTAViewControllers* s) { t.tapView(as<GTPTransferAllViewController>(s)->transferButton()); },
         .booked =
             [](OrderRoadTest& t) {
                 return t.sim->withRoom<SimBankRoom>([](SimBankRoom& r) {
@@ -202,18 +211,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
             [](OrderRoadTest& t) {
                 t.books([](SimBooks& b) {
                     SimCustomer& a = *b.customer(kMainFund);
-                    SimOrder o;
-                    o.ordersno = b.nextOrderNumber();
-                    o.date = 20240305;
-                    o.time = 93000;
-                    o.fundid = kMainFund;
-                    o.market = "0";
-                    o.secuid = "0010001234";
-                    o.code = "000001";
-                    o.name = "平安银行";
-                    o.bsflag = "0B";
-                    o.price = 1000;
-                    o.quantity = 100;
+                    SimOrder o = pingAnOrderOfA(b, kMainFund, "0B", 1000, 100, 20240305, 93000);
                     o.frozen = o.quantity * o.price / 10;
                     SimBalance& rmb = a.fundAccounts.front().balances[SimCurrency::kRMB];
                     rmb.hold(o.frozen);
@@ -254,9 +252,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .confirm = [](OrderRoadTest& t, VTAViewControllers*) { ASSERT_TRUE(t.host.pressAlertButton("确认")); },
         .booked =
             [](OrderRoadTest& t) {
-                return t.archived + t.sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) {
-                    return int64_t(r.subscriptions.size());
-                });
+                return t.archived + t.sim->withRoom<SimNewIssuesRoom>(
+                                        [](SimNewIssuesRoom& r) { return int64_t(r.subscriptions.size()); });
             },
         .busy = [](VTAViewControllers* s) { return as<VTAXGBuyViewController>(s)->doTradeNow(); },
         // An issue is subscribed once: the earlier subscriptions are taken out of the books.
@@ -292,9 +289,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         // A holds 10,000 浦发CWB1; each exercise takes 100.
         .booked =
             [](OrderRoadTest& t) {
-                return t.sim->withRoom<SimWarrantsRoom>([](SimWarrantsRoom& r) {
-                    return (10000 - r.held[kCustomerA]["582001"]) / 100;
-                });
+                return t.sim->withRoom<SimWarrantsRoom>(
+                    [](SimWarrantsRoom& r) { return (10000 - r.held[kCustomerA]["582001"]) / 100; });
             },
     });
 

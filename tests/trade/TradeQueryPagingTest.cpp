@@ -2,6 +2,7 @@
 // each page asks with the cursor of the page before it, never shows a row of
 // another page, and the pages seen going back are the pages seen going forward.
 #include "TradeQueryTestSupport.h"
+#include "tests/support/SimOrders.h"
 
 #include "platform/uikit/UIButton.h"
 #include "trade/VTAHistoryViewController.h"
@@ -18,19 +19,7 @@ protected:
         books([](SimBooks& b) {
             SimCustomer& a = *b.customer(kTradeCustomerA.fundId);
             auto order = [&](int date, int i) {
-                SimOrder o;
-                o.ordersno = b.nextOrderNumber();
-                o.date = date;
-                o.time = 93000 + i;
-                o.fundid = a.mainFundAccount().fundid;
-                o.market = "0";
-                o.secuid = "0010001234";
-                o.code = "000001";
-                o.name = "平安银行";
-                o.bsflag = "0B";
-                o.price = 1000;
-                o.quantity = 100 * (i + 1);
-                return o;
+                return pingAnOrderOfA(b, a.mainFundAccount().fundid, "0B", 1000, 100 * (i + 1), date, 93000 + i);
             };
             auto deal = [](const SimOrder& o) {
                 return SimDeal{o.ordersno, o.date, o.time, o.price, o.quantity, o.quantity * o.price / 10};
@@ -45,8 +34,8 @@ protected:
                 a.pastDeals.push_back(deal(a.pastOrders.back()));
             }
             for (int i = 0; i < kTodayOrders; ++i)
-                a.holdings.push_back({"0010001234", "0", "00" + std::to_string(2100 + i), "股票" + std::to_string(i),
-                                      100, 100, 5000});
+                a.holdings.push_back(
+                    {"0010001234", "0", "00" + std::to_string(2100 + i), "股票" + std::to_string(i), 100, 100, 5000});
             return 0;
         });
     }
@@ -67,7 +56,8 @@ protected:
         EXPECT_TRUE(waitFor([&] {
             return list.cursorStack().size() == index && !list.hasRequestInFlight() && list.myTableView() &&
                    list.myTableView()->rowCount() > 0;
-        })) << "page " << index + 1;
+        })) << "page "
+            << index + 1;
         return rowsShown(list);
     }
     void press(UIButton* button) {
