@@ -207,10 +207,14 @@ int64_t SimMarket::closeOfDay(size_t index, long day) const {
     const int64_t unit = pow10(inst.decimals);
     const int64_t base = std::llround(inst.basePrice * static_cast<double>(unit));
     if (day < anchor) return base;
-    std::lock_guard lock(mutex_);
-    auto& closes = closes_[index];
     size_t want = static_cast<size_t>(day - anchor);
     if (want > 20000) want = 20000;  // far future: the walk stops
+    {
+        std::shared_lock lock(closesMutex_);
+        if (closes_[index].size() > want) return closes_[index][want];
+    }
+    std::unique_lock lock(closesMutex_);
+    auto& closes = closes_[index];
     while (closes.size() <= want) {
         long d = anchor + static_cast<long>(closes.size());
         int64_t prev = closes.empty() ? base : closes.back();
@@ -237,33 +241,29 @@ int64_t SimMarket::prevClose(const SimInstrument& inst, int yyyymmdd) const {
     return close(inst, previousTradingDay(yyyymmdd));
 }
 
+SimMarket::DayPoints SimMarket::dayPoints(size_t index, int yyyymmdd) const {
+    const std::pair<size_t, long> key{index, SimClock::dayNumber(yyyymmdd)};
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = days_.find(key); it != days_.end()) return it->second;
+    }
+    auto day = std::make_shared<const std::vector<SimMinutePoint>>(wholeDay(index, yyyymmdd));
+    std::lock_guard lock(mutex_);
+    if (days_.size() > 20000) days_.clear();  // bounded memory
+    return days_.try_emplace(key, std::move(day)).first->second;
+}
+
+size_t SimMarket::pointsUpTo(const std::vector<SimMinutePoint>& day, int minuteOfDay) {
+    auto after = std::upper_bound(day.begin(), day.end(), minuteOfDay, [](int minute, const SimMinutePoint& p) {
+        return minute < p.hhmm / 100 * 60 + p.hhmm % 100;
+    });
+    return static_cast<size_t>(after - day.begin());
+}
+
 std::vector<SimMinutePoint> SimMarket::minutePoints(const SimInstrument& inst, int yyyymmdd, int minuteOfDay) const {
-    std::vector<SimMinutePoint> out;
-    if (!isTradingDay(yyyymmdd)) return out;
-    const size_t index = indexOf(inst);
-    const long day = SimClock::dayNumber(yyyymmdd);
-    {
-        std::lock_guard lock(mutex_);
-        auto it = days_.find({index, day});
-        if (it != days_.end()) {
-            for (const auto& p : it->second) {
-                if (p.hhmm / 100 * 60 + p.hhmm % 100 > minuteOfDay) break;
-                out.push_back(p);
-            }
-            return out;
-        }
-    }
-    auto all = wholeDay(index, yyyymmdd);
-    {
-        std::lock_guard lock(mutex_);
-        if (days_.size() > 20000) days_.clear();  // bounded memory
-        days_[{index, day}] = all;
-    }
-    for (const auto& p : all) {
-        if (p.hhmm / 100 * 60 + p.hhmm % 100 > minuteOfDay) break;
-        out.push_back(p);
-    }
-    return out;
+    if (!isTradingDay(yyyymmdd)) return {};
+    DayPoints day = dayPoints(indexOf(inst), yyyymmdd);
+    return {day->begin(), day->begin() + static_cast<ptrdiff_t>(pointsUpTo(*day, minuteOfDay))};
 }
 
 std::vector<SimMinutePoint> SimMarket::wholeDay(size_t index, int yyyymmdd) const {
@@ -345,9 +345,12 @@ SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
     q.decimals = inst.decimals;
     q.date = date;
     q.prevClose = prevClose(inst, date);
-    auto points = minutePoints(inst, date, minute);
+    const size_t index = indexOf(inst);
+    DayPoints whole = dayPoints(index, date);
+    const std::vector<SimMinutePoint>& points = *whole;
+    const size_t shown = pointsUpTo(points, minute);
     SimBar day;
-    if (!barOf(points, 0, points.size(), day)) {
+    if (!barOf(points, 0, shown, day)) {
         q.last = q.prevClose;
         q.average = q.prevClose;
     } else {
@@ -356,12 +359,11 @@ SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
         q.high = day.high;
         q.low = day.low;
         q.last = day.close;
-        q.average = points.back().average;
-        q.volume = points.back().totalVolume;
-        q.amount = points.back().amount;
-        q.hhmm = points.back().hhmm;
+        q.average = points[shown - 1].average;
+        q.volume = points[shown - 1].totalVolume;
+        q.amount = points[shown - 1].amount;
+        q.hhmm = points[shown - 1].hhmm;
     }
-    const size_t index = indexOf(inst);
     for (int k = 0; k < 5; ++k) {
         q.ask[k] = q.last + (k + 1);
         q.bid[k] = std::max<int64_t>(q.last - k, 1);

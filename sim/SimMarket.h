@@ -14,7 +14,9 @@
 // give the same prices. Thread-safe.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <shared_mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -106,13 +108,22 @@ private:
     double normal(uint64_t a, uint64_t b, uint64_t c) const;
     int64_t closeOfDay(size_t index, long day) const;
     size_t indexOf(const SimInstrument& inst) const;
+    // A whole trading day's points, worked out once and shared: readers on
+    // many connection threads look at it without holding the lock.
+    using DayPoints = std::shared_ptr<const std::vector<SimMinutePoint>>;
+    DayPoints dayPoints(size_t index, int yyyymmdd) const;
+    // How many of a day's points lie at or before the minute of the day.
+    static size_t pointsUpTo(const std::vector<SimMinutePoint>& day, int minuteOfDay);
 
     uint64_t seed_;
     std::vector<SimInstrument> instruments_;
     std::vector<int> cnMinutes_, hkMinutes_;
-    mutable std::mutex mutex_;
+    // Every quote reads the closes; they grow only when a later day is first
+    // asked for, so readers share the lock.
+    mutable std::shared_mutex closesMutex_;
     mutable std::vector<std::vector<int64_t>> closes_;  // per instrument, by day since the anchor
-    mutable std::map<std::pair<size_t, long>, std::vector<SimMinutePoint>> days_;  // whole days, computed once
+    mutable std::mutex mutex_;                           // the day caches below
+    mutable std::map<std::pair<size_t, long>, DayPoints> days_;  // whole days, computed once
     // The bars of whole days (none: a day without a deal): a monthly chart
     // asks for years of days, and each is worked out from its minutes once.
     mutable std::map<std::pair<size_t, long>, std::optional<SimBar>> dayBars_;

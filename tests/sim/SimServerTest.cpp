@@ -81,6 +81,32 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
     EXPECT_EQ(early.last, early.prevClose);
 }
 
+// The connection threads share one market: days worked out on one thread
+// while others read them, and closes extended while others read them, give
+// every thread what a market of the same seed gives one thread alone.
+TEST(SimMarketTest, ConnectionThreadsSharingTheMarketSeeWhatOneThreadSees) {
+    SimMarket shared(5), alone(5);
+    std::vector<double> times;
+    for (int day : {20240304, 20240305, 20240306, 20250102, 20251231, 20260615})
+        for (int minute : {9 * 60 + 31, 11 * 60, 14 * 60 + 59, 16 * 60})
+            times.push_back(SimClock::fromLocal(day, minute));
+    auto fingerprint = [&times](const SimMarket& m) {
+        std::vector<int64_t> out;
+        for (double t : times)
+            for (const auto& i : m.instruments()) {
+                SimQuote q = m.quote(i, t);
+                out.insert(out.end(), {q.last, q.high, q.low, q.volume, q.askVolume[0]});
+            }
+        for (const auto& i : m.instruments()) out.push_back(int64_t(m.dailyBars(i, 20260615, 40).size()));
+        return out;
+    };
+    const std::vector<int64_t> expected = fingerprint(alone);
+    std::vector<std::future<std::vector<int64_t>>> threads;
+    for (int k = 0; k < 8; ++k)
+        threads.push_back(std::async(std::launch::async, [&] { return fingerprint(shared); }));
+    for (auto& t : threads) EXPECT_EQ(t.get(), expected);
+}
+
 TEST_F(SimTest, SessionsAreRequiredAndTimeOutOnTheSimClock) {
     auto r = call("nope", "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2");
     EXPECT_EQ(etag(r), "2,0,0,0");
