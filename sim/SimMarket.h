@@ -16,8 +16,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <shared_mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
@@ -121,8 +121,8 @@ private:
     // Every quote reads the closes; they grow only when a later day is first
     // asked for, so readers share the lock.
     mutable std::shared_mutex closesMutex_;
-    mutable std::vector<std::vector<int64_t>> closes_;  // per instrument, by day since the anchor
-    mutable std::mutex mutex_;                           // the day caches below
+    mutable std::vector<std::vector<int64_t>> closes_;           // per instrument, by day since the anchor
+    mutable std::mutex mutex_;                                   // the day caches below
     mutable std::map<std::pair<size_t, long>, DayPoints> days_;  // whole days, computed once
     // The bars of whole days (none: a day without a deal): a monthly chart
     // asks for years of days, and each is worked out from its minutes once.

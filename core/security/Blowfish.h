@@ -42,7 +42,15 @@ private:
     void decrypt(uint32_t& left, uint32_t& right) const;
     template <int N>
     void decryptLanes(uint32_t (&l)[N], uint32_t (&r)[N]) const;
+    // Deciphers whole groups of 64 blocks with the wide vector unit, chaining
+    // from `chain` (the cipher block before the first) and leaving there the
+    // last cipher block done; answers the bytes done, 0 where the processor
+    // lacks the unit.
+    size_t cbcDecryptWide(const uint8_t* in, uint8_t* out, size_t size, uint8_t chain[kBlockSize]) const;
 
     uint32_t p_[18];
     uint32_t s_[4][256];
+    // The S-boxes cut into bytes for the wide unit: byte j (0 the most
+    // significant) of every entry of box k at sBytes_[k][j].
+    alignas(64) uint8_t sBytes_[4][4][256];
 };

@@ -102,8 +102,7 @@ TEST(SimMarketTest, ConnectionThreadsSharingTheMarketSeeWhatOneThreadSees) {
     };
     const std::vector<int64_t> expected = fingerprint(alone);
     std::vector<std::future<std::vector<int64_t>>> threads;
-    for (int k = 0; k < 8; ++k)
-        threads.push_back(std::async(std::launch::async, [&] { return fingerprint(shared); }));
+    for (int k = 0; k < 8; ++k) threads.push_back(std::async(std::launch::async, [&] { return fingerprint(shared); }));
     for (auto& t : threads) EXPECT_EQ(t.get(), expected);
 }
 
@@ -289,7 +288,8 @@ TEST_F(SimTest, GzipCodingOverHttpWhenAccepted) {
 TEST_F(SimTest, HeldRepliesWaitForTheirReleaseOverHttp) {
     ASSERT_TRUE(sim->start());
     const std::string s = login();
-    const std::string body = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&TC_SESSION={" + s + "}&tc_mfuncno=100&tc_sfuncno=2";
+    const std::string body =
+        "tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&TC_SESSION={" + s + "}&tc_mfuncno=100&tc_sfuncno=2";
     auto post = [&] {
         return std::async(std::launch::async, [&] {
             httplib::Client client("127.0.0.1", sim->port());
