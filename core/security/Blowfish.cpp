@@ -302,9 +302,13 @@ RD_WIDE_TARGET size_t Blowfish::cbcDecryptWide(const uint8_t* in, uint8_t* out, 
     return pos;
 }
 
+bool Blowfish::decipherIsWide() { return hasWideUnit(); }
+
 #else
 
 size_t Blowfish::cbcDecryptWide(const uint8_t*, uint8_t*, size_t, uint8_t*) const { return 0; }
+
+bool Blowfish::decipherIsWide() { return false; }
 
 #endif
 

@@ -33,6 +33,9 @@ public:
     bool cbcDecrypt(uint8_t* data, size_t size, const uint8_t iv[kBlockSize]) const;
     // The same from `in` to `out` (the same place, or places that do not overlap).
     bool cbcDecrypt(const uint8_t* in, uint8_t* out, size_t size, const uint8_t iv[kBlockSize]) const;
+    // Whether long texts decipher 64 blocks at a time on this processor (its
+    // speed depends on it: the benchmarks say which road they measured).
+    static bool decipherIsWide();
 
 private:
     Blowfish() = default;
