@@ -206,8 +206,13 @@ RD_WIDE_TARGET [[gnu::always_inline]] inline void addPlanes(Planes& a, const Pla
     a[0] = _mm512_mask_add_epi8(_mm512_add_epi8(a[0], b[0]), carry, _mm512_add_epi8(a[0], b[0]), one);
 }
 
-// half ^= F(x) ^ p
-RD_WIDE_TARGET [[gnu::always_inline]] inline void feistelRound(Planes& half, const Planes& x, uint32_t p,
+// half ^= word, byte j of the word into plane j.
+RD_WIDE_TARGET [[gnu::always_inline]] inline void xorWord(Planes& half, uint32_t word) {
+    for (int j = 0; j < 4; ++j) half[j] = _mm512_xor_si512(half[j], _mm512_set1_epi8(char(word >> (24 - 8 * j))));
+}
+
+// half ^= F(x)
+RD_WIDE_TARGET [[gnu::always_inline]] inline void feistelRound(Planes& half, const Planes& x,
                                                                const uint8_t (&boxes)[4][4][256]) {
     Planes h, t;
     lookUpBox(boxes[0], x[0], h);
@@ -217,8 +222,7 @@ RD_WIDE_TARGET [[gnu::always_inline]] inline void feistelRound(Planes& half, con
     for (int j = 0; j < 4; ++j) h[j] = _mm512_xor_si512(h[j], t[j]);
     lookUpBox(boxes[3], x[3], t);
     addPlanes(h, t);
-    for (int j = 0; j < 4; ++j)
-        half[j] = _mm512_xor_si512(half[j], _mm512_xor_si512(h[j], _mm512_set1_epi8(char(p >> (24 - 8 * j)))));
+    for (int j = 0; j < 4; ++j) half[j] = _mm512_xor_si512(half[j], h[j]);
 }
 
 // The 8 x 8 transpose of the 64-bit words of eight registers.
@@ -281,13 +285,16 @@ RD_WIDE_TARGET size_t Blowfish::cbcDecryptWide(const uint8_t* in, uint8_t* out, 
         blocksToPlanes(x);
         Planes a = {x[0], x[1], x[2], x[3]}, b = {x[4], x[5], x[6], x[7]};
         for (int i = 17; i > 1; i -= 2) {
-            for (int j = 0; j < 4; ++j) a[j] = _mm512_xor_si512(a[j], _mm512_set1_epi8(char(p_[i] >> (24 - 8 * j))));
-            feistelRound(b, a, p_[i - 1], sBytes_);
-            feistelRound(a, b, 0, sBytes_);
+            xorWord(a, p_[i]);
+            feistelRound(b, a, sBytes_);
+            xorWord(b, p_[i - 1]);
+            feistelRound(a, b, sBytes_);
         }
+        xorWord(b, p_[0]);
+        xorWord(a, p_[1]);
         for (int j = 0; j < 4; ++j) {
-            x[j] = _mm512_xor_si512(b[j], _mm512_set1_epi8(char(p_[0] >> (24 - 8 * j))));
-            x[4 + j] = _mm512_xor_si512(a[j], _mm512_set1_epi8(char(p_[1] >> (24 - 8 * j))));
+            x[j] = b[j];
+            x[4 + j] = a[j];
         }
         planesToBlocks(x);
         // Each block is chained to the cipher block before it: the words shifted by one.

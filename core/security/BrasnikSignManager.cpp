@@ -79,7 +79,7 @@ void BrasnikSignManager::load() {
 
     loadFailed_ = true;  // until proven readable
     // Without the device's key the file may well be whole: it stays where it is.
-    auto key = deviceBoundKey(BrasnikSignManager::kKeyPurpose, kKeySize);
+    auto key = deviceBoundKey(kKeyPurpose, kKeySize);
     if (!key) return;
     Wiped keyBytes{std::move(*key)};
     std::optional<Value::Array> list;
@@ -100,7 +100,7 @@ void BrasnikSignManager::load() {
 void BrasnikSignManager::reload() { load(); }
 
 bool BrasnikSignManager::save() {
-    auto key = deviceBoundKey(BrasnikSignManager::kKeyPurpose, kKeySize);
+    auto key = deviceBoundKey(kKeyPurpose, kKeySize);
     if (!key) return false;
     Wiped keyBytes{std::move(*key)};
     Value::Array list;
