@@ -73,8 +73,8 @@ std::optional<int> quantityForShortcut(int segment, int maxQuantity, int directi
     if (maxQuantity < 0 || segment < 0 || segment > 4) return std::nullopt;
     if (segment == 4) return maxQuantity;
     const int divisor = 5 - segment;  // 1/5, 1/4, 1/3, 1/2
-    if (direction != kBuy && oddLotSells) return maxQuantity / divisor;
-    return maxQuantity / (divisor * 100) * 100;
+    const int lots = maxQuantity / (divisor * 100) * 100;
+    return direction != kBuy && oddLotSells ? lots + maxQuantity % 100 : lots;
 }
 
 bool isPriceText(const std::string& text) { return gtm_matchesPattern(text, kPricePattern); }

@@ -43,8 +43,12 @@ inline constexpr const char* kMarketPriceText = "市价委托";
 inline const std::vector<std::string> kQuantityShortcuts = {"1/5", "1/4", "1/3", "1/2", "全部"};
 // The quantity a shortcut gives for the maximum: the fraction rounded down
 // to whole lots of 100 shares, except for "全部" (the whole maximum) and, with
-// `oddLotSells`, a sell's fractions (unrounded, so odd lots can be sold).
-// Nothing for a negative maximum or an unknown segment.
+// `oddLotSells`, a sell's fractions, which carry the odd lot of the maximum
+// along: the whole lots of the fraction plus the maximum's odd remainder
+// (1/3 of 500 is 100, 1/2 of 1,234 is 600 + 34). The exchanges take an odd
+// lot only whole, so an unrounded fraction (166 of 500) would be refused,
+// while this one sells the odd lot with the first fraction and every later
+// one in whole lots. Nothing for a negative maximum or an unknown segment.
 std::optional<int> quantityForShortcut(int segment, int maxQuantity, int direction, bool oddLotSells);
 
 // What the customer typed, as the checks read it.

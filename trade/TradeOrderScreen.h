@@ -82,7 +82,7 @@ public:
     void alertViewClickedButtonAtIndex(UIAlertView& alert, int buttonIndex) override;
 
 protected:
-    // direction: 0 buy, 1 sell; oddLotSells: a sell's shortcuts keep odd lots.
+    // direction: 0 buy, 1 sell; oddLotSells: a sell's fractions carry its odd lot whole.
     TradeOrderScreen(int direction, bool oddLotSells);
 
     // ---- the form ----

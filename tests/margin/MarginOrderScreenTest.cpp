@@ -127,9 +127,9 @@ TEST_F(MarginOrderScreenTest, AShortSellOffersTheLimitOrderAloneAndIsOwed) {
     const int max = vc->maxTradableAmount();
     EXPECT_EQ(vc->maxLabel()->text(), "最大可卖数量为" + std::to_string(max) + "股");
     ASSERT_GT(max, 1000);
-    // A short sell's shortcuts keep odd lots.
+    // Shares are lent in whole lots: a fraction of them is whole lots too.
     tapShortcut(vc, 2);
-    EXPECT_EQ(vc->quantityField()->text(), std::to_string(max / 3));
+    EXPECT_EQ(vc->quantityField()->text(), std::to_string(max / 300 * 100));
     tapShortcut(vc, 4);
     EXPECT_EQ(vc->quantityField()->text(), std::to_string(max));
 

@@ -1,6 +1,7 @@
 // A seeded random run of customer A's trading day after day against the
 // simulated brokerage, through its request handling: stock orders inside and
-// outside the limits, whole and odd lots, the market types, cancels, the
+// outside the limits, whole and odd lots, the market types, what the order
+// form offers (a market-type buy's "全部", a sell's fractions), cancels, the
 // clock moving through sessions, nights and weekends, bank transfers both
 // ways with right and wrong passwords, fund purchases, redemptions and
 // cancels, financing buys, sell-to-repay and cash repayments, cost changes.
@@ -424,6 +425,34 @@ protected:
         if (o.got.empty()) placed(reply, "ordersno", p);
         return o;
     }
+    // What the order form offers, taken as it is: a market-type buy's "全部" (the
+    // maximum asked at the limit-up price the brokerage freezes it at) and a
+    // sell's fraction 1/k of 可卖 (the whole lots of the fraction and the odd
+    // lot whole). The rules refuse neither.
+    Outcome formOffer() {
+        const Stock& s = kStocks[pick(std::size(kStocks))];
+        auto [up, down] = limits(s.code, tradingDay());
+        const bool buy = coin(0.5);
+        Placed p{buy, -1, s.code, 0, up, down};
+        std::string bsflag = "0S";
+        int64_t quantity = 0;
+        if (buy) {
+            static const char* const shenzhen[] = {"0a", "0b", "0c", "0d", "0e"};
+            static const char* const shanghai[] = {"0d", "0q"};
+            bsflag = s.quoteMarket == 1 ? shenzhen[pick(5)] : shanghai[pick(2)];
+            quantity = std::stoll(textOf(stockInfo(s.code, "0B", textOf(stockInfo(s.code), "maxrisevalue")), "num"));
+        } else {
+            const int64_t max = std::stoll(textOf(stockInfo(s.code, "0S"), "num")), k = 2 + pick(4);
+            quantity = max / (k * 100) * 100 + max % 100;
+            p.limit = down;  // any bid takes it
+        }
+        if (quantity <= 0) return {"", "", false};
+        auto reply = order(bsflag, p.limit > 0 ? SimMarket::priceText(p.limit / 10, 2) : "", std::to_string(quantity),
+                           s.code, s.market, s.secuid, "0");
+        Outcome o{"", errorOf(reply)};
+        if (o.got.empty()) ++offersTaken, placed(reply, "ordersno", p);
+        return o;
+    }
     Outcome cancelOne() {
         Outcome o;
         std::vector<int64_t> numbers;
@@ -555,6 +584,7 @@ protected:
     Books last;
     std::mt19937_64 random;
     int64_t duplicate = 0;
+    int offersTaken = 0;
 };
 
 TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
@@ -571,7 +601,8 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
         const uint64_t roll = pick(100);
         const char* name = "";
         Outcome o;
-        if (roll < 45) name = "stock order", o = stockOrder();
+        if (roll < 40) name = "stock order", o = stockOrder();
+        else if (roll < 45) name = "form offer", o = formOffer();
         else if (roll < 55) name = "cancel", o = cancelOne();
         else if (roll < 67) name = "clock", o = moveClock();
         else if (roll < 77) name = "bank transfer", o = bank();
@@ -599,6 +630,7 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
     // The run met what it was for.
     EXPECT_GT(m.orders.size(), operations / 5);
     EXPECT_GT(m.dealsSeen, operations / 20);
+    EXPECT_GT(offersTaken, operations / 50);
     for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足"})
         EXPECT_GT(refusals[refusal], 0) << refusal;
 }

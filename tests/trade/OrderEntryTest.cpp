@@ -148,11 +148,37 @@ TEST_F(OrderEntryTest, ShortcutsFillTheQuantityFromTheMaximum) {
     ASSERT_TRUE(vc);
     ASSERT_TRUE(waitFor([&] { return vc->isStockInfoBack(); }));
     EXPECT_EQ(vc->maxLabel()->text(), "最大可卖数量为500股");
-    const std::vector<std::string> sells = {"100", "125", "166", "250", "500"};  // odd lots may be sold
+    const std::vector<std::string> sells = {"100", "100", "100", "200", "500"};  // whole lots: no odd lot held
     for (int s = 0; s < 5; ++s) {
         tapShortcut(vc, s);
         EXPECT_EQ(vc->quantityField()->text(), sells[size_t(s)]) << s;
     }
+    // The brokerage takes the third: the shares it holds are gone from 可卖.
+    tapShortcut(vc, 2);
+    placeOrder(vc);
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    EXPECT_EQ(fieldOf(orderRequests().back(), "qty"), "100");
+    EXPECT_EQ(orders().back().quantity, 100);
+
+    // An odd holding: its odd lot goes whole with the first fraction, then whole lots.
+    customerBooks([](SimCustomer& c) {
+        for (auto& h : c.holdings)
+            if (h.code == "000002") h.quantity += 34, h.available += 34;
+        return 0;
+    });
+    vc = openForStock<TradeViewController>(1, "000002", "万科Ａ", 1);
+    ASSERT_TRUE(waitFor([&] { return vc->isStockInfoBack(); }));
+    ASSERT_EQ(vc->maxTradableAmount(), 434);
+    tapShortcut(vc, 3);
+    EXPECT_EQ(vc->quantityField()->text(), "234");
+    placeOrder(vc);
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    EXPECT_EQ(orders().back().quantity, 234);
+    EXPECT_EQ(holding("000002").available, 200);
+    vc = openForStock<TradeViewController>(1, "000002", "万科Ａ", 1);
+    ASSERT_TRUE(waitFor([&] { return vc->isStockInfoBack(); }));
+    tapShortcut(vc, 3);
+    EXPECT_EQ(vc->quantityField()->text(), "100");
     popViewControllers(1);
     settle();
 

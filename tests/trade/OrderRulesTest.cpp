@@ -47,6 +47,7 @@ TEST(OrderRulesTest, OrderTypesFollowTheShareholderMarketAndTheDirection) {
     EXPECT_FALSE(isLimitOrderCode("0a"));
 }
 
+// A sell's fraction carries the odd lot whole, as the exchanges take it.
 TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
     auto all = [](int max, int direction, bool oddLots) {
         std::vector<int> out;
@@ -55,7 +56,9 @@ TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
     };
     using V = std::vector<int>;
     EXPECT_EQ(all(1234, kBuy, true), (V{200, 300, 400, 600, 1234}));
-    EXPECT_EQ(all(1234, kSell, true), (V{246, 308, 411, 617, 1234}));
+    EXPECT_EQ(all(1234, kSell, true), (V{234, 334, 434, 634, 1234}));
+    EXPECT_EQ(all(500, kSell, true), (V{100, 100, 100, 200, 500}));
+    EXPECT_EQ(all(50, kSell, true), (V{50, 50, 50, 50, 50}));
     EXPECT_EQ(all(1234, kSell, false), (V{200, 300, 400, 600, 1234}));
     EXPECT_EQ(all(0, kBuy, true), (V{0, 0, 0, 0, 0}));
     EXPECT_EQ(all(-1, kSell, true), (V{-1, -1, -1, -1, -1}));
