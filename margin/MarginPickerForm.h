@@ -5,6 +5,7 @@
 // "确定" takes the wheel's row, and an empty list takes nothing. The sheet
 // closes when the form leaves.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/uikit/UIPickerView.h"
@@ -31,6 +32,10 @@ public:
 
 protected:
     using TradeOrderScreen::TradeOrderScreen;
+    // The maximum is the stock information's, asked without a price.
+    std::optional<RequestBuilder> makeMaximumRequest(const std::optional<std::string>&) const override {
+        return std::nullopt;
+    }
     // The sheets of the two pickers, on the current choice.
     void showStockholderPicker();
     void showPriceTypePicker();

@@ -22,9 +22,13 @@ std::vector<OrderType> MarginTradeViewController::orderTypesOf(const std::string
 }
 
 RequestBuilder MarginTradeViewController::makeStockInfoRequest() const {
-    const std::string price = priceText();
+    return *makeMaximumRequest(stockInfoPrice());
+}
+
+std::optional<RequestBuilder> MarginTradeViewController::makeMaximumRequest(
+    const std::optional<std::string>& price) const {
     return creditMaxRequest({.code = codeText(),
-                             .price = price == kMarketPriceText ? std::string() : price,
+                             .price = price.value_or(""),
                              .bsflag = limitOrderCode(tradeDirection()),
                              .link = viewMenu() ? viewMenu()->link() : std::string()});
 }
@@ -44,8 +48,8 @@ void MarginTradeViewController::codeChanged() {
     TradeViewController::codeChanged();
 }
 
-void MarginTradeViewController::stockInfoArrived(VTATCRS& set) {
-    TradeViewController::stockInfoArrived(set);
+void MarginTradeViewController::maximumChanged() {
+    if (maxTradableAmount() < 0) return TradeViewController::maximumChanged();
     const std::string max = std::to_string(maxTradableAmount());
     maxLabel()->setText(tradeDirection() == kBuy ? "最大可买数量为" + max + "股" : "最大可卖数量为" + max + "股");
 }

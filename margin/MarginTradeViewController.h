@@ -8,9 +8,11 @@
 //
 // What differs from the stock order screen:
 // - the maximum (500/4) carries the price field's text (empty for a market
-//   type) and the menu item's link whole, whose "creditflag" tells the
-//   brokerage which maximum; a sixth code digit empties the price first, so
-//   the new stock's maximum is not reckoned at the old stock's price;
+//   type; a financing buy turned to a market type asks it again at the
+//   limit-up price, as the stock order screen does) and the menu item's link
+//   whole, whose "creditflag" tells the brokerage which maximum; a sixth code
+//   digit empties the price first, so the new stock's maximum is not
+//   reckoned at the old stock's price;
 // - a short sell offers the limit order alone; its maximum shows as a number
 //   however small ("最大可卖数量为0股");
 // - an order is checked as the form stands first (the code, the price, the
@@ -37,10 +39,11 @@ public:
 protected:
     std::vector<OrderType> orderTypesOf(const std::string& market) const override;
     RequestBuilder makeStockInfoRequest() const override;
+    std::optional<RequestBuilder> makeMaximumRequest(const std::optional<std::string>& price) const override;
     RequestBuilder makeOrderRequest(const OrderTicket& ticket) const override;
     std::string orderRefusal() const override;
     void codeChanged() override;
     bool readsOpeningOnEachAppearance() const override { return false; }
-    void stockInfoArrived(VTATCRS& set) override;
+    void maximumChanged() override;
     void orderWillSend() override;
 };

@@ -13,6 +13,7 @@
 TradeOrderScreen::TradeOrderScreen(int direction, bool oddLotSells)
     : direction_(direction == kBuy ? kBuy : kSell), oddLotSells_(oddLotSells), priceType_(limitOrderCode(direction_)) {
     bindRequest(kStockInfoTag, [this](const RequestReply& r) { stockInfoReplied(r); }, {.handlesErrorSet = true});
+    bindRequest(kMaximumTag, [this](const RequestReply& r) { maximumReplied(r); });
     bindRequest(kOrderTag, [this](const RequestReply& r) { orderReplied(r); },
                 {.order = true, .handlesErrorSet = true});
 }
@@ -52,9 +53,11 @@ int TradeOrderScreen::reloadPriceTypes() {
 void TradeOrderScreen::choosePriceType(int row) {
     reloadPriceTypes();
     if (row < 0 || row >= priceTypeChoice_.count()) return;
+    const bool atMarket = buysAtMarketType();
     priceTypeChoice_.selectIndex(row);
     priceType_ = priceTypeChoice_.selectedValue().value_or(limitOrderCode(direction_));
     priceTypeChanged();
+    if (buysAtMarketType() != atMarket) requestMaximum();
 }
 
 void TradeOrderScreen::resetPriceType() {
@@ -103,6 +106,30 @@ RequestBuilder TradeOrderScreen::makeStockInfoRequest() const {
 
 RequestBuilder TradeOrderScreen::makeOrderRequest(const OrderTicket& ticket) const { return orderRequest(ticket); }
 
+std::optional<RequestBuilder> TradeOrderScreen::makeMaximumRequest(const std::optional<std::string>& price) const {
+    return stockInfoRequest(direction_, codeText(), price);
+}
+
+void TradeOrderScreen::requestMaximum() {
+    if (limitUpCode_.empty() || limitUpCode_ != codeText()) return;
+    auto request = makeMaximumRequest(buysAtMarketType() ? std::optional(limitUp_) : stockInfoPrice());
+    if (!request) return;
+    forgetMaxTradableAmount();
+    maximumChanged();
+    sendRequest(kMaximumTag, *request, 4);
+}
+
+void TradeOrderScreen::maximumReplied(const RequestReply& reply) {
+    // A later question about the stock answers instead.
+    if (isRequestInFlight(kMaximumTag) || isRequestInFlight(kStockInfoTag)) return;
+    VTATCRS* set = reply.first();
+    if (!set || set->rowsAffected() == 0 ||
+        set->toStringWithFieldName(TradeContract::Col::kStockCode).value_or("") != codeText())
+        return;
+    setMaxTradableAmountFrom(*set);
+    maximumChanged();
+}
+
 std::string TradeOrderScreen::confirmationText(const OrderTicket& ticket) const {
     return orderConfirmationText(direction_, stockNameText(), ticket.code, priceTypeLabel(), ticket.price,
                                  ticket.quantity);
@@ -124,7 +151,11 @@ void TradeOrderScreen::stockInfoReplied(const RequestReply& reply) {
         return;
     }
     if (set->rowsAffected() == 0) return;
+    limitUpCode_ = set->toStringWithFieldName(TradeContract::Col::kStockCode).value_or("");
+    limitUp_ = set->toStringWithFieldName(TradeContract::Col::kLimitUp).value_or("");
     stockInfoArrived(*set);
+    // Its maximum is at the form's price; a market type's is at the limit-up.
+    if (buysAtMarketType()) requestMaximum();
 }
 
 // ---- the order ----

@@ -7,6 +7,14 @@
 // risk warning asked and the same order sent again once accepted, and the
 // success alert whose "确定" closes the screen.
 //
+// A buy at a market type is frozen at the day's limit-up price (the
+// brokerage does not know what it will pay), so its maximum is asked again
+// at that price, the stock information's "maxrisevalue": when the customer
+// turns a buy to a market type, and after a stock information that leaves a
+// market type chosen; turned back to the limit order, it is asked at the
+// form's price again. Until that answer the maximum is unknown and the
+// shortcuts fill nothing: "全部" offers only what the brokerage takes.
+//
 // Each request kind has its tag: a stock-information reply that comes late
 // is never taken for the order's reply. sureToTrade is set from the
 // customer's "确定" until the order's reply or failure; while it is set no
@@ -36,6 +44,7 @@ class VTATCRS;
 class TradeOrderScreen : public VTAViewControllers, public UIActionSheetDelegate {
 public:
     static constexpr int kStockInfoTag = 7010;
+    static constexpr int kMaximumTag = 7011;
     static constexpr int kOrderTag = 1601;
     static constexpr int kConfirmSheetTag = 101;
     static constexpr int kOrderSentAlertTag = 1001;
@@ -73,6 +82,11 @@ public:
     void applyQuantityShortcut(int segment);
     // Asks for the stock information of the code typed.
     void requestStockInfo();
+    // Asks the maximum again for the order type chosen (a buy at a market
+    // type at the limit-up price of the code's stock information); its answer
+    // changes the maximum only, which is unknown meanwhile. Nothing before
+    // the code's stock information.
+    void requestMaximum();
     // The order when one is confirmed (sureToTrade), else the stock information.
     void requestTrade();
     // The order command: the checks, then the confirmation sheet.
@@ -110,6 +124,10 @@ protected:
     // (stockInfoRequest at stockInfoPrice, orderRequest).
     virtual RequestBuilder makeStockInfoRequest() const;
     virtual RequestBuilder makeOrderRequest(const OrderTicket& ticket) const;
+    // The maximum at a price: by default the stock information's request at
+    // it; none where the screen's maximum takes no price (its maximum then
+    // stays the stock information's).
+    virtual std::optional<RequestBuilder> makeMaximumRequest(const std::optional<std::string>& price) const;
     // The confirmation sheet's title (by default orderConfirmationText).
     virtual std::string confirmationText(const OrderTicket& ticket) const;
     // Whether an order's reply that is no error says the brokerage took the
@@ -118,6 +136,8 @@ protected:
 
     // ---- what happened ----
     virtual void stockInfoArrived(VTATCRS& set) = 0;
+    // The maximum was asked again (unknown till the answer) or its answer came.
+    virtual void maximumChanged() {}
     // The brokerage refused the stock, or the request failed on its way.
     virtual void stockInfoRefused() {}
     virtual void stockInfoFailed() {}
@@ -151,7 +171,10 @@ protected:
     void preferMenuStockholder();
 
 private:
+    // A buy at a market type: its maximum is the one at the limit-up price.
+    bool buysAtMarketType() const { return direction_ == kBuy && !isLimitOrderCode(priceType_); }
     void stockInfoReplied(const RequestReply& reply);
+    void maximumReplied(const RequestReply& reply);
     void orderReplied(const RequestReply& reply);
     void sendOrder();
 
@@ -162,6 +185,8 @@ private:
     std::string strMarketNO_;
     StockholderList stockholders_;
     int maxTradable_ = -1;
+    // "stkcode" and "maxrisevalue" of the last stock information.
+    std::string limitUpCode_, limitUp_;
     bool sureToTrade_ = false;
     RiskReask reask_{RiskReask::Buttons::CancelFirst};  // its consent is isSureRisk
     OrderTicket ticket_;                                // the order confirmed, sent again once the risk is accepted

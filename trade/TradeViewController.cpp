@@ -372,6 +372,16 @@ void TradeViewController::stockInfoFailed() {
     forgetMaxTradableAmount();
 }
 
+void TradeViewController::maximumChanged() {
+    const int max = maxTradableAmount();
+    if (max < 0)  // asked again, not known yet
+        max_->setText("");
+    else if (tradeDirection() == kBuy)
+        max_->setText("最大可买数量为" + std::to_string(max) + "股");
+    else
+        max_->setText(max >= 1 ? "最大可卖数量为" + std::to_string(max) + "股" : "最大可卖数量为--股");
+}
+
 std::optional<std::string> TradeViewController::stockInfoPrice() const {
     const std::string price = priceText();
     return price == kMarketPriceText ? std::string() : price;
@@ -397,11 +407,7 @@ void TradeViewController::stockInfoArrived(VTATCRS& set) {
     cachedStockName_ = name;
     filterStockholderByMarket(market);
     setMaxTradableAmountFrom(set);
-    const int max = maxTradableAmount();
-    if (tradeDirection() == kBuy)
-        max_->setText("最大可买数量为" + std::to_string(max) + "股");
-    else
-        max_->setText(max >= 1 ? "最大可卖数量为" + std::to_string(max) + "股" : "最大可卖数量为--股");
+    maximumChanged();
     resetPriceType();
     priceTypePicker_->reloadAllComponents();
     priceTypePicker_->selectRow(0, 0, false);

@@ -13,13 +13,14 @@
 // page's jump through tradeWithStock), always at the price on the form, so
 // that the maximum shown is the one that price affords (a code of another
 // stock empties a limit price first: the new stock's maximum is never
-// reckoned at the old stock's price). Its reply names the stock, offers its
-// price (kept when the customer typed one for the same stock), filters the
-// shareholder accounts by its market, shows the maximum, puts the order type
-// back to the limit order, and gives the panel the stock and its limits. The
-// order needs a stock information of the code as it stands ("委托数据错误"):
-// one refused, or lost for a new code, leaves no earlier stock's name or
-// maximum on the form.
+// reckoned at the old stock's price); a buy turned to a market type asks its
+// maximum again at the limit-up price (TradeOrderScreen). Its reply names
+// the stock, offers its price (kept when the customer typed one for the same
+// stock), filters the shareholder accounts by its market, shows the maximum,
+// puts the order type back to the limit order, and gives the panel the stock
+// and its limits. The order needs a stock information of the code as it
+// stands ("委托数据错误"): one refused, or lost for a new code, leaves no
+// earlier stock's name or maximum on the form.
 //
 // A bar above the keyboard and the pickers moves the focus along shareholder,
 // order type, code, price and quantity; the price and the quantity raise the
@@ -173,6 +174,7 @@ protected:
     std::optional<std::string> stockInfoPrice() const override;
     std::string orderRefusal() const override;
     void stockInfoArrived(VTATCRS& set) override;
+    void maximumChanged() override;
     void stockInfoRefused() override;
     void stockInfoFailed() override;
     void orderWillSend() override;

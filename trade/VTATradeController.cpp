@@ -229,7 +229,6 @@ void VTATradeController::onCommandRefresh() {
 
 void VTATradeController::stockInfoArrived(VTATCRS& set) {
     const std::string market = set.toStringWithFieldName(Col::kMarket).value_or("");
-    const std::string num = set.toStringWithFieldName(Col::kMaxQuantity).value_or("");
     name_->setText(set.toStringWithFieldName(Col::kStockName).value_or(""));
     followStockMarket(market);
     if (isLimitOrderCode(priceType())) {
@@ -243,7 +242,12 @@ void VTATradeController::stockInfoArrived(VTATCRS& set) {
     }
     setMaxTradableAmountFrom(set);
     num_->setText("");
-    max_->setText(num + "股");
+    maximumChanged();
+}
+
+void VTATradeController::maximumChanged() {
+    const int max = maxTradableAmount();
+    max_->setText(max < 0 ? "" : std::to_string(max) + "股");  // unknown while asked again
 }
 
 // ---- the form ----

@@ -12,6 +12,9 @@
 // none while a market type is chosen), filters the shareholder accounts,
 // empties the quantity and shows the maximum ("%@股"). The chosen order type
 // stays unless the stock's market does not offer it: then the limit order.
+// The information is asked without a price, but a buy at a market type has
+// its maximum asked again at the limit-up price it is frozen at
+// (TradeOrderScreen).
 #include <memory>
 #include <string>
 
@@ -88,6 +91,7 @@ protected:
     void stockholdersChanged() override;
     void priceTypeChanged() override;
     void stockInfoArrived(VTATCRS& set) override;
+    void maximumChanged() override;
 
 private:
     void closePickers();

@@ -108,6 +108,26 @@ TEST_F(MarginOrderScreenTest, AFinancingBuyFillsIntoTheDebtAndTheCreditAccountsP
     }
 }
 
+// A financing buy at a market type is held at the limit-up price: its
+// maximum is asked there, and "全部" is within the financing room.
+TEST_F(MarginOrderScreenTest, AFinancingBuyAtAMarketTypeOffersWhatTheRoomTakesAtTheLimitUp) {
+    auto* vc = openMenu(0);
+    typeCode(vc, "600000");
+    const std::string up = vc->goUpStaying().value_or("");
+    pickInput(vc->priceTypeButton(), vc->priceTypePicker(), 1);  // 五档即成剩撤
+    ASSERT_TRUE(waitFor([&] { return !vc->isRequestInFlight(TradeOrderScreen::kMaximumTag); }));
+    EXPECT_EQ(fieldOf(maxRequests().back(), "price"), up);
+    EXPECT_EQ(fieldOf(maxRequests().back(), kLinkFlagKey), "0");
+    const int64_t room = (30000000 - 500000) * 10 / simParsePrice(up, 2) / 100 * 100;
+    EXPECT_EQ(vc->maxTradableAmount(), room);
+    EXPECT_EQ(vc->maxLabel()->text(), "最大可买数量为" + std::to_string(room) + "股");
+    tapShortcut(vc, 4);
+    placeOrder(vc);
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    EXPECT_EQ(orders().back().quantity, room);
+    EXPECT_EQ(orders().back().bsflag, "0d");
+}
+
 TEST_F(MarginOrderScreenTest, AShortSellOffersTheLimitOrderAloneAndIsOwed) {
     auto* vc = openMenu(1);
     ASSERT_TRUE(vc);

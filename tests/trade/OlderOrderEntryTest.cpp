@@ -113,6 +113,48 @@ TEST_F(OlderOrderEntryTest, SellShortcutsAreRoundedToLotsAndAMarketTypeSendsNoPr
     EXPECT_EQ(holding("000002").quantity, 300);
 }
 
+// A buy at a market type is frozen at the limit-up price: its maximum is
+// asked there, for a stock typed while the type stays chosen too, and "全部"
+// is taken and frozen (before the open it waits).
+TEST_F(OlderOrderEntryTest, AMarketTypeBuysMaximumIsAtTheLimitUpPriceAndAllOfItIsTaken) {
+    sim->setSessionIdleTimeout(1e9);
+    sim->clock().setTime(SimClock::fromLocal(20240305, 9 * 60));
+    auto* vc = openMenu(0);
+    typeCode(vc, "000002");
+    ASSERT_TRUE(host.tapText("报价方式"));
+    settle();
+    pickRow(vc->pricePickerTab()->picker(), 1);  // 对方最优价格
+    vc->pricePickerTab()->slideDown();
+    auto upOf = [&](const std::string& code) {
+        const SimInstrument& s = *simTradableStock(sim->market(), code);
+        return simPriceOf(simPriceLimits(sim->market(), s, sim->clock().now()).up, s.decimals);
+    };
+    // Another stock typed keeps the type: its maximum too is asked at its own limit-up price.
+    for (const char* code : {"000002", "000001"}) {
+        SCOPED_TRACE(code);
+        if (vc->stockCode()->text() != code) {
+            vc->stockCode()->setText("");
+            typeCode(vc, code);
+        }
+        const SimPrice up = upOf(code);
+        const int64_t affordable = money().available() * 10 / up / 100 * 100;
+        ASSERT_TRUE(waitFor([&] { return vc->maxTradableNum() == affordable; })) << vc->maxTradableNum();
+        EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), SimMarket::priceText(up / 10, 2));
+        EXPECT_EQ(vc->maxNum()->text(), std::to_string(affordable) + "股");
+        EXPECT_EQ(vc->priceType(), "0a");
+    }
+    saveScreenshot("market-type-maximum");
+    tapSegment(vc->numSegment(), 4);
+    const std::string all = vc->num()->text();
+    order(vc);
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    const SimOrder o = orders().back();
+    EXPECT_EQ(std::to_string(o.quantity), all);
+    EXPECT_EQ(o.bsflag, "0a");
+    EXPECT_EQ(o.status, SimOrderStatus::Reported);
+    EXPECT_EQ(money().frozen, simAmountOf(o.quantity, upOf("000001")));
+}
+
 TEST_F(OlderOrderEntryTest, AnOrderTypeTheNewMarketLacksGoesBackToTheLimitOrder) {
     auto* vc = openMenu(0);
     typeCode(vc, "000001");

@@ -223,6 +223,62 @@ TEST_F(OrderEntryTest, TheMaximumIsForThePriceTyped) {
     EXPECT_EQ(vc->maxTradableAmount(), money().available() / last / 100 * 100);
 }
 
+// A buy at a market type is frozen at the limit-up price: its maximum is
+// asked at that price, and "全部" is what the brokerage takes, in the session
+// and outside it (where the next trading day's limit holds).
+TEST_F(OrderEntryTest, AMarketTypeBuysMaximumIsAtTheLimitUpPriceAndAllOfItIsTaken) {
+    sim->setSessionIdleTimeout(1e9);  // the evening comes
+    for (const bool session : {true, false}) {
+        SCOPED_TRACE(session ? "in the session" : "in the evening");
+        if (!session) sim->clock().setTime(SimClock::fromLocal(20240305, 20 * 60));
+        auto* vc = openMenu(0);
+        typeCode(vc, "600000");
+        const std::string up = vc->goUpStaying().value_or("");
+        const SimPrice upLi = simParsePrice(up, 2);
+        ASSERT_GT(upLi, 0);
+        const int64_t affordable = money().available() * 10 / upLi / 100 * 100;
+        auto askedAt = [&](const std::string& price) {
+            EXPECT_TRUE(waitFor([&] { return !vc->isRequestInFlight(TradeOrderScreen::kMaximumTag); }));
+            ASSERT_FALSE(stockInfoRequests().empty());
+            EXPECT_EQ(fieldOf(stockInfoRequests().back(), "price"), price);
+            EXPECT_EQ(fieldOf(stockInfoRequests().back(), "bsflag"), "0B");
+        };
+        pickInput(vc->priceTypeButton(), vc->priceTypePicker(), 1);  // 五档即成剩撤
+        askedAt(up);
+        EXPECT_EQ(vc->maxTradableAmount(), affordable);
+        EXPECT_EQ(vc->maxLabel()->text(), "最大可买数量为" + std::to_string(affordable) + "股");
+        EXPECT_EQ(vc->priceType(), "0d") << "the answer changes the maximum only";
+        if (session) {
+            // Back at the limit order the maximum is the form's price's again, and the market type's once more.
+            pickInput(vc->priceTypeButton(), vc->priceTypePicker(), 0);
+            askedAt("");
+            EXPECT_EQ(vc->maxTradableAmount(), money().available() / quoteOf("600000").last / 100 * 100);
+            pickInput(vc->priceTypeButton(), vc->priceTypePicker(), 1);
+            askedAt(up);
+            EXPECT_EQ(vc->maxTradableAmount(), affordable);
+            saveScreenshot("market-type-maximum");
+        }
+        tapShortcut(vc, 4);
+        EXPECT_EQ(vc->quantityField()->text(), std::to_string(affordable));
+        const SimBalance before = money();
+        placeOrder(vc);
+        ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+        const SimOrder o = orders().back();
+        EXPECT_EQ(o.bsflag, "0d");
+        EXPECT_EQ(o.quantity, affordable);
+        if (session) {  // what the five levels gave is paid, the rest freed
+            EXPECT_EQ(o.frozen, 0);
+            EXPECT_EQ(money().frozen, 0);
+            EXPECT_LT(money().balance, before.balance);
+        } else {  // it waits for the open, holding the limit-up price's money
+            EXPECT_EQ(o.status, SimOrderStatus::Reported);
+            EXPECT_EQ(o.frozen, simAmountOf(affordable, upLi));
+            EXPECT_EQ(money().frozen, o.frozen);
+            EXPECT_LT(money().available(), simAmountOf(100, upLi));
+        }
+    }
+}
+
 TEST_F(OrderEntryTest, ARiskStockAsksAgainAndGoesThroughOnceAccepted) {
     auto* vc = openMenu(0);
     typeCode(vc, "300750");
