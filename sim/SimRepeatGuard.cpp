@@ -1,18 +1,42 @@
 #include "sim/SimRepeatGuard.h"
 
-bool SimRepeatGuard::firstSending(const std::string& session, const std::string& packageId) {
-    if (packageId.empty()) return true;
-    std::string key = session + "\n" + packageId;
-    if (!seen_.insert(key).second) return false;
-    order_.push_back(std::move(key));
-    while (order_.size() > capacity_) {
-        seen_.erase(order_.front());
-        order_.pop_front();
-    }
+#include <algorithm>
+#include <cstring>
+
+#include "core/security/Digests.h"
+
+namespace {
+
+// 64 bits of SHA-1: two of a session's own sendings do not meet by chance,
+// and a frame posted again has the digest it had.
+uint64_t digestOf(const std::vector<uint8_t>& bytes) {
+    const std::vector<uint8_t> sha = sha1(bytes);
+    uint64_t d = 0;
+    std::memcpy(&d, sha.data(), sizeof d);
+    return d;
+}
+
+}  // namespace
+
+bool SimRepeatGuard::firstSending(const std::vector<uint8_t>& frame, const std::string& packageId) {
+    const uint64_t frameDigest = digestOf(frame);
+    const uint64_t packageDigest = digestOf(std::vector<uint8_t>(packageId.begin(), packageId.end()));
+    if (frames_.contains(frameDigest) || (!packageId.empty() && packages_.contains(packageDigest))) return false;
+    frames_.add(frameDigest);
+    if (!packageId.empty()) packages_.add(packageDigest);
     return true;
 }
 
-void SimRepeatGuard::clear() {
-    seen_.clear();
-    order_.clear();
+bool SimRepeatGuard::Recent::contains(uint64_t digest) const {
+    return std::find(ring_.begin(), ring_.end(), digest) != ring_.end();
+}
+
+void SimRepeatGuard::Recent::add(uint64_t digest) {
+    if (ring_.size() < capacity_) {
+        ring_.push_back(digest);
+        return;
+    }
+    if (ring_.empty()) return;
+    ring_[next_] = digest;
+    next_ = (next_ + 1) % ring_.size();
 }

@@ -1,33 +1,48 @@
 #pragma once
-// The package ids of the requests that change the books, per session: a
-// request that comes again with a package id its session already sent is a
-// second sending of one request (a transport that re-sent it, a replay), and
-// the server does not carry it out twice.
-//
-// The client gives every sending a new package id (NetworkManager's counter,
-// header "X-VTA-Package", echoed in the reply flags) and sends the requests
-// that change the books with request type 4 (TC_ENCRYPT 36), which it never
-// repeats; so within a session a package id names one sending.
-// Bounded: the oldest ids are forgotten first. Not thread-safe: the server
-// holds its state lock around it.
+// What one service session has carried out, so that a second sending of a
+// request is not carried out again (a transport that re-sent it, a replay):
+//  - Every enciphered frame (TC_REQDATA). The client enciphers each sending
+//    under a fresh random IV, so two of its sendings never carry the same
+//    frame; a captured request posted again carries its frame whatever the
+//    clear fields around it say (another "X-VTA-Package", none, another
+//    TC_ENCRYPT). A frame is known by a digest of its bytes.
+//  - The package ids of the requests that change the books (request type
+//    4, TC_ENCRYPT 36): the client gives every sending a new one
+//    (NetworkManager's counter, header "X-VTA-Package"), so within a session
+//    a package id names one sending.
+// The server asks only once a frame has deciphered under the session's key:
+// whoever holds no key spends no package id of the customer's.
+// Bounded: a session remembers its newest kCapacity frames and package ids,
+// the oldest forgotten first, and the memory ends with the session. Not
+// thread-safe: the server holds its state lock around it.
 #include <cstddef>
-#include <deque>
-#include <set>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class SimRepeatGuard {
 public:
-    explicit SimRepeatGuard(size_t capacity = 100000) : capacity_(capacity) {}
-    // Answers whether this is the first time the session sends the package id,
-    // and remembers it. An empty package id is always a first time.
-    bool firstSending(const std::string& session, const std::string& packageId);
-    void clear();
+    static constexpr size_t kCapacity = 1024;
+    explicit SimRepeatGuard(size_t capacity = kCapacity) : frames_(capacity), packages_(capacity) {}
+    // Answers whether this is the first time the session carries out the
+    // frame and, when one is given, the package id; remembers both when it is.
+    bool firstSending(const std::vector<uint8_t>& frame, const std::string& packageId);
 
     // The error text of a repeated request.
     static constexpr const char* kRepeatedText = "重复提交的请求未再受理，请到当日委托中查询结果";
 
 private:
-    size_t capacity_;
-    std::set<std::string> seen_;
-    std::deque<std::string> order_;
+    // The newest digests, in a ring (a look is a scan of at most `capacity`).
+    class Recent {
+    public:
+        explicit Recent(size_t capacity) : capacity_(capacity) {}
+        bool contains(uint64_t digest) const;
+        void add(uint64_t digest);
+
+    private:
+        size_t capacity_;
+        std::vector<uint64_t> ring_;
+        size_t next_ = 0;
+    };
+    Recent frames_, packages_;
 };

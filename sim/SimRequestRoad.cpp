@@ -134,20 +134,31 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     record.session = sessionText;
     const bool login = record.main == 100 && record.sub == 1;
 
+    // The enciphered fields, deciphered without the lock; the frame as it came.
+    std::vector<uint8_t> frame;
+    auto decipherFields = [&](const std::vector<uint8_t>& key) {
+        auto data = base64Decode(request.value("TC_REQDATA"));
+        auto plain = data && !key.empty() ? decipherFrame(*data, key) : std::nullopt;
+        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1)) return false;
+        request.addFields(simParseFields(std::string(plain->begin(), plain->end())));
+        frame = std::move(*data);
+        return true;
+    };
+
     // The key a login brings (RSA, without the lock).
+    int status = kUndecided;
     const std::string keyText = login ? request.value("TC_KEY") : std::string();
     std::optional<std::vector<uint8_t>> loginKey;
     if (!keyText.empty()) {
         auto cipher = base64Decode(keyText);
         loginKey = cipher ? rsaDecryptWithPrivateKeyFile(*cipher, options_.privateKeyPath) : std::nullopt;
         if (loginKey && loginKey->empty()) loginKey.reset();
+        if (!loginKey) status = 1;
     }
 
     // The session: a login opens one, any other request must name a live one.
-    int status = kUndecided;
     std::vector<Control> controls;
     std::optional<SimSession> session;  // a copy: what the handler changes is written back
-    bool repeated = false;
     double now = 0;
     {
         StateLock lock(*this);
@@ -155,9 +166,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         sessions_.sweep(now, options_.sessionIdleTimeout);
         controls = takeControls(record.main, record.sub);
         if (login) {
-            if (!keyText.empty() && !loginKey) {
-                status = 1;
-            } else {
+            if (status == kUndecided) {
                 SimSession s;
                 s.key = loginKey.value_or(std::vector<uint8_t>());
                 s.id = randomHex(12);
@@ -174,9 +183,6 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         } else if (SimSession* s = sessions_.find(record.session)) {
             s->lastActive = now;
             session = *s;
-            // A request of the type that is never repeated (it changes the
-            // books) is carried out once for its package id.
-            repeated = record.encrypt == kEncipherFlag && !repeats_.firstSending(s->id, record.packageId);
         } else if (options_.requireSession || enciphered) {
             status = 2;
         }
@@ -193,14 +199,22 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // The session's key deciphers the request and enciphers the reply.
     const std::vector<uint8_t> key = session ? session->key : std::vector<uint8_t>();
 
-    // The enciphered fields (without the lock).
+    // The enciphered fields of a request under its session. What the session
+    // carried out already is not carried out again: the same frame, or a
+    // request that changes the books under a package id it sent.
+    bool repeated = false;
     if (status == kUndecided && enciphered) {
-        auto data = base64Decode(request.value("TC_REQDATA"));
-        auto plain = data && !key.empty() ? decipherFrame(*data, key) : std::nullopt;
-        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1))
+        if (!decipherFields(key)) {
             status = 1;
-        else
-            request.addFields(simParseFields(std::string(plain->begin(), plain->end())));
+        } else if (!login) {
+            StateLock lock(*this);
+            SimRepeatGuard* carriedOut = sessions_.carriedOut(session->id);
+            if (!carriedOut)
+                status = 2;  // ended meanwhile
+            else
+                repeated = !carriedOut->firstSending(
+                    frame, record.encrypt == kEncipherFlag ? record.packageId : std::string());
+        }
     }
 
     // The answer: a crafted one, or the function's handler.

@@ -93,7 +93,6 @@ void SimServer::resetState() {
     controls_.clear();
     log_.clear();
     sessions_.clear();
-    repeats_.clear();
     options_.sessionIdleTimeout = given_.sessionIdleTimeout;
     options_.requireSession = given_.requireSession;
     clock_.setFrozen(given_.frozenClock);

@@ -50,7 +50,6 @@
 #include "sim/SimMarket.h"
 #include "sim/SimMessages.h"
 #include "sim/SimRegistry.h"
-#include "sim/SimRepeatGuard.h"
 #include "sim/SimReplyHold.h"
 #include "sim/SimRequest.h"
 #include "sim/SimRequestLog.h"
@@ -281,7 +280,6 @@ private:
     std::function<void(const SimMessage&)> pushObserver_;
     SimRooms rooms_;
     SimSessions sessions_;
-    SimRepeatGuard repeats_;
     std::vector<Control> controls_;
     SimRequestLog log_;
     SimReplyHold hold_;

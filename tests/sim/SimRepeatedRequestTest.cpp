@@ -5,6 +5,8 @@
 #include <httplib.h>
 
 #include "SimTestSupport.h"
+#include "core/security/Base64.h"
+#include "core/security/FrameCodec.h"
 #include "core/security/VTACoder.h"
 #include "sim/SimOrders.h"
 #include "sim/SimRepeatGuard.h"
@@ -27,18 +29,7 @@ protected:
         ASSERT_TRUE(set && !set->isError());
         tradeInfo = set->toStringAtIndex(0).value_or("") + "&operway=i";
     }
-    // A session login with the key exchange, as the client makes it.
-    std::string keyedLogin() {
-        auto keyText = VTACoder::sessionKeyExchangeText();
-        if (!keyText) return "";
-        const std::string plain = "phone=13800138000";
-        auto r = sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" +
-                                 *keyText + "&TC_SESSION={}&TC_REQLENGTH=" + std::to_string(plain.size()) +
-                                 "&TC_REQDATA=" + VTACoder::encryptString(plain),
-                             {});
-        auto set = setOf(r.body, true, true);
-        return set ? set->toStringWithFieldName("session").value_or("") : "";
-    }
+    std::string keyedLogin() { return simKeyedLogin(*sim); }
     static std::shared_ptr<VTATCRS> setOf(const std::string& body, bool enciphered, bool compressed) {
         std::vector<uint8_t> bytes(body.begin(), body.end());
         if (enciphered) {
@@ -54,25 +45,39 @@ protected:
         auto sets = VTATCRS::buildMuTableTCRSWithData(bytes);
         return sets && !sets->empty() ? sets->front() : nullptr;
     }
-    // An HTTP POST of a request of type 4 (enciphered) or 3 (clear, compressed
-    // reply) under the session, with that package id; answers the reply's first set.
-    std::shared_ptr<VTATCRS> post(int type, const std::string& header, const std::string& fields,
-                                  const std::string& package, const std::string& under = "") {
+    // The body of a request of type 4 (enciphered) or 3 (clear, compressed
+    // reply) under the session.
+    std::string bodyOf(int type, const std::string& header, const std::string& fields, const std::string& under = "") {
         std::string body = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=" + std::string(type == 4 ? "36" : "18") + "&" +
                            header + "&TC_SESSION={" + (under.empty() ? session : under) + "}";
-        body += type == 4 ? "&TC_REQLENGTH=" + std::to_string(fields.size()) +
-                                "&TC_REQDATA=" + VTACoder::encryptString(fields)
-                          : "&" + fields;
+        return body + (type == 4 ? "&TC_REQLENGTH=" + std::to_string(fields.size()) +
+                                       "&TC_REQDATA=" + VTACoder::encryptString(fields)
+                                 : "&" + fields);
+    }
+    // An HTTP POST of the body with that package id (none when empty); answers
+    // the reply's first set, read as its Etag says it comes.
+    std::shared_ptr<VTATCRS> send(const std::string& body, const std::string& package) {
         httplib::Client client("127.0.0.1", sim->port());
-        auto res = client.Post("/vta", {{"X-VTA-Package", package}}, body, "application/x-www-form-urlencoded");
+        httplib::Headers headers;
+        if (!package.empty()) headers.emplace("X-VTA-Package", package);
+        auto res = client.Post("/vta", headers, body, "application/x-www-form-urlencoded");
         if (!res || res->status != 200) return nullptr;
-        return setOf(res->body, type == 4, type != 4);
+        const std::string flags = res->get_header_value("Etag");  // status,package,compressed,enciphered
+        if (flags.rfind("0,", 0) != 0) return nullptr;
+        return setOf(res->body, flags.ends_with(",36"), flags.find(",18,") != std::string::npos);
+    }
+    std::shared_ptr<VTATCRS> post(int type, const std::string& header, const std::string& fields,
+                                  const std::string& package, const std::string& under = "") {
+        return send(bodyOf(type, header, fields, under), package);
+    }
+    std::string orderBody(const std::string& under = "") {
+        return bodyOf(4, "tc_mfuncno=500&tc_sfuncno=6",
+                      tradeInfo + "&fundid=" + kCustomerA + "&bsflag=0B&price=" + SimMarket::priceText(lastPrice(), 2) +
+                          "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1",
+                      under);
     }
     std::shared_ptr<VTATCRS> order(const std::string& package, const std::string& under = "") {
-        return post(4, "tc_mfuncno=500&tc_sfuncno=6",
-                    tradeInfo + "&fundid=" + kCustomerA + "&bsflag=0B&price=" + SimMarket::priceText(lastPrice(), 2) +
-                        "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1",
-                    package, under);
+        return send(orderBody(under), package);
     }
     int64_t lastPrice() { return sim->market().quote(*simTradableStock(sim->market(), "600000"), sim->clock().now()).last; }
     size_t orders() {
@@ -111,6 +116,38 @@ TEST_F(SimRepeatedRequestTest, AnOrderPostedTwiceWithOnePackageIdIsBookedOnce) {
         ASSERT_TRUE(quote);
         EXPECT_FALSE(quote->isError());
     }
+}
+
+// A captured order, posted again as it was, is the same enciphered frame
+// whatever travels around it in clear: with another package id, with none, or
+// asking for a compressed reply, it is refused and books nothing. Only the
+// key's holder spends a package id: a frame that does not decipher leaves the
+// customer's next sending under that id its own.
+TEST_F(SimRepeatedRequestTest, ACapturedOrderPostedAgainIsRefusedWhateverItsClearFieldsSay) {
+    const size_t before = orders();
+    const std::string captured = orderBody();
+    auto first = send(captured, "51");
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isError()) << first->getError();
+    std::string compressedReply = captured;
+    compressedReply.replace(compressedReply.find("TC_ENCRYPT=36"), 13, "TC_ENCRYPT=54");
+    for (const auto& [body, package] : {std::pair{captured, "52"}, {captured, ""}, {compressedReply, "53"}}) {
+        auto again = send(body, package);
+        ASSERT_TRUE(again) << package;
+        EXPECT_EQ(again->isError() ? again->getError() : "", SimRepeatGuard::kRepeatedText) << package;
+    }
+    EXPECT_EQ(orders(), before + 1);
+
+    std::string forged = captured;
+    const size_t data = forged.find("TC_REQDATA=") + 11;
+    const std::string text = "qty=100";
+    forged.replace(data, forged.size() - data,
+                   base64Encode(encipherFrame({text.begin(), text.end()}, std::vector<uint8_t>(16, 7))));
+    EXPECT_FALSE(send(forged, "54"));
+    auto genuine = order("54");
+    ASSERT_TRUE(genuine);
+    EXPECT_FALSE(genuine->isError()) << genuine->getError();
+    EXPECT_EQ(orders(), before + 2);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/VTATCRS.h"
+#include "core/security/VTACoder.h"
 #include "sim/SimServer.h"
 
 inline constexpr double kTuesdayMorning = 1709605800;  // 2024-03-05 10:30 Shanghai
@@ -20,6 +21,22 @@ inline std::string etag(const SimServer::Reply& r) {
     for (auto& [k, v] : r.headers)
         if (k == "Etag") return v;
     return "";
+}
+
+// A session login with the key exchange, as the client makes it (the phone
+// travels enciphered); answers the session, "" when refused.
+inline std::string simKeyedLogin(SimServer& sim, const std::string& phone = "13800138000") {
+    auto keyText = VTACoder::sessionKeyExchangeText();
+    if (!keyText) return "";
+    const std::string plain = "phone=" + phone;
+    auto r = sim.handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
+                            "&TC_SESSION={}&TC_REQLENGTH=" + std::to_string(plain.size()) +
+                            "&TC_REQDATA=" + VTACoder::encryptString(plain),
+                        {});
+    auto deciphered = VTACoder::decryptData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
+    auto bytes = deciphered ? VTACoder::uncompressData(*deciphered) : std::nullopt;
+    auto sets = bytes ? VTATCRS::buildMuTableTCRSWithData(*bytes) : std::nullopt;
+    return sets && !sets->empty() ? sets->front()->toStringWithFieldName("session").value_or("") : "";
 }
 
 inline SimOptions tuesdayOptions() {
