@@ -145,7 +145,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         return true;
     };
 
-    // The key a login brings (RSA, without the lock).
+    // The key a login brings (RSA, without the lock), and under it the
+    // login's own fields: the phone its session belongs to.
     int status = kUndecided;
     const std::string keyText = login ? request.value("TC_KEY") : std::string();
     std::optional<std::vector<uint8_t>> loginKey;
@@ -155,6 +156,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         if (loginKey && loginKey->empty()) loginKey.reset();
         if (!loginKey) status = 1;
     }
+    if (login && enciphered && status == kUndecided && !decipherFields(loginKey.value_or(std::vector<uint8_t>())))
+        status = 1;
 
     // The session: a login opens one, any other request must name a live one.
     std::vector<Control> controls;
@@ -172,8 +175,9 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 s.id = randomHex(12);
                 s.lastActive = now;
                 s.phone = request.value("phone");
-                // A full table refuses the login: no live session ends to make room.
-                if (SimSession* opened = sessions_.open(std::move(s), options_.maxSessions)) {
+                // A full table refuses the login: no live session of another phone ends to make room.
+                if (SimSession* opened =
+                        sessions_.open(std::move(s), options_.maxSessions, options_.maxSessionsPerPhone)) {
                     record.session = opened->id;  // the reply goes under the new session's key
                     session = *opened;
                 } else {
@@ -203,10 +207,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // carried out already is not carried out again: the same frame, or a
     // request that changes the books under a package id it sent.
     bool repeated = false;
-    if (status == kUndecided && enciphered) {
+    if (status == kUndecided && enciphered && !login) {
         if (!decipherFields(key)) {
             status = 1;
-        } else if (!login) {
+        } else {
             StateLock lock(*this);
             SimRepeatGuard* carriedOut = sessions_.carriedOut(session->id);
             if (!carriedOut)
@@ -246,7 +250,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
             if (session) {
                 StateLock lock(*this);
-                if (SimSession* live = sessions_.find(session->id)) live->phone = session->phone;
+                sessions_.setPhone(session->id, session->phone, options_.maxSessionsPerPhone);
             }
         }
     }

@@ -86,6 +86,7 @@ struct SimOptions {
     size_t requestLogCount = 2000;         // requests kept for requests()
     size_t requestLogBytes = 64 << 20;     // ... and their bodies and fields together
     size_t maxSessions = 10000;            // a login beyond is refused (status 1)
+    size_t maxSessionsPerPhone = 8;        // a phone's newest replace its own oldest (SimSessions.h)
 };
 
 // The request text of a message's long text (its "url" when it has none of its own).

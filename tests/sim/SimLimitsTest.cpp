@@ -387,6 +387,39 @@ TEST(SimLimitsTest, ALoginFloodBeyondTheCapIsRefusedAndEndsNoLiveSession) {
     EXPECT_EQ(sim.sessionIds().size(), 2u);
 }
 
+// A flood of logins from one phone takes only that phone's room: its newest
+// sessions replace its own oldest, whether a login declares the phone in clear
+// or under the key it brings, and every other phone logs in and keeps its own.
+TEST(SimLimitsTest, ALoginFloodFromOnePhoneTakesOnlyItsOwnRoom) {
+    SimServer sim(tuesdayOptions());
+    auto login = [&](const std::string& phone) {
+        auto set = firstSet(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {}));
+        return set ? set->toStringWithFieldName("session").value_or("") : "";
+    };
+    auto live = [&](const std::string& session) {
+        return etag(sim.handle("tc_mfuncno=3504&tc_sfuncno=1&TC_SESSION={" + session + "}", {})) == "0,0,0,0";
+    };
+    const size_t kept = sim.options().maxSessionsPerPhone;
+    const std::string earlier = login("13800138000");
+    std::vector<std::string> flood;
+    for (int i = 0; i < 10000; ++i) flood.push_back(login("13900139000"));
+    const std::string newcomer = login("13700137000");
+    ASSERT_FALSE(newcomer.empty());
+    EXPECT_TRUE(live(newcomer));
+    EXPECT_TRUE(live(earlier));
+    size_t flooderLive = 0;
+    for (const auto& s : flood) flooderLive += live(s);
+    EXPECT_EQ(flooderLive, kept);
+    for (size_t i = flood.size() - kept; i < flood.size(); ++i) EXPECT_TRUE(live(flood[i])) << "the newest stay";
+    EXPECT_EQ(sim.sessionIds().size(), kept + 2);
+
+    std::vector<std::string> keyed;
+    for (size_t i = 0; i <= kept; ++i) keyed.push_back(simKeyedLogin(sim, "13600136000"));
+    EXPECT_FALSE(live(keyed.front()));
+    EXPECT_TRUE(live(keyed.back()));
+    EXPECT_TRUE(live(newcomer));
+}
+
 TEST_F(SimTest, AFloodOfLargeFeedbackKeepsWhatIsKeptBounded) {
     const std::string session = login();
     // Large posts, more of them than are kept: the room holds the newest, each cut.
