@@ -67,7 +67,7 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
     headerEnd_ = blank + 4;
     size_t at = received.find(kLineEnd) + kLineEnd.size();  // past the request line
     std::string_view length;
-    bool hasLength = false;
+    bool hasLength = false, lengthsDiffer = false;
     while (at < blank + kLineEnd.size()) {
         const size_t eol = received.find(kLineEnd, at);
         const std::string_view line = received.substr(at, eol - at);
@@ -76,6 +76,7 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         if (colon == std::string_view::npos) continue;
         const std::string_view name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
         if (sameName(name, "Content-Length")) {
+            lengthsDiffer = lengthsDiffer || (hasLength && value != length);
             length = value;
             hasLength = true;
         } else if (sameName(name, "Transfer-Encoding")) {
@@ -85,6 +86,8 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         }
     }
     chunkAt_ = headerEnd_;
+    // Two lengths: no telling where the body ends (nor which one a proxy before us went by).
+    if (lengthsDiffer) return State::Malformed;
     if (chunked_ || !hasLength) return State::Incomplete;  // chunks say their own length
     if (!parseNumber(length, 10, maxBodyBytes_, contentLength_)) return State::Malformed;
     return contentLength_ > maxBodyBytes_ ? State::BodyTooLarge : State::Incomplete;

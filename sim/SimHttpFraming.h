@@ -2,6 +2,7 @@
 // Where one HTTP/1.1 request ends in the bytes a connection has received:
 // the request line and headers up to the blank line, then a body of its
 // "Content-Length" or in chunks ("Transfer-Encoding: chunked", which wins).
+// Two "Content-Length" headers that differ make no request at all.
 // The server's connection road reads every connection into a buffer and
 // hands a request to a worker only once it is whole, so that slow clients
 // hold no thread. Incremental: each look goes on from where the last stopped
@@ -16,7 +17,7 @@ public:
         Complete,         // requestBytes() bytes are one whole request
         HeadersTooLarge,  // no blank line within the header limit
         BodyTooLarge,     // the body is (or says it will be) over the body limit
-        Malformed,        // a length or chunk size that is no number
+        Malformed,        // a length or chunk size that is no number, two lengths that differ
     };
 
     SimHttpFraming(size_t maxHeaderBytes, size_t maxBodyBytes)

@@ -246,13 +246,16 @@ TEST(SimLimitsTest, TheRoadAnswersWhatArrivesWholeHoweverItArrives) {
         EXPECT_EQ(reply.rfind("HTTP/1.1 200", 0), 0u) << reply;
         EXPECT_EQ(reply.find("100 Continue"), std::string::npos) << reply;
     }
-    {  // Headers beyond their limit are refused, and so is a chunk size that is no number.
+    {  // Headers beyond their limit are refused, and so are a chunk size that is no number and two lengths.
         RawClient flood(sim.port());
         ASSERT_TRUE(flood.send("GET /vta HTTP/1.1\r\nX: " + std::string(70000, 'x')));
         EXPECT_EQ(flood.readAll().rfind("HTTP/1.1 431", 0), 0u);
         RawClient bad(sim.port());
         ASSERT_TRUE(bad.send("POST /vta HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"));
         EXPECT_EQ(bad.readAll().rfind("HTTP/1.1 400", 0), 0u);
+        RawClient twoLengths(sim.port());
+        ASSERT_TRUE(twoLengths.send("POST /vta HTTP/1.1\r\nContent-Length: 2\r\nContent-Length: 44\r\n\r\nok"));
+        EXPECT_EQ(twoLengths.readAll().rfind("HTTP/1.1 400", 0), 0u);
     }
     EXPECT_EQ(sim.requestCount(), 1u);
     sim.stop();
