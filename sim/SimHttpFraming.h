@@ -32,6 +32,9 @@ public:
     bool expectsContinue() const { return expectsContinue_; }
     // Where the headers end (after the blank line); 0 while not known.
     size_t headerBytes() const { return headerEnd_; }
+    // The whole request's length as its headers tell it (headers and a body
+    // of its Content-Length); 0 while not known, and for chunks.
+    size_t expectedBytes() const { return headerEnd_ && !chunked_ ? headerEnd_ + contentLength_ : 0; }
     // For the next request on the connection.
     void reset() { *this = SimHttpFraming(maxHeaderBytes_, maxBodyBytes_); }
 

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -168,6 +169,7 @@ struct SimHttpServer::Road {
         bool continued = false;   // "100 Continue" was sent for it
         bool peerClosed = false;  // the client sends no more
         size_t length = 0;        // of the request handed to a worker
+        size_t held = 0;          // of the bytes all connections hold: this one's buffer
         size_t served = 0;
         Stage stage = Stage::Reading;
     };
@@ -188,6 +190,9 @@ struct SimHttpServer::Road {
     void takeNew(std::vector<int> fds);
     void takeBack(Connection* c, bool keep);
     void readFrom(Connection& c);
+    bool makeRoom(Connection& c, size_t more);
+    void account(Connection& c);
+    void giveBack();
     void progress(Connection& c);
     void refuse(Connection& c, int status, const char* reason, const std::string& text);
     void close(int fd);
@@ -195,6 +200,7 @@ struct SimHttpServer::Road {
     void sweepDeadlines();
     // The workers.
     void work();
+    Connection* takeJob();
     void serve(Connection& c);
 
     SimHttpServer& server;
@@ -210,13 +216,15 @@ struct SimHttpServer::Road {
     std::vector<int> incoming;
     std::vector<std::pair<Connection*, bool>> returned;
     std::deque<Connection*> jobs;
+    size_t handling = 0;  // bytes of the requests the workers handle now
     std::vector<std::thread> workers;
     size_t idle = 0;
     bool shutDown = false;
 
     // The road's thread only (and the shutdown, once it has ended).
     std::map<int, std::unique_ptr<Connection>> connections;
-    size_t buffered = 0;
+    size_t buffered = 0;       // the connections' buffers together, read or being handled
+    size_t peakSinceTrim = 0;  // the most they held since the memory last went back
 };
 
 SimHttpServer::Road::Road(SimHttpServer& s, SimHttpLimits l) : server(s), limits(l) {
@@ -334,6 +342,9 @@ void SimHttpServer::Road::takeBack(Connection* c, bool keep) {
     c->framing.reset();
     c->continued = false;
     ++c->served;
+    c->in.shrink_to_fit();  // the answered request's room goes; a pipelined one keeps its bytes
+    account(*c);
+    giveBack();
     // A request already here (pipelined) has its read time; the next one is awaited as long as an idle connection is kept.
     c->started = !c->in.empty();
     c->deadline = after(c->started ? limits.readTimeout : limits.keepAlive);
@@ -357,8 +368,11 @@ void SimHttpServer::Road::readFrom(Connection& c) {
             c.started = true;
             c.deadline = after(limits.readTimeout);
         }
+        if (!makeRoom(c, size_t(n))) {
+            refuse(c, 503, "Service Unavailable", "server busy, try again\n");
+            continue;
+        }
         c.in.append(chunk, size_t(n));
-        buffered += size_t(n);
     }
     if (c.stage == Connection::Stage::Reading) progress(c);
     // A client that sends no more is answered what it sent whole, then closed.
@@ -368,8 +382,6 @@ void SimHttpServer::Road::readFrom(Connection& c) {
 void SimHttpServer::Road::progress(Connection& c) {
     switch (c.framing.look(c.in)) {
         case SimHttpFraming::State::Incomplete:
-            if (buffered > limits.maxBufferedBytes)
-                return refuse(c, 503, "Service Unavailable", "server busy, try again\n");
             if (c.framing.expectsContinue() && !c.continued) {
                 static constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
                 (void)!::send(c.fd, kContinue, sizeof kContinue - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -389,8 +401,7 @@ void SimHttpServer::Road::progress(Connection& c) {
     // Whole: a worker takes it; the road reads no more of it until it comes back.
     ::epoll_ctl(epoll, EPOLL_CTL_DEL, c.fd, nullptr);
     c.stage = Connection::Stage::Handling;
-    c.length = c.framing.requestBytes();
-    buffered -= std::min(buffered, c.length);
+    c.length = c.framing.requestBytes();  // held until answered: the total counts the requests being handled
     if (c.continued) c.length -= dropHeader(c.in, c.framing.headerBytes(), "Expect");  // answered already
     {
         std::lock_guard lock(mutex);
@@ -405,8 +416,8 @@ void SimHttpServer::Road::refuse(Connection& c, int status, const char* reason, 
     const std::string reply = refusal(status, reason, text);
     (void)!::send(c.fd, reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     ::shutdown(c.fd, SHUT_WR);
-    buffered -= std::min(buffered, c.in.size());
     std::string().swap(c.in);
+    account(c);
     c.stage = Connection::Stage::Draining;
     c.deadline = after(limits.readTimeout);
 }
@@ -415,11 +426,45 @@ void SimHttpServer::Road::close(int fd) {
     auto it = connections.find(fd);
     if (it == connections.end()) return;
     if (it->second->stage != Connection::Stage::Handling) ::epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
-    buffered -= std::min(buffered, it->second->in.size());  // a handled one keeps only what came after its request
+    buffered -= it->second->held;
     ::shutdown(fd, SHUT_RDWR);
     ::close(fd);
     connections.erase(it);
+    giveBack();  // before the count tells that the connection is gone
     --openCount;
+}
+
+bool SimHttpServer::Road::makeRoom(Connection& c, size_t more) {
+    const size_t need = c.in.size() + more;
+    if (need <= c.in.capacity()) return true;
+    // Doubling, but never past the request's own length once its headers tell it.
+    size_t room = std::max(need, 2 * c.in.capacity());
+    if (const size_t whole = c.framing.expectedBytes(); whole >= need) room = std::min(room, whole);
+    if (buffered - c.held + room > limits.maxBufferedBytes) return false;
+    std::string larger;
+    larger.reserve(room);  // exactly: a string reserving from empty does not round up
+    larger.append(c.in);
+    c.in.swap(larger);
+    account(c);
+    return true;
+}
+
+void SimHttpServer::Road::account(Connection& c) {
+    static const size_t inPlace = std::string().capacity();  // what a string holds without the heap
+    const size_t held = c.in.capacity() > inPlace ? c.in.capacity() : 0;
+    buffered = buffered - c.held + held;
+    c.held = held;
+    peakSinceTrim = std::max(peakSinceTrim, buffered);
+}
+
+void SimHttpServer::Road::giveBack() {
+    // After a flood, once no connection holds a request: what its bodies took,
+    // here and in the workers' handling, goes back to the system rather than
+    // staying with the allocator.
+    constexpr size_t kFlood = 16 << 20;
+    if (buffered != 0 || peakSinceTrim < kFlood) return;
+    peakSinceTrim = 0;
+    ::malloc_trim(0);
 }
 
 void SimHttpServer::Road::sweepDeadlines() {
@@ -436,14 +481,28 @@ void SimHttpServer::Road::work() {
         {
             std::unique_lock lock(mutex);
             ++idle;
-            ready.wait(lock, [&] { return !jobs.empty() || shutDown; });
+            ready.wait(lock, [&] { return shutDown || (c = takeJob()) != nullptr; });
             --idle;
             if (shutDown) return;  // a request not begun is dropped with its connection
-            c = jobs.front();
-            jobs.pop_front();
+            if (!jobs.empty()) ready.notify_one();  // another may fit beside it
         }
         serve(*c);
     }
+}
+
+SimHttpServer::Road::Connection* SimHttpServer::Road::takeJob() {
+    // A request is held several times over while handled (the handler's
+    // body, its fields, the log's record): the bytes handled at once stay
+    // within their own limit, a large request waiting its turn while small
+    // ones pass; one alone is always handled.
+    for (auto it = jobs.begin(); it != jobs.end(); ++it) {
+        if (handling != 0 && handling + (*it)->length > limits.maxHandledBytes) continue;
+        Connection* c = *it;
+        jobs.erase(it);
+        handling += c->length;
+        return c;
+    }
+    return nullptr;
 }
 
 void SimHttpServer::Road::serve(Connection& c) {
@@ -455,11 +514,19 @@ void SimHttpServer::Road::serve(Connection& c) {
     bool closedByClient = false;
     const bool served = server.process_request(stream, last, closedByClient, nullptr);
     tCloseAfterReply = nullptr;
+    // No client request comes near this size (theirs are a few KiB): what
+    // handling such a one freed goes back to the system at once, rather than
+    // staying in this thread's allocator arena (each worker has its own, and
+    // in a flood of large posts they would each keep a share).
+    constexpr size_t kLargeRequest = 256 << 10;
+    if (length >= kLargeRequest) ::malloc_trim(0);
     c.in.erase(0, length);
     const bool keep = served && !closedByClient && !closeAfter && !last;
     {
         std::lock_guard lock(mutex);
+        handling -= length;
         returned.emplace_back(&c, keep);
+        if (!jobs.empty()) ready.notify_one();
     }
     uint64_t one = 1;
     (void)!::write(wake, &one, sizeof one);

@@ -14,11 +14,17 @@
 //  - Workers are made on demand up to `maxWorkers` (whole requests beyond
 //    wait their turn); at most `maxConnections` are open (more are answered
 //    503 and closed), headers of at most `maxHeaderBytes` (431) and bodies
-//    of at most `maxBodyBytes` (413, refused as soon as the length says so),
-//    and at most `maxBufferedBytes` read and not yet handled, all
-//    connections together (503). A refused connection's further bytes are
-//    read and dropped until it closes or its read time ends, so that the
-//    client reads the refusal rather than a reset.
+//    of at most `maxBodyBytes` (413, refused as soon as the length says so).
+//  - Requests held, all connections together: at most `maxBufferedBytes`,
+//    read or being handled (a connection whose bytes would pass it is
+//    answered 503), and of them at most `maxHandledBytes` handled at once
+//    (a request is copied several times while handled; a large one waits
+//    its turn). A connection's buffer grows no larger than its request and
+//    goes when the request is answered, and once no connection holds a
+//    request after a flood, the memory freed goes back to the system.
+//  - A refused connection's further bytes are read and dropped until it
+//    closes or its read time ends, so that the client reads the refusal
+//    rather than a reset.
 //  - The port is bound exclusively: a second server on a port in use is
 //    refused, never sharing the traffic (no SO_REUSEPORT).
 // Handlers are httplib's; a handler that leaves the stream out of step (a
@@ -38,6 +44,7 @@ struct SimHttpLimits {
     size_t maxHeaderBytes = 64 * 1024;
     size_t maxBodyBytes = 1024 * 1024;
     size_t maxBufferedBytes = 64 << 20;
+    size_t maxHandledBytes = 8 << 20;
 };
 
 class SimHttpServer : public httplib::Server {

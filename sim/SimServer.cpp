@@ -126,6 +126,7 @@ bool SimServer::start() {
                                          const httplib::ContentReader& content) {
         // Read here, against the limit, so that a body without a length (chunked) is held to it too.
         std::string body;
+        body.reserve(std::min<size_t>(req.get_header_value<uint64_t>("Content-Length"), options_.maxRequestBytes));
         bool tooLarge = false;
         bool whole = content([&](const char* data, size_t n) {
             tooLarge = n > options_.maxRequestBytes - body.size();
@@ -245,5 +246,7 @@ bool SimServer::serveConnection(int socket) {
 }
 
 bool SimServer::isRunning() const { return http_ && http_->server.is_running(); }
+
+size_t SimServer::openConnections() const { return http_ ? http_->server.openConnections() : 0; }
 
 std::string SimServer::url() const { return "http://" + options_.host + ":" + std::to_string(port_); }

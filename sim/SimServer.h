@@ -118,6 +118,9 @@ public:
     // for its fuzz target. False before start().
     bool serveConnection(int socket);
     bool isRunning() const;
+    // Connections open on the HTTP side now (0 when not running): a test
+    // waits for a flood's to close.
+    size_t openConnections() const;
     int port() const { return port_; }
     std::string url() const;  // "http://127.0.0.1:PORT"
 
