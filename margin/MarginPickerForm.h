@@ -32,7 +32,8 @@ public:
 
 protected:
     using TradeOrderScreen::TradeOrderScreen;
-    // The maximum is the stock information's, asked without a price.
+    // The maximum is the stock information's, asked without a price; a buy
+    // form that offers market types asks it again at the limit-up price.
     std::optional<RequestBuilder> makeMaximumRequest(const std::optional<std::string>&) const override {
         return std::nullopt;
     }

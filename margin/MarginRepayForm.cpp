@@ -220,6 +220,11 @@ void MarginRepayForm::stockInfoArrived(VTATCRS& set) {
         price_->setText(set.toStringWithFieldName(Col::kPrice).value_or(""));
 }
 
+void MarginRepayForm::maximumChanged() {
+    const int max = maxTradableAmount();
+    maxQty_->setText(max < 0 ? "" : std::to_string(max));  // unknown while asked again: "全部" fills nothing
+}
+
 void MarginRepayForm::orderWillSend() {
     if (emptiesQuantityOnSend()) count_->setText("");
 }

@@ -94,6 +94,9 @@ protected:
     // price of a limit order into an empty price field, the accounts and the
     // order types of the stock's market.
     void stockInfoArrived(VTATCRS& set) override;
+    // The maximum asked again (a buy at a market type): the number, or
+    // nothing until it is known.
+    void maximumChanged() override;
     std::string codeText() const override { return code_; }
     std::string priceText() const override;
     std::string quantityText() const override;

@@ -15,7 +15,13 @@ VTARZRQBuyBackTradeViewController::VTARZRQBuyBackTradeViewController()
                        {Row::Maximum, "最大可买"}}) {}
 
 RequestBuilder VTARZRQBuyBackTradeViewController::makeStockInfoRequest() const {
-    return creditMaxRequest({.code = codeText(), .codeTwice = true, .bsflag = priceType(), .creditFlag = creditFlag()});
+    return *makeMaximumRequest(std::nullopt);
+}
+
+std::optional<RequestBuilder> VTARZRQBuyBackTradeViewController::makeMaximumRequest(
+    const std::optional<std::string>& price) const {
+    return creditMaxRequest(
+        {.code = codeText(), .codeTwice = true, .price = price, .bsflag = priceType(), .creditFlag = creditFlag()});
 }
 
 std::string VTARZRQBuyBackTradeViewController::confirmationText(const OrderTicket& t) const {

@@ -5,8 +5,12 @@
 // 元, 委托数量, 最大可买 with "全部". Every appearance asks the maximum
 // (500/4 with the code twice, the chosen order type, "creditid=0&
 // creditflag=2"); its reply gives the name, the maximum, the price of a
-// limit order and the accounts and order types of the stock's market.
+// limit order and the accounts and order types of the stock's market. A
+// market type is held at the limit-up price: its maximum is asked again at
+// that price (TradeOrderScreen), so that "全部" is what the cash pays.
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "margin/MarginRepayForm.h"
 
@@ -21,5 +25,6 @@ protected:
     bool showsPriceUnit() const override { return true; }
     bool picksStockholder() const override { return true; }
     RequestBuilder makeStockInfoRequest() const override;
+    std::optional<RequestBuilder> makeMaximumRequest(const std::optional<std::string>& price) const override;
     std::string confirmationText(const OrderTicket& ticket) const override;
 };

@@ -148,8 +148,12 @@ void VTARZRQTradeViewController::viewWillDisappear(bool animated) {
 
 // ---- the maximum ----
 
-RequestBuilder VTARZRQTradeViewController::makeStockInfoRequest() const {
+RequestBuilder VTARZRQTradeViewController::makeStockInfoRequest() const { return *makeMaximumRequest(std::nullopt); }
+
+std::optional<RequestBuilder> VTARZRQTradeViewController::makeMaximumRequest(
+    const std::optional<std::string>& price) const {
     return creditMaxRequest({.code = codeText(),
+                             .price = price,
                              .bsflag = limitOrderCode(tradeDirection()),
                              .link = viewMenu() ? viewMenu()->link() : std::string()});
 }
@@ -161,6 +165,11 @@ void VTARZRQTradeViewController::stockInfoArrived(VTATCRS& set) {
     // A market type's price is the exchange's: its field stays empty.
     if (isLimitOrderCode(priceType())) price_->setText(set.toStringWithFieldName(Col::kPrice).value_or(""));
     setMaxTradableAmountFrom(set);
+}
+
+void VTARZRQTradeViewController::maximumChanged() {
+    const int max = maxTradableAmount();
+    maxQty_->setText(max < 0 ? "" : std::to_string(max));  // unknown while asked again
 }
 
 void VTARZRQTradeViewController::myTextFieldReachMax(VTATextField& field, int maxLength) {

@@ -8,10 +8,13 @@
 // are 500/6 with "creditid=0" and credit flag 0 or 1.
 //
 // The maximum (500/4, with the menu item's link whole) is asked when the
-// code field reaches its 6 characters, and only then; its reply shows the
-// name, the maximum as the brokerage wrote it, the price (for a limit order),
-// and the accounts of the stock's market; a chosen order type the market
-// does not offer goes back to the limit order.
+// code field reaches its 6 characters; its reply shows the name, the maximum
+// as the brokerage wrote it, the price (for a limit order), and the accounts
+// of the stock's market; a chosen order type the market does not offer goes
+// back to the limit order. A financing buy at a market type is held at the
+// limit-up price, so its maximum is asked again at that price (and at none
+// once back at the limit order), as the stock order screens do
+// (TradeOrderScreen).
 //
 // The order road is TradeOrderScreen's (own tags for the maximum and the
 // order, so a late maximum is never read as the order's reply; the order
@@ -21,6 +24,7 @@
 // reply with an order number is success (a buy's stock joins the own stocks),
 // one without says to check the day's orders.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "margin/MarginPickerForm.h"
@@ -86,10 +90,12 @@ protected:
     std::vector<OrderType> orderTypesOf(const std::string& market) const override;
     std::string orderRefusal() const override;
     RequestBuilder makeStockInfoRequest() const override;
+    std::optional<RequestBuilder> makeMaximumRequest(const std::optional<std::string>& price) const override;
     RequestBuilder makeOrderRequest(const OrderTicket& ticket) const override;
     std::string confirmationText(const OrderTicket& ticket) const override;
     bool orderTaken(VTATCRS& set) const override;
     void stockInfoArrived(VTATCRS& set) override;
+    void maximumChanged() override;
     void orderWillSend() override;
     void orderEnded(OrderOutcome outcome) override;
 

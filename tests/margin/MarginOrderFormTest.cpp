@@ -122,6 +122,44 @@ TEST_F(MarginOrderFormTest, AFinancingBuyAtAMarketTypeGoesThroughTheToolbarsOK) 
     EXPECT_EQ(top(), root.get());
 }
 
+// A financing buy at a market type is held at the limit-up price: its
+// maximum is asked again there (and at none back at the limit order), and
+// the number shown is one the financing room takes.
+TEST_F(MarginOrderFormTest, AFinancingBuyAtAMarketTypeShowsWhatTheRoomTakesAtTheLimitUp) {
+    auto* vc = openMenu(0);
+    typeCode(vc, "600000");
+    const std::string atLast = vc->maxQtyLabel()->text();
+    const SimInstrument& s = *simTradableStock(sim->market(), "600000");
+    const SimPrice up = simPriceOf(simPriceLimits(sim->market(), s, sim->clock().now()).up, s.decimals);
+    const std::string room = std::to_string((30000000 - 500000) * 10 / up / 100 * 100);
+    ASSERT_NE(atLast, room) << "the last price affords more";
+    auto shows = [&](const std::string& max) {
+        return waitFor(
+            [&] { return !vc->isRequestInFlight(TradeOrderScreen::kMaximumTag) && vc->maxQtyLabel()->text() == max; });
+    };
+    pick(vc, "报价方式", 1);  // 五档即成剩撤
+    ASSERT_TRUE(shows(room)) << vc->maxQtyLabel()->text();
+    EXPECT_EQ(fieldOf(maxRequests().back(), "price"), SimMarket::priceText(up / 10, 2));
+    EXPECT_EQ(fieldOf(maxRequests().back(), "bsflag"), "0B");
+    EXPECT_EQ(fieldOf(maxRequests().back(), kLinkFlagKey), "0");
+    pick(vc, "报价方式", 0);
+    ASSERT_TRUE(shows(atLast)) << vc->maxQtyLabel()->text();
+    EXPECT_FALSE(hasField(maxRequests().back(), "price"));
+    pick(vc, "报价方式", 1);
+    ASSERT_TRUE(shows(room)) << vc->maxQtyLabel()->text();
+    saveScreenshot("market-type-maximum");
+    typeInto(vc->countField(), room);
+    order();
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    const SimOrder o = orders().back();
+    EXPECT_EQ(std::to_string(o.quantity), room);
+    EXPECT_EQ(o.bsflag, "0d");
+    EXPECT_EQ(o.creditFlag.value_or(-1), 0);
+    EXPECT_GT(o.matched, 0);
+    EXPECT_EQ(positionOf("600000"), o.matched);
+    EXPECT_EQ(credit().financingDebt, 500000 + dealsAmount(o.ordersno));
+}
+
 TEST_F(MarginOrderFormTest, AShortSellHasNoOrderTypeRowAndAddsNoOwnStock) {
     auto* vc = openMenu(1);
     ASSERT_TRUE(vc);

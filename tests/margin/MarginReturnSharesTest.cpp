@@ -137,6 +137,42 @@ TEST_F(MarginReturnSharesTest, ABuyToReturnChecksItsPriceAndTheBrokerageItsQuant
     EXPECT_EQ(owedOf("600036"), 200);
 }
 
+// A buy-to-return at a market type is held at the limit-up price: where the
+// cash pays the owed shares at the last price but not at the limit-up, its
+// maximum is asked again there and "全部" is taken.
+TEST_F(MarginReturnSharesTest, ABuyToReturnAtAMarketTypeOffersWhatTheCashPaysAtTheLimitUp) {
+    const SimInstrument& s = *simTradableStock(sim->market(), "600036");
+    const SimPrice up = simPriceOf(simPriceLimits(sim->market(), s, sim->clock().now()).up, s.decimals);
+    const SimMoney cash = simAmountOf(200, up) - 1;
+    ASSERT_LE(simAmountOf(200, quoteOf("600036").last * 10), cash);
+    customerBooks([&](SimCustomer& c) { c.credit->cash = cash; });
+    auto* form = openForm<VTARZRQBuyBackQueryViewController, VTARZRQBuyBackTradeViewController>(kBuyBackItem);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->maxQtyLabel()->text(), "200");
+    ASSERT_TRUE(host.tapText("报价方式"));
+    settle(0.5);
+    pickRow(form->sheetPicker(), 1);  // 五档即成剩撤
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    ASSERT_TRUE(waitFor([&] { return form->maxQtyLabel()->text() == "100"; })) << form->maxQtyLabel()->text();
+    const SimRecord max = maxRequests().back();
+    EXPECT_EQ(fieldOf(max, "price"), SimMarket::priceText(up / 10, 2));
+    EXPECT_EQ(fieldOf(max, "bsflag"), "0d");
+    EXPECT_EQ(fieldOf(max, "creditflag"), "2");
+    tapView(form->allButton());
+    EXPECT_EQ(form->countField()->text(), "100");
+    saveScreenshot("market-type-all");
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(confirm());
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    const SimOrder o = orders().back();
+    EXPECT_EQ(o.quantity, 100);
+    EXPECT_EQ(o.bsflag, "0d");
+    EXPECT_EQ(o.creditFlag.value_or(-1), 2);
+    EXPECT_GT(o.matched, 0);
+    EXPECT_EQ(owedOf("600036"), 200 - o.matched);
+    EXPECT_GE(credit().cash, 0);
+}
+
 TEST_F(MarginReturnSharesTest, ASecuritiesRepaymentReturnsTheCreditAccountsOwnSharesAtOnce) {
     auto* list = openItem<VTARZRQXQHQQueryViewController>(kRepayItem);
     ASSERT_TRUE(list);
