@@ -7,7 +7,9 @@
 // 500/9 funds: one row per currency of the fund account the request names
 //   (its last "fundid", else the login's): "moneytype" (人民币, 港币, 美元),
 //   "fundbal", "fundavl", "frozen", "fundcash", "mktval" (the holdings of
-//   that currency at their last price), "asset".
+//   that currency at their last price), "asset" (总资产: the balance, the
+//   holdings' value and, in the main account's 人民币, what its running repo
+//   deals lend).
 // 500/10 holdings: "stkname", "stkcode", "stkqty", "stkavl", "profitprice"
 //   (the cost price), "lastprice", "mktval", "income" (the floating profit,
 //   "-" when a loss), "~market", "secuid", "market" (the shareholder market).
@@ -41,6 +43,7 @@
 #include "sim/SimMarket.h"
 #include "sim/SimOrders.h"
 #include "sim/SimQueries.h"
+#include "sim/SimRepo.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
 
@@ -105,14 +108,17 @@ std::vector<uint8_t> funds(SimCall& c) {
     SimCustomer* who = customerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
+    // Money lent through repo is still the customer's: it leaves the balance, not the assets.
+    const SimMoney lent = fund == &who->mainFundAccount() ? simRepoLent(c.server.room<SimRepoRoom>(), *who) : 0;
     std::vector<SimListRow> rows;
     for (const auto& [currency, b] : fund->balances) {
         SimMoney holdings = 0;
         for (const auto& h : who->holdings)
             if (currencyOfMarket(h.market) == currency) holdings += valueOf(c.server.market(), h, c.now);
+        const SimMoney asset = b.balance + holdings + (currency == SimCurrency::kRMB ? lent : 0);
         rows.push_back({currencyName(currency), simMoneyText(b.balance), simMoneyText(b.available()),
                         simMoneyText(b.frozen), simMoneyText(b.withdrawable()), simMoneyText(holdings),
-                        simMoneyText(b.balance + holdings)});
+                        simMoneyText(asset)});
     }
     return simPagedList(c.request,
                         {{"moneytype", "币种"},

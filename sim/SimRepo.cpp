@@ -62,8 +62,12 @@ int dueDate(const SimRepoDeal& d, const SimRepoRoom& room) {
     return SimClock::dateOfDay(SimClock::dayNumber(d.matchDate) + (p ? p->term : 0));
 }
 
-// What a deal pays back after `days` at `yield` (1/100 % a year).
-SimMoney withInterest(SimMoney amount, int yield, long days) { return amount + amount * yield * days / (10000 * 365); }
+// What a deal pays back after `days` at `yield` (1/100 % a year): the
+// principal and its interest, principal x yield x days / 365 rounded half up
+// to the 分 (10,000 元 at 2.80 % for 7 days: 5.3699 -> 5.37).
+SimMoney withInterest(SimMoney amount, int yield, long days) {
+    return amount + simDivideRounded(amount * yield * days, 10000 * 365);
+}
 
 std::vector<uint8_t> matchCodeSet(const std::string& code) {
     return TCRSWriter()
@@ -233,6 +237,14 @@ void simMatureRepoDeals(SimRepoRoom& room, SimCustomer& who, double now) {
         d.status = SimRepoDealStatus::Matured;
         cashOf(who).deposit(d.paidBack);
     }
+}
+
+SimMoney simRepoLent(const SimRepoRoom& room, const SimCustomer& who) {
+    SimMoney lent = 0;
+    if (auto found = room.deals.find(who.custid); found != room.deals.end())
+        for (const auto& d : found->second)
+            if (d.status == SimRepoDealStatus::Running) lent += d.amount;
+    return lent;
 }
 
 void registerRepoFunctions(SimRegistry& r) {

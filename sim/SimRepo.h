@@ -48,3 +48,6 @@ struct SimRepoRoom {
 
 // Pays back the customer's deals whose term has run by `now`.
 void simMatureRepoDeals(SimRepoRoom& room, SimCustomer& who, double now);
+// What the customer's running deals lend (分): money of the main fund
+// account's RMB that is still the customer's, counted in its 总资产.
+SimMoney simRepoLent(const SimRepoRoom& room, const SimCustomer& who);

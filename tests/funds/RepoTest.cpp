@@ -194,8 +194,8 @@ TEST_F(RepoTest, ADealEndsEarlyWholeOnceAndPagingMeanwhileAsksOnlyForTheList) {
     const auto all = deals();
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].status, SimRepoDealStatus::Ended);
-    // 5,000.00 元 back with three days at 0.72 % a year.
-    EXPECT_EQ(all[0].paidBack, 500000 + 500000 * 72 * 3 / 3650000);
+    // 5,000.00 元 back with three days at 0.72 % a year: 0.2959 rounded half up to 0.30.
+    EXPECT_EQ(all[0].paidBack, 500030);
     EXPECT_EQ(money().available(), 100000000 + all[0].paidBack);
     ASSERT_TRUE(dismissAlert(VTAKVRQueryViewController::kEndAcceptedText));
     EXPECT_NE(top(), list);

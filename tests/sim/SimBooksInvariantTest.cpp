@@ -127,9 +127,9 @@ struct Model {
     std::map<std::string, int64_t> creditQty = {{"600036", 1000}, {"000001", 2000}};
     int64_t fundUnits = 1000000;  // 270001
     // The seed's repo loan of 5,000.00 元 for 14 days at 3.10 %, three days old at the start:
-    // paid back with its interest (cut to the 分, as the product pays) on its term's day.
+    // paid back with its interest (rounded half up to the 分) on its term's day.
     long repoDue = 0;
-    int64_t repoBack = 500000 + int64_t{500000} * 310 * 14 / (10000 * 365);
+    int64_t repoBack = 500000 + halfUp(int64_t{500000} * 310 * 14, 10000 * 365);
     std::map<int64_t, Placed> orders;
     std::vector<FundOrder> funds;
     int day = 0;

@@ -28,6 +28,8 @@ protected:
     static std::string errorOf(const std::shared_ptr<VTATCRS>& set) {
         return set && set->isError() ? set->getError() : "";
     }
+    // 总资产 of the main fund account's 人民币 (500/9).
+    std::string asset() { return ask(9, "")->toStringWithFieldName("asset").value_or(""); }
     SimMoney available() {
         return sim->withRoom<SimTradeRoom>(
             [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0].available(); });
@@ -53,18 +55,27 @@ TEST_F(SimRepoPlansTest, ABuyIsCheckedAndLendsTheCashUntilItsTerm) {
     EXPECT_EQ(errorOf(ask(56, buy + "9.99")), "委托金额低于最低限额1000元");
     EXPECT_EQ(errorOf(ask(56, buy + "99999999")), "可用资金不足");
     const SimMoney before = available();
+    const std::string assetBefore = asset();
     auto set = ask(56, buy + "100.00");
     ASSERT_TRUE(set && !set->isError());
     EXPECT_EQ(set->toStringWithFieldName("matchcode").value_or(""), "R2");
     EXPECT_EQ(available(), before - 1000000);
+    // The money lent is still the customer's: 总资产 keeps it, the running deals list it.
+    EXPECT_EQ(asset(), assetBefore);
+    auto running = ask(57, "&count=12");
+    ASSERT_TRUE(running && running->rowsAffected() == 2);
+    running->fetchNext();
+    EXPECT_EQ(running->toStringWithFieldName("stkcode").value_or(""), "205001");
+    EXPECT_EQ(running->toStringWithFieldName("amount").value_or(""), "10000.00");
 
-    // Seven days on the deal pays back with 2.80 % a year; the seeded 14-day deal runs on.
+    // Seven days on the deal pays back with 2.80 % a year, 5.3699 rounded half
+    // up to 5.37; the seeded 14-day deal runs on.
     sim->clock().advance(7 * 86400);
     auto list = ask(57, "&count=12");
     ASSERT_TRUE(list && !list->isError());
     EXPECT_EQ(list->rowsAffected(), 1);
     EXPECT_EQ(list->toStringWithFieldName("stkcode").value_or(""), "205002");
-    EXPECT_EQ(available(), before - 1000000 + 1000000 + 1000000 * 280 * 7 / 3650000);
+    EXPECT_EQ(available(), before + 537);
     EXPECT_EQ(deals()[1].status, SimRepoDealStatus::Matured);
 }
 
