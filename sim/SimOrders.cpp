@@ -254,7 +254,17 @@ bool inTradingTime(double now) {
     return SimMarket::isTradingDay(l.yyyymmdd()) && ((m >= 570 && m <= 690) || (m >= 780 && m <= 900));
 }
 
-void settle(SimCustomer& who, int today) {
+// The first trading day after a day (yyyymmdd).
+int nextTradingDay(int date) {
+    long d = SimClock::dayNumber(date) + 1;
+    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
+    return SimClock::dateOfDay(d);
+}
+
+// `settledBefore`: the day the books were last settled (0: never); the
+// day's sale money came on it, or on a trading day before it whose next
+// trading day had not come then.
+void settle(SimCustomer& who, int today, int settledBefore) {
     for (auto& o : who.orders)
         if (o.isOpen() && simOrderTradingDay(o) < today) {
             if (o.ledger)
@@ -266,8 +276,10 @@ void settle(SimCustomer& who, int today) {
         std::remove_if(who.holdings.begin(), who.holdings.end(), [](const SimHolding& h) { return h.quantity <= 0; }),
         who.holdings.end());
     for (auto& h : who.holdings) h.available = h.quantity - sharesOnSale(who, h);
-    // Sale money may leave from the next trading day: a weekend does not bring it.
-    if (SimMarket::isTradingDay(today))
+    // Sale money may leave from the next trading day after the day it came:
+    // once such a day has begun, whatever the day of the request (Wednesday's
+    // on Sunday, Thursday having passed; Friday's not before Monday).
+    if (settledBefore == 0 || nextTradingDay(settledBefore) <= today)
         for (auto& f : who.fundAccounts)
             for (auto& [currency, b] : f.balances) b.settleSales();
 }
@@ -373,9 +385,7 @@ int simTradingDayOf(double now) {
     const SimClock::Local l = SimClock::local(now);
     const int date = l.yyyymmdd();
     if (SimMarket::isTradingDay(date) && l.hour * 60 + l.minute <= 900) return date;
-    long d = SimClock::dayNumber(date) + 1;
-    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
-    return SimClock::dateOfDay(d);
+    return nextTradingDay(date);
 }
 
 bool simIsBuy(const std::string& bsflag) {
@@ -479,7 +489,7 @@ void simSettle(SimOrdersRoom& room, SimCustomer& who, double now) {
     const int today = SimClock::local(now).yyyymmdd();
     int& settled = room.settledDay[who.custid];
     if (settled < today) {
-        settle(who, today);
+        settle(who, today, settled);
         settled = today;
     }
 }

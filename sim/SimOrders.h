@@ -11,8 +11,9 @@
 // Settling (on the first pass of a new day): orders of earlier days still
 // open are cancelled (their frozen money and shares come back; an order with
 // a ledger of its own ends as the ledger says: SimOrderLedger::dayEnded), the
-// day's buys become sellable, on a trading day the sale money of the days
-// before may leave (SimBalance), emptied holdings go.
+// day's buys become sellable, the sale money of the days before may leave
+// once a trading day has begun since the day it came (SimBalance), emptied
+// holdings go.
 // Matching (only in trading time: 9:30-11:30 and 13:00-15:00 of a weekday):
 // each open order meets the five levels of the stock's quote at that moment
 // (SimMarket::quote): a limit buy takes the asks at or below its price, a

@@ -250,9 +250,12 @@ protected:
     void settleDay() {
         const int d = today();
         if (d == m.day) return;
+        // The sale money may leave once the trading day after the sales' has begun.
+        long next = SimClock::dayNumber(m.day) + 1;
+        while (!weekday(SimClock::dateOfDay(next))) ++next;
+        if (SimClock::dateOfDay(next) <= d) m.salesToday = 0;
         m.day = d;
         m.bought.clear();
-        if (weekday(d)) m.salesToday = 0;
         for (auto& f : m.funds) {
             if (!f.open || f.date >= d) continue;
             f.open = false;

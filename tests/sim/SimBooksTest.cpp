@@ -12,9 +12,18 @@
 
 namespace {
 
-using SimBooksTest = SimTradeTest;
+class SimBooksTest : public SimTradeTest {
+protected:
+    // A sale of A's shares at the day's lowest price, which fills at the bids at once: its money.
+    int64_t soldAtOnce(const std::string& code, int64_t quantity) {
+        const SimQuote q = quoteOf(code);
+        EXPECT_EQ(errorOf(limitOrder(false, code, (q.prevClose * 9 + 5) / 10, quantity)), "");
+        EXPECT_EQ(lastOrder().status, SimOrderStatus::Filled);
+        return customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    }
+};
 
-constexpr int kTuesday = 20240305, kFriday = 20240308, kSaturday = 20240309, kSunday = 20240310, kMonday = 20240311;
+constexpr int kTuesday = 20240305, kWednesday = 20240306, kFriday = 20240308, kSaturday = 20240309, kSunday = 20240310, kMonday = 20240311;
 
 std::string yuan(int64_t fen) { return simMoneyText(fen); }
 
@@ -56,10 +65,7 @@ TEST_F(SimBooksTest, WithdrawableMoneyComesBackWithWhatAHoldFrees) {
     EXPECT_EQ(bought.at("fundcash"), yuan(100000000 - cost));
 
     // The day's sale money buys at once but goes to the bank from the next trading day.
-    const SimQuote pa = quoteOf("000001");
-    ASSERT_EQ(errorOf(limitOrder(false, "000001", (pa.prevClose * 9 + 5) / 10, 100)), "");
-    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
-    const int64_t proceeds = customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    const int64_t proceeds = soldAtOnce("000001", 100);
     const auto sold = fundsRow();
     EXPECT_EQ(sold.at("fundavl"), yuan(100000000 - cost + proceeds));
     EXPECT_EQ(sold.at("fundcash"), yuan(100000000 - cost));
@@ -74,10 +80,7 @@ TEST_F(SimBooksTest, WithdrawableMoneyComesBackWithWhatAHoldFrees) {
 
 TEST_F(SimBooksTest, SaleMoneyLeavesFromTheNextTradingDayAndEveryFunctionReadsTheSettledBooks) {
     setClock(kFriday, 10, 30);
-    const SimQuote q = quoteOf("000001");
-    ASSERT_EQ(errorOf(limitOrder(false, "000001", (q.prevClose * 9 + 5) / 10, 100)), "");
-    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
-    const int64_t proceeds = customerA([](SimCustomer& c) { return c.deals.back().amount; });
+    const int64_t proceeds = soldAtOnce("000001", 100);
     const SimQuote pf = quoteOf("600000");
     ASSERT_EQ(errorOf(limitOrder(true, "600000", pf.ask[0], 100)), "");
     ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
@@ -98,6 +101,18 @@ TEST_F(SimBooksTest, SaleMoneyLeavesFromTheNextTradingDayAndEveryFunctionReadsTh
     setClock(kMonday, 9, 0);
     EXPECT_EQ(transferable(), yuan(100000000 - cost + proceeds));
     EXPECT_EQ(fundsRow().at("fundcash"), yuan(100000000 - cost + proceeds));
+}
+
+TEST_F(SimBooksTest, SaleMoneyOfAWeekdayLeavesAtTheWeekendWhenATradingDayHasPassed) {
+    // Wednesday 13:15 a sale; the next request comes on Sunday: Thursday has passed.
+    setClock(kWednesday, 13, 15);
+    const int64_t proceeds = soldAtOnce("000001", 100);
+    setClock(kSunday, 11, 0);
+    const std::string all = yuan(100000000 + proceeds);
+    EXPECT_EQ(transferable(), all);
+    EXPECT_EQ(fundsRow().at("fundcash"), all);
+    EXPECT_EQ(toBank(all), "");
+    EXPECT_EQ(fundsRow().at("fundbal"), "0.00");
 }
 
 TEST_F(SimBooksTest, TheBankSideAsksFirstOnANewDayAndReadsItSettled) {
@@ -139,9 +154,7 @@ TEST_F(SimBooksTest, CostPriceAndFloatingProfitAreExactAndRoundedOnceWhenShown) 
     EXPECT_EQ(row.at("income"), yuan(rounded(2100 * last - basis, 10)));
 
     // A sale takes its money off what the shares held cost (the diluted cost).
-    ASSERT_EQ(errorOf(limitOrder(false, "600000", (q.prevClose * 9 + 5) / 10, 100)), "");
-    ASSERT_EQ(lastOrder().status, SimOrderStatus::Filled);
-    basis -= customerA([](SimCustomer& c) { return c.deals.back().amount; }) * 10;
+    basis -= soldAtOnce("600000", 100) * 10;
     row = holdingRow("600000");
     EXPECT_EQ(row.at("stkqty"), "2000");
     EXPECT_EQ(row.at("profitprice"), simPriceText(rounded(basis, 20000) * 10));
