@@ -175,12 +175,12 @@ std::optional<double> SimBooks::lockedUntil(const SimCustomer& who, double now) 
     return it->second.lockedUntil;
 }
 
-bool SimBooks::noteFailure(const SimCustomer& who, double now) {
+int SimBooks::noteFailure(const SimCustomer& who, double now) {
     Failures& f = failures_[who.custid];
     if (f.lockedUntil > 0 && f.lockedUntil <= now) f = Failures{};  // the lock is over: counting starts again
-    if (++f.count < kLockAfterFailures) return false;
+    if (++f.count < kLockAfterFailures) return kLockAfterFailures - f.count;
     f.lockedUntil = now + kLockSeconds;
-    return true;
+    return 0;
 }
 
 std::string SimBooks::openSession(const SimCustomer& who, const std::string& fundid, const std::string& phone,

@@ -272,8 +272,9 @@ public:
     // ---- lock-out ----
     // When the customer's account is locked at `now`: nullopt when it is not.
     std::optional<double> lockedUntil(const SimCustomer& who, double now) const;
-    // A wrong password or code; answers true when it locks the account.
-    bool noteFailure(const SimCustomer& who, double now);
+    // A wrong password or code; answers the tries left before the lock (0:
+    // this one locked the account).
+    int noteFailure(const SimCustomer& who, double now);
     void noteSuccess(const SimCustomer& who) { failures_.erase(who.custid); }
 
     // ---- sessions ----

@@ -10,17 +10,19 @@
 //   "inputid" (a fund account normalised or as typed, a shareholder account as
 //   typed or normalised), "trdpwd", "authtype" and "authdata". Refusals
 //   (error sets): an unknown account "帐号不存在", a wrong password
-//   "交易密码错误"; then the authentication: a customer with a soft token must
+//   "交易密码错误，还可尝试N次"; then the authentication: a customer with a soft token must
 //   send authtype 5 ("认证失败，您已经申请了动态口令" otherwise) from the phone
 //   the token was issued to ("找不到令牌" from another) with a code of the
 //   token's counter or the next SimBooks::kTokenWindow - 1 ("令牌验证失败" for
 //   a wrong or used code; a match moves the counter past it); authtype 5
 //   without a token "找不到令牌"; authtype 2 without a typed code "此认证方式没有
 //   申请", with a wrong one "认证口令错误"; authtype 0 from a customer who has a
-//   typed code "请输入认证口令". The SimBooks::kLockAfterFailures-th wrong
-//   password or code in a row locks the account for SimBooks::kLockSeconds
-//   of the sim's clock: until then every login, token application and
-//   relate of it is refused with the lock's text (how many, how long).
+//   typed code "请输入认证口令". Each wrong password or code counts: its
+//   refusal ends with the tries left ("，还可尝试N次"), and the
+//   SimBooks::kLockAfterFailures-th in a row locks the account for
+//   SimBooks::kLockSeconds of the sim's clock: until then every login, token
+//   application and relate of it is refused with the lock's text (how many,
+//   how long, until when: "...请于14:36后再试").
 //   Success opens a session for the phone of the service session (the
 //   customer's earlier ones end) and answers set 0 "userinfo" (the session
 //   text "custid=..&custorgid=..&authid=..", the authid random), set 1 the
@@ -45,6 +47,8 @@
 //   with the reason in "message".
 // 100/5 the soft-token page's texts: "direction", "riskinfo", "promotion".
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "core/TCRSWriter.h"
@@ -70,18 +74,28 @@ constexpr const char* kNotThisPhone = "手机号码与本机不符";
 constexpr const char* kPhoneNotRegistered = "本手机尚未注册，请先完成手机注册";
 constexpr const char* kTokenOnAnotherPhone = "该帐号已在其他手机开通手机令牌，请在该手机上重新申请";
 
-std::string lockedText() {
+// The lock's refusal: how many, how long, and until when by the server's
+// clock (the minute it is over; "次日" when that is tomorrow).
+std::string lockedText(double now, double until) {
+    const SimClock::Local end = SimClock::local(std::ceil(until / 60) * 60);
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", end.hour, end.minute);
+    const bool tomorrow = end.yyyymmdd() != SimClock::local(now).yyyymmdd();
     return "交易密码或认证口令连续错误" + std::to_string(SimBooks::kLockAfterFailures) + "次，帐户已锁定" +
-           std::to_string(int(SimBooks::kLockSeconds / 60)) + "分钟，请稍后再试";
+           std::to_string(int(SimBooks::kLockSeconds / 60)) + "分钟，请于" + (tomorrow ? "次日" : "") + time +
+           "后再试";
 }
 
 SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
 
 std::string phoneOf(const SimCall& c) { return c.session ? c.session->phone : std::string(); }
 
-// A wrong password or code: its refusal, or the lock's when it was the last one allowed.
+// A wrong password or code: its refusal with the tries left ("交易密码错误，
+// 还可尝试4次"), or the lock's when it was the last one allowed.
 std::string failure(SimBooks& books, const SimCustomer& who, double now, const char* refusal) {
-    return books.noteFailure(who, now) ? lockedText() : refusal;
+    const int left = books.noteFailure(who, now);
+    if (left == 0) return lockedText(now, *books.lockedUntil(who, now));
+    return std::string(refusal) + "，还可尝试" + std::to_string(left) + "次";
 }
 
 // The customer a request names by its account and password; null with the
@@ -92,8 +106,8 @@ SimCustomer* identify(SimBooks& books, const SimRequest& r, double now, std::str
         *refusal = kUnknownAccount;
         return nullptr;
     }
-    if (books.lockedUntil(*who, now)) {
-        *refusal = lockedText();
+    if (const auto until = books.lockedUntil(*who, now)) {
+        *refusal = lockedText(now, *until);
         return nullptr;
     }
     if (r.value(Key::kPassword) != who->password) {

@@ -122,15 +122,18 @@ TEST_F(SimSecurityTest, AnIdleTradeSessionEndsOnTheSimulatorsClock) {
 }
 
 TEST_F(SimSecurityTest, WrongPasswordsLockTheAccountForAWhile) {
-    EXPECT_EQ(errorOf(logIn(sessionA, "10001234", "000000")), "交易密码错误");
+    // Each refusal says how many tries are left.
+    EXPECT_EQ(errorOf(logIn(sessionA, "10001234", "000000")), withTriesLeft("交易密码错误", 4));
     // A right password before the last wrong one starts the count again.
     EXPECT_EQ(errorOf(logIn(sessionA, "10001234", "123456")), "");
     for (int i = 1; i < SimBooks::kLockAfterFailures; ++i)
-        EXPECT_EQ(errorOf(logIn(sessionC, "10001234", "00000" + std::to_string(i))), "交易密码错误") << i;
-    // The last one allowed locks it, from whichever phone; the customer is told.
+        EXPECT_EQ(errorOf(logIn(sessionC, "10001234", "00000" + std::to_string(i))),
+                  withTriesLeft("交易密码错误", SimBooks::kLockAfterFailures - i))
+            << i;
+    // The last one allowed locks it, from whichever phone; the customer is told
+    // for how long and until when by the brokerage's clock (10:30 now).
     const std::string lockText = errorOf(logIn(sessionC, "10001234", "999999"));
-    EXPECT_NE(lockText.find("锁定30分钟"), std::string::npos) << lockText;
-    EXPECT_NE(lockText.find("5次"), std::string::npos) << lockText;
+    EXPECT_EQ(lockText, "交易密码或认证口令连续错误5次，帐户已锁定30分钟，请于11:00后再试");
     for (const char* known : {kTokenCheckFailed, kTokenNotFound, kTokenRequired, kAuthNotApplied})
         EXPECT_EQ(lockText.find(known), std::string::npos) << "the client would drop its token";
     // Locked: the right password is refused too, here and on the other ways in.
@@ -149,16 +152,20 @@ TEST_F(SimSecurityTest, WrongPasswordsLockTheAccountForAWhile) {
     sim->clock().advance(1);
     EXPECT_EQ(errorOf(logIn(sessionA, "10001234", "123456")), "") << "the lock is over";
     // After it, the count starts from nothing.
-    EXPECT_EQ(errorOf(logIn(sessionA, "10001234", "000000")), "交易密码错误");
+    EXPECT_EQ(errorOf(logIn(sessionA, "10001234", "000000")), withTriesLeft("交易密码错误", 4));
 }
 
 TEST_F(SimSecurityTest, WrongOneTimeCodesCountTowardTheLock) {
     const std::string seed = textOf(applyForToken(sessionA, kPhoneA), "seed");
     ASSERT_EQ(seed.size(), 40u);
+    // Late in the evening: the lock ends on the next day.
+    sim->setSessionIdleTimeout(1e9);
+    sim->clock().setTime(SimClock::fromLocal(20240305, 23 * 60 + 45, 20));
     for (int i = 1; i < SimBooks::kLockAfterFailures; ++i)
-        EXPECT_EQ(errorOf(logIn(sessionA, "10005678", "123456", "5", "00000" + std::to_string(i))), kTokenCheckFailed);
+        EXPECT_EQ(errorOf(logIn(sessionA, "10005678", "123456", "5", "00000" + std::to_string(i))),
+                  withTriesLeft(kTokenCheckFailed, SimBooks::kLockAfterFailures - i));
     const std::string lockText = errorOf(logIn(sessionA, "10005678", "123456", "5", "999999"));
-    EXPECT_NE(lockText.find("锁定"), std::string::npos) << lockText;
+    EXPECT_EQ(lockText, "交易密码或认证口令连续错误5次，帐户已锁定30分钟，请于次日00:16后再试");
     EXPECT_EQ(errorOf(logIn(sessionA, "10005678", "123456", "5", VTACoder::createSjKlWithSeed(seed, 1))), lockText);
 }
 
@@ -174,7 +181,7 @@ TEST_F(SimSecurityTest, TheTokenIsIssuedToTheRegisteredPhoneThatAsksAndServesOnl
     // Another phone with B's password cannot take it over, nor log in with its codes.
     EXPECT_EQ(errorOf(applyForToken(sessionC, kPhoneC)), "该帐号已在其他手机开通手机令牌，请在该手机上重新申请");
     EXPECT_EQ(errorOf(logIn(sessionC, "10005678", "123456", "5", VTACoder::createSjKlWithSeed(seed, 1))),
-              kTokenNotFound);
+              withTriesLeft(kTokenNotFound, 4));
     EXPECT_EQ(books([](SimBooks& b) { return b.customerById("110005678")->token->seed; }), seed);
     EXPECT_EQ(books([](SimBooks& b) { return b.customerById("110005678")->token->counter; }), 1)
         << "the refused code was not used up";

@@ -39,6 +39,11 @@ inline std::string simKeyedLogin(SimServer& sim, const std::string& phone = "138
     return sets && !sets->empty() ? sets->front()->toStringWithFieldName("session").value_or("") : "";
 }
 
+// A refusal of a wrong password or code as the brokerage words it, with the tries left before the lock.
+inline std::string withTriesLeft(const std::string& refusal, int left) {
+    return refusal + "，还可尝试" + std::to_string(left) + "次";
+}
+
 inline SimOptions tuesdayOptions() {
     SimOptions o;
     o.seed = 11;

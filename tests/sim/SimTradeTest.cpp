@@ -93,7 +93,7 @@ TEST_F(SimTradeTest, APasswordLoginAnswersTheSessionTheCustomerAndTheShareholder
     EXPECT_EQ(c[1]->rowsAffected(), 1);
     EXPECT_EQ(errorOf(logIn("100009999", "123456", "1", "0102")), "帐号不存在");
     EXPECT_EQ(errorOf(logIn("10001234", "123456", "Z", "0102")), "帐号不存在");
-    EXPECT_EQ(errorOf(logIn("10001234", "654321")), "交易密码错误");
+    EXPECT_EQ(errorOf(logIn("10001234", "654321")), withTriesLeft("交易密码错误", 4));
     EXPECT_EQ(errorOf(logIn("")), "帐号不存在");
 }
 
@@ -126,7 +126,7 @@ TEST_F(SimTradeTest, TheSoftTokenAcceptsEachCodeOnceWithinItsWindow) {
     // B's token was issued before this phone had it: the password alone is refused.
     EXPECT_EQ(errorOf(logIn("10005678")), TradeContract::Error::kTokenRequired);
     EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", "123456")),
-              TradeContract::Error::kTokenCheckFailed);
+              withTriesLeft(TradeContract::Error::kTokenCheckFailed, 4));
 
     auto r = call(session,
                   "tc_mfuncno=500&tc_sfuncno=69&inputtype=Z&custorgid=0101&inputid=010110005678&trdpwd=123456"
@@ -143,37 +143,40 @@ TEST_F(SimTradeTest, TheSoftTokenAcceptsEachCodeOnceWithinItsWindow) {
     auto code = [&](int counter) { return VTACoder::createSjKlWithSeed(seed, counter); };
     EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(1))), "");
     // Used: refused.
-    EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(1))), TradeContract::Error::kTokenCheckFailed);
+    EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(1))),
+              withTriesLeft(TradeContract::Error::kTokenCheckFailed, 4));
     // A phone that advanced without reaching the server is within the window.
     EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(6))), "");
-    EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(4))), TradeContract::Error::kTokenCheckFailed);
+    EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(4))),
+              withTriesLeft(TradeContract::Error::kTokenCheckFailed, 4));
     EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(7 + SimBooks::kTokenWindow))),
-              TradeContract::Error::kTokenCheckFailed);
+              withTriesLeft(TradeContract::Error::kTokenCheckFailed, 3));
     // A wrong password leaves the counter where it was.
-    EXPECT_EQ(errorOf(logIn("10005678", "000000", "Z", "0101", "5", code(7))), "交易密码错误");
+    EXPECT_EQ(errorOf(logIn("10005678", "000000", "Z", "0101", "5", code(7))), withTriesLeft("交易密码错误", 2));
     EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(7))), "");
     EXPECT_EQ(books([](SimBooks& b) { return b.customer("010110005678")->token->counter; }), 8);
 
     // Applying again issues another seed: the old one's codes are refused.
     std::string again = applyForToken("10005678");
     ASSERT_NE(again, seed);
-    EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(8))), TradeContract::Error::kTokenCheckFailed);
+    EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", code(8))),
+              withTriesLeft(TradeContract::Error::kTokenCheckFailed, 4));
     EXPECT_EQ(errorOf(logIn("10005678", "123456", "Z", "0101", "5", VTACoder::createSjKlWithSeed(again, 1))), "");
     // The password is checked before a token is issued.
     auto refused = call(session,
                         "tc_mfuncno=500&tc_sfuncno=69&inputtype=Z&custorgid=0101&inputid=010110001234"
                         "&trdpwd=1&mobileno=13800138000");
-    EXPECT_EQ(errorOf(refused), "交易密码错误");
+    EXPECT_EQ(errorOf(refused), withTriesLeft("交易密码错误", 4));
     EXPECT_FALSE(books([](SimBooks& b) { return b.customer("010110001234")->token.has_value(); }));
 }
 
 TEST_F(SimTradeTest, EachWayOfAuthenticationHasItsRefusal) {
     using namespace TradeContract::Error;
-    EXPECT_EQ(errorOf(logIn("10001234", "123456", "Z", "0101", "5", "000000")), kTokenNotFound);
+    EXPECT_EQ(errorOf(logIn("10001234", "123456", "Z", "0101", "5", "000000")), kTokenNotFound);  // not counted: no token
     EXPECT_EQ(errorOf(logIn("10001234", "123456", "Z", "0101", "2", "abc")), kAuthNotApplied);
     books([](SimBooks& b) { return b.customer("010210009999")->typedCode = "a1b2"; });
     EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "2", "a1b2")), "");
-    EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "2", "zzzz")), "认证口令错误");
+    EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "2", "zzzz")), withTriesLeft("认证口令错误", 4));
     EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "0")), "请输入认证口令");
 }
 
@@ -187,7 +190,7 @@ TEST_F(SimTradeTest, RelatingAnAccountCanBringItsHoldingsIntoTheOwnStocks) {
     auto refused = relate("999999", 1);
     ASSERT_TRUE(refused && !refused->isError());
     EXPECT_EQ(refused->toIntWithFieldName("result"), 0);
-    EXPECT_EQ(textOf(refused, "message"), "交易密码错误");
+    EXPECT_EQ(textOf(refused, "message"), withTriesLeft("交易密码错误", 4));
     EXPECT_TRUE(sim->ownStocks("13800138000").empty());
 
     auto done = relate("123456", 1);

@@ -269,7 +269,7 @@ TEST_F(TradeLoginTest, RefusalsKeepTheFormAndLeaveNoSession) {
     login->accountField()->setText("10001234");
     login->passwordField()->setText("654321");
     pressOK();
-    ASSERT_TRUE(alertShown("交易密码错误"));
+    ASSERT_TRUE(alertShown("交易密码错误，还可尝试4次"));
     EXPECT_FALSE(hasTradeSession());
     EXPECT_FALSE(VTAParamter::shareParamter().hasValueForKey(TradeSessionKey::kPassword));
     EXPECT_FALSE(VTAAccountManager::tradeAccountManager().selectedAccount());
@@ -353,7 +353,7 @@ TEST_F(TradeLoginTest, TheSoftTokensCodeIsSentOnceAndItsErrorsDropTheToken) {
 
     // A wrong password: the used code is never sent again.
     pressOK();
-    ASSERT_TRUE(alertShown("交易密码错误"));
+    ASSERT_TRUE(alertShown("交易密码错误，还可尝试4次"));
     topAlert()->tapButtonAtIndex(0);
     EXPECT_EQ(login->currentToken()->count(), 2);
     const std::string second = login->tokenCodeField()->text();
@@ -384,7 +384,7 @@ TEST_F(TradeLoginTest, TheSoftTokensCodeIsSentOnceAndItsErrorsDropTheToken) {
     again->checkTheAccount();
     again->passwordField()->setText("123456");
     pressOK();
-    ASSERT_TRUE(alertShown("令牌验证失败\n手机令牌认证失效，现在重新申请令牌？"));
+    ASSERT_TRUE(alertShown("令牌验证失败，还可尝试4次\n手机令牌认证失效，现在重新申请令牌？"));
     EXPECT_FALSE(again->currentToken());
     EXPECT_FALSE(BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
     EXPECT_EQ(again->rowCount(), 6);
@@ -450,7 +450,7 @@ TEST_F(TradeLoginTest, TheRelateModeRelatesTheAccountToThePhone) {
     saveScreenshot("relate");
     pressOK();
     ASSERT_TRUE(alertShown("关联资金帐号失败"));
-    EXPECT_EQ(topAlert()->message(), "交易密码错误");
+    EXPECT_EQ(topAlert()->message(), "交易密码错误，还可尝试4次");
     topAlert()->tapButtonAtIndex(0);
     settle();
     EXPECT_EQ(top(), relate.get());

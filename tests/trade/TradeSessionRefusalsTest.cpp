@@ -27,9 +27,10 @@ TEST_F(TradeLockoutTest, WrongPasswordsLockTheAccountAndTheLoginSaysSo) {
         settle(0.2);
         return title;
     };
-    for (int i = 1; i < SimBooks::kLockAfterFailures; ++i) EXPECT_EQ(tryLogin(wrong), "交易密码错误") << i;
+    for (int i = 1; i < SimBooks::kLockAfterFailures; ++i)
+        EXPECT_EQ(tryLogin(wrong), "交易密码错误，还可尝试" + std::to_string(SimBooks::kLockAfterFailures - i) + "次") << i;
     const std::string locked = tryLogin(wrong, "locked");
-    EXPECT_NE(locked.find("锁定30分钟"), std::string::npos) << locked;
+    EXPECT_NE(locked.find("锁定30分钟，请于"), std::string::npos) << locked;
     EXPECT_EQ(tryLogin(kTradeCustomerA), locked) << "the right password too, while it lasts";
     EXPECT_FALSE(hasTradeSession());
     sim->setSessionIdleTimeout(1e9);  // the phone's service session outlasts the lock
