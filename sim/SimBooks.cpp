@@ -31,13 +31,6 @@ void SimBalance::payHeld(SimMoney amount) {
     salesToday -= std::min(salesToday, amount);
 }
 
-bool SimBalance::spend(SimMoney amount) {
-    if (amount > available()) return false;
-    balance -= amount;
-    salesToday -= std::min(salesToday, amount);
-    return true;
-}
-
 void SimBalance::receiveSale(SimMoney amount) {
     balance += amount;
     salesToday += amount;

@@ -75,9 +75,6 @@ struct SimBalance {
     void release(SimMoney amount) { frozen -= amount; }
     // An order pays the amount out of what it held.
     void payHeld(SimMoney amount);
-    // Money leaves at once for something bought without a hold (a repo loan,
-    // a warrant's shares): false (nothing changes) beyond what is available.
-    bool spend(SimMoney amount);
     // A sale's money: usable now, withdrawable from the next trading day.
     void receiveSale(SimMoney amount);
     // A new trading day: the sale money of the days before may leave.

@@ -149,11 +149,10 @@ SimMoney holdFor(const SimOrder& o, int64_t quantity) {
     return o.price > 0 ? simAmountOf(quantity, o.price) : o.frozen * quantity / remaining;
 }
 
-// One fill of `quantity` at `price` (厘): the deal, the order, and what the
-// ledger moves; a buy pays out of what it held and frees what its rest no
-// longer needs (a fill below its price).
-void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, int date, int time) {
-    const SimMoney amount = simAmountOf(quantity, price);
+// One fill of `quantity` at `price` (厘) for `amount` (分): the deal, the
+// order, and what the ledger moves; a buy pays out of what it held and frees
+// what its rest no longer needs (a fill below its price).
+void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, SimMoney amount, int date, int time) {
     const bool buy = simIsBuy(o.bsflag);
     const SimMoney keep = buy ? holdFor(o, o.quantity - o.matched - quantity) : 0;
     ledgerOf(o).fill(who, o, quantity, price, amount);
@@ -163,6 +162,10 @@ void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, int d
     if (!buy) return;
     o.frozen -= amount;
     if (o.frozen > keep) releaseBuy(who, o, o.frozen - keep);
+}
+// A fill at the market: what the quantity costs at the price.
+void fill(SimCustomer& who, SimOrder& o, int64_t quantity, SimPrice price, int date, int time) {
+    fill(who, o, quantity, price, simAmountOf(quantity, price), date, time);
 }
 
 // The levels an order may take: asks for a buy, bids for a sell, best first,
@@ -282,6 +285,16 @@ void settle(SimCustomer& who, int today, int settledBefore) {
     if (settledBefore == 0 || nextTradingDay(settledBefore) <= today)
         for (auto& f : who.fundAccounts)
             for (auto& [currency, b] : f.balances) b.settleSales();
+}
+
+// Numbers, dates and keeps the order as placed now.
+SimOrder& keep(SimCall& c, SimCustomer& who, SimOrder o) {
+    o.ordersno = c.server.room<SimTradeRoom>().books.nextOrderNumber();
+    const SimClock::Local l = SimClock::local(c.now);
+    o.date = l.yyyymmdd();
+    o.time = l.hour * 10000 + l.minute * 100 + l.second;
+    who.orders.push_back(std::move(o));
+    return who.orders.back();
 }
 
 // ---- the functions ----
@@ -445,13 +458,15 @@ std::string simCheckOrder(SimCall& c, SimCustomer& who, SimOrder& o) {
 }
 
 const SimOrder& simPlaceOrder(SimCall& c, SimCustomer& who, SimOrder o) {
-    o.ordersno = c.server.room<SimTradeRoom>().books.nextOrderNumber();
-    const SimClock::Local l = SimClock::local(c.now);
-    o.date = l.yyyymmdd();
-    o.time = l.hour * 10000 + l.minute * 100 + l.second;
-    who.orders.push_back(std::move(o));
-    if (inTradingTime(c.now)) matchOrder(who, who.orders.back(), c.server.market(), c.now);
-    return who.orders.back();
+    SimOrder& placed = keep(c, who, std::move(o));
+    if (inTradingTime(c.now)) matchOrder(who, placed, c.server.market(), c.now);
+    return placed;
+}
+
+const SimOrder& simPlaceDoneOrder(SimCall& c, SimCustomer& who, SimOrder o, SimPrice price, SimMoney amount) {
+    SimOrder& placed = keep(c, who, std::move(o));
+    fill(who, placed, placed.quantity, price, amount, placed.date, placed.time);
+    return placed;
 }
 
 std::vector<uint8_t> simStockInfoReply(const SimMarket& market, const SimInstrument& s, int64_t num, double now) {

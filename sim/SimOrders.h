@@ -76,6 +76,8 @@ public:
     // Whether the open order holds shares of the customer's holdings, as a
     // stock sell does (a credit order's come from elsewhere).
     virtual bool holdsShares(const SimOrder&) const { return false; }
+    // What the order lists call it ("行权", "提前终止"); "" for 买入 or 卖出 by its side.
+    virtual std::string direction(const SimOrder&) const { return ""; }
 };
 
 // ---- placing an order (the stock order, and another family's over the same road) ----
@@ -92,6 +94,12 @@ SimMoney simOrderAmountBound(const SimOrder& order, const SimMarket& market, dou
 // Numbers, dates and keeps an order that passed and holds what it needs; in
 // trading time it meets the market at once. Answers the order as kept.
 const SimOrder& simPlaceOrder(SimCall& call, SimCustomer& who, SimOrder order);
+// An order of another family that the brokerage carries out as it takes it
+// (a warrant exercise, a repo loan or its early end): numbered, dated and
+// kept as placed now, and filled whole at once at `price` for `amount`, its
+// ledger moving the books (a buy pays out of what it holds); the day's
+// orders and deals list it, and it is never open. Answers the order as kept.
+const SimOrder& simPlaceDoneOrder(SimCall& call, SimCustomer& who, SimOrder order, SimPrice price, SimMoney amount);
 // The stock information's reply for the stock with the maximum `num`
 // (clamped to 0 .. 999999998).
 std::vector<uint8_t> simStockInfoReply(const SimMarket& market, const SimInstrument& stock, int64_t num, double now);

@@ -16,7 +16,8 @@
 // 500/13 today's orders (also those placed since the last close for today),
 //   newest first: "ordersno", "ordertime", "stkcode",
 //   "stkname", "bsname" (买入 / 卖出; a credit order by its kind: 融资买入,
-//   融券卖出, 买券还券, 现券还券, 担保品转入, 担保品转出, 卖券还款),
+//   融券卖出, 买券还券, 现券还券, 担保品转入, 担保品转出, 卖券还款; a warrant
+//   exercise 行权, a repo loan 买入 and its early end 提前终止),
 //   "orderprice", "orderqty", "matchqty",
 //   "orderstatus" (已报, 部成, 已成, 已撤, 部撤, 废单), "~market", "secuid".
 // 500/15 the same columns for the orders still open (已报, 部成), whatever
@@ -51,9 +52,12 @@ namespace {
 
 using namespace TradeQueryContract;
 
-// The direction column: a stock order's side, a credit order's kind.
+// The direction column: a stock order's side, a credit order's kind, what
+// another family's order does (its ledger's name for it).
 std::string directionName(const SimOrder& o) {
     namespace Flag = MarginContract::CreditFlag;
+    if (o.ledger)
+        if (std::string named = o.ledger->direction(o); !named.empty()) return named;
     switch (o.creditFlag.value_or(-1)) {
         case Flag::kFinancingBuy:
             return "融资买入";
@@ -164,12 +168,6 @@ std::vector<uint8_t> holdings(SimCall& c) {
 
 // ---- orders and deals ----
 
-std::string timeText(int hhmmss) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hhmmss / 10000 % 100, hhmmss / 100 % 100, hhmmss % 100);
-    return text;
-}
-
 int todayOf(const SimCall& c) { return SimClock::local(c.now).yyyymmdd(); }
 
 // The days a list covers: one day, or the history's range (before today).
@@ -212,7 +210,7 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
     for (auto it = orders.rbegin(); it != orders.rend(); ++it) {  // newest first
         const SimOrder& o = **it;
         SimListRow row = {std::to_string(o.ordersno),
-                          timeText(o.time),
+                          simTimeText(o.time),
                           o.code,
                           o.name,
                           directionName(o),
@@ -246,7 +244,7 @@ std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
             for (const auto& order : *list)
                 if (order.ordersno == d.ordersno) o = &order;
         if (!o) continue;
-        SimListRow row = {timeText(d.time),
+        SimListRow row = {simTimeText(d.time),
                           o->code,
                           o->name,
                           directionName(*o),
@@ -318,6 +316,12 @@ std::vector<uint8_t> simPagedList(const SimRequest& request, const std::vector<S
 }
 
 std::string simMoneyText(SimMoney amount) { return SimMarket::priceText(amount, 2); }
+
+std::string simTimeText(int hhmmss) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hhmmss / 10000 % 100, hhmmss / 100 % 100, hhmmss % 100);
+    return text;
+}
 
 std::string simPriceText(SimPrice price, int decimals) {
     return SimMarket::priceText(simQuoteValueOf(price, decimals), decimals);

@@ -31,6 +31,8 @@ std::vector<uint8_t> simPagedList(const SimRequest& request, const std::vector<S
 
 // Money in 分 as yuan with two decimals ("-12.30").
 std::string simMoneyText(SimMoney amount);
+// A time of day HHmmss as the lists show it ("09:30:05").
+std::string simTimeText(int hhmmss);
 // A price in 厘 with `decimals` decimals (2 or 3), rounded down.
 std::string simPriceText(SimPrice price, int decimals = 2);
 // "深A", "沪A", "深B", "沪B" of a shareholder market ("" for others).

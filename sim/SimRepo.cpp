@@ -12,19 +12,25 @@
 //   two decimals). Refusals, in order: "证券代码不存在"; "股东代码错误" (not
 //   the customer's account of that market, or not the product's market);
 //   "委托数量错误"; "委托金额低于最低限额1000元"; "可用资金不足". The money
-//   leaves the cash at once; answers "matchcode".
+//   leaves the cash at once; answers "matchcode". The loan is an order of the
+//   day, done as it is taken: 当日委托 (买入 so many 元 at 1.00), 当日成交 and
+//   the history list it.
 // 500/57 the deals still running, paged: "stkcode", "stkname", "matchqty",
 //   "amount", "dueprice", "matchdate", "duedate", "matchcode", "market".
 // 500/58 "market", "secuid", "stkcode", "orderqty", "matchdate",
 //   "matchcode". Refusals: "股东代码错误"; "成交编号不存在" (no running deal of
 //   that code, date and product); "提前终止须为全部数量" (any quantity but the
 //   deal's whole). The money comes back with the early-termination yield for
-//   the days the deal ran; answers "matchcode".
+//   the days the deal ran; answers "matchcode". The end is an order of the
+//   day as the loan is (提前终止, its deal the money paid back).
 #include "sim/SimOrders.h"
 #include "sim/SimRepo.h"
 
+#include <memory>
+
 #include "core/TCRSWriter.h"
 #include "core/contracts/RepoContract.h"
+#include "core/contracts/TradeContract.h"
 #include "sim/SimClock.h"
 #include "sim/SimFunds.h"
 #include "sim/SimQueries.h"
@@ -46,6 +52,44 @@ constexpr SimMoney kMinimum = 100000;  // 1000 元
 constexpr SimMoney kPerUnit = 100;     // 分 per unit of "orderqty" hundredths: 1 元
 
 SimBalance& cashOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
+
+// The orders of a deal, one 元 a unit at 1.00: a loan pays its money out of
+// what it holds; an early end brings the principal and its interest back.
+constexpr SimPrice kUnitPrice = 1000;  // 厘
+class RepoLedger : public SimOrderLedger {
+public:
+    explicit RepoLedger(bool end) : end_(end) {}
+    void release(SimCustomer& who, const SimOrder&, SimMoney amount) const override { cashOf(who).release(amount); }
+    void fill(SimCustomer& who, const SimOrder&, int64_t, SimPrice, SimMoney amount) const override {
+        if (end_)
+            cashOf(who).deposit(amount);
+        else
+            cashOf(who).payHeld(amount);
+    }
+    void unsold(SimCustomer&, const SimOrder&, int64_t) const override {}  // an end holds nothing
+    std::string direction(const SimOrder&) const override { return end_ ? "提前终止" : ""; }
+
+private:
+    bool end_;
+};
+
+// The day's order of a deal (its loan, or its early end paying back `amount`), done at once.
+void placeDealOrder(SimCall& c, SimCustomer& who, const SimRepoDeal& d, bool end, SimMoney amount) {
+    static const auto loan = std::make_shared<const RepoLedger>(false);
+    static const auto early = std::make_shared<const RepoLedger>(true);
+    SimOrder o;
+    o.fundid = who.fundAccounts.front().fundid;
+    o.secuid = d.secuid;
+    o.market = d.market;
+    o.code = d.code;
+    o.name = d.name;
+    o.bsflag = end ? TradeContract::BsFlag::kLimitSell : TradeContract::BsFlag::kLimitBuy;
+    o.price = kUnitPrice;
+    o.quantity = d.amount / kPerUnit;
+    o.frozen = end ? 0 : amount;
+    o.ledger = end ? early : loan;
+    simPlaceDoneOrder(c, who, o, kUnitPrice, amount);
+}
 
 SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 
@@ -127,8 +171,7 @@ std::vector<uint8_t> buyDeal(SimCall& c) {
     if (quantity <= 0) return simErrorSet(-1, kBadQuantity);
     const SimMoney amount = quantity * kPerUnit;
     if (amount < kMinimum) return simErrorSet(-1, kBelowMinimum);
-    SimBalance& cash = cashOf(*who);
-    if (!cash.spend(amount)) return simErrorSet(-1, kNoMoney);
+    if (!cashOf(*who).hold(amount)) return simErrorSet(-1, kNoMoney);
     SimRepoDeal d;
     d.matchCode = room.nextMatchCode();
     d.matchDate = SimClock::local(c.now).yyyymmdd();
@@ -138,6 +181,7 @@ std::vector<uint8_t> buyDeal(SimCall& c) {
     d.secuid = c.request.value(Key::kSecuId);
     d.amount = amount;
     room.deals[who->custid].push_back(d);
+    placeDealOrder(c, *who, d, false, amount);
     return matchCodeSet(d.matchCode);
 }
 
@@ -187,7 +231,7 @@ std::vector<uint8_t> endDeal(SimCall& c) {
         const long days = SimClock::dayNumber(SimClock::local(c.now).yyyymmdd()) - SimClock::dayNumber(d.matchDate);
         d.paidBack = withInterest(d.amount, p ? p->earlyYield : 0, days);
         d.status = SimRepoDealStatus::Ended;
-        cashOf(*who).deposit(d.paidBack);
+        placeDealOrder(c, *who, d, true, d.paidBack);
         return matchCodeSet(d.matchCode);
     }
     return simErrorSet(-1, kUnknownDeal);

@@ -13,11 +13,15 @@
 //   warrants held), for a call "可用资金不足" (the exercise price of the
 //   shares), for a put "可用股份不足" (the shares to deliver). A call pays
 //   the price and brings the shares (sellable from the next day); a put
-//   delivers the shares and brings the money. Set 0 "ordersno".
+//   delivers the shares and brings the money (可取 from the next trading
+//   day). The exercise is an order of the day, done as it is taken: 当日委托
+//   (行权, 已成), 当日成交 and the history list it. Set 0 "ordersno".
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "core/TCRSWriter.h"
+#include "core/contracts/TradeContract.h"
 #include "core/contracts/WarrantContract.h"
 #include "sim/SimClock.h"
 #include "sim/SimOrders.h"
@@ -31,6 +35,40 @@ namespace {
 using namespace WarrantContract;
 
 constexpr const char* kUnknownWarrant = "行权代码不存在";
+
+SimBalance& rmbOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
+
+// An exercise's books: a call pays the exercise price out of what it holds
+// and brings the shares (sellable from the next trading day); a put delivers
+// the shares it holds and brings their money at the exercise price.
+class ExerciseLedger : public SimOrderLedger {
+public:
+    explicit ExerciseLedger(SimWarrant w) : w_(std::move(w)) {}
+
+    void release(SimCustomer& who, const SimOrder&, SimMoney amount) const override { rmbOf(who).release(amount); }
+    void fill(SimCustomer& who, const SimOrder& o, int64_t quantity, SimPrice, SimMoney amount) const override {
+        const int64_t shares = quantity * w_.ratio;
+        if (w_.call) {
+            rmbOf(who).payHeld(amount);
+            SimHolding* h = who.holding(o.secuid, w_.underlying);
+            if (!h) {
+                who.holdings.push_back({o.secuid, w_.market, w_.underlying, w_.underlyingName});
+                h = &who.holdings.back();
+            }
+            h->buy(shares, w_.exercisePrice);
+        } else {
+            if (SimHolding* h = who.holding(o.secuid, w_.underlying)) h->sell(shares, w_.exercisePrice);
+            rmbOf(who).receiveSale(amount);
+        }
+    }
+    void unsold(SimCustomer& who, const SimOrder& o, int64_t quantity) const override {
+        if (SimHolding* h = who.holding(o.secuid, w_.underlying)) h->available += quantity * w_.ratio;
+    }
+    std::string direction(const SimOrder&) const override { return "行权"; }
+
+private:
+    SimWarrant w_;
+};
 
 std::vector<uint8_t> query(SimCall& c) {
     SimRefusal refusal;
@@ -62,7 +100,6 @@ std::vector<uint8_t> query(SimCall& c) {
 }
 
 std::vector<uint8_t> exercise(SimCall& c) {
-    auto& books = c.server.room<SimTradeRoom>().books;
     SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(refusal);
@@ -81,30 +118,32 @@ std::vector<uint8_t> exercise(SimCall& c) {
     int64_t& held = room.held[who->custid][w->code];
     if (quantity > held) return simErrorSet(-1, "可用数量不足");
 
-    const int64_t shares = quantity * w->ratio;
-    const SimMoney money = simAmountOf(shares, w->exercisePrice);
-    SimBalance& rmb = who->fundAccounts.front().balances[SimCurrency::kRMB];
-    SimHolding* h = who->holding(holder->secuid, w->underlying);
+    // The order holds what it takes (a call the money, a put the shares) and is filled at once.
+    SimOrder o;
+    o.fundid = who->fundAccounts.front().fundid;
+    o.secuid = holder->secuid;
+    o.market = w->market;
+    o.code = w->code;
+    o.name = w->name;
+    o.bsflag = w->call ? TradeContract::BsFlag::kLimitBuy : TradeContract::BsFlag::kLimitSell;
+    o.price = w->exercisePrice * w->ratio;
+    o.quantity = quantity;
+    const SimMoney money = simAmountOf(quantity, o.price);
     if (w->call) {
-        if (!rmb.spend(money)) return simErrorSet(-1, "可用资金不足");
-        if (!h) {
-            who->holdings.push_back({holder->secuid, w->market, w->underlying, w->underlyingName});
-            h = &who->holdings.back();
-        }
-        h->buy(shares, w->exercisePrice);  // sellable from the next trading day
+        if (!rmbOf(*who).hold(money)) return simErrorSet(-1, "可用资金不足");
+        o.frozen = money;
     } else {
-        if (!h || h->available < shares) return simErrorSet(-1, "可用股份不足");
-        h->available -= shares;
-        h->sell(shares, w->exercisePrice);
-        rmb.receiveSale(money);
+        SimHolding* h = who->holding(holder->secuid, w->underlying);
+        if (!h || h->available < quantity * w->ratio) return simErrorSet(-1, "可用股份不足");
+        h->available -= quantity * w->ratio;
     }
     held -= quantity;
-    const int64_t number = books.nextOrderNumber();
-    room.exercises.push_back({who->custid, w->code, holder->secuid, quantity, number});
+    o.ledger = std::make_shared<ExerciseLedger>(*w);
+    const SimOrder& placed = simPlaceDoneOrder(c, *who, o, o.price, money);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")
-        .addRecord({std::to_string(number)})
+        .addRecord({std::to_string(placed.ordersno)})
         .bytes();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The room of the warrant family (SimWarrants.cpp): the warrants listed, the
-// warrants each customer holds (by exercise code) and the exercises made.
+// The room of the warrant family (SimWarrants.cpp): the warrants listed and
+// the warrants each customer holds (by exercise code). An exercise is an
+// order of the day in the books (SimOrders.h), carried out as it is taken.
 //
 // Warrants: 浦发CWB1 (exercise code 582001, Shanghai, a call on 浦发银行
 // 600000 at 8.00) and 万科JTP1 (038001, Shenzhen, a put on 万科Ａ 000002 at
@@ -26,17 +27,10 @@ struct SimWarrant {
     int expiry = 0;  // yyyymmdd
 };
 
-struct SimExercise {
-    std::string custid, code, secuid;
-    int64_t quantity = 0;
-    int64_t ordersno = 0;
-};
-
 struct SimWarrantsRoom {
     explicit SimWarrantsRoom(SimServer& server);
     std::vector<SimWarrant> warrants;
     std::map<std::string, std::map<std::string, int64_t>> held;  // custid -> exercise code -> warrants
-    std::vector<SimExercise> exercises;
 
     const SimWarrant* warrant(const std::string& code) const;
 };

@@ -28,8 +28,11 @@ protected:
     static std::string errorOf(const std::shared_ptr<VTATCRS>& set) {
         return set && set->isError() ? set->getError() : "";
     }
+    static std::string textOf(const std::shared_ptr<VTATCRS>& set, const std::string& field) {
+        return set ? set->toStringWithFieldName(field).value_or("") : "";
+    }
     // 总资产 of the main fund account's 人民币 (500/9).
-    std::string asset() { return ask(9, "")->toStringWithFieldName("asset").value_or(""); }
+    std::string asset() { return textOf(ask(9, ""), "asset"); }
     SimMoney available() {
         return sim->withRoom<SimTradeRoom>(
             [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0].available(); });
@@ -65,8 +68,15 @@ TEST_F(SimRepoPlansTest, ABuyIsCheckedAndLendsTheCashUntilItsTerm) {
     auto running = ask(57, "&count=12");
     ASSERT_TRUE(running && running->rowsAffected() == 2);
     running->fetchNext();
-    EXPECT_EQ(running->toStringWithFieldName("stkcode").value_or(""), "205001");
-    EXPECT_EQ(running->toStringWithFieldName("amount").value_or(""), "10000.00");
+    EXPECT_EQ(textOf(running, "stkcode"), "205001");
+    EXPECT_EQ(textOf(running, "amount"), "10000.00");
+    // The loan is an order of the day where its alert sends the customer (当日委托), done at once.
+    auto today = ask(13, "");
+    EXPECT_EQ(textOf(today, "stkcode"), "205001");
+    EXPECT_EQ(textOf(today, "bsname"), "买入");
+    EXPECT_EQ(textOf(today, "orderqty"), "10000");
+    EXPECT_EQ(textOf(today, "orderstatus"), "已成");
+    EXPECT_EQ(textOf(ask(14, ""), "matchamt"), "10000.00");
 
     // Seven days on the deal pays back with 2.80 % a year, 5.3699 rounded half
     // up to 5.37; the seeded 14-day deal runs on.
@@ -88,9 +98,17 @@ TEST_F(SimRepoPlansTest, AnEarlyEndIsWholeAndOnce) {
                           "&market=1&secuid=A100001234&stkcode=205002&matchcode=R9&matchdate=20240302"
                           "&orderqty=50.00")),
               "成交编号不存在");
+    const SimMoney before = available();
     auto set = ask(58, deal + "50.00");
     ASSERT_TRUE(set && !set->isError());
     EXPECT_EQ(errorOf(ask(58, deal + "50.00")), "成交编号不存在") << "ended once";
+    // Three days at 0.72 %: 0.2959 -> 0.30 元 of interest; the end is an order of the day (当日委托).
+    EXPECT_EQ(available(), before + 500030);
+    auto today = ask(13, "");
+    EXPECT_EQ(textOf(today, "stkcode"), "205002");
+    EXPECT_EQ(textOf(today, "bsname"), "提前终止");
+    EXPECT_EQ(textOf(today, "orderqty"), "5000");
+    EXPECT_EQ(textOf(ask(14, ""), "matchamt"), "5000.30");
 }
 
 TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {

@@ -430,4 +430,30 @@ TEST_F(SimTradeQueriesTest, ACallPaysForTheSharesAndAPutDeliversThem) {
     EXPECT_EQ(textOf(firstSet(trade("tc_mfuncno=100&tc_sfuncno=28&stkcode=582001&qryflag=1", c)), "stkavl"), "0");
 }
 
+TEST_F(SimTradeQueriesTest, AnExerciseIsAnOrderOfTheDayWhereItsAlertSendsTheCustomer) {
+    const std::string number = textOf(firstSet(trade("tc_mfuncno=100&tc_sfuncno=29&market=1&secuid=A100001234"
+                                                     "&fundid=010110001234&stkcode=582001&price=8.00&qty=1000")),
+                                      "ordersno");
+    ASSERT_FALSE(number.empty());
+    // 当日委托: done as it was taken, not cancellable; 当日成交: its deal.
+    auto orders = firstSet(trade("tc_mfuncno=500&tc_sfuncno=13"));
+    EXPECT_EQ(textOf(orders, "ordersno"), number);
+    EXPECT_EQ(textOf(orders, "stkcode"), "582001");
+    EXPECT_EQ(textOf(orders, "bsname"), "行权");
+    EXPECT_EQ(textOf(orders, "orderqty"), "1000");
+    EXPECT_EQ(textOf(orders, "orderstatus"), "已成");
+    EXPECT_EQ(column(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15")), "ordersno"), std::vector<std::string>{});
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=7&fundid=010110001234&ordersno=" + number +
+                            "&market=2&secuid=A100001234")),
+              "该委托不能撤单");
+    auto deals = firstSet(trade("tc_mfuncno=500&tc_sfuncno=14"));
+    EXPECT_EQ(textOf(deals, "ordersno"), number);
+    EXPECT_EQ(textOf(deals, "matchamt"), "8000.00");
+    // The next day the history lists it.
+    sim->setSessionIdleTimeout(1e9);
+    sim->clock().advance(86400);
+    auto history = column(firstSet(trade("tc_mfuncno=500&tc_sfuncno=16")), "ordersno");
+    EXPECT_NE(std::find(history.begin(), history.end(), number), history.end());
+}
+
 }  // namespace

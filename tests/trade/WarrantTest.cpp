@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kWarrantItem = 209;
+constexpr int kWarrantItem = 209, kTodayOrdersItem = 204;
 
 class WarrantTest : public TradeQueryTest {
 protected:
@@ -82,6 +82,15 @@ TEST_F(WarrantTest, TheSixthCharacterAsksAndAConfirmedExerciseReachesTheBooks) {
     topAlert()->tapButtonAtIndex(0);
     settle();
     EXPECT_EQ(top(), root.get());
+
+    // Where the alert sends the customer: 当日委托 lists the exercise, done.
+    auto today = openItem(kTodayOrdersItem);
+    ASSERT_TRUE(today && gridShows(*today, 1));
+    const VTATableView& grid = *today->myTableView();
+    const auto row = grid.rowItems(0);
+    EXPECT_EQ(row.at(columnTitled(grid, "证券代码")), "582001");
+    EXPECT_EQ(row.at(columnTitled(grid, "买卖方向")), "行权");
+    EXPECT_EQ(row.at(columnTitled(grid, "委托状态")), "已成");
 }
 
 TEST_F(WarrantTest, AWarrantOfAMarketWithoutAccountIsShownButNotExercised) {
