@@ -31,7 +31,8 @@ std::shared_ptr<UILabel> formLabel(double width, UITextAlignment alignment, cons
 
 VTARZRQXJHKViewController::VTARZRQXJHKViewController() {
     bindRequest(kDebtTag, [this](const RequestReply& r) { debtArrived(r); });
-    bindRequest(kRepayTag, [this](const RequestReply& r) { repayArrived(r); }, {.order = true});
+    bindRequest(kRepayTag, [this](const RequestReply& r) { repayArrived(r); },
+                {.order = true, .unknownOutcomeText = kUnknownOutcomeText});
 }
 
 VTARZRQXJHKViewController::~VTARZRQXJHKViewController() {
@@ -156,7 +157,7 @@ void VTARZRQXJHKViewController::repayArrived(const RequestReply& reply) {
     if (!set || set->toStringWithFieldName(Col::kMessageOk).value_or("").empty()) {
         // Neither taken nor refused in so many words: the customer is told
         // where to look, and the debt shows what the books say now.
-        showAlert(RequestBinding::kOrderLeftText);
+        showAlert(kUnknownOutcomeText);
         requestDebt();
         return;
     }

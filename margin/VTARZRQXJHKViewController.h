@@ -8,9 +8,11 @@
 // so a repayment's reply is never read as the debt's; a repayment the
 // brokerage took ("msgok") shows "还款委托已经成功提交！" and asks the debt
 // again, so that the labels and "全部" follow it; an answer without "msgok"
-// (or without a record set) tells where to look (委托已发出，请进入当日委托
-// 查询结果) and asks the debt again too. "确定" does nothing before
-// the debt is known or while a repayment is on its way.
+// (or without a record set), or a line lost after it left, tells where to
+// look: where the debt is shown (kUnknownOutcomeText: 信用资产), since a
+// repayment is no order of the day; the first asks the debt again too.
+// "确定" does nothing before the debt is known or while a repayment is on
+// its way.
 #include <memory>
 
 #include "platform/uikit/UIActionSheet.h"
@@ -30,6 +32,7 @@ public:
     static constexpr int kDebtTag = 7032;
     static constexpr int kRepayTag = 7033;
     static constexpr double kKeyboardScroll = 40;
+    static constexpr const char* kUnknownOutcomeText = "还款请求已发出，请进入信用资产查询融资负债";
 
     VTARZRQXJHKViewController();
     ~VTARZRQXJHKViewController() override;

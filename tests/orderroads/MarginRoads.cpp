@@ -50,7 +50,7 @@ std::vector<Road> OrderRoadTest::marginRoads() {
         .name = "MarginCashRepayment",
         .function = {500, 76},
         .tag = VTARZRQXJHKViewController::kRepayTag,
-        .unknownText = RequestBinding::kOrderLeftText,
+        .unknownText = VTARZRQXJHKViewController::kUnknownOutcomeText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
             auto* vc = t.openItem<VTARZRQXJHKViewController>(kCashRepayItem);
             return vc && t.waitFor([&] { return !vc->backMoneyCountLabel()->text().empty(); }) ? vc : nullptr;
