@@ -20,6 +20,6 @@ struct SimSystemRoom {
     std::set<std::string> registeredPhones;
     std::map<std::string, std::string> pushTokens;  // phone -> token, registered phones only
     std::deque<std::string> feedback;               // oldest first
-    int menuVersion = 12;
+    int menuVersion = 13;
     std::string newestVersion;  // "" none newer
 };

@@ -31,10 +31,16 @@
 //   customer's); "基金帐号错误" (taacc not 2 to 20 letters and digits);
 //   "请填写联系电话" / "联系电话错误" (7 to 18 digits and "-"); "邮政编码错误"
 //   (6 digits); "请填写通信地址". Answers "sno"; the account is open at once.
+// 500/43 the day's fund business (基金当日委托), newest first, paged: "sno",
+//   "ofcode", "ofname", "business" (认购, 申购, 赎回, 转换, 分红设置, 开户),
+//   "amount" (元, 份, the dividend method or the account), "ordertime",
+//   "status"; the fund orders (wealth plans' among them), conversions,
+//   dividend settings and account openings of the day.
 #include "sim/SimOrders.h"
 #include "sim/SimWealth.h"
 
 #include <algorithm>
+#include <map>
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
@@ -251,7 +257,8 @@ std::vector<uint8_t> dividend(SimCall& c) {
     if (method != "0" && method != "1") return simErrorSet(-1, "分红方式错误");
     h->dividendMethod =
         method == "1" ? WealthContract::DividendMethod::kCash : WealthContract::DividendMethod::kReinvest;
-    SimDividendSetting s{funds.nextOrderNumber(), localOf(c.now).yyyymmdd(), h->code, h->dividendMethod};
+    const SimClock::Local t = localOf(c.now);
+    SimDividendSetting s{funds.nextOrderNumber(), t.yyyymmdd(), timeOf(t), h->code, h->dividendMethod};
     c.server.room<SimWealthRoom>().customers[who->custid].dividendSettings.push_back(s);
     return orderNumberSet(s.sno);
 }
@@ -322,6 +329,9 @@ std::vector<uint8_t> openAccount(SimCall& c) {
 
     SimAccountOpening o;
     o.sno = funds.nextOrderNumber();
+    const SimClock::Local t = localOf(c.now);
+    o.date = t.yyyymmdd();
+    o.time = timeOf(t);
     o.tacode = tacode;
     o.added = adding;
     o.account = adding ? taacc : tacode + who->custid.substr(who->custid.size() > 8 ? who->custid.size() - 8 : 0);
@@ -335,6 +345,58 @@ std::vector<uint8_t> openAccount(SimCall& c) {
     side.companyAccounts[tacode] = o.account;
     room.customers[who->custid].openings.push_back(o);
     return orderNumberSet(o.sno);
+}
+
+// ---- the day's fund business ----
+
+std::vector<uint8_t> todayBusiness(SimCall& c) {
+    SimRefusal refusal;
+    SimCustomer* who = customerOf(c, &refusal);
+    if (!who) return simErrorSet(refusal);
+    auto& funds = c.server.room<SimFundsRoom>();
+    const SimWealthCustomer& side = c.server.room<SimWealthRoom>().customers[who->custid];
+    const int today = localOf(c.now).yyyymmdd();
+    const std::string confirmed = simFundOrderStatusText(SimFundOrderStatus::Confirmed);
+    const auto fundName = [&](const std::string& code) {
+        if (const SimFund* f = funds.fund(code)) return f->name;
+        const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(code);
+        return p ? p->name : std::string();
+    };
+    std::map<int64_t, SimListRow> rows;  // by number: they are the fund orders' own
+    auto add = [&](int64_t sno, const std::string& code, const std::string& name, const std::string& business,
+                   const std::string& amount, int time, const std::string& status) {
+        rows[sno] = {std::to_string(sno), code, name, business, amount, simTimeText(time), status};
+    };
+    for (const auto& o : funds.customer(who->custid).orders)
+        if (o.date == today)
+            add(o.sno, o.code, o.name, simFundBusinessText(o.business),
+                o.business == Fund::kRedeem.sub ? simUnitsText(o.units) + "份" : simMoneyText(o.amount) + "元", o.time,
+                simFundOrderStatusText(o.status));
+    for (const auto& cv : side.conversions)
+        if (cv.date == today)
+            add(cv.sno, cv.code, fundName(cv.code), "转换", simUnitsText(cv.units) + "份转" + cv.otherCode, cv.time,
+                simFundOrderStatusText(cv.status == SimWealthOrderStatus::Confirmed ? SimFundOrderStatus::Confirmed
+                                                                                    : SimFundOrderStatus::Reported));
+    for (const auto& d : side.dividendSettings)
+        if (d.date == today)
+            add(d.sno, d.code, fundName(d.code), "分红设置",
+                d.method == WealthContract::DividendMethod::kCash ? "现金分红" : "红利转投", d.time, confirmed);
+    for (const auto& o : side.openings)
+        if (o.date == today) {
+            const SimFundCompany* co = funds.company(o.tacode);
+            add(o.sno, o.tacode, co ? co->name : "", o.added ? "增开基金帐户" : "开户", o.account, o.time, confirmed);
+        }
+    std::vector<SimListRow> newestFirst;
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) newestFirst.push_back(it->second);
+    return simPagedList(c.request,
+                        {{Fund::Col::kOrderNumber, "委托号"},
+                         {Fund::Col::kFundCode, "基金代码"},
+                         {Fund::Col::kFundName, "基金名称"},
+                         {"business", "业务"},
+                         {"amount", "金额/份额"},
+                         {"ordertime", "委托时间"},
+                         {"status", "状态"}},
+                        newestFirst);
 }
 
 SimWealthPlan makePlan(const char* code, const char* name, SimFundStatus status, int risk, SimMoney minimum, int days,
@@ -377,7 +439,9 @@ void registerWealthFunctions(SimRegistry& r) {
     r.add(WealthContract::kCompanies, companies);
     r.add(WealthContract::kCustomer, customerData);
     r.add(WealthContract::kOpenAccount, openAccount);
+    r.add(WealthContract::kTodayBusiness, todayBusiness);
     r.menu().add({332, 3, "集合理财", "collist"});
     r.menu().add({333, 332, "理财认购", "jlcrg"});
     r.menu().add({334, 332, "理财申购", "jlcsg"});
+    r.menu().add({335, 3, "基金当日委托", "of_jycx?tc_mfuncno=500&tc_sfuncno=43&position=poststr"});
 }

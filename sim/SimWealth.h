@@ -13,6 +13,8 @@
 // A conversion holds the units of the fund held from the order on; from the
 // next day on it is confirmed at both funds' net values (on the first call
 // of this family that day). A dividend setting takes effect when taken.
+// The fund forms send the customer to the day's orders (基金当日委托): every
+// fund order and each of these, of the day.
 //
 // Units: money in 分, net values in 1/10000 元, fund units in 1/100 份. Not
 // thread-safe: the server's state lock guards it.
@@ -47,13 +49,14 @@ struct SimConversion {
 
 struct SimDividendSetting {
     int64_t sno = 0;
-    int date = 0;
+    int date = 0, time = 0;
     std::string code;
     int method = 0;
 };
 
 struct SimAccountOpening {
     int64_t sno = 0;
+    int date = 0, time = 0;
     std::string tacode, account;
     bool added = false;  // an account the customer had, registered with the brokerage
     std::string name, idType, idNo, sex, address, postCode, phone;

@@ -43,11 +43,16 @@
 //                Set 0 FundContract::Col::kOrderNumber.
 // The wealth plans are ordered as funds are (FundContract::kSubscribe,
 // kPurchase), in whole thousands of 元.
+// The day's fund business (the menu's link names it, paged by Key kCount and
+// kCursor): kTodayBusiness, every fund and plan order, conversion, dividend
+// setting and fund account opening of the day, newest first:
+// FundContract::Col::kOrderNumber, kFundCode, kFundName and display columns.
 #include "core/contracts/FunctionId.h"
 namespace WealthContract {
 inline constexpr FunctionId kBondInfo{3500, 1};
 inline constexpr FunctionId kConversion{500, 38};
 inline constexpr FunctionId kDividend{500, 39};
+inline constexpr FunctionId kTodayBusiness{500, 43};
 inline constexpr FunctionId kOpenAccount{500, 44};
 inline constexpr FunctionId kCompanies{500, 48};
 inline constexpr FunctionId kCustomer{500, 49};

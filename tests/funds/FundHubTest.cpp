@@ -35,11 +35,14 @@ protected:
         setOwnFundCodes({});
     }
     // The hub of the fund menu's item, opened as a tap on it does.
-    Hub* openPage(const std::string& command) {
+    Hub* openPage(const std::string& command, const std::string& title = "") {
         auto items = menusWithLink(command, 3);
         EXPECT_TRUE(items && !items->empty()) << command;
         if (!items || items->empty()) return nullptr;
-        VTAUIFactory::openMenuWithTradeGate(items->front());
+        auto item = items->front();
+        for (const auto& each : *items)
+            if (!title.empty() && each->title() == title) item = each;
+        VTAUIFactory::openMenuWithTradeGate(item);
         settle();
         return dynamic_cast<Hub*>(top());
     }
@@ -346,6 +349,15 @@ TEST_F(FundHubTest, AFundOrderIsCancelledAfterTheSheetAndTheHubCloses) {
     ASSERT_TRUE(tapToolbar(hub, "刷新"));
     ASSERT_TRUE(waitFor([&] { return fundRequests(Fund::kOrderHistory).size() == asked + 1; }));
     saveScreenshot("trade-query");
+
+    // Where the form's and the cancel's alerts send the customer: the day's fund orders.
+    hub = openPage("of_jycx", "基金当日委托");
+    ASSERT_TRUE(hub && gridShows(hub, 1));
+    EXPECT_EQ(hub->title(), "基金当日委托");
+    EXPECT_EQ(cell(hub, 0, "委托号"), sno);
+    EXPECT_EQ(cell(hub, 0, "业务"), "申购");
+    EXPECT_EQ(cell(hub, 0, "状态"), "已撤");
+    saveScreenshot("today-business");
 }
 
 TEST_F(FundHubTest, RankingAndRatingAskTheTypesOnceAndFollowThePicker) {

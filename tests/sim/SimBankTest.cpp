@@ -135,6 +135,11 @@ TEST_F(SimBankTest, FundAccountsTransferAndTheSecondaryOnesAreCollectedIntoTheMa
     EXPECT_EQ(fundCash(kSecond), 0);
     EXPECT_EQ(fundCash(kThird), 0);
     EXPECT_EQ(fundCash(kMain), 100000000 + 5800000);
+    // Its alert sends the customer to the accounts' money (资金账户查询, 500/83): there it is.
+    auto accounts = firstSet(bank(83, ""));
+    std::vector<std::string> balances;
+    for (accounts->fetchFirst(); !accounts->isEOF(); accounts->fetchNext()) balances.push_back(textOf(accounts, "fundbal"));
+    EXPECT_EQ(balances, (std::vector<std::string>{"1058000.00", "0.00", "0.00"}));
     EXPECT_EQ(refusal(bank(84, "outfundid=0&infundid=010110001234&moneytype=0&amout=0")),
               "辅助资金帐户没有可归集的资金");
 }

@@ -62,6 +62,11 @@ protected:
         return sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) { return r.customer("110001234"); });
     }
     void nextMorning() { sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60)); }
+    // A's personal data as a fund account opening sends it.
+    static std::string personalData() {
+        return "&name=" + hexOf("张明") + "&fullname=" + hexOf("张明") +
+               "&idtype=0&idno=110101198001011234&sex=1&addr=" + hexOf("北京市朝阳区建国路1号") + "&postid=100020";
+    }
 
     std::string session, tradeInfo;
 };
@@ -193,9 +198,7 @@ TEST_F(SimWealthTest, AnAccountWithAFundCompanyIsOpenedOrAddedForTheCustomerAsKn
     EXPECT_EQ(textOf(me, "custname"), "张明");
     EXPECT_EQ(textOf(me, "~sex"), "男");
     EXPECT_EQ(textOf(me, "idno"), "110101198001011234");
-    const std::string who = "&name=" + hexOf("张明") + "&fullname=" + hexOf("张明") +
-                            "&idtype=0&idno=110101198001011234&sex=1&addr=" + hexOf("北京市朝阳区建国路1号") +
-                            "&postid=100020";
+    const std::string who = personalData();
     EXPECT_EQ(errorOf(ask(500, 44, "&tacode=01" + who + "&telno=13800138000")), "您已开立该基金公司的基金帐户");
     EXPECT_EQ(errorOf(ask(500, 44, "&tacode=09" + who + "&telno=13800138000")), "基金公司代码错误");
     EXPECT_EQ(errorOf(ask(500, 44, "&tacode=03" + who + "&telno=1380")), "联系电话错误");
@@ -210,6 +213,35 @@ TEST_F(SimWealthTest, AnAccountWithAFundCompanyIsOpenedOrAddedForTheCustomerAsKn
     ASSERT_EQ(openings.size(), 1u);
     EXPECT_TRUE(openings[0].added);
     EXPECT_EQ(openings[0].address, "北京市朝阳区建国路1号");
+}
+
+TEST_F(SimWealthTest, TheDaysFundBusinessIsListedWhereTheFormsSendTheCustomer) {
+    // Each form's alert says "...请在当日委托中查询": 基金当日委托 (500/43) lists what it sent.
+    const std::string purchase = textOf(ask(500, 35, "&ofcode=270001&orderamt=2000&chkriskflag=1"), "sno");
+    ASSERT_FALSE(purchase.empty());
+    ASSERT_EQ(errorOf(ask(500, 36, "&ofcode=270001&orderqty=100&redeemtype=0")), "");
+    ASSERT_EQ(errorOf(ask(500, 38, "&ofcode=270001&orderqty=1000&otherofcode=270003&redeemtype=1")), "");
+    ASSERT_EQ(errorOf(ask(500, 39, "&ofcode=270001&dividmethod=1")), "");
+    ASSERT_EQ(errorOf(ask(500, 44, "&tacode=03" + personalData() + "&telno=13800138000")), "");
+    ASSERT_EQ(errorOf(ask(500, 37, "&sno=" + purchase)), "");
+    auto today = ask(500, 43, "");
+    ASSERT_TRUE(today && !today->isError());
+    std::vector<std::string> business, amounts, statuses;
+    for (today->fetchFirst(); !today->isEOF(); today->fetchNext()) {
+        business.push_back(textOf(today, "business"));
+        amounts.push_back(textOf(today, "amount"));
+        statuses.push_back(textOf(today, "status"));
+    }
+    EXPECT_EQ(business, (std::vector<std::string>{"开户", "分红设置", "转换", "赎回", "申购"}));
+    EXPECT_EQ(amounts[1], "现金分红");
+    EXPECT_EQ(amounts[2], "1000.00份转270003");
+    EXPECT_EQ(amounts[4], "2000.00元");
+    EXPECT_EQ(statuses, (std::vector<std::string>{"已确认", "已确认", "已报", "已报", "已撤"}));
+    today->fetchFirst();
+    EXPECT_EQ(textOf(today, "ofname"), "长江基金");
+    // The day's only: the next morning starts an empty list.
+    nextMorning();
+    EXPECT_EQ(ask(500, 43, "")->rowsAffected(), 0);
 }
 
 }  // namespace
