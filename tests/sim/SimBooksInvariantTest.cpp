@@ -4,13 +4,16 @@
 // form offers (a market-type buy's "全部", a sell's fractions), cancels, the
 // clock moving through sessions, nights and weekends, bank transfers both
 // ways with right and wrong passwords, fund purchases, redemptions and
-// cancels, financing buys, sell-to-repay and cash repayments, cost changes.
+// cancels, financing buys, sell-to-repay and cash repayments, cost changes,
+// repo loans held to their term or ended early, warrant exercises, and clock
+// moves from a weekday into the weekend.
 //
 // After every operation the books as the customer reads them (资金查询,
 // 股份查询, the open orders, the debt) and the bank's side must agree with a
 // small model the test keeps itself from the operations and the fills, and
 // these identities of a real brokerage must hold:
 //   资金余额 = 可用 + 冻结; 冻结 = what the open orders hold; 0 <= 可取 <= 可用;
+//   总资产 = 资金余额 + the holdings' value + what running repo loans lend;
 //   可取 = 资金余额 less the larger of 冻结 and the day's unspent sale money;
 //   nothing negative; each holding = start + filled buys - filled sells;
 //   可卖 = the holding less today's buys and what open sells hold;
@@ -107,6 +110,21 @@ struct Placed {
     int64_t down = 0;
 };
 
+// A repo product as the brokerage quotes it, and a loan of it.
+struct RepoProduct {
+    const char* code;
+    int yield, earlyYield, term;  // 1/100 % a year; days
+};
+const RepoProduct kRepo[] = {{"205001", 280, 72, 7}, {"205002", 310, 72, 14}, {"205003", 340, 72, 28}, {"205004", 380, 72, 91}};
+struct Loan {
+    RepoProduct product;
+    long start = 0;  // day number
+    int64_t amount = 0;
+    std::string matchCode;
+};
+// What a loan pays back after `days` at `yield`: the principal and its interest, half up to the 分.
+int64_t paidBack(int64_t amount, int yield, long days) { return amount + halfUp(amount * yield * days, 10000 * 365); }
+
 struct FundOrder {
     std::string sno;
     int date = 0;
@@ -126,10 +144,9 @@ struct Model {
     std::map<std::string, int64_t> bought;  // since the last day's settling
     std::map<std::string, int64_t> creditQty = {{"600036", 1000}, {"000001", 2000}};
     int64_t fundUnits = 1000000;  // 270001
-    // The seed's repo loan of 5,000.00 元 for 14 days at 3.10 %, three days old at the start:
-    // paid back with its interest (rounded half up to the 分) on its term's day.
-    long repoDue = 0;
-    int64_t repoBack = 500000 + halfUp(int64_t{500000} * 310 * 14, 10000 * 365);
+    // The running repo loans, the seed's first: 5,000.00 元 of 205002 (14 days), three days old at the start.
+    std::vector<Loan> loans;
+    std::map<std::string, int64_t> warrants = {{"582001", 10000}, {"038001", 500}};
     std::map<int64_t, Placed> orders;
     std::vector<FundOrder> funds;
     int day = 0;
@@ -146,9 +163,11 @@ protected:
         std::string debt;
         int64_t bank = 0, fundUnits = 0, deals = 0;
         std::map<std::string, int64_t> creditQty;
+        std::vector<Row> loans;  // the running repo deals (500/57)
         bool operator==(const Books& o) const {
             return funds == o.funds && holdings == o.holdings && open == o.open && debt == o.debt &&
-                   bank == o.bank && fundUnits == o.fundUnits && deals == o.deals && creditQty == o.creditQty;
+                   bank == o.bank && fundUnits == o.fundUnits && deals == o.deals && creditQty == o.creditQty &&
+                   loans == o.loans;
         }
     };
     std::vector<Row> rows(int sub, std::initializer_list<const char*> fields) {
@@ -179,6 +198,7 @@ protected:
             SimFundHolding* h = r.customer("110001234").holding("270001");
             return h ? h->units : int64_t(0);
         });
+        b.loans = rows(57, {"stkcode", "amount", "matchcode"});
         return b;
     }
 
@@ -268,21 +288,35 @@ protected:
                 m.balance += halfUp(f.units * 12345, 10000);
             }
         }
-        if (m.repoDue > 0 && SimClock::dayNumber(d) >= m.repoDue) {
-            m.balance += m.repoBack;
-            m.repoDue = 0;
+        for (auto it = m.loans.begin(); it != m.loans.end();) {
+            if (SimClock::dayNumber(d) - it->start < it->product.term) {
+                ++it;
+                continue;
+            }
+            m.balance += paidBack(it->amount, it->product.yield, it->product.term);
+            it = m.loans.erase(it);
         }
         for (auto it = m.qty.begin(); it != m.qty.end();)
             it = it->second == 0 ? m.qty.erase(it) : std::next(it);
     }
     // The fills since the last look, in the order they came.
     std::string applyFills() {
-        const std::vector<SimDeal> deals = customerA([&](SimCustomer& c) {
-            return std::vector<SimDeal>(c.deals.begin() + static_cast<long>(std::min(m.dealsSeen, c.deals.size())),
-                                        c.deals.end());
+        // Each with its order's code when the run did not place the order itself.
+        const auto deals = customerA([&](SimCustomer& c) {
+            std::vector<std::pair<SimDeal, std::string>> out;
+            for (size_t i = std::min(m.dealsSeen, c.deals.size()); i < c.deals.size(); ++i) {
+                std::string code;
+                if (!m.orders.count(c.deals[i].ordersno))
+                    for (const auto& o : c.orders)
+                        if (o.ordersno == c.deals[i].ordersno) code = o.code;
+                out.push_back({c.deals[i], code});
+            }
+            return out;
         });
-        for (const SimDeal& d : deals) {
+        for (const auto& [d, code] : deals) {
             ++m.dealsSeen;
+            // A repo loan or end, a warrant exercise: done as taken; its operation counted what it moved.
+            if (code.rfind("205", 0) == 0 || m.warrants.count(code)) continue;
             auto it = m.orders.find(d.ordersno);
             if (it == m.orders.end()) return "a fill of an order never placed: " + std::to_string(d.ordersno);
             const Placed& p = it->second;
@@ -327,6 +361,11 @@ protected:
         const int64_t expectedCash = std::max<int64_t>(0, m.balance - std::max(held, m.salesToday));
         if (cash != expectedCash) out << "可取 " << cash << " for " << expectedCash << "; ";
         if (bal < 0 || frozen < 0) out << "a negative figure; ";
+        int64_t lent = 0;
+        for (const auto& l : m.loans) lent += l.amount;
+        const int64_t asset = fenOf(b.funds.at("asset")), value = fenOf(b.funds.at("mktval"));
+        if (asset != bal + value + lent) out << "总资产 " << asset << " for " << bal + value + lent << "; ";
+        if (b.loans.size() != m.loans.size()) out << b.loans.size() << " running repo deals for " << m.loans.size() << "; ";
         for (const auto& [code, row] : b.holdings) {
             if (std::stoll(row.at("stkqty")) < 0 || std::stoll(row.at("stkavl")) < 0) out << code << " negative; ";
             if (!m.qty.count(code) && code != "110001") out << "a holding of " << code << " nothing bought; ";
@@ -478,6 +517,11 @@ protected:
         } else {
             static const int kMinutes[] = {9 * 60, 9 * 60 + 31, 10 * 60 + 30, 11 * 60 + 29, 13 * 60 + 30, 14 * 60 + 58, 16 * 60};
             long next = SimClock::dayNumber(d) + 1 + static_cast<long>(pick(3) == 0 ? pick(3) : 0);
+            if (coin(0.3)) {  // into the weekend: the coming Saturday or Sunday
+                next = SimClock::dayNumber(d) + 1;
+                while (weekday(SimClock::dateOfDay(next))) ++next;
+                next += static_cast<long>(pick(2));
+            }
             setClock(SimClock::dateOfDay(next), 0, kMinutes[pick(std::size(kMinutes))]);
         }
         return {"", "", false};
@@ -566,6 +610,74 @@ protected:
         if (o.got.empty()) placed(reply, "orderid", p);
         return o;
     }
+    Outcome repo() {
+        if (!m.loans.empty() && coin(0.3)) {  // a running loan ended early, whole
+            const size_t k = pick(m.loans.size());
+            const Loan l = m.loans[k];
+            Outcome o;
+            o.got = errorOf(trade(58, "&market=1&secuid=A100001234&stkcode=" + std::string(l.product.code) +
+                                          "&matchcode=" + l.matchCode +
+                                          "&matchdate=" + std::to_string(SimClock::dateOfDay(l.start)) +
+                                          "&orderqty=" + simMoneyText(l.amount / 100)));
+            if (o.got.empty()) {
+                m.balance += paidBack(l.amount, l.product.earlyYield, SimClock::dayNumber(today()) - l.start);
+                m.loans.erase(m.loans.begin() + static_cast<long>(k));
+            }
+            return o;
+        }
+        const RepoProduct& p = kRepo[pick(std::size(kRepo))];
+        int64_t yuan = 500 + static_cast<int64_t>(pick(30000));
+        if (coin(0.1)) yuan = available() / 100 + 1 + static_cast<int64_t>(pick(1000));
+        Outcome o;
+        if (yuan < 1000)
+            o.expected = "委托金额低于最低限额1000元";
+        else if (yuan * 100 > available())
+            o.expected = "可用资金不足";
+        auto reply = trade(56, "&market=1&secuid=A100001234&stkcode=" + std::string(p.code) +
+                                   "&orderqty=" + simMoneyText(yuan));
+        o.got = errorOf(reply);
+        if (o.got.empty()) {
+            m.balance -= yuan * 100;
+            m.salesToday -= std::min(m.salesToday, yuan * 100);
+            m.loans.push_back({p, SimClock::dayNumber(today()), yuan * 100, textOf(reply, "matchcode")});
+        }
+        return o;
+    }
+    // A call on 浦发银行 at 8.00 or a put on 万科Ａ at 12.00, one share a warrant.
+    Outcome exercise() {
+        const bool isCall = coin(0.6);
+        const std::string code = isCall ? "582001" : "038001", stock = isCall ? "600000" : "000002";
+        const int64_t price = isCall ? 8000 : 12000;  // 厘
+        int64_t quantity = 1 + static_cast<int64_t>(pick(300));
+        if (coin(0.1)) quantity = m.warrants[code] + 1;
+        const int64_t amount = amountOf(quantity, price);
+        Outcome o;
+        if (quantity > m.warrants[code])
+            o.expected = "可用数量不足";
+        else if (isCall && amount > available())
+            o.expected = "可用资金不足";
+        else if (!isCall && quantity > sellable(stock))
+            o.expected = "可用股份不足";
+        const Stock& s = stockOf(stock);
+        o.got = errorOf(firstSet(call(session, "tc_mfuncno=100&tc_sfuncno=29&" + tradeInfo + "&market=" + s.market +
+                                                   "&secuid=" + s.secuid + "&fundid=" + fundId + "&stkcode=" + code +
+                                                   "&price=" + simPriceText(price) + "&qty=" + std::to_string(quantity))));
+        if (!o.got.empty()) return o;
+        m.warrants[code] -= quantity;
+        if (isCall) {
+            m.balance -= amount;
+            m.salesToday -= std::min(m.salesToday, amount);
+            m.qty[stock] += quantity;
+            m.bought[stock] += quantity;
+            m.basis[stock] += quantity * price;
+        } else {
+            m.balance += amount;
+            m.salesToday += amount;
+            m.qty[stock] -= quantity;
+            m.basis[stock] = m.qty[stock] > 0 ? m.basis[stock] - quantity * price : 0;
+        }
+        return o;
+    }
     Outcome costChange() {
         if (m.qty.empty()) return {"", "", false};
         auto it = m.qty.begin();
@@ -595,13 +707,13 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
     const uint64_t operations = envNumber("RD_BOOKS_OPERATIONS", 10000);
     random.seed(seed);
     m.day = today();
-    m.repoDue = SimClock::dayNumber(m.day) - 3 + 14;
+    m.loans.push_back({kRepo[1], SimClock::dayNumber(m.day) - 3, 500000, "R1"});
     last = read();
     ASSERT_EQ(checkIdentities(last), "") << "seed " << seed << ", before the first operation";
 
     std::map<std::string, int> refusals;
     for (uint64_t n = 1; n <= operations; ++n) {
-        const uint64_t roll = pick(100);
+        const uint64_t roll = pick(104);
         const char* name = "";
         Outcome o;
         if (roll < 40) name = "stock order", o = stockOrder();
@@ -611,7 +723,9 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
         else if (roll < 77) name = "bank transfer", o = bank();
         else if (roll < 85) name = "fund order", o = fund();
         else if (roll < 96) name = "credit", o = credit();
-        else name = "cost change", o = costChange();
+        else if (roll < 100) name = "cost change", o = costChange();
+        else if (roll < 103) name = "repo", o = repo();
+        else name = "warrant exercise", o = exercise();
 
         const Books now = read();
         settleDay();
@@ -634,7 +748,8 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
     EXPECT_GT(m.orders.size(), operations / 5);
     EXPECT_GT(m.dealsSeen, operations / 20);
     EXPECT_GT(offersTaken, operations / 50);
-    for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足"})
+    for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足",
+                                "委托金额低于最低限额1000元", "可用数量不足"})
         EXPECT_GT(refusals[refusal], 0) << refusal;
 }
 
