@@ -206,6 +206,15 @@ TEST_F(TimeTrendChartViewTest, TheCrosshairFollowsTheFingerInsideTheDrawnLine) {
     double x = meter->center().x - 0.5;  // the 1-point line left of the view's centre
     EXPECT_TRUE(near(pixel(*img, x, 200), 0, 0, 255, 80)) << std::hex << pixel(*img, x, 200);
     EXPECT_FALSE(near(pixel(*img, x + 3, 200), 0, 0, 255, 80));
+    // The level line crosses the whole plot at the touched price: 1 point of
+    // blue above its view's centre, its glow paler around it.
+    const double level = chart->quotesHorizontalMeterView()->center().y;
+    for (double across : {3.0, 60.0, 120.0, 225.0}) {
+        EXPECT_TRUE(near(pixel(*img, across, level - 0.5), 0, 0, 255, 8)) << across;
+        EXPECT_TRUE(near(pixel(*img, across, level - 1), 0, 0, 255, 8)) << across;
+        EXPECT_FALSE(near(pixel(*img, across, level + 0.5), 0, 0, 255, 8)) << across;
+        EXPECT_FALSE(near(pixel(*img, across, level - 1.5), 0, 0, 255, 8)) << across;
+    }
     // And before the start, at the first point.
     app().dragFrom(CGPointMake(100, 150), CGPointMake(-40, 150));
     EXPECT_DOUBLE_EQ(meter->center().x, 1.5);

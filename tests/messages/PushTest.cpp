@@ -64,6 +64,16 @@ TEST_F(PushTest, TheSettingsChooseVibrationAndSound) {
     ASSERT_TRUE(settings);
     EXPECT_TRUE(settings->title().empty());
     EXPECT_TRUE(host.isTextVisible("已开启"));
+    // Each section says below its rows where its choice is made: the phone's settings, or here.
+    auto yOf = [&](const std::string& text) {
+        UIView* v = host.findText(text);
+        return v ? v->convertPointToView(CGPointMake(0, 0), nullptr).y : -1.0;
+    };
+    const double phoneSettings = yOf("开启或关闭通知，请在iPhone的“设置”-“通知”中，找到“翠岚星”进行更改。"),
+                 whileRunning = yOf("当翠岚星在运行时，你可以设置是否需要声音或者振动。");
+    EXPECT_GT(phoneSettings, yOf("通知"));
+    EXPECT_LT(phoneSettings, yOf("震动"));
+    EXPECT_GT(whileRunning, yOf("铃声"));
     // The settings' default: both.
     ASSERT_TRUE(settings->vibrateSwitch() && settings->ringSwitch());
     EXPECT_TRUE(settings->vibrateSwitch()->isOn());
