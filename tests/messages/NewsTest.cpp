@@ -136,14 +136,35 @@ TEST_F(NewsTest, RefusalsKeepTheRowsAndTheArticleSaysWhatWentWrong) {
     run(0.5);
     EXPECT_EQ(news->tableData().size(), 5u);
     EXPECT_FALSE(UIAlertView::topAlert());
-    // A reply that is no record sets: said, the rows stay.
-    sim->answerNext({504, 62}, {0x07, 0x07});
-    news->requestDigest();
+    // A reply that is no record sets, or the line lost: said, the rows stay.
+    struct Failure {
+        std::function<void()> make;
+        const char *title, *message;
+    };
+    for (const Failure& f : {Failure{[&] { sim->answerNext({504, 62}, {0x07, 0x07}); }, "数据处理错误",
+                                     "请退出程序重试，如有问题请致电恒岳咨询"},
+                             Failure{[&] { sim->dropConnection(504, 62); }, "网络连接失败，请检查网络设置", ""}}) {
+        SCOPED_TRACE(f.title);
+        f.make();
+        news->requestDigest();
+        ASSERT_TRUE(waitFor([&] { return UIAlertView::topAlert() != nullptr; }));
+        EXPECT_EQ(UIAlertView::topAlert()->title(), f.title);
+        EXPECT_EQ(UIAlertView::topAlert()->message(), f.message);
+        ASSERT_TRUE(host.pressAlertButton("确定"));
+        EXPECT_EQ(news->tableData().size(), 5u);
+    }
+
+    // An article whose line is lost says so, and no text stands for the article.
+    sim->dropConnection(504, 61);
+    ASSERT_TRUE(host.tapText("贵州茅台拟每股派发现金红利"));
+    run(1);
+    ASSERT_TRUE(article());
     ASSERT_TRUE(waitFor([&] { return UIAlertView::topAlert() != nullptr; }));
-    EXPECT_EQ(UIAlertView::topAlert()->title(), "数据处理错误");
-    EXPECT_EQ(UIAlertView::topAlert()->message(), "请退出程序重试，如有问题请致电恒岳咨询");
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "网络连接失败，请检查网络设置");
+    EXPECT_EQ(article()->contentLabel()->text(), "");
     ASSERT_TRUE(host.pressAlertButton("确定"));
-    EXPECT_EQ(news->tableData().size(), 5u);
+    popViewControllers(1);
+    run(1);
 
     // The article of a headline the server no longer has: its text in place of the article.
     sim->forceErrorSet(-1, "该资讯不存在或已删除", 504, 61);

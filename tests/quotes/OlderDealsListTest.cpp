@@ -122,6 +122,39 @@ TEST_F(OlderDealsListTest, RefreshAsksAgainOnlyWhileTheMarketIsOpen) {
     EXPECT_TRUE(list->isInsideTradingWindow());
 }
 
+TEST_F(OlderDealsListTest, TheToolbarGoesHomeOrToTheMenusOwnStocksAndRanking) {
+    auto tree = std::make_shared<VTATree>();
+    tree->addMenu(menu("", "行情", 1, -1), -1);
+    tree->addMenu(menu("zxhq", "自选股", 11, 1), 1);
+    tree->addMenu(menu("pxhq", "排行榜", 12, 1), 1);
+    VTATree::setSharedTree(tree);
+    for (const char* link : {"zxhq", "pxhq"})
+        ScreenRegistry::shared().addScreen(link, [](const auto&) { return std::make_shared<RecordingScreen>(); });
+    std::vector<std::string> titles;
+    for (const auto& item : list->toolbar()->items())
+        if (!item->title().empty()) titles.push_back(item->title());
+    EXPECT_EQ(titles, (std::vector<std::string>{"首页", "个股", "自选", "排序", "刷新"}));
+    const size_t root = depth() - 1;
+    struct Case {
+        const char* button;
+        const char* opened;  // "" back at the root
+    };
+    for (const Case& c : {Case{"自选", "自选股"}, Case{"排序", "排行榜"}, Case{"首页", ""}}) {
+        SCOPED_TRACE(c.button);
+        if (top() != list.get()) {
+            popViewControllers(static_cast<int>(depth() - root));
+            pushViewController(list);
+            settle(0.5);
+        }
+        ASSERT_TRUE(host.tapText(c.button));
+        settle();
+        EXPECT_EQ(depth(), root + (*c.opened ? 1 : 0));
+        if (*c.opened) {
+            EXPECT_EQ(top()->title(), c.opened);
+        }
+    }
+}
+
 TEST_F(OlderDealsListTest, BigDealsBeyondItsOwnDefaultLieOnGrey) {
     auto* table = list->myTableView();
     int big = 0, plain = 0;
