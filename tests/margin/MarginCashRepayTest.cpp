@@ -99,6 +99,32 @@ TEST_F(MarginCashRepayTest, NothingIsRepaidBeforeTheDebtIsKnownNorOnComingBack) 
     EXPECT_EQ(credit().financingDebt, 500000);
 }
 
+TEST_F(MarginCashRepayTest, AStatusTheBrokerageDoesNotTellIsSaidAndNeverReadAsOff) {
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"refused", [&] { sim->forceErrorSet(-1, "信用账户状态异常", 500, 86); }, "信用账户状态异常"},
+        {"line lost", [&] { sim->dropConnection(500, 86); }, "网络连接失败，请检查网络设置"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        auto* vc = openItem<MarginAutoRepaymentViewController>(kAutoItem);
+        ASSERT_TRUE(vc);
+        ASSERT_TRUE(alertShown(c.text)) << topAlertTitle();
+        EXPECT_FALSE(vc->currentStatus());
+        EXPECT_FALSE(vc->repaySwitch()->isEnabled()) << "nothing to switch from";
+        EXPECT_TRUE(host.isTextVisible("当前自动还款设置为: "));
+        ASSERT_TRUE(dismissAlert(c.text));
+        EXPECT_TRUE(sim->requestsOf(500, 87).empty());
+        popViewControllers(1);
+        settle();
+    }
+}
+
 TEST_F(MarginCashRepayTest, AutomaticRepaymentRoundTripsAndARefusalPutsTheSwitchBack) {
     auto* vc = openItem<MarginAutoRepaymentViewController>(kAutoItem);
     ASSERT_TRUE(vc);

@@ -6,7 +6,9 @@
 // list of one stock.
 #include "MarginTestSupport.h"
 
+#include "core/RequestText.h"
 #include "core/TCRSWriter.h"
+#include "core/VTAParamter.h"
 #include "core/contracts/MarginContract.h"
 #include "margin/MarginCreditQueries.h"
 #include "margin/VTADBPTransferCodeViewController.h"
@@ -14,6 +16,7 @@
 #include "margin/VTARZRQDBPHZSelectViewController.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UILabel.h"
+#include "shell/TradeSession.h"
 #include "ui/VTAPageCtr.h"
 #include "ui/VTASheetPicker.h"
 
@@ -191,6 +194,24 @@ TEST_F(MarginCollateralTest, TheCreditQueriesShowTheAccountAndPage) {
     tapView(assets->pageCtrl()->nextButton());
     ASSERT_TRUE(waitFor([&] { return sim->requestsOf(500, 91).size() == 3u; }));
     EXPECT_EQ(fieldOf(sim->requestsOf(500, 91).back(), "poststr"), "12");
+
+    // A link without parameters still frames its request: the page size, the
+    // session and the fund account, enciphered.
+    popViewControllers(1);
+    settle();
+    sim->clearRequests();
+    VTAUIFactory::openMenuWithTradeGate(menu("rzrq_xysxcx", "信用额度"));
+    settle();
+    ASSERT_TRUE(dynamic_cast<VTARZRQXYSXSelectViewController*>(top()));
+    ASSERT_TRUE(waitFor([&] { return !sim->requests().empty(); }));
+    const SimRecord bare = sim->requests().back();
+    EXPECT_EQ(bare.encrypt, 36);
+    EXPECT_EQ(fieldOf(bare, "count"), "12");
+    EXPECT_EQ(fieldOf(bare, "fundid"), "010110001234");
+    EXPECT_EQ(bare.fields.back().key, "fundid");
+    const auto session = parseQuery(VTAParamter::shareParamter().getStringForKey(TradeSessionKey::kInfo).value_or(""));
+    ASSERT_FALSE(session.allKeys().empty());
+    for (const auto& key : session.allKeys()) EXPECT_TRUE(hasField(bare, key)) << key;
 }
 
 TEST_F(MarginCollateralTest, TheCodeEntryOpensTheListOfOneStockWithItsMenuItem) {
