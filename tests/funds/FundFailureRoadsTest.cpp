@@ -14,6 +14,7 @@
 #include "funds/OwnFunds.h"
 #include "funds/VTAJJQueryViewController.h"
 #include "funds/VTAJJZXView.h"
+#include "funds/VTAKVRQueryViewController.h"
 #include "funds/VTAKVRTradeViewController.h"
 #include "sim/SimPlans.h"
 #include "sim/SimRepo.h"
@@ -192,6 +193,27 @@ TEST_F(FundsWithoutShanghaiTest, ARepoBuyWithoutAnAccountOfTheProductsMarketIsRe
     ASSERT_TRUE(alertShown("无对应股东代码")) << topAlertTitle();
     EXPECT_TRUE(sim->requestsOf(RepoContract::kBuy.main, RepoContract::kBuy.sub).empty());
     EXPECT_FALSE(vc->isRequestInFlight(VTAKVRTradeViewController::kOrderTag));
+}
+
+TEST_F(FundsWithoutShanghaiTest, AnEarlyEndWithoutAnAccountOfTheDealsMarketIsRefusedOnThePhone) {
+    // A Shanghai deal on the books of a customer whose login has no Shanghai account.
+    sim->withRoom<SimRepoRoom>([](SimRepoRoom& r) {
+        SimRepoDeal d = r.deals["110001234"].front();
+        d.matchCode = "R9";
+        d.secuid = "";
+        r.deals["120009999"].push_back(d);
+        return 0;
+    });
+    auto* list = openItem<VTAKVRQueryViewController>("kvrzz");
+    ASSERT_TRUE(list && gridShows(*list, 1));
+    ASSERT_TRUE(tapToolbar(list, "确定"));
+    ASSERT_TRUE(alertShown("无对应股东代码")) << topAlertTitle();
+    EXPECT_FALSE(sheet()) << "nothing to confirm";
+    EXPECT_FALSE(list->isEnding());
+    EXPECT_TRUE(sim->requestsOf(RepoContract::kEnd.main, RepoContract::kEnd.sub).empty());
+    const auto held = sim->withRoom<SimRepoRoom>([](SimRepoRoom& r) { return r.deals["120009999"]; });
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].status, SimRepoDealStatus::Running);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // termination is on its way.
 #include "FundMenuTestSupport.h"
 
+#include "core/TCRSWriter.h"
 #include "core/contracts/RepoContract.h"
 #include "funds/RepoRules.h"
 #include "funds/VTAKVRQueryViewController.h"
@@ -125,6 +126,35 @@ TEST_F(RepoTest, ThePickerOffersEachProductOnceAndAChoiceAsksForItsInformation) 
     EXPECT_EQ(vc->tradeCode(), "205003");
     EXPECT_EQ(vc->nameLabel()->text(), "澄穗通28天(205003)");
     EXPECT_EQ(vc->maxIncomeLabel()->text(), "3.40");
+
+    // An information reply naming another product than the one now chosen
+    // (one chosen before, answered late) is dropped: the form never shows
+    // 14 days for the 91-day product, nor lends on it.
+    TCRSWriter stale;
+    stale.beginSet();
+    for (const char* f : {"stkname", "stkcode", "dueprice", "interprice", "gh_days", "market"})
+        stale.addField(f, TCRSFieldType::VarText);
+    stale.addRecord({"澄穗通14天", "205002", "3.10", "0.72", "14", "1"});
+    stale.beginSet().addField("t0fundavl", TCRSFieldType::VarText).addRecord({"1.00"});
+    sim->answerNext(Repo::kInfo, stale.bytes());
+    auto* strip = vc->codePicker();
+    strip->pickerViewDidSelectRow(*strip->picker(), 3, 0);
+    ASSERT_TRUE(waitFor([&] { return !vc->hasRequestInFlight(); }));
+    settle(0.5);
+    EXPECT_EQ(vc->tradeCode(), "205004");
+    EXPECT_EQ(vc->nameLabel()->text(), "澄穗通91天(205004)");
+    EXPECT_NE(vc->deadLineLabel()->text(), "14");
+    EXPECT_NE(vc->moneyLabel()->text(), "1.00元");
+    strip->slideDown();
+    settle(0.5);
+    retype(vc->moneyField(), "1000");
+    ASSERT_TRUE(tapToolbar(vc, "确定"));
+    EXPECT_FALSE(sheet()) << "no information of the product chosen, no sheet";
+    ASSERT_TRUE(dismissAlert(kRepoUnknownText)) << topAlertTitle();
+    // Its own information, asked again, is taken.
+    strip->pickerViewDidSelectRow(*strip->picker(), 3, 0);
+    ASSERT_TRUE(waitFor([&] { return vc->deadLineLabel()->text() == "91"; }));
+    EXPECT_EQ(vc->maxIncomeLabel()->text(), "3.80");
 }
 
 TEST_F(RepoTest, TheProductListBuysTheSelectedProductAndOpensTheDealsList) {
