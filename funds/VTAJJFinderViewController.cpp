@@ -115,9 +115,14 @@ std::string VTAJJFinderViewController::fundListLink(int subFunction, const std::
     return hubLinkPrefix() + key + "=" + code;
 }
 
-void VTAJJFinderViewController::categoriesReplied(const RequestReply& reply) {
+bool VTAJJFinderViewController::listsSubFunction() const {
     const int sub = linkSubFunction();
-    if (sub < 1 || sub > 100) return;
+    return sub >= 1 && sub <= 100;
+}
+
+void VTAJJFinderViewController::categoriesReplied(const RequestReply& reply) {
+    if (!listsSubFunction()) return;
+    const int sub = linkSubFunction();
     VTATCRS* set = reply.first();
     if (!set) return;
     std::vector<std::shared_ptr<VTAMenu>> items;
@@ -152,6 +157,12 @@ void VTAJJFinderViewController::tableViewDidSelectRowAtIndexPath(UITableView& ta
     auto item = listArray_[ip.row];
     if (item->link().empty()) return;
     VTAUIFactory::openMenuWithTradeGate(item);
+}
+
+void VTAJJFinderViewController::requestDidFail(const RequestFailure& failure) {
+    // What such a link asks is no list of categories, refused or not.
+    if (failure.kind == RequestFailure::Kind::ErrorSet && failure.tag == kListTag && !listsSubFunction()) return;
+    VTAViewControllers::requestDidFail(failure);
 }
 
 // ---- by name ----

@@ -7,7 +7,7 @@
 //   one row per record titled by its field 1; a row opens the fund query hub
 //   on the funds of that category (100/26 with "tacode", "style", "status" or
 //   "ofname"); rows of other sub-functions from 1 to 100 open nothing, a
-//   reply of a sub-function outside 1 to 100 is not shown;
+//   reply of a sub-function outside 1 to 100 is not shown, nor its error;
 // - by name ("of_jjmc"): a search bar ("说明：请输入基金名称进行模糊查询")
 //   with the keyboard at once; the name typed opens the hub, titled
 //   "按基金名称查询", on the funds whose names hold it.
@@ -57,8 +57,12 @@ public:
     void tableViewDidSelectRowAtIndexPath(UITableView& table, const NSIndexPath& indexPath) override;
     void searchBarSearchButtonClicked(UISearchBar& bar) override;
 
+protected:
+    void requestDidFail(const RequestFailure& failure) override;
+
 private:
     int linkSubFunction() const;
+    bool listsSubFunction() const;
     void categoriesReplied(const RequestReply& reply);
 
     bool findByName_ = false;

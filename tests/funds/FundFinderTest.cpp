@@ -3,6 +3,7 @@
 // category, and the search by name, whose text travels hex-encoded.
 #include "FundTestSupport.h"
 
+#include "core/TCRSWriter.h"
 #include "core/VTAMenu.h"
 #include "core/contracts/FundContract.h"
 #include "funds/FundRules.h"
@@ -94,6 +95,53 @@ TEST_F(FundFinderTest, TheCategoriesOfTheLinkOpenTheirFundLists) {
     ASSERT_TRUE(hub && gridShows(hub, 1));
     EXPECT_EQ(fieldOf(lastFundList(), "ofname"), hexFundName("恒岳货币A"));
     EXPECT_EQ(hub->title(), "恒岳货币A");
+}
+
+TEST_F(FundFinderTest, TheLinksSubFunctionDecidesWhatItsRowsOpenAndAnErrorIsSaid) {
+    // Two categories as any function of the link may send them.
+    auto categories = [] {
+        return TCRSWriter()
+            .beginSet()
+            .addField("code", TCRSFieldType::VarText)
+            .addField("name", TCRSFieldType::VarText)
+            .addRecord({"A", "甲类"})
+            .addRecord({"B", "乙类"})
+            .bytes();
+    };
+    struct Case {
+        int sub;
+        size_t rows;  // listed
+    };
+    for (const Case c : {Case{25, 2}, Case{100, 2}, Case{0, 0}, Case{101, 0}}) {
+        SCOPED_TRACE(c.sub);
+        sim->answerNext({100, c.sub}, categories());
+        auto* finder = openLink<Finder>("of_jjcx?tc_mfuncno=100&tc_sfuncno=" + std::to_string(c.sub), "基金查询");
+        ASSERT_TRUE(finder);
+        ASSERT_TRUE(waitFor([&] { return !finder->hasRequestInFlight(); }));
+        settle(0.5);
+        EXPECT_EQ(finder->listArray().size(), c.rows);
+        if (c.rows > 0) {
+            EXPECT_EQ(rowTitles(finder), (std::vector<std::string>{"甲类", "乙类"}));
+            EXPECT_FALSE(tapCategory(finder, 0)) << "no filter, no fund list";
+            EXPECT_EQ(top(), finder);
+        }
+        popViewControllers(1);
+        settle();
+    }
+    // A category list the brokerage refuses says why; one of another sub-function than 1 to 100 says nothing.
+    sim->forceErrorSet(-1, "基金公司列表暂不可用", Fund::kCompanies.main, Fund::kCompanies.sub);
+    auto* finder = openLink<Finder>("of_jjcx?tc_mfuncno=100&tc_sfuncno=21", "按基金公司");
+    ASSERT_TRUE(finder);
+    ASSERT_TRUE(alertShown("基金公司列表暂不可用")) << topAlertTitle();
+    EXPECT_TRUE(finder->listArray().empty());
+    ASSERT_TRUE(dismissAlert("基金公司列表暂不可用"));
+    popViewControllers(1);
+    settle();
+    sim->forceErrorSet(-1, "无此功能", 100, 101);
+    finder = openLink<Finder>("of_jjcx?tc_mfuncno=100&tc_sfuncno=101", "基金查询");
+    ASSERT_TRUE(finder && waitFor([&] { return !finder->hasRequestInFlight(); }));
+    settle(0.5);
+    EXPECT_FALSE(topAlert());
 }
 
 TEST_F(FundFinderTest, ANameSearchOpensTheMatchingFundsWithTheTextHexEncoded) {
