@@ -60,7 +60,7 @@ TEST_F(FundMenuListTest, TheListShowsTheItemsChildrenAndOpensThemForATrader) {
     EXPECT_EQ(form->tradeType(), 2);
 }
 
-TEST_F(FundMenuListTest, WithoutATradingLoginEveryRowOpensTheLoginWithTheItemAndTheMessage) {
+TEST_F(FundMenuListTest, WithoutATradingLoginARowWithAScreenOpensTheLoginWithTheItemAndTheMessage) {
     ScreensTest::clearTradeSession();
     auto message = VTAMessage::messageWithSender(std::any(), std::any(std::string("ofcode=270001")), 0);
     auto* list = openList("of_jjzx", -1, message);
@@ -75,6 +75,20 @@ TEST_F(FundMenuListTest, WithoutATradingLoginEveryRowOpensTheLoginWithTheItemAnd
     EXPECT_EQ(login->viewMenu()->title(), "基金要闻");
     ASSERT_TRUE(login->viewMessage());
     EXPECT_EQ(login->viewMessage()->dataText(), "ofcode=270001");
+
+    // A row whose link no screen serves opens nothing, the login neither.
+    auto records = sim->registry().menu().records();
+    records.push_back({990, 319, "基金定投", "of_jjdt"});
+    ASSERT_TRUE(installMenuFromData(menuRecordSetsData(records, {})));
+    auto* funds = openList("openfund", 3);
+    ASSERT_TRUE(funds);
+    ASSERT_EQ(titles(funds).back(), "基金定投");
+    const size_t before = depth();
+    tapRow(funds, static_cast<int>(funds->menus().size()) - 1);
+    EXPECT_EQ(depth(), before);
+    EXPECT_EQ(top(), funds);
+    tapRow(funds, 0);
+    EXPECT_TRUE(dynamic_cast<VTATradeLoginViewController*>(top())) << "the others still ask for it";
 }
 
 TEST_F(FundMenuListTest, ATraderGetsTheListsMessageOnTheScreenARowOpens) {

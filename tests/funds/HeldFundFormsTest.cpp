@@ -6,6 +6,7 @@
 // in, a rejected setting).
 #include "FundTestSupport.h"
 
+#include "core/TCRSWriter.h"
 #include "core/VTAMessage.h"
 #include "core/VTAParamter.h"
 #include "core/contracts/FundContract.h"
@@ -113,6 +114,45 @@ TEST_F(HeldFundFormsTest, AFundHeldIsConvertedIntoAnotherOfTheSameCompany) {
     ASSERT_TRUE(host.pressAlertButton("确定"));
     settle();
     EXPECT_EQ(depth(), before - 1);
+}
+
+TEST_F(HeldFundFormsTest, TheHoldingsComeFromTheSessionOrTheirOwnReplyWhateverTheTargetTyped) {
+    // The one holding the query hub left in the session: nothing is asked, it is all the picker offers.
+    auto one = VTATCRS::buildMuTableTCRSWithData(TCRSWriter()
+                                                     .beginSet()
+                                                     .addField("ofcode", TCRSFieldType::VarText)
+                                                     .addField("ofname", TCRSFieldType::VarText)
+                                                     .addField("ofavl", TCRSFieldType::VarText)
+                                                     .addRecord({"310003", "华信纯债债券", "300.00"})
+                                                     .bytes());
+    ASSERT_TRUE(one && one->size() == 1);
+    VTAParamter::shareParamter().setTCRS(one->front(), TradeSessionKey::kFunds);
+    auto* vc = open<VTAJJExchangeViewController>("of_jjzh", "基金转换");
+    ASSERT_TRUE(vc);
+    EXPECT_TRUE(fundRequests(Fund::kHoldings).empty());
+    EXPECT_EQ(vc->myFunds(), (std::vector<std::string>{"华信纯债债券"}));
+    EXPECT_EQ(vc->fundCode()->text(), "310003");
+    EXPECT_EQ(vc->numCanUsed()->text(), "300.00份");
+
+    // Back on the form without holdings in the session: they are asked again,
+    // and a target typed in full before they come is looked up on its own;
+    // each reply fills its own rows.
+    VTAParamter::shareParamter().removeValueForKey(TradeSessionKey::kFunds);
+    pushViewController(std::make_shared<RecordingScreen>());
+    settle();
+    sim->holdReply(Fund::kHoldings.main, Fund::kHoldings.sub);
+    popViewControllers(1);
+    ASSERT_TRUE(waitFor([&] { return vc->isRequestInFlight(VTAJJExchangeViewController::kHoldingsTag); }));
+    vc->newFundCode()->setText("270003");
+    vc->myTextFieldReachMax(*vc->newFundCode(), 6);
+    ASSERT_TRUE(vc->isRequestInFlight(VTAJJExchangeViewController::kTargetTag));
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(waitFor([&] { return !vc->hasRequestInFlight(); }));
+    EXPECT_EQ(vc->newFundName()->text(), "恒岳增利债券");
+    EXPECT_EQ(vc->myFunds(), (std::vector<std::string>{"稳健成长基金", "恒岳货币A", "华信纯债债券"}));
+    EXPECT_EQ(vc->fundCode()->text(), "270001");
+    EXPECT_EQ(vc->fundName()->text(), "稳健成长基金");
+    EXPECT_EQ(vc->numCanUsed()->text(), "10000.00份");
 }
 
 TEST_F(HeldFundFormsTest, AConversionTheBrokerageRefusesShowsItsTextAndKeepsTheForm) {

@@ -6,6 +6,7 @@
 #include "FundTestSupport.h"
 
 #include "core/MenuFunctions.h"
+#include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
 #include "funds/VTAJLCBuySaleViewController.h"
 #include "funds/VTAJLCCPSelectViewController.h"
@@ -160,7 +161,7 @@ TEST_F(WealthPlanTest, APlanAboveTheCustomersToleranceIsAskedAgainAndSentWithThe
     EXPECT_EQ(fundOrders().back().code, "900003");
 }
 
-TEST_F(WealthPlanTest, TheListOpensNothingWithoutTheMenusFormItems) {
+TEST_F(WealthPlanTest, TheListOpensNothingWithoutTheMenusFormItemsOrAPlan) {
     auto* list = openList();
     ASSERT_TRUE(list);
     // A list opened for an item with no "collist" beside it.
@@ -175,6 +176,29 @@ TEST_F(WealthPlanTest, TheListOpensNothingWithoutTheMenusFormItems) {
     loneList->rgAction();
     settle();
     EXPECT_EQ(depth(), before);
+    popViewControllers(2);
+    settle();
+
+    // An empty list has no plan to hand over: neither button opens a form.
+    sim->answerNext({500, 50}, TCRSWriter()
+                                   .beginSet()
+                                   .addField("ofcode", TCRSFieldType::VarText, 0, "产品代码")
+                                   .addField("ofname", TCRSFieldType::VarText, 0, "产品名称")
+                                   .addField("poststr", TCRSFieldType::VarText)
+                                   .bytes());
+    const size_t shown = depth();
+    pushViewController(VTAUIFactory::viewControllerWithMenu(menusWithLink("jlccp", 3)->front()));
+    settle();
+    auto* empty = dynamic_cast<VTAJLCCPSelectViewController*>(top());
+    ASSERT_TRUE(empty && waitFor([&] { return empty->tableData() && !empty->hasRequestInFlight(); }));
+    EXPECT_EQ(empty->tableData()->rowsAffected(), 0);
+    for (const char* button : {"认购", "申购"}) {
+        ASSERT_TRUE(tapToolbar(empty, button));
+        settle();
+        EXPECT_EQ(top(), empty) << button;
+    }
+    EXPECT_EQ(depth(), shown + 1);
+    EXPECT_TRUE(fundRequests(Fund::kFundLookup).empty());
 }
 
 }  // namespace
