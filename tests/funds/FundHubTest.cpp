@@ -7,6 +7,7 @@
 #include "FundTestSupport.h"
 
 #include "core/MenuFunctions.h"
+#include "core/TCRSWriter.h"
 #include "core/VTAMessage.h"
 #include "core/contracts/FundContract.h"
 #include "funds/OwnFunds.h"
@@ -535,6 +536,51 @@ TEST_F(FundHubTest, ThePlanFormsListShowsTheFundsWhosePlansRunAndHandsOneBack) {
     EXPECT_EQ(depth(), before - 1);
     EXPECT_EQ(NSUserDefaults::standardUserDefaults().stringForKey(Hub::kPickedForPlanKey).value_or(""), picked);
     NSUserDefaults::standardUserDefaults().removeObjectForKey(Hub::kPickedForPlanKey);
+}
+
+// The plan funds come 30 to a page: a page of fewer is the last even when it
+// fills more than the grid's 12 rows, and a full page goes on even when some
+// of its funds' plans are paused and left out.
+TEST_F(FundHubTest, ThePlanFundsEndOnAPageOfFewerThanThirtyCame) {
+    auto page = [](int rows, int paused, int from) {
+        TCRSWriter w;
+        w.beginSet()
+            .addField("ofcode", TCRSFieldType::VarText, 0, "基金代码")
+            .addField("ofname", TCRSFieldType::VarText, 0, "基金名称")
+            .addField("schedueleflag", TCRSFieldType::VarText, 0, "定投状态")
+            .addField("poststr", TCRSFieldType::VarText);
+        for (int i = 0; i < rows; ++i) {
+            const std::string n = std::to_string(from + i);
+            w.addRecord({"27" + std::string(4 - n.size(), '0') + n, "基金" + n, i < paused ? "0" : "1", "p" + n});
+        }
+        return w.bytes();
+    };
+    struct Case {
+        int rows, paused;
+        size_t shown;
+        bool more;
+    };
+    for (const Case c : {Case{20, 0, 20, false}, Case{30, 2, 28, true}, Case{29, 0, 29, false}}) {
+        SCOPED_TRACE(c.rows);
+        sim->answerNext(Fund::kPlanFunds, page(c.rows, c.paused, 1));
+        auto hub = std::make_shared<Hub>();
+        hub->setPageType(Hub::kPickForPlan);
+        hub->setViewMenu(menu("zndt_kt", "可定投基金列表"));
+        pushViewController(hub);
+        settle();
+        ASSERT_TRUE(gridShows(hub.get(), static_cast<int>(c.shown)));
+        ASSERT_TRUE(hub->pageCtrl());
+        EXPECT_EQ(hub->pageCtrl()->nextButton()->isHidden(), !c.more);
+        if (c.more) {
+            sim->answerNext(Fund::kPlanFunds, page(3, 0, 31));
+            turnPage(hub.get(), true);
+            ASSERT_TRUE(gridShows(hub.get(), 3));
+            EXPECT_EQ(fieldOf(fundRequests(Fund::kPlanFunds).back(), "poststr"), "p30");
+            EXPECT_TRUE(hub->pageCtrl()->nextButton()->isHidden());
+        }
+        popViewControllers(1);
+        settle();
+    }
 }
 
 }  // namespace
