@@ -79,6 +79,63 @@ TEST_F(EditPortfolioTest, ItOpensWithTheServersListAndNamesInEditing) {
     EXPECT_TRUE(sim->requestsOf(3710, 5).empty());
 }
 
+TEST_F(EditPortfolioTest, AListTheServerDoesNotGiveLeavesTheTableAndIsSaidOnlyWhenItAnswered) {
+    liveOnServerAndDownloaded();
+    storeLocally({"600000.2"});
+    storeOnServer({"600036.2", "000002.1"});
+    ASSERT_TRUE(openPortfolio());
+    ASSERT_TRUE(settled());
+    struct Case {
+        const char* name;
+        std::function<void()> answer;
+        const char* text;  // "" none
+    };
+    const std::vector<Case> cases = {
+        {"not given, though stocks came with it",
+         [&] {
+             sim->answerNext(PortfolioContract::kDownload, TCRSWriter()
+                                                               .beginSet()
+                                                               .addField("result", TCRSFieldType::Integer, 4)
+                                                               .addField("message", TCRSFieldType::VarText)
+                                                               .addRecord({0, "用户未登记"})
+                                                               .beginSet()
+                                                               .addField("code", TCRSFieldType::VarText)
+                                                               .addField("exchid", TCRSFieldType::Integer, 4)
+                                                               .addField("name", TCRSFieldType::VarText)
+                                                               .addRecord({"600036", 2, "招商银行"})
+                                                               .bytes());
+         },
+         "下载自选股失败"},
+        {"unreadable", [&] { sim->answerNext(PortfolioContract::kDownload, {9, 9, 9}); }, "数据解析错误"},
+        {"line lost", [&] { sim->dropConnection(3710, 2); }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.answer();
+        ASSERT_TRUE(host.tapText("编辑"));
+        ASSERT_TRUE(waitFor([&] { return editor() && !editor()->hasRequestInFlight(); }));
+        settle();
+        if (*c.text) {
+            EXPECT_EQ(topAlertTitle(), c.text);
+            ASSERT_TRUE(host.pressAlertButton("确定"));
+        } else {
+            EXPECT_FALSE(topAlert()) << "the lists fail silently on the way";
+        }
+        EXPECT_EQ(localIds(), (std::vector<std::string>{"600000.2"}));
+        EXPECT_EQ(editorIds(), localIds()) << "the table, as it stands";
+        ASSERT_TRUE(host.tapText("取消"));
+        ASSERT_TRUE(editorClosed());
+    }
+    // Kept on the phone, the quote server's names lost on the line say nothing either.
+    keptOnPhoneOnly();
+    sim->dropConnection(31000, 4);
+    ASSERT_TRUE(host.tapText("编辑"));
+    ASSERT_TRUE(waitFor([&] { return editor() && !editor()->hasRequestInFlight(); }));
+    settle();
+    EXPECT_FALSE(topAlert());
+    EXPECT_EQ(editorIds(), (std::vector<std::string>{"600000.2"}));
+}
+
 TEST_F(EditPortfolioTest, ReorderedAndTrimmedTheListIsSavedOnceOnTheServerAndTheTable) {
     startWith({"600000.2", "000001.1", "600036.2", "000002.1"});
     ASSERT_TRUE(openEditor());
