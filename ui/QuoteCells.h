@@ -81,6 +81,9 @@ public:
 
     UILabel* nameLabel() const { return name_.get(); }
     UILabel* symbolLabel() const { return symbol_.get(); }
+    UILabel* lastTradeLabel() const { return last_.get(); }
+    UILabel* changeLabel() const { return change_.get(); }
+    UILabel* changePercentLabel() const { return percent_.get(); }
     int marketId() const { return market_; }
     int stockType() const { return type_; }
     const std::string& symbol() const { return symbol_->text(); }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "core/RequestText.h"
+#include "core/TCRSWriter.h"
 #include "core/storage/DaoFactory.h"
 #include "net/XXNetworkManager.h"
 #include "platform/uikit/UIApplication.h"
@@ -16,6 +17,22 @@
 #include "tests/support/Screenshots.h"
 #include "tests/quotes/QuotesTestSupport.h"
 #include "tests/support/TestSupport.h"
+
+// A quote list's reply of three stocks that rose, fell and stayed (previous
+// close 10.00), in the columns the ranking and the member lists read.
+inline std::vector<uint8_t> risenFallenFlatReply() {
+    TCRSWriter w;
+    w.beginSet()
+        .addField("name", TCRSFieldType::VarText)
+        .addField("code", TCRSFieldType::VarText)
+        .addField("exchid", TCRSFieldType::Integer, 4)
+        .addField("classid", TCRSFieldType::Integer, 4);
+    for (const char* f : {"zjcj", "zrsp", "zhd", "zdf"}) w.addField(f, TCRSFieldType::Packed);
+    w.addRecord({"涨股", "000001", 1, 1, "10.30", "10.00", "0.30", "3.00"})
+        .addRecord({"跌股", "000002", 1, 1, "9.80", "10.00", "-0.20", "-2.00"})
+        .addRecord({"平股", "000003", 1, 1, "10.00", "10.00", "0.00", "0.00"});
+    return w.bytes();
+}
 
 // The quote page as the lists open it: what it was opened with.
 class RecordedStockPage : public VTAViewControllers {

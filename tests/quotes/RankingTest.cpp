@@ -9,9 +9,12 @@
 #include "core/VTAMessage.h"
 #include "core/contracts/RankingContract.h"
 #include "core/storage/PortfolioDaoImpl.h"
+#include "platform/uikit/UILabel.h"
 #include "quotes/MarketQuotationSortViewController.h"
 #include "quotes/StockQuotesViewController.h"
 #include "sim/SimPortfolio.h"
+#include "ui/Palette.h"
+#include "ui/QuoteCells.h"
 #include "ui/QuotesPageControl.h"
 #include "ui/SVProgressHUD.h"
 
@@ -217,6 +220,30 @@ TEST_F(RankingTest, EveryMarketClassAndSortOfTheChooserPagesToItsEnd) {
         pageThrough("sort " + p.sorts().pairs()[size_t(k)].first);
     }
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty());
+}
+
+TEST_F(RankingTest, ARowTakesTheColourOfItsMove) {
+    sim->answerNext({31000, 3}, risenFallenFlatReply());
+    auto s = openRanking();
+    ASSERT_TRUE(s && s->hqrs() && s->hqrs()->rowsAffected() == 3);
+    s->tableView()->layoutIfNeeded();
+    struct Row {
+        int palette;  // of the price and the change
+        int upDown;   // the change percent on red (0), green (1) or grey (2)
+    };
+    const Row rows[] = {{15, 0}, {16, 1}, {17, 2}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        auto cell = std::dynamic_pointer_cast<MYExpandTableViewCell>(s->tableView()->cellForRowAtIndexPath({0, i}));
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(*cell->lastTradeLabel()->textColor(), *colorWithIndex(rows[i].palette));
+        EXPECT_EQ(*cell->changeLabel()->textColor(), *colorWithIndex(rows[i].palette));
+        EXPECT_EQ(cell->upDownType(), rows[i].upDown);
+        const UIColor& percent = *cell->changePercentLabel()->backgroundColor();
+        EXPECT_EQ(percent.red() > percent.green(), rows[i].upDown == 0);
+        EXPECT_EQ(percent.green() > percent.red(), rows[i].upDown == 1);
+    }
+    saveScreenshot("rise-fall-flat");
 }
 
 TEST_F(RankingTest, TheChoosersOkAndTheRiseFallSwitchStartAtTheFirstWindow) {

@@ -10,8 +10,11 @@
 #include "quotes/MarketQuotationSortViewController.h"
 #include "quotes/VTABKTableViewController.h"
 #include "quotes/VTAZSViewController.h"
+#include "platform/uikit/UIButton.h"
+#include "platform/uikit/UILabel.h"
 #include "sim/SimPortfolio.h"
 #include "ui/DisplayCell.h"
+#include "ui/Palette.h"
 #include "ui/QuoteCells.h"
 
 namespace {
@@ -183,6 +186,30 @@ TEST_F(SectorsTest, ASecondTapOrTheChangeButtonOpensTheQuotePage) {
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[1]->stocks[0]->code(), "000001");
     EXPECT_EQ(VTAUserDefoult::standerDefoult().getStringForKey("hkmarket"), "1");
+}
+
+TEST_F(SectorsTest, AMemberTakesTheColourOfItsMove) {
+    sim->answerNext({31000, 4}, risenFallenFlatReply());
+    auto list = open<VTAZSViewController>(kIndicesLink, "指数");
+    ASSERT_TRUE(list && waitIdle(*list));
+    settle(0.5);
+    ASSERT_EQ(list->zsRs()->rowsAffected(), 3);
+    list->tableView()->layoutIfNeeded();
+    const int palettes[] = {15, 16, 17};  // of the price and the change
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        auto cell = std::dynamic_pointer_cast<HQTableCell>(list->tableView()->cellForRowAtIndexPath({0, i}));
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(*cell->priceLabel()->textColor(), *colorWithIndex(palettes[i]));
+        EXPECT_EQ(*cell->zdLabel()->textColor(), *colorWithIndex(palettes[i]));
+        // The change percent on the red button unless it fell.
+        auto image = cell->zdfButton()->currentBackgroundImage();
+        ASSERT_TRUE(image);
+        const uint32_t p = image->pixelAt(image->pixelWidth() / 2, image->pixelHeight() / 2);
+        const int red = (p >> 16) & 0xff, green = (p >> 8) & 0xff;
+        EXPECT_EQ(green > red, i == 1) << std::hex << p;
+    }
+    saveScreenshot("rise-fall-flat");
 }
 
 TEST_F(SectorsTest, TheIndexListAddsTheRowLastTappedToTheOwnStocks) {
