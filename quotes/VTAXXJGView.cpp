@@ -220,13 +220,21 @@ void VTAXXJGView::drawLevels(CGContext& ctx, double x, double y, double w, doubl
     }
     drawLine(&ctx, x + L, std::round(y + 10 * r) + 0.5, x + w, std::round(y + 10 * r) + 0.5, *UIColor::grayColor(), 3);
     const double row10 = std::round(y + 10 * r) + 0.5, row11 = std::round(y + 11 * r) + 0.5;
-    drawStringInRect(&ctx, "总手：", x + L, row10, R / 3, r, *font, white());
-    drawStringInRect(&ctx, money(values.toVTAFloatWithFieldName(Col::kVolume)), x + L + R / 3, row10, 2 * R / 3, r,
-                     *font, *colorWithIndex(28));
-    drawLine(&ctx, x + L, row11, x + w, row11, *UIColor::grayColor(), 1);
-    drawStringInRect(&ctx, "金额：", x + L, row11, R / 3, r, *font, white());
-    drawStringInRect(&ctx, money(values.toVTAFloatWithFieldName(Col::kAmount)), x + L + R / 3, row11, 2 * R / 3, r,
-                     *font, *colorWithIndex(17));
+    const std::vector<ColumnRow> totals = totalRows();
+    for (size_t i = 0; i < totals.size(); ++i) {
+        if (i == 1) drawLine(&ctx, x + L, row11, x + w, row11, *UIColor::grayColor(), 1);
+        const double top = i == 0 ? row10 : row11;
+        drawStringInRect(&ctx, totals[i].label, x + L, top, R / 3, r, *font, white());
+        drawStringInRect(&ctx, totals[i].value, x + L + R / 3, top, 2 * R / 3, r, *font, *totals[i].color);
+    }
+}
+
+std::vector<VTAXXJGView::ColumnRow> VTAXXJGView::totalRows() const {
+    if (!chartHQRS_) return {};
+    VTATCRS& values = *chartHQRS_;
+    values.fetchFirst();
+    return {{"总手：", money(values.toVTAFloatWithFieldName(Col::kVolume)), colorWithIndex(28)},
+            {"金额：", money(values.toVTAFloatWithFieldName(Col::kAmount)), colorWithIndex(17)}};
 }
 
 // A level row: buy at an ask price, sell at a bid price.

@@ -55,6 +55,10 @@ public:
         std::shared_ptr<UIColor> color;
     };
     std::vector<ColumnRow> leftColumnRows() const;
+    // What the right column shows under the ten levels: "总手：" with the
+    // total volume and "金额：" with the amount, both in money form ("万",
+    // "亿"), the volume in the volume colour, the amount flat. Empty without data.
+    std::vector<ColumnRow> totalRows() const;
 
 protected:
     void drawChartWithContext(CGContext& ctx) override;

@@ -187,6 +187,35 @@ TEST_F(DetailPanelTest, TheLeftColumnSignsTheChangeLetsTheOpenStretchTheRangeAnd
     saveScreenshot(*panel, "left-column");
 }
 
+TEST_F(DetailPanelTest, TheTotalsUnderTheLevelsShowVolumeAndAmountInMoneyFormEachInItsColour) {
+    panel->parseHQData({snapshot({{"cjsl", "12.5"}, {"cjje", "1.3"}})});
+    const auto rows = panel->totalRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].label, "总手：");
+    EXPECT_EQ(rows[0].value, "12.5万");
+    EXPECT_EQ(*rows[0].color, *colorWithIndex(28));
+    EXPECT_EQ(rows[1].label, "金额：");
+    EXPECT_EQ(rows[1].value, "1.3万");
+    EXPECT_EQ(*rows[1].color, *colorWithIndex(17));
+    // Drawn in rows 10 and 11 of the right column (31 points each), the values after a third of it.
+    auto img = panel->renderToImage(2);
+    auto inkOf = [&](double top, const UIColor& c) {
+        int n = 0;
+        for (double y = top + 2; y < top + 29; y += 0.5)
+            for (double x = 200; x < 318; x += 0.5) {
+                uint32_t p = pixel(*img, x, y);
+                n += std::abs(red(p) - int(c.red() * 255)) < 30 && std::abs(green(p) - int(c.green() * 255)) < 30 &&
+                     std::abs(blue(p) - int(c.blue() * 255)) < 30;
+            }
+        return n;
+    };
+    EXPECT_GT(inkOf(310, *colorWithIndex(28)), 20);
+    EXPECT_GT(inkOf(341, *colorWithIndex(17)), 20);
+    EXPECT_EQ(inkOf(310, *colorWithIndex(17)), 0);
+    EXPECT_EQ(inkOf(341, *colorWithIndex(28)), 0);
+    EXPECT_TRUE(VTAXXJGView(CGRectMake(0, 0, 320, 372)).totalRows().empty());
+}
+
 class DetailQuoteScreenTest : public QuoteScreensTest {
 protected:
     std::shared_ptr<VTAXXJGViewController> openDetail(const std::string& id) {
