@@ -30,11 +30,7 @@ std::shared_ptr<VTATCRS> snapshot(const std::map<std::string, std::string>& valu
         prices.push_back({"bj" + std::to_string(k), "10.2" + std::to_string(9 - k)});
     }
     TCRSWriter w;
-    w.beginSet()
-        .addField("name", TCRSFieldType::VarText)
-        .addField("code", TCRSFieldType::VarText)
-        .addField("exchid", TCRSFieldType::Integer, 4)
-        .addField("classid", TCRSFieldType::Integer, 4);
+    beginQuoteSet(w);
     for (auto& [name, _] : prices) w.addField(name, TCRSFieldType::Packed);
     for (int k = 1; k <= 5; ++k) w.addField("sl" + std::to_string(k), TCRSFieldType::Integer, 4);
     for (int k = 1; k <= 5; ++k) w.addField("bl" + std::to_string(k), TCRSFieldType::Integer, 4);
@@ -57,12 +53,8 @@ std::shared_ptr<VTATCRS> snapshot(const std::map<std::string, std::string>& valu
 
 // A header set as the intraday reply's set 0.
 std::shared_ptr<VTATCRS> header(const std::string& name, const std::string& last) {
-    auto bytes = TCRSWriter()
-                     .beginSet()
-                     .addField("name", TCRSFieldType::VarText)
-                     .addField("code", TCRSFieldType::VarText)
-                     .addField("exchid", TCRSFieldType::Integer, 4)
-                     .addField("classid", TCRSFieldType::Integer, 4)
+    TCRSWriter w;
+    auto bytes = beginQuoteSet(w)
                      .addField("zjcj", TCRSFieldType::Packed)
                      .addField("zrsp", TCRSFieldType::Packed)
                      .addRecord({name, "600000", 2, 1, last, "10.00"})

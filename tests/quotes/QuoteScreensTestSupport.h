@@ -18,15 +18,20 @@
 #include "tests/quotes/QuotesTestSupport.h"
 #include "tests/support/TestSupport.h"
 
-// A quote list's reply of three stocks that rose, fell and stayed (previous
-// close 10.00), in the columns the ranking and the member lists read.
-inline std::vector<uint8_t> risenFallenFlatReply() {
-    TCRSWriter w;
-    w.beginSet()
+// A new quote set's first columns, the stock's: name, code, market and class.
+inline TCRSWriter& beginQuoteSet(TCRSWriter& w) {
+    return w.beginSet()
         .addField("name", TCRSFieldType::VarText)
         .addField("code", TCRSFieldType::VarText)
         .addField("exchid", TCRSFieldType::Integer, 4)
         .addField("classid", TCRSFieldType::Integer, 4);
+}
+
+// A quote list's reply of three stocks that rose, fell and stayed (previous
+// close 10.00), in the columns the ranking and the member lists read.
+inline std::vector<uint8_t> risenFallenFlatReply() {
+    TCRSWriter w;
+    beginQuoteSet(w);
     for (const char* f : {"zjcj", "zrsp", "zhd", "zdf"}) w.addField(f, TCRSFieldType::Packed);
     w.addRecord({"涨股", "000001", 1, 1, "10.30", "10.00", "0.30", "3.00"})
         .addRecord({"跌股", "000002", 1, 1, "9.80", "10.00", "-0.20", "-2.00"})
