@@ -71,6 +71,7 @@ struct HTTPEngine::Impl {
     // before the network thread reads the cancel, and a new request may live
     // at its address by then; only a request still alive is the one meant.
     std::vector<std::weak_ptr<HTTPRequest>> cancels;
+    std::vector<std::weak_ptr<HTTPRequest>> timeOuts;  // held weakly for the same reason
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> running;
     std::atomic<size_t> active{0};
     CURLM* multi = nullptr;
@@ -80,7 +81,9 @@ struct HTTPEngine::Impl {
     void loop();
     void addTransfer(std::unique_ptr<Transfer> t);
     void finish(CURL* easy, CURLcode code);
-    void drop(CURL* easy);
+    // Ends a running transfer before libcurl does: cancelled, or out of time.
+    void drop(CURL* easy, bool timedOut);
+    void dropEach(const std::vector<std::weak_ptr<HTTPRequest>>& meant, bool timedOut);
     static void deliver(std::unique_ptr<Transfer> t);
 };
 
@@ -131,6 +134,14 @@ void HTTPEngine::cancel(HTTPRequest* request) {
     curl_multi_wakeup(impl_->multi);
 }
 
+void HTTPEngine::timeOut(HTTPRequest* request) {
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->timeOuts.push_back(request->weak_from_this());
+    }
+    curl_multi_wakeup(impl_->multi);
+}
+
 size_t HTTPEngine::activeCount() const { return impl_->active.load(); }
 
 void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
@@ -158,8 +169,6 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     }
     if (!r.userAgent().empty()) curl_easy_setopt(easy, CURLOPT_USERAGENT, r.userAgent().c_str());
-    if (r.timeOutSeconds() > 0)
-        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(r.timeOutSeconds() * 1000));
     if (r.maxBytesPerSecond() > 0)
         curl_easy_setopt(easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(r.maxBytesPerSecond()));
     if (r.maxResponseBytes() > 0)  // refused at once when the announced length is already too long
@@ -187,7 +196,7 @@ void HTTPEngine::Impl::deliver(std::unique_ptr<Transfer> t) {
     RunLoop::main().post([request, done, result] { done(std::move(*result)); });
 }
 
-void HTTPEngine::Impl::drop(CURL* easy) {
+void HTTPEngine::Impl::drop(CURL* easy, bool timedOut) {
     auto it = running.find(easy);
     if (it == running.end()) return;
     std::unique_ptr<Transfer> t = std::move(it->second);
@@ -196,8 +205,27 @@ void HTTPEngine::Impl::drop(CURL* easy) {
     curl_slist_free_all(t->headerList);
     running.erase(it);
     active--;
-    t->result.error = "cancelled";
+    if (timedOut) {
+        t->result.errorCode = CURLE_OPERATION_TIMEDOUT;
+        t->result.error = curl_easy_strerror(CURLE_OPERATION_TIMEDOUT);
+        t->result.timedOut = true;
+    } else {
+        t->result.error = "cancelled";
+    }
     deliver(std::move(t));
+}
+
+void HTTPEngine::Impl::dropEach(const std::vector<std::weak_ptr<HTTPRequest>>& meant, bool timedOut) {
+    for (const auto& m : meant) {
+        const auto r = m.lock();
+        if (!r) continue;
+        for (auto& [easy, t] : running) {
+            if (t->request == r) {
+                drop(easy, timedOut);
+                break;
+            }
+        }
+    }
 }
 
 void HTTPEngine::Impl::finish(CURL* easy, CURLcode code) {
@@ -232,11 +260,12 @@ void HTTPEngine::Impl::finish(CURL* easy, CURLcode code) {
 void HTTPEngine::Impl::loop() {
     while (!stopping) {
         std::deque<std::unique_ptr<Transfer>> added;
-        std::vector<std::weak_ptr<HTTPRequest>> cancelled;
+        std::vector<std::weak_ptr<HTTPRequest>> cancelled, outOfTime;
         {
             std::lock_guard lock(mutex);
             added.swap(incoming);
             cancelled.swap(cancels);
+            outOfTime.swap(timeOuts);
         }
         for (auto& t : added) {
             if (t->request->isCancelled()) {
@@ -247,16 +276,8 @@ void HTTPEngine::Impl::loop() {
             }
             addTransfer(std::move(t));
         }
-        for (const auto& meant : cancelled) {
-            const auto r = meant.lock();
-            if (!r) continue;
-            for (auto& [easy, t] : running) {
-                if (t->request == r) {
-                    drop(easy);
-                    break;
-                }
-            }
-        }
+        dropEach(cancelled, false);
+        dropEach(outOfTime, true);
         int stillRunning = 0;
         curl_multi_perform(multi, &stillRunning);
         int left = 0;

@@ -4,8 +4,10 @@
 //
 // Transfers: POST of the request's form body (GET without one), the user
 // agent and headers of the request, any content coding libcurl can inflate
-// (gzip, deflate) accepted and inflated, the request's time-out, proxies as
-// libcurl takes them from the environment; never credentials from ~/.netrc.
+// (gzip, deflate) accepted and inflated, proxies as libcurl takes them from
+// the environment; never credentials from ~/.netrc. The request's time-out is
+// its queue's (HTTPQueue.h), kept on the application's clock: the engine ends
+// a transfer as timed out when told to (timeOut).
 //
 // Re-sending: libcurl sends a request again by itself when it went out on a
 // kept-alive connection that turned out dead before a byte of the reply came
@@ -38,6 +40,10 @@ public:
     // The request is one a shared_ptr owns (HTTPRequest::requestWithURL); a
     // cancel reaches it only while it still exists.
     void cancel(HTTPRequest* request);
+    // Ends the request's transfer, if it still runs, as one whose time ran
+    // out: its `done` gets a failure marked timedOut. A transfer that ended
+    // first keeps its own result.
+    void timeOut(HTTPRequest* request);
     // Number of transfers the network thread is running or about to run.
     size_t activeCount() const;
 

@@ -5,11 +5,16 @@
 #include <algorithm>
 
 #include "net/HTTPEngine.h"
+#include "platform/foundation/NSTimer.h"
 #include "platform/foundation/RunLoop.h"
 
 struct HTTPQueue::Entry {
     std::shared_ptr<HTTPRequest> request;
     RunLoop::BackgroundWork work;
+    std::shared_ptr<NSTimer> deadline;  // the time-out of a running transfer
+    ~Entry() {
+        if (deadline) deadline->invalidate();
+    }
 };
 
 HTTPQueue::HTTPQueue(int maxConcurrent) : max_(std::max(1, maxConcurrent)), alive_(std::make_shared<bool>(true)) {
@@ -44,6 +49,16 @@ void HTTPQueue::startWaiting() {
             if (alive.expired()) return;
             finished(request, std::move(r));
         });
+        // The engine answers through `finished`, with the failure or the reply that came first.
+        if (request->timeOutSeconds() > 0) {
+            std::weak_ptr<HTTPRequest> weak = request;
+            running_.back()->deadline = NSTimer::scheduledTimerWithTimeInterval(
+                request->timeOutSeconds(),
+                [weak](NSTimer&) {
+                    if (auto r = weak.lock()) HTTPEngine::shared().timeOut(r.get());
+                },
+                false);
+        }
     }
 }
 

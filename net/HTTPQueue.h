@@ -5,6 +5,12 @@
 // on the engine's network thread and their completions come back to the main
 // loop. While a request is queued or running the main loop counts it as
 // background work, so virtual time does not overtake a reply.
+//
+// A request's time-out (HTTPRequest::timeOutSeconds) is a timer of the main
+// loop, started when its transfer starts: it runs on the application's clock
+// like every other timer. In virtual time (a frozen clock) it therefore
+// passes only when the clock is moved while the reply is awaited, as a test
+// does once it knows the reply is held; a slow machine never makes it pass.
 #include <deque>
 #include <memory>
 #include <vector>

@@ -36,7 +36,8 @@ public:
     const std::vector<std::pair<std::string, std::string>>& requestHeaders() const { return headers_; }
     void setUserAgent(std::string agent) { userAgent_ = std::move(agent); }
     const std::string& userAgent() const { return userAgent_; }
-    // Whole transfer limit in seconds (connect included); 0 means none.
+    // Whole transfer limit in seconds of the application's clock (connect
+    // included), counted from the start of the transfer; 0 means none.
     void setTimeOutSeconds(double s) { timeout_ = s; }
     double timeOutSeconds() const { return timeout_; }
     // Bandwidth hook: caps the receiving speed (bytes per second, 0 = no cap).

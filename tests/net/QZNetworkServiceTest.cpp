@@ -129,6 +129,8 @@ TEST_F(QZNetworkServiceTest, TransportFailuresAreNetworkErrorsAndTypeTwoRetriesO
         s.setTimeOutSeconds(0.2);
         s.setDelegate(&r);
         s.requestStr(kSnapshot, 3, 3);
+        ASSERT_TRUE(pollUntil([&] { return sim->heldReplies() == 1; }));
+        passTimeOut(0.2);
         ASSERT_TRUE(waitFor([&] { return !r.events.empty(); }));
         EXPECT_EQ(r.events[0].kind, "network");
         EXPECT_EQ(r.events[0].code, -1001);

@@ -51,6 +51,12 @@ void OrderRoadTest::breakLine(Line line, const Road& road, VTAViewControllers* s
     }
 }
 
+void OrderRoadTest::whileOnItsWay(Line line) {
+    if (line != Line::ReplyLate) return;
+    ASSERT_TRUE(waitFor([&] { return proxy->heldReplies() > 0; }));
+    passTimeOut(kShortTimeout);
+}
+
 void OrderRoadTest::mendLine(VTAViewControllers* screen) {
     proxy->clearCuts();
     screen->requestService().setTimeOutSeconds(0);
@@ -68,6 +74,8 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
         const size_t seen = serverSaw(), sent = proxy->received(main, sub);
         breakLine(b.line, road, screen);
         road.confirm ? road.confirm(*this, screen) : confirmSheet();
+        whileOnItsWay(b.line);
+        ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(waitFor([&] { return topAlert() != nullptr; }));
         mendLine(screen);
         settle(1);

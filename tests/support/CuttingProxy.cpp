@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/foundation/RunLoop.h"
+
 namespace {
 
 constexpr int kSliceMs = 20;  // how often a waiting thread looks whether the proxy stops
@@ -285,17 +287,22 @@ bool CuttingProxy::hold(int client) {
     {
         std::lock_guard lock(mutex_);
         seen = releases_;
+        ++held_;
     }
-    while (!stopping_) {
+    RunLoop::main().wake();
+    bool released = false;
+    while (!stopping_ && !released) {
         pollfd p{client, POLLIN, 0};
         if (poll(&p, 1, kSliceMs) > 0) {
             char c;
-            if (recv(client, &c, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) return false;  // the client gave up
+            if (recv(client, &c, 1, MSG_PEEK | MSG_DONTWAIT) <= 0) break;  // the client gave up
         }
         std::lock_guard lock(mutex_);
-        if (releases_ != seen) return true;
+        released = releases_ != seen;
     }
-    return false;
+    std::lock_guard lock(mutex_);
+    --held_;
+    return released;
 }
 
 bool CuttingProxy::takeRule(int main, int sub, Cut& how) {
@@ -355,6 +362,11 @@ size_t CuttingProxy::forwarded(int main, int sub) const {
 size_t CuttingProxy::cutsDone() const {
     std::lock_guard lock(mutex_);
     return cuts_;
+}
+
+size_t CuttingProxy::heldReplies() const {
+    std::lock_guard lock(mutex_);
+    return held_;
 }
 
 size_t CuttingProxy::connections() const {

@@ -23,7 +23,10 @@
 //
 // Threads: one accepting, one per client connection; the controls may be
 // called from any thread. A held reply waits for the client to give up (its
-// time-out closes the connection), for release(), or for stop().
+// time-out closes the connection), for release(), or for stop(). The client's
+// time-out runs on its own clock, virtual in the tests: a test lets it pass
+// once heldReplies() says the server has answered and the reply waits (the
+// main loop is woken then, so that a wait on it sees the hold at once).
 #include <atomic>
 #include <cstddef>
 #include <map>
@@ -67,6 +70,8 @@ public:
     size_t received(int main, int sub) const;
     size_t forwarded(int main, int sub) const;
     size_t cutsDone() const;
+    // Replies held now (HoldPastTimeout): the server answered, the client has not had it.
+    size_t heldReplies() const;
     // Client connections accepted so far.
     size_t connections() const;
 
@@ -101,6 +106,7 @@ private:
     long position_ = 0;
     std::vector<Seen> seen_;
     size_t cuts_ = 0;
+    size_t held_ = 0;
     size_t connections_ = 0;
     std::vector<std::thread> workers_;
     std::vector<int> clients_;

@@ -10,6 +10,11 @@
 // now, a slow machine only takes longer. kHangSeconds only ends a reply that
 // never comes.
 //
+// A request's time-out is a timer of the main loop too, and virtual time
+// stands still while the request is on its way: passTimeOut moves the clock
+// past it once the test knows the reply is held (by the simulator or the
+// cutting proxy), and the next wait lets the request fail for its time.
+//
 // drainTransfers awaits the end of a test's traffic: every transfer the
 // network thread still runs (those just cancelled too) has ended and handed
 // its result back, and the main loop has run what it was given.
@@ -33,6 +38,8 @@ inline bool waitUntil(const std::function<bool()>& done, double virtualSeconds) 
     loop.runUntil([&] { return done() || nothingLeft(); }, virtualSeconds, kHangSeconds);
     return done();
 }
+
+inline void passTimeOut(double seconds) { Clock::advance(seconds); }
 
 inline void drainTransfers() {
     RunLoop::main().runUntil(
