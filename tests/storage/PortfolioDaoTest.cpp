@@ -74,9 +74,11 @@ TEST_F(PortfolioDaoTest, AddKeepsNamesOfTwoCharactersAndStoresTypeMinusOne) {
     EXPECT_TRUE(dao()->addStock(*stock("600000", 2, "另一个名字")));
     EXPECT_EQ(dao()->listPortfolioStocks().size(), 3u);
     EXPECT_EQ(dao()->listPortfolioStocks()[0]->name(), "浦发");
-    // Same code in another market is another stock.
+    // Same code in another market is another stock: Shanghai's 000001 joins Shenzhen's.
     EXPECT_FALSE(dao()->existStockWithSymbol("600000", 1));
     EXPECT_TRUE(dao()->existStockWithSymbol("600000", 2));
+    EXPECT_TRUE(dao()->addStock(*stock("000001", 2, "上证指数")));
+    EXPECT_EQ(ids(), (std::vector<std::string>{"600000.2", "000001.1", "000002.1", "000001.2"}));
     EXPECT_FALSE(dao()->addStock(*stock("", 1)));
 }
 
