@@ -112,6 +112,13 @@ TEST_F(SimTest, SessionsAreRequiredAndTimeOutOnTheSimClock) {
     std::string s = login();
     ASSERT_FALSE(s.empty());
     EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "0,0,0,0");
+    // A session in use stays however long ago it was opened; one left unused ends.
+    const std::string unused = login();
+    sim->clock().advance(1000);
+    EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "0,0,0,0");
+    sim->clock().advance(1000);  // 2,000 s after both logins, 1,000 s after the last use
+    EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "0,0,0,0");
+    EXPECT_EQ(etag(call(unused, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "2,0,0,0");
     sim->setSessionIdleTimeout(60);
     sim->clock().advance(59);
     EXPECT_EQ(etag(call(s, "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2")), "0,0,0,0");
