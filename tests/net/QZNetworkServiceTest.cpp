@@ -1,6 +1,7 @@
 #include "tests/net/NetTestSupport.h"
 
 #include "core/security/Base64.h"
+#include "net/HTTPQueue.h"
 
 namespace {
 
@@ -296,6 +297,23 @@ TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
     drainTransfers();
     EXPECT_EQ(ra.events.size(), 0u);
     EXPECT_EQ(rb.events.size(), 1u);
+    // On a full queue, a cancelled request's slot goes to the one waiting.
+    HTTPQueue full(1);
+    Recorder rc, rd;
+    QZNetworkService c(full), d(full);
+    c.setDelegate(&rc);
+    d.setDelegate(&rd);
+    sim->holdReply(31000, 4);
+    c.requestStr(kSnapshot, 3, 5);
+    d.requestStr(kSnapshot, 3, 6);
+    ASSERT_TRUE(pollUntil([&] { return sim->heldReplies() == 1; }));
+    c.cancelRequest();
+    ASSERT_EQ(full.runningCount(), 1u) << "the waiting request goes";
+    ASSERT_TRUE(waitFor([&] { return !rd.events.empty(); }));
+    EXPECT_EQ(rd.events[0].kind, "data");
+    sim->releaseHeldReplies();
+    drainTransfers();
+    EXPECT_TRUE(rc.events.empty());
 }
 
 TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
