@@ -80,14 +80,20 @@ TEST_F(QuotePanelViewsTest, TheOrderBookShowsLevelsAgainstThePreviousCloseAndHan
     EXPECT_EQ(TradePositionView::volumeText(99), "0");
     EXPECT_EQ(TradePositionView::volumeText(999999999), "");
 
-    // A finger on the second bid hands its price.
-    UIButton* bid2 = book->buttonWithTag(1008);
-    CGRect on = bid2->convertRectToView(bid2->bounds(), nullptr);
-    host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
-    ASSERT_EQ(taps.prices.size(), 3u);
-    EXPECT_EQ(taps.prices[2], "7.21");
+    // A finger on each level hands the price of its own row and side.
+    book->setFallStaying(std::string("6.50"));
+    const std::string sides[] = {"7.32", "7.33", "7.34", "7.35", "7.36", "7.94",
+                                 "7.22", "7.21", "7.20", "7.19", "7.18", "6.50"};
+    taps.prices.clear();
+    for (int i = 0; i < 12; ++i) {
+        UIButton* level = book->buttonWithTag(TradePositionView::kFirstButtonTag + i);
+        CGRect on = level->convertRectToView(level->bounds(), nullptr);
+        host.tap(on.origin.x + on.size.width / 2, on.origin.y + on.size.height / 2);
+        ASSERT_EQ(taps.prices.size(), size_t(i + 1));
+        EXPECT_EQ(taps.prices.back(), sides[i]) << "button " << i;
+    }
     book->btnAction(2000);  // no such level
-    EXPECT_EQ(taps.prices.size(), 3u);
+    EXPECT_EQ(taps.prices.size(), 12u);
 
     // A reply without the levels keeps those shown.
     book->setPositionsWithArray(intradayReply(false));
