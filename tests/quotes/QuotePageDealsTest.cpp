@@ -1,5 +1,6 @@
-// The quote page's deals: what each failure of a page does to the rows, and
-// pulling on past the day's first deal.
+// The quote page's deals: what each failure of a page does to the rows,
+// pulling on past the day's first deal, and another stock's deals starting
+// from its newest page.
 #include "QuotePageTestSupport.h"
 
 #include "sim/SimServer.h"
@@ -99,4 +100,30 @@ TEST_F(QuotePageDealsTest, PullingOnPastTheFirstDealOfTheDayEmptiesTheList) {
     pullDown(*deals);
     EXPECT_EQ(deals->offset(), last);
     EXPECT_FALSE(deals->transactionItems().empty());
+}
+
+TEST_F(QuotePageDealsTest, AnotherStocksDealsStartFromItsNewestPageWhenThePagesOwnAskFailed) {
+    // 万科Ａ joins the own stocks: the stock before 浦发银行 on the quote page.
+    ASSERT_TRUE(DaoFactory::sharedInstance().portfolioDao()->addStock(QZPortfolioStock("000002", 1)));
+    sim->setOwnStocks(phone, {"600000.2", "000001.2", "00700.3", "000002.1"});
+    home()->refresh();
+    ASSERT_TRUE(waitFor([&] { return home()->quoteStocks().size() == 4; }));
+    auto* deals = openDeals();
+    ASSERT_TRUE(deals);
+    pullUp(*deals);
+    pullUp(*deals);
+    ASSERT_EQ(deals->offset(), 60);
+    // The page's own ask for 万科Ａ's newest deals fails: only the list's own
+    // offset tells where the customer's pull goes.
+    sim->forceFault(SimFault::Refuse, 31000, 9);
+    stepLeft();
+    ASSERT_TRUE(waitFor([&] { return UIAlertView::topAlert() != nullptr; }));
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    run(0.5);
+    EXPECT_EQ(deals->currentStock()->stockId(), "000002.1");
+    EXPECT_TRUE(deals->transactionItems().empty());
+    pullDown(*deals);
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "code"), "000002.1");
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 9).back(), "offset"), "0");
+    EXPECT_EQ(deals->transactionItems().size(), 30u);
 }
