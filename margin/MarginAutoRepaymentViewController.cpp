@@ -78,7 +78,11 @@ void MarginAutoRepaymentViewController::statusArrived(const RequestReply& reply)
 }
 
 void MarginAutoRepaymentViewController::repayAction() {
-    if (!sendRequest(kSetTag, marginAutoRepaySetRequest(switch_->isOn()), 4)) restoreSwitch();
+    // One setting at a time: the switch waits for the brokerage's answer.
+    if (sendRequest(kSetTag, marginAutoRepaySetRequest(switch_->isOn()), 4))
+        switch_->setEnabled(false);
+    else
+        restoreSwitch();
 }
 
 void MarginAutoRepaymentViewController::setArrived(const RequestReply& reply) {
@@ -90,11 +94,16 @@ void MarginAutoRepaymentViewController::setArrived(const RequestReply& reply) {
 }
 
 void MarginAutoRepaymentViewController::restoreSwitch() {
-    if (currentStatus_) switch_->setOn(*currentStatus_ == kOn);
+    if (!currentStatus_) return;
+    switch_->setOn(*currentStatus_ == kOn);
+    switch_->setEnabled(true);
 }
 
 void MarginAutoRepaymentViewController::requestDidFail(const RequestFailure& failure) {
     // A setting whose answer was lost may have been made: the brokerage says which it is now.
-    if (failure.tag == kSetTag) failure.outcomeUnknown ? requestStatus() : restoreSwitch();
+    if (failure.tag == kSetTag)
+        failure.outcomeUnknown ? requestStatus() : restoreSwitch();
+    else if (currentStatus_)
+        switch_->setEnabled(true);  // the state asked after a setting did not come: the switch stays as set
     VTAViewControllers::requestDidFail(failure);
 }

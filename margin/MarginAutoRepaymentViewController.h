@@ -4,9 +4,9 @@
 // "当前自动还款设置为:开通" / "关闭" (a blank until the brokerage said). Every
 // appearance asks the state (500/86, "repayflag" "1" on); the switch sends
 // the setting (500/87) and a setting the brokerage took ("msgok") asks the
-// state again. Each has its own tag. The switch waits for the first state,
-// and a setting refused, failed or not taken puts it back to the state the
-// header shows.
+// state again. Each has its own tag. The switch waits for the first state
+// and, one setting at a time, for the answer to a setting; a setting refused,
+// failed or not taken puts it back to the state the header shows.
 #include <memory>
 #include <optional>
 
@@ -48,7 +48,7 @@ private:
     void requestStatus();
     void statusArrived(const RequestReply& reply);
     void setArrived(const RequestReply& reply);
-    // The switch back to the state last known.
+    // The switch back to the state last known, and free again once one is known.
     void restoreSwitch();
 
     std::optional<std::string> currentStatus_;

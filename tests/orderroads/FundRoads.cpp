@@ -378,6 +378,14 @@ std::vector<Road> OrderRoadTest::fundRoads() {
                 t.settle(0.5);
             },
         .confirm = [](OrderRoadTest& t, VTAViewControllers*) { ASSERT_TRUE(t.host.pressAlertButton("终止")); },
+        // The row's controls again.
+        .pressAgain =
+            [](OrderRoadTest& t, VTAViewControllers* s) {
+                auto cell = as<IFICloseViewController>(s)->tableView()->cellForRowAtIndexPath({0, 0});
+                ASSERT_TRUE(cell);
+                t.pressAtOnce(cell->editingControl());
+                t.pressAtOnce(cell->deleteConfirmationButton());
+            },
         .booked =
             [](OrderRoadTest& t) {
                 return t.plansOfA([](std::vector<SimPlan>& plans) {

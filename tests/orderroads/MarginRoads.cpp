@@ -42,6 +42,10 @@ std::vector<Road> OrderRoadTest::marginRoads() {
                 t.typeQuantity(vc, "100");
                 t.tapView(vc->tradeButton());
             },
+        .pressAgain =
+            [](OrderRoadTest& t, VTAViewControllers* s) {
+                t.pressAtOnce(as<MarginTradeViewController>(s)->tradeButton());
+            },
         .booked = [](OrderRoadTest& t) { return t.creditOrders(0); },
         .busy = [](VTAViewControllers* s) { return as<TradeOrderScreen>(s)->sureToTrade(); },
     });
@@ -82,7 +86,14 @@ std::vector<Road> OrderRoadTest::marginRoads() {
         .confirm = [](OrderRoadTest& t, VTAViewControllers* s) {
             t.tapView(as<MarginAutoRepaymentViewController>(s)->repaySwitch());
         },
+        .pressAgain = [](OrderRoadTest& t, VTAViewControllers* s) {
+            t.pressAtOnce(as<MarginAutoRepaymentViewController>(s)->repaySwitch());
+        },
         .booked = [](OrderRoadTest& t) { return t.carriedOut({500, 87}); },
+        .busy =
+            [](VTAViewControllers* s) {
+                return !as<MarginAutoRepaymentViewController>(s)->repaySwitch()->isEnabled();
+            },
     });
 
     roads.push_back({

@@ -63,6 +63,8 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
                 t.typeQuantity(vc, "100");
                 t.tapView(vc->tradeButton());
             },
+        .pressAgain =
+            [](OrderRoadTest& t, VTAViewControllers* s) { t.pressAtOnce(as<TradeViewController>(s)->tradeButton()); },
         .booked = [](OrderRoadTest& t) { return int64_t(t.orders().size()); },
         .busy = [](VTAViewControllers* s) { return as<TradeViewController>(s)->sureToTrade(); },
     });
@@ -159,6 +161,10 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .fill = [](OrderRoadTest&, VTAViewControllers*) {},
         .confirm = [](OrderRoadTest& t,
                       VTAViewControllers* s) { t.tapView(as<GTPTransferAllViewController>(s)->transferButton()); },
+        .pressAgain =
+            [](OrderRoadTest& t, VTAViewControllers* s) {
+                t.pressAtOnce(as<GTPTransferAllViewController>(s)->transferButton());
+            },
         .booked =
             [](OrderRoadTest& t) {
                 return t.sim->withRoom<SimBankRoom>([](SimBankRoom& r) {
@@ -314,6 +320,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
                 t.typeInto(change->newCostField(), "9.5");
             },
         .confirm = [](OrderRoadTest& t, VTAViewControllers*) { ASSERT_TRUE(t.host.tapText("修改")); },
+        .pressAgain = [](OrderRoadTest& t, VTAViewControllers*) { t.pressAtOnce(t.host.findText("修改")); },
         .booked = [](OrderRoadTest& t) { return t.carriedOut(TradeQueryContract::kCostChange); },
         .busy = [](VTAViewControllers* s) { return as<VTAModifyCostViewController>(s)->isTrading(); },
     });
