@@ -117,16 +117,21 @@ TEST_F(FundFailureRoadsTest, AnotherRepoProductChosenWhileABuyIsOnItsWayWaitsAnd
     ASSERT_GE(vc->productData().size(), 2u);
     const std::string first = vc->tradeCode(), second = vc->productData()[1]->code();
     ASSERT_NE(first, second);
-    const size_t deals = repoDeals().size();
+    const size_t deals = repoDeals().size(), infos = sim->requestsOf(100, 27).size();
     retype(vc->moneyField(), "1000");
     ASSERT_TRUE(tapToolbar(vc, "确定"));
     sim->holdReply(RepoContract::kBuy.main, RepoContract::kBuy.sub);
     ASSERT_TRUE(confirm(false));
     ASSERT_TRUE(vc->isRequestInFlight(VTAKVRTradeViewController::kOrderTag));
-    // The wheel moves to the second product before the buy is answered: the
-    // form keeps the product of the buy on its way.
+    // A finger on the product's row opens no wheel before the buy is answered
+    // (nor does a wheel left turning choose another): the form keeps the
+    // product of the buy on its way.
+    vc->formTable()->window()->layoutIfNeeded();
+    pressAtOnce(vc->formTable()->cellForRowAtIndexPath({0, 0}).get());
+    EXPECT_FALSE(vc->codePicker()->isOpen());
     vc->codePicker()->pickerViewDidSelectRow(*vc->codePicker()->picker(), 1, 0);
     EXPECT_EQ(vc->tradeCode(), first);
+    EXPECT_EQ(sim->requestsOf(100, 27).size(), infos) << "no information asked for another product";
     sim->releaseHeldReplies();
     ASSERT_TRUE(alertShown(VTAKVRTradeViewController::kSuccessText)) << topAlertTitle();
     ASSERT_TRUE(waitFor([&] { return !vc->hasRequestInFlight(); }));

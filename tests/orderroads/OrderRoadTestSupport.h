@@ -48,7 +48,7 @@ struct Road {
     std::function<void(OrderRoadTest&, VTAViewControllers*)> confirm;
     // The customer presses the form's command again, the action on its way:
     // by finger on the control that asked for it, without turning the run
-    // loop (pressAtOnce); none: the "确定" on screen.
+    // loop (TradeTest::pressAtOnce); none: the "确定" on screen.
     std::function<void(OrderRoadTest&, VTAViewControllers*)> pressAgain;
     // How many times the books hold the action.
     std::function<int64_t(OrderRoadTest&)> booked;
@@ -77,17 +77,6 @@ public:
         if (!screen) return nullptr;
         road.fill(*this, screen);
         return ::testing::Test::HasFatalFailure() ? nullptr : screen;
-    }
-    // A finger's press of the control that turns no loop: touched and let go
-    // at its centre at once. A tap lasts 50 ms of the loop, which waits for a
-    // held answer before its time goes on.
-    void pressAtOnce(UIView* control) {
-        ASSERT_TRUE(control && control->window());
-        control->window()->layoutIfNeeded();
-        CGRect f = control->convertRectToView(control->bounds(), nullptr);
-        const CGPoint at = CGPointMake(CGRectGetMidX(f), CGRectGetMidY(f));
-        UIApplication::sharedApplication().touchesBeganAt({at});
-        UIApplication::sharedApplication().touchesEndedAt({at});
     }
     // The sheet on screen is confirmed, the answer not awaited.
     void confirmSheet() {
