@@ -277,16 +277,29 @@ TEST_F(MarginOrderScreenTest, TheQuotePanelRefreshesEveryTwoSecondsAndABookTapSe
     saveScreenshot("chart");
 
     // Another screen over it stops the refresh; back on screen, the open panel
-    // asks for the day's data at once and refreshes again.
+    // asks for the day's data at once, before the refresh's first tick (2 s
+    // on), and refreshes again.
     pushViewController(std::make_shared<RecordingScreen>());
     expectNoRefresh();
-    const int beforeBack = intradayRequests();
+    int beforeBack = intradayRequests();
     popViewControllers(1);
-    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeBack + 1; }));
+    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeBack + 1; }, 1.5)) << "asked on appearing";
     EXPECT_TRUE(vc->isExpandQuotes());
     expectRefreshEveryTwoSeconds();
 
+    // Closed, the panel's book is asked for once on coming back, and not refreshed.
+    tapView(vc->expandButton());
+    ASSERT_FALSE(vc->isExpandQuotes());
+    pushViewController(std::make_shared<RecordingScreen>());
+    settle(1);
+    beforeBack = intradayRequests();
+    popViewControllers(1);
+    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeBack + 1; }, 1.5)) << "asked on appearing";
+    expectNoRefresh();
+
     // Leaving with the panel open stops the refresh.
+    tapView(vc->expandButton());
+    ASSERT_TRUE(waitFor([&] { return vc->quotesPanel().isRefreshing(); }));
     popViewControllers(1);
     expectNoRefresh();
 }
