@@ -120,10 +120,15 @@ std::vector<Road> OrderRoadTest::marginRoads() {
             },
         .booked = [](OrderRoadTest& t) { return t.creditOrders(2); },
         .busy = [](VTAViewControllers* s) { return as<TradeOrderScreen>(s)->sureToTrade(); },
-        // 100 more owed, so that every buy finds shares to return.
+        // 100 more owed, and the cash they cost, so that every buy finds
+        // shares to return and the money to pay for them.
         .fresh =
             [](OrderRoadTest& t) {
-                t.customerBooks([](SimCustomer& c) { return c.credit->owed["600036"] += 100; });
+                const SimMoney lot = t.quoteOf("600036").ask[0] * 100;
+                t.customerBooks([&](SimCustomer& c) {
+                    c.credit->cash += lot;
+                    return c.credit->owed["600036"] += 100;
+                });
             },
     });
 

@@ -17,15 +17,19 @@ struct Breakage {
     const char* name;
     bool reachesServer;  // the server reads the request
     bool reachesBooks;   // ... and carries it out
+    bool refused;        // the server says it did not take it
 };
 
 const Breakage kBreakages[] = {
-    {Line::BeforeServer, "cut before the server", false, false},
-    {Line::AnswerLost, "answer lost", true, true},
-    {Line::ReplyCut, "reply cut in the middle", true, true},
-    {Line::ReplyLate, "reply later than the time-out", true, true},
-    {Line::SessionExpired, "session ended on the server", true, false},
+    {Line::BeforeServer, "cut before the server", false, false, false},
+    {Line::AnswerLost, "answer lost", true, true, false},
+    {Line::ReplyCut, "reply cut in the middle", true, true, false},
+    {Line::ReplyLate, "reply later than the time-out", true, true, false},
+    {Line::SessionExpired, "session ended on the server", true, false, true},
+    {Line::SessionReplaced, "session replaced by a login while the refusal was on its way", true, false, true},
 };
+
+const char* const kQuote = "tc_mfuncno=31000&tc_sfuncno=4&code=600000.2&field=3|1|4";
 
 }  // namespace
 
@@ -48,13 +52,29 @@ void OrderRoadTest::breakLine(Line line, const Road& road, VTAViewControllers* s
         case Line::SessionExpired:
             sim->expireAllSessions();
             break;
+        case Line::SessionReplaced:
+            sim->expireAllSessions();
+            proxy->cut(main, sub, Cut::HoldPastTimeout);
+            break;
     }
 }
 
 void OrderRoadTest::whileOnItsWay(Line line) {
-    if (line != Line::ReplyLate) return;
+    if (line != Line::ReplyLate && line != Line::SessionReplaced) return;
     ASSERT_TRUE(waitFor([&] { return proxy->heldReplies() > 0; }));
-    passTimeOut(kShortTimeout);
+    if (line == Line::ReplyLate) {
+        passTimeOut(kShortTimeout);
+        return;
+    }
+    // Another screen's request finds the session ended too, and the silent
+    // login it starts replaces the session before the refusal comes.
+    auto& session = ServiceSession::shared();
+    const std::string ended = session.session();
+    QZNetworkService other;
+    other.requestStr(kQuote, 3);
+    ASSERT_TRUE(waitFor([&] { return other.pendingCount() == 0; }));
+    ASSERT_TRUE(!session.isLoggingIn() && !session.session().empty() && session.session() != ended);
+    proxy->release();
 }
 
 void OrderRoadTest::mendLine(VTAViewControllers* screen) {
@@ -82,7 +102,7 @@ TEST_P(OrderRoadTest, TheActionIsBookedOnceOrNotAtAllAndTheCustomerLearnsOneOutc
 
         // One outcome, and the form is done with the action.
         EXPECT_EQ(UIAlertView::visibleAlerts().size(), 1u);
-        EXPECT_EQ(topAlertTitle(), b.line == Line::SessionExpired ? RequestBinding::kOrderNotTakenText : road.unknownText);
+        EXPECT_EQ(topAlertTitle(), b.refused ? RequestBinding::kOrderNotTakenText : road.unknownText);
         EXPECT_FALSE(screen->isRequestInFlight(road.tag));
         EXPECT_FALSE(road.busy(screen));
         EXPECT_FALSE(SVProgressHUD::isVisible() && SVProgressHUD::status() == kOrderSendingText);

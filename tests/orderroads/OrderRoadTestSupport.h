@@ -29,6 +29,9 @@ enum class Line {
     ReplyCut,        // cut in the middle of the reply
     ReplyLate,       // the reply is held past the request's time-out
     SessionExpired,  // the server has ended the service session: it refuses the request unread
+    // ... and its refusal is held while another request's silent login makes a
+    // new session: the refusal comes for a session already replaced
+    SessionReplaced,
 };
 
 class OrderRoadTest;
