@@ -288,9 +288,9 @@ bool RunLoop::runUntil(const std::function<bool()>& done, double seconds, double
     return runReal(&done, seconds);
 }
 
-void RunLoop::runFor(double seconds) {
+void RunLoop::runFor(double seconds, double realTimeout) {
     if (Clock::isFrozen())
-        runVirtual(nullptr, seconds, 10, false);
+        runVirtual(nullptr, seconds, realTimeout, false);
     else
         runReal(nullptr, seconds);
 }

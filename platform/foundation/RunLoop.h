@@ -35,8 +35,9 @@ public:
     // With the real clock, `seconds` is real time and `realTimeout` is not used.
     bool runUntil(const std::function<bool()>& done, double seconds, double realTimeout = 10);
     // Same, until the time has passed. With a frozen Clock it returns as soon as the
-    // virtual span is used up (it waits in real time only for tracked background work).
-    void runFor(double seconds);
+    // virtual span is used up (it waits in real time only for tracked background work,
+    // up to `realTimeout`).
+    void runFor(double seconds, double realTimeout = 10);
     void run();                 // until stop()
     void stop();                // any thread
     bool isMainThread() const;  // the thread that first called main()/run

@@ -156,8 +156,9 @@ protected:
         m->setM_pid(pid);
         return m;
     }
-    // Finishes transitions and animations in virtual time.
-    static void settle(double seconds = 1) { RunLoop::main().runFor(seconds); }
+    // Finishes transitions and animations in virtual time; a reply on its way
+    // is awaited however long it takes (up to kHangSeconds).
+    static void settle(double seconds = 1) { RunLoop::main().runFor(seconds, kHangSeconds); }
     UIViewController* top() const { return nav->topViewController(); }
     size_t depth() const { return nav->viewControllers().size(); }
     static std::shared_ptr<UIAlertView> topAlert() { return UIAlertView::topAlert(); }
