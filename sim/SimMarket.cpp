@@ -44,6 +44,16 @@ SimInstrument make(const char* code, const char* name, const char* py, int marke
     return i;
 }
 
+// The instruments listed first, keyed by their places in the list.
+constexpr size_t kFirstKeyedByPlace = 76;
+
+// A key of the id's bytes (FNV-1a), far from the small keys of the places.
+uint64_t walkKeyOf(const std::string& id) {
+    uint64_t h = 14695981039346656037ULL;
+    for (unsigned char ch : id) h = (h ^ ch) * 1099511628211ULL;
+    return mix(h) | (uint64_t{1} << 63);
+}
+
 int64_t pow10(int n) {
     int64_t p = 1;
     while (n-- > 0) p *= 10;
@@ -140,6 +150,11 @@ SimMarket::SimMarket(uint64_t seed) : seed_(seed) {
         make("603288", "海天味业", "HTWY", 2, 1, 2, 41.20, 12000000),
         make("688981", "中芯国际", "ZXGJ", 2, 1, 2, 48.50, 30000000),
     };
+    // The first 76 were keyed by their places when the list began, and keep
+    // those keys: their prices are the ones tests and the README quote. Every
+    // later one is keyed by its id alone.
+    for (size_t k = 0; k < instruments_.size(); ++k)
+        instruments_[k].walkKey = k < kFirstKeyedByPlace ? k : walkKeyOf(instruments_[k].id());
     closes_.resize(instruments_.size());
     cnMinutes_ = minutesOf({{570, 690}, {780, 900}});
     hkMinutes_ = minutesOf({{570, 720}, {780, 960}});
@@ -224,7 +239,7 @@ int64_t SimMarket::closeOfDay(size_t index, long day) const {
         }
         double limit = inst.market == 3 ? 0.15 : (inst.classId == 5 ? 0.02 : 0.10);
         double vol = inst.classId == 5 ? 0.002 : (inst.classId == 2 ? 0.011 : 0.018);
-        double r = vol * normal(index, static_cast<uint64_t>(d), 7) +
+        double r = vol * normal(inst.walkKey, static_cast<uint64_t>(d), 7) +
                    0.03 * std::log(static_cast<double>(base) / static_cast<double>(prev));
         r = std::clamp(r, -limit * 0.98, limit * 0.98);
         int64_t next = std::llround(static_cast<double>(prev) * (1 + r));
@@ -274,19 +289,19 @@ std::vector<SimMinutePoint> SimMarket::wholeDay(size_t index, int yyyymmdd) cons
     const size_t n = minutes.size();
     const double prev = static_cast<double>(prevClose(inst, yyyymmdd));
     const double last = static_cast<double>(close(inst, yyyymmdd));
-    const double open = prev * (1 + 0.004 * normal(index, static_cast<uint64_t>(day), 11));
+    const double open = prev * (1 + 0.004 * normal(inst.walkKey, static_cast<uint64_t>(day), 11));
     const double sigma = prev * (inst.classId == 5 ? 0.0002 : 0.0012);
     // Bonds: minutes without a deal at both ends of the day.
     size_t first = 0, final = n - 1;
     if (inst.classId == 5 && n > 60) {
-        first = 5 + static_cast<size_t>(uniform(index, static_cast<uint64_t>(day), 21) * 25);
-        final = n - 4 - static_cast<size_t>(uniform(index, static_cast<uint64_t>(day), 22) * 20);
+        first = 5 + static_cast<size_t>(uniform(inst.walkKey, static_cast<uint64_t>(day), 21) * 25);
+        final = n - 4 - static_cast<size_t>(uniform(inst.walkKey, static_cast<uint64_t>(day), 22) * 20);
     }
     // Bridge from the open (first deal) to the close (last deal).
     const size_t span = final - first;
     std::vector<double> walk(n, 0);
     for (size_t i = first + 1; i <= final; ++i)
-        walk[i] = walk[i - 1] + normal(index, static_cast<uint64_t>(day), 1000 + i);
+        walk[i] = walk[i - 1] + normal(inst.walkKey, static_cast<uint64_t>(day), 1000 + i);
     double amount = 0;
     int64_t total = 0;
     const double perMinute = static_cast<double>(inst.baseVolume) / static_cast<double>(n);
@@ -298,7 +313,7 @@ std::vector<SimMinutePoint> SimMarket::wholeDay(size_t index, int yyyymmdd) cons
             double f = span > 0 ? static_cast<double>(i - first) / static_cast<double>(span) : 1;
             double p = open + (last - open) * f + sigma * (walk[i] - f * walk[final]);
             price = i == final ? static_cast<int64_t>(last) : std::max<int64_t>(std::llround(p), 1);
-            double factor = std::exp(0.6 * normal(index, static_cast<uint64_t>(day), 50000 + i));
+            double factor = std::exp(0.6 * normal(inst.walkKey, static_cast<uint64_t>(day), 50000 + i));
             pt.volume = std::max<int64_t>(100, std::llround(perMinute * factor / 100) * 100);
         }
         pt.price = price;
@@ -368,8 +383,8 @@ SimQuote SimMarket::quote(const SimInstrument& inst, double t) const {
         q.ask[k] = q.last + (k + 1);
         q.bid[k] = std::max<int64_t>(q.last - k, 1);
         uint64_t salt = static_cast<uint64_t>(q.date) * 10000 + static_cast<uint64_t>(q.hhmm);
-        q.askVolume[k] = 100 * (1 + static_cast<int64_t>(uniform(index, salt, 300 + k) * 500));
-        q.bidVolume[k] = 100 * (1 + static_cast<int64_t>(uniform(index, salt, 400 + k) * 500));
+        q.askVolume[k] = 100 * (1 + static_cast<int64_t>(uniform(inst.walkKey, salt, 300 + k) * 500));
+        q.bidVolume[k] = 100 * (1 + static_cast<int64_t>(uniform(inst.walkKey, salt, 400 + k) * 500));
     }
     return q;
 }

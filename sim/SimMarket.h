@@ -11,7 +11,8 @@
 // bridge from the opening price to the day's close, one point per minute of
 // the trading sessions ("interval" for Shenzhen and Shanghai, "HKtime" for
 // Hong Kong); minute volumes are seeded too. The same seed and time always
-// give the same prices. Thread-safe.
+// give the same prices, and an instrument's prices are drawn by a key of its
+// own (SimInstrument::walkKey), never by its place in the list. Thread-safe.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -30,6 +31,10 @@ struct SimInstrument {
     int decimals = 2;
     double basePrice = 10;
     int64_t baseVolume = 1000000;  // shares (or index units) a day
+    // What the seeded walk of its prices is drawn with: its own, so that
+    // neither the list's order nor an instrument added to it moves another's
+    // prices (SimMarket's constructor gives it).
+    uint64_t walkKey = 0;
     std::string id() const { return code + "." + std::to_string(market); }
     // A lot (手): what orders are placed in and what the replies count volumes
     // in; a bond's is 10 张, every other's 100 shares.

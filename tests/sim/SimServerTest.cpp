@@ -81,6 +81,23 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
     EXPECT_EQ(early.last, early.prevClose);
 }
 
+// An instrument's prices are its own: the first-listed ones keep the walks
+// their places in the list gave them (tests and the README quote them), and
+// every later one walks by its id, wherever the list puts it.
+TEST(SimMarketTest, EachInstrumentWalksByAKeyOfItsOwn) {
+    SimMarket m(1);
+    std::set<uint64_t> keys;
+    for (const auto& i : m.instruments()) EXPECT_TRUE(keys.insert(i.walkKey).second) << i.id();
+    struct Pinned {
+        const char* id;
+        int date;
+        int64_t close;
+    };
+    for (const Pinned& p : {Pinned{"000001.1", 20240305, 1031}, Pinned{"600000.2", 20240305, 782},
+                            Pinned{"688981.2", 20261207, 4873}})
+        EXPECT_EQ(m.close(*m.findId(p.id), p.date), p.close) << p.id << " " << p.date;
+}
+
 // The connection threads share one market: days worked out on one thread
 // while others read them, and closes extended while others read them, give
 // every thread what a market of the same seed gives one thread alone.
