@@ -83,6 +83,8 @@ public:
         }
     }
     bool holdsShares(const SimOrder& o) const override { return o.bsflag != Flag::kSubscribe; }
+    // The bonds and the fund trade on the market; these orders of them do not.
+    bool meetsMarket(const SimOrder&) const override { return false; }
 
     void dayEnded(SimCustomer& who, SimOrder& o) const override {
         SimBalance& cash = cashOf(who, o);

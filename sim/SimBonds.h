@@ -4,9 +4,11 @@
 // exchange-listed funds subscribed for cash and redeemed at their net value.
 //
 // The bonds and fund shares a customer holds are holdings of the books
-// (SimBooks.h), in 张 and 份; the orders are stock orders of the books with
-// a ledger of their own (SimOrders.h): the market does not match them, the
-// brokerage confirms them overnight (the first pass of a later trading day):
+// (SimBooks.h), in 张 and 份, and securities of the market (SimMarket.h),
+// quoted, bought and sold as stocks are. The orders here are stock orders of
+// the books with a ledger of their own (SimOrders.h): the market does not
+// match them, the brokerage confirms them overnight (the first pass of a
+// later trading day):
 // a conversion gives whole shares of the stock at the conversion price (the
 // rest of the face value in cash), a put-back the put-back price a 张, a
 // subscription whole fund shares at the net value (the rest of the money

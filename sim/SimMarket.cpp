@@ -149,6 +149,12 @@ SimMarket::SimMarket(uint64_t seed) : seed_(seed) {
         make("601988", "中国银行", "ZGYH", 2, 1, 2, 4.25, 300000000),
         make("603288", "海天味业", "HTWY", 2, 1, 2, 41.20, 12000000),
         make("688981", "中芯国际", "ZXGJ", 2, 1, 2, 48.50, 30000000),
+        // What the brokerage's exchange products are (SimBonds.cpp): customers
+        // hold, buy and sell them as any other security; a bond near its 100 元
+        // face value a 张.
+        make("110001", "模拟转债", "MNZZ", 2, 5, 3, 104.600, 400000),
+        make("128001", "深模转债", "SMZZ", 1, 5, 3, 103.200, 250000),
+        make("510999", "模拟ETF", "MNETF", 2, 4, 3, 1.000, 60000000),
     };
     // The first 76 were keyed by their places when the list began, and keep
     // those keys: their prices are the ones tests and the README quote. Every

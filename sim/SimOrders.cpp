@@ -211,6 +211,7 @@ void restAsLimit(SimCustomer& who, SimOrder& o, SimPrice price) {
 }
 
 void matchOrder(SimCustomer& who, SimOrder& o, const SimMarket& market, double now) {
+    if (o.ledger && !o.ledger->meetsMarket(o)) return;
     const SimInstrument* s = simTradableStock(market, o.code);
     if (!s) return;
     const SimQuote q = market.quote(*s, now);

@@ -78,6 +78,10 @@ public:
     virtual bool holdsShares(const SimOrder&) const { return false; }
     // What the order lists call it ("行权", "提前终止"); "" for 买入 or 卖出 by its side.
     virtual std::string direction(const SimOrder&) const { return ""; }
+    // Whether the open order meets the market's levels: an order the
+    // brokerage carries out itself (a bond's conversion, an exchange fund's
+    // subscription) never does, though its security trades.
+    virtual bool meetsMarket(const SimOrder&) const { return true; }
 };
 
 // ---- placing an order (the stock order, and another family's over the same road) ----

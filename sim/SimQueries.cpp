@@ -141,7 +141,7 @@ std::vector<uint8_t> holdings(SimCall& c) {
     if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& h : who->holdings) {
-        const int decimals = simPriceDecimals(h.market);
+        const int decimals = simPriceDecimals(c.server.market(), h.market, h.code);
         const SimPrice last = simHoldingPrice(c.server.market(), h, c.now);
         // The value and the profit from the exact cost, each rounded once to the 分.
         const SimMoney value = valueOf(c.server.market(), h, c.now);
@@ -214,7 +214,7 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
                           o.code,
                           o.name,
                           directionName(o),
-                          simPriceText(o.price, simPriceDecimals(o.market)),
+                          simPriceText(o.price, simPriceDecimals(c.server.market(), o.market, o.code)),
                           std::to_string(o.quantity),
                           std::to_string(o.matched),
                           simOrderStatusText(o),
@@ -248,7 +248,7 @@ std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
                           o->code,
                           o->name,
                           directionName(*o),
-                          simPriceText(d.price, simPriceDecimals(o->market)),
+                          simPriceText(d.price, simPriceDecimals(c.server.market(), o->market, o->code)),
                           std::to_string(d.quantity),
                           simMoneyText(d.amount),
                           std::to_string(d.ordersno),
@@ -339,7 +339,10 @@ int simQuoteMarketOf(const std::string& shareholderMarket) {
     return shareholderMarket == Account::kShanghaiA || shareholderMarket == Account::kShanghaiB ? 2 : 1;
 }
 
-int simPriceDecimals(const std::string& shareholderMarket) { return shareholderMarket == Account::kShanghaiB ? 3 : 2; }
+int simPriceDecimals(const SimMarket& market, const std::string& shareholderMarket, const std::string& code) {
+    if (const SimInstrument* s = market.find(code, simQuoteMarketOf(shareholderMarket))) return s->decimals;
+    return shareholderMarket == Account::kShanghaiB ? 3 : 2;
+}
 
 SimPrice simHoldingPrice(const SimMarket& market, const SimHolding& h, double now) {
     const SimInstrument* s = market.find(h.code, simQuoteMarketOf(h.market));

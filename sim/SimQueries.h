@@ -42,8 +42,10 @@ int simQuoteMarketOf(const std::string& shareholderMarket);
 // The price a holding is valued at now: the market's last price of the
 // stock, its cost when the market does not quote it.
 SimPrice simHoldingPrice(const SimMarket& market, const SimHolding& holding, double now);
-// The decimals a stock of the shareholder market is priced in (3 for Shanghai B).
-int simPriceDecimals(const std::string& shareholderMarket);
+// The decimals the lists show a security's prices in: the market's own for
+// it (3 for a bond, a fund and a Shanghai B share), else those of its
+// shareholder market (3 for Shanghai B, 2 for the others).
+int simPriceDecimals(const SimMarket& market, const std::string& shareholderMarket, const std::string& code);
 
 // Adds the orders and deals of the weeks before `now` to the seeded books
 // (SimPastActivity.cpp): what the history lists show.

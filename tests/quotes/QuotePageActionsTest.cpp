@@ -239,24 +239,34 @@ TEST_F(QuotePageTest, RepliesOfAnotherStockAreDroppedAndFailuresSayWhy) {
 
 TEST_F(QuotePageTest, TheSearchButtonFindsAStockWhosePageHasNoArrows) {
     openFromHome("浦发银行");
-    auto* first = page();
-    ASSERT_TRUE(first);
-    host.tap(300, 42);  // the search button of the navigation bar
-    run(1);
-    ASSERT_TRUE(host.type("00700")) << host.viewTreeText();
-    std::shared_ptr<VTAStockFinder> finder;
-    for (auto& v : host.window()->subviews())
-        if (auto f = std::dynamic_pointer_cast<VTAStockFinder>(v)) finder = f;
-    ASSERT_TRUE(finder);
-    ASSERT_TRUE(waitFor([&] { return finder->showsResults() && !finder->results().empty(); }));
-    finder->listView()->layoutIfNeeded();
-    auto cell = finder->listView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
-    ASSERT_TRUE(cell);
-    CGPoint p = cell->convertPointToView(CGPointMake(100, cell->bounds().size.height / 2), nullptr);
-    host.tap(p.x, p.y);
-    ASSERT_TRUE(waitFor([&] { return page() && page() != first && page()->isRequestedTimeTrend(); }));
+    // The search button of the navigation bar, the key typed, the first match tapped.
+    auto find = [&](const std::string& key) {
+        auto* before = page();
+        ASSERT_TRUE(before);
+        host.tap(300, 42);
+        run(1);
+        ASSERT_TRUE(host.type(key)) << host.viewTreeText();
+        std::shared_ptr<VTAStockFinder> finder;
+        for (auto& v : host.window()->subviews())
+            if (auto f = std::dynamic_pointer_cast<VTAStockFinder>(v)) finder = f;
+        ASSERT_TRUE(finder);
+        ASSERT_TRUE(waitFor([&] { return finder->showsResults() && !finder->results().empty(); }));
+        finder->listView()->layoutIfNeeded();
+        auto cell = finder->listView()->cellForRowAtIndexPath(NSIndexPath::indexPathForRow(0, 0));
+        ASSERT_TRUE(cell);
+        CGPoint p = cell->convertPointToView(CGPointMake(100, cell->bounds().size.height / 2), nullptr);
+        host.tap(p.x, p.y);
+        ASSERT_TRUE(waitFor([&] { return page() && page() != before && page()->isRequestedTimeTrend(); }));
+    };
+    find("00700");
     EXPECT_EQ(page()->currentStock()->code(), "00700");
     EXPECT_FALSE(page()->hasArrows());
     EXPECT_EQ(page()->pageCount(), 2);
     saveScreenshot("found");
+    // The convertible bond A holds is a security of the market like any stock.
+    find("110001");
+    EXPECT_EQ(page()->currentStock()->code(), "110001");
+    EXPECT_EQ(page()->currentStock()->marketID(), 2);
+    run(1);
+    saveScreenshot("bond");
 }

@@ -182,6 +182,53 @@ TEST_F(SimBooksTest, AnOddLotIsSoldOnlyAsTheWholeOddRemainder) {
     EXPECT_EQ(errorOf(limitOrder(true, "000001", up("000001"), 150)), "买入数量必须为100股的整数倍");
 }
 
+TEST_F(SimBooksTest, TheBondIsSoldInLotsOfTenZhangAtItsPriceAZhangAndListedAsAnyStock) {
+    // 20 张 of 模拟转债 at 100.000; the market quotes it in 3 places near 100 元 a 张.
+    auto info = stockInfo("110001", "0S");
+    ASSERT_EQ(errorOf(info), "");
+    EXPECT_EQ(textOf(info, "stkname"), "模拟转债");
+    EXPECT_EQ(textOf(info, "market"), "1");
+    EXPECT_EQ(info->toIntWithFieldName("num"), 20);
+    const SimQuote q = quoteOf("110001");
+    EXPECT_EQ(textOf(info, "price"), SimMarket::priceText(q.last, 3));
+    EXPECT_EQ(errorOf(limitOrder(false, "110001", q.bid[0], 15)), "零股须一次性全部卖出");
+    EXPECT_EQ(errorOf(limitOrder(true, "110001", q.ask[0], 15)), "买入数量必须为10张的整数倍");
+
+    // 10 张 at the first bid (厘 a 张 in 3 places): the amount is the price times the 张.
+    ASSERT_EQ(errorOf(limitOrder(false, "110001", q.bid[0], 10)), "");
+    const SimOrder sale = lastOrder();
+    ASSERT_EQ(sale.status, SimOrderStatus::Filled);
+    const SimDeal deal = customerA([](SimCustomer& c) { return c.deals.back(); });
+    EXPECT_EQ(deal.price, q.bid[0]);
+    EXPECT_EQ(deal.amount, q.bid[0]) << "10 张 x the price in 厘 is the amount in 分";
+    const auto funds = fundsRow();
+    EXPECT_EQ(funds.at("fundavl"), yuan(100000000 + deal.amount)) << "usable at once";
+    EXPECT_EQ(funds.at("fundcash"), "1000000.00") << "withdrawable from the next trading day";
+    const auto row = holdingRow("110001");
+    EXPECT_EQ(row.at("stkqty"), "10");
+    EXPECT_EQ(row.at("stkavl"), "10");
+    EXPECT_EQ(row.at("profitprice"), SimMarket::priceText((20 * 100000 - 10 * q.bid[0]) / 10, 3)) << "diluted";
+    EXPECT_EQ(row.at("lastprice"), SimMarket::priceText(q.last, 3));
+    EXPECT_EQ(row.at("mktval"), yuan(10 * q.last / 10));
+
+    // 当日委托 and 当日成交 list it in the bond's places.
+    auto orders = trade(13, "");
+    ASSERT_EQ(orders->rowsAffected(), 1);
+    EXPECT_EQ(textOf(orders, "stkcode"), "110001");
+    EXPECT_EQ(textOf(orders, "bsname"), "卖出");
+    EXPECT_EQ(textOf(orders, "orderprice"), SimMarket::priceText(q.bid[0], 3));
+    EXPECT_EQ(textOf(orders, "orderqty"), "10");
+    EXPECT_EQ(textOf(orders, "orderstatus"), "已成");
+    auto deals = trade(14, "");
+    ASSERT_EQ(deals->rowsAffected(), 1);
+    EXPECT_EQ(textOf(deals, "matchprice"), SimMarket::priceText(q.bid[0], 3));
+    EXPECT_EQ(textOf(deals, "matchqty"), "10");
+    EXPECT_EQ(textOf(deals, "matchamt"), yuan(deal.amount));
+
+    setClock(20240306, 9, 0);
+    EXPECT_EQ(fundsRow().at("fundcash"), yuan(100000000 + deal.amount));
+}
+
 TEST_F(SimBooksTest, AnOrderOutsideTradingTimeMeetsTheLimitsOfTheDayItTradesOn) {
     const SimInstrument* s = simTradableStock(sim->market(), "000001");
     struct Case {

@@ -56,8 +56,9 @@ TEST_F(SimRankingsAndSectorsTest, TotalsCountTheClassesOfEachMarket) {
     EXPECT_EQ(total("3", "3"), 4) << "Hong Kong shares";
     EXPECT_EQ(total("3", "2"), 1);
     EXPECT_EQ(total("1|2", "5"), 0) << "no warrants listed";
-    EXPECT_EQ(total("1|2", "103"), 3) << "the ETFs, not the closed fund";
-    EXPECT_EQ(total("1|2", "4"), 4);
+    EXPECT_EQ(total("1|2", "103"), 4) << "the ETFs, not the closed fund";
+    EXPECT_EQ(total("1|2", "4"), 5);
+    EXPECT_EQ(total("1|2", "6"), 5) << "the convertible bonds among them";
     // A count for each of rising, falling and unchanged.
     auto set = ask("tc_mfuncno=191&tc_sfuncno=7&market=1&class=101&field=0|1|2");
     ASSERT_TRUE(set);

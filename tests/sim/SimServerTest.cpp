@@ -83,7 +83,8 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
 
 // An instrument's prices are its own: the first-listed ones keep the walks
 // their places in the list gave them (tests and the README quote them), and
-// every later one walks by its id, wherever the list puts it.
+// every later one walks by its id, wherever the list puts it. A bond quotes
+// near its 100 元 face value a 张.
 TEST(SimMarketTest, EachInstrumentWalksByAKeyOfItsOwn) {
     SimMarket m(1);
     std::set<uint64_t> keys;
@@ -94,8 +95,15 @@ TEST(SimMarketTest, EachInstrumentWalksByAKeyOfItsOwn) {
         int64_t close;
     };
     for (const Pinned& p : {Pinned{"000001.1", 20240305, 1031}, Pinned{"600000.2", 20240305, 782},
-                            Pinned{"688981.2", 20261207, 4873}})
+                            Pinned{"688981.2", 20261207, 4873}, Pinned{"110001.2", 20240305, 104794},
+                            Pinned{"128001.1", 20261207, 103386}, Pinned{"510999.2", 20240305, 877}})
         EXPECT_EQ(m.close(*m.findId(p.id), p.date), p.close) << p.id << " " << p.date;
+    for (const char* id : {"110001.2", "128001.1"})
+        for (int date : {20200102, 20240305, 20261207, 20301231}) {
+            const double yuan = double(m.close(*m.findId(id), date)) / 1000;
+            EXPECT_GT(yuan, 90) << id << " " << date;
+            EXPECT_LT(yuan, 120) << id << " " << date;
+        }
 }
 
 // The connection threads share one market: days worked out on one thread
@@ -210,6 +218,12 @@ TEST_F(SimTest, SearchByCodeAndPinyin) {
     auto byPinyin = firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=gzmt"));
     ASSERT_EQ(byPinyin->rowsAffected(), 1);
     EXPECT_EQ(byPinyin->toStringWithFieldName("name").value_or(""), "贵州茅台");
+    // What a customer holds is found as any stock: the convertible bond in Shanghai.
+    auto bond = firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=110001"));
+    ASSERT_EQ(bond->rowsAffected(), 1);
+    EXPECT_EQ(bond->toStringWithFieldName("name").value_or(""), "模拟转债");
+    EXPECT_EQ(bond->toIntWithFieldName("exchid"), 2);
+    EXPECT_EQ(bond->toIntWithFieldName("classid"), 5);
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=QQQ"))->rowsAffected(), 0);
 }
 

@@ -10,6 +10,7 @@
 #include "sim/SimBonds.h"
 #include "sim/SimClock.h"
 #include "sim/SimFunds.h"
+#include "sim/SimMarket.h"
 #include "sim/SimTrade.h"
 #include "sim/SimWealth.h"
 
@@ -127,6 +128,14 @@ TEST_F(SimWealthTest, AnExchangeFundIsSubscribedForCashAndRedeemedFromItsShares)
     EXPECT_EQ(cash().available(), 100000000 - 150000);
     ASSERT_EQ(errorOf(exchangeOrder("04", "510999", "500")), "");
     EXPECT_EQ(holding("510999").available, 1000);
+    // The fund trades on the market too: the rest sold at the first bid, which fills it.
+    const SimInstrument& etf = *sim->market().findId("510999.2");
+    const SimQuote q = sim->market().quote(etf, sim->clock().now());
+    ASSERT_EQ(errorOf(ask(500, 6, "&bsflag=0S&price=" + SimMarket::priceText(q.bid[0], 3) +
+                                      "&qty=1000&stkcode=510999&market=1&secuid=A100001234")),
+              "");
+    EXPECT_EQ(holding("510999").quantity, 500) << "the redemption's 500 wait for the night";
+    EXPECT_EQ(holding("510999").available, 0);
 }
 
 TEST_F(SimWealthTest, WealthPlansAreListedAndOrderedInWholeThousands) {

@@ -106,6 +106,7 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
         {1, "000001", "0", "0010001234", 1, "0f", "对方最优价格", "100", 1100},
         {0, "600000", "1", "A100001234", 1, "0d", "五档即成剩撤", "100", 2100},
         {1, "600000", "1", "A100001234", 0, "0S", "限价委托", "100", 2000},
+        {1, "110001", "1", "A100001234", 0, "0S", "限价委托", "10", 10},  // the bond, in 张
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bsflag + " " + c.code);
@@ -121,7 +122,7 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
         }
         if (c.typeRow == 0) {  // a buy at the first ask, a sell at the first bid: filled at once
             const SimQuote q = quoteOf(c.code);
-            typePrice(vc, SimMarket::priceText(c.direction == 0 ? q.ask[0] : q.bid[0], 2));
+            typePrice(vc, SimMarket::priceText(c.direction == 0 ? q.ask[0] : q.bid[0], q.decimals));
         }
         typeQuantity(vc, c.quantity);
         if (c.code == "000001" && c.direction == 1) saveScreenshot("market-type-sell");
@@ -140,7 +141,37 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
         EXPECT_EQ(orders().back().status, SimOrderStatus::Filled);
         EXPECT_EQ(holding(c.code).quantity, c.held);
     }
-    EXPECT_EQ(orders().size(), 4u);
+    EXPECT_EQ(orders().size(), 5u);
+}
+
+// The bond A holds is sold from its 股份查询 row as any stock: its code and
+// account come with it, its price in its own places, and the list shows what is left.
+TEST_F(OrderEntryTest, TheBondIsSoldFromItsHoldingRow) {
+    auto* list = openItem<VTATradeQueryViewController>(206);
+    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_EQ(list->myTableView()->rowItems(4)[0], "模拟转债");
+    tapGridRow(*list->myTableView(), 4);
+    ASSERT_TRUE(host.tapText("卖出"));
+    settle();
+    auto* vc = dynamic_cast<TradeViewController*>(top());
+    ASSERT_TRUE(vc);
+    ASSERT_TRUE(waitFor([&] { return vc->codeField()->text() == "110001" && vc->isStockInfoBack(); }));
+    const SimQuote q = quoteOf("110001");
+    EXPECT_EQ(vc->nameLabel()->text(), "模拟转债");
+    EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 3));
+    EXPECT_EQ(vc->stockholderLabel()->text(), "沪AA100001234");
+    EXPECT_EQ(vc->maxLabel()->text(), "最大可卖数量为20股");
+    typeQuantity(vc, "10");
+    saveScreenshot("bond-sell");
+    placeOrder(vc);
+    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!"));
+    EXPECT_EQ(orders().back().code, "110001");
+    EXPECT_EQ(orders().back().status, SimOrderStatus::Filled) << "the last price is the first bid";
+    EXPECT_EQ(holding("110001").quantity, 10);
+    ASSERT_EQ(top(), list);
+    ASSERT_TRUE(host.tapText("刷新"));
+    ASSERT_TRUE(waitFor([&] { return list->myTableView()->rowCount() == 5 &&
+                                     list->myTableView()->rowItems(4)[2] == "10"; }));
 }
 
 TEST_F(OrderEntryTest, ShortcutsFillTheQuantityFromTheMaximum) {
