@@ -2,7 +2,8 @@
 // simulated brokerage, through its request handling: stock orders inside and
 // outside the limits, whole and odd lots, the market types, what the order
 // form offers (a market-type buy's "全部", a sell's fractions), cancels, the
-// clock moving through sessions, nights and weekends, bank transfers both
+// clock moving through sessions, nights and weekends, the convertible bond
+// bought and sold in 张 like any stock, bank transfers both
 // ways with right and wrong passwords, fund purchases, redemptions and
 // cancels, financing buys, sell-to-repay and cash repayments, cost changes,
 // repo loans held to their term or ended early, warrant exercises, and clock
@@ -50,7 +51,7 @@ uint64_t envNumber(const char* name, uint64_t fallback) {
     return v && *v ? std::strtoull(v, nullptr, 10) : fallback;
 }
 
-// "-12.30" in 分; "7.35" (a price of 2 places) in 厘.
+// "-12.30" in 分.
 int64_t fenOf(const std::string& text) {
     const bool negative = !text.empty() && text[0] == '-';
     int64_t whole = 0, cents = 0;
@@ -68,7 +69,18 @@ int64_t fenOf(const std::string& text) {
     const int64_t fen = whole * 100 + cents;
     return negative ? -fen : fen;
 }
-int64_t liOf(const std::string& text) { return fenOf(text) * 10; }
+// "7.35" or "104.613" (a price of 2 or 3 places) in 厘.
+int64_t liOf(const std::string& text) {
+    int64_t whole = 0, li = 0;
+    int places = -1;
+    for (char ch : text) {
+        if (ch == '.') places = 0;
+        else if (places < 0) whole = whole * 10 + (ch - '0');
+        else if (places++ < 3) li = li * 10 + (ch - '0');
+    }
+    for (; places < 3; ++places) li *= 10;
+    return whole * 1000 + li;
+}
 
 // num / den rounded half away from zero.
 int64_t halfUp(int64_t num, int64_t den) {
@@ -87,12 +99,16 @@ struct Stock {
     const char* market;  // shareholder market
     const char* secuid;
     int quoteMarket;
+    int lot = 100;  // shares, or 张 of a bond
+    int decimals = 2;
+    int64_t tick() const { return decimals == 2 ? 10 : 1; }  // 厘 a unit of the price's places
 };
 const Stock kStocks[] = {{"000001", "0", "0010001234", 1},
                          {"000002", "0", "0010001234", 1},
                          {"300750", "0", "0010001234", 1},
                          {"600000", "1", "A100001234", 2},
-                         {"600036", "1", "A100001234", 2}};
+                         {"600036", "1", "A100001234", 2},
+                         {"110001", "1", "A100001234", 2, 10, 3}};
 const char* const kFinanced[] = {"600000", "000001", "600036", "000002"};
 const Stock& stockOf(const std::string& code) {
     for (const auto& s : kStocks)
@@ -138,9 +154,13 @@ struct FundOrder {
 struct Model {
     int64_t balance = 100000000, salesToday = 0, bank = 10000000;
     int64_t debt = 500000, creditCash = 2000000;
-    std::map<std::string, int64_t> qty = {{"000001", 1000}, {"000002", 500}, {"600000", 2000}, {"600036", 300}};
-    std::map<std::string, int64_t> basis = {
-        {"000001", 1000 * 10850}, {"000002", 500 * 10200}, {"600000", 2000 * 7300}, {"600036", 300 * 32500}};
+    std::map<std::string, int64_t> qty = {
+        {"000001", 1000}, {"000002", 500}, {"600000", 2000}, {"600036", 300}, {"110001", 20}};
+    std::map<std::string, int64_t> basis = {{"000001", 1000 * 10850},
+                                            {"000002", 500 * 10200},
+                                            {"600000", 2000 * 7300},
+                                            {"600036", 300 * 32500},
+                                            {"110001", 20 * 100000}};
     std::map<std::string, int64_t> bought;  // since the last day's settling
     std::map<std::string, int64_t> creditQty = {{"600036", 1000}, {"000001", 2000}};
     int64_t fundUnits = 1000000;  // 270001
@@ -151,6 +171,7 @@ struct Model {
     std::vector<FundOrder> funds;
     int day = 0;
     size_t dealsSeen = 0;
+    int64_t bondSold = 0;  // 张 of 110001 sold
 };
 
 class SimBooksInvariantTest : public SimTradeTest {
@@ -216,7 +237,8 @@ protected:
     // The limits (厘) of a day: its previous close +- 10 %, half up.
     std::pair<int64_t, int64_t> limits(const std::string& code, int day) {
         const int64_t prev = sim->market().prevClose(*simTradableStock(sim->market(), code), day);
-        return {((prev * 11 + 5) / 10) * 10, ((prev * 9 + 5) / 10) * 10};
+        const int64_t tick = stockOf(code).tick();
+        return {((prev * 11 + 5) / 10) * tick, ((prev * 9 + 5) / 10) * tick};
     }
     SimQuote quote(const std::string& code) {
         return sim->market().quote(*simTradableStock(sim->market(), code), sim->clock().now());
@@ -340,6 +362,7 @@ protected:
                 m.bought[p.code] += d.quantity;
                 m.basis[p.code] += d.quantity * d.price;
             } else {
+                if (p.code == "110001") m.bondSold += d.quantity;
                 m.balance += amount;
                 m.salesToday += amount;
                 m.qty[p.code] -= d.quantity;
@@ -368,7 +391,7 @@ protected:
         if (b.loans.size() != m.loans.size()) out << b.loans.size() << " running repo deals for " << m.loans.size() << "; ";
         for (const auto& [code, row] : b.holdings) {
             if (std::stoll(row.at("stkqty")) < 0 || std::stoll(row.at("stkavl")) < 0) out << code << " negative; ";
-            if (!m.qty.count(code) && code != "110001") out << "a holding of " << code << " nothing bought; ";
+            if (!m.qty.count(code)) out << "a holding of " << code << " nothing bought; ";
         }
         for (const auto& [code, quantity] : m.qty) {
             auto row = b.holdings.find(code);
@@ -381,7 +404,8 @@ protected:
             if (avail != expected) out << code << " 可卖 " << avail << " for " << expected << "; ";
             if (quantity <= 0) continue;
             const int64_t basis = m.basis[code], lastLi = liOf(row->second.at("lastprice"));
-            const std::string cost = SimMarket::priceText(halfUp(basis, quantity * 10), 2);
+            const Stock& s = stockOf(code);
+            const std::string cost = SimMarket::priceText(halfUp(basis, quantity * s.tick()), s.decimals);
             const std::string income = simMoneyText(halfUp(quantity * lastLi - basis, 10));
             if (row->second.at("profitprice") != cost)
                 out << code << " 成本价 " << row->second.at("profitprice") << " for " << cost << "; ";
@@ -419,7 +443,8 @@ protected:
         auto [up, down] = limits(s.code, tradingDay());
         Placed p{buy, -1, s.code, 0, up, down};
         std::string bsflag = buy ? "0B" : "0S";
-        int64_t quantity = 100 * (1 + pick(10));
+        const int64_t lot = s.lot, tick = s.tick();
+        int64_t quantity = lot * (1 + pick(10));
         const int64_t sellable = this->sellable(s.code);
         Outcome o;
         const int kind = pick(20);
@@ -431,38 +456,38 @@ protected:
             // At a level of the book (mostly the side it meets), anywhere within the limits, or beyond them.
             const int level = static_cast<int>(pick(5));
             const bool meets = coin(0.7);
-            p.limit = 10 * (buy == meets ? q.ask[level] : q.bid[level]);
-            if (kind == 3) p.limit = buy ? up + 10 : down - 10;
-            if (kind == 4) p.limit = down + 10 * static_cast<int64_t>(pick((up - down) / 10 + 1));
+            p.limit = tick * (buy == meets ? q.ask[level] : q.bid[level]);
+            if (kind == 3) p.limit = buy ? up + tick : down - tick;
+            if (kind == 4) p.limit = down + tick * static_cast<int64_t>(pick((up - down) / tick + 1));
         }
         const int64_t priceLi = p.limit > 0 ? p.limit : up;
         if (!buy) {
-            const int64_t odd = sellable % 100;
+            const int64_t odd = sellable % lot;
             switch (pick(6)) {
                 case 0: quantity = sellable; break;
-                case 1: quantity = odd > 0 ? odd : 100; break;
-                case 2: quantity = 1 + pick(99); break;                // an odd lot, mostly not the remainder
-                case 3: quantity = sellable + 100; break;              // more than may be sold
-                default: quantity = 100 * (1 + pick(std::max<int64_t>(sellable / 100, 1))); break;
+                case 1: quantity = odd > 0 ? odd : lot; break;
+                case 2: quantity = 1 + pick(lot - 1); break;           // an odd lot, mostly not the remainder
+                case 3: quantity = sellable + lot; break;              // more than may be sold
+                default: quantity = lot * (1 + pick(std::max<int64_t>(sellable / lot, 1))); break;
             }
-            if (quantity <= 0) quantity = 100;
+            if (quantity <= 0) quantity = lot;
         } else if (kind == 5) {
-            quantity = 150;  // no whole lot
+            quantity = lot + lot / 2;  // no whole lot
         } else if (kind == 6) {
-            quantity = 100 * (available() * 10 / (priceLi * 100) + 1);  // a lot more than the money pays
+            quantity = lot * (available() * 10 / (priceLi * lot) + 1);  // a lot more than the money pays
         }
-        if (buy && quantity % 100 != 0)
-            o.expected = "买入数量必须为100股的整数倍";
+        if (buy && quantity % lot != 0)
+            o.expected = lot == 10 ? "买入数量必须为10张的整数倍" : "买入数量必须为100股的整数倍";
         else if (p.limit > 0 && (p.limit > up || p.limit < down))
             o.expected = "委托价格超出涨跌幅限制";
         else if (buy && amountOf(quantity, priceLi) > available())
             o.expected = "可用资金不足";
         else if (!buy && quantity > sellable)
             o.expected = "可用股份不足";
-        else if (!buy && quantity % 100 != 0 && quantity % 100 != sellable % 100)
+        else if (!buy && quantity % lot != 0 && quantity % lot != sellable % lot)
             o.expected = "零股须一次性全部卖出";
-        auto reply = order(bsflag, p.limit > 0 ? SimMarket::priceText(p.limit / 10, 2) : "", std::to_string(quantity),
-                           s.code, s.market, s.secuid, "0");
+        auto reply = order(bsflag, p.limit > 0 ? SimMarket::priceText(p.limit / tick, s.decimals) : "",
+                           std::to_string(quantity), s.code, s.market, s.secuid, "0");
         o.got = errorOf(reply);
         if (o.got.empty()) placed(reply, "ordersno", p);
         return o;
@@ -489,8 +514,8 @@ protected:
             p.limit = down;  // any bid takes it
         }
         if (quantity <= 0) return {"", "", false};
-        auto reply = order(bsflag, p.limit > 0 ? SimMarket::priceText(p.limit / 10, 2) : "", std::to_string(quantity),
-                           s.code, s.market, s.secuid, "0");
+        auto reply = order(bsflag, p.limit > 0 ? SimMarket::priceText(p.limit / s.tick(), s.decimals) : "",
+                           std::to_string(quantity), s.code, s.market, s.secuid, "0");
         Outcome o{"", errorOf(reply)};
         if (o.got.empty()) ++offersTaken, placed(reply, "ordersno", p);
         return o;
@@ -570,7 +595,10 @@ protected:
         } else {
             const int64_t free = m.fundUnits - heldUnits();
             f.units = 1 + static_cast<int64_t>(pick(std::max<int64_t>(free, 1) + (coin(0.1) ? 100000 : 0)));
-            if (f.units > free) o.expected = "可用份额不足";
+            if (m.fundUnits <= 0)
+                o.expected = "您没有持有该基金";  // all redeemed: the holding is gone
+            else if (f.units > free)
+                o.expected = "可用份额不足";
             reply = trade(36, "&ofcode=270001&orderqty=" + simMoneyText(f.units) + "&redeemtype=0");
         }
         o.got = errorOf(reply);
@@ -748,6 +776,7 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
     EXPECT_GT(m.orders.size(), operations / 5);
     EXPECT_GT(m.dealsSeen, operations / 20);
     EXPECT_GT(offersTaken, operations / 50);
+    EXPECT_GT(m.bondSold, 0);
     for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足",
                                 "委托金额低于最低限额1000元", "可用数量不足"})
         EXPECT_GT(refusals[refusal], 0) << refusal;
