@@ -115,9 +115,19 @@ public:
         who.deals.push_back({o.ordersno, o.date, o.time, o.price, o.quantity, amount});
     }
 
+    std::string snapshotName() const override { return "product " + p_.code; }
+
 private:
     SimExchangeProduct p_;
 };
+
+}  // namespace
+
+std::shared_ptr<const SimOrderLedger> simProductLedger(const SimExchangeProduct& product) {
+    return std::make_shared<const ProductLedger>(product);
+}
+
+namespace {
 
 std::vector<uint8_t> bondInfo(SimCall& c) {
     SimRefusal refusal;
@@ -215,7 +225,7 @@ std::vector<uint8_t> order(SimCall& c) {
         if (!h || h->available < o.quantity) return simErrorSet(-1, kNotEnough);
         h->available -= o.quantity;
     }
-    o.ledger = std::make_shared<ProductLedger>(*p);
+    o.ledger = simProductLedger(*p);
     const SimOrder& placed = simPlaceOrder(c, *who, o);
     return TCRSWriter()
         .beginSet()

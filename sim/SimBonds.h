@@ -16,6 +16,7 @@
 //
 // Units: prices in 厘 (SimPrice), money in 分. Not thread-safe: the server's
 // state lock guards it.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ struct SimExchangeProduct {
     SimPrice nav = 0;
     SimMoney minimum = 0;
 };
+
+class SimOrderLedger;
+// How the product's orders move the books.
+std::shared_ptr<const SimOrderLedger> simProductLedger(const SimExchangeProduct& product);
 
 struct SimBondsRoom {
     SimBondsRoom();  // seeded

@@ -303,6 +303,9 @@ public:
     int64_t nextOrderNumber() { return ++lastOrderNumber_; }
 
 private:
+    // The books' snapshot (SimSnapshotFields.h) keeps the counter and the lock-outs.
+    template <class A>
+    friend void simFields(A&, SimBooks&);
     struct Failures {
         int count = 0;
         double lockedUntil = 0;
@@ -310,4 +313,6 @@ private:
     int64_t lastOrderNumber_ = 0;
     std::map<std::string, SimTradeSession> sessions_;  // by authid
     std::map<std::string, Failures> failures_;         // by custid
+    template <class A>
+    friend void simFields(A&, Failures&);
 };

@@ -145,12 +145,17 @@ public:
     }
     // The shares an open short sell asks are reckoned from the order (simLendableLeft).
     void unsold(SimCustomer&, const SimOrder&, int64_t) const override {}
+    std::string snapshotName() const override { return "credit"; }
 };
 
-const std::shared_ptr<const SimOrderLedger>& creditLedger() {
+}  // namespace
+
+const std::shared_ptr<const SimOrderLedger>& simCreditLedger() {
     static const std::shared_ptr<const SimOrderLedger> ledger = std::make_shared<CreditLedger>();
     return ledger;
 }
+
+namespace {
 
 int64_t owedOf(const SimCustomer& who, const std::string& code) {
     auto it = who.credit->owed.find(code);
@@ -326,7 +331,7 @@ std::vector<uint8_t> creditOrder(SimCall& c) {
     if (std::string refused = simCheckOrder(c, *who, o); !refused.empty()) return simErrorSet(-1, refused);
     if (std::string refused = checkCredit(c, *who, o, flag); !refused.empty()) return simErrorSet(-1, refused);
     o.creditFlag = flag;
-    o.ledger = creditLedger();
+    o.ledger = simCreditLedger();
     return orderIdReply(simPlaceOrder(c, *who, o).ordersno);
 }
 

@@ -10,6 +10,7 @@
 //   int64_t left = simLendableLeft(room, books, "600000");
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,10 @@ struct SimMarginRoom {
     std::map<std::string, SimMarginTarget> targets;  // by stock code
     std::vector<SimCreditMove> moves;
 };
+
+class SimOrderLedger;
+// How a credit order's fills reach the credit account.
+const std::shared_ptr<const SimOrderLedger>& simCreditLedger();
 
 // The credit flag a request names ("creditflag", or a menu link's
 // "...?creditflag" key); nothing when it names none.

@@ -117,6 +117,7 @@ public:
     void unsold(SimCustomer& who, const SimOrder& o, int64_t quantity) const override {
         if (SimHolding* h = who.holding(o.secuid, o.code)) h->available += quantity;
     }
+    std::string snapshotName() const override { return ""; }  // an order's own: no ledger kept
 };
 
 const SimOrderLedger& ledgerOf(const SimOrder& o) {

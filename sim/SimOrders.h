@@ -82,6 +82,9 @@ public:
     // brokerage carries out itself (a bond's conversion, an exchange fund's
     // subscription) never does, though its security trades.
     virtual bool meetsMarket(const SimOrder&) const { return true; }
+    // What names it in the books' snapshot (SimSnapshot.h), which finds it
+    // again by that name: its family's word and the code of what it carries.
+    virtual std::string snapshotName() const = 0;
 };
 
 // ---- placing an order (the stock order, and another family's over the same road) ----

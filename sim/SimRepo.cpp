@@ -68,15 +68,24 @@ public:
     }
     void unsold(SimCustomer&, const SimOrder&, int64_t) const override {}  // an end holds nothing
     std::string direction(const SimOrder&) const override { return end_ ? "提前终止" : ""; }
+    std::string snapshotName() const override { return end_ ? "repo-end" : "repo-loan"; }
 
 private:
     bool end_;
 };
 
+}  // namespace
+
+const std::shared_ptr<const SimOrderLedger>& simRepoLedger(bool end) {
+    static const std::shared_ptr<const SimOrderLedger> loan = std::make_shared<const RepoLedger>(false);
+    static const std::shared_ptr<const SimOrderLedger> early = std::make_shared<const RepoLedger>(true);
+    return end ? early : loan;
+}
+
+namespace {
+
 // The day's order of a deal (its loan, or its early end paying back `amount`), done at once.
 void placeDealOrder(SimCall& c, SimCustomer& who, const SimRepoDeal& d, bool end, SimMoney amount) {
-    static const auto loan = std::make_shared<const RepoLedger>(false);
-    static const auto early = std::make_shared<const RepoLedger>(true);
     SimOrder o;
     o.fundid = who.fundAccounts.front().fundid;
     o.secuid = d.secuid;
@@ -87,7 +96,7 @@ void placeDealOrder(SimCall& c, SimCustomer& who, const SimRepoDeal& d, bool end
     o.price = kUnitPrice;
     o.quantity = d.amount / kPerUnit;
     o.frozen = end ? 0 : amount;
-    o.ledger = end ? early : loan;
+    o.ledger = simRepoLedger(end);
     simPlaceDoneOrder(c, who, o, kUnitPrice, amount);
 }
 

@@ -9,6 +9,7 @@
 // hundredths of a hundred 元 (one unit is 1 元). Not thread-safe: the
 // server's state lock guards it.
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct SimRepoRoom {
     const SimRepoProduct* product(const std::string& code) const;
     std::string nextMatchCode() { return "R" + std::to_string(++lastMatchCode); }
 };
+
+class SimOrderLedger;
+// How a deal's orders move the books: its loan's, or its early end's.
+const std::shared_ptr<const SimOrderLedger>& simRepoLedger(bool end);
 
 // Pays back the customer's deals whose term has run by `now`.
 void simMatureRepoDeals(SimRepoRoom& room, SimCustomer& who, double now);

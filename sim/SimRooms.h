@@ -31,6 +31,7 @@ public:
         return it == rooms_.end() ? nullptr : static_cast<Room*>(it->second.get());
     }
     void clear() { rooms_.clear(); }
+    void swap(SimRooms& other) { rooms_.swap(other.rooms_); }
     size_t size() const { return rooms_.size(); }
 
 private:

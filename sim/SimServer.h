@@ -220,6 +220,10 @@ public:
     Reply handle(const std::string& body, const std::map<std::string, std::string>& headers);
 
 private:
+    // The books' snapshot (SimSnapshot.h) reads the rooms and puts restored ones in place.
+    friend std::string simSnapshot(const SimServer& server, const std::string& key);
+    friend bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why);
+
     // The state lock, with its holder known: taken again on the thread that
     // holds it, it does nothing.
     class StateLock {

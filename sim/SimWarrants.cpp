@@ -65,10 +65,19 @@ public:
         if (SimHolding* h = who.holding(o.secuid, w_.underlying)) h->available += quantity * w_.ratio;
     }
     std::string direction(const SimOrder&) const override { return "行权"; }
+    std::string snapshotName() const override { return "exercise " + w_.code; }
 
 private:
     SimWarrant w_;
 };
+
+}  // namespace
+
+std::shared_ptr<const SimOrderLedger> simExerciseLedger(const SimWarrant& warrant) {
+    return std::make_shared<const ExerciseLedger>(warrant);
+}
+
+namespace {
 
 std::vector<uint8_t> query(SimCall& c) {
     SimRefusal refusal;
@@ -138,7 +147,7 @@ std::vector<uint8_t> exercise(SimCall& c) {
         h->available -= quantity * w->ratio;
     }
     held -= quantity;
-    o.ledger = std::make_shared<ExerciseLedger>(*w);
+    o.ledger = simExerciseLedger(*w);
     const SimOrder& placed = simPlaceDoneOrder(c, *who, o, o.price, money);
     return TCRSWriter()
         .beginSet()

@@ -8,6 +8,7 @@
 // 12.00), both one share a warrant, settled in shares. Customer A (张明)
 // holds 10,000 of the call and 500 of the put; nobody else holds any.
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct SimWarrant {
     int ratio = 1;   // shares per warrant
     int expiry = 0;  // yyyymmdd
 };
+
+class SimOrderLedger;
+// How an exercise of the warrant moves the books.
+std::shared_ptr<const SimOrderLedger> simExerciseLedger(const SimWarrant& warrant);
 
 struct SimWarrantsRoom {
     explicit SimWarrantsRoom(SimServer& server);

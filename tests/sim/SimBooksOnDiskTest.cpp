@@ -18,11 +18,13 @@
 #include <sstream>
 
 #include "SimTestSupport.h"
+#include "core/security/Crc32.h"
 #include "core/security/VTACoder.h"
 #include "sim/SimFunds.h"
 #include "sim/SimJournal.h"
 #include "sim/SimOrders.h"
 #include "sim/SimPortfolio.h"
+#include "sim/SimSnapshot.h"
 #include "sim/SimTrade.h"
 #include "tests/support/TestSupport.h"
 
@@ -141,6 +143,15 @@ void doBusiness(SimServer& sim) {
     const std::string price = textOf(again.trade(4, "bsflag=0S&stkcode=600000"), "price");
     ASSERT_EQ(errorOf(again.trade(6, "bsflag=0S&price=" + price + "&qty=100&stkcode=600000&market=1&secuid=A100001234")),
               "");
+}
+
+// A trade login of the fund account with the password: its refusal ("" none).
+std::string loginRefusal(SimServer& sim, const std::string& fundid, const std::string& password) {
+    const std::string session = textOf(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + std::string(kPhone), {}), "session");
+    return errorOf(sim.handle("tc_service=300&TC_ENCRYPT=0&TC_SESSION={" + session +
+                                  "}&tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=0101&inputid=" + fundid +
+                                  "&trdpwd=" + password + "&authtype=0&authdata=",
+                              {}));
 }
 
 // The roduvede-sim program beside this test program, started as a child.
@@ -401,3 +412,95 @@ TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndSoIsEverythingAft
     SimServer restarted(booksOptions(path));
     EXPECT_TRUE(ordersOfA(restarted).empty());
 }
+
+namespace {
+
+constexpr const char* kSnapshotKey = "the books' own key";
+
+TEST(SimBooksOnDiskTest, ASnapshotRestoresTheBooksWithTheirSecretsEnciphered) {
+    SimServer first(tuesdayOptions());
+    doBusiness(first);
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(loginRefusal(first, "010110005678", "000000"), withTriesLeft("交易密码错误", 4));
+    {  // A buy larger than the minute's asks: the rest waits for the next minute's, not these again.
+        Customer a(first, kCustomerA);
+        const SimQuote q = first.market().quote(*simTradableStock(first.market(), "600000"), first.clock().now());
+        ASSERT_EQ(errorOf(a.buy(int(q.askVolume[0] + 1000), SimMarket::priceText(q.ask[0], 2))), "");
+        const SimOrder o = ordersOfA(first).back();
+        ASSERT_GT(o.matched, 0);
+        ASSERT_LT(o.matched, o.quantity);
+    }
+    const std::string seed = first.withRoom<SimTradeRoom>(
+        [](SimTradeRoom& r) { return r.books.customer("010110005678")->token.value_or(SimSoftToken{}).seed; });
+    ASSERT_EQ(seed.size(), 40u);
+    const std::string bytes = simSnapshot(first, kSnapshotKey);
+    for (const std::string& secret : {std::string("123456"), std::string("888888"), seed})
+        EXPECT_EQ(bytes.find(secret), std::string::npos) << secret << " in clear";
+
+    SimServer second(tuesdayOptions());
+    std::string why;
+    ASSERT_TRUE(simRestore(second, bytes, kSnapshotKey, why)) << why;
+    EXPECT_EQ(describe(second, kCustomerA), describe(first, kCustomerA));
+    EXPECT_EQ(describe(second, "010110005678"), describe(first, "010110005678"));
+    EXPECT_EQ(second.ownStocks(kPhone), first.ownStocks(kPhone));
+    EXPECT_EQ(second.messages().size(), first.messages().size());
+    EXPECT_EQ(second.clock().now(), first.clock().now());
+    // The lock-out's count goes on, and the passwords still open the books.
+    EXPECT_EQ(loginRefusal(second, "010110005678", "000000"), withTriesLeft("交易密码错误", 3));
+    Customer a1(first, kCustomerA), a2(second, kCustomerA);
+    ASSERT_FALSE(a2.tradeInfo.empty());
+    for (int sub : {9, 10, 13, 14, 15, 22, 41, 42})
+        EXPECT_TRUE(a1.trade(sub, "count=20").body == a2.trade(sub, "count=20").body) << "500/" << sub;
+    // The next order number follows the books', not the seed's.
+    EXPECT_EQ(textOf(a2.buy(), "ordersno"), textOf(a1.buy(), "ordersno"));
+}
+
+TEST(SimBooksOnDiskTest, ASnapshotThatCannotBeReadLeavesTheServerAsItWas) {
+    SimServer first(tuesdayOptions());
+    doBusiness(first);
+    if (HasFatalFailure()) return;
+    const std::string bytes = simSnapshot(first, kSnapshotKey);
+    // What a snapshot is without its checksum, and with one made for it.
+    const std::string body = bytes.substr(0, bytes.size() - 4);
+    const auto sealed = [](std::string b) {
+        const uint32_t crc = crc32Of(reinterpret_cast<const uint8_t*>(b.data()), b.size());
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<char>(crc >> (8 * i)));
+        return b;
+    };
+    std::string flipped = bytes, otherVersion = body;
+    flipped[bytes.size() / 2] ^= 0x10;
+    otherVersion[8] = 2;
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"empty", ""},
+        {"truncated", bytes.substr(0, bytes.size() / 2)},
+        {"its last byte gone", bytes.substr(0, bytes.size() - 1)},
+        {"a byte flipped", flipped},
+        {"another version", sealed(otherVersion)},
+    };
+    // Cut anywhere and sealed again: the reader finds the fields short, never reads beyond them.
+    for (size_t cut = 20; cut < body.size(); cut += 1 + body.size() / 97)
+        cases.push_back({"cut at " + std::to_string(cut) + " and sealed", sealed(body.substr(0, cut))});
+
+    SimServer target(tuesdayOptions());
+    Customer b(target, kCustomerA);
+    ASSERT_EQ(errorOf(b.buy(200)), "");
+    const std::string before = describe(target, kCustomerA);
+    for (const auto& [what, damaged] : cases) {
+        std::string why;
+        EXPECT_FALSE(simRestore(target, damaged, kSnapshotKey, why)) << what;
+        EXPECT_FALSE(why.empty()) << what;
+    }
+    std::string why;
+    EXPECT_FALSE(simRestore(target, bytes, "another key", why));
+    EXPECT_NE(why.find("cannot be read"), std::string::npos) << why;
+    SimOptions otherSeed = tuesdayOptions();
+    otherSeed.seed = 12;
+    SimServer other(otherSeed);
+    EXPECT_FALSE(simRestore(other, bytes, kSnapshotKey, why));
+    EXPECT_NE(why.find("another seed"), std::string::npos) << why;
+
+    EXPECT_EQ(describe(target, kCustomerA), before);
+    EXPECT_EQ(errorOf(b.buy(100)), "") << "the server goes on with its own books and sessions";
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+#include "sim/SimSnapshot.h"
+
+#include <cstring>
+#include <map>
+
+#include "core/security/Digests.h"
+#include "core/security/FrameCodec.h"
+#include "sim/SimServer.h"
+#include "sim/SimSnapshotFields.h"
+
+namespace {
+
+constexpr char kMagic[] = "RDSIMSNP";
+constexpr size_t kMagicSize = 8;
+constexpr size_t kHeaderSize = kMagicSize + 4 + 8;
+constexpr size_t kCrcSize = 4;
+
+// Every room of the books, by the name its section carries. A room that a
+// new family adds goes here (and its fields into SimSnapshotFields.h).
+template <class F>
+void forEachRoom(F&& f) {
+    f.template operator()<SimTradeRoom>("trade");
+    f.template operator()<SimOrdersRoom>("orders");
+    f.template operator()<SimBankRoom>("bank");
+    f.template operator()<SimBondsRoom>("bonds");
+    f.template operator()<SimFundsRoom>("funds");
+    f.template operator()<SimInfoRadarRoom>("radar");
+    f.template operator()<SimMarginRoom>("margin");
+    f.template operator()<SimMessageRoom>("messages");
+    f.template operator()<SimNewIssuesRoom>("newissues");
+    f.template operator()<SimNewsRoom>("news");
+    f.template operator()<SimPlansRoom>("plans");
+    f.template operator()<SimPortfolioRoom>("portfolio");
+    f.template operator()<SimRepoRoom>("repo");
+    f.template operator()<SimSystemRoom>("system");
+    f.template operator()<SimWarrantsRoom>("warrants");
+    f.template operator()<SimWealthRoom>("wealth");
+}
+
+// The cipher key of the secrets: the caller's key, digested to Blowfish's size.
+std::vector<uint8_t> cipherKeyOf(const std::string& key) {
+    static const std::string kPurpose = "roduvede-sim-snapshot";
+    return hmacSha1(std::vector<uint8_t>(kPurpose.begin(), kPurpose.end()), std::vector<uint8_t>(key.begin(), key.end()));
+}
+
+template <class T>
+void putFixed(std::string& out, T value) {
+    for (size_t i = 0; i < sizeof(T); ++i) out.push_back(static_cast<char>((static_cast<uint64_t>(value) >> (8 * i)) & 0xff));
+}
+template <class T>
+T getFixed(const std::string& in, size_t at) {
+    uint64_t v = 0;
+    for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t(static_cast<uint8_t>(in[at + i])) << (8 * i);
+    return static_cast<T>(v);
+}
+
+uint32_t crcOf(const std::string& bytes, size_t size) {
+    return crc32Of(reinterpret_cast<const uint8_t*>(bytes.data()), size);
+}
+
+// The ledger an order names, found in the rooms restored with it.
+SimLedgerSlot ledgerNamed(const std::string& name, SimRooms& rooms) {
+    if (name == "credit") return simCreditLedger();
+    if (name == "repo-loan" || name == "repo-end") return simRepoLedger(name == "repo-end");
+    const size_t space = name.find(' ');
+    const std::string kind = name.substr(0, space), code = space == std::string::npos ? "" : name.substr(space + 1);
+    if (kind == "exercise")
+        if (const SimWarrantsRoom* room = rooms.find<SimWarrantsRoom>())
+            if (const SimWarrant* w = room->warrant(code)) return simExerciseLedger(*w);
+    if (kind == "product")
+        if (const SimBondsRoom* room = rooms.find<SimBondsRoom>())
+            if (const SimExchangeProduct* p = room->product(code)) return simProductLedger(*p);
+    return nullptr;
+}
+
+}  // namespace
+
+void SimSnapWriter::secret(const std::string& plain) {
+    const auto frame = encipherFrame(std::vector<uint8_t>(plain.begin(), plain.end()), key_);
+    item(std::string(frame.begin(), frame.end()));
+}
+
+void SimSnapWriter::ledger(const SimLedgerSlot& ledger) { item(ledger ? ledger->snapshotName() : std::string()); }
+
+void SimSnapReader::secret(std::string& plain) {
+    std::string frame;
+    item(frame);
+    if (failed_) return;
+    const auto deciphered = decipherFrame(std::vector<uint8_t>(frame.begin(), frame.end()), key_);
+    if (!deciphered) return fail();
+    plain.assign(deciphered->begin(), deciphered->end());
+}
+
+void SimSnapReader::ledger(SimLedgerSlot& slot) {
+    std::string name;
+    item(name);
+    slot.reset();
+    if (!name.empty()) ledgers_.push_back({&slot, std::move(name)});
+}
+
+std::string simSnapshot(const SimServer& server, const std::string& key) {
+    SimServer::StateLock lock(server);
+    SimSnapWriter w(cipherKeyOf(key));
+    std::string& out = w.bytes();
+    out.append(kMagic, kMagicSize);
+    putFixed<uint32_t>(out, kSimSnapshotVersion);
+    putFixed<uint64_t>(out, server.options_.seed);
+    w(server.clock_.now());
+    const SimRooms& rooms = server.rooms_;
+    forEachRoom([&]<class Room>(const char* name) {
+        if (Room* room = rooms.find<Room>()) w(std::string(name), *room);
+    });
+    w(std::string());  // the end of the rooms
+    putFixed<uint32_t>(out, crcOf(out, out.size()));
+    return std::move(out);
+}
+
+bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why) {
+    if (bytes.size() < kHeaderSize + kCrcSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0) {
+        why = "not a snapshot of the books";
+        return false;
+    }
+    if (getFixed<uint32_t>(bytes, bytes.size() - kCrcSize) != crcOf(bytes, bytes.size() - kCrcSize)) {
+        why = "the snapshot is damaged (its checksum does not match)";
+        return false;
+    }
+    if (const auto version = getFixed<uint32_t>(bytes, kMagicSize); version != kSimSnapshotVersion) {
+        why = "a snapshot of version " + std::to_string(version) + ", not " + std::to_string(kSimSnapshotVersion);
+        return false;
+    }
+    if (getFixed<uint64_t>(bytes, kMagicSize + 4) != server.options().seed) {
+        why = "a snapshot of the books of another seed";
+        return false;
+    }
+    // Read into rooms of their own; the server's are untouched until all has read.
+    SimRooms rooms;
+    SimSnapReader r(std::string_view(bytes).substr(kHeaderSize, bytes.size() - kHeaderSize - kCrcSize),
+                    cipherKeyOf(key));
+    double time = 0;
+    r(time);
+    std::map<std::string, int> seen;
+    for (std::string name;;) {
+        r(name);
+        if (r.failed() || name.empty()) break;
+        bool known = false;
+        forEachRoom([&]<class Room>(const char* roomName) {
+            if (name != roomName) return;
+            known = true;
+            if (rooms.find<Room>()) return r.fail();  // twice
+            r(rooms.get<Room>(server));
+        });
+        if (!known) {
+            why = "the snapshot holds a room this server does not know: " + name;
+            return false;
+        }
+    }
+    if (r.failed() || !r.atEnd()) {
+        why = "the snapshot cannot be read (a secret under another key, or a field out of place)";
+        return false;
+    }
+    for (auto& pending : r.pendingLedgers()) {
+        *pending.slot = ledgerNamed(pending.name, rooms);
+        if (!*pending.slot) {
+            why = "the snapshot names an order's ledger this server does not know: " + pending.name;
+            return false;
+        }
+    }
+    SimServer::StateLock lock(server);
+    server.rooms_.swap(rooms);
+    if (SimClock::isValidTime(time) && time > server.clock_.now()) server.clock_.setTime(time);
+    return true;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The brokerage's books as bytes, and back: what the books on disk keep
+// instead of a journal that has grown long (the journal then holds only what
+// came after).
+//
+// The books are every room's state that requests and the passing of time
+// change (SimRooms.h: the rooms made so far, each whole, with the catalogues
+// it was seeded with for its day), the counters beside them (order numbers,
+// serials, message ids) and the clock's reading. Sessions are not: they end
+// at a restart, as the journal's replay ends its own. The secrets of the
+// books (trading passwords, typed codes, bank passwords, token seeds) are
+// enciphered under a key the caller gives (Blowfish-CBC frames,
+// core/security/FrameCodec.h, under a key derived from it), never in clear.
+//
+// The bytes (integers little-endian):
+//   "RDSIMSNP"  8 bytes
+//   version     uint32 (kSimSnapshotVersion)
+//   seed        uint64: the server's seed; the books of another seed are refused
+//   body        the clock's reading, then each room made: its name and fields
+//               (SimSnapshotFields.h, SimSnapshotCoding.h)
+//   CRC-32      uint32 (zlib's) of everything before it
+#include <cstdint>
+#include <string>
+
+class SimServer;
+
+inline constexpr uint32_t kSimSnapshotVersion = 1;
+
+// The brokerage's books (every room's state that requests change, the
+// clock's books-relevant state, counters like the next order number) as bytes.
+std::string simSnapshot(const SimServer& server, const std::string& key);
+// Puts the books of `bytes` into a server just made from the same seed;
+// false with why when the bytes cannot be read (nothing half-restored). The
+// rooms the bytes hold replace the server's (a room they do not hold is made
+// on first use, as in the server they came from); the clock is set forward
+// to the snapshot's reading when it stands before it. Sessions are left as
+// they are, trade sessions end.
+bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why);
