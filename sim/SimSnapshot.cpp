@@ -80,7 +80,11 @@ void SimSnapWriter::secret(const std::string& plain) {
     item(std::string(frame.begin(), frame.end()));
 }
 
-void SimSnapWriter::ledger(const SimLedgerSlot& ledger) { item(ledger ? ledger->snapshotName() : std::string()); }
+void SimSnapWriter::ledger(const SimLedgerSlot& ledger) {
+    // A ledger without a name would come back as a stock order's: it is named so that no restore takes it.
+    const std::string name = ledger ? ledger->snapshotName() : std::string();
+    item(ledger && name.empty() ? std::string("unnamed") : name);
+}
 
 void SimSnapReader::secret(std::string& plain) {
     std::string frame;
