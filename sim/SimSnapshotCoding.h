@@ -169,15 +169,11 @@ public:
     }
     template <class T>
     void item(std::vector<T>& v) {
-        v.clear();
-        v.resize(length());  // filled in place: what refers into it stays valid
-        for (auto& e : v) item(e);
+        sequence(v);
     }
     template <class T>
     void item(std::deque<T>& v) {
-        v.clear();
-        v.resize(length());
-        for (auto& e : v) item(e);
+        sequence(v);
     }
     template <class T>
     void item(std::set<T>& v) {
@@ -215,6 +211,12 @@ public:
     }
 
 private:
+    template <class C>
+    void sequence(C& c) {
+        c.clear();
+        c.resize(length());  // filled in place: what refers into it stays valid
+        for (auto& e : c) item(e);
+    }
     std::string_view in_;
     std::vector<uint8_t> key_;
     size_t pos_ = 0;
