@@ -172,26 +172,29 @@ bool Blowfish::cbcDecrypt(uint8_t* data, size_t size, const uint8_t iv[kBlockSiz
 // first, took a third more than that road.
 namespace {
 
-#define RD_WIDE_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+// Compiled for the wide unit, and run only where it is present. The helpers
+// are forced inline into the road. Attributes in the C++ form only: clang
+// refuses a C++ attribute after a GNU __attribute__ where gcc takes both.
+#define RD_WIDE_TARGET [[gnu::target("avx512f,avx512bw,avx512vbmi")]]
+#define RD_WIDE_INLINE RD_WIDE_TARGET [[gnu::always_inline]] inline
 
 using Planes = __m512i[4];  // one 32-bit half of 64 blocks, most significant byte first
 
 // Byte j of the box entries at the 64 indices; `high` marks indices of 128 and up.
-RD_WIDE_TARGET [[gnu::always_inline]] inline __m512i lookUp(const uint8_t (&table)[256], __m512i index,
-                                                            __mmask64 high) {
+RD_WIDE_INLINE __m512i lookUp(const uint8_t (&table)[256], __m512i index, __mmask64 high) {
     const auto* t = reinterpret_cast<const __m512i*>(table);
     __m512i low = _mm512_permutex2var_epi8(_mm512_load_si512(t), index, _mm512_load_si512(t + 1));
     __m512i top = _mm512_permutex2var_epi8(_mm512_load_si512(t + 2), index, _mm512_load_si512(t + 3));
     return _mm512_mask_blend_epi8(high, low, top);
 }
 
-RD_WIDE_TARGET [[gnu::always_inline]] inline void lookUpBox(const uint8_t (&box)[4][256], __m512i index, Planes& out) {
+RD_WIDE_INLINE void lookUpBox(const uint8_t (&box)[4][256], __m512i index, Planes& out) {
     const __mmask64 high = _mm512_movepi8_mask(index);
     for (int j = 0; j < 4; ++j) out[j] = lookUp(box[j], index, high);
 }
 
 // a += b, modulo 2^32 in each of the 64 lanes.
-RD_WIDE_TARGET [[gnu::always_inline]] inline void addPlanes(Planes& a, const Planes& b) {
+RD_WIDE_INLINE void addPlanes(Planes& a, const Planes& b) {
     const __m512i one = _mm512_set1_epi8(1), zero = _mm512_setzero_si512();
     __m512i sum = _mm512_add_epi8(a[3], b[3]);
     __mmask64 carry = _mm512_cmplt_epu8_mask(sum, a[3]);
@@ -207,13 +210,12 @@ RD_WIDE_TARGET [[gnu::always_inline]] inline void addPlanes(Planes& a, const Pla
 }
 
 // half ^= word, byte j of the word into plane j.
-RD_WIDE_TARGET [[gnu::always_inline]] inline void xorWord(Planes& half, uint32_t word) {
+RD_WIDE_INLINE void xorWord(Planes& half, uint32_t word) {
     for (int j = 0; j < 4; ++j) half[j] = _mm512_xor_si512(half[j], _mm512_set1_epi8(char(word >> (24 - 8 * j))));
 }
 
 // half ^= F(x)
-RD_WIDE_TARGET [[gnu::always_inline]] inline void feistelRound(Planes& half, const Planes& x,
-                                                               const uint8_t (&boxes)[4][4][256]) {
+RD_WIDE_INLINE void feistelRound(Planes& half, const Planes& x, const uint8_t (&boxes)[4][4][256]) {
     Planes h, t;
     lookUpBox(boxes[0], x[0], h);
     lookUpBox(boxes[1], x[1], t);
@@ -226,7 +228,7 @@ RD_WIDE_TARGET [[gnu::always_inline]] inline void feistelRound(Planes& half, con
 }
 
 // The 8 x 8 transpose of the 64-bit words of eight registers.
-RD_WIDE_TARGET [[gnu::always_inline]] inline void transposeWords(__m512i (&r)[8]) {
+RD_WIDE_INLINE void transposeWords(__m512i (&r)[8]) {
     for (int bit = 1; bit < 8; bit <<= 1) {
         alignas(64) int64_t lowIndex[8], highIndex[8];
         for (int j = 0; j < 8; ++j) {
@@ -245,7 +247,7 @@ RD_WIDE_TARGET [[gnu::always_inline]] inline void transposeWords(__m512i (&r)[8]
 
 // Blocks to byte planes: within each register the 8 x 8 bytes are
 // transposed, then the words across the registers; back, the other way round.
-RD_WIDE_TARGET [[gnu::always_inline]] inline void transposeBytes(__m512i (&r)[8]) {
+RD_WIDE_INLINE void transposeBytes(__m512i (&r)[8]) {
     alignas(64) uint8_t index[64];
     for (int j = 0; j < 8; ++j)
         for (int b = 0; b < 8; ++b) index[j * 8 + b] = uint8_t(b * 8 + j);
@@ -253,12 +255,12 @@ RD_WIDE_TARGET [[gnu::always_inline]] inline void transposeBytes(__m512i (&r)[8]
     for (auto& x : r) x = _mm512_permutexvar_epi8(bytes, x);
 }
 
-RD_WIDE_TARGET [[gnu::always_inline]] inline void blocksToPlanes(__m512i (&r)[8]) {
+RD_WIDE_INLINE void blocksToPlanes(__m512i (&r)[8]) {
     transposeBytes(r);
     transposeWords(r);
 }
 
-RD_WIDE_TARGET [[gnu::always_inline]] inline void planesToBlocks(__m512i (&r)[8]) {
+RD_WIDE_INLINE void planesToBlocks(__m512i (&r)[8]) {
     transposeWords(r);
     transposeBytes(r);
 }
