@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "FuzzOutcome.h"
+#include "FuzzRandom.h"
 #include "core/VTATCRS.h"
 #include "core/security/VTACoder.h"
 #include "net/ServiceProtocol.h"
@@ -23,41 +25,38 @@
 namespace {
 
 constexpr double kClock = 1709605800;  // 2024-03-05 10:30 in Shanghai
-// The families' state starts again now and then, so that what functions add
-// (messages, own stocks, feedback, sessions) cannot pile up over millions of
-// inputs. The server itself stays: its market, worked out once a day and
-// instrument, is the same for every input.
-constexpr int kInputsPerReset = 5000;
 
+// Every input starts from the same server: the books and every family's
+// state as seeded, the clock at its start, one live session and the random
+// source at the start of its stream. What an input does (an order, a login,
+// a message, a token) cannot reach the inputs after it, so it covers the same
+// code whatever ran before it, as the corpus's merge credited it. The server
+// itself stays: its market, worked out once a day and instrument, is the
+// same for every input.
 struct Fixture {
     std::unique_ptr<SimServer> sim;
+    std::string keyText;  // the client's key, enciphered for the server
     std::string session;
-    int inputs = 0;
 
-    SimServer& server() {
-        if (!sim)
+    SimServer& fresh() {
+        if (!sim) {
             sim = std::make_unique<SimServer>(
                 SimOptions{.seed = 7, .clock = kClock, .frozenClock = true, .requireSession = false});
-        if (++inputs > kInputsPerReset) {
-            sim->resetState();
-            session.clear();
-            inputs = 0;
+            // The client's key, made on its first use (from the random
+            // source), enciphered once: every login brings the same.
+            auto text = VTACoder::sessionKeyExchangeText();
+            if (!text) std::abort();  // the bundle's key file is missing
+            keyText = *text;
         }
-        if (session.empty() || !hasSession()) login();
+        sim->resetState();
+        fuzzRestartRandom();
+        login();
         return *sim;
     }
 
-    bool hasSession() const {
-        for (const auto& id : sim->sessionIds())
-            if (id == session) return true;
-        return false;
-    }
-
     void login() {
-        auto keyText = VTACoder::sessionKeyExchangeText();
-        if (!keyText) std::abort();  // the bundle's key file is missing
         auto reply =
-            sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
+            sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + keyText +
                             "&TC_SESSION={}&phone=13800138000",
                         {});
         auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(reply.body.begin(), reply.body.end()));
@@ -65,7 +64,6 @@ struct Fixture {
         (*sets)[0]->fetchFirst();
         session = (*sets)[0]->toStringWithFieldName("session").value_or("");
         if (session.empty()) std::abort();
-        sim->clearRequests();
     }
 };
 
@@ -81,6 +79,9 @@ std::string etagOf(const SimServer::Reply& reply) {
 }
 
 void checkReply(const SimServer::Reply& reply, bool dump) {
+    fuzzOutcomeAdd(std::to_string(reply.status));
+    for (const auto& [name, value] : reply.headers) fuzzOutcomeAdd(name + ": " + value);
+    fuzzOutcomeAdd(reply.body);
     if (reply.status != 200) return;
     auto flags = ServiceProtocol::parseEtag(etagOf(reply));
     if (!flags) std::abort();
@@ -104,9 +105,10 @@ void checkReply(const SimServer::Reply& reply, bool dump) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzzOutcomeStart();
     if (size == 0) return 0;
     Fixture& f = fixture();
-    SimServer& sim = f.server();
+    SimServer& sim = f.fresh();
     const uint8_t mode = data[0];
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     std::map<std::string, std::string> headers{{"User-Agent", ServiceProtocol::kUserAgent}};
@@ -122,6 +124,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (mode & 4) headers["Accept-Encoding"] = "gzip";
     }
     checkReply(sim.handle(body, headers), dump);
-    sim.clearRequests();
     return 0;
 }

@@ -13,28 +13,30 @@
 #include <memory>
 #include <string>
 
+#include "FuzzOutcome.h"
+#include "FuzzRandom.h"
 #include "sim/SimServer.h"
 
 namespace {
 
 constexpr double kClock = 1709605800;  // 2024-03-05 10:30 in Shanghai
-// The families' state starts again now and then (messages pushed, sessions).
-constexpr int kInputsPerReset = 5000;
 // Bytes a socket may hold unread: the whole input is sent before the server
 // takes the connection (the answers are read while the server writes them).
 constexpr int kLineRoom = 4 << 20;
 
-SimServer& server() {
+// Every input meets the same server: every family's state as seeded, no
+// session, the clock at its start (a /sim/clock of an input moves it) and the
+// random source at the start of its stream, so that what an input does
+// cannot change what the inputs after it cover. The HTTP side stays started.
+SimServer& freshServer() {
     static std::unique_ptr<SimServer> sim;
-    static int inputs = 0;
     if (!sim) {
         sim = std::make_unique<SimServer>(SimOptions{.seed = 7, .clock = kClock, .frozenClock = true});
         if (!sim->start()) std::abort();
-    }
-    if (++inputs > kInputsPerReset) {
+    } else {
         sim->resetState();
-        inputs = 0;
     }
+    fuzzRestartRandom();
     return *sim;
 }
 
@@ -75,7 +77,8 @@ void checkAnswers(const std::string& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    SimServer& sim = server();
+    fuzzOutcomeStart();
+    SimServer& sim = freshServer();
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) std::abort();
     // The input is sent whole and the write side closed before the server
@@ -86,8 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeAll(ends[0], data, size);
     ::shutdown(ends[0], SHUT_WR);
     sim.serveConnection(ends[1]);  // the server closes its end when done
-    checkAnswers(readAll(ends[0]));
+    const std::string answers = readAll(ends[0]);
+    fuzzOutcomeAdd(answers);
+    checkAnswers(answers);
     ::close(ends[0]);
-    sim.clearRequests();
     return 0;
 }
