@@ -271,12 +271,15 @@ bool hasWideUnit() {
     return yes;
 }
 
-}  // namespace
-
-RD_WIDE_TARGET size_t Blowfish::cbcDecryptWide(const uint8_t* in, uint8_t* out, size_t size,
-                                               uint8_t chain[kBlockSize]) const {
-    constexpr size_t kGroup = 64 * kBlockSize;
-    if (size < kGroup || !hasWideUnit()) return 0;
+// Whole groups of 64 blocks (see cbcDecryptWide), called only where the unit
+// is present: the compiler may place the unit's instructions anywhere in a
+// function built for it, before any test there (clang's instrumented build
+// did, and stopped on a processor without the unit), so the test of the
+// processor stands in the caller, built for every processor.
+[[gnu::noinline]] RD_WIDE_TARGET size_t decryptGroups(const uint32_t (&p)[18], const uint8_t (&boxes)[4][4][256],
+                                                      const uint8_t* in, uint8_t* out, size_t size,
+                                                      uint8_t chain[Blowfish::kBlockSize]) {
+    constexpr size_t kGroup = 64 * Blowfish::kBlockSize;
     // The cipher block before the group's first, in the last word.
     __m512i before = _mm512_castsi128_si512(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(chain)));
     before = _mm512_alignr_epi64(before, before, 1);
@@ -287,13 +290,13 @@ RD_WIDE_TARGET size_t Blowfish::cbcDecryptWide(const uint8_t* in, uint8_t* out, 
         blocksToPlanes(x);
         Planes a = {x[0], x[1], x[2], x[3]}, b = {x[4], x[5], x[6], x[7]};
         for (int i = 17; i > 1; i -= 2) {
-            xorWord(a, p_[i]);
-            feistelRound(b, a, sBytes_);
-            xorWord(b, p_[i - 1]);
-            feistelRound(a, b, sBytes_);
+            xorWord(a, p[i]);
+            feistelRound(b, a, boxes);
+            xorWord(b, p[i - 1]);
+            feistelRound(a, b, boxes);
         }
-        xorWord(b, p_[0]);
-        xorWord(a, p_[1]);
+        xorWord(b, p[0]);
+        xorWord(a, p[1]);
         for (int j = 0; j < 4; ++j) {
             x[j] = b[j];
             x[4 + j] = a[j];
@@ -307,8 +310,15 @@ RD_WIDE_TARGET size_t Blowfish::cbcDecryptWide(const uint8_t* in, uint8_t* out, 
         before = cipher[7];
     }
     const uint64_t last = static_cast<uint64_t>(_mm_extract_epi64(_mm512_extracti32x4_epi32(before, 3), 1));
-    std::memcpy(chain, &last, kBlockSize);
+    std::memcpy(chain, &last, Blowfish::kBlockSize);
     return pos;
+}
+
+}  // namespace
+
+size_t Blowfish::cbcDecryptWide(const uint8_t* in, uint8_t* out, size_t size, uint8_t chain[kBlockSize]) const {
+    if (size < 64 * kBlockSize || !hasWideUnit()) return 0;
+    return decryptGroups(p_, sBytes_, in, out, size, chain);
 }
 
 bool Blowfish::decipherIsWide() { return hasWideUnit(); }
