@@ -6,11 +6,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "net/HTTPEngine.h"
 #include "net/HTTPRequest.h"
 #include "platform/foundation/RunLoop.h"
+#include "tests/net/NetTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -56,25 +56,21 @@ TEST(HTTPEngineCredentials, TheUsersNetrcIsNeverRead) {
         netrc << "machine 127.0.0.1 login someone password secret\n";
     }
     ScopedEnv env("HOME", home.path());
-    httplib::Server server;
-    server.set_keep_alive_timeout(0);
+    LoopbackServer server;
     std::string authorization = "(no request)";
     server.Get("/probe", [&](const httplib::Request& req, httplib::Response& res) {
         authorization = req.get_header_value("Authorization");
         res.set_content("ok", "text/plain");
     });
-    int port = server.bind_to_any_port("127.0.0.1");
-    ASSERT_GT(port, 0);
-    std::thread serving([&] { server.listen_after_bind(); });
-    auto request = std::make_shared<HTTPRequest>("http://127.0.0.1:" + std::to_string(port) + "/probe");
+    ASSERT_TRUE(server.startServing());
+    auto request = std::make_shared<HTTPRequest>(server.url("/probe"));
     bool done = false;
     HTTPEngine::shared().start(request, [&](HTTPRequest::Result r) {
         request->applyResult(std::move(r));
         done = true;
     });
     RunLoop::main().runUntil([&] { return done; }, kHangSeconds, kHangSeconds);
-    server.stop();
-    serving.join();
+    server.stopServing();
     ASSERT_TRUE(done);
     EXPECT_EQ(request->responseStatusCode(), 200);
     EXPECT_EQ(authorization, "");

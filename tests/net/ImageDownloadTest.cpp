@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "core/security/Digests.h"
 #include "net/HTTPRequest.h"
@@ -144,21 +143,14 @@ TEST_F(ImageDownloadTest, ReplyLongerThanTheCapFailsTheRequest) {
 namespace {
 
 TEST_F(ImageDownloadTest, RepliesUpToTheCapAreKeptAndOnePastItIsRefused) {
-    httplib::Server server;
-    server.set_keep_alive_timeout(0);
+    LoopbackServer server;
     server.Get(R"(/img/(\d+)\.png)", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(std::string(std::stoul(req.matches[1].str()), 'p'), "image/png");
     });
-    const int port = server.bind_to_any_port("127.0.0.1");
-    ASSERT_GT(port, 0);
-    std::thread serving([&] { server.listen_after_bind(); });
-    auto url = [&](int64_t size) {
-        return "http://127.0.0.1:" + std::to_string(port) + "/img/" + std::to_string(size) + ".png";
-    };
+    ASSERT_TRUE(server.startServing());
+    auto url = [&](int64_t size) { return server.url("/img/" + std::to_string(size) + ".png"); };
     auto largest = fetch(url(kMaxImageBytes));
     auto tooLarge = fetch(url(kMaxImageBytes + 1));
-    server.stop();
-    serving.join();
     ASSERT_TRUE(largest);
     EXPECT_EQ(int64_t(largest->size()), kMaxImageBytes);
     EXPECT_FALSE(tooLarge);

@@ -1,10 +1,11 @@
 #pragma once
-// A simulator on a loopback port and a recording delegate, for the tests of
-// the request road.
+// A simulator on a loopback port, a server of a test's own handlers and a
+// recording delegate, for the tests of the request road.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/VTAParamter.h"
@@ -15,6 +16,7 @@
 #include "net/ServiceSession.h"
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/RunLoop.h"
+#include "sim/SimHttpServer.h"
 #include "sim/SimServer.h"
 #include "tests/support/SimRequestFields.h"
 #include "tests/support/Waiting.h"
@@ -55,6 +57,40 @@ public:
     }
 };
 
+// A server of the test's own handlers (Get, Post...) on a loopback port, as
+// patient as the tests' waits: a request that comes long after its
+// connection opened and a reply the client reads slowly are served however
+// busy the machine is, and stopping closes every connection at once. (The
+// library's plain server, its keep-alive wait set to 0 so that a stop need
+// not wait for idle connections, closes a new connection whose request has
+// not come within about 10 ms: a loaded machine's client is often later.)
+class LoopbackServer : public SimHttpServer {
+public:
+    LoopbackServer() : SimHttpServer(patientLimits()) {}
+    ~LoopbackServer() override { stopServing(); }
+    // Binds a free port and serves on a thread of its own, once the handlers are set.
+    bool startServing() {
+        port_ = bind_to_any_port("127.0.0.1");
+        if (port_ <= 0) return false;
+        serving_ = std::thread([this] { listen_after_bind(); });
+        return pollUntil([this] { return is_running(); });
+    }
+    void stopServing() {
+        stop();
+        if (serving_.joinable()) serving_.join();
+    }
+    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+private:
+    static SimHttpLimits patientLimits() {
+        SimHttpLimits limits;
+        limits.readTimeout = limits.writeTimeout = limits.keepAlive = kHangSeconds;
+        return limits;
+    }
+    int port_ = 0;
+    std::thread serving_;
+};
+
 // 2024-03-05 (a Tuesday) 10:30 in Shanghai: the markets are open.
 inline constexpr double kTradingMorning = 1709605800;
 
@@ -67,6 +103,7 @@ protected:
         o.clock = kTradingMorning;
         o.frozenClock = true;
         o.keepAliveSeconds = 0;
+        o.readTimeout = kHangSeconds;  // a loaded machine's request is never cut off
         sim = std::make_unique<SimServer>(o);
         ASSERT_TRUE(sim->start());
         NetworkManager::manager().resetForTests();

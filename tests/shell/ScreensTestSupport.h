@@ -174,6 +174,7 @@ protected:
         o.clock = kScreensMorning;
         o.frozenClock = true;
         o.keepAliveSeconds = 0;  // stop() does not wait for idle connections
+        o.readTimeout = kHangSeconds;  // a loaded machine's request is never cut off
         sim = std::make_unique<SimServer>(o);
         ASSERT_TRUE(sim->start());
         NetworkManager::manager().resetForTests();
