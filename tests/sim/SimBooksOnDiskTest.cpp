@@ -273,7 +273,7 @@ TEST(SimBooksOnDiskTest, TheBooksSurviveAKillBetweenAnAcceptedOrderAndTheNextReq
     const std::string path = dir.file("books");
     SimProcess child({"--port", "0", "--seed", "11", "--clock", "1709605800", "--frozen", "--books", path});
     ASSERT_GT(child.port(), 0) << "roduvede-sim did not start: " << child.url();
-    httplib::Client http("127.0.0.1", child.port());
+    auto http = simClient(child.port());
     auto post = [&](const std::string& body) {
         auto r = http.Post("/vta", "tc_service=300&TC_ENCRYPT=0&" + body, "application/x-www-form-urlencoded");
         SimServer::Reply reply;

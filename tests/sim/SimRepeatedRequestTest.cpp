@@ -57,7 +57,7 @@ protected:
     // An HTTP POST of the body with that package id (none when empty); answers
     // the reply's first set, read as its Etag says it comes.
     std::shared_ptr<VTATCRS> send(const std::string& body, const std::string& package) {
-        httplib::Client client("127.0.0.1", sim->port());
+        auto client = simClient(sim->port());
         httplib::Headers headers;
         if (!package.empty()) headers.emplace("X-VTA-Package", package);
         auto res = client.Post("/vta", headers, body, "application/x-www-form-urlencoded");

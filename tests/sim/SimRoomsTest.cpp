@@ -69,7 +69,7 @@ TEST_F(SimTest, ResetStateGivesAFreshServerOnTheSamePort) {
     sim->clock().advance(1799);
     EXPECT_EQ(etag(call(fresh, "tc_mfuncno=3504&tc_sfuncno=1")), "0,0,0,0");  // the given idle timeout
     EXPECT_EQ(sim->port(), port);
-    httplib::Client http("127.0.0.1", port);
+    auto http = simClient(port);
     auto probe = http.Get("/vta");
     ASSERT_TRUE(probe);
     EXPECT_EQ(probe->body, "roduvede-sim");

@@ -330,7 +330,7 @@ TEST_F(SimTest, HeldRepliesWaitForTheirReleaseOverHttp) {
         "tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&TC_SESSION={" + s + "}&tc_mfuncno=100&tc_sfuncno=2";
     auto post = [&] {
         return std::async(std::launch::async, [&] {
-            httplib::Client client("127.0.0.1", sim->port());
+            auto client = simClient(sim->port());
             auto res = client.Post("/vta", body, "application/x-www-form-urlencoded");
             return res ? res->status : -1;
         });
@@ -365,7 +365,7 @@ TEST(SimImagesTest, ServesTheFixedPNGsOverHttpAndCountsRequests) {
     o.keepAliveSeconds = 0;
     SimServer sim(o);
     ASSERT_TRUE(sim.start());
-    httplib::Client client("127.0.0.1", sim.port());
+    auto client = simClient(sim.port());
     for (const auto& name : simImageNames()) {
         auto res = client.Get("/img/" + name + ".png");
         ASSERT_TRUE(res);

@@ -2,15 +2,28 @@
 // A simulated server driven without HTTP (SimServer::handle), with a frozen
 // clock on a Tuesday morning, and the readers of its replies.
 #include <gtest/gtest.h>
+#include <httplib.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "core/VTATCRS.h"
 #include "core/security/VTACoder.h"
 #include "sim/SimServer.h"
+#include "tests/support/TestSupport.h"
 
 inline constexpr double kTuesdayMorning = 1709605800;  // 2024-03-05 10:30 Shanghai
+
+// An HTTP client of a server on loopback that waits for each answer as long
+// as a test waits (the library's own limit, 5 s a read or write, is not
+// always enough on a loaded machine).
+inline httplib::Client simClient(int port) {
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(std::chrono::seconds(long(kHangSeconds)));
+    client.set_write_timeout(std::chrono::seconds(long(kHangSeconds)));
+    return client;
+}
 
 inline std::shared_ptr<VTATCRS> firstSet(const SimServer::Reply& r) {
     auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(r.body.begin(), r.body.end()));
