@@ -78,7 +78,7 @@ TEST_F(NetworkManagerTest, TrafficCountersSurviveARestart) {
     // Not written in the path of a reply: the save waits for the timer.
     EXPECT_TRUE(m.hasUnsavedTraffic());
     EXPECT_EQ(d.integerForKey("TrafficReceivedBytes"), 0);
-    RunLoop::main().runFor(NetworkManager::kTrafficSaveDelay);
+    RunLoop::main().runFor(NetworkManager::kTrafficSaveDelay, kHangSeconds);
     EXPECT_FALSE(m.hasUnsavedTraffic());
     EXPECT_EQ(d.integerForKey("TrafficSentBytes"), 100);
     EXPECT_EQ(d.integerForKey("TrafficReceivedBytes"), 300);
@@ -95,6 +95,6 @@ TEST_F(NetworkManagerTest, TrafficCountersSurviveARestart) {
     m.addTraffic(1, 0);
     RunLoop::main().reset();
     m.addTraffic(1, 0);
-    RunLoop::main().runFor(NetworkManager::kTrafficSaveDelay);
+    RunLoop::main().runFor(NetworkManager::kTrafficSaveDelay, kHangSeconds);
     EXPECT_EQ(d.integerForKey("TrafficSentBytes"), 103);
 }

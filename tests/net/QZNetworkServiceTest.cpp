@@ -342,7 +342,7 @@ TEST_F(QZNetworkServiceTest, NoCallbackReachesAReleasedDelegateOrService) {
 
 TEST_F(QZNetworkServiceTest, ActivityIndicatorHidesHalfASecondAfterTheLastRequest) {
     login();
-    RunLoop::main().runFor(0.6);  // the login's own indicator is hidden again
+    RunLoop::main().runFor(0.6, kHangSeconds);  // the login's own indicator is hidden again
     ASSERT_FALSE(NetworkActivityIndicator::shared().isVisible());
     std::vector<bool> changes;
     NetworkActivityIndicator::shared().setVisibilityHandler([&](bool v) { changes.push_back(v); });
@@ -355,9 +355,9 @@ TEST_F(QZNetworkServiceTest, ActivityIndicatorHidesHalfASecondAfterTheLastReques
     EXPECT_TRUE(NetworkActivityIndicator::shared().isVisible());
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return r.events.size() == 2; }, 0, kHangSeconds));
     EXPECT_TRUE(NetworkActivityIndicator::shared().isVisible());
-    RunLoop::main().runFor(0.4);
+    RunLoop::main().runFor(0.4, kHangSeconds);
     EXPECT_TRUE(NetworkActivityIndicator::shared().isVisible());
-    RunLoop::main().runFor(0.2);
+    RunLoop::main().runFor(0.2, kHangSeconds);
     EXPECT_FALSE(NetworkActivityIndicator::shared().isVisible());
     EXPECT_EQ(changes, (std::vector<bool>{true, false}));
     NetworkActivityIndicator::shared().setVisibilityHandler(nullptr);

@@ -106,7 +106,7 @@ TEST_F(PortfolioQuotesTest, ASwipeExpandsARowThatStaysOnItsStockThroughTheRefres
     swipeRow(2);
     const std::string opened = portfolio->tableData()[2].stockId();
     const size_t asked = sim->requestsOf(31000, 4).size();
-    RunLoop::main().runFor(5.1);
+    RunLoop::main().runFor(5.1, kHangSeconds);
     ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() == asked + 1 && !busy(); }));
     settle(0.2);
     EXPECT_EQ(portfolio->selectedIndex(), 2);
@@ -254,7 +254,7 @@ TEST_F(PortfolioQuotesTest, TheRefreshRunsFromReplyToRequestOnlyWhileTheQuotesAr
     ASSERT_TRUE(portfolio->autoRequestTimer());
     EXPECT_EQ(portfolio->autoRequestTimer()->timeInterval(), 5) << "never below 5 seconds";
     const size_t first = sim->requestsOf(31000, 4).size();
-    RunLoop::main().runFor(5.1);
+    RunLoop::main().runFor(5.1, kHangSeconds);
     ASSERT_TRUE(waitFor([&] { return sim->requestsOf(31000, 4).size() == first + 1 && !busy(); }));
     EXPECT_EQ(fieldOf(sim->requestsOf(31000, 4).back(), "field"), "1|2|3|4|6|11|13|16|20|21");
 

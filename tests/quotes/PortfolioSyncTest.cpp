@@ -107,7 +107,7 @@ TEST_F(PortfolioSyncTest, ServerFailuresAreSaidAndTheRefreshComesBackAfterwards)
     EXPECT_FALSE(portfolio->autoRequestTimer());
     ASSERT_TRUE(host.pressAlertButton("确定"));
     ASSERT_TRUE(portfolio->autoRequestTimer()) << "dismissing the alert starts the refresh again";
-    RunLoop::main().runFor(10.5);
+    RunLoop::main().runFor(10.5, kHangSeconds);
     ASSERT_TRUE(waitFor([&] { return !portfolio->tableData().empty(); }));
     EXPECT_EQ(sim->requestsOf(31000, 4).size(), 2u);
 }

@@ -142,14 +142,14 @@ TEST_F(BaseScreensTest, AutoRefreshRunsOnlyWhenSwitchedOnInTradingTimeUntilTheSc
     EXPECT_DOUBLE_EQ(VTAViewControllers::autoRefreshInterval(), 15);
     settings.setInt(3, "auto refresh wait time");
     ASSERT_TRUE(screen->startAutoRefresh(tick));
-    RunLoop::main().runFor(11);
+    RunLoop::main().runFor(11, kHangSeconds);
     EXPECT_EQ(ticks, 2);
 
     // Leaving the screen stops it.
     pushViewController(std::make_shared<RecordingScreen>());
     settle();
     EXPECT_FALSE(screen->autoRequestTimer());
-    RunLoop::main().runFor(20);
+    RunLoop::main().runFor(20, kHangSeconds);
     EXPECT_EQ(ticks, 2);
 
     // Outside the trading hours it does not start (20:00).

@@ -125,7 +125,7 @@ protected:
     bool waitFor(const std::function<bool()>& done, double virtualSeconds = 60) {
         return waitUntil(done, virtualSeconds);
     }
-    void run(double seconds) { RunLoop::main().runFor(seconds); }
+    void run(double seconds) { RunLoop::main().runFor(seconds, kHangSeconds); }
 
     UIViewController* top() const {
         return delegate && delegate->navigationController() ? delegate->navigationController()->topViewController()
@@ -182,6 +182,7 @@ protected:
             o.seed = 7;
             o.clock = kLaunchMorning;
             o.frozenClock = true;
+            o.readTimeout = kHangSeconds;  // a loaded machine's request is never cut off
             auto* s = new SimServer(o);
             return s->start() ? s : nullptr;
         }();

@@ -44,7 +44,7 @@ inline const TradeCustomer kTradeCustomerC{"10009999", "0102", "第二营业部"
 inline bool logInToTrade(const TradeCustomer& who = kTradeCustomerA) {
     auto login = std::make_shared<VTATradeLoginViewController>();
     if (!pushViewController(login)) return false;
-    RunLoop::main().runFor(1);
+    RunLoop::main().runFor(1, kHangSeconds);
     login->setBranch(who.branch, who.branchName);
     login->selectAccountType(tradeAccountTypeRow(who.type));
     login->accountField()->setText(who.account);
@@ -57,7 +57,7 @@ inline bool logInToTrade(const TradeCustomer& who = kTradeCustomerA) {
         return !now.empty() && now != before;
     };
     waitUntil([&] { return sessionChanged() || UIAlertView::topAlert() != nullptr; }, 60);
-    RunLoop::main().runFor(1);
+    RunLoop::main().runFor(1, kHangSeconds);
     auto selected = VTAAccountManager::tradeAccountManager().selectedAccount();
     return sessionChanged() && hasTradeSession() && selected && selected->isLogon() &&
            selected->zjzhAcc() == who.fundId;

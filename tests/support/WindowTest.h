@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/Screenshots.h"
+#include "tests/support/TestSupport.h"
 
 #include "platform/foundation/Clock.h"
 #include "platform/foundation/RunLoop.h"
@@ -44,7 +45,7 @@ protected:
         window->layoutIfNeeded();
         app().tapAt(centerOnScreen(v));
     }
-    static void run(double seconds) { RunLoop::main().runFor(seconds); }
+    static void run(double seconds) { RunLoop::main().runFor(seconds, kHangSeconds); }
     // Premultiplied ARGB at a point (in points) of an image.
     static uint32_t pixel(const UIImage& img, double x, double y) {
         return img.pixelAt(static_cast<int>(x * img.scale()), static_cast<int>(y * img.scale()));
