@@ -7,11 +7,13 @@
 #include <openssl/params.h>
 #include <openssl/rand.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
 
 #include "core/security/PrivateFile.h"
+#include "platform/foundation/FileIO.h"
 #include "platform/foundation/Paths.h"
 
 namespace {
@@ -41,16 +43,33 @@ std::string machineIdentity() {
     return {};
 }
 
-std::optional<std::vector<uint8_t>> installationSalt() {
-    std::string path = documentsPath("deviceSalt.bin");
-    if (auto salt = readPrivateFile(path, 4096)) {
-        if (salt->size() == kSaltSize) return salt;
-        return std::nullopt;
-    }
+std::optional<std::vector<uint8_t>> newSalt(const std::string& path) {
     std::vector<uint8_t> salt(kSaltSize);
     if (RAND_bytes(salt.data(), static_cast<int>(salt.size())) != 1) return std::nullopt;
     if (!writePrivateFileAtomically(path, salt)) return std::nullopt;
     return salt;
+}
+
+std::optional<std::vector<uint8_t>> installationSalt() {
+    namespace fs = std::filesystem;
+    const std::string path = documentsPath("deviceSalt.bin");
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (!fs::exists(status)) return newSalt(path);
+    if (fs::is_regular_file(status) && fs::file_size(path, ec) == kSaltSize && !ec) {
+        // A salt of the right size that cannot be read now (a passing read
+        // error) is no damage: no key this time, the files it keys stay.
+        auto salt = readPrivateFile(path, kSaltSize);
+        if (salt && salt->size() == kSaltSize) return salt;
+        return std::nullopt;
+    }
+    // Emptied, cut short or replaced by something else: it can never give
+    // back the old key, and refusing every key would leave the customer
+    // without a token for good. It is kept aside, never written over, and a
+    // new salt keys what comes next; the files the old one keyed no longer
+    // read, so their owners set them aside and have the customer told.
+    if (moveFileAside(path).empty()) return std::nullopt;
+    return newSalt(path);
 }
 
 struct KdfFree {

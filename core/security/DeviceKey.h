@@ -6,7 +6,9 @@
 // key = HKDF-SHA-256(input = "roduvede-device:" + device identity,
 //                    salt = the installation salt, info = purpose)
 // Installation salt: Documents/"deviceSalt.bin", 32 random bytes made on first
-// use (mode 0600). A salt file of another size is refused, not replaced.
+// use (mode 0600). A salt file of another size (emptied, cut short) is kept
+// aside as "deviceSalt.bin.damaged-N" and a new salt made: whatever the old one
+// keyed no longer reads, and its owner sets that file aside and tells.
 // Device identity: the first line of /etc/machine-id, else of
 // /var/lib/dbus/machine-id, else the empty text.
 #include <cstddef>

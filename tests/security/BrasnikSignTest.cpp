@@ -223,15 +223,33 @@ TEST_F(TokenFile, AFileOfAnotherDeviceOrAnotherSaltIsSetAsideToo) {
     EXPECT_TRUE(BrasnikSignManager::managerWithFile(file)->loadFailed());
     EXPECT_EQ(readFile(file + ".damaged-1"), good);
 
-    // No key to be had at all (a salt file of the wrong size): the file may be
-    // whole, so it stays where it is, and no save writes over it.
-    writeFile(file, good);
-    writeFile(documentsPath("deviceSalt.bin"), {1, 2, 3});
+    // The salt emptied, then cut short: it can never give the old key back.
+    // It is kept aside, and so is the token file it keyed (told once); a new
+    // salt keys the list from then on, so a token applied for again is kept.
+    const std::string salt = documentsPath("deviceSalt.bin");
     auto m = BrasnikSignManager::managerWithFile(file);
-    EXPECT_TRUE(m->loadFailed());
-    EXPECT_FALSE(m->save());
-    EXPECT_EQ(readFile(file), good);
+    m->appendSignner(makeSign(kSeed, "C1", "138"));
+    ASSERT_TRUE(m->save());
     takeRecoveredFiles(documentsDirectory());
+    const std::vector<std::vector<uint8_t>> damagedSalts = {{}, {1, 2, 3}};
+    for (size_t i = 0; i < damagedSalts.size(); ++i) {
+        const auto kept = readFile(file);
+        ASSERT_EQ(BrasnikSignManager::managerWithFile(file)->allSignners().size(), 1u);
+        writeFile(salt, damagedSalts[i]);
+        m = BrasnikSignManager::managerWithFile(file);
+        EXPECT_TRUE(m->allSignners().empty());
+        const std::string saltAside = salt + ".damaged-" + std::to_string(i + 1);
+        EXPECT_TRUE(fs::exists(saltAside));
+        EXPECT_EQ(readFile(saltAside), damagedSalts[i]);
+        EXPECT_EQ(readFile(salt).size(), 32u);
+        EXPECT_EQ(readFile(file + ".damaged-" + std::to_string(i + 2)), kept);
+        auto told = takeRecoveredFiles(documentsDirectory());
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].path, file);
+        m->appendSignner(makeSign(kSeed, "C2", "139"));
+        ASSERT_TRUE(m->save());
+        EXPECT_TRUE(takeRecoveredFiles(documentsDirectory()).empty());
+    }
 }
 
 TEST_F(TokenFile, DeviceKeyDependsOnPurposeSaltAndIdentity) {
@@ -243,10 +261,12 @@ TEST_F(TokenFile, DeviceKeyDependsOnPurposeSaltAndIdentity) {
     setDeviceIdentityForTesting("x");
     EXPECT_NE(deviceBoundKey("one", 32), a);
     setDeviceIdentityForTesting(std::nullopt);
-    // A salt file of the wrong size is refused, not replaced.
+    // A salt file of the wrong size is replaced by a new salt: another key.
     writeFile(documentsPath("deviceSalt.bin"), {1, 2, 3});
-    EXPECT_FALSE(deviceBoundKey("one", 32));
-    EXPECT_EQ(readFile(documentsPath("deviceSalt.bin")).size(), 3u);
+    auto b = deviceBoundKey("one", 32);
+    ASSERT_TRUE(b);
+    EXPECT_NE(b, a);
+    EXPECT_EQ(deviceBoundKey("one", 32), b);
 }
 
 }  // namespace

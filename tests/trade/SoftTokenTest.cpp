@@ -4,7 +4,6 @@
 #include "TradeTestSupport.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "core/VTATCRS.h"
 #include "core/contracts/SystemContract.h"
@@ -12,6 +11,7 @@
 #include "platform/foundation/Paths.h"
 #include "platform/uikit/UIButton.h"
 #include "platform/uikit/UITextField.h"
+#include "shell/FileRecoveryNotice.h"
 #include "shell/VTACustomerServiceViewController.h"
 #include "trade/VTASJLPViewController.h"
 #include "trade/VTASjlpApplyController.h"
@@ -39,6 +39,21 @@ protected:
         pushViewController(form);
         settle();
         return waitFor([&] { return form->isBranchListOK(); }) ? form : nullptr;
+    }
+    // The form over the page filled in for customer B, whose token the tests replace.
+    std::shared_ptr<VTASjlpApplyController> openFormForB(VTASJLPViewController* page) {
+        auto form = openForm(page);
+        if (!form) return nullptr;
+        form->accountField()->setText("10005678");
+        form->passwordField()->setText("123456");
+        return form;
+    }
+    // The seed of the token the brokerage holds for customer B ("" none).
+    std::string serverSeedOfB() {
+        return books([](SimBooks& b) {
+            const auto& token = b.customer("010110005678")->token;
+            return token ? token->seed : std::string();
+        });
     }
     template <class T>
     T* topAs() const {
@@ -214,46 +229,89 @@ TEST_F(SoftTokenTest, TheCountdownOutlivesNoFormAndAFailedPageRequestSaysSo) {
     ASSERT_TRUE(alertShown("数据获取错误"));
 }
 
-// The phone's token file cannot be written (its device key's salt file is
-// damaged): the server is not asked to replace the customer's token, and a
-// token that arrives while the file cannot take it is no enrolment.
+// The phone's token file cannot be written (a folder stands in its place):
+// the server is not asked to replace the customer's token, and a token that
+// arrives while the file cannot take it is no enrolment.
 TEST_F(SoftTokenTest, ATokenThePhoneCannotKeepIsNeverReportedEnrolled) {
     auto* page = openTokenPage();
     ASSERT_TRUE(page);
-    auto form = openForm(page);
+    auto form = openFormForB(page);
     ASSERT_TRUE(form);
-    form->accountField()->setText("10005678");
-    form->passwordField()->setText("123456");
-    auto serverSeed = [&] {
-        return books([](SimBooks& b) {
-            const auto& token = b.customer("010110005678")->token;
-            return token ? token->seed : std::string();
-        });
-    };
-    const std::string salt = documentsPath("deviceSalt.bin");
-    auto damageSalt = [&] { std::ofstream(salt, std::ios::binary | std::ios::trunc) << "short"; };
+    const std::string file = documentsPath(BrasnikSignManager::kFileName);
+    auto blockFile = [&] { std::filesystem::create_directory(file); };
 
-    damageSalt();
-    const std::string before = serverSeed();
+    blockFile();
+    const std::string before = serverSeedOfB();
     EXPECT_FALSE(form->requestToken());
     ASSERT_TRUE(alertShown(VTASjlpApplyController::kNotKeptText));
     topAlert()->tapButtonAtIndex(0);
     EXPECT_TRUE(sim->requestsOf(500, 69).empty());
-    EXPECT_EQ(serverSeed(), before);
+    EXPECT_EQ(serverSeedOfB(), before);
 
-    // The file takes the list again; the salt breaks while the application is on its way.
-    std::filesystem::remove(salt);
+    // The file takes the list again; it is blocked while the application is on its way.
+    std::filesystem::remove(file);
     ASSERT_TRUE(form->requestToken());
-    damageSalt();
+    std::filesystem::remove(file);
+    blockFile();
     ASSERT_TRUE(alertShown(VTASjlpApplyController::kSaveFailedText));
     topAlert()->tapButtonAtIndex(0);
     settle(31);
     EXPECT_FALSE(form->countdown());
     EXPECT_TRUE(UIAlertView::visibleAlerts().empty()) << "no " << VTASjlpApplyController::kDoneText;
     EXPECT_FALSE(BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
-    std::filesystem::remove(salt);
+    std::filesystem::remove(file);
     BrasnikSignManager::defaultManager().reload();
     EXPECT_FALSE(BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
+}
+
+// The device key's salt file cut short (a damaged disk, a copy cut short)
+// can never give the token file's key back: the next start sets both aside,
+// tells the customer once, and the token is applied for again, the
+// brokerage's old one ending with it.
+TEST_F(SoftTokenTest, ASaltCutShortIsToldOnceAndTheTokenIsAppliedForAgain) {
+    auto* page = openTokenPage();
+    ASSERT_TRUE(page);
+    auto form = openFormForB(page);
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(form->requestToken());
+    ASSERT_TRUE(waitFor([&] { return form->countdown() != nullptr; }));
+    form->countdown()->cancel();
+    const std::string oldSeed = serverSeedOfB();
+    ASSERT_TRUE(BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678"));
+    popViewControllers(1);
+    form.reset();
+
+    const std::string salt = documentsPath("deviceSalt.bin");
+    const std::string file = documentsPath(BrasnikSignManager::kFileName);
+    std::filesystem::resize_file(salt, 16);
+    // The next start reads the token file and tells what it found, once.
+    BrasnikSignManager::defaultManager().reload();
+    ASSERT_TRUE(FileRecoveryNotice::showIfAny());
+    ASSERT_TRUE(alertShown(FileRecoveryNotice::kTitle));
+    EXPECT_NE(topAlert()->message().find("手机令牌无法读取，请重新申请。"), std::string::npos);
+    topAlert()->tapButtonAtIndex(0);
+    EXPECT_FALSE(FileRecoveryNotice::showIfAny());
+    EXPECT_EQ(std::filesystem::file_size(salt + ".damaged-1"), 16u);
+    EXPECT_TRUE(std::filesystem::exists(file + ".damaged-1"));
+    EXPECT_EQ(std::filesystem::file_size(salt), 32u);
+
+    // The page says there is none, and one is applied for again and kept.
+    page->viewWillAppear(false);
+    settle();
+    EXPECT_TRUE(page->theSjlp().empty());
+    EXPECT_TRUE(host.isTextVisible("您尚未在本手机申请手机令牌，请申请后再使用"));
+    form = openFormForB(page);
+    ASSERT_TRUE(form);
+    ASSERT_TRUE(form->requestToken());
+    ASSERT_TRUE(waitFor([&] { return form->countdown() != nullptr; }));
+    form->countdown()->cancel();
+    EXPECT_EQ(sim->requestsOf(500, 69).size(), 2u);
+    EXPECT_NE(serverSeedOfB(), oldSeed);
+    BrasnikSignManager::defaultManager().reload();
+    auto token = BrasnikSignManager::defaultManager().findSignerWithCustomID("110005678");
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->seed(), serverSeedOfB());
+    EXPECT_FALSE(FileRecoveryNotice::showIfAny());
 }
 
 }  // namespace
