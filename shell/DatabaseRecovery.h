@@ -1,7 +1,7 @@
 #pragma once
 // What follows a damaged database replaced by the bundle's seed at launch
-// (DaoFactory's Recovered): the customer is told ("Initialize database
-// failed.", and that the old file is kept), and the own stocks are brought
+// (DaoFactory's Recovered): the customer is told ("数据库初始化失败", and
+// that the old file is kept), and the own stocks are brought
 // back into the fresh table: from the server when they live there
 // ("SaveMyStockInServer": a download, 3710/2, whose list replaces the table
 // when it arrives, after the session login), otherwise from the settings list

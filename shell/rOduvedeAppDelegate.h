@@ -3,9 +3,9 @@
 // stack, the life-cycle saves, and the push service's entry points.
 //
 // Launch: the database (copied from the bundle when missing, opened and
-// upgraded; a failure shows "Create database failed." or "Initialize database
-// failed." in a bare window and opens no main window; a damaged file replaced
-// by the seed shows "Initialize database failed." over the launch, which goes
+// upgraded; a failure shows "数据库创建失败" or "数据库初始化失败" in a bare
+// window and opens no main window; a damaged or emptied file replaced by the
+// seed shows "数据库初始化失败" over the launch, which goes
 // on, and brings the own stocks back: DatabaseRecovery; settings, saved
 // accounts or soft tokens found damaged are told in one alert:
 // FileRecoveryNotice), the portfolio flags,

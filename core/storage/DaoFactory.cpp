@@ -47,8 +47,12 @@ DatabaseSetupResult DaoFactory::setUpDatabase() {
     const std::string target = documentsPath(kDatabaseFileName);
     const std::string seed = bundlePath(kDatabaseFileName);
     std::error_code ec;
-    if (!fs::exists(target, ec) && !copySeed(seed, target)) return DatabaseSetupResult::CreateFailed;
-    if (openAndUpgrade(target)) return DatabaseSetupResult::Ok;
+    const bool present = fs::exists(target, ec);
+    if (!present && !copySeed(seed, target)) return DatabaseSetupResult::CreateFailed;
+    // An emptied file is damage, not a first start: SQLite would take it for
+    // a new database, and the messages and branches would be gone unsaid.
+    const bool emptied = present && fs::is_regular_file(target, ec) && fs::file_size(target, ec) == 0;
+    if (!emptied && openAndUpgrade(target)) return DatabaseSetupResult::Ok;
     close();
     // The damaged file moves aside with the journals SQLite keeps beside it (a
     // journal left behind would be played into the fresh copy).
@@ -72,10 +76,10 @@ bool DaoFactory::openAndUpgrade(const std::string& path) {
 std::string DaoFactory::setupFailureText(DatabaseSetupResult result) {
     switch (result) {
         case DatabaseSetupResult::CreateFailed:
-            return "Create database failed.";
+            return kCreateFailedText;
         case DatabaseSetupResult::InitializeFailed:
         case DatabaseSetupResult::Recovered:
-            return "Initialize database failed.";
+            return kInitializeFailedText;
         case DatabaseSetupResult::Ok:
             break;
     }

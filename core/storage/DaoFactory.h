@@ -27,14 +27,17 @@ public:
     DaoFactory();
 
     // The launch road: copies the bundle's seed "roduvede.db" into Documents
-    // when it is missing there, opens it and runs the version upgrades. A file
-    // that cannot be opened or upgraded (truncated, overwritten) is moved aside
-    // as "roduvede.db.damaged-N" with its journals, kept for support, and the
-    // seed takes its place (Recovered), so a damaged file never locks the
-    // customer out. The file is the owner's only (0600).
+    // when it is missing there (a first start), opens it and runs the version
+    // upgrades. A file that is empty or cannot be opened or upgraded (emptied,
+    // truncated, overwritten) is moved aside as "roduvede.db.damaged-N" with
+    // its journals, kept for support, and the seed takes its place
+    // (Recovered, which the customer is told), so a damaged file never locks
+    // the customer out. The file is the owner's only (0600).
     DatabaseSetupResult setUpDatabase();
-    // The alert text of a failed or recovered set-up ("Create database
-    // failed.", "Initialize database failed."); empty for Ok.
+    static constexpr const char* kCreateFailedText = "数据库创建失败";
+    static constexpr const char* kInitializeFailedText = "数据库初始化失败";
+    // The alert text of a failed or recovered set-up (kCreateFailedText;
+    // kInitializeFailedText, also for Recovered); empty for Ok.
     static std::string setupFailureText(DatabaseSetupResult result);
 
     // Opens a database file (no copy, no upgrade); false when it cannot.

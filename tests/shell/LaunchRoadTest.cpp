@@ -284,19 +284,20 @@ TEST_F(LaunchRoadTest, AnUnusableDatabaseShowsTheFailureAndNoMainWindow) {
     const bool launched = launch();
     setBundleDirectory(bundle);
     EXPECT_FALSE(launched);
-    EXPECT_EQ(delegate->launchFailure(), "Initialize database failed.");
+    EXPECT_EQ(delegate->launchFailure(), "数据库初始化失败");
     ASSERT_TRUE(UIAlertView::topAlert());
-    EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "数据库初始化失败");
     EXPECT_FALSE(delegate->navigationController());
     run(1);
     EXPECT_EQ(sim->requestCount(), 0u);
 }
 
-// A registered customer whose database was then damaged (truncated).
-static void damageDatabase() {
+// A registered customer whose database was then damaged: cut to `share` of
+// its size (0: emptied).
+static void damageDatabase(double share) {
     const std::string path = documentsPath(DaoFactory::kDatabaseFileName);
     const auto size = std::filesystem::file_size(path);
-    std::filesystem::resize_file(path, size / 3);
+    std::filesystem::resize_file(path, uintmax_t(double(size) * share));
 }
 
 static std::vector<std::string> ownStockIds() {
@@ -312,12 +313,12 @@ TEST_F(LaunchRoadTest, ADamagedDatabaseIsReplacedTheCustomerToldAndOwnStocksCome
     VTAUserDefoult::standerDefoult().setBool(true, "SaveMyStockInServer");
     sim->setOwnStocks(phone, {"600000.2", "000001.1", "600036.2"});
     quit();
-    damageDatabase();
+    damageDatabase(1.0 / 3);
 
     ASSERT_TRUE(launch());
     EXPECT_EQ(delegate->launchFailure(), "");
     ASSERT_TRUE(UIAlertView::topAlert());
-    EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "数据库初始化失败");
     EXPECT_TRUE(std::filesystem::exists(documentsPath("roduvede.db.damaged-1")));
     UIAlertView::topAlert()->dismissWithClickedButtonIndex(0, false);
     ASSERT_TRUE(waitFor([&] { return ownStockIds().size() == 3; }));
@@ -331,11 +332,11 @@ TEST_F(LaunchRoadTest, ADamagedDatabaseGetsTheOwnStocksBackFromTheSettingsWhenTh
     VTAUserDefoult::standerDefoult().setBool(false, "SaveMyStockInServer");
     VTAUserDefoult::standerDefoult().setArray({Value("000002.1"), Value("600519.2")}, "your stocks");
     quit();
-    damageDatabase();
+    damageDatabase(0);  // emptied: no new database
 
     ASSERT_TRUE(launch());
     ASSERT_TRUE(UIAlertView::topAlert());
-    EXPECT_EQ(UIAlertView::topAlert()->title(), "Initialize database failed.");
+    EXPECT_EQ(UIAlertView::topAlert()->title(), "数据库初始化失败");
     EXPECT_EQ(ownStockIds(), (std::vector<std::string>{"000002.1", "600519.2"}));
     EXPECT_EQ(sim->requestsOf(3710, 2).size(), 0u);
 }

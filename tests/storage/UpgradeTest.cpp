@@ -129,7 +129,7 @@ TEST(DatabaseSetup, FailuresGiveTheirAlertTexts) {
     DaoFactory factory;
     auto result = factory.setUpDatabase();
     EXPECT_EQ(result, DatabaseSetupResult::CreateFailed);
-    EXPECT_EQ(DaoFactory::setupFailureText(result), "Create database failed.");
+    EXPECT_EQ(DaoFactory::setupFailureText(result), "数据库创建失败");
     EXPECT_FALSE(fs::exists(documentsPath("roduvede.db")));
 
     // A damaged file and no seed to start again from: left where it is.
@@ -137,7 +137,7 @@ TEST(DatabaseSetup, FailuresGiveTheirAlertTexts) {
     result = factory.setUpDatabase();
     setBundleDirectory(previousBundle);
     EXPECT_EQ(result, DatabaseSetupResult::InitializeFailed);
-    EXPECT_EQ(DaoFactory::setupFailureText(result), "Initialize database failed.");
+    EXPECT_EQ(DaoFactory::setupFailureText(result), "数据库初始化失败");
     EXPECT_FALSE(factory.isOpen());
     EXPECT_TRUE(fs::exists(documentsPath("roduvede.db")));
     EXPECT_FALSE(fs::exists(documentsPath("roduvede.db.damaged-1")));
@@ -158,19 +158,20 @@ TEST(DatabaseSetup, ADamagedFileIsMovedAsideAndTheSeedTakesItsPlace) {
         ASSERT_TRUE(factory.portfolioDao()->addStock(QZPortfolioStock("600000", 2)));
     }
     const std::string good = contentOf(path);
-    // Truncated, then overwritten, with a journal of the old file beside it.
-    std::vector<std::string> damages = {good.substr(0, good.size() / 3), std::string(good.size(), 'x')};
+    // Emptied, truncated, then overwritten, with a journal of the old file beside it.
+    std::vector<std::string> damages = {"", good.substr(0, good.size() / 3), std::string(good.size(), 'x')};
     for (size_t i = 0; i < damages.size(); ++i) {
         { std::ofstream(path, std::ios::binary | std::ios::trunc) << damages[i]; }
         { std::ofstream(path + "-journal", std::ios::binary | std::ios::trunc) << "stale journal"; }
         DaoFactory factory;
         auto result = factory.setUpDatabase();
         EXPECT_EQ(result, DatabaseSetupResult::Recovered);
-        EXPECT_EQ(DaoFactory::setupFailureText(result), "Initialize database failed.");
+        EXPECT_EQ(DaoFactory::setupFailureText(result), "数据库初始化失败");
         ASSERT_TRUE(factory.isOpen());
         EXPECT_TRUE(factory.portfolioDao()->listPortfolioStocks().empty());  // the seed's
         EXPECT_TRUE(factory.portfolioDao()->addStock(QZPortfolioStock("000001", 1)));
         const std::string aside = path + ".damaged-" + std::to_string(i + 1);
+        EXPECT_TRUE(fs::exists(aside));
         EXPECT_EQ(contentOf(aside), damages[i]);                   // kept for support as it was
         EXPECT_NE(contentOf(path + "-journal"), "stale journal");  // never played into the fresh copy
         factory.close();
