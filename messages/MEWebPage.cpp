@@ -61,6 +61,6 @@ std::string messagePageAddress(const std::string& messageUrl) {
 }
 
 std::string messageErrorPage(const std::string& description) {
-    return "<html><center><font size=+5 color='red'>An error occurred:<br>" + escapeHTML(description) +
+    return "<html><center><font size=+5 color='red'>页面加载失败：<br>" + escapeHTML(description) +
            "</font></center></html>";
 }

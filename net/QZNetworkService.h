@@ -15,7 +15,7 @@
 //   the returned "session". When the server answers that the session timed out,
 //   the service logs in again silently (with the last login text) and replays
 //   every request that failed so, once each; if that fails, or the replay
-//   times out again, the owner gets 102 "Session Timeout". An order (sent
+//   times out again, the owner gets 102 "会话已超时，请稍后再试". An order (sent
 //   with Replay::Never) is not replayed: its owner gets 102 once the silent
 //   login has ended (the server did not take it; the customer confirms again,
 //   under the new session). So an order reaches the server at most once for

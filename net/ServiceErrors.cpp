@@ -1,22 +1,22 @@
 #include "net/ServiceErrors.h"
 
 NSError ServiceErrors::serviceError(int code) {
-    const char* text = "Response Data Exception";
+    const char* text = "服务器返回数据异常";
     switch (code) {
         case kNoFlag:
-            text = "No Flag";
+            text = "服务器返回数据格式错误";
             break;
         case kSessionTimeout:
-            text = "Session Timeout";
+            text = "会话已超时，请稍后再试";
             break;
         case kResponseDataException:
-            text = "Response Data Exception";
+            text = "服务器返回数据异常";
             break;
         case kDecryptDataError:
-            text = "Decrypt Data Error";
+            text = "数据解密错误";
             break;
         case kDecompressionDataError:
-            text = "Decompression Data Error";
+            text = "数据解压错误";
             break;
         default:
             code = kResponseDataException;

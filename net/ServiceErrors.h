@@ -1,14 +1,15 @@
 #pragma once
 // The errors of the request road (NSError itself is the foundation's).
 //
-// Service errors (domain "QZNetworkService") have the codes and texts:
-//   101 "No Flag"                   the reply carried no readable "Etag" flags
-//   102 "Session Timeout"           the server no longer knows our session
-//                                   (after the silent re-login failed, or again after a replay,
-//                                   or for a request that is never replayed)
-//   103 "Response Data Exception"   the server refused the request or the reply is unusable
-//   104 "Decrypt Data Error"        an enciphered reply did not decipher
-//   105 "Decompression Data Error"  a compressed reply did not inflate
+// Service errors (domain "QZNetworkService") have the codes and texts (the
+// customer reads them, so they are Chinese as every text of the client):
+//   101 "服务器返回数据格式错误"  the reply carried no readable "Etag" flags
+//   102 "会话已超时，请稍后再试"  the server no longer knows our session
+//                                 (after the silent re-login failed, or again after a
+//                                 replay, or for a request that is never replayed)
+//   103 "服务器返回数据异常"      the server refused the request or the reply is unusable
+//   104 "数据解密错误"            an enciphered reply did not decipher
+//   105 "数据解压错误"            a compressed reply did not inflate
 // Network errors (domain "NSURLErrorDomain"): transport failures, with a Chinese text
 // (-1001 timed out, -1004 could not connect, -1005 connection lost, -999 a request
 // of another queue whose silent re-login was cancelled, an HTTP status otherwise).

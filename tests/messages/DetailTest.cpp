@@ -223,7 +223,7 @@ TEST_F(DetailTest, LongTextFailuresShowOnTheOverlayAndHttpsAddressesLoadAsTheyAr
     ASSERT_EQ(fetched, std::vector<std::string>{"https://www.example.com/notice.html"});
     // The failure shows the red page with the error's text.
     ASSERT_TRUE(waitFor([&] { return web->messageWebView()->pageText().find("无法连接服务器") != std::string::npos; }));
-    EXPECT_NE(web->messageWebView()->pageText().find("An error occurred:"), std::string::npos);
+    EXPECT_NE(web->messageWebView()->pageText().find("页面加载失败："), std::string::npos);
     saveScreenshot("load-failed");
 }
 
@@ -236,7 +236,7 @@ TEST_F(DetailTest, EachLongTextFailureSaysWhyOnTheOverlayAndLeavingStopsTheLoadA
     const std::vector<Failure> failures = {
         {[&] { sim->answerNext({3780, 7}, {0x01, 0x02, 0x03}); }, "数据解析错误"},
         {[&] { sim->forceErrorSet(-3, "详细信息已过期", 3780, 7); }, "详细信息已过期"},
-        {[&] { sim->forceFault(SimFault::Refuse, 3780, 7); }, "Response Data Exception"},
+        {[&] { sim->forceFault(SimFault::Refuse, 3780, 7); }, "服务器返回数据异常"},
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(f.shown);

@@ -157,7 +157,7 @@ TEST_F(HistoryTest, AnErrorSendsTheCustomerBackButNeverPopsAnotherScreen) {
     sim->forceFault(SimFault::Refuse, 3780, 6);
     ASSERT_TRUE(query());  // a second after the tap: the answer came
     EXPECT_TRUE(SVProgressHUD::isVisible());
-    EXPECT_EQ(SVProgressHUD::status(), "Response Data Exception");
+    EXPECT_EQ(SVProgressHUD::status(), "服务器返回数据异常");
     EXPECT_EQ(SVProgressHUD::mark(), SVProgressHUDMark::Error);
     saveScreenshot("line-failed");
     run(1.5);

@@ -68,12 +68,12 @@ TEST_F(QZNetworkServiceTest, EachErrorObjectComesFromTheReplyThatRaisesIt) {
         const char* text;
     };
     const Case cases[] = {
-        {SimFault::NoEtag, 3, 101, "No Flag"},
-        {SimFault::BadEtag, 0, 101, "No Flag"},
-        {SimFault::Refuse, 3, 103, "Response Data Exception"},
-        {SimFault::CorruptCipher, 4, 104, "Decrypt Data Error"},
-        {SimFault::BadCompressedLength, 3, 105, "Decompression Data Error"},
-        {SimFault::BadCompressedLength, 5, 105, "Decompression Data Error"},
+        {SimFault::NoEtag, 3, 101, "服务器返回数据格式错误"},
+        {SimFault::BadEtag, 0, 101, "服务器返回数据格式错误"},
+        {SimFault::Refuse, 3, 103, "服务器返回数据异常"},
+        {SimFault::CorruptCipher, 4, 104, "数据解密错误"},
+        {SimFault::BadCompressedLength, 3, 105, "数据解压错误"},
+        {SimFault::BadCompressedLength, 5, 105, "数据解压错误"},
     };
     for (const auto& c : cases) {
         sim->forceFault(c.fault, 31000, 4);
@@ -214,7 +214,7 @@ TEST_F(QZNetworkServiceTest, FailedSilentLoginGivesSessionTimeoutToEachWaitingRe
     for (auto& e : r.events) {
         EXPECT_EQ(e.kind, "service");
         EXPECT_EQ(e.code, 102);
-        EXPECT_EQ(e.text, "Session Timeout");
+        EXPECT_EQ(e.text, "会话已超时，请稍后再试");
     }
     // A replay that times out again is not replayed a second time.
     sim->clearControls();

@@ -189,7 +189,7 @@ TEST_F(OlderDealsListTest, EachFailureKeepsTheRowsAndTheRunningRefreshAndSaysWha
         {"no deals set", [&] { sim->answerNext({31000, 9}, tickReplyBytes("10.00", {}, false)); }, ""},
         {"a time of one digit", [&] { sim->answerNext({31000, 9}, tickReplyBytes("10.00", {{1, 5, "10.00", "1"}})); },
          ""},
-        {"refused line", [&] { sim->forceFault(SimFault::Refuse, 31000, 9); }, "Response Data Exception"},
+        {"refused line", [&] { sim->forceFault(SimFault::Refuse, 31000, 9); }, "服务器返回数据异常"},
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(f.what);

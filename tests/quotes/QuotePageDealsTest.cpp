@@ -58,7 +58,7 @@ TEST_F(QuotePageDealsTest, EachFailureKeepsTheRowsAndSaysWhatItShould) {
         {"a time of one digit",
          [&] { sim->answerNext({31000, 9}, tickReplyBytes("7.22", {{1, 1030, "7.21", "5"}, {2, 5, "7.20", "3"}})); },
          "", false},
-        {"refused line", [&] { sim->forceFault(SimFault::Refuse, 31000, 9); }, "Response Data Exception", true},
+        {"refused line", [&] { sim->forceFault(SimFault::Refuse, 31000, 9); }, "服务器返回数据异常", true},
     };
     for (const auto& f : failures) {
         SCOPED_TRACE(f.what);

@@ -278,7 +278,7 @@ TEST_F(SectorsTest, TheIndexListAddsTheRowLastTappedToTheOwnStocks) {
     const std::vector<Failure> failures = {
         {[&] { sim->setOwnStocks(phone, {"000300.2", "000001.2", "399006.1"}); }, "添加自选股失败"},
         {[&] { sim->forceErrorSet(-1, "自选股数量已达上限", 3710, 3); }, "自选股数量已达上限"},
-        {[&] { sim->forceFault(SimFault::Refuse, 3710, 3); }, "Response Data Exception"},
+        {[&] { sim->forceFault(SimFault::Refuse, 3710, 3); }, "服务器返回数据异常"},
         {[&] { sim->answerNext({3710, 3}, {1, 2, 3}); }, "数据解析错误"},
     };
     tapRow(*list->tableView(), 2);

@@ -88,7 +88,7 @@ TEST_F(RequestBindingTest, FailuresTakeTheFailureRoadWithTheirText) {
     ASSERT_TRUE(waitFor([&] { return screen->failures.size() == 2; }));
     EXPECT_EQ(screen->failures[1].kind, RequestFailure::Kind::Service);
     EXPECT_EQ(screen->failures[1].tag, kSearchTag);
-    EXPECT_EQ(topAlertTitle(), "Decrypt Data Error");
+    EXPECT_EQ(topAlertTitle(), "数据解密错误");
     EXPECT_FALSE(screen->hasRequestInFlight());
 }
 
@@ -110,7 +110,7 @@ TEST_F(RequestBindingTest, AnOrderThatMayHaveBeenTakenSaysWhereToLook) {
         {"answer unreadable", kOrderTag, [](SimServer& s) { s.forceFault(SimFault::CorruptCipher, 31000, 4); }, true,
          RequestBinding::kOrderLeftText},
         {"refused by the server", kOrderTag, [](SimServer& s) { s.forceFault(SimFault::Refuse, 31000, 4); }, false,
-         "Response Data Exception"},
+         "服务器返回数据异常"},
         {"never connected", kOrderTag, [&](SimServer&) { NetworkManager::manager().setLoopbackHost(refused); }, false,
          "网络连接失败，请检查网络设置"},
         {"a query's connection lost", kSnapshotTag, [](SimServer& s) { s.dropConnection(31000, 4); }, false,

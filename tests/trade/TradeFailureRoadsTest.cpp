@@ -38,9 +38,9 @@ const std::vector<Failure>& failures() {
     static const std::vector<Failure> all = {
         {"line dropped", [](SimServer& s, int m, int sub) { s.dropConnection(m, sub); }, kLineFailure},
         {"refused", [](SimServer& s, int m, int sub) { s.forceFault(SimFault::Refuse, m, sub); },
-         "Response Data Exception"},
+         "服务器返回数据异常"},
         {"unreadable cipher", [](SimServer& s, int m, int sub) { s.forceFault(SimFault::CorruptCipher, m, sub); },
-         "Decrypt Data Error"},
+         "数据解密错误"},
     };
     return all;
 }
@@ -91,7 +91,7 @@ TEST_F(TradeLoginFailuresTest, ABranchListThatFailsSaysWhyAndTheNextOKAsksForItA
     };
     const std::vector<Case> cases = {
         {"line dropped", [&] { sim->dropConnection(501, 17); }, kLineFailure},
-        {"refused", [&] { sim->forceFault(SimFault::Refuse, 501, 17); }, "Response Data Exception"},
+        {"refused", [&] { sim->forceFault(SimFault::Refuse, 501, 17); }, "服务器返回数据异常"},
         {"one branch", [&] { sim->answerNext(BranchContract::kBranchList, oneBranch); }, "营业部请求错误!"},
         // Not a word would leave the customer pressing "确定" to no end: it is said.
         {"no record set", [&] { sim->answerNext(BranchContract::kBranchList, {}); }, "营业部请求错误!"},
@@ -216,7 +216,7 @@ TEST_F(OrderFailuresTest, AnOrderAnsweredWithAFailureOrWithNothingEndsAndTheNext
         size_t booked;  // orders the brokerage holds after it
     };
     const std::vector<Case> cases = {
-        {"refused by the request road", [&] { sim->forceFault(SimFault::Refuse, 500, 6); }, "Response Data Exception",
+        {"refused by the request road", [&] { sim->forceFault(SimFault::Refuse, 500, 6); }, "服务器返回数据异常",
          0},
         {"no record set", [&] { sim->answerNext(order, {}); }, RequestBinding::kOrderLeftText, 0},
         {"bytes that are no record set", [&] { sim->answerNext(order, {1, 2, 3, 4}); },
