@@ -3,6 +3,7 @@
 // --server names another): seed 7, on a loopback port, its books in the
 // Documents folder, so that the orders, transfers and own stocks of the last
 // run are there in the next, as a brokerage keeps them.
+#include <algorithm>
 #include <string>
 
 #include "platform/foundation/Paths.h"
@@ -21,9 +22,24 @@ inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false
 }
 
 // What the customer is told of the books the server opened: "" when there is
-// nothing to tell (new books, or all of them read back).
+// nothing to tell (new books, or all of them read back). The count of what
+// was not restored is the journal's own: the records numbered after the
+// damage; "至少" when the file ends cut short (more may have followed).
 inline std::string embeddedBooksNotice(const SimJournalReport& report) {
-    if (!report.damagedLine) return "";
-    return "模拟券商的帐本文件已损坏，原文件已另存为" + report.setAside + "；帐本恢复到损坏之前的" +
-           std::to_string(report.entries) + "笔记录，之后的" + std::to_string(report.linesLost) + "笔记录无法恢复。";
+    if (!report.damaged()) return "";
+    std::string text = "模拟券商的帐本文件已损坏，原文件已另存为" + report.setAside + "；";
+    if (report.lostUnknown) return text + "帐本已从初始状态重新开始，原有的记录均无法恢复。";
+    if (report.damagedLine) {
+        text += "帐本恢复到损坏之前的" + std::to_string(report.entries) + "笔记录";
+        if (report.recordsLost || report.lostAtLeast)
+            text += std::string("，之后") + (report.lostAtLeast ? "至少" : "") + "有" +
+                    std::to_string(std::max<size_t>(report.recordsLost, report.lostAtLeast ? 1 : 0)) +
+                    "笔记录无法恢复";
+        text += "。";
+    } else {
+        text += "帐本的" + std::to_string(report.entries) + "笔记录均已恢复。";
+    }
+    if (report.repeatsDropped)
+        text += "文件中重复写入的" + std::to_string(report.repeatsDropped) + "笔记录已略去，未重复入帐。";
+    return text;
 }

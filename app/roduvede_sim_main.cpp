@@ -26,19 +26,30 @@ void tellBooks(const SimServer& server) {
     const auto& path = server.options().booksPath;
     const SimJournalReport& r = server.booksReport();
     if (path.empty()) return;
-    if (r.damagedLine)
+    if (r.lostUnknown)
         std::fprintf(stderr,
-                     "roduvede-sim: the books in %s were damaged from line %zu (%zu lines): the file is kept as %s, "
-                     "and the books go on from the %zu entries before it\n",
-                     path.c_str(), r.damagedLine, r.linesLost, r.setAside.c_str(), r.entries);
-    else if (!r.setAside.empty())
+                     "roduvede-sim: the books in %s are damaged from their first line%s: the file is kept as %s, and "
+                     "new books start from the seed (how many records it held cannot be known)\n",
+                     path.c_str(), r.tornLast ? " (cut short)" : "", r.setAside.c_str());
+    else if (r.damagedLine)
+        std::fprintf(stderr,
+                     "roduvede-sim: the books in %s are damaged from line %zu%s: the file is kept as %s; the books go "
+                     "on from the %zu records before it, and %s%zu records after it are not restored\n",
+                     path.c_str(), r.damagedLine, r.tornLast ? " (the last line is cut short)" : "",
+                     r.setAside.c_str(), r.entries, r.lostAtLeast ? "at least " : "",
+                     std::max<size_t>(r.recordsLost, r.lostAtLeast ? 1 : 0));
+    else if (!r.setAside.empty() && !r.repeatsDropped)
         std::fprintf(stderr, "roduvede-sim: the earlier books are kept as %s; new books from the seed in %s\n",
                      r.setAside.c_str(), path.c_str());
     else if (r.created)
         std::fprintf(stderr, "roduvede-sim: new books from the seed in %s\n", path.c_str());
     else
-        std::fprintf(stderr, "roduvede-sim: %zu entries of the books in %s replayed%s\n", r.entries, path.c_str(),
-                     r.droppedCutLine ? " (a last one cut short, never answered, dropped)" : "");
+        std::fprintf(stderr, "roduvede-sim: %zu records of the books in %s replayed\n", r.entries, path.c_str());
+    if (r.repeatsDropped)
+        std::fprintf(stderr,
+                     "roduvede-sim: %zu records written twice in %s were dropped (booked once); the file as it was is "
+                     "kept as %s\n",
+                     r.repeatsDropped, path.c_str(), r.setAside.c_str());
 }
 
 void usage() {

@@ -1,9 +1,9 @@
 // The simulated server under the loads that used to exhaust it, and what its
 // books on disk cost: new connections answered (requests per second, the
 // 99th percentile of their round trip) while a thousand slow connections
-// hang; and a request that reaches the books, in memory and journaled (its
-// entry flushed to disk before the answer); and the books taken as a
-// snapshot and put back, with 100,000 orders in them.
+// hang; the holdings query with the books in memory and on disk, from 1 to 64
+// clients at once; the replay of a large journal at start; and the books
+// taken as a snapshot and put back, with 100,000 orders in them.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <httplib.h>
@@ -15,10 +15,13 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "core/VTATCRS.h"
+#include "sim/SimJournal.h"
 #include "sim/SimServer.h"
 #include "sim/SimSnapshot.h"
 #include "sim/SimTrade.h"
@@ -78,8 +81,10 @@ std::string firstText(const SimServer::Reply& r, const char* field = nullptr) {
     return (field ? set->toStringWithFieldName(field) : set->toStringAtIndex(0)).value_or("");
 }
 
-// Customer A's holdings, asked again and again: a request that reaches the books.
-void BM_RequestReachingTheBooks(benchmark::State& state) {
+// Customer A's holdings, asked by `clients` threads at once (range 1), with
+// the books in memory (range 0: 0) or on disk (1): a query writes nothing, so
+// the rates should be alike.
+void BM_HoldingsQueries(benchmark::State& state) {
     const std::string dir = (std::filesystem::current_path() / "bench_sim-books").string();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
@@ -94,11 +99,72 @@ void BM_RequestReachingTheBooks(benchmark::State& state) {
                                                          "&custorgid=0101&inputid=10001234&trdpwd=123456&authtype=0",
                                                   {}));
     const std::string query = base + "tc_mfuncno=500&tc_sfuncno=10&count=20&" + info + "&operway=i";
-    for (auto _ : state) benchmark::DoNotOptimize(sim.handle(query, {}));
-    state.SetItemsProcessed(state.iterations());
+    const int clients = int(state.range(1));
+    constexpr int kPerClient = 64;
+    for (auto _ : state) {
+        std::vector<std::thread> threads;
+        for (int i = 0; i < clients; ++i)
+            threads.emplace_back([&] {
+                for (int k = 0; k < kPerClient; ++k) benchmark::DoNotOptimize(sim.handle(query, {}));
+            });
+        for (auto& t : threads) t.join();
+    }
+    state.SetItemsProcessed(state.iterations() * clients * kPerClient);
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_RequestReachingTheBooks)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HoldingsQueries)
+    ->ArgsProduct({{0, 1}, {1, 8, 64}})
+    ->ArgNames({"disk", "clients"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A server starting on a journal of range(0) records (orders of customer A
+// and the queries' advances between them): the replay of the books.
+void BM_ReplayLargeJournal(benchmark::State& state) {
+    const std::string dir = (std::filesystem::current_path() / "bench_sim-replay").string();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string path = dir + "/books";
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    o.booksPath = path;
+    {
+        SimServer first(o);  // the journal's first line
+    }
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        SimJournalEntry e;
+        e.time = kTuesdayMorning;
+        e.phone = "13800138000";
+        e.custid = "110001234";
+        e.fundid = "010110001234";
+        for (int64_t i = 0; i < state.range(0); ++i) {
+            e.seq = uint64_t(i + 1);
+            e.time = kTuesdayMorning + double(i) * 0.01;
+            if (i % 2 == 0) {
+                e.kind = SimJournalEntry::Kind::Request;
+                e.fields = {{"tc_mfuncno", "500"}, {"tc_sfuncno", "6"},        {"authid", ""},
+                            {"fundid", e.fundid},  {"bsflag", "0B"},           {"price", "1.00"},
+                            {"qty", "100"},        {"stkcode", "600000"},      {"market", "1"},
+                            {"secuid", "A100001234"}, {"chkriskflag", "1"}};
+            } else {
+                e.kind = SimJournalEntry::Kind::Advance;
+                e.fields.clear();
+            }
+            out << SimJournal::line(e);
+        }
+    }
+    size_t replayed = 0;
+    for (auto _ : state) {
+        SimServer sim(o);
+        replayed = sim.booksReport().entries;
+    }
+    if (replayed != size_t(state.range(0))) state.SkipWithError("not all replayed");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ReplayLargeJournal)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A server whose customer A has `orders` orders of the day, each with a deal.
 std::unique_ptr<SimServer> booksOfOrders(int64_t orders) {

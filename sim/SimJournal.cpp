@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string_view>
@@ -17,10 +19,13 @@
 namespace {
 
 constexpr std::string_view kMagic = "roduvede-books";
-constexpr std::string_view kFormat = "1";
+constexpr std::string_view kFormat = "2";
 constexpr std::string_view kRequest = "request";
 constexpr std::string_view kPush = "push";
-constexpr size_t kMaxJournalBytes = size_t(1) << 31;
+constexpr std::string_view kAdvance = "advance";
+// A line longer than any entry the server writes (a request is at most a few
+// MiB escaped) is damage, read past without being held.
+constexpr size_t kMaxLineBytes = size_t(64) << 20;
 
 bool needsEscape(unsigned char c) {
     return c < 0x20 || c == 0x7f || c == '%' || c == '&' || c == '=' || c == ',';
@@ -102,28 +107,44 @@ std::string headerLine(uint64_t seed, double start) {
                    timeText(start));
 }
 
+bool parseUnsigned(std::string_view text, uint64_t& out) {
+    std::string s(text);
+    char* end = nullptr;
+    out = std::strtoull(s.c_str(), &end, 10);
+    return !s.empty() && s[0] != '-' && end == s.c_str() + s.size();
+}
+
 // Seed and start of a header line; false when it is none of this format.
 bool readHeader(std::string_view line, uint64_t& seed, double& start) {
     auto payload = payloadOf(line);
     if (!payload) return false;
     auto parts = split(*payload, '\t');
-    if (parts.size() != 4 || parts[0] != kMagic || parts[1] != kFormat) return false;
-    std::string seedText(parts[2]);
-    char* end = nullptr;
-    seed = std::strtoull(seedText.c_str(), &end, 10);
-    return !seedText.empty() && end == seedText.c_str() + seedText.size() && parseTime(parts[3], start);
+    return parts.size() == 4 && parts[0] == kMagic && parts[1] == kFormat && parseUnsigned(parts[2], seed) &&
+           parseTime(parts[3], start);
 }
 
-// The file moved aside, beside it, under a name that says why and when; "" when that failed.
-std::string setAside(const std::string& path, const char* why) {
+std::string timeStamp() {
     char stamp[32];
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    return stamp;
+}
+
+// A free name beside the file that says why and when.
+std::string asideName(const std::string& path, const char* why) {
+    const std::string stamp = timeStamp();
     std::string target = path + "." + why + "-" + stamp;
     struct stat st;
-    for (int n = 2; ::stat(target.c_str(), &st) == 0; ++n) target = path + "." + why + "-" + stamp + "-" + std::to_string(n);
+    for (int n = 2; ::lstat(target.c_str(), &st) == 0; ++n)
+        target = path + "." + why + "-" + stamp + "-" + std::to_string(n);
+    return target;
+}
+
+// The file moved aside under a name that says why and when; "" when that failed.
+std::string setAside(const std::string& path, const char* why) {
+    std::string target = asideName(path, why);
     return ::rename(path.c_str(), target.c_str()) == 0 ? target : std::string();
 }
 
@@ -131,9 +152,149 @@ int openForAppend(const std::string& path) {
     return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
 }
 
-bool writeNew(const std::string& path, const std::string& text) {
-    return writePrivateFileAtomically(path, std::vector<uint8_t>(text.begin(), text.end()));
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
 }
+
+bool syncFolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A byte range of the file being read: what a rewritten journal keeps.
+struct Range {
+    uint64_t offset = 0, size = 0;
+};
+
+// Writes `path` anew (0600, through a temporary file flushed to disk and
+// renamed over it): the header, then the ranges of `from` (an open file).
+bool rewrite(const std::string& path, int from, const std::vector<Range>& ranges) {
+    const std::string temp = path + ".new";
+    ::unlink(temp.c_str());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return false;
+    bool ok = true;
+    std::vector<char> buffer(1 << 16);
+    for (const Range& r : ranges)
+        for (uint64_t done = 0; ok && done < r.size;) {
+            const size_t want = size_t(std::min<uint64_t>(buffer.size(), r.size - done));
+            ssize_t n = ::pread(from, buffer.data(), want, off_t(r.offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            ok = n > 0 && writeAll(fd, buffer.data(), size_t(n));
+            done += n > 0 ? uint64_t(n) : 0;
+        }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0 && syncFolderOf(path);
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+// Keeps the file as it is under another name beside it (a second name for
+// the same bytes, or a copy where the folder has no such names); "" when
+// that failed.
+std::string keepCopy(const std::string& path, int fd, uint64_t size) {
+    std::string target = asideName(path, "damaged");
+    if (::link(path.c_str(), target.c_str()) == 0) return syncFolderOf(target) ? target : std::string();
+    return rewrite(target, fd, {{0, size}}) ? target : std::string();
+}
+
+// The lines of a file, read in pieces: any size, 64-bit offsets.
+class LineReader {
+public:
+    explicit LineReader(int fd) : fd_(fd) {}
+    // The next line (without its end) and where it starts; `whole` false for
+    // a last line without an end, `tooLong` for one longer than
+    // kMaxLineBytes (read past, not held). False at the end of the file.
+    bool next(std::string_view& line, uint64_t& offset, bool& whole, bool& tooLong) {
+        offset = consumed_;
+        tooLong = false;
+        held_.clear();
+        while (true) {
+            if (pos_ == end_) {
+                // A hole of the file (a sparse one) holds no line end: read past it, not through it.
+                if (const uint64_t zeros = holeAhead()) {
+                    if (!tooLong && held_.size() + zeros > kMaxLineBytes) {
+                        tooLong = true;
+                        held_.clear();
+                    }
+                    if (!tooLong) held_.append(size_t(zeros), '\0');
+                    consumed_ += zeros;
+                    continue;
+                }
+            }
+            if (pos_ == end_ && !fill()) {
+                if (held_.empty() && !tooLong) return false;
+                consumed_ += held_.size();
+                line = held_;
+                whole = false;
+                return true;
+            }
+            const char* start = buffer_.data() + pos_;
+            const void* found = std::memchr(start, '\n', end_ - pos_);
+            const size_t n = found ? size_t(static_cast<const char*>(found) - start) : end_ - pos_;
+            if (!tooLong && held_.size() + n > kMaxLineBytes) {
+                tooLong = true;
+                held_.clear();
+            }
+            if (!tooLong) held_.append(start, n);
+            consumed_ += n;
+            pos_ += n;
+            if (found) {
+                ++pos_;
+                ++consumed_;
+                line = held_;
+                whole = true;
+                return true;
+            }
+        }
+    }
+    uint64_t consumed() const { return consumed_; }
+
+private:
+    // The bytes of a hole from the place reached (0 none, or no holes known).
+    uint64_t holeAhead() {
+        const off_t here = ::lseek(fd_, 0, SEEK_CUR);
+        if (here < 0) return 0;
+        off_t data = ::lseek(fd_, here, SEEK_DATA);
+        if (data < 0 && errno == ENXIO) {  // a hole to the end
+            struct stat st;
+            data = ::fstat(fd_, &st) == 0 ? st.st_size : here;
+        }
+        if (data <= here || ::lseek(fd_, data, SEEK_SET) != data) {
+            ::lseek(fd_, here, SEEK_SET);
+            return 0;
+        }
+        return uint64_t(data - here);
+    }
+    bool fill() {
+        while (true) {
+            ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            pos_ = 0;
+            end_ = size_t(n);
+            return true;
+        }
+    }
+    int fd_;
+    std::vector<char> buffer_ = std::vector<char>(1 << 20);
+    size_t pos_ = 0, end_ = 0;
+    uint64_t consumed_ = 0;
+    std::string held_;
+};
 
 }  // namespace
 
@@ -141,9 +302,12 @@ std::string SimJournal::line(const SimJournalEntry& e) {
     std::string secrets, fields;
     for (const auto& s : e.secrets) secrets += (secrets.empty() ? "" : ",") + escape(s);
     for (const auto& f : e.fields) fields += (fields.empty() ? "" : "&") + escape(f.key) + "=" + escape(f.value);
-    return withCrc(timeText(e.time) + "\t" + std::string(e.kind == SimJournalEntry::Kind::Push ? kPush : kRequest) +
-                   "\t" + escape(e.phone) + "\t" + escape(e.custid) + "\t" + escape(e.fundid) + "\t" + secrets +
-                   "\t" + fields);
+    const std::string_view kind = e.kind == SimJournalEntry::Kind::Push      ? kPush
+                                  : e.kind == SimJournalEntry::Kind::Advance ? kAdvance
+                                                                             : kRequest;
+    return withCrc(std::to_string(e.seq) + "\t" + timeText(e.time) + "\t" + std::string(kind) + "\t" +
+                   escape(e.phone) + "\t" + escape(e.custid) + "\t" + escape(e.fundid) + "\t" + secrets + "\t" +
+                   fields);
 }
 
 bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
@@ -152,18 +316,24 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
     auto payload = payloadOf(line);
     if (!payload) return false;
     auto parts = split(*payload, '\t');
-    if (parts.size() != 7 || !parseTime(parts[0], e.time)) return false;
-    if (parts[1] != kRequest && parts[1] != kPush) return false;
-    e.kind = parts[1] == kPush ? SimJournalEntry::Kind::Push : SimJournalEntry::Kind::Request;
-    if (!unescape(parts[2], e.phone) || !unescape(parts[3], e.custid) || !unescape(parts[4], e.fundid)) return false;
+    if (parts.size() != 8 || !parseUnsigned(parts[0], e.seq) || !parseTime(parts[1], e.time)) return false;
+    if (parts[2] == kRequest)
+        e.kind = SimJournalEntry::Kind::Request;
+    else if (parts[2] == kPush)
+        e.kind = SimJournalEntry::Kind::Push;
+    else if (parts[2] == kAdvance)
+        e.kind = SimJournalEntry::Kind::Advance;
+    else
+        return false;
+    if (!unescape(parts[3], e.phone) || !unescape(parts[4], e.custid) || !unescape(parts[5], e.fundid)) return false;
     e.secrets.clear();
-    if (!parts[5].empty())
-        for (auto s : split(parts[5], ',')) {
+    if (!parts[6].empty())
+        for (auto s : split(parts[6], ',')) {
             if (!unescape(s, e.secrets.emplace_back())) return false;
         }
     e.fields.clear();
-    if (!parts[6].empty())
-        for (auto f : split(parts[6], '&')) {
+    if (!parts[7].empty())
+        for (auto f : split(parts[7], '&')) {
             const size_t eq = f.find('=');
             if (eq == std::string_view::npos) return false;
             SimField& field = e.fields.emplace_back();
@@ -173,18 +343,21 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
 }
 
 std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t seed, double start, bool fresh,
-                                             std::vector<SimJournalEntry>& entries, SimJournalReport& report) {
-    entries.clear();
+                                             const Replay& replay, SimJournalReport& report) {
     report = SimJournalReport{};
     struct stat st;
     const bool exists = ::lstat(path.c_str(), &st) == 0;
-    auto create = [&](std::string_view body = {}) -> std::unique_ptr<SimJournal> {
-        int fd = writeNew(path, headerLine(seed, start) + std::string(body)) ? openForAppend(path) : -1;
+    auto create = [&]() -> std::unique_ptr<SimJournal> {
+        const std::string header = headerLine(seed, start);
+        int fd = writePrivateFileAtomically(path, std::vector<uint8_t>(header.begin(), header.end()))
+                     ? openForAppend(path)
+                     : -1;
         if (fd < 0) {
             report.refusal = "the books cannot be written at " + path;
             return nullptr;
         }
-        return std::unique_ptr<SimJournal>(new SimJournal(path, fd, start));
+        report.created = true;
+        return std::unique_ptr<SimJournal>(new SimJournal(path, fd, start, 1));
     };
     if (exists && fresh) {
         report.setAside = setAside(path, "old");
@@ -193,32 +366,36 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             return nullptr;
         }
     }
-    if (!exists || fresh) {
-        report.created = true;
-        return create();
-    }
-    auto bytes = readPrivateFile(path, kMaxJournalBytes);
-    if (!bytes) {
+    if (!exists || fresh) return create();
+
+    int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (in < 0 || ::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (in >= 0) ::close(in);
         report.refusal = "the books at " + path + " cannot be read";
         return nullptr;
     }
-    const std::string_view all(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    std::vector<std::string_view> lines = split(all, '\n');
-    // What follows the last line end is a line the process did not finish writing: its reply never went.
-    report.droppedCutLine = !lines.back().empty();
-    lines.pop_back();
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{in};
+    const uint64_t fileSize = uint64_t(st.st_size);
+    LineReader lines(in);
+    std::string_view text;
+    uint64_t offset = 0;
+    bool whole = false, tooLong = false;
 
     uint64_t bookSeed = 0;
     double bookStart = 0;
-    if (lines.empty() || !readHeader(lines[0], bookSeed, bookStart)) {
+    if (!lines.next(text, offset, whole, tooLong) || !whole || tooLong || !readHeader(text, bookSeed, bookStart)) {
+        // Nothing of it can be trusted, not even how much it held.
         report.damagedLine = 1;
-        report.linesLost = lines.size() + (report.droppedCutLine ? 1 : 0);
+        report.lostUnknown = true;
+        report.tornLast = !whole;
         report.setAside = setAside(path, "damaged");
         if (report.setAside.empty()) {
             report.refusal = "the books at " + path + " are damaged and cannot be moved aside";
             return nullptr;
         }
-        report.created = true;
         return create();
     }
     if (bookSeed != seed) {
@@ -227,48 +404,73 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
                          ", or with --fresh-books to open new ones";
         return nullptr;
     }
-    size_t good = 1;  // lines that read back, the header first
-    for (; good < lines.size(); ++good)
-        if (!read(std::string(lines[good]), entries.emplace_back())) {
-            entries.pop_back();
-            break;
+
+    std::vector<Range> kept{{0, lines.consumed()}};  // what the journal goes on with
+    std::vector<uint32_t> crcs{0};                   // of each record restored, by number
+    uint64_t expected = 1;
+    size_t lineNo = 1;
+    // After the damage: the highest record number read, and the lines that
+    // do not read since it.
+    uint64_t highest = 0;
+    size_t unreadSince = 0;
+    SimJournalEntry e;
+    while (lines.next(text, offset, whole, tooLong)) {
+        ++lineNo;
+        const uint64_t end = lines.consumed();
+        const bool readable = whole && !tooLong && read(std::string(text), e);
+        if (!whole) report.tornLast = true;
+        if (!report.damagedLine) {
+            const uint32_t crc = readable ? uint32_t(std::strtoul(std::string(text.substr(0, 8)).c_str(), nullptr, 16))
+                                          : 0;
+            if (readable && e.seq == expected) {
+                replay(e);
+                crcs.push_back(crc);
+                ++expected;
+                ++report.entries;
+                if (kept.back().offset + kept.back().size == offset)
+                    kept.back().size = end - kept.back().offset;
+                else
+                    kept.push_back({offset, end - offset});
+                continue;
+            }
+            if (readable && e.seq < expected && e.seq > 0 && crcs[e.seq] == crc) {
+                ++report.repeatsDropped;  // written twice: booked once
+                continue;
+            }
+            report.damagedLine = lineNo;
         }
-    // The bytes of the lines that read back, with their ends.
-    const size_t goodBytes = good < lines.size() ? size_t(lines[good].data() - all.data())
-                                                 : size_t(lines.back().data() - all.data()) + lines.back().size() + 1;
-    std::unique_ptr<SimJournal> journal;
-    if (good < lines.size()) {
-        report.damagedLine = good + 1;
-        report.linesLost = lines.size() - good + (report.droppedCutLine ? 1 : 0);
-        const std::string kept(all.substr(0, goodBytes));
-        report.setAside = setAside(path, "damaged");
-        if (report.setAside.empty() || !writeNew(path, kept)) {
+        if (readable && e.seq > highest) {
+            highest = e.seq;
+            unreadSince = 0;
+        } else if (!readable) {
+            ++unreadSince;
+        }
+    }
+    if (report.damagedLine) {
+        report.recordsLost = (highest >= expected ? highest - expected + 1 : 0) + unreadSince;
+        report.lostAtLeast = report.tornLast;
+    }
+    if (report.damaged()) {
+        report.setAside = keepCopy(path, in, fileSize);
+        if (report.setAside.empty() || !rewrite(path, in, kept)) {
             report.refusal = "the books at " + path + " are damaged and cannot be set aside";
             return nullptr;
         }
-    } else if (report.droppedCutLine && ::truncate(path.c_str(), off_t(goodBytes)) != 0) {
-        report.refusal = "the books at " + path + " end in a cut line that cannot be dropped";
-        return nullptr;
     }
     int fd = openForAppend(path);
     if (fd < 0) {
         report.refusal = "the books cannot be written at " + path;
         return nullptr;
     }
-    report.entries = entries.size();
-    return std::unique_ptr<SimJournal>(new SimJournal(path, fd, bookStart));
+    return std::unique_ptr<SimJournal>(new SimJournal(path, fd, bookStart, expected));
 }
 
 SimJournal::~SimJournal() { ::close(fd_); }
 
-bool SimJournal::append(const SimJournalEntry& entry) {
+bool SimJournal::append(SimJournalEntry entry) {
+    entry.seq = next_;
     const std::string text = line(entry);
-    size_t written = 0;
-    while (written < text.size()) {
-        ssize_t n = ::write(fd_, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += size_t(n);
-    }
-    return ::fdatasync(fd_) == 0;
+    if (!writeAll(fd_, text.data(), text.size()) || ::fdatasync(fd_) != 0) return false;
+    ++next_;
+    return true;
 }

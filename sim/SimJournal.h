@@ -1,30 +1,42 @@
 #pragma once
-// The brokerage's books on disk: a journal of every request that changed (or
-// read) the server's state, with the sim's clock time it ran at, replayed at
-// start. The books are deterministic given the seed, the requests and their
-// times, so the replay rebuilds them: orders, transfers, own stocks, tokens.
-// Each entry is written and flushed to disk (fdatasync) before its reply
-// goes, so that a kill between an accepted order and the next request loses
+// The brokerage's books on disk: a journal of every request that changed the
+// server's books, with the sim's clock time it ran at, replayed at start.
+// The books are deterministic given the seed, the requests and their times,
+// so the replay rebuilds them: orders, transfers, own stocks, tokens. Each
+// entry is written and flushed to disk (fdatasync) before its reply goes,
+// so that a kill between an accepted order and the next request loses
 // nothing the customer was told.
 //
-// What an entry keeps: the request's fields (deciphered, without the
-// protocol's envelope), the phone of its service session, the customer and
-// fund account of the trade session it named (never the session text: a
-// replay opens sessions of its own, which end when it is done), and the
-// secrets it was issued (token seeds, SimSecrets.h). Like any brokerage's
-// books the file holds its customers' secrets (passwords of the requests,
-// token seeds): it is the owner's only (0600).
+// What is written: a request that changed the books (a query is not); the
+// settling or matching a query brought about, as an "advance" of the
+// customer's books to the query's time (its replay settles and matches them
+// again at that time); a pushed message. What an entry keeps: the request's
+// fields (deciphered, without the protocol's envelope and without its
+// secret fields: passwords are never written), the phone of its service
+// session, the customer and fund account of the trade session it named
+// (never the session text: a replay opens sessions of its own, which end
+// when it is done), and the secrets it was issued (token seeds, enciphered:
+// SimSecrets.h). The file is the owner's only (0600).
 //
-// The file: text lines, each "<crc-32 in hex> <fields joined by tabs>\n"
-// (escaped as %XX where a field would end). The first line names the
-// journal's format, the seed and the time the books were opened: a journal
-// of another seed is refused (SimJournal::open answers why). A last line cut
-// short (the process died writing it: its reply never went) is dropped. Any
-// other line that does not read back is damage: the file is set aside under
-// another name, beside it, and the books go on from the entries before it,
-// with a report of what happened for the customer.
+// The file: text lines, each "<crc-32 in hex> <payload>\n" (fields escaped
+// as %XX where a field would end). The first line names the journal's
+// format, the seed and the time the books were opened: a journal of another
+// seed is refused (SimJournal::open answers why). Every later line carries
+// its record's number, 1, 2, 3 ... in order, so that a line removed whole is
+// found (a gap) and so is one written twice (a repeat).
+//
+// Reading back: a line repeated whole (its number and checksum those of the
+// line before) is dropped. Anything else that does not read back in order
+// (a changed byte, a gap, a last line cut short by a damaged disk or a copy
+// cut short) is damage: the books go on from the records before it, and
+// none after it is replayed (a record replayed without one before it may
+// book differently from what its customer was told: a sale of shares whose
+// buy is lost). The file as it was is kept beside it (NAME.damaged-<time>)
+// and the journal goes on with the records restored; the report says how
+// many were not. Sizes and offsets are 64-bit: a journal of any size reads.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,51 +49,63 @@
 inline constexpr const char* kSimBooksUnwritable = "系统故障：交易记录无法保存，请稍后再试";
 
 struct SimJournalEntry {
-    enum class Kind { Request, Push };
+    // A request that changed the books; a pushed message; the settling and
+    // matching of a customer's books (custid) at `time`, which a query did.
+    enum class Kind { Request, Push, Advance };
     Kind kind = Kind::Request;
+    uint64_t seq = 0;  // its number in the journal (set when it is written)
     double time = 0;
     std::string phone;                 // of the service session ("" none)
     std::string custid, fundid;        // of the trade session it named ("" none)
-    std::vector<std::string> secrets;  // issued while it ran, in order
+    std::vector<std::string> secrets;  // issued while it ran, in order (as written: enciphered)
     std::vector<SimField> fields;      // a request's, or a pushed message's
 };
 
 // What opening found, for the people who run the server and the customer.
 struct SimJournalReport {
-    bool created = false;       // a new journal (none was there, or --fresh-books)
-    size_t entries = 0;         // read back, to replay
-    std::string setAside;       // where a damaged or replaced journal went ("" none)
-    size_t damagedLine = 0;     // the first line that did not read back (0 none)
-    size_t linesLost = 0;       // from it to the end
-    bool droppedCutLine = false;  // a last line cut short was dropped
-    std::string refusal;        // why the journal cannot be used ("" it can)
+    bool created = false;     // a new journal (none was there, or --fresh-books)
+    size_t entries = 0;       // read back and replayed
+    std::string setAside;     // where a damaged or replaced journal went ("" none)
+    size_t damagedLine = 0;   // the first line that did not read back in order (0 none)
+    size_t recordsLost = 0;   // records after the damage, not restored (as far as the file tells)
+    bool lostAtLeast = false; // the file ends cut short: more records may have followed
+    bool lostUnknown = false; // nothing of the file reads (emptied, or its first line damaged)
+    size_t repeatsDropped = 0;  // lines written twice, dropped
+    bool tornLast = false;    // the last line was cut short (kept in the set-aside copy)
+    std::string refusal;      // why the journal cannot be used ("" it can)
+    // Something the customer is to be told of.
+    bool damaged() const { return damagedLine != 0 || repeatsDropped != 0; }
 };
 
 class SimJournal {
 public:
+    using Replay = std::function<void(const SimJournalEntry&)>;
     // Opens the journal at `path` for the books of `seed`, creating it (the
     // books opened at `start`) when there is none or `fresh` (the old one is
-    // set aside); the entries to replay go into `entries`. Null with the
-    // report's refusal when the file belongs to other books or cannot be
-    // written.
+    // set aside); each entry read back goes to `replay` in order, as it is
+    // read. Null with the report's refusal when the file belongs to other
+    // books or cannot be written.
     static std::unique_ptr<SimJournal> open(const std::string& path, uint64_t seed, double start, bool fresh,
-                                            std::vector<SimJournalEntry>& entries, SimJournalReport& report);
+                                            const Replay& replay, SimJournalReport& report);
     ~SimJournal();
     SimJournal(const SimJournal&) = delete;
     SimJournal& operator=(const SimJournal&) = delete;
 
-    // Writes the entry and flushes it to disk; false when that fails.
-    bool append(const SimJournalEntry& entry);
+    // Numbers the entry, writes it and flushes it to disk; false when that fails.
+    bool append(SimJournalEntry entry);
     const std::string& path() const { return path_; }
     double start() const { return start_; }
+    uint64_t records() const { return next_ - 1; }
 
     // One entry as a line and back (for the tests of the format).
     static std::string line(const SimJournalEntry& entry);
     static bool read(const std::string& line, SimJournalEntry& entry);
 
 private:
-    SimJournal(std::string path, int fd, double start) : path_(std::move(path)), fd_(fd), start_(start) {}
+    SimJournal(std::string path, int fd, double start, uint64_t next)
+        : path_(std::move(path)), fd_(fd), start_(start), next_(next) {}
     std::string path_;
     int fd_;
     double start_;
+    uint64_t next_;  // the number of the next record
 };

@@ -551,13 +551,34 @@ SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& s, d
     return {(prevClose * 11 + 5) / 10, std::max<int64_t>((prevClose * 9 + 5) / 10, 1)};
 }
 
+bool simAdvanceBooks(SimCall& c, SimCustomer& who) {
+    SimOrdersRoom& room = c.server.room<SimOrdersRoom>();
+    const int settledBefore = room.settledDay[who.custid];
+    // What matching may change of the orders open now (it adds none).
+    struct Mark {
+        size_t at;
+        int64_t matched, metQuote;
+        SimOrderStatus status;
+    };
+    std::vector<Mark> open;
+    for (size_t i = 0; i < who.orders.size(); ++i)
+        if (const SimOrder& o = who.orders[i]; o.isOpen()) open.push_back({i, o.matched, o.metQuote, o.status});
+    // The night's work first (every family's: each settles on the first pass of a day, as this), then the day's trading.
+    simSettle(room, who, c.now);
+    for (const auto& settle : c.server.registry().daySettlers()) settle(c, who);
+    simMatch(who, c.server.market(), c.now);
+    bool changed = room.settledDay[who.custid] != settledBefore;
+    for (const Mark& m : open) {
+        const SimOrder& o = who.orders[m.at];
+        changed = changed || o.matched != m.matched || o.metQuote != m.metQuote || o.status != m.status;
+    }
+    return changed;
+}
+
 SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal) {
     SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
     if (!who) return nullptr;
-    // The night's work first (every family's), then the day's trading.
-    simSettle(c.server.room<SimOrdersRoom>(), *who, c.now);
-    for (const auto& settle : c.server.registry().daySettlers()) settle(c, *who);
-    simMatch(*who, c.server.market(), c.now);
+    if (simAdvanceBooks(c, *who)) c.server.noteBooksAdvanced(who->custid);
     return who;
 }
 
@@ -580,6 +601,6 @@ std::string simOrderStatusText(const SimOrder& o) {
 void registerOrderFunctions(SimRegistry& r) {
     r.menu().add({201, 2, "买入", "buysale?MMLB=0"});
     r.menu().add({202, 2, "卖出", "buysale?MMLB=1"});
-    r.add(kStockInfo, stockInfo);
+    r.addQuery(kStockInfo, stockInfo);
     r.add(kOrder, order);
 }

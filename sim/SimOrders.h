@@ -52,6 +52,11 @@ void simMatch(SimCustomer& who, const SimMarket& market, double now);
 // orders matched as of the call; null with the refusal. Every function that
 // reads a customer's books finds the customer here.
 SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal);
+// Settles and matches the customer's books as of the call (what
+// simTradeCustomer does first); true when that changed them. Its effect
+// depends only on the customer's books and the call's time, so that the
+// books on disk keep it as an "advance" to that time (SimJournal.h).
+bool simAdvanceBooks(SimCall& c, SimCustomer& who);
 
 // How an order's money and shares move in the books as it fills and ends. A
 // stock order (SimOrder::ledger null) moves the fund balance of the stock's

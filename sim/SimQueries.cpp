@@ -362,12 +362,12 @@ void registerQueryFunctions(SimRegistry& r) {
     r.menu().add({208, 2, "历史查询", "hisquery?tc_mfuncno=500&tc_sfuncno=16&position=poststr&sign=bsname"});
     r.menu().add({220, 2, "当日成交", "tradequery?tc_mfuncno=500&tc_sfuncno=14&position=poststr&sign=bsname"});
     r.menu().add({221, 2, "历史成交", "hisquery?tc_mfuncno=500&tc_sfuncno=17&position=poststr&sign=bsname"});
-    r.add(kFunds, funds);
-    r.add(kHoldings, holdings);
-    r.add(kTodayOrders, todayOrders);
-    r.add(kTodayDeals, todayDeals);
-    r.add(kCancellable, cancellable);
-    r.add(kHistoryOrders, historyOrders);
-    r.add(kHistoryDeals, historyDeals);
+    r.addQuery(kFunds, funds);
+    r.addQuery(kHoldings, holdings);
+    r.addQuery(kTodayOrders, todayOrders);
+    r.addQuery(kTodayDeals, todayDeals);
+    r.addQuery(kCancellable, cancellable);
+    r.addQuery(kHistoryOrders, historyOrders);
+    r.addQuery(kHistoryDeals, historyDeals);
     r.add(kCancel, cancel);
 }

@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -75,6 +76,11 @@ public:
     // request that `takes` accepts reaches it instead of the function's own.
     using SimRequestTest = std::function<bool(const SimRequest&)>;
     void addVariant(FunctionId function, SimRequestTest takes, SimHandler handler);
+    // A function that only reads the books: its requests are not written to
+    // the books on disk (what settling or matching it does is, SimJournal.h).
+    // Only a handler that changes nothing but through simTradeCustomer is one.
+    void addQuery(FunctionId function, SimHandler handler);
+    bool isQuery(const SimHandler* handler) const { return queries_.count(handler) != 0; }
     const SimHandler* find(int main, int sub) const;
     // Every function registered (kAnySub for a main function's catch-all).
     std::vector<FunctionId> functions() const;
@@ -95,6 +101,7 @@ private:
     std::map<std::pair<int, int>, SimHandler> handlers_;
     std::map<std::pair<int, int>, std::vector<Variant>> variants_;
     std::vector<SimDaySettler> daySettlers_;
+    std::set<const SimHandler*> queries_;  // map nodes stay where they are
     SimMenu menu_;
 };
 

@@ -245,9 +245,14 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             if (request.has(TradeContract::Key::kAuthId)) trade = admitTradeSession(request, phone, now);
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
-            // What reached the state is on disk before its answer goes.
-            if (scope.holds && journal_)
-                plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
+            // What changed the books is on disk before its answer goes: a
+            // query only by the settling and matching it brought about.
+            if (scope.holds && journal_) {
+                if (!registry_.isQuery(handler) || scope.madeRoom)
+                    plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
+                else if (!scope.advanced.empty() && !journalAdvances(scope.advanced, now))
+                    plain = booksUnwritable();
+            }
             if (session) {
                 StateLock lock(*this);
                 sessions_.setPhone(session->id, session->phone, options_.maxSessionsPerPhone);

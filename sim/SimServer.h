@@ -198,7 +198,11 @@ public:
     template <class Room>
     Room& room() {
         holdStateForRoom();
-        return rooms_.get<Room>(*this);
+        const size_t before = rooms_.size();
+        Room& r = rooms_.get<Room>(*this);
+        // A room is seeded from the clock when it is made: making it changes the books.
+        if (rooms_.size() != before && tHandler && &tHandler->server == this) tHandler->madeRoom = true;
+        return r;
     }
     // Runs f(room) with the state lock held; answers what f answers.
     template <class Room, class F>
@@ -207,6 +211,10 @@ public:
         return f(room<Room>());
     }
     const SimRegistry& registry() const { return registry_; }
+    // The handler running on this thread settled or matched the customer's
+    // books (SimOrders.h: simAdvanceBooks): a query that did is written as
+    // that advance, not as itself.
+    void noteBooksAdvanced(const std::string& custid);
 
     struct Reply {
         int status = 200;
@@ -244,6 +252,8 @@ private:
         SimServer& server;
         HandlerScope* outer;
         bool holds = false;
+        bool madeRoom = false;               // a room was made (seeded) under it
+        std::vector<std::string> advanced;  // customers whose books it settled or matched
     };
     static thread_local HandlerScope* tHandler;
     void holdStateForRoom();
@@ -266,13 +276,17 @@ private:
 
     // The books on disk (SimServerBooks.cpp).
     void openBooks(bool fresh);
-    void replayBooks(const std::vector<SimJournalEntry>& entries);
+    void replayEntry(const SimJournalEntry& entry);
+    // The advances a query brought about, each an entry; false when one cannot be written.
+    bool journalAdvances(const std::vector<std::string>& custids, double now);
     // Writes the request a handler answered (under the state lock, before its
     // reply goes); answers the reply, or the refusal when it cannot be written.
     std::vector<uint8_t> journalRequest(const SimRequest& request, const std::string& phone,
                                         const std::optional<SimTradeSession>& trade,
                                         const std::vector<std::string>& secrets, double now,
                                         std::vector<uint8_t> reply);
+    // Marks the books unwritable (every request is refused until a restart); answers the refusal.
+    std::vector<uint8_t> booksUnwritable();
     // A pushed message, before it is stored; false when it cannot be written.
     bool journalPush(const SimMessage& message, double now);
     std::vector<Control> takeControls(int main, int sub);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/contracts/TradeContract.h"
+#include "sim/SimOrders.h"
 #include "sim/SimSecrets.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -62,55 +63,77 @@ SimMessage messageOf(const std::vector<SimField>& fields) {
 
 void SimServer::openBooks(bool fresh) {
     if (options_.booksPath.empty()) return;
-    std::vector<SimJournalEntry> entries;
-    journal_ = SimJournal::open(options_.booksPath, options_.seed, clock_.now(), fresh, entries, booksReport_);
-    if (!journal_) {
-        setupError_ = booksReport_.refusal;
-        return;
-    }
-    replayBooks(entries);
-}
-
-void SimServer::replayBooks(const std::vector<SimJournalEntry>& entries) {
     StateLock lock(*this);
     const double resume = clock_.now();
     const bool frozen = clock_.isFrozen();
     clock_.setFrozen(true);
     double last = resume;
-    for (const auto& e : entries) {
-        if (!clock_.setTime(e.time)) continue;
-        last = std::max(last, e.time);
-        if (e.kind == SimJournalEntry::Kind::Push) {
-            room<SimMessageRoom>().add(messageOf(e.fields), e.time);
-            continue;
-        }
-        SimRequest request(e.fields);
-        // The trade session it named: one of the replay's own for the same customer and phone.
-        if (!e.custid.empty()) {
-            SimBooks& books = room<SimTradeRoom>().books;
-            const SimCustomer* who = books.customerById(e.custid);
-            request.setValue(TradeContract::Key::kAuthId, who ? books.openSession(*who, e.fundid, e.phone, e.time) : "");
-        }
-        const SimHandler* handler = registry_.find(request.mainFunction(), request.subFunction(), request);
-        if (!handler) continue;
-        SimSession session;
-        session.phone = e.phone;
-        session.lastActive = e.time;
-        HandlerScope scope(*this);
-        SimSecretTape secrets(e.secrets);
-        const std::string noKey;
-        SimCall call{*this, request, &session, e.time, noKey};
-        try {
-            (*handler)(call);
-        } catch (const std::exception& ex) {
-            std::fprintf(stderr, "roduvede-sim: replaying %d/%d of the books: %s\n", request.mainFunction(),
-                         request.subFunction(), ex.what());
-        }
-    }
+    journal_ = SimJournal::open(
+        options_.booksPath, options_.seed, clock_.now(), fresh,
+        [&](const SimJournalEntry& e) {
+            if (!clock_.setTime(e.time)) return;
+            last = std::max(last, e.time);
+            replayEntry(e);
+        },
+        booksReport_);
     // Sessions are the running server's: none outlives the replay.
     if (auto* trade = rooms_.find<SimTradeRoom>()) trade->books.endSessions();
     clock_.setTime(last);
     clock_.setFrozen(frozen);
+    if (!journal_) setupError_ = booksReport_.refusal;
+}
+
+void SimServer::replayEntry(const SimJournalEntry& e) {
+    if (e.kind == SimJournalEntry::Kind::Push) {
+        room<SimMessageRoom>().add(messageOf(e.fields), e.time);
+        return;
+    }
+    HandlerScope scope(*this);
+    const std::string noKey;
+    if (e.kind == SimJournalEntry::Kind::Advance) {
+        SimCustomer* who = room<SimTradeRoom>().books.customerById(e.custid);
+        const SimRequest none;
+        SimCall call{*this, none, nullptr, e.time, noKey};
+        if (who) simAdvanceBooks(call, *who);
+        return;
+    }
+    SimRequest request(e.fields);
+    // The trade session it named: one of the replay's own for the same customer and phone.
+    if (!e.custid.empty()) {
+        SimBooks& books = room<SimTradeRoom>().books;
+        const SimCustomer* who = books.customerById(e.custid);
+        request.setValue(TradeContract::Key::kAuthId, who ? books.openSession(*who, e.fundid, e.phone, e.time) : "");
+    }
+    const SimHandler* handler = registry_.find(request.mainFunction(), request.subFunction(), request);
+    if (!handler) return;
+    SimSession session;
+    session.phone = e.phone;
+    session.lastActive = e.time;
+    SimSecretTape secrets(e.secrets);
+    SimCall call{*this, request, &session, e.time, noKey};
+    try {
+        (*handler)(call);
+    } catch (const std::exception& ex) {
+        std::fprintf(stderr, "roduvede-sim: replaying %d/%d of the books: %s\n", request.mainFunction(),
+                     request.subFunction(), ex.what());
+    }
+}
+
+void SimServer::noteBooksAdvanced(const std::string& custid) {
+    if (!tHandler || &tHandler->server != this) return;
+    auto& advanced = tHandler->advanced;
+    if (std::find(advanced.begin(), advanced.end(), custid) == advanced.end()) advanced.push_back(custid);
+}
+
+bool SimServer::journalAdvances(const std::vector<std::string>& custids, double now) {
+    for (const auto& custid : custids) {
+        SimJournalEntry e;
+        e.kind = SimJournalEntry::Kind::Advance;
+        e.time = now;
+        e.custid = custid;
+        if (!journal_->append(std::move(e))) return false;
+    }
+    return true;
 }
 
 std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const std::string& phone,
@@ -129,7 +152,11 @@ std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const 
         if (isEnvelope(f.key)) continue;
         e.fields.push_back(strcasecmp(f.key.c_str(), TradeContract::Key::kAuthId) == 0 ? SimField{f.key, ""} : f);
     }
-    if (journal_->append(e)) return reply;
+    if (journal_->append(std::move(e))) return reply;
+    return booksUnwritable();
+}
+
+std::vector<uint8_t> SimServer::booksUnwritable() {
     booksBroken_ = true;
     std::fprintf(stderr, "roduvede-sim: the books cannot be written to %s: every request is refused until a restart\n",
                  journal_->path().c_str());
@@ -142,7 +169,7 @@ bool SimServer::journalPush(const SimMessage& message, double now) {
     e.kind = SimJournalEntry::Kind::Push;
     e.time = now;
     e.fields = messageFields(message);
-    if (journal_->append(e)) return true;
+    if (journal_->append(std::move(e))) return true;
     booksBroken_ = true;
     return false;
 }

@@ -112,4 +112,44 @@ TEST_F(EmbeddedBooksTest, ADamagedBookIsKeptAsideAndTheCustomerTold) {
     EXPECT_EQ(embeddedBooksNotice(SimJournalReport{}), "") << "nothing to tell of books read back whole";
 }
 
+// A last record cut short (a damaged disk, a copy cut short) is not dropped
+// without a word: its bytes are kept aside and the customer told, with how
+// many records were restored and that at least one was not.
+TEST_F(EmbeddedBooksTest, ATornLastRecordIsKeptAsideAndTheCustomerTold) {
+    startEmbedded();
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    endProcess();
+    const std::string path = documentsPath(kEmbeddedBooksFile);
+    std::string journal;
+    {
+        std::ifstream in(path, std::ios::binary);
+        journal.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const size_t lastStart = journal.rfind('\n', journal.size() - 2) + 1;
+    const std::string torn = journal.substr(0, lastStart + (journal.size() - lastStart) / 2);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << torn;
+
+    startEmbedded();
+    const SimJournalReport& report = embedded->booksReport();
+    EXPECT_TRUE(report.tornLast);
+    std::string kept;
+    {
+        std::ifstream in(report.setAside, std::ios::binary);
+        kept.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_EQ(kept, torn) << "the torn bytes are kept as they were";
+    const std::string notice = embeddedBooksNotice(report);
+    EXPECT_NE(notice.find(report.setAside), std::string::npos);
+    EXPECT_NE(notice.find("之后至少有1笔记录无法恢复"), std::string::npos) << notice;
+
+    // An emptied file says nothing of how many it held: the notice does not pretend to a count.
+    SimJournalReport emptied;
+    emptied.damagedLine = 1;
+    emptied.lostUnknown = true;
+    emptied.setAside = "x";
+    EXPECT_NE(embeddedBooksNotice(emptied).find("原有的记录均无法恢复"), std::string::npos);
+    EXPECT_EQ(embeddedBooksNotice(emptied).find("0笔"), std::string::npos);
+}
+
 }  // namespace
