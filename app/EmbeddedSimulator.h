@@ -28,6 +28,7 @@ inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false
 inline std::string embeddedBooksNotice(const SimJournalReport& report) {
     if (!report.damaged()) return "";
     std::string text = "模拟券商的帐本文件已损坏，原文件已另存为" + report.setAside + "；";
+    if (report.keyLost) text += "帐本的密钥文件丢失或损坏，";
     if (report.lostUnknown) return text + "帐本已从初始状态重新开始，原有的记录均无法恢复。";
     if (report.damagedLine) {
         text += "帐本恢复到损坏之前的" + std::to_string(report.entries) + "笔记录";

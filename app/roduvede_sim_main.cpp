@@ -26,7 +26,12 @@ void tellBooks(const SimServer& server) {
     const auto& path = server.options().booksPath;
     const SimJournalReport& r = server.booksReport();
     if (path.empty()) return;
-    if (r.lostUnknown)
+    if (r.keyLost)
+        std::fprintf(stderr,
+                     "roduvede-sim: the books in %s are not those of the key %s.key (missing or damaged): the file is "
+                     "kept as %s, and new books start from the seed\n",
+                     path.c_str(), path.c_str(), r.setAside.c_str());
+    else if (r.lostUnknown)
         std::fprintf(stderr,
                      "roduvede-sim: the books in %s are damaged from their first line%s: the file is kept as %s, and "
                      "new books start from the seed (how many records it held cannot be known)\n",

@@ -140,9 +140,12 @@ void record(SimCall& c, const SimCustomer& who, SimBankRecord r) {
 // The refusal of a password the bank asks for this operation ("" when it passes).
 std::string passwordRefusal(SimCall& c, const SimCustomer& who, const SimBankBinding& binding, int operation) {
     const SimBank* bank = c.server.room<SimBankRoom>().bank(binding.bankcode);
-    if (bank && bank->bankPasswordFor.count(operation) && c.request.value(Key::kBankPassword) != binding.bankPassword)
+    const SimBooks& books = c.server.room<SimTradeRoom>().books;
+    if (bank && bank->bankPasswordFor.count(operation) &&
+        !books.secretMatches(binding.bankPassword, c.request.value(Key::kBankPassword)))
         return kWrongBankPassword;
-    if (bank && bank->fundPasswordFor.count(operation) && c.request.value(Key::kFundPassword) != who.password)
+    if (bank && bank->fundPasswordFor.count(operation) &&
+        !books.secretMatches(who.password, c.request.value(Key::kFundPassword)))
         return kWrongFundPassword;
     return "";
 }
@@ -219,7 +222,8 @@ std::vector<uint8_t> bankBalance(SimCall& c) {
     if (!binding) return simErrorSet(-1, kNotBound);
     if (std::string refusal = passwordRefusal(c, *a.who, *binding, Operation::kBalanceQuery); !refusal.empty())
         return simErrorSet(-1, refusal);
-    if (c.request.has(Key::kFundPassword) && c.request.value(Key::kFundPassword) != a.who->password)
+    if (c.request.has(Key::kFundPassword) &&
+        !c.server.room<SimTradeRoom>().books.secretMatches(a.who->password, c.request.value(Key::kFundPassword)))
         return simErrorSet(-1, kWrongFundPassword);
     record(c, *a.who,
            {0, 0, "查询银行余额", binding->bankname, a.fund->fundid, moneytype, binding->bankBalance,

@@ -143,10 +143,20 @@ std::string SimBooks::fundIdForLogin(const SimCustomer& who, const std::string& 
     return who.mainFundAccount().fundid;
 }
 
+bool SimBooks::secretMatches(const std::string& stored, const std::string& given) const {
+    return !stored.empty() && !given.empty() && secretOf(given) == stored;
+}
+
+std::string SimBooks::secretOf(const std::string& given) const {
+    return simSecretsDigested() ? given : simSecretDigest(key_, given);
+}
+
 bool SimBooks::checkTokenCode(SimSoftToken& token, const std::string& code) const {
-    if (code.size() != 6) return false;
+    const bool digested = simSecretsDigested();
+    if (!digested && code.size() != 6) return false;
     for (int64_t n = token.counter; n < token.counter + kTokenWindow; ++n) {
-        if (VTACoder::createSjKlWithSeed(token.seed, n) == code) {
+        const std::string candidate = VTACoder::createSjKlWithSeed(token.seed, n);
+        if ((digested ? simSecretDigest(key_, candidate) : candidate) == code) {
             token.counter = n + 1;
             return true;
         }

@@ -154,7 +154,7 @@ struct SimBankBinding {
     std::string bankcode, bankname;
     std::string fundid;  // the bound fund account
     int moneytype = SimCurrency::kRMB;
-    std::string bankPassword;
+    std::string bankPassword;  // its digest
     SimMoney bankBalance = 0;
 };
 
@@ -190,8 +190,8 @@ struct SimCustomer {
     std::string custid;
     std::string name;
     std::string orgid;  // branch code
-    std::string password;
-    std::string typedCode;  // the typed authentication code (authtype 2); "" none
+    std::string password;   // its digest (SimBooks::secretMatches)
+    std::string typedCode;  // the typed authentication code's digest (authtype 2); "" none
     std::optional<SimSoftToken> token;
     std::vector<SimFundAccount> fundAccounts;  // the main one first
     std::vector<SimShareholder> shareholders;
@@ -239,7 +239,9 @@ public:
     static constexpr double kLockSeconds = 30 * 60;
 
     // The seeded books (SimBooksSeed.cpp), the same whatever the server's seed.
-    static SimBooks seeded();
+    // Their secrets (passwords, typed codes, the banks' passwords) kept as
+    // digests under `key` (SimSecrets.h).
+    static SimBooks seeded(const std::vector<uint8_t>& key = {});
 
     std::vector<SimBranch> branches;
     std::vector<SimCustomer> customers;
@@ -256,6 +258,13 @@ public:
     // The fund account the login names (the shareholder account's for those).
     std::string fundIdForLogin(const SimCustomer& who, const std::string& inputType, const std::string& branch,
                                const std::string& inputId) const;
+
+    // ---- secrets ----
+    // Whether a secret a request gave (a password, a code) is the one whose
+    // digest the books hold (a replayed request gives the digest itself).
+    bool secretMatches(const std::string& stored, const std::string& given) const;
+    // What the books hold of a secret a request gave: its digest.
+    std::string secretOf(const std::string& given) const;
 
     // ---- soft tokens ----
     // Checks a one-time code against the token: the counter and the next
@@ -311,6 +320,7 @@ private:
         double lockedUntil = 0;
     };
     int64_t lastOrderNumber_ = 0;
+    std::vector<uint8_t> key_;  // of the secrets' digests
     std::map<std::string, SimTradeSession> sessions_;  // by authid
     std::map<std::string, Failures> failures_;         // by custid
     template <class A>

@@ -19,6 +19,7 @@
 #include "sim/SimBank.h"
 #include "sim/SimBooks.h"
 #include "sim/SimMargin.h"
+#include "sim/SimSecrets.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ SimCustomer customerC() {
 
 }  // namespace
 
-SimBooks SimBooks::seeded() {
+SimBooks SimBooks::seeded(const std::vector<uint8_t>& key) {
     SimBooks books;
     books.branches = {{"0101", "第一营业部"}, {"0102", "第二营业部"}, {"0201", "深圳营业部"}};
     books.customers = {customerA(), customerB(), customerC()};
@@ -90,5 +91,12 @@ SimBooks SimBooks::seeded() {
     books.issueToken(*books.customerById("110005678"), "");
     seedBankBindings(books);
     simSeedCreditAccounts(books);
+    // Digested whoever makes them (a replayed request's secrets are digests already, the seed's are not).
+    books.key_ = key;
+    for (auto& c : books.customers) {
+        c.password = simSecretDigest(key, c.password);
+        if (!c.typedCode.empty()) c.typedCode = simSecretDigest(key, c.typedCode);
+        for (auto& b : c.bankBindings) b.bankPassword = simSecretDigest(key, b.bankPassword);
+    }
     return books;
 }

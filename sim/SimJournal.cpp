@@ -102,9 +102,9 @@ bool parseTime(std::string_view text, double& out) {
     return !s.empty() && end == s.c_str() + s.size();
 }
 
-std::string headerLine(uint64_t seed, double start) {
+std::string headerLine(uint64_t seed, double start, const std::string& keyCheck) {
     return withCrc(std::string(kMagic) + "\t" + std::string(kFormat) + "\t" + std::to_string(seed) + "\t" +
-                   timeText(start));
+                   timeText(start) + "\t" + keyCheck);
 }
 
 bool parseUnsigned(std::string_view text, uint64_t& out) {
@@ -115,12 +115,13 @@ bool parseUnsigned(std::string_view text, uint64_t& out) {
 }
 
 // Seed and start of a header line; false when it is none of this format.
-bool readHeader(std::string_view line, uint64_t& seed, double& start) {
+bool readHeader(std::string_view line, uint64_t& seed, double& start, std::string& keyCheck) {
     auto payload = payloadOf(line);
     if (!payload) return false;
     auto parts = split(*payload, '\t');
-    return parts.size() == 4 && parts[0] == kMagic && parts[1] == kFormat && parseUnsigned(parts[2], seed) &&
-           parseTime(parts[3], start);
+    if (parts.size() != 5 || parts[0] != kMagic || parts[1] != kFormat) return false;
+    keyCheck = std::string(parts[4]);
+    return parseUnsigned(parts[2], seed) && parseTime(parts[3], start);
 }
 
 std::string timeStamp() {
@@ -342,13 +343,14 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
     return true;
 }
 
-std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t seed, double start, bool fresh,
-                                             const Replay& replay, SimJournalReport& report) {
+std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t seed, const std::string& keyCheck,
+                                             double start, bool fresh, const Replay& replay,
+                                             SimJournalReport& report) {
     report = SimJournalReport{};
     struct stat st;
     const bool exists = ::lstat(path.c_str(), &st) == 0;
     auto create = [&]() -> std::unique_ptr<SimJournal> {
-        const std::string header = headerLine(seed, start);
+        const std::string header = headerLine(seed, start, keyCheck);
         int fd = writePrivateFileAtomically(path, std::vector<uint8_t>(header.begin(), header.end()))
                      ? openForAppend(path)
                      : -1;
@@ -386,8 +388,12 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
 
     uint64_t bookSeed = 0;
     double bookStart = 0;
-    if (!lines.next(text, offset, whole, tooLong) || !whole || tooLong || !readHeader(text, bookSeed, bookStart)) {
-        // Nothing of it can be trusted, not even how much it held.
+    std::string bookKey;
+    const bool header =
+        lines.next(text, offset, whole, tooLong) && whole && !tooLong && readHeader(text, bookSeed, bookStart, bookKey);
+    report.keyLost = header && bookSeed == seed && bookKey != keyCheck;
+    if (!header || report.keyLost) {
+        // Nothing of it can be trusted, not even how much it held; or its secrets are under a key gone.
         report.damagedLine = 1;
         report.lostUnknown = true;
         report.tornLast = !whole;

@@ -69,7 +69,8 @@ struct SimJournalReport {
     size_t damagedLine = 0;   // the first line that did not read back in order (0 none)
     size_t recordsLost = 0;   // records after the damage, not restored (as far as the file tells)
     bool lostAtLeast = false; // the file ends cut short: more records may have followed
-    bool lostUnknown = false; // nothing of the file reads (emptied, or its first line damaged)
+    bool lostUnknown = false; // nothing of the file reads (emptied, its first line damaged, its key lost)
+    bool keyLost = false;     // the books' key file is not the journal's (missing or damaged)
     size_t repeatsDropped = 0;  // lines written twice, dropped
     bool tornLast = false;    // the last line was cut short (kept in the set-aside copy)
     std::string refusal;      // why the journal cannot be used ("" it can)
@@ -85,7 +86,10 @@ public:
     // set aside); each entry read back goes to `replay` in order, as it is
     // read. Null with the report's refusal when the file belongs to other
     // books or cannot be written.
-    static std::unique_ptr<SimJournal> open(const std::string& path, uint64_t seed, double start, bool fresh,
+    // `keyCheck` names the books' key (simKeyCheck): a journal of another
+    // key cannot be read soundly and is set aside as damaged.
+    static std::unique_ptr<SimJournal> open(const std::string& path, uint64_t seed, const std::string& keyCheck,
+                                            double start, bool fresh,
                                             const Replay& replay, SimJournalReport& report);
     ~SimJournal();
     SimJournal(const SimJournal&) = delete;

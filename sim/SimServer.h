@@ -135,6 +135,11 @@ public:
     // line dropped); empty without books on disk. A journal of other books
     // is a setup error.
     const SimJournalReport& booksReport() const { return booksReport_; }
+    // The key the books keep their secrets' digests under (SimSecrets.h):
+    // the books key file's beside the journal; for books in memory, which
+    // reach no disk, the empty key of every such server, so that books taken
+    // from one (SimSnapshot.h) still open with their passwords in another.
+    const std::vector<uint8_t>& secretKey() const { return secretKey_; }
 
     // ---- controls ----
     // Drops every room (the families' state, seeded again on first use), every
@@ -305,6 +310,7 @@ private:
     std::vector<Control> controls_;
     SimRequestLog log_;
     SimReplyHold hold_;
+    std::vector<uint8_t> secretKey_;
     std::unique_ptr<SimJournal> journal_;
     SimJournalReport booksReport_;
     std::atomic<bool> booksBroken_{false};  // a change could not be written: every request is refused

@@ -2,6 +2,8 @@
 // when the server is made, written as requests change them.
 #include <strings.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -64,12 +66,25 @@ SimMessage messageOf(const std::vector<SimField>& fields) {
 void SimServer::openBooks(bool fresh) {
     if (options_.booksPath.empty()) return;
     StateLock lock(*this);
+    // The key first: the journal names the one its digests and seeds are under.
+    const std::string keyPath = options_.booksPath + ".key";
+    bool madeKey = false;
+    auto key = simBooksKey(keyPath, madeKey);
+    if (!key) {  // of another size: kept aside, a new one (the journal then tells it is not its own)
+        ::rename(keyPath.c_str(), (keyPath + ".damaged").c_str());
+        key = simBooksKey(keyPath, madeKey);
+    }
+    if (!key) {
+        setupError_ = "the key of the books cannot be written at " + keyPath;
+        return;
+    }
+    secretKey_ = *key;
     const double resume = clock_.now();
     const bool frozen = clock_.isFrozen();
     clock_.setFrozen(true);
     double last = resume;
     journal_ = SimJournal::open(
-        options_.booksPath, options_.seed, clock_.now(), fresh,
+        options_.booksPath, options_.seed, simKeyCheck(secretKey_), clock_.now(), fresh,
         [&](const SimJournalEntry& e) {
             if (!clock_.setTime(e.time)) return;
             last = std::max(last, e.time);
@@ -109,7 +124,9 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
     SimSession session;
     session.phone = e.phone;
     session.lastActive = e.time;
-    SimSecretTape secrets(e.secrets);
+    std::vector<std::string> issued;
+    for (const auto& s : e.secrets) issued.push_back(simDecipherSecret(secretKey_, s).value_or(""));
+    SimSecretTape secrets(std::move(issued), true);  // its secret fields are the books' digests
     SimCall call{*this, request, &session, e.time, noKey};
     try {
         (*handler)(call);
@@ -147,10 +164,16 @@ std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const 
         e.custid = trade->custid;
         e.fundid = trade->fundid;
     }
-    e.secrets = secrets;
+    // No secret in clear: token seeds enciphered, passwords and codes as the books' digests.
+    for (const auto& s : secrets) e.secrets.push_back(simEncipherSecret(secretKey_, s));
     for (const auto& f : request.fields()) {
         if (isEnvelope(f.key)) continue;
-        e.fields.push_back(strcasecmp(f.key.c_str(), TradeContract::Key::kAuthId) == 0 ? SimField{f.key, ""} : f);
+        if (strcasecmp(f.key.c_str(), TradeContract::Key::kAuthId) == 0)
+            e.fields.push_back({f.key, ""});
+        else if (TradeContract::isSecretKey(f.key))
+            e.fields.push_back({f.key, simJournalSecret(secretKey_, f.key, f.value)});
+        else
+            e.fields.push_back(f);
     }
     if (journal_->append(std::move(e))) return reply;
     return booksUnwritable();

@@ -110,7 +110,7 @@ SimCustomer* identify(SimBooks& books, const SimRequest& r, double now, std::str
         *refusal = lockedText(now, *until);
         return nullptr;
     }
-    if (r.value(Key::kPassword) != who->password) {
+    if (!books.secretMatches(who->password, r.value(Key::kPassword))) {
         *refusal = failure(books, *who, now, kWrongPassword);
         return nullptr;
     }
@@ -138,7 +138,7 @@ SimCustomer* authenticate(SimBooks& books, const SimRequest& r, const std::strin
     } else if (type == AuthType::kTypedCode) {
         if (who->typedCode.empty())
             *refusal = Error::kAuthNotApplied;
-        else if (data != who->typedCode)
+        else if (!books.secretMatches(who->typedCode, data))
             *refusal = failure(books, *who, now, kWrongTypedCode);
     } else if (!who->typedCode.empty()) {
         *refusal = kTypedCodeMissing;
@@ -259,7 +259,7 @@ std::vector<uint8_t> tokenNotices(SimCall& c) {
 
 }  // namespace
 
-SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded()) {
+SimTradeRoom::SimTradeRoom(SimServer& server) : books(SimBooks::seeded(server.secretKey())) {
     simAddPastActivity(books, server.market(), server.clock().now());
     tokenDirection =
         "手机令牌是安装在本手机上的动态口令：每次交易登录时，系统自动算出一个六位数的一次性口令随登录发送，"

@@ -83,11 +83,12 @@ SimOptions booksOptions(const std::string& path, bool fresh = false) {
 
 // A customer's session on a server: service login, trade login, requests.
 struct Customer {
-    Customer(SimServer& server, const std::string& fundid, const std::string& phone = kPhone)
+    Customer(SimServer& server, const std::string& fundid, const std::string& phone = kPhone,
+             const std::string& password = "123456", const std::string& auth = "authtype=0&authdata=")
         : sim(server), fundId(fundid) {
         session = textOf(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {}), "session");
         auto set = firstSet(call("tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=" + fundid.substr(0, 4) +
-                                 "&inputid=" + fundid + "&trdpwd=123456&authtype=0&authdata="));
+                                 "&inputid=" + fundid + "&trdpwd=" + password + "&" + auth));
         if (set && !set->isError()) tradeInfo = set->toStringAtIndex(0).value_or("") + "&operway=i";
     }
     SimServer::Reply call(const std::string& fields) {
@@ -529,6 +530,51 @@ TEST(SimBooksOnDiskTest, AJournalOverTwoGibibytesIsRead) {
     EXPECT_EQ(describe(sim, kCustomerA), four.after[1]);
     EXPECT_EQ(readFile(path), head);
     ::unlink(r.setAside.c_str());
+}
+
+// No secret in clear on disk: passwords and codes reach the journal as the
+// books' digests, token seeds enciphered under the books' key, which lives
+// in a file of its own beside it; a restart still takes the new password and
+// the token's codes, and refuses the old password.
+TEST(SimBooksOnDiskTest, TheJournalHoldsNoSecretInClearAndARestartStillTakesThem) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    std::string seed;
+    {
+        SimServer sim(booksOptions(path));
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.trade(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=2500.5")), "");
+        ASSERT_EQ(errorOf(a.buy(100)), "");
+        ASSERT_EQ(errorOf(a.trade(12, "oldpwd=123456&newpwd=654321")), "");
+        EXPECT_NE(errorOf(a.trade(12, "oldpwd=654321&newpwd=12ab")), "") << "a new password refused stays refused";
+        seed = textOf(a.call("tc_mfuncno=500&tc_sfuncno=69&inputtype=Z&custorgid=0101&inputid=010110005678"
+                             "&trdpwd=123456&mobileno=" +
+                             std::string(kPhone)),
+                      "seed");
+        ASSERT_EQ(seed.size(), 40u);
+    }
+    const std::string journal = readFile(path);
+    for (const std::string& secret : {std::string("123456"), std::string("654321"), std::string("888888"), seed})
+        EXPECT_EQ(journal.find(secret), std::string::npos) << secret << " in clear in the journal";
+    EXPECT_EQ(fs::file_size(path + ".key"), 32u);
+    EXPECT_EQ(fs::status(path + ".key").permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    SimServer sim(booksOptions(path));
+    ASSERT_EQ(sim.setupError(), "");
+    EXPECT_FALSE(sim.booksReport().damaged());
+    EXPECT_TRUE(Customer(sim, kCustomerA).tradeInfo.empty()) << "the old password is refused";
+    EXPECT_FALSE(Customer(sim, kCustomerA, kPhone, "654321").tradeInfo.empty()) << "the new one is taken";
+    const std::string code = VTACoder::createSjKlWithSeed(seed, 1);
+    EXPECT_FALSE(Customer(sim, "010110005678", kPhone, "123456", "authtype=5&authdata=" + code).tradeInfo.empty())
+        << "the token's codes are those of its seed";
+
+    // Without its key the journal cannot be read soundly: set aside, told, new books.
+    fs::remove(path + ".key");
+    SimServer keyless(booksOptions(path));
+    ASSERT_EQ(keyless.setupError(), "");
+    EXPECT_TRUE(keyless.booksReport().keyLost);
+    EXPECT_TRUE(fs::exists(keyless.booksReport().setAside));
+    EXPECT_FALSE(Customer(keyless, kCustomerA).tradeInfo.empty()) << "new books, from the seed";
 }
 
 TEST(SimBooksOnDiskTest, BooksOfAnotherSeedAreRefusedAndFreshBooksStartFromTheSeed) {

@@ -174,7 +174,7 @@ TEST_F(SimTradeTest, EachWayOfAuthenticationHasItsRefusal) {
     using namespace TradeContract::Error;
     EXPECT_EQ(errorOf(logIn("10001234", "123456", "Z", "0101", "5", "000000")), kTokenNotFound);  // not counted: no token
     EXPECT_EQ(errorOf(logIn("10001234", "123456", "Z", "0101", "2", "abc")), kAuthNotApplied);
-    books([](SimBooks& b) { return b.customer("010210009999")->typedCode = "a1b2"; });
+    books([](SimBooks& b) { return b.customer("010210009999")->typedCode = b.secretOf("a1b2"); });
     EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "2", "a1b2")), "");
     EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "2", "zzzz")), withTriesLeft("认证口令错误", 4));
     EXPECT_EQ(errorOf(logIn("10009999", "123456", "Z", "0102", "0")), "请输入认证口令");

@@ -160,7 +160,7 @@ TEST_F(TradeLoginTest, ARememberedAccountIsSavedWithoutItsPasswordAndFillsTheNex
 }
 
 TEST_F(TradeLoginTest, TheBranchListAndTheTypedCodeLogCInAtItsOwnBranch) {
-    books([](SimBooks& b) { b.customer("010210009999")->typedCode = "xy12"; });
+    books([](SimBooks& b) { b.customer("010210009999")->typedCode = b.secretOf("xy12"); });
     auto login = openLogin();
     // The branch row opens the list; the pick comes back as the default branch.
     ASSERT_TRUE(host.tapText("营业部"));
