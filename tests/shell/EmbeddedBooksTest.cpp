@@ -14,6 +14,11 @@
 
 namespace {
 
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 class EmbeddedBooksTest : public LaunchFixture {
 protected:
     // The server as the client starts it, in this test's Documents folder.
@@ -93,11 +98,7 @@ TEST_F(EmbeddedBooksTest, ADamagedBookIsKeptAsideAndTheCustomerTold) {
     endProcess();
     // A byte of the last entry changed on disk.
     const std::string path = documentsPath(kEmbeddedBooksFile);
-    std::string journal;
-    {
-        std::ifstream in(path, std::ios::binary);
-        journal.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string journal = readFile(path);
     ASSERT_GT(journal.size(), 20u);
     journal[journal.size() - 5] ^= 1;
     std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
@@ -121,11 +122,7 @@ TEST_F(EmbeddedBooksTest, ATornLastRecordIsKeptAsideAndTheCustomerTold) {
     reachHomeFirstTime();
     endProcess();
     const std::string path = documentsPath(kEmbeddedBooksFile);
-    std::string journal;
-    {
-        std::ifstream in(path, std::ios::binary);
-        journal.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    const std::string journal = readFile(path);
     const size_t lastStart = journal.rfind('\n', journal.size() - 2) + 1;
     const std::string torn = journal.substr(0, lastStart + (journal.size() - lastStart) / 2);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << torn;
@@ -133,12 +130,7 @@ TEST_F(EmbeddedBooksTest, ATornLastRecordIsKeptAsideAndTheCustomerTold) {
     startEmbedded();
     const SimJournalReport& report = embedded->booksReport();
     EXPECT_TRUE(report.tornLast);
-    std::string kept;
-    {
-        std::ifstream in(report.setAside, std::ios::binary);
-        kept.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    EXPECT_EQ(kept, torn) << "the torn bytes are kept as they were";
+    EXPECT_EQ(readFile(report.setAside), torn) << "the torn bytes are kept as they were";
     const std::string notice = embeddedBooksNotice(report);
     EXPECT_NE(notice.find(report.setAside), std::string::npos);
     EXPECT_NE(notice.find("之后至少有1笔记录无法恢复"), std::string::npos) << notice;

@@ -98,6 +98,10 @@ struct Customer {
         return call("tc_mfuncno=500&tc_sfuncno=" + std::to_string(sub) + "&" + tradeInfo + "&fundid=" + fundId + "&" +
                     fields);
     }
+    // 2,500.50 元 from the bank (whose password is asked).
+    SimServer::Reply transferIn() {
+        return trade(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=2500.5");
+    }
     // A buy of 浦发银行 at its last price (or the price given).
     SimServer::Reply buy(int qty = 100, std::string price = "") {
         if (price.empty()) price = textOf(trade(4, "bsflag=0B&stkcode=600000"), "price");
@@ -129,7 +133,7 @@ void doBusiness(SimServer& sim) {
     ASSERT_EQ(errorOf(a.trade(6, "bsflag=0S&price=" + limitUp + "&qty=200&stkcode=000002&market=0&secuid=0010001234")),
               "");  // it waits for a buyer at the day's highest price
     ASSERT_EQ(errorOf(a.call("tc_mfuncno=3710&tc_sfuncno=3&code=600519.2")), "");
-    ASSERT_EQ(errorOf(a.trade(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=2500.5")), "");
+    ASSERT_EQ(errorOf(a.transferIn()), "");
     ASSERT_EQ(errorOf(a.trade(35, "ofcode=270001&orderamt=1000&chkriskflag=1")), "");
     auto token = a.call("tc_mfuncno=500&tc_sfuncno=69&inputtype=Z&custorgid=0101&inputid=010110005678"
                         "&trdpwd=123456&mobileno=" +
@@ -436,9 +440,9 @@ TEST(SimBooksOnDiskTest, ALineWrittenTwiceIsBookedOnceAndTold) {
     {
         SimServer sim(booksOptions(path));
         Customer a(sim, kCustomerA);
-        ASSERT_EQ(errorOf(a.trade(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=2500.5")), "");
+        ASSERT_EQ(errorOf(a.transferIn()), "");
         ASSERT_EQ(errorOf(a.buy(100)), "");
-        books = describe(sim, kCustomerA);
+        books = describe(sim, kCustomerA);  // the transfer once
     }
     std::string journal = readFile(path);
     const size_t transfer = journal.find("tranamt=2500.5");
@@ -543,7 +547,7 @@ TEST(SimBooksOnDiskTest, TheJournalHoldsNoSecretInClearAndARestartStillTakesThem
     {
         SimServer sim(booksOptions(path));
         Customer a(sim, kCustomerA);
-        ASSERT_EQ(errorOf(a.trade(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=2500.5")), "");
+        ASSERT_EQ(errorOf(a.transferIn()), "");
         ASSERT_EQ(errorOf(a.buy(100)), "");
         ASSERT_EQ(errorOf(a.trade(12, "oldpwd=123456&newpwd=654321")), "");
         EXPECT_NE(errorOf(a.trade(12, "oldpwd=654321&newpwd=12ab")), "") << "a new password refused stays refused";
