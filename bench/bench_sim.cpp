@@ -164,7 +164,7 @@ void BM_ReplayLargeJournal(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_ReplayLargeJournal)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ReplayLargeJournal)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A server whose customer A has `orders` orders of the day, each with a deal.
 std::unique_ptr<SimServer> booksOfOrders(int64_t orders) {
