@@ -86,7 +86,7 @@ public:
     // The bonds and the fund trade on the market; these orders of them do not.
     bool meetsMarket(const SimOrder&) const override { return false; }
 
-    void dayEnded(SimCustomer& who, SimOrder& o) const override {
+    void dayEnded(SimCustomer& who, SimOrder& o, int) const override {
         SimBalance& cash = cashOf(who, o);
         SimMoney amount = 0;
         if (o.bsflag == Flag::kSubscribe) {

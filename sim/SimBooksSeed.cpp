@@ -3,8 +3,8 @@
 //   branches  0101 第一营业部, 0102 第二营业部, 0201 深圳营业部
 //   A  fund account 10001234 at 0101 (010110001234), password 123456, logs in
 //      with the password alone; shareholder accounts in all four markets;
-//      1,000,000.00 元 available; Shenzhen and Shanghai holdings and 20 张 of
-//      the convertible bond 110001; a risk tolerance of 平衡型 (3) for funds
+//      1,000,000.00 元 available; Shenzhen and Shanghai holdings, 20 张 of
+//      the convertible bond 110001 and two warrants; a risk tolerance of 平衡型 (3) for funds
 //   B  fund account 10005678 at 0101 (010110005678), password 123456; a soft
 //      token issued by the brokerage (its seed known to no phone yet: the
 //      customer enrols through the soft-token page, which issues a new one);
@@ -62,6 +62,9 @@ SimCustomer customerA() {
         held("A100001234", "1", "600000", "浦发银行", 2000, 7300),
         held("A100001234", "1", "600036", "招商银行", 300, 32500),
         held("A100001234", "1", "110001", "模拟转债", 20, 100000),
+        // The warrants, by their trading codes (SimWarrants.h).
+        held("A100001234", "1", "580001", "浦发CWB1", 10000, 500),
+        held("0010001234", "0", "038001", "万科JTP1", 500, 2100),
     };
     return c;
 }

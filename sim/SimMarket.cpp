@@ -155,6 +155,16 @@ SimMarket::SimMarket(uint64_t seed) : seed_(seed) {
         make("110001", "模拟转债", "MNZZ", 2, 5, 3, 104.600, 400000),
         make("128001", "深模转债", "SMZZ", 1, 5, 3, 103.200, 250000),
         make("510999", "模拟ETF", "MNETF", 2, 4, 3, 1.000, 60000000),
+        // The shares of the new issues (SimNewIssues.h), near their issue
+        // prices: what an allotment brings, sold as any other stock.
+        make("002888", "华宇新材", "HYXC", 1, 1, 2, 18.50, 8000000),
+        make("300888", "中科微电", "ZKWD", 1, 1, 2, 32.15, 6000000),
+        make("002887", "东方锂业", "DFLY", 1, 1, 2, 9.88, 9000000),
+        make("603888", "沪光智能", "HGZN", 2, 1, 2, 12.36, 10000000),
+        // The warrants customers hold (SimWarrants.h), by their trading codes,
+        // in 3 places: a call on 浦发银行 at 8.00 and a put on 万科Ａ at 12.00.
+        make("580001", "浦发CWB1", "PFCWB1", 2, 7, 3, 0.520, 20000000),
+        make("038001", "万科JTP1", "WKJTP1", 1, 7, 3, 2.180, 15000000),
     };
     // The first 76 were keyed by their places when the list began, and keep
     // those keys: their prices are the ones tests and the README quote. Every

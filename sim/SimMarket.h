@@ -27,7 +27,7 @@ struct SimInstrument {
     std::string name;
     std::string pycode;  // pinyin initials, upper case
     int market = 1;      // 1 Shenzhen, 2 Shanghai, 3 Hong Kong
-    int classId = 1;     // 1 A share, 2 index, 3 B share, 4 fund, 5 bond, 6 Hong Kong share
+    int classId = 1;     // 1 A share, 2 index, 3 B share, 4 fund, 5 bond, 6 Hong Kong share, 7 warrant
     int decimals = 2;
     double basePrice = 10;
     int64_t baseVolume = 1000000;  // shares (or index units) a day

@@ -20,8 +20,13 @@
 //   申购", "不能重复申购", "股东代码不存在", "申购数量错误" (not whole lots, or
 //   beyond the limit), "可用资金不足"; an accepted subscription freezes its
 //   amount and answers its contract number. "申购参数错误" when the lists do
-//   not hold one value per code.
+//   not hold one value per code. A subscription is an order of the day:
+//   当日委托 and the history list it (申购, 已报 until its allotment, then
+//   已中签 with the shares allotted, or 未中签); it cannot be cancelled, so
+//   the cancel list leaves it out; its allotment is a deal of the allotment
+//   day (SimNewIssues.h).
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "core/TCRSWriter.h"
@@ -69,24 +74,66 @@ int64_t lotsFor(const SimNewIssue& issue, SimMoney money) {
 
 SimBalance& rmbOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
 
+// A subscription's books: it holds its money until the allotment, which
+// brings the shares allotted at the issue price and frees the rest; the
+// market never meets it and the customer cannot cancel it.
+class SubscriptionLedger : public SimOrderLedger {
+public:
+    explicit SubscriptionLedger(SimNewIssue issue) : issue_(std::move(issue)) {}
+
+    void release(SimCustomer& who, const SimOrder&, SimMoney amount) const override { rmbOf(who).release(amount); }
+    void fill(SimCustomer&, const SimOrder&, int64_t, SimPrice, SimMoney) const override {}
+    void unsold(SimCustomer&, const SimOrder&, int64_t) const override {}
+    bool meetsMarket(const SimOrder&) const override { return false; }
+    bool cancellable(const SimOrder&) const override { return false; }
+    std::string direction(const SimOrder&) const override { return "申购"; }
+    std::string snapshotName() const override { return "subscription " + issue_.code; }
+    std::string statusText(const SimOrder& o) const override {
+        if (o.isOpen()) return "";
+        return o.matched > 0 ? "已中签" : "未中签";
+    }
+    // The allotment, on the first pass of a trading day after the subscription's.
+    void dayEnded(SimCustomer& who, SimOrder& o, int today) const override {
+        if (!SimMarket::isTradingDay(today)) return;
+        const int64_t shares = issue_.allotted(o.quantity);
+        const SimMoney paid = simAmountOf(shares, issue_.price);
+        SimBalance& cash = rmbOf(who);
+        cash.payHeld(paid);
+        cash.release(o.frozen - paid);
+        o.frozen = 0;
+        if (shares > 0) {
+            SimHolding* h = who.holding(o.secuid, issue_.stockCode);
+            if (!h) {
+                who.holdings.push_back({o.secuid, o.market, issue_.stockCode, issue_.name});
+                h = &who.holdings.back();
+            }
+            h->putIn(shares, shares * issue_.price);
+            who.deals.push_back({o.ordersno, today, 0, issue_.price, shares, paid});
+        }
+        o.matched = shares;
+        o.status = SimOrderStatus::Filled;
+    }
+
+private:
+    SimNewIssue issue_;
+};
+
 int statusOf(const SimNewIssue& issue, int day) { return issue.issueDate == day ? Status::kToday : Status::kLater; }
 
 // What the customer may still subscribe of the issue today.
 int64_t maxBuyOf(const SimNewIssuesRoom& room, const SimCustomer& who, const SimNewIssue& issue, SimMoney money,
                  int day) {
-    if (statusOf(issue, day) != Status::kToday || room.subscribed(who.custid, issue.code)) return 0;
+    if (statusOf(issue, day) != Status::kToday || room.subscribed(who, issue.code)) return 0;
     return std::min(issue.maxQuantity, lotsFor(issue, money));
 }
 
 struct Caller {
     SimNewIssuesRoom& room;
-    SimBooks& books;
     SimCustomer* who;
 };
 Caller callerOf(SimCall& c, SimRefusal* refusal) {
-    SimBooks& books = c.server.room<SimTradeRoom>().books;
     SimCustomer* who = simTradeCustomer(c, refusal);
-    return {c.server.room<SimNewIssuesRoom>(), books, who};
+    return {c.server.room<SimNewIssuesRoom>(), who};
 }
 
 std::vector<uint8_t> list(SimCall& c) {
@@ -234,7 +281,7 @@ std::vector<uint8_t> subscribe(SimCall& c) {
         std::string line;
         if (!issue || statusOf(*issue, today(c)) != Status::kToday)
             line = "非申购日不能申购";
-        else if (k.room.subscribed(k.who->custid, issue->code))
+        else if (k.room.subscribed(*k.who, issue->code))
             line = "不能重复申购";
         else if (!holder || holder->secuid != secuids[i] || issue->market != markets[i])
             line = "股东代码不存在";
@@ -246,10 +293,19 @@ std::vector<uint8_t> subscribe(SimCall& c) {
             w.addRecord({codes[i], who + " 申购失败：" + line});
             continue;
         }
-        const SimMoney amount = amountOf(*issue, q);
-        rmb.hold(amount);
-        const int64_t number = k.books.nextOrderNumber();
-        k.room.subscriptions.push_back({k.who->custid, issue->code, secuids[i], fundids[i], q, amount, number});
+        SimOrder o;
+        o.fundid = k.who->fundAccounts.front().fundid;
+        o.secuid = secuids[i];
+        o.market = issue->market;
+        o.code = issue->code;
+        o.name = issue->name;
+        o.bsflag = TradeContract::BsFlag::kLimitBuy;
+        o.price = issue->price;
+        o.quantity = q;
+        o.frozen = amountOf(*issue, q);
+        o.ledger = simSubscriptionLedger(*issue);
+        rmb.hold(o.frozen);
+        const int64_t number = simPlaceOrder(c, *k.who, std::move(o)).ordersno;
         w.addRecord({codes[i], who + " 申购" + std::to_string(q) + "股已提交，合同号" + std::to_string(number)});
     }
     return w.bytes();
@@ -269,10 +325,10 @@ SimNewIssuesRoom::SimNewIssuesRoom(SimServer& server) {
     const int first = tradingDayFrom(today);
     const int next = tradingDayFrom(SimClock::dateOfDay(SimClock::dayNumber(first) + 1));
     issues = {
-        {"002888", "华宇新材", "0", 18500, first, 4000, "22.98", 15000},
-        {"300888", "中科微电", "0", 32150, first, 2500, "29.41", 8500},
-        {"732888", "沪光智能", "1", 12360, first, 6000, "22.99", 18000},
-        {"002887", "东方锂业", "0", 9880, next, 5200, "22.97", 20000},
+        {"002888", "华宇新材", "0", 18500, first, 4000, "22.98", 15000, "002888", 50},
+        {"300888", "中科微电", "0", 32150, first, 2500, "29.41", 8500, "300888", 30},
+        {"732888", "沪光智能", "1", 12360, first, 6000, "22.99", 18000, "603888", 25},
+        {"002887", "东方锂业", "0", 9880, next, 5200, "22.97", 20000, "002887", 50},
     };
 }
 
@@ -282,10 +338,18 @@ const SimNewIssue* SimNewIssuesRoom::issue(const std::string& code) const {
     return nullptr;
 }
 
-bool SimNewIssuesRoom::subscribed(const std::string& custid, const std::string& code) const {
-    for (const auto& s : subscriptions)
-        if (s.custid == custid && s.code == code) return true;
+bool SimNewIssuesRoom::subscribed(const SimCustomer& who, const std::string& code) {
+    for (const auto& o : who.orders)
+        if (o.code == code && dynamic_cast<const SubscriptionLedger*>(o.ledger.get())) return true;
     return false;
+}
+
+std::shared_ptr<const SimOrderLedger> simSubscriptionLedger(const SimNewIssue& issue) {
+    return std::make_shared<const SubscriptionLedger>(issue);
+}
+
+int64_t SimNewIssue::allotted(int64_t quantity) const {
+    return simDivideRounded(quantity / lot() * allotPercent, 100) * lot();
 }
 
 void registerNewIssueFunctions(SimRegistry& r) {

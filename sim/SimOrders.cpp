@@ -273,7 +273,7 @@ void settle(SimCustomer& who, int today, int settledBefore) {
     for (auto& o : who.orders)
         if (o.isOpen() && simOrderTradingDay(o) < today) {
             if (o.ledger)
-                o.ledger->dayEnded(who, o);
+                o.ledger->dayEnded(who, o, today);
             else
                 cancelRest(who, o);
         }
@@ -494,10 +494,14 @@ SimOrdersRoom::SimOrdersRoom() {
     riskCodes = {"300750"};
 }
 
-void SimOrderLedger::dayEnded(SimCustomer& who, SimOrder& order) const { cancelRest(who, order); }
+void SimOrderLedger::dayEnded(SimCustomer& who, SimOrder& order, int) const { cancelRest(who, order); }
+
+bool simCancellable(const SimOrder& order) {
+    return order.isOpen() && (!order.ledger || order.ledger->cancellable(order));
+}
 
 bool simCancelOrder(SimCustomer& who, SimOrder& order) {
-    if (!order.isOpen()) return false;
+    if (!simCancellable(order)) return false;
     cancelRest(who, order);
     return true;
 }
@@ -583,6 +587,8 @@ SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal) {
 }
 
 std::string simOrderStatusText(const SimOrder& o) {
+    if (o.ledger)
+        if (std::string named = o.ledger->statusText(o); !named.empty()) return named;
     switch (o.status) {
         case SimOrderStatus::Reported:
             return "已报";

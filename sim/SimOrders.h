@@ -74,10 +74,12 @@ public:
                       SimMoney amount) const = 0;
     // The unfilled rest of a sell ended (a cancel, the exchange's, or its day passed).
     virtual void unsold(SimCustomer& who, const SimOrder& order, int64_t quantity) const = 0;
-    // The order, still open, outlived its trading day: by default what is
-    // left of it ends as a cancel's would; an order the brokerage confirms
-    // overnight (a bond conversion) is done here instead.
-    virtual void dayEnded(SimCustomer& who, SimOrder& order) const;
+    // The order, still open, outlived its trading day (`today` is the day of
+    // the first pass after it): by default what is left of it ends as a
+    // cancel's would; an order the brokerage confirms overnight (a bond
+    // conversion, a new issue's allotment) is done here instead, or left open
+    // for a later pass.
+    virtual void dayEnded(SimCustomer& who, SimOrder& order, int today) const;
     // Whether the open order holds shares of the customer's holdings, as a
     // stock sell does (a credit order's come from elsewhere).
     virtual bool holdsShares(const SimOrder&) const { return false; }
@@ -90,6 +92,12 @@ public:
     // What names it in the books' snapshot (SimSnapshot.h), which finds it
     // again by that name: its family's word and the code of what it carries.
     virtual std::string snapshotName() const = 0;
+    // Whether the customer may cancel the open order (a new-issue
+    // subscription may not).
+    virtual bool cancellable(const SimOrder&) const { return true; }
+    // The order's status as the lists name it; "" for the stock order's
+    // (simOrderStatusText).
+    virtual std::string statusText(const SimOrder&) const { return ""; }
 };
 
 // ---- placing an order (the stock order, and another family's over the same road) ----
@@ -132,8 +140,11 @@ int simTradingDayOf(double now);
 int simOrderTradingDay(const SimOrder& order);
 
 // Ends what is left of an open order (a cancel, or the exchange's): the
-// money or shares it held come back. False when it is no longer open.
+// money or shares it held come back. False when it is no longer open or its
+// ledger keeps it from being cancelled.
 bool simCancelOrder(SimCustomer& who, SimOrder& order);
+// Whether the order is open and its ledger lets the customer cancel it.
+bool simCancellable(const SimOrder& order);
 
 // ---- what the order functions and the later queries share ----
 // The tradable instrument of a stock code (Shenzhen or Shanghai, no index);

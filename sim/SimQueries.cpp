@@ -17,12 +17,13 @@
 //   newest first: "ordersno", "ordertime", "stkcode",
 //   "stkname", "bsname" (买入 / 卖出; a credit order by its kind: 融资买入,
 //   融券卖出, 买券还券, 现券还券, 担保品转入, 担保品转出, 卖券还款; a warrant
-//   exercise 行权, a repo loan 买入 and its early end 提前终止),
-//   "orderprice", "orderqty", "matchqty",
-//   "orderstatus" (已报, 部成, 已成, 已撤, 部撤, 废单), "~market", "secuid".
-// 500/15 the same columns for the orders still open (已报, 部成), whatever
-//   day they were placed on (at a weekend or after the close for the next
-//   trading day).
+//   exercise 行权, a repo loan 买入 and its early end 提前终止, a new-issue
+//   subscription 申购), "orderprice", "orderqty", "matchqty",
+//   "orderstatus" (已报, 部成, 已成, 已撤, 部撤, 废单; a subscription once
+//   allotted 已中签 or 未中签), "~market", "secuid".
+// 500/15 the same columns for the open orders a cancel may still end (已报,
+//   部成; not a new-issue subscription), whatever day they were placed on
+//   (at a weekend or after the close for the next trading day).
 // 500/16 history orders: "orderdate" and the columns of 500/13, of the days
 //   "strdate" to "enddate" (yyyyMMdd; each bound optional) before today.
 // 500/14 today's deals, newest first: "matchtime", "stkcode", "stkname",
@@ -205,7 +206,7 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
     std::vector<const SimOrder*> orders;
     for (const auto* list : {&who->pastOrders, &who->orders})
         for (const auto& o : *list)
-            if (days.has(o, todayOf(c)) && (!openOnly || o.isOpen())) orders.push_back(&o);
+            if (days.has(o, todayOf(c)) && (!openOnly || simCancellable(o))) orders.push_back(&o);
     std::vector<SimListRow> rows;
     for (auto it = orders.rbegin(); it != orders.rend(); ++it) {  // newest first
         const SimOrder& o = **it;

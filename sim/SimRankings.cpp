@@ -48,7 +48,7 @@ std::optional<bool> classHolds(const std::string& cls, const SimInstrument& s) {
     if (cls == Class::kFunds) return s.classId == 4;
     if (cls == Class::kOpenEndFunds) return s.classId == 4 && startsWithAny(s.code, {"51", "15", "16"});
     if (cls == Class::kBonds) return s.classId == 5;
-    if (cls == Class::kWarrants) return false;  // none listed today
+    if (cls == Class::kWarrants) return s.classId == 7;
     if (cls == Class::kIndices) return s.classId == 2;
     return std::nullopt;
 }

@@ -70,6 +70,9 @@ SimLedgerSlot ledgerNamed(const std::string& name, SimRooms& rooms) {
     if (kind == "product")
         if (const SimBondsRoom* room = rooms.find<SimBondsRoom>())
             if (const SimExchangeProduct* p = room->product(code)) return simProductLedger(*p);
+    if (kind == "subscription")
+        if (const SimNewIssuesRoom* room = rooms.find<SimNewIssuesRoom>())
+            if (const SimNewIssue* i = room->issue(code)) return simSubscriptionLedger(*i);
     return nullptr;
 }
 

@@ -178,15 +178,12 @@ void simFields(A& a, SimMessageRoom& r) {
 }
 template <class A>
 void simFields(A& a, SimNewIssue& i) {
-    a(i.code, i.name, i.market, i.price, i.issueDate, i.issueQuantity, i.pe, i.maxQuantity);
-}
-template <class A>
-void simFields(A& a, SimSubscription& s) {
-    a(s.custid, s.code, s.secuid, s.fundid, s.quantity, s.amount, s.ordersno);
+    a(i.code, i.name, i.market, i.price, i.issueDate, i.issueQuantity, i.pe, i.maxQuantity, i.stockCode,
+      i.allotPercent);
 }
 template <class A>
 void simFields(A& a, SimNewIssuesRoom& r) {
-    a(r.today, r.issues, r.subscriptions);
+    a(r.today, r.issues);
 }
 template <class A>
 void simFields(A& a, SimArticle& x) {
@@ -234,7 +231,7 @@ void simFields(A& a, SimWarrant& w) {
 }
 template <class A>
 void simFields(A& a, SimWarrantsRoom& r) {
-    a(r.warrants, r.held);
+    a(r.warrants);
 }
 template <class A>
 void simFields(A& a, SimWealthPlan& p) {

@@ -4,13 +4,13 @@
 //
 // 100/28 query: "stkcode" an exercise code. Set 0 "market", "stkcode",
 //   "stkname", "exerprice", "fundavl" (available 人民币), "stkavl" (the
-//   customer's warrants), "warrantkind" (认购 / 认沽), "exertype" (欧式),
+//   customer's warrants that may be sold now), "warrantkind" (认购 / 认沽), "exertype" (欧式),
 //   "exerratio", "cleartype" (证券给付), "clearprice", "expdate".
 //   "行权代码不存在" for another code.
 // 100/29 exercise: "market", "secuid", "fundid", "stkcode", "price", "qty".
 //   Refusals: "行权代码不存在", "股东代码不存在" (not the customer's account of
 //   the warrant's market), "行权数量错误", "可用数量不足" (more than the
-//   warrants held), for a call "可用资金不足" (the exercise price of the
+//   warrants that may be sold now), for a call "可用资金不足" (the exercise price of the
 //   shares), for a put "可用股份不足" (the shares to deliver). A call pays
 //   the price and brings the shares (sellable from the next day); a put
 //   delivers the shares and brings the money (可取 from the next trading
@@ -38,15 +38,24 @@ constexpr const char* kUnknownWarrant = "行权代码不存在";
 
 SimBalance& rmbOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
 
-// An exercise's books: a call pays the exercise price out of what it holds
-// and brings the shares (sellable from the next trading day); a put delivers
-// the shares it holds and brings their money at the exercise price.
+// The warrants of the customer that may be sold (or exercised) now.
+int64_t warrantsAvailable(SimCustomer& who, const SimWarrant& w) {
+    const SimShareholder* holder = who.shareholder(w.market);
+    const SimHolding* h = holder ? who.holding(holder->secuid, w.tradingCode) : nullptr;
+    return h ? h->available : 0;
+}
+
+// An exercise's books: the warrants leave the holding with the cost they
+// carry; a call pays the exercise price out of what it holds and brings the
+// shares (sellable from the next trading day); a put delivers the shares it
+// holds and brings their money at the exercise price.
 class ExerciseLedger : public SimOrderLedger {
 public:
     explicit ExerciseLedger(SimWarrant w) : w_(std::move(w)) {}
 
     void release(SimCustomer& who, const SimOrder&, SimMoney amount) const override { rmbOf(who).release(amount); }
     void fill(SimCustomer& who, const SimOrder& o, int64_t quantity, SimPrice, SimMoney amount) const override {
+        if (SimHolding* warrants = who.holding(o.secuid, w_.tradingCode)) warrants->takeOut(quantity);
         const int64_t shares = quantity * w_.ratio;
         if (w_.call) {
             rmbOf(who).payHeld(amount);
@@ -102,7 +111,7 @@ std::vector<uint8_t> query(SimCall& c) {
         .addField(Col::kSettlementPrice, TCRSFieldType::VarText, 0, "结算价")
         .addField(Col::kExpiry, TCRSFieldType::VarText, 0, "到期日期")
         .addRecord({w->market, w->code, w->name, simPriceText(w->exercisePrice), simMoneyText(rmb.available()),
-                    std::to_string(room.held[who->custid][w->code]), w->call ? "认购" : "认沽", "欧式",
+                    std::to_string(warrantsAvailable(*who, *w)), w->call ? "认购" : "认沽", "欧式",
                     std::to_string(w->ratio) + ".00", "证券给付", simPriceText(w->exercisePrice),
                     std::to_string(w->expiry)})
         .bytes();
@@ -124,8 +133,7 @@ std::vector<uint8_t> exercise(SimCall& c) {
         std::stoll(qtyText) == 0)
         return simErrorSet(-1, "行权数量错误");
     const int64_t quantity = std::stoll(qtyText);
-    int64_t& held = room.held[who->custid][w->code];
-    if (quantity > held) return simErrorSet(-1, "可用数量不足");
+    if (quantity > warrantsAvailable(*who, *w)) return simErrorSet(-1, "可用数量不足");
 
     // The order holds what it takes (a call the money, a put the shares) and is filled at once.
     SimOrder o;
@@ -146,7 +154,6 @@ std::vector<uint8_t> exercise(SimCall& c) {
         if (!h || h->available < quantity * w->ratio) return simErrorSet(-1, "可用股份不足");
         h->available -= quantity * w->ratio;
     }
-    held -= quantity;
     o.ledger = simExerciseLedger(*w);
     const SimOrder& placed = simPlaceDoneOrder(c, *who, o, o.price, money);
     return TCRSWriter()
@@ -162,10 +169,9 @@ SimWarrantsRoom::SimWarrantsRoom(SimServer& server) {
     // Both expire some months after the simulator's day.
     const int expiry = SimClock::dateOfDay(SimClock::dayNumber(SimClock::local(server.clock().now()).yyyymmdd()) + 120);
     warrants = {
-        {"582001", "浦发CWB1", "1", "600000", "浦发银行", true, 8000, 1, expiry},
-        {"038001", "万科JTP1", "0", "000002", "万科Ａ", false, 12000, 1, expiry},
+        {"582001", "580001", "浦发CWB1", "1", "600000", "浦发银行", true, 8000, 1, expiry},
+        {"038001", "038001", "万科JTP1", "0", "000002", "万科Ａ", false, 12000, 1, expiry},
     };
-    held["110001234"] = {{"582001", 10000}, {"038001", 500}};
 }
 
 const SimWarrant* SimWarrantsRoom::warrant(const std::string& code) const {

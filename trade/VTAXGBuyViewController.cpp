@@ -72,7 +72,8 @@ const std::vector<std::string>& VTAXGBuyViewController::strategies() {
 VTAXGBuyViewController::VTAXGBuyViewController() {
     bindRequest(kLimitsTag, [this](const RequestReply& r) { limitsArrived(r); }, {.handlesErrorSet = true});
     bindRequest(kCalcTag, [this](const RequestReply& r) { calculationArrived(r); });
-    bindRequest(kOrderTag, [this](const RequestReply& r) { orderArrived(r); }, {.order = true});
+    bindRequest(kOrderTag, [this](const RequestReply& r) { orderArrived(r); },
+                {.order = true, .unknownOutcomeText = kUnknownOutcomeText});
 }
 
 VTAXGBuyViewController::~VTAXGBuyViewController() {
@@ -341,15 +342,18 @@ void VTAXGBuyViewController::calculationArrived(const RequestReply& reply) {
 
 void VTAXGBuyViewController::orderArrived(const RequestReply& reply) {
     doTradeNow_ = false;
+    // One result line per issue sent; an answer short of them cannot say
+    // what was taken, and the customer is sent where the subscriptions show.
     VTATCRS* set = reply.first();
-    if (!set) {
-        showAlert(RequestBinding::kUnreadableText);
-        return;
-    }
     std::string lines;
-    for (; !set->isEOF(); set->fetchNext()) lines += "◆" + fieldAt(*set, 1) + "\n";
-    set->fetchFirst();
-    showAlert(lines);
+    int answered = 0;
+    for (; set && !set->isEOF(); set->fetchNext(), ++answered) {
+        const std::string line = fieldAt(*set, 1);
+        if (line.empty()) break;
+        lines += "◆" + line + "\n";
+    }
+    if (set) set->fetchFirst();
+    showAlert(answered > 0 && answered == static_cast<int>(xgCodes_.size()) ? lines : kUnknownOutcomeText);
 }
 
 void VTAXGBuyViewController::requestDidFail(const RequestFailure& failure) {

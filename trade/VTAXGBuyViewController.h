@@ -16,7 +16,10 @@
 //                                    "secuids", "qty", "codes" of the
 //                                    calculated issues (the shareholder
 //                                    account of the login in each market);
-//                                    the answer's result lines, one per issue
+//                                    the answer's result lines, one per issue;
+//                                    an answer without them (or none at
+//                                    all) may hide a subscription taken:
+//                                    kUnknownOutcomeText says where to look
 // The strategy (自定义, 等资金, 自定义比例, 自定义资金, 按上限申购; its index
 // is "policyid") is picked from a wheel under the button beside "申购策略:".
 // Each issue is a section: name, code, price, upper limit, most that can be
@@ -52,6 +55,7 @@ public:
     static constexpr const char* kZeroText = "可申购股数为0股";
     static constexpr const char* kConfirmTitle = "申购确认";
     static constexpr const char* kNoShareholderText = "没有对应的股东代码";
+    static constexpr const char* kUnknownOutcomeText = "申购已发出，请进入当日委托查询结果";
 
     VTAXGBuyViewController();
     ~VTAXGBuyViewController() override;

@@ -237,7 +237,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .name = "NewIssueSubscription",
         .function = {100, 20},
         .tag = VTAXGBuyViewController::kOrderTag,
-        .unknownText = RequestBinding::kOrderLeftText,
+        .unknownText = VTAXGBuyViewController::kUnknownOutcomeText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
             auto* list = t.openItem<VTAXGTableViewController>(kNewIssuesItem);
             if (!list || !t.waitFor([&] { return list->myTableView() && list->myTableView()->rowCount() == 4; }))
@@ -264,16 +264,20 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .confirm = [](OrderRoadTest& t, VTAViewControllers*) { ASSERT_TRUE(t.host.pressAlertButton("确认")); },
         .booked =
             [](OrderRoadTest& t) {
-                return t.archived + t.sim->withRoom<SimNewIssuesRoom>(
-                                        [](SimNewIssuesRoom& r) { return int64_t(r.subscriptions.size()); });
+                return t.archived +
+                       t.customerBooks([](SimCustomer& c) { return int64_t(subscriptionsOf(c).size()); });
             },
         .busy = [](VTAViewControllers* s) { return as<VTAXGBuyViewController>(s)->doTradeNow(); },
-        // An issue is subscribed once: the earlier subscriptions are taken out of the books.
+        // An issue is subscribed once: the earlier subscriptions are taken out of the books, their money freed.
         .fresh =
             [](OrderRoadTest& t) {
-                t.archived += t.sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) {
-                    const int64_t n = int64_t(r.subscriptions.size());
-                    r.subscriptions.clear();
+                t.archived += t.customerBooks([](SimCustomer& c) {
+                    const int64_t n = int64_t(subscriptionsOf(c).size());
+                    SimBalance& rmb = c.fundAccounts.front().balances[SimCurrency::kRMB];
+                    for (const auto& s : subscriptionsOf(c)) rmb.release(s.frozen);
+                    std::erase_if(c.orders, [](const SimOrder& o) {
+                        return o.ledger && o.ledger->direction(o) == "申购";
+                    });
                     return n;
                 });
             },
@@ -301,8 +305,10 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         // A holds 10,000 浦发CWB1; each exercise takes 100.
         .booked =
             [](OrderRoadTest& t) {
-                return t.sim->withRoom<SimWarrantsRoom>(
-                    [](SimWarrantsRoom& r) { return (10000 - r.held[kCustomerA]["582001"]) / 100; });
+                return t.customerBooks([](SimCustomer& c) {
+                    const SimHolding* h = c.holding("A100001234", "580001");
+                    return (10000 - (h ? h->quantity : 0)) / 100;
+                });
             },
     });
 
@@ -313,7 +319,7 @@ std::vector<Road> OrderRoadTest::tradeRoads() {
         .unknownText = VTAModifyCostViewController::kUnknownOutcomeText,
         .open = [](OrderRoadTest& t) -> VTAViewControllers* {
             auto* list = t.openItem<VTATradeQueryViewController>(kHoldingsItem);
-            if (!list || !t.gridShows(*list, 5)) return nullptr;
+            if (!list || !t.gridShows(*list, 7)) return nullptr;
             t.tapGridRow(*list->myTableView(), 1);  // 万科Ａ
             if (!t.host.tapText("修改成本")) return nullptr;
             t.settle();

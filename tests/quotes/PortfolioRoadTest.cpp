@@ -166,7 +166,8 @@ TEST_F(PortfolioRoadTest, AddedOnQuotePagesEditedKeptByTheServerFilledSortedTrad
     run(1);
     ASSERT_TRUE(quiet());
     const std::vector<std::string> withHoldings = sim->ownStocks(phone);
-    EXPECT_EQ(withHoldings.size(), 7u) << "中国平安, 贵州茅台 and 平安银行, 万科Ａ, 浦发银行, 招商银行, 模拟转债";
+    EXPECT_EQ(withHoldings.size(), 9u)
+        << "中国平安, 贵州茅台 and 平安银行, 万科Ａ, 浦发银行, 招商银行, 模拟转债, 浦发CWB1, 万科JTP1";
     EXPECT_EQ(table(), withHoldings);
     EXPECT_EQ(portfolio()->tableData().size(), withHoldings.size());
 

@@ -131,30 +131,30 @@ TEST_F(RankingTest, TheMenuRankingAsksItsTotalThenPagesThroughItsWindowsAndAroun
     EXPECT_FALSE(hasField(windows[0], "sort"));
 
     const int total = s->itemsCount();
-    EXPECT_EQ(total, 28) << "the Shenzhen A shares of the simulator";
+    EXPECT_EQ(total, 31) << "the Shenzhen A shares of the simulator";
     auto first = codesOf(s->hqrs().get());
     ASSERT_EQ(first.size(), 20u);
     EXPECT_NE(std::find(first.begin(), first.end(), "000001"), first.end()) << "平安银行 in the first window";
     EXPECT_TRUE(host.isTextVisible("平安银行"));
-    EXPECT_EQ(s->refreshFooterView()->positionText(), "第1-20条 共28条");
+    EXPECT_EQ(s->refreshFooterView()->positionText(), "第1-20条 共31条");
     saveScreenshot("first-window");
 
     // Up: the last full window, then around to the first.
     std::set<std::string> seen(first.begin(), first.end());
     pullUp(*s);
-    EXPECT_EQ(s->range().location, 8);
+    EXPECT_EQ(s->range().location, 11);
     auto second = codesOf(s->hqrs().get());
     EXPECT_EQ(second.size(), 20u);
     seen.insert(second.begin(), second.end());
     EXPECT_EQ(seen.size(), size_t(total)) << "every stock of the ranking was shown";
-    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 3).back(), "offset"), "8");
-    EXPECT_EQ(s->refreshFooterView()->positionText(), "第9-28条 共28条");
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 3).back(), "offset"), "11");
+    EXPECT_EQ(s->refreshFooterView()->positionText(), "第12-31条 共31条");
     pullUp(*s);
     EXPECT_EQ(s->range().location, 0);
     EXPECT_EQ(codesOf(s->hqrs().get()), first);
     // Down: from the first window to the last.
     pullDown(*s);
-    EXPECT_EQ(s->range().location, 8);
+    EXPECT_EQ(s->range().location, 11);
     pullDown(*s);
     EXPECT_EQ(s->range().location, 0);
     EXPECT_EQ(sim->requestsOf(191, 7).size(), 1u) << "paging asks no total";
@@ -250,7 +250,7 @@ TEST_F(RankingTest, TheChoosersOkAndTheRiseFallSwitchStartAtTheFirstWindow) {
     auto s = openRanking();
     ASSERT_TRUE(s);
     pullUp(*s);
-    ASSERT_EQ(s->range().location, 8);
+    ASSERT_EQ(s->range().location, 11);
 
     // The switch: sorted by the rise ("21"), the falls first, from row 0.
     ASSERT_TRUE(host.tapText(MarketQuotationSortViewController::kDecreaseText));
@@ -272,7 +272,7 @@ TEST_F(RankingTest, TheChoosersOkAndTheRiseFallSwitchStartAtTheFirstWindow) {
 
     // The chooser's OK: a new total and its first window, rising again.
     pullUp(*s);
-    ASSERT_EQ(s->range().location, 8);
+    ASSERT_EQ(s->range().location, 11);
     choose(
         *s, [&](VTAHQPXParamView& v) { tapChooserRow(v, 1, 0, "股票"); }, "chooser");
     EXPECT_EQ(sim->requestsOf(191, 7).size(), 2u);
@@ -452,12 +452,12 @@ TEST_F(RankingTest, FailuresEndThePullAndTheAutoRefreshAsksForTheSameWindow) {
     auto s = openRanking();
     ASSERT_TRUE(s);
     pullUp(*s);
-    ASSERT_EQ(s->range().location, 8);
+    ASSERT_EQ(s->range().location, 11);
     size_t asked = sim->requestsOf(31000, 3).size();
     settle(5.1);  // "3" reads as 5 seconds
     ASSERT_TRUE(waitIdle(*s));
     ASSERT_EQ(sim->requestsOf(31000, 3).size(), asked + 1);
-    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 3).back(), "offset"), "8");
+    EXPECT_EQ(fieldOf(sim->requestsOf(31000, 3).back(), "offset"), "11");
 
     // An error set: its text, the band ready again, no timer.
     sim->forceErrorSet(-1, "行情服务暂停", 31000, 3);
@@ -519,10 +519,10 @@ TEST_F(RankingTest, TheStockFindersRankingsOpenHereAnEmptyOneToo) {
     auto sent = sim->requestsOf(31000, 3).back();
     EXPECT_EQ(fieldOf(sent, "market"), "2");
     EXPECT_EQ(fieldOf(sent, "class"), "100");
-    EXPECT_EQ(shanghai->itemsCount(), 27);
+    EXPECT_EQ(shanghai->itemsCount(), 28) << "沪光智能 603888 among them";
 
-    // No warrants are listed: an empty ranking, pulled either way, stays at its first row.
-    auto warrants = openRanking("pxhq?market=1|2^深沪&type=5^权证&tc_mfuncno=31000&tc_sfuncno=3");
+    // No Hong Kong warrants are listed: an empty ranking, pulled either way, stays at its first row.
+    auto warrants = openRanking("pxhq?market=3^港股&type=5^权证&tc_mfuncno=31000&tc_sfuncno=3");
     ASSERT_TRUE(warrants);
     EXPECT_EQ(warrants->itemsCount(), 0);
     EXPECT_EQ(warrants->tableView()->numberOfRowsInSection(0), 0);

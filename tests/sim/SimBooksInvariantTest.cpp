@@ -6,8 +6,9 @@
 // bought and sold in 张 like any stock, bank transfers both
 // ways with right and wrong passwords, fund purchases, redemptions and
 // cancels, financing buys, sell-to-repay and cash repayments, cost changes,
-// repo loans held to their term or ended early, warrant exercises, and clock
-// moves from a weekday into the weekend.
+// repo loans held to their term or ended early, warrant exercises, new-issue
+// subscriptions allotted on a later trading day and their shares sold, and
+// clock moves from a weekday into the weekend.
 //
 // After every operation the books as the customer reads them (资金查询,
 // 股份查询, the open orders, the debt) and the bank's side must agree with a
@@ -40,6 +41,7 @@
 
 #include "SimTradeTestSupport.h"
 #include "sim/SimFunds.h"
+#include "sim/SimNewIssues.h"
 #include "sim/SimQueries.h"
 #include "sim/SimSnapshot.h"
 
@@ -109,7 +111,11 @@ const Stock kStocks[] = {{"000001", "0", "0010001234", 1},
                          {"300750", "0", "0010001234", 1},
                          {"600000", "1", "A100001234", 2},
                          {"600036", "1", "A100001234", 2},
-                         {"110001", "1", "A100001234", 2, 10, 3}};
+                         {"110001", "1", "A100001234", 2, 10, 3},
+                         {"002888", "0", "0010001234", 1},
+                         {"603888", "1", "A100001234", 2},
+                         {"580001", "1", "A100001234", 2, 100, 3},
+                         {"038001", "0", "0010001234", 1, 100, 3}};
 const char* const kFinanced[] = {"600000", "000001", "600036", "000002"};
 const Stock& stockOf(const std::string& code) {
     for (const auto& s : kStocks)
@@ -142,6 +148,15 @@ struct Loan {
 // What a loan pays back after `days` at `yield`: the principal and its interest, half up to the 分.
 int64_t paidBack(int64_t amount, int yield, long days) { return amount + halfUp(amount * yield * days, 10000 * 365); }
 
+// A new-issue subscription: its money held until the allotment.
+struct Subscription {
+    SimNewIssue issue;
+    int64_t quantity = 0;
+    int64_t amount = 0;  // 分
+    int tradingDay = 0;
+    bool open = true;
+};
+
 struct FundOrder {
     std::string sno;
     int date = 0;
@@ -155,21 +170,22 @@ struct FundOrder {
 struct Model {
     int64_t balance = 100000000, salesToday = 0, bank = 10000000;
     int64_t debt = 500000, creditCash = 2000000;
-    std::map<std::string, int64_t> qty = {
-        {"000001", 1000}, {"000002", 500}, {"600000", 2000}, {"600036", 300}, {"110001", 20}};
-    std::map<std::string, int64_t> basis = {{"000001", 1000 * 10850},
-                                            {"000002", 500 * 10200},
-                                            {"600000", 2000 * 7300},
-                                            {"600036", 300 * 32500},
-                                            {"110001", 20 * 100000}};
+    std::map<std::string, int64_t> qty = {{"000001", 1000}, {"000002", 500}, {"600000", 2000}, {"600036", 300},
+                                          {"110001", 20},   {"580001", 10000}, {"038001", 500}};
+    std::map<std::string, int64_t> basis = {{"000001", 1000 * 10850},  {"000002", 500 * 10200},
+                                            {"600000", 2000 * 7300},   {"600036", 300 * 32500},
+                                            {"110001", 20 * 100000},   {"580001", 10000 * 500},
+                                            {"038001", 500 * 2100}};
     std::map<std::string, int64_t> bought;  // since the last day's settling
     std::map<std::string, int64_t> creditQty = {{"600036", 1000}, {"000001", 2000}};
     int64_t fundUnits = 1000000;  // 270001
     // The running repo loans, the seed's first: 5,000.00 元 of 205002 (14 days), three days old at the start.
     std::vector<Loan> loans;
-    std::map<std::string, int64_t> warrants = {{"582001", 10000}, {"038001", 500}};
     std::map<int64_t, Placed> orders;
     std::vector<FundOrder> funds;
+    std::vector<SimNewIssue> issues;               // as the brokerage offers them
+    std::map<int64_t, Subscription> subscriptions;  // by order number
+    int64_t allotted = 0;                           // shares allotted in the run
     int day = 0;
     size_t dealsSeen = 0;
     int64_t bondSold = 0;  // 张 of 110001 sold
@@ -263,6 +279,8 @@ protected:
             }
         for (const auto& f : m.funds)
             if (f.open && f.purchase) held += f.amount;
+        for (const auto& [number, sub] : m.subscriptions)
+            if (sub.open) held += sub.amount;
         return held;
     }
     int64_t onSale(const Books& b, const std::string& code) const {
@@ -311,6 +329,20 @@ protected:
                 m.balance += halfUp(f.units * 12345, 10000);
             }
         }
+        // Subscriptions of an earlier trading day: allotted on a trading day, whole lots of their share.
+        for (auto& [number, sub] : m.subscriptions) {
+            if (!sub.open || sub.tradingDay >= d || !weekday(d)) continue;
+            sub.open = false;
+            const int64_t lot = sub.issue.lot();
+            const int64_t shares = halfUp(sub.quantity / lot * sub.issue.allotPercent, 100) * lot;
+            const int64_t paid = amountOf(shares, sub.issue.price);
+            m.balance -= paid;
+            m.salesToday -= std::min(m.salesToday, paid);
+            if (shares == 0) continue;
+            m.qty[sub.issue.stockCode] += shares;
+            m.basis[sub.issue.stockCode] += shares * sub.issue.price;
+            m.allotted += shares;
+        }
         for (auto it = m.loans.begin(); it != m.loans.end();) {
             if (SimClock::dayNumber(d) - it->start < it->product.term) {
                 ++it;
@@ -339,7 +371,9 @@ protected:
         for (const auto& [d, code] : deals) {
             ++m.dealsSeen;
             // A repo loan or end, a warrant exercise: done as taken; its operation counted what it moved.
-            if (code.rfind("205", 0) == 0 || m.warrants.count(code)) continue;
+            if (code.rfind("205", 0) == 0 || code == "582001" || code == "038001") continue;
+            // An allotment: the night counted it.
+            if (m.subscriptions.count(d.ordersno)) continue;
             auto it = m.orders.find(d.ordersno);
             if (it == m.orders.end()) return "a fill of an order never placed: " + std::to_string(d.ordersno);
             const Placed& p = it->second;
@@ -672,16 +706,18 @@ protected:
         }
         return o;
     }
-    // A call on 浦发银行 at 8.00 or a put on 万科Ａ at 12.00, one share a warrant.
+    // A call on 浦发银行 at 8.00 or a put on 万科Ａ at 12.00, one share a warrant:
+    // the warrants held (by trading code) that may be sold may be exercised.
     Outcome exercise() {
         const bool isCall = coin(0.6);
         const std::string code = isCall ? "582001" : "038001", stock = isCall ? "600000" : "000002";
+        const std::string warrant = isCall ? "580001" : "038001";
         const int64_t price = isCall ? 8000 : 12000;  // 厘
         int64_t quantity = 1 + static_cast<int64_t>(pick(300));
-        if (coin(0.1)) quantity = m.warrants[code] + 1;
+        if (coin(0.1)) quantity = sellable(warrant) + 1;
         const int64_t amount = amountOf(quantity, price);
         Outcome o;
-        if (quantity > m.warrants[code])
+        if (quantity > sellable(warrant))
             o.expected = "可用数量不足";
         else if (isCall && amount > available())
             o.expected = "可用资金不足";
@@ -692,7 +728,10 @@ protected:
                                                    "&secuid=" + s.secuid + "&fundid=" + fundId + "&stkcode=" + code +
                                                    "&price=" + simPriceText(price) + "&qty=" + std::to_string(quantity))));
         if (!o.got.empty()) return o;
-        m.warrants[code] -= quantity;
+        // The warrants leave with their share of the cost.
+        const int64_t carried = halfUp(m.basis[warrant] * quantity, m.qty[warrant]);
+        m.qty[warrant] -= quantity;
+        m.basis[warrant] = m.qty[warrant] > 0 ? m.basis[warrant] - carried : 0;
         if (isCall) {
             m.balance -= amount;
             m.salesToday -= std::min(m.salesToday, amount);
@@ -704,6 +743,55 @@ protected:
             m.salesToday += amount;
             m.qty[stock] -= quantity;
             m.basis[stock] = m.qty[stock] > 0 ? m.basis[stock] - quantity * price : 0;
+        }
+        return o;
+    }
+    // The issues that may be subscribed today.
+    std::vector<const SimNewIssue*> openIssues() const {
+        std::vector<const SimNewIssue*> open;
+        for (const auto& i : m.issues)
+            if (i.issueDate == today()) open.push_back(&i);
+        return open;
+    }
+    // A subscription of one of the issues (mostly of one open today), mostly of whole lots within the
+    // limit; `sound`: of an issue open today, two lots or more within the limit.
+    Outcome subscribe(bool sound = false) {
+        const std::vector<const SimNewIssue*> open = openIssues();
+        const SimNewIssue& issue = !open.empty() && (sound || coin(0.7)) ? *open[pick(open.size())]
+                                                                         : m.issues[pick(m.issues.size())];
+        const int64_t lot = issue.lot();
+        int64_t quantity = lot * (1 + static_cast<int64_t>(pick(issue.maxQuantity / lot)));
+        if (sound)
+            quantity = std::max(quantity, 2 * lot);
+        else if (coin(0.1))
+            quantity = lot / 2;
+        else if (coin(0.1))
+            quantity = issue.maxQuantity + lot;
+        const int64_t amount = amountOf(quantity, issue.price);
+        bool subscribed = false;
+        for (const auto& [number, sub] : m.subscriptions) subscribed = subscribed || sub.issue.code == issue.code;
+        Outcome o;
+        if (issue.issueDate != today())
+            o.expected = "非申购日不能申购";
+        else if (subscribed)
+            o.expected = "不能重复申购";
+        else if (quantity % lot != 0 || quantity > issue.maxQuantity)
+            o.expected = "申购数量错误";
+        else if (amount > available())
+            o.expected = "可用资金不足";
+        const std::string secuid = issue.market == "1" ? "A100001234" : "0010001234";
+        auto reply = firstSet(call(session, "tc_mfuncno=100&tc_sfuncno=20&" + tradeInfo + "&fundids=" + fundId +
+                                                "&price=" + simPriceText(issue.price) + "&markets=" + issue.market +
+                                                "&secuids=" + secuid + "&qty=" + std::to_string(quantity) +
+                                                "&codes=" + issue.code));
+        // One result line: "<name>(<code>) 申购失败：<why>" or "... 已提交，合同号<n>".
+        const std::string line = textOf(reply, "result"), refused = "申购失败：", number = "合同号";
+        if (const size_t at = line.find(refused); at != std::string::npos) {
+            o.got = line.substr(at + refused.size());
+        } else if (const size_t at = line.find(number); at != std::string::npos) {
+            m.subscriptions[std::stoll(line.substr(at + number.size()))] = {issue, quantity, amount, tradingDay()};
+        } else {
+            o.got = "no result line: " + errorOf(reply);
         }
         return o;
     }
@@ -746,12 +834,16 @@ protected:
         random.seed(seed);
         m.day = today();
         m.loans.push_back({kRepo[1], SimClock::dayNumber(m.day) - 3, 500000, "R1"});
+        m.issues = sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.issues; });
         last = read();
     }
     // One random operation, the books read after it and held to the model
     // and the identities; answers what was wrong ("" nothing), with the operation.
     std::string operate() {
-        const uint64_t roll = pick(104);
+        uint64_t roll = pick(110);
+        // The run opens with a subscription, and subscribes more often while issues are open.
+        const bool first = ++operated == 1;
+        if (first || (roll < 104 && !openIssues().empty() && coin(0.1))) roll = 104;
         const char* name = "";
         Outcome o;
         if (roll < 40) name = "stock order", o = stockOrder();
@@ -763,7 +855,9 @@ protected:
         else if (roll < 96) name = "credit", o = credit();
         else if (roll < 100) name = "cost change", o = costChange();
         else if (roll < 103) name = "repo", o = repo();
-        else name = "warrant exercise", o = exercise();
+        else if (roll < 104) name = "warrant exercise", o = exercise();
+        else name = "new issue", o = subscribe(first);
+
 
         const Books now = read();
         settleDay();
@@ -811,6 +905,7 @@ protected:
     int64_t duplicate = 0;
     int offersTaken = 0;
     std::map<std::string, int> refusals;
+    uint64_t operated = 0;
 };
 
 TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
@@ -827,6 +922,7 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
     EXPECT_GT(m.dealsSeen, operations / 20);
     EXPECT_GT(offersTaken, operations / 50);
     EXPECT_GT(m.bondSold, 0);
+    EXPECT_GT(m.allotted, 0);
     for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足",
                                 "委托金额低于最低限额1000元", "可用数量不足"})
         EXPECT_GT(refusals[refusal], 0) << refusal;

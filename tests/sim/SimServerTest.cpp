@@ -4,6 +4,7 @@
 #include <future>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "core/TCRSWriter.h"
 #include "core/VTATCRS.h"
@@ -62,7 +63,7 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
         }
     }
     EXPECT_EQ(markets, (std::set<int>{1, 2, 3}));
-    EXPECT_EQ(classes, (std::set<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(classes, (std::set<int>{1, 2, 3, 4, 5, 6, 7}));
     bool differs = false;
     for (const auto& i : a.instruments())
         differs = differs || a.quote(i, kTuesdayMorning).last != c.quote(*c.findId(i.id()), kTuesdayMorning).last;
@@ -103,6 +104,15 @@ TEST(SimMarketTest, EachInstrumentWalksByAKeyOfItsOwn) {
             const double yuan = double(m.close(*m.findId(id), date)) / 1000;
             EXPECT_GT(yuan, 90) << id << " " << date;
             EXPECT_LT(yuan, 120) << id << " " << date;
+        }
+    // A new issue's shares and a warrant quote near their issue and seed prices.
+    for (const auto& [id, price] : {std::pair{"002888.1", 18.50}, std::pair{"603888.2", 12.36},
+                                    std::pair{"580001.2", 0.520}, std::pair{"038001.1", 2.180}})
+        for (int date : {20240305, 20261207}) {
+            const SimInstrument& s = *m.findId(id);
+            const double yuan = double(m.close(s, date)) / (s.decimals == 3 ? 1000 : 100);
+            EXPECT_GT(yuan, price * 0.6) << id << " " << date;
+            EXPECT_LT(yuan, price * 1.6) << id << " " << date;
         }
 }
 
@@ -224,6 +234,16 @@ TEST_F(SimTest, SearchByCodeAndPinyin) {
     EXPECT_EQ(bond->toStringWithFieldName("name").value_or(""), "模拟转债");
     EXPECT_EQ(bond->toIntWithFieldName("exchid"), 2);
     EXPECT_EQ(bond->toIntWithFieldName("classid"), 5);
+    // The warrants customers hold and the new issues' shares too.
+    for (const auto& [key, name, exchange, classId] :
+         {std::tuple{"580001", "浦发CWB1", 2, 7}, std::tuple{"wkjtp", "万科JTP1", 1, 7},
+          std::tuple{"603888", "沪光智能", 2, 1}, std::tuple{"hyxc", "华宇新材", 1, 1}}) {
+        auto found = firstSet(call(s, std::string("tc_mfuncno=31000&tc_sfuncno=10&key=") + key));
+        ASSERT_EQ(found->rowsAffected(), 1) << key;
+        EXPECT_EQ(found->toStringWithFieldName("name").value_or(""), name);
+        EXPECT_EQ(found->toIntWithFieldName("exchid"), exchange) << key;
+        EXPECT_EQ(found->toIntWithFieldName("classid"), classId) << key;
+    }
     EXPECT_EQ(firstSet(call(s, "tc_mfuncno=31000&tc_sfuncno=10&key=QQQ"))->rowsAffected(), 0);
 }
 

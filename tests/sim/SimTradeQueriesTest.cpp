@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "SimTestSupport.h"
 #include "core/contracts/NewIssueContract.h"
@@ -11,6 +12,7 @@
 #include "sim/SimNewIssues.h"
 #include "sim/SimTrade.h"
 #include "sim/SimWarrants.h"
+#include "tests/support/SimOrders.h"
 
 namespace {
 
@@ -71,11 +73,11 @@ TEST_F(SimTradeQueriesTest, HoldingsPageByTheirCursorAndTheLastRowHasNone) {
 
     auto second = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&count=2&poststr=2"));
     EXPECT_EQ(column(second, "stkcode"), (std::vector<std::string>{"600000", "600036"}));
-    auto last = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&count=2&poststr=4"));
-    EXPECT_EQ(column(last, "stkcode"), (std::vector<std::string>{"110001"}));
+    auto last = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&count=2&poststr=6"));
+    EXPECT_EQ(column(last, "stkcode"), (std::vector<std::string>{"038001"}));
     EXPECT_EQ(column(last, "poststr"), (std::vector<std::string>{""}));
-    // Without a count the whole list comes; past its end nothing.
-    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=10"))->rowsAffected(), 5);
+    // Without a count the whole list comes (the bond and the two warrants last); past its end nothing.
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=10"))->rowsAffected(), 7);
     EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=10&poststr=9"))->rowsAffected(), 0);
     EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=10&poststr=abc")), "查询定位串错误");
 }
@@ -365,7 +367,7 @@ TEST_F(SimNewIssuesTest, ASubscriptionAnswersALinePerIssueAndFreezesTheMoney) {
     EXPECT_EQ(lines[1].rfind("沪光智能(732888) 申购2000股已提交", 0), 0u) << lines[1];
     EXPECT_EQ(lines[2], "东方锂业(002887) 申购失败：非申购日不能申购");
     EXPECT_EQ(frozenRmb(), 1850000 + 2472000);
-    EXPECT_EQ(sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.subscriptions.size(); }), 2u);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return subscriptionsOf(a).size(); }), 2u);
 
     auto again =
         firstSet(trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234,010110001234&price=18.50,32.15"
@@ -380,6 +382,74 @@ TEST_F(SimNewIssuesTest, ASubscriptionAnswersALinePerIssueAndFreezesTheMoney) {
                             "&secuids=0010001234&qty=1000&codes=002888")),
               "申购参数错误");
     EXPECT_EQ(frozenRmb(), 1850000 + 2472000);
+}
+
+TEST_F(SimNewIssuesTest, ASubscriptionIsListedHeldUntilTheNextTradingDayThenAllottedAndItsSharesSold) {
+    // Issues made for a Friday: the allotment waits for Monday, the weekend passing.
+    sim->setSessionIdleTimeout(1e9);
+    sim->clock().setTime(SimClock::fromLocal(20240308, 10 * 60));
+    auto set = firstSet(trade(
+        "tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234,010110001234,010110001234&price=18.50,12.36,32.15"
+        "&markets=0,1,0&secuids=0010001234,A100001234,0010001234&qty=1000,2000,500&codes=002888,732888,300888"));
+    ASSERT_EQ(column(set, "result").size(), 3u);
+    const SimMoney held = 1850000 + 2472000 + 1607500;
+    EXPECT_EQ(frozenRmb(), held);
+    // 当日委托: three orders of the day, 申购 at the issue price, held; the cancel list leaves them out.
+    auto today = firstSet(trade("tc_mfuncno=500&tc_sfuncno=13"));
+    EXPECT_EQ(column(today, "stkcode"), (std::vector<std::string>{"300888", "732888", "002888"}));
+    EXPECT_EQ(column(today, "bsname"), (std::vector<std::string>{"申购", "申购", "申购"}));
+    EXPECT_EQ(column(today, "orderstatus"), (std::vector<std::string>{"已报", "已报", "已报"}));
+    EXPECT_EQ(column(today, "orderprice"), (std::vector<std::string>{"32.15", "12.36", "18.50"}));
+    EXPECT_EQ(column(today, "orderqty"), (std::vector<std::string>{"500", "2000", "1000"}));
+    EXPECT_EQ(firstSet(trade("tc_mfuncno=500&tc_sfuncno=15"))->rowsAffected(), 0);
+    const std::string number = column(today, "ordersno").back();
+    EXPECT_EQ(errorOf(trade("tc_mfuncno=500&tc_sfuncno=7&fundid=010110001234&ordersno=" + number +
+                            "&market=1&secuid=0010001234")),
+              "该委托不能撤单");
+    EXPECT_EQ(frozenRmb(), held);
+
+    sim->clock().setTime(SimClock::fromLocal(20240309, 10 * 60));  // Saturday: nothing yet
+    EXPECT_EQ(frozenRmb(), held);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.holding("0010001234", "002888") != nullptr; }), false);
+
+    // Monday: half of 华宇新材's 2 lots (500), a quarter of 沪光智能's 2 rounded up (1,000 of 603888),
+    // and 30 % of 中科微电's one lot rounds to none.
+    sim->clock().setTime(SimClock::fromLocal(20240311, 10 * 60));
+    auto history = firstSet(trade("tc_mfuncno=500&tc_sfuncno=16&strdate=20240308&enddate=20240308"));
+    EXPECT_EQ(column(history, "orderstatus"), (std::vector<std::string>{"未中签", "已中签", "已中签"}));
+    EXPECT_EQ(column(history, "matchqty"), (std::vector<std::string>{"0", "1000", "500"}));
+    auto deals = firstSet(trade("tc_mfuncno=500&tc_sfuncno=14"));
+    EXPECT_EQ(column(deals, "stkcode"), (std::vector<std::string>{"732888", "002888"}));
+    EXPECT_EQ(column(deals, "matchamt"), (std::vector<std::string>{"12360.00", "9250.00"}));
+    EXPECT_EQ(frozenRmb(), 0);
+    EXPECT_EQ(customerA([](SimCustomer& a) { return a.fundAccounts.front().balances[SimCurrency::kRMB].balance; }),
+              100000000 - 925000 - 1236000);
+    auto holdings = firstSet(trade("tc_mfuncno=500&tc_sfuncno=10"));
+    std::map<std::string, std::vector<std::string>> rows;
+    for (holdings->fetchFirst(); !holdings->isEOF(); holdings->fetchNext())
+        rows[textOf(holdings, "stkcode")] = {textOf(holdings, "stkname"), textOf(holdings, "stkqty"),
+                                             textOf(holdings, "stkavl"), textOf(holdings, "profitprice")};
+    EXPECT_EQ(rows["002888"], (std::vector<std::string>{"华宇新材", "500", "500", "18.50"}));
+    EXPECT_EQ(rows["603888"], (std::vector<std::string>{"沪光智能", "1000", "1000", "12.36"}));
+    EXPECT_FALSE(rows.count("300888"));
+    EXPECT_FALSE(rows.count("732888"));
+
+    // The shares are the market's on the day they arrive: sold at a price the bids take.
+    for (const auto& [code, account] : {std::pair{"002888", "market=0&secuid=0010001234"},
+                                        std::pair{"603888", "market=1&secuid=A100001234"}}) {
+        SCOPED_TRACE(code);
+        auto info = firstSet(trade(std::string("tc_mfuncno=500&tc_sfuncno=4&bsflag=0S&stkcode=") + code));
+        ASSERT_EQ(errorOf(info), "");
+        EXPECT_EQ(textOf(info, "num"), code == std::string("002888") ? "500" : "1000");
+        auto sold = firstSet(trade("tc_mfuncno=500&tc_sfuncno=6&fundid=010110001234&bsflag=0S&price=" +
+                                   textOf(info, "maxdownvalue") + "&qty=" + textOf(info, "num") +
+                                   "&stkcode=" + code + "&" + account));
+        ASSERT_EQ(errorOf(sold), "");
+    }
+    EXPECT_EQ(customerA([](SimCustomer& a) {
+                  return a.holding("0010001234", "002888")->quantity + a.holding("A100001234", "603888")->quantity;
+              }),
+              0);
 }
 
 // ---- warrants ----

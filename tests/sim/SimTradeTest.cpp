@@ -195,9 +195,9 @@ TEST_F(SimTradeTest, RelatingAnAccountCanBringItsHoldingsIntoTheOwnStocks) {
 
     auto done = relate("123456", 1);
     EXPECT_EQ(done->toIntWithFieldName("result"), 1);
-    // The bond too: the market quotes it as any other.
-    EXPECT_EQ(sim->ownStocks("13800138000"),
-              (std::vector<std::string>{"000001.1", "000002.1", "600000.2", "600036.2", "110001.2"}));
+    // The bond and the warrants too: the market quotes them as any other.
+    EXPECT_EQ(sim->ownStocks("13800138000"), (std::vector<std::string>{"000001.1", "000002.1", "600000.2", "600036.2",
+                                                                       "110001.2", "580001.2", "038001.1"}));
     EXPECT_EQ(sim->withRoom<SimTradeRoom>([](SimTradeRoom& r) { return r.relatedAccounts["13800138000"]; }),
               (std::set<std::string>{"010110001234"}));
 }

@@ -3,8 +3,10 @@
 // or an open order without placing it through a screen.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/SimBooks.h"
+#include "sim/SimOrders.h"
 
 // Customer A's limit order for 平安银行 on its Shenzhen account (0B buy, 0S
 // sell), numbered as the books number orders, nothing held or filled yet.
@@ -23,4 +25,12 @@ inline SimOrder pingAnOrderOfA(SimBooks& books, const std::string& fundid, const
     o.price = price;
     o.quantity = quantity;
     return o;
+}
+
+// The customer's new-issue subscriptions (the orders the lists call 申购), oldest first.
+inline std::vector<SimOrder> subscriptionsOf(const SimCustomer& who) {
+    std::vector<SimOrder> out;
+    for (const auto& o : who.orders)
+        if (o.ledger && o.ledger->direction(o) == "申购") out.push_back(o);
+    return out;
 }

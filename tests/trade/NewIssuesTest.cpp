@@ -9,6 +9,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/NewIssueContract.h"
 #include "sim/SimNewIssues.h"
+#include "tests/support/SimOrders.h"
 #include "trade/TradePickerStrip.h"
 #include "trade/VTAXGBuyViewController.h"
 #include "trade/VTAXGTableViewController.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int kNewIssuesItem = 207;
+constexpr int kNewIssuesItem = 207, kTodaysOrdersItem = 204;
 
 class NewIssuesTest : public TradeQueryTest {
 protected:
@@ -82,8 +83,9 @@ protected:
         settle(0.5);
         ASSERT_EQ(buy.strategyIndex(), strategy);
     }
-    std::vector<SimSubscription> subscriptions() {
-        return sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.subscriptions; });
+    std::vector<SimOrder> subscriptions() {
+        return sim->withRoom<SimTradeRoom>(
+            [](SimTradeRoom& r) { return subscriptionsOf(*r.books.customer("010110001234")); });
     }
 };
 
@@ -239,6 +241,47 @@ TEST_F(NewIssuesTest, EmptyInputsAZeroQuantityAndAMarketWithoutAccountSendNoOrde
     EXPECT_FALSE(buy->doTradeNow());
     EXPECT_TRUE(sim->requestsOf(100, 20).empty());
     EXPECT_TRUE(subscriptions().empty());
+}
+
+TEST_F(NewIssuesTest, AnAnswerWithoutItsResultLinesSaysWhereToLookAndTheTakenOneIsListedThere) {
+    auto buy = subscribe({"002888"});
+    ASSERT_TRUE(buy);
+    typeIntoIssue(*buy, 0, "1000");
+    // Bytes that are no record sets, a set without a record, a record without its result line.
+    const std::vector<std::vector<uint8_t>> answers = {
+        {1, 2, 3},
+        TCRSWriter()
+            .beginSet()
+            .addField("stkcode", TCRSFieldType::VarText, 0, "")
+            .addField("result", TCRSFieldType::VarText, 0, "")
+            .bytes(),
+        TCRSWriter().beginSet().addField("stkcode", TCRSFieldType::VarText, 0, "").addRecord({"002888"}).bytes(),
+    };
+    for (const auto& answer : answers) {
+        sim->answerNext({100, 20}, answer);
+        ASSERT_TRUE(host.tapText("确定"));
+        ASSERT_TRUE(alertShown(VTAXGBuyViewController::kConfirmTitle));
+        ASSERT_TRUE(host.pressAlertButton("确认"));
+        ASSERT_TRUE(alertShown(VTAXGBuyViewController::kUnknownOutcomeText)) << topAlertTitle();
+        topAlert()->tapButtonAtIndex(0);
+        EXPECT_FALSE(buy->doTradeNow());
+    }
+    EXPECT_TRUE(subscriptions().empty());
+    // Taken: 当日委托 lists it as the alert says.
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(alertShown(VTAXGBuyViewController::kConfirmTitle));
+    ASSERT_TRUE(host.pressAlertButton("确认"));
+    ASSERT_TRUE(waitFor([&] { return topAlertTitle().find("已提交") != std::string::npos; })) << topAlertTitle();
+    ASSERT_EQ(subscriptions().size(), 1u);
+    topAlert()->tapButtonAtIndex(0);
+    auto today = openItem(kTodaysOrdersItem);
+    ASSERT_TRUE(today && gridShows(*today, 1));
+    VTATableView& grid = *today->myTableView();
+    const auto row = grid.rowItems(0);
+    EXPECT_EQ(row[size_t(columnTitled(grid, "委托编号"))], std::to_string(subscriptions()[0].ordersno));
+    EXPECT_EQ(row[size_t(columnTitled(grid, "证券代码"))], "002888");
+    EXPECT_EQ(row[size_t(columnTitled(grid, "买卖方向"))], "申购");
+    EXPECT_EQ(row[size_t(columnTitled(grid, "委托状态"))], "已报");
 }
 
 TEST_F(NewIssuesTest, TheLimitsAreAskedOnceAndTheThirdIssuesKeyboardScrollsTheForm) {

@@ -144,34 +144,51 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
     EXPECT_EQ(orders().size(), 5u);
 }
 
-// The bond A holds is sold from its 股份查询 row as any stock: its code and
-// account come with it, its price in its own places, and the list shows what is left.
-TEST_F(OrderEntryTest, TheBondIsSoldFromItsHoldingRow) {
+// The bond and the warrant A holds are sold from their 股份查询 rows as any
+// stock: the code and account come with them, the price in their own places,
+// and the list shows what is left.
+TEST_F(OrderEntryTest, TheBondAndAWarrantAreSoldFromTheirHoldingRows) {
+    struct Case {
+        int row;
+        std::string name, code, holder, max, quantity;
+        int64_t left;
+    };
+    const Case cases[] = {
+        {4, "模拟转债", "110001", "沪AA100001234", "20", "10", 10},
+        {5, "浦发CWB1", "580001", "沪AA100001234", "10000", "100", 9900},
+        {6, "万科JTP1", "038001", "深A0010001234", "500", "100", 400},
+    };
     auto* list = openItem<VTATradeQueryViewController>(206);
-    ASSERT_TRUE(list && gridShows(*list, 5));
-    ASSERT_EQ(list->myTableView()->rowItems(4)[0], "模拟转债");
-    tapGridRow(*list->myTableView(), 4);
-    ASSERT_TRUE(host.tapText("卖出"));
-    settle();
-    auto* vc = dynamic_cast<TradeViewController*>(top());
-    ASSERT_TRUE(vc);
-    ASSERT_TRUE(waitFor([&] { return vc->codeField()->text() == "110001" && vc->isStockInfoBack(); }));
-    const SimQuote q = quoteOf("110001");
-    EXPECT_EQ(vc->nameLabel()->text(), "模拟转债");
-    EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 3));
-    EXPECT_EQ(vc->stockholderLabel()->text(), "沪AA100001234");
-    EXPECT_EQ(vc->maxLabel()->text(), "最大可卖数量为20股");
-    typeQuantity(vc, "10");
-    saveScreenshot("bond-sell");
-    placeOrder(vc);
-    ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!"));
-    EXPECT_EQ(orders().back().code, "110001");
-    EXPECT_EQ(orders().back().status, SimOrderStatus::Filled) << "the last price is the first bid";
-    EXPECT_EQ(holding("110001").quantity, 10);
+    ASSERT_TRUE(list && gridShows(*list, 7));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        ASSERT_EQ(top(), list);
+        ASSERT_EQ(list->myTableView()->rowItems(c.row)[0], c.name);
+        tapGridRow(*list->myTableView(), c.row);
+        ASSERT_TRUE(host.tapText("卖出"));
+        settle();
+        auto* vc = dynamic_cast<TradeViewController*>(top());
+        ASSERT_TRUE(vc);
+        ASSERT_TRUE(waitFor([&] { return vc->codeField()->text() == c.code && vc->isStockInfoBack(); }));
+        const SimQuote q = quoteOf(c.code);
+        EXPECT_EQ(vc->nameLabel()->text(), c.name);
+        EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 3));
+        EXPECT_EQ(vc->stockholderLabel()->text(), c.holder);
+        EXPECT_EQ(vc->maxLabel()->text(), "最大可卖数量为" + c.max + "股");
+        typeQuantity(vc, c.quantity);
+        saveScreenshot("sell-" + c.code);
+        placeOrder(vc);
+        ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!"));
+        EXPECT_EQ(orders().back().code, c.code);
+        EXPECT_EQ(orders().back().status, SimOrderStatus::Filled) << "the last price is the first bid";
+        EXPECT_EQ(holding(c.code).quantity, c.left);
+    }
     ASSERT_EQ(top(), list);
     ASSERT_TRUE(host.tapText("刷新"));
-    ASSERT_TRUE(waitFor([&] { return list->myTableView()->rowCount() == 5 &&
-                                     list->myTableView()->rowItems(4)[2] == "10"; }));
+    ASSERT_TRUE(waitFor([&] {
+        return list->myTableView()->rowCount() == 7 && list->myTableView()->rowItems(4)[2] == "10" &&
+               list->myTableView()->rowItems(5)[2] == "9900" && list->myTableView()->rowItems(6)[2] == "400";
+    }));
 }
 
 TEST_F(OrderEntryTest, ShortcutsFillTheQuantityFromTheMaximum) {

@@ -89,7 +89,7 @@ TEST_F(PasswordChangeTest, TheSessionGoesOnUnderTheNewAuthidAndTheNewPasswordLog
 
     // The next screen's request goes with the new authid, and is answered.
     auto list = openItem(kHoldingsItem);
-    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_TRUE(list && gridShows(*list, 7));
     EXPECT_EQ(fieldOf(lastRequest(500, 10), "authid"), simMaskedSession(authidOf(after)));
     popViewControllers(1);
     settle();

@@ -15,6 +15,7 @@
 #include "core/contracts/BranchContract.h"
 #include "platform/uikit/UISwitch.h"
 #include "sim/SimNewIssues.h"
+#include "tests/support/SimOrders.h"
 #include "trade/GTPBankManager.h"
 #include "platform/uikit/UISegmentedControl.h"
 #include "trade/GTPStockBankTransactionVC.h"
@@ -259,8 +260,9 @@ namespace {
 
 class NewIssueFailureTest : public TradeQueryTest {
 protected:
-    std::vector<SimSubscription> subscriptions() {
-        return sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.subscriptions; });
+    std::vector<SimOrder> subscriptions() {
+        return sim->withRoom<SimTradeRoom>(
+            [](SimTradeRoom& r) { return subscriptionsOf(*r.books.customer("010110001234")); });
     }
 };
 

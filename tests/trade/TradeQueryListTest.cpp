@@ -17,7 +17,7 @@ constexpr int kHoldingsItem = 206, kFundsItem = 205;
 TEST_F(TradeQueryTest, HoldingsShowTheServersColumnsSignedRowsAndOnePage) {
     auto list = openItem(kHoldingsItem);
     ASSERT_TRUE(list);
-    ASSERT_TRUE(gridShows(*list, 5));
+    ASSERT_TRUE(gridShows(*list, 7));
     EXPECT_EQ(list->title(), "股份查询");
     VTATableView& grid = *list->myTableView();
     // The descriptors are the titles; the cursor and the unlisted market code are not shown.
@@ -62,7 +62,7 @@ TEST_F(TradeQueryTest, HoldingsShowTheServersColumnsSignedRowsAndOnePage) {
 
 TEST_F(TradeQueryTest, ADoubleTapOnAHoldingOpensItsQuotePage) {
     auto list = openItem(kHoldingsItem);
-    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_TRUE(list && gridShows(*list, 7));
     tapRow(*list->myTableView(), 2, true);
     settle();
     ASSERT_NE(top(), list.get());
@@ -79,7 +79,7 @@ TEST_F(TradeQueryTest, ADoubleTapOnAHoldingOpensItsQuotePage) {
 
 TEST_F(TradeQueryTest, AHoldingIsBoughtAndSoldFromItsAccount) {
     auto list = openItem(kHoldingsItem);
-    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_TRUE(list && gridShows(*list, 7));
     tapRow(*list->myTableView(), 2);  // 浦发银行 on 沪A A100001234
     ASSERT_TRUE(host.tapText("卖出"));
     settle();
@@ -91,7 +91,7 @@ TEST_F(TradeQueryTest, AHoldingIsBoughtAndSoldFromItsAccount) {
     ASSERT_TRUE(waitFor([&] { return sell->stockholderLabel()->text() == "沪AA100001234"; }));
     popViewControllers(1);
     settle();
-    ASSERT_TRUE(gridShows(*list, 5));
+    ASSERT_TRUE(gridShows(*list, 7));
     tapRow(*list->myTableView(), 0);
     ASSERT_TRUE(host.tapText("买入"));
     settle();
@@ -118,7 +118,7 @@ TEST_F(TradeQueryTest, FundsListEveryCurrencyWithoutAPageBar) {
 
 TEST_F(TradeQueryTest, ACostIsChangedFromTheSelectedHoldingAndTheListShowsIt) {
     auto list = openItem(kHoldingsItem);
-    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_TRUE(list && gridShows(*list, 7));
     tapRow(*list->myTableView(), 1);  // 万科Ａ
     ASSERT_TRUE(host.tapText("修改成本"));
     settle();
@@ -164,14 +164,14 @@ TEST_F(TradeQueryTest, ACostIsChangedFromTheSelectedHoldingAndTheListShowsIt) {
     EXPECT_EQ(top(), list.get());
     ASSERT_TRUE(waitFor([&] {
         auto* g = list->myTableView();
-        return sim->requestsOf(500, 10).size() > pages && g && g->rowCount() == 5 &&
+        return sim->requestsOf(500, 10).size() > pages && g && g->rowCount() == 7 &&
                g->rowItems(1)[size_t(columnTitled(*g, "成本价"))] == "9.50";
     }));
 }
 
 TEST_F(TradeQueryTest, TheCostFormsCancelClosesItAndARefusalKeepsItOpen) {
     auto list = openItem(kHoldingsItem);
-    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_TRUE(list && gridShows(*list, 7));
     ASSERT_TRUE(host.tapText("修改成本"));  // row 0 when none was tapped
     settle();
     auto change = list->costChange();
@@ -199,13 +199,13 @@ TEST_F(TradeQueryTest, TheCostFormsCancelClosesItAndARefusalKeepsItOpen) {
 
 TEST_F(TradeQueryTest, ARefusedPageEmptiesTheRowsActionsAndAnUnreadableOneSaysSo) {
     auto list = openItem(kHoldingsItem);
-    ASSERT_TRUE(list && gridShows(*list, 5));
+    ASSERT_TRUE(list && gridShows(*list, 7));
     sim->forceErrorSet(-1, "系统繁忙，请稍后再试", 500, 10);
     ASSERT_TRUE(host.tapText("刷新"));
     ASSERT_TRUE(alertShown("系统繁忙，请稍后再试"));
     topAlert()->tapButtonAtIndex(0);
     EXPECT_FALSE(list->tableData());
-    EXPECT_EQ(list->myTableView()->rowCount(), 5) << "the grid on screen stays";
+    EXPECT_EQ(list->myTableView()->rowCount(), 7) << "the grid on screen stays";
     ASSERT_TRUE(host.tapText("修改成本"));
     ASSERT_TRUE(alertShown("错误代码"));
     topAlert()->tapButtonAtIndex(0);
@@ -218,7 +218,7 @@ TEST_F(TradeQueryTest, ARefusedPageEmptiesTheRowsActionsAndAnUnreadableOneSaysSo
     ASSERT_TRUE(alertShown(VTATradeQueryViewController::kUnreadableListText));
     topAlert()->tapButtonAtIndex(0);
     ASSERT_TRUE(host.tapText("刷新"));
-    ASSERT_TRUE(waitFor([&] { return list->tableData() && list->tableData()->rowsAffected() == 5; }));
+    ASSERT_TRUE(waitFor([&] { return list->tableData() && list->tableData()->rowsAffected() == 7; }));
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ TEST_F(TradeSessionEndTest, ASessionTheBrokerageEndedEndsOnThePhoneAndTheNextLin
     settle();
     auto holdingsOnTop = [&] {
         auto* list = dynamic_cast<VTATradeQueryViewController*>(top());
-        return list && gridShows(*list, 5);
+        return list && gridShows(*list, 7);
     };
     ASSERT_TRUE(host.tapText(item->title));
     settle();

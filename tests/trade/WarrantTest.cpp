@@ -26,8 +26,13 @@ protected:
         }
         settle(0.5);
     }
+    // The warrants A holds, by trading code.
     int64_t held(const std::string& code) {
-        return sim->withRoom<SimWarrantsRoom>([&](SimWarrantsRoom& r) { return r.held["110001234"][code]; });
+        return books([&](SimBooks& b) {
+            for (const auto& h : b.customer("010110001234")->holdings)
+                if (h.code == code) return h.quantity;
+            return int64_t(0);
+        });
     }
 };
 
@@ -78,7 +83,7 @@ TEST_F(WarrantTest, TheSixthCharacterAsksAndAConfirmedExerciseReachesTheBooks) {
     EXPECT_EQ(fieldOf(sent, "stkcode"), "582001");
     EXPECT_EQ(fieldOf(sent, "price"), "8.00");
     EXPECT_EQ(fieldOf(sent, "qty"), "1000");
-    EXPECT_EQ(held("582001"), 9000);
+    EXPECT_EQ(held("580001"), 9000);
     topAlert()->tapButtonAtIndex(0);
     settle();
     EXPECT_EQ(top(), root.get());
