@@ -227,7 +227,8 @@ void simFields(A& a, SimSystemRoom& r) {
 }
 template <class A>
 void simFields(A& a, SimWarrant& w) {
-    a(w.code, w.name, w.market, w.underlying, w.underlyingName, w.call, w.exercisePrice, w.ratio, w.expiry);
+    a(w.code, w.tradingCode, w.name, w.market, w.underlying, w.underlyingName, w.call, w.exercisePrice, w.ratio,
+      w.expiry);
 }
 template <class A>
 void simFields(A& a, SimWarrantsRoom& r) {
