@@ -118,43 +118,45 @@ BENCHMARK(BM_HoldingsQueries)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-// A server starting on a journal of range(0) records (orders of customer A
-// and the queries' advances between them): the replay of the books.
+// Books on disk at `path` whose journal holds `records` records (orders of
+// customer A and the queries' advances between them).
+void writeOrdersJournal(const SimOptions& o, int64_t records) {
+    {
+        SimServer first(o);  // the journal's first line
+    }
+    std::ofstream out(o.booksPath, std::ios::binary | std::ios::app);
+    SimJournalEntry e;
+    e.time = kTuesdayMorning;
+    e.phone = "13800138000";
+    e.custid = "110001234";
+    e.fundid = "010110001234";
+    for (int64_t i = 0; i < records; ++i) {
+        e.seq = uint64_t(i + 1);
+        e.time = kTuesdayMorning + double(i) * 0.01;
+        if (i % 2 == 0) {
+            e.kind = SimJournalEntry::Kind::Request;
+            e.fields = {{"tc_mfuncno", "500"}, {"tc_sfuncno", "6"},        {"authid", ""},
+                        {"fundid", e.fundid},  {"bsflag", "0B"},           {"price", "1.00"},
+                        {"qty", "100"},        {"stkcode", "600000"},      {"market", "1"},
+                        {"secuid", "A100001234"}, {"chkriskflag", "1"}};
+        } else {
+            e.kind = SimJournalEntry::Kind::Advance;
+            e.fields.clear();
+        }
+        out << SimJournal::line(e);
+    }
+}
+
+// A server starting on a journal of range(0) records: the replay of the books.
 void BM_ReplayLargeJournal(benchmark::State& state) {
     const std::string dir = (std::filesystem::current_path() / "bench_sim-replay").string();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    const std::string path = dir + "/books";
     SimOptions o;
     o.clock = kTuesdayMorning;
     o.frozenClock = true;
-    o.booksPath = path;
-    {
-        SimServer first(o);  // the journal's first line
-    }
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::app);
-        SimJournalEntry e;
-        e.time = kTuesdayMorning;
-        e.phone = "13800138000";
-        e.custid = "110001234";
-        e.fundid = "010110001234";
-        for (int64_t i = 0; i < state.range(0); ++i) {
-            e.seq = uint64_t(i + 1);
-            e.time = kTuesdayMorning + double(i) * 0.01;
-            if (i % 2 == 0) {
-                e.kind = SimJournalEntry::Kind::Request;
-                e.fields = {{"tc_mfuncno", "500"}, {"tc_sfuncno", "6"},        {"authid", ""},
-                            {"fundid", e.fundid},  {"bsflag", "0B"},           {"price", "1.00"},
-                            {"qty", "100"},        {"stkcode", "600000"},      {"market", "1"},
-                            {"secuid", "A100001234"}, {"chkriskflag", "1"}};
-            } else {
-                e.kind = SimJournalEntry::Kind::Advance;
-                e.fields.clear();
-            }
-            out << SimJournal::line(e);
-        }
-    }
+    o.booksPath = dir + "/books";
+    writeOrdersJournal(o, state.range(0));
     size_t replayed = 0;
     for (auto _ : state) {
         SimServer sim(o);
@@ -166,13 +168,10 @@ void BM_ReplayLargeJournal(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplayLargeJournal)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+
 // A server whose customer A has `orders` orders of the day, each with a deal.
-std::unique_ptr<SimServer> booksOfOrders(int64_t orders) {
-    SimOptions o;
-    o.clock = kTuesdayMorning;
-    o.frozenClock = true;
-    auto sim = std::make_unique<SimServer>(o);
-    sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) {
+void addFilledOrders(SimServer& server, int64_t orders) {
+    server.withRoom<SimTradeRoom>([&](SimTradeRoom& r) {
         SimCustomer& a = *r.books.customer("010110001234");
         for (int64_t n = 0; n < orders; ++n) {
             SimOrder order;
@@ -195,6 +194,14 @@ std::unique_ptr<SimServer> booksOfOrders(int64_t orders) {
         }
         return 0;
     });
+}
+
+std::unique_ptr<SimServer> booksOfOrders(int64_t orders) {
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    auto sim = std::make_unique<SimServer>(o);
+    addFilledOrders(*sim, orders);
     return sim;
 }
 
@@ -223,6 +230,42 @@ void BM_RestoreOfTheBooks(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RestoreOfTheBooks)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A server starting on books of range(0) filled orders compacted into a
+// snapshot (the journal holds no record after it): to set against the
+// replay of a journal above, which books as many orders from twice as many
+// records (each order and the advance after it).
+void BM_StartCompactedBooks(benchmark::State& state) {
+    const std::string dir = (std::filesystem::current_path() / "bench_sim-compacted").string();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    o.booksPath = dir + "/books";
+    {
+        SimOptions compacting = o;
+        compacting.booksCompactBytes = 0;  // the next change compacts
+        SimServer sim(compacting);
+        addFilledOrders(sim, state.range(0));
+        SimMessage m;
+        m.title = "收盘提示";
+        sim.pushMessage(m);
+    }
+    bool restored = false;
+    for (auto _ : state) {
+        SimServer sim(o);
+        restored = sim.booksReport().restoredSnapshot;
+    }
+    if (!restored) state.SkipWithError("not compacted");
+    uintmax_t snapshot = 0;
+    for (const auto& f : std::filesystem::directory_iterator(dir))
+        if (f.path().filename().string().rfind("books.snapshot-", 0) == 0) snapshot = f.file_size();
+    state.counters["snapshot_bytes"] = double(snapshot);
+    state.counters["journal_bytes"] = double(std::filesystem::file_size(o.booksPath));
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_StartCompactedBooks)->Arg(100000)->Arg(500000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

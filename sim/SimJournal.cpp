@@ -73,11 +73,17 @@ std::vector<std::string_view> split(std::string_view s, char at) {
     return parts;
 }
 
-std::string crcText(std::string_view payload) {
+uint32_t crcOf(std::string_view bytes) {
+    return crc32Of(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+std::string crcText(uint32_t value) {
     char crc[9];
-    std::snprintf(crc, sizeof crc, "%08x", crc32Of(reinterpret_cast<const uint8_t*>(payload.data()), payload.size()));
+    std::snprintf(crc, sizeof crc, "%08x", value);
     return crc;
 }
+
+std::string crcText(std::string_view payload) { return crcText(crcOf(payload)); }
 
 std::string withCrc(const std::string& payload) { return crcText(payload) + " " + payload + "\n"; }
 
@@ -102,9 +108,13 @@ bool parseTime(std::string_view text, double& out) {
     return !s.empty() && end == s.c_str() + s.size();
 }
 
-std::string headerLine(uint64_t seed, double start, const std::string& keyCheck) {
-    return withCrc(std::string(kMagic) + "\t" + std::string(kFormat) + "\t" + std::to_string(seed) + "\t" +
-                   timeText(start) + "\t" + keyCheck);
+std::string headerLine(uint64_t seed, double start, const std::string& keyCheck, const SimSnapshotName& snapshot) {
+    std::string payload = std::string(kMagic) + "\t" + std::string(kFormat) + "\t" + std::to_string(seed) + "\t" +
+                          timeText(start) + "\t" + keyCheck;
+    if (snapshot.seq)
+        payload += "\t" + std::to_string(snapshot.seq) + "\t" + crcText(snapshot.crc) + "\t" +
+                   std::to_string(snapshot.size);
+    return withCrc(payload);
 }
 
 bool parseUnsigned(std::string_view text, uint64_t& out) {
@@ -114,14 +124,44 @@ bool parseUnsigned(std::string_view text, uint64_t& out) {
     return !s.empty() && s[0] != '-' && end == s.c_str() + s.size();
 }
 
-// Seed and start of a header line; false when it is none of this format.
-bool readHeader(std::string_view line, uint64_t& seed, double& start, std::string& keyCheck) {
+// Seed, start and the snapshot the records follow (seq 0: none) of a header
+// line; false when it is none of this format.
+bool readHeader(std::string_view line, uint64_t& seed, double& start, std::string& keyCheck,
+                SimSnapshotName& snapshot) {
     auto payload = payloadOf(line);
     if (!payload) return false;
     auto parts = split(*payload, '\t');
-    if (parts.size() != 5 || parts[0] != kMagic || parts[1] != kFormat) return false;
+    if ((parts.size() != 5 && parts.size() != 8) || parts[0] != kMagic || parts[1] != kFormat) return false;
     keyCheck = std::string(parts[4]);
+    snapshot = {};
+    if (parts.size() == 8) {
+        uint64_t crc = 0;
+        const std::string crcHex(parts[6]);
+        char* end = nullptr;
+        crc = std::strtoull(crcHex.c_str(), &end, 16);
+        if (crcHex.size() != 8 || end != crcHex.c_str() + 8 || !parseUnsigned(parts[5], snapshot.seq) ||
+            snapshot.seq == 0 || !parseUnsigned(parts[7], snapshot.size))
+            return false;
+        snapshot.crc = uint32_t(crc);
+    }
     return parseUnsigned(parts[2], seed) && parseTime(parts[3], start);
+}
+
+// The whole of a small file; false when it cannot be read.
+bool readFile(const std::string& path, uint64_t limit, std::string& out) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) <= limit;
+    out.assign(ok ? size_t(st.st_size) : 0, '\0');
+    for (size_t done = 0; ok && done < out.size();) {
+        ssize_t n = ::pread(fd, out.data() + done, out.size() - done, off_t(done));
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        done += ok ? size_t(n) : 0;
+    }
+    ::close(fd);
+    return ok;
 }
 
 std::string timeStamp() {
@@ -344,13 +384,13 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
 }
 
 std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t seed, const std::string& keyCheck,
-                                             double start, bool fresh, const Replay& replay,
-                                             SimJournalReport& report) {
+                                             double start, bool fresh, const Restore& restore,
+                                             const Replay& replay, SimJournalReport& report) {
     report = SimJournalReport{};
     struct stat st;
     const bool exists = ::lstat(path.c_str(), &st) == 0;
     auto create = [&]() -> std::unique_ptr<SimJournal> {
-        const std::string header = headerLine(seed, start, keyCheck);
+        const std::string header = headerLine(seed, start, keyCheck, {});
         int fd = writePrivateFileAtomically(path, std::vector<uint8_t>(header.begin(), header.end()))
                      ? openForAppend(path)
                      : -1;
@@ -359,7 +399,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             return nullptr;
         }
         report.created = true;
-        return std::unique_ptr<SimJournal>(new SimJournal(path, fd, start, 1));
+        return std::unique_ptr<SimJournal>(new SimJournal(path, fd, start, 1, keyCheck, seed, {}, header.size()));
     };
     if (exists && fresh) {
         report.setAside = setAside(path, "old");
@@ -389,8 +429,9 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     uint64_t bookSeed = 0;
     double bookStart = 0;
     std::string bookKey;
-    const bool header =
-        lines.next(text, offset, whole, tooLong) && whole && !tooLong && readHeader(text, bookSeed, bookStart, bookKey);
+    SimSnapshotName snapshot;
+    const bool header = lines.next(text, offset, whole, tooLong) && whole && !tooLong &&
+                        readHeader(text, bookSeed, bookStart, bookKey, snapshot);
     report.keyLost = header && bookSeed == seed && bookKey != keyCheck;
     if (!header || report.keyLost) {
         // Nothing of it can be trusted, not even how much it held; or its secrets are under a key gone.
@@ -411,9 +452,29 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
         return nullptr;
     }
 
+    if (snapshot.seq) {
+        // The books it goes on from; without them no record after can be replayed soundly.
+        const std::string snapPath = snapshotPath(path, snapshot.seq);
+        std::string bytes;
+        if (!readFile(snapPath, snapshot.size, bytes) || bytes.size() != snapshot.size ||
+            crcOf(bytes) != snapshot.crc || !restore(bytes)) {
+            report.damagedLine = 1;
+            report.lostUnknown = true;
+            report.setAside = setAside(path, "damaged");
+            if (report.setAside.empty()) {
+                report.refusal = "the books at " + path + " are damaged and cannot be moved aside";
+                return nullptr;
+            }
+            report.snapshotSetAside = setAside(snapPath, "damaged");  // "" when it was missing
+            return create();
+        }
+        report.restoredSnapshot = true;
+    }
+
     std::vector<Range> kept{{0, lines.consumed()}};  // what the journal goes on with
-    std::vector<uint32_t> crcs{0};                   // of each record restored, by number
-    uint64_t expected = 1;
+    std::vector<uint32_t> crcs{0};                   // of each record restored, by its number after the snapshot
+    const uint64_t base = snapshot.seq;
+    uint64_t expected = base + 1;
     size_t lineNo = 1;
     // After the damage: the highest record number read, and the lines that
     // do not read since it.
@@ -439,7 +500,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
                     kept.push_back({offset, end - offset});
                 continue;
             }
-            if (readable && e.seq < expected && e.seq > 0 && crcs[e.seq] == crc) {
+            if (readable && e.seq < expected && e.seq > base && crcs[e.seq - base] == crc) {
                 ++report.repeatsDropped;  // written twice: booked once
                 continue;
             }
@@ -468,15 +529,49 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
         report.refusal = "the books cannot be written at " + path;
         return nullptr;
     }
-    return std::unique_ptr<SimJournal>(new SimJournal(path, fd, bookStart, expected));
+    struct stat now;
+    const uint64_t size = ::fstat(fd, &now) == 0 ? uint64_t(now.st_size) : fileSize;
+    return std::unique_ptr<SimJournal>(
+        new SimJournal(path, fd, bookStart, expected, bookKey, bookSeed, snapshot, size));
 }
 
-SimJournal::~SimJournal() { ::close(fd_); }
+std::string SimJournal::snapshotPath(const std::string& path, uint64_t seq) {
+    return path + ".snapshot-" + std::to_string(seq);
+}
+
+bool SimJournal::compact(const std::string& books) {
+    SimSnapshotName named{next_ - 1, crcOf(books), books.size()};
+    if (named.seq == snapshot_.seq) return true;  // nothing since the last one
+    const std::string snapPath = snapshotPath(path_, named.seq);
+    // The snapshot first, on disk under its own name: no journal names it yet.
+    if (!writePrivateFileAtomically(snapPath, std::vector<uint8_t>(books.begin(), books.end()))) {
+        ::unlink(snapPath.c_str());
+        return false;
+    }
+    // Then the journal that names it, in place of the old one at once.
+    const std::string header = headerLine(seed_, start_, keyCheck_, named);
+    if (!writePrivateFileAtomically(path_, std::vector<uint8_t>(header.begin(), header.end()))) {
+        ::unlink(snapPath.c_str());
+        return false;
+    }
+    const SimSnapshotName before = snapshot_;
+    snapshot_ = named;
+    size_ = header.size();
+    ::close(fd_);
+    fd_ = openForAppend(path_);  // -1: every append fails, and the books refuse changes until a restart
+    if (before.seq) ::unlink(snapshotPath(path_, before.seq).c_str());
+    return true;
+}
+
+SimJournal::~SimJournal() {
+    if (fd_ >= 0) ::close(fd_);
+}
 
 bool SimJournal::append(SimJournalEntry entry) {
     entry.seq = next_;
     const std::string text = line(entry);
-    if (!writeAll(fd_, text.data(), text.size()) || ::fdatasync(fd_) != 0) return false;
+    if (fd_ < 0 || !writeAll(fd_, text.data(), text.size()) || ::fdatasync(fd_) != 0) return false;
     ++next_;
+    size_ += text.size();
     return true;
 }

@@ -34,6 +34,17 @@
 // buy is lost). The file as it was is kept beside it (NAME.damaged-<time>)
 // and the journal goes on with the records restored; the report says how
 // many were not. Sizes and offsets are 64-bit: a journal of any size reads.
+//
+// Compaction: a journal grown long is replaced by a snapshot of the books
+// (SimSnapshot.h) and a new journal whose header names it (the number of the
+// last record it holds, its CRC-32 and size) and whose records go on from
+// there. The snapshot is written beside the journal as NAME.snapshot-<seq>,
+// flushed and renamed into place, before the new journal is renamed over the
+// old one: until that rename the old journal (and the snapshot it names, if
+// any) is the books, and a snapshot no journal names is never read. A named
+// snapshot that is missing or does not read back makes the books unknown:
+// the journal and the snapshot are set aside as damaged and the books start
+// again from the seed.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -47,6 +58,13 @@
 // books in memory are then ahead of those on disk, and a restart goes back
 // to what the disk holds (the customer was told it failed).
 inline constexpr const char* kSimBooksUnwritable = "系统故障：交易记录无法保存，请稍后再试";
+
+// The snapshot a journal's records follow (seq 0: none, they start from the seed).
+struct SimSnapshotName {
+    uint64_t seq = 0;   // the number of the last record the snapshot holds
+    uint32_t crc = 0;   // CRC-32 of its bytes
+    uint64_t size = 0;  // their count
+};
 
 struct SimJournalEntry {
     // A request that changed the books; a pushed message; the settling and
@@ -66,6 +84,8 @@ struct SimJournalReport {
     bool created = false;     // a new journal (none was there, or --fresh-books)
     size_t entries = 0;       // read back and replayed
     std::string setAside;     // where a damaged or replaced journal went ("" none)
+    std::string snapshotSetAside;  // where the snapshot it named went, missing or damaged ("" none)
+    bool restoredSnapshot = false; // the books began from the journal's snapshot
     size_t damagedLine = 0;   // the first line that did not read back in order (0 none)
     size_t recordsLost = 0;   // records after the damage, not restored (as far as the file tells)
     bool lostAtLeast = false; // the file ends cut short: more records may have followed
@@ -81,16 +101,21 @@ struct SimJournalReport {
 class SimJournal {
 public:
     using Replay = std::function<void(const SimJournalEntry&)>;
+    // Puts a snapshot's bytes into the books; false when they cannot be
+    // read (nothing of them restored).
+    using Restore = std::function<bool(const std::string& bytes)>;
     // Opens the journal at `path` for the books of `seed`, creating it (the
     // books opened at `start`) when there is none or `fresh` (the old one is
     // set aside); each entry read back goes to `replay` in order, as it is
-    // read. Null with the report's refusal when the file belongs to other
-    // books or cannot be written.
+    // read, after the snapshot the journal names has gone to `restore`. Null
+    // with the report's refusal when the file belongs to other books or
+    // cannot be written.
     // `keyCheck` names the books' key (simKeyCheck): a journal of another
     // key cannot be read soundly and is set aside as damaged.
     static std::unique_ptr<SimJournal> open(const std::string& path, uint64_t seed, const std::string& keyCheck,
                                             double start, bool fresh,
-                                            const Replay& replay, SimJournalReport& report);
+                                            const Restore& restore, const Replay& replay,
+                                            SimJournalReport& report);
     ~SimJournal();
     SimJournal(const SimJournal&) = delete;
     SimJournal& operator=(const SimJournal&) = delete;
@@ -100,16 +125,31 @@ public:
     const std::string& path() const { return path_; }
     double start() const { return start_; }
     uint64_t records() const { return next_ - 1; }
+    // The bytes of the journal file (its header and records since the snapshot).
+    uint64_t size() const { return size_; }
+    const SimSnapshotName& snapshot() const { return snapshot_; }
+    static std::string snapshotPath(const std::string& path, uint64_t seq);
+    // Replaces the journal by `books` (the snapshot of the books after every
+    // record written so far) and a new journal that names it; false when
+    // that fails, the old journal then going on as it was (true with the
+    // journal unwritable: an append then fails).
+    bool compact(const std::string& books);
 
     // One entry as a line and back (for the tests of the format).
     static std::string line(const SimJournalEntry& entry);
     static bool read(const std::string& line, SimJournalEntry& entry);
 
 private:
-    SimJournal(std::string path, int fd, double start, uint64_t next)
-        : path_(std::move(path)), fd_(fd), start_(start), next_(next) {}
+    SimJournal(std::string path, int fd, double start, uint64_t next, std::string seedKey, uint64_t seed,
+               SimSnapshotName snapshot, uint64_t size)
+        : path_(std::move(path)), fd_(fd), start_(start), next_(next), keyCheck_(std::move(seedKey)), seed_(seed),
+          snapshot_(snapshot), size_(size) {}
     std::string path_;
     int fd_;
     double start_;
     uint64_t next_;  // the number of the next record
+    std::string keyCheck_;
+    uint64_t seed_;
+    SimSnapshotName snapshot_;
+    uint64_t size_;
 };

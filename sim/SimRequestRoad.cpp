@@ -252,6 +252,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                     plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
                 else if (!scope.advanced.empty() && !journalAdvances(scope.advanced, now))
                     plain = booksUnwritable();
+                compactBooksIfLarge();
             }
             if (session) {
                 StateLock lock(*this);

@@ -71,6 +71,10 @@ struct SimOptions {
     // freshBooks sets an existing one aside and starts again from the seed.
     std::string booksPath;
     bool freshBooks = false;
+    // The journal is compacted into a snapshot of the books once it holds
+    // this many bytes, so that it neither grows without end nor takes long
+    // to replay at start.
+    uint64_t booksCompactBytes = uint64_t(4) << 20;
     std::string host = "127.0.0.1";
     // How long an idle kept-alive connection is held open (0: a new
     // connection per request). stop() does not wait for idle connections.
@@ -294,6 +298,9 @@ private:
     std::vector<uint8_t> booksUnwritable();
     // A pushed message, before it is stored; false when it cannot be written.
     bool journalPush(const SimMessage& message, double now);
+    // Compacts the journal into a snapshot once it has grown past the
+    // option's size (with the state lock held, every change written).
+    void compactBooksIfLarge();
     std::vector<Control> takeControls(int main, int sub);
 
     const SimOptions given_;  // as constructed (resetState goes back to them)

@@ -11,6 +11,7 @@
 #include "sim/SimOrders.h"
 #include "sim/SimSecrets.h"
 #include "sim/SimServer.h"
+#include "sim/SimSnapshot.h"
 #include "sim/SimTrade.h"
 
 namespace {
@@ -83,8 +84,18 @@ void SimServer::openBooks(bool fresh) {
     const bool frozen = clock_.isFrozen();
     clock_.setFrozen(true);
     double last = resume;
+    const std::string snapshotKey(secretKey_.begin(), secretKey_.end());
     journal_ = SimJournal::open(
         options_.booksPath, options_.seed, simKeyCheck(secretKey_), clock_.now(), fresh,
+        [&](const std::string& bytes) {
+            std::string why;
+            if (!simRestore(*this, bytes, snapshotKey, why)) {
+                std::fprintf(stderr, "roduvede-sim: the snapshot of the books cannot be restored: %s\n", why.c_str());
+                return false;
+            }
+            last = std::max(last, clock_.now());
+            return true;
+        },
         [&](const SimJournalEntry& e) {
             if (!clock_.setTime(e.time)) return;
             last = std::max(last, e.time);
@@ -195,4 +206,12 @@ bool SimServer::journalPush(const SimMessage& message, double now) {
     if (journal_->append(std::move(e))) return true;
     booksBroken_ = true;
     return false;
+}
+
+void SimServer::compactBooksIfLarge() {
+    if (!journal_ || booksBroken_ || journal_->size() < options_.booksCompactBytes) return;
+    StateLock lock(*this);
+    if (!journal_->compact(simSnapshot(*this, std::string(secretKey_.begin(), secretKey_.end()))))
+        std::fprintf(stderr, "roduvede-sim: the books in %s could not be compacted: the journal goes on as it is\n",
+                     journal_->path().c_str());
 }

@@ -108,6 +108,7 @@ int64_t SimServer::pushMessage(SimMessage m) {
         const double now = clock_.now();
         if (booksBroken_ || !journalPush(m, now)) return 0;
         m = room<SimMessageRoom>().add(std::move(m), now);
+        compactBooksIfLarge();
         observer = pushObserver_;
     }
     if (observer) observer(m);

@@ -715,3 +715,152 @@ TEST(SimBooksOnDiskTest, ASnapshotThatCannotBeReadLeavesTheServerAsItWas) {
 }
 
 }  // namespace
+
+namespace {
+
+// The snapshots beside the journal at `path` (their file names).
+std::vector<std::string> snapshotsBeside(const std::string& path) {
+    std::vector<std::string> names;
+    const std::string prefix = fs::path(path).filename().string() + ".snapshot-";
+    for (const auto& f : fs::directory_iterator(fs::path(path).parent_path()))
+        if (f.path().filename().string().rfind(prefix, 0) == 0) names.push_back(f.path().string());
+    return names;
+}
+
+// Books at `path` compacted once past a few records.
+SimOptions compactingOptions(const std::string& path) {
+    SimOptions o = booksOptions(path);
+    o.booksCompactBytes = 2000;
+    return o;
+}
+
+// Whatever a customer's lists answer, and the books behind them.
+std::string everyList(SimServer& sim) {
+    Customer a(sim, kCustomerA);
+    std::string out = describe(sim, kCustomerA) + describe(sim, "010110005678");
+    for (int sub : {9, 10, 13, 14, 15, 22, 41, 42}) out += a.trade(sub, "count=50").body;
+    for (const auto& s : sim.ownStocks(kPhone)) out += s;
+    out += std::to_string(sim.messages().size());
+    out += std::to_string(sim.withRoom<SimFundsRoom>([](SimFundsRoom& r) { return r.customer("110001234").orders.size(); }));
+    return out;
+}
+
+TEST(SimBooksOnDiskTest, AJournalGrownLongIsCompactedAndARestartAnswersAsBefore) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    SimServer first(compactingOptions(path));
+    ASSERT_EQ(first.setupError(), "");
+    doBusiness(first);
+    if (HasFatalFailure()) return;
+    auto snapshots = snapshotsBeside(path);
+    ASSERT_EQ(snapshots.size(), 1u) << "compacted once; the journal holds " << fs::file_size(path);
+    const std::string once = snapshots[0];
+    {
+        Customer a(first, kCustomerA);
+        for (int i = 0; i < 8; ++i) {
+            ASSERT_EQ(errorOf(a.buy(100)), "");
+            ASSERT_EQ(errorOf(a.transferIn()), "");
+        }
+    }
+    snapshots = snapshotsBeside(path);
+    ASSERT_EQ(snapshots.size(), 1u) << "the one before is gone";
+    EXPECT_NE(snapshots[0], once) << "compacted again";
+    EXPECT_LT(fs::file_size(path), 2000u + 1000u) << "the journal holds what came after the snapshot only";
+    EXPECT_EQ(fs::status(snapshots[0]).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    // No secret of the books in clear in the snapshot either.
+    const std::string bytes = readFile(snapshots[0]);
+    const std::string seed = first.withRoom<SimTradeRoom>(
+        [](SimTradeRoom& r) { return r.books.customer("010110005678")->token.value_or(SimSoftToken{}).seed; });
+    ASSERT_EQ(seed.size(), 40u);
+    for (const std::string& secret : {std::string("123456"), std::string("888888"), seed})
+        EXPECT_EQ(bytes.find(secret), std::string::npos) << secret << " in clear in the snapshot";
+
+    // A kill leaves what is on disk: the snapshot and the records after it.
+    SimServer second(compactingOptions(path));
+    ASSERT_EQ(second.setupError(), "");
+    EXPECT_FALSE(second.booksReport().damaged());
+    EXPECT_TRUE(second.booksReport().restoredSnapshot);
+    EXPECT_EQ(everyList(second), everyList(first));
+    // The records go on from the snapshot's number, and so does the next restart.
+    Customer a2(second, kCustomerA);
+    ASSERT_EQ(errorOf(a2.buy(200)), "");
+    SimServer third(compactingOptions(path));
+    EXPECT_FALSE(third.booksReport().damaged());
+    EXPECT_EQ(everyList(third), everyList(second));
+}
+
+// A crash during a compaction leaves a temporary file, or a snapshot the
+// journal does not name yet: both are passed over, the journal and the
+// snapshot it names are the books.
+TEST(SimBooksOnDiskTest, WhatAnUnfinishedCompactionLeavesIsPassedOver) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    SimServer first(compactingOptions(path));
+    doBusiness(first);
+    if (HasFatalFailure()) return;
+    Customer a(first, kCustomerA);
+    ASSERT_EQ(errorOf(a.buy(100)), "");
+    ASSERT_EQ(snapshotsBeside(path).size(), 1u);
+    const std::string told = everyList(first);
+    // Other books' snapshot, under the books' key and a later number, as a
+    // compaction that did not reach its journal's rename leaves it.
+    SimServer later(tuesdayOptions());
+    Customer b(later, kCustomerA);
+    ASSERT_EQ(errorOf(b.buy(500)), "");
+    const std::string key(first.secretKey().begin(), first.secretKey().end());
+    { std::ofstream(path + ".snapshot-99999", std::ios::binary) << simSnapshot(later, key); }
+    { std::ofstream(dir.file(".books.tmp-AbC123"), std::ios::binary) << "roduvede-books\thalf"; }
+    { std::ofstream(path + ".snapshot-99999.tmp-XyZ789", std::ios::binary) << "half a snapshot"; }
+
+    SimServer restarted(compactingOptions(path));
+    ASSERT_EQ(restarted.setupError(), "");
+    EXPECT_FALSE(restarted.booksReport().damaged());
+    EXPECT_EQ(everyList(restarted), told);
+}
+
+TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTold) {
+    for (const bool missing : {false, true}) {
+        SCOPED_TRACE(missing ? "missing" : "a byte changed");
+        TempDir dir;
+        const std::string path = dir.file("books");
+        {
+            SimServer sim(compactingOptions(path));
+            doBusiness(sim);
+            if (HasFatalFailure()) return;
+        }
+        const auto named = snapshotsBeside(path);
+        ASSERT_EQ(named.size(), 1u);
+        const std::string journal = readFile(path), snapshot = readFile(named[0]);
+        if (missing) {
+            fs::remove(named[0]);
+        } else {
+            std::string damaged = snapshot;
+            damaged[damaged.size() / 2] ^= 0x01;
+            std::ofstream(named[0], std::ios::binary | std::ios::trunc) << damaged;
+        }
+        SimServer sim(compactingOptions(path));
+        ASSERT_EQ(sim.setupError(), "");
+        const SimJournalReport& r = sim.booksReport();
+        EXPECT_TRUE(r.damaged());
+        EXPECT_TRUE(r.lostUnknown) << "what it held cannot be known";
+        EXPECT_FALSE(r.restoredSnapshot);
+        EXPECT_EQ(readFile(r.setAside), journal);
+        EXPECT_NE(r.setAside.find(".damaged-"), std::string::npos);
+        if (missing) {
+            EXPECT_EQ(r.snapshotSetAside, "");
+        } else {
+            EXPECT_NE(r.snapshotSetAside.find(".damaged-"), std::string::npos);
+            EXPECT_TRUE(fs::exists(r.snapshotSetAside));
+        }
+        EXPECT_TRUE(snapshotsBeside(path).empty() || snapshotsBeside(path) == std::vector<std::string>{r.snapshotSetAside});
+        EXPECT_TRUE(ordersOfA(sim).empty()) << "new books, from the seed";
+        Customer a(sim, kCustomerA);
+        EXPECT_FALSE(a.tradeInfo.empty());
+        EXPECT_EQ(errorOf(a.buy()), "");
+        SimServer again(compactingOptions(path));
+        EXPECT_FALSE(again.booksReport().damaged()) << "told once";
+        EXPECT_EQ(ordersOfA(again).size(), 1u);
+    }
+}
+
+}  // namespace
