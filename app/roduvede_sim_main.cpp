@@ -31,6 +31,12 @@ void tellBooks(const SimServer& server) {
                      "roduvede-sim: the books in %s are not those of the key %s.key (missing or damaged): the file is "
                      "kept as %s, and new books start from the seed\n",
                      path.c_str(), path.c_str(), r.setAside.c_str());
+    else if (r.snapshotLost)
+        std::fprintf(stderr,
+                     "roduvede-sim: the snapshot the books in %s go on from is missing or damaged: the journal is kept "
+                     "as %s%s%s, and new books start from the seed (how many records they held cannot be known)\n",
+                     path.c_str(), r.setAside.c_str(), r.snapshotSetAside.empty() ? "" : " and the snapshot as ",
+                     r.snapshotSetAside.c_str());
     else if (r.lostUnknown)
         std::fprintf(stderr,
                      "roduvede-sim: the books in %s are damaged from their first line%s: the file is kept as %s, and "

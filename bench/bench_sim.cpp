@@ -118,6 +118,17 @@ BENCHMARK(BM_HoldingsQueries)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
+// A server on the Tuesday morning clock whose books are on disk in `dir`, made empty.
+SimOptions booksInEmptyFolder(const std::string& dir) {
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    o.booksPath = dir + "/books";
+    return o;
+}
+
 // Books on disk at `path` whose journal holds `records` records (orders of
 // customer A and the queries' advances between them).
 void writeOrdersJournal(const SimOptions& o, int64_t records) {
@@ -150,12 +161,7 @@ void writeOrdersJournal(const SimOptions& o, int64_t records) {
 // A server starting on a journal of range(0) records: the replay of the books.
 void BM_ReplayLargeJournal(benchmark::State& state) {
     const std::string dir = (std::filesystem::current_path() / "bench_sim-replay").string();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    SimOptions o;
-    o.clock = kTuesdayMorning;
-    o.frozenClock = true;
-    o.booksPath = dir + "/books";
+    const SimOptions o = booksInEmptyFolder(dir);
     writeOrdersJournal(o, state.range(0));
     size_t replayed = 0;
     for (auto _ : state) {
@@ -237,12 +243,7 @@ BENCHMARK(BM_RestoreOfTheBooks)->Arg(100000)->Unit(benchmark::kMillisecond);
 // records (each order and the advance after it).
 void BM_StartCompactedBooks(benchmark::State& state) {
     const std::string dir = (std::filesystem::current_path() / "bench_sim-compacted").string();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    SimOptions o;
-    o.clock = kTuesdayMorning;
-    o.frozenClock = true;
-    o.booksPath = dir + "/books";
+    const SimOptions o = booksInEmptyFolder(dir);
     {
         SimOptions compacting = o;
         compacting.booksCompactBytes = 0;  // the next change compacts

@@ -443,6 +443,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             report.refusal = "the books at " + path + " are damaged and cannot be moved aside";
             return nullptr;
         }
+        if (snapshot.seq) report.snapshotSetAside = setAside(snapshotPath(path, snapshot.seq), "damaged");
         return create();
     }
     if (bookSeed != seed) {
@@ -465,6 +466,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
                 report.refusal = "the books at " + path + " are damaged and cannot be moved aside";
                 return nullptr;
             }
+            report.snapshotLost = true;
             report.snapshotSetAside = setAside(snapPath, "damaged");  // "" when it was missing
             return create();
         }

@@ -84,7 +84,8 @@ struct SimJournalReport {
     bool created = false;     // a new journal (none was there, or --fresh-books)
     size_t entries = 0;       // read back and replayed
     std::string setAside;     // where a damaged or replaced journal went ("" none)
-    std::string snapshotSetAside;  // where the snapshot it named went, missing or damaged ("" none)
+    bool snapshotLost = false;     // the snapshot it named is missing or does not read back
+    std::string snapshotSetAside;  // where that snapshot went ("" none, or missing)
     bool restoredSnapshot = false; // the books began from the journal's snapshot
     size_t damagedLine = 0;   // the first line that did not read back in order (0 none)
     size_t recordsLost = 0;   // records after the damage, not restored (as far as the file tells)

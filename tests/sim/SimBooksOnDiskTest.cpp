@@ -843,6 +843,7 @@ TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTol
         const SimJournalReport& r = sim.booksReport();
         EXPECT_TRUE(r.damaged());
         EXPECT_TRUE(r.lostUnknown) << "what it held cannot be known";
+        EXPECT_TRUE(r.snapshotLost);
         EXPECT_FALSE(r.restoredSnapshot);
         EXPECT_EQ(readFile(r.setAside), journal);
         EXPECT_NE(r.setAside.find(".damaged-"), std::string::npos);
