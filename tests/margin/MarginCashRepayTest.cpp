@@ -2,8 +2,8 @@
 // simulated brokerage: the debt shown, the amount checked, a repayment that
 // lowers the debt and the cash in the books and shows in the labels again,
 // "确定" before the debt is known, the brokerage's refusal; the automatic
-// repayment's state, a setting that round-trips, and a refused one that
-// puts the switch back.
+// repayment's state, a setting that round-trips, a refused one that puts
+// the switch back, and a state refused after a setting that leaves it free.
 #include "MarginTestSupport.h"
 
 #include "core/TCRSWriter.h"
@@ -166,6 +166,17 @@ TEST_F(MarginCashRepayTest, AutomaticRepaymentRoundTripsAndARefusalPutsTheSwitch
     settle();
     EXPECT_TRUE(vc->repaySwitch()->isOn());
     EXPECT_EQ(sim->requestsOf(500, 86).size(), 2u);
+
+    // Switched off, then on again; this time the state asked after it is
+    // refused: the switch stays as set, free for the next setting.
+    tapView(vc->repaySwitch());
+    ASSERT_TRUE(waitFor([&] { return vc->currentStatus() == std::optional<std::string>("关闭"); }));
+    sim->forceErrorSet(-1, "信用账户状态异常", 500, 86);
+    tapView(vc->repaySwitch());
+    ASSERT_TRUE(alertShown("信用账户状态异常")) << topAlertTitle();
+    EXPECT_TRUE(credit().autoRepay);
+    EXPECT_TRUE(vc->repaySwitch()->isOn());
+    EXPECT_TRUE(vc->repaySwitch()->isEnabled());
 }
 
 }  // namespace
