@@ -69,12 +69,20 @@ std::string limitOrderCode(int direction) { return direction == kBuy ? Flag::kLi
 
 bool isLimitOrderCode(const std::string& code) { return code == Flag::kLimitBuy || code == Flag::kLimitSell; }
 
-std::optional<int> quantityForShortcut(int segment, int maxQuantity, int direction, bool oddLotSells) {
-    if (maxQuantity < 0 || segment < 0 || segment > 4) return std::nullopt;
+int lotSizeOf(const std::string& code, const std::string& market) {
+    if (code.size() != 6) return kShareLot;
+    if (market == kShanghaiA || market == kShanghaiB) return code[0] == '0' || code[0] == '1' ? kBondLot : kShareLot;
+    if (market == kShenzhenA || market == kShenzhenB)
+        return code[0] == '1' && code[1] >= '0' && code[1] <= '3' ? kBondLot : kShareLot;
+    return kShareLot;
+}
+
+std::optional<int> quantityForShortcut(int segment, int maxQuantity, int direction, bool oddLotSells, int lot) {
+    if (maxQuantity < 0 || segment < 0 || segment > 4 || lot < 1) return std::nullopt;
     if (segment == 4) return maxQuantity;
     const int divisor = 5 - segment;  // 1/5, 1/4, 1/3, 1/2
-    const int lots = maxQuantity / (divisor * 100) * 100;
-    return direction != kBuy && oddLotSells ? lots + maxQuantity % 100 : lots;
+    const int lots = maxQuantity / (divisor * lot) * lot;
+    return direction != kBuy && oddLotSells ? lots + maxQuantity % lot : lots;
 }
 
 bool isPriceText(const std::string& text) { return gtm_matchesPattern(text, kPricePattern); }

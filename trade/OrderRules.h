@@ -41,15 +41,24 @@ inline constexpr const char* kMarketPriceText = "市价委托";
 
 // The shortcut segments, left to right.
 inline const std::vector<std::string> kQuantityShortcuts = {"1/5", "1/4", "1/3", "1/2", "全部"};
-// The quantity a shortcut gives for the maximum: the fraction rounded down
-// to whole lots of 100 shares, except for "全部" (the whole maximum) and, with
-// `oddLotSells`, a sell's fractions, which carry the odd lot of the maximum
-// along: the whole lots of the fraction plus the maximum's odd remainder
-// (1/3 of 500 is 100, 1/2 of 1,234 is 600 + 34). The exchanges take an odd
-// lot only whole, so an unrounded fraction (166 of 500) would be refused,
-// while this one sells the odd lot with the first fraction and every later
-// one in whole lots. Nothing for a negative maximum or an unknown segment.
-std::optional<int> quantityForShortcut(int segment, int maxQuantity, int direction, bool oddLotSells);
+// The lot the brokerage trades a security in: 10 张 for a bond (Shanghai
+// codes beginning with 0 or 1, Shenzhen codes 10xxxx to 13xxxx), 100 shares
+// for every other; market is the shareholder market key.
+inline constexpr int kShareLot = 100;
+inline constexpr int kBondLot = 10;
+int lotSizeOf(const std::string& code, const std::string& market);
+
+// The quantity a shortcut gives for the maximum, counted in the security's
+// lot: the fraction rounded down to whole lots, except for "全部" (the whole
+// maximum) and, with `oddLotSells`, a sell's fractions, which carry the odd
+// lot of the maximum along: the whole lots of the fraction plus the
+// maximum's odd remainder (in lots of 100, 1/3 of 500 is 100, 1/2 of 1,234
+// is 600 + 34; in lots of 10, 1/2 of 25 张 is 10 + 5). The exchanges take an
+// odd lot only whole, so an unrounded fraction (166 of 500) would be
+// refused, while this one sells the odd lot with the first fraction and
+// every later one in whole lots. Nothing for a negative maximum, an unknown
+// segment or a lot below 1.
+std::optional<int> quantityForShortcut(int segment, int maxQuantity, int direction, bool oddLotSells, int lot);
 
 // What the customer typed, as the checks read it.
 struct OrderInput {

@@ -92,7 +92,7 @@ void TradeOrderScreen::chooseStockholder(int row) {
 }
 
 void TradeOrderScreen::applyQuantityShortcut(int segment) {
-    if (auto q = quantityForShortcut(segment, maxTradable_, direction_, oddLotSells_))
+    if (auto q = quantityForShortcut(segment, maxTradable_, direction_, oddLotSells_, lot_))
         setQuantityText(std::to_string(*q));
 }
 
@@ -153,6 +153,7 @@ void TradeOrderScreen::stockInfoReplied(const RequestReply& reply) {
     if (set->rowsAffected() == 0) return;
     limitUpCode_ = set->toStringWithFieldName(TradeContract::Col::kStockCode).value_or("");
     limitUp_ = set->toStringWithFieldName(TradeContract::Col::kLimitUp).value_or("");
+    lot_ = lotSizeOf(limitUpCode_, set->toStringWithFieldName(TradeContract::Col::kMarket).value_or(""));
     stockInfoArrived(*set);
     // Its maximum is at the form's price; a market type's is at the limit-up.
     if (buysAtMarketType()) requestMaximum();

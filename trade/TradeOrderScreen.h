@@ -77,8 +77,9 @@ public:
     // The customer picks an order type or a shareholder account (a row of its picker).
     void choosePriceType(int row);
     void chooseStockholder(int row);
-    // The quantity of a shortcut segment into the quantity field (nothing
-    // while the maximum is negative).
+    // The quantity of a shortcut segment into the quantity field, in the lot
+    // of the last stock information's security (nothing while the maximum is
+    // negative).
     void applyQuantityShortcut(int segment);
     // Asks for the stock information of the code typed.
     void requestStockInfo();
@@ -185,6 +186,7 @@ private:
     std::string strMarketNO_;
     StockholderList stockholders_;
     int maxTradable_ = -1;
+    int lot_ = kShareLot;  // the lot of the stock information's security: what the shortcuts count in
     // "stkcode" and "maxrisevalue" of the last stock information.
     std::string limitUpCode_, limitUp_;
     bool sureToTrade_ = false;

@@ -111,6 +111,13 @@ TEST_F(OlderOrderEntryTest, SellShortcutsAreRoundedToLotsAndAMarketTypeSendsNoPr
     EXPECT_EQ(fieldOf(r, "price"), "");
     EXPECT_EQ(fieldOf(r, "chkriskflag"), "") << "sells ask nothing about the risk";
     EXPECT_EQ(holding("000002").quantity, 300);
+
+    // A bond's in its lots of 10 张: half of 20 is 10.
+    vc = openMenu(1);
+    typeCode(vc, "110001");
+    ASSERT_EQ(vc->maxTradableNum(), 20);
+    tapSegment(vc->numSegment(), 3);
+    EXPECT_EQ(vc->num()->text(), "10");
 }
 
 // A buy at a market type is frozen at the limit-up price: its maximum is

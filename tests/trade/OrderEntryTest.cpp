@@ -146,15 +146,16 @@ TEST_F(OrderEntryTest, BothMarketsBothDirectionsAtALimitAndAtAMarketType) {
 
 // The bond and the warrant A holds are sold from their 股份查询 rows as any
 // stock: the code and account come with them, the price in their own places,
-// and the list shows what is left.
+// a fraction in the bond's lots of 10 张, and the list shows what is left.
 TEST_F(OrderEntryTest, TheBondAndAWarrantAreSoldFromTheirHoldingRows) {
     struct Case {
         int row;
         std::string name, code, holder, max, quantity;
         int64_t left;
+        int shortcut = -1;  // the segment that fills the quantity; none: typed
     };
     const Case cases[] = {
-        {4, "模拟转债", "110001", "沪AA100001234", "20", "10", 10},
+        {4, "模拟转债", "110001", "沪AA100001234", "20", "10", 10, 3},
         {5, "浦发CWB1", "580001", "沪AA100001234", "10000", "100", 9900},
         {6, "万科JTP1", "038001", "深A0010001234", "500", "100", 400},
     };
@@ -175,11 +176,16 @@ TEST_F(OrderEntryTest, TheBondAndAWarrantAreSoldFromTheirHoldingRows) {
         EXPECT_EQ(vc->priceField()->text(), SimMarket::priceText(q.last, 3));
         EXPECT_EQ(vc->stockholderLabel()->text(), c.holder);
         EXPECT_EQ(vc->maxLabel()->text(), "最大可卖数量为" + c.max + "股");
-        typeQuantity(vc, c.quantity);
+        if (c.shortcut < 0)
+            typeQuantity(vc, c.quantity);
+        else
+            tapShortcut(vc, c.shortcut);
+        EXPECT_EQ(vc->quantityField()->text(), c.quantity);
         saveScreenshot("sell-" + c.code);
         placeOrder(vc);
         ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!"));
         EXPECT_EQ(orders().back().code, c.code);
+        EXPECT_EQ(orders().back().quantity, std::stoll(c.quantity));
         EXPECT_EQ(orders().back().status, SimOrderStatus::Filled) << "the last price is the first bid";
         EXPECT_EQ(holding(c.code).quantity, c.left);
     }

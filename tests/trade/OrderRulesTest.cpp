@@ -9,6 +9,8 @@
 #include "core/VTAParamter.h"
 #include "core/VTATCRS.h"
 #include "shell/TradeSession.h"
+#include "sim/SimMarket.h"
+#include "sim/SimOrders.h"
 #include "trade/OrderRules.h"
 #include "trade/RiskReask.h"
 #include "trade/StockholderList.h"
@@ -47,11 +49,12 @@ TEST(OrderRulesTest, OrderTypesFollowTheShareholderMarketAndTheDirection) {
     EXPECT_FALSE(isLimitOrderCode("0a"));
 }
 
-// A sell's fraction carries the odd lot whole, as the exchanges take it.
+// A sell's fraction carries the odd lot whole, as the exchanges take it,
+// counted in the security's own lot (a bond's 10 张).
 TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
-    auto all = [](int max, int direction, bool oddLots) {
+    auto all = [](int max, int direction, bool oddLots, int lot = kShareLot) {
         std::vector<int> out;
-        for (int s = 0; s < 5; ++s) out.push_back(quantityForShortcut(s, max, direction, oddLots).value_or(-1));
+        for (int s = 0; s < 5; ++s) out.push_back(quantityForShortcut(s, max, direction, oddLots, lot).value_or(-1));
         return out;
     };
     using V = std::vector<int>;
@@ -62,7 +65,16 @@ TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
     EXPECT_EQ(all(1234, kSell, false), (V{200, 300, 400, 600, 1234}));
     EXPECT_EQ(all(0, kBuy, true), (V{0, 0, 0, 0, 0}));
     EXPECT_EQ(all(-1, kSell, true), (V{-1, -1, -1, -1, -1}));
-    EXPECT_FALSE(quantityForShortcut(5, 1000, kBuy, true));
+    EXPECT_EQ(all(20, kSell, true, kBondLot), (V{0, 0, 0, 10, 20}));
+    EXPECT_EQ(all(50, kSell, true, kBondLot), (V{10, 10, 10, 20, 50}));
+    EXPECT_EQ(all(25, kSell, true, kBondLot), (V{5, 5, 5, 15, 25}));
+    EXPECT_EQ(all(25, kSell, false, kBondLot), (V{0, 0, 0, 10, 25}));
+    EXPECT_EQ(all(1234, kBuy, true, kBondLot), (V{240, 300, 410, 610, 1234}));
+    EXPECT_FALSE(quantityForShortcut(5, 1000, kBuy, true, kShareLot));
+
+    // The lot is the brokerage's for every security it trades.
+    for (const SimInstrument& i : SimMarket().instruments())
+        if (i.classId != 2 && i.market != 3) EXPECT_EQ(lotSizeOf(i.code, simShareholderMarket(i)), i.lot()) << i.code;
 }
 
 TEST(OrderRulesTest, ChecksRunInOrderWithTheirMessages) {
