@@ -23,6 +23,7 @@
 // Units: money in 分 (SimMoney, 100 = 1.00 元), prices in 厘 (SimPrice,
 // 1000 = 1.000), quantities in shares (张 for bonds). Not thread-safe: the
 // server's state lock guards it.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -310,6 +311,9 @@ public:
 
     // ---- orders ----
     int64_t nextOrderNumber() { return ++lastOrderNumber_; }
+    int64_t lastOrderNumber() const { return lastOrderNumber_; }
+    // Numbers up to `n` are not given again (they were, in books lost to damage).
+    void passOrderNumber(int64_t n) { lastOrderNumber_ = std::max(lastOrderNumber_, n); }
 
 private:
     // The books' snapshot (SimSnapshotFields.h) keeps the counter and the lock-outs.

@@ -1,5 +1,6 @@
 #include "sim/SimJournal.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,10 +20,16 @@
 namespace {
 
 constexpr std::string_view kMagic = "roduvede-books";
-constexpr std::string_view kFormat = "2";
+// 3: every line names the books' numbers (2 and before did not: set aside as damaged).
+constexpr std::string_view kFormat = "3";
 constexpr std::string_view kRequest = "request";
 constexpr std::string_view kPush = "push";
 constexpr std::string_view kAdvance = "advance";
+constexpr std::string_view kNumbers = "numbers";
+// The most numbers of one kind a record can give: one per order, transfer or
+// message it books (a subscription one per issue), and the seeded past orders
+// of a room it makes, a few dozen at most.
+constexpr uint64_t kNumbersARecordMayGive = 1000;
 // A line longer than any entry the server writes (a request is at most a few
 // MiB escaped) is damage, read past without being held.
 constexpr size_t kMaxLineBytes = size_t(64) << 20;
@@ -108,15 +115,6 @@ bool parseTime(std::string_view text, double& out) {
     return !s.empty() && end == s.c_str() + s.size();
 }
 
-std::string headerLine(uint64_t seed, double start, const std::string& keyCheck, const SimSnapshotName& snapshot) {
-    std::string payload = std::string(kMagic) + "\t" + std::string(kFormat) + "\t" + std::to_string(seed) + "\t" +
-                          timeText(start) + "\t" + keyCheck;
-    if (snapshot.seq)
-        payload += "\t" + std::to_string(snapshot.seq) + "\t" + crcText(snapshot.crc) + "\t" +
-                   std::to_string(snapshot.size);
-    return withCrc(payload);
-}
-
 bool parseUnsigned(std::string_view text, uint64_t& out) {
     std::string s(text);
     char* end = nullptr;
@@ -124,23 +122,54 @@ bool parseUnsigned(std::string_view text, uint64_t& out) {
     return !s.empty() && s[0] != '-' && end == s.c_str() + s.size();
 }
 
-// Seed, start and the snapshot the records follow (seq 0: none) of a header
-// line; false when it is none of this format.
+std::string numbersText(const std::vector<uint64_t>& numbers) {
+    std::string text;
+    for (uint64_t n : numbers) text += (text.empty() ? "" : ",") + std::to_string(n);
+    return text;
+}
+
+bool parseNumbers(std::string_view text, std::vector<uint64_t>& out) {
+    out.clear();
+    if (text.empty()) return true;
+    for (auto n : split(text, ','))
+        if (!parseUnsigned(n, out.emplace_back())) return false;
+    return true;
+}
+
+// Each of `into` raised to the one of `numbers` in its place.
+void raiseTo(std::vector<uint64_t>& into, const std::vector<uint64_t>& numbers) {
+    if (into.size() < numbers.size()) into.resize(numbers.size());
+    for (size_t i = 0; i < numbers.size(); ++i) into[i] = std::max(into[i], numbers[i]);
+}
+
+std::string headerLine(uint64_t seed, double start, const std::string& keyCheck, const std::vector<uint64_t>& numbers,
+                       const SimSnapshotName& snapshot) {
+    std::string payload = std::string(kMagic) + "\t" + std::string(kFormat) + "\t" + std::to_string(seed) + "\t" +
+                          timeText(start) + "\t" + keyCheck + "\t" + numbersText(numbers);
+    if (snapshot.seq)
+        payload += "\t" + std::to_string(snapshot.seq) + "\t" + crcText(snapshot.crc) + "\t" +
+                   std::to_string(snapshot.size);
+    return withCrc(payload);
+}
+
+// Seed, start, the books' numbers and the snapshot the records follow (seq
+// 0: none) of a header line; false when it is none of this format.
 bool readHeader(std::string_view line, uint64_t& seed, double& start, std::string& keyCheck,
-                SimSnapshotName& snapshot) {
+                std::vector<uint64_t>& numbers, SimSnapshotName& snapshot) {
     auto payload = payloadOf(line);
     if (!payload) return false;
     auto parts = split(*payload, '\t');
-    if ((parts.size() != 5 && parts.size() != 8) || parts[0] != kMagic || parts[1] != kFormat) return false;
+    if ((parts.size() != 6 && parts.size() != 9) || parts[0] != kMagic || parts[1] != kFormat) return false;
     keyCheck = std::string(parts[4]);
+    if (!parseNumbers(parts[5], numbers)) return false;
     snapshot = {};
-    if (parts.size() == 8) {
+    if (parts.size() == 9) {
         uint64_t crc = 0;
-        const std::string crcHex(parts[6]);
+        const std::string crcHex(parts[7]);
         char* end = nullptr;
         crc = std::strtoull(crcHex.c_str(), &end, 16);
-        if (crcHex.size() != 8 || end != crcHex.c_str() + 8 || !parseUnsigned(parts[5], snapshot.seq) ||
-            snapshot.seq == 0 || !parseUnsigned(parts[7], snapshot.size))
+        if (crcHex.size() != 8 || end != crcHex.c_str() + 8 || !parseUnsigned(parts[6], snapshot.seq) ||
+            snapshot.seq == 0 || !parseUnsigned(parts[8], snapshot.size))
             return false;
         snapshot.crc = uint32_t(crc);
     }
@@ -337,6 +366,85 @@ private:
     std::string held_;
 };
 
+// What the lines of a journal name of the books' numbers: the highest of
+// each kind, and how many whole lines after the last that read do not.
+struct NumbersSeen {
+    std::vector<uint64_t> highest;
+    size_t unreadSince = 0;
+    void line(bool readable, bool whole, const std::vector<uint64_t>& numbers) {
+        if (readable) {
+            raiseTo(highest, numbers);
+            unreadSince = 0;
+        } else if (whole) {
+            ++unreadSince;
+        }
+    }
+    // How far the numbers of `kinds` kinds (at least) may have gone.
+    std::vector<uint64_t> reach(size_t kinds) const {
+        std::vector<uint64_t> out = highest;
+        if (unreadSince == 0) return out;
+        out.resize(std::max(out.size(), kinds));
+        for (auto& n : out) n += kNumbersARecordMayGive * unreadSince;
+        return out;
+    }
+};
+
+bool allDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The number of the snapshot the journal at `path` names (0 none, or not known).
+uint64_t snapshotNamedBy(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return 0;
+    LineReader lines(fd);
+    std::string_view text;
+    uint64_t offset = 0, seed = 0;
+    bool whole = false, tooLong = false;
+    double start = 0;
+    std::string key;
+    std::vector<uint64_t> numbers;
+    SimSnapshotName snapshot;
+    const bool named = lines.next(text, offset, whole, tooLong) && whole && !tooLong &&
+                       readHeader(text, seed, start, key, numbers, snapshot);
+    ::close(fd);
+    return named ? snapshot.seq : 0;
+}
+
+// Removes what no journal at `path` names: the snapshots beside it other
+// than `keep`'s, and the temporary files a compaction writes through (a crash
+// in one leaves them). A file set aside (".damaged-", ".old-") stays.
+void removeLeftovers(const std::string& path, uint64_t keep) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string snapshot = name + ".snapshot-", temporary = "." + name + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> leftovers;
+    while (const dirent* d = ::readdir(dir)) {
+        const std::string_view f(d->d_name);
+        bool leftover = false;
+        if (f.rfind(snapshot, 0) == 0) {  // NAME.snapshot-<seq>
+            const std::string_view seq = f.substr(snapshot.size());
+            leftover = allDigits(seq) && seq != std::to_string(keep);
+        } else if (f.rfind(temporary, 0) == 0) {  // .NAME.tmp-X, .NAME.snapshot-<seq>.tmp-X
+            std::string_view rest = f.substr(temporary.size());
+            if (rest.rfind("snapshot-", 0) == 0) {
+                rest.remove_prefix(9);
+                const size_t dot = rest.find('.');
+                leftover = dot != std::string_view::npos && allDigits(rest.substr(0, dot)) &&
+                           rest.substr(dot).rfind(".tmp-", 0) == 0;
+            } else {
+                leftover = rest.rfind("tmp-", 0) == 0;
+            }
+        }
+        if (leftover) leftovers.push_back(folder + "/" + std::string(f));
+    }
+    ::closedir(dir);
+    for (const auto& f : leftovers) ::unlink(f.c_str());
+}
+
 }  // namespace
 
 std::string SimJournal::line(const SimJournalEntry& e) {
@@ -345,9 +453,10 @@ std::string SimJournal::line(const SimJournalEntry& e) {
     for (const auto& f : e.fields) fields += (fields.empty() ? "" : "&") + escape(f.key) + "=" + escape(f.value);
     const std::string_view kind = e.kind == SimJournalEntry::Kind::Push      ? kPush
                                   : e.kind == SimJournalEntry::Kind::Advance ? kAdvance
+                                  : e.kind == SimJournalEntry::Kind::Numbers ? kNumbers
                                                                              : kRequest;
     return withCrc(std::to_string(e.seq) + "\t" + timeText(e.time) + "\t" + std::string(kind) + "\t" +
-                   escape(e.phone) + "\t" + escape(e.custid) + "\t" + escape(e.fundid) + "\t" + secrets + "\t" +
+                   numbersText(e.numbers) + "\t" + escape(e.phone) + "\t" + escape(e.custid) + "\t" + escape(e.fundid) + "\t" + secrets + "\t" +
                    fields);
 }
 
@@ -357,24 +466,28 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
     auto payload = payloadOf(line);
     if (!payload) return false;
     auto parts = split(*payload, '\t');
-    if (parts.size() != 8 || !parseUnsigned(parts[0], e.seq) || !parseTime(parts[1], e.time)) return false;
+    if (parts.size() != 9 || !parseUnsigned(parts[0], e.seq) || !parseTime(parts[1], e.time) ||
+        !parseNumbers(parts[3], e.numbers))
+        return false;
     if (parts[2] == kRequest)
         e.kind = SimJournalEntry::Kind::Request;
     else if (parts[2] == kPush)
         e.kind = SimJournalEntry::Kind::Push;
     else if (parts[2] == kAdvance)
         e.kind = SimJournalEntry::Kind::Advance;
+    else if (parts[2] == kNumbers)
+        e.kind = SimJournalEntry::Kind::Numbers;
     else
         return false;
-    if (!unescape(parts[3], e.phone) || !unescape(parts[4], e.custid) || !unescape(parts[5], e.fundid)) return false;
+    if (!unescape(parts[4], e.phone) || !unescape(parts[5], e.custid) || !unescape(parts[6], e.fundid)) return false;
     e.secrets.clear();
-    if (!parts[6].empty())
-        for (auto s : split(parts[6], ',')) {
+    if (!parts[7].empty())
+        for (auto s : split(parts[7], ',')) {
             if (!unescape(s, e.secrets.emplace_back())) return false;
         }
     e.fields.clear();
-    if (!parts[7].empty())
-        for (auto f : split(parts[7], '&')) {
+    if (!parts[8].empty())
+        for (auto f : split(parts[8], '&')) {
             const size_t eq = f.find('=');
             if (eq == std::string_view::npos) return false;
             SimField& field = e.fields.emplace_back();
@@ -385,12 +498,17 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
 
 std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t seed, const std::string& keyCheck,
                                              double start, bool fresh, const Restore& restore,
-                                             const Replay& replay, SimJournalReport& report) {
+                                             const Replay& replay, Numbers numbers, SimJournalReport& report) {
     report = SimJournalReport{};
     struct stat st;
     const bool exists = ::lstat(path.c_str(), &st) == 0;
+    auto opened = [&](SimJournal* journal) {
+        removeLeftovers(path, journal->snapshot_.seq);
+        journal->numbers_ = std::move(numbers);
+        return std::unique_ptr<SimJournal>(journal);
+    };
     auto create = [&]() -> std::unique_ptr<SimJournal> {
-        const std::string header = headerLine(seed, start, keyCheck, {});
+        const std::string header = headerLine(seed, start, keyCheck, {}, {});
         int fd = writePrivateFileAtomically(path, std::vector<uint8_t>(header.begin(), header.end()))
                      ? openForAppend(path)
                      : -1;
@@ -399,14 +517,16 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             return nullptr;
         }
         report.created = true;
-        return std::unique_ptr<SimJournal>(new SimJournal(path, fd, start, 1, keyCheck, seed, {}, header.size()));
+        return opened(new SimJournal(path, fd, start, 1, keyCheck, seed, {}, header.size()));
     };
     if (exists && fresh) {
+        const uint64_t oldSnapshot = snapshotNamedBy(path);
         report.setAside = setAside(path, "old");
         if (report.setAside.empty()) {
             report.refusal = "the books at " + path + " cannot be moved aside";
             return nullptr;
         }
+        if (oldSnapshot) setAside(snapshotPath(path, oldSnapshot), "old");  // it goes with its journal
     }
     if (!exists || fresh) return create();
 
@@ -429,9 +549,23 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     uint64_t bookSeed = 0;
     double bookStart = 0;
     std::string bookKey;
+    std::vector<uint64_t> bookNumbers;
     SimSnapshotName snapshot;
     const bool header = lines.next(text, offset, whole, tooLong) && whole && !tooLong &&
-                        readHeader(text, bookSeed, bookStart, bookKey, snapshot);
+                        readHeader(text, bookSeed, bookStart, bookKey, bookNumbers, snapshot);
+    SimJournalEntry e;
+    NumbersSeen seen;
+    auto kinds = [&] { return numbers ? numbers().size() : 0; };
+    seen.line(header, true, bookNumbers);
+    // The books of the file are lost: new ones from the seed, past every number its lines name.
+    auto startAgain = [&]() -> std::unique_ptr<SimJournal> {
+        while (lines.next(text, offset, whole, tooLong)) {
+            const bool readable = whole && !tooLong && read(std::string(text), e);
+            seen.line(readable, whole, e.numbers);
+        }
+        report.numbersNamed = seen.reach(header ? kinds() : 0);  // a file of no format names nothing
+        return create();
+    };
     report.keyLost = header && bookSeed == seed && bookKey != keyCheck;
     if (!header || report.keyLost) {
         // Nothing of it can be trusted, not even how much it held; or its secrets are under a key gone.
@@ -444,7 +578,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             return nullptr;
         }
         if (snapshot.seq) report.snapshotSetAside = setAside(snapshotPath(path, snapshot.seq), "damaged");
-        return create();
+        return startAgain();
     }
     if (bookSeed != seed) {
         report.refusal = "the books at " + path + " are those of seed " + std::to_string(bookSeed) + ", not " +
@@ -468,7 +602,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             }
             report.snapshotLost = true;
             report.snapshotSetAside = setAside(snapPath, "damaged");  // "" when it was missing
-            return create();
+            return startAgain();
         }
         report.restoredSnapshot = true;
     }
@@ -482,12 +616,12 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     // do not read since it.
     uint64_t highest = 0;
     size_t unreadSince = 0;
-    SimJournalEntry e;
     while (lines.next(text, offset, whole, tooLong)) {
         ++lineNo;
         const uint64_t end = lines.consumed();
         const bool readable = whole && !tooLong && read(std::string(text), e);
         if (!whole) report.tornLast = true;
+        seen.line(readable, whole, e.numbers);
         if (!report.damagedLine) {
             const uint32_t crc = readable ? uint32_t(std::strtoul(std::string(text.substr(0, 8)).c_str(), nullptr, 16))
                                           : 0;
@@ -518,6 +652,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     if (report.damagedLine) {
         report.recordsLost = (highest >= expected ? highest - expected + 1 : 0) + unreadSince;
         report.lostAtLeast = report.tornLast;
+        report.numbersNamed = seen.reach(kinds());
     }
     if (report.damaged()) {
         report.setAside = keepCopy(path, in, fileSize);
@@ -533,8 +668,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     }
     struct stat now;
     const uint64_t size = ::fstat(fd, &now) == 0 ? uint64_t(now.st_size) : fileSize;
-    return std::unique_ptr<SimJournal>(
-        new SimJournal(path, fd, bookStart, expected, bookKey, bookSeed, snapshot, size));
+    return opened(new SimJournal(path, fd, bookStart, expected, bookKey, bookSeed, snapshot, size));
 }
 
 std::string SimJournal::snapshotPath(const std::string& path, uint64_t seq) {
@@ -551,7 +685,7 @@ bool SimJournal::compact(const std::string& books) {
         return false;
     }
     // Then the journal that names it, in place of the old one at once.
-    const std::string header = headerLine(seed_, start_, keyCheck_, named);
+    const std::string header = headerLine(seed_, start_, keyCheck_, numbers_ ? numbers_() : std::vector<uint64_t>{}, named);
     if (!writePrivateFileAtomically(path_, std::vector<uint8_t>(header.begin(), header.end()))) {
         ::unlink(snapPath.c_str());
         return false;
@@ -571,6 +705,7 @@ SimJournal::~SimJournal() {
 
 bool SimJournal::append(SimJournalEntry entry) {
     entry.seq = next_;
+    if (numbers_) raiseTo(entry.numbers, numbers_());
     const std::string text = line(entry);
     if (fd_ < 0 || !writeAll(fd_, text.data(), text.size()) || ::fdatasync(fd_) != 0) return false;
     ++next_;

@@ -25,8 +25,16 @@
 // its record's number, 1, 2, 3 ... in order, so that a line removed whole is
 // found (a gap) and so is one written twice (a repeat).
 //
-// Reading back: a line repeated whole (its number and checksum those of the
-// line before) is dropped. Anything else that does not read back in order
+// Every line also names the numbers the books had given when it was written
+// (the last order number, fund order number, transfer serial ...: the
+// books' counters, SimJournal::Numbers), and so does the header of a
+// compacted journal: the records after a damage are not replayed, but what
+// they name still tells how far the numbers went, and the books go on past
+// them (a "numbers" record written after the damage keeps that for the next
+// start), so that no number a customer was given is given again.
+//
+// Reading back: a line repeated whole (its number and checksum those of an
+// earlier line) is dropped. Anything else that does not read back in order
 // (a changed byte, a gap, a last line cut short by a damaged disk or a copy
 // cut short) is damage: the books go on from the records before it, and
 // none after it is replayed (a record replayed without one before it may
@@ -34,6 +42,11 @@
 // buy is lost). The file as it was is kept beside it (NAME.damaged-<time>)
 // and the journal goes on with the records restored; the report says how
 // many were not. Sizes and offsets are 64-bit: a journal of any size reads.
+// A line after the damage that does not read names nothing, so the books
+// take each such line after the last one that does to have given as many
+// numbers of each kind as any record can (kNumbersARecordMayGive); a last
+// line cut short is a write that never finished (its answer waits for the
+// flush) and counts for none.
 //
 // Compaction: a journal grown long is replaced by a snapshot of the books
 // (SimSnapshot.h) and a new journal whose header names it (the number of the
@@ -41,10 +54,12 @@
 // there. The snapshot is written beside the journal as NAME.snapshot-<seq>,
 // flushed and renamed into place, before the new journal is renamed over the
 // old one: until that rename the old journal (and the snapshot it names, if
-// any) is the books, and a snapshot no journal names is never read. A named
-// snapshot that is missing or does not read back makes the books unknown:
-// the journal and the snapshot are set aside as damaged and the books start
-// again from the seed.
+// any) is the books, and a snapshot no journal names is never read: a start
+// removes such snapshots and the temporary files of an unfinished
+// compaction (never a file set aside). A named snapshot that is missing or
+// does not read back makes the books unknown: the journal and the snapshot
+// are set aside as damaged and the books start again from the seed, past
+// the numbers the file's records name.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -68,8 +83,9 @@ struct SimSnapshotName {
 
 struct SimJournalEntry {
     // A request that changed the books; a pushed message; the settling and
-    // matching of a customer's books (custid) at `time`, which a query did.
-    enum class Kind { Request, Push, Advance };
+    // matching of a customer's books (custid) at `time`, which a query did;
+    // the books' numbers raised to `numbers` after a damage.
+    enum class Kind { Request, Push, Advance, Numbers };
     Kind kind = Kind::Request;
     uint64_t seq = 0;  // its number in the journal (set when it is written)
     double time = 0;
@@ -77,6 +93,7 @@ struct SimJournalEntry {
     std::string custid, fundid;        // of the trade session it named ("" none)
     std::vector<std::string> secrets;  // issued while it ran, in order (as written: enciphered)
     std::vector<SimField> fields;      // a request's, or a pushed message's
+    std::vector<uint64_t> numbers;     // the books' counters once it ran (set when it is written)
 };
 
 // What opening found, for the people who run the server and the customer.
@@ -95,6 +112,9 @@ struct SimJournalReport {
     size_t repeatsDropped = 0;  // lines written twice, dropped
     bool tornLast = false;    // the last line was cut short (kept in the set-aside copy)
     std::string refusal;      // why the journal cannot be used ("" it can)
+    // After damage: each of the books' counters at least as far as any
+    // record of the file names (empty: none named); the books go on past them.
+    std::vector<uint64_t> numbersNamed;
     // Something the customer is to be told of.
     bool damaged() const { return damagedLine != 0 || repeatsDropped != 0; }
 };
@@ -105,6 +125,9 @@ public:
     // Puts a snapshot's bytes into the books; false when they cannot be
     // read (nothing of them restored).
     using Restore = std::function<bool(const std::string& bytes)>;
+    // The books' counters as they stand: the last number of each kind given,
+    // in an order of the books' choosing that stays (a later kind goes last).
+    using Numbers = std::function<std::vector<uint64_t>()>;
     // Opens the journal at `path` for the books of `seed`, creating it (the
     // books opened at `start`) when there is none or `fresh` (the old one is
     // set aside); each entry read back goes to `replay` in order, as it is
@@ -112,16 +135,18 @@ public:
     // with the report's refusal when the file belongs to other books or
     // cannot be written.
     // `keyCheck` names the books' key (simKeyCheck): a journal of another
-    // key cannot be read soundly and is set aside as damaged.
+    // key cannot be read soundly and is set aside as damaged. `numbers` is
+    // asked at every record and compaction written.
     static std::unique_ptr<SimJournal> open(const std::string& path, uint64_t seed, const std::string& keyCheck,
                                             double start, bool fresh,
-                                            const Restore& restore, const Replay& replay,
+                                            const Restore& restore, const Replay& replay, Numbers numbers,
                                             SimJournalReport& report);
     ~SimJournal();
     SimJournal(const SimJournal&) = delete;
     SimJournal& operator=(const SimJournal&) = delete;
 
-    // Numbers the entry, writes it and flushes it to disk; false when that fails.
+    // Numbers the entry, names the books' counters in it, writes it and
+    // flushes it to disk; false when that fails.
     bool append(SimJournalEntry entry);
     const std::string& path() const { return path_; }
     double start() const { return start_; }
@@ -153,4 +178,5 @@ private:
     uint64_t seed_;
     SimSnapshotName snapshot_;
     uint64_t size_;
+    Numbers numbers_;
 };

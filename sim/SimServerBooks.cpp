@@ -8,7 +8,11 @@
 #include <cstdio>
 
 #include "core/contracts/TradeContract.h"
+#include "sim/SimBank.h"
+#include "sim/SimFunds.h"
+#include "sim/SimMessages.h"
 #include "sim/SimOrders.h"
+#include "sim/SimRepo.h"
 #include "sim/SimSecrets.h"
 #include "sim/SimServer.h"
 #include "sim/SimSnapshot.h"
@@ -62,6 +66,44 @@ SimMessage messageOf(const std::vector<SimField>& fields) {
     return m;
 }
 
+// The numbers a customer is given, in the order the journal names them (a
+// kind added later goes last).
+enum NumberKind : size_t {
+    kOrderNumbers,      // every order of the books: stock, margin, subscriptions, transfers of collateral
+    kFundOrderNumbers,  // fund orders and the wealth family's requests
+    kTransferSerials,   // bank transfers
+    kRepoMatchCodes,    // repo deals
+    kMessageIds,        // pushed messages
+    kNumberKinds
+};
+
+// The last number of each kind given so far (a room not made yet has given none).
+std::vector<uint64_t> booksNumbers(const SimRooms& rooms) {
+    std::vector<uint64_t> n(kNumberKinds, 0);
+    if (const auto* r = rooms.find<SimTradeRoom>()) n[kOrderNumbers] = uint64_t(r->books.lastOrderNumber());
+    if (const auto* r = rooms.find<SimFundsRoom>()) n[kFundOrderNumbers] = uint64_t(r->lastOrderNumber);
+    if (const auto* r = rooms.find<SimBankRoom>()) n[kTransferSerials] = uint64_t(r->lastSerial);
+    if (const auto* r = rooms.find<SimRepoRoom>()) n[kRepoMatchCodes] = uint64_t(r->lastMatchCode);
+    if (const auto* r = rooms.find<SimMessageRoom>()) n[kMessageIds] = uint64_t(r->nextMessageId - 1);
+    return n;
+}
+
+// Every number up to those named is taken: none of them is given again.
+void passNumbers(SimServer& server, const std::vector<uint64_t>& named) {
+    auto at = [&](size_t kind) {
+        return kind < named.size() ? int64_t(std::min<uint64_t>(named[kind], INT64_MAX / 2)) : 0;
+    };
+    auto past = [](int64_t& last, int64_t n) { last = std::max(last, n); };
+    if (at(kOrderNumbers)) server.room<SimTradeRoom>().books.passOrderNumber(at(kOrderNumbers));
+    if (at(kFundOrderNumbers)) past(server.room<SimFundsRoom>().lastOrderNumber, at(kFundOrderNumbers));
+    if (at(kTransferSerials)) past(server.room<SimBankRoom>().lastSerial, at(kTransferSerials));
+    if (at(kRepoMatchCodes)) past(server.room<SimRepoRoom>().lastMatchCode, at(kRepoMatchCodes));
+    if (at(kMessageIds)) {
+        int64_t& next = server.room<SimMessageRoom>().nextMessageId;
+        next = std::max(next, at(kMessageIds) + 1);
+    }
+}
+
 }  // namespace
 
 void SimServer::openBooks(bool fresh) {
@@ -101,10 +143,24 @@ void SimServer::openBooks(bool fresh) {
             last = std::max(last, e.time);
             replayEntry(e);
         },
-        booksReport_);
+        [this] { return booksNumbers(rooms_); }, booksReport_);
     // Sessions are the running server's: none outlives the replay.
     if (auto* trade = rooms_.find<SimTradeRoom>()) trade->books.endSessions();
     clock_.setTime(last);
+    const auto& named = booksReport_.numbersNamed;
+    const auto now = booksNumbers(rooms_);
+    bool ahead = false;
+    for (size_t i = 0; i < named.size() && i < now.size(); ++i) ahead = ahead || named[i] > now[i];
+    if (journal_ && ahead) {
+        // Records lost to damage gave numbers beyond the books': the books go
+        // on past them, and a record says so for every later start.
+        SimJournalEntry e;
+        e.kind = SimJournalEntry::Kind::Numbers;
+        e.time = last;
+        e.numbers = named;
+        replayEntry(e);
+        if (!journal_->append(std::move(e))) booksUnwritable();
+    }
     clock_.setFrozen(frozen);
     if (!journal_) setupError_ = booksReport_.refusal;
 }
@@ -115,6 +171,10 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
         return;
     }
     HandlerScope scope(*this);
+    if (e.kind == SimJournalEntry::Kind::Numbers) {
+        passNumbers(*this, e.numbers);
+        return;
+    }
     const std::string noKey;
     if (e.kind == SimJournalEntry::Kind::Advance) {
         SimCustomer* who = room<SimTradeRoom>().books.customerById(e.custid);

@@ -20,6 +20,7 @@
 #include "SimTestSupport.h"
 #include "core/security/Crc32.h"
 #include "core/security/VTACoder.h"
+#include "sim/SimBank.h"
 #include "sim/SimFunds.h"
 #include "sim/SimJournal.h"
 #include "sim/SimOrders.h"
@@ -111,6 +112,14 @@ struct Customer {
     SimServer& sim;
     std::string fundId, session, tradeInfo;
 };
+
+// The serial of the last bank transfer in the server's books (0 none).
+int64_t lastTransferSerial(SimServer& sim) {
+    return sim.withRoom<SimBankRoom>([](SimBankRoom& r) {
+        const auto& records = r.history["110001234"];
+        return records.empty() ? int64_t(0) : records.back().serial;
+    });
+}
 
 // Customer A's orders in the server's books.
 std::vector<SimOrder> ordersOfA(SimServer& sim) {
@@ -209,10 +218,11 @@ TEST(SimBooksOnDiskTest, AJournalLineReadsBackWhateverItHolds) {
     e.custid = "110001234";
     e.fundid = "010110001234";
     e.secrets = {"00ff", "a,b%c"};
+    e.numbers = {38, 0, 18446744073709551615u};
     e.fields = {{"tc_mfuncno", "500"}, {"content", "意见\t多行\n第二行 & a=b, 100%"}, {"empty", ""}, {"k=y", "v&w"}};
     const std::string line = SimJournal::line(e);
     EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line";
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 7);
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 8);
     SimJournalEntry back;
     ASSERT_TRUE(SimJournal::read(line, back));
     EXPECT_EQ(back.seq, e.seq);
@@ -221,6 +231,7 @@ TEST(SimBooksOnDiskTest, AJournalLineReadsBackWhateverItHolds) {
     EXPECT_EQ(back.custid, e.custid);
     EXPECT_EQ(back.fundid, e.fundid);
     EXPECT_EQ(back.secrets, e.secrets);
+    EXPECT_EQ(back.numbers, e.numbers);
     ASSERT_EQ(back.fields.size(), e.fields.size());
     for (size_t i = 0; i < e.fields.size(); ++i) {
         EXPECT_EQ(back.fields[i].key, e.fields[i].key);
@@ -316,6 +327,7 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
     TempDir dir;
     const std::string path = dir.file("books");
     std::string afterTwoOrders;
+    int64_t lastOrder = 0, lastSerial = 0;  // the highest numbers A was given
     {
         SimServer sim(booksOptions(path));
         Customer a(sim, kCustomerA);
@@ -323,6 +335,11 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
         ASSERT_EQ(errorOf(a.buy(200)), "");
         afterTwoOrders = describe(sim, kCustomerA);
         ASSERT_EQ(errorOf(a.buy(300)), "");
+        ASSERT_EQ(errorOf(a.transferIn()), "");
+        ASSERT_EQ(errorOf(a.buy(100)), "");
+        lastOrder = ordersOfA(sim).back().ordersno;
+        lastSerial = lastTransferSerial(sim);
+        ASSERT_GT(lastSerial, 0);
     }
     // A byte changed in the line of the third order: the books go back to two orders.
     std::string journal = readFile(path);
@@ -335,18 +352,57 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
         ASSERT_EQ(sim.setupError(), "");
         const SimJournalReport& r = sim.booksReport();
         EXPECT_GT(r.damagedLine, 1u);
-        EXPECT_EQ(r.recordsLost, 1u);
+        EXPECT_EQ(r.recordsLost, 3u);
         EXPECT_FALSE(r.lostAtLeast);
         ASSERT_FALSE(r.setAside.empty());
         EXPECT_EQ(readFile(r.setAside), journal) << "the damaged file is kept as it was";
         EXPECT_EQ(describe(sim, kCustomerA), afterTwoOrders);
         Customer a(sim, kCustomerA);
         ASSERT_EQ(errorOf(a.buy(400)), "");
+        ASSERT_EQ(errorOf(a.transferIn()), "");
+        // The records after the damage are not booked, but the numbers they gave are not given again.
+        EXPECT_GT(ordersOfA(sim).back().ordersno, lastOrder);
+        EXPECT_GT(lastTransferSerial(sim), lastSerial);
+        lastOrder = ordersOfA(sim).back().ordersno;
+        lastSerial = lastTransferSerial(sim);
     }
-    // The new journal reads back whole, with the order made after the damage.
-    SimServer sim(booksOptions(path));
-    EXPECT_EQ(sim.booksReport().damagedLine, 0u);
-    EXPECT_EQ(ordersOfA(sim).size(), 3u);
+    // The new journal reads back whole, with what was made after the damage, and its numbers.
+    {
+        SimServer sim(booksOptions(path));
+        EXPECT_EQ(sim.booksReport().damagedLine, 0u);
+        EXPECT_EQ(ordersOfA(sim).size(), 3u);
+        EXPECT_EQ(lastTransferSerial(sim), lastSerial);
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy(500)), "");
+        EXPECT_EQ(ordersOfA(sim).back().ordersno, lastOrder + 1);
+        lastOrder = ordersOfA(sim).back().ordersno;
+    }
+    // Its last line damaged: no line after it names what it gave, so the
+    // books go on past as much as one record may give.
+    journal = readFile(path);
+    journal[journal.rfind("qty=500") + 4] = '8';
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
+    {
+        SimServer sim(booksOptions(path));
+        EXPECT_EQ(sim.booksReport().recordsLost, 1u);
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy(600)), "");
+        EXPECT_GT(ordersOfA(sim).back().ordersno, lastOrder);
+        lastOrder = ordersOfA(sim).back().ordersno;
+    }
+    // Its first line damaged: nothing of it is booked, new books from the
+    // seed, still past every number its records name.
+    journal = readFile(path);
+    journal[20] ^= 0x01;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
+    {
+        SimServer sim(booksOptions(path));
+        EXPECT_TRUE(sim.booksReport().lostUnknown);
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.buy(700)), "");
+        EXPECT_EQ(ordersOfA(sim).size(), 1u);
+        EXPECT_GT(ordersOfA(sim).back().ordersno, lastOrder);
+    }
 
     // A header that does not read: the whole file set aside, new books from the seed, reported.
     std::ofstream(path, std::ios::binary | std::ios::trunc) << "not books\n";
@@ -532,7 +588,7 @@ TEST(SimBooksOnDiskTest, AJournalOverTwoGibibytesIsRead) {
     EXPECT_EQ(r.damagedLine, hole + 1);
     EXPECT_EQ(r.recordsLost, four.lines.size() - hole);
     EXPECT_EQ(describe(sim, kCustomerA), four.after[1]);
-    EXPECT_EQ(readFile(path), head);
+    EXPECT_EQ(readFile(path).rfind(head, 0), 0u) << "the records before the hole, then the numbers after it";
     ::unlink(r.setAside.c_str());
 }
 
