@@ -24,10 +24,13 @@ inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false
 // What the customer is told of the books the server opened: "" when there is
 // nothing to tell (new books, or all of them read back). The count of what
 // was not restored is the journal's own: the records numbered after the
-// damage; "至少" when the file ends cut short (more may have followed).
+// damage; "至少" when the file ends cut short (more may have followed). The
+// file set aside is named by its name alone: it lies beside the books, in the
+// Documents folder.
 inline std::string embeddedBooksNotice(const SimJournalReport& report) {
     if (!report.damaged()) return "";
-    std::string text = "模拟券商的帐本文件已损坏，原文件已另存为" + report.setAside + "；";
+    const std::string setAside = report.setAside.substr(report.setAside.rfind('/') + 1);
+    std::string text = "模拟券商的帐本文件已损坏，原文件已另存为" + setAside + "；";
     if (report.keyLost) text += "帐本的密钥文件丢失或损坏，";
     if (report.lostUnknown) return text + "帐本已从初始状态重新开始，原有的记录均无法恢复。";
     if (report.damagedLine) {
