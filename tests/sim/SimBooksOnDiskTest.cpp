@@ -847,7 +847,8 @@ TEST(SimBooksOnDiskTest, AJournalGrownLongIsCompactedAndARestartAnswersAsBefore)
 
 // A crash during a compaction leaves a temporary file, or a snapshot the
 // journal does not name yet: both are passed over, the journal and the
-// snapshot it names are the books.
+// snapshot it names are the books, and the start removes them. A compaction
+// whose journal cannot take the new one's place keeps the old snapshot.
 TEST(SimBooksOnDiskTest, WhatAnUnfinishedCompactionLeavesIsPassedOver) {
     TempDir dir;
     const std::string path = dir.file("books");
@@ -856,7 +857,22 @@ TEST(SimBooksOnDiskTest, WhatAnUnfinishedCompactionLeavesIsPassedOver) {
     if (HasFatalFailure()) return;
     Customer a(first, kCustomerA);
     ASSERT_EQ(errorOf(a.buy(100)), "");
-    ASSERT_EQ(snapshotsBeside(path).size(), 1u);
+    const auto named = snapshotsBeside(path);
+    ASSERT_EQ(named.size(), 1u);
+    // A directory in the journal's place: the compaction's rename fails (the server writes on to the file it has open).
+    fs::rename(path, path + ".moved");
+    fs::create_directory(path);
+    while (fs::file_size(path + ".moved") < 2000) ASSERT_EQ(errorOf(a.buy(100)), "");
+    ASSERT_EQ(errorOf(a.buy(100)), "");  // a compaction tried after each
+    fs::remove(path);
+    fs::rename(path + ".moved", path);
+    EXPECT_EQ(snapshotsBeside(path), named);
+    {
+        SimServer afterFailed(compactingOptions(path));
+        EXPECT_FALSE(afterFailed.booksReport().damaged());
+        EXPECT_TRUE(afterFailed.booksReport().restoredSnapshot) << "the snapshot the journal names";
+        EXPECT_EQ(describe(afterFailed, kCustomerA), describe(first, kCustomerA));
+    }
     const std::string told = everyList(first);
     // Other books' snapshot, under the books' key and a later number, as a
     // compaction that did not reach its journal's rename leaves it.
@@ -866,11 +882,22 @@ TEST(SimBooksOnDiskTest, WhatAnUnfinishedCompactionLeavesIsPassedOver) {
     const std::string key(first.secretKey().begin(), first.secretKey().end());
     { std::ofstream(path + ".snapshot-99999", std::ios::binary) << simSnapshot(later, key); }
     { std::ofstream(dir.file(".books.tmp-AbC123"), std::ios::binary) << "roduvede-books\thalf"; }
-    { std::ofstream(path + ".snapshot-99999.tmp-XyZ789", std::ios::binary) << "half a snapshot"; }
+    { std::ofstream(dir.file(".books.snapshot-99999.tmp-XyZ789"), std::ios::binary) << "half a snapshot"; }
+    const std::vector<std::string> setAside = {path + ".damaged-20261208-101326", path + ".old-20261208-101327",
+                                               path + ".snapshot-7.damaged-20261208-101326", path + ".key"};
+    for (const auto& f : setAside)
+        if (!fs::exists(f)) std::ofstream(f, std::ios::binary) << "kept";
 
     SimServer restarted(compactingOptions(path));
     ASSERT_EQ(restarted.setupError(), "");
     EXPECT_FALSE(restarted.booksReport().damaged());
+    EXPECT_TRUE(restarted.booksReport().restoredSnapshot);
+    // What no journal names is gone; what was set aside, the key and the named snapshot stay.
+    for (const auto& f :
+         {path + ".snapshot-99999", dir.file(".books.tmp-AbC123"), dir.file(".books.snapshot-99999.tmp-XyZ789")})
+        EXPECT_FALSE(fs::exists(f)) << f;
+    for (const auto& f : setAside) EXPECT_TRUE(fs::exists(f)) << f;
+    EXPECT_EQ(snapshotsBeside(path).size(), 2u) << "the named one and the one set aside";
     EXPECT_EQ(everyList(restarted), told);
 }
 
