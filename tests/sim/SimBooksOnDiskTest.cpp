@@ -514,9 +514,40 @@ TEST(SimBooksOnDiskTest, ALineWrittenTwiceIsBookedOnceAndTold) {
         EXPECT_EQ(readFile(r.setAside), journal);
         EXPECT_EQ(describe(sim, kCustomerA), books) << "the transfer booked once, the order after it kept";
     }
-    SimServer again(booksOptions(path));
-    EXPECT_FALSE(again.booksReport().damaged()) << "the journal goes on without the repeat";
-    EXPECT_EQ(describe(again, kCustomerA), books);
+    {
+        SimServer again(booksOptions(path));
+        EXPECT_FALSE(again.booksReport().damaged()) << "the journal goes on without the repeat";
+        EXPECT_EQ(describe(again, kCustomerA), books);
+    }
+
+    // The transfer's number on the order's content, with a checksum of its
+    // own: not the transfer written twice but a record that is not what its
+    // number was, damage told at its line.
+    std::vector<std::string> lines;
+    {
+        std::istringstream in(readFile(path));
+        for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+    }
+    size_t transferLine = 0, orderLine = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find("tranamt=2500.5") != std::string::npos) transferLine = i;
+        if (lines[i].find("qty=100&") != std::string::npos) orderLine = i;
+    }
+    ASSERT_GT(orderLine, transferLine);
+    const std::string order = lines[orderLine].substr(9, lines[orderLine].size() - 10);
+    const std::string payload =
+        lines[transferLine].substr(9, lines[transferLine].find('\t') - 9) + order.substr(order.find('\t'));
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", crc32Of(reinterpret_cast<const uint8_t*>(payload.data()), payload.size()));
+    lines.insert(lines.begin() + long(orderLine) + 1, std::string(crc) + " " + payload + "\n");
+    journal.clear();
+    for (const auto& line : lines) journal += line;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
+    SimServer sim(booksOptions(path));
+    const SimJournalReport& r = sim.booksReport();
+    EXPECT_EQ(r.repeatsDropped, 0u);
+    EXPECT_EQ(r.damagedLine, orderLine + 2);
+    EXPECT_EQ(describe(sim, kCustomerA), books) << "what came before it, once";
 }
 
 TEST(SimBooksOnDiskTest, AnEmptiedJournalIsToldAsOneWhoseCountCannotBeKnown) {
