@@ -842,13 +842,26 @@ TEST(SimBooksOnDiskTest, AJournalGrownLongIsCompactedAndARestartAnswersAsBefore)
     auto snapshots = snapshotsBeside(path);
     ASSERT_EQ(snapshots.size(), 1u) << "compacted once; the journal holds " << fs::file_size(path);
     const std::string once = snapshots[0];
+    bool restartedRightAfter = false;
+    // A restart when the journal holds nothing after its snapshot: the books' clock is the snapshot's.
+    auto restartIfJustCompacted = [&] {
+        const std::string journal = readFile(path);
+        if (restartedRightAfter || journal.find('\n') + 1 != journal.size()) return;
+        restartedRightAfter = true;
+        SimServer right(compactingOptions(path));
+        EXPECT_TRUE(right.booksReport().restoredSnapshot);
+        EXPECT_EQ(right.clock().now(), first.clock().now()) << "the first server's clock, a day after the options'";
+    };
     {
         Customer a(first, kCustomerA);
         for (int i = 0; i < 8; ++i) {
             ASSERT_EQ(errorOf(a.buy(100)), "");
+            restartIfJustCompacted();
             ASSERT_EQ(errorOf(a.transferIn()), "");
+            restartIfJustCompacted();
         }
     }
+    EXPECT_TRUE(restartedRightAfter);
     snapshots = snapshotsBeside(path);
     ASSERT_EQ(snapshots.size(), 1u) << "the one before is gone";
     EXPECT_NE(snapshots[0], once) << "compacted again";
