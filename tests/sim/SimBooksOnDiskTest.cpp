@@ -637,7 +637,8 @@ TEST(SimBooksOnDiskTest, TheJournalHoldsNoSecretInClearAndARestartStillTakesThem
         ASSERT_EQ(errorOf(a.transferIn()), "");
         ASSERT_EQ(errorOf(a.buy(100)), "");
         ASSERT_EQ(errorOf(a.trade(12, "oldpwd=123456&newpwd=654321")), "");
-        EXPECT_NE(errorOf(a.trade(12, "oldpwd=654321&newpwd=12ab")), "") << "a new password refused stays refused";
+        Customer again(sim, kCustomerA, kPhone, "654321");  // the change ended the session it was made in
+        EXPECT_EQ(errorOf(again.trade(12, "oldpwd=654321&newpwd=12ab")), "新密码必须为6位数字");
         seed = textOf(a.call("tc_mfuncno=500&tc_sfuncno=69&inputtype=Z&custorgid=0101&inputid=010110005678"
                              "&trdpwd=123456&mobileno=" +
                              std::string(kPhone)),
@@ -655,6 +656,7 @@ TEST(SimBooksOnDiskTest, TheJournalHoldsNoSecretInClearAndARestartStillTakesThem
     EXPECT_FALSE(sim.booksReport().damaged());
     EXPECT_TRUE(Customer(sim, kCustomerA).tradeInfo.empty()) << "the old password is refused";
     EXPECT_FALSE(Customer(sim, kCustomerA, kPhone, "654321").tradeInfo.empty()) << "the new one is taken";
+    EXPECT_TRUE(Customer(sim, kCustomerA, kPhone, "12ab").tradeInfo.empty()) << "a new password refused stays refused";
     const std::string code = VTACoder::createSjKlWithSeed(seed, 1);
     EXPECT_FALSE(Customer(sim, "010110005678", kPhone, "123456", "authtype=5&authdata=" + code).tradeInfo.empty())
         << "the token's codes are those of its seed";
