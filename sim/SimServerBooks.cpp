@@ -263,6 +263,9 @@ bool SimServer::journalPush(const SimMessage& message, double now) {
     e.kind = SimJournalEntry::Kind::Push;
     e.time = now;
     e.fields = messageFields(message);
+    // Written before the message is stored: it names the id the message is about to be given.
+    e.numbers = booksNumbers(rooms_);
+    e.numbers[kMessageIds] = uint64_t(room<SimMessageRoom>().nextMessageId);
     if (journal_->append(std::move(e))) return true;
     booksBroken_ = true;
     return false;

@@ -327,7 +327,7 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
     TempDir dir;
     const std::string path = dir.file("books");
     std::string afterTwoOrders;
-    int64_t lastOrder = 0, lastSerial = 0;  // the highest numbers A was given
+    int64_t lastOrder = 0, lastSerial = 0, lastMessage = 0;  // the highest numbers given
     {
         SimServer sim(booksOptions(path));
         Customer a(sim, kCustomerA);
@@ -340,6 +340,8 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
         lastOrder = ordersOfA(sim).back().ordersno;
         lastSerial = lastTransferSerial(sim);
         ASSERT_GT(lastSerial, 0);
+        lastMessage = sim.pushMessage(SimMessage{});
+        ASSERT_GT(lastMessage, 0);
     }
     // A byte changed in the line of the third order: the books go back to two orders.
     std::string journal = readFile(path);
@@ -352,7 +354,7 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
         ASSERT_EQ(sim.setupError(), "");
         const SimJournalReport& r = sim.booksReport();
         EXPECT_GT(r.damagedLine, 1u);
-        EXPECT_EQ(r.recordsLost, 3u);
+        EXPECT_EQ(r.recordsLost, 4u);
         EXPECT_FALSE(r.lostAtLeast);
         ASSERT_FALSE(r.setAside.empty());
         EXPECT_EQ(readFile(r.setAside), journal) << "the damaged file is kept as it was";
@@ -363,6 +365,7 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
         // The records after the damage are not booked, but the numbers they gave are not given again.
         EXPECT_GT(ordersOfA(sim).back().ordersno, lastOrder);
         EXPECT_GT(lastTransferSerial(sim), lastSerial);
+        EXPECT_GT(sim.pushMessage(SimMessage{}), lastMessage);
         lastOrder = ordersOfA(sim).back().ordersno;
         lastSerial = lastTransferSerial(sim);
     }
