@@ -892,6 +892,13 @@ TEST(SimBooksOnDiskTest, AJournalGrownLongIsCompactedAndARestartAnswersAsBefore)
     SimServer third(compactingOptions(path));
     EXPECT_FALSE(third.booksReport().damaged());
     EXPECT_EQ(everyList(third), everyList(second));
+    // Fresh books set the journal aside with the snapshot it names.
+    SimOptions o = compactingOptions(path);
+    o.freshBooks = true;
+    SimServer fresh(o);
+    snapshots = snapshotsBeside(path);
+    ASSERT_EQ(snapshots.size(), 1u);
+    EXPECT_NE(snapshots[0].find(".old-"), std::string::npos) << snapshots[0];
 }
 
 // A crash during a compaction leaves a temporary file, or a snapshot the
