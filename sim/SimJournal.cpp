@@ -456,8 +456,8 @@ std::string SimJournal::line(const SimJournalEntry& e) {
                                   : e.kind == SimJournalEntry::Kind::Numbers ? kNumbers
                                                                              : kRequest;
     return withCrc(std::to_string(e.seq) + "\t" + timeText(e.time) + "\t" + std::string(kind) + "\t" +
-                   numbersText(e.numbers) + "\t" + escape(e.phone) + "\t" + escape(e.custid) + "\t" + escape(e.fundid) + "\t" + secrets + "\t" +
-                   fields);
+                   numbersText(e.numbers) + "\t" + escape(e.phone) + "\t" + escape(e.custid) + "\t" +
+                   escape(e.fundid) + "\t" + secrets + "\t" + fields);
 }
 
 bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
@@ -685,7 +685,8 @@ bool SimJournal::compact(const std::string& books) {
         return false;
     }
     // Then the journal that names it, in place of the old one at once.
-    const std::string header = headerLine(seed_, start_, keyCheck_, numbers_ ? numbers_() : std::vector<uint64_t>{}, named);
+    const std::string header =
+        headerLine(seed_, start_, keyCheck_, numbers_ ? numbers_() : std::vector<uint64_t>{}, named);
     if (!writePrivateFileAtomically(path_, std::vector<uint8_t>(header.begin(), header.end()))) {
         ::unlink(snapPath.c_str());
         return false;
