@@ -41,6 +41,9 @@
 //     of a stock taken as collateral ("该证券不是担保证券") or from the credit
 //     account ("可划转数量不足"); out only while the account keeps three times
 //     its liabilities ("划出后维持担保比例不足300%").
+//   Flags 4, 5 and 6 are orders of the day done as they are taken (no price,
+//   已成): 当日委托 (现券还券, 担保品转入, 担保品转出), 当日成交 and the history
+//   list them under the number they answered.
 //   Their maximums (500/4 with the flag): 2 the owed shares the free cash
 //   buys in whole lots, 4 the owed shares the account holds, 7 the shares
 //   that may go.
@@ -141,6 +144,29 @@ public:
             const SimMoney repaid = std::min(credit.financingDebt, amount);
             credit.financingDebt -= repaid;
             credit.cash += amount - repaid;
+        } else if (o.creditFlag == Flag::kSecuritiesRepayment) {
+            takePosition(credit, o.code, quantity);
+            returnOwed(credit, o.code, quantity);
+        } else if (o.creditFlag == Flag::kCollateralIn) {
+            SimHolding* h = who.holding(o.secuid, o.code);
+            if (!h) return;
+            const int64_t cost = h->takeOut(quantity);
+            if (h->quantity == 0)
+                std::erase_if(who.holdings, [&](const SimHolding& x) { return x.code == o.code && x.quantity == 0; });
+            SimHolding* p = credit.position(o.code);
+            if (!p) {
+                credit.positions.push_back({o.secuid, o.market, o.code, o.name});
+                p = &credit.positions.back();
+            }
+            p->putIn(quantity, cost);
+        } else if (o.creditFlag == Flag::kCollateralOut) {
+            const int64_t cost = takePosition(credit, o.code, quantity);
+            SimHolding* h = who.holding(o.secuid, o.code);
+            if (!h) {
+                who.holdings.push_back({o.secuid, o.market, o.code, o.name});
+                h = &who.holdings.back();
+            }
+            h->putIn(quantity, cost);
         }
     }
     // The shares an open short sell asks are reckoned from the order (simLendableLeft).
@@ -286,35 +312,19 @@ std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
                                                                                                      : 0;
     if (std::string refused = checkMove(c, who, flag, *s, secuid, quantity); !refused.empty())
         return simErrorSet(-1, refused);
-    SimCreditAccount& credit = *who.credit;
-    if (flag == Flag::kSecuritiesRepayment) {
-        takePosition(credit, s->code, quantity);
-        returnOwed(credit, s->code, quantity);
-    } else if (flag == Flag::kCollateralIn) {
-        SimHolding* h = who.holding(secuid, s->code);
-        const std::string market = h->market;
-        const int64_t cost = h->takeOut(quantity);
-        if (h->quantity == 0)
-            std::erase_if(who.holdings, [&](const SimHolding& x) { return x.code == s->code && x.quantity == 0; });
-        SimHolding* p = credit.position(s->code);
-        if (!p) {
-            credit.positions.push_back({secuid, market, s->code, s->name});
-            p = &credit.positions.back();
-        }
-        p->putIn(quantity, cost);
-    } else {
-        const std::string market = credit.position(s->code)->market;
-        const int64_t cost = takePosition(credit, s->code, quantity);
-        SimHolding* h = who.holding(secuid, s->code);
-        if (!h) {
-            who.holdings.push_back({secuid, market, s->code, s->name});
-            h = &who.holdings.back();
-        }
-        h->putIn(quantity, cost);
-    }
-    const int64_t ordersno = c.server.room<SimTradeRoom>().books.nextOrderNumber();
-    c.server.room<SimMarginRoom>().moves.push_back({ordersno, who.custid, flag, s->code, quantity});
-    return orderIdReply(ordersno);
+    // An order of the day, done as it is taken: the ledger moves the shares.
+    SimOrder o;
+    o.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(who, c.request)->fundid;
+    o.secuid = secuid;
+    o.market = simShareholderMarket(*s);
+    o.code = s->code;
+    o.name = s->name;
+    // As the ordinary holdings see it: collateral coming out buys, the others give shares away.
+    o.bsflag = flag == Flag::kCollateralOut ? TradeContract::BsFlag::kLimitBuy : TradeContract::BsFlag::kLimitSell;
+    o.quantity = quantity;
+    o.creditFlag = flag;
+    o.ledger = simCreditLedger();
+    return orderIdReply(simPlaceDoneOrder(c, who, o, 0, 0).ordersno);
 }
 
 std::vector<uint8_t> creditOrder(SimCall& c) {

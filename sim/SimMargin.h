@@ -27,24 +27,16 @@ struct SimMarginTarget {
     int collateralRate = 0;     // 折算率 in percent; 0: not taken as collateral
 };
 
-// What moved at once, without the market: a securities repayment (credit
-// flag 4) or a collateral transfer (5 in, 6 out), by its order number.
-struct SimCreditMove {
-    int64_t ordersno = 0;
-    std::string custid;
-    int creditFlag = 0;
-    std::string code;
-    int64_t quantity = 0;
-};
-
 struct SimMarginRoom {
     SimMarginRoom();                                 // the seeded list (SimMarginSeed.cpp)
     std::map<std::string, SimMarginTarget> targets;  // by stock code
-    std::vector<SimCreditMove> moves;
 };
 
 class SimOrderLedger;
-// How a credit order's fills reach the credit account.
+// How a credit order's fills reach the credit account. A securities
+// repayment (credit flag 4) or a collateral transfer (5 in, 6 out) is an
+// order of the day done as it is taken (simPlaceDoneOrder): its one fill
+// moves the shares.
 const std::shared_ptr<const SimOrderLedger>& simCreditLedger();
 
 // The credit flag a request names ("creditflag", or a menu link's

@@ -160,12 +160,8 @@ void simFields(A& a, SimMarginTarget& t) {
     a(t.financing, t.shortSelling, t.lendable, t.collateralRate);
 }
 template <class A>
-void simFields(A& a, SimCreditMove& m) {
-    a(m.ordersno, m.custid, m.creditFlag, m.code, m.quantity);
-}
-template <class A>
 void simFields(A& a, SimMarginRoom& r) {
-    a(r.targets, r.moves);
+    a(r.targets);
 }
 template <class A>
 void simFields(A& a, SimMessage& m) {

@@ -1,7 +1,8 @@
 // Collateral and the credit queries driven by finger against the simulated
 // brokerage: the transfer list in both directions (its own title, the
 // direction picker), transfers into and out of the credit account that move
-// the shares in the books, the brokerage's guard of the account; the credit
+// the shares in the books and are listed in 当日委托, the brokerage's guard
+// of the account; the credit
 // limit and asset lists, their paging cursor, and the code entry with its
 // list of one stock.
 #include "MarginTestSupport.h"
@@ -126,6 +127,20 @@ TEST_F(MarginCollateralTest, CollateralMovesIntoAndOutOfTheCreditAccount) {
     EXPECT_EQ(fieldOf(orderRequests().back(), "creditflag"), "6");
     EXPECT_EQ(positionOf("000001"), 0);
     EXPECT_EQ(ordinaryHolding("000001"), 3000);
+
+    // Where the alert sends the customer: both, under the numbers they were given.
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    settle();
+    const auto made = orders();
+    ASSERT_EQ(made.size(), 2u);
+    auto* today = openItem<VTATradeQueryViewController>(204);
+    ASSERT_TRUE(today && gridShows(*today, 2));
+    const VTATableView& grid = *today->myTableView();
+    EXPECT_EQ(cellText(grid, 0, "委托编号"), std::to_string(made[1].ordersno));
+    EXPECT_EQ(cellText(grid, 0, "买卖方向"), "担保品转出");
+    EXPECT_EQ(cellText(grid, 1, "委托编号"), std::to_string(made[0].ordersno));
+    EXPECT_EQ(cellText(grid, 1, "买卖方向"), "担保品转入");
+    EXPECT_EQ(cellText(grid, 1, "委托状态"), "已成");
 }
 
 TEST_F(MarginCollateralTest, TheBrokerageKeepsEnoughCollateralForTheDebt) {

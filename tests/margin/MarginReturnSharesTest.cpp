@@ -3,7 +3,7 @@
 // items, the buy-to-return form (maximum with the code twice, the account
 // and order types of the stock's market, a limit buy that returns the
 // shares and frees the short proceeds) and the securities repayment form
-// (from the credit account's own shares, at once).
+// (from the credit account's own shares, at once, then listed in 当日委托).
 #include "MarginTestSupport.h"
 
 #include "margin/MarginStockLists.h"
@@ -211,6 +211,8 @@ TEST_F(MarginReturnSharesTest, ASecuritiesRepaymentReturnsTheCreditAccountsOwnSh
     EXPECT_EQ(positionOf("600036"), 850);
     // A quarter of the owed shares came back: their part of the proceeds is free.
     EXPECT_EQ(credit().shortProceeds, 650000 - 650000 * 150 / 200);
+    ASSERT_EQ(orders().size(), 1u);
+    const int64_t number = orders().back().ordersno;
 
     // Back on the list and into the form again: the maximum follows.
     ASSERT_TRUE(host.pressAlertButton("确定"));
@@ -226,6 +228,14 @@ TEST_F(MarginReturnSharesTest, ASecuritiesRepaymentReturnsTheCreditAccountsOwnSh
     ASSERT_TRUE(confirm());
     ASSERT_TRUE(alertShown("还券数量超过融券负债"));
     EXPECT_EQ(owedOf("600036"), 50);
+
+    // Where the alert sent the customer: the return, under its number.
+    ASSERT_TRUE(dismissAlert("还券数量超过融券负债"));
+    auto* today = openItem<VTATradeQueryViewController>(204);
+    ASSERT_TRUE(today && gridShows(*today, 1));
+    EXPECT_EQ(cellText(*today->myTableView(), 0, "委托编号"), std::to_string(number));
+    EXPECT_EQ(cellText(*today->myTableView(), 0, "买卖方向"), "现券还券");
+    EXPECT_EQ(cellText(*today->myTableView(), 0, "成交数量"), "150");
 }
 
 TEST_F(MarginReturnSharesTest, AnEmptyListOpensNoForm) {

@@ -3,7 +3,9 @@
 // appended whole), the credit checks with their texts after the stock
 // order's, fills that reach the credit account and not the fund balance, the
 // room an open order holds and gives back, and the next day's sellable
-// shares; the credit account's own functions refusing what they cannot do.
+// shares; the credit account's own functions refusing what they cannot do;
+// a securities repayment and the collateral transfers listed as the day's
+// orders and deals and in the history.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -199,6 +201,48 @@ TEST_F(SimMarginTest, TheCreditAccountsOwnFunctionsRefuseWhatTheyCannotDo) {
     EXPECT_EQ(move(4, "000001", "0", "0010001234", "100"), "还券数量超过融券负债");
     EXPECT_EQ(credit().position("600036")->quantity, 1000);
     EXPECT_EQ(credit().owed["600036"], 200);
+}
+
+TEST_F(SimMarginTest, AReturnAndTheTransfersAreOrdersOfTheDayUnderTheNumbersTheyAnswered) {
+    auto move = [&](int flag, const std::string& code, const std::string& market, const std::string& secuid) {
+        auto reply = trade(6, "&market=" + market + "&secuid=" + secuid + "&stkcode=" + code +
+                                  "&qty=100&creditid=0&creditflag=" + std::to_string(flag));
+        EXPECT_EQ(errorOf(reply), "");
+        return textOf(reply, "orderid");
+    };
+    const std::string in = move(5, "000001", "0", "0010001234");
+    const std::string back = move(4, "600036", "1", "A100001234");
+    const std::string out = move(6, "600036", "1", "A100001234");
+    EXPECT_EQ(credit().position("000001")->quantity, 2100);
+    EXPECT_EQ(holding("000001").quantity, 900);
+    EXPECT_EQ(credit().owed["600036"], 100);
+    EXPECT_EQ(credit().position("600036")->quantity, 800);
+    EXPECT_EQ(holding("600036").quantity, 400);
+    // Each list's rows by order number: its direction, status and quantities.
+    auto rows = [&](int sub, const std::string& fields = "") {
+        std::map<std::string, std::string> byNumber;
+        auto set = trade(sub, fields);
+        if (!set || set->isError()) return byNumber;
+        for (set->fetchFirst(); !set->isEOF(); set->fetchNext())
+            byNumber[textOf(set, "ordersno")] = textOf(set, "bsname") + " " + textOf(set, "stkcode") + " " +
+                                                textOf(set, sub == 14 ? "matchqty" : "orderstatus") +
+                                                (sub == 16 ? " " + textOf(set, "orderdate") : "");
+        return byNumber;
+    };
+    const std::map<std::string, std::string> today = {
+        {in, "担保品转入 000001 已成"}, {back, "现券还券 600036 已成"}, {out, "担保品转出 600036 已成"}};
+    EXPECT_EQ(rows(13), today);
+    EXPECT_EQ(rows(14),
+              (std::map<std::string, std::string>{
+                  {in, "担保品转入 000001 100"}, {back, "现券还券 600036 100"}, {out, "担保品转出 600036 100"}}));
+    EXPECT_TRUE(rows(15).empty()) << "nothing to cancel";
+    // The next trading day the history lists them.
+    setClock(20240306, 9, 40);
+    EXPECT_TRUE(rows(13).empty());
+    EXPECT_EQ(rows(16, "&strdate=20240305"),
+              (std::map<std::string, std::string>{{in, "担保品转入 000001 已成 20240305"},
+                                                  {back, "现券还券 600036 已成 20240305"},
+                                                  {out, "担保品转出 600036 已成 20240305"}}));
 }
 
 }  // namespace
