@@ -343,7 +343,8 @@ void VTAXGBuyViewController::calculationArrived(const RequestReply& reply) {
 void VTAXGBuyViewController::orderArrived(const RequestReply& reply) {
     doTradeNow_ = false;
     // One result line per issue sent; an answer short of them cannot say
-    // what was taken, and the customer is sent where the subscriptions show.
+    // what became of the rest: the lines that came are shown, and the
+    // customer is sent where the subscriptions show for the others.
     VTATCRS* set = reply.first();
     std::string lines;
     int answered = 0;
@@ -353,7 +354,8 @@ void VTAXGBuyViewController::orderArrived(const RequestReply& reply) {
         lines += "◆" + line + "\n";
     }
     if (set) set->fetchFirst();
-    showAlert(answered > 0 && answered == static_cast<int>(xgCodes_.size()) ? lines : kUnknownOutcomeText);
+    const bool whole = answered > 0 && answered >= static_cast<int>(xgCodes_.size());
+    showAlert(whole ? lines : lines + kUnknownOutcomeText);
 }
 
 void VTAXGBuyViewController::requestDidFail(const RequestFailure& failure) {

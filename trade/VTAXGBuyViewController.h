@@ -17,8 +17,9 @@
 //                                    calculated issues (the shareholder
 //                                    account of the login in each market);
 //                                    the answer's result lines, one per issue;
-//                                    an answer without them (or none at
+//                                    an answer short of them (or none at
 //                                    all) may hide a subscription taken:
+//                                    the lines it has, then
 //                                    kUnknownOutcomeText says where to look
 // The strategy (自定义, 等资金, 自定义比例, 自定义资金, 按上限申购; its index
 // is "policyid") is picked from a wheel under the button beside "申购策略:".

@@ -244,40 +244,52 @@ TEST_F(NewIssuesTest, EmptyInputsAZeroQuantityAndAMarketWithoutAccountSendNoOrde
 }
 
 TEST_F(NewIssuesTest, AnAnswerWithoutItsResultLinesSaysWhereToLookAndTheTakenOneIsListedThere) {
-    auto buy = subscribe({"002888"});
+    auto buy = subscribe({"002888", "732888"});
     ASSERT_TRUE(buy);
     typeIntoIssue(*buy, 0, "1000");
-    // Bytes that are no record sets, a set without a record, a record without its result line.
-    const std::vector<std::vector<uint8_t>> answers = {
-        {1, 2, 3},
-        TCRSWriter()
-            .beginSet()
+    typeIntoIssue(*buy, 1, "1000");
+    const std::string whereToLook = VTAXGBuyViewController::kUnknownOutcomeText;
+    auto lines = [](std::vector<std::vector<std::string>> records) {
+        TCRSWriter w;
+        w.beginSet()
             .addField("stkcode", TCRSFieldType::VarText, 0, "")
-            .addField("result", TCRSFieldType::VarText, 0, "")
-            .bytes(),
-        TCRSWriter().beginSet().addField("stkcode", TCRSFieldType::VarText, 0, "").addRecord({"002888"}).bytes(),
+            .addField("result", TCRSFieldType::VarText, 0, "");
+        for (const auto& r : records) w.addRecord(std::vector<::Value>(r.begin(), r.end()));
+        return w.bytes();
     };
-    for (const auto& answer : answers) {
-        sim->answerNext({100, 20}, answer);
+    // Bytes that are no record sets, a set without a record, a record without
+    // its result line, one line for the two issues sent.
+    const struct {
+        std::vector<uint8_t> answer;
+        std::string alert;
+    } answers[] = {
+        {{1, 2, 3}, whereToLook},
+        {lines({}), whereToLook},
+        {lines({{"002888", ""}}), whereToLook},
+        {lines({{"002888", "申购1000股已提交"}}), "◆申购1000股已提交\n" + whereToLook},
+    };
+    for (const auto& a : answers) {
+        sim->answerNext({100, 20}, a.answer);
         ASSERT_TRUE(host.tapText("确定"));
         ASSERT_TRUE(alertShown(VTAXGBuyViewController::kConfirmTitle));
         ASSERT_TRUE(host.pressAlertButton("确认"));
-        ASSERT_TRUE(alertShown(VTAXGBuyViewController::kUnknownOutcomeText)) << topAlertTitle();
+        ASSERT_TRUE(alertShown(a.alert)) << topAlertTitle();
         topAlert()->tapButtonAtIndex(0);
         EXPECT_FALSE(buy->doTradeNow());
     }
     EXPECT_TRUE(subscriptions().empty());
-    // Taken: 当日委托 lists it as the alert says.
+    // Taken: 当日委托 lists both as the alert says.
     ASSERT_TRUE(host.tapText("确定"));
     ASSERT_TRUE(alertShown(VTAXGBuyViewController::kConfirmTitle));
     ASSERT_TRUE(host.pressAlertButton("确认"));
     ASSERT_TRUE(waitFor([&] { return topAlertTitle().find("已提交") != std::string::npos; })) << topAlertTitle();
-    ASSERT_EQ(subscriptions().size(), 1u);
+    EXPECT_EQ(topAlertTitle().find(whereToLook), std::string::npos) << "a line for each issue";
+    ASSERT_EQ(subscriptions().size(), 2u);
     topAlert()->tapButtonAtIndex(0);
     auto today = openItem(kTodaysOrdersItem);
-    ASSERT_TRUE(today && gridShows(*today, 1));
+    ASSERT_TRUE(today && gridShows(*today, 2));
     VTATableView& grid = *today->myTableView();
-    const auto row = grid.rowItems(0);
+    const auto row = grid.rowItems(1);  // newest first
     EXPECT_EQ(row[size_t(columnTitled(grid, "委托编号"))], std::to_string(subscriptions()[0].ordersno));
     EXPECT_EQ(row[size_t(columnTitled(grid, "证券代码"))], "002888");
     EXPECT_EQ(row[size_t(columnTitled(grid, "买卖方向"))], "申购");
