@@ -159,8 +159,10 @@ void VTAJJBuySaleViewController::lookupReplied(const RequestReply& reply) {
         return;
     }
     if (fund->rowsAffected() == 0) {
-        showFund("", "", "", "");
-        moneyCanUsed_->setText("");
+        if (emptiesRowsOfUnknownFund()) {
+            showFund("", "", "", "");
+            moneyCanUsed_->setText("");
+        }
         showAlert(kUnknownFundText);
         return;
     }

@@ -61,6 +61,9 @@ protected:
     void orderRefused(const std::string& text) override;
     // An unreadable lookup shows nothing.
     void requestDidFail(const RequestFailure& failure) override;
+    // Whether a lookup that finds no fund empties the fund's rows (the
+    // wealth plans' form keeps them).
+    virtual bool emptiesRowsOfUnknownFund() const { return true; }
 
 private:
     void lookupReplied(const RequestReply& reply);

@@ -6,7 +6,8 @@
 //
 // Eight rows: the fund form's without the list of funds. The plan comes from
 // the plan list as a message of type 1 holding the plan as a stock (code and
-// name); each appearance with one looks it up.
+// name); each appearance with one looks it up. A code the lookup does not
+// find ("查无此基金信息！") leaves the rows as they were.
 //
 // "确定": the code, then the amount (planAmountRefusal: "请输入金额",
 // "请输入正确的金额", "输入金额的金额必须为1000的整数倍"), then the notice "致客户";
@@ -33,6 +34,7 @@ protected:
     int formRowCount() const override { return 8; }
     std::shared_ptr<UITableViewCell> formCell(int row) override;
     void formRowTapped(int) override {}
+    bool emptiesRowsOfUnknownFund() const override { return false; }
     std::string orderRefusal() override;
     std::string successText() const override;
     void orderSucceeded(const RequestReply& reply) override;

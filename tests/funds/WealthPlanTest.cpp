@@ -1,8 +1,8 @@
 // The wealth plans driven by finger against the simulated brokerage: the
 // plan list over the simulator's menu opening the order form for the plan
 // picked, the amount in whole thousands, the notice before every sheet, the
-// form staying for the next order, and the risk re-ask that the notice does
-// not waive.
+// form staying for the next order and keeping its rows when a code is not
+// found, and the risk re-ask that the notice does not waive.
 #include "FundTestSupport.h"
 
 #include "core/MenuFunctions.h"
@@ -132,6 +132,18 @@ TEST_F(WealthPlanTest, APlanPickedInTheListIsSubscribedAfterTheNoticeAndTheFormS
     ASSERT_TRUE(dismissAlert("委托金额低于最低限额10000.00元")) << topAlertTitle();
     EXPECT_EQ(top(), form);
     EXPECT_FALSE(form->isOrdering());
+
+    // A code the brokerage does not know leaves the plan's rows as they were.
+    const std::string cash = form->moneyCanUsed()->text();
+    tapView(form->fundCode());
+    for (size_t n = form->fundCode()->text().size(); n > 0; --n) host.key("backspace");
+    ASSERT_TRUE(host.type("999999"));
+    ASSERT_TRUE(dismissAlert("查无此基金信息！")) << topAlertTitle();
+    EXPECT_EQ(form->fundName()->text(), "稳盈集合计划");
+    EXPECT_EQ(form->fundState()->text(), "认购期");
+    EXPECT_FALSE(form->fundValue()->text().empty());
+    EXPECT_FALSE(form->riskLabel()->text().empty());
+    EXPECT_EQ(form->moneyCanUsed()->text(), cash);
 }
 
 TEST_F(WealthPlanTest, APlanAboveTheCustomersToleranceIsAskedAgainAndSentWithTheSameAmount) {
