@@ -243,7 +243,7 @@ TEST_F(NewIssuesTest, EmptyInputsAZeroQuantityAndAMarketWithoutAccountSendNoOrde
     EXPECT_TRUE(subscriptions().empty());
 }
 
-TEST_F(NewIssuesTest, AnAnswerWithoutItsResultLinesSaysWhereToLookAndTheTakenOneIsListedThere) {
+TEST_F(NewIssuesTest, AnAnswerShortOfItsResultLinesShowsThoseItHasAndSaysWhereToLookForTheRest) {
     auto buy = subscribe({"002888", "732888"});
     ASSERT_TRUE(buy);
     typeIntoIssue(*buy, 0, "1000");
