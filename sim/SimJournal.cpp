@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -128,9 +129,13 @@ std::string numbersText(const std::vector<uint64_t>& numbers) {
     return text;
 }
 
+// The books keep a handful of counters; a line naming more is not one of ours.
+constexpr size_t kMostNumbers = 64;
+
 bool parseNumbers(std::string_view text, std::vector<uint64_t>& out) {
     out.clear();
     if (text.empty()) return true;
+    if (size_t(std::count(text.begin(), text.end(), ',')) >= kMostNumbers) return false;
     for (auto n : split(text, ','))
         if (!parseUnsigned(n, out.emplace_back())) return false;
     return true;
@@ -157,7 +162,7 @@ std::string headerLine(uint64_t seed, double start, const std::string& keyCheck,
 bool readHeader(std::string_view line, uint64_t& seed, double& start, std::string& keyCheck,
                 std::vector<uint64_t>& numbers, SimSnapshotName& snapshot) {
     auto payload = payloadOf(line);
-    if (!payload) return false;
+    if (!payload || std::count(payload->begin(), payload->end(), '\t') > 8) return false;
     auto parts = split(*payload, '\t');
     if ((parts.size() != 6 && parts.size() != 9) || parts[0] != kMagic || parts[1] != kFormat) return false;
     keyCheck = std::string(parts[4]);
@@ -460,14 +465,39 @@ std::string SimJournal::line(const SimJournalEntry& e) {
                    escape(e.fundid) + "\t" + secrets + "\t" + fields);
 }
 
-bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
-    std::string_view line(text);
+namespace {
+
+// The most secrets and fields a record holds together: more than a request
+// the server takes can carry (a body of at most SimOptions::maxRequestBytes,
+// 1 MiB), and few enough that a line of empty fields costs some tens of MiB
+// to read, not tens of times its own size.
+constexpr size_t kMaxRecordItems = size_t(1) << 20;
+
+// Calls `each` on the pieces of `s` between `at`s, in order; false as soon as it answers false.
+template <class F>
+bool eachPiece(std::string_view s, char at, F&& each) {
+    for (size_t start = 0;;) {
+        const size_t end = s.find(at, start);
+        if (!each(s.substr(start, end == std::string_view::npos ? end : end - start))) return false;
+        if (end == std::string_view::npos) return true;
+        start = end + 1;
+    }
+}
+
+size_t piecesOf(std::string_view s, char at) { return s.empty() ? 0 : size_t(std::count(s.begin(), s.end(), at)) + 1; }
+
+// A record's line read into `e`, without a copy of it and with no more room
+// made than its pieces need; false when it does not read (and, should memory
+// still run short, as damage: the books must open all the same).
+bool readRecord(std::string_view line, SimJournalEntry& e) try {
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     auto payload = payloadOf(line);
     if (!payload) return false;
-    auto parts = split(*payload, '\t');
-    if (parts.size() != 9 || !parseUnsigned(parts[0], e.seq) || !parseTime(parts[1], e.time) ||
-        !parseNumbers(parts[3], e.numbers))
+    std::array<std::string_view, 9> parts;
+    size_t n = 0;
+    const auto part = [&](std::string_view piece) { return n < parts.size() && (parts[n++] = piece, true); };
+    if (!eachPiece(*payload, '\t', part) || n != parts.size() || !parseUnsigned(parts[0], e.seq) ||
+        !parseTime(parts[1], e.time) || !parseNumbers(parts[3], e.numbers))
         return false;
     if (parts[2] == kRequest)
         e.kind = SimJournalEntry::Kind::Request;
@@ -480,21 +510,27 @@ bool SimJournal::read(const std::string& text, SimJournalEntry& e) {
     else
         return false;
     if (!unescape(parts[4], e.phone) || !unescape(parts[5], e.custid) || !unescape(parts[6], e.fundid)) return false;
+    const size_t secrets = piecesOf(parts[7], ','), fields = piecesOf(parts[8], '&');
+    if (secrets + fields > kMaxRecordItems) return false;
     e.secrets.clear();
-    if (!parts[7].empty())
-        for (auto s : split(parts[7], ',')) {
-            if (!unescape(s, e.secrets.emplace_back())) return false;
-        }
+    e.secrets.reserve(secrets);
+    if (secrets && !eachPiece(parts[7], ',', [&](std::string_view s) { return unescape(s, e.secrets.emplace_back()); }))
+        return false;
     e.fields.clear();
-    if (!parts[8].empty())
-        for (auto f : split(parts[8], '&')) {
-            const size_t eq = f.find('=');
-            if (eq == std::string_view::npos) return false;
-            SimField& field = e.fields.emplace_back();
-            if (!unescape(f.substr(0, eq), field.key) || !unescape(f.substr(eq + 1), field.value)) return false;
-        }
-    return true;
+    e.fields.reserve(fields);
+    return !fields || eachPiece(parts[8], '&', [&](std::string_view f) {
+        const size_t eq = f.find('=');
+        if (eq == std::string_view::npos) return false;
+        SimField& field = e.fields.emplace_back();
+        return unescape(f.substr(0, eq), field.key) && unescape(f.substr(eq + 1), field.value);
+    });
+} catch (const std::exception&) {
+    return false;
 }
+
+}  // namespace
+
+bool SimJournal::read(const std::string& text, SimJournalEntry& e) { return readRecord(text, e); }
 
 std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t seed, const std::string& keyCheck,
                                              double start, bool fresh, const Restore& restore,
@@ -619,7 +655,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     while (lines.next(text, offset, whole, tooLong)) {
         ++lineNo;
         const uint64_t end = lines.consumed();
-        const bool readable = whole && !tooLong && read(std::string(text), e);
+        const bool readable = whole && !tooLong && readRecord(text, e);
         if (!whole) report.tornLast = true;
         seen.line(readable, whole, e.numbers);
         if (!report.damagedLine) {

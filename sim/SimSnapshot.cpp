@@ -102,7 +102,7 @@ void SimSnapReader::ledger(SimLedgerSlot& slot) {
     std::string name;
     item(name);
     slot.reset();
-    if (!name.empty()) ledgers_.push_back({&slot, std::move(name)});
+    if (!failed_) ledgers_.push_back(std::move(name));
 }
 
 std::string simSnapshot(const SimServer& server, const std::string& key) {
@@ -122,7 +122,11 @@ std::string simSnapshot(const SimServer& server, const std::string& key) {
     return std::move(out);
 }
 
-bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why) {
+// The counts are bounded by the bytes and the reader grows what it fills as
+// they read, so nothing should throw; should anything still (memory short
+// for books that are whole), the snapshot is as good as damaged to a server
+// that must start all the same.
+bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why) try {
     if (bytes.size() < kHeaderSize + kCrcSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0) {
         why = "not a snapshot of the books";
         return false;
@@ -145,7 +149,7 @@ bool simRestore(SimServer& server, const std::string& bytes, const std::string& 
                     cipherKeyOf(key));
     double time = 0;
     r(time);
-    std::map<std::string, int> seen;
+    std::vector<std::string> order;  // of the rooms read
     for (std::string name;;) {
         r(name);
         if (r.failed() || name.empty()) break;
@@ -160,20 +164,35 @@ bool simRestore(SimServer& server, const std::string& bytes, const std::string& 
             why = "the snapshot holds a room this server does not know: " + name;
             return false;
         }
+        order.push_back(std::move(name));
     }
     if (r.failed() || !r.atEnd()) {
         why = "the snapshot cannot be read (a secret under another key, or a field out of place)";
         return false;
     }
-    for (auto& pending : r.pendingLedgers()) {
-        *pending.slot = ledgerNamed(pending.name, rooms);
-        if (!*pending.slot) {
-            why = "the snapshot names an order's ledger this server does not know: " + pending.name;
+    std::vector<SimLedgerSlot> ledgers;
+    ledgers.reserve(r.ledgerNames().size());
+    for (const auto& name : r.ledgerNames()) {
+        ledgers.push_back(name.empty() ? nullptr : ledgerNamed(name, rooms));
+        if (!name.empty() && !ledgers.back()) {
+            why = "the snapshot names an order's ledger this server does not know: " + name;
             return false;
         }
+    }
+    SimSnapLedgerFiller fill(std::move(ledgers));
+    for (const auto& name : order)
+        forEachRoom([&]<class Room>(const char* roomName) {
+            if (name == roomName) fill(*rooms.find<Room>());
+        });
+    if (!fill.allPlaced()) {
+        why = "the snapshot cannot be read (its orders' ledgers out of place)";
+        return false;
     }
     SimServer::StateLock lock(server);
     server.rooms_.swap(rooms);
     if (SimClock::isValidTime(time) && time > server.clock_.now()) server.clock_.setTime(time);
     return true;
+} catch (const std::exception& e) {
+    why = std::string("the snapshot cannot be restored: ") + e.what();
+    return false;
 }

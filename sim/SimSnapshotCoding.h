@@ -5,10 +5,16 @@
 // and SimSnapWriter / SimSnapReader walk it. Integers and enums go as
 // zig-zag varints, doubles as their 8 bytes, texts and containers with their
 // count first. The reader never trusts a count: one larger than the bytes
-// left, or any byte short, fails the whole read (failed()), and what it
-// filled is then to be thrown away. Two things need the snapshot's own
-// context (SimSnapshot.cpp): a secret, enciphered under the caller's key, and
-// an order's ledger, which goes by its name and is found again once all is read.
+// left can hold at the fewest bytes an element takes (SimSnapLeast), or any
+// byte short, fails the whole read (failed()), and what it filled is then to
+// be thrown away. Nor does it make room for a count before the elements are
+// there: a container grows as its elements read, so that what a snapshot
+// costs in memory follows what it holds, not what it claims. Maps and sets
+// come in their order, each key once, as they are written. Two things need
+// the snapshot's own context (SimSnapshot.cpp): a secret, enciphered under
+// the caller's key, and an order's ledger, which goes by its name and is
+// found again once all is read (SimSnapLedgerFiller).
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -102,18 +108,75 @@ private:
     std::string out_;
 };
 
+// The fewest bytes a value of a type takes in the snapshot: every text and
+// container empty, every optional absent.
+class SimSnapLeast {
+public:
+    template <class... T>
+    void operator()(T&... values) {
+        (item(values), ...);
+    }
+    void secret(std::string&) { ++bytes; }  // its count
+    void ledger(SimLedgerSlot&) { ++bytes; }
+    void item(double&) { bytes += sizeof(double); }
+    template <class T>
+        requires(std::is_integral_v<T> || std::is_enum_v<T>)
+    void item(T&) {
+        ++bytes;
+    }
+    void item(std::string&) { ++bytes; }
+    template <class T>
+    void item(std::vector<T>&) {
+        ++bytes;
+    }
+    template <class T>
+    void item(std::deque<T>&) {
+        ++bytes;
+    }
+    template <class T>
+    void item(std::set<T>&) {
+        ++bytes;
+    }
+    template <class K, class V>
+    void item(std::map<K, V>&) {
+        ++bytes;
+    }
+    template <class T>
+    void item(std::optional<T>&) {
+        ++bytes;
+    }
+    template <class T, size_t N>
+    void item(std::array<T, N>& v) {
+        for (auto& e : v) item(e);
+    }
+    template <class T>
+        requires std::is_class_v<T>
+    void item(T& v) {
+        simFields(*this, v);
+    }
+    size_t bytes = 0;
+};
+
+template <class T>
+size_t simSnapLeast() {
+    static const size_t least = [] {
+        T probe{};
+        SimSnapLeast measure;
+        measure.item(probe);
+        return std::max<size_t>(measure.bytes, 1);
+    }();
+    return least;
+}
+
 class SimSnapReader {
 public:
     SimSnapReader(std::string_view bytes, std::vector<uint8_t> cipherKey) : in_(bytes), key_(std::move(cipherKey)) {}
     // Deciphers a secret; a secret that does not decipher under the key fails the read.
     void secret(std::string& plain);
-    // Notes the ledger's name; resolveLedgers() sets the slot.
+    // Notes the ledger's name ("" none) and empties the slot: SimSnapLedgerFiller sets it.
     void ledger(SimLedgerSlot& slot);
-    struct PendingLedger {
-        SimLedgerSlot* slot;
-        std::string name;
-    };
-    std::vector<PendingLedger>& pendingLedgers() { return ledgers_; }
+    // The names of the ledgers read, in the order of their slots.
+    const std::vector<std::string>& ledgerNames() const { return ledgers_; }
     template <class... T>
     void operator()(T&... values) {
         (item(values), ...);
@@ -136,10 +199,10 @@ public:
         fail();
         return 0;
     }
-    // A count of things each at least one byte long: no more than the bytes left.
-    size_t length() {
+    // A count of things each at least `least` bytes long: no more than the bytes left hold.
+    size_t length(size_t least = 1) {
         const uint64_t n = count();
-        if (n > in_.size() - pos_) fail();
+        if (n > (in_.size() - pos_) / least) fail();
         return failed_ ? 0 : static_cast<size_t>(n);
     }
     void item(bool& v) {
@@ -178,19 +241,21 @@ public:
     template <class T>
     void item(std::set<T>& v) {
         v.clear();
-        for (size_t n = length(); n > 0 && !failed_; --n) {
+        for (size_t n = length(simSnapLeast<T>()); n > 0 && !failed_; --n) {
             T e{};
             item(e);
+            if (failed_ || (!v.empty() && !v.key_comp()(*std::prev(v.end()), e))) return fail();
             v.insert(v.end(), std::move(e));
         }
     }
     template <class K, class V>
     void item(std::map<K, V>& v) {
         v.clear();
-        for (size_t n = length(); n > 0 && !failed_; --n) {
+        for (size_t n = length(simSnapLeast<K>() + simSnapLeast<V>()); n > 0 && !failed_; --n) {
             K key{};
             item(key);
-            item(v[std::move(key)]);
+            if (failed_ || (!v.empty() && !v.key_comp()(std::prev(v.end())->first, key))) return fail();
+            item(v.try_emplace(v.end(), std::move(key))->second);
         }
     }
     template <class T>
@@ -214,12 +279,67 @@ private:
     template <class C>
     void sequence(C& c) {
         c.clear();
-        c.resize(length());  // filled in place: what refers into it stays valid
-        for (auto& e : c) item(e);
+        for (size_t n = length(simSnapLeast<typename C::value_type>()); n > 0 && !failed_; --n) item(c.emplace_back());
     }
     std::string_view in_;
     std::vector<uint8_t> key_;
     size_t pos_ = 0;
     bool failed_ = false;
-    std::vector<PendingLedger> ledgers_;
+    std::vector<std::string> ledgers_;
+};
+
+// Sets the ledger slots of what a reader filled, in the order it read them,
+// to the ledgers its names were found to be (the reader keeps no pointer into
+// what it fills, which grows as it reads).
+class SimSnapLedgerFiller {
+public:
+    explicit SimSnapLedgerFiller(std::vector<SimLedgerSlot> ledgers) : ledgers_(std::move(ledgers)) {}
+    // Every ledger went to a slot and every slot had one.
+    bool allPlaced() const { return next_ == ledgers_.size(); }
+    template <class... T>
+    void operator()(T&... values) {
+        (item(values), ...);
+    }
+    void secret(std::string&) {}
+    void ledger(SimLedgerSlot& slot) {
+        if (next_ < ledgers_.size()) slot = ledgers_[next_];
+        ++next_;
+    }
+    template <class T>
+        requires(std::is_arithmetic_v<T> || std::is_enum_v<T>)
+    void item(T&) {}
+    void item(std::string&) {}
+    template <class T>
+    void item(std::vector<T>& v) {
+        for (auto& e : v) item(e);
+    }
+    template <class T>
+    void item(std::deque<T>& v) {
+        for (auto& e : v) item(e);
+    }
+    template <class T>
+    void item(std::set<T>& v) {
+        for (const auto& e : v) item(const_cast<T&>(e));
+    }
+    template <class K, class V>
+    void item(std::map<K, V>& v) {
+        for (auto& [key, value] : v) (*this)(const_cast<K&>(key), value);
+    }
+    template <class T>
+    void item(std::optional<T>& v) {
+        if (v) item(*v);
+    }
+    template <class T, size_t N>
+    void item(std::array<T, N>& v) {
+        for (auto& e : v) item(e);
+    }
+    template <class T>
+        requires std::is_class_v<T>
+    void item(T& v) {
+        simFields(*this, v);
+    }
+
+private:
+    std::vector<SimLedgerSlot> ledgers_;
+    size_t next_ = 0;
 };

@@ -957,9 +957,52 @@ TEST(SimBooksOnDiskTest, WhatAnUnfinishedCompactionLeavesIsPassedOver) {
     EXPECT_EQ(everyList(restarted), told);
 }
 
+// A snapshot whose checksum holds and whose count of customers asks for as
+// many as its 64 MiB could hold at a byte each: tens of GiB of them.
+std::string snapshotAskingFor64MiBOfCustomers() {
+    std::string s = "RDSIMSNP";
+    const auto put = [&s](uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+    };
+    put(kSimSnapshotVersion, 4);
+    put(tuesdayOptions().seed, 8);
+    put(0, 8);                 // the clock's reading
+    s += std::string("\x05trade", 6);
+    s.push_back(0);            // no branches
+    const uint64_t customers = uint64_t(64) << 20;
+    for (uint64_t n = customers; ; n >>= 7) {
+        s.push_back(static_cast<char>(n < 0x80 ? n : (n & 0x7f) | 0x80));
+        if (n < 0x80) break;
+    }
+    s.append(customers, '\0');
+    put(crc32Of(reinterpret_cast<const uint8_t*>(s.data()), s.size()), 4);
+    return s;
+}
+
+// The journal's first line naming `snapshot` instead (its checksum made again).
+std::string journalNaming(const std::string& journal, const std::string& snapshot) {
+    const size_t end = journal.find('\n');
+    std::vector<std::string> parts;
+    std::stringstream payload(journal.substr(9, end - 9));
+    for (std::string part; std::getline(payload, part, '\t');) parts.push_back(part);
+    EXPECT_EQ(parts.size(), 8u) << "a header naming a snapshot";
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", crc32Of(reinterpret_cast<const uint8_t*>(snapshot.data()), snapshot.size()));
+    parts[6] = crc;
+    parts[7] = std::to_string(snapshot.size());
+    std::string line;
+    for (const auto& part : parts) line += (line.empty() ? "" : "\t") + part;
+    std::snprintf(crc, sizeof crc, "%08x", crc32Of(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
+    return crc + (" " + line) + journal.substr(end);
+}
+
 TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTold) {
-    for (const bool missing : {false, true}) {
-        SCOPED_TRACE(missing ? "missing" : "a byte changed");
+    enum class Fault { ByteChanged, Missing, CountsAskingForTensOfGiB };
+    for (const Fault fault : {Fault::ByteChanged, Fault::Missing, Fault::CountsAskingForTensOfGiB}) {
+        const bool missing = fault == Fault::Missing;
+        SCOPED_TRACE(missing                        ? "missing"
+                     : fault == Fault::ByteChanged ? "a byte changed"
+                                                   : "checksums whole, counts asking for tens of GiB");
         TempDir dir;
         const std::string path = dir.file("books");
         {
@@ -969,9 +1012,15 @@ TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTol
         }
         const auto named = snapshotsBeside(path);
         ASSERT_EQ(named.size(), 1u);
-        const std::string journal = readFile(path), snapshot = readFile(named[0]);
+        std::string journal = readFile(path);
+        const std::string snapshot = readFile(named[0]);
         if (missing) {
             fs::remove(named[0]);
+        } else if (fault == Fault::CountsAskingForTensOfGiB) {
+            const std::string crafted = snapshotAskingFor64MiBOfCustomers();
+            journal = journalNaming(journal, crafted);
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
+            std::ofstream(named[0], std::ios::binary | std::ios::trunc) << crafted;
         } else {
             std::string damaged = snapshot;
             damaged[damaged.size() / 2] ^= 0x01;
