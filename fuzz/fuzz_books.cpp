@@ -66,10 +66,10 @@ std::string join(const std::vector<std::string>& parts, char at) {
 // The snapshot's number the journal's first line names ("" none).
 std::string namedSnapshot(const std::string& journal) {
     const auto parts = split(journal.substr(0, journal.find('\n')), '\t');
-    if (parts.size() != 8 || parts[5].empty() || parts[5].size() > 19 ||
-        parts[5].find_first_not_of("0123456789") != std::string::npos)
+    if (parts.size() != 9 || parts[6].empty() || parts[6].size() > 19 ||
+        parts[6].find_first_not_of("0123456789") != std::string::npos)
         return "";
-    return parts[5];
+    return parts[6];
 }
 
 // Every line's checksum made for it, and the first line naming the snapshot by its own.
@@ -80,9 +80,9 @@ std::string sealed(const std::string& journal, const std::string* snapshot) {
         if (line.size() < 9 || line[8] != ' ') continue;
         if (i == 0 && snapshot) {
             auto parts = split(line.substr(9), '\t');
-            if (parts.size() == 8) {
-                parts[6] = crcText(crcOf(*snapshot));
-                parts[7] = std::to_string(snapshot->size());
+            if (parts.size() == 9) {
+                parts[7] = crcText(crcOf(*snapshot));
+                parts[8] = std::to_string(snapshot->size());
                 line = line.substr(0, 9) + join(parts, '\t');
             }
         }
