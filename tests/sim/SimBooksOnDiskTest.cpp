@@ -985,11 +985,11 @@ std::string journalNaming(const std::string& journal, const std::string& snapsho
     std::vector<std::string> parts;
     std::stringstream payload(journal.substr(9, end - 9));
     for (std::string part; std::getline(payload, part, '\t');) parts.push_back(part);
-    EXPECT_EQ(parts.size(), 8u) << "a header naming a snapshot";
+    EXPECT_EQ(parts.size(), 9u) << "a header naming a snapshot";
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", crc32Of(reinterpret_cast<const uint8_t*>(snapshot.data()), snapshot.size()));
-    parts[6] = crc;
-    parts[7] = std::to_string(snapshot.size());
+    parts[7] = crc;
+    parts[8] = std::to_string(snapshot.size());
     std::string line;
     for (const auto& part : parts) line += (line.empty() ? "" : "\t") + part;
     std::snprintf(crc, sizeof crc, "%08x", crc32Of(reinterpret_cast<const uint8_t*>(line.data()), line.size()));
