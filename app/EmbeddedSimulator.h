@@ -13,11 +13,13 @@ inline constexpr const char* kEmbeddedBooksFile = "sim-books.journal";
 inline constexpr uint64_t kEmbeddedSeed = 7;
 
 // The embedded server's options: those given (port, clock...) with its seed
-// and its books in the Documents folder (`fresh`: set aside, new from the seed).
+// and its books in the Documents folder (`fresh`: set aside, new from the seed),
+// never with replies in clear.
 inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false) {
     options.seed = kEmbeddedSeed;
     options.booksPath = documentsPath(kEmbeddedBooksFile);
     options.freshBooks = fresh;
+    options.dumpHeader = false;  // no reply of the customer's in clear, whatever a request asks
     return options;
 }
 

@@ -1,6 +1,7 @@
 // roduvede-sim: the simulated brokerage server on its own.
 //   roduvede-sim [--port N] [--seed N] [--clock "yyyy-MM-dd HH:mm" | SECONDS] [--frozen]
 //                [--idle-timeout SECONDS] [--no-session-check] [--books FILE [--fresh-books]]
+//                [--dump-header]
 // Prints the URL it serves on, then serves until interrupted. With --books
 // the brokerage's books live in FILE (replayed at start, every change on
 // disk before its answer); what opening them found goes to stderr.
@@ -67,6 +68,7 @@ void usage() {
     std::printf(
         "usage: roduvede-sim [--port N] [--seed N] [--clock \"yyyy-MM-dd HH:mm[:ss]\"|SECONDS] [--frozen]\n"
         "                    [--idle-timeout SECONDS] [--no-session-check] [--books FILE [--fresh-books]]\n"
+        "                    [--dump-header]\n"
         "  --port N              loopback port (default: a free one; refused when in use)\n"
         "  --seed N              the market and the books (never the sessions or token seeds)\n"
         "  --clock TIME          the server's clock at start (default: now); --frozen stops it\n"
@@ -75,6 +77,8 @@ void usage() {
         "  --books FILE          keep the books in FILE: replayed at start, every change written before\n"
         "                        its answer (default: in memory, from the seed at every start)\n"
         "  --fresh-books         set FILE aside and start again from the seed\n"
+        "  --dump-header         answer a request with \"X-Sim-Dump: text\" as readable text, in clear\n"
+        "                        (for tests and curl: it shows every reply, enciphered ones too)\n"
         "A trade account is locked for %d minutes after %d wrong passwords or codes in a row.\n",
         SimOptions().sessionIdleTimeout, int(SimBooks::kLockSeconds / 60), SimBooks::kLockAfterFailures);
 }
@@ -118,6 +122,8 @@ int main(int argc, char** argv) {
             options.booksPath = next();
         } else if (a == "--fresh-books") {
             options.freshBooks = true;
+        } else if (a == "--dump-header") {
+            options.dumpHeader = true;
         } else {
             std::fprintf(stderr, "roduvede-sim: unknown option %s\n", a.c_str());
             usage();

@@ -2,7 +2,7 @@
 // whole request road without HTTP (SimServer::handle). The first byte chooses
 // how the rest is sent:
 //   bit 0 clear: as the HTTP body itself (bit 1: the text dump asked for,
-//                bit 2: gzip accepted);
+//                which this server is started to give; bit 2: gzip accepted);
 //   bit 0 set:   as a request text, built into a body the way the client
 //                builds it, under a live session whose key enciphers it (bits
 //                1-3: the request type), so the text reaches the functions.
@@ -40,8 +40,8 @@ struct Fixture {
 
     SimServer& fresh() {
         if (!sim) {
-            sim = std::make_unique<SimServer>(
-                SimOptions{.seed = 7, .clock = kClock, .frozenClock = true, .requireSession = false});
+            sim = std::make_unique<SimServer>(SimOptions{
+                .seed = 7, .clock = kClock, .frozenClock = true, .requireSession = false, .dumpHeader = true});
             // The client's key, made on its first use (from the random
             // source), enciphered once: every login brings the same.
             auto text = VTACoder::sessionKeyExchangeText();

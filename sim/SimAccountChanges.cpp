@@ -55,6 +55,7 @@ std::vector<uint8_t> passwordChange(SimCall& c) {
     if (books.secretMatches(who->password, wanted)) return simErrorSet(-1, kSamePassword);
     who->password = books.secretOf(wanted);
     const std::string authid = books.renewSession(c.request.value(TradeContract::Key::kAuthId));
+    if (c.session) c.session->tradeAuthId = authid;
     return TCRSWriter().beginSet().addField(Col::kAuthId, TCRSFieldType::VarText).addRecord({authid}).bytes();
 }
 

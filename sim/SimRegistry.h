@@ -51,7 +51,7 @@ struct SimSession;
 struct SimCall {
     SimServer& server;
     const SimRequest& request;          // clear and deciphered fields together
-    SimSession* session;                // a copy (its phone is written back), null without a session
+    SimSession* session;                // a copy (its phone and trade login are written back), null without one
     double now;                         // the simulator's clock
     const std::string& sessionKeyText;  // TC_KEY of a session login ("" otherwise)
 };

@@ -1,20 +1,22 @@
 #pragma once
-// What one service session has carried out, so that a second sending of a
-// request is not carried out again (a transport that re-sent it, a replay):
+// What the brokerage has carried out under one session key, so that a second
+// sending of a request is not carried out again (a transport that re-sent
+// it, a replay):
 //  - Every enciphered frame (TC_REQDATA). The client enciphers each sending
 //    under a fresh random IV, so two of its sendings never carry the same
 //    frame; a captured request posted again carries its frame whatever the
 //    clear fields around it say (another "X-VTA-Package", none, another
-//    TC_ENCRYPT). A frame is known by a digest of its bytes.
+//    TC_ENCRYPT, another session of the key). A frame is known by a digest
+//    of its bytes.
 //  - The package ids of the requests that change the books (request type
 //    4, TC_ENCRYPT 36): the client gives every sending a new one
 //    (NetworkManager's counter, header "X-VTA-Package"), so within a session
-//    a package id names one sending.
-// The server asks only once a frame has deciphered under the session's key:
-// whoever holds no key spends no package id of the customer's.
-// Bounded: a session remembers its newest kCapacity frames and package ids,
-// the oldest forgotten first, and the memory ends with the session. Not
-// thread-safe: the server holds its state lock around it.
+//    a package id names one sending (the caller names the session in it).
+// The server asks only once a frame has deciphered under the key: whoever
+// holds no key spends no package id of the customer's.
+// Bounded: the newest `capacity` frames and package ids (kCapacity unless
+// given), the oldest forgotten first. Not thread-safe: the server holds its
+// state lock around it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,7 +26,7 @@ class SimRepeatGuard {
 public:
     static constexpr size_t kCapacity = 1024;
     explicit SimRepeatGuard(size_t capacity = kCapacity) : frames_(capacity), packages_(capacity) {}
-    // Answers whether this is the first time the session carries out the
+    // Answers whether this is the first time the key carries out the
     // frame and, when one is given, the package id; remembers both when it is.
     bool firstSending(const std::vector<uint8_t>& frame, const std::string& packageId);
 

@@ -96,6 +96,14 @@ std::optional<SimTradeSession> SimServer::admitTradeSession(SimRequest& request,
     return std::nullopt;
 }
 
+SimSessions::Keeps SimServer::keepsSession(double now) const {
+    return [this, now](const SimSession& s) {
+        const SimTradeRoom* trade = s.tradeAuthId.empty() ? nullptr : rooms_.find<SimTradeRoom>();
+        const SimTradeSession* t = trade ? trade->books.session(s.tradeAuthId) : nullptr;
+        return t && t->phone == s.phone && now - t->lastUsed <= options_.sessionIdleTimeout;
+    };
+}
+
 std::vector<SimServer::Control> SimServer::takeControls(int main, int sub) {
     std::vector<Control> taken;
     for (auto it = controls_.begin(); it != controls_.end();) {
@@ -119,7 +127,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     record.userAgent = header(headers, "User-Agent");
     record.acceptEncoding = header(headers, "Accept-Encoding");
     record.packageId = header(headers, "X-VTA-Package");
-    const bool dump = header(headers, "X-Sim-Dump") == "text";
+    // Replies in clear, for tests and curl: only from a server started to give them.
+    const bool dump = options_.dumpHeader && header(headers, "X-Sim-Dump") == "text";
 
     SimRequest request(simParseFields(body));
     record.clearFields = request.fields();
@@ -175,9 +184,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 s.id = randomHex(12);
                 s.lastActive = now;
                 s.phone = request.value("phone");
-                // A full table refuses the login: no live session of another phone ends to make room.
-                if (SimSession* opened =
-                        sessions_.open(std::move(s), options_.maxSessions, options_.maxSessionsPerPhone)) {
+                // A full share or table ends the idlest session without a live
+                // trade login; with none, the login is refused.
+                if (SimSession* opened = sessions_.open(std::move(s), options_.maxSessions,
+                                                        options_.maxSessionsPerPhone, keepsSession(now))) {
                     record.session = opened->id;  // the reply goes under the new session's key
                     session = *opened;
                 } else {
@@ -203,21 +213,22 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // The session's key deciphers the request and enciphers the reply.
     const std::vector<uint8_t> key = session ? session->key : std::vector<uint8_t>();
 
-    // The enciphered fields of a request under its session. What the session
-    // carried out already is not carried out again: the same frame, or a
-    // request that changes the books under a package id it sent.
+    // The enciphered fields of a request under its session. What was carried
+    // out under the session's key, in this session or another of the key, is
+    // not carried out again: the same frame, or a request that changes the
+    // books under a package id the session sent.
     bool repeated = false;
     if (status == kUndecided && enciphered && !login) {
         if (!decipherFields(key)) {
             status = 1;
         } else {
             StateLock lock(*this);
-            SimRepeatGuard* carriedOut = sessions_.carriedOut(session->id);
-            if (!carriedOut)
+            const std::optional<bool> first = sessions_.firstSending(
+                session->id, frame, record.encrypt == kEncipherFlag ? record.packageId : std::string());
+            if (!first)
                 status = 2;  // ended meanwhile
             else
-                repeated = !carriedOut->firstSending(
-                    frame, record.encrypt == kEncipherFlag ? record.packageId : std::string());
+                repeated = !*first;
         }
     }
 
@@ -243,6 +254,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             const std::string phone = session ? session->phone : std::string();
             std::optional<SimTradeSession> trade;
             if (request.has(TradeContract::Key::kAuthId)) trade = admitTradeSession(request, phone, now);
+            if (trade && session) session->tradeAuthId = trade->authid;
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
             // What changed the books is on disk before its answer goes: a
@@ -256,7 +268,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             }
             if (session) {
                 StateLock lock(*this);
-                sessions_.setPhone(session->id, session->phone, options_.maxSessionsPerPhone);
+                sessions_.writeBack(*session, options_.maxSessionsPerPhone, keepsSession(now));
             }
         }
     }

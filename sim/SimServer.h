@@ -29,7 +29,8 @@
 // (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds |
 // advance=seconds; 400 for what is no time between 1970 and the year 9999).
 // A request with the header "X-Sim-Dump: text" gets its record sets as
-// readable text instead (no compression, no cipher): for curl. A body larger
+// readable text instead (no compression, no cipher), from a server started
+// with dumpHeader only: for tests and curl. A body larger
 // than maxRequestBytes is refused with 413; see SimHttpServer.h for the
 // connection road (slow connections hold no thread) and its limits. The
 // port is the server's alone: start() fails on a port in use.
@@ -89,8 +90,14 @@ struct SimOptions {
     size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
     size_t requestLogCount = 2000;         // requests kept for requests()
     size_t requestLogBytes = 64 << 20;     // ... and their bodies and fields together
-    size_t maxSessions = 10000;            // a login beyond is refused (status 1)
-    size_t maxSessionsPerPhone = 8;        // a phone's newest replace its own oldest (SimSessions.h)
+    // Beyond either, the idlest session without a live trade login gives way
+    // to a login; one is refused only when every session it could replace
+    // holds one (SimSessions.h).
+    size_t maxSessions = 10000;      // service sessions in all
+    size_t maxSessionsPerPhone = 8;  // ... of one phone
+    // Honours "X-Sim-Dump: text" (replies as readable text, in clear): for
+    // tests and curl, never by default.
+    bool dumpHeader = false;
 };
 
 // The request text of a message's long text (its "url" when it has none of its own).
@@ -282,6 +289,10 @@ private:
     // the session must be live and the phone's that logged in, or the
     // request goes on without it. Takes the state lock for the rest of the handler.
     std::optional<SimTradeSession> admitTradeSession(SimRequest& request, const std::string& phone, double now);
+    // Whether a service session holds a live trade login at `now` (the one it
+    // made or used last, not ended, superseded or idle too long): it never
+    // gives way to another login. With the state lock held.
+    SimSessions::Keeps keepsSession(double now) const;
 
     // The books on disk (SimServerBooks.cpp).
     void openBooks(bool fresh);

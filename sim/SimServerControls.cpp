@@ -55,7 +55,7 @@ void SimServer::expireSession(const std::string& id) {
 
 void SimServer::expireAllSessions() {
     StateLock lock(*this);
-    sessions_.clear();
+    sessions_.endAll();
 }
 
 void SimServer::setSessionIdleTimeout(double seconds) {

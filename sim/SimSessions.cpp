@@ -1,15 +1,44 @@
 #include "sim/SimSessions.h"
 
 #include <algorithm>
+#include <cstring>
+#include <tuple>
 
-SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone) {
+#include "core/security/Digests.h"
+
+namespace {
+
+uint64_t keyDigest(const std::vector<uint8_t>& key) {
+    const std::vector<uint8_t> sha = sha1(key);
+    uint64_t d = 0;
+    std::memcpy(&d, sha.data(), sizeof d);
+    return d;
+}
+
+}  // namespace
+
+SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, const Keeps& keeps) {
     perPhone = std::max<size_t>(perPhone, 1);
+    cap = std::max<size_t>(cap, 1);
     auto own = byPhone_.find(session.phone);
-    const bool replaces = own != byPhone_.end() && own->second.size() >= perPhone;
-    if (!replaces && sessions_.size() >= std::max<size_t>(cap, 1)) return nullptr;
+    if (own != byPhone_.end() && own->second.size() >= perPhone) {
+        auto givesWay = idlest(&own->second, keeps);
+        if (givesWay == sessions_.end()) return nullptr;
+        erase(givesWay);
+    } else if (sessions_.size() >= cap) {
+        auto givesWay = idlest(nullptr, keeps);
+        if (givesWay == sessions_.end()) return nullptr;
+        erase(givesWay);
+    }
     const std::string id = session.id;
-    Held& held = sessions_[id] = Held{std::move(session), SimRepeatGuard()};
-    join(id, held.session.phone, perPhone);
+    Held& held = sessions_[id] = Held{std::move(session), ++opened_, std::nullopt};
+    if (!held.session.key.empty()) {
+        held.keyed = keyDigest(held.session.key);
+        Guarded& guard = guardOf(*held.keyed, cap);
+        ++guard.sessions;
+        guard.lastUse = ++uses_;
+    }
+    join(id, held.session.phone, perPhone, keeps);
     return &held.session;
 }
 
@@ -18,40 +47,48 @@ SimSession* SimSessions::find(const std::string& id) {
     return it == sessions_.end() ? nullptr : &it->second.session;
 }
 
-SimRepeatGuard* SimSessions::carriedOut(const std::string& id) {
+std::optional<bool> SimSessions::firstSending(const std::string& id, const std::vector<uint8_t>& frame,
+                                              const std::string& packageId) {
     auto it = sessions_.find(id);
-    return it == sessions_.end() ? nullptr : &it->second.carriedOut;
+    auto guard = it == sessions_.end() || !it->second.keyed ? guards_.end() : guards_.find(*it->second.keyed);
+    if (guard == guards_.end()) return std::nullopt;
+    guard->second.lastUse = ++uses_;
+    // A package id names one sending of its session.
+    return guard->second.carriedOut.firstSending(frame, packageId.empty() ? packageId : id + "\n" + packageId);
 }
 
-void SimSessions::setPhone(const std::string& id, const std::string& phone, size_t perPhone) {
-    auto it = sessions_.find(id);
-    if (it == sessions_.end() || it->second.session.phone == phone) return;
-    leave(id, it->second.session.phone);
-    it->second.session.phone = phone;
-    join(id, phone, std::max<size_t>(perPhone, 1));
+void SimSessions::writeBack(const SimSession& session, size_t perPhone, const Keeps& keeps) {
+    auto it = sessions_.find(session.id);
+    if (it == sessions_.end()) return;
+    it->second.session.tradeAuthId = session.tradeAuthId;
+    if (it->second.session.phone == session.phone) return;
+    leave(session.id, it->second.session.phone);
+    it->second.session.phone = session.phone;
+    join(session.id, session.phone, std::max<size_t>(perPhone, 1), keeps);
 }
 
 void SimSessions::sweep(double now, double idleTimeout) {
     for (auto it = sessions_.begin(); it != sessions_.end();) {
-        if (now - it->second.session.lastActive > idleTimeout) {
-            leave(it->first, it->second.session.phone);
-            it = sessions_.erase(it);
-        } else {
+        if (now - it->second.session.lastActive > idleTimeout)
+            it = erase(it);
+        else
             ++it;
-        }
     }
 }
 
 void SimSessions::end(const std::string& id) {
     auto it = sessions_.find(id);
-    if (it == sessions_.end()) return;
-    leave(id, it->second.session.phone);
-    sessions_.erase(it);
+    if (it != sessions_.end()) erase(it);
+}
+
+void SimSessions::endAll() {
+    while (!sessions_.empty()) erase(sessions_.begin());
 }
 
 void SimSessions::clear() {
     sessions_.clear();
     byPhone_.clear();
+    guards_.clear();
 }
 
 std::vector<std::string> SimSessions::ids() const {
@@ -60,13 +97,32 @@ std::vector<std::string> SimSessions::ids() const {
     return out;
 }
 
-void SimSessions::join(const std::string& id, const std::string& phone, size_t perPhone) {
-    std::deque<std::string>& own = byPhone_[phone];
-    while (own.size() >= perPhone) {
-        sessions_.erase(own.front());
-        own.pop_front();
+SimSessions::Sessions::iterator SimSessions::idlest(const std::deque<std::string>* ids, const Keeps& keeps) {
+    auto best = sessions_.end();
+    auto consider = [&](Sessions::iterator it) {
+        if (it == sessions_.end() || keeps(it->second.session)) return;
+        if (best == sessions_.end() || std::tie(it->second.session.lastActive, it->second.opened) <
+                                           std::tie(best->second.session.lastActive, best->second.opened))
+            best = it;
+    };
+    if (ids) {
+        for (const auto& id : *ids) consider(sessions_.find(id));
+    } else {
+        for (auto it = sessions_.begin(); it != sessions_.end(); ++it) consider(it);
     }
-    own.push_back(id);
+    return best;
+}
+
+void SimSessions::join(const std::string& id, const std::string& phone, size_t perPhone, const Keeps& keeps) {
+    // A phone whose every session holds a trade login goes over its share:
+    // the session moved to it has done its work already.
+    for (auto own = byPhone_.find(phone); own != byPhone_.end() && own->second.size() >= perPhone;
+         own = byPhone_.find(phone)) {
+        auto givesWay = idlest(&own->second, keeps);
+        if (givesWay == sessions_.end()) break;
+        erase(givesWay);
+    }
+    byPhone_[phone].push_back(id);
 }
 
 void SimSessions::leave(const std::string& id, const std::string& phone) {
@@ -74,4 +130,25 @@ void SimSessions::leave(const std::string& id, const std::string& phone) {
     if (own == byPhone_.end()) return;
     std::erase(own->second, id);
     if (own->second.empty()) byPhone_.erase(own);
+}
+
+SimSessions::Sessions::iterator SimSessions::erase(Sessions::iterator it) {
+    leave(it->first, it->second.session.phone);
+    if (it->second.keyed) {
+        auto guard = guards_.find(*it->second.keyed);
+        if (guard != guards_.end() && guard->second.sessions > 0) --guard->second.sessions;
+    }
+    return sessions_.erase(it);
+}
+
+SimSessions::Guarded& SimSessions::guardOf(uint64_t digest, size_t cap) {
+    if (auto it = guards_.find(digest); it != guards_.end()) return it->second;
+    if (guards_.size() >= cap) {
+        auto oldest = guards_.end();
+        for (auto it = guards_.begin(); it != guards_.end(); ++it)
+            if (it->second.sessions == 0 && (oldest == guards_.end() || it->second.lastUse < oldest->second.lastUse))
+                oldest = it;
+        if (oldest != guards_.end()) guards_.erase(oldest);
+    }
+    return guards_[digest];
 }

@@ -2,18 +2,30 @@
 // The service sessions of the simulated server: opened by a session login,
 // ended when idle longer than the idle timeout (judged by the sim's clock on
 // every request, not only when the session is used again), and bounded twice:
-//  - A phone holds at most `perPhone` sessions: its newest replace its own
-//    oldest, so that a flood of logins from one phone takes only its own
-//    room (the phone is the one the login declares, or that a registration
-//    moves the session to; sessions that declare none count as one phone).
-//  - The table holds at most `cap`: a login beyond it is refused, and no live
-//    session of another phone ends to make room.
-// Each session keeps what it has carried out (SimRepeatGuard.h) for as long
-// as it lives. Not thread-safe: the server holds its state lock around it.
+//  - A phone holds at most `perPhone` sessions (the phone is the one the
+//    login declares, or that a registration moves the session to; sessions
+//    that declare none count as one phone).
+//  - The table holds at most `cap`.
+// When a login finds its phone's share or the table full, the idlest session
+// it could replace gives way (its phone's, or any when the table is full),
+// but never one that holds a live trade login (`Keeps`): a declared phone
+// number ends no customer's trading, and a flood of logins shuts no one out.
+// A login is refused only when every session it could replace holds one.
+//
+// What a session carries out is remembered under its key (SimRepeatGuard.h),
+// not under the session: a client keeps its key for its whole run, so a
+// frame of one of its sessions deciphers in the next, and a captured login
+// posted again opens a session under that key. Whatever its session, a frame
+// carried out under the key is not carried out again. The memory of a key
+// outlives its sessions: the keys of live sessions are kept, and of the
+// others the `cap` used most recently. Not thread-safe: the server holds its
+// state lock around it.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,24 +36,36 @@ struct SimSession {
     std::vector<uint8_t> key;  // empty: logged in without key exchange
     double lastActive = 0;
     std::string phone;
+    std::string tradeAuthId;  // the trade login it made or used last ("" none)
 };
 
 class SimSessions {
 public:
-    // Adds the session (its id must be new), ending its phone's oldest when
-    // the phone holds `perPhone`; null (nothing added) when `cap` are open
-    // and none of its phone's ended.
-    SimSession* open(SimSession session, size_t cap, size_t perPhone);
+    // Whether the session holds a live trade login (it never gives way).
+    using Keeps = std::function<bool(const SimSession&)>;
+
+    // Adds the session (its id must be new). When its phone holds `perPhone`,
+    // or the table `cap`, the idlest session it could replace that `keeps`
+    // does not keep ends first; null (nothing added) when there is none.
+    SimSession* open(SimSession session, size_t cap, size_t perPhone, const Keeps& keeps);
     // The live session of that id, null when there is none.
     SimSession* find(const std::string& id);
-    // What the live session of that id has carried out, null when there is none.
-    SimRepeatGuard* carriedOut(const std::string& id);
-    // The session belongs to another phone from now on, as the newest of its
-    // sessions (the phone's oldest ends when it holds `perPhone` then).
-    void setPhone(const std::string& id, const std::string& phone, size_t perPhone);
+    // Whether the live session of that id carries out the frame for the
+    // first time under its key, and the package id (when one is given) for
+    // the first time in the session; remembers both when it does. Nullopt
+    // when there is no such session.
+    std::optional<bool> firstSending(const std::string& id, const std::vector<uint8_t>& frame,
+                                     const std::string& packageId);
+    // What a handler changed of the session, written back: its trade login,
+    // and its phone (as that phone's newest session, the phone's idlest that
+    // `keeps` does not keep ending when it holds `perPhone` then).
+    void writeBack(const SimSession& session, size_t perPhone, const Keeps& keeps);
     // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).
     void sweep(double now, double idleTimeout);
     void end(const std::string& id);
+    // Ends every session; what their keys carried out is still known.
+    void endAll();
+    // Ends every session and forgets what every key carried out.
     void clear();
     size_t size() const { return sessions_.size(); }
     std::vector<std::string> ids() const;
@@ -49,12 +73,27 @@ public:
 private:
     struct Held {
         SimSession session;
-        SimRepeatGuard carriedOut;
+        uint64_t opened = 0;            // the order of opening: of two as idle, the older gives way
+        std::optional<uint64_t> keyed;  // the digest of its key
     };
-    // Adds the id as its phone's newest, ending the phone's oldest beyond `perPhone`.
-    void join(const std::string& id, const std::string& phone, size_t perPhone);
+    struct Guarded {
+        SimRepeatGuard carriedOut;
+        size_t sessions = 0;  // live sessions under the key
+        uint64_t lastUse = 0;
+    };
+    using Sessions = std::map<std::string, Held>;
+    // The idlest of the ids that `keeps` does not keep (all ids when `ids` is null).
+    Sessions::iterator idlest(const std::deque<std::string>* ids, const Keeps& keeps);
+    // Adds the id as its phone's newest, ending the phone's idlest not kept beyond `perPhone`.
+    void join(const std::string& id, const std::string& phone, size_t perPhone, const Keeps& keeps);
     void leave(const std::string& id, const std::string& phone);
+    Sessions::iterator erase(Sessions::iterator it);
+    // The key's memory, made when missing (forgetting, beyond `cap`, the one
+    // used longest ago that no live session holds).
+    Guarded& guardOf(uint64_t keyDigest, size_t cap);
 
-    std::map<std::string, Held> sessions_;
+    Sessions sessions_;
     std::map<std::string, std::deque<std::string>> byPhone_;  // ids, oldest first
+    std::map<uint64_t, Guarded> guards_;                      // by key digest
+    uint64_t opened_ = 0, uses_ = 0;
 };

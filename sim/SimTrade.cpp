@@ -165,6 +165,7 @@ std::vector<uint8_t> login(SimCall& c) {
     const std::string fundid = books.fundIdForLogin(*who, c.request.value(Key::kInputType),
                                                     c.request.value(Key::kBranch), c.request.value(Key::kInputId));
     const std::string authid = books.openSession(*who, fundid, phoneOf(c), c.now);
+    if (c.session) c.session->tradeAuthId = authid;  // the service session holds it: it never gives way
 
     TCRSWriter w;
     w.beginSet().addField(Col::kSessionText, TCRSFieldType::VarText).addRecord({SimBooks::sessionText(*who, authid)});

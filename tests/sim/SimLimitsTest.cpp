@@ -446,7 +446,12 @@ TEST_F(SimTest, IdleSessionsAreSweptByTimeNotOnlyWhenUsed) {
     EXPECT_EQ(sim->sessionIds(), std::vector<std::string>{b});
 }
 
-TEST(SimLimitsTest, ALoginFloodBeyondTheCapIsRefusedAndEndsNoLiveSession) {
+// A full table gives way to a login: the idlest session without a live
+// trade login ends, while one that holds a trade login stays however idle, so
+// a flood of logins (each declaring a phone of its own) neither shuts anyone
+// out nor ends anyone's trading. A login is refused only when every session
+// holds a live trade login.
+TEST(SimLimitsTest, ALoginBeyondTheCapEndsTheIdlestSessionWithoutATradeLogin) {
     SimOptions o = tuesdayOptions();
     o.maxSessions = 3;
     SimServer sim(o);
@@ -455,20 +460,55 @@ TEST(SimLimitsTest, ALoginFloodBeyondTheCapIsRefusedAndEndsNoLiveSession) {
         auto set = firstSet(r);
         return std::make_pair(etag(r), set ? set->toStringWithFieldName("session").value_or("") : "");
     };
+    auto live = [&](const std::string& session) {
+        return etag(sim.handle("tc_mfuncno=3504&tc_sfuncno=1&TC_SESSION={" + session + "}", {})) == "0,0,0,0";
+    };
+    auto tradeLogin = [&](const std::string& session, const std::string& account, const std::string& branch) {
+        auto set = firstSet(sim.handle("tc_mfuncno=500&tc_sfuncno=1&TC_SESSION={" + session +
+                                           "}&operway=i&inputtype=Z&custorgid=" + branch + "&inputid=" + account +
+                                           "&trdpwd=123456&authtype=0&authdata=",
+                                       {}));
+        return set && !set->isError() ? set->toStringAtIndex(0).value_or("") + "&operway=i" : "";
+    };
+    auto trades = [&](const std::string& session, const std::string& text) {
+        auto r = sim.handle("tc_mfuncno=500&tc_sfuncno=10&count=5&TC_SESSION={" + session + "}&" + text, {});
+        auto set = firstSet(r);
+        return etag(r) == "0,0,0,0" && set && !set->isError();
+    };
     const std::string a = login("13800138000").second, b = login("13800138001").second;
+    const std::string tradeA = tradeLogin(a, "10001234", "0101");
+    ASSERT_FALSE(tradeA.empty());
     sim.clock().advance(1000);
     const std::string c = login("13800138002").second;  // exactly the cap
     ASSERT_FALSE(a.empty() || b.empty() || c.empty());
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(login("139" + std::to_string(10000000 + i)).first, "1,0,0,0");
-    auto ids = sim.sessionIds();
-    std::sort(ids.begin(), ids.end());
-    std::vector<std::string> live{a, b, c};
-    std::sort(live.begin(), live.end());
-    EXPECT_EQ(ids, live) << "the sessions idle longest are live and stay";
-    // Once one has ended by its idle time, a new login takes its place.
-    sim.clock().advance(o.sessionIdleTimeout - 999);
-    EXPECT_FALSE(login("13800138003").second.empty());
-    EXPECT_EQ(sim.sessionIds().size(), 2u);
+    std::vector<std::string> flood;
+    for (int i = 0; i < 50; ++i) {
+        auto [flags, session] = login("139" + std::to_string(10000000 + i));
+        EXPECT_EQ(flags, "0,0,0,0") << i;
+        flood.push_back(session);
+    }
+    EXPECT_EQ(sim.sessionIds().size(), 3u);
+    EXPECT_TRUE(trades(a, tradeA)) << "the idlest session holds a trade login and stays";
+    EXPECT_FALSE(live(b));
+    EXPECT_FALSE(live(c));
+    EXPECT_TRUE(live(flood[48]));
+    ASSERT_TRUE(live(flood[49]));
+
+    // Every session holding a live trade login: a login is refused.
+    const std::string tradeC = tradeLogin(flood[49], "10009999", "0102");
+    ASSERT_FALSE(tradeC.empty());
+    const std::string e = login("13800138000").second;  // flood[48] gives way
+    ASSERT_FALSE(e.empty());
+    EXPECT_TRUE(trades(e, tradeA)) << "A's phone trades on in a new session";
+    EXPECT_EQ(login("13700137000").first, "1,0,0,0");
+    EXPECT_TRUE(trades(a, tradeA));
+    EXPECT_TRUE(trades(flood[49], tradeC));
+    // A trade login superseded holds nothing: its session gives way.
+    ASSERT_FALSE(tradeLogin(e, "10001234", "0101").empty());
+    EXPECT_FALSE(login("13700137000").second.empty());
+    EXPECT_FALSE(live(a));
+    EXPECT_TRUE(live(e));
+    EXPECT_TRUE(live(flood[49]));
 }
 
 // A flood of logins from one phone takes only that phone's room: its newest

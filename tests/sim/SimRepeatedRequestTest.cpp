@@ -10,6 +10,7 @@
 #include "core/security/VTACoder.h"
 #include "sim/SimOrders.h"
 #include "sim/SimRepeatGuard.h"
+#include "sim/SimSessions.h"
 #include "sim/SimTrade.h"
 
 namespace {
@@ -148,6 +149,87 @@ TEST_F(SimRepeatedRequestTest, ACapturedOrderPostedAgainIsRefusedWhateverItsClea
     ASSERT_TRUE(genuine);
     EXPECT_FALSE(genuine->isError()) << genuine->getError();
     EXPECT_EQ(orders(), before + 2);
+}
+
+// The client keeps its key for its whole run, so a frame of one of its
+// sessions deciphers in the next, and a captured session login posted again
+// byte for byte opens a session under that key and phone. What was carried
+// out under the key is not carried out again in any of its sessions.
+TEST_F(SimRepeatedRequestTest, ACapturedLoginPostedAgainCarriesOutNoCapturedFrameAgain) {
+    auto keyText = VTACoder::sessionKeyExchangeText();
+    ASSERT_TRUE(keyText);
+    const std::string phone = "phone=13800138000";
+    const std::string capturedLogin =
+        "tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
+        "&TC_SESSION={}&TC_REQLENGTH=" + std::to_string(phone.size()) + "&TC_REQDATA=" + VTACoder::encryptString(phone);
+    auto opened = send(capturedLogin, "");
+    ASSERT_TRUE(opened);
+    const std::string victim = opened->toStringWithFieldName("session").value_or("");
+    ASSERT_FALSE(victim.empty());
+    const size_t before = orders();
+    const std::string capturedOrder = orderBody(victim);
+    auto first = send(capturedOrder, "61");
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isError()) << first->getError();
+    ASSERT_EQ(orders(), before + 1);
+
+    for (int i = 0; i < 3; ++i) {
+        auto again = send(capturedLogin, "");
+        const std::string replayed = again ? again->toStringWithFieldName("session").value_or("") : "";
+        if (replayed.empty()) continue;  // a login refused opens nothing to post into
+        std::string posted = capturedOrder;
+        posted.replace(posted.find(victim), victim.size(), replayed);
+        auto order = send(posted, std::to_string(62 + i));
+        ASSERT_TRUE(order);
+        EXPECT_EQ(order->isError() ? order->getError() : "", SimRepeatGuard::kRepeatedText);
+    }
+    EXPECT_EQ(orders(), before + 1);
+}
+
+// The guard remembers exactly its newest `capacity` frames and package ids.
+TEST(SimRepeatGuardTest, RemembersItsNewestCapacityAndForgetsTheOlder) {
+    SimRepeatGuard guard(2);
+    auto frame = [](uint8_t b) { return std::vector<uint8_t>(8, b); };
+    for (uint8_t b : {1, 2, 3}) EXPECT_TRUE(guard.firstSending(frame(b), ""));
+    EXPECT_FALSE(guard.firstSending(frame(3), ""));
+    EXPECT_FALSE(guard.firstSending(frame(2), ""));
+    EXPECT_TRUE(guard.firstSending(frame(1), "")) << "the oldest of three is forgotten";
+    EXPECT_FALSE(guard.firstSending(frame(3), "")) << "remembered: 1 and 3";
+    EXPECT_TRUE(guard.firstSending(frame(2), ""));
+
+    for (const char* package : {"7", "8", "9"}) EXPECT_TRUE(guard.firstSending(frame(uint8_t(40 + *package)), package));
+    EXPECT_FALSE(guard.firstSending(frame(60), "9"));
+    EXPECT_FALSE(guard.firstSending(frame(61), "8"));
+    EXPECT_TRUE(guard.firstSending(frame(62), "7"));
+}
+
+// What a key carried out outlives its sessions: the key of a live session is
+// never forgotten, and of the others the newest are remembered (as many keys
+// as the table holds sessions).
+TEST(SimRepeatGuardTest, AKeyIsRememberedWhileItHasASessionAndAmongTheNewestAfter) {
+    SimSessions sessions;
+    auto open = [&](const std::string& id, uint8_t key) {
+        SimSession s{.id = id, .key = std::vector<uint8_t>(16, key), .phone = id};
+        return sessions.open(std::move(s), 2, 8, [](const SimSession&) { return false; }) != nullptr;
+    };
+    const std::vector<uint8_t> frame(8, 1);
+    ASSERT_TRUE(open("a", 1));
+    EXPECT_EQ(sessions.firstSending("a", frame, ""), true);
+    sessions.end("a");
+    ASSERT_TRUE(open("a2", 1));
+    EXPECT_EQ(sessions.firstSending("a2", frame, ""), false) << "the key's next session";
+    for (uint8_t key : {2, 3, 4}) {
+        const std::string id(1, char('a' + key));
+        ASSERT_TRUE(open(id, key));
+        EXPECT_EQ(sessions.firstSending(id, frame, ""), true);
+        sessions.end(id);
+    }
+    EXPECT_EQ(sessions.firstSending("a2", frame, ""), false) << "a live session's key stays";
+    ASSERT_TRUE(open("d2", 4));
+    EXPECT_EQ(sessions.firstSending("d2", frame, ""), false) << "the newest of the others stays";
+    sessions.end("d2");
+    ASSERT_TRUE(open("b2", 2));
+    EXPECT_EQ(sessions.firstSending("b2", frame, ""), true) << "an older one is forgotten";
 }
 
 }  // namespace

@@ -105,6 +105,35 @@ TEST_F(SimSecurityTest, ATradeSessionServesOnlyThePhoneThatLoggedIn) {
                                        "&secuid=A100001234")),
               kSessionEnded);
     EXPECT_EQ(books([](SimBooks& b) { return b.customer("010110001234")->orders.size(); }), orders);
+    // Logins declaring A's phone, more than a phone may hold, end no session
+    // that holds A's trade login: A trades on in the session it logged in.
+    for (size_t i = 0; i <= sim->options().maxSessionsPerPhone; ++i) EXPECT_FALSE(login(kPhoneA).empty());
+    EXPECT_EQ(etag(call(sessionA, "tc_mfuncno=500&tc_sfuncno=10&count=5&" + a)), "0,0,0,0");
+    EXPECT_EQ(holdings(sessionA, a), "");
+}
+
+// Replies in clear are for tests: a server gives them for "X-Sim-Dump: text"
+// only when started to; any other answers the header with its record sets,
+// enciphered as the request was.
+TEST_F(SimSecurityTest, RepliesComeInClearOnlyFromAServerStartedToGiveThem) {
+    const std::map<std::string, std::string> dump{{"X-Sim-Dump", "text"}};
+    auto ask = [&](SimServer& server) {
+        const std::string session = simKeyedLogin(server, kPhoneA);
+        const std::string fields = "code=600519.2";
+        return server.handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=36&tc_mfuncno=3710&tc_sfuncno=3&TC_SESSION={" +
+                                 session + "}&TC_REQLENGTH=" + std::to_string(fields.size()) +
+                                 "&TC_REQDATA=" + VTACoder::encryptString(fields),
+                             dump);
+    };
+    auto enciphered = ask(*sim);
+    EXPECT_EQ(etag(enciphered), "0,0,0,36");
+    EXPECT_TRUE(VTACoder::decryptData(std::vector<uint8_t>(enciphered.body.begin(), enciphered.body.end())));
+    EXPECT_FALSE(enciphered.body.starts_with("set 0"));
+
+    SimOptions forTests = tuesdayOptions();
+    forTests.dumpHeader = true;
+    SimServer server(forTests);
+    EXPECT_TRUE(ask(server).body.starts_with("set 0"));
 }
 
 TEST_F(SimSecurityTest, AnIdleTradeSessionEndsOnTheSimulatorsClock) {
