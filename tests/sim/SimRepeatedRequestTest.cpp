@@ -1,7 +1,9 @@
 // The brokerage carries out a request that changes the books once for its
-// package id: the same bytes posted again in the session (a transport that
-// re-sent them) are refused with a text that says where to look, while a new
-// sending, another session, and the requests of the other types go on as before.
+// package id, and an enciphered frame once under its key: the same bytes
+// posted again in the session (a transport that re-sent them) or in another
+// session of the key (a replay after a captured login) are refused with a
+// text that says where to look, while a new sending, another session's
+// package ids, and the requests of the other types go on as before.
 #include <httplib.h>
 
 #include "SimTestSupport.h"
