@@ -194,8 +194,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                     status = 1;
                 }
             }
-        } else if (SimSession* s = sessions_.find(record.session)) {
-            s->lastActive = now;
+        } else if (const SimSession* s = sessions_.use(record.session, now)) {
             session = *s;
         } else if (options_.requireSession || enciphered) {
             status = 2;

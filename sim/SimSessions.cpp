@@ -32,6 +32,7 @@ SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, c
     }
     const std::string id = session.id;
     Held& held = sessions_[id] = Held{std::move(session), ++opened_, std::nullopt};
+    idle_.insert(idleKey(held));
     if (!held.session.key.empty()) {
         held.keyed = keyDigest(held.session.key);
         Guarded& guard = guardOf(*held.keyed, cap);
@@ -42,9 +43,18 @@ SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, c
     return &held.session;
 }
 
-SimSession* SimSessions::find(const std::string& id) {
+const SimSession* SimSessions::find(const std::string& id) const {
     auto it = sessions_.find(id);
     return it == sessions_.end() ? nullptr : &it->second.session;
+}
+
+const SimSession* SimSessions::use(const std::string& id, double now) {
+    auto it = sessions_.find(id);
+    if (it == sessions_.end()) return nullptr;
+    idle_.erase(idleKey(it->second));
+    it->second.session.lastActive = now;
+    idle_.insert(idleKey(it->second));
+    return &it->second.session;
 }
 
 std::optional<bool> SimSessions::firstSending(const std::string& id, const std::vector<uint8_t>& frame,
@@ -68,11 +78,12 @@ void SimSessions::writeBack(const SimSession& session, size_t perPhone, const Ke
 }
 
 void SimSessions::sweep(double now, double idleTimeout) {
-    for (auto it = sessions_.begin(); it != sessions_.end();) {
-        if (now - it->second.session.lastActive > idleTimeout)
-            it = erase(it);
+    while (!idle_.empty() && now - std::get<0>(*idle_.begin()) > idleTimeout) {
+        auto it = sessions_.find(std::get<2>(*idle_.begin()));
+        if (it != sessions_.end())
+            erase(it);
         else
-            ++it;
+            idle_.erase(idle_.begin());
     }
 }
 
@@ -87,6 +98,7 @@ void SimSessions::endAll() {
 
 void SimSessions::clear() {
     sessions_.clear();
+    idle_.clear();
     byPhone_.clear();
     guards_.clear();
 }
@@ -107,8 +119,11 @@ SimSessions::Sessions::iterator SimSessions::idlest(const std::deque<std::string
     };
     if (ids) {
         for (const auto& id : *ids) consider(sessions_.find(id));
-    } else {
-        for (auto it = sessions_.begin(); it != sessions_.end(); ++it) consider(it);
+        return best;
+    }
+    for (const auto& [lastActive, opened, id] : idle_) {
+        consider(sessions_.find(id));
+        if (best != sessions_.end()) break;
     }
     return best;
 }
@@ -133,6 +148,7 @@ void SimSessions::leave(const std::string& id, const std::string& phone) {
 }
 
 SimSessions::Sessions::iterator SimSessions::erase(Sessions::iterator it) {
+    idle_.erase(idleKey(it->second));
     leave(it->first, it->second.session.phone);
     if (it->second.keyed) {
         auto guard = guards_.find(*it->second.keyed);

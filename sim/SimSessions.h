@@ -26,7 +26,9 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sim/SimRepeatGuard.h"
@@ -49,7 +51,9 @@ public:
     // does not keep ends first; null (nothing added) when there is none.
     SimSession* open(SimSession session, size_t cap, size_t perPhone, const Keeps& keeps);
     // The live session of that id, null when there is none.
-    SimSession* find(const std::string& id);
+    const SimSession* find(const std::string& id) const;
+    // The same, used at `now` (it is no longer idle).
+    const SimSession* use(const std::string& id, double now);
     // Whether the live session of that id carries out the frame for the
     // first time under its key, and the package id (when one is given) for
     // the first time in the session; remembers both when it does. Nullopt
@@ -82,6 +86,12 @@ private:
         uint64_t lastUse = 0;
     };
     using Sessions = std::map<std::string, Held>;
+    // The sessions from the idlest (least lately active, then opened first):
+    // the sweep and a full table look at its front only.
+    using IdleOrder = std::set<std::tuple<double, uint64_t, std::string>>;
+    static IdleOrder::value_type idleKey(const Held& held) {
+        return {held.session.lastActive, held.opened, held.session.id};
+    }
     // The idlest of the ids that `keeps` does not keep (all ids when `ids` is null).
     Sessions::iterator idlest(const std::deque<std::string>* ids, const Keeps& keeps);
     // Adds the id as its phone's newest, ending the phone's idlest not kept beyond `perPhone`.
@@ -93,6 +103,7 @@ private:
     Guarded& guardOf(uint64_t keyDigest, size_t cap);
 
     Sessions sessions_;
+    IdleOrder idle_;
     std::map<std::string, std::deque<std::string>> byPhone_;  // ids, oldest first
     std::map<uint64_t, Guarded> guards_;                      // by key digest
     uint64_t opened_ = 0, uses_ = 0;
