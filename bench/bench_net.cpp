@@ -190,6 +190,20 @@ void BM_SimHandle(benchmark::State& state) {
 }
 BENCHMARK(BM_SimHandle);
 
+// A session login (without key exchange) at a full table of 10,000 sessions,
+// each declaring a phone of its own: the idlest gives way to every login.
+void BM_SimLoginAtAFullTable(benchmark::State& state) {
+    SimServer sim(SimOptions{.clock = 1709605800, .frozenClock = true});
+    const size_t full = sim.options().maxSessions;
+    long phone = 13900000000;
+    auto login = [&] { return sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + std::to_string(phone++), {}); };
+    for (size_t i = 0; i < full; ++i) login();
+    for (auto _ : state) benchmark::DoNotOptimize(login());
+    if (sim.sessionIds().size() != full) state.SkipWithError("the table is not full");
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SimLoginAtAFullTable);
+
 // A session of its own for the load threads (made once, before they start).
 std::string loadSession() {
     static std::string session = [] {
