@@ -19,12 +19,6 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-bool containsWord(std::string_view value, std::string_view word) {
-    for (size_t at = 0; at + word.size() <= value.size(); ++at)
-        if (sameName(value.substr(at, word.size()), word)) return true;
-    return false;
-}
-
 // A number of the base's digits only, at most `limit`; false for anything else.
 bool parseNumber(std::string_view text, int base, size_t limit, size_t& out) {
     if (text.empty() || text.size() > 16) return false;
@@ -67,7 +61,9 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
     headerEnd_ = blank + 4;
     size_t at = received.find(kLineEnd) + kLineEnd.size();  // past the request line
     std::string_view length;
-    bool hasLength = false, lengthsDiffer = false;
+    bool lengthsDiffer = false;
+    int codings = 0;  // Transfer-Encoding headers, and whether each said "chunked" alone
+    bool onlyChunked = true;
     while (at < blank + kLineEnd.size()) {
         const size_t eol = received.find(kLineEnd, at);
         const std::string_view line = received.substr(at, eol - at);
@@ -76,19 +72,23 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         if (colon == std::string_view::npos) continue;
         const std::string_view name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
         if (sameName(name, "Content-Length")) {
-            lengthsDiffer = lengthsDiffer || (hasLength && value != length);
+            lengthsDiffer = lengthsDiffer || (hasLength_ && value != length);
             length = value;
-            hasLength = true;
+            hasLength_ = true;
         } else if (sameName(name, "Transfer-Encoding")) {
-            chunked_ = chunked_ || containsWord(value, "chunked");
+            ++codings;
+            onlyChunked = onlyChunked && sameName(value, "chunked");
         } else if (sameName(name, "Expect")) {
             expectsContinue_ = sameName(value, "100-continue");
         }
     }
     chunkAt_ = headerEnd_;
+    // Chunks once, and nothing else: a second header would make them chunks of chunks.
+    if (codings > 0 && (codings > 1 || !onlyChunked)) return State::UnknownCoding;
+    chunked_ = codings == 1;
     // Two lengths: no telling where the body ends (nor which one a proxy before us went by).
     if (lengthsDiffer) return State::Malformed;
-    if (chunked_ || !hasLength) return State::Incomplete;  // chunks say their own length
+    if (chunked_ || !hasLength_) return State::Incomplete;  // chunks say their own length
     if (!parseNumber(length, 10, maxBodyBytes_, contentLength_)) return State::Malformed;
     return contentLength_ > maxBodyBytes_ ? State::BodyTooLarge : State::Incomplete;
 }

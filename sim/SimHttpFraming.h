@@ -2,7 +2,12 @@
 // Where one HTTP/1.1 request ends in the bytes a connection has received:
 // the request line and headers up to the blank line, then a body of its
 // "Content-Length" or in chunks ("Transfer-Encoding: chunked", which wins).
-// Two "Content-Length" headers that differ make no request at all.
+// Two "Content-Length" headers that differ make no request at all, and so
+// does any transfer coding other than chunks alone: the handlers' parser
+// reads a body as chunks only when the header says exactly "chunked", so a
+// request framed by another rule here would reach them with chunk lines in
+// its body, or never end. A request with both headers is answered and its
+// connection closed: a proxy before us may have framed it by its length.
 // The server's connection road reads every connection into a buffer and
 // hands a request to a worker only once it is whole, so that slow clients
 // hold no thread. Incremental: each look goes on from where the last stopped
@@ -18,6 +23,7 @@ public:
         HeadersTooLarge,  // no blank line within the header limit
         BodyTooLarge,     // the body is (or says it will be) over the body limit
         Malformed,        // a length or chunk size that is no number, two lengths that differ
+        UnknownCoding,    // a Transfer-Encoding other than "chunked" alone
     };
 
     SimHttpFraming(size_t maxHeaderBytes, size_t maxBodyBytes)
@@ -28,6 +34,9 @@ public:
     State look(std::string_view received);
     // Valid once Complete: the request's length in the buffer.
     size_t requestBytes() const { return end_; }
+    // Valid once Complete: the connection must close after the answer (chunks
+    // and a length both said).
+    bool closesAfter() const { return chunked_ && hasLength_; }
     // The headers ask for "100 Continue" before the body is sent.
     bool expectsContinue() const { return expectsContinue_; }
     // Where the headers end (after the blank line); 0 while not known.
@@ -46,6 +55,7 @@ private:
     size_t scanned_ = 0;  // looked through for the blank line
     size_t headerEnd_ = 0;
     bool chunked_ = false;
+    bool hasLength_ = false;
     size_t contentLength_ = 0;
     bool expectsContinue_ = false;
     // Chunks: where the next chunk-size line (or the trailer) starts, the body so far.

@@ -169,6 +169,7 @@ struct SimHttpServer::Road {
         bool continued = false;   // "100 Continue" was sent for it
         bool peerClosed = false;  // the client sends no more
         size_t length = 0;        // of the request handed to a worker
+        bool lastOne = false;     // it is answered with the connection's close
         size_t held = 0;          // of the bytes all connections hold: this one's buffer
         size_t served = 0;
         Stage stage = Stage::Reading;
@@ -395,6 +396,8 @@ void SimHttpServer::Road::progress(Connection& c) {
                           "request body larger than " + std::to_string(limits.maxBodyBytes) + " bytes\n");
         case SimHttpFraming::State::Malformed:
             return refuse(c, 400, "Bad Request", "malformed request\n");
+        case SimHttpFraming::State::UnknownCoding:
+            return refuse(c, 501, "Not Implemented", "transfer coding not supported\n");
         case SimHttpFraming::State::Complete:
             break;
     }
@@ -402,6 +405,7 @@ void SimHttpServer::Road::progress(Connection& c) {
     ::epoll_ctl(epoll, EPOLL_CTL_DEL, c.fd, nullptr);
     c.stage = Connection::Stage::Handling;
     c.length = c.framing.requestBytes();  // held until answered: the total counts the requests being handled
+    c.lastOne = c.framing.closesAfter();
     if (c.continued) c.length -= dropHeader(c.in, c.framing.headerBytes(), "Expect");  // answered already
     {
         std::lock_guard lock(mutex);
@@ -510,7 +514,7 @@ void SimHttpServer::Road::serve(Connection& c) {
     RequestStream stream(c.fd, std::string_view(c.in).substr(0, length), limits.writeTimeout, stopping);
     bool closeAfter = false;
     tCloseAfterReply = &closeAfter;
-    const bool last = limits.keepAlive <= 0 || c.served + 1 >= limits.keepAliveMaxCount;
+    const bool last = limits.keepAlive <= 0 || c.served + 1 >= limits.keepAliveMaxCount || c.lastOne;
     bool closedByClient = false;
     const bool served = server.process_request(stream, last, closedByClient, nullptr);
     tCloseAfterReply = nullptr;

@@ -14,7 +14,8 @@ struct Case {
     const char* what;
     std::string bytes;
     State state;
-    size_t length = 0;  // of the whole request
+    size_t length = 0;    // of the whole request
+    bool closes = false;  // the connection closes after the answer
 };
 
 constexpr size_t kHeaderLimit = 200;
@@ -25,7 +26,11 @@ constexpr size_t kBodyLimit = 10;
 TEST(SimHttpFramingTest, FindsTheEndOfOneRequest) {
     const std::string get = "GET /vta HTTP/1.1\r\nHost: sim\r\n\r\n";
     const std::string post = "POST /vta HTTP/1.1\r\ncontent-length: 5\r\n\r\n";
-    const std::string chunked = "POST /vta HTTP/1.1\r\nTransfer-Encoding: gzip, Chunked\r\nContent-Length: 99\r\n\r\n";
+    const std::string chunked = "POST /vta HTTP/1.1\r\nTransfer-Encoding:  Chunked \r\nContent-Length: 99\r\n\r\n";
+    const std::string chunksAlone = "POST /vta HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n";
+    auto coding = [](const std::string& value) {
+        return "POST / HTTP/1.1\r\nTransfer-Encoding: " + value + "\r\nContent-Length: 2\r\n\r\n2\r\nok\r\n0\r\n\r\n";
+    };
     const Case cases[] = {
         {"headers not ended", "GET /vta HTTP/1.1\r\nHost: sim\r\n", State::Incomplete},
         {"no body", get, State::Complete, get.size()},
@@ -43,12 +48,22 @@ TEST(SimHttpFramingTest, FindsTheEndOfOneRequest) {
         {"two lengths that differ, with chunks",
          "POST / HTTP/1.1\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\nContent-Length: 2\r\n\r\n0\r\n\r\n",
          State::Malformed},
+        {"three lengths, the last two the same",
+         "POST / HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 6\r\nContent-Length: 6\r\n\r\nabcdef",
+         State::Malformed},
         {"one length said twice", "POST / HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 5\r\n\r\nabcde",
          State::Complete, 62},
         {"headers past their limit", "GET / HTTP/1.1\r\nX: " + std::string(kHeaderLimit, 'x'), State::HeadersTooLarge},
-        {"chunks (the length is ignored)", chunked + "3\r\nabc\r\n2;x=y\r\nde\r\n0\r\n\r\n", State::Complete,
-         chunked.size() + 24},
-        {"chunks with a trailer", chunked + "1\r\na\r\n0\r\nT: v\r\n\r\n", State::Complete, chunked.size() + 17},
+        {"chunks (the length is ignored, the connection closed)", chunked + "3\r\nabc\r\n2;x=y\r\nde\r\n0\r\n\r\n",
+         State::Complete, chunked.size() + 24, true},
+        {"chunks alone", chunksAlone + "1\r\na\r\n0\r\n\r\n", State::Complete, chunksAlone.size() + 11},
+        {"chunks with a trailer", chunked + "1\r\na\r\n0\r\nT: v\r\n\r\n", State::Complete, chunked.size() + 17, true},
+        {"chunks after another coding", coding("gzip, chunked"), State::UnknownCoding},
+        {"chunks after identity", coding("identity, chunked"), State::UnknownCoding},
+        {"a coding that only ends in chunked", coding("xchunked"), State::UnknownCoding},
+        {"a coding that is not chunks", coding("gzip"), State::UnknownCoding},
+        {"chunks of chunks", "POST / HTTP/1.1\r\nTransfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
+         State::UnknownCoding},
         {"a chunk not all here", chunked + "5\r\nab", State::Incomplete},
         {"the last chunk without the blank line", chunked + "0\r\n", State::Incomplete},
         {"chunks past the body limit", chunked + "6\r\nabcdef\r\n5\r\n", State::BodyTooLarge},
@@ -61,6 +76,7 @@ TEST(SimHttpFramingTest, FindsTheEndOfOneRequest) {
         EXPECT_EQ(whole.look(c.bytes), c.state) << c.what;
         if (c.state == State::Complete) {
             EXPECT_EQ(whole.requestBytes(), c.length) << c.what;
+            EXPECT_EQ(whole.closesAfter(), c.closes) << c.what;
         }
         // Byte by byte, the same answer in the end, and nothing earlier than that.
         SimHttpFraming trickled(kHeaderLimit, kBodyLimit);

@@ -211,6 +211,30 @@ TEST(SimLimitsTest, AChunkedBodyIsHeldToTheSameLimit) {
     sim.stop();
 }
 
+// Clients that send half a large post and leave: each connection's buffer had
+// grown to the whole post's room, and all of it is given back with the
+// connection, so that what the server counts as held never creeps up to its
+// limit and shuts everyone out.
+TEST(SimLimitsTest, PostsLeftHalfwayGiveBackTheRoomTheyTook) {
+    SimServer sim(httpOptions());
+    ASSERT_TRUE(sim.start());
+    const std::string body = bodyOf(sim.options().maxRequestBytes);
+    const std::string head = "POST /vta HTTP/1.1\r\nHost: sim\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
+    for (int i = 0; i < 200; ++i) {
+        RawClient leaving(sim.port());
+        // The headers first, so that the buffer grows towards the whole post; then a part of it.
+        ASSERT_TRUE(leaving.send(head + body.substr(0, 1000)));
+        ASSERT_TRUE(pollUntil([&] { return sim.openConnections() == 1; }));
+        ASSERT_TRUE(leaving.send(body.substr(1000, 600 << 10)));
+    }
+    ASSERT_TRUE(pollUntil([&] { return sim.openConnections() == 0; }));
+    RawClient whole(sim.port());
+    ASSERT_TRUE(whole.send(head + body));
+    const std::string reply = whole.readSome();
+    EXPECT_EQ(reply.rfind("HTTP/1.1 200", 0), 0u) << reply;
+    sim.stop();
+}
+
 // A flood of 1 MiB posts from 256 connections, in a process of its own (the
 // death test's, started afresh, as a server's is: what earlier tests of this
 // program left with the allocator is none of the server's). The bodies in
@@ -336,8 +360,21 @@ TEST(SimLimitsTest, TheRoadAnswersWhatArrivesWholeHoweverItArrives) {
         RawClient twoLengths(sim.port());
         ASSERT_TRUE(twoLengths.send("POST /vta HTTP/1.1\r\nContent-Length: 2\r\nContent-Length: 44\r\n\r\nok"));
         EXPECT_EQ(twoLengths.readAll().rfind("HTTP/1.1 400", 0), 0u);
+        // A coding the handlers would not read as chunks is answered, not waited for.
+        RawClient coding(sim.port());
+        ASSERT_TRUE(coding.send("POST /vta HTTP/1.1\r\nTransfer-Encoding: xchunked\r\nContent-Length: 2\r\n\r\nok"));
+        EXPECT_EQ(coding.readAll().rfind("HTTP/1.1 501", 0), 0u);
     }
-    EXPECT_EQ(sim.requestCount(), 1u);
+    {  // Chunks and a length: answered by the chunks, and the connection closed (what follows is not read).
+        RawClient both(sim.port());
+        ASSERT_TRUE(both.send("POST /vta HTTP/1.1\r\nHost: sim\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n"
+                              "5\r\ntc_mf\r\n9\r\nuncno=100\r\n0\r\n\r\n" +
+                              probe));
+        const std::string replies = both.readAll();
+        EXPECT_EQ(replies.rfind("HTTP/1.1 200", 0), 0u) << replies;
+        EXPECT_EQ(replies.find("HTTP/1.1", 10), std::string::npos) << replies;
+    }
+    EXPECT_EQ(sim.requestCount(), 2u);
     sim.stop();
 }
 
