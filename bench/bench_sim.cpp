@@ -1,7 +1,7 @@
 // The simulated server under the loads that used to exhaust it, and what its
 // books on disk cost: new connections answered (requests per second, the
 // 99th percentile of their round trip) while a thousand slow connections
-// hang; the holdings query with the books in memory and on disk, from 1 to 64
+// hang; a flood of large posts and the memory it leaves; the holdings query with the books in memory and on disk, from 1 to 64
 // clients at once; the replay of a large journal at start; and the books
 // taken as a snapshot and put back, with 100,000 orders in them.
 #include <arpa/inet.h>
@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +73,66 @@ void BM_NewConnectionsBesideSlowOnes(benchmark::State& state) {
     for (int fd : slow) ::close(fd);
 }
 BENCHMARK(BM_NewConnectionsBesideSlowOnes)->Arg(0)->Arg(1000)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// This process's resident memory in MiB: "VmRSS" now, "VmHWM" its peak.
+double residentMiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
+    return 0;
+}
+
+// 256 connections each posting 1 MiB twice, to a server of the shipped
+// limits: the process's resident memory at the peak and once every
+// connection has closed and the server has been idle a second (what the
+// request log keeps, the workers made and what the allocator holds on to),
+// above what it was before the flood.
+void BM_FloodOfLargePosts(benchmark::State& state) {
+    SimOptions o;
+    o.clock = kTuesdayMorning;
+    o.frozenClock = true;
+    constexpr int kConnections = 256, kRounds = 2;
+    for (auto _ : state) {
+        SimServer sim(o);
+        sim.start();
+        std::string body = "tc_mfuncno=9999&tc_sfuncno=1&pad=";
+        body.resize(o.maxRequestBytes, 'x');
+        const std::string request =
+            "POST /vta HTTP/1.1\r\nHost: sim\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        std::ofstream("/proc/self/clear_refs") << "5";  // the peak from here on
+        const double before = residentMiB("VmRSS");
+        std::atomic<int> answered{0};
+        std::vector<std::thread> clients;
+        for (int i = 0; i < kConnections; ++i)
+            clients.emplace_back([&] {
+                for (int round = 0; round < kRounds; ++round) {
+                    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+                    sockaddr_in a{};
+                    a.sin_family = AF_INET;
+                    a.sin_port = htons(static_cast<uint16_t>(sim.port()));
+                    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size())) {
+                        ::shutdown(fd, SHUT_WR);
+                        std::string reply;
+                        char buf[4096];
+                        for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) > 0;) reply.append(buf, size_t(n));
+                        answered += reply.rfind("HTTP/1.1 200", 0) == 0;
+                    }
+                    ::close(fd);
+                }
+            });
+        for (auto& t : clients) t.join();
+        while (sim.openConnections() != 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        state.counters["answered"] = answered.load();
+        state.counters["peak_MiB"] = residentMiB("VmHWM") - before;
+        state.counters["idle_MiB"] = residentMiB("VmRSS") - before;
+        state.counters["log_MiB"] = double(sim.requestLogBytes()) / (1 << 20);
+        sim.stop();
+    }
+}
+BENCHMARK(BM_FloodOfLargePosts)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // A text of the reply's first set: the field of that name, or the first field.
 std::string firstText(const SimServer::Reply& r, const char* field = nullptr) {

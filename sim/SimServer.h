@@ -89,7 +89,7 @@ struct SimOptions {
     size_t maxWorkers = 64;                // requests handled at once (more whole ones wait their turn)
     size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
     size_t requestLogCount = 2000;         // requests kept for requests()
-    size_t requestLogBytes = 64 << 20;     // ... and their bodies and fields together
+    size_t requestLogBytes = 8 << 20;      // ... and their bodies and fields together (a flood leaves no more)
     // Beyond either, the idlest session without a live trade login gives way
     // to a login; one is refused only when every session it could replace
     // holds one (SimSessions.h).
