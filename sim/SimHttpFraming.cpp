@@ -70,7 +70,10 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         at = eol + kLineEnd.size();
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos) continue;
-        const std::string_view name = trim(line.substr(0, colon)), value = trim(line.substr(colon + 1));
+        const std::string_view name = line.substr(0, colon), value = trim(line.substr(colon + 1));
+        // The handlers' parser takes a name as it stands: "Transfer-Encoding :" is no coding to
+        // it, and would be one here. Whitespace in a name makes no request.
+        if (name != trim(name)) return State::Malformed;
         if (sameName(name, "Content-Length")) {
             lengthsDiffer = lengthsDiffer || (hasLength_ && value != length);
             length = value;

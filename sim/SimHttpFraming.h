@@ -22,7 +22,8 @@ public:
         Complete,         // requestBytes() bytes are one whole request
         HeadersTooLarge,  // no blank line within the header limit
         BodyTooLarge,     // the body is (or says it will be) over the body limit
-        Malformed,        // a length or chunk size that is no number, two lengths that differ
+        Malformed,        // a length or chunk size that is no number, two lengths that differ,
+                          // whitespace around a header's name
         UnknownCoding,    // a Transfer-Encoding other than "chunked" alone
     };
 
