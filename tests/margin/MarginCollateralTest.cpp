@@ -141,6 +141,7 @@ TEST_F(MarginCollateralTest, CollateralMovesIntoAndOutOfTheCreditAccount) {
     EXPECT_EQ(cellText(grid, 1, "委托编号"), std::to_string(made[0].ordersno));
     EXPECT_EQ(cellText(grid, 1, "买卖方向"), "担保品转入");
     EXPECT_EQ(cellText(grid, 1, "委托状态"), "已成");
+    saveScreenshot("today-orders");
 }
 
 TEST_F(MarginCollateralTest, TheBrokerageKeepsEnoughCollateralForTheDebt) {

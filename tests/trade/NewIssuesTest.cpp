@@ -274,6 +274,7 @@ TEST_F(NewIssuesTest, AnAnswerShortOfItsResultLinesShowsThoseItHasAndSaysWhereTo
         ASSERT_TRUE(alertShown(VTAXGBuyViewController::kConfirmTitle));
         ASSERT_TRUE(host.pressAlertButton("确认"));
         ASSERT_TRUE(alertShown(a.alert)) << topAlertTitle();
+        if (&a == &answers[3]) saveScreenshot("some-lines-and-where-to-look");
         topAlert()->tapButtonAtIndex(0);
         EXPECT_FALSE(buy->doTradeNow());
     }
