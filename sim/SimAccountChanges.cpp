@@ -42,10 +42,10 @@ std::vector<uint8_t> costChange(SimCall& c) {
 }
 
 std::vector<uint8_t> passwordChange(SimCall& c) {
-    auto& books = c.server.room<SimTradeRoom>().books;
     SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return simErrorSet(refusal);
+    auto& books = c.server.room<SimTradeRoom>().books;
     const std::string now = c.request.value(Key::kOldPassword), wanted = c.request.value(Key::kNewPassword);
     if (!books.secretMatches(who->password, now)) return simErrorSet(-1, Error::kWrongPassword);
     // A replayed change gives digests: one the books could not take was written as "".

@@ -97,29 +97,47 @@ std::string currencyName(int moneytype) {
     return "人民币";
 }
 
-// The customer of the session and the fund account the request acts on.
-struct Acting {
-    SimCustomer* who = nullptr;
-    SimFundAccount* fund = nullptr;
+// The customer of the session and the fund account the request acts on: to
+// change (Acting) or to read (Reading).
+template <class Customer, class Fund>
+struct Party {
+    Customer* who = nullptr;
+    Fund* fund = nullptr;
     SimRefusal refusal;
 };
+using Acting = Party<SimCustomer, SimFundAccount>;
+using Reading = Party<const SimCustomer, const SimFundAccount>;
 
 std::string lastFundId(const SimRequest& r) {
     std::string named;
-    for (const auto& f : r.fields())
-        if (f.key == Key::kFundId && !f.value.empty()) named = f.value;
+    for (const auto& f : r.fieldsWhere([](const std::string& key) { return key == Key::kFundId; }))
+        if (!f.value.empty()) named = f.value;
     return named;
 }
 
-Acting acting(SimCall& c) {
-    Acting a;
-    SimBooks& books = c.server.room<SimTradeRoom>().books;
-    a.who = simTradeCustomer(c, &a.refusal);
+template <class Party, class Books>
+Party partyOf(Books& books, typename std::remove_pointer_t<decltype(Party::who)>* who, SimCall& c, SimRefusal refusal) {
+    Party a;
+    a.who = who;
+    a.refusal = refusal;
     if (!a.who) return a;
     const std::string named = lastFundId(c.request);
     a.fund = named.empty() ? books.fundAccountOfRequest(*a.who, c.request) : a.who->fundAccount(named);
     if (!a.fund) a.refusal = kUnknownFundAccount;
     return a;
+}
+
+Acting acting(SimCall& c) {
+    SimRefusal refusal;
+    SimCustomer* who = simTradeCustomer(c, &refusal);
+    if (!who) return {nullptr, nullptr, refusal};
+    return partyOf<Acting>(c.server.room<SimTradeRoom>().books, who, c, refusal);
+}
+
+Reading reading(SimCall& c) {
+    SimRefusal refusal;
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
+    return partyOf<Reading>(c.server.view<SimTradeRoom>().books, who, c, refusal);
 }
 
 SimBankBinding* bindingOf(SimCustomer& who, const std::string& fundid, const std::string& bankcode, int moneytype) {
@@ -139,8 +157,8 @@ void record(SimCall& c, const SimCustomer& who, SimBankRecord r) {
 
 // The refusal of a password the bank asks for this operation ("" when it passes).
 std::string passwordRefusal(SimCall& c, const SimCustomer& who, const SimBankBinding& binding, int operation) {
-    const SimBank* bank = c.server.room<SimBankRoom>().bank(binding.bankcode);
-    const SimBooks& books = c.server.room<SimTradeRoom>().books;
+    const SimBank* bank = c.server.view<SimBankRoom>().bank(binding.bankcode);
+    const SimBooks& books = c.server.view<SimTradeRoom>().books;
     if (bank && bank->bankPasswordFor.count(operation) &&
         !books.secretMatches(binding.bankPassword, c.request.value(Key::kBankPassword)))
         return kWrongBankPassword;
@@ -151,7 +169,7 @@ std::string passwordRefusal(SimCall& c, const SimCustomer& who, const SimBankBin
 }
 
 std::vector<uint8_t> bindings(SimCall& c) {
-    Acting a = acting(c);
+    Reading a = reading(c);
     if (!a.who) return simErrorSet(a.refusal);
     TCRSWriter w;
     w.beginSet()
@@ -173,7 +191,7 @@ std::vector<uint8_t> bindings(SimCall& c) {
 }
 
 std::vector<uint8_t> transferable(SimCall& c) {
-    Acting a = acting(c);
+    Reading a = reading(c);
     if (!a.fund) return simErrorSet(a.refusal);
     auto it = a.fund->balances.find(moneyTypeOf(c.request));
     const SimMoney cash = it == a.fund->balances.end() ? 0 : it->second.withdrawable();
@@ -223,7 +241,7 @@ std::vector<uint8_t> bankBalance(SimCall& c) {
     if (std::string refusal = passwordRefusal(c, *a.who, *binding, Operation::kBalanceQuery); !refusal.empty())
         return simErrorSet(-1, refusal);
     if (c.request.has(Key::kFundPassword) &&
-        !c.server.room<SimTradeRoom>().books.secretMatches(a.who->password, c.request.value(Key::kFundPassword)))
+        !c.server.view<SimTradeRoom>().books.secretMatches(a.who->password, c.request.value(Key::kFundPassword)))
         return simErrorSet(-1, kWrongFundPassword);
     record(c, *a.who,
            {0, 0, "查询银行余额", binding->bankname, a.fund->fundid, moneytype, binding->bankBalance,
@@ -268,9 +286,9 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
 }
 
 std::vector<uint8_t> bankList(SimCall& c) {
-    Acting a = acting(c);
+    Reading a = reading(c);
     if (!a.fund) return simErrorSet(a.refusal);
-    const auto& room = c.server.room<SimBankRoom>();
+    const auto& room = c.server.view<SimBankRoom>();
     TCRSWriter w;
     w.beginSet()
         .addField(Col::kBankCode, TCRSFieldType::VarText, 0, "银行代码")
@@ -291,9 +309,12 @@ std::vector<uint8_t> bankList(SimCall& c) {
 
 std::vector<uint8_t> history(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& records = c.server.room<SimBankRoom>().history[who->custid];
+    const auto& kept = c.server.view<SimBankRoom>().history;
+    const auto found = kept.find(who->custid);
+    static const std::vector<SimBankRecord> kNone;
+    const auto& records = found == kept.end() ? kNone : found->second;
     TCRSWriter w;
     w.beginSet()
         .addField("business", TCRSFieldType::VarText, 0, "业务类型")

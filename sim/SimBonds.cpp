@@ -131,11 +131,11 @@ namespace {
 
 std::vector<uint8_t> bondInfo(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const std::string flag = c.request.value(Key::kBsFlag);
     if (!isBondFlag(flag)) return simErrorSet(-1, kWrongFlag);
-    const SimExchangeProduct* p = c.server.room<SimBondsRoom>().product(c.request.value(Key::kStockCode));
+    const SimExchangeProduct* p = c.server.view<SimBondsRoom>().product(c.request.value(Key::kStockCode));
     if (p && p->kind != Kind::ConvertibleBond) p = nullptr;
     if (p && flag == Flag::kPutBack && !p->putBackOpen) return simErrorSet(-1, kPutBackClosed);
     TCRSWriter w;
@@ -151,9 +151,9 @@ std::vector<uint8_t> bondInfo(SimCall& c) {
 
 std::vector<uint8_t> fundInfo(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const SimExchangeProduct* p = c.server.room<SimBondsRoom>().product(c.request.value(Key::kStockCode));
+    const SimExchangeProduct* p = c.server.view<SimBondsRoom>().product(c.request.value(Key::kStockCode));
     if (p && p->kind != Kind::ExchangeFund) p = nullptr;
     TCRSWriter w;
     w.beginSet()

@@ -1,6 +1,7 @@
 #include "sim/SimBooks.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Utilities.h"
 #include "core/contracts/TradeContract.h"
@@ -73,10 +74,14 @@ int64_t SimHolding::takeOut(int64_t shares) {
     return carried;
 }
 
-SimFundAccount* SimCustomer::fundAccount(const std::string& fundid) {
-    for (auto& f : fundAccounts)
+const SimFundAccount* SimCustomer::fundAccount(const std::string& fundid) const {
+    for (const auto& f : fundAccounts)
         if (f.fundid == fundid) return &f;
     return nullptr;
+}
+
+SimFundAccount* SimCustomer::fundAccount(const std::string& fundid) {
+    return const_cast<SimFundAccount*>(std::as_const(*this).fundAccount(fundid));
 }
 
 const SimShareholder* SimCustomer::shareholder(const std::string& market) const {
@@ -85,16 +90,30 @@ const SimShareholder* SimCustomer::shareholder(const std::string& market) const 
     return nullptr;
 }
 
-SimHolding* SimCustomer::holding(const std::string& secuid, const std::string& code) {
-    for (auto& h : holdings)
+const SimHolding* SimCustomer::holding(const std::string& secuid, const std::string& code) const {
+    for (const auto& h : holdings)
         if (h.secuid == secuid && h.code == code) return &h;
     return nullptr;
 }
 
-SimHolding* SimCreditAccount::position(const std::string& code) {
-    for (auto& p : positions)
+SimHolding* SimCustomer::holding(const std::string& secuid, const std::string& code) {
+    return const_cast<SimHolding*>(std::as_const(*this).holding(secuid, code));
+}
+
+const SimHolding* SimCreditAccount::position(const std::string& code) const {
+    for (const auto& p : positions)
         if (p.code == code) return &p;
     return nullptr;
+}
+
+SimHolding* SimCreditAccount::position(const std::string& code) {
+    return const_cast<SimHolding*>(std::as_const(*this).position(code));
+}
+
+SimMoney simAvailableCash(const SimCustomer& who) {
+    const auto& balances = who.mainFundAccount().balances;
+    auto it = balances.find(SimCurrency::kRMB);
+    return it == balances.end() ? 0 : it->second.available();
 }
 
 std::string simRiskToleranceText(int tolerance) {
@@ -108,23 +127,36 @@ const SimBranch* SimBooks::branch(const std::string& code) const {
     return nullptr;
 }
 
-SimCustomer* SimBooks::customer(const std::string& fundid) {
-    for (auto& c : customers)
+const SimCustomer* SimBooks::customer(const std::string& fundid) const {
+    for (const auto& c : customers)
         if (c.fundAccount(fundid)) return &c;
     return nullptr;
 }
 
-SimCustomer* SimBooks::customerById(const std::string& custid) {
-    for (auto& c : customers)
+SimCustomer* SimBooks::customer(const std::string& fundid) {
+    return const_cast<SimCustomer*>(std::as_const(*this).customer(fundid));
+}
+
+const SimCustomer* SimBooks::customerById(const std::string& custid) const {
+    for (const auto& c : customers)
         if (c.custid == custid) return &c;
     return nullptr;
 }
 
+SimCustomer* SimBooks::customerById(const std::string& custid) {
+    return const_cast<SimCustomer*>(std::as_const(*this).customerById(custid));
+}
+
 SimCustomer* SimBooks::customerForLogin(const std::string& inputType, const std::string& branch,
                                         const std::string& inputId) {
+    return const_cast<SimCustomer*>(std::as_const(*this).customerForLogin(inputType, branch, inputId));
+}
+
+const SimCustomer* SimBooks::customerForLogin(const std::string& inputType, const std::string& branch,
+                                              const std::string& inputId) const {
     if (inputId.empty()) return nullptr;
     const std::string normalised = normalizeTokenAccount(inputId, branch, inputType);
-    for (auto& c : customers) {
+    for (const auto& c : customers) {
         if (c.orgid != branch) continue;
         if (inputType == AccountType::kFund) {
             if (c.fundAccount(normalised)) return &c;
@@ -195,7 +227,7 @@ std::string SimBooks::openSession(const SimCustomer& who, const std::string& fun
 }
 
 const SimTradeSession* SimBooks::admit(const std::string& authid, const std::string& phone, double now,
-                                       double idleTimeout) {
+                                       double idleTimeout) const {
     auto it = sessions_.find(authid);
     if (it == sessions_.end() || it->second.phone != phone) return nullptr;
     if (now - it->second.lastUsed > idleTimeout) {
@@ -221,20 +253,28 @@ const SimTradeSession* SimBooks::session(const std::string& authid) const {
     return it == sessions_.end() ? nullptr : &it->second;
 }
 
-SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRefusal* refusal) {
+const SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRefusal* refusal) const {
     const SimTradeSession* s = session(request.value(Key::kAuthId));
-    SimCustomer* who = s ? customerById(s->custid) : nullptr;
+    const SimCustomer* who = s ? customerById(s->custid) : nullptr;
     if (!who && refusal) *refusal = SimRefusal(Error::kSessionEndedCode, Error::kSessionEnded);
     return who;
 }
 
+SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRefusal* refusal) {
+    return const_cast<SimCustomer*>(std::as_const(*this).customerOfRequest(request, refusal));
+}
+
 SimFundAccount* SimBooks::fundAccountOfRequest(SimCustomer& who, const SimRequest& request) {
+    return const_cast<SimFundAccount*>(std::as_const(*this).fundAccountOfRequest(std::as_const(who), request));
+}
+
+const SimFundAccount* SimBooks::fundAccountOfRequest(const SimCustomer& who, const SimRequest& request) const {
     std::string named;
-    for (const auto& f : request.fields())
-        if (f.key == Key::kFundId && !f.value.empty()) named = f.value;
-    if (SimFundAccount* f = named.empty() ? nullptr : who.fundAccount(named)) return f;
+    for (const auto& f : request.fieldsWhere([](const std::string& key) { return key == Key::kFundId; }))
+        if (!f.value.empty()) named = f.value;
+    if (const SimFundAccount* f = named.empty() ? nullptr : who.fundAccount(named)) return f;
     const SimTradeSession* s = session(request.value(Key::kAuthId));
-    SimFundAccount* f = s ? who.fundAccount(s->fundid) : nullptr;
+    const SimFundAccount* f = s ? who.fundAccount(s->fundid) : nullptr;
     return f ? f : &who.fundAccounts.front();
 }
 

@@ -176,6 +176,7 @@ struct SimCreditAccount {
     bool autoRepay = false;
 
     SimHolding* position(const std::string& code);
+    const SimHolding* position(const std::string& code) const;
 };
 
 // A soft token the brokerage issued: its seed and the next counter a code may
@@ -211,8 +212,10 @@ struct SimCustomer {
 
     const SimFundAccount& mainFundAccount() const { return fundAccounts.front(); }
     SimFundAccount* fundAccount(const std::string& fundid);
+    const SimFundAccount* fundAccount(const std::string& fundid) const;
     const SimShareholder* shareholder(const std::string& market) const;
     SimHolding* holding(const std::string& secuid, const std::string& code);
+    const SimHolding* holding(const std::string& secuid, const std::string& code) const;
 };
 
 // One login's session: its "authid" (random, never derived from anything)
@@ -226,6 +229,9 @@ struct SimTradeSession {
     double since = 0;
     double lastUsed = 0;
 };
+
+// What the customer's main fund account has available in RMB (0 without an RMB balance).
+SimMoney simAvailableCash(const SimCustomer& who);
 
 // "保守型", "稳健型", "平衡型", "成长型", "进取型" for 1 to 5; "未评估" otherwise.
 std::string simRiskToleranceText(int tolerance);
@@ -250,12 +256,16 @@ public:
     const SimBranch* branch(const std::string& code) const;
     // By any fund account of the customer.
     SimCustomer* customer(const std::string& fundid);
+    const SimCustomer* customer(const std::string& fundid) const;
     SimCustomer* customerById(const std::string& custid);
+    const SimCustomer* customerById(const std::string& custid) const;
     // The customer a login or token application names: the account of the
     // type (AccountType) as sent, at the branch. A fund account may come
     // normalised (branch code and 8 digits) or as typed; a shareholder account
     // as typed or normalised. Null when none matches.
     SimCustomer* customerForLogin(const std::string& inputType, const std::string& branch, const std::string& inputId);
+    const SimCustomer* customerForLogin(const std::string& inputType, const std::string& branch,
+                                        const std::string& inputId) const;
     // The fund account the login names (the shareholder account's for those).
     std::string fundIdForLogin(const SimCustomer& who, const std::string& inputType, const std::string& branch,
                                const std::string& inputId) const;
@@ -291,7 +301,8 @@ public:
     // The session of the authid for a request from the phone at `now`, its
     // use noted: null for an unknown or superseded authid, for one of another
     // phone, and for one unused longer than `idleTimeout` seconds (it ends).
-    const SimTradeSession* admit(const std::string& authid, const std::string& phone, double now, double idleTimeout);
+    const SimTradeSession* admit(const std::string& authid, const std::string& phone, double now,
+                                 double idleTimeout) const;
     // Gives the session a new authid (a password change); the old one ends.
     // Answers the new one ("" for an unknown authid).
     std::string renewSession(const std::string& authid);
@@ -303,9 +314,11 @@ public:
     // with the refusal of an ended session (Error::kSessionEndedCode and
     // kSessionEnded) for a missing, unknown or superseded one.
     SimCustomer* customerOfRequest(const SimRequest& request, SimRefusal* refusal);
+    const SimCustomer* customerOfRequest(const SimRequest& request, SimRefusal* refusal) const;
     // The fund account a request acts on: the last "fundid" it carries when it
     // is the customer's, else the session's.
     SimFundAccount* fundAccountOfRequest(SimCustomer& who, const SimRequest& request);
+    const SimFundAccount* fundAccountOfRequest(const SimCustomer& who, const SimRequest& request) const;
     // The session text of a login: "custid=..&custorgid=..&authid=..".
     static std::string sessionText(const SimCustomer& who, const std::string& authid);
 
@@ -325,7 +338,9 @@ private:
     };
     int64_t lastOrderNumber_ = 0;
     std::vector<uint8_t> key_;  // of the secrets' digests
-    std::map<std::string, SimTradeSession> sessions_;  // by authid
+    // By authid. Not the books (a restart ends them, the snapshot keeps none):
+    // noting a session's use or its end is no change of the books.
+    mutable std::map<std::string, SimTradeSession> sessions_;
     std::map<std::string, Failures> failures_;         // by custid
     template <class A>
     friend void simFields(A&, Failures&);

@@ -60,13 +60,13 @@ std::vector<uint8_t> codeNameSet(const char* codeField, const char* codeTitle, c
 
 std::vector<uint8_t> companies(SimCall& c) {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const auto& co : c.server.room<SimFundsRoom>().companies) rows.push_back({co.tacode, co.name});
+    for (const auto& co : c.server.view<SimFundsRoom>().companies) rows.push_back({co.tacode, co.name});
     return codeNameSet(Key::kCompany, "公司代码", "基金公司", rows);
 }
 
 std::vector<uint8_t> types(SimCall& c) {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const auto& t : c.server.room<SimFundsRoom>().types) rows.push_back({t.style, t.name});
+    for (const auto& t : c.server.view<SimFundsRoom>().types) rows.push_back({t.style, t.name});
     return codeNameSet(Key::kStyle, "类型代码", "基金类型", rows);
 }
 
@@ -103,7 +103,7 @@ SimListRow fundRow(const SimFundsRoom& room, const SimFund& f) {
 }
 
 std::vector<uint8_t> information(SimCall& c) {
-    const auto& room = c.server.room<SimFundsRoom>();
+    const auto& room = c.server.view<SimFundsRoom>();
     std::vector<SimListRow> rows;
     if (c.request.has(Key::kFundCode)) {
         for (const auto& code : simSplit(c.request.value(Key::kFundCode), ','))
@@ -124,7 +124,7 @@ std::string percentText(int hundredths) {
 }
 
 std::vector<uint8_t> ranking(SimCall& c) {
-    const auto& room = c.server.room<SimFundsRoom>();
+    const auto& room = c.server.view<SimFundsRoom>();
     const std::string style = c.request.value(Key::kStyle);
     const long long period =
         std::clamp<long long>(c.request.intValue(Key::kOrderType, Period::kDay), Period::kDay, Period::kYear);
@@ -146,7 +146,7 @@ std::vector<uint8_t> ranking(SimCall& c) {
 }
 
 std::vector<uint8_t> rating(SimCall& c) {
-    const auto& room = c.server.room<SimFundsRoom>();
+    const auto& room = c.server.view<SimFundsRoom>();
     const std::string style = c.request.value(Key::kStyle);
     std::vector<const SimFund*> funds;
     for (const auto& f : room.funds)
@@ -169,8 +169,8 @@ std::vector<uint8_t> rating(SimCall& c) {
 
 std::vector<uint8_t> fundList(SimCall& c) {
     SimRefusal refusal;
-    if (!simTradeCustomer(c, &refusal)) return simErrorSet(refusal);
-    const auto& room = c.server.room<SimFundsRoom>();
+    if (!simTradeCustomerToRead(c, &refusal)) return simErrorSet(refusal);
+    const auto& room = c.server.view<SimFundsRoom>();
     const char* const filters[] = {Key::kCompany, Key::kStyle, Key::kStatus, Key::kFundName};
     const char* filter = nullptr;
     for (const char* key : filters)
@@ -209,9 +209,9 @@ SimListRow orderRow(const SimFundOrder& o) {
 
 std::vector<uint8_t> orders(SimCall& c, bool openOnly) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& side = c.server.room<SimFundsRoom>().customer(who->custid);
+    const auto& side = c.server.view<SimFundsRoom>().customer(who->custid);
     std::vector<SimListRow> rows;
     for (auto it = side.orders.rbegin(); it != side.orders.rend(); ++it)
         if (!openOnly || it->status == SimFundOrderStatus::Reported) rows.push_back(orderRow(*it));
@@ -223,9 +223,9 @@ std::vector<uint8_t> history(SimCall& c) { return orders(c, false); }
 
 std::vector<uint8_t> holdings(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimFundsRoom>();
+    const auto& room = c.server.view<SimFundsRoom>();
     std::vector<SimListRow> rows;
     for (const auto& h : room.customer(who->custid).holdings) {
         const SimFund* f = room.fund(h.code);
@@ -247,10 +247,10 @@ std::vector<uint8_t> holdings(SimCall& c) {
 
 std::vector<uint8_t> planFunds(SimCall& c) {
     SimRefusal refusal;
-    if (!simTradeCustomer(c, &refusal)) return simErrorSet(refusal);
+    if (!simTradeCustomerToRead(c, &refusal)) return simErrorSet(refusal);
     if (c.request.intValue(Key::kQueryFlag, -1) != QueryFlag::kPlanFunds) return simErrorSet(-1, kNoCondition);
     std::vector<SimListRow> rows;
-    for (const auto& f : c.server.room<SimFundsRoom>().funds)
+    for (const auto& f : c.server.view<SimFundsRoom>().funds)
         if (f.fixedInvestment || f.status == SimFundStatus::PurchaseSuspended)
             rows.push_back({f.code, f.name, f.tacode, simNetValueText(f.nav), f.fixedInvestment ? "1" : "0"});
     return simPagedList(c.request,
@@ -266,7 +266,7 @@ std::vector<uint8_t> planFunds(SimCall& c) {
 
 std::vector<uint8_t> simFundNameList(SimCall& c) {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const auto& f : c.server.room<SimFundsRoom>().funds) rows.push_back({f.code, f.name});
+    for (const auto& f : c.server.view<SimFundsRoom>().funds) rows.push_back({f.code, f.name});
     TCRSWriter w;
     w.beginSet()
         .addField(Col::kFundCode, TCRSFieldType::VarText, 0, "基金代码")

@@ -26,6 +26,7 @@
 //   otherwise); its money or units come back. Answers "sno".
 #include "sim/SimFunds.h"
 
+#include <utility>
 #include <algorithm>
 #include <cstdio>
 
@@ -75,9 +76,9 @@ TCRSWriter& fundSet(TCRSWriter& w, const SimFund* f) {
 
 std::vector<uint8_t> fundInfo(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimFundsRoom>();
+    const auto& room = c.server.view<SimFundsRoom>();
     const SimFund* f = room.fund(c.request.value(Key::kFundCode));
     TCRSWriter w;
     fundSet(w, f);
@@ -86,7 +87,7 @@ std::vector<uint8_t> fundInfo(SimCall& c) {
         .addField(Col::kFundName, TCRSFieldType::VarText, 0, "基金名称")
         .addField(Col::kAvailableUnits, TCRSFieldType::VarText, 0, "可用份额");
     if (f)
-        if (SimFundHolding* h = room.customer(who->custid).holding(f->code))
+        if (const SimFundHolding* h = room.customer(who->custid).holding(f->code))
             w.addRecord({f->code, f->name, simUnitsText(h->available)});
     return w.bytes();
 }
@@ -217,10 +218,14 @@ void appendUtf8(std::string& out, uint32_t cp) {
 
 // ---- the room ----
 
-SimFundHolding* SimFundCustomer::holding(const std::string& code) {
-    for (auto& h : holdings)
+const SimFundHolding* SimFundCustomer::holding(const std::string& code) const {
+    for (const auto& h : holdings)
         if (h.code == code) return &h;
     return nullptr;
+}
+
+SimFundHolding* SimFundCustomer::holding(const std::string& code) {
+    return const_cast<SimFundHolding*>(std::as_const(*this).holding(code));
 }
 
 const SimFund* SimFundsRoom::fund(const std::string& code) const {
@@ -419,12 +424,12 @@ const SimMenuItem kFundMenu[] = {
 std::vector<uint8_t> fundLookup(SimCall& c) {
     if (!c.request.has(Key::kFundCode)) return simFundNameList(c);
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     TCRSWriter w;
-    fundSet(w, c.server.room<SimFundsRoom>().fund(c.request.value(Key::kFundCode)));
+    fundSet(w, c.server.view<SimFundsRoom>().fund(c.request.value(Key::kFundCode)));
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(cashOf(*who).available())});
+    w.addRecord({simMoneyText(simAvailableCash(*who))});
     return w.bytes();
 }
 

@@ -77,6 +77,7 @@ struct SimFundCustomer {
     std::vector<SimFundOrder> orders;
     int settledDay = 0;
     SimFundHolding* holding(const std::string& code);
+    const SimFundHolding* holding(const std::string& code) const;
 };
 
 struct SimFundsRoom {
@@ -92,6 +93,12 @@ struct SimFundsRoom {
     const SimFundType* type(const std::string& style) const;
     // The customer's fund side (an empty one for a customer without).
     SimFundCustomer& customer(const std::string& custid) { return customers[custid]; }
+    // To read: an empty side for a customer who has none yet (none is made).
+    const SimFundCustomer& customer(const std::string& custid) const {
+        static const SimFundCustomer kNone;
+        auto it = customers.find(custid);
+        return it == customers.end() ? kNone : it->second;
+    }
     int64_t nextOrderNumber() { return ++lastOrderNumber; }
     int64_t lastOrderNumber = 0;
 };

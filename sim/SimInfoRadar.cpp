@@ -41,7 +41,7 @@ using namespace NewsContract;
 // The stock's items the clock has reached, newest first.
 std::vector<SimRadarItem> itemsUpToNow(const SimCall& c, const std::string& id) {
     std::vector<SimRadarItem> out;
-    const auto& items = c.server.room<SimInfoRadarRoom>().items;
+    const auto& items = c.server.view<SimInfoRadarRoom>().items;
     auto found = items.find(id);
     if (found == items.end()) return out;
     const SimClock::Local now = SimClock::local(c.now);

@@ -189,7 +189,7 @@ int64_t owedOf(const SimCustomer& who, const std::string& code) {
 }
 
 SimMarginTarget targetOf(SimCall& c, const std::string& code) {
-    const auto& targets = c.server.room<SimMarginRoom>().targets;
+    const auto& targets = c.server.view<SimMarginRoom>().targets;
     auto it = targets.find(code);
     return it == targets.end() ? SimMarginTarget{} : it->second;
 }
@@ -198,7 +198,7 @@ int64_t wholeLots(int64_t shares) { return std::max<int64_t>(shares, 0) / kLot *
 
 std::vector<uint8_t> creditMaximum(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
@@ -212,8 +212,8 @@ std::vector<uint8_t> creditMaximum(SimCall& c) {
         if (price > 0) num = wholeLots(simFinancingRoom(*who) * 10 / price);
     } else if (flag == Flag::kShortSell) {
         if (!target.shortSelling) return simErrorSet(-1, kNotLendable);
-        const auto& room = c.server.room<SimMarginRoom>();
-        const int64_t lendable = simLendableLeft(room, c.server.room<SimTradeRoom>().books, s->code);
+        const auto& room = c.server.view<SimMarginRoom>();
+        const int64_t lendable = simLendableLeft(room, c.server.view<SimTradeRoom>().books, s->code);
         if (price > 0) num = wholeLots(std::min(lendable, simShortRoom(*who) * 10 / price));
     } else if (flag == Flag::kBuyToReturn) {
         if (price > 0) num = std::min(owedOf(*who, s->code), wholeLots(simCreditCashFree(*who) * 10 / price));
@@ -260,7 +260,7 @@ std::string checkCredit(SimCall& c, SimCustomer& who, SimOrder& o, int flag) {
     if (o.bsflag != TradeContract::BsFlag::kLimitSell) return kShortLimitOnly;
     if (std::string odd = simOddLotRefusal(stock, o.quantity, 0); !odd.empty()) return odd;  // borrowed in whole lots
     if (!target.shortSelling) return kNotLendable;
-    if (o.quantity > simLendableLeft(c.server.room<SimMarginRoom>(), c.server.room<SimTradeRoom>().books, o.code))
+    if (o.quantity > simLendableLeft(c.server.view<SimMarginRoom>(), c.server.view<SimTradeRoom>().books, o.code))
         return kNothingToLend;
     if (simAmountOf(o.quantity, o.price) > simShortRoom(who)) return kNoShortRoom;
     return "";
@@ -350,12 +350,12 @@ bool namesCreditFlag(const SimRequest& r) { return simCreditFlag(r).has_value();
 }  // namespace
 
 std::optional<int> simCreditFlag(const SimRequest& request) {
-    for (const auto& f : request.fields())
-        if (MarginContract::creditFlagKeyMatches(f.key)) {
-            if (f.value.empty() || f.value.find_first_not_of("0123456789") != std::string::npos || f.value.size() > 2)
-                return -1;  // named, but no kind this brokerage knows
-            return std::stoi(f.value);
-        }
+    for (const auto& f : request.fieldsWhere(
+             [](const std::string& key) { return MarginContract::creditFlagKeyMatches(key); })) {
+        if (f.value.empty() || f.value.find_first_not_of("0123456789") != std::string::npos || f.value.size() > 2)
+            return -1;  // named, but no kind this brokerage knows
+        return std::stoi(f.value);
+    }
     return std::nullopt;
 }
 
@@ -388,6 +388,42 @@ int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const 
     return std::max<int64_t>(it->second.lendable - used, 0);
 }
 
+namespace {
+
+// What of each position may be sold as of the call: what financing bought
+// today may be sold from the next trading day. Answers whether that is what
+// the positions hold already.
+bool sellableAsOf(SimCall& c, const SimCustomer& who, std::vector<int64_t>& available) {
+    const int today = SimClock::local(c.now).yyyymmdd();
+    std::map<int64_t, const SimOrder*> financing;  // by order number
+    for (const auto& o : who.orders)
+        if (o.creditFlag == Flag::kFinancingBuy) financing[o.ordersno] = &o;
+    std::map<std::string, int64_t> boughtToday;  // by code
+    for (const auto& d : who.deals)
+        if (auto o = financing.find(d.ordersno); d.date == today && o != financing.end())
+            boughtToday[o->second->code] += d.quantity;
+    bool same = true;
+    for (const auto& p : who.credit->positions) {
+        available.push_back(std::max<int64_t>(p.quantity - boughtToday[p.code], 0));
+        same = same && available.back() == p.available;
+    }
+    return same;
+}
+
+}  // namespace
+
+const SimCustomer* simCreditCustomerToRead(SimCall& c, SimRefusal* refusal) {
+    const SimCustomer* who = simTradeCustomerToRead(c, refusal);
+    if (!who) return nullptr;
+    if (!who->credit) {
+        *refusal = kNoCreditAccount;
+        return nullptr;
+    }
+    std::vector<int64_t> available;
+    if (!sellableAsOf(c, *who, available)) return simCreditCustomer(c, refusal);  // a change, written
+    return who;
+}
+
 SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal) {
     SimCustomer* who = simTradeCustomer(c, refusal);
     if (!who) return nullptr;
@@ -395,16 +431,9 @@ SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal) {
         *refusal = kNoCreditAccount;
         return nullptr;
     }
-    // What financing bought today may be sold from the next trading day.
-    const int today = SimClock::local(c.now).yyyymmdd();
-    std::map<int64_t, const SimOrder*> financing;  // by order number
-    for (const auto& o : who->orders)
-        if (o.creditFlag == Flag::kFinancingBuy) financing[o.ordersno] = &o;
-    std::map<std::string, int64_t> boughtToday;  // by code
-    for (const auto& d : who->deals)
-        if (auto o = financing.find(d.ordersno); d.date == today && o != financing.end())
-            boughtToday[o->second->code] += d.quantity;
-    for (auto& p : who->credit->positions) p.available = std::max<int64_t>(p.quantity - boughtToday[p.code], 0);
+    std::vector<int64_t> available;
+    sellableAsOf(c, *who, available);
+    for (size_t i = 0; i < available.size(); ++i) who->credit->positions[i].available = available[i];
     return who;
 }
 

@@ -58,6 +58,9 @@ int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const 
 // without a credit account).
 struct SimCall;
 SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal);
+// The same to read the account: the request is written only when the
+// positions' sellable shares were not yet as of the call.
+const SimCustomer* simCreditCustomerToRead(SimCall& c, SimRefusal* refusal);
 // The shares of the credit account's position that may go now: bought
 // before today (as the last credit call reckoned) and not asked by an open
 // sell-to-repay.

@@ -67,7 +67,7 @@ SimMoney parseYuan(const std::string& text) {
 
 std::vector<uint8_t> debt(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     return TCRSWriter()
         .beginSet()
@@ -93,7 +93,7 @@ std::vector<uint8_t> cashRepay(SimCall& c) {
 
 std::vector<uint8_t> autoRepayStatus(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     return TCRSWriter()
         .beginSet()
@@ -131,7 +131,7 @@ std::string nameOf(SimCall& c, const std::string& code) {
 
 std::vector<uint8_t> creditLimits(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimCreditAccount& credit = *who->credit;
     const SimMoney financingRoom = simFinancingRoom(*who), shortRoom = simShortRoom(*who);
@@ -145,7 +145,7 @@ std::vector<uint8_t> creditLimits(SimCall& c) {
 
 std::vector<uint8_t> creditAssets(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimCreditAccount& credit = *who->credit;
     const SimCreditWorth w = simCreditWorth(*who, c.server.market(), c.now);
@@ -193,7 +193,7 @@ std::vector<SimListColumn> withAccount(std::vector<SimListColumn> columns) {
 
 std::vector<uint8_t> owedSecurities(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& [code, quantity] : who->credit->owed) {
@@ -216,7 +216,7 @@ std::vector<uint8_t> owedSecurities(SimCall& c) {
 
 std::vector<uint8_t> creditHoldings(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (auto p : who->credit->positions) {
@@ -235,7 +235,7 @@ std::vector<uint8_t> creditHoldings(SimCall& c) {
 
 std::vector<uint8_t> transferable(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const std::string direction = c.request.value(Key::kBusiFlag);
     std::vector<SimListRow> rows;
@@ -245,7 +245,7 @@ std::vector<uint8_t> transferable(SimCall& c) {
             rows.push_back(holdingRow(c, p, false));
         }
     } else if (direction == MarginContract::Value::kIntoCredit) {
-        const auto& targets = c.server.room<SimMarginRoom>().targets;
+        const auto& targets = c.server.view<SimMarginRoom>().targets;
         for (const auto& h : who->holdings)
             if (auto t = targets.find(h.code); t != targets.end() && t->second.collateralRate > 0 && h.quantity > 0)
                 rows.push_back(holdingRow(c, h, false));
@@ -262,10 +262,10 @@ std::vector<uint8_t> transferable(SimCall& c) {
 template <class Pick, class Row>
 std::vector<uint8_t> brokerageList(SimCall& c, const std::vector<SimListColumn>& columns, Pick picks, Row row) {
     SimRefusal refusal;
-    if (!simTradeCustomer(c, &refusal)) return simErrorSet(refusal);
+    if (!simTradeCustomerToRead(c, &refusal)) return simErrorSet(refusal);
     const std::string code = c.request.value(TradeContract::Key::kStockCode);
     std::vector<SimListRow> rows;
-    for (const auto& [stock, target] : c.server.room<SimMarginRoom>().targets)
+    for (const auto& [stock, target] : c.server.view<SimMarginRoom>().targets)
         if ((code.empty() || code == stock) && picks(target)) rows.push_back(row(stock, target));
     return simPagedList(c.request, columns, rows);
 }

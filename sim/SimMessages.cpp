@@ -52,11 +52,15 @@ void addMessage(TCRSWriter& w, const SimMessage& m) {
 std::vector<uint8_t> unconfirmed(SimCall& c) {
     TCRSWriter w;
     messageFields(w);
-    for (auto& m : c.server.room<SimMessageRoom>().messages) {
-        if (m.delivered) continue;
-        addMessage(w, m);
-        if (!m.needConfirm) m.delivered = true;
+    std::vector<size_t> sent;  // delivered once sent: no confirmation asked
+    const auto& messages = c.server.view<SimMessageRoom>().messages;
+    for (size_t i = 0; i < messages.size(); ++i) {
+        if (messages[i].delivered) continue;
+        addMessage(w, messages[i]);
+        if (!messages[i].needConfirm) sent.push_back(i);
     }
+    if (!sent.empty())
+        for (size_t i : sent) c.server.room<SimMessageRoom>().messages[i].delivered = true;
     return w.bytes();
 }
 
@@ -70,9 +74,10 @@ std::vector<uint8_t> confirm(SimCall& c) {
         if (end == std::string::npos) end = ids.size();
         std::string id = ids.substr(start, end - start);
         start = end + 1;
-        for (auto& m : c.server.room<SimMessageRoom>().messages)
-            if (!id.empty() && std::to_string(m.detailId) == id && !m.delivered) {
-                m.delivered = true;
+        const auto& messages = c.server.view<SimMessageRoom>().messages;
+        for (size_t i = 0; i < messages.size(); ++i)
+            if (!id.empty() && std::to_string(messages[i].detailId) == id && !messages[i].delivered) {
+                c.server.room<SimMessageRoom>().messages[i].delivered = true;
                 ++confirmed;
             }
     }
@@ -84,7 +89,7 @@ std::vector<uint8_t> history(SimCall& c) {
     long long to = c.request.intValue(Key::kEndDate, 0);
     long long count = std::clamp<long long>(c.request.intValue(Key::kCount, 30), 1, 200);
     std::vector<const SimMessage*> found;
-    for (const auto& m : c.server.room<SimMessageRoom>().messages) {
+    for (const auto& m : c.server.view<SimMessageRoom>().messages) {
         int day = SimClock::local(m.sendTime).yyyymmdd();
         if (day >= from && (to == 0 || day <= to)) found.push_back(&m);
     }
@@ -98,7 +103,7 @@ std::vector<uint8_t> history(SimCall& c) {
 
 std::vector<uint8_t> longText(SimCall& c) {
     std::string id = c.request.value(Key::kDetailId);
-    for (const auto& m : c.server.room<SimMessageRoom>().messages) {
+    for (const auto& m : c.server.view<SimMessageRoom>().messages) {
         if (std::to_string(m.detailId) == id) {
             return TCRSWriter()
                 .beginSet()

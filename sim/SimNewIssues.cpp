@@ -127,19 +127,28 @@ int64_t maxBuyOf(const SimNewIssuesRoom& room, const SimCustomer& who, const Sim
     return std::min(issue.maxQuantity, lotsFor(issue, money));
 }
 
+// The customer and the issues: to change (Caller) or to read (Reader).
 struct Caller {
-    SimNewIssuesRoom& room;
+    SimNewIssuesRoom* room;  // null without a customer
     SimCustomer* who;
 };
 Caller callerOf(SimCall& c, SimRefusal* refusal) {
     SimCustomer* who = simTradeCustomer(c, refusal);
-    return {c.server.room<SimNewIssuesRoom>(), who};
+    return {who ? &c.server.room<SimNewIssuesRoom>() : nullptr, who};
+}
+struct Reader {
+    const SimNewIssuesRoom& room;
+    const SimCustomer* who;
+};
+Reader readerOf(SimCall& c, SimRefusal* refusal) {
+    const SimCustomer* who = simTradeCustomerToRead(c, refusal);
+    return {c.server.view<SimNewIssuesRoom>(), who};
 }
 
 std::vector<uint8_t> list(SimCall& c) {
     const std::vector<std::string> markets = listOf(c.request.value(Key::kListMarkets));
     std::vector<const SimNewIssue*> shown;
-    for (const auto& issue : c.server.room<SimNewIssuesRoom>().issues)
+    for (const auto& issue : c.server.view<SimNewIssuesRoom>().issues)
         if (issue.issueDate >= today(c) &&
             (markets.empty() || std::find(markets.begin(), markets.end(), issue.market) != markets.end()))
             shown.push_back(&issue);
@@ -166,9 +175,9 @@ std::vector<uint8_t> list(SimCall& c) {
 
 std::vector<uint8_t> limits(SimCall& c) {
     SimRefusal refusal;
-    Caller k = callerOf(c, &refusal);
+    Reader k = readerOf(c, &refusal);
     if (!k.who) return simErrorSet(refusal);
-    const SimMoney money = rmbOf(*k.who).available();
+    const SimMoney money = simAvailableCash(*k.who);
     TCRSWriter w;
     w.beginSet().addField(Col::kFundAvl, TCRSFieldType::VarText, 0, "可用资金").addRecord({simMoneyText(money)});
     w.beginSet()
@@ -188,7 +197,7 @@ std::vector<uint8_t> limits(SimCall& c) {
 
 std::vector<uint8_t> calculation(SimCall& c) {
     SimRefusal refusal;
-    Caller k = callerOf(c, &refusal);
+    Reader k = readerOf(c, &refusal);
     if (!k.who) return simErrorSet(refusal);
     const std::vector<std::string> codes = listOf(c.request.value(Key::kCodes));
     const std::vector<std::string> params = listOf(c.request.value(Key::kParams));
@@ -208,7 +217,7 @@ std::vector<uint8_t> calculation(SimCall& c) {
             if (values.back() < 0) return simErrorSet(-1, kBadParams);
         }
     }
-    const SimMoney money = rmbOf(*k.who).available();
+    const SimMoney money = simAvailableCash(*k.who);
     int64_t sum = 0;
     for (int64_t v : values) sum += v;
     if (policy == Policy::kPercentages && sum > 100 * 100) return simErrorSet(-1, "资金比例合计不能超过100%");
@@ -271,7 +280,7 @@ std::vector<uint8_t> subscribe(SimCall& c) {
         .addField(Col::kResult, TCRSFieldType::VarText, 0, "申购结果");
     SimBalance& rmb = rmbOf(*k.who);
     for (size_t i = 0; i < n; ++i) {
-        const SimNewIssue* issue = k.room.issue(codes[i]);
+        const SimNewIssue* issue = k.room->issue(codes[i]);
         const std::string who = issue ? issue->name + "(" + issue->code + ")" : codes[i];
         const SimShareholder* holder = k.who->shareholder(markets[i]);
         const long long q = quantities[i].find_first_not_of("0123456789") == std::string::npos &&
@@ -281,7 +290,7 @@ std::vector<uint8_t> subscribe(SimCall& c) {
         std::string line;
         if (!issue || statusOf(*issue, today(c)) != Status::kToday)
             line = "非申购日不能申购";
-        else if (k.room.subscribed(*k.who, issue->code))
+        else if (k.room->subscribed(*k.who, issue->code))
             line = "不能重复申购";
         else if (!holder || holder->secuid != secuids[i] || issue->market != markets[i])
             line = "股东代码不存在";

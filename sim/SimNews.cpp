@@ -54,7 +54,7 @@ std::vector<uint8_t> newsCategories(SimCall& c) {
         .addField(Col::kTitle, TCRSFieldType::VarText)
         .addField(Col::kLink, TCRSFieldType::VarText)
         .addField(Col::kCategoryId, TCRSFieldType::VarText);
-    for (const auto& column : c.server.room<SimNewsRoom>().columns)
+    for (const auto& column : c.server.view<SimNewsRoom>().columns)
         w.addRecord({column.title, columnLink(column.id), column.id});
     return w.bytes();
 }
@@ -93,7 +93,7 @@ std::vector<uint8_t> headlinePage(const std::vector<const SimArticle*>& found, c
 }
 
 std::vector<uint8_t> headlines(SimCall& c) {
-    auto& room = c.server.room<SimNewsRoom>();
+    auto& room = c.server.view<SimNewsRoom>();
     std::string column = c.request.value(Key::kCategoryId);
     if (!column.empty() && !room.column(column)) return simErrorSet(-1, "无此资讯栏目");
     std::string stock;
@@ -116,13 +116,13 @@ std::vector<const SimArticle*> headlinesOfStocks(const SimNewsRoom& room, const 
 }
 
 std::vector<uint8_t> stocksHeadlines(SimCall& c) {
-    auto found = headlinesOfStocks(c.server.room<SimNewsRoom>(), c.request.value(Key::kStockIds));
+    auto found = headlinesOfStocks(c.server.view<SimNewsRoom>(), c.request.value(Key::kStockIds));
     return headlinePage(found, c.request.value(Key::kPosition),
                         std::clamp<long long>(c.request.intValue(Key::kCount, 30), 1, 50), true);
 }
 
 std::vector<uint8_t> article(SimCall& c) {
-    const SimArticle* a = c.server.room<SimNewsRoom>().find(c.request.value(Key::kNewsId));
+    const SimArticle* a = c.server.view<SimNewsRoom>().find(c.request.value(Key::kNewsId));
     if (!a) return simErrorSet(-1, "该资讯不存在或已删除");
     TCRSWriter w;
     simArticleSet(w, a->paragraphs, a->title, a->source, headlineTime(a->published));

@@ -74,13 +74,24 @@ int64_t parseQuantity(const std::string& text) {
     return q > 0 ? q : -1;
 }
 
+int currencyOfOrder(const SimOrder& o) {
+    if (o.market == AccountType::kShenzhenB) return SimCurrency::kHKD;
+    if (o.market == AccountType::kShanghaiB) return SimCurrency::kUSD;
+    return SimCurrency::kRMB;
+}
+
 SimBalance& balanceFor(SimCustomer& who, const SimOrder& o) {
     SimFundAccount* fund = who.fundAccount(o.fundid);
     if (!fund) fund = &who.fundAccounts.front();
-    int currency = SimCurrency::kRMB;
-    if (o.market == AccountType::kShenzhenB) currency = SimCurrency::kHKD;
-    if (o.market == AccountType::kShanghaiB) currency = SimCurrency::kUSD;
-    return fund->balances[currency];
+    return fund->balances[currencyOfOrder(o)];
+}
+
+// What the order's balance has available, read (a balance not there yet is none).
+SimMoney availableFor(const SimCustomer& who, const SimOrder& o) {
+    const SimFundAccount* fund = who.fundAccount(o.fundid);
+    if (!fund) fund = &who.fundAccounts.front();
+    auto it = fund->balances.find(currencyOfOrder(o));
+    return it == fund->balances.end() ? 0 : it->second.available();
 }
 
 // The shares of a holding that open sell orders hold (a credit order's shares are not the holdings').
@@ -303,7 +314,7 @@ SimOrder& keep(SimCall& c, SimCustomer& who, SimOrder o) {
 
 std::vector<uint8_t> stockInfo(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimMarket& market = c.server.market();
     const SimInstrument* s = simTradableStock(market, c.request.value(Key::kStockCode));
@@ -317,9 +328,9 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
     } else {
         SimOrder probe;
         probe.market = shareholderMarket;
-        probe.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
+        probe.fundid = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
         const SimPrice price = simRequestedPrice(c.request, market, *s, c.now);
-        if (price > 0) num = balanceFor(*who, probe).available() * 10 / price / s->lot() * s->lot();
+        if (price > 0) num = availableFor(*who, probe) * 10 / price / s->lot() * s->lot();
     }
     return simStockInfoReply(market, *s, num, c.now);
 }
@@ -448,7 +459,7 @@ std::string simCheckOrder(SimCall& c, SimCustomer& who, SimOrder& o) {
         if (price > simPriceOf(limits.up, s->decimals) || price < simPriceOf(limits.down, s->decimals))
             return kBeyondLimits;
     }
-    o.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(who, r)->fundid;
+    o.fundid = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(who, r)->fundid;
     o.secuid = secuid;
     o.market = stockMarket;
     o.code = s->code;
@@ -579,11 +590,16 @@ bool simAdvanceBooks(SimCall& c, SimCustomer& who) {
     return changed;
 }
 
-SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal) {
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
+const SimCustomer* simTradeCustomerToRead(SimCall& c, SimRefusal* refusal) {
+    const SimCustomer* who = c.server.view<SimTradeRoom>().books.customerOfRequest(c.request, refusal);
     if (!who) return nullptr;
-    if (simAdvanceBooks(c, *who)) c.server.noteBooksAdvanced(who->custid);
+    c.server.advanceBooks(c, who->custid);
     return who;
+}
+
+SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal) {
+    const SimCustomer* who = simTradeCustomerToRead(c, refusal);
+    return who ? c.server.room<SimTradeRoom>().books.customerById(who->custid) : nullptr;
 }
 
 std::string simOrderStatusText(const SimOrder& o) {
@@ -607,6 +623,6 @@ std::string simOrderStatusText(const SimOrder& o) {
 void registerOrderFunctions(SimRegistry& r) {
     r.menu().add({201, 2, "买入", "buysale?MMLB=0"});
     r.menu().add({202, 2, "卖出", "buysale?MMLB=1"});
-    r.addQuery(kStockInfo, stockInfo);
+    r.add(kStockInfo, stockInfo);
     r.add(kOrder, order);
 }

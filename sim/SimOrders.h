@@ -50,7 +50,11 @@ void simMatch(SimCustomer& who, const SimMarket& market, double now);
 // The customer of a trade request by its session, with the books settled
 // (the orders' and every family's day settler: SimRegistry.h) and the open
 // orders matched as of the call; null with the refusal. Every function that
-// reads a customer's books finds the customer here.
+// reads a customer's books finds the customer here: to read them
+// (simTradeCustomerToRead: the request is not written to the books on disk,
+// only the settling and matching it brought about), or to change them
+// (simTradeCustomer: the request is written, whatever it then does).
+const SimCustomer* simTradeCustomerToRead(SimCall& c, SimRefusal* refusal);
 SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal);
 // Settles and matches the customer's books as of the call (what
 // simTradeCustomer does first); true when that changed them. Its effect

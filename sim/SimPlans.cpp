@@ -52,6 +52,7 @@ constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风�
 constexpr SimMoney kMinimum = 10000;  // 100 元
 
 SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
+const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 std::vector<uint8_t> messageSet(const std::string& code, const std::string& message) {
     return TCRSWriter()
@@ -118,11 +119,11 @@ std::vector<uint8_t> modifyPlan(SimCall& c) {
 
 std::vector<uint8_t> closePlan(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    SimPlan* plan = c.server.room<SimPlansRoom>().running(who->custid, c.request.value(Key::kFundCode),
-                                                          c.request.value(Key::kCompany));
-    if (!plan) return messageSet("1", kNoPlan);
+    const SimCustomer* reader = readerOf(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
+    const std::string code = c.request.value(Key::kFundCode), company = c.request.value(Key::kCompany);
+    if (!c.server.view<SimPlansRoom>().running(reader->custid, code, company)) return messageSet("1", kNoPlan);
+    SimPlan* plan = c.server.room<SimPlansRoom>().running(reader->custid, code, company);
     plan->running = false;
     return messageSet("0", "智能定投已终止");
 }
@@ -134,11 +135,11 @@ std::string payDayText(const SimPlan& p) {
 
 std::vector<uint8_t> listPlans(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& funds = c.server.room<SimFundsRoom>();
+    const auto& funds = c.server.view<SimFundsRoom>();
     std::vector<SimListRow> rows;
-    for (const auto& p : c.server.room<SimPlansRoom>().plans[who->custid]) {
+    for (const auto& p : simKeptOr(c.server.view<SimPlansRoom>().plans, who->custid)) {
         if (!p.running) continue;
         const SimFund* f = funds.fund(p.code);
         rows.push_back({p.code, f ? f->name : "", f ? simNetValueText(f->nav) : "", simMoneyText(p.amount),
@@ -185,10 +186,15 @@ SimPlansRoom::SimPlansRoom(SimServer& server) {
     plans["110001234"].push_back(p);
 }
 
-SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code, const std::string& tacode) {
-    for (auto& p : plans[custid])
+const SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code,
+                                     const std::string& tacode) const {
+    for (const auto& p : simKeptOr(plans, custid))
         if (p.running && p.code == code && p.tacode == tacode) return &p;
     return nullptr;
+}
+
+SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code, const std::string& tacode) {
+    return const_cast<SimPlan*>(std::as_const(*this).running(custid, code, tacode));
 }
 
 void registerPlanFunctions(SimRegistry& r) {

@@ -28,4 +28,5 @@ struct SimPlansRoom {
     std::map<std::string, std::vector<SimPlan>> plans;  // by custid
     // The customer's running plan of the fund, or null.
     SimPlan* running(const std::string& custid, const std::string& code, const std::string& tacode);
+    const SimPlan* running(const std::string& custid, const std::string& code, const std::string& tacode) const;
 };

@@ -48,7 +48,7 @@ const std::string& phoneOf(SimCall& c) {
     return c.session ? c.session->phone : kNoPhone;
 }
 
-const std::vector<std::string>& listOf(SimCall& c) { return c.server.room<SimPortfolioRoom>().listOf(phoneOf(c)); }
+const std::vector<std::string>& listOf(SimCall& c) { return c.server.view<SimPortfolioRoom>().listOf(phoneOf(c)); }
 
 std::vector<uint8_t> result(int ok, const std::string& message, const std::vector<std::string>& list) {
     std::string code = join(list);
@@ -59,9 +59,10 @@ std::vector<uint8_t> result(int ok, const std::string& message, const std::vecto
 // "message") and keeps it, unless it would be a new list with every place taken.
 template <class Change>
 std::vector<uint8_t> changeList(SimCall& c, Change change) {
-    auto& room = c.server.room<SimPortfolioRoom>();
-    std::vector<std::string> list = room.listOf(phoneOf(c));
+    std::vector<std::string> list = c.server.view<SimPortfolioRoom>().listOf(phoneOf(c));
     const auto [ok, message] = change(list);
+    if (list == c.server.view<SimPortfolioRoom>().listOf(phoneOf(c))) return result(ok, message, list);  // as kept
+    auto& room = c.server.room<SimPortfolioRoom>();
     if (!room.keep(phoneOf(c), list)) return result(0, SimPortfolioRoom::kFullText, room.listOf(phoneOf(c)));
     return result(ok, message, list);
 }
@@ -137,7 +138,7 @@ std::vector<uint8_t> replaceList(SimCall& c) {
 std::vector<uint8_t> addHoldings(SimCall& c) {
     // The holdings of the logged-in customer (the session text names the login).
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const auto ids = simHoldingIds(*who, c.server.market());
     return changeList(c, [&](std::vector<std::string>& list) {

@@ -83,9 +83,10 @@ namespace Account = TradeContract::AccountType;
 constexpr const char* kBadCursor = "查询定位串错误";
 constexpr const char* kUnknownOrder = "委托不存在";
 
-SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
+const SimBooks& booksOf(SimCall& c) { return c.server.view<SimTradeRoom>().books; }
 
 SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
+const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 int currencyOfMarket(const std::string& market) {
     if (market == Account::kShenzhenB) return SimCurrency::kHKD;
@@ -110,11 +111,11 @@ SimMoney valueOf(const SimMarket& market, const SimHolding& h, double now) {
 
 std::vector<uint8_t> funds(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
     // Money lent through repo is still the customer's: it leaves the balance, not the assets.
-    const SimMoney lent = fund == &who->mainFundAccount() ? simRepoLent(c.server.room<SimRepoRoom>(), *who) : 0;
+    const SimMoney lent = fund == &who->mainFundAccount() ? simRepoLent(c.server.view<SimRepoRoom>(), *who) : 0;
     std::vector<SimListRow> rows;
     for (const auto& [currency, b] : fund->balances) {
         SimMoney holdings = 0;
@@ -138,7 +139,7 @@ std::vector<uint8_t> funds(SimCall& c) {
 
 std::vector<uint8_t> holdings(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
     for (const auto& h : who->holdings) {
@@ -201,7 +202,7 @@ const std::vector<SimListColumn> kDealColumns = {{"matchtime", "成交时间"}, 
 
 std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool withDate) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     std::vector<const SimOrder*> orders;
     for (const auto* list : {&who->pastOrders, &who->orders})
@@ -231,7 +232,7 @@ std::vector<uint8_t> orderList(SimCall& c, const Days& days, bool openOnly, bool
 
 std::vector<uint8_t> dealList(SimCall& c, const Days& days, bool withDate) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     std::vector<const SimDeal*> deals;
     for (const auto* list : {&who->pastDeals, &who->deals})
@@ -363,12 +364,12 @@ void registerQueryFunctions(SimRegistry& r) {
     r.menu().add({208, 2, "历史查询", "hisquery?tc_mfuncno=500&tc_sfuncno=16&position=poststr&sign=bsname"});
     r.menu().add({220, 2, "当日成交", "tradequery?tc_mfuncno=500&tc_sfuncno=14&position=poststr&sign=bsname"});
     r.menu().add({221, 2, "历史成交", "hisquery?tc_mfuncno=500&tc_sfuncno=17&position=poststr&sign=bsname"});
-    r.addQuery(kFunds, funds);
-    r.addQuery(kHoldings, holdings);
-    r.addQuery(kTodayOrders, todayOrders);
-    r.addQuery(kTodayDeals, todayDeals);
-    r.addQuery(kCancellable, cancellable);
-    r.addQuery(kHistoryOrders, historyOrders);
-    r.addQuery(kHistoryDeals, historyDeals);
+    r.add(kFunds, funds);
+    r.add(kHoldings, holdings);
+    r.add(kTodayOrders, todayOrders);
+    r.add(kTodayDeals, todayDeals);
+    r.add(kCancellable, cancellable);
+    r.add(kHistoryOrders, historyOrders);
+    r.add(kHistoryDeals, historyDeals);
     r.add(kCancel, cancel);
 }

@@ -13,11 +13,6 @@ void SimRegistry::add(FunctionId function, SimHandler handler) {
         throw std::logic_error("simulator function " + name + " registered twice");
 }
 
-void SimRegistry::addQuery(FunctionId function, SimHandler handler) {
-    add(function, std::move(handler));
-    queries_.insert(&handlers_.at({function.main, function.sub}));
-}
-
 void SimRegistry::addVariant(FunctionId function, SimRequestTest takes, SimHandler handler) {
     if (!takes || !handler)
         throw std::logic_error("simulator variant of " + std::to_string(function.main) + "/" +

@@ -8,9 +8,11 @@
 //
 // A handler answers record-set bytes (TCRSWriter), an error set for business
 // errors. A family keeps its state in a room of its own (a struct beside its
-// file, reached as call.server.room<SimXxxRoom>(); see SimServer.h): the
-// first room() of a handler takes the server's state lock for the rest of
-// it, so a handler without a room runs beside the others.
+// file, reached as call.server.view<SimXxxRoom>() to read it and
+// call.server.room<SimXxxRoom>() to change it; see SimServer.h): the first
+// of them in a handler takes the server's state lock for the rest of it, so a
+// handler without a room runs beside the others. Which of them it takes
+// decides whether its request is written to the books on disk.
 //
 // Registering a function twice, or a menu id twice, is a mistake that stops
 // the simulator at start: add() throws std::logic_error naming it.
@@ -35,7 +37,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -76,11 +77,6 @@ public:
     // request that `takes` accepts reaches it instead of the function's own.
     using SimRequestTest = std::function<bool(const SimRequest&)>;
     void addVariant(FunctionId function, SimRequestTest takes, SimHandler handler);
-    // A function that only reads the books: its requests are not written to
-    // the books on disk (what settling or matching it does is, SimJournal.h).
-    // Only a handler that changes nothing but through simTradeCustomer is one.
-    void addQuery(FunctionId function, SimHandler handler);
-    bool isQuery(const SimHandler* handler) const { return queries_.count(handler) != 0; }
     const SimHandler* find(int main, int sub) const;
     // Every function registered (kAnySub for a main function's catch-all).
     std::vector<FunctionId> functions() const;
@@ -101,7 +97,6 @@ private:
     std::map<std::pair<int, int>, SimHandler> handlers_;
     std::map<std::pair<int, int>, std::vector<Variant>> variants_;
     std::vector<SimDaySettler> daySettlers_;
-    std::set<const SimHandler*> queries_;  // map nodes stay where they are
     SimMenu menu_;
 };
 

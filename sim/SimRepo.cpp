@@ -101,6 +101,7 @@ void placeDealOrder(SimCall& c, SimCustomer& who, const SimRepoDeal& d, bool end
 }
 
 SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
+const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 std::string yieldText(int hundredths) { return simMoneyText(hundredths); }
 
@@ -132,9 +133,9 @@ std::vector<uint8_t> matchCodeSet(const std::string& code) {
 
 std::vector<uint8_t> listProducts(SimCall& c) {
     SimRefusal refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
+    if (!readerOf(c, &refusal)) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
-    for (const auto& p : c.server.room<SimRepoRoom>().products)
+    for (const auto& p : c.server.view<SimRepoRoom>().products)
         rows.push_back({p.code, p.name, yieldText(p.yield), yieldText(p.earlyYield), std::to_string(p.term), p.market});
     return simPagedList(c.request,
                         {{Col::kCode, "证券代码"},
@@ -148,9 +149,9 @@ std::vector<uint8_t> listProducts(SimCall& c) {
 
 std::vector<uint8_t> productInfo(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const SimRepoProduct* p = c.server.room<SimRepoRoom>().product(c.request.value(Key::kCode));
+    const SimRepoProduct* p = c.server.view<SimRepoRoom>().product(c.request.value(Key::kCode));
     TCRSWriter w;
     w.beginSet()
         .addField(Col::kName, TCRSFieldType::VarText, 0, "证券名称")
@@ -163,7 +164,7 @@ std::vector<uint8_t> productInfo(SimCall& c) {
         w.addRecord(
             {p->name, p->code, yieldText(p->yield), yieldText(p->earlyYield), std::to_string(p->term), p->market});
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(cashOf(*who).available())});
+    w.addRecord({simMoneyText(simAvailableCash(*who))});
     return w.bytes();
 }
 
@@ -196,9 +197,9 @@ std::vector<uint8_t> buyDeal(SimCall& c) {
 
 std::vector<uint8_t> listDeals(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& room = c.server.room<SimRepoRoom>();
+    const auto& room = c.server.view<SimRepoRoom>();
     std::vector<SimListRow> rows;
     auto found = room.deals.find(who->custid);
     if (found != room.deals.end())

@@ -75,9 +75,40 @@ std::string simMaskSecrets(const std::string& text) {
     return out;
 }
 
+void SimRequest::noteRead(size_t index) const {
+    if (read_.size() < fields_.size()) read_.resize(fields_.size(), false);
+    read_[index] = true;
+}
+
+const std::vector<SimField>& SimRequest::fields() const {
+    read_.assign(fields_.size(), true);
+    return fields_;
+}
+
+std::vector<SimField> SimRequest::fieldsWhere(const std::function<bool(const std::string& key)>& test) const {
+    std::vector<SimField> found;
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (test(fields_[i].key)) {
+            noteRead(i);
+            found.push_back(fields_[i]);
+        }
+    return found;
+}
+
+std::vector<SimField> SimRequest::fieldsRead() const {
+    std::vector<SimField> read;
+    for (size_t i = 0; i < fields_.size() && i < read_.size(); ++i)
+        if (read_[i]) read.push_back(fields_[i]);
+    return read;
+}
+
+// The first field of the key: the one whose value counts (and the one noted as read).
 std::optional<std::string> SimRequest::find(const std::string& key) const {
-    for (const auto& f : fields_)
-        if (sameKey(f.key, key)) return f.value;
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (sameKey(fields_[i].key, key)) {
+            noteRead(i);
+            return fields_[i].value;
+        }
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 // matched without regard to case. A piece without "=" is a key with an empty
 // value. Enciphered requests carry their other fields in TC_REQDATA (Base64 of
 // a FrameCodec frame under the session key) with TC_REQLENGTH the plain length.
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -32,13 +33,22 @@ std::string simMaskSecrets(const std::string& text);
 // around it stay ("{}", a login that names no session, stays as it is).
 std::string simMaskedSession(const std::string& text);
 
+// It notes which of its fields were read (a function's handler reads what it
+// acts on through these, so the fields read are all that a replay of the
+// request needs: the books on disk keep those, SimJournal.h).
 class SimRequest {
 public:
     SimRequest() = default;
     explicit SimRequest(std::vector<SimField> fields) : fields_(std::move(fields)) {}
 
-    const std::vector<SimField>& fields() const { return fields_; }
+    // Every field (each noted as read).
+    const std::vector<SimField>& fields() const;
+    // The fields whose key passes the test, in order (each noted as read).
+    std::vector<SimField> fieldsWhere(const std::function<bool(const std::string& key)>& test) const;
     void addFields(const std::vector<SimField>& more) { fields_.insert(fields_.end(), more.begin(), more.end()); }
+    // Forgets what was read so far; the fields read from now on, in order.
+    void forgetReads() const { read_.assign(fields_.size(), false); }
+    std::vector<SimField> fieldsRead() const;
     // Gives every field of the key this value.
     void setValue(const std::string& key, const std::string& value);
     bool has(const std::string& key) const;
@@ -51,5 +61,7 @@ public:
     int subFunction() const { return int(intValue("tc_sfuncno")); }
 
 private:
+    void noteRead(size_t index) const;
     std::vector<SimField> fields_;
+    mutable std::vector<bool> read_;  // by index into fields_
 };

@@ -88,7 +88,7 @@ constexpr int kUndecided = -1;
 
 std::optional<SimTradeSession> SimServer::admitTradeSession(SimRequest& request, const std::string& phone,
                                                             double now) {
-    SimBooks& books = room<SimTradeRoom>().books;  // the state lock, for the rest of the handler
+    const SimBooks& books = view<SimTradeRoom>().books;  // the state lock, for the rest of the handler
     const SimTradeSession* admitted =
         books.admit(request.value(TradeContract::Key::kAuthId), phone, now, options_.sessionIdleTimeout);
     if (admitted) return *admitted;
@@ -238,6 +238,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         const Control* answer = nullptr;
         for (const auto& c : controls)
             if (!answer && c.kind == Control::Answer) answer = &c;
+        request.forgetReads();  // from here on, what is read is what a replay of it needs
         const SimHandler* handler = registry_.find(record.main, record.sub, request);
         if (answer) {
             plain = answer->bytes;
@@ -257,9 +258,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
             // What changed the books is on disk before its answer goes: a
-            // query only by the settling and matching it brought about.
+            // request that reached a room to change it or made one, and of
+            // one that only read them, the settling and matching it brought about.
             if (scope.holds && journal_) {
-                if (!registry_.isQuery(handler) || scope.madeRoom)
+                if (scope.changed || scope.madeRoom)
                     plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
                 else if (!scope.advanced.empty() && !journalAdvances(scope.advanced, now))
                     plain = booksUnwritable();

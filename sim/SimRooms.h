@@ -11,6 +11,15 @@
 
 class SimServer;
 
+// What a room keeps under the key, to read: a default one when it keeps
+// none (nothing is made, as map[key] would).
+template <class Map>
+const typename Map::mapped_type& simKeptOr(const Map& map, const typename Map::key_type& key) {
+    static const typename Map::mapped_type kNone{};
+    auto it = map.find(key);
+    return it == map.end() ? kNone : it->second;
+}
+
 class SimRooms {
 public:
     template <class Room>

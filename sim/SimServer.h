@@ -210,15 +210,18 @@ public:
     // ---- rooms ----
     // The family's room, made on first use: in a handler (taking the state
     // lock for the rest of it) or in a withRoom function; anywhere else it
-    // stops the program.
+    // stops the program. room() is the room to change, view() the room to
+    // read: what reaches a room only through view() cannot change it, so a
+    // request whose handler reached its rooms only so (and made none) has
+    // changed nothing, and is not written to the books on disk (SimJournal.h);
+    // one that reached a room through room() is, whatever it did there.
     template <class Room>
     Room& room() {
-        holdStateForRoom();
-        const size_t before = rooms_.size();
-        Room& r = rooms_.get<Room>(*this);
-        // A room is seeded from the clock when it is made: making it changes the books.
-        if (rooms_.size() != before && tHandler && &tHandler->server == this) tHandler->madeRoom = true;
-        return r;
+        return reach<Room>(true);
+    }
+    template <class Room>
+    const Room& view() {
+        return reach<Room>(false);
     }
     // Runs f(room) with the state lock held; answers what f answers.
     template <class Room, class F>
@@ -227,10 +230,11 @@ public:
         return f(room<Room>());
     }
     const SimRegistry& registry() const { return registry_; }
-    // The handler running on this thread settled or matched the customer's
-    // books (SimOrders.h: simAdvanceBooks): a query that did is written as
-    // that advance, not as itself.
-    void noteBooksAdvanced(const std::string& custid);
+    // Settles and matches the customer's books as of the call (SimOrders.h:
+    // simAdvanceBooks) for the handler running on this thread: what that
+    // changes is written as an advance of the customer's books, not as the
+    // request (a request that changes nothing else is not written).
+    void advanceBooks(SimCall& call, const std::string& custid);
 
     struct Reply {
         int status = 200;
@@ -246,6 +250,7 @@ public:
 private:
     // The books' snapshot (SimSnapshot.h) reads the rooms and puts restored ones in place.
     friend std::string simSnapshot(const SimServer& server, const std::string& key);
+    friend std::string simBooksFingerprint(const SimServer& server);
     friend bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why);
 
     // The state lock, with its holder known: taken again on the thread that
@@ -269,10 +274,24 @@ private:
         HandlerScope* outer;
         bool holds = false;
         bool madeRoom = false;               // a room was made (seeded) under it
+        bool changed = false;                // a room was reached to change (room(), not view())
+        int advancing = 0;                   // inside advanceBooks: what it reaches is the advance's
         std::vector<std::string> advanced;  // customers whose books it settled or matched
     };
     static thread_local HandlerScope* tHandler;
     void holdStateForRoom();
+    template <class Room>
+    Room& reach(bool toChange) {
+        holdStateForRoom();
+        const size_t before = rooms_.size();
+        Room& r = rooms_.get<Room>(*this);
+        if (tHandler && &tHandler->server == this) {
+            // A room is seeded from the clock when it is made: making it changes the books.
+            if (rooms_.size() != before) tHandler->madeRoom = true;
+            if (toChange && tHandler->advancing == 0) tHandler->changed = true;
+        }
+        return r;
+    }
 
     struct Control {
         enum Kind { Answer, Fault, Hold, Delay, Drop };

@@ -207,9 +207,25 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
     }
 }
 
-void SimServer::noteBooksAdvanced(const std::string& custid) {
-    if (!tHandler || &tHandler->server != this) return;
-    auto& advanced = tHandler->advanced;
+void SimServer::advanceBooks(SimCall& call, const std::string& custid) {
+    HandlerScope* scope = tHandler && &tHandler->server == this ? tHandler : nullptr;
+    struct Advancing {
+        HandlerScope* scope;
+        explicit Advancing(HandlerScope* s) : scope(s) {
+            if (scope) ++scope->advancing;
+        }
+        ~Advancing() {
+            if (scope) --scope->advancing;
+        }
+    };
+    bool changed = false;
+    {
+        Advancing advancing(scope);
+        SimCustomer* who = room<SimTradeRoom>().books.customerById(custid);
+        changed = who && simAdvanceBooks(call, *who);
+    }
+    if (!changed || !scope) return;
+    auto& advanced = scope->advanced;
     if (std::find(advanced.begin(), advanced.end(), custid) == advanced.end()) advanced.push_back(custid);
 }
 
@@ -237,7 +253,12 @@ std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const 
     }
     // No secret in clear: token seeds enciphered, passwords and codes as the books' digests.
     for (const auto& s : secrets) e.secrets.push_back(simEncipherSecret(secretKey_, s));
-    for (const auto& f : request.fields()) {
+    // Only the fields the handler read, all that its replay reads (SimRequest.h),
+    // and the function's numbers, by which the replay finds the handler: a
+    // field no function knows is never written.
+    request.mainFunction();
+    request.subFunction();
+    for (const auto& f : request.fieldsRead()) {
         if (isEnvelope(f.key)) continue;
         if (strcasecmp(f.key.c_str(), TradeContract::Key::kAuthId) == 0)
             e.fields.push_back({f.key, ""});

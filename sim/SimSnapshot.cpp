@@ -79,7 +79,8 @@ SimLedgerSlot ledgerNamed(const std::string& name, SimRooms& rooms) {
 }  // namespace
 
 void SimSnapWriter::secret(const std::string& plain) {
-    const auto frame = encipherFrame(std::vector<uint8_t>(plain.begin(), plain.end()), key_);
+    const std::vector<uint8_t> bytes(plain.begin(), plain.end());
+    const auto frame = fingerprint_ ? hmacSha1(key_, bytes) : encipherFrame(bytes, key_);
     item(std::string(frame.begin(), frame.end()));
 }
 
@@ -105,21 +106,37 @@ void SimSnapReader::ledger(SimLedgerSlot& slot) {
     if (!failed_) ledgers_.push_back(std::move(name));
 }
 
-std::string simSnapshot(const SimServer& server, const std::string& key) {
-    SimServer::StateLock lock(server);
-    SimSnapWriter w(cipherKeyOf(key));
+namespace {
+
+void writeBooks(uint64_t seed, double now, const SimRooms& rooms, SimSnapWriter& w) {
     std::string& out = w.bytes();
     out.append(kMagic, kMagicSize);
     putFixed<uint32_t>(out, kSimSnapshotVersion);
-    putFixed<uint64_t>(out, server.options_.seed);
-    w(server.clock_.now());
-    const SimRooms& rooms = server.rooms_;
+    putFixed<uint64_t>(out, seed);
+    w(now);
     forEachRoom([&]<class Room>(const char* name) {
         if (Room* room = rooms.find<Room>()) w(std::string(name), *room);
     });
     w(std::string());  // the end of the rooms
+}
+
+}  // namespace
+
+std::string simSnapshot(const SimServer& server, const std::string& key) {
+    SimServer::StateLock lock(server);
+    SimSnapWriter w(cipherKeyOf(key));
+    writeBooks(server.options_.seed, server.clock_.now(), server.rooms_, w);
+    std::string& out = w.bytes();
     putFixed<uint32_t>(out, crcOf(out, out.size()));
     return std::move(out);
+}
+
+std::string simBooksFingerprint(const SimServer& server) {
+    SimServer::StateLock lock(server);
+    SimSnapWriter w(cipherKeyOf("fingerprint"), SimSnapWriter::Fingerprint{});
+    writeBooks(server.options_.seed, server.clock_.now(), server.rooms_, w);
+    const auto digest = sha1(std::vector<uint8_t>(w.bytes().begin(), w.bytes().end()));
+    return std::string(digest.begin(), digest.end());
 }
 
 // The counts are bounded by the bytes and the reader grows what it fills as

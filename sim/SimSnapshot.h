@@ -36,3 +36,7 @@ std::string simSnapshot(const SimServer& server, const std::string& key);
 // to the snapshot's reading when it stands before it. Sessions are left as
 // they are, trade sessions end.
 bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why);
+// A digest of the same books (the secrets' digests in it, no secret): two
+// servers, or one before and after a request, whose books are alike give the
+// same. For the tests that check what a request changed.
+std::string simBooksFingerprint(const SimServer& server);

@@ -34,6 +34,10 @@ using SimLedgerSlot = std::shared_ptr<const SimOrderLedger>;
 class SimSnapWriter {
 public:
     explicit SimSnapWriter(std::vector<uint8_t> cipherKey) : key_(std::move(cipherKey)) {}
+    // A writer whose secrets go as their keyed digests rather than enciphered
+    // (each under a new initial vector): the same books give the same bytes.
+    struct Fingerprint {};
+    SimSnapWriter(std::vector<uint8_t> key, Fingerprint) : key_(std::move(key)), fingerprint_(true) {}
     void secret(const std::string& plain);
     void ledger(const SimLedgerSlot& ledger);
     template <class... T>
@@ -105,6 +109,7 @@ private:
         for (const auto& e : c) item(e);
     }
     std::vector<uint8_t> key_;
+    bool fingerprint_ = false;
     std::string out_;
 };
 

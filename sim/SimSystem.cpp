@@ -40,7 +40,7 @@ namespace {
 using namespace SystemContract;
 
 std::vector<uint8_t> sessionLogin(SimCall& c) {
-    auto& st = c.server.room<SimSystemRoom>();
+    auto& st = c.server.view<SimSystemRoom>();
     std::string phone = c.request.value(Key::kPhone);
     if (c.session) c.session->phone = phone;
     bool registered = !phone.empty() && st.registeredPhones.count(phone);
@@ -74,7 +74,7 @@ std::vector<uint8_t> menuAndConfiguration(SimCall& c) {
                                   {"market", RankingContract::Config::kMarkets},
                                   {"type", RankingContract::Config::kClasses},
                                   {"sort", RankingContract::Config::kSorts},
-                                  {Col::kMenuVersion, std::to_string(c.server.room<SimSystemRoom>().menuVersion)},
+                                  {Col::kMenuVersion, std::to_string(c.server.view<SimSystemRoom>().menuVersion)},
                               });
 }
 
@@ -94,14 +94,18 @@ std::vector<uint8_t> registration(SimCall& c) {
     std::string phone = c.request.value(Key::kPhone);
     if (phone.empty() && c.session) phone = c.session->phone;
     if (!isPhoneNumber(phone)) return simErrorSet(-1, "手机号码不正确");
-    auto& st = c.server.room<SimSystemRoom>();
+    const auto& st = c.server.view<SimSystemRoom>();
+    const bool registered = st.registeredPhones.count(phone) != 0;
     if (c.request.value(Key::kType) == Type::kUnregister) {
-        st.registeredPhones.erase(phone);
-        st.pushTokens.erase(phone);
-    } else if (!st.registeredPhones.count(phone) && st.registeredPhones.size() >= SimSystemRoom::kMaxPhones) {
+        if (registered || st.pushTokens.count(phone)) {
+            auto& changed = c.server.room<SimSystemRoom>();
+            changed.registeredPhones.erase(phone);
+            changed.pushTokens.erase(phone);
+        }
+    } else if (!registered && st.registeredPhones.size() >= SimSystemRoom::kMaxPhones) {
         return simErrorSet(-1, "注册用户已满，请稍后再试");
-    } else {
-        st.registeredPhones.insert(phone);
+    } else if (!registered) {
+        c.server.room<SimSystemRoom>().registeredPhones.insert(phone);
     }
     if (c.session) c.session->phone = phone;
     return simResultSet(1, "短信已发送，请等待注册完成");
@@ -110,7 +114,7 @@ std::vector<uint8_t> registration(SimCall& c) {
 std::vector<uint8_t> registrationStatus(SimCall& c) {
     std::string phone = c.request.value(Key::kPhone);
     if (phone.empty() && c.session) phone = c.session->phone;
-    bool registered = !phone.empty() && c.server.room<SimSystemRoom>().registeredPhones.count(phone);
+    bool registered = !phone.empty() && c.server.view<SimSystemRoom>().registeredPhones.count(phone);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kRegistered, TCRSFieldType::Integer, 4)
@@ -145,16 +149,16 @@ std::vector<uint8_t> homeInformation(SimCall& c) {
 
 std::vector<uint8_t> pushToken(SimCall& c) {
     std::string phone = c.session ? c.session->phone : std::string();
-    auto& st = c.server.room<SimSystemRoom>();
-    auto& tokens = st.pushTokens;
+    const auto& st = c.server.view<SimSystemRoom>();
+    const auto kept = st.pushTokens.find(phone);
     if (c.request.subFunction() == kPushTokenOff.sub) {
-        tokens.erase(phone);
+        if (kept != st.pushTokens.end()) c.server.room<SimSystemRoom>().pushTokens.erase(phone);
         return simResultSet(1, "已取消消息推送");
     }
     std::string token = c.request.value(Key::kToken);
     if (token.empty() || token.size() > SimSystemRoom::kMaxTokenBytes) return simErrorSet(-1, "缺少设备标识");
     if (!st.registeredPhones.count(phone)) return simErrorSet(-1, "本手机尚未注册");
-    tokens[phone] = token;
+    if (kept == st.pushTokens.end() || kept->second != token) c.server.room<SimSystemRoom>().pushTokens[phone] = token;
     return simResultSet(1, "已开通消息推送");
 }
 

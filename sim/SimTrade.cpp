@@ -117,6 +117,18 @@ SimCustomer* identify(SimBooks& books, const SimRequest& r, double now, std::str
     return who;
 }
 
+// The refusal of a login (or a relate, or a token application) that names no
+// customer, or a locked one: told from the books as they are, without
+// reaching them to change ("" when the password is to be checked).
+std::string refusedAsNamed(SimCall& c) {
+    const SimBooks& books = c.server.view<SimTradeRoom>().books;
+    const SimRequest& r = c.request;
+    const SimCustomer* who = books.customerForLogin(r.value(Key::kInputType), r.value(Key::kBranch), r.value(Key::kInputId));
+    if (!who) return kUnknownAccount;
+    if (const auto until = books.lockedUntil(*who, c.now)) return lockedText(c.now, *until);
+    return "";
+}
+
 // The customer after the account, the password and the authentication of a
 // login (or a relate) from the phone; null with the refusal. A token serves
 // only the phone it was issued to.
@@ -153,11 +165,12 @@ std::vector<uint8_t> branchList(SimCall& c) {
     w.beginSet()
         .addField(BranchContract::Col::kCode, TCRSFieldType::VarText, 0, "营业部代码")
         .addField(BranchContract::Col::kName, TCRSFieldType::VarText, 0, "营业部名称");
-    for (const auto& b : booksOf(c).branches) w.addRecord({b.code, b.name});
+    for (const auto& b : c.server.view<SimTradeRoom>().books.branches) w.addRecord({b.code, b.name});
     return w.bytes();
 }
 
 std::vector<uint8_t> login(SimCall& c) {
+    if (std::string refused = refusedAsNamed(c); !refused.empty()) return simErrorSet(-1, refused);
     SimBooks& books = booksOf(c);
     std::string refusal;
     SimCustomer* who = authenticate(books, c.request, phoneOf(c), c.now, &refusal);
@@ -206,7 +219,8 @@ std::vector<uint8_t> tokenApplication(SimCall& c) {
     // only from there.
     const std::string phone = phoneOf(c);
     if (phone.empty() || c.request.value(Key::kMobile) != phone) return simErrorSet(-1, kNotThisPhone);
-    if (!c.server.room<SimSystemRoom>().registeredPhones.count(phone)) return simErrorSet(-1, kPhoneNotRegistered);
+    if (!c.server.view<SimSystemRoom>().registeredPhones.count(phone)) return simErrorSet(-1, kPhoneNotRegistered);
+    if (std::string refused = refusedAsNamed(c); !refused.empty()) return simErrorSet(-1, refused);
     SimBooks& books = booksOf(c);
     std::string refusal;
     SimCustomer* who = identify(books, c.request, c.now, &refusal);
@@ -229,6 +243,7 @@ std::vector<uint8_t> tokenApplication(SimCall& c) {
 }
 
 std::vector<uint8_t> relateAccount(SimCall& c) {
+    if (std::string refused = refusedAsNamed(c); !refused.empty()) return simResultSet(0, refused);
     auto& room = c.server.room<SimTradeRoom>();
     std::string refusal;
     const std::string phone = phoneOf(c);
@@ -247,7 +262,7 @@ std::vector<uint8_t> relateAccount(SimCall& c) {
 }
 
 std::vector<uint8_t> tokenNotices(SimCall& c) {
-    const auto& room = c.server.room<SimTradeRoom>();
+    const auto& room = c.server.view<SimTradeRoom>();
     namespace Notice = SystemContract::Col;
     return TCRSWriter()
         .beginSet()

@@ -39,7 +39,7 @@ constexpr const char* kUnknownWarrant = "行权代码不存在";
 SimBalance& rmbOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
 
 // The warrants of the customer that may be sold (or exercised) now.
-int64_t warrantsAvailable(SimCustomer& who, const SimWarrant& w) {
+int64_t warrantsAvailable(const SimCustomer& who, const SimWarrant& w) {
     const SimShareholder* holder = who.shareholder(w.market);
     const SimHolding* h = holder ? who.holding(holder->secuid, w.tradingCode) : nullptr;
     return h ? h->available : 0;
@@ -90,12 +90,11 @@ namespace {
 
 std::vector<uint8_t> query(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
+    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimWarrantsRoom>();
+    const auto& room = c.server.view<SimWarrantsRoom>();
     const SimWarrant* w = room.warrant(c.request.value(Key::kStockCode));
     if (!w) return simErrorSet(-1, kUnknownWarrant);
-    const SimBalance& rmb = who->fundAccounts.front().balances[SimCurrency::kRMB];
     return TCRSWriter()
         .beginSet()
         .addField(Col::kMarket, TCRSFieldType::VarText, 0, "市场")
@@ -110,7 +109,7 @@ std::vector<uint8_t> query(SimCall& c) {
         .addField(Col::kSettlement, TCRSFieldType::VarText, 0, "结算方式")
         .addField(Col::kSettlementPrice, TCRSFieldType::VarText, 0, "结算价")
         .addField(Col::kExpiry, TCRSFieldType::VarText, 0, "到期日期")
-        .addRecord({w->market, w->code, w->name, simPriceText(w->exercisePrice), simMoneyText(rmb.available()),
+        .addRecord({w->market, w->code, w->name, simPriceText(w->exercisePrice), simMoneyText(simAvailableCash(*who)),
                     std::to_string(warrantsAvailable(*who, *w)), w->call ? "认购" : "认沽", "欧式",
                     std::to_string(w->ratio) + ".00", "证券给付", simPriceText(w->exercisePrice),
                     std::to_string(w->expiry)})

@@ -96,6 +96,7 @@ void settleConversions(SimServer& server, SimCustomer& who, double now) {
 
 // The customer of a request, the fund side and the conversions settled; null with the refusal.
 SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
+const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 std::vector<uint8_t> orderNumberSet(int64_t sno) {
     return TCRSWriter()
@@ -112,25 +113,25 @@ int timeOf(const SimClock::Local& t) { return t.hour * 10000 + t.minute * 100 + 
 
 std::vector<uint8_t> fundByCode(SimCall& c) {
     SimRefusal refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
+    if (!readerOf(c, &refusal)) return simErrorSet(refusal);
     const std::string code = c.request.value(Fund::Key::kFundCode);
     TCRSWriter w;
     w.beginSet()
         .addField(Fund::Col::kFundCode, TCRSFieldType::VarText, 0, "基金代码")
         .addField(Fund::Col::kFundName, TCRSFieldType::VarText, 0, "基金名称")
         .addField(Fund::Col::kCompany, TCRSFieldType::VarText, 0, "基金公司");
-    if (const SimFund* f = c.server.room<SimFundsRoom>().fund(code))
+    if (const SimFund* f = c.server.view<SimFundsRoom>().fund(code))
         w.addRecord({f->code, f->name, f->tacode});
-    else if (const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(code))
+    else if (const SimWealthPlan* p = c.server.view<SimWealthRoom>().plan(code))
         w.addRecord({p->code, p->name, ""});
     return w.bytes();
 }
 
 std::vector<uint8_t> planList(SimCall& c) {
     SimRefusal refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
+    if (!readerOf(c, &refusal)) return simErrorSet(refusal);
     std::vector<SimListRow> rows;
-    for (const auto& p : c.server.room<SimWealthRoom>().plans)
+    for (const auto& p : c.server.view<SimWealthRoom>().plans)
         rows.push_back({p.code, p.name, simFundStatusText(p.status), std::to_string(p.days) + "天",
                         simMoneyText(p.expectedYield) + "%", simMoneyText(p.minimum), simFundRiskText(p.risk)});
     return simPagedList(c.request,
@@ -186,9 +187,9 @@ std::vector<uint8_t> planOrder(SimCall& c) {
 // 100/24 for a plan's code: the plan as the fund lookup answers a fund, and the cash.
 std::vector<uint8_t> planLookup(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
+    const SimWealthPlan* p = c.server.view<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
     TCRSWriter w;
     w.beginSet()
         .addField(Fund::Col::kFundCode, TCRSFieldType::VarText, 0, "产品代码")
@@ -201,7 +202,7 @@ std::vector<uint8_t> planLookup(SimCall& c) {
         w.addRecord(
             {p->code, p->name, simFundStatusText(p->status), simNetValueText(10000), simFundRiskText(p->risk), ""});
     w.beginSet().addField(Fund::Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(cashOf(*who).available())});
+    w.addRecord({simMoneyText(simAvailableCash(*who))});
     return w.bytes();
 }
 
@@ -267,20 +268,20 @@ std::vector<uint8_t> dividend(SimCall& c) {
 
 std::vector<uint8_t> companies(SimCall& c) {
     SimRefusal refusal;
-    if (!customerOf(c, &refusal)) return simErrorSet(refusal);
+    if (!readerOf(c, &refusal)) return simErrorSet(refusal);
     TCRSWriter w;
     w.beginSet()
         .addField(Fund::Key::kCompany, TCRSFieldType::VarText, 0, "公司代码")
         .addField("name", TCRSFieldType::VarText, 0, "基金公司");
-    for (const auto& co : c.server.room<SimFundsRoom>().companies) w.addRecord({co.tacode, co.name});
+    for (const auto& co : c.server.view<SimFundsRoom>().companies) w.addRecord({co.tacode, co.name});
     return w.bytes();
 }
 
 std::vector<uint8_t> customerData(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const SimPersonalData d = c.server.room<SimWealthRoom>().personal[who->custid];
+    const SimPersonalData d = simKeptOr(c.server.view<SimWealthRoom>().personal, who->custid);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kCustomerName, TCRSFieldType::VarText, 0, "姓名")
@@ -351,15 +352,15 @@ std::vector<uint8_t> openAccount(SimCall& c) {
 
 std::vector<uint8_t> todayBusiness(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& funds = c.server.room<SimFundsRoom>();
-    const SimWealthCustomer& side = c.server.room<SimWealthRoom>().customers[who->custid];
+    const auto& funds = c.server.view<SimFundsRoom>();
+    const SimWealthCustomer& side = simKeptOr(c.server.view<SimWealthRoom>().customers, who->custid);
     const int today = localOf(c.now).yyyymmdd();
     const std::string confirmed = simFundOrderStatusText(SimFundOrderStatus::Confirmed);
     const auto fundName = [&](const std::string& code) {
         if (const SimFund* f = funds.fund(code)) return f->name;
-        const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(code);
+        const SimWealthPlan* p = c.server.view<SimWealthRoom>().plan(code);
         return p ? p->name : std::string();
     };
     std::map<int64_t, SimListRow> rows;  // by number: they are the fund orders' own

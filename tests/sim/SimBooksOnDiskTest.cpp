@@ -599,6 +599,68 @@ TEST(SimBooksOnDiskTest, OnlyWhatChangesTheBooksIsWritten) {
     EXPECT_EQ(describe(sim, kCustomerA), books);
 }
 
+// Every function the server answers, asked with nothing but its number,
+// with a service session only and under a trade login: what changed the
+// books (their fingerprint) is written and a restart holds it; what changed
+// nothing is not written, unless a function that changes the books refused it.
+TEST(SimBooksOnDiskTest, EveryFunctionWritesWhatChangedTheBooksAndNothingElse) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    std::string books;
+    {
+        SimServer sim(booksOptions(path));
+        Customer a(sim, kCustomerA);
+        ASSERT_FALSE(a.tradeInfo.empty());
+        // The first pass makes the rooms (seeded as of their first request: a change) and settles the day.
+        for (int pass = 0; pass < 2; ++pass)
+            for (FunctionId f : sim.registry().functions())
+                for (bool trade : {false, true}) {
+                    const std::string fields =
+                        "tc_mfuncno=" + std::to_string(f.main) +
+                        "&tc_sfuncno=" + std::to_string(f.sub == SimRegistry::kAnySub ? 9999 : f.sub) +
+                        (trade ? "&" + a.tradeInfo + "&fundid=" + a.fundId : std::string());
+                    const std::string before = simBooksFingerprint(sim);
+                    const auto size = fs::file_size(path);
+                    const std::string refusal = errorOf(a.call(fields));
+                    const bool changed = simBooksFingerprint(sim) != before, written = fs::file_size(path) != size;
+                    if (changed) EXPECT_TRUE(written) << fields << ": the change is not written";
+                    if (pass == 1 && !changed && (!trade || refusal.empty()))
+                        EXPECT_FALSE(written) << fields << ": written, though it changed nothing";
+                }
+        books = simBooksFingerprint(sim);
+    }
+    SimServer sim(booksOptions(path));
+    EXPECT_EQ(simBooksFingerprint(sim), books) << "what the walk changed survives a restart";
+}
+
+// A record keeps the fields its function reads, not what else came with them.
+TEST(SimBooksOnDiskTest, ARecordKeepsOnlyTheFieldsItsFunctionReads) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    const std::string pad = "&pad=" + std::string(100000, 'x');
+    {
+        SimServer sim(booksOptions(path));
+        Customer a(sim, kCustomerA);
+        ASSERT_EQ(errorOf(a.trade(10, "count=20")), "");
+        auto size = fs::file_size(path);
+        ASSERT_EQ(errorOf(a.trade(10, "count=20" + pad)), "");
+        EXPECT_EQ(fs::file_size(path), size) << "a query is not written";
+        ASSERT_EQ(errorOf(a.call("tc_mfuncno=3710&tc_sfuncno=3&code=600519.2" + pad)), "");
+        EXPECT_GT(fs::file_size(path), size);
+        EXPECT_LT(fs::file_size(path), size + 1000) << "the own stock is written, not the padding";
+        size = fs::file_size(path);
+        ASSERT_EQ(errorOf(a.buy(100)), "");
+        ASSERT_EQ(errorOf(a.trade(6, "bsflag=0B&price=" + textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price") +
+                                         "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1" + pad)),
+                  "");
+        EXPECT_LT(fs::file_size(path), size + 2000) << "two orders, without the padding";
+    }
+    SimServer sim(booksOptions(path));
+    Customer a(sim, kCustomerA);
+    EXPECT_EQ(ordersOfA(sim).size(), 2u);
+    EXPECT_NE(textOf(a.call("tc_mfuncno=3710&tc_sfuncno=2"), "code").find("600519"), std::string::npos);
+}
+
 // A journal larger than 2 GiB is read as any other (the reading road knows
 // no size limit): here one whose middle is a hole of zeros, damage that the
 // books go on from before, with the true count after it.
