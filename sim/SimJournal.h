@@ -7,11 +7,12 @@
 // so that a kill between an accepted order and the next request loses
 // nothing the customer was told.
 //
-// What is written: a request that changed the books (a query is not); the
-// settling or matching a query brought about, as an "advance" of the
-// customer's books to the query's time (its replay settles and matches them
-// again at that time); a pushed message. What an entry keeps: the request's
-// fields (deciphered, without the protocol's envelope and without its
+// What is written: a request that changed the books (one whose handler
+// reached a room to change it, SimServer.h; a query is not); the settling or
+// matching a query brought about, as an "advance" of the customer's books to
+// the query's time (its replay settles and matches them again at that time);
+// a pushed message. What an entry keeps: the request's fields that its
+// handler read (SimRequest.h; deciphered, without the protocol's envelope and without its
 // secret fields: passwords are never written), the phone of its service
 // session, the customer and fund account of the trade session it named
 // (never the session text: a replay opens sessions of its own, which end

@@ -12,8 +12,9 @@
 // resetState() gives a test a fresh server without restarting HTTP.
 //
 // Each function family keeps its state in a room of its own (SimRooms.h): a
-// handler reaches it as call.server.room<SimPortfolioRoom>(); a test or a
-// control outside a handler as
+// handler reaches it as call.server.view<SimPortfolioRoom>() to read it and
+// call.server.room<SimPortfolioRoom>() to change it; a test or a control
+// outside a handler as
 //   sim.withRoom<SimSystemRoom>([](SimSystemRoom& r) { r.menuVersion = 3; });
 // One state lock guards the sessions, controls, request log and rooms. It is
 // held only around them: a handler runs without it until its first room(),
