@@ -337,25 +337,30 @@ std::vector<uint8_t> stockInfo(SimCall& c) {
 
 std::vector<uint8_t> order(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
+    // What refuses the order is found in the books as they are: a refused order changes nothing.
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
     SimOrder o;
-    if (std::string refused = simCheckOrder(c, *who, o); !refused.empty()) return simErrorSet(-1, refused);
+    if (std::string refused = simCheckOrder(c, *reader, o); !refused.empty()) return simErrorSet(-1, refused);
     const bool buy = simIsBuy(o.bsflag);
-    if (buy && c.server.room<SimOrdersRoom>().riskCodes.count(o.code) &&
+    if (buy && c.server.view<SimOrdersRoom>().riskCodes.count(o.code) &&
         c.request.value(Key::kCheckRisk) != TradeContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
-    if (buy) {
-        const SimMoney freeze = simOrderAmountBound(o, c.server.market(), c.now);
-        if (!balanceFor(*who, o).hold(freeze)) return simErrorSet(-1, kNoMoney);
-        o.frozen = freeze;
-    } else {
-        SimHolding* h = who->holding(o.secuid, o.code);
+    const SimMoney freeze = buy ? simOrderAmountBound(o, c.server.market(), c.now) : 0;
+    if (buy && availableFor(*reader, o) < freeze) return simErrorSet(-1, kNoMoney);
+    if (!buy) {
+        const SimHolding* h = reader->holding(o.secuid, o.code);
         if (!h || h->available < o.quantity) return simErrorSet(-1, kNoShares);
         if (std::string odd = simOddLotRefusal(*simTradableStock(c.server.market(), o.code), o.quantity, h->available);
             !odd.empty())
             return simErrorSet(-1, odd);
-        h->available -= o.quantity;
+    }
+    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerById(reader->custid);
+    if (buy) {
+        if (!balanceFor(*who, o).hold(freeze)) return simErrorSet(-1, kNoMoney);
+        o.frozen = freeze;
+    } else {
+        who->holding(o.secuid, o.code)->available -= o.quantity;
     }
     const SimOrder& placed = simPlaceOrder(c, *who, o);
     return TCRSWriter()
@@ -433,7 +438,7 @@ SimMoney simOrderAmountBound(const SimOrder& o, const SimMarket& market, double 
     return simAmountOf(o.quantity, price);
 }
 
-std::string simCheckOrder(SimCall& c, SimCustomer& who, SimOrder& o) {
+std::string simCheckOrder(SimCall& c, const SimCustomer& who, SimOrder& o) {
     const SimMarket& market = c.server.market();
     const SimRequest& r = c.request;
     const SimInstrument* s = simTradableStock(market, r.value(Key::kStockCode));

@@ -111,7 +111,7 @@ public:
 // buy), a limit order's price within the day's limits. On success the order
 // holds the fund account, shareholder account, stock, type, price and
 // quantity and the answer is ""; else the refusal.
-std::string simCheckOrder(SimCall& call, SimCustomer& who, SimOrder& order);
+std::string simCheckOrder(SimCall& call, const SimCustomer& who, SimOrder& order);
 // What a buy of the order may cost at most: at its price, a market type's at
 // the day's limit-up price (分).
 SimMoney simOrderAmountBound(const SimOrder& order, const SimMarket& market, double now);
