@@ -115,14 +115,14 @@ std::string lastFundId(const SimRequest& r) {
     return named;
 }
 
-template <class Party, class Books>
-Party partyOf(Books& books, typename std::remove_pointer_t<decltype(Party::who)>* who, SimCall& c, SimRefusal refusal) {
+template <class Party, class Books, class Customer>
+Party partyOf(Books& books, Customer* who, const SimRequest& request, const SimRefusal& refusal) {
     Party a;
     a.who = who;
     a.refusal = refusal;
     if (!a.who) return a;
-    const std::string named = lastFundId(c.request);
-    a.fund = named.empty() ? books.fundAccountOfRequest(*a.who, c.request) : a.who->fundAccount(named);
+    const std::string named = lastFundId(request);
+    a.fund = named.empty() ? books.fundAccountOfRequest(*a.who, request) : a.who->fundAccount(named);
     if (!a.fund) a.refusal = kUnknownFundAccount;
     return a;
 }
@@ -131,13 +131,13 @@ Acting acting(SimCall& c) {
     SimRefusal refusal;
     SimCustomer* who = simTradeCustomer(c, &refusal);
     if (!who) return {nullptr, nullptr, refusal};
-    return partyOf<Acting>(c.server.room<SimTradeRoom>().books, who, c, refusal);
+    return partyOf<Acting>(c.server.room<SimTradeRoom>().books, who, c.request, refusal);
 }
 
 Reading reading(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
-    return partyOf<Reading>(c.server.view<SimTradeRoom>().books, who, c, refusal);
+    return partyOf<Reading>(c.server.view<SimTradeRoom>().books, who, c.request, refusal);
 }
 
 SimBankBinding* bindingOf(SimCustomer& who, const std::string& fundid, const std::string& bankcode, int moneytype) {
@@ -311,10 +311,7 @@ std::vector<uint8_t> history(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& kept = c.server.view<SimBankRoom>().history;
-    const auto found = kept.find(who->custid);
-    static const std::vector<SimBankRecord> kNone;
-    const auto& records = found == kept.end() ? kNone : found->second;
+    const auto& records = simKeptOr(c.server.view<SimBankRoom>().history, who->custid);
     TCRSWriter w;
     w.beginSet()
         .addField("business", TCRSFieldType::VarText, 0, "业务类型")
