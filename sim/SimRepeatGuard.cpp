@@ -5,22 +5,16 @@
 
 #include "core/security/Digests.h"
 
-namespace {
-
-// 64 bits of SHA-1: two of a session's own sendings do not meet by chance,
-// and a frame posted again has the digest it had.
-uint64_t digestOf(const std::vector<uint8_t>& bytes) {
+uint64_t simDigest64(const std::vector<uint8_t>& bytes) {
     const std::vector<uint8_t> sha = sha1(bytes);
     uint64_t d = 0;
     std::memcpy(&d, sha.data(), sizeof d);
     return d;
 }
 
-}  // namespace
-
 bool SimRepeatGuard::firstSending(const std::vector<uint8_t>& frame, const std::string& packageId) {
-    const uint64_t frameDigest = digestOf(frame);
-    const uint64_t packageDigest = digestOf(std::vector<uint8_t>(packageId.begin(), packageId.end()));
+    const uint64_t frameDigest = simDigest64(frame);
+    const uint64_t packageDigest = simDigest64(std::vector<uint8_t>(packageId.begin(), packageId.end()));
     if (frames_.contains(frameDigest) || (!packageId.empty() && packages_.contains(packageDigest))) return false;
     frames_.add(frameDigest);
     if (!packageId.empty()) packages_.add(packageDigest);

@@ -22,6 +22,10 @@
 #include <string>
 #include <vector>
 
+// 64 bits of SHA-1: two of a key's own sendings (or two session keys) do not
+// meet by chance, and the same bytes posted again have the digest they had.
+uint64_t simDigest64(const std::vector<uint8_t>& bytes);
+
 class SimRepeatGuard {
 public:
     static constexpr size_t kCapacity = 1024;

@@ -1,21 +1,7 @@
 #include "sim/SimSessions.h"
 
 #include <algorithm>
-#include <cstring>
 #include <tuple>
-
-#include "core/security/Digests.h"
-
-namespace {
-
-uint64_t keyDigest(const std::vector<uint8_t>& key) {
-    const std::vector<uint8_t> sha = sha1(key);
-    uint64_t d = 0;
-    std::memcpy(&d, sha.data(), sizeof d);
-    return d;
-}
-
-}  // namespace
 
 SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, const Keeps& keeps) {
     perPhone = std::max<size_t>(perPhone, 1);
@@ -34,7 +20,7 @@ SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, c
     Held& held = sessions_[id] = Held{std::move(session), ++opened_, std::nullopt};
     idle_.insert(idleKey(held));
     if (!held.session.key.empty()) {
-        held.keyed = keyDigest(held.session.key);
+        held.keyed = simDigest64(held.session.key);
         Guarded& guard = guardOf(*held.keyed, cap);
         ++guard.sessions;
         guard.lastUse = ++uses_;
