@@ -73,7 +73,8 @@ TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
     EXPECT_FALSE(quantityForShortcut(5, 1000, kBuy, true, kShareLot));
 
     // The lot is the brokerage's for every security it trades.
-    for (const SimInstrument& i : SimMarket().instruments())
+    const SimMarket market;
+    for (const SimInstrument& i : market.instruments())
         if (i.classId != 2 && i.market != 3) EXPECT_EQ(lotSizeOf(i.code, simShareholderMarket(i)), i.lot()) << i.code;
 }
 
