@@ -6,6 +6,7 @@
 namespace {
 
 const char* kSnapshot = "tc_mfuncno=31000&tc_sfuncno=4&code=600519.2|000001.2&field=3|1|4";
+const char* kKLine = "tc_mfuncno=31000&tc_sfuncno=2&direct=1&time=0&type=5&date=0&count=30&techname=&code=000001.1";
 
 }  // namespace
 
@@ -232,8 +233,7 @@ TEST_F(QZNetworkServiceTest, ChartTagsDeliverTheCachedCopyFirstThenTheFreshReply
     login();
     const std::string intraday =
         "tc_mfuncno=31000&tc_sfuncno=1&freq=2&close_xxld=1&addup=1&time=0&date=0&maxvol=999999999&code=600519.2";
-    const std::string kline =
-        "tc_mfuncno=31000&tc_sfuncno=2&direct=1&time=0&type=5&date=0&count=30&techname=&code=000001.1";
+    const std::string kline = kKLine;
     Recorder r;
     r.takesArrays = true;
     QZNetworkService s;
@@ -298,15 +298,20 @@ TEST_F(QZNetworkServiceTest, CancelRequestLeavesAnotherServicesRequestAlone) {
     EXPECT_EQ(ra.events.size(), 0u);
     EXPECT_EQ(rb.events.size(), 1u);
     // On a full queue, a cancelled request's slot goes to the one waiting.
+    // The held request is of a function nothing else here sends, and the
+    // server has read it (and so taken the hold) before it is cancelled: a
+    // request cancelled above that reaches the server late, or a reply
+    // released above whose thread has not woken yet, cannot pass for it, and
+    // the waiting request can never take the hold meant for it.
     HTTPQueue full(1);
     Recorder rc, rd;
     QZNetworkService c(full), d(full);
     c.setDelegate(&rc);
     d.setDelegate(&rd);
-    sim->holdReply(31000, 4);
-    c.requestStr(kSnapshot, 3, 5);
+    sim->holdReply(31000, 2);
+    c.requestStr(kKLine, 3, 5);
     d.requestStr(kSnapshot, 3, 6);
-    ASSERT_TRUE(pollUntil([&] { return sim->heldReplies() == 1; }));
+    ASSERT_TRUE(pollUntil([&] { return sim->requestsOf(31000, 2).size() == 1; }));
     c.cancelRequest();
     ASSERT_EQ(full.runningCount(), 1u) << "the waiting request goes";
     ASSERT_TRUE(waitFor([&] { return !rd.events.empty(); }));
