@@ -73,7 +73,10 @@ struct HTTPEngine::Impl {
     std::vector<std::weak_ptr<HTTPRequest>> cancels;
     std::vector<std::weak_ptr<HTTPRequest>> timeOuts;  // held weakly for the same reason
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> running;
-    std::atomic<size_t> active{0};
+    // Transfers started whose answer the main loop has not taken yet. Shared
+    // with the answers posted, which count down once the loop has run them
+    // (or dropped them unrun).
+    std::shared_ptr<std::atomic<size_t>> active = std::make_shared<std::atomic<size_t>>(0);
     CURLM* multi = nullptr;
     std::atomic<bool> stopping{false};
     std::thread thread;
@@ -84,7 +87,7 @@ struct HTTPEngine::Impl {
     // Ends a running transfer before libcurl does: cancelled, or out of time.
     void drop(CURL* easy, bool timedOut);
     void dropEach(const std::vector<std::weak_ptr<HTTPRequest>>& meant, bool timedOut);
-    static void deliver(std::unique_ptr<Transfer> t);
+    void deliver(std::unique_ptr<Transfer> t);
 };
 
 HTTPEngine& HTTPEngine::shared() {
@@ -118,7 +121,7 @@ void HTTPEngine::start(const std::shared_ptr<HTTPRequest>& request, Done done) {
     t->request = request;
     t->done = std::move(done);
     t->body = request->postBody();
-    impl_->active++;
+    ++*impl_->active;
     {
         std::lock_guard lock(impl_->mutex);
         impl_->incoming.push_back(std::move(t));
@@ -142,7 +145,7 @@ void HTTPEngine::timeOut(HTTPRequest* request) {
     curl_multi_wakeup(impl_->multi);
 }
 
-size_t HTTPEngine::activeCount() const { return impl_->active.load(); }
+size_t HTTPEngine::activeCount() const { return impl_->active->load(); }
 
 void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     const HTTPRequest& r = *t->request;
@@ -189,11 +192,24 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
 
 // Every transfer is answered exactly once on the main loop, cancelled ones
 // too, so that their queue frees the slot; the queue skips their completion.
+// The transfer stops counting only once the loop is done with its answer, so
+// that whoever waits for the count to reach nought (with nothing left on the
+// loop) never sees a transfer that has ended and an answer not yet posted.
 void HTTPEngine::Impl::deliver(std::unique_ptr<Transfer> t) {
+    struct Counted {
+        explicit Counted(std::shared_ptr<std::atomic<size_t>> c) : count(std::move(c)) {}
+        Counted(const Counted&) = delete;
+        Counted& operator=(const Counted&) = delete;
+        ~Counted() { --*count; }
+        std::shared_ptr<std::atomic<size_t>> count;
+    };
     auto request = t->request;
     auto done = std::move(t->done);
     auto result = std::make_shared<HTTPRequest::Result>(std::move(t->result));
-    RunLoop::main().post([request, done, result] { done(std::move(*result)); });
+    // Made in the task alone: no copy on this thread may outlive the task.
+    RunLoop::main().post([request, done, result, counted = std::make_shared<Counted>(active)] {
+        done(std::move(*result));
+    });
 }
 
 void HTTPEngine::Impl::drop(CURL* easy, bool timedOut) {
@@ -204,7 +220,6 @@ void HTTPEngine::Impl::drop(CURL* easy, bool timedOut) {
     curl_easy_cleanup(easy);
     curl_slist_free_all(t->headerList);
     running.erase(it);
-    active--;
     if (timedOut) {
         t->result.errorCode = CURLE_OPERATION_TIMEDOUT;
         t->result.error = curl_easy_strerror(CURLE_OPERATION_TIMEDOUT);
@@ -253,7 +268,6 @@ void HTTPEngine::Impl::finish(CURL* easy, CURLcode code) {
     curl_easy_cleanup(easy);
     curl_slist_free_all(t->headerList);
     running.erase(it);
-    active--;
     deliver(std::move(t));
 }
 
@@ -269,7 +283,6 @@ void HTTPEngine::Impl::loop() {
         }
         for (auto& t : added) {
             if (t->request->isCancelled()) {
-                active--;
                 t->result.error = "cancelled";
                 deliver(std::move(t));
                 continue;

@@ -44,7 +44,8 @@ public:
     // out: its `done` gets a failure marked timedOut. A transfer that ended
     // first keeps its own result.
     void timeOut(HTTPRequest* request);
-    // Number of transfers the network thread is running or about to run.
+    // Number of transfers started whose answer the main loop has not yet run
+    // (or dropped unrun): running, about to run, or answered and waiting.
     size_t activeCount() const;
 
     ~HTTPEngine();
