@@ -157,10 +157,18 @@ std::string headerLine(uint64_t seed, double start, const std::string& keyCheck,
     return withCrc(payload);
 }
 
-// Seed, start, the books' numbers and the snapshot the records follow (seq
-// 0: none) of a header line; false when it is none of this format.
-bool readHeader(std::string_view line, uint64_t& seed, double& start, std::string& keyCheck,
-                std::vector<uint64_t>& numbers, SimSnapshotName& snapshot) {
+// What a journal's first line says of the books it holds.
+struct JournalHeader {
+    uint64_t seed = 0;
+    double start = 0;
+    std::string keyCheck;
+    std::vector<uint64_t> numbers;  // the books' counters when it was written
+    SimSnapshotName snapshot;       // the snapshot the records follow (seq 0: none)
+};
+
+// A header line read into `h`; false when it is none of this format.
+bool readHeader(std::string_view line, JournalHeader& h) {
+    auto& [seed, start, keyCheck, numbers, snapshot] = h;
     auto payload = payloadOf(line);
     if (!payload || std::count(payload->begin(), payload->end(), '\t') > 8) return false;
     auto parts = split(*payload, '\t');
@@ -404,16 +412,12 @@ uint64_t snapshotNamedBy(const std::string& path) {
     if (fd < 0) return 0;
     LineReader lines(fd);
     std::string_view text;
-    uint64_t offset = 0, seed = 0;
+    uint64_t offset = 0;
     bool whole = false, tooLong = false;
-    double start = 0;
-    std::string key;
-    std::vector<uint64_t> numbers;
-    SimSnapshotName snapshot;
-    const bool named = lines.next(text, offset, whole, tooLong) && whole && !tooLong &&
-                       readHeader(text, seed, start, key, numbers, snapshot);
+    JournalHeader h;
+    const bool named = lines.next(text, offset, whole, tooLong) && whole && !tooLong && readHeader(text, h);
     ::close(fd);
-    return named ? snapshot.seq : 0;
+    return named ? h.snapshot.seq : 0;
 }
 
 // Removes what no journal at `path` names: the snapshots beside it other
@@ -582,27 +586,23 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     uint64_t offset = 0;
     bool whole = false, tooLong = false;
 
-    uint64_t bookSeed = 0;
-    double bookStart = 0;
-    std::string bookKey;
-    std::vector<uint64_t> bookNumbers;
-    SimSnapshotName snapshot;
-    const bool header = lines.next(text, offset, whole, tooLong) && whole && !tooLong &&
-                        readHeader(text, bookSeed, bookStart, bookKey, bookNumbers, snapshot);
+    JournalHeader book;
+    const bool header = lines.next(text, offset, whole, tooLong) && whole && !tooLong && readHeader(text, book);
+    const SimSnapshotName& snapshot = book.snapshot;
     SimJournalEntry e;
     NumbersSeen seen;
     auto kinds = [&] { return numbers ? numbers().size() : 0; };
-    seen.line(header, true, bookNumbers);
+    seen.line(header, true, book.numbers);
     // The books of the file are lost: new ones from the seed, past every number its lines name.
     auto startAgain = [&]() -> std::unique_ptr<SimJournal> {
         while (lines.next(text, offset, whole, tooLong)) {
-            const bool readable = whole && !tooLong && read(std::string(text), e);
+            const bool readable = whole && !tooLong && readRecord(text, e);
             seen.line(readable, whole, e.numbers);
         }
         report.numbersNamed = seen.reach(header ? kinds() : 0);  // a file of no format names nothing
         return create();
     };
-    report.keyLost = header && bookSeed == seed && bookKey != keyCheck;
+    report.keyLost = header && book.seed == seed && book.keyCheck != keyCheck;
     if (!header || report.keyLost) {
         // Nothing of it can be trusted, not even how much it held; or its secrets are under a key gone.
         report.damagedLine = 1;
@@ -616,9 +616,9 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
         if (snapshot.seq) report.snapshotSetAside = setAside(snapshotPath(path, snapshot.seq), "damaged");
         return startAgain();
     }
-    if (bookSeed != seed) {
-        report.refusal = "the books at " + path + " are those of seed " + std::to_string(bookSeed) + ", not " +
-                         std::to_string(seed) + ": start with --seed " + std::to_string(bookSeed) +
+    if (book.seed != seed) {
+        report.refusal = "the books at " + path + " are those of seed " + std::to_string(book.seed) + ", not " +
+                         std::to_string(seed) + ": start with --seed " + std::to_string(book.seed) +
                          ", or with --fresh-books to open new ones";
         return nullptr;
     }
@@ -704,7 +704,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     }
     struct stat now;
     const uint64_t size = ::fstat(fd, &now) == 0 ? uint64_t(now.st_size) : fileSize;
-    return opened(new SimJournal(path, fd, bookStart, expected, bookKey, bookSeed, snapshot, size));
+    return opened(new SimJournal(path, fd, book.start, expected, book.keyCheck, book.seed, snapshot, size));
 }
 
 std::string SimJournal::snapshotPath(const std::string& path, uint64_t seq) {
