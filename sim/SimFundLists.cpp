@@ -23,8 +23,8 @@
 //   rows as 504/24's. "查询条件错误" without one.
 // 500/40 the day's fund orders still open: "sno", "ofcode", "ofname",
 //   "business", "amount" (元 or 份), "orderdate", "ordertime", "status".
-// 500/41 the fund shares held: "ofcode", "ofname", "ofavl", "ofbal", "nav",
-//   "mktval", "~dividmethod".
+// 500/41 the fund shares held (a wealth plan's at 1.0000): "ofcode", "ofname",
+//   "ofavl", "ofbal", "nav", "mktval" (simFundValue), "~dividmethod".
 // 500/42 every fund order, newest first: as 500/40's rows.
 // 500/50 "qryflag" 1: the funds open for fixed-investment plans, paged:
 //   "ofcode", "ofname", "tacode", "nav", "schedueleflag" ("1": plans run;
@@ -229,9 +229,9 @@ std::vector<uint8_t> holdings(SimCall& c) {
     std::vector<SimListRow> rows;
     for (const auto& h : room.customer(who->custid).holdings) {
         const SimFund* f = room.fund(h.code);
-        const int64_t nav = f ? f->nav : 10000;
+        const int64_t nav = f ? f->nav : 10000;  // a wealth plan's units are at 1.0000
         rows.push_back({h.code, f ? f->name : "", simUnitsText(h.available), simUnitsText(h.units),
-                        simNetValueText(nav), simMoneyText(h.units * nav / 10000),
+                        simNetValueText(nav), simMoneyText(simFundValue(h.units, nav)),
                         h.dividendMethod == 1 ? "现金分红" : "红利转投"});
     }
     return simPagedList(c.request,

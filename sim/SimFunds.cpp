@@ -246,6 +246,16 @@ const SimFundType* SimFundsRoom::type(const std::string& style) const {
     return nullptr;
 }
 
+// ---- units at net values: units in 1/100 份, net values in 1/10000 元 ----
+
+SimMoney simFundValue(int64_t units, int64_t nav) { return simDivideRounded(units * nav, 10000); }
+
+int64_t simFundUnits(SimMoney amount, int64_t nav) { return simDivideRounded(amount * 10000, nav); }
+
+int64_t simConvertedUnits(int64_t units, int64_t fromNav, int64_t intoNav) {
+    return simDivideRounded(units * fromNav, intoNav);
+}
+
 void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
     const int today = SimClock::local(now).yyyymmdd();
     SimFundCustomer& side = room.customer(who.custid);
@@ -258,10 +268,10 @@ void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
         const int64_t nav = f && f->nav > 0 ? f->nav : 10000;
         if (o.business == FundContract::kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->units -= o.units;
-            cash.deposit(simDivideRounded(o.units * nav, 10000));
+            cash.deposit(simFundValue(o.units, nav));
         } else {
             cash.payHeld(o.amount);
-            const int64_t units = simDivideRounded(o.amount * 10000, nav);
+            const int64_t units = simFundUnits(o.amount, nav);
             SimFundHolding* h = side.holding(o.code);
             if (!h) {
                 side.holdings.push_back({o.code, 0, 0, 0});

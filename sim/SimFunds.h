@@ -7,8 +7,7 @@
 //
 // Orders of the day are open ("已报") and may be cancelled; from the next day
 // on they are confirmed at the fund's net value: a subscription or purchase
-// becomes units, a redemption money, each rounded half up to the 1/100 份 and
-// the 分.
+// becomes units, a redemption money (simFundUnits, simFundValue).
 //
 // Fund orders are numbered on their own ("sno"), apart from the stock orders.
 //
@@ -105,6 +104,18 @@ struct SimFundsRoom {
 
 struct SimCall;
 class SimRegistry;
+
+// ---- units at net values ----
+// Every figure the fund side reckons from units and net values is reckoned
+// from the exact figures and rounded once, half up: money to the 分, units
+// to the 1/100 份.
+// What `units` are worth at `nav`: a redemption's money, a holding's 市值.
+SimMoney simFundValue(int64_t units, int64_t nav);
+// The units `amount` buys at `nav`: a subscription's or purchase's.
+int64_t simFundUnits(SimMoney amount, int64_t nav);
+// The units of a fund at `intoNav` that `units` of one at `fromNav` become
+// (1,000.00 份 at 1.2345 into one at 1.0872: 1,135.4856, 1,135.49 份).
+int64_t simConvertedUnits(int64_t units, int64_t fromNav, int64_t intoNav);
 
 // Confirms the customer's fund orders of days before `now` (the family's
 // day settler: every trade request runs it, SimOrders.h simTradeCustomer).

@@ -79,7 +79,7 @@ void settleConversions(SimServer& server, SimCustomer& who, double now) {
     for (auto& cv : side.conversions) {
         if (cv.status != SimWealthOrderStatus::Reported || cv.date >= today) continue;
         if (SimFundHolding* from = held.holding(cv.code)) from->units -= cv.units;
-        const int64_t into = cv.units * navOf(funds, cv.code) / navOf(funds, cv.otherCode);
+        const int64_t into = simConvertedUnits(cv.units, navOf(funds, cv.code), navOf(funds, cv.otherCode));
         SimFundHolding* to = held.holding(cv.otherCode);
         if (!to) {
             held.holdings.push_back({cv.otherCode, 0, 0, 0});

@@ -11,8 +11,8 @@
 // 1.0000 元 a unit.
 //
 // A conversion holds the units of the fund held from the order on; from the
-// next day on it is confirmed at both funds' net values (on the first call
-// of this family that day). A dividend setting takes effect when taken.
+// next day on it is confirmed at both funds' net values (simConvertedUnits;
+// on the first call of this family that day). A dividend setting takes effect when taken.
 // The fund forms send the customer to the day's orders (基金当日委托): every
 // fund order and each of these, of the day.
 //

@@ -1,7 +1,10 @@
 // The simulated brokerage's funds: the lookups, the orders with their checks
 // and texts, the risk warning, the money and units they hold, the cancel,
-// the next day's confirmation, and the finder's lists and name text.
+// the next day's confirmation, the shares held with their values,
+// and the finder's lists and name text.
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "SimTestSupport.h"
 #include "core/Utilities.h"
@@ -158,6 +161,28 @@ TEST_F(SimFundsTest, AConfirmationRoundsUnitsAndMoneyHalfUp) {
     sets("tc_mfuncno=100&tc_sfuncno=25&" + tradeInfo + "&ofcode=270001");
     EXPECT_EQ(side().holding("270001")->units, 1000000 - 33333 + 81009);
     EXPECT_EQ(cash().balance, before.balance - 100005 + 41150);
+}
+
+TEST_F(SimFundsTest, TheSharesHeldAreValuedAtTheNetValueRoundedOnce) {
+    // 10,000 元 of 270001 at 1.2345 buy 8,100.4455 份; 1,000 份 of it go into
+    // 270003 at 1.0872 (1,135.4856 份).
+    ASSERT_EQ(errorOf(buy(35, "270001", "10000")), "");
+    const std::string conversion = "&ofcode=270001&orderqty=1000&otherofcode=270003&redeemtype=0";
+    ASSERT_EQ(errorOf(firstSet(call(session, trade(38) + conversion))), "");
+    sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60));
+    auto held = firstSet(call(session, trade(41) + "&count=20"));
+    ASSERT_TRUE(held && !held->isError()) << errorOf(held);
+    std::map<std::string, std::vector<std::string>> rows;  // by code: name, units, net value, 市值
+    for (held->fetchFirst(); !held->isEOF(); held->fetchNext())
+        rows[textOf(held, "ofcode")] = {textOf(held, "ofname"), textOf(held, "ofbal"), textOf(held, "nav"),
+                                        textOf(held, "mktval")};
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"270001", {"稳健成长基金", "17100.45", "1.2345", "21110.51"}},  // 21,110.505525
+        {"270003", {"恒岳增利债券", "1135.49", "1.0872", "1234.50"}},    // 1,234.504728
+        {"270004", {"恒岳货币A", "20000.00", "1.0000", "20000.00"}},
+        {"310003", {"华信纯债债券", "5000.00", "1.1024", "5512.00"}},
+    };
+    EXPECT_EQ(rows, expected);
 }
 
 TEST_F(SimFundsTest, TheFindersListsAndTheNameTextItSends) {

@@ -187,9 +187,10 @@ TEST_F(SimWealthTest, AConversionHoldsTheUnitsAndTheNextDayMovesThemAtBothNetVal
     ask(500, 50, "&ofcode=270003");
     side = fundSide();
     EXPECT_EQ(side.holding("270001")->units, 9000 * 100);
-    // 1000 份 at 1.2345 into a fund at 1.0872.
+    // 1000 份 at 1.2345 into a fund at 1.0872: 1,135.4856, rounded once to 1,135.49.
     ASSERT_TRUE(side.holding("270003"));
-    EXPECT_EQ(side.holding("270003")->units, 100000LL * 12345 / 10872);
+    EXPECT_EQ(side.holding("270003")->units, 113549);
+    EXPECT_EQ(side.holding("270003")->available, 113549);
 }
 
 TEST_F(SimWealthTest, TheDividendMethodOfAHeldFundChanges) {
