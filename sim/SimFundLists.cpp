@@ -40,6 +40,7 @@
 #include "sim/SimQuoteColumns.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
+#include "sim/SimWealth.h"
 
 namespace {
 
@@ -230,7 +231,7 @@ std::vector<uint8_t> holdings(SimCall& c) {
     for (const auto& h : room.customer(who->custid).holdings) {
         const SimFund* f = room.fund(h.code);
         const int64_t nav = f ? f->nav : 10000;  // a wealth plan's units are at 1.0000
-        rows.push_back({h.code, f ? f->name : "", simUnitsText(h.available), simUnitsText(h.units),
+        rows.push_back({h.code, simProductName(c.server, h.code), simUnitsText(h.available), simUnitsText(h.units),
                         simNetValueText(nav), simMoneyText(simFundValue(h.units, nav)),
                         h.dividendMethod == 1 ? "现金分红" : "红利转投"});
     }

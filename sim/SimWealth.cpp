@@ -358,11 +358,6 @@ std::vector<uint8_t> todayBusiness(SimCall& c) {
     const SimWealthCustomer& side = simKeptOr(c.server.view<SimWealthRoom>().customers, who->custid);
     const int today = localOf(c.now).yyyymmdd();
     const std::string confirmed = simFundOrderStatusText(SimFundOrderStatus::Confirmed);
-    const auto fundName = [&](const std::string& code) {
-        if (const SimFund* f = funds.fund(code)) return f->name;
-        const SimWealthPlan* p = c.server.view<SimWealthRoom>().plan(code);
-        return p ? p->name : std::string();
-    };
     std::map<int64_t, SimListRow> rows;  // by number: they are the fund orders' own
     auto add = [&](int64_t sno, const std::string& code, const std::string& name, const std::string& business,
                    const std::string& amount, int time, const std::string& status) {
@@ -375,12 +370,13 @@ std::vector<uint8_t> todayBusiness(SimCall& c) {
                 simFundOrderStatusText(o.status));
     for (const auto& cv : side.conversions)
         if (cv.date == today)
-            add(cv.sno, cv.code, fundName(cv.code), "转换", simUnitsText(cv.units) + "份转" + cv.otherCode, cv.time,
+            add(cv.sno, cv.code, simProductName(c.server, cv.code), "转换",
+                simUnitsText(cv.units) + "份转" + cv.otherCode, cv.time,
                 simFundOrderStatusText(cv.status == SimWealthOrderStatus::Confirmed ? SimFundOrderStatus::Confirmed
                                                                                     : SimFundOrderStatus::Reported));
     for (const auto& d : side.dividendSettings)
         if (d.date == today)
-            add(d.sno, d.code, fundName(d.code), "分红设置",
+            add(d.sno, d.code, simProductName(c.server, d.code), "分红设置",
                 d.method == WealthContract::DividendMethod::kCash ? "现金分红" : "红利转投", d.time, confirmed);
     for (const auto& o : side.openings)
         if (o.date == today) {
@@ -427,6 +423,12 @@ const SimWealthPlan* SimWealthRoom::plan(const std::string& code) const {
 }
 
 bool simIsPlanCode(const std::string& code) { return code.size() == 6 && code[0] == '9'; }
+
+std::string simProductName(SimServer& server, const std::string& code) {
+    if (const SimFund* f = server.view<SimFundsRoom>().fund(code)) return f->name;
+    const SimWealthPlan* p = simIsPlanCode(code) ? server.view<SimWealthRoom>().plan(code) : nullptr;
+    return p ? p->name : "";
+}
 
 void registerWealthFunctions(SimRegistry& r) {
     r.addDaySettler([](SimCall& c, SimCustomer& who) { settleConversions(c.server, who, c.now); });

@@ -86,3 +86,6 @@ struct SimWealthRoom {
 
 // A wealth plan's code begins with 9; the plans' orders reach this family.
 bool simIsPlanCode(const std::string& code);
+// The name of the fund or wealth plan of `code` ("" for neither), as the
+// lists of what a customer holds and did name it.
+std::string simProductName(SimServer& server, const std::string& code);

@@ -1,6 +1,6 @@
 // The simulated brokerage's funds: the lookups, the orders with their checks
 // and texts, the risk warning, the money and units they hold, the cancel,
-// the next day's confirmation, the shares held with their values,
+// the next day's confirmation, the shares held with their names and values,
 // and the finder's lists and name text.
 #include <gtest/gtest.h>
 
@@ -163,12 +163,13 @@ TEST_F(SimFundsTest, AConfirmationRoundsUnitsAndMoneyHalfUp) {
     EXPECT_EQ(cash().balance, before.balance - 100005 + 41150);
 }
 
-TEST_F(SimFundsTest, TheSharesHeldAreValuedAtTheNetValueRoundedOnce) {
+TEST_F(SimFundsTest, TheSharesHeldAreNamedAndValuedAtTheNetValueRoundedOnce) {
     // 10,000 元 of 270001 at 1.2345 buy 8,100.4455 份; 1,000 份 of it go into
-    // 270003 at 1.0872 (1,135.4856 份).
+    // 270003 at 1.0872 (1,135.4856 份); 50,000 元 of the plan 900002 at 1.0000.
     ASSERT_EQ(errorOf(buy(35, "270001", "10000")), "");
     const std::string conversion = "&ofcode=270001&orderqty=1000&otherofcode=270003&redeemtype=0";
     ASSERT_EQ(errorOf(firstSet(call(session, trade(38) + conversion))), "");
+    ASSERT_EQ(errorOf(buy(35, "900002", "50000")), "");
     sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60));
     auto held = firstSet(call(session, trade(41) + "&count=20"));
     ASSERT_TRUE(held && !held->isError()) << errorOf(held);
@@ -181,8 +182,15 @@ TEST_F(SimFundsTest, TheSharesHeldAreValuedAtTheNetValueRoundedOnce) {
         {"270003", {"恒岳增利债券", "1135.49", "1.0872", "1234.50"}},    // 1,234.504728
         {"270004", {"恒岳货币A", "20000.00", "1.0000", "20000.00"}},
         {"310003", {"华信纯债债券", "5000.00", "1.1024", "5512.00"}},
+        {"900002", {"恒岳稳健增利", "50000.00", "1.0000", "50000.00"}},
     };
     EXPECT_EQ(rows, expected);
+    // 基金交易查询 names the plan's order as 基金份额 names what it holds.
+    auto history = firstSet(call(session, trade(42) + "&count=20"));
+    ASSERT_TRUE(history && !history->isError());
+    history->fetchFirst();
+    EXPECT_EQ(textOf(history, "ofcode"), "900002");
+    EXPECT_EQ(textOf(history, "ofname"), "恒岳稳健增利");
 }
 
 TEST_F(SimFundsTest, TheFindersListsAndTheNameTextItSends) {
