@@ -159,6 +159,23 @@ void doBusiness(SimServer& sim) {
               "");
 }
 
+// Business beside the main fund account's: a financing buy, collateral moved
+// in and owed shares returned from the credit account's own; a buy paid from
+// a secondary fund account.
+void doBusinessBesideTheMainAccount(SimServer& sim) {
+    Customer a(sim, kCustomerA);
+    ASSERT_FALSE(a.tradeInfo.empty());
+    const std::string price = textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price");
+    ASSERT_EQ(errorOf(a.trade(6, "bsflag=0B&price=" + price +
+                                     "&qty=300&stkcode=600000&market=1&secuid=A100001234&creditid=0&creditflag=0")),
+              "");
+    ASSERT_EQ(errorOf(a.trade(6, "stkcode=000001&market=0&secuid=0010001234&qty=100&creditid=0&creditflag=5")), "");
+    ASSERT_EQ(errorOf(a.trade(6, "stkcode=600036&market=1&secuid=A100001234&qty=100&creditid=0&creditflag=4")), "");
+    Customer secondary(sim, kCustomerA);
+    secondary.fundId = "010120001234";
+    ASSERT_EQ(errorOf(secondary.buy()), "");
+}
+
 // A trade login of the fund account with the password: its refusal ("" none).
 std::string loginRefusal(SimServer& sim, const std::string& fundid, const std::string& password) {
     const std::string session = textOf(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + std::string(kPhone), {}), "session");
@@ -253,6 +270,7 @@ TEST(SimBooksOnDiskTest, ASecondServerOnTheBooksHoldsWhatTheFirstDid) {
     ASSERT_EQ(first.setupError(), "");
     EXPECT_TRUE(first.booksReport().created);
     doBusiness(first);
+    doBusinessBesideTheMainAccount(first);
     if (HasFatalFailure()) return;
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     const std::string journal = readFile(path);
@@ -265,6 +283,8 @@ TEST(SimBooksOnDiskTest, ASecondServerOnTheBooksHoldsWhatTheFirstDid) {
     EXPECT_GT(second.booksReport().entries, 5u);
     EXPECT_EQ(describe(second, kCustomerA), describe(first, kCustomerA));
     EXPECT_EQ(describe(second, "010110005678"), describe(first, "010110005678"));
+    EXPECT_EQ(simBooksFingerprint(second), simBooksFingerprint(first))
+        << "the credit and secondary accounts' business too";
     EXPECT_EQ(second.ownStocks(kPhone), first.ownStocks(kPhone));
     EXPECT_EQ(second.messages().size(), first.messages().size());
     EXPECT_EQ(second.messages().back().title, "收盘提示");
