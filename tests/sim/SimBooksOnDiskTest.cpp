@@ -390,27 +390,32 @@ TEST(SimBooksOnDiskTest, ADamagedJournalIsSetAsideAndTheBooksGoOnFromBeforeTheDa
         lastSerial = lastTransferSerial(sim);
     }
     // The new journal reads back whole, with what was made after the damage, and its numbers.
+    int64_t beforeLastTwo = 0;  // the last order number its readable lines will name
     {
         SimServer sim(booksOptions(path));
         EXPECT_EQ(sim.booksReport().damagedLine, 0u);
         EXPECT_EQ(ordersOfA(sim).size(), 3u);
         EXPECT_EQ(lastTransferSerial(sim), lastSerial);
         Customer a(sim, kCustomerA);
+        beforeLastTwo = lastOrder;
         ASSERT_EQ(errorOf(a.buy(500)), "");
         EXPECT_EQ(ordersOfA(sim).back().ordersno, lastOrder + 1);
+        ASSERT_EQ(errorOf(a.buy(800)), "");
         lastOrder = ordersOfA(sim).back().ordersno;
     }
-    // Its last line damaged: no line after it names what it gave, so the
-    // books go on past as much as one record may give.
+    // Its last two lines damaged: no line after them names what they gave,
+    // so the books go on past as much as two records may give, 1,000 of each
+    // kind a record.
     journal = readFile(path);
-    journal[journal.rfind("qty=500") + 4] = '8';
+    journal[journal.rfind("qty=500") + 4] = '9';
+    journal[journal.rfind("qty=800") + 4] = '9';
     std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
     {
         SimServer sim(booksOptions(path));
-        EXPECT_EQ(sim.booksReport().recordsLost, 1u);
+        EXPECT_EQ(sim.booksReport().recordsLost, 2u);
         Customer a(sim, kCustomerA);
         ASSERT_EQ(errorOf(a.buy(600)), "");
-        EXPECT_GT(ordersOfA(sim).back().ordersno, lastOrder);
+        EXPECT_EQ(ordersOfA(sim).back().ordersno, beforeLastTwo + 2 * 1000 + 1);
         lastOrder = ordersOfA(sim).back().ordersno;
     }
     // Its first line damaged: nothing of it is booked, new books from the
