@@ -26,6 +26,7 @@
 #include "sim/SimOrders.h"
 #include "sim/SimPortfolio.h"
 #include "sim/SimSnapshot.h"
+#include "sim/SimSnapshotFields.h"
 #include "sim/SimTrade.h"
 #include "tests/support/TestSupport.h"
 
@@ -1055,26 +1056,40 @@ TEST(SimBooksOnDiskTest, WhatAnUnfinishedCompactionLeavesIsPassedOver) {
     EXPECT_EQ(everyList(restarted), told);
 }
 
-// A snapshot whose checksum holds and whose count of customers asks for as
-// many as its 64 MiB could hold at a byte each: tens of GiB of them.
-std::string snapshotAskingFor64MiBOfCustomers() {
+// A snapshot of the books of the tests' seed around `body`, its checksum whole.
+std::string sealedSnapshot(const std::string& body) {
     std::string s = "RDSIMSNP";
     const auto put = [&s](uint64_t v, int bytes) {
         for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
     };
     put(kSimSnapshotVersion, 4);
     put(tuesdayOptions().seed, 8);
-    put(0, 8);                 // the clock's reading
-    s += std::string("\x05trade", 6);
-    s.push_back(0);            // no branches
-    const uint64_t customers = uint64_t(64) << 20;
-    for (uint64_t n = customers; ; n >>= 7) {
-        s.push_back(static_cast<char>(n < 0x80 ? n : (n & 0x7f) | 0x80));
-        if (n < 0x80) break;
-    }
-    s.append(customers, '\0');
+    s += body;
     put(crc32Of(reinterpret_cast<const uint8_t*>(s.data()), s.size()), 4);
     return s;
+}
+
+// A snapshot whose checksum holds and whose count of customers asks for as
+// many as its 64 MiB could hold at a byte each: tens of GiB of them.
+std::string snapshotAskingFor64MiBOfCustomers() {
+    SimSnapWriter w(std::vector<uint8_t>{});
+    w(0.0, std::string("trade"));  // the clock's reading, the room
+    w.count(0);                    // no branches
+    const uint64_t customers = uint64_t(64) << 20;
+    w.count(customers);
+    w.bytes().append(customers, '\0');
+    return sealedSnapshot(w.bytes());
+}
+
+// A snapshot of the margin room alone, written by hand: its securities
+// named in turn by `codes`, whatever their order.
+std::string snapshotOfMarginTargets(const std::vector<std::string>& codes) {
+    SimSnapWriter w(std::vector<uint8_t>{});
+    w(0.0, std::string("margin"));
+    w.count(codes.size());
+    for (size_t i = 0; i < codes.size(); ++i) w(codes[i], SimMarginTarget{true, true, int64_t(1000 * (i + 1)), 70});
+    w(std::string());  // the end of the rooms
+    return sealedSnapshot(w.bytes());
 }
 
 // The journal's first line naming `snapshot` instead (its checksum made again).
@@ -1095,12 +1110,14 @@ std::string journalNaming(const std::string& journal, const std::string& snapsho
 }
 
 TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTold) {
-    enum class Fault { ByteChanged, Missing, CountsAskingForTensOfGiB };
-    for (const Fault fault : {Fault::ByteChanged, Fault::Missing, Fault::CountsAskingForTensOfGiB}) {
+    enum class Fault { ByteChanged, Missing, CountsAskingForTensOfGiB, AKeyNamedTwice };
+    for (const Fault fault :
+         {Fault::ByteChanged, Fault::Missing, Fault::CountsAskingForTensOfGiB, Fault::AKeyNamedTwice}) {
         const bool missing = fault == Fault::Missing;
-        SCOPED_TRACE(missing                        ? "missing"
-                     : fault == Fault::ByteChanged ? "a byte changed"
-                                                   : "checksums whole, counts asking for tens of GiB");
+        SCOPED_TRACE(missing                                    ? "missing"
+                     : fault == Fault::ByteChanged              ? "a byte changed"
+                     : fault == Fault::CountsAskingForTensOfGiB ? "checksums whole, counts asking for tens of GiB"
+                                                                : "a map naming one key twice");
         TempDir dir;
         const std::string path = dir.file("books");
         {
@@ -1114,8 +1131,14 @@ TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTol
         const std::string snapshot = readFile(named[0]);
         if (missing) {
             fs::remove(named[0]);
-        } else if (fault == Fault::CountsAskingForTensOfGiB) {
-            const std::string crafted = snapshotAskingFor64MiBOfCustomers();
+        } else if (fault == Fault::CountsAskingForTensOfGiB || fault == Fault::AKeyNamedTwice) {
+            const std::string crafted = fault == Fault::AKeyNamedTwice ? snapshotOfMarginTargets({"600000", "600000"})
+                                                                       : snapshotAskingFor64MiBOfCustomers();
+            if (fault == Fault::AKeyNamedTwice) {  // the same with two keys restores: only the repeat is damage
+                SimServer probe(tuesdayOptions());
+                std::string why;
+                EXPECT_TRUE(simRestore(probe, snapshotOfMarginTargets({"600000", "600036"}), "", why)) << why;
+            }
             journal = journalNaming(journal, crafted);
             std::ofstream(path, std::ios::binary | std::ios::trunc) << journal;
             std::ofstream(named[0], std::ios::binary | std::ios::trunc) << crafted;
