@@ -76,6 +76,19 @@ TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
     const SimMarket market;
     for (const SimInstrument& i : market.instruments())
         if (i.classId != 2 && i.market != 3) EXPECT_EQ(lotSizeOf(i.code, simShareholderMarket(i)), i.lot()) << i.code;
+    // And at the edges of the bond ranges, which that market need not reach.
+    struct LotRow {
+        const char* code;
+        const char* market;
+        int lot;
+    };
+    const LotRow edges[] = {
+        {"000000", "1", kBondLot},  {"099999", "1", kBondLot},  {"100000", "3", kBondLot},  {"199999", "1", kBondLot},
+        {"200000", "1", kShareLot}, {"299999", "3", kShareLot}, {"099999", "0", kShareLot}, {"100000", "0", kBondLot},
+        {"119999", "2", kBondLot},  {"130000", "0", kBondLot},  {"139999", "0", kBondLot},  {"140000", "0", kShareLot},
+        {"149999", "2", kShareLot}, {"10000", "0", kShareLot},  {"100000", "", kShareLot},
+    };
+    for (const auto& r : edges) EXPECT_EQ(lotSizeOf(r.code, r.market), r.lot) << r.code << " in " << r.market;
 }
 
 TEST(OrderRulesTest, ChecksRunInOrderWithTheirMessages) {
