@@ -204,20 +204,26 @@ TEST_F(SimMarginTest, TheCreditAccountsOwnFunctionsRefuseWhatTheyCannotDo) {
 }
 
 TEST_F(SimMarginTest, AReturnAndTheTransfersAreOrdersOfTheDayUnderTheNumbersTheyAnswered) {
-    auto move = [&](int flag, const std::string& code, const std::string& market, const std::string& secuid) {
-        auto reply = trade(6, "&market=" + market + "&secuid=" + secuid + "&stkcode=" + code +
-                                  "&qty=100&creditid=0&creditflag=" + std::to_string(flag));
+    auto move = [&](int flag, const std::string& code, const std::string& market, const std::string& secuid,
+                    const std::string& qty = "100") {
+        auto reply = trade(6, "&market=" + market + "&secuid=" + secuid + "&stkcode=" + code + "&qty=" + qty +
+                                  "&creditid=0&creditflag=" + std::to_string(flag));
         EXPECT_EQ(errorOf(reply), "");
         return textOf(reply, "orderid");
     };
     const std::string in = move(5, "000001", "0", "0010001234");
     const std::string back = move(4, "600036", "1", "A100001234");
     const std::string out = move(6, "600036", "1", "A100001234");
+    const std::string whole = move(5, "000002", "0", "0010001234", "500");
     EXPECT_EQ(credit().position("000001")->quantity, 2100);
     EXPECT_EQ(holding("000001").quantity, 900);
     EXPECT_EQ(credit().owed["600036"], 100);
     EXPECT_EQ(credit().position("600036")->quantity, 800);
     EXPECT_EQ(holding("600036").quantity, 400);
+    // A whole holding moved leaves no row of 0 shares in the ordinary account.
+    EXPECT_EQ(credit().position("000002")->quantity, 500);
+    EXPECT_FALSE(customerA([](SimCustomer& c) { return c.holding("0010001234", "000002") != nullptr; }));
+    EXPECT_TRUE(holdingRow("000002").empty()) << "持仓 lists it no more";
     // Each list's rows by order number: its direction, status and quantities.
     auto rows = [&](int sub, const std::string& fields = "") {
         std::map<std::string, std::string> byNumber;
@@ -229,12 +235,15 @@ TEST_F(SimMarginTest, AReturnAndTheTransfersAreOrdersOfTheDayUnderTheNumbersThey
                                                 (sub == 16 ? " " + textOf(set, "orderdate") : "");
         return byNumber;
     };
-    const std::map<std::string, std::string> today = {
-        {in, "担保品转入 000001 已成"}, {back, "现券还券 600036 已成"}, {out, "担保品转出 600036 已成"}};
+    const std::map<std::string, std::string> today = {{in, "担保品转入 000001 已成"},
+                                                      {back, "现券还券 600036 已成"},
+                                                      {out, "担保品转出 600036 已成"},
+                                                      {whole, "担保品转入 000002 已成"}};
     EXPECT_EQ(rows(13), today);
-    EXPECT_EQ(rows(14),
-              (std::map<std::string, std::string>{
-                  {in, "担保品转入 000001 100"}, {back, "现券还券 600036 100"}, {out, "担保品转出 600036 100"}}));
+    EXPECT_EQ(rows(14), (std::map<std::string, std::string>{{in, "担保品转入 000001 100"},
+                                                            {back, "现券还券 600036 100"},
+                                                            {out, "担保品转出 600036 100"},
+                                                            {whole, "担保品转入 000002 500"}}));
     EXPECT_TRUE(rows(15).empty()) << "nothing to cancel";
     // The next trading day the history lists them.
     setClock(20240306, 9, 40);
@@ -242,7 +251,8 @@ TEST_F(SimMarginTest, AReturnAndTheTransfersAreOrdersOfTheDayUnderTheNumbersThey
     EXPECT_EQ(rows(16, "&strdate=20240305"),
               (std::map<std::string, std::string>{{in, "担保品转入 000001 已成 20240305"},
                                                   {back, "现券还券 600036 已成 20240305"},
-                                                  {out, "担保品转出 600036 已成 20240305"}}));
+                                                  {out, "担保品转出 600036 已成 20240305"},
+                                                  {whole, "担保品转入 000002 已成 20240305"}}));
 }
 
 }  // namespace
