@@ -483,7 +483,8 @@ TEST_F(SimTest, IdleSessionsAreSweptByTimeNotOnlyWhenUsed) {
 }
 
 // A full table gives way to a login: the idlest session without a live
-// trade login ends, while one that holds a trade login stays however idle, so
+// trade login (one used within the idle timeout) ends, while one that holds
+// a live trade login stays however idle among the others, so
 // a flood of logins (each declaring a phone of its own) neither shuts anyone
 // out nor ends anyone's trading. A login is refused only when every session
 // holds a live trade login.
@@ -541,10 +542,23 @@ TEST(SimLimitsTest, ALoginBeyondTheCapEndsTheIdlestSessionWithoutATradeLogin) {
     EXPECT_TRUE(trades(flood[49], tradeC));
     // A trade login superseded holds nothing: its session gives way.
     ASSERT_FALSE(tradeLogin(e, "10001234", "0101").empty());
-    EXPECT_FALSE(login("13700137000").second.empty());
+    const std::string f = login("13700137000").second;
+    EXPECT_FALSE(f.empty());
     EXPECT_FALSE(live(a));
     EXPECT_TRUE(live(e));
     EXPECT_TRUE(live(flood[49]));
+    // Nor does a trade login gone idle, though its service session is in use:
+    // e, the idlest, gives way and f, without a trade login, stays.
+    for (int step = 0; step < 2; ++step) {
+        sim.clock().advance(sim.options().sessionIdleTimeout * 2 / 3);
+        ASSERT_TRUE(live(e));
+        ASSERT_TRUE(live(f));
+        ASSERT_TRUE(trades(flood[49], tradeC));
+    }
+    EXPECT_FALSE(login("13700137001").second.empty());
+    EXPECT_FALSE(live(e));
+    EXPECT_TRUE(live(f));
+    EXPECT_TRUE(trades(flood[49], tradeC));
 }
 
 // A flood of logins from one phone takes only that phone's room: its newest
