@@ -68,6 +68,10 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         const size_t eol = received.find(kLineEnd, at);
         const std::string_view line = received.substr(at, eol - at);
         at = eol + kLineEnd.size();
+        // A line that starts with whitespace folds onto the one before (or, first of the block, onto the
+        // request line): an obsolete form the handlers' parser would read as a line of its own, or not
+        // at all, and a proxy before us as part of the header above. It makes no request.
+        if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) return State::Malformed;
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos) continue;
         const std::string_view name = line.substr(0, colon), value = trim(line.substr(colon + 1));

@@ -23,7 +23,8 @@ public:
         HeadersTooLarge,  // no blank line within the header limit
         BodyTooLarge,     // the body is (or says it will be) over the body limit
         Malformed,        // a length or chunk size that is no number, two lengths that differ,
-                          // whitespace around a header's name
+                          // whitespace around a header's name, a header line folded (starting with
+                          // a space or a tab)
         UnknownCoding,    // a Transfer-Encoding other than "chunked" alone
     };
 

@@ -359,6 +359,12 @@ TEST(SimLimitsTest, TheRoadAnswersWhatArrivesWholeHoweverItArrives) {
         RawClient twoLengths(sim.port());
         ASSERT_TRUE(twoLengths.send("POST /vta HTTP/1.1\r\nContent-Length: 2\r\nContent-Length: 44\r\n\r\nok"));
         EXPECT_EQ(twoLengths.readAll().rfind("HTTP/1.1 400", 0), 0u);
+        // A folded header line: refused, and the connection closed (the request after it is not read).
+        RawClient folded(sim.port());
+        ASSERT_TRUE(folded.send("POST /vta HTTP/1.1\r\nX-A: a\r\n b\r\nContent-Length: 2\r\n\r\nok" + probe));
+        const std::string refused = folded.readAll();
+        EXPECT_EQ(refused.rfind("HTTP/1.1 400", 0), 0u) << refused;
+        EXPECT_EQ(refused.find("HTTP/1.1", 10), std::string::npos) << refused;
         // A coding the handlers would not read as chunks is answered, not waited for.
         RawClient coding(sim.port());
         ASSERT_TRUE(coding.send("POST /vta HTTP/1.1\r\nTransfer-Encoding: xchunked\r\nContent-Length: 2\r\n\r\nok"));
