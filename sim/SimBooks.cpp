@@ -228,13 +228,19 @@ std::string SimBooks::openSession(const SimCustomer& who, const std::string& fun
 
 const SimTradeSession* SimBooks::admit(const std::string& authid, const std::string& phone, double now,
                                        double idleTimeout) const {
+    if (const SimTradeSession* s = live(authid, now, idleTimeout); !s || s->phone != phone) return nullptr;
+    SimTradeSession& used = sessions_.find(authid)->second;
+    used.lastUsed = std::max(used.lastUsed, now);
+    return &used;
+}
+
+const SimTradeSession* SimBooks::live(const std::string& authid, double now, double idleTimeout) const {
     auto it = sessions_.find(authid);
-    if (it == sessions_.end() || it->second.phone != phone) return nullptr;
+    if (it == sessions_.end()) return nullptr;
     if (now - it->second.lastUsed > idleTimeout) {
         sessions_.erase(it);
         return nullptr;
     }
-    it->second.lastUsed = std::max(it->second.lastUsed, now);
     return &it->second;
 }
 

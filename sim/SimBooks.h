@@ -303,6 +303,11 @@ public:
     // phone, and for one unused longer than `idleTimeout` seconds (it ends).
     const SimTradeSession* admit(const std::string& authid, const std::string& phone, double now,
                                  double idleTimeout) const;
+    // The session of the authid while it can still act at `now`, its use not
+    // noted: null for an unknown or superseded authid, and for one unused
+    // longer than `idleTimeout` seconds, which ends (so that nothing found it
+    // ended but it stays so, whatever the clock or the timeout do after).
+    const SimTradeSession* live(const std::string& authid, double now, double idleTimeout) const;
     // Gives the session a new authid (a password change); the old one ends.
     // Answers the new one ("" for an unknown authid).
     std::string renewSession(const std::string& authid);

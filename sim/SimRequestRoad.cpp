@@ -96,11 +96,12 @@ std::optional<SimTradeSession> SimServer::admitTradeSession(SimRequest& request,
     return std::nullopt;
 }
 
-SimSessions::Keeps SimServer::keepsSession(double now) const {
-    return [this, now](const SimSession& s) {
-        const SimTradeRoom* trade = s.tradeAuthId.empty() ? nullptr : rooms_.find<SimTradeRoom>();
-        const SimTradeSession* t = trade ? trade->books.session(s.tradeAuthId) : nullptr;
-        return t && t->phone == s.phone && now - t->lastUsed <= options_.sessionIdleTimeout;
+SimSessions::TradeLogins SimServer::tradeLogins(double now) const {
+    return [this, now](const std::string& authid) -> std::optional<std::string> {
+        const SimTradeRoom* trade = rooms_.find<SimTradeRoom>();
+        const SimTradeSession* t = trade ? trade->books.live(authid, now, options_.sessionIdleTimeout) : nullptr;
+        if (!t) return std::nullopt;
+        return t->phone;
     };
 }
 
@@ -187,7 +188,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 // A full share or table ends the idlest session without a live
                 // trade login; with none, the login is refused.
                 if (SimSession* opened = sessions_.open(std::move(s), options_.maxSessions,
-                                                        options_.maxSessionsPerPhone, keepsSession(now))) {
+                                                        options_.maxSessionsPerPhone, tradeLogins(now))) {
                     record.session = opened->id;  // the reply goes under the new session's key
                     session = *opened;
                 } else {
@@ -269,7 +270,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             }
             if (session) {
                 StateLock lock(*this);
-                sessions_.writeBack(*session, options_.maxSessionsPerPhone, keepsSession(now));
+                sessions_.writeBack(*session, options_.maxSessionsPerPhone, tradeLogins(now));
             }
         }
     }

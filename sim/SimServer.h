@@ -181,7 +181,9 @@ public:
     void dropConnection(int main = 0, int sub = 0, int times = 1);
     // Forgets every crafted answer, forced error, fault, hold, delay and drop not used up yet.
     void clearControls();
+    // Ends the service session (its trade login lives on: a new session of its phone may go on with it).
     void expireSession(const std::string& id);
+    // Ends every service session and every trade login: every customer logs in again.
     void expireAllSessions();
     void setSessionIdleTimeout(double seconds);
     std::vector<std::string> sessionIds() const;
@@ -309,10 +311,11 @@ private:
     // the session must be live and the phone's that logged in, or the
     // request goes on without it. Takes the state lock for the rest of the handler.
     std::optional<SimTradeSession> admitTradeSession(SimRequest& request, const std::string& phone, double now);
-    // Whether a service session holds a live trade login at `now` (the one it
-    // made or used last, not ended, superseded or idle too long): it never
-    // gives way to another login. With the state lock held.
-    SimSessions::Keeps keepsSession(double now) const;
+    // The trade logins as the service sessions see them at `now`: the phone
+    // of each while it can act (not ended, superseded or idle too long).
+    // A session holding one never gives way to another login, and the memory
+    // of a key it acted under is kept. With the state lock held.
+    SimSessions::TradeLogins tradeLogins(double now) const;
 
     // The books on disk (SimServerBooks.cpp).
     void openBooks(bool fresh);

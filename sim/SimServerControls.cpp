@@ -1,6 +1,7 @@
 // The simulated server's controls for tests and the stand-alone program.
 #include "sim/SimPortfolio.h"
 #include "sim/SimServer.h"
+#include "sim/SimTrade.h"
 
 void SimServer::addControl(Control control) {
     StateLock lock(*this);
@@ -56,6 +57,9 @@ void SimServer::expireSession(const std::string& id) {
 void SimServer::expireAllSessions() {
     StateLock lock(*this);
     sessions_.endAll();
+    // The trade logins too: one left would act again from the next service
+    // session of its phone (a captured login posted again among them).
+    if (auto* trade = rooms_.find<SimTradeRoom>()) trade->books.endSessions();
 }
 
 void SimServer::setSessionIdleTimeout(double seconds) {

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <tuple>
 
-SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, const Keeps& keeps) {
+SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, const TradeLogins& trade) {
     perPhone = std::max<size_t>(perPhone, 1);
     cap = std::max<size_t>(cap, 1);
     auto own = byPhone_.find(session.phone);
     if (own != byPhone_.end() && own->second.size() >= perPhone) {
-        auto givesWay = idlest(&own->second, keeps);
+        auto givesWay = idlest(&own->second, trade);
         if (givesWay == sessions_.end()) return nullptr;
         erase(givesWay);
     } else if (sessions_.size() >= cap) {
-        auto givesWay = idlest(nullptr, keeps);
+        auto givesWay = idlest(nullptr, trade);
         if (givesWay == sessions_.end()) return nullptr;
         erase(givesWay);
     }
@@ -21,11 +21,11 @@ SimSession* SimSessions::open(SimSession session, size_t cap, size_t perPhone, c
     idle_.insert(idleKey(held));
     if (!held.session.key.empty()) {
         held.keyed = simDigest64(held.session.key);
-        Guarded& guard = guardOf(*held.keyed, cap);
+        Guarded& guard = guardOf(*held.keyed, cap, trade);
         ++guard.sessions;
         guard.lastUse = ++uses_;
     }
-    join(id, held.session.phone, perPhone, keeps);
+    join(id, held.session.phone, perPhone, trade);
     return &held.session;
 }
 
@@ -53,14 +53,24 @@ std::optional<bool> SimSessions::firstSending(const std::string& id, const std::
     return guard->second.carriedOut.firstSending(frame, packageId.empty() ? packageId : id + "\n" + packageId);
 }
 
-void SimSessions::writeBack(const SimSession& session, size_t perPhone, const Keeps& keeps) {
+void SimSessions::writeBack(const SimSession& session, size_t perPhone, const TradeLogins& trade) {
     auto it = sessions_.find(session.id);
+    // The key's memory lasts while a trade login that acted under it can act
+    // (noted also when the session ended while its request was carried out).
+    if (!session.tradeAuthId.empty() && !session.key.empty()) {
+        const uint64_t digest =
+            it != sessions_.end() && it->second.keyed ? *it->second.keyed : simDigest64(session.key);
+        if (auto guard = guards_.find(digest); guard != guards_.end()) {
+            guard->second.tradeLogins.insert(session.tradeAuthId);
+            acts(guard->second, trade);  // those that can no longer act are dropped
+        }
+    }
     if (it == sessions_.end()) return;
     it->second.session.tradeAuthId = session.tradeAuthId;
     if (it->second.session.phone == session.phone) return;
     leave(session.id, it->second.session.phone);
     it->second.session.phone = session.phone;
-    join(session.id, session.phone, std::max<size_t>(perPhone, 1), keeps);
+    join(session.id, session.phone, std::max<size_t>(perPhone, 1), trade);
 }
 
 void SimSessions::sweep(double now, double idleTimeout) {
@@ -95,10 +105,19 @@ std::vector<std::string> SimSessions::ids() const {
     return out;
 }
 
-SimSessions::Sessions::iterator SimSessions::idlest(const std::deque<std::string>* ids, const Keeps& keeps) {
+bool SimSessions::keeps(const SimSession& session, const TradeLogins& trade) {
+    return !session.tradeAuthId.empty() && trade(session.tradeAuthId) == session.phone;
+}
+
+bool SimSessions::acts(Guarded& guard, const TradeLogins& trade) {
+    std::erase_if(guard.tradeLogins, [&](const std::string& authid) { return !trade(authid); });
+    return !guard.tradeLogins.empty();
+}
+
+SimSessions::Sessions::iterator SimSessions::idlest(const std::deque<std::string>* ids, const TradeLogins& trade) {
     auto best = sessions_.end();
     auto consider = [&](Sessions::iterator it) {
-        if (it == sessions_.end() || keeps(it->second.session)) return;
+        if (it == sessions_.end() || keeps(it->second.session, trade)) return;
         if (best == sessions_.end() || std::tie(it->second.session.lastActive, it->second.opened) <
                                            std::tie(best->second.session.lastActive, best->second.opened))
             best = it;
@@ -114,12 +133,12 @@ SimSessions::Sessions::iterator SimSessions::idlest(const std::deque<std::string
     return best;
 }
 
-void SimSessions::join(const std::string& id, const std::string& phone, size_t perPhone, const Keeps& keeps) {
+void SimSessions::join(const std::string& id, const std::string& phone, size_t perPhone, const TradeLogins& trade) {
     // A phone whose every session holds a trade login goes over its share:
     // the session moved to it has done its work already.
     for (auto own = byPhone_.find(phone); own != byPhone_.end() && own->second.size() >= perPhone;
          own = byPhone_.find(phone)) {
-        auto givesWay = idlest(&own->second, keeps);
+        auto givesWay = idlest(&own->second, trade);
         if (givesWay == sessions_.end()) break;
         erase(givesWay);
     }
@@ -143,12 +162,15 @@ SimSessions::Sessions::iterator SimSessions::erase(Sessions::iterator it) {
     return sessions_.erase(it);
 }
 
-SimSessions::Guarded& SimSessions::guardOf(uint64_t digest, size_t cap) {
+SimSessions::Guarded& SimSessions::guardOf(uint64_t digest, size_t cap, const TradeLogins& trade) {
     if (auto it = guards_.find(digest); it != guards_.end()) return it->second;
     if (guards_.size() >= cap) {
+        // The oldest without a live session nor a trade login that can still
+        // act (asked only of one older than the oldest found so far).
         auto oldest = guards_.end();
         for (auto it = guards_.begin(); it != guards_.end(); ++it)
-            if (it->second.sessions == 0 && (oldest == guards_.end() || it->second.lastUse < oldest->second.lastUse))
+            if (it->second.sessions == 0 && (oldest == guards_.end() || it->second.lastUse < oldest->second.lastUse) &&
+                !acts(it->second, trade))
                 oldest = it;
         if (oldest != guards_.end()) guards_.erase(oldest);
     }

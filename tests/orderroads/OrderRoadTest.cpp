@@ -12,6 +12,12 @@ namespace {
 
 using Cut = CuttingProxy::Cut;
 
+// The server ends the service sessions, the trade login living on (a new
+// session of the phone goes on with it).
+void endServiceSessions(SimServer& sim) {
+    for (const std::string& id : sim.sessionIds()) sim.expireSession(id);
+}
+
 struct Breakage {
     Line line;
     const char* name;
@@ -50,10 +56,10 @@ void OrderRoadTest::breakLine(Line line, const Road& road, VTAViewControllers* s
             screen->requestService().setTimeOutSeconds(kShortTimeout);
             break;
         case Line::SessionExpired:
-            sim->expireAllSessions();
+            endServiceSessions(*sim);
             break;
         case Line::SessionReplaced:
-            sim->expireAllSessions();
+            endServiceSessions(*sim);
             proxy->cut(main, sub, Cut::HoldPastTimeout);
             break;
     }

@@ -6,10 +6,15 @@
 // package ids, and the requests of the other types go on as before.
 #include <httplib.h>
 
+#include <algorithm>
+
 #include "SimTestSupport.h"
+#include "core/contracts/TradeContract.h"
 #include "core/security/Base64.h"
 #include "core/security/FrameCodec.h"
+#include "core/security/RSAKeyFile.h"
 #include "core/security/VTACoder.h"
+#include "platform/foundation/Paths.h"
 #include "sim/SimOrders.h"
 #include "sim/SimRepeatGuard.h"
 #include "sim/SimSessions.h"
@@ -25,14 +30,61 @@ protected:
         ASSERT_TRUE(sim->start());
         session = keyedLogin();
         ASSERT_FALSE(session.empty());
+        tradeInfo = keyedTradeLogin(session);
+        ASSERT_FALSE(tradeInfo.empty());
+    }
+    std::string keyedLogin() { return simKeyedLogin(*sim); }
+    // Customer A's trade login, enciphered in the session; answers the
+    // session text later trade requests carry ("" when refused).
+    std::string keyedTradeLogin(const std::string& under) {
         auto set = post(4, "tc_mfuncno=500&tc_sfuncno=1",
                         "operway=i&inputtype=Z&custorgid=0101&inputid=" + std::string(kCustomerA) +
                             "&trdpwd=123456&authtype=0&authdata=",
-                        "1");
-        ASSERT_TRUE(set && !set->isError());
-        tradeInfo = set->toStringAtIndex(0).value_or("") + "&operway=i";
+                        "1", under);
+        return set && !set->isError() ? set->toStringAtIndex(0).value_or("") + "&operway=i" : "";
     }
-    std::string keyedLogin() { return simKeyedLogin(*sim); }
+    // What an eavesdropper captured: a session login with the key exchange
+    // (posted again byte for byte, it opens a session under the same key and
+    // phone), the session it opened, and an order posted in that session.
+    struct Captured {
+        std::string login, session, order;
+    };
+    Captured captureLogin() {
+        auto keyText = VTACoder::sessionKeyExchangeText();
+        const std::string phone = "phone=13800138000";
+        Captured c;
+        c.login = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" +
+                  keyText.value_or("") + "&TC_SESSION={}&TC_REQLENGTH=" + std::to_string(phone.size()) +
+                  "&TC_REQDATA=" + VTACoder::encryptString(phone);
+        c.session = open(c.login);
+        EXPECT_FALSE(c.session.empty());
+        return c;
+    }
+    // The captured session's order, booked once.
+    void captureOrder(Captured& c, const std::string& package) {
+        const size_t before = orders();
+        c.order = orderBody(c.session);
+        auto first = send(c.order, package);
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(first->isError()) << first->getError();
+        ASSERT_EQ(orders(), before + 1);
+    }
+    // The captured login posted again, and the captured order into the session
+    // it opened: the order's refusal ("" carried out); nullopt when the login
+    // was refused (it opened nothing to post into).
+    std::optional<std::string> replay(const Captured& c, const std::string& package) {
+        const std::string replayed = open(c.login);
+        if (replayed.empty()) return std::nullopt;
+        std::string posted = c.order;
+        auto order = send(posted.replace(posted.find(c.session), c.session.size(), replayed), package);
+        if (!order) return "no answer";
+        return order->isError() ? order->getError() : "";
+    }
+    // The session a login opens ("" when refused).
+    std::string open(const std::string& login) {
+        auto opened = send(login, "");
+        return opened ? opened->toStringWithFieldName("session").value_or("") : "";
+    }
     static std::shared_ptr<VTATCRS> setOf(const std::string& body, bool enciphered, bool compressed) {
         std::vector<uint8_t> bytes(body.begin(), body.end());
         if (enciphered) {
@@ -158,33 +210,82 @@ TEST_F(SimRepeatedRequestTest, ACapturedOrderPostedAgainIsRefusedWhateverItsClea
 // byte for byte opens a session under that key and phone. What was carried
 // out under the key is not carried out again in any of its sessions.
 TEST_F(SimRepeatedRequestTest, ACapturedLoginPostedAgainCarriesOutNoCapturedFrameAgain) {
-    auto keyText = VTACoder::sessionKeyExchangeText();
-    ASSERT_TRUE(keyText);
-    const std::string phone = "phone=13800138000";
-    const std::string capturedLogin =
-        "tc_service=300&tc_isunicode=1&TC_ENCRYPT=54&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" + *keyText +
-        "&TC_SESSION={}&TC_REQLENGTH=" + std::to_string(phone.size()) + "&TC_REQDATA=" + VTACoder::encryptString(phone);
-    auto opened = send(capturedLogin, "");
-    ASSERT_TRUE(opened);
-    const std::string victim = opened->toStringWithFieldName("session").value_or("");
-    ASSERT_FALSE(victim.empty());
+    Captured captured = captureLogin();
+    ASSERT_FALSE(captured.session.empty());
     const size_t before = orders();
-    const std::string capturedOrder = orderBody(victim);
-    auto first = send(capturedOrder, "61");
-    ASSERT_TRUE(first);
-    EXPECT_FALSE(first->isError()) << first->getError();
-    ASSERT_EQ(orders(), before + 1);
+    ASSERT_NO_FATAL_FAILURE(captureOrder(captured, "61"));
 
     for (int i = 0; i < 3; ++i) {
-        auto again = send(capturedLogin, "");
-        const std::string replayed = again ? again->toStringWithFieldName("session").value_or("") : "";
-        if (replayed.empty()) continue;  // a login refused opens nothing to post into
-        std::string posted = capturedOrder;
-        posted.replace(posted.find(victim), victim.size(), replayed);
-        auto order = send(posted, std::to_string(62 + i));
-        ASSERT_TRUE(order);
-        EXPECT_EQ(order->isError() ? order->getError() : "", SimRepeatGuard::kRepeatedText);
+        const auto refusal = replay(captured, std::to_string(62 + i));
+        if (refusal) EXPECT_EQ(*refusal, SimRepeatGuard::kRepeatedText);
     }
+    EXPECT_EQ(orders(), before + 1);
+}
+
+// A table of a few sessions, and so of a few keys remembered without one: a
+// test goes past it with a few logins.
+class SimRepeatedRequestSmallTableTest : public SimRepeatedRequestTest {
+protected:
+    static constexpr size_t kTable = 16;
+    SimRepeatedRequestSmallTableTest() {
+        SimOptions o = tuesdayOptions();
+        o.maxSessions = kTable;
+        sim = std::make_unique<SimServer>(o);
+    }
+    // Logins under keys of their own (not the client codec's, which the
+    // captured requests use), past the keys the table remembers.
+    void loginsPastTheTable() {
+        for (size_t i = 0; i < kTable + 4; ++i) {
+            auto keyText =
+                rsaEncryptWithPublicKeyFile(std::vector<uint8_t>(16, uint8_t(i + 1)), bundlePath("pubkey.bin"));
+            ASSERT_TRUE(keyText);
+            auto r = sim->handle("tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&tc_mfuncno=100&tc_sfuncno=1&TC_KEY=" +
+                                     base64Encode(*keyText) + "&TC_SESSION={}&phone=13800138000",
+                                 {});
+            ASSERT_EQ(etag(r).rfind("0,", 0), 0u) << etag(r);
+        }
+    }
+};
+
+// Ending every session ends their trade logins too: a captured login posted
+// again, once its key is forgotten, opens a session where the captured order
+// names a trade login that has ended.
+TEST_F(SimRepeatedRequestSmallTableTest, ACapturedOrderIsNotCarriedOutAgainAfterEverySessionEnded) {
+    Captured captured = captureLogin();
+    ASSERT_FALSE(captured.session.empty());
+    tradeInfo = keyedTradeLogin(captured.session);
+    ASSERT_FALSE(tradeInfo.empty());
+    const size_t before = orders();
+    ASSERT_NO_FATAL_FAILURE(captureOrder(captured, "71"));
+
+    sim->expireAllSessions();
+    loginsPastTheTable();
+    EXPECT_EQ(replay(captured, "72"), TradeContract::Error::kSessionEnded);
+    EXPECT_EQ(orders(), before + 1);
+}
+
+// A trade login serves its phone from any of the phone's sessions: while it
+// can act, the memory of a key it acted under stays, also once every session
+// of the key has ended idle.
+TEST_F(SimRepeatedRequestSmallTableTest, ACapturedOrderIsNotCarriedOutAgainWhileItsTradeLoginActs) {
+    Captured captured = captureLogin();
+    ASSERT_FALSE(captured.session.empty());
+    const size_t before = orders();
+    ASSERT_NO_FATAL_FAILURE(captureOrder(captured, "81"));
+
+    // The key's sessions lie idle past the timeout; the trade login goes on
+    // in a session of the phone without a key.
+    sim->clock().advance(20 * 60);
+    auto info =
+        firstSet(call(SimTest::login(), "tc_mfuncno=500&tc_sfuncno=4&" + tradeInfo + "&bsflag=0B&stkcode=600000"));
+    ASSERT_TRUE(info);
+    EXPECT_FALSE(info->isError()) << info->getError();
+    sim->clock().advance(15 * 60);
+    loginsPastTheTable();
+    const auto live = sim->sessionIds();
+    for (const std::string& ended : {session, captured.session})
+        EXPECT_EQ(std::count(live.begin(), live.end(), ended), 0) << "every session of the key ended idle";
+    EXPECT_EQ(replay(captured, "82"), SimRepeatGuard::kRepeatedText);
     EXPECT_EQ(orders(), before + 1);
 }
 
@@ -212,7 +313,8 @@ TEST(SimRepeatGuardTest, AKeyIsRememberedWhileItHasASessionAndAmongTheNewestAfte
     SimSessions sessions;
     auto open = [&](const std::string& id, uint8_t key) {
         SimSession s{.id = id, .key = std::vector<uint8_t>(16, key), .phone = id};
-        return sessions.open(std::move(s), 2, 8, [](const SimSession&) { return false; }) != nullptr;
+        return sessions.open(std::move(s), 2, 8, [](const std::string&) { return std::optional<std::string>(); }) !=
+               nullptr;
     };
     const std::vector<uint8_t> frame(8, 1);
     ASSERT_TRUE(open("a", 1));
