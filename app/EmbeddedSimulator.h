@@ -7,6 +7,8 @@
 #include <string>
 
 #include "platform/foundation/Paths.h"
+#include "platform/foundation/Value.h"
+#include "platform/services/RemoteNotifications.h"
 #include "sim/SimServer.h"
 
 inline constexpr const char* kEmbeddedBooksFile = "sim-books.journal";
@@ -14,13 +16,29 @@ inline constexpr uint64_t kEmbeddedSeed = 7;
 
 // The embedded server's options: those given (port, clock...) with its seed
 // and its books in the Documents folder (`fresh`: set aside, new from the seed),
-// never with replies in clear.
+// never with replies in clear. Its control routes, which any program on the
+// phone could reach, it serves only when the options given ask for them
+// (--sim-controls, for a test or a demonstration).
 inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false) {
     options.seed = kEmbeddedSeed;
     options.booksPath = documentsPath(kEmbeddedBooksFile);
     options.freshBooks = fresh;
     options.dumpHeader = false;  // no reply of the customer's in clear, whatever a request asks
     return options;
+}
+
+// A message pushed to the embedded server arrives as the platform's push
+// notification, as the brokerage's push service would send it.
+inline void deliverPushedMessages(SimServer& sim) {
+    sim.setPushObserver([](const SimMessage& m) {
+        Value::Dict aps;
+        aps["alert"] = m.title;
+        aps["sound"] = "default";
+        Value::Dict payload;
+        payload["aps"] = Value(aps);
+        payload["msg_id"] = std::to_string(m.msgId);
+        RemoteNotificationService::shared().deliver(Value(payload));
+    });
 }
 
 // What the customer is told of the books the server opened: "" when there is

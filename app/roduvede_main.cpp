@@ -1,9 +1,11 @@
 // roduvede: the brokerage phone client.
 //   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]
-//            [--scale N] [--market-time "yyyy-MM-dd HH:mm"] [--fresh-books]
+//            [--scale N] [--market-time "yyyy-MM-dd HH:mm"] [--fresh-books] [--sim-controls]
 // By default the simulated brokerage server runs inside the process on a free
 // loopback port (--port picks one) and the client talks to it, its books kept
-// in the Documents folder (--fresh-books starts them again from the seed);
+// in the Documents folder (--fresh-books starts them again from the seed),
+// its control routes not served (--sim-controls serves them, for a test or a
+// demonstration: any program on the machine may then use them);
 // --server points the client at a server started elsewhere. With a display the phone screen
 // opens in a window; without one (or with --headless) the client runs off
 // screen: a script drives it (--script), or the default walk goes through the
@@ -32,7 +34,6 @@
 #include "platform/host/DesktopHost.h"
 #include "platform/host/HeadlessHost.h"
 #include "platform/host/ScriptDriver.h"
-#include "platform/services/RemoteNotifications.h"
 #include "platform/uikit/UINavigationController.h"
 #include "platform/uikit/UITextField.h"
 #include "shell/HomeViewController.h"
@@ -51,6 +52,7 @@ namespace {
 struct Options {
     bool headless = false;
     bool freshBooks = false;
+    bool simControls = false;
     std::string script, shots, server, documents;
     int port = 0;
     double scale = 0;  // the desktop window's: 0 fits the display
@@ -60,7 +62,7 @@ struct Options {
 void usage() {
     std::puts(
         "usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
-        "                [--scale N] [--fresh-books]\n"
+        "                [--scale N] [--market-time T] [--fresh-books] [--sim-controls]\n"
         "  --headless       no window, even when a display exists\n"
         "  --script FILE    drive the client with a script (headless)\n"
         "  --shots DIR      folder for the screenshots of the default headless walk\n"
@@ -72,7 +74,11 @@ void usage() {
         "  --market-time T  start the embedded server's clock and the phone's at the market time T\n"
         "                   (\"yyyy-MM-dd HH:mm\", China Standard Time), for trading hours at any hour\n"
         "  --fresh-books    the embedded server's books (kept in the Documents folder) start again\n"
-        "                   from the seed; the earlier ones are set aside");
+        "                   from the seed; the earlier ones are set aside\n"
+        "  --sim-controls   the embedded server also serves its control routes (/sim/push, /sim/clock,\n"
+        "                   /sim/expire, /sim/status), which take no key or session: any program on\n"
+        "                   this machine may then push messages, move the clock or log customers out.\n"
+        "                   For a test or a demonstration only");
 }
 
 bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
@@ -110,6 +116,8 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
             }
         } else if (a == "--fresh-books") {
             o.freshBooks = true;
+        } else if (a == "--sim-controls") {
+            o.simControls = true;
         } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port" ||
                    a == "--scale") {
             if (!next(v)) {
@@ -266,6 +274,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "roduvede: --market-time sets the embedded server's clock, not the one of --server\n");
         return 2;
     }
+    if (o.simControls && !o.server.empty()) {
+        std::fprintf(stderr,
+                     "roduvede: --sim-controls asks the embedded server for its controls, not the one of --server\n");
+        return 2;
+    }
     bool windowed = !o.headless && DesktopHost::displayAvailable();
     // Off screen, timers run on virtual time: a walk never waits for a timer.
     if (!windowed)
@@ -281,6 +294,7 @@ int main(int argc, char** argv) {
         so.port = o.port;
         so.clock = o.marketTime;
         so.frozenClock = o.marketTime && !windowed;  // headless: moved by the script's "clock" alone
+        so.controlRoutes = o.simControls;
         sim = std::make_unique<SimServer>(embeddedSimOptions(so, o.freshBooks));
         if (!sim->setupError().empty()) {
             std::fprintf(stderr, "roduvede: the simulated server: %s (--fresh-books starts its books again)\n",
@@ -305,17 +319,7 @@ int main(int argc, char** argv) {
         }
         server = sim->url();
         std::printf("simulated server on %s\n", server.c_str());
-        // A message pushed to the embedded server (POST /sim/push) arrives as
-        // the platform's push notification, as the push service would send it.
-        sim->setPushObserver([](const SimMessage& m) {
-            Value::Dict aps;
-            aps["alert"] = m.title;
-            aps["sound"] = "default";
-            Value::Dict payload;
-            payload["aps"] = Value(aps);
-            payload["msg_id"] = std::to_string(m.msgId);
-            RemoteNotificationService::shared().deliver(Value(payload));
-        });
+        deliverPushedMessages(*sim);  // POST /sim/push, with --sim-controls
     }
 
     registerAllScreens(ScreenRegistry::shared());

@@ -4,7 +4,9 @@
 //                [--dump-header]
 // Prints the URL it serves on, then serves until interrupted. With --books
 // the brokerage's books live in FILE (replayed at start, every change on
-// disk before its answer); what opening them found goes to stderr.
+// disk before its answer); what opening them found goes to stderr. It is the
+// test tool: it serves the control routes (/sim/status, /sim/push,
+// /sim/expire, /sim/clock), which the client's embedded server does not.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -79,13 +81,21 @@ void usage() {
         "  --fresh-books         set FILE aside and start again from the seed\n"
         "  --dump-header         answer a request with \"X-Sim-Dump: text\" as readable text, in clear\n"
         "                        (for tests and curl: it shows every reply, enciphered ones too)\n"
-        "A trade account is locked for %d minutes after %d wrong passwords or codes in a row.\n",
+        "A trade account is locked for %d minutes after %d wrong passwords or codes in a row.\n"
+        "The controls, which take no key or session (for tests and curl on loopback):\n"
+        "  GET  /sim/status      the clock, the seed, how many sessions, requests and messages it holds,\n"
+        "                        and where the books are\n"
+        "  POST /sim/push        title=T&content=C: a message pushed by the brokerage, for every phone\n"
+        "  POST /sim/expire      ends every service and trade session: every customer logs in again\n"
+        "  POST /sim/clock       t=SECONDS (since 1970) sets the clock, advance=SECONDS moves it (books on\n"
+        "                        disk go on from their last record's time at the next start)\n",
         SimOptions().sessionIdleTimeout, int(SimBooks::kLockSeconds / 60), SimBooks::kLockAfterFailures);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
     SimOptions options;
+    options.controlRoutes = true;  // the test tool
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto next = [&]() -> std::string {

@@ -28,12 +28,13 @@ constexpr int kLineRoom = 4 << 20;
 // session, the clock at its start (a /sim/clock of an input moves it) and the
 // random source at the start of its stream, so that what an input does
 // cannot change what the inputs after it cover. The HTTP side stays started,
-// and gives the text dump a request asks for (as a server for tests does).
+// and gives the text dump a request asks for and serves the control routes
+// (as a server for tests does).
 SimServer& freshServer() {
     static std::unique_ptr<SimServer> sim;
     if (!sim) {
         sim = std::make_unique<SimServer>(
-            SimOptions{.seed = 7, .clock = kClock, .frozenClock = true, .dumpHeader = true});
+            SimOptions{.seed = 7, .clock = kClock, .frozenClock = true, .dumpHeader = true, .controlRoutes = true});
         if (!sim->start()) std::abort();
     } else {
         sim->resetState();

@@ -179,6 +179,26 @@ bool SimServer::start() {
         }
         res.set_content(*html, "text/html; charset=utf-8");
     });
+    if (options_.controlRoutes) serveControls();
+    if (options_.port == 0) {
+        port_ = svr.bind_to_any_port(options_.host.c_str());
+    } else {
+        port_ = svr.bind_to_port(options_.host.c_str(), options_.port) ? options_.port : -1;
+    }
+    if (port_ <= 0) {
+        http_.reset();
+        port_ = 0;
+        return false;
+    }
+    svr.widenBacklog();
+    thread_ = std::thread([this] { http_->server.listen_after_bind(); });
+    while (!http_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return true;
+}
+
+// The control routes (SimOptions::controlRoutes): for tests and the stand-alone program only.
+void SimServer::serveControls() {
+    auto& svr = http_->server;
     svr.Get(std::string("/sim/status"), [this](const httplib::Request&, httplib::Response& res) {
         StateLock lock(*this);
         // Counts only: nothing a session or a secret could be derived from. It
@@ -215,20 +235,6 @@ bool SimServer::start() {
         }
         res.set_content(SimClock::format(clock_.now()) + "\n", "text/plain");
     });
-    if (options_.port == 0) {
-        port_ = svr.bind_to_any_port(options_.host.c_str());
-    } else {
-        port_ = svr.bind_to_port(options_.host.c_str(), options_.port) ? options_.port : -1;
-    }
-    if (port_ <= 0) {
-        http_.reset();
-        port_ = 0;
-        return false;
-    }
-    svr.widenBacklog();
-    thread_ = std::thread([this] { http_->server.listen_after_bind(); });
-    while (!http_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return true;
 }
 
 void SimServer::stop() {

@@ -26,7 +26,8 @@
 // HTTP endpoints: POST /vta (requests), GET /vta (host probe: "roduvede-sim"),
 // GET /img/<name>.png (the fixed images of SimImages.h, 404 for other names),
 // GET /page/<name>.html (the pages of SimPages.h for the in-app web page, 404 for others),
-// and for the stand-alone program GET /sim/status, POST /sim/push
+// and, from a server started with controlRoutes only (the stand-alone
+// program, tests), the controls: GET /sim/status, POST /sim/push
 // (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds |
 // advance=seconds; 400 for what is no time between 1970 and the year 9999).
 // A request with the header "X-Sim-Dump: text" gets its record sets as
@@ -99,6 +100,12 @@ struct SimOptions {
     // Honours "X-Sim-Dump: text" (replies as readable text, in clear): for
     // tests and curl, never by default.
     bool dumpHeader = false;
+    // Serves the control routes (/sim/status, /sim/push, /sim/expire,
+    // /sim/clock), which take no key or session: any program that reaches
+    // the port could push a message "from the brokerage", move the clock for
+    // good or log every customer out. For the stand-alone program and tests,
+    // never by default (without it they answer 404).
+    bool controlRoutes = false;
 };
 
 // The request text of a message's long text (its "url" when it has none of its own).
@@ -307,6 +314,8 @@ private:
         double seconds = 0;
     };
     void addControl(Control control);
+    // Serves the control routes on the HTTP side (start(), when the options ask for them).
+    void serveControls();
     // Before the handler of a request that names a trade session ("authid"):
     // the session must be live and the phone's that logged in, or the
     // request goes on without it. Takes the state lock for the rest of the handler.

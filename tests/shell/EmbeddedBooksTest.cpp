@@ -1,15 +1,21 @@
 // The simulated brokerage the client embeds keeps its books in the Documents
 // folder: a phone registered, an order and the own stocks of one run of the
 // client are there in the next, and a damaged file is kept aside with the
-// customer told what the books go on from.
+// customer told what the books go on from. It serves its control routes to
+// no other program on the phone unless the client was started to.
 #include "tests/shell/LaunchTestSupport.h"
 
+#include <httplib.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "app/EmbeddedSimulator.h"
 #include "core/RequestText.h"
+#include "core/storage/MessageExpressDaoImpl.h"
 #include "net/QZNetworkService.h"
+#include "sim/SimSnapshot.h"
 #include "sim/SimTrade.h"
 
 namespace {
@@ -23,15 +29,24 @@ std::string nameOf(const std::string& path) { return std::filesystem::path(path)
 
 class EmbeddedBooksTest : public LaunchFixture {
 protected:
-    // The server as the client starts it, in this test's Documents folder.
-    void startEmbedded() {
+    // The server as the client starts it, in this test's Documents folder
+    // (`controls`: as --sim-controls starts it).
+    void startEmbedded(bool controls = false) {
         SimOptions o;
         o.clock = kLaunchMorning;
         o.frozenClock = true;
+        o.controlRoutes = controls;
         embedded = std::make_unique<SimServer>(embeddedSimOptions(o));
         ASSERT_EQ(embedded->setupError(), "");
         ASSERT_TRUE(embedded->start());
+        deliverPushedMessages(*embedded);
         sim = embedded.get();
+    }
+    // Another program on the phone, on the embedded server's port.
+    httplib::Client localProgram() {
+        httplib::Client client("127.0.0.1", embedded->port());
+        client.set_read_timeout(std::chrono::seconds(long(kHangSeconds)));
+        return client;
     }
     // The client ends, and the process with it: the server goes without a word.
     void endProcess() {
@@ -114,6 +129,58 @@ TEST_F(EmbeddedBooksTest, ADamagedBookIsKeptAsideAndTheCustomerTold) {
     EXPECT_EQ(notice.find('/'), std::string::npos) << "the file by its name, not its path: " << notice;
     EXPECT_NE(notice.find("损坏"), std::string::npos);
     EXPECT_EQ(embeddedBooksNotice(SimJournalReport{}), "") << "nothing to tell of books read back whole";
+}
+
+// A program on the phone finds no control route: it pushes no message "from
+// the brokerage", moves the books' clock by no year, logs no customer out and
+// learns no path of the Documents folder.
+TEST_F(EmbeddedBooksTest, TheControlRoutesAreNotServedToOtherPrograms) {
+    startEmbedded();
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    quit();  // its session stays, and nothing else changes the books meanwhile
+    const auto messages = sim->messages().size();
+    const double clock = sim->clock().now();
+    const auto sessions = sim->sessionIds();
+    ASSERT_FALSE(sessions.empty());
+    const std::string books = simBooksFingerprint(*embedded);
+    auto local = localProgram();
+    const std::string form = "application/x-www-form-urlencoded";
+    for (const auto& [path, body] : {std::pair<std::string, std::string>{
+                                         "/sim/push", "title=安全提示&content=您的账户存在风险，请立即转账至安全账户"},
+                                     {"/sim/clock", "advance=31536000"},
+                                     {"/sim/expire", ""}}) {
+        auto r = local.Post(path, body, form);
+        ASSERT_TRUE(r) << path;
+        EXPECT_EQ(r->status, 404) << path;
+    }
+    auto status = local.Get("/sim/status");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->status, 404);
+    EXPECT_EQ(status->body.find(documentsDirectory()), std::string::npos);
+    EXPECT_EQ(sim->messages().size(), messages);
+    EXPECT_EQ(sim->clock().now(), clock);
+    EXPECT_EQ(sim->sessionIds(), sessions);
+    EXPECT_EQ(simBooksFingerprint(*embedded), books);
+}
+
+// Started with its controls, for a test or a demonstration, the embedded
+// brokerage still hands a pushed message to the client as a push notification.
+TEST_F(EmbeddedBooksTest, WithItsControlsAPushedMessageArrivesAsANotification) {
+    startEmbedded(true);
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();
+    const size_t delivered = RemoteNotificationService::shared().deliveredCount();
+    auto r = localProgram().Post("/sim/push", "title=演示消息&content=推送演示", "application/x-www-form-urlencoded");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, 200);
+    EXPECT_TRUE(waitFor([&] { return RemoteNotificationService::shared().deliveredCount() == delivered + 1; }));
+    // The client fetches it.
+    EXPECT_TRUE(waitFor([&] {
+        auto stored = DaoFactory::sharedInstance().messageExpressDao()->listRecentMessagesWithLimit(1000);
+        return stored && std::any_of(stored->begin(), stored->end(),
+                                     [](const auto& m) { return m->messageTitle() == "演示消息"; });
+    }));
 }
 
 // A last record cut short (a damaged disk, a copy cut short) is not dropped

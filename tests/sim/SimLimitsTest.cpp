@@ -434,7 +434,9 @@ TEST(SimLimitsTest, ARequestMustArriveWholeWithinTheReadTimeout) {
 }
 
 TEST(SimLimitsTest, TheClockRefusesWhatIsNoTime) {
-    SimServer sim(httpOptions());
+    SimOptions withControls = httpOptions();
+    withControls.controlRoutes = true;
+    SimServer sim(withControls);
     ASSERT_TRUE(sim.start());
     auto http = simClient(sim.port());
     auto post = [&](const std::string& params) {
