@@ -183,17 +183,14 @@ std::string SimBooks::secretOf(const std::string& given) const {
     return simSecretsDigested() ? given : simSecretDigest(key_, given);
 }
 
-bool SimBooks::checkTokenCode(SimSoftToken& token, const std::string& code) const {
+std::optional<int64_t> SimBooks::tokenCodeCounter(const SimSoftToken& token, const std::string& code) const {
     const bool digested = simSecretsDigested();
-    if (!digested && code.size() != 6) return false;
+    if (!digested && code.size() != 6) return std::nullopt;
     for (int64_t n = token.counter; n < token.counter + kTokenWindow; ++n) {
         const std::string candidate = VTACoder::createSjKlWithSeed(token.seed, n);
-        if ((digested ? simSecretDigest(key_, candidate) : candidate) == code) {
-            token.counter = n + 1;
-            return true;
-        }
+        if ((digested ? simSecretDigest(key_, candidate) : candidate) == code) return n;
     }
-    return false;
+    return std::nullopt;
 }
 
 const SimSoftToken& SimBooks::issueToken(SimCustomer& who, const std::string& phone) {

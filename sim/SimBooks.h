@@ -278,10 +278,10 @@ public:
     std::string secretOf(const std::string& given) const;
 
     // ---- soft tokens ----
-    // Checks a one-time code against the token: the counter and the next
-    // kTokenWindow - 1 counters; a match moves the counter past it. False for
-    // a wrong or used code.
-    bool checkTokenCode(SimSoftToken& token, const std::string& code) const;
+    // The counter of a one-time code of the token: the token's counter or one
+    // of the next kTokenWindow - 1; nullopt for a wrong or used code. A code
+    // taken moves the token's counter past it.
+    std::optional<int64_t> tokenCodeCounter(const SimSoftToken& token, const std::string& code) const;
     // Issues a new token to the customer for the phone (replacing any),
     // counter 1, its seed a new secret (SimSecrets.h).
     const SimSoftToken& issueToken(SimCustomer& who, const std::string& phone);

@@ -27,6 +27,7 @@ constexpr std::string_view kRequest = "request";
 constexpr std::string_view kPush = "push";
 constexpr std::string_view kAdvance = "advance";
 constexpr std::string_view kNumbers = "numbers";
+constexpr std::string_view kFailure = "failure";
 // The most numbers of one kind a record can give: one per order, transfer or
 // message it books (a subscription one per issue), and the seeded past orders
 // of a room it makes, a few dozen at most.
@@ -463,6 +464,7 @@ std::string SimJournal::line(const SimJournalEntry& e) {
     const std::string_view kind = e.kind == SimJournalEntry::Kind::Push      ? kPush
                                   : e.kind == SimJournalEntry::Kind::Advance ? kAdvance
                                   : e.kind == SimJournalEntry::Kind::Numbers ? kNumbers
+                                  : e.kind == SimJournalEntry::Kind::Failure ? kFailure
                                                                              : kRequest;
     return withCrc(std::to_string(e.seq) + "\t" + timeText(e.time) + "\t" + std::string(kind) + "\t" +
                    numbersText(e.numbers) + "\t" + escape(e.phone) + "\t" + escape(e.custid) + "\t" +
@@ -511,6 +513,8 @@ bool readRecord(std::string_view line, SimJournalEntry& e) try {
         e.kind = SimJournalEntry::Kind::Advance;
     else if (parts[2] == kNumbers)
         e.kind = SimJournalEntry::Kind::Numbers;
+    else if (parts[2] == kFailure)
+        e.kind = SimJournalEntry::Kind::Failure;
     else
         return false;
     if (!unescape(parts[4], e.phone) || !unescape(parts[5], e.custid) || !unescape(parts[6], e.fundid)) return false;

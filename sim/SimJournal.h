@@ -8,10 +8,12 @@
 // nothing the customer was told.
 //
 // What is written: a request that changed the books (one whose handler
-// reached a room to change it, SimServer.h; a query is not); the settling or
-// matching a query brought about, as an "advance" of the customer's books to
-// the query's time (its replay settles and matches them again at that time);
-// a pushed message. What an entry keeps: the request's fields that its
+// reached a room to change it, SimServer.h; a query is not);
+// the settling or matching a query brought about, as an "advance" of the
+// customer's books to the query's time (its replay settles and matches them
+// again at that time); a wrong password or code a refused login counted
+// toward the lock-out, as a "failure" of the customer at that time (the count
+// alone: nothing of the request); a pushed message. What an entry keeps: the request's fields that its
 // handler read (SimRequest.h; deciphered, without the protocol's envelope and without its
 // secret fields: passwords are never written), the phone of its service
 // session, the customer and fund account of the trade session it named
@@ -85,8 +87,10 @@ struct SimSnapshotName {
 struct SimJournalEntry {
     // A request that changed the books; a pushed message; the settling and
     // matching of a customer's books (custid) at `time`, which a query did;
-    // the books' numbers raised to `numbers` after a damage.
-    enum class Kind { Request, Push, Advance, Numbers };
+    // the books' numbers raised to `numbers` after a damage; a wrong
+    // password or code of a customer (custid) at `time`, which a refused
+    // login counted toward the lock-out.
+    enum class Kind { Request, Push, Advance, Numbers, Failure };
     Kind kind = Kind::Request;
     uint64_t seq = 0;  // its number in the journal (set when it is written)
     double time = 0;

@@ -260,11 +260,12 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             plain = (*handler)(call);
             // What changed the books is on disk before its answer goes: a
             // request that reached a room to change it or made one, and of
-            // one that only read them, the settling and matching it brought about.
+            // one that only read them, the settling and matching and the
+            // wrong passwords it brought about.
             if (scope.holds && journal_) {
                 if (scope.changed || scope.madeRoom)
                     plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
-                else if (!scope.advanced.empty() && !journalAdvances(scope.advanced, now))
+                else if (!journalApart(std::move(scope.apartEntries), now))
                     plain = booksUnwritable();
                 compactBooksIfLarge();
             }

@@ -59,6 +59,7 @@
 #include "sim/SimRooms.h"
 #include "sim/SimSessions.h"
 
+struct SimCustomer;
 struct SimTradeSession;
 
 struct SimOptions {
@@ -245,6 +246,11 @@ public:
     // changes is written as an advance of the customer's books, not as the
     // request (a request that changes nothing else is not written).
     void advanceBooks(SimCall& call, const std::string& custid);
+    // Counts a wrong password or code of the customer toward the lock-out
+    // (SimBooks::noteFailure) for the handler running on this thread, and
+    // answers the tries left. It is written as the count alone, not as the
+    // request it refuses (whose fields may be of any size).
+    int countFailure(SimCall& call, const SimCustomer& who);
 
     struct Reply {
         int status = 200;
@@ -285,20 +291,31 @@ private:
         bool holds = false;
         bool madeRoom = false;               // a room was made (seeded) under it
         bool changed = false;                // a room was reached to change (room(), not view())
-        int advancing = 0;                   // inside advanceBooks: what it reaches is the advance's
-        std::vector<std::string> advanced;  // customers whose books it settled or matched
+        // Inside advanceBooks or countFailure: what they reach is written as
+        // an entry of their own (an advance, a failure: `apartEntries`, in
+        // order), which a request written whole replaces.
+        int apart = 0;
+        std::vector<SimJournalEntry> apartEntries;
     };
     static thread_local HandlerScope* tHandler;
+    // The handler running on this thread when it is this server's, else null.
+    HandlerScope* ownHandler() const { return tHandler && &tHandler->server == this ? tHandler : nullptr; }
+    // While it lives, what the handler reaches is written apart from its request.
+    struct Apart {
+        explicit Apart(HandlerScope* scope);
+        ~Apart();
+        HandlerScope* scope;
+    };
     void holdStateForRoom();
     template <class Room>
     Room& reach(bool toChange) {
         holdStateForRoom();
         const size_t before = rooms_.size();
         Room& r = rooms_.get<Room>(*this);
-        if (tHandler && &tHandler->server == this) {
+        if (HandlerScope* scope = ownHandler()) {
             // A room is seeded from the clock when it is made: making it changes the books.
-            if (rooms_.size() != before) tHandler->madeRoom = true;
-            if (toChange && tHandler->advancing == 0) tHandler->changed = true;
+            if (rooms_.size() != before) scope->madeRoom = true;
+            if (toChange && scope->apart == 0) scope->changed = true;
         }
         return r;
     }
@@ -329,8 +346,9 @@ private:
     // The books on disk (SimServerBooks.cpp).
     void openBooks(bool fresh);
     void replayEntry(const SimJournalEntry& entry);
-    // The advances a query brought about, each an entry; false when one cannot be written.
-    bool journalAdvances(const std::vector<std::string>& custids, double now);
+    // The entries written apart from a request that changed nothing else (the
+    // advances and failures it brought about); false when one cannot be written.
+    bool journalApart(std::vector<SimJournalEntry> entries, double now);
     // Writes the request a handler answered (under the state lock, before its
     // reply goes); answers the reply, or the refusal when it cannot be written.
     std::vector<uint8_t> journalRequest(const SimRequest& request, const std::string& phone,

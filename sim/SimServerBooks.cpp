@@ -175,6 +175,11 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
         passNumbers(*this, e.numbers);
         return;
     }
+    if (e.kind == SimJournalEntry::Kind::Failure) {
+        SimBooks& books = room<SimTradeRoom>().books;
+        if (const SimCustomer* who = books.customerById(e.custid)) books.noteFailure(*who, e.time);
+        return;
+    }
     const std::string noKey;
     if (e.kind == SimJournalEntry::Kind::Advance) {
         SimCustomer* who = room<SimTradeRoom>().books.customerById(e.custid);
@@ -207,34 +212,50 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
     }
 }
 
+SimServer::Apart::Apart(HandlerScope* s) : scope(s) {
+    if (scope) ++scope->apart;
+}
+
+SimServer::Apart::~Apart() {
+    if (scope) --scope->apart;
+}
+
 void SimServer::advanceBooks(SimCall& call, const std::string& custid) {
-    HandlerScope* scope = tHandler && &tHandler->server == this ? tHandler : nullptr;
-    struct Advancing {
-        HandlerScope* scope;
-        explicit Advancing(HandlerScope* s) : scope(s) {
-            if (scope) ++scope->advancing;
-        }
-        ~Advancing() {
-            if (scope) --scope->advancing;
-        }
-    };
+    HandlerScope* scope = ownHandler();
     bool changed = false;
     {
-        Advancing advancing(scope);
+        Apart apart(scope);
         SimCustomer* who = room<SimTradeRoom>().books.customerById(custid);
         changed = who && simAdvanceBooks(call, *who);
     }
     if (!changed || !scope) return;
-    auto& advanced = scope->advanced;
-    if (std::find(advanced.begin(), advanced.end(), custid) == advanced.end()) advanced.push_back(custid);
+    auto& entries = scope->apartEntries;
+    for (const auto& e : entries)
+        if (e.kind == SimJournalEntry::Kind::Advance && e.custid == custid) return;
+    SimJournalEntry e;
+    e.kind = SimJournalEntry::Kind::Advance;
+    e.custid = custid;
+    entries.push_back(std::move(e));
 }
 
-bool SimServer::journalAdvances(const std::vector<std::string>& custids, double now) {
-    for (const auto& custid : custids) {
-        SimJournalEntry e;
-        e.kind = SimJournalEntry::Kind::Advance;
+int SimServer::countFailure(SimCall& call, const SimCustomer& who) {
+    HandlerScope* scope = ownHandler();
+    int left = 0;
+    {
+        Apart apart(scope);
+        left = room<SimTradeRoom>().books.noteFailure(who, call.now);
+    }
+    if (!scope) return left;
+    SimJournalEntry e;
+    e.kind = SimJournalEntry::Kind::Failure;
+    e.custid = who.custid;
+    scope->apartEntries.push_back(std::move(e));
+    return left;
+}
+
+bool SimServer::journalApart(std::vector<SimJournalEntry> entries, double now) {
+    for (auto& e : entries) {
         e.time = now;
-        e.custid = custid;
         if (!journal_->append(std::move(e))) return false;
     }
     return true;

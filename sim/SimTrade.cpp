@@ -49,6 +49,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "core/TCRSWriter.h"
@@ -86,77 +87,86 @@ std::string lockedText(double now, double until) {
            "后再试";
 }
 
-SimBooks& booksOf(SimCall& c) { return c.server.room<SimTradeRoom>().books; }
+const SimBooks& booksOf(SimCall& c) { return c.server.view<SimTradeRoom>().books; }
 
 std::string phoneOf(const SimCall& c) { return c.session ? c.session->phone : std::string(); }
 
-// A wrong password or code: its refusal with the tries left ("交易密码错误，
-// 还可尝试4次"), or the lock's when it was the last one allowed.
-std::string failure(SimBooks& books, const SimCustomer& who, double now, const char* refusal) {
-    const int left = books.noteFailure(who, now);
-    if (left == 0) return lockedText(now, *books.lockedUntil(who, now));
+// A wrong password or code, counted toward the lock-out: its refusal with
+// the tries left ("交易密码错误，还可尝试4次"), or the lock's when it was the
+// last one allowed.
+std::string failure(SimCall& c, const SimCustomer& who, const char* refusal) {
+    const int left = c.server.countFailure(c, who);
+    if (left == 0) return lockedText(c.now, *booksOf(c).lockedUntil(who, c.now));
     return std::string(refusal) + "，还可尝试" + std::to_string(left) + "次";
 }
 
-// The customer a request names by its account and password; null with the
-// refusal. A locked account is refused whatever the password.
-SimCustomer* identify(SimBooks& books, const SimRequest& r, double now, std::string* refusal) {
-    SimCustomer* who = books.customerForLogin(r.value(Key::kInputType), r.value(Key::kBranch), r.value(Key::kInputId));
+// The customer a request names by its account and password, checked on the
+// books as they are; null with the refusal. A locked account is refused
+// whatever the password.
+const SimCustomer* identify(SimCall& c, std::string* refusal) {
+    const SimBooks& books = booksOf(c);
+    const SimRequest& r = c.request;
+    const SimCustomer* who =
+        books.customerForLogin(r.value(Key::kInputType), r.value(Key::kBranch), r.value(Key::kInputId));
     if (!who) {
         *refusal = kUnknownAccount;
         return nullptr;
     }
-    if (const auto until = books.lockedUntil(*who, now)) {
-        *refusal = lockedText(now, *until);
+    if (const auto until = books.lockedUntil(*who, c.now)) {
+        *refusal = lockedText(c.now, *until);
         return nullptr;
     }
     if (!books.secretMatches(who->password, r.value(Key::kPassword))) {
-        *refusal = failure(books, *who, now, kWrongPassword);
+        *refusal = failure(c, *who, kWrongPassword);
         return nullptr;
     }
     return who;
 }
 
-// The refusal of a login (or a relate, or a token application) that names no
-// customer, or a locked one: told from the books as they are, without
-// reaching them to change ("" when the password is to be checked).
-std::string refusedAsNamed(SimCall& c) {
-    const SimBooks& books = c.server.view<SimTradeRoom>().books;
-    const SimRequest& r = c.request;
-    const SimCustomer* who = books.customerForLogin(r.value(Key::kInputType), r.value(Key::kBranch), r.value(Key::kInputId));
-    if (!who) return kUnknownAccount;
-    if (const auto until = books.lockedUntil(*who, c.now)) return lockedText(c.now, *until);
-    return "";
-}
+// A login (or a relate) whose account, password and authentication passed.
+struct Authenticated {
+    const SimCustomer* who = nullptr;     // null: refused
+    std::optional<int64_t> tokenCounter;  // of the token's code it gave
+};
 
 // The customer after the account, the password and the authentication of a
-// login (or a relate) from the phone; null with the refusal. A token serves
-// only the phone it was issued to.
-SimCustomer* authenticate(SimBooks& books, const SimRequest& r, const std::string& phone, double now,
-                          std::string* refusal) {
-    SimCustomer* who = identify(books, r, now, refusal);
-    if (!who) return nullptr;
-    const std::string type = r.value(Key::kAuthType);
-    const std::string data = r.value(Key::kAuthData);
+// login (or a relate) from the phone, checked on the books as they are; no
+// customer with the refusal. A token serves only the phone it was issued to.
+Authenticated authenticate(SimCall& c, std::string* refusal) {
+    Authenticated a;
+    const SimCustomer* who = identify(c, refusal);
+    if (!who) return a;
+    const std::string type = c.request.value(Key::kAuthType);
+    const std::string data = c.request.value(Key::kAuthData);
     if (who->token) {
+        const std::string phone = phoneOf(c);
         if (type != AuthType::kSoftToken)
             *refusal = Error::kTokenRequired;
         else if (!who->token->phone.empty() && who->token->phone != phone)
-            *refusal = failure(books, *who, now, Error::kTokenNotFound);
-        else if (!books.checkTokenCode(*who->token, data))
-            *refusal = failure(books, *who, now, Error::kTokenCheckFailed);
+            *refusal = failure(c, *who, Error::kTokenNotFound);
+        else if (!(a.tokenCounter = booksOf(c).tokenCodeCounter(*who->token, data)))
+            *refusal = failure(c, *who, Error::kTokenCheckFailed);
     } else if (type == AuthType::kSoftToken) {
         *refusal = Error::kTokenNotFound;
     } else if (type == AuthType::kTypedCode) {
         if (who->typedCode.empty())
             *refusal = Error::kAuthNotApplied;
-        else if (!books.secretMatches(who->typedCode, data))
-            *refusal = failure(books, *who, now, kWrongTypedCode);
+        else if (!booksOf(c).secretMatches(who->typedCode, data))
+            *refusal = failure(c, *who, kWrongTypedCode);
     } else if (!who->typedCode.empty()) {
         *refusal = kTypedCodeMissing;
     }
-    if (!refusal->empty()) return nullptr;
-    books.noteSuccess(*who);
+    if (refusal->empty()) a.who = who;
+    return a;
+}
+
+// The books take an authentication that passed: the token's code is used,
+// the wrong tries in a row are forgotten. Answers the customer to change.
+SimCustomer& admit(SimCall& c, const Authenticated& a) {
+    SimBooks& books = c.server.room<SimTradeRoom>().books;
+    SimCustomer& who = *books.customerById(a.who->custid);
+    if (a.tokenCounter) who.token->counter = *a.tokenCounter + 1;
+    books.noteSuccess(who);
     return who;
 }
 
@@ -170,11 +180,11 @@ std::vector<uint8_t> branchList(SimCall& c) {
 }
 
 std::vector<uint8_t> login(SimCall& c) {
-    if (std::string refused = refusedAsNamed(c); !refused.empty()) return simErrorSet(-1, refused);
-    SimBooks& books = booksOf(c);
     std::string refusal;
-    SimCustomer* who = authenticate(books, c.request, phoneOf(c), c.now, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
+    const Authenticated a = authenticate(c, &refusal);
+    if (!a.who) return simErrorSet(-1, refusal);
+    const SimCustomer* who = &admit(c, a);
+    SimBooks& books = c.server.room<SimTradeRoom>().books;
     const std::string fundid = books.fundIdForLogin(*who, c.request.value(Key::kInputType),
                                                     c.request.value(Key::kBranch), c.request.value(Key::kInputId));
     const std::string authid = books.openSession(*who, fundid, phoneOf(c), c.now);
@@ -220,13 +230,13 @@ std::vector<uint8_t> tokenApplication(SimCall& c) {
     const std::string phone = phoneOf(c);
     if (phone.empty() || c.request.value(Key::kMobile) != phone) return simErrorSet(-1, kNotThisPhone);
     if (!c.server.view<SimSystemRoom>().registeredPhones.count(phone)) return simErrorSet(-1, kPhoneNotRegistered);
-    if (std::string refused = refusedAsNamed(c); !refused.empty()) return simErrorSet(-1, refused);
-    SimBooks& books = booksOf(c);
     std::string refusal;
-    SimCustomer* who = identify(books, c.request, c.now, &refusal);
-    if (!who) return simErrorSet(-1, refusal);
-    if (who->token && !who->token->phone.empty() && who->token->phone != phone)
+    const SimCustomer* reader = identify(c, &refusal);
+    if (!reader) return simErrorSet(-1, refusal);
+    if (reader->token && !reader->token->phone.empty() && reader->token->phone != phone)
         return simErrorSet(-1, kTokenOnAnotherPhone);
+    SimBooks& books = c.server.room<SimTradeRoom>().books;
+    SimCustomer* who = books.customerById(reader->custid);
     const SimSoftToken& token = books.issueToken(*who, phone);
     std::vector<std::string> funds, secuids;
     for (const auto& f : who->fundAccounts) funds.push_back(f.fundid);
@@ -243,12 +253,12 @@ std::vector<uint8_t> tokenApplication(SimCall& c) {
 }
 
 std::vector<uint8_t> relateAccount(SimCall& c) {
-    if (std::string refused = refusedAsNamed(c); !refused.empty()) return simResultSet(0, refused);
-    auto& room = c.server.room<SimTradeRoom>();
     std::string refusal;
+    const Authenticated a = authenticate(c, &refusal);
+    if (!a.who) return simResultSet(0, refusal);
+    const SimCustomer* who = &admit(c, a);
+    auto& room = c.server.room<SimTradeRoom>();
     const std::string phone = phoneOf(c);
-    SimCustomer* who = authenticate(room.books, c.request, phone, c.now, &refusal);
-    if (!who) return simResultSet(0, refusal);
     room.relatedAccounts[phone].insert(room.books.fundIdForLogin(
         *who, c.request.value(Key::kInputType), c.request.value(Key::kBranch), c.request.value(Key::kInputId)));
     if (c.request.intValue(RelationContract::Key::kImportHoldings, 0) == 1) {

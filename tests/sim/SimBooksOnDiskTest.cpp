@@ -628,6 +628,26 @@ TEST(SimBooksOnDiskTest, OnlyWhatChangesTheBooksIsWritten) {
     EXPECT_EQ(describe(sim, kCustomerA), books);
 }
 
+// A wrong password refuses a login and counts toward the lock-out: the
+// count is written, as the count alone (not the request, nor the phone of
+// its session, whatever their size), and a restart goes on counting from it.
+TEST(SimBooksOnDiskTest, AWrongPasswordIsWrittenAsItsCountAlone) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    {
+        SimServer sim(booksOptions(path));
+        Customer a(sim, kCustomerA, std::string(200000, '1'));
+        ASSERT_FALSE(a.tradeInfo.empty());
+        const auto size = fs::file_size(path);
+        const std::string asB = "&inputtype=Z&custorgid=0101&inputid=010110005678&trdpwd=000000&authtype=0&authdata=";
+        EXPECT_EQ(errorOf(a.call("tc_mfuncno=500&tc_sfuncno=1" + asB)), withTriesLeft("交易密码错误", 4));
+        EXPECT_EQ(textOf(a.call("tc_mfuncno=3750&tc_sfuncno=2" + asB), "message"), withTriesLeft("交易密码错误", 3));
+        EXPECT_LT(fs::file_size(path), size + 1000) << "two counts, without the session's phone";
+    }
+    SimServer sim(booksOptions(path));
+    EXPECT_EQ(loginRefusal(sim, "010110005678", "000000"), withTriesLeft("交易密码错误", 2));
+}
+
 // Every function the server answers, asked with nothing but its number,
 // with a service session only and under a trade login, on two days of
 // business: what changed the books (their fingerprint) is written and a
