@@ -59,11 +59,12 @@ std::vector<uint8_t> result(int ok, const std::string& message, const std::vecto
 // "message") and keeps it, unless it would be a new list with every place taken.
 template <class Change>
 std::vector<uint8_t> changeList(SimCall& c, Change change) {
-    std::vector<std::string> list = c.server.view<SimPortfolioRoom>().listOf(phoneOf(c));
+    const auto& kept = c.server.view<SimPortfolioRoom>();
+    std::vector<std::string> list = kept.listOf(phoneOf(c));
     const auto [ok, message] = change(list);
-    if (list == c.server.view<SimPortfolioRoom>().listOf(phoneOf(c))) return result(ok, message, list);  // as kept
-    auto& room = c.server.room<SimPortfolioRoom>();
-    if (!room.keep(phoneOf(c), list)) return result(0, SimPortfolioRoom::kFullText, room.listOf(phoneOf(c)));
+    if (list == kept.listOf(phoneOf(c))) return result(ok, message, list);  // as kept
+    if (!kept.mayKeep(phoneOf(c), list)) return result(0, SimPortfolioRoom::kFullText, kept.listOf(phoneOf(c)));
+    c.server.room<SimPortfolioRoom>().keep(phoneOf(c), list);
     return result(ok, message, list);
 }
 
@@ -155,18 +156,16 @@ const std::vector<std::string>& SimPortfolioRoom::listOf(const std::string& phon
     return it == ownStocks.end() ? kNone : it->second;
 }
 
+bool SimPortfolioRoom::mayKeep(const std::string& phone, const std::vector<std::string>& list) const {
+    return list.empty() || ownStocks.count(phone) || ownStocks.size() < kMaxLists;
+}
+
 bool SimPortfolioRoom::keep(const std::string& phone, std::vector<std::string> list) {
-    auto it = ownStocks.find(phone);
-    if (list.empty()) {
-        if (it != ownStocks.end()) ownStocks.erase(it);
-        return true;
-    }
-    if (it != ownStocks.end()) {
-        it->second = std::move(list);
-        return true;
-    }
-    if (ownStocks.size() >= kMaxLists) return false;
-    ownStocks.emplace(phone, std::move(list));
+    if (!mayKeep(phone, list)) return false;
+    if (list.empty())
+        ownStocks.erase(phone);
+    else
+        ownStocks[phone] = std::move(list);
     return true;
 }
 

@@ -19,8 +19,10 @@ struct SimPortfolioRoom {
 
     // The phone's list (empty when it has none; nothing is kept by reading).
     const std::vector<std::string>& listOf(const std::string& phone) const;
-    // Keeps the list as the phone's: false when the phone has no list yet and
-    // kMaxLists are kept. An empty list is dropped.
+    // Whether the list may be kept as the phone's: not when the phone has no
+    // list yet and kMaxLists are kept (an empty list always: it is dropped).
+    bool mayKeep(const std::string& phone, const std::vector<std::string>& list) const;
+    // Keeps the list as the phone's, when it may; false otherwise.
     bool keep(const std::string& phone, std::vector<std::string> list);
     // Appends the ids the list lacks, in their order, while it holds fewer
     // than PortfolioContract::kMaxStocks.

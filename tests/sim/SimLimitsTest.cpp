@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 #include <tuple>
@@ -647,8 +648,13 @@ TEST_F(SimTest, PhonesAndTheirPushTokensAreBounded) {
 }
 
 // Own-stock lists are kept for as many phones as register; a phone that claims
-// a place beyond them is refused, and no other phone's list ends to make room.
+// a place beyond them is refused (nothing written to the books on disk), and
+// no other phone's list ends to make room.
 TEST_F(SimTest, OwnStockListsAreBoundedWithoutDroppingAnyonesList) {
+    TempDir dir;
+    SimOptions withBooks = tuesdayOptions();
+    withBooks.booksPath = dir.file("books");
+    sim = std::make_unique<SimServer>(withBooks);
     const std::string kept = login("13900139000"), newcomer = login("13700137000");
     // "result", "message" and "code" (the list) of an own-stock function.
     auto answer = [&](const std::string& session, const std::string& fields) {
@@ -673,10 +679,12 @@ TEST_F(SimTest, OwnStockListsAreBoundedWithoutDroppingAnyonesList) {
     using Answer = std::tuple<int, std::string, std::string>;
     EXPECT_EQ(answer(kept, "tc_sfuncno=3&code=000001.1"), Answer(1, "添加成功", "000001.1"));
     EXPECT_EQ(lists(), SimPortfolioRoom::kMaxLists);
+    const auto written = std::filesystem::file_size(withBooks.booksPath);
     for (const char* change :
          {"tc_sfuncno=1&code=600519.2", "tc_sfuncno=3&code=600519.2", "tc_sfuncno=5&code=600519.2"})
         EXPECT_EQ(answer(newcomer, change), Answer(0, SimPortfolioRoom::kFullText, "")) << change;
     EXPECT_EQ(lists(), SimPortfolioRoom::kMaxLists);
+    EXPECT_EQ(std::filesystem::file_size(withBooks.booksPath), written) << "the refusals are not written";
     EXPECT_EQ(sim->ownStocks("13000000000"), std::vector<std::string>{"600519.2"}) << "the oldest list stays";
     // A phone with a list goes on changing it; one that empties it makes room.
     EXPECT_EQ(answer(kept, "tc_sfuncno=3&code=600036.2"), Answer(1, "添加成功", "000001.1|600036.2"));
