@@ -31,30 +31,34 @@ constexpr const char* kSamePassword = "新密码不能与原密码相同";
 
 std::vector<uint8_t> costChange(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
     const SimPrice cost = simParsePrice(c.request.value(Key::kCostPrice), 3);
     if (cost < 0) return simErrorSet(-1, kBadCost);
-    SimHolding* h = who->holding(c.request.value(Key::kSecuId), c.request.value(Key::kStockCode));
-    if (!h || h->market != c.request.value(Key::kMarket)) return simErrorSet(-1, kNoHolding);
-    h->costBasis = cost * h->quantity;
+    const std::string secuid = c.request.value(Key::kSecuId), code = c.request.value(Key::kStockCode);
+    const SimHolding* held = reader->holding(secuid, code);
+    if (!held || held->market != c.request.value(Key::kMarket)) return simErrorSet(-1, kNoHolding);
+    SimHolding& h = *simTradeCustomerToChange(c, *reader).holding(secuid, code);
+    h.costBasis = cost * h.quantity;
     return simResultSet(1, "修改成功");
 }
 
 std::vector<uint8_t> passwordChange(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    auto& books = c.server.room<SimTradeRoom>().books;
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
+    const SimBooks& books = c.server.view<SimTradeRoom>().books;
     const std::string now = c.request.value(Key::kOldPassword), wanted = c.request.value(Key::kNewPassword);
-    if (!books.secretMatches(who->password, now)) return simErrorSet(-1, Error::kWrongPassword);
+    if (!books.secretMatches(reader->password, now)) return simErrorSet(-1, Error::kWrongPassword);
     // A replayed change gives digests: one the books could not take was written as "".
     if (simSecretsDigested() ? wanted.empty()
                              : wanted.size() != 6 || wanted.find_first_not_of("0123456789") != std::string::npos)
         return simErrorSet(-1, kBadNewPassword);
-    if (books.secretMatches(who->password, wanted)) return simErrorSet(-1, kSamePassword);
-    who->password = books.secretOf(wanted);
-    const std::string authid = books.renewSession(c.request.value(TradeContract::Key::kAuthId));
+    if (books.secretMatches(reader->password, wanted)) return simErrorSet(-1, kSamePassword);
+    SimCustomer& who = simTradeCustomerToChange(c, *reader);
+    SimBooks& changed = c.server.room<SimTradeRoom>().books;
+    who.password = changed.secretOf(wanted);
+    const std::string authid = changed.renewSession(c.request.value(TradeContract::Key::kAuthId));
     if (c.session) c.session->tradeAuthId = authid;
     return TCRSWriter().beginSet().addField(Col::kAuthId, TCRSFieldType::VarText).addRecord({authid}).bytes();
 }

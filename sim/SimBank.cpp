@@ -97,16 +97,14 @@ std::string currencyName(int moneytype) {
     return "人民币";
 }
 
-// The customer of the session and the fund account the request acts on: to
-// change (Acting) or to read (Reading).
-template <class Customer, class Fund>
-struct Party {
-    Customer* who = nullptr;
-    Fund* fund = nullptr;
+// The customer of the session and the fund account the request acts on, as
+// the books are: what every function checks. One that changes them takes
+// the customer to change once every check has passed.
+struct Reading {
+    const SimCustomer* who = nullptr;
+    const SimFundAccount* fund = nullptr;
     SimRefusal refusal;
 };
-using Acting = Party<SimCustomer, SimFundAccount>;
-using Reading = Party<const SimCustomer, const SimFundAccount>;
 
 std::string lastFundId(const SimRequest& r) {
     std::string named;
@@ -115,35 +113,29 @@ std::string lastFundId(const SimRequest& r) {
     return named;
 }
 
-template <class Party, class Books, class Customer>
-Party partyOf(Books& books, Customer* who, const SimRequest& request, const SimRefusal& refusal) {
-    Party a;
-    a.who = who;
-    a.refusal = refusal;
+Reading reading(SimCall& c) {
+    Reading a;
+    a.who = simTradeCustomerToRead(c, &a.refusal);
     if (!a.who) return a;
-    const std::string named = lastFundId(request);
-    a.fund = named.empty() ? books.fundAccountOfRequest(*a.who, request) : a.who->fundAccount(named);
+    const std::string named = lastFundId(c.request);
+    a.fund = named.empty() ? c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*a.who, c.request)
+                           : a.who->fundAccount(named);
     if (!a.fund) a.refusal = kUnknownFundAccount;
     return a;
 }
 
-Acting acting(SimCall& c) {
-    SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return {nullptr, nullptr, refusal};
-    return partyOf<Acting>(c.server.room<SimTradeRoom>().books, who, c.request, refusal);
-}
-
-Reading reading(SimCall& c) {
-    SimRefusal refusal;
-    const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
-    return partyOf<Reading>(c.server.view<SimTradeRoom>().books, who, c.request, refusal);
-}
-
-SimBankBinding* bindingOf(SimCustomer& who, const std::string& fundid, const std::string& bankcode, int moneytype) {
+template <class Customer>
+auto bindingOf(Customer& who, const std::string& fundid, const std::string& bankcode, int moneytype)
+    -> decltype(&who.bankBindings.front()) {
     for (auto& b : who.bankBindings)
         if (b.fundid == fundid && b.bankcode == bankcode && b.moneytype == moneytype) return &b;
     return nullptr;
+}
+
+// What may leave the fund account in the currency for the bank or another account.
+SimMoney withdrawableOf(const SimFundAccount& fund, int moneytype) {
+    auto it = fund.balances.find(moneytype);
+    return it == fund.balances.end() ? 0 : it->second.withdrawable();
 }
 
 int moneyTypeOf(const SimRequest& r) { return static_cast<int>(r.intValue(Key::kMoneyType, -1)); }
@@ -193,8 +185,7 @@ std::vector<uint8_t> bindings(SimCall& c) {
 std::vector<uint8_t> transferable(SimCall& c) {
     Reading a = reading(c);
     if (!a.fund) return simErrorSet(a.refusal);
-    auto it = a.fund->balances.find(moneyTypeOf(c.request));
-    const SimMoney cash = it == a.fund->balances.end() ? 0 : it->second.withdrawable();
+    const SimMoney cash = withdrawableOf(*a.fund, moneyTypeOf(c.request));
     return TCRSWriter()
         .beginSet()
         .addField(Col::kFundId, TCRSFieldType::VarText, 0, "资金帐号")
@@ -204,39 +195,44 @@ std::vector<uint8_t> transferable(SimCall& c) {
 }
 
 std::vector<uint8_t> transfer(SimCall& c) {
-    Acting a = acting(c);
+    Reading a = reading(c);
     if (!a.fund) return simErrorSet(a.refusal);
     const int type = static_cast<int>(c.request.intValue(Key::kTransferType, 0));
     if (type != Operation::kBankToSecurities && type != Operation::kSecuritiesToBank)
         return simErrorSet(-1, kBadTransferType);
     const int moneytype = moneyTypeOf(c.request);
-    SimBankBinding* binding = bindingOf(*a.who, a.fund->fundid, c.request.value(Key::kBankCode), moneytype);
-    if (!binding) return simErrorSet(-1, kNotBound);
+    const std::string bankcode = c.request.value(Key::kBankCode);
+    const SimBankBinding* bound = bindingOf(*a.who, a.fund->fundid, bankcode, moneytype);
+    if (!bound) return simErrorSet(-1, kNotBound);
     const auto amount = moneyOf(c.request.value(Key::kAmount));
     if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
-    if (std::string refusal = passwordRefusal(c, *a.who, *binding, type); !refusal.empty())
+    if (std::string refusal = passwordRefusal(c, *a.who, *bound, type); !refusal.empty())
         return simErrorSet(-1, refusal);
+    const bool in = type == Operation::kBankToSecurities;
+    if (in && bound->bankBalance < *amount) return simErrorSet(-1, kBankShort);
+    if (!in && withdrawableOf(*a.fund, moneytype) < *amount) return simErrorSet(-1, kCashShort);
 
-    SimBalance& balance = a.fund->balances[moneytype];
-    if (type == Operation::kBankToSecurities) {
-        if (binding->bankBalance < *amount) return simErrorSet(-1, kBankShort);
-        binding->bankBalance -= *amount;
+    SimCustomer& who = simTradeCustomerToChange(c, *a.who);
+    SimBankBinding& binding = *bindingOf(who, a.fund->fundid, bankcode, moneytype);
+    SimBalance& balance = who.fundAccount(a.fund->fundid)->balances[moneytype];
+    if (in) {
+        binding.bankBalance -= *amount;
         balance.deposit(*amount);
     } else {
-        if (!balance.withdraw(*amount)) return simErrorSet(-1, kCashShort);
-        binding->bankBalance += *amount;
+        balance.withdraw(*amount);
+        binding.bankBalance += *amount;
     }
-    record(c, *a.who,
-           {0, 0, type == Operation::kBankToSecurities ? "银行转证券" : "证券转银行", binding->bankname, a.fund->fundid,
-            moneytype, *amount, "成功"});
+    record(c, who,
+           {0, 0, in ? "银行转证券" : "证券转银行", binding.bankname, a.fund->fundid, moneytype, *amount, "成功"});
     return simResultSet(1, "转帐已受理");
 }
 
+// A balance query changes no money: the bank's answer joins the history.
 std::vector<uint8_t> bankBalance(SimCall& c) {
-    Acting a = acting(c);
+    Reading a = reading(c);
     if (!a.fund) return simErrorSet(a.refusal);
     const int moneytype = moneyTypeOf(c.request);
-    SimBankBinding* binding = bindingOf(*a.who, a.fund->fundid, c.request.value(Key::kBankCode), moneytype);
+    const SimBankBinding* binding = bindingOf(*a.who, a.fund->fundid, c.request.value(Key::kBankCode), moneytype);
     if (!binding) return simErrorSet(-1, kNotBound);
     if (std::string refusal = passwordRefusal(c, *a.who, *binding, Operation::kBalanceQuery); !refusal.empty())
         return simErrorSet(-1, refusal);
@@ -249,39 +245,41 @@ std::vector<uint8_t> bankBalance(SimCall& c) {
     return simResultSet(1, "银行余额查询已受理");
 }
 
-std::vector<uint8_t> collectAll(SimCall& c, SimCustomer& who) {
-    SimFundAccount* main = who.fundAccount(c.request.value(Key::kInFundId));
+std::vector<uint8_t> collectAll(SimCall& c, const SimCustomer& reader) {
+    const SimFundAccount* main = reader.fundAccount(c.request.value(Key::kInFundId));
     if (!main || !main->main) return simErrorSet(-1, kCollectIntoMain);
-    SimMoney total = 0;
+    const auto collects = [](const SimFundAccount& f) { return !f.main && withdrawableOf(f, SimCurrency::kRMB) > 0; };
+    if (std::none_of(reader.fundAccounts.begin(), reader.fundAccounts.end(), collects))
+        return simErrorSet(-1, kNothingToCollect);
+    SimCustomer& who = simTradeCustomerToChange(c, reader);
+    SimBalance& into = who.fundAccount(main->fundid)->balances[SimCurrency::kRMB];
     for (auto& f : who.fundAccounts) {
-        if (f.main) continue;
-        auto it = f.balances.find(SimCurrency::kRMB);
-        const SimMoney cash = it == f.balances.end() ? 0 : it->second.withdrawable();
-        if (cash <= 0 || !it->second.withdraw(cash)) continue;
-        main->balances[SimCurrency::kRMB].deposit(cash);
-        total += cash;
+        if (!collects(f)) continue;
+        const SimMoney cash = withdrawableOf(f, SimCurrency::kRMB);
+        f.balances[SimCurrency::kRMB].withdraw(cash);
+        into.deposit(cash);
         record(c, who, {0, 0, "资金归集", "", f.fundid, SimCurrency::kRMB, cash, "转入 " + main->fundid});
     }
-    if (total == 0) return simErrorSet(-1, kNothingToCollect);
     return simResultSet(1, "资金归集已受理");
 }
 
 std::vector<uint8_t> fundTransfer(SimCall& c) {
-    Acting a = acting(c);
+    Reading a = reading(c);
     if (!a.who) return simErrorSet(a.refusal);
     const std::string outId = c.request.value(Key::kOutFundId);
     if (outId == BankContract::Value::kAllSecondary) return collectAll(c, *a.who);
-    SimFundAccount* out = a.who->fundAccount(outId);
-    SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
+    const SimFundAccount* out = a.who->fundAccount(outId);
+    const SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
     if (!out || !in) return simErrorSet(-1, kUnknownFundAccount);
     if (out == in) return simErrorSet(-1, kSameAccount);
     const auto amount = moneyOf(c.request.value(Key::kFundAmount));
     if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
     const int moneytype = moneyTypeOf(c.request);
-    auto it = out->balances.find(moneytype);
-    if (it == out->balances.end() || !it->second.withdraw(*amount)) return simErrorSet(-1, kCashShort);
-    in->balances[moneytype].deposit(*amount);
-    record(c, *a.who, {0, 0, "资金调拨", "", out->fundid, moneytype, *amount, "转入 " + in->fundid});
+    if (withdrawableOf(*out, moneytype) < *amount) return simErrorSet(-1, kCashShort);
+    SimCustomer& who = simTradeCustomerToChange(c, *a.who);
+    who.fundAccount(out->fundid)->balances[moneytype].withdraw(*amount);
+    who.fundAccount(in->fundid)->balances[moneytype].deposit(*amount);
+    record(c, who, {0, 0, "资金调拨", "", out->fundid, moneytype, *amount, "转入 " + in->fundid});
     return simResultSet(1, "资金调拨已受理");
 }
 

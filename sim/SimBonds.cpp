@@ -61,6 +61,14 @@ SimBalance& cashOf(SimCustomer& who, const SimOrder& o) {
     return (fund ? *fund : who.fundAccounts.front()).balances[SimCurrency::kRMB];
 }
 
+// What the order's fund account has available in RMB (the main one's when it names none of the customer's).
+SimMoney availableFor(const SimCustomer& who, const SimOrder& o) {
+    const SimFundAccount* fund = who.fundAccount(o.fundid);
+    const auto& balances = (fund ? *fund : who.fundAccounts.front()).balances;
+    auto it = balances.find(SimCurrency::kRMB);
+    return it == balances.end() ? 0 : it->second.available();
+}
+
 SimHolding& holdingFor(SimCustomer& who, const SimOrder& o, const std::string& code, const std::string& name) {
     if (SimHolding* h = who.holding(o.secuid, code)) return *h;
     who.holdings.push_back({o.secuid, o.market, code, name});
@@ -183,22 +191,22 @@ int64_t wholeQuantity(const std::string& text) {
 
 std::vector<uint8_t> order(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
     const SimRequest& r = c.request;
     const std::string flag = r.value(Key::kBsFlag);
-    const SimExchangeProduct* p = c.server.room<SimBondsRoom>().product(r.value(Key::kStockCode));
+    const SimExchangeProduct* p = c.server.view<SimBondsRoom>().product(r.value(Key::kStockCode));
     if (!p) return simErrorSet(-1, kUnknownCode);
     if ((p->kind == Kind::ConvertibleBond) != isBondFlag(flag)) return simErrorSet(-1, kWrongFlag);
     const SimShareholder* holder = nullptr;
-    for (const auto& h : who->shareholders)
+    for (const auto& h : reader->shareholders)
         if (h.secuid == r.value(Key::kSecuId) && h.market == r.value(Key::kMarket)) holder = &h;
     if (!holder) return simErrorSet(-1, kUnknownShareholder);
     if (holder->market != p->market) return simErrorSet(-1, kWrongMarket);
     if (flag == Flag::kPutBack && !p->putBackOpen) return simErrorSet(-1, kPutBackClosed);
 
     SimOrder o;
-    o.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(*who, r)->fundid;
+    o.fundid = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*reader, r)->fundid;
     o.secuid = holder->secuid;
     o.market = holder->market;
     o.code = p->code;
@@ -215,18 +223,22 @@ std::vector<uint8_t> order(SimCall& c) {
         if (amount <= 0) return simErrorSet(-1, kBadQuantity);
         if (amount < p->minimum)
             return simErrorSet(-1, "申购金额低于最低限额" + SimMarket::priceText(p->minimum, 2) + "元");
-        if (!cashOf(*who, o).hold(amount)) return simErrorSet(-1, kNoMoney);
+        if (availableFor(*reader, o) < amount) return simErrorSet(-1, kNoMoney);
         o.frozen = amount;
         o.quantity = amount / 100;  // whole 元, as the order lists show it
     } else {
         o.quantity = wholeQuantity(r.value(Key::kQuantity));
         if (o.quantity <= 0) return simErrorSet(-1, kBadQuantity);
-        SimHolding* h = who->holding(o.secuid, o.code);
+        const SimHolding* h = reader->holding(o.secuid, o.code);
         if (!h || h->available < o.quantity) return simErrorSet(-1, kNotEnough);
-        h->available -= o.quantity;
     }
+    SimCustomer& who = simTradeCustomerToChange(c, *reader);
+    if (flag == Flag::kSubscribe)
+        cashOf(who, o).hold(o.frozen);
+    else
+        who.holding(o.secuid, o.code)->available -= o.quantity;
     o.ledger = simProductLedger(*p);
-    const SimOrder& placed = simPlaceOrder(c, *who, o);
+    const SimOrder& placed = simPlaceOrder(c, who, o);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")

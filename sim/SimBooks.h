@@ -4,13 +4,16 @@
 // balance per currency, shareholder accounts per market, holdings, orders and
 // deals, bank bindings and credit account, and the trade sessions of the
 // logins. One SimBooks lives in the trade room (SimTrade.h); the functions of
-// trading, funds and margin read and change it there:
+// trading, funds and margin read and change it there, through the
+// customer of the request (SimOrders.h), checked as the books are and
+// changed once every check has passed:
 //
-//   SimBooks& books = c.server.room<SimTradeRoom>().books;
 //   SimRefusal refusal;
-//   SimCustomer* who = books.customerOfRequest(c.request, &refusal);
-//   if (!who) return simErrorSet(refusal);
-//   SimFundAccount* fund = books.fundAccountOfRequest(*who, c.request);
+//   const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+//   if (!reader) return simErrorSet(refusal);
+//   const SimFundAccount* fund = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*reader, c.request);
+//   ... the refusals ...
+//   SimCustomer& who = simTradeCustomerToChange(c, *reader);
 //
 // How a later step adds to them: an order is appended to the customer's
 // `orders` with books.nextOrderNumber() (deals to `deals`); holdings are found

@@ -114,10 +114,10 @@ SimFundOrder newOrder(SimFundsRoom& room, double now, int business, const SimFun
 
 std::vector<uint8_t> buy(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimFundsRoom>();
-    const SimFund* f = room.fund(c.request.value(Key::kFundCode));
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
+    const auto& funds = c.server.view<SimFundsRoom>();
+    const SimFund* f = funds.fund(c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
     const bool subscription = c.request.subFunction() == kSubscribe.sub;
     if (subscription && f->status != SimFundStatus::Offering) return simErrorSet(-1, kNotOffering);
@@ -131,23 +131,24 @@ std::vector<uint8_t> buy(SimCall& c) {
                       static_cast<long long>(f->minimum % 100));
         return simErrorSet(-1, text);
     }
-    SimFundCustomer& side = room.customer(who->custid);
-    if (!side.companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
-    if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
+    if (!funds.customer(reader->custid).companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
+    if (f->risk > reader->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
-    if (!cashOf(*who).hold(amount)) return simErrorSet(-1, kNoMoney);
+    if (simAvailableCash(*reader) < amount) return simErrorSet(-1, kNoMoney);
+    cashOf(simTradeCustomerToChange(c, *reader)).hold(amount);
+    auto& room = c.server.room<SimFundsRoom>();
     SimFundOrder o = newOrder(room, c.now, c.request.subFunction(), *f);
     o.amount = amount;
-    side.orders.push_back(o);
+    room.customer(reader->custid).orders.push_back(o);
     return orderNumberSet(o.sno);
 }
 
 std::vector<uint8_t> redeem(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimFundsRoom>();
-    const SimFund* f = room.fund(c.request.value(Key::kFundCode));
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
+    const auto& funds = c.server.view<SimFundsRoom>();
+    const SimFund* f = funds.fund(c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
     if (f->status == SimFundStatus::RedemptionSuspended || f->status == SimFundStatus::Offering ||
         f->status == SimFundStatus::Closed)
@@ -157,11 +158,12 @@ std::vector<uint8_t> redeem(SimCall& c) {
     const std::string type = c.request.value(Key::kRedeemType);
     if (type != std::to_string(RedeemType::kCancel) && type != std::to_string(RedeemType::kDefer))
         return simErrorSet(-1, kBadRedeemType);
-    SimFundCustomer& side = room.customer(who->custid);
-    SimFundHolding* h = side.holding(f->code);
-    if (!h || h->units <= 0) return simErrorSet(-1, kNotHeld);
-    if (units > h->available) return simErrorSet(-1, kNoUnits);
-    h->available -= units;
+    const SimFundHolding* held = funds.customer(reader->custid).holding(f->code);
+    if (!held || held->units <= 0) return simErrorSet(-1, kNotHeld);
+    if (units > held->available) return simErrorSet(-1, kNoUnits);
+    auto& room = c.server.room<SimFundsRoom>();
+    SimFundCustomer& side = room.customer(reader->custid);
+    side.holding(f->code)->available -= units;
     SimFundOrder o = newOrder(room, c.now, kRedeem.sub, *f);
     o.units = units;
     o.redeemType = type == std::to_string(RedeemType::kDefer) ? RedeemType::kDefer : RedeemType::kCancel;
@@ -171,22 +173,22 @@ std::vector<uint8_t> redeem(SimCall& c) {
 
 std::vector<uint8_t> cancel(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    SimFundCustomer& side = c.server.room<SimFundsRoom>().customer(who->custid);
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
     const std::string sno = c.request.value(Key::kOrderNumber);
-    for (auto& o : side.orders) {
-        if (std::to_string(o.sno) != sno) continue;
-        if (o.status != SimFundOrderStatus::Reported) break;
-        if (o.business == kRedeem.sub) {
-            if (SimFundHolding* h = side.holding(o.code)) h->available += o.units;
-        } else {
-            cashOf(*who).release(o.amount);
-        }
-        o.status = SimFundOrderStatus::Cancelled;
-        return orderNumberSet(o.sno);
+    const auto& orders = c.server.view<SimFundsRoom>().customer(reader->custid).orders;
+    const auto found =
+        std::find_if(orders.begin(), orders.end(), [&](const SimFundOrder& o) { return std::to_string(o.sno) == sno; });
+    if (found == orders.end() || found->status != SimFundOrderStatus::Reported) return simErrorSet(-1, kNotCancellable);
+    SimFundCustomer& side = c.server.room<SimFundsRoom>().customer(reader->custid);
+    SimFundOrder& o = side.orders[size_t(found - orders.begin())];
+    if (o.business == kRedeem.sub) {
+        if (SimFundHolding* h = side.holding(o.code)) h->available += o.units;
+    } else {
+        cashOf(simTradeCustomerToChange(c, *reader)).release(o.amount);
     }
-    return simErrorSet(-1, kNotCancellable);
+    o.status = SimFundOrderStatus::Cancelled;
+    return orderNumberSet(o.sno);
 }
 
 // Two hex digits of UTF-16LE bytes, or -1.

@@ -118,7 +118,7 @@ int64_t simFundUnits(SimMoney amount, int64_t nav);
 int64_t simConvertedUnits(int64_t units, int64_t fromNav, int64_t intoNav);
 
 // Confirms the customer's fund orders of days before `now` (the family's
-// day settler: every trade request runs it, SimOrders.h simTradeCustomer).
+// day settler: every trade request runs it, SimOrders.h simTradeCustomerToRead).
 void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now);
 
 // ---- texts the replies show ----

@@ -8,7 +8,7 @@
 // nothing the customer was told.
 //
 // What is written: a request that changed the books (one whose handler
-// reached a room to change it, SimServer.h; a query is not);
+// reached a room to change it, SimServer.h; a query is not, nor a refusal);
 // the settling or matching a query brought about, as an "advance" of the
 // customer's books to the query's time (its replay settles and matches them
 // again at that time); a wrong password or code a refused login counted

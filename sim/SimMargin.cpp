@@ -229,7 +229,7 @@ std::vector<uint8_t> creditMaximum(SimCall& c) {
 
 // The credit checks of a financing buy or a short sell that passed the stock
 // order's; "" when it passes (a financing buy then holds its amount).
-std::string checkCredit(SimCall& c, SimCustomer& who, SimOrder& o, int flag) {
+std::string checkCredit(SimCall& c, const SimCustomer& who, SimOrder& o, int flag) {
     const SimMarginTarget target = targetOf(c, o.code);
     if (flag == Flag::kFinancingBuy) {
         if (!simIsBuy(o.bsflag)) return kNotABuy;
@@ -276,14 +276,14 @@ std::vector<uint8_t> orderIdReply(int64_t ordersno) {
 
 // A securities repayment or a collateral transfer: no order type, no price,
 // done at once; "" when it passes.
-std::string checkMove(SimCall& c, SimCustomer& who, int flag, const SimInstrument& s, const std::string& secuid,
+std::string checkMove(SimCall& c, const SimCustomer& who, int flag, const SimInstrument& s, const std::string& secuid,
                       int64_t quantity) {
     const std::string market = c.request.value(Key::kMarket);
     bool own = false;
     for (const auto& h : who.shareholders) own = own || (h.secuid == secuid && h.market == market);
     if (!own || market != simShareholderMarket(s)) return kWrongAccount;
     if (quantity <= 0) return kBadQuantity;
-    SimCreditAccount& credit = *who.credit;
+    const SimCreditAccount& credit = *who.credit;
     const int64_t mayGo = simCreditAvailable(who, s.code);
     if (flag == Flag::kSecuritiesRepayment) {
         if (quantity > owedOf(who, s.code)) return kBeyondOwed;
@@ -291,7 +291,7 @@ std::string checkMove(SimCall& c, SimCustomer& who, int flag, const SimInstrumen
     }
     if (flag == Flag::kCollateralIn) {
         if (targetOf(c, s.code).collateralRate <= 0) return kNotCollateral;
-        SimHolding* h = who.holding(secuid, s.code);
+        const SimHolding* h = who.holding(secuid, s.code);
         return !h || h->available < quantity ? kNotMovable : "";
     }
     if (quantity > mayGo) return kNotMovable;
@@ -302,7 +302,7 @@ std::string checkMove(SimCall& c, SimCustomer& who, int flag, const SimInstrumen
     return "";
 }
 
-std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
+std::vector<uint8_t> creditMove(SimCall& c, const SimCustomer& who, int flag) {
     const SimInstrument* s = simTradableStock(c.server.market(), c.request.value(Key::kStockCode));
     if (!s) return simErrorSet(-1, "证券代码不存在");
     const std::string secuid = c.request.value(Key::kSecuId);
@@ -314,7 +314,7 @@ std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
         return simErrorSet(-1, refused);
     // An order of the day, done as it is taken: the ledger moves the shares.
     SimOrder o;
-    o.fundid = c.server.room<SimTradeRoom>().books.fundAccountOfRequest(who, c.request)->fundid;
+    o.fundid = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(who, c.request)->fundid;
     o.secuid = secuid;
     o.market = simShareholderMarket(*s);
     o.code = s->code;
@@ -324,12 +324,12 @@ std::vector<uint8_t> creditMove(SimCall& c, SimCustomer& who, int flag) {
     o.quantity = quantity;
     o.creditFlag = flag;
     o.ledger = simCreditLedger();
-    return orderIdReply(simPlaceDoneOrder(c, who, o, 0, 0).ordersno);
+    return orderIdReply(simPlaceDoneOrder(c, simTradeCustomerToChange(c, who), o, 0, 0).ordersno);
 }
 
 std::vector<uint8_t> creditOrder(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const int flag = simCreditFlag(c.request).value_or(-1);
     if (flag == Flag::kSecuritiesRepayment || flag == Flag::kCollateralIn || flag == Flag::kCollateralOut)
@@ -342,7 +342,7 @@ std::vector<uint8_t> creditOrder(SimCall& c) {
     if (std::string refused = checkCredit(c, *who, o, flag); !refused.empty()) return simErrorSet(-1, refused);
     o.creditFlag = flag;
     o.ledger = simCreditLedger();
-    return orderIdReply(simPlaceOrder(c, *who, o).ordersno);
+    return orderIdReply(simPlaceOrder(c, simTradeCustomerToChange(c, *who), o).ordersno);
 }
 
 bool namesCreditFlag(const SimRequest& r) { return simCreditFlag(r).has_value(); }
@@ -390,10 +390,11 @@ int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const 
 
 namespace {
 
-// What of each position may be sold as of the call: what financing bought
-// today may be sold from the next trading day. Answers whether that is what
-// the positions hold already.
-bool sellableAsOf(SimCall& c, const SimCustomer& who, std::vector<int64_t>& available) {
+// What financing bought today may be sold from the next trading day: the
+// positions' sellable shares as of the call, which the credit account's
+// day settles (SimRegistry.h).
+void settleSellable(SimCall& c, SimCustomer& who) {
+    if (!who.credit) return;
     const int today = SimClock::local(c.now).yyyymmdd();
     std::map<int64_t, const SimOrder*> financing;  // by order number
     for (const auto& o : who.orders)
@@ -402,38 +403,17 @@ bool sellableAsOf(SimCall& c, const SimCustomer& who, std::vector<int64_t>& avai
     for (const auto& d : who.deals)
         if (auto o = financing.find(d.ordersno); d.date == today && o != financing.end())
             boughtToday[o->second->code] += d.quantity;
-    bool same = true;
-    for (const auto& p : who.credit->positions) {
-        available.push_back(std::max<int64_t>(p.quantity - boughtToday[p.code], 0));
-        same = same && available.back() == p.available;
-    }
-    return same;
+    for (auto& p : who.credit->positions) p.available = std::max<int64_t>(p.quantity - boughtToday[p.code], 0);
 }
 
 }  // namespace
 
 const SimCustomer* simCreditCustomerToRead(SimCall& c, SimRefusal* refusal) {
     const SimCustomer* who = simTradeCustomerToRead(c, refusal);
-    if (!who) return nullptr;
-    if (!who->credit) {
+    if (who && !who->credit) {
         *refusal = kNoCreditAccount;
         return nullptr;
     }
-    std::vector<int64_t> available;
-    if (!sellableAsOf(c, *who, available)) return simCreditCustomer(c, refusal);  // a change, written
-    return who;
-}
-
-SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal) {
-    SimCustomer* who = simTradeCustomer(c, refusal);
-    if (!who) return nullptr;
-    if (!who->credit) {
-        *refusal = kNoCreditAccount;
-        return nullptr;
-    }
-    std::vector<int64_t> available;
-    sellableAsOf(c, *who, available);
-    for (size_t i = 0; i < available.size(); ++i) who->credit->positions[i].available = available[i];
     return who;
 }
 
@@ -483,6 +463,7 @@ void registerMarginFunctions(SimRegistry& r) {
     r.menu().add({510, 5, "标的证券查询", "rzrq_bdzq?tc_mfuncno=500&tc_sfuncno=96&position=poststr"});
     r.menu().add({511, 5, "信用额度", "rzrq_xysxcx?tc_mfuncno=500&tc_sfuncno=90&position=poststr"});
     r.menu().add({512, 5, "自动还款设置", "rzrq_zdhksz"});
+    r.addDaySettler(settleSellable);
     r.addVariant(TradeContract::kStockInfo, namesCreditFlag, creditMaximum);
     r.addVariant(TradeContract::kOrder, namesCreditFlag, creditOrder);
     simRegisterMarginAccountFunctions(r);

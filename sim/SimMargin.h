@@ -53,17 +53,14 @@ SimMoney simShortRoom(const SimCustomer& who);
 // less what every customer owes and what open short sells ask.
 int64_t simLendableLeft(const SimMarginRoom& room, const SimBooks& books, const std::string& code);
 
-// The customer of a credit request, settled and matched, the positions'
-// shares that may go reckoned; null with the refusal ("您尚未开通信用账户"
+// The customer of a credit request, settled and matched (the positions'
+// shares that may go as of the day among it), to read as
+// simTradeCustomerToRead's; null with the refusal ("您尚未开通信用账户"
 // without a credit account).
 struct SimCall;
-SimCustomer* simCreditCustomer(SimCall& c, SimRefusal* refusal);
-// The same to read the account: the request is written only when the
-// positions' sellable shares were not yet as of the call.
 const SimCustomer* simCreditCustomerToRead(SimCall& c, SimRefusal* refusal);
 // The shares of the credit account's position that may go now: bought
-// before today (as the last credit call reckoned) and not asked by an open
-// sell-to-repay.
+// before today and not asked by an open sell-to-repay.
 int64_t simCreditAvailable(const SimCustomer& who, const std::string& code);
 // The credit account's cash not held by open buy-to-return orders (分).
 SimMoney simCreditCashFree(const SimCustomer& who);

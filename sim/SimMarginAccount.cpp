@@ -79,13 +79,13 @@ std::vector<uint8_t> debt(SimCall& c) {
 
 std::vector<uint8_t> cashRepay(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimMoney amount = parseYuan(c.request.value(Key::kPayOffAsset));
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
-    SimCreditAccount& credit = *who->credit;
-    if (amount > credit.financingDebt) return simErrorSet(-1, kBeyondDebt);
+    if (amount > who->credit->financingDebt) return simErrorSet(-1, kBeyondDebt);
     if (amount > simCreditCashFree(*who)) return simErrorSet(-1, kNoCash);
+    SimCreditAccount& credit = *simTradeCustomerToChange(c, *who).credit;
     credit.financingDebt -= amount;
     credit.cash -= amount;
     return okReply("还款成功");
@@ -104,11 +104,11 @@ std::vector<uint8_t> autoRepayStatus(SimCall& c) {
 
 std::vector<uint8_t> autoRepaySet(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simCreditCustomer(c, &refusal);
+    const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const std::string flag = c.request.value(Key::kRepayFlag);
     if (flag != "0" && flag != "1") return simErrorSet(-1, kBadRepayFlag);
-    who->credit->autoRepay = flag == "1";
+    simTradeCustomerToChange(c, *who).credit->autoRepay = flag == "1";
     return okReply("设置成功");
 }
 

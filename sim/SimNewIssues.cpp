@@ -127,15 +127,7 @@ int64_t maxBuyOf(const SimNewIssuesRoom& room, const SimCustomer& who, const Sim
     return std::min(issue.maxQuantity, lotsFor(issue, money));
 }
 
-// The customer and the issues: to change (Caller) or to read (Reader).
-struct Caller {
-    SimNewIssuesRoom* room;  // null without a customer
-    SimCustomer* who;
-};
-Caller callerOf(SimCall& c, SimRefusal* refusal) {
-    SimCustomer* who = simTradeCustomer(c, refusal);
-    return {who ? &c.server.room<SimNewIssuesRoom>() : nullptr, who};
-}
+// The customer and the issues, as the books are.
 struct Reader {
     const SimNewIssuesRoom& room;
     const SimCustomer* who;
@@ -262,7 +254,7 @@ std::vector<uint8_t> calculation(SimCall& c) {
 
 std::vector<uint8_t> subscribe(SimCall& c) {
     SimRefusal refusal;
-    Caller k = callerOf(c, &refusal);
+    Reader k = readerOf(c, &refusal);
     if (!k.who) return simErrorSet(refusal);
     const SimRequest& r = c.request;
     const std::vector<std::string> codes = listOf(r.value(Key::kCodes));
@@ -274,48 +266,67 @@ std::vector<uint8_t> subscribe(SimCall& c) {
     if (n == 0 || markets.size() != n || secuids.size() != n || fundids.size() != n || quantities.size() != n)
         return simErrorSet(-1, kBadParams);
 
-    TCRSWriter w;
-    w.beginSet()
-        .addField(Col::kCode, TCRSFieldType::VarText, 0, "申购代码")
-        .addField(Col::kResult, TCRSFieldType::VarText, 0, "申购结果");
-    SimBalance& rmb = rmbOf(*k.who);
+    // Each line is checked on the books as they are and the lines before it:
+    // a request whose every line is refused changes nothing.
+    struct Line {
+        const SimNewIssue* issue;
+        long long quantity;
+        std::string refusal;
+    };
+    std::vector<Line> lines;
+    std::vector<std::string> taken;  // the issues of the lines before that passed
+    SimMoney money = simAvailableCash(*k.who);
     for (size_t i = 0; i < n; ++i) {
-        const SimNewIssue* issue = k.room->issue(codes[i]);
-        const std::string who = issue ? issue->name + "(" + issue->code + ")" : codes[i];
+        const SimNewIssue* issue = k.room.issue(codes[i]);
         const SimShareholder* holder = k.who->shareholder(markets[i]);
         const long long q = quantities[i].find_first_not_of("0123456789") == std::string::npos &&
                                     !quantities[i].empty() && quantities[i].size() <= 9
                                 ? std::stoll(quantities[i])
                                 : -1;
-        std::string line;
+        Line& line = lines.emplace_back(Line{issue, q, ""});
         if (!issue || statusOf(*issue, today(c)) != Status::kToday)
-            line = "非申购日不能申购";
-        else if (k.room->subscribed(*k.who, issue->code))
-            line = "不能重复申购";
+            line.refusal = "非申购日不能申购";
+        else if (k.room.subscribed(*k.who, issue->code) ||
+                 std::find(taken.begin(), taken.end(), issue->code) != taken.end())
+            line.refusal = "不能重复申购";
         else if (!holder || holder->secuid != secuids[i] || issue->market != markets[i])
-            line = "股东代码不存在";
+            line.refusal = "股东代码不存在";
         else if (q <= 0 || q % issue->lot() != 0 || q > issue->maxQuantity)
-            line = "申购数量错误";
-        else if (amountOf(*issue, q) > rmb.available())
-            line = kNoMoney;
-        if (!line.empty()) {
-            w.addRecord({codes[i], who + " 申购失败：" + line});
+            line.refusal = "申购数量错误";
+        else if (amountOf(*issue, q) > money)
+            line.refusal = kNoMoney;
+        if (!line.refusal.empty()) continue;
+        money -= amountOf(*issue, q);
+        taken.push_back(issue->code);
+    }
+
+    TCRSWriter w;
+    w.beginSet()
+        .addField(Col::kCode, TCRSFieldType::VarText, 0, "申购代码")
+        .addField(Col::kResult, TCRSFieldType::VarText, 0, "申购结果");
+    SimCustomer* who = taken.empty() ? nullptr : &simTradeCustomerToChange(c, *k.who);
+    for (size_t i = 0; i < n; ++i) {
+        const Line& line = lines[i];
+        const std::string named = line.issue ? line.issue->name + "(" + line.issue->code + ")" : codes[i];
+        if (!line.refusal.empty()) {
+            w.addRecord({codes[i], named + " 申购失败：" + line.refusal});
             continue;
         }
         SimOrder o;
-        o.fundid = k.who->fundAccounts.front().fundid;
+        o.fundid = who->fundAccounts.front().fundid;
         o.secuid = secuids[i];
-        o.market = issue->market;
-        o.code = issue->code;
-        o.name = issue->name;
+        o.market = line.issue->market;
+        o.code = line.issue->code;
+        o.name = line.issue->name;
         o.bsflag = TradeContract::BsFlag::kLimitBuy;
-        o.price = issue->price;
-        o.quantity = q;
-        o.frozen = amountOf(*issue, q);
-        o.ledger = simSubscriptionLedger(*issue);
-        rmb.hold(o.frozen);
-        const int64_t number = simPlaceOrder(c, *k.who, std::move(o)).ordersno;
-        w.addRecord({codes[i], who + " 申购" + std::to_string(q) + "股已提交，合同号" + std::to_string(number)});
+        o.price = line.issue->price;
+        o.quantity = line.quantity;
+        o.frozen = amountOf(*line.issue, line.quantity);
+        o.ledger = simSubscriptionLedger(*line.issue);
+        rmbOf(*who).hold(o.frozen);
+        const int64_t number = simPlaceOrder(c, *who, std::move(o)).ordersno;
+        w.addRecord(
+            {codes[i], named + " 申购" + std::to_string(line.quantity) + "股已提交，合同号" + std::to_string(number)});
     }
     return w.bytes();
 }

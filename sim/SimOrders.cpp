@@ -355,14 +355,14 @@ std::vector<uint8_t> order(SimCall& c) {
             !odd.empty())
             return simErrorSet(-1, odd);
     }
-    SimCustomer* who = c.server.room<SimTradeRoom>().books.customerById(reader->custid);
+    SimCustomer& who = simTradeCustomerToChange(c, *reader);
     if (buy) {
-        if (!balanceFor(*who, o).hold(freeze)) return simErrorSet(-1, kNoMoney);
+        balanceFor(who, o).hold(freeze);
         o.frozen = freeze;
     } else {
-        who->holding(o.secuid, o.code)->available -= o.quantity;
+        who.holding(o.secuid, o.code)->available -= o.quantity;
     }
-    const SimOrder& placed = simPlaceOrder(c, *who, o);
+    const SimOrder& placed = simPlaceOrder(c, who, o);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")
@@ -602,9 +602,8 @@ const SimCustomer* simTradeCustomerToRead(SimCall& c, SimRefusal* refusal) {
     return who;
 }
 
-SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal) {
-    const SimCustomer* who = simTradeCustomerToRead(c, refusal);
-    return who ? c.server.room<SimTradeRoom>().books.customerById(who->custid) : nullptr;
+SimCustomer& simTradeCustomerToChange(SimCall& c, const SimCustomer& reader) {
+    return *c.server.room<SimTradeRoom>().books.customerById(reader.custid);
 }
 
 std::string simOrderStatusText(const SimOrder& o) {

@@ -50,14 +50,16 @@ void simMatch(SimCustomer& who, const SimMarket& market, double now);
 // The customer of a trade request by its session, with the books settled
 // (the orders' and every family's day settler: SimRegistry.h) and the open
 // orders matched as of the call; null with the refusal. Every function that
-// reads a customer's books finds the customer here: to read them
-// (simTradeCustomerToRead: the request is not written to the books on disk,
-// only the settling and matching it brought about), or to change them
-// (simTradeCustomer: the request is written, whatever it then does).
+// reads or changes a customer's books finds the customer here, and decides
+// what it refuses on the books as they are: what only reaches them so is
+// not written to the books on disk (only the settling and matching it
+// brought about), so that a refusal writes nothing. Once every check has
+// passed, a function that changes them takes the customer to change
+// (simTradeCustomerToChange: the request is written, whatever it then does).
 const SimCustomer* simTradeCustomerToRead(SimCall& c, SimRefusal* refusal);
-SimCustomer* simTradeCustomer(SimCall& c, SimRefusal* refusal);
+SimCustomer& simTradeCustomerToChange(SimCall& c, const SimCustomer& reader);
 // Settles and matches the customer's books as of the call (what
-// simTradeCustomer does first); true when that changed them. Its effect
+// simTradeCustomerToRead does first); true when that changed them. Its effect
 // depends only on the customer's books and the call's time, so that the
 // books on disk keep it as an "advance" to that time (SimJournal.h).
 bool simAdvanceBooks(SimCall& c, SimCustomer& who);

@@ -51,7 +51,6 @@ constexpr const char* kBadPayDay = "扣款日错误";
 constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风险承受能力，是否确认继续定投？";
 constexpr SimMoney kMinimum = 10000;  // 100 元
 
-SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 std::vector<uint8_t> messageSet(const std::string& code, const std::string& message) {
@@ -84,36 +83,35 @@ std::string readPlan(const SimRequest& r, SimPlan& plan) {
 
 std::vector<uint8_t> openPlan(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& funds = c.server.room<SimFundsRoom>();
+    const auto& funds = c.server.view<SimFundsRoom>();
     const SimFund* f = funds.fund(c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
     if (!f->fixedInvestment) return simErrorSet(-1, kNoPlans);
     if (c.request.value(Key::kCompany) != f->tacode) return simErrorSet(-1, kWrongCompany);
     if (!funds.customer(who->custid).companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
-    auto& room = c.server.room<SimPlansRoom>();
-    if (room.running(who->custid, f->code, f->tacode)) return simErrorSet(-1, kAlreadyOpen);
+    if (c.server.view<SimPlansRoom>().running(who->custid, f->code, f->tacode)) return simErrorSet(-1, kAlreadyOpen);
     SimPlan plan;
     if (std::string bad = readPlan(c.request, plan); !bad.empty()) return simErrorSet(-1, bad);
     if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
     plan.code = f->code;
     plan.tacode = f->tacode;
-    room.plans[who->custid].push_back(plan);
+    c.server.room<SimPlansRoom>().plans[who->custid].push_back(plan);
     return messageSet("0", "智能定投开通成功");
 }
 
 std::vector<uint8_t> modifyPlan(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    SimPlan* plan = c.server.room<SimPlansRoom>().running(who->custid, c.request.value(Key::kFundCode),
-                                                          c.request.value(Key::kCompany));
+    const std::string code = c.request.value(Key::kFundCode), company = c.request.value(Key::kCompany);
+    const SimPlan* plan = c.server.view<SimPlansRoom>().running(who->custid, code, company);
     if (!plan) return simErrorSet(-1, kNoPlan);
     SimPlan changed = *plan;
     if (std::string bad = readPlan(c.request, changed); !bad.empty()) return simErrorSet(-1, bad);
-    *plan = changed;
+    *c.server.room<SimPlansRoom>().running(who->custid, code, company) = changed;
     return messageSet("0", "智能定投修改成功");
 }
 

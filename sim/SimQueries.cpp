@@ -85,7 +85,6 @@ constexpr const char* kUnknownOrder = "委托不存在";
 
 const SimBooks& booksOf(SimCall& c) { return c.server.view<SimTradeRoom>().books; }
 
-SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 int currencyOfMarket(const std::string& market) {
@@ -275,17 +274,19 @@ std::vector<uint8_t> historyDeals(SimCall& c) { return dealList(c, historyDays(c
 
 std::vector<uint8_t> cancel(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(refusal);
+    const SimCustomer* reader = readerOf(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
     const std::string number = c.request.value(Key::kOrderNumber);
-    const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*who, c.request);
-    SimOrder* order = nullptr;
-    for (auto& o : who->orders)
+    const SimFundAccount* fund = booksOf(c).fundAccountOfRequest(*reader, c.request);
+    const SimOrder* order = nullptr;
+    for (const auto& o : reader->orders)
         if (std::to_string(o.ordersno) == number && o.fundid == fund->fundid) order = &o;
     if (!order || order->secuid != c.request.value(Key::kSecuId) ||
         simQuoteMarketOf(order->market) != c.request.intValue(Key::kQuoteMarket, 0))
         return simErrorSet(-1, kUnknownOrder);
-    if (!simCancelOrder(*who, *order)) return simErrorSet(-1, Error::kNotCancellable);
+    if (!simCancellable(*order)) return simErrorSet(-1, Error::kNotCancellable);
+    SimCustomer& who = simTradeCustomerToChange(c, *reader);
+    simCancelOrder(who, who.orders[size_t(order - reader->orders.data())]);
     return simResultSet(1, "撤单成功");
 }
 

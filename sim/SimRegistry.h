@@ -60,10 +60,12 @@ struct SimCall {
 using SimHandler = std::function<std::vector<uint8_t>(SimCall&)>;
 struct SimCustomer;
 // What a family settles of a customer's books when a new day begins (fund
-// orders confirmed, repo deals paid back ...): run on every trade request
-// before its function reads the books (SimOrders.h: simTradeCustomer), so
-// that every function reads the same settled books. It keeps its own record
-// of the day it settled and does nothing twice.
+// orders confirmed, repo deals paid back, what financing bought yesterday
+// made sellable ...): run on every trade request before its function reads
+// the books (SimOrders.h: simTradeCustomerToRead), so that every function
+// reads the same settled books. It changes them on the day's first pass
+// only (it keeps its own record of the day it settled, or what it reckons
+// again comes out the same later in the day).
 using SimDaySettler = std::function<void(SimCall&, SimCustomer&)>;
 
 class SimRegistry {

@@ -26,6 +26,7 @@
 #include "sim/SimOrders.h"
 #include "sim/SimRepo.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/TCRSWriter.h"
@@ -100,7 +101,6 @@ void placeDealOrder(SimCall& c, SimCustomer& who, const SimRepoDeal& d, bool end
     simPlaceDoneOrder(c, who, o, kUnitPrice, amount);
 }
 
-SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 std::string yieldText(int hundredths) { return simMoneyText(hundredths); }
@@ -170,18 +170,20 @@ std::vector<uint8_t> productInfo(SimCall& c) {
 
 std::vector<uint8_t> buyDeal(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimRepoRoom>();
-    const SimRepoProduct* p = room.product(c.request.value(Key::kCode));
+    const SimCustomer* reader = readerOf(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
+    const SimRepoProduct* p = c.server.view<SimRepoRoom>().product(c.request.value(Key::kCode));
     if (!p) return simErrorSet(-1, kUnknownProduct);
-    if (!ownAccount(*who, c.request) || c.request.value(Key::kMarket) != p->market)
+    if (!ownAccount(*reader, c.request) || c.request.value(Key::kMarket) != p->market)
         return simErrorSet(-1, kWrongAccount);
     const int64_t quantity = simParseHundredths(c.request.value(Key::kQuantity));
     if (quantity <= 0) return simErrorSet(-1, kBadQuantity);
     const SimMoney amount = quantity * kPerUnit;
     if (amount < kMinimum) return simErrorSet(-1, kBelowMinimum);
-    if (!cashOf(*who).hold(amount)) return simErrorSet(-1, kNoMoney);
+    if (simAvailableCash(*reader) < amount) return simErrorSet(-1, kNoMoney);
+    SimCustomer& who = simTradeCustomerToChange(c, *reader);
+    cashOf(who).hold(amount);
+    auto& room = c.server.room<SimRepoRoom>();
     SimRepoDeal d;
     d.matchCode = room.nextMatchCode();
     d.matchDate = SimClock::local(c.now).yyyymmdd();
@@ -190,8 +192,8 @@ std::vector<uint8_t> buyDeal(SimCall& c) {
     d.market = p->market;
     d.secuid = c.request.value(Key::kSecuId);
     d.amount = amount;
-    room.deals[who->custid].push_back(d);
-    placeDealOrder(c, *who, d, false, amount);
+    room.deals[who.custid].push_back(d);
+    placeDealOrder(c, who, d, false, amount);
     return matchCodeSet(d.matchCode);
 }
 
@@ -225,26 +227,27 @@ std::vector<uint8_t> listDeals(SimCall& c) {
 
 std::vector<uint8_t> endDeal(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    if (!ownAccount(*who, c.request)) return simErrorSet(-1, kWrongAccount);
+    const SimCustomer* reader = readerOf(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
+    if (!ownAccount(*reader, c.request)) return simErrorSet(-1, kWrongAccount);
+    const auto& deals = simKeptOr(c.server.view<SimRepoRoom>().deals, reader->custid);
+    const auto found = std::find_if(deals.begin(), deals.end(), [&](const SimRepoDeal& d) {
+        return d.matchCode == c.request.value(Key::kMatchCode) &&
+               std::to_string(d.matchDate) == c.request.value(Key::kMatchDate) &&
+               d.code == c.request.value(Key::kCode) && d.status == SimRepoDealStatus::Running;
+    });
+    if (found == deals.end()) return simErrorSet(-1, kUnknownDeal);
+    if (found->market != c.request.value(Key::kMarket)) return simErrorSet(-1, kWrongAccount);
+    if (simParseHundredths(c.request.value(Key::kQuantity)) * kPerUnit != found->amount)
+        return simErrorSet(-1, kPartialEnd);
     auto& room = c.server.room<SimRepoRoom>();
-    for (auto& d : room.deals[who->custid]) {
-        if (d.matchCode != c.request.value(Key::kMatchCode) ||
-            std::to_string(d.matchDate) != c.request.value(Key::kMatchDate) || d.code != c.request.value(Key::kCode) ||
-            d.status != SimRepoDealStatus::Running)
-            continue;
-        if (d.market != c.request.value(Key::kMarket)) return simErrorSet(-1, kWrongAccount);
-        if (simParseHundredths(c.request.value(Key::kQuantity)) * kPerUnit != d.amount)
-            return simErrorSet(-1, kPartialEnd);
-        const SimRepoProduct* p = room.product(d.code);
-        const long days = SimClock::dayNumber(SimClock::local(c.now).yyyymmdd()) - SimClock::dayNumber(d.matchDate);
-        d.paidBack = withInterest(d.amount, p ? p->earlyYield : 0, days);
-        d.status = SimRepoDealStatus::Ended;
-        placeDealOrder(c, *who, d, true, d.paidBack);
-        return matchCodeSet(d.matchCode);
-    }
-    return simErrorSet(-1, kUnknownDeal);
+    SimRepoDeal& d = room.deals[reader->custid][size_t(found - deals.begin())];
+    const SimRepoProduct* p = room.product(d.code);
+    const long days = SimClock::dayNumber(SimClock::local(c.now).yyyymmdd()) - SimClock::dayNumber(d.matchDate);
+    d.paidBack = withInterest(d.amount, p ? p->earlyYield : 0, days);
+    d.status = SimRepoDealStatus::Ended;
+    placeDealOrder(c, simTradeCustomerToChange(c, *reader), d, true, d.paidBack);
+    return matchCodeSet(d.matchCode);
 }
 
 const SimMenuItem kRepoMenu[] = {

@@ -118,13 +118,12 @@ std::vector<uint8_t> query(SimCall& c) {
 
 std::vector<uint8_t> exercise(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = simTradeCustomer(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    auto& room = c.server.room<SimWarrantsRoom>();
+    const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
+    if (!reader) return simErrorSet(refusal);
     const SimRequest& r = c.request;
-    const SimWarrant* w = room.warrant(r.value(Key::kStockCode));
+    const SimWarrant* w = c.server.view<SimWarrantsRoom>().warrant(r.value(Key::kStockCode));
     if (!w) return simErrorSet(-1, kUnknownWarrant);
-    const SimShareholder* holder = who->shareholder(w->market);
+    const SimShareholder* holder = reader->shareholder(w->market);
     if (!holder || r.value(Key::kMarket) != w->market || holder->secuid != r.value(Key::kSecuId))
         return simErrorSet(-1, "股东代码不存在");
     const std::string qtyText = r.value(Key::kQty);
@@ -132,11 +131,11 @@ std::vector<uint8_t> exercise(SimCall& c) {
         std::stoll(qtyText) == 0)
         return simErrorSet(-1, "行权数量错误");
     const int64_t quantity = std::stoll(qtyText);
-    if (quantity > warrantsAvailable(*who, *w)) return simErrorSet(-1, "可用数量不足");
+    if (quantity > warrantsAvailable(*reader, *w)) return simErrorSet(-1, "可用数量不足");
 
     // The order holds what it takes (a call the money, a put the shares) and is filled at once.
     SimOrder o;
-    o.fundid = who->fundAccounts.front().fundid;
+    o.fundid = reader->fundAccounts.front().fundid;
     o.secuid = holder->secuid;
     o.market = w->market;
     o.code = w->code;
@@ -145,16 +144,19 @@ std::vector<uint8_t> exercise(SimCall& c) {
     o.price = w->exercisePrice * w->ratio;
     o.quantity = quantity;
     const SimMoney money = simAmountOf(quantity, o.price);
+    if (w->call && simAvailableCash(*reader) < money) return simErrorSet(-1, "可用资金不足");
+    const SimHolding* underlying = reader->holding(holder->secuid, w->underlying);
+    if (!w->call && (!underlying || underlying->available < quantity * w->ratio))
+        return simErrorSet(-1, "可用股份不足");
+    SimCustomer& who = simTradeCustomerToChange(c, *reader);
     if (w->call) {
-        if (!rmbOf(*who).hold(money)) return simErrorSet(-1, "可用资金不足");
+        rmbOf(who).hold(money);
         o.frozen = money;
     } else {
-        SimHolding* h = who->holding(holder->secuid, w->underlying);
-        if (!h || h->available < quantity * w->ratio) return simErrorSet(-1, "可用股份不足");
-        h->available -= quantity * w->ratio;
+        who.holding(holder->secuid, w->underlying)->available -= quantity * w->ratio;
     }
     o.ledger = simExerciseLedger(*w);
-    const SimOrder& placed = simPlaceDoneOrder(c, *who, o, o.price, money);
+    const SimOrder& placed = simPlaceDoneOrder(c, who, o, o.price, money);
     return TCRSWriter()
         .beginSet()
         .addField(Col::kOrderNumber, TCRSFieldType::VarText, 0, "委托编号")

@@ -95,7 +95,6 @@ void settleConversions(SimServer& server, SimCustomer& who, double now) {
 }
 
 // The customer of a request, the fund side and the conversions settled; null with the refusal.
-SimCustomer* customerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomer(c, refusal); }
 const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
 std::vector<uint8_t> orderNumberSet(int64_t sno) {
@@ -156,9 +155,9 @@ bool asksPlans(const SimRequest& r) {
 
 std::vector<uint8_t> planOrder(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const SimWealthPlan* p = c.server.room<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
+    const SimWealthPlan* p = c.server.view<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
     if (!p) return simErrorSet(-1, kUnknownFund);
     const bool subscription = c.request.subFunction() == Fund::kSubscribe.sub;
     if (subscription && p->status != SimFundStatus::Offering) return simErrorSet(-1, "该产品不在认购期");
@@ -169,7 +168,8 @@ std::vector<uint8_t> planOrder(SimCall& c) {
     if (amount < p->minimum) return simErrorSet(-1, "委托金额低于最低限额" + simMoneyText(p->minimum) + "元");
     if (p->risk > who->riskTolerance && c.request.value(Fund::Key::kCheckRisk) != Fund::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
-    if (!cashOf(*who).hold(amount)) return simErrorSet(-1, "可用资金不足");
+    if (simAvailableCash(*who) < amount) return simErrorSet(-1, "可用资金不足");
+    cashOf(simTradeCustomerToChange(c, *who)).hold(amount);
     auto& funds = c.server.room<SimFundsRoom>();
     const SimClock::Local t = localOf(c.now);
     SimFundOrder o;
@@ -212,15 +212,15 @@ bool ordersPlan(const SimRequest& r) { return simIsPlanCode(r.value(Fund::Key::k
 
 std::vector<uint8_t> convert(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& funds = c.server.room<SimFundsRoom>();
-    const SimFund* from = funds.fund(c.request.value(Fund::Key::kFundCode));
-    const SimFund* into = funds.fund(c.request.value(Key::kOtherFund));
+    const auto& catalogue = c.server.view<SimFundsRoom>();
+    const SimFund* from = catalogue.fund(c.request.value(Fund::Key::kFundCode));
+    const SimFund* into = catalogue.fund(c.request.value(Key::kOtherFund));
     if (!from || !into) return simErrorSet(-1, kUnknownFund);
     if (from == into) return simErrorSet(-1, "转入基金不能与转出基金相同");
     if (from->tacode != into->tacode) return simErrorSet(-1, "只能在同一基金公司的基金之间转换");
-    SimFundCustomer& side = funds.customer(who->custid);
+    const SimFundCustomer& side = catalogue.customer(who->custid);
     if (!side.companyAccounts.count(from->tacode)) return simErrorSet(-1, "您尚未开立该基金公司的基金帐户");
     if (from->status == SimFundStatus::RedemptionSuspended || from->status == SimFundStatus::Closed)
         return simErrorSet(-1, "该基金暂停赎回");
@@ -230,10 +230,11 @@ std::vector<uint8_t> convert(SimCall& c) {
     if (units <= 0) return simErrorSet(-1, "委托份额错误");
     const std::string type = c.request.value(Fund::Key::kRedeemType);
     if (type != "0" && type != "1") return simErrorSet(-1, "巨额赎回方式错误");
-    SimFundHolding* h = side.holding(from->code);
+    const SimFundHolding* h = side.holding(from->code);
     if (!h) return simErrorSet(-1, "您没有持有该基金");
     if (h->available < units) return simErrorSet(-1, "可用份额不足");
-    h->available -= units;
+    auto& funds = c.server.room<SimFundsRoom>();
+    funds.customer(who->custid).holding(from->code)->available -= units;
     const SimClock::Local t = localOf(c.now);
     SimConversion cv;
     cv.sno = funds.nextOrderNumber();
@@ -249,13 +250,14 @@ std::vector<uint8_t> convert(SimCall& c) {
 
 std::vector<uint8_t> dividend(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    auto& funds = c.server.room<SimFundsRoom>();
-    SimFundHolding* h = funds.customer(who->custid).holding(c.request.value(Fund::Key::kFundCode));
-    if (!h) return simErrorSet(-1, "您没有持有该基金");
+    const std::string code = c.request.value(Fund::Key::kFundCode);
+    if (!c.server.view<SimFundsRoom>().customer(who->custid).holding(code)) return simErrorSet(-1, "您没有持有该基金");
     const std::string method = c.request.value(Key::kDividendMethod);
     if (method != "0" && method != "1") return simErrorSet(-1, "分红方式错误");
+    auto& funds = c.server.room<SimFundsRoom>();
+    SimFundHolding* h = funds.customer(who->custid).holding(code);
     h->dividendMethod =
         method == "1" ? WealthContract::DividendMethod::kCash : WealthContract::DividendMethod::kReinvest;
     const SimClock::Local t = localOf(c.now);
@@ -300,16 +302,15 @@ bool allOf(const std::string& s, const char* chars) {
 
 std::vector<uint8_t> openAccount(SimCall& c) {
     SimRefusal refusal;
-    SimCustomer* who = customerOf(c, &refusal);
+    const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const SimRequest& r = c.request;
-    auto& funds = c.server.room<SimFundsRoom>();
-    auto& room = c.server.room<SimWealthRoom>();
+    const auto& catalogue = c.server.view<SimFundsRoom>();
     const std::string tacode = r.value(Fund::Key::kCompany);
-    if (!funds.company(tacode)) return simErrorSet(-1, "基金公司代码错误");
-    SimFundCustomer& side = funds.customer(who->custid);
-    if (side.companyAccounts.count(tacode)) return simErrorSet(-1, "您已开立该基金公司的基金帐户");
-    const SimPersonalData d = room.personal[who->custid];
+    if (!catalogue.company(tacode)) return simErrorSet(-1, "基金公司代码错误");
+    if (catalogue.customer(who->custid).companyAccounts.count(tacode))
+        return simErrorSet(-1, "您已开立该基金公司的基金帐户");
+    const SimPersonalData d = simKeptOr(c.server.view<SimWealthRoom>().personal, who->custid);
     const std::string sex = d.sex == "女" ? "2" : "1";
     if (simDecodeFundName(r.value(Key::kName)) != who->name ||
         simDecodeFundName(r.value(Key::kFullName)) != who->name || r.value(Key::kIdNo) != d.idNo ||
@@ -328,6 +329,7 @@ std::vector<uint8_t> openAccount(SimCall& c) {
     const std::string address = simDecodeFundName(r.value(Key::kAddress));
     if (address.empty()) return simErrorSet(-1, "请填写通信地址");
 
+    auto& funds = c.server.room<SimFundsRoom>();
     SimAccountOpening o;
     o.sno = funds.nextOrderNumber();
     const SimClock::Local t = localOf(c.now);
@@ -343,8 +345,8 @@ std::vector<uint8_t> openAccount(SimCall& c) {
     o.address = address;
     o.postCode = post;
     o.phone = phone;
-    side.companyAccounts[tacode] = o.account;
-    room.customers[who->custid].openings.push_back(o);
+    funds.customer(who->custid).companyAccounts[tacode] = o.account;
+    c.server.room<SimWealthRoom>().customers[who->custid].openings.push_back(o);
     return orderNumberSet(o.sno);
 }
 
