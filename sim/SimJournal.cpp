@@ -28,6 +28,7 @@ constexpr std::string_view kPush = "push";
 constexpr std::string_view kAdvance = "advance";
 constexpr std::string_view kNumbers = "numbers";
 constexpr std::string_view kFailure = "failure";
+constexpr std::string_view kMade = "made";
 // The most numbers of one kind a record can give: one per order, transfer or
 // message it books (a subscription one per issue), and the seeded past orders
 // of a room it makes, a few dozen at most.
@@ -465,6 +466,7 @@ std::string SimJournal::line(const SimJournalEntry& e) {
                                   : e.kind == SimJournalEntry::Kind::Advance ? kAdvance
                                   : e.kind == SimJournalEntry::Kind::Numbers ? kNumbers
                                   : e.kind == SimJournalEntry::Kind::Failure ? kFailure
+                                  : e.kind == SimJournalEntry::Kind::Made    ? kMade
                                                                              : kRequest;
     return withCrc(std::to_string(e.seq) + "\t" + timeText(e.time) + "\t" + std::string(kind) + "\t" +
                    numbersText(e.numbers) + "\t" + escape(e.phone) + "\t" + escape(e.custid) + "\t" +
@@ -515,6 +517,8 @@ bool readRecord(std::string_view line, SimJournalEntry& e) try {
         e.kind = SimJournalEntry::Kind::Numbers;
     else if (parts[2] == kFailure)
         e.kind = SimJournalEntry::Kind::Failure;
+    else if (parts[2] == kMade)
+        e.kind = SimJournalEntry::Kind::Made;
     else
         return false;
     if (!unescape(parts[4], e.phone) || !unescape(parts[5], e.custid) || !unescape(parts[6], e.fundid)) return false;

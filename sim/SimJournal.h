@@ -13,7 +13,8 @@
 // customer's books to the query's time (its replay settles and matches them
 // again at that time); a wrong password or code a refused login counted
 // toward the lock-out, as a "failure" of the customer at that time (the count
-// alone: nothing of the request); a pushed message. What an entry keeps: the request's fields that its
+// alone: nothing of the request); the rooms such a request made (seeded as of
+// its time), as "made"; a pushed message. What an entry keeps: the request's fields that its
 // handler read (SimRequest.h; deciphered, without the protocol's envelope and without its
 // secret fields: passwords are never written), the phone of its service
 // session, the customer and fund account of the trade session it named
@@ -89,8 +90,9 @@ struct SimJournalEntry {
     // matching of a customer's books (custid) at `time`, which a query did;
     // the books' numbers raised to `numbers` after a damage; a wrong
     // password or code of a customer (custid) at `time`, which a refused
-    // login counted toward the lock-out.
-    enum class Kind { Request, Push, Advance, Numbers, Failure };
+    // login counted toward the lock-out; the rooms (fields "room") a request
+    // that changed nothing else made, seeded as of `time`.
+    enum class Kind { Request, Push, Advance, Numbers, Failure, Made };
     Kind kind = Kind::Request;
     uint64_t seq = 0;  // its number in the journal (set when it is written)
     double time = 0;

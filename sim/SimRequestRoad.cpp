@@ -259,11 +259,11 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
             // What changed the books is on disk before its answer goes: a
-            // request that reached a room to change it or made one, and of
-            // one that only read them, the settling and matching and the
-            // wrong passwords it brought about.
+            // request that reached a room to change it, and of one that only
+            // read them, the rooms it made, the settling and matching and
+            // the wrong passwords it brought about.
             if (scope.holds && journal_) {
-                if (scope.changed || scope.madeRoom)
+                if (scope.changed)
                     plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
                 else if (!journalApart(std::move(scope.apartEntries), now))
                     plain = booksUnwritable();

@@ -223,9 +223,10 @@ public:
     // lock for the rest of it) or in a withRoom function; anywhere else it
     // stops the program. room() is the room to change, view() the room to
     // read: what reaches a room only through view() cannot change it, so a
-    // request whose handler reached its rooms only so (and made none) has
-    // changed nothing, and is not written to the books on disk (SimJournal.h);
-    // one that reached a room through room() is, whatever it did there.
+    // request whose handler reached its rooms only so has changed nothing,
+    // and is not written to the books on disk (SimJournal.h: only the rooms
+    // it made, seeded as of it, are); one that reached a room through room()
+    // is, whatever it did there.
     template <class Room>
     Room& room() {
         return reach<Room>(true);
@@ -289,11 +290,11 @@ private:
         SimServer& server;
         HandlerScope* outer;
         bool holds = false;
-        bool madeRoom = false;               // a room was made (seeded) under it
-        bool changed = false;                // a room was reached to change (room(), not view())
+        bool changed = false;  // a room was reached to change (room(), not view())
         // Inside advanceBooks or countFailure: what they reach is written as
         // an entry of their own (an advance, a failure: `apartEntries`, in
-        // order), which a request written whole replaces.
+        // order, with the rooms made under it), which a request written
+        // whole replaces.
         int apart = 0;
         std::vector<SimJournalEntry> apartEntries;
     };
@@ -307,14 +308,17 @@ private:
         HandlerScope* scope;
     };
     void holdStateForRoom();
+    // A room is seeded from the clock when it is made: making it changes the
+    // books, and is written as the room made (a request that changed nothing
+    // else is not written: its fields may be of any size).
+    void noteMadeRoom(HandlerScope& scope, std::type_index room);
     template <class Room>
     Room& reach(bool toChange) {
         holdStateForRoom();
         const size_t before = rooms_.size();
         Room& r = rooms_.get<Room>(*this);
         if (HandlerScope* scope = ownHandler()) {
-            // A room is seeded from the clock when it is made: making it changes the books.
-            if (rooms_.size() != before) scope->madeRoom = true;
+            if (rooms_.size() != before) noteMadeRoom(*scope, typeid(Room));
             if (toChange && scope->apart == 0) scope->changed = true;
         }
         return r;

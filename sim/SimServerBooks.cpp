@@ -175,6 +175,10 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
         passNumbers(*this, e.numbers);
         return;
     }
+    if (e.kind == SimJournalEntry::Kind::Made) {
+        for (const auto& f : e.fields) simMakeRoom(*this, f.value);
+        return;
+    }
     if (e.kind == SimJournalEntry::Kind::Failure) {
         SimBooks& books = room<SimTradeRoom>().books;
         if (const SimCustomer* who = books.customerById(e.custid)) books.noteFailure(*who, e.time);
@@ -218,6 +222,18 @@ SimServer::Apart::Apart(HandlerScope* s) : scope(s) {
 
 SimServer::Apart::~Apart() {
     if (scope) --scope->apart;
+}
+
+void SimServer::noteMadeRoom(HandlerScope& scope, std::type_index room) {
+    const std::string name = simRoomName(room);
+    if (name.empty()) {  // a room the books on disk do not keep (a test's family): the request is written whole
+        scope.changed = true;
+        return;
+    }
+    SimJournalEntry e;
+    e.kind = SimJournalEntry::Kind::Made;
+    e.fields.push_back({"room", name});
+    scope.apartEntries.push_back(std::move(e));
 }
 
 void SimServer::advanceBooks(SimCall& call, const std::string& custid) {

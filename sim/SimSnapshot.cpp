@@ -37,6 +37,24 @@ void forEachRoom(F&& f) {
     f.template operator()<SimWealthRoom>("wealth");
 }
 
+}  // namespace
+
+std::string simRoomName(std::type_index room) {
+    std::string name;
+    forEachRoom([&]<class Room>(const char* roomName) {
+        if (room == std::type_index(typeid(Room))) name = roomName;
+    });
+    return name;
+}
+
+void simMakeRoom(SimServer& server, const std::string& name) {
+    forEachRoom([&]<class Room>(const char* roomName) {
+        if (name == roomName) server.room<Room>();
+    });
+}
+
+namespace {
+
 // The cipher key of the secrets: the caller's key, digested to Blowfish's size.
 std::vector<uint8_t> cipherKeyOf(const std::string& key) {
     static const std::string kPurpose = "roduvede-sim-snapshot";

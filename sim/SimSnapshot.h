@@ -21,6 +21,7 @@
 //   CRC-32      uint32 (zlib's) of everything before it
 #include <cstdint>
 #include <string>
+#include <typeindex>
 
 class SimServer;
 
@@ -40,3 +41,8 @@ bool simRestore(SimServer& server, const std::string& bytes, const std::string& 
 // servers, or one before and after a request, whose books are alike give the
 // same. For the tests that check what a request changed.
 std::string simBooksFingerprint(const SimServer& server);
+// The name the books give a room of theirs ("" for a room they do not keep),
+// and the room of that name made in the server (seeded as of its clock),
+// when it is not yet: what the journal's "made" entries name and replay.
+std::string simRoomName(std::type_index room);
+void simMakeRoom(SimServer& server, const std::string& name);

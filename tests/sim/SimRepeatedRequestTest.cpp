@@ -217,7 +217,9 @@ TEST_F(SimRepeatedRequestTest, ACapturedLoginPostedAgainCarriesOutNoCapturedFram
 
     for (int i = 0; i < 3; ++i) {
         const auto refusal = replay(captured, std::to_string(62 + i));
-        if (refusal) EXPECT_EQ(*refusal, SimRepeatGuard::kRepeatedText);
+        if (refusal) {
+            EXPECT_EQ(*refusal, SimRepeatGuard::kRepeatedText);
+        }
     }
     EXPECT_EQ(orders(), before + 1);
 }

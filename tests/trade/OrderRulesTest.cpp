@@ -75,7 +75,9 @@ TEST(OrderRulesTest, ShortcutsRoundBuysToLotsAndLetSellsKeepOddLots) {
     // The lot is the brokerage's for every security it trades.
     const SimMarket market;
     for (const SimInstrument& i : market.instruments())
-        if (i.classId != 2 && i.market != 3) EXPECT_EQ(lotSizeOf(i.code, simShareholderMarket(i)), i.lot()) << i.code;
+        if (i.classId != 2 && i.market != 3) {
+            EXPECT_EQ(lotSizeOf(i.code, simShareholderMarket(i)), i.lot()) << i.code;
+        }
     // And at the edges of the bond ranges, which that market need not reach.
     struct LotRow {
         const char* code;
