@@ -137,6 +137,23 @@ private:
     const std::atomic<bool>& stopping_;
 };
 
+// The allocator's thresholds held at glibc's starting values, once a process
+// serves. Left to themselves they rise with the largest block freed, so that
+// after the first 1 MiB body is freed the next ones come from the workers'
+// arenas, and each arena keeps up to twice that free at its top, resident:
+// malloc_trim gives back the free blocks inside an arena and the main
+// arena's top, never another arena's top. Held, a block of 128 KiB or more
+// is a mapping of its own, unmapped when freed, and an arena's free top
+// beyond 128 KiB goes back when a block next to it is freed.
+void holdAllocatorThresholds() {
+    static std::once_flag held;
+    std::call_once(held, [] {
+        constexpr int kThreshold = 128 << 10;
+        ::mallopt(M_MMAP_THRESHOLD, kThreshold);
+        ::mallopt(M_TRIM_THRESHOLD, kThreshold);
+    });
+}
+
 thread_local bool* tCloseAfterReply = nullptr;
 
 // The queue httplib's accept loop hands each new socket to: it runs the hand
@@ -229,6 +246,7 @@ struct SimHttpServer::Road {
 };
 
 SimHttpServer::Road::Road(SimHttpServer& s, SimHttpLimits l) : server(s), limits(l) {
+    holdAllocatorThresholds();
     epoll = ::epoll_create1(EPOLL_CLOEXEC);
     wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     epoll_event e{};
@@ -518,12 +536,6 @@ void SimHttpServer::Road::serve(Connection& c) {
     bool closedByClient = false;
     const bool served = server.process_request(stream, last, closedByClient, nullptr);
     tCloseAfterReply = nullptr;
-    // No client request comes near this size (theirs are a few KiB): what
-    // handling such a one freed goes back to the system at once, rather than
-    // staying in this thread's allocator arena (each worker has its own, and
-    // in a flood of large posts they would each keep a share).
-    constexpr size_t kLargeRequest = 256 << 10;
-    if (length >= kLargeRequest) ::malloc_trim(0);
     c.in.erase(0, length);
     const bool keep = served && !closedByClient && !closeAfter && !last;
     {

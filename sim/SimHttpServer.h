@@ -20,8 +20,12 @@
 //    answered 503), and of them at most `maxHandledBytes` handled at once
 //    (a request is copied several times while handled; a large one waits
 //    its turn). A connection's buffer grows no larger than its request and
-//    goes when the request is answered, and once no connection holds a
-//    request after a flood, the memory freed goes back to the system.
+//    goes when the request is answered; a block as large as a body is a
+//    mapping of its own, unmapped when freed (the server holds the
+//    allocator's thresholds where they start, process-wide, rather than let
+//    them rise and the workers' arenas keep the bodies' room), and once no
+//    connection holds a request after a flood, what else was freed goes
+//    back to the system.
 //  - A refused connection's further bytes are read and dropped until it
 //    closes or its read time ends, so that the client reads the refusal
 //    rather than a reset.
