@@ -1,7 +1,10 @@
 #pragma once
 // The requests the simulated server received, for tests: the newest ones, at
-// most `maxCount` of them and at most `maxBytes` of bodies and fields
-// together (the oldest go first), so that a flood cannot grow it without end.
+// most `maxCount` of them and at most `maxBytes` of memory together (the
+// oldest go first; a record larger than that alone is not kept), so that a
+// flood cannot grow it without end. A record's memory is its texts and its
+// lists of fields, each field's entry counted at its size however short its
+// texts: a body of many short fields takes many times its own bytes.
 // Passwords, one-time codes and session texts are not kept: their values are
 // masked (simMaskSecrets of SimRequest.h).
 // Not thread-safe: the server holds its state lock around it.
@@ -26,7 +29,7 @@ struct SimRecord {
     std::string etag;             // of the reply ("" when none)
     std::string contentEncoding;  // of the reply
     size_t replyBytes = 0;
-    // What it holds, as the log counts it.
+    // What it holds in memory: itself, its texts and its fields' lists.
     size_t bytes() const;
 };
 
