@@ -24,6 +24,7 @@ inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false
     options.booksPath = documentsPath(kEmbeddedBooksFile);
     options.freshBooks = fresh;
     options.dumpHeader = false;  // no reply of the customer's in clear, whatever a request asks
+    options.holdAllocatorThresholds = false;  // the process is the client's: its drawing is the allocator's to tune
     return options;
 }
 

@@ -246,7 +246,7 @@ struct SimHttpServer::Road {
 };
 
 SimHttpServer::Road::Road(SimHttpServer& s, SimHttpLimits l) : server(s), limits(l) {
-    holdAllocatorThresholds();
+    if (limits.holdAllocatorThresholds) holdAllocatorThresholds();
     epoll = ::epoll_create1(EPOLL_CLOEXEC);
     wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     epoll_event e{};

@@ -21,9 +21,10 @@
 //    (a request is copied several times while handled; a large one waits
 //    its turn). A connection's buffer grows no larger than its request and
 //    goes when the request is answered; a block as large as a body is a
-//    mapping of its own, unmapped when freed (the server holds the
-//    allocator's thresholds where they start, process-wide, rather than let
-//    them rise and the workers' arenas keep the bodies' room), and once no
+//    mapping of its own, unmapped when freed (unless the limits say
+//    otherwise, the server holds the allocator's thresholds where they
+//    start, process-wide, rather than let them rise and the workers' arenas
+//    keep the bodies' room), and once no
 //    connection holds a request after a flood, what else was freed goes
 //    back to the system.
 //  - A refused connection's further bytes are read and dropped until it
@@ -49,6 +50,9 @@ struct SimHttpLimits {
     size_t maxBodyBytes = 1024 * 1024;
     size_t maxBufferedBytes = 64 << 20;
     size_t maxHandledBytes = 8 << 20;
+    // Holds the process's allocator thresholds where glibc starts them (see
+    // SimHttpServer.cpp), so that a flood's bodies go back to the system.
+    bool holdAllocatorThresholds = true;
 };
 
 class SimHttpServer : public httplib::Server {

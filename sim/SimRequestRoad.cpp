@@ -7,6 +7,9 @@
 #include <strings.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "core/VTATCRS.h"
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
@@ -131,6 +134,13 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // Replies in clear, for tests and curl: only from a server started to give them.
     const bool dump = options_.dumpHeader && header(headers, "X-Sim-Dump") == "text";
 
+    // Counted before it is split, as what splitting would take is the point.
+    auto tooManyFields = [this](std::string_view text) {
+        return size_t(std::count(text.begin(), text.end(), '&')) >= options_.maxRequestFields;
+    };
+    if (tooManyFields(body))
+        return Reply{413, "more than " + std::to_string(options_.maxRequestFields) + " fields\n",
+                     {{"Content-Type", "text/plain"}}};
     SimRequest request(simParseFields(body));
     record.clearFields = request.fields();
     record.main = request.mainFunction();
@@ -149,7 +159,9 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     auto decipherFields = [&](const std::vector<uint8_t>& key) {
         auto data = base64Decode(request.value("TC_REQDATA"));
         auto plain = data && !key.empty() ? decipherFrame(*data, key) : std::nullopt;
-        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1)) return false;
+        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1) ||
+            tooManyFields(std::string_view(reinterpret_cast<const char*>(plain->data()), plain->size())))
+            return false;
         request.addFields(simParseFields(std::string(plain->begin(), plain->end())));
         frame = std::move(*data);
         return true;

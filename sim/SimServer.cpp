@@ -118,6 +118,7 @@ bool SimServer::start() {
     limits.maxConnections = options_.maxConnections;
     limits.maxWorkers = options_.maxWorkers;
     limits.maxBodyBytes = options_.maxRequestBytes;
+    limits.holdAllocatorThresholds = options_.holdAllocatorThresholds;
     http_ = std::make_unique<Http>(limits);
     auto& svr = http_->server;
     svr.Get(std::string("/vta"),

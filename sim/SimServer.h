@@ -33,7 +33,7 @@
 // A request with the header "X-Sim-Dump: text" gets its record sets as
 // readable text instead (no compression, no cipher), from a server started
 // with dumpHeader only: for tests and curl. A body larger
-// than maxRequestBytes is refused with 413; see SimHttpServer.h for the
+// than maxRequestBytes, or of more than maxRequestFields fields, is refused with 413; see SimHttpServer.h for the
 // connection road (slow connections hold no thread) and its limits. The
 // port is the server's alone: start() fails on a port in use.
 #include <atomic>
@@ -91,6 +91,10 @@ struct SimOptions {
     size_t maxConnections = 4096;          // connections open at once (more are answered 503)
     size_t maxWorkers = 64;                // requests handled at once (more whole ones wait their turn)
     size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
+    // A request of more fields, in its body or its enciphered frame, is
+    // refused (413) before it is split: each field takes an entry many times
+    // its bytes, in every copy of the request. The client's have a few dozen.
+    size_t maxRequestFields = 1024;
     size_t requestLogCount = 2000;         // requests kept for requests()
     size_t requestLogBytes = 8 << 20;      // ... and their bodies and fields together (a flood leaves no more)
     // Beyond either, the idlest session without a live trade login gives way
@@ -101,6 +105,13 @@ struct SimOptions {
     // Honours "X-Sim-Dump: text" (replies as readable text, in clear): for
     // tests and curl, never by default.
     bool dumpHeader = false;
+    // Holds the process's allocator thresholds where they start, so that the
+    // room of large bodies goes back to the system when a flood ends
+    // (SimHttpServer.h). Process-wide: a server in a process of its own (the
+    // stand-alone program, tests, benchmarks) holds them; the client's
+    // embedded one leaves them to the allocator, whose rising thresholds keep
+    // the client's drawing surfaces off fresh mappings.
+    bool holdAllocatorThresholds = true;
     // Serves the control routes (/sim/status, /sim/push, /sim/expire,
     // /sim/clock), which take no key or session: any program that reaches
     // the port could push a message "from the brokerage", move the clock for

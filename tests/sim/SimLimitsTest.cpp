@@ -185,17 +185,22 @@ TEST(SimLimitsTest, AFloodOfLargeBodiesKeepsTheLogWithinItsBytes) {
     EXPECT_LE(sim.requestLogBytes(), o.requestLogBytes);
     EXPECT_GE(sim.requestCount(), 2u);
     EXPECT_LT(sim.requestCount(), 20u);
-    // Bodies of as many fields as they hold: each field's entry in the
-    // record's lists takes many times its bytes. What stays on the heap is
-    // measured (not under a sanitizer, whose allocator this is not).
+    // Bodies of as many short fields as a request may have: each field's
+    // entry in the record's lists takes many times its bytes. What stays on
+    // the heap is measured (not under a sanitizer, whose allocator this is not).
     std::string manyFields = "tc_mfuncno=9999&tc_sfuncno=1";
-    while (manyFields.size() + 2 <= o.maxRequestBytes) manyFields += "&a";
+    for (size_t i = 2; i < o.maxRequestFields; ++i) manyFields += "&a";
     const double before = heapInUse();
-    for (int i = 0; i < 4; ++i) sim.handle(manyFields, {});
+    for (int i = 0; i < 200; ++i) ASSERT_EQ(sim.handle(manyFields, {}).status, 200);
     EXPECT_LE(sim.requestLogBytes(), o.requestLogBytes);
     if (!kUnderSanitizer) {
         EXPECT_LT(heapInUse() - before, double(o.requestLogBytes));
     }
+    // One field more is refused before it is split, and not kept.
+    const size_t kept = sim.requestCount();
+    const auto refused = sim.handle(manyFields + "&a", {});
+    EXPECT_EQ(refused.status, 413);
+    EXPECT_EQ(sim.requestCount(), kept);
 }
 
 TEST(SimLimitsTest, ABodyLargerThanTheLimitIsRefusedExactlyOnePast) {
