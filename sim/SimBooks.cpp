@@ -147,11 +147,6 @@ SimCustomer* SimBooks::customerById(const std::string& custid) {
     return const_cast<SimCustomer*>(std::as_const(*this).customerById(custid));
 }
 
-SimCustomer* SimBooks::customerForLogin(const std::string& inputType, const std::string& branch,
-                                        const std::string& inputId) {
-    return const_cast<SimCustomer*>(std::as_const(*this).customerForLogin(inputType, branch, inputId));
-}
-
 const SimCustomer* SimBooks::customerForLogin(const std::string& inputType, const std::string& branch,
                                               const std::string& inputId) const {
     if (inputId.empty()) return nullptr;
@@ -261,14 +256,6 @@ const SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRef
     const SimCustomer* who = s ? customerById(s->custid) : nullptr;
     if (!who && refusal) *refusal = SimRefusal(Error::kSessionEndedCode, Error::kSessionEnded);
     return who;
-}
-
-SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRefusal* refusal) {
-    return const_cast<SimCustomer*>(std::as_const(*this).customerOfRequest(request, refusal));
-}
-
-SimFundAccount* SimBooks::fundAccountOfRequest(SimCustomer& who, const SimRequest& request) {
-    return const_cast<SimFundAccount*>(std::as_const(*this).fundAccountOfRequest(std::as_const(who), request));
 }
 
 const SimFundAccount* SimBooks::fundAccountOfRequest(const SimCustomer& who, const SimRequest& request) const {

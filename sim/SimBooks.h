@@ -266,7 +266,6 @@ public:
     // type (AccountType) as sent, at the branch. A fund account may come
     // normalised (branch code and 8 digits) or as typed; a shareholder account
     // as typed or normalised. Null when none matches.
-    SimCustomer* customerForLogin(const std::string& inputType, const std::string& branch, const std::string& inputId);
     const SimCustomer* customerForLogin(const std::string& inputType, const std::string& branch,
                                         const std::string& inputId) const;
     // The fund account the login names (the shareholder account's for those).
@@ -321,11 +320,9 @@ public:
     // server's request road: the session is live and the phone its own); null
     // with the refusal of an ended session (Error::kSessionEndedCode and
     // kSessionEnded) for a missing, unknown or superseded one.
-    SimCustomer* customerOfRequest(const SimRequest& request, SimRefusal* refusal);
     const SimCustomer* customerOfRequest(const SimRequest& request, SimRefusal* refusal) const;
     // The fund account a request acts on: the last "fundid" it carries when it
     // is the customer's, else the session's.
-    SimFundAccount* fundAccountOfRequest(SimCustomer& who, const SimRequest& request);
     const SimFundAccount* fundAccountOfRequest(const SimCustomer& who, const SimRequest& request) const;
     // The session text of a login: "custid=..&custorgid=..&authid=..".
     static std::string sessionText(const SimCustomer& who, const std::string& authid);

@@ -108,7 +108,7 @@ TEST_F(SimTradeTest, ALaterLoginOrAPasswordChangeEndsTheEarlierSession) {
         EXPECT_FALSE(b.customerOfRequest(SimRequest(simParseFields(first)), &refusal));
         EXPECT_EQ(refusal.text, TradeContract::Error::kSessionEnded);
         EXPECT_EQ(refusal.code, TradeContract::Error::kSessionEndedCode);
-        SimCustomer* a = b.customerOfRequest(SimRequest(simParseFields(second)), nullptr);
+        const SimCustomer* a = b.customerOfRequest(SimRequest(simParseFields(second)), nullptr);
         ASSERT_TRUE(a);
         EXPECT_EQ(a->name, "张明");
         EXPECT_EQ(b.fundAccountOfRequest(*a, SimRequest(simParseFields(second)))->fundid, "010110001234");
