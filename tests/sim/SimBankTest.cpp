@@ -101,6 +101,12 @@ TEST_F(SimBankTest, MoneyComesInWithTheBankPasswordAndGoesOutWithTheTradingPassw
               "");
     EXPECT_EQ(fundCash(kThird), 800000 + 30000);
     EXPECT_EQ(bankSide(kThird), 3000000 - 30000);
+    // What leaves a secondary account is bounded by its own money, not the main one's.
+    EXPECT_EQ(refusal(bank(21, "fundid=010130001234&banktrantype=2&bankcode=1002&fundpwd=123456&moneytype=0"
+                               "&tranamt=8300.01")),
+              "可转金额不足");
+    EXPECT_EQ(fundCash(kThird), 800000 + 30000);
+    EXPECT_EQ(bankSide(kThird), 3000000 - 30000);
 }
 
 TEST_F(SimBankTest, TransfersNameABoundAccountInItsCurrencyAndAnAmountOfCents) {
@@ -126,6 +132,11 @@ TEST_F(SimBankTest, FundAccountsTransferAndTheSecondaryOnesAreCollectedIntoTheMa
               "转出帐号与转入帐号不能相同");
     EXPECT_EQ(refusal(bank(84, "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=50000.01")),
               "可转金额不足");
+    // The poorer account's own 8,000.00 bound it, though the richer one it pays into could cover more.
+    EXPECT_EQ(refusal(bank(84, "outfundid=010130001234&infundid=010120001234&moneytype=0&amount=8000.01")),
+              "可转金额不足");
+    EXPECT_EQ(fundCash(kThird), 800000);
+    EXPECT_EQ(fundCash(kSecond), 5000000);
     EXPECT_EQ(refusal(bank(84, "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=1000")), "");
     EXPECT_EQ(fundCash(kSecond), 4900000);
     EXPECT_EQ(fundCash(kThird), 900000);
