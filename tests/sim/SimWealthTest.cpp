@@ -56,8 +56,8 @@ protected:
             return SimHolding{};
         });
     }
-    SimBalance cash() {
-        return customerA([](SimCustomer& c) { return c.fundAccounts.front().balances[0]; });
+    SimBalance cash(const std::string& fundid = kCustomerA) {
+        return customerA([&](SimCustomer& c) { return c.fundAccount(fundid)->balances[0]; });
     }
     SimFundCustomer fundSide() {
         return sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) { return r.customer("110001234"); });
@@ -136,6 +136,13 @@ TEST_F(SimWealthTest, AnExchangeFundIsSubscribedForCashAndRedeemedFromItsShares)
               "");
     EXPECT_EQ(holding("510999").quantity, 500) << "the redemption's 500 wait for the night";
     EXPECT_EQ(holding("510999").available, 0);
+
+    // A secondary fund account named pays out of its own 8,000.00 元, however much the main one has.
+    const std::string third = "market=1&secuid=A100001234&fundid=010130001234";
+    EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "8000.01", third)), "可用资金不足");
+    EXPECT_EQ(cash("010130001234").frozen, 0);
+    ASSERT_EQ(errorOf(exchangeOrder("03", "510999", "8000", third)), "");
+    EXPECT_EQ(cash("010130001234").frozen, 800000);
 }
 
 TEST_F(SimWealthTest, WealthPlansAreListedAndOrderedInWholeThousands) {
