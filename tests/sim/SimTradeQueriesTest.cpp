@@ -288,8 +288,10 @@ protected:
         return firstSet(trade("tc_mfuncno=100&tc_sfuncno=19&policyid=" + std::to_string(policy) + "&codes=" + codes +
                               "&markets=0,1&params=" + params));
     }
-    SimMoney frozenRmb() {
-        return customerA([](SimCustomer& a) { return a.fundAccounts.front().balances[SimCurrency::kRMB].frozen; });
+    SimMoney frozenRmb(const std::string& fundid = "010110001234") {
+        return sim->withRoom<SimTradeRoom>([&](SimTradeRoom& r) {
+            return r.books.customer(fundid)->fundAccount(fundid)->balances[SimCurrency::kRMB].frozen;
+        });
     }
 };
 
@@ -382,6 +384,27 @@ TEST_F(SimNewIssuesTest, ASubscriptionAnswersALinePerIssueAndFreezesTheMoney) {
                             "&secuids=0010001234&qty=1000&codes=002888")),
               "申购参数错误");
     EXPECT_EQ(frozenRmb(), 1850000 + 2472000);
+
+    // An issue named twice in one request is subscribed once.
+    auto twice = firstSet(trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010110001234,010110001234&price=32.15,32.15"
+                                "&markets=0,0&secuids=0010001234,0010001234&qty=500,500&codes=300888,300888"));
+    auto twiceLines = column(twice, "result");
+    ASSERT_EQ(twiceLines.size(), 2u);
+    EXPECT_EQ(twiceLines[0].rfind("中科微电(300888) 申购500股已提交", 0), 0u) << twiceLines[0];
+    EXPECT_EQ(twiceLines[1], "中科微电(300888) 申购失败：不能重复申购");
+    EXPECT_EQ(frozenRmb(), 1850000 + 2472000 + 1607500);
+
+    // Each line is paid from what the lines before it left: C's 50,000 元 cover 37,000.00 of 华宇新材,
+    // not 16,075.00 of 中科微电 besides.
+    auto c = logIn("010210009999", "123456", "0102");
+    auto beyond = firstSet(trade("tc_mfuncno=100&tc_sfuncno=20&fundids=010210009999,010210009999&price=18.50,32.15"
+                                 "&markets=0,0&secuids=0010009999,0010009999&qty=2000,500&codes=002888,300888",
+                                 c));
+    auto beyondLines = column(beyond, "result");
+    ASSERT_EQ(beyondLines.size(), 2u);
+    EXPECT_EQ(beyondLines[0].rfind("华宇新材(002888) 申购2000股已提交", 0), 0u) << beyondLines[0];
+    EXPECT_EQ(beyondLines[1], "中科微电(300888) 申购失败：可用资金不足");
+    EXPECT_EQ(frozenRmb("010210009999"), 3700000);
 }
 
 TEST_F(SimNewIssuesTest, ASubscriptionIsListedHeldUntilTheNextTradingDayThenAllottedAndItsSharesSold) {
