@@ -127,6 +127,13 @@ std::vector<SimOrder> ordersOfA(SimServer& sim) {
     return sim.withRoom<SimTradeRoom>([](SimTradeRoom& r) { return r.books.customer(kCustomerA)->orders; });
 }
 
+// The number of an order of A's in 沪A that is no longer open ("" none).
+std::string finishedOrderOfA(SimServer& sim) {
+    for (const auto& o : ordersOfA(sim))
+        if (!o.isOpen() && !o.ledger && o.secuid == "A100001234") return std::to_string(o.ordersno);
+    return "";
+}
+
 // Books at `path` holding one order of A's, the server gone.
 void placeOneOrder(const std::string& path) {
     SimServer sim(booksOptions(path));
@@ -715,6 +722,8 @@ const OversizedRefusal kOversizedRefusals[] = {
      "证券代码不存在"},
     {"tc_mfuncno=500&tc_sfuncno=6&bsflag=0G&price=7&qty=10&market=1&secuid=A100001234&stkcode=@", "证券代码不存在"},
     {"tc_mfuncno=500&tc_sfuncno=7&market=1&secuid=A100001234&ordersno=@", "委托不存在"},
+    // "#": an order of A's that exists but is finished (the fund account named is none of A's: the login's is taken).
+    {"tc_mfuncno=500&tc_sfuncno=7&market=2&secuid=A100001234&ordersno=#&fundid=@", "该委托不能撤单"},
     {"tc_mfuncno=500&tc_sfuncno=12&newpwd=654321&oldpwd=@", "原交易密码错误"},
     {"tc_mfuncno=500&tc_sfuncno=21&banktrantype=1&moneytype=0&tranamt=100&bankpwd=888888&bankcode=@",
      "该资金帐号未绑定此银行帐户"},
@@ -777,6 +786,8 @@ TEST(SimBooksOnDiskTest, EveryFunctionWritesWhatChangedTheBooksAndNothingElse) {
             for (const auto& row : kOversizedRefusals) {
                 std::string fields = row.fields;
                 fields.replace(fields.find('@'), 1, std::string(200000, '1'));
+                if (const size_t at = fields.find('#'); at != std::string::npos)
+                    fields.replace(at, 1, finishedOrderOfA(sim));
                 const std::string before = simBooksFingerprint(sim);
                 const auto size = fs::file_size(path);
                 const std::string answer = answerText(a.call(a.tradeInfo + "&fundid=" + a.fundId + "&" + fields));
