@@ -170,14 +170,17 @@ std::vector<uint8_t> fundInfo(SimCall& c) {
         .addField(WealthContract::Col::kCash, TCRSFieldType::VarText, 0, "可用资金")
         .addField(Col::kMaxQuantity, TCRSFieldType::VarText, 0, "上限");
     if (p) {
-        const SimBalance& cash = who->mainFundAccount().balances.at(SimCurrency::kRMB);
-        int64_t num = cash.available() / 100;
+        // What the account the request names has: an order of it would pay from there.
+        SimOrder probe;
+        probe.fundid = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*who, c.request)->fundid;
+        const SimMoney available = availableFor(*who, probe);
+        int64_t num = available / 100;
         if (c.request.value(Key::kBsFlag) == Flag::kRedeem) {
             num = 0;
             for (const auto& h : who->holdings)
                 if (h.code == p->code) num += h.available;
         }
-        w.addRecord({p->name, p->market, SimMarket::priceText(cash.available(), 2), std::to_string(num)});
+        w.addRecord({p->name, p->market, SimMarket::priceText(available, 2), std::to_string(num)});
     }
     return w.bytes();
 }

@@ -139,6 +139,9 @@ TEST_F(SimWealthTest, AnExchangeFundIsSubscribedForCashAndRedeemedFromItsShares)
 
     // A secondary fund account named pays out of its own 8,000.00 元, however much the main one has.
     const std::string third = "market=1&secuid=A100001234&fundid=010130001234";
+    auto thirds = ask(500, 4, "&stkcode=510999&bsflag=03&fundid=010130001234");
+    EXPECT_EQ(textOf(thirds, "fundavl"), "8000.00") << "the form shows the money of the account that pays";
+    EXPECT_EQ(textOf(thirds, "num"), "8000");
     EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "8000.01", third)), "可用资金不足");
     EXPECT_EQ(cash("010130001234").frozen, 0);
     ASSERT_EQ(errorOf(exchangeOrder("03", "510999", "8000", third)), "");
