@@ -313,6 +313,8 @@ public:
     // Gives the session a new authid (a password change); the old one ends.
     // Answers the new one ("" for an unknown authid).
     std::string renewSession(const std::string& authid);
+    // Ends the session of the authid, as lying idle too long does.
+    void endSession(const std::string& authid) { sessions_.erase(authid); }
     const SimTradeSession* session(const std::string& authid) const;
     size_t sessionCount() const { return sessions_.size(); }
     void endSessions() { sessions_.clear(); }

@@ -236,7 +236,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
         } else {
             StateLock lock(*this);
             const std::optional<bool> first = sessions_.firstSending(
-                session->id, frame, record.encrypt == kEncipherFlag ? record.packageId : std::string());
+                session->id, frame, record.encrypt == kEncipherFlag ? record.packageId : std::string(),
+                tradeLogins(now));
             if (!first)
                 status = 2;  // ended meanwhile
             else
@@ -268,6 +269,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             std::optional<SimTradeSession> trade;
             if (request.has(TradeContract::Key::kAuthId)) trade = admitTradeSession(request, phone, now);
             if (trade && session) session->tradeAuthId = trade->authid;
+            const std::string heldBefore = session ? session->tradeAuthId : std::string();
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
             // What changed the books is on disk before its answer goes: a
@@ -282,8 +284,14 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 compactBooksIfLarge();
             }
             if (session) {
+                // A frame that acted under a trade login or opened one is kept
+                // with it; a trade login that then holds as many as it may
+                // ends, as an idle one does.
+                const bool underTrade = trade || session->tradeAuthId != heldBefore;
                 StateLock lock(*this);
-                sessions_.writeBack(*session, options_.maxSessionsPerPhone, tradeLogins(now));
+                if (sessions_.writeBack(*session, underTrade ? frame : std::vector<uint8_t>(),
+                                        options_.maxSessionsPerPhone, options_.maxTradeLoginFrames, tradeLogins(now)))
+                    if (auto* room = rooms_.find<SimTradeRoom>()) room->books.endSession(session->tradeAuthId);
             }
         }
     }

@@ -102,6 +102,9 @@ struct SimOptions {
     // holds one (SimSessions.h).
     size_t maxSessions = 10000;      // service sessions in all
     size_t maxSessionsPerPhone = 8;  // ... of one phone
+    // A trade login that has carried out so many enciphered frames ends, as
+    // an idle one does: each is kept with it so that none is carried out again.
+    size_t maxTradeLoginFrames = SimSessions::kTradeLoginFrames;
     // Honours "X-Sim-Dump: text" (replies as readable text, in clear): for
     // tests and curl, never by default.
     bool dumpHeader = false;

@@ -44,19 +44,26 @@ const SimSession* SimSessions::use(const std::string& id, double now) {
 }
 
 std::optional<bool> SimSessions::firstSending(const std::string& id, const std::vector<uint8_t>& frame,
-                                              const std::string& packageId) {
+                                              const std::string& packageId, const TradeLogins& trade) {
     auto it = sessions_.find(id);
     auto guard = it == sessions_.end() || !it->second.keyed ? guards_.end() : guards_.find(*it->second.keyed);
     if (guard == guards_.end()) return std::nullopt;
     guard->second.lastUse = ++uses_;
+    acts(guard->second, trade);
+    const uint64_t digest = simDigest64(frame);
+    for (const std::string& authid : guard->second.tradeLogins)
+        if (auto kept = tradeFrames_.find(authid); kept != tradeFrames_.end() && kept->second.contains(digest))
+            return false;
     // A package id names one sending of its session.
     return guard->second.carriedOut.firstSending(frame, packageId.empty() ? packageId : id + "\n" + packageId);
 }
 
-void SimSessions::writeBack(const SimSession& session, size_t perPhone, const TradeLogins& trade) {
+bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t>& frame, size_t perPhone, size_t most,
+                            const TradeLogins& trade) {
     auto it = sessions_.find(session.id);
     // The key's memory lasts while a trade login that acted under it can act
     // (noted also when the session ended while its request was carried out).
+    bool full = false;
     if (!session.tradeAuthId.empty() && !session.key.empty()) {
         const uint64_t digest =
             it != sessions_.end() && it->second.keyed ? *it->second.keyed : simDigest64(session.key);
@@ -64,13 +71,15 @@ void SimSessions::writeBack(const SimSession& session, size_t perPhone, const Tr
             guard->second.tradeLogins.insert(session.tradeAuthId);
             acts(guard->second, trade);  // those that can no longer act are dropped
         }
+        if (!frame.empty()) full = keep(session.tradeAuthId, simDigest64(frame), most, trade);
     }
-    if (it == sessions_.end()) return;
+    if (it == sessions_.end()) return full;
     it->second.session.tradeAuthId = session.tradeAuthId;
-    if (it->second.session.phone == session.phone) return;
+    if (it->second.session.phone == session.phone) return full;
     leave(session.id, it->second.session.phone);
     it->second.session.phone = session.phone;
     join(session.id, session.phone, std::max<size_t>(perPhone, 1), trade);
+    return full;
 }
 
 void SimSessions::sweep(double now, double idleTimeout) {
@@ -97,6 +106,7 @@ void SimSessions::clear() {
     idle_.clear();
     byPhone_.clear();
     guards_.clear();
+    tradeFrames_.clear();
 }
 
 std::vector<std::string> SimSessions::ids() const {
@@ -110,8 +120,25 @@ bool SimSessions::keeps(const SimSession& session, const TradeLogins& trade) {
 }
 
 bool SimSessions::acts(Guarded& guard, const TradeLogins& trade) {
-    std::erase_if(guard.tradeLogins, [&](const std::string& authid) { return !trade(authid); });
+    std::erase_if(guard.tradeLogins, [&](const std::string& authid) {
+        if (trade(authid)) return false;
+        tradeFrames_.erase(authid);  // it never acts again
+        return true;
+    });
     return !guard.tradeLogins.empty();
+}
+
+bool SimSessions::keep(const std::string& authid, uint64_t frame, size_t most, const TradeLogins& trade) {
+    if (!trade(authid)) return false;  // what names it is refused as an ended session
+    auto kept = tradeFrames_.find(authid);
+    if (kept == tradeFrames_.end()) {
+        // A trade login's first: those that can no longer act go (the bound of the whole).
+        std::erase_if(tradeFrames_, [&](const auto& entry) { return !trade(entry.first); });
+        kept = tradeFrames_.try_emplace(authid).first;
+    }
+    most = std::max<size_t>(most, 1);
+    if (kept->second.size() < most) kept->second.insert(frame);
+    return kept->second.size() >= most;
 }
 
 SimSessions::Sessions::iterator SimSessions::idlest(const std::deque<std::string>* ids, const TradeLogins& trade) {

@@ -21,8 +21,25 @@
 // outlives its sessions: it is kept while a session of the key lives or a
 // trade login that acted under it can still act (a captured order names its
 // trade login, which a captured login's new session would serve), and of the
-// other keys the `cap` used most recently. Not thread-safe: the server holds
-// its state lock around it.
+// other keys the `cap` used most recently.
+//
+// That memory is the newest frames of the key (its ring), and a busy
+// customer's client sends many more under its one key in a day. So a frame
+// that acted under a trade login (any request the trade login was admitted
+// for: an order, a cancel, a transfer, a query) or opened one (a trade login,
+// a password change's renewal) is also kept with that trade login for as long
+// as it can act, whatever the key carries after it, and a frame is carried
+// out only when neither the ring nor a live trade login of its key holds it.
+// A trade login keeps at most `most` frames (kTradeLoginFrames unless given):
+// the frame that reaches it asks the caller to end that trade login, as lying
+// idle does (its next request is refused as an ended session and the client
+// logs in again), so that none is forgotten while the trade login can act.
+// Memory: when a trade login's first frame is kept, the frames of every trade
+// login that can no longer act go (and a key's, whenever they are looked at),
+// so what is kept is the frames of the trade logins that could act then, and
+// that one's. The books hold one trade login a customer (a login ends the
+// customer's earlier one): at most `most` digests a customer, and `most`
+// more. Not thread-safe: the server holds its state lock around it.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -32,6 +49,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 #include "sim/SimRepeatGuard.h"
@@ -51,6 +69,11 @@ public:
     // which it never can again.
     using TradeLogins = std::function<std::optional<std::string>(const std::string& authid)>;
 
+    // The frames a trade login keeps at most: more than a request a second
+    // through the four hours of continuous trading, many times what a very
+    // busy customer taps in a day, at some 40 bytes a frame (800 KB a login).
+    static constexpr size_t kTradeLoginFrames = 20000;
+
     // Adds the session (its id must be new). When its phone holds `perPhone`,
     // or the table `cap`, the idlest session it could replace that holds no
     // live trade login ends first; null (nothing added) when there is none.
@@ -60,16 +83,21 @@ public:
     // The same, used at `now` (it is no longer idle).
     const SimSession* use(const std::string& id, double now);
     // Whether the live session of that id carries out the frame for the
-    // first time under its key, and the package id (when one is given) for
-    // the first time in the session; remembers both when it does. Nullopt
-    // when there is no such session.
+    // first time under its key (neither its ring nor a trade login of the key
+    // that can still act holds it), and the package id (when one is given)
+    // for the first time in the session; remembers both in the ring when it
+    // does. Nullopt when there is no such session.
     std::optional<bool> firstSending(const std::string& id, const std::vector<uint8_t>& frame,
-                                     const std::string& packageId);
+                                     const std::string& packageId, const TradeLogins& trade);
     // What a handler changed of the session, written back: its trade login
     // (which its key's memory then outlives while it can act), and its phone
     // (as that phone's newest session, the phone's idlest without a live
-    // trade login ending when it holds `perPhone` then).
-    void writeBack(const SimSession& session, size_t perPhone, const TradeLogins& trade);
+    // trade login ending when it holds `perPhone` then). `frame`, when not
+    // empty, acted under that trade login or opened it: it is kept with it.
+    // Answers whether the trade login now holds `most` frames: the caller
+    // ends it.
+    bool writeBack(const SimSession& session, const std::vector<uint8_t>& frame, size_t perPhone, size_t most,
+                   const TradeLogins& trade);
     // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).
     void sweep(double now, double idleTimeout);
     void end(const std::string& id);
@@ -101,8 +129,12 @@ private:
     }
     // Whether the session holds a live trade login (it never gives way).
     static bool keeps(const SimSession& session, const TradeLogins& trade);
-    // Whether a trade login that acted under the key can still act (those that cannot are dropped).
-    static bool acts(Guarded& guard, const TradeLogins& trade);
+    // Whether a trade login that acted under the key can still act (those
+    // that cannot are dropped, with their frames).
+    bool acts(Guarded& guard, const TradeLogins& trade);
+    // Keeps the frame's digest with the trade login while it can act;
+    // answers whether it holds `most`.
+    bool keep(const std::string& authid, uint64_t frame, size_t most, const TradeLogins& trade);
     // The idlest of the ids that holds no live trade login (all ids when `ids` is null).
     Sessions::iterator idlest(const std::deque<std::string>* ids, const TradeLogins& trade);
     // Adds the id as its phone's newest, ending the phone's idlest not kept beyond `perPhone`.
@@ -118,5 +150,7 @@ private:
     IdleOrder idle_;
     std::map<std::string, std::deque<std::string>> byPhone_;  // ids, oldest first
     std::map<uint64_t, Guarded> guards_;                      // by key digest
+    // By authid: the digests of the frames that acted under the trade login or opened it.
+    std::map<std::string, std::unordered_set<uint64_t>> tradeFrames_;
     uint64_t opened_ = 0, uses_ = 0;
 };

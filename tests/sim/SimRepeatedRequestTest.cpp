@@ -7,6 +7,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "SimTestSupport.h"
 #include "core/contracts/TradeContract.h"
@@ -33,14 +34,23 @@ protected:
         tradeInfo = keyedTradeLogin(session);
         ASSERT_FALSE(tradeInfo.empty());
     }
+    // A fixture's server, of the Tuesday options as `change` makes them.
+    void serveWith(const std::function<void(SimOptions&)>& change) {
+        SimOptions o = tuesdayOptions();
+        change(o);
+        sim = std::make_unique<SimServer>(o);
+    }
     std::string keyedLogin() { return simKeyedLogin(*sim); }
     // Customer A's trade login, enciphered in the session; answers the
     // session text later trade requests carry ("" when refused).
-    std::string keyedTradeLogin(const std::string& under) {
-        auto set = post(4, "tc_mfuncno=500&tc_sfuncno=1",
-                        "operway=i&inputtype=Z&custorgid=0101&inputid=" + std::string(kCustomerA) +
-                            "&trdpwd=123456&authtype=0&authdata=",
-                        "1", under);
+    std::string keyedTradeLogin(const std::string& under) { return tradeLoginOf(send(tradeLoginBody(under), "1")); }
+    std::string tradeLoginBody(const std::string& under = "") {
+        return bodyOf(4, "tc_mfuncno=500&tc_sfuncno=1",
+                      "operway=i&inputtype=Z&custorgid=0101&inputid=" + std::string(kCustomerA) +
+                          "&trdpwd=123456&authtype=0&authdata=",
+                      under);
+    }
+    static std::string tradeLoginOf(const std::shared_ptr<VTATCRS>& set) {
         return set && !set->isError() ? set->toStringAtIndex(0).value_or("") + "&operway=i" : "";
     }
     // What an eavesdropper captured: a session login with the key exchange
@@ -134,12 +144,24 @@ protected:
     std::shared_ptr<VTATCRS> order(const std::string& package, const std::string& under = "") {
         return send(orderBody(under), package);
     }
+    // A busy morning: the trade login's queries, more frames than the guard's
+    // ring holds; answers how many were refused as an ended session.
+    size_t busyMorning(size_t frames = SimRepeatGuard::kCapacity + 8) {
+        size_t ended = 0;
+        for (size_t i = 0; i < frames; ++i) {
+            auto info = post(4, "tc_mfuncno=500&tc_sfuncno=4", tradeInfo + "&bsflag=0B&stkcode=600000",
+                             std::to_string(++busyPackage));
+            ended += info && info->isError() && info->getError() == TradeContract::Error::kSessionEnded;
+        }
+        return ended;
+    }
     int64_t lastPrice() { return sim->market().quote(*simTradableStock(sim->market(), "600000"), sim->clock().now()).last; }
     size_t orders() {
         return sim->withRoom<SimTradeRoom>([](SimTradeRoom& r) { return r.books.customer(kCustomerA)->orders.size(); });
     }
 
     std::string session, tradeInfo;
+    size_t busyPackage = 1000;
 };
 
 TEST_F(SimRepeatedRequestTest, AnOrderPostedTwiceWithOnePackageIdIsBookedOnce) {
@@ -224,16 +246,62 @@ TEST_F(SimRepeatedRequestTest, ACapturedLoginPostedAgainCarriesOutNoCapturedFram
     EXPECT_EQ(orders(), before + 1);
 }
 
+// The client keeps its key for its whole run, so a busy day carries many
+// more frames under it than the newest the key's ring remembers: what acted
+// under the live trade login, or opened it, is still carried out once.
+TEST_F(SimRepeatedRequestTest, ACapturedOrderOrTradeLoginIsCarriedOutOnceHoweverManyFramesFollow) {
+    const std::string capturedLogin = tradeLoginBody();
+    tradeInfo = tradeLoginOf(send(capturedLogin, "91"));
+    ASSERT_FALSE(tradeInfo.empty());
+    const size_t before = orders();
+    const std::string capturedOrder = orderBody();
+    auto first = send(capturedOrder, "92");
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isError()) << first->getError();
+
+    EXPECT_EQ(busyMorning(), 0u);
+    for (const auto& [body, package] : {std::pair{capturedOrder, "93"}, {capturedLogin, "94"}}) {
+        auto again = send(body, package);
+        ASSERT_TRUE(again) << package;
+        EXPECT_EQ(again->isError() ? again->getError() : "", SimRepeatGuard::kRepeatedText) << package;
+    }
+    EXPECT_EQ(orders(), before + 1);
+    auto next = order("95");
+    ASSERT_TRUE(next);
+    EXPECT_FALSE(next->isError()) << "the customer's trade login still works: " << next->getError();
+    EXPECT_EQ(orders(), before + 2);
+}
+
+// A trade login keeps the frames it carried out up to a bound; reaching it
+// ends the trade login, as lying idle does, rather than forget any of them.
+class SimRepeatedRequestSmallBoundTest : public SimRepeatedRequestTest {
+protected:
+    static constexpr size_t kBound = 8;
+    SimRepeatedRequestSmallBoundTest() { serveWith([](SimOptions& o) { o.maxTradeLoginFrames = kBound; }); }
+};
+
+TEST_F(SimRepeatedRequestSmallBoundTest, ATradeLoginEndsAtItsBoundOfFramesAndNothingIsCarriedOutTwice) {
+    const size_t before = orders();
+    const std::string captured = orderBody();
+    auto first = send(captured, "91");
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isError()) << first->getError();
+    // The trade login and the order are two of its frames.
+    EXPECT_EQ(busyMorning(kBound - 2), 0u);
+    EXPECT_EQ(busyMorning(), SimRepeatGuard::kCapacity + 8) << "ended at its bound";
+
+    auto again = send(captured, "92");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->isError() ? again->getError() : "", TradeContract::Error::kSessionEnded);
+    EXPECT_EQ(orders(), before + 1);
+}
+
 // A table of a few sessions, and so of a few keys remembered without one: a
 // test goes past it with a few logins.
 class SimRepeatedRequestSmallTableTest : public SimRepeatedRequestTest {
 protected:
     static constexpr size_t kTable = 16;
-    SimRepeatedRequestSmallTableTest() {
-        SimOptions o = tuesdayOptions();
-        o.maxSessions = kTable;
-        sim = std::make_unique<SimServer>(o);
-    }
+    SimRepeatedRequestSmallTableTest() { serveWith([](SimOptions& o) { o.maxSessions = kTable; }); }
     // Logins under keys of their own (not the client codec's, which the
     // captured requests use), past the keys the table remembers.
     void loginsPastTheTable() {
@@ -313,29 +381,29 @@ TEST(SimRepeatGuardTest, RemembersItsNewestCapacityAndForgetsTheOlder) {
 // as the table holds sessions).
 TEST(SimRepeatGuardTest, AKeyIsRememberedWhileItHasASessionAndAmongTheNewestAfter) {
     SimSessions sessions;
+    const SimSessions::TradeLogins none = [](const std::string&) { return std::optional<std::string>(); };
     auto open = [&](const std::string& id, uint8_t key) {
         SimSession s{.id = id, .key = std::vector<uint8_t>(16, key), .phone = id};
-        return sessions.open(std::move(s), 2, 8, [](const std::string&) { return std::optional<std::string>(); }) !=
-               nullptr;
+        return sessions.open(std::move(s), 2, 8, none) != nullptr;
     };
     const std::vector<uint8_t> frame(8, 1);
     ASSERT_TRUE(open("a", 1));
-    EXPECT_EQ(sessions.firstSending("a", frame, ""), true);
+    EXPECT_EQ(sessions.firstSending("a", frame, "", none), true);
     sessions.end("a");
     ASSERT_TRUE(open("a2", 1));
-    EXPECT_EQ(sessions.firstSending("a2", frame, ""), false) << "the key's next session";
+    EXPECT_EQ(sessions.firstSending("a2", frame, "", none), false) << "the key's next session";
     for (uint8_t key : {2, 3, 4}) {
         const std::string id(1, char('a' + key));
         ASSERT_TRUE(open(id, key));
-        EXPECT_EQ(sessions.firstSending(id, frame, ""), true);
+        EXPECT_EQ(sessions.firstSending(id, frame, "", none), true);
         sessions.end(id);
     }
-    EXPECT_EQ(sessions.firstSending("a2", frame, ""), false) << "a live session's key stays";
+    EXPECT_EQ(sessions.firstSending("a2", frame, "", none), false) << "a live session's key stays";
     ASSERT_TRUE(open("d2", 4));
-    EXPECT_EQ(sessions.firstSending("d2", frame, ""), false) << "the newest of the others stays";
+    EXPECT_EQ(sessions.firstSending("d2", frame, "", none), false) << "the newest of the others stays";
     sessions.end("d2");
     ASSERT_TRUE(open("b2", 2));
-    EXPECT_EQ(sessions.firstSending("b2", frame, ""), true) << "an older one is forgotten";
+    EXPECT_EQ(sessions.firstSending("b2", frame, "", none), true) << "an older one is forgotten";
 }
 
 }  // namespace
