@@ -2,12 +2,21 @@
 
 #include <strings.h>
 
+#include <cctype>
 #include <string>
 
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr size_t kMaxChunkLine = 1024;  // a size and its extensions
+
+// A field name is a token (RFC 9110 5.1): letters, digits and these marks, nothing else.
+bool isToken(std::string_view name) {
+    static constexpr std::string_view kMarks = "!#$%&'*+-.^_`|~";
+    for (unsigned char c : name)
+        if (!std::isalnum(c) && kMarks.find(char(c)) == std::string_view::npos) return false;
+    return !name.empty();
+}
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
@@ -72,12 +81,13 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         // request line): an obsolete form the handlers' parser would read as a line of its own, or not
         // at all, and a proxy before us as part of the header above. It makes no request.
         if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) return State::Malformed;
+        // A line without a colon, or a name that is no token (whitespace, a NUL, nothing at all),
+        // is read one way by the handlers' parser and another by a proxy before us: the
+        // handlers' takes "Transfer-Encoding :" as no coding, and skips "Content-Length 5"
+        // where a proxy may not. It makes no request.
         const size_t colon = line.find(':');
-        if (colon == std::string_view::npos) continue;
+        if (colon == std::string_view::npos || !isToken(line.substr(0, colon))) return State::Malformed;
         const std::string_view name = line.substr(0, colon), value = trim(line.substr(colon + 1));
-        // The handlers' parser takes a name as it stands: "Transfer-Encoding :" is no coding to
-        // it, and would be one here. Whitespace in a name makes no request.
-        if (name != trim(name)) return State::Malformed;
         if (sameName(name, "Content-Length")) {
             lengthsDiffer = lengthsDiffer || (hasLength_ && value != length);
             length = value;
@@ -106,8 +116,10 @@ SimHttpFraming::State SimHttpFraming::readChunks(std::string_view received) {
         if (eol == std::string_view::npos) {
             const size_t pending = received.size() - chunkAt_;
             if (inTrailer_) return pending > maxHeaderBytes_ ? State::HeadersTooLarge : State::Incomplete;
-            return pending > kMaxChunkLine ? State::Malformed : State::Incomplete;
+            const bool endBegun = pending > 0 && received.back() == '\r';
+            return pending - endBegun > kMaxChunkLine ? State::Malformed : State::Incomplete;
         }
+        if (!inTrailer_ && eol - chunkAt_ > kMaxChunkLine) return State::Malformed;  // however it came
         if (inTrailer_) {
             if (eol == chunkAt_) {
                 end_ = eol + kLineEnd.size();

@@ -23,8 +23,9 @@ public:
         HeadersTooLarge,  // no blank line within the header limit
         BodyTooLarge,     // the body is (or says it will be) over the body limit
         Malformed,        // a length or chunk size that is no number, two lengths that differ,
-                          // whitespace around a header's name, a header line folded (starting with
-                          // a space or a tab)
+                          // a header line without a colon or whose name is no token (whitespace,
+                          // a NUL), a header line folded (starting with a space or a tab), a
+                          // chunk-size line of more than 1,024 bytes
         UnknownCoding,    // a Transfer-Encoding other than "chunked" alone
     };
 

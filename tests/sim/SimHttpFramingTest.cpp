@@ -62,6 +62,11 @@ TEST(SimHttpFramingTest, FindsTheEndOfOneRequest) {
          "POST / HTTP/1.1\r\nContent-Length: 74\r\n 0\r\n\r\n" + std::string(74, 'x'), State::Malformed},
         {"the first header line folded onto the request line", "GET / HTTP/1.1\r\n\tx\r\nHost: sim\r\n\r\n",
          State::Malformed},
+        {"a header line without a colon", "GET / HTTP/1.1\r\nX-A b\r\nHost: sim\r\n\r\n", State::Malformed},
+        {"a length without its colon beside a real one",
+         "POST / HTTP/1.1\r\nContent-Length 5\r\nContent-Length: 2\r\n\r\nok", State::Malformed},
+        {"a NUL in a header name", std::string("GET / HTTP/1.1\r\nX-\0A: b\r\nHost: sim\r\n\r\n", 38),
+         State::Malformed},
         {"one length said twice", "POST / HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 5\r\n\r\nabcde",
          State::Complete, 62},
         {"headers past their limit", "GET / HTTP/1.1\r\nX: " + std::string(kHeaderLimit, 'x'), State::HeadersTooLarge},
@@ -81,6 +86,8 @@ TEST(SimHttpFramingTest, FindsTheEndOfOneRequest) {
         {"a chunk size that is no number", chunked + "zz\r\n", State::Malformed},
         {"a chunk without its line end", chunked + "1\r\nab\r\n", State::Malformed},
         {"a chunk-size line without end", chunked + std::string(2000, '1'), State::Malformed},
+        {"a chunk-size line past its bound, whole", chunked + "1;x=" + std::string(2000, 'y') + "\r\na\r\n0\r\n\r\n",
+         State::Malformed},
     };
     for (const auto& c : cases) {
         SimHttpFraming whole(kHeaderLimit, kBodyLimit);
