@@ -134,13 +134,18 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // Replies in clear, for tests and curl: only from a server started to give them.
     const bool dump = options_.dumpHeader && header(headers, "X-Sim-Dump") == "text";
 
-    // Counted before it is split, as what splitting would take is the point.
-    auto tooManyFields = [this](std::string_view text) {
-        return size_t(std::count(text.begin(), text.end(), '&')) >= options_.maxRequestFields;
+    // Counted before it is split, as what splitting would take is the point:
+    // the clear fields and the enciphered frame's together.
+    auto fieldsIn = [](std::string_view text) {
+        return text.empty() ? size_t(0) : size_t(std::count(text.begin(), text.end(), '&')) + 1;
     };
-    if (tooManyFields(body))
+    const size_t clearFields = fieldsIn(body);
+    bool tooManyFields = clearFields > options_.maxRequestFields;
+    auto tooMany = [this] {
         return Reply{413, "more than " + std::to_string(options_.maxRequestFields) + " fields\n",
                      {{"Content-Type", "text/plain"}}};
+    };
+    if (tooManyFields) return tooMany();
     SimRequest request(simParseFields(body));
     record.clearFields = request.fields();
     record.main = request.mainFunction();
@@ -159,9 +164,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     auto decipherFields = [&](const std::vector<uint8_t>& key) {
         auto data = base64Decode(request.value("TC_REQDATA"));
         auto plain = data && !key.empty() ? decipherFrame(*data, key) : std::nullopt;
-        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1) ||
-            tooManyFields(std::string_view(reinterpret_cast<const char*>(plain->data()), plain->size())))
-            return false;
+        if (!plain || static_cast<long long>(plain->size()) != request.intValue("TC_REQLENGTH", -1)) return false;
+        const std::string_view text(reinterpret_cast<const char*>(plain->data()), plain->size());
+        tooManyFields = clearFields + fieldsIn(text) > options_.maxRequestFields;
+        if (tooManyFields) return false;
         request.addFields(simParseFields(std::string(plain->begin(), plain->end())));
         frame = std::move(*data);
         return true;
@@ -180,6 +186,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     }
     if (login && enciphered && status == kUndecided && !decipherFields(loginKey.value_or(std::vector<uint8_t>())))
         status = 1;
+    if (tooManyFields) return tooMany();
 
     // The session: a login opens one, any other request must name a live one.
     std::vector<Control> controls;
@@ -232,6 +239,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     bool repeated = false;
     if (status == kUndecided && enciphered && !login) {
         if (!decipherFields(key)) {
+            if (tooManyFields) return tooMany();
             status = 1;
         } else {
             StateLock lock(*this);

@@ -33,7 +33,8 @@
 // A request with the header "X-Sim-Dump: text" gets its record sets as
 // readable text instead (no compression, no cipher), from a server started
 // with dumpHeader only: for tests and curl. A body larger
-// than maxRequestBytes, or of more than maxRequestFields fields, is refused with 413; see SimHttpServer.h for the
+// than maxRequestBytes, or of more than maxRequestFields fields (clear and
+// enciphered together), is refused with 413; see SimHttpServer.h for the
 // connection road (slow connections hold no thread) and its limits. The
 // port is the server's alone: start() fails on a port in use.
 #include <atomic>
@@ -91,9 +92,10 @@ struct SimOptions {
     size_t maxConnections = 4096;          // connections open at once (more are answered 503)
     size_t maxWorkers = 64;                // requests handled at once (more whole ones wait their turn)
     size_t maxRequestBytes = 1024 * 1024;  // a larger body is refused (413); the client's largest is a few KiB
-    // A request of more fields, in its body or its enciphered frame, is
-    // refused (413) before it is split: each field takes an entry many times
-    // its bytes, in every copy of the request. The client's have a few dozen.
+    // A request of more fields, its body's and its enciphered frame's
+    // together, is refused (413) before it is split: each field takes an
+    // entry many times its bytes, in every copy of the request. The client's
+    // have a few dozen.
     size_t maxRequestFields = 1024;
     size_t requestLogCount = 2000;         // requests kept for requests()
     size_t requestLogBytes = 8 << 20;      // ... and their bodies and fields together (a flood leaves no more)

@@ -201,6 +201,21 @@ TEST(SimLimitsTest, AFloodOfLargeBodiesKeepsTheLogWithinItsBytes) {
     const auto refused = sim.handle(manyFields + "&a", {});
     EXPECT_EQ(refused.status, 413);
     EXPECT_EQ(sim.requestCount(), kept);
+    // The enciphered frame's fields count with the clear ones: a frame of
+    // the limit's fields under a session's key is refused alike, and so is
+    // one that passes the limit only with the clear fields beside it.
+    const std::string session = simKeyedLogin(sim);
+    ASSERT_FALSE(session.empty());
+    auto enciphered = [&](const std::string& fields) {
+        return sim.handle("tc_service=300&TC_ENCRYPT=36&TC_SESSION={" + session + "}&TC_REQLENGTH=" +
+                              std::to_string(fields.size()) + "&TC_REQDATA=" + VTACoder::encryptString(fields),
+                          {});
+    };
+    std::string frame = "tc_mfuncno=9999&tc_sfuncno=1";
+    for (size_t i = 2; i < o.maxRequestFields - 5; ++i) frame += "&a";
+    EXPECT_EQ(etag(enciphered(frame)), "0,0,0,36") << "with the five clear fields, the limit exactly";
+    EXPECT_EQ(enciphered(frame + "&a").status, 413);
+    EXPECT_EQ(enciphered(manyFields + "&a").status, 413);
 }
 
 TEST(SimLimitsTest, ABodyLargerThanTheLimitIsRefusedExactlyOnePast) {
