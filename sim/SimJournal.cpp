@@ -701,6 +701,9 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     if (report.damaged()) {
         report.setAside = keepCopy(path, in, fileSize);
         if (report.setAside.empty() || !rewrite(path, in, kept)) {
+            // The file stays as it was, and so does the next start's copy of it: this one goes.
+            if (!report.setAside.empty()) ::unlink(report.setAside.c_str());
+            report.setAside.clear();
             report.refusal = "the books at " + path + " are damaged and cannot be set aside";
             return nullptr;
         }

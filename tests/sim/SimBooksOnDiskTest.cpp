@@ -926,6 +926,23 @@ TEST(SimBooksOnDiskTest, BooksOfAnotherSeedAreRefusedAndFreshBooksStartFromTheSe
     EXPECT_TRUE(ordersOfA(fresh).empty());
 }
 
+// A full disk, as this process meets it: no file may grow past `bytes` while
+// it lasts (a write that would fails, the signal ignored as the programs do).
+class DiskFull {
+public:
+    explicit DiskFull(uint64_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit full = before_;
+        full.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~DiskFull() { ::setrlimit(RLIMIT_FSIZE, &before_); }
+
+private:
+    rlimit before_{};
+};
+
 TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndSoIsEverythingAfter) {
     TempDir dir;
     const std::string path = dir.file("books");
@@ -933,21 +950,44 @@ TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndSoIsEverythingAft
     Customer a(sim, kCustomerA);
     ASSERT_FALSE(a.tradeInfo.empty());
     const std::string price = textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price");
-    // The disk takes no more: a file may not grow past its present size.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit before{};
-    ::getrlimit(RLIMIT_FSIZE, &before);
-    rlimit full = before;
-    full.rlim_cur = fs::file_size(path);
-    ::setrlimit(RLIMIT_FSIZE, &full);
-    const std::string refused = errorOf(a.buy(100, price));
-    const std::string after = errorOf(a.trade(10, "count=5"));
-    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::string refused, after;
+    {
+        DiskFull full(fs::file_size(path));  // a file may not grow past its present size
+        refused = errorOf(a.buy(100, price));
+        after = errorOf(a.trade(10, "count=5"));
+    }
     EXPECT_EQ(refused, kSimBooksUnwritable) << "the customer learns it failed";
     EXPECT_EQ(after, kSimBooksUnwritable);
     // What the disk holds is what a restart holds: no order.
     SimServer restarted(booksOptions(path));
     EXPECT_TRUE(ordersOfA(restarted).empty());
+}
+
+// Damaged books met on a full disk: the journal cannot be rewritten without
+// its damage, and the copy kept of it goes too, so that the start that
+// finds room keeps one copy, not one for every start that found none.
+TEST(SimBooksOnDiskTest, DamagedBooksThatCannotBeSetAsideLeaveNoCopyBehind) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    placeOneOrder(path);
+    std::ofstream(path, std::ios::binary | std::ios::app) << "0badc0de 3\t1709605801\trequest\t1380";
+    auto copiesAside = [&] {
+        size_t n = 0;
+        for (const auto& f : fs::directory_iterator(dir.path()))
+            n += f.path().string().find(".damaged-") != std::string::npos;
+        return n;
+    };
+    for (int start = 0; start < 2; ++start) {
+        DiskFull full(1);
+        SimServer sim(booksOptions(path));
+        EXPECT_NE(sim.setupError().find("cannot be set aside"), std::string::npos) << sim.setupError();
+        EXPECT_EQ(copiesAside(), 0u) << "start " << start;
+    }
+    SimServer sim(booksOptions(path));
+    ASSERT_EQ(sim.setupError(), "");
+    EXPECT_TRUE(sim.booksReport().tornLast);
+    EXPECT_EQ(copiesAside(), 1u);
+    EXPECT_EQ(ordersOfA(sim).size(), 1u);
 }
 
 namespace {
