@@ -42,6 +42,7 @@
 #include "shell/ScreenRegistry.h"
 #include "shell/VTADisclaimerViewController.h"
 #include "shell/rOduvedeAppDelegate.h"
+#include "sim/SimProcess.h"
 #include "sim/SimServer.h"
 #include "ui/Alerts.h"
 
@@ -264,6 +265,7 @@ int defaultWalk(HeadlessHost& host, const std::string& shots) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    simSetUpProcess();  // the embedded brokerage serves in this process
     Options o;
     int exitCode = 0;
     if (!parseOptions(argc, argv, o, exitCode)) return exitCode;

@@ -7,8 +7,6 @@
 // disk before its answer); what opening them found goes to stderr. It is the
 // test tool: it serves the control routes (/sim/status, /sim/push,
 // /sim/expire, /sim/clock), which the client's embedded server does not.
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -18,6 +16,7 @@
 #include <thread>
 
 #include "sim/SimBooks.h"
+#include "sim/SimProcess.h"
 #include "sim/SimServer.h"
 
 namespace {
@@ -140,12 +139,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    // Room for the connections the server keeps open (SimOptions::maxConnections).
-    rlimit files{};
-    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
-        files.rlim_cur = std::min<rlim_t>(files.rlim_max, 65536);
-        ::setrlimit(RLIMIT_NOFILE, &files);
-    }
+    simSetUpProcess();
     if (options.freshBooks && options.booksPath.empty()) {
         std::fprintf(stderr, "roduvede-sim: --fresh-books needs --books FILE\n");
         return 2;

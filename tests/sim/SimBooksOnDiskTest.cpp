@@ -2,19 +2,25 @@
 // change written before its answer, rebuilt by a replay when the server
 // starts again (also after a kill), a damaged journal set aside with what
 // happened reported, never a silent start from the seed.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 
 #include "SimTestSupport.h"
@@ -85,16 +91,22 @@ SimOptions booksOptions(const std::string& path, bool fresh = false) {
 
 // A customer's session on a server: service login, trade login, requests.
 struct Customer {
+    // A request's body to the server's reply.
+    using Send = std::function<SimServer::Reply(const std::string& body)>;
     Customer(SimServer& server, const std::string& fundid, const std::string& phone = kPhone,
              const std::string& password = "123456", const std::string& auth = "authtype=0&authdata=")
-        : sim(server), fundId(fundid) {
-        session = textOf(sim.handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {}), "session");
+        : Customer([&server](const std::string& body) { return server.handle(body, {}); }, fundid, phone, password,
+                   auth) {}
+    Customer(Send send, const std::string& fundid, const std::string& phone = kPhone,
+             const std::string& password = "123456", const std::string& auth = "authtype=0&authdata=")
+        : send(std::move(send)), fundId(fundid) {
+        session = textOf(this->send("tc_mfuncno=100&tc_sfuncno=1&phone=" + phone), "session");
         auto set = firstSet(call("tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=" + fundid.substr(0, 4) +
                                  "&inputid=" + fundid + "&trdpwd=" + password + "&" + auth));
         if (set && !set->isError()) tradeInfo = set->toStringAtIndex(0).value_or("") + "&operway=i";
     }
     SimServer::Reply call(const std::string& fields) {
-        return sim.handle("tc_service=300&TC_ENCRYPT=0&TC_SESSION={" + session + "}&" + fields, {});
+        return send("tc_service=300&TC_ENCRYPT=0&TC_SESSION={" + session + "}&" + fields);
     }
     SimServer::Reply trade(int sub, const std::string& fields) {
         return call("tc_mfuncno=500&tc_sfuncno=" + std::to_string(sub) + "&" + tradeInfo + "&fundid=" + fundId + "&" +
@@ -110,9 +122,26 @@ struct Customer {
         return trade(6, "bsflag=0B&price=" + price + "&qty=" + std::to_string(qty) +
                             "&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1");
     }
-    SimServer& sim;
+    Send send;
     std::string fundId, session, tradeInfo;
 };
+
+// Requests over HTTP to the server on `port`, on one connection kept open
+// (status 0 for a request that had no answer).
+Customer::Send overHttp(int port) {
+    auto http = std::make_shared<httplib::Client>(simClient(port));
+    http->set_keep_alive(true);
+    http->set_tcp_nodelay(true);
+    return [http](const std::string& body) {
+        SimServer::Reply reply;
+        reply.status = 0;
+        if (auto r = http->Post("/vta", body, "application/x-www-form-urlencoded")) {
+            reply.status = r->status;
+            reply.body = r->body;
+        }
+        return reply;
+    };
+}
 
 // The serial of the last bank transfer in the server's books (0 none).
 int64_t lastTransferSerial(SimServer& sim) {
@@ -207,7 +236,16 @@ public:
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        // Signals as a shell leaves them, whatever this program ignores.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults;
+        sigemptyset(&defaults);
+        sigaddset(&defaults, SIGXFSZ);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+        if (posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawnattr_destroy(&attributes);
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         // Its first line is the address it serves on (read until it comes: the program is starting).
@@ -220,6 +258,21 @@ public:
     ~SimProcess() { kill(); }
     const std::string& url() const { return url_; }
     int port() const { return url_.empty() ? 0 : std::stoi(url_.substr(url_.rfind(':') + 1)); }
+    // From now on no file of its may grow past `bytes` (ulimit -f).
+    bool limitFileSize(uint64_t bytes) {
+        rlimit limit{};
+        if (::prlimit(pid_, RLIMIT_FSIZE, nullptr, &limit) != 0) return false;
+        limit.rlim_cur = bytes;
+        return ::prlimit(pid_, RLIMIT_FSIZE, &limit, nullptr) == 0;
+    }
+    // Still running (not ended, by a signal or otherwise).
+    bool running() {
+        if (pid_ <= 0) return false;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
+        pid_ = -1;
+        return false;
+    }
     // SIGKILL: no shutdown of any kind.
     void kill() {
         if (pid_ <= 0) return;
@@ -943,6 +996,14 @@ private:
     rlimit before_{};
 };
 
+// How many files beside the books at `path` have `part` in their names.
+size_t filesBeside(const std::string& path, const std::string& part) {
+    size_t n = 0;
+    for (const auto& f : fs::directory_iterator(fs::path(path).parent_path()))
+        n += f.path().filename().string().find(part) != std::string::npos;
+    return n;
+}
+
 TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndSoIsEverythingAfter) {
     TempDir dir;
     const std::string path = dir.file("books");
@@ -971,23 +1032,37 @@ TEST(SimBooksOnDiskTest, DamagedBooksThatCannotBeSetAsideLeaveNoCopyBehind) {
     const std::string path = dir.file("books");
     placeOneOrder(path);
     std::ofstream(path, std::ios::binary | std::ios::app) << "0badc0de 3\t1709605801\trequest\t1380";
-    auto copiesAside = [&] {
-        size_t n = 0;
-        for (const auto& f : fs::directory_iterator(dir.path()))
-            n += f.path().string().find(".damaged-") != std::string::npos;
-        return n;
-    };
     for (int start = 0; start < 2; ++start) {
         DiskFull full(1);
         SimServer sim(booksOptions(path));
         EXPECT_NE(sim.setupError().find("cannot be set aside"), std::string::npos) << sim.setupError();
-        EXPECT_EQ(copiesAside(), 0u) << "start " << start;
+        EXPECT_EQ(filesBeside(path, ".damaged-"), 0u) << "start " << start;
     }
     SimServer sim(booksOptions(path));
     ASSERT_EQ(sim.setupError(), "");
     EXPECT_TRUE(sim.booksReport().tornLast);
-    EXPECT_EQ(copiesAside(), 1u);
+    EXPECT_EQ(filesBeside(path, ".damaged-"), 1u);
     EXPECT_EQ(ordersOfA(sim).size(), 1u);
+}
+
+// roduvede-sim under a file-size limit (ulimit -f), started with the signal
+// such a write raises left as a shell leaves it: the write fails, and the
+// order is refused as on a full disk, the server still serving.
+TEST(SimBooksOnDiskTest, AFileSizeLimitIsAFullDiskToTheProgramsNotTheirEnd) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    placeOneOrder(path);
+    SimProcess child({"--port", "0", "--seed", "11", "--clock", "1709605800", "--frozen", "--books", path});
+    ASSERT_GT(child.port(), 0) << "roduvede-sim did not start: " << child.url();
+    Customer a(overHttp(child.port()), kCustomerA);
+    ASSERT_FALSE(a.tradeInfo.empty());
+    const std::string price = textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price");
+    ASSERT_TRUE(child.limitFileSize(fs::file_size(path)));
+    EXPECT_EQ(errorOf(a.buy(100, price)), kSimBooksUnwritable);
+    EXPECT_TRUE(child.running()) << "ended by the limit";
+    child.kill();
+    SimServer restarted(booksOptions(path));
+    EXPECT_EQ(ordersOfA(restarted).size(), 1u);
 }
 
 namespace {
