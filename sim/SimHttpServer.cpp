@@ -1,14 +1,16 @@
 #include "sim/SimHttpServer.h"
 
 #include <arpa/inet.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <malloc.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
-#include <strings.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -154,6 +157,24 @@ void holdAllocatorThresholds() {
     });
 }
 
+// The connections the process's open-file limit leaves room for: three
+// quarters of the descriptors still free when the server starts, the rest
+// kept for the server's own files (its books: a compaction opens a few) and
+// those of the program it serves in (the client's, when embedded). A server
+// that took every free descriptor would leave its books none.
+size_t connectionsTheFilesAllow() {
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur == RLIM_INFINITY) return SIZE_MAX;
+    size_t open = 0;
+    if (DIR* dir = ::opendir("/proc/self/fd")) {
+        while (const dirent* d = ::readdir(dir)) open += d->d_name[0] != '.';
+        ::closedir(dir);
+        open -= open > 0;  // the folder's own
+    }
+    const size_t free = files.rlim_cur > open ? size_t(files.rlim_cur) - open : 0;
+    return free / 4 * 3;
+}
+
 thread_local bool* tCloseAfterReply = nullptr;
 
 // The queue httplib's accept loop hands each new socket to: it runs the hand
@@ -257,14 +278,23 @@ SimHttpServer::Road::Road(SimHttpServer& s, SimHttpLimits l) : server(s), limits
 }
 
 void SimHttpServer::Road::adopt(int fd) {
+    bool busy = false;
     {
+        // Counted as open from here, so that a burst of connections the road
+        // has not yet taken holds no more descriptors than the limit.
         std::lock_guard lock(mutex);
-        if (!shutDown) {
+        busy = openCount >= limits.maxConnections;
+        if (!shutDown && !busy) {
             incoming.push_back(fd);
+            ++openCount;
             fd = -1;
         }
     }
     if (fd >= 0) {
+        if (busy) {
+            const std::string reply = refusal(503, "Service Unavailable", "too many connections\n");
+            (void)!::send(fd, reply.data(), reply.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
         ::close(fd);
         return;
     }
@@ -286,7 +316,7 @@ void SimHttpServer::Road::shutdown() {
     for (auto& t : workers) t.join();  // each ends the request it serves
     for (int fd : incoming) ::close(fd);
     for (auto& [fd, c] : connections) ::close(fd);
-    openCount -= connections.size();
+    openCount -= incoming.size() + connections.size();
     connections.clear();
     ::close(wake);
     ::close(epoll);
@@ -332,19 +362,12 @@ void SimHttpServer::Road::run() {
 
 void SimHttpServer::Road::takeNew(std::vector<int> fds) {
     for (int fd : fds) {
-        if (connections.size() >= limits.maxConnections) {
-            const std::string busy = refusal(503, "Service Unavailable", "too many connections\n");
-            (void)!::send(fd, busy.data(), busy.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-            ::close(fd);
-            continue;
-        }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
         int yes = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);  // headers and body go out at once
         auto c = std::make_unique<Connection>(fd, limits);
         watch(*c);
         connections[fd] = std::move(c);
-        ++openCount;
     }
 }
 
@@ -550,7 +573,11 @@ void SimHttpServer::Road::serve(Connection& c) {
 
 // ---- the server ----
 
-SimHttpServer::SimHttpServer(SimHttpLimits limits) : road_(std::make_unique<Road>(*this, limits)) {
+SimHttpServer::SimHttpServer(SimHttpLimits limits)
+    : road_(std::make_unique<Road>(*this, [&] {
+          limits.maxConnections = std::min(limits.maxConnections, connectionsTheFilesAllow());
+          return limits;
+      }())) {
     // Bound alone: SO_REUSEADDR lets a restart take the port of connections
     // still closing, never a second listener (httplib's default adds SO_REUSEPORT).
     set_socket_options([](socket_t sock) {

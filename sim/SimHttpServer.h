@@ -12,9 +12,12 @@
 //    idle kept-alive connection is closed after `keepAlive` seconds, and
 //    every connection at once when the server stops.
 //  - Workers are made on demand up to `maxWorkers` (whole requests beyond
-//    wait their turn); at most `maxConnections` are open (more are answered
-//    503 and closed), headers of at most `maxHeaderBytes` (431) and bodies
-//    of at most `maxBodyBytes` (413, refused as soon as the length says so).
+//    wait their turn); at most `maxConnections` are open, and no more than
+//    three quarters of the descriptors the process's open-file limit leaves
+//    free when the server starts, the rest kept for its books and the
+//    program's own files (more are answered 503 and closed); headers of at
+//    most `maxHeaderBytes` (431) and bodies of at most `maxBodyBytes` (413,
+//    refused as soon as the length says so).
 //  - Requests held, all connections together: at most `maxBufferedBytes`,
 //    read or being handled (a connection whose bytes would pass it is
 //    answered 503), and of them at most `maxHandledBytes` handled at once

@@ -258,6 +258,27 @@ bool syncFolderOf(const std::string& path) {
     return ok;
 }
 
+// Writes `text` to a new file beside `path` (0600, flushed to disk) and
+// renames it over `path`; answers it open for appending, or -1 when a step
+// failed (`path` then as it was). The new file is held before the old one's
+// descriptor is given up, so that no other thread's open or accept (a
+// connection's) can take the number the books need and leave them without a
+// file. `synced` tells whether the folder, and so the rename, reached the disk.
+int replaceForAppend(const std::string& path, const std::string& text, bool& synced) {
+    const size_t slash = path.rfind('/');
+    std::string temp = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "." +
+                       (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_APPEND | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (!writeAll(fd, text.data(), text.size()) || ::fsync(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return -1;
+    }
+    synced = syncFolderOf(path);
+    return fd;
+}
+
 // A byte range of the file being read: what a rewritten journal keeps.
 struct Range {
     uint64_t offset = 0, size = 0;
@@ -731,10 +752,13 @@ bool SimJournal::compact(const std::string& books) {
         ::unlink(snapPath.c_str());
         return false;
     }
-    // Then the journal that names it, in place of the old one at once.
+    // Then the journal that names it, in place of the old one at once, and
+    // held open before the old one is closed.
     const std::string header =
         headerLine(seed_, start_, keyCheck_, numbers_ ? numbers_() : std::vector<uint64_t>{}, named);
-    if (!writePrivateFileAtomically(path_, std::vector<uint8_t>(header.begin(), header.end()))) {
+    bool synced = false;
+    const int fd = replaceForAppend(path_, header, synced);
+    if (fd < 0) {
         ::unlink(snapPath.c_str());
         return false;
     }
@@ -742,8 +766,9 @@ bool SimJournal::compact(const std::string& books) {
     snapshot_ = named;
     size_ = header.size();
     ::close(fd_);
-    fd_ = openForAppend(path_);  // -1: every append fails, and the books refuse changes until a restart
-    if (before.seq) ::unlink(snapshotPath(path_, before.seq).c_str());
+    fd_ = fd;
+    // The old snapshot goes once no journal on disk names it (else the next start removes it).
+    if (before.seq && synced) ::unlink(snapshotPath(path_, before.seq).c_str());
     return true;
 }
 

@@ -164,8 +164,8 @@ public:
     static std::string snapshotPath(const std::string& path, uint64_t seq);
     // Replaces the journal by `books` (the snapshot of the books after every
     // record written so far) and a new journal that names it; false when
-    // that fails, the old journal then going on as it was (true with the
-    // journal unwritable: an append then fails).
+    // that fails (no descriptor free, a full disk), the old journal then
+    // going on as it was.
     bool compact(const std::string& books);
 
     // One entry as a line and back (for the tests of the format).

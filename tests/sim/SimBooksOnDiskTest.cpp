@@ -1065,6 +1065,110 @@ TEST(SimBooksOnDiskTest, AFileSizeLimitIsAFullDiskToTheProgramsNotTheirEnd) {
     EXPECT_EQ(ordersOfA(restarted).size(), 1u);
 }
 
+// A server in a process of its own under a small open-file limit, which idle
+// connections would fill: it keeps its connections below what the limit
+// leaves (those beyond are refused), so that its books are compacted and
+// written while it holds them, and once they close every request is served
+// again.
+TEST(SimBooksOnDiskTest, ConnectionsHeldAtTheFileLimitLeaveTheBooksWritable) {
+    TempDir dir;
+    const std::string path = dir.file("books");
+    auto openDescriptors = [] {
+        return size_t(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+    };
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {  // the server, until the test closes its end of `done`
+        ::close(ready[0]);
+        ::close(done[1]);
+        rlimit files{};
+        ::getrlimit(RLIMIT_NOFILE, &files);
+        files.rlim_cur = openDescriptors() + 64;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        SimOptions o = booksOptions(path);
+        o.booksCompactBytes = 2000;
+        o.keepAliveSeconds = int(kHangSeconds);  // the connections stay as long as the test holds them
+        o.readTimeout = kHangSeconds;
+        {
+            SimServer sim(o);
+            const int port = sim.start() ? sim.port() : 0;
+            char c;
+            if (::write(ready[1], &port, sizeof port) == sizeof port) (void)!::read(done[0], &c, 1);
+        }
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(done[0]);
+    struct Child {
+        pid_t pid;
+        int done;
+        int status = -1;
+        // Stops the server and answers how it ended.
+        int stop() {
+            if (done >= 0) ::close(done);
+            done = -1;
+            if (pid > 0) ::waitpid(pid, &status, 0);
+            pid = -1;
+            return status;
+        }
+        ~Child() { stop(); }
+    } child{pid, done[1]};
+    int port = 0;
+    const bool started = ::read(ready[0], &port, sizeof port) == sizeof port && port > 0;
+    ::close(ready[0]);
+    ASSERT_TRUE(started);
+
+    int orders = 0;
+    {
+        Customer a(overHttp(port), kCustomerA);  // its connection first
+        ASSERT_FALSE(a.tradeInfo.empty());
+        struct Sockets : std::vector<int> {
+            ~Sockets() {
+                for (int fd : *this) ::close(fd);
+            }
+        } idle;
+        for (int i = 0; i < 200; ++i) {
+            idle.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+            sockaddr_in at{};
+            at.sin_family = AF_INET;
+            at.sin_port = htons(uint16_t(port));
+            at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            ASSERT_EQ(::connect(idle.back(), reinterpret_cast<sockaddr*>(&at), sizeof at), 0) << i;
+        }
+        // The server at its connections: those past them are refused (not left unaccepted).
+        std::vector<bool> refused(idle.size());
+        EXPECT_TRUE(pollUntil([&] {
+            for (size_t i = 0; i < idle.size(); ++i) {
+                char reply[256];  // a connection that sent nothing is answered only when refused (503)
+                refused[i] = refused[i] || ::recv(idle[i], reply, sizeof reply, MSG_DONTWAIT) >= 0;
+            }
+            return std::count(refused.begin(), refused.end(), true) > 0;
+        })) << "the server took connections until no descriptor was left";
+        for (int i = 0; i < 12; ++i) {
+            ASSERT_EQ(errorOf(a.buy()), "") << i;
+            ++orders;
+        }
+        EXPECT_EQ(filesBeside(path, ".snapshot-"), 1u) << "the books compacted while the connections were held";
+    }
+    // Once they have gone (as the server sees them go), a login and an order.
+    std::unique_ptr<Customer> b;
+    ASSERT_TRUE(pollUntil([&] {
+        b = std::make_unique<Customer>(overHttp(port), kCustomerA);
+        return !b->tradeInfo.empty();
+    }));
+    ASSERT_EQ(errorOf(b->buy()), "");
+    ++orders;
+    b.reset();
+    const int status = child.stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    SimServer restarted(booksOptions(path));
+    EXPECT_TRUE(restarted.booksReport().restoredSnapshot);
+    EXPECT_EQ(ordersOfA(restarted).size(), size_t(orders));
+}
+
 namespace {
 
 constexpr const char* kSnapshotKey = "the books' own key";
