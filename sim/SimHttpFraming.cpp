@@ -88,6 +88,8 @@ SimHttpFraming::State SimHttpFraming::readHeaders(std::string_view received) {
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos || !isToken(line.substr(0, colon))) return State::Malformed;
         const std::string_view name = line.substr(0, colon), value = trim(line.substr(colon + 1));
+        // A CR or NUL in a value ends the line early for one reader and not for another.
+        if (value.find_first_of(std::string_view("\r\0", 2)) != std::string_view::npos) return State::Malformed;
         if (sameName(name, "Content-Length")) {
             lengthsDiffer = lengthsDiffer || (hasLength_ && value != length);
             length = value;
