@@ -226,11 +226,9 @@ std::vector<uint8_t> holdings(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& room = c.server.view<SimFundsRoom>();
     std::vector<SimListRow> rows;
-    for (const auto& h : room.customer(who->custid).holdings) {
-        const SimFund* f = room.fund(h.code);
-        const int64_t nav = f ? f->nav : 10000;  // a wealth plan's units are at 1.0000
+    for (const auto& h : c.server.view<SimFundsRoom>().customer(who->custid).holdings) {
+        const int64_t nav = simProductNav(c.server, h.code);
         rows.push_back({h.code, simProductName(c.server, h.code), simUnitsText(h.available), simUnitsText(h.units),
                         simNetValueText(nav), simMoneyText(simFundValue(h.units, nav)),
                         h.dividendMethod == 1 ? "现金分红" : "红利转投"});

@@ -4,12 +4,13 @@
 // books' cash. Every function of a customer confirms the orders of earlier
 // days first.
 //
-// 100/24 with "ofcode": the trade session text. Set 0 the fund: "ofcode",
-//   "ofname", "~ofstatus", "nav", "~ofriskvalue", "tacode" (no record for
-//   an unknown code); set 1 "fundavl", the customer's cash in 元.
-// 100/25 "ofcode", with the session: set 0 the fund as 100/24's; set 1 the
-//   customer's holding of it: "ofcode", "ofname", "ofavl" (no record when
-//   none is held).
+// 100/24 with "ofcode": the trade session text. Set 0 the fund (or wealth
+//   plan, SimWealth.h): "ofcode", "ofname", "~ofstatus", "nav",
+//   "~ofriskvalue", "tacode" (no record for an unknown code); set 1
+//   "fundavl", the customer's cash in 元.
+// 100/25 "ofcode", with the session: set 0 the fund or plan as 100/24's;
+//   set 1 the customer's holding of it: "ofcode", "ofname", "ofavl" (no
+//   record when none is held).
 // 500/34 subscription, 500/35 purchase: "ofcode", "orderamt", "chkriskflag".
 //   Refusals, in order: "基金代码不存在"; "该基金不在认购期" (34 of a fund not
 //   offering), "该基金当前不能申购" (35 of a fund offering, suspended or
@@ -18,7 +19,8 @@
 //   "[88001]..." for a fund above the customer's tolerance until
 //   "chkriskflag=0"; "可用资金不足". An accepted order holds its money and
 //   answers "sno".
-// 500/36 redemption: "ofcode", "orderqty", "redeemtype" (0 or 1). Refusals:
+// 500/36 redemption of a fund or wealth plan: "ofcode", "orderqty",
+//   "redeemtype" (0 or 1). Refusals:
 //   "基金代码不存在", "该基金暂停赎回", "委托份额错误", "巨额赎回方式错误",
 //   "您没有持有该基金", "可用份额不足". An accepted order holds its units and
 //   answers "sno".
@@ -38,6 +40,7 @@
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
+#include "sim/SimWealth.h"
 
 namespace {
 
@@ -57,10 +60,8 @@ constexpr const char* kNoUnits = "可用份额不足";
 constexpr const char* kNotCancellable = "该委托不能撤单";
 constexpr const char* kRiskText = "[88001]该基金风险等级高于您的风险承受能力，是否确认继续购买？";
 
-SimBalance& cashOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
-
-// Set 0 of the lookups: the fund, no record for none.
-TCRSWriter& fundSet(TCRSWriter& w, const SimFund* f) {
+// Set 0 of the lookups: the fund or plan, no record for none.
+TCRSWriter& fundSet(TCRSWriter& w, const std::optional<SimProduct>& f) {
     w.beginSet()
         .addField(Col::kFundCode, TCRSFieldType::VarText, 0, "基金代码")
         .addField(Col::kFundName, TCRSFieldType::VarText, 0, "基金名称")
@@ -78,8 +79,7 @@ std::vector<uint8_t> fundInfo(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const auto& room = c.server.view<SimFundsRoom>();
-    const SimFund* f = room.fund(c.request.value(Key::kFundCode));
+    const auto f = simProduct(c.server, c.request.value(Key::kFundCode));
     TCRSWriter w;
     fundSet(w, f);
     w.beginSet()
@@ -87,7 +87,7 @@ std::vector<uint8_t> fundInfo(SimCall& c) {
         .addField(Col::kFundName, TCRSFieldType::VarText, 0, "基金名称")
         .addField(Col::kAvailableUnits, TCRSFieldType::VarText, 0, "可用份额");
     if (f)
-        if (const SimFundHolding* h = room.customer(who->custid).holding(f->code))
+        if (const SimFundHolding* h = c.server.view<SimFundsRoom>().customer(who->custid).holding(f->code))
             w.addRecord({f->code, f->name, simUnitsText(h->available)});
     return w.bytes();
 }
@@ -100,16 +100,12 @@ std::vector<uint8_t> orderNumberSet(int64_t sno) {
         .bytes();
 }
 
-SimFundOrder newOrder(SimFundsRoom& room, double now, int business, const SimFund& f) {
-    const SimClock::Local t = SimClock::local(now);
-    SimFundOrder o;
-    o.sno = room.nextOrderNumber();
-    o.date = t.yyyymmdd();
-    o.time = t.hour * 10000 + t.minute * 100 + t.second;
-    o.business = business;
-    o.code = f.code;
-    o.name = f.name;
-    return o;
+// A new order of the request's customer, dated now.
+SimFundOrder& newOrder(SimCall& c, const std::string& custid, int business, const std::string& code,
+                       const std::string& name) {
+    const SimClock::Local t = SimClock::local(c.now);
+    return simNewFundOrder(c.server.room<SimFundsRoom>(), custid, business, code, name, t.yyyymmdd(),
+                           t.hour * 10000 + t.minute * 100 + t.second);
 }
 
 std::vector<uint8_t> buy(SimCall& c) {
@@ -135,11 +131,9 @@ std::vector<uint8_t> buy(SimCall& c) {
     if (f->risk > reader->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
     if (simAvailableCash(*reader) < amount) return simErrorSet(-1, kNoMoney);
-    cashOf(simTradeCustomerToChange(c, *reader)).hold(amount);
-    auto& room = c.server.room<SimFundsRoom>();
-    SimFundOrder o = newOrder(room, c.now, c.request.subFunction(), *f);
+    simFundCash(simTradeCustomerToChange(c, *reader)).hold(amount);
+    SimFundOrder& o = newOrder(c, reader->custid, c.request.subFunction(), f->code, f->name);
     o.amount = amount;
-    room.customer(reader->custid).orders.push_back(o);
     return orderNumberSet(o.sno);
 }
 
@@ -148,7 +142,7 @@ std::vector<uint8_t> redeem(SimCall& c) {
     const SimCustomer* reader = simTradeCustomerToRead(c, &refusal);
     if (!reader) return simErrorSet(refusal);
     const auto& funds = c.server.view<SimFundsRoom>();
-    const SimFund* f = funds.fund(c.request.value(Key::kFundCode));
+    const auto f = simProduct(c.server, c.request.value(Key::kFundCode));
     if (!f) return simErrorSet(-1, kUnknownFund);
     if (f->status == SimFundStatus::RedemptionSuspended || f->status == SimFundStatus::Offering ||
         f->status == SimFundStatus::Closed)
@@ -161,13 +155,10 @@ std::vector<uint8_t> redeem(SimCall& c) {
     const SimFundHolding* held = funds.customer(reader->custid).holding(f->code);
     if (!held || held->units <= 0) return simErrorSet(-1, kNotHeld);
     if (units > held->available) return simErrorSet(-1, kNoUnits);
-    auto& room = c.server.room<SimFundsRoom>();
-    SimFundCustomer& side = room.customer(reader->custid);
-    side.holding(f->code)->available -= units;
-    SimFundOrder o = newOrder(room, c.now, kRedeem.sub, *f);
+    c.server.room<SimFundsRoom>().customer(reader->custid).holding(f->code)->available -= units;
+    SimFundOrder& o = newOrder(c, reader->custid, kRedeem.sub, f->code, f->name);
     o.units = units;
     o.redeemType = type == std::to_string(RedeemType::kDefer) ? RedeemType::kDefer : RedeemType::kCancel;
-    side.orders.push_back(o);
     return orderNumberSet(o.sno);
 }
 
@@ -185,7 +176,7 @@ std::vector<uint8_t> cancel(SimCall& c) {
     if (o.business == kRedeem.sub) {
         if (SimFundHolding* h = side.holding(o.code)) h->available += o.units;
     } else {
-        cashOf(simTradeCustomerToChange(c, *reader)).release(o.amount);
+        simFundCash(simTradeCustomerToChange(c, *reader)).release(o.amount);
     }
     o.status = SimFundOrderStatus::Cancelled;
     return orderNumberSet(o.sno);
@@ -258,16 +249,31 @@ int64_t simConvertedUnits(int64_t units, int64_t fromNav, int64_t intoNav) {
     return simDivideRounded(units * fromNav, intoNav);
 }
 
-void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now) {
+SimBalance& simFundCash(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
+
+SimFundOrder& simNewFundOrder(SimFundsRoom& room, const std::string& custid, int business, const std::string& code,
+                              const std::string& name, int date, int time) {
+    SimFundOrder o;
+    o.sno = room.nextOrderNumber();
+    o.date = date;
+    o.time = time;
+    o.business = business;
+    o.code = code;
+    o.name = name;
+    auto& orders = room.customer(custid).orders;
+    orders.push_back(std::move(o));
+    return orders.back();
+}
+
+void simSettleFunds(SimServer& server, SimCustomer& who, double now) {
     const int today = SimClock::local(now).yyyymmdd();
-    SimFundCustomer& side = room.customer(who.custid);
+    SimFundCustomer& side = server.room<SimFundsRoom>().customer(who.custid);
     if (side.settledDay >= today) return;
     side.settledDay = today;
-    SimBalance& cash = cashOf(who);
+    SimBalance& cash = simFundCash(who);
     for (auto& o : side.orders) {
         if (o.status != SimFundOrderStatus::Reported || o.date >= today) continue;
-        const SimFund* f = room.fund(o.code);
-        const int64_t nav = f && f->nav > 0 ? f->nav : 10000;
+        const int64_t nav = simProductNav(server, o.code);
         if (o.business == FundContract::kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->units -= o.units;
             cash.deposit(simFundValue(o.units, nav));
@@ -439,7 +445,7 @@ std::vector<uint8_t> fundLookup(SimCall& c) {
     const SimCustomer* who = simTradeCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
     TCRSWriter w;
-    fundSet(w, c.server.view<SimFundsRoom>().fund(c.request.value(Key::kFundCode)));
+    fundSet(w, simProduct(c.server, c.request.value(Key::kFundCode)));
     w.beginSet().addField(Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
     w.addRecord({simMoneyText(simAvailableCash(*who))});
     return w.bytes();
@@ -448,7 +454,7 @@ std::vector<uint8_t> fundLookup(SimCall& c) {
 }  // namespace
 
 void registerFundFunctions(SimRegistry& r) {
-    r.addDaySettler([](SimCall& c, SimCustomer& who) { simSettleFunds(c.server.room<SimFundsRoom>(), who, c.now); });
+    r.addDaySettler([](SimCall& c, SimCustomer& who) { simSettleFunds(c.server, who, c.now); });
     r.add(kFundLookup, fundLookup);
     r.add(kFundInfo, fundInfo);
     r.add(kSubscribe, buy);

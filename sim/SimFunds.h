@@ -7,7 +7,9 @@
 //
 // Orders of the day are open ("已报") and may be cancelled; from the next day
 // on they are confirmed at the fund's net value: a subscription or purchase
-// becomes units, a redemption money (simFundUnits, simFundValue).
+// becomes units, a redemption money (simFundUnits, simFundValue). A wealth
+// plan is ordered, held and redeemed as a fund is, at 1.0000 元 a unit
+// (SimWealth.h: simProduct).
 //
 // Fund orders are numbered on their own ("sno"), apart from the stock orders.
 //
@@ -117,9 +119,16 @@ int64_t simFundUnits(SimMoney amount, int64_t nav);
 // (1,000.00 份 at 1.2345 into one at 1.0872: 1,135.4856, 1,135.49 份).
 int64_t simConvertedUnits(int64_t units, int64_t fromNav, int64_t intoNav);
 
+// The money fund orders take and bring: the customer's main fund account's 人民币.
+SimBalance& simFundCash(SimCustomer& who);
+// A new order of the customer's fund side, numbered and open ("已报"), dated
+// `date` (yyyymmdd) at `time` (HHmmss); what it holds is the caller's to hold.
+SimFundOrder& simNewFundOrder(SimFundsRoom& room, const std::string& custid, int business, const std::string& code,
+                              const std::string& name, int date, int time);
+
 // Confirms the customer's fund orders of days before `now` (the family's
 // day settler: every trade request runs it, SimOrders.h simTradeCustomerToRead).
-void simSettleFunds(SimFundsRoom& room, SimCustomer& who, double now);
+void simSettleFunds(SimServer& server, SimCustomer& who, double now);
 
 // ---- texts the replies show ----
 std::string simFundStatusText(SimFundStatus status);

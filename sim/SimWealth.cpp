@@ -9,8 +9,8 @@
 //   "tacode"; no record for an unknown code.
 // 500/50 "qryflag=2": the wealth plans, paged (SimQueries.h): "ofcode",
 //   "ofname", "~ofstatus", "term", "yield", "minimum", "~ofriskvalue".
-// 100/24 for a plan's code: as for a fund (set 0 the plan at 1.0000, set 1
-//   "fundavl").
+// 100/24, 100/25 and 500/36 for a plan's code: as for a fund (SimFunds.cpp),
+//   the plan at 1.0000.
 // 500/34, 500/35 for a plan's code: "ofcode", "orderamt", "chkriskflag".
 //   Refusals, in order: "基金代码不存在"; "该产品不在认购期" (34 outside the
 //   offering), "该产品当前不能申购" (35 of a plan not open); "委托金额错误"
@@ -60,13 +60,6 @@ namespace Col = WealthContract::Col;
 constexpr const char* kUnknownFund = "基金代码不存在";
 constexpr const char* kRiskText = "[88001]该产品风险等级高于您的风险承受能力，是否确认继续购买？";
 
-SimBalance& cashOf(SimCustomer& who) { return who.fundAccounts.front().balances[SimCurrency::kRMB]; }
-
-int64_t navOf(const SimFundsRoom& funds, const std::string& code) {
-    const SimFund* f = funds.fund(code);
-    return f && f->nav > 0 ? f->nav : 10000;
-}
-
 // Confirms the customer's conversions of earlier days.
 void settleConversions(SimServer& server, SimCustomer& who, double now) {
     auto& room = server.room<SimWealthRoom>();
@@ -79,7 +72,8 @@ void settleConversions(SimServer& server, SimCustomer& who, double now) {
     for (auto& cv : side.conversions) {
         if (cv.status != SimWealthOrderStatus::Reported || cv.date >= today) continue;
         if (SimFundHolding* from = held.holding(cv.code)) from->units -= cv.units;
-        const int64_t into = simConvertedUnits(cv.units, navOf(funds, cv.code), navOf(funds, cv.otherCode));
+        const int64_t into =
+            simConvertedUnits(cv.units, simProductNav(server, cv.code), simProductNav(server, cv.otherCode));
         SimFundHolding* to = held.holding(cv.otherCode);
         if (!to) {
             held.holdings.push_back({cv.otherCode, 0, 0, 0});
@@ -169,41 +163,12 @@ std::vector<uint8_t> planOrder(SimCall& c) {
     if (p->risk > who->riskTolerance && c.request.value(Fund::Key::kCheckRisk) != Fund::Value::kRiskAccepted)
         return simErrorSet(-1, kRiskText);
     if (simAvailableCash(*who) < amount) return simErrorSet(-1, "可用资金不足");
-    cashOf(simTradeCustomerToChange(c, *who)).hold(amount);
-    auto& funds = c.server.room<SimFundsRoom>();
+    simFundCash(simTradeCustomerToChange(c, *who)).hold(amount);
     const SimClock::Local t = localOf(c.now);
-    SimFundOrder o;
-    o.sno = funds.nextOrderNumber();
-    o.date = t.yyyymmdd();
-    o.time = timeOf(t);
-    o.business = c.request.subFunction();
-    o.code = p->code;
-    o.name = p->name;
+    SimFundOrder& o = simNewFundOrder(c.server.room<SimFundsRoom>(), who->custid, c.request.subFunction(), p->code,
+                                      p->name, t.yyyymmdd(), timeOf(t));
     o.amount = amount;
-    funds.customer(who->custid).orders.push_back(o);
     return orderNumberSet(o.sno);
-}
-
-// 100/24 for a plan's code: the plan as the fund lookup answers a fund, and the cash.
-std::vector<uint8_t> planLookup(SimCall& c) {
-    SimRefusal refusal;
-    const SimCustomer* who = readerOf(c, &refusal);
-    if (!who) return simErrorSet(refusal);
-    const SimWealthPlan* p = c.server.view<SimWealthRoom>().plan(c.request.value(Fund::Key::kFundCode));
-    TCRSWriter w;
-    w.beginSet()
-        .addField(Fund::Col::kFundCode, TCRSFieldType::VarText, 0, "产品代码")
-        .addField(Fund::Col::kFundName, TCRSFieldType::VarText, 0, "产品名称")
-        .addField(Fund::Col::kStatusText, TCRSFieldType::VarText, 0, "今日状态")
-        .addField(Fund::Col::kNetValue, TCRSFieldType::VarText, 0, "净值")
-        .addField(Fund::Col::kRiskText, TCRSFieldType::VarText, 0, "风险级别")
-        .addField(Fund::Col::kCompany, TCRSFieldType::VarText, 0, "基金公司");
-    if (p)
-        w.addRecord(
-            {p->code, p->name, simFundStatusText(p->status), simNetValueText(10000), simFundRiskText(p->risk), ""});
-    w.beginSet().addField(Fund::Col::kCash, TCRSFieldType::VarText, 0, "可用资金");
-    w.addRecord({simMoneyText(simAvailableCash(*who))});
-    return w.bytes();
 }
 
 bool ordersPlan(const SimRequest& r) { return simIsPlanCode(r.value(Fund::Key::kFundCode)); }
@@ -426,17 +391,28 @@ const SimWealthPlan* SimWealthRoom::plan(const std::string& code) const {
 
 bool simIsPlanCode(const std::string& code) { return code.size() == 6 && code[0] == '9'; }
 
+std::optional<SimProduct> simProduct(SimServer& server, const std::string& code) {
+    if (const SimFund* f = server.view<SimFundsRoom>().fund(code))
+        return SimProduct{f->code, f->name, f->tacode, f->status, f->nav, f->risk};
+    if (const SimWealthPlan* p = simIsPlanCode(code) ? server.view<SimWealthRoom>().plan(code) : nullptr)
+        return SimProduct{p->code, p->name, "", p->status, 10000, p->risk};
+    return std::nullopt;
+}
+
 std::string simProductName(SimServer& server, const std::string& code) {
-    if (const SimFund* f = server.view<SimFundsRoom>().fund(code)) return f->name;
-    const SimWealthPlan* p = simIsPlanCode(code) ? server.view<SimWealthRoom>().plan(code) : nullptr;
-    return p ? p->name : "";
+    const auto product = simProduct(server, code);
+    return product ? product->name : "";
+}
+
+int64_t simProductNav(SimServer& server, const std::string& code) {
+    const auto product = simProduct(server, code);
+    return product && product->nav > 0 ? product->nav : 10000;
 }
 
 void registerWealthFunctions(SimRegistry& r) {
     r.addDaySettler([](SimCall& c, SimCustomer& who) { settleConversions(c.server, who, c.now); });
     r.addVariant(WealthContract::kFundQuery, asksFundByCode, fundByCode);
     r.addVariant(WealthContract::kFundQuery, asksPlans, planList);
-    r.addVariant(Fund::kFundLookup, ordersPlan, planLookup);
     r.addVariant(Fund::kSubscribe, ordersPlan, planOrder);
     r.addVariant(Fund::kPurchase, ordersPlan, planOrder);
     r.add(WealthContract::kConversion, convert);

@@ -8,7 +8,8 @@
 // with fund companies are the fund family's (SimFunds.h). A wealth plan is
 // ordered as a fund is (500/34, 500/35) and its order is kept among the
 // fund orders, so the fund lists and the cancel see it; it is confirmed at
-// 1.0000 元 a unit.
+// 1.0000 元 a unit, and held, looked up (100/24, 100/25) and redeemed as a
+// fund is.
 //
 // A conversion holds the units of the fund held from the order on; from the
 // next day on it is confirmed at both funds' net values (simConvertedUnits;
@@ -20,6 +21,7 @@
 // thread-safe: the server's state lock guards it.
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,20 @@ struct SimWealthRoom {
 
 // A wealth plan's code begins with 9; the plans' orders reach this family.
 bool simIsPlanCode(const std::string& code);
+
+// A fund of the catalogue or a wealth plan, as the fund side looks it up,
+// redeems it and reckons its units: a plan has no fund company and is at
+// 1.0000 元 a unit.
+struct SimProduct {
+    std::string code, name, tacode;
+    SimFundStatus status = SimFundStatus::Open;
+    int64_t nav = 10000;
+    int risk = 3;
+};
+// The fund or wealth plan of `code`, or none.
+std::optional<SimProduct> simProduct(SimServer& server, const std::string& code);
 // The name of the fund or wealth plan of `code` ("" for neither), as the
 // lists of what a customer holds and did name it.
 std::string simProductName(SimServer& server, const std::string& code);
+// The net value a fund order of `code` is confirmed at (1.0000 for a code of neither).
+int64_t simProductNav(SimServer& server, const std::string& code);

@@ -193,6 +193,33 @@ TEST_F(SimFundsTest, TheSharesHeldAreNamedAndValuedAtTheNetValueRoundedOnce) {
     EXPECT_EQ(textOf(history, "ofname"), "恒岳稳健增利");
 }
 
+TEST_F(SimFundsTest, AWealthPlanHeldIsLookedUpAndRedeemedAsAFundIs) {
+    ASSERT_EQ(errorOf(buy(35, "900002", "50000")), "");
+    sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60));
+    // The redemption form's lookup of the plan picked: the plan and its units, nothing of another fund.
+    auto info = sets("tc_mfuncno=100&tc_sfuncno=25&" + tradeInfo + "&fundid=" + kCustomerA + "&ofcode=900002");
+    ASSERT_EQ(info.size(), 2u);
+    EXPECT_EQ(textOf(info[0], "ofcode"), "900002");
+    EXPECT_EQ(textOf(info[0], "ofname"), "恒岳稳健增利");
+    EXPECT_EQ(textOf(info[0], "~ofstatus"), "正常开放");
+    EXPECT_EQ(textOf(info[0], "nav"), "1.0000");
+    EXPECT_EQ(textOf(info[0], "~ofriskvalue"), "中风险");
+    EXPECT_EQ(textOf(info[1], "ofcode"), "900002");
+    EXPECT_EQ(textOf(info[1], "ofavl"), "50000.00");
+
+    EXPECT_EQ(errorOf(redeem("900002", "50000.01")), "可用份额不足");
+    ASSERT_EQ(errorOf(redeem("900002", "10000")), "");
+    EXPECT_EQ(side().holding("900002")->available, 4000000);
+    const SimBalance before = cash();
+    sim->clock().setTime(SimClock::fromLocal(20240307, 10 * 60));
+    sets("tc_mfuncno=100&tc_sfuncno=25&" + tradeInfo + "&ofcode=900002");
+    // The money came at 1.0000 a unit, settled (可取 at once); 40,000 份 held.
+    EXPECT_EQ(cash().balance, before.balance + 1000000);
+    EXPECT_EQ(cash().withdrawable(), before.withdrawable() + 1000000);
+    EXPECT_EQ(side().holding("900002")->units, 4000000);
+    EXPECT_EQ(side().holding("900002")->available, 4000000);
+}
+
 TEST_F(SimFundsTest, TheFindersListsAndTheNameTextItSends) {
     auto companies = firstSet(call(session, "tc_mfuncno=100&tc_sfuncno=21"));
     ASSERT_TRUE(companies && !companies->isError());
