@@ -25,7 +25,8 @@
 //   "您没有持有该基金", "可用份额不足". An accepted order holds its units and
 //   answers "sno".
 // 500/37 cancel: "sno", an open fund order of the customer ("该委托不能撤单"
-//   otherwise); its money or units come back. Answers "sno".
+//   otherwise; a plan's purchase of the day too); its money or units come
+//   back. Answers "sno".
 #include "sim/SimFunds.h"
 
 #include <utility>
@@ -265,14 +266,11 @@ SimFundOrder& simNewFundOrder(SimFundsRoom& room, const std::string& custid, int
     return orders.back();
 }
 
-void simSettleFunds(SimServer& server, SimCustomer& who, double now) {
-    const int today = SimClock::local(now).yyyymmdd();
+void simConfirmFundOrders(SimServer& server, SimCustomer& who, int day) {
     SimFundCustomer& side = server.room<SimFundsRoom>().customer(who.custid);
-    if (side.settledDay >= today) return;
-    side.settledDay = today;
     SimBalance& cash = simFundCash(who);
     for (auto& o : side.orders) {
-        if (o.status != SimFundOrderStatus::Reported || o.date >= today) continue;
+        if (o.status != SimFundOrderStatus::Reported || o.date >= day) continue;
         const int64_t nav = simProductNav(server, o.code);
         if (o.business == FundContract::kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->units -= o.units;
@@ -293,6 +291,14 @@ void simSettleFunds(SimServer& server, SimCustomer& who, double now) {
     side.holdings.erase(std::remove_if(side.holdings.begin(), side.holdings.end(),
                                        [](const SimFundHolding& h) { return h.units <= 0; }),
                         side.holdings.end());
+}
+
+void simSettleFunds(SimServer& server, SimCustomer& who, double now) {
+    const int today = SimClock::local(now).yyyymmdd();
+    SimFundCustomer& side = server.room<SimFundsRoom>().customer(who.custid);
+    if (side.settledDay >= today) return;
+    side.settledDay = today;
+    simConfirmFundOrders(server, who, today);
 }
 
 // ---- texts ----
@@ -322,6 +328,7 @@ std::string simFundBusinessText(int business) {
     if (business == FundContract::kSubscribe.sub) return "认购";
     if (business == FundContract::kPurchase.sub) return "申购";
     if (business == FundContract::kRedeem.sub) return "赎回";
+    if (business == kSimPlanPurchase) return "定投";
     return "";
 }
 
@@ -333,6 +340,8 @@ std::string simFundOrderStatusText(SimFundOrderStatus status) {
             return "已撤";
         case SimFundOrderStatus::Confirmed:
             return "已确认";
+        case SimFundOrderStatus::NotCarriedOut:
+            return "资金不足未扣款";
     }
     return "";
 }

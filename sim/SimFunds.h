@@ -11,6 +11,9 @@
 // plan is ordered, held and redeemed as a fund is, at 1.0000 元 a unit
 // (SimWealth.h: simProduct).
 //
+// A fixed-investment plan's purchase (SimPlans.h) is a fund order of its pay
+// day, held and confirmed as a purchase is.
+//
 // Fund orders are numbered on their own ("sno"), apart from the stock orders.
 //
 // Units: money in 分 (SimMoney), net values in 1/10000 元, fund units in
@@ -58,13 +61,18 @@ struct SimFundHolding {
     int dividendMethod = 0;  // 0 红利转投, 1 现金分红
 };
 
-enum class SimFundOrderStatus { Reported, Cancelled, Confirmed };
+// NotCarriedOut: a plan's purchase its pay day found without the money (nothing held, nothing bought).
+enum class SimFundOrderStatus { Reported, Cancelled, Confirmed, NotCarriedOut };
+
+// The business of a fixed-investment plan's purchase (the number of the
+// function that opens a plan): bought and confirmed as a purchase is.
+inline constexpr int kSimPlanPurchase = 1801;
 
 struct SimFundOrder {
     int64_t sno = 0;
     int date = 0;      // yyyymmdd
     int time = 0;      // HHmmss
-    int business = 0;  // the order's sub function: 34 subscription, 35 purchase, 36 redemption
+    int business = 0;  // the order's sub function: 34 subscription, 35 purchase, 36 redemption, kSimPlanPurchase
     std::string code, name;
     SimMoney amount = 0;  // subscription and purchase
     int64_t units = 0;    // redemption, 1/100 份
@@ -126,14 +134,18 @@ SimBalance& simFundCash(SimCustomer& who);
 SimFundOrder& simNewFundOrder(SimFundsRoom& room, const std::string& custid, int business, const std::string& code,
                               const std::string& name, int date, int time);
 
-// Confirms the customer's fund orders of days before `now` (the family's
-// day settler: every trade request runs it, SimOrders.h simTradeCustomerToRead).
+// Confirms the customer's open fund orders of the days before `day` (yyyymmdd)
+// at their net values; a holding redeemed whole is gone.
+void simConfirmFundOrders(SimServer& server, SimCustomer& who, int day);
+// The night of the customer's fund side: the first call of a day confirms
+// the orders of the days before it (the family's day settler: every trade
+// request runs it, SimOrders.h simTradeCustomerToRead).
 void simSettleFunds(SimServer& server, SimCustomer& who, double now);
 
 // ---- texts the replies show ----
 std::string simFundStatusText(SimFundStatus status);
 std::string simFundRiskText(int risk);          // "中风险"
-std::string simFundBusinessText(int business);  // "认购", "申购", "赎回"
+std::string simFundBusinessText(int business);  // "认购", "申购", "赎回", "定投"
 std::string simFundOrderStatusText(SimFundOrderStatus status);
 std::string simNetValueText(int64_t nav);  // "1.2345"
 std::string simUnitsText(int64_t units);   // "1000.00"

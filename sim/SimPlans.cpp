@@ -21,8 +21,13 @@
 // 500/1804 "qryflag", "count", "poststr": the running plans, paged: "ofcode",
 //   "ofname", "nav", "orderamt", "~actionmode", "~sendday", "begindate",
 //   "enddate", "tacode", "actionmode", "sendday".
+// A plan's purchases are fund orders (business "定投"): 基金当日委托 (500/43)
+// and 基金交易查询 (500/42) list them, one not carried out as "资金不足未扣款".
 #include "sim/SimOrders.h"
 #include "sim/SimPlans.h"
+
+#include <algorithm>
+#include <set>
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
@@ -32,6 +37,7 @@
 #include "sim/SimQueries.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
+#include "sim/SimWealth.h"
 
 namespace {
 
@@ -182,6 +188,8 @@ SimPlansRoom::SimPlansRoom(SimServer& server) {
     p.beginDate = SimClock::dateOfDay(today - 30);
     p.endDate = SimClock::dateOfDay(today + 335);
     plans["110001234"].push_back(p);
+    // The books open before the first night: a pay day today is met.
+    settledDay["110001234"] = SimClock::dateOfDay(today - 1);
 }
 
 const SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code,
@@ -195,7 +203,67 @@ SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& cod
     return const_cast<SimPlan*>(std::as_const(*this).running(custid, code, tacode));
 }
 
+namespace {
+
+// Whether the plan pays on the day (days since 1970): a weekly plan on its
+// weekday (1 Monday ... 7 Sunday), a monthly one on its day of the month.
+bool paysOn(const SimPlan& p, long dayNumber) {
+    if (p.weekly) {
+        const int weekday = SimClock::weekdayOfDay(dayNumber);  // 0 Sunday
+        return (weekday == 0 ? 7 : weekday) == p.payDay;
+    }
+    return SimClock::dateOfDay(dayNumber) % 100 == p.payDay;
+}
+
+// The days in (after, upTo] (yyyymmdd) on which a running plan of the
+// customer pays, in order, each once.
+std::vector<int> payDays(const SimPlansRoom& room, const std::string& custid, int after, int upTo) {
+    std::set<long> days;
+    for (const auto& p : simKeptOr(room.plans, custid)) {
+        if (!p.running) continue;
+        long first = SimClock::dayNumber(p.beginDate);
+        if (after > 0) first = std::max(first, SimClock::dayNumber(after) + 1);
+        const long last = SimClock::dayNumber(std::min(upTo, p.endDate));
+        for (long d = first; d <= last; ++d)
+            if (paysOn(p, d)) days.insert(d);
+    }
+    std::vector<int> out;
+    for (long d : days) out.push_back(SimClock::dateOfDay(d));
+    return out;
+}
+
+// The purchases of the customer's running plans that pay on `day`, dated that day.
+void carryOutPlans(SimServer& server, SimCustomer& who, int day) {
+    const long dayNumber = SimClock::dayNumber(day);
+    for (const auto& p : simKeptOr(server.view<SimPlansRoom>().plans, who.custid)) {
+        if (!p.running || day < p.beginDate || day > p.endDate || !paysOn(p, dayNumber)) continue;
+        SimFundOrder& o = simNewFundOrder(server.room<SimFundsRoom>(), who.custid, kSimPlanPurchase, p.code,
+                                          simProductName(server, p.code), day, 0);
+        o.amount = p.amount;
+        if (!simFundCash(who).hold(p.amount)) o.status = SimFundOrderStatus::NotCarriedOut;
+    }
+}
+
+}  // namespace
+
+void simSettlePlans(SimServer& server, SimCustomer& who, double now) {
+    const int today = SimClock::local(now).yyyymmdd();
+    const auto& settled = server.view<SimPlansRoom>().settledDay;
+    const auto found = settled.find(who.custid);
+    if (found != settled.end() && found->second >= today) return;
+    const int after = found == settled.end() ? today : found->second;
+    server.room<SimPlansRoom>().settledDay[who.custid] = today;
+    for (int day : payDays(server.view<SimPlansRoom>(), who.custid, after, today)) {
+        simConfirmFundOrders(server, who, day);  // the purchases of the pay days before it
+        carryOutPlans(server, who, day);
+    }
+    simConfirmFundOrders(server, who, today);
+}
+
 void registerPlanFunctions(SimRegistry& r) {
+    // The families register in order (SimFamilies.cpp) and this one last: a
+    // pay day meets the money the rest of the night brought.
+    r.addDaySettler([](SimCall& c, SimCustomer& who) { simSettlePlans(c.server, who, c.now); });
     r.add(kOpen, openPlan);
     r.add(kModify, modifyPlan);
     r.add(kClose, closePlan);

@@ -199,7 +199,7 @@ void simFields(A& a, SimPlan& p) {
 }
 template <class A>
 void simFields(A& a, SimPlansRoom& r) {
-    a(r.plans);
+    a(r.plans, r.settledDay);
 }
 template <class A>
 void simFields(A& a, SimPortfolioRoom& r) {

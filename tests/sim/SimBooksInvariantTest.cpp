@@ -5,7 +5,8 @@
 // clock moving through sessions, nights and weekends, the convertible bond
 // bought and sold in 张 like any stock, bank transfers both
 // ways with right and wrong passwords, fund purchases, redemptions and
-// cancels, financing buys, sell-to-repay and cash repayments, cost changes,
+// cancels, the seeded fixed-investment plan's pay days (one purchase each,
+// on a day the run saw or not), financing buys, sell-to-repay and cash repayments, cost changes,
 // repo loans held to their term or ended early, warrant exercises, new-issue
 // subscriptions allotted on a later trading day and their shares sold, and
 // clock moves from a weekday into the weekend.
@@ -42,6 +43,7 @@
 #include "SimTradeTestSupport.h"
 #include "sim/SimFunds.h"
 #include "sim/SimNewIssues.h"
+#include "sim/SimPlans.h"
 #include "sim/SimQueries.h"
 #include "sim/SimSnapshot.h"
 
@@ -161,6 +163,7 @@ struct FundOrder {
     std::string sno;
     int date = 0;
     bool purchase = true;
+    bool plan = false;   // the plan's purchase: units of another fund
     int64_t amount = 0;  // 分
     int64_t units = 0;   // 1/100 份
     bool open = true;
@@ -183,6 +186,10 @@ struct Model {
     std::vector<Loan> loans;
     std::map<int64_t, Placed> orders;
     std::vector<FundOrder> funds;
+    SimPlan plan;                 // A's, as seeded
+    int64_t planSnoSeen = 0;      // the newest of its purchases taken
+    int planPurchases = 0;        // carried out
+    int planMissed = 0;           // not carried out: the money short
     std::vector<SimNewIssue> issues;               // as the brokerage offers them
     std::map<int64_t, Subscription> subscriptions;  // by order number
     int64_t allotted = 0;                           // shares allotted in the run
@@ -307,10 +314,49 @@ protected:
         return n;
     }
 
+    // The plan's purchases the night made, one a pay day since the last
+    // (within the plan's dates), dated it: what they bought the model takes
+    // as a purchase, which the night confirms when its day is past; one
+    // without the money holds nothing.
+    std::string planNight(int d) {
+        std::vector<int> payDays;
+        for (long n = SimClock::dayNumber(m.day) + 1; n <= SimClock::dayNumber(d); ++n) {
+            const int day = SimClock::dateOfDay(n);
+            if (day % 100 == m.plan.payDay && day >= m.plan.beginDate && day <= m.plan.endDate) payDays.push_back(day);
+        }
+        const auto made = sim->withRoom<SimFundsRoom>([&](SimFundsRoom& r) {
+            std::vector<SimFundOrder> out;
+            for (const auto& o : r.customer("110001234").orders)
+                if (o.business == kSimPlanPurchase && o.sno > m.planSnoSeen) out.push_back(o);
+            return out;
+        });
+        std::vector<int> dates;
+        std::ostringstream out;
+        for (const auto& o : made) {
+            dates.push_back(o.date);
+            m.planSnoSeen = o.sno;
+            if (o.amount != m.plan.amount) out << "a plan purchase of " << o.amount << " for " << m.plan.amount << "; ";
+            if (o.status == SimFundOrderStatus::NotCarriedOut) {
+                ++m.planMissed;
+                continue;
+            }
+            ++m.planPurchases;
+            FundOrder f;
+            f.sno = std::to_string(o.sno);
+            f.date = o.date;
+            f.plan = true;
+            f.amount = m.plan.amount;
+            m.funds.push_back(f);
+        }
+        if (dates != payDays) out << made.size() << " plan purchases for " << payDays.size() << " pay days; ";
+        return out.str();
+    }
+
     // The night: what the books settle when the clock has reached a new day.
-    void settleDay() {
+    std::string settleDay() {
         const int d = today();
-        if (d == m.day) return;
+        if (d == m.day) return "";
+        const std::string fault = planNight(d);
         // The sale money may leave once the trading day after the sales' has begun.
         long next = SimClock::dayNumber(m.day) + 1;
         while (!weekday(SimClock::dateOfDay(next))) ++next;
@@ -323,7 +369,7 @@ protected:
             if (f.purchase) {
                 m.balance -= f.amount;
                 m.salesToday -= std::min(m.salesToday, f.amount);
-                m.fundUnits += halfUp(f.amount * 10000, 12345);
+                if (!f.plan) m.fundUnits += halfUp(f.amount * 10000, 12345);
             } else {
                 m.fundUnits -= f.units;
                 m.balance += halfUp(f.units * 12345, 10000);
@@ -353,6 +399,7 @@ protected:
         }
         for (auto it = m.qty.begin(); it != m.qty.end();)
             it = it->second == 0 ? m.qty.erase(it) : std::next(it);
+        return fault;
     }
     // The fills since the last look, in the order they came.
     std::string applyFills() {
@@ -608,7 +655,15 @@ protected:
     }
     Outcome fund() {
         Outcome o;
-        const int what = static_cast<int>(pick(5));
+        const int what = static_cast<int>(pick(6));
+        if (what == 5) {  // the plan's amount changed, at times beyond what its pay day will find
+            const int64_t amount = 10000 + 100 * static_cast<int64_t>(pick(std::max<int64_t>(available(), 0) / 80 + 1));
+            o.got = errorOf(trade(1802, "&tacode=01&ofcode=270003&orderamt=" + simMoneyText(amount) + "&begindate=" +
+                                            std::to_string(m.plan.beginDate) + "&enddate=" +
+                                            std::to_string(m.plan.endDate) + "&actionmode=2&sendday=15"));
+            if (o.got.empty()) m.plan.amount = amount;
+            return o;
+        }
         if (what == 0) {  // a cancel of an open fund order
             std::vector<FundOrder*> open;
             for (auto& f : m.funds)
@@ -836,6 +891,7 @@ protected:
         m.loans.push_back({kRepo[1], SimClock::dayNumber(m.day) - 3, 500000, "R1"});
         m.issues = sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.issues; });
         last = read();
+        m.plan = sim->withRoom<SimPlansRoom>([](SimPlansRoom& r) { return r.plans["110001234"].front(); });
     }
     // One random operation, the books read after it and held to the model
     // and the identities; answers what was wrong ("" nothing), with the operation.
@@ -860,8 +916,8 @@ protected:
 
 
         const Books now = read();
-        settleDay();
-        std::string fault = applyFills();
+        std::string fault = settleDay();
+        fault += applyFills();
         if (o.known && o.got != o.expected)
             fault += std::string("answered \"") + o.got + "\" where the rules say \"" + o.expected + "\"; ";
         if (!o.got.empty()) {
@@ -923,6 +979,8 @@ TEST_F(SimBooksInvariantTest, ARandomRunKeepsTheBooksOfARealBrokerage) {
     EXPECT_GT(offersTaken, operations / 50);
     EXPECT_GT(m.bondSold, 0);
     EXPECT_GT(m.allotted, 0);
+    EXPECT_GT(m.planPurchases, 2);
+    EXPECT_GT(m.planMissed, 0);
     for (const char* refusal : {"委托价格超出涨跌幅限制", "可用股份不足", "零股须一次性全部卖出", "可转金额不足",
                                 "委托金额低于最低限额1000元", "可用数量不足"})
         EXPECT_GT(refusals[refusal], 0) << refusal;

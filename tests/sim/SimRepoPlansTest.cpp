@@ -1,17 +1,25 @@
 // The simulated brokerage's quoted repo and fixed-investment plans: the
 // checks of a buy and of an early end with their texts, a deal paid back at
-// its term, and the plans' checks, the one-plan-per-fund rule, the risk
-// warning and a termination that finds no plan.
+// its term, the plans' checks, the one-plan-per-fund rule, the risk warning
+// and a termination that finds no plan, and a plan's purchase on its pay day
+// (with the money or without it, on a day the server saw or not, once across
+// a restart).
 #include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
+#include "sim/SimClock.h"
+#include "sim/SimFunds.h"
 #include "sim/SimPlans.h"
 #include "sim/SimRepo.h"
+#include "sim/SimSnapshot.h"
 #include "sim/SimTrade.h"
 
 namespace {
 
 constexpr const char* kCustomerA = "010110001234";
+// The seeded repo deal (5,000.00 元 of 205002, from three days before the
+// books' first request for 14 days) and its interest, back in A's money.
+constexpr SimMoney kSeededDealBack = 500595;
 
 class SimRepoPlansTest : public SimTest {
 protected:
@@ -36,6 +44,34 @@ protected:
     SimMoney available() {
         return sim->withRoom<SimTradeRoom>(
             [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0].available(); });
+    }
+    SimBalance cash() {
+        return sim->withRoom<SimTradeRoom>(
+            [](SimTradeRoom& r) { return r.books.customer(kCustomerA)->fundAccounts.front().balances[0]; });
+    }
+    // The units of 270003, the fund of A's plan.
+    int64_t planUnits() {
+        return sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
+            const SimFundHolding* h = r.customer("110001234").holding("270003");
+            return h ? h->units : int64_t(0);
+        });
+    }
+    // The plan's purchases a fund list shows (500/42 every fund order, 500/43 the day's), newest first:
+    // business, amount, date, status.
+    std::vector<std::vector<std::string>> planRows(int sub) {
+        std::vector<std::vector<std::string>> rows;
+        auto set = ask(sub, "&count=50");
+        if (!set) return {{"no answer"}};
+        for (set->fetchFirst(); !set->isEOF(); set->fetchNext())
+            if (textOf(set, "ofcode") == "270003")
+                rows.push_back({textOf(set, "ofname"), textOf(set, "business"), textOf(set, "amount"),
+                                textOf(set, "orderdate"), textOf(set, "status")});
+        return rows;
+    }
+    // The clock at 10:00 of a day, and a request: the first of a day settles the night.
+    void on(int yyyymmdd) {
+        sim->clock().setTime(SimClock::fromLocal(yyyymmdd, 10 * 60));
+        ask(9, "");
     }
     std::vector<SimRepoDeal> deals() {
         return sim->withRoom<SimRepoRoom>([](SimRepoRoom& r) { return r.deals["110001234"]; });
@@ -146,6 +182,88 @@ TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {
     ASSERT_TRUE(again && !again->isError()) << "a refusal is a record, not an error set";
     EXPECT_EQ(again->toStringWithFieldName("msgcode").value_or(""), "1");
     EXPECT_EQ(again->toStringWithFieldName("msg").value_or(""), "未找到该定投计划");
+}
+
+// A's plan pays on the 15th of every month (here changed to 800 元): that
+// day its money is held, the next the units come at the net value.
+TEST_F(SimRepoPlansTest, APlanBuysItsFundOnItsPayDayAndTheNextDayConfirmsIt) {
+    ASSERT_EQ(errorOf(ask(1802, plan("270003", "800", "2", "15"))), "");
+    on(20240314);
+    EXPECT_TRUE(planRows(42).empty()) << "not its pay day";
+    const SimMoney before = cash().balance;
+    on(20240315);
+    using Rows = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(planRows(43), (Rows{{"恒岳增利债券", "定投", "800.00元", "", "已报"}}));
+    EXPECT_EQ(cash().frozen, 80000);
+    EXPECT_EQ(cash().available(), 100000000 - 80000);
+    on(20240316);
+    // 800 元 at 1.0872: 735.8352 份, rounded once.
+    EXPECT_EQ(planUnits(), 73584);
+    EXPECT_EQ(cash().frozen, 0);
+    EXPECT_EQ(cash().balance, before - 80000 + kSeededDealBack);
+    EXPECT_EQ(planRows(42), (Rows{{"恒岳增利债券", "定投", "800.00元", "20240315", "已确认"}})) << "once";
+}
+
+// No request on the 15th (a Friday), the next on Saturday: the plan of the
+// 15th is carried out then, once, as of its day; without the money it is
+// recorded as not carried out, and the plan pays on its next pay day.
+TEST_F(SimRepoPlansTest, APayDayTheServerDidNotSeeIsCarriedOutOnceOrRecordedWithoutTheMoney) {
+    on(20240314);
+    ASSERT_EQ(errorOf(ask(35, "&ofcode=270001&orderamt=999600&chkriskflag=1")), "");  // 400.00 元 left
+    on(20240316);
+    using Rows = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(planRows(42), (Rows{{"恒岳增利债券", "定投", "500.00元", "20240315", "资金不足未扣款"}}));
+    EXPECT_EQ(cash().frozen, 0);
+    EXPECT_EQ(cash().balance, 40000) << "the repo deal comes back on the 25th";
+    EXPECT_EQ(planUnits(), 0);
+    auto plans = ask(1804, "&qryflag=1&count=100&poststr=");
+    ASSERT_TRUE(plans && !plans->isError());
+    EXPECT_EQ(plans->rowsAffected(), 1) << "the plan stays";
+
+    // With the money back, the next pay day, unseen as well, is carried out once.
+    on(20240417);
+    on(20240418);
+    EXPECT_EQ(planRows(42), (Rows{{"恒岳增利债券", "定投", "500.00元", "20240415", "已确认"},
+                                  {"恒岳增利债券", "定投", "500.00元", "20240315", "资金不足未扣款"}}));
+    EXPECT_EQ(planUnits(), 45990) << "500 元 at 1.0872: 459.8970 份";
+    EXPECT_EQ(cash().balance, 40000 + kSeededDealBack - 50000);
+    EXPECT_EQ(cash().frozen, 0);
+}
+
+// The books restored from a snapshot, or replayed from the journal on disk,
+// hold the pay day carried out: a request of the same day does not carry it
+// out again, and the next pay day is met.
+TEST_F(SimRepoPlansTest, ARestartDoesNotCarryOutAPayDayAgain) {
+    on(20240315);
+    ASSERT_EQ(cash().frozen, 50000);
+    auto restored = std::make_unique<SimServer>(tuesdayOptions());
+    std::string why;
+    ASSERT_TRUE(simRestore(*restored, simSnapshot(*sim, "a key"), "a key", why)) << why;
+    sim = std::move(restored);
+    SetUp();
+    ask(9, "");
+    EXPECT_EQ(cash().frozen, 50000) << "restored";
+    EXPECT_EQ(planRows(43).size(), 1u);
+    on(20240415);
+    EXPECT_EQ(planRows(43).size(), 1u) << "the next pay day met";
+
+    TempDir dir;
+    SimOptions options = tuesdayOptions();
+    options.booksPath = dir.file("books");
+    sim = std::make_unique<SimServer>(options);
+    SetUp();
+    on(20240315);
+    ASSERT_EQ(cash().frozen, 50000);
+    sim.reset();
+    sim = std::make_unique<SimServer>(options);
+    ASSERT_EQ(sim->setupError(), "");
+    SetUp();
+    ask(9, "");
+    EXPECT_EQ(cash().frozen, 50000) << "replayed";
+    EXPECT_EQ(planRows(43).size(), 1u);
+    on(20240316);
+    EXPECT_EQ(planUnits(), 45990);
+    EXPECT_EQ(planRows(42).size(), 1u);
 }
 
 }  // namespace
