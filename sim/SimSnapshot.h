@@ -25,7 +25,9 @@
 
 class SimServer;
 
-inline constexpr uint32_t kSimSnapshotVersion = 1;
+// Raised whenever a room's fields change, so that a snapshot written before
+// is refused for what it is rather than misread (2: the plans' settled days).
+inline constexpr uint32_t kSimSnapshotVersion = 2;
 
 // The brokerage's books (every room's state that requests change, the
 // clock's books-relevant state, counters like the next order number) as bytes.

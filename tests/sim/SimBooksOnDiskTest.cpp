@@ -1225,7 +1225,7 @@ TEST(SimBooksOnDiskTest, ASnapshotThatCannotBeReadLeavesTheServerAsItWas) {
     };
     std::string flipped = bytes, otherVersion = body;
     flipped[bytes.size() / 2] ^= 0x10;
-    otherVersion[8] = 2;
+    otherVersion[8] = static_cast<char>(kSimSnapshotVersion + 1);
     std::vector<std::pair<std::string, std::string>> cases = {
         {"empty", ""},
         {"truncated", bytes.substr(0, bytes.size() / 2)},
