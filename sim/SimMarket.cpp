@@ -185,13 +185,12 @@ const SimInstrument* SimMarket::find(const std::string& code, int market) const 
 const SimInstrument* SimMarket::findId(const std::string& id) const {
     auto dot = id.rfind('.');
     if (dot == std::string::npos) return find(id, 0);
-    int market = 0;
-    for (size_t k = dot + 1; k < id.size(); ++k) {
-        if (!std::isdigit(static_cast<unsigned char>(id[k]))) return nullptr;
-        market = market * 10 + (id[k] - '0');
-        if (market > 100) return nullptr;
-    }
-    return find(id.substr(0, dot), market);
+    // The market as id() writes it: "600000.02" names nothing.
+    const std::string market = id.substr(dot + 1);
+    if (market.empty() || market.size() > 3 || market[0] == '0' ||
+        market.find_first_not_of("0123456789") != std::string::npos)
+        return nullptr;
+    return find(id.substr(0, dot), std::stoi(market));
 }
 
 std::vector<const SimInstrument*> SimMarket::search(const std::string& key, size_t count, int market) const {

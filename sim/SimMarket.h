@@ -77,7 +77,8 @@ public:
     const std::vector<SimInstrument>& instruments() const { return instruments_; }
     // market 0: the first instrument with the code in any market.
     const SimInstrument* find(const std::string& code, int market = 0) const;
-    // "code.market" (or a bare code).
+    // "code.market" as id() writes it (no other text of the market: "600000.02"
+    // names nothing), or a bare code (the first of the code in any market).
     const SimInstrument* findId(const std::string& id) const;
     // Instruments whose code or pinyin starts with the key (case-insensitive), list order.
     std::vector<const SimInstrument*> search(const std::string& key, size_t count, int market = 0) const;

@@ -10,6 +10,10 @@
 //   ("inputid" the capital account; SimBooks.h).
 // A change that would give a new phone a list when SimPortfolioRoom::kMaxLists
 // are kept is refused with its kFullText; reading keeps no list.
+// An id is kept as its instrument's own ("code.market" as the market writes
+// it; a bare code as the first instrument of the code): one that names none
+// is left out of an upload or a new list and refused by an add
+// ("股票代码不存在"), so no list holds more than its ids' own texts.
 #include <algorithm>
 #include <string>
 
@@ -68,19 +72,27 @@ std::vector<uint8_t> changeList(SimCall& c, Change change) {
     return result(ok, message, list);
 }
 
-bool known(SimCall& c, const std::string& id) { return c.server.market().findId(id) != nullptr; }
+// The instrument's own id ("code.market" as the market writes it) of an id
+// sent; "" when it names no instrument.
+std::string ownId(SimCall& c, const std::string& id) {
+    const SimInstrument* s = c.server.market().findId(id);
+    return s ? s->id() : std::string();
+}
 
-std::vector<std::string> knownIds(SimCall& c, const std::vector<std::string>& ids) {
+// The own ids of the request's list, those that name an instrument, in their
+// order: all that is kept of the list, and all that the books write of it.
+std::vector<std::string> knownIds(SimCall& c) {
     std::vector<std::string> out;
-    for (const auto& id : ids)
-        if (known(c, id)) out.push_back(id);
+    for (const auto& id : splitIds(c.request.value(Key::kCode)))
+        if (std::string own = ownId(c, id); !own.empty()) out.push_back(std::move(own));
+    c.request.noteTaken(Key::kCode, join(out));
     return out;
 }
 
 using Outcome = std::pair<int, std::string>;
 
 std::vector<uint8_t> upload(SimCall& c) {
-    const auto ids = knownIds(c, splitIds(c.request.value(Key::kCode)));
+    const auto ids = knownIds(c);
     return changeList(c, [&](std::vector<std::string>& list) {
         SimPortfolioRoom::addIds(list, ids);
         return Outcome(1, "上传成功");
@@ -107,8 +119,9 @@ std::vector<uint8_t> download(SimCall& c) {
 }
 
 std::vector<uint8_t> addOne(SimCall& c) {
-    const std::string id = c.request.value(Key::kCode);
-    if (!known(c, id)) return simErrorSet(-1, "股票代码不存在");
+    const std::string id = ownId(c, c.request.value(Key::kCode));
+    if (id.empty()) return simErrorSet(-1, "股票代码不存在");
+    c.request.noteTaken(Key::kCode, id);
     return changeList(c, [&](std::vector<std::string>& list) {
         if (std::find(list.begin(), list.end(), id) != list.end()) return Outcome(0, "该股票已在自选股中");
         if (list.size() >= size_t(kMaxStocks)) return Outcome(0, "自选股已满");
@@ -118,9 +131,12 @@ std::vector<uint8_t> addOne(SimCall& c) {
 }
 
 std::vector<uint8_t> deleteOne(SimCall& c) {
-    const std::string id = c.request.value(Key::kCode);
+    // The list keeps instruments' own ids; one an older server kept as it
+    // came goes by that text.
+    const std::string sent = c.request.value(Key::kCode), own = ownId(c, sent);
     return changeList(c, [&](std::vector<std::string>& list) {
-        auto it = std::find(list.begin(), list.end(), id);
+        auto it = std::find(list.begin(), list.end(), own);
+        if (it == list.end()) it = std::find(list.begin(), list.end(), sent);
         if (it == list.end()) return Outcome(0, "自选股中没有该股票");
         list.erase(it);
         return Outcome(1, "删除成功");
@@ -128,7 +144,7 @@ std::vector<uint8_t> deleteOne(SimCall& c) {
 }
 
 std::vector<uint8_t> replaceList(SimCall& c) {
-    const auto ids = knownIds(c, splitIds(c.request.value(Key::kCode)));
+    const auto ids = knownIds(c);
     return changeList(c, [&](std::vector<std::string>& list) {
         list.clear();
         SimPortfolioRoom::addIds(list, ids);

@@ -97,9 +97,21 @@ std::vector<SimField> SimRequest::fieldsWhere(const std::function<bool(const std
 
 std::vector<SimField> SimRequest::fieldsRead() const {
     std::vector<SimField> read;
-    for (size_t i = 0; i < fields_.size() && i < read_.size(); ++i)
-        if (read_[i]) read.push_back(fields_[i]);
+    for (size_t i = 0; i < fields_.size() && i < read_.size(); ++i) {
+        if (!read_[i]) continue;
+        auto taken = taken_.find(i);
+        read.push_back(taken == taken_.end() ? fields_[i] : SimField{fields_[i].key, taken->second});
+    }
     return read;
+}
+
+void SimRequest::noteTaken(const std::string& key, std::string value) const {
+    for (size_t i = 0; i < fields_.size(); ++i)
+        if (sameKey(fields_[i].key, key)) {
+            noteRead(i);
+            taken_[i] = std::move(value);
+            return;
+        }
 }
 
 // The first field of the key: the one whose value counts (and the one noted as read).

@@ -7,6 +7,7 @@
 // value. Enciphered requests carry their other fields in TC_REQDATA (Base64 of
 // a FrameCodec frame under the session key) with TC_REQLENGTH the plain length.
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -47,8 +48,18 @@ public:
     std::vector<SimField> fieldsWhere(const std::function<bool(const std::string& key)>& test) const;
     void addFields(const std::vector<SimField>& more) { fields_.insert(fields_.end(), more.begin(), more.end()); }
     // Forgets what was read so far; the fields read from now on, in order.
-    void forgetReads() const { read_.assign(fields_.size(), false); }
+    void forgetReads() const {
+        read_.assign(fields_.size(), false);
+        taken_.clear();
+    }
+    // The fields read, each with the value its function took (below).
     std::vector<SimField> fieldsRead() const;
+    // Notes that the function took of the key's field (the first, the one
+    // whose value counts) no more than `value`: an id as the market writes
+    // it, a text cut to what is kept. fieldsRead() gives it in place of what
+    // came, so that the books on disk write what the function kept, and its
+    // replay, reading that, takes the same.
+    void noteTaken(const std::string& key, std::string value) const;
     // Gives every field of the key this value.
     void setValue(const std::string& key, const std::string& value);
     bool has(const std::string& key) const;
@@ -64,4 +75,5 @@ private:
     void noteRead(size_t index) const;
     std::vector<SimField> fields_;
     mutable std::vector<bool> read_;  // by index into fields_
+    mutable std::map<size_t, std::string> taken_;  // by index into fields_
 };

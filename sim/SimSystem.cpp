@@ -20,7 +20,8 @@
 // 100/4 registration status. Request "phone". Reply: "registered", "phone", "serial".
 // 100/17 feedback. Request "content" (and "contact"). Reply: "result" 1,
 //   "message". The newest SimSystemRoom::kMaxFeedback texts are kept, each
-//   cut to its first kMaxFeedbackBytes (at a character's start).
+//   cut to its first kMaxFeedbackBytes (at a character's start), as the
+//   books on disk write it.
 // 3504 home information. Reply set 0: "id", "title", "content", "time" per tab.
 // 3730 push token of the session's phone, registered. Sub 1 register
 //   ("token", at most SimSystemRoom::kMaxTokenBytes), sub 2 unregister.
@@ -125,10 +126,11 @@ std::vector<uint8_t> registrationStatus(SimCall& c) {
 }
 
 std::vector<uint8_t> feedback(SimCall& c) {
-    std::string text = c.request.value(Key::kContent);
+    std::string text = cutText(c.request.value(Key::kContent), SimSystemRoom::kMaxFeedbackBytes);
     if (text.empty()) return simErrorSet(-1, "反馈内容不能为空");
+    c.request.noteTaken(Key::kContent, text);
     auto& kept = c.server.room<SimSystemRoom>().feedback;
-    kept.push_back(cutText(text, SimSystemRoom::kMaxFeedbackBytes));
+    kept.push_back(std::move(text));
     while (kept.size() > SimSystemRoom::kMaxFeedback) kept.pop_front();
     return simResultSet(1, "感谢您的反馈");
 }
