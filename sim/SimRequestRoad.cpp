@@ -19,6 +19,7 @@
 #include "core/security/RSAKeyFile.h"
 #include "sim/SimSecrets.h"
 #include "sim/SimServer.h"
+#include "sim/SimSystem.h"
 #include "sim/SimTrade.h"
 
 namespace {
@@ -203,7 +204,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 s.key = loginKey.value_or(std::vector<uint8_t>());
                 s.id = randomHex(12);
                 s.lastActive = now;
-                s.phone = request.value("phone");
+                s.phone = simDeclaredPhone(request.value("phone"));
                 // A full share or table ends the idlest session without a live
                 // trade login; with none, the login is refused.
                 if (SimSession* opened = sessions_.open(std::move(s), options_.maxSessions,

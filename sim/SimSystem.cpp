@@ -3,7 +3,8 @@
 // core/contracts/SystemContract.h.
 //
 // 100/1 session login. Request: TC_KEY (key exchange, see net/ServiceProtocol.h),
-//   "phone", "version" (client version), "menuver" (version of the cached menu).
+//   "phone" (the session's: simDeclaredPhone), "version" (client version),
+//   "menuver" (version of the cached menu).
 //   Reply set 0, one record: "session" (text), "registered" (1/0: the phone is
 //   registered), "phone", "newversion" (text, "" when the client is current),
 //   "upgradeurl" (text), "menuver" (the server's menu version), "newmenu" (1 when
@@ -42,7 +43,7 @@ using namespace SystemContract;
 
 std::vector<uint8_t> sessionLogin(SimCall& c) {
     auto& st = c.server.view<SimSystemRoom>();
-    std::string phone = c.request.value(Key::kPhone);
+    const std::string phone = simDeclaredPhone(c.request.value(Key::kPhone));
     if (c.session) c.session->phone = phone;
     bool registered = !phone.empty() && st.registeredPhones.count(phone);
     long long clientMenu = c.request.intValue(Key::kMenuVersion, 0);
@@ -186,6 +187,8 @@ const SimMenuItem kSystemMenu[] = {
 };
 
 }  // namespace
+
+std::string simDeclaredPhone(const std::string& declared) { return isPhoneNumber(declared) ? declared : std::string(); }
 
 void registerSystemFunctions(SimRegistry& r) {
     for (const auto& item : kSystemMenu) r.menu().add(item);

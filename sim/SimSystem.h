@@ -10,6 +10,12 @@
 #include <set>
 #include <string>
 
+// The phone a session login declares, taken on its word when it is a phone
+// number (11 digits); anything else, as no phone at all (""), is what a
+// client that has not registered declares: so no session, and nothing the
+// books keep or write under its phone, holds more than a phone number.
+std::string simDeclaredPhone(const std::string& declared);
+
 struct SimSystemRoom {
     static constexpr size_t kMaxPhones = 100000;
     static constexpr size_t kMaxTokenBytes = 256;

@@ -700,6 +700,43 @@ TEST_F(SimTest, PhonesAndTheirPushTokensAreBounded) {
               "已开通消息推送");
 }
 
+// A session login declares a phone number or none (the client's before it is
+// registered); anything else is taken as none, so that what the books keep
+// and write under the session's phone (its own stocks, its related accounts,
+// every change's record) holds no more than a phone.
+TEST_F(SimTest, ALoginDeclaringNoPhoneNumberIsTakenAsDeclaringNone) {
+    TempDir dir;
+    SimOptions withBooks = tuesdayOptions();
+    withBooks.booksPath = dir.file("books");
+    sim = std::make_unique<SimServer>(withBooks);
+    // "session", "registered" and "phone" of a login's answer.
+    auto logIn = [&](const std::string& phone) {
+        auto set = firstSet(sim->handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, {}));
+        return std::make_tuple(set->toStringWithFieldName("session").value_or(""),
+                               set->toIntWithFieldName("registered"), set->toStringWithFieldName("phone").value_or(""));
+    };
+    EXPECT_EQ(std::get<1>(logIn("")), 0) << "the client's login before registration";
+    EXPECT_EQ(std::get<1>(logIn("13800138000")), 1);
+    EXPECT_EQ(std::get<2>(logIn("13800138000")), "13800138000");
+    for (const std::string& declared : {std::string(1000000, '1'), std::string("1380013800x")}) {
+        const auto [session, registered, phone] = logIn(declared);
+        ASSERT_FALSE(session.empty());
+        EXPECT_EQ(registered, 0);
+        EXPECT_TRUE(phone.empty()) << declared.substr(0, 20) << " taken as " << phone.substr(0, 20);
+    }
+    const std::string session = std::get<0>(logIn(std::string(1000000, '1')));
+    auto size = std::filesystem::file_size(withBooks.booksPath);
+    auto set = firstSet(call(session, "tc_mfuncno=3710&tc_sfuncno=3&code=600519.2"));
+    EXPECT_EQ(set->toStringWithFieldName("message").value_or(""), "添加成功");
+    EXPECT_LT(std::filesystem::file_size(withBooks.booksPath), size + 1000) << "an own stock, without the phone";
+    EXPECT_EQ(sim->ownStocks(""), std::vector<std::string>{"600519.2"});
+    size = std::filesystem::file_size(withBooks.booksPath);
+    set = firstSet(call(session, "tc_mfuncno=3750&tc_sfuncno=2&inputtype=Z&custorgid=0101&inputid=010110001234"
+                                 "&trdpwd=123456&authtype=0&authdata="));
+    EXPECT_EQ(set->toIntWithFieldName("result"), 1);
+    EXPECT_LT(std::filesystem::file_size(withBooks.booksPath), size + 1000) << "a relation, without the phone";
+}
+
 // Own-stock lists are kept for as many phones as register; a phone that claims
 // a place beyond them is refused (nothing written to the books on disk), and
 // no other phone's list ends to make room.
