@@ -5,8 +5,8 @@
 // core/contracts/BankContract.h. Every request needs the session of a trade
 // login ("会话已失效，请重新登录" otherwise); the fund account acted on is the
 // last "fundid" of the request, refused with "资金帐号不存在" when it is not
-// the customer's. Amounts are decimal texts of at most two decimals
-// ("转帐金额不正确" for anything else, or for 0).
+// the customer's. Amounts are decimal texts of at most two decimals and 15
+// characters ("转帐金额不正确" for anything else, or for 0).
 //
 // 500/83 bindings, one record per binding: "fundid", "bankname", the fund
 //   account's "fundbal" and "fundavl" in the binding's currency, "moneytype"
@@ -38,6 +38,7 @@
 #include "core/contracts/BankContract.h"
 #include "sim/SimBank.h"
 #include "sim/SimClock.h"
+#include "sim/SimFunds.h"
 #include "sim/SimOrders.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -58,32 +59,13 @@ constexpr const char* kSameAccount = "转出帐号与转入帐号不能相同";
 constexpr const char* kCollectIntoMain = "归集须转入主资金帐号";
 constexpr const char* kNothingToCollect = "辅助资金帐户没有可归集的资金";
 
-// 分 of a decimal text ("100", "100.", ".5", "0.50"); nullopt for anything else.
+// 分 of an amount, read as the brokerage reads every amount
+// (simParseHundredths: a text padded with zeros past 15 characters is none);
+// nullopt for no amount.
 std::optional<SimMoney> moneyOf(const std::string& text) {
-    SimMoney whole = 0, cents = 0;
-    int decimals = -1;  // -1 before the point
-    bool digits = false;
-    for (char ch : text) {
-        if (ch == '.') {
-            if (decimals >= 0) return std::nullopt;
-            decimals = 0;
-        } else if (ch >= '0' && ch <= '9') {
-            digits = true;
-            if (decimals < 0) {
-                if (whole > 100000000000) return std::nullopt;
-                whole = whole * 10 + (ch - '0');
-            } else if (++decimals <= 2) {
-                cents = cents * 10 + (ch - '0');
-            } else if (ch != '0') {
-                return std::nullopt;
-            }
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!digits) return std::nullopt;
-    if (decimals == 1) cents *= 10;
-    return whole * 100 + cents;
+    const int64_t hundredths = simParseHundredths(text);
+    if (hundredths < 0) return std::nullopt;
+    return hundredths;
 }
 
 std::string moneyText(SimMoney m) {

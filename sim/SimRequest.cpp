@@ -135,7 +135,7 @@ std::string SimRequest::value(const std::string& key) const { return find(key).v
 
 long long SimRequest::intValue(const std::string& key, long long fallback) const {
     auto v = find(key);
-    if (!v || v->empty()) return fallback;
+    if (!v || v->empty() || v->size() > 20) return fallback;
     long long n = 0;
     auto r = std::from_chars(v->data(), v->data() + v->size(), n);
     if (r.ec != std::errc() || r.ptr != v->data() + v->size()) return fallback;

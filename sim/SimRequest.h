@@ -66,7 +66,9 @@ public:
     // Value of the first field of that key, "" when absent.
     std::string value(const std::string& key) const;
     std::optional<std::string> find(const std::string& key) const;
-    // Integer value; `fallback` when absent or not a number.
+    // Integer value; `fallback` when absent or not a number, or longer than
+    // any number of its kind is written (20 characters): a number padded
+    // with zeros is none, so that no function takes it and writes it whole.
     long long intValue(const std::string& key, long long fallback = 0) const;
     int mainFunction() const { return int(intValue("tc_mfuncno")); }
     int subFunction() const { return int(intValue("tc_sfuncno")); }

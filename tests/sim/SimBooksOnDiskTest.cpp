@@ -802,8 +802,12 @@ const OversizedRefusal kOversizedRefusals[] = {
     {"tc_mfuncno=100&tc_sfuncno=20&markets=0&secuids=0010001234&fundids=010110001234&qty=500&codes=@",
      "非申购日不能申购"},
     {"tc_mfuncno=100&tc_sfuncno=29&market=1&secuid=A100001234&qty=100&stkcode=@", "行权代码不存在"},
-    // A valid value grown by leading zeros is no value: an id's market.
+    // A valid value grown by leading zeros is no value: an id's market, an amount, a number.
     {"tc_mfuncno=3710&tc_sfuncno=3&code=600000.@2", "股票代码不存在", '0'},
+    {"tc_mfuncno=500&tc_sfuncno=21&banktrantype=1&moneytype=0&bankcode=1001&bankpwd=888888&tranamt=@100",
+     "转帐金额不正确", '0'},
+    {"tc_mfuncno=500&tc_sfuncno=21&moneytype=0&bankcode=1001&bankpwd=888888&tranamt=100&banktrantype=@1",
+     "转帐类型不正确", '0'},
 };
 
 // A request carried out though a field it reads ("@") is grown to 200 KB,
