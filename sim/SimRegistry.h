@@ -12,7 +12,10 @@
 // call.server.room<SimXxxRoom>() to change it; see SimServer.h): the first
 // of them in a handler takes the server's state lock for the rest of it, so a
 // handler without a room runs beside the others. Which of them it takes
-// decides whether its request is written to the books on disk.
+// decides whether its request is written to the books on disk: the fields it
+// read, each as it came unless the handler noted taking less of it
+// (SimRequest::noteTaken: an id as the market writes it, a text cut to what
+// is kept), so that the books write no more than they keep.
 //
 // Registering a function twice, or a menu id twice, is a mistake that stops
 // the simulator at start: add() throws std::logic_error naming it.
