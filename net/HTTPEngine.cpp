@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -21,9 +22,32 @@ struct Transfer {
     HTTPEngine::Done done;
     CURL* easy = nullptr;
     curl_slist* headerList = nullptr;
-    std::string body;  // kept alive for libcurl (POSTFIELDS does not copy)
+    std::string body;          // kept alive for libcurl (POSTFIELDS does not copy)
+    std::string originHeader;  // "Name: value" for the origin's requests alone ("" none)
     HTTPRequest::Result result;
 };
+
+// Scheme, host and port of a URL as libcurl reads it when it connects (the
+// port spelt out when the URL leaves it to the scheme); "" when it is no URL.
+std::string originOf(const std::string& url) {
+    CURLU* u = curl_url();
+    std::string origin;
+    if (u && curl_url_set(u, CURLUPART_URL, url.c_str(), CURLU_GUESS_SCHEME) == CURLUE_OK) {
+        auto part = [u](CURLUPart which, unsigned flags) {
+            char* text = nullptr;
+            std::string out;
+            if (curl_url_get(u, which, &text, flags) == CURLUE_OK && text) out = text;
+            curl_free(text);
+            std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+            return out;
+        };
+        const std::string scheme = part(CURLUPART_SCHEME, 0), host = part(CURLUPART_HOST, 0),
+                          port = part(CURLUPART_PORT, CURLU_DEFAULT_PORT);
+        if (!scheme.empty() && !host.empty() && !port.empty()) origin = scheme + "://" + host + ":" + port;
+    }
+    curl_url_cleanup(u);
+    return origin;
+}
 
 size_t writeBody(char* ptr, size_t size, size_t n, void* user) {
     auto* t = static_cast<Transfer*>(user);
@@ -80,6 +104,8 @@ struct HTTPEngine::Impl {
     CURLM* multi = nullptr;
     std::atomic<bool> stopping{false};
     std::thread thread;
+    std::string headerOrigin;  // originOf the url given to setOriginHeader ("" none)
+    std::string originHeader;  // its "Name: value"
 
     void loop();
     void addTransfer(std::unique_ptr<Transfer> t);
@@ -121,9 +147,11 @@ void HTTPEngine::start(const std::shared_ptr<HTTPRequest>& request, Done done) {
     t->request = request;
     t->done = std::move(done);
     t->body = request->postBody();
+    const std::string origin = originOf(request->url());
     ++*impl_->active;
     {
         std::lock_guard lock(impl_->mutex);
+        if (!origin.empty() && origin == impl_->headerOrigin) t->originHeader = impl_->originHeader;
         impl_->incoming.push_back(std::move(t));
     }
     curl_multi_wakeup(impl_->multi);
@@ -146,6 +174,12 @@ void HTTPEngine::timeOut(HTTPRequest* request) {
 }
 
 size_t HTTPEngine::activeCount() const { return impl_->active->load(); }
+
+void HTTPEngine::setOriginHeader(const std::string& url, const std::string& name, const std::string& value) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->headerOrigin = url.empty() ? std::string() : originOf(url);
+    impl_->originHeader = impl_->headerOrigin.empty() ? std::string() : name + ": " + value;
+}
 
 void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     const HTTPRequest& r = *t->request;
@@ -185,6 +219,13 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     t->headerList = curl_slist_append(t->headerList, "Expect:");
     for (const auto& [name, value] : r.requestHeaders())
         t->headerList = curl_slist_append(t->headerList, (name + ": " + value).c_str());
+    if (!t->originHeader.empty()) {
+        // Straight to the origin, whatever proxy the environment names, and
+        // not followed elsewhere: the header is for it alone.
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+        t->headerList = curl_slist_append(t->headerList, t->originHeader.c_str());
+    }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t->headerList);
     curl_multi_add_handle(multi, easy);
     running.emplace(easy, std::move(t));

@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "net/HTTPEngine.h"
 #include "net/HTTPRequest.h"
@@ -49,6 +51,18 @@ private:
     std::optional<std::string> old_;
 };
 
+// The status of a GET of the url through the engine (0: no answer).
+int fetchStatus(const std::string& url) {
+    auto request = std::make_shared<HTTPRequest>(url);
+    bool done = false;
+    HTTPEngine::shared().start(request, [&](HTTPRequest::Result r) {
+        request->applyResult(std::move(r));
+        done = true;
+    });
+    RunLoop::main().runUntil([&] { return done; }, kHangSeconds, kHangSeconds);
+    return done ? request->responseStatusCode() : 0;
+}
+
 TEST(HTTPEngineCredentials, TheUsersNetrcIsNeverRead) {
     TempDir home;
     {
@@ -63,17 +77,48 @@ TEST(HTTPEngineCredentials, TheUsersNetrcIsNeverRead) {
         res.set_content("ok", "text/plain");
     });
     ASSERT_TRUE(server.startServing());
-    auto request = std::make_shared<HTTPRequest>(server.url("/probe"));
-    bool done = false;
-    HTTPEngine::shared().start(request, [&](HTTPRequest::Result r) {
-        request->applyResult(std::move(r));
-        done = true;
-    });
-    RunLoop::main().runUntil([&] { return done; }, kHangSeconds, kHangSeconds);
+    EXPECT_EQ(fetchStatus(server.url("/probe")), 200);
     server.stopServing();
-    ASSERT_TRUE(done);
-    EXPECT_EQ(request->responseStatusCode(), 200);
     EXPECT_EQ(authorization, "");
+}
+
+// The header given for an origin (the client's secret for the server it
+// embeds) reaches that origin and nothing else: not another port of the
+// host, not a proxy the environment names, not the place a redirect names.
+TEST(HTTPEngineCredentials, AnOriginsHeaderReachesItAlone) {
+    LoopbackServer origin, other;
+    std::mutex seenLock;
+    std::vector<std::string> seenElsewhere;  // the header of every request `other` gets, as its proxy too
+    other.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard lock(seenLock);
+        seenElsewhere.push_back(req.get_header_value("Authorization"));
+        res.set_content("ok", "text/plain");
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    std::string seenAtOrigin = "(no request)";
+    origin.Get("/probe", [&](const httplib::Request& req, httplib::Response& res) {
+        seenAtOrigin = req.get_header_value("Authorization");
+        res.set_content("ok", "text/plain");
+    });
+    origin.Get("/away", [&](const httplib::Request&, httplib::Response& res) { res.set_redirect(other.url("/away")); });
+    ASSERT_TRUE(other.startServing());
+    ASSERT_TRUE(origin.startServing());
+    HTTPEngine::shared().setOriginHeader(origin.url(""), "Authorization", "Bearer s3cret");
+    {
+        ScopedEnv proxy("http_proxy", other.url("")), noProxy("no_proxy", "example.invalid"),
+            noProxyUpper("NO_PROXY", "example.invalid");
+        EXPECT_EQ(fetchStatus(origin.url("/probe")), 200);
+    }
+    EXPECT_EQ(seenAtOrigin, "Bearer s3cret") << "straight to the origin, past the proxy";
+    EXPECT_EQ(fetchStatus(origin.url("/away")), 302) << "a redirect is the origin's answer";
+    EXPECT_EQ(fetchStatus(other.url("/elsewhere")), 200);
+    HTTPEngine::shared().setOriginHeader("", "", "");
+    EXPECT_EQ(fetchStatus(origin.url("/probe")), 200);
+    EXPECT_EQ(seenAtOrigin, "") << "forgotten";
+    origin.stopServing();
+    other.stopServing();
+    std::lock_guard lock(seenLock);
+    EXPECT_EQ(seenElsewhere, std::vector<std::string>{""}) << "only the request meant for it, without the header";
 }
 
 }  // namespace
