@@ -1,5 +1,7 @@
 #include "sim/SimServer.h"
 
+#include <openssl/crypto.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -180,6 +182,7 @@ bool SimServer::start() {
         }
         res.set_content(*html, "text/html; charset=utf-8");
     });
+    if (!options_.clientSecret.empty()) admitItsClientAlone();
     if (options_.controlRoutes) serveControls();
     if (options_.port == 0) {
         port_ = svr.bind_to_any_port(options_.host.c_str());
@@ -195,6 +198,24 @@ bool SimServer::start() {
     thread_ = std::thread([this] { http_->server.listen_after_bind(); });
     while (!http_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
+}
+
+// Before any route: a request without the client's secret is answered 403
+// and its connection closed, nothing of it reaching a handler, so that it
+// writes nothing to the books, the sessions or the request log. The secret
+// is compared in time that does not depend on where it differs.
+void SimServer::admitItsClientAlone() {
+    const std::string expected = simSecretHeaderValue(options_.clientSecret);
+    http_->server.set_pre_routing_handler([expected](const httplib::Request& req, httplib::Response& res) {
+        const std::string given = req.get_header_value(kSimSecretHeader);
+        if (given.size() == expected.size() && CRYPTO_memcmp(given.data(), expected.data(), given.size()) == 0)
+            return httplib::Server::HandlerResponse::Unhandled;
+        SimHttpServer::closeAfterReply();
+        res.status = 403;
+        res.set_header("Connection", "close");
+        res.set_content("forbidden\n", "text/plain");
+        return httplib::Server::HandlerResponse::Handled;
+    });
 }
 
 // The control routes (SimOptions::controlRoutes): for tests and the stand-alone program only.

@@ -30,6 +30,7 @@
 // program, tests), the controls: GET /sim/status, POST /sim/push
 // (title=...&content=...), POST /sim/expire, POST /sim/clock (t=seconds |
 // advance=seconds; 400 for what is no time between 1970 and the year 9999).
+// A server given a client secret serves none of them without it (403).
 // A request with the header "X-Sim-Dump: text" gets its record sets as
 // readable text instead (no compression, no cipher), from a server started
 // with dumpHeader only: for tests and curl. A body larger
@@ -123,7 +124,19 @@ struct SimOptions {
     // good or log every customer out. For the stand-alone program and tests,
     // never by default (without it they answer 404).
     bool controlRoutes = false;
+    // The secret of the one client the server serves (the client's embedded
+    // brokerage: made at its start, held in its memory alone). When set, a
+    // request that does not carry it (kSimSecretHeader: "Bearer <secret>")
+    // is refused, 403 and the connection closed, before any route's handler,
+    // the controls' too: no other program on the machine reaches the books,
+    // the sessions or the request log. "" (the stand-alone program, tests):
+    // every request is answered.
+    std::string clientSecret;
 };
+
+// The header that carries SimOptions::clientSecret, and its value.
+inline constexpr const char* kSimSecretHeader = "Authorization";
+inline std::string simSecretHeaderValue(const std::string& secret) { return "Bearer " + secret; }
 
 // The request text of a message's long text (its "url" when it has none of its own).
 std::string simLongTextRequest(int64_t detailId);
@@ -353,6 +366,8 @@ private:
     void addControl(Control control);
     // Serves the control routes on the HTTP side (start(), when the options ask for them).
     void serveControls();
+    // Refuses on the HTTP side every request without the client's secret (start(), when the options give one).
+    void admitItsClientAlone();
     // Before the handler of a request that names a trade session ("authid"):
     // the session must be live and the phone's that logged in, or the
     // request goes on without it. Takes the state lock for the rest of the handler.
