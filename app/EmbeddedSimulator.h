@@ -2,10 +2,17 @@
 // The simulated brokerage as the client embeds it (its server unless
 // --server names another): seed 7, on a loopback port, its books in the
 // Documents folder, so that the orders, transfers and own stocks of the last
-// run are there in the next, as a brokerage keeps them.
+// run are there in the next, as a brokerage keeps them. It serves its client
+// alone: every request must carry a secret the client makes at its start and
+// holds in memory only (never on a command line, in the environment or in a
+// file, where another program could read it), so that no other program on
+// the machine, of this user or another, reaches the customer's books through
+// the loopback port.
 #include <algorithm>
 #include <string>
 
+#include "core/security/RandomBytes.h"
+#include "net/HTTPEngine.h"
 #include "platform/foundation/Paths.h"
 #include "platform/foundation/Value.h"
 #include "platform/services/RemoteNotifications.h"
@@ -13,18 +20,21 @@
 
 inline constexpr const char* kEmbeddedBooksFile = "sim-books.journal";
 inline constexpr uint64_t kEmbeddedSeed = 7;
+inline constexpr size_t kEmbeddedSecretBytes = 32;
 
 // The embedded server's options: those given (port, clock...) with its seed
 // and its books in the Documents folder (`fresh`: set aside, new from the seed),
-// never with replies in clear. Its control routes, which any program on the
-// phone could reach, it serves only when the options given ask for them
-// (--sim-controls, for a test or a demonstration).
+// never with replies in clear, and a new secret of the client's from the
+// cryptographic source. Its control routes it serves only when the options
+// given ask for them (--sim-controls, for a test), and then only to requests
+// that carry the secret, as every route.
 inline SimOptions embeddedSimOptions(SimOptions options = {}, bool fresh = false) {
     options.seed = kEmbeddedSeed;
     options.booksPath = documentsPath(kEmbeddedBooksFile);
     options.freshBooks = fresh;
     options.dumpHeader = false;  // no reply of the customer's in clear, whatever a request asks
     options.holdAllocatorThresholds = false;  // the process is the client's: its drawing is the allocator's to tune
+    options.clientSecret = randomHex(kEmbeddedSecretBytes);
     return options;
 }
 
@@ -40,6 +50,16 @@ inline void deliverPushedMessages(SimServer& sim) {
         payload["msg_id"] = std::to_string(m.msgId);
         RemoteNotificationService::shared().deliver(Value(payload));
     });
+}
+
+// The client's side of the started embedded server: its HTTP engine, the one
+// road of every request (the request service, images, web pages, the own-stock
+// and push services), sends the server's secret with each request to the
+// server's origin and to no other host; a pushed message arrives as a push
+// notification.
+inline void attachToClient(SimServer& sim) {
+    HTTPEngine::shared().setOriginHeader(sim.url(), kSimSecretHeader, simSecretHeaderValue(sim.options().clientSecret));
+    deliverPushedMessages(sim);
 }
 
 // What the customer is told of the books the server opened: "" when there is

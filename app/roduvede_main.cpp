@@ -4,9 +4,11 @@
 // By default the simulated brokerage server runs inside the process on a free
 // loopback port (--port picks one) and the client talks to it, its books kept
 // in the Documents folder (--fresh-books starts them again from the seed),
-// its control routes not served (--sim-controls serves them, for a test or a
-// demonstration: any program on the machine may then use them);
-// --server points the client at a server started elsewhere. With a display the phone screen
+// every request refused but the client's own (they carry a secret made at
+// start and held in memory alone), its control routes not served
+// (--sim-controls serves them, to a holder of the secret: a test that runs
+// the client in its own process); --server points the client at a server
+// started elsewhere. With a display the phone screen
 // opens in a window; without one (or with --headless) the client runs off
 // screen: a script drives it (--script), or the default walk goes through the
 // start-up road to the home screen and saves screenshots in the --shots folder.
@@ -77,9 +79,9 @@ void usage() {
         "  --fresh-books    the embedded server's books (kept in the Documents folder) start again\n"
         "                   from the seed; the earlier ones are set aside\n"
         "  --sim-controls   the embedded server also serves its control routes (/sim/push, /sim/clock,\n"
-        "                   /sim/expire, /sim/status), which take no key or session: any program on\n"
-        "                   this machine may then push messages, move the clock or log customers out.\n"
-        "                   For a test or a demonstration only");
+        "                   /sim/expire, /sim/status), which take no key or session, to requests that\n"
+        "                   carry the client's in-memory secret, as it serves every route: for a test\n"
+        "                   that runs the client in its own process");
 }
 
 bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
@@ -321,7 +323,7 @@ int main(int argc, char** argv) {
         }
         server = sim->url();
         std::printf("simulated server on %s\n", server.c_str());
-        deliverPushedMessages(*sim);  // POST /sim/push, with --sim-controls
+        attachToClient(*sim);  // the client's secret in its requests; pushed messages as notifications
     }
 
     registerAllScreens(ScreenRegistry::shared());

@@ -1,8 +1,10 @@
 // The simulated brokerage the client embeds keeps its books in the Documents
 // folder: a phone registered, an order and the own stocks of one run of the
 // client are there in the next, and a damaged file is kept aside with the
-// customer told what the books go on from. It serves its control routes to
-// no other program on the phone unless the client was started to.
+// customer told what the books go on from. It answers no other program on
+// the machine: only the requests of the client that started it, which carry
+// the client's secret; its control routes it serves only when the client was
+// started to.
 #include "tests/shell/LaunchTestSupport.h"
 
 #include <httplib.h>
@@ -14,7 +16,9 @@
 #include "app/EmbeddedSimulator.h"
 #include "core/RequestText.h"
 #include "core/storage/MessageExpressDaoImpl.h"
+#include "net/ImageDownload.h"
 #include "net/QZNetworkService.h"
+#include "platform/uikit/UIWebView.h"
 #include "sim/SimSnapshot.h"
 #include "sim/SimTrade.h"
 
@@ -39,15 +43,22 @@ protected:
         embedded = std::make_unique<SimServer>(embeddedSimOptions(o));
         ASSERT_EQ(embedded->setupError(), "");
         ASSERT_TRUE(embedded->start());
-        deliverPushedMessages(*embedded);
+        attachToClient(*embedded);
         sim = embedded.get();
     }
-    // Another program on the phone, on the embedded server's port.
-    httplib::Client localProgram() {
+    void TearDown() override {
+        LaunchFixture::TearDown();
+        HTTPEngine::shared().setOriginHeader("", "", "");  // the next test's server is the shared one
+    }
+    // Another program on the phone, on the embedded server's port; `secret`:
+    // one that holds the client's secret (a test, as only the client can).
+    httplib::Client localProgram(const std::optional<std::string>& secret = std::nullopt) {
         httplib::Client client("127.0.0.1", embedded->port());
         client.set_read_timeout(std::chrono::seconds(long(kHangSeconds)));
+        if (secret) client.set_default_headers({{kSimSecretHeader, simSecretHeaderValue(*secret)}});
         return client;
     }
+    std::string secret() const { return embedded->options().clientSecret; }
     // The client ends, and the process with it: the server goes without a word.
     void endProcess() {
         quit();
@@ -70,6 +81,17 @@ protected:
         auto sets = VTATCRS::buildMuTableTCRSWithData(*reply.data);
         return sets && !sets->empty() ? sets->front() : nullptr;
     }
+    // Customer A (logged in to trade) buys 100 of 600000 at its price; answers the order's number.
+    std::string buy() {
+        auto info = ask(tradeRequestString(4) + "&bsflag=0B&stkcode=600000", 4);
+        EXPECT_TRUE(info && !info->isError());
+        const std::string price = info ? info->toStringWithFieldName("price").value_or("") : "";
+        auto order = ask(tradeRequestString(6) + "&fundid=010110001234&bsflag=0B&price=" + price +
+                             "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1",
+                         4);
+        EXPECT_TRUE(order && !order->isError()) << (order ? order->getError() : "no reply");
+        return order ? order->toStringWithFieldName("ordersno").value_or("") : "";
+    }
     std::unique_ptr<SimServer> embedded;
 };
 
@@ -78,14 +100,7 @@ TEST_F(EmbeddedBooksTest, TheBooksOutliveARestartOfTheClient) {
     ASSERT_TRUE(launch());
     reachHomeFirstTime();  // the phone registers by its SMS
     openTradeSession();
-    auto info = ask(tradeRequestString(4) + "&bsflag=0B&stkcode=600000", 4);
-    ASSERT_TRUE(info && !info->isError());
-    const std::string price = info->toStringWithFieldName("price").value_or("");
-    auto order = ask(tradeRequestString(6) + "&fundid=010110001234&bsflag=0B&price=" + price +
-                         "&qty=100&stkcode=600000&market=1&secuid=A100001234&chkriskflag=1",
-                     4);
-    ASSERT_TRUE(order && !order->isError()) << (order ? order->getError() : "no reply");
-    const std::string ordersno = order->toStringWithFieldName("ordersno").value_or("");
+    const std::string ordersno = buy();
     ASSERT_FALSE(ordersno.empty());
     const auto ownStocks = sim->ownStocks(phone);
     endProcess();
@@ -131,9 +146,9 @@ TEST_F(EmbeddedBooksTest, ADamagedBookIsKeptAsideAndTheCustomerTold) {
     EXPECT_EQ(embeddedBooksNotice(SimJournalReport{}), "") << "nothing to tell of books read back whole";
 }
 
-// A program on the phone finds no control route: it pushes no message "from
-// the brokerage", moves the books' clock by no year, logs no customer out and
-// learns no path of the Documents folder.
+// A program on the phone finds no control route, not even with the client's
+// secret: it pushes no message "from the brokerage", moves the books' clock
+// by no year, logs no customer out and learns no path of the Documents folder.
 TEST_F(EmbeddedBooksTest, TheControlRoutesAreNotServedToOtherPrograms) {
     startEmbedded();
     ASSERT_TRUE(launch());
@@ -144,7 +159,7 @@ TEST_F(EmbeddedBooksTest, TheControlRoutesAreNotServedToOtherPrograms) {
     const auto sessions = sim->sessionIds();
     ASSERT_FALSE(sessions.empty());
     const std::string books = simBooksFingerprint(*embedded);
-    auto local = localProgram();
+    auto local = localProgram(secret());
     const std::string form = "application/x-www-form-urlencoded";
     for (const auto& [path, body] : {std::pair<std::string, std::string>{
                                          "/sim/push", "title=安全提示&content=您的账户存在风险，请立即转账至安全账户"},
@@ -164,14 +179,87 @@ TEST_F(EmbeddedBooksTest, TheControlRoutesAreNotServedToOtherPrograms) {
     EXPECT_EQ(simBooksFingerprint(*embedded), books);
 }
 
-// Started with its controls, for a test or a demonstration, the embedded
-// brokerage still hands a pushed message to the client as a push notification.
+// Another program on the machine, of this user or another, reaches the port
+// and nothing more: a keyless session declaring the customer's phone, and
+// under it the own stocks replaced, the phone unregistered, the push token
+// replaced and a wrong trading password tried, are each refused before any
+// handler, without the secret or with a wrong one, and the books, the
+// sessions and the request log stay as they were. The client's own roads,
+// all through its HTTP engine, go on as before: registration, own stocks,
+// trade login, an order, an image and a web page.
+TEST_F(EmbeddedBooksTest, ARequestThatDoesNotComeTheClientsWayIsRefused) {
+    startEmbedded();
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();  // the phone registers
+    XXNetworkManager::sharedManager().requestUpdatePortfolio("600519.2|000001.1");
+    ASSERT_TRUE(waitFor([&] { return sim->ownStocks(phone) == std::vector<std::string>{"600519.2", "000001.1"}; }));
+    openTradeSession();
+    ASSERT_FALSE(buy().empty());
+    const size_t images = sim->imageRequestCount(), pages = sim->pageRequestCount();
+    bool fetched = false;
+    downloadImageData(sim->url() + "/img/logo.png",
+                      [&](std::optional<std::vector<uint8_t>> png) { fetched = bool(png); });
+    auto page = std::make_shared<UIWebView>(CGRectMake(0, 0, 320, 416));
+    page->loadRequest(NSURLRequest::requestWithURL(sim->url() + "/page/report.html"));
+    ASSERT_TRUE(waitFor([&] { return fetched && !page->isLoading(); }));
+    EXPECT_EQ(sim->imageRequestCount(), images + 1);
+    EXPECT_EQ(sim->pageRequestCount(), pages + 1);
+    quit();  // its sessions stay, and nothing else changes the books meanwhile
+
+    const std::string books = simBooksFingerprint(*embedded);
+    const auto sessions = sim->sessionIds();
+    const size_t requests = sim->requestCount();
+    const std::string form = "application/x-www-form-urlencoded",
+                      keyless = "tc_service=300&tc_isunicode=1&TC_ENCRYPT=0&";
+    for (const auto& given : {std::optional<std::string>(), std::optional(std::string(secret().size(), '0'))}) {
+        auto local = localProgram(given);
+        auto login = local.Post("/vta", keyless + "tc_mfuncno=100&tc_sfuncno=1&phone=" + phone, form);
+        ASSERT_TRUE(login);
+        EXPECT_EQ(login->status, 403);
+        // Under the session it would have been given, had the login been served.
+        auto sets = VTATCRS::buildMuTableTCRSWithData(std::vector<uint8_t>(login->body.begin(), login->body.end()));
+        const std::string session =
+            sets && !sets->empty() ? sets->front()->toStringWithFieldName("session").value_or("") : "";
+        for (const std::string& fields :
+             {std::string("tc_mfuncno=3710&tc_sfuncno=5&code=600000.2"),
+              "tc_mfuncno=100&tc_sfuncno=3&type=Z&phone=" + phone,
+              std::string("tc_mfuncno=3730&tc_sfuncno=1&token=abc"),
+              std::string("tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=0101&inputid=010110001234"
+                          "&trdpwd=000000&authtype=0&authdata=")}) {
+            auto r = local.Post("/vta", keyless + "TC_SESSION={" + session + "}&" + fields, form);
+            ASSERT_TRUE(r) << fields;
+            EXPECT_EQ(r->status, 403) << fields;
+            EXPECT_EQ(r->get_header_value("Connection"), "close") << fields;
+        }
+        for (const char* path : {"/vta", "/img/logo.png", "/page/report.html"}) {
+            auto r = local.Get(path);
+            ASSERT_TRUE(r) << path;
+            EXPECT_EQ(r->status, 403) << path;
+        }
+    }
+    EXPECT_EQ(simBooksFingerprint(*embedded), books);
+    EXPECT_EQ(sim->sessionIds(), sessions);
+    EXPECT_EQ(sim->requestCount(), requests);
+    EXPECT_EQ(sim->imageRequestCount(), images + 1);
+    EXPECT_EQ(sim->pageRequestCount(), pages + 1);
+}
+
+// Started with its controls, for a test, the embedded brokerage still hands a
+// message pushed by a holder of the client's secret to the client as a push
+// notification; without the secret the controls are refused as every route.
 TEST_F(EmbeddedBooksTest, WithItsControlsAPushedMessageArrivesAsANotification) {
     startEmbedded(true);
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
     const size_t delivered = RemoteNotificationService::shared().deliveredCount();
-    auto r = localProgram().Post("/sim/push", "title=演示消息&content=推送演示", "application/x-www-form-urlencoded");
+    const size_t stored = sim->messages().size();
+    auto refused =
+        localProgram().Post("/sim/push", "title=安全提示&content=请转账", "application/x-www-form-urlencoded");
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 403);
+    EXPECT_EQ(sim->messages().size(), stored);
+    auto r = localProgram(secret()).Post("/sim/push", "title=演示消息&content=推送演示",
+                                         "application/x-www-form-urlencoded");
     ASSERT_TRUE(r);
     EXPECT_EQ(r->status, 200);
     EXPECT_TRUE(waitFor([&] { return RemoteNotificationService::shared().deliveredCount() == delivered + 1; }));
