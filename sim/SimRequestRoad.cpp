@@ -14,6 +14,7 @@
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
 #include "core/contracts/TradeContract.h"
+#include "core/contracts/TradeQueryContract.h"
 #include "core/security/FrameCodec.h"
 #include "core/security/RandomBytes.h"
 #include "core/security/RSAKeyFile.h"
@@ -237,7 +238,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // out under the session's key, in this session or another of the key, is
     // not carried out again: the same frame, or a request that changes the
     // books under a package id the session sent.
-    bool repeated = false;
+    bool repeated = false, loginsSpent = false;
     if (status == kUndecided && enciphered && !login) {
         if (!decipherFields(key)) {
             if (tooManyFields) return tooMany();
@@ -251,6 +252,11 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 status = 2;  // ended meanwhile
             else
                 repeated = !*first;
+            // What opens a trade login is kept with the key, up to its bound.
+            const FunctionId function{record.main, record.sub};
+            loginsSpent = !repeated &&
+                          (function == TradeContract::kLogin || function == TradeQueryContract::kPasswordChange) &&
+                          !sessions_.mayOpenTradeLogin(session->id, options_.maxTradeLoginsPerKey);
         }
     }
 
@@ -267,6 +273,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             plain = answer->bytes;
         } else if (repeated) {
             plain = simErrorSet(-1, SimRepeatGuard::kRepeatedText);
+        } else if (loginsSpent) {
+            plain = simErrorSet(-1, SimSessions::kTradeLoginsSpentText);
         } else if (!handler) {
             plain = simErrorSet(-1, "该功能暂未开放");
         } else if (booksBroken_) {
@@ -293,13 +301,16 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 compactBooksIfLarge();
             }
             if (session) {
-                // A frame that acted under a trade login or opened one is kept
-                // with it; a trade login that then holds as many as it may
-                // ends, as an idle one does.
-                const bool underTrade = trade || session->tradeAuthId != heldBefore;
+                // A frame that acted under a trade login is kept with it (a
+                // trade login that then holds as many as it may ends, as an
+                // idle one does), one that opened one with the key.
+                using Acted = SimSessions::Acted;
+                const Acted acted = session->tradeAuthId != heldBefore ? Acted::OpenedTradeLogin
+                                    : trade                            ? Acted::UnderTradeLogin
+                                                                       : Acted::Apart;
                 StateLock lock(*this);
-                if (sessions_.writeBack(*session, underTrade ? frame : std::vector<uint8_t>(),
-                                        options_.maxSessionsPerPhone, options_.maxTradeLoginFrames, tradeLogins(now)))
+                if (sessions_.writeBack(*session, frame, acted, options_.maxSessionsPerPhone,
+                                        options_.maxTradeLoginFrames, tradeLogins(now)))
                     if (auto* room = rooms_.find<SimTradeRoom>()) room->books.endSession(session->tradeAuthId);
             }
         }

@@ -108,6 +108,9 @@ struct SimOptions {
     // A trade login that has carried out so many enciphered frames ends, as
     // an idle one does: each is kept with it so that none is carried out again.
     size_t maxTradeLoginFrames = SimSessions::kTradeLoginFrames;
+    // A key that has opened so many trade logins opens no more: the frame of
+    // each is kept with it so that none is carried out again.
+    size_t maxTradeLoginsPerKey = SimSessions::kTradeLoginsPerKey;
     // Honours "X-Sim-Dump: text" (replies as readable text, in clear): for
     // tests and curl, never by default.
     bool dumpHeader = false;

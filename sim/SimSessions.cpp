@@ -51,6 +51,7 @@ std::optional<bool> SimSessions::firstSending(const std::string& id, const std::
     guard->second.lastUse = ++uses_;
     acts(guard->second, trade);
     const uint64_t digest = simDigest64(frame);
+    if (std::ranges::find(guard->second.openers, digest) != guard->second.openers.end()) return false;
     for (const std::string& authid : guard->second.tradeLogins)
         if (auto kept = tradeFrames_.find(authid); kept != tradeFrames_.end() && kept->second.contains(digest))
             return false;
@@ -58,8 +59,8 @@ std::optional<bool> SimSessions::firstSending(const std::string& id, const std::
     return guard->second.carriedOut.firstSending(frame, packageId.empty() ? packageId : id + "\n" + packageId);
 }
 
-bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t>& frame, size_t perPhone, size_t most,
-                            const TradeLogins& trade) {
+bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t>& frame, Acted acted, size_t perPhone,
+                            size_t most, const TradeLogins& trade) {
     auto it = sessions_.find(session.id);
     // The key's memory lasts while a trade login that acted under it can act
     // (noted also when the session ended while its request was carried out).
@@ -70,8 +71,10 @@ bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t
         if (auto guard = guards_.find(digest); guard != guards_.end()) {
             guard->second.tradeLogins.insert(session.tradeAuthId);
             acts(guard->second, trade);  // those that can no longer act are dropped
+            if (acted == Acted::OpenedTradeLogin && !frame.empty()) guard->second.openers.push_back(simDigest64(frame));
         }
-        if (!frame.empty()) full = keep(session.tradeAuthId, simDigest64(frame), most, trade);
+        if (acted == Acted::UnderTradeLogin && !frame.empty())
+            full = keep(session.tradeAuthId, simDigest64(frame), most, trade);
     }
     if (it == sessions_.end()) return full;
     it->second.session.tradeAuthId = session.tradeAuthId;
@@ -80,6 +83,12 @@ bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t
     it->second.session.phone = session.phone;
     join(session.id, session.phone, std::max<size_t>(perPhone, 1), trade);
     return full;
+}
+
+bool SimSessions::mayOpenTradeLogin(const std::string& id, size_t most) const {
+    auto it = sessions_.find(id);
+    auto guard = it == sessions_.end() || !it->second.keyed ? guards_.end() : guards_.find(*it->second.keyed);
+    return guard == guards_.end() || guard->second.openers.size() < most;
 }
 
 void SimSessions::sweep(double now, double idleTimeout) {

@@ -26,10 +26,10 @@
 // That memory is the newest frames of the key (its ring), and a busy
 // customer's client sends many more under its one key in a day. So a frame
 // that acted under a trade login (any request the trade login was admitted
-// for: an order, a cancel, a transfer, a query) or opened one (a trade login,
-// a password change's renewal) is also kept with that trade login for as long
-// as it can act, whatever the key carries after it, and a frame is carried
-// out only when neither the ring nor a live trade login of its key holds it.
+// for: an order, a cancel, a transfer, a query) is also kept with that trade
+// login for as long as it can act, whatever the key carries after it, and a
+// frame is carried out only when neither the ring nor a live trade login of
+// its key holds it (nor the key's openers, below).
 // A trade login keeps at most `most` frames (kTradeLoginFrames unless given):
 // the frame that reaches it asks the caller to end that trade login, as lying
 // idle does (its next request is refused as an ended session and the client
@@ -39,7 +39,19 @@
 // so what is kept is the frames of the trade logins that could act then, and
 // that one's. The books hold one trade login a customer (a login ends the
 // customer's earlier one): at most `most` digests a customer, and `most`
-// more. Not thread-safe: the server holds its state lock around it.
+// more.
+//
+// A frame that opened a trade login (a trade login, a password change's
+// renewal) would, posted again, open another and so end the customer's live
+// one, also once the trade login it opened has ended (the idle lock, a later
+// login under the same key). So it is kept with its key, for as long as the
+// key's memory lasts. A key opens few trade logins in a run (one after each
+// idle lock): it keeps at most `most` (kTradeLoginsPerKey unless given, 8
+// bytes each; beyond them only those already on their way when it reached
+// them), and once it holds them a further trade login under it is refused
+// rather than any forgotten (the client's key lives as long as its
+// process: a restarted client has a new one). Not thread-safe: the server
+// holds its state lock around it.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -73,6 +85,16 @@ public:
     // through the four hours of continuous trading, many times what a very
     // busy customer taps in a day, at some 40 bytes a frame (800 KB a login).
     static constexpr size_t kTradeLoginFrames = 20000;
+    // The trade logins a key opens at most: one every ten minutes of idle
+    // lock for a week of a client left running.
+    static constexpr size_t kTradeLoginsPerKey = 1000;
+    // The refusal of a trade login (or a password change, which opens one)
+    // under a key that has opened as many.
+    static constexpr const char* kTradeLoginsSpentText =
+        "本次运行登录交易的次数已达上限，请退出并重新启动客户端后再登录";
+
+    // What a frame carried out was to a trade login.
+    enum class Acted { Apart, UnderTradeLogin, OpenedTradeLogin };
 
     // Adds the session (its id must be new). When its phone holds `perPhone`,
     // or the table `cap`, the idlest session it could replace that holds no
@@ -83,21 +105,24 @@ public:
     // The same, used at `now` (it is no longer idle).
     const SimSession* use(const std::string& id, double now);
     // Whether the live session of that id carries out the frame for the
-    // first time under its key (neither its ring nor a trade login of the key
-    // that can still act holds it), and the package id (when one is given)
-    // for the first time in the session; remembers both in the ring when it
-    // does. Nullopt when there is no such session.
+    // first time under its key (neither its ring, its openers, nor a trade
+    // login of the key that can still act holds it), and the package id
+    // (when one is given) for the first time in the session; remembers both
+    // in the ring when it does. Nullopt when there is no such session.
     std::optional<bool> firstSending(const std::string& id, const std::vector<uint8_t>& frame,
                                      const std::string& packageId, const TradeLogins& trade);
     // What a handler changed of the session, written back: its trade login
     // (which its key's memory then outlives while it can act), and its phone
     // (as that phone's newest session, the phone's idlest without a live
-    // trade login ending when it holds `perPhone` then). `frame`, when not
-    // empty, acted under that trade login or opened it: it is kept with it.
-    // Answers whether the trade login now holds `most` frames: the caller
-    // ends it.
-    bool writeBack(const SimSession& session, const std::vector<uint8_t>& frame, size_t perPhone, size_t most,
-                   const TradeLogins& trade);
+    // trade login ending when it holds `perPhone` then). `frame` (may be
+    // empty) is kept as `acted` says: with that trade login when it acted
+    // under it, with the session's key when it opened it. Answers whether
+    // the trade login now holds `most` frames: the caller ends it.
+    bool writeBack(const SimSession& session, const std::vector<uint8_t>& frame, Acted acted, size_t perPhone,
+                   size_t most, const TradeLogins& trade);
+    // Whether the key of the live session of that id has opened fewer than
+    // `most` trade logins (any session without a key has).
+    bool mayOpenTradeLogin(const std::string& id, size_t most) const;
     // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).
     void sweep(double now, double idleTimeout);
     void end(const std::string& id);
@@ -118,6 +143,7 @@ private:
         SimRepeatGuard carriedOut;
         size_t sessions = 0;                // live sessions under the key
         std::set<std::string> tradeLogins;  // authids of the trade logins that acted under it
+        std::vector<uint64_t> openers;      // digests of the frames that opened a trade login
         uint64_t lastUse = 0;
     };
     using Sessions = std::map<std::string, Held>;

@@ -272,12 +272,40 @@ TEST_F(SimRepeatedRequestTest, ACapturedOrderOrTradeLoginIsCarriedOutOnceHowever
     EXPECT_EQ(orders(), before + 2);
 }
 
+// A frame that opened a trade login is never carried out again under its
+// key, also once that trade login has ended (here a later login under the
+// key, as after the client's idle lock) and the ring has forgotten it:
+// posted again, it would end the customer's live trade login.
+TEST_F(SimRepeatedRequestTest, ACapturedTradeLoginIsNotCarriedOutAgainOnceItsTradeLoginEnded) {
+    const std::string capturedLogin = tradeLoginBody();
+    ASSERT_FALSE(tradeLoginOf(send(capturedLogin, "96")).empty());
+    tradeInfo = tradeLoginOf(send(tradeLoginBody(), "97"));
+    ASSERT_FALSE(tradeInfo.empty());
+
+    EXPECT_EQ(busyMorning(), 0u);
+    auto again = send(capturedLogin, "98");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->isError() ? again->getError() : "", SimRepeatGuard::kRepeatedText);
+    const size_t before = orders();
+    auto next = order("99");
+    ASSERT_TRUE(next);
+    EXPECT_FALSE(next->isError()) << "the customer's trade login still works: " << next->getError();
+    EXPECT_EQ(orders(), before + 1);
+}
+
 // A trade login keeps the frames it carried out up to a bound; reaching it
 // ends the trade login, as lying idle does, rather than forget any of them.
+// A key keeps the frames that opened its trade logins up to a bound too;
+// beyond it a trade login is refused.
 class SimRepeatedRequestSmallBoundTest : public SimRepeatedRequestTest {
 protected:
-    static constexpr size_t kBound = 8;
-    SimRepeatedRequestSmallBoundTest() { serveWith([](SimOptions& o) { o.maxTradeLoginFrames = kBound; }); }
+    static constexpr size_t kBound = 8, kLogins = 3;
+    SimRepeatedRequestSmallBoundTest() {
+        serveWith([](SimOptions& o) {
+            o.maxTradeLoginFrames = kBound;
+            o.maxTradeLoginsPerKey = kLogins;
+        });
+    }
 };
 
 TEST_F(SimRepeatedRequestSmallBoundTest, ATradeLoginEndsAtItsBoundOfFramesAndNothingIsCarriedOutTwice) {
@@ -286,13 +314,34 @@ TEST_F(SimRepeatedRequestSmallBoundTest, ATradeLoginEndsAtItsBoundOfFramesAndNot
     auto first = send(captured, "91");
     ASSERT_TRUE(first);
     EXPECT_FALSE(first->isError()) << first->getError();
-    // The trade login and the order are two of its frames.
-    EXPECT_EQ(busyMorning(kBound - 2), 0u);
+    // The order is one of its frames.
+    EXPECT_EQ(busyMorning(kBound - 1), 0u);
     EXPECT_EQ(busyMorning(), SimRepeatGuard::kCapacity + 8) << "ended at its bound";
 
     auto again = send(captured, "92");
     ASSERT_TRUE(again);
     EXPECT_EQ(again->isError() ? again->getError() : "", TradeContract::Error::kSessionEnded);
+    EXPECT_EQ(orders(), before + 1);
+}
+
+// Nothing else changes: a password change (which opens a trade login) is
+// refused too, and the live trade login goes on.
+TEST_F(SimRepeatedRequestSmallBoundTest, ATradeLoginBeyondItsKeysBoundIsRefusedAndTheLiveOneGoesOn) {
+    for (size_t i = 1; i < kLogins; ++i) {  // the fixture's is the first
+        tradeInfo = tradeLoginOf(send(tradeLoginBody(), std::to_string(200 + i)));
+        ASSERT_FALSE(tradeInfo.empty()) << i;
+    }
+    for (const auto& [body, package] :
+         {std::pair{tradeLoginBody(), "210"},
+          {bodyOf(4, "tc_mfuncno=500&tc_sfuncno=12", tradeInfo + "&oldpwd=123456&newpwd=654321"), "211"}}) {
+        auto beyond = send(body, package);
+        ASSERT_TRUE(beyond) << package;
+        EXPECT_EQ(beyond->isError() ? beyond->getError() : "", SimSessions::kTradeLoginsSpentText) << package;
+    }
+    const size_t before = orders();
+    auto next = order("212");
+    ASSERT_TRUE(next);
+    EXPECT_FALSE(next->isError()) << "the customer's trade login still works: " << next->getError();
     EXPECT_EQ(orders(), before + 1);
 }
 
