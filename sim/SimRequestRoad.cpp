@@ -239,6 +239,10 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // not carried out again: the same frame, or a request that changes the
     // books under a package id the session sent.
     bool repeated = false, loginsSpent = false;
+    // A trade login, or a password change, which opens one: posted again it
+    // would end the customer's live trade login, or count a wrong password.
+    const FunctionId function{record.main, record.sub};
+    const bool asksTradeLogin = function == TradeContract::kLogin || function == TradeQueryContract::kPasswordChange;
     if (status == kUndecided && enciphered && !login) {
         if (!decipherFields(key)) {
             if (tooManyFields) return tooMany();
@@ -252,10 +256,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 status = 2;  // ended meanwhile
             else
                 repeated = !*first;
-            // What opens a trade login is kept with the key, up to its bound.
-            const FunctionId function{record.main, record.sub};
-            loginsSpent = !repeated &&
-                          (function == TradeContract::kLogin || function == TradeQueryContract::kPasswordChange) &&
+            // What asks for a trade login is kept with the key, up to its bound.
+            loginsSpent = !repeated && asksTradeLogin &&
                           !sessions_.mayOpenTradeLogin(session->id, options_.maxTradeLoginsPerKey);
         }
     }
@@ -286,7 +288,6 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             std::optional<SimTradeSession> trade;
             if (request.has(TradeContract::Key::kAuthId)) trade = admitTradeSession(request, phone, now);
             if (trade && session) session->tradeAuthId = trade->authid;
-            const std::string heldBefore = session ? session->tradeAuthId : std::string();
             SimCall call{*this, request, session ? &*session : nullptr, now, keyText};
             plain = (*handler)(call);
             // What changed the books is on disk before its answer goes: a
@@ -303,11 +304,11 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             if (session) {
                 // A frame that acted under a trade login is kept with it (a
                 // trade login that then holds as many as it may ends, as an
-                // idle one does), one that opened one with the key.
+                // idle one does), one that asked for one with the key.
                 using Acted = SimSessions::Acted;
-                const Acted acted = session->tradeAuthId != heldBefore ? Acted::OpenedTradeLogin
-                                    : trade                            ? Acted::UnderTradeLogin
-                                                                       : Acted::Apart;
+                const Acted acted = asksTradeLogin ? Acted::AskedTradeLogin
+                                    : trade        ? Acted::UnderTradeLogin
+                                                   : Acted::Apart;
                 StateLock lock(*this);
                 if (sessions_.writeBack(*session, frame, acted, options_.maxSessionsPerPhone,
                                         options_.maxTradeLoginFrames, tradeLogins(now)))

@@ -65,15 +65,17 @@ bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t
     // The key's memory lasts while a trade login that acted under it can act
     // (noted also when the session ended while its request was carried out).
     bool full = false;
-    if (!session.tradeAuthId.empty() && !session.key.empty()) {
+    if (!session.key.empty()) {
         const uint64_t digest =
             it != sessions_.end() && it->second.keyed ? *it->second.keyed : simDigest64(session.key);
         if (auto guard = guards_.find(digest); guard != guards_.end()) {
-            guard->second.tradeLogins.insert(session.tradeAuthId);
-            acts(guard->second, trade);  // those that can no longer act are dropped
-            if (acted == Acted::OpenedTradeLogin && !frame.empty()) guard->second.openers.push_back(simDigest64(frame));
+            if (acted == Acted::AskedTradeLogin && !frame.empty()) guard->second.openers.push_back(simDigest64(frame));
+            if (!session.tradeAuthId.empty()) {
+                guard->second.tradeLogins.insert(session.tradeAuthId);
+                acts(guard->second, trade);  // those that can no longer act are dropped
+            }
         }
-        if (acted == Acted::UnderTradeLogin && !frame.empty())
+        if (acted == Acted::UnderTradeLogin && !frame.empty() && !session.tradeAuthId.empty())
             full = keep(session.tradeAuthId, simDigest64(frame), most, trade);
     }
     if (it == sessions_.end()) return full;

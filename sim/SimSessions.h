@@ -41,11 +41,12 @@
 // customer's earlier one): at most `most` digests a customer, and `most`
 // more.
 //
-// A frame that opened a trade login (a trade login, a password change's
-// renewal) would, posted again, open another and so end the customer's live
-// one, also once the trade login it opened has ended (the idle lock, a later
-// login under the same key). So it is kept with its key, for as long as the
-// key's memory lasts. A key opens few trade logins in a run (one after each
+// A frame that asked for a trade login (a trade login, a password change,
+// which renews it) would, posted again, open another and so end the
+// customer's live one, also once the trade login it opened has ended (the
+// idle lock, a later login under the same key), or, refused, count another
+// wrong password toward the lock-out. So it is kept with its key, whatever
+// it answered, for as long as the key's memory lasts. A key opens few trade logins in a run (one after each
 // idle lock): it keeps at most `most` (kTradeLoginsPerKey unless given, 8
 // bytes each; beyond them only those already on their way when it reached
 // them), and once it holds them a further trade login under it is refused
@@ -94,7 +95,7 @@ public:
         "本次运行登录交易的次数已达上限，请退出并重新启动客户端后再登录";
 
     // What a frame carried out was to a trade login.
-    enum class Acted { Apart, UnderTradeLogin, OpenedTradeLogin };
+    enum class Acted { Apart, UnderTradeLogin, AskedTradeLogin };
 
     // Adds the session (its id must be new). When its phone holds `perPhone`,
     // or the table `cap`, the idlest session it could replace that holds no
@@ -116,11 +117,11 @@ public:
     // (as that phone's newest session, the phone's idlest without a live
     // trade login ending when it holds `perPhone` then). `frame` (may be
     // empty) is kept as `acted` says: with that trade login when it acted
-    // under it, with the session's key when it opened it. Answers whether
+    // under it, with the session's key when it asked for one. Answers whether
     // the trade login now holds `most` frames: the caller ends it.
     bool writeBack(const SimSession& session, const std::vector<uint8_t>& frame, Acted acted, size_t perPhone,
                    size_t most, const TradeLogins& trade);
-    // Whether the key of the live session of that id has opened fewer than
+    // Whether the key of the live session of that id has asked for fewer than
     // `most` trade logins (any session without a key has).
     bool mayOpenTradeLogin(const std::string& id, size_t most) const;
     // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).
@@ -143,7 +144,7 @@ private:
         SimRepeatGuard carriedOut;
         size_t sessions = 0;                // live sessions under the key
         std::set<std::string> tradeLogins;  // authids of the trade logins that acted under it
-        std::vector<uint64_t> openers;      // digests of the frames that opened a trade login
+        std::vector<uint64_t> openers;      // digests of the frames that asked for a trade login
         uint64_t lastUse = 0;
     };
     using Sessions = std::map<std::string, Held>;

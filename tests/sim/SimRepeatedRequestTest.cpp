@@ -44,10 +44,10 @@ protected:
     // Customer A's trade login, enciphered in the session; answers the
     // session text later trade requests carry ("" when refused).
     std::string keyedTradeLogin(const std::string& under) { return tradeLoginOf(send(tradeLoginBody(under), "1")); }
-    std::string tradeLoginBody(const std::string& under = "") {
+    std::string tradeLoginBody(const std::string& under = "", const std::string& password = "123456") {
         return bodyOf(4, "tc_mfuncno=500&tc_sfuncno=1",
                       "operway=i&inputtype=Z&custorgid=0101&inputid=" + std::string(kCustomerA) +
-                          "&trdpwd=123456&authtype=0&authdata=",
+                          "&trdpwd=" + password + "&authtype=0&authdata=",
                       under);
     }
     static std::string tradeLoginOf(const std::shared_ptr<VTATCRS>& set) {
@@ -279,13 +279,19 @@ TEST_F(SimRepeatedRequestTest, ACapturedOrderOrTradeLoginIsCarriedOutOnceHowever
 TEST_F(SimRepeatedRequestTest, ACapturedTradeLoginIsNotCarriedOutAgainOnceItsTradeLoginEnded) {
     const std::string capturedLogin = tradeLoginBody();
     ASSERT_FALSE(tradeLoginOf(send(capturedLogin, "96")).empty());
+    // A wrong password, refused: posted again it would count toward the lock-out.
+    const std::string capturedWrong = tradeLoginBody("", "654321");
+    auto wrong = send(capturedWrong, "95");
+    ASSERT_TRUE(wrong && wrong->isError());
     tradeInfo = tradeLoginOf(send(tradeLoginBody(), "97"));
     ASSERT_FALSE(tradeInfo.empty());
 
     EXPECT_EQ(busyMorning(), 0u);
-    auto again = send(capturedLogin, "98");
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->isError() ? again->getError() : "", SimRepeatGuard::kRepeatedText);
+    for (const auto& [body, package] : {std::pair{capturedLogin, "98"}, {capturedWrong, "94"}}) {
+        auto again = send(body, package);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->isError() ? again->getError() : "", SimRepeatGuard::kRepeatedText) << package;
+    }
     const size_t before = orders();
     auto next = order("99");
     ASSERT_TRUE(next);
