@@ -13,6 +13,7 @@
 #include "core/VTATCRS.h"
 #include "core/security/Base64.h"
 #include "core/security/Compression.h"
+#include "core/contracts/RelationContract.h"
 #include "core/contracts/TradeContract.h"
 #include "core/contracts/TradeQueryContract.h"
 #include "core/security/FrameCodec.h"
@@ -239,10 +240,14 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // not carried out again: the same frame, or a request that changes the
     // books under a package id the session sent.
     bool repeated = false, loginsSpent = false;
-    // A trade login, or a password change, which opens one: posted again it
-    // would end the customer's live trade login, or count a wrong password.
+    // What checks the account's password or code (a trade login, a password
+    // change, which opens one, a token's application, an account relation):
+    // posted again it would end the customer's live trade login, or count a
+    // wrong password toward the lock-out.
     const FunctionId function{record.main, record.sub};
-    const bool asksTradeLogin = function == TradeContract::kLogin || function == TradeQueryContract::kPasswordChange;
+    const bool checksPassword = function == TradeContract::kLogin || function == TradeQueryContract::kPasswordChange ||
+                                function == TradeContract::kTokenApplication ||
+                                function == RelationContract::kRelateAccount;
     if (status == kUndecided && enciphered && !login) {
         if (!decipherFields(key)) {
             if (tooManyFields) return tooMany();
@@ -256,8 +261,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
                 status = 2;  // ended meanwhile
             else
                 repeated = !*first;
-            // What asks for a trade login is kept with the key, up to its bound.
-            loginsSpent = !repeated && asksTradeLogin &&
+            // What checks the password is kept with the key, up to its bound.
+            loginsSpent = !repeated && checksPassword &&
                           !sessions_.mayOpenTradeLogin(session->id, options_.maxTradeLoginsPerKey);
         }
     }
@@ -304,9 +309,9 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             if (session) {
                 // A frame that acted under a trade login is kept with it (a
                 // trade login that then holds as many as it may ends, as an
-                // idle one does), one that asked for one with the key.
+                // idle one does), one that checked the password with the key.
                 using Acted = SimSessions::Acted;
-                const Acted acted = asksTradeLogin ? Acted::AskedTradeLogin
+                const Acted acted = checksPassword ? Acted::CheckedPassword
                                     : trade        ? Acted::UnderTradeLogin
                                                    : Acted::Apart;
                 StateLock lock(*this);

@@ -69,7 +69,7 @@ bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t
         const uint64_t digest =
             it != sessions_.end() && it->second.keyed ? *it->second.keyed : simDigest64(session.key);
         if (auto guard = guards_.find(digest); guard != guards_.end()) {
-            if (acted == Acted::AskedTradeLogin && !frame.empty()) guard->second.openers.push_back(simDigest64(frame));
+            if (acted == Acted::CheckedPassword && !frame.empty()) guard->second.openers.push_back(simDigest64(frame));
             if (!session.tradeAuthId.empty()) {
                 guard->second.tradeLogins.insert(session.tradeAuthId);
                 acts(guard->second, trade);  // those that can no longer act are dropped

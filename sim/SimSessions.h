@@ -41,8 +41,9 @@
 // customer's earlier one): at most `most` digests a customer, and `most`
 // more.
 //
-// A frame that asked for a trade login (a trade login, a password change,
-// which renews it) would, posted again, open another and so end the
+// A frame that checked the account's password or code (a trade login, a
+// password change, which renews it, a token's application, an account
+// relation) would, posted again, open another trade login and so end the
 // customer's live one, also once the trade login it opened has ended (the
 // idle lock, a later login under the same key), or, refused, count another
 // wrong password toward the lock-out. So it is kept with its key, whatever
@@ -86,16 +87,16 @@ public:
     // through the four hours of continuous trading, many times what a very
     // busy customer taps in a day, at some 40 bytes a frame (800 KB a login).
     static constexpr size_t kTradeLoginFrames = 20000;
-    // The trade logins a key opens at most: one every ten minutes of idle
-    // lock for a week of a client left running.
+    // The checks of the password a key asks at most (mostly trade logins):
+    // one every ten minutes of idle lock for a week of a client left running.
     static constexpr size_t kTradeLoginsPerKey = 1000;
-    // The refusal of a trade login (or a password change, which opens one)
-    // under a key that has opened as many.
+    // The refusal of a trade login (or any other check of the password)
+    // under a key that has asked as many.
     static constexpr const char* kTradeLoginsSpentText =
-        "本次运行登录交易的次数已达上限，请退出并重新启动客户端后再登录";
+        "本次运行验证交易密码的次数已达上限，请退出并重新启动客户端后再试";
 
     // What a frame carried out was to a trade login.
-    enum class Acted { Apart, UnderTradeLogin, AskedTradeLogin };
+    enum class Acted { Apart, UnderTradeLogin, CheckedPassword };
 
     // Adds the session (its id must be new). When its phone holds `perPhone`,
     // or the table `cap`, the idlest session it could replace that holds no
@@ -117,7 +118,7 @@ public:
     // (as that phone's newest session, the phone's idlest without a live
     // trade login ending when it holds `perPhone` then). `frame` (may be
     // empty) is kept as `acted` says: with that trade login when it acted
-    // under it, with the session's key when it asked for one. Answers whether
+    // under it, with the session's key when it checked the password. Answers whether
     // the trade login now holds `most` frames: the caller ends it.
     bool writeBack(const SimSession& session, const std::vector<uint8_t>& frame, Acted acted, size_t perPhone,
                    size_t most, const TradeLogins& trade);
@@ -144,7 +145,7 @@ private:
         SimRepeatGuard carriedOut;
         size_t sessions = 0;                // live sessions under the key
         std::set<std::string> tradeLogins;  // authids of the trade logins that acted under it
-        std::vector<uint64_t> openers;      // digests of the frames that asked for a trade login
+        std::vector<uint64_t> openers;      // digests of the frames that checked the password
         uint64_t lastUse = 0;
     };
     using Sessions = std::map<std::string, Held>;
