@@ -247,10 +247,10 @@ TEST_F(MarginOrderScreenTest, AfterARefusedOrLostMaximumNoOrderGoesUnderTheEarli
 TEST_F(MarginOrderScreenTest, TheQuotePanelRefreshesEveryTwoSecondsAndABookTapSetsThePrice) {
     auto* vc = openMenu(0);
     typeCode(vc, "600000");
-    const int beforeOpen = intradayRequests();
+    const int64_t beforeOpen = sentMark();
     tapView(vc->expandButton());
     ASSERT_TRUE(vc->isExpandQuotes());
-    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeOpen + 1; }));
+    ASSERT_TRUE(waitFor([&] { return intradayRequestsSince(beforeOpen) == 1; }));
     EXPECT_EQ(fieldOf(sim->requestsOf(31000, 1).back(), "code"), "600000.2");
     // The shorter panel: pages 160 high at 44, dots at 204, the row 220, the button at 360.
     UIScrollView* pager = vc->quotesPanel().scrollView();
@@ -281,9 +281,9 @@ TEST_F(MarginOrderScreenTest, TheQuotePanelRefreshesEveryTwoSecondsAndABookTapSe
     // on), and refreshes again.
     pushViewController(std::make_shared<RecordingScreen>());
     expectNoRefresh();
-    int beforeBack = intradayRequests();
+    int64_t back = sentMark();
     popViewControllers(1);
-    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeBack + 1; }, 1.5)) << "asked on appearing";
+    ASSERT_TRUE(waitFor([&] { return intradayRequestsSince(back) == 1; }, 1.5)) << "asked on appearing";
     EXPECT_TRUE(vc->isExpandQuotes());
     expectRefreshEveryTwoSeconds();
 
@@ -292,9 +292,9 @@ TEST_F(MarginOrderScreenTest, TheQuotePanelRefreshesEveryTwoSecondsAndABookTapSe
     ASSERT_FALSE(vc->isExpandQuotes());
     pushViewController(std::make_shared<RecordingScreen>());
     settle(1);
-    beforeBack = intradayRequests();
+    back = sentMark();
     popViewControllers(1);
-    ASSERT_TRUE(waitFor([&] { return intradayRequests() == beforeBack + 1; }, 1.5)) << "asked on appearing";
+    ASSERT_TRUE(waitFor([&] { return intradayRequestsSince(back) == 1; }, 1.5)) << "asked on appearing";
     expectNoRefresh();
 
     // Leaving with the panel open stops the refresh.
