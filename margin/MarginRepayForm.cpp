@@ -271,6 +271,7 @@ std::string MarginRepayForm::orderRefusal() const {
     const bool priced = hasRow(Row::Price);
     if (priced && isLimitOrderCode(priceType()) && !isPositiveDecimalText(priceText())) return kBadStockPriceText;
     if (quantityText().empty()) return kNoStockQuantityText;
+    if (!stockMarketKnown()) return kNoStockInfoText;
     if (stockholders().count() == 0) return kNoStockholderText;
     if (priced && orderTypesOf(marketNO()).empty()) return kNoStockholderText;
     return "";
@@ -278,7 +279,7 @@ std::string MarginRepayForm::orderRefusal() const {
 
 void MarginRepayForm::onCommandOK() {
     view()->endEditing(true);
-    confirmOrder();
+    confirmOrderOnceStockKnown();
 }
 
 // ---- the keyboard ----

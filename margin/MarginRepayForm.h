@@ -12,8 +12,11 @@
 // A form says which rows it shows (FormRow), its credit flag and its
 // requests and checks; the shareholder account follows the market the
 // maximum's reply names (none of that market: "无对应股东代码" refuses the
-// order). Rows with a picker (shareholder account, order type) open it on a
-// sheet whose "确定" takes the wheel's row; an empty list takes nothing.
+// order). "确定" before that reply waits for it and confirms with it; with
+// no reply of the stock on its way the order is refused ("委托数据错误"),
+// so that no order goes to an account of another market. Rows with a
+// picker (shareholder account, order type) open it on a sheet whose "确定"
+// takes the wheel's row; an empty list takes nothing.
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,7 +114,8 @@ protected:
     RequestBuilder makeOrderRequest(const OrderTicket& ticket) const override;
     bool hasRow(Row row) const;
     // The checks of these forms: a limit order's price ("股票价格有误！"),
-    // a quantity ("股票数量为空！"), an account ("无对应股东代码").
+    // a quantity ("股票数量为空！"), the stock's market ("委托数据错误"), an
+    // account ("无对应股东代码").
     std::string orderRefusal() const override;
 
 private:

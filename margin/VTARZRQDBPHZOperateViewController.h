@@ -26,6 +26,7 @@ public:
 
 protected:
     void appeared() override {}
+    bool stockMarketKnown() const override { return true; }  // the row's
     bool emptiesQuantityOnSend() const override { return false; }
     std::string confirmationText(const OrderTicket& ticket) const override;
 

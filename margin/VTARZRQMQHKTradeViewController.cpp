@@ -40,14 +40,9 @@ RequestBuilder VTARZRQMQHKTradeViewController::makeStockInfoRequest() const {
     return creditMaxRequest({.code = codeText(), .bsflag = limitOrderCode(kSell), .creditFlag = creditFlag()});
 }
 
-void VTARZRQMQHKTradeViewController::stockInfoArrived(VTATCRS& set) {
-    MarginRepayForm::stockInfoArrived(set);
-    maximumKnown_ = true;
-}
-
 void VTARZRQMQHKTradeViewController::onCommandOK() {
-    // Before the debt and the maximum are known no order is prepared.
-    if (!maximumKnown_) return;
+    // Before the debt is known no order is prepared.
+    if (!debtKnown_) return;
     MarginRepayForm::onCommandOK();
 }
 

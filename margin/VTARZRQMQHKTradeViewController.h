@@ -8,9 +8,9 @@
 // first appears, then the maximum (500/4 with "creditid=0&creditflag=7", so
 // the brokerage answers what the credit account may sell) on every
 // appearance, and the order only from the sheet's "确定". "确定" does
-// nothing until the maximum's reply is in: the debt and the account are
-// known by then. The maximum's reply sets the price (of a limit order), the
-// account and the order types of the stock's market.
+// nothing until the debt's reply is in, and waits for the maximum's (the
+// account is known by then). The maximum's reply sets the price (of a limit
+// order), the account and the order types of the stock's market.
 #include <memory>
 
 #include "margin/MarginRepayForm.h"
@@ -29,11 +29,9 @@ protected:
     void appeared() override;
     RequestBuilder makeStockInfoRequest() const override;
     std::string confirmationText(const OrderTicket& ticket) const override;
-    void stockInfoArrived(VTATCRS& set) override;
 
 private:
     void debtArrived(const RequestReply& reply);
 
     bool debtKnown_ = false;
-    bool maximumKnown_ = false;
 };

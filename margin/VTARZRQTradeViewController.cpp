@@ -203,12 +203,13 @@ std::vector<OrderType> VTARZRQTradeViewController::orderTypesOf(const std::strin
 
 void VTARZRQTradeViewController::onCommandOK() {
     view()->endEditing(true);
-    confirmOrder();
+    confirmOrderOnceStockKnown();
 }
 
 std::string VTARZRQTradeViewController::orderRefusal() const {
     std::string refusal = marginFormRefusal({codeText(), priceType(), priceText(), quantityText()});
-    return refusal.empty() ? destinationRefusal() : refusal;
+    if (!refusal.empty()) return refusal;
+    return stockMarketKnown() ? destinationRefusal() : kNoStockInfoText;
 }
 
 std::string VTARZRQTradeViewController::confirmationText(const OrderTicket& ticket) const {

@@ -20,9 +20,11 @@
 // order, so a late maximum is never read as the order's reply; the order
 // state set by the sheet's "确定" alone): the checks of the older margin
 // forms ("证券代码为空！", "证券价格有误！", "证券数量为空！", then
-// "无对应股东代码"), the sheet, the quantity emptied as the order leaves; a
-// reply with an order number is success (a buy's stock joins the own stocks),
-// one without says to check the day's orders.
+// "委托数据错误" before a maximum of the code typed, "无对应股东代码"; "确定"
+// while that maximum is on its way waits for it), the sheet, the quantity
+// emptied as the order leaves; a reply with an order number is success (a
+// buy's stock joins the own stocks), one without says to check the day's
+// orders.
 #include <memory>
 #include <optional>
 #include <string>

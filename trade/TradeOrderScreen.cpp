@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "core/VTAMenu.h"
 #include "core/VTATCRS.h"
@@ -143,6 +144,7 @@ void TradeOrderScreen::requestTrade() {
 }
 
 void TradeOrderScreen::stockInfoReplied(const RequestReply& reply) {
+    const bool confirmWaits = std::exchange(confirmAwaitsStockInfo_, false);
     VTATCRS* set = reply.first();
     if (!set) return;  // nothing to show
     if (set->isError()) {
@@ -157,7 +159,10 @@ void TradeOrderScreen::stockInfoReplied(const RequestReply& reply) {
     stockInfoArrived(*set);
     // Its maximum is at the form's price; a market type's is at the limit-up.
     if (buysAtMarketType()) requestMaximum();
+    if (confirmWaits) confirmOrderOnceStockKnown();  // or waits on for a later code's
 }
+
+bool TradeOrderScreen::stockMarketKnown() const { return !limitUpCode_.empty() && limitUpCode_ == codeText(); }
 
 // ---- the order ----
 
@@ -186,6 +191,20 @@ void TradeOrderScreen::confirmOrder() {
     sheet_->setActionSheetStyle(UIActionSheetStyle::Default);
     sheet_->setDelegate(static_cast<UIActionSheetDelegate*>(this));
     sheet_->showInView(view().get());
+}
+
+void TradeOrderScreen::confirmOrderOnceStockKnown() {
+    if (sureToTrade_) return;
+    if (!stockMarketKnown() && isRequestInFlight(kStockInfoTag)) {
+        confirmAwaitsStockInfo_ = true;
+        return;
+    }
+    confirmOrder();
+}
+
+void TradeOrderScreen::viewWillDisappear(bool animated) {
+    confirmAwaitsStockInfo_ = false;  // its requests go with it
+    VTAViewControllers::viewWillDisappear(animated);
 }
 
 void TradeOrderScreen::actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) {
@@ -257,6 +276,7 @@ void TradeOrderScreen::requestDidFail(const RequestFailure& failure) {
         orderEnded(OrderOutcome::Failed);
     }
     if (failure.tag == kStockInfoTag) {
+        confirmAwaitsStockInfo_ = false;
         // An unreadable stock information changes nothing.
         if (failure.kind == RequestFailure::Kind::Unreadable) return;
         stockInfoFailed();

@@ -7,6 +7,12 @@
 // risk warning asked and the same order sent again once accepted, and the
 // success alert whose "确定" closes the screen.
 //
+// The shareholder account an order goes to is the one of the stock's
+// market, which only the stock information names. A form whose "确定" may
+// come before that information (the older forms, confirmOrderOnceStockKnown)
+// waits for it while it is on its way: the confirmation comes with it, and
+// none when it is refused, fails or the form leaves.
+//
 // A buy at a market type is frozen at the day's limit-up price (the
 // brokerage does not know what it will pay), so its maximum is asked again
 // at that price, the stock information's "maxrisevalue": when the customer
@@ -92,6 +98,11 @@ public:
     void requestTrade();
     // The order command: the checks, then the confirmation sheet.
     void confirmOrder();
+    // The same, once the stock's market is known: while its stock information
+    // is on its way the command waits for it.
+    void confirmOrderOnceStockKnown();
+
+    void viewWillDisappear(bool animated) override;
 
     void actionSheetClickedButtonAtIndex(UIActionSheet& sheet, int buttonIndex) override;
     void alertViewClickedButtonAtIndex(UIAlertView& alert, int buttonIndex) override;
@@ -118,6 +129,9 @@ protected:
     // "无对应股东代码" when the stock's market leaves no shareholder account
     // to send to or no order type; "" otherwise.
     std::string destinationRefusal() const;
+    // Whether the stock's shareholder market is known for the code the form
+    // holds: by default once a stock information of that code has come.
+    virtual bool stockMarketKnown() const;
     // The order types the market key offers (by default orderTypesFor the
     // direction).
     virtual std::vector<OrderType> orderTypesOf(const std::string& market) const;
@@ -190,6 +204,7 @@ private:
     // "stkcode" and "maxrisevalue" of the last stock information.
     std::string limitUpCode_, limitUp_;
     bool sureToTrade_ = false;
+    bool confirmAwaitsStockInfo_ = false;               // a "确定" waiting for the stock information
     RiskReask reask_{RiskReask::Buttons::CancelFirst};  // its consent is isSureRisk
     OrderTicket ticket_;                                // the order confirmed, sent again once the risk is accepted
     std::shared_ptr<UIActionSheet> sheet_;

@@ -234,6 +234,36 @@ TEST_F(MarginOrderFormTest, TheFormsChecksThenTheBrokeragesAndPickersStillWorkAf
     EXPECT_TRUE(orders().empty());
 }
 
+// The account is the stock's market's: no order goes before a maximum of the
+// code typed, and "确定" while it is on its way waits for it.
+TEST_F(MarginOrderFormTest, AnOrderWaitsForTheMaximumThatNamesItsAccount) {
+    auto* vc = openMenu(0);
+    const std::string price = SimMarket::priceText(quoteOf("600000").last, 2);
+    typeInto(vc->codeField(), "60000");
+    vc->priceField()->setText(price);
+    vc->countField()->setText("100");
+    ASSERT_TRUE(host.tapText("确定"));
+    ASSERT_TRUE(dismissAlert("委托数据错误"));
+    EXPECT_TRUE(orderRequests().empty());
+
+    sim->holdReply(500, 4);
+    vc->codeField()->setText("");
+    tapView(vc->codeField());
+    ASSERT_TRUE(host.type("600000"));
+    ASSERT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
+    vc->countField()->setText("100");
+    vc->onCommandOK();  // at once: a finger's tap would run the loop until the reply came
+    EXPECT_FALSE(sheet());
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(waitFor([&] { return sheet() != nullptr; }));
+    EXPECT_EQ(vc->bossNumLabel()->text(), "沪AA100001234");
+    ASSERT_TRUE(confirm());
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    ASSERT_EQ(orderRequests().size(), 1u);
+    EXPECT_EQ(fieldOf(orderRequests().back(), "market"), "1");
+    EXPECT_EQ(fieldOf(orderRequests().back(), "secuid"), "A100001234");
+}
+
 TEST_F(MarginOrderFormTest, AReplyWithoutOrderNumberSaysToCheckTheDaysOrders) {
     auto* vc = openMenu(0);
     typeCode(vc, "600000");

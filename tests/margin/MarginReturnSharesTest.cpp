@@ -238,6 +238,38 @@ TEST_F(MarginReturnSharesTest, ASecuritiesRepaymentReturnsTheCreditAccountsOwnSh
     EXPECT_EQ(cellText(*today->myTableView(), 0, "成交数量"), "150");
 }
 
+// "确定" before the maximum's reply (a quick customer, a slow line) waits for
+// it: the order goes to the account of the stock's market, and the brokerage
+// answers on the quantity.
+TEST_F(MarginReturnSharesTest, ARepaymentConfirmedBeforeTheStocksReplyGoesToItsMarketsAccount) {
+    auto* list = openItem<VTARZRQXQHQQueryViewController>(kRepayItem);
+    ASSERT_TRUE(list && gridShows(*list, 1));
+    sim->holdReply(500, 4);
+    ASSERT_TRUE(host.tapText("确定"));
+    VTARZRQXQHQTradeViewController* form = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        form = dynamic_cast<VTARZRQXQHQTradeViewController*>(top());
+        return form && form->isRequestInFlight(TradeOrderScreen::kStockInfoTag);
+    }));
+    // The command at once (a finger's tap would run the loop until the reply came).
+    form->countField()->setText("300");
+    form->onCommandOK();
+    EXPECT_FALSE(sheet()) << "confirmed before the stock's market is known";
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(waitFor([&] { return sheet() != nullptr; }));
+    EXPECT_EQ(form->bossNumLabel()->text(), "沪AA100001234");
+    saveScreenshot("confirmed-before-the-reply");
+    ASSERT_TRUE(confirm());
+    ASSERT_TRUE(alertShown("还券数量超过融券负债")) << topAlertTitle();
+    ASSERT_EQ(orderRequests().size(), 1u);
+    EXPECT_EQ(fieldOf(orderRequests().back(), "market"), "1");
+    EXPECT_EQ(fieldOf(orderRequests().back(), "secuid"), "A100001234");
+    EXPECT_EQ(fieldOf(orderRequests().back(), "qty"), "300");
+    EXPECT_TRUE(orders().empty());
+    EXPECT_EQ(owedOf("600036"), 200);
+    EXPECT_EQ(positionOf("600036"), 1000);
+}
+
 TEST_F(MarginReturnSharesTest, AnEmptyListOpensNoForm) {
     customerBooks([](SimCustomer& c) { c.credit->owed.clear(); });
     auto* list = openItem<VTARZRQXQHQQueryViewController>(kRepayItem);
