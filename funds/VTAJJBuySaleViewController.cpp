@@ -137,10 +137,14 @@ void VTAJJBuySaleViewController::myTextFieldReachMax(VTATextField& field, int) {
 }
 
 void VTAJJBuySaleViewController::requestFundTrade() {
-    if (isOrdering())
+    if (isOrdering()) {
         sendOrder();
-    else
-        sendQuery(kLookupTag, fundLookupRequest(fundCode()->getText()));
+        return;
+    }
+    const std::string code = fundCode()->getText();
+    // The code's lookup on its way answers for it (a slow line, the code completed again).
+    if (code == lookupCode_ && isRequestInFlight(kLookupTag)) return;
+    if (sendQuery(kLookupTag, fundLookupRequest(code))) lookupCode_ = code;
 }
 
 void VTAJJBuySaleViewController::showFund(const std::string& name, const std::string& state, const std::string& value,

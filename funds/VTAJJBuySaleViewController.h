@@ -14,7 +14,9 @@
 // characters, and on every appearance with six characters in it (so a code
 // picked in the hub, left under the platform user default "JJSGRG", or handed
 // in by a message "ofcode=..." of type 1, is looked up). An unknown code
-// empties the fund's rows ("查无此基金信息！").
+// empties the fund's rows ("查无此基金信息！"). A code whose lookup is on its
+// way is not asked again (a slow line, the code completed again): it is
+// looked up and answered once.
 //
 // The order needs a code and an amount of digits with at most one point;
 // the form does not require a successful lookup (the server judges the
@@ -71,6 +73,7 @@ private:
     void openFundList();
 
     int tradeType_ = 2;
+    std::string lookupCode_;  // of the last lookup sent
     std::shared_ptr<VTATextField> fundCode_, tradePrice_;
     std::shared_ptr<UILabel> fundName_, fundState_, fundValue_, riskLabel_, moneyCanUsed_, suiteLabel_;
 };

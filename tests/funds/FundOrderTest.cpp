@@ -216,6 +216,30 @@ TEST_F(FundOrderTest, TheFormsChecksComeBeforeTheSheetAndTheLookupsCases) {
     EXPECT_EQ(vc->fundName()->text(), "恒岳增利债券");
 }
 
+// A slow line: the lookup of 999999 is on its way and nothing shows yet, so
+// the customer types its last digit again. That code is looked up once, and
+// its one answer is one alert.
+TEST_F(FundOrderTest, ACodeCompletedAgainWhileItsLookupIsOnItsWayIsLookedUpAndAnsweredOnce) {
+    auto* vc = openForm();
+    sim->holdReply(100, 24);
+    tapView(vc->fundCode());
+    ASSERT_TRUE(host.type("999999"));
+    ASSERT_TRUE(vc->isRequestInFlight(VTAJJBuySaleViewController::kLookupTag));
+    // Keys at once (a finger's tap would run the loop until the reply came).
+    vc->fundCode()->becomeFirstResponder();
+    ASSERT_TRUE(host.key("backspace"));
+    ASSERT_TRUE(host.type("9"));
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(waitFor([&] { return !vc->hasRequestInFlight(); }));
+    settle();
+    EXPECT_EQ(fundRequests(Fund::kFundLookup).size(), 1u);
+    EXPECT_EQ(UIAlertView::visibleAlerts().size(), 1u);
+    saveScreenshot("unknown-code");
+    ASSERT_TRUE(dismissAlert("查无此基金信息！"));
+    EXPECT_EQ(topAlert(), nullptr);
+    EXPECT_EQ(vc->fundName()->text(), "");
+}
+
 TEST_F(FundOrderTest, ACodePickedInTheHubOrHandedInIsLookedUpOnAppearingAndTakenOnce) {
     NSUserDefaults::standardUserDefaults().setObject(Value(std::string("310001")),
                                                      VTAJJBuySaleViewController::kPickedCodeKey);
