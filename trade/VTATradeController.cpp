@@ -218,7 +218,7 @@ void VTATradeController::viewWillDisappear(bool animated) {
 void VTATradeController::onCommandOK() {
     view()->endEditing(true);
     closePickers();
-    confirmOrder();
+    confirmOrderOnceStockKnown();  // the account is the stock's market's, which its information names
 }
 
 void VTATradeController::onCommandRefresh() {

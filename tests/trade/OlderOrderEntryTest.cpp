@@ -223,4 +223,34 @@ TEST_F(OlderOrderEntryTest, RefreshDoesNothingWhileAnOrderIsInFlight) {
     EXPECT_FALSE(vc->sureToTrade());
 }
 
+// "确定" before the code's stock information (a quick customer, a slow line)
+// waits for it, so that no order goes to the session's first account (深A
+// for a Shanghai stock): the information, come, names the market's account
+// and, as it does here, empties the quantity, which the check then asks for.
+TEST_F(OlderOrderEntryTest, AnOrderConfirmedBeforeTheStocksReplyGoesToItsMarketsAccount) {
+    auto* vc = openMenu(0);
+    ASSERT_TRUE(vc);
+    EXPECT_EQ(vc->gdhLabel()->text(), "深A0010001234");
+    sim->holdReply(500, 4);
+    // The code as its sixth digit leaves it (a finger's typing would run the loop until the reply came).
+    vc->stockCode()->setText("600000");
+    vc->myTextFieldReachMax(*vc->stockCode(), 6);
+    ASSERT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
+    vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
+    vc->num()->setText("100");
+    vc->onCommandOK();
+    EXPECT_FALSE(sheet()) << "confirmed before the stock's market is known";
+    sim->releaseHeldReplies();
+    ASSERT_TRUE(alertShown("请输入数量"));
+    EXPECT_EQ(vc->gdhLabel()->text(), "沪AA100001234");
+    EXPECT_TRUE(orderRequests().empty());
+    ASSERT_TRUE(host.pressAlertButton("确定"));
+    vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
+    vc->num()->setText("100");
+    order(vc);
+    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+    EXPECT_EQ(fieldOf(orderRequests().back(), "market"), "1");
+    EXPECT_EQ(fieldOf(orderRequests().back(), "secuid"), "A100001234");
+}
+
 }  // namespace
