@@ -31,7 +31,6 @@
 //   operation (1, 2, 4), fund-password flag, bank-password flag (1 asked, 0 not).
 // 500/22 transfer history of the customer, newest first.
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "core/TCRSWriter.h"
@@ -58,15 +57,6 @@ constexpr const char* kCashShort = "可转金额不足";
 constexpr const char* kSameAccount = "转出帐号与转入帐号不能相同";
 constexpr const char* kCollectIntoMain = "归集须转入主资金帐号";
 constexpr const char* kNothingToCollect = "辅助资金帐户没有可归集的资金";
-
-// 分 of an amount, read as the brokerage reads every amount
-// (simParseHundredths: a text padded with zeros past 15 characters is none);
-// nullopt for no amount.
-std::optional<SimMoney> moneyOf(const std::string& text) {
-    const int64_t hundredths = simParseHundredths(text);
-    if (hundredths < 0) return std::nullopt;
-    return hundredths;
-}
 
 std::string moneyText(SimMoney m) {
     std::string cents = std::to_string(m % 100);
@@ -186,26 +176,27 @@ std::vector<uint8_t> transfer(SimCall& c) {
     const std::string bankcode = c.request.value(Key::kBankCode);
     const SimBankBinding* bound = bindingOf(*a.who, a.fund->fundid, bankcode, moneytype);
     if (!bound) return simErrorSet(-1, kNotBound);
-    const auto amount = moneyOf(c.request.value(Key::kAmount));
-    if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
+    // As every amount of the brokerage is read: no amount is below 0.
+    const SimMoney amount = simParseHundredths(c.request.value(Key::kAmount));
+    if (amount <= 0) return simErrorSet(-1, kBadAmount);
     if (std::string refusal = passwordRefusal(c, *a.who, *bound, type); !refusal.empty())
         return simErrorSet(-1, refusal);
     const bool in = type == Operation::kBankToSecurities;
-    if (in && bound->bankBalance < *amount) return simErrorSet(-1, kBankShort);
-    if (!in && withdrawableOf(*a.fund, moneytype) < *amount) return simErrorSet(-1, kCashShort);
+    if (in && bound->bankBalance < amount) return simErrorSet(-1, kBankShort);
+    if (!in && withdrawableOf(*a.fund, moneytype) < amount) return simErrorSet(-1, kCashShort);
 
     SimCustomer& who = simTradeCustomerToChange(c, *a.who);
     SimBankBinding& binding = *bindingOf(who, a.fund->fundid, bankcode, moneytype);
     SimBalance& balance = who.fundAccount(a.fund->fundid)->balances[moneytype];
     if (in) {
-        binding.bankBalance -= *amount;
-        balance.deposit(*amount);
+        binding.bankBalance -= amount;
+        balance.deposit(amount);
     } else {
-        balance.withdraw(*amount);
-        binding.bankBalance += *amount;
+        balance.withdraw(amount);
+        binding.bankBalance += amount;
     }
     record(c, who,
-           {0, 0, in ? "银行转证券" : "证券转银行", binding.bankname, a.fund->fundid, moneytype, *amount, "成功"});
+           {0, 0, in ? "银行转证券" : "证券转银行", binding.bankname, a.fund->fundid, moneytype, amount, "成功"});
     return simResultSet(1, "转帐已受理");
 }
 
@@ -254,14 +245,15 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
     const SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
     if (!out || !in) return simErrorSet(-1, kUnknownFundAccount);
     if (out == in) return simErrorSet(-1, kSameAccount);
-    const auto amount = moneyOf(c.request.value(Key::kFundAmount));
-    if (!amount || *amount <= 0) return simErrorSet(-1, kBadAmount);
+    // As every amount of the brokerage is read: no amount is below 0.
+    const SimMoney amount = simParseHundredths(c.request.value(Key::kFundAmount));
+    if (amount <= 0) return simErrorSet(-1, kBadAmount);
     const int moneytype = moneyTypeOf(c.request);
-    if (withdrawableOf(*out, moneytype) < *amount) return simErrorSet(-1, kCashShort);
+    if (withdrawableOf(*out, moneytype) < amount) return simErrorSet(-1, kCashShort);
     SimCustomer& who = simTradeCustomerToChange(c, *a.who);
-    who.fundAccount(out->fundid)->balances[moneytype].withdraw(*amount);
-    who.fundAccount(in->fundid)->balances[moneytype].deposit(*amount);
-    record(c, who, {0, 0, "资金调拨", "", out->fundid, moneytype, *amount, "转入 " + in->fundid});
+    who.fundAccount(out->fundid)->balances[moneytype].withdraw(amount);
+    who.fundAccount(in->fundid)->balances[moneytype].deposit(amount);
+    record(c, who, {0, 0, "资金调拨", "", out->fundid, moneytype, amount, "转入 " + in->fundid});
     return simResultSet(1, "资金调拨已受理");
 }
 

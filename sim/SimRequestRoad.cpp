@@ -239,7 +239,7 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
     // out under the session's key, in this session or another of the key, is
     // not carried out again: the same frame, or a request that changes the
     // books under a package id the session sent.
-    bool repeated = false, loginsSpent = false;
+    bool repeated = false, checksSpent = false;
     // What checks the account's password or code (a trade login, a password
     // change, which opens one, a token's application, an account relation):
     // posted again it would end the customer's live trade login, or count a
@@ -262,8 +262,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             else
                 repeated = !*first;
             // What checks the password is kept with the key, up to its bound.
-            loginsSpent = !repeated && checksPassword &&
-                          !sessions_.mayOpenTradeLogin(session->id, options_.maxTradeLoginsPerKey);
+            checksSpent = !repeated && checksPassword &&
+                          !sessions_.mayCheckPassword(session->id, options_.maxPasswordChecksPerKey);
         }
     }
 
@@ -280,8 +280,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             plain = answer->bytes;
         } else if (repeated) {
             plain = simErrorSet(-1, SimRepeatGuard::kRepeatedText);
-        } else if (loginsSpent) {
-            plain = simErrorSet(-1, SimSessions::kTradeLoginsSpentText);
+        } else if (checksSpent) {
+            plain = simErrorSet(-1, SimSessions::kPasswordChecksSpentText);
         } else if (!handler) {
             plain = simErrorSet(-1, "该功能暂未开放");
         } else if (booksBroken_) {

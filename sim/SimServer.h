@@ -108,9 +108,10 @@ struct SimOptions {
     // A trade login that has carried out so many enciphered frames ends, as
     // an idle one does: each is kept with it so that none is carried out again.
     size_t maxTradeLoginFrames = SimSessions::kTradeLoginFrames;
-    // A key that has opened so many trade logins opens no more: the frame of
-    // each is kept with it so that none is carried out again.
-    size_t maxTradeLoginsPerKey = SimSessions::kTradeLoginsPerKey;
+    // A key whose frames have checked the account's password so many times
+    // (trade logins mostly) checks it no more: each such frame is kept with
+    // it so that none is carried out again.
+    size_t maxPasswordChecksPerKey = SimSessions::kPasswordChecksPerKey;
     // Honours "X-Sim-Dump: text" (replies as readable text, in clear): for
     // tests and curl, never by default.
     bool dumpHeader = false;

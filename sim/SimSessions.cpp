@@ -51,7 +51,7 @@ std::optional<bool> SimSessions::firstSending(const std::string& id, const std::
     guard->second.lastUse = ++uses_;
     acts(guard->second, trade);
     const uint64_t digest = simDigest64(frame);
-    if (std::ranges::find(guard->second.openers, digest) != guard->second.openers.end()) return false;
+    if (std::ranges::find(guard->second.passwordChecks, digest) != guard->second.passwordChecks.end()) return false;
     for (const std::string& authid : guard->second.tradeLogins)
         if (auto kept = tradeFrames_.find(authid); kept != tradeFrames_.end() && kept->second.contains(digest))
             return false;
@@ -69,7 +69,8 @@ bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t
         const uint64_t digest =
             it != sessions_.end() && it->second.keyed ? *it->second.keyed : simDigest64(session.key);
         if (auto guard = guards_.find(digest); guard != guards_.end()) {
-            if (acted == Acted::CheckedPassword && !frame.empty()) guard->second.openers.push_back(simDigest64(frame));
+            if (acted == Acted::CheckedPassword && !frame.empty())
+                guard->second.passwordChecks.push_back(simDigest64(frame));
             if (!session.tradeAuthId.empty()) {
                 guard->second.tradeLogins.insert(session.tradeAuthId);
                 acts(guard->second, trade);  // those that can no longer act are dropped
@@ -87,10 +88,10 @@ bool SimSessions::writeBack(const SimSession& session, const std::vector<uint8_t
     return full;
 }
 
-bool SimSessions::mayOpenTradeLogin(const std::string& id, size_t most) const {
+bool SimSessions::mayCheckPassword(const std::string& id, size_t most) const {
     auto it = sessions_.find(id);
     auto guard = it == sessions_.end() || !it->second.keyed ? guards_.end() : guards_.find(*it->second.keyed);
-    return guard == guards_.end() || guard->second.openers.size() < most;
+    return guard == guards_.end() || guard->second.passwordChecks.size() < most;
 }
 
 void SimSessions::sweep(double now, double idleTimeout) {

@@ -29,7 +29,7 @@
 // for: an order, a cancel, a transfer, a query) is also kept with that trade
 // login for as long as it can act, whatever the key carries after it, and a
 // frame is carried out only when neither the ring nor a live trade login of
-// its key holds it (nor the key's openers, below).
+// its key holds it (nor the key's checks of the password, below).
 // A trade login keeps at most `most` frames (kTradeLoginFrames unless given):
 // the frame that reaches it asks the caller to end that trade login, as lying
 // idle does (its next request is refused as an ended session and the client
@@ -47,12 +47,13 @@
 // customer's live one, also once the trade login it opened has ended (the
 // idle lock, a later login under the same key), or, refused, count another
 // wrong password toward the lock-out. So it is kept with its key, whatever
-// it answered, for as long as the key's memory lasts. A key opens few trade logins in a run (one after each
-// idle lock): it keeps at most `most` (kTradeLoginsPerKey unless given, 8
-// bytes each; beyond them only those already on their way when it reached
-// them), and once it holds them a further trade login under it is refused
-// rather than any forgotten (the client's key lives as long as its
-// process: a restarted client has a new one). Not thread-safe: the server
+// it answered, for as long as the key's memory lasts. A key checks the
+// password a few times in a run (a trade login after each idle lock): it
+// keeps at most `most` (kPasswordChecksPerKey unless given, 8 bytes each;
+// beyond them only those already on their way when it reached them), and
+// once it holds them a further check under it is refused rather than any
+// forgotten (the client's key lives as long as its process: a restarted
+// client has a new one). Not thread-safe: the server
 // holds its state lock around it.
 #include <cstddef>
 #include <cstdint>
@@ -89,10 +90,10 @@ public:
     static constexpr size_t kTradeLoginFrames = 20000;
     // The checks of the password a key asks at most (mostly trade logins):
     // one every ten minutes of idle lock for a week of a client left running.
-    static constexpr size_t kTradeLoginsPerKey = 1000;
+    static constexpr size_t kPasswordChecksPerKey = 1000;
     // The refusal of a trade login (or any other check of the password)
     // under a key that has asked as many.
-    static constexpr const char* kTradeLoginsSpentText =
+    static constexpr const char* kPasswordChecksSpentText =
         "本次运行验证交易密码的次数已达上限，请退出并重新启动客户端后再试";
 
     // What a frame carried out was to a trade login.
@@ -107,7 +108,7 @@ public:
     // The same, used at `now` (it is no longer idle).
     const SimSession* use(const std::string& id, double now);
     // Whether the live session of that id carries out the frame for the
-    // first time under its key (neither its ring, its openers, nor a trade
+    // first time under its key (neither its ring, its passwordChecks, nor a trade
     // login of the key that can still act holds it), and the package id
     // (when one is given) for the first time in the session; remembers both
     // in the ring when it does. Nullopt when there is no such session.
@@ -118,13 +119,14 @@ public:
     // (as that phone's newest session, the phone's idlest without a live
     // trade login ending when it holds `perPhone` then). `frame` (may be
     // empty) is kept as `acted` says: with that trade login when it acted
-    // under it, with the session's key when it checked the password. Answers whether
-    // the trade login now holds `most` frames: the caller ends it.
+    // under it, with the session's key when it checked the password.
+    // Answers whether the trade login now holds `most` frames: the caller
+    // ends it.
     bool writeBack(const SimSession& session, const std::vector<uint8_t>& frame, Acted acted, size_t perPhone,
                    size_t most, const TradeLogins& trade);
-    // Whether the key of the live session of that id has asked for fewer than
-    // `most` trade logins (any session without a key has).
-    bool mayOpenTradeLogin(const std::string& id, size_t most) const;
+    // Whether the key of the live session of that id has checked the
+    // password fewer than `most` times (any session without a key has).
+    bool mayCheckPassword(const std::string& id, size_t most) const;
     // Ends every session idle longer than `idleTimeout` at `now` (idle exactly that long stays).
     void sweep(double now, double idleTimeout);
     void end(const std::string& id);
@@ -143,9 +145,9 @@ private:
     };
     struct Guarded {
         SimRepeatGuard carriedOut;
-        size_t sessions = 0;                // live sessions under the key
-        std::set<std::string> tradeLogins;  // authids of the trade logins that acted under it
-        std::vector<uint64_t> openers;      // digests of the frames that checked the password
+        size_t sessions = 0;                   // live sessions under the key
+        std::set<std::string> tradeLogins;     // authids of the trade logins that acted under it
+        std::vector<uint64_t> passwordChecks;  // digests of the frames that checked the password
         uint64_t lastUse = 0;
     };
     using Sessions = std::map<std::string, Held>;

@@ -309,7 +309,7 @@ protected:
     SimRepeatedRequestSmallBoundTest() {
         serveWith([](SimOptions& o) {
             o.maxTradeLoginFrames = kBound;
-            o.maxTradeLoginsPerKey = kLogins;
+            o.maxPasswordChecksPerKey = kLogins;
         });
     }
 };
@@ -342,7 +342,7 @@ TEST_F(SimRepeatedRequestSmallBoundTest, ATradeLoginBeyondItsKeysBoundIsRefusedA
           {bodyOf(4, "tc_mfuncno=500&tc_sfuncno=12", tradeInfo + "&oldpwd=123456&newpwd=654321"), "211"}}) {
         auto beyond = send(body, package);
         ASSERT_TRUE(beyond) << package;
-        EXPECT_EQ(beyond->isError() ? beyond->getError() : "", SimSessions::kTradeLoginsSpentText) << package;
+        EXPECT_EQ(beyond->isError() ? beyond->getError() : "", SimSessions::kPasswordChecksSpentText) << package;
     }
     const size_t before = orders();
     auto next = order("212");
