@@ -50,6 +50,7 @@
 #include <vector>
 
 #include "core/contracts/FunctionId.h"
+#include "sim/SimBooksRules.h"
 #include "sim/SimClock.h"
 #include "sim/SimJournal.h"
 #include "sim/SimMarket.h"
@@ -188,6 +189,11 @@ public:
     // line dropped); empty without books on disk. A journal of other books
     // is a setup error.
     const SimJournalReport& booksReport() const { return booksReport_; }
+    // The rules of the request being handled (SimBooksRules.h): those of the
+    // record being replayed while the books are opened, today's otherwise. A
+    // handler that changed what it does with a request the books may hold
+    // asks them.
+    SimBooksRules booksRules() const { return booksRules_; }
     // The key the books keep their secrets' digests under (SimSecrets.h):
     // the books key file's beside the journal; for books in memory, which
     // reach no disk, the empty key of every such server, so that books taken
@@ -420,6 +426,7 @@ private:
     std::vector<uint8_t> secretKey_;
     std::unique_ptr<SimJournal> journal_;
     SimJournalReport booksReport_;
+    SimBooksRules booksRules_ = SimBooksRules::Current;
     std::atomic<bool> booksBroken_{false};  // a change could not be written: every request is refused
     std::atomic<size_t> imageRequests_{0};
     std::atomic<size_t> pageRequests_{0};
