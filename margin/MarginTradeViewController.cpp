@@ -39,8 +39,7 @@ RequestBuilder MarginTradeViewController::makeOrderRequest(const OrderTicket& ti
 }
 
 std::string MarginTradeViewController::orderRefusal() const {
-    std::string refusal = TradeOrderScreen::orderRefusal();
-    return refusal.empty() && !isStockInfoBack() ? kNoStockInfoText : refusal;
+    return TradeOrderScreen::orderRefusal();  // the form first, then its stock's market and account
 }
 
 void MarginTradeViewController::codeChanged() {

@@ -209,7 +209,7 @@ void VTARZRQTradeViewController::onCommandOK() {
 std::string VTARZRQTradeViewController::orderRefusal() const {
     std::string refusal = marginFormRefusal({codeText(), priceType(), priceText(), quantityText()});
     if (!refusal.empty()) return refusal;
-    return stockMarketKnown() ? destinationRefusal() : kNoStockInfoText;
+    return destinationRefusal();
 }
 
 std::string VTARZRQTradeViewController::confirmationText(const OrderTicket& ticket) const {

@@ -172,6 +172,8 @@ std::string TradeOrderScreen::orderRefusal() const {
 }
 
 std::string TradeOrderScreen::destinationRefusal() const {
+    // The session's first account is of one market: a stock of another would go to it.
+    if (!stockMarketKnown()) return kNoStockInfoText;
     const bool noType = orderTypesOf(strMarketNO_).empty();
     return stockholders_.count() == 0 || noType ? kNoStockholderText : "";
 }

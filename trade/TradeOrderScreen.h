@@ -8,10 +8,12 @@
 // success alert whose "确定" closes the screen.
 //
 // The shareholder account an order goes to is the one of the stock's
-// market, which only the stock information names. A form whose "确定" may
-// come before that information (the older forms, confirmOrderOnceStockKnown)
-// waits for it while it is on its way: the confirmation comes with it, and
-// none when it is refused, fails or the form leaves.
+// market, which only the stock information names: with none of the code the
+// form holds, the order is refused "委托数据错误" (destinationRefusal). A
+// form whose "确定" may come before that information (the older forms,
+// confirmOrderOnceStockKnown) waits for it while it is on its way: the
+// confirmation comes with it, and none when it is refused, fails or the form
+// leaves; pressed again then, it is refused.
 //
 // A buy at a market type is frozen at the day's limit-up price (the
 // brokerage does not know what it will pay), so its maximum is asked again
@@ -126,8 +128,9 @@ protected:
     // The first check the form fails ("" none); by default the shared checks
     // and, last, destinationRefusal.
     virtual std::string orderRefusal() const;
-    // "无对应股东代码" when the stock's market leaves no shareholder account
-    // to send to or no order type; "" otherwise.
+    // "委托数据错误" while the stock's market is not known (stockMarketKnown),
+    // "无对应股东代码" when it leaves no shareholder account to send to or no
+    // order type; "" otherwise.
     std::string destinationRefusal() const;
     // Whether the stock's shareholder market is known for the code the form
     // holds: by default once a stock information of that code has come.

@@ -458,7 +458,7 @@ void TradeViewController::segmentedControlChangedValue(int segment) { applyQuant
 // ---- the order ----
 
 std::string TradeViewController::orderRefusal() const {
-    if (!isStockInfoBack_) return kNoStockInfoText;
+    if (!stockMarketKnown()) return kNoStockInfoText;  // before the form's own checks
     return TradeOrderScreen::orderRefusal();
 }
 

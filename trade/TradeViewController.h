@@ -173,6 +173,8 @@ protected:
     void priceTypeChanged() override;
     std::optional<std::string> stockInfoPrice() const override;
     std::string orderRefusal() const override;
+    // A stock information of the code as it stands came (isStockInfoBack).
+    bool stockMarketKnown() const override { return isStockInfoBack_; }
     void stockInfoArrived(VTATCRS& set) override;
     void maximumChanged() override;
     void stockInfoRefused() override;

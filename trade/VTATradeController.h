@@ -14,7 +14,9 @@
 // stays unless the stock's market does not offer it: then the limit order.
 // The information is asked without a price, but a buy at a market type has
 // its maximum asked again at the limit-up price it is frozen at
-// (TradeOrderScreen).
+// (TradeOrderScreen). "确定" pressed while the code's information is on its
+// way waits for it; with none of the code come (it failed, or was refused)
+// the order is refused "委托数据错误": the account is the stock's market's.
 #include <memory>
 #include <string>
 

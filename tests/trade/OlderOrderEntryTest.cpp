@@ -5,6 +5,8 @@
 // own stock only, and "刷新" with an order in flight.
 #include "OrderTestSupport.h"
 
+#include <functional>
+
 #include "platform/uikit/UILabel.h"
 #include "platform/uikit/UISegmentedControl.h"
 #include "trade/TradePickerStrip.h"
@@ -225,32 +227,76 @@ TEST_F(OlderOrderEntryTest, RefreshDoesNothingWhileAnOrderIsInFlight) {
 
 // "确定" before the code's stock information (a quick customer, a slow line)
 // waits for it, so that no order goes to the session's first account (深A
-// for a Shanghai stock): the information, come, names the market's account
-// and, as it does here, empties the quantity, which the check then asks for.
+// for a Shanghai stock), nor to the account of a Shenzhen stock typed before:
+// the information, come, names the market's account and, as it does here,
+// empties the quantity, which the check then asks for.
 TEST_F(OlderOrderEntryTest, AnOrderConfirmedBeforeTheStocksReplyGoesToItsMarketsAccount) {
-    auto* vc = openMenu(0);
-    ASSERT_TRUE(vc);
-    EXPECT_EQ(vc->gdhLabel()->text(), "深A0010001234");
-    sim->holdReply(500, 4);
-    // The code as its sixth digit leaves it (a finger's typing would run the loop until the reply came).
-    vc->stockCode()->setText("600000");
-    vc->myTextFieldReachMax(*vc->stockCode(), 6);
-    ASSERT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
-    vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
-    vc->num()->setText("100");
-    vc->onCommandOK();
-    EXPECT_FALSE(sheet()) << "confirmed before the stock's market is known";
-    sim->releaseHeldReplies();
-    ASSERT_TRUE(alertShown("请输入数量"));
-    EXPECT_EQ(vc->gdhLabel()->text(), "沪AA100001234");
-    EXPECT_TRUE(orderRequests().empty());
-    ASSERT_TRUE(host.pressAlertButton("确定"));
-    vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
-    vc->num()->setText("100");
-    order(vc);
-    ASSERT_TRUE(alertShown("委托已提交，请进入当日委托查询!")) << topAlertTitle();
-    EXPECT_EQ(fieldOf(orderRequests().back(), "market"), "1");
-    EXPECT_EQ(fieldOf(orderRequests().back(), "secuid"), "A100001234");
+    for (const char* before : {"", "000001"}) {
+        SCOPED_TRACE(std::string("code typed before: ") + before);
+        sim->clearRequests();
+        auto* vc = openMenu(0);
+        ASSERT_TRUE(vc);
+        EXPECT_EQ(vc->gdhLabel()->text(), "深A0010001234");
+        if (*before) {
+            typeCode(vc, before);
+            vc->stockCode()->setText("");
+        }
+        sim->holdReply(500, 4);
+        // The code as its sixth digit leaves it (a finger's typing would run the loop until the reply came).
+        vc->stockCode()->setText("600000");
+        vc->myTextFieldReachMax(*vc->stockCode(), 6);
+        ASSERT_TRUE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
+        vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
+        vc->num()->setText("100");
+        vc->onCommandOK();
+        EXPECT_FALSE(sheet()) << "confirmed before the stock's market is known";
+        sim->releaseHeldReplies();
+        ASSERT_TRUE(alertShown("请输入数量")) << topAlertTitle();
+        EXPECT_EQ(vc->gdhLabel()->text(), "沪AA100001234");
+        EXPECT_TRUE(orderRequests().empty());
+        ASSERT_TRUE(host.pressAlertButton("确定"));
+        vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
+        vc->num()->setText("100");
+        order(vc);
+        ASSERT_TRUE(dismissAlert("委托已提交，请进入当日委托查询!")) << topAlertTitle();
+        ASSERT_EQ(orderRequests().size(), 1u);
+        EXPECT_EQ(fieldOf(orderRequests().back(), "market"), "1");
+        EXPECT_EQ(fieldOf(orderRequests().back(), "secuid"), "A100001234");
+    }
+}
+
+// A stock information that failed (a dropped line) or that the brokerage
+// refused leaves the stock's market unknown, with nothing on its way to wait
+// for: "确定" is refused, and no order goes to the session's 深A account.
+TEST_F(OlderOrderEntryTest, AnOrderWhoseStockInformationFailedIsRefused) {
+    const struct {
+        const char* name;
+        std::function<void()> cause;
+        std::string text;
+    } causes[] = {
+        {"line-dropped", [&] { sim->dropConnection(500, 4); }, "网络连接失败，请检查网络设置"},
+        {"refused", [&] { sim->forceErrorSet(-1, "证券代码不存在", 500, 4); }, "证券代码不存在"},
+    };
+    for (const auto& c : causes) {
+        SCOPED_TRACE(c.name);
+        auto* vc = openMenu(0);
+        ASSERT_TRUE(vc);
+        c.cause();
+        typeInto(vc->stockCode(), "600000");
+        ASSERT_TRUE(dismissAlert(c.text)) << topAlertTitle();
+        EXPECT_FALSE(vc->isRequestInFlight(TradeOrderScreen::kStockInfoTag));
+        vc->price()->setText(SimMarket::priceText(quoteOf("600000").ask[0], 2));
+        typeInto(vc->num(), "100");
+        ASSERT_TRUE(host.tapText("确定"));
+        EXPECT_FALSE(sheet());
+        saveScreenshot(std::string("no-market-") + c.name);
+        ASSERT_TRUE(dismissAlert("委托数据错误")) << topAlertTitle();
+        EXPECT_EQ(vc->gdhLabel()->text(), "深A0010001234");
+        EXPECT_TRUE(orderRequests().empty());
+        EXPECT_TRUE(orders().empty());
+        popViewControllers(1);
+        settle();
+    }
 }
 
 }  // namespace
