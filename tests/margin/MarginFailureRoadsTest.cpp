@@ -2,12 +2,14 @@
 // simulator: a new stock arriving while the order screen's quote panel is
 // open (its refresh follows the new stock), the panel closing on the order
 // button, on "完成" and on editing the code or the quantity (not the price),
-// and a cash repayment answered without its "msgok" or with nothing, which
-// tells the customer where to look and asks the debt again.
+// a cash repayment answered without its "msgok" or with nothing, which
+// tells the customer where to look and asks the debt again, and the
+// repayment forms refusing an order whose stock's maximum was lost.
 #include "MarginTestSupport.h"
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/MarginContract.h"
+#include "margin/MarginRepayForm.h"
 #include "margin/MarginTradeViewController.h"
 #include "margin/VTARZRQXJHKViewController.h"
 #include "platform/uikit/UILabel.h"
@@ -121,6 +123,44 @@ TEST_F(MarginFailureRoadsTest, ARepaymentAnsweredWithoutItsConfirmationSaysWhere
         EXPECT_EQ(vc->backMoneyCountLabel()->text(), "5000.00");
     }
     EXPECT_EQ(sim->requestsOf(500, 76).size(), 2u);
+}
+
+// The maximum's reply names the stock's market and so its account: one lost
+// on the line leaves nothing to wait for, and a repayment form's "确定" is
+// refused rather than send a Shanghai stock's order to the session's 深A account.
+TEST_F(MarginFailureRoadsTest, ARepaymentWhoseMaximumWasLostIsRefused) {
+    const struct {
+        int item;
+        const char* title;
+        bool priced;
+    } forms[] = {{504, "现券还券交易", false}, {503, "买券还券交易", true}, {507, "卖券还款交易", true}};
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.title);
+        auto* list = openItem<VTATradeQueryViewController>(f.item);
+        ASSERT_TRUE(list && waitFor([&] { return list->myTableView() && list->myTableView()->rowCount() > 0; }));
+        tapRow(*list->myTableView(), 0);
+        EXPECT_EQ(cellText(*list->myTableView(), 0, "证券代码"), "600036");
+        sim->dropConnection(500, 4);
+        ASSERT_TRUE(host.tapText("确定"));
+        settle();
+        auto* form = dynamic_cast<MarginRepayForm*>(top());
+        ASSERT_TRUE(form);
+        EXPECT_EQ(form->title(), f.title);
+        ASSERT_TRUE(dismissAlert("网络连接失败，请检查网络设置")) << topAlertTitle();
+        EXPECT_FALSE(form->hasRequestInFlight());
+        if (f.priced) form->priceField()->setText(SimMarket::priceText(quoteOf("600036").last, 2));
+        typeInto(form->countField(), "100");
+        ASSERT_TRUE(host.tapText("确定"));
+        EXPECT_FALSE(sheet());
+        ASSERT_TRUE(dismissAlert("委托数据错误")) << topAlertTitle();
+        EXPECT_EQ(form->bossNumLabel()->text(), "深A0010001234") << "the session's first account";
+        EXPECT_TRUE(orderRequests().empty());
+        EXPECT_TRUE(orders().empty());
+        EXPECT_EQ(owedOf("600036"), 200);
+        EXPECT_EQ(positionOf("600036"), 1000);
+        popViewControllers(2);
+        settle();
+    }
 }
 
 }  // namespace
