@@ -165,6 +165,8 @@ void VTAJJRedeemViewController::actionSheetClickedButtonAtIndex(UIActionSheet& s
     funds->moveToIndex(row);
     fundName_->setText(textOf(*funds, Col::kFundName));
     fundCode_->setText(textOf(*funds, Col::kFundCode));
+    // Nothing of the fund before stays beside it, whatever its lookup answers.
+    for (auto* label : {fundStatus_.get(), fundPrice_.get(), numCanUsed_.get(), riskLabel_.get()}) label->setText("");
     setFrameStatus(1);
     requestFundRedeem();
 }

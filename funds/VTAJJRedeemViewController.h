@@ -14,8 +14,11 @@
 // Each fund shown, and each one picked, asks for its information (100/25,
 // kInfoTag): set 0 the fund, set 1 the holding of it, whose available units
 // are shown (the record of the fund's code; nothing when the holding is not
-// among them). The session value goes when the form leaves the screen and
-// after a redemption was taken.
+// among them). A fund picked shows its name and code from the funds held and
+// nothing of the fund before it: its status, net value, available units and
+// risk stay empty until its information comes, and so when the lookup
+// answers "查无此基金信息！", an error or nothing. The session value goes
+// when the form leaves the screen and after a redemption was taken.
 //
 // The order needs digits with at most one point above 0 ("请输入份额") and a
 // fund; the units field is emptied as the order goes.

@@ -1,8 +1,11 @@
 // The fund redemption form driven by finger against the simulated
 // brokerage: the funds held and the fund's information, the two pickers, a
-// part of a holding redeemed, the checks and refusals, a holding handed over
-// by the hub, and a customer without funds.
+// part of a holding redeemed, the checks and refusals, a fund picked whose
+// information does not come, a holding handed over by the hub, and a customer
+// without funds.
 #include "FundTestSupport.h"
+
+#include <functional>
 
 #include "core/contracts/FundContract.h"
 #include "funds/VTAJJRedeemViewController.h"
@@ -118,6 +121,48 @@ TEST_F(FundRedeemTest, UnitsAreCheckedBeforeTheSheetAndTheBrokerageJudgesTheHold
     EXPECT_EQ(fundHolding("270001").available, 1000000);
     // The default handling goes as 0.
     EXPECT_EQ(fieldOf(fundRequests(Fund::kRedeem).back(), "redeemtype"), "0");
+}
+
+// A fund picked whose information does not come (the brokerage knows the
+// fund no longer, or the line dropped) shows nothing of the fund shown before
+// it: its name and code as the funds held name them, and the alert once.
+TEST_F(FundRedeemTest, AFundPickedWhoseInformationDoesNotComeShowsNothingOfTheFundBefore) {
+    const struct {
+        const char* name;
+        std::function<void()> cause;
+        std::string text;
+    } causes[] = {
+        {"line-dropped", [&] { sim->dropConnection(Fund::kFundInfo.main, Fund::kFundInfo.sub); },
+         "网络连接失败，请检查网络设置"},
+        {"unknown-fund",
+         [&] {
+             sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
+                 std::erase_if(r.funds, [](const SimFund& f) { return f.code == "310003"; });
+             });
+         },
+         "查无此基金信息！"},
+    };
+    auto* vc = openForm();
+    ASSERT_TRUE(vc);
+    for (const auto& c : causes) {
+        SCOPED_TRACE(c.name);
+        pick(vc, 0, 0);
+        ASSERT_TRUE(waitFor([&] { return vc->fundPrice()->text() == "1.2345" && !vc->hasRequestInFlight(); }));
+        ASSERT_EQ(vc->numCanUsed()->text(), "10000.00");
+        c.cause();
+        pick(vc, 0, 2);
+        ASSERT_TRUE(alertShown(c.text)) << topAlertTitle();
+        ASSERT_TRUE(dismissAlert(c.text));
+        saveScreenshot(std::string("no-information-") + c.name);
+        EXPECT_FALSE(topAlert()) << "told once: " << topAlertTitle();
+        EXPECT_EQ(vc->fundCode()->text(), "310003");
+        EXPECT_EQ(vc->fundName()->text(), "华信纯债债券");
+        EXPECT_EQ(vc->fundStatus()->text(), "");
+        EXPECT_EQ(vc->fundPrice()->text(), "");
+        EXPECT_EQ(vc->numCanUsed()->text(), "");
+        EXPECT_EQ(vc->riskLabel()->text(), "");
+    }
+    EXPECT_TRUE(fundRequests(Fund::kRedeem).empty());
 }
 
 TEST_F(FundRedeemTest, AHoldingHandedOverByTheHubIsAskedAboutAtOnce) {
