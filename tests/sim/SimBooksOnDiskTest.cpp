@@ -21,6 +21,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "SimTestSupport.h"
@@ -220,6 +221,11 @@ std::string loginRefusal(SimServer& sim, const std::string& fundid, const std::s
                                   "}&tc_mfuncno=500&tc_sfuncno=1&operway=i&inputtype=Z&custorgid=0101&inputid=" + fundid +
                                   "&trdpwd=" + password + "&authtype=0&authdata=",
                               {}));
+}
+
+// The descriptors this process holds open.
+size_t openDescriptors() {
+    return size_t(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
 }
 
 // The roduvede-sim program beside this test program, started as a child.
@@ -1111,9 +1117,6 @@ TEST(SimBooksOnDiskTest, ConnectionsHeldAtTheFileLimitLeaveTheBooksWritable) {
     } ignoredPipe;
     TempDir dir;
     const std::string path = dir.file("books");
-    auto openDescriptors = [] {
-        return size_t(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
-    };
     int ready[2], done[2];
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(done), 0);
@@ -1350,12 +1353,17 @@ TEST(SimBooksOnDiskTest, AJournalGrownLongIsCompactedAndARestartAnswersAsBefore)
     };
     {
         Customer a(first, kCustomerA);
+        const size_t descriptors = openDescriptors();
+        std::set<std::string> compactions;
         for (int i = 0; i < 8; ++i) {
             ASSERT_EQ(errorOf(a.buy(100)), "");
             restartIfJustCompacted();
             ASSERT_EQ(errorOf(a.transferIn()), "");
             restartIfJustCompacted();
+            for (const auto& s : snapshotsBeside(path)) compactions.insert(s);
         }
+        EXPECT_GE(compactions.size(), 3u) << "compacted again and again";
+        EXPECT_EQ(openDescriptors(), descriptors) << "a compaction keeps no descriptor of the journal it replaced";
     }
     EXPECT_TRUE(restartedRightAfter);
     snapshots = snapshotsBeside(path);
