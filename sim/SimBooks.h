@@ -318,6 +318,10 @@ public:
     const SimTradeSession* session(const std::string& authid) const;
     size_t sessionCount() const { return sessions_.size(); }
     void endSessions() { sessions_.clear(); }
+    // The sessions as they stand, and put in place: books read back from the
+    // disk while the server runs keep its trade logins.
+    const std::map<std::string, SimTradeSession>& sessions() const { return sessions_; }
+    void keepSessions(std::map<std::string, SimTradeSession> sessions) { sessions_ = std::move(sessions); }
     // The customer of a trade request by its "authid" (admitted by the
     // server's request road: the session is live and the phone its own); null
     // with the refusal of an ended session (Error::kSessionEndedCode and

@@ -767,6 +767,7 @@ bool SimJournal::compact(const std::string& books) {
     size_ = header.size();
     ::close(fd_);
     fd_ = fd;
+    whole_ = true;
     // The old snapshot goes once no journal on disk names it (else the next start removes it).
     if (before.seq && synced) ::unlink(snapshotPath(path_, before.seq).c_str());
     return true;
@@ -777,11 +778,34 @@ SimJournal::~SimJournal() {
 }
 
 bool SimJournal::append(SimJournalEntry entry) {
-    entry.seq = next_;
-    if (numbers_) raiseTo(entry.numbers, numbers_());
-    const std::string text = line(entry);
-    if (fd_ < 0 || !writeAll(fd_, text.data(), text.size()) || ::fdatasync(fd_) != 0) return false;
-    ++next_;
+    std::vector<SimJournalEntry> one;
+    one.push_back(std::move(entry));
+    return append(std::move(one));
+}
+
+bool SimJournal::append(std::vector<SimJournalEntry> entries) {
+    if (fd_ < 0 || !cutBack()) return false;
+    if (entries.empty()) return true;
+    const std::vector<uint64_t> counters = numbers_ ? numbers_() : std::vector<uint64_t>{};
+    std::string text;
+    uint64_t next = next_;
+    for (auto& entry : entries) {
+        entry.seq = next++;
+        raiseTo(entry.numbers, counters);
+        text += line(entry);
+    }
+    if (!writeAll(fd_, text.data(), text.size()) || ::fdatasync(fd_) != 0) {
+        // Some of it may have reached the file, or all of it without the flush.
+        whole_ = false;
+        cutBack();
+        return false;
+    }
+    next_ = next;
     size_ += text.size();
     return true;
+}
+
+bool SimJournal::cutBack() {
+    if (!whole_) whole_ = ::ftruncate(fd_, off_t(size_)) == 0 && ::fdatasync(fd_) == 0;
+    return whole_;
 }

@@ -5,7 +5,9 @@
 // so the replay rebuilds them: orders, transfers, own stocks, tokens. Each
 // entry is written and flushed to disk (fdatasync) before its reply goes,
 // so that a kill between an accepted order and the next request loses
-// nothing the customer was told.
+// nothing the customer was told. A write that fails (a full disk, a
+// file-size limit) is cut back: the file goes back to its last whole record,
+// which the next record follows, and its request is refused.
 //
 // What is written: a request that changed the books (one whose handler
 // reached a room to change it, SimServer.h; a query is not, nor a refusal);
@@ -73,10 +75,13 @@
 
 #include "sim/SimRequest.h"
 
-// What every request is answered once a change could not be written: the
-// books in memory are then ahead of those on disk, and a restart goes back
-// to what the disk holds (the customer was told it failed).
-inline constexpr const char* kSimBooksUnwritable = "系统故障：交易记录无法保存，请稍后再试";
+// What a request is answered when what it changed could not be written (a
+// full disk, a file-size limit): it was not carried out, and may be tried
+// again. The books in memory are then ahead of the disk's by it, and every
+// request is answered so until the disk takes a record again and the books
+// are read back from it (SimServer.h).
+inline constexpr const char* kSimBooksUnwritable =
+    "系统故障：交易记录无法保存（存储空间不足），本次操作未执行，请稍后再试";
 
 // The snapshot a journal's records follow (seq 0: none, they start from the seed).
 struct SimSnapshotName {
@@ -152,8 +157,13 @@ public:
     SimJournal(const SimJournal&) = delete;
     SimJournal& operator=(const SimJournal&) = delete;
 
-    // Numbers the entry, names the books' counters in it, writes it and
-    // flushes it to disk; false when that fails.
+    // Numbers the entries, names the books' counters in each, writes them
+    // and flushes them to disk, all or none: false when that fails (a full
+    // disk, a file-size limit), the file then cut back to its last whole
+    // record, so that the next append goes on from it and a start reads no
+    // damage where a write failed. Should even the cut fail, the next append
+    // tries it again first, and writes nothing until it holds.
+    bool append(std::vector<SimJournalEntry> entries);
     bool append(SimJournalEntry entry);
     const std::string& path() const { return path_; }
     double start() const { return start_; }
@@ -186,4 +196,8 @@ private:
     SimSnapshotName snapshot_;
     uint64_t size_;
     Numbers numbers_;
+    // The file holds whole records only (size_ bytes): false from a write
+    // that failed until it is cut back to them.
+    bool whole_ = true;
+    bool cutBack();
 };

@@ -284,8 +284,8 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             plain = simErrorSet(-1, SimSessions::kPasswordChecksSpentText);
         } else if (!handler) {
             plain = simErrorSet(-1, "该功能暂未开放");
-        } else if (booksBroken_) {
-            plain = simErrorSet(-1, kSimBooksUnwritable);
+        } else if (!bringBooksBack()) {
+            plain = booksUnwritable();
         } else {
             HandlerScope scope(*this);
             SimSecretTape secrets;
@@ -300,7 +300,9 @@ SimServer::Reply SimServer::handle(const std::string& body, const std::map<std::
             // read them, the rooms it made, the settling and matching and
             // the wrong passwords it brought about.
             if (scope.holds && journal_) {
-                if (scope.changed)
+                if (booksAhead_)  // it read books that another request's change, not written, had moved on
+                    plain = booksUnwritable();
+                else if (scope.changed)
                     plain = journalRequest(request, phone, trade, secrets.issued(), now, std::move(plain));
                 else if (!journalApart(std::move(scope.apartEntries), now))
                     plain = booksUnwritable();

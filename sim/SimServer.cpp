@@ -104,6 +104,7 @@ void SimServer::resetState() {
     hold_.release();
     if (journal_) {  // what a new server holds: the books on disk
         journal_.reset();
+        booksAhead_ = false;
         openBooks(false);
     }
 }

@@ -400,8 +400,16 @@ private:
                                         const std::optional<SimTradeSession>& trade,
                                         const std::vector<std::string>& secrets, double now,
                                         std::vector<uint8_t> reply);
-    // Marks the books unwritable (every request is refused until a restart); answers the refusal.
+    // Marks the books in memory ahead of the disk's, after a change that
+    // could not be written (the journal cut back to its last whole record);
+    // answers the refusal, which every request is answered while they are.
     std::vector<uint8_t> booksUnwritable();
+    // Brings the books in memory back to the disk's, when they are ahead:
+    // once the disk takes a record again (one naming the numbers the books
+    // have given, so that none is given again), they are read back from it
+    // as a start reads them, the sessions and trade logins kept. False while
+    // it cannot (the disk still full): the request is refused.
+    bool bringBooksBack();
     // A pushed message, before it is stored; false when it cannot be written.
     bool journalPush(const SimMessage& message, double now);
     // Compacts the journal into a snapshot once it has grown past the
@@ -427,7 +435,9 @@ private:
     std::unique_ptr<SimJournal> journal_;
     SimJournalReport booksReport_;
     SimBooksRules booksRules_ = SimBooksRules::Current;
-    std::atomic<bool> booksBroken_{false};  // a change could not be written: every request is refused
+    // A change could not be written: the books in memory are ahead of the
+    // disk's, and every request is refused until they are brought back.
+    std::atomic<bool> booksAhead_{false};
     std::atomic<size_t> imageRequests_{0};
     std::atomic<size_t> pageRequests_{0};
     struct Http;

@@ -270,11 +270,8 @@ int SimServer::countFailure(SimCall& call, const SimCustomer& who) {
 }
 
 bool SimServer::journalApart(std::vector<SimJournalEntry> entries, double now) {
-    for (auto& e : entries) {
-        e.time = now;
-        if (!journal_->append(std::move(e))) return false;
-    }
-    return true;
+    for (auto& e : entries) e.time = now;
+    return journal_->append(std::move(entries));  // all or none
 }
 
 std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const std::string& phone,
@@ -309,10 +306,45 @@ std::vector<uint8_t> SimServer::journalRequest(const SimRequest& request, const 
 }
 
 std::vector<uint8_t> SimServer::booksUnwritable() {
-    booksBroken_ = true;
-    std::fprintf(stderr, "roduvede-sim: the books cannot be written to %s: every request is refused until a restart\n",
-                 journal_->path().c_str());
+    if (!booksAhead_.exchange(true))
+        std::fprintf(stderr,
+                     "roduvede-sim: a change could not be written to %s: it is refused, and so is every request "
+                     "until the disk takes the books again\n",
+                     journal_->path().c_str());
     return simErrorSet(-1, kSimBooksUnwritable);
+}
+
+bool SimServer::bringBooksBack() {
+    if (!booksAhead_) return true;
+    StateLock lock(*this);
+    if (!booksAhead_) return true;
+    // First a record of the numbers the books have given, those of the change
+    // that was not written among them: whether the disk takes it tells
+    // whether there is room again, and none of them is given again.
+    SimJournalEntry numbers;
+    numbers.kind = SimJournalEntry::Kind::Numbers;
+    numbers.time = clock_.now();
+    if (!journal_->append(std::move(numbers))) return false;
+    // Then the books as a start reads them from the disk, with the server's
+    // sessions and trade logins (which no book holds) as they were.
+    std::map<std::string, SimTradeSession> tradeLogins;
+    if (const auto* trade = rooms_.find<SimTradeRoom>()) tradeLogins = trade->books.sessions();
+    const SimJournalReport report = booksReport_;  // what the start found (its client told it)
+    const std::string setupError = setupError_;
+    std::unique_ptr<SimJournal> ahead = std::move(journal_);  // held until the books are read back
+    rooms_.clear();
+    booksAhead_ = false;
+    openBooks(false);
+    booksReport_ = report;
+    setupError_ = setupError;
+    if (!journal_) {  // not read back (no descriptor free): tried again at the next request
+        journal_ = std::move(ahead);
+        booksAhead_ = true;
+        return false;
+    }
+    if (auto* trade = rooms_.find<SimTradeRoom>()) trade->books.keepSessions(std::move(tradeLogins));
+    std::fprintf(stderr, "roduvede-sim: the books are written to %s again\n", journal_->path().c_str());
+    return !booksAhead_;
 }
 
 bool SimServer::journalPush(const SimMessage& message, double now) {
@@ -324,13 +356,11 @@ bool SimServer::journalPush(const SimMessage& message, double now) {
     // Written before the message is stored: it names the id the message is about to be given.
     e.numbers = booksNumbers(rooms_);
     e.numbers[kMessageIds] = uint64_t(room<SimMessageRoom>().nextMessageId);
-    if (journal_->append(std::move(e))) return true;
-    booksBroken_ = true;
-    return false;
+    return journal_->append(std::move(e));  // not written: not stored either
 }
 
 void SimServer::compactBooksIfLarge() {
-    if (!journal_ || booksBroken_ || journal_->size() < options_.booksCompactBytes) return;
+    if (!journal_ || booksAhead_ || journal_->size() < options_.booksCompactBytes) return;
     StateLock lock(*this);
     if (!journal_->compact(simSnapshot(*this, std::string(secretKey_.begin(), secretKey_.end()))))
         std::fprintf(stderr, "roduvede-sim: the books in %s could not be compacted: the journal goes on as it is\n",

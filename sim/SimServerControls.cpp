@@ -109,8 +109,9 @@ int64_t SimServer::pushMessage(SimMessage m) {
     std::function<void(const SimMessage&)> observer;
     {
         StateLock lock(*this);
+        if (!bringBooksBack()) return 0;
         const double now = clock_.now();
-        if (booksBroken_ || !journalPush(m, now)) return 0;
+        if (!journalPush(m, now)) return 0;
         m = room<SimMessageRoom>().add(std::move(m), now);
         compactBooksIfLarge();
         observer = pushObserver_;

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "SimTestSupport.h"
@@ -222,6 +223,11 @@ std::string loginRefusal(SimServer& sim, const std::string& fundid, const std::s
                               {}));
 }
 
+// The descriptors this process holds open.
+size_t openDescriptors() {
+    return size_t(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
 // The roduvede-sim program beside this test program, started as a child.
 class SimProcess {
 public:
@@ -258,11 +264,11 @@ public:
     ~SimProcess() { kill(); }
     const std::string& url() const { return url_; }
     int port() const { return url_.empty() ? 0 : std::stoi(url_.substr(url_.rfind(':') + 1)); }
-    // From now on no file of its may grow past `bytes` (ulimit -f).
-    bool limitFileSize(uint64_t bytes) {
+    // From now on no file of its may grow past `bytes` (ulimit -f; RLIM_INFINITY: as far as the hard limit).
+    bool limitFileSize(rlim_t bytes) {
         rlimit limit{};
         if (::prlimit(pid_, RLIMIT_FSIZE, nullptr, &limit) != 0) return false;
-        limit.rlim_cur = bytes;
+        limit.rlim_cur = std::min(bytes, limit.rlim_max);
         return ::prlimit(pid_, RLIMIT_FSIZE, &limit, nullptr) == 0;
     }
     // Still running (not ended, by a signal or otherwise).
@@ -1035,24 +1041,53 @@ size_t filesBeside(const std::string& path, const std::string& part) {
     return n;
 }
 
-TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndSoIsEverythingAfter) {
-    TempDir dir;
-    const std::string path = dir.file("books");
-    SimServer sim(booksOptions(path));
-    Customer a(sim, kCustomerA);
-    ASSERT_FALSE(a.tradeInfo.empty());
-    const std::string price = textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price");
-    std::string refused, after;
-    {
-        DiskFull full(fs::file_size(path));  // a file may not grow past its present size
-        refused = errorOf(a.buy(100, price));
-        after = errorOf(a.trade(10, "count=5"));
+// A change that cannot be written (a full disk) is refused and not booked,
+// whether the write left nothing of it in the journal or a part, which is
+// cut back. Every request is refused while the disk takes nothing, as the
+// books in memory are ahead of the disk's; the first once it takes a record
+// again is served from the books the disk holds, under the same trade login,
+// and a restart holds what the customer was told: the order served, not the
+// one refused, and no number given twice.
+TEST(SimBooksOnDiskTest, AChangeThatCannotBeWrittenIsRefusedAndTheNextIsServedOnceThereIsRoom) {
+    for (const uint64_t room : {0, 20}) {  // bytes the disk has left: none, or a part of the order's record
+        SCOPED_TRACE(room);
+        TempDir dir;
+        const std::string path = dir.file("books");
+        SimServer sim(booksOptions(path));
+        Customer a(sim, kCustomerA);
+        ASSERT_FALSE(a.tradeInfo.empty());
+        const std::string price = textOf(a.trade(4, "bsflag=0B&stkcode=600000"), "price");
+        const std::string first = textOf(a.buy(100, price), "ordersno");
+        ASSERT_FALSE(first.empty());
+        std::string refused, meanwhile, unbooked;
+        {
+            DiskFull full(fs::file_size(path) + room);
+            refused = errorOf(a.buy(200, price));
+            const SimOrder inMemory = ordersOfA(sim).back();  // never told: the customer was refused
+            EXPECT_EQ(inMemory.quantity, 200);
+            unbooked = std::to_string(inMemory.ordersno);
+            meanwhile = errorOf(a.trade(10, "count=5"));
+        }
+        EXPECT_EQ(refused, kSimBooksUnwritable) << "the customer learns it failed";
+        EXPECT_EQ(meanwhile, kSimBooksUnwritable) << "nothing answered from books ahead of the disk's";
+        const std::string second = textOf(a.buy(300, price), "ordersno");
+        ASSERT_FALSE(second.empty()) << "served once there is room, under the same trade login";
+        auto orders = ordersOfA(sim);
+        ASSERT_EQ(orders.size(), 2u) << "the refused order is not booked";
+        EXPECT_EQ(orders.back().quantity, 300);
+        const std::string books = simBooksFingerprint(sim);
+        SimServer restarted(booksOptions(path));
+        EXPECT_FALSE(restarted.booksReport().damaged());
+        EXPECT_EQ(filesBeside(path, ".damaged-"), 0u) << "the journal was cut back, never found damaged";
+        EXPECT_EQ(simBooksFingerprint(restarted), books) << "the books in memory are the disk's";
+        Customer again(restarted, kCustomerA);
+        const std::string third = textOf(again.buy(100, price), "ordersno");
+        orders = ordersOfA(restarted);
+        ASSERT_EQ(orders.size(), 3u);
+        EXPECT_EQ(orders[1].quantity, 300);
+        const std::set<std::string> numbers{first, second, third, unbooked};
+        EXPECT_EQ(numbers.size(), 4u) << "no order number given twice";
     }
-    EXPECT_EQ(refused, kSimBooksUnwritable) << "the customer learns it failed";
-    EXPECT_EQ(after, kSimBooksUnwritable);
-    // What the disk holds is what a restart holds: no order.
-    SimServer restarted(booksOptions(path));
-    EXPECT_TRUE(ordersOfA(restarted).empty());
 }
 
 // Damaged books met on a full disk: the journal cannot be rewritten without
@@ -1078,7 +1113,8 @@ TEST(SimBooksOnDiskTest, DamagedBooksThatCannotBeSetAsideLeaveNoCopyBehind) {
 
 // roduvede-sim under a file-size limit (ulimit -f), started with the signal
 // such a write raises left as a shell leaves it: the write fails, and the
-// order is refused as on a full disk, the server still serving.
+// order is refused as on a full disk, the server still serving, and serving
+// orders again once the limit is lifted.
 TEST(SimBooksOnDiskTest, AFileSizeLimitIsAFullDiskToTheProgramsNotTheirEnd) {
     TempDir dir;
     const std::string path = dir.file("books");
@@ -1091,9 +1127,13 @@ TEST(SimBooksOnDiskTest, AFileSizeLimitIsAFullDiskToTheProgramsNotTheirEnd) {
     ASSERT_TRUE(child.limitFileSize(fs::file_size(path)));
     EXPECT_EQ(errorOf(a.buy(100, price)), kSimBooksUnwritable);
     EXPECT_TRUE(child.running()) << "ended by the limit";
+    ASSERT_TRUE(child.limitFileSize(RLIM_INFINITY));
+    EXPECT_EQ(errorOf(a.buy(200, price)), "") << "served again once the limit is lifted, without a restart";
     child.kill();
     SimServer restarted(booksOptions(path));
-    EXPECT_EQ(ordersOfA(restarted).size(), 1u);
+    const auto orders = ordersOfA(restarted);
+    ASSERT_EQ(orders.size(), 2u);
+    EXPECT_EQ(orders.back().quantity, 200);
 }
 
 // A server in a process of its own under a small open-file limit, which idle
@@ -1111,9 +1151,6 @@ TEST(SimBooksOnDiskTest, ConnectionsHeldAtTheFileLimitLeaveTheBooksWritable) {
     } ignoredPipe;
     TempDir dir;
     const std::string path = dir.file("books");
-    auto openDescriptors = [] {
-        return size_t(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
-    };
     int ready[2], done[2];
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(done), 0);
@@ -1350,12 +1387,17 @@ TEST(SimBooksOnDiskTest, AJournalGrownLongIsCompactedAndARestartAnswersAsBefore)
     };
     {
         Customer a(first, kCustomerA);
+        const size_t descriptors = openDescriptors();
+        std::set<std::string> compactions;
         for (int i = 0; i < 8; ++i) {
             ASSERT_EQ(errorOf(a.buy(100)), "");
             restartIfJustCompacted();
             ASSERT_EQ(errorOf(a.transferIn()), "");
             restartIfJustCompacted();
+            for (const auto& s : snapshotsBeside(path)) compactions.insert(s);
         }
+        EXPECT_GE(compactions.size(), 3u) << "compacted again and again";
+        EXPECT_EQ(openDescriptors(), descriptors) << "a compaction keeps no descriptor of the journal it replaced";
     }
     EXPECT_TRUE(restartedRightAfter);
     snapshots = snapshotsBeside(path);
