@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "sim/SimPortfolio.h"
 #include "sim/SimSystem.h"
@@ -26,7 +28,7 @@
 
 namespace {
 
-// A client socket on loopback, closed when it goes.
+// A client socket on loopback (or on a Unix-domain socket), closed when it goes.
 class RawClient {
 public:
     // Waits up to `patience` seconds for the server on each read: the hang
@@ -36,9 +38,14 @@ public:
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<uint16_t>(port));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        timeval tv{patience, 0};  // no test waits longer for the server
-        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        connect(reinterpret_cast<sockaddr*>(&a), sizeof a, patience);
+    }
+    explicit RawClient(const std::string& socketPath, long patience = long(kHangSeconds))
+        : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        socketPath.copy(a.sun_path, sizeof a.sun_path - 1);
+        connect(reinterpret_cast<sockaddr*>(&a), sizeof a, patience);
     }
     ~RawClient() { ::close(fd_); }
     bool connected() const { return connected_; }
@@ -72,6 +79,12 @@ public:
     }
 
 private:
+    void connect(const sockaddr* address, socklen_t size, long patience) {
+        connected_ = ::connect(fd_, address, size) == 0;
+        timeval tv{patience, 0};  // no test waits longer for the server
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    }
+
     int fd_;
     bool connected_ = false;
 };
@@ -370,6 +383,37 @@ TEST(SimLimitsTest, AThousandSlowConnectionsHangWhileRequestsAreAnswered) {
     EXPECT_EQ(hanging, 1000);
     sim.stop();  // does not wait out their read time
     for (auto& s : slow) EXPECT_TRUE(s->closedByServer());
+}
+
+// At its cap the server serves every connection it holds and refuses the
+// one past it (503, closed); once one of them goes, a new one is served in
+// its place.
+TEST(SimLimitsTest, AtItsConnectionCapEachIsServedAndOneMoreRefused) {
+    SimOptions o = httpOptions();
+    o.keepAliveSeconds = int(kHangSeconds);  // the connections stay as long as the test holds them
+    o.maxConnections = 8;
+    SimServer sim(o);
+    ASSERT_TRUE(sim.start());
+    auto connect = [&] { return std::make_unique<RawClient>(sim.port()); };
+    const std::string probe = "GET /vta HTTP/1.1\r\nHost: sim\r\n\r\n";
+    std::vector<std::unique_ptr<RawClient>> held;
+    for (size_t i = 0; i < o.maxConnections; ++i) {
+        held.push_back(connect());
+        ASSERT_TRUE(held.back()->send(probe)) << i;
+        ASSERT_EQ(held.back()->readSome().rfind("HTTP/1.1 200", 0), 0u) << i;
+    }
+    // Two more, taken in turn: once the second is refused, the first has
+    // been taken or refused, and the connections counted tell which.
+    auto past = connect(), after = connect();
+    EXPECT_EQ(after->readAll().rfind("HTTP/1.1 503", 0), 0u);
+    ASSERT_EQ(sim.openConnections(), o.maxConnections) << "one past the cap taken";
+    EXPECT_EQ(past->readAll().rfind("HTTP/1.1 503", 0), 0u);
+    held.pop_back();
+    ASSERT_TRUE(pollUntil([&] { return sim.openConnections() == o.maxConnections - 1; }));
+    auto next = connect();
+    ASSERT_TRUE(next->send(probe));
+    EXPECT_EQ(next->readSome().rfind("HTTP/1.1 200", 0), 0u);
+    sim.stop();
 }
 
 TEST(SimLimitsTest, TheRoadAnswersWhatArrivesWholeHoweverItArrives) {
