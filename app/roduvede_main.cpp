@@ -18,6 +18,8 @@
 // run on from it; headless the market's stands still but for the script's
 // "clock" command, which moves the phone's with it (the phone's runs on
 // virtual time, moved by the script's waits too).
+#include <sys/prctl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -254,6 +256,10 @@ int defaultWalk(HeadlessHost& host, const std::string& shots) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // No other program of this user reads the client's memory (/proc/PID/mem,
+    // ptrace) or finds it in a core file: the secret of its embedded server
+    // and the customer's passwords are there. Made so before any of them.
+    ::prctl(PR_SET_DUMPABLE, 0);
     simSetUpProcess();  // the embedded brokerage serves in this process
     Options o;
     int exitCode = 0;
