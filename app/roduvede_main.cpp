@@ -1,16 +1,15 @@
 // roduvede: the brokerage phone client.
-//   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]
+//   roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR]
 //            [--scale N] [--market-time "yyyy-MM-dd HH:mm"] [--fresh-books] [--sim-controls]
-// By default the simulated brokerage server runs inside the process on a free
-// loopback port (--port picks one) and the client talks to it, its books kept
-// in the Documents folder (--fresh-books starts them again from the seed),
-// every request refused but the client's own (they carry a secret made at
-// start and held in memory alone), its control routes not served
-// (--sim-controls serves them, to a holder of the secret: a test that runs
-// the client in its own process); --server points the client at a server
-// started elsewhere. With a display the phone screen
-// opens in a window; without one (or with --headless) the client runs off
-// screen: a script drives it (--script), or the default walk goes through the
+// By default the simulated brokerage server runs inside the process on a
+// Unix-domain socket in a folder of the user's alone (no port) and the client
+// talks to it, its books kept in the Documents folder (--fresh-books starts
+// them again from the seed), every request refused but the client's own
+// (they carry a secret made at start and held in memory alone), its control
+// routes not served (--sim-controls serves them, to a holder of the secret: a
+// test that runs the client in its own process); --server points the client
+// at a server started elsewhere. With a display the phone screen opens in a
+// window; without one (or with --headless) the client runs off screen: a script drives it (--script), or the default walk goes through the
 // start-up road to the home screen and saves screenshots in the --shots folder.
 // The window shows the phone's screen at 2 pixels a point, or smaller when that
 // would not fit the display; --scale sets the size. --market-time starts the
@@ -19,6 +18,8 @@
 // run on from it; headless the market's stands still but for the script's
 // "clock" command, which moves the phone's with it (the phone's runs on
 // virtual time, moved by the script's waits too).
+#include <sys/prctl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,21 +58,19 @@ struct Options {
     bool freshBooks = false;
     bool simControls = false;
     std::string script, shots, server, documents;
-    int port = 0;
     double scale = 0;  // the desktop window's: 0 fits the display
     std::optional<double> marketTime;
 };
 
 void usage() {
     std::puts(
-        "usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR] [--port N]\n"
+        "usage: roduvede [--headless] [--script FILE] [--shots DIR] [--server URL] [--documents DIR]\n"
         "                [--scale N] [--market-time T] [--fresh-books] [--sim-controls]\n"
         "  --headless       no window, even when a display exists\n"
         "  --script FILE    drive the client with a script (headless)\n"
         "  --shots DIR      folder for the screenshots of the default headless walk\n"
         "  --server URL     use the server at URL instead of the embedded simulated one\n"
         "  --documents DIR  the client's Documents folder (settings, database, caches)\n"
-        "  --port N         loopback port of the embedded simulated server (default: a free one)\n"
         "  --scale N        window pixels per screen point, 0.5 to 4 (default: 2, less when that\n"
         "                   would not fit the display)\n"
         "  --market-time T  start the embedded server's clock and the phone's at the market time T\n"
@@ -121,8 +120,7 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
             o.freshBooks = true;
         } else if (a == "--sim-controls") {
             o.simControls = true;
-        } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--port" ||
-                   a == "--scale") {
+        } else if (a == "--script" || a == "--shots" || a == "--server" || a == "--documents" || a == "--scale") {
             if (!next(v)) {
                 exitCode = 2;
                 return false;
@@ -135,7 +133,7 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
                 o.server = v;
             else if (a == "--documents")
                 o.documents = v;
-            else if (a == "--scale") {
+            else {
                 char* end = nullptr;
                 double scale = std::strtod(v.c_str(), &end);
                 if (!end || *end || !(scale >= DesktopHost::kMinScale && scale <= DesktopHost::kMaxScale)) {
@@ -144,15 +142,6 @@ bool parseOptions(int argc, char** argv, Options& o, int& exitCode) {
                     return false;
                 }
                 o.scale = scale;
-            } else {
-                char* end = nullptr;
-                long port = std::strtol(v.c_str(), &end, 10);
-                if (!end || *end || port < 0 || port > 65535) {
-                    std::fprintf(stderr, "roduvede: bad --port \"%s\"\n", v.c_str());
-                    exitCode = 2;
-                    return false;
-                }
-                o.port = static_cast<int>(port);
             }
         } else {
             std::fprintf(stderr, "roduvede: unknown option %s\n", a.c_str());
@@ -267,6 +256,10 @@ int defaultWalk(HeadlessHost& host, const std::string& shots) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // No other program of this user reads the client's memory (/proc/PID/mem,
+    // ptrace) or finds it in a core file: the secret of its embedded server
+    // and the customer's passwords are there. Made so before any of them.
+    ::prctl(PR_SET_DUMPABLE, 0);
     simSetUpProcess();  // the embedded brokerage serves in this process
     Options o;
     int exitCode = 0;
@@ -290,16 +283,21 @@ int main(int argc, char** argv) {
     else if (o.marketTime)
         Clock::runFrom(*o.marketTime);
 
+    std::unique_ptr<EmbeddedSocketFolder> socketFolder;  // goes after the server
     std::unique_ptr<SimServer> sim;
     std::string server = o.server;
     std::string booksNotice;
     if (server.empty()) {
+        socketFolder = std::make_unique<EmbeddedSocketFolder>();
+        if (!socketFolder->made()) {
+            std::fprintf(stderr, "roduvede: %s\n", socketFolder->error().c_str());
+            return 1;
+        }
         SimOptions so;
-        so.port = o.port;
         so.clock = o.marketTime;
         so.frozenClock = o.marketTime && !windowed;  // headless: moved by the script's "clock" alone
         so.controlRoutes = o.simControls;
-        sim = std::make_unique<SimServer>(embeddedSimOptions(so, o.freshBooks));
+        sim = std::make_unique<SimServer>(embeddedSimOptions(*socketFolder, so, o.freshBooks));
         if (!sim->setupError().empty()) {
             std::fprintf(stderr, "roduvede: the simulated server: %s (--fresh-books starts its books again)\n",
                          sim->setupError().c_str());
@@ -317,12 +315,11 @@ int main(int argc, char** argv) {
                 Clock::freezeAt(resumed);
         }
         if (!sim->start()) {
-            std::fprintf(stderr, "roduvede: the simulated server could not start%s\n",
-                         o.port ? " (is the port in use?)" : "");
+            std::fprintf(stderr, "roduvede: the simulated server could not start\n");
             return 1;
         }
         server = sim->url();
-        std::printf("simulated server on %s\n", server.c_str());
+        std::printf("simulated server on the socket %s\n", socketFolder->socketPath().c_str());
         attachToClient(*sim);  // the client's secret in its requests; pushed messages as notifications
     }
 

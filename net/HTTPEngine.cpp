@@ -22,8 +22,11 @@ struct Transfer {
     HTTPEngine::Done done;
     CURL* easy = nullptr;
     curl_slist* headerList = nullptr;
-    std::string body;          // kept alive for libcurl (POSTFIELDS does not copy)
-    std::string originHeader;  // "Name: value" for the origin's requests alone ("" none)
+    std::string body;  // kept alive for libcurl (POSTFIELDS does not copy)
+    // To the private origin (HTTPEngine::setPrivateOrigin): its "Name: value"
+    // and its socket ("" the URL's host and port).
+    bool toPrivateOrigin = false;
+    std::string originHeader, originSocket;
     HTTPRequest::Result result;
 };
 
@@ -104,8 +107,9 @@ struct HTTPEngine::Impl {
     CURLM* multi = nullptr;
     std::atomic<bool> stopping{false};
     std::thread thread;
-    std::string headerOrigin;  // originOf the url given to setOriginHeader ("" none)
-    std::string originHeader;  // its "Name: value"
+    std::string privateOrigin;  // originOf the url given to setPrivateOrigin ("" none)
+    std::string originHeader;   // its "Name: value"
+    std::string originSocket;   // its socket ("" none)
 
     void loop();
     void addTransfer(std::unique_ptr<Transfer> t);
@@ -151,7 +155,11 @@ void HTTPEngine::start(const std::shared_ptr<HTTPRequest>& request, Done done) {
     ++*impl_->active;
     {
         std::lock_guard lock(impl_->mutex);
-        if (!origin.empty() && origin == impl_->headerOrigin) t->originHeader = impl_->originHeader;
+        if (!origin.empty() && origin == impl_->privateOrigin) {
+            t->toPrivateOrigin = true;
+            t->originHeader = impl_->originHeader;
+            t->originSocket = impl_->originSocket;
+        }
         impl_->incoming.push_back(std::move(t));
     }
     curl_multi_wakeup(impl_->multi);
@@ -175,10 +183,12 @@ void HTTPEngine::timeOut(HTTPRequest* request) {
 
 size_t HTTPEngine::activeCount() const { return impl_->active->load(); }
 
-void HTTPEngine::setOriginHeader(const std::string& url, const std::string& name, const std::string& value) {
+void HTTPEngine::setPrivateOrigin(const PrivateOrigin& origin) {
     std::lock_guard lock(impl_->mutex);
-    impl_->headerOrigin = url.empty() ? std::string() : originOf(url);
-    impl_->originHeader = impl_->headerOrigin.empty() ? std::string() : name + ": " + value;
+    impl_->privateOrigin = origin.url.empty() ? std::string() : originOf(origin.url);
+    const bool set = !impl_->privateOrigin.empty();
+    impl_->originHeader = set && !origin.headerName.empty() ? origin.headerName + ": " + origin.headerValue : "";
+    impl_->originSocket = set ? origin.socketPath : "";
 }
 
 void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
@@ -219,12 +229,14 @@ void HTTPEngine::Impl::addTransfer(std::unique_ptr<Transfer> t) {
     t->headerList = curl_slist_append(t->headerList, "Expect:");
     for (const auto& [name, value] : r.requestHeaders())
         t->headerList = curl_slist_append(t->headerList, (name + ": " + value).c_str());
-    if (!t->originHeader.empty()) {
-        // Straight to the origin, whatever proxy the environment names, and
-        // not followed elsewhere: the header is for it alone.
+    if (t->toPrivateOrigin) {
+        // Straight to the origin (through its socket when it has one),
+        // whatever proxy the environment names, and not followed elsewhere:
+        // the header is for it alone.
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
-        t->headerList = curl_slist_append(t->headerList, t->originHeader.c_str());
+        if (!t->originSocket.empty()) curl_easy_setopt(easy, CURLOPT_UNIX_SOCKET_PATH, t->originSocket.c_str());
+        if (!t->originHeader.empty()) t->headerList = curl_slist_append(t->headerList, t->originHeader.c_str());
     }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t->headerList);
     curl_multi_add_handle(multi, easy);

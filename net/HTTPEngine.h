@@ -47,14 +47,22 @@ public:
     // Number of transfers started whose answer the main loop has not yet run
     // (or dropped unrun): running, about to run, or answered and waiting.
     size_t activeCount() const;
-    // Every request started from now on to the origin of `url` (its scheme,
-    // host and port as libcurl reads them) carries the header `name: value`,
-    // the client's secret for the server it embeds. Only that origin gets it:
-    // those requests go straight to it, never through a proxy, and take a
-    // redirect as their answer (the server's own never redirects); a request
-    // to any other host goes without it. Nothing logs it. One origin at a
+    // The origin of the server the client embeds, and what every request
+    // started from now on to it (to the origin of `url`: its scheme, host
+    // and port as libcurl reads them) takes: the header `headerName:
+    // headerValue`, the client's secret, and with a `socketPath` a
+    // connection to that Unix-domain socket instead of the host and port
+    // (the embedded server listens on no port: its URL only names it). Those
+    // requests go straight to it, never through a proxy, and take a redirect
+    // as their answer (the server's own never redirects); a request to any
+    // other origin has none of it. Nothing logs the header. One origin at a
     // time; an empty url forgets it.
-    void setOriginHeader(const std::string& url, const std::string& name, const std::string& value);
+    struct PrivateOrigin {
+        std::string url;
+        std::string socketPath;  // "" connects to the URL's host and port
+        std::string headerName, headerValue;
+    };
+    void setPrivateOrigin(const PrivateOrigin& origin);
 
     ~HTTPEngine();
     HTTPEngine(const HTTPEngine&) = delete;

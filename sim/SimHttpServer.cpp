@@ -12,6 +12,8 @@
 #include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -363,8 +365,8 @@ void SimHttpServer::Road::run() {
 void SimHttpServer::Road::takeNew(std::vector<int> fds) {
     for (int fd : fds) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        int yes = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);  // headers and body go out at once
+        int yes = 1;  // headers and body go out at once (a Unix-domain socket has no delay to turn off)
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
         auto c = std::make_unique<Connection>(fd, limits);
         watch(*c);
         connections[fd] = std::move(c);
@@ -594,6 +596,29 @@ SimHttpServer::~SimHttpServer() { road_->shutdown(); }
 void SimHttpServer::widenBacklog(int backlog) {
     socket_t sock = svr_sock_;
     if (sock != INVALID_SOCKET) ::listen(sock, backlog);
+}
+
+bool SimHttpServer::bindToSocket(const std::string& path) {
+    sockaddr_un address{};
+    static_assert(sizeof address.sun_path == kMaxSocketPath + 1);
+    if (path.empty() || path.size() > kMaxSocketPath || path.find('\0') != std::string::npos) return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (sock < 0) return false;
+    // The socket file takes the socket's own mode as it is made (less the
+    // umask), so that no other user's connection can come before a chmod.
+    const bool bound = ::fchmod(sock, S_IRUSR | S_IWUSR) == 0 &&
+                       ::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (bound && ::chmod(path.c_str(), S_IRUSR | S_IWUSR) == 0 && ::listen(sock, 1024) == 0) {
+        svr_sock_ = sock;
+        return true;
+    }
+    const int error = errno;  // for the caller to tell
+    ::close(sock);
+    if (bound) ::unlink(path.c_str());
+    errno = error;
+    return false;
 }
 
 void SimHttpServer::closeAfterReply() {

@@ -35,12 +35,15 @@
 //    rather than a reset.
 //  - The port is bound exclusively: a second server on a port in use is
 //    refused, never sharing the traffic (no SO_REUSEPORT).
+//  - Or a Unix-domain socket instead of a port (bindToSocket): its
+//    connections take the same road and limits as a port's.
 // Handlers are httplib's; a handler that leaves the stream out of step (a
 // body refused half-read) calls closeAfterReply().
 #include <httplib.h>
 
 #include <cstddef>
 #include <memory>
+#include <string>
 
 struct SimHttpLimits {
     double readTimeout = 2;   // seconds for one whole request
@@ -68,6 +71,14 @@ public:
     // library listens with a queue of 5, and a burst beyond has its
     // connection attempts dropped and retried a second later).
     void widenBacklog(int backlog = 1024);
+    // Listens on a Unix-domain socket made at `path` instead of a port, the
+    // owner's only (0600) from the moment it is there: only the programs
+    // that may reach its folder connect. A path in use, or one longer than a
+    // socket's address holds (kMaxSocketPath bytes), is refused, never cut
+    // short. Served after listen_after_bind(); the socket is the caller's to
+    // remove once the server has stopped.
+    bool bindToSocket(const std::string& path);
+    static constexpr size_t kMaxSocketPath = 107;
     // Connections open now, and the workers made so far (for tests).
     size_t openConnections() const;
     size_t workers() const;

@@ -1,11 +1,14 @@
 #include "sim/SimServer.h"
 
 #include <openssl/crypto.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/security/TestKeys.h"
 #include "sim/SimHttpServer.h"
@@ -185,17 +188,29 @@ bool SimServer::start() {
     });
     if (!options_.clientSecret.empty()) admitItsClientAlone();
     if (options_.controlRoutes) serveControls();
-    if (options_.port == 0) {
-        port_ = svr.bind_to_any_port(options_.host.c_str());
+    if (!options_.socketPath.empty()) {
+        socketMade_ = svr.bindToSocket(options_.socketPath);
+        if (!socketMade_) {
+            std::fprintf(stderr, "roduvede-sim: cannot listen on the socket %s: %s\n", options_.socketPath.c_str(),
+                         options_.socketPath.size() > SimHttpServer::kMaxSocketPath
+                             ? "the path is longer than a socket's address holds"
+                             : std::strerror(errno));
+            http_.reset();
+            return false;
+        }
     } else {
-        port_ = svr.bind_to_port(options_.host.c_str(), options_.port) ? options_.port : -1;
+        if (options_.port == 0) {
+            port_ = svr.bind_to_any_port(options_.host.c_str());
+        } else {
+            port_ = svr.bind_to_port(options_.host.c_str(), options_.port) ? options_.port : -1;
+        }
+        if (port_ <= 0) {
+            http_.reset();
+            port_ = 0;
+            return false;
+        }
+        svr.widenBacklog();
     }
-    if (port_ <= 0) {
-        http_.reset();
-        port_ = 0;
-        return false;
-    }
-    svr.widenBacklog();
     thread_ = std::thread([this] { http_->server.listen_after_bind(); });
     while (!http_->server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
@@ -266,6 +281,8 @@ void SimServer::stop() {
     http_->server.stop();
     if (thread_.joinable()) thread_.join();
     http_.reset();
+    if (socketMade_) ::unlink(options_.socketPath.c_str());
+    socketMade_ = false;
 }
 
 bool SimServer::serveConnection(int socket) {
@@ -278,4 +295,7 @@ bool SimServer::isRunning() const { return http_ && http_->server.is_running(); 
 
 size_t SimServer::openConnections() const { return http_ ? http_->server.openConnections() : 0; }
 
-std::string SimServer::url() const { return "http://" + options_.host + ":" + std::to_string(port_); }
+std::string SimServer::url() const {
+    if (!options_.socketPath.empty()) return kSimSocketURL;
+    return "http://" + options_.host + ":" + std::to_string(port_);
+}

@@ -6,7 +6,7 @@
 //
 // Embedded use (the client's default, tests, benchmarks):
 //   SimServer sim({.seed = 7});
-//   sim.start();                 // 127.0.0.1, a free port
+//   sim.start();                 // 127.0.0.1, a free port (or SimOptions::socketPath)
 //   NetworkManager::manager().setLoopbackHost(sim.url());
 // The server answers on its own threads; the controls below are thread-safe.
 // resetState() gives a test a fresh server without restarting HTTP.
@@ -37,7 +37,8 @@
 // than maxRequestBytes, or of more than maxRequestFields fields (clear and
 // enciphered together), is refused with 413; see SimHttpServer.h for the
 // connection road (slow connections hold no thread) and its limits. The
-// port is the server's alone: start() fails on a port in use.
+// port (or the Unix-domain socket) is the server's alone: start() fails on
+// one in use.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -83,6 +84,12 @@ struct SimOptions {
     // to replay at start.
     uint64_t booksCompactBytes = uint64_t(4) << 20;
     std::string host = "127.0.0.1";
+    // A Unix-domain socket to listen on instead of a port (host and port are
+    // then unused): the client's embedded brokerage, which only programs that
+    // reach the socket's folder can connect to (SimHttpServer::bindToSocket).
+    // start() makes it and refuses a path in use or too long for a socket;
+    // stop() removes it.
+    std::string socketPath;
     // How long an idle kept-alive connection is held open (0: a new
     // connection per request). stop() does not wait for idle connections.
     int keepAliveSeconds = 5;
@@ -139,6 +146,9 @@ struct SimOptions {
     std::string clientSecret;
 };
 
+// The URL of a server on a Unix-domain socket, as its requests name it.
+inline constexpr const char* kSimSocketURL = "http://localhost";
+
 // The header that carries SimOptions::clientSecret, and its value.
 inline constexpr const char* kSimSecretHeader = "Authorization";
 inline std::string simSecretHeaderValue(const std::string& secret) { return "Bearer " + secret; }
@@ -175,8 +185,10 @@ public:
     // Connections open on the HTTP side now (0 when not running): a test
     // waits for a flood's to close.
     size_t openConnections() const;
-    int port() const { return port_; }
-    std::string url() const;  // "http://127.0.0.1:PORT"
+    int port() const { return port_; }  // 0 on a Unix-domain socket
+    // "http://127.0.0.1:PORT"; on a Unix-domain socket kSimSocketURL, which
+    // names no host: a client reaches it through SimOptions::socketPath alone.
+    std::string url() const;
 
     SimClock& clock() { return clock_; }
     const SimMarket& market() const { return market_; }
@@ -444,4 +456,5 @@ private:
     std::unique_ptr<Http> http_;
     std::thread thread_;
     int port_ = 0;
+    bool socketMade_ = false;  // SimOptions::socketPath is this server's to remove
 };

@@ -103,7 +103,7 @@ TEST(HTTPEngineCredentials, AnOriginsHeaderReachesItAlone) {
     origin.Get("/away", [&](const httplib::Request&, httplib::Response& res) { res.set_redirect(other.url("/away")); });
     ASSERT_TRUE(other.startServing());
     ASSERT_TRUE(origin.startServing());
-    HTTPEngine::shared().setOriginHeader(origin.url(""), "Authorization", "Bearer s3cret");
+    HTTPEngine::shared().setPrivateOrigin({origin.url(""), "", "Authorization", "Bearer s3cret"});
     {
         ScopedEnv proxy("http_proxy", other.url("")), noProxy("no_proxy", "example.invalid"),
             noProxyUpper("NO_PROXY", "example.invalid");
@@ -112,13 +112,58 @@ TEST(HTTPEngineCredentials, AnOriginsHeaderReachesItAlone) {
     EXPECT_EQ(seenAtOrigin, "Bearer s3cret") << "straight to the origin, past the proxy";
     EXPECT_EQ(fetchStatus(origin.url("/away")), 302) << "a redirect is the origin's answer";
     EXPECT_EQ(fetchStatus(other.url("/elsewhere")), 200);
-    HTTPEngine::shared().setOriginHeader("", "", "");
+    HTTPEngine::shared().setPrivateOrigin({});
     EXPECT_EQ(fetchStatus(origin.url("/probe")), 200);
     EXPECT_EQ(seenAtOrigin, "") << "forgotten";
     origin.stopServing();
     other.stopServing();
     std::lock_guard lock(seenLock);
     EXPECT_EQ(seenElsewhere, std::vector<std::string>{""}) << "only the request meant for it, without the header";
+}
+
+// The origin of a server on a Unix-domain socket (the client's embedded
+// one, which listens on no port) is reached through the socket, its header
+// with it, past a proxy, by a request sent once as by any other: whatever
+// listens at the host and port its URL names gets none of it. Forgotten, the
+// URL is an ordinary one again.
+TEST(HTTPEngineCredentials, AnOriginOnASocketIsReachedThroughItAlone) {
+    TempDir dir;
+    LoopbackServer onSocket, atPort;
+    std::mutex seenLock;
+    std::vector<std::string> seenOnSocket, seenAtPort;  // the header of each request each gets
+    for (auto [server, seen] : {std::pair{&onSocket, &seenOnSocket}, std::pair{&atPort, &seenAtPort}}) {
+        server->set_pre_routing_handler([&seenLock, seen = seen](const httplib::Request& req, httplib::Response& res) {
+            std::lock_guard lock(seenLock);
+            seen->push_back(req.get_header_value("Authorization"));
+            res.set_content("ok", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        });
+    }
+    ASSERT_TRUE(onSocket.startServingAt(dir.file("s")));
+    ASSERT_TRUE(atPort.startServing());
+    HTTPEngine::shared().setPrivateOrigin({atPort.url(""), dir.file("s"), "Authorization", "Bearer s3cret"});
+    {
+        ScopedEnv proxy("http_proxy", atPort.url("")), noProxy("no_proxy", "example.invalid"),
+            noProxyUpper("NO_PROXY", "example.invalid");
+        EXPECT_EQ(fetchStatus(atPort.url("/probe")), 200);
+        auto once = std::make_shared<HTTPRequest>(atPort.url("/vta"));
+        once->setPostBody("a=1");
+        once->setRepeatable(false);
+        bool done = false;
+        HTTPEngine::shared().start(once, [&](HTTPRequest::Result r) {
+            once->applyResult(std::move(r));
+            done = true;
+        });
+        RunLoop::main().runUntil([&] { return done; }, kHangSeconds, kHangSeconds);
+        EXPECT_EQ(once->responseStatusCode(), 200);
+    }
+    HTTPEngine::shared().setPrivateOrigin({});
+    EXPECT_EQ(fetchStatus(atPort.url("/probe")), 200);
+    onSocket.stopServing();
+    atPort.stopServing();
+    std::lock_guard lock(seenLock);
+    EXPECT_EQ(seenOnSocket, (std::vector<std::string>{"Bearer s3cret", "Bearer s3cret"}));
+    EXPECT_EQ(seenAtPort, std::vector<std::string>{""}) << "only the request after the origin was forgotten";
 }
 
 }  // namespace

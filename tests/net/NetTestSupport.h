@@ -57,7 +57,7 @@ public:
     }
 };
 
-// A server of the test's own handlers (Get, Post...) on a loopback port, as
+// A server of the test's own handlers (Get, Post...) on a loopback port (or a socket), as
 // patient as the tests' waits: a request that comes long after its
 // connection opened and a reply the client reads slowly are served however
 // busy the machine is, and stopping closes every connection at once. (The
@@ -71,10 +71,10 @@ public:
     // Binds a free port and serves on a thread of its own, once the handlers are set.
     bool startServing() {
         port_ = bind_to_any_port("127.0.0.1");
-        if (port_ <= 0) return false;
-        serving_ = std::thread([this] { listen_after_bind(); });
-        return pollUntil([this] { return is_running(); });
+        return port_ > 0 && serve();
     }
+    // The same on a Unix-domain socket made at `path`.
+    bool startServingAt(const std::string& path) { return bindToSocket(path) && serve(); }
     void stopServing() {
         stop();
         if (serving_.joinable()) serving_.join();
@@ -82,6 +82,10 @@ public:
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
 
 private:
+    bool serve() {
+        serving_ = std::thread([this] { listen_after_bind(); });
+        return pollUntil([this] { return is_running(); });
+    }
     static SimHttpLimits patientLimits() {
         SimHttpLimits limits;
         limits.readTimeout = limits.writeTimeout = limits.keepAlive = kHangSeconds;

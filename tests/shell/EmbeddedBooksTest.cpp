@@ -2,16 +2,23 @@
 // folder: a phone registered, an order and the own stocks of one run of the
 // client are there in the next, and a damaged file is kept aside with the
 // customer told what the books go on from. It answers no other program on
-// the machine: only the requests of the client that started it, which carry
-// the client's secret; its control routes it serves only when the client was
-// started to.
+// the machine: it listens on no port, only on a socket in a folder of the
+// user's alone, and answers only the requests of the client that started it,
+// which carry the client's secret; its control routes it serves only when the
+// client was started to.
 #include "tests/shell/LaunchTestSupport.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <sstream>
+#include <tuple>
 
 #include "app/EmbeddedSimulator.h"
 #include "core/RequestText.h"
@@ -31,6 +38,30 @@ std::string readFile(const std::string& path) {
 
 std::string nameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
+// The TCP sockets this process listens on (their inodes), over IPv4 and IPv6.
+std::set<std::string> listeningTcpSockets() {
+    std::set<std::string> mine;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string target = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (target.rfind("socket:[", 0) == 0) mine.insert(target.substr(8, target.size() - 9));
+    }
+    std::set<std::string> listening;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        std::ifstream in(table);
+        std::string line;
+        std::getline(in, line);  // the column names
+        while (std::getline(in, line)) {
+            // sl local_address rem_address st tx_queue:rx_queue tr:tm->when retrnsmt uid timeout inode
+            std::istringstream fields(line);
+            std::string sl, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+            fields >> sl >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >> inode;
+            if (state == "0A" && mine.count(inode)) listening.insert(inode);  // 0A: LISTEN
+        }
+    }
+    return listening;
+}
+
 class EmbeddedBooksTest : public LaunchFixture {
 protected:
     // The server as the client starts it, in this test's Documents folder
@@ -40,7 +71,9 @@ protected:
         o.clock = kLaunchMorning;
         o.frozenClock = true;
         o.controlRoutes = controls;
-        embedded = std::make_unique<SimServer>(embeddedSimOptions(o));
+        socketFolder = std::make_unique<EmbeddedSocketFolder>();
+        ASSERT_TRUE(socketFolder->made()) << socketFolder->error();
+        embedded = std::make_unique<SimServer>(embeddedSimOptions(*socketFolder, o));
         ASSERT_EQ(embedded->setupError(), "");
         ASSERT_TRUE(embedded->start());
         attachToClient(*embedded);
@@ -48,21 +81,33 @@ protected:
     }
     void TearDown() override {
         LaunchFixture::TearDown();
-        HTTPEngine::shared().setOriginHeader("", "", "");  // the next test's server is the shared one
+        HTTPEngine::shared().setPrivateOrigin({});  // the next test's server is the shared one
     }
-    // Another program on the phone, on the embedded server's port; `secret`:
-    // one that holds the client's secret (a test, as only the client can).
+    // Another program of the user's, on the embedded server's socket;
+    // `secret`: one that holds the client's secret (a test, as only the
+    // client can).
     httplib::Client localProgram(const std::optional<std::string>& secret = std::nullopt) {
-        httplib::Client client("127.0.0.1", embedded->port());
+        httplib::Client client(embedded->options().socketPath);
+        client.set_address_family(AF_UNIX);
         client.set_read_timeout(std::chrono::seconds(long(kHangSeconds)));
         if (secret) client.set_default_headers({{kSimSecretHeader, simSecretHeaderValue(*secret)}});
         return client;
     }
     std::string secret() const { return embedded->options().clientSecret; }
+    // The client quits once every request it sent has been answered, so that
+    // the books it leaves are the books: a request still on its way would be
+    // cancelled at the client but still carried out whenever the server came
+    // to it (the confirmation of the messages its login fetched, sent as they
+    // came, among them), after a test had read the books.
+    void quitAnswered() {
+        drainTransfers();
+        quit();
+    }
     // The client ends, and the process with it: the server goes without a word.
     void endProcess() {
         quit();
         embedded.reset();
+        socketFolder.reset();
         sim = nullptr;
     }
     // A request as a screen sends it; the reply's first set (null on failure).
@@ -92,8 +137,38 @@ protected:
         EXPECT_TRUE(order && !order->isError()) << (order ? order->getError() : "no reply");
         return order ? order->toStringWithFieldName("ordersno").value_or("") : "";
     }
+    std::unique_ptr<EmbeddedSocketFolder> socketFolder;
     std::unique_ptr<SimServer> embedded;
 };
+
+// The embedded brokerage listens on no TCP port: on a socket alone, in a
+// folder of its own that admits the user alone (no other user can connect
+// to it, nor hold its connections), and the client reaches it there. Both
+// go when the client ends.
+TEST_F(EmbeddedBooksTest, ItListensOnASocketOfTheUsersAloneAndOnNoPort) {
+    const auto listening = listeningTcpSockets();  // the tests' shared server's among them
+    ASSERT_FALSE(listening.empty()) << "the listening sockets are not seen";
+    startEmbedded();
+    EXPECT_EQ(embedded->port(), 0);
+    EXPECT_EQ(listeningTcpSockets(), listening) << "a TCP port opened";
+    const std::string folder = socketFolder->path(), socket = embedded->options().socketPath;
+    EXPECT_EQ(std::filesystem::path(socket).parent_path(), folder);
+    struct stat made {};
+    ASSERT_EQ(::lstat(folder.c_str(), &made), 0);
+    EXPECT_TRUE(S_ISDIR(made.st_mode));
+    EXPECT_EQ(made.st_mode & 07777, 0700u);
+    EXPECT_EQ(made.st_uid, ::geteuid());
+    ASSERT_EQ(::lstat(socket.c_str(), &made), 0);
+    EXPECT_TRUE(S_ISSOCK(made.st_mode));
+    EXPECT_EQ(made.st_mode & 07777, 0600u);
+    EXPECT_EQ(made.st_uid, ::geteuid());
+    ASSERT_TRUE(launch());
+    reachHomeFirstTime();  // through the socket
+    EXPECT_EQ(sim->requestsOf(100, 3).size(), 1u) << "the registration";
+    endProcess();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(socket)));
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
 
 TEST_F(EmbeddedBooksTest, TheBooksOutliveARestartOfTheClient) {
     startEmbedded();
@@ -153,7 +228,7 @@ TEST_F(EmbeddedBooksTest, TheControlRoutesAreNotServedToOtherPrograms) {
     startEmbedded();
     ASSERT_TRUE(launch());
     reachHomeFirstTime();
-    quit();  // its session stays, and nothing else changes the books meanwhile
+    quitAnswered();  // its session stays, and nothing else changes the books meanwhile
     const auto messages = sim->messages().size();
     const double clock = sim->clock().now();
     const auto sessions = sim->sessionIds();
@@ -179,14 +254,43 @@ TEST_F(EmbeddedBooksTest, TheControlRoutesAreNotServedToOtherPrograms) {
     EXPECT_EQ(simBooksFingerprint(*embedded), books);
 }
 
-// Another program on the machine, of this user or another, reaches the port
-// and nothing more: a keyless session declaring the customer's phone, and
-// under it the own stocks replaced, the phone unregistered, the push token
-// replaced and a wrong trading password tried, are each refused before any
-// handler, without the secret or with a wrong one, and the books, the
-// sessions and the request log stay as they were. The client's own roads,
-// all through its HTTP engine, go on as before: registration, own stocks,
-// trade login, an order, an image and a web page.
+// The socket's folder is made in $XDG_RUNTIME_DIR only where that folder is
+// the user's alone and the socket's path fits a socket's address; else in /tmp.
+TEST_F(EmbeddedBooksTest, TheSocketsFolderIsMadeWhereTheUserAloneEnters) {
+    TempDir runtime;
+    const std::string deep = runtime.file(std::string(SimHttpServer::kMaxSocketPath, 'd'));
+    std::filesystem::create_directory(deep);
+    struct RestoredRuntimeDir {
+        const char* given = std::getenv("XDG_RUNTIME_DIR");
+        const std::optional<std::string> before = given ? std::optional<std::string>(given) : std::nullopt;
+        ~RestoredRuntimeDir() {
+            if (before)
+                ::setenv("XDG_RUNTIME_DIR", before->c_str(), 1);
+            else
+                ::unsetenv("XDG_RUNTIME_DIR");
+        }
+    } restored;
+    for (const auto& [place, mode, used] : {std::tuple{runtime.path(), 0700, true},
+                                            {runtime.path(), 0770, false},
+                                            {deep, 0700, false}}) {
+        ::chmod(place.c_str(), mode_t(mode));
+        ::setenv("XDG_RUNTIME_DIR", place.c_str(), 1);
+        EmbeddedSocketFolder folder;
+        ASSERT_TRUE(folder.made()) << folder.error();
+        EXPECT_EQ(std::filesystem::path(folder.path()).parent_path(), used ? place : "/tmp") << place << " " << mode;
+        EXPECT_LE(folder.socketPath().size(), SimHttpServer::kMaxSocketPath);
+    }
+}
+
+// Another program of this user (no other user reaches the socket's folder)
+// connects to the socket and nothing more: a keyless session declaring the
+// customer's phone, and under it the own stocks replaced, the phone
+// unregistered, the push token replaced and a wrong trading password tried,
+// are each refused before any handler, without the secret or with a wrong
+// one, and the books, the sessions and the request log stay as they were.
+// The client's own roads, all through its HTTP engine and the socket, go on
+// as before: registration, own stocks, trade login, an order, an image and a
+// web page.
 TEST_F(EmbeddedBooksTest, ARequestThatDoesNotComeTheClientsWayIsRefused) {
     startEmbedded();
     ASSERT_TRUE(launch());
@@ -204,7 +308,7 @@ TEST_F(EmbeddedBooksTest, ARequestThatDoesNotComeTheClientsWayIsRefused) {
     ASSERT_TRUE(waitFor([&] { return fetched && !page->isLoading(); }));
     EXPECT_EQ(sim->imageRequestCount(), images + 1);
     EXPECT_EQ(sim->pageRequestCount(), pages + 1);
-    quit();  // its sessions stay, and nothing else changes the books meanwhile
+    quitAnswered();  // its sessions stay, and nothing else changes the books meanwhile
 
     const std::string books = simBooksFingerprint(*embedded);
     const auto sessions = sim->sessionIds();

@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +19,9 @@
 #include <fstream>
 #include <thread>
 #include <tuple>
+#include <vector>
 
+#include "sim/SimHttpServer.h"
 #include "sim/SimPortfolio.h"
 #include "sim/SimSystem.h"
 #include "tests/sim/SimTestSupport.h"
@@ -26,7 +29,7 @@
 
 namespace {
 
-// A client socket on loopback, closed when it goes.
+// A client socket on loopback (or on a Unix-domain socket), closed when it goes.
 class RawClient {
 public:
     // Waits up to `patience` seconds for the server on each read: the hang
@@ -36,9 +39,14 @@ public:
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<uint16_t>(port));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        timeval tv{patience, 0};  // no test waits longer for the server
-        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        connect(reinterpret_cast<sockaddr*>(&a), sizeof a, patience);
+    }
+    explicit RawClient(const std::string& socketPath, long patience = long(kHangSeconds))
+        : fd_(::socket(AF_UNIX, SOCK_STREAM, 0)) {
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        socketPath.copy(a.sun_path, sizeof a.sun_path - 1);
+        connect(reinterpret_cast<sockaddr*>(&a), sizeof a, patience);
     }
     ~RawClient() { ::close(fd_); }
     bool connected() const { return connected_; }
@@ -72,6 +80,12 @@ public:
     }
 
 private:
+    void connect(const sockaddr* address, socklen_t size, long patience) {
+        connected_ = ::connect(fd_, address, size) == 0;
+        timeval tv{patience, 0};  // no test waits longer for the server
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    }
+
     int fd_;
     bool connected_ = false;
 };
@@ -372,6 +386,44 @@ TEST(SimLimitsTest, AThousandSlowConnectionsHangWhileRequestsAreAnswered) {
     for (auto& s : slow) EXPECT_TRUE(s->closedByServer());
 }
 
+// At its cap the server serves every connection it holds and refuses the
+// one past it (503, closed), on a port as on a Unix-domain socket; once one
+// of them goes, a new one is served in its place.
+TEST(SimLimitsTest, AtItsConnectionCapEachIsServedAndOneMoreRefused) {
+    TempDir dir;
+    for (const bool onSocket : {false, true}) {
+        SCOPED_TRACE(onSocket ? "on a socket" : "on a port");
+        SimOptions o = httpOptions();
+        o.keepAliveSeconds = int(kHangSeconds);  // the connections stay as long as the test holds them
+        o.maxConnections = 8;
+        if (onSocket) o.socketPath = dir.file("sim.sock");
+        SimServer sim(o);
+        ASSERT_TRUE(sim.start());
+        auto connect = [&] {
+            return onSocket ? std::make_unique<RawClient>(o.socketPath) : std::make_unique<RawClient>(sim.port());
+        };
+        const std::string probe = "GET /vta HTTP/1.1\r\nHost: sim\r\n\r\n";
+        std::vector<std::unique_ptr<RawClient>> held;
+        for (size_t i = 0; i < o.maxConnections; ++i) {
+            held.push_back(connect());
+            ASSERT_TRUE(held.back()->send(probe)) << i;
+            ASSERT_EQ(held.back()->readSome().rfind("HTTP/1.1 200", 0), 0u) << i;
+        }
+        // Two more, taken in turn: once the second is refused, the first has
+        // been taken or refused, and the connections counted tell which.
+        auto past = connect(), after = connect();
+        EXPECT_EQ(after->readAll().rfind("HTTP/1.1 503", 0), 0u);
+        ASSERT_EQ(sim.openConnections(), o.maxConnections) << "one past the cap taken";
+        EXPECT_EQ(past->readAll().rfind("HTTP/1.1 503", 0), 0u);
+        held.pop_back();
+        ASSERT_TRUE(pollUntil([&] { return sim.openConnections() == o.maxConnections - 1; }));
+        auto next = connect();
+        ASSERT_TRUE(next->send(probe));
+        EXPECT_EQ(next->readSome().rfind("HTTP/1.1 200", 0), 0u);
+        sim.stop();
+    }
+}
+
 TEST(SimLimitsTest, TheRoadAnswersWhatArrivesWholeHoweverItArrives) {
     SimOptions o = tuesdayOptions();
     o.keepAliveSeconds = 5;
@@ -462,6 +514,36 @@ TEST(SimLimitsTest, ASecondServerOnAPortInUseIsRefused) {
     EXPECT_TRUE(second.start());
     EXPECT_EQ(second.port(), held);
     second.stop();
+}
+
+// A socket is the server's alone as a port is: one in use is neither shared
+// nor taken from its server, a path longer than a socket's address is
+// refused rather than cut short, and the socket goes when its server stops.
+TEST(SimLimitsTest, ASocketInUseOrTooLongIsRefused) {
+    TempDir dir;
+    SimOptions o = httpOptions();
+    o.socketPath = dir.file("sim.sock");
+    SimServer first(o);
+    ASSERT_TRUE(first.start());
+    EXPECT_EQ(first.url(), kSimSocketURL);
+    SimServer second(o);
+    EXPECT_FALSE(second.start());
+    RawClient client(o.socketPath);
+    ASSERT_TRUE(client.send("GET /vta HTTP/1.1\r\nHost: sim\r\nConnection: close\r\n\r\n"));
+    EXPECT_EQ(client.readAll().rfind("HTTP/1.1 200", 0), 0u) << "the first still serves on it";
+    first.stop();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(o.socketPath)));
+
+    SimOptions tooLong = o;
+    if (dir.path().size() + 2 > SimHttpServer::kMaxSocketPath) GTEST_SKIP() << "a temporary folder too deep";
+    tooLong.socketPath = dir.path() + "/" + std::string(SimHttpServer::kMaxSocketPath - dir.path().size(), 's');
+    ASSERT_EQ(tooLong.socketPath.size(), SimHttpServer::kMaxSocketPath + 1);
+    SimServer refused(tooLong);
+    EXPECT_FALSE(refused.start());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no socket by a shorter name";
+    tooLong.socketPath.pop_back();  // the longest a socket takes
+    SimServer longest(tooLong);
+    EXPECT_TRUE(longest.start());
 }
 
 TEST(SimLimitsTest, ARequestMustArriveWholeWithinTheReadTimeout) {
