@@ -709,6 +709,17 @@ TEST(SimBooksOnDiskTest, AWrongPasswordIsWrittenAsItsCountAlone) {
         EXPECT_EQ(errorOf(a.call("tc_mfuncno=500&tc_sfuncno=1" + asB)), withTriesLeft("交易密码错误", 4));
         EXPECT_EQ(textOf(a.call("tc_mfuncno=3750&tc_sfuncno=2" + asB), "message"), withTriesLeft("交易密码错误", 3));
         EXPECT_LT(fs::file_size(path), size + 1000) << "two counts, without the session's phone";
+        std::istringstream written(readFile(path).substr(size));
+        std::vector<SimJournalEntry> records;
+        for (std::string line; std::getline(written, line);)
+            ASSERT_TRUE(SimJournal::read(line, records.emplace_back())) << line;
+        ASSERT_EQ(records.size(), 2u);
+        for (const SimJournalEntry& e : records) {
+            EXPECT_EQ(e.kind, SimJournalEntry::Kind::Failure);
+            EXPECT_EQ(e.custid, "110005678");
+            EXPECT_EQ(e.phone + e.fundid, "");
+            EXPECT_TRUE(e.fields.empty() && e.secrets.empty()) << "nothing of the request";
+        }
     }
     SimServer sim(booksOptions(path));
     EXPECT_EQ(loginRefusal(sim, "010110005678", "000000"), withTriesLeft("交易密码错误", 2));
