@@ -5,8 +5,8 @@
 // core/contracts/BankContract.h. Every request needs the session of a trade
 // login ("会话已失效，请重新登录" otherwise); the fund account acted on is the
 // last "fundid" of the request, refused with "资金帐号不存在" when it is not
-// the customer's. Amounts are decimal texts of at most two decimals and 15
-// characters ("转帐金额不正确" for anything else, or for 0).
+// the customer's. Amounts are read as every amount of the brokerage is
+// (SimAmounts.h: "100.500" is 100.50; "转帐金额不正确" for no amount, or 0).
 //
 // 500/83 bindings, one record per binding: "fundid", "bankname", the fund
 //   account's "fundbal" and "fundavl" in the binding's currency, "moneytype"
@@ -35,9 +35,9 @@
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/BankContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimBank.h"
 #include "sim/SimClock.h"
-#include "sim/SimFunds.h"
 #include "sim/SimOrders.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -57,6 +57,16 @@ constexpr const char* kCashShort = "可转金额不足";
 constexpr const char* kSameAccount = "转出帐号与转入帐号不能相同";
 constexpr const char* kCollectIntoMain = "归集须转入主资金帐号";
 constexpr const char* kNothingToCollect = "辅助资金帐户没有可归集的资金";
+
+// A transfer's amount in 分 (-1 none). The books kept before amounts had a
+// length (by the rules under which plans paid nothing) read it at any
+// length, zeros before it or past the fen: their records replay as they
+// were carried out.
+SimMoney amountOf(SimCall& c, const char* key) {
+    const std::string text = c.request.value(key);
+    if (c.server.booksRules() < SimBooksRules::PlansByCalendar) return simParseDecimal(text, 2, std::string::npos);
+    return simParseHundredths(text);
+}
 
 std::string moneyText(SimMoney m) {
     std::string cents = std::to_string(m % 100);
@@ -176,8 +186,7 @@ std::vector<uint8_t> transfer(SimCall& c) {
     const std::string bankcode = c.request.value(Key::kBankCode);
     const SimBankBinding* bound = bindingOf(*a.who, a.fund->fundid, bankcode, moneytype);
     if (!bound) return simErrorSet(-1, kNotBound);
-    // As every amount of the brokerage is read: no amount is below 0.
-    const SimMoney amount = simParseHundredths(c.request.value(Key::kAmount));
+    const SimMoney amount = amountOf(c, Key::kAmount);
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
     if (std::string refusal = passwordRefusal(c, *a.who, *bound, type); !refusal.empty())
         return simErrorSet(-1, refusal);
@@ -245,8 +254,7 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
     const SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
     if (!out || !in) return simErrorSet(-1, kUnknownFundAccount);
     if (out == in) return simErrorSet(-1, kSameAccount);
-    // As every amount of the brokerage is read: no amount is below 0.
-    const SimMoney amount = simParseHundredths(c.request.value(Key::kFundAmount));
+    const SimMoney amount = amountOf(c, Key::kFundAmount);
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
     const int moneytype = moneyTypeOf(c.request);
     if (withdrawableOf(*out, moneytype) < amount) return simErrorSet(-1, kCashShort);

@@ -32,6 +32,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/NewIssueContract.h"
 #include "core/contracts/TradeContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimNewIssues.h"
@@ -57,12 +58,6 @@ std::vector<std::string> listOf(const std::string& text) {
         out.push_back(text.substr(from, comma - from));
     out.push_back(text.substr(from));
     return out;
-}
-
-// A decimal number of up to 2 decimals as hundredths; -1 when it is none.
-int64_t hundredthsOf(const std::string& text) {
-    const SimPrice p = simParsePrice(text, 2);
-    return p < 0 ? -1 : p / 10;
 }
 
 SimMoney amountOf(const SimNewIssue& issue, int64_t quantity) { return quantity * issue.price / 10; }
@@ -205,7 +200,7 @@ std::vector<uint8_t> calculation(SimCall& c) {
         if (!issue) return simErrorSet(-1, codes[i] + "不是可申购的新股");
         issues.push_back(issue);
         if (typed) {
-            values.push_back(hundredthsOf(params[i]));
+            values.push_back(simParseHundredths(params[i]));
             if (values.back() < 0) return simErrorSet(-1, kBadParams);
         }
     }

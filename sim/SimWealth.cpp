@@ -45,6 +45,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
 #include "core/contracts/WealthContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimQueries.h"

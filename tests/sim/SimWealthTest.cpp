@@ -119,7 +119,8 @@ TEST_F(SimWealthTest, AnExchangeFundIsSubscribedForCashAndRedeemedFromItsShares)
     EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "999.99")), "申购金额低于最低限额1000.00元");
     EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "2000000")), "可用资金不足");
     EXPECT_EQ(errorOf(exchangeOrder("04", "510999", "100")), "可用数量不足");
-    ASSERT_EQ(errorOf(exchangeOrder("03", "510999", "1500.50")), "");
+    EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "1500.505")), "委托数量错误");
+    ASSERT_EQ(errorOf(exchangeOrder("03", "510999", "1500.500")), "");  // zeros past the fen are the value they are
     EXPECT_EQ(cash().frozen, 150050);
 
     nextMorning();
@@ -160,11 +161,12 @@ TEST_F(SimWealthTest, WealthPlansAreListedAndOrderedInWholeThousands) {
     EXPECT_EQ(errorOf(buy(34, "900001", "10500")), "委托金额必须为1000元的整数倍");
     EXPECT_EQ(errorOf(buy(34, "900001", "1000.5")), "委托金额必须为1000元的整数倍");
     EXPECT_EQ(errorOf(buy(34, "900001", "0")), "委托金额错误");
+    EXPECT_EQ(errorOf(buy(34, "900001", "20000.001")), "委托金额错误");
     EXPECT_EQ(errorOf(buy(34, "900001", "9000")), "委托金额低于最低限额10000.00元");
     EXPECT_EQ(errorOf(buy(35, "900001", "10000")), "该产品当前不能申购");
     EXPECT_NE(errorOf(buy(35, "900003", "100000")).find("88001"), std::string::npos);
     ASSERT_EQ(errorOf(buy(35, "900003", "100000", "0")), "");
-    ASSERT_EQ(errorOf(buy(34, "900001", "20000")), "");
+    ASSERT_EQ(errorOf(buy(34, "900001", "20000.000")), "");
     EXPECT_EQ(cash().frozen, 12000000);
     auto orders = fundSide().orders;
     ASSERT_GE(orders.size(), 2u);
@@ -184,8 +186,9 @@ TEST_F(SimWealthTest, AConversionHoldsTheUnitsAndTheNextDayMovesThemAtBothNetVal
     EXPECT_EQ(errorOf(convert("270001", "270001", "100")), "转入基金不能与转出基金相同");
     EXPECT_EQ(errorOf(convert("270001", "270007", "100")), "转入基金当前不能申购");
     EXPECT_EQ(errorOf(convert("270001", "270003", "")), "委托份额错误");
+    EXPECT_EQ(errorOf(convert("270001", "270003", "1000.001")), "委托份额错误");
     EXPECT_EQ(errorOf(convert("270001", "270003", "20000")), "可用份额不足");
-    ASSERT_EQ(errorOf(convert("270001", "270003", "1000")), "");
+    ASSERT_EQ(errorOf(convert("270001", "270003", "1000.000")), "");
     SimFundHolding* held = nullptr;
     auto side = fundSide();
     held = side.holding("270001");
