@@ -18,11 +18,15 @@
 //   %s元"; the risk warning "[88001]..." above the customer's tolerance until
 //   "chkriskflag=0"; "可用资金不足". Answers "sno" (a fund order).
 // 500/38 "ofcode", "orderqty", "otherofcode", "redeemtype": refusals
+//   "理财产品不能转换" (either code a wealth plan: a plan is not converted),
 //   "基金代码不存在" (either fund), "转入基金不能与转出基金相同", "只能在同一基金公司
 //   的基金之间转换", "您尚未开立该基金公司的基金帐户", "该基金暂停赎回",
 //   "转入基金当前不能申购", "委托份额错误", "巨额赎回方式错误", "您没有持有该基金",
 //   "可用份额不足". Holds the units; answers "sno".
-// 500/39 "ofcode", "dividmethod": "您没有持有该基金", "分红方式错误"; answers "sno".
+// 500/39 "ofcode", "dividmethod": "理财产品不分红，不能设置分红方式" (a wealth
+//   plan: it pays none; books kept under earlier rules took a method for
+//   one, and their records still do), "您没有持有该基金", "分红方式错误";
+//   answers "sno".
 // 500/48 the fund companies: field 0 "tacode", field 1 the name.
 // 500/49 the customer: "custname", "~sex", "idno", "idtype", "addr", "postid".
 // 500/44 "tacode", "taacc" (to add), "name", "fullname", "addr" (hex),
@@ -59,6 +63,8 @@ namespace Key = WealthContract::Key;
 namespace Col = WealthContract::Col;
 
 constexpr const char* kUnknownFund = "基金代码不存在";
+constexpr const char* kPlanNotConverted = "理财产品不能转换";
+constexpr const char* kPlanPaysNoDividend = "理财产品不分红，不能设置分红方式";
 constexpr const char* kRiskText = "[88001]该产品风险等级高于您的风险承受能力，是否确认继续购买？";
 
 // Confirms the customer's conversions of earlier days.
@@ -180,9 +186,12 @@ std::vector<uint8_t> convert(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
+    const std::string fromCode = c.request.value(Fund::Key::kFundCode), intoCode = c.request.value(Key::kOtherFund);
+    const auto& plans = c.server.view<SimWealthRoom>();
+    if (plans.plan(fromCode) || plans.plan(intoCode)) return simErrorSet(-1, kPlanNotConverted);
     const auto& catalogue = c.server.view<SimFundsRoom>();
-    const SimFund* from = catalogue.fund(c.request.value(Fund::Key::kFundCode));
-    const SimFund* into = catalogue.fund(c.request.value(Key::kOtherFund));
+    const SimFund* from = catalogue.fund(fromCode);
+    const SimFund* into = catalogue.fund(intoCode);
     if (!from || !into) return simErrorSet(-1, kUnknownFund);
     if (from == into) return simErrorSet(-1, "转入基金不能与转出基金相同");
     if (from->tacode != into->tacode) return simErrorSet(-1, "只能在同一基金公司的基金之间转换");
@@ -219,6 +228,8 @@ std::vector<uint8_t> dividend(SimCall& c) {
     const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const std::string code = c.request.value(Fund::Key::kFundCode);
+    if (c.server.booksRules() >= SimBooksRules::Current && c.server.view<SimWealthRoom>().plan(code))
+        return simErrorSet(-1, kPlanPaysNoDividend);
     if (!c.server.view<SimFundsRoom>().customer(who->custid).holding(code)) return simErrorSet(-1, "您没有持有该基金");
     const std::string method = c.request.value(Key::kDividendMethod);
     if (method != "0" && method != "1") return simErrorSet(-1, "分红方式错误");

@@ -206,11 +206,27 @@ TEST_F(SimWealthTest, AConversionHoldsTheUnitsAndTheNextDayMovesThemAtBothNetVal
     EXPECT_EQ(side.holding("270003")->available, 113549);
 }
 
-TEST_F(SimWealthTest, TheDividendMethodOfAHeldFundChanges) {
+// A wealth plan held is no fund: it pays no dividends and is not converted,
+// and the refusals say so. Books kept under earlier rules gave a plan a
+// dividend method, and their records still do.
+TEST_F(SimWealthTest, TheDividendMethodOfAHeldFundChangesAndAPlanHasNone) {
     EXPECT_EQ(errorOf(ask(500, 39, "&ofcode=310001&dividmethod=1")), "您没有持有该基金");
     EXPECT_EQ(errorOf(ask(500, 39, "&ofcode=270001&dividmethod=2")), "分红方式错误");
     ASSERT_EQ(errorOf(ask(500, 39, "&ofcode=270001&dividmethod=1")), "");
     EXPECT_EQ(fundSide().holding("270001")->dividendMethod, 1);
+
+    ASSERT_EQ(errorOf(ask(500, 35, "&ofcode=900002&orderamt=50000&chkriskflag=1")), "");
+    nextMorning();
+    ask(500, 50, "&ofcode=900002");  // any call confirms the units
+    ASSERT_TRUE(fundSide().holding("900002"));
+    EXPECT_EQ(errorOf(ask(500, 39, "&ofcode=900002&dividmethod=1")), "理财产品不分红，不能设置分红方式");
+    for (const char* plan : {"&ofcode=900002&otherofcode=270001", "&ofcode=270001&otherofcode=900002"})
+        EXPECT_EQ(errorOf(ask(500, 38, std::string(plan) + "&orderqty=100&redeemtype=1")), "理财产品不能转换") << plan;
+    EXPECT_EQ(fundSide().holding("900002")->dividendMethod, 0);
+    EXPECT_EQ(fundSide().holding("900002")->available, 5000000);
+    sim->setBooksRules(SimBooksRules::PlansByCalendar);
+    ASSERT_EQ(errorOf(ask(500, 39, "&ofcode=900002&dividmethod=1")), "");
+    EXPECT_EQ(fundSide().holding("900002")->dividendMethod, 1);
 }
 
 TEST_F(SimWealthTest, AnAccountWithAFundCompanyIsOpenedOrAddedForTheCustomerAsKnown) {
