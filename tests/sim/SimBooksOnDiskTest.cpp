@@ -824,7 +824,8 @@ const OversizedRefusal kOversizedRefusals[] = {
 // A request carried out though a field it reads ("@") is grown to 200 KB,
 // what it answers, and less than what the books on disk may grow by: what
 // they keep of it (an id as the market writes it, a feedback text's first
-// 4 KiB), not the field as it came.
+// 4 KiB, the ids of the messages a confirmation confirmed: "#" one
+// waiting), not the field as it came.
 struct OversizedTaken {
     const char* fields;
     const char* answer;
@@ -835,7 +836,17 @@ const OversizedTaken kOversizedTaken[] = {
     {"tc_mfuncno=3710&tc_sfuncno=5&code=600036|600000.@2", "保存成功\t600036.2\t", 1000, '0'},
     {"tc_mfuncno=3710&tc_sfuncno=1&code=000002.1|@", "上传成功\t600036.2|000002.1\t", 1000},
     {"tc_mfuncno=100&tc_sfuncno=17&content=@", "感谢您的反馈", 4096 + 1000},
+    {"tc_mfuncno=3780&tc_sfuncno=3&detailmsg_id=@|#", "1\t1\t", 1000},
 };
+
+// The detail id of a message pushed now, waiting for its confirmation.
+std::string waitingMessage(SimServer& sim) {
+    SimMessage m;
+    m.title = "盘中提示";
+    m.content = "请查看";
+    EXPECT_GT(sim.pushMessage(m), 0);
+    return std::to_string(sim.messages().back().detailId);
+}
 
 // Every function the server answers, asked with nothing but its number,
 // with a service session only and under a trade login, on two days of
@@ -888,6 +899,8 @@ TEST(SimBooksOnDiskTest, EveryFunctionWritesWhatChangedTheBooksAndNothingElse) {
             for (const auto& row : kOversizedTaken) {
                 std::string fields = row.fields;
                 fields.replace(fields.find('@'), 1, std::string(200000, row.filler));
+                if (const size_t at = fields.find('#'); at != std::string::npos)
+                    fields.replace(at, 1, waitingMessage(sim));
                 const auto size = fs::file_size(path);
                 const std::string answer = answerText(a.call(a.tradeInfo + "&fundid=" + a.fundId + "&" + fields));
                 EXPECT_NE(answer.find(row.answer), std::string::npos) << row.fields << ": " << answer.substr(0, 200);
