@@ -88,9 +88,11 @@ struct Reading {
     SimRefusal refusal;
 };
 
+bool isFundId(const std::string& key) { return key == Key::kFundId; }
+
 std::string lastFundId(const SimRequest& r) {
     std::string named;
-    for (const auto& f : r.fieldsWhere([](const std::string& key) { return key == Key::kFundId; }))
+    for (const auto& f : r.fieldsWhere(isFundId))
         if (!f.value.empty()) named = f.value;
     return named;
 }
@@ -100,8 +102,12 @@ Reading reading(SimCall& c) {
     a.who = simTradeCustomerToRead(c, &a.refusal);
     if (!a.who) return a;
     const std::string named = lastFundId(c.request);
-    a.fund = named.empty() ? c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*a.who, c.request)
-                           : a.who->fundAccount(named);
+    if (named.empty()) {
+        a.fund = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*a.who, c.request);
+    } else {
+        a.fund = a.who->fundAccount(named);
+        c.request.noteTakenWhere(isFundId, {Key::kFundId, named});  // the one that counts, not what came before it
+    }
     if (!a.fund) a.refusal = kUnknownFundAccount;
     return a;
 }

@@ -26,6 +26,7 @@
 //   the cancel list leaves it out; its allotment is a deal of the allotment
 //   day (SimNewIssues.h).
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -293,6 +294,22 @@ std::vector<uint8_t> subscribe(SimCall& c) {
         if (!line.refusal.empty()) continue;
         money -= amountOf(*issue, q);
         taken.push_back(issue->code);
+    }
+    // What the books keep of the lists: the lines carried out, each checked
+    // on the books (but its fund account, which is not read: the main one it
+    // pays from), so that its replay carries out the same and nothing else.
+    const auto keep = [&](const char* key, const std::function<std::string(size_t)>& valueOf) {
+        std::string kept;
+        for (size_t i = 0, keptLines = 0; i < n; ++i)
+            if (lines[i].refusal.empty()) kept += (keptLines++ ? "," : "") + valueOf(i);
+        r.noteTaken(key, kept);
+    };
+    if (!taken.empty()) {
+        keep(Key::kCodes, [&](size_t i) { return codes[i]; });
+        keep(Key::kMarkets, [&](size_t i) { return markets[i]; });
+        keep(Key::kSecuIds, [&](size_t i) { return secuids[i]; });
+        keep(Key::kQty, [&](size_t i) { return quantities[i]; });
+        keep(Key::kFundIds, [&](size_t) { return k.who->fundAccounts.front().fundid; });
     }
 
     TCRSWriter w;

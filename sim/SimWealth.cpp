@@ -34,7 +34,8 @@
 //   "您已开立该基金公司的基金帐户"; "客户资料不符" (name, id or sex not the
 //   customer's); "基金帐号错误" (taacc not 2 to 20 letters and digits);
 //   "请填写联系电话" / "联系电话错误" (7 to 18 digits and "-"); "邮政编码错误"
-//   (6 digits); "请填写通信地址". Answers "sno"; the account is open at once.
+//   (6 digits); "请填写通信地址"; "通信地址不能超过100个字" (as the form
+//   takes it). Answers "sno"; the account is open at once.
 // 500/43 the day's fund business (基金当日委托), newest first, paged: "sno",
 //   "ofcode", "ofname", "business" (认购, 申购, 赎回, 转换, 分红设置, 开户),
 //   "amount" (元, 份, the dividend method or the account), "ordertime",
@@ -65,6 +66,12 @@ namespace Col = WealthContract::Col;
 constexpr const char* kUnknownFund = "基金代码不存在";
 constexpr const char* kPlanNotConverted = "理财产品不能转换";
 constexpr const char* kPlanPaysNoDividend = "理财产品不分红，不能设置分红方式";
+constexpr size_t kAddressCharacters = 100;
+
+// The characters of a UTF-8 text (its bytes but those that continue one).
+size_t characters(const std::string& text) {
+    return size_t(std::count_if(text.begin(), text.end(), [](char ch) { return (uint8_t(ch) & 0xC0) != 0x80; }));
+}
 constexpr const char* kRiskText = "[88001]该产品风险等级高于您的风险承受能力，是否确认继续购买？";
 
 // Confirms the customer's conversions of earlier days.
@@ -305,6 +312,9 @@ std::vector<uint8_t> openAccount(SimCall& c) {
     if (post.size() != 6 || !allOf(post, "0123456789")) return simErrorSet(-1, "邮政编码错误");
     const std::string address = simDecodeFundName(r.value(Key::kAddress));
     if (address.empty()) return simErrorSet(-1, "请填写通信地址");
+    // The form takes 100 characters; books kept under earlier rules took any.
+    if (c.server.booksRules() >= SimBooksRules::Current && characters(address) > kAddressCharacters)
+        return simErrorSet(-1, "通信地址不能超过100个字");
 
     auto& funds = c.server.room<SimFundsRoom>();
     SimAccountOpening o;

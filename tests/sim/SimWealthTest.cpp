@@ -64,9 +64,9 @@ protected:
     }
     void nextMorning() { sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60)); }
     // A's personal data as a fund account opening sends it.
-    static std::string personalData() {
+    static std::string personalData(const std::string& address = "北京市朝阳区建国路1号") {
         return "&name=" + hexOf("张明") + "&fullname=" + hexOf("张明") +
-               "&idtype=0&idno=110101198001011234&sex=1&addr=" + hexOf("北京市朝阳区建国路1号") + "&postid=100020";
+               "&idtype=0&idno=110101198001011234&sex=1&addr=" + hexOf(address) + "&postid=100020";
     }
 
     std::string session, tradeInfo;
@@ -246,12 +246,25 @@ TEST_F(SimWealthTest, AnAccountWithAFundCompanyIsOpenedOrAddedForTheCustomerAsKn
                           "&tacode=03&name=" + hexOf("李华") + "&fullname=" + hexOf("李华") +
                               "&idtype=0&idno=110101198001011234&sex=1&addr=61&postid=100020&telno=13800138000")),
               "客户资料不符");
+    const std::string longer = personalData(std::string(100, 'a') + "号");  // the form takes 100 characters
+    EXPECT_EQ(errorOf(ask(500, 44, "&tacode=03&taacc=CJ0001234" + longer + "&telno=010-88886666")),
+              "通信地址不能超过100个字");
     ASSERT_EQ(errorOf(ask(500, 44, "&tacode=03&taacc=CJ0001234" + who + "&telno=010-88886666")), "");
     EXPECT_EQ(fundSide().companyAccounts.at("03"), "CJ0001234");
     auto openings = sim->withRoom<SimWealthRoom>([](SimWealthRoom& r) { return r.customers["110001234"].openings; });
     ASSERT_EQ(openings.size(), 1u);
     EXPECT_TRUE(openings[0].added);
     EXPECT_EQ(openings[0].address, "北京市朝阳区建国路1号");
+}
+
+// Books kept under earlier rules opened an account with an address of any length.
+TEST_F(SimWealthTest, BooksKeptUnderEarlierRulesOpenAnAccountWithALongerAddress) {
+    sim->setBooksRules(SimBooksRules::PlansByCalendar);
+    const std::string address = std::string(100, 'a') + "号";
+    ASSERT_EQ(errorOf(ask(500, 44, "&tacode=03" + personalData(address) + "&telno=010-88886666")), "");
+    auto openings = sim->withRoom<SimWealthRoom>([](SimWealthRoom& r) { return r.customers["110001234"].openings; });
+    ASSERT_EQ(openings.size(), 1u);
+    EXPECT_EQ(openings[0].address, address);
 }
 
 TEST_F(SimWealthTest, TheDaysFundBusinessIsListedWhereTheFormsSendTheCustomer) {
