@@ -58,13 +58,22 @@ constexpr const char* kSameAccount = "转出帐号与转入帐号不能相同";
 constexpr const char* kCollectIntoMain = "归集须转入主资金帐号";
 constexpr const char* kNothingToCollect = "辅助资金帐户没有可归集的资金";
 
-// A transfer's amount in 分 (-1 none). The books kept before amounts had a
-// length (by the rules under which plans paid nothing) read it at any
-// length, zeros before it or past the fen: their records replay as they
-// were carried out.
+// A transfer's amount in 分 (-1 none), read as the books' rules read it,
+// so that their records replay as they were carried out: the versions
+// before amounts had a length (their snapshot of version 1) at any length,
+// zeros before it or past the fen, and the version that gave them one (a
+// journal of format 3 is read as it did) with no digit past the fen.
 SimMoney amountOf(SimCall& c, const char* key) {
     const std::string text = c.request.value(key);
-    if (c.server.booksRules() < SimBooksRules::PlansByCalendar) return simParseDecimal(text, 2, std::string::npos);
+    switch (c.server.booksRules()) {
+        case SimBooksRules::PlansPayNothing:
+            return simParseDecimal(text, 2, std::string::npos);
+        case SimBooksRules::PlansByCalendar:
+            if (const size_t point = text.find('.'); point != std::string::npos && text.size() - point > 3) return -1;
+            break;
+        case SimBooksRules::Current:
+            break;
+    }
     return simParseHundredths(text);
 }
 

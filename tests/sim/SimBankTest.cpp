@@ -131,18 +131,29 @@ TEST_F(SimBankTest, TransfersNameABoundAccountInItsCurrencyAndAnAmountOfCents) {
     EXPECT_EQ(bankSide(kMain), 10000000 - 10050);
 }
 
-// Books kept before amounts had a length (under the rules by which plans paid
-// nothing) took a transfer's amount of any length: their records replay as
-// they were carried out.
-TEST_F(SimBankTest, BooksKeptBeforeAmountsHadALengthTransferAnAmountOfAnyLength) {
+// Books kept under earlier rules read a transfer's amount as their versions
+// did, so that their records replay as they were carried out: before amounts
+// had a length (the rules by which plans paid nothing) at any length, zeros
+// past the fen among it; then of 15 characters without a digit past the fen.
+TEST_F(SimBankTest, BooksKeptUnderEarlierRulesReadATransfersAmountAsTheirVersionDid) {
     const std::string padded = std::string(20, '0') + "100.5" + std::string(20, '0');
-    const std::string in = "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=" + padded;
-    const std::string across = "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=" + padded;
-    EXPECT_EQ(refusal(bank(21, in)), "转帐金额不正确");
-    EXPECT_EQ(refusal(bank(84, across)), "转帐金额不正确");
+    const auto in = [](const std::string& amount) {
+        return "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=" + amount;
+    };
+    const auto across = [](const std::string& amount) {
+        return "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=" + amount;
+    };
+    EXPECT_EQ(refusal(bank(21, in(padded))), "转帐金额不正确");
+    EXPECT_EQ(refusal(bank(84, across(padded))), "转帐金额不正确");
+    sim->setBooksRules(SimBooksRules::PlansByCalendar);
+    for (const std::string& amount : {padded, std::string("100.500")}) {
+        EXPECT_EQ(refusal(bank(21, in(amount))), "转帐金额不正确") << amount;
+        EXPECT_EQ(refusal(bank(84, across(amount))), "转帐金额不正确") << amount;
+    }
+    EXPECT_EQ(fundCash(kMain), 100000000);
     sim->setBooksRules(SimBooksRules::PlansPayNothing);
-    EXPECT_EQ(refusal(bank(21, in)), "");
-    EXPECT_EQ(refusal(bank(84, across)), "");
+    EXPECT_EQ(refusal(bank(21, in(padded))), "");
+    EXPECT_EQ(refusal(bank(84, across(padded))), "");
     EXPECT_EQ(fundCash(kMain), 100000000 + 10050);
     EXPECT_EQ(fundCash(kSecond), 5000000 - 10050);
     EXPECT_EQ(fundCash(kThird), 800000 + 10050);
