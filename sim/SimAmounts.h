@@ -16,7 +16,8 @@ inline constexpr size_t kSimAmountChars = 15;
 
 // The value of a decimal text in units of 10^-`decimals`; -1 when it is
 // none: no digit, another character, a non-zero digit past `decimals`, more
-// than `longest` characters, or more than 15 digits before the point.
+// than `longest` characters, or a whole part of more than 15 digits (zeros
+// before it aside).
 int64_t simParseDecimal(std::string_view text, int decimals, size_t longest);
 
 // An amount of money in 分, or of fund units in 0.01 份: a decimal text of
