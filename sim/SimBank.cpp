@@ -5,8 +5,8 @@
 // core/contracts/BankContract.h. Every request needs the session of a trade
 // login ("会话已失效，请重新登录" otherwise); the fund account acted on is the
 // last "fundid" of the request, refused with "资金帐号不存在" when it is not
-// the customer's. Amounts are decimal texts of at most two decimals and 15
-// characters ("转帐金额不正确" for anything else, or for 0).
+// the customer's. Amounts are read as every amount of the brokerage is
+// (SimAmounts.h: "100.500" is 100.50; "转帐金额不正确" for no amount, or 0).
 //
 // 500/83 bindings, one record per binding: "fundid", "bankname", the fund
 //   account's "fundbal" and "fundavl" in the binding's currency, "moneytype"
@@ -35,9 +35,9 @@
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/BankContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimBank.h"
 #include "sim/SimClock.h"
-#include "sim/SimFunds.h"
 #include "sim/SimOrders.h"
 #include "sim/SimServer.h"
 #include "sim/SimTrade.h"
@@ -57,6 +57,25 @@ constexpr const char* kCashShort = "可转金额不足";
 constexpr const char* kSameAccount = "转出帐号与转入帐号不能相同";
 constexpr const char* kCollectIntoMain = "归集须转入主资金帐号";
 constexpr const char* kNothingToCollect = "辅助资金帐户没有可归集的资金";
+
+// A transfer's amount in 分 (-1 none), read as the books' rules read it,
+// so that their records replay as they were carried out: the versions
+// before amounts had a length (their snapshot of version 1) at any length,
+// zeros before it or past the fen, and the version that gave them one (a
+// journal of format 3 is read as it did) with no digit past the fen.
+SimMoney amountOf(SimCall& c, const char* key) {
+    const std::string text = c.request.value(key);
+    switch (c.server.booksRules()) {
+        case SimBooksRules::PlansPayNothing:
+            return simParseDecimal(text, 2, std::string::npos);
+        case SimBooksRules::PlansByCalendar:
+            if (const size_t point = text.find('.'); point != std::string::npos && text.size() - point > 3) return -1;
+            break;
+        case SimBooksRules::Current:
+            break;
+    }
+    return simParseHundredths(text);
+}
 
 std::string moneyText(SimMoney m) {
     std::string cents = std::to_string(m % 100);
@@ -78,9 +97,11 @@ struct Reading {
     SimRefusal refusal;
 };
 
+bool isFundId(const std::string& key) { return key == Key::kFundId; }
+
 std::string lastFundId(const SimRequest& r) {
     std::string named;
-    for (const auto& f : r.fieldsWhere([](const std::string& key) { return key == Key::kFundId; }))
+    for (const auto& f : r.fieldsWhere(isFundId))
         if (!f.value.empty()) named = f.value;
     return named;
 }
@@ -90,8 +111,12 @@ Reading reading(SimCall& c) {
     a.who = simTradeCustomerToRead(c, &a.refusal);
     if (!a.who) return a;
     const std::string named = lastFundId(c.request);
-    a.fund = named.empty() ? c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*a.who, c.request)
-                           : a.who->fundAccount(named);
+    if (named.empty()) {
+        a.fund = c.server.view<SimTradeRoom>().books.fundAccountOfRequest(*a.who, c.request);
+    } else {
+        a.fund = a.who->fundAccount(named);
+        c.request.noteTakenWhere(isFundId, {Key::kFundId, named});  // the one that counts, not what came before it
+    }
     if (!a.fund) a.refusal = kUnknownFundAccount;
     return a;
 }
@@ -176,8 +201,7 @@ std::vector<uint8_t> transfer(SimCall& c) {
     const std::string bankcode = c.request.value(Key::kBankCode);
     const SimBankBinding* bound = bindingOf(*a.who, a.fund->fundid, bankcode, moneytype);
     if (!bound) return simErrorSet(-1, kNotBound);
-    // As every amount of the brokerage is read: no amount is below 0.
-    const SimMoney amount = simParseHundredths(c.request.value(Key::kAmount));
+    const SimMoney amount = amountOf(c, Key::kAmount);
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
     if (std::string refusal = passwordRefusal(c, *a.who, *bound, type); !refusal.empty())
         return simErrorSet(-1, refusal);
@@ -245,8 +269,7 @@ std::vector<uint8_t> fundTransfer(SimCall& c) {
     const SimFundAccount* in = a.who->fundAccount(c.request.value(Key::kInFundId));
     if (!out || !in) return simErrorSet(-1, kUnknownFundAccount);
     if (out == in) return simErrorSet(-1, kSameAccount);
-    // As every amount of the brokerage is read: no amount is below 0.
-    const SimMoney amount = simParseHundredths(c.request.value(Key::kFundAmount));
+    const SimMoney amount = amountOf(c, Key::kFundAmount);
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
     const int moneytype = moneyTypeOf(c.request);
     if (withdrawableOf(*out, moneytype) < amount) return simErrorSet(-1, kCashShort);

@@ -14,7 +14,7 @@
 //   cash allows; 04: the shares that may be redeemed); no record for a code
 //   that is no exchange fund.
 // 500/6 with bsflag 0G, 0H, 03 or 04: "stkcode", "market", "secuid", "qty"
-//   (张; 元 for 03, at most 2 decimals; 份 for 04), "price" (0G and 0H).
+//   (张; 元 for 03, an amount: SimAmounts.h; 份 for 04), "price" (0G and 0H).
 //   Refusals, in order: "证券代码不存在"; "委托类别错误" (a bond's flag for a
 //   fund or the other way); "股东代码不存在"; "股东代码与证券市场不符";
 //   "该债券不在回售期"; "委托价格错误" (a bond order without a price);
@@ -29,6 +29,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/TradeContract.h"
 #include "core/contracts/WealthContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimFunds.h"
 #include "sim/SimMarket.h"

@@ -259,10 +259,15 @@ const SimCustomer* SimBooks::customerOfRequest(const SimRequest& request, SimRef
 }
 
 const SimFundAccount* SimBooks::fundAccountOfRequest(const SimCustomer& who, const SimRequest& request) const {
+    const auto isFundId = [](const std::string& key) { return key == Key::kFundId; };
     std::string named;
-    for (const auto& f : request.fieldsWhere([](const std::string& key) { return key == Key::kFundId; }))
+    for (const auto& f : request.fieldsWhere(isFundId))
         if (!f.value.empty()) named = f.value;
-    if (const SimFundAccount* f = named.empty() ? nullptr : who.fundAccount(named)) return f;
+    const SimFundAccount* account = named.empty() ? nullptr : who.fundAccount(named);
+    // What the request took of its fund accounts: the customer's one it
+    // named, or nothing (the session's then), whatever else came.
+    request.noteTakenWhere(isFundId, {Key::kFundId, account ? account->fundid : ""});
+    if (account) return account;
     const SimTradeSession* s = session(request.value(Key::kAuthId));
     const SimFundAccount* f = s ? who.fundAccount(s->fundid) : nullptr;
     return f ? f : &who.fundAccounts.front();

@@ -9,10 +9,13 @@
 // under those, and live requests run under today's.
 enum class SimBooksRules : int {
     // The night meets no fixed-investment plan: books whose snapshot is of
-    // version 1, appended to only by the versions before plans invested.
+    // version 1, appended to only by the versions before plans invested. A
+    // bank transfer's amount is read at any length.
     PlansPayNothing = 1,
     // Plans pay on their calendar days, a closed market's too; a plan past
-    // its end date is still open; a wealth plan takes a dividend setting.
+    // its end date is still open; a wealth plan takes a dividend setting; a
+    // fund company account opens with an address of any length; a bank
+    // transfer's amount with a digit past the fen is none.
     PlansByCalendar = 2,
     // Today's.
     Current = 3,

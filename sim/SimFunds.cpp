@@ -14,7 +14,7 @@
 // 500/34 subscription, 500/35 purchase: "ofcode", "orderamt", "chkriskflag".
 //   Refusals, in order: "基金代码不存在"; "该基金不在认购期" (34 of a fund not
 //   offering), "该基金当前不能申购" (35 of a fund offering, suspended or
-//   closed); "委托金额错误" (no positive amount of at most 2 decimals);
+//   closed); "委托金额错误" (no positive amount: SimAmounts.h);
 //   "委托金额低于最低限额%s元"; "您尚未开立该基金公司的基金帐户"; the risk warning
 //   "[88001]..." for a fund above the customer's tolerance until
 //   "chkriskflag=0"; "可用资金不足". An accepted order holds its money and
@@ -35,6 +35,7 @@
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimOrders.h"
@@ -358,32 +359,6 @@ std::string simUnitsText(int64_t units) {
     std::snprintf(text, sizeof text, "%s%lld.%02lld", units < 0 ? "-" : "",
                   static_cast<long long>(std::llabs(units) / 100), static_cast<long long>(std::llabs(units) % 100));
     return text;
-}
-
-int64_t simParseHundredths(const std::string& text) {
-    if (text.empty() || text.size() > 15) return -1;
-    int64_t whole = 0, fraction = 0;
-    int digits = 0, fractionDigits = 0;
-    bool point = false;
-    for (char ch : text) {
-        if (ch == '.') {
-            if (point) return -1;
-            point = true;
-        } else if (ch >= '0' && ch <= '9') {
-            if (point) {
-                if (++fractionDigits > 2) return -1;
-                fraction = fraction * 10 + (ch - '0');
-            } else {
-                whole = whole * 10 + (ch - '0');
-            }
-            ++digits;
-        } else {
-            return -1;
-        }
-    }
-    if (digits == 0) return -1;
-    if (fractionDigits == 1) fraction *= 10;
-    return whole * 100 + fraction;
 }
 
 std::string simDecodeFundName(const std::string& text) {

@@ -149,9 +149,6 @@ std::string simFundBusinessText(int business);  // "认购", "申购", "赎回",
 std::string simFundOrderStatusText(SimFundOrderStatus status);
 std::string simNetValueText(int64_t nav);  // "1.2345"
 std::string simUnitsText(int64_t units);   // "1000.00"
-// A decimal text ("100", "100.5", ".5") with at most 2 decimals, in
-// hundredths; -1 when it is no such number.
-int64_t simParseHundredths(const std::string& text);
 // The text of the name the finder sent: its UTF-16LE bytes in lower-case hex
 // (a length that is a multiple of 4) decoded, anything else as it came.
 std::string simDecodeFundName(const std::string& text);

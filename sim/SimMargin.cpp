@@ -350,10 +350,12 @@ bool namesCreditFlag(const SimRequest& r) { return simCreditFlag(r).has_value();
 }  // namespace
 
 std::optional<int> simCreditFlag(const SimRequest& request) {
-    for (const auto& f : request.fieldsWhere(
-             [](const std::string& key) { return MarginContract::creditFlagKeyMatches(key); })) {
+    const auto isCreditFlag = [](const std::string& key) { return MarginContract::creditFlagKeyMatches(key); };
+    for (const auto& f : request.fieldsWhere(isCreditFlag)) {
         if (f.value.empty() || f.value.find_first_not_of("0123456789") != std::string::npos || f.value.size() > 2)
             return -1;  // named, but no kind this brokerage knows
+        // The first names it: of the fields it came in, that one as the key is written.
+        request.noteTakenWhere(isCreditFlag, {MarginContract::Key::kCreditFlag, f.value});
         return std::stoi(f.value);
     }
     return std::nullopt;

@@ -5,8 +5,8 @@
 //
 // 500/75 debt: "mayrepay" the cash that may repay now (what open
 //   buy-to-return orders hold excepted), "repay" the financing debt, in yuan.
-// 500/76 cash repayment of "payoffasset" yuan: more than 0 with at most two
-//   decimals ("还款金额有误"), at most the debt ("还款金额超过负债") and the
+// 500/76 cash repayment of "payoffasset" yuan: an amount (SimAmounts.h) more
+//   than 0 ("还款金额有误"), at most the debt ("还款金额超过负债") and the
 //   free cash ("可用资金不足"); answers "msgok".
 // 500/86 automatic repayment: "repayflag" "1" on, "0" off.
 // 500/87 sets it from "repayflag" "1" or "0" ("自动还款设置参数错误"); "msgok".
@@ -32,6 +32,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/MarginContract.h"
 #include "core/contracts/TradeContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimMargin.h"
 #include "sim/SimMarket.h"
 #include "sim/SimOrders.h"
@@ -59,12 +60,6 @@ std::vector<uint8_t> okReply(const std::string& text) {
         .bytes();
 }
 
-// Yuan with at most two decimals in 分; -1 when it is none.
-SimMoney parseYuan(const std::string& text) {
-    const SimPrice li = simParsePrice(text, 2);
-    return li < 0 ? -1 : li / 10;
-}
-
 std::vector<uint8_t> debt(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
@@ -81,7 +76,7 @@ std::vector<uint8_t> cashRepay(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = simCreditCustomerToRead(c, &refusal);
     if (!who) return simErrorSet(refusal);
-    const SimMoney amount = parseYuan(c.request.value(Key::kPayOffAsset));
+    const SimMoney amount = simParseHundredths(c.request.value(Key::kPayOffAsset));
     if (amount <= 0) return simErrorSet(-1, kBadAmount);
     if (amount > who->credit->financingDebt) return simErrorSet(-1, kBeyondDebt);
     if (amount > simCreditCashFree(*who)) return simErrorSet(-1, kNoCash);

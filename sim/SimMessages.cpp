@@ -7,12 +7,15 @@
 //   "stk_code", "stk_name", "url". Messages that need no confirmation count as
 //   delivered once sent.
 // 3780/3 confirmation. Request "detailmsg_id": ids joined by "|" (or ",").
-//   Reply "result" 1 and "message" (the number confirmed).
+//   Reply "result" 1 and "message" (the number confirmed). The books keep
+//   the ids that confirmed a message, no more.
 // 3780/6 history. Request "bgn_date", "end_date" (yyyymmdd, optional),
 //   "count" (default 30). The messages of those days, newest first; same fields.
 // 3780/7 long text. Request "detailmsg_id". Set 0: "news_content", "title".
 #include <algorithm>
+#include <map>
 #include <string>
+#include <string_view>
 
 #include "core/RequestBuilder.h"
 #include "core/TCRSWriter.h"
@@ -64,23 +67,29 @@ std::vector<uint8_t> unconfirmed(SimCall& c) {
     return w.bytes();
 }
 
+// Each id confirms the messages of that id still waiting; what the request
+// keeps is the ids that confirmed one, as many as messages waited at most,
+// whatever else came with them (an id named twice, one of no message).
 std::vector<uint8_t> confirm(SimCall& c) {
-    std::string ids = c.request.value(Key::kDetailId);
-    std::replace(ids.begin(), ids.end(), ',', '|');
+    std::multimap<std::string, size_t, std::less<>> waiting;  // by detail id, as the lists write it
+    const auto& messages = c.server.view<SimMessageRoom>().messages;
+    for (size_t i = 0; i < messages.size(); ++i)
+        if (!messages[i].delivered) waiting.emplace(std::to_string(messages[i].detailId), i);
+    const std::string ids = c.request.value(Key::kDetailId);
+    std::string taken;
     int confirmed = 0;
-    size_t start = 0;
-    while (start <= ids.size()) {
-        size_t end = ids.find('|', start);
-        if (end == std::string::npos) end = ids.size();
-        std::string id = ids.substr(start, end - start);
+    for (size_t start = 0; start <= ids.size() && !waiting.empty();) {
+        const size_t end = std::min(ids.find_first_of("|,", start), ids.size());
+        const std::string_view id = std::string_view(ids).substr(start, end - start);
         start = end + 1;
-        const auto& messages = c.server.view<SimMessageRoom>().messages;
-        for (size_t i = 0; i < messages.size(); ++i)
-            if (!id.empty() && std::to_string(messages[i].detailId) == id && !messages[i].delivered) {
-                c.server.room<SimMessageRoom>().messages[i].delivered = true;
-                ++confirmed;
-            }
+        auto [first, last] = waiting.equal_range(id);
+        if (first == last) continue;
+        for (auto it = first; it != last; ++it, ++confirmed)
+            c.server.room<SimMessageRoom>().messages[it->second].delivered = true;
+        taken += (taken.empty() ? "" : "|") + std::string(id);
+        waiting.erase(first, last);
     }
+    if (confirmed) c.request.noteTaken(Key::kDetailId, taken);
     return simResultSet(1, std::to_string(confirmed));
 }
 

@@ -26,12 +26,14 @@
 //   the cancel list leaves it out; its allotment is a deal of the allotment
 //   day (SimNewIssues.h).
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/NewIssueContract.h"
 #include "core/contracts/TradeContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimNewIssues.h"
@@ -57,12 +59,6 @@ std::vector<std::string> listOf(const std::string& text) {
         out.push_back(text.substr(from, comma - from));
     out.push_back(text.substr(from));
     return out;
-}
-
-// A decimal number of up to 2 decimals as hundredths; -1 when it is none.
-int64_t hundredthsOf(const std::string& text) {
-    const SimPrice p = simParsePrice(text, 2);
-    return p < 0 ? -1 : p / 10;
 }
 
 SimMoney amountOf(const SimNewIssue& issue, int64_t quantity) { return quantity * issue.price / 10; }
@@ -205,7 +201,7 @@ std::vector<uint8_t> calculation(SimCall& c) {
         if (!issue) return simErrorSet(-1, codes[i] + "不是可申购的新股");
         issues.push_back(issue);
         if (typed) {
-            values.push_back(hundredthsOf(params[i]));
+            values.push_back(simParseHundredths(params[i]));
             if (values.back() < 0) return simErrorSet(-1, kBadParams);
         }
     }
@@ -298,6 +294,22 @@ std::vector<uint8_t> subscribe(SimCall& c) {
         if (!line.refusal.empty()) continue;
         money -= amountOf(*issue, q);
         taken.push_back(issue->code);
+    }
+    // What the books keep of the lists: the lines carried out, each checked
+    // on the books (but its fund account, which is not read: the main one it
+    // pays from), so that its replay carries out the same and nothing else.
+    const auto keep = [&](const char* key, const std::function<std::string(size_t)>& valueOf) {
+        std::string kept;
+        for (size_t i = 0, keptLines = 0; i < n; ++i)
+            if (lines[i].refusal.empty()) kept += (keptLines++ ? "," : "") + valueOf(i);
+        r.noteTaken(key, kept);
+    };
+    if (!taken.empty()) {
+        keep(Key::kCodes, [&](size_t i) { return codes[i]; });
+        keep(Key::kMarkets, [&](size_t i) { return markets[i]; });
+        keep(Key::kSecuIds, [&](size_t i) { return secuids[i]; });
+        keep(Key::kQty, [&](size_t i) { return quantities[i]; });
+        keep(Key::kFundIds, [&](size_t) { return k.who->fundAccounts.front().fundid; });
     }
 
     TCRSWriter w;

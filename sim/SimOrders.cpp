@@ -29,6 +29,7 @@
 
 #include "core/TCRSWriter.h"
 #include "core/contracts/TradeContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimOrders.h"
@@ -373,32 +374,11 @@ std::vector<uint8_t> order(SimCall& c) {
 }  // namespace
 
 SimPrice simParsePrice(const std::string& text, int decimals) {
-    if (text.empty() || text.size() > 12) return -1;
-    SimPrice whole = 0, fraction = 0;
-    int digits = 0, fractionDigits = 0;
-    bool point = false;
-    for (char ch : text) {
-        if (ch == '.') {
-            if (point) return -1;
-            point = true;
-        } else if (ch >= '0' && ch <= '9') {
-            ++digits;
-            if (point) {
-                if (++fractionDigits > decimals) {
-                    if (ch != '0') return -1;
-                    continue;
-                }
-                fraction = fraction * 10 + (ch - '0');
-            } else {
-                whole = whole * 10 + (ch - '0');
-            }
-        } else {
-            return -1;
-        }
-    }
-    if (digits == 0) return -1;
-    for (int k = std::min(fractionDigits, decimals); k < 3; ++k) fraction *= 10;
-    return whole * 1000 + fraction;
+    const int64_t value = simParseDecimal(text, decimals, 12);
+    if (value < 0) return -1;
+    SimPrice li = value;
+    for (int k = decimals; k < 3; ++k) li *= 10;
+    return li;
 }
 
 SimMoney simAmountOf(int64_t quantity, SimPrice price) { return simDivideRounded(quantity * price, 10); }  // 厘 -> 分

@@ -171,8 +171,9 @@ struct SimPriceLimits {
 SimPriceLimits simPriceLimits(const SimMarket& market, const SimInstrument& stock, double now);
 // The order status as the brokerage's lists name it.
 std::string simOrderStatusText(const SimOrder& order);
-// A price text of yuan ("12.5", "12.50", "12.", ".5") in 厘; -1 when it is
-// none, longer than 12 characters, or finer than `decimals` decimals.
+// A price text of yuan ("12.5", "12.50", "12.", ".5", "12.500") in 厘, read
+// as every decimal text is (SimAmounts.h); -1 when it is none, longer than
+// 12 characters, or finer than `decimals` decimals.
 SimPrice simParsePrice(const std::string& text, int decimals);
 // Whether an order type ("bsflag") buys.
 bool simIsBuy(const std::string& bsflag);

@@ -32,6 +32,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
 #include "core/contracts/PlanContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimFunds.h"
 #include "sim/SimQueries.h"

@@ -8,8 +8,8 @@
 // 100/27 "stkcode", with the session: set 0 the product ("stkname",
 //   "stkcode", "dueprice", "interprice", "gh_days", "market"; no record for
 //   an unknown code), set 1 "t0fundavl", the cash the customer may lend (元).
-// 500/56 "market", "secuid", "stkcode", "orderqty" (hundreds of 元, at most
-//   two decimals). Refusals, in order: "证券代码不存在"; "股东代码错误" (not
+// 500/56 "market", "secuid", "stkcode", "orderqty" (hundreds of 元, an amount:
+//   SimAmounts.h). Refusals, in order: "证券代码不存在"; "股东代码错误" (not
 //   the customer's account of that market, or not the product's market);
 //   "委托数量错误"; "委托金额低于最低限额1000元"; "可用资金不足". The money
 //   leaves the cash at once; answers "matchcode". The loan is an order of the
@@ -32,6 +32,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/RepoContract.h"
 #include "core/contracts/TradeContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimFunds.h"
 #include "sim/SimQueries.h"

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/contracts/TradeContract.h"
@@ -99,17 +100,28 @@ std::vector<SimField> SimRequest::fieldsRead() const {
     std::vector<SimField> read;
     for (size_t i = 0; i < fields_.size() && i < read_.size(); ++i) {
         if (!read_[i]) continue;
-        auto taken = taken_.find(i);
-        read.push_back(taken == taken_.end() ? fields_[i] : SimField{fields_[i].key, taken->second});
+        // The newest note of what the function took of fields of this key.
+        auto taken =
+            std::find_if(taken_.rbegin(), taken_.rend(), [&](const Taken& t) { return t.test(fields_[i].key); });
+        if (taken == taken_.rend())
+            read.push_back(fields_[i]);
+        else if (taken->at == i)
+            read.push_back(taken->field);
     }
     return read;
 }
 
 void SimRequest::noteTaken(const std::string& key, std::string value) const {
+    for (const SimField& f : fields_)
+        if (sameKey(f.key, key))
+            return noteTakenWhere([key](const std::string& k) { return sameKey(k, key); }, {f.key, std::move(value)});
+}
+
+void SimRequest::noteTakenWhere(const std::function<bool(const std::string& key)>& test, SimField taken) const {
     for (size_t i = 0; i < fields_.size(); ++i)
-        if (sameKey(fields_[i].key, key)) {
+        if (test(fields_[i].key)) {
             noteRead(i);
-            taken_[i] = std::move(value);
+            taken_.push_back({test, i, std::move(taken)});
             return;
         }
 }

@@ -7,7 +7,6 @@
 // value. Enciphered requests carry their other fields in TC_REQDATA (Base64 of
 // a FrameCodec frame under the session key) with TC_REQLENGTH the plain length.
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -54,12 +53,18 @@ public:
     }
     // The fields read, each with the value its function took (below).
     std::vector<SimField> fieldsRead() const;
-    // Notes that the function took of the key's field (the first, the one
-    // whose value counts) no more than `value`: an id as the market writes
-    // it, a text cut to what is kept. fieldsRead() gives it in place of what
-    // came, so that the books on disk write what the function kept, and its
-    // replay, reading that, takes the same.
+    // Notes that the function took of the key no more than `value`: an id as
+    // the market writes it, a text cut to what is kept, a list of the lines
+    // it carried out, nothing ("") of a value it found no use for.
+    // fieldsRead() gives the key's first field with it in place of what
+    // came, and none of the key's other fields, so that the books on disk
+    // write what the function kept, and its replay, reading that, takes the
+    // same.
     void noteTaken(const std::string& key, std::string value) const;
+    // The same for the fields whose key passes the test (those a function
+    // reads by a test, fieldsWhere): fieldsRead() gives `taken` in place of
+    // the first of them, and none of the others.
+    void noteTakenWhere(const std::function<bool(const std::string& key)>& test, SimField taken) const;
     // Gives every field of the key this value.
     void setValue(const std::string& key, const std::string& value);
     bool has(const std::string& key) const;
@@ -77,5 +82,10 @@ private:
     void noteRead(size_t index) const;
     std::vector<SimField> fields_;
     mutable std::vector<bool> read_;  // by index into fields_
-    mutable std::map<size_t, std::string> taken_;  // by index into fields_
+    struct Taken {
+        std::function<bool(const std::string& key)> test;  // the fields it stands for
+        size_t at = 0;                                     // the first of them, where it is given
+        SimField field;
+    };
+    mutable std::vector<Taken> taken_;  // in the order noted
 };

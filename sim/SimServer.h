@@ -206,6 +206,9 @@ public:
     // handler that changed what it does with a request the books may hold
     // asks them.
     SimBooksRules booksRules() const { return booksRules_; }
+    // Handles the requests that follow under these rules: a test's way to
+    // see what a handler does with a record of older books.
+    void setBooksRules(SimBooksRules rules) { booksRules_ = rules; }
     // The key the books keep their secrets' digests under (SimSecrets.h):
     // the books key file's beside the journal; for books in memory, which
     // reach no disk, the empty key of every such server, so that books taken

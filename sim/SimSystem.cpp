@@ -98,7 +98,9 @@ std::vector<uint8_t> registration(SimCall& c) {
     if (!isPhoneNumber(phone)) return simErrorSet(-1, "手机号码不正确");
     const auto& st = c.server.view<SimSystemRoom>();
     const bool registered = st.registeredPhones.count(phone) != 0;
-    if (c.request.value(Key::kType) == Type::kUnregister) {
+    const bool unregisters = c.request.value(Key::kType) == Type::kUnregister;
+    c.request.noteTaken(Key::kType, unregisters ? Type::kUnregister : Type::kRegister);  // any other type registers
+    if (unregisters) {
         if (registered || st.pushTokens.count(phone)) {
             auto& changed = c.server.room<SimSystemRoom>();
             changed.registeredPhones.erase(phone);

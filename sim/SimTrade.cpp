@@ -138,6 +138,9 @@ Authenticated authenticate(SimCall& c, std::string* refusal) {
     if (!who) return a;
     const std::string type = c.request.value(Key::kAuthType);
     const std::string data = c.request.value(Key::kAuthData);
+    // Any type but the token's and the typed code's is the password's alone.
+    c.request.noteTaken(Key::kAuthType,
+                        type == AuthType::kSoftToken || type == AuthType::kTypedCode ? type : AuthType::kPasswordOnly);
     if (who->token) {
         const std::string phone = phoneOf(c);
         if (type != AuthType::kSoftToken)
@@ -261,7 +264,9 @@ std::vector<uint8_t> relateAccount(SimCall& c) {
     const std::string phone = phoneOf(c);
     room.relatedAccounts[phone].insert(room.books.fundIdForLogin(
         *who, c.request.value(Key::kInputType), c.request.value(Key::kBranch), c.request.value(Key::kInputId)));
-    if (c.request.intValue(RelationContract::Key::kImportHoldings, 0) == 1) {
+    const bool importsHoldings = c.request.intValue(RelationContract::Key::kImportHoldings, 0) == 1;
+    c.request.noteTaken(RelationContract::Key::kImportHoldings, importsHoldings ? "1" : "0");
+    if (importsHoldings) {
         // With every own-stock place taken the relation stands without the stocks.
         auto& portfolio = c.server.room<SimPortfolioRoom>();
         std::vector<std::string> list = portfolio.listOf(phone);

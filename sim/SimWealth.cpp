@@ -18,11 +18,15 @@
 //   %s元"; the risk warning "[88001]..." above the customer's tolerance until
 //   "chkriskflag=0"; "可用资金不足". Answers "sno" (a fund order).
 // 500/38 "ofcode", "orderqty", "otherofcode", "redeemtype": refusals
+//   "理财产品不能转换" (either code a wealth plan: a plan is not converted),
 //   "基金代码不存在" (either fund), "转入基金不能与转出基金相同", "只能在同一基金公司
 //   的基金之间转换", "您尚未开立该基金公司的基金帐户", "该基金暂停赎回",
 //   "转入基金当前不能申购", "委托份额错误", "巨额赎回方式错误", "您没有持有该基金",
 //   "可用份额不足". Holds the units; answers "sno".
-// 500/39 "ofcode", "dividmethod": "您没有持有该基金", "分红方式错误"; answers "sno".
+// 500/39 "ofcode", "dividmethod": "理财产品不分红，不能设置分红方式" (a wealth
+//   plan: it pays none; books kept under earlier rules took a method for
+//   one, and their records still do), "您没有持有该基金", "分红方式错误";
+//   answers "sno".
 // 500/48 the fund companies: field 0 "tacode", field 1 the name.
 // 500/49 the customer: "custname", "~sex", "idno", "idtype", "addr", "postid".
 // 500/44 "tacode", "taacc" (to add), "name", "fullname", "addr" (hex),
@@ -30,7 +34,8 @@
 //   "您已开立该基金公司的基金帐户"; "客户资料不符" (name, id or sex not the
 //   customer's); "基金帐号错误" (taacc not 2 to 20 letters and digits);
 //   "请填写联系电话" / "联系电话错误" (7 to 18 digits and "-"); "邮政编码错误"
-//   (6 digits); "请填写通信地址". Answers "sno"; the account is open at once.
+//   (6 digits); "请填写通信地址"; "通信地址不能超过100个字" (as the form
+//   takes it). Answers "sno"; the account is open at once.
 // 500/43 the day's fund business (基金当日委托), newest first, paged: "sno",
 //   "ofcode", "ofname", "business" (认购, 申购, 赎回, 转换, 分红设置, 开户),
 //   "amount" (元, 份, the dividend method or the account), "ordertime",
@@ -45,6 +50,7 @@
 #include "core/TCRSWriter.h"
 #include "core/contracts/FundContract.h"
 #include "core/contracts/WealthContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimMarket.h"
 #include "sim/SimQueries.h"
@@ -58,6 +64,14 @@ namespace Key = WealthContract::Key;
 namespace Col = WealthContract::Col;
 
 constexpr const char* kUnknownFund = "基金代码不存在";
+constexpr const char* kPlanNotConverted = "理财产品不能转换";
+constexpr const char* kPlanPaysNoDividend = "理财产品不分红，不能设置分红方式";
+constexpr size_t kAddressCharacters = 100;
+
+// The characters of a UTF-8 text (its bytes but those that continue one).
+size_t characters(const std::string& text) {
+    return size_t(std::count_if(text.begin(), text.end(), [](char ch) { return (uint8_t(ch) & 0xC0) != 0x80; }));
+}
 constexpr const char* kRiskText = "[88001]该产品风险等级高于您的风险承受能力，是否确认继续购买？";
 
 // Confirms the customer's conversions of earlier days.
@@ -179,9 +193,12 @@ std::vector<uint8_t> convert(SimCall& c) {
     SimRefusal refusal;
     const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
+    const std::string fromCode = c.request.value(Fund::Key::kFundCode), intoCode = c.request.value(Key::kOtherFund);
+    const auto& plans = c.server.view<SimWealthRoom>();
+    if (plans.plan(fromCode) || plans.plan(intoCode)) return simErrorSet(-1, kPlanNotConverted);
     const auto& catalogue = c.server.view<SimFundsRoom>();
-    const SimFund* from = catalogue.fund(c.request.value(Fund::Key::kFundCode));
-    const SimFund* into = catalogue.fund(c.request.value(Key::kOtherFund));
+    const SimFund* from = catalogue.fund(fromCode);
+    const SimFund* into = catalogue.fund(intoCode);
     if (!from || !into) return simErrorSet(-1, kUnknownFund);
     if (from == into) return simErrorSet(-1, "转入基金不能与转出基金相同");
     if (from->tacode != into->tacode) return simErrorSet(-1, "只能在同一基金公司的基金之间转换");
@@ -218,6 +235,8 @@ std::vector<uint8_t> dividend(SimCall& c) {
     const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const std::string code = c.request.value(Fund::Key::kFundCode);
+    if (c.server.booksRules() >= SimBooksRules::Current && c.server.view<SimWealthRoom>().plan(code))
+        return simErrorSet(-1, kPlanPaysNoDividend);
     if (!c.server.view<SimFundsRoom>().customer(who->custid).holding(code)) return simErrorSet(-1, "您没有持有该基金");
     const std::string method = c.request.value(Key::kDividendMethod);
     if (method != "0" && method != "1") return simErrorSet(-1, "分红方式错误");
@@ -293,6 +312,9 @@ std::vector<uint8_t> openAccount(SimCall& c) {
     if (post.size() != 6 || !allOf(post, "0123456789")) return simErrorSet(-1, "邮政编码错误");
     const std::string address = simDecodeFundName(r.value(Key::kAddress));
     if (address.empty()) return simErrorSet(-1, "请填写通信地址");
+    // The form takes 100 characters; books kept under earlier rules took any.
+    if (c.server.booksRules() >= SimBooksRules::Current && characters(address) > kAddressCharacters)
+        return simErrorSet(-1, "通信地址不能超过100个字");
 
     auto& funds = c.server.room<SimFundsRoom>();
     SimAccountOpening o;

@@ -14,6 +14,8 @@
 // A conversion holds the units of the fund held from the order on; from the
 // next day on it is confirmed at both funds' net values (simConvertedUnits;
 // on the first call of this family that day). A dividend setting takes effect when taken.
+// A wealth plan is neither converted nor given a dividend method: it pays
+// no dividends.
 // The fund forms send the customer to the day's orders (基金当日委托): every
 // fund order and each of these, of the day.
 //

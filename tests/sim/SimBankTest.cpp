@@ -110,7 +110,7 @@ TEST_F(SimBankTest, MoneyComesInWithTheBankPasswordAndGoesOutWithTheTradingPassw
 }
 
 TEST_F(SimBankTest, TransfersNameABoundAccountInItsCurrencyAndAnAmountOfCents) {
-    for (const char* amount : {"1e3", "-5", "1.234", "0", "", "1..2"})
+    for (const char* amount : {"1e3", "-5", "1.234", "100.505", "0000000000000100", "0", "", "1..2"})
         EXPECT_EQ(
             refusal(bank(21, std::string("banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=") + amount)),
             "转帐金额不正确")
@@ -125,6 +125,38 @@ TEST_F(SimBankTest, TransfersNameABoundAccountInItsCurrencyAndAnAmountOfCents) {
         "资金帐号不存在");
     EXPECT_EQ(refusal(bank(21, "banktrantype=4&bankcode=1001&moneytype=0&tranamt=1")), "转帐类型不正确");
     EXPECT_EQ(fundCash(kMain), 100000000);
+    // Zeros past the fen are the value they are.
+    EXPECT_EQ(refusal(bank(21, "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=100.500")), "");
+    EXPECT_EQ(fundCash(kMain), 100000000 + 10050);
+    EXPECT_EQ(bankSide(kMain), 10000000 - 10050);
+}
+
+// Books kept under earlier rules read a transfer's amount as their versions
+// did, so that their records replay as they were carried out: before amounts
+// had a length (the rules by which plans paid nothing) at any length, zeros
+// past the fen among it; then of 15 characters without a digit past the fen.
+TEST_F(SimBankTest, BooksKeptUnderEarlierRulesReadATransfersAmountAsTheirVersionDid) {
+    const std::string padded = std::string(20, '0') + "100.5" + std::string(20, '0');
+    const auto in = [](const std::string& amount) {
+        return "banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=" + amount;
+    };
+    const auto across = [](const std::string& amount) {
+        return "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=" + amount;
+    };
+    EXPECT_EQ(refusal(bank(21, in(padded))), "转帐金额不正确");
+    EXPECT_EQ(refusal(bank(84, across(padded))), "转帐金额不正确");
+    sim->setBooksRules(SimBooksRules::PlansByCalendar);
+    for (const std::string& amount : {padded, std::string("100.500")}) {
+        EXPECT_EQ(refusal(bank(21, in(amount))), "转帐金额不正确") << amount;
+        EXPECT_EQ(refusal(bank(84, across(amount))), "转帐金额不正确") << amount;
+    }
+    EXPECT_EQ(fundCash(kMain), 100000000);
+    sim->setBooksRules(SimBooksRules::PlansPayNothing);
+    EXPECT_EQ(refusal(bank(21, in(padded))), "");
+    EXPECT_EQ(refusal(bank(84, across(padded))), "");
+    EXPECT_EQ(fundCash(kMain), 100000000 + 10050);
+    EXPECT_EQ(fundCash(kSecond), 5000000 - 10050);
+    EXPECT_EQ(fundCash(kThird), 800000 + 10050);
 }
 
 TEST_F(SimBankTest, FundAccountsTransferAndTheSecondaryOnesAreCollectedIntoTheMain) {
@@ -140,6 +172,11 @@ TEST_F(SimBankTest, FundAccountsTransferAndTheSecondaryOnesAreCollectedIntoTheMa
     EXPECT_EQ(refusal(bank(84, "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=1000")), "");
     EXPECT_EQ(fundCash(kSecond), 4900000);
     EXPECT_EQ(fundCash(kThird), 900000);
+    EXPECT_EQ(refusal(bank(84, "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=0.505")),
+              "转帐金额不正确");
+    EXPECT_EQ(refusal(bank(84, "outfundid=010120001234&infundid=010130001234&moneytype=0&amount=0.500")), "");
+    EXPECT_EQ(fundCash(kSecond), 4900000 - 50);
+    EXPECT_EQ(fundCash(kThird), 900000 + 50);
 
     EXPECT_EQ(refusal(bank(84, "outfundid=0&infundid=010120001234&moneytype=0&amout=0")), "归集须转入主资金帐号");
     EXPECT_EQ(refusal(bank(84, "outfundid=0&infundid=010110001234&moneytype=0&amout=0")), "");

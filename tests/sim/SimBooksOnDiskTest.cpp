@@ -715,6 +715,17 @@ TEST(SimBooksOnDiskTest, AWrongPasswordIsWrittenAsItsCountAlone) {
         EXPECT_EQ(errorOf(a.call("tc_mfuncno=500&tc_sfuncno=1" + asB)), withTriesLeft("交易密码错误", 4));
         EXPECT_EQ(textOf(a.call("tc_mfuncno=3750&tc_sfuncno=2" + asB), "message"), withTriesLeft("交易密码错误", 3));
         EXPECT_LT(fs::file_size(path), size + 1000) << "two counts, without the session's phone";
+        std::istringstream written(readFile(path).substr(size));
+        std::vector<SimJournalEntry> records;
+        for (std::string line; std::getline(written, line);)
+            ASSERT_TRUE(SimJournal::read(line, records.emplace_back())) << line;
+        ASSERT_EQ(records.size(), 2u);
+        for (const SimJournalEntry& e : records) {
+            EXPECT_EQ(e.kind, SimJournalEntry::Kind::Failure);
+            EXPECT_EQ(e.custid, "110005678");
+            EXPECT_EQ(e.phone + e.fundid, "");
+            EXPECT_TRUE(e.fields.empty() && e.secrets.empty()) << "nothing of the request";
+        }
     }
     SimServer sim(booksOptions(path));
     EXPECT_EQ(loginRefusal(sim, "010110005678", "000000"), withTriesLeft("交易密码错误", 2));
@@ -814,12 +825,18 @@ const OversizedRefusal kOversizedRefusals[] = {
      "转帐金额不正确", '0'},
     {"tc_mfuncno=500&tc_sfuncno=21&moneytype=0&bankcode=1001&bankpwd=888888&tranamt=100&banktrantype=@1",
      "转帐类型不正确", '0'},
+    // An address longer than the form takes (张明's data as the opening sends it).
+    {"tc_mfuncno=500&tc_sfuncno=44&tacode=03&taacc=CJ0001234&name=205f0e66&fullname=205f0e66&idtype=0"
+     "&idno=110101198001011234&sex=1&postid=100020&telno=13800138000&addr=@",
+     "通信地址不能超过100个字"},
 };
 
-// A request carried out though a field it reads ("@") is grown to 200 KB,
-// what it answers, and less than what the books on disk may grow by: what
-// they keep of it (an id as the market writes it, a feedback text's first
-// 4 KiB), not the field as it came.
+// A request carried out though a field it reads ("@", each) is grown to 200
+// KB, what it answers, and less than what the books on disk may grow by:
+// what they keep of it (an id as the market writes it, a feedback text's
+// first 4 KiB, the ids of the messages a confirmation confirmed: "#" one
+// waiting, the fund account and the lines a request carried out, a type or
+// flag as its function takes it), not the field as it came.
 struct OversizedTaken {
     const char* fields;
     const char* answer;
@@ -830,7 +847,38 @@ const OversizedTaken kOversizedTaken[] = {
     {"tc_mfuncno=3710&tc_sfuncno=5&code=600036|600000.@2", "保存成功\t600036.2\t", 1000, '0'},
     {"tc_mfuncno=3710&tc_sfuncno=1&code=000002.1|@", "上传成功\t600036.2|000002.1\t", 1000},
     {"tc_mfuncno=100&tc_sfuncno=17&content=@", "感谢您的反馈", 4096 + 1000},
+    {"tc_mfuncno=3780&tc_sfuncno=3&detailmsg_id=@|#", "1\t1\t", 1000},
+    // Fund accounts named before the one that counts, or none of the customer's (the login's is taken).
+    {"tc_mfuncno=500&tc_sfuncno=21&banktrantype=1&bankcode=1001&bankpwd=888888&moneytype=0&tranamt=1&fundid=@"
+     "&fundid=010110001234",
+     "1\t转帐已受理\t", 1000},
+    {"tc_mfuncno=500&tc_sfuncno=6&bsflag=03&qty=1000&stkcode=510999&market=1&secuid=A100001234&fundid=@",
+     "\t", 1000},  // a record: the order's number
+    // The credit flag under a key that holds a menu link's command before it.
+    {"tc_mfuncno=500&tc_sfuncno=6&creditid=0&qty=100&stkcode=600000&market=1&secuid=A100001234&@?creditflag=5",
+     "\t", 1000},
+    // A new issue's lines: one carried out each day (its fund account, which is not read, padded), one refused.
+    {"tc_mfuncno=100&tc_sfuncno=20&fundids=@,010110001234,010110001234&markets=0,0,0"
+     "&secuids=0010001234,0010001234,0010001234&qty=500,500,500&codes=002888,002887,@",
+     "(002888) 申购", 1000},
+    {"tc_mfuncno=3750&tc_sfuncno=2&inputtype=Z&custorgid=0101&inputid=010110001234&trdpwd=123456&authdata="
+     "&isimportccg=0&authtype=@",
+     "1\t资金帐号已关联到本手机\t", 1000},
+    {"tc_mfuncno=3750&tc_sfuncno=2&inputtype=Z&custorgid=0101&inputid=010110001234&trdpwd=123456&authtype=0"
+     "&authdata=&isimportccg=@",
+     "1\t资金帐号已关联到本手机\t", 1000},
+    // Last: a registration moves the session to the phone it registers.
+    {"tc_mfuncno=100&tc_sfuncno=3&phone=13900139001&type=@", "短信已发送，请等待注册完成", 1000},
 };
+
+// The detail id of a message pushed now, waiting for its confirmation.
+std::string waitingMessage(SimServer& sim) {
+    SimMessage m;
+    m.title = "盘中提示";
+    m.content = "请查看";
+    EXPECT_GT(sim.pushMessage(m), 0);
+    return std::to_string(sim.messages().back().detailId);
+}
 
 // Every function the server answers, asked with nothing but its number,
 // with a service session only and under a trade login, on two days of
@@ -882,7 +930,10 @@ TEST(SimBooksOnDiskTest, EveryFunctionWritesWhatChangedTheBooksAndNothingElse) {
             }
             for (const auto& row : kOversizedTaken) {
                 std::string fields = row.fields;
-                fields.replace(fields.find('@'), 1, std::string(200000, row.filler));
+                for (size_t at; (at = fields.find('@')) != std::string::npos;)
+                    fields.replace(at, 1, std::string(200000, row.filler));
+                if (const size_t at = fields.find('#'); at != std::string::npos)
+                    fields.replace(at, 1, waitingMessage(sim));
                 const auto size = fs::file_size(path);
                 const std::string answer = answerText(a.call(a.tradeInfo + "&fundid=" + a.fundId + "&" + fields));
                 EXPECT_NE(answer.find(row.answer), std::string::npos) << row.fields << ": " << answer.substr(0, 200);

@@ -9,6 +9,7 @@
 #include "SimTestSupport.h"
 #include "core/Utilities.h"
 #include "core/contracts/FundContract.h"
+#include "sim/SimAmounts.h"
 #include "sim/SimClock.h"
 #include "sim/SimFunds.h"
 #include "sim/SimTrade.h"
@@ -89,14 +90,14 @@ TEST_F(SimFundsTest, OrdersAreCheckedInOrderAndHoldWhatTheyBuyOrSell) {
     EXPECT_EQ(errorOf(buy(34, "270001", "1000")), "该基金不在认购期");
     EXPECT_EQ(errorOf(buy(35, "270006", "1000")), "该基金当前不能申购");
     EXPECT_EQ(errorOf(buy(35, "270007", "1000")), "该基金当前不能申购");
-    for (const char* bad : {"", "0", "-5", "1.234", "1e3", "abc"})
+    for (const char* bad : {"", "0", "-5", "1.234", "1000.005", "1e3", "abc"})
         EXPECT_EQ(errorOf(buy(35, "270001", bad)), "委托金额错误") << bad;
     EXPECT_EQ(errorOf(buy(35, "270001", "999.99")), "委托金额低于最低限额1000.00元");
     EXPECT_EQ(errorOf(buy(35, "420001", "1000")), "您尚未开立该基金公司的基金帐户");
     EXPECT_EQ(errorOf(buy(35, "270001", "2000000")), "可用资金不足");
     EXPECT_EQ(side().orders.size(), 4u) << "only the weeks before";
 
-    auto done = buy(35, "270001", "1500.50");
+    auto done = buy(35, "270001", "1500.500");  // zeros past the fen are the value they are
     ASSERT_TRUE(done && !done->isError()) << errorOf(done);
     const std::string sno = textOf(done, "sno");
     EXPECT_FALSE(sno.empty());
@@ -108,7 +109,8 @@ TEST_F(SimFundsTest, OrdersAreCheckedInOrderAndHoldWhatTheyBuyOrSell) {
     EXPECT_EQ(errorOf(redeem("270002", "10")), "您没有持有该基金");
     EXPECT_EQ(errorOf(redeem("270001", "10", "2")), "巨额赎回方式错误");
     EXPECT_EQ(errorOf(redeem("270001", "10000.01")), "可用份额不足");
-    auto sold = redeem("270001", "2500", "1");
+    EXPECT_EQ(errorOf(redeem("270001", "2500.001")), "委托份额错误");
+    auto sold = redeem("270001", "2500.000", "1");
     ASSERT_TRUE(sold && !sold->isError()) << errorOf(sold);
     EXPECT_EQ(side().holding("270001")->available, 750000);
 
@@ -244,6 +246,10 @@ TEST_F(SimFundsTest, TheFindersListsAndTheNameTextItSends) {
     EXPECT_EQ(simParseHundredths(".5"), 50);
     EXPECT_EQ(simParseHundredths("100."), 10000);
     EXPECT_EQ(simParseHundredths("."), -1);
+    EXPECT_EQ(simParseHundredths("100.50000000000"), 10050) << "15 characters";
+    EXPECT_EQ(simParseHundredths("100.500000000000"), -1) << "16";
+    EXPECT_EQ(simParseDecimal("0000000000000000100.50000000000", 2, std::string::npos), 10050);
+    EXPECT_EQ(simParseDecimal("9999999999999999", 2, std::string::npos), -1) << "no amount of 16 digits";
 }
 
 }  // namespace

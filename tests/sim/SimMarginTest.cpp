@@ -171,15 +171,15 @@ TEST_F(SimMarginTest, TheCreditAccountsOwnFunctionsRefuseWhatTheyCannotDo) {
         return firstSet(call(session, "tc_mfuncno=500&tc_sfuncno=" + std::to_string(sub) + "&" + tradeInfo +
                                           "&fundid=" + fundId + more));
     };
-    for (const char* bad : {"", "0", "abc", "1.234", "-5"})
+    for (const char* bad : {"", "0", "abc", "1.234", "1.505", "-5"})
         EXPECT_EQ(errorOf(ask(76, std::string("&creditid=0&moneytype=0&payoffasset=") + bad)), "还款金额有误") << bad;
     EXPECT_EQ(errorOf(ask(76, "&payoffasset=5000.01")), "还款金额超过负债");
-    customerA([](SimCustomer& c) { c.credit->cash = 100; });
+    customerA([](SimCustomer& c) { c.credit->cash = 150; });
     EXPECT_EQ(errorOf(ask(76, "&payoffasset=2")), "可用资金不足");
-    EXPECT_EQ(textOf(ask(76, "&payoffasset=1"), "msgok"), "还款成功");
-    EXPECT_EQ(credit().financingDebt, 499900);
+    EXPECT_EQ(textOf(ask(76, "&payoffasset=1.500"), "msgok"), "还款成功");  // zeros past the fen are the value they are
+    EXPECT_EQ(credit().financingDebt, 499850);
     EXPECT_EQ(textOf(ask(75, ""), "mayrepay"), "0.00");
-    EXPECT_EQ(textOf(ask(75, ""), "repay"), "4999.00");
+    EXPECT_EQ(textOf(ask(75, ""), "repay"), "4998.50");
 
     EXPECT_EQ(errorOf(ask(87, "&repayflag=2")), "自动还款设置参数错误");
     EXPECT_EQ(errorOf(ask(87, "")), "自动还款设置参数错误");

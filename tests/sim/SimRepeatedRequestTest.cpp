@@ -275,19 +275,47 @@ TEST_F(SimRepeatedRequestTest, ACapturedOrderOrTradeLoginIsCarriedOutOnceHowever
 // A frame that opened a trade login is never carried out again under its
 // key, also once that trade login has ended (here a later login under the
 // key, as after the client's idle lock) and the ring has forgotten it:
-// posted again, it would end the customer's live trade login.
+// posted again, it would end the customer's live trade login. So is every
+// other frame that checked the password, refused or not, whatever trade
+// login it was sent under or none.
 TEST_F(SimRepeatedRequestTest, ACapturedTradeLoginIsNotCarriedOutAgainOnceItsTradeLoginEnded) {
     const std::string capturedLogin = tradeLoginBody();
-    ASSERT_FALSE(tradeLoginOf(send(capturedLogin, "96")).empty());
-    // A wrong password, refused: posted again it would count toward the lock-out.
+    tradeInfo = tradeLoginOf(send(capturedLogin, "96"));
+    ASSERT_FALSE(tradeInfo.empty());
+    // What else checks the password, sent under that trade login, is kept
+    // with the key, not with the trade login, which ends below: a token's
+    // application and an account relation do not read the trade login they
+    // name, and posted again would be carried out again.
+    const std::string capturedChange =
+        bodyOf(4, "tc_mfuncno=500&tc_sfuncno=12", tradeInfo + "&oldpwd=000000&newpwd=654321");
+    const std::string capturedToken =
+        bodyOf(4, "tc_mfuncno=500&tc_sfuncno=69",
+               tradeInfo + "&inputtype=Z&custorgid=0101&inputid=010110005678&trdpwd=123456&mobileno=13800138000");
+    const std::string capturedRelation =
+        bodyOf(4, "tc_mfuncno=3750&tc_sfuncno=2",
+               tradeInfo + "&inputtype=Z&custorgid=0101&inputid=" + std::string(kCustomerA) +
+                   "&trdpwd=123456&authtype=0&authdata=&isimportccg=0");
+    for (const auto& [body, package, refused] :
+         {std::tuple{capturedChange, "86", true}, {capturedToken, "87", false}, {capturedRelation, "88", false}}) {
+        auto checked = send(body, package);
+        ASSERT_TRUE(checked) << package;
+        EXPECT_EQ(checked->isError(), refused) << package << ": " << checked->getError();
+    }
+    // A wrong password, refused: posted again it would count toward the
+    // lock-out. Also in a session of the key that holds no trade login.
     const std::string capturedWrong = tradeLoginBody("", "654321");
     auto wrong = send(capturedWrong, "95");
     ASSERT_TRUE(wrong && wrong->isError());
+    const std::string capturedWrongAlone = tradeLoginBody(keyedLogin(), "654320");
+    auto wrongAlone = send(capturedWrongAlone, "93");
+    ASSERT_TRUE(wrongAlone && wrongAlone->isError());
     tradeInfo = tradeLoginOf(send(tradeLoginBody(), "97"));
     ASSERT_FALSE(tradeInfo.empty());
 
     EXPECT_EQ(busyMorning(), 0u);
-    for (const auto& [body, package] : {std::pair{capturedLogin, "98"}, {capturedWrong, "94"}}) {
+    for (const auto& [body, package] :
+         {std::pair{capturedLogin, "98"}, {capturedWrong, "94"}, {capturedWrongAlone, "92"}, {capturedChange, "89"},
+          {capturedToken, "90"}, {capturedRelation, "91"}}) {
         auto again = send(body, package);
         ASSERT_TRUE(again);
         EXPECT_EQ(again->isError() ? again->getError() : "", SimRepeatGuard::kRepeatedText) << package;

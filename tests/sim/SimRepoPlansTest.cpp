@@ -95,7 +95,7 @@ TEST_F(SimRepoPlansTest, ABuyIsCheckedAndLendsTheCashUntilItsTerm) {
     EXPECT_EQ(errorOf(ask(56, buy + "99999999")), "可用资金不足");
     const SimMoney before = available();
     const std::string assetBefore = asset();
-    auto set = ask(56, buy + "100.00");
+    auto set = ask(56, buy + "100.000");  // zeros past the fen are the value they are
     ASSERT_TRUE(set && !set->isError());
     EXPECT_EQ(set->toStringWithFieldName("matchcode").value_or(""), "R2");
     EXPECT_EQ(available(), before - 1000000);
@@ -135,7 +135,7 @@ TEST_F(SimRepoPlansTest, AnEarlyEndIsWholeAndOnce) {
                           "&orderqty=50.00")),
               "成交编号不存在");
     const SimMoney before = available();
-    auto set = ask(58, deal + "50.00");
+    auto set = ask(58, deal + "50.000");
     ASSERT_TRUE(set && !set->isError());
     EXPECT_EQ(errorOf(ask(58, deal + "50.00")), "成交编号不存在") << "ended once";
     // Three days at 0.72 %: 0.2959 -> 0.30 元 of interest; the end is an order of the day (当日委托).
@@ -156,6 +156,7 @@ TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {
               "基金公司代码不符");
     EXPECT_EQ(errorOf(ask(1801, plan("270003", "100", "1", "1"))), "该基金已开通定投");
     EXPECT_EQ(errorOf(ask(1801, plan("270001", "abc", "1", "1"))), "定投金额错误");
+    EXPECT_EQ(errorOf(ask(1801, plan("270001", "100.505", "1", "1"))), "定投金额错误");
     EXPECT_EQ(errorOf(ask(1801, plan("270001", "99.99", "1", "1"))), "定投金额不能低于100元");
     EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "1", "20240305", "20240304"))), "日期错误");
     EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "1", "20240230"))), "日期错误");
@@ -163,7 +164,7 @@ TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {
     EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "8"))), "扣款日错误");
     EXPECT_EQ(errorOf(ask(1801, plan("270001", "100", "2", "29"))), "扣款日错误");
     EXPECT_NE(errorOf(ask(1801, plan("270005", "100", "1", "1") + "&chkriskflag=1")).find("88001"), std::string::npos);
-    auto opened = ask(1801, plan("270001", "100", "1", "7") + "&chkriskflag=1");
+    auto opened = ask(1801, plan("270001", "100.500", "1", "7") + "&chkriskflag=1");
     ASSERT_TRUE(opened && !opened->isError());
     EXPECT_EQ(opened->toStringWithFieldName("msg").value_or(""), "智能定投开通成功");
 
@@ -173,6 +174,7 @@ TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {
     list->moveToIndex(1);
     EXPECT_EQ(list->toStringWithFieldName("~sendday").value_or(""), "星期日");
     EXPECT_EQ(list->toStringWithFieldName("actionmode").value_or(""), "1");
+    EXPECT_EQ(list->toStringWithFieldName("orderamt").value_or(""), "100.50");
 
     EXPECT_EQ(errorOf(ask(1802, plan("310001", "100", "1", "1"))), "未找到该定投计划");
     auto closed = ask(1803, "&ofcode=270001&tacode=01");

@@ -46,6 +46,7 @@ TEST(SimMarketTest, DeterministicBySeedWithUniformDecimals) {
     EXPECT_EQ(a.findId("000001.1")->name, "平安银行");
     EXPECT_EQ(a.findId("000001.9"), nullptr);
     EXPECT_EQ(a.findId("000001.x"), nullptr);
+    EXPECT_EQ(a.findId("600000.02"), nullptr) << "a market part with a leading zero names nothing";
     std::set<int> markets, classes;
     for (const auto& i : a.instruments()) {
         markets.insert(i.market);

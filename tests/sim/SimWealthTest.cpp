@@ -64,9 +64,9 @@ protected:
     }
     void nextMorning() { sim->clock().setTime(SimClock::fromLocal(20240306, 10 * 60)); }
     // A's personal data as a fund account opening sends it.
-    static std::string personalData() {
+    static std::string personalData(const std::string& address = "北京市朝阳区建国路1号") {
         return "&name=" + hexOf("张明") + "&fullname=" + hexOf("张明") +
-               "&idtype=0&idno=110101198001011234&sex=1&addr=" + hexOf("北京市朝阳区建国路1号") + "&postid=100020";
+               "&idtype=0&idno=110101198001011234&sex=1&addr=" + hexOf(address) + "&postid=100020";
     }
 
     std::string session, tradeInfo;
@@ -119,7 +119,8 @@ TEST_F(SimWealthTest, AnExchangeFundIsSubscribedForCashAndRedeemedFromItsShares)
     EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "999.99")), "申购金额低于最低限额1000.00元");
     EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "2000000")), "可用资金不足");
     EXPECT_EQ(errorOf(exchangeOrder("04", "510999", "100")), "可用数量不足");
-    ASSERT_EQ(errorOf(exchangeOrder("03", "510999", "1500.50")), "");
+    EXPECT_EQ(errorOf(exchangeOrder("03", "510999", "1500.505")), "委托数量错误");
+    ASSERT_EQ(errorOf(exchangeOrder("03", "510999", "1500.500")), "");  // zeros past the fen are the value they are
     EXPECT_EQ(cash().frozen, 150050);
 
     nextMorning();
@@ -160,11 +161,12 @@ TEST_F(SimWealthTest, WealthPlansAreListedAndOrderedInWholeThousands) {
     EXPECT_EQ(errorOf(buy(34, "900001", "10500")), "委托金额必须为1000元的整数倍");
     EXPECT_EQ(errorOf(buy(34, "900001", "1000.5")), "委托金额必须为1000元的整数倍");
     EXPECT_EQ(errorOf(buy(34, "900001", "0")), "委托金额错误");
+    EXPECT_EQ(errorOf(buy(34, "900001", "20000.001")), "委托金额错误");
     EXPECT_EQ(errorOf(buy(34, "900001", "9000")), "委托金额低于最低限额10000.00元");
     EXPECT_EQ(errorOf(buy(35, "900001", "10000")), "该产品当前不能申购");
     EXPECT_NE(errorOf(buy(35, "900003", "100000")).find("88001"), std::string::npos);
     ASSERT_EQ(errorOf(buy(35, "900003", "100000", "0")), "");
-    ASSERT_EQ(errorOf(buy(34, "900001", "20000")), "");
+    ASSERT_EQ(errorOf(buy(34, "900001", "20000.000")), "");
     EXPECT_EQ(cash().frozen, 12000000);
     auto orders = fundSide().orders;
     ASSERT_GE(orders.size(), 2u);
@@ -184,8 +186,9 @@ TEST_F(SimWealthTest, AConversionHoldsTheUnitsAndTheNextDayMovesThemAtBothNetVal
     EXPECT_EQ(errorOf(convert("270001", "270001", "100")), "转入基金不能与转出基金相同");
     EXPECT_EQ(errorOf(convert("270001", "270007", "100")), "转入基金当前不能申购");
     EXPECT_EQ(errorOf(convert("270001", "270003", "")), "委托份额错误");
+    EXPECT_EQ(errorOf(convert("270001", "270003", "1000.001")), "委托份额错误");
     EXPECT_EQ(errorOf(convert("270001", "270003", "20000")), "可用份额不足");
-    ASSERT_EQ(errorOf(convert("270001", "270003", "1000")), "");
+    ASSERT_EQ(errorOf(convert("270001", "270003", "1000.000")), "");
     SimFundHolding* held = nullptr;
     auto side = fundSide();
     held = side.holding("270001");
@@ -203,11 +206,27 @@ TEST_F(SimWealthTest, AConversionHoldsTheUnitsAndTheNextDayMovesThemAtBothNetVal
     EXPECT_EQ(side.holding("270003")->available, 113549);
 }
 
-TEST_F(SimWealthTest, TheDividendMethodOfAHeldFundChanges) {
+// A wealth plan held is no fund: it pays no dividends and is not converted,
+// and the refusals say so. Books kept under earlier rules gave a plan a
+// dividend method, and their records still do.
+TEST_F(SimWealthTest, TheDividendMethodOfAHeldFundChangesAndAPlanHasNone) {
     EXPECT_EQ(errorOf(ask(500, 39, "&ofcode=310001&dividmethod=1")), "您没有持有该基金");
     EXPECT_EQ(errorOf(ask(500, 39, "&ofcode=270001&dividmethod=2")), "分红方式错误");
     ASSERT_EQ(errorOf(ask(500, 39, "&ofcode=270001&dividmethod=1")), "");
     EXPECT_EQ(fundSide().holding("270001")->dividendMethod, 1);
+
+    ASSERT_EQ(errorOf(ask(500, 35, "&ofcode=900002&orderamt=50000&chkriskflag=1")), "");
+    nextMorning();
+    ask(500, 50, "&ofcode=900002");  // any call confirms the units
+    ASSERT_TRUE(fundSide().holding("900002"));
+    EXPECT_EQ(errorOf(ask(500, 39, "&ofcode=900002&dividmethod=1")), "理财产品不分红，不能设置分红方式");
+    for (const char* plan : {"&ofcode=900002&otherofcode=270001", "&ofcode=270001&otherofcode=900002"})
+        EXPECT_EQ(errorOf(ask(500, 38, std::string(plan) + "&orderqty=100&redeemtype=1")), "理财产品不能转换") << plan;
+    EXPECT_EQ(fundSide().holding("900002")->dividendMethod, 0);
+    EXPECT_EQ(fundSide().holding("900002")->available, 5000000);
+    sim->setBooksRules(SimBooksRules::PlansByCalendar);
+    ASSERT_EQ(errorOf(ask(500, 39, "&ofcode=900002&dividmethod=1")), "");
+    EXPECT_EQ(fundSide().holding("900002")->dividendMethod, 1);
 }
 
 TEST_F(SimWealthTest, AnAccountWithAFundCompanyIsOpenedOrAddedForTheCustomerAsKnown) {
@@ -227,12 +246,25 @@ TEST_F(SimWealthTest, AnAccountWithAFundCompanyIsOpenedOrAddedForTheCustomerAsKn
                           "&tacode=03&name=" + hexOf("李华") + "&fullname=" + hexOf("李华") +
                               "&idtype=0&idno=110101198001011234&sex=1&addr=61&postid=100020&telno=13800138000")),
               "客户资料不符");
+    const std::string longer = personalData(std::string(100, 'a') + "号");  // the form takes 100 characters
+    EXPECT_EQ(errorOf(ask(500, 44, "&tacode=03&taacc=CJ0001234" + longer + "&telno=010-88886666")),
+              "通信地址不能超过100个字");
     ASSERT_EQ(errorOf(ask(500, 44, "&tacode=03&taacc=CJ0001234" + who + "&telno=010-88886666")), "");
     EXPECT_EQ(fundSide().companyAccounts.at("03"), "CJ0001234");
     auto openings = sim->withRoom<SimWealthRoom>([](SimWealthRoom& r) { return r.customers["110001234"].openings; });
     ASSERT_EQ(openings.size(), 1u);
     EXPECT_TRUE(openings[0].added);
     EXPECT_EQ(openings[0].address, "北京市朝阳区建国路1号");
+}
+
+// Books kept under earlier rules opened an account with an address of any length.
+TEST_F(SimWealthTest, BooksKeptUnderEarlierRulesOpenAnAccountWithALongerAddress) {
+    sim->setBooksRules(SimBooksRules::PlansByCalendar);
+    const std::string address = std::string(100, 'a') + "号";
+    ASSERT_EQ(errorOf(ask(500, 44, "&tacode=03" + personalData(address) + "&telno=010-88886666")), "");
+    auto openings = sim->withRoom<SimWealthRoom>([](SimWealthRoom& r) { return r.customers["110001234"].openings; });
+    ASSERT_EQ(openings.size(), 1u);
+    EXPECT_EQ(openings[0].address, address);
 }
 
 TEST_F(SimWealthTest, TheDaysFundBusinessIsListedWhereTheFormsSendTheCustomer) {
