@@ -438,7 +438,8 @@ std::vector<uint8_t> fundLookup(SimCall& c) {
 }  // namespace
 
 void registerFundFunctions(SimRegistry& r) {
-    r.addDaySettler([](SimCall& c, SimCustomer& who) { simSettleFunds(c.server, who, c.now); });
+    r.addDaySettler(SimNightStep::FundOrders,
+                    [](SimCall& c, SimCustomer& who) { simSettleFunds(c.server, who, c.now); });
     r.add(kFundLookup, fundLookup);
     r.add(kFundInfo, fundInfo);
     r.add(kSubscribe, buy);

@@ -465,7 +465,7 @@ void registerMarginFunctions(SimRegistry& r) {
     r.menu().add({510, 5, "标的证券查询", "rzrq_bdzq?tc_mfuncno=500&tc_sfuncno=96&position=poststr"});
     r.menu().add({511, 5, "信用额度", "rzrq_xysxcx?tc_mfuncno=500&tc_sfuncno=90&position=poststr"});
     r.menu().add({512, 5, "自动还款设置", "rzrq_zdhksz"});
-    r.addDaySettler(settleSellable);
+    r.addDaySettler(SimNightStep::CreditSellable, settleSellable);
     r.addVariant(TradeContract::kStockInfo, namesCreditFlag, creditMaximum);
     r.addVariant(TradeContract::kOrder, namesCreditFlag, creditOrder);
     simRegisterMarginAccountFunctions(r);

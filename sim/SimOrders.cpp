@@ -563,9 +563,11 @@ bool simAdvanceBooks(SimCall& c, SimCustomer& who) {
     std::vector<Mark> open;
     for (size_t i = 0; i < who.orders.size(); ++i)
         if (const SimOrder& o = who.orders[i]; o.isOpen()) open.push_back({i, o.matched, o.metQuote, o.status});
-    // The night's work first (every family's: each settles on the first pass of a day, as this), then the day's trading.
+    // The night's work first: the stock orders', then every family's step in
+    // the night's order (SimRegistry.h: SimNightStep); each settles on the
+    // first pass of a day, as this. Then the day's trading.
     simSettle(room, who, c.now);
-    for (const auto& settle : c.server.registry().daySettlers()) settle(c, who);
+    for (const auto& [step, settle] : c.server.registry().daySettlers()) settle(c, who);
     simMatch(who, c.server.market(), c.now);
     bool changed = room.settledDay[who.custid] != settledBefore;
     for (const Mark& m : open) {

@@ -262,9 +262,7 @@ void simSettlePlans(SimServer& server, SimCustomer& who, double now) {
 }
 
 void registerPlanFunctions(SimRegistry& r) {
-    // The families register in order (SimFamilies.cpp) and this one last: a
-    // pay day meets the money the rest of the night brought.
-    r.addDaySettler([](SimCall& c, SimCustomer& who) { simSettlePlans(c.server, who, c.now); });
+    r.addDaySettler(SimNightStep::Plans, [](SimCall& c, SimCustomer& who) { simSettlePlans(c.server, who, c.now); });
     r.add(kOpen, openPlan);
     r.add(kModify, modifyPlan);
     r.add(kClose, closePlan);

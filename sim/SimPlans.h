@@ -4,9 +4,10 @@
 // for plans, their companies and risk) are the fund family's (SimFunds.h).
 //
 // A running plan pays on its pay days within its dates. The night of a pay
-// day (the customer's first request of the day, after the rest of the
-// night's settling) buys its amount of its fund as a purchase dated that day
-// (SimFunds.h): the money held until the next day confirms the units. A pay
+// day (the customer's first request of the day, after the night's other
+// steps: SimRegistry.h SimNightStep) buys its amount of its fund as a
+// purchase dated that day (SimFunds.h): the money held until the next day
+// confirms the units. A pay
 // day the server did not see (no request that day) is met by the next night
 // once, dated its own day and, its next day having come, confirmed at once.
 // A pay day that finds less money available is kept as a purchase not
@@ -47,5 +48,5 @@ struct SimPlansRoom {
 struct SimCustomer;
 
 // The plans' night of the customer up to the day of `now` (above; the
-// family's day settler, registered after every other family's).
+// night's last step, SimNightStep::Plans).
 void simSettlePlans(SimServer& server, SimCustomer& who, double now);

@@ -20,6 +20,12 @@ void SimRegistry::addVariant(FunctionId function, SimRequestTest takes, SimHandl
     variants_[{function.main, function.sub}].push_back({std::move(takes), std::move(handler)});
 }
 
+void SimRegistry::addDaySettler(SimNightStep step, SimDaySettler settler) {
+    const std::string name = "the night's step " + std::to_string(int(step));
+    if (!settler) throw std::logic_error(name + " registered without a settler");
+    if (!daySettlers_.try_emplace(step, std::move(settler)).second) throw std::logic_error(name + " registered twice");
+}
+
 const SimHandler* SimRegistry::find(int main, int sub, const SimRequest& request) const {
     if (auto it = variants_.find({main, sub}); it != variants_.end())
         for (const auto& v : it->second)

@@ -70,6 +70,22 @@ struct SimCustomer;
 // only (it keeps its own record of the day it settled, or what it reckons
 // again comes out the same later in the day).
 using SimDaySettler = std::function<void(SimCall&, SimCustomer&)>;
+// The steps of a customer's night, in the order they run (SimOrders.h:
+// simAdvanceBooks, after the stock orders' own settling, which ends the open
+// orders of earlier days and frees what they held, and before the day's
+// matching). A family registers its settler under its step; the order is
+// this list's, never the order the families register in. It is part of the
+// books' rules: a replay runs the steps again in it, so a change of it
+// changes what books already written replay to (SimBooksRules.h).
+enum class SimNightStep {
+    CreditSellable,  // what financing bought before today may be sold (margin)
+    FundOrders,      // fund orders of earlier days confirmed: units bought, a redemption's money in (funds)
+    Conversions,     // conversions of earlier days confirmed, from the units the fund orders left (wealth)
+    RepoDeals,       // repo deals at their term paid back with their interest (repo)
+    // Last: a plan's pay day holds money, and the steps before it may have
+    // paid some in (a redemption's, a repo deal's) or freed it.
+    Plans,
+};
 
 class SimRegistry {
 public:
@@ -87,9 +103,11 @@ public:
     std::vector<FunctionId> functions() const;
     // The handler of the request: the first variant that takes it, else find(main, sub).
     const SimHandler* find(int main, int sub, const SimRequest& request) const;
-    // Adds a family's day settler; they run in the order added.
-    void addDaySettler(SimDaySettler settler) { daySettlers_.push_back(std::move(settler)); }
-    const std::vector<SimDaySettler>& daySettlers() const { return daySettlers_; }
+    // Adds a family's day settler as the step of the night it is; throws
+    // std::logic_error when the step has one.
+    void addDaySettler(SimNightStep step, SimDaySettler settler);
+    // The night's settlers in the order of their steps.
+    const std::map<SimNightStep, SimDaySettler>& daySettlers() const { return daySettlers_; }
     size_t size() const { return handlers_.size(); }
     SimMenu& menu() { return menu_; }
     const SimMenu& menu() const { return menu_; }
@@ -101,7 +119,7 @@ private:
     };
     std::map<std::pair<int, int>, SimHandler> handlers_;
     std::map<std::pair<int, int>, std::vector<Variant>> variants_;
-    std::vector<SimDaySettler> daySettlers_;
+    std::map<SimNightStep, SimDaySettler> daySettlers_;
     SimMenu menu_;
 };
 

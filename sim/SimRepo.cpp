@@ -306,7 +306,8 @@ SimMoney simRepoLent(const SimRepoRoom& room, const SimCustomer& who) {
 }
 
 void registerRepoFunctions(SimRegistry& r) {
-    r.addDaySettler([](SimCall& c, SimCustomer& who) { simMatureRepoDeals(c.server.room<SimRepoRoom>(), who, c.now); });
+    r.addDaySettler(SimNightStep::RepoDeals,
+                    [](SimCall& c, SimCustomer& who) { simMatureRepoDeals(c.server.room<SimRepoRoom>(), who, c.now); });
     r.add(kProducts, listProducts);
     r.add(kInfo, productInfo);
     r.add(kBuy, buyDeal);

@@ -432,7 +432,8 @@ int64_t simProductNav(SimServer& server, const std::string& code) {
 }
 
 void registerWealthFunctions(SimRegistry& r) {
-    r.addDaySettler([](SimCall& c, SimCustomer& who) { settleConversions(c.server, who, c.now); });
+    r.addDaySettler(SimNightStep::Conversions,
+                    [](SimCall& c, SimCustomer& who) { settleConversions(c.server, who, c.now); });
     r.addVariant(WealthContract::kFundQuery, asksFundByCode, fundByCode);
     r.addVariant(WealthContract::kFundQuery, asksPlans, planList);
     r.addVariant(Fund::kSubscribe, ordersPlan, planOrder);
