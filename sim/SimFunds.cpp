@@ -267,11 +267,24 @@ SimFundOrder& simNewFundOrder(SimFundsRoom& room, const std::string& custid, int
     return orders.back();
 }
 
+namespace {
+
+// Whether the open order is confirmed by `day`: from the next day on; a
+// plan's purchase, dated its trading day, from the trading day after (the
+// books' earlier rules confirmed it the next calendar day, SimPlans.h).
+bool confirmedBy(const SimServer& server, const SimFundOrder& o, int day) {
+    if (o.date >= day) return false;
+    return o.business != kSimPlanPurchase || server.booksRules() < SimBooksRules::Current ||
+           simNextTradingDay(o.date) <= day;
+}
+
+}  // namespace
+
 void simConfirmFundOrders(SimServer& server, SimCustomer& who, int day) {
     SimFundCustomer& side = server.room<SimFundsRoom>().customer(who.custid);
     SimBalance& cash = simFundCash(who);
     for (auto& o : side.orders) {
-        if (o.status != SimFundOrderStatus::Reported || o.date >= day) continue;
+        if (o.status != SimFundOrderStatus::Reported || !confirmedBy(server, o, day)) continue;
         const int64_t nav = simProductNav(server, o.code);
         if (o.business == FundContract::kRedeem.sub) {
             if (SimFundHolding* h = side.holding(o.code)) h->units -= o.units;

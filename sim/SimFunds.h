@@ -12,7 +12,8 @@
 // (SimWealth.h: simProduct).
 //
 // A fixed-investment plan's purchase (SimPlans.h) is a fund order of its pay
-// day, held and confirmed as a purchase is.
+// day's trading day, held as a purchase is and confirmed on the trading day
+// after.
 //
 // Fund orders are numbered on their own ("sno"), apart from the stock orders.
 //
@@ -135,7 +136,8 @@ SimFundOrder& simNewFundOrder(SimFundsRoom& room, const std::string& custid, int
                               const std::string& name, int date, int time);
 
 // Confirms the customer's open fund orders of the days before `day` (yyyymmdd)
-// at their net values; a holding redeemed whole is gone.
+// at their net values, a plan's purchase once the trading day after its own
+// has come; a holding redeemed whole is gone.
 void simConfirmFundOrders(SimServer& server, SimCustomer& who, int day);
 // The night of the customer's fund side: the first call of a day confirms
 // the orders of the days before it (the family's day settler: every trade

@@ -21,8 +21,6 @@
 namespace {
 
 constexpr std::string_view kMagic = "roduvede-books";
-// 3: every line names the books' numbers (2 and before did not: set aside as damaged).
-constexpr std::string_view kFormat = "3";
 constexpr std::string_view kRequest = "request";
 constexpr std::string_view kPush = "push";
 constexpr std::string_view kAdvance = "advance";
@@ -149,10 +147,11 @@ void raiseTo(std::vector<uint64_t>& into, const std::vector<uint64_t>& numbers) 
     for (size_t i = 0; i < numbers.size(); ++i) into[i] = std::max(into[i], numbers[i]);
 }
 
+// Every header written is of today's format: a journal of an earlier one is only read.
 std::string headerLine(uint64_t seed, double start, const std::string& keyCheck, const std::vector<uint64_t>& numbers,
                        const SimSnapshotName& snapshot) {
-    std::string payload = std::string(kMagic) + "\t" + std::string(kFormat) + "\t" + std::to_string(seed) + "\t" +
-                          timeText(start) + "\t" + keyCheck + "\t" + numbersText(numbers);
+    std::string payload = std::string(kMagic) + "\t" + std::to_string(kSimJournalFormat) + "\t" + std::to_string(seed) +
+                          "\t" + timeText(start) + "\t" + keyCheck + "\t" + numbersText(numbers);
     if (snapshot.seq)
         payload += "\t" + std::to_string(snapshot.seq) + "\t" + crcText(snapshot.crc) + "\t" +
                    std::to_string(snapshot.size);
@@ -161,6 +160,7 @@ std::string headerLine(uint64_t seed, double start, const std::string& keyCheck,
 
 // What a journal's first line says of the books it holds.
 struct JournalHeader {
+    int format = 0;  // the rules its records were written under (SimJournal.h)
     uint64_t seed = 0;
     double start = 0;
     std::string keyCheck;
@@ -170,11 +170,16 @@ struct JournalHeader {
 
 // A header line read into `h`; false when it is none of this format.
 bool readHeader(std::string_view line, JournalHeader& h) {
-    auto& [seed, start, keyCheck, numbers, snapshot] = h;
+    auto& [format, seed, start, keyCheck, numbers, snapshot] = h;
     auto payload = payloadOf(line);
     if (!payload || std::count(payload->begin(), payload->end(), '\t') > 8) return false;
     auto parts = split(*payload, '\t');
-    if ((parts.size() != 6 && parts.size() != 9) || parts[0] != kMagic || parts[1] != kFormat) return false;
+    if ((parts.size() != 6 && parts.size() != 9) || parts[0] != kMagic) return false;
+    // The formats this version reads: the lines of 3 and 4 are alike, their records replay under other rules.
+    format = 0;
+    for (int f = kSimJournalOldestFormat; f <= kSimJournalFormat; ++f)
+        if (parts[1] == std::to_string(f)) format = f;
+    if (!format) return false;
     keyCheck = std::string(parts[4]);
     if (!parseNumbers(parts[5], numbers)) return false;
     snapshot = {};
@@ -586,7 +591,8 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
             return nullptr;
         }
         report.created = true;
-        return opened(new SimJournal(path, fd, start, 1, keyCheck, seed, {}, header.size()));
+        report.format = kSimJournalFormat;
+        return opened(new SimJournal(path, fd, start, 1, keyCheck, seed, {}, header.size(), kSimJournalFormat));
     };
     if (exists && fresh) {
         const uint64_t oldSnapshot = snapshotNamedBy(path);
@@ -618,6 +624,7 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     JournalHeader book;
     const bool header = lines.next(text, offset, whole, tooLong) && whole && !tooLong && readHeader(text, book);
     const SimSnapshotName& snapshot = book.snapshot;
+    report.format = header ? book.format : 0;
     SimJournalEntry e;
     NumbersSeen seen;
     auto kinds = [&] { return numbers ? numbers().size() : 0; };
@@ -736,7 +743,8 @@ std::unique_ptr<SimJournal> SimJournal::open(const std::string& path, uint64_t s
     }
     struct stat now;
     const uint64_t size = ::fstat(fd, &now) == 0 ? uint64_t(now.st_size) : fileSize;
-    return opened(new SimJournal(path, fd, book.start, expected, book.keyCheck, book.seed, snapshot, size));
+    return opened(
+        new SimJournal(path, fd, book.start, expected, book.keyCheck, book.seed, snapshot, size, book.format));
 }
 
 std::string SimJournal::snapshotPath(const std::string& path, uint64_t seq) {
@@ -745,10 +753,16 @@ std::string SimJournal::snapshotPath(const std::string& path, uint64_t seq) {
 
 bool SimJournal::compact(const std::string& books) {
     SimSnapshotName named{next_ - 1, crcOf(books), books.size()};
-    if (named.seq == snapshot_.seq) return true;  // nothing since the last one
+    const bool nothingSince = named.seq == snapshot_.seq;
+    if (nothingSince && format_ == kSimJournalFormat) return true;  // nothing since the last one
+    // A journal of an earlier format with no record since its snapshot (or
+    // none at all) holds no record of other rules: a header of today's
+    // format naming the same snapshot is all it takes, and the snapshot's
+    // file, which the old header names, is never written over.
+    if (nothingSince) named = snapshot_;
     const std::string snapPath = snapshotPath(path_, named.seq);
     // The snapshot first, on disk under its own name: no journal names it yet.
-    if (!writePrivateFileAtomically(snapPath, std::vector<uint8_t>(books.begin(), books.end()))) {
+    if (!nothingSince && !writePrivateFileAtomically(snapPath, std::vector<uint8_t>(books.begin(), books.end()))) {
         ::unlink(snapPath.c_str());
         return false;
     }
@@ -759,17 +773,18 @@ bool SimJournal::compact(const std::string& books) {
     bool synced = false;
     const int fd = replaceForAppend(path_, header, synced);
     if (fd < 0) {
-        ::unlink(snapPath.c_str());
+        if (!nothingSince) ::unlink(snapPath.c_str());
         return false;
     }
     const SimSnapshotName before = snapshot_;
     snapshot_ = named;
+    format_ = kSimJournalFormat;
     size_ = header.size();
     ::close(fd_);
     fd_ = fd;
     whole_ = true;
     // The old snapshot goes once no journal on disk names it (else the next start removes it).
-    if (before.seq && synced) ::unlink(snapshotPath(path_, before.seq).c_str());
+    if (before.seq && before.seq != named.seq && synced) ::unlink(snapshotPath(path_, before.seq).c_str());
     return true;
 }
 
@@ -784,6 +799,8 @@ bool SimJournal::append(SimJournalEntry entry) {
 }
 
 bool SimJournal::append(std::vector<SimJournalEntry> entries) {
+    // A record of today's rules under an earlier format's header would replay under that format's rules.
+    if (format_ != kSimJournalFormat) return false;
     if (fd_ < 0 || !cutBack()) return false;
     if (entries.empty()) return true;
     const std::vector<uint64_t> counters = numbers_ ? numbers_() : std::vector<uint64_t>{};

@@ -54,6 +54,22 @@
 // line cut short is a write that never finished (its answer waits for the
 // flush) and counts for none.
 //
+// The format names the rules its records replay under (SimBooksRules.h):
+// what a handler or the night does with a request is part of the format,
+// and a change to it raises the format (and the snapshot's version,
+// SimSnapshot.h), the earlier rules kept for the records written under them.
+// The formats read: 3 (every line names the books' numbers; the plans' rules
+// by the snapshot it names: simBooksRulesOf) and 4, today's (plans keep the
+// market's trading days and end on their end dates). Format 2 and before
+// named no numbers and are set aside as damaged. Books of an earlier format
+// are read as they were written, each record under its own rules, and
+// compacted at once into today's format (a snapshot of the books and a
+// journal of format 4 naming it), so that a journal file never holds records
+// of two rules: nothing is appended under an earlier format's header, and
+// until that compaction has been made the books take no change
+// (SimServer::upgradeBooks, which SimServer::bringBooksBack retries as it
+// does a change not written).
+//
 // Compaction: a journal grown long is replaced by a snapshot of the books
 // (SimSnapshot.h) and a new journal whose header names it (the number of the
 // last record it holds, its CRC-32 and size) and whose records go on from
@@ -74,6 +90,10 @@
 #include <vector>
 
 #include "sim/SimRequest.h"
+
+// The format this version writes, and the oldest it reads (see above).
+inline constexpr int kSimJournalFormat = 4;
+inline constexpr int kSimJournalOldestFormat = 3;
 
 // What a request is answered when what it changed could not be written (a
 // full disk, a file-size limit): it was not carried out, and may be tried
@@ -111,6 +131,7 @@ struct SimJournalEntry {
 // What opening found, for the people who run the server and the customer.
 struct SimJournalReport {
     bool created = false;     // a new journal (none was there, or --fresh-books)
+    int format = 0;           // the format its records were written in (0: none read)
     size_t entries = 0;       // read back and replayed
     std::string setAside;     // where a damaged or replaced journal went ("" none)
     bool snapshotLost = false;     // the snapshot it named is missing or does not read back
@@ -145,7 +166,9 @@ public:
     // set aside); each entry read back goes to `replay` in order, as it is
     // read, after the snapshot the journal names has gone to `restore`. Null
     // with the report's refusal when the file belongs to other books or
-    // cannot be written.
+    // cannot be written. The report's format is set as soon as the first
+    // line reads, before the snapshot is restored and any entry replayed:
+    // the rules the entries replay under (SimBooksRules.h).
     // `keyCheck` names the books' key (simKeyCheck): a journal of another
     // key cannot be read soundly and is set aside as damaged. `numbers` is
     // asked at every record and compaction written.
@@ -168,14 +191,20 @@ public:
     const std::string& path() const { return path_; }
     double start() const { return start_; }
     uint64_t records() const { return next_ - 1; }
+    // The format of the journal on disk: an earlier one until a compaction
+    // has written it anew in today's (kSimJournalFormat), and until then
+    // append() takes no record.
+    int format() const { return format_; }
     // The bytes of the journal file (its header and records since the snapshot).
     uint64_t size() const { return size_; }
     const SimSnapshotName& snapshot() const { return snapshot_; }
     static std::string snapshotPath(const std::string& path, uint64_t seq);
     // Replaces the journal by `books` (the snapshot of the books after every
-    // record written so far) and a new journal that names it; false when
-    // that fails (no descriptor free, a full disk), the old journal then
-    // going on as it was.
+    // record written so far) and a new journal of today's format that names
+    // it; false when that fails (no descriptor free, a full disk), the old
+    // journal then going on as it was. A journal of an earlier format that
+    // holds no record since its snapshot gets a header of today's format
+    // naming the same snapshot.
     bool compact(const std::string& books);
 
     // One entry as a line and back (for the tests of the format).
@@ -184,9 +213,16 @@ public:
 
 private:
     SimJournal(std::string path, int fd, double start, uint64_t next, std::string seedKey, uint64_t seed,
-               SimSnapshotName snapshot, uint64_t size)
-        : path_(std::move(path)), fd_(fd), start_(start), next_(next), keyCheck_(std::move(seedKey)), seed_(seed),
-          snapshot_(snapshot), size_(size) {}
+               SimSnapshotName snapshot, uint64_t size, int format)
+        : path_(std::move(path)),
+          fd_(fd),
+          start_(start),
+          next_(next),
+          keyCheck_(std::move(seedKey)),
+          seed_(seed),
+          snapshot_(snapshot),
+          size_(size),
+          format_(format) {}
     std::string path_;
     int fd_;
     double start_;
@@ -195,6 +231,7 @@ private:
     uint64_t seed_;
     SimSnapshotName snapshot_;
     uint64_t size_;
+    int format_;
     Numbers numbers_;
     // The file holds whole records only (size_ bytes): false from a write
     // that failed until it is cut back to them.

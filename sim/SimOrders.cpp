@@ -271,13 +271,6 @@ bool inTradingTime(double now) {
     return SimMarket::isTradingDay(l.yyyymmdd()) && ((m >= 570 && m <= 690) || (m >= 780 && m <= 900));
 }
 
-// The first trading day after a day (yyyymmdd).
-int nextTradingDay(int date) {
-    long d = SimClock::dayNumber(date) + 1;
-    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
-    return SimClock::dateOfDay(d);
-}
-
 // `settledBefore`: the day the books were last settled (0: never); the
 // day's sale money came on it, or on a trading day before it whose next
 // trading day had not come then.
@@ -296,7 +289,7 @@ void settle(SimCustomer& who, int today, int settledBefore) {
     // Sale money may leave from the next trading day after the day it came:
     // once such a day has begun, whatever the day of the request (Wednesday's
     // on Sunday, Thursday having passed; Friday's not before Monday).
-    if (settledBefore == 0 || nextTradingDay(settledBefore) <= today)
+    if (settledBefore == 0 || simNextTradingDay(settledBefore) <= today)
         for (auto& f : who.fundAccounts)
             for (auto& [currency, b] : f.balances) b.settleSales();
 }
@@ -388,6 +381,14 @@ std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64
     return quantity % lot == 0 || quantity % lot == sellable % lot ? "" : kOddLot;
 }
 
+int simNextTradingDay(int date) {
+    long d = SimClock::dayNumber(date) + 1;
+    while (!SimMarket::isTradingDay(SimClock::dateOfDay(d))) ++d;
+    return SimClock::dateOfDay(d);
+}
+
+int simTradingDayOnOrAfter(int date) { return SimMarket::isTradingDay(date) ? date : simNextTradingDay(date); }
+
 int simOrderTradingDay(const SimOrder& o) {
     return simTradingDayOf(SimClock::fromLocal(o.date, o.time / 10000 * 60 + o.time / 100 % 100, o.time % 100));
 }
@@ -396,7 +397,7 @@ int simTradingDayOf(double now) {
     const SimClock::Local l = SimClock::local(now);
     const int date = l.yyyymmdd();
     if (SimMarket::isTradingDay(date) && l.hour * 60 + l.minute <= 900) return date;
-    return nextTradingDay(date);
+    return simNextTradingDay(date);
 }
 
 bool simIsBuy(const std::string& bsflag) {

@@ -141,6 +141,10 @@ std::string simOddLotRefusal(const SimInstrument& stock, int64_t quantity, int64
 // The trading day an order placed at `now` trades on: today until the close
 // of a trading day, else the next trading day.
 int simTradingDayOf(double now);
+// Of a day (yyyymmdd): the first trading day after it, and the first on or
+// after it (SimMarket::isTradingDay; SimMarket::previousTradingDay the other way).
+int simNextTradingDay(int date);
+int simTradingDayOnOrAfter(int date);
 // The trading day an order is for: the day it was placed, or the next one
 // when it came after the close or on a day without trading.
 int simOrderTradingDay(const SimOrder& order);

@@ -11,6 +11,9 @@
 // 500/1802 the same keys but "chkriskflag": "未找到该定投计划" without a running
 //   plan of the fund and company; the plan's checks. Answers "msg"
 //   "智能定投修改成功".
+//   A plan past its end date is running nowhere (SimPlans.h): 1801 opens a
+//   new plan of its fund, 1802 and 1803 answer as for no plan, 1804 leaves
+//   it out (under the books' earlier rules, SimBooksRules.h, it ran on).
 //   The plan's checks: "定投金额错误" (no positive amount of at most two
 //   decimals), "定投金额不能低于100元", "日期错误" (no real yyyymmdd day, or
 //   the end before the beginning), "扣款周期错误", "扣款日错误" (weekly 1-7,
@@ -60,6 +63,15 @@ constexpr SimMoney kMinimum = 10000;  // 100 元
 
 const SimCustomer* readerOf(SimCall& c, SimRefusal* refusal) { return simTradeCustomerToRead(c, refusal); }
 
+// The day whose open plans the request sees: a plan past its end date is
+// open nowhere under today's rules; the earlier rules' requests found it (0).
+int openOn(const SimCall& c) {
+    return c.server.booksRules() >= SimBooksRules::Current ? SimClock::local(c.now).yyyymmdd() : 0;
+}
+
+// Whether the plan runs on `today` (0: whatever its end date).
+bool isOpen(const SimPlan& p, int today) { return p.running && (today == 0 || p.endDate >= today); }
+
 std::vector<uint8_t> messageSet(const std::string& code, const std::string& message) {
     return TCRSWriter()
         .beginSet()
@@ -98,7 +110,8 @@ std::vector<uint8_t> openPlan(SimCall& c) {
     if (!f->fixedInvestment) return simErrorSet(-1, kNoPlans);
     if (c.request.value(Key::kCompany) != f->tacode) return simErrorSet(-1, kWrongCompany);
     if (!funds.customer(who->custid).companyAccounts.count(f->tacode)) return simErrorSet(-1, kNoCompanyAccount);
-    if (c.server.view<SimPlansRoom>().running(who->custid, f->code, f->tacode)) return simErrorSet(-1, kAlreadyOpen);
+    if (c.server.view<SimPlansRoom>().running(who->custid, f->code, f->tacode, openOn(c)))
+        return simErrorSet(-1, kAlreadyOpen);
     SimPlan plan;
     if (std::string bad = readPlan(c.request, plan); !bad.empty()) return simErrorSet(-1, bad);
     if (f->risk > who->riskTolerance && c.request.value(Key::kCheckRisk) != FundContract::Value::kRiskAccepted)
@@ -114,11 +127,11 @@ std::vector<uint8_t> modifyPlan(SimCall& c) {
     const SimCustomer* who = readerOf(c, &refusal);
     if (!who) return simErrorSet(refusal);
     const std::string code = c.request.value(Key::kFundCode), company = c.request.value(Key::kCompany);
-    const SimPlan* plan = c.server.view<SimPlansRoom>().running(who->custid, code, company);
+    const SimPlan* plan = c.server.view<SimPlansRoom>().running(who->custid, code, company, openOn(c));
     if (!plan) return simErrorSet(-1, kNoPlan);
     SimPlan changed = *plan;
     if (std::string bad = readPlan(c.request, changed); !bad.empty()) return simErrorSet(-1, bad);
-    *c.server.room<SimPlansRoom>().running(who->custid, code, company) = changed;
+    *c.server.room<SimPlansRoom>().running(who->custid, code, company, openOn(c)) = changed;
     return messageSet("0", "智能定投修改成功");
 }
 
@@ -127,8 +140,9 @@ std::vector<uint8_t> closePlan(SimCall& c) {
     const SimCustomer* reader = readerOf(c, &refusal);
     if (!reader) return simErrorSet(refusal);
     const std::string code = c.request.value(Key::kFundCode), company = c.request.value(Key::kCompany);
-    if (!c.server.view<SimPlansRoom>().running(reader->custid, code, company)) return messageSet("1", kNoPlan);
-    SimPlan* plan = c.server.room<SimPlansRoom>().running(reader->custid, code, company);
+    if (!c.server.view<SimPlansRoom>().running(reader->custid, code, company, openOn(c)))
+        return messageSet("1", kNoPlan);
+    SimPlan* plan = c.server.room<SimPlansRoom>().running(reader->custid, code, company, openOn(c));
     plan->running = false;
     return messageSet("0", "智能定投已终止");
 }
@@ -145,7 +159,7 @@ std::vector<uint8_t> listPlans(SimCall& c) {
     const auto& funds = c.server.view<SimFundsRoom>();
     std::vector<SimListRow> rows;
     for (const auto& p : simKeptOr(c.server.view<SimPlansRoom>().plans, who->custid)) {
-        if (!p.running) continue;
+        if (!isOpen(p, openOn(c))) continue;
         const SimFund* f = funds.fund(p.code);
         rows.push_back({p.code, f ? f->name : "", f ? simNetValueText(f->nav) : "", simMoneyText(p.amount),
                         p.weekly ? "按周" : "按月", payDayText(p), std::to_string(p.beginDate),
@@ -193,15 +207,16 @@ SimPlansRoom::SimPlansRoom(SimServer& server) {
     settledDay["110001234"] = SimClock::dateOfDay(today - 1);
 }
 
-const SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code,
-                                     const std::string& tacode) const {
+const SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code, const std::string& tacode,
+                                     int today) const {
     for (const auto& p : simKeptOr(plans, custid))
-        if (p.running && p.code == code && p.tacode == tacode) return &p;
+        if (isOpen(p, today) && p.code == code && p.tacode == tacode) return &p;
     return nullptr;
 }
 
-SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code, const std::string& tacode) {
-    return const_cast<SimPlan*>(std::as_const(*this).running(custid, code, tacode));
+SimPlan* SimPlansRoom::running(const std::string& custid, const std::string& code, const std::string& tacode,
+                               int today) {
+    return const_cast<SimPlan*>(std::as_const(*this).running(custid, code, tacode, today));
 }
 
 namespace {
@@ -233,32 +248,60 @@ std::vector<int> payDays(const SimPlansRoom& room, const std::string& custid, in
     return out;
 }
 
-// The purchases of the customer's running plans that pay on `day`, dated that day.
-void carryOutPlans(SimServer& server, SimCustomer& who, int day) {
-    const long dayNumber = SimClock::dayNumber(day);
+// The purchases of the customer's running plans that pay on `payDay`, dated `date`.
+void carryOutPlans(SimServer& server, SimCustomer& who, int payDay, int date) {
+    const long dayNumber = SimClock::dayNumber(payDay);
     for (const auto& p : simKeptOr(server.view<SimPlansRoom>().plans, who.custid)) {
-        if (!p.running || day < p.beginDate || day > p.endDate || !paysOn(p, dayNumber)) continue;
+        if (!p.running || payDay < p.beginDate || payDay > p.endDate || !paysOn(p, dayNumber)) continue;
         SimFundOrder& o = simNewFundOrder(server.room<SimFundsRoom>(), who.custid, kSimPlanPurchase, p.code,
-                                          simProductName(server, p.code), day, 0);
+                                          simProductName(server, p.code), date, 0);
         o.amount = p.amount;
         if (!simFundCash(who).hold(p.amount)) o.status = SimFundOrderStatus::NotCarriedOut;
     }
+}
+
+// The night up to `reached` (yyyymmdd): every pay day since the last met,
+// each met on the day `metOn` gives it and dated it (a purchase, or one not
+// carried out), once, and each purchase whose confirming day has come
+// confirmed (SimFunds.h).
+void meetPayDays(SimServer& server, SimCustomer& who, int today, int reached, int (*metOn)(int)) {
+    const auto& settled = server.view<SimPlansRoom>().settledDay;
+    const auto found = settled.find(who.custid);
+    if (found != settled.end() && found->second >= reached) return;
+    const int after = found == settled.end() ? reached : found->second;
+    server.room<SimPlansRoom>().settledDay[who.custid] = reached;
+    for (int day : payDays(server.view<SimPlansRoom>(), who.custid, after, reached)) {
+        const int date = metOn(day);
+        simConfirmFundOrders(server, who, date);  // the purchases met before it
+        carryOutPlans(server, who, day, date);
+    }
+    simConfirmFundOrders(server, who, today);
 }
 
 }  // namespace
 
 void simSettlePlans(SimServer& server, SimCustomer& who, double now) {
     const int today = SimClock::local(now).yyyymmdd();
-    const auto& settled = server.view<SimPlansRoom>().settledDay;
-    const auto found = settled.find(who.custid);
-    if (found != settled.end() && found->second >= today) return;
-    const int after = found == settled.end() ? today : found->second;
-    server.room<SimPlansRoom>().settledDay[who.custid] = today;
-    for (int day : payDays(server.view<SimPlansRoom>(), who.custid, after, today)) {
-        simConfirmFundOrders(server, who, day);  // the purchases of the pay days before it
-        carryOutPlans(server, who, day);
+    switch (server.booksRules()) {
+        case SimBooksRules::PlansPayNothing:
+            // Its nights met no plan (simPlansMetUpTo when the books open).
+            return;
+        case SimBooksRules::PlansByCalendar:
+            // Each pay day on its calendar day.
+            return meetPayDays(server, who, today, today, [](int day) { return day; });
+        case SimBooksRules::Current:
+            // Each on its trading day: those of closed days after the last trading day wait.
+            return meetPayDays(server, who, today,
+                               SimMarket::isTradingDay(today) ? today : server.market().previousTradingDay(today),
+                               simTradingDayOnOrAfter);
     }
-    simConfirmFundOrders(server, who, today);
+}
+
+void simPlansMetUpTo(SimPlansRoom& room, const std::map<std::string, int>& nights) {
+    for (const auto& [custid, day] : nights) {
+        int& met = room.settledDay[custid];
+        met = std::max(met, day);
+    }
 }
 
 void registerPlanFunctions(SimRegistry& r) {

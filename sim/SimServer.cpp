@@ -71,7 +71,9 @@ SimServer::StateLock::~StateLock() {
 
 thread_local SimServer::HandlerScope* SimServer::tHandler = nullptr;
 
-SimServer::HandlerScope::HandlerScope(SimServer& s) : server(s), outer(tHandler) { tHandler = this; }
+SimServer::HandlerScope::HandlerScope(SimServer& s) : server(s), outer(tHandler), rules(s.booksRules_.load()) {
+    tHandler = this;
+}
 
 SimServer::HandlerScope::~HandlerScope() {
     tHandler = outer;

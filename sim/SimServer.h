@@ -202,10 +202,14 @@ public:
     // is a setup error.
     const SimJournalReport& booksReport() const { return booksReport_; }
     // The rules of the request being handled (SimBooksRules.h): those of the
-    // record being replayed while the books are opened, today's otherwise. A
-    // handler that changed what it does with a request the books may hold
-    // asks them.
-    SimBooksRules booksRules() const { return booksRules_; }
+    // record being replayed while the books are opened, today's otherwise
+    // (a live request's, on any thread, also while the books are replayed on
+    // another). A handler that changed what it does with a request the books
+    // may hold asks them.
+    SimBooksRules booksRules() const {
+        const HandlerScope* scope = ownHandler();
+        return scope ? scope->rules : booksRules_.load();
+    }
     // Handles the requests that follow under these rules: a test's way to
     // see what a handler does with a record of older books.
     void setBooksRules(SimBooksRules rules) { booksRules_ = rules; }
@@ -322,7 +326,8 @@ private:
     // The books' snapshot (SimSnapshot.h) reads the rooms and puts restored ones in place.
     friend std::string simSnapshot(const SimServer& server, const std::string& key);
     friend std::string simBooksFingerprint(const SimServer& server);
-    friend bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why);
+    friend bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why,
+                           uint32_t* version);
 
     // The state lock, with its holder known: taken again on the thread that
     // holds it, it does nothing.
@@ -351,6 +356,7 @@ private:
         // whole replaces.
         int apart = 0;
         std::vector<SimJournalEntry> apartEntries;
+        SimBooksRules rules;  // booksRules_ for a live request; a replayed record's, its journal's (replayRules_)
     };
     static thread_local HandlerScope* tHandler;
     // The handler running on this thread when it is this server's, else null.
@@ -406,6 +412,12 @@ private:
     // The books on disk (SimServerBooks.cpp).
     void openBooks(bool fresh);
     void replayEntry(const SimJournalEntry& entry);
+    // Books opened from a journal of an earlier format are compacted into
+    // today's at once (SimJournal.h); false while that has not been done
+    // (no room on the disk): the journal then takes no record, and the
+    // books no change, until a later call succeeds (bringBooksBack's, at
+    // the next request). True for books of today's format.
+    bool upgradeBooks();
     // The entries written apart from a request that changed nothing else (the
     // advances and failures it brought about); false when one cannot be written.
     bool journalApart(std::vector<SimJournalEntry> entries, double now);
@@ -449,7 +461,12 @@ private:
     std::vector<uint8_t> secretKey_;
     std::unique_ptr<SimJournal> journal_;
     SimJournalReport booksReport_;
-    SimBooksRules booksRules_ = SimBooksRules::Current;
+    // The rules live requests are handled under: today's, or a test's (setBooksRules).
+    std::atomic<SimBooksRules> booksRules_{SimBooksRules::Current};
+    // The rules of the records being replayed while the books are opened
+    // (by the journal's format and its snapshot's version), on the thread
+    // that opens them; today's after.
+    SimBooksRules replayRules_ = SimBooksRules::Current;
     // A change could not be written: the books in memory are ahead of the
     // disk's, and every request is refused until they are brought back.
     std::atomic<bool> booksAhead_{false};

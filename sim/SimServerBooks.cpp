@@ -12,6 +12,7 @@
 #include "sim/SimFunds.h"
 #include "sim/SimMessages.h"
 #include "sim/SimOrders.h"
+#include "sim/SimPlans.h"
 #include "sim/SimRepo.h"
 #include "sim/SimSecrets.h"
 #include "sim/SimServer.h"
@@ -127,11 +128,12 @@ void SimServer::openBooks(bool fresh) {
     clock_.setFrozen(true);
     double last = resume;
     const std::string snapshotKey(secretKey_.begin(), secretKey_.end());
+    uint32_t snapshotVersion = 0;  // of the snapshot restored (0: none)
     journal_ = SimJournal::open(
         options_.booksPath, options_.seed, simKeyCheck(secretKey_), clock_.now(), fresh,
         [&](const std::string& bytes) {
             std::string why;
-            if (!simRestore(*this, bytes, snapshotKey, why)) {
+            if (!simRestore(*this, bytes, snapshotKey, why, &snapshotVersion)) {
                 std::fprintf(stderr, "roduvede-sim: the snapshot of the books cannot be restored: %s\n", why.c_str());
                 return false;
             }
@@ -141,25 +143,43 @@ void SimServer::openBooks(bool fresh) {
         [&](const SimJournalEntry& e) {
             if (!clock_.setTime(e.time)) return;
             last = std::max(last, e.time);
+            // Each record under the rules its journal was written under (the report's format is the file's).
+            replayRules_ = simBooksRulesOf(booksReport_.format, snapshotVersion);
             replayEntry(e);
         },
         [this] { return booksNumbers(rooms_); }, booksReport_);
+    replayRules_ = SimBooksRules::Current;
     // Sessions are the running server's: none outlives the replay.
     if (auto* trade = rooms_.find<SimTradeRoom>()) trade->books.endSessions();
     clock_.setTime(last);
+    // Under rules where plans paid nothing, each customer's last night met
+    // every pay day up to it: plans pay from the first night of today's rules.
+    if (journal_ && simBooksRulesOf(journal_->format(), snapshotVersion) == SimBooksRules::PlansPayNothing)
+        if (auto* plans = rooms_.find<SimPlansRoom>())
+            if (const auto* orders = rooms_.find<SimOrdersRoom>()) simPlansMetUpTo(*plans, orders->settledDay);
     const auto& named = booksReport_.numbersNamed;
     const auto now = booksNumbers(rooms_);
     bool ahead = false;
     for (size_t i = 0; i < named.size() && i < now.size(); ++i) ahead = ahead || named[i] > now[i];
+    SimJournalEntry numbers;
     if (journal_ && ahead) {
         // Records lost to damage gave numbers beyond the books': the books go
-        // on past them, and a record says so for every later start.
-        SimJournalEntry e;
-        e.kind = SimJournalEntry::Kind::Numbers;
-        e.time = last;
-        e.numbers = named;
-        replayEntry(e);
-        if (!journal_->append(std::move(e))) booksUnwritable();
+        // on past them, and a record says so for every later start (written
+        // once the books are of today's format, below).
+        numbers.kind = SimJournalEntry::Kind::Numbers;
+        numbers.time = last;
+        numbers.numbers = named;
+        replayEntry(numbers);
+    }
+    if (journal_ && !upgradeBooks()) {
+        // Refused as a change not written is, until bringBooksBack finds room for them.
+        booksAhead_ = true;
+        std::fprintf(stderr,
+                     "roduvede-sim: the books in %s, of an earlier format, cannot be written anew in today's: "
+                     "every request is refused until they can\n",
+                     journal_->path().c_str());
+    } else if (journal_ && ahead && !journal_->append(std::move(numbers))) {
+        booksUnwritable();
     }
     clock_.setFrozen(frozen);
     if (!journal_) setupError_ = booksReport_.refusal;
@@ -171,6 +191,7 @@ void SimServer::replayEntry(const SimJournalEntry& e) {
         return;
     }
     HandlerScope scope(*this);
+    scope.rules = replayRules_;
     if (e.kind == SimJournalEntry::Kind::Numbers) {
         passNumbers(*this, e.numbers);
         return;
@@ -318,6 +339,8 @@ bool SimServer::bringBooksBack() {
     if (!booksAhead_) return true;
     StateLock lock(*this);
     if (!booksAhead_) return true;
+    // Books of an earlier format are written anew in today's first: no record goes under their header.
+    if (!upgradeBooks()) return false;
     // First a record of the numbers the books have given, those of the change
     // that was not written among them: whether the disk takes it tells
     // whether there is room again, and none of them is given again.
@@ -357,6 +380,12 @@ bool SimServer::journalPush(const SimMessage& message, double now) {
     e.numbers = booksNumbers(rooms_);
     e.numbers[kMessageIds] = uint64_t(room<SimMessageRoom>().nextMessageId);
     return journal_->append(std::move(e));  // not written: not stored either
+}
+
+bool SimServer::upgradeBooks() {
+    if (!journal_ || journal_->format() == kSimJournalFormat) return true;
+    StateLock lock(*this);
+    return journal_->compact(simSnapshot(*this, std::string(secretKey_.begin(), secretKey_.end())));
 }
 
 void SimServer::compactBooksIfLarge() {

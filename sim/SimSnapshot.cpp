@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <type_traits>
 
 #include "core/security/Digests.h"
 #include "core/security/FrameCodec.h"
@@ -126,6 +127,14 @@ void SimSnapReader::ledger(SimLedgerSlot& slot) {
 
 namespace {
 
+// The plans' room of a snapshot of version 1, which kept no day its plans
+// were met: none paid then, so every customer's is the snapshot's own day.
+void readPlansOfVersion1(SimSnapReader& r, SimPlansRoom& room, double snapshotTime) {
+    r(room.plans);
+    room.settledDay.clear();
+    for (const auto& [custid, plans] : room.plans) room.settledDay[custid] = SimClock::local(snapshotTime).yyyymmdd();
+}
+
 void writeBooks(uint64_t seed, double now, const SimRooms& rooms, SimSnapWriter& w) {
     std::string& out = w.bytes();
     out.append(kMagic, kMagicSize);
@@ -161,7 +170,8 @@ std::string simBooksFingerprint(const SimServer& server) {
 // they read, so nothing should throw; should anything still (memory short
 // for books that are whole), the snapshot is as good as damaged to a server
 // that must start all the same.
-bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why) try {
+bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why,
+                uint32_t* versionRead) try {
     if (bytes.size() < kHeaderSize + kCrcSize || std::memcmp(bytes.data(), kMagic, kMagicSize) != 0) {
         why = "not a snapshot of the books";
         return false;
@@ -170,8 +180,10 @@ bool simRestore(SimServer& server, const std::string& bytes, const std::string& 
         why = "the snapshot is damaged (its checksum does not match)";
         return false;
     }
-    if (const auto version = getFixed<uint32_t>(bytes, kMagicSize); version != kSimSnapshotVersion) {
-        why = "a snapshot of version " + std::to_string(version) + ", not " + std::to_string(kSimSnapshotVersion);
+    const auto version = getFixed<uint32_t>(bytes, kMagicSize);
+    if (version < kSimSnapshotOldestVersion || version > kSimSnapshotVersion) {
+        why = "a snapshot of version " + std::to_string(version) + ", not " +
+              std::to_string(kSimSnapshotOldestVersion) + " to " + std::to_string(kSimSnapshotVersion);
         return false;
     }
     if (getFixed<uint64_t>(bytes, kMagicSize + 4) != server.options().seed) {
@@ -193,7 +205,10 @@ bool simRestore(SimServer& server, const std::string& bytes, const std::string& 
             if (name != roomName) return;
             known = true;
             if (rooms.find<Room>()) return r.fail();  // twice
-            r(rooms.get<Room>(server));
+            Room& room = rooms.get<Room>(server);
+            if constexpr (std::is_same_v<Room, SimPlansRoom>)
+                if (version < 2) return readPlansOfVersion1(r, room, time);
+            r(room);
         });
         if (!known) {
             why = "the snapshot holds a room this server does not know: " + name;
@@ -225,6 +240,7 @@ bool simRestore(SimServer& server, const std::string& bytes, const std::string& 
     }
     SimServer::StateLock lock(server);
     server.rooms_.swap(rooms);
+    if (versionRead) *versionRead = version;
     if (SimClock::isValidTime(time) && time > server.clock_.now()) server.clock_.setTime(time);
     return true;
 } catch (const std::exception& e) {

@@ -25,9 +25,15 @@
 
 class SimServer;
 
-// Raised whenever a room's fields change, so that a snapshot written before
-// is refused for what it is rather than misread (2: the plans' settled days).
-inline constexpr uint32_t kSimSnapshotVersion = 2;
+// Raised whenever a room's fields or the rules of the books change (with the
+// journal's format, SimJournal.h); every earlier version is read as it was
+// written, what it lacks taken as it was then. 1: no plan paid, and the
+// plans' room keeps no day its plans were met (each customer's is taken as
+// the snapshot's own day); 2: the plans' met days, plans paying on calendar
+// days; 3: plans keep the market's trading days (the same fields as 2). A
+// version above this one is refused for what it is rather than misread.
+inline constexpr uint32_t kSimSnapshotVersion = 3;
+inline constexpr uint32_t kSimSnapshotOldestVersion = 1;
 
 // The brokerage's books (every room's state that requests change, the
 // clock's books-relevant state, counters like the next order number) as bytes.
@@ -38,7 +44,9 @@ std::string simSnapshot(const SimServer& server, const std::string& key);
 // on first use, as in the server they came from); the clock is set forward
 // to the snapshot's reading when it stands before it. Sessions are left as
 // they are, trade sessions end.
-bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why);
+// `version`, when given, is set to the version the bytes were written in.
+bool simRestore(SimServer& server, const std::string& bytes, const std::string& key, std::string& why,
+                uint32_t* version = nullptr);
 // A digest of the same books (the secrets' digests in it, no secret): two
 // servers, or one before and after a request, whose books are alike give the
 // same. For the tests that check what a request changed.

@@ -197,6 +197,7 @@ template <class A>
 void simFields(A& a, SimPlan& p) {
     a(p.code, p.tacode, p.amount, p.weekly, p.payDay, p.beginDate, p.endDate, p.running);
 }
+// (A snapshot of version 1 kept the plans alone: SimSnapshot.cpp reads it.)
 template <class A>
 void simFields(A& a, SimPlansRoom& r) {
     a(r.plans, r.settledDay);

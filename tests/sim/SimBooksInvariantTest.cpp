@@ -6,7 +6,8 @@
 // bought and sold in 张 like any stock, bank transfers both
 // ways with right and wrong passwords, fund purchases, redemptions and
 // cancels, the seeded fixed-investment plan's pay days (one purchase each,
-// on a day the run saw or not), financing buys, sell-to-repay and cash repayments, cost changes,
+// on the pay day's trading day, seen by the run or not, confirmed on the
+// trading day after), financing buys, sell-to-repay and cash repayments, cost changes,
 // repo loans held to their term or ended early, warrant exercises, new-issue
 // subscriptions allotted on a later trading day and their shares sold, and
 // clock moves from a weekday into the weekend.
@@ -187,6 +188,7 @@ struct Model {
     std::map<int64_t, Placed> orders;
     std::vector<FundOrder> funds;
     SimPlan plan;                 // A's, as seeded
+    int planMet = 0;              // every pay day of the plan up to this day has been met
     int64_t planSnoSeen = 0;      // the newest of its purchases taken
     int planPurchases = 0;        // carried out
     int planMissed = 0;           // not carried out: the money short
@@ -314,16 +316,27 @@ protected:
         return n;
     }
 
-    // The plan's purchases the night made, one a pay day since the last
-    // (within the plan's dates), dated it: what they bought the model takes
-    // as a purchase, which the night confirms when its day is past; one
-    // without the money holds nothing.
+    // The first trading day after a day.
+    static int nextWeekday(int day) {
+        long n = SimClock::dayNumber(day) + 1;
+        while (!weekday(SimClock::dateOfDay(n))) ++n;
+        return SimClock::dateOfDay(n);
+    }
+    // The plan's purchases the night made, one a pay day (within the plan's
+    // dates) since the last met, up to the last trading day reached, dated
+    // the pay day's trading day: what they bought the model takes as a
+    // purchase, which a night confirms from the trading day after its date
+    // on; one without the money holds nothing.
     std::string planNight(int d) {
         std::vector<int> payDays;
-        for (long n = SimClock::dayNumber(m.day) + 1; n <= SimClock::dayNumber(d); ++n) {
+        long reached = SimClock::dayNumber(d);
+        while (!weekday(SimClock::dateOfDay(reached))) --reached;
+        for (long n = SimClock::dayNumber(m.planMet) + 1; n <= reached; ++n) {
             const int day = SimClock::dateOfDay(n);
-            if (day % 100 == m.plan.payDay && day >= m.plan.beginDate && day <= m.plan.endDate) payDays.push_back(day);
+            if (day % 100 == m.plan.payDay && day >= m.plan.beginDate && day <= m.plan.endDate)
+                payDays.push_back(weekday(day) ? day : nextWeekday(day));
         }
+        m.planMet = std::max(m.planMet, SimClock::dateOfDay(reached));
         const auto made = sim->withRoom<SimFundsRoom>([&](SimFundsRoom& r) {
             std::vector<SimFundOrder> out;
             for (const auto& o : r.customer("110001234").orders)
@@ -364,7 +377,7 @@ protected:
         m.day = d;
         m.bought.clear();
         for (auto& f : m.funds) {
-            if (!f.open || f.date >= d) continue;
+            if (!f.open || f.date >= d || (f.plan && nextWeekday(f.date) > d)) continue;
             f.open = false;
             if (f.purchase) {
                 m.balance -= f.amount;
@@ -656,11 +669,13 @@ protected:
     Outcome fund() {
         Outcome o;
         const int what = static_cast<int>(pick(6));
-        if (what == 5) {  // the plan's amount changed, at times beyond what its pay day will find
-            const int64_t amount = 10000 + 100 * static_cast<int64_t>(pick(std::max<int64_t>(available(), 0) / 80 + 1));
+        if (what == 5) {  // the plan's amount changed, about half the times beyond what its pay day will find
+            const int64_t amount = 10000 + 100 * static_cast<int64_t>(pick(std::max<int64_t>(available(), 0) / 50 + 1));
             o.got = errorOf(trade(1802, "&tacode=01&ofcode=270003&orderamt=" + simMoneyText(amount) + "&begindate=" +
                                             std::to_string(m.plan.beginDate) + "&enddate=" +
                                             std::to_string(m.plan.endDate) + "&actionmode=2&sendday=15"));
+            // A plan past its end date is open no more.
+            o.expected = today() > m.plan.endDate ? "未找到该定投计划" : "";
             if (o.got.empty()) m.plan.amount = amount;
             return o;
         }
@@ -892,6 +907,7 @@ protected:
         m.issues = sim->withRoom<SimNewIssuesRoom>([](SimNewIssuesRoom& r) { return r.issues; });
         last = read();
         m.plan = sim->withRoom<SimPlansRoom>([](SimPlansRoom& r) { return r.plans["110001234"].front(); });
+        m.planMet = sim->withRoom<SimPlansRoom>([](SimPlansRoom& r) { return r.settledDay["110001234"]; });
     }
     // One random operation, the books read after it and held to the model
     // and the identities; answers what was wrong ("" nothing), with the operation.

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -1661,3 +1662,194 @@ TEST(SimBooksOnDiskTest, AMissingOrDamagedSnapshotIsSetAsideWithItsJournalAndTol
 }
 
 }  // namespace
+
+namespace {
+
+// Books an earlier version left (tests/sim/data/README.md), copied into
+// `dir` as the customer's folder holds them; answers the journal's path.
+std::string earlierBooks(const TempDir& dir, const std::string& folder) {
+    for (const auto& f : fs::directory_iterator(sourcePath("tests/sim/data/" + folder))) {
+        const fs::path to = fs::path(dir.path()) / f.path().filename();
+        fs::copy_file(f.path(), to);
+        fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write);
+    }
+    return dir.file("books");
+}
+
+// A's fund orders as 基金交易查询 (500/42) lists them, newest first.
+std::vector<std::string> fundOrderRows(Customer& a) {
+    std::vector<std::string> rows;
+    auto sets = VTATCRS::buildMuTableTCRSWithData([&] {
+        auto body = a.trade(42, "count=50").body;
+        return std::vector<uint8_t>(body.begin(), body.end());
+    }());
+    if (!sets || sets->empty() || sets->front()->isError()) return {"no list"};
+    auto& set = sets->front();
+    for (set->fetchFirst(); !set->isEOF(); set->fetchNext()) {
+        std::string row;
+        for (const char* field : {"sno", "orderdate", "business", "ofcode", "amount", "status"})
+            row += (row.empty() ? "" : " ") + set->toStringWithFieldName(field).value_or("");
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The first line of the journal at `path`.
+std::string headerOf(const std::string& path) {
+    const std::string journal = readFile(path);
+    return journal.substr(0, journal.find('\n'));
+}
+
+// What the customer's version answered of the books it wrote.
+struct EarlierBooks {
+    const char* folder;
+    bool snapshot;  // the journal names one
+    const char* balance;
+    std::vector<std::string> fundOrders;
+    std::vector<int64_t> orders;
+    int64_t lastSerial;
+    // Today's rules after: a later day (at 10:00) and the purchases its night makes, newest first.
+    int laterDay;
+    std::vector<std::string> laterPurchases;
+};
+
+const std::vector<std::string> kSeededFundOrders = {
+    "4 20240229 申购 310001 3000.00元 已撤", "3 20240222 赎回 270004 1000.00份 已确认",
+    "2 20240204 申购 310003 5512.00元 已确认", "1 20240125 申购 270001 12345.00元 已确认"};
+
+std::vector<std::string> withSeeded(std::vector<std::string> rows) {
+    rows.insert(rows.end(), kSeededFundOrders.begin(), kSeededFundOrders.end());
+    return rows;
+}
+
+}  // namespace
+
+// Books written by the versions before this one are read as they were
+// written: nothing set aside or renumbered, the plans' purchases their
+// version made and no other, a registration kept; then they go on in
+// today's format, which a restart reads the same.
+TEST(SimBooksOnDiskTest, BooksOfEarlierVersionsReadAsTheirVersionAnsweredAndGoOnInTodaysFormat) {
+    const std::vector<EarlierBooks> cases = {
+        // Compacted by a version whose plans never paid (a snapshot of version 1): the pay day
+        // of 03-15 between its nights bought nothing.
+        {"books-9e10563d-compacted",
+         true,
+         "1009006.95",
+         withSeeded({"6 20240318 申购 270001 1000.00元 已报", "5 20240305 申购 270001 1000.00元 已确认"}),
+         {29, 30},
+         2,
+         // The first night of today's rules meets the pay days after the last night of those books.
+         20240415,
+         {"7 20240415 定投 270003 500.00元 已报"}},
+        // The same version's snapshot taken after A's last night and a pay day (03-15), nothing
+        // after it: the pay day counts as met by the snapshot's own day. (A's first request on
+        // 03-18 finds the seeded repo deal paid back: 5,005.95 元 more than on 03-14.)
+        {"books-9e10563d-snapshot-only",
+         true,
+         "1005005.95",
+         kSeededFundOrders,
+         {29, 30},
+         0,
+         20240415,
+         {"5 20240415 定投 270003 500.00元 已报"}},
+        // Journaled by a version whose plans paid on calendar days: 04-13, a Saturday, dated so,
+        // and the change of a plan past its end date taken.
+        {"books-2ac731b3-journaled",
+         false,
+         "1002105.95",
+         withSeeded({"10 20240515 定投 270003 500.00元 已确认", "9 20240418 申购 270001 1000.00元 已确认",
+                     "8 20240415 定投 270003 500.00元 已确认", "7 20240413 定投 310001 200.00元 已确认",
+                     "6 20240315 定投 270003 500.00元 已确认", "5 20240313 定投 310001 200.00元 已确认"}),
+         {29},
+         0,
+         // The plan changed past its end runs again; Saturday 06-15's pay day is met on Monday.
+         20240617,
+         {"12 20240617 定投 270003 500.00元 已报", "11 20240613 定投 310001 300.00元 已确认"}},
+        // The same version compacted (a snapshot of version 2): Saturday 06-15's pay day met on
+        // 06-17 dated its own day, confirmed at once.
+        {"books-2ac731b3-compacted",
+         true,
+         "1004506.45",
+         withSeeded({"9 20240615 定投 270003 500.00元 已确认", "8 20240515 定投 270003 500.00元 已确认",
+                     "7 20240415 定投 270003 500.00元 已确认", "6 20240315 定投 270003 500.00元 已确认",
+                     "5 20240305 申购 270001 1000.00元 已确认"}),
+         {29, 30},
+         1,
+         20240715,
+         {"10 20240715 定投 270003 500.00元 已报"}},
+    };
+    for (const EarlierBooks& c : cases) {
+        SCOPED_TRACE(c.folder);
+        TempDir dir;
+        const std::string path = earlierBooks(dir, c.folder);
+        ASSERT_NE(headerOf(path).find("roduvede-books\t3\t"), std::string::npos) << "written in format 3";
+        std::string told;
+        {
+            SimServer sim(booksOptions(path));
+            ASSERT_EQ(sim.setupError(), "");
+            const SimJournalReport& r = sim.booksReport();
+            EXPECT_FALSE(r.damaged());
+            EXPECT_FALSE(r.snapshotLost);
+            EXPECT_EQ(r.setAside, "");
+            EXPECT_EQ(r.restoredSnapshot, c.snapshot);
+            EXPECT_EQ(r.format, 3);
+            EXPECT_EQ(filesBeside(path, ".damaged-"), 0u);
+            // Today's format at once, with no record of the earlier rules in it.
+            EXPECT_NE(headerOf(path).find("roduvede-books\t4\t"), std::string::npos) << headerOf(path);
+            EXPECT_EQ(readFile(path).find('\n') + 1, readFile(path).size()) << "a snapshot and nothing after";
+            Customer a(sim, kCustomerA);
+            ASSERT_FALSE(a.tradeInfo.empty());
+            EXPECT_EQ(textOf(a.trade(9, "count=20"), "fundbal"), c.balance);
+            EXPECT_EQ(fundOrderRows(a), c.fundOrders);
+            std::vector<int64_t> numbers;
+            for (const auto& o : ordersOfA(sim)) numbers.push_back(o.ordersno);
+            EXPECT_EQ(numbers, c.orders);
+            EXPECT_EQ(lastTransferSerial(sim), c.lastSerial);
+            EXPECT_EQ(textOf(a.call("tc_mfuncno=100&tc_sfuncno=4&phone=13912345678"), "registered"), "1");
+            // The next order goes on from the books' numbers.
+            EXPECT_EQ(textOf(a.buy(), "ordersno"), std::to_string(c.orders.back() + 1));
+            told = everyList(sim);
+        }
+        SimServer again(booksOptions(path));
+        ASSERT_EQ(again.setupError(), "");
+        EXPECT_FALSE(again.booksReport().damaged());
+        EXPECT_EQ(again.booksReport().format, 4);
+        EXPECT_TRUE(everyList(again) == told) << "read again the same";
+        Customer a(again, kCustomerA);
+        const auto before = fundOrderRows(a);
+        again.clock().setTime(SimClock::fromLocal(c.laterDay, 10 * 60));
+        Customer later(again, kCustomerA);
+        const auto after = fundOrderRows(later);
+        ASSERT_GE(after.size(), before.size());
+        EXPECT_EQ(std::vector<std::string>(after.begin(), after.end() - before.size()), c.laterPurchases);
+    }
+}
+
+// Earlier books met on a full disk cannot be written anew in today's format,
+// and no record of today's rules goes under their header: every request is
+// refused and the journal stays as it was. Once there is room the server
+// writes them in today's format and serves again, without a restart.
+TEST(SimBooksOnDiskTest, EarlierBooksThatCannotBeWrittenAnewTakeNoChangeUnderTheirHeader) {
+    TempDir dir;
+    const std::string path = earlierBooks(dir, "books-2ac731b3-journaled");
+    const std::string journal = readFile(path);
+    std::optional<SimServer> sim;
+    {
+        DiskFull full(1);
+        sim.emplace(booksOptions(path));
+        ASSERT_EQ(sim->setupError(), "");
+        EXPECT_EQ(errorOf(sim->handle("tc_mfuncno=100&tc_sfuncno=1&phone=" + std::string(kPhone), {})),
+                  kSimBooksUnwritable);
+        Customer a(*sim, kCustomerA);
+        EXPECT_EQ(textOf(a.buy(100, "7.80"), "ordersno"), "");
+        EXPECT_EQ(readFile(path), journal);
+        EXPECT_TRUE(snapshotsBeside(path).empty());
+    }
+    Customer a(*sim, kCustomerA);
+    EXPECT_EQ(textOf(a.buy(100, "7.80"), "ordersno"), "30");
+    EXPECT_NE(headerOf(path).find("roduvede-books\t4\t"), std::string::npos) << headerOf(path);
+    sim.reset();
+    SimServer restarted(booksOptions(path));
+    ASSERT_EQ(restarted.setupError(), "");
+    EXPECT_EQ(ordersOfA(restarted).size(), 2u);
+}

@@ -3,7 +3,8 @@
 // its term, the plans' checks, the one-plan-per-fund rule, the risk warning
 // and a termination that finds no plan, and a plan's purchase on its pay day
 // (with the money or without it, on a day the server saw or not, once across
-// a restart).
+// a restart), a pay day the market is closed met on the next trading day, and
+// a plan past its end date open nowhere.
 #include <gtest/gtest.h>
 
 #include "SimTestSupport.h"
@@ -187,8 +188,9 @@ TEST_F(SimRepoPlansTest, APlanIsCheckedAndOneRunsPerFund) {
 }
 
 // A's plan pays on the 15th of every month (here changed to 800 元): that
-// day its money is held, the next the units come at the net value.
-TEST_F(SimRepoPlansTest, APlanBuysItsFundOnItsPayDayAndTheNextDayConfirmsIt) {
+// day (a Friday) its money is held, the next trading day (Monday, not the
+// weekend between) the units come at the net value.
+TEST_F(SimRepoPlansTest, APlanBuysItsFundOnItsPayDayAndTheNextTradingDayConfirmsIt) {
     ASSERT_EQ(errorOf(ask(1802, plan("270003", "800", "2", "15"))), "");
     on(20240314);
     EXPECT_TRUE(planRows(42).empty()) << "not its pay day";
@@ -199,6 +201,9 @@ TEST_F(SimRepoPlansTest, APlanBuysItsFundOnItsPayDayAndTheNextDayConfirmsIt) {
     EXPECT_EQ(cash().frozen, 80000);
     EXPECT_EQ(cash().available(), 100000000 - 80000);
     on(20240316);
+    EXPECT_EQ(planUnits(), 0) << "no units on a day no fund publishes its net value";
+    EXPECT_EQ(cash().frozen, 80000);
+    on(20240318);
     // 800 元 at 1.0872: 735.8352 份, rounded once.
     EXPECT_EQ(planUnits(), 73584);
     EXPECT_EQ(cash().frozen, 0);
@@ -263,9 +268,84 @@ TEST_F(SimRepoPlansTest, ARestartDoesNotCarryOutAPayDayAgain) {
     ask(9, "");
     EXPECT_EQ(cash().frozen, 50000) << "replayed";
     EXPECT_EQ(planRows(43).size(), 1u);
-    on(20240316);
+    on(20240318);
     EXPECT_EQ(planUnits(), 45990);
     EXPECT_EQ(planRows(42).size(), 1u);
+}
+
+// A pay day the market is closed (A's plan on the 9th, a Saturday, and a
+// weekly plan on Sundays) is met on the next trading day, dated it, and
+// confirmed on the trading day after; the weekend's requests meet neither.
+// Met once, also when no request came across it.
+TEST_F(SimRepoPlansTest, APayDayOfAClosedMarketIsMetOnTheNextTradingDayOnce) {
+    using Rows = std::vector<std::vector<std::string>>;
+    for (const bool everyDay : {true, false}) {
+        SCOPED_TRACE(everyDay ? "a request every day" : "no request from Friday to Wednesday");
+        sim = std::make_unique<SimServer>(tuesdayOptions());
+        SetUp();
+        ASSERT_EQ(errorOf(ask(1802, plan("270003", "500", "2", "9"))), "");
+        ASSERT_EQ(errorOf(ask(1801, plan("270001", "100", "1", "7"))), "");
+        on(20240308);
+        const SimMoney before = cash().balance;
+        if (everyDay) {
+            on(20240309);
+            on(20240310);
+            EXPECT_EQ(planRows(42), Rows{}) << "nothing on the weekend";
+            EXPECT_EQ(cash().frozen, 0);
+            on(20240311);
+            EXPECT_EQ(planRows(42), (Rows{{"恒岳增利债券", "定投", "500.00元", "20240311", "已报"}}));
+            EXPECT_EQ(cash().frozen, 50000 + 10000);
+            on(20240312);
+        } else {
+            on(20240313);
+        }
+        EXPECT_EQ(planRows(42), (Rows{{"恒岳增利债券", "定投", "500.00元", "20240311", "已确认"}}));
+        EXPECT_EQ(planUnits(), 45990);
+        auto weekly = sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
+            std::vector<int> dates;
+            for (const auto& o : r.customer("110001234").orders)
+                if (o.business == kSimPlanPurchase && o.code == "270001") dates.push_back(o.date);
+            return dates;
+        });
+        EXPECT_EQ(weekly, std::vector<int>{20240311}) << "Sunday the 10th's";
+        EXPECT_EQ(cash().frozen, 0);
+        EXPECT_EQ(cash().balance, before - 50000 - 10000);
+    }
+}
+
+// A plan past its end date pays no more and is open nowhere: not listed,
+// neither changed nor ended, and a new plan of its fund opens.
+TEST_F(SimRepoPlansTest, APlanPastItsEndDateIsOpenNowhere) {
+    ASSERT_EQ(errorOf(ask(1801, plan("270001", "100", "2", "6", "20240305", "20240307"))), "");
+    on(20240306);
+    auto list = [&] {
+        std::vector<std::string> codes;
+        auto set = ask(1804, "&qryflag=1&count=100&poststr=");
+        for (set->fetchFirst(); set && !set->isEOF(); set->fetchNext()) codes.push_back(textOf(set, "ofcode"));
+        return codes;
+    };
+    EXPECT_EQ(list(), (std::vector<std::string>{"270003", "270001"})) << "on its last day";
+    on(20240308);
+    EXPECT_EQ(list(), std::vector<std::string>{"270003"});
+    EXPECT_EQ(errorOf(ask(1802, plan("270001", "100", "2", "6", "20240305", "20240607"))), "未找到该定投计划");
+    auto closed = ask(1803, "&ofcode=270001&tacode=01");
+    ASSERT_TRUE(closed && !closed->isError());
+    EXPECT_EQ(textOf(closed, "msgcode"), "1");
+    EXPECT_EQ(textOf(closed, "msg"), "未找到该定投计划");
+    auto opened = ask(1801, plan("270001", "200", "2", "6", "20240308", "20250308"));
+    ASSERT_TRUE(opened && !opened->isError()) << errorOf(opened);
+    EXPECT_EQ(textOf(opened, "msg"), "智能定投开通成功");
+    EXPECT_EQ(list(), (std::vector<std::string>{"270003", "270001"}));
+    on(20240408);
+    EXPECT_EQ(errorOf(ask(1802, plan("270001", "300", "2", "6", "20240308", "20250308"))), "") << "the new one";
+    auto purchases = sim->withRoom<SimFundsRoom>([](SimFundsRoom& r) {
+        std::vector<std::pair<int, SimMoney>> out;
+        for (const auto& o : r.customer("110001234").orders)
+            if (o.business == kSimPlanPurchase && o.code == "270001") out.push_back({o.date, o.amount});
+        return out;
+    });
+    EXPECT_EQ(purchases, (std::vector<std::pair<int, SimMoney>>{{20240306, 10000}, {20240408, 20000}}))
+        << "the ended plan's pay days pay nothing; the new one's 6th of April, a Saturday, on Monday";
 }
 
 }  // namespace
