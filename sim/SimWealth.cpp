@@ -48,6 +48,7 @@
 #include <map>
 
 #include "core/TCRSWriter.h"
+#include "core/Utilities.h"
 #include "core/contracts/FundContract.h"
 #include "core/contracts/WealthContract.h"
 #include "sim/SimAmounts.h"
@@ -67,11 +68,6 @@ constexpr const char* kUnknownFund = "基金代码不存在";
 constexpr const char* kPlanNotConverted = "理财产品不能转换";
 constexpr const char* kPlanPaysNoDividend = "理财产品不分红，不能设置分红方式";
 constexpr size_t kAddressCharacters = 100;
-
-// The characters of a UTF-8 text (its bytes but those that continue one).
-size_t characters(const std::string& text) {
-    return size_t(std::count_if(text.begin(), text.end(), [](char ch) { return (uint8_t(ch) & 0xC0) != 0x80; }));
-}
 constexpr const char* kRiskText = "[88001]该产品风险等级高于您的风险承受能力，是否确认继续购买？";
 
 // Confirms the customer's conversions of earlier days.
@@ -313,7 +309,7 @@ std::vector<uint8_t> openAccount(SimCall& c) {
     const std::string address = simDecodeFundName(r.value(Key::kAddress));
     if (address.empty()) return simErrorSet(-1, "请填写通信地址");
     // The form takes 100 characters; books kept under earlier rules took any.
-    if (c.server.booksRules() >= SimBooksRules::Current && characters(address) > kAddressCharacters)
+    if (c.server.booksRules() >= SimBooksRules::Current && utf8Length(address) > kAddressCharacters)
         return simErrorSet(-1, "通信地址不能超过100个字");
 
     auto& funds = c.server.room<SimFundsRoom>();
